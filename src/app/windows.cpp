@@ -1,0 +1,4 @@
+#include "app/windows.h"
+
+void CreateAllWindows() {}
+void FreeAllWindows() {}
