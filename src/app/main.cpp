@@ -1,11 +1,15 @@
+// The main block: every window is created once, in a fixed order, and lives
+// until the message loop ends with the main window's close.
 #include <QApplication>
 
 #include "app/windows.h"
+#include "platform/ui/application.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  PrepareApplication();
   CreateAllWindows();
-  int rc = app.exec();
+  Application->Run();
   FreeAllWindows();
-  return rc;
+  return 0;
 }

@@ -1,4 +1,147 @@
 #include "app/windows.h"
 
-void CreateAllWindows() {}
-void FreeAllWindows() {}
+#include <functional>
+#include <type_traits>
+
+#include "bode/add_text_bode.h"
+#include "bode/bode_plot.h"
+#include "bode/color_dialog.h"
+#include "bode/frequency_step_dialog.h"
+#include "bode/ok_bottom_dlg1.h"
+#include "bode/trace_colors_dialog.h"
+#include "bode/voltage_scale_note.h"
+#include "bode/wait_time_dialog.h"
+#include "display/add_text.h"
+#include "display/big_screen.h"
+#include "display/color_dialog.h"
+#include "display/measurement_window.h"
+#include "display/persistence_options.h"
+#include "engine/btn_bottom_dlg3.h"
+#include "engine/control_panel.h"
+#include "engine/device_path.h"
+#include "engine/form9.h"
+#include "engine/main_form.h"
+#include "engine/notice_dialogs.h"
+#include "generator/comm_settings.h"
+#include "generator/fine_tune.h"
+#include "generator/generator_form.h"
+#include "generator/hardware_dialog.h"
+#include "generator/more_functions.h"
+#include "generator/wave_editor.h"
+#include "generator/wave_sequence.h"
+#include "io/about_box.h"
+#include "io/about_box_fgen.h"
+#include "io/about_box_rec.h"
+#include "io/print_preview.h"
+#include "io/print_preview_1.h"
+#include "io/print_preview_rec.h"
+#include "io/remote_control_form.h"
+#include "io/scope_file_error.h"
+#include "platform/os/numeric.h"
+#include "platform/ui/application.h"
+#include "recorder/add_text_rec.h"
+#include "recorder/btn_bottom_dlg_33.h"
+#include "recorder/recorder_file_error.h"
+#include "recorder/recorder_form.h"
+
+namespace {
+
+std::vector<CreatedWindow> created;
+// How to free each created window, in creation order.
+std::vector<std::function<void()>> releasers;
+
+template <class T>
+void Record(T*& global, const char* className, const char* name) {
+  if (global->Name.empty()) global->Name = name;
+  created.push_back({className, global});
+  releasers.push_back([&global] { FreeAndNil(global); });
+}
+
+// A window owned by the application; the first one becomes the main window.
+template <class T>
+void Create(T*& global, const char* className, const char* name) {
+  Application->CreateForm(global);
+  Record(global, className, name);
+}
+
+// A window without owner (the notice dialogs).
+template <class T>
+void CreateUnowned(T*& global, const char* className, const char* name) {
+  global = new T(nullptr);
+  Record(global, className, name);
+}
+
+// The window's class and its global, named as in the code; the window takes
+// its global's name.
+#define CREATE(global, cls)                                                   \
+  do {                                                                        \
+    static_assert(std::is_same_v<std::remove_pointer_t<decltype(global)>, cls>); \
+    Create(global, #cls, #global);                                            \
+  } while (0)
+#define CREATE_UNOWNED(global, cls)                                           \
+  do {                                                                        \
+    static_assert(std::is_same_v<std::remove_pointer_t<decltype(global)>, cls>); \
+    CreateUnowned(global, #cls, #global);                                     \
+  } while (0)
+
+}  // namespace
+
+void PrepareApplication() {
+  Application->SetTitle("Oscilloscope");
+  numeric::SetupFloatingPoint();
+}
+
+void CreateAllWindows() {
+  if (!created.empty()) return;
+  CREATE(Form1, TForm1);
+  CREATE(AboutBox, TAboutBox);
+  CREATE_UNOWNED(BtnBottomDlg, TBtnBottomDlg);
+  CREATE_UNOWNED(BtnBottomDlg1, TBtnBottomDlg1);
+  CREATE(BtnBottomDlg3, TBtnBottomDlg3);
+  CREATE(BtnBottomDlg2, TBtnBottomDlg2);
+  CREATE(PreviewForm, TPreviewForm);
+  CREATE(Form5, TForm5);
+  CREATE(Form8, TForm8);
+  CREATE(BtnBottomDlg1_fgen, TBtnBottomDlg1_fgen);
+  CREATE(AboutBox_fgen, TAboutBox_fgen);
+  CREATE(Wave_editor1, TWave_editor1);
+  CREATE(Bode_plot, TBode_plot);
+  CREATE(Preview_1Form, TPreview_1Form);
+  CREATE(BtnBottomDlg_2, TBtnBottomDlg_2);
+  CREATE(BtnBottomDlg_21, TBtnBottomDlg_21);
+  CREATE(OKBottomDlg_1, TOKBottomDlg_1);
+  CREATE(OKRightDlg_1, TOKRightDlg_1);
+  CREATE(OKRightDlg_2, TOKRightDlg_2);
+  CREATE(Form5_rec, TForm5_rec);
+  CREATE(PreviewForm_rec, TPreviewForm_rec);
+  CREATE(AboutBox_rec, TAboutBox_rec);
+  CREATE(BtnBottomDlg_33, TBtnBottomDlg_33);
+  CREATE(Form1_rec, TForm1_rec);
+  CREATE(Form_9rec, Tform_9rec);
+  CREATE(Form_9, TForm_9);
+  CREATE(form_9bode, Tform_9bode);
+  CREATE(BtnBottomDlg_fgen, TBtnBottomDlg_fgen);
+  CREATE(Form900, TForm900);
+  CREATE(CommFrm, TCommFrm);
+  CREATE(Form9, TForm9);
+  CREATE(Form_99, TForm_99);
+  CREATE(Form10, TForm10);
+  CREATE(Form11, TForm11);
+  CREATE_UNOWNED(Form12, TForm12);
+  CREATE(Formx1, TFormx1);
+  CREATE(Form1_fgen, TForm1_fgen);
+  CREATE(Form_path, TForm_path);
+  CREATE_UNOWNED(OKBottomDlg, TOKBottomDlg);
+  CREATE(OKBottomDlg1, TOKBottomDlg1);
+  CREATE(OKRightDlg, TOKRightDlg);
+}
+
+void FreeAllWindows() {
+  while (!releasers.empty()) {
+    releasers.back()();
+    releasers.pop_back();
+  }
+  created.clear();
+}
+
+const std::vector<CreatedWindow>& CreatedWindows() { return created; }

@@ -1,8 +1,23 @@
 // Creation and release of every window of the program, in the fixed start-up order.
 #pragma once
 
+#include <string>
+#include <vector>
+
+class TForm;
+
+// Application title and floating-point mode, set before any window exists.
+void PrepareApplication();
 // Creates each window once, main window first; each creation handler sees only
-// the windows created before it.
+// the windows created before it. A second call while the windows exist does nothing.
 void CreateAllWindows();
 // Frees every window, in reverse order of creation.
 void FreeAllWindows();
+
+// One window as CreateAllWindows made it.
+struct CreatedWindow {
+  std::string ClassName;
+  TForm* Form = nullptr;
+};
+// The windows in creation order; empty before CreateAllWindows and after FreeAllWindows.
+const std::vector<CreatedWindow>& CreatedWindows();

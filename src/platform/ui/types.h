@@ -31,6 +31,10 @@ constexpr TColor clBtnFace = 0xF0F0F0;
 
 // The one place where a TColor becomes a Qt colour, and back.
 inline QColor ToQColor(TColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+// Pixel value of a Format_RGB32 image (0xFFRRGGBB); the high byte of a TColor is ignored.
+inline std::uint32_t ToQRgb(TColor c) {
+  return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
 inline TColor FromQRgb(unsigned rgb) {
   return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
 }

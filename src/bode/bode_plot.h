@@ -1,0 +1,13 @@
+// The Bode plotter window: sweep parameters, plot picture, markers and menus.
+#pragma once
+
+#include "platform/ui/forms.h"
+
+class TBode_plot : public TForm {
+ public:
+  explicit TBode_plot(TComponent* owner) : TForm(owner) {
+    SetCaption("Bode Plotter");
+  }
+};
+
+inline TBode_plot* Bode_plot = nullptr;

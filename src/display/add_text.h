@@ -1,0 +1,13 @@
+// The scope's "Add Text" window (annotation on the scope picture).
+#pragma once
+
+#include "platform/ui/forms.h"
+
+class TForm_9 : public TForm {
+ public:
+  explicit TForm_9(TComponent* owner) : TForm(owner) {
+    SetCaption("Add Text");
+  }
+};
+
+inline TForm_9* Form_9 = nullptr;

@@ -1,0 +1,14 @@
+// The Big Screen: the scope picture enlarged, drawn by twins of the main
+// window's drawing operations.
+#pragma once
+
+#include "platform/ui/forms.h"
+
+class TForm10 : public TForm {
+ public:
+  explicit TForm10(TComponent* owner) : TForm(owner) {
+    SetCaption("Oscilloscope");
+  }
+};
+
+inline TForm10* Form10 = nullptr;

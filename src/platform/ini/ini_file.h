@@ -1,0 +1,124 @@
+// INI files with the private-profile rules the settings code was written for.
+//
+// Reading:
+//  - section and key names match without regard to ASCII letter case; the first
+//    section of a name and the first key of a name in it win, as the profile
+//    functions do;
+//  - blanks around names and values are dropped; a value wholly enclosed in a
+//    pair of double (or single) quotes loses them; values are returned up to
+//    2047 characters and cut there;
+//  - lines starting with ';' are comments; lines without '=' and keys before the
+//    first section are kept in the file but never read; a "[name" line without
+//    its ']' still opens section "name";
+//  - LF, CR LF and CR line ends and a leading UTF-8 byte-order mark are read.
+//
+// Writing:
+//  - every write goes to disk at once: the whole file is written to a temporary
+//    file beside it, synced and renamed over the original, so a failed write
+//    leaves the old file intact;
+//  - a new key goes at the end of its section, a new section at the end of the
+//    file; an existing key keeps its spelling and place; every other line stays
+//    as it was; lines end with LF;
+//  - a failed write returns false and is kept in LastWriteFailed()/LastError();
+//    the value is still held in memory, so reads stay consistent, and the next
+//    successful write (or UpdateFile()) stores it too.
+//
+// Floats: written with '.' as decimal separator whatever the user's locale;
+// read with '.' or ',' as separator.
+//
+// The file is read again whenever its size, time stamp or inode changed since
+// it was last seen, so two objects on one file see each other's writes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <vector>
+
+class TIniFile {
+ public:
+  explicit TIniFile(std::string path);
+
+  const std::string& FileName() const { return path_; }
+
+  std::string ReadString(const std::string& section, const std::string& key,
+                         const std::string& default_value);
+  // "0x"/"0X" prefix: hexadecimal (up to 32 bits, two's complement); otherwise
+  // decimal with optional sign. The whole value must parse, else the default.
+  int ReadInteger(const std::string& section, const std::string& key, int default_value);
+  // The integer value != 0; the default when the value does not parse.
+  bool ReadBool(const std::string& section, const std::string& key, bool default_value);
+  // Finite numbers only; anything else gives the default.
+  double ReadFloat(const std::string& section, const std::string& key, double default_value);
+
+  // Line breaks in a value cannot be stored in one line: they are written as
+  // blanks.
+  bool WriteString(const std::string& section, const std::string& key, const std::string& value);
+  bool WriteInteger(const std::string& section, const std::string& key, int value);
+  bool WriteBool(const std::string& section, const std::string& key, bool value);  // "1"/"0"
+  // Shortest form with up to 15 significant digits, '.' as separator.
+  bool WriteFloat(const std::string& section, const std::string& key, double value);
+
+  // True when the section holds at least one key (as the class library tells).
+  bool SectionExists(const std::string& section);
+  bool ValueExists(const std::string& section, const std::string& key);
+  // Key names of the section in file order, with their spelling in the file.
+  std::vector<std::string> ReadSection(const std::string& section);
+  std::vector<std::string> ReadSections();
+  bool EraseSection(const std::string& section);
+  bool DeleteKey(const std::string& section, const std::string& key);
+  // Writes what a failed write left only in memory; true when the file holds
+  // the in-memory state.
+  bool UpdateFile();
+
+  bool LastWriteFailed() const { return last_write_failed_; }
+  // The system's reason for the last failed write (empty after a good one).
+  const std::string& LastError() const { return last_error_; }
+  // "Unable to write to <file>".
+  std::string WriteFailureMessage() const;
+
+ private:
+  enum class LineKind { kOther, kSection, kKey };
+  struct Line {
+    LineKind kind = LineKind::kOther;
+    std::string raw;    // the line as in the file, without its line end
+    std::string name;   // section or key name, trimmed
+    std::string value;  // key value, trimmed (quotes still on)
+  };
+  struct FileStamp {
+    bool exists = false;
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    std::int64_t mtime_ns = 0;
+    bool operator==(const FileStamp&) const = default;
+  };
+
+  static FileStamp StampOf(const struct stat& st);
+  void Refresh();
+  void Load();
+  void Parse(const std::string& text);
+  bool Store();
+  bool Fail(const std::string& reason);
+  // Index of the first section line of that name, or -1.
+  int FindSection(const std::string& section) const;
+  // End (exclusive) of the section that starts at `header`.
+  int SectionEnd(int header) const;
+  int FindKey(int header, const std::string& key) const;
+  const Line* FindValue(const std::string& section, const std::string& key);
+  bool SetValue(const std::string& section, const std::string& key, const std::string& value);
+
+  std::string path_;
+  std::vector<Line> lines_;
+  bool bom_ = false;
+  FileStamp stamp_;       // of the file as last loaded or written
+  bool loaded_ = false;
+  bool unreadable_ = false;  // exists but cannot be read: never overwritten
+  bool dirty_ = false;       // memory holds changes the file lacks
+  bool last_write_failed_ = false;
+  std::string last_error_;
+};
+
+// "Unable to write to %s" with the file name.
+std::string UnableToWriteMessage(const std::string& file_name);

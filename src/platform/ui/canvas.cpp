@@ -1,0 +1,555 @@
+#include "platform/ui/canvas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include <QPainter>
+#include <QString>
+
+namespace {
+
+// Raster operations on 0xFFRRGGBB pixels; the alpha byte always ends up 0xFF.
+// kOnce marks the operations that would be undone by a second visit.
+struct OpCopy {
+  static constexpr bool kOnce = false;
+  static std::uint32_t Apply(std::uint32_t, std::uint32_t pen) { return pen; }
+};
+struct OpNotXor {
+  static constexpr bool kOnce = true;
+  static std::uint32_t Apply(std::uint32_t px, std::uint32_t pen) { return ~(pen ^ px) | 0xFF000000u; }
+};
+struct OpXor {
+  static constexpr bool kOnce = true;
+  static std::uint32_t Apply(std::uint32_t px, std::uint32_t pen) { return (pen ^ px) | 0xFF000000u; }
+};
+struct OpNot {
+  static constexpr bool kOnce = true;
+  static std::uint32_t Apply(std::uint32_t px, std::uint32_t) { return ~px | 0xFF000000u; }
+};
+
+template <class F>
+void WithOp(TPenMode mode, F&& f) {
+  switch (mode) {
+    case pmCopy: f(OpCopy{}); break;
+    case pmNotXor: f(OpNotXor{}); break;
+    case pmXor: f(OpXor{}); break;
+    case pmNot: f(OpNot{}); break;
+    case pmNop: break;
+  }
+}
+
+// Writes one colour with one operation; with stamps, a pixel is changed at
+// most once per generation.
+template <class Op>
+struct Writer {
+  raster::Surface s;
+  std::uint32_t color = 0;
+  std::uint16_t* stamps = nullptr;
+  std::uint16_t generation = 0;
+
+  void PutInside(int x, int y) {
+    if (stamps) {
+      std::uint16_t& st = stamps[static_cast<std::size_t>(y) * static_cast<std::size_t>(s.w) + static_cast<std::size_t>(x)];
+      if (st == generation) return;
+      st = generation;
+    }
+    std::uint32_t& px = s.bits[y * s.stride + x];
+    px = Op::Apply(px, color);
+  }
+  void Put(int x, int y) {
+    if (x < 0 || y < 0 || x >= s.w || y >= s.h) return;
+    PutInside(x, y);
+  }
+  // The pen's square footprint x+lo..x+hi, y+lo..y+hi, cut to the surface.
+  void PutFootprint(int x, int y, int lo, int hi) {
+    if (lo == 0 && hi == 0) {
+      Put(x, y);
+      return;
+    }
+    const int xa = std::max(0, x + lo), xb = std::min(s.w - 1, x + hi);
+    const int ya = std::max(0, y + lo), yb = std::min(s.h - 1, y + hi);
+    for (int yy = ya; yy <= yb; ++yy)
+      for (int xx = xa; xx <= xb; ++xx) PutInside(xx, yy);
+  }
+  // Row y, columns x1..x2 (inclusive), cut to the surface.
+  void PutRow(int y, std::int64_t x1, std::int64_t x2) {
+    if (y < 0 || y >= s.h) return;
+    const int xa = static_cast<int>(std::max<std::int64_t>(0, x1));
+    const int xb = static_cast<int>(std::min<std::int64_t>(s.w - 1, x2));
+    for (int x = xa; x <= xb; ++x) PutInside(x, y);
+  }
+};
+
+// Run patterns of the cosmetic styles, one entry per pixel, 1 = drawn.
+constexpr std::uint8_t kDot[] = {1, 0};
+constexpr std::uint8_t kDash[] = {1, 1, 1, 1, 1, 1, 0, 0};
+constexpr std::uint8_t kDashDot[] = {1, 1, 1, 1, 1, 1, 0, 0, 1, 0, 0};
+constexpr std::uint8_t kDashDotDot[] = {1, 1, 1, 1, 1, 1, 0, 0, 1, 0, 0, 1, 0, 0};
+
+struct PenShape {
+  int lo = 0, hi = 0;  // footprint offsets around a line pixel
+  const std::uint8_t* pattern = nullptr;
+  std::uint64_t period = 1;
+};
+
+PenShape MakePenShape(const TPen& pen) {
+  PenShape shape;
+  const int w = std::max(1, pen.Width);
+  shape.lo = -((w - 1) / 2);
+  shape.hi = w / 2;
+  if (w == 1) {
+    switch (pen.Style) {
+      case psDot: shape.pattern = kDot; shape.period = sizeof kDot; break;
+      case psDash: shape.pattern = kDash; shape.period = sizeof kDash; break;
+      case psDashDot: shape.pattern = kDashDot; shape.period = sizeof kDashDot; break;
+      case psDashDotDot: shape.pattern = kDashDotDot; shape.period = sizeof kDashDotDot; break;
+      case psSolid:
+      case psClear: break;
+    }
+  }
+  return shape;
+}
+
+// Strokes the segments of a polyline; pixel i of the whole path is drawn when
+// the pattern says so at phase stylePos + i. Returns the phase after the path.
+template <class Op>
+std::uint64_t StrokePath(Writer<Op>& wr, const PenShape& pen, const TPoint* pts, int n, bool includeLast,
+                         std::uint64_t stylePos) {
+  const raster::Box box{-pen.hi, wr.s.w - 1 - static_cast<std::int64_t>(pen.lo), -pen.hi,
+                        wr.s.h - 1 - static_cast<std::int64_t>(pen.lo)};
+  for (int k = 0; k + 1 < n; ++k) {
+    const bool incl = includeLast && k + 2 == n;
+    const raster::LinePlan plan = raster::PlanLine(pts[k].x, pts[k].y, pts[k + 1].x, pts[k + 1].y, incl, box);
+    const std::uint64_t base = stylePos;
+    if (pen.pattern) {
+      raster::WalkLine(plan, [&](int x, int y, std::int64_t i) {
+        if (pen.pattern[(base + static_cast<std::uint64_t>(i)) % pen.period]) wr.PutFootprint(x, y, pen.lo, pen.hi);
+      });
+    } else {
+      raster::WalkLine(plan, [&](int x, int y, std::int64_t) { wr.PutFootprint(x, y, pen.lo, pen.hi); });
+    }
+    stylePos += static_cast<std::uint64_t>(plan.count);
+  }
+  return stylePos;
+}
+
+bool IsDirect32(QImage::Format f) {
+  return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied;
+}
+
+// Orders a pair of corners; false when the box is empty.
+bool OrderBox(int& x1, int& y1, int& x2, int& y2) {
+  if (x1 > x2) std::swap(x1, x2);
+  if (y1 > y2) std::swap(y1, y2);
+  return x1 < x2 && y1 < y2;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+TCanvas::TCanvas(QImage* target) : target_(target) {}
+
+void TCanvas::SetTarget(QImage* target) { target_ = target; }
+
+bool TCanvas::Prepare(raster::Surface& s) {
+  if (!target_ || target_->isNull()) return false;
+  if (!IsDirect32(target_->format())) target_->convertTo(QImage::Format_RGB32);
+  s.bits = reinterpret_cast<std::uint32_t*>(target_->bits());
+  s.stride = target_->bytesPerLine() / 4;
+  s.w = target_->width();
+  s.h = target_->height();
+  return s.bits != nullptr;
+}
+
+std::uint16_t* TCanvas::Stamps(const raster::Surface& s, std::uint16_t& generation) {
+  const std::size_t n = static_cast<std::size_t>(s.w) * static_cast<std::size_t>(s.h);
+  if (stamps_.size() != n) {
+    stamps_.assign(n, 0);
+    generation_ = 0;
+  }
+  if (++generation_ == 0) {
+    std::fill(stamps_.begin(), stamps_.end(), 0);
+    generation_ = 1;
+  }
+  generation = generation_;
+  return stamps_.data();
+}
+
+std::uint64_t TCanvas::DrawStroke(const TPoint* points, int count, bool includeLast, std::uint64_t stylePos) {
+  if (count < 2 || Pen.Style == psClear || Pen.Mode == pmNop) return stylePos;
+  raster::Surface s;
+  if (!Prepare(s)) return stylePos;
+  const PenShape shape = MakePenShape(Pen);
+  std::uint64_t end = stylePos;
+  WithOp(Pen.Mode, [&](auto op) {
+    using Op = decltype(op);
+    Writer<Op> wr{s, ToQRgb(Pen.Color)};
+    // A single thin segment never meets itself; everything else may.
+    if (Op::kOnce && (count > 2 || shape.hi > 0)) wr.stamps = Stamps(s, wr.generation);
+    end = StrokePath(wr, shape, points, count, includeLast, stylePos);
+  });
+  return end;
+}
+
+void TCanvas::MoveTo(int x, int y) {
+  PenPos = TPoint{x, y};
+  stylePos_ = 0;
+}
+
+void TCanvas::LineTo(int x, int y) {
+  const TPoint pts[2] = {PenPos, TPoint{x, y}};
+  stylePos_ = DrawStroke(pts, 2, false, stylePos_);
+  PenPos = pts[1];
+}
+
+void TCanvas::LineInclusive(int x1, int y1, int x2, int y2) {
+  const TPoint pts[2] = {TPoint{x1, y1}, TPoint{x2, y2}};
+  DrawStroke(pts, 2, true, 0);
+}
+
+void TCanvas::Polyline(const TPoint* points, int count) {
+  if (!points) return;
+  DrawStroke(points, count, false, 0);
+}
+
+void TCanvas::Polyline(const std::vector<TPoint>& points) {
+  Polyline(points.data(), static_cast<int>(std::min<std::size_t>(points.size(), 0x7FFFFFFF)));
+}
+
+void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+  if (!OrderBox(x1, y1, x2, y2) || Pen.Mode == pmNop) return;
+  raster::Surface s;
+  if (!Prepare(s)) return;
+  const bool outline = Pen.Style != psClear;
+  const bool fill = Brush.Style != bsClear;
+  const PenShape shape = MakePenShape(Pen);
+  WithOp(Pen.Mode, [&](auto op) {
+    using Op = decltype(op);
+    Writer<Op> pen{s, ToQRgb(Pen.Color)};
+    if (Op::kOnce) pen.stamps = Stamps(s, pen.generation);
+    Writer<Op> brush{s, ToQRgb(Brush.Color), pen.stamps, pen.generation};
+    std::int64_t fx1 = x1, fy1 = y1, fx2 = static_cast<std::int64_t>(x2) - 1, fy2 = static_cast<std::int64_t>(y2) - 1;
+    if (outline) {
+      const TPoint pts[5] = {{x1, y1}, {x2 - 1, y1}, {x2 - 1, y2 - 1}, {x1, y2 - 1}, {x1, y1}};
+      StrokePath(pen, shape, pts, 5, false, 0);
+      ++fx1, ++fy1, --fx2, --fy2;
+    } else {
+      --fx2, --fy2;
+    }
+    if (fill) {
+      const std::int64_t ya = std::max<std::int64_t>(fy1, 0), yb = std::min<std::int64_t>(fy2, s.h - 1);
+      for (std::int64_t y = ya; y <= yb; ++y) brush.PutRow(static_cast<int>(y), fx1, fx2);
+    }
+  });
+}
+
+void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
+  if (!OrderBox(x1, y1, x2, y2) || Pen.Mode == pmNop) return;
+  raster::Surface s;
+  if (!Prepare(s)) return;
+  const bool outline = Pen.Style != psClear;
+  const bool fill = Brush.Style != bsClear;
+  PenShape shape = MakePenShape(Pen);
+  // Rows whose footprint can reach the surface, one more each way so that
+  // every such row knows its neighbours.
+  const int rowMin = -shape.hi - 1;
+  const int rowMax = s.h - shape.lo;
+  raster::EllipseSpans(x1, y1, x2, y2, rowMin, rowMax, spans_);
+  WithOp(Pen.Mode, [&](auto op) {
+    using Op = decltype(op);
+    Writer<Op> pen{s, ToQRgb(Pen.Color)};
+    if (Op::kOnce) pen.stamps = Stamps(s, pen.generation);
+    Writer<Op> brush{s, ToQRgb(Brush.Color), pen.stamps, pen.generation};
+    const std::int64_t colMin = -shape.hi, colMax = static_cast<std::int64_t>(s.w) - 1 - shape.lo;
+    for (std::size_t j = 0; j < spans_.size(); ++j) {
+      const raster::Span& row = spans_[j];
+      // Inside pixels: not at the row's ends and covered by the rows above and below.
+      std::int64_t inL = static_cast<std::int64_t>(row.left) + 1, inR = static_cast<std::int64_t>(row.right) - 1;
+      const bool hasAbove = j > 0 && spans_[j - 1].y == row.y - 1;
+      const bool hasBelow = j + 1 < spans_.size() && spans_[j + 1].y == row.y + 1;
+      if (hasAbove && hasBelow) {
+        inL = std::max<std::int64_t>({inL, spans_[j - 1].left, spans_[j + 1].left});
+        inR = std::min<std::int64_t>({inR, spans_[j - 1].right, spans_[j + 1].right});
+      } else {
+        inL = 1, inR = 0;  // an edge row is all outline
+      }
+      if (outline) {
+        auto edge = [&](std::int64_t a, std::int64_t b) {
+          a = std::max(a, colMin);
+          b = std::min(b, colMax);
+          for (std::int64_t x = a; x <= b; ++x) pen.PutFootprint(static_cast<int>(x), row.y, shape.lo, shape.hi);
+        };
+        if (inL > inR) {
+          edge(row.left, row.right);
+        } else {
+          edge(row.left, inL - 1);
+          edge(inR + 1, row.right);
+        }
+      }
+      if (fill) {
+        if (!outline)
+          brush.PutRow(row.y, row.left, row.right);
+        else if (inL <= inR)
+          brush.PutRow(row.y, inL, inR);
+      }
+    }
+  });
+}
+
+void TCanvas::FillRect(const TRect& r) {
+  if (Brush.Style == bsClear) return;
+  raster::Surface s;
+  if (!Prepare(s)) return;
+  Writer<OpCopy> wr{s, ToQRgb(Brush.Color)};
+  const int ya = std::max(0, r.Top), yb = std::min(s.h, r.Bottom);
+  for (int y = ya; y < yb; ++y) wr.PutRow(y, r.Left, static_cast<std::int64_t>(r.Right) - 1);
+}
+
+void TCanvas::FrameRect(const TRect& r) {
+  if (Brush.Style == bsClear || r.Left >= r.Right || r.Top >= r.Bottom) return;
+  raster::Surface s;
+  if (!Prepare(s)) return;
+  Writer<OpCopy> wr{s, ToQRgb(Brush.Color)};
+  const std::int64_t right = static_cast<std::int64_t>(r.Right) - 1, bottom = static_cast<std::int64_t>(r.Bottom) - 1;
+  wr.PutRow(r.Top, r.Left, right);
+  if (bottom >= 0 && bottom < s.h) wr.PutRow(static_cast<int>(bottom), r.Left, right);
+  const int ya = std::max(0, r.Top), yb = static_cast<int>(std::min<std::int64_t>(s.h - 1, bottom));
+  for (int y = ya; y <= yb; ++y) {
+    wr.Put(r.Left, y);
+    if (right >= 0 && right < s.w) wr.Put(static_cast<int>(right), y);
+  }
+}
+
+void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style) {
+  if (Brush.Style == bsClear) return;
+  raster::Surface s;
+  if (!Prepare(s) || x < 0 || y < 0 || x >= s.w || y >= s.h) return;
+  const std::uint32_t key = ToQRgb(color) & 0xFFFFFFu;
+  const std::uint32_t paint = ToQRgb(Brush.Color);
+  std::uint16_t gen = 0;
+  std::uint16_t* seen = Stamps(s, gen);
+  auto index = [&](int xx, int yy) { return static_cast<std::size_t>(yy) * static_cast<std::size_t>(s.w) + static_cast<std::size_t>(xx); };
+  // Open: not filled yet and of the fillable colour.
+  auto open = [&](int xx, int yy) {
+    if (seen[index(xx, yy)] == gen) return false;
+    const bool same = (s.bits[yy * s.stride + xx] & 0xFFFFFFu) == key;
+    return style == fsSurface ? same : !same;
+  };
+  work_.clear();
+  work_.push_back(static_cast<std::uint32_t>(index(x, y)));
+  while (!work_.empty()) {
+    const std::uint32_t at = work_.back();
+    work_.pop_back();
+    const int py = static_cast<int>(at / static_cast<std::uint32_t>(s.w));
+    const int px = static_cast<int>(at % static_cast<std::uint32_t>(s.w));
+    if (!open(px, py)) continue;
+    int left = px, right = px;
+    while (left > 0 && open(left - 1, py)) --left;
+    while (right < s.w - 1 && open(right + 1, py)) ++right;
+    for (int xx = left; xx <= right; ++xx) {
+      seen[index(xx, py)] = gen;
+      s.bits[py * s.stride + xx] = paint;
+    }
+    for (int ny : {py - 1, py + 1}) {
+      if (ny < 0 || ny >= s.h) continue;
+      bool inRun = false;
+      for (int xx = left; xx <= right; ++xx) {
+        const bool o = open(xx, ny);
+        if (o && !inRun) work_.push_back(static_cast<std::uint32_t>(index(xx, ny)));
+        inRun = o;
+      }
+    }
+  }
+}
+
+TColor TCanvas::Pixels(int x, int y) const {
+  if (!target_ || x < 0 || y < 0 || x >= target_->width() || y >= target_->height()) return CLR_INVALID;
+  if (IsDirect32(target_->format()))
+    return FromQRgb(reinterpret_cast<const std::uint32_t*>(target_->constScanLine(y))[x]);
+  return FromQRgb(target_->pixel(x, y));
+}
+
+void TCanvas::SetPixel(int x, int y, TColor color) {
+  raster::Surface s;
+  if (!Prepare(s)) return;
+  Writer<OpCopy> wr{s, ToQRgb(color)};
+  wr.Put(x, y);
+}
+
+// ---------------------------------------------------------------------------
+// Text
+
+const QFont& TCanvas::CurrentFont() {
+  // Points at 96 dots per inch; a negative size is taken by its magnitude.
+  const int pixels = std::max(1, static_cast<int>(std::lround(std::abs(static_cast<double>(Font.Size)) * 96.0 / 72.0)));
+  const unsigned style = Font.Style & (fsBold | fsItalic | fsUnderline | fsStrikeOut);
+  if (!font_ || pixels != fontPixels_ || style != fontStyle_) {
+    // One sans face for every font name the drawing code asks for.
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(pixels);
+    f.setBold(style & fsBold);
+    f.setItalic(style & fsItalic);
+    f.setUnderline(style & fsUnderline);
+    f.setStrikeOut(style & fsStrikeOut);
+    f.setStyleStrategy(QFont::NoAntialias);
+    f.setKerning(false);
+    font_ = f;
+    metrics_.emplace(f);
+    fontPixels_ = pixels;
+    fontStyle_ = style;
+  }
+  return *font_;
+}
+
+int TCanvas::TextWidth(const std::string& text) {
+  CurrentFont();
+  return metrics_->horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+int TCanvas::TextHeight(const std::string&) {
+  CurrentFont();
+  return metrics_->height();
+}
+
+void TCanvas::TextOut(int x, int y, const std::string& text) {
+  const QFont& font = CurrentFont();
+  const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  const int w = metrics_->horizontalAdvance(s);
+  raster::Surface surface;
+  if (Prepare(surface)) {
+    QPainter p(target_);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, false);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    if (Brush.Style != bsClear) p.fillRect(QRect(x, y, w, metrics_->height()), ToQColor(Brush.Color));
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setFont(font);
+    p.setPen(ToQColor(Font.Color));
+    p.drawText(QPoint(x, y + metrics_->ascent()), s);
+  }
+  MoveTo(x + w, y);
+}
+
+// ---------------------------------------------------------------------------
+// Bitmap copies
+
+void TCanvas::Blit(const TRect& dest, const QImage& source, const TRect& sourceRect) {
+  raster::Surface d;
+  if (source.isNull() || !Prepare(d)) return;
+  QImage local;
+  const QImage* src = &source;
+  if (!IsDirect32(src->format())) {
+    local = src->convertToFormat(QImage::Format_RGB32);
+    src = &local;
+  } else if (src->constBits() == reinterpret_cast<const uchar*>(d.bits)) {
+    // Copying within one picture: read from a snapshot so overlapping areas
+    // come out as they were before the copy.
+    local = src->copy();
+    src = &local;
+  }
+  std::int64_t dw = static_cast<std::int64_t>(dest.Right) - dest.Left;
+  std::int64_t dh = static_cast<std::int64_t>(dest.Bottom) - dest.Top;
+  std::int64_t sw = static_cast<std::int64_t>(sourceRect.Right) - sourceRect.Left;
+  std::int64_t sh = static_cast<std::int64_t>(sourceRect.Bottom) - sourceRect.Top;
+  if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return;
+  const bool mirrorX = (dw < 0) != (sw < 0);
+  const bool mirrorY = (dh < 0) != (sh < 0);
+  const std::int64_t dl = std::min<std::int64_t>(dest.Left, dest.Right);
+  const std::int64_t dt = std::min<std::int64_t>(dest.Top, dest.Bottom);
+  const std::int64_t sl = std::min<std::int64_t>(sourceRect.Left, sourceRect.Right);
+  const std::int64_t st = std::min<std::int64_t>(sourceRect.Top, sourceRect.Bottom);
+  dw = std::abs(dw), dh = std::abs(dh), sw = std::abs(sw), sh = std::abs(sh);
+
+  // Nearest source pixel of destination pixel i: the one under its centre.
+  auto sourceOf = [](std::int64_t i, std::int64_t len, std::int64_t srcStart, std::int64_t srcLen, bool mirror) {
+    if (mirror) i = len - 1 - i;
+    return srcStart + static_cast<std::int64_t>((static_cast<__int128>(2 * i + 1) * srcLen) / (2 * len));
+  };
+  const std::int64_t xa = std::max<std::int64_t>(dl, 0), xb = std::min<std::int64_t>(dl + dw, d.w);
+  const std::int64_t ya = std::max<std::int64_t>(dt, 0), yb = std::min<std::int64_t>(dt + dh, d.h);
+  if (xa >= xb || ya >= yb) return;
+  columnMap_.resize(static_cast<std::size_t>(xb - xa));
+  for (std::int64_t x = xa; x < xb; ++x) {
+    const std::int64_t sx = sourceOf(x - dl, dw, sl, sw, mirrorX);
+    columnMap_[static_cast<std::size_t>(x - xa)] = (sx >= 0 && sx < src->width()) ? sx : -1;
+  }
+  for (std::int64_t y = ya; y < yb; ++y) {
+    const std::int64_t sy = sourceOf(y - dt, dh, st, sh, mirrorY);
+    if (sy < 0 || sy >= src->height()) continue;
+    const auto* in = reinterpret_cast<const std::uint32_t*>(src->constScanLine(static_cast<int>(sy)));
+    std::uint32_t* out = d.bits + y * d.stride;
+    for (std::int64_t x = xa; x < xb; ++x) {
+      const std::int64_t sx = columnMap_[static_cast<std::size_t>(x - xa)];
+      if (sx >= 0) out[x] = in[sx] | 0xFF000000u;
+    }
+  }
+}
+
+void TCanvas::Draw(int x, int y, const TBitmap& bitmap) {
+  const int w = bitmap.Width(), h = bitmap.Height();
+  Blit(TRect{x, y, static_cast<int>(std::min<std::int64_t>(static_cast<std::int64_t>(x) + w, 0x7FFFFFFF)),
+             static_cast<int>(std::min<std::int64_t>(static_cast<std::int64_t>(y) + h, 0x7FFFFFFF))},
+       bitmap.Image(), TRect{0, 0, w, h});
+}
+
+void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap) {
+  Blit(dest, bitmap.Image(), TRect{0, 0, bitmap.Width(), bitmap.Height()});
+}
+
+void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sourceRect) {
+  if (!source.target_) return;
+  Blit(dest, *source.target_, sourceRect);
+}
+
+// ---------------------------------------------------------------------------
+// TBitmap
+
+TBitmap::TBitmap() : canvas_(&image_) {}
+
+TBitmap::TBitmap(int w, int h) : canvas_(&image_) { SetSize(w, h); }
+
+void TBitmap::SetSize(int w, int h) {
+  w = std::max(0, w);
+  h = std::max(0, h);
+  if (w == image_.width() && h == image_.height()) return;
+  if (w == 0 || h == 0) {
+    image_ = QImage();
+    canvas_.SetTarget(&image_);
+    return;
+  }
+  QImage next(w, h, QImage::Format_RGB32);
+  if (next.isNull()) return;  // too large to allocate: keep the old picture
+  next.fill(ToQRgb(clWhite));
+  if (!image_.isNull()) {
+    const QImage old = image_.format() == QImage::Format_RGB32 ? image_ : image_.convertToFormat(QImage::Format_RGB32);
+    const int rows = std::min(h, old.height());
+    const std::size_t bytes = static_cast<std::size_t>(std::min(w, old.width())) * 4;
+    for (int y = 0; y < rows; ++y) std::memcpy(next.scanLine(y), old.constScanLine(y), bytes);
+  }
+  image_ = std::move(next);
+  canvas_.SetTarget(&image_);
+}
+
+bool TBitmap::LoadFromFile(const std::string& path) {
+  QImage loaded;
+  if (!loaded.load(QString::fromStdString(path), "BMP")) return false;
+  image_ = loaded.convertToFormat(QImage::Format_RGB32);
+  canvas_.SetTarget(&image_);
+  return true;
+}
+
+bool TBitmap::SaveToFile(const std::string& path) const {
+  if (image_.isNull()) return false;
+  return image_.save(QString::fromStdString(path), "BMP");
+}
+
+void TBitmap::Assign(const TBitmap& other) {
+  if (&other == this) return;
+  image_ = other.image_.format() == QImage::Format_RGB32 || other.image_.isNull()
+               ? other.image_
+               : other.image_.convertToFormat(QImage::Format_RGB32);
+  canvas_.SetTarget(&image_);
+}

@@ -1,0 +1,178 @@
+// A GDI-shaped drawing surface over a QImage (Format_RGB32): pens with raster
+// modes, brushes, text, bitmap copies. Lines and shapes go through our own
+// rasteriser so that the pixel rules the drawing code relies on hold exactly:
+// a line leaves out its last pixel, one polyline call touches each pixel
+// once, and a not-xor pen drawn twice restores the picture.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+
+#include "platform/ui/raster.h"
+#include "platform/ui/types.h"
+
+struct TPoint {
+  int x = 0, y = 0;
+  bool operator==(const TPoint&) const = default;
+};
+inline TPoint Point(int x, int y) { return TPoint{x, y}; }
+
+// Right and bottom are exclusive, as everywhere in GDI.
+struct TRect {
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;
+  bool operator==(const TRect&) const = default;
+};
+inline TRect Rect(int l, int t, int r, int b) { return TRect{l, t, r, b}; }
+
+// Cosmetic pen styles, pixel runs along the line starting with "on":
+// psDot 1 on 1 off; psDash 6 on 2 off; psDashDot 6 on 2 off 1 on 2 off;
+// psDashDotDot 6 on 2 off 1 on 2 off 1 on 2 off. The "off" pixels are left
+// untouched. A pen wider than 1 draws every style but psClear solid (GDI).
+enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear };
+
+// Raster operations of pen and shape interiors (text and bitmap copies always copy).
+enum TPenMode {
+  pmCopy,    // pen
+  pmNotXor,  // NOT(pen XOR pixel)
+  pmXor,     // pen XOR pixel
+  pmNot,     // NOT pixel
+  pmNop      // pixel unchanged
+};
+
+struct TPen {
+  TColor Color = clBlack;
+  int Width = 1;  // 0 and 1 both give a one-pixel line
+  TPenStyle Style = psSolid;
+  TPenMode Mode = pmCopy;
+};
+
+enum TBrushStyle { bsSolid, bsClear };
+
+struct TBrush {
+  TColor Color = clWhite;
+  TBrushStyle Style = bsSolid;
+};
+
+// fsSurface fills the area of the given colour, fsBorder the area bounded by it.
+enum TFillStyle { fsSurface, fsBorder };
+
+// GDI's answer for a pixel outside the surface.
+constexpr TColor CLR_INVALID = 0xFFFFFFFF;
+
+class TBitmap;
+
+class TCanvas {
+ public:
+  explicit TCanvas(QImage* target);
+  TCanvas(const TCanvas&) = delete;
+  TCanvas& operator=(const TCanvas&) = delete;
+
+  void SetTarget(QImage* target);
+  QImage* Target() const { return target_; }
+
+  TPen Pen;
+  TBrush Brush;
+  TFont Font;
+  // Current position of MoveTo/LineTo. Setting it directly keeps the dash
+  // phase; MoveTo restarts it.
+  TPoint PenPos;
+
+  // Lines with the pen. LineTo draws from PenPos, leaves out (x, y) and moves
+  // PenPos there; the dash pattern runs on over consecutive LineTo calls.
+  void MoveTo(int x, int y);
+  void LineTo(int x, int y);
+  // Both end pixels drawn; PenPos is neither used nor moved.
+  void LineInclusive(int x1, int y1, int x2, int y2);
+  // One stroke through the points: each pixel changes at most once, the last
+  // point's pixel is left out, PenPos is not moved. Fewer than 2 points draw nothing.
+  void Polyline(const TPoint* points, int count);
+  void Polyline(const std::vector<TPoint>& points);
+
+  // Outline with the pen over x1..x2-1, y1..y2-1 and the inside with the brush
+  // (unless bsClear), both in the pen mode. With a psClear pen the filled area
+  // is one pixel smaller to the right and bottom, as GDI does.
+  void Rectangle(int x1, int y1, int x2, int y2);
+  void Rectangle(const TRect& r) { Rectangle(r.Left, r.Top, r.Right, r.Bottom); }
+  // The ellipse inscribed in x1..x2-1, y1..y2-1: outline with the pen, inside with the brush.
+  void Ellipse(int x1, int y1, int x2, int y2);
+  // Brush colour over the rectangle (right/bottom exclusive), always copied; nothing with bsClear.
+  void FillRect(const TRect& r);
+  // A one-pixel frame in the brush colour along the rectangle's inner edge.
+  void FrameRect(const TRect& r);
+  // Fills with the brush (copied) from (x, y) over the 4-connected area.
+  void FloodFill(int x, int y, TColor color, TFillStyle style);
+
+  TColor Pixels(int x, int y) const;
+  void SetPixel(int x, int y, TColor color);
+
+  // Text with Font, top-left of the text cell at (x, y). With a bsSolid brush
+  // the cell (TextWidth x TextHeight) is first filled with the brush colour.
+  // Moves PenPos to (x + TextWidth(text), y). Text is UTF-8.
+  void TextOut(int x, int y, const std::string& text);
+  int TextWidth(const std::string& text);
+  int TextHeight(const std::string& text);
+
+  // Bitmap copies (source copy, nearest neighbour when stretched; a negative
+  // extent mirrors, as StretchBlt does).
+  void Draw(int x, int y, const TBitmap& bitmap);
+  void StretchDraw(const TRect& dest, const TBitmap& bitmap);
+  void CopyRect(const TRect& dest, const TCanvas& source, const TRect& sourceRect);
+
+ private:
+  bool Prepare(raster::Surface& s);
+  // Stamps sized for the surface and a generation no pixel carries yet.
+  std::uint16_t* Stamps(const raster::Surface& s, std::uint16_t& generation);
+  // Draws the polyline with the pen; returns the dash phase after it.
+  std::uint64_t DrawStroke(const TPoint* points, int count, bool includeLast, std::uint64_t stylePos);
+  void Blit(const TRect& dest, const QImage& source, const TRect& sourceRect);
+  const QFont& CurrentFont();
+
+  QImage* target_ = nullptr;
+  // Per-pixel generation stamps: a pixel already changed by the current call
+  // carries the call's generation and is not changed again.
+  std::vector<std::uint16_t> stamps_;
+  std::uint16_t generation_ = 0;
+  std::uint64_t stylePos_ = 0;  // dash phase carried from one LineTo to the next
+  std::vector<raster::Span> spans_;
+  std::vector<std::uint32_t> work_;  // flood-fill stack
+  std::vector<std::int64_t> columnMap_;
+  // Font of the last text call, rebuilt when size or style change.
+  std::optional<QFont> font_;
+  std::optional<QFontMetrics> metrics_;
+  int fontPixels_ = 0;
+  unsigned fontStyle_ = 0;
+};
+
+// An off-screen picture with its canvas. Not copyable (the canvas points at
+// the picture); use Assign.
+class TBitmap {
+ public:
+  TBitmap();
+  TBitmap(int w, int h);
+  TBitmap(const TBitmap&) = delete;
+  TBitmap& operator=(const TBitmap&) = delete;
+
+  int Width() const { return image_.width(); }
+  int Height() const { return image_.height(); }
+  // Keeps the picture's top-left part; new pixels are white.
+  void SetSize(int w, int h);
+  TCanvas* Canvas() { return &canvas_; }
+  QImage& Image() { return image_; }
+  const QImage& Image() const { return image_; }
+
+  // BMP files. A failed load leaves the picture as it was.
+  bool LoadFromFile(const std::string& path);
+  bool SaveToFile(const std::string& path) const;
+  // Copies the picture (not the canvas's pen, brush or font).
+  void Assign(const TBitmap& other);
+
+ private:
+  QImage image_;
+  TCanvas canvas_;
+};

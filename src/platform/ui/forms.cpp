@@ -1,0 +1,371 @@
+#include "platform/ui/forms.h"
+
+#include <QEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include "platform/ui/application.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/menus.h"
+
+TForm::TForm(TComponent* owner) : TWinControl(owner, new QWidget(nullptr, Qt::Window)) {
+  QWidget* w = Widget();
+  layout_ = new QVBoxLayout(w);
+  layout_->setContentsMargins(0, 0, 0, 0);
+  layout_->setSpacing(0);
+  layout_->setSizeConstraint(QLayout::SetNoConstraint);
+  client_ = new QWidget(w);
+  layout_->addWidget(client_, 1);
+  client_->setMouseTracking(true);
+  HookWidget(client_);
+  visible_ = false;
+  color_ = clBtnFace;
+  ApplyFlags();
+  ApplyColor();
+  ApplyFont();
+  SetBounds(0, 0, 320, 240);
+}
+
+TForm::~TForm() {
+  if (modal_loop_) modal_loop_->quit();
+  // The menu may outlive the window: keep its bar out of the widget's deletion.
+  if (menu_) {
+    if (QMenuBar* bar = menu_->MenuBar()) {
+      layout_->setMenuBar(nullptr);
+      bar->hide();
+      bar->setParent(nullptr);
+    }
+    menu_->form_ = nullptr;
+    menu_ = nullptr;
+  }
+  if (Application) Application->FormDestroyed(this);
+}
+
+void TForm::BeforeDestruction() {
+  if (destroy_run_) return;
+  destroy_run_ = true;
+  if (OnDestroy) OnDestroy(this);
+}
+
+int TForm::MenuHeight() const {
+  if (!menu_) return 0;
+  QMenuBar* bar = menu_->MenuBar();
+  return bar ? bar->sizeHint().height() : 0;
+}
+
+int TForm::ClientHeight() const { return std::max(0, height_ - MenuHeight()); }
+
+void TForm::SetClientWidth(int w) { SetBounds(left_, top_, w, height_); }
+
+void TForm::SetClientHeight(int h) { SetBounds(left_, top_, width_, h + MenuHeight()); }
+
+void TForm::ApplyGeometry() {
+  QWidget* w = Widget();
+  if (!w) return;
+  w->move(left_, top_);
+  const bool fixed = border_style_ == bsSingle || border_style_ == bsDialog || border_style_ == bsToolWindow;
+  if (fixed) w->setFixedSize(width_, height_);
+  else w->resize(width_, height_);
+}
+
+void TForm::ApplyCaption() {
+  if (QWidget* w = Widget()) w->setWindowTitle(QString::fromStdString(caption_));
+}
+
+void TForm::ApplyColor() {
+  // A form always paints its colour (the button face unless set).
+  QWidget* w = Widget();
+  if (!w) return;
+  QPalette p = w->palette();
+  p.setColor(QPalette::Window, ToQColor(color_));
+  w->setPalette(p);
+  w->setAutoFillBackground(true);
+}
+
+void TForm::ApplyFlags() {
+  QWidget* w = Widget();
+  if (!w) return;
+  Qt::WindowFlags f = Qt::Window;
+  if (border_style_ == bsToolWindow || border_style_ == bsSizeToolWin) f = Qt::Tool;
+  else if (border_style_ == bsDialog) f = Qt::Dialog;
+  if (border_style_ == bsNone) {
+    f |= Qt::FramelessWindowHint;
+  } else {
+    f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (border_icons_ & biSystemMenu) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if ((border_icons_ & biMinimize) && border_style_ != bsDialog) f |= Qt::WindowMinimizeButtonHint;
+    if ((border_icons_ & biMaximize) && border_style_ == bsSizeable) f |= Qt::WindowMaximizeButtonHint;
+  }
+  if (form_style_ == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+  const bool shown = w->isVisible();
+  w->setWindowFlags(f);
+  if (border_style_ != bsSingle && border_style_ != bsDialog && border_style_ != bsToolWindow) {
+    w->setMinimumSize(0, 0);
+    w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  }
+  ApplyGeometry();
+  if (shown) w->show();
+}
+
+void TForm::SetFormStyle(TFormStyle s) {
+  if (s == form_style_) return;
+  form_style_ = s;
+  ApplyFlags();
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle s) {
+  if (s == border_style_) return;
+  border_style_ = s;
+  ApplyFlags();
+}
+
+void TForm::SetBorderIcons(TBorderIcons icons) {
+  if (icons == border_icons_) return;
+  border_icons_ = icons;
+  ApplyFlags();
+}
+
+void TForm::SetWindowState(TWindowState s) {
+  window_state_ = s;
+  QWidget* w = Widget();
+  if (!w) return;
+  Qt::WindowStates q = w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+  if (s == wsMinimized) q |= Qt::WindowMinimized;
+  if (s == wsMaximized) q |= Qt::WindowMaximized;
+  w->setWindowState(q);
+}
+
+bool TForm::Active() const {
+  QWidget* w = Widget();
+  return w && w->isActiveWindow();
+}
+
+void TForm::PlaceOnFirstShow() {
+  if (placed_) return;
+  placed_ = true;
+  if (position_ == poScreenCenter) {
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+      const QRect a = s->availableGeometry();
+      left_ = a.x() + (a.width() - width_) / 2;
+      top_ = a.y() + (a.height() - height_) / 2;
+    }
+  } else if (position_ == poMainFormCenter || position_ == poOwnerFormCenter) {
+    TForm* ref = position_ == poOwnerFormCenter ? dynamic_cast<TForm*>(Owner()) : nullptr;
+    if (!ref && Application) ref = Application->MainForm();
+    if (ref && ref != this) {
+      left_ = ref->Left() + (ref->Width() - width_) / 2;
+      top_ = ref->Top() + (ref->Height() - height_) / 2;
+    }
+  }
+  ApplyGeometry();
+}
+
+void TForm::SetVisible(bool v) {
+  if (v == visible_) return;
+  visible_ = v;
+  if (v) {
+    if (OnShow) OnShow(this);
+  } else {
+    // Hiding a modal form ends its run.
+    if (modal_ && modal_result_ == mrNone) SetModalResult(mrCancel);
+    if (OnHide) OnHide(this);
+  }
+  ApplyVisible();
+}
+
+void TForm::ApplyVisible() {
+  QWidget* w = Widget();
+  if (!w) return;
+  if (visible_) {
+    PlaceOnFirstShow();
+    w->show();
+    if (active_control_) active_control_->SetFocus();
+  } else {
+    w->hide();
+  }
+}
+
+void TForm::Show() {
+  SetVisible(true);
+  // The headless platform has no stacking of windows to change.
+  static const bool headless = QGuiApplication::platformName() == QLatin1String("offscreen");
+  if (QWidget* w = Widget(); w && visible_ && !headless) {
+    w->raise();
+    w->activateWindow();
+  }
+}
+
+void TForm::SetModalResult(int r) {
+  modal_result_ = r;
+  if (r != mrNone && modal_loop_) modal_loop_->quit();
+}
+
+int TForm::ShowModal() { return CurrentDialogAnswerer().ModalForm(*this); }
+
+void TForm::BeginModal() {
+  QWidget* w = Widget();
+  // Modality only takes effect on a hidden window.
+  if (w && w->isVisible()) w->hide();
+  if (w) w->setWindowModality(Qt::ApplicationModal);
+  modal_ = true;
+  modal_result_ = mrNone;
+  if (visible_) ApplyVisible();
+  else Show();
+}
+
+bool TForm::CloseModal() {
+  TCloseAction action = caNone;
+  if (CloseQuery()) {
+    action = caHide;
+    if (OnClose) OnClose(this, action);
+  }
+  if (action == caNone) {
+    modal_result_ = mrNone;
+    return false;
+  }
+  if (action == caFree) releasing_ = true;
+  return true;
+}
+
+void TForm::EndModal() {
+  modal_ = false;
+  SetVisible(false);
+  if (QWidget* w = Widget()) w->setWindowModality(Qt::NonModal);
+  if (releasing_) {
+    releasing_ = false;
+    Release();
+  }
+}
+
+int TForm::RunModalLoop() {
+  BeginModal();
+  for (;;) {
+    const bool terminated = Application && Application->Terminated();
+    if (modal_result_ == mrNone && !terminated) {
+      QEventLoop loop;
+      modal_loop_ = &loop;
+      loop.exec();
+      modal_loop_ = nullptr;
+    }
+    if (Application && Application->Terminated()) {
+      modal_result_ = mrCancel;
+      break;
+    }
+    if (modal_result_ != mrNone && CloseModal()) break;
+  }
+  const int result = modal_result_;
+  EndModal();
+  return result;
+}
+
+bool TForm::CloseQuery() {
+  bool can = true;
+  if (OnCloseQuery) OnCloseQuery(this, can);
+  return can;
+}
+
+void TForm::Close() {
+  if (modal_) {
+    SetModalResult(mrCancel);
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction action = caHide;
+  if (OnClose) OnClose(this, action);
+  if (action == caNone) return;
+  if (Application && Application->MainForm() == this) {
+    Application->Terminate();
+    return;
+  }
+  switch (action) {
+    case caHide: Hide(); break;
+    case caMinimize: SetWindowState(wsMinimized); break;
+    case caFree: Release(); break;
+    default: break;
+  }
+}
+
+void TForm::Release() {
+  SetVisible(false);
+  QWidget* w = Widget();
+  if (!w) return;
+  QTimer::singleShot(0, w, [this] {
+    TForm* self = this;
+    FreeAndNil(self);
+  });
+}
+
+void TForm::SetMenu(TMainMenu* menu) {
+  if (menu == menu_) return;
+  const int client = ClientHeight();
+  if (menu_) {
+    if (QMenuBar* old = menu_->MenuBar()) {
+      layout_->setMenuBar(nullptr);
+      old->hide();
+      old->setParent(nullptr);
+    }
+    menu_->form_ = nullptr;
+  }
+  menu_ = menu;
+  if (menu_) {
+    if (menu_->form_ && menu_->form_ != this) menu_->form_->SetMenu(nullptr);
+    menu_->form_ = this;
+    QMenuBar* bar = menu_->MenuBar();
+    bar->setParent(Widget());
+    layout_->setMenuBar(bar);
+    bar->show();
+  }
+  SetBounds(left_, top_, width_, client + MenuHeight());
+}
+
+void TForm::SetActiveControl(TWinControl* c) {
+  active_control_ = c;
+  if (c && visible_) c->SetFocus();
+}
+
+bool TForm::WindowEvent(QObject* obj, QEvent* e) {
+  QWidget* w = Widget();
+  if (!w || obj != w) return false;
+  switch (e->type()) {
+    case QEvent::Close:
+      // The window's close button: the same path as Close(); the form hides
+      // itself (or not) as its handlers decide.
+      e->ignore();
+      Close();
+      return true;
+    case QEvent::Move:
+      left_ = w->x();
+      top_ = w->y();
+      return false;
+    case QEvent::Resize: {
+      const QSize s = w->size();
+      if (s.width() != width_ || s.height() != height_) {
+        width_ = s.width();
+        height_ = s.height();
+        if (OnResize) OnResize(this);
+      }
+      return false;
+    }
+    case QEvent::WindowStateChange: {
+      const Qt::WindowStates s = w->windowState();
+      window_state_ = (s & Qt::WindowMinimized)   ? wsMinimized
+                      : (s & Qt::WindowMaximized) ? wsMaximized
+                                                  : wsNormal;
+      return false;
+    }
+    case QEvent::ActivationChange:
+      if (w->isActiveWindow()) {
+        if (OnActivate) OnActivate(this);
+      } else if (OnDeactivate) {
+        OnDeactivate(this);
+      }
+      return false;
+    default:
+      return false;
+  }
+}

@@ -1,0 +1,202 @@
+#include "platform/ui/menus.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalBlocker>
+
+#include "platform/ui/forms.h"
+
+namespace {
+std::string WithoutAccessKeys(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '&') {
+      if (i + 1 < s.size() && s[i + 1] == '&') {
+        out += '&';
+        ++i;
+      }
+      continue;
+    }
+    out += s[i];
+  }
+  return out;
+}
+}  // namespace
+
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), action_(new QAction()) {
+  QObject::connect(action_, &QAction::triggered, action_, [this] { Click(); });
+  Sync();
+}
+
+TMenuItem::~TMenuItem() {
+  if (parent_) parent_->Remove(this);
+  dying_ = true;
+  while (!items_.empty()) {
+    TMenuItem* c = items_.back();
+    c->BeforeDestruction();
+    delete c;  // takes itself out of items_
+  }
+  delete action_;
+  delete submenu_;
+}
+
+void TMenuItem::Sync() {
+  QSignalBlocker block(action_);
+  action_->setSeparator(caption_ == "-");
+  action_->setText(QString::fromStdString(caption_));
+  action_->setEnabled(enabled_);
+  action_->setVisible(visible_);
+  action_->setCheckable(checked_);
+  action_->setChecked(checked_);
+  action_->setShortcut(QKeySequence(QString::fromStdString(shortcut_)));
+}
+
+void TMenuItem::SetCaption(const std::string& s) {
+  caption_ = s;
+  Sync();
+}
+
+void TMenuItem::SetChecked(bool v) {
+  if (v == checked_) return;
+  checked_ = v;
+  Sync();
+  if (v && radio_ && parent_) {
+    for (TMenuItem* sib : parent_->items_) {
+      if (sib != this && sib->radio_ && sib->group_index_ == group_index_ && sib->checked_) {
+        sib->checked_ = false;
+        sib->Sync();
+      }
+    }
+  }
+}
+
+void TMenuItem::SetEnabled(bool v) {
+  enabled_ = v;
+  Sync();
+}
+
+void TMenuItem::SetVisible(bool v) {
+  visible_ = v;
+  Sync();
+}
+
+void TMenuItem::SetRadioItem(bool v) { radio_ = v; }
+
+void TMenuItem::SetShortCut(const std::string& keys) {
+  shortcut_ = keys;
+  Sync();
+}
+
+QWidget* TMenuItem::ChildContainer() {
+  if (external_container_) return external_container_;
+  if (!submenu_) {
+    submenu_ = new QMenu();
+    // Opening a submenu is the item's click.
+    QObject::connect(submenu_, &QMenu::aboutToShow, submenu_, [this] {
+      if (OnClick) OnClick(this);
+    });
+    action_->setMenu(submenu_);
+  }
+  return submenu_;
+}
+
+void TMenuItem::RebuildContainer() {
+  QWidget* box = ChildContainer();
+  for (QAction* a : box->actions()) box->removeAction(a);
+  for (TMenuItem* c : items_) box->addAction(c->action_);
+}
+
+void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
+
+void TMenuItem::Insert(int index, TMenuItem* item) {
+  if (!item || item == this) return;
+  if (item->parent_) item->parent_->Remove(item);
+  index = std::clamp(index, 0, Count());
+  items_.insert(items_.begin() + index, item);
+  item->parent_ = this;
+  RebuildContainer();
+}
+
+void TMenuItem::Remove(TMenuItem* item) {
+  auto it = std::find(items_.begin(), items_.end(), item);
+  if (it == items_.end()) return;
+  items_.erase(it);
+  item->parent_ = nullptr;
+  if (dying_) return;
+  if (QWidget* box = ChildContainer()) box->removeAction(item->action_);
+}
+
+void TMenuItem::Delete(int index) {
+  TMenuItem* c = Items(index);
+  if (!c) return;
+  c->BeforeDestruction();
+  delete c;
+}
+
+void TMenuItem::Clear() {
+  while (!items_.empty()) Delete(Count() - 1);
+}
+
+TMenuItem* TMenuItem::Items(int i) const {
+  if (i < 0 || i >= Count()) return nullptr;
+  return items_[static_cast<size_t>(i)];
+}
+
+int TMenuItem::IndexOf(const TMenuItem* item) const {
+  for (int i = 0; i < Count(); ++i)
+    if (items_[static_cast<size_t>(i)] == item) return i;
+  return -1;
+}
+
+TMenuItem* TMenuItem::Find(const std::string& caption) const {
+  const std::string want = WithoutAccessKeys(caption);
+  for (TMenuItem* c : items_)
+    if (WithoutAccessKeys(c->caption_) == want) return c;
+  return nullptr;
+}
+
+void TMenuItem::Click() {
+  if (!enabled_ || !visible_) return;
+  if (OnClick) OnClick(this);
+  // The real menu may have toggled its own mark: show ours again.
+  Sync();
+}
+
+// ---------------------------------------------------------------- TMainMenu
+
+TMainMenu::TMainMenu(TComponent* owner) : TComponent(owner), root_(new TMenuItem(nullptr)) {
+  bar_ = new QMenuBar();
+  bar_->setNativeMenuBar(false);
+  root_->external_container_ = bar_;
+}
+
+TMainMenu::~TMainMenu() {
+  if (form_) form_->SetMenu(nullptr);
+  FreeAndNil(root_);
+  delete bar_.data();
+}
+
+QMenuBar* TMainMenu::MenuBar() const { return bar_.data(); }
+
+// ---------------------------------------------------------------- TPopupMenu
+
+TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), root_(new TMenuItem(nullptr)) {
+  menu_ = new QMenu();
+  root_->external_container_ = menu_;
+}
+
+TPopupMenu::~TPopupMenu() {
+  FreeAndNil(root_);
+  delete menu_.data();
+}
+
+QMenu* TPopupMenu::Menu() const { return menu_.data(); }
+
+void TPopupMenu::Popup(int x, int y) {
+  if (OnPopup) OnPopup(this);
+  if (menu_) menu_->popup(QPoint(x, y));
+}

@@ -1,0 +1,176 @@
+// The answering point of the running program: real Qt dialogs.
+#include <QApplication>
+#include <QColorDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPageLayout>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QStandardPaths>
+
+#include "platform/ui/dialogs.h"
+
+namespace {
+
+QString BoxText(const std::string& s) {
+  QString t = QString::fromStdString(s);
+  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return t;
+}
+
+QPrinter& SharedPrinter() {
+  // Keeps the user's printer choices from one dialog to the next.
+  static QPrinter* printer = new QPrinter(QPrinter::HighResolution);
+  return *printer;
+}
+
+QPageLayout::Orientation ToQt(TPrinterOrientation o) {
+  return o == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
+
+class QtDialogAnswerer : public DialogAnswerer {
+ public:
+  int Message(const MessageRequest& r) override {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(QString::fromStdString(r.Caption));
+    box.setText(BoxText(r.Text));
+    box.setTextFormat(Qt::PlainText);
+    switch (r.Kind) {
+      case mtWarning: box.setIcon(QMessageBox::Warning); break;
+      case mtError: box.setIcon(QMessageBox::Critical); break;
+      case mtInformation: box.setIcon(QMessageBox::Information); break;
+      case mtConfirmation: box.setIcon(QMessageBox::Question); break;
+      default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    std::vector<std::pair<QAbstractButton*, int>> results;
+    for (TMsgDlgBtn b : ButtonsInOrder(r.Buttons)) {
+      QAbstractButton* button = nullptr;
+      switch (b) {
+        case mbYes: button = box.addButton(QMessageBox::Yes); break;
+        case mbNo: button = box.addButton(QMessageBox::No); break;
+        case mbOK: button = box.addButton(QMessageBox::Ok); break;
+        case mbCancel: button = box.addButton(QMessageBox::Cancel); break;
+        case mbAbort: button = box.addButton(QMessageBox::Abort); break;
+        case mbRetry: button = box.addButton(QMessageBox::Retry); break;
+        case mbIgnore: button = box.addButton(QMessageBox::Ignore); break;
+        case mbAll: button = box.addButton(QStringLiteral("All"), QMessageBox::AcceptRole); break;
+        case mbNoToAll: button = box.addButton(QMessageBox::NoToAll); break;
+        case mbYesToAll: button = box.addButton(QMessageBox::YesToAll); break;
+        case mbHelp: button = box.addButton(QMessageBox::Help); break;
+      }
+      if (!button) continue;
+      const int result = ResultOfButton(b);
+      results.emplace_back(button, result);
+      if (result == r.DefaultResult)
+        if (auto* push = qobject_cast<QPushButton*>(button)) box.setDefaultButton(push);
+    }
+    if (r.X >= 0 && r.Y >= 0) box.move(r.X, r.Y);
+    box.exec();
+    for (auto& [button, result] : results)
+      if (box.clickedButton() == button) return result;
+    // Closed without a button (Escape or the close box).
+    return (r.Buttons & mbCancel) ? mrCancel : (r.Buttons & mbNo) ? mrNo : r.DefaultResult;
+  }
+
+  int ModalForm(TForm& form) override { return form.RunModalLoop(); }
+
+  bool FileDialog(const FileDialogRequest& r, std::string& fileName, int& filterIndex) override {
+    QFileDialog dlg(QApplication::activeWindow(), QString::fromStdString(r.Title));
+    dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+    dlg.setAcceptMode(r.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(r.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (r.Save && !(r.Options & ofOverwritePrompt)) dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+    QStringList filters;
+    for (const std::string& f : QtNameFilters(r.Filter)) filters << QString::fromStdString(f);
+    if (!filters.isEmpty()) {
+      dlg.setNameFilters(filters);
+      const int i = std::clamp(r.FilterIndex, 1, static_cast<int>(filters.size())) - 1;
+      dlg.selectNameFilter(filters[i]);
+    }
+    QString dir = QString::fromStdString(r.InitialDir);
+    const QString name = QString::fromStdString(r.FileName);
+    if (dir.isEmpty() && name.contains(QLatin1Char('/'))) dir = QFileInfo(name).absolutePath();
+    dlg.setDirectory(dir.isEmpty() ? QDir::currentPath() : dir);
+    if (!name.isEmpty() && !name.contains(QLatin1Char('*')) && !name.contains(QLatin1Char('?')))
+      dlg.selectFile(QFileInfo(name).fileName());
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
+    fileName = dlg.selectedFiles().first().toStdString();
+    const int chosen = static_cast<int>(filters.indexOf(dlg.selectedNameFilter()));
+    if (chosen >= 0) filterIndex = chosen + 1;
+    return true;
+  }
+
+  bool ColorDialog(TColor& color) override {
+    QColorDialog dlg(ToQColor(color), QApplication::activeWindow());
+    if (dlg.exec() != QDialog::Accepted) return false;
+    color = FromQRgb(dlg.selectedColor().rgb());
+    return true;
+  }
+
+  bool PrintDialog(PrintDialogRequest& r) override {
+    QPrinter& printer = SharedPrinter();
+    printer.setPageOrientation(ToQt(r.Orientation));
+    int rc;
+    if (r.Setup) {
+      QPageSetupDialog dlg(&printer, QApplication::activeWindow());
+      rc = dlg.exec();
+    } else {
+      QPrintDialog dlg(&printer, QApplication::activeWindow());
+      rc = dlg.exec();
+    }
+    if (rc != QDialog::Accepted) return false;
+    r.Orientation = printer.pageLayout().orientation() == QPageLayout::Landscape ? poLandscape : poPortrait;
+    return true;
+  }
+
+  bool Print(const PrintedDocument& doc) override {
+    QPrinter& printer = SharedPrinter();
+    printer.setDocName(QString::fromStdString(doc.Title));
+    printer.setPageOrientation(ToQt(doc.Orientation));
+    // Without any printer the job becomes a PDF in the documents folder.
+    QString pdf;
+    if (printer.outputFileName().isEmpty() && QPrinterInfo::availablePrinters().isEmpty()) {
+      const QString base = doc.Title.empty() ? QStringLiteral("print") : QString::fromStdString(doc.Title);
+      QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+      if (folder.isEmpty()) folder = QDir::homePath();
+      QDir().mkpath(folder);
+      pdf = folder + QLatin1Char('/') + base + QStringLiteral(".pdf");
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(pdf);
+    }
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+      QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Print"),
+                           QStringLiteral("The printer could not be started."));
+      if (!pdf.isEmpty()) printer.setOutputFileName(QString());
+      return false;
+    }
+    for (size_t i = 0; i < doc.Pages.size(); ++i) {
+      if (i > 0) printer.newPage();
+      const QRect area = painter.viewport();
+      const QImage& page = doc.Pages[i];
+      QSize size = page.size().scaled(area.size(), Qt::KeepAspectRatio);
+      painter.drawImage(QRect(area.topLeft(), size), page);
+    }
+    painter.end();
+    if (!pdf.isEmpty()) {
+      printer.setOutputFileName(QString());
+      QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Print"),
+                               QStringLiteral("No printer is set up; the pages were saved as ") + pdf);
+    }
+    return true;
+  }
+};
+
+}  // namespace
+
+DialogAnswerer& QtDialogAnswererInstance() {
+  static QtDialogAnswerer answerer;
+  return answerer;
+}

@@ -1,0 +1,366 @@
+#include "platform/ui/text_controls.h"
+
+#include <algorithm>
+
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+std::string ShownCaption(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '&') {
+      if (i + 1 < s.size() && s[i + 1] == '&') {
+        out += '&';
+        ++i;
+      }
+      continue;
+    }
+    out += s[i];
+  }
+  return out;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines, const char* sep) {
+  std::string out;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i) out += sep;
+    out += lines[i];
+  }
+  return out;
+}
+}  // namespace
+
+// ---------------------------------------------------------------- TLabel
+
+TLabel::TLabel(TComponent* owner) : TControl(owner, new QLabel()) {
+  auto* l = static_cast<QLabel*>(Widget());
+  l->setTextFormat(Qt::PlainText);
+  l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  SetClickOnMouseUp(true);
+  SetBounds(0, 0, 65, 13);
+  AdjustSize();
+}
+
+void TLabel::ApplyCaption() {
+  if (auto* l = static_cast<QLabel*>(Widget())) l->setText(QString::fromStdString(ShownCaption(caption_)));
+  AdjustSize();
+}
+
+void TLabel::ApplyColor() {
+  QWidget* w = Widget();
+  if (!w) return;
+  if (transparent_ || !ColorSet()) {
+    w->setAutoFillBackground(false);
+    return;
+  }
+  TControl::ApplyColor();
+}
+
+void TLabel::SetTransparent(bool v) {
+  transparent_ = v;
+  ApplyColor();
+}
+
+void TLabel::SetAutoSize(bool v) {
+  auto_size_ = v;
+  AdjustSize();
+}
+
+void TLabel::SetAlignment(TAlignment a) {
+  alignment_ = a;
+  if (auto* l = static_cast<QLabel*>(Widget())) {
+    const Qt::Alignment h = a == taCenter ? Qt::AlignHCenter : a == taRightJustify ? Qt::AlignRight : Qt::AlignLeft;
+    l->setAlignment(h | Qt::AlignTop);
+  }
+  AdjustSize();
+}
+
+void TLabel::SetWordWrap(bool v) {
+  word_wrap_ = v;
+  if (auto* l = static_cast<QLabel*>(Widget())) l->setWordWrap(v);
+  AdjustSize();
+}
+
+void TLabel::AdjustSize() {
+  if (!auto_size_ || adjusting_) return;
+  const QFontMetrics fm(ToQFont(font_));
+  const QString text = QString::fromStdString(ShownCaption(caption_));
+  int w, h;
+  if (word_wrap_) {
+    const QRect r = fm.boundingRect(QRect(0, 0, std::max(1, width_), 100000), Qt::TextWordWrap, text);
+    w = width_;
+    h = std::max(fm.height(), r.height());
+  } else {
+    w = fm.horizontalAdvance(text);
+    h = fm.height() * std::max<int>(1, static_cast<int>(text.count(QLatin1Char('\n'))) + 1);
+  }
+  int left = left_;
+  if (alignment_ == taRightJustify) left = left_ + width_ - w;
+  adjusting_ = true;
+  SetBounds(left, top_, w, h);
+  adjusting_ = false;
+}
+
+// ---------------------------------------------------------------- TEdit
+
+TEdit::TEdit(TComponent* owner) : TWinControl(owner, new QLineEdit()) {
+  auto* e = static_cast<QLineEdit*>(Widget());
+  QObject::connect(e, &QLineEdit::textEdited, e, [this](const QString& s) {
+    const std::string t = s.toStdString();
+    if (t == text_) return;
+    text_ = t;
+    modified_ = true;
+    if (OnChange) OnChange(this);
+  });
+  color_ = clWindow;
+  SetBounds(0, 0, 121, 21);
+}
+
+void TEdit::ShowText() {
+  auto* e = static_cast<QLineEdit*>(Widget());
+  if (!e) return;
+  QSignalBlocker block(e);
+  e->setText(QString::fromStdString(text_));
+}
+
+void TEdit::SetText(const std::string& s) {
+  if (s == text_) return;
+  text_ = s;
+  ShowText();
+  if (OnChange) OnChange(this);
+}
+
+void TEdit::SetReadOnly(bool v) {
+  read_only_ = v;
+  if (auto* e = static_cast<QLineEdit*>(Widget())) e->setReadOnly(v);
+}
+
+void TEdit::SetMaxLength(int n) {
+  max_length_ = std::max(0, n);
+  if (auto* e = static_cast<QLineEdit*>(Widget())) {
+    QSignalBlocker block(e);
+    e->setMaxLength(max_length_ > 0 ? max_length_ : 32767);
+    e->setText(QString::fromStdString(text_));
+  }
+}
+
+void TEdit::SelectAll() {
+  if (auto* e = static_cast<QLineEdit*>(Widget())) e->selectAll();
+}
+
+// ---------------------------------------------------------------- TMemo
+
+TMemo::TMemo(TComponent* owner) : TWinControl(owner, new QPlainTextEdit()) {
+  auto* e = static_cast<QPlainTextEdit*>(Widget());
+  HookWidget(e->viewport());
+  QObject::connect(e, &QPlainTextEdit::textChanged, e, [this] { UserEdited(); });
+  lines_.OnChange = [this] { LinesChanged(); };
+  color_ = clWindow;
+  ShowWrap();
+  SetBounds(0, 0, 185, 89);
+}
+
+std::string TMemo::Text() const { return JoinLines(lines_.Lines(), "\r\n"); }
+
+void TMemo::LinesChanged() {
+  if (from_widget_) return;
+  auto* e = static_cast<QPlainTextEdit*>(Widget());
+  const std::vector<std::string>& now = lines_.Lines();
+  if (e) {
+    QSignalBlocker block(e);
+    const bool appended = now.size() > shown_.size() && std::equal(shown_.begin(), shown_.end(), now.begin());
+    if (appended) {
+      // Lines added at the end: append them and show the end, as a log does.
+      QTextCursor c(e->document());
+      c.movePosition(QTextCursor::End);
+      for (size_t i = shown_.size(); i < now.size(); ++i) {
+        const QString line = QString::fromStdString(now[i]);
+        c.insertText(i == 0 ? line : QStringLiteral("\n") + line);
+      }
+      e->setTextCursor(c);
+      e->ensureCursorVisible();
+    } else {
+      e->setPlainText(QString::fromStdString(JoinLines(now, "\n")));
+    }
+    // Changes from code are not the user's to undo.
+    e->document()->clearUndoRedoStacks();
+  }
+  shown_ = now;
+  if (OnChange) OnChange(this);
+}
+
+void TMemo::UserEdited() {
+  auto* e = static_cast<QPlainTextEdit*>(Widget());
+  if (!e) return;
+  from_widget_ = true;
+  lines_.SetText(e->toPlainText().toStdString());
+  from_widget_ = false;
+  shown_ = lines_.Lines();
+  modified_ = true;
+  if (OnChange) OnChange(this);
+}
+
+void TMemo::SetReadOnly(bool v) {
+  read_only_ = v;
+  if (auto* e = static_cast<QPlainTextEdit*>(Widget())) e->setReadOnly(v);
+}
+
+void TMemo::SetScrollBars(TScrollStyle s) {
+  scroll_bars_ = s;
+  ShowWrap();
+}
+
+void TMemo::SetWordWrap(bool v) {
+  word_wrap_ = v;
+  ShowWrap();
+}
+
+void TMemo::ShowWrap() {
+  auto* e = static_cast<QPlainTextEdit*>(Widget());
+  if (!e) return;
+  const bool h = scroll_bars_ == ssHorizontal || scroll_bars_ == ssBoth;
+  const bool v = scroll_bars_ == ssVertical || scroll_bars_ == ssBoth;
+  e->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  e->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  // A horizontal scroll bar means long lines are not wrapped.
+  e->setLineWrapMode(word_wrap_ && !h ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+}
+
+bool TMemo::CanUndo() const {
+  auto* e = static_cast<QPlainTextEdit*>(Widget());
+  return e && e->document()->isUndoAvailable();
+}
+
+void TMemo::Undo() {
+  if (auto* e = static_cast<QPlainTextEdit*>(Widget())) e->undo();
+}
+
+void TMemo::ClearUndo() {
+  if (auto* e = static_cast<QPlainTextEdit*>(Widget())) e->document()->clearUndoRedoStacks();
+}
+
+void TMemo::CutToClipboard() {
+  if (auto* e = static_cast<QPlainTextEdit*>(Widget())) e->cut();
+}
+
+void TMemo::CopyToClipboard() {
+  if (auto* e = static_cast<QPlainTextEdit*>(Widget())) e->copy();
+}
+
+void TMemo::PasteFromClipboard() {
+  if (auto* e = static_cast<QPlainTextEdit*>(Widget())) e->paste();
+}
+
+void TMemo::SelectAll() {
+  if (auto* e = static_cast<QPlainTextEdit*>(Widget())) e->selectAll();
+}
+
+void TMemo::ClearSelection() {
+  if (auto* e = static_cast<QPlainTextEdit*>(Widget()); e && e->textCursor().hasSelection())
+    e->textCursor().removeSelectedText();
+}
+
+int TMemo::SelLength() const {
+  auto* e = static_cast<QPlainTextEdit*>(Widget());
+  return e ? static_cast<int>(e->textCursor().selectedText().size()) : 0;
+}
+
+std::string TMemo::SelText() const {
+  auto* e = static_cast<QPlainTextEdit*>(Widget());
+  if (!e) return {};
+  QString t = e->textCursor().selectedText();
+  t.replace(QChar(0x2029), QStringLiteral("\r\n"));
+  return t.toStdString();
+}
+
+// ---------------------------------------------------------------- TComboBox
+
+TComboBox::TComboBox(TComponent* owner) : TWinControl(owner, new QComboBox()) {
+  auto* c = static_cast<QComboBox*>(Widget());
+  c->setInsertPolicy(QComboBox::NoInsert);
+  QObject::connect(c, &QComboBox::activated, c, [this](int i) { UserPicked(i); });
+  items_.OnChange = [this] { ItemsChanged(); };
+  color_ = clWindow;
+  SetStyle(csDropDown);
+  SetBounds(0, 0, 145, 21);
+}
+
+void TComboBox::SetStyle(TComboBoxStyle s) {
+  style_ = s;
+  auto* c = static_cast<QComboBox*>(Widget());
+  if (!c) return;
+  QSignalBlocker block(c);
+  const bool editable = s != csDropDownList;
+  if (c->isEditable() != editable || (editable && !c->lineEdit())) {
+    c->setEditable(editable);
+    if (QLineEdit* e = c->lineEdit()) {
+      HookWidget(e);
+      QObject::connect(e, &QLineEdit::textEdited, e, [this](const QString& t) { UserTyped(t.toStdString()); });
+    }
+  }
+  if (!editable && item_index_ < 0) text_.clear();
+  ShowState();
+}
+
+void TComboBox::ShowState() {
+  auto* c = static_cast<QComboBox*>(Widget());
+  if (!c) return;
+  QSignalBlocker block(c);
+  c->setCurrentIndex(item_index_);
+  if (c->isEditable()) c->setEditText(QString::fromStdString(text_));
+}
+
+void TComboBox::ItemsChanged() {
+  auto* c = static_cast<QComboBox*>(Widget());
+  if (c) {
+    QSignalBlocker block(c);
+    c->clear();
+    for (const std::string& s : items_.Lines()) c->addItem(QString::fromStdString(s));
+  }
+  // The chosen item stays chosen only while it is still there.
+  if (item_index_ >= items_.Count() || (item_index_ >= 0 && items_[item_index_] != text_))
+    item_index_ = items_.IndexOf(text_);
+  if (style_ == csDropDownList) text_ = item_index_ >= 0 ? items_[item_index_] : std::string();
+  ShowState();
+}
+
+void TComboBox::SetItemIndex(int i) {
+  if (i < -1 || i >= items_.Count()) i = -1;
+  item_index_ = i;
+  text_ = i >= 0 ? items_[i] : std::string();
+  ShowState();
+}
+
+void TComboBox::SetText(const std::string& s) {
+  const int i = items_.IndexOf(s);
+  if (style_ == csDropDownList) {
+    if (i >= 0) SetItemIndex(i);
+    return;
+  }
+  text_ = s;
+  item_index_ = i;
+  ShowState();
+}
+
+void TComboBox::UserPicked(int i) {
+  if (i < 0 || i >= items_.Count()) return;
+  item_index_ = i;
+  text_ = items_[i];
+  ShowState();
+  if (OnChange) OnChange(this);
+}
+
+void TComboBox::UserTyped(const std::string& s) {
+  if (s == text_) return;
+  text_ = s;
+  item_index_ = items_.IndexOf(s);
+  if (OnChange) OnChange(this);
+}

@@ -1,0 +1,34 @@
+// TTimer: a periodic tick on the GUI thread.
+//
+// It runs while Enabled (default true) and Interval (ms, default 1000) is
+// above 0; each tick runs OnTimer. Changing Interval restarts a running timer
+// with the new period; disabling it (also from its own handler) stops further
+// ticks. Tick() runs one tick now, as the timer would (nothing when the timer
+// is not running): tests use it to step deterministically.
+#pragma once
+
+#include "platform/ui/control.h"
+
+class QTimer;
+
+class TTimer : public TComponent {
+ public:
+  explicit TTimer(TComponent* owner);
+  ~TTimer() override;
+
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool v);
+  unsigned Interval() const { return interval_; }
+  void SetInterval(unsigned ms);
+  // Runs OnTimer once if the timer is running; returns whether it did.
+  bool Tick();
+
+  TNotifyEvent OnTimer;
+
+ private:
+  void Update();
+
+  QTimer* timer_;
+  bool enabled_ = true;
+  unsigned interval_ = 1000;
+};

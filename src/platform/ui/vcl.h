@@ -1,0 +1,20 @@
+// Everything of the window layer in one include.
+#pragma once
+
+#include "platform/ui/application.h"
+#include "platform/ui/bars.h"
+#include "platform/ui/buttons.h"
+#include "platform/ui/canvas.h"
+#include "platform/ui/control.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/grid.h"
+#include "platform/ui/image.h"
+#include "platform/ui/keys.h"
+#include "platform/ui/menus.h"
+#include "platform/ui/panels.h"
+#include "platform/ui/printer.h"
+#include "platform/ui/strings.h"
+#include "platform/ui/text_controls.h"
+#include "platform/ui/timer.h"
+#include "platform/ui/types.h"

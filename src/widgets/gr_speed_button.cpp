@@ -1,0 +1,214 @@
+#include "widgets/gr_speed_button.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QFontMetrics>
+#include <QPainter>
+
+// ---------------------------------------------------------------- strips
+
+namespace {
+
+struct Rgb {
+  double r, g, b;
+};
+
+Rgb ToRgb(TColor c) { return {double(c & 0xFF), double((c >> 8) & 0xFF), double((c >> 16) & 0xFF)}; }
+
+TColor ToColor(const Rgb& c) {
+  auto channel = [](double v) { return static_cast<TColor>(std::clamp(std::lround(v), 0L, 255L)); };
+  return channel(c.r) | (channel(c.g) << 8) | (channel(c.b) << 16);
+}
+
+// a at t = 0, b at t = 1.
+TColor Mix(TColor a, TColor b, double t) {
+  const Rgb x = ToRgb(a), y = ToRgb(b);
+  return ToColor({x.r + (y.r - x.r) * t, x.g + (y.g - x.g) * t, x.b + (y.b - x.b) * t});
+}
+
+TColor Darker(TColor c, double factor) { return Mix(clBlack, c, factor); }
+TColor Lighter(TColor c, double t) { return Mix(c, clWhite, t); }
+
+TColor Grey(TColor c) {
+  const Rgb x = ToRgb(c);
+  const double l = 0.3 * x.r + 0.59 * x.g + 0.11 * x.b;
+  return ToColor({l, l, l});
+}
+
+// The colours of one face: a vertical gradient, an inner bevel (top-left and
+// bottom-right lines) and the outline.
+struct Face {
+  TColor top, bottom, bevelLight, bevelDark, outline;
+};
+
+void DrawCell(QImage& strip, int x0, int w, int h, const Face& f, TColor transparent) {
+  const std::uint32_t clear = ToQRgb(transparent);
+  auto put = [&](int x, int y, TColor c) {
+    std::uint32_t v = ToQRgb(c);
+    // The transparent colour is reserved for the corners.
+    if (v == clear) v ^= 0x000001;
+    strip.setPixel(x0 + x, y, v);
+  };
+  for (int y = 0; y < h; ++y) {
+    const TColor row = Mix(f.top, f.bottom, h > 1 ? double(y) / (h - 1) : 0.0);
+    for (int x = 0; x < w; ++x) put(x, y, row);
+  }
+  if (w >= 4 && h >= 4) {
+    for (int x = 1; x < w - 1; ++x) {
+      put(x, 1, f.bevelLight);
+      put(x, h - 2, f.bevelDark);
+    }
+    for (int y = 1; y < h - 1; ++y) {
+      put(1, y, f.bevelLight);
+      put(w - 2, y, f.bevelDark);
+    }
+  }
+  if (w >= 2 && h >= 2) {
+    for (int x = 0; x < w; ++x) {
+      put(x, 0, f.outline);
+      put(x, h - 1, f.outline);
+    }
+    for (int y = 0; y < h; ++y) {
+      put(0, y, f.outline);
+      put(w - 1, y, f.outline);
+    }
+  }
+  // Rounded corners: the window's face shows through.
+  if (w >= 6 && h >= 6) {
+    const int cx[2] = {0, w - 1}, dx[2] = {1, -1};
+    const int cy[2] = {0, h - 1}, dy[2] = {1, -1};
+    for (int i = 0; i < 2; ++i)
+      for (int j = 0; j < 2; ++j) {
+        strip.setPixel(x0 + cx[i], cy[j], clear);
+        strip.setPixel(x0 + cx[i] + dx[i], cy[j], clear);
+        strip.setPixel(x0 + cx[i], cy[j] + dy[j], clear);
+        // The pixel inside the cut takes the outline, closing the curve.
+        put(cx[i] + dx[i], cy[j] + dy[j], f.outline);
+      }
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<TBitmap> MakeButtonStrip(int cellWidth, int cellHeight, TColor base, TColor transparent) {
+  cellWidth = std::max(1, cellWidth);
+  cellHeight = std::max(1, cellHeight);
+  auto strip = std::make_unique<TBitmap>(cellWidth * 4, cellHeight);
+  QImage& img = strip->Image();
+  base &= 0xFFFFFF;
+  transparent &= 0xFFFFFF;
+
+  const TColor outline = Darker(base, 0.45);
+  // 0: up, a raised face lit from above.
+  const Face up{Lighter(base, 0.55), Darker(base, 0.92), Lighter(base, 0.8), Darker(base, 0.72), outline};
+  // 1: disabled, flat and grey.
+  const TColor grey = Mix(Grey(base), clBtnFace, 0.5);
+  const Face disabled{grey, grey, grey, grey, Darker(grey, 0.78)};
+  // 2: down, a sunken darker face, shadowed at the top left.
+  const Face down{Darker(base, 0.68), Darker(base, 0.86), Darker(base, 0.55), Lighter(base, 0.25), outline};
+  // 3: mouse over, the raised face tinted warm and light.
+  const TColor tinted = Mix(base, 0x9CE6FF, 0.4);
+  const Face hover{Lighter(tinted, 0.6), tinted, Lighter(tinted, 0.85), Darker(tinted, 0.75), Darker(tinted, 0.5)};
+
+  const Face faces[4] = {up, disabled, down, hover};
+  for (int i = 0; i < 4; ++i) DrawCell(img, i * cellWidth, cellWidth, cellHeight, faces[i], transparent);
+  return strip;
+}
+
+// ---------------------------------------------------------------- TGrSpeedButton
+
+TGrSpeedButton::TGrSpeedButton(TComponent* owner) : TSpeedButton(owner) {
+  SetGlyph(*MakeButtonStrip(kButtonCellWidth, kButtonCellHeight, kButtonBaseColor));
+  SetNumGlyphs(4);
+  SetBounds(Left(), Top(), Glyph()->Width() / NumGlyphs(), Glyph()->Height());
+}
+
+TGrSpeedButton::~TGrSpeedButton() = default;
+
+void TGrSpeedButton::SetTransparentColor(TColor c) {
+  if (c == transparent_color_) return;
+  transparent_color_ = c;
+  Invalidate();
+}
+
+int TGrSpeedButton::StateIndex() const {
+  int index = 0;
+  const TButtonState state = State();
+  if (!Enabled()) index = 1;
+  else if (Down() || state == bsDown || state == bsExclusive) index = 2;
+  else if (hover_) index = 3;
+  if (index >= NumGlyphs()) index = 0;
+  return index;
+}
+
+void TGrSpeedButton::ComposeCell(int index) {
+  const TBitmap* glyph = Glyph();
+  const int n = std::max(1, NumGlyphs());
+  const int w = glyph ? glyph->Width() / n : 0;
+  const int h = glyph ? glyph->Height() : 0;
+  if (w <= 0 || h <= 0) {
+    work_ = QImage();
+    return;
+  }
+  if (work_.width() != w || work_.height() != h) work_ = QImage(w, h, QImage::Format_RGB32);
+  const QImage& src = glyph->Image();
+  const std::uint32_t face = ToQRgb(clBtnFace);
+  const std::uint32_t clear = ToQRgb(transparent_color_) & 0xFFFFFF;
+  const int x0 = index * w;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const std::uint32_t p = src.pixel(x0 + x, y);
+      work_.setPixel(x, y, (p & 0xFFFFFF) == clear ? face : (p | 0xFF000000u));
+    }
+}
+
+void TGrSpeedButton::Paint(QPainter& painter, const QRect& rect) {
+  ComposeCell(StateIndex());
+  painter.save();
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  if (work_.isNull()) painter.fillRect(rect, ToQColor(clBtnFace));
+  else painter.drawImage(rect, work_);
+
+  const std::string& text = Caption();
+  if (!text.empty()) {
+    const QString s = QString::fromStdString(text);
+    QFont font = ToQFont(Font());
+    // Crisp pixels, as every text the program draws.
+    font.setStyleStrategy(QFont::NoAntialias);
+    painter.setFont(font);
+    if (Enabled()) {
+      painter.setPen(ToQColor(Font().Color));
+      painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, s);
+    } else {
+      // Embossed grey: a light copy one pixel down-right under a grey one.
+      const QFontMetrics fm(painter.font());
+      const int tw = fm.horizontalAdvance(s), th = fm.height();
+      const QRect r(rect.left() + (rect.width() - tw) / 2, rect.top() + (rect.height() - th) / 2, tw, th);
+      painter.setPen(ToQColor(clWhite));
+      painter.drawText(r.translated(1, 1), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, s);
+      painter.setPen(ToQColor(clGrayText));
+      painter.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, s);
+    }
+  }
+  painter.restore();
+}
+
+void TGrSpeedButton::SetHover(bool v) {
+  if (v == hover_) return;
+  hover_ = v;
+  Invalidate();
+}
+
+void TGrSpeedButton::MouseMove(TShiftState shift, int x, int y) {
+  TSpeedButton::MouseMove(shift, x, y);
+  const bool inside = x >= 0 && x <= Width() && y >= 0 && y <= Height();
+  // Under the mouse only an enabled, visible button lights up; off its edge
+  // the light goes at once (a held button still gets the moves).
+  SetHover(inside && Enabled() && Visible());
+}
+
+void TGrSpeedButton::MouseLeave() {
+  TSpeedButton::MouseLeave();
+  SetHover(false);
+}

@@ -1,0 +1,190 @@
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/os/folders.h"
+#include "platform/os/process.h"
+#include "support/temp_home.h"
+
+namespace {
+
+void WriteRaw(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::string ReadRaw(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+bool WaitForFile(const std::string& path, std::chrono::milliseconds limit) {
+  auto end = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < end) {
+    if (os::FileExists(path)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return os::FileExists(path);
+}
+
+TEST(FoldersTest, LocalAppDataFollowsXdgDataHome) {
+  TempHome home;
+  EXPECT_EQ(os::LocalAppDataFolder(), home.Path() + "/.local/share");
+  setenv("XDG_DATA_HOME", "/srv/data/", 1);
+  EXPECT_EQ(os::LocalAppDataFolder(), "/srv/data");
+  // Relative values are not allowed by XDG and are ignored.
+  setenv("XDG_DATA_HOME", "relative/data", 1);
+  EXPECT_EQ(os::LocalAppDataFolder(), home.Path() + "/.local/share");
+  unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(os::LocalAppDataFolder(), home.Path() + "/.local/share");
+  EXPECT_EQ(os::GetSpecialFolderPath(28), os::LocalAppDataFolder());
+}
+
+TEST(FoldersTest, DocumentsFromEnvironmentUserDirsOrDefault) {
+  TempHome home;
+  const std::string config = home.Path() + "/.config";
+  EXPECT_EQ(os::DocumentsFolder(), home.Path() + "/Documents");
+
+  ASSERT_TRUE(os::ForceDirectories(config));
+  WriteRaw(config + "/user-dirs.dirs",
+           "# This file is written by xdg-user-dirs-update\n"
+           "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+           "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente \\\"neu\\\"\"\n"
+           "XDG_MUSIC_DIR=\"$HOME/Music\"\n");
+  EXPECT_EQ(os::DocumentsFolder(), home.Path() + "/Dokumente \"neu\"");
+  EXPECT_EQ(os::GetSpecialFolderPath(5), home.Path() + "/Dokumente \"neu\"");
+
+  WriteRaw(config + "/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"/srv/shared docs/\"\r\n");
+  EXPECT_EQ(os::DocumentsFolder(), "/srv/shared docs");
+
+  // A relative or unterminated entry is not a folder.
+  WriteRaw(config + "/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"docs\"\nXDG_DOCUMENTS_DIR=\"$HOME/x\n");
+  EXPECT_EQ(os::DocumentsFolder(), home.Path() + "/Documents");
+
+  // XDG_CONFIG_HOME names where the file is.
+  const std::string other = home.Path() + "/otherconfig";
+  ASSERT_TRUE(os::ForceDirectories(other));
+  WriteRaw(other + "/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"${HOME}/Paperwork\"\n");
+  setenv("XDG_CONFIG_HOME", other.c_str(), 1);
+  EXPECT_EQ(os::DocumentsFolder(), home.Path() + "/Paperwork");
+
+  // The environment variable wins over the file.
+  setenv("XDG_DOCUMENTS_DIR", "$HOME/FromEnv", 1);
+  EXPECT_EQ(os::DocumentsFolder(), home.Path() + "/FromEnv");
+  setenv("XDG_DOCUMENTS_DIR", "/abs/docs", 1);
+  EXPECT_EQ(os::GetSpecialFolderPath(5), "/abs/docs");
+}
+
+TEST(FoldersTest, OtherSpecialFolderIdsGiveNothing) {
+  TempHome home;
+  for (int id : {0, 1, 26, 35, -1, 1000}) EXPECT_EQ(os::GetSpecialFolderPath(id), "") << id;
+}
+
+TEST(FoldersTest, ProgramFileFolderHoldsTheRunningProgram) {
+  std::string folder = os::ProgramFileFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(folder.back(), '/');
+  char exe[4096] = {};
+  ASSERT_GT(readlink("/proc/self/exe", exe, sizeof exe - 1), 0);
+  std::string path = exe;
+  EXPECT_EQ(folder + path.substr(path.rfind('/') + 1), path);
+}
+
+TEST(FoldersTest, ForceDirectoriesAndFileQueries) {
+  TempHome home;
+  const std::string deep = home.Path() + "/.local/share/Brastel/Darvik48";
+  EXPECT_FALSE(os::DirectoryExists(deep));
+  EXPECT_TRUE(os::ForceDirectories(deep));
+  EXPECT_TRUE(os::DirectoryExists(deep));
+  EXPECT_TRUE(os::ForceDirectories(deep));  // already there
+  EXPECT_FALSE(os::FileExists(deep));
+
+  const std::string file = deep + "/Darvik48.ini";
+  WriteRaw(file, "x");
+  EXPECT_TRUE(os::FileExists(file));
+  EXPECT_FALSE(os::DirectoryExists(file));
+  EXPECT_FALSE(os::ForceDirectories(file + "/below"));
+  EXPECT_FALSE(os::ForceDirectories(""));
+
+  EXPECT_FALSE(os::DeleteFile(deep));  // folders are not files
+  EXPECT_TRUE(os::DirectoryExists(deep));
+  EXPECT_TRUE(os::DeleteFile(file));
+  EXPECT_FALSE(os::FileExists(file));
+  EXPECT_FALSE(os::DeleteFile(file));
+}
+
+TEST(FoldersTest, CopyFileHonoursOverwriteAndNeverLeavesHalfACopy) {
+  TempHome home;
+  const std::string src = home.Path() + "/darvik48.bit";
+  const std::string dst = home.Path() + "/copy.bit";
+  std::string payload(200000, '\0');
+  for (std::size_t i = 0; i < payload.size(); ++i) payload[i] = static_cast<char>(i * 7);
+  WriteRaw(src, payload);
+  chmod(src.c_str(), 0640);
+
+  EXPECT_TRUE(os::CopyFile(src, dst, false));
+  EXPECT_EQ(ReadRaw(dst), payload);
+  struct stat st {};
+  ASSERT_EQ(stat(dst.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+  WriteRaw(dst, "keep me");
+  EXPECT_FALSE(os::CopyFile(src, dst, false));
+  EXPECT_EQ(ReadRaw(dst), "keep me");
+  EXPECT_TRUE(os::CopyFile(src, dst, true));
+  EXPECT_EQ(ReadRaw(dst), payload);
+
+  EXPECT_FALSE(os::CopyFile(home.Path() + "/missing", dst, true));
+  EXPECT_EQ(ReadRaw(dst), payload);
+  EXPECT_FALSE(os::CopyFile(home.Path(), dst, true));  // a folder is no source
+  EXPECT_TRUE(os::CopyFile(src, src, true));           // onto itself: intact
+  EXPECT_EQ(ReadRaw(src), payload);
+  EXPECT_FALSE(os::CopyFile(src, home.Path() + "/no/folder/x", true));
+}
+
+TEST(ProcessTest, StartsDetachedWithOddArgumentsAndNoShell) {
+  TempHome home;
+  const std::string odd = "a b;$(touch pwned)'\"`x`.txt";
+  WriteRaw(home.Path() + "/" + odd, "content");
+  // Relative names resolve in the working folder given.
+  ASSERT_TRUE(os::StartProgram("cp", {"--", odd, "copied.txt"}, home.Path()));
+  EXPECT_TRUE(WaitForFile(home.Path() + "/copied.txt", std::chrono::seconds(10)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(ReadRaw(home.Path() + "/copied.txt"), "content");
+  EXPECT_FALSE(os::FileExists(home.Path() + "/pwned"));
+  EXPECT_FALSE(os::FileExists("pwned"));
+  // Nothing is left for us to reap.
+  errno = 0;
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+  EXPECT_EQ(errno, ECHILD);
+}
+
+TEST(ProcessTest, MissingProgramOrFolderFailsQuickly) {
+  TempHome home;
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(os::StartProgram("Quenlow.EXE", {}));
+  EXPECT_FALSE(os::StartProgram(home.Path() + "/no-such-program", {"x"}));
+  EXPECT_FALSE(os::StartProgram("", {}));
+  EXPECT_FALSE(os::StartProgram("true", {}, home.Path() + "/no/such/folder"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  errno = 0;
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+}
+
+TEST(ProcessTest, WebLinksThatLookLikeOptionsAreRefused) {
+  EXPECT_FALSE(os::OpenWebLink(""));
+  EXPECT_FALSE(os::OpenWebLink("--help"));
+  EXPECT_FALSE(os::OpenWebLink("-x http://example.invalid"));
+}
+
+}  // namespace

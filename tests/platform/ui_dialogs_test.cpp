@@ -1,0 +1,181 @@
+// The answering point: message boxes, file, colour and print dialogs, and
+// print jobs, as a scripted test sees them.
+#include <gtest/gtest.h>
+
+#include "platform/ui/vcl.h"
+#include "support/scripted_dialogs.h"
+
+TEST(MessageBoxes, RecordExactTextCaptionKindAndButtons) {
+  ScriptedDialogs dialogs;
+  dialogs.AnswerMessage(mrNo);
+  const int r = Application->MessageBox("Save changes to file?", "Wave Editor", MB_YESNOCANCEL | MB_ICONQUESTION);
+  EXPECT_EQ(r, IDNO);
+  Application->MessageBox("Darvik48 disconnected.", "Error", MB_OK | MB_ICONERROR);
+
+  ASSERT_EQ(dialogs.Messages().size(), 2u);
+  const auto& ask = dialogs.Messages()[0];
+  EXPECT_EQ(ask.Text, "Save changes to file?");
+  EXPECT_EQ(ask.Caption, "Wave Editor");
+  EXPECT_EQ(ask.Kind, mtConfirmation);
+  EXPECT_EQ(ask.Buttons, static_cast<TMsgDlgButtons>(mbYes | mbNo | mbCancel));
+  EXPECT_EQ(ask.Source, MessageSource::MessageBox);
+  EXPECT_EQ(ask.Answer, mrNo);
+  EXPECT_EQ(dialogs.CountMessages("Darvik48 disconnected."), 1);
+  EXPECT_EQ(dialogs.FindMessage("Darvik48 disconnected.")->Kind, mtError);
+  EXPECT_EQ(dialogs.FindMessage("Darvik48 disconnected.")->Answer, IDOK);
+}
+
+TEST(MessageBoxes, UnscriptedBoxesAnswerTheirDefaultButton) {
+  ScriptedDialogs dialogs;
+  EXPECT_EQ(Application->MessageBox("q", "c", MB_YESNO), IDYES);
+  EXPECT_EQ(Application->MessageBox("q", "c", MB_YESNO | MB_DEFBUTTON2), IDNO);
+  EXPECT_EQ(Application->MessageBox("q", "c", MB_OKCANCEL | MB_DEFBUTTON3), IDOK);  // no third button
+  EXPECT_EQ(MessageDlg("q", mtConfirmation, mbYesNoCancel), mrYes);
+  EXPECT_EQ(MessageDlg("q", mtWarning, mbOKCancel), mrOk);
+  EXPECT_EQ(MessageDlg("q", mtError, mbAbortRetryIgnore), mrRetry);
+  EXPECT_EQ(MessageDlg("q", mtInformation, mbNo | mbCancel), mrNo);
+}
+
+TEST(MessageBoxes, MessageDlgCaptionsAndLineBreaksKept) {
+  ScriptedDialogs dialogs;
+  Application->SetTitle("Oscilloscope");
+  MessageDlgPos("Software runs now in demo mode.\rClick 'Run' to start the demo.", mtInformation, mbOK, 0, 240,
+                200);
+  ShowMessage("Hello");
+  MessageDlg("x", mtConfirmation, mbYes | mbNo);
+  MessageDlg("y", mtCustom, mbOK);
+  const auto& m = dialogs.Messages();
+  ASSERT_EQ(m.size(), 4u);
+  EXPECT_EQ(m[0].Text, "Software runs now in demo mode.\rClick 'Run' to start the demo.");
+  EXPECT_EQ(m[0].Caption, "Information");
+  EXPECT_EQ(m[0].X, 240);
+  EXPECT_EQ(m[1].Caption, "Oscilloscope");
+  EXPECT_EQ(m[1].Source, MessageSource::ShowMessage);
+  EXPECT_EQ(m[1].Buttons, static_cast<TMsgDlgButtons>(mbOK));
+  EXPECT_EQ(m[2].Caption, "Confirm");
+  EXPECT_EQ(m[3].Caption, "Oscilloscope");
+}
+
+TEST(MessageBoxes, AnswerersNestAndRestore) {
+  ScriptedDialogs outer;
+  {
+    ScriptedDialogs inner;
+    ShowMessage("inner");
+    EXPECT_EQ(inner.CountMessages("inner"), 1);
+  }
+  ShowMessage("outer");
+  EXPECT_EQ(outer.CountMessages("outer"), 1);
+  EXPECT_EQ(outer.CountMessages("inner"), 0);
+}
+
+TEST(FileDialogs, RequestIsRecordedAndCancelChangesNothing) {
+  ScriptedDialogs dialogs;
+  TSaveDialog save(nullptr);
+  save.Name = "SaveDialog1";
+  save.SetFilter("PNG (*.PNG)|*.png|Bitmap file (*.bmp)|*.bmp");
+  save.SetInitialDir("/home/u/Documents");
+  save.SetDefaultExt("png");
+  save.SetFileName("old.png");
+  EXPECT_FALSE(save.Execute());
+  EXPECT_EQ(save.FileName(), "old.png");
+  ASSERT_EQ(dialogs.FileDialogs().size(), 1u);
+  const auto& d = dialogs.FileDialogs()[0];
+  EXPECT_TRUE(d.Save);
+  EXPECT_EQ(d.DialogName, "SaveDialog1");
+  EXPECT_EQ(d.Filter, "PNG (*.PNG)|*.png|Bitmap file (*.bmp)|*.bmp");
+  EXPECT_EQ(d.InitialDir, "/home/u/Documents");
+  EXPECT_EQ(d.FileName, "old.png");
+  EXPECT_FALSE(d.Chosen);
+}
+
+TEST(FileDialogs, ExtensionsFollowTheFilterAndDefaultExt) {
+  ScriptedDialogs dialogs;
+  TSaveDialog save(nullptr);
+  save.SetFilter("PNG (*.PNG)|*.png|Bitmap file (*.bmp)|*.bmp");
+  save.SetDefaultExt("png");
+
+  dialogs.AnswerFile("/tmp/shot");
+  ASSERT_TRUE(save.Execute());
+  EXPECT_EQ(save.FileName(), "/tmp/shot.png");
+  EXPECT_FALSE(save.Options() & ofExtensionDifferent);
+
+  dialogs.AnswerFile("/tmp/shot.jpg");
+  ASSERT_TRUE(save.Execute());
+  EXPECT_EQ(save.FileName(), "/tmp/shot.jpg");
+  EXPECT_TRUE(save.Options() & ofExtensionDifferent);
+
+  // No extension typed with the bitmap filter chosen: the filter's extension.
+  dialogs.AnswerFile("/tmp/a.dir/shot", 2);
+  ASSERT_TRUE(save.Execute());
+  EXPECT_EQ(save.FileName(), "/tmp/a.dir/shot.bmp");
+  EXPECT_EQ(save.FilterIndex(), 2);
+  EXPECT_TRUE(save.Options() & ofExtensionDifferent);
+
+  // "*.lib" style default extensions and a filter extension in capitals.
+  TOpenDialog open(nullptr);
+  open.SetFilter("Library File|*.LIB|All Files|*.*");
+  open.SetDefaultExt("*.lib");
+  dialogs.AnswerFile("/w/burst01");
+  ASSERT_TRUE(open.Execute());
+  EXPECT_EQ(open.FileName(), "/w/burst01.lib");
+  dialogs.AnswerFile("/w/Burst.LIB");
+  ASSERT_TRUE(open.Execute());
+  EXPECT_FALSE(open.Options() & ofExtensionDifferent);
+}
+
+TEST(FileDialogs, QtFilterConversion) {
+  EXPECT_EQ(QtNameFilters("Setup file (*.set)|*.set|All files (*.*)|*.*"),
+            (std::vector<std::string>{"Setup file (*.set) (*.set)", "All files (*.*) (*.*)"}));
+  EXPECT_EQ(QtNameFilters("Pictures|*.png;*.bmp"), (std::vector<std::string>{"Pictures (*.png *.bmp)"}));
+  EXPECT_TRUE(QtNameFilters("").empty());
+}
+
+TEST(ColorDialog, PresetAndChoice) {
+  ScriptedDialogs dialogs;
+  TColorDialog dlg(nullptr);
+  dlg.SetColor(0xF5FFFF);
+  EXPECT_FALSE(dlg.Execute());
+  EXPECT_EQ(dlg.Color(), 0xF5FFFFu);
+  dialogs.AnswerColor(0x0000DC);
+  EXPECT_TRUE(dlg.Execute());
+  EXPECT_EQ(dlg.Color(), 0x0000DCu);
+  ASSERT_EQ(dialogs.ColorDialogs().size(), 2u);
+  EXPECT_EQ(dialogs.ColorDialogs()[1].Initial, 0xF5FFFFu);
+}
+
+TEST(Printing, PagesGoToTheAnsweringPoint) {
+  ScriptedDialogs dialogs;
+  TPrinterSetupDialog setup(nullptr);
+  Printer()->SetOrientation(poPortrait);
+  dialogs.AnswerPrintDialog(true, poLandscape);
+  ASSERT_TRUE(setup.Execute());
+  EXPECT_EQ(Printer()->Orientation(), poLandscape);
+  EXPECT_GT(Printer()->PageWidth(), Printer()->PageHeight());
+
+  TPrinter* p = Printer();
+  p->SetTitle("Darvik48");
+  p->BeginDoc();
+  EXPECT_TRUE(p->Printing());
+  p->Canvas()->Brush.Color = clBlack;
+  p->Canvas()->FillRect(Rect(10, 10, 20, 20));
+  p->SetOrientation(poPortrait);  // ignored during a job
+  p->NewPage();
+  EXPECT_EQ(p->PageNumber(), 2);
+  EXPECT_TRUE(p->EndDoc());
+  EXPECT_FALSE(p->Printing());
+
+  ASSERT_EQ(dialogs.Printed().size(), 1u);
+  const PrintedDocument& doc = dialogs.Printed()[0];
+  EXPECT_EQ(doc.Title, "Darvik48");
+  EXPECT_EQ(doc.Orientation, poLandscape);
+  ASSERT_EQ(doc.Pages.size(), 2u);
+  EXPECT_EQ(doc.Pages[0].width(), p->PageWidth());
+  EXPECT_EQ(doc.Pages[0].pixel(15, 15) & 0xFFFFFF, 0u);
+  EXPECT_EQ(doc.Pages[1].pixel(15, 15) & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_FALSE(p->EndDoc());  // no job any more
+
+  // A cancelled print dialog changes nothing.
+  TPrintDialog print(nullptr);
+  EXPECT_FALSE(print.Execute());
+  EXPECT_EQ(Printer()->Orientation(), poLandscape);
+}

@@ -1,0 +1,120 @@
+// Pictures on the screen, mouse events on them, and application shortcuts.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+#include "platform/ui/vcl.h"
+
+namespace {
+void Mouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton b = Qt::LeftButton,
+           Qt::KeyboardModifiers mods = Qt::NoModifier) {
+  QMouseEvent e(type, p, w->mapToGlobal(p), b, type == QEvent::MouseButtonRelease ? Qt::NoButton : b, mods);
+  QApplication::sendEvent(w, &e);
+}
+}  // namespace
+
+TEST(Image, PictureFollowsTheControlSizeAndKeepsItsPixels) {
+  TForm form(nullptr);
+  auto* image = new TImage(&form);
+  image->SetParent(&form);
+  image->SetBounds(0, 0, 700, 298);
+  EXPECT_EQ(image->Picture()->Width(), 700);
+  EXPECT_EQ(image->Picture()->Height(), 298);
+  image->Canvas()->SetPixel(3, 4, clRed);
+  image->SetBounds(0, 0, 1000, 560);
+  EXPECT_EQ(image->Picture()->Width(), 1000);
+  EXPECT_EQ(image->Canvas()->Pixels(3, 4), clRed);
+  EXPECT_EQ(image->Canvas()->Pixels(900, 500), clWhite);
+}
+
+TEST(Image, ShowsWhatWasDrawn) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 200, 100);
+  auto* image = new TImage(&form);
+  image->SetParent(&form);
+  image->SetBounds(10, 10, 50, 40);
+  image->Canvas()->Brush.Color = 0xDC0000;  // blue
+  image->Canvas()->FillRect(Rect(0, 0, 50, 40));
+  image->Repaint();
+  const QImage shot = image->Widget()->grab().toImage();
+  EXPECT_EQ(shot.pixelColor(25, 20), QColor(0, 0, 0xDC));
+}
+
+TEST(Image, MouseEventsInPictureCoordinatesAndClickOnRelease) {
+  TForm form(nullptr);
+  auto* image = new TImage(&form);
+  image->SetParent(&form);
+  image->SetBounds(0, 0, 100, 50);
+  std::vector<std::string> seen;
+  image->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState s, int x, int y) {
+    seen.push_back("down " + std::to_string(b) + " " + std::to_string(x) + "," + std::to_string(y) +
+                   ((s & ssShift) ? " shift" : ""));
+  };
+  image->OnMouseMove = [&](TObject*, TShiftState s, int x, int y) {
+    seen.push_back("move " + std::to_string(x) + "," + std::to_string(y) + ((s & ssLeft) ? " left" : ""));
+  };
+  image->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int x, int y) {
+    seen.push_back("up " + std::to_string(x) + "," + std::to_string(y));
+  };
+  image->OnClick = [&](TObject*) { seen.push_back("click"); };
+  image->OnDblClick = [&](TObject*) { seen.push_back("dblclick"); };
+  QWidget* w = image->Widget();
+  Mouse(w, QEvent::MouseButtonPress, QPoint(10, 20), Qt::LeftButton, Qt::ShiftModifier);
+  Mouse(w, QEvent::MouseMove, QPoint(12, 22));
+  Mouse(w, QEvent::MouseButtonRelease, QPoint(12, 22));
+  Mouse(w, QEvent::MouseButtonPress, QPoint(5, 5), Qt::RightButton);
+  Mouse(w, QEvent::MouseButtonRelease, QPoint(5, 5), Qt::RightButton);
+  Mouse(w, QEvent::MouseButtonDblClick, QPoint(7, 7));
+  Mouse(w, QEvent::MouseButtonRelease, QPoint(7, 7));
+  // Stretched, the events come in the picture's own pixels.
+  image->SetStretch(true);
+  image->Picture()->SetSize(200, 100);
+  Mouse(w, QEvent::MouseButtonPress, QPoint(50, 25));
+  EXPECT_EQ(seen, (std::vector<std::string>{"down 0 10,20 shift", "move 12,22 left", "click", "up 12,22",
+                                            "down 1 5,5", "up 5,5", "dblclick", "down 0 7,7", "up 7,7",
+                                            "down 0 100,50"}));
+}
+
+TEST(Image, ParentSeesNoClickOfItsChild) {
+  TForm form(nullptr);
+  auto* panel = new TPanel(&form);
+  panel->SetParent(&form);
+  auto* label = new TLabel(&form);
+  label->SetParent(panel);
+  label->SetCaption("Image5");
+  int panelClicks = 0, labelClicks = 0;
+  panel->OnClick = [&](TObject*) { ++panelClicks; };
+  label->OnClick = [&](TObject*) { ++labelClicks; };
+  Mouse(label->Widget(), QEvent::MouseButtonPress, QPoint(1, 1));
+  Mouse(label->Widget(), QEvent::MouseButtonRelease, QPoint(1, 1));
+  EXPECT_EQ(labelClicks, 1);
+  EXPECT_EQ(panelClicks, 0);
+}
+
+TEST(AppShortcut, AltBRunsFromAnyWindowUntilUnregistered) {
+  TForm a(nullptr), b(nullptr);
+  auto* edit = new TEdit(&b);
+  edit->SetParent(&b);
+  int toggles = 0;
+  ASSERT_TRUE(RegisterAppShortcut(99, "Alt+B", [&] { ++toggles; }));
+  EXPECT_FALSE(RegisterAppShortcut(99, "Alt+C", [] {}));   // id taken
+  EXPECT_FALSE(RegisterAppShortcut(100, "alt+b", [] {}));  // keys taken
+  EXPECT_FALSE(RegisterAppShortcut(101, "not a key", [] {}));
+  std::string typed;
+  edit->OnKeyDown = [&](TObject*, unsigned short&, TShiftState) { typed += "k"; };
+
+  QKeyEvent altB(QEvent::KeyPress, Qt::Key_B, Qt::AltModifier, "b");
+  QApplication::sendEvent(a.Widget(), &altB);
+  QApplication::sendEvent(edit->Widget(), &altB);
+  QKeyEvent plainB(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, "b");
+  QApplication::sendEvent(edit->Widget(), &plainB);
+  EXPECT_EQ(toggles, 2);
+  EXPECT_EQ(typed, "k");  // the shortcut never reached the edit
+
+  EXPECT_TRUE(UnregisterAppShortcut(99));
+  EXPECT_FALSE(UnregisterAppShortcut(99));
+  QApplication::sendEvent(a.Widget(), &altB);
+  EXPECT_EQ(toggles, 2);
+}

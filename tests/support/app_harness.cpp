@@ -1,0 +1,46 @@
+#include "support/app_harness.h"
+
+#include <algorithm>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include "app/windows.h"
+#include "platform/ui/application.h"
+
+AppHarness::AppHarness() : AppHarness(Options{}) {}
+
+AppHarness::AppHarness(Options options) {
+  if (!options.DevicePresent) device_->SetDeviceCount(0);
+  PrepareApplication();
+  CreateAllWindows();
+  if (options.ShowMainWindow && Application->MainForm()) Application->MainForm()->Show();
+}
+
+AppHarness::~AppHarness() {
+  FreeAllWindows();
+  // Deletions and calls the windows posted on their way out.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QCoreApplication::processEvents();
+}
+
+bool AppHarness::PumpUntil(const std::function<bool()>& condition, int timeout_ms) {
+  QElapsedTimer clock;
+  clock.start();
+  for (;;) {
+    if (condition()) return true;
+    const qint64 left = timeout_ms - clock.elapsed();
+    if (left <= 0) return false;
+    // Sleep in the event loop rather than spin: short slices keep the
+    // condition checked often while timers fire on time.
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(std::min<qint64>(left, 5)), &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+}
+
+void AppHarness::Pump(int ms) {
+  PumpUntil([] { return false; }, ms);
+}

@@ -1,0 +1,202 @@
+#include "engine/notice_dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_home.h"
+
+namespace {
+
+int CountPixels(const QImage& img, int x0, int y0, int x1, int y1, TColor c) {
+  int n = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x)
+      if (FromQRgb(img.pixel(x, y)) == c) ++n;
+  return n;
+}
+
+template <class T>
+struct DialogTest : ::testing::Test {
+  T* dlg = nullptr;
+  ScriptedDialogs dialogs;
+  void SetUp() override {
+    engine::DemoMode = 0;
+    engine::RunStop = 0;
+    engine::SingleStop = 0;
+    engine::ProbeWarningMuted = 0;
+    dlg = new T(nullptr);
+  }
+  void TearDown() override { FreeAndNil(dlg); }
+};
+
+using HardwareDialog = DialogTest<TBtnBottomDlg>;
+using NoHardwareDialog = DialogTest<TBtnBottomDlg1>;
+using ProbeWarning = DialogTest<TForm12>;
+using BodeHint = DialogTest<TOKBottomDlg>;
+
+}  // namespace
+
+TEST_F(HardwareDialog, ShowsTheChoiceWithTheDevicePreselected) {
+  EXPECT_EQ(dlg->Caption(), "Oscilloscope");
+  EXPECT_EQ(dlg->Label1->Caption(), "Please select the oscilloscope hardware");
+  EXPECT_EQ(dlg->RadioButton1->Caption(), "Darvik48");
+  EXPECT_EQ(dlg->RadioButton2->Caption(), "None = Demo mode");
+  EXPECT_TRUE(dlg->RadioButton1->Checked());
+  EXPECT_FALSE(dlg->RadioButton2->Checked());
+  EXPECT_EQ(dlg->GrSpeedButton1->Caption(), "OK");
+  // Building the dialog is no choice of the user's.
+  EXPECT_EQ(engine::DemoMode, 0);
+  EXPECT_EQ(engine::RunStop, 0);
+  EXPECT_EQ(engine::SingleStop, 0);
+}
+
+TEST_F(HardwareDialog, ChoosingDemoModeStopsTheAcquisitionBeforeOk) {
+  dialogs.AnswerModal([&](TForm&) {
+    dlg->RadioButton2->Click();
+    // At once, with the dialog still open.
+    EXPECT_EQ(engine::DemoMode, 1);
+    EXPECT_EQ(engine::RunStop, 1);
+    EXPECT_EQ(engine::SingleStop, 1);
+    EXPECT_TRUE(dlg->Modal());
+    dlg->GrSpeedButton1->Click();
+    EXPECT_NE(dlg->ModalResult(), mrNone);
+    return mrNone;
+  });
+  dlg->ShowModal();
+  EXPECT_FALSE(dlg->Visible());
+  ASSERT_EQ(dialogs.Forms().size(), 1u);
+  EXPECT_EQ(dialogs.Forms()[0].Caption, "Oscilloscope");
+  EXPECT_EQ(engine::DemoMode, 1);
+}
+
+TEST_F(HardwareDialog, EitherChoiceReleasesTheMainWindowsRunAndSingle) {
+  TempHome home;
+  Form1 = new TForm1(nullptr);
+  for (TRadioButton* choice : {dlg->RadioButton2, dlg->RadioButton1}) {
+    Form1->SpeedButtonRun->SetDown(true);
+    Form1->SpeedButtonSingle->SetDown(true);
+    ASSERT_TRUE(Form1->SpeedButtonRun->Down());
+    ASSERT_TRUE(Form1->SpeedButtonSingle->Down());
+    choice->Click();
+    EXPECT_FALSE(Form1->SpeedButtonRun->Down()) << choice->Caption();
+    EXPECT_FALSE(Form1->SpeedButtonSingle->Down()) << choice->Caption();
+  }
+  EXPECT_EQ(engine::DemoMode, 0);
+  FreeAndNil(Form1);
+}
+
+TEST_F(HardwareDialog, ChoosingTheDeviceLeavesDemoModeAndStopsToo) {
+  dlg->RadioButton2->SetChecked(true);
+  engine::RunStop = 0;
+  engine::SingleStop = 0;
+  dlg->RadioButton1->Click();
+  EXPECT_EQ(engine::DemoMode, 0);
+  EXPECT_EQ(engine::RunStop, 1);
+  EXPECT_EQ(engine::SingleStop, 1);
+  EXPECT_FALSE(dlg->RadioButton2->Checked());
+}
+
+TEST_F(NoHardwareDialog, ShowsTheExactTextsAndOkCloses) {
+  EXPECT_EQ(dlg->Caption(), "Oscilloscope");
+  EXPECT_EQ(dlg->Label1->Caption(), "No hardware response!");
+  EXPECT_TRUE(dlg->Label1->Font().Style & fsBold);
+  EXPECT_EQ(dlg->Label2->Caption(), "  Please make sure that the USB cable is connected.");
+  EXPECT_EQ(dlg->Label3->Caption(), "  If connected: Disconnect and reconnect USB cable.");
+  EXPECT_EQ(dlg->Label4->Caption(), "Choose Options | Hardware Setup to select the operation mode.");
+  EXPECT_EQ(dlg->OKBtn->Caption(), "OK");
+  dialogs.AnswerModal([&](TForm&) {
+    dlg->OKBtn->Click();
+    EXPECT_NE(dlg->ModalResult(), mrNone);  // the click ends the modal run
+    return mrNone;
+  });
+  dlg->ShowModal();
+  EXPECT_FALSE(dlg->Visible());
+}
+
+TEST_F(ProbeWarning, StaysOnTopWithThePictureAndItsChoice) {
+  EXPECT_EQ(dlg->Caption(), "Warnings");
+  EXPECT_EQ(dlg->FormStyle(), fsStayOnTop);
+  EXPECT_EQ(dlg->Image1->Width(), 464);
+  EXPECT_EQ(dlg->Image1->Height(), 89);
+  EXPECT_EQ(dlg->Image1->Picture()->Width(), 464);
+  EXPECT_EQ(dlg->Image1->Picture()->Height(), 89);
+  EXPECT_EQ(dlg->CheckBox1->Caption(), "Don't show this warning again during this session.");
+  EXPECT_FALSE(dlg->CheckBox1->Checked());
+  EXPECT_EQ(dlg->SpeedButton29->Caption(), "OK");
+}
+
+TEST_F(ProbeWarning, TickingTheBoxMutesTheWarningForTheSession) {
+  dlg->Show();
+  dlg->CheckBox1->Click();
+  EXPECT_EQ(engine::ProbeWarningMuted, 1);
+  // The probe buttons and the settings recall read the same flag.
+  EXPECT_EQ(engine::SuppressProbeNotice, 1);
+  dlg->CheckBox1->Click();
+  EXPECT_EQ(engine::ProbeWarningMuted, 0);
+  dlg->CheckBox1->Click();
+  dlg->SpeedButton29->Click();
+  EXPECT_FALSE(dlg->Visible());
+  EXPECT_EQ(engine::ProbeWarningMuted, 1);
+}
+
+TEST(ProbeWarningPicture, DrawsTheSignAndEverySentenceInsideThePicture) {
+  TBitmap pic(kProbeWarningWidth, kProbeWarningHeight);
+  const std::vector<std::string> lines = DrawProbeWarning(pic);
+  ASSERT_FALSE(lines.empty()) << "the text did not fit";
+  EXPECT_EQ(lines[0], "WARNINGS");
+  std::string all;
+  for (size_t i = 1; i < lines.size(); ++i) all += lines[i] + " ";
+  for (const char* part : {"grounds are interconnected", "PC ground", "30 V AC+DC", "galvanically separated",
+                           "AC power (mains)", "safety isolation transformer"})
+    EXPECT_NE(all.find(part), std::string::npos) << part;
+
+  const QImage& img = pic.Image();
+  // A red triangle on the left, ink on the right, a white ground.
+  int red = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < 80; ++x) {
+      const TColor c = FromQRgb(img.pixel(x, y));
+      if ((c & 0xFF) > 0xC0 && ((c >> 8) & 0xFF) < 0x40 && ((c >> 16) & 0xFF) < 0x40) ++red;
+    }
+  EXPECT_GT(red, 300);
+  EXPECT_GT(CountPixels(img, 30, 30, 50, 75, clBlack), 20);  // the exclamation mark
+  EXPECT_GT(CountPixels(img, 84, 0, img.width(), img.height(), clBlack), 300);
+  EXPECT_GT(CountPixels(img, 0, 0, img.width(), img.height(), clWhite), img.width() * img.height() / 2);
+  // Nothing is drawn over the frame's last rows: the text fits in height.
+  EXPECT_EQ(CountPixels(img, 84, img.height() - 3, img.width() - 1, img.height() - 1, clBlack), 0);
+}
+
+TEST_F(BodeHint, ShowsTheWiringLinesExactly) {
+  EXPECT_EQ(dlg->Caption(), "Bode Plot");
+  const std::vector<std::string> expected = {
+      "To get the ampltude plot:",
+      "- Connect the output of the Function Generator to the input of the device under test.",
+      "- Connect the output of the device under test to CH1 of the Oscilloscope.",
+      "",
+      "To get the phase plot: ",
+      "- Connect the output of the Function Generator also to CH2 of the Oscilloscope.  ",
+      "- From the View menu select Phase Plot.",
+      "",
+      "To use the option \"Normalize Output by Input\": ",
+      "- Connect the output of the Function Generator also to CH2 of the Oscilloscope.  ",
+      "- From the Options menu select Normalize Output by Input.",
+      "- See Help for more information.",
+  };
+  EXPECT_EQ(dlg->Memo1->Lines().Lines(), expected);
+  EXPECT_TRUE(dlg->Memo1->ReadOnly());
+  EXPECT_EQ(dlg->CheckBox1->Caption(), "Do not show this again");
+  EXPECT_EQ(dlg->OKBtn->Caption(), "OK");
+}
+
+TEST_F(BodeHint, OkEndsTheModalRunWithResultOneAndTheBoxIsRead) {
+  dialogs.AnswerModal([&](TForm&) {
+    dlg->CheckBox1->Click();
+    dlg->OKBtn->Click();
+    return mrNone;  // the form's own result
+  });
+  EXPECT_EQ(dlg->ShowModal(), 1);
+  EXPECT_TRUE(dlg->CheckBox1->Checked());
+  EXPECT_FALSE(dlg->Visible());
+}
