@@ -1,5 +1,11 @@
 // The answering point: message boxes, file, colour and print dialogs, and
 // print jobs, as a scripted test sees them.
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 #include "platform/ui/vcl.h"
@@ -178,4 +184,50 @@ TEST(Printing, PagesGoToTheAnsweringPoint) {
   TPrintDialog print(nullptr);
   EXPECT_FALSE(print.Execute());
   EXPECT_EQ(Printer()->Orientation(), poLandscape);
+}
+
+// The program's own answerer, driven as a user would through the real boxes.
+TEST(QtDialogs, MessageBoxReturnsTheClickedButton) {
+  ASSERT_EQ(SetDialogAnswerer(nullptr), nullptr);
+  QString shownText, shownTitle;
+  int buttons = 0;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    shownText = box->text();
+    shownTitle = box->windowTitle();
+    buttons = static_cast<int>(box->buttons().size());
+    EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Yes));
+    box->button(QMessageBox::No)->click();
+  });
+  EXPECT_EQ(MessageDlg("The text in the edit window has changed.\rDo you want to save changes?", mtConfirmation,
+                       mbYesNoCancel),
+            mrNo);
+  EXPECT_EQ(shownText, "The text in the edit window has changed.\nDo you want to save changes?");
+  EXPECT_EQ(shownTitle, "Confirm");
+  EXPECT_EQ(buttons, 3);
+
+  // Closed with Escape: Cancel when there is one.
+  QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+  EXPECT_EQ(Application->MessageBox("q", "c", MB_OKCANCEL), IDCANCEL);
+}
+
+TEST(QtDialogs, FileDialogGetsFilterFolderAndGivesTheChoice) {
+  QTimer::singleShot(0, [] {
+    auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(dlg->windowTitle(), "Save History");
+    EXPECT_EQ(dlg->nameFilters(), (QStringList{"History file (*.hst) (*.hst)", "All files (*.*) (*.*)"}));
+    EXPECT_EQ(dlg->directory().path(), QDir::tempPath());
+    dlg->selectNameFilter(dlg->nameFilters()[1]);
+    dlg->selectFile(QDir::tempPath() + "/ring.hst");
+    static_cast<QDialog*>(dlg)->accept();
+  });
+  TSaveDialog save(nullptr);
+  save.SetTitle("Save History");
+  save.SetFilter("History file (*.hst)|*.hst|All files (*.*)|*.*");
+  save.SetInitialDir(QDir::tempPath().toStdString());
+  ASSERT_TRUE(save.Execute());
+  EXPECT_EQ(save.FileName(), (QDir::tempPath() + "/ring.hst").toStdString());
+  EXPECT_EQ(save.FilterIndex(), 2);
 }

@@ -230,3 +230,28 @@ TEST(Form, GeometryAndPlacement) {
   form.SetWindowState(wsMaximized);
   EXPECT_EQ(form.WindowState(), wsMaximized);
 }
+
+TEST(Form, ChildrenFollowTheFormFontUntilGivenTheirOwn) {
+  TForm form(nullptr);
+  auto* panel = new TPanel(&form);
+  panel->SetParent(&form);
+  auto* inherits = new TLabel(&form);
+  inherits->SetParent(panel);
+  auto* own = new TLabel(&form);
+  own->SetParent(panel);
+  own->Font().Size = 12;
+  own->FontChanged();
+  TFont bold = form.Font();
+  bold.Style = fsBold;
+  bold.Color = clNavy;
+  form.SetFont(bold);
+  EXPECT_EQ(inherits->Font().Style, static_cast<unsigned>(fsBold));
+  EXPECT_EQ(inherits->Font().Color, clNavy);
+  EXPECT_TRUE(inherits->Widget()->font().bold());
+  EXPECT_EQ(own->Font().Style, 0u);
+  EXPECT_EQ(own->Font().Size, 12);
+  // A control placed later takes the parent's font too.
+  auto* late = new TCheckBox(&form);
+  late->SetParent(panel);
+  EXPECT_EQ(late->Font().Style, static_cast<unsigned>(fsBold));
+}

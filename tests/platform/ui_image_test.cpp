@@ -1,5 +1,7 @@
 // Pictures on the screen, mouse events on them, and application shortcuts.
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -91,6 +93,22 @@ TEST(Image, ParentSeesNoClickOfItsChild) {
   Mouse(label->Widget(), QEvent::MouseButtonRelease, QPoint(1, 1));
   EXPECT_EQ(labelClicks, 1);
   EXPECT_EQ(panelClicks, 0);
+}
+
+TEST(PopupMenu, RightClickFindsTheNearestMenuUpTheParents) {
+  TForm form(nullptr);
+  auto* popup = new TPopupMenu(&form);
+  auto* panel = new TPanel(&form);
+  panel->SetParent(&form);
+  panel->SetPopupMenu(popup);
+  auto* bar = new TScrollBar(&form);
+  bar->SetParent(panel);
+  int popups = 0;
+  popup->OnPopup = [&](TObject*) { ++popups; };
+  QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(3, 3), bar->Widget()->mapToGlobal(QPoint(3, 3)));
+  QApplication::sendEvent(bar->Widget(), &e);
+  EXPECT_EQ(popups, 1);
+  popup->Menu()->hide();
 }
 
 TEST(AppShortcut, AltBRunsFromAnyWindowUntilUnregistered) {

@@ -8,7 +8,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 
 #include <gtest/gtest.h>
 
@@ -189,6 +191,61 @@ TEST(Label, AutoSizeFollowsCaptionAndRightJustifiedKeepsItsRightEdge) {
   const int right = label->Left() + label->Width();
   label->SetCaption("x");
   EXPECT_EQ(label->Left() + label->Width(), right);
+  // Placing an auto-sized label moves it but keeps the text's size.
+  const int h = label->Height();
+  label->SetAlignment(taLeftJustify);
+  label->SetBounds(10, 170, 0, 0);
+  EXPECT_EQ(label->Left(), 10);
+  EXPECT_EQ(label->Height(), h);
+  EXPECT_GT(label->Width(), 0);
   label->SetCaption("Calibrate && Exit");
   EXPECT_EQ(static_cast<QLabel*>(label->Widget())->text(), "Calibrate & Exit");
+}
+
+TEST(Memo, MouseClicksReachTheTextAndTheHandlers) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 200);
+  auto* memo = new TMemo(&form);
+  memo->SetParent(&form);
+  memo->SetBounds(0, 0, 280, 180);
+  memo->SetText("first\r\nsecond\r\nthird");
+  form.Show();
+  int downs = 0, formDowns = 0;
+  memo->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
+  form.OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++formDowns; };
+  auto* edit = static_cast<QPlainTextEdit*>(memo->Widget());
+  const QRect second = edit->cursorRect(QTextCursor(edit->document()->findBlockByNumber(1)));
+  const QPoint p = second.center() + QPoint(2, 0);
+  QMouseEvent press(QEvent::MouseButtonPress, p, edit->viewport()->mapToGlobal(p), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(edit->viewport(), &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, p, edit->viewport()->mapToGlobal(p), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(edit->viewport(), &release);
+  EXPECT_EQ(edit->textCursor().blockNumber(), 1);
+  EXPECT_EQ(downs, 1);
+  EXPECT_EQ(formDowns, 0);
+}
+
+TEST(ComboBox, KeysInAnEditableBoxStillWorkTheList) {
+  TForm form(nullptr);
+  auto* combo = new TComboBox(&form);
+  combo->SetParent(&form);
+  combo->Items().Add("1000");
+  combo->Items().Add("10000");
+  combo->SetItemIndex(0);
+  int changes = 0;
+  std::string typed;
+  combo->OnChange = [&](TObject*) { ++changes; };
+  combo->OnKeyPress = [&](TObject*, char& c) { typed += c; };
+  QLineEdit* line = static_cast<QComboBox*>(combo->Widget())->lineEdit();
+  ASSERT_NE(line, nullptr);
+  Type(line, Qt::Key_Down, {});
+  EXPECT_EQ(combo->ItemIndex(), 1);
+  EXPECT_EQ(combo->Text(), "10000");
+  Type(line, Qt::Key_5, "5");
+  EXPECT_EQ(combo->Text(), "100005");
+  EXPECT_EQ(combo->ItemIndex(), -1);
+  EXPECT_EQ(typed, "5");
+  EXPECT_EQ(changes, 2);
 }

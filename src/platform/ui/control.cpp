@@ -5,6 +5,7 @@
 #include <strings.h>
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QEnterEvent>
 #include <QKeyEvent>
@@ -109,12 +110,16 @@ char KeyChar(const QKeyEvent& e) {
 
 // Turns the Qt events of a control's widgets into the control's events. Mouse
 // and key events end at the control that received them (the widget still
-// handles them itself), so a parent never sees its child's clicks or keys.
+// handles them itself), so a parent never sees its child's clicks or keys:
+// mouse events through WA_NoMousePropagation on every hooked widget, key
+// events by delivering them here and stopping them afterwards.
 class ControlEventHook : public QObject {
  public:
   explicit ControlEventHook(TControl* c) : control_(c) {}
 
   bool eventFilter(QObject* obj, QEvent* e) override {
+    // A key event this hook is handing on to its widget.
+    if (e == delivering_) return false;
     switch (e->type()) {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:
@@ -131,12 +136,16 @@ class ControlEventHook : public QObject {
         if (obj == control_->Widget()) control_->MouseLeave();
         return false;
       case QEvent::ContextMenu:
-        if (TPopupMenu* m = control_->PopupMenu()) {
-          auto* ce = static_cast<QContextMenuEvent*>(e);
-          m->Popup(ce->globalPos().x(), ce->globalPos().y());
-          return true;
+        // The nearest pop-up menu up the parent chain, as a right click finds it.
+        for (TControl* c = control_; c; c = c->Parent()) {
+          if (TPopupMenu* m = c->PopupMenu()) {
+            auto* ce = static_cast<QContextMenuEvent*>(e);
+            m->Popup(ce->globalPos().x(), ce->globalPos().y());
+            break;
+          }
         }
-        return false;
+        e->accept();
+        return true;
       case QEvent::FocusIn:
         if (auto* w = dynamic_cast<TWinControl*>(control_); w && w->OnEnter) w->OnEnter(w);
         return false;
@@ -162,6 +171,9 @@ class ControlEventHook : public QObject {
 
   bool Mouse(QObject* obj, QMouseEvent* e) {
     TControl* c = control_;
+    // A disabled control hears no mouse.
+    for (const TControl* p = c; p; p = p->Parent())
+      if (!p->Enabled()) return false;
     const QPoint wp = WidgetPos(obj, e);
     const QPoint p = c->ToClient(wp);
     const TShiftState shift = MouseShift(e->modifiers(), e->buttons());
@@ -194,9 +206,19 @@ class ControlEventHook : public QObject {
       default:
         break;
     }
-    // A handler may have deleted the control (and its widgets).
-    if (alive) static_cast<QObject*>(obj)->event(e);
-    e->accept();
+    // A handler may have deleted the control (and its widgets): then the
+    // event must go no further.
+    return !alive;
+  }
+
+  // Gives the key event to the widget (and the other filters on it), then
+  // ends it there.
+  static bool Deliver(QObject* obj, QEvent* delivered, QEvent* original) {
+    QEvent* const saved = delivering_;
+    delivering_ = delivered;
+    QCoreApplication::sendEvent(obj, delivered);
+    delivering_ = saved;
+    original->accept();
     return true;
   }
 
@@ -225,22 +247,21 @@ class ControlEventHook : public QObject {
       if (ch != 0) {
         if (preview && form->OnKeyPress) form->OnKeyPress(form, ch);
         if (ch != 0 && alive && self->OnKeyPress) self->OnKeyPress(self, ch);
-        if (ch != 0 && alive && ch != typed) {
-          QKeyEvent changed(QEvent::KeyPress, 0, e->modifiers(), QString(QChar(ch)));
-          static_cast<QObject*>(obj)->event(&changed);
-        }
-        if (ch == 0 || !alive || ch != typed) {
+        if (ch == 0 || !alive) {
           e->accept();
           return true;
         }
+        if (ch != typed) {
+          QKeyEvent changed(QEvent::KeyPress, 0, e->modifiers(), QString(QChar(ch)));
+          return Deliver(obj, &changed, e);
+        }
       }
     }
-    static_cast<QObject*>(obj)->event(e);
-    e->accept();
-    return true;
+    return Deliver(obj, e, e);
   }
 
   TControl* control_;
+  static inline QEvent* delivering_ = nullptr;
 };
 
 // ---------------------------------------------------------------- TControl
@@ -248,6 +269,7 @@ class ControlEventHook : public QObject {
 TControl::TControl(TComponent* owner, QWidget* widget)
     : TComponent(owner), widget_(widget), hook_(std::make_unique<ControlEventHook>(this)) {
   widget->setMouseTracking(true);
+  widget->setAttribute(Qt::WA_NoMousePropagation);
   widget->installEventFilter(hook_.get());
   const QSize s = widget->size();
   width_ = s.width();
@@ -256,6 +278,7 @@ TControl::TControl(TComponent* owner, QWidget* widget)
 }
 
 TControl::~TControl() {
+  if (TForm* f = ParentForm(); f && f->ActiveControl() == this) f->SetActiveControl(nullptr);
   if (parent_) {
     auto& list = parent_->controls_;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
@@ -465,6 +488,7 @@ void TControl::DblClick() {
 void TControl::HookWidget(QWidget* w) {
   if (!w) return;
   w->setMouseTracking(true);
+  w->setAttribute(Qt::WA_NoMousePropagation);
   w->installEventFilter(hook_.get());
 }
 
