@@ -8,6 +8,10 @@ class TOKRightDlg : public TForm {
   explicit TOKRightDlg(TComponent* owner) : TForm(owner) {
     SetCaption("Persistence Options");
   }
+
+  // ---- Start-up, shutdown and settings file
+  // Takes over the three edits; the persistence work fills it.
+  void OKBtnClick(TObject* /*Sender*/) {}
 };
 
 inline TOKRightDlg* OKRightDlg = nullptr;

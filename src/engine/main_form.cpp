@@ -41,32 +41,10 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   SpeedButtonSingle->SetGroupIndex(2);
   SpeedButtonSingle->SetAllowAllUp(true);
 
+  CreateStartupComponents();
+  CreateDeviceControls();
+
   FormCreate(this);
 }
 
-void TForm1::FormCreate(TObject* /*Sender*/) {
-  using namespace engine;
-
-  BackgroundColor = 0xF5FFFF;
-
-  // Screen geometry from the picture's size: the 650 x 256 graticule centred.
-  ScreenX0 = Image1->Width() / 2 - 325;
-  ScreenY0 = Image1->Height() / 2 - 129;
-  TextLineY = Image1->Height() - 20;
-  MarkerLimitX = Image1->Width() - ScreenX0;
-  MarkerLimitY = Image1->Height() - ScreenY0 - 2;
-
-  TimeMarker1X = ScreenX0 + 16;
-  TimeMarker2X = ScreenX0 + 634;
-  VoltMarker1Y = ScreenY0 + 16;
-  VoltMarker2Y = ScreenY0 + 240;
-  FreqMarker1X = ScreenX0 + 16;
-  LevelMarker1Y = ScreenY0 + 16;
-  LevelMarker2Y = ScreenY0 + 240;
-
-  TCanvas* canvas = Image1->Canvas();
-  canvas->Brush.Color = BackgroundColor;
-  canvas->Brush.Style = bsSolid;
-  canvas->FillRect(Rect(0, 0, Image1->Width(), Image1->Height()));
-  Image1->Invalidate();
-}
+// FormCreate and the rest of the start-up live in startup.cpp.

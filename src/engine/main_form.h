@@ -3,7 +3,16 @@
 // acquisition, controls), display/ (drawing, analysis) and io/ (files, export).
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "engine/step_tables.h"
+#include "platform/ini/ini_file.h"
 #include "platform/ui/vcl.h"
+#include "platform/usb/mpusb_api.h"
+#include "widgets/gr_speed_button.h"
 
 class TForm1 : public TForm {
  public:
@@ -18,6 +27,183 @@ class TForm1 : public TForm {
   TSpeedButton* SpeedButtonSingle;  // one capture per press
 
   void FormCreate(TObject* Sender);
+
+  // ---- Device link and commands
+  using MpusbHandle = MpusbApi::MpusbHandle;
+  // The logic configuration stream: FF FF FF, the bit-reversed data, 00 00.
+  static constexpr std::size_t kUploadBytes = 54912;
+
+  // Transfers; both return at once while the link is closed. A transfer that
+  // finds the device gone closes the link and says so once.
+  void MPUSBWrite(MpusbHandle handle, const std::uint8_t* buf, std::uint32_t len,
+                  std::uint32_t* sent, std::uint32_t timeout);
+  void MPUSBRead(MpusbHandle handle, std::uint8_t* buf, std::uint32_t len, std::uint32_t* got,
+                 std::uint32_t timeout);
+  // One command byte on the OUT endpoint (10 ms).
+  void SendDeviceCommand(std::uint8_t command);
+  int OpenDeviceH();  // primary back end: 0, or -1 when a pipe does not open
+  int OpenDeviceW();  // fallback back end: 0, or -1
+  // Open the device if needed, then 1 V/div on both channels and 1 ms/div;
+  // test1 also calibrates when asked to, test2 first forgets an earlier failure.
+  void test0();
+  void test1();
+  void test2();
+  void CheckInvalidHandle();
+  // Command 20, then the back end is released; nothing happens when closed.
+  void ReleaseDevice();
+
+  // Logic upload and firmware query. SendFPGAdata returns 0 when the stream
+  // went out, -1 when the logic file could not be used (nothing is sent then).
+  int SendFPGAdata();
+  void QueryFirmwareVersion();
+  std::array<std::uint8_t, kUploadBytes> UploadBuffer{};
+
+  // Command set and settings packet.
+  void Reset_500(std::uint8_t state, std::uint8_t armed);
+  void Set500();
+  void asetus_1();
+  void Set_DACs();
+  void asetus(const std::string& label, int kind);
+  void AsetaAika(int pixelStep, const std::string& label);
+
+  // The buttons the start-up presses and the horizontal position bar.
+  TPanel* LoadingPanel;             // "Loading, please wait..." while the device opens
+  TGrSpeedButton* SpeedButton15v1;  // CH1 "1V"
+  TGrSpeedButton* SpeedButton15v2;  // CH2 "1V"
+  TGrSpeedButton* SpeedButton2ms;   // "1ms"
+  TScrollBar* ScrollBar2;           // horizontal position, 32 = centre
+  void SpeedButton15v1Click(TObject* Sender);
+  void SpeedButton15v2Click(TObject* Sender);
+  void SpeedButton2msClick(TObject* Sender);
+  void ms500off();
+  // Applies one row of the time-base table, or one volts/div row to a channel
+  // (1 or 2), as the front-panel buttons of that row do.
+  void ApplyTimeBaseStep(const engine::TimeBaseStep& step);
+  void ApplyRangeStep(int channel, const engine::RangeStep& step);
+  // The sample-rate text the next AsetaAika prints.
+  std::string NextSampleRateText = "125kS/s";
+
+  // Display steps of the apply operations; the display work fills them.
+  void putsataanko() {}  // wipe and rebuild the picture when a wipe is pending
+  void poisto() {}       // erase the traces
+  void piirrot() {}      // draw the traces
+  void TulostaTeksti(const std::string& /*text*/, int /*x*/, int /*y*/, TColor /*color*/) {}  // screen text
+  void f_alue() {}       // spectrum span label
+  void kursoriaika() {}     // time-marker read-out
+  void kursorivoltit() {}   // voltage-marker read-out
+  void kursoritaajuus() {}  // frequency-marker read-out
+  void kursoridb() {}       // level-marker read-out
+  // Demo display periods; the demo-source work fills it.
+  void tee_demo() {}
+
+ private:
+  // Builds the controls above; run by the constructor before FormCreate.
+  void CreateDeviceControls();
+  // The open shared by test0/test1/test2; true when the link is open after it.
+  bool OpenLink();
+  // Releases the back end without a word to the device.
+  void ReleaseBackEnd();
+  void ShowLoadingPanel(bool show);
+  // Closes the link after the device was found gone and tells the user.
+  void DeviceLost();
+  // Reads the logic file into UploadBuffer; false when it cannot be used.
+  bool LoadLogicFile(std::string* failedPath);
+  // Sticky trigger bits of c6: they change only on recognised values.
+  std::uint8_t TriggerCh2Bit = 0;
+  std::uint8_t TriggerOnBit = 0;
+  std::uint8_t FallingEdgeBit = 0;
+
+ public:
+  // ---- Start-up, shutdown and settings file
+  static constexpr int kHotKeyId = 99;  // Alt+B: Big Screen on and off
+
+  // Main-window timers (ms): Timer1 100 deferred close, Timer2 1000 trigger
+  // wait, Timer3 200 deferred start-up, Timer4 100 demo pacing, Timer5 50
+  // generator mailbox, Timer6 1000 one-shot wait, Fasttimer1/2 10 Run and
+  // Single ticks, Timer91 700 generator sweep bar.
+  TTimer* Timer1;
+  TTimer* Timer2;
+  TTimer* Timer3;
+  TTimer* Timer4;
+  TTimer* Timer5;
+  TTimer* Timer6;
+  TTimer* Fasttimer1;
+  TTimer* Fasttimer2;
+  TTimer* Timer91;
+  std::uint8_t Timer6Fired = 0;  // set by the one-shot Timer6's tick
+
+  TMainMenu* MainMenu1;
+  TMenuItem* File1;
+  TMenuItem* RestoreDefaultSettingsExit1;  // "Restore Default Settings && Exit"
+  // Position bars of CH1 and CH2 (-128..127) and the trigger level bar (0..255).
+  TTrackBar* TrackBar1;
+  TTrackBar* TrackBar2;
+  TTrackBar* TrackBar3;
+  TOpenDialog* OpenDialog2;  // settings recall; the start-up presets it from the command line
+
+  // "Darvik48.ini" in DataFolder, open from creation until the close has written it.
+  TIniFile* ScopeIni = nullptr;
+
+  // Builds the timers, menu and bars above and hooks the close events; the
+  // constructor runs it before FormCreate.
+  void CreateStartupComponents();
+  void Timer3Timer(TObject* Sender);
+  void Timer1Timer(TObject* Sender);
+  void Timer6Timer(TObject* Sender);
+  void FormCloseQuery(TObject* Sender, bool& CanClose);
+  void FormClose(TObject* Sender, TCloseAction& Action);
+  void RestoreDefaultSettingsExit1Click(TObject* Sender);
+  // The application-wide hot key arrived.
+  void WMHotKey(int id);
+
+  // Main settings file: what the creation reads, what the start-up reads,
+  // and the complete write at close (false when a write was refused; the
+  // failure has then been reported once).
+  void ReadCreationSettings();
+  void CheckCalibrationRecord();
+  void MarkRunning();
+  void ReadStartupSettings();
+  void ReadWindowSizes();
+  bool WriteMainSettings();
+  std::uint8_t NoNoteAtStart = 0;  // NoNote as the file held it at start; the close writes it back
+  // Work blocks.
+  void ReserveWorkBlocks();
+  void ReleaseWorkBlocks();
+  // The not-xor pens from the colours; the grid pen follows "Bright Grid".
+  void DerivePens();
+
+  // Steps that other work fills; the start-up and close call them in place.
+  void SpeedButtonRunClick(TObject* /*Sender*/) {}       // Run button: acquisition cycle
+  void FastTimer1Timer(TObject* /*Sender*/) {}           // Run tick: acquisition cycle
+  void FastTimer2Timer(TObject* /*Sender*/) {}           // Single tick: acquisition cycle
+  void Timer2Timer(TObject* /*Sender*/) {}               // trigger wait count: trigger controls
+  void Timer4Timer(TObject* /*Sender*/) {}               // demo pacing: acquisition cycle
+  void Timer5Timer(TObject* /*Sender*/) {}               // generator mailbox poll: remote control
+  void Timer91Timer(TObject* /*Sender*/) {}              // sweep progress bar: generator panel
+  void DoGrid() {}                                       // graticule: display
+  void Hamming1Click(TObject* /*Sender*/) {}             // FFT window: spectrum analyser
+  void Sin_Cosf() {}                                     // FFT twiddle table: spectrum analyser
+  void x101Click(TObject* /*Sender*/) {}                 // CH1 x10 probe: vertical controls
+  void x102Click(TObject* /*Sender*/) {}                 // CH2 x10 probe: vertical controls
+  void TrackBar1Change(TObject* /*Sender*/) {}           // CH1 position: vertical controls
+  void TrackBar2Change(TObject* /*Sender*/) {}           // CH2 position: vertical controls
+  void TrackBar3Change(TObject* /*Sender*/) {}           // trigger level: trigger controls
+  void NormalPersistence1Click(TObject* /*Sender*/) {}   // persistence modes: persistence
+  void PersistencewithIntensityGrading1Click(TObject* /*Sender*/) {}
+  void VariablePersistence1Click(TObject* /*Sender*/) {}
+  void GrSpeedButton1Click(TObject* /*Sender*/) {}       // "Big Screen": instrument switching
+  void tee_demo_taulut() {}                              // demo source tables: demo source
+  void SaveSettings() {}                                 // "settings48.ini" writer: settings files
+  void RecallSettings() {}                               // recall "settings48.ini": settings recall
+  void RecallSettings2() {}                              // recall the command-line file: settings recall
+
+ private:
+  // Unregisters the hot key when the window goes without a normal close.
+  struct HotKeyRelease {
+    ~HotKeyRelease();
+  } hot_key_release_;
+
+ public:
 };
 
 inline TForm1* Form1 = nullptr;

@@ -2,6 +2,8 @@
 // 0 or 1.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -51,5 +53,190 @@ inline TColor BackgroundColor = 0xF5FFFF;
 inline std::string ProgramFolder;    // the program file's folder, with a trailing "/"
 inline std::string DataFolder;       // settings files and the logic-file copy
 inline std::string DocumentsFolder;  // start folder of the file dialogs, home of "Calibration.log"
+
+// ---- Device link and commands
+// The USB link. Every sender and reader returns at once while DeviceOpen is clear.
+inline std::uint8_t WinUsbInUse = 0;          // 1: the fallback back end carries the link
+inline std::uint8_t NoHardware = 0;           // the last open found no usable device
+inline std::uint8_t FirstRunCalibration = 1;  // calibrate at the next device open
+inline std::int32_t UsbOutHandle = -1;        // write pipe of the primary back end; -1 closed
+inline std::int32_t UsbInHandle = -1;         // read pipe of the primary back end; -1 closed
+inline std::int32_t WinUsbInterface = 0;      // interface handle of the fallback back end; 0 none
+inline constexpr std::size_t kUsbRxBufferSize = 8192;
+// Shared by every reader: status bytes, capture blocks, 64-byte replies.
+inline std::array<std::uint8_t, kUsbRxBufferSize> UsbRxBuffer{};
+inline std::uint32_t UsbSentCount = 0;
+inline std::uint32_t UsbReadCount = 0;
+
+// Arguments of the last capture-control command (Reset_500).
+inline std::uint8_t AcqState = 0;
+inline std::uint8_t AcqArmed = 0;
+
+// The seven control bytes c0..c6 of the settings packet, as last built by Set500.
+inline std::array<std::uint8_t, 7> ScopeControlBlock{};
+inline std::uint8_t TimeBaseRegister = 0;
+
+// Vertical channels. Range codes: 1 = 3 V, 27 = 1 V, 11 = 0.3 V, 29 = 0.1 V,
+// 13 = 30 mV, 30 = 10 mV per division.
+inline std::uint8_t Ch1GainCode = 27;
+inline std::uint8_t Ch2GainCode = 27;
+inline std::uint8_t Ch1Ac = 0;        // AC coupled
+inline std::uint8_t Ch2Ac = 0;
+inline std::uint8_t Ch1InputOn = 1;   // 0: input grounded
+inline std::uint8_t Ch2InputOn = 1;
+inline std::uint8_t Ch1X10 = 0;       // x10 probe: the x10 labels
+inline std::uint8_t Ch2X10 = 0;
+inline std::uint8_t Ch1On = 1;        // trace shown
+inline std::uint8_t Ch2On = 1;
+// Terms of the offset DAC bytes, each taken modulo 256.
+inline std::int32_t Ch1OffsetCal = 124;   // offset calibration
+inline std::int32_t Ch2OffsetCal = 124;
+inline std::int32_t Ch1V5Offset = 0;      // range trim of the 10 mV, 0.1 V and 1 V ranges
+inline std::int32_t Ch2V5Offset = 0;
+inline std::int32_t Ch1RangeTrim = 0;     // trim of the selected range
+inline std::int32_t Ch2RangeTrim = 0;
+inline std::int32_t Ch1RateTrim = 0;      // trim of the selected time base
+inline std::int32_t Ch2RateTrim = 0;
+inline std::int32_t Ch1PositionDac = 0;   // position term from the position bar
+inline std::int32_t Ch2PositionDac = 0;
+inline std::uint8_t Ch1OffsetDacByte = 127;
+inline std::uint8_t Ch2OffsetDacByte = 127;
+inline std::string Ch1RangeLabel;         // volts/div label without the AC mark
+inline std::string Ch2RangeLabel;
+inline std::string Ch1RangeText = "5V";   // the label now printed on the picture
+inline std::string Ch2RangeText = "5V";
+
+// Time base. TimePerDiv is in 10 ns units (100,000 = 1 ms/div).
+inline std::int32_t TimePerDiv = 100000;
+inline std::int32_t ShownTimePerDiv = 100000;  // TimePerDiv of the trace now shown
+inline std::uint8_t TimeBaseCode = 88;
+inline std::uint16_t SampleStep = 10;          // samples per plotted step
+inline std::uint16_t PixelStep = 2;            // pixels per plotted step
+inline double Magnification = 10.0;            // samples per plotted step of the trace shown
+inline std::int32_t DisplayStart = 1024;       // first sample at the left grid edge, 1..4066
+inline std::int32_t CaptureStart = 1024;       // plotting start in the bit view, up to 4080
+inline std::uint8_t PlotMethod = 0;            // 0 plain, 1 and 2 interpolated
+inline std::string SampleRateText = "125kS/s";
+inline std::string TimeDivText = "1ms";
+
+// Trigger.
+inline std::uint8_t TriggerSource = 16;         // 16 CH1, 0 CH2, 1 external
+inline std::uint8_t TriggerSlope = 32;          // 32 rising, 0 falling
+inline std::uint8_t TriggerOff = 64;            // 64 off (free running), 0 on
+inline std::uint8_t TriggerLevel = 128;         // level bar position
+inline std::uint8_t DeviceTriggerLevel = 128;   // the packet carries 255 minus this
+
+// Modes and bookkeeping the apply operations touch.
+inline std::uint8_t SpectrumMode = 0;
+inline std::uint8_t DigitalMode = 0;            // bit view
+inline std::uint8_t MathOff = 1;                // no math trace
+inline std::uint8_t InvertCh2Mode = 0;
+inline std::uint8_t ClearPending = 0;           // wipe the picture at the next refresh
+inline std::uint8_t SettingsChanged = 0;
+inline std::int32_t CaptureCount = 0;           // captures since the last settings change
+inline std::int32_t AverageBlend = 10;
+inline std::uint8_t ScopeNoteShown = 0;         // annotation on the picture
+inline std::uint8_t ParametersOnScreen = 0;     // measurement report on the picture
+inline std::string DataFileName;                // a loaded data file is shown when not empty
+inline std::string RmsText;                     // RMS read-out now on the picture
+inline std::string DbmText;                     // dBm read-out now on the picture
+// A Bode sweep scales the voltage itself: the CH1 range buttons then leave the plot alone.
+inline std::uint8_t BodeAutoScaleActive = 0;
+
+// ---- Start-up, shutdown and settings file
+// The three folders above all end in "/": a file is the folder + its name.
+// Start-up and close.
+inline std::uint8_t PreviousRunMark = 0;     // [Status] Running as found at start: another instance, or a crash
+inline std::uint8_t RunningMark = 0;         // this instance has marked the settings file as running
+inline std::uint8_t CalibrationInvalid = 0;  // the stored calibration record was unusable
+inline std::uint8_t FpuPresent = 0;          // floating point with masked exceptions is available
+inline std::uint8_t ClosingDone = 0;         // the device has been stopped and released at close
+inline std::int32_t StartupTick = 0;         // start-up timer ticks; later bit 4 marks a capture taken
+// The start-up reached the settings recall: only then may the close save the
+// last settings, so an aborted start never overwrites them.
+inline std::uint8_t StartupReachedRecall = 0;
+
+// The seven work blocks, reserved with the main window and released at close.
+inline constexpr std::size_t kWorkBlockBytes = 65535;
+inline std::uint8_t* FftBuffer = nullptr;
+inline std::uint8_t* LogAxisTable = nullptr;
+inline std::uint8_t* SpectrumHistoryBlock = nullptr;
+inline std::uint8_t* WindowTable = nullptr;
+inline std::uint8_t* SpectrumPeakBlock = nullptr;
+inline std::uint8_t* FftAverageBlock = nullptr;
+inline std::uint8_t* DemoSourceTable = nullptr;
+
+// Options of the main settings file ([Menu], [Hardware]).
+inline std::uint8_t ScopeBrightGrid = 0;   // scope "Bright Grid"
+inline std::uint8_t RecBrightGrid = 0;     // recorder "Bright Grid"
+inline std::uint8_t DotJoin = 1;           // join samples with lines
+inline std::uint8_t HideScope = 0;         // keep the scope window hidden
+inline std::uint8_t NoScope = 0;           // Bode sweep without the scope picture
+inline std::uint8_t RmsOn = 0;
+inline std::uint8_t DbmOn = 0;
+inline std::uint8_t SampleRateOn = 0;      // sample-rate label on the picture
+inline std::uint8_t NoNote = 0;            // "Never" for the sampling-mode notice
+inline std::uint8_t HistoryHintOn = 1;     // hint of the history bars
+inline std::uint8_t Bodehelp = 1;          // Bode-plot wiring hint
+inline std::uint8_t Phasehelp = 1;         // phase-plot hint
+inline std::uint8_t ClearOnRunSingle = 0;  // "Clear Display on Run/Single Click"
+inline std::uint8_t ExtendCalTime = 0;     // long wait before the first calibration
+inline std::uint8_t BigScreenOn = 0;       // the Big Screen window is in use
+
+// Probe factors (1 or 10) and the dB they add to spectrum levels.
+inline double Ch1ProbeFactor = 1.0;
+inline double Ch2ProbeFactor = 1.0;
+inline double Ch1ProbeDb = 0.0;
+inline double Ch2ProbeDb = 0.0;
+
+// Calibration pairs: screen readings and the position-DAC values that gave them.
+inline std::int32_t Ch1_pos0 = 128, Ch1_pos1 = 32, Ch1_pos2 = 224;
+inline std::int32_t Ch2_pos0 = 128, Ch2_pos1 = 32, Ch2_pos2 = 224;
+inline std::int32_t Ch1_ad0 = 120, Ch1_ad1 = 75, Ch1_ad2 = 164;
+inline std::int32_t Ch2_ad0 = 120, Ch2_ad1 = 75, Ch2_ad2 = 164;
+// Ground levels predicted from those pairs (128: mid-screen).
+inline std::int32_t Ch1MarkerLevel = 128;
+inline std::int32_t Ch2MarkerLevel = 128;
+inline std::int32_t Ch1GroundLevel = 128;
+inline std::int32_t Ch2GroundLevel = 128;
+inline std::uint8_t NoiseRejectOn = 0;
+
+// Screen colours (BackgroundColor above) and the not-xor pens derived from them.
+inline TColor Ch1Color = 0xDC0000;
+inline TColor Ch2Color = 0x0000DC;
+inline TColor Math1Color = 0xFF0080;
+inline TColor Math2Color = 0xFF00FF;
+inline TColor DarkGridColor = 0xC0C0C0;
+inline TColor BrightGridColor = 0x808080;
+inline TColor TimeMarkerColor = 0x400080;
+inline std::uint8_t DefaultColors = 1;  // a preset is in force
+inline TColor Ch1XorColor = 0, Ch2XorColor = 0;
+inline TColor Ch1PenColor = 0, Ch2PenColor = 0;
+inline TColor Math1PenColor = 0, Math2PenColor = 0, TimeMarkerPenColor = 0;
+inline TColor DarkGridPenColor = 0, BrightGridPenColor = 0, GridPenColor = 0;
+// The recorder's copy of the eight colours, taken at start-up.
+inline TColor RecBackgroundColor = 0xF5FFFF, RecCh1Color = 0xDC0000, RecCh2Color = 0x0000DC,
+              RecMath1Color = 0xFF0080, RecMath2Color = 0xFF00FF, RecDarkGridColor = 0xC0C0C0,
+              RecBrightGridColor = 0x808080, RecTimeMarkerColor = 0x400080;
+
+// Persistence: mode (1 infinite, 2 colour graded, 3 variable), the menu
+// checks, the durations as ring masks and the options dialog's texts.
+inline std::int32_t PersistenceMode = 1;
+inline std::uint8_t LiveTraceOn = 1;
+inline std::uint8_t NormalPersistenceChecked = 1;
+inline std::uint8_t GradedPersistenceChecked = 0;
+inline std::uint8_t VariablePersistenceChecked = 0;
+inline std::int32_t VariablePersistenceMask = 15;
+inline std::int32_t GradedPersistenceMask = 31;
+inline std::int32_t LowColorCount = 1;
+inline std::int32_t HighColorCount = 32;
+inline std::string PersistAcquisitionsText = "0";  // "Number of acquisitions"
+inline std::string PersistLowColorText = "1";      // "Low color"
+inline std::string PersistHighColorText = "32";    // "High color"
+
+// Generator side as the scope window sets it.
+inline std::int32_t GeneratorHardware = 8016;
+inline std::uint8_t WaveEditorCanClose = 1;  // the wave editor allowed its close
+inline std::uint8_t SweepRunning = 1;
 
 }  // namespace engine

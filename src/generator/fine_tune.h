@@ -10,6 +10,16 @@ class TForm8 : public TForm {
   explicit TForm8(TComponent* owner) : TForm(owner) {
     SetCaption("Fine Tune");
   }
+
+  // ---- Start-up, shutdown and settings file
+  // Run and Single up, both stop flags set (the close stops the acquisition so).
+  void Power_on_off();
+  // The automatic calibration; the calibration work fills it.
+  void calibrate() {}
+
+  // ---- Device link and commands
+  // Re-arms a capture: stop and reset (9), then arm (11).
+  void Resetoi_500();
 };
 
 inline TForm8* Form8 = nullptr;

@@ -9,6 +9,10 @@ class TForm1_fgen : public TForm {
   explicit TForm1_fgen(TComponent* owner) : TForm(owner) {
     SetCaption("Function Generator ");
   }
+
+  // ---- Start-up, shutdown and settings file
+  // Generator output off now; the generator work fills it.
+  void Disable() {}
 };
 
 inline TForm1_fgen* Form1_fgen = nullptr;

@@ -1,6 +1,8 @@
 // The transient recorder window.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/ui/forms.h"
 
 class TForm1_rec : public TForm {
@@ -8,6 +10,11 @@ class TForm1_rec : public TForm {
   explicit TForm1_rec(TComponent* owner) : TForm(owner) {
     SetCaption("Transient Recorder");
   }
+
+  // ---- Start-up, shutdown and settings file
+  std::uint8_t RecClearPending = 0;  // wipe the recorder picture at the next refresh
+  // Wipes and rebuilds the picture when a wipe is pending; the recorder screen work fills it.
+  void putsataanko() {}
 };
 
 inline TForm1_rec* Form1_rec = nullptr;

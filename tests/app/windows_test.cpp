@@ -272,8 +272,10 @@ TEST(MainWindow, PictureIsShownOnTheWindow) {
   AppHarness app;
   app.Pump(50);
   const QImage shown = Form1->Widget()->grab().toImage();
-  const int left = Form1->Image1->Left();
-  const int top = Form1->Image1->Top();
+  // The picture's place inside the grabbed window (below the menu bar).
+  const QPoint at = Form1->Image1->Widget()->mapTo(Form1->Widget(), QPoint(0, 0));
+  const int left = at.x();
+  const int top = at.y();
   // Inside the picture: the background colour; just outside it: the window face.
   for (const auto& [x, y] : {std::pair{left + 1, top + 1}, {left + 350, top + 149}, {left + 698, top + 296}})
     EXPECT_EQ(FromQRgb(shown.pixel(x, y)), 0xF5FFFFu) << x << "," << y;

@@ -255,3 +255,17 @@ TEST(Form, ChildrenFollowTheFormFontUntilGivenTheirOwn) {
   late->SetParent(panel);
   EXPECT_EQ(late->Font().Style, static_cast<unsigned>(fsBold));
 }
+
+// A stored window place must survive showing the window (and a hide/show),
+// or saved places creep by the frame's size every session.
+TEST(FormGeometry, ShowingKeepsTheStoredPlace) {
+  TForm f(nullptr);
+  f.SetBounds(100, 33, 300, 200);
+  for (int round = 0; round < 2; ++round) {
+    f.Show();
+    for (int i = 0; i < 20; i++) QApplication::processEvents();
+    EXPECT_EQ(f.Left(), 100);
+    EXPECT_EQ(f.Top(), 33);
+    f.Hide();
+  }
+}

@@ -183,7 +183,13 @@ void TForm::ApplyVisible() {
   if (!w) return;
   if (visible_) {
     PlaceOnFirstShow();
+    // The window system learns the frame's size only when the window appears;
+    // place it again then, so the stored place (frame included) is where it
+    // shows, and no move reported on the way overwrites it.
+    placing_ = true;
     w->show();
+    w->move(left_, top_);
+    placing_ = false;
     if (active_control_) active_control_->SetFocus();
   } else {
     w->hide();
@@ -339,8 +345,11 @@ bool TForm::WindowEvent(QObject* obj, QEvent* e) {
       Close();
       return true;
     case QEvent::Move:
-      left_ = w->x();
-      top_ = w->y();
+      // Only moves of the shown window by the user or the window system count.
+      if (!placing_ && w->isVisible()) {
+        left_ = w->x();
+        top_ = w->y();
+      }
       return false;
     case QEvent::Resize: {
       const QSize s = w->size();

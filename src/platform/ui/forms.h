@@ -138,6 +138,7 @@ class TForm : public TWinControl {
   bool destroy_run_ = false;
   bool placed_ = false;
   bool releasing_ = false;
+  bool placing_ = false;  // showing the window: moves reported now are our own
   TWindowState window_state_ = wsNormal;
   TFormStyle form_style_ = fsNormal;
   TFormBorderStyle border_style_ = bsSizeable;

@@ -1,0 +1,302 @@
+// The main settings file "Darvik48.ini" (ScopeIni): what the window's creation
+// and the deferred start-up read from it, the complete write at close, the
+// running-instance mark and "Restore Default Settings && Exit".
+#include <cstdint>
+#include <string>
+
+#include "display/add_text.h"
+#include "display/big_screen.h"
+#include "display/measurement_window.h"
+#include "display/persistence_options.h"
+#include "engine/control_panel.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "engine/startup.h"
+#include "platform/os/numeric.h"
+#include "platform/ui/vcl.h"
+#include "recorder/add_text_rec.h"
+
+namespace {
+
+// Collects the outcome of many writes so that a refused file is reported
+// once, not once per key.
+class IniWriter {
+ public:
+  explicit IniWriter(TIniFile& ini) : ini_(ini) {}
+  void Integer(const char* section, const char* key, int value) { Note(ini_.WriteInteger(section, key, value)); }
+  void Bool(const char* section, const char* key, bool value) { Note(ini_.WriteBool(section, key, value)); }
+  void String(const char* section, const char* key, const std::string& value) {
+    Note(ini_.WriteString(section, key, value));
+  }
+  void Colour(const char* section, const char* key, TColor value) {
+    Note(ini_.WriteInteger(section, key, static_cast<int>(value)));
+  }
+  void Place(const char* section, const TForm* form) {
+    if (!form) return;
+    Integer(section, "Top", form->Top());
+    Integer(section, "Left", form->Left());
+    Integer(section, "Width", form->Width());
+    Integer(section, "Height", form->Height());
+  }
+  void Size(const char* section, const TForm* form) {
+    if (!form) return;
+    Integer(section, "Width", form->Width());
+    Integer(section, "Height", form->Height());
+  }
+  bool Ok() const { return ok_; }
+
+ private:
+  void Note(bool written) { ok_ = ok_ && written; }
+  TIniFile& ini_;
+  bool ok_ = true;
+};
+
+// The same report as any other refused settings write.
+void ReportWriteFailure(const TIniFile& ini) {
+  Application->MessageBox(ini.WriteFailureMessage(), Application->Title(), MB_OK | MB_ICONERROR);
+}
+
+// A window place; the window keeps what it has for a missing key. A stored
+// size of zero or less would make the window vanish, so such a place is not
+// taken.
+void ReadPlace(TIniFile& ini, const char* section, TForm* form) {
+  if (!form) return;
+  const int top = ini.ReadInteger(section, "Top", form->Top());
+  const int left = ini.ReadInteger(section, "Left", form->Left());
+  const int width = ini.ReadInteger(section, "Width", form->Width());
+  const int height = ini.ReadInteger(section, "Height", form->Height());
+  if (width > 0 && height > 0) form->SetBounds(left, top, width, height);
+}
+
+void ReadSize(TIniFile& ini, const char* section, TForm* form) {
+  if (!form) return;
+  const int width = ini.ReadInteger(section, "Width", form->Width());
+  const int height = ini.ReadInteger(section, "Height", form->Height());
+  if (width > 0 && height > 0) form->SetBounds(form->Left(), form->Top(), width, height);
+}
+
+std::uint8_t ReadFlag(TIniFile& ini, const char* section, const char* key, bool def) {
+  return ini.ReadBool(section, key, def) ? 1 : 0;
+}
+
+// Colours are 0x00BBGGRR; whatever else a damaged file holds is dropped.
+TColor ReadColour(TIniFile& ini, const char* key, TColor def) {
+  return static_cast<TColor>(ini.ReadInteger("Colors", key, static_cast<int>(def))) & 0xFFFFFF;
+}
+
+bool TwoEqual(std::int32_t a, std::int32_t b, std::int32_t c) { return a == b || a == c || b == c; }
+
+}  // namespace
+
+void TForm1::ReadCreationSettings() {
+  using namespace engine;
+  if (!ScopeIni) return;
+  TIniFile& ini = *ScopeIni;
+
+  Ch1OffsetCal = ini.ReadInteger("Calibration", "offs_1", 124);
+  Ch2OffsetCal = ini.ReadInteger("Calibration", "offs_2", 124);
+  Ch1V5Offset = ini.ReadInteger("Calibration", "v5_offs1", 0);
+  Ch2V5Offset = ini.ReadInteger("Calibration", "v5_offs2", 0);
+  Ch1_pos0 = ini.ReadInteger("Calibration", "Ch1_pos0", 128);
+  Ch1_pos1 = ini.ReadInteger("Calibration", "Ch1_pos1", 32);
+  Ch1_pos2 = ini.ReadInteger("Calibration", "Ch1_pos2", 224);
+  Ch2_pos0 = ini.ReadInteger("Calibration", "Ch2_pos0", 128);
+  Ch2_pos1 = ini.ReadInteger("Calibration", "Ch2_pos1", 32);
+  Ch2_pos2 = ini.ReadInteger("Calibration", "Ch2_pos2", 224);
+  Ch1_ad0 = ini.ReadInteger("Calibration", "Ch1_ad0", 120);
+  Ch1_ad1 = ini.ReadInteger("Calibration", "Ch1_ad1", 75);
+  Ch1_ad2 = ini.ReadInteger("Calibration", "Ch1_ad2", 164);
+  Ch2_ad0 = ini.ReadInteger("Calibration", "Ch2_ad0", 120);
+  Ch2_ad1 = ini.ReadInteger("Calibration", "Ch2_ad1", 75);
+  Ch2_ad2 = ini.ReadInteger("Calibration", "Ch2_ad2", 164);
+
+  ReadPlace(ini, "ScopeMainForm", this);
+
+  RecBrightGrid = ReadFlag(ini, "Menu", "BrightGrid_rec", false);
+  ScopeBrightGrid = ReadFlag(ini, "Menu", "BrightGrid_dso", false);
+  DotJoin = ReadFlag(ini, "Menu", "Dot_Join", true);
+  FirstRunCalibration = ReadFlag(ini, "Menu", "HWdialog", true);
+  HideScope = ReadFlag(ini, "Menu", "Hide_scope", false);
+  NoScope = ReadFlag(ini, "Menu", "No_scope", false);
+  RmsOn = ReadFlag(ini, "Menu", "RMS_on", false);
+  DbmOn = ReadFlag(ini, "Menu", "dBm_on", false);
+  SampleRateOn = ReadFlag(ini, "Menu", "Rate_on", false);
+  NoNote = ReadFlag(ini, "Menu", "NoNote", false);
+  RecallLastSettings = ReadFlag(ini, "Menu", "SaveRecallLastSettings", false);
+  HistoryHintOn = ReadFlag(ini, "Menu", "ShowHistoryHint", true);
+  Bodehelp = ReadFlag(ini, "Menu", "Bodehelp", true);
+  Phasehelp = ReadFlag(ini, "Menu", "Phasehelp", true);
+  ClearOnRunSingle = ReadFlag(ini, "Menu", "ClearDisplay", false);
+
+  NormalPersistenceChecked = ReadFlag(ini, "Persistence", "NormalPersistence", true);
+  GradedPersistenceChecked = ReadFlag(ini, "Persistence", "Persistence_with_Intensity_Grading", false);
+  VariablePersistenceChecked = ReadFlag(ini, "Persistence", "VariablePersistence", false);
+
+  DemoMode = ReadFlag(ini, "Hardware", "DemoMode", false);
+  ExtendCalTime = ReadFlag(ini, "Hardware", "ExtendCalTime", false);
+
+  BackgroundColor = ReadColour(ini, "Background", 0xF5FFFF);
+  Ch1Color = ReadColour(ini, "Ch1", 0xDC0000);
+  Ch2Color = ReadColour(ini, "Ch2", 0x0000DC);
+  Math1Color = ReadColour(ini, "Math1", 0xFF0080);
+  Math2Color = ReadColour(ini, "Math2", 0xFF00FF);
+  DarkGridColor = ReadColour(ini, "Dark_Grid", 0xC0C0C0);
+  BrightGridColor = ReadColour(ini, "Bright_Grid", 0x808080);
+  TimeMarkerColor = ReadColour(ini, "Time_Marker", 0x400080);
+}
+
+void TForm1::CheckCalibrationRecord() {
+  using namespace engine;
+  // Two equal DAC values of one channel give no line through the pairs.
+  if (!TwoEqual(Ch1_ad0, Ch1_ad1, Ch1_ad2) && !TwoEqual(Ch2_ad0, Ch2_ad1, Ch2_ad2)) return;
+  CalibrationInvalid = 1;
+  Ch1_pos0 = Ch2_pos0 = 128;
+  Ch1_pos1 = Ch2_pos1 = 32;
+  Ch1_pos2 = Ch2_pos2 = 224;
+  Ch1_ad0 = Ch2_ad0 = 128;
+  Ch1_ad1 = Ch2_ad1 = 62;
+  Ch1_ad2 = Ch2_ad2 = 192;
+}
+
+void TForm1::MarkRunning() {
+  using namespace engine;
+  if (!ScopeIni) return;
+  PreviousRunMark = ReadFlag(*ScopeIni, "Status", "Running", false);
+  NoNoteAtStart = NoNote;
+  RunningMark = 1;
+  if (!ScopeIni->WriteBool("Status", "Running", true)) ReportWriteFailure(*ScopeIni);
+}
+
+void TForm1::ReadStartupSettings() {
+  using namespace engine;
+  if (!ScopeIni) return;
+  TIniFile& ini = *ScopeIni;
+
+  // Probe factors; CH2 follows CH1 when it has no key of its own.
+  const int ch1 = ProbeFactorFromFile(ini.ReadInteger("ScopeMainForm", "Probe_CH1", numeric::Round32(Ch1ProbeFactor)));
+  const int ch2 = ProbeFactorFromFile(ini.ReadInteger("ScopeMainForm", "Probe_CH2", ch1));
+  Ch1ProbeFactor = ch1;
+  Ch2ProbeFactor = ch2;
+  Ch1ProbeDb = ch1 == 10 ? 20.0 : 0.0;
+  Ch2ProbeDb = ch2 == 10 ? 20.0 : 0.0;
+  // Restoring the user's own probes is no reason for the probe warning.
+  const std::uint8_t savedNotice = SuppressProbeNotice;
+  if (ch1 == 10 || ch2 == 10) SuppressProbeNotice = 1;
+  if (ch1 == 10) x101Click(this);
+  if (ch2 == 10) x102Click(this);
+  SuppressProbeNotice = savedNotice;
+
+  ReadPlace(ini, "Big_Screen", Form10);
+
+  // Persistence options: the low colour is taken over by OK, the high colour
+  // only at the next OK.
+  PersistAcquisitionsText = ini.ReadString("Persistence", "Number_of_Acquisitions", PersistAcquisitionsText);
+  PersistLowColorText = ini.ReadString("Persistence", "LowColor", "1");
+  if (OKRightDlg) OKRightDlg->OKBtnClick(OKRightDlg);
+  PersistHighColorText = ini.ReadString("Persistence", "HighColor", "32");
+  const int duration = ini.ReadInteger("Persistence", "Duration", 15);
+  if (duration == 7 || duration == 15 || duration == 31) VariablePersistenceMask = duration;
+  const int duration2 = ini.ReadInteger("Persistence", "Duration2", 31);
+  if (duration2 == 0 || duration2 == 31 || duration2 == 63 || duration2 == 127 || duration2 == 255)
+    GradedPersistenceMask = duration2;
+  if (NormalPersistenceChecked) NormalPersistence1Click(this);
+  if (GradedPersistenceChecked) PersistencewithIntensityGrading1Click(this);
+  if (VariablePersistenceChecked) VariablePersistence1Click(this);
+
+  ReadPlace(ini, "Big_Screen_ctrl", Form11);
+  const bool bigScreen = ini.ReadBool("Big_Screen", "Visible", Form10 && Form10->Visible());
+  if (bigScreen && !HideScope) GrSpeedButton1Click(this);
+}
+
+void TForm1::ReadWindowSizes() {
+  if (!ScopeIni) return;
+  ReadSize(*ScopeIni, "EditForm", Form_9);
+  ReadSize(*ScopeIni, "EditForm_rec", Form_9rec);
+  ReadPlace(*ScopeIni, "Wave_Parameters", Form_99);
+}
+
+bool TForm1::WriteMainSettings() {
+  using namespace engine;
+  if (!ScopeIni) return true;
+  IniWriter w(*ScopeIni);
+
+  // Places of a maximised or minimised window are not the user's places.
+  if (WindowState() == wsNormal) {
+    w.Place("ScopeMainForm", this);
+    w.Size("EditForm", Form_9);
+    w.Size("EditForm_rec", Form_9rec);
+  }
+  w.Place("Big_Screen", Form10);
+  w.Place("Big_Screen_ctrl", Form11);
+  w.Bool("Big_Screen", "Visible", BigScreenOn != 0);
+  w.Place("Wave_Parameters", Form_99);
+
+  RunningMark = 0;
+  NoNote = NoNoteAtStart;
+
+  w.Integer("Calibration", "offs_1", Ch1OffsetCal);
+  w.Integer("Calibration", "offs_2", Ch2OffsetCal);
+  w.Integer("Calibration", "v5_offs1", Ch1V5Offset);
+  w.Integer("Calibration", "v5_offs2", Ch2V5Offset);
+  w.Integer("Calibration", "Ch1_pos0", Ch1_pos0);
+  w.Integer("Calibration", "Ch1_pos1", Ch1_pos1);
+  w.Integer("Calibration", "Ch1_pos2", Ch1_pos2);
+  w.Integer("Calibration", "Ch2_pos0", Ch2_pos0);
+  w.Integer("Calibration", "Ch2_pos1", Ch2_pos1);
+  w.Integer("Calibration", "Ch2_pos2", Ch2_pos2);
+  w.Integer("Calibration", "Ch1_ad0", Ch1_ad0);
+  w.Integer("Calibration", "Ch1_ad1", Ch1_ad1);
+  w.Integer("Calibration", "Ch1_ad2", Ch1_ad2);
+  w.Integer("Calibration", "Ch2_ad0", Ch2_ad0);
+  w.Integer("Calibration", "Ch2_ad1", Ch2_ad1);
+  w.Integer("Calibration", "Ch2_ad2", Ch2_ad2);
+
+  w.Bool("Menu", "BrightGrid_rec", RecBrightGrid);
+  w.Bool("Menu", "BrightGrid_dso", ScopeBrightGrid);
+  w.Bool("Menu", "Dot_Join", DotJoin);
+  w.Bool("Menu", "HWdialog", FirstRunCalibration);
+  w.Bool("Menu", "RMS_on", RmsOn);
+  w.Bool("Menu", "dBm_on", DbmOn);
+  w.Bool("Menu", "Rate_on", SampleRateOn);
+  w.Bool("Menu", "Hide_Scope", HideScope);
+  w.Bool("Status", "Running", RunningMark);
+  w.Bool("Menu", "NoNote", NoNote);
+  w.Bool("Menu", "SaveRecallLastSettings", RecallLastSettings);
+  w.Bool("Menu", "ShowHistoryHint", HistoryHintOn);
+  w.Bool("Menu", "Bodehelp", Bodehelp);
+  w.Bool("Menu", "Phasehelp", Phasehelp);
+  w.Bool("Menu", "ClearDisplay", ClearOnRunSingle);
+
+  w.Bool("Persistence", "NormalPersistence", NormalPersistenceChecked);
+  w.Bool("Persistence", "Persistence_with_Intensity_Grading", GradedPersistenceChecked);
+  w.Bool("Persistence", "VariablePersistence", VariablePersistenceChecked);
+  w.String("Persistence", "Number_of_Acquisitions", PersistAcquisitionsText);
+  w.String("Persistence", "LowColor", PersistLowColorText);
+  w.String("Persistence", "HighColor", PersistHighColorText);
+  w.Integer("Persistence", "Duration", VariablePersistenceMask);
+  w.Integer("Persistence", "Duration2", GradedPersistenceMask);
+
+  w.Integer("ScopeMainForm", "Probe_CH1", numeric::Round32(Ch1ProbeFactor, 1));
+  w.Integer("ScopeMainForm", "Probe_CH2", numeric::Round32(Ch2ProbeFactor, 1));
+  w.Integer("ScopeMainForm", "Status", 1);
+
+  w.Bool("Hardware", "DemoMode", DemoMode);
+
+  w.Bool("Colors", "DefaultColors", DefaultColors);
+  w.Colour("Colors", "Background", BackgroundColor);
+  w.Colour("Colors", "Ch1", Ch1Color);
+  w.Colour("Colors", "Ch2", Ch2Color);
+  w.Colour("Colors", "Math1", Math1Color);
+  w.Colour("Colors", "Math2", Math2Color);
+  w.Colour("Colors", "Dark_Grid", DarkGridColor);
+  w.Colour("Colors", "Bright_Grid", BrightGridColor);
+  w.Colour("Colors", "Time_Marker", TimeMarkerColor);
+
+  if (!w.Ok()) ReportWriteFailure(*ScopeIni);
+  return w.Ok();
+}
+
+void TForm1::RestoreDefaultSettingsExit1Click(TObject* /*Sender*/) {
+  engine::RestoreDefaultsOnExit = 1;
+  Close();
+}

@@ -1,0 +1,562 @@
+// The main window's life cycle: creation (buffers, hot key, defaults, folders,
+// the main settings file, colours), the deferred start-up on the second tick
+// of Timer3 (window places, device or demo mode, first calibration, settings
+// recall, firmware query) and the orderly close.
+#include "engine/startup.h"
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "display/add_text.h"
+#include "engine/main_form.h"
+#include "engine/notice_dialogs.h"
+#include "engine/scope_state.h"
+#include "generator/fine_tune.h"
+#include "generator/generator_form.h"
+#include "platform/os/folders.h"
+#include "platform/os/numeric.h"
+#include "platform/ui/vcl.h"
+#include "recorder/add_text_rec.h"
+#include "recorder/recorder_form.h"
+
+#ifndef DARVIK48_DATADIR
+#define DARVIK48_DATADIR ""
+#endif
+
+namespace engine {
+
+std::string ResolveProgramFolder() {
+  std::string installed = DARVIK48_DATADIR;
+  if (!installed.empty() && os::DirectoryExists(installed)) {
+    if (installed.back() != '/') installed += '/';
+    return installed;
+  }
+  return os::ProgramFileFolder();
+}
+
+std::string ResolveDataFolder() {
+  return os::GetSpecialFolderPath(os::kCsidlLocalAppData) + "/Brastel/Darvik48/";
+}
+
+int ProbeFactorFromFile(int value) { return value == 10 ? 10 : 1; }
+
+}  // namespace engine
+
+namespace {
+
+constexpr int kTimer1Interval = 100;
+constexpr int kTimer2Interval = 1000;
+constexpr int kTimer3Interval = 200;
+constexpr int kTimer4Interval = 100;
+constexpr int kTimer5Interval = 50;
+constexpr int kTimer6Interval = 1000;
+constexpr int kFastTimerInterval = 10;
+constexpr int kTimer91Interval = 700;
+
+const char* const kDemoModeText =
+    "Software runs now in Demo Mode.\rClick 'Run' to start the demo.\r\r"
+    "Choose Options|Hardware Setup menu to enter normal mode.";
+const char* const kRunAnywayText =
+    "Other Darvik48 software may be active.\rSimultaneous use will cause problems.\r"
+    "If previous session was abnormally terminated click \"No\".\r"
+    "Disconnect and reconnect the USB cable and restart the program.\rRun anyway?";
+const char* const kCalibrationFailedText =
+    "Previous calibration failed.\rSelect File|Calibrate && Exit and restart the program.";
+const char* const kCalibrateNowText =
+    "The oscilloscope will now be calibrated.\rPlease make sure that the oscilloscope inputs CH1 and CH2\r"
+    "are disconnected from external circuits.";
+
+// The parameters the program was started with, without the program's name.
+std::vector<std::string> ProgramParameters() {
+  std::vector<std::string> params;
+  if (!QCoreApplication::instance()) return params;
+  const QStringList args = QCoreApplication::arguments();
+  for (qsizetype i = 1; i < args.size(); ++i) params.push_back(args[i].toStdString());
+  return params;
+}
+
+TTimer* MakeTimer(TForm1* form, const char* name, int interval, bool enabled, TNotifyEvent handler) {
+  auto* timer = new TTimer(form);
+  timer->Name = name;
+  // Configure while stopped so that nothing ticks before the window is built.
+  timer->SetEnabled(false);
+  timer->SetInterval(static_cast<unsigned>(interval));
+  timer->OnTimer = std::move(handler);
+  timer->SetEnabled(enabled);
+  return timer;
+}
+
+TTrackBar* MakeBar(TForm1* form, const char* name, int left, int top, int min, int max, int position) {
+  auto* bar = new TTrackBar(form);
+  bar->Name = name;
+  bar->SetParent(form);
+  bar->SetOrientation(trVertical);
+  bar->SetBounds(left, top, 30, 150);
+  bar->SetParams(position, min, max);
+  bar->SetPageSize(10);
+  bar->SetFrequency(16);
+  return bar;
+}
+
+void ShowDemoModeMessage(TForm1* form) {
+  MessageDlgPos(kDemoModeText, mtInformation, mbOK, 0, form->Left() + 163, form->Top() + 200);
+}
+
+}  // namespace
+
+TForm1::HotKeyRelease::~HotKeyRelease() { UnregisterAppShortcut(kHotKeyId); }
+
+void TForm1::CreateStartupComponents() {
+  Timer1 = MakeTimer(this, "Timer1", kTimer1Interval, true, [this](TObject* s) { Timer1Timer(s); });
+  Timer2 = MakeTimer(this, "Timer2", kTimer2Interval, true, [this](TObject* s) { Timer2Timer(s); });
+  // The start-up timer is enabled at the end of FormCreate.
+  Timer3 = MakeTimer(this, "Timer3", kTimer3Interval, false, [this](TObject* s) { Timer3Timer(s); });
+  Timer4 = MakeTimer(this, "Timer4", kTimer4Interval, true, [this](TObject* s) { Timer4Timer(s); });
+  Timer5 = MakeTimer(this, "Timer5", kTimer5Interval, true, [this](TObject* s) { Timer5Timer(s); });
+  Timer6 = MakeTimer(this, "Timer6", kTimer6Interval, false, [this](TObject* s) { Timer6Timer(s); });
+  Fasttimer1 = MakeTimer(this, "Fasttimer1", kFastTimerInterval, false, [this](TObject* s) { FastTimer1Timer(s); });
+  Fasttimer2 = MakeTimer(this, "Fasttimer2", kFastTimerInterval, false, [this](TObject* s) { FastTimer2Timer(s); });
+  Timer91 = MakeTimer(this, "Timer91", kTimer91Interval, false, [this](TObject* s) { Timer91Timer(s); });
+
+  MainMenu1 = new TMainMenu(this);
+  MainMenu1->Name = "MainMenu1";
+  File1 = new TMenuItem(this);
+  File1->Name = "File1";
+  File1->SetCaption("&File");
+  MainMenu1->Items()->Add(File1);
+  RestoreDefaultSettingsExit1 = new TMenuItem(this);
+  RestoreDefaultSettingsExit1->Name = "RestoreDefaultSettingsExit1";
+  RestoreDefaultSettingsExit1->SetCaption("Restore Default Settings && Exit");
+  RestoreDefaultSettingsExit1->OnClick = [this](TObject* s) { RestoreDefaultSettingsExit1Click(s); };
+  File1->Add(RestoreDefaultSettingsExit1);
+  SetMenu(MainMenu1);
+
+  // Below the button column beside the picture: CH1 and CH2 position, trigger level.
+  const int barLeft = kImage1Width + 16;
+  const int barTop = 250;
+  TrackBar1 = MakeBar(this, "TrackBar1", barLeft, barTop, -128, 127, 0);
+  TrackBar2 = MakeBar(this, "TrackBar2", barLeft + 34, barTop, -128, 127, 0);
+  TrackBar3 = MakeBar(this, "TrackBar3", barLeft + 68, barTop, 0, 255, 128);
+  TrackBar1->OnChange = [this](TObject* s) { TrackBar1Change(s); };
+  TrackBar2->OnChange = [this](TObject* s) { TrackBar2Change(s); };
+  TrackBar3->OnChange = [this](TObject* s) { TrackBar3Change(s); };
+
+  OpenDialog2 = new TOpenDialog(this);
+  OpenDialog2->Name = "OpenDialog2";
+  OpenDialog2->SetFilter("Setup file (*.set)|*.set|All files (*.*)|*.*");
+
+  OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
+  OnClose = [this](TObject* s, TCloseAction& action) { FormClose(s, action); };
+}
+
+void TForm1::ReserveWorkBlocks() {
+  using namespace engine;
+  ReleaseWorkBlocks();
+  for (std::uint8_t** block : {&FftBuffer, &LogAxisTable, &SpectrumHistoryBlock, &WindowTable, &SpectrumPeakBlock,
+                               &FftAverageBlock, &DemoSourceTable})
+    *block = new std::uint8_t[kWorkBlockBytes]();
+}
+
+void TForm1::ReleaseWorkBlocks() {
+  using namespace engine;
+  for (std::uint8_t** block : {&FftBuffer, &LogAxisTable, &SpectrumHistoryBlock, &WindowTable, &SpectrumPeakBlock,
+                               &FftAverageBlock, &DemoSourceTable}) {
+    delete[] *block;
+    *block = nullptr;
+  }
+}
+
+void TForm1::DerivePens() {
+  using namespace engine;
+  auto pen = [](TColor colour) -> TColor { return ~(colour ^ BackgroundColor) & 0xFFFFFF; };
+  Ch1XorColor = pen(Ch1Color);
+  Ch2XorColor = pen(Ch2Color);
+  Ch1PenColor = Ch1XorColor;
+  Ch2PenColor = Ch2XorColor;
+  Math1PenColor = pen(Math1Color);
+  Math2PenColor = pen(Math2Color);
+  TimeMarkerPenColor = pen(TimeMarkerColor);
+  DarkGridPenColor = DarkGridColor;
+  BrightGridPenColor = BrightGridColor;
+  GridPenColor = ScopeBrightGrid ? BrightGridPenColor : DarkGridPenColor;
+}
+
+void TForm1::FormCreate(TObject* /*Sender*/) {
+  using namespace engine;
+
+  // One life cycle of the window: nothing of a previous one carries over.
+  ClosingDone = 0;
+  RestoreDefaultsOnExit = 0;
+  StartupReachedRecall = 0;
+  CalibrationInvalid = 0;
+  PreviousRunMark = 0;
+  RunningMark = 0;
+  NoHardware = 0;
+
+  // 1. Work blocks.
+  ReserveWorkBlocks();
+
+  // 2. Persistence defaults.
+  LiveTraceOn = 1;
+  PersistenceMode = 1;
+  VariablePersistenceMask = 15;
+  GradedPersistenceMask = 31;
+  HighColorCount = 32;
+  LowColorCount = 1;
+
+  // 3. The Big Screen hot key, for every window of the program.
+  if (!RegisterAppShortcut(kHotKeyId, "Alt+B", [this] { WMHotKey(kHotKeyId); }))
+    ShowMessage("Unable to assign \"ALT+B\" as hotkey.");
+
+  // 4. Engine defaults; the start-up presses 1 V/div and 1 ms/div later.
+  Ch1GainCode = Ch2GainCode = 27;
+  TimeBaseCode = 88;
+  TimePerDiv = ShownTimePerDiv = 100000;
+  TriggerSource = 16;
+  TriggerSlope = 32;
+  TriggerOff = 64;
+  DeviceTriggerLevel = 128;
+  TriggerLevel = static_cast<std::uint8_t>(TrackBar3->Position());
+  Ch1Ac = Ch2Ac = 0;
+  Ch1InputOn = Ch2InputOn = 1;
+  AcqState = AcqArmed = 0;
+  Ch1OffsetDacByte = Ch2OffsetDacByte = 127;
+  Ch1OffsetCal = Ch2OffsetCal = 124;
+  Ch1RangeTrim = Ch2RangeTrim = 0;
+  Ch1RateTrim = Ch2RateTrim = 0;
+  Ch1PositionDac = Ch2PositionDac = 0;
+  DisplayStart = CaptureStart = 1024;
+  SampleStep = 10;
+  PixelStep = 2;
+  Magnification = 10.0;
+  DemoMode = DeviceOpen = WinUsbInUse = DigitalMode = SpectrumMode = NoiseRejectOn = 0;
+  Ch1On = Ch2On = 1;
+  AcquisitionIdle = 1;
+  Ch1ProbeFactor = Ch2ProbeFactor = 1.0;
+  Ch1ProbeDb = Ch2ProbeDb = 0.0;
+  AverageBlend = 10;
+  Ch1GroundLevel = Ch2GroundLevel = 128;
+  Ch1MarkerLevel = Ch2MarkerLevel = 128;
+  GeneratorActive = 1;
+  SweepRunning = 1;
+  DotJoin = 1;
+  SampleRateText = "125kS/s";
+  TimeDivText = "1ms";
+  Ch1RangeText = Ch2RangeText = "5V";
+  StartupTick = 0;
+
+  // 5. Calibration record defaults.
+  Ch1_pos0 = Ch2_pos0 = 128;
+  Ch1_pos1 = Ch2_pos1 = 32;
+  Ch1_pos2 = Ch2_pos2 = 224;
+  Ch1_ad0 = Ch2_ad0 = 120;
+  Ch1_ad1 = Ch2_ad1 = 75;
+  Ch1_ad2 = Ch2_ad2 = 164;
+
+  // 6. Screen colours: the bright preset.
+  BackgroundColor = 0xF5FFFF;
+  Ch1Color = 0xDC0000;
+  Ch2Color = 0x0000DC;
+  Math1Color = 0xFF0080;
+  Math2Color = 0xFF00FF;
+  DarkGridColor = 0xC0C0C0;
+  BrightGridColor = 0x808080;
+  TimeMarkerColor = 0x400080;
+  DefaultColors = 1;
+
+  // 7. Screen geometry from the picture's size: the 650 x 256 graticule centred.
+  ScreenX0 = Image1->Width() / 2 - 325;
+  ScreenY0 = Image1->Height() / 2 - 129;
+  TextLineY = Image1->Height() - 20;
+  MarkerLimitX = Image1->Width() - ScreenX0;
+  MarkerLimitY = Image1->Height() - ScreenY0 - 2;
+  TimeMarker1X = ScreenX0 + 16;
+  TimeMarker2X = ScreenX0 + 634;
+  VoltMarker1Y = ScreenY0 + 16;
+  VoltMarker2Y = ScreenY0 + 240;
+  FreqMarker1X = ScreenX0 + 16;
+  LevelMarker1Y = ScreenY0 + 16;
+  LevelMarker2Y = ScreenY0 + 240;
+
+  // 8. The close, trigger-wait and demo timers start when they are needed.
+  Timer1->SetEnabled(false);
+  Timer2->SetEnabled(false);
+  Timer4->SetEnabled(false);
+
+  // 9. Folders.
+  DataFolder = ResolveDataFolder();
+  os::ForceDirectories(DataFolder);
+  ProgramFolder = ResolveProgramFolder();
+
+  // 10. The main settings file.
+  delete ScopeIni;
+  ScopeIni = new TIniFile(DataFolder + "Darvik48.ini");
+  ReadCreationSettings();
+
+  // 11. Pens.
+  DerivePens();
+
+  // 12. A record that cannot place the ground levels is replaced.
+  CheckCalibrationRecord();
+
+  // 13. The running-instance mark.
+  MarkRunning();
+
+  // 14. The trigger level bar shows the level.
+  TrackBar3->SetPosition(TriggerLevel);
+
+  // 16. Floating point never traps here: exceptions masked, round to nearest.
+  numeric::SetupFloatingPoint();
+  FpuPresent = 1;
+  if (FpuPresent) Sin_Cosf();
+
+  // The empty picture in the background colour until the graticule is drawn.
+  TCanvas* canvas = Image1->Canvas();
+  canvas->Brush.Color = BackgroundColor;
+  canvas->Brush.Style = bsSolid;
+  canvas->FillRect(Rect(0, 0, Image1->Width(), Image1->Height()));
+  Image1->Invalidate();
+
+  // 17. The rest waits for the second tick of the start-up timer, when every
+  // window exists.
+  StartupTick = 0;
+  Timer3->SetEnabled(true);
+}
+
+void TForm1::Timer3Timer(TObject* /*Sender*/) {
+  using namespace engine;
+  ++StartupTick;
+  if (StartupTick < 2) return;
+
+  // 1. Never again; folders.
+  Timer3->SetEnabled(false);
+  ProgramFolder = ResolveProgramFolder();
+  DocumentsFolder = os::GetSpecialFolderPath(os::kCsidlPersonal) + "/";
+  const std::string candidate = DocumentsFolder + "My Darvik48/";
+
+  // 2. Graticule and FFT window.
+  DoGrid();
+  Hamming1Click(this);
+
+  // 3.-6. Probe factors, Big Screen, persistence options, twin panel.
+  ReadStartupSettings();
+
+  // 7. The labels of the picture.
+  TulostaTeksti(TimeDivText, ScreenX0 + 592, 3, TimeMarkerColor);
+  if (SampleRateOn) TulostaTeksti(SampleRateText, ScreenX0 + 492, 3, TimeMarkerColor);
+  TulostaTeksti(Ch1RangeText, ScreenX0 + 10, 3, Ch1Color);
+  TulostaTeksti(Ch2RangeText, ScreenX0 + 70, 3, Ch2Color);
+
+  // 8. Without floating point there is no spectrum analyser.
+  if (!FpuPresent) {
+    TCanvas* canvas = Image1->Canvas();
+    canvas->Font.Size = 12;
+    TulostaTeksti("No math coprocessor:", ScreenX0 + 10, ScreenY0 + 70, clWhite);
+    TulostaTeksti("No spectrum analyzer functions.", ScreenX0 + 10, ScreenY0 + 100, clWhite);
+    canvas->Font.Size = 8;
+    ClearPending = 1;
+  }
+
+  // 9. Sizes and places of the text and measurement windows.
+  ReadWindowSizes();
+
+  // 10.
+  if (CalibrationInvalid) MessageDlgPos(kCalibrationFailedText, mtWarning, mbOK, 0, Left() + 200, Top() + 200);
+  if (Application->Terminated()) return;  // closed while the warning was up
+
+  // 11. The "Add Text" windows at the main window's top right corner.
+  for (TForm* editor : {static_cast<TForm*>(Form_9), static_cast<TForm*>(Form_9rec)}) {
+    if (!editor) continue;
+    editor->SetBounds(Left() + Width() - editor->Width(), Top(), editor->Width(), editor->Height());
+  }
+
+  // 12. The recorder takes the screen colours.
+  RecBackgroundColor = BackgroundColor;
+  RecCh1Color = Ch1Color;
+  RecCh2Color = Ch2Color;
+  RecMath1Color = Math1Color;
+  RecMath2Color = Math2Color;
+  RecDarkGridColor = DarkGridColor;
+  RecBrightGridColor = BrightGridColor;
+  RecTimeMarkerColor = TimeMarkerColor;
+  if (Form1_rec) {
+    Form1_rec->RecClearPending = 1;
+    Form1_rec->putsataanko();
+  }
+
+  // 13. The hardware dialog shows the mode in force.
+  if (BtnBottomDlg) (DemoMode ? BtnBottomDlg->RadioButton2 : BtnBottomDlg->RadioButton1)->SetChecked(true);
+
+  // 14. On the first run the documents get a folder of their own.
+  if (FirstRunCalibration) {
+    std::error_code ec;
+    std::filesystem::create_directory(candidate, ec);
+  }
+  if (os::DirectoryExists(candidate)) DocumentsFolder = candidate;
+
+  // 15. Device or demo mode.
+  if (DemoMode) {
+    tee_demo_taulut();
+    ShowDemoModeMessage(this);
+  } else {
+    if (PreviousRunMark && MessageDlg(kRunAnywayText, mtInformation, mbYes | mbNo) != mrYes) {
+      // Ends the program; nothing of the device is touched.
+      Close();
+      return;
+    }
+    test0();
+    if (NoHardware) {
+      if (BtnBottomDlg1) BtnBottomDlg1->ShowModal();
+      ShowDemoModeMessage(this);
+      DemoMode = 1;
+      tee_demo_taulut();
+    }
+  }
+  if (Application->Terminated()) return;  // closed while a notice was up
+
+  // 16. First run with a device: calibrate.
+  if (FirstRunCalibration && !DemoMode) {
+    MessageDlgPos(kCalibrateNowText, mtInformation, mbOK, 0, Left() + 155, Top() + 200);
+    if (Application->Terminated()) return;
+    if (Form8) Form8->calibrate();
+    TrackBar1Change(this);
+    TrackBar2Change(this);
+    FirstRunCalibration = 0;
+    SpeedButton15v1Click(this);
+    SpeedButton15v2Click(this);
+    SpeedButton2msClick(this);
+  }
+
+  // 17. Bring each ground mark toward mid-screen, one bar step per round: a
+  // higher position moves the trace, and so its ground level, down.
+  for (int round = 0; round < 5; ++round) {
+    if (Ch1MarkerLevel < 128) TrackBar1->SetPosition(TrackBar1->Position() + 1);
+    else if (Ch1MarkerLevel > 128) TrackBar1->SetPosition(TrackBar1->Position() - 1);
+  }
+  for (int round = 0; round < 5; ++round) {
+    if (Ch2MarkerLevel < 128) TrackBar2->SetPosition(TrackBar2->Position() + 1);
+    else if (Ch2MarkerLevel > 128) TrackBar2->SetPosition(TrackBar2->Position() - 1);
+  }
+
+  // 18. Settings recall: a file named on the command line wins (offered in
+  // the open dialog), else the last settings when asked for.
+  StartupReachedRecall = 1;
+  const std::vector<std::string> params = ProgramParameters();
+  if (!params.empty()) {
+    OpenDialog2->SetFileName(params.front());
+    RecallSettings2();
+  } else if (RecallLastSettings) {
+    RecallSettings();
+  }
+
+  // 19. Fresh picture, generator output off, generator hardware.
+  ClearPending = 1;
+  putsataanko();
+  piirrot();
+  if (Form1_fgen) Form1_fgen->Disable();
+  if (!ProgramFolder.empty() && ::chdir(ProgramFolder.c_str()) != 0) {
+    // The current folder only matters to relative names; stay where we are.
+  }
+  GeneratorHardware = DemoMode ? 0 : 10;
+  GeneratorActive = 1;
+
+  // 20.
+  QueryFirmwareVersion();
+
+  // 21.
+  StartupTick = 0;
+}
+
+void TForm1::Timer6Timer(TObject* /*Sender*/) {
+  Timer6->SetEnabled(false);
+  Timer6Fired = 1;
+}
+
+void TForm1::WMHotKey(int id) {
+  if (id != kHotKeyId) return;
+  GrSpeedButton1Click(this);
+}
+
+// ---------------------------------------------------------------- close
+
+void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
+  using namespace engine;
+  RunStop = 1;
+  SingleStop = 1;
+  BodeStopFlag = 1;
+  Fasttimer1->SetEnabled(false);
+  if (SpeedButtonRun->Down()) {
+    SpeedButtonRun->SetDown(false);
+    SpeedButtonRunClick(this);
+  }
+  // Before the start-up reached its recall the panel does not hold the
+  // user's settings: saving then would overwrite the last ones.
+  if (RecallLastSettings && StartupReachedRecall) SaveSettings();
+  if (!AcquisitionIdle || BodeSweepRunning) {
+    CanClose = false;
+    Timer1->SetEnabled(true);
+    return;
+  }
+  CanClose = true;
+}
+
+void TForm1::Timer1Timer(TObject* /*Sender*/) {
+  if (!engine::AcquisitionIdle) return;
+  Timer1->SetEnabled(false);
+  Close();
+}
+
+void TForm1::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
+  using namespace engine;
+
+  // 1. The generator writes its own settings as its window closes; the wave
+  // editor may refuse, and then nothing closes.
+  if (GeneratorActive && Form1_fgen) {
+    Form1_fgen->Close();
+    if (!WaveEditorCanClose) {
+      Form1_fgen->Show();
+      Action = caNone;
+      return;
+    }
+  }
+
+  // 2. Stop the acquisition and power the device down, once.
+  if (!ClosingDone) {
+    ClosingDone = 1;
+    if (!DemoMode && Form8) Form8->Power_on_off();
+    ReleaseDevice();
+  }
+
+  // 3. The main settings file. A refused write has been reported; the close
+  // goes on, since the device is already down.
+  WriteMainSettings();
+  delete ScopeIni;
+  ScopeIni = nullptr;
+
+  // 4. Back to the built-in defaults at the next start.
+  if (RestoreDefaultsOnExit) {
+    os::DeleteFile(DataFolder + "Darvik48.ini");
+    os::DeleteFile(DataFolder + "FGen48.ini");
+  }
+
+  // 5.
+  Action = caFree;
+  ReleaseWorkBlocks();
+  UnregisterAppShortcut(kHotKeyId);
+}
+
+void TForm8::Power_on_off() {
+  using namespace engine;
+  if (Form1) {
+    Form1->SpeedButtonRun->SetDown(false);
+    Form1->SpeedButtonSingle->SetDown(false);
+  }
+  RunStop = 1;
+  SingleStop = 1;
+}

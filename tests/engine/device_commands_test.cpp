@@ -1,0 +1,218 @@
+// The command set and the settings packet as the device receives them, and
+// what the volts/div and time/div rows do to the engine state.
+#include "device_fixture.h"
+#include "generator/fine_tune.h"
+
+using namespace device_test;
+
+namespace {
+
+class DeviceCommandsTest : public DeviceTest {
+ protected:
+  void SetUp() override {
+    DeviceTest::SetUp();
+    OpenDevice();
+  }
+
+  // c0..c6 of the last packet the device took.
+  SimScopeSettings Last() {
+    const auto s = Device().LastSettings();
+    EXPECT_TRUE(s.has_value());
+    return s.value_or(SimScopeSettings{});
+  }
+};
+
+TEST_F(DeviceCommandsTest, CaptureControlPairsMapToTheirCommands) {
+  const std::vector<std::pair<int, int>> pairs{{0, 0}, {1, 0}, {1, 1}, {2, 0}, {3, 0}, {2, 1}, {0, 1}};
+  for (auto [state, armed] : pairs)
+    Form1->Reset_500(static_cast<std::uint8_t>(state), static_cast<std::uint8_t>(armed));
+  EXPECT_EQ(Device().Commands(), (std::vector<std::uint8_t>{9, 10, 11, 12, 13}));
+  for (const SimTransfer& t : Device().Transfers()) {
+    EXPECT_EQ(t.length, 1u);
+    EXPECT_EQ(t.timeout_ms, 10u);
+  }
+}
+
+TEST_F(DeviceCommandsTest, ReArmSendsStopThenArmAndRecordsThePhase) {
+  Form8->Resetoi_500();
+  EXPECT_EQ(Device().Commands(), (std::vector<std::uint8_t>{9, 11}));
+  EXPECT_EQ(engine::AcqState, 1);
+  EXPECT_EQ(engine::AcqArmed, 1);
+}
+
+TEST_F(DeviceCommandsTest, DemoModeSendsNeitherCommandsNorPackets) {
+  engine::DemoMode = 1;
+  Form1->Reset_500(0, 0);
+  Form1->Set_DACs();
+  Form1->SpeedButton15v1Click(Form1);
+  EXPECT_TRUE(Device().Transfers().empty());
+  // The control bytes are still kept up to date.
+  EXPECT_EQ(engine::ScopeControlBlock[0], 0x29);
+}
+
+TEST_F(DeviceCommandsTest, ChannelBytesCarryGainGroundAndCoupling) {
+  engine::Ch1GainCode = 30;  // 10 mV/div
+  engine::Ch1Ac = 1;
+  engine::Ch1InputOn = 0;
+  engine::Ch2GainCode = 1;   // 3 V/div, DC, connected
+  Form1->Set500();
+  EXPECT_EQ(Last().c[0], 0x32);
+  EXPECT_EQ(Last().c[1], 0x09);
+  engine::Ch1InputOn = 1;
+  Form1->Set500();
+  EXPECT_EQ(Last().c[0], 0x22);
+}
+
+TEST_F(DeviceCommandsTest, EachRangeRowSendsItsGainBits) {
+  const std::uint8_t expected[] = {0x08, 0x28, 0x04, 0x24, 0x02, 0x22};
+  for (std::size_t i = 0; i < engine::RangeTable.size(); ++i) {
+    Form1->ApplyRangeStep(1, engine::RangeTable[i]);
+    Form1->ApplyRangeStep(2, engine::RangeTable[i]);
+    EXPECT_EQ(Last().GainBits(1), expected[i]) << engine::RangeTable[i].LabelX1;
+    EXPECT_EQ(Last().GainBits(2), expected[i]) << engine::RangeTable[i].LabelX1;
+  }
+}
+
+TEST_F(DeviceCommandsTest, OffsetTermsWrapAroundInEightBits) {
+  engine::Ch1OffsetCal = 124;
+  engine::Ch1PositionDac = 200;
+  engine::Ch2OffsetCal = 10;
+  engine::Ch2RangeTrim = -20;
+  Form1->Set_DACs();
+  EXPECT_EQ(Last().OffsetDac(1), 68);
+  EXPECT_EQ(Last().OffsetDac(2), 246);
+}
+
+TEST_F(DeviceCommandsTest, OneVoltRowLoadsTheCalibratedTrimAndTimeStepClearsRateTrims) {
+  engine::Ch1V5Offset = 5;
+  engine::Ch2V5Offset = -4;
+  engine::Ch1RateTrim = 7;
+  engine::Ch2RateTrim = 7;
+  Form1->SpeedButton15v1Click(Form1);
+  Form1->SpeedButton15v2Click(Form1);
+  EXPECT_EQ(Last().OffsetDac(1), 124 + 5 + 7);
+  Form1->SpeedButton2msClick(Form1);
+  EXPECT_EQ(Last().OffsetDac(1), 129);
+  EXPECT_EQ(Last().OffsetDac(2), 120);
+  // The 3 V row has no trim.
+  Form1->ApplyRangeStep(1, engine::RangeTable[0]);
+  EXPECT_EQ(Last().OffsetDac(1), 124);
+}
+
+TEST_F(DeviceCommandsTest, TriggerLevelIsSentComplemented) {
+  engine::DeviceTriggerLevel = 0;
+  Form1->Set500();
+  EXPECT_EQ(Last().c[4], 255);
+  engine::DeviceTriggerLevel = 254;
+  Form1->Set500();
+  EXPECT_EQ(Last().c[4], 1);
+}
+
+TEST_F(DeviceCommandsTest, TriggerBitsAreStickyForUnknownValues) {
+  engine::TriggerSource = 0;  // CH2
+  engine::TriggerOff = 0;
+  engine::TriggerSlope = 0;
+  Form1->Set500();
+  EXPECT_EQ(Last().c[6], 0x07);
+
+  // External source and values outside the known ones keep the bits.
+  engine::TriggerSource = 1;
+  engine::TriggerOff = 5;
+  engine::TriggerSlope = 9;
+  Form1->Set500();
+  EXPECT_EQ(Last().c[6], 0x07);
+
+  engine::TriggerSource = 16;
+  engine::TriggerOff = 64;
+  engine::TriggerSlope = 32;
+  engine::DigitalMode = 1;
+  Form1->Set500();
+  EXPECT_EQ(Last().c[6], 0x08);
+  engine::TriggerSource = 1;
+  Form1->Set500();
+  EXPECT_FALSE(Last().TriggerSourceCh2());
+  EXPECT_EQ(Last().UnusedBits(), 0);
+}
+
+TEST_F(DeviceCommandsTest, UnknownTimeBaseCodeKeepsTheRegister) {
+  engine::TimeBaseCode = 82;
+  Form1->Set500();
+  EXPECT_EQ(Last().TimeBaseRegister(), 0xF8);
+  engine::TimeBaseCode = 7;
+  Form1->Set500();
+  EXPECT_EQ(Last().TimeBaseRegister(), 0xF8);
+  engine::TimeBaseCode = 153;  // the recorder's code
+  Form1->Set500();
+  EXPECT_EQ(Last().TimeBaseRegister(), 0x02);
+}
+
+TEST_F(DeviceCommandsTest, EveryTimeBaseRowSendsItsRegister) {
+  // Register bytes from the fastest-to-slowest table, top row first.
+  const std::uint8_t expected[] = {0xC1, 0xC2, 0xE0, 0xE1, 0xE2, 0xF0, 0xF1, 0xF2, 0xF8, 0xF9, 0xFA,
+                                   0xFC, 0xFD, 0xFE, 0x80, 0x80, 0x40, 0x40, 0x40, 0x40, 0x40, 0x40};
+  ASSERT_EQ(std::size(expected), engine::TimeBaseTable.size());
+  for (std::size_t i = 0; i < engine::TimeBaseTable.size(); ++i) {
+    Form1->ApplyTimeBaseStep(engine::TimeBaseTable[i]);
+    EXPECT_EQ(Last().TimeBaseRegister(), expected[i]) << engine::TimeBaseTable[i].Label;
+    EXPECT_EQ(engine::TimeDivText, engine::TimeBaseTable[i].Label);
+  }
+  // In spectrum mode the "12M" span (10 us row) runs at 25 MS/s, 10 samples a step.
+  engine::SpectrumMode = 1;
+  Form1->ApplyTimeBaseStep(engine::TimeBaseTable[15]);
+  EXPECT_EQ(Last().TimeBaseRegister(), 0x40);
+  EXPECT_EQ(engine::SampleStep, 10);
+  EXPECT_EQ(engine::TimePerDiv, 500);
+}
+
+TEST_F(DeviceCommandsTest, TimeStepSetsTheLayoutOfThePicture) {
+  Form1->SpeedButton2msClick(Form1);
+  EXPECT_EQ(engine::TimePerDiv, 100000);
+  EXPECT_EQ(engine::SampleStep, 5);
+  EXPECT_EQ(engine::PixelStep, 2);
+  EXPECT_EQ(engine::SampleRateText, "125kS/s");
+  EXPECT_EQ(Form1->ScrollBar2->Min(), -32);
+  EXPECT_EQ(Form1->ScrollBar2->Max(), 224);
+  EXPECT_EQ(engine::DisplayStart, 1024);
+
+  // The slider ends show from sample 1 and from 4066.
+  Form1->ScrollBar2->SetPosition(-32);
+  Form1->AsetaAika(2, "1ms");
+  EXPECT_EQ(engine::DisplayStart, 1);
+  Form1->ScrollBar2->SetPosition(224);
+  Form1->AsetaAika(2, "1ms");
+  EXPECT_EQ(engine::DisplayStart, 4066);
+  engine::DigitalMode = 1;
+  Form1->AsetaAika(2, "1ms");
+  EXPECT_EQ(engine::DisplayStart, 1024);
+}
+
+TEST_F(DeviceCommandsTest, MagnificationStretchesAStoppedTraceAndCapsAbsurdFactors) {
+  engine::ShownTimePerDiv = 100000;
+  Form1->ApplyTimeBaseStep(engine::TimeBaseTable[9]);  // 0.5 ms
+  EXPECT_DOUBLE_EQ(engine::Magnification, 2.5);
+
+  engine::TimePerDiv = 65535;
+  engine::ShownTimePerDiv = 1;
+  engine::SampleStep = 1;
+  Form1->AsetaAika(2, "x");
+  EXPECT_DOUBLE_EQ(engine::Magnification, 100.0);
+  engine::TimePerDiv = 65534;
+  Form1->AsetaAika(2, "x");
+  EXPECT_DOUBLE_EQ(engine::Magnification, 65534.0);
+  engine::ShownTimePerDiv = 0;  // no capture yet
+  Form1->AsetaAika(2, "x");
+  EXPECT_DOUBLE_EQ(engine::Magnification, 100.0);
+}
+
+TEST_F(DeviceCommandsTest, RangeLabelsFollowProbeAndCoupling) {
+  engine::Ch1Ac = 1;
+  Form1->SpeedButton15v1Click(Form1);
+  EXPECT_EQ(engine::Ch1RangeLabel, "1V");
+  EXPECT_EQ(engine::Ch1RangeText, "1V~");
+  engine::Ch2X10 = 1;
+  Form1->SpeedButton15v2Click(Form1);
+  EXPECT_EQ(engine::Ch2RangeText, "10V ");
+  EXPECT_TRUE(Form1->SpeedButton15v2->Down());
+}
+
+}  // namespace

@@ -1,0 +1,116 @@
+// A fixture for the device-link tests: the whole program headless with a
+// simulated Darvik48 (or none), the deferred start-up held back, and the
+// program and data folders in the temporary home. Also a maker of logic files.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "support/app_harness.h"
+
+namespace device_test {
+
+inline constexpr std::size_t kStreamBytes = 54912;
+inline constexpr std::size_t kDataBytes = kStreamBytes - 5;
+inline constexpr std::size_t kHeaderBytes = 66;
+
+inline std::uint8_t Reversed(std::uint8_t b) {
+  std::uint8_t r = 0;
+  for (int i = 0; i < 8; ++i)
+    if (b & (1u << i)) r = static_cast<std::uint8_t>(r | (0x80u >> i));
+  return r;
+}
+
+// A logic file: 66 header bytes, then filler so that the three 0xFF of the
+// sync mark end at the `syncEnd`-th byte after the header, then `data`.
+inline std::vector<std::uint8_t> LogicFile(std::size_t syncEnd, const std::vector<std::uint8_t>& data) {
+  std::vector<std::uint8_t> file(kHeaderBytes, 0x5A);
+  file.insert(file.end(), syncEnd - 3, 0x11);
+  file.insert(file.end(), {0xFF, 0xFF, 0xFF});
+  file.insert(file.end(), data.begin(), data.end());
+  return file;
+}
+
+// Configuration data that fills the stream exactly, no byte like its neighbour.
+inline std::vector<std::uint8_t> FullData() {
+  std::vector<std::uint8_t> data(kDataBytes);
+  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 7 + 3);
+  return data;
+}
+
+inline void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+class DeviceTest : public ::testing::Test {
+ protected:
+  virtual bool DevicePresent() const { return true; }
+
+  void SetUp() override {
+    AppHarness::Options options;
+    options.DevicePresent = DevicePresent();
+    options.ShowMainWindow = false;
+    harness_ = std::make_unique<AppHarness>(options);
+    // The tests open the device themselves.
+    Form1->Timer3->SetEnabled(false);
+
+    using namespace engine;
+    programDir_ = harness_->Home().Path() + "/program/";
+    dataDir_ = harness_->Home().Path() + "/data/";
+    std::filesystem::create_directories(programDir_);
+    std::filesystem::create_directories(dataDir_);
+    ProgramFolder = programDir_;
+    DataFolder = dataDir_;
+
+    DeviceOpen = 0;
+    WinUsbInUse = 0;
+    NoHardware = 0;
+    DemoMode = 0;
+    UsbOutHandle = -1;
+    UsbInHandle = -1;
+    WinUsbInterface = 0;
+    UsbRxBuffer.fill(0);
+    // What the window's creation does not set again when the tests share a process.
+    Ch1X10 = Ch2X10 = 0;
+    Ch1V5Offset = Ch2V5Offset = 0;
+    Ch1PositionDac = Ch2PositionDac = 0;
+  }
+
+  void TearDown() override { harness_.reset(); }
+
+  SimulatedDarvik48& Device() { return harness_->Device(); }
+  ScriptedDialogs& Dialogs() { return harness_->Dialogs(); }
+  std::string ProgramLogicFile() const { return programDir_ + "darvik48.bit"; }
+  std::string DataLogicFile() const { return dataDir_ + "darvik48.bit"; }
+
+  void InstallLogicFile(const std::vector<std::uint8_t>& bytes) { WriteFile(ProgramLogicFile(), bytes); }
+  // A good logic file, the device opened, the log cleared.
+  void OpenDevice() {
+    InstallLogicFile(LogicFile(5, FullData()));
+    Form1->test0();
+    ASSERT_EQ(engine::DeviceOpen, 1);
+    Device().ClearLog();
+  }
+
+  // Bytes the device took in writes, transfer by transfer.
+  std::vector<std::vector<std::uint8_t>> Writes() const {
+    std::vector<std::vector<std::uint8_t>> out;
+    for (const SimTransfer& t : harness_->Device().Transfers())
+      if (t.kind == SimTransfer::Kind::Write) out.push_back(t.data);
+    return out;
+  }
+
+  std::unique_ptr<AppHarness> harness_;
+  std::string programDir_, dataDir_;
+};
+
+}  // namespace device_test

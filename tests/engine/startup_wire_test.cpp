@@ -1,0 +1,105 @@
+// One whole session with a device on the bus, as the wire sees it: the logic
+// upload and the settings at start-up, the first-run calibration notice, the
+// firmware query, and the power-down command as the last thing at close.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "device_fixture.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "io/about_box.h"
+#include "startup_fixture.h"
+
+namespace {
+
+using startup_test::StartupTest;
+
+class StartupWireTest : public StartupTest {
+ protected:
+  bool DevicePresent() const override { return true; }
+
+  // The per-user copy of the logic file is the one the device gets.
+  void InstallLogicFile() {
+    device_test::WriteFile(DataDir() + "darvik48.bit", device_test::LogicFile(5, device_test::FullData()));
+  }
+};
+
+bool IsWrite(const SimTransfer& t, std::vector<std::uint8_t> bytes, unsigned timeout) {
+  return t.kind == SimTransfer::Kind::Write && t.data == bytes && t.timeout_ms == timeout;
+}
+
+TEST_F(StartupWireTest, StartAndCloseGoOverTheWireInOrder) {
+  InstallLogicFile();
+  Device().SetFirmwareVersion("0312");
+  StartAndRun();
+
+  ASSERT_FALSE(Application->Terminated());
+  EXPECT_EQ(engine::DeviceOpen, 1);
+  EXPECT_EQ(engine::DemoMode, 0);
+  EXPECT_TRUE(Dialogs().Forms().empty());
+  EXPECT_EQ(Dialogs().CountMessages(
+                "The oscilloscope will now be calibrated.\rPlease make sure that the oscilloscope inputs CH1 and "
+                "CH2\rare disconnected from external circuits."),
+            1);
+  EXPECT_EQ(engine::FirstRunCalibration, 0);
+  EXPECT_EQ(engine::GeneratorHardware, 10);
+  EXPECT_EQ(AboutBox->Label2->Caption(), "Firmware version 0312");
+
+  std::vector<SimTransfer> wire = Device().Transfers();
+  ASSERT_GE(wire.size(), 5u) << Device().Dump();
+  // Logic upload first.
+  EXPECT_TRUE(IsWrite(wire[0], {8}, 10)) << Device().Dump();
+  EXPECT_EQ(wire[1].kind, SimTransfer::Kind::Write);
+  EXPECT_EQ(wire[1].data.size(), 54912u);
+  EXPECT_EQ(wire[1].timeout_ms, 10000u);
+  EXPECT_TRUE(Device().LogicLoaded());
+  // Then only settings packets (1 V/div, 1 ms/div) until the firmware query,
+  // which ends the start-up.
+  const std::size_t n = wire.size();
+  EXPECT_TRUE(IsWrite(wire[n - 2], {15}, 10)) << Device().Dump();
+  EXPECT_EQ(wire[n - 1].kind, SimTransfer::Kind::Read);
+  EXPECT_EQ(wire[n - 1].length, 64u);
+  EXPECT_EQ(wire[n - 1].timeout_ms, 200u);
+  ASSERT_GE(Device().SettingsHistory().size(), 1u);
+  for (std::size_t i = 2; i < n - 2; ++i) {
+    EXPECT_EQ(wire[i].kind, SimTransfer::Kind::Write) << i;
+    EXPECT_EQ(wire[i].timeout_ms, 10u) << i;
+    ASSERT_FALSE(wire[i].data.empty());
+    EXPECT_EQ(wire[i].data[0], 14) << i;
+  }
+  const SimScopeSettings last = *Device().LastSettings();
+  EXPECT_EQ(last.GainBits(1), 0x28);
+  EXPECT_EQ(last.GainBits(2), 0x28);
+  EXPECT_EQ(last.TimeBaseRegister(), 0xF8);
+  EXPECT_TRUE(Device().ProtocolErrors().empty());
+
+  Device().ClearLog();
+  ASSERT_TRUE(Close());
+  ASSERT_FALSE(Device().Transfers().empty());
+  EXPECT_TRUE(IsWrite(Device().Transfers().back(), {20}, 10)) << Device().Dump();
+  EXPECT_EQ(Device().Transfers().size(), 1u) << Device().Dump();
+  EXPECT_TRUE(Device().ShutDown());
+  EXPECT_EQ(engine::DeviceOpen, 0);
+  EXPECT_EQ(IniValue("Menu", "HWdialog"), "0");
+  EXPECT_EQ(IniValue("Hardware", "DemoMode"), "0");
+}
+
+TEST_F(StartupWireTest, RefusedSettingsWriteStillPowersTheDeviceDown) {
+  InstallLogicFile();
+  StartAndRun();
+  ASSERT_EQ(engine::DeviceOpen, 1);
+  Dialogs().ClearRecords();
+  Device().ClearLog();
+  std::filesystem::remove(IniPath());
+  std::filesystem::create_directory(IniPath());
+
+  EXPECT_TRUE(Close());
+  EXPECT_EQ(Dialogs().CountMessages("Unable to write to " + IniPath()), 1);
+  ASSERT_EQ(Device().Transfers().size(), 1u) << Device().Dump();
+  EXPECT_TRUE(IsWrite(Device().Transfers()[0], {20}, 10));
+}
+
+}  // namespace
