@@ -9,6 +9,12 @@ class TForm10 : public TForm {
   explicit TForm10(TComponent* owner) : TForm(owner) {
     SetCaption("Oscilloscope");
   }
+
+  // Twins of the main window's picture cycle, run while this window shows;
+  // the Big Screen work fills them with the shared view code on Image10.
+  void putsataanko() {}
+  void poisto() {}
+  void piirrot() {}
 };
 
 inline TForm10* Form10 = nullptr;

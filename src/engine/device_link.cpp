@@ -39,6 +39,9 @@ void TForm1::MPUSBWrite(MpusbHandle handle, const std::uint8_t* buf, std::uint32
 void TForm1::MPUSBRead(MpusbHandle handle, std::uint8_t* buf, std::uint32_t len,
                        std::uint32_t* got, std::uint32_t timeout) {
   using namespace engine;
+  // The count is the caller's only proof that bytes arrived: the buffer may
+  // still hold an earlier transfer's.
+  if (got) *got = 0;
   if (!DeviceOpen) return;
   if (WinUsbInUse) {
     std::uint32_t count = 0;
@@ -54,7 +57,7 @@ void TForm1::MPUSBRead(MpusbHandle handle, std::uint8_t* buf, std::uint32_t len,
       DeviceLost();
     return;
   }
-  // Callers look at the buffer, not at the result; only a lost device matters.
+  // The count tells the caller what arrived; of the errors only a lost device matters here.
   if (MpusbApi::_MPUSBRead(handle, buf, len, got, timeout) == MpusbApi::MPUSB_FAIL)
     CheckInvalidHandle();
 }

@@ -43,6 +43,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
 
   CreateStartupComponents();
   CreateDeviceControls();
+  CreateAcquisitionControls();
 
   FormCreate(this);
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "display/scope_view.h"
 #include "engine/step_tables.h"
 #include "platform/ini/ini_file.h"
 #include "platform/ui/vcl.h"
@@ -84,17 +85,17 @@ class TForm1 : public TForm {
   std::string NextSampleRateText = "125kS/s";
 
   // Display steps of the apply operations; the display work fills them.
-  void putsataanko() {}  // wipe and rebuild the picture when a wipe is pending
-  void poisto() {}       // erase the traces
-  void piirrot() {}      // draw the traces
+  void putsataanko();  // wipe and rebuild the picture when a wipe is pending
+  void poisto();       // erase the traces
+  void piirrot();      // draw the traces
   void TulostaTeksti(const std::string& /*text*/, int /*x*/, int /*y*/, TColor /*color*/) {}  // screen text
   void f_alue() {}       // spectrum span label
   void kursoriaika() {}     // time-marker read-out
   void kursorivoltit() {}   // voltage-marker read-out
   void kursoritaajuus() {}  // frequency-marker read-out
   void kursoridb() {}       // level-marker read-out
-  // Demo display periods; the demo-source work fills it.
-  void tee_demo() {}
+  // Demo display periods from the current ranges, positions and time base.
+  void tee_demo();
 
  private:
   // Builds the controls above; run by the constructor before FormCreate.
@@ -173,11 +174,11 @@ class TForm1 : public TForm {
   void DerivePens();
 
   // Steps that other work fills; the start-up and close call them in place.
-  void SpeedButtonRunClick(TObject* /*Sender*/) {}       // Run button: acquisition cycle
-  void FastTimer1Timer(TObject* /*Sender*/) {}           // Run tick: acquisition cycle
-  void FastTimer2Timer(TObject* /*Sender*/) {}           // Single tick: acquisition cycle
-  void Timer2Timer(TObject* /*Sender*/) {}               // trigger wait count: trigger controls
-  void Timer4Timer(TObject* /*Sender*/) {}               // demo pacing: acquisition cycle
+  void SpeedButtonRunClick(TObject* Sender);            // Run button: acquisition cycle
+  void FastTimer1Timer(TObject* Sender);                // Run tick: acquisition cycle
+  void FastTimer2Timer(TObject* Sender);                // Single tick: acquisition cycle
+  void Timer2Timer(TObject* Sender);                    // trigger wait count: acquisition cycle
+  void Timer4Timer(TObject* Sender);                    // demo pacing: acquisition cycle
   void Timer5Timer(TObject* /*Sender*/) {}               // generator mailbox poll: remote control
   void Timer91Timer(TObject* /*Sender*/) {}              // sweep progress bar: generator panel
   void DoGrid() {}                                       // graticule: display
@@ -192,7 +193,7 @@ class TForm1 : public TForm {
   void PersistencewithIntensityGrading1Click(TObject* /*Sender*/) {}
   void VariablePersistence1Click(TObject* /*Sender*/) {}
   void GrSpeedButton1Click(TObject* /*Sender*/) {}       // "Big Screen": instrument switching
-  void tee_demo_taulut() {}                              // demo source tables: demo source
+  void tee_demo_taulut();                               // demo source tables: demo source
   void SaveSettings() {}                                 // "settings48.ini" writer: settings files
   void RecallSettings() {}                               // recall "settings48.ini": settings recall
   void RecallSettings2() {}                              // recall the command-line file: settings recall
@@ -202,6 +203,73 @@ class TForm1 : public TForm {
   struct HotKeyRelease {
     ~HotKeyRelease();
   } hot_key_release_;
+
+ public:
+  // ======== Acquisition cycle and demo source (acquisition work) ========
+  TLabel* Label3 = nullptr;  // status: "Trigger off", "Running", "Stopped" ...
+  void SpeedButtonSingleClick(TObject* Sender);
+  // Blocking single capture for calibration, Bode sweep, autoset and the
+  // data-file reader: returns when the capture is drawn, or when the loop was
+  // stopped, the link closed or the program is ending.
+  void SingleClick();
+  // The recorder's start capture: reads one capture into UsbRxBuffer without
+  // unpacking. True when all of it arrived; false when the link closed, the
+  // program is ending or RecorderCaptureLimitMs passed without a capture.
+  bool SingleClick0();
+  // The slowest capture (4096 samples at 250 S/s) and 2 s more.
+  int RecorderCaptureLimitMs = 16384 + 2000;
+  // Demo source: step and trigger search, and one synthetic capture.
+  void triggaa_demo();
+  void luedemo();
+  // Shows a status text on this window and on the twin panel.
+  void SetStatusText(const std::string& text);
+
+  // Steps of the capture path that other work fills.
+  void rms_out() {}          // RMS and dBm read-outs: measurements
+  void measure() {}          // CH1 waveform parameters: measurements
+  void FFT() {}              // transform of the shown channel: spectrum analyser
+  void LinToLog() {}         // log frequency axis: spectrum display options
+  void SaveShareData() {}    // sample export to shared memory: remote control
+  void ExtendedCalibrationStep() {}  // one step of the extended wait: calibration
+
+ private:
+  enum class CaptureMode { Run, Single };
+  // Makes the controls of this work; run by the constructor before FormCreate.
+  void CreateAcquisitionControls();
+  // Erase, unpack (or synthesise), read-outs, spectrum, export, draw.
+  void PostCaptureSteps(CaptureMode mode);
+  // One device step of a capture loop: a status poll while armed, then the
+  // capture read once it is ready. True when a whole capture arrived.
+  bool DeviceCaptureStep(std::uint32_t pollBytes, std::uint32_t blockTimeoutMs);
+  // Reads the 8 blocks of a capture; true only when all 8192 bytes arrived.
+  bool ReadCaptureBlocks(std::uint32_t timeoutMs);
+  void LeaveFileDisplay();
+  void RedrawWithoutPositionOffset();
+  void ShowNewestHistory();
+  void SetRunDown(bool down);
+  void SetSingleDown(bool down);
+  void SetSingleEnabled(bool enabled);
+  void SetHistoryBarsEnabled(bool enabled);
+  bool PersistDown() const;
+  bool LinkLost() const;
+  void EndRunLoop();
+
+ public:
+  // ======== Picture cycle and trace drawing (display work) ========
+  // Image1 as the shared drawing code sees it; set up at window creation.
+  display::ScopeView MainView;
+  // Plots and draws trace 1 (CH1), 2 (CH2) or 3 (math, with the math pen in
+  // Ch2PenColor) with the current time base and interpolation.
+  void piirra(int trace);
+  // Plain, spectrum, math and XY plot of block indexes first .. end.
+  void piirto(int first, int end);
+  // Sine and linear interpolation at the two finest time bases (step 2 or 1).
+  void piirto30(int first, int end, int step);
+  void piirto10(int first, int end, int step);
+  // Draws the first count points of display::PlotPoints.
+  void Kayran_Piirto(int count);
+  // Trigger-position tick (not-xor: drawing it twice removes it).
+  void viiva();
 
  public:
 };

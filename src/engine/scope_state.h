@@ -157,7 +157,7 @@ inline std::int32_t StartupTick = 0;         // start-up timer ticks; later bit 
 inline std::uint8_t StartupReachedRecall = 0;
 
 // The seven work blocks, reserved with the main window and released at close.
-inline constexpr std::size_t kWorkBlockBytes = 65535;
+inline constexpr std::size_t kWorkBlockBytes = 65536;  // 2048 bins x 8 float magnitudes fill one exactly
 inline std::uint8_t* FftBuffer = nullptr;
 inline std::uint8_t* LogAxisTable = nullptr;
 inline std::uint8_t* SpectrumHistoryBlock = nullptr;
@@ -238,5 +238,102 @@ inline std::string PersistHighColorText = "32";    // "High color"
 inline std::int32_t GeneratorHardware = 8016;
 inline std::uint8_t WaveEditorCanClose = 1;  // the wave editor allowed its close
 inline std::uint8_t SweepRunning = 1;
+
+}  // namespace engine
+
+// ======== Acquisition, unpacking and demo source (acquisition work) ========
+#include <span>
+
+namespace engine {
+
+// ---- The sample block every display and analysis step reads. Raw 8-bit
+// codes, 32 per vertical division; CH2 first, then CH1, then one spare entry.
+inline constexpr std::size_t kChannelSamples = 4096;
+inline constexpr std::size_t kSampleBlockEntries = 2 * kChannelSamples + 1;
+inline constexpr std::size_t kCaptureBytes = 2 * kChannelSamples;
+inline std::array<std::int32_t, kSampleBlockEntries> ScopeSampleBlock{};
+inline constexpr std::span<std::int32_t, kChannelSamples> Ch2Samples{ScopeSampleBlock.data(), kChannelSamples};
+inline constexpr std::span<std::int32_t, kChannelSamples> Ch1Samples{ScopeSampleBlock.data() + kChannelSamples,
+                                                                      kChannelSamples};
+// Entries 0..8191 of the block as the last unpacking left them; the bit view
+// expands from here, since it overwrites the block.
+inline std::array<std::int32_t, kCaptureBytes> SampleCopy{};
+// Raw codes in spectrum mode, laid out as the sample block (CH2, CH1, spare).
+inline std::array<std::int32_t, kSampleBlockEntries> SpectrumInputBlock{};
+inline constexpr std::span<std::int32_t, kChannelSamples> Ch2Spectrum{SpectrumInputBlock.data(), kChannelSamples};
+inline constexpr std::span<std::int32_t, kChannelSamples> Ch1SpectrumInput{
+    SpectrumInputBlock.data() + kChannelSamples, kChannelSamples};
+// Spectrum levels per channel, CH2 first (low 16 bits of each entry used).
+inline std::array<std::int32_t, kSampleBlockEntries> SpectrumLevels{};
+inline constexpr std::span<std::int32_t, kChannelSamples> Ch1SpectrumLevels{SpectrumLevels.data() + kChannelSamples,
+                                                                             kChannelSamples};
+
+// ---- Acquisition loops
+inline std::int32_t RunPhase = 5;             // 0 start, 1 after a capture, 2 waiting, 5 stopped
+inline std::int32_t SinglePhase = 5;          // 0 start, 1 waiting, 5 finished or stopped
+inline std::uint8_t CaptureReady = 0;         // 16 when this tick read a complete capture
+inline std::uint8_t TriggerWaitTicks = 0;     // seconds Run has waited for a trigger
+inline std::uint8_t RunningShown = 0;         // the status already reads "Running"
+inline std::uint16_t MeasureCounter = 0;      // Run captures since the last read-out update
+inline std::uint8_t DemoPaceTicks = 0;        // pacing ticks since a demo capture was asked for
+inline std::uint8_t TracesShown = 1;          // 0 while Run/Single start has cleared the traces
+inline std::int32_t AcquisitionLimit = 0;     // persistence "Number of acquisitions"; 0 = no limit
+inline std::int32_t AcquisitionCountdown = 0; // captures left before Run stops itself
+inline std::uint8_t CaptureUnpacked = 0;      // the unpacker ran since the last drawing
+inline std::uint8_t TraceValid = 0;           // a live trace is available for saving
+inline std::int32_t CaptureTimePerDiv = 0;    // TimePerDiv of the last spectrum
+inline std::uint8_t Calibrating = 0;          // the automatic calibration runs
+inline std::uint8_t AutosetRunning = 0;       // an autoset runs
+// Ground levels of a loaded data file; 10000 while no file is shown.
+inline std::int32_t FileCh1Ground = 10000;
+inline std::int32_t FileCh2Ground = 10000;
+// Labels of the last capture, kept for the data files and the export.
+inline std::string ShareTimeDivText = "1ms";
+inline std::string ShareCh1RangeText;
+inline std::string ShareCh2RangeText;
+
+// ---- Waveform averaging: 128 one-byte slots per block entry (entry i, slot
+// s at byte i * 128 + s).
+inline constexpr std::size_t kAverageSlots = 128;
+inline std::array<std::uint8_t, kSampleBlockEntries * kAverageSlots> AverageRing{};
+inline std::int32_t AverageLength = 2;
+inline std::int32_t AverageCount = 0;
+inline std::uint8_t AveragingOn = 0;
+inline std::uint8_t AverageRunning = 0;
+
+// ---- Noise Reject: the capture under test and three pages of accepted ones.
+inline std::array<std::int32_t, kSampleBlockEntries> NoiseRejectStage{};
+inline std::array<std::array<std::int32_t, kSampleBlockEntries>, 3> NoiseRejectPages{};
+inline std::int32_t NoiseRejectWritePage = 0;
+inline std::int32_t NoiseRejectReadPage = 0;
+inline std::int32_t NoiseRejectSlope = 0;
+
+// ---- History ring: 1002 columns of 8193 bytes, byte k of column c at
+// k * 1002 + c. HistoryLength + 1 slots are in use.
+inline constexpr std::size_t kHistoryColumns = 1002;
+inline std::array<std::uint8_t, kSampleBlockEntries * kHistoryColumns> HistoryBuffer{};
+inline std::int32_t HistoryLength = 1000;
+inline std::int32_t HistoryIndex = 0;      // the slot the next capture goes to (the oldest)
+inline std::int32_t HistoryViewIndex = 0;  // the slot last stored or shown
+inline std::uint8_t HistoryStoreOn = 1;    // clear: the next capture is not stored
+inline std::uint8_t HistorySliderArmed = 1;  // 0 while the program moves the history bars
+
+// ---- Spectrum options and the FFT smoothing state the unpacker restarts.
+inline std::uint8_t FftAverageOn = 0;
+inline std::uint8_t FftMaximumOn = 0;
+inline std::uint8_t FftVectorAverageOn = 0;
+inline std::uint8_t LogFreqAxis = 0;
+inline std::int32_t WindowSkip = 3;
+inline std::int32_t FftSkip = 3;
+inline double SmoothWeight = 0.05;
+inline double SmoothKeep = 0.95;
+
+// ---- Demo source. DemoSourceTable holds signed 16-bit entries: the two
+// display periods (0..299 CH1, 300..599 CH2) and the four source shapes.
+inline std::int32_t DemoStart = 0;       // byte offset into a display period, 0..598
+inline std::int32_t DemoPhase = 0;       // free-running start, +20 per capture
+inline std::int32_t DemoGroupStep = 4;   // bytes advanced per output group
+inline std::int32_t DemoRepeat = 1;      // outputs per group
+inline std::uint8_t DemoTriggered = 0;   // the last trigger search found a start
 
 }  // namespace engine

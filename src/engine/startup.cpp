@@ -4,6 +4,8 @@
 // recall, firmware query) and the orderly close.
 #include "engine/startup.h"
 
+#include <algorithm>
+
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -246,6 +248,15 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   GeneratorActive = 1;
   SweepRunning = 1;
   DotJoin = 1;
+  AveragingOn = 0;
+  AverageLength = 2;
+  AverageCount = 0;
+  for (std::size_t entry = 0; entry < kSampleBlockEntries; ++entry)
+    std::fill_n(AverageRing.begin() + entry * kAverageSlots, 4, std::uint8_t{0});
+  HistoryLength = 1000;
+  HistoryIndex = HistoryViewIndex = 0;
+  HistoryStoreOn = 1;
+  FileCh1Ground = FileCh2Ground = 10000;
   SampleRateText = "125kS/s";
   TimeDivText = "1ms";
   Ch1RangeText = Ch2RangeText = "5V";
@@ -310,6 +321,12 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
 
   // 14. The trigger level bar shows the level.
   TrackBar3->SetPosition(TriggerLevel);
+
+  // 15. Trace interpolation kernels, an empty sample block, and the picture
+  // as the drawing code sees it (geometry and markers of step 7).
+  display::BuildInterpolationKernels();
+  ScopeSampleBlock.fill(0);
+  MainView = display::MainScopeView(Image1);
 
   // 16. Floating point never traps here: exceptions masked, round to nearest.
   numeric::SetupFloatingPoint();

@@ -3,6 +3,8 @@
 // class too, with their sources in engine/.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/ui/forms.h"
 
 class TForm8 : public TForm {
@@ -20,6 +22,21 @@ class TForm8 : public TForm {
   // ---- Device link and commands
   // Re-arms a capture: stop and reset (9), then arm (11).
   void Resetoi_500();
+
+  // ======== Capture unpacking (acquisition work) ========
+  // Unpacks the capture in UsbRxBuffer into the sample block and its side
+  // stores; nothing in demo mode or while a loaded file is replayed.
+  void LueData_500();
+  // Slow calibration read: 32 sample pairs into entries 0..31 of both
+  // channels; returns (255 - mean CH2) * 256 + (255 - mean CH1). When the
+  // link closes or the program ends first, nothing is stored, 0 is returned
+  // and ReadBytesComplete is false.
+  std::uint16_t ReadBytes();
+  bool ReadBytesComplete = false;
+  // Spectrum helpers the Run loop applies after each transform.
+  void average_fft();
+  void maximize_fft();
+  void refresh_fft();
 };
 
 inline TForm8* Form8 = nullptr;

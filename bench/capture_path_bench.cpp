@@ -1,0 +1,161 @@
+// Per-capture cost of the work done on the GUI thread after a capture has
+// arrived: erase the shown traces, unpack the 8192 bytes into the sample
+// block (history and copy included), draw both channels. One capture takes at
+// least 6.7 ms on the wire, so this must stay far below that.
+//
+// The program's windows are created headless in a temporary home (nothing of
+// the user's settings is touched); the device is never opened.
+#include <benchmark/benchmark.h>
+
+#include <stdlib.h>
+
+#include <QApplication>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/windows.h"
+#include "display/display_state.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "engine/step_tables.h"
+#include "generator/fine_tune.h"
+
+namespace {
+
+// A capture as the device sends it: (CH2, CH1) byte pairs, rotated left by
+// 63 bytes (the unpacker rotates them back). Two sines that clip now and then.
+void PackCapture() {
+  using namespace engine;
+  for (std::size_t i = 0; i < kChannelSamples; ++i) {
+    const double t = static_cast<double>(i);
+    const int ch1 = static_cast<int>(std::lround(128 + 140 * std::sin(t * 0.013)));
+    const int ch2 = static_cast<int>(std::lround(128 + 90 * std::sin(t * 0.041 + 1.0)));
+    const std::uint8_t pair[2] = {static_cast<std::uint8_t>(std::clamp(ch1, 0, 255)),
+                                  static_cast<std::uint8_t>(std::clamp(ch2, 0, 255))};
+    for (std::size_t b = 0; b < 2; ++b) {
+      const std::size_t rotated = 2 * i + b;  // position after the rotation
+      UsbRxBuffer[(rotated + kUsbRxBufferSize - 63) % kUsbRxBufferSize] = pair[b];
+    }
+  }
+}
+
+// Applies a time/div row as its button does, then the plot method the
+// acquisition picks for the two finest rows.
+void SelectTimeBase(const char* label, std::uint8_t interpolation) {
+  for (const engine::TimeBaseStep& step : engine::TimeBaseTable) {
+    if (step.Button && std::string(step.Label) == label) {
+      Form1->ApplyTimeBaseStep(step);
+      break;
+    }
+  }
+  const std::string l = label;
+  engine::PlotMethod = l == "0.2us" ? 1 : l == "0.1us" ? 2 : 0;
+  display::InterpolationChoice = interpolation;
+}
+
+void PostCapturePath(benchmark::State& state, const char* label, std::uint8_t interpolation) {
+  using namespace engine;
+  DemoMode = 0;
+  ScopeFileReplay = 0;
+  AcquisitionIdle = 0;
+  Ch1On = Ch2On = 1;
+  SelectTimeBase(label, interpolation);
+  ClearPending = 1;
+  Form1->putsataanko();
+  PackCapture();
+  Form8->LueData_500();
+  Form1->piirrot();
+  for (auto _ : state) {
+    Form1->poisto();
+    Form8->LueData_500();
+    Form1->piirrot();
+    benchmark::DoNotOptimize(Form1->Image1->Picture()->Image().constBits());
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+void BM_Capture1msPerDiv(benchmark::State& state) { PostCapturePath(state, "1ms", 0); }
+void BM_Capture0_1usPerDivSine(benchmark::State& state) { PostCapturePath(state, "0.1us", 0); }
+void BM_Capture0_1usPerDivLinear(benchmark::State& state) { PostCapturePath(state, "0.1us", 1); }
+void BM_Capture0_2usPerDivSine(benchmark::State& state) { PostCapturePath(state, "0.2us", 0); }
+
+// The two halves at 1 ms/div, to see where the time goes.
+void BM_UnpackOnly(benchmark::State& state) {
+  SelectTimeBase("1ms", 0);
+  PackCapture();
+  for (auto _ : state) {
+    Form8->LueData_500();
+    benchmark::DoNotOptimize(engine::ScopeSampleBlock.data());
+  }
+}
+void BM_EraseAndDrawOnly1msPerDiv(benchmark::State& state) {
+  SelectTimeBase("1ms", 0);
+  PackCapture();
+  Form8->LueData_500();
+  Form1->piirrot();
+  for (auto _ : state) {
+    Form1->poisto();
+    Form1->piirrot();
+    benchmark::DoNotOptimize(Form1->Image1->Picture()->Image().constBits());
+  }
+}
+
+BENCHMARK(BM_Capture1msPerDiv)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Capture0_1usPerDivSine)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Capture0_1usPerDivLinear)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Capture0_2usPerDivSine)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UnpackOnly)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EraseAndDrawOnly1msPerDiv)->Unit(benchmark::kMicrosecond);
+
+// HOME and the XDG folders in a temporary folder for the life of the run.
+class ScratchHome {
+ public:
+  ScratchHome() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "darvik48-bench-XXXXXX").string();
+    if (mkdtemp(tmpl.data())) path_ = tmpl;
+    if (path_.empty()) return;
+    setenv("HOME", path_.c_str(), 1);
+    setenv("XDG_DATA_HOME", (path_ + "/.local/share").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (path_ + "/.config").c_str(), 1);
+    unsetenv("XDG_DOCUMENTS_DIR");
+  }
+  ~ScratchHome() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  bool ok() const { return !path_.empty(); }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  ScratchHome home;
+  if (!home.ok()) return 1;
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+
+  PrepareApplication();
+  CreateAllWindows();
+  // The deferred start-up (device, calibration) never runs here.
+  Form1->Timer3->SetEnabled(false);
+
+  // Steady state: the history ring has been written round once, as after
+  // the first seconds of a Run.
+  PackCapture();
+  for (int i = 0; i <= engine::HistoryLength + 1; ++i) Form8->LueData_500();
+
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  FreeAllWindows();
+  return 0;
+}

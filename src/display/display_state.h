@@ -1,0 +1,56 @@
+// State of the scope display that several windows share: the trace plotters'
+// inputs and work values, the math-trace modes and the spectrum-view layout.
+// Byte flags are 0 or 1.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/ui/canvas.h"
+
+namespace display {
+
+// ---- Interpolation kernels, built when the main window is created.
+inline constexpr int kSineKernelTaps = 95;
+inline constexpr int kSineKernelSum = 1007;
+inline constexpr int kLinearTaps = 20;
+inline constexpr int kLinearSum = 1280;
+// Low-pass taps applied to the 4x zero-order-hold copy of a trace.
+inline std::array<std::int32_t, kSineKernelTaps> InterpolationKernel{};
+// A 20-wide moving average over the 20x held copy: straight lines between samples.
+inline std::array<std::uint16_t, kLinearTaps> LinearWeights{};
+
+// ---- The point list of the trace being plotted.
+inline constexpr std::size_t kPlotPointCapacity = 1000;
+inline std::array<TPoint, kPlotPointCapacity> PlotPoints{};
+inline std::int32_t PlotTrace = 0;      // 1 CH1, 2 CH2, 3 math
+inline std::int32_t TracePenWidth = 1;  // 2 while a math trace is plotted
+
+// "S/L": 1 linear, 0 sine interpolation at 0.2 us/div and 0.1 us/div.
+inline std::uint8_t InterpolationChoice = 0;
+
+// Pixels the shown CH1 / CH2 trace is moved up while acquisition is stopped
+// (the position bars move a stopped trace without a new capture).
+inline std::int32_t Ch1CapturePos = 0;
+inline std::int32_t Ch2CapturePos = 0;
+
+// ---- Math and XY traces; at most one mode is set. InvertCh2Mode and MathOff
+// live with the engine, which applies them to the device too.
+inline std::uint8_t XYPlotMode = 0;
+inline std::uint8_t Ch1PlusCh2Mode = 0;
+inline std::uint8_t Ch1MinusCh2Mode = 0;
+inline std::uint8_t MultiplyMode = 0;
+inline std::uint8_t DivideMode = 0;
+// Volts/div of both channels in mV, and smaller / larger of the two; set by
+// the plotter before each arithmetic trace.
+inline double Ch1MilliVoltsPerDiv = 1000.0;
+inline double Ch2MilliVoltsPerDiv = 1000.0;
+inline double MathScaleRatio = 1.0;
+
+// ---- Spectrum view layout.
+inline std::uint16_t SpectrumZoom = 8;       // bins folded into one plotted pair of pixels
+inline std::int32_t SpectrumPoints = 4096;   // 4096 on the linear axis, 2560 on the log axis
+inline std::uint8_t FreqMarkerShown = 0;     // the frequency-marker line is on the picture
+
+}  // namespace display

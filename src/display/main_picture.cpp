@@ -1,0 +1,78 @@
+// The main window's picture cycle: TForm1's drawing operations run the shared
+// view code on Image1 and mirror each step on the Big Screen while it shows.
+#include <algorithm>
+#include <initializer_list>
+
+#include "display/add_text.h"
+#include "display/big_screen.h"
+#include "display/display_state.h"
+#include "display/scope_view.h"
+#include "engine/capture_unpack.h"
+#include "engine/control_panel.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "platform/ui/vcl.h"
+
+namespace {
+
+constexpr TColor kNoticeColor = 0x0000FF;
+
+bool BigScreenShown() { return Form10 && Form10->Visible(); }
+
+}  // namespace
+
+namespace display {
+
+int ActivePersistence() {
+  if (!Form1) return 0;
+  const auto* persist = Form1->FindComponentAs<TSpeedButton>("SpeedButton23");
+  return persist && persist->Down() ? engine::PersistenceMode : 0;
+}
+
+}  // namespace display
+
+void TForm1::putsataanko() {
+  using namespace engine;
+  if (ClearPending) {
+    display::WipePicture(MainView);
+    display::FreqMarkerShown = 0;
+    DoGrid();
+    Image1->Invalidate();
+    if (BigScreenShown()) Form10->putsataanko();
+    ClearPending = 0;
+    if (DigitalMode)
+      TulostaTeksti(DemoMode ? "Not supported in Demo Mode" : "Digital function is active",
+                    MainView.X0 + MainView.Texts.Notice, MainView.TopTextY, kNoticeColor);
+  }
+  // Autoset works on the plain channel traces only.
+  const bool autoset = MathOff && !SpectrumMode;
+  for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form11)}) {
+    if (!owner) continue;
+    for (const char* name : {"Autoset1", "Autoset2"})
+      if (auto* button = owner->FindComponentAs<TControl>(name)) button->SetEnabled(autoset);
+  }
+}
+
+void TForm1::poisto() {
+  display::EraseTraces(MainView);
+  if (BigScreenShown()) Form10->poisto();
+}
+
+void TForm1::piirrot() {
+  using namespace engine;
+  if (DigitalMode) engine::ExpandBitView();
+  display::DrawTraces(MainView);
+  if (BigScreenShown()) Form10->piirrot();
+  if (Form_9) {
+    if (ScopeNoteShown) Form_9->note();
+    if (ParametersOnScreen) Form_9->note_1();
+  }
+  Image1->Invalidate();
+}
+
+void TForm1::piirra(int trace) { display::PlotTraceOn(MainView, trace); }
+void TForm1::piirto(int first, int end) { display::DrawPlain(MainView, first, end); }
+void TForm1::piirto30(int first, int end, int step) { display::DrawSine(MainView, first, end, step); }
+void TForm1::piirto10(int first, int end, int step) { display::DrawLinear(MainView, first, end, step); }
+void TForm1::Kayran_Piirto(int count) { display::DrawPlotPoints(MainView, count); }
+void TForm1::viiva() { display::DrawTriggerTick(MainView); }

@@ -1,0 +1,606 @@
+// The picture cycle (wipe, erase, draw) and the trace plotters, written once
+// against a view so that the main picture and the Big Screen share them.
+#include "display/scope_view.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+
+#include "display/display_state.h"
+#include "engine/scope_state.h"
+#include "platform/os/numeric.h"
+#include "platform/ui/image.h"
+
+namespace display {
+
+namespace {
+
+constexpr int kChannelLength = 4096;
+constexpr double kTriggerSample = 1015;  // where the capture's trigger point lies
+
+// The 95 taps of the sine kernel; symmetric about tap 47, sum 1007.
+constexpr std::array<std::int32_t, kSineKernelTaps> kSineTaps = {
+    -6,  -2,  3,   7,   7,   3,   -3,  -7,  -8,  -4,  2,   7,   9,   6,   -1,  -8,  -10, -7,  0,
+    8,   12,  9,   1,   -8,  -14, -12, -3,  8,   16,  16,  6,   -8,  -20, -21, -10, 9,   26,  31,
+    18,  -9,  -38, -52, -38, 9,   81,  159, 219, 241, 219, 159, 81,  9,   -38, -52, -38, -9,  18,
+    31,  26,  9,   -10, -21, -20, -8,  6,   16,  16,  8,   -3,  -12, -14, -8,  1,   9,   12,  8,
+    0,   -7,  -10, -8,  -1,  6,   9,   7,   2,   -4,  -8,  -7,  -3,  3,   7,   7,   3,   -2,  -6};
+constexpr int kFirstHeldEntry = 47;  // held samples start here, under the centre tap
+constexpr int kSineHold = 4;     // zero-order hold factor before the kernel
+constexpr int kSineSmooth = 5;   // each filtered value spans 5 replicated entries
+constexpr int kLinearWeight = 64;
+
+// Inclusive index range of the channel a block index belongs to.
+struct Channel {
+  std::int64_t lo, hi;
+};
+
+Channel ChannelOf(std::int64_t index) {
+  return index >= kChannelLength ? Channel{kChannelLength, 2 * kChannelLength - 1} : Channel{0, kChannelLength - 1};
+}
+
+// The channel of `first`, ending before `end` when that comes earlier.
+Channel ChannelRange(int first, int end) {
+  Channel ch = ChannelOf(first);
+  ch.hi = std::max(ch.lo, std::min<std::int64_t>(ch.hi, static_cast<std::int64_t>(end) - 1));
+  return ch;
+}
+
+// A sample of the channel; indexes outside it read its first or last sample,
+// so no plotter ever reads another channel or past the block.
+std::int32_t At(std::int64_t index, const Channel& ch) {
+  return engine::ScopeSampleBlock[static_cast<std::size_t>(std::clamp(index, ch.lo, ch.hi))];
+}
+
+int PlotCapacity(const ScopeView& view) {
+  return std::max(0, std::min(view.PlotWidth(), static_cast<int>(kPlotPointCapacity)));
+}
+
+bool ArithmeticMode() {
+  return !engine::MathOff && (Ch1PlusCh2Mode || Ch1MinusCh2Mode || MultiplyMode || DivideMode);
+}
+
+// Runs f with the math pen in place of the CH2 pen, as the math trace is plotted.
+template <class F>
+void WithMathPen(F&& f) {
+  const TColor saved = engine::Ch2PenColor;
+  engine::Ch2PenColor = engine::Math1PenColor;
+  f();
+  engine::Ch2PenColor = saved;
+}
+
+// Runs f with MathOff treated as set while an arithmetic trace is shown, so
+// that CH1 and CH2 are handled along with it.
+template <class F>
+void WithChannelsOfMath(F&& f) {
+  const std::uint8_t saved = engine::MathOff;
+  if (ArithmeticMode()) engine::MathOff = 1;
+  f();
+  engine::MathOff = saved;
+}
+
+// Pixels and samples advanced per point.
+struct Stepping {
+  int dx;
+  double dl;
+};
+
+// Two points per step (half steps) unless the steps are single pixels or the
+// samples are joined one to one.
+Stepping PlainStepping() {
+  using namespace engine;
+  if (PixelStep < 2 || (Magnification <= 1.001 && DotJoin)) return {PixelStep, Magnification};
+  return {PixelStep / 2, Magnification / 2};
+}
+
+// Linear interpolation between sample d and d + 1 of a channel.
+double Interpolated(std::int64_t d, double f, const Channel& ch) {
+  return f * At(d + 1, ch) + (1 - f) * At(d, ch);
+}
+
+// Nearest integer, halves to even. The plotters round a few thousand values
+// per capture, nearly all small: those take the quick way.
+std::int64_t RoundHalfEven(double v) {
+  if (!(v > -1e9 && v < 1e9)) return numeric::Round(v);
+  const double f = std::floor(v);
+  const double rest = v - f;
+  auto i = static_cast<std::int64_t>(f);
+  if (rest > 0.5 || (rest == 0.5 && (i & 1))) ++i;
+  return i;
+}
+
+// The sample index of a position, fraction dropped.
+std::int64_t SampleIndex(double l) {
+  if (!(l > -1e15 && l < 1e15)) return numeric::Trunc(l);
+  return static_cast<std::int64_t>(l);
+}
+
+int RoundedCode(double v) { return static_cast<int>(std::clamp<std::int64_t>(RoundHalfEven(v), -1000000, 1000000)); }
+
+int TracePoints(const ScopeView& view, int first, int end) {
+  using namespace engine;
+  const Channel ch = ChannelRange(first, end);
+  const Stepping st = PlainStepping();
+  const int cap = PlotCapacity(view);
+  const int xEnd = view.X0 + view.PlotWidth();
+  std::int64_t d = static_cast<std::int64_t>(DisplayStart) + first;
+  double l = static_cast<double>(d);
+  int x = view.X0;
+  int n = 0;
+  while (d < static_cast<std::int64_t>(end) - 2 && x < xEnd && n < cap) {
+    const int v = RoundedCode(Interpolated(d, l - static_cast<double>(d), ch));
+    PlotPoints[n++] = TPoint{x, view.Y0 - v + 255};
+    x += st.dx;
+    l += st.dl;
+    d = SampleIndex(l);
+  }
+  if (DigitalMode) {
+    // The logic lines end where the expanded samples end (code 0).
+    while (n > 0 && PlotPoints[n - 1].y >= view.Y0 + 255) --n;
+    if (n > 0) --n;
+  }
+  return n;
+}
+
+int SpectrumTracePoints(const ScopeView& view, int first, int end) {
+  const Channel ch = ChannelRange(first, end);
+  const int zoom = SpectrumZoom;
+  const int cap = static_cast<int>(kPlotPointCapacity);
+  const int xEnd = view.X0 + view.PlotWidth();
+  std::int64_t d = static_cast<std::int64_t>(engine::DisplayStart) + first;
+  int x = view.X0;
+  int n = 0;
+  while (d + zoom < end && x < xEnd && n + 2 <= cap) {
+    std::int32_t v = At(d, ch);
+    for (int k = 1; k <= zoom; ++k) v = std::max(v, At(d + k, ch));
+    const int y = view.Y0 - std::min<std::int32_t>(v, 255) + 255;
+    PlotPoints[n++] = TPoint{x, y};
+    PlotPoints[n++] = TPoint{x + 1, y};
+    x += 2;
+    d += zoom;
+  }
+  return n;
+}
+
+double MilliVoltsPerDiv(std::uint8_t rangeCode, double current) {
+  switch (rangeCode) {
+    case 30: return 10;
+    case 13: return 30;
+    case 29: return 100;
+    case 11: return 300;
+    case 27: return 1000;
+    case 1: return 3000;
+    default: return current;
+  }
+}
+
+// The arithmetic trace: both channels interpolated at each step, taken
+// relative to their ground codes and combined on the coarser channel's scale;
+// 127 is mid-screen.
+int MathTracePoints(const ScopeView& view, int first, int end) {
+  using namespace engine;
+  Ch1MilliVoltsPerDiv = MilliVoltsPerDiv(Ch1GainCode, Ch1MilliVoltsPerDiv);
+  Ch2MilliVoltsPerDiv = MilliVoltsPerDiv(Ch2GainCode, Ch2MilliVoltsPerDiv);
+  const double v1 = Ch1MilliVoltsPerDiv, v2 = Ch2MilliVoltsPerDiv;
+  MathScaleRatio = std::min(v1, v2) / std::max(v1, v2);
+  const double r = MathScaleRatio;
+  const double coarser = v1 > v2 ? v1 : v2;
+
+  const Channel ch2{0, kChannelLength - 1};
+  const Channel ch1{kChannelLength, 2 * kChannelLength - 1};
+  const Stepping st = PlainStepping();
+  const int cap = PlotCapacity(view);
+  const int xEnd = view.X0 + view.PlotWidth();
+  std::int64_t d = static_cast<std::int64_t>(DisplayStart) + first;
+  double l = static_cast<double>(d);
+  int x = view.X0;
+  int n = 0;
+  while (d < end && x < xEnd && n < cap) {
+    const double f = l - static_cast<double>(d);
+    const std::int64_t a1 = RoundedCode(Interpolated(d + kChannelLength, f, ch1)) - (255 - Ch1GroundLevel);
+    const std::int64_t a2 = RoundedCode(Interpolated(d, f, ch2)) - (255 - Ch2GroundLevel);
+    std::int64_t m = 127;
+    if (Ch1PlusCh2Mode) {
+      m = v1 > v2 ? a1 + RoundHalfEven(r * a2) + 127 : RoundHalfEven(r * a1) + a2 + 127;
+    } else if (Ch1MinusCh2Mode) {
+      m = v1 > v2 ? a1 - RoundHalfEven(r * a2) + 127 : RoundHalfEven(r * a1) - a2 + 127;
+    } else if (MultiplyMode) {
+      const double h = (v1 * a1 / 32000) * (v2 * a2 / 32000) * 32 * 1000;
+      m = RoundHalfEven(h / coarser) + 127;
+    } else if (DivideMode) {
+      double h2 = v2 * a2 / 32000;
+      if (h2 == 0) h2 = 0.00001;
+      const double h = (v1 * a1 / 32000) / h2 * 32 * 1000;
+      m = RoundHalfEven(h / coarser) + 127;
+    }
+    m = std::clamp<std::int64_t>(m, 0, 255);
+    PlotPoints[n++] = TPoint{x, view.Y0 - static_cast<int>(m) + 255};
+    x += st.dx;
+    l += st.dl;
+    d = SampleIndex(l);
+  }
+  return n;
+}
+
+// The XY figure: CH2 across, CH1 up, inside the square grid.
+int XYTracePoints(const ScopeView& view, int first, int end) {
+  using namespace engine;
+  const Channel ch2{0, kChannelLength - 1};
+  const Channel ch1{kChannelLength, 2 * kChannelLength - 1};
+  const int cap = PlotCapacity(view);
+  const int xEnd = view.X0 + view.PlotWidth();
+  std::int64_t d = static_cast<std::int64_t>(DisplayStart) + first;
+  double l = static_cast<double>(d);
+  int x = view.X0;
+  int n = 0;
+  while (d < end && x < xEnd && n < cap) {
+    const double f = l - static_cast<double>(d);
+    const int c2 = RoundedCode(Interpolated(d, f, ch2));
+    const int c1 = RoundedCode(Interpolated(d + kChannelLength, f, ch1));
+    PlotPoints[n++] = TPoint{view.X0 + view.XYOriginX + view.VScale * c2, view.Y0 + 255 - c1};
+    x += PixelStep;
+    l += Magnification;
+    d = SampleIndex(l);
+  }
+  return n;
+}
+
+// Points the interpolated plots draw: the whole window, or fewer near the end
+// of the record; never more than the window holds.
+int InterpolatedCount(const ScopeView& view, int limit, int step, std::int64_t shortCount) {
+  const std::int64_t remaining = kChannelLength - static_cast<std::int64_t>(engine::DisplayStart);
+  std::int64_t count = view.PlotWidth();
+  if (static_cast<std::int64_t>(step) * limit >= remaining) count = shortCount;
+  return static_cast<int>(std::clamp<std::int64_t>(count, 0, PlotCapacity(view)));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- views
+
+ScopeView MainScopeView(TImage* image) {
+  using namespace engine;
+  ScopeView view;
+  view.Image = image;
+  view.X0 = ScreenX0;
+  view.Y0 = ScreenY0;
+  view.GridWidth = 650;
+  view.VScale = 1;
+  view.FrameTopY = ScreenY0 - 1;
+  view.FrameBottomY = ScreenY0 + 257;
+  view.TickBaseY = ScreenY0 + 256;
+  view.XYOriginX = 198;
+  view.SineShortLimit = 71;
+  view.LinearShortLimit = 70;
+  view.TextLineY = TextLineY;
+  view.MarkerLimitX = MarkerLimitX;
+  view.MarkerLimitY = MarkerLimitY;
+  view.Markers = MarkerPlaces{&TimeMarker1X, &TimeMarker2X, &VoltMarker1Y, &VoltMarker2Y,
+                              &FreqMarker1X, &LevelMarker1Y, &LevelMarker2Y};
+  return view;
+}
+
+ScopeView BigScopeView(TImage* image, const MarkerPlaces& markers) {
+  ScopeView view;
+  view.Image = image;
+  const int w = image ? image->Width() : 1000;
+  const int h = image ? image->Height() : 560;
+  view.X0 = w / 2 - 475;
+  view.Y0 = h / 2 - 256;
+  view.GridWidth = 950;
+  view.VScale = 2;
+  view.FrameTopY = view.Y0 - 1;
+  view.FrameBottomY = view.Y0 + 512;
+  view.TickBaseY = view.Y0 + 512;
+  view.XYOriginX = 221;
+  view.SineShortLimit = 100;
+  view.LinearShortLimit = 100;
+  view.TextLineY = h - 20;
+  view.MarkerLimitX = w - view.X0;
+  view.MarkerLimitY = h - view.Y0;
+  view.Texts.SampleRate = 792;
+  view.Texts.TimeDiv = 892;
+  view.Texts.Rms = 810;
+  view.Texts.Dbm = 895;
+  view.Markers = markers;
+  return view;
+}
+
+void BuildInterpolationKernels() {
+  InterpolationKernel = kSineTaps;
+  LinearWeights.fill(kLinearWeight);
+  TracePenWidth = 1;
+}
+
+// ---------------------------------------------------------------- picture cycle
+
+void WipePicture(ScopeView& view) {
+  if (view.Image) {
+    TCanvas* canvas = view.Image->Canvas();
+    canvas->Brush.Color = engine::BackgroundColor;
+    canvas->Brush.Style = bsSolid;
+    canvas->FillRect(Rect(0, 0, view.Image->Width(), view.Image->Height()));
+    view.Image->Invalidate();
+  }
+  // The graticule draws the trigger tick again (and says so) when it is rebuilt.
+  view.Ch1Drawn = view.Ch2Drawn = view.MathDrawn = view.LineDrawn = 0;
+}
+
+void EraseTraces(ScopeView& view) {
+  using namespace engine;
+  WithChannelsOfMath([&] {
+    if (!MathOff && !InvertCh2Mode) return;
+    if (view.Image) view.Image->Invalidate();
+    if (!SpectrumMode && view.LineDrawn) {
+      DrawTriggerTick(view);
+      view.LineDrawn = 0;
+    }
+    if (view.Ch1Drawn) {
+      PlotTraceOn(view, 1);
+      view.Ch1Drawn = 0;
+    }
+    if (view.Ch2Drawn) {
+      PlotTraceOn(view, 2);
+      view.Ch2Drawn = 0;
+    }
+  });
+  if (!MathOff && !InvertCh2Mode && view.MathDrawn) {
+    WithMathPen([&] { PlotTraceOn(view, 3); });
+    view.MathDrawn = 0;
+  }
+}
+
+void DrawTraces(ScopeView& view) {
+  using namespace engine;
+  if (TracesShown) {
+    WithChannelsOfMath([&] {
+      if (!MathOff && !InvertCh2Mode) return;
+      if (Ch1On && !view.Ch1Drawn) {
+        PlotTraceOn(view, 1);
+        view.Ch1Drawn = 1;
+      }
+      if (Ch2On && !view.Ch2Drawn) {
+        PlotTraceOn(view, 2);
+        view.Ch2Drawn = 1;
+      }
+    });
+    if (!MathOff && !InvertCh2Mode && !view.MathDrawn) {
+      WithMathPen([&] { PlotTraceOn(view, 3); });
+      view.MathDrawn = 1;
+    }
+  }
+  if (!SpectrumMode && !view.LineDrawn) {
+    DrawTriggerTick(view);
+    view.LineDrawn = 1;
+  }
+  if (view.Image) view.Image->Invalidate();
+}
+
+// ---------------------------------------------------------------- plotters
+
+int PlotPlainPoints(const ScopeView& view, int first, int end) {
+  using namespace engine;
+  if (SpectrumMode) return SpectrumTracePoints(view, first, end);
+  if (!MathOff && XYPlotMode) return XYTracePoints(view, first, end);
+  if (ArithmeticMode()) return MathTracePoints(view, first, end);
+  return TracePoints(view, first, end);
+}
+
+int PlotSinePoints(const ScopeView& view, int first, int end, int step) {
+  using namespace engine;
+  const int s = std::max(1, step);
+  const Channel ch = ChannelRange(first, end);
+  const std::int64_t ds = DisplayStart;
+  const int count = InterpolatedCount(view, view.SineShortLimit, s,
+                                      (kChannelLength - ds - 5) * 10 / s - 10 * PlotMethod - 30);
+  if (count == 0) return 0;
+
+  // Filtered value j is the kernel over held entries 4 DisplayStart + j + 1 ..
+  // + 95, held entry e (from 47 on) holding sample (e - 47) / 4 and the
+  // entries before it the first sample as it is. Rail codes are pushed past
+  // the rails so that clipped samples stay clipped after filtering.
+  const int lastReplica = 2 + s * (count - 1) + 4;
+  const int filtered = lastReplica / kSineSmooth + 1;
+  static std::array<std::int32_t, 4 * kPlotPointCapacity> filtBuf;
+  if (filtered > static_cast<int>(filtBuf.size())) return 0;
+  const std::int64_t e0 = kSineHold * ds + 1;
+  auto held = [&](std::int64_t sample) {
+    const std::int32_t v = At(sample, ch);
+    // Held values stay within the rail margins, so the sums fit 32 bits.
+    return v == 255 ? 258 : v == 0 ? -3 : std::clamp(v, -3, 258);
+  };
+  if (e0 >= kFirstHeldEntry) {
+    // Every entry holds a sample 4 times: the 95 taps fold into 4 phases of
+    // 25 taps over the samples themselves (the same sums, a quarter the work).
+    constexpr int kFolded = (kSineKernelTaps + 3 + kSineHold - 1) / kSineHold;
+    std::array<std::array<std::int32_t, kFolded>, kSineHold> folded{};
+    for (int phase = 0; phase < kSineHold; ++phase)
+      for (int t = 0; t < kSineKernelTaps; ++t) folded[phase][(phase + t) / kSineHold] += InterpolationKernel[t];
+    const std::int64_t q0 = e0 - kFirstHeldEntry;
+    const std::int64_t k0 = q0 / kSineHold;
+    const int samples = static_cast<int>((q0 + filtered - 1) / kSineHold - k0) + kFolded;
+    static std::array<std::int32_t, kPlotPointCapacity + 64> codes;
+    if (samples > static_cast<int>(codes.size())) return 0;
+    for (int m = 0; m < samples; ++m) codes[m] = held(first + k0 + m);
+    for (int j = 0; j < filtered; ++j) {
+      const std::int64_t q = q0 + j;
+      const auto& taps = folded[q % kSineHold];
+      const std::int32_t* src = codes.data() + (q / kSineHold - k0);
+      std::int32_t sum = 0;
+      for (int m = 0; m < kFolded; ++m) sum += taps[m] * src[m];
+      filtBuf[j] = std::clamp(sum / kSineKernelSum, 0, 255);
+    }
+  } else {
+    // Right at the start of the record the entries before the first held
+    // sample come in: entry by entry.
+    const std::int32_t leading = std::clamp(At(first, ch), -3, 258);
+    for (int j = 0; j < filtered; ++j) {
+      std::int32_t sum = 0;
+      for (int t = 0; t < kSineKernelTaps; ++t) {
+        const std::int64_t e = e0 + j + t;
+        const std::int32_t v = e < kFirstHeldEntry ? leading : held(first + (e - kFirstHeldEntry) / kSineHold);
+        sum += InterpolationKernel[t] * v;
+      }
+      filtBuf[j] = std::clamp(sum / kSineKernelSum, 0, 255);
+    }
+  }
+  // Each filtered value spans 5 entries; a pixel averages 5 entries, the
+  // window advancing by the step: 20 / step pixels per sample.
+  for (int p = 0; p < count; ++p) {
+    const int o = 2 + s * p;
+    const int a = o / kSineSmooth, r = o % kSineSmooth;
+    const int sum = (kSineSmooth - r) * filtBuf[a] + (r ? r * filtBuf[a + 1] : 0);
+    PlotPoints[p] = TPoint{view.X0 + p, view.Y0 - sum / kSineSmooth + 255};
+  }
+  return count;
+}
+
+int PlotLinearPoints(const ScopeView& view, int first, int end, int step) {
+  using namespace engine;
+  const int s = std::max(1, step);
+  const Channel ch = ChannelRange(first, end);
+  const std::int64_t ds = DisplayStart;
+  int count = InterpolatedCount(view, view.LinearShortLimit, s,
+                                (kChannelLength - ds) * 10 / s - 10 * PlotMethod - 50);
+  // Each sample is held for 20 entries; a pixel is the weighted sum of the 20
+  // entries from s x pixel on, which covers at most two neighbouring samples.
+  std::array<std::int32_t, kLinearTaps + 1> prefix{};
+  for (int q = 0; q < kLinearTaps; ++q) prefix[q + 1] = prefix[q] + LinearWeights[q];
+  const std::int64_t start = first + ds;
+  for (int p = 0; p < count; ++p) {
+    const int o = s * p;
+    const int a = o / kLinearTaps, r = o % kLinearTaps;
+    const std::int64_t sum = static_cast<std::int64_t>(prefix[kLinearTaps - r]) * At(start + a, ch) +
+                             static_cast<std::int64_t>(prefix[kLinearTaps] - prefix[kLinearTaps - r]) *
+                                 At(start + a + 1, ch);
+    PlotPoints[p] = TPoint{view.X0 + p, view.Y0 - static_cast<int>(sum / kLinearSum) + 255};
+  }
+  if (DigitalMode && count > 0 && PlotPoints[count - 1].y == view.Y0 + 255) {
+    int trailing = 0;
+    while (trailing < count && PlotPoints[count - 1 - trailing].y >= view.Y0 + 255) ++trailing;
+    count = std::max(0, count - 4 - trailing);
+  }
+  return count;
+}
+
+// ---------------------------------------------------------------- drawing
+
+void PlotTraceOn(ScopeView& view, int trace) {
+  using namespace engine;
+  PlotTrace = trace;
+  if (view.Image) view.Image->Canvas()->Pen.Color = trace == 1 ? Ch1PenColor : Ch2PenColor;
+  int base = trace == 1 ? kChannelLength : 0;
+  if (SpectrumMode) {
+    DrawPlain(view, base, base + std::clamp<std::int32_t>(SpectrumPoints, 0, kChannelLength));
+    return;
+  }
+  if (!MathOff && (XYPlotMode || Ch1PlusCh2Mode || Ch1MinusCh2Mode || MultiplyMode || DivideMode)) {
+    PlotMethod = 0;
+    base = 0;
+  }
+  if (PlotMethod == 1 || PlotMethod == 2) {
+    const int step = PlotMethod == 1 ? 2 : 1;
+    if (InterpolationChoice == 1)
+      DrawLinear(view, base, base + kChannelLength, step);
+    else
+      DrawSine(view, base, base + kChannelLength, step);
+  } else {
+    DrawPlain(view, base, base + kChannelLength);
+  }
+}
+
+void DrawPlain(ScopeView& view, int first, int end) {
+  const bool math = !engine::SpectrumMode && ArithmeticMode();
+  if (math) TracePenWidth = 2;
+  DrawPlotPoints(view, PlotPlainPoints(view, first, end));
+  if (math) TracePenWidth = 1;
+}
+
+void DrawSine(ScopeView& view, int first, int end, int step) {
+  DrawPlotPoints(view, PlotSinePoints(view, first, end, step));
+}
+
+void DrawLinear(ScopeView& view, int first, int end, int step) {
+  DrawPlotPoints(view, PlotLinearPoints(view, first, end, step));
+}
+
+void DrawPlotPoints(ScopeView& view, int count) {
+  using namespace engine;
+  if (!view.Image) return;
+  count = std::clamp(count, 0, static_cast<int>(kPlotPointCapacity));
+  TCanvas* canvas = view.Image->Canvas();
+  const TPen saved = canvas->Pen;
+  const int y0 = view.Y0;
+
+  // A stopped trace follows its position bar; the shift belongs to the
+  // channel plotted, whatever colours the pens have.
+  const bool stopped = AcquisitionIdle && !SpectrumMode;
+  const int shift = !stopped ? 0 : PlotTrace == 1 ? Ch1CapturePos : PlotTrace == 2 ? Ch2CapturePos : 0;
+  const bool mirrored = PlotTrace == 2 && InvertCh2Mode && !MathOff;
+  for (int i = 0; i < count; ++i) {
+    int y = PlotPoints[i].y;
+    if (stopped) y = std::clamp(y - shift, y0, y0 + 255);
+    if (mirrored) y = 2 * y0 + 255 - y;
+    // Clipped points go onto the frame, where they stay visible.
+    if (y == y0 + 255)
+      y = view.FrameBottomY;
+    else if (MathOff && y == y0)
+      y = view.FrameTopY;
+    else
+      y = view.ScaledY(y);
+    PlotPoints[i].y = y;
+  }
+
+  const int persistence = ActivePersistence();
+  canvas->Pen.Mode = pmNotXor;
+  canvas->Pen.Style = psSolid;
+  if (persistence == 1) {
+    // Normal persistence accumulates the traces in their true colours.
+    canvas->Pen.Mode = pmCopy;
+    canvas->Pen.Color = ~(saved.Color ^ BackgroundColor) & 0xFFFFFF;
+  }
+  canvas->Pen.Width = TracePenWidth;
+  if (DotJoin || SpectrumMode) {
+    if (LiveTraceOn) canvas->Polyline(PlotPoints.data(), count);
+    canvas->Pen.Width = 1;
+  } else if (persistence != 2 && persistence != 3) {
+    for (int i = 0; i < count; ++i) canvas->SetPixel(PlotPoints[i].x, PlotPoints[i].y, canvas->Pen.Color);
+  }
+
+  // The frame lines again, over whatever clipped points did to them: one
+  // pixel high, copied in the frame colour.
+  canvas->Pen = saved;
+  const TBrush brush = canvas->Brush;
+  canvas->Brush.Color = BrightGridPenColor;
+  canvas->Brush.Style = bsSolid;
+  for (int y : {view.FrameTopY, view.FrameBottomY})
+    canvas->FillRect(Rect(view.X0, y, view.X0 + view.GridWidth + 1, y + 1));
+  canvas->Brush = brush;
+}
+
+void DrawTriggerTick(ScopeView& view) {
+  using namespace engine;
+  if (!view.Image) return;
+  double sample = DigitalMode ? CaptureStart : DisplayStart;
+  const double step = DigitalMode ? Magnification / 8 : Magnification;
+  int offset = 0;
+  for (int i = 0; sample < kTriggerSample && offset <= view.GridWidth && i <= view.GridWidth; ++i) {
+    sample += step;
+    offset += PixelStep;
+  }
+  if (offset < 1 || offset > view.GridWidth) return;
+  TCanvas* canvas = view.Image->Canvas();
+  const TPen saved = canvas->Pen;
+  const TPoint pos = canvas->PenPos;
+  canvas->Pen.Color = TriggerSource == 16 ? Ch1PenColor : TriggerSource == 0 ? Ch2PenColor : Math1PenColor;
+  canvas->Pen.Mode = pmNotXor;
+  canvas->Pen.Style = psSolid;
+  canvas->Pen.Width = 2;
+  canvas->MoveTo(view.X0 + offset, view.TickBaseY);
+  canvas->LineTo(view.X0 + offset, view.TickBaseY - 6);
+  canvas->Pen = saved;
+  canvas->PenPos = pos;
+}
+
+}  // namespace display

@@ -1,0 +1,512 @@
+// The capture loops: Run (continuous captures on a 10 ms tick), Single (one
+// capture on the same kind of tick), the blocking single capture other
+// instruments call, the recorder's start capture, and the steps every capture
+// goes through once it has arrived.
+#include <chrono>
+#include <thread>
+
+#include "display/display_state.h"
+#include "display/big_screen.h"
+#include "display/measurement_window.h"
+#include "engine/control_panel.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "generator/fine_tune.h"
+#include "platform/os/numeric.h"
+#include "platform/ui/vcl.h"
+
+namespace {
+
+constexpr std::uint8_t kStatusCaptureDone = 0x44;  // 'D'
+constexpr std::uint32_t kStatusTimeoutMs = 200;
+constexpr std::uint32_t kBlockTimeoutMs = 200;
+constexpr std::uint32_t kRecorderBlockTimeoutMs = 20;
+constexpr std::uint32_t kBlockBytes = 1024;
+constexpr int kBlocks = 8;
+// The Run and Single ticks poll one status byte, the blocking loops four.
+constexpr std::uint32_t kTickPollBytes = 1;
+constexpr std::uint32_t kLoopPollBytes = 4;
+constexpr std::int32_t kCaptureTakenBit = 4;  // in StartupTick: a capture has been taken
+
+template <class T>
+T* Find(TComponent* owner, const char* name) {
+  return owner ? owner->FindComponentAs<T>(name) : nullptr;
+}
+
+bool TriggerOn() { return engine::TriggerOff == 0; }
+
+// A waiting loop yields the processor between polls instead of spinning.
+void IdleWait() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- controls
+
+void TForm1::CreateAcquisitionControls() {
+  SpeedButtonRun->OnClick = [this](TObject* s) { SpeedButtonRunClick(s); };
+  SpeedButtonSingle->OnClick = [this](TObject* s) { SpeedButtonSingleClick(s); };
+
+  Label3 = new TLabel(this);
+  Label3->Name = "Label3";
+  Label3->SetParent(this);
+  Label3->SetLeft(SpeedButtonSingle->Left());
+  Label3->SetTop(SpeedButtonSingle->Top() + SpeedButtonSingle->Height() + 4);
+  Label3->SetCaption("Trigger off");
+}
+
+void TForm1::SetStatusText(const std::string& text) {
+  if (Label3) Label3->SetCaption(text);
+  if (auto* twin = Find<TLabel>(Form11, "Label3")) twin->SetCaption(text);
+}
+
+void TForm1::SetRunDown(bool down) {
+  SpeedButtonRun->SetDown(down);
+  if (auto* twin = Find<TSpeedButton>(Form11, "SpeedButtonRun")) twin->SetDown(down);
+}
+
+void TForm1::SetSingleDown(bool down) {
+  SpeedButtonSingle->SetDown(down);
+  if (auto* twin = Find<TSpeedButton>(Form11, "SpeedButtonSingle")) twin->SetDown(down);
+}
+
+void TForm1::SetSingleEnabled(bool enabled) {
+  SpeedButtonSingle->SetEnabled(enabled);
+  if (auto* twin = Find<TSpeedButton>(Form11, "SpeedButtonSingle")) twin->SetEnabled(enabled);
+}
+
+void TForm1::SetHistoryBarsEnabled(bool enabled) {
+  for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form10)})
+    if (auto* bar = Find<TScrollBar>(owner, "ScrollBar1")) bar->SetEnabled(enabled);
+}
+
+void TForm1::ShowNewestHistory() {
+  using namespace engine;
+  SetHistoryBarsEnabled(true);
+  // The program moves the bars; their change handler must not take it for
+  // the user choosing a trace.
+  HistorySliderArmed = 0;
+  for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form10)})
+    if (auto* bar = Find<TScrollBar>(owner, "ScrollBar1")) bar->SetPosition(HistoryLength);
+  HistorySliderArmed = 1;
+}
+
+bool TForm1::PersistDown() const {
+  const auto* persist = Find<TSpeedButton>(const_cast<TForm1*>(this), "SpeedButton23");
+  return persist && persist->Down();
+}
+
+bool TForm1::LinkLost() const { return !engine::DemoMode && !engine::DeviceOpen; }
+
+void TForm1::LeaveFileDisplay() {
+  using namespace engine;
+  DataFileName.clear();
+  SetCaption(Caption().find("Darvik") != std::string::npos ? "Darvik48" : "Spectrum analyzer");
+  FileCh1Ground = 10000;
+  FileCh2Ground = 10000;
+}
+
+void TForm1::RedrawWithoutPositionOffset() {
+  if (display::Ch1CapturePos == 0 && display::Ch2CapturePos == 0) return;
+  poisto();
+  display::Ch1CapturePos = 0;
+  display::Ch2CapturePos = 0;
+  piirrot();
+}
+
+// ---------------------------------------------------------------- device steps
+
+bool TForm1::ReadCaptureBlocks(std::uint32_t timeoutMs) {
+  using namespace engine;
+  for (int b = 0; b < kBlocks; ++b) {
+    std::uint32_t got = 0;
+    MPUSBRead(UsbInHandle, UsbRxBuffer.data() + b * kBlockBytes, kBlockBytes, &got, timeoutMs);
+    UsbReadCount = got;
+    // A short block leaves the rest of the buffer from an earlier capture.
+    if (got != kBlockBytes) return false;
+  }
+  return true;
+}
+
+bool TForm1::DeviceCaptureStep(std::uint32_t pollBytes, std::uint32_t blockTimeoutMs) {
+  using namespace engine;
+  if (AcqArmed == 1) {
+    // Only a status byte that really arrived counts; the buffer may hold an
+    // old 0x44.
+    UsbRxBuffer[0] = 0;
+    UsbReadCount = 0;
+    MPUSBRead(UsbInHandle, UsbRxBuffer.data(), pollBytes, &UsbReadCount, kStatusTimeoutMs);
+    if (UsbReadCount >= 1 && UsbRxBuffer[0] == kStatusCaptureDone) {
+      AcqState = 1;
+      AcqArmed = 0;
+      Reset_500(1, 0);
+    }
+  }
+  if (AcqState == 1 && AcqArmed == 0 && DeviceOpen) {
+    if (ReadCaptureBlocks(blockTimeoutMs)) return true;
+    // Incomplete: start a fresh capture and keep polling.
+    if (DeviceOpen) Form8->Resetoi_500();
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------- Run
+
+void TForm1::SpeedButtonRunClick(TObject* /*Sender*/) {
+  using namespace engine;
+  if (SpeedButtonRun->Down()) {
+    SetSingleEnabled(false);
+    SetHistoryBarsEnabled(false);
+    HistoryStoreOn = 1;
+    if (auto* twin = Find<TSpeedButton>(Form11, "SpeedButtonRun")) twin->SetDown(true);
+    RedrawWithoutPositionOffset();
+    if (ClearOnRunSingle) {
+      poisto();
+      TracesShown = 0;
+    }
+    RunPhase = 0;
+    Fasttimer1->SetEnabled(true);
+    return;
+  }
+  TracesShown = 1;
+  SetSingleEnabled(true);
+  Fasttimer1->SetEnabled(false);
+  RunPhase = 5;
+  SetRunDown(false);
+  AcquisitionIdle = 1;
+  RunStop = 1;
+  SingleStop = 1;
+  // Nothing waits for a trigger or a demo capture any more.
+  Timer2->SetEnabled(false);
+  Timer4->SetEnabled(false);
+  DemoPaceTicks = 0;
+  SetStatusText("Stopped");
+  if (PersistDown() && PersistenceMode == 2) poisto();
+  if (!SpectrumMode) ShowNewestHistory();
+}
+
+void TForm1::EndRunLoop() {
+  using namespace engine;
+  // Whoever set RunStop may have put Run up without its handler: leave the
+  // controls as a released Run leaves them.
+  RunPhase = 5;
+  Timer2->SetEnabled(false);
+  Timer4->SetEnabled(false);
+  DemoPaceTicks = 0;
+  if (!SpeedButtonRun->Down()) SetSingleEnabled(true);
+  // A Single loop that took over keeps the acquisition busy itself.
+  if (SingleStop) AcquisitionIdle = 1;
+}
+
+void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
+  using namespace engine;
+  Fasttimer1->SetEnabled(false);
+  if (RunPhase == 5) return;
+  const std::int32_t phase = RunPhase++;
+
+  if (phase == 0) {
+    LeaveFileDisplay();
+    SettingsChanged = 1;
+    AcquisitionIdle = 0;
+    TrackBar1Change(this);
+    TrackBar2Change(this);
+    asetus("", 0);
+    AverageBlend = 0;
+    SingleStop = 1;
+    SetSingleDown(false);
+    putsataanko();
+    RunStop = 0;
+    if (!DemoMode) Form8->Resetoi_500();
+    RunningShown = 0;
+    SetStatusText("Running");
+  }
+  if ((phase == 0 || phase == 1) && TriggerOn()) {
+    Timer2->SetEnabled(true);
+    TriggerWaitTicks = 0;
+  }
+  RunPhase = 2;
+  if (TriggerOn() && TriggerWaitTicks > 2) {
+    SetStatusText("Waiting for trigger");
+    RunningShown = 0;
+    TriggerWaitTicks = 0;
+    Timer2->SetEnabled(false);
+  }
+
+  Application->ProcessMessages();
+
+  if (DemoMode) {
+    CaptureReady = 0;
+    triggaa_demo();
+    if (DemoPaceTicks == 0) {
+      const std::int64_t pace = numeric::Round(TimePerDiv / 100000.0);
+      if (pace == 0) {
+        DemoPaceTicks = 2;
+      } else {
+        DemoPaceTicks = 1;
+        Timer4->SetInterval(static_cast<unsigned>(pace + 1));
+        Timer4->SetEnabled(true);
+      }
+    }
+    if (DemoTriggered && DemoPaceTicks > 1) CaptureReady = 16;
+  } else {
+    CaptureReady = DeviceCaptureStep(kTickPollBytes, kBlockTimeoutMs) ? 16 : 0;
+    if (LinkLost()) {
+      // The device is gone (and the user has been told): Run ends as if released.
+      if (SpeedButtonRun->Down()) {
+        SpeedButtonRun->SetDown(false);
+        SpeedButtonRunClick(this);
+      } else {
+        EndRunLoop();
+      }
+      return;
+    }
+  }
+  if (RunStop) {
+    EndRunLoop();
+    return;
+  }
+
+  if (CaptureReady == 16) {
+    TracesShown = 1;
+    RunPhase = 1;
+    StartupTick |= kCaptureTakenBit;
+    Timer4->SetEnabled(false);
+    DemoPaceTicks = 0;
+    if (PersistDown() && AcquisitionLimit != 0 && AcquisitionCountdown != 0) {
+      --AcquisitionCountdown;
+      if (AcquisitionCountdown == 0) {
+        // This capture is still drawn; Run is over after it.
+        SpeedButtonRun->SetDown(false);
+        SpeedButtonRunClick(this);
+      }
+    }
+    if (!RunningShown && RunPhase != 5) {
+      SetStatusText("Running");
+      RunningShown = 1;
+    }
+    PostCaptureSteps(CaptureMode::Run);
+  }
+  if (RunPhase != 5) Fasttimer1->SetEnabled(true);
+}
+
+// ---------------------------------------------------------------- Single
+
+void TForm1::SpeedButtonSingleClick(TObject* /*Sender*/) {
+  using namespace engine;
+  const bool down = SpeedButtonSingle->Down();
+  if (auto* twin = Find<TSpeedButton>(Form11, "SpeedButtonSingle")) twin->SetDown(down);
+  RedrawWithoutPositionOffset();
+  if (ClearOnRunSingle) {
+    poisto();
+    TracesShown = 0;
+  }
+  LeaveFileDisplay();
+  SettingsChanged = 1;
+  if (down) {
+    SetHistoryBarsEnabled(false);
+    HistoryStoreOn = 1;
+    if (!Calibrating) {
+      TrackBar1Change(this);
+      TrackBar2Change(this);
+    }
+    asetus("", 0);
+    AverageBlend = 0;
+    RunStop = 1;
+    SetRunDown(false);
+    putsataanko();
+    if (!DemoMode) Form8->Resetoi_500();
+    SingleStop = 0;
+    SinglePhase = 0;
+    AcquisitionIdle = 0;
+    Fasttimer2->SetEnabled(true);
+    return;
+  }
+  TracesShown = 1;
+  if (!SpectrumMode) ShowNewestHistory();
+  SetStatusText("Stopped");
+  SingleStop = 1;
+  RunStop = 1;
+  Fasttimer2->SetEnabled(false);
+  SinglePhase = 5;
+  AcquisitionIdle = 1;
+}
+
+void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
+  using namespace engine;
+  Fasttimer2->SetEnabled(false);
+  // A loaded data file is drawn through here without the device.
+  if (!ScopeFileReplay) {
+    if (SinglePhase == 5) return;
+    if (SinglePhase++ == 0) SetStatusText(TriggerOn() ? "Waiting for trigger" : "Acquiring data");
+    Application->ProcessMessages();
+    if (DemoMode) {
+      triggaa_demo();
+      CaptureReady = DemoTriggered ? 16 : 0;
+    } else {
+      CaptureReady = DeviceCaptureStep(kTickPollBytes, kBlockTimeoutMs) ? 16 : 0;
+      if (LinkLost()) {
+        SetSingleDown(false);
+        SpeedButtonSingleClick(this);
+        return;
+      }
+    }
+    if (SingleStop) {
+      AcquisitionIdle = 1;
+      return;
+    }
+    if (CaptureReady != 16) {
+      SinglePhase = 1;
+      Fasttimer2->SetEnabled(true);
+      return;
+    }
+    SinglePhase = 5;
+    StartupTick |= kCaptureTakenBit;
+  }
+  TracesShown = 1;
+  SetStatusText(TriggerOn() ? "Trigged" : "Ready");
+  PostCaptureSteps(CaptureMode::Single);
+  if (!SpectrumMode) ShowNewestHistory();
+  SetSingleDown(false);
+  AcquisitionIdle = 1;
+}
+
+// ---------------------------------------------------------------- blocking captures
+
+void TForm1::SingleClick() {
+  using namespace engine;
+  RedrawWithoutPositionOffset();
+  if (!ScopeFileReplay) LeaveFileDisplay();
+  SettingsChanged = 1;
+  if (!Calibrating) {
+    TrackBar1Change(this);
+    TrackBar2Change(this);
+  }
+  asetus("", 0);
+  AverageBlend = 0;
+  RunStop = 1;
+  SetRunDown(false);
+  putsataanko();
+  SingleStop = 0;
+  AcquisitionIdle = 0;
+
+  bool captured = ScopeFileReplay != 0;
+  if (!ScopeFileReplay) {
+    SetStatusText(TriggerOn() ? "Waiting for trigger" : "Acquiring data");
+    if (!DemoMode) Form8->Resetoi_500();
+    for (;;) {
+      Application->ProcessMessages();
+      // Stopped, closing, or no device left to wait for.
+      if (SingleStop || Application->Terminated() || LinkLost()) break;
+      if (DemoMode) {
+        triggaa_demo();
+        if (DemoTriggered) {
+          captured = true;
+          break;
+        }
+      } else if (DeviceCaptureStep(kLoopPollBytes, kBlockTimeoutMs)) {
+        captured = true;
+        break;
+      }
+      IdleWait();
+    }
+  }
+  if (captured && !SingleStop) {
+    SetStatusText(TriggerOn() ? "Trigged" : "Ready");
+    PostCaptureSteps(CaptureMode::Single);
+  }
+  SetSingleDown(false);
+  AcquisitionIdle = 1;
+}
+
+bool TForm1::SingleClick0() {
+  using namespace engine;
+  if (DemoMode || !DeviceOpen) return false;
+  Form8->Resetoi_500();
+  const auto started = std::chrono::steady_clock::now();
+  for (;;) {
+    Application->ProcessMessages();
+    if (Application->Terminated() || !DeviceOpen) return false;
+    if (DeviceCaptureStep(kLoopPollBytes, kRecorderBlockTimeoutMs)) return true;
+    if (!DeviceOpen) return false;
+    const auto waited = std::chrono::steady_clock::now() - started;
+    if (waited >= std::chrono::milliseconds(RecorderCaptureLimitMs)) return false;
+    IdleWait();
+  }
+}
+
+// ---------------------------------------------------------------- after a capture
+
+void TForm1::PostCaptureSteps(CaptureMode mode) {
+  using namespace engine;
+  const bool run = mode == CaptureMode::Run;
+
+  // 1. The erase needs the old samples.
+  poisto();
+  const auto* step02 = Find<TSpeedButton>(this, "SpeedButton02us");
+  const auto* step01 = Find<TSpeedButton>(this, "SpeedButton01us");
+  PlotMethod = (step02 && step02->Down()) ? 1 : (step01 && step01->Down()) ? 2 : 0;
+
+  // 2.
+  if (!SpectrumMode) {
+    Magnification = SampleStep;
+    ShownTimePerDiv = TimePerDiv;
+  }
+
+  // 3. A replayed data file is already in the block.
+  if (!ScopeFileReplay) {
+    if (DemoMode) luedemo();
+    else Form8->LueData_500();
+  }
+
+  // 4. The device captures the next block while this one is drawn.
+  if (run && !DemoMode && !RunStop) Form8->Resetoi_500();
+
+  // 5. Read-outs, thinned in Run at the fast time bases.
+  if (!run || MeasureCounter > 5 || TimePerDiv > 1000000) {
+    rms_out();
+    if (Form_99 && Form_99->Visible()) measure();
+    if (run) {
+      MeasureCounter = 0;
+      if (ExtendCalTime) ExtendedCalibrationStep();
+    }
+  }
+  if (run) ++MeasureCounter;
+
+  // 6. Spectrum.
+  if (SpectrumMode) {
+    if (CaptureTimePerDiv != TimePerDiv) {
+      CaptureTimePerDiv = TimePerDiv;
+      const auto* density = Find<TMenuItem>(this, "MarkersFFTSpectralDensity1");
+      if (density && density->Checked()) kursoridb();
+    }
+    FFT();
+    if (run && FftAverageOn && !SettingsChanged) Form8->average_fft();
+    if (LogFreqAxis) LinToLog();
+    if (run) {
+      if (FftMaximumOn && !SettingsChanged) Form8->maximize_fft();
+      if (FftAverageOn || FftMaximumOn) Form8->refresh_fft();
+    }
+    SettingsChanged = 0;
+  }
+
+  // 7. Labels for the files and the export; the magnified steps are all
+  // captured at 5 us/div.
+  ShareTimeDivText = TimePerDiv == 500 ? "5us" : TimeDivText;
+  ShareCh1RangeText = Ch1RangeText;
+  ShareCh2RangeText = Ch2RangeText;
+  SaveShareData();
+
+  // 8.
+  CaptureUnpacked = 0;
+  piirrot();
+  if (!SpectrumMode) TraceValid = ScopeFileReplay ? 0 : 1;
+}
+
+// ---------------------------------------------------------------- counters
+
+void TForm1::Timer2Timer(TObject* /*Sender*/) {
+  if (engine::TriggerWaitTicks < 255) ++engine::TriggerWaitTicks;
+}
+
+void TForm1::Timer4Timer(TObject* /*Sender*/) {
+  if (engine::DemoPaceTicks < 255) ++engine::DemoPaceTicks;
+}

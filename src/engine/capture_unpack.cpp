@@ -1,0 +1,315 @@
+// Capture unpacking: the device's 8192 bytes into the sample block, with the
+// grounded-channel flattening, the spectrum and Noise Reject routes, waveform
+// averaging, the history ring, the sample copy and the bit view. Also the slow
+// calibration read and the spectrum average / maximum helpers.
+#include "engine/capture_unpack.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <thread>
+
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "generator/fine_tune.h"
+#include "platform/os/numeric.h"
+#include "platform/ui/vcl.h"
+
+namespace {
+
+using engine::kCaptureBytes;
+using engine::kChannelSamples;
+using engine::kSampleBlockEntries;
+
+constexpr std::size_t kRotation = 63;  // the device's stream starts 63 bytes late
+constexpr std::uint8_t kStatusCaptureDone = 0x44;
+constexpr std::uint32_t kSlowPollTimeoutMs = 20;
+constexpr std::uint32_t kSlowReplyTimeoutMs = 200;
+constexpr std::uint32_t kSlowReplyBytes = 64;
+constexpr std::size_t kSlowPairs = 32;
+constexpr int kFftBins = 2048;
+constexpr int kFftSlots = 8;
+
+// Mean of the even (offset 0) or odd (offset 1) bytes, remainder dropped.
+std::uint8_t MeanOfEveryOther(const std::uint8_t* bytes, std::size_t offset) {
+  std::uint32_t sum = 0;
+  for (std::size_t i = offset; i < kCaptureBytes; i += 2) sum += bytes[i];
+  return static_cast<std::uint8_t>(sum / kChannelSamples);
+}
+
+// The averaging parameters clipped to the ring's shape, so that settings from
+// elsewhere can never index past it.
+std::int32_t AveragedCaptures() {
+  return std::clamp<std::int32_t>(engine::AverageLength, 1, static_cast<std::int32_t>(engine::kAverageSlots));
+}
+
+bool AveragingApplies() {
+  using namespace engine;
+  return AveragingOn && !AutosetRunning && !SpectrumMode;
+}
+
+// Stores one capture, given per pair (CH1, CH2), the way the normal route
+// does: straight into the block, or into the averaging slots followed by the
+// averaged block. The first capture after averaging starts is not stored.
+template <class PairAt>
+void StoreCapture(PairAt pairAt) {
+  using namespace engine;
+  const bool averaging = AveragingApplies();
+  const std::int32_t length = AveragedCaptures();
+  if (AverageCount < 0 || AverageCount >= length) AverageCount = 0;
+  if (!averaging) {
+    for (std::size_t i = 0; i < kChannelSamples; ++i) {
+      const auto [ch1, ch2] = pairAt(i);
+      Ch1Samples[i] = ch1;
+      Ch2Samples[i] = ch2;
+    }
+    return;
+  }
+  if (AverageRunning) {
+    const auto slot = static_cast<std::size_t>(AverageCount);
+    for (std::size_t i = 0; i < kChannelSamples; ++i) {
+      const auto [ch1, ch2] = pairAt(i);
+      AverageRing[(kChannelSamples + i) * kAverageSlots + slot] = static_cast<std::uint8_t>(ch1);
+      AverageRing[i * kAverageSlots + slot] = static_cast<std::uint8_t>(ch2);
+    }
+    AverageCount = (AverageCount + 1) % length;
+    for (std::size_t k = 0; k < kSampleBlockEntries; ++k) {
+      const std::uint8_t* ring = &AverageRing[k * kAverageSlots];
+      std::int32_t sum = 0;
+      for (std::int32_t s = 0; s < length; ++s) sum += ring[s];
+      ScopeSampleBlock[k] = sum / length;
+    }
+  }
+  AverageRunning = 1;
+}
+
+// Noise Reject: a capture whose edge at the trigger point does not go the
+// trigger's way is not shown; the three pages show accepted captures in turn.
+void NoiseRejectRoute() {
+  using namespace engine;
+  const std::int32_t* trigger =
+      NoiseRejectStage.data() + (TriggerSource == 16 ? kChannelSamples : 0);
+  std::int32_t before = 0;
+  std::int32_t after = 0;
+  for (int i = 1000; i <= 1024; ++i) before += trigger[i];
+  for (int i = 1025; i <= 1049; ++i) after += trigger[i];
+  const bool accepted = TriggerSlope == 32 ? before < after : before > after;
+
+  auto page = [](std::int32_t index) -> auto& { return NoiseRejectPages[static_cast<std::size_t>(((index % 3) + 3) % 3)]; };
+  if (accepted) {
+    page(NoiseRejectWritePage) = NoiseRejectStage;
+    NoiseRejectWritePage = (NoiseRejectWritePage + 1) % 3;
+    ++CaptureCount;
+    const std::int32_t d = std::abs(before - after);
+    // A fresh start or a changed signal: older pages would show the past.
+    if (CaptureCount == 2 || d > 5 * NoiseRejectSlope || 5 * d < NoiseRejectSlope)
+      for (auto& p : NoiseRejectPages) p = NoiseRejectStage;
+    NoiseRejectSlope = d;
+  }
+  const auto& shown = page(NoiseRejectReadPage);
+  StoreCapture([&shown](std::size_t i) {
+    return std::pair<std::int32_t, std::int32_t>{shown[kChannelSamples + i], shown[i]};
+  });
+  NoiseRejectReadPage = (NoiseRejectReadPage + 1) % 3;
+}
+
+float FftMagnitude(int bin, int slot) {
+  float value = 0.0f;
+  const std::size_t offset = (static_cast<std::size_t>(bin) * kFftSlots + static_cast<std::size_t>(slot)) * sizeof(float);
+  if (engine::FftAverageBlock && offset + sizeof(float) <= engine::kWorkBlockBytes)
+    std::memcpy(&value, engine::FftAverageBlock + offset, sizeof(float));
+  return value;
+}
+
+std::uint16_t PeakLevel(std::size_t k) {
+  std::uint16_t value = 0;
+  if (engine::SpectrumPeakBlock) std::memcpy(&value, engine::SpectrumPeakBlock + 2 * k, sizeof value);
+  return value;
+}
+
+void SetPeakLevel(std::size_t k, std::uint16_t value) {
+  if (engine::SpectrumPeakBlock) std::memcpy(engine::SpectrumPeakBlock + 2 * k, &value, sizeof value);
+}
+
+// Only the low 16 bits of a level entry carry the level.
+void WriteLow16(std::int32_t& entry, std::int64_t value) {
+  const auto low = static_cast<std::uint32_t>(value) & 0xFFFFu;
+  entry = static_cast<std::int32_t>((static_cast<std::uint32_t>(entry) & 0xFFFF0000u) | low);
+}
+
+}  // namespace
+
+namespace engine {
+
+// The bit view: each captured byte is 8 one-bit samples of a logic input,
+// bit 0 first, drawn as two logic lines (CH2 low, CH1 high).
+void ExpandBitView() {
+  std::int64_t i = std::max<std::int64_t>(0, static_cast<std::int64_t>(CaptureStart) + 10);
+  std::size_t j = 1024;
+  while (j + 8 <= kChannelSamples && i < static_cast<std::int64_t>(kChannelSamples)) {
+    const auto ch2 = static_cast<std::uint32_t>(SampleCopy[static_cast<std::size_t>(i)]);
+    const auto ch1 = static_cast<std::uint32_t>(SampleCopy[kChannelSamples + static_cast<std::size_t>(i)]);
+    for (std::size_t b = 0; b < 8; ++b) {
+      Ch2Samples[j + b] = static_cast<std::int32_t>(32 + 64 * ((ch2 >> b) & 1));
+      Ch1Samples[j + b] = static_cast<std::int32_t>(160 + 64 * ((ch1 >> b) & 1));
+    }
+    j += 8;
+    ++i;
+  }
+  for (; j < kChannelSamples; ++j) {
+    Ch2Samples[j] = 0;
+    Ch1Samples[j] = 0;
+  }
+}
+
+
+void StoreCaptureInHistory() {
+  const std::size_t columns = kHistoryColumns;
+  HistoryLength = std::clamp<std::int32_t>(HistoryLength, 0, static_cast<std::int32_t>(columns) - 1);
+  if (HistoryIndex < 0 || HistoryIndex > HistoryLength) HistoryIndex = 0;
+  if (HistoryStoreOn) {
+    const auto column = static_cast<std::size_t>(HistoryIndex);
+    for (std::size_t k = 0; k < kSampleBlockEntries; ++k)
+      HistoryBuffer[k * columns + column] = static_cast<std::uint8_t>(ScopeSampleBlock[k] & 0xFF);
+    HistoryViewIndex = HistoryIndex;
+    ++HistoryIndex;
+    if (HistoryIndex > HistoryLength) HistoryIndex = 0;
+  }
+  HistoryStoreOn = 1;
+}
+
+}  // namespace engine
+
+void TForm8::LueData_500() {
+  using namespace engine;
+  // 1.
+  if (DemoMode || ScopeFileReplay) return;
+  CaptureUnpacked = 1;
+
+  // 2. A settings change restarts the spectrum smoothing.
+  if (SettingsChanged) {
+    WindowSkip = 3;
+    FftSkip = 2;
+    SmoothWeight = 0.5;
+    SmoothKeep = 0.5;
+  }
+
+  // 3. Byte i of the stream belongs at (i + 63) mod 8192.
+  std::uint8_t* raw = UsbRxBuffer.data();
+  std::rotate(raw, raw + kCaptureBytes - kRotation, raw + kCaptureBytes);
+
+  // 4. A grounded input shows its mean level as a flat line.
+  if (!Calibrating) {
+    if (!Ch1InputOn) {
+      const std::uint8_t mean = MeanOfEveryOther(raw, 0);
+      for (std::size_t i = 0; i < kCaptureBytes; i += 2) raw[i] = mean;
+    }
+    if (!Ch2InputOn) {
+      const std::uint8_t mean = MeanOfEveryOther(raw, 1);
+      for (std::size_t i = 1; i < kCaptureBytes; i += 2) raw[i] = mean;
+    }
+  }
+
+  // 5. Route the pairs: CH1 is the even byte, CH2 the odd one.
+  if (SpectrumMode) {
+    for (std::size_t i = 0; i < kChannelSamples; ++i) {
+      Ch1SpectrumInput[i] = raw[2 * i];
+      Ch2Spectrum[i] = raw[2 * i + 1];
+    }
+  } else {
+    if (NoiseRejectOn && SingleStop && TriggerOff == 0 && TriggerSource != 1) {
+      for (std::size_t i = 0; i < kChannelSamples; ++i) {
+        NoiseRejectStage[kChannelSamples + i] = raw[2 * i];
+        NoiseRejectStage[i] = raw[2 * i + 1];
+      }
+      NoiseRejectRoute();
+    } else {
+      StoreCapture([raw](std::size_t i) {
+        return std::pair<std::int32_t, std::int32_t>{raw[2 * i], raw[2 * i + 1]};
+      });
+    }
+    // 6.
+    StoreCaptureInHistory();
+    // 7.
+    std::copy_n(ScopeSampleBlock.begin(), kCaptureBytes, SampleCopy.begin());
+  }
+
+  // 8.
+  if (DigitalMode) ExpandBitView();
+}
+
+std::uint16_t TForm8::ReadBytes() {
+  using namespace engine;
+  ReadBytesComplete = false;
+  std::uint8_t* buf = UsbRxBuffer.data();
+  for (;;) {
+    Resetoi_500();
+    buf[0] = 0;
+    // Wait for the device's "done"; only a byte that arrived counts.
+    for (;;) {
+      if (!DeviceOpen || (Application && Application->Terminated())) return 0;
+      std::uint32_t got = 0;
+      buf[0] = 0;
+      Form1->MPUSBRead(UsbInHandle, buf, 1, &got, kSlowPollTimeoutMs);
+      if (got >= 1 && buf[0] == kStatusCaptureDone) break;
+      if (Application) Application->ProcessMessages();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    AcqState = 3;
+    AcqArmed = 0;
+    Form1->Reset_500(3, 0);
+    std::uint32_t got = 0;
+    Form1->MPUSBRead(UsbInHandle, buf, kSlowReplyBytes, &got, kSlowReplyTimeoutMs);
+    if (got == kSlowReplyBytes) break;
+    // A short reply is no reading: ask again.
+  }
+  std::uint32_t sum1 = 0;
+  std::uint32_t sum2 = 0;
+  for (std::size_t k = 0; k < kSlowPairs; ++k) {
+    Ch2Samples[k] = buf[2 * k];
+    Ch1Samples[k] = buf[2 * k + 1];
+    sum2 += buf[2 * k];
+    sum1 += buf[2 * k + 1];
+  }
+  ReadBytesComplete = true;
+  const std::uint32_t mean1 = sum1 / kSlowPairs;
+  const std::uint32_t mean2 = sum2 / kSlowPairs;
+  return static_cast<std::uint16_t>((255 - mean2) * 256 + (255 - mean1));
+}
+
+void TForm8::average_fft() {
+  using namespace engine;
+  std::span<std::int32_t, kChannelSamples> shown = Ch1On ? Ch1Samples : Ch2Samples;
+  std::int32_t* levels = Ch1On ? Ch1SpectrumLevels.data() : SpectrumLevels.data();
+  for (int b = 0; b < kFftBins; ++b) {
+    double squares = 0.0;
+    for (int s = 0; s < kFftSlots; ++s) {
+      const double m = FftMagnitude(b, s);
+      squares += m * m;
+    }
+    const double rms = std::sqrt(squares / kFftSlots);
+    const std::int64_t level = numeric::Round(64.0 * (2.0 + std::log10(0.0001 + rms)));
+    const auto display = static_cast<std::int32_t>(std::clamp<std::int64_t>(level - 210, 0, 255));
+    const auto at = static_cast<std::size_t>(2 * b);
+    shown[at] = display;
+    shown[at + 1] = display;
+    WriteLow16(levels[at], level);
+    WriteLow16(levels[at + 1], level);
+  }
+}
+
+void TForm8::maximize_fft() {
+  using namespace engine;
+  for (std::size_t k = 0; k < kCaptureBytes; ++k) {
+    const auto value = static_cast<std::uint16_t>(ScopeSampleBlock[k]);
+    ScopeSampleBlock[k] = std::max(value, PeakLevel(k));
+  }
+}
+
+void TForm8::refresh_fft() {
+  using namespace engine;
+  const bool keep = FftAverageOn || !SettingsChanged;
+  for (std::size_t k = 0; k < kCaptureBytes; ++k)
+    SetPeakLevel(k, keep ? static_cast<std::uint16_t>(ScopeSampleBlock[k]) : 0);
+}

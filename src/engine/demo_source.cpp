@@ -1,0 +1,223 @@
+// The demo signal source: synthetic captures that take the same road as the
+// device's. Two signal pairs ("DEMO 1" from 20 us/div up, "DEMO 2" below),
+// shaped by each channel's volts/div and position, with a trigger search that
+// honours level, slope and source.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <random>
+
+#include "engine/capture_unpack.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "platform/os/numeric.h"
+
+namespace {
+
+constexpr int kPeriod = 300;             // entries per display period and per source shape
+constexpr int kPeriodBytes = 2 * kPeriod;
+constexpr int kCh1Period = 0;
+constexpr int kCh2Period = 300;
+constexpr int kDemo1Ch2Source = 600;
+constexpr int kDemo1Ch1Source = 900;
+constexpr int kDemo2Ch2Source = 1200;
+constexpr int kDemo2Ch1Source = 1500;
+constexpr int kTableEntries = 1800;
+constexpr std::int32_t kDemo1FromTimePerDiv = 2000;  // 20 us/div
+constexpr int kTriggerSearchEntries = 299;
+
+std::mt19937& Random() {
+  static std::mt19937 generator;
+  return generator;
+}
+
+int RandomBit() { return static_cast<int>(Random()() & 1u); }
+
+// The table is a work block of bytes holding signed 16-bit entries.
+std::int16_t Entry(int index) {
+  std::int16_t value = 0;
+  if (engine::DemoSourceTable && index >= 0 && index < kTableEntries)
+    std::memcpy(&value, engine::DemoSourceTable + 2 * index, sizeof value);
+  return value;
+}
+
+void SetEntry(int index, std::int64_t value) {
+  if (!engine::DemoSourceTable || index < 0 || index >= kTableEntries) return;
+  const auto v = static_cast<std::int16_t>(value);
+  std::memcpy(engine::DemoSourceTable + 2 * index, &v, sizeof v);
+}
+
+int Divisor(std::uint8_t gainCode) {
+  switch (gainCode) {
+    case 1: return 200;   // 3 V/div
+    case 27: return 100;  // 1 V/div
+    case 11: return 50;   // 0.3 V/div
+    case 29: return 20;   // 0.1 V/div
+    case 13: return 10;   // 30 mV/div
+    case 30: return 5;    // 10 mV/div
+    default: return 100;
+  }
+}
+
+// One display period: the source scaled to the range and moved by the position.
+void BuildPeriod(int target, int source, int position, std::uint8_t gainCode) {
+  const int base = 128 - 2 * position;
+  const int divisor = Divisor(gainCode);
+  for (int i = 0; i < kPeriod; ++i) {
+    int v = Entry(source + i) / divisor + base;  // division truncates toward zero
+    if (v < 1) v = 0;
+    if (v > 255) v = 255;
+    SetEntry(target + i, v);
+  }
+}
+
+// Group step (bytes) and repeat (outputs per group) of the time base; any
+// other time base keeps the last ones.
+void ChooseStepAndRepeat() {
+  using namespace engine;
+  const std::int64_t a = numeric::Trunc(TimePerDiv * 0.004 + 0.5);
+  if (a == 0 || a == 1) {
+    DemoGroupStep = 4;
+    DemoRepeat = 1;
+    return;
+  }
+  if (a == 2) {
+    DemoGroupStep = 8;
+    DemoRepeat = 1;
+    return;
+  }
+  if (a == 4) {
+    DemoGroupStep = 16;
+    DemoRepeat = 1;
+    return;
+  }
+  if (TimePerDiv <= 1000) return;
+  struct Row {
+    std::int64_t c;
+    std::int32_t step;
+    std::int32_t repeat;
+  };
+  static constexpr Row kRows[] = {{1, 2, 50},    {2, 2, 20},    {4, 2, 10},    {8, 2, 5},
+                                  {20, 2, 2},    {40, 2, 1},    {80, 4, 1},    {200, 10, 1},
+                                  {400, 20, 1},  {800, 40, 1},  {2000, 100, 1}, {4000, 200, 1},
+                                  {8000, 400, 1}, {20000, 500, 1}};
+  const std::int64_t c = numeric::Trunc(TimePerDiv / 2500.0 + 0.5);
+  for (const Row& row : kRows) {
+    if (row.c != c) continue;
+    DemoGroupStep = row.step;
+    DemoRepeat = row.repeat;
+    return;
+  }
+}
+
+}  // namespace
+
+void TForm1::tee_demo_taulut() {
+  using namespace engine;
+  ClearPending = 1;
+  SpeedButton15v1->SetDown(true);
+  SpeedButton15v1Click(this);
+  SpeedButton15v2->SetDown(true);
+  SpeedButton15v2Click(this);
+  SpeedButton2ms->SetDown(true);
+  SpeedButton2msClick(this);
+  TrackBar1->SetPosition(-20);
+  TrackBar2->SetPosition(20);
+  Random().seed(static_cast<std::mt19937::result_type>(
+      std::chrono::system_clock::now().time_since_epoch().count()));
+
+  const double pi = std::numbers::pi;
+  for (int i = 0; i < kPeriod; ++i) {
+    const double x = 2 * pi * i / kPeriod;
+    // A square wave from its first five odd harmonics.
+    SetEntry(kDemo1Ch2Source + i,
+             numeric::Round(5000 * (std::sin(x) + std::sin(3 * x) / 3 + std::sin(5 * x) / 5 +
+                                    std::sin(7 * x) / 7 + std::sin(9 * x) / 9)));
+    // A sine 20 degrees ahead, lifted.
+    SetEntry(kDemo1Ch1Source + i, numeric::Round(3000 * std::sin(x + 0.3490658503988659) + 2000));
+    SetEntry(kDemo2Ch2Source + i, numeric::Round(1000 * std::sin(8 * pi * i / kPeriod) +
+                                                 3000 * std::sin(10 * pi * i / kPeriod) +
+                                                 1000 * std::sin(12 * pi * i / kPeriod)));
+    SetEntry(kDemo2Ch1Source + i, numeric::Round(3000 * std::sin(10 * pi * i / kPeriod) + 3000));
+  }
+  // The display periods follow the shapes just made.
+  tee_demo();
+}
+
+void TForm1::tee_demo() {
+  using namespace engine;
+  const bool demo1 = TimePerDiv >= kDemo1FromTimePerDiv;
+  TulostaTeksti(demo1 ? "DEMO 1" : "DEMO 2", ScreenX0 + 307, 3, BrightGridColor);
+  BuildPeriod(kCh1Period, demo1 ? kDemo1Ch1Source : kDemo2Ch1Source, TrackBar1->Position(), Ch1GainCode);
+  BuildPeriod(kCh2Period, demo1 ? kDemo1Ch2Source : kDemo2Ch2Source, TrackBar2->Position(), Ch2GainCode);
+}
+
+void TForm1::triggaa_demo() {
+  using namespace engine;
+  ChooseStepAndRepeat();
+  if (TriggerOff != 0) {
+    DemoStart = DemoPhase >= kPeriodBytes ? 0 : DemoPhase;
+    DemoTriggered = 1;
+    return;
+  }
+
+  int level = DeviceTriggerLevel;
+  if (level != 0 && level != 255) level += RandomBit();
+  const int period = TriggerSource == 16 ? kCh1Period : kCh2Period;
+  const bool rising = TriggerSlope == 32;
+  // First a sample on the near side of the level, then the first one past it.
+  int i = 0;
+  while (i < kTriggerSearchEntries && !(rising ? Entry(period + i) < level : Entry(period + i) > level)) ++i;
+  while (i < kTriggerSearchEntries && !(rising ? Entry(period + i) > level : Entry(period + i) < level)) ++i;
+  DemoTriggered = 0;
+  if (i < kTriggerSearchEntries) {
+    // Back up 1024 outputs so that the trigger point lands at the left edge
+    // of the screen.
+    const std::int32_t step = std::max(DemoGroupStep, 1);
+    std::int32_t start = 2 * i + 2;
+    for (int g = 0; g < 1024 / std::max(DemoRepeat, 1); ++g) {
+      start -= step;
+      while (start < 0) start += kPeriodBytes;
+    }
+    DemoStart = start;
+    DemoTriggered = 1;
+  }
+  // An external trigger never comes in the demo.
+  if (TriggerSource == 1) DemoTriggered = 0;
+}
+
+void TForm1::luedemo() {
+  using namespace engine;
+  if (SettingsChanged) {
+    WindowSkip = 3;
+    SmoothWeight = 0.5;
+    SmoothKeep = 0.5;
+  }
+  DemoPhase += 20;
+  if (DemoPhase >= kPeriodBytes) DemoPhase = 0;
+
+  std::int32_t* out = SpectrumMode ? SpectrumInputBlock.data() : ScopeSampleBlock.data();
+  const std::int32_t repeat = std::max(DemoRepeat, 1);
+  const std::int32_t step = std::max(DemoGroupStep, 1);
+  std::int32_t p = DemoStart;
+  std::size_t o = 0;
+  for (std::int32_t g = 0; g < static_cast<std::int32_t>(kChannelSamples) / repeat; ++g) {
+    if (p > kPeriodBytes - 1 || p < 0) p = 0;
+    const std::int32_t ch2 = Entry(kCh2Period + p / 2) & 0xFF;
+    const std::int32_t ch1 = Entry(kCh1Period + p / 2) & 0xFF;
+    for (std::int32_t r = 0; r < repeat; ++r, ++o) {
+      out[o] = ch2;
+      out[kChannelSamples + o] = ch1;
+    }
+    p += step;
+  }
+
+  if (SpectrumMode) {
+    // A little noise keeps the spectrum alive; the spare entry is no sample.
+    for (std::size_t k = 0; k < kCaptureBytes; ++k) SpectrumInputBlock[k] += RandomBit();
+    return;
+  }
+  StoreCaptureInHistory();
+}

@@ -1,0 +1,106 @@
+// The program headless with its main window created (the deferred start-up
+// held back), a freshly wiped picture and a time base chosen by the test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "display/display_state.h"
+#include "display/scope_view.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "platform/ui/vcl.h"
+#include "support/app_harness.h"
+
+namespace picture_test {
+
+// 1 ms/div and the like: PixelStep pixels per step of `magnification` samples.
+inline void UsePlainTimeBase(int pixelStep, double magnification) {
+  engine::PixelStep = static_cast<std::uint16_t>(pixelStep);
+  engine::Magnification = magnification;
+  engine::PlotMethod = 0;
+}
+
+// 0.2 us/div (step 2) and 0.1 us/div (step 1), sine or linear.
+inline void UseInterpolatedTimeBase(int step, bool linear) {
+  engine::PixelStep = static_cast<std::uint16_t>(step == 2 ? 10 : 20);
+  engine::Magnification = 1.0;
+  engine::PlotMethod = static_cast<std::uint8_t>(step == 2 ? 1 : 2);
+  display::InterpolationChoice = linear ? 1 : 0;
+}
+
+inline void Wipe() {
+  engine::ClearPending = 1;
+  Form1->putsataanko();
+}
+
+inline void FillChannel(int base, const std::function<int(int)>& code) {
+  for (int i = 0; i < 4096; ++i) engine::ScopeSampleBlock[static_cast<std::size_t>(base + i)] = code(i);
+}
+inline void FillCh1(const std::function<int(int)>& code) { FillChannel(4096, code); }
+inline void FillCh2(const std::function<int(int)>& code) { FillChannel(0, code); }
+
+inline QImage Picture() { return Form1->Image1->Picture()->Image().copy(); }
+inline TColor Pixel(int x, int y) { return Form1->Image1->Canvas()->Pixels(x, y); }
+inline const display::ScopeView& View() { return Form1->MainView; }
+
+// The wiped picture as the graticule leaves it along the frame rows, which
+// every trace drawing repaints in the bright grid colour.
+inline QImage WithFrameRows(QImage picture, const display::ScopeView& view) {
+  for (int y : {view.FrameTopY, view.FrameBottomY})
+    for (int x = view.X0; x <= view.X0 + view.GridWidth; ++x)
+      picture.setPixel(x, y, ToQRgb(engine::BrightGridPenColor));
+  return picture;
+}
+
+inline int DifferentPixels(const QImage& a, const QImage& b) {
+  int n = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+  return n;
+}
+
+// Plain traces, no math, both channels on: what a test starts from.
+inline void ResetDisplayModes() {
+  engine::MathOff = 1;
+  engine::InvertCh2Mode = 0;
+  engine::SpectrumMode = 0;
+  engine::DigitalMode = 0;
+  engine::DotJoin = 1;
+  engine::LiveTraceOn = 1;
+  engine::Ch1On = engine::Ch2On = 1;
+  engine::TracesShown = 1;
+  engine::TriggerSource = 16;
+  display::XYPlotMode = display::Ch1PlusCh2Mode = display::Ch1MinusCh2Mode = 0;
+  display::MultiplyMode = display::DivideMode = 0;
+  display::Ch1CapturePos = display::Ch2CapturePos = 0;
+  display::SpectrumZoom = 8;
+  display::SpectrumPoints = 4096;
+  display::TracePenWidth = 1;
+}
+
+class PictureTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AppHarness::Options options;
+    options.ShowMainWindow = false;
+    harness_ = std::make_unique<AppHarness>(options);
+    Form1->Timer3->SetEnabled(false);
+    // A capture loop is running unless a test says otherwise: no stopped-trace shift.
+    engine::AcquisitionIdle = 0;
+    ResetDisplayModes();
+    UsePlainTimeBase(2, 5.0);
+    engine::DisplayStart = 1024;
+    Wipe();
+  }
+  void TearDown() override { harness_.reset(); }
+
+  std::unique_ptr<AppHarness> harness_;
+};
+
+}  // namespace picture_test

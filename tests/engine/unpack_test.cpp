@@ -1,0 +1,356 @@
+// Unpacking a capture into the sample block: the byte rotation and channel
+// split, grounded channels, the spectrum and Noise Reject routes, waveform
+// averaging, the history ring, the bit view; the slow calibration read and
+// the spectrum average / maximum helpers.
+#include <gtest/gtest.h>
+
+#include <QTimer>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "acquisition_fixture.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "generator/fine_tune.h"
+#include "support/app_harness.h"
+
+namespace {
+
+using namespace engine;
+
+class UnpackTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AppHarness::Options options;
+    options.ShowMainWindow = false;
+    harness_ = std::make_unique<AppHarness>(options);
+    Form1->Timer3->SetEnabled(false);
+    DemoMode = 0;
+    ScopeFileReplay = 0;
+    SpectrumMode = 0;
+    DigitalMode = 0;
+    Calibrating = 0;
+    Ch1InputOn = Ch2InputOn = 1;
+    AveragingOn = 0;
+    AverageRunning = 0;
+    NoiseRejectOn = 0;
+    HistoryIndex = 0;
+    HistoryLength = 1000;
+    HistoryStoreOn = 1;
+  }
+  void TearDown() override { harness_.reset(); }
+
+  // Puts one capture into the receive buffer as the device sends it.
+  static void Receive(const std::vector<std::uint8_t>& ch1, const std::vector<std::uint8_t>& ch2) {
+    const std::vector<std::uint8_t> raw = SimulatedDarvik48::PackCapture(ch1, ch2);
+    std::copy(raw.begin(), raw.end(), UsbRxBuffer.begin());
+  }
+  static void ReceiveFlat(std::uint8_t ch1, std::uint8_t ch2) {
+    Receive(std::vector<std::uint8_t>(4096, ch1), std::vector<std::uint8_t>(4096, ch2));
+  }
+
+  std::unique_ptr<AppHarness> harness_;
+};
+
+std::vector<std::uint8_t> Ramp(int mul, int add) {
+  std::vector<std::uint8_t> v(4096);
+  for (int i = 0; i < 4096; ++i) v[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i * mul + add);
+  return v;
+}
+
+TEST_F(UnpackTest, TheBlockIsRotatedBy63BytesThenSplitIntoCh1EvenAndCh2Odd) {
+  UsbRxBuffer.fill(0);
+  UsbRxBuffer[8129] = 0x10;
+  UsbRxBuffer[8130] = 0x20;
+  UsbRxBuffer[0] = 0x30;  // lands at 63: CH2 of pair 31
+  Form8->LueData_500();
+  EXPECT_EQ(Ch1Samples[0], 0x10);
+  EXPECT_EQ(Ch2Samples[0], 0x20);
+  EXPECT_EQ(Ch2Samples[31], 0x30);
+  EXPECT_EQ(CaptureUnpacked, 1);
+
+  const std::vector<std::uint8_t> ch1 = Ramp(7, 1), ch2 = Ramp(253, 9);
+  Receive(ch1, ch2);
+  Form8->LueData_500();
+  for (std::size_t i = 0; i < 4096; ++i) {
+    ASSERT_EQ(Ch1Samples[i], ch1[i]) << i;
+    ASSERT_EQ(Ch2Samples[i], ch2[i]) << i;
+    ASSERT_EQ(SampleCopy[i], ch2[i]) << i;
+    ASSERT_EQ(SampleCopy[4096 + i], ch1[i]) << i;
+  }
+}
+
+TEST_F(UnpackTest, AGroundedChannelBecomesItsMeanWithTheRemainderDropped) {
+  // CH1 codes sum to 524,287: the mean 127.99 is shown as 127.
+  std::vector<std::uint8_t> ch1(4096, 128);
+  ch1[17] = 127;
+  const std::vector<std::uint8_t> ch2 = Ramp(1, 0);
+  Receive(ch1, ch2);
+  Ch1InputOn = 0;
+  Form8->LueData_500();
+  for (std::size_t i = 0; i < 4096; ++i) {
+    ASSERT_EQ(Ch1Samples[i], 127) << i;
+    ASSERT_EQ(Ch2Samples[i], ch2[i]) << i;
+  }
+
+  // CH2 grounded: the ramp 0..255 repeated has mean 127 (127.5 dropped).
+  Receive(ch1, ch2);
+  Ch1InputOn = 1;
+  Ch2InputOn = 0;
+  Form8->LueData_500();
+  EXPECT_EQ(Ch2Samples[0], 127);
+  EXPECT_EQ(Ch2Samples[4095], 127);
+  EXPECT_EQ(Ch1Samples[17], 127);
+  EXPECT_EQ(Ch1Samples[18], 128);
+
+  // The calibration sees the real input.
+  Receive(ch1, ch2);
+  Calibrating = 1;
+  Form8->LueData_500();
+  EXPECT_EQ(Ch2Samples[5], 5);
+}
+
+TEST_F(UnpackTest, SpectrumModeFillsTheSpectrumInputAndLeavesBlockAndHistoryAlone) {
+  ScopeSampleBlock.fill(3);
+  const std::vector<std::uint8_t> ch1 = Ramp(5, 2), ch2 = Ramp(11, 7);
+  Receive(ch1, ch2);
+  SpectrumMode = 1;
+  SettingsChanged = 1;
+  WindowSkip = 0;
+  FftSkip = 0;
+  SmoothWeight = 0.05;
+  Form8->LueData_500();
+  for (std::size_t i = 0; i < 4096; ++i) {
+    ASSERT_EQ(Ch1SpectrumInput[i], ch1[i]);
+    ASSERT_EQ(Ch2Spectrum[i], ch2[i]);
+  }
+  EXPECT_EQ(Ch1Samples[0], 3);
+  EXPECT_EQ(HistoryIndex, 0);
+  // A settings change restarts the spectrum smoothing.
+  EXPECT_EQ(WindowSkip, 3);
+  EXPECT_EQ(FftSkip, 2);
+  EXPECT_DOUBLE_EQ(SmoothWeight, 0.5);
+  EXPECT_DOUBLE_EQ(SmoothKeep, 0.5);
+}
+
+TEST_F(UnpackTest, AveragingSkipsTheFirstCaptureThenShowsTheWholeNumberMeanOfTheRing) {
+  AverageRing.fill(0);
+  AveragingOn = 1;
+  AverageRunning = 0;
+  AverageLength = 4;
+  AverageCount = 0;
+  ScopeSampleBlock.fill(9);
+
+  ReceiveFlat(101, 51);
+  Form8->LueData_500();  // not stored, not shown
+  EXPECT_EQ(Ch1Samples[0], 9);
+  EXPECT_EQ(AverageRunning, 1);
+  EXPECT_EQ(AverageCount, 0);
+
+  ReceiveFlat(103, 50);
+  Form8->LueData_500();
+  EXPECT_EQ(Ch1Samples[100], 103 / 4);  // empty slots hold 0
+  EXPECT_EQ(Ch2Samples[100], 50 / 4);
+  EXPECT_EQ(AverageCount, 1);
+
+  for (std::uint8_t v : {105, 107, 109}) {
+    ReceiveFlat(v, 50);
+    Form8->LueData_500();
+  }
+  // Four slots written: 103 is gone, the ring wrapped to slot 0.
+  EXPECT_EQ(AverageCount, 0);
+  EXPECT_EQ(Ch1Samples[4095], (105 + 107 + 109 + 103) / 4);
+  ReceiveFlat(111, 50);
+  Form8->LueData_500();
+  EXPECT_EQ(Ch1Samples[4095], (111 + 105 + 107 + 109) / 4);
+
+  // During an autoset the capture is shown as it is.
+  AutosetRunning = 1;
+  ReceiveFlat(200, 50);
+  Form8->LueData_500();
+  EXPECT_EQ(Ch1Samples[0], 200);
+  AutosetRunning = 0;
+}
+
+TEST_F(UnpackTest, HistoryStoresEachCaptureAndWrapsAfterSlotHistoryLength) {
+  HistoryLength = 1000;
+  HistoryIndex = 999;
+  for (std::uint8_t v : {31, 32, 33}) {
+    ReceiveFlat(v, static_cast<std::uint8_t>(v + 100));
+    Form8->LueData_500();
+  }
+  // Byte k of slot c is at k * 1002 + c; CH2 first, CH1 from entry 4096.
+  EXPECT_EQ(HistoryBuffer[0 * 1002 + 999], 131);
+  EXPECT_EQ(HistoryBuffer[4096 * 1002 + 999], 31);
+  EXPECT_EQ(HistoryBuffer[4096 * 1002 + 1000], 32);  // the 1001st slot
+  EXPECT_EQ(HistoryBuffer[4096 * 1002 + 0], 33);     // then back to the start
+  EXPECT_EQ(HistoryBuffer[8191 * 1002 + 0], 33);
+  EXPECT_EQ(HistoryIndex, 1);
+  EXPECT_EQ(HistoryViewIndex, 0);
+
+  // A caller skips exactly one capture by clearing the flag.
+  HistoryStoreOn = 0;
+  ReceiveFlat(40, 40);
+  Form8->LueData_500();
+  EXPECT_EQ(HistoryIndex, 1);
+  EXPECT_EQ(HistoryStoreOn, 1);
+  ReceiveFlat(41, 41);
+  Form8->LueData_500();
+  EXPECT_EQ(HistoryBuffer[4096 * 1002 + 1], 41);
+  EXPECT_EQ(HistoryIndex, 2);
+}
+
+TEST_F(UnpackTest, BitViewExpandsEachByteIntoEightLogicSamplesFromTheCopy) {
+  // Distinct bytes: expanding in place would read samples it already overwrote.
+  const std::vector<std::uint8_t> ch1 = Ramp(37, 5), ch2 = Ramp(91, 3);
+  Receive(ch1, ch2);
+  DigitalMode = 1;
+  CaptureStart = 1014;  // the first expanded sample is 1024
+  Form8->LueData_500();
+  for (std::size_t k = 0; k < 384; ++k) {
+    for (std::size_t b = 0; b < 8; ++b) {
+      const std::size_t j = 1024 + 8 * k + b;
+      ASSERT_EQ(Ch2Samples[j], 32 + 64 * ((ch2[1024 + k] >> b) & 1)) << j;
+      ASSERT_EQ(Ch1Samples[j], 160 + 64 * ((ch1[1024 + k] >> b) & 1)) << j;
+    }
+  }
+  EXPECT_EQ(SampleCopy[1030], ch2[1030]);  // the copy keeps the raw capture
+
+  // Near the end of the record only the samples left are expanded.
+  Receive(ch1, ch2);
+  CaptureStart = 4080;  // samples 4090..4095
+  ScopeSampleBlock[kSampleBlockEntries - 1] = 66;
+  Form8->LueData_500();
+  EXPECT_EQ(Ch1Samples[1071], 160 + 64 * ((ch1[4095] >> 7) & 1));
+  for (std::size_t j = 1072; j < 4096; ++j) {
+    ASSERT_EQ(Ch1Samples[j], 0) << j;
+    ASSERT_EQ(Ch2Samples[j], 0) << j;
+  }
+  EXPECT_EQ(Ch2Samples[1023], ch2[1023]);  // before the expansion: as captured
+  EXPECT_EQ(ScopeSampleBlock[kSampleBlockEntries - 1], 66);
+}
+
+TEST_F(UnpackTest, NoiseRejectShowsOnlyCapturesWhoseEdgeGoesTheTriggersWay) {
+  NoiseRejectOn = 1;
+  SingleStop = 1;  // in Run
+  TriggerOff = 0;
+  TriggerSource = 16;
+  TriggerSlope = 32;  // rising
+  CaptureCount = 0;
+  NoiseRejectSlope = 0;
+  NoiseRejectReadPage = NoiseRejectWritePage = 0;
+
+  // A rising edge at the trigger point is accepted and shown.
+  std::vector<std::uint8_t> rising(4096, 100);
+  for (std::size_t i = 1025; i < 4096; ++i) rising[i] = 150;
+  Receive(rising, std::vector<std::uint8_t>(4096, 7));
+  Form8->LueData_500();
+  EXPECT_EQ(Ch1Samples[1024], 100);
+  EXPECT_EQ(Ch1Samples[1025], 150);
+  EXPECT_EQ(CaptureCount, 1);
+
+  // A flat capture (A = B) is rejected: an accepted page is shown instead.
+  ReceiveFlat(60, 8);
+  Form8->LueData_500();
+  EXPECT_EQ(Ch1Samples[1025], 150);
+  EXPECT_EQ(Ch2Samples[0], 7);
+  EXPECT_EQ(CaptureCount, 1);
+
+  // The external trigger takes the normal route.
+  TriggerSource = 1;
+  ReceiveFlat(60, 8);
+  Form8->LueData_500();
+  EXPECT_EQ(Ch1Samples[1025], 60);
+}
+
+// ---- Spectrum helpers
+
+void SetMagnitude(int bin, int slot, float m) {
+  std::memcpy(FftAverageBlock + (static_cast<std::size_t>(bin) * 8 + static_cast<std::size_t>(slot)) * 4, &m, 4);
+}
+
+TEST_F(UnpackTest, SpectrumAverageIsTheRmsOfTheEightStoredMagnitudesAsALevel) {
+  for (int b = 0; b < 2048; ++b)
+    for (int s = 0; s < 8; ++s) SetMagnitude(b, s, 0.0f);
+  // rms 1000 -> level 64 x (2 + 3) = 320 -> display 110.
+  for (int s = 0; s < 8; ++s) SetMagnitude(2047, s, 1000.0f);
+  // Slots 2000, 0, ... : rms = 2000 / sqrt(8) = 707.1 -> level 310 -> display 100.
+  SetMagnitude(5, 0, 2000.0f);
+  Ch1On = 1;
+  Form8->average_fft();
+  EXPECT_EQ(Ch1Samples[4094], 110);
+  EXPECT_EQ(Ch1Samples[4095], 110);
+  EXPECT_EQ(Ch1SpectrumLevels[4095] & 0xFFFF, 320);
+  EXPECT_EQ(Ch1Samples[10], 100);
+  // Nothing: level round(64 x (2 - 4)) = -128, display 0.
+  EXPECT_EQ(Ch1Samples[0], 0);
+  EXPECT_EQ(Ch1SpectrumLevels[0] & 0xFFFF, 0x10000 - 128);
+
+  Ch1On = 0;
+  Form8->average_fft();
+  EXPECT_EQ(Ch2Samples[4095], 110);
+  EXPECT_EQ(SpectrumLevels[4095] & 0xFFFF, 320);
+}
+
+TEST_F(UnpackTest, MaximumHoldKeepsTheRunningMaximumSinceTheLastSettingsChange) {
+  FftAverageOn = 0;
+  ScopeSampleBlock.fill(50);
+  SettingsChanged = 1;
+  Form8->refresh_fft();  // a change: the peak restarts
+  Form8->maximize_fft();
+  EXPECT_EQ(Ch2Samples[3], 50);
+
+  SettingsChanged = 0;
+  Ch2Samples[3] = 80;
+  Form8->maximize_fft();
+  Form8->refresh_fft();
+  Ch2Samples[3] = 20;
+  Ch1Samples[3] = 20;
+  Form8->maximize_fft();
+  EXPECT_EQ(Ch2Samples[3], 80);
+  EXPECT_EQ(Ch1Samples[3], 50);
+}
+
+// ---- The slow calibration read
+
+class ReadBytesTest : public acquisition_test::AcquisitionTest {};
+
+TEST_F(ReadBytesTest, ThirtyTwoPairsGoToBothChannelsAndTheMeansAreReturned) {
+  Device().SetSignal([](int) -> std::uint8_t { return 100; }, [](int) -> std::uint8_t { return 200; });
+  Device().SetBusyPolls(2);
+  Ch1Samples[32] = 5;
+  EXPECT_EQ(Form8->ReadBytes(), 55 * 256 + 155);
+  EXPECT_TRUE(Form8->ReadBytesComplete);
+  for (std::size_t k = 0; k < 32; ++k) {
+    ASSERT_EQ(Ch1Samples[k], 100);
+    ASSERT_EQ(Ch2Samples[k], 200);
+  }
+  EXPECT_EQ(Ch1Samples[32], 5);
+  EXPECT_EQ(Log(), (std::vector<std::string>{"W9/10", "W11/10", "R1/20:1=0", "R1/20:1=0", "R1/20:1=68", "W13/10",
+                                             "R64/200:64"}))
+      << Device().Dump();
+}
+
+TEST_F(ReadBytesTest, AShortReplyIsAskedForAgainAndALostDeviceEndsTheWait) {
+  Device().SetSignal([](int i) -> std::uint8_t { return static_cast<std::uint8_t>(i); },
+                     [](int) -> std::uint8_t { return 0; });
+  Device().ScriptRead(UsbStatus::Ok, 1);
+  Device().ScriptRead(UsbStatus::Timeout, 30);
+  // Sample indexes 32..63 (the first reply was used up): mean 47.
+  EXPECT_EQ(Form8->ReadBytes(), 255 * 256 + (255 - 47));
+  EXPECT_EQ(Count("W13/10"), 2);
+
+  Device().SetBusyPolls(1000000);
+  Device().ClearLog();
+  QTimer::singleShot(60, [this] { Device().Unplug(); });
+  Ch1Samples[0] = 9;
+  EXPECT_EQ(Form8->ReadBytes(), 0);
+  EXPECT_FALSE(Form8->ReadBytesComplete);
+  EXPECT_EQ(Ch1Samples[0], 9);
+  EXPECT_EQ(Dialogs().CountMessages(acquisition_test::kDisconnected), 1);
+}
+
+}  // namespace
