@@ -53,4 +53,18 @@ inline std::uint16_t SpectrumZoom = 8;       // bins folded into one plotted pai
 inline std::int32_t SpectrumPoints = 4096;   // 4096 on the linear axis, 2560 on the log axis
 inline std::uint8_t FreqMarkerShown = 0;     // the frequency-marker line is on the picture
 
+// ======== Trigger ticks, marker lines and screen texts (trigger and graticule work) ========
+inline std::uint8_t TriggerOn = 0;         // the trigger is on and its level tick is drawn
+inline std::uint8_t MarkersOn = 0;         // scope markers shown
+inline std::uint8_t FftMarkersOn = 0;      // spectrum markers shown
+inline std::uint16_t FreqMarkerBin = 0;    // frequency marker as a spectrum index
+// The texts now on the picture, kept so that printing them again in the
+// background colour takes them off (at most 51 characters each).
+inline std::string SpanText;
+inline std::string TimeMarkerText;
+inline std::string InvTimeMarkerText;
+inline std::string VoltMarkerText = "0.0V";
+inline std::string LevelMarkerText;
+inline std::string FreqMarkerText;
+
 }  // namespace display

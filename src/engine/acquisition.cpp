@@ -46,12 +46,6 @@ void TForm1::CreateAcquisitionControls() {
   SpeedButtonRun->OnClick = [this](TObject* s) { SpeedButtonRunClick(s); };
   SpeedButtonSingle->OnClick = [this](TObject* s) { SpeedButtonSingleClick(s); };
 
-  Label3 = new TLabel(this);
-  Label3->Name = "Label3";
-  Label3->SetParent(this);
-  Label3->SetLeft(SpeedButtonSingle->Left());
-  Label3->SetTop(SpeedButtonSingle->Top() + SpeedButtonSingle->Height() + 4);
-  Label3->SetCaption("Trigger off");
 }
 
 void TForm1::SetStatusText(const std::string& text) {

@@ -1,15 +1,63 @@
-// The twin control panel of the Big Screen: a copy of the main window's front
-// panel and menus, kept in step with it; created hidden and never shown.
+// The twin control panel of the Big Screen: the main window's front panel
+// built by the same code, every control forwarding to the main window's
+// handler of the same name. The main window's handlers keep it in step. It
+// holds no state of its own; created hidden and never shown by the program.
 #pragma once
 
-#include "platform/ui/forms.h"
+#include "engine/front_panel.h"
+#include "platform/ui/vcl.h"
+#include "widgets/gr_speed_button.h"
 
-class TForm11 : public TForm {
+class TForm11 : public TForm, public FrontPanelControls {
  public:
-  explicit TForm11(TComponent* owner) : TForm(owner) {
-    SetCaption("Darvik48");
-    SetBounds(194, 13, 732, 380);
-  }
+  explicit TForm11(TComponent* owner);
+
+  TMainMenu* MainMenu1 = nullptr;
+  TMenuItem* File1 = nullptr;
+  TMenuItem* Exit = nullptr;               // "E&xit"
+  TGrSpeedButton* GrSpeedButton1 = nullptr;  // "Normal Screen"
+  TCheckBox* Digi = nullptr;                 // "Logic Analyzer"
+
+  // Forwards of the front panel. "Copy then forward": the main window's
+  // same-named button takes this one's state, then its handler runs.
+  void CH1onClick(TObject* Sender);
+  void CH2onClick(TObject* Sender);
+  void SpeedButtonRunClick(TObject* Sender);
+  void SpeedButtonSingleClick(TObject* Sender);
+  void SpeedButton_ac1Click(TObject* Sender);
+  void SpeedButton_dc1Click(TObject* Sender);
+  void SpeedButton_gnd1Click(TObject* Sender);
+  void SpeedButton_ac2Click(TObject* Sender);  // the main window's SpeedButton__ac2Click
+  void SpeedButton_dc2Click(TObject* Sender);
+  void SpeedButton_gnd2Click(TObject* Sender);
+  void SpeedButton005usClick(TObject* Sender);
+  void x11Click(TObject* Sender);
+  void x101Click(TObject* Sender);
+  void x12Click(TObject* Sender);
+  void x102Click(TObject* Sender);
+  void SpeedButton3Click(TObject* Sender);
+  void SpeedButton4Click(TObject* Sender);
+  void SpeedButton_extClick(TObject* Sender);
+  void SpeedButton5Click(TObject* Sender);
+  void SpeedButton6Click(TObject* Sender);
+  void SpeedButton7Click(TObject* Sender);
+  void SpeedButton8Click(TObject* Sender);
+  // Track bars: the main window's bar takes the position; its change
+  // handler runs when that is a real change, and writes this bar back.
+  void TrackBar1Change(TObject* Sender);
+  void TrackBar2Change(TObject* Sender);
+  void TrackBar3Change(TObject* Sender);
+  // "Press then forward" (5 us .. 0.1 us) and plain forwards (the other
+  // time/div and span buttons, volts/div, SpeedButton24) are bound directly.
+  void SpeedButton24Click(TObject* Sender);
+  // "Normal Screen": back to the main window, Big Screen off.
+  void GrSpeedButton1Click(TObject* Sender);
+  void DigiClick(TObject* /*Sender*/) {}
+  void ExitClick(TObject* Sender);
+  void FormClose(TObject* Sender, TCloseAction& Action);
+
+ private:
+  void BindForwards();
 };
 
 inline TForm11* Form11 = nullptr;

@@ -316,46 +316,6 @@ void TForm1::SpeedButton2msClick(TObject* /*Sender*/) {
 // ---------------------------------------------------------------- controls
 
 void TForm1::CreateDeviceControls() {
-  // Provisional places beside the picture, under Run and Single; the full
-  // front panel takes them over.
-  const int left = Image1->Left() + Image1->Width() + 8;
-  constexpr int kButtonWidth = 75;
-  constexpr int kButtonHeight = 25;
-
-  auto* vertical = new TGroupBox(this);
-  vertical->Name = "GroupBox1";
-  vertical->SetParent(this);
-  vertical->SetCaption("Volts/Div.");
-  vertical->SetBounds(left, 80, 2 * kButtonWidth + 24, kButtonHeight + 36);
-
-  // CH1 and CH2 range buttons are two radio groups of their own.
-  auto makeButton = [this](TWinControl* parent, const char* name, const char* caption, int group,
-                           int x, int y) {
-    auto* b = new TGrSpeedButton(this);
-    b->Name = name;
-    b->SetParent(parent);
-    b->SetBounds(x, y, kButtonWidth, kButtonHeight);
-    b->SetCaption(caption);
-    b->SetGroupIndex(group);
-    return b;
-  };
-  SpeedButton15v1 = makeButton(vertical, "SpeedButton15v1", "1V", 1, 8, 24);
-  SpeedButton15v1->OnClick = [this](TObject* s) { SpeedButton15v1Click(s); };
-  SpeedButton15v2 = makeButton(vertical, "SpeedButton15v2", "1V", 2, 16 + kButtonWidth, 24);
-  SpeedButton15v2->OnClick = [this](TObject* s) { SpeedButton15v2Click(s); };
-
-  auto* timeDiv = new TGroupBox(this);
-  timeDiv->Name = "Time_div";
-  timeDiv->SetParent(this);
-  timeDiv->SetCaption("Time/Div.");
-  timeDiv->SetBounds(left, 80 + kButtonHeight + 44, kButtonWidth + 16, kButtonHeight + 36);
-  SpeedButton2ms = makeButton(timeDiv, "SpeedButton2ms", "1ms", 4, 8, 24);
-  SpeedButton2ms->OnClick = [this](TObject* s) { SpeedButton2msClick(s); };
-  // The design state: 1 V/div and 1 ms/div.
-  SpeedButton15v1->SetDown(true);
-  SpeedButton15v2->SetDown(true);
-  SpeedButton2ms->SetDown(true);
-
   // The horizontal position under the picture; 32 shows the trigger point
   // at the first division.
   ScrollBar2 = new TScrollBar(this);
@@ -363,6 +323,7 @@ void TForm1::CreateDeviceControls() {
   ScrollBar2->SetParent(this);
   ScrollBar2->SetBounds(Image1->Left(), Image1->Top() + Image1->Height() + 4, Image1->Width(), 17);
   ScrollBar2->SetParams(32, 0, 127);
+  ScrollBar2->OnChange = [this](TObject* s) { ScrollBar2Change(s); };
 
   LoadingPanel = new TPanel(this);
   LoadingPanel->Name = "LoadingPanel";

@@ -9,13 +9,16 @@
 #include <string>
 
 #include "display/scope_view.h"
+#include "engine/front_panel.h"
 #include "engine/step_tables.h"
 #include "platform/ini/ini_file.h"
 #include "platform/ui/vcl.h"
 #include "platform/usb/mpusb_api.h"
 #include "widgets/gr_speed_button.h"
 
-class TForm1 : public TForm {
+// The front panel (channels, trigger, time base, Run/Single) comes from
+// FrontPanelControls, shared with the twin panel TForm11.
+class TForm1 : public TForm, public FrontPanelControls {
  public:
   explicit TForm1(TComponent* owner);
 
@@ -24,8 +27,6 @@ class TForm1 : public TForm {
   static constexpr int kImage1Height = 298;
 
   TImage* Image1;
-  TSpeedButton* SpeedButtonRun;     // continuous captures while down
-  TSpeedButton* SpeedButtonSingle;  // one capture per press
 
   void FormCreate(TObject* Sender);
 
@@ -69,9 +70,6 @@ class TForm1 : public TForm {
 
   // The buttons the start-up presses and the horizontal position bar.
   TPanel* LoadingPanel;             // "Loading, please wait..." while the device opens
-  TGrSpeedButton* SpeedButton15v1;  // CH1 "1V"
-  TGrSpeedButton* SpeedButton15v2;  // CH2 "1V"
-  TGrSpeedButton* SpeedButton2ms;   // "1ms"
   TScrollBar* ScrollBar2;           // horizontal position, 32 = centre
   void SpeedButton15v1Click(TObject* Sender);
   void SpeedButton15v2Click(TObject* Sender);
@@ -88,8 +86,8 @@ class TForm1 : public TForm {
   void putsataanko();  // wipe and rebuild the picture when a wipe is pending
   void poisto();       // erase the traces
   void piirrot();      // draw the traces
-  void TulostaTeksti(const std::string& /*text*/, int /*x*/, int /*y*/, TColor /*color*/) {}  // screen text
-  void f_alue() {}       // spectrum span label
+  void TulostaTeksti(const std::string& text, int x, int y, TColor color);  // screen text: graticule work
+  void f_alue();            // spectrum span label: graticule work
   void kursoriaika() {}     // time-marker read-out
   void kursorivoltit() {}   // voltage-marker read-out
   void kursoritaajuus() {}  // frequency-marker read-out
@@ -136,10 +134,6 @@ class TForm1 : public TForm {
   TMainMenu* MainMenu1;
   TMenuItem* File1;
   TMenuItem* RestoreDefaultSettingsExit1;  // "Restore Default Settings && Exit"
-  // Position bars of CH1 and CH2 (-128..127) and the trigger level bar (0..255).
-  TTrackBar* TrackBar1;
-  TTrackBar* TrackBar2;
-  TTrackBar* TrackBar3;
   TOpenDialog* OpenDialog2;  // settings recall; the start-up presets it from the command line
 
   // "Darvik48.ini" in DataFolder, open from creation until the close has written it.
@@ -181,14 +175,10 @@ class TForm1 : public TForm {
   void Timer4Timer(TObject* Sender);                    // demo pacing: acquisition cycle
   void Timer5Timer(TObject* /*Sender*/) {}               // generator mailbox poll: remote control
   void Timer91Timer(TObject* /*Sender*/) {}              // sweep progress bar: generator panel
-  void DoGrid() {}                                       // graticule: display
+  void DoGrid();                                        // graticule: graticule work
   void Hamming1Click(TObject* /*Sender*/) {}             // FFT window: spectrum analyser
   void Sin_Cosf() {}                                     // FFT twiddle table: spectrum analyser
-  void x101Click(TObject* /*Sender*/) {}                 // CH1 x10 probe: vertical controls
-  void x102Click(TObject* /*Sender*/) {}                 // CH2 x10 probe: vertical controls
-  void TrackBar1Change(TObject* /*Sender*/) {}           // CH1 position: vertical controls
-  void TrackBar2Change(TObject* /*Sender*/) {}           // CH2 position: vertical controls
-  void TrackBar3Change(TObject* /*Sender*/) {}           // trigger level: trigger controls
+  void TrackBar3Change(TObject* Sender);                // trigger level: trigger work
   void NormalPersistence1Click(TObject* /*Sender*/) {}   // persistence modes: persistence
   void PersistencewithIntensityGrading1Click(TObject* /*Sender*/) {}
   void VariablePersistence1Click(TObject* /*Sender*/) {}
@@ -206,7 +196,6 @@ class TForm1 : public TForm {
 
  public:
   // ======== Acquisition cycle and demo source (acquisition work) ========
-  TLabel* Label3 = nullptr;  // status: "Trigger off", "Running", "Stopped" ...
   void SpeedButtonSingleClick(TObject* Sender);
   // Blocking single capture for calibration, Bode sweep, autoset and the
   // data-file reader: returns when the capture is drawn, or when the loop was
@@ -230,7 +219,7 @@ class TForm1 : public TForm {
   void FFT() {}              // transform of the shown channel: spectrum analyser
   void LinToLog() {}         // log frequency axis: spectrum display options
   void SaveShareData() {}    // sample export to shared memory: remote control
-  void ExtendedCalibrationStep() {}  // one step of the extended wait: calibration
+  void ExtendedCalibrationStep();  // one step of the extended wait: calibration work
 
  private:
   enum class CaptureMode { Run, Single };
@@ -270,6 +259,157 @@ class TForm1 : public TForm {
   void Kayran_Piirto(int count);
   // Trigger-position tick (not-xor: drawing it twice removes it).
   void viiva();
+
+ public:
+  // ======== Automatic calibration (calibration work) ========
+  // File menu "Calibrate" and "Calibrate && Exit": stop the acquisition, wait
+  // one tick of Timer6, averaging off, then open the device if needed and
+  // calibrate; "No hardware response!" when no device answers.
+  TMenuItem* Calibrate1 = nullptr;
+  TMenuItem* CalibrateExit1 = nullptr;
+  void Calibrate1Click(TObject* Sender);
+  void CalibrateExit1Click(TObject* Sender);
+  // The calibration of the menus; stopAcquisitionFirst is false for the twin
+  // panel's "Calibrate", which goes straight to the device. True when a
+  // calibration ran to its end.
+  bool RunMenuCalibration(bool stopAcquisitionFirst);
+  // "Calibrating - Please wait..." over the picture while a calibration runs,
+  // with its progress ("0% Complete" .. "100% Complete").
+  TPanel* CalibratingPanel = nullptr;
+  TLabel* CalibratingLabel = nullptr;
+  TLabel* CalibrationProgressLabel = nullptr;
+  // Builds the menu items and the panel; run while the window is built.
+  void CreateCalibrationControls();
+
+ public:
+  // ======== Front panel: time base and vertical channels (front-panel work) ========
+  // The panel's place beside the picture; BuildFrontPanel fills it.
+  TPanel* FrontPanelArea = nullptr;
+  // Builds the front panel and binds the time-base, channel and Run/Single
+  // handlers (the trigger work binds its own); run while the window is built.
+  void CreateFrontPanel();
+
+  // Time/div steps; each presses its own button (and its twin), so callers
+  // need not. In spectrum mode the same handlers serve the span buttons.
+  void SpeedButton500msClick(TObject* Sender);
+  void SpeedButton200msClick(TObject* Sender);
+  void SpeedButton50usClick(TObject* Sender);   // "100ms"
+  void SpeedButton01sClick(TObject* Sender);    // "50ms"
+  void peedButton50msClick(TObject* Sender);    // "20ms"
+  void SpeedButton20msClick(TObject* Sender);   // "10ms"
+  void SpeedButton10msClick(TObject* Sender);   // "5ms"
+  void SpeedButton5msClick(TObject* Sender);    // "2ms"
+  void SpeedButton1msClick(TObject* Sender);    // "0.5ms"
+  void SpeedButton05msClick(TObject* Sender);   // "0.2ms"
+  void SpeedButton02msClick(TObject* Sender);   // "0.1ms"
+  void SpeedButton01msClick(TObject* Sender);   // "50us"
+  void SpeedButton20usClick(TObject* Sender);
+  void SpeedButton55Click(TObject* Sender);     // span "6M"
+  void SpeedButton10usClick(TObject* Sender);
+  void SpeedButton5usClick(TObject* Sender);
+  void SpeedButton2usClick(TObject* Sender);
+  void SpeedButton1usClick(TObject* Sender);
+  void SpeedButton05usClick(TObject* Sender);
+  void SpeedButton02usClick(TObject* Sender);
+  void SpeedButton01usClick(TObject* Sender);
+  void SpeedButton20nsClick(TObject* /*Sender*/) {}  // no control calls it
+  // The handler of TimeBaseTable row `row`.
+  void TimeBaseStepClick(std::size_t row);
+  // Runs the handler of the time/div button that is down (scope mode) or of
+  // the span button that is down (spectrum mode).
+  void ReapplyTimeBase();
+  void SpeedButton005usClick(TObject* Sender);  // "S/L": linear or sine interpolation
+  void ScrollBar2Change(TObject* Sender);       // horizontal position
+  void SpeedButton24Click(TObject* Sender);     // horizontal position to the step's preset
+
+  // Volts/div.
+  void SpeedButton28Click(TObject* Sender);
+  void SpeedButton5v1Click(TObject* Sender);
+  void SpeedButton1p5v1Click(TObject* Sender);
+  void SpeedButton05v1Click(TObject* Sender);
+  void SpeedButton015v1Click(TObject* Sender);
+  void SpeedButton29Click(TObject* Sender);
+  void SpeedButton5v2Click(TObject* Sender);
+  void SpeedButton1p5v2Click(TObject* Sender);
+  void SpeedButton05v2Click(TObject* Sender);
+  void SpeedButton015v2Click(TObject* Sender);
+  // Runs the volts/div handler of range code `code` for channel 1 or 2.
+  void RangeCodeClick(int channel, std::uint8_t code);
+  // Coupling.
+  void SpeedButton_ac1Click(TObject* Sender);
+  void SpeedButton_dc1Click(TObject* Sender);
+  void SpeedButton_gnd1Click(TObject* Sender);
+  void SpeedButton__ac2Click(TObject* Sender);
+  void SpeedButton_dc2Click(TObject* Sender);
+  void SpeedButton_gnd2Click(TObject* Sender);
+  // Probes.
+  void x11Click(TObject* Sender);
+  void x101Click(TObject* Sender);
+  void x12Click(TObject* Sender);
+  void x102Click(TObject* Sender);
+  // Positions.
+  void TrackBar1Change(TObject* Sender);
+  void TrackBar2Change(TObject* Sender);
+  // Channel display.
+  void CH1onClick(TObject* Sender);
+  void CH2onClick(TObject* Sender);
+  void SpeedButtonCh1Click(TObject* Sender);
+  void SpeedButtonCh2Click(TObject* Sender);
+  void ch1_dso();
+  void ch2_dso();
+  void ch1_fft();
+  void ch2_fft();
+
+  // Steps that other work fills.
+  void y1_viiva() {}  // CH1 ground-level marker: ground markers
+  void y2_viiva() {}  // CH2 ground-level marker: ground markers
+
+ private:
+  // The position bars move a stopped trace only while set; cleared while
+  // the twins' bars are written back, whose handlers come back here.
+  std::uint8_t PositionShiftArmed = 1;
+  void CouplingClick(int channel, int kind, TSpeedButton* button);
+  void ProbeClick(int channel, bool x10);
+  void PositionChange(int channel);
+  void ChannelShowClick(int channel);
+  void ChannelOnClick(int channel);
+  void ChannelScopeView(int channel);
+  void ChannelSpectrumView(int channel);
+
+
+ public:
+  // ======== Trigger controls, graticule, marker lines and screen texts (trigger work) ========
+  // Trigger source "Ch1", "Ch2", "Ext"; slope rising, falling; "On", "Off".
+  // Each presses its own button and its twin on Form11.
+  void SpeedButton3Click(TObject* Sender);
+  void SpeedButton4Click(TObject* Sender);
+  void SpeedButton_extClick(TObject* Sender);
+  void SpeedButton5Click(TObject* Sender);
+  void SpeedButton6Click(TObject* Sender);
+  void SpeedButton7Click(TObject* Sender);
+  void SpeedButton8Click(TObject* Sender);
+  // Binds the trigger group's handlers; run while the window is built.
+  void BindTriggerHandlers();
+  // DemoMode changed: the device level follows the level bar (inverted in
+  // demo mode, where the demo trigger search reads it) and is sent again.
+  void RefreshDeviceTriggerLevel();
+
+  // Picture items drawn with the not-xor pen (drawing one twice removes it).
+  void t_viiva();       // trigger-level tick in the trigger source's pen
+  void kursorit();      // scope marker lines (scope view with markers on)
+  void fft_kursorit();  // level-marker lines (spectrum view with markers on)
+  void fft_viiva_on();  // frequency-marker line, when not shown
+  void fft_viiva_off(); // takes the frequency-marker line off
+  // Every label and read-out of the current view; the same in the background colour.
+  void tekstit();
+  void tekstit_pois();
+
+ private:
+  // Source buttons: the common steps, with the new source code.
+  void TriggerSourceClick(TSpeedButton* button, std::uint8_t source);
+  void TriggerSlopeClick(TSpeedButton* button, std::uint8_t slope);
+  // Status label and panel of both windows for the trigger's state.
+  void ShowTriggerState();
 
  public:
 };

@@ -239,6 +239,16 @@ inline std::int32_t GeneratorHardware = 8016;
 inline std::uint8_t WaveEditorCanClose = 1;  // the wave editor allowed its close
 inline std::uint8_t SweepRunning = 1;
 
+// ---- Vertical channels (front-panel work)
+inline std::int32_t Ch1Position = 0;   // position bar, -128..127
+inline std::int32_t Ch2Position = 0;
+inline std::int32_t Ch1OffsetDac = 0;  // offset calibration + position term: input of the ground-level fit
+inline std::int32_t Ch2OffsetDac = 0;
+
+// ---- Trigger (trigger work)
+// The user wants the trigger on; kept while a grounded input holds it off.
+inline std::uint8_t TriggerWanted = 0;
+
 }  // namespace engine
 
 // ======== Acquisition, unpacking and demo source (acquisition work) ========

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "display/add_text.h"
+#include "display/display_state.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_state.h"
@@ -94,18 +95,6 @@ TTimer* MakeTimer(TForm1* form, const char* name, int interval, bool enabled, TN
   return timer;
 }
 
-TTrackBar* MakeBar(TForm1* form, const char* name, int left, int top, int min, int max, int position) {
-  auto* bar = new TTrackBar(form);
-  bar->Name = name;
-  bar->SetParent(form);
-  bar->SetOrientation(trVertical);
-  bar->SetBounds(left, top, 30, 150);
-  bar->SetParams(position, min, max);
-  bar->SetPageSize(10);
-  bar->SetFrequency(16);
-  return bar;
-}
-
 void ShowDemoModeMessage(TForm1* form) {
   MessageDlgPos(kDemoModeText, mtInformation, mbOK, 0, form->Left() + 163, form->Top() + 200);
 }
@@ -139,15 +128,10 @@ void TForm1::CreateStartupComponents() {
   File1->Add(RestoreDefaultSettingsExit1);
   SetMenu(MainMenu1);
 
-  // Below the button column beside the picture: CH1 and CH2 position, trigger level.
-  const int barLeft = kImage1Width + 16;
-  const int barTop = 250;
-  TrackBar1 = MakeBar(this, "TrackBar1", barLeft, barTop, -128, 127, 0);
-  TrackBar2 = MakeBar(this, "TrackBar2", barLeft + 34, barTop, -128, 127, 0);
-  TrackBar3 = MakeBar(this, "TrackBar3", barLeft + 68, barTop, 0, 255, 128);
+  // The front panel holds the CH1 and CH2 position bars (the trigger level
+  // bar is bound with the other trigger controls).
   TrackBar1->OnChange = [this](TObject* s) { TrackBar1Change(s); };
   TrackBar2->OnChange = [this](TObject* s) { TrackBar2Change(s); };
-  TrackBar3->OnChange = [this](TObject* s) { TrackBar3Change(s); };
 
   OpenDialog2 = new TOpenDialog(this);
   OpenDialog2->Name = "OpenDialog2";
@@ -155,6 +139,9 @@ void TForm1::CreateStartupComponents() {
 
   OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
   OnClose = [this](TObject* s, TCloseAction& action) { FormClose(s, action); };
+
+  // Calibration work: the File menu's "Calibrate" items and the calibrating panel.
+  CreateCalibrationControls();
 }
 
 void TForm1::ReserveWorkBlocks() {
@@ -225,6 +212,9 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   TriggerOff = 64;
   DeviceTriggerLevel = 128;
   TriggerLevel = static_cast<std::uint8_t>(TrackBar3->Position());
+  // Trigger work: off, so no level tick on the picture and none wanted.
+  TriggerWanted = 0;
+  display::TriggerOn = 0;
   Ch1Ac = Ch2Ac = 0;
   Ch1InputOn = Ch2InputOn = 1;
   AcqState = AcqArmed = 0;
@@ -418,6 +408,9 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   if (os::DirectoryExists(candidate)) DocumentsFolder = candidate;
 
   // 15. Device or demo mode.
+  // Trigger work: the device level follows the mode read at creation (the
+  // link is not open yet, so nothing goes out).
+  RefreshDeviceTriggerLevel();
   if (DemoMode) {
     tee_demo_taulut();
     ShowDemoModeMessage(this);
@@ -432,6 +425,8 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
       if (BtnBottomDlg1) BtnBottomDlg1->ShowModal();
       ShowDemoModeMessage(this);
       DemoMode = 1;
+      // Trigger work: the fallback to demo mode turns the device level round.
+      RefreshDeviceTriggerLevel();
       tee_demo_taulut();
     }
   }
@@ -444,7 +439,9 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
     if (Form8) Form8->calibrate();
     TrackBar1Change(this);
     TrackBar2Change(this);
-    FirstRunCalibration = 0;
+    // Calibration work: a calibration cut short (the device went away) is
+    // asked for again at the next start.
+    if (Form8 && Form8->CalibrationCompleted) FirstRunCalibration = 0;
     SpeedButton15v1Click(this);
     SpeedButton15v2Click(this);
     SpeedButton2msClick(this);

@@ -16,8 +16,12 @@ class TForm8 : public TForm {
   // ---- Start-up, shutdown and settings file
   // Run and Single up, both stop flags set (the close stops the acquisition so).
   void Power_on_off();
-  // The automatic calibration; the calibration work fills it.
-  void calibrate() {}
+  // ======== Automatic calibration (calibration work) ========
+  // Calibrates both channels through the device (nothing in demo mode or
+  // while the link is closed). CalibrationCompleted tells whether the last
+  // run measured every step; a run cut short by a lost device does not.
+  void calibrate();
+  bool CalibrationCompleted = false;
 
   // ---- Device link and commands
   // Re-arms a capture: stop and reset (9), then arm (11).

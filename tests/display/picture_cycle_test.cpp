@@ -40,6 +40,9 @@ TEST_P(EveryModeTest, EraseAfterDrawRestoresTheWipedPicture) {
   GetParam().apply();
   FillBusySignals();
   Wipe();
+  // The graticule's trigger tick comes off with the first erase, as the
+  // traces do: start from there.
+  Form1->poisto();
   const QImage wiped = Picture();
 
   Form1->piirrot();
@@ -99,6 +102,7 @@ TEST_F(PictureTest, DrawingTwiceDrawsOnceAndErasingTwiceErasesOnce) {
   engine::DisplayStart = 900;
   FillBusySignals();
   Wipe();
+  Form1->poisto();  // the graticule's trigger tick
   const QImage wiped = Picture();
 
   Form1->piirrot();
@@ -117,19 +121,25 @@ TEST_F(PictureTest, DrawingTwiceDrawsOnceAndErasingTwiceErasesOnce) {
 TEST_F(PictureTest, AfterAWipeEraseDrawsNothing) {
   engine::DisplayStart = 900;
   FillBusySignals();
+  Wipe();
+  const QImage fresh = Picture();
   Form1->piirrot();
   Wipe();
   const QImage wiped = Picture();
-  EXPECT_FALSE(View().Ch1Drawn || View().Ch2Drawn || View().MathDrawn || View().LineDrawn);
-  // Every pixel is the background again.
-  for (int y = 0; y < wiped.height(); ++y)
-    for (int x = 0; x < wiped.width(); ++x) ASSERT_EQ(FromQRgb(wiped.pixel(x, y)), engine::BackgroundColor);
+  EXPECT_FALSE(View().Ch1Drawn || View().Ch2Drawn || View().MathDrawn);
+  // The graticule alone again, its trigger tick drawn with it.
+  EXPECT_TRUE(View().LineDrawn);
+  EXPECT_EQ(DifferentPixels(wiped, fresh), 0);
 
+  // No trace comes off (drawing one would put it on): only the tick goes.
   Form1->poisto();
+  Form1->viiva();
   EXPECT_EQ(DifferentPixels(Picture(), wiped), 0);
 }
 
 TEST_F(PictureTest, WithCh1OffOnlyCh2AndTheTriggerTickAreDrawn) {
+  // The erase before a new start point, as the position controls do.
+  Form1->poisto();
   engine::DisplayStart = 900;
   // CH1 flat at code 200 (row y0 + 55), CH2 flat at code 50 (row y0 + 205).
   FillCh1([](int) { return 200; });
@@ -141,14 +151,15 @@ TEST_F(PictureTest, WithCh1OffOnlyCh2AndTheTriggerTickAreDrawn) {
   EXPECT_FALSE(View().Ch1Drawn);
   EXPECT_TRUE(View().Ch2Drawn);
   EXPECT_TRUE(View().LineDrawn);
-  EXPECT_EQ(Pixel(x0 + 300, y0 + 55), engine::BackgroundColor);
-  EXPECT_EQ(Pixel(x0 + 300, y0 + 205), engine::Ch2Color);
+  EXPECT_EQ(Pixel(x0 + 305, y0 + 55), engine::BackgroundColor);
+  EXPECT_EQ(Pixel(x0 + 305, y0 + 205), engine::Ch2Color);
   // Samples 900 + 5k reach the trigger point 1015 at k = 23: 46 pixels in.
   EXPECT_EQ(Pixel(x0 + 46, y0 + 253), engine::Ch1Color);
   EXPECT_EQ(Pixel(x0 + 40, y0 + 253), engine::BackgroundColor);
 }
 
 TEST_F(PictureTest, SpectrumViewLeavesTheTriggerTickAlone) {
+  Form1->poisto();
   engine::DisplayStart = 900;
   engine::SpectrumMode = 1;
   Form1->piirrot();
@@ -192,8 +203,9 @@ TEST_F(PictureTest, MathModesChooseWhichTracesAreDrawn) {
   FillCh1([](int) { return 200; });
   FillCh2([](int) { return 50; });
   Form1->piirrot();
-  EXPECT_EQ(Pixel(View().X0 + 200, View().Y0 + 128), engine::Math1Color);
-  EXPECT_EQ(Pixel(View().X0 + 200, View().Y0 + 129), engine::Math1Color);  // width 2
+  // (Row 128 is the centre line of the graticule.)
+  EXPECT_EQ(Pixel(View().X0 + 205, View().Y0 + 128), ~(engine::Math1PenColor ^ engine::GridPenColor) & 0xFFFFFF);
+  EXPECT_EQ(Pixel(View().X0 + 205, View().Y0 + 129), engine::Math1Color);  // width 2
 }
 
 TEST_F(PictureTest, DotsStayUntilTheNextWipe) {

@@ -12,6 +12,8 @@ using namespace acquisition_test;
 namespace {
 
 const std::string kPacket = "W14+9/10";  // the settings packet
+// The first tick re-sends both channel positions and applies the settings:
+// three packets before the capture commands.
 const std::string kStop = "W9/10";
 const std::string kArm = "W11/10";
 const std::string kRequest = "W10/10";
@@ -55,7 +57,7 @@ TEST_F(RunTest, RunArmsPollsUntilDoneReadsEightBlocksAndRearmsBeforeTheNextPoll)
   const std::vector<std::string> log = Log();
   const std::vector<std::string> capture =
       Concat({{kBusy, kBusy, kDone, kRequest}, BlockReads(200), {kStop, kArm}});
-  const std::vector<std::string> expected = Concat({{kPacket, kStop, kArm}, capture, capture});
+  const std::vector<std::string> expected = Concat({{kPacket, kPacket, kPacket, kStop, kArm}, capture, capture});
   ASSERT_GE(log.size(), expected.size()) << Device().Dump();
   EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + static_cast<long>(expected.size())), expected)
       << Device().Dump();
@@ -91,7 +93,7 @@ TEST_F(RunTest, SingleTakesOneCaptureWithTheDocumentedTimeOutsAndDoesNotRearm) {
   PumpUntil([&] { return !Form1->SpeedButtonSingle->Down(); });
   Pump(50);
 
-  EXPECT_EQ(Log(), Concat({{kPacket, kStop, kArm, kDone, kRequest}, BlockReads(200)})) << Device().Dump();
+  EXPECT_EQ(Log(), Concat({{kPacket, kPacket, kPacket, kStop, kArm, kDone, kRequest}, BlockReads(200)})) << Device().Dump();
   ExpectSamplesOfSignal();
   EXPECT_EQ(Status(), "Ready");
   EXPECT_EQ(engine::AcquisitionIdle, 1);
@@ -124,7 +126,7 @@ TEST_F(RunTest, BlockingSingleCapturePollsFourBytesAndReportsTheTrigger) {
   Device().SetBusyPolls(1);
   Form1->SingleClick();
 
-  EXPECT_EQ(Log(), Concat({{kPacket, kStop, kArm, "R4/200:4=0", "R4/200:4=68", kRequest}, BlockReads(200)}))
+  EXPECT_EQ(Log(), Concat({{kPacket, kPacket, kPacket, kStop, kArm, "R4/200:4=0", "R4/200:4=68", kRequest}, BlockReads(200)}))
       << Device().Dump();
   ExpectSamplesOfSignal();
   EXPECT_EQ(Status(), "Trigged");
@@ -140,7 +142,7 @@ TEST_F(RunTest, APollThatDeliversNothingIsNotTakenForDoneEvenWithAStaleByteInThe
   ClickSingle();
   PumpUntil([&] { return !Form1->SpeedButtonSingle->Down(); });
 
-  EXPECT_EQ(Log(), Concat({{kPacket, kStop, kArm, "R1/200:0", kDone, kRequest}, BlockReads(200)}))
+  EXPECT_EQ(Log(), Concat({{kPacket, kPacket, kPacket, kStop, kArm, "R1/200:0", kDone, kRequest}, BlockReads(200)}))
       << Device().Dump();
   EXPECT_TRUE(Device().ProtocolErrors().empty());
   EXPECT_EQ(Device().CapturesSent(), 1);
@@ -160,7 +162,7 @@ TEST_F(RunTest, AShortCaptureIsNotUnpackedTheDeviceIsRearmedAndTheNextCaptureIsT
   ClickSingle();
   PumpUntil([&] { return !Form1->SpeedButtonSingle->Down(); });
 
-  EXPECT_EQ(Log(), Concat({{kPacket, kStop, kArm, kDone, kRequest, "R1024/200:1024", "R1024/200:100", kStop, kArm,
+  EXPECT_EQ(Log(), Concat({{kPacket, kPacket, kPacket, kStop, kArm, kDone, kRequest, "R1024/200:1024", "R1024/200:100", kStop, kArm,
                             kDone, kRequest},
                            BlockReads(200)}))
       << Device().Dump();

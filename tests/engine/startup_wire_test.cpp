@@ -31,8 +31,11 @@ bool IsWrite(const SimTransfer& t, std::vector<std::uint8_t> bytes, unsigned tim
   return t.kind == SimTransfer::Kind::Write && t.data == bytes && t.timeout_ms == timeout;
 }
 
+// A device calibrated in an earlier session: the first-run calibration (its
+// own traffic is covered by the calibration tests) does not run.
 TEST_F(StartupWireTest, StartAndCloseGoOverTheWireInOrder) {
   InstallLogicFile();
+  WriteIni("[Menu]\nHWdialog=0\n");
   Device().SetFirmwareVersion("0312");
   StartAndRun();
 
@@ -43,7 +46,7 @@ TEST_F(StartupWireTest, StartAndCloseGoOverTheWireInOrder) {
   EXPECT_EQ(Dialogs().CountMessages(
                 "The oscilloscope will now be calibrated.\rPlease make sure that the oscilloscope inputs CH1 and "
                 "CH2\rare disconnected from external circuits."),
-            1);
+            0);
   EXPECT_EQ(engine::FirstRunCalibration, 0);
   EXPECT_EQ(engine::GeneratorHardware, 10);
   EXPECT_EQ(AboutBox->Label2->Caption(), "Firmware version 0312");

@@ -236,3 +236,33 @@ class ScopedSimulatedDevice {
  private:
   SimulatedDarvik48* device_;
 };
+
+// ======== The input stage, for the calibration (calibration work) ========
+// A small model of what each channel's front end makes of its input, to be
+// installed with SetResponse(frontEnd.AsResponse()). Per channel and range
+// family (the 3 V family: 3 V, 0.3 V, 30 mV; the 1 V family: 1 V, 0.1 V,
+// 10 mV, told apart by gain bit 0x20):
+//
+//   code = clamp(127 - Slope * (offsetByte - Zero) + input, 0, 255)
+//
+// where offsetByte is the channel's offset DAC byte of the last settings
+// packet and input is 0 for a grounded channel, else the signal code - 128.
+// A higher offset byte moves the trace down the code scale, so the screen
+// reading (255 - code) rises by Slope per step; at offsetByte = Zero a
+// grounded channel reads code 127, reading 128. Stuck makes a channel report
+// one code whatever it is told (a broken input). Before the first settings
+// packet the signal passes unchanged.
+struct SimFrontEnd {
+  struct Channel {
+    int Zero3V = 124;
+    int Slope3V = 1;
+    int Zero1V = 124;
+    int Slope1V = 1;
+    std::optional<std::uint8_t> Stuck;
+  };
+  Channel Ch1, Ch2;
+
+  std::uint8_t Code(int channel, std::uint8_t signal, const SimScopeSettings* settings) const;
+  // A response that keeps its own copy of this model.
+  SimulatedDarvik48::Response AsResponse() const;
+};

@@ -1,0 +1,326 @@
+// The graticule, the trigger-level tick, the marker lines and the texts
+// around the grid on any view (main picture or Big Screen).
+#include "display/graticule.h"
+
+#include <algorithm>
+
+#include "display/display_state.h"
+#include "engine/scope_state.h"
+#include "platform/ui/image.h"
+
+namespace display {
+
+namespace {
+
+constexpr int kDivisionWidth = 50;   // pixels per horizontal division on every view
+constexpr int kCentreTickStep = 10;  // sub-division ticks on the centre line
+constexpr int kEdgeTickLength = 3;
+constexpr int kLevelTickLength = 5;
+constexpr int kGroupPixels = 64;     // one group of edge ticks
+
+// Rows (from Y0) of the short ticks across the horizontal centre line, end
+// exclusive: five pixels just round the centre on the main picture, the same
+// rows the persistence's grid test knows on the Big Screen.
+struct TickRows {
+  int top, bottom;
+};
+TickRows CentreTickRows(const ScopeView& view) {
+  return view.VScale == 1 ? TickRows{126, 131} : TickRows{251, 256};
+}
+
+int GridHeight(const ScopeView& view) { return 256 * view.VScale; }
+
+// Draws one line with the canvas pen from (x1, y1) towards (x2, y2), the end
+// pixel left out.
+void Line(TCanvas* c, int x1, int y1, int x2, int y2) {
+  c->MoveTo(x1, y1);
+  c->LineTo(x2, y2);
+}
+
+// The closed one-pixel rectangle through the four corners.
+void Frame(TCanvas* c, int left, int top, int right, int bottom) {
+  c->MoveTo(left, top);
+  c->LineTo(left, bottom);
+  c->LineTo(right, bottom);
+  c->LineTo(right, top);
+  c->LineTo(left, top);
+}
+
+// Every edge-tick offset from Y0 down the grid's height.
+template <class F>
+void ForEachEdgeTick(const ScopeView& view, F&& f) {
+  for (int group = 0; group < GridHeight(view) / kGroupPixels; ++group)
+    for (int offset : kEdgeTickOffsets) f(group * kGroupPixels + offset);
+}
+
+void DrawNormalGrid(TCanvas* c, const ScopeView& view) {
+  const int x0 = view.X0, y0 = view.Y0, w = view.GridWidth, h = GridHeight(view);
+  const int rowPitch = 32 * view.VScale;
+  for (int i = 0; i <= 8; ++i) Line(c, x0, y0 + rowPitch * i, x0 + w + 1, y0 + rowPitch * i);
+  for (int i = 0; i <= w / kDivisionWidth; ++i)
+    Line(c, x0 + kDivisionWidth * i, y0, x0 + kDivisionWidth * i, y0 + h + 1);
+
+  const TickRows rows = CentreTickRows(view);
+  for (int k = 0; k <= w / kCentreTickStep; ++k)
+    Line(c, x0 + kCentreTickStep * k, y0 + rows.top, x0 + kCentreTickStep * k, y0 + rows.bottom);
+
+  ForEachEdgeTick(view, [&](int dy) {
+    Line(c, x0 + 1, y0 + dy, x0 + 1 + kEdgeTickLength, y0 + dy);
+    Line(c, x0 + w - kEdgeTickLength, y0 + dy, x0 + w, y0 + dy);
+  });
+}
+
+// The square of the XY figure: 8 x 8 divisions of 32 (Big Screen 64) pixels
+// whose left edge is one pixel left of where CH2 code 0 is drawn.
+void DrawXYGrid(TCanvas* c, const ScopeView& view) {
+  const int y0 = view.Y0, h = GridHeight(view);
+  const int left = view.X0 + view.XYOriginX - 1;
+  const int pitch = 32 * view.VScale;
+  for (int i = 0; i <= 8; ++i) Line(c, left, y0 + pitch * i, left + h + 1, y0 + pitch * i);
+  for (int i = 0; i < 8; ++i) Line(c, left + pitch * i, y0, left + pitch * i, y0 + h + 1);
+  Line(c, left + h + 1, y0, left + h + 1, y0 + h + 1);
+
+  // Sub-division ticks on both centre lines.
+  const TickRows rows = CentreTickRows(view);
+  ForEachEdgeTick(view, [&](int d) {
+    Line(c, left + d, y0 + rows.top, left + d, y0 + rows.bottom);
+    Line(c, left + rows.top, y0 + d, left + rows.bottom, y0 + d);
+  });
+}
+
+template <class F>
+void WithPen(TCanvas* c, TColor color, TPenStyle style, F&& f) {
+  const TPen saved = c->Pen;
+  const TPoint pos = c->PenPos;
+  c->Pen.Color = color;
+  c->Pen.Mode = pmNotXor;
+  c->Pen.Style = style;
+  c->Pen.Width = 1;
+  f();
+  c->Pen = saved;
+  c->PenPos = pos;
+}
+
+bool Placed(const std::int32_t* coordinate, int origin) { return coordinate && *coordinate >= origin; }
+
+bool InvertedCh2() { return engine::InvertCh2Mode && !engine::MathOff; }
+
+// The colour of the read-outs that belong to the shown channel.
+TColor ShownChannelColor() {
+  using namespace engine;
+  if (Ch1On) return Ch1Color;
+  return InvertedCh2() ? Math2Color : Ch2Color;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- colours
+
+TColor TriggerPenColor(std::uint8_t source) {
+  using namespace engine;
+  if (source == 16) return Ch1PenColor;
+  if (source == 0) return Ch2PenColor;
+  return Math1PenColor;
+}
+
+TColor TriggerLabelColor(std::uint8_t source) {
+  using namespace engine;
+  if (source == 16) return Ch1Color;
+  if (source == 0) return InvertedCh2() ? Math2Color : Ch2Color;
+  return Math1Color;
+}
+
+// ---------------------------------------------------------------- graticule
+
+void DrawGraticule(ScopeView& view, bool xyLayout) {
+  using namespace engine;
+  if (!view.Image) return;
+  TCanvas* c = view.Image->Canvas();
+  c->Brush.Color = BackgroundColor;
+  c->Brush.Style = bsSolid;
+  c->FillRect(Rect(0, 0, view.Image->Width(), view.Image->Height()));
+
+  c->Pen.Color = GridPenColor;
+  c->Pen.Mode = pmCopy;
+  c->Pen.Style = psSolid;
+  c->Pen.Width = 1;
+  if (xyLayout)
+    DrawXYGrid(c, view);
+  else
+    DrawNormalGrid(c, view);
+
+  c->Pen.Color = BrightGridPenColor;
+  Frame(c, view.X0 - 1, view.FrameTopY, view.X0 + view.GridWidth + 1, view.FrameBottomY);
+  if (xyLayout) {
+    const int left = view.X0 + view.XYOriginX - 1;
+    Frame(c, left - 1, view.FrameTopY, left + GridHeight(view) + 2, view.FrameBottomY);
+  }
+  view.Image->Invalidate();
+}
+
+// ---------------------------------------------------------------- ticks and lines
+
+void DrawTriggerLevelTick(ScopeView& view, int level, bool mirrored, TColor pen) {
+  if (!view.Image) return;
+  const int l = mirrored ? 255 - level : level;
+  const int y = view.Y0 + view.VScale * l + 1;
+  TCanvas* c = view.Image->Canvas();
+  WithPen(c, pen, psSolid, [&] {
+    Line(c, view.X0, y, view.X0 + kLevelTickLength, y);
+    Line(c, view.X0, y + 1, view.X0 + kLevelTickLength, y + 1);
+  });
+  view.Image->Invalidate();
+}
+
+void DrawScopeMarkerLines(ScopeView& view, TColor voltPen, TColor timePen) {
+  if (!view.Image) return;
+  TCanvas* c = view.Image->Canvas();
+  c->Brush.Color = clWhite;
+  const MarkerPlaces& m = view.Markers;
+  WithPen(c, voltPen, psDot, [&] {
+    for (const std::int32_t* y : {m.VoltMarker1Y, m.VoltMarker2Y})
+      if (Placed(y, view.Y0)) Line(c, view.X0 + 1, *y, view.MarkerLimitX, *y);
+  });
+  WithPen(c, timePen, psDot, [&] {
+    for (const std::int32_t* x : {m.TimeMarker1X, m.TimeMarker2X})
+      if (Placed(x, view.X0)) Line(c, *x, view.Y0 + 1, *x, view.MarkerLimitY);
+  });
+  c->Brush.Color = engine::BackgroundColor;
+  view.Image->Invalidate();
+}
+
+void DrawLevelMarkerLines(ScopeView& view, TColor pen) {
+  if (!view.Image) return;
+  TCanvas* c = view.Image->Canvas();
+  c->Brush.Color = clWhite;
+  const MarkerPlaces& m = view.Markers;
+  WithPen(c, pen, psDot, [&] {
+    for (const std::int32_t* y : {m.LevelMarker1Y, m.LevelMarker2Y})
+      if (Placed(y, view.Y0)) Line(c, view.X0 + 1, *y, view.MarkerLimitX, *y);
+  });
+  c->Brush.Color = engine::BackgroundColor;
+  view.Image->Invalidate();
+}
+
+int FreqMarkerPixel(const ScopeView& view, int bin) {
+  const std::int64_t zoom = SpectrumZoom;
+  const std::int64_t target = static_cast<std::int64_t>(bin) + zoom;
+  const int limit = view.X0 + view.GridWidth + 2;
+  std::int64_t b = engine::DisplayStart;
+  int x = view.X0 - 2;
+  while (b < target && x <= limit) {
+    x += 2;
+    b += zoom;
+  }
+  return x >= view.X0 && x <= view.X0 + view.GridWidth ? x : -1;
+}
+
+void DrawFreqMarkerLine(ScopeView& view, int x, TColor pen) {
+  if (!view.Image) return;
+  TCanvas* c = view.Image->Canvas();
+  WithPen(c, pen, psDot, [&] { Line(c, x, view.Y0 + 1, x, view.MarkerLimitY); });
+  view.Image->Invalidate();
+}
+
+// ---------------------------------------------------------------- texts
+
+void PrintText(ScopeView& view, const std::string& text, int x, int y, TColor color) {
+  if (!view.Image) return;
+  TCanvas* c = view.Image->Canvas();
+  const TPoint pos = c->PenPos;
+  c->Font.Color = color;
+  c->TextOut(x, y, text);
+  c->PenPos = pos;
+  view.Image->Invalidate();
+}
+
+bool IsMarkerReadout(const std::string& text) {
+  for (const char* mark : {"dBV", "dV", "dt", "f"})
+    if (text.find(mark) != std::string::npos) return true;
+  return false;
+}
+
+const char* SpanLabel(std::int32_t timePerDiv) {
+  switch (timePerDiv) {
+    case 50000000: return "120Hz";
+    case 20000000: return "300Hz";
+    case 10000000: return "600Hz";
+    case 5000000: return "1.2kHz";
+    case 2000000: return "3kHz";
+    case 1000000: return "6kHz";
+    case 500000: return "12kHz";
+    case 200000: return "30kHz";
+    case 100000: return "60kHz";
+    case 50000: return "120kHz";
+    case 20000: return "0.3MHz";
+    case 10000: return "0.6MHz";
+    case 5000: return "1.2MHz";
+    case 2000: return "3MHz";
+    case 1000: return "6MHz";
+    case 500: return "12.5MHz";
+    case 250: return "25MHz";  // 2.5 us per division
+    default: return nullptr;
+  }
+}
+
+void PrintLabels(const ScopeView& view, const TextPrinter& print) {
+  using namespace engine;
+  const int x0 = view.X0, top = view.TopTextY, bottom = view.TextLineY;
+  const TextPlaces& t = view.Texts;
+  const MarkerPlaces& m = view.Markers;
+
+  if (SpectrumMode) {
+    print(SpanText, x0 + t.TimeDiv, top, TimeMarkerColor);
+    if (Ch1On)
+      print(Ch1RangeText, x0 + t.Ch1Range, top, Ch1Color);
+    else
+      print(Ch2RangeText, x0 + t.Ch2Range, top, Ch2Color);
+    if (FftMarkersOn && Placed(m.FreqMarker1X, x0))
+      print(FreqMarkerText, x0 + t.FreqReadout, bottom, TimeMarkerColor);
+    if (FftMarkersOn && (Placed(m.LevelMarker1Y, view.Y0) || Placed(m.LevelMarker2Y, view.Y0)))
+      print(LevelMarkerText, x0 + t.VoltReadout, bottom, ShownChannelColor());
+    return;
+  }
+
+  print(TimeDivText, x0 + t.TimeDiv, top, TimeMarkerColor);
+  if (SampleRateOn) print(SampleRateText, x0 + t.SampleRate, top, TimeMarkerColor);
+  // RMS and dBm belong to CH1 while it is shown, else to CH2.
+  const TColor readoutColor = Ch1On ? Ch1Color : Ch2Color;
+  if (Ch1On) print(Ch1RangeText, x0 + t.Ch1Range, top, Ch1Color);
+  if (Ch2On) {
+    print(Ch2RangeText, x0 + t.Ch2Range, top, Ch2Color);
+    if (InvertedCh2()) print(Ch2RangeText, x0 + t.Ch2Range, top, Math2Color);
+  }
+  if (RmsOn) print(RmsText, x0 + t.Rms, bottom, readoutColor);
+  if (DbmOn) print(DbmText, x0 + t.Dbm, bottom, readoutColor);
+  if (MarkersOn && (Placed(m.TimeMarker1X, x0) || Placed(m.TimeMarker2X, x0))) {
+    print(TimeMarkerText, x0 + t.TimeReadout, bottom, TimeMarkerColor);
+    print(InvTimeMarkerText, x0 + t.InvTimeReadout, bottom, TimeMarkerColor);
+  }
+  if (MarkersOn && (Placed(m.VoltMarker1Y, view.Y0) || Placed(m.VoltMarker2Y, view.Y0)))
+    print(VoltMarkerText, x0 + t.VoltReadout, bottom, ShownChannelColor());
+}
+
+void EraseLabels(const ScopeView& view, const TextPrinter& print) {
+  using namespace engine;
+  const int x0 = view.X0, top = view.TopTextY, bottom = view.TextLineY;
+  const TextPlaces& t = view.Texts;
+  const TColor bg = BackgroundColor;
+  print(Ch1RangeText, x0 + t.Ch1Range, top, bg);
+  print(Ch2RangeText, x0 + t.Ch2Range, top, bg);
+  if (SpectrumMode) {
+    print(SpanText, x0 + t.TimeDiv, top, bg);
+    print(FreqMarkerText, x0 + t.FreqReadout, bottom, bg);
+    print(LevelMarkerText, x0 + t.VoltReadout, bottom, bg);
+    return;
+  }
+  print(TimeDivText, x0 + t.TimeDiv, top, bg);
+  print(SampleRateText, x0 + t.SampleRate, top, bg);
+  print(RmsText, x0 + t.Rms, bottom, bg);
+  print(DbmText, x0 + t.Dbm, bottom, bg);
+  print(TimeMarkerText, x0 + t.TimeReadout, bottom, bg);
+  print(InvTimeMarkerText, x0 + t.InvTimeReadout, bottom, bg);
+  print(VoltMarkerText, x0 + t.VoltReadout, bottom, bg);
+}
+
+}  // namespace display

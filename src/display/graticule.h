@@ -1,0 +1,63 @@
+// The graticule, the trigger-level tick, the dotted marker lines and the
+// texts around the grid, written once against a view so that the main
+// picture and the Big Screen draw them with the same code. Ticks and marker
+// lines use the not-xor pen: drawing one twice removes it again.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "display/scope_view.h"
+#include "platform/ui/types.h"
+
+namespace display {
+
+// ---- Colours of the trigger items for a source (16 CH1, 0 CH2, 1 external).
+// The not-xor pen of the level and position ticks.
+TColor TriggerPenColor(std::uint8_t source);
+// The plain colour of the status label while the trigger is on; an inverted
+// CH2 is shown in the second math colour.
+TColor TriggerLabelColor(std::uint8_t source);
+
+// ---- Static layer (the picture must have been wiped): background, grid
+// lines, centre and edge ticks and frame in the grid colours, copy mode.
+// The XY layout is the 8 x 8 square of the XY figure inside the outer frame.
+void DrawGraticule(ScopeView& view, bool xyLayout);
+
+// Offsets of the edge ticks inside one 64-pixel group: pairs 6 apart, the
+// pairs 13 apart, the group stepping back one pixel at its end.
+inline constexpr int kEdgeTickOffsets[10] = {0, 6, 13, 19, 26, 32, 39, 45, 52, 58};
+
+// ---- Not-xor items.
+// t_viiva: two 5-pixel lines at the left grid edge just under level L
+// (0 = top); mirrored for an inverted CH2 source.
+void DrawTriggerLevelTick(ScopeView& view, int level, bool mirrored, TColor pen);
+// kursorit: the two horizontal voltage-marker lines and the two vertical
+// time-marker lines that are placed (at or below Y0, at or right of X0).
+void DrawScopeMarkerLines(ScopeView& view, TColor voltPen, TColor timePen);
+// fft_kursorit: the two horizontal level-marker lines that are placed.
+void DrawLevelMarkerLines(ScopeView& view, TColor pen);
+// The pixel of spectrum point `bin` (SpectrumZoom points per 2 pixels from
+// DisplayStart), or -1 when it lies outside the grid.
+int FreqMarkerPixel(const ScopeView& view, int bin);
+// The dotted vertical frequency-marker line at x.
+void DrawFreqMarkerLine(ScopeView& view, int x, TColor pen);
+
+// ---- Texts. A text is printed with the canvas's brush behind it, so the
+// same text printed in the background colour takes it off again.
+void PrintText(ScopeView& view, const std::string& text, int x, int y, TColor color);
+// Marker read-outs (dt, 1/dt, dV, levels, f): the Big Screen prints its own.
+bool IsMarkerReadout(const std::string& text);
+// The span label of a spectrum time base (TimePerDiv in 10 ns units), or
+// nullptr for a time base that has none.
+const char* SpanLabel(std::int32_t timePerDiv);
+
+// Prints one text of a view: (text, x, y, colour).
+using TextPrinter = std::function<void(const std::string&, int, int, TColor)>;
+// tekstit: every label and read-out of the current view, in its colour.
+void PrintLabels(const ScopeView& view, const TextPrinter& print);
+// tekstit_pois: every stored text of the current view again in the background colour.
+void EraseLabels(const ScopeView& view, const TextPrinter& print);
+
+}  // namespace display

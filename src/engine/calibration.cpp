@@ -1,0 +1,749 @@
+// The automatic calibration of both channels: with the inputs grounded in the
+// device, the offset that centres each channel at 3 V/div, the correction for
+// the 1 V/div family, and three (screen reading, position DAC) pairs per
+// channel from a sweep of the position DAC. Also the menu entries that start
+// it, the report ("Calibration Results" memo and "Calibration.log"), and the
+// extended wait before the first calibration.
+#include "engine/calibration.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include <QTimer>
+
+#include "display/big_screen.h"
+#include "engine/btn_bottom_dlg3.h"
+#include "engine/control_panel.h"
+#include "engine/form9.h"
+#include "engine/main_form.h"
+#include "engine/notice_dialogs.h"
+#include "engine/scope_state.h"
+#include "generator/fine_tune.h"
+#include "platform/ini/ini_file.h"
+#include "platform/os/folders.h"
+#include "platform/os/numeric.h"
+#include "platform/ui/vcl.h"
+
+namespace engine {
+
+bool OffsetInWindow(std::int32_t offset) { return offset >= 91 && offset <= 165; }
+
+bool CorrectionInWindow(std::int32_t correction) { return std::abs(correction) < 50; }
+
+std::string CalibrationLogPath() {
+  std::string folder = DocumentsFolder;
+  // Before the start-up has chosen the folder, the documents folder itself.
+  if (folder.empty()) folder = os::GetSpecialFolderPath(os::kCsidlPersonal) + "/";
+  return folder + "Calibration.log";
+}
+
+}  // namespace engine
+
+namespace {
+
+using namespace engine;
+
+constexpr TColor kNavy = 0x800000;
+constexpr TColor kWhite = 0xFFFFFF;
+// Step 1: a capture's samples 100..199 should sum to 100 x (125..127).
+constexpr int kSumFirst = 100;
+constexpr int kSumCount = 100;
+constexpr std::int32_t kSumHigh = 12700;
+constexpr std::int32_t kSumLow = 12500;
+constexpr int kMaxOffsetCaptures = 51;
+constexpr int kStableCaptures = 2;
+// Step 2: the 1 V/div correction aims at a reading of 128.
+constexpr int kMaxCorrectionReads = 101;
+constexpr int kMidReading = 128;
+// Step 3: the three points of the position sweep.
+constexpr int kLowReading = 32;
+constexpr int kHighReadingUp = 223;
+constexpr int kHighReadingDown = 224;
+constexpr std::int32_t kStartOffset = 110;
+
+// Rows of the step tables the calibration selects.
+constexpr std::size_t kRange3V = 0;
+constexpr std::size_t kRange03V = 2;
+
+constexpr std::size_t TimeBaseRow(const char* button) {
+  for (std::size_t i = 0; i < TimeBaseTable.size(); ++i) {
+    const char* name = TimeBaseTable[i].Button;
+    if (!name) continue;
+    std::size_t k = 0;
+    while (name[k] && name[k] == button[k]) ++k;
+    if (name[k] == button[k]) return i;
+  }
+  return TimeBaseTable.size();
+}
+constexpr std::size_t kTimeBase10us = TimeBaseRow("SpeedButton10us");
+static_assert(kTimeBase10us < TimeBaseTable.size());
+
+const char* const kFailedText = "CALIBRATION FAILED.\rPlease check 'Calibration.log' file for more details";
+const char* const kSucceededText = "Calibration completed successfully.";
+
+template <class T>
+T* Find(TComponent* owner, const char* name) {
+  return owner && name ? owner->FindComponentAs<T>(name) : nullptr;
+}
+
+// The device answers no more: unplugged, or the program is ending.
+bool DeviceGone() { return !DeviceOpen || (Application && Application->Terminated()); }
+
+// Presses a button of the main window as the program presses buttons: down,
+// then its handler (a click would be refused while the window is disabled).
+// False when the front panel has no such button with a handler.
+bool Press(const char* name) {
+  auto* button = Find<TSpeedButton>(Form1, name);
+  if (!button || !button->OnClick) return false;
+  button->SetDown(true);
+  button->OnClick(button);
+  return true;
+}
+
+// Puts a button down or up on the main window and the twin panel, without
+// its handler.
+void SetButtonDown(const char* name, bool down) {
+  for (TComponent* owner : {static_cast<TComponent*>(Form1), static_cast<TComponent*>(Form11)})
+    if (auto* button = Find<TSpeedButton>(owner, name)) button->SetDown(down);
+}
+
+// A volts/div row for one channel and a time/div row, through their buttons.
+void SelectRange(int channel, std::size_t row) {
+  const RangeStep& step = RangeTable[row];
+  if (!Press(channel == 1 ? step.Ch1Button : step.Ch2Button)) Form1->ApplyRangeStep(channel, step);
+}
+
+void SelectTimeBase(std::size_t row) {
+  const TimeBaseStep& step = TimeBaseTable[row];
+  if (!Press(step.Button)) Form1->ApplyTimeBaseStep(step);
+}
+
+// Trigger "Off", source CH1 (or CH2) and rising edge through their buttons.
+void TriggerOffButton() {
+  if (!Press("SpeedButton8")) TriggerOff = 64;
+}
+void TriggerSourceButton(int channel) {
+  if (!Press(channel == 1 ? "SpeedButton3" : "SpeedButton4")) TriggerSource = channel == 1 ? 16 : 0;
+}
+void RisingEdgeButton() {
+  if (!Press("SpeedButton5")) TriggerSlope = 32;
+}
+
+// ---- The calibrating panels of the main window and the Big Screen
+
+TLabel* MakeLabel(TComponent* owner, TWinControl* parent, const char* name, const char* caption, int top,
+                  int size, TColor color) {
+  auto* label = new TLabel(owner);
+  label->Name = name;
+  label->SetParent(parent);
+  label->SetTransparent(true);
+  label->Font().Size = size;
+  label->Font().Style = fsBold;
+  label->Font().Color = color;
+  label->FontChanged();
+  label->SetCaption(caption);
+  label->SetTop(top);
+  label->SetLeft(16);
+  return label;
+}
+
+TPanel* MakeCalibratingPanel(TForm* owner, int left, int top) {
+  auto* panel = new TPanel(owner);
+  panel->Name = "CalibratingPanel";
+  panel->SetParent(owner);
+  panel->SetBounds(left, top, 280, 64);
+  panel->SetColor(kNavy);
+  panel->SetCaption("");
+  panel->SetVisible(false);
+  // The heading turns white while a calibration runs; the progress is always readable.
+  MakeLabel(owner, panel, "CalibratingLabel", "Calibrating - Please wait...", 10, 12, kNavy);
+  MakeLabel(owner, panel, "CalibrationProgressLabel", "0% Complete", 36, 10, kWhite);
+  return panel;
+}
+
+// The Big Screen's panel, made the first time it is needed.
+TPanel* BigScreenPanel() {
+  if (!Form10) return nullptr;
+  if (auto* panel = Find<TPanel>(Form10, "CalibratingPanel")) return panel;
+  return MakeCalibratingPanel(Form10, 360, 240);
+}
+
+void ForEachCalibratingForm(const std::function<void(TComponent*)>& action) {
+  BigScreenPanel();
+  action(Form1);
+  if (Form10) action(Form10);
+}
+
+void SetCalibratingLabelColor(TColor color) {
+  ForEachCalibratingForm([color](TComponent* owner) {
+    if (auto* label = Find<TLabel>(owner, "CalibratingLabel")) {
+      label->Font().Color = color;
+      label->FontChanged();
+    }
+  });
+}
+
+void ShowProgress(const std::string& text) {
+  ForEachCalibratingForm([&text](TComponent* owner) {
+    if (auto* label = Find<TLabel>(owner, "CalibrationProgressLabel")) label->SetCaption(text);
+  });
+}
+
+void ShowCalibratingPanel(TComponent* owner, bool show) {
+  auto* panel = Find<TPanel>(owner, "CalibratingPanel");
+  if (!panel) return;
+  panel->SetVisible(show);
+  if (show) panel->BringToFront();
+}
+
+// ---- Measuring
+
+struct Readings {
+  int ch1 = 0;
+  int ch2 = 0;
+  bool ok = false;
+};
+
+// One slow read: the screen reading of each channel (255 minus its mean code).
+Readings Read() {
+  const std::uint16_t r = Form8->ReadBytes();
+  return {r & 0xFF, r >> 8, Form8->ReadBytesComplete};
+}
+
+// Step 1 for one channel: move the offset until a capture centres the
+// grounded trace. False when the device went away.
+bool CentreOffset(int channel) {
+  std::int32_t& offset = channel == 1 ? Ch1OffsetCal : Ch2OffsetCal;
+  const std::int32_t* samples = channel == 1 ? Ch1Samples.data() : Ch2Samples.data();
+  int unchanged = 0;
+  for (int capture = 0; capture < kMaxOffsetCaptures && unchanged < kStableCaptures; ++capture) {
+    const std::int32_t before = offset;
+    Form1->SingleClick();
+    if (DeviceGone()) return false;
+    std::int32_t sum = 0;
+    for (int i = kSumFirst; i < kSumFirst + kSumCount; ++i) sum += samples[i];
+    if (sum > kSumHigh) ++offset;
+    else if (sum < kSumLow) --offset;
+    unchanged = offset == before ? unchanged + 1 : 0;
+  }
+  return true;
+}
+
+// Step 2: both range trims at once until both readings are 128.
+bool CorrectOneVoltFamily() {
+  Ch1RangeTrim = 0;
+  Ch2RangeTrim = 0;
+  for (int i = 0; i < kMaxCorrectionReads; ++i) {
+    const std::int32_t before1 = Ch1RangeTrim;
+    const std::int32_t before2 = Ch2RangeTrim;
+    Form1->Set_DACs();
+    const Readings r = Read();
+    if (!r.ok) return false;
+    if (r.ch1 > kMidReading) --Ch1RangeTrim;
+    else if (r.ch1 < kMidReading) ++Ch1RangeTrim;
+    if (r.ch2 > kMidReading) --Ch2RangeTrim;
+    else if (r.ch2 < kMidReading) ++Ch2RangeTrim;
+    if (Ch1RangeTrim == before1 && Ch2RangeTrim == before2) break;
+  }
+  return true;
+}
+
+// Step 3: one point of a channel's position sweep. Up one DAC step at a time
+// until the reading reaches upTarget, then down while it is above
+// downTarget; both directions give up at DAC value 255. With two reads per
+// step the first one is discarded. False when the device went away.
+bool SweepPosition(int channel, int upTarget, int downTarget, int readsPerStep, int& reading) {
+  std::int32_t& position = channel == 1 ? Ch1PositionDac : Ch2PositionDac;
+  auto step = [&](int delta) {
+    position = (position + delta + 256) % 256;
+    Form1->Set_DACs();
+    for (int k = 0; k < readsPerStep; ++k) {
+      const Readings r = Read();
+      if (!r.ok) return false;
+      reading = channel == 1 ? r.ch1 : r.ch2;
+    }
+    return true;
+  };
+  do {
+    if (!step(+1)) return false;
+  } while (position != 255 && reading < upTarget);
+  while (reading > downTarget) {
+    if (!step(-1)) return false;
+    if (position == 255) break;
+  }
+  return true;
+}
+
+// ---- The report
+
+std::string Verdict(bool ok) { return ok ? "OK" : "FAIL"; }
+
+std::string OffsetLine(const char* head, std::int32_t value, bool ok) {
+  return std::string(head) + std::to_string(value) + "\t" + Verdict(ok);
+}
+
+// Report lines 3..12 from the record as it stands.
+std::string ReportLine(int line) {
+  switch (line) {
+    case 3: return OffsetLine("CH1 offset at 3V/div      :\t", Ch1OffsetCal, OffsetInWindow(Ch1OffsetCal));
+    case 4: return OffsetLine("CH2 offset at 3V/div      :\t", Ch2OffsetCal, OffsetInWindow(Ch2OffsetCal));
+    case 5: return OffsetLine("CH1 offset at 1V/div   :\t", Ch1V5Offset, CorrectionInWindow(Ch1V5Offset));
+    case 6: return OffsetLine("CH2 offset at 1V/div   :\t", Ch2V5Offset, CorrectionInWindow(Ch2V5Offset));
+    case 7: return "CH1 Y-position low\t" + std::to_string(Ch1_pos1);
+    case 8: return "CH1 Y-position mid\t" + std::to_string(Ch1_pos0);
+    case 9: return "CH1 Y-position high\t" + std::to_string(Ch1_pos2);
+    case 10: return "CH2 Y-position low\t" + std::to_string(Ch2_pos1);
+    case 11: return "CH2 Y-position mid\t" + std::to_string(Ch2_pos0);
+    case 12: return "CH2 Y-position high\t" + std::to_string(Ch2_pos2);
+    default: return {};
+  }
+}
+
+// The memo of the "Calibration Results" window, written line by line as the
+// steps finish.
+class Report {
+ public:
+  Report() {
+    if (!Form9) return;
+    Form9->Memo1->Clear();
+    Form9->Memo1->Lines().Add("Calibration results:");
+    Form9->Memo1->Lines().Add("");
+  }
+  // Adds the lines up to `last` that are not there yet.
+  void Through(int last) {
+    for (; next_ <= last; ++next_)
+      if (Form9) Form9->Memo1->Lines().Add(ReportLine(next_));
+  }
+  // Saves the memo; false when the file could not be written. A documents
+  // folder that is not there yet is made.
+  bool Save(const std::string& path) const {
+    if (!Form9) return true;
+    const std::size_t slash = path.rfind('/');
+    if (slash != std::string::npos && slash > 0) os::ForceDirectories(path.substr(0, slash));
+    return Form9->Memo1->Lines().SaveToFile(path);
+  }
+
+ private:
+  int next_ = 3;
+};
+
+// Runs until a tick of the one-shot Timer6 lets a running acquisition loop
+// finish.
+void WaitOneTimer6Tick() {
+  Form1->Timer6Fired = 0;
+  Form1->Timer6->SetEnabled(true);
+  while (!Form1->Timer6Fired && !Application->Terminated()) {
+    Application->ProcessMessages();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
+// Run and Single up on both windows, both stop flags set, their timers stopped.
+void StopAcquisition() {
+  if (Form1->SpeedButtonRun->Down()) {
+    Form1->SpeedButtonRun->SetDown(false);
+    Form1->SpeedButtonRunClick(Form1);
+  }
+  if (Form1->SpeedButtonSingle->Down()) {
+    Form1->SpeedButtonSingle->SetDown(false);
+    Form1->SpeedButtonSingleClick(Form1);
+  }
+  SetButtonDown("SpeedButtonRun", false);
+  SetButtonDown("SpeedButtonSingle", false);
+  RunStop = 1;
+  SingleStop = 1;
+  Form1->Fasttimer1->SetEnabled(false);
+  Form1->Fasttimer2->SetEnabled(false);
+}
+
+// Waveform averaging off, as its "Off" menu entry does.
+void AveragingOff() {
+  if (auto* off = Find<TMenuItem>(Form1, "Off1"); off && off->OnClick) {
+    off->OnClick(off);
+    return;
+  }
+  AveragingOn = 0;
+  AverageRunning = 0;
+  AverageCount = 0;
+  AverageLength = 4;
+}
+
+// Every math mode off (with its menu check) and the math button hidden; back
+// to the oscilloscope when the spectrum analyser is shown.
+void PlainScopeDisplay() {
+  for (const char* name : {"CH1CH21", "CH1CH22", "InvertCH21", "XYplot1"}) {
+    // A checked mode goes off through its own handler, which tidies up after it.
+    if (auto* item = Find<TMenuItem>(Form1, name); item && item->Checked() && item->OnClick) item->OnClick(item);
+    for (TComponent* owner : {static_cast<TComponent*>(Form1), static_cast<TComponent*>(Form11)})
+      if (auto* item = Find<TMenuItem>(owner, name)) item->SetChecked(false);
+  }
+  MathOff = 1;
+  InvertCh2Mode = 0;
+  for (TComponent* owner : {static_cast<TComponent*>(Form1), static_cast<TComponent*>(Form11)})
+    if (auto* math = Find<TSpeedButton>(owner, "SpeedButton21")) math->SetVisible(false);
+  if (SpectrumMode) Press("SpeedButton22");
+}
+
+// Both channels shown, through their "On" buttons.
+void BothChannelsShown() {
+  if (!Press("CH1on")) Ch1On = 1;
+  if (!Press("CH2on")) Ch2On = 1;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the calibration
+
+void TForm8::calibrate() {
+  CalibrationCompleted = false;
+  if (DemoMode || !DeviceOpen || !Form1) return;
+  bool failed = false;
+  bool complete = true;
+
+  // Preparation.
+  SetCalibratingLabelColor(kWhite);
+  ShowProgress("0% Complete");
+  Calibrating = 1;
+  Report report;
+  StopAcquisition();
+  PlainScopeDisplay();
+  TriggerOffButton();
+  TriggerSourceButton(1);
+  RisingEdgeButton();
+  BothChannelsShown();
+  ShowCalibratingPanel(Form1, true);
+  if (Form10) ShowCalibratingPanel(Form10, true);
+  Form1->SetEnabled(false);
+
+  TriggerOff = 64;
+  SetButtonDown("SpeedButton_gnd1", true);
+  SetButtonDown("SpeedButton_gnd2", true);
+  Ch1_pos0 = Ch2_pos0 = 128;
+  Ch1_pos1 = Ch2_pos1 = 32;
+  Ch1_pos2 = Ch2_pos2 = 224;
+  Ch1_ad0 = Ch2_ad0 = 128;
+  Ch1_ad1 = Ch2_ad1 = 62;
+  Ch1_ad2 = Ch2_ad2 = 192;
+  Ch1InputOn = Ch2InputOn = 0;
+  Ch1V5Offset = Ch2V5Offset = 0;
+  Ch1RangeTrim = Ch2RangeTrim = 0;
+  Ch1RateTrim = Ch2RateTrim = 0;
+  Ch1PositionDac = Ch2PositionDac = 0;
+  Ch1OffsetCal = Ch2OffsetCal = kStartOffset;
+  SelectTimeBase(kTimeBase1ms);
+  SelectRange(1, kRange3V);
+  SelectRange(2, kRange3V);
+
+  // Step 1: the offsets at 3 V/div.
+  complete = CentreOffset(1);
+  if (complete) {
+    ShowProgress("10% Complete");
+    complete = CentreOffset(2);
+  }
+  if (complete) {
+    failed = failed || !OffsetInWindow(Ch1OffsetCal) || !OffsetInWindow(Ch2OffsetCal);
+    ShowProgress("20% Complete");
+    report.Through(4);
+  }
+
+  // Step 2: the correction of the 1 V/div family.
+  if (complete) {
+    SelectRange(1, kRange1V);
+    SelectRange(2, kRange1V);
+    complete = CorrectOneVoltFamily();
+  }
+  if (complete) {
+    ShowProgress("30% Complete");
+    failed = failed || !CorrectionInWindow(Ch1RangeTrim) || !CorrectionInWindow(Ch2RangeTrim);
+    Ch1V5Offset = Ch1RangeTrim;
+    Ch2V5Offset = Ch2RangeTrim;
+    report.Through(6);
+  }
+
+  // Step 3: the position DACs alone drive the offset bytes.
+  const std::int32_t offset1 = Ch1OffsetCal;
+  const std::int32_t offset2 = Ch2OffsetCal;
+  if (complete) {
+    SelectRange(1, kRange3V);
+    SelectRange(2, kRange3V);
+    SelectTimeBase(kTimeBase10us);
+    Ch1OffsetCal = Ch2OffsetCal = 0;
+    Ch1RangeTrim = Ch2RangeTrim = 0;
+    Ch1RateTrim = Ch2RateTrim = 0;
+    TriggerSourceButton(1);
+    TriggerOffButton();
+    RisingEdgeButton();
+
+    int reading = 0;
+    // CH1 low point, after two reads that let the front end settle.
+    Ch1PositionDac = 0;
+    Form1->Set_DACs();
+    complete = Read().ok && Read().ok;
+    Resetoi_500();
+    complete = complete && SweepPosition(1, kLowReading, kLowReading, 1, reading);
+    if (complete) {
+      Ch1_pos1 = reading;
+      Ch1_ad1 = Ch1PositionDac;
+      report.Through(7);
+      Resetoi_500();
+      complete = SweepPosition(1, kMidReading, kMidReading, 2, reading);
+    }
+    if (complete) {
+      Ch1_pos0 = reading;
+      Ch1_ad0 = Ch1PositionDac;
+      report.Through(8);
+      Resetoi_500();
+      complete = SweepPosition(1, kHighReadingUp, kHighReadingDown, 2, reading);
+    }
+    if (complete) {
+      Ch1_pos2 = reading;
+      Ch1_ad2 = Ch1PositionDac;
+      ShowProgress("50% Complete");
+      report.Through(9);
+
+      TriggerSourceButton(2);
+      Ch2PositionDac = 0;
+      Form1->Set_DACs();
+      Resetoi_500();
+      complete = SweepPosition(2, kLowReading, kLowReading, 1, reading);
+    }
+    if (complete) {
+      Ch2_pos1 = reading;
+      Ch2_ad1 = Ch2PositionDac;
+      ShowProgress("70% Complete");
+      report.Through(10);
+      Resetoi_500();
+      complete = SweepPosition(2, kMidReading, kMidReading, 1, reading);
+    }
+    if (complete) {
+      Ch2_pos0 = reading;
+      Ch2_ad0 = Ch2PositionDac;
+      ShowProgress("90% Complete");
+      report.Through(11);
+      Resetoi_500();
+      complete = SweepPosition(2, kHighReadingUp, kHighReadingDown, 1, reading);
+    }
+    if (complete) {
+      Ch2_pos2 = reading;
+      Ch2_ad2 = Ch2PositionDac;
+      ShowProgress("100% Complete");
+      report.Through(12);
+    }
+  }
+  // A calibration cut short is no success, whatever it measured so far; the
+  // report still lists every value as it stands.
+  if (!complete) failed = true;
+
+  // Finish.
+  Form1->Set_DACs();
+  TriggerOffButton();
+  TriggerSourceButton(1);
+  RisingEdgeButton();
+  Ch1OffsetCal = offset1;
+  Ch2OffsetCal = offset2;
+
+  if (Form10) ShowCalibratingPanel(Form10, false);
+  Form1->SetEnabled(true);
+  Form1->TrackBar3Change(Form1);
+  Ch1Ac = Ch2Ac = 0;
+  Ch1InputOn = Ch2InputOn = 1;
+  SetButtonDown("SpeedButton_dc1", true);
+  SetButtonDown("SpeedButton_dc2", true);
+  SetButtonDown("SpeedButton8", true);
+  SelectRange(1, kRange1V);
+  SelectRange(2, kRange1V);
+  SelectTimeBase(kTimeBase1ms);
+
+  report.Through(12);
+  const std::string logPath = CalibrationLogPath();
+  const bool saved = report.Save(logPath);
+  Calibrating = 0;
+  SetCalibratingLabelColor(kNavy);
+  // Nothing is left marked as running while the user reads about the file.
+  if (!saved) Application->MessageBox(UnableToWriteMessage(logPath), Application->Title(), MB_OK | MB_ICONERROR);
+
+  if (failed) MessageDlgPos(kFailedText, mtWarning, mbOK, 0, Form1->Left() + 200, Form1->Top() + 200);
+  else MessageDlgPos(kSucceededText, mtInformation, mbOK, 0, Form1->Left() + 238, Form1->Top() + 200);
+
+  ShowCalibratingPanel(Form1, false);
+  ClearPending = 1;
+  Form1->putsataanko();
+  Form1->piirrot();
+  CalibrationCompleted = complete;
+}
+
+// ---------------------------------------------------------------- menus
+
+void TForm1::CreateCalibrationControls() {
+  Calibrate1 = new TMenuItem(this);
+  Calibrate1->Name = "Calibrate1";
+  Calibrate1->SetCaption("Calibrate");
+  Calibrate1->OnClick = [this](TObject* s) { Calibrate1Click(s); };
+  CalibrateExit1 = new TMenuItem(this);
+  CalibrateExit1->Name = "CalibrateExit1";
+  CalibrateExit1->SetCaption("Calibrate && Exit");
+  CalibrateExit1->OnClick = [this](TObject* s) { CalibrateExit1Click(s); };
+  // Just above "Restore Default Settings && Exit".
+  const int at = File1->IndexOf(RestoreDefaultSettingsExit1);
+  File1->Insert(at < 0 ? File1->Count() : at, Calibrate1);
+  File1->Insert(File1->IndexOf(Calibrate1) + 1, CalibrateExit1);
+
+  // Over the middle of the picture.
+  CalibratingPanel = MakeCalibratingPanel(this, Image1->Left() + Image1->Width() / 2 - 140,
+                                          Image1->Top() + Image1->Height() / 2 - 32);
+  CalibratingLabel = FindComponentAs<TLabel>("CalibratingLabel");
+  CalibrationProgressLabel = FindComponentAs<TLabel>("CalibrationProgressLabel");
+}
+
+bool TForm1::RunMenuCalibration(bool stopAcquisitionFirst) {
+  using namespace engine;
+  if (DemoMode) return false;
+  if (stopAcquisitionFirst) {
+    StopAcquisition();
+    WaitOneTimer6Tick();
+    if (Application->Terminated()) return false;
+    AveragingOff();
+  }
+  FirstRunCalibration = 1;
+  if (Form8) Form8->CalibrationCompleted = false;
+  test1();
+  if (!DeviceOpen) {
+    // The request stays for the next start.
+    if (BtnBottomDlg1) BtnBottomDlg1->ShowModal();
+    return false;
+  }
+  if (!Form8 || !Form8->CalibrationCompleted) return false;
+  FirstRunCalibration = 0;
+  return true;
+}
+
+void TForm1::Calibrate1Click(TObject* /*Sender*/) { RunMenuCalibration(true); }
+
+void TForm1::CalibrateExit1Click(TObject* /*Sender*/) {
+  RunMenuCalibration(true);
+  if (!Application->Terminated()) Close();
+}
+
+// ---------------------------------------------------------------- the extended wait
+
+void TForm1::ExtendedCalibrationStep() {
+  using namespace engine;
+  if (!ExtendCalTime || !BtnBottomDlg3 || ExtendCalSteps >= kExtendedWaitSteps) return;
+  if (!BtnBottomDlg3->Visible()) BtnBottomDlg3->Show();
+  ++ExtendCalSteps;
+  BtnBottomDlg3->ProgressBar1->SetPosition(ExtendCalSteps);
+  if (ExtendCalSteps % 5 == 0) asetus("", 0);
+  if (ExtendCalSteps < kExtendedWaitSteps) return;
+  BtnBottomDlg3->Hide();
+  // Closed once this Run tick is over: the close stops Run and calibrates.
+  if (QWidget* w = BtnBottomDlg3->Widget()) {
+    QTimer::singleShot(0, w, [] {
+      if (BtnBottomDlg3) BtnBottomDlg3->Close();
+    });
+  }
+}
+
+TBtnBottomDlg3::TBtnBottomDlg3(TComponent* owner) : TForm(owner) {
+  SetCaption("Extended calibration time");
+  SetBorderStyle(bsDialog);
+  SetBounds(300, 250, 420, 130);
+
+  Label1 = new TLabel(this);
+  Label1->Name = "Label1";
+  Label1->SetParent(this);
+  Label1->SetBounds(16, 16, 380, 16);
+  Label1->SetCaption("Waiting for the Windows XP to complete the Plug and Play operation...");
+
+  ProgressBar1 = new TProgressBar(this);
+  ProgressBar1->Name = "ProgressBar1";
+  ProgressBar1->SetParent(this);
+  ProgressBar1->SetBounds(16, 48, 380, 20);
+  ProgressBar1->SetMin(0);
+  ProgressBar1->SetMax(kExtendedWaitSteps);
+
+  Timer1 = new TTimer(this);
+  Timer1->Name = "Timer1";
+  Timer1->SetEnabled(false);
+  Timer1->SetInterval(10);
+  Timer1->OnTimer = [this](TObject* s) { Timer1Timer(s); };
+
+  OnShow = [this](TObject* s) { FormShow(s); };
+  OnClose = [this](TObject* s, TCloseAction& action) { FormClose(s, action); };
+}
+
+void TBtnBottomDlg3::FormShow(TObject* /*Sender*/) { Timer1->SetEnabled(true); }
+
+void TBtnBottomDlg3::Timer1Timer(TObject* /*Sender*/) {
+  Timer1->SetEnabled(false);
+  if (!ExtendCalTime || !Form1 || Form1->SpeedButtonRun->Down()) return;
+  Form1->SpeedButtonRun->SetDown(true);
+  Form1->SpeedButtonRunClick(Form1);
+}
+
+void TBtnBottomDlg3::FormClose(TObject* /*Sender*/, TCloseAction& /*Action*/) {
+  Timer1->SetEnabled(false);
+  if (!ExtendCalTime || !Form1) return;
+  ExtendCalTime = 0;
+  ExtendCalSteps = 0;
+  if (Form1->SpeedButtonRun->Down()) {
+    Form1->SpeedButtonRun->SetDown(false);
+    Form1->SpeedButtonRunClick(Form1);
+  }
+  RunStop = 1;
+  SingleStop = 1;
+  if (Form8) Form8->calibrate();
+  Form1->TrackBar1Change(Form1);
+  Form1->TrackBar2Change(Form1);
+  if (Form8 && Form8->CalibrationCompleted) FirstRunCalibration = 0;
+  SelectRange(1, kRange03V);
+  SelectRange(2, kRange03V);
+  SelectTimeBase(kTimeBase1ms);
+}
+
+// ---------------------------------------------------------------- "Calibration Results"
+
+TForm9::TForm9(TComponent* owner) : TForm(owner) {
+  SetCaption("Calibration Results");
+  SetBounds(200, 150, 360, 260);
+  Memo1 = new TMemo(this);
+  Memo1->Name = "Memo1";
+  Memo1->SetParent(this);
+  Memo1->SetBounds(8, 8, 336, 210);
+  Memo1->SetReadOnly(true);
+  Memo1->SetWordWrap(false);
+  Memo1->SetScrollBars(ssVertical);
+}
+
+// ---------------------------------------------------------------- ground-level fit (ground-marker work)
+
+namespace engine {
+
+GroundLevelLine GroundLevelFit(std::int32_t ad0, std::int32_t ad1, std::int32_t ad2, std::int32_t pos0,
+                               std::int32_t pos1, std::int32_t pos2) {
+  GroundLevelLine line;
+  if (ad0 == ad1 || ad0 == ad2 || ad1 == ad2) return line;
+  // In floating point throughout: the record comes from a file and its
+  // differences need not fit 32 bits.
+  const double x0 = ad0, x1 = ad1, x2 = ad2, y0 = pos0, y1 = pos1, y2 = pos2;
+  line.Valid = true;
+  line.Slope = ((y2 - y1) / (x2 - x1) + (y2 - y0) / (x2 - x0) + (y0 - y1) / (x0 - x1)) / 3;
+  line.Intercept = ((y1 - line.Slope * x1) + (y0 - line.Slope * x0) + (y2 - line.Slope * x2)) / 3;
+  return line;
+}
+
+std::int32_t GroundLevelAt(const GroundLevelLine& line, std::int32_t dac) {
+  constexpr std::int64_t kLimit = 1000000;
+  const std::int64_t level = numeric::Round(line.Slope * dac + line.Intercept);
+  return static_cast<std::int32_t>(std::clamp(level, -kLimit, kLimit));
+}
+
+GroundLevelLine ChannelGroundLevelFit(int channel) {
+  if (channel == 1) return GroundLevelFit(Ch1_ad0, Ch1_ad1, Ch1_ad2, Ch1_pos0, Ch1_pos1, Ch1_pos2);
+  return GroundLevelFit(Ch2_ad0, Ch2_ad1, Ch2_ad2, Ch2_pos0, Ch2_pos1, Ch2_pos2);
+}
+
+}  // namespace engine

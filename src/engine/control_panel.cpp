@@ -1,0 +1,205 @@
+// The twin control panel: its layout and its forwards to the main window.
+#include "engine/control_panel.h"
+
+#include "display/big_screen.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+
+namespace {
+
+using MainHandler = void (TForm1::*)(TObject*);
+
+// Time/div and span rows as the main window's handlers know them.
+constexpr std::array<MainHandler, 22> kTimeBaseForwards{
+    &TForm1::SpeedButton500msClick, &TForm1::SpeedButton200msClick, &TForm1::SpeedButton50usClick,
+    &TForm1::SpeedButton01sClick,   &TForm1::peedButton50msClick,   &TForm1::SpeedButton20msClick,
+    &TForm1::SpeedButton10msClick,  &TForm1::SpeedButton5msClick,   &TForm1::SpeedButton2msClick,
+    &TForm1::SpeedButton1msClick,   &TForm1::SpeedButton05msClick,  &TForm1::SpeedButton02msClick,
+    &TForm1::SpeedButton01msClick,  &TForm1::SpeedButton20usClick,  &TForm1::SpeedButton55Click,
+    &TForm1::SpeedButton10usClick,  &TForm1::SpeedButton5usClick,   &TForm1::SpeedButton2usClick,
+    &TForm1::SpeedButton1usClick,   &TForm1::SpeedButton05usClick,  &TForm1::SpeedButton02usClick,
+    &TForm1::SpeedButton01usClick};
+// From this row on (5 us .. 0.1 us) the time/div forward presses the main
+// window's button before its handler runs.
+constexpr std::size_t kFirstPressedRow = 16;
+
+constexpr std::array<MainHandler, 6> kCh1Ranges{&TForm1::SpeedButton28Click,   &TForm1::SpeedButton15v1Click,
+                                                &TForm1::SpeedButton5v1Click,  &TForm1::SpeedButton1p5v1Click,
+                                                &TForm1::SpeedButton05v1Click, &TForm1::SpeedButton015v1Click};
+constexpr std::array<MainHandler, 6> kCh2Ranges{&TForm1::SpeedButton29Click,   &TForm1::SpeedButton15v2Click,
+                                                &TForm1::SpeedButton5v2Click,  &TForm1::SpeedButton1p5v2Click,
+                                                &TForm1::SpeedButton05v2Click, &TForm1::SpeedButton015v2Click};
+
+// The main window's button of the same name takes `twin`'s state, then the
+// main handler runs.
+void CopyThenForward(TSpeedButton* twin, MainHandler handler) {
+  if (!Form1 || !twin) return;
+  if (auto* main = Form1->FindComponentAs<TSpeedButton>(twin->Name)) main->SetDown(twin->Down());
+  (Form1->*handler)(Form1);
+}
+
+void CopyBar(TTrackBar* twin, TTrackBar* main) {
+  if (Form1 && twin && main) main->SetPosition(twin->Position());
+}
+
+}  // namespace
+
+TForm11::TForm11(TComponent* owner) : TForm(owner) {
+  Name = "Form11";
+  SetCaption("Darvik48");
+
+  MainMenu1 = new TMainMenu(this);
+  MainMenu1->Name = "MainMenu1";
+  File1 = new TMenuItem(this);
+  File1->Name = "File1";
+  File1->SetCaption("&File");
+  MainMenu1->Items()->Add(File1);
+  Exit = new TMenuItem(this);
+  Exit->Name = "Exit";
+  Exit->SetCaption("E&xit");
+  Exit->OnClick = [this](TObject* s) { ExitClick(s); };
+  File1->Add(Exit);
+  SetMenu(MainMenu1);
+  // The design size holds the menu bar too.
+  SetBounds(194, 13, 732, 380);
+
+  constexpr int kMargin = 8;
+  BuildFrontPanel(this, this, *this);
+  // BuildFrontPanel lays out from the parent's corner; give the panel a margin.
+  for (TControl* c : {static_cast<TControl*>(GroupBox1), static_cast<TControl*>(Trigger),
+                      static_cast<TControl*>(Time_div), static_cast<TControl*>(Freq_Range),
+                      static_cast<TControl*>(SpeedButtonRun), static_cast<TControl*>(SpeedButtonSingle)})
+    c->SetBounds(c->Left() + kMargin, c->Top() + kMargin, c->Width(), c->Height());
+
+  const int right = kMargin + kFrontPanelWidth + 10;
+  GrSpeedButton1 = new TGrSpeedButton(this);
+  GrSpeedButton1->Name = "GrSpeedButton1";
+  GrSpeedButton1->SetParent(this);
+  GrSpeedButton1->SetGlyph(*MakeButtonStrip(150, 30, kButtonBaseColor));
+  GrSpeedButton1->SetBounds(right, kMargin, 150, 30);
+  GrSpeedButton1->SetCaption("Normal Screen");
+  GrSpeedButton1->OnClick = [this](TObject* s) { GrSpeedButton1Click(s); };
+
+  Digi = new TCheckBox(this);
+  Digi->Name = "Digi";
+  Digi->SetParent(this);
+  Digi->SetBounds(right, kMargin + 40, 150, 20);
+  Digi->SetCaption("Logic Analyzer");
+  Digi->OnClick = [this](TObject* s) { DigiClick(s); };
+
+  BindForwards();
+  OnClose = [this](TObject* s, TCloseAction& action) { FormClose(s, action); };
+}
+
+void TForm11::BindForwards() {
+  auto bind = [](TSpeedButton* b, std::function<void()> action) {
+    if (b) b->OnClick = [action = std::move(action)](TObject*) { action(); };
+  };
+
+  for (std::size_t row = 0; row < engine::TimeBaseTable.size(); ++row) {
+    const engine::TimeBaseStep& step = engine::TimeBaseTable[row];
+    const MainHandler handler = kTimeBaseForwards[row];
+    if (step.Button) {
+      const bool press = row >= kFirstPressedRow;
+      const std::string name = step.Button;
+      bind(FindComponentAs<TSpeedButton>(name), [handler, press, name] {
+        if (!Form1) return;
+        if (press)
+          if (auto* main = Form1->FindComponentAs<TSpeedButton>(name)) main->SetDown(true);
+        (Form1->*handler)(Form1);
+      });
+    }
+    if (step.SpanButton)
+      bind(FindComponentAs<TSpeedButton>(step.SpanButton), [handler] {
+        if (Form1) (Form1->*handler)(Form1);
+      });
+  }
+  for (std::size_t i = 0; i < 6; ++i) {
+    const MainHandler h1 = kCh1Ranges[i], h2 = kCh2Ranges[i];
+    bind(RangeButtons(1)[i], [h1] { if (Form1) (Form1->*h1)(Form1); });
+    bind(RangeButtons(2)[i], [h2] { if (Form1) (Form1->*h2)(Form1); });
+  }
+
+  bind(CH1on, [this] { CH1onClick(this); });
+  bind(CH2on, [this] { CH2onClick(this); });
+  bind(SpeedButtonRun, [this] { SpeedButtonRunClick(this); });
+  bind(SpeedButtonSingle, [this] { SpeedButtonSingleClick(this); });
+  bind(SpeedButton_ac1, [this] { SpeedButton_ac1Click(this); });
+  bind(SpeedButton_dc1, [this] { SpeedButton_dc1Click(this); });
+  bind(SpeedButton_gnd1, [this] { SpeedButton_gnd1Click(this); });
+  bind(SpeedButton__ac2, [this] { SpeedButton_ac2Click(this); });
+  bind(SpeedButton_dc2, [this] { SpeedButton_dc2Click(this); });
+  bind(SpeedButton_gnd2, [this] { SpeedButton_gnd2Click(this); });
+  bind(SpeedButton005us, [this] { SpeedButton005usClick(this); });
+  bind(x11, [this] { x11Click(this); });
+  bind(x101, [this] { x101Click(this); });
+  bind(x12, [this] { x12Click(this); });
+  bind(x102, [this] { x102Click(this); });
+  bind(SpeedButton3, [this] { SpeedButton3Click(this); });
+  bind(SpeedButton4, [this] { SpeedButton4Click(this); });
+  bind(SpeedButton_ext, [this] { SpeedButton_extClick(this); });
+  bind(SpeedButton5, [this] { SpeedButton5Click(this); });
+  bind(SpeedButton6, [this] { SpeedButton6Click(this); });
+  bind(SpeedButton7, [this] { SpeedButton7Click(this); });
+  bind(SpeedButton8, [this] { SpeedButton8Click(this); });
+  bind(SpeedButton24, [this] { SpeedButton24Click(this); });
+  TrackBar1->OnChange = [this](TObject* s) { TrackBar1Change(s); };
+  TrackBar2->OnChange = [this](TObject* s) { TrackBar2Change(s); };
+  TrackBar3->OnChange = [this](TObject* s) { TrackBar3Change(s); };
+}
+
+void TForm11::CH1onClick(TObject*) { CopyThenForward(CH1on, &TForm1::CH1onClick); }
+void TForm11::CH2onClick(TObject*) { CopyThenForward(CH2on, &TForm1::CH2onClick); }
+void TForm11::SpeedButtonRunClick(TObject*) { CopyThenForward(SpeedButtonRun, &TForm1::SpeedButtonRunClick); }
+void TForm11::SpeedButtonSingleClick(TObject*) {
+  CopyThenForward(SpeedButtonSingle, &TForm1::SpeedButtonSingleClick);
+}
+void TForm11::SpeedButton_ac1Click(TObject*) { CopyThenForward(SpeedButton_ac1, &TForm1::SpeedButton_ac1Click); }
+void TForm11::SpeedButton_dc1Click(TObject*) { CopyThenForward(SpeedButton_dc1, &TForm1::SpeedButton_dc1Click); }
+void TForm11::SpeedButton_gnd1Click(TObject*) {
+  CopyThenForward(SpeedButton_gnd1, &TForm1::SpeedButton_gnd1Click);
+}
+void TForm11::SpeedButton_ac2Click(TObject*) { CopyThenForward(SpeedButton__ac2, &TForm1::SpeedButton__ac2Click); }
+void TForm11::SpeedButton_dc2Click(TObject*) { CopyThenForward(SpeedButton_dc2, &TForm1::SpeedButton_dc2Click); }
+void TForm11::SpeedButton_gnd2Click(TObject*) {
+  CopyThenForward(SpeedButton_gnd2, &TForm1::SpeedButton_gnd2Click);
+}
+void TForm11::SpeedButton005usClick(TObject*) {
+  CopyThenForward(SpeedButton005us, &TForm1::SpeedButton005usClick);
+}
+void TForm11::x11Click(TObject*) { CopyThenForward(x11, &TForm1::x11Click); }
+void TForm11::x101Click(TObject*) { CopyThenForward(x101, &TForm1::x101Click); }
+void TForm11::x12Click(TObject*) { CopyThenForward(x12, &TForm1::x12Click); }
+void TForm11::x102Click(TObject*) { CopyThenForward(x102, &TForm1::x102Click); }
+void TForm11::SpeedButton3Click(TObject*) { CopyThenForward(SpeedButton3, &TForm1::SpeedButton3Click); }
+void TForm11::SpeedButton4Click(TObject*) { CopyThenForward(SpeedButton4, &TForm1::SpeedButton4Click); }
+void TForm11::SpeedButton_extClick(TObject*) { CopyThenForward(SpeedButton_ext, &TForm1::SpeedButton_extClick); }
+void TForm11::SpeedButton5Click(TObject*) { CopyThenForward(SpeedButton5, &TForm1::SpeedButton5Click); }
+void TForm11::SpeedButton6Click(TObject*) { CopyThenForward(SpeedButton6, &TForm1::SpeedButton6Click); }
+void TForm11::SpeedButton7Click(TObject*) { CopyThenForward(SpeedButton7, &TForm1::SpeedButton7Click); }
+void TForm11::SpeedButton8Click(TObject*) { CopyThenForward(SpeedButton8, &TForm1::SpeedButton8Click); }
+
+void TForm11::TrackBar1Change(TObject*) { CopyBar(TrackBar1, Form1 ? Form1->TrackBar1 : nullptr); }
+void TForm11::TrackBar2Change(TObject*) { CopyBar(TrackBar2, Form1 ? Form1->TrackBar2 : nullptr); }
+void TForm11::TrackBar3Change(TObject*) { CopyBar(TrackBar3, Form1 ? Form1->TrackBar3 : nullptr); }
+
+void TForm11::SpeedButton24Click(TObject*) {
+  if (Form1) Form1->SpeedButton24Click(Form1);
+}
+
+void TForm11::GrSpeedButton1Click(TObject*) {
+  if (Form10) Form10->Hide();
+  Hide();
+  if (Form1) Form1->Show();
+  engine::BigScreenOn = 0;
+}
+
+void TForm11::ExitClick(TObject*) {
+  if (Form1) Form1->Close();
+}
+
+void TForm11::FormClose(TObject*, TCloseAction& Action) {
+  // The panel stays; the main window's close ends the program.
+  Action = caHide;
+  if (Form1) Form1->Close();
+}

@@ -1,0 +1,332 @@
+// Layout of the front panel: channels and trigger side by side on top, the
+// time base under them with Run and Single at its right. The same code
+// builds the main window's panel and the twin panel of the Big Screen.
+#include "engine/front_panel.h"
+
+#include <map>
+#include <utility>
+
+#include "engine/scope_state.h"
+#include "engine/step_tables.h"
+
+namespace {
+
+constexpr int kButtonH = 21;
+constexpr int kRangeW = 50;   // volts/div, probe, "On", "Autoset"
+constexpr int kCoupleW = 32;  // AC / DC / GND
+constexpr int kTrigW = 44;
+constexpr int kTimeW = 50;
+constexpr int kTimeStep = 53;
+constexpr int kRowStep = 24;
+
+constexpr int kChannelsW = 328;
+constexpr int kChannelsH = 196;
+constexpr int kTriggerLeft = 334;
+constexpr int kTriggerW = kFrontPanelWidth - kTriggerLeft;
+constexpr int kTimeTop = 200;
+constexpr int kTimeGroupW = 434;
+constexpr int kTimeGroupH = kFrontPanelHeight - kTimeTop;
+constexpr int kRunLeft = kTimeGroupW + 8;
+constexpr int kRunW = kFrontPanelWidth - kRunLeft;
+
+// Strip colours: symbols in black, and grey on the disabled cell.
+constexpr TColor kSymbolColor = clBlack;
+constexpr TColor kSymbolDisabled = 0x808080;
+
+// A symbol drawn into one cell of a strip, (x0, 0) its top-left corner.
+using SymbolPainter = void (*)(TCanvas& canvas, int x0, int w, int h);
+
+std::unique_ptr<TBitmap> StripWith(int w, int h, SymbolPainter symbol) {
+  auto strip = MakeButtonStrip(w, h, kButtonBaseColor);
+  if (symbol) {
+    TCanvas& canvas = *strip->Canvas();
+    canvas.Pen.Mode = pmCopy;
+    canvas.Pen.Width = 1;
+    for (int cell = 0; cell < 4; ++cell) {
+      canvas.Pen.Color = cell == 1 ? kSymbolDisabled : kSymbolColor;
+      // The pressed face reads as pushed in: its symbol sits one pixel lower right.
+      const int shift = cell == 2 ? 1 : 0;
+      symbol(canvas, cell * w + shift, w, h + 2 * shift);
+    }
+  }
+  return strip;
+}
+
+// An edge: low, up (or down) through the middle, high.
+void DrawEdge(TCanvas& c, int x0, int w, int h, bool rising) {
+  const int cx = x0 + w / 2;
+  const int top = h / 2 - 6, bottom = h / 2 + 5;
+  const int lowY = rising ? bottom : top, highY = rising ? top : bottom;
+  c.LineInclusive(cx - 9, lowY, cx, lowY);
+  c.LineInclusive(cx, lowY, cx, highY);
+  c.LineInclusive(cx, highY, cx + 9, highY);
+  // Arrow head on the edge, pointing the way the signal goes.
+  const int mid = h / 2, dir = rising ? -1 : 1;
+  c.LineInclusive(cx - 3, mid - 2 * dir, cx, mid + dir);
+  c.LineInclusive(cx + 3, mid - 2 * dir, cx, mid + dir);
+}
+void DrawRising(TCanvas& c, int x0, int w, int h) { DrawEdge(c, x0, w, h, true); }
+void DrawFalling(TCanvas& c, int x0, int w, int h) { DrawEdge(c, x0, w, h, false); }
+
+// The trigger point brought back to its place: a marker between two arrows.
+void DrawCentre(TCanvas& c, int x0, int w, int h) {
+  const int cx = x0 + w / 2, cy = h / 2;
+  c.LineInclusive(cx, cy - 6, cx, cy + 6);
+  c.LineInclusive(cx - 12, cy, cx - 4, cy);
+  c.LineInclusive(cx - 7, cy - 3, cx - 4, cy);
+  c.LineInclusive(cx - 7, cy + 3, cx - 4, cy);
+  c.LineInclusive(cx + 4, cy, cx + 12, cy);
+  c.LineInclusive(cx + 7, cy - 3, cx + 4, cy);
+  c.LineInclusive(cx + 7, cy + 3, cx + 4, cy);
+}
+
+class Builder {
+ public:
+  Builder(TForm* owner) : owner_(owner) {}
+
+  TGroupBox* Group(TWinControl* parent, const char* name, const char* caption, int l, int t, int w, int h) {
+    auto* box = new TGroupBox(owner_);
+    box->Name = name;
+    box->SetParent(parent);
+    box->SetCaption(caption);
+    box->SetBounds(l, t, w, h);
+    return box;
+  }
+
+  TGrSpeedButton* Button(TWinControl* parent, const char* name, const char* caption, int group, int l, int t,
+                         int w, int h = kButtonH, SymbolPainter symbol = nullptr) {
+    auto* b = new TGrSpeedButton(owner_);
+    b->Name = name;
+    b->SetParent(parent);
+    b->SetGlyph(*Strip(w, h, symbol));
+    b->SetNumGlyphs(4);
+    b->SetTransparentColor(clRed);
+    b->SetBounds(l, t, w, h);
+    b->SetCaption(caption);
+    b->SetGroupIndex(group);
+    return b;
+  }
+
+  TLabel* Label(TWinControl* parent, const char* name, const char* caption, int l, int t) {
+    auto* label = new TLabel(owner_);
+    label->Name = name;
+    label->SetParent(parent);
+    label->SetCaption(caption);
+    label->SetLeft(l);
+    label->SetTop(t);
+    return label;
+  }
+
+  TTrackBar* Bar(TWinControl* parent, const char* name, int l, int t, int h, int min, int max, int position) {
+    auto* bar = new TTrackBar(owner_);
+    bar->Name = name;
+    bar->SetParent(parent);
+    bar->SetOrientation(trVertical);
+    bar->SetBounds(l, t, 30, h);
+    bar->SetParams(position, min, max);
+    bar->SetPageSize(10);
+    bar->SetFrequency(16);
+    return bar;
+  }
+
+ private:
+  // One strip per size and symbol; each button copies it.
+  const TBitmap* Strip(int w, int h, SymbolPainter symbol) {
+    auto& slot = strips_[{{w, h}, symbol}];
+    if (!slot) slot = StripWith(w, h, symbol);
+    return slot.get();
+  }
+
+  TForm* owner_;
+  std::map<std::pair<std::pair<int, int>, SymbolPainter>, std::unique_ptr<TBitmap>> strips_;
+};
+
+void BuildChannel(Builder& make, FrontPanelControls& p, int channel, int left) {
+  TWinControl* box = p.GroupBox1;
+  const bool ch1 = channel == 1;
+  const int vGroup = ch1 ? 1 : 2;
+
+  TLabel* label = make.Label(box, ch1 ? "LabelCh1" : "LabelCh2", ch1 ? "CH1" : "CH2", left, 18);
+  label->Font().Style = fsBold;
+  label->Font().Size = 9;
+  label->Font().Color = ch1 ? engine::Ch1Color : engine::Ch2Color;
+  label->FontChanged();
+  (ch1 ? p.LabelCh1 : p.LabelCh2) = label;
+
+  // Volts/div: two columns, least sensitive at the top left.
+  std::array<TGrSpeedButton*, 6> ranges{};
+  for (std::size_t i = 0; i < engine::RangeTable.size(); ++i) {
+    const auto& row = engine::RangeTable[i];
+    const int col = static_cast<int>(i % 2), line = static_cast<int>(i / 2);
+    ranges[i] = make.Button(box, ch1 ? row.Ch1Button : row.Ch2Button, row.CaptionX1, vGroup,
+                            left + col * (kRangeW + 4), 38 + line * kRowStep, kRangeW);
+  }
+  TGrSpeedButton** slots1[6] = {&p.SpeedButton28, &p.SpeedButton15v1, &p.SpeedButton5v1,
+                                &p.SpeedButton1p5v1, &p.SpeedButton05v1, &p.SpeedButton015v1};
+  TGrSpeedButton** slots2[6] = {&p.SpeedButton29, &p.SpeedButton15v2, &p.SpeedButton5v2,
+                                &p.SpeedButton1p5v2, &p.SpeedButton05v2, &p.SpeedButton015v2};
+  for (std::size_t i = 0; i < 6; ++i) *(ch1 ? slots1 : slots2)[i] = ranges[i];
+  ranges[engine::kRange1V]->SetDown(true);
+
+  const int coupleTop = 38 + 3 * kRowStep + 4;
+  const int cGroup = ch1 ? 21 : 22;
+  auto* ac = make.Button(box, ch1 ? "SpeedButton_ac1" : "SpeedButton__ac2", "AC", cGroup, left, coupleTop, kCoupleW);
+  auto* dc = make.Button(box, ch1 ? "SpeedButton_dc1" : "SpeedButton_dc2", "DC", cGroup, left + kCoupleW + 5,
+                         coupleTop, kCoupleW);
+  auto* gnd = make.Button(box, ch1 ? "SpeedButton_gnd1" : "SpeedButton_gnd2", "GND", cGroup,
+                          left + 2 * (kCoupleW + 5), coupleTop, kCoupleW + 2);
+  dc->SetDown(true);
+  (ch1 ? p.SpeedButton_ac1 : p.SpeedButton__ac2) = ac;
+  (ch1 ? p.SpeedButton_dc1 : p.SpeedButton_dc2) = dc;
+  (ch1 ? p.SpeedButton_gnd1 : p.SpeedButton_gnd2) = gnd;
+
+  const int probeTop = coupleTop + kRowStep;
+  const int pGroup = ch1 ? 751 : 752;
+  auto* x1 = make.Button(box, ch1 ? "x11" : "x12", "x1", pGroup, left, probeTop, kRangeW);
+  auto* x10 = make.Button(box, ch1 ? "x101" : "x102", "x10", pGroup, left + kRangeW + 4, probeTop, kRangeW);
+  x1->SetDown(true);
+  (ch1 ? p.x11 : p.x12) = x1;
+  (ch1 ? p.x101 : p.x102) = x10;
+
+  const int onTop = probeTop + kRowStep + 4;
+  auto* on = make.Button(box, ch1 ? "CH1on" : "CH2on", "On", ch1 ? 55 : 56, left, onTop, kRangeW);
+  on->SetAllowAllUp(true);
+  on->SetDown(true);
+  auto* autoset = make.Button(box, ch1 ? "Autoset1" : "Autoset2", "Autoset", 0, left + kRangeW + 4, onTop, kRangeW);
+  // The hidden companion of "On": down while the channel is hidden.
+  auto* off = make.Button(box, ch1 ? "SpeedButtonCh1" : "SpeedButtonCh2", "OFF", ch1 ? 57 : 58, left, onTop,
+                          kRangeW);
+  off->SetAllowAllUp(true);
+  off->SetVisible(false);
+  (ch1 ? p.CH1on : p.CH2on) = on;
+  (ch1 ? p.Autoset1 : p.Autoset2) = autoset;
+  (ch1 ? p.SpeedButtonCh1 : p.SpeedButtonCh2) = off;
+
+  (ch1 ? p.TrackBar1 : p.TrackBar2) =
+      make.Bar(box, ch1 ? "TrackBar1" : "TrackBar2", left + 2 * kRangeW + 10, 16, kChannelsH - 24, -128, 127, 0);
+}
+
+void BuildTrigger(Builder& make, FrontPanelControls& p) {
+  TWinControl* box = p.Trigger;
+  const int l = 8, l2 = l + kTrigW + 4, l3 = l2 + kTrigW + 4;
+  p.SpeedButton3 = make.Button(box, "SpeedButton3", "Ch1", 5, l, 20, kTrigW);
+  p.SpeedButton4 = make.Button(box, "SpeedButton4", "Ch2", 5, l2, 20, kTrigW);
+  p.SpeedButton_ext = make.Button(box, "SpeedButton_ext", "Ext", 5, l3, 20, kTrigW);
+  p.SpeedButton_ext->SetVisible(false);
+  p.SpeedButton3->SetDown(true);
+
+  p.SpeedButton5 = make.Button(box, "SpeedButton5", "", 6, l, 20 + kRowStep, kTrigW, kButtonH, DrawRising);
+  p.SpeedButton6 = make.Button(box, "SpeedButton6", "", 6, l2, 20 + kRowStep, kTrigW, kButtonH, DrawFalling);
+  p.SpeedButton5->SetDown(true);
+
+  p.SpeedButton7 = make.Button(box, "SpeedButton7", "On", 7, l, 20 + 2 * kRowStep, kTrigW);
+  p.SpeedButton8 = make.Button(box, "SpeedButton8", "Off", 7, l2, 20 + 2 * kRowStep, kTrigW);
+  p.SpeedButton8->SetDown(true);
+
+  p.SpeedButton24 = make.Button(box, "SpeedButton24", "", 0, l, 20 + 3 * kRowStep + 4, 2 * kTrigW + 4, kButtonH,
+                                DrawCentre);
+
+  p.TrackBar3 = make.Bar(box, "TrackBar3", kTriggerW - 40, 16, kChannelsH - 24, 0, 255, 128);
+
+  p.Panel2 = new TPanel(box->Owner());
+  p.Panel2->Name = "Panel2";
+  p.Panel2->SetParent(box);
+  p.Panel2->SetBevelOuter(bvLowered);
+  p.Panel2->SetBounds(l, kChannelsH - 40, kTriggerW - 56, 30);
+  p.Panel2->SetCaption("");
+  p.Label3 = make.Label(p.Panel2, "Label3", "Trigger off", 6, 8);
+}
+
+void BuildTimeBase(Builder& make, FrontPanelControls& p) {
+  // Seven to a row, slowest at the top left; the span buttons take the same
+  // places in the spectrum box, "6M" and "12M" after "3M".
+  TGrSpeedButton** timeSlots[21] = {
+      &p.SpeedButton500ms, &p.SpeedButton200ms, &p.SpeedButton50us, &p.SpeedButton01s, &p.SpeedButton50ms,
+      &p.SpeedButton20ms,  &p.SpeedButton10ms,  &p.SpeedButton5ms,  &p.SpeedButton2ms, &p.SpeedButton1ms,
+      &p.SpeedButton05ms,  &p.SpeedButton02ms,  &p.SpeedButton01ms, &p.SpeedButton20us, &p.SpeedButton10us,
+      &p.SpeedButton5us,   &p.SpeedButton2us,   &p.SpeedButton1us,  &p.SpeedButton05us, &p.SpeedButton02us,
+      &p.SpeedButton01us};
+  const char* timeCaptions[21] = {"500ms", "200ms", "100ms", "50ms", "20ms", "10ms", "5ms",
+                                  "2ms",   "1ms",   "0.5ms", "0.2ms", "0.1ms", "50us", "20us",
+                                  "10us",  "5us",   "2us",   "1us",   "0.5us", "0.2us", "0.1us"};
+  TGrSpeedButton** spanSlots[17] = {
+      &p.SpeedButton120Hz, &p.SpeedButton300Hz, &p.SpeedButton01, &p.SpeedButton1,  &p.SpeedButton2,
+      &p.SpeedButton9,     &p.SpeedButton10,    &p.SpeedButton11, &p.SpeedButton12, &p.SpeedButton13,
+      &p.SpeedButton14,    &p.SpeedButton15,    &p.SpeedButton16, &p.SpeedButton18, &p.SpeedButton17,
+      &p.SpeedButton19,    &p.SpeedButton20};
+  const char* spanNames[17] = {"SpeedButton120Hz", "SpeedButton300Hz", "SpeedButton01", "SpeedButton1",
+                               "SpeedButton2",     "SpeedButton9",     "SpeedButton10", "SpeedButton11",
+                               "SpeedButton12",    "SpeedButton13",    "SpeedButton14", "SpeedButton15",
+                               "SpeedButton16",    "SpeedButton18",    "SpeedButton17", "SpeedButton19",
+                               "SpeedButton20"};
+  const char* spanCaptions[17] = {"120Hz", "300Hz", "600Hz", "1.2k", "3k", "6k",  "12k", "30k", "60k",
+                                  "120k",  "300k",  "0.6M",  "1.2M", "3M", "6M", "12M", "25M"};
+  auto place = [](int i, int& x, int& y) {
+    x = 8 + (i % 7) * kTimeStep;
+    y = 18 + (i / 7) * kRowStep;
+  };
+
+  int stepIndex = 0;
+  for (const auto& row : engine::TimeBaseTable) {
+    if (!row.Button) continue;
+    int x = 0, y = 0;
+    place(stepIndex, x, y);
+    *timeSlots[stepIndex] = make.Button(p.Time_div, row.Button, timeCaptions[stepIndex], 4, x, y, kTimeW);
+    ++stepIndex;
+  }
+  p.SpeedButton2ms->SetDown(true);
+
+  for (int i = 0; i < 17; ++i) {
+    int x = 0, y = 0;
+    place(i, x, y);
+    *spanSlots[i] = make.Button(p.Freq_Range, spanNames[i], spanCaptions[i], 22, x, y, kTimeW);
+  }
+  p.SpeedButton13->SetDown(true);
+  p.SpeedButton20->SetVisible(false);
+
+  // "S/L" at the end of the fastest row, where it matters.
+  const int slLeft = 8 + 7 * kTimeStep;
+  p.SpeedButton005us = make.Button(p.Time_div, "SpeedButton005us", "S/L", 8, slLeft, 18 + 2 * kRowStep,
+                                   kTimeGroupW - slLeft - 8);
+  p.SpeedButton005us->SetAllowAllUp(true);
+  p.SpeedButton005us->SetEnabled(false);
+}
+
+}  // namespace
+
+std::array<TGrSpeedButton*, 6> FrontPanelControls::RangeButtons(int channel) const {
+  if (channel == 1)
+    return {SpeedButton28, SpeedButton15v1, SpeedButton5v1, SpeedButton1p5v1, SpeedButton05v1, SpeedButton015v1};
+  return {SpeedButton29, SpeedButton15v2, SpeedButton5v2, SpeedButton1p5v2, SpeedButton05v2, SpeedButton015v2};
+}
+
+void BuildFrontPanel(TForm* owner, TWinControl* parent, FrontPanelControls& panel) {
+  Builder make(owner);
+  FrontPanelControls& p = panel;
+
+  p.GroupBox1 = make.Group(parent, "GroupBox1", "Volts/Div.", 0, 0, kChannelsW, kChannelsH);
+  BuildChannel(make, p, 1, 8);
+  BuildChannel(make, p, 2, 8 + kChannelsW / 2);
+
+  p.Trigger = make.Group(parent, "Trigger", "Trigger", kTriggerLeft, 0, kTriggerW, kChannelsH);
+  BuildTrigger(make, p);
+
+  p.Time_div = make.Group(parent, "Time_div", "Time/Div.", 0, kTimeTop, kTimeGroupW, kTimeGroupH);
+  p.Freq_Range = make.Group(parent, "Freq_Range", "Freq. Range", 0, kTimeTop, kTimeGroupW, kTimeGroupH);
+  p.Freq_Range->SetVisible(false);
+  BuildTimeBase(make, p);
+
+  // Run and Single: large, beside the time base; each stays down while its
+  // capture loop runs and releases on its own click.
+  const int runH = 32;
+  p.SpeedButtonRun = make.Button(parent, "SpeedButtonRun", "Run", 1, kRunLeft, kTimeTop + 8, kRunW, runH);
+  p.SpeedButtonRun->SetAllowAllUp(true);
+  p.SpeedButtonSingle =
+      make.Button(parent, "SpeedButtonSingle", "Single", 2, kRunLeft, kTimeTop + 16 + runH, kRunW, runH);
+  p.SpeedButtonSingle->SetAllowAllUp(true);
+  for (TGrSpeedButton* b : {p.SpeedButtonRun, p.SpeedButtonSingle}) {
+    b->Font().Style = fsBold;
+    b->Font().Size = 10;
+    b->FontChanged();
+  }
+}

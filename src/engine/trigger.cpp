@@ -1,0 +1,183 @@
+// The trigger group of the front panel: source, slope, on/off and the level
+// bar. Each handler keeps the trigger globals that the settings packet
+// carries, the level and position ticks on the picture, the status label and
+// panel, and the twin panel's same-named controls in step.
+#include <algorithm>
+#include <string>
+
+#include "display/display_state.h"
+#include "display/graticule.h"
+#include "engine/control_panel.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "platform/ui/vcl.h"
+
+namespace {
+
+constexpr TColor kTriggerOnPanelColor = 0xC0B0B0;
+
+constexpr std::uint8_t kSourceCh1 = 16;
+constexpr std::uint8_t kSourceCh2 = 0;
+constexpr std::uint8_t kSourceExternal = 1;
+constexpr std::uint8_t kSlopeRising = 32;
+constexpr std::uint8_t kSlopeFalling = 0;
+constexpr std::uint8_t kTriggerOffCode = 64;
+
+template <class T>
+T* TwinControl(const std::string& name) {
+  return Form11 ? Form11->FindComponentAs<T>(name) : nullptr;
+}
+
+// Presses a button of a radio group and its twin on Form11.
+void PressWithTwin(TSpeedButton* button) {
+  if (!button) return;
+  button->SetDown(true);
+  if (auto* twin = TwinControl<TSpeedButton>(button->Name)) twin->SetDown(button->Down());
+}
+
+void SetLabelColor(TLabel* label, TColor color) {
+  if (!label || label->Font().Color == color) return;
+  label->Font().Color = color;
+  label->FontChanged();
+}
+
+// The level the device (or the demo trigger search) works from: the demo
+// source counts its codes the other way up.
+std::uint8_t DeviceLevelFor(int position) {
+  const auto p = static_cast<std::uint8_t>(std::clamp(position, 0, 255));
+  return engine::DemoMode ? static_cast<std::uint8_t>(255 - p) : p;
+}
+
+}  // namespace
+
+void TForm1::BindTriggerHandlers() {
+  SpeedButton3->OnClick = [this](TObject* s) { SpeedButton3Click(s); };
+  SpeedButton4->OnClick = [this](TObject* s) { SpeedButton4Click(s); };
+  SpeedButton_ext->OnClick = [this](TObject* s) { SpeedButton_extClick(s); };
+  SpeedButton5->OnClick = [this](TObject* s) { SpeedButton5Click(s); };
+  SpeedButton6->OnClick = [this](TObject* s) { SpeedButton6Click(s); };
+  SpeedButton7->OnClick = [this](TObject* s) { SpeedButton7Click(s); };
+  SpeedButton8->OnClick = [this](TObject* s) { SpeedButton8Click(s); };
+  TrackBar3->OnChange = [this](TObject* s) { TrackBar3Change(s); };
+}
+
+// ---------------------------------------------------------------- source
+
+void TForm1::SpeedButton3Click(TObject* /*Sender*/) { TriggerSourceClick(SpeedButton3, kSourceCh1); }
+void TForm1::SpeedButton4Click(TObject* /*Sender*/) { TriggerSourceClick(SpeedButton4, kSourceCh2); }
+void TForm1::SpeedButton_extClick(TObject* /*Sender*/) { TriggerSourceClick(SpeedButton_ext, kSourceExternal); }
+
+void TForm1::TriggerSourceClick(TSpeedButton* button, std::uint8_t source) {
+  using namespace engine;
+  PressWithTwin(button);
+  putsataanko();
+  if (TriggerSource == source) return;
+
+  // The ticks take the new source's colour: drawn again in the old pen
+  // (which takes them off), then in the new one.
+  const bool positionTick = !SpectrumMode && MainView.LineDrawn;
+  if (display::TriggerOn) t_viiva();
+  if (positionTick) viiva();
+  TriggerSource = source;
+  if (display::TriggerOn) t_viiva();
+  if (positionTick) viiva();
+  Image1->Invalidate();
+
+  asetus("", 0);
+  if (TriggerOff == 0) ShowTriggerState();
+  TrackBar3Change(this);
+}
+
+// ---------------------------------------------------------------- slope
+
+void TForm1::SpeedButton5Click(TObject* /*Sender*/) { TriggerSlopeClick(SpeedButton5, kSlopeRising); }
+void TForm1::SpeedButton6Click(TObject* /*Sender*/) { TriggerSlopeClick(SpeedButton6, kSlopeFalling); }
+
+void TForm1::TriggerSlopeClick(TSpeedButton* button, std::uint8_t slope) {
+  using namespace engine;
+  PressWithTwin(button);
+  if (TriggerSlope == slope) return;
+  TriggerSlope = slope;
+  asetus("", 0);
+}
+
+// ---------------------------------------------------------------- on and off
+
+void TForm1::SpeedButton7Click(TObject* /*Sender*/) {
+  using namespace engine;
+  PressWithTwin(SpeedButton7);
+  const bool changed = TriggerOff != 0;
+  TriggerOff = 0;
+  TriggerWanted = 1;
+  if (changed) asetus("", 0);
+  putsataanko();
+
+  SetStatusText("Trigger on");
+  ShowTriggerState();
+  if (!display::TriggerOn) {
+    t_viiva();
+    display::TriggerOn = 1;
+  }
+  Timer2->SetEnabled(true);
+  TriggerWaitTicks = 0;
+}
+
+void TForm1::SpeedButton8Click(TObject* /*Sender*/) {
+  using namespace engine;
+  PressWithTwin(SpeedButton8);
+  const bool changed = TriggerOff != kTriggerOffCode;
+  TriggerOff = kTriggerOffCode;
+  TriggerWanted = 0;
+  if (changed) asetus("", 0);
+  putsataanko();
+
+  SetStatusText("Trigger off");
+  ShowTriggerState();
+  if (display::TriggerOn) {
+    t_viiva();
+    display::TriggerOn = 0;
+  }
+  Timer2->SetEnabled(false);
+  TriggerWaitTicks = 0;
+}
+
+void TForm1::ShowTriggerState() {
+  const bool on = engine::TriggerOff == 0;
+  const TColor text = on ? display::TriggerLabelColor(engine::TriggerSource) : clBlack;
+  const TColor panel = on ? kTriggerOnPanelColor : clBtnFace;
+  SetLabelColor(Label3, text);
+  SetLabelColor(TwinControl<TLabel>("Label3"), text);
+  for (TPanel* p : {Panel2, TwinControl<TPanel>("Panel2")})
+    if (p) p->SetColor(panel);
+}
+
+// ---------------------------------------------------------------- level
+
+void TForm1::TrackBar3Change(TObject* /*Sender*/) {
+  using namespace engine;
+  CaptureCount = 0;
+  putsataanko();
+  const int position = TrackBar3->Position();
+  if (display::TriggerOn) {
+    t_viiva();
+    TriggerLevel = static_cast<std::uint8_t>(position);
+    t_viiva();
+    Image1->Invalidate();
+  } else {
+    TriggerLevel = static_cast<std::uint8_t>(position);
+  }
+  DeviceTriggerLevel = DeviceLevelFor(position);
+  // The twin's bar handler comes back here only on a real change; the equal
+  // value written back ends the round.
+  if (auto* twin = TwinControl<TTrackBar>("TrackBar3")) twin->SetPosition(position);
+  Set500();
+}
+
+void TForm1::RefreshDeviceTriggerLevel() {
+  // The level differs between the two modes for every position, so an
+  // equal level means the mode did not change: nothing to send.
+  const std::uint8_t level = DeviceLevelFor(TrackBar3->Position());
+  if (level == engine::DeviceTriggerLevel) return;
+  engine::DeviceTriggerLevel = level;
+  Set500();
+}

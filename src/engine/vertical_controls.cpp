@@ -1,0 +1,310 @@
+// The vertical controls of both channels: volts/div, coupling, probe factor,
+// position and channel display. Each change reaches the device through the
+// settings operations and is mirrored onto the twin panel, the recorder and
+// (for CH1's range) the Bode plot.
+#include <algorithm>
+
+#include "bode/bode_plot.h"
+#include "display/big_screen.h"
+#include "display/display_state.h"
+#include "engine/control_panel.h"
+#include "engine/main_form.h"
+#include "engine/notice_dialogs.h"
+#include "engine/scope_state.h"
+#include "recorder/recorder_form.h"
+
+namespace {
+
+constexpr TColor kHiddenLabelColor = 0x808080;
+constexpr int kTopTextY = 3;
+
+enum Coupling { kAc, kDc, kGnd };
+
+template <class T>
+T* Find(TComponent* owner, const std::string& name) {
+  return owner ? owner->FindComponentAs<T>(name) : nullptr;
+}
+
+const engine::RangeStep* RangeRow(std::uint8_t code) {
+  for (const auto& row : engine::RangeTable)
+    if (row.Code == code) return &row;
+  return nullptr;
+}
+
+void SetLabelColor(TLabel* label, TColor color) {
+  if (!label) return;
+  label->Font().Color = color;
+  label->FontChanged();
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- volts/div
+
+void TForm1::SpeedButton28Click(TObject*) { ApplyRangeStep(1, engine::RangeTable[0]); }
+void TForm1::SpeedButton5v1Click(TObject*) { ApplyRangeStep(1, engine::RangeTable[2]); }
+void TForm1::SpeedButton1p5v1Click(TObject*) { ApplyRangeStep(1, engine::RangeTable[3]); }
+void TForm1::SpeedButton05v1Click(TObject*) { ApplyRangeStep(1, engine::RangeTable[4]); }
+void TForm1::SpeedButton015v1Click(TObject*) { ApplyRangeStep(1, engine::RangeTable[5]); }
+void TForm1::SpeedButton29Click(TObject*) { ApplyRangeStep(2, engine::RangeTable[0]); }
+void TForm1::SpeedButton5v2Click(TObject*) { ApplyRangeStep(2, engine::RangeTable[2]); }
+void TForm1::SpeedButton1p5v2Click(TObject*) { ApplyRangeStep(2, engine::RangeTable[3]); }
+void TForm1::SpeedButton05v2Click(TObject*) { ApplyRangeStep(2, engine::RangeTable[4]); }
+void TForm1::SpeedButton015v2Click(TObject*) { ApplyRangeStep(2, engine::RangeTable[5]); }
+
+void TForm1::RangeCodeClick(int channel, std::uint8_t code) {
+  if (const auto* row = RangeRow(code)) ApplyRangeStep(channel, *row);
+}
+
+// ---------------------------------------------------------------- coupling
+
+void TForm1::CouplingClick(int channel, int kind, TSpeedButton* button) {
+  using namespace engine;
+  const bool ch1 = channel == 1;
+  if (auto* twin = Find<TSpeedButton>(Form11, button->Name)) twin->SetDown(button->Down());
+
+  // A grounded input cannot trigger: the trigger goes off while the user
+  // still wants it, and comes back with the next AC or DC press.
+  const bool channelSource = TriggerSource == 16 || TriggerSource == 0;
+  if (TriggerWanted && button->Down() && channelSource) {
+    if (kind == kGnd) {
+      const std::uint8_t wanted = TriggerWanted;
+      SpeedButton8->SetDown(true);
+      SpeedButton8Click(this);
+      TriggerWanted = wanted;
+    } else {
+      SpeedButton7->SetDown(true);
+      SpeedButton7Click(this);
+    }
+  }
+
+  std::uint8_t& ac = ch1 ? Ch1Ac : Ch2Ac;
+  std::uint8_t& inputOn = ch1 ? Ch1InputOn : Ch2InputOn;
+  if (kind == kGnd) {
+    inputOn = 0;
+  } else {
+    ac = kind == kAc ? 1 : 0;
+    inputOn = 1;
+  }
+  Set500();
+  asetus(ch1 ? Ch1RangeLabel : Ch2RangeLabel, channel);
+}
+
+void TForm1::SpeedButton_ac1Click(TObject*) { CouplingClick(1, kAc, SpeedButton_ac1); }
+void TForm1::SpeedButton_dc1Click(TObject*) { CouplingClick(1, kDc, SpeedButton_dc1); }
+void TForm1::SpeedButton_gnd1Click(TObject*) { CouplingClick(1, kGnd, SpeedButton_gnd1); }
+void TForm1::SpeedButton__ac2Click(TObject*) { CouplingClick(2, kAc, SpeedButton__ac2); }
+void TForm1::SpeedButton_dc2Click(TObject*) { CouplingClick(2, kDc, SpeedButton_dc2); }
+void TForm1::SpeedButton_gnd2Click(TObject*) { CouplingClick(2, kGnd, SpeedButton_gnd2); }
+
+// ---------------------------------------------------------------- probes
+
+void TForm1::ProbeClick(int channel, bool x10) {
+  using namespace engine;
+  const bool ch1 = channel == 1;
+  const double otherFactor = ch1 ? Ch2ProbeFactor : Ch1ProbeFactor;
+  if (x10 && otherFactor == 1.0 && !ProbeWarningMuted && Form12) Form12->Show();
+
+  (ch1 ? Ch1ProbeFactor : Ch2ProbeFactor) = x10 ? 10.0 : 1.0;
+  (ch1 ? Ch1ProbeDb : Ch2ProbeDb) = x10 ? 20.0 : 0.0;
+  (ch1 ? Ch1X10 : Ch2X10) = x10 ? 1 : 0;
+  const std::string buttonName = ch1 ? (x10 ? "x101" : "x11") : (x10 ? "x102" : "x12");
+  for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form11)})
+    if (auto* b = Find<TSpeedButton>(owner, buttonName)) b->SetDown(true);
+
+  for (const auto& row : RangeTable) {
+    const char* caption = x10 ? row.CaptionX10 : row.CaptionX1;
+    for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form11),
+                              static_cast<TComponent*>(Form1_rec)})
+      if (auto* b = Find<TControl>(owner, ch1 ? row.Ch1Button : row.Ch2Button)) b->SetCaption(caption);
+    if (ch1)
+      if (auto* radio = Find<TControl>(Bode_plot, row.BodeRadio)) radio->SetCaption(caption);
+  }
+
+  // The label on the picture and the device follow the current range.
+  RangeCodeClick(channel, ch1 ? Ch1GainCode : Ch2GainCode);
+}
+
+void TForm1::x11Click(TObject*) { ProbeClick(1, false); }
+void TForm1::x101Click(TObject*) { ProbeClick(1, true); }
+void TForm1::x12Click(TObject*) { ProbeClick(2, false); }
+void TForm1::x102Click(TObject*) { ProbeClick(2, true); }
+
+// ---------------------------------------------------------------- positions
+
+void TForm1::PositionChange(int channel) {
+  using namespace engine;
+  const bool ch1 = channel == 1;
+  TTrackBar* bar = ch1 ? TrackBar1 : TrackBar2;
+  const int position = bar->Position();
+  std::int32_t& shownPosition = ch1 ? Ch1Position : Ch2Position;
+  const char* barName = ch1 ? "TrackBar1" : "TrackBar2";
+
+  auto copyToTwins = [&] {
+    for (TComponent* owner : {static_cast<TComponent*>(Form1_rec), static_cast<TComponent*>(Form11)})
+      if (auto* twin = Find<TTrackBar>(owner, barName)) twin->SetPosition(position);
+  };
+  auto groundMarker = [&] { ch1 ? y1_viiva() : y2_viiva(); };
+  auto applyOffset = [&] {
+    shownPosition = position;
+    const std::int32_t cal = ch1 ? Ch1OffsetCal : Ch2OffsetCal;
+    const std::int32_t base = (cal + (ch1 ? Ch1RangeTrim : Ch2RangeTrim) + (ch1 ? Ch1RateTrim : Ch2RateTrim)) & 255;
+    const std::int32_t s = base + position;
+    // The DAC cannot leave 0..255: the term stops at the edge, the bar keeps
+    // the value the user set.
+    std::int32_t term = position;
+    if (s > 255) term = position - s + 255;
+    if (s < 0) term = position - s;
+    (ch1 ? Ch1PositionDac : Ch2PositionDac) = term;
+    (ch1 ? Ch1OffsetDac : Ch2OffsetDac) = cal + term;
+    Set_DACs();
+  };
+
+  if (TriggerSource == (ch1 ? 16 : 0)) CaptureCount = 0;
+
+  if (AutosetRunning) {
+    copyToTwins();
+    groundMarker();
+    applyOffset();
+    if (DemoMode) tee_demo();
+    groundMarker();
+    kursorivoltit();
+    return;
+  }
+
+  const auto* mathButton = FindComponentAs<TControl>("SpeedButton21");
+  const bool mathShown = mathButton && mathButton->Visible();
+  const auto* persist = FindComponentAs<TSpeedButton>("SpeedButton23");
+  const bool persistDown = persist && persist->Down();
+  if (PositionShiftArmed && !persistDown && !mathShown && AcquisitionIdle && (StartupTick & 4)) {
+    // A stopped trace follows the bar without a new capture.
+    poisto();
+    (ch1 ? display::Ch1CapturePos : display::Ch2CapturePos) += shownPosition - position;
+    piirrot();
+  }
+  putsataanko();
+  PositionShiftArmed = 0;
+  copyToTwins();
+  PositionShiftArmed = 1;
+  if (mathShown) poisto();
+  groundMarker();
+  applyOffset();
+  if (DemoMode) tee_demo();
+  groundMarker();
+  if (mathShown) piirrot();
+  kursorivoltit();
+}
+
+void TForm1::TrackBar1Change(TObject*) { PositionChange(1); }
+void TForm1::TrackBar2Change(TObject*) { PositionChange(2); }
+
+// ---------------------------------------------------------------- channel display
+
+void TForm1::ChannelOnClick(int channel) {
+  using namespace engine;
+  const std::uint8_t mathWasOff = MathOff;
+  if (!InvertCh2Mode) MathOff = 1;
+  y1_viiva();
+  y2_viiva();
+  TSpeedButton* on = channel == 1 ? CH1on : CH2on;
+  TSpeedButton* off = channel == 1 ? SpeedButtonCh1 : SpeedButtonCh2;
+  off->SetDown(!on->Down());
+  channel == 1 ? SpeedButtonCh1Click(this) : SpeedButtonCh2Click(this);
+
+  FrontPanelControls* panels[2] = {this, Form11};
+  for (FrontPanelControls* p : panels) {
+    if (!p) continue;
+    p->CH1on->SetDown(!SpeedButtonCh1->Down());
+    p->CH2on->SetDown(!SpeedButtonCh2->Down());
+  }
+  y1_viiva();
+  y2_viiva();
+  if (Form10 && Form10->Visible()) ScrollBar2Change(this);
+  MathOff = mathWasOff;
+  if (!mathWasOff) {
+    for (FrontPanelControls* p : panels) {
+      if (!p) continue;
+      p->Autoset1->SetEnabled(false);
+      p->Autoset2->SetEnabled(false);
+    }
+  }
+}
+
+void TForm1::CH1onClick(TObject*) { ChannelOnClick(1); }
+void TForm1::CH2onClick(TObject*) { ChannelOnClick(2); }
+
+void TForm1::ChannelShowClick(int channel) {
+  const bool ch1 = channel == 1;
+  TSpeedButton* off = ch1 ? SpeedButtonCh1 : SpeedButtonCh2;
+  TSpeedButton* other = ch1 ? SpeedButtonCh2 : SpeedButtonCh1;
+  if (engine::SpectrumMode) {
+    // One spectrum at a time: hiding one channel shows the other.
+    other->SetDown(!off->Down());
+    ch1_fft();
+    ch2_fft();
+  } else {
+    ch1 ? ch1_dso() : ch2_dso();
+  }
+  (ch1 ? CH1on : CH2on)->SetDown(!off->Down());
+  if (engine::SpectrumMode) (ch1 ? CH2on : CH1on)->SetDown(!other->Down());
+  if (Form11) {
+    Form11->SpeedButtonCh1->SetDown(SpeedButtonCh1->Down());
+    Form11->SpeedButtonCh2->SetDown(SpeedButtonCh2->Down());
+  }
+}
+
+void TForm1::SpeedButtonCh1Click(TObject*) { ChannelShowClick(1); }
+void TForm1::SpeedButtonCh2Click(TObject*) { ChannelShowClick(2); }
+
+void TForm1::ChannelScopeView(int channel) {
+  using namespace engine;
+  const bool ch1 = channel == 1;
+  const bool show = !(ch1 ? SpeedButtonCh1 : SpeedButtonCh2)->Down();
+  std::uint8_t& on = ch1 ? Ch1On : Ch2On;
+  putsataanko();
+  kursorit();  // the marker lines go with the old state...
+  if (show != (on != 0)) {
+    poisto();
+    on = show ? 1 : 0;
+    piirrot();
+  }
+  kursorit();  // ...and come back with the new one
+
+  TColor color = ch1 ? Ch1Color : Ch2Color;
+  if (!ch1 && InvertCh2Mode && !MathOff) color = Math2Color;
+  const std::string& text = ch1 ? Ch1RangeText : Ch2RangeText;
+  TulostaTeksti(text, ScreenX0 + (ch1 ? 10 : 70), kTopTextY, show ? color : BackgroundColor);
+  FrontPanelControls* panels[2] = {this, Form11};
+  for (FrontPanelControls* p : panels)
+    if (p) SetLabelColor(ch1 ? p->LabelCh1 : p->LabelCh2, show ? color : kHiddenLabelColor);
+  rms_out();
+  kursorivoltit();
+}
+
+void TForm1::ChannelSpectrumView(int channel) {
+  using namespace engine;
+  const bool ch1 = channel == 1;
+  const bool show = !(ch1 ? SpeedButtonCh1 : SpeedButtonCh2)->Down();
+  std::uint8_t& on = ch1 ? Ch1On : Ch2On;
+  putsataanko();
+  if (show != (on != 0)) {
+    poisto();
+    on = show ? 1 : 0;
+    // The spectrum shown is the one of the channel now on.
+    if (show) FFT();
+    piirrot();
+  }
+  const TColor color = ch1 ? Ch1Color : Ch2Color;
+  const std::string& text = ch1 ? Ch1RangeText : Ch2RangeText;
+  TulostaTeksti(text, ScreenX0 + (ch1 ? 10 : 70), kTopTextY, show ? color : BackgroundColor);
+  FrontPanelControls* panels[2] = {this, Form11};
+  for (FrontPanelControls* p : panels)
+    if (p) SetLabelColor(ch1 ? p->LabelCh1 : p->LabelCh2, show ? color : kHiddenLabelColor);
+  rms_out();
+  kursoridb();
+}
+
+void TForm1::ch1_dso() { ChannelScopeView(1); }
+void TForm1::ch2_dso() { ChannelScopeView(2); }
+void TForm1::ch1_fft() { ChannelSpectrumView(1); }
+void TForm1::ch2_fft() { ChannelSpectrumView(2); }

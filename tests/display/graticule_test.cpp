@@ -1,0 +1,301 @@
+// The graticule, the trigger-level tick, the marker lines and the screen
+// texts on the main picture: where each pixel lands, and that every not-xor
+// item and every text comes off again without a trace.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "picture_fixture.h"
+
+namespace {
+
+using namespace picture_test;
+
+int X0() { return View().X0; }
+int Y0() { return View().Y0; }
+
+// The normal graticule as the drawing rules lay it out, for a pixel at
+// (dx, dy) from the grid's top-left corner, frame included.
+TColor ExpectedGridPixel(int dx, int dy) {
+  using namespace engine;
+  if (dx == -1 || dx == 651 || dy == -1 || dy == 257) return BrightGridPenColor;
+  const bool horizontalLine = dy % 32 == 0 && dx >= 0 && dx <= 650;
+  const bool verticalLine = dx % 50 == 0 && dy >= 0 && dy <= 256;
+  const bool centreTick = dx % 10 == 0 && dy >= 126 && dy <= 130;
+  bool edgeTick = false;
+  for (int offset : {0, 6, 13, 19, 26, 32, 39, 45, 52, 58})
+    if (dy % 64 == offset && ((dx >= 1 && dx <= 3) || (dx >= 647 && dx <= 649))) edgeTick = true;
+  return horizontalLine || verticalLine || centreTick || edgeTick ? GridPenColor : BackgroundColor;
+}
+
+// Pixels inside the frame (frame included) that differ from the layout.
+int GridMismatches() {
+  int n = 0;
+  for (int dy = -1; dy <= 257; ++dy)
+    for (int dx = -1; dx <= 651; ++dx) {
+      const TColor want = ExpectedGridPixel(dx, dy);
+      const TColor got = Pixel(X0() + dx, Y0() + dy);
+      if (got != want && n++ < 5)
+        ADD_FAILURE() << "pixel (" << dx << ", " << dy << ") from the grid corner: " << std::hex << got
+                      << " instead of " << want;
+    }
+  return n;
+}
+
+// The not-xor result of a pen over a pixel colour.
+TColor NotXor(TColor pen, TColor under) { return ~(pen ^ under) & 0xFFFFFF; }
+
+// Trigger off, markers off, no optional read-outs, markers where the window
+// puts them at start.
+class GraticuleTest : public PictureTest {
+ protected:
+  void SetUp() override {
+    display::TriggerOn = display::MarkersOn = display::FftMarkersOn = 0;
+    display::FreqMarkerShown = 0;
+    display::SpanText.clear();
+    display::TimeMarkerText.clear();
+    display::InvTimeMarkerText.clear();
+    display::VoltMarkerText = "0.0V";
+    engine::SampleRateOn = engine::RmsOn = engine::DbmOn = 0;
+    engine::TriggerLevel = 128;
+    PictureTest::SetUp();
+  }
+};
+
+TEST_F(GraticuleTest, GridLinesTicksAndFrameLieOnTheirRowsAndColumns) {
+  EXPECT_EQ(GridMismatches(), 0);
+  // Nothing of the graticule left of the frame or between it and the text lines.
+  EXPECT_EQ(Pixel(X0() - 2, Y0() + 100), engine::BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 652, Y0() + 100), engine::BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 300, Y0() - 2), engine::BackgroundColor);
+}
+
+TEST_F(GraticuleTest, BrightGridDrawsTheSameLayoutInTheBrightColour) {
+  engine::GridPenColor = engine::BrightGridPenColor;
+  Wipe();
+  EXPECT_EQ(GridMismatches(), 0);
+  EXPECT_EQ(Pixel(X0() + 50, Y0() + 100), engine::BrightGridPenColor);
+}
+
+TEST_F(GraticuleTest, XYLayoutIsAnEightByEightSquareWithItsOwnFrame) {
+  engine::MathOff = 0;
+  display::XYPlotMode = 1;
+  Wipe();
+  using engine::BackgroundColor, engine::GridPenColor, engine::BrightGridPenColor;
+  const int l = X0() + 197;
+  // Lines of the square and its right edge one column further out.
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(Pixel(l + 32 * i, Y0() + 100), GridPenColor) << i;
+  EXPECT_EQ(Pixel(l + 256, Y0() + 100), BackgroundColor);
+  EXPECT_EQ(Pixel(l + 257, Y0() + 100), GridPenColor);
+  for (int i = 0; i <= 8; ++i) EXPECT_EQ(Pixel(l + 10, Y0() + 32 * i), GridPenColor) << i;
+  // Inner frame beside the square, outer frame round the whole grid.
+  EXPECT_EQ(Pixel(X0() + 196, Y0() + 100), BrightGridPenColor);
+  EXPECT_EQ(Pixel(X0() + 455, Y0() + 100), BrightGridPenColor);
+  EXPECT_EQ(Pixel(X0() - 1, Y0() + 100), BrightGridPenColor);
+  EXPECT_EQ(Pixel(X0() + 651, Y0() + 100), BrightGridPenColor);
+  // No scope grid outside the square.
+  EXPECT_EQ(Pixel(X0() + 50, Y0() + 100), BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 100, Y0() + 64), BackgroundColor);
+  // Centre ticks in the 13/-1 pattern on both centre lines.
+  EXPECT_EQ(Pixel(l + 6, Y0() + 127), GridPenColor);
+  EXPECT_EQ(Pixel(l + 3, Y0() + 127), BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 324, Y0() + 6), GridPenColor);
+  EXPECT_EQ(Pixel(X0() + 324, Y0() + 3), BackgroundColor);
+}
+
+TEST_F(GraticuleTest, TriggerLevelTickIsDrawnOnlyWhileTheTriggerIsOn) {
+  engine::TriggerLevel = 100;
+  const QImage off = Picture();
+  EXPECT_EQ(Pixel(X0() + 2, Y0() + 101), engine::BackgroundColor);
+
+  display::TriggerOn = 1;
+  Wipe();
+  // Two 5-pixel rows just under the level, in the CH1 colour over the background.
+  for (int y : {Y0() + 101, Y0() + 102}) {
+    for (int x = X0() + 1; x <= X0() + 4; ++x) EXPECT_EQ(Pixel(x, y), engine::Ch1Color) << x << "," << y;
+    EXPECT_EQ(Pixel(X0(), y), NotXor(engine::Ch1PenColor, engine::GridPenColor));
+    EXPECT_EQ(Pixel(X0() + 5, y), engine::BackgroundColor);
+  }
+  EXPECT_EQ(DifferentPixels(Picture(), off), 10);
+
+  // Drawn again it is gone.
+  Form1->t_viiva();
+  EXPECT_EQ(DifferentPixels(Picture(), off), 0);
+}
+
+TEST_F(GraticuleTest, InvertedCh2SourceMirrorsTheLevelTick) {
+  engine::TriggerSource = 0;
+  engine::TriggerLevel = 40;
+  engine::MathOff = 0;
+  engine::InvertCh2Mode = 1;
+  engine::Ch2PenColor = engine::Math2PenColor;
+  display::TriggerOn = 1;
+  Wipe();
+  const int row = Y0() - 40 + 256;
+  EXPECT_EQ(Pixel(X0() + 2, row), engine::Math2Color);
+  EXPECT_EQ(Pixel(X0() + 2, row + 1), engine::Math2Color);
+  EXPECT_EQ(Pixel(X0() + 2, Y0() + 41), engine::BackgroundColor);
+}
+
+TEST_F(GraticuleTest, MarkerLinesAreDottedAndComeOffWhenDrawnAgain) {
+  const QImage bare = Picture();
+  display::MarkersOn = 1;
+  Wipe();
+  const int v1 = engine::VoltMarker1Y, t1 = engine::TimeMarker1X;
+  ASSERT_EQ(v1, Y0() + 16);
+  ASSERT_EQ(t1, X0() + 16);
+  // Dotted: every other pixel from the first one, the gaps untouched.
+  EXPECT_EQ(Pixel(X0() + 1, v1), engine::Ch1Color);
+  EXPECT_EQ(Pixel(X0() + 2, v1), engine::BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 3, v1), engine::Ch1Color);
+  EXPECT_EQ(Pixel(t1, Y0() + 1), engine::TimeMarkerColor);
+  EXPECT_EQ(Pixel(t1, Y0() + 2), engine::BackgroundColor);
+  // The lines end one pixel short of the marker limits, at the grid's edges.
+  EXPECT_EQ(Pixel(X0() + 649, v1), engine::Ch1Color);
+  EXPECT_EQ(Pixel(X0() + 650, v1), engine::GridPenColor);
+  EXPECT_EQ(Pixel(t1, Y0() + 255), engine::TimeMarkerColor);
+  EXPECT_EQ(Pixel(t1, Y0() + 256), engine::GridPenColor);
+
+  Form1->kursorit();
+  // Only the read-outs the markers brought along remain, below the grid.
+  const QImage after = Picture();
+  for (int y = Y0() - 1; y <= Y0() + 257; ++y)
+    for (int x = 0; x < TForm1::kImage1Width; ++x) ASSERT_EQ(after.pixel(x, y), bare.pixel(x, y)) << x << "," << y;
+}
+
+TEST_F(GraticuleTest, MarkersLeftOfOrAboveTheGridAreNotDrawn) {
+  const QImage bare = Picture();
+  display::MarkersOn = 1;
+  engine::TimeMarker1X = engine::TimeMarker2X = X0() - 3;
+  engine::VoltMarker1Y = engine::VoltMarker2Y = Y0() - 3;
+  display::TimeMarkerText = "dt: 1.00ms";
+  display::VoltMarkerText = "dV: 1.00V";
+  Wipe();
+  EXPECT_EQ(DifferentPixels(Picture(), bare), 0);
+}
+
+TEST_F(GraticuleTest, FrequencyMarkerLineLandsOnItsBinAndComesOffAgain) {
+  engine::SpectrumMode = 1;
+  display::FftMarkersOn = 1;
+  engine::DisplayStart = 0;
+  display::SpectrumZoom = 8;
+  display::FreqMarkerBin = 80;  // 8 points per 2 pixels: 20 pixels in
+  Wipe();
+  EXPECT_EQ(display::FreqMarkerShown, 1);
+  EXPECT_EQ(engine::FreqMarker1X, X0() + 20);
+  EXPECT_EQ(Pixel(X0() + 20, Y0() + 1), engine::TimeMarkerColor);
+  EXPECT_EQ(Pixel(X0() + 20, Y0() + 2), engine::BackgroundColor);
+
+  const QImage with = Picture();
+  Form1->fft_viiva_off();
+  EXPECT_EQ(display::FreqMarkerShown, 0);
+  EXPECT_EQ(DifferentPixels(Picture(), with), 128);  // every other pixel of rows y0+1 .. y0+255
+  EXPECT_EQ(Pixel(X0() + 20, Y0() + 1), engine::BackgroundColor);
+
+  // A bin beyond the right edge has no line.
+  display::FreqMarkerBin = 4000;
+  Form1->fft_viiva_on();
+  EXPECT_EQ(display::FreqMarkerShown, 0);
+  EXPECT_EQ(engine::FreqMarker1X, 0);
+}
+
+TEST_F(GraticuleTest, ATextPrintedThenErasedRestoresThePicture) {
+  const QImage before = Picture();
+  const int x = X0() + 510, y = engine::TextLineY;
+  Form1->TulostaTeksti("12.5mV", x, y, engine::Ch1Color);
+  const QImage printed = Picture();
+  EXPECT_GT(DifferentPixels(printed, before), 10);
+  Form1->TulostaTeksti("12.5mV", x, y, engine::BackgroundColor);
+  EXPECT_EQ(DifferentPixels(Picture(), before), 0);
+}
+
+TEST_F(GraticuleTest, LabelsAreErasedByReprintingThemInTheBackground) {
+  engine::SampleRateOn = 1;
+  engine::RmsOn = 1;
+  engine::RmsText = "0.71V";
+  Wipe();
+  // The top line carries the range and time/div labels now.
+  auto rowsDiffer = [](const QImage& a, int fromY, int toY) {
+    int n = 0;
+    for (int y = fromY; y < toY; ++y)
+      for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != ToQRgb(engine::BackgroundColor);
+    return n;
+  };
+  EXPECT_GT(rowsDiffer(Picture(), 0, Y0() - 1), 50);
+  EXPECT_GT(rowsDiffer(Picture(), engine::TextLineY, TForm1::kImage1Height), 10);
+
+  Form1->tekstit_pois();
+  EXPECT_EQ(rowsDiffer(Picture(), 0, Y0() - 1), 0);
+  EXPECT_EQ(rowsDiffer(Picture(), engine::TextLineY, TForm1::kImage1Height), 0);
+  EXPECT_EQ(GridMismatches(), 0);
+
+  // And tekstit brings exactly the same picture back.
+  Wipe();
+  const QImage labelled = Picture();
+  Form1->tekstit_pois();
+  Form1->tekstit();
+  EXPECT_EQ(DifferentPixels(Picture(), labelled), 0);
+}
+
+TEST_F(GraticuleTest, SpanLabelFollowsTheTimeBaseAndReplacesTheOldOne) {
+  engine::SpectrumMode = 1;
+  Wipe();
+  const QImage empty = Picture();
+  engine::TimePerDiv = 250;  // 2.5 us per division
+  Form1->f_alue();
+  EXPECT_EQ(display::SpanText, "25MHz");
+  const QImage only25 = Picture();
+
+  engine::TimePerDiv = 100000;
+  Form1->f_alue();
+  EXPECT_EQ(display::SpanText, "60kHz");
+  // The old label is gone: the same as printing the new one on a clean picture.
+  const QImage replaced = Picture();
+  Form1->TulostaTeksti("60kHz", X0() + 592, 3, engine::BackgroundColor);
+  EXPECT_EQ(DifferentPixels(Picture(), empty), 0);
+  Form1->TulostaTeksti("60kHz", X0() + 592, 3, engine::TimeMarkerColor);
+  EXPECT_EQ(DifferentPixels(Picture(), replaced), 0);
+  EXPECT_GT(DifferentPixels(only25, replaced), 0);
+
+  // A time base with no span keeps the label that is shown.
+  engine::TimePerDiv = 123;
+  Form1->f_alue();
+  EXPECT_EQ(display::SpanText, "60kHz");
+}
+
+// Busy traces over the full graticule with every not-xor item on it: drawing
+// and erasing them gives back the graticule pixel for pixel.
+TEST_F(GraticuleTest, EraseThenDrawOfTracesRestoresTheGraticuleExactly) {
+  engine::DisplayStart = 900;  // the trigger-position tick is in the window
+  display::TriggerOn = 1;
+  engine::TriggerLevel = 128;
+  display::MarkersOn = 1;
+  FillCh1([](int i) {
+    const int v = static_cast<int>(std::lround(128 + 150 * std::sin(i * 0.05)));
+    return v < 0 ? 0 : v > 255 ? 255 : v;
+  });
+  FillCh2([](int i) { return (i * 3) % 256; });
+  Wipe();
+  const QImage graticule = Picture();
+  ASSERT_EQ(View().LineDrawn, 1);
+  // The erase takes the trigger-position tick off with the traces.
+  Form1->poisto();
+  const QImage bare = Picture();
+  EXPECT_GT(DifferentPixels(bare, graticule), 0);
+  EXPECT_LE(DifferentPixels(bare, graticule), 14);
+
+  for (int round = 0; round < 3; ++round) {
+    Form1->piirrot();
+    EXPECT_GT(DifferentPixels(Picture(), bare), 300);
+    // The next capture: erase the old traces, change the samples, draw again.
+    Form1->poisto();
+    EXPECT_EQ(DifferentPixels(Picture(), bare), 0) << round;
+    FillCh2([round](int i) { return (i * 5 + 40 * round) % 256; });
+  }
+  engine::TracesShown = 0;
+  Form1->piirrot();
+  EXPECT_EQ(DifferentPixels(Picture(), graticule), 0);
+}
+
+}  // namespace
