@@ -67,4 +67,8 @@ inline std::string VoltMarkerText = "0.0V";
 inline std::string LevelMarkerText;
 inline std::string FreqMarkerText;
 
+// ======== Screen colours dialog (colour work) ========
+inline std::uint8_t ColorsAccepted = 0;     // the colour dialog was closed with OK
+inline std::uint8_t BlackScreenPreset = 0;  // the last preset chosen: 1 "Black Screen", 0 "Bright Screen"
+
 }  // namespace display

@@ -30,8 +30,7 @@ void TForm1::DoGrid() {
   canvas->Pen.Mode = pmNotXor;
   canvas->Pen.Color = display::TriggerPenColor(TriggerSource);
   if (display::TriggerOn) t_viiva();
-  y1_viiva();
-  y2_viiva();
+  y_viivat();  // both ground markers
   canvas->Pen.Width = 1;
   canvas->Font.Size = 8;
 

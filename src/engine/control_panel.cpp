@@ -3,22 +3,13 @@
 
 #include "display/big_screen.h"
 #include "engine/main_form.h"
+#include "engine/time_base.h"
 #include "engine/scope_state.h"
 
 namespace {
 
 using MainHandler = void (TForm1::*)(TObject*);
 
-// Time/div and span rows as the main window's handlers know them.
-constexpr std::array<MainHandler, 22> kTimeBaseForwards{
-    &TForm1::SpeedButton500msClick, &TForm1::SpeedButton200msClick, &TForm1::SpeedButton50usClick,
-    &TForm1::SpeedButton01sClick,   &TForm1::peedButton50msClick,   &TForm1::SpeedButton20msClick,
-    &TForm1::SpeedButton10msClick,  &TForm1::SpeedButton5msClick,   &TForm1::SpeedButton2msClick,
-    &TForm1::SpeedButton1msClick,   &TForm1::SpeedButton05msClick,  &TForm1::SpeedButton02msClick,
-    &TForm1::SpeedButton01msClick,  &TForm1::SpeedButton20usClick,  &TForm1::SpeedButton55Click,
-    &TForm1::SpeedButton10usClick,  &TForm1::SpeedButton5usClick,   &TForm1::SpeedButton2usClick,
-    &TForm1::SpeedButton1usClick,   &TForm1::SpeedButton05usClick,  &TForm1::SpeedButton02usClick,
-    &TForm1::SpeedButton01usClick};
 // From this row on (5 us .. 0.1 us) the time/div forward presses the main
 // window's button before its handler runs.
 constexpr std::size_t kFirstPressedRow = 16;
@@ -98,7 +89,7 @@ void TForm11::BindForwards() {
 
   for (std::size_t row = 0; row < engine::TimeBaseTable.size(); ++row) {
     const engine::TimeBaseStep& step = engine::TimeBaseTable[row];
-    const MainHandler handler = kTimeBaseForwards[row];
+    const MainHandler handler = TimeBaseHandlers[row];
     if (step.Button) {
       const bool press = row >= kFirstPressedRow;
       const std::string name = step.Button;

@@ -361,8 +361,8 @@ class TForm1 : public TForm, public FrontPanelControls {
   void ch2_fft();
 
   // Steps that other work fills.
-  void y1_viiva() {}  // CH1 ground-level marker: ground markers
-  void y2_viiva() {}  // CH2 ground-level marker: ground markers
+  void y1_viiva();  // CH1 ground-level marker (display/ground_markers.cpp)
+  void y2_viiva();  // CH2 ground-level marker
 
  private:
   // The position bars move a stopped trace only while set; cleared while
@@ -410,6 +410,31 @@ class TForm1 : public TForm, public FrontPanelControls {
   void TriggerSlopeClick(TSpeedButton* button, std::uint8_t slope);
   // Status label and panel of both windows for the trigger's state.
   void ShowTriggerState();
+
+ public:
+  // ======== Ground-level markers and screen colours (colour work) ========
+  // Both ground markers, as every rebuild of the picture draws them. A CH1
+  // record that gives no line draws level 0 and raises "Calibration
+  // failed", posted so that it shows once the rebuild is over.
+  void y_viivat();
+  std::uint8_t CalibrationNoticePending = 0;  // that notice is posted and not shown yet
+
+  // View "Bright Grid" and Options "Colors..." on the main menu.
+  TMenuItem* View1 = nullptr;
+  TMenuItem* BrightGrid1 = nullptr;
+  TMenuItem* Options1 = nullptr;
+  TMenuItem* Colors1 = nullptr;
+  // Builds the menu items above; run while the window is built.
+  void CreateColorControls();
+  // The colour dialog: OK takes the colours with new pens, a preset loads
+  // it, Cancel leaves every colour as it was.
+  void Colors1Click(TObject* Sender);
+  void BrightGrid1Click(TObject* Sender);
+
+ private:
+  void PostCalibrationNotice();
+  // New colours in force: pens, the CH1/CH2 label colours, the picture rebuilt.
+  void ApplyScreenColors();
 
  public:
 };

@@ -142,6 +142,8 @@ void TForm1::CreateStartupComponents() {
 
   // Calibration work: the File menu's "Calibrate" items and the calibrating panel.
   CreateCalibrationControls();
+  // Colour work: View "Bright Grid" and Options "Colors...".
+  CreateColorControls();
 }
 
 void TForm1::ReserveWorkBlocks() {
@@ -161,20 +163,7 @@ void TForm1::ReleaseWorkBlocks() {
   }
 }
 
-void TForm1::DerivePens() {
-  using namespace engine;
-  auto pen = [](TColor colour) -> TColor { return ~(colour ^ BackgroundColor) & 0xFFFFFF; };
-  Ch1XorColor = pen(Ch1Color);
-  Ch2XorColor = pen(Ch2Color);
-  Ch1PenColor = Ch1XorColor;
-  Ch2PenColor = Ch2XorColor;
-  Math1PenColor = pen(Math1Color);
-  Math2PenColor = pen(Math2Color);
-  TimeMarkerPenColor = pen(TimeMarkerColor);
-  DarkGridPenColor = DarkGridColor;
-  BrightGridPenColor = BrightGridColor;
-  GridPenColor = ScopeBrightGrid ? BrightGridPenColor : DarkGridPenColor;
-}
+// DerivePens lives with the screen colours (display/screen_colors.cpp).
 
 void TForm1::FormCreate(TObject* /*Sender*/) {
   using namespace engine;
@@ -305,6 +294,10 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
 
   // 12. A record that cannot place the ground levels is replaced.
   CheckCalibrationRecord();
+  // Colour work: the ground markers read the offset DAC in force; until a
+  // position bar moves that is the calibrated offset (position term 0).
+  Ch1OffsetDac = Ch1OffsetCal + Ch1PositionDac;
+  Ch2OffsetDac = Ch2OffsetCal + Ch2PositionDac;
 
   // 13. The running-instance mark.
   MarkRunning();
@@ -431,6 +424,14 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
     }
   }
   if (Application->Terminated()) return;  // closed while a notice was up
+  // A demo session starts at 1 V/div and 1 ms/div like a device session, so
+  // the range and time labels agree with the pressed buttons (nothing is sent
+  // in demo mode).
+  if (DemoMode) {
+    SpeedButton15v1Click(this);
+    SpeedButton15v2Click(this);
+    SpeedButton2msClick(this);
+  }
 
   // 16. First run with a device: calibrate.
   if (FirstRunCalibration && !DemoMode) {
@@ -449,11 +450,14 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
 
   // 17. Bring each ground mark toward mid-screen, one bar step per round: a
   // higher position moves the trace, and so its ground level, down.
-  for (int round = 0; round < 5; ++round) {
+  // Colour work: the marker levels come from the calibration and do not
+  // follow the bars in demo mode, so there the rounds would only push the
+  // demo traces off centre.
+  for (int round = 0; round < 5 && !DemoMode; ++round) {
     if (Ch1MarkerLevel < 128) TrackBar1->SetPosition(TrackBar1->Position() + 1);
     else if (Ch1MarkerLevel > 128) TrackBar1->SetPosition(TrackBar1->Position() - 1);
   }
-  for (int round = 0; round < 5; ++round) {
+  for (int round = 0; round < 5 && !DemoMode; ++round) {
     if (Ch2MarkerLevel < 128) TrackBar2->SetPosition(TrackBar2->Position() + 1);
     else if (Ch2MarkerLevel > 128) TrackBar2->SetPosition(TrackBar2->Position() - 1);
   }

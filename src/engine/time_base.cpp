@@ -6,6 +6,7 @@
 #include "display/big_screen.h"
 #include "display/display_state.h"
 #include "engine/control_panel.h"
+#include "engine/time_base.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "platform/os/numeric.h"
@@ -13,17 +14,6 @@
 namespace {
 
 using Handler = void (TForm1::*)(TObject*);
-
-// The handlers of the TimeBaseTable rows, in row order.
-constexpr std::array<Handler, 22> kTimeBaseHandlers{
-    &TForm1::SpeedButton500msClick, &TForm1::SpeedButton200msClick, &TForm1::SpeedButton50usClick,
-    &TForm1::SpeedButton01sClick,   &TForm1::peedButton50msClick,   &TForm1::SpeedButton20msClick,
-    &TForm1::SpeedButton10msClick,  &TForm1::SpeedButton5msClick,   &TForm1::SpeedButton2msClick,
-    &TForm1::SpeedButton1msClick,   &TForm1::SpeedButton05msClick,  &TForm1::SpeedButton02msClick,
-    &TForm1::SpeedButton01msClick,  &TForm1::SpeedButton20usClick,  &TForm1::SpeedButton55Click,
-    &TForm1::SpeedButton10usClick,  &TForm1::SpeedButton5usClick,   &TForm1::SpeedButton2usClick,
-    &TForm1::SpeedButton1usClick,   &TForm1::SpeedButton05usClick,  &TForm1::SpeedButton02usClick,
-    &TForm1::SpeedButton01usClick};
 
 bool IsDown(TComponent* owner, const char* name) {
   const auto* b = owner && name ? owner->FindComponentAs<TSpeedButton>(name) : nullptr;
@@ -47,7 +37,7 @@ void TForm1::CreateFrontPanel() {
 
   // Time base: the span buttons share the handlers of their rows.
   for (std::size_t row = 0; row < engine::TimeBaseTable.size(); ++row) {
-    const Handler handler = kTimeBaseHandlers[row];
+    const Handler handler = TimeBaseHandlers[row];
     for (const char* name : {engine::TimeBaseTable[row].Button, engine::TimeBaseTable[row].SpanButton}) {
       if (!name) continue;
       if (auto* b = FindComponentAs<TSpeedButton>(name)) b->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
@@ -118,7 +108,7 @@ void TForm1::ReapplyTimeBase() {
   for (std::size_t row = 0; row < engine::TimeBaseTable.size(); ++row) {
     const auto& step = engine::TimeBaseTable[row];
     if (IsDown(this, spectrum ? step.SpanButton : step.Button)) {
-      (this->*kTimeBaseHandlers[row])(this);
+      (this->*TimeBaseHandlers[row])(this);
       return;
     }
   }

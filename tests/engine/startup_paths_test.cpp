@@ -60,6 +60,10 @@ TEST_F(StartupTest, NoDeviceShowsTheNoticeModallyThenTheDemoMessageAndRunsInDemo
   EXPECT_EQ(engine::FirstRunCalibration, 1);
   EXPECT_EQ(AboutBox->Label2->Caption(), " ");
   EXPECT_EQ(engine::StartupTick, 0);
+  // The labels agree with the pressed 1 V/div and 1 ms/div buttons.
+  EXPECT_EQ(engine::Ch1RangeText, "1V");
+  EXPECT_EQ(engine::Ch2RangeText, "1V");
+  EXPECT_EQ(engine::TimeDivText, "1ms");
 
   // The session's demo state is what the next start finds.
   ASSERT_TRUE(Close());
@@ -79,6 +83,8 @@ TEST_F(StartupWithDeviceTest, DemoModeFromTheFileNeverTouchesTheDevice) {
   EXPECT_EQ(AboutBox->Label2->Caption(), " ");
   EXPECT_EQ(engine::DemoMode, 1);
   EXPECT_EQ(engine::DeviceOpen, 0);
+  EXPECT_EQ(engine::Ch1RangeText, "1V");
+  EXPECT_EQ(engine::TimeDivText, "1ms");
   // The hardware dialog offers the mode in force.
   EXPECT_TRUE(BtnBottomDlg->RadioButton2->Checked());
   EXPECT_FALSE(BtnBottomDlg->RadioButton1->Checked());

@@ -1,0 +1,351 @@
+// Screen colours: the colour table and its not-xor pens, the "Color" dialog
+// (TBtnBottomDlg2), and the main window's "Colors..." and "Bright Grid".
+#include "display/screen_colors.h"
+
+#include <initializer_list>
+#include <utility>
+
+#include "display/color_dialog.h"
+#include "display/display_state.h"
+#include "engine/control_panel.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "platform/ui/vcl.h"
+#include "recorder/recorder_form.h"
+
+namespace display {
+
+ScreenColorSet CurrentScreenColors() {
+  using namespace engine;
+  return {BackgroundColor, Ch1Color, Ch2Color, Math1Color, Math2Color, DarkGridColor, BrightGridColor, TimeMarkerColor};
+}
+
+void SetScreenColors(const ScreenColorSet& colors) {
+  using namespace engine;
+  BackgroundColor = colors.Background;
+  Ch1Color = colors.Ch1;
+  Ch2Color = colors.Ch2;
+  Math1Color = colors.Math1;
+  Math2Color = colors.Math2;
+  DarkGridColor = colors.DarkGrid;
+  BrightGridColor = colors.BrightGrid;
+  TimeMarkerColor = colors.TimeMarker;
+}
+
+void CopyScreenColorsToRecorder() {
+  using namespace engine;
+  RecBackgroundColor = BackgroundColor;
+  RecCh1Color = Ch1Color;
+  RecCh2Color = Ch2Color;
+  RecMath1Color = Math1Color;
+  RecMath2Color = Math2Color;
+  RecDarkGridColor = DarkGridColor;
+  RecBrightGridColor = BrightGridColor;
+  RecTimeMarkerColor = TimeMarkerColor;
+}
+
+}  // namespace display
+
+namespace {
+
+constexpr TColor kChannelOffGrey = 0x808080;  // a CH label while its channel is hidden
+
+// Swatch rows of the dialog's picture, one per pen.
+constexpr int kSwatchCh1 = 10;
+constexpr int kSwatchCh2 = 34;
+constexpr int kSwatchMath1 = 58;
+constexpr int kSwatchMath2 = 82;
+constexpr int kSwatchDarkGrid = 106;
+constexpr int kSwatchBrightGrid = 130;
+constexpr int kSwatchTimeMarker = 154;
+
+constexpr int kButtonWidth = 85;
+constexpr int kButtonHeight = 21;
+
+TMenuItem* MakeMenuItem(TForm1* form, const char* name, const char* caption) {
+  auto* item = new TMenuItem(form);
+  item->Name = name;
+  item->SetCaption(caption);
+  return item;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- pens
+
+void TForm1::DerivePens() {
+  using namespace engine;
+  using display::NotXorPen;
+  const TColor bg = BackgroundColor;
+  Ch1XorColor = NotXorPen(Ch1Color, bg);
+  Ch2XorColor = NotXorPen(Ch2Color, bg);
+  Math1PenColor = NotXorPen(Math1Color, bg);
+  Math2PenColor = NotXorPen(Math2Color, bg);
+  TimeMarkerPenColor = NotXorPen(TimeMarkerColor, bg);
+  // The grid is drawn in copy mode, in its own colours.
+  DarkGridPenColor = DarkGridColor;
+  BrightGridPenColor = BrightGridColor;
+  // The pens in use: an inverted CH2 on show is drawn in the second math colour.
+  Ch1PenColor = Ch1XorColor;
+  Ch2PenColor = InvertCh2Mode && !MathOff ? Math2PenColor : Ch2XorColor;
+  GridPenColor = ScopeBrightGrid ? BrightGridPenColor : DarkGridPenColor;
+  // The View menu shows which grid is in force.
+  if (BrightGrid1) BrightGrid1->SetChecked(ScopeBrightGrid != 0);
+}
+
+// ---------------------------------------------------------------- menu
+
+void TForm1::CreateColorControls() {
+  if (!View1) {
+    View1 = MakeMenuItem(this, "View1", "&View");
+    MainMenu1->Items()->Add(View1);
+  }
+  BrightGrid1 = MakeMenuItem(this, "BrightGrid1", "Bright Grid");
+  BrightGrid1->OnClick = [this](TObject* s) { BrightGrid1Click(s); };
+  View1->Add(BrightGrid1);
+
+  if (!Options1) {
+    Options1 = MakeMenuItem(this, "Options1", "&Options");
+    MainMenu1->Items()->Add(Options1);
+  }
+  Colors1 = MakeMenuItem(this, "Colors1", "Colors...");
+  Colors1->OnClick = [this](TObject* s) { Colors1Click(s); };
+  Options1->Add(Colors1);
+}
+
+void TForm1::BrightGrid1Click(TObject* /*Sender*/) {
+  using namespace engine;
+  BrightGrid1->SetChecked(!BrightGrid1->Checked());
+  if (Form11)
+    if (auto* twin = Form11->FindComponentAs<TMenuItem>("BrightGrid1")) twin->SetChecked(BrightGrid1->Checked());
+  ScopeBrightGrid = BrightGrid1->Checked() ? 1 : 0;
+  GridPenColor = ScopeBrightGrid ? BrightGridPenColor : DarkGridPenColor;
+  ClearPending = 1;
+  putsataanko();
+  piirrot();
+}
+
+// ---------------------------------------------------------------- the colour dialog's outcome
+
+void TForm1::ApplyScreenColors() {
+  using namespace engine;
+  DerivePens();
+  // A grey label stands for a hidden channel and stays grey.
+  for (FrontPanelControls* panel : {static_cast<FrontPanelControls*>(this), static_cast<FrontPanelControls*>(Form11)}) {
+    if (!panel) continue;
+    for (auto [label, colour] : {std::pair{panel->LabelCh1, Ch1Color}, std::pair{panel->LabelCh2, Ch2Color}}) {
+      if (!label || label->Font().Color == kChannelOffGrey) continue;
+      TFont font = label->Font();
+      font.Color = colour;
+      label->SetFont(font);
+    }
+  }
+  ClearPending = 1;
+  putsataanko();
+  piirrot();
+}
+
+void TForm1::Colors1Click(TObject* /*Sender*/) {
+  using namespace engine;
+  if (!BtnBottomDlg2) return;
+  // Everything the dialog may change, so that leaving it without OK or a
+  // preset changes nothing (the buttons store each pick at once).
+  const display::ScreenColorSet before = display::CurrentScreenColors();
+  display::ColorsAccepted = 0;
+  BtnBottomDlg2->PresetChosen = 0;
+  BtnBottomDlg2->draw_1();
+  BtnBottomDlg2->ShowModal();
+
+  if (display::ColorsAccepted) {
+    ApplyScreenColors();
+  } else {
+    display::SetScreenColors(before);
+    if (!BtnBottomDlg2->PresetChosen) return;
+    display::SetScreenColors(display::BlackScreenPreset ? display::kBlackScreenColors
+                                                        : display::kBrightScreenColors);
+    ApplyScreenColors();
+  }
+
+  // The recorder draws with its own copy of the colours.
+  display::CopyScreenColorsToRecorder();
+  if (Form1_rec) {
+    Form1_rec->RecClearPending = 1;
+    Form1_rec->putsataanko();
+  }
+
+  // Persistence keeps true colours on the picture: it starts again clean.
+  if (auto* persist = FindComponentAs<TSpeedButton>("SpeedButton23"); persist && persist->Down()) {
+    persist->SetDown(false);
+    if (persist->OnClick) persist->OnClick(this);
+  }
+}
+
+// ---------------------------------------------------------------- TBtnBottomDlg2
+
+TBtnBottomDlg2::TBtnBottomDlg2(TComponent* owner) : TForm(owner) {
+  Name = "BtnBottomDlg2";
+  SetCaption("Color");
+  SetBorderStyle(bsDialog);
+  SetPosition(poScreenCenter);
+  SetClientWidth(382);
+  SetClientHeight(268);
+
+  auto label = [this](const char* name, const char* text, int left, int top) {
+    auto* l = new TLabel(this);
+    l->Name = name;
+    l->SetParent(this);
+    l->SetCaption(text);
+    l->SetLeft(left);
+    l->SetTop(top);
+    return l;
+  };
+  auto button = [this](const char* name, const char* caption, int left, int top) {
+    auto* b = new TSpeedButton(this);
+    b->Name = name;
+    b->SetParent(this);
+    b->SetCaption(caption);
+    b->SetBounds(left, top, kButtonWidth, kButtonHeight);
+    return b;
+  };
+  auto skinned = [this](const char* name, const char* caption, int left, int top) {
+    auto* b = new TGrSpeedButton(this);
+    b->Name = name;
+    b->SetParent(this);
+    b->SetCaption(caption);
+    b->SetBounds(left, top, kButtonWidth, kButtonHeight);
+    return b;
+  };
+
+  // Each colour button sits beside its swatch row; the background fills the
+  // whole picture, its button comes last.
+  constexpr int kTop = 8;
+  auto rowTop = [](int swatchY) { return kTop + swatchY - kButtonHeight / 2; };
+  SpeedButton1 = button("SpeedButton1", "Ch1", 12, rowTop(kSwatchCh1));
+  SpeedButton2 = button("SpeedButton2", "Ch2", 12, rowTop(kSwatchCh2));
+  SpeedButton7 = button("SpeedButton7", "Math 1", 12, rowTop(kSwatchMath1));
+  SpeedButton8 = button("SpeedButton8", "Math 2", 12, rowTop(kSwatchMath2));
+  SpeedButton4 = button("SpeedButton4", "Dark Grid", 12, rowTop(kSwatchDarkGrid));
+  SpeedButton5 = button("SpeedButton5", "Bright Grid", 12, rowTop(kSwatchBrightGrid));
+  SpeedButton6 = button("SpeedButton6", "Time Marker", 12, rowTop(kSwatchTimeMarker));
+  SpeedButton3 = button("SpeedButton3", "Background", 12, rowTop(kSwatchTimeMarker + 24));
+
+  Image1 = new TImage(this);
+  Image1->Name = "Image1";
+  Image1->SetParent(this);
+  Image1->SetBounds(106, kTop, 120, kSwatchTimeMarker + 24 + kButtonHeight);
+
+  Label1 = label("Label1", "Select Default Colors:", 240, kTop);
+  GrSpeedButton4 = skinned("GrSpeedButton4", "Bright Screen", 252, 28);
+  GrSpeedButton3 = skinned("GrSpeedButton3", "Black Screen", 252, 56);
+
+  Label2 = label("Label2", "Please note:", 240, 104);
+  Label3 = label("Label3", "Full color selection ", 240, 122);
+  Label4 = label("Label4", "is possible only if ", 240, 138);
+  Label5 = label("Label5", "True Color (24 bit)", 240, 154);
+  Label6 = label("Label6", "display mode is used.", 240, 170);
+
+  GrSpeedButton1 = skinned("GrSpeedButton1", "OK", 100, 234);
+  GrSpeedButton2 = skinned("GrSpeedButton2", "Cancel", 197, 234);
+
+  ColorDialog1 = new TColorDialog(this);
+  ColorDialog1->Name = "ColorDialog1";
+
+  SpeedButton3->OnClick = [this](TObject* s) { SpeedButton3Click(s); };
+  SpeedButton1->OnClick = [this](TObject* s) { SpeedButton1Click(s); };
+  SpeedButton2->OnClick = [this](TObject* s) { SpeedButton2Click(s); };
+  SpeedButton7->OnClick = [this](TObject* s) { SpeedButton7Click(s); };
+  SpeedButton8->OnClick = [this](TObject* s) { SpeedButton8Click(s); };
+  SpeedButton4->OnClick = [this](TObject* s) { SpeedButton4Click(s); };
+  SpeedButton5->OnClick = [this](TObject* s) { SpeedButton5Click(s); };
+  SpeedButton6->OnClick = [this](TObject* s) { SpeedButton6Click(s); };
+  GrSpeedButton4->OnClick = [this](TObject* s) { SpeedButton9Click(s); };
+  GrSpeedButton3->OnClick = [this](TObject* s) { SpeedButton10Click(s); };
+  GrSpeedButton1->OnClick = [this](TObject* s) { OKBtnClick(s); };
+  GrSpeedButton2->OnClick = [this](TObject* s) { CancelBtnClick(s); };
+
+  FormCreate(this);
+}
+
+void TBtnBottomDlg2::FormCreate(TObject* /*Sender*/) {
+  display::ColorsAccepted = 0;
+  draw_1();
+}
+
+void TBtnBottomDlg2::draw_1() {
+  using namespace engine;
+  using display::NotXorPen;
+  TCanvas* c = Image1->Canvas();
+  const int width = Image1->Width();
+  const TPen savedPen = c->Pen;
+  const TBrush savedBrush = c->Brush;
+  c->Brush.Color = BackgroundColor;
+  c->Brush.Style = bsSolid;
+  c->FillRect(Rect(0, 0, width, Image1->Height()));
+
+  // The pens come from the colours as they are now, picks not yet taken
+  // with OK included, so each row shows its colour as the picture will.
+  const TColor bg = BackgroundColor;
+  auto row = [&](int y, TColor pen, TPenMode mode) {
+    c->Pen.Color = pen;
+    c->Pen.Mode = mode;
+    c->Pen.Style = psSolid;
+    c->Pen.Width = 1;
+    c->MoveTo(0, y);
+    c->LineTo(width, y);
+  };
+  row(kSwatchCh1, NotXorPen(Ch1Color, bg), pmNotXor);
+  row(kSwatchCh2, NotXorPen(Ch2Color, bg), pmNotXor);
+  row(kSwatchMath1, NotXorPen(Math1Color, bg), pmNotXor);
+  row(kSwatchMath2, NotXorPen(Math2Color, bg), pmNotXor);
+  row(kSwatchDarkGrid, DarkGridColor, pmCopy);
+  row(kSwatchBrightGrid, BrightGridColor, pmCopy);
+  row(kSwatchTimeMarker, NotXorPen(TimeMarkerColor, bg), pmNotXor);
+
+  c->Pen = savedPen;
+  c->Brush = savedBrush;
+  Image1->Invalidate();
+}
+
+void TBtnBottomDlg2::PickColor(TColor& colour) {
+  ColorDialog1->SetColor(colour);
+  if (ColorDialog1->Execute()) colour = ColorDialog1->Color() & 0xFFFFFF;
+  draw_1();
+}
+
+void TBtnBottomDlg2::SpeedButton3Click(TObject*) { PickColor(engine::BackgroundColor); }
+void TBtnBottomDlg2::SpeedButton1Click(TObject*) { PickColor(engine::Ch1Color); }
+void TBtnBottomDlg2::SpeedButton2Click(TObject*) { PickColor(engine::Ch2Color); }
+void TBtnBottomDlg2::SpeedButton7Click(TObject*) { PickColor(engine::Math1Color); }
+void TBtnBottomDlg2::SpeedButton8Click(TObject*) { PickColor(engine::Math2Color); }
+void TBtnBottomDlg2::SpeedButton4Click(TObject*) { PickColor(engine::DarkGridColor); }
+void TBtnBottomDlg2::SpeedButton5Click(TObject*) { PickColor(engine::BrightGridColor); }
+void TBtnBottomDlg2::SpeedButton6Click(TObject*) { PickColor(engine::TimeMarkerColor); }
+
+void TBtnBottomDlg2::ChoosePreset(bool black) {
+  display::ColorsAccepted = 0;
+  engine::DefaultColors = 1;
+  display::BlackScreenPreset = black ? 1 : 0;
+  PresetChosen = 1;
+  Finish(mrOk);
+}
+
+void TBtnBottomDlg2::SpeedButton9Click(TObject*) { ChoosePreset(false); }
+void TBtnBottomDlg2::SpeedButton10Click(TObject*) { ChoosePreset(true); }
+
+void TBtnBottomDlg2::OKBtnClick(TObject*) {
+  display::ColorsAccepted = 1;
+  engine::DefaultColors = 0;
+  Finish(mrOk);
+}
+
+void TBtnBottomDlg2::CancelBtnClick(TObject*) {
+  display::ColorsAccepted = 0;
+  Finish(mrCancel);
+}
+
+void TBtnBottomDlg2::Finish(int result) {
+  if (Modal())
+    SetModalResult(result);
+  else
+    Close();
+}
