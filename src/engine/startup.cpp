@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "display/add_text.h"
+#include "display/screen_colors.h"
 #include "display/display_state.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
@@ -377,14 +378,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   }
 
   // 12. The recorder takes the screen colours.
-  RecBackgroundColor = BackgroundColor;
-  RecCh1Color = Ch1Color;
-  RecCh2Color = Ch2Color;
-  RecMath1Color = Math1Color;
-  RecMath2Color = Math2Color;
-  RecDarkGridColor = DarkGridColor;
-  RecBrightGridColor = BrightGridColor;
-  RecTimeMarkerColor = TimeMarkerColor;
+  display::CopyScreenColorsToRecorder();
   if (Form1_rec) {
     Form1_rec->RecClearPending = 1;
     Form1_rec->putsataanko();
