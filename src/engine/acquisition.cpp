@@ -28,11 +28,6 @@ constexpr std::uint32_t kTickPollBytes = 1;
 constexpr std::uint32_t kLoopPollBytes = 4;
 constexpr std::int32_t kCaptureTakenBit = 4;  // in StartupTick: a capture has been taken
 
-template <class T>
-T* Find(TComponent* owner, const char* name) {
-  return owner ? owner->FindComponentAs<T>(name) : nullptr;
-}
-
 bool TriggerOn() { return engine::TriggerOff == 0; }
 
 // A waiting loop yields the processor between polls instead of spinning.
@@ -50,27 +45,27 @@ void TForm1::CreateAcquisitionControls() {
 
 void TForm1::SetStatusText(const std::string& text) {
   if (Label3) Label3->SetCaption(text);
-  if (auto* twin = Find<TLabel>(Form11, "Label3")) twin->SetCaption(text);
+  if (auto* twin = FindOwned<TLabel>(Form11, "Label3")) twin->SetCaption(text);
 }
 
 void TForm1::SetRunDown(bool down) {
   SpeedButtonRun->SetDown(down);
-  if (auto* twin = Find<TSpeedButton>(Form11, "SpeedButtonRun")) twin->SetDown(down);
+  if (auto* twin = FindOwned<TSpeedButton>(Form11, "SpeedButtonRun")) twin->SetDown(down);
 }
 
 void TForm1::SetSingleDown(bool down) {
   SpeedButtonSingle->SetDown(down);
-  if (auto* twin = Find<TSpeedButton>(Form11, "SpeedButtonSingle")) twin->SetDown(down);
+  if (auto* twin = FindOwned<TSpeedButton>(Form11, "SpeedButtonSingle")) twin->SetDown(down);
 }
 
 void TForm1::SetSingleEnabled(bool enabled) {
   SpeedButtonSingle->SetEnabled(enabled);
-  if (auto* twin = Find<TSpeedButton>(Form11, "SpeedButtonSingle")) twin->SetEnabled(enabled);
+  if (auto* twin = FindOwned<TSpeedButton>(Form11, "SpeedButtonSingle")) twin->SetEnabled(enabled);
 }
 
 void TForm1::SetHistoryBarsEnabled(bool enabled) {
   for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form10)})
-    if (auto* bar = Find<TScrollBar>(owner, "ScrollBar1")) bar->SetEnabled(enabled);
+    if (auto* bar = FindOwned<TScrollBar>(owner, "ScrollBar1")) bar->SetEnabled(enabled);
 }
 
 void TForm1::ShowNewestHistory() {
@@ -80,12 +75,12 @@ void TForm1::ShowNewestHistory() {
   // the user choosing a trace.
   HistorySliderArmed = 0;
   for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form10)})
-    if (auto* bar = Find<TScrollBar>(owner, "ScrollBar1")) bar->SetPosition(HistoryLength);
+    if (auto* bar = FindOwned<TScrollBar>(owner, "ScrollBar1")) bar->SetPosition(HistoryLength);
   HistorySliderArmed = 1;
 }
 
 bool TForm1::PersistDown() const {
-  const auto* persist = Find<TSpeedButton>(const_cast<TForm1*>(this), "SpeedButton23");
+  const auto* persist = FindOwned<TSpeedButton>(this, "SpeedButton23");
   return persist && persist->Down();
 }
 
@@ -151,7 +146,7 @@ void TForm1::SpeedButtonRunClick(TObject* /*Sender*/) {
     SetSingleEnabled(false);
     SetHistoryBarsEnabled(false);
     HistoryStoreOn = 1;
-    if (auto* twin = Find<TSpeedButton>(Form11, "SpeedButtonRun")) twin->SetDown(true);
+    if (auto* twin = FindOwned<TSpeedButton>(Form11, "SpeedButtonRun")) twin->SetDown(true);
     RedrawWithoutPositionOffset();
     if (ClearOnRunSingle) {
       poisto();
@@ -284,10 +279,26 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
 
 // ---------------------------------------------------------------- Single
 
+// The steps a single capture starts with, from the Single button or a
+// blocking capture: positions and settings to the device, Run stopped, the
+// picture wiped when pending.
+void TForm1::ApplySettingsForSingle() {
+  using namespace engine;
+  if (!Calibrating) {
+    TrackBar1Change(this);
+    TrackBar2Change(this);
+  }
+  asetus("", 0);
+  AverageBlend = 0;
+  RunStop = 1;
+  SetRunDown(false);
+  putsataanko();
+}
+
 void TForm1::SpeedButtonSingleClick(TObject* /*Sender*/) {
   using namespace engine;
   const bool down = SpeedButtonSingle->Down();
-  if (auto* twin = Find<TSpeedButton>(Form11, "SpeedButtonSingle")) twin->SetDown(down);
+  if (auto* twin = FindOwned<TSpeedButton>(Form11, "SpeedButtonSingle")) twin->SetDown(down);
   RedrawWithoutPositionOffset();
   if (ClearOnRunSingle) {
     poisto();
@@ -298,15 +309,7 @@ void TForm1::SpeedButtonSingleClick(TObject* /*Sender*/) {
   if (down) {
     SetHistoryBarsEnabled(false);
     HistoryStoreOn = 1;
-    if (!Calibrating) {
-      TrackBar1Change(this);
-      TrackBar2Change(this);
-    }
-    asetus("", 0);
-    AverageBlend = 0;
-    RunStop = 1;
-    SetRunDown(false);
-    putsataanko();
+    ApplySettingsForSingle();
     if (!DemoMode) Form8->Resetoi_500();
     SingleStop = 0;
     SinglePhase = 0;
@@ -370,15 +373,7 @@ void TForm1::SingleClick() {
   RedrawWithoutPositionOffset();
   if (!ScopeFileReplay) LeaveFileDisplay();
   SettingsChanged = 1;
-  if (!Calibrating) {
-    TrackBar1Change(this);
-    TrackBar2Change(this);
-  }
-  asetus("", 0);
-  AverageBlend = 0;
-  RunStop = 1;
-  SetRunDown(false);
-  putsataanko();
+  ApplySettingsForSingle();
   SingleStop = 0;
   AcquisitionIdle = 0;
 
@@ -435,8 +430,8 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
 
   // 1. The erase needs the old samples.
   poisto();
-  const auto* step02 = Find<TSpeedButton>(this, "SpeedButton02us");
-  const auto* step01 = Find<TSpeedButton>(this, "SpeedButton01us");
+  const auto* step02 = FindOwned<TSpeedButton>(this, "SpeedButton02us");
+  const auto* step01 = FindOwned<TSpeedButton>(this, "SpeedButton01us");
   PlotMethod = (step02 && step02->Down()) ? 1 : (step01 && step01->Down()) ? 2 : 0;
 
   // 2.
@@ -469,7 +464,7 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
   if (SpectrumMode) {
     if (CaptureTimePerDiv != TimePerDiv) {
       CaptureTimePerDiv = TimePerDiv;
-      const auto* density = Find<TMenuItem>(this, "MarkersFFTSpectralDensity1");
+      const auto* density = FindOwned<TMenuItem>(this, "MarkersFFTSpectralDensity1");
       if (density && density->Checked()) kursoridb();
     }
     FFT();

@@ -85,11 +85,6 @@ static_assert(kTimeBase10us < TimeBaseTable.size());
 const char* const kFailedText = "CALIBRATION FAILED.\rPlease check 'Calibration.log' file for more details";
 const char* const kSucceededText = "Calibration completed successfully.";
 
-template <class T>
-T* Find(TComponent* owner, const char* name) {
-  return owner && name ? owner->FindComponentAs<T>(name) : nullptr;
-}
-
 // The device answers no more: unplugged, or the program is ending.
 bool DeviceGone() { return !DeviceOpen || (Application && Application->Terminated()); }
 
@@ -97,7 +92,7 @@ bool DeviceGone() { return !DeviceOpen || (Application && Application->Terminate
 // then its handler (a click would be refused while the window is disabled).
 // False when the front panel has no such button with a handler.
 bool Press(const char* name) {
-  auto* button = Find<TSpeedButton>(Form1, name);
+  auto* button = FindOwned<TSpeedButton>(Form1, name);
   if (!button || !button->OnClick) return false;
   button->SetDown(true);
   button->OnClick(button);
@@ -108,7 +103,7 @@ bool Press(const char* name) {
 // its handler.
 void SetButtonDown(const char* name, bool down) {
   for (TComponent* owner : {static_cast<TComponent*>(Form1), static_cast<TComponent*>(Form11)})
-    if (auto* button = Find<TSpeedButton>(owner, name)) button->SetDown(down);
+    if (auto* button = FindOwned<TSpeedButton>(owner, name)) button->SetDown(down);
 }
 
 // A volts/div row for one channel and a time/div row, through their buttons.
@@ -168,7 +163,7 @@ TPanel* MakeCalibratingPanel(TForm* owner, int left, int top) {
 // The Big Screen's panel, made the first time it is needed.
 TPanel* BigScreenPanel() {
   if (!Form10) return nullptr;
-  if (auto* panel = Find<TPanel>(Form10, "CalibratingPanel")) return panel;
+  if (auto* panel = FindOwned<TPanel>(Form10, "CalibratingPanel")) return panel;
   return MakeCalibratingPanel(Form10, 360, 240);
 }
 
@@ -180,7 +175,7 @@ void ForEachCalibratingForm(const std::function<void(TComponent*)>& action) {
 
 void SetCalibratingLabelColor(TColor color) {
   ForEachCalibratingForm([color](TComponent* owner) {
-    if (auto* label = Find<TLabel>(owner, "CalibratingLabel")) {
+    if (auto* label = FindOwned<TLabel>(owner, "CalibratingLabel")) {
       label->Font().Color = color;
       label->FontChanged();
     }
@@ -189,12 +184,12 @@ void SetCalibratingLabelColor(TColor color) {
 
 void ShowProgress(const std::string& text) {
   ForEachCalibratingForm([&text](TComponent* owner) {
-    if (auto* label = Find<TLabel>(owner, "CalibrationProgressLabel")) label->SetCaption(text);
+    if (auto* label = FindOwned<TLabel>(owner, "CalibrationProgressLabel")) label->SetCaption(text);
   });
 }
 
 void ShowCalibratingPanel(TComponent* owner, bool show) {
-  auto* panel = Find<TPanel>(owner, "CalibratingPanel");
+  auto* panel = FindOwned<TPanel>(owner, "CalibratingPanel");
   if (!panel) return;
   panel->SetVisible(show);
   if (show) panel->BringToFront();
@@ -362,7 +357,7 @@ void StopAcquisition() {
 
 // Waveform averaging off, as its "Off" menu entry does.
 void AveragingOff() {
-  if (auto* off = Find<TMenuItem>(Form1, "Off1"); off && off->OnClick) {
+  if (auto* off = FindOwned<TMenuItem>(Form1, "Off1"); off && off->OnClick) {
     off->OnClick(off);
     return;
   }
@@ -377,14 +372,14 @@ void AveragingOff() {
 void PlainScopeDisplay() {
   for (const char* name : {"CH1CH21", "CH1CH22", "InvertCH21", "XYplot1"}) {
     // A checked mode goes off through its own handler, which tidies up after it.
-    if (auto* item = Find<TMenuItem>(Form1, name); item && item->Checked() && item->OnClick) item->OnClick(item);
+    if (auto* item = FindOwned<TMenuItem>(Form1, name); item && item->Checked() && item->OnClick) item->OnClick(item);
     for (TComponent* owner : {static_cast<TComponent*>(Form1), static_cast<TComponent*>(Form11)})
-      if (auto* item = Find<TMenuItem>(owner, name)) item->SetChecked(false);
+      if (auto* item = FindOwned<TMenuItem>(owner, name)) item->SetChecked(false);
   }
   MathOff = 1;
   InvertCh2Mode = 0;
   for (TComponent* owner : {static_cast<TComponent*>(Form1), static_cast<TComponent*>(Form11)})
-    if (auto* math = Find<TSpeedButton>(owner, "SpeedButton21")) math->SetVisible(false);
+    if (auto* math = FindOwned<TSpeedButton>(owner, "SpeedButton21")) math->SetVisible(false);
   if (SpectrumMode) Press("SpeedButton22");
 }
 

@@ -69,13 +69,8 @@ std::uint8_t OffsetByte(std::int32_t cal, std::int32_t rangeTrim, std::int32_t r
 
 std::string Short(const std::string& s) { return s.substr(0, kLabelChars); }
 
-template <class T>
-T* Find(TComponent* owner, const char* name) {
-  return owner && name ? owner->FindComponentAs<T>(name) : nullptr;
-}
-
 void PressIfPresent(TComponent* owner, const char* name) {
-  if (auto* b = Find<TSpeedButton>(owner, name)) b->SetDown(true);
+  if (auto* b = FindOwned<TSpeedButton>(owner, name)) b->SetDown(true);
 }
 
 }  // namespace
@@ -226,7 +221,7 @@ void TForm1::AsetaAika(int pixelStep, const std::string& label) {
   const int barMin = numeric::Round32((u * 1024 - 1024) / (u * 32));
   const int barMax = numeric::Round32((u * 1024 + 3072) / (u * 32));
   for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form10)}) {
-    if (auto* bar = Find<TScrollBar>(owner, "ScrollBar2")) {
+    if (auto* bar = FindOwned<TScrollBar>(owner, "ScrollBar2")) {
       bar->SetMin(barMin);
       bar->SetMax(barMax);
     }
@@ -238,11 +233,11 @@ void TForm1::AsetaAika(int pixelStep, const std::string& label) {
 
   // "S/L" chooses the interpolation of the two finest steps only; the bit
   // view keeps it as it is.
-  const auto* step02 = Find<TSpeedButton>(this, "SpeedButton02us");
-  const auto* step01 = Find<TSpeedButton>(this, "SpeedButton01us");
+  const auto* step02 = FindOwned<TSpeedButton>(this, "SpeedButton02us");
+  const auto* step01 = FindOwned<TSpeedButton>(this, "SpeedButton01us");
   const bool interpolated = (step02 && step02->Down()) || (step01 && step01->Down());
   for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form11)}) {
-    if (auto* sl = Find<TSpeedButton>(owner, "SpeedButton005us")) {
+    if (auto* sl = FindOwned<TSpeedButton>(owner, "SpeedButton005us")) {
       if (!interpolated) sl->SetEnabled(false);
       else if (!DigitalMode) sl->SetEnabled(true);
     }
@@ -255,10 +250,10 @@ void TForm1::ms500off() {
   using namespace engine;
   for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form11)}) {
     for (const char* name : {"Autoset1", "Autoset2"})
-      if (auto* c = Find<TControl>(owner, name)) c->SetEnabled(true);
+      if (auto* c = FindOwned<TControl>(owner, name)) c->SetEnabled(true);
   }
-  if (auto* c = Find<TControl>(this, "GrSpeedButton15")) c->SetEnabled(!SpectrumMode);
-  if (auto* c = Find<TControl>(Form11, "Digi")) c->SetEnabled(!SpectrumMode);
+  if (auto* c = FindOwned<TControl>(this, "GrSpeedButton15")) c->SetEnabled(!SpectrumMode);
+  if (auto* c = FindOwned<TControl>(Form11, "Digi")) c->SetEnabled(!SpectrumMode);
 }
 
 void TForm1::ApplyTimeBaseStep(const engine::TimeBaseStep& step) {
@@ -296,7 +291,7 @@ void TForm1::ApplyRangeStep(int channel, const engine::RangeStep& step) {
   asetus((ch1 ? Ch1X10 : Ch2X10) ? step.LabelX10 : step.LabelX1, channel);
   kursorivoltit();
   if (ch1 && Bode_plot) {
-    if (auto* radio = Find<TRadioButton>(Bode_plot, step.BodeRadio)) radio->SetChecked(true);
+    if (auto* radio = FindOwned<TRadioButton>(Bode_plot, step.BodeRadio)) radio->SetChecked(true);
     if (!BodeAutoScaleActive) Bode_plot->draw();
   }
 }

@@ -196,6 +196,7 @@ class TForm1 : public TForm, public FrontPanelControls {
 
  public:
   // ======== Acquisition cycle and demo source (acquisition work) ========
+  void ApplySettingsForSingle();
   void SpeedButtonSingleClick(TObject* Sender);
   // Blocking single capture for calibration, Bode sweep, autoset and the
   // data-file reader: returns when the capture is drawn, or when the loop was

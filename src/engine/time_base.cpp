@@ -16,7 +16,7 @@ namespace {
 using Handler = void (TForm1::*)(TObject*);
 
 bool IsDown(TComponent* owner, const char* name) {
-  const auto* b = owner && name ? owner->FindComponentAs<TSpeedButton>(name) : nullptr;
+  const auto* b = FindOwned<TSpeedButton>(owner, name);
   return b && b->Down();
 }
 

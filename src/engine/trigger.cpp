@@ -23,16 +23,11 @@ constexpr std::uint8_t kSlopeRising = 32;
 constexpr std::uint8_t kSlopeFalling = 0;
 constexpr std::uint8_t kTriggerOffCode = 64;
 
-template <class T>
-T* TwinControl(const std::string& name) {
-  return Form11 ? Form11->FindComponentAs<T>(name) : nullptr;
-}
-
 // Presses a button of a radio group and its twin on Form11.
 void PressWithTwin(TSpeedButton* button) {
   if (!button) return;
   button->SetDown(true);
-  if (auto* twin = TwinControl<TSpeedButton>(button->Name)) twin->SetDown(button->Down());
+  if (auto* twin = FindOwned<TSpeedButton>(Form11, button->Name)) twin->SetDown(button->Down());
 }
 
 void SetLabelColor(TLabel* label, TColor color) {
@@ -146,8 +141,8 @@ void TForm1::ShowTriggerState() {
   const TColor text = on ? display::TriggerLabelColor(engine::TriggerSource) : clBlack;
   const TColor panel = on ? kTriggerOnPanelColor : clBtnFace;
   SetLabelColor(Label3, text);
-  SetLabelColor(TwinControl<TLabel>("Label3"), text);
-  for (TPanel* p : {Panel2, TwinControl<TPanel>("Panel2")})
+  SetLabelColor(FindOwned<TLabel>(Form11, "Label3"), text);
+  for (TPanel* p : {Panel2, FindOwned<TPanel>(Form11, "Panel2")})
     if (p) p->SetColor(panel);
 }
 
@@ -169,7 +164,7 @@ void TForm1::TrackBar3Change(TObject* /*Sender*/) {
   DeviceTriggerLevel = DeviceLevelFor(position);
   // The twin's bar handler comes back here only on a real change; the equal
   // value written back ends the round.
-  if (auto* twin = TwinControl<TTrackBar>("TrackBar3")) twin->SetPosition(position);
+  if (auto* twin = FindOwned<TTrackBar>(Form11, "TrackBar3")) twin->SetPosition(position);
   Set500();
 }
 

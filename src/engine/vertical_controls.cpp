@@ -20,11 +20,6 @@ constexpr int kTopTextY = 3;
 
 enum Coupling { kAc, kDc, kGnd };
 
-template <class T>
-T* Find(TComponent* owner, const std::string& name) {
-  return owner ? owner->FindComponentAs<T>(name) : nullptr;
-}
-
 const engine::RangeStep* RangeRow(std::uint8_t code) {
   for (const auto& row : engine::RangeTable)
     if (row.Code == code) return &row;
@@ -61,7 +56,7 @@ void TForm1::RangeCodeClick(int channel, std::uint8_t code) {
 void TForm1::CouplingClick(int channel, int kind, TSpeedButton* button) {
   using namespace engine;
   const bool ch1 = channel == 1;
-  if (auto* twin = Find<TSpeedButton>(Form11, button->Name)) twin->SetDown(button->Down());
+  if (auto* twin = FindOwned<TSpeedButton>(Form11, button->Name)) twin->SetDown(button->Down());
 
   // A grounded input cannot trigger: the trigger goes off while the user
   // still wants it, and comes back with the next AC or DC press.
@@ -110,15 +105,15 @@ void TForm1::ProbeClick(int channel, bool x10) {
   (ch1 ? Ch1X10 : Ch2X10) = x10 ? 1 : 0;
   const std::string buttonName = ch1 ? (x10 ? "x101" : "x11") : (x10 ? "x102" : "x12");
   for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form11)})
-    if (auto* b = Find<TSpeedButton>(owner, buttonName)) b->SetDown(true);
+    if (auto* b = FindOwned<TSpeedButton>(owner, buttonName)) b->SetDown(true);
 
   for (const auto& row : RangeTable) {
     const char* caption = x10 ? row.CaptionX10 : row.CaptionX1;
     for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form11),
                               static_cast<TComponent*>(Form1_rec)})
-      if (auto* b = Find<TControl>(owner, ch1 ? row.Ch1Button : row.Ch2Button)) b->SetCaption(caption);
+      if (auto* b = FindOwned<TControl>(owner, ch1 ? row.Ch1Button : row.Ch2Button)) b->SetCaption(caption);
     if (ch1)
-      if (auto* radio = Find<TControl>(Bode_plot, row.BodeRadio)) radio->SetCaption(caption);
+      if (auto* radio = FindOwned<TControl>(Bode_plot, row.BodeRadio)) radio->SetCaption(caption);
   }
 
   // The label on the picture and the device follow the current range.
@@ -142,7 +137,7 @@ void TForm1::PositionChange(int channel) {
 
   auto copyToTwins = [&] {
     for (TComponent* owner : {static_cast<TComponent*>(Form1_rec), static_cast<TComponent*>(Form11)})
-      if (auto* twin = Find<TTrackBar>(owner, barName)) twin->SetPosition(position);
+      if (auto* twin = FindOwned<TTrackBar>(owner, barName)) twin->SetPosition(position);
   };
   auto groundMarker = [&] { ch1 ? y1_viiva() : y2_viiva(); };
   auto applyOffset = [&] {

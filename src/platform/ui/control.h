@@ -75,6 +75,17 @@ class TComponent : public TObject {
   std::vector<TComponent*> components_;
 };
 
+// The component of that name owned by `owner`, as T; nullptr when there is no
+// owner (a window not created yet), no name, or no such component.
+template <class T>
+T* FindOwned(const TComponent* owner, const char* name) {
+  return owner && name ? owner->FindComponentAs<T>(name) : nullptr;
+}
+template <class T>
+T* FindOwned(const TComponent* owner, const std::string& name) {
+  return owner ? owner->FindComponentAs<T>(name) : nullptr;
+}
+
 // Deletes a component the way its owner would (BeforeDestruction first) and
 // clears the pointer.
 template <class T>
