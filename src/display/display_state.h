@@ -72,3 +72,37 @@ inline std::uint8_t ColorsAccepted = 0;     // the colour dialog was closed with
 inline std::uint8_t BlackScreenPreset = 0;  // the last preset chosen: 1 "Black Screen", 0 "Bright Screen"
 
 }  // namespace display
+
+// ======== Spectrum analyser, spectrum view, math buttons and averaging ========
+#include "display/spectrum.h"
+
+namespace display {
+
+// ---- FFT window in force and its corrections.
+inline FftWindow FftWindowKind = FftWindow::Hamming;
+inline std::array<float, kFftPoints> WindowTable{};  // the coefficients w[0..4095]
+inline double WindowAmplitudeFactor = 1.852;
+inline double WindowDensityCorrection = 1.0;         // dB, for the spectral-density read-out
+
+// ---- Work arrays of the transform; the smoothed time signal lives from
+// capture to capture.
+inline std::array<float, kFftPoints> WindowWork{};
+inline std::array<float, kFftPoints> FftStaged{};
+inline std::array<float, kFftPoints> FftReal{};
+inline std::array<float, kFftPoints> FftImag{};
+inline std::int32_t FftCounter = 0;  // magnitude slot of the last transform
+
+// ---- Linear levels of the shown channel kept while the log axis shows, so
+// that "Lin" restores them without a new transform.
+inline std::array<std::int16_t, kFftBins> SavedLinearDisplay{};
+inline std::array<std::int16_t, kFftBins> SavedLinearLevels{};
+
+// ---- Saved when the spectrum mode is entered, put back when it is left.
+inline std::uint8_t SavedCh1On = 1;
+inline std::uint8_t SavedCh2On = 1;
+inline std::int32_t ScopeScrollPos = 32;
+inline std::int32_t ScopeDisplayStart = 1024;
+inline std::int32_t SpectrumScrollPos = 0;
+inline std::int32_t SpectrumDisplayStart = 1;
+
+}  // namespace display

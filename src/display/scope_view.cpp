@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "display/display_state.h"
+#include "display/math_trace.h"
 #include "engine/scope_state.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/image.h"
@@ -163,29 +164,19 @@ int SpectrumTracePoints(const ScopeView& view, int first, int end) {
   return n;
 }
 
-double MilliVoltsPerDiv(std::uint8_t rangeCode, double current) {
-  switch (rangeCode) {
-    case 30: return 10;
-    case 13: return 30;
-    case 29: return 100;
-    case 11: return 300;
-    case 27: return 1000;
-    case 1: return 3000;
-    default: return current;
-  }
-}
-
 // The arithmetic trace: both channels interpolated at each step, taken
 // relative to their ground codes and combined on the coarser channel's scale;
 // 127 is mid-screen.
 int MathTracePoints(const ScopeView& view, int first, int end) {
   using namespace engine;
-  Ch1MilliVoltsPerDiv = MilliVoltsPerDiv(Ch1GainCode, Ch1MilliVoltsPerDiv);
-  Ch2MilliVoltsPerDiv = MilliVoltsPerDiv(Ch2GainCode, Ch2MilliVoltsPerDiv);
+  Ch1MilliVoltsPerDiv = MilliVoltsOfRange(Ch1GainCode, Ch1MilliVoltsPerDiv);
+  Ch2MilliVoltsPerDiv = MilliVoltsOfRange(Ch2GainCode, Ch2MilliVoltsPerDiv);
   const double v1 = Ch1MilliVoltsPerDiv, v2 = Ch2MilliVoltsPerDiv;
   MathScaleRatio = std::min(v1, v2) / std::max(v1, v2);
-  const double r = MathScaleRatio;
-  const double coarser = v1 > v2 ? v1 : v2;
+  const MathFunction function = Ch1PlusCh2Mode    ? MathFunction::Sum
+                                : Ch1MinusCh2Mode ? MathFunction::Difference
+                                : MultiplyMode    ? MathFunction::Product
+                                                  : MathFunction::Quotient;
 
   const Channel ch2{0, kChannelLength - 1};
   const Channel ch1{kChannelLength, 2 * kChannelLength - 1};
@@ -200,21 +191,7 @@ int MathTracePoints(const ScopeView& view, int first, int end) {
     const double f = l - static_cast<double>(d);
     const std::int64_t a1 = RoundedCode(Interpolated(d + kChannelLength, f, ch1)) - (255 - Ch1GroundLevel);
     const std::int64_t a2 = RoundedCode(Interpolated(d, f, ch2)) - (255 - Ch2GroundLevel);
-    std::int64_t m = 127;
-    if (Ch1PlusCh2Mode) {
-      m = v1 > v2 ? a1 + RoundHalfEven(r * a2) + 127 : RoundHalfEven(r * a1) + a2 + 127;
-    } else if (Ch1MinusCh2Mode) {
-      m = v1 > v2 ? a1 - RoundHalfEven(r * a2) + 127 : RoundHalfEven(r * a1) - a2 + 127;
-    } else if (MultiplyMode) {
-      const double h = (v1 * a1 / 32000) * (v2 * a2 / 32000) * 32 * 1000;
-      m = RoundHalfEven(h / coarser) + 127;
-    } else if (DivideMode) {
-      double h2 = v2 * a2 / 32000;
-      if (h2 == 0) h2 = 0.00001;
-      const double h = (v1 * a1 / 32000) / h2 * 32 * 1000;
-      m = RoundHalfEven(h / coarser) + 127;
-    }
-    m = std::clamp<std::int64_t>(m, 0, 255);
+    const std::int32_t m = MathCode(function, a1, a2, v1, v2);
     PlotPoints[n++] = TPoint{x, view.Y0 - static_cast<int>(m) + 255};
     x += st.dx;
     l += st.dl;

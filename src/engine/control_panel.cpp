@@ -79,6 +79,7 @@ TForm11::TForm11(TComponent* owner) : TForm(owner) {
   Digi->OnClick = [this](TObject* s) { DigiClick(s); };
 
   BindForwards();
+  CreateAnalysisControls();
   OnClose = [this](TObject* s, TCloseAction& action) { FormClose(s, action); };
 }
 

@@ -4,11 +4,12 @@
 // holds no state of its own; created hidden and never shown by the program.
 #pragma once
 
+#include "display/analysis_controls.h"
 #include "engine/front_panel.h"
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
-class TForm11 : public TForm, public FrontPanelControls {
+class TForm11 : public TForm, public FrontPanelControls, public AnalysisControls {
  public:
   explicit TForm11(TComponent* owner);
 
@@ -58,6 +59,8 @@ class TForm11 : public TForm, public FrontPanelControls {
 
  private:
   void BindForwards();
+  // The instrument, math and spectrum controls with their forwards.
+  void CreateAnalysisControls();
 };
 
 inline TForm11* Form11 = nullptr;

@@ -29,6 +29,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   CreateStartupComponents();
   CreateDeviceControls();
   CreateAcquisitionControls();
+  // Spectrum analyser, math traces and averaging: their buttons and menus.
+  CreateAnalysisControls();
 
   FormCreate(this);
 }

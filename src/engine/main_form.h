@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <string>
 
+#include "display/analysis_controls.h"
 #include "display/scope_view.h"
+#include "display/spectrum.h"
 #include "engine/front_panel.h"
 #include "engine/step_tables.h"
 #include "platform/ini/ini_file.h"
@@ -17,8 +19,9 @@
 #include "widgets/gr_speed_button.h"
 
 // The front panel (channels, trigger, time base, Run/Single) comes from
-// FrontPanelControls, shared with the twin panel TForm11.
-class TForm1 : public TForm, public FrontPanelControls {
+// FrontPanelControls, the instrument, math and spectrum controls from
+// AnalysisControls; both are shared with the twin panel TForm11.
+class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls {
  public:
   explicit TForm1(TComponent* owner);
 
@@ -176,8 +179,6 @@ class TForm1 : public TForm, public FrontPanelControls {
   void Timer5Timer(TObject* /*Sender*/) {}               // generator mailbox poll: remote control
   void Timer91Timer(TObject* /*Sender*/) {}              // sweep progress bar: generator panel
   void DoGrid();                                        // graticule: graticule work
-  void Hamming1Click(TObject* /*Sender*/) {}             // FFT window: spectrum analyser
-  void Sin_Cosf() {}                                     // FFT twiddle table: spectrum analyser
   void TrackBar3Change(TObject* Sender);                // trigger level: trigger work
   void NormalPersistence1Click(TObject* /*Sender*/) {}   // persistence modes: persistence
   void PersistencewithIntensityGrading1Click(TObject* /*Sender*/) {}
@@ -217,8 +218,6 @@ class TForm1 : public TForm, public FrontPanelControls {
   // Steps of the capture path that other work fills.
   void rms_out() {}          // RMS and dBm read-outs: measurements
   void measure() {}          // CH1 waveform parameters: measurements
-  void FFT() {}              // transform of the shown channel: spectrum analyser
-  void LinToLog() {}         // log frequency axis: spectrum display options
   void SaveShareData() {}    // sample export to shared memory: remote control
   void ExtendedCalibrationStep();  // one step of the extended wait: calibration work
 
@@ -438,6 +437,78 @@ class TForm1 : public TForm, public FrontPanelControls {
   void ApplyScreenColors();
 
  public:
+  // ======== Spectrum analyser, spectrum view, math traces and averaging ========
+  // Builds the AnalysisControls under the picture and binds them; run while
+  // the window is built.
+  void CreateAnalysisControls();
+
+  // Spectrum analyser: twiddle table, transform of the shown channel into
+  // its sample and level arrays, and the peak frequency (in bins) of channel
+  // 1 or 2 (any other value: 2).
+  void Sin_Cosf();
+  void FFT();
+  double FFT_freq(int channel);
+  // "FFT Window": each checks its item on both windows and takes its window.
+  void Rectangle1Click(TObject* Sender);
+  void Bartlett1Click(TObject* Sender);
+  void Hamming1Click(TObject* Sender);
+  void Hanning1Click(TObject* Sender);
+  void Blackman1Click(TObject* Sender);
+  void FlatTop1Click(TObject* Sender);
+  // "FFT Options": at most one of the three is on.
+  void Maximum1Click(TObject* Sender);
+  void Average1Click(TObject* Sender);
+  void VectorAverage1Click(TObject* Sender);
+  // "Options" opened: the FFT menus are enabled only in spectrum mode.
+  void Options1Click(TObject* Sender);
+
+  // Spectrum view: entering it, back to the oscilloscope, axis and zoom.
+  void fft1Click(TObject* Sender);
+  void SpeedButton22Click(TObject* Sender);
+  void SpeedButtonLogClick(TObject* Sender);
+  void SpeedButtonLinClick(TObject* Sender);
+  void SpeedButtonZoom1Click(TObject* Sender);
+  void SpeedButtonZoom2Click(TObject* Sender);
+  void SpeedButtonZoom4Click(TObject* Sender);
+  void SpeedButtonZoom8Click(TObject* Sender);
+  // The shown channel's spectrum from the linear to the log axis and back;
+  // the frequency marker likewise.
+  void LinToLog();
+  void LogToLin();
+  void LinKursLog();
+  void LogKursLin();
+
+  // "Math" menu and the math button.
+  void CH1CH21Click(TObject* Sender);
+  void CH1CH22Click(TObject* Sender);
+  void MultiClick(TObject* Sender);
+  void DiviClick(TObject* Sender);
+  void xyplot1Click(TObject* Sender);
+  void InvertCH21Click(TObject* Sender);
+  void SpeedButton21Click(TObject* Sender);
+
+  // "Average...": Off, 2 .. 128.
+  void Off1Click(TObject* Sender);
+  void N21Click(TObject* Sender);
+  void N41Click(TObject* Sender);
+  void N81Click(TObject* Sender);
+  void N161Click(TObject* Sender);
+  void N321Click(TObject* Sender);
+  void N641Click(TObject* Sender);
+  void N1281Click(TObject* Sender);
+
+ private:
+  void SelectFftWindow(display::FftWindow kind);
+  void FftOptionClick(TMenuItem* AnalysisControls::*chosen);
+  void SpectrumZoomClick(TGrSpeedButton* AnalysisControls::*button, int factor);
+  void SetSpectrumScrollMax(int max);
+  void ShowTimeOrSpan(bool spectrum);
+  void SetHistorySliderEnabled(bool enabled);
+  void MathModeClick(int mode);
+  void RebuildMathPicture();
+  void SetFastestStepsEnabled(bool enabled);
+  void CheckAverageItem(std::size_t index);
+  void AverageLengthClick(std::size_t index, std::int32_t length);
 };
 
 inline TForm1* Form1 = nullptr;

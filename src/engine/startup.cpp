@@ -18,6 +18,7 @@
 #include "display/add_text.h"
 #include "display/screen_colors.h"
 #include "display/display_state.h"
+#include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_state.h"
@@ -362,6 +363,12 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
     TulostaTeksti("No spectrum analyzer functions.", ScreenX0 + 10, ScreenY0 + 100, clWhite);
     canvas->Font.Size = 8;
     ClearPending = 1;
+    for (AnalysisControls* a : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)})
+      if (a) {
+        a->FFTWindow1->SetEnabled(false);
+        a->FFTOptions1->SetEnabled(false);
+        a->fft1->SetEnabled(false);
+      }
   }
 
   // 9. Sizes and places of the text and measurement windows.

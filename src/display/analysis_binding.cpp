@@ -1,0 +1,109 @@
+// Where the analysis controls sit on the main window and the twin panel, and
+// the handlers bound to them: the main window's own, the twin's forwards.
+#include "display/analysis_controls.h"
+#include "engine/control_panel.h"
+#include "engine/main_form.h"
+
+namespace {
+
+using MainHandler = void (TForm1::*)(TObject*);
+
+// The main window's same-named button takes the twin's state, then its handler runs.
+void CopyThenForward(TGrSpeedButton* AnalysisControls::*button, MainHandler handler) {
+  if (!Form1 || !Form11) return;
+  (static_cast<AnalysisControls*>(Form1)->*button)->SetDown((static_cast<AnalysisControls*>(Form11)->*button)->Down());
+  (Form1->*handler)(Form1);
+}
+
+void Forward(MainHandler handler) {
+  if (Form1) (Form1->*handler)(Form1);
+}
+
+struct ButtonBinding {
+  TGrSpeedButton* AnalysisControls::*Button;
+  MainHandler Handler;
+};
+
+constexpr ButtonBinding kButtons[] = {
+    {&AnalysisControls::SpeedButton22, &TForm1::SpeedButton22Click},
+    {&AnalysisControls::fft1, &TForm1::fft1Click},
+    {&AnalysisControls::SpeedButton21, &TForm1::SpeedButton21Click},
+    {&AnalysisControls::SpeedButtonLin, &TForm1::SpeedButtonLinClick},
+    {&AnalysisControls::SpeedButtonLog, &TForm1::SpeedButtonLogClick},
+    {&AnalysisControls::SpeedButtonZoom1, &TForm1::SpeedButtonZoom1Click},
+    {&AnalysisControls::SpeedButtonZoom2, &TForm1::SpeedButtonZoom2Click},
+    {&AnalysisControls::SpeedButtonZoom4, &TForm1::SpeedButtonZoom4Click},
+    {&AnalysisControls::SpeedButtonZoom8, &TForm1::SpeedButtonZoom8Click},
+};
+
+struct ItemBinding {
+  TMenuItem* AnalysisControls::*Item;
+  MainHandler Handler;
+};
+
+constexpr ItemBinding kItems[] = {
+    {&AnalysisControls::CH1CH21, &TForm1::CH1CH21Click},
+    {&AnalysisControls::CH1CH22, &TForm1::CH1CH22Click},
+    {&AnalysisControls::Multi, &TForm1::MultiClick},
+    {&AnalysisControls::Divi, &TForm1::DiviClick},
+    {&AnalysisControls::XYplot1, &TForm1::xyplot1Click},
+    {&AnalysisControls::InvertCH21, &TForm1::InvertCH21Click},
+    {&AnalysisControls::Rectangle1, &TForm1::Rectangle1Click},
+    {&AnalysisControls::Bartlett1, &TForm1::Bartlett1Click},
+    {&AnalysisControls::Hamming1, &TForm1::Hamming1Click},
+    {&AnalysisControls::Hanning1, &TForm1::Hanning1Click},
+    {&AnalysisControls::Blackman1, &TForm1::Blackman1Click},
+    {&AnalysisControls::FlatTop1, &TForm1::FlatTop1Click},
+    {&AnalysisControls::Maximum1, &TForm1::Maximum1Click},
+    {&AnalysisControls::Average1, &TForm1::Average1Click},
+    {&AnalysisControls::VectorAverage1, &TForm1::VectorAverage1Click},
+    {&AnalysisControls::Off1, &TForm1::Off1Click},
+    {&AnalysisControls::N21, &TForm1::N21Click},
+    {&AnalysisControls::N41, &TForm1::N41Click},
+    {&AnalysisControls::N81, &TForm1::N81Click},
+    {&AnalysisControls::N161, &TForm1::N161Click},
+    {&AnalysisControls::N321, &TForm1::N321Click},
+    {&AnalysisControls::N641, &TForm1::N641Click},
+    {&AnalysisControls::N1281, &TForm1::N1281Click},
+};
+
+TMenuItem* OptionsMenu(TForm* owner, TMainMenu* menu, TMenuItem* existing) {
+  if (existing) return existing;
+  auto* options = new TMenuItem(owner);
+  options->Name = "Options1";
+  options->SetCaption("&Options");
+  menu->Items()->Add(options);
+  return options;
+}
+
+}  // namespace
+
+void TForm1::CreateAnalysisControls() {
+  Options1 = OptionsMenu(this, MainMenu1, Options1);
+  BuildAnalysisControls(this, this, Image1->Left(), ScrollBar2->Top() + ScrollBar2->Height() + 4, MainMenu1, Options1,
+                        *this);
+  for (const ButtonBinding& b : kButtons) {
+    const MainHandler handler = b.Handler;
+    (this->*b.Button)->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
+  }
+  for (const ItemBinding& i : kItems) {
+    const MainHandler handler = i.Handler;
+    (this->*i.Item)->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
+  }
+  Options1->OnClick = [this](TObject* s) { Options1Click(s); };
+}
+
+void TForm11::CreateAnalysisControls() {
+  TMenuItem* options = OptionsMenu(this, MainMenu1, FindComponentAs<TMenuItem>("Options1"));
+  BuildAnalysisControls(this, this, 8, kFrontPanelHeight + 14, MainMenu1, options, *this);
+  for (const ButtonBinding& b : kButtons) {
+    TGrSpeedButton* AnalysisControls::*button = b.Button;
+    const MainHandler handler = b.Handler;
+    (this->*button)->OnClick = [button, handler](TObject*) { CopyThenForward(button, handler); };
+  }
+  for (const ItemBinding& i : kItems) {
+    const MainHandler handler = i.Handler;
+    (this->*i.Item)->OnClick = [handler](TObject*) { Forward(handler); };
+  }
+  options->OnClick = [](TObject*) { Forward(&TForm1::Options1Click); };
+}

@@ -1,0 +1,72 @@
+// Controls of the spectrum analyser, the math traces and the averaging that
+// both the main window and the twin panel carry: the instrument buttons
+// ("Oscilloscope", "Spectrum Analyzer"), the math button, the spectrum axis
+// and zoom buttons, and the "Math", "FFT Window", "FFT Options" and
+// "Average..." menus. Built once by the same code for both windows.
+#pragma once
+
+#include <array>
+
+#include "platform/ui/vcl.h"
+#include "widgets/gr_speed_button.h"
+
+struct AnalysisControls {
+  // ---- Buttons
+  TGrSpeedButton* SpeedButton22 = nullptr;     // "Oscilloscope", down at start
+  TGrSpeedButton* fft1 = nullptr;              // "Spectrum Analyzer"
+  TGrSpeedButton* SpeedButton21 = nullptr;     // math button: caption names the function; hidden while none
+  TGroupBox* FftView = nullptr;                // holds the axis and zoom buttons
+  TGrSpeedButton* SpeedButtonLin = nullptr;    // "Lin", down at start
+  TGrSpeedButton* SpeedButtonLog = nullptr;    // "Log"
+  TGrSpeedButton* SpeedButtonZoom1 = nullptr;  // "x1"
+  TGrSpeedButton* SpeedButtonZoom2 = nullptr;  // "x2", down at start
+  TGrSpeedButton* SpeedButtonZoom4 = nullptr;  // "x4"
+  TGrSpeedButton* SpeedButtonZoom8 = nullptr;  // "x8"
+
+  // ---- "Math" menu
+  TMenuItem* Math1 = nullptr;
+  TMenuItem* CH1CH21 = nullptr;     // "CH1+CH2"
+  TMenuItem* CH1CH22 = nullptr;     // "CH1-CH2"
+  TMenuItem* Multi = nullptr;       // "CH1 * CH2"
+  TMenuItem* Divi = nullptr;        // "CH1/CH2"
+  TMenuItem* XYplot1 = nullptr;     // "XY Plot"
+  TMenuItem* InvertCH21 = nullptr;  // "Invert CH2"
+
+  // ---- Options: "FFT Window", "FFT Options", "Average..."
+  TMenuItem* FFTWindow1 = nullptr;
+  TMenuItem* Rectangle1 = nullptr;
+  TMenuItem* Bartlett1 = nullptr;
+  TMenuItem* Hamming1 = nullptr;
+  TMenuItem* Hanning1 = nullptr;
+  TMenuItem* Blackman1 = nullptr;
+  TMenuItem* FlatTop1 = nullptr;
+  TMenuItem* FFTOptions1 = nullptr;
+  TMenuItem* Maximum1 = nullptr;        // "&Maximum"
+  TMenuItem* Average1 = nullptr;        // "RMS &Average"
+  TMenuItem* VectorAverage1 = nullptr;  // "Vector Average"
+  TMenuItem* Averagesamples1 = nullptr; // "Average..."
+  TMenuItem* Off1 = nullptr;
+  TMenuItem* N21 = nullptr;
+  TMenuItem* N41 = nullptr;
+  TMenuItem* N81 = nullptr;
+  TMenuItem* N161 = nullptr;
+  TMenuItem* N321 = nullptr;
+  TMenuItem* N641 = nullptr;
+  TMenuItem* N1281 = nullptr;
+
+  // The six window items in "FFT Window" order; the eight "Average..."
+  // entries ("Off", then 2 .. 128); the six math items.
+  std::array<TMenuItem*, 6> WindowItems() const;
+  std::array<TMenuItem*, 8> AverageItems() const;
+  std::array<TMenuItem*, 6> MathItems() const;
+  std::array<TGrSpeedButton*, 4> ZoomButtons() const;
+};
+
+// Height of the button row BuildAnalysisControls lays out.
+constexpr int kAnalysisRowHeight = 26;
+
+// Creates the buttons in one row from (left, top) of `parent` and the menus
+// in `menu` ("Math" as a top-level item, the rest under `options`); binds no
+// handler. Every control is owned by `owner` under the names above.
+void BuildAnalysisControls(TForm* owner, TWinControl* parent, int left, int top, TMainMenu* menu,
+                           TMenuItem* options, AnalysisControls& c);

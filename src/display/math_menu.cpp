@@ -1,0 +1,226 @@
+// The "Math" menu and the math button on the main window: one of CH1+CH2,
+// CH1-CH2, CH1*CH2, CH1/CH2, XY and Invert CH2 at a time, the button
+// switching the computed display on and off without leaving the function.
+// The traces themselves are computed while they are drawn.
+#include "display/display_state.h"
+#include "engine/control_panel.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "platform/ui/vcl.h"
+
+namespace {
+
+// Order of AnalysisControls::MathItems().
+enum MathMode { kSum, kDifference, kProduct, kQuotient, kXY, kInvert, kModes };
+
+constexpr const char* kButtonCaptions[kModes] = {"CH1+CH2", "CH1-CH2", "CH1*CH2", "CH1/CH2", "XY Plot", "Invert CH2"};
+
+std::uint8_t* ModeFlag(int mode) {
+  switch (mode) {
+    case kSum: return &display::Ch1PlusCh2Mode;
+    case kDifference: return &display::Ch1MinusCh2Mode;
+    case kProduct: return &display::MultiplyMode;
+    case kQuotient: return &display::DivideMode;
+    case kXY: return &display::XYPlotMode;
+    default: return &engine::InvertCh2Mode;
+  }
+}
+
+// The function now chosen, or kModes when none.
+int ChosenMode() {
+  for (int mode = 0; mode < kModes; ++mode)
+    if (*ModeFlag(mode)) return mode;
+  return kModes;
+}
+
+void SetLabelColor(TLabel* label, TColor color) {
+  if (!label) return;
+  label->Font().Color = color;
+  label->FontChanged();
+}
+
+template <class T>
+T* Find(TComponent* owner, const char* name) {
+  return owner ? owner->FindComponentAs<T>(name) : nullptr;
+}
+
+void SetEnabledByName(const char* name, bool enabled) {
+  for (TComponent* owner : {static_cast<TComponent*>(Form1), static_cast<TComponent*>(Form11)}) {
+    if (auto* item = Find<TMenuItem>(owner, name)) item->SetEnabled(enabled);
+    else if (auto* control = Find<TControl>(owner, name)) control->SetEnabled(enabled);
+  }
+}
+
+bool GradedOrVariable() { return engine::PersistenceMode == 2 || engine::PersistenceMode == 3; }
+
+// The CH2 texts of the front panel that an inverted CH2 shows in the second math colour.
+void ColourCh2Labels(TColor color) {
+  FrontPanelControls* panels[2] = {Form1, Form11};
+  for (FrontPanelControls* p : panels) {
+    if (!p) continue;
+    SetLabelColor(p->LabelCh2, color);
+    for (TGrSpeedButton* b : {p->SpeedButton__ac2, p->SpeedButton_dc2, p->SpeedButton_gnd2}) {
+      b->Font().Color = color;
+      b->FontChanged();
+    }
+  }
+}
+
+}  // namespace
+
+void TForm1::SetFastestStepsEnabled(bool enabled) {
+  FrontPanelControls* panels[2] = {this, Form11};
+  for (FrontPanelControls* p : panels)
+    if (p) {
+      p->SpeedButton02us->SetEnabled(enabled);
+      p->SpeedButton01us->SetEnabled(enabled);
+    }
+}
+
+// Steps shared by the menu and the button once MathOff and the flags are set:
+// marker voltages, the picture rebuilt, the "On" buttons.
+void TForm1::RebuildMathPicture() {
+  using namespace engine;
+  if (TriggerOff == 0 && TriggerSource == 0) {
+    SetLabelColor(Label3, Ch2Color);
+    if (Form11) SetLabelColor(Form11->Label3, Ch2Color);
+  }
+  kursorivoltit();
+  ClearPending = 1;
+  putsataanko();
+  FrontPanelControls* panels[2] = {this, Form11};
+  for (FrontPanelControls* p : panels)
+    if (p) {
+      p->CH1on->SetEnabled(p->SpeedButtonCh1->Enabled());
+      p->CH2on->SetEnabled(p->SpeedButtonCh2->Enabled());
+    }
+  piirrot();
+}
+
+void TForm1::MathModeClick(int mode) {
+  using namespace engine;
+  const bool on = *ModeFlag(mode) == 0;
+  const bool arithmetic = mode <= kQuotient;
+
+  // 1. Persistence does not go with a computed trace, except infinite
+  // persistence with XY and the quotient, and the inverted CH2.
+  const bool keepPersistence = !on || mode == kInvert || ((mode == kXY || mode == kQuotient) && !GradedOrVariable());
+  if (keepPersistence) {
+    SetEnabledByName("SpeedButton23", true);
+    SetEnabledByName("PersistencewithIntensityGrading1", true);
+    SetEnabledByName("VariablePersistence1", true);
+  } else {
+    if (auto* persist = Find<TSpeedButton>(this, "SpeedButton23"); persist && persist->Down()) {
+      persist->SetDown(false);
+      if (persist->OnClick) persist->OnClick(persist);
+    }
+    SetEnabledByName("PersistencewithIntensityGrading1", false);
+    SetEnabledByName("VariablePersistence1", false);
+    SetEnabledByName("SpeedButton23", !GradedOrVariable());
+  }
+
+  for (int m = 0; m < kModes; ++m) *ModeFlag(m) = 0;
+  *ModeFlag(mode) = on ? 1 : 0;
+
+  // 2. and 3.
+  for (AnalysisControls* a : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)}) {
+    if (!a) continue;
+    const auto items = a->MathItems();
+    for (int m = 0; m < kModes; ++m) items[static_cast<std::size_t>(m)]->SetChecked(m == mode && on);
+    a->SpeedButton21->SetVisible(on);
+    a->SpeedButton21->SetCaption(kButtonCaptions[mode]);
+    a->SpeedButton21->SetDown(on);
+  }
+
+  // 4. Pens and label colours.
+  MathOff = on ? 0 : 1;
+  Ch1PenColor = Ch1XorColor;
+  Ch2PenColor = Ch2XorColor;
+  if (on && mode == kInvert) {
+    Ch2PenColor = Math2PenColor;
+    ColourCh2Labels(Math2Color);
+  } else {
+    ColourCh2Labels(Ch2On ? Ch2Color : 0x808080);
+    if (!on) SetLabelColor(LabelCh1, Ch1On ? Ch1Color : 0x808080);
+  }
+
+  // 5. The computed traces need real samples: not the two magnified steps.
+  if (arithmetic && on && (SpeedButton02us->Down() || SpeedButton01us->Down())) {
+    SpeedButton05us->SetDown(true);
+    SpeedButton05usClick(this);
+  }
+  if (arithmetic) SetFastestStepsEnabled(!on);
+  if (mode == kXY || mode == kInvert) SetFastestStepsEnabled(true);
+
+  // The XY figure needs both channels; the time and voltage markers do not fit it.
+  const bool xy = mode == kXY && on;
+  FrontPanelControls* panels[2] = {this, Form11};
+  for (FrontPanelControls* p : panels)
+    if (p) {
+      p->SpeedButtonCh1->SetEnabled(!xy);
+      p->SpeedButtonCh2->SetEnabled(!xy);
+    }
+  if (xy) {
+    if (auto* markers = Find<TMenuItem>(this, "Markers1"); markers && markers->Checked() && markers->OnClick)
+      markers->OnClick(markers);
+    for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form11)})
+      if (auto* markers = Find<TMenuItem>(owner, "Markers1")) markers->SetChecked(false);
+    display::MarkersOn = 0;
+  }
+  SetEnabledByName("Markers1", !xy);
+  if (mode == kInvert && on) {
+    for (TGrSpeedButton* on_button : {CH1on, CH2on})
+      if (!on_button->Down()) {
+        on_button->SetDown(true);
+        on_button == CH1on ? CH1onClick(this) : CH2onClick(this);
+      }
+  }
+
+  // 6.
+  RebuildMathPicture();
+}
+
+void TForm1::CH1CH21Click(TObject*) { MathModeClick(kSum); }
+void TForm1::CH1CH22Click(TObject*) { MathModeClick(kDifference); }
+void TForm1::MultiClick(TObject*) { MathModeClick(kProduct); }
+void TForm1::DiviClick(TObject*) { MathModeClick(kQuotient); }
+void TForm1::xyplot1Click(TObject*) { MathModeClick(kXY); }
+void TForm1::InvertCH21Click(TObject*) { MathModeClick(kInvert); }
+
+void TForm1::SpeedButton21Click(TObject*) {
+  using namespace engine;
+  const bool down = SpeedButton21->Down();
+  if (Form11) Form11->SpeedButton21->SetDown(down);
+  const int mode = ChosenMode();
+  FrontPanelControls* panels[2] = {this, Form11};
+  Ch1PenColor = Ch1XorColor;
+  Ch2PenColor = Ch2XorColor;
+  if (down) {
+    MathOff = 0;
+    if (mode == kInvert) {
+      Ch2PenColor = Math2PenColor;
+      ColourCh2Labels(Math2Color);
+      if (Label3) SetLabelColor(Label3, Math2Color);
+    }
+    if (mode == kXY) {
+      for (FrontPanelControls* p : panels)
+        if (p) {
+          p->SpeedButtonCh1->SetEnabled(false);
+          p->SpeedButtonCh2->SetEnabled(false);
+        }
+    } else {
+      SetFastestStepsEnabled(mode == kInvert);
+    }
+  } else {
+    MathOff = 1;
+    ColourCh2Labels(Ch2On ? Ch2Color : 0x808080);
+    SetLabelColor(LabelCh1, Ch1On ? Ch1Color : 0x808080);
+    for (FrontPanelControls* p : panels)
+      if (p) {
+        p->SpeedButtonCh1->SetEnabled(true);
+        p->SpeedButtonCh2->SetEnabled(true);
+      }
+    SetEnabledByName("Markers1", true);
+  }
+  RebuildMathPicture();
+}

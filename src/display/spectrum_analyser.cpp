@@ -1,0 +1,139 @@
+// The spectrum analyser on the main window: the transform of the shown
+// channel after each capture, the frequency estimate the measurements use,
+// and the "FFT Window" and "FFT Options" menus of both windows.
+#include <cstring>
+
+#include "display/display_state.h"
+#include "display/spectrum.h"
+#include "engine/control_panel.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "platform/ui/vcl.h"
+
+namespace {
+
+using display::FftWindow;
+
+constexpr char kVectorAverageNote[] =
+    "Vector Averaging mode:\r\r- Triggering must ne set ON.\r\r- Vector Averaging eliminates random and "
+    "uncorrelated noise from synchronous signals.\r- The signal of interest must be both periodic and phase "
+    "synchronous with the trigger.";
+
+const display::TwiddleTable& Twiddles() {
+  static const display::TwiddleTable table;
+  return table;
+}
+
+// The magnitude slots the spectrum average reads: the work block when it is
+// there, so that the average and the transform share them.
+std::span<float, display::kFftBins * display::kFftSlots> MagnitudeSlots() {
+  static std::array<float, display::kFftBins * display::kFftSlots> spare{};
+  static_assert(sizeof spare <= engine::kWorkBlockBytes);
+  if (engine::FftAverageBlock)
+    return std::span<float, display::kFftBins * display::kFftSlots>(reinterpret_cast<float*>(engine::FftAverageBlock),
+                                                                    spare.size());
+  return spare;
+}
+
+// The same item on both windows.
+void ForBothWindows(TMenuItem* AnalysisControls::*item, const std::function<void(TMenuItem*)>& f) {
+  for (AnalysisControls* c : {static_cast<AnalysisControls*>(Form1), static_cast<AnalysisControls*>(Form11)})
+    if (c && c->*item) f(c->*item);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- transform
+
+void TForm1::Sin_Cosf() { (void)Twiddles(); }
+
+void TForm1::FFT() {
+  using namespace engine;
+  const bool ch1 = Ch1On != 0;
+  display::SpectrumCounters counters{WindowSkip, FftSkip, SmoothWeight, SmoothKeep, display::FftCounter};
+  const display::SpectrumSetup setup{&Twiddles(), display::WindowTable, display::WindowAmplitudeFactor,
+                                     FftVectorAverageOn != 0};
+  const display::SpectrumTargets out{display::WindowWork,
+                                     display::FftStaged,
+                                     display::FftReal,
+                                     display::FftImag,
+                                     MagnitudeSlots(),
+                                     ch1 ? Ch1Samples : Ch2Samples,
+                                     ch1 ? Ch1SpectrumLevels : display::ChannelEntries(SpectrumLevels.data(), kChannelSamples)};
+  display::RunSpectrum(ch1 ? Ch1SpectrumInput : Ch2Spectrum, setup, counters, out);
+  WindowSkip = counters.WindowSkip;
+  FftSkip = counters.FftSkip;
+  SmoothWeight = counters.SmoothWeight;
+  SmoothKeep = counters.SmoothKeep;
+  display::FftCounter = counters.FftCounter;
+}
+
+double TForm1::FFT_freq(int channel) {
+  using namespace engine;
+  const bool ch1 = channel == 1;
+  if (SpectrumMode) return display::PeakFrequencyBin(ch1 ? Ch1SpectrumInput : Ch2Spectrum, Twiddles());
+  return display::PeakFrequencyBin(ch1 ? Ch1Samples : Ch2Samples, Twiddles());
+}
+
+// ---------------------------------------------------------------- "FFT Window"
+
+void TForm1::SelectFftWindow(display::FftWindow kind) {
+  using namespace engine;
+  const auto chosen = static_cast<std::size_t>(kind);
+  for (AnalysisControls* c : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)}) {
+    if (!c) continue;
+    const auto items = c->WindowItems();
+    for (std::size_t i = 0; i < items.size(); ++i)
+      if (items[i]) items[i]->SetChecked(i == chosen);
+  }
+  display::FftWindowKind = kind;
+  display::FillWindowTable(kind, display::WindowTable);
+  const display::FftWindowFactors factors = display::WindowFactors(kind);
+  display::WindowAmplitudeFactor = factors.Amplitude;
+  display::WindowDensityCorrection = factors.DensityDb;
+  if (!SpectrumMode) return;
+  putsataanko();
+  poisto();
+  FFT();
+  if (LogFreqAxis) LinToLog();
+  piirrot();
+  const auto* density = FindComponentAs<TMenuItem>("MarkersFFTSpectralDensity1");
+  if (density && density->Checked()) kursoridb();
+}
+
+void TForm1::Rectangle1Click(TObject*) { SelectFftWindow(FftWindow::Rectangle); }
+void TForm1::Bartlett1Click(TObject*) { SelectFftWindow(FftWindow::Bartlett); }
+void TForm1::Hamming1Click(TObject*) { SelectFftWindow(FftWindow::Hamming); }
+void TForm1::Hanning1Click(TObject*) { SelectFftWindow(FftWindow::Hanning); }
+void TForm1::Blackman1Click(TObject*) { SelectFftWindow(FftWindow::Blackman); }
+void TForm1::FlatTop1Click(TObject*) { SelectFftWindow(FftWindow::FlatTop); }
+
+// ---------------------------------------------------------------- "FFT Options"
+
+void TForm1::FftOptionClick(TMenuItem* AnalysisControls::*chosen) {
+  using namespace engine;
+  const bool on = !(this->*chosen)->Checked();
+  for (TMenuItem* AnalysisControls::*item :
+       {&AnalysisControls::Maximum1, &AnalysisControls::Average1, &AnalysisControls::VectorAverage1})
+    ForBothWindows(item, [&](TMenuItem* m) { m->SetChecked(item == chosen && on); });
+  FftMaximumOn = Maximum1->Checked() ? 1 : 0;
+  FftAverageOn = Average1->Checked() ? 1 : 0;
+  FftVectorAverageOn = VectorAverage1->Checked() ? 1 : 0;
+  SettingsChanged = 1;
+}
+
+void TForm1::Maximum1Click(TObject*) { FftOptionClick(&AnalysisControls::Maximum1); }
+void TForm1::Average1Click(TObject*) { FftOptionClick(&AnalysisControls::Average1); }
+
+void TForm1::VectorAverage1Click(TObject*) {
+  FftOptionClick(&AnalysisControls::VectorAverage1);
+  // The smoothing only helps a signal that stands still on the trigger.
+  if (engine::FftVectorAverageOn && engine::TriggerOff == 64)
+    MessageDlgPos(kVectorAverageNote, mtInformation, mbOK, 0, Left() + 111, Top() + 160);
+}
+
+void TForm1::Options1Click(TObject*) {
+  const bool spectrum = engine::SpectrumMode != 0;
+  for (TMenuItem* AnalysisControls::*item : {&AnalysisControls::FFTWindow1, &AnalysisControls::FFTOptions1})
+    ForBothWindows(item, [&](TMenuItem* m) { m->SetEnabled(spectrum); });
+}
