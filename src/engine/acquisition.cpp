@@ -30,7 +30,7 @@ constexpr std::uint32_t kTickPollBytes = 1;
 constexpr std::uint32_t kLoopPollBytes = 4;
 constexpr std::int32_t kCaptureTakenBit = 4;  // in StartupTick: a capture has been taken
 
-bool TriggerOn() { return engine::TriggerOff == 0; }
+bool DeviceTriggerOn() { return engine::TriggerOff == 0; }
 
 // A waiting loop yields the processor between polls instead of spinning.
 void IdleWait() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
@@ -217,12 +217,12 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
     RunningShown = 0;
     SetStatusText("Running");
   }
-  if ((phase == 0 || phase == 1) && TriggerOn()) {
+  if ((phase == 0 || phase == 1) && DeviceTriggerOn()) {
     Timer2->SetEnabled(true);
     TriggerWaitTicks = 0;
   }
   RunPhase = 2;
-  if (TriggerOn() && TriggerWaitTicks > 2) {
+  if (DeviceTriggerOn() && TriggerWaitTicks > 2) {
     SetStatusText("Waiting for trigger");
     RunningShown = 0;
     TriggerWaitTicks = 0;
@@ -345,7 +345,7 @@ void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
   // A loaded data file is drawn through here without the device.
   if (!ScopeFileReplay) {
     if (SinglePhase == 5) return;
-    if (SinglePhase++ == 0) SetStatusText(TriggerOn() ? "Waiting for trigger" : "Acquiring data");
+    if (SinglePhase++ == 0) SetStatusText(DeviceTriggerOn() ? "Waiting for trigger" : "Acquiring data");
     Application->ProcessMessages();
     if (DemoMode) {
       triggaa_demo();
@@ -371,7 +371,7 @@ void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
     StartupTick |= kCaptureTakenBit;
   }
   TracesShown = 1;
-  SetStatusText(TriggerOn() ? "Trigged" : "Ready");
+  SetStatusText(DeviceTriggerOn() ? "Trigged" : "Ready");
   PostCaptureSteps(CaptureMode::Single);
   if (!SpectrumMode) ShowNewestHistory();
   SetSingleDown(false);
@@ -392,7 +392,7 @@ void TForm1::SingleClick() {
 
   bool captured = ScopeFileReplay != 0;
   if (!ScopeFileReplay) {
-    SetStatusText(TriggerOn() ? "Waiting for trigger" : "Acquiring data");
+    SetStatusText(DeviceTriggerOn() ? "Waiting for trigger" : "Acquiring data");
     if (!DemoMode) Form8->Resetoi_500();
     for (;;) {
       Application->ProcessMessages();
@@ -412,7 +412,7 @@ void TForm1::SingleClick() {
     }
   }
   if (captured && !SingleStop) {
-    SetStatusText(TriggerOn() ? "Trigged" : "Ready");
+    SetStatusText(DeviceTriggerOn() ? "Trigged" : "Ready");
     PostCaptureSteps(CaptureMode::Single);
   }
   SetSingleDown(false);

@@ -169,6 +169,7 @@ void ExpandBitView() {
 
 
 void StoreCaptureInHistory() {
+  using namespace display;
   const std::size_t columns = kHistoryColumns;
   HistoryLength = std::clamp<std::int32_t>(HistoryLength, 0, static_cast<std::int32_t>(columns) - 1);
   if (HistoryIndex < 0 || HistoryIndex > HistoryLength) HistoryIndex = 0;
