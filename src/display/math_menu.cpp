@@ -3,6 +3,7 @@
 // switching the computed display on and off without leaving the function.
 // The traces themselves are computed while they are drawn.
 #include "display/display_state.h"
+#include "display/persistence_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -51,7 +52,7 @@ void SetEnabledByName(const char* name, bool enabled) {
   }
 }
 
-bool GradedOrVariable() { return engine::PersistenceMode == 2 || engine::PersistenceMode == 3; }
+bool GradedOrVariable() { return display::PersistenceMode == 2 || display::PersistenceMode == 3; }
 
 // The CH2 texts of the front panel that an inverted CH2 shows in the second math colour.
 void ColourCh2Labels(TColor color) {
@@ -81,6 +82,7 @@ void TForm1::SetFastestStepsEnabled(bool enabled) {
 // marker voltages, the picture rebuilt, the "On" buttons.
 void TForm1::RebuildMathPicture() {
   using namespace engine;
+  using namespace display;
   if (TriggerOff == 0 && TriggerSource == 0) {
     SetLabelColor(Label3, Ch2Color);
     if (Form11) SetLabelColor(Form11->Label3, Ch2Color);
@@ -99,6 +101,7 @@ void TForm1::RebuildMathPicture() {
 
 void TForm1::MathModeClick(int mode) {
   using namespace engine;
+  using namespace display;
   const bool on = *ModeFlag(mode) == 0;
   const bool arithmetic = mode <= kQuotient;
 
@@ -189,6 +192,7 @@ void TForm1::InvertCH21Click(TObject*) { MathModeClick(kInvert); }
 
 void TForm1::SpeedButton21Click(TObject*) {
   using namespace engine;
+  using namespace display;
   const bool down = SpeedButton21->Down();
   if (Form11) Form11->SpeedButton21->SetDown(down);
   const int mode = ChosenMode();

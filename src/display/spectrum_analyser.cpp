@@ -35,6 +35,15 @@ std::span<float, display::kFftBins * display::kFftSlots> MagnitudeSlots() {
   return spare;
 }
 
+// The coefficients of the window in force, in the WindowTable work block
+// (a spare table while the block is not there).
+display::FloatSignal WindowCoefficients() {
+  static std::array<float, display::kFftPoints> spare{};
+  static_assert(sizeof spare <= engine::kWorkBlockBytes);
+  if (engine::WindowTable) return display::FloatSignal(reinterpret_cast<float*>(engine::WindowTable), spare.size());
+  return spare;
+}
+
 // The same item on both windows.
 void ForBothWindows(TMenuItem* AnalysisControls::*item, const std::function<void(TMenuItem*)>& f) {
   for (AnalysisControls* c : {static_cast<AnalysisControls*>(Form1), static_cast<AnalysisControls*>(Form11)})
@@ -51,7 +60,7 @@ void TForm1::FFT() {
   using namespace engine;
   const bool ch1 = Ch1On != 0;
   display::SpectrumCounters counters{WindowSkip, FftSkip, SmoothWeight, SmoothKeep, display::FftCounter};
-  const display::SpectrumSetup setup{&Twiddles(), display::WindowTable, display::WindowAmplitudeFactor,
+  const display::SpectrumSetup setup{&Twiddles(), WindowCoefficients(), display::WindowAmplitudeFactor,
                                      FftVectorAverageOn != 0};
   const display::SpectrumTargets out{display::WindowWork,
                                      display::FftStaged,
@@ -87,7 +96,7 @@ void TForm1::SelectFftWindow(display::FftWindow kind) {
       if (items[i]) items[i]->SetChecked(i == chosen);
   }
   display::FftWindowKind = kind;
-  display::FillWindowTable(kind, display::WindowTable);
+  display::FillWindowTable(kind, WindowCoefficients());
   const display::FftWindowFactors factors = display::WindowFactors(kind);
   display::WindowAmplitudeFactor = factors.Amplitude;
   display::WindowDensityCorrection = factors.DensityDb;

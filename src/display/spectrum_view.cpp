@@ -7,6 +7,7 @@
 
 #include "display/big_screen.h"
 #include "display/display_state.h"
+#include "display/history_state.h"
 #include "display/spectrum.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
@@ -65,6 +66,7 @@ std::string FileNameOnly(const std::string& path) { return std::filesystem::path
 
 void TForm1::LinToLog() {
   using namespace engine;
+  using namespace display;
   const bool ch1 = Ch1On != 0;
   display::ChannelEntries shown = ch1 ? Ch1Samples : Ch2Samples;
   display::ChannelEntries levels =
@@ -77,6 +79,7 @@ void TForm1::LinToLog() {
 
 void TForm1::LogToLin() {
   using namespace engine;
+  using namespace display;
   const bool ch1 = Ch1On != 0;
   display::WriteLinearView(display::SavedLinearDisplay, ch1 ? Ch1Samples : Ch2Samples);
   display::WriteLinearView(display::SavedLinearLevels,
@@ -93,6 +96,7 @@ void TForm1::SetSpectrumScrollMax(int max) {
 
 void TForm1::SpeedButtonLogClick(TObject*) {
   using namespace engine;
+  using namespace display;
   if (auto* twin = Twin(&AnalysisControls::SpeedButtonLog)) twin->SetDown(SpeedButtonLog->Down());
   if (!SpeedButtonLog->Down() || !SpectrumMode || LogFreqAxis) {
     SpeedButtonLog->SetDown(true);
@@ -114,6 +118,7 @@ void TForm1::SpeedButtonLogClick(TObject*) {
 
 void TForm1::SpeedButtonLinClick(TObject*) {
   using namespace engine;
+  using namespace display;
   if (auto* twin = Twin(&AnalysisControls::SpeedButtonLin)) twin->SetDown(SpeedButtonLin->Down());
   if (!SpeedButtonLin->Down() || !SpectrumMode || !LogFreqAxis) {
     SpeedButtonLin->SetDown(true);
@@ -173,6 +178,7 @@ void TForm1::SetHistorySliderEnabled(bool enabled) {
 
 void TForm1::fft1Click(TObject*) {
   using namespace engine;
+  using namespace display;
   // 1.
   ReleaseByName(this, "GrSpeedButton15");
   for (AnalysisControls* a : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)})
@@ -280,6 +286,7 @@ void TForm1::fft1Click(TObject*) {
 
 void TForm1::SpeedButton22Click(TObject*) {
   using namespace engine;
+  using namespace display;
   // 1.
   if (auto* twin = Twin(&AnalysisControls::SpeedButton22)) twin->SetDown(true);
   CaptureCount = 0;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "display/display_state.h"
+#include "display/history_state.h"
 #include "display/spectrum.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
@@ -20,6 +21,7 @@
 namespace {
 
 using namespace engine;
+using namespace display;
 
 class SpectrumViewTest : public ::testing::Test {
  protected:

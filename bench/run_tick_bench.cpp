@@ -1,0 +1,153 @@
+// CPU cost of one drawn picture in demo Run as the program runs it: the Run
+// tick handler with the demo trigger search and source, the erase and draw
+// of the traces, the read-outs, and the paint of the shown picture widget
+// (the offscreen platform stands in for the display). Each iteration is one
+// tick that takes a capture and the event processing that paints it.
+//
+// The program's windows are created in a temporary home; no device is used.
+#include <benchmark/benchmark.h>
+
+#include <stdlib.h>
+
+#include <QApplication>
+#include <QWidget>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/windows.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "engine/step_tables.h"
+
+namespace {
+
+void SelectTimeBase(const char* label) {
+  for (const engine::TimeBaseStep& step : engine::TimeBaseTable)
+    if (step.Button && std::string(step.Label) == label) {
+      Form1->ApplyTimeBaseStep(step);
+      return;
+    }
+}
+
+void TakeOneTick();
+bool SpeedButtonRunDown();
+void StopRun();
+
+// Demo Run at a time base, started as the Run button starts it, with a few
+// ticks taken so that the first-tick work is behind us.
+void StartDemoRun(const char* label) {
+  using namespace engine;
+  if (SpeedButtonRunDown()) StopRun();
+  DemoMode = 1;
+  Form1->tee_demo_taulut();
+  SelectTimeBase(label);
+  Form1->SpeedButtonRun->SetDown(true);
+  Form1->SpeedButtonRunClick(Form1);
+  for (int i = 0; i < 5; ++i) TakeOneTick();
+}
+
+void TakeOneTick() {
+  // The pacing timer's ticks that a capture waits for have passed.
+  engine::DemoPaceTicks = 2;
+  Form1->FastTimer1Timer(Form1);
+}
+
+bool SpeedButtonRunDown() { return Form1->SpeedButtonRun->Down(); }
+
+void StopRun() {
+  Form1->SpeedButtonRun->SetDown(false);
+  Form1->SpeedButtonRunClick(Form1);
+}
+
+// One tick with a capture, then the events that paint the picture.
+void RunTick(benchmark::State& state, const char* label, bool spectrum) {
+  StartDemoRun(label);
+  if (spectrum) {
+    Form1->fft1->SetDown(true);
+    Form1->fft1Click(Form1);
+  }
+  for (auto _ : state) {
+    TakeOneTick();
+    QApplication::processEvents();
+    QApplication::sendPostedEvents();
+  }
+  if (spectrum) {
+    Form1->SpeedButton22->SetDown(true);
+    Form1->SpeedButton22Click(Form1);
+  }
+  StopRun();
+  state.SetItemsProcessed(state.iterations());
+}
+
+void BM_RunTick1msPerDiv(benchmark::State& state) { RunTick(state, "1ms", false); }
+void BM_RunTick0_1usPerDiv(benchmark::State& state) { RunTick(state, "0.1us", false); }
+void BM_RunTickSpectrum(benchmark::State& state) { RunTick(state, "1ms", true); }
+
+// The parts: the tick alone (nothing painted), and the paint alone.
+void BM_TickWithoutPaint1msPerDiv(benchmark::State& state) {
+  StartDemoRun("1ms");
+  for (auto _ : state) TakeOneTick();
+  StopRun();
+}
+
+void BM_PaintOnly(benchmark::State& state) {
+  StartDemoRun("1ms");
+  StopRun();
+  for (auto _ : state) {
+    Form1->Image1->Invalidate();
+    QApplication::processEvents();
+  }
+}
+
+BENCHMARK(BM_RunTick1msPerDiv)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RunTick0_1usPerDiv)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RunTickSpectrum)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TickWithoutPaint1msPerDiv)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaintOnly)->Unit(benchmark::kMicrosecond);
+
+// HOME and the XDG folders in a temporary folder for the life of the run.
+class ScratchHome {
+ public:
+  ScratchHome() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "darvik48-bench-XXXXXX").string();
+    if (mkdtemp(tmpl.data())) path_ = tmpl;
+    if (path_.empty()) return;
+    setenv("HOME", path_.c_str(), 1);
+    setenv("XDG_DATA_HOME", (path_ + "/.local/share").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (path_ + "/.config").c_str(), 1);
+    unsetenv("XDG_DOCUMENTS_DIR");
+  }
+  ~ScratchHome() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  bool ok() const { return !path_.empty(); }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  ScratchHome home;
+  if (!home.ok()) return 1;
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+
+  PrepareApplication();
+  CreateAllWindows();
+  // The deferred start-up (device, calibration) never runs here.
+  Form1->Timer3->SetEnabled(false);
+  Form1->Show();
+  QApplication::processEvents();
+
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  FreeAllWindows();
+  return 0;
+}
