@@ -54,11 +54,3 @@ void TForm1::ShowNewestHistory() {
     if (bar) bar->SetPosition(HistoryLength);
   HistorySliderArmed = 1;
 }
-
-void TForm1::RedrawWithoutPositionOffset() {
-  if (display::Ch1CapturePos == 0 && display::Ch2CapturePos == 0) return;
-  poisto();
-  display::Ch1CapturePos = 0;
-  display::Ch2CapturePos = 0;
-  piirrot();
-}

@@ -76,3 +76,11 @@ void TForm1::piirto30(int first, int end, int step) { display::DrawSine(MainView
 void TForm1::piirto10(int first, int end, int step) { display::DrawLinear(MainView, first, end, step); }
 void TForm1::Kayran_Piirto(int count) { display::DrawPlotPoints(MainView, count); }
 void TForm1::viiva() { display::DrawTriggerTick(MainView); }
+
+void TForm1::RedrawWithoutPositionOffset() {
+  if (display::Ch1CapturePos == 0 && display::Ch2CapturePos == 0) return;
+  poisto();
+  display::Ch1CapturePos = 0;
+  display::Ch2CapturePos = 0;
+  piirrot();
+}
