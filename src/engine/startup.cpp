@@ -145,6 +145,8 @@ void TForm1::CreateStartupComponents() {
   CreateCalibrationControls();
   // Colour work: View "Bright Grid" and Options "Colors...".
   CreateColorControls();
+  // View "Markers (DSO) ", "RMS Value", "Waveform Parameters..." and the picture's mouse.
+  CreateMarkerControls();
 }
 
 void TForm1::ReserveWorkBlocks() {
