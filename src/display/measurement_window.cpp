@@ -89,12 +89,12 @@ TForm_99::TForm_99(TComponent* owner) : TForm(owner) {
   StringGrid1->SetDefaultRowHeight(kRowHeight);
   for (int c = 0; c < 3; ++c) StringGrid1->SetColWidth(c, kColumnWidths[c]);
   StringGrid1->SetGridLines(true);
-  StringGrid1->SetBounds(kGridLeft, kGridTop, 158 + 96 + 94 + 6, kRows * (kRowHeight + 1) + 4);
+  StringGrid1->SetBounds(kGridLeft, kGridTop, 158 + 96 + 94 + 4, kRows * kRowHeight + 4);
   StringGrid1->SetEnabled(false);
   StringGrid1->SetCell(0, 0, "Amplitude:");
   StringGrid1->SetCell(0, 14, "Timing:");
 
-  auto rowTop = [](int row) { return kGridTop + 2 + row * (kRowHeight + 1); };
+  auto rowTop = [](int row) { return kGridTop + 2 + row * kRowHeight; };
   CH1M = MakeBox(this, "CH1M", "CH1", kGridLeft + kColumnWidths[0] + 4, rowTop(0), 80);
   CH2M = MakeBox(this, "CH2M", "CH2", kGridLeft + kColumnWidths[0] + kColumnWidths[1] + 4, rowTop(0), 80);
   for (const RowBox& r : kRowBoxes)
@@ -106,7 +106,7 @@ TForm_99::TForm_99(TComponent* owner) : TForm(owner) {
   for (TCheckBox* box : RowBoxes)
     if (box) box->OnClick = [this](TObject* s) { MeasureBoxClick(s); };
 
-  const int buttonsTop = kGridTop + kRows * (kRowHeight + 1) + 12;
+  const int buttonsTop = kGridTop + kRows * kRowHeight + 16;
   CH1on = MakeButton(this, "CH1on", "Select All", kGridLeft, buttonsTop);
   GrSpeedButton2 = MakeButton(this, "GrSpeedButton2", "Unselect All", kGridLeft + 95, buttonsTop);
   GrSpeedButton1 = MakeButton(this, "GrSpeedButton1", "Help", kGridLeft + 190, buttonsTop);
