@@ -1,6 +1,7 @@
 // Placing and drawing the annotation and the parameter list.
 #include "display/annotation.h"
 
+#include "display/display_state.h"
 #include "engine/scope_state.h"
 #include "platform/ui/image.h"
 

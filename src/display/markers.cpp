@@ -38,9 +38,10 @@ void MirrorCheck(const TMenuItem* item) {
 bool InvertedCh2() { return engine::InvertCh2Mode && !engine::MathOff; }
 
 // The voltage and level markers belong to CH1 while it is shown, else to CH2.
-TColor ShownChannelPen() { return engine::Ch1On ? engine::Ch1PenColor : engine::Ch2PenColor; }
+TColor ShownChannelPen() { return engine::Ch1On ? display::Ch1PenColor : display::Ch2PenColor; }
 TColor ShownChannelColor() {
   using namespace engine;
+  using namespace display;
   if (Ch1On) return Ch1Color;
   return InvertedCh2() ? Math2Color : Ch2Color;
 }
@@ -66,6 +67,7 @@ void TForm1::CreateMarkerControls() {
 
 void TForm1::Markers1Click(TObject* /*Sender*/) {
   using namespace engine;
+  using namespace display;
   Markers1->SetChecked(!Markers1->Checked());
   MirrorCheck(Markers1);
   display::MarkersOn = Markers1->Checked() ? 1 : 0;
@@ -79,6 +81,7 @@ void TForm1::Markers1Click(TObject* /*Sender*/) {
 
 void TForm1::RMSCalculation1Click(TObject* /*Sender*/) {
   using namespace engine;
+  using namespace display;
   putsataanko();
   RMSCalculation1->SetChecked(!RMSCalculation1->Checked());
   MirrorCheck(RMSCalculation1);
@@ -101,6 +104,7 @@ void TForm1::MoreData1Click(TObject* /*Sender*/) {
 
 void TForm1::Image1MouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftState /*Shift*/, int X, int Y) {
   using namespace engine;
+  using namespace display;
   if (Button == mbLeft) {
     if (SpectrumMode && display::FftMarkersOn) fft_down(X, Y);
     else if (!SpectrumMode && display::MarkersOn) dso_down(X, Y);
@@ -134,6 +138,7 @@ void TForm1::Image1MouseUp(TObject* /*Sender*/, TMouseButton Button, TShiftState
 
 void TForm1::dso_down(int x, int y) {
   using namespace engine;
+  using namespace display;
   putsataanko();
   MarkerDragActive = 1;
   DragKind = display::PickMarker(x, y, TimeMarker1X, TimeMarker2X, VoltMarker1Y, VoltMarker2Y);
@@ -148,6 +153,7 @@ void TForm1::dso_down(int x, int y) {
 
 void TForm1::fft_down(int x, int y) {
   using namespace engine;
+  using namespace display;
   putsataanko();
   const int kind = display::PickSpectrumMarker(x, y, FreqMarker1X, LevelMarker1Y, LevelMarker2Y);
   if (kind == 0) return;
@@ -166,6 +172,7 @@ void TForm1::fft_down(int x, int y) {
 
 void TForm1::DragTo(int x, int y) {
   using namespace engine;
+  using namespace display;
   const bool spectrum = SpectrumMode != 0;
   const bool vertical = VerticalDrag(DragKind);
   const TColor pen = vertical ? TimeMarkerPenColor : ShownChannelPen();
@@ -200,6 +207,7 @@ void TForm1::DragTo(int x, int y) {
 
 void TForm1::DropMarker() {
   using namespace engine;
+  using namespace display;
   MarkerDragActive = 0;
   const bool vertical = VerticalDrag(DragKind);
   const int at = vertical ? DragLineX : DragLineY;
@@ -213,6 +221,7 @@ void TForm1::DropMarker() {
 
 void TForm1::dso_up() {
   using namespace engine;
+  using namespace display;
   DropMarker();
   switch (DragKind) {
     case 1: TimeMarker1X = DragLineX; break;
@@ -224,6 +233,7 @@ void TForm1::dso_up() {
 
 void TForm1::fft_up() {
   using namespace engine;
+  using namespace display;
   DropMarker();
   if (DragKind == 1) {
     FreqMarker1X = DragLineX;
@@ -240,6 +250,7 @@ void TForm1::fft_up() {
 
 void TForm1::kursoriaika() {
   using namespace engine;
+  using namespace display;
   if (SpectrumMode || !display::MarkersOn) return;
   const display::TimeReadout r = display::TimeMarkerReadout(TimeDivText, TimeMarker1X, TimeMarker2X, MainView.X0);
   const int y = MainView.TextLineY;
@@ -256,6 +267,7 @@ void TForm1::kursoriaika() {
 
 void TForm1::kursorivoltit() {
   using namespace engine;
+  using namespace display;
   if (SpectrumMode || !display::MarkersOn) return;
   const bool ch1 = Ch1On != 0;
   const bool fileGround = FileCh1Ground != 10000;
@@ -271,6 +283,7 @@ void TForm1::kursorivoltit() {
 
 void TForm1::kursoritaajuus() {
   using namespace engine;
+  using namespace display;
   if (!SpectrumMode || !display::FftMarkersOn) return;
   const std::string text = display::FreqMarkerReadout(TimePerDiv, display::FreqMarkerBin, LogFreqAxis != 0);
   const int x = MainView.X0 + MainView.Texts.FreqReadout;
@@ -281,6 +294,7 @@ void TForm1::kursoritaajuus() {
 
 void TForm1::kursoridb() {
   using namespace engine;
+  using namespace display;
   if (!SpectrumMode || !display::FftMarkersOn) return;
   const bool ch1 = Ch1On != 0;
   display::LevelSetup setup;

@@ -16,6 +16,7 @@ constexpr std::size_t kReadoutChars = 50;
 // or the raw spectrum input while the spectrum is shown.
 display::ChannelCodes Samples(int channel) {
   using namespace engine;
+  using namespace display;
   const auto& block = SpectrumMode ? SpectrumInputBlock : ScopeSampleBlock;
   return display::ChannelCodes(block.data() + (channel == 1 ? kChannelSamples : 0), display::kSamples);
 }
@@ -24,6 +25,7 @@ display::ChannelCodes Samples(int channel) {
 // data file's while one is shown.
 int GroundCode(int channel) {
   using namespace engine;
+  using namespace display;
   const bool file = FileCh1Ground != 10000;
   if (channel == 1) return 255 - (file ? FileCh1Ground : Ch1GroundLevel);
   return 255 - (file ? FileCh2Ground : Ch2GroundLevel);
@@ -31,6 +33,7 @@ int GroundCode(int channel) {
 
 display::ChannelSetup SetupOf(int channel) {
   using namespace engine;
+  using namespace display;
   display::ChannelSetup s;
   s.RangeCode = channel == 1 ? Ch1GainCode : Ch2GainCode;
   s.ProbeFactor = channel == 1 ? Ch1ProbeFactor : Ch2ProbeFactor;
@@ -45,6 +48,7 @@ display::ChannelSetup SetupOf(int channel) {
 
 void TForm1::rms_out() {
   using namespace engine;
+  using namespace display;
   if (!(RmsOn || DbmOn) || SpectrumMode || DigitalMode) return;
   const int channel = Ch1On ? 1 : 2;
   const display::RmsReadout r =
@@ -68,6 +72,7 @@ void TForm1::rms_out() {
 
 void TForm1::measure() {
   using namespace engine;
+  using namespace display;
   if (!Form_99 || !Form_99->Visible() || DigitalMode) return;
   if (Form_99->CH1M->Checked())
     Form_99->ShowColumn(1, display::MeasureChannel(Samples(1), SetupOf(1)));

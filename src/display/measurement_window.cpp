@@ -168,6 +168,7 @@ void TForm_99::GrSpeedButton1Click(TObject* /*Sender*/) {
 
 void TForm_99::CheckBox22Click(TObject* /*Sender*/) {
   using namespace engine;
+  using namespace display;
   ParametersOnScreen = CheckBox22->Checked() ? 1 : 0;
   if (!Form1) return;
   ClearPending = 1;

@@ -26,10 +26,10 @@ class MarkerMouseTest : public PictureTest {
     engine::DemoMode = 1;
     engine::Ch1Position = 0;
     engine::FileCh1Ground = 10000;
-    engine::TimeMarker1X = X0() + 16;
-    engine::TimeMarker2X = X0() + 634;
-    engine::VoltMarker1Y = Y0() + 16;
-    engine::VoltMarker2Y = Y0() + 240;
+    display::TimeMarker1X = X0() + 16;
+    display::TimeMarker2X = X0() + 634;
+    display::VoltMarker1Y = Y0() + 16;
+    display::VoltMarker2Y = Y0() + 240;
     Form1->Markers1Click(nullptr);  // markers on
   }
   void Press(int x, int y) { Form1->Image1MouseDown(nullptr, mbLeft, 0, x, y); }
@@ -48,7 +48,7 @@ TEST_F(MarkerMouseTest, DraggedTimeMarkerReadsOutAndLeavesTheRebuiltPicture) {
   Move(X0() + 400, Y0() + 130);
   Move(X0() + 116, Y0() + 131);
   Release(X0() + 116, Y0() + 131);
-  EXPECT_EQ(engine::TimeMarker2X, X0() + 116);
+  EXPECT_EQ(display::TimeMarker2X, X0() + 116);
   EXPECT_EQ(display::TimeMarkerText, "dt: 2.00ms");
   EXPECT_EQ(display::InvTimeMarkerText, "1/dt: 500.00Hz");
   EXPECT_EQ(Form1->MarkerDragActive, 0);
@@ -66,10 +66,10 @@ TEST_F(MarkerMouseTest, DragsStopAtTheGraticuleEdges) {
     std::int32_t* marker;
     int expected;
   } cases[] = {
-      {X0() + 634, Y0() + 128, X0() + 900, Y0() + 128, &engine::TimeMarker2X, X0() + 650},
-      {X0() + 16, Y0() + 128, -40, Y0() + 128, &engine::TimeMarker1X, X0()},
-      {X0() + 300, Y0() + 16, X0() + 300, -50, &engine::VoltMarker1Y, Y0()},
-      {X0() + 300, Y0() + 240, X0() + 300, 800, &engine::VoltMarker2Y, Y0() + 256},
+      {X0() + 634, Y0() + 128, X0() + 900, Y0() + 128, &display::TimeMarker2X, X0() + 650},
+      {X0() + 16, Y0() + 128, -40, Y0() + 128, &display::TimeMarker1X, X0()},
+      {X0() + 300, Y0() + 16, X0() + 300, -50, &display::VoltMarker1Y, Y0()},
+      {X0() + 300, Y0() + 240, X0() + 300, 800, &display::VoltMarker2Y, Y0() + 256},
   };
   for (const Case& k : cases) {
     Press(k.pressX, k.pressY);
@@ -86,20 +86,20 @@ TEST_F(MarkerMouseTest, DragsStopAtTheGraticuleEdges) {
 
 TEST_F(MarkerMouseTest, MarkerLeftOfTheGridIsPulledInByTheDrag) {
   // Nothing placed but time marker 2; time marker 1 is the nearest line.
-  engine::TimeMarker1X = -600;
-  engine::VoltMarker1Y = engine::VoltMarker2Y = -1000;
+  display::TimeMarker1X = -600;
+  display::VoltMarker1Y = display::VoltMarker2Y = -1000;
   Wipe();
   const QImage before = Picture();
   Press(X0(), Y0() + 128);
   Release(X0(), Y0() + 128);
   // Picked and dropped without a move: still not placed, nothing drawn.
-  EXPECT_EQ(engine::TimeMarker1X, -600);
+  EXPECT_EQ(display::TimeMarker1X, -600);
   EXPECT_EQ(DifferentPixels(before, Picture()), 0);
 
   Press(X0(), Y0() + 128);
   Move(X0() + 50, Y0() + 128);
   Release(X0() + 50, Y0() + 128);
-  EXPECT_EQ(engine::TimeMarker1X, X0() + 50);
+  EXPECT_EQ(display::TimeMarker1X, X0() + 50);
   const QImage dragged = Picture();
   Wipe();
   EXPECT_EQ(DifferentPixels(dragged, Picture()), 0);
