@@ -50,7 +50,8 @@ void StartDemoRun(const char* label) {
 
 void TakeOneTick() {
   // The pacing timer's ticks that a capture waits for have passed.
-  engine::DemoPaceTicks = 2;
+  Form1->Timer4Timer(Form1);
+  Form1->Timer4Timer(Form1);
   Form1->FastTimer1Timer(Form1);
 }
 

@@ -25,15 +25,23 @@ struct ButtonBinding {
 };
 
 constexpr ButtonBinding kButtons[] = {
-    {&AnalysisControls::SpeedButton22, &TForm1::SpeedButton22Click},
     {&AnalysisControls::fft1, &TForm1::fft1Click},
-    {&AnalysisControls::SpeedButton21, &TForm1::SpeedButton21Click},
     {&AnalysisControls::SpeedButtonLin, &TForm1::SpeedButtonLinClick},
     {&AnalysisControls::SpeedButtonLog, &TForm1::SpeedButtonLogClick},
     {&AnalysisControls::SpeedButtonZoom1, &TForm1::SpeedButtonZoom1Click},
     {&AnalysisControls::SpeedButtonZoom2, &TForm1::SpeedButtonZoom2Click},
     {&AnalysisControls::SpeedButtonZoom4, &TForm1::SpeedButtonZoom4Click},
     {&AnalysisControls::SpeedButtonZoom8, &TForm1::SpeedButtonZoom8Click},
+};
+
+struct PanelBinding {
+  TGrSpeedButton* FrontPanelControls::*Button;
+  MainHandler Handler;
+};
+
+constexpr PanelBinding kPanelButtons[] = {
+    {&FrontPanelControls::SpeedButton22, &TForm1::SpeedButton22Click},
+    {&FrontPanelControls::SpeedButton21, &TForm1::SpeedButton21Click},
 };
 
 struct ItemBinding {
@@ -81,8 +89,12 @@ TMenuItem* OptionsMenu(TForm* owner, TMainMenu* menu, TMenuItem* existing) {
 void TForm1::CreateAnalysisControls() {
   Options1 = OptionsMenu(this, MainMenu1, Options1);
   BuildAnalysisControls(this, this, Image1->Left(), ScrollBar2->Top() + ScrollBar2->Height() + 4, MainMenu1, Options1,
-                        *this);
+                        *this, *this);
   for (const ButtonBinding& b : kButtons) {
+    const MainHandler handler = b.Handler;
+    (this->*b.Button)->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
+  }
+  for (const PanelBinding& b : kPanelButtons) {
     const MainHandler handler = b.Handler;
     (this->*b.Button)->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
   }
@@ -95,11 +107,20 @@ void TForm1::CreateAnalysisControls() {
 
 void TForm11::CreateAnalysisControls() {
   TMenuItem* options = OptionsMenu(this, MainMenu1, FindComponentAs<TMenuItem>("Options1"));
-  BuildAnalysisControls(this, this, 8, kFrontPanelHeight + 14, MainMenu1, options, *this);
+  BuildAnalysisControls(this, this, 8, kFrontPanelHeight + 14, MainMenu1, options, *this, *this);
   for (const ButtonBinding& b : kButtons) {
     TGrSpeedButton* AnalysisControls::*button = b.Button;
     const MainHandler handler = b.Handler;
     (this->*button)->OnClick = [button, handler](TObject*) { CopyThenForward(button, handler); };
+  }
+  for (const PanelBinding& b : kPanelButtons) {
+    TGrSpeedButton* FrontPanelControls::*button = b.Button;
+    const MainHandler handler = b.Handler;
+    (this->*button)->OnClick = [button, handler](TObject*) {
+      if (!Form1 || !Form11) return;
+      (Form1->*button)->SetDown((Form11->*button)->Down());
+      (Form1->*handler)(Form1);
+    };
   }
   for (const ItemBinding& i : kItems) {
     const MainHandler handler = i.Handler;

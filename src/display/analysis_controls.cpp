@@ -48,18 +48,19 @@ std::array<TGrSpeedButton*, 4> AnalysisControls::ZoomButtons() const {
 }
 
 void BuildAnalysisControls(TForm* owner, TWinControl* parent, int left, int top, TMainMenu* menu,
-                           TMenuItem* options, AnalysisControls& c) {
+                           TMenuItem* options, AnalysisControls& c, FrontPanelControls& panel) {
   // Instruments: one of the two is down.
   int x = left;
-  c.SpeedButton22 = MakeButton(owner, parent, "SpeedButton22", "Oscilloscope", 40, x, top + 2, kWideW);
+  panel.SpeedButton22 = MakeButton(owner, parent, "SpeedButton22", "Oscilloscope", 40, x, top + 2, kWideW);
   x += kWideW + 4;
   c.fft1 = MakeButton(owner, parent, "fft1", "Spectrum Analyzer", 40, x, top + 2, kWideW);
   x += kWideW + 10;
-  c.SpeedButton22->SetDown(true);
+  panel.SpeedButton22->SetDown(true);
 
-  c.SpeedButton21 = MakeButton(owner, parent, "SpeedButton21", "CH1+CH2", 41, x, top + 2, kMathW);
-  c.SpeedButton21->SetAllowAllUp(true);
-  c.SpeedButton21->SetVisible(false);
+  // The math button: caption names the function; hidden while none is chosen.
+  panel.SpeedButton21 = MakeButton(owner, parent, "SpeedButton21", "CH1+CH2", 41, x, top + 2, kMathW);
+  panel.SpeedButton21->SetAllowAllUp(true);
+  panel.SpeedButton21->SetVisible(false);
   x += kMathW + 10;
 
   // Axis and zoom of the spectrum view.

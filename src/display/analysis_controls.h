@@ -1,20 +1,19 @@
 // Controls of the spectrum analyser, the math traces and the averaging that
-// both the main window and the twin panel carry: the instrument buttons
-// ("Oscilloscope", "Spectrum Analyzer"), the math button, the spectrum axis
-// and zoom buttons, and the "Math", "FFT Window", "FFT Options" and
-// "Average..." menus. Built once by the same code for both windows.
+// both the main window and the twin panel carry: the "Spectrum Analyzer"
+// button, the spectrum axis and zoom buttons, and the "Math", "FFT Window",
+// "FFT Options" and "Average..." menus. Built once by the same code for both
+// windows, together with the front panel's "Oscilloscope" and math buttons.
 #pragma once
 
 #include <array>
 
+#include "engine/front_panel.h"
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
 struct AnalysisControls {
   // ---- Buttons
-  TGrSpeedButton* SpeedButton22 = nullptr;     // "Oscilloscope", down at start
   TGrSpeedButton* fft1 = nullptr;              // "Spectrum Analyzer"
-  TGrSpeedButton* SpeedButton21 = nullptr;     // math button: caption names the function; hidden while none
   TGroupBox* FftView = nullptr;                // holds the axis and zoom buttons
   TGrSpeedButton* SpeedButtonLin = nullptr;    // "Lin", down at start
   TGrSpeedButton* SpeedButtonLog = nullptr;    // "Log"
@@ -65,8 +64,10 @@ struct AnalysisControls {
 // Height of the button row BuildAnalysisControls lays out.
 constexpr int kAnalysisRowHeight = 26;
 
-// Creates the buttons in one row from (left, top) of `parent` and the menus
-// in `menu` ("Math" as a top-level item, the rest under `options`); binds no
-// handler. Every control is owned by `owner` under the names above.
+// Creates the buttons in one row from (left, top) of `parent` (the panel's
+// "Oscilloscope" SpeedButton22 and math button SpeedButton21 among them) and
+// the menus in `menu` ("Math" as a top-level item, the rest under
+// `options`); binds no handler. Every control is owned by `owner` under the
+// names above.
 void BuildAnalysisControls(TForm* owner, TWinControl* parent, int left, int top, TMainMenu* menu,
-                           TMenuItem* options, AnalysisControls& c);
+                           TMenuItem* options, AnalysisControls& c, FrontPanelControls& panel);

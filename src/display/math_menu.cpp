@@ -40,16 +40,11 @@ void SetLabelColor(TLabel* label, TColor color) {
   label->FontChanged();
 }
 
-template <class T>
-T* Find(TComponent* owner, const char* name) {
-  return owner ? owner->FindComponentAs<T>(name) : nullptr;
-}
-
-void SetEnabledByName(const char* name, bool enabled) {
-  for (TComponent* owner : {static_cast<TComponent*>(Form1), static_cast<TComponent*>(Form11)}) {
-    if (auto* item = Find<TMenuItem>(owner, name)) item->SetEnabled(enabled);
-    else if (auto* control = Find<TControl>(owner, name)) control->SetEnabled(enabled);
-  }
+// "Persist" on both windows, where it is built.
+void SetPersistEnabled(bool enabled) {
+  FrontPanelControls* panels[2] = {Form1, Form11};
+  for (FrontPanelControls* p : panels)
+    if (p && p->SpeedButton23) p->SpeedButton23->SetEnabled(enabled);
 }
 
 bool GradedOrVariable() { return display::PersistenceMode == 2 || display::PersistenceMode == 3; }
@@ -108,18 +103,16 @@ void TForm1::MathModeClick(int mode) {
   // 1. Persistence does not go with a computed trace, except infinite
   // persistence with XY and the quotient, and the inverted CH2.
   const bool keepPersistence = !on || mode == kInvert || ((mode == kXY || mode == kQuotient) && !GradedOrVariable());
+  // (The graded and variable persistence menu items follow "Persist" once
+  // that menu is built.)
   if (keepPersistence) {
-    SetEnabledByName("SpeedButton23", true);
-    SetEnabledByName("PersistencewithIntensityGrading1", true);
-    SetEnabledByName("VariablePersistence1", true);
+    SetPersistEnabled(true);
   } else {
-    if (auto* persist = Find<TSpeedButton>(this, "SpeedButton23"); persist && persist->Down()) {
-      persist->SetDown(false);
-      if (persist->OnClick) persist->OnClick(persist);
+    if (SpeedButton23 && SpeedButton23->Down()) {
+      SpeedButton23->SetDown(false);
+      if (SpeedButton23->OnClick) SpeedButton23->OnClick(SpeedButton23);
     }
-    SetEnabledByName("PersistencewithIntensityGrading1", false);
-    SetEnabledByName("VariablePersistence1", false);
-    SetEnabledByName("SpeedButton23", !GradedOrVariable());
+    SetPersistEnabled(!GradedOrVariable());
   }
 
   for (int m = 0; m < kModes; ++m) *ModeFlag(m) = 0;
@@ -130,9 +123,13 @@ void TForm1::MathModeClick(int mode) {
     if (!a) continue;
     const auto items = a->MathItems();
     for (int m = 0; m < kModes; ++m) items[static_cast<std::size_t>(m)]->SetChecked(m == mode && on);
-    a->SpeedButton21->SetVisible(on);
-    a->SpeedButton21->SetCaption(kButtonCaptions[mode]);
-    a->SpeedButton21->SetDown(on);
+  }
+  FrontPanelControls* buttons[2] = {this, Form11};
+  for (FrontPanelControls* p : buttons) {
+    if (!p) continue;
+    p->SpeedButton21->SetVisible(on);
+    p->SpeedButton21->SetCaption(kButtonCaptions[mode]);
+    p->SpeedButton21->SetDown(on);
   }
 
   // 4. Pens and label colours.
@@ -163,14 +160,9 @@ void TForm1::MathModeClick(int mode) {
       p->SpeedButtonCh1->SetEnabled(!xy);
       p->SpeedButtonCh2->SetEnabled(!xy);
     }
-  if (xy) {
-    if (auto* markers = Find<TMenuItem>(this, "Markers1"); markers && markers->Checked() && markers->OnClick)
-      markers->OnClick(markers);
-    for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form11)})
-      if (auto* markers = Find<TMenuItem>(owner, "Markers1")) markers->SetChecked(false);
-    display::MarkersOn = 0;
-  }
-  SetEnabledByName("Markers1", !xy);
+  if (xy && Markers1 && Markers1->Checked()) Markers1Click(this);
+  if (xy) display::MarkersOn = 0;
+  if (Markers1) Markers1->SetEnabled(!xy);
   if (mode == kInvert && on) {
     for (TGrSpeedButton* on_button : {CH1on, CH2on})
       if (!on_button->Down()) {
@@ -224,7 +216,7 @@ void TForm1::SpeedButton21Click(TObject*) {
         p->SpeedButtonCh1->SetEnabled(true);
         p->SpeedButtonCh2->SetEnabled(true);
       }
-    SetEnabledByName("Markers1", true);
+    if (Markers1) Markers1->SetEnabled(true);
   }
   RebuildMathPicture();
 }

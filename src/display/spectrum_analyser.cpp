@@ -106,8 +106,7 @@ void TForm1::SelectFftWindow(display::FftWindow kind) {
   FFT();
   if (LogFreqAxis) LinToLog();
   piirrot();
-  const auto* density = FindComponentAs<TMenuItem>("MarkersFFTSpectralDensity1");
-  if (density && density->Checked()) kursoridb();
+  if (MarkersFFTSpectralDensity1 && MarkersFFTSpectralDensity1->Checked()) kursoridb();
 }
 
 void TForm1::Rectangle1Click(TObject*) { SelectFftWindow(FftWindow::Rectangle); }

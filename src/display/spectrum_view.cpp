@@ -34,28 +34,35 @@ T* Twin(T* AnalysisControls::*member) {
   return Form11 ? static_cast<AnalysisControls*>(Form11)->*member : nullptr;
 }
 
-void SetEnabledOnBoth(TComponent* a, TComponent* b, const char* name, bool enabled) {
-  for (TComponent* owner : {a, b})
-    if (auto* c = owner ? owner->FindComponentAs<TComponent>(name) : nullptr) {
-      if (auto* item = dynamic_cast<TMenuItem*>(c)) item->SetEnabled(enabled);
-      else if (auto* control = dynamic_cast<TControl*>(c)) control->SetEnabled(enabled);
-    }
-}
-
 // Releases a button that is down and runs its handler, as the user's click would.
-void ReleaseByName(TComponent* owner, const char* name) {
-  auto* button = owner ? owner->FindComponentAs<TSpeedButton>(name) : nullptr;
+void ReleaseButton(TSpeedButton* button) {
   if (!button || !button->Down()) return;
   button->SetDown(false);
   if (button->OnClick) button->OnClick(button);
 }
 
-void SetScrollBar(TComponent* owner, int min, int max, int position) {
-  auto* bar = owner ? owner->FindComponentAs<TScrollBar>("ScrollBar2") : nullptr;
-  if (!bar) return;
-  bar->SetMin(min);
-  bar->SetMax(max);
-  bar->SetPosition(position);
+void EnableItem(TMenuItem* item, bool enabled) {
+  if (item) item->SetEnabled(enabled);
+}
+
+// The controls the spectrum view has no use for, on both windows where they
+// are: the channel read-outs, the math items, the scope markers, Autoset.
+void EnableScopeOnlyControls(bool enabled) {
+  for (AnalysisControls* a : {static_cast<AnalysisControls*>(Form1), static_cast<AnalysisControls*>(Form11)})
+    if (a)
+      for (TMenuItem* item : a->MathItems()) EnableItem(item, enabled);
+  FrontPanelControls* panels[2] = {Form1, Form11};
+  for (FrontPanelControls* p : panels)
+    if (p) {
+      p->Autoset1->SetEnabled(enabled);
+      p->Autoset2->SetEnabled(enabled);
+      if (p->SpeedButton21) p->SpeedButton21->SetEnabled(enabled);
+    }
+  if (Form1) {
+    EnableItem(Form1->RMSCalculation1, enabled);
+    EnableItem(Form1->Markers1, enabled);
+    if (Form1->GrSpeedButton15) Form1->GrSpeedButton15->SetEnabled(enabled);
+  }
 }
 
 std::string FileNameOnly(const std::string& path) { return std::filesystem::path(path).filename().string(); }
@@ -89,10 +96,7 @@ void TForm1::LogToLin() {
 void TForm1::LinKursLog() { display::FreqMarkerBin = display::MarkerLinToLog(display::FreqMarkerBin); }
 void TForm1::LogKursLin() { display::FreqMarkerBin = display::MarkerLogToLin(display::FreqMarkerBin); }
 
-void TForm1::SetSpectrumScrollMax(int max) {
-  for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form10)})
-    if (auto* bar = owner ? owner->FindComponentAs<TScrollBar>("ScrollBar2") : nullptr) bar->SetMax(max);
-}
+void TForm1::SetSpectrumScrollMax(int max) { ScrollBar2->SetMax(max); }
 
 void TForm1::SpeedButtonLogClick(TObject*) {
   using namespace engine;
@@ -172,15 +176,14 @@ void TForm1::ShowTimeOrSpan(bool spectrum) {
 }
 
 void TForm1::SetHistorySliderEnabled(bool enabled) {
-  for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form10)})
-    if (auto* bar = owner ? owner->FindComponentAs<TScrollBar>("ScrollBar1") : nullptr) bar->SetEnabled(enabled);
+  if (ScrollBar1) ScrollBar1->SetEnabled(enabled);
 }
 
 void TForm1::fft1Click(TObject*) {
   using namespace engine;
   using namespace display;
   // 1.
-  ReleaseByName(this, "GrSpeedButton15");
+  ReleaseButton(GrSpeedButton15);
   for (AnalysisControls* a : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)})
     if (a) a->Averagesamples1->SetEnabled(false);
   SetHistorySliderEnabled(false);
@@ -195,12 +198,11 @@ void TForm1::fft1Click(TObject*) {
   if (!SpectrumMode) {
     // 3. The ground markers go (they are not shown in spectrum mode).
     y_viivat();
-    SpeedButton22->SetDown(false);
-    if (auto* twin = Twin(&AnalysisControls::SpeedButton22)) twin->SetDown(false);
-    for (AnalysisControls* a : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)})
-      if (a) a->SpeedButton21->SetEnabled(false);
+    // (fft1 going down has released "Oscilloscope" on both windows.)
+    if (Form11) Form11->SpeedButton21->SetEnabled(false);
+    SpeedButton21->SetEnabled(false);
     if (!MathOff) {
-      if (auto* twin = Twin(&AnalysisControls::SpeedButton21)) twin->SetDown(false);
+      if (Form11) Form11->SpeedButton21->SetDown(false);
       SpeedButton21->SetDown(false);
       SpeedButton21Click(this);
     }
@@ -255,9 +257,8 @@ void TForm1::fft1Click(TObject*) {
     // 6. The span buttons take the time base's place.
     ShowTimeOrSpan(true);
     for (std::size_t row = 0; row < TimeBaseTable.size(); ++row) {
-      const char* name = TimeBaseTable[row].Button;
-      const auto* button = name ? FindComponentAs<TSpeedButton>(name) : nullptr;
-      if (button && button->Down()) {
+      const auto button = TimeBaseTable[row].Button;
+      if (button && (this->*button)->Down()) {
         TimeBaseStepClick(row);
         break;
       }
@@ -269,26 +270,22 @@ void TForm1::fft1Click(TObject*) {
     SetCaption(DataFileName.empty() ? "Spectrum Analyzer" : "Spectrum Analyzer - " + FileNameOnly(DataFileName));
     if (Form10) Form10->SetCaption("Spectrum analyzer");
     if (Form11) Form11->SetCaption("Spectrum analyzer");
-    const int scrollMax = LogFreqAxis ? kLogScrollMax : kLinScrollMax;
-    for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form10)})
-      SetScrollBar(owner, 0, scrollMax, display::SpectrumScrollPos);
-    for (const char* name : {"RMScalculation1", "dBmValue1", "CH1CH21", "CH1CH22", "Multi", "Divi", "XYplot1",
-                             "InvertCH21", "Markers1", "Autoset1", "Autoset2"})
-      SetEnabledOnBoth(this, Form11, name, false);
-    for (const char* name : {"MarkersFFT1", "MarkersFFTdBf1", "MarkersFFTSpectralDensity1"})
-      SetEnabledOnBoth(this, Form11, name, true);
-    if (auto* digital = FindComponentAs<TControl>("GrSpeedButton15")) digital->SetEnabled(false);
+    ScrollBar2->SetMin(0);
+    ScrollBar2->SetMax(LogFreqAxis ? kLogScrollMax : kLinScrollMax);
+    ScrollBar2->SetPosition(display::SpectrumScrollPos);
+    EnableScopeOnlyControls(false);
+    EnableItem(MarkersFFTSpectralDensity1, true);
   }
 
   // 8.
-  ReleaseByName(this, "SpeedButton23");
+  ReleaseButton(SpeedButton23);
 }
 
 void TForm1::SpeedButton22Click(TObject*) {
   using namespace engine;
   using namespace display;
   // 1.
-  if (auto* twin = Twin(&AnalysisControls::SpeedButton22)) twin->SetDown(true);
+  if (Form11) Form11->SpeedButton22->SetDown(true);
   CaptureCount = 0;
 
   if (SpectrumMode) {
@@ -335,25 +332,17 @@ void TForm1::SpeedButton22Click(TObject*) {
     SetCaption(DataFileName.empty() ? "Darvik48" : "Darvik48 - " + FileNameOnly(DataFileName));
     if (Form10) Form10->SetCaption("Darvik48");
     if (Form11) Form11->SetCaption("Darvik48");
-    for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form10)})
-      if (auto* bar = owner ? owner->FindComponentAs<TScrollBar>("ScrollBar2") : nullptr)
-        bar->SetPosition(display::ScopeScrollPos);
+    ScrollBar2->SetPosition(display::ScopeScrollPos);
 
     // 5.
     SpeedButton22->SetDown(true);
-    for (AnalysisControls* a : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)})
-      if (a) a->SpeedButton21->SetEnabled(true);
-    for (const char* name : {"RMScalculation1", "dBmValue1", "CH1CH21", "CH1CH22", "Multi", "Divi", "XYplot1",
-                             "InvertCH21", "Markers1", "Autoset1", "Autoset2"})
-      SetEnabledOnBoth(this, Form11, name, true);
-    for (const char* name : {"MarkersFFT1", "MarkersFFTdBf1", "MarkersFFTSpectralDensity1"})
-      SetEnabledOnBoth(this, Form11, name, false);
-    if (auto* digital = FindComponentAs<TControl>("GrSpeedButton15")) digital->SetEnabled(true);
+    EnableScopeOnlyControls(true);
+    EnableItem(MarkersFFTSpectralDensity1, false);
   }
 
   // 6.
   for (AnalysisControls* a : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)})
     if (a) a->Averagesamples1->SetEnabled(true);
   if (AcquisitionIdle) SetHistorySliderEnabled(true);
-  ReleaseByName(this, "SpeedButton23");
+  ReleaseButton(SpeedButton23);
 }

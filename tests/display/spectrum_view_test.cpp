@@ -73,7 +73,7 @@ TEST_F(SpectrumViewTest, EnteringWithBothChannelsShowsCh1AndLeavingRestoresTheSc
     EXPECT_TRUE(p->Freq_Range->Visible());
     EXPECT_FALSE(p->Time_div->Visible());
     EXPECT_TRUE(a->fft1->Down());
-    EXPECT_FALSE(a->SpeedButton22->Down());
+    EXPECT_FALSE(p->SpeedButton22->Down());
     EXPECT_FALSE(a->Averagesamples1->Enabled());
   }
   EXPECT_EQ(Form1->Caption(), "Spectrum Analyzer");
@@ -102,7 +102,7 @@ TEST_F(SpectrumViewTest, EnteringWithBothChannelsShowsCh1AndLeavingRestoresTheSc
     EXPECT_EQ(LabelColor(p->LabelCh2), Ch2Color);
     EXPECT_TRUE(p->Time_div->Visible());
     EXPECT_FALSE(p->Freq_Range->Visible());
-    EXPECT_TRUE(a->SpeedButton22->Down());
+    EXPECT_TRUE(p->SpeedButton22->Down());
     EXPECT_TRUE(a->Averagesamples1->Enabled());
   }
 }
@@ -241,9 +241,9 @@ TEST_F(SpectrumViewTest, ProductMovesOffTheMagnifiedStepsAndTheButtonSwitchesThe
     auto* a = dynamic_cast<AnalysisControls*>(form);
     EXPECT_FALSE(p->SpeedButton02us->Enabled());
     EXPECT_FALSE(p->SpeedButton01us->Enabled());
-    EXPECT_TRUE(a->SpeedButton21->Visible());
-    EXPECT_TRUE(a->SpeedButton21->Down());
-    EXPECT_EQ(a->SpeedButton21->Caption(), "CH1*CH2");
+    EXPECT_TRUE(p->SpeedButton21->Visible());
+    EXPECT_TRUE(p->SpeedButton21->Down());
+    EXPECT_EQ(p->SpeedButton21->Caption(), "CH1*CH2");
     EXPECT_TRUE(a->Multi->Checked());
   }
   // Another function replaces it.
