@@ -18,9 +18,12 @@ class TForm11 : public TForm, public FrontPanelControls, public AnalysisControls
   TMenuItem* Exit = nullptr;               // "E&xit"
   TGrSpeedButton* GrSpeedButton1 = nullptr;  // "Normal Screen"
   TCheckBox* Digi = nullptr;                 // "Logic Analyzer"
-  // The twin menu's "Bright Grid", made with its menu (nullptr until then);
-  // the math entries are AnalysisControls.
+  // The twin menu's "Bright Grid", "Markers (DSO) " and "RMS Value", made
+  // with their menus (nullptr until then); the math entries are
+  // AnalysisControls.
   TMenuItem* BrightGrid1 = nullptr;
+  TMenuItem* Markers1 = nullptr;         // "Markers (DSO) "
+  TMenuItem* RMSCalculation1 = nullptr;  // "RMS Value"
 
   // Forwards of the front panel. "Copy then forward": the main window's
   // same-named button takes this one's state, then its handler runs.
