@@ -162,7 +162,8 @@ void TForm1::MathModeClick(int mode) {
     }
   if (xy && Markers1 && Markers1->Checked()) Markers1Click(this);
   if (xy) display::MarkersOn = 0;
-  if (Markers1) Markers1->SetEnabled(!xy);
+  for (TMenuItem* markers : {Markers1, Form11 ? Form11->Markers1 : nullptr})
+    if (markers) markers->SetEnabled(!xy);
   if (mode == kInvert && on) {
     for (TGrSpeedButton* on_button : {CH1on, CH2on})
       if (!on_button->Down()) {
@@ -216,7 +217,8 @@ void TForm1::SpeedButton21Click(TObject*) {
         p->SpeedButtonCh1->SetEnabled(true);
         p->SpeedButtonCh2->SetEnabled(true);
       }
-    if (Markers1) Markers1->SetEnabled(true);
+    for (TMenuItem* markers : {Markers1, Form11 ? Form11->Markers1 : nullptr})
+      if (markers) markers->SetEnabled(true);
   }
   RebuildMathPicture();
 }

@@ -63,6 +63,10 @@ void EnableScopeOnlyControls(bool enabled) {
     EnableItem(Form1->Markers1, enabled);
     if (Form1->GrSpeedButton15) Form1->GrSpeedButton15->SetEnabled(enabled);
   }
+  if (Form11) {
+    EnableItem(Form11->RMSCalculation1, enabled);
+    EnableItem(Form11->Markers1, enabled);
+  }
 }
 
 std::string FileNameOnly(const std::string& path) { return std::filesystem::path(path).filename().string(); }
