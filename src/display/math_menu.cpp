@@ -49,14 +49,17 @@ void SetPersistEnabled(bool enabled) {
 
 bool GradedOrVariable() { return display::PersistenceMode == 2 || display::PersistenceMode == 3; }
 
-// The CH2 texts of the front panel that an inverted CH2 shows in the second math colour.
-void ColourCh2Labels(TColor color) {
+// The CH2 texts of the front panel that an inverted CH2 shows in the second
+// math colour; otherwise the label is CH2's (grey while hidden) and the
+// coupling buttons read as CH1's do.
+void ColourCh2Labels(bool inverted) {
+  using namespace display;
   FrontPanelControls* panels[2] = {Form1, Form11};
   for (FrontPanelControls* p : panels) {
     if (!p) continue;
-    SetLabelColor(p->LabelCh2, color);
+    SetLabelColor(p->LabelCh2, inverted ? Math2Color : engine::Ch2On ? Ch2Color : 0x808080);
     for (TGrSpeedButton* b : {p->SpeedButton__ac2, p->SpeedButton_dc2, p->SpeedButton_gnd2}) {
-      b->Font().Color = color;
+      b->Font().Color = inverted ? Math2Color : p->SpeedButton_dc1->Font().Color;
       b->FontChanged();
     }
   }
@@ -136,13 +139,9 @@ void TForm1::MathModeClick(int mode) {
   MathOff = on ? 0 : 1;
   Ch1PenColor = Ch1XorColor;
   Ch2PenColor = Ch2XorColor;
-  if (on && mode == kInvert) {
-    Ch2PenColor = Math2PenColor;
-    ColourCh2Labels(Math2Color);
-  } else {
-    ColourCh2Labels(Ch2On ? Ch2Color : 0x808080);
-    if (!on) SetLabelColor(LabelCh1, Ch1On ? Ch1Color : 0x808080);
-  }
+  if (on && mode == kInvert) Ch2PenColor = Math2PenColor;
+  ColourCh2Labels(on && mode == kInvert);
+  if (!on) SetLabelColor(LabelCh1, Ch1On ? Ch1Color : 0x808080);
 
   // 5. The computed traces need real samples: not the two magnified steps.
   if (arithmetic && on && (SpeedButton02us->Down() || SpeedButton01us->Down())) {
@@ -196,7 +195,7 @@ void TForm1::SpeedButton21Click(TObject*) {
     MathOff = 0;
     if (mode == kInvert) {
       Ch2PenColor = Math2PenColor;
-      ColourCh2Labels(Math2Color);
+      ColourCh2Labels(true);
       if (Label3) SetLabelColor(Label3, Math2Color);
     }
     if (mode == kXY) {
@@ -210,7 +209,7 @@ void TForm1::SpeedButton21Click(TObject*) {
     }
   } else {
     MathOff = 1;
-    ColourCh2Labels(Ch2On ? Ch2Color : 0x808080);
+    ColourCh2Labels(false);
     SetLabelColor(LabelCh1, Ch1On ? Ch1Color : 0x808080);
     for (FrontPanelControls* p : panels)
       if (p) {
