@@ -32,7 +32,10 @@ void SetCalibrationRecord(const CalibrationRecordValues& record) {
 }
 
 CalibrationRecordValues FirstStartCalibrationRecord() {
-  return {{124, 124, 0, 0, 128, 32, 224, 128, 32, 224, 120, 75, 164, 120, 75, 164}};
+  constexpr std::int32_t kOffset = 124;  // the offsets of a first start
+  const CalibrationPairs& d = kDefaultCalibrationPairs;
+  return {{kOffset, kOffset, 0, 0, d.pos0, d.pos1, d.pos2, d.pos0, d.pos1, d.pos2, d.ad0, d.ad1, d.ad2, d.ad0,
+           d.ad1, d.ad2}};
 }
 
 bool CalibrationRecordInRange(const CalibrationRecordValues& record) {
