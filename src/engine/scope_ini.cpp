@@ -218,6 +218,8 @@ void TForm1::ReadWindowSizes() {
 bool TForm1::WriteMainSettings() {
   using namespace engine;
   if (!ScopeIni) return true;
+  // Every key in memory first, then the file replaced once.
+  IniWriteBatch batch(*ScopeIni);
   IniWriter w(*ScopeIni);
 
   // Places of a maximised or minimised window are not the user's places.
@@ -292,8 +294,9 @@ bool TForm1::WriteMainSettings() {
   w.Colour("Colors", "Bright_Grid", BrightGridColor);
   w.Colour("Colors", "Time_Marker", TimeMarkerColor);
 
-  if (!w.Ok()) ReportWriteFailure(*ScopeIni);
-  return w.Ok();
+  const bool written = batch.Commit() && w.Ok();
+  if (!written) ReportWriteFailure(*ScopeIni);
+  return written;
 }
 
 void TForm1::RestoreDefaultSettingsExit1Click(TObject* /*Sender*/) {
