@@ -10,6 +10,16 @@
 
 namespace display {
 
+void PlaceDefaultMarkers() {
+  TimeMarker1X = engine::ScreenX0 + 16;
+  TimeMarker2X = engine::ScreenX0 + 634;
+  VoltMarker1Y = engine::ScreenY0 + 16;
+  VoltMarker2Y = engine::ScreenY0 + 240;
+  FreqMarker1X = engine::ScreenX0 + 16;
+  LevelMarker1Y = engine::ScreenY0 + 16;
+  LevelMarker2Y = engine::ScreenY0 + 240;
+}
+
 namespace {
 
 constexpr int kDivisionWidth = 50;   // pixels per horizontal division on every view
@@ -188,6 +198,20 @@ void DrawScopeMarkerLines(ScopeView& view, TColor voltPen, TColor timePen) {
   WithPen(c, timePen, psDot, [&] {
     for (const std::int32_t* x : {m.TimeMarker1X, m.TimeMarker2X})
       if (Placed(x, view.X0)) Line(c, *x, view.Y0 + 1, *x, view.MarkerLimitY);
+  });
+  c->Brush.Color = display::BackgroundColor;
+  view.Image->Invalidate();
+}
+
+void DrawMarkerLine(ScopeView& view, bool vertical, int at, TColor pen, bool dotted) {
+  if (!view.Image) return;
+  TCanvas* c = view.Image->Canvas();
+  c->Brush.Color = clWhite;
+  WithPen(c, pen, dotted ? psDot : psSolid, [&] {
+    if (vertical)
+      Line(c, at, view.Y0 + 1, at, view.MarkerLimitY);
+    else
+      Line(c, view.X0 + 1, at, view.MarkerLimitX, at);
   });
   c->Brush.Color = display::BackgroundColor;
   view.Image->Invalidate();

@@ -16,6 +16,10 @@ namespace display {
 // ---- Colours of the trigger items for a source (16 CH1, 0 CH2, 1 external).
 // The not-xor pen of the level and position ticks.
 TColor TriggerPenColor(std::uint8_t source);
+
+// The markers of a new session, just inside the graticule's corners
+// (ScreenX0 and ScreenY0 must be set).
+void PlaceDefaultMarkers();
 // The plain colour of the status label while the trigger is on; an inverted
 // CH2 is shown in the second math colour.
 TColor TriggerLabelColor(std::uint8_t source);
@@ -36,6 +40,9 @@ void DrawTriggerLevelTick(ScopeView& view, int level, bool mirrored, TColor pen)
 // kursorit: the two horizontal voltage-marker lines and the two vertical
 // time-marker lines that are placed (at or below Y0, at or right of X0).
 void DrawScopeMarkerLines(ScopeView& view, TColor voltPen, TColor timePen);
+// One marker line, dotted (at rest) or solid (while dragged): vertical at x
+// from Y0 + 1 to MarkerLimitY, or horizontal at y from X0 + 1 to MarkerLimitX.
+void DrawMarkerLine(ScopeView& view, bool vertical, int at, TColor pen, bool dotted);
 // fft_kursorit: the two horizontal level-marker lines that are placed.
 void DrawLevelMarkerLines(ScopeView& view, TColor pen);
 // The pixel of spectrum point `bin` (SpectrumZoom points per 2 pixels from

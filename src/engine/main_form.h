@@ -75,6 +75,18 @@ class TForm1 : public TForm, public FrontPanelControls {
   void asetus(const std::string& label, int kind);
   void AsetaAika(int pixelStep, const std::string& label);
 
+  // Controls of the display modes, made with their modes (nullptr until
+  // then): the history bar, the bit view button "10110010", waveform
+  // averaging "Off", the math menu and the spectral-density marker read-out.
+  TScrollBar* ScrollBar1 = nullptr;
+  TGrSpeedButton* GrSpeedButton15 = nullptr;
+  TMenuItem* Off1 = nullptr;
+  TMenuItem* CH1CH21 = nullptr;
+  TMenuItem* CH1CH22 = nullptr;
+  TMenuItem* InvertCH21 = nullptr;
+  TMenuItem* XYplot1 = nullptr;
+  TMenuItem* MarkersFFTSpectralDensity1 = nullptr;
+
   // The buttons the start-up presses and the horizontal position bar.
   TPanel* LoadingPanel;             // "Loading, please wait..." while the device opens
   TScrollBar* ScrollBar2;           // horizontal position, 32 = centre
@@ -96,10 +108,10 @@ class TForm1 : public TForm, public FrontPanelControls {
   void piirrot();      // draw the traces
   void TulostaTeksti(const std::string& text, int x, int y, TColor color);  // one screen text
   void f_alue();            // spectrum span label
-  void kursoriaika() {}     // time-marker read-out
-  void kursorivoltit() {}   // voltage-marker read-out
-  void kursoritaajuus() {}  // frequency-marker read-out
-  void kursoridb() {}       // level-marker read-out
+  void kursoriaika();       // time-marker read-out (dt, 1/dt)
+  void kursorivoltit();     // voltage-marker read-out (dV and levels)
+  void kursoritaajuus();    // frequency-marker read-out
+  void kursoridb();         // level-marker read-out
   // Demo display periods from the current ranges, positions and time base.
   void tee_demo();
 
@@ -225,8 +237,8 @@ class TForm1 : public TForm, public FrontPanelControls {
 
   // Steps of the capture path; those with an empty body have nothing to
   // compute while their read-out or export is not shown.
-  void rms_out() {}          // RMS and dBm read-outs: measurements
-  void measure() {}          // CH1 waveform parameters: measurements
+  void rms_out();            // RMS and dBm read-outs of the shown channel
+  void measure();            // waveform parameters of CH1, the phase, then CH2
   void FFT() {}              // transform of the shown channel: spectrum analyser
   void LinToLog() {}         // log frequency axis: spectrum display options
   void SaveShareData() {}    // sample export to shared memory: remote control
@@ -234,6 +246,11 @@ class TForm1 : public TForm, public FrontPanelControls {
 
  private:
   enum class CaptureMode { Run, Single };
+  std::int32_t RunPhase = 5;          // 0 start, 1 after a capture, 2 waiting, 5 stopped
+  std::uint8_t CaptureReady = 0;      // 16 when this tick read a complete capture
+  std::uint8_t RunningShown = 0;      // the status already reads "Running"
+  std::uint16_t MeasureCounter = 0;   // Run captures since the last read-out update
+  std::uint8_t DemoPaceTicks = 0;     // pacing ticks since a demo capture was asked for
   // Makes the acquisition controls; run by the constructor before FormCreate.
   void CreateAcquisitionControls();
   // Erase, unpack (or synthesise), read-outs, spectrum, export, draw.
@@ -250,6 +267,8 @@ class TForm1 : public TForm, public FrontPanelControls {
   void SetSingleDown(bool down);
   void SetSingleEnabled(bool enabled);
   void SetHistoryBarsEnabled(bool enabled);
+  // History bars off while the capture loop runs; the next capture is stored.
+  void StartHistoryRecording();
   bool PersistDown() const;
   bool LinkLost() const;
   void EndRunLoop();
@@ -379,7 +398,7 @@ class TForm1 : public TForm, public FrontPanelControls {
   // The position bars move a stopped trace only while set; cleared while
   // the twins' bars are written back, whose handlers come back here.
   std::uint8_t PositionShiftArmed = 1;
-  void CouplingClick(int channel, int kind, TSpeedButton* button);
+  void CouplingClick(int channel, int kind, engine::PanelButton button);
   void ProbeClick(int channel, bool x10);
   void PositionChange(int channel);
   void ChannelShowClick(int channel);
@@ -423,8 +442,8 @@ class TForm1 : public TForm, public FrontPanelControls {
 
  private:
   // Source buttons: the common steps, with the new source code.
-  void TriggerSourceClick(TSpeedButton* button, std::uint8_t source);
-  void TriggerSlopeClick(TSpeedButton* button, std::uint8_t slope);
+  void TriggerSourceClick(engine::PanelButton button, std::uint8_t source);
+  void TriggerSlopeClick(engine::PanelButton button, std::uint8_t slope);
   // Status label and panel of both windows for the trigger's state.
   void ShowTriggerState();
 
@@ -454,6 +473,40 @@ class TForm1 : public TForm, public FrontPanelControls {
   void ApplyScreenColors();
 
  public:
+  // ======== Markers, waveform measurements and annotation ========
+  // View "Markers (DSO) ", "RMS Value" and "Waveform Parameters...".
+  TMenuItem* Markers1 = nullptr;
+  TMenuItem* RMSCalculation1 = nullptr;
+  TMenuItem* MoreData1 = nullptr;
+  // Builds the menu items above and binds the picture's mouse; run while the window is built.
+  void CreateMarkerControls();
+  void Markers1Click(TObject* Sender);
+  void RMSCalculation1Click(TObject* Sender);
+  void MoreData1Click(TObject* Sender);
+
+  // The mouse on the picture: the left button drags the markers, the right
+  // one places the annotation.
+  void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void Image1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void Image1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void dso_down(int x, int y);
+  void fft_down(int x, int y);
+  void dso_up();
+  void fft_up();
+  std::uint8_t MarkerDragActive = 0;
+  std::int32_t DragKind = 0;  // 1 / 2 first / second vertical line, 3 / 4 first / second horizontal line
+  std::int32_t DragLineX = 0;
+  std::int32_t DragLineY = 0;
+
+  // CH2's waveform parameters; the phase of CH2 against CH1 in degrees.
+  void measure2();
+  double calculate_phase();
+
+ private:
+  // Moves the dragged line to the pointer and updates its read-out.
+  void DragTo(int x, int y);
+  // Ends a drag: the solid line goes, the dotted one comes at the final place.
+  void DropMarker();
 };
 
 inline TForm1* Form1 = nullptr;
