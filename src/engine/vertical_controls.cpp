@@ -109,12 +109,14 @@ void TForm1::ProbeClick(int channel, bool x10) {
 
   for (const auto& row : RangeTable) {
     const char* caption = x10 ? row.CaptionX10 : row.CaptionX1;
-    for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form11),
-                              static_cast<TComponent*>(Form1_rec)})
+    for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form11)})
       if (auto* b = FindOwned<TControl>(owner, ch1 ? row.Ch1Button : row.Ch2Button)) b->SetCaption(caption);
     if (ch1)
       if (auto* radio = FindOwned<TControl>(Bode_plot, row.BodeRadio)) radio->SetCaption(caption);
   }
+
+  // The recorder's buttons have names of their own.
+  if (Form1_rec) Form1_rec->ShowProbeCaptions(channel, x10);
 
   // The label on the picture and the device follow the current range.
   RangeCodeClick(channel, ch1 ? Ch1GainCode : Ch2GainCode);
