@@ -78,7 +78,7 @@ void TForm1_rec::FastTimer1Timer(TObject* /*Sender*/) {
   } else {
     // Polls until the device has a sample ready; a reply that came short is
     // polled for again within the same budget.
-    for (int polls = 0; polls < PollLimit && !sampled; ++polls) {
+    for (int polls = 0; polls < kPollLimit && !sampled; ++polls) {
       using namespace engine;
       UsbRxBuffer[0] = 0;
       std::uint32_t got = 0;

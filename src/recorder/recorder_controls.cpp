@@ -184,14 +184,11 @@ void TForm1_rec::PositionChange(int channel) {
     putsataanko();
     piirrot();
   }
-  // 3. The main window's bar and the device follow.
+  // 3. The main window's bar and the device follow. A bar that already
+  // stands there is where this change came from: it has sent the position.
   if (Form1) {
     TTrackBar* mainBar = ch1 ? Form1->TrackBar1 : Form1->TrackBar2;
-    if (mainBar->Position() != position) {
-      mainBar->SetPosition(position);  // runs its change handler
-    } else {
-      ch1 ? Form1->TrackBar1Change(Form1) : Form1->TrackBar2Change(Form1);
-    }
+    if (mainBar->Position() != position) mainBar->SetPosition(position);  // runs its change handler
   }
   // 4.
   if (ch1 ? RecCh1On : RecCh2On) DrawZeroGlyph(channel, ch1 ? RecCh1ZeroLevel : RecCh2ZeroLevel);
@@ -248,21 +245,24 @@ void TForm1_rec::ChannelShow(int channel) {
 
 void TForm1_rec::ch1_dso() { ChannelShow(1); }
 void TForm1_rec::ch2_dso() { ChannelShow(2); }
-void TForm1_rec::SpeedButtonCh1Click(TObject*) { ch1_dso(); }
-void TForm1_rec::SpeedButtonCh2Click(TObject*) { ch2_dso(); }
+void TForm1_rec::SpeedButtonCh1Click(TObject*) { ChannelFromOffButton(1); }
+void TForm1_rec::SpeedButtonCh2Click(TObject*) { ChannelFromOffButton(2); }
 
-void TForm1_rec::ChannelOn(int channel) {
+void TForm1_rec::ChannelFromOffButton(int channel) {
   using namespace recorder;
-  const bool ch1 = channel == 1;
-  TSpeedButton* on = ch1 ? CH1on : CH2on;
-  TSpeedButton* off = ch1 ? SpeedButtonCh1 : SpeedButtonCh2;
-  // Both zero-level markers come off while the channel changes, and back after.
+  // Both zero-level marks come off while the channel changes, and back after.
   if (RecCh1On) DrawZeroGlyph(1, RecCh1ZeroLevel);
   if (RecCh2On) DrawZeroGlyph(2, RecCh2ZeroLevel);
-  off->SetDown(!on->Down());
-  ch1 ? SpeedButtonCh1Click(this) : SpeedButtonCh2Click(this);
-  on->SetDown(!off->Down());
+  channel == 1 ? ch1_dso() : ch2_dso();
+  TSpeedButton* off = channel == 1 ? SpeedButtonCh1 : SpeedButtonCh2;
+  (channel == 1 ? CH1on : CH2on)->SetDown(!off->Down());
   y_viivat();
+}
+
+void TForm1_rec::ChannelOn(int channel) {
+  TSpeedButton* on = channel == 1 ? CH1on : CH2on;
+  (channel == 1 ? SpeedButtonCh1 : SpeedButtonCh2)->SetDown(!on->Down());
+  channel == 1 ? SpeedButtonCh1Click(this) : SpeedButtonCh2Click(this);
 }
 
 void TForm1_rec::CH1onClick(TObject*) { ChannelOn(1); }

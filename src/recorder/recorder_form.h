@@ -118,8 +118,6 @@ class TForm1_rec : public TForm {
   void Timer1Timer(TObject* Sender);
   void tee_demo_taulut();
   void tee_demo();
-  // Status polls of one tick before the device counts as silent.
-  int PollLimit = 1000;
 
   // ======== Controls
   void AsetaAika(const std::string& caption);
@@ -246,6 +244,8 @@ class TForm1_rec : public TForm {
   void PositionChange(int channel);
   void ChannelShow(int channel);
   void ChannelOn(int channel);
+  // The channel follows its "OFF" button; "On" and the zero-level marks follow.
+  void ChannelFromOffButton(int channel);
   void HandBack(bool spectrum);
   void DrawZeroGlyph(int channel, int level);
   void DrawMarkerLine(int id, int pos, bool dotted);
@@ -254,6 +254,8 @@ class TForm1_rec : public TForm {
   void DerivePens();
   TColor RecCh1Pen = 0, RecCh2Pen = 0, RecTimeMarkerPen = 0, RecGridPen = 0;
   void StopOnNoData();
+  // Status polls of one tick before the device counts as silent.
+  static constexpr int kPollLimit = 1000;
   void ReportAutoSaveFailure();
 
   // ---- Live drawing

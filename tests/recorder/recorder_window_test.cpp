@@ -289,3 +289,23 @@ TEST_F(RecorderWindow, ClosingWhileRecordingStopsTheRecordingFirst) {
   EXPECT_FALSE(Rec().Visible());
   EXPECT_TRUE(Form1->Visible());
 }
+
+TEST_F(RecorderWindow, ChannelsGoOffAndComeBackLeavingThePictureAsItWas) {
+  SingleRecord();
+  Rec().MarkersVdt1->Click();
+  const QImage before = Rec().Image1->Picture()->Image().copy();
+  Rec().CH1on->Click();
+  EXPECT_EQ(recorder::RecCh1On, 0);
+  EXPECT_TRUE(Rec().SpeedButtonCh1->Down());
+  EXPECT_EQ(Rec().LabelCh1->Font().Color, 0x808080u);
+  EXPECT_NE(Rec().Image1->Picture()->Image(), before);
+  // The voltage read-out follows CH2 now: 3 V/div, markers 224 pixels apart.
+  Rec().Ch2RangeButtons[0]->Click();
+  EXPECT_EQ(Rec().VoltReadoutShown.substr(0, 10), "dV: 21.00V");
+  Rec().Ch2RangeButtons[1]->Click();
+  // Back on through its "OFF" button.
+  Rec().SpeedButtonCh1->Click();
+  EXPECT_EQ(recorder::RecCh1On, 1);
+  EXPECT_TRUE(Rec().CH1on->Down());
+  EXPECT_EQ(Rec().Image1->Picture()->Image(), before);
+}
