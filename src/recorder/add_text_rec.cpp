@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 
+#include "display/display_state.h"
 #include "engine/scope_state.h"
 #include "recorder/recorder_form.h"
 #include "recorder/recorder_state.h"
@@ -129,8 +130,8 @@ void Tform_9rec::note() {
   TCanvas* c = Form1_rec->Image1->Canvas();
   const TBrush saved = c->Brush;
   c->Brush.Style = RecNoteTransparent ? bsClear : bsSolid;
-  c->Brush.Color = engine::RecBackgroundColor;
-  c->Font.Color = engine::TimeMarkerColor;
+  c->Brush.Color = recorder::RecBackgroundColor;
+  c->Font.Color = display::TimeMarkerColor;
   c->Font.Size = 8;
   const TPoint pos = c->PenPos;
   for (int i = 0; i < Memo1->Lines().Count(); ++i) c->TextOut(RecNoteX, RecNoteY + 13 * i, Memo1->Lines()[i]);

@@ -127,8 +127,8 @@ void TForm1_rec::FastTimer1Timer(TObject* /*Sender*/) {
         list.push_back({LivePen.x, y});
         y = newY;
       };
-      if (RecCh2On) segment(engine::RecCh2Color, LivePenCh2Y, Y0 + RecBufCh2[RecPos], LivePointsCh2);
-      if (RecCh1On) segment(engine::RecCh1Color, LivePen.y, Y0 + RecBufCh1[RecPos], LivePointsCh1);
+      if (RecCh2On) segment(recorder::RecCh2Color, LivePenCh2Y, Y0 + RecBufCh2[RecPos], LivePointsCh2);
+      if (RecCh1On) segment(recorder::RecCh1Color, LivePen.y, Y0 + RecBufCh1[RecPos], LivePointsCh1);
       LivePen.x = x;
       RecLastColumn = c;
       PaintBox1->Invalidate();
@@ -221,8 +221,8 @@ void TForm1_rec::aloitus() {
   if (Form1) Form1->Set_DACs();
   // 6. The live view always shows 100 samples per division.
   if (TimeUnitValue == 500) {
-    TulostaTeksti(RecTimeDivText, X0 + 151, engine::RecBackgroundColor, 3);
-    TulostaTeksti("1s", X0 + 151, engine::RecTimeMarkerColor, 3);
+    TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecBackgroundColor, 3);
+    TulostaTeksti("1s", X0 + 151, recorder::RecTimeMarkerColor, 3);
   }
   poisto();
   if (Form_9rec) Form_9rec->note();
@@ -295,8 +295,8 @@ void TForm1_rec::lopetus() {
   RecScrollOffset = 0;
   // 6.
   if (TimeUnitValue == 500) {
-    TulostaTeksti("1s", X0 + 151, engine::RecBackgroundColor, 3);
-    TulostaTeksti(RecTimeDivText, X0 + 151, engine::RecTimeMarkerColor, 3);
+    TulostaTeksti("1s", X0 + 151, recorder::RecBackgroundColor, 3);
+    TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecTimeMarkerColor, 3);
   }
 }
 
@@ -351,8 +351,8 @@ void TForm1_rec::Timer2Timer(TObject* /*Sender*/) {
       canvas->Pen.Color = colour;
       canvas->Polyline(points);
     };
-    if (recorder::RecCh2On && !LivePointsCh2.empty()) draw(LivePointsCh2, engine::RecCh2Color, LivePenCh2Y);
-    if (recorder::RecCh1On && !LivePointsCh1.empty()) draw(LivePointsCh1, engine::RecCh1Color, LivePen.y);
+    if (recorder::RecCh2On && !LivePointsCh2.empty()) draw(LivePointsCh2, recorder::RecCh2Color, LivePenCh2Y);
+    if (recorder::RecCh1On && !LivePointsCh1.empty()) draw(LivePointsCh1, recorder::RecCh1Color, LivePen.y);
     PaintBox1->Invalidate();
   }
   Timer2->SetEnabled(false);
@@ -377,7 +377,7 @@ void TForm1_rec::tee_demo_taulut() {
 }
 
 void TForm1_rec::tee_demo() {
-  TulostaTeksti("DEMO", X0 + 240, engine::RecBrightGridColor, 3);
+  TulostaTeksti("DEMO", X0 + 240, recorder::RecBrightGridColor, 3);
   DemoArrays = recorder::BuildDemoDisplay(DemoTable, engine::Ch1GainCode, engine::Ch2GainCode,
                                           TrackBar1->Position(), TrackBar2->Position());
 }

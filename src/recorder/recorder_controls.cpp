@@ -6,6 +6,7 @@
 #include "bode/bode_plot.h"
 #include "display/big_screen.h"
 #include "display/measurement_window.h"
+#include "display/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -60,15 +61,15 @@ void TForm1_rec::AsetaAika(const std::string& caption) {
   putsataanko();
   poisto();
   // 2.
-  TulostaTeksti(RecRateText, X0 + 352, engine::BackgroundColor, 3);
-  if (RecSampleRateShown) TulostaTeksti(PendingRateText, X0 + 352, engine::TimeMarkerColor, 3);
+  TulostaTeksti(RecRateText, X0 + 352, display::BackgroundColor, 3);
+  if (RecSampleRateShown) TulostaTeksti(PendingRateText, X0 + 352, display::TimeMarkerColor, 3);
   RecRateText = PendingRateText;
   // 3. A record viewed at another step is compressed or stretched in time.
   RecDisplayStep = static_cast<double>(TimeUnitValue) / RecordedTimeUnit * ZoomStep;
   // 4.
-  TulostaTeksti(RecTimeDivText, X0 + 151, engine::RecBackgroundColor, 3);
+  TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecBackgroundColor, 3);
   RecTimeDivText = caption.substr(0, kLabelChars);
-  TulostaTeksti(RecTimeDivText, X0 + 151, engine::RecTimeMarkerColor, 3);
+  TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecTimeMarkerColor, 3);
   // 5.
   kursoriaika();
   piirrot();
@@ -115,12 +116,12 @@ void TForm1_rec::asetus(const std::string& label, int channel) {
     const bool ch1 = channel == 1;
     const int x = X0 + (ch1 ? 10 : 70);
     std::string& shown = ch1 ? RecCh1Text : RecCh2Text;
-    TulostaTeksti(shown, x, engine::RecBackgroundColor, 3);
+    TulostaTeksti(shown, x, recorder::RecBackgroundColor, 3);
     (ch1 ? RecCh1Label : RecCh2Label) = label.substr(0, kLabelChars);
     std::string text = label;
     if (ch1 ? engine::Ch1Ac : engine::Ch2Ac) text += "~";
     text = text.substr(0, kLabelChars);
-    if (ch1 ? RecCh1On : RecCh2On) TulostaTeksti(text, x, ch1 ? engine::RecCh1Color : engine::RecCh2Color, 3);
+    if (ch1 ? RecCh1On : RecCh2On) TulostaTeksti(text, x, ch1 ? recorder::RecCh1Color : recorder::RecCh2Color, 3);
     shown = text;
   }
   if (Form1) Form1->Set_DACs();
@@ -235,8 +236,8 @@ void TForm1_rec::ChannelShow(int channel) {
   kursorit();
   on = off->Down() ? 0 : 1;
   kursorit();
-  const TColor colour = ch1 ? engine::RecCh1Color : engine::RecCh2Color;
-  TulostaTeksti(ch1 ? RecCh1Text : RecCh2Text, X0 + (ch1 ? 10 : 70), on ? colour : engine::RecBackgroundColor, 3);
+  const TColor colour = ch1 ? recorder::RecCh1Color : recorder::RecCh2Color;
+  TulostaTeksti(ch1 ? RecCh1Text : RecCh2Text, X0 + (ch1 ? 10 : 70), on ? colour : recorder::RecBackgroundColor, 3);
   TLabel* label = ch1 ? LabelCh1 : LabelCh2;
   label->Font().Color = on ? colour : kGreyLabel;
   label->FontChanged();

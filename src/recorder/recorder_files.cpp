@@ -97,7 +97,7 @@ void TForm1_rec::N2Click(TObject*) {
   RecAutoSaveOn = 1;
   TCanvas* c = Image1->Canvas();
   c->Font.Style = fsBold;
-  TulostaTeksti("AUTOSAVE ON", X0 + 450, engine::RecCh1Color, 3);
+  TulostaTeksti("AUTOSAVE ON", X0 + 450, recorder::RecCh1Color, 3);
   c->Font.Style = 0;
   AutoSaveMarkShown = true;
 }
@@ -126,7 +126,7 @@ void TForm1_rec::WriteAutoSaveHeader() {
   }
   AutoSaveHeaderWritten = true;
   SavingLineShown = "SAVING DATA TO FILE: " + AutoSaveFileName;
-  TulostaTeksti(SavingLineShown, X0, engine::RecCh1Color, Image1->Height() - 20);
+  TulostaTeksti(SavingLineShown, X0, recorder::RecCh1Color, Image1->Height() - 20);
   // The live picture shows it too.
   PaintBox1->Picture()->Assign(*Image1->Picture());
 }
@@ -156,12 +156,12 @@ void TForm1_rec::WriteAutoSaveTrailer() {
   if (AutoSaveMarkShown) {
     TCanvas* c = Image1->Canvas();
     c->Font.Style = fsBold;
-    TulostaTeksti("AUTOSAVE ON", X0 + 450, engine::RecBackgroundColor, 3);
+    TulostaTeksti("AUTOSAVE ON", X0 + 450, recorder::RecBackgroundColor, 3);
     c->Font.Style = 0;
     AutoSaveMarkShown = false;
   }
   if (!SavingLineShown.empty()) {
-    TulostaTeksti(SavingLineShown, X0, engine::RecBackgroundColor, Image1->Height() - 20);
+    TulostaTeksti(SavingLineShown, X0, recorder::RecBackgroundColor, Image1->Height() - 20);
     SavingLineShown.clear();
   }
   tekstit();

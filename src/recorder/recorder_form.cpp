@@ -174,7 +174,7 @@ void TForm1_rec::BuildControls() {
     TLabel* label = make.Label(GroupBox1, ch1 ? "LabelCh1" : "LabelCh2", ch1 ? "CH1" : "CH2", left, 18);
     label->Font().Style = fsBold;
     label->Font().Size = 9;
-    label->Font().Color = ch1 ? engine::RecCh1Color : engine::RecCh2Color;
+    label->Font().Color = ch1 ? recorder::RecCh1Color : recorder::RecCh2Color;
     label->FontChanged();
     (ch1 ? LabelCh1 : LabelCh2) = label;
     auto& ranges = ch1 ? Ch1RangeButtons : Ch2RangeButtons;

@@ -31,6 +31,7 @@ constexpr display::ScreenColorSet kRecorderBrightColors{0xF5FFFF, 0xFF0000, 0x00
 
 void TForm1_rec::DerivePens() {
   using namespace engine;
+  using namespace recorder;
   RecCh1Pen = display::NotXorPen(RecCh1Color, RecBackgroundColor);
   RecCh2Pen = display::NotXorPen(RecCh2Color, RecBackgroundColor);
   RecTimeMarkerPen = display::NotXorPen(RecTimeMarkerColor, RecBackgroundColor);
@@ -89,6 +90,7 @@ void TForm1_rec::Kayran_Piirto(const std::vector<TPoint>& points) {
 
 void TForm1_rec::DoGrid() {
   using namespace engine;
+  using namespace recorder;
   TCanvas* c = Image1->Canvas();
   const int w = Image1->Width();
   // 1.
@@ -147,7 +149,7 @@ void TForm1_rec::DoGrid() {
 void TForm1_rec::TulostaTeksti(const std::string& text, int x, TColor color, int y) {
   TCanvas* c = Image1->Canvas();
   const TPoint pos = c->PenPos;
-  c->Brush.Color = engine::RecBackgroundColor;
+  c->Brush.Color = recorder::RecBackgroundColor;
   c->Brush.Style = bsSolid;
   c->Font.Size = 8;
   c->Font.Color = color;
@@ -158,17 +160,17 @@ void TForm1_rec::TulostaTeksti(const std::string& text, int x, TColor color, int
 
 void TForm1_rec::tekstit() {
   using namespace recorder;
-  using engine::RecBackgroundColor;
-  TulostaTeksti("DEMO", X0 + 240, engine::DemoMode ? engine::RecBrightGridColor : RecBackgroundColor, 3);
-  if (RecSampleRateShown) TulostaTeksti(RecRateText, X0 + 352, engine::TimeMarkerColor, 3);
-  TulostaTeksti(RecTimeDivText, X0 + 151, engine::RecTimeMarkerColor, 3);
-  if (RecCh1On) TulostaTeksti(RecCh1Text, X0 + 10, engine::RecCh1Color, 3);
-  if (RecCh2On) TulostaTeksti(RecCh2Text, X0 + 70, engine::RecCh2Color, 3);
+  using recorder::RecBackgroundColor;
+  TulostaTeksti("DEMO", X0 + 240, engine::DemoMode ? recorder::RecBrightGridColor : RecBackgroundColor, 3);
+  if (RecSampleRateShown) TulostaTeksti(RecRateText, X0 + 352, display::TimeMarkerColor, 3);
+  TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecTimeMarkerColor, 3);
+  if (RecCh1On) TulostaTeksti(RecCh1Text, X0 + 10, recorder::RecCh1Color, 3);
+  if (RecCh2On) TulostaTeksti(RecCh2Text, X0 + 70, recorder::RecCh2Color, 3);
   if (RecMarkersOn) {
     if (RecTimeMarker1X >= X0 || RecTimeMarker2X >= X0)
-      TulostaTeksti(TimeReadoutShown, X0 + 190, engine::RecTimeMarkerColor, ReadoutY);
+      TulostaTeksti(TimeReadoutShown, X0 + 190, recorder::RecTimeMarkerColor, ReadoutY);
     if (RecVoltMarker1Y >= Y0 || RecVoltMarker2Y >= Y0)
-      TulostaTeksti(VoltReadoutShown, X0, RecCh1On ? engine::RecCh1Color : engine::RecCh2Color, ReadoutY);
+      TulostaTeksti(VoltReadoutShown, X0, RecCh1On ? recorder::RecCh1Color : recorder::RecCh2Color, ReadoutY);
   }
 }
 
@@ -219,9 +221,9 @@ void TForm1_rec::kursoriaika() {
   in.TimeUnitValue = TimeUnitValue;
   in.ScrollOffset = RecScrollOffset;
   in.PageStart = RecPageStart;
-  TulostaTeksti(TimeReadoutShown, X0 + 190, engine::RecBackgroundColor, ReadoutY);
+  TulostaTeksti(TimeReadoutShown, X0 + 190, recorder::RecBackgroundColor, ReadoutY);
   TimeReadoutShown = TimeReadoutText(in).substr(0, kReadoutChars);
-  TulostaTeksti(TimeReadoutShown, X0 + 190, engine::RecTimeMarkerColor, ReadoutY);
+  TulostaTeksti(TimeReadoutShown, X0 + 190, recorder::RecTimeMarkerColor, ReadoutY);
 }
 
 void TForm1_rec::kursorivoltit() {
@@ -235,10 +237,10 @@ void TForm1_rec::kursorivoltit() {
   in.Marker1Y = RecVoltMarker1Y;
   in.Marker2Y = RecVoltMarker2Y;
   in.Y0 = Y0;
-  TulostaTeksti(VoltReadoutShown, X0, engine::RecBackgroundColor, ReadoutY);
+  TulostaTeksti(VoltReadoutShown, X0, recorder::RecBackgroundColor, ReadoutY);
   VoltReadoutShown = VoltReadoutText(in).substr(0, kReadoutChars);
   if (RecVoltMarker1Y >= Y0 || RecVoltMarker2Y >= Y0)
-    TulostaTeksti(VoltReadoutShown, X0, ch1 ? engine::RecCh1Color : engine::RecCh2Color, ReadoutY);
+    TulostaTeksti(VoltReadoutShown, X0, ch1 ? recorder::RecCh1Color : recorder::RecCh2Color, ReadoutY);
 }
 
 void TForm1_rec::dso_down(int x, int y) {
@@ -387,7 +389,7 @@ void TForm1_rec::MarkersClick(TMenuItem* item, TMenuItem* other, int marker1X) {
 
 void TForm1_rec::BrightGrid1Click(TObject*) {
   BrightGrid1->SetChecked(!BrightGrid1->Checked());
-  engine::RecBrightGrid = BrightGrid1->Checked() ? 1 : 0;
+  recorder::RecBrightGrid = BrightGrid1->Checked() ? 1 : 0;
   RecClearPending = 1;
   putsataanko();
   piirrot();
@@ -398,11 +400,12 @@ void TForm1_rec::SampleRate1Click(TObject*) {
   using namespace recorder;
   SampleRate1->SetChecked(!SampleRate1->Checked());
   RecSampleRateShown = SampleRate1->Checked() ? 1 : 0;
-  TulostaTeksti(RecRateText, X0 + 352, RecSampleRateShown ? engine::TimeMarkerColor : engine::BackgroundColor, 3);
+  TulostaTeksti(RecRateText, X0 + 352, RecSampleRateShown ? display::TimeMarkerColor : display::BackgroundColor, 3);
 }
 
 void TForm1_rec::Colors2Click(TObject*) {
   using namespace engine;
+  using namespace recorder;
   display::CopyScreenColorsToRecorder();
   if (BtnBottomDlg2 && BtnBottomDlg2->PresetChosen && !display::ColorsAccepted) {
     // The recorder keeps its own copy: the scope's picture, drawn with the

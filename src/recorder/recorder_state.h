@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "display/screen_colors.h"
 #include "platform/ui/types.h"
 
 namespace recorder {
@@ -100,6 +101,18 @@ inline std::uint8_t RecMorePages = 0;
 // ---- Demo source
 inline std::int32_t DemoIndex = 0;  // byte offset into the display arrays, 0..599
 inline std::int32_t DemoStep = 1;   // entries advanced per sample
+
+// ---- Colours: the recorder's copy of the scope's eight screen colours,
+// taken at start-up and whenever the scope's colours change.
+inline TColor RecBackgroundColor = display::kBrightScreenColors.Background;
+inline TColor RecCh1Color = display::kBrightScreenColors.Ch1;
+inline TColor RecCh2Color = display::kBrightScreenColors.Ch2;
+inline TColor RecMath1Color = display::kBrightScreenColors.Math1;
+inline TColor RecMath2Color = display::kBrightScreenColors.Math2;
+inline TColor RecDarkGridColor = display::kBrightScreenColors.DarkGrid;
+inline TColor RecBrightGridColor = display::kBrightScreenColors.BrightGrid;
+inline TColor RecTimeMarkerColor = display::kBrightScreenColors.TimeMarker;
+inline std::uint8_t RecBrightGrid = 0;  // "Bright Grid"
 
 // ---- Hand-over to the other instruments
 inline std::uint8_t InstrumentSwitch = 0;  // the recorder closes to hand over: the program goes on

@@ -70,7 +70,7 @@ TEST_F(RecorderWire, SingleAtOneSecondTakesOneSamplePairPerTickAndEndsAfter2001)
   // The record is on the picture: CH1 sample 0 at its row.
   const QImage& pic = Rec().Image1->Picture()->Image();
   EXPECT_NE(pic.pixel(Rec().X0, Rec().Y0 + recorder::RecBufCh1[0]) & 0xFFFFFF,
-            static_cast<unsigned>(engine::RecBackgroundColor) & 0xFFFFFF);
+            static_cast<unsigned>(recorder::RecBackgroundColor) & 0xFFFFFF);
 }
 
 TEST_F(RecorderWire, RunWrapsAndAShortReplyIsPolledForAgainNotStored) {
