@@ -19,7 +19,6 @@
 namespace {
 
 constexpr const char* kFileFilter = "Text file (*.txt)|*.txt|All files (*.*)|*.*";
-constexpr std::size_t kNameChars = 127;
 
 std::string UnableToWrite(const std::string& path) { return "Unable to write to " + path; }
 
@@ -84,7 +83,8 @@ void TForm1_rec::N2Click(TObject*) {
     std::fclose(AutoSaveFile);
     AutoSaveFile = nullptr;
   }
-  const std::string name = SaveDialog3->FileName().substr(0, kNameChars);
+  // The whole name: a shortened one would write somewhere else.
+  const std::string name = SaveDialog3->FileName();
   AutoSaveFile = std::fopen(name.c_str(), "wb");
   if (!AutoSaveFile) {
     RecAutoSaveOn = 0;
@@ -244,7 +244,7 @@ void TForm5_rec::LoadDataFile() {
   if (!Form1_rec || !Form1) return;
   OpenDialog2->SetInitialDir(engine::DocumentsFolder);
   if (!OpenDialog2->Execute()) return;
-  const std::string path = OpenDialog2->FileName().substr(0, kNameChars);
+  const std::string path = OpenDialog2->FileName();
   std::string text;
   if (!ReadFileText(path, text)) return;
 

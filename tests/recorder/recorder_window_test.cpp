@@ -309,3 +309,25 @@ TEST_F(RecorderWindow, ChannelsGoOffAndComeBackLeavingThePictureAsItWas) {
   EXPECT_TRUE(Rec().CH1on->Down());
   EXPECT_EQ(Rec().Image1->Picture()->Image(), before);
 }
+
+TEST_F(RecorderWindow, AFullDiskEndsTheLogOnceAndTheRecordingGoesOn) {
+  // A log whose disk is full from the first byte on.
+  const std::string log = DocPath("full.txt");
+  std::filesystem::create_symlink("/dev/full", log);
+  Dialogs().AnswerFile(log);
+  Rec().N2->Click();
+  ASSERT_EQ(recorder::RecAutoSaveOn, 1);
+  Rec().SpeedButtonRun->Click();
+  EXPECT_EQ(Tick(50), 50);
+  EXPECT_EQ(recorder::RecStopped, 0);
+  EXPECT_EQ(recorder::RecAutoSaveOn, 0);
+  Rec().SpeedButtonRun->Click();
+  EXPECT_EQ(recorder::RecLength, 49);
+  ASSERT_EQ(Dialogs().Messages().size(), 1u);
+  EXPECT_EQ(Dialogs().Messages()[0].Text,
+            "Unable to write to " + log + "\rAutoSave is switched off; the recording goes on.");
+  // "Save Data" into a folder that is not there says so and leaves nothing behind.
+  Save(DocPath("no-such-folder/rec.txt"));
+  EXPECT_EQ(Dialogs().CountMessages("Unable to write to " + DocPath("no-such-folder/rec.txt")), 1);
+  EXPECT_FALSE(std::filesystem::exists(DocPath("no-such-folder")));
+}
