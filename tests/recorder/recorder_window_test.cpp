@@ -271,6 +271,8 @@ TEST_F(RecorderWindow, PositionBarShiftsARecordOnlyAfterTheUserStoppedIt) {
   Rec().TrackBar1->SetPosition(10);
   EXPECT_EQ(recorder::RecShiftCh1, 0);
   EXPECT_EQ(Form1->TrackBar1->Position(), 10);  // mirrored to the scope
+  Form1->TrackBar2->SetPosition(-7);  // and the scope's bar to the recorder
+  EXPECT_EQ(Rec().TrackBar2->Position(), -7);
   Rec().SpeedButtonRun->Click();
   Tick(50);
   Rec().SpeedButtonRun->Click();
