@@ -300,12 +300,18 @@ void TForm1_rec::lopetus() {
   }
 }
 
+void TForm1_rec::ReleaseScopeRunAndSingle() {
+  for (FrontPanelControls* panel : {static_cast<FrontPanelControls*>(Form1), static_cast<FrontPanelControls*>(Form11)}) {
+    if (!panel) continue;
+    if (panel->SpeedButtonRun) panel->SpeedButtonRun->SetDown(false);
+    if (panel->SpeedButtonSingle) panel->SpeedButtonSingle->SetDown(false);
+  }
+}
+
 void TForm1_rec::SpeedButtonRunClick(TObject* /*Sender*/) {
   recorder::RecShiftCh1 = recorder::RecShiftCh2 = 0;
   if (SpeedButtonRun->Down()) {
-    for (TComponent* owner : {static_cast<TComponent*>(Form1), static_cast<TComponent*>(Form11)})
-      for (const char* name : {"SpeedButtonRun", "SpeedButtonSingle"})
-        if (auto* b = FindOwned<TSpeedButton>(owner, name)) b->SetDown(false);
+    ReleaseScopeRunAndSingle();
     engine::RunStop = engine::SingleStop = 1;
     aloitus();
   } else {
@@ -317,9 +323,7 @@ void TForm1_rec::SpeedButtonRunClick(TObject* /*Sender*/) {
 void TForm1_rec::SpeedButtonSingleClick(TObject* /*Sender*/) {
   recorder::RecShiftCh1 = recorder::RecShiftCh2 = 0;
   if (SpeedButtonSingle->Down()) {
-    for (TComponent* owner : {static_cast<TComponent*>(Form1), static_cast<TComponent*>(Form11)})
-      for (const char* name : {"SpeedButtonRun", "SpeedButtonSingle"})
-        if (auto* b = FindOwned<TSpeedButton>(owner, name)) b->SetDown(false);
+    ReleaseScopeRunAndSingle();
     engine::RunStop = engine::SingleStop = 1;
     recorder::RecSingleMode = 1;
     aloitus();

@@ -274,7 +274,7 @@ void TForm1_rec::CH2onClick(TObject*) { ChannelOn(2); }
 void TForm1_rec::HandBack(bool spectrum) {
   using namespace engine;
   if (!Form1) return;
-  if (auto* item = FindOwned<TMenuItem>(Form1, "MoreData1"); item && item->Checked() && Form_99) Form_99->Show();
+  if (Form1->MoreData1 && Form1->MoreData1->Checked() && Form_99) Form_99->Show();
   // The main window's pressed buttons put the device back as the scope had it.
   auto clickDown = [](TSpeedButton* b) {
     if (b && b->Down() && b->OnClick) b->OnClick(b);
@@ -288,7 +288,7 @@ void TForm1_rec::HandBack(bool spectrum) {
   if (!spectrum) {
     for (const auto& row : TimeBaseTable) {
       if (!row.Button) continue;
-      if (auto* b = FindOwned<TSpeedButton>(Form1, row.Button); b && b->Down()) {
+      if (TSpeedButton* b = Form1->*row.Button; b && b->Down()) {
         clickDown(b);
         break;
       }
@@ -296,7 +296,8 @@ void TForm1_rec::HandBack(bool spectrum) {
   }
   TimeBaseCode = recorder::SavedTimeBaseCode;
   TriggerOff = recorder::SavedTriggerOff;
-  if (auto* b = FindOwned<TSpeedButton>(Form1, spectrum ? "fft1" : "SpeedButton22"); b && !b->Down()) {
+  TSpeedButton* instrument = spectrum ? FindOwned<TSpeedButton>(Form1, "fft1") : Form1->SpeedButton22;
+  if (TSpeedButton* b = instrument; b && !b->Down()) {
     b->SetDown(true);
     if (b->OnClick) b->OnClick(b);
   }

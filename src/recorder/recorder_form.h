@@ -254,6 +254,8 @@ class TForm1_rec : public TForm {
   void DerivePens();
   TColor RecCh1Pen = 0, RecCh2Pen = 0, RecTimeMarkerPen = 0, RecGridPen = 0;
   void StopOnNoData();
+  // Run and Single of the scope (and its twin panel) go up: no scope loop runs beside a recording.
+  void ReleaseScopeRunAndSingle();
   // Status polls of one tick before the device counts as silent.
   static constexpr int kPollLimit = 1000;
   void ReportAutoSaveFailure();
