@@ -16,6 +16,8 @@
 #include "platform/usb/mpusb_api.h"
 #include "widgets/gr_speed_button.h"
 
+class GeneratorPanel;
+
 // The front panel (channels, trigger, time base, Run/Single) comes from
 // FrontPanelControls, shared with the twin panel TForm11.
 class TForm1 : public TForm, public FrontPanelControls {
@@ -174,7 +176,7 @@ class TForm1 : public TForm, public FrontPanelControls {
   void Timer2Timer(TObject* Sender);                    // trigger wait count: acquisition cycle
   void Timer4Timer(TObject* Sender);                    // demo pacing: acquisition cycle
   void Timer5Timer(TObject* /*Sender*/) {}               // generator mailbox poll: remote control
-  void Timer91Timer(TObject* /*Sender*/) {}              // sweep progress bar: generator panel
+  void Timer91Timer(TObject* Sender);                   // sweep progress bar (generator/scope_generator.cpp)
   void DoGrid();                                        // graticule: graticule work
   void Hamming1Click(TObject* /*Sender*/) {}             // FFT window: spectrum analyser
   void Sin_Cosf() {}                                     // FFT twiddle table: spectrum analyser
@@ -438,6 +440,12 @@ class TForm1 : public TForm, public FrontPanelControls {
   void ApplyScreenColors();
 
  public:
+  // ======== Generator panel (generator/scope_generator.cpp) ========
+  // The generator's controls under the picture and the front panel, and the
+  // "Tools" menu that holds its tool items. The window owns the panel.
+  GeneratorPanel* GeneratorControls = nullptr;
+  TMenuItem* Tools1 = nullptr;
+  void CreateGeneratorControls();
 };
 
 inline TForm1* Form1 = nullptr;
