@@ -116,16 +116,17 @@ TEST_F(GeneratorWireTest, LinearAndLogSweepsSendTheirSweepFields) {
   panel_->Edit4->SetText("10000");
   panel_->Edit9->SetText("10");
   Device().ClearLog();
-  panel_->StartSweep->Click();
+  Form1_fgen->read_edit34();
   std::vector<Write> w = OutWrites();
   ExpectFullSend(w, false, {0x0E, 0x05, 0x04, 0x7F, 0x4E, 0x23, 0x0F},
                  {0x0E, 0x02, 0x13, 0x4A, 0x54, 0xEF, 0xB1, 0x7B, 0, 0, 0, 0x47, 0xAC, 0xC5, 0xA7, 0, 0,
                   0x50, 0xC3, 0, 0, 0});
   ASSERT_EQ(w.size(), 5u);
-  // The device plays a sine period; it sweeps the frequency itself.
-  EXPECT_EQ(w[2].data[0], 130);
-  EXPECT_EQ(w[2].data[128], 239);
-  EXPECT_EQ(w[2].data[384], 20);
+  // The device plays a sine period (inverted, as every shape but the sine);
+  // it sweeps the frequency itself.
+  EXPECT_EQ(w[2].data[0], 125);
+  EXPECT_EQ(w[2].data[128], 16);
+  EXPECT_EQ(w[2].data[384], 235);
   EXPECT_TRUE(panel_->Panel7->Visible());
   EXPECT_TRUE(Form1->Timer91->Enabled());
 
@@ -167,11 +168,16 @@ TEST_F(GeneratorWireTest, ReleasingTheShapeSwitchesTheOutputOff) {
   panel_->GrSpeedButton11->Click();
   ASSERT_FALSE(panel_->GrSpeedButton11->Down());
   const std::vector<Write> w = OutWrites();
-  ASSERT_EQ(w.size(), 4u) << Device().Dump();
-  EXPECT_EQ(w[0].data, Bytes{0x04});
-  EXPECT_EQ(w[1].data, Bytes(512, 0x80));
-  EXPECT_EQ(w[2].data, (Bytes{0x0E, 0x05, 0x04, 0x80, 0x00, 0x13, 0x0F}));
-  EXPECT_EQ(w[3].data, Bytes{0x06});
+  ASSERT_EQ(w.size(), 6u) << Device().Dump();
+  // The click first releases "Stop Sweep", which sends the settings again...
+  EXPECT_EQ(w[0].data, (Bytes{0x0E, 0x05, 0x04, 0x7F, 0x4E, 0x23, 0x0F}));
+  EXPECT_EQ(w[1].data, Bytes{0x06});
+  // ...then the output goes off: a silent period, range byte 0, apply.
+  EXPECT_EQ(w[2].data, Bytes{0x04});
+  EXPECT_EQ(w[3].data, Bytes(512, 0x80));
+  EXPECT_EQ(w[3].timeout, 100u);
+  EXPECT_EQ(w[4].data, (Bytes{0x0E, 0x05, 0x04, 0x80, 0x00, 0x13, 0x0F}));
+  EXPECT_EQ(w[5].data, Bytes{0x06});
   EXPECT_EQ(engine::GenOutputOff, 1);
 }
 
@@ -206,6 +212,11 @@ TEST_F(GeneratorWireTest, PanelEntriesAndRangesAsTheUserSeesThem) {
 }
 
 TEST_F(GeneratorWireTest, SweepStopBelowStartIsRaisedWithANotice) {
+  generator::WaveShape = generator::kShapeSweep;
+  engine::GenOutputOff = 0;
+  Form1_fgen->read_edit34();
+  ASSERT_TRUE(panel_->Panel7->Visible());
+  EXPECT_EQ(Dialogs().CountMessages("Stop frequency must be higher than Start frequency."), 0);
   panel_->Edit3->SetText("5000");
   panel_->Edit4->SetText("100");
   panel_->Edit9->SetText("abc");
