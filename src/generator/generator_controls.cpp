@@ -199,6 +199,8 @@ void TForm1_fgen::ShapeButtonClick(std::int32_t shape) {
     return;
   }
   if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->Hide();
+  // The sweep's progress bar has nothing more to show.
+  if (Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(false);
   for (GeneratorPanel* p : Panels) p->TrackBar4->SetVisible(true);
   engine::GenOutputOff = 0;
   if (shape == kShapeSquare) skew_count();

@@ -149,7 +149,7 @@ void TForm1_fgen::laske() {
     std::string caption = "Function Generator ";
     if (WaveShape == kShapeLibrary) caption += std::filesystem::path(LibraryFileName).filename().string();
     SetCaption(caption);
-    for (GeneratorPanel* p : Panels) p->Image9->SetVisible(!FreqReadoutVisible);
+    for (GeneratorPanel* p : Panels) p->Image9->SetVisible(FreqReadoutVisible);
 
     PrevAttenuatorRange = AttenuatorRange;
     const Attenuation att = ChooseAttenuator(GenAmplitude);

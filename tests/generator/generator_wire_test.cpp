@@ -160,6 +160,17 @@ TEST_F(GeneratorWireTest, RisingAmplitudeRangeSendsTheWaveFirstAndFallingTheSett
   ASSERT_EQ(down.size(), 5u) << Device().Dump();
   EXPECT_EQ(down[0].data, (Bytes{0x0E, 0x05, 0x04, 0x7F, 0x4B, 0x23, 0x0F}));
   EXPECT_EQ(down[1].data, Bytes{0x04});
+
+  // 20 Vpp stored from elsewhere: the top range, the wave clipped at its
+  // ends instead of wrapping round in the low byte.
+  Form1_fgen->set_fg(500, 0, 20);
+  Device().ClearLog();
+  Form1_fgen->Timer8Timer(nullptr);
+  const std::vector<Write> over = OutWrites();
+  ASSERT_EQ(over.size(), 5u) << Device().Dump();
+  EXPECT_EQ(over[2].data, (Bytes{0x0E, 0x05, 0x04, 0x7F, 0x4F, 0x23, 0x0F}));
+  EXPECT_EQ(over[1].data[128], 255);
+  EXPECT_EQ(over[1].data[384], 0);
 }
 
 TEST_F(GeneratorWireTest, ReleasingTheShapeSwitchesTheOutputOff) {
@@ -209,6 +220,20 @@ TEST_F(GeneratorWireTest, PanelEntriesAndRangesAsTheUserSeesThem) {
   EXPECT_EQ(panel_->GrSpeedButton3->Caption(), "500k");
   EXPECT_DOUBLE_EQ(generator::GenFrequency, 500);
   EXPECT_DOUBLE_EQ(generator::RangeMax, 500);
+
+  // Stored values from elsewhere: the frequency is held to the range and the
+  // offset byte saturates instead of wrapping to the other sign.
+  struct Stored {
+    double frequency, offset;
+    double expectedFrequency;
+    int expectedDac;
+  } stored[] = {{1e9, 9, 500, 255}, {-3, -9, 50, 0}, {200, 2.5, 200, 191}};
+  for (const Stored& s : stored) {
+    Form1_fgen->set_fg(s.frequency, s.offset, 12);
+    EXPECT_DOUBLE_EQ(generator::GenFrequency, s.expectedFrequency);
+    EXPECT_EQ(generator::OffsetDac, s.expectedDac) << s.offset;
+    EXPECT_DOUBLE_EQ(generator::GenAmplitude, 12);
+  }
 }
 
 TEST_F(GeneratorWireTest, SweepStopBelowStartIsRaisedWithANotice) {
