@@ -8,7 +8,7 @@ namespace {
 // generator's controls take the room under both.
 constexpr int kMargin = 6;
 constexpr int kFormWidth = kMargin + TForm1::kImage1Width + kMargin + kFrontPanelWidth + kMargin + 10;
-constexpr int kFormHeight = 548;
+constexpr int kFormHeight = 518;
 }  // namespace
 
 TForm1::TForm1(TComponent* owner) : TForm(owner) {

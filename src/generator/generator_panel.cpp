@@ -532,6 +532,10 @@ void GeneratorPanel::GrSpeedButton2Click(TObject*) {
   GrSpeedButton5->SetDown(true);
   GrSpeedButton5Click(GrSpeedButton5);
   Form1_fgen->set_fg(1000, 0, 10);
+  // The slider goes where 1 kHz lies, so that pressing "5k" again keeps
+  // 1 kHz instead of snapping to the range's end.
+  TrackBar4->SetPosition(generator::FrequencySliderPosition(generator::GenFrequency, generator::RangeMin,
+                                                            generator::RangeMax));
   GrSpeedButton12->SetDown(true);
   GrSpeedButton12Click(GrSpeedButton12);
   GrSpeedButton5->SetDown(true);

@@ -236,6 +236,28 @@ TEST_F(GeneratorWireTest, PanelEntriesAndRangesAsTheUserSeesThem) {
   }
 }
 
+TEST_F(GeneratorWireTest, ProbeTestSendsAOneKilohertzTenVoltSquareAndRunsTheScope) {
+  Device().ClearLog();
+  panel_->GrSpeedButton2->Click();
+  EXPECT_EQ(Dialogs().CountMessages("Connect your X10 probe to the generator output for calibration."), 1);
+  EXPECT_TRUE(panel_->GrSpeedButton5->Down());
+  EXPECT_TRUE(panel_->GrSpeedButton12->Down());
+  EXPECT_DOUBLE_EQ(generator::GenFrequency, 1000);
+  EXPECT_DOUBLE_EQ(generator::GenAmplitude, 10);
+  EXPECT_TRUE(Form1->SpeedButton02ms->Down());
+  EXPECT_TRUE(Form1->SpeedButton5v1->Down());
+  EXPECT_TRUE(Form1->SpeedButton5v2->Down());
+  EXPECT_TRUE(Form1->SpeedButton8->Down());
+  EXPECT_TRUE(Form1->SpeedButtonRun->Down());
+  // The last generator settings: offset 0 V, "5k" with the 10 V range, square filter.
+  const std::vector<SimPacket>& packets = Device().Packets();
+  const auto last = std::find_if(packets.rbegin(), packets.rend(), [](const SimPacket& p) { return p.type == 5; });
+  ASSERT_NE(last, packets.rend());
+  EXPECT_EQ(last->bytes, (Bytes{0x0E, 0x05, 0x04, 0x7F, 0x77, 0x23, 0x08}));
+  Form1->SpeedButtonRun->SetDown(false);
+  Form1->SpeedButtonRunClick(Form1);
+}
+
 TEST_F(GeneratorWireTest, SweepStopBelowStartIsRaisedWithANotice) {
   generator::WaveShape = generator::kShapeSweep;
   engine::GenOutputOff = 0;
