@@ -9,6 +9,7 @@
 #include "generator/generator_panel.h"
 #include "generator/generator_state.h"
 #include "generator/more_functions.h"
+#include "generator/packets.h"
 #include "generator/panel_rules.h"
 #include "platform/os/numeric.h"
 
@@ -316,7 +317,7 @@ void TForm1_fgen::TrackBar4Change(TObject* Sender) {
 
 // ---------------------------------------------------------------- entries
 
-void TForm1_fgen::CloseEntries(GeneratorPanel* /*panel*/) {
+void TForm1_fgen::CloseEntries() {
   for (GeneratorPanel* p : generator::Panels) {
     for (TControl* c : std::initializer_list<TControl*>{p->Edit1, p->Edit5, p->Edit6, p->Edit7, p->Edit8})
       c->SetVisible(false);
@@ -351,11 +352,11 @@ void TForm1_fgen::Edit1KeyDown(TObject* Sender, unsigned short& Key, TShiftState
     SetFrequencySliders(FrequencySliderPosition(GenFrequency, RangeMin, RangeMax));
     GenFrequency = *v;  // the typed value, not the slider's grid
     ShowFrequencyReadout();
-    CloseEntries(from);
+    CloseEntries();
     Timer8Timer(this);
     return;
   }
-  CloseEntries(from);
+  CloseEntries();
 }
 
 void TForm1_fgen::Image7Click(TObject* Sender) {
@@ -383,7 +384,7 @@ void TForm1_fgen::Edit5KeyDown(TObject* Sender, unsigned short& Key, TShiftState
     OffsetOnlyChange = 1;
     RestartApplyTimer();
   }
-  CloseEntries(from);
+  CloseEntries();
 }
 
 void TForm1_fgen::Image8Click(TObject* Sender) {
@@ -415,7 +416,7 @@ void TForm1_fgen::Edit6KeyDown(TObject* Sender, unsigned short& Key, TShiftState
   if (!from) return;
   if (const std::optional<double> v = ParseEntryNumber(from->Edit7->Text()))
     AmplitudeEntered(AmplitudeFromEntry(*v, WaveShape == kShapeDc, PeakOffsetMode != 0));
-  CloseEntries(from);
+  CloseEntries();
 }
 
 void TForm1_fgen::Image1Click(TObject* Sender) {
@@ -434,7 +435,7 @@ void TForm1_fgen::Edit8KeyDown(TObject* Sender, unsigned short& Key, TShiftState
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
   if (const std::optional<double> v = ParseEntryNumber(from->Edit8->Text())) AmplitudeEntered(AmplitudeFromVrms(*v));
-  CloseEntries(from);
+  CloseEntries();
 }
 
 void TForm1_fgen::Edit3KeyDown(TObject*, unsigned short& Key, TShiftState) {

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <random>
 
-#include "generator/packets.h"
 #include "platform/ui/vcl.h"
 
 class GeneratorPanel;
@@ -119,7 +118,8 @@ class TForm1_fgen : public TForm {
   GeneratorPanel* ScopePanel() const;
   void ShapeButtonClick(std::int32_t shape);
   void SetFrequencySliders(int position);
-  void CloseEntries(GeneratorPanel* panel);
+  // Hides every entry and shows the frequency read-out again.
+  void CloseEntries();
   void AmplitudeEntered(double amplitude);
   void ComposeSettings();
 
