@@ -9,6 +9,7 @@
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
 #include "generator/generator_state.h"
+#include "generator/packets.h"
 #include "generator/panel_rules.h"
 #include "generator/preview.h"
 #include "generator/synthesis.h"
