@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/main_form.h"
+#include "bode/bode_state.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
@@ -108,7 +109,7 @@ void TForm1_fgen::Timer8Timer(TObject* /*Sender*/) {
     }
   }
   if (WaveShape == kShapeSine) ShowVrmsReadout();
-  if (WaveShape == kShapeNone) engine::GenOutputOff = 1;
+  if (WaveShape == kShapeNone) generator::GenOutputOff = 1;
 
   ShowOffsetReadout();
   ShowAmplitudeReadout();
@@ -195,7 +196,7 @@ void TForm1_fgen::ShapeButtonClick(std::int32_t shape) {
 
   TGrSpeedButton* button = scope->ShapeButtons()[static_cast<std::size_t>(shape - 1)];
   if (!button->Down()) {
-    engine::GenOutputOff = 1;
+    generator::GenOutputOff = 1;
     Disable();
     return;
   }
@@ -203,7 +204,7 @@ void TForm1_fgen::ShapeButtonClick(std::int32_t shape) {
   // The sweep's progress bar has nothing more to show.
   if (Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(false);
   for (GeneratorPanel* p : Panels) p->TrackBar4->SetVisible(true);
-  engine::GenOutputOff = 0;
+  generator::GenOutputOff = 0;
   if (shape == kShapeSquare) skew_count();
   else if (!SineInBaseTable) sine_count();
   WaveShape = shape;
@@ -226,13 +227,13 @@ void TForm1_fgen::SpeedButton1Click(TObject*) {
     // A shape of the dialog stays as it is until one of its buttons is pressed.
     if (WaveShape > kShapeTriangle) return;
     stopProgress();
-    engine::GenOutputOff = 1;
+    generator::GenOutputOff = 1;
     Disable();
     return;
   }
   stopProgress();
   if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->Hide();
-  engine::GenOutputOff = 1;
+  generator::GenOutputOff = 1;
   Disable();
 }
 
@@ -242,7 +243,7 @@ void TForm1_fgen::read_edit34() {
   using namespace generator;
   GeneratorPanel* from = PanelOf(nullptr);
   if (!from) return;
-  engine::SweepRunning = 1;
+  generator::SweepRunning = 1;
   for (GeneratorPanel* p : Panels) {
     p->StopSweep->SetDown(false);
     p->Bar1->SetPosition(0);
@@ -277,7 +278,7 @@ void TForm1_fgen::read_edit34() {
 
 void TForm1_fgen::TrackBar1Change(TObject* /*Sender*/) {
   using namespace generator;
-  if (engine::BodeSweepRunning) return;
+  if (bode::BodeSweepRunning) return;
   GeneratorPanel* scope = ScopePanel();
   if (!scope) return;
   const bool fine = WaveShape == kShapeSine && RangeCode == 8;

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "engine/main_form.h"
+#include "bode/bode_state.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
@@ -68,8 +69,8 @@ void TForm1_fgen::FormCreate(TObject* /*Sender*/) {
   OffsetTrim = 0;
   SyncMode = 0;
   OutputEnableCode = 1;
-  engine::GeneratorHardware = 8016;
-  engine::GenOutputOff = 1;
+  generator::GeneratorHardware = 8016;
+  generator::GenOutputOff = 1;
   OutputTable.assign(kTableEntries, 0);
 
   for (GeneratorPanel* p : Panels) {
@@ -155,7 +156,7 @@ void TForm1_fgen::laske() {
     PrevAttenuatorRange = AttenuatorRange;
     const Attenuation att = ChooseAttenuator(GenAmplitude);
     AttenuatorRange = att.Range;
-    k = att.K * (engine::BodeSweepRunning ? 0.95 : AmplitudeScale);
+    k = att.K * (bode::BodeSweepRunning ? 0.95 : AmplitudeScale);
 
     ShapeOutput(BaseTable, {WaveShape, k, RangeCode, GenFrequency, pass}, OutputTable);
     if (PeakOffsetMode) ApplyPeakOffset(OutputTable, k, WaveShape == kShapeSine);
@@ -172,7 +173,7 @@ void TForm1_fgen::laske() {
   ComposeSettings();
   SendBusy = 1;
   ApplyPolarityAndPhase(OutputTable, WaveShape);
-  if (engine::GenOutputOff) timer99();
+  if (generator::GenOutputOff) timer99();
   else timer77();
 
   for (GeneratorPanel* p : Panels) {
@@ -188,7 +189,7 @@ void TForm1_fgen::laske_1() {
 
 void TForm1_fgen::Curve() {
   using namespace generator;
-  const PreviewInput in{WaveShape, engine::GenOutputOff != 0, AttenuatorRange, OffsetDac, DutyCycle,
+  const PreviewInput in{WaveShape, generator::GenOutputOff != 0, AttenuatorRange, OffsetDac, DutyCycle,
                         PeakOffsetMode != 0};
   for (GeneratorPanel* p : Panels) {
     if (!p->ScopeWindow()) continue;
@@ -199,7 +200,7 @@ void TForm1_fgen::Curve() {
 
 void TForm1_fgen::curve_rec() {
   using namespace generator;
-  const PreviewInput in{WaveShape, engine::GenOutputOff != 0, AttenuatorRange, OffsetDac, DutyCycle,
+  const PreviewInput in{WaveShape, generator::GenOutputOff != 0, AttenuatorRange, OffsetDac, DutyCycle,
                         PeakOffsetMode != 0};
   for (GeneratorPanel* p : Panels) {
     if (p->ScopeWindow()) continue;
@@ -212,11 +213,11 @@ void TForm1_fgen::curve_rec() {
 
 void TForm1_fgen::ComposeSettings() {
   using namespace generator;
-  FilterChoice = ChooseFilter({WaveShape, RangeCode, GenFrequency, engine::BodeSweepRunning != 0, FilterChoice});
-  OutputEnableCode = engine::GenOutputOff ? 1 : 2;
+  FilterChoice = ChooseFilter({WaveShape, RangeCode, GenFrequency, bode::BodeSweepRunning != 0, FilterChoice});
+  OutputEnableCode = generator::GenOutputOff ? 1 : 2;
   SettingInput in;
   in.Shape = WaveShape;
-  in.OutputOff = engine::GenOutputOff != 0;
+  in.OutputOff = generator::GenOutputOff != 0;
   in.OffsetDac = OffsetDac;
   in.OffsetTrim = OffsetTrim;
   in.RangeBits = RangeBits;
@@ -224,13 +225,13 @@ void TForm1_fgen::ComposeSettings() {
   in.SyncMode = SyncMode;
   in.GainTrim = GainTrim;
   in.OutputEnableCode = OutputEnableCode;
-  in.SweepRunning = engine::SweepRunning;
+  in.SweepRunning = generator::SweepRunning;
   in.FilterChoice = FilterChoice;
   GeneratorSettingBytes = ComposeSettingBytes(in);
 }
 
 bool TForm1_fgen::MaySend() const {
-  return engine::GeneratorHardware > 0 && engine::DeviceOpen && !engine::DemoMode && Form1;
+  return generator::GeneratorHardware > 0 && engine::DeviceOpen && !engine::DemoMode && Form1;
 }
 
 void TForm1_fgen::WriteOut(const std::uint8_t* bytes, std::size_t length, std::uint32_t timeoutMs) {
@@ -250,14 +251,14 @@ void TForm1_fgen::Send_5Click(TObject* /*Sender*/) {
 void TForm1_fgen::Button1Click(TObject* /*Sender*/) {
   using namespace generator;
   if (engine::DemoMode || !engine::DeviceOpen) return;
-  if (engine::GenOutputOff) {
+  if (generator::GenOutputOff) {
     const std::uint8_t command = kWaveCommand;
     WriteOut(&command, 1, kCommandTimeoutMs);
     const WaveBlockBytes silent = SilentWaveBlock();
     WriteOut(silent.data(), silent.size(), kWaveBlockTimeoutMs);
     GeneratorSettingBytes[0] = 128;
     GeneratorSettingBytes[1] = 0;
-    GeneratorSettingBytes[3] = static_cast<std::uint8_t>(engine::SweepRunning * 8 + 7);
+    GeneratorSettingBytes[3] = static_cast<std::uint8_t>(generator::SweepRunning * 8 + 7);
   }
   const SettingsPacketBytes packet = SettingsPacket(GeneratorSettingBytes);
   WriteOut(packet.data(), packet.size(), kCommandTimeoutMs);
@@ -287,7 +288,7 @@ void TForm1_fgen::Button3Click(TObject* /*Sender*/) {
 
 void TForm1_fgen::asetus() {
   ComposeSettings();
-  if (!engine::GenOutputOff) timer66();
+  if (!generator::GenOutputOff) timer66();
   else generator::SendBusy = 0;
 }
 
@@ -313,7 +314,7 @@ void TForm1_fgen::timer77() {
     }
     Button2Click(this);
     Button3Click(this);
-    if (engine::BodeSweepRunning) {
+    if (bode::BodeSweepRunning) {
       Timer7Fired = 0;
       Timer7->SetEnabled(true);
       while (!Timer7Fired && !Application->Terminated()) Application->ProcessMessages();

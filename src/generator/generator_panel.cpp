@@ -459,11 +459,11 @@ void GeneratorPanel::StartSweepClick(TObject*) {
 
 void GeneratorPanel::StopSweepClick(TObject*) {
   if (mirroring) return;
-  engine::SweepRunning = StopSweep->Down() ? 0 : 1;
+  generator::SweepRunning = StopSweep->Down() ? 0 : 1;
   const bool down = StopSweep->Down();
   ForOtherPanels([&](GeneratorPanel& p) { p.StopSweep->SetDown(down); });
   if (Form1 && Form1->Timer91)
-    Form1->Timer91->SetEnabled(engine::SweepRunning && generator::WaveShape == generator::kShapeSweep);
+    Form1->Timer91->SetEnabled(generator::SweepRunning && generator::WaveShape == generator::kShapeSweep);
   if (Form1_fgen) Form1_fgen->asetus();
 }
 
@@ -509,7 +509,7 @@ void GeneratorPanel::OffsetModeClick(bool peak) {
   // The output goes off; the user picks the shape again in the new mode.
   for (GeneratorPanel* p : Panels)
     for (TGrSpeedButton* b : p->ShapeButtons()) b->SetDown(false);
-  engine::GenOutputOff = 1;
+  generator::GenOutputOff = 1;
   if (Form1_fgen) Form1_fgen->Disable();
 
   const bool manualOffset = !AutoOffsetMode;

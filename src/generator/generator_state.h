@@ -1,8 +1,6 @@
-// State of the function generator that several windows share: the panel's
-// settings, the synthesis tables and the setting bytes last composed. Byte
-// flags are 0 or 1. The scope window's flags that the generator reads
-// (GenOutputOff, GeneratorActive, BodeSweepRunning, GeneratorHardware,
-// SweepRunning) stay with the engine's state.
+// State of the function generator that other windows read or set: the
+// panel's settings, the synthesis tables and the setting bytes last composed.
+// Byte flags are 0 or 1.
 #pragma once
 
 #include <array>
@@ -14,6 +12,12 @@
 class GeneratorPanel;
 
 namespace generator {
+
+inline std::uint8_t GeneratorActive = 0;
+inline std::uint8_t GenOutputOff = 0;
+inline std::int32_t GeneratorHardware = 8016;  // 0: no generator packet is sent
+inline std::uint8_t WaveEditorCanClose = 1;    // the wave editor allowed its close
+inline std::uint8_t SweepRunning = 1;          // sweep bit of setting byte b3
 
 // ---- Shape codes (WaveShape)
 inline constexpr std::int32_t kShapeNone = 0;

@@ -111,7 +111,7 @@ TEST_F(GeneratorWireTest, SquareSendsAnInvertedRotatedHalfAndHalfBlock) {
 TEST_F(GeneratorWireTest, LinearAndLogSweepsSendTheirSweepFields) {
   // As the sweep of More Functions starts it.
   generator::WaveShape = generator::kShapeSweep;
-  engine::GenOutputOff = 0;
+  generator::GenOutputOff = 0;
   panel_->Edit3->SetText("1000");
   panel_->Edit4->SetText("10000");
   panel_->Edit9->SetText("10");
@@ -189,7 +189,7 @@ TEST_F(GeneratorWireTest, ReleasingTheShapeSwitchesTheOutputOff) {
   EXPECT_EQ(w[3].timeout, 100u);
   EXPECT_EQ(w[4].data, (Bytes{0x0E, 0x05, 0x04, 0x80, 0x00, 0x13, 0x0F}));
   EXPECT_EQ(w[5].data, Bytes{0x06});
-  EXPECT_EQ(engine::GenOutputOff, 1);
+  EXPECT_EQ(generator::GenOutputOff, 1);
 }
 
 TEST_F(GeneratorWireTest, PanelEntriesAndRangesAsTheUserSeesThem) {
@@ -260,7 +260,7 @@ TEST_F(GeneratorWireTest, ProbeTestSendsAOneKilohertzTenVoltSquareAndRunsTheScop
 
 TEST_F(GeneratorWireTest, SweepStopBelowStartIsRaisedWithANotice) {
   generator::WaveShape = generator::kShapeSweep;
-  engine::GenOutputOff = 0;
+  generator::GenOutputOff = 0;
   Form1_fgen->read_edit34();
   ASSERT_TRUE(panel_->Panel7->Visible());
   EXPECT_EQ(Dialogs().CountMessages("Stop frequency must be higher than Start frequency."), 0);
