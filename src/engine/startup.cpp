@@ -150,6 +150,8 @@ void TForm1::CreateStartupComponents() {
   CreateCalibrationControls();
   // View "Bright Grid" and Options "Colors...".
   CreateColorControls();
+  // View "Markers (DSO) ", "RMS Value", "Waveform Parameters..." and the picture's mouse.
+  CreateMarkerControls();
 }
 
 void TForm1::ReserveWorkBlocks() {
