@@ -24,6 +24,8 @@ class TForm11 : public TForm, public FrontPanelControls {
   TMenuItem* CH1CH22 = nullptr;
   TMenuItem* InvertCH21 = nullptr;
   TMenuItem* XYplot1 = nullptr;
+  TMenuItem* Markers1 = nullptr;         // "Markers (DSO) "
+  TMenuItem* RMSCalculation1 = nullptr;  // "RMS Value"
 
   // Forwards of the front panel. "Copy then forward": the main window's
   // same-named button takes this one's state, then its handler runs.
