@@ -145,9 +145,9 @@ void TComPort::ShowSetupDialog() {
   const std::string path = dialog.Edit1->Text();
   const bool pathChanged = !path.empty() && path != generator::ComPortDevicePath(chosen);
   if (!path.empty()) generator::SetComPortDevicePath(chosen, path);
-  SetBaudRate(static_cast<TBaudRate>(dialog.ComboBox2->ItemIndex()));
-  SetStopBits(static_cast<TStopBits>(dialog.ComboBox3->ItemIndex()));
-  SetDataBits(static_cast<TDataBits>(dialog.ComboBox4->ItemIndex()));
+  if (dialog.ComboBox2->ItemIndex() >= 0) SetBaudRate(static_cast<TBaudRate>(dialog.ComboBox2->ItemIndex()));
+  if (dialog.ComboBox3->ItemIndex() >= 0) SetStopBits(static_cast<TStopBits>(dialog.ComboBox3->ItemIndex()));
+  if (dialog.ComboBox4->ItemIndex() >= 0) SetDataBits(static_cast<TDataBits>(dialog.ComboBox4->ItemIndex()));
   flowControl_->SetOutCtsFlow(dialog.CheckBox1->Checked());
   flowControl_->SetOutDsrFlow(dialog.CheckBox2->Checked());
   flowControl_->SetXonXoffOut(dialog.CheckBox3->Checked());
@@ -157,7 +157,8 @@ void TComPort::ShowSetupDialog() {
   if (dialog.RadioGroup2.ItemIndex() >= 0)
     flowControl_->SetControlDtr(static_cast<TDtrFlowControl>(dialog.RadioGroup2.ItemIndex()));
   // The parity choice is stored and goes out with the next settings update.
-  parity_->StoreBits(static_cast<TParityBits>(dialog.ComboBox5->ItemIndex()));
+  if (dialog.ComboBox5->ItemIndex() >= 0)
+    parity_->StoreBits(static_cast<TParityBits>(dialog.ComboBox5->ItemIndex()));
   if (chosen != port_) SetPort(chosen);
   else if (pathChanged && connected_) Open();
 }
