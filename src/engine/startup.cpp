@@ -18,6 +18,7 @@
 #include "display/add_text.h"
 #include "display/screen_colors.h"
 #include "display/display_state.h"
+#include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_state.h"
@@ -96,6 +97,15 @@ TTimer* MakeTimer(TForm1* form, const char* name, int interval, bool enabled, TN
   return timer;
 }
 
+// The picture label of the volts/div button of a channel (1 or 2) that is down.
+std::string PressedRangeLabel(const FrontPanelControls& panel, int channel) {
+  const auto buttons = panel.RangeButtons(channel);
+  const bool x10 = (channel == 1 ? engine::Ch1ProbeFactor : engine::Ch2ProbeFactor) == 10.0;
+  for (std::size_t i = 0; i < buttons.size(); ++i)
+    if (buttons[i] && buttons[i]->Down()) return x10 ? engine::RangeTable[i].LabelX10 : engine::RangeTable[i].LabelX1;
+  return channel == 1 ? engine::Ch1RangeText : engine::Ch2RangeText;
+}
+
 void ShowDemoModeMessage(TForm1* form) {
   MessageDlgPos(kDemoModeText, mtInformation, mbOK, 0, form->Left() + 163, form->Top() + 200);
 }
@@ -145,6 +155,10 @@ void TForm1::CreateStartupComponents() {
   CreateCalibrationControls();
   // Colour work: View "Bright Grid" and Options "Colors...".
   CreateColorControls();
+  // Options "Hardware Setup...".
+  CreateHardwareSetupControls();
+  // The bit view button "10110010".
+  CreateBitViewControls();
 }
 
 void TForm1::ReserveWorkBlocks() {
@@ -239,7 +253,10 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   FileCh1Ground = FileCh2Ground = 10000;
   SampleRateText = "125kS/s";
   TimeDivText = "1ms";
-  Ch1RangeText = Ch2RangeText = "5V";
+  // The range labels name the volts/div buttons that are down, so the picture
+  // agrees with the panel while the start-up's dialogs are up.
+  Ch1RangeText = Ch1RangeLabel = PressedRangeLabel(*this, 1);
+  Ch2RangeText = Ch2RangeLabel = PressedRangeLabel(*this, 2);
   StartupTick = 0;
 
   // 5. Calibration record defaults.
@@ -303,8 +320,10 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   // 13. The running-instance mark.
   MarkRunning();
 
-  // 14. The trigger level bar shows the level.
+  // 14. The trigger level bar shows the level; the channel labels take the
+  // stored colours.
   TrackBar3->SetPosition(TriggerLevel);
+  display::ColourChannelLabels(*this);
 
   // 15. Trace interpolation kernels, an empty sample block, and the picture
   // as the drawing code sees it (geometry and markers of step 7).
@@ -341,9 +360,10 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   DocumentsFolder = os::GetSpecialFolderPath(os::kCsidlPersonal) + "/";
   const std::string candidate = DocumentsFolder + "My Darvik48/";
 
-  // 2. Graticule and FFT window.
+  // 2. Graticule and FFT window; the twin panel's labels in the channel colours.
   DoGrid();
   Hamming1Click(this);
+  if (Form11) display::ColourChannelLabels(*Form11);
 
   // 3.-6. Probe factors, Big Screen, persistence options, twin panel.
   ReadStartupSettings();
