@@ -24,6 +24,7 @@
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
 #include "generator/fine_tune.h"
+#include "display/history_state.h"
 
 namespace {
 
@@ -152,7 +153,7 @@ int main(int argc, char** argv) {
   // Steady state: the history ring has been written round once, as after
   // the first seconds of a Run.
   PackCapture();
-  for (int i = 0; i <= engine::HistoryLength + 1; ++i) Form8->LueData_500();
+  for (int i = 0; i <= display::HistoryLength + 1; ++i) Form8->LueData_500();
 
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

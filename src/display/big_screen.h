@@ -10,8 +10,8 @@ class TForm10 : public TForm {
     SetCaption("Oscilloscope");
   }
 
-  // Twins of the main window's picture cycle, run while this window shows;
-  // the Big Screen work fills them with the shared view code on Image10.
+  // Twins of the main window's picture cycle for Image10, run while this
+  // window shows; they draw nothing while the Big Screen is hidden.
   void putsataanko() {}
   void poisto() {}
   void piirrot() {}

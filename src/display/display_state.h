@@ -6,7 +6,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
+#include "display/screen_colors.h"
 #include "platform/ui/canvas.h"
 
 namespace display {
@@ -53,7 +55,7 @@ inline std::uint16_t SpectrumZoom = 8;       // bins folded into one plotted pai
 inline std::int32_t SpectrumPoints = 4096;   // 4096 on the linear axis, 2560 on the log axis
 inline std::uint8_t FreqMarkerShown = 0;     // the frequency-marker line is on the picture
 
-// ======== Trigger ticks, marker lines and screen texts (trigger and graticule work) ========
+// ======== Trigger ticks, marker lines and screen texts ========
 inline std::uint8_t TriggerOn = 0;         // the trigger is on and its level tick is drawn
 inline std::uint8_t MarkersOn = 0;         // scope markers shown
 inline std::uint8_t FftMarkersOn = 0;      // spectrum markers shown
@@ -67,8 +69,34 @@ inline std::string VoltMarkerText = "0.0V";
 inline std::string LevelMarkerText;
 inline std::string FreqMarkerText;
 
-// ======== Screen colours dialog (colour work) ========
+// ======== Screen colours dialog ========
 inline std::uint8_t ColorsAccepted = 0;     // the colour dialog was closed with OK
 inline std::uint8_t BlackScreenPreset = 0;  // the last preset chosen: 1 "Black Screen", 0 "Bright Screen"
+
+// ---- Markers (pixels of Image1); a marker left of ScreenX0 or above ScreenY0 is not placed
+inline std::int32_t TimeMarker1X = 0;
+inline std::int32_t TimeMarker2X = 0;
+inline std::int32_t VoltMarker1Y = 0;
+inline std::int32_t VoltMarker2Y = 0;
+inline std::int32_t FreqMarker1X = 0;
+inline std::int32_t LevelMarker1Y = 0;
+inline std::int32_t LevelMarker2Y = 0;
+
+// ---- Screen colours, the "Bright Screen" preset until the settings file or
+// the colour dialog gives others, and the not-xor pens derived from them.
+inline TColor BackgroundColor = kBrightScreenColors.Background;
+inline TColor Ch1Color = kBrightScreenColors.Ch1;
+inline TColor Ch2Color = kBrightScreenColors.Ch2;
+inline TColor Math1Color = kBrightScreenColors.Math1;
+inline TColor Math2Color = kBrightScreenColors.Math2;
+inline TColor DarkGridColor = kBrightScreenColors.DarkGrid;
+inline TColor BrightGridColor = kBrightScreenColors.BrightGrid;
+inline TColor TimeMarkerColor = kBrightScreenColors.TimeMarker;
+inline std::uint8_t DefaultColors = 1;  // a preset is in force
+inline TColor Ch1XorColor = 0, Ch2XorColor = 0;
+inline TColor Ch1PenColor = 0, Ch2PenColor = 0;
+inline TColor Math1PenColor = 0, Math2PenColor = 0, TimeMarkerPenColor = 0;
+inline TColor DarkGridPenColor = 0, BrightGridPenColor = 0, GridPenColor = 0;
+inline std::uint8_t ScopeBrightGrid = 0;  // scope "Bright Grid"
 
 }  // namespace display

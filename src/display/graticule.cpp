@@ -108,6 +108,7 @@ bool InvertedCh2() { return engine::InvertCh2Mode && !engine::MathOff; }
 // The colour of the read-outs that belong to the shown channel.
 TColor ShownChannelColor() {
   using namespace engine;
+  using namespace display;
   if (Ch1On) return Ch1Color;
   return InvertedCh2() ? Math2Color : Ch2Color;
 }
@@ -118,6 +119,7 @@ TColor ShownChannelColor() {
 
 TColor TriggerPenColor(std::uint8_t source) {
   using namespace engine;
+  using namespace display;
   if (source == 16) return Ch1PenColor;
   if (source == 0) return Ch2PenColor;
   return Math1PenColor;
@@ -125,6 +127,7 @@ TColor TriggerPenColor(std::uint8_t source) {
 
 TColor TriggerLabelColor(std::uint8_t source) {
   using namespace engine;
+  using namespace display;
   if (source == 16) return Ch1Color;
   if (source == 0) return InvertedCh2() ? Math2Color : Ch2Color;
   return Math1Color;
@@ -141,6 +144,7 @@ std::vector<int> CentreTickColumns(const ScopeView& view) {
 
 void DrawGraticule(ScopeView& view, bool xyLayout) {
   using namespace engine;
+  using namespace display;
   if (!view.Image) return;
   TCanvas* c = view.Image->Canvas();
   c->Brush.Color = BackgroundColor;
@@ -192,7 +196,7 @@ void DrawScopeMarkerLines(ScopeView& view, TColor voltPen, TColor timePen) {
     for (const std::int32_t* x : {m.TimeMarker1X, m.TimeMarker2X})
       if (Placed(x, view.X0)) Line(c, *x, view.Y0 + 1, *x, view.MarkerLimitY);
   });
-  c->Brush.Color = engine::BackgroundColor;
+  c->Brush.Color = display::BackgroundColor;
   view.Image->Invalidate();
 }
 
@@ -205,7 +209,7 @@ void DrawLevelMarkerLines(ScopeView& view, TColor pen) {
     for (const std::int32_t* y : {m.LevelMarker1Y, m.LevelMarker2Y})
       if (Placed(y, view.Y0)) Line(c, view.X0 + 1, *y, view.MarkerLimitX, *y);
   });
-  c->Brush.Color = engine::BackgroundColor;
+  c->Brush.Color = display::BackgroundColor;
   view.Image->Invalidate();
 }
 
@@ -272,6 +276,7 @@ const char* SpanLabel(std::int32_t timePerDiv) {
 
 void PrintLabels(const ScopeView& view, const TextPrinter& print) {
   using namespace engine;
+  using namespace display;
   const int x0 = view.X0, top = view.TopTextY, bottom = view.TextLineY;
   const TextPlaces& t = view.Texts;
   const MarkerPlaces& m = view.Markers;
@@ -310,6 +315,7 @@ void PrintLabels(const ScopeView& view, const TextPrinter& print) {
 
 void EraseLabels(const ScopeView& view, const TextPrinter& print) {
   using namespace engine;
+  using namespace display;
   const int x0 = view.X0, top = view.TopTextY, bottom = view.TextLineY;
   const TextPlaces& t = view.Texts;
   const TColor bg = BackgroundColor;

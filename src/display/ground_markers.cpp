@@ -9,6 +9,7 @@
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
+#include "display/display_state.h"
 
 namespace display {
 
@@ -44,6 +45,7 @@ void DrawGroundGlyph(ScopeView& view, int channel, int level, TColor pen) {
 
 GroundMarkerOutcome PlaceGroundMarker(ScopeView& view, int channel) {
   using namespace engine;
+  using namespace display;
   const bool ch1 = channel == 1;
   if (SpectrumMode || !(ch1 ? Ch1On : Ch2On)) return GroundMarkerOutcome::NotShown;
   // The inverted CH2 trace is mirrored about mid-screen, and so is its ground.

@@ -11,19 +11,25 @@
 namespace {
 
 constexpr std::size_t kTextChars = 51;  // texts are short strings
+constexpr std::size_t kLabelChars = 50;  // range and time-base labels
+constexpr int kTopTextY = 3;
+
+std::string ShortLabel(const std::string& s) { return s.substr(0, kLabelChars); }
 
 bool InvertedCh2Source() {
   using namespace engine;
+  using namespace display;
   return TriggerSource == 0 && InvertCh2Mode && !MathOff;
 }
 
 // The voltage and level markers belong to CH1 while it is shown, else to CH2.
-TColor ShownChannelPen() { return engine::Ch1On ? engine::Ch1PenColor : engine::Ch2PenColor; }
+TColor ShownChannelPen() { return engine::Ch1On ? display::Ch1PenColor : display::Ch2PenColor; }
 
 }  // namespace
 
 void TForm1::DoGrid() {
   using namespace engine;
+  using namespace display;
   display::DrawGraticule(MainView, display::XYPlotMode && !MathOff);
 
   TCanvas* canvas = Image1->Canvas();
@@ -56,7 +62,7 @@ void TForm1::t_viiva() {
 
 void TForm1::kursorit() {
   if (engine::SpectrumMode || !display::MarkersOn) return;
-  display::DrawScopeMarkerLines(MainView, ShownChannelPen(), engine::TimeMarkerPenColor);
+  display::DrawScopeMarkerLines(MainView, ShownChannelPen(), display::TimeMarkerPenColor);
 }
 
 void TForm1::fft_kursorit() {
@@ -69,18 +75,18 @@ void TForm1::fft_viiva_on() {
   if (!FftMarkersOn || !engine::SpectrumMode || FreqMarkerShown) return;
   const int x = FreqMarkerPixel(MainView, FreqMarkerBin);
   if (x < 0) {
-    engine::FreqMarker1X = 0;
+    display::FreqMarker1X = 0;
     return;
   }
-  engine::FreqMarker1X = x;
-  DrawFreqMarkerLine(MainView, x, engine::TimeMarkerPenColor);
+  display::FreqMarker1X = x;
+  DrawFreqMarkerLine(MainView, x, display::TimeMarkerPenColor);
   FreqMarkerShown = 1;
 }
 
 void TForm1::fft_viiva_off() {
   using namespace display;
-  if (FreqMarkerShown && engine::FreqMarker1X >= MainView.X0)
-    DrawFreqMarkerLine(MainView, engine::FreqMarker1X, engine::TimeMarkerPenColor);
+  if (FreqMarkerShown && display::FreqMarker1X >= MainView.X0)
+    DrawFreqMarkerLine(MainView, display::FreqMarker1X, display::TimeMarkerPenColor);
   FreqMarkerShown = 0;
 }
 
@@ -98,9 +104,50 @@ void TForm1::tekstit_pois() {
 
 void TForm1::f_alue() {
   using namespace engine;
+  using namespace display;
   const int x = MainView.X0 + MainView.Texts.TimeDiv;
   TulostaTeksti(display::SpanText, x, MainView.TopTextY, BackgroundColor);
   // A time base without a span (none of the span buttons gives one) keeps the label.
   if (const char* label = display::SpanLabel(TimePerDiv)) display::SpanText = std::string(label).substr(0, kTextChars);
   TulostaTeksti(display::SpanText, x, MainView.TopTextY, TimeMarkerColor);
+}
+
+// ---------------------------------------------------------------- labels of the front-panel settings
+
+void TForm1::ShowRangeLabel(int channel, const std::string& label) {
+  using namespace engine;
+  using namespace display;
+  const bool ch1 = channel == 1;
+  const int x = ScreenX0 + (ch1 ? 10 : 70);
+  std::string& shown = ch1 ? Ch1RangeText : Ch2RangeText;
+  TulostaTeksti(shown, x, kTopTextY, BackgroundColor);
+  // The coupling buttons re-apply the label through here, so it is kept bare.
+  (ch1 ? Ch1RangeLabel : Ch2RangeLabel) = ShortLabel(label);
+  std::string text = label;
+  if (ch1 ? Ch1Ac : Ch2Ac) text += "~";
+  text = ShortLabel(text);
+  if (ch1 && Ch1On) TulostaTeksti(text, x, kTopTextY, Ch1Color);
+  if (!ch1 && Ch2On) {
+    TulostaTeksti(text, x, kTopTextY, Ch2Color);
+    if (InvertCh2Mode && !MathOff) TulostaTeksti(text, x, kTopTextY, Math2Color);
+  }
+  shown = text;
+}
+
+void TForm1::ShowTimeBaseLabels(const std::string& label, const std::string& rateText) {
+  using namespace engine;
+  using namespace display;
+  TulostaTeksti(TimeDivText, ScreenX0 + 592, kTopTextY, BackgroundColor);
+  TimeDivText = ShortLabel(label);
+  TulostaTeksti(TimeDivText, ScreenX0 + 592, kTopTextY, TimeMarkerColor);
+  TulostaTeksti(SampleRateText, ScreenX0 + 492, kTopTextY, BackgroundColor);
+  SampleRateText = ShortLabel(rateText);
+  if (SampleRateOn) TulostaTeksti(SampleRateText, ScreenX0 + 492, kTopTextY, TimeMarkerColor);
+}
+
+void TForm1::ClearHiddenReadouts() {
+  using namespace engine;
+  using namespace display;
+  if (!RmsOn) TulostaTeksti(RmsText, ScreenX0 + 510, TextLineY, BackgroundColor);
+  if (!DbmOn) TulostaTeksti(DbmText, ScreenX0 + 595, TextLineY, BackgroundColor);
 }

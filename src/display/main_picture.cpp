@@ -12,6 +12,7 @@
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
+#include "display/persistence_state.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ namespace display {
 int ActivePersistence() {
   if (!Form1) return 0;
   const auto* persist = Form1->FindComponentAs<TSpeedButton>("SpeedButton23");
-  return persist && persist->Down() ? engine::PersistenceMode : 0;
+  return persist && persist->Down() ? display::PersistenceMode : 0;
 }
 
 }  // namespace display

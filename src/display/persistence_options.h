@@ -10,7 +10,7 @@ class TOKRightDlg : public TForm {
   }
 
   // ---- Start-up, shutdown and settings file
-  // Takes over the three edits; the persistence work fills it.
+  // Takes over the three edits ("Number of acquisitions", "Low color", "High color").
   void OKBtnClick(TObject* /*Sender*/) {}
 };
 

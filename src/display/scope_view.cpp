@@ -11,6 +11,7 @@
 #include "engine/scope_state.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/image.h"
+#include "display/persistence_state.h"
 
 namespace display {
 
@@ -64,10 +65,10 @@ bool ArithmeticMode() {
 // Runs f with the math pen in place of the CH2 pen, as the math trace is plotted.
 template <class F>
 void WithMathPen(F&& f) {
-  const TColor saved = engine::Ch2PenColor;
-  engine::Ch2PenColor = engine::Math1PenColor;
+  const TColor saved = display::Ch2PenColor;
+  display::Ch2PenColor = display::Math1PenColor;
   f();
-  engine::Ch2PenColor = saved;
+  display::Ch2PenColor = saved;
 }
 
 // Runs f with MathOff treated as set while an arithmetic trace is shown, so
@@ -90,6 +91,7 @@ struct Stepping {
 // samples are joined one to one.
 Stepping PlainStepping() {
   using namespace engine;
+  using namespace display;
   if (PixelStep < 2 || (Magnification <= 1.001 && DotJoin)) return {PixelStep, Magnification};
   return {PixelStep / 2, Magnification / 2};
 }
@@ -120,6 +122,7 @@ int RoundedCode(double v) { return static_cast<int>(std::clamp<std::int64_t>(Rou
 
 int TracePoints(const ScopeView& view, int first, int end) {
   using namespace engine;
+  using namespace display;
   const Channel ch = ChannelRange(first, end);
   const Stepping st = PlainStepping();
   const int cap = PlotCapacity(view);
@@ -180,6 +183,7 @@ double MilliVoltsPerDiv(std::uint8_t rangeCode, double current) {
 // 127 is mid-screen.
 int MathTracePoints(const ScopeView& view, int first, int end) {
   using namespace engine;
+  using namespace display;
   Ch1MilliVoltsPerDiv = MilliVoltsPerDiv(Ch1GainCode, Ch1MilliVoltsPerDiv);
   Ch2MilliVoltsPerDiv = MilliVoltsPerDiv(Ch2GainCode, Ch2MilliVoltsPerDiv);
   const double v1 = Ch1MilliVoltsPerDiv, v2 = Ch2MilliVoltsPerDiv;
@@ -226,6 +230,7 @@ int MathTracePoints(const ScopeView& view, int first, int end) {
 // The XY figure: CH2 across, CH1 up, inside the square grid.
 int XYTracePoints(const ScopeView& view, int first, int end) {
   using namespace engine;
+  using namespace display;
   const Channel ch2{0, kChannelLength - 1};
   const Channel ch1{kChannelLength, 2 * kChannelLength - 1};
   const int cap = PlotCapacity(view);
@@ -261,6 +266,7 @@ int InterpolatedCount(const ScopeView& view, int limit, int step, std::int64_t s
 
 ScopeView MainScopeView(TImage* image) {
   using namespace engine;
+  using namespace display;
   ScopeView view;
   view.Image = image;
   view.X0 = ScreenX0;
@@ -318,7 +324,7 @@ void BuildInterpolationKernels() {
 void WipePicture(ScopeView& view) {
   if (view.Image) {
     TCanvas* canvas = view.Image->Canvas();
-    canvas->Brush.Color = engine::BackgroundColor;
+    canvas->Brush.Color = display::BackgroundColor;
     canvas->Brush.Style = bsSolid;
     canvas->FillRect(Rect(0, 0, view.Image->Width(), view.Image->Height()));
     view.Image->Invalidate();
@@ -329,6 +335,7 @@ void WipePicture(ScopeView& view) {
 
 void EraseTraces(ScopeView& view) {
   using namespace engine;
+  using namespace display;
   WithChannelsOfMath([&] {
     if (!MathOff && !InvertCh2Mode) return;
     if (view.Image) view.Image->Invalidate();
@@ -353,6 +360,7 @@ void EraseTraces(ScopeView& view) {
 
 void DrawTraces(ScopeView& view) {
   using namespace engine;
+  using namespace display;
   if (TracesShown) {
     WithChannelsOfMath([&] {
       if (!MathOff && !InvertCh2Mode) return;
@@ -381,6 +389,7 @@ void DrawTraces(ScopeView& view) {
 
 int PlotPlainPoints(const ScopeView& view, int first, int end) {
   using namespace engine;
+  using namespace display;
   if (SpectrumMode) return SpectrumTracePoints(view, first, end);
   if (!MathOff && XYPlotMode) return XYTracePoints(view, first, end);
   if (ArithmeticMode()) return MathTracePoints(view, first, end);
@@ -389,6 +398,7 @@ int PlotPlainPoints(const ScopeView& view, int first, int end) {
 
 int PlotSinePoints(const ScopeView& view, int first, int end, int step) {
   using namespace engine;
+  using namespace display;
   const int s = std::max(1, step);
   const Channel ch = ChannelRange(first, end);
   const std::int64_t ds = DisplayStart;
@@ -458,6 +468,7 @@ int PlotSinePoints(const ScopeView& view, int first, int end, int step) {
 
 int PlotLinearPoints(const ScopeView& view, int first, int end, int step) {
   using namespace engine;
+  using namespace display;
   const int s = std::max(1, step);
   const Channel ch = ChannelRange(first, end);
   const std::int64_t ds = DisplayStart;
@@ -488,6 +499,7 @@ int PlotLinearPoints(const ScopeView& view, int first, int end, int step) {
 
 void PlotTraceOn(ScopeView& view, int trace) {
   using namespace engine;
+  using namespace display;
   PlotTrace = trace;
   if (view.Image) view.Image->Canvas()->Pen.Color = trace == 1 ? Ch1PenColor : Ch2PenColor;
   int base = trace == 1 ? kChannelLength : 0;
@@ -527,6 +539,7 @@ void DrawLinear(ScopeView& view, int first, int end, int step) {
 
 void DrawPlotPoints(ScopeView& view, int count) {
   using namespace engine;
+  using namespace display;
   if (!view.Image) return;
   count = std::clamp(count, 0, static_cast<int>(kPlotPointCapacity));
   TCanvas* canvas = view.Image->Canvas();
@@ -581,6 +594,7 @@ void DrawPlotPoints(ScopeView& view, int count) {
 
 void DrawTriggerTick(ScopeView& view) {
   using namespace engine;
+  using namespace display;
   if (!view.Image) return;
   double sample = DigitalMode ? CaptureStart : DisplayStart;
   const double step = DigitalMode ? Magnification / 8 : Magnification;

@@ -12,16 +12,21 @@
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
 #include "recorder/recorder_form.h"
+#include "recorder/recorder_state.h"
 
 namespace display {
 
 ScreenColorSet CurrentScreenColors() {
   using namespace engine;
+  using namespace display;
+  using namespace recorder;
   return {BackgroundColor, Ch1Color, Ch2Color, Math1Color, Math2Color, DarkGridColor, BrightGridColor, TimeMarkerColor};
 }
 
 void SetScreenColors(const ScreenColorSet& colors) {
   using namespace engine;
+  using namespace display;
+  using namespace recorder;
   BackgroundColor = colors.Background;
   Ch1Color = colors.Ch1;
   Ch2Color = colors.Ch2;
@@ -34,6 +39,8 @@ void SetScreenColors(const ScreenColorSet& colors) {
 
 void CopyScreenColorsToRecorder() {
   using namespace engine;
+  using namespace display;
+  using namespace recorder;
   RecBackgroundColor = BackgroundColor;
   RecCh1Color = Ch1Color;
   RecCh2Color = Ch2Color;
@@ -85,6 +92,8 @@ TMenuItem* MakeMenuItem(TForm1* form, const char* name, const char* caption) {
 
 void TForm1::DerivePens() {
   using namespace engine;
+  using namespace display;
+  using namespace recorder;
   using display::NotXorPen;
   const TColor bg = BackgroundColor;
   Ch1XorColor = NotXorPen(Ch1Color, bg);
@@ -125,6 +134,8 @@ void TForm1::CreateColorControls() {
 
 void TForm1::BrightGrid1Click(TObject* /*Sender*/) {
   using namespace engine;
+  using namespace display;
+  using namespace recorder;
   BrightGrid1->SetChecked(!BrightGrid1->Checked());
   if (Form11)
     if (auto* twin = Form11->FindComponentAs<TMenuItem>("BrightGrid1")) twin->SetChecked(BrightGrid1->Checked());
@@ -139,6 +150,8 @@ void TForm1::BrightGrid1Click(TObject* /*Sender*/) {
 
 void TForm1::ApplyScreenColors() {
   using namespace engine;
+  using namespace display;
+  using namespace recorder;
   DerivePens();
   display::ColourChannelLabels(*this);
   if (Form11) display::ColourChannelLabels(*Form11);
@@ -149,6 +162,8 @@ void TForm1::ApplyScreenColors() {
 
 void TForm1::Colors1Click(TObject* /*Sender*/) {
   using namespace engine;
+  using namespace display;
+  using namespace recorder;
   if (!BtnBottomDlg2) return;
   // Everything the dialog may change, so that leaving it without OK or a
   // preset changes nothing (the buttons store each pick at once).
@@ -275,6 +290,8 @@ void TBtnBottomDlg2::FormCreate(TObject* /*Sender*/) {
 
 void TBtnBottomDlg2::draw_1() {
   using namespace engine;
+  using namespace display;
+  using namespace recorder;
   using display::NotXorPen;
   TCanvas* c = Image1->Canvas();
   const int width = Image1->Width();
@@ -314,18 +331,18 @@ void TBtnBottomDlg2::PickColor(TColor& colour) {
   draw_1();
 }
 
-void TBtnBottomDlg2::SpeedButton3Click(TObject*) { PickColor(engine::BackgroundColor); }
-void TBtnBottomDlg2::SpeedButton1Click(TObject*) { PickColor(engine::Ch1Color); }
-void TBtnBottomDlg2::SpeedButton2Click(TObject*) { PickColor(engine::Ch2Color); }
-void TBtnBottomDlg2::SpeedButton7Click(TObject*) { PickColor(engine::Math1Color); }
-void TBtnBottomDlg2::SpeedButton8Click(TObject*) { PickColor(engine::Math2Color); }
-void TBtnBottomDlg2::SpeedButton4Click(TObject*) { PickColor(engine::DarkGridColor); }
-void TBtnBottomDlg2::SpeedButton5Click(TObject*) { PickColor(engine::BrightGridColor); }
-void TBtnBottomDlg2::SpeedButton6Click(TObject*) { PickColor(engine::TimeMarkerColor); }
+void TBtnBottomDlg2::SpeedButton3Click(TObject*) { PickColor(display::BackgroundColor); }
+void TBtnBottomDlg2::SpeedButton1Click(TObject*) { PickColor(display::Ch1Color); }
+void TBtnBottomDlg2::SpeedButton2Click(TObject*) { PickColor(display::Ch2Color); }
+void TBtnBottomDlg2::SpeedButton7Click(TObject*) { PickColor(display::Math1Color); }
+void TBtnBottomDlg2::SpeedButton8Click(TObject*) { PickColor(display::Math2Color); }
+void TBtnBottomDlg2::SpeedButton4Click(TObject*) { PickColor(display::DarkGridColor); }
+void TBtnBottomDlg2::SpeedButton5Click(TObject*) { PickColor(display::BrightGridColor); }
+void TBtnBottomDlg2::SpeedButton6Click(TObject*) { PickColor(display::TimeMarkerColor); }
 
 void TBtnBottomDlg2::ChoosePreset(bool black) {
   display::ColorsAccepted = 0;
-  engine::DefaultColors = 1;
+  display::DefaultColors = 1;
   display::BlackScreenPreset = black ? 1 : 0;
   PresetChosen = 1;
   Finish(mrOk);
@@ -336,7 +353,7 @@ void TBtnBottomDlg2::SpeedButton10Click(TObject*) { ChoosePreset(true); }
 
 void TBtnBottomDlg2::OKBtnClick(TObject*) {
   display::ColorsAccepted = 1;
-  engine::DefaultColors = 0;
+  display::DefaultColors = 0;
   Finish(mrOk);
 }
 

@@ -14,6 +14,8 @@
 #include "generator/fine_tune.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/vcl.h"
+#include "display/history_state.h"
+#include "display/persistence_state.h"
 
 namespace {
 
@@ -28,7 +30,7 @@ constexpr std::uint32_t kTickPollBytes = 1;
 constexpr std::uint32_t kLoopPollBytes = 4;
 constexpr std::int32_t kCaptureTakenBit = 4;  // in StartupTick: a capture has been taken
 
-bool TriggerOn() { return engine::TriggerOff == 0; }
+bool DeviceTriggerOn() { return engine::TriggerOff == 0; }
 
 // A waiting loop yields the processor between polls instead of spinning.
 void IdleWait() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
@@ -70,6 +72,7 @@ void TForm1::SetHistoryBarsEnabled(bool enabled) {
 
 void TForm1::ShowNewestHistory() {
   using namespace engine;
+  using namespace display;
   SetHistoryBarsEnabled(true);
   // The program moves the bars; their change handler must not take it for
   // the user choosing a trace.
@@ -88,6 +91,7 @@ bool TForm1::LinkLost() const { return !engine::DemoMode && !engine::DeviceOpen;
 
 void TForm1::LeaveFileDisplay() {
   using namespace engine;
+  using namespace display;
   DataFileName.clear();
   SetCaption(Caption().find("Darvik") != std::string::npos ? "Darvik48" : "Spectrum analyzer");
   FileCh1Ground = 10000;
@@ -106,6 +110,7 @@ void TForm1::RedrawWithoutPositionOffset() {
 
 bool TForm1::ReadCaptureBlocks(std::uint32_t timeoutMs) {
   using namespace engine;
+  using namespace display;
   for (int b = 0; b < kBlocks; ++b) {
     std::uint32_t got = 0;
     MPUSBRead(UsbInHandle, UsbRxBuffer.data() + b * kBlockBytes, kBlockBytes, &got, timeoutMs);
@@ -118,6 +123,7 @@ bool TForm1::ReadCaptureBlocks(std::uint32_t timeoutMs) {
 
 bool TForm1::DeviceCaptureStep(std::uint32_t pollBytes, std::uint32_t blockTimeoutMs) {
   using namespace engine;
+  using namespace display;
   if (AcqArmed == 1) {
     // Only a status byte that really arrived counts; the buffer may hold an
     // old 0x44.
@@ -142,6 +148,7 @@ bool TForm1::DeviceCaptureStep(std::uint32_t pollBytes, std::uint32_t blockTimeo
 
 void TForm1::SpeedButtonRunClick(TObject* /*Sender*/) {
   using namespace engine;
+  using namespace display;
   if (SpeedButtonRun->Down()) {
     SetSingleEnabled(false);
     SetHistoryBarsEnabled(false);
@@ -175,6 +182,7 @@ void TForm1::SpeedButtonRunClick(TObject* /*Sender*/) {
 
 void TForm1::EndRunLoop() {
   using namespace engine;
+  using namespace display;
   // Whoever set RunStop may have put Run up without its handler: leave the
   // controls as a released Run leaves them.
   RunPhase = 5;
@@ -188,6 +196,7 @@ void TForm1::EndRunLoop() {
 
 void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
   using namespace engine;
+  using namespace display;
   Fasttimer1->SetEnabled(false);
   if (RunPhase == 5) return;
   const std::int32_t phase = RunPhase++;
@@ -208,12 +217,12 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
     RunningShown = 0;
     SetStatusText("Running");
   }
-  if ((phase == 0 || phase == 1) && TriggerOn()) {
+  if ((phase == 0 || phase == 1) && DeviceTriggerOn()) {
     Timer2->SetEnabled(true);
     TriggerWaitTicks = 0;
   }
   RunPhase = 2;
-  if (TriggerOn() && TriggerWaitTicks > 2) {
+  if (DeviceTriggerOn() && TriggerWaitTicks > 2) {
     SetStatusText("Waiting for trigger");
     RunningShown = 0;
     TriggerWaitTicks = 0;
@@ -284,6 +293,7 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
 // picture wiped when pending.
 void TForm1::ApplySettingsForSingle() {
   using namespace engine;
+  using namespace display;
   if (!Calibrating) {
     TrackBar1Change(this);
     TrackBar2Change(this);
@@ -297,6 +307,7 @@ void TForm1::ApplySettingsForSingle() {
 
 void TForm1::SpeedButtonSingleClick(TObject* /*Sender*/) {
   using namespace engine;
+  using namespace display;
   const bool down = SpeedButtonSingle->Down();
   if (auto* twin = FindOwned<TSpeedButton>(Form11, "SpeedButtonSingle")) twin->SetDown(down);
   RedrawWithoutPositionOffset();
@@ -329,11 +340,12 @@ void TForm1::SpeedButtonSingleClick(TObject* /*Sender*/) {
 
 void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
   using namespace engine;
+  using namespace display;
   Fasttimer2->SetEnabled(false);
   // A loaded data file is drawn through here without the device.
   if (!ScopeFileReplay) {
     if (SinglePhase == 5) return;
-    if (SinglePhase++ == 0) SetStatusText(TriggerOn() ? "Waiting for trigger" : "Acquiring data");
+    if (SinglePhase++ == 0) SetStatusText(DeviceTriggerOn() ? "Waiting for trigger" : "Acquiring data");
     Application->ProcessMessages();
     if (DemoMode) {
       triggaa_demo();
@@ -359,7 +371,7 @@ void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
     StartupTick |= kCaptureTakenBit;
   }
   TracesShown = 1;
-  SetStatusText(TriggerOn() ? "Trigged" : "Ready");
+  SetStatusText(DeviceTriggerOn() ? "Trigged" : "Ready");
   PostCaptureSteps(CaptureMode::Single);
   if (!SpectrumMode) ShowNewestHistory();
   SetSingleDown(false);
@@ -370,6 +382,7 @@ void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
 
 void TForm1::SingleClick() {
   using namespace engine;
+  using namespace display;
   RedrawWithoutPositionOffset();
   if (!ScopeFileReplay) LeaveFileDisplay();
   SettingsChanged = 1;
@@ -379,7 +392,7 @@ void TForm1::SingleClick() {
 
   bool captured = ScopeFileReplay != 0;
   if (!ScopeFileReplay) {
-    SetStatusText(TriggerOn() ? "Waiting for trigger" : "Acquiring data");
+    SetStatusText(DeviceTriggerOn() ? "Waiting for trigger" : "Acquiring data");
     if (!DemoMode) Form8->Resetoi_500();
     for (;;) {
       Application->ProcessMessages();
@@ -399,7 +412,7 @@ void TForm1::SingleClick() {
     }
   }
   if (captured && !SingleStop) {
-    SetStatusText(TriggerOn() ? "Trigged" : "Ready");
+    SetStatusText(DeviceTriggerOn() ? "Trigged" : "Ready");
     PostCaptureSteps(CaptureMode::Single);
   }
   SetSingleDown(false);
@@ -408,6 +421,7 @@ void TForm1::SingleClick() {
 
 bool TForm1::SingleClick0() {
   using namespace engine;
+  using namespace display;
   if (DemoMode || !DeviceOpen) return false;
   Form8->Resetoi_500();
   const auto started = std::chrono::steady_clock::now();
@@ -426,30 +440,31 @@ bool TForm1::SingleClick0() {
 
 void TForm1::PostCaptureSteps(CaptureMode mode) {
   using namespace engine;
+  using namespace display;
   const bool run = mode == CaptureMode::Run;
 
-  // 1. The erase needs the old samples.
+  // The erase needs the old samples.
   poisto();
   const auto* step02 = FindOwned<TSpeedButton>(this, "SpeedButton02us");
   const auto* step01 = FindOwned<TSpeedButton>(this, "SpeedButton01us");
   PlotMethod = (step02 && step02->Down()) ? 1 : (step01 && step01->Down()) ? 2 : 0;
 
-  // 2.
+  // The new trace is shown at the time base it was taken with.
   if (!SpectrumMode) {
     Magnification = SampleStep;
     ShownTimePerDiv = TimePerDiv;
   }
 
-  // 3. A replayed data file is already in the block.
+  // A replayed data file is already in the block.
   if (!ScopeFileReplay) {
     if (DemoMode) luedemo();
     else Form8->LueData_500();
   }
 
-  // 4. The device captures the next block while this one is drawn.
+  // The device captures the next block while this one is drawn.
   if (run && !DemoMode && !RunStop) Form8->Resetoi_500();
 
-  // 5. Read-outs, thinned in Run at the fast time bases.
+  // Read-outs, thinned in Run at the fast time bases.
   if (!run || MeasureCounter > 5 || TimePerDiv > 1000000) {
     rms_out();
     if (Form_99 && Form_99->Visible()) measure();
@@ -460,7 +475,7 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
   }
   if (run) ++MeasureCounter;
 
-  // 6. Spectrum.
+  // Spectrum.
   if (SpectrumMode) {
     if (CaptureTimePerDiv != TimePerDiv) {
       CaptureTimePerDiv = TimePerDiv;
@@ -477,14 +492,14 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
     SettingsChanged = 0;
   }
 
-  // 7. Labels for the files and the export; the magnified steps are all
+  // Labels for the files and the export; the magnified steps are all
   // captured at 5 us/div.
   ShareTimeDivText = TimePerDiv == 500 ? "5us" : TimeDivText;
   ShareCh1RangeText = Ch1RangeText;
   ShareCh2RangeText = Ch2RangeText;
   SaveShareData();
 
-  // 8.
+  // The new trace on the picture.
   CaptureUnpacked = 0;
   piirrot();
   if (!SpectrumMode) TraceValid = ScopeFileReplay ? 0 : 1;

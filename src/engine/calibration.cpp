@@ -34,6 +34,23 @@ bool OffsetInWindow(std::int32_t offset) { return offset >= 91 && offset <= 165;
 
 bool CorrectionInWindow(std::int32_t correction) { return std::abs(correction) < 50; }
 
+void SetCalibrationPairs(const CalibrationPairs& p) {
+  Ch1_pos0 = Ch2_pos0 = p.pos0;
+  Ch1_pos1 = Ch2_pos1 = p.pos1;
+  Ch1_pos2 = Ch2_pos2 = p.pos2;
+  Ch1_ad0 = Ch2_ad0 = p.ad0;
+  Ch1_ad1 = Ch2_ad1 = p.ad1;
+  Ch1_ad2 = Ch2_ad2 = p.ad2;
+}
+
+std::array<CalibrationPairKey, 12> CalibrationPairKeys() {
+  const CalibrationPairs& d = kDefaultCalibrationPairs;
+  return {{{"Ch1_pos0", &Ch1_pos0, d.pos0}, {"Ch1_pos1", &Ch1_pos1, d.pos1}, {"Ch1_pos2", &Ch1_pos2, d.pos2},
+           {"Ch2_pos0", &Ch2_pos0, d.pos0}, {"Ch2_pos1", &Ch2_pos1, d.pos1}, {"Ch2_pos2", &Ch2_pos2, d.pos2},
+           {"Ch1_ad0", &Ch1_ad0, d.ad0},    {"Ch1_ad1", &Ch1_ad1, d.ad1},    {"Ch1_ad2", &Ch1_ad2, d.ad2},
+           {"Ch2_ad0", &Ch2_ad0, d.ad0},    {"Ch2_ad1", &Ch2_ad1, d.ad1},    {"Ch2_ad2", &Ch2_ad2, d.ad2}}};
+}
+
 std::string CalibrationLogPath() {
   std::string folder = DocumentsFolder;
   // Before the start-up has chosen the folder, the documents folder itself.
@@ -127,6 +144,32 @@ void TriggerSourceButton(int channel) {
 void RisingEdgeButton() {
   if (!Press("SpeedButton5")) TriggerSlope = 32;
 }
+
+// Step 3, point by point: low, mid and high of CH1, then of CH2. The first
+// point of a channel starts its position DAC at 0 (CH1 after two reads that
+// let the front end settle, CH2 with the trigger on CH2); every point starts
+// with a re-arm.
+struct SweepPoint {
+  int Channel;
+  bool StartsChannel;
+  int SettleReads;
+  int UpTarget;
+  int DownTarget;
+  int ReadsPerStep;
+  std::int32_t* Reading;  // the record's screen reading and DAC value of the point
+  std::int32_t* Dac;
+  const char* Progress;   // progress shown once the point is measured; nullptr none
+  int ReportLine;         // the report is complete up to this line
+};
+
+const SweepPoint kSweepPoints[] = {
+    {1, true, 2, kLowReading, kLowReading, 1, &Ch1_pos1, &Ch1_ad1, nullptr, 7},
+    {1, false, 0, kMidReading, kMidReading, 2, &Ch1_pos0, &Ch1_ad0, nullptr, 8},
+    {1, false, 0, kHighReadingUp, kHighReadingDown, 2, &Ch1_pos2, &Ch1_ad2, "50% Complete", 9},
+    {2, true, 0, kLowReading, kLowReading, 1, &Ch2_pos1, &Ch2_ad1, "70% Complete", 10},
+    {2, false, 0, kMidReading, kMidReading, 1, &Ch2_pos0, &Ch2_ad0, "90% Complete", 11},
+    {2, false, 0, kHighReadingUp, kHighReadingDown, 1, &Ch2_pos2, &Ch2_ad2, "100% Complete", 12},
+};
 
 // ---- The calibrating panels of the main window and the Big Screen
 
@@ -393,7 +436,7 @@ void BothChannelsShown() {
 
 // ---------------------------------------------------------------- the calibration
 
-void TForm8::calibrate() {
+void TForm8Engine::calibrate() {
   CalibrationCompleted = false;
   if (DemoMode || !DeviceOpen || !Form1) return;
   bool failed = false;
@@ -417,12 +460,7 @@ void TForm8::calibrate() {
   TriggerOff = 64;
   SetButtonDown("SpeedButton_gnd1", true);
   SetButtonDown("SpeedButton_gnd2", true);
-  Ch1_pos0 = Ch2_pos0 = 128;
-  Ch1_pos1 = Ch2_pos1 = 32;
-  Ch1_pos2 = Ch2_pos2 = 224;
-  Ch1_ad0 = Ch2_ad0 = 128;
-  Ch1_ad1 = Ch2_ad1 = 62;
-  Ch1_ad2 = Ch2_ad2 = 192;
+  SetCalibrationPairs(kFallbackCalibrationPairs);
   Ch1InputOn = Ch2InputOn = 0;
   Ch1V5Offset = Ch2V5Offset = 0;
   Ch1RangeTrim = Ch2RangeTrim = 0;
@@ -474,59 +512,20 @@ void TForm8::calibrate() {
     RisingEdgeButton();
 
     int reading = 0;
-    // CH1 low point, after two reads that let the front end settle.
-    Ch1PositionDac = 0;
-    Form1->Set_DACs();
-    complete = Read().ok && Read().ok;
-    Resetoi_500();
-    complete = complete && SweepPosition(1, kLowReading, kLowReading, 1, reading);
-    if (complete) {
-      Ch1_pos1 = reading;
-      Ch1_ad1 = Ch1PositionDac;
-      report.Through(7);
+    for (const SweepPoint& point : kSweepPoints) {
+      if (point.StartsChannel) {
+        if (point.Channel == 2) TriggerSourceButton(2);
+        (point.Channel == 1 ? Ch1PositionDac : Ch2PositionDac) = 0;
+        Form1->Set_DACs();
+        for (int k = 0; k < point.SettleReads && complete; ++k) complete = Read().ok;
+      }
       Resetoi_500();
-      complete = SweepPosition(1, kMidReading, kMidReading, 2, reading);
-    }
-    if (complete) {
-      Ch1_pos0 = reading;
-      Ch1_ad0 = Ch1PositionDac;
-      report.Through(8);
-      Resetoi_500();
-      complete = SweepPosition(1, kHighReadingUp, kHighReadingDown, 2, reading);
-    }
-    if (complete) {
-      Ch1_pos2 = reading;
-      Ch1_ad2 = Ch1PositionDac;
-      ShowProgress("50% Complete");
-      report.Through(9);
-
-      TriggerSourceButton(2);
-      Ch2PositionDac = 0;
-      Form1->Set_DACs();
-      Resetoi_500();
-      complete = SweepPosition(2, kLowReading, kLowReading, 1, reading);
-    }
-    if (complete) {
-      Ch2_pos1 = reading;
-      Ch2_ad1 = Ch2PositionDac;
-      ShowProgress("70% Complete");
-      report.Through(10);
-      Resetoi_500();
-      complete = SweepPosition(2, kMidReading, kMidReading, 1, reading);
-    }
-    if (complete) {
-      Ch2_pos0 = reading;
-      Ch2_ad0 = Ch2PositionDac;
-      ShowProgress("90% Complete");
-      report.Through(11);
-      Resetoi_500();
-      complete = SweepPosition(2, kHighReadingUp, kHighReadingDown, 1, reading);
-    }
-    if (complete) {
-      Ch2_pos2 = reading;
-      Ch2_ad2 = Ch2PositionDac;
-      ShowProgress("100% Complete");
-      report.Through(12);
+      complete = complete && SweepPosition(point.Channel, point.UpTarget, point.DownTarget, point.ReadsPerStep, reading);
+      if (!complete) break;
+      *point.Reading = reading;
+      *point.Dac = point.Channel == 1 ? Ch1PositionDac : Ch2PositionDac;
+      if (point.Progress) ShowProgress(point.Progress);
+      report.Through(point.ReportLine);
     }
   }
   // A calibration cut short is no success, whatever it measured so far; the
@@ -713,7 +712,7 @@ TForm9::TForm9(TComponent* owner) : TForm(owner) {
   Memo1->SetScrollBars(ssVertical);
 }
 
-// ---------------------------------------------------------------- ground-level fit (ground-marker work)
+// ---------------------------------------------------------------- ground-level fit
 
 namespace engine {
 

@@ -1,9 +1,12 @@
 // The automatic calibration: what the rest of the program may want of it
-// besides TForm8::calibrate and the menu handlers of TForm1.
+// besides TForm8Engine::calibrate and the menu handlers of TForm1.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+
+#include "engine/scope_state.h"
 
 namespace engine {
 
@@ -21,7 +24,19 @@ bool CorrectionInWindow(std::int32_t correction);
 // Where the report is saved: "Calibration.log" in DocumentsFolder.
 std::string CalibrationLogPath();
 
-// ---- Ground-level fit (ground-marker work)
+// Both channels' calibration pairs from one set.
+void SetCalibrationPairs(const CalibrationPairs& pairs);
+
+// The twelve pairs as the settings file names them ("Ch1_pos0" .. "Ch2_ad2"),
+// with the value of a first start.
+struct CalibrationPairKey {
+  const char* Key;
+  std::int32_t* Value;
+  std::int32_t Default;
+};
+std::array<CalibrationPairKey, 12> CalibrationPairKeys();
+
+// ---- Ground-level fit
 // The line through a channel's three (position-DAC value, screen reading)
 // pairs: the mean of the three pairwise slopes and the mean intercept. It
 // exists only when the three DAC values differ.

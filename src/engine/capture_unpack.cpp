@@ -15,6 +15,7 @@
 #include "generator/fine_tune.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/vcl.h"
+#include "display/history_state.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ std::int32_t AveragedCaptures() {
 
 bool AveragingApplies() {
   using namespace engine;
+  using namespace display;
   return AveragingOn && !AutosetRunning && !SpectrumMode;
 }
 
@@ -55,6 +57,7 @@ bool AveragingApplies() {
 template <class PairAt>
 void StoreCapture(PairAt pairAt) {
   using namespace engine;
+  using namespace display;
   const bool averaging = AveragingApplies();
   const std::int32_t length = AveragedCaptures();
   if (AverageCount < 0 || AverageCount >= length) AverageCount = 0;
@@ -88,6 +91,7 @@ void StoreCapture(PairAt pairAt) {
 // trigger's way is not shown; the three pages show accepted captures in turn.
 void NoiseRejectRoute() {
   using namespace engine;
+  using namespace display;
   const std::int32_t* trigger =
       NoiseRejectStage.data() + (TriggerSource == 16 ? kChannelSamples : 0);
   std::int32_t before = 0;
@@ -165,6 +169,7 @@ void ExpandBitView() {
 
 
 void StoreCaptureInHistory() {
+  using namespace display;
   const std::size_t columns = kHistoryColumns;
   HistoryLength = std::clamp<std::int32_t>(HistoryLength, 0, static_cast<std::int32_t>(columns) - 1);
   if (HistoryIndex < 0 || HistoryIndex > HistoryLength) HistoryIndex = 0;
@@ -181,13 +186,14 @@ void StoreCaptureInHistory() {
 
 }  // namespace engine
 
-void TForm8::LueData_500() {
+void TForm8Engine::LueData_500() {
   using namespace engine;
-  // 1.
+  using namespace display;
+  // Demo captures and replayed files are not in UsbRxBuffer.
   if (DemoMode || ScopeFileReplay) return;
   CaptureUnpacked = 1;
 
-  // 2. A settings change restarts the spectrum smoothing.
+  // A settings change restarts the spectrum smoothing.
   if (SettingsChanged) {
     WindowSkip = 3;
     FftSkip = 2;
@@ -195,11 +201,11 @@ void TForm8::LueData_500() {
     SmoothKeep = 0.5;
   }
 
-  // 3. Byte i of the stream belongs at (i + 63) mod 8192.
+  // Byte i of the stream belongs at (i + 63) mod 8192.
   std::uint8_t* raw = UsbRxBuffer.data();
   std::rotate(raw, raw + kCaptureBytes - kRotation, raw + kCaptureBytes);
 
-  // 4. A grounded input shows its mean level as a flat line.
+  // A grounded input shows its mean level as a flat line.
   if (!Calibrating) {
     if (!Ch1InputOn) {
       const std::uint8_t mean = MeanOfEveryOther(raw, 0);
@@ -211,7 +217,7 @@ void TForm8::LueData_500() {
     }
   }
 
-  // 5. Route the pairs: CH1 is the even byte, CH2 the odd one.
+  // Route the pairs: CH1 is the even byte, CH2 the odd one.
   if (SpectrumMode) {
     for (std::size_t i = 0; i < kChannelSamples; ++i) {
       Ch1SpectrumInput[i] = raw[2 * i];
@@ -229,18 +235,17 @@ void TForm8::LueData_500() {
         return std::pair<std::int32_t, std::int32_t>{raw[2 * i], raw[2 * i + 1]};
       });
     }
-    // 6.
     StoreCaptureInHistory();
-    // 7.
+    // The bit view expands from this copy, since it overwrites the block.
     std::copy_n(ScopeSampleBlock.begin(), kCaptureBytes, SampleCopy.begin());
   }
 
-  // 8.
   if (DigitalMode) ExpandBitView();
 }
 
-std::uint16_t TForm8::ReadBytes() {
+std::uint16_t TForm8Engine::ReadBytes() {
   using namespace engine;
+  using namespace display;
   ReadBytesComplete = false;
   std::uint8_t* buf = UsbRxBuffer.data();
   for (;;) {
@@ -278,8 +283,9 @@ std::uint16_t TForm8::ReadBytes() {
   return static_cast<std::uint16_t>((255 - mean2) * 256 + (255 - mean1));
 }
 
-void TForm8::average_fft() {
+void TForm8Engine::average_fft() {
   using namespace engine;
+  using namespace display;
   std::span<std::int32_t, kChannelSamples> shown = Ch1On ? Ch1Samples : Ch2Samples;
   std::int32_t* levels = Ch1On ? Ch1SpectrumLevels.data() : SpectrumLevels.data();
   for (int b = 0; b < kFftBins; ++b) {
@@ -299,16 +305,18 @@ void TForm8::average_fft() {
   }
 }
 
-void TForm8::maximize_fft() {
+void TForm8Engine::maximize_fft() {
   using namespace engine;
+  using namespace display;
   for (std::size_t k = 0; k < kCaptureBytes; ++k) {
     const auto value = static_cast<std::uint16_t>(ScopeSampleBlock[k]);
     ScopeSampleBlock[k] = std::max(value, PeakLevel(k));
   }
 }
 
-void TForm8::refresh_fft() {
+void TForm8Engine::refresh_fft() {
   using namespace engine;
+  using namespace display;
   const bool keep = FftAverageOn || !SettingsChanged;
   for (std::size_t k = 0; k < kCaptureBytes; ++k)
     SetPeakLevel(k, keep ? static_cast<std::uint16_t>(ScopeSampleBlock[k]) : 0);

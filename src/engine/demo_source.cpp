@@ -13,6 +13,7 @@
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "platform/os/numeric.h"
+#include "display/display_state.h"
 
 namespace {
 
@@ -77,6 +78,7 @@ void BuildPeriod(int target, int source, int position, std::uint8_t gainCode) {
 // other time base keeps the last ones.
 void ChooseStepAndRepeat() {
   using namespace engine;
+  using namespace display;
   const std::int64_t a = numeric::Trunc(TimePerDiv * 0.004 + 0.5);
   if (a == 0 || a == 1) {
     DemoGroupStep = 4;
@@ -116,6 +118,7 @@ void ChooseStepAndRepeat() {
 
 void TForm1::tee_demo_taulut() {
   using namespace engine;
+  using namespace display;
   ClearPending = 1;
   SpeedButton15v1->SetDown(true);
   SpeedButton15v1Click(this);
@@ -148,6 +151,7 @@ void TForm1::tee_demo_taulut() {
 
 void TForm1::tee_demo() {
   using namespace engine;
+  using namespace display;
   const bool demo1 = TimePerDiv >= kDemo1FromTimePerDiv;
   TulostaTeksti(demo1 ? "DEMO 1" : "DEMO 2", ScreenX0 + 307, 3, BrightGridColor);
   BuildPeriod(kCh1Period, demo1 ? kDemo1Ch1Source : kDemo2Ch1Source, TrackBar1->Position(), Ch1GainCode);
@@ -156,6 +160,7 @@ void TForm1::tee_demo() {
 
 void TForm1::triggaa_demo() {
   using namespace engine;
+  using namespace display;
   ChooseStepAndRepeat();
   if (TriggerOff != 0) {
     DemoStart = DemoPhase >= kPeriodBytes ? 0 : DemoPhase;
@@ -190,6 +195,7 @@ void TForm1::triggaa_demo() {
 
 void TForm1::luedemo() {
   using namespace engine;
+  using namespace display;
   if (SettingsChanged) {
     WindowSkip = 3;
     SmoothWeight = 0.5;

@@ -11,53 +11,15 @@
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
+#include "engine/settings_packet.h"
 #include "generator/fine_tune.h"
 #include "platform/os/numeric.h"
+#include "bode/bode_state.h"
+#include "display/display_state.h"
 
 namespace {
 
 constexpr std::uint32_t kPacketTimeoutMs = 10;
-constexpr std::size_t kLabelChars = 50;  // labels are short strings
-constexpr int kTopTextY = 3;
-
-// Gain bits of c0/c1 per range code.
-std::uint8_t GainBits(std::uint8_t code) {
-  switch (code) {
-    case 1: return 0x08;   // 3 V/div
-    case 27: return 0x28;  // 1 V/div
-    case 11: return 0x04;  // 0.3 V/div
-    case 29: return 0x24;  // 0.1 V/div
-    case 13: return 0x02;  // 30 mV/div
-    case 30: return 0x22;  // 10 mV/div
-    default: return 0x00;
-  }
-}
-
-// The time-base register per code; codes 0 and 153 come from the math modes
-// and the recorder. Other codes leave the register as it is.
-std::optional<std::uint8_t> TimeBaseRegisterFor(std::uint8_t code) {
-  switch (code) {
-    case 5: return 0xC1;
-    case 2: return 0xC2;
-    case 93: return 0xE0;
-    case 64: return 0xE1;
-    case 65: return 0xE2;
-    case 32: return 0x40;
-    case 66: return 0xF0;
-    case 80: return 0xF1;
-    case 81: return 0xF2;
-    case 82: return 0xF8;
-    case 88: return 0xF9;
-    case 0: return 0x00;
-    case 89: return 0xFA;
-    case 90: return 0xFC;
-    case 92: return 0xFD;
-    case 85: return 0xFE;
-    case 94: return 0x80;
-    case 153: return 0x02;
-    default: return std::nullopt;
-  }
-}
 
 // Sum of the offset terms in 8-bit arithmetic: each term and the sum wrap.
 std::uint8_t OffsetByte(std::int32_t cal, std::int32_t rangeTrim, std::int32_t rateTrim,
@@ -66,8 +28,6 @@ std::uint8_t OffsetByte(std::int32_t cal, std::int32_t rangeTrim, std::int32_t r
                             static_cast<std::uint32_t>(rateTrim) + static_cast<std::uint32_t>(position);
   return static_cast<std::uint8_t>(sum & 0xFF);
 }
-
-std::string Short(const std::string& s) { return s.substr(0, kLabelChars); }
 
 void PressIfPresent(TComponent* owner, const char* name) {
   if (auto* b = FindOwned<TSpeedButton>(owner, name)) b->SetDown(true);
@@ -89,8 +49,10 @@ void TForm1::Reset_500(std::uint8_t state, std::uint8_t armed) {
   SendDeviceCommand(command);
 }
 
-void TForm8::Resetoi_500() {
+void TForm8Engine::Resetoi_500() {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
   AcqState = 0;
   AcqArmed = 0;
   Form1->Reset_500(0, 0);
@@ -101,47 +63,52 @@ void TForm8::Resetoi_500() {
 
 // ---------------------------------------------------------------- settings packet
 
+engine::ScopeSettings TForm1::CurrentScopeSettings() const {
+  using namespace engine;
+  ScopeSettings s;
+  s.Ch1GainCode = Ch1GainCode;
+  s.Ch2GainCode = Ch2GainCode;
+  s.Ch1InputOn = Ch1InputOn;
+  s.Ch2InputOn = Ch2InputOn;
+  s.Ch1Ac = Ch1Ac;
+  s.Ch2Ac = Ch2Ac;
+  s.Ch1OffsetDacByte = Ch1OffsetDacByte;
+  s.Ch2OffsetDacByte = Ch2OffsetDacByte;
+  s.DeviceTriggerLevel = DeviceTriggerLevel;
+  s.TimeBaseCode = TimeBaseCode;
+  s.TriggerSource = TriggerSource;
+  s.TriggerSlope = TriggerSlope;
+  s.TriggerOff = TriggerOff;
+  s.DigitalMode = DigitalMode;
+  s.Sticky = PacketBits;
+  s.Sticky.TimeBaseRegister = TimeBaseRegister;
+  return s;
+}
+
 void TForm1::Set500() {
   using namespace engine;
-  if (const auto reg = TimeBaseRegisterFor(TimeBaseCode)) TimeBaseRegister = *reg;
-
-  // The trigger bits stay as they were for values they do not know (an
-  // external source keeps the bit of the last internal one).
-  if (TriggerSource == 16) TriggerCh2Bit = 0;
-  else if (TriggerSource == 0) TriggerCh2Bit = 1;
-  if (TriggerOff == 0) TriggerOnBit = 1;
-  else if (TriggerOff == 64) TriggerOnBit = 0;
-  if (TriggerSlope == 32) FallingEdgeBit = 0;
-  else if (TriggerSlope == 0) FallingEdgeBit = 1;
-
-  const auto channelByte = [](std::uint8_t code, std::uint8_t inputOn, std::uint8_t ac) {
-    std::uint8_t c = GainBits(code);
-    if (!inputOn) c |= 0x10;  // grounded
-    if (!ac) c |= 0x01;       // DC coupled
-    return c;
-  };
-  ScopeControlBlock[0] = channelByte(Ch1GainCode, Ch1InputOn, Ch1Ac);
-  ScopeControlBlock[1] = channelByte(Ch2GainCode, Ch2InputOn, Ch2Ac);
-  ScopeControlBlock[2] = Ch1OffsetDacByte;
-  ScopeControlBlock[3] = Ch2OffsetDacByte;
-  ScopeControlBlock[4] = static_cast<std::uint8_t>(255 - DeviceTriggerLevel);
-  ScopeControlBlock[5] = TimeBaseRegister;
-  ScopeControlBlock[6] = static_cast<std::uint8_t>(TriggerCh2Bit | (TriggerOnBit << 1) |
-                                                   (FallingEdgeBit << 2) | (DigitalMode ? 0x08 : 0));
+  const ScopeSettings settings = CurrentScopeSettings();
+  const SettingsPacket packet = EncodeSettingsPacket(settings);
+  PacketBits = NextStickyBits(settings);
+  TimeBaseRegister = PacketBits.TimeBaseRegister;
+  std::copy(packet.begin() + kSettingsPacketHead.size(), packet.end(), ScopeControlBlock.begin());
   if (!DemoMode) asetus_1();
 }
 
 void TForm1::asetus_1() {
   using namespace engine;
   if (DemoMode || !DeviceOpen) return;
-  std::array<std::uint8_t, 10> packet{14, 128, 7};
-  std::copy(ScopeControlBlock.begin(), ScopeControlBlock.end(), packet.begin() + 3);
+  SettingsPacket packet{};
+  std::copy(kSettingsPacketHead.begin(), kSettingsPacketHead.end(), packet.begin());
+  std::copy(ScopeControlBlock.begin(), ScopeControlBlock.end(), packet.begin() + kSettingsPacketHead.size());
   MPUSBWrite(UsbOutHandle, packet.data(), static_cast<std::uint32_t>(packet.size()), &UsbSentCount,
              kPacketTimeoutMs);
 }
 
 void TForm1::Set_DACs() {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
   Ch1OffsetDacByte = OffsetByte(Ch1OffsetCal, Ch1RangeTrim, Ch1RateTrim, Ch1PositionDac);
   Ch2OffsetDacByte = OffsetByte(Ch2OffsetCal, Ch2RangeTrim, Ch2RateTrim, Ch2PositionDac);
   Set500();
@@ -151,39 +118,28 @@ void TForm1::Set_DACs() {
 
 void TForm1::asetus(const std::string& label, int kind) {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
   if (kind == 0) CaptureCount = 0;
   putsataanko();
   if (SpectrumMode) kursoridb();
 
   if (kind == 1 || kind == 2) {
-    const bool ch1 = kind == 1;
-    if (TriggerSource == (ch1 ? 16 : 0)) CaptureCount = 0;
-    const int x = ScreenX0 + (ch1 ? 10 : 70);
-    std::string& shown = ch1 ? Ch1RangeText : Ch2RangeText;
-    TulostaTeksti(shown, x, kTopTextY, BackgroundColor);
-    // The coupling buttons re-apply the label through here, so it is kept bare.
-    (ch1 ? Ch1RangeLabel : Ch2RangeLabel) = Short(label);
-    std::string text = label;
-    if (ch1 ? Ch1Ac : Ch2Ac) text += "~";
-    text = Short(text);
-    if (ch1 && Ch1On) TulostaTeksti(text, x, kTopTextY, Ch1Color);
-    if (!ch1 && Ch2On) {
-      TulostaTeksti(text, x, kTopTextY, Ch2Color);
-      if (InvertCh2Mode && !MathOff) TulostaTeksti(text, x, kTopTextY, Math2Color);
-    }
-    shown = text;
+    if (TriggerSource == (kind == 1 ? 16 : 0)) CaptureCount = 0;
+    ShowRangeLabel(kind, label);
   }
 
   Set_DACs();
   SettingsChanged = 1;
   if (DemoMode) tee_demo();
-  if (!RmsOn) TulostaTeksti(RmsText, ScreenX0 + 510, TextLineY, BackgroundColor);
-  if (!DbmOn) TulostaTeksti(DbmText, ScreenX0 + 595, TextLineY, BackgroundColor);
+  ClearHiddenReadouts();
   AverageBlend = 10;
 }
 
 void TForm1::AsetaAika(int pixelStep, const std::string& label) {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
   putsataanko();
   poisto();
   if (ScopeNoteShown && Form_9) Form_9->note();
@@ -195,12 +151,7 @@ void TForm1::AsetaAika(int pixelStep, const std::string& label) {
     kursoritaajuus();
     if (ShownTimePerDiv == TimePerDiv) piirrot();
   } else {
-    TulostaTeksti(TimeDivText, ScreenX0 + 592, kTopTextY, BackgroundColor);
-    TimeDivText = Short(label);
-    TulostaTeksti(TimeDivText, ScreenX0 + 592, kTopTextY, TimeMarkerColor);
-    TulostaTeksti(SampleRateText, ScreenX0 + 492, kTopTextY, BackgroundColor);
-    SampleRateText = Short(NextSampleRateText);
-    if (SampleRateOn) TulostaTeksti(SampleRateText, ScreenX0 + 492, kTopTextY, TimeMarkerColor);
+    ShowTimeBaseLabels(label, NextSampleRateText);
     PixelStep = static_cast<std::uint16_t>(pixelStep);
   }
 
@@ -248,6 +199,8 @@ void TForm1::AsetaAika(int pixelStep, const std::string& label) {
 
 void TForm1::ms500off() {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
   for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form11)}) {
     for (const char* name : {"Autoset1", "Autoset2"})
       if (auto* c = FindOwned<TControl>(owner, name)) c->SetEnabled(true);
@@ -258,6 +211,8 @@ void TForm1::ms500off() {
 
 void TForm1::ApplyTimeBaseStep(const engine::TimeBaseStep& step) {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
   PressIfPresent(Form11, step.Button);
   ms500off();
   if (step.RateText) NextSampleRateText = step.RateText;
@@ -281,6 +236,8 @@ void TForm1::ApplyTimeBaseStep(const engine::TimeBaseStep& step) {
 
 void TForm1::ApplyRangeStep(int channel, const engine::RangeStep& step) {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
   const bool ch1 = channel == 1;
   const char* button = ch1 ? step.Ch1Button : step.Ch2Button;
   PressIfPresent(this, button);

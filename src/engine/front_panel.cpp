@@ -8,6 +8,7 @@
 
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
+#include "display/display_state.h"
 
 namespace {
 
@@ -149,7 +150,7 @@ void BuildChannel(Builder& make, FrontPanelControls& p, int channel, int left) {
   TLabel* label = make.Label(box, ch1 ? "LabelCh1" : "LabelCh2", ch1 ? "CH1" : "CH2", left, 18);
   label->Font().Style = fsBold;
   label->Font().Size = 9;
-  label->Font().Color = ch1 ? engine::Ch1Color : engine::Ch2Color;
+  label->Font().Color = ch1 ? display::Ch1Color : display::Ch2Color;
   label->FontChanged();
   (ch1 ? p.LabelCh1 : p.LabelCh2) = label;
 

@@ -1,14 +1,14 @@
 // The oscilloscope front panel shared by the main window (TForm1) and the
 // twin control panel of the Big Screen (TForm11): channel, trigger and
-// time-base controls with the names every handler finds them by. Both
-// windows derive from FrontPanelControls, build it with BuildFrontPanel and
-// then bind their own handlers (the main window its real handlers, the twin
-// panel its forwards to the main window).
+// time-base controls as typed members. Both windows derive from
+// FrontPanelControls, build it with BuildFrontPanel and then bind their own
+// handlers (the main window its real handlers, the twin panel its forwards
+// to the main window).
 //
-// Who binds what on TForm1 after BuildFrontPanel:
-//   time base, "S/L", SpeedButton24, vertical channels, Run/Single: the
-//     time-base and channel work (TForm1::CreateFrontPanel);
-//   trigger source, slope, On/Off and TrackBar3: the trigger work.
+// What binds what on TForm1 after BuildFrontPanel:
+//   time base, "S/L", SpeedButton24, vertical channels, Run/Single:
+//     TForm1::CreateFrontPanel;
+//   trigger source, slope, On/Off and TrackBar3: TForm1::BindTriggerHandlers.
 #pragma once
 
 #include <array>

@@ -5,6 +5,7 @@
 #include "engine/notice_dialogs.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
+#include "generator/generator_state.h"
 #include "platform/ui/vcl.h"
 
 namespace {
@@ -26,7 +27,7 @@ void TForm1::CreateHardwareSetupControls() {
 
 void TForm1::Hardware1Click(TObject* /*Sender*/) {
   using namespace engine;
-  // 1. Nothing may be capturing while the source changes.
+  // Nothing may be capturing while the source changes.
   RunStop = 1;
   SingleStop = 1;
   SpeedButtonRun->SetDown(false);
@@ -34,7 +35,7 @@ void TForm1::Hardware1Click(TObject* /*Sender*/) {
   SpeedButtonSingle->SetDown(false);
   SpeedButtonSingleClick(this);
 
-  // 2. The dialog offers the mode in force; its radio buttons set DemoMode
+  // The dialog offers the mode in force; its radio buttons set DemoMode
   // (and the device trigger level that goes with it) as they are clicked.
   if (!BtnBottomDlg) return;
   (DemoMode ? BtnBottomDlg->RadioButton2 : BtnBottomDlg->RadioButton1)->SetChecked(true);
@@ -42,12 +43,12 @@ void TForm1::Hardware1Click(TObject* /*Sender*/) {
   if (Application->Terminated()) return;
 
   if (DemoMode) {
-    // 3. Demo mode chosen.
+    // Demo mode chosen.
     tee_demo_taulut();
     MessageDlgPos(kDemoChosenText, mtInformation, mbOK, 0, Left() + 240, Top() + 200);
     RecorderDemoChangePending = 1;
   } else {
-    // 4. The device: open it unless it is open already.
+    // The device: open it unless it is open already.
     test2();
     if (NoHardware) {
       if (BtnBottomDlg1) BtnBottomDlg1->ShowModal();
@@ -62,9 +63,9 @@ void TForm1::Hardware1Click(TObject* /*Sender*/) {
   }
   if (Application->Terminated()) return;
 
-  // 5. The generator follows the hardware; a fresh picture.
-  GeneratorHardware = DemoMode ? 0 : 10;
-  if (GeneratorHardware == 10 && Form1_fgen) Form1_fgen->Disable();
+  // The generator follows the hardware; a fresh picture.
+  generator::GeneratorHardware = DemoMode ? 0 : 10;
+  if (generator::GeneratorHardware == 10 && Form1_fgen) Form1_fgen->Disable();
   ClearPending = 1;
   putsataanko();
 }

@@ -21,9 +21,9 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   Image1->SetParent(this);
   Image1->SetBounds(kMargin, kMargin, kImage1Width, kImage1Height);
 
-  // Front-panel work: channels, trigger, time base, Run and Single.
+  // Channels, trigger, time base, Run and Single.
   CreateFrontPanel();
-  // Trigger work: the trigger group's handlers.
+  // The trigger group's handlers.
   BindTriggerHandlers();
 
   CreateStartupComponents();
@@ -34,6 +34,11 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   SetMinimumSize(ControlsWidth() + kMargin, ControlsHeight() + kMargin);
 
   FormCreate(this);
+}
+
+TForm1::~TForm1() {
+  delete ScopeIni;
+  ScopeIni = nullptr;
 }
 
 // FormCreate and the rest of the start-up live in startup.cpp.

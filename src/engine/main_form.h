@@ -10,6 +10,7 @@
 
 #include "display/scope_view.h"
 #include "engine/front_panel.h"
+#include "engine/settings_packet.h"
 #include "engine/step_tables.h"
 #include "platform/ini/ini_file.h"
 #include "platform/ui/vcl.h"
@@ -21,6 +22,8 @@
 class TForm1 : public TForm, public FrontPanelControls {
  public:
   explicit TForm1(TComponent* owner);
+  // Frees ScopeIni when the window goes without its close handler.
+  ~TForm1() override;
 
   // Size of the scope picture; the graticule of 650 x 256 pixels sits in its middle.
   static constexpr int kImage1Width = 700;
@@ -62,8 +65,12 @@ class TForm1 : public TForm, public FrontPanelControls {
 
   // Command set and settings packet.
   void Reset_500(std::uint8_t state, std::uint8_t armed);
+  // Builds the control bytes from the engine state and sends the packet.
   void Set500();
+  // Sends the packet of the control bytes last built.
   void asetus_1();
+  // The settings the next packet carries, from the engine state.
+  engine::ScopeSettings CurrentScopeSettings() const;
   void Set_DACs();
   void asetus(const std::string& label, int kind);
   void AsetaAika(int pixelStep, const std::string& label);
@@ -82,12 +89,13 @@ class TForm1 : public TForm, public FrontPanelControls {
   // The sample-rate text the next AsetaAika prints.
   std::string NextSampleRateText = "125kS/s";
 
-  // Display steps of the apply operations; the display work fills them.
+  // Picture steps of the apply operations (display/). The marker read-outs
+  // print nothing while no marker read-out is shown.
   void putsataanko();  // wipe and rebuild the picture when a wipe is pending
   void poisto();       // erase the traces
   void piirrot();      // draw the traces
-  void TulostaTeksti(const std::string& text, int x, int y, TColor color);  // screen text: graticule work
-  void f_alue();            // spectrum span label: graticule work
+  void TulostaTeksti(const std::string& text, int x, int y, TColor color);  // one screen text
+  void f_alue();            // spectrum span label
   void kursoriaika() {}     // time-marker read-out
   void kursorivoltit() {}   // voltage-marker read-out
   void kursoritaajuus() {}  // frequency-marker read-out
@@ -107,10 +115,9 @@ class TForm1 : public TForm, public FrontPanelControls {
   void DeviceLost();
   // Reads the logic file into UploadBuffer; false when it cannot be used.
   bool LoadLogicFile(std::string* failedPath);
-  // Sticky trigger bits of c6: they change only on recognised values.
-  std::uint8_t TriggerCh2Bit = 0;
-  std::uint8_t TriggerOnBit = 0;
-  std::uint8_t FallingEdgeBit = 0;
+  // Sticky trigger bits of c6 as the last packet left them (the time-base
+  // register is TimeBaseRegister).
+  engine::PacketStickyBits PacketBits;
 
  public:
   // ---- Start-up, shutdown and settings file
@@ -136,7 +143,8 @@ class TForm1 : public TForm, public FrontPanelControls {
   TMenuItem* RestoreDefaultSettingsExit1;  // "Restore Default Settings && Exit"
   TOpenDialog* OpenDialog2;  // settings recall; the start-up presets it from the command line
 
-  // "Darvik48.ini" in DataFolder, open from creation until the close has written it.
+  // "Darvik48.ini" in DataFolder, open from creation until the close has
+  // written it; owned by the window.
   TIniFile* ScopeIni = nullptr;
 
   // Builds the timers, menu and bars above and hooks the close events; the
@@ -167,26 +175,27 @@ class TForm1 : public TForm, public FrontPanelControls {
   // The not-xor pens from the colours; the grid pen follows "Bright Grid".
   void DerivePens();
 
-  // Steps that other work fills; the start-up and close call them in place.
+  // Handlers the start-up and close call in place. Those with an empty body
+  // do nothing yet: no window control leads to them.
   void SpeedButtonRunClick(TObject* Sender);            // Run button: acquisition cycle
   void FastTimer1Timer(TObject* Sender);                // Run tick: acquisition cycle
   void FastTimer2Timer(TObject* Sender);                // Single tick: acquisition cycle
   void Timer2Timer(TObject* Sender);                    // trigger wait count: acquisition cycle
   void Timer4Timer(TObject* Sender);                    // demo pacing: acquisition cycle
   void Timer5Timer(TObject* /*Sender*/) {}               // generator mailbox poll: remote control
-  void Timer91Timer(TObject* /*Sender*/) {}              // sweep progress bar: generator panel
-  void DoGrid();                                        // graticule: graticule work
+  void Timer91Timer(TObject* /*Sender*/) {}              // generator sweep progress bar
+  void DoGrid();                                        // graticule, markers and texts
   void Hamming1Click(TObject* /*Sender*/) {}             // FFT window: spectrum analyser
   void Sin_Cosf() {}                                     // FFT twiddle table: spectrum analyser
-  void TrackBar3Change(TObject* Sender);                // trigger level: trigger work
-  void NormalPersistence1Click(TObject* /*Sender*/) {}   // persistence modes: persistence
+  void TrackBar3Change(TObject* Sender);                // trigger level
+  void NormalPersistence1Click(TObject* /*Sender*/) {}   // persistence modes
   void PersistencewithIntensityGrading1Click(TObject* /*Sender*/) {}
   void VariablePersistence1Click(TObject* /*Sender*/) {}
-  void GrSpeedButton1Click(TObject* /*Sender*/) {}       // "Big Screen": instrument switching
-  void tee_demo_taulut();                               // demo source tables: demo source
-  void SaveSettings() {}                                 // "settings48.ini" writer: settings files
-  void RecallSettings() {}                               // recall "settings48.ini": settings recall
-  void RecallSettings2() {}                              // recall the command-line file: settings recall
+  void GrSpeedButton1Click(TObject* /*Sender*/) {}       // "Big Screen" on and off
+  void tee_demo_taulut();                               // demo source tables
+  void SaveSettings() {}                                 // writes "settings48.ini"
+  void RecallSettings() {}                               // recalls "settings48.ini"
+  void RecallSettings2() {}                              // recalls the file named on the command line
 
  private:
   // Unregisters the hot key when the window goes without a normal close.
@@ -195,7 +204,7 @@ class TForm1 : public TForm, public FrontPanelControls {
   } hot_key_release_;
 
  public:
-  // ======== Acquisition cycle and demo source (acquisition work) ========
+  // ======== Acquisition cycle and demo source ========
   void ApplySettingsForSingle();
   void SpeedButtonSingleClick(TObject* Sender);
   // Blocking single capture for calibration, Bode sweep, autoset and the
@@ -214,17 +223,18 @@ class TForm1 : public TForm, public FrontPanelControls {
   // Shows a status text on this window and on the twin panel.
   void SetStatusText(const std::string& text);
 
-  // Steps of the capture path that other work fills.
+  // Steps of the capture path; those with an empty body have nothing to
+  // compute while their read-out or export is not shown.
   void rms_out() {}          // RMS and dBm read-outs: measurements
   void measure() {}          // CH1 waveform parameters: measurements
   void FFT() {}              // transform of the shown channel: spectrum analyser
   void LinToLog() {}         // log frequency axis: spectrum display options
   void SaveShareData() {}    // sample export to shared memory: remote control
-  void ExtendedCalibrationStep();  // one step of the extended wait: calibration work
+  void ExtendedCalibrationStep();  // one step of the extended wait before the first calibration
 
  private:
   enum class CaptureMode { Run, Single };
-  // Makes the controls of this work; run by the constructor before FormCreate.
+  // Makes the acquisition controls; run by the constructor before FormCreate.
   void CreateAcquisitionControls();
   // Erase, unpack (or synthesise), read-outs, spectrum, export, draw.
   void PostCaptureSteps(CaptureMode mode);
@@ -245,7 +255,7 @@ class TForm1 : public TForm, public FrontPanelControls {
   void EndRunLoop();
 
  public:
-  // ======== Picture cycle and trace drawing (display work) ========
+  // ======== Picture cycle and trace drawing ========
   // Image1 as the shared drawing code sees it; set up at window creation.
   display::ScopeView MainView;
   // Plots and draws trace 1 (CH1), 2 (CH2) or 3 (math, with the math pen in
@@ -262,7 +272,7 @@ class TForm1 : public TForm, public FrontPanelControls {
   void viiva();
 
  public:
-  // ======== Automatic calibration (calibration work) ========
+  // ======== Automatic calibration ========
   // File menu "Calibrate" and "Calibrate && Exit": stop the acquisition, wait
   // one tick of Timer6, averaging off, then open the device if needed and
   // calibrate; "No hardware response!" when no device answers.
@@ -283,11 +293,11 @@ class TForm1 : public TForm, public FrontPanelControls {
   void CreateCalibrationControls();
 
  public:
-  // ======== Front panel: time base and vertical channels (front-panel work) ========
+  // ======== Front panel: time base and vertical channels ========
   // The panel's place beside the picture; BuildFrontPanel fills it.
   TPanel* FrontPanelArea = nullptr;
   // Builds the front panel and binds the time-base, channel and Run/Single
-  // handlers (the trigger work binds its own); run while the window is built.
+  // handlers (BindTriggerHandlers binds the trigger group); run while the window is built.
   void CreateFrontPanel();
 
   // Time/div steps; each presses its own button (and its twin), so callers
@@ -361,7 +371,7 @@ class TForm1 : public TForm, public FrontPanelControls {
   void ch1_fft();
   void ch2_fft();
 
-  // Steps that other work fills.
+  // Ground-level markers (display/ground_markers.cpp).
   void y1_viiva();  // CH1 ground-level marker (display/ground_markers.cpp)
   void y2_viiva();  // CH2 ground-level marker
 
@@ -379,7 +389,7 @@ class TForm1 : public TForm, public FrontPanelControls {
 
 
  public:
-  // ======== Trigger controls, graticule, marker lines and screen texts (trigger work) ========
+  // ======== Trigger controls, graticule, marker lines and screen texts ========
   // Trigger source "Ch1", "Ch2", "Ext"; slope rising, falling; "On", "Off".
   // Each presses its own button and its twin on Form11.
   void SpeedButton3Click(TObject* Sender);
@@ -404,6 +414,12 @@ class TForm1 : public TForm, public FrontPanelControls {
   // Every label and read-out of the current view; the same in the background colour.
   void tekstit();
   void tekstit_pois();
+  // The volts/div label of channel 1 or 2 (with "~" when AC coupled), the
+  // time/div and sample-rate labels, and the RMS and dBm read-outs taken off
+  // while they are switched off.
+  void ShowRangeLabel(int channel, const std::string& label);
+  void ShowTimeBaseLabels(const std::string& label, const std::string& rateText);
+  void ClearHiddenReadouts();
 
  private:
   // Source buttons: the common steps, with the new source code.
@@ -413,7 +429,7 @@ class TForm1 : public TForm, public FrontPanelControls {
   void ShowTriggerState();
 
  public:
-  // ======== Ground-level markers and screen colours (colour work) ========
+  // ======== Ground-level markers and screen colours ========
   // Both ground markers, as every rebuild of the picture draws them. A CH1
   // record that gives no line draws level 0 and raises "Calibration
   // failed", posted so that it shows once the rebuild is over.

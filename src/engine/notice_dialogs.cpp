@@ -80,14 +80,14 @@ TBtnBottomDlg::TBtnBottomDlg(TComponent* owner) : TForm(owner) {
 
 void TBtnBottomDlg::RadioButton1Click(TObject*) {
   engine::DemoMode = 0;
-  // Trigger work: the device level depends on the mode.
+  // The device level depends on the mode.
   if (Form1) Form1->RefreshDeviceTriggerLevel();
   ReleaseRunAndSingle();
 }
 
 void TBtnBottomDlg::RadioButton2Click(TObject*) {
   engine::DemoMode = 1;
-  // Trigger work: the device level depends on the mode.
+  // The device level depends on the mode.
   if (Form1) Form1->RefreshDeviceTriggerLevel();
   ReleaseRunAndSingle();
 }

@@ -9,6 +9,8 @@
 #include "display/big_screen.h"
 #include "display/measurement_window.h"
 #include "display/persistence_options.h"
+#include "display/screen_colors.h"
+#include "engine/calibration.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -16,6 +18,10 @@
 #include "platform/os/numeric.h"
 #include "platform/ui/vcl.h"
 #include "recorder/add_text_rec.h"
+#include "bode/bode_state.h"
+#include "display/display_state.h"
+#include "display/persistence_state.h"
+#include "recorder/recorder_state.h"
 
 namespace {
 
@@ -93,6 +99,9 @@ bool TwoEqual(std::int32_t a, std::int32_t b, std::int32_t c) { return a == b ||
 
 void TForm1::ReadCreationSettings() {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
+  using namespace recorder;
   if (!ScopeIni) return;
   TIniFile& ini = *ScopeIni;
 
@@ -100,18 +109,7 @@ void TForm1::ReadCreationSettings() {
   Ch2OffsetCal = ini.ReadInteger("Calibration", "offs_2", 124);
   Ch1V5Offset = ini.ReadInteger("Calibration", "v5_offs1", 0);
   Ch2V5Offset = ini.ReadInteger("Calibration", "v5_offs2", 0);
-  Ch1_pos0 = ini.ReadInteger("Calibration", "Ch1_pos0", 128);
-  Ch1_pos1 = ini.ReadInteger("Calibration", "Ch1_pos1", 32);
-  Ch1_pos2 = ini.ReadInteger("Calibration", "Ch1_pos2", 224);
-  Ch2_pos0 = ini.ReadInteger("Calibration", "Ch2_pos0", 128);
-  Ch2_pos1 = ini.ReadInteger("Calibration", "Ch2_pos1", 32);
-  Ch2_pos2 = ini.ReadInteger("Calibration", "Ch2_pos2", 224);
-  Ch1_ad0 = ini.ReadInteger("Calibration", "Ch1_ad0", 120);
-  Ch1_ad1 = ini.ReadInteger("Calibration", "Ch1_ad1", 75);
-  Ch1_ad2 = ini.ReadInteger("Calibration", "Ch1_ad2", 164);
-  Ch2_ad0 = ini.ReadInteger("Calibration", "Ch2_ad0", 120);
-  Ch2_ad1 = ini.ReadInteger("Calibration", "Ch2_ad1", 75);
-  Ch2_ad2 = ini.ReadInteger("Calibration", "Ch2_ad2", 164);
+  for (const CalibrationPairKey& k : CalibrationPairKeys()) *k.Value = ini.ReadInteger("Calibration", k.Key, k.Default);
 
   ReadPlace(ini, "ScopeMainForm", this);
 
@@ -138,31 +136,33 @@ void TForm1::ReadCreationSettings() {
   DemoMode = ReadFlag(ini, "Hardware", "DemoMode", false);
   ExtendCalTime = ReadFlag(ini, "Hardware", "ExtendCalTime", false);
 
-  BackgroundColor = ReadColour(ini, "Background", 0xF5FFFF);
-  Ch1Color = ReadColour(ini, "Ch1", 0xDC0000);
-  Ch2Color = ReadColour(ini, "Ch2", 0x0000DC);
-  Math1Color = ReadColour(ini, "Math1", 0xFF0080);
-  Math2Color = ReadColour(ini, "Math2", 0xFF00FF);
-  DarkGridColor = ReadColour(ini, "Dark_Grid", 0xC0C0C0);
-  BrightGridColor = ReadColour(ini, "Bright_Grid", 0x808080);
-  TimeMarkerColor = ReadColour(ini, "Time_Marker", 0x400080);
+  const ScreenColorSet& preset = kBrightScreenColors;
+  BackgroundColor = ReadColour(ini, "Background", preset.Background);
+  Ch1Color = ReadColour(ini, "Ch1", preset.Ch1);
+  Ch2Color = ReadColour(ini, "Ch2", preset.Ch2);
+  Math1Color = ReadColour(ini, "Math1", preset.Math1);
+  Math2Color = ReadColour(ini, "Math2", preset.Math2);
+  DarkGridColor = ReadColour(ini, "Dark_Grid", preset.DarkGrid);
+  BrightGridColor = ReadColour(ini, "Bright_Grid", preset.BrightGrid);
+  TimeMarkerColor = ReadColour(ini, "Time_Marker", preset.TimeMarker);
 }
 
 void TForm1::CheckCalibrationRecord() {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
+  using namespace recorder;
   // Two equal DAC values of one channel give no line through the pairs.
   if (!TwoEqual(Ch1_ad0, Ch1_ad1, Ch1_ad2) && !TwoEqual(Ch2_ad0, Ch2_ad1, Ch2_ad2)) return;
   CalibrationInvalid = 1;
-  Ch1_pos0 = Ch2_pos0 = 128;
-  Ch1_pos1 = Ch2_pos1 = 32;
-  Ch1_pos2 = Ch2_pos2 = 224;
-  Ch1_ad0 = Ch2_ad0 = 128;
-  Ch1_ad1 = Ch2_ad1 = 62;
-  Ch1_ad2 = Ch2_ad2 = 192;
+  SetCalibrationPairs(kFallbackCalibrationPairs);
 }
 
 void TForm1::MarkRunning() {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
+  using namespace recorder;
   if (!ScopeIni) return;
   PreviousRunMark = ReadFlag(*ScopeIni, "Status", "Running", false);
   NoNoteAtStart = NoNote;
@@ -172,6 +172,9 @@ void TForm1::MarkRunning() {
 
 void TForm1::ReadStartupSettings() {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
+  using namespace recorder;
   if (!ScopeIni) return;
   TIniFile& ini = *ScopeIni;
 
@@ -220,6 +223,9 @@ void TForm1::ReadWindowSizes() {
 
 bool TForm1::WriteMainSettings() {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
+  using namespace recorder;
   if (!ScopeIni) return true;
   IniWriter w(*ScopeIni);
 
@@ -241,18 +247,7 @@ bool TForm1::WriteMainSettings() {
   w.Integer("Calibration", "offs_2", Ch2OffsetCal);
   w.Integer("Calibration", "v5_offs1", Ch1V5Offset);
   w.Integer("Calibration", "v5_offs2", Ch2V5Offset);
-  w.Integer("Calibration", "Ch1_pos0", Ch1_pos0);
-  w.Integer("Calibration", "Ch1_pos1", Ch1_pos1);
-  w.Integer("Calibration", "Ch1_pos2", Ch1_pos2);
-  w.Integer("Calibration", "Ch2_pos0", Ch2_pos0);
-  w.Integer("Calibration", "Ch2_pos1", Ch2_pos1);
-  w.Integer("Calibration", "Ch2_pos2", Ch2_pos2);
-  w.Integer("Calibration", "Ch1_ad0", Ch1_ad0);
-  w.Integer("Calibration", "Ch1_ad1", Ch1_ad1);
-  w.Integer("Calibration", "Ch1_ad2", Ch1_ad2);
-  w.Integer("Calibration", "Ch2_ad0", Ch2_ad0);
-  w.Integer("Calibration", "Ch2_ad1", Ch2_ad1);
-  w.Integer("Calibration", "Ch2_ad2", Ch2_ad2);
+  for (const CalibrationPairKey& k : CalibrationPairKeys()) w.Integer("Calibration", k.Key, *k.Value);
 
   w.Bool("Menu", "BrightGrid_rec", RecBrightGrid);
   w.Bool("Menu", "BrightGrid_dso", ScopeBrightGrid);

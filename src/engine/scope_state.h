@@ -19,12 +19,6 @@ inline std::uint8_t RunStop = 0;           // the Run loop must end
 inline std::uint8_t SingleStop = 0;        // the Single loop must end
 inline std::uint8_t ScopeFileReplay = 0;   // a loaded data file is drawn without device traffic
 
-// ---- Generator and Bode plotter
-inline std::uint8_t GeneratorActive = 0;
-inline std::uint8_t GenOutputOff = 0;
-inline std::uint8_t BodeSweepRunning = 0;
-inline std::uint8_t BodeStopFlag = 0;
-
 // ---- Options
 inline std::uint8_t RecallLastSettings = 0;     // save and recall the last settings
 inline std::uint8_t RestoreDefaultsOnExit = 0;  // delete the settings files after writing them at close
@@ -36,18 +30,6 @@ inline std::int32_t ScreenY0 = 0;      // top edge of the graticule
 inline std::int32_t TextLineY = 0;     // y of the bottom text line (read-outs)
 inline std::int32_t MarkerLimitX = 0;  // right end of the horizontal marker lines
 inline std::int32_t MarkerLimitY = 0;  // lower end of the vertical marker lines
-
-// ---- Markers (pixels of Image1); a marker left of ScreenX0 or above ScreenY0 is not placed
-inline std::int32_t TimeMarker1X = 0;
-inline std::int32_t TimeMarker2X = 0;
-inline std::int32_t VoltMarker1Y = 0;
-inline std::int32_t VoltMarker2Y = 0;
-inline std::int32_t FreqMarker1X = 0;
-inline std::int32_t LevelMarker1Y = 0;
-inline std::int32_t LevelMarker2Y = 0;
-
-// ---- Screen colours
-inline TColor BackgroundColor = 0xF5FFFF;
 
 // ---- Folders ("/" separated)
 inline std::string ProgramFolder;    // the program file's folder, with a trailing "/"
@@ -140,8 +122,6 @@ inline std::uint8_t ParametersOnScreen = 0;     // measurement report on the pic
 inline std::string DataFileName;                // a loaded data file is shown when not empty
 inline std::string RmsText;                     // RMS read-out now on the picture
 inline std::string DbmText;                     // dBm read-out now on the picture
-// A Bode sweep scales the voltage itself: the CH1 range buttons then leave the plot alone.
-inline std::uint8_t BodeAutoScaleActive = 0;
 
 // ---- Start-up, shutdown and settings file
 // The three folders above all end in "/": a file is the folder + its name.
@@ -167,18 +147,13 @@ inline std::uint8_t* FftAverageBlock = nullptr;
 inline std::uint8_t* DemoSourceTable = nullptr;
 
 // Options of the main settings file ([Menu], [Hardware]).
-inline std::uint8_t ScopeBrightGrid = 0;   // scope "Bright Grid"
-inline std::uint8_t RecBrightGrid = 0;     // recorder "Bright Grid"
 inline std::uint8_t DotJoin = 1;           // join samples with lines
 inline std::uint8_t HideScope = 0;         // keep the scope window hidden
-inline std::uint8_t NoScope = 0;           // Bode sweep without the scope picture
 inline std::uint8_t RmsOn = 0;
 inline std::uint8_t DbmOn = 0;
 inline std::uint8_t SampleRateOn = 0;      // sample-rate label on the picture
 inline std::uint8_t NoNote = 0;            // "Never" for the sampling-mode notice
 inline std::uint8_t HistoryHintOn = 1;     // hint of the history bars
-inline std::uint8_t Bodehelp = 1;          // Bode-plot wiring hint
-inline std::uint8_t Phasehelp = 1;         // phase-plot hint
 inline std::uint8_t ClearOnRunSingle = 0;  // "Clear Display on Run/Single Click"
 inline std::uint8_t ExtendCalTime = 0;     // long wait before the first calibration
 inline std::uint8_t BigScreenOn = 0;       // the Big Screen window is in use
@@ -190,10 +165,24 @@ inline double Ch1ProbeDb = 0.0;
 inline double Ch2ProbeDb = 0.0;
 
 // Calibration pairs: screen readings and the position-DAC values that gave them.
-inline std::int32_t Ch1_pos0 = 128, Ch1_pos1 = 32, Ch1_pos2 = 224;
-inline std::int32_t Ch2_pos0 = 128, Ch2_pos1 = 32, Ch2_pos2 = 224;
-inline std::int32_t Ch1_ad0 = 120, Ch1_ad1 = 75, Ch1_ad2 = 164;
-inline std::int32_t Ch2_ad0 = 120, Ch2_ad1 = 75, Ch2_ad2 = 164;
+// pos0..2 are the mid, low and high readings, ad0..2 their DAC values.
+struct CalibrationPairs {
+  std::int32_t pos0, pos1, pos2;
+  std::int32_t ad0, ad1, ad2;
+};
+// The record of a first start, before any calibration or settings file.
+inline constexpr CalibrationPairs kDefaultCalibrationPairs{128, 32, 224, 120, 75, 164};
+// What replaces a record that gives no ground-level line, and what a
+// calibration starts from.
+inline constexpr CalibrationPairs kFallbackCalibrationPairs{128, 32, 224, 128, 62, 192};
+inline std::int32_t Ch1_pos0 = kDefaultCalibrationPairs.pos0, Ch1_pos1 = kDefaultCalibrationPairs.pos1,
+                    Ch1_pos2 = kDefaultCalibrationPairs.pos2;
+inline std::int32_t Ch2_pos0 = kDefaultCalibrationPairs.pos0, Ch2_pos1 = kDefaultCalibrationPairs.pos1,
+                    Ch2_pos2 = kDefaultCalibrationPairs.pos2;
+inline std::int32_t Ch1_ad0 = kDefaultCalibrationPairs.ad0, Ch1_ad1 = kDefaultCalibrationPairs.ad1,
+                    Ch1_ad2 = kDefaultCalibrationPairs.ad2;
+inline std::int32_t Ch2_ad0 = kDefaultCalibrationPairs.ad0, Ch2_ad1 = kDefaultCalibrationPairs.ad1,
+                    Ch2_ad2 = kDefaultCalibrationPairs.ad2;
 // Ground levels predicted from those pairs (128: mid-screen).
 inline std::int32_t Ch1MarkerLevel = 128;
 inline std::int32_t Ch2MarkerLevel = 128;
@@ -201,57 +190,19 @@ inline std::int32_t Ch1GroundLevel = 128;
 inline std::int32_t Ch2GroundLevel = 128;
 inline std::uint8_t NoiseRejectOn = 0;
 
-// Screen colours (BackgroundColor above) and the not-xor pens derived from them.
-inline TColor Ch1Color = 0xDC0000;
-inline TColor Ch2Color = 0x0000DC;
-inline TColor Math1Color = 0xFF0080;
-inline TColor Math2Color = 0xFF00FF;
-inline TColor DarkGridColor = 0xC0C0C0;
-inline TColor BrightGridColor = 0x808080;
-inline TColor TimeMarkerColor = 0x400080;
-inline std::uint8_t DefaultColors = 1;  // a preset is in force
-inline TColor Ch1XorColor = 0, Ch2XorColor = 0;
-inline TColor Ch1PenColor = 0, Ch2PenColor = 0;
-inline TColor Math1PenColor = 0, Math2PenColor = 0, TimeMarkerPenColor = 0;
-inline TColor DarkGridPenColor = 0, BrightGridPenColor = 0, GridPenColor = 0;
-// The recorder's copy of the eight colours, taken at start-up.
-inline TColor RecBackgroundColor = 0xF5FFFF, RecCh1Color = 0xDC0000, RecCh2Color = 0x0000DC,
-              RecMath1Color = 0xFF0080, RecMath2Color = 0xFF00FF, RecDarkGridColor = 0xC0C0C0,
-              RecBrightGridColor = 0x808080, RecTimeMarkerColor = 0x400080;
-
-// Persistence: mode (1 infinite, 2 colour graded, 3 variable), the menu
-// checks, the durations as ring masks and the options dialog's texts.
-inline std::int32_t PersistenceMode = 1;
-inline std::uint8_t LiveTraceOn = 1;
-inline std::uint8_t NormalPersistenceChecked = 1;
-inline std::uint8_t GradedPersistenceChecked = 0;
-inline std::uint8_t VariablePersistenceChecked = 0;
-inline std::int32_t VariablePersistenceMask = 15;
-inline std::int32_t GradedPersistenceMask = 31;
-inline std::int32_t LowColorCount = 1;
-inline std::int32_t HighColorCount = 32;
-inline std::string PersistAcquisitionsText = "0";  // "Number of acquisitions"
-inline std::string PersistLowColorText = "1";      // "Low color"
-inline std::string PersistHighColorText = "32";    // "High color"
-
-// Generator side as the scope window sets it.
-inline std::int32_t GeneratorHardware = 8016;
-inline std::uint8_t WaveEditorCanClose = 1;  // the wave editor allowed its close
-inline std::uint8_t SweepRunning = 1;
-
-// ---- Vertical channels (front-panel work)
+// ---- Vertical channels
 inline std::int32_t Ch1Position = 0;   // position bar, -128..127
 inline std::int32_t Ch2Position = 0;
 inline std::int32_t Ch1OffsetDac = 0;  // offset calibration + position term: input of the ground-level fit
 inline std::int32_t Ch2OffsetDac = 0;
 
-// ---- Trigger (trigger work)
+// ---- Trigger
 // The user wants the trigger on; kept while a grounded input holds it off.
 inline std::uint8_t TriggerWanted = 0;
 
 }  // namespace engine
 
-// ======== Acquisition, unpacking and demo source (acquisition work) ========
+// ======== Acquisition, unpacking and demo source ========
 #include <span>
 
 namespace engine {
@@ -317,16 +268,6 @@ inline std::array<std::array<std::int32_t, kSampleBlockEntries>, 3> NoiseRejectP
 inline std::int32_t NoiseRejectWritePage = 0;
 inline std::int32_t NoiseRejectReadPage = 0;
 inline std::int32_t NoiseRejectSlope = 0;
-
-// ---- History ring: 1002 columns of 8193 bytes, byte k of column c at
-// k * 1002 + c. HistoryLength + 1 slots are in use.
-inline constexpr std::size_t kHistoryColumns = 1002;
-inline std::array<std::uint8_t, kSampleBlockEntries * kHistoryColumns> HistoryBuffer{};
-inline std::int32_t HistoryLength = 1000;
-inline std::int32_t HistoryIndex = 0;      // the slot the next capture goes to (the oldest)
-inline std::int32_t HistoryViewIndex = 0;  // the slot last stored or shown
-inline std::uint8_t HistoryStoreOn = 1;    // clear: the next capture is not stored
-inline std::uint8_t HistorySliderArmed = 1;  // 0 while the program moves the history bars
 
 // ---- Spectrum options and the FFT smoothing state the unpacker restarts.
 inline std::uint8_t FftAverageOn = 0;

@@ -18,6 +18,7 @@
 #include "display/add_text.h"
 #include "display/screen_colors.h"
 #include "display/display_state.h"
+#include "engine/calibration.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
@@ -29,6 +30,10 @@
 #include "platform/ui/vcl.h"
 #include "recorder/add_text_rec.h"
 #include "recorder/recorder_form.h"
+#include "bode/bode_state.h"
+#include "display/history_state.h"
+#include "display/persistence_state.h"
+#include "generator/generator_state.h"
 
 #ifndef DARVIK48_DATADIR
 #define DARVIK48_DATADIR ""
@@ -151,9 +156,9 @@ void TForm1::CreateStartupComponents() {
   OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
   OnClose = [this](TObject* s, TCloseAction& action) { FormClose(s, action); };
 
-  // Calibration work: the File menu's "Calibrate" items and the calibrating panel.
+  // The File menu's "Calibrate" items and the calibrating panel.
   CreateCalibrationControls();
-  // Colour work: View "Bright Grid" and Options "Colors...".
+  // View "Bright Grid" and Options "Colors...".
   CreateColorControls();
   // Options "Hardware Setup...".
   CreateHardwareSetupControls();
@@ -163,6 +168,9 @@ void TForm1::CreateStartupComponents() {
 
 void TForm1::ReserveWorkBlocks() {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
+  using namespace generator;
   ReleaseWorkBlocks();
   for (std::uint8_t** block : {&FftBuffer, &LogAxisTable, &SpectrumHistoryBlock, &WindowTable, &SpectrumPeakBlock,
                                &FftAverageBlock, &DemoSourceTable})
@@ -171,6 +179,9 @@ void TForm1::ReserveWorkBlocks() {
 
 void TForm1::ReleaseWorkBlocks() {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
+  using namespace generator;
   for (std::uint8_t** block : {&FftBuffer, &LogAxisTable, &SpectrumHistoryBlock, &WindowTable, &SpectrumPeakBlock,
                                &FftAverageBlock, &DemoSourceTable}) {
     delete[] *block;
@@ -182,6 +193,9 @@ void TForm1::ReleaseWorkBlocks() {
 
 void TForm1::FormCreate(TObject* /*Sender*/) {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
+  using namespace generator;
 
   // One life cycle of the window: nothing of a previous one carries over.
   ClosingDone = 0;
@@ -192,10 +206,10 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   RunningMark = 0;
   NoHardware = 0;
 
-  // 1. Work blocks.
+  // Work blocks.
   ReserveWorkBlocks();
 
-  // 2. Persistence defaults.
+  // Persistence defaults.
   LiveTraceOn = 1;
   PersistenceMode = 1;
   VariablePersistenceMask = 15;
@@ -203,11 +217,11 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   HighColorCount = 32;
   LowColorCount = 1;
 
-  // 3. The Big Screen hot key, for every window of the program.
+  // The Big Screen hot key, for every window of the program.
   if (!RegisterAppShortcut(kHotKeyId, "Alt+B", [this] { WMHotKey(kHotKeyId); }))
     ShowMessage("Unable to assign \"ALT+B\" as hotkey.");
 
-  // 4. Engine defaults; the start-up presses 1 V/div and 1 ms/div later.
+  // Engine defaults; the start-up presses 1 V/div and 1 ms/div later.
   Ch1GainCode = Ch2GainCode = 27;
   TimeBaseCode = 88;
   TimePerDiv = ShownTimePerDiv = 100000;
@@ -216,7 +230,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   TriggerOff = 64;
   DeviceTriggerLevel = 128;
   TriggerLevel = static_cast<std::uint8_t>(TrackBar3->Position());
-  // Trigger work: off, so no level tick on the picture and none wanted.
+  // Off, so no level tick on the picture and none wanted.
   TriggerWanted = 0;
   display::TriggerOn = 0;
   Ch1Ac = Ch2Ac = 0;
@@ -259,26 +273,14 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   Ch2RangeText = Ch2RangeLabel = PressedRangeLabel(*this, 2);
   StartupTick = 0;
 
-  // 5. Calibration record defaults.
-  Ch1_pos0 = Ch2_pos0 = 128;
-  Ch1_pos1 = Ch2_pos1 = 32;
-  Ch1_pos2 = Ch2_pos2 = 224;
-  Ch1_ad0 = Ch2_ad0 = 120;
-  Ch1_ad1 = Ch2_ad1 = 75;
-  Ch1_ad2 = Ch2_ad2 = 164;
+  // Calibration record defaults.
+  SetCalibrationPairs(kDefaultCalibrationPairs);
 
-  // 6. Screen colours: the bright preset.
-  BackgroundColor = 0xF5FFFF;
-  Ch1Color = 0xDC0000;
-  Ch2Color = 0x0000DC;
-  Math1Color = 0xFF0080;
-  Math2Color = 0xFF00FF;
-  DarkGridColor = 0xC0C0C0;
-  BrightGridColor = 0x808080;
-  TimeMarkerColor = 0x400080;
+  // Screen colours: the bright preset.
+  display::SetScreenColors(display::kBrightScreenColors);
   DefaultColors = 1;
 
-  // 7. Screen geometry from the picture's size: the 650 x 256 graticule centred.
+  // Screen geometry from the picture's size: the 650 x 256 graticule centred.
   ScreenX0 = Image1->Width() / 2 - 325;
   ScreenY0 = Image1->Height() / 2 - 129;
   TextLineY = Image1->Height() - 20;
@@ -292,46 +294,46 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   LevelMarker1Y = ScreenY0 + 16;
   LevelMarker2Y = ScreenY0 + 240;
 
-  // 8. The close, trigger-wait and demo timers start when they are needed.
+  // The close, trigger-wait and demo timers start when they are needed.
   Timer1->SetEnabled(false);
   Timer2->SetEnabled(false);
   Timer4->SetEnabled(false);
 
-  // 9. Folders.
+  // Folders.
   DataFolder = ResolveDataFolder();
   os::ForceDirectories(DataFolder);
   ProgramFolder = ResolveProgramFolder();
 
-  // 10. The main settings file.
+  // The main settings file.
   delete ScopeIni;
   ScopeIni = new TIniFile(DataFolder + "Darvik48.ini");
   ReadCreationSettings();
 
-  // 11. Pens.
+  // Pens.
   DerivePens();
 
-  // 12. A record that cannot place the ground levels is replaced.
+  // A record that cannot place the ground levels is replaced.
   CheckCalibrationRecord();
-  // Colour work: the ground markers read the offset DAC in force; until a
+  // The ground markers read the offset DAC in force; until a
   // position bar moves that is the calibrated offset (position term 0).
   Ch1OffsetDac = Ch1OffsetCal + Ch1PositionDac;
   Ch2OffsetDac = Ch2OffsetCal + Ch2PositionDac;
 
-  // 13. The running-instance mark.
+  // The running-instance mark.
   MarkRunning();
 
-  // 14. The trigger level bar shows the level; the channel labels take the
+  // The trigger level bar shows the level; the channel labels take the
   // stored colours.
   TrackBar3->SetPosition(TriggerLevel);
   display::ColourChannelLabels(*this);
 
-  // 15. Trace interpolation kernels, an empty sample block, and the picture
+  // Trace interpolation kernels, an empty sample block, and the picture
   // as the drawing code sees it (geometry and markers of step 7).
   display::BuildInterpolationKernels();
   ScopeSampleBlock.fill(0);
   MainView = display::MainScopeView(Image1);
 
-  // 16. Floating point never traps here: exceptions masked, round to nearest.
+  // Floating point never traps here: exceptions masked, round to nearest.
   numeric::SetupFloatingPoint();
   FpuPresent = 1;
   if (FpuPresent) Sin_Cosf();
@@ -343,7 +345,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   canvas->FillRect(Rect(0, 0, Image1->Width(), Image1->Height()));
   Image1->Invalidate();
 
-  // 17. The rest waits for the second tick of the start-up timer, when every
+  // The rest waits for the second tick of the start-up timer, when every
   // window exists.
   StartupTick = 0;
   Timer3->SetEnabled(true);
@@ -351,30 +353,33 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
 
 void TForm1::Timer3Timer(TObject* /*Sender*/) {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
+  using namespace generator;
   ++StartupTick;
   if (StartupTick < 2) return;
 
-  // 1. Never again; folders.
+  // Never again; folders.
   Timer3->SetEnabled(false);
   ProgramFolder = ResolveProgramFolder();
   DocumentsFolder = os::GetSpecialFolderPath(os::kCsidlPersonal) + "/";
   const std::string candidate = DocumentsFolder + "My Darvik48/";
 
-  // 2. Graticule and FFT window; the twin panel's labels in the channel colours.
+  // Graticule and FFT window; the twin panel's labels in the channel colours.
   DoGrid();
   Hamming1Click(this);
   if (Form11) display::ColourChannelLabels(*Form11);
 
-  // 3.-6. Probe factors, Big Screen, persistence options, twin panel.
+  // Probe factors, Big Screen, persistence options, twin panel.
   ReadStartupSettings();
 
-  // 7. The labels of the picture.
+  // The labels of the picture.
   TulostaTeksti(TimeDivText, ScreenX0 + 592, 3, TimeMarkerColor);
   if (SampleRateOn) TulostaTeksti(SampleRateText, ScreenX0 + 492, 3, TimeMarkerColor);
   TulostaTeksti(Ch1RangeText, ScreenX0 + 10, 3, Ch1Color);
   TulostaTeksti(Ch2RangeText, ScreenX0 + 70, 3, Ch2Color);
 
-  // 8. Without floating point there is no spectrum analyser.
+  // Without floating point there is no spectrum analyser.
   if (!FpuPresent) {
     TCanvas* canvas = Image1->Canvas();
     canvas->Font.Size = 12;
@@ -384,38 +389,38 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
     ClearPending = 1;
   }
 
-  // 9. Sizes and places of the text and measurement windows.
+  // Sizes and places of the text and measurement windows.
   ReadWindowSizes();
 
-  // 10.
+  // An unusable calibration record was replaced at creation: say so.
   if (CalibrationInvalid) MessageDlgPos(kCalibrationFailedText, mtWarning, mbOK, 0, Left() + 200, Top() + 200);
   if (Application->Terminated()) return;  // closed while the warning was up
 
-  // 11. The "Add Text" windows at the main window's top right corner.
+  // The "Add Text" windows at the main window's top right corner.
   for (TForm* editor : {static_cast<TForm*>(Form_9), static_cast<TForm*>(Form_9rec)}) {
     if (!editor) continue;
     editor->SetBounds(Left() + Width() - editor->Width(), Top(), editor->Width(), editor->Height());
   }
 
-  // 12. The recorder takes the screen colours.
+  // The recorder takes the screen colours.
   display::CopyScreenColorsToRecorder();
   if (Form1_rec) {
     Form1_rec->RecClearPending = 1;
     Form1_rec->putsataanko();
   }
 
-  // 13. The hardware dialog shows the mode in force.
+  // The hardware dialog shows the mode in force.
   if (BtnBottomDlg) (DemoMode ? BtnBottomDlg->RadioButton2 : BtnBottomDlg->RadioButton1)->SetChecked(true);
 
-  // 14. On the first run the documents get a folder of their own.
+  // On the first run the documents get a folder of their own.
   if (FirstRunCalibration) {
     std::error_code ec;
     std::filesystem::create_directory(candidate, ec);
   }
   if (os::DirectoryExists(candidate)) DocumentsFolder = candidate;
 
-  // 15. Device or demo mode.
-  // Trigger work: the device level follows the mode read at creation (the
+  // Device or demo mode.
+  // The device level follows the mode read at creation (the
   // link is not open yet, so nothing goes out).
   RefreshDeviceTriggerLevel();
   if (DemoMode) {
@@ -432,7 +437,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
       if (BtnBottomDlg1) BtnBottomDlg1->ShowModal();
       ShowDemoModeMessage(this);
       DemoMode = 1;
-      // Trigger work: the fallback to demo mode turns the device level round.
+      // The fallback to demo mode turns the device level round.
       RefreshDeviceTriggerLevel();
       tee_demo_taulut();
     }
@@ -447,14 +452,14 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
     SpeedButton2msClick(this);
   }
 
-  // 16. First run with a device: calibrate.
+  // First run with a device: calibrate.
   if (FirstRunCalibration && !DemoMode) {
     MessageDlgPos(kCalibrateNowText, mtInformation, mbOK, 0, Left() + 155, Top() + 200);
     if (Application->Terminated()) return;
     if (Form8) Form8->calibrate();
     TrackBar1Change(this);
     TrackBar2Change(this);
-    // Calibration work: a calibration cut short (the device went away) is
+    // A calibration cut short (the device went away) is
     // asked for again at the next start.
     if (Form8 && Form8->CalibrationCompleted) FirstRunCalibration = 0;
     SpeedButton15v1Click(this);
@@ -462,9 +467,9 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
     SpeedButton2msClick(this);
   }
 
-  // 17. Bring each ground mark toward mid-screen, one bar step per round: a
+  // Bring each ground mark toward mid-screen, one bar step per round: a
   // higher position moves the trace, and so its ground level, down.
-  // Colour work: the marker levels come from the calibration and do not
+  // The marker levels come from the calibration and do not
   // follow the bars in demo mode, so there the rounds would only push the
   // demo traces off centre.
   for (int round = 0; round < 5 && !DemoMode; ++round) {
@@ -476,7 +481,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
     else if (Ch2MarkerLevel > 128) TrackBar2->SetPosition(TrackBar2->Position() - 1);
   }
 
-  // 18. Settings recall: a file named on the command line wins (offered in
+  // Settings recall: a file named on the command line wins (offered in
   // the open dialog), else the last settings when asked for.
   StartupReachedRecall = 1;
   const std::vector<std::string> params = ProgramParameters();
@@ -487,7 +492,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
     RecallSettings();
   }
 
-  // 19. Fresh picture, generator output off, generator hardware.
+  // Fresh picture, generator output off, generator hardware.
   ClearPending = 1;
   putsataanko();
   piirrot();
@@ -498,10 +503,10 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   GeneratorHardware = DemoMode ? 0 : 10;
   GeneratorActive = 1;
 
-  // 20.
+  // The firmware version for the about box.
   QueryFirmwareVersion();
 
-  // 21.
+  // From now on StartupTick counts for the capture loops.
   StartupTick = 0;
 }
 
@@ -519,6 +524,9 @@ void TForm1::WMHotKey(int id) {
 
 void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
+  using namespace generator;
   RunStop = 1;
   SingleStop = 1;
   BodeStopFlag = 1;
@@ -546,8 +554,11 @@ void TForm1::Timer1Timer(TObject* /*Sender*/) {
 
 void TForm1::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
+  using namespace generator;
 
-  // 1. The generator writes its own settings as its window closes; the wave
+  // The generator writes its own settings as its window closes; the wave
   // editor may refuse, and then nothing closes.
   if (GeneratorActive && Form1_fgen) {
     Form1_fgen->Close();
@@ -558,33 +569,36 @@ void TForm1::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
     }
   }
 
-  // 2. Stop the acquisition and power the device down, once.
+  // Stop the acquisition and power the device down, once.
   if (!ClosingDone) {
     ClosingDone = 1;
     if (!DemoMode && Form8) Form8->Power_on_off();
     ReleaseDevice();
   }
 
-  // 3. The main settings file. A refused write has been reported; the close
+  // The main settings file. A refused write has been reported; the close
   // goes on, since the device is already down.
   WriteMainSettings();
   delete ScopeIni;
   ScopeIni = nullptr;
 
-  // 4. Back to the built-in defaults at the next start.
+  // Back to the built-in defaults at the next start.
   if (RestoreDefaultsOnExit) {
     os::DeleteFile(DataFolder + "Darvik48.ini");
     os::DeleteFile(DataFolder + "FGen48.ini");
   }
 
-  // 5.
+  // The window goes; its work blocks and the hot key with it.
   Action = caFree;
   ReleaseWorkBlocks();
   UnregisterAppShortcut(kHotKeyId);
 }
 
-void TForm8::Power_on_off() {
+void TForm8Engine::Power_on_off() {
   using namespace engine;
+  using namespace bode;
+  using namespace display;
+  using namespace generator;
   if (Form1) {
     Form1->SpeedButtonRun->SetDown(false);
     Form1->SpeedButtonSingle->SetDown(false);

@@ -55,6 +55,7 @@ void TForm1::RangeCodeClick(int channel, std::uint8_t code) {
 
 void TForm1::CouplingClick(int channel, int kind, TSpeedButton* button) {
   using namespace engine;
+  using namespace display;
   const bool ch1 = channel == 1;
   if (auto* twin = FindOwned<TSpeedButton>(Form11, button->Name)) twin->SetDown(button->Down());
 
@@ -96,6 +97,7 @@ void TForm1::SpeedButton_gnd2Click(TObject*) { CouplingClick(2, kGnd, SpeedButto
 
 void TForm1::ProbeClick(int channel, bool x10) {
   using namespace engine;
+  using namespace display;
   const bool ch1 = channel == 1;
   const double otherFactor = ch1 ? Ch2ProbeFactor : Ch1ProbeFactor;
   if (x10 && otherFactor == 1.0 && !ProbeWarningMuted && Form12) Form12->Show();
@@ -129,6 +131,7 @@ void TForm1::x102Click(TObject*) { ProbeClick(2, true); }
 
 void TForm1::PositionChange(int channel) {
   using namespace engine;
+  using namespace display;
   const bool ch1 = channel == 1;
   TTrackBar* bar = ch1 ? TrackBar1 : TrackBar2;
   const int position = bar->Position();
@@ -197,6 +200,7 @@ void TForm1::TrackBar2Change(TObject*) { PositionChange(2); }
 
 void TForm1::ChannelOnClick(int channel) {
   using namespace engine;
+  using namespace display;
   const std::uint8_t mathWasOff = MathOff;
   if (!InvertCh2Mode) MathOff = 1;
   y1_viiva();
@@ -253,6 +257,7 @@ void TForm1::SpeedButtonCh2Click(TObject*) { ChannelShowClick(2); }
 
 void TForm1::ChannelScopeView(int channel) {
   using namespace engine;
+  using namespace display;
   const bool ch1 = channel == 1;
   const bool show = !(ch1 ? SpeedButtonCh1 : SpeedButtonCh2)->Down();
   std::uint8_t& on = ch1 ? Ch1On : Ch2On;
@@ -278,6 +283,7 @@ void TForm1::ChannelScopeView(int channel) {
 
 void TForm1::ChannelSpectrumView(int channel) {
   using namespace engine;
+  using namespace display;
   const bool ch1 = channel == 1;
   const bool show = !(ch1 ? SpeedButtonCh1 : SpeedButtonCh2)->Down();
   std::uint8_t& on = ch1 ? Ch1On : Ch2On;

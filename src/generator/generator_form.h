@@ -11,7 +11,7 @@ class TForm1_fgen : public TForm {
   }
 
   // ---- Start-up, shutdown and settings file
-  // Generator output off now; the generator work fills it.
+  // Generator output off now.
   void Disable() {}
 };
 

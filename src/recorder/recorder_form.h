@@ -13,7 +13,7 @@ class TForm1_rec : public TForm {
 
   // ---- Start-up, shutdown and settings file
   std::uint8_t RecClearPending = 0;  // wipe the recorder picture at the next refresh
-  // Wipes and rebuilds the picture when a wipe is pending; the recorder screen work fills it.
+  // Wipes and rebuilds the picture when a wipe is pending.
   void putsataanko() {}
 };
 

@@ -55,6 +55,7 @@
 #include "recorder/recorder_file_error.h"
 #include "recorder/recorder_form.h"
 #include "support/app_harness.h"
+#include "display/display_state.h"
 
 namespace {
 
@@ -258,7 +259,7 @@ TEST(MainWindow, PictureIsFilledWithTheBackgroundColour) {
   ASSERT_EQ(picture->Height(), 298);
   EXPECT_EQ(Form1->Image1->Width(), 700);
   EXPECT_EQ(Form1->Image1->Height(), 298);
-  EXPECT_EQ(engine::BackgroundColor, 0xF5FFFFu);
+  EXPECT_EQ(display::BackgroundColor, 0xF5FFFFu);
 
   const QImage& image = picture->Image();
   int wrong = 0;
@@ -285,6 +286,7 @@ TEST(MainWindow, PictureIsShownOnTheWindow) {
 TEST(MainWindow, ScreenGeometryCentresTheGraticule) {
   AppHarness app;
   using namespace engine;
+  using namespace display;
   EXPECT_EQ(ScreenX0, 25);
   EXPECT_EQ(ScreenY0, 20);
   // The graticule, 650 x 256, sits in the middle of the picture and the marker

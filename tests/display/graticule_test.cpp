@@ -10,6 +10,7 @@
 
 #include "display/graticule.h"
 #include "picture_fixture.h"
+#include "display/display_state.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ int Y0() { return View().Y0; }
 // (dx, dy) from the grid's top-left corner, frame included.
 TColor ExpectedGridPixel(int dx, int dy) {
   using namespace engine;
+  using namespace display;
   if (dx == -1 || dx == 651 || dy == -1 || dy == 257) return BrightGridPenColor;
   const bool horizontalLine = dy % 32 == 0 && dx >= 0 && dx <= 650;
   const bool verticalLine = dx % 50 == 0 && dy >= 0 && dy <= 256;
@@ -69,9 +71,9 @@ class GraticuleTest : public PictureTest {
 TEST_F(GraticuleTest, GridLinesTicksAndFrameLieOnTheirRowsAndColumns) {
   EXPECT_EQ(GridMismatches(), 0);
   // Nothing of the graticule left of the frame or between it and the text lines.
-  EXPECT_EQ(Pixel(X0() - 2, Y0() + 100), engine::BackgroundColor);
-  EXPECT_EQ(Pixel(X0() + 652, Y0() + 100), engine::BackgroundColor);
-  EXPECT_EQ(Pixel(X0() + 300, Y0() - 2), engine::BackgroundColor);
+  EXPECT_EQ(Pixel(X0() - 2, Y0() + 100), display::BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 652, Y0() + 100), display::BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 300, Y0() - 2), display::BackgroundColor);
 }
 
 TEST_F(GraticuleTest, CentreLineHasFiveTicksPerDivisionAndNoneOnTheRightEdge) {
@@ -83,9 +85,9 @@ TEST_F(GraticuleTest, CentreLineHasFiveTicksPerDivisionAndNoneOnTheRightEdge) {
     EXPECT_LT(columns.back(), view.X0 + view.GridWidth);
   }
   // Each tick stands across the centre line, five rows high.
-  EXPECT_EQ(Pixel(X0() + 640, Y0() + 125), engine::BackgroundColor);
-  for (int y = Y0() + 126; y <= Y0() + 130; ++y) EXPECT_EQ(Pixel(X0() + 640, y), engine::GridPenColor) << y;
-  EXPECT_EQ(Pixel(X0() + 640, Y0() + 131), engine::BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 640, Y0() + 125), display::BackgroundColor);
+  for (int y = Y0() + 126; y <= Y0() + 130; ++y) EXPECT_EQ(Pixel(X0() + 640, y), display::GridPenColor) << y;
+  EXPECT_EQ(Pixel(X0() + 640, Y0() + 131), display::BackgroundColor);
 }
 
 // The level read-out belongs to the spectrum markers: with them off it is
@@ -95,13 +97,13 @@ TEST_F(GraticuleTest, SpectrumLevelReadoutShowsOnlyWithTheSpectrumMarkers) {
   display::LevelMarkerText = "V: -12.00dBV";
   Wipe();
   const QImage withoutMarkers = Picture();
-  Form1->TulostaTeksti(display::LevelMarkerText, X0(), engine::TextLineY, engine::Ch1Color);
+  Form1->TulostaTeksti(display::LevelMarkerText, X0(), engine::TextLineY, display::Ch1Color);
   const QImage printed = Picture();
   ASSERT_GT(DifferentPixels(printed, withoutMarkers), 10);
 
   display::FftMarkersOn = 1;
   display::FreqMarkerBin = 4000;  // no frequency line or read-out in the way
-  engine::FreqMarker1X = 0;
+  display::FreqMarker1X = 0;
   Wipe();
   int bottomDiffers = 0;
   for (int y = engine::TextLineY; y < TForm1::kImage1Height; ++y)
@@ -110,17 +112,17 @@ TEST_F(GraticuleTest, SpectrumLevelReadoutShowsOnlyWithTheSpectrumMarkers) {
 }
 
 TEST_F(GraticuleTest, BrightGridDrawsTheSameLayoutInTheBrightColour) {
-  engine::GridPenColor = engine::BrightGridPenColor;
+  display::GridPenColor = display::BrightGridPenColor;
   Wipe();
   EXPECT_EQ(GridMismatches(), 0);
-  EXPECT_EQ(Pixel(X0() + 50, Y0() + 100), engine::BrightGridPenColor);
+  EXPECT_EQ(Pixel(X0() + 50, Y0() + 100), display::BrightGridPenColor);
 }
 
 TEST_F(GraticuleTest, XYLayoutIsAnEightByEightSquareWithItsOwnFrame) {
   engine::MathOff = 0;
   display::XYPlotMode = 1;
   Wipe();
-  using engine::BackgroundColor, engine::GridPenColor, engine::BrightGridPenColor;
+  using display::BackgroundColor, display::GridPenColor, display::BrightGridPenColor;
   const int l = X0() + 197;
   // Lines of the square and its right edge one column further out.
   for (int i = 0; i < 8; ++i) EXPECT_EQ(Pixel(l + 32 * i, Y0() + 100), GridPenColor) << i;
@@ -145,15 +147,15 @@ TEST_F(GraticuleTest, XYLayoutIsAnEightByEightSquareWithItsOwnFrame) {
 TEST_F(GraticuleTest, TriggerLevelTickIsDrawnOnlyWhileTheTriggerIsOn) {
   engine::TriggerLevel = 100;
   const QImage off = Picture();
-  EXPECT_EQ(Pixel(X0() + 2, Y0() + 101), engine::BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 2, Y0() + 101), display::BackgroundColor);
 
   display::TriggerOn = 1;
   Wipe();
   // Two 5-pixel rows just under the level, in the CH1 colour over the background.
   for (int y : {Y0() + 101, Y0() + 102}) {
-    for (int x = X0() + 1; x <= X0() + 4; ++x) EXPECT_EQ(Pixel(x, y), engine::Ch1Color) << x << "," << y;
-    EXPECT_EQ(Pixel(X0(), y), NotXor(engine::Ch1PenColor, engine::GridPenColor));
-    EXPECT_EQ(Pixel(X0() + 5, y), engine::BackgroundColor);
+    for (int x = X0() + 1; x <= X0() + 4; ++x) EXPECT_EQ(Pixel(x, y), display::Ch1Color) << x << "," << y;
+    EXPECT_EQ(Pixel(X0(), y), NotXor(display::Ch1PenColor, display::GridPenColor));
+    EXPECT_EQ(Pixel(X0() + 5, y), display::BackgroundColor);
   }
   EXPECT_EQ(DifferentPixels(Picture(), off), 10);
 
@@ -167,33 +169,33 @@ TEST_F(GraticuleTest, InvertedCh2SourceMirrorsTheLevelTick) {
   engine::TriggerLevel = 40;
   engine::MathOff = 0;
   engine::InvertCh2Mode = 1;
-  engine::Ch2PenColor = engine::Math2PenColor;
+  display::Ch2PenColor = display::Math2PenColor;
   display::TriggerOn = 1;
   Wipe();
   const int row = Y0() - 40 + 256;
-  EXPECT_EQ(Pixel(X0() + 2, row), engine::Math2Color);
-  EXPECT_EQ(Pixel(X0() + 2, row + 1), engine::Math2Color);
-  EXPECT_EQ(Pixel(X0() + 2, Y0() + 41), engine::BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 2, row), display::Math2Color);
+  EXPECT_EQ(Pixel(X0() + 2, row + 1), display::Math2Color);
+  EXPECT_EQ(Pixel(X0() + 2, Y0() + 41), display::BackgroundColor);
 }
 
 TEST_F(GraticuleTest, MarkerLinesAreDottedAndComeOffWhenDrawnAgain) {
   const QImage bare = Picture();
   display::MarkersOn = 1;
   Wipe();
-  const int v1 = engine::VoltMarker1Y, t1 = engine::TimeMarker1X;
+  const int v1 = display::VoltMarker1Y, t1 = display::TimeMarker1X;
   ASSERT_EQ(v1, Y0() + 16);
   ASSERT_EQ(t1, X0() + 16);
   // Dotted: every other pixel from the first one, the gaps untouched.
-  EXPECT_EQ(Pixel(X0() + 1, v1), engine::Ch1Color);
-  EXPECT_EQ(Pixel(X0() + 2, v1), engine::BackgroundColor);
-  EXPECT_EQ(Pixel(X0() + 3, v1), engine::Ch1Color);
-  EXPECT_EQ(Pixel(t1, Y0() + 1), engine::TimeMarkerColor);
-  EXPECT_EQ(Pixel(t1, Y0() + 2), engine::BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 1, v1), display::Ch1Color);
+  EXPECT_EQ(Pixel(X0() + 2, v1), display::BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 3, v1), display::Ch1Color);
+  EXPECT_EQ(Pixel(t1, Y0() + 1), display::TimeMarkerColor);
+  EXPECT_EQ(Pixel(t1, Y0() + 2), display::BackgroundColor);
   // The lines end one pixel short of the marker limits, at the grid's edges.
-  EXPECT_EQ(Pixel(X0() + 649, v1), engine::Ch1Color);
-  EXPECT_EQ(Pixel(X0() + 650, v1), engine::GridPenColor);
-  EXPECT_EQ(Pixel(t1, Y0() + 255), engine::TimeMarkerColor);
-  EXPECT_EQ(Pixel(t1, Y0() + 256), engine::GridPenColor);
+  EXPECT_EQ(Pixel(X0() + 649, v1), display::Ch1Color);
+  EXPECT_EQ(Pixel(X0() + 650, v1), display::GridPenColor);
+  EXPECT_EQ(Pixel(t1, Y0() + 255), display::TimeMarkerColor);
+  EXPECT_EQ(Pixel(t1, Y0() + 256), display::GridPenColor);
 
   Form1->kursorit();
   // Only the read-outs the markers brought along remain, below the grid.
@@ -205,8 +207,8 @@ TEST_F(GraticuleTest, MarkerLinesAreDottedAndComeOffWhenDrawnAgain) {
 TEST_F(GraticuleTest, MarkersLeftOfOrAboveTheGridAreNotDrawn) {
   const QImage bare = Picture();
   display::MarkersOn = 1;
-  engine::TimeMarker1X = engine::TimeMarker2X = X0() - 3;
-  engine::VoltMarker1Y = engine::VoltMarker2Y = Y0() - 3;
+  display::TimeMarker1X = display::TimeMarker2X = X0() - 3;
+  display::VoltMarker1Y = display::VoltMarker2Y = Y0() - 3;
   display::TimeMarkerText = "dt: 1.00ms";
   display::VoltMarkerText = "dV: 1.00V";
   Wipe();
@@ -221,30 +223,30 @@ TEST_F(GraticuleTest, FrequencyMarkerLineLandsOnItsBinAndComesOffAgain) {
   display::FreqMarkerBin = 80;  // 8 points per 2 pixels: 20 pixels in
   Wipe();
   EXPECT_EQ(display::FreqMarkerShown, 1);
-  EXPECT_EQ(engine::FreqMarker1X, X0() + 20);
-  EXPECT_EQ(Pixel(X0() + 20, Y0() + 1), engine::TimeMarkerColor);
-  EXPECT_EQ(Pixel(X0() + 20, Y0() + 2), engine::BackgroundColor);
+  EXPECT_EQ(display::FreqMarker1X, X0() + 20);
+  EXPECT_EQ(Pixel(X0() + 20, Y0() + 1), display::TimeMarkerColor);
+  EXPECT_EQ(Pixel(X0() + 20, Y0() + 2), display::BackgroundColor);
 
   const QImage with = Picture();
   Form1->fft_viiva_off();
   EXPECT_EQ(display::FreqMarkerShown, 0);
   EXPECT_EQ(DifferentPixels(Picture(), with), 128);  // every other pixel of rows y0+1 .. y0+255
-  EXPECT_EQ(Pixel(X0() + 20, Y0() + 1), engine::BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 20, Y0() + 1), display::BackgroundColor);
 
   // A bin beyond the right edge has no line.
   display::FreqMarkerBin = 4000;
   Form1->fft_viiva_on();
   EXPECT_EQ(display::FreqMarkerShown, 0);
-  EXPECT_EQ(engine::FreqMarker1X, 0);
+  EXPECT_EQ(display::FreqMarker1X, 0);
 }
 
 TEST_F(GraticuleTest, ATextPrintedThenErasedRestoresThePicture) {
   const QImage before = Picture();
   const int x = X0() + 510, y = engine::TextLineY;
-  Form1->TulostaTeksti("12.5mV", x, y, engine::Ch1Color);
+  Form1->TulostaTeksti("12.5mV", x, y, display::Ch1Color);
   const QImage printed = Picture();
   EXPECT_GT(DifferentPixels(printed, before), 10);
-  Form1->TulostaTeksti("12.5mV", x, y, engine::BackgroundColor);
+  Form1->TulostaTeksti("12.5mV", x, y, display::BackgroundColor);
   EXPECT_EQ(DifferentPixels(Picture(), before), 0);
 }
 
@@ -257,7 +259,7 @@ TEST_F(GraticuleTest, LabelsAreErasedByReprintingThemInTheBackground) {
   auto rowsDiffer = [](const QImage& a, int fromY, int toY) {
     int n = 0;
     for (int y = fromY; y < toY; ++y)
-      for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != ToQRgb(engine::BackgroundColor);
+      for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != ToQRgb(display::BackgroundColor);
     return n;
   };
   EXPECT_GT(rowsDiffer(Picture(), 0, Y0() - 1), 50);
@@ -290,9 +292,9 @@ TEST_F(GraticuleTest, SpanLabelFollowsTheTimeBaseAndReplacesTheOldOne) {
   EXPECT_EQ(display::SpanText, "60kHz");
   // The old label is gone: the same as printing the new one on a clean picture.
   const QImage replaced = Picture();
-  Form1->TulostaTeksti("60kHz", X0() + 592, 3, engine::BackgroundColor);
+  Form1->TulostaTeksti("60kHz", X0() + 592, 3, display::BackgroundColor);
   EXPECT_EQ(DifferentPixels(Picture(), empty), 0);
-  Form1->TulostaTeksti("60kHz", X0() + 592, 3, engine::TimeMarkerColor);
+  Form1->TulostaTeksti("60kHz", X0() + 592, 3, display::TimeMarkerColor);
   EXPECT_EQ(DifferentPixels(Picture(), replaced), 0);
   EXPECT_GT(DifferentPixels(only25, replaced), 0);
 

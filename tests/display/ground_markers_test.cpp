@@ -12,6 +12,7 @@
 #include "engine/device_fixture.h"
 #include "engine/startup_fixture.h"
 #include "picture_fixture.h"
+#include "display/display_state.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ PixelSet PixelsOf(TColor colour) {
 // through (100, 128), so that D = 120 gives 168.
 void UseKnownRecords() {
   using namespace engine;
+  using namespace display;
   Ch1_ad0 = 120, Ch1_ad1 = 75, Ch1_ad2 = 164;
   Ch1_pos0 = 128, Ch1_pos1 = 32, Ch1_pos2 = 224;
   Ch2_ad0 = 100, Ch2_ad1 = 50, Ch2_ad2 = 150;
@@ -92,6 +94,7 @@ TEST(GroundLevelFitTest, NoLineThroughEqualDacValuesAndFiniteLevelsForAnyRecord)
 
 TEST_F(PictureTest, EachRebuildDrawsBothGlyphsAtTheFittedLevels) {
   using namespace engine;
+  using namespace display;
   UseKnownRecords();
   Wipe();
   EXPECT_EQ(Ch1GroundLevel, 129);
@@ -108,7 +111,7 @@ TEST_F(PictureTest, DrawingAGlyphTwiceLeavesThePictureAsItWas) {
   Wipe();
   const QImage before = Picture();
   Form1->y1_viiva();
-  EXPECT_TRUE(PixelsOf(engine::Ch1Color).empty());
+  EXPECT_TRUE(PixelsOf(display::Ch1Color).empty());
   EXPECT_EQ(picture_test::DifferentPixels(before, Picture()), 8);
   Form1->y1_viiva();
   Form1->y2_viiva();
@@ -118,6 +121,7 @@ TEST_F(PictureTest, DrawingAGlyphTwiceLeavesThePictureAsItWas) {
 
 TEST_F(PictureTest, InvertedCh2MirrorsItsGroundLevel) {
   using namespace engine;
+  using namespace display;
   UseKnownRecords();
   InvertCh2Mode = 1;
   MathOff = 0;
@@ -131,6 +135,7 @@ TEST_F(PictureTest, InvertedCh2MirrorsItsGroundLevel) {
 
 TEST_F(PictureTest, DemoModeTakesTheLevelFromThePositionBar) {
   using namespace engine;
+  using namespace display;
   UseKnownRecords();
   DemoMode = 1;
   Ch1Position = 10;
@@ -152,6 +157,7 @@ TEST_F(PictureTest, DemoModeTakesTheLevelFromThePositionBar) {
 
 TEST_F(PictureTest, HiddenChannelsAndTheSpectrumViewGetNoGlyph) {
   using namespace engine;
+  using namespace display;
   UseKnownRecords();
   Ch1On = 0;
   Ch1GroundLevel = 55;
@@ -171,6 +177,7 @@ TEST_F(PictureTest, HiddenChannelsAndTheSpectrumViewGetNoGlyph) {
 
 TEST_F(PictureTest, ThePositionBarMovesTheGlyph) {
   using namespace engine;
+  using namespace display;
   UseKnownRecords();
   Ch1OffsetCal = 124;
   Ch1RangeTrim = Ch1RateTrim = 0;
@@ -190,6 +197,7 @@ TEST_F(PictureTest, ThePositionBarMovesTheGlyph) {
 
 TEST_F(PictureTest, AnOffScreenRecordDrawsNothingAndDoesNotFail) {
   using namespace engine;
+  using namespace display;
   Ch1_ad0 = 0, Ch1_ad1 = 1, Ch1_ad2 = 2;
   Ch1_pos0 = INT_MIN, Ch1_pos1 = 0, Ch1_pos2 = INT_MAX;
   Ch1OffsetDac = -5000;
@@ -202,6 +210,7 @@ TEST_F(PictureTest, AnOffScreenRecordDrawsNothingAndDoesNotFail) {
 
 TEST_F(PictureTest, UnusableCh1RecordWarnsOnceTheRebuildIsOver) {
   using namespace engine;
+  using namespace display;
   UseKnownRecords();
   Ch1_ad1 = Ch1_ad0;
   auto& dialogs = harness_->Dialogs();
@@ -234,6 +243,7 @@ TEST_F(PictureTest, UnusableCh1RecordWarnsOnceTheRebuildIsOver) {
 
 TEST_F(PictureTest, OnlyCh1OutsideDemoModeRaisesTheWarning) {
   using namespace engine;
+  using namespace display;
   UseKnownRecords();
   Ch2_ad2 = Ch2_ad0;
   auto& dialogs = harness_->Dialogs();

@@ -9,6 +9,7 @@
 
 #include "engine/control_panel.h"
 #include "picture_fixture.h"
+#include "display/display_state.h"
 
 namespace {
 
@@ -151,11 +152,11 @@ TEST_F(PictureTest, WithCh1OffOnlyCh2AndTheTriggerTickAreDrawn) {
   EXPECT_FALSE(View().Ch1Drawn);
   EXPECT_TRUE(View().Ch2Drawn);
   EXPECT_TRUE(View().LineDrawn);
-  EXPECT_EQ(Pixel(x0 + 305, y0 + 55), engine::BackgroundColor);
-  EXPECT_EQ(Pixel(x0 + 305, y0 + 205), engine::Ch2Color);
+  EXPECT_EQ(Pixel(x0 + 305, y0 + 55), display::BackgroundColor);
+  EXPECT_EQ(Pixel(x0 + 305, y0 + 205), display::Ch2Color);
   // Samples 900 + 5k reach the trigger point 1015 at k = 23: 46 pixels in.
-  EXPECT_EQ(Pixel(x0 + 46, y0 + 253), engine::Ch1Color);
-  EXPECT_EQ(Pixel(x0 + 40, y0 + 253), engine::BackgroundColor);
+  EXPECT_EQ(Pixel(x0 + 46, y0 + 253), display::Ch1Color);
+  EXPECT_EQ(Pixel(x0 + 40, y0 + 253), display::BackgroundColor);
 }
 
 TEST_F(PictureTest, SpectrumViewLeavesTheTriggerTickAlone) {
@@ -193,7 +194,7 @@ TEST_F(PictureTest, MathModesChooseWhichTracesAreDrawn) {
   EXPECT_TRUE(View().Ch1Drawn && View().Ch2Drawn && View().MathDrawn);
   EXPECT_EQ(display::TracePenWidth, 1);
   EXPECT_EQ(engine::MathOff, 0);
-  EXPECT_EQ(engine::Ch2PenColor, engine::Ch2XorColor);
+  EXPECT_EQ(display::Ch2PenColor, display::Ch2XorColor);
 
   // Both channels at their ground codes (200 and 50) put the math trace at
   // mid-screen, clear of the channel traces, in the math colour.
@@ -204,8 +205,8 @@ TEST_F(PictureTest, MathModesChooseWhichTracesAreDrawn) {
   FillCh2([](int) { return 50; });
   Form1->piirrot();
   // (Row 128 is the centre line of the graticule.)
-  EXPECT_EQ(Pixel(View().X0 + 205, View().Y0 + 128), ~(engine::Math1PenColor ^ engine::GridPenColor) & 0xFFFFFF);
-  EXPECT_EQ(Pixel(View().X0 + 205, View().Y0 + 129), engine::Math1Color);  // width 2
+  EXPECT_EQ(Pixel(View().X0 + 205, View().Y0 + 128), ~(display::Math1PenColor ^ display::GridPenColor) & 0xFFFFFF);
+  EXPECT_EQ(Pixel(View().X0 + 205, View().Y0 + 129), display::Math1Color);  // width 2
 }
 
 TEST_F(PictureTest, DotsStayUntilTheNextWipe) {

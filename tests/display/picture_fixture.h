@@ -16,6 +16,7 @@
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
 #include "support/app_harness.h"
+#include "display/persistence_state.h"
 
 namespace picture_test {
 
@@ -54,7 +55,7 @@ inline const display::ScopeView& View() { return Form1->MainView; }
 inline QImage WithFrameRows(QImage picture, const display::ScopeView& view) {
   for (int y : {view.FrameTopY, view.FrameBottomY})
     for (int x = view.X0; x <= view.X0 + view.GridWidth; ++x)
-      picture.setPixel(x, y, ToQRgb(engine::BrightGridPenColor));
+      picture.setPixel(x, y, ToQRgb(display::BrightGridPenColor));
   return picture;
 }
 
@@ -72,7 +73,7 @@ inline void ResetDisplayModes() {
   engine::SpectrumMode = 0;
   engine::DigitalMode = 0;
   engine::DotJoin = 1;
-  engine::LiveTraceOn = 1;
+  display::LiveTraceOn = 1;
   engine::Ch1On = engine::Ch2On = 1;
   engine::TracesShown = 1;
   engine::TriggerSource = 16;

@@ -12,6 +12,7 @@
 #include "engine/control_panel.h"
 #include "engine/startup_fixture.h"
 #include "picture_fixture.h"
+#include "recorder/recorder_state.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ constexpr TColor kGrey = 0x808080;
 
 // The program's picture shows `colour` where a not-xor trace of its pen
 // lies on the background: what the derivation is for.
-TColor ShownOverBackground(TColor pen) { return ~(pen ^ engine::BackgroundColor) & 0xFFFFFF; }
+TColor ShownOverBackground(TColor pen) { return ~(pen ^ display::BackgroundColor) & 0xFFFFFF; }
 
 // Runs "Colors..." from the menu; `user` acts on the dialog while it is up.
 void RunColorDialog(ScriptedDialogs& dialogs, std::function<void(TBtnBottomDlg2&)> user) {
@@ -49,6 +50,8 @@ class ColorTest : public PictureTest {
 
 TEST_F(ColorTest, PresetsLoadTheirColoursPensAndPicture) {
   using namespace engine;
+  using namespace display;
+  using namespace recorder;
   RunColorDialog(Dialogs(), [](TBtnBottomDlg2& dlg) { dlg.GrSpeedButton3->Click(); });
   ASSERT_EQ(Dialogs().Forms().size(), 1u);
   EXPECT_EQ(Dialogs().Forms()[0].Caption, "Color");
@@ -89,6 +92,8 @@ TEST_F(ColorTest, PresetsLoadTheirColoursPensAndPicture) {
 
 TEST_F(ColorTest, PicksShowInTheSwatchesAndCancelPutsEverythingBack) {
   using namespace engine;
+  using namespace display;
+  using namespace recorder;
   // Colours of a previous session, no OK since this start (DefaultColors 1).
   display::SetScreenColors({0x101010, 0x123456, 0x0000DC, 0xFF0080, 0xFF00FF, 0xC0C0C0, 0x808080, 0x400080});
   Form1->DerivePens();
@@ -106,8 +111,8 @@ TEST_F(ColorTest, PicksShowInTheSwatchesAndCancelPutsEverythingBack) {
     dlg.SpeedButton6->Click();
     // Each pick is in the table at once and the swatches show it over the
     // new background.
-    EXPECT_EQ(engine::Ch1Color, 0x00FF00u);
-    EXPECT_EQ(engine::TimeMarkerColor, 0x400080u);
+    EXPECT_EQ(display::Ch1Color, 0x00FF00u);
+    EXPECT_EQ(display::TimeMarkerColor, 0x400080u);
     TCanvas* swatch = dlg.Image1->Canvas();
     EXPECT_EQ(swatch->Pixels(5, 10), 0x00FF00u);
     EXPECT_EQ(swatch->Pixels(5, 34), 0x0000DCu);
@@ -138,6 +143,8 @@ TEST_F(ColorTest, PicksShowInTheSwatchesAndCancelPutsEverythingBack) {
 
 TEST_F(ColorTest, OkDerivesEveryPenFromTheNewColours) {
   using namespace engine;
+  using namespace display;
+  using namespace recorder;
   // CH2 hidden: its label is grey and stays so.
   Form1->LabelCh2->Font().Color = kGrey;
   Form11->LabelCh2->Font().Color = kGrey;
@@ -168,6 +175,8 @@ TEST_F(ColorTest, OkDerivesEveryPenFromTheNewColours) {
 
 TEST_F(ColorTest, OkGivesAnInvertedCh2TheNewSecondMathPen) {
   using namespace engine;
+  using namespace display;
+  using namespace recorder;
   InvertCh2Mode = 1;
   MathOff = 0;
   Dialogs().AnswerColor(0x00FFFF);  // Math 2
@@ -181,6 +190,8 @@ TEST_F(ColorTest, OkGivesAnInvertedCh2TheNewSecondMathPen) {
 
 TEST_F(ColorTest, BrightGridSwitchesTheGridColour) {
   using namespace engine;
+  using namespace display;
+  using namespace recorder;
   EXPECT_EQ(Form1->BrightGrid1->Caption(), "Bright Grid");
   EXPECT_EQ(Form1->BrightGrid1->Parent(), Form1->View1);
   EXPECT_EQ(Form1->Colors1->Caption(), "Colors...");
@@ -217,6 +228,8 @@ TEST_F(StartupTest, ColoursChosenInTheDialogComeBackAtTheNextStart) {
 
   Start();
   using namespace engine;
+  using namespace display;
+  using namespace recorder;
   EXPECT_EQ(display::CurrentScreenColors(),
             (display::ScreenColorSet{0x000000, 0x00FFFF, 0x00FF00, 0xFFFFFF, 0xFF00FF, 0x800000, 0xFF0000, 0xFFFF00}));
   EXPECT_EQ(Ch1PenColor, 0xFF0000u);

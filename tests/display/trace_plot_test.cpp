@@ -9,6 +9,7 @@
 
 #include "picture_fixture.h"
 #include "platform/ui/image.h"
+#include "display/display_state.h"
 
 namespace {
 
@@ -211,8 +212,8 @@ TEST_F(PictureTest, TracesOnTheRailsLieOnTheFrameRows) {
   for (int x = x0; x <= x0 + 650; x += 25) {
     EXPECT_EQ(Picture().pixel(x, y0), graticule.pixel(x, y0)) << x;
     EXPECT_EQ(Picture().pixel(x, y0 + 255), graticule.pixel(x, y0 + 255)) << x;
-    EXPECT_EQ(Pixel(x, y0 - 1), engine::BrightGridColor) << x;
-    EXPECT_EQ(Pixel(x, y0 + 257), engine::BrightGridColor) << x;
+    EXPECT_EQ(Pixel(x, y0 - 1), display::BrightGridColor) << x;
+    EXPECT_EQ(Pixel(x, y0 + 257), display::BrightGridColor) << x;
   }
   Form1->poisto();
 
@@ -233,7 +234,7 @@ TEST_F(PictureTest, StoppedTraceShiftFollowsTheTraceNotThePenColour) {
   display::Ch1CapturePos = 10;
   display::Ch2CapturePos = -20;
   // Both channels in one colour: the shift must still go by channel.
-  engine::Ch2PenColor = engine::Ch1PenColor;
+  display::Ch2PenColor = display::Ch1PenColor;
   FillCh1([](int) { return 100; });
   FillCh2([](int) { return 100; });
   const int y0 = View().Y0;

@@ -13,6 +13,7 @@
 #include "engine/scope_state.h"
 #include "generator/fine_tune.h"
 #include "platform/ui/vcl.h"
+#include "display/history_state.h"
 
 namespace acquisition_test {
 
@@ -54,6 +55,7 @@ class AcquisitionTest : public device_test::DeviceTest {
     DeviceTest::SetUp();
     OpenDevice();
     using namespace engine;
+    using namespace display;
     HistoryIndex = 0;
     HistoryStoreOn = 1;
     AcquisitionIdle = 1;

@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "acquisition_fixture.h"
+#include "display/history_state.h"
 
 using namespace acquisition_test;
 
@@ -64,7 +65,7 @@ TEST_F(RunTest, RunArmsPollsUntilDoneReadsEightBlocksAndRearmsBeforeTheNextPoll)
   EXPECT_TRUE(Device().ProtocolErrors().empty()) << Device().ProtocolErrors().front();
 
   ExpectSamplesOfSignal();
-  EXPECT_EQ(engine::HistoryIndex, 2);
+  EXPECT_EQ(display::HistoryIndex, 2);
   EXPECT_EQ(Status(), "Stopped");
   EXPECT_EQ(engine::AcquisitionIdle, 1);
   EXPECT_TRUE(Form1->SpeedButtonSingle->Enabled());
@@ -87,7 +88,7 @@ TEST_F(RunTest, StatusReadsRunningThenWaitingForTriggerAfterThreeSecondsWithout)
   EXPECT_EQ(Status(), "Stopped");
 }
 
-TEST_F(RunTest, SingleTakesOneCaptureWithTheDocumentedTimeOutsAndDoesNotRearm) {
+TEST_F(RunTest, SingleTakesOneCaptureWithItsPollAndBlockTimeOutsAndDoesNotRearm) {
   ClickSingle();
   EXPECT_TRUE(Form1->SpeedButtonSingle->Down());
   PumpUntil([&] { return !Form1->SpeedButtonSingle->Down(); });
@@ -167,7 +168,7 @@ TEST_F(RunTest, AShortCaptureIsNotUnpackedTheDeviceIsRearmedAndTheNextCaptureIsT
                            BlockReads(200)}))
       << Device().Dump();
   for (int i = 0; i < 4096; ++i) ASSERT_EQ(engine::Ch1Samples[i], 20) << i;
-  EXPECT_EQ(engine::HistoryIndex, 1);  // one capture stored, not two
+  EXPECT_EQ(display::HistoryIndex, 1);  // one capture stored, not two
   EXPECT_EQ(Status(), "Ready");
 }
 
@@ -188,7 +189,7 @@ TEST_F(RunTest, PersistenceLimitOfThreeStopsRunAfterTheThirdCapture) {
   Pump(60);
 
   EXPECT_EQ(Device().CapturesSent(), 3);
-  EXPECT_EQ(engine::HistoryIndex, 3);  // all three were drawn
+  EXPECT_EQ(display::HistoryIndex, 3);  // all three were drawn
   EXPECT_EQ(Count(kRequest), 3);
   EXPECT_EQ(Device().Arms(), 3);  // the last capture is not followed by a new arm
   EXPECT_EQ(engine::AcquisitionCountdown, 0);
@@ -228,7 +229,7 @@ TEST_F(RunTest, UnplugInTheMiddleOfTheBlockReadsLeavesTheSamplesAlone) {
   PumpUntil([&] { return !Form1->SpeedButtonRun->Down(); });
 
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
-  EXPECT_EQ(engine::HistoryIndex, 0);
+  EXPECT_EQ(display::HistoryIndex, 0);
   for (std::size_t k = 0; k < engine::kSampleBlockEntries; ++k) ASSERT_EQ(engine::ScopeSampleBlock[k], 77) << k;
   EXPECT_EQ(engine::AcquisitionIdle, 1);
 }
@@ -254,7 +255,7 @@ TEST_F(RunTest, UnplugDuringTheBlockingCaptureEndsItCleanly) {
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
   EXPECT_EQ(engine::AcquisitionIdle, 1);
   EXPECT_FALSE(Form1->SpeedButtonSingle->Down());
-  EXPECT_EQ(engine::HistoryIndex, 0);
+  EXPECT_EQ(display::HistoryIndex, 0);
   EXPECT_EQ(Device().CapturesSent(), 0);
 }
 
@@ -285,7 +286,7 @@ TEST_F(RunTest, RecorderStartCaptureReadsTheRawBlockWithShortTimeOutsAndDoesNotU
   const std::vector<std::uint8_t> raw = SimulatedDarvik48::PackCapture(ch1, ch2);
   EXPECT_TRUE(std::equal(raw.begin(), raw.end(), engine::UsbRxBuffer.begin()));
   EXPECT_EQ(engine::ScopeSampleBlock[4096], 77);
-  EXPECT_EQ(engine::HistoryIndex, 0);
+  EXPECT_EQ(display::HistoryIndex, 0);
 }
 
 TEST_F(RunTest, RecorderStartCaptureGivesUpAfterItsLimitOrWhenTheDeviceGoes) {

@@ -39,7 +39,7 @@ class BitViewTest : public StartupTest {
   // colour it leaves no red behind.
   bool NoticeReads(const std::string& text) {
     if (NoticePixels() < 20) return false;
-    Form1->TulostaTeksti(text, engine::ScreenX0 + 265, 3, engine::BackgroundColor);
+    Form1->TulostaTeksti(text, engine::ScreenX0 + 265, 3, display::BackgroundColor);
     const bool gone = NoticePixels() == 0;
     Form1->TulostaTeksti(text, engine::ScreenX0 + 265, 3, 0x0000FF);
     return gone;
@@ -85,7 +85,7 @@ TEST_F(BitViewTest, ShowsEachCapturedByteAsEightLogicLevelsAndBack) {
   auto onRow = [&](int code) {
     int n = 0;
     for (int x = engine::ScreenX0; x <= engine::ScreenX0 + 650; ++x)
-      n += picture.pixel(x, engine::ScreenY0 + 255 - code) == ToQRgb(engine::Ch1Color);
+      n += picture.pixel(x, engine::ScreenY0 + 255 - code) == ToQRgb(display::Ch1Color);
     return n;
   };
   EXPECT_GT(onRow(224), 100);

@@ -11,10 +11,12 @@
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "support/app_harness.h"
+#include "display/history_state.h"
 
 namespace {
 
 using namespace engine;
+using namespace display;
 
 class DemoTest : public ::testing::Test {
  protected:

@@ -7,6 +7,7 @@
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_state.h"
+#include "generator/generator_state.h"
 #include "device_fixture.h"
 #include "startup_fixture.h"
 
@@ -61,7 +62,7 @@ void HardwareSetupTest::ExpectBackToTheDevice() {
   EXPECT_EQ(engine::DemoMode, 0);
   EXPECT_EQ(engine::NoHardware, 0);
   EXPECT_EQ(engine::DeviceOpen, 1);
-  EXPECT_EQ(engine::GeneratorHardware, 10);
+  EXPECT_EQ(generator::GeneratorHardware, 10);
   // The device got its logic and the panel's settings: 1 V/div on both
   // channels, the trigger level as the bar means it outside demo mode.
   EXPECT_EQ(Device().LogicUploads(), 1);
@@ -123,7 +124,7 @@ TEST_F(HardwareSetupTest, DeviceChosenWithoutADeviceFallsBackToDemoModeWithTheNo
   EXPECT_EQ(engine::DemoMode, 1);
   EXPECT_EQ(engine::NoHardware, 1);
   EXPECT_EQ(engine::DeviceOpen, 0);
-  EXPECT_EQ(engine::GeneratorHardware, 0);
+  EXPECT_EQ(generator::GeneratorHardware, 0);
   // The demo trigger search reads the level turned round, as before the dialog.
   EXPECT_EQ(engine::DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
   EXPECT_TRUE(Device().Transfers().empty());
@@ -156,7 +157,7 @@ TEST_F(HardwareSetupWithDeviceTest, DemoModeChosenStopsTheCaptureAndSaysHowToSta
 
   EXPECT_TRUE(runUpInDialog);
   EXPECT_EQ(engine::DemoMode, 1);
-  EXPECT_EQ(engine::GeneratorHardware, 0);
+  EXPECT_EQ(generator::GeneratorHardware, 0);
   EXPECT_EQ(Form1->RecorderDemoChangePending, 1);
   ASSERT_EQ(Dialogs().Messages().size(), 1u);
   EXPECT_EQ(Dialogs().Messages()[0].Text, kDemoChosenText);

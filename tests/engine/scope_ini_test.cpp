@@ -11,6 +11,9 @@
 #include "engine/scope_state.h"
 #include "engine/startup.h"
 #include "startup_fixture.h"
+#include "bode/bode_state.h"
+#include "display/display_state.h"
+#include "display/persistence_state.h"
 
 namespace {
 
@@ -81,6 +84,8 @@ TEST_F(StartupTest, StoredValuesComeBackAndAreWrittenAgain) {
       "[Colors]\nBackground=0\nCh1=65535\n");
   Start();
   using namespace engine;
+  using namespace bode;
+  using namespace display;
   // Read at creation, before the deferred start-up.
   EXPECT_EQ(Form1->Top(), 33);
   EXPECT_EQ(Form1->Left(), 44);
@@ -122,16 +127,18 @@ TEST_F(StartupTest, StoredValuesComeBackAndAreWrittenAgain) {
   EXPECT_EQ(IniValue("Colors", "Ch1"), "65535");
 }
 
-TEST_F(StartupTest, BrightPresetGivesTheDocumentedPens) {
+TEST_F(StartupTest, BrightPresetGivesTheNotXorPensOfItsColours) {
   StartAndRun();
-  EXPECT_EQ(engine::Ch1PenColor, 0xD60000u);
-  EXPECT_EQ(engine::Ch1XorColor, 0xD60000u);
-  EXPECT_EQ(engine::TimeMarkerPenColor, (~(0x400080u ^ 0xF5FFFFu)) & 0xFFFFFFu);
+  EXPECT_EQ(display::Ch1PenColor, 0xD60000u);
+  EXPECT_EQ(display::Ch1XorColor, 0xD60000u);
+  EXPECT_EQ(display::TimeMarkerPenColor, (~(0x400080u ^ 0xF5FFFFu)) & 0xFFFFFFu);
 }
 
 TEST_F(StartupTest, MissingFileGivesEveryDefault) {
   Start();
   using namespace engine;
+  using namespace bode;
+  using namespace display;
   EXPECT_EQ(DemoMode, 0);
   EXPECT_EQ(FirstRunCalibration, 1);
   EXPECT_EQ(DotJoin, 1);
@@ -161,6 +168,8 @@ TEST_F(StartupTest, DamagedValuesFallBackToTheirDefaults) {
   const int designTop = 20;
   Start();
   using namespace engine;
+  using namespace bode;
+  using namespace display;
   EXPECT_EQ(Ch1OffsetCal, 124);
   EXPECT_EQ(Ch1_ad0, 120);
   EXPECT_EQ(Ch2_pos1, 32);  // "0x20" is hexadecimal 32

@@ -7,6 +7,7 @@
 
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
+#include "display/display_state.h"
 #include "engine/scope_state.h"
 #include "startup_fixture.h"
 
@@ -18,7 +19,7 @@ TEST_F(StartupTest, ChannelLabelsOfBothPanelsTakeTheStoredColours) {
   // Colours as the colour dialog left them in the last session.
   WriteIni("[Colors]\nCh1=65280\nCh2=16711935\nBackground=0\n");
   StartAndRun();
-  ASSERT_EQ(engine::Ch1Color, 0x00FF00u);
+  ASSERT_EQ(display::Ch1Color, 0x00FF00u);
   for (FrontPanelControls* panel : {static_cast<FrontPanelControls*>(Form1), static_cast<FrontPanelControls*>(Form11)}) {
     EXPECT_EQ(panel->LabelCh1->Font().Color, 0x00FF00u);
     EXPECT_EQ(panel->LabelCh2->Font().Color, 0xFF00FFu);

@@ -12,6 +12,7 @@
 #include "engine/startup.h"
 #include "io/about_box.h"
 #include "startup_fixture.h"
+#include "generator/generator_state.h"
 
 namespace {
 
@@ -54,8 +55,8 @@ TEST_F(StartupTest, NoDeviceShowsTheNoticeModallyThenTheDemoMessageAndRunsInDemo
 
   EXPECT_EQ(engine::DemoMode, 1);
   EXPECT_EQ(engine::NoHardware, 1);
-  EXPECT_EQ(engine::GeneratorHardware, 0);
-  EXPECT_EQ(engine::GeneratorActive, 1);
+  EXPECT_EQ(generator::GeneratorHardware, 0);
+  EXPECT_EQ(generator::GeneratorActive, 1);
   // Demo mode has nothing to calibrate: the first-run request stays for a device.
   EXPECT_EQ(engine::FirstRunCalibration, 1);
   EXPECT_EQ(AboutBox->Label2->Caption(), " ");

@@ -12,6 +12,7 @@
 #include "engine/scope_state.h"
 #include "io/about_box.h"
 #include "startup_fixture.h"
+#include "generator/generator_state.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ TEST_F(StartupWireTest, StartAndCloseGoOverTheWireInOrder) {
                 "CH2\rare disconnected from external circuits."),
             0);
   EXPECT_EQ(engine::FirstRunCalibration, 0);
-  EXPECT_EQ(engine::GeneratorHardware, 10);
+  EXPECT_EQ(generator::GeneratorHardware, 10);
   EXPECT_EQ(AboutBox->Label2->Caption(), "Firmware version 0312");
 
   std::vector<SimTransfer> wire = Device().Transfers();

@@ -107,12 +107,12 @@ TEST_F(TriggerTest, ANewSourceRecoloursBothTicksAndTheStatusLabel) {
   // Exactly what the graticule draws for a CH2 source.
   EXPECT_EQ(DifferentPixels(switched, Rebuilt()), 0);
   const int x0 = engine::ScreenX0, y0 = engine::ScreenY0;
-  EXPECT_EQ(Pixel(x0 + 2, y0 + 101), engine::Ch2Color);
+  EXPECT_EQ(Pixel(x0 + 2, y0 + 101), display::Ch2Color);
 
-  for (TLabel* label : {Form1->Label3, TwinLabel3()}) EXPECT_EQ(label->Font().Color, engine::Ch2Color);
+  for (TLabel* label : {Form1->Label3, TwinLabel3()}) EXPECT_EQ(label->Font().Color, display::Ch2Color);
   Form1->SpeedButton_extClick(Form1);
-  for (TLabel* label : {Form1->Label3, TwinLabel3()}) EXPECT_EQ(label->Font().Color, engine::Math1Color);
-  EXPECT_EQ(Pixel(x0 + 2, y0 + 101), engine::Math1Color);
+  for (TLabel* label : {Form1->Label3, TwinLabel3()}) EXPECT_EQ(label->Font().Color, display::Math1Color);
+  EXPECT_EQ(Pixel(x0 + 2, y0 + 101), display::Math1Color);
 }
 
 TEST_F(TriggerTest, InvertedCh2ColoursTheLabelInTheSecondMathColour) {
@@ -120,7 +120,7 @@ TEST_F(TriggerTest, InvertedCh2ColoursTheLabelInTheSecondMathColour) {
   engine::InvertCh2Mode = 1;
   Form1->SpeedButton4->Click();
   Form1->SpeedButton7->Click();
-  EXPECT_EQ(Form1->Label3->Font().Color, engine::Math2Color);
+  EXPECT_EQ(Form1->Label3->Font().Color, display::Math2Color);
   engine::MathOff = 1;
   engine::InvertCh2Mode = 0;
 }
@@ -154,7 +154,7 @@ TEST_F(TriggerTest, OnAndOffSetTheBitStatusPanelTickAndWaitCounter) {
   EXPECT_EQ(engine::TriggerWaitTicks, 0);
   for (TLabel* label : {Form1->Label3, TwinLabel3()}) {
     EXPECT_EQ(label->Caption(), "Trigger on");
-    EXPECT_EQ(label->Font().Color, engine::Ch1Color);
+    EXPECT_EQ(label->Font().Color, display::Ch1Color);
   }
   for (TPanel* panel : {Form1->Panel2, Form11->Panel2}) EXPECT_EQ(panel->Color(), 0xC0B0B0u);
   EXPECT_TRUE(Form11->SpeedButton7->Down());
@@ -206,8 +206,8 @@ TEST_F(TriggerTest, LevelBarMovesTheTickWhileTheTriggerIsOn) {
   Form1->TrackBar3->SetPosition(30);
   const QImage moved = Picture();
   EXPECT_EQ(DifferentPixels(moved, Rebuilt()), 0);
-  EXPECT_EQ(Pixel(engine::ScreenX0 + 2, engine::ScreenY0 + 31), engine::Ch1Color);
-  EXPECT_EQ(Pixel(engine::ScreenX0 + 2, engine::ScreenY0 + 129), engine::BackgroundColor);
+  EXPECT_EQ(Pixel(engine::ScreenX0 + 2, engine::ScreenY0 + 31), display::Ch1Color);
+  EXPECT_EQ(Pixel(engine::ScreenX0 + 2, engine::ScreenY0 + 129), display::BackgroundColor);
 }
 
 TEST_F(TriggerTest, TheTwinsLevelBarMovesTheMainBarAndSendsTheLevelOnce) {

@@ -16,10 +16,12 @@
 #include "engine/scope_state.h"
 #include "generator/fine_tune.h"
 #include "support/app_harness.h"
+#include "display/history_state.h"
 
 namespace {
 
 using namespace engine;
+using namespace display;
 
 class UnpackTest : public ::testing::Test {
  protected:

@@ -227,8 +227,8 @@ TEST_F(VerticalTest, ChannelOnButtonsHideAndShowOnBothWindows) {
   Form11->CH1on->Click();  // the twin forwards
   EXPECT_EQ(engine::Ch1On, 1);
   EXPECT_TRUE(Form1->CH1on->Down());
-  EXPECT_EQ(Form1->LabelCh1->Font().Color, engine::Ch1Color);
-  EXPECT_EQ(Form11->LabelCh1->Font().Color, engine::Ch1Color);
+  EXPECT_EQ(Form1->LabelCh1->Font().Color, display::Ch1Color);
+  EXPECT_EQ(Form11->LabelCh1->Font().Color, display::Ch1Color);
 }
 
 TEST_F(VerticalTest, SpectrumShowsExactlyOneChannel) {

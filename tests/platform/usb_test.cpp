@@ -52,7 +52,7 @@ class UsbShapesTest : public ::testing::Test {
 
 // ---- Capture layout
 
-TEST(CapturePacking, DocumentedUnpackingGivesBackTheSignal) {
+TEST(CapturePacking, UnpackingTheDevicesByteOrderGivesBackTheSignal) {
   std::vector<std::uint8_t> ch1(4096), ch2(4096);
   for (int i = 0; i < 4096; ++i) {
     ch1[i] = Ch1Wave(i);

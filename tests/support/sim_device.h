@@ -237,7 +237,7 @@ class ScopedSimulatedDevice {
   SimulatedDarvik48* device_;
 };
 
-// ======== The input stage, for the calibration (calibration work) ========
+// ======== The input stage, for the calibration ========
 // A small model of what each channel's front end makes of its input, to be
 // installed with SetResponse(frontEnd.AsResponse()). Per channel and range
 // family (the 3 V family: 3 V, 0.3 V, 30 mV; the 1 V family: 1 V, 0.1 V,

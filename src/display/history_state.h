@@ -1,0 +1,22 @@
+// The history of captures: a ring of 1002 columns of 8193 bytes, byte k of
+// column c at k * 1002 + c. HistoryLength + 1 slots are in use. Byte flags
+// are 0 or 1.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/scope_state.h"
+
+namespace display {
+
+inline constexpr std::size_t kHistoryColumns = 1002;
+inline std::array<std::uint8_t, engine::kSampleBlockEntries * kHistoryColumns> HistoryBuffer{};
+inline std::int32_t HistoryLength = 1000;
+inline std::int32_t HistoryIndex = 0;        // the slot the next capture goes to (the oldest)
+inline std::int32_t HistoryViewIndex = 0;    // the slot last stored or shown
+inline std::uint8_t HistoryStoreOn = 1;      // clear: the next capture is not stored
+inline std::uint8_t HistorySliderArmed = 1;  // 0 while the program moves the history bars
+
+}  // namespace display
