@@ -69,6 +69,22 @@ inline std::string VoltMarkerText = "0.0V";
 inline std::string LevelMarkerText;
 inline std::string FreqMarkerText;
 
+// ======== Markers, measurements and annotation ========
+// Results of the RMS read-out, for the Bode plotter too: the RMS of the shown
+// channel in its unit, its mean code and that mean in volts (not relative to ground).
+inline double RmsVolts = 0;
+inline std::int32_t TraceMeanCode = 0;
+inline double TraceMeanVolts = 0;
+// "Markers (FFT)  f && Spectral Density  dBV/sqrt(Hz)" is checked: the level
+// read-out is a spectral density, corrected for the FFT window by this many dB.
+inline std::uint8_t FftDensityMarkers = 0;
+inline double WindowDensityCorrection = 0;
+// The annotation: pixel of its first line on the picture, and whether it is
+// drawn without a background box.
+inline std::int16_t ScopeNoteX = 0;
+inline std::int16_t ScopeNoteY = 0;
+inline std::uint8_t ScopeNoteTransparent = 0;
+
 // ======== Screen colours dialog ========
 inline std::uint8_t ColorsAccepted = 0;     // the colour dialog was closed with OK
 inline std::uint8_t BlackScreenPreset = 0;  // the last preset chosen: 1 "Black Screen", 0 "Bright Screen"

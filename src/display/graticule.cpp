@@ -200,6 +200,20 @@ void DrawScopeMarkerLines(ScopeView& view, TColor voltPen, TColor timePen) {
   view.Image->Invalidate();
 }
 
+void DrawMarkerLine(ScopeView& view, bool vertical, int at, TColor pen, bool dotted) {
+  if (!view.Image) return;
+  TCanvas* c = view.Image->Canvas();
+  c->Brush.Color = clWhite;
+  WithPen(c, pen, dotted ? psDot : psSolid, [&] {
+    if (vertical)
+      Line(c, at, view.Y0 + 1, at, view.MarkerLimitY);
+    else
+      Line(c, view.X0 + 1, at, view.MarkerLimitX, at);
+  });
+  c->Brush.Color = display::BackgroundColor;
+  view.Image->Invalidate();
+}
+
 void DrawLevelMarkerLines(ScopeView& view, TColor pen) {
   if (!view.Image) return;
   TCanvas* c = view.Image->Canvas();

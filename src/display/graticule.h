@@ -40,6 +40,9 @@ void DrawTriggerLevelTick(ScopeView& view, int level, bool mirrored, TColor pen)
 // kursorit: the two horizontal voltage-marker lines and the two vertical
 // time-marker lines that are placed (at or below Y0, at or right of X0).
 void DrawScopeMarkerLines(ScopeView& view, TColor voltPen, TColor timePen);
+// One marker line, dotted (at rest) or solid (while dragged): vertical at x
+// from Y0 + 1 to MarkerLimitY, or horizontal at y from X0 + 1 to MarkerLimitX.
+void DrawMarkerLine(ScopeView& view, bool vertical, int at, TColor pen, bool dotted);
 // fft_kursorit: the two horizontal level-marker lines that are placed.
 void DrawLevelMarkerLines(ScopeView& view, TColor pen);
 // The pixel of spectrum point `bin` (SpectrumZoom points per 2 pixels from

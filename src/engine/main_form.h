@@ -96,10 +96,10 @@ class TForm1 : public TForm, public FrontPanelControls {
   void piirrot();      // draw the traces
   void TulostaTeksti(const std::string& text, int x, int y, TColor color);  // one screen text
   void f_alue();            // spectrum span label
-  void kursoriaika() {}     // time-marker read-out
-  void kursorivoltit() {}   // voltage-marker read-out
-  void kursoritaajuus() {}  // frequency-marker read-out
-  void kursoridb() {}       // level-marker read-out
+  void kursoriaika();       // time-marker read-out (dt, 1/dt)
+  void kursorivoltit();     // voltage-marker read-out (dV and levels)
+  void kursoritaajuus();    // frequency-marker read-out
+  void kursoridb();         // level-marker read-out
   // Demo display periods from the current ranges, positions and time base.
   void tee_demo();
 
@@ -225,8 +225,8 @@ class TForm1 : public TForm, public FrontPanelControls {
 
   // Steps of the capture path; those with an empty body have nothing to
   // compute while their read-out or export is not shown.
-  void rms_out() {}          // RMS and dBm read-outs: measurements
-  void measure() {}          // CH1 waveform parameters: measurements
+  void rms_out();            // RMS and dBm read-outs of the shown channel
+  void measure();            // waveform parameters of CH1, the phase, then CH2
   void FFT() {}              // transform of the shown channel: spectrum analyser
   void LinToLog() {}         // log frequency axis: spectrum display options
   void SaveShareData() {}    // sample export to shared memory: remote control
@@ -471,6 +471,41 @@ class TForm1 : public TForm, public FrontPanelControls {
   // Builds the button under the front panel; run while the window is built.
   void CreateBitViewControls();
   void GrSpeedButton15Click(TObject* Sender);
+
+  // ======== Markers, waveform measurements and annotation ========
+  // View "Markers (DSO) ", "RMS Value" and "Waveform Parameters...".
+  TMenuItem* Markers1 = nullptr;
+  TMenuItem* RMSCalculation1 = nullptr;
+  TMenuItem* MoreData1 = nullptr;
+  // Builds the menu items above and binds the picture's mouse; run while the window is built.
+  void CreateMarkerControls();
+  void Markers1Click(TObject* Sender);
+  void RMSCalculation1Click(TObject* Sender);
+  void MoreData1Click(TObject* Sender);
+
+  // The mouse on the picture: the left button drags the markers, the right
+  // one places the annotation.
+  void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void Image1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void Image1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void dso_down(int x, int y);
+  void fft_down(int x, int y);
+  void dso_up();
+  void fft_up();
+  std::uint8_t MarkerDragActive = 0;
+  std::int32_t DragKind = 0;  // 1 / 2 first / second vertical line, 3 / 4 first / second horizontal line
+  std::int32_t DragLineX = 0;
+  std::int32_t DragLineY = 0;
+
+  // CH2's waveform parameters; the phase of CH2 against CH1 in degrees.
+  void measure2();
+  double calculate_phase();
+
+ private:
+  // Moves the dragged line to the pointer and updates its read-out.
+  void DragTo(int x, int y);
+  // Ends a drag: the solid line goes, the dotted one comes at the final place.
+  void DropMarker();
 };
 
 inline TForm1* Form1 = nullptr;

@@ -164,6 +164,8 @@ void TForm1::CreateStartupComponents() {
   CreateHardwareSetupControls();
   // The bit view button "10110010".
   CreateBitViewControls();
+  // View "Markers (DSO) ", "RMS Value", "Waveform Parameters..." and the picture's mouse.
+  CreateMarkerControls();
 }
 
 void TForm1::ReserveWorkBlocks() {

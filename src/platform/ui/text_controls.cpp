@@ -259,6 +259,11 @@ void TMemo::PasteFromClipboard() {
   if (auto* e = static_cast<QPlainTextEdit*>(Widget())) e->paste();
 }
 
+bool TMemo::CanPaste() const {
+  const auto* e = static_cast<QPlainTextEdit*>(Widget());
+  return e && e->canPaste();
+}
+
 void TMemo::SelectAll() {
   if (auto* e = static_cast<QPlainTextEdit*>(Widget())) e->selectAll();
 }

@@ -97,6 +97,8 @@ class TMemo : public TWinControl {
   void CutToClipboard();
   void CopyToClipboard();
   void PasteFromClipboard();
+  // The clipboard holds text that a paste would insert.
+  bool CanPaste() const;
   void SelectAll();
   void ClearSelection();
   int SelLength() const;
