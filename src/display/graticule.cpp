@@ -11,6 +11,16 @@
 
 namespace display {
 
+void PlaceDefaultMarkers() {
+  TimeMarker1X = engine::ScreenX0 + 16;
+  TimeMarker2X = engine::ScreenX0 + 634;
+  VoltMarker1Y = engine::ScreenY0 + 16;
+  VoltMarker2Y = engine::ScreenY0 + 240;
+  FreqMarker1X = engine::ScreenX0 + 16;
+  LevelMarker1Y = engine::ScreenY0 + 16;
+  LevelMarker2Y = engine::ScreenY0 + 240;
+}
+
 namespace {
 
 constexpr int kDivisionWidth = 50;   // pixels per horizontal division on every view

@@ -17,6 +17,10 @@ namespace display {
 // ---- Colours of the trigger items for a source (16 CH1, 0 CH2, 1 external).
 // The not-xor pen of the level and position ticks.
 TColor TriggerPenColor(std::uint8_t source);
+
+// The markers of a new session, just inside the graticule's corners
+// (ScreenX0 and ScreenY0 must be set).
+void PlaceDefaultMarkers();
 // The plain colour of the status label while the trigger is on; an inverted
 // CH2 is shown in the second math colour.
 TColor TriggerLabelColor(std::uint8_t source);

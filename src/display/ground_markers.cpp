@@ -2,12 +2,11 @@
 // and y_viivat.
 #include "display/ground_markers.h"
 
-#include <QTimer>
-#include <QWidget>
 
 #include "engine/calibration.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
+#include "platform/ui/message_loop.h"
 #include "platform/ui/vcl.h"
 #include "display/display_state.h"
 
@@ -94,11 +93,9 @@ void TForm1::PostCalibrationNotice() {
   // in the middle of the picture cycle: the warning waits until that is
   // over, and rebuilds meanwhile do not stack more warnings behind it.
   if (CalibrationNoticePending) return;
-  QWidget* w = Widget();
-  if (!w) return;
-  CalibrationNoticePending = 1;
-  QTimer::singleShot(0, w, [this] {
+  const bool posted = PostToMessageLoop(this, [this] {
     CalibrationNoticePending = 0;
     MessageDlgPos(display::kCalibrationFailedText, mtWarning, mbOK, 0, Left() + 200, Top() + 200);
   });
+  if (posted) CalibrationNoticePending = 1;
 }

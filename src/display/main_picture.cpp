@@ -26,8 +26,7 @@ namespace display {
 
 int ActivePersistence() {
   if (!Form1) return 0;
-  const auto* persist = Form1->FindComponentAs<TSpeedButton>("SpeedButton23");
-  return persist && persist->Down() ? display::PersistenceMode : 0;
+  return Form1->SpeedButton23 && Form1->SpeedButton23->Down() ? display::PersistenceMode : 0;
 }
 
 }  // namespace display
@@ -47,10 +46,10 @@ void TForm1::putsataanko() {
   }
   // Autoset works on the plain channel traces only.
   const bool autoset = MathOff && !SpectrumMode;
-  for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form11)}) {
-    if (!owner) continue;
-    for (const char* name : {"Autoset1", "Autoset2"})
-      if (auto* button = owner->FindComponentAs<TControl>(name)) button->SetEnabled(autoset);
+  for (FrontPanelControls* panel : {static_cast<FrontPanelControls*>(this), static_cast<FrontPanelControls*>(Form11)}) {
+    if (!panel) continue;
+    for (TControl* button : {panel->Autoset1, panel->Autoset2})
+      if (button) button->SetEnabled(autoset);
   }
 }
 
@@ -77,3 +76,11 @@ void TForm1::piirto30(int first, int end, int step) { display::DrawSine(MainView
 void TForm1::piirto10(int first, int end, int step) { display::DrawLinear(MainView, first, end, step); }
 void TForm1::Kayran_Piirto(int count) { display::DrawPlotPoints(MainView, count); }
 void TForm1::viiva() { display::DrawTriggerTick(MainView); }
+
+void TForm1::RedrawWithoutPositionOffset() {
+  if (display::Ch1CapturePos == 0 && display::Ch2CapturePos == 0) return;
+  poisto();
+  display::Ch1CapturePos = 0;
+  display::Ch2CapturePos = 0;
+  piirrot();
+}

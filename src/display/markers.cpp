@@ -30,9 +30,9 @@ TMenuItem* AddViewItem(TForm1* form, const char* name, const char* caption, TNot
   return item;
 }
 
-// The twin panel's item of the same name follows the main window's check.
-void MirrorCheck(const TMenuItem* item) {
-  if (auto* twin = FindOwned<TMenuItem>(Form11, item->Name)) twin->SetChecked(item->Checked());
+// The twin panel's copy of a menu item follows the main window's check.
+void MirrorCheck(const TMenuItem* item, TMenuItem* TForm11::*twin) {
+  if (Form11 && Form11->*twin) (Form11->*twin)->SetChecked(item->Checked());
 }
 
 bool InvertedCh2() { return engine::InvertCh2Mode && !engine::MathOff; }
@@ -69,7 +69,7 @@ void TForm1::Markers1Click(TObject* /*Sender*/) {
   using namespace engine;
   using namespace display;
   Markers1->SetChecked(!Markers1->Checked());
-  MirrorCheck(Markers1);
+  MirrorCheck(Markers1, &TForm11::Markers1);
   display::MarkersOn = Markers1->Checked() ? 1 : 0;
   // The rebuilt picture has the marker lines, or none; the read-outs follow.
   ClearPending = 1;
@@ -84,7 +84,7 @@ void TForm1::RMSCalculation1Click(TObject* /*Sender*/) {
   using namespace display;
   putsataanko();
   RMSCalculation1->SetChecked(!RMSCalculation1->Checked());
-  MirrorCheck(RMSCalculation1);
+  MirrorCheck(RMSCalculation1, &TForm11::RMSCalculation1);
   RmsOn = RMSCalculation1->Checked() ? 1 : 0;
   if (!RmsOn) TulostaTeksti(RmsText, MainView.X0 + MainView.Texts.Rms, MainView.TextLineY, BackgroundColor);
 }

@@ -37,6 +37,11 @@ void SetScreenColors(const ScreenColorSet& colors) {
   TimeMarkerColor = colors.TimeMarker;
 }
 
+void UseDefaultScreenColors() {
+  SetScreenColors(kBrightScreenColors);
+  DefaultColors = 1;
+}
+
 void CopyScreenColorsToRecorder() {
   using namespace engine;
   using namespace display;
@@ -138,7 +143,7 @@ void TForm1::BrightGrid1Click(TObject* /*Sender*/) {
   using namespace recorder;
   BrightGrid1->SetChecked(!BrightGrid1->Checked());
   if (Form11)
-    if (auto* twin = Form11->FindComponentAs<TMenuItem>("BrightGrid1")) twin->SetChecked(BrightGrid1->Checked());
+    if (Form11->BrightGrid1) Form11->BrightGrid1->SetChecked(BrightGrid1->Checked());
   ScopeBrightGrid = BrightGrid1->Checked() ? 1 : 0;
   GridPenColor = ScopeBrightGrid ? BrightGridPenColor : DarkGridPenColor;
   ClearPending = 1;
@@ -191,9 +196,9 @@ void TForm1::Colors1Click(TObject* /*Sender*/) {
   }
 
   // Persistence keeps true colours on the picture: it starts again clean.
-  if (auto* persist = FindComponentAs<TSpeedButton>("SpeedButton23"); persist && persist->Down()) {
-    persist->SetDown(false);
-    if (persist->OnClick) persist->OnClick(this);
+  if (SpeedButton23 && SpeedButton23->Down()) {
+    SpeedButton23->SetDown(false);
+    if (SpeedButton23->OnClick) SpeedButton23->OnClick(this);
   }
 }
 

@@ -29,6 +29,8 @@ inline constexpr ScreenColorSet kBlackScreenColors{0x000000, 0x00FFFF, 0x00FF00,
 // The scope's colour table (the engine's BackgroundColor, Ch1Color ...).
 ScreenColorSet CurrentScreenColors();
 void SetScreenColors(const ScreenColorSet& colors);
+// The "Bright Screen" preset as the colours of a new session.
+void UseDefaultScreenColors();
 // Copies the table into the recorder's own copy.
 void CopyScreenColorsToRecorder();
 

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <thread>
 
-#include "display/display_state.h"
 #include "display/big_screen.h"
 #include "display/measurement_window.h"
 #include "engine/control_panel.h"
@@ -14,8 +13,6 @@
 #include "generator/fine_tune.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/vcl.h"
-#include "display/history_state.h"
-#include "display/persistence_state.h"
 
 namespace {
 
@@ -47,44 +44,26 @@ void TForm1::CreateAcquisitionControls() {
 
 void TForm1::SetStatusText(const std::string& text) {
   if (Label3) Label3->SetCaption(text);
-  if (auto* twin = FindOwned<TLabel>(Form11, "Label3")) twin->SetCaption(text);
+  if (auto* twin = TwinControl(&FrontPanelControls::Label3)) twin->SetCaption(text);
 }
 
 void TForm1::SetRunDown(bool down) {
   SpeedButtonRun->SetDown(down);
-  if (auto* twin = FindOwned<TSpeedButton>(Form11, "SpeedButtonRun")) twin->SetDown(down);
+  MirrorToTwin(*this, &FrontPanelControls::SpeedButtonRun);
 }
 
 void TForm1::SetSingleDown(bool down) {
   SpeedButtonSingle->SetDown(down);
-  if (auto* twin = FindOwned<TSpeedButton>(Form11, "SpeedButtonSingle")) twin->SetDown(down);
+  MirrorToTwin(*this, &FrontPanelControls::SpeedButtonSingle);
 }
 
 void TForm1::SetSingleEnabled(bool enabled) {
   SpeedButtonSingle->SetEnabled(enabled);
-  if (auto* twin = FindOwned<TSpeedButton>(Form11, "SpeedButtonSingle")) twin->SetEnabled(enabled);
-}
-
-void TForm1::SetHistoryBarsEnabled(bool enabled) {
-  for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form10)})
-    if (auto* bar = FindOwned<TScrollBar>(owner, "ScrollBar1")) bar->SetEnabled(enabled);
-}
-
-void TForm1::ShowNewestHistory() {
-  using namespace engine;
-  using namespace display;
-  SetHistoryBarsEnabled(true);
-  // The program moves the bars; their change handler must not take it for
-  // the user choosing a trace.
-  HistorySliderArmed = 0;
-  for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form10)})
-    if (auto* bar = FindOwned<TScrollBar>(owner, "ScrollBar1")) bar->SetPosition(HistoryLength);
-  HistorySliderArmed = 1;
+  if (auto* twin = TwinControl(&FrontPanelControls::SpeedButtonSingle)) twin->SetEnabled(enabled);
 }
 
 bool TForm1::PersistDown() const {
-  const auto* persist = FindOwned<TSpeedButton>(this, "SpeedButton23");
-  return persist && persist->Down();
+  return SpeedButton23 && SpeedButton23->Down();
 }
 
 bool TForm1::LinkLost() const { return !engine::DemoMode && !engine::DeviceOpen; }
@@ -96,14 +75,6 @@ void TForm1::LeaveFileDisplay() {
   SetCaption(Caption().find("Darvik") != std::string::npos ? "Darvik48" : "Spectrum analyzer");
   FileCh1Ground = 10000;
   FileCh2Ground = 10000;
-}
-
-void TForm1::RedrawWithoutPositionOffset() {
-  if (display::Ch1CapturePos == 0 && display::Ch2CapturePos == 0) return;
-  poisto();
-  display::Ch1CapturePos = 0;
-  display::Ch2CapturePos = 0;
-  piirrot();
 }
 
 // ---------------------------------------------------------------- device steps
@@ -151,9 +122,8 @@ void TForm1::SpeedButtonRunClick(TObject* /*Sender*/) {
   using namespace display;
   if (SpeedButtonRun->Down()) {
     SetSingleEnabled(false);
-    SetHistoryBarsEnabled(false);
-    HistoryStoreOn = 1;
-    if (auto* twin = FindOwned<TSpeedButton>(Form11, "SpeedButtonRun")) twin->SetDown(true);
+    StartHistoryRecording();
+    if (auto* twin = TwinControl(&FrontPanelControls::SpeedButtonRun)) twin->SetDown(true);
     RedrawWithoutPositionOffset();
     if (ClearOnRunSingle) {
       poisto();
@@ -176,7 +146,7 @@ void TForm1::SpeedButtonRunClick(TObject* /*Sender*/) {
   Timer4->SetEnabled(false);
   DemoPaceTicks = 0;
   SetStatusText("Stopped");
-  if (PersistDown() && PersistenceMode == 2) poisto();
+  if (display::ActivePersistence() == 2) poisto();
   if (!SpectrumMode) ShowNewestHistory();
 }
 
@@ -309,7 +279,7 @@ void TForm1::SpeedButtonSingleClick(TObject* /*Sender*/) {
   using namespace engine;
   using namespace display;
   const bool down = SpeedButtonSingle->Down();
-  if (auto* twin = FindOwned<TSpeedButton>(Form11, "SpeedButtonSingle")) twin->SetDown(down);
+  MirrorToTwin(*this, &FrontPanelControls::SpeedButtonSingle);
   RedrawWithoutPositionOffset();
   if (ClearOnRunSingle) {
     poisto();
@@ -318,8 +288,7 @@ void TForm1::SpeedButtonSingleClick(TObject* /*Sender*/) {
   LeaveFileDisplay();
   SettingsChanged = 1;
   if (down) {
-    SetHistoryBarsEnabled(false);
-    HistoryStoreOn = 1;
+    StartHistoryRecording();
     ApplySettingsForSingle();
     if (!DemoMode) Form8->Resetoi_500();
     SingleStop = 0;
@@ -445,9 +414,7 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
 
   // The erase needs the old samples.
   poisto();
-  const auto* step02 = FindOwned<TSpeedButton>(this, "SpeedButton02us");
-  const auto* step01 = FindOwned<TSpeedButton>(this, "SpeedButton01us");
-  PlotMethod = (step02 && step02->Down()) ? 1 : (step01 && step01->Down()) ? 2 : 0;
+  PlotMethod = SpeedButton02us->Down() ? 1 : SpeedButton01us->Down() ? 2 : 0;
 
   // The new trace is shown at the time base it was taken with.
   if (!SpectrumMode) {
@@ -479,8 +446,7 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
   if (SpectrumMode) {
     if (CaptureTimePerDiv != TimePerDiv) {
       CaptureTimePerDiv = TimePerDiv;
-      const auto* density = FindOwned<TMenuItem>(this, "MarkersFFTSpectralDensity1");
-      if (density && density->Checked()) kursoridb();
+      if (MarkersFFTSpectralDensity1 && MarkersFFTSpectralDensity1->Checked()) kursoridb();
     }
     FFT();
     if (run && FftAverageOn && !SettingsChanged) Form8->average_fft();
@@ -512,5 +478,5 @@ void TForm1::Timer2Timer(TObject* /*Sender*/) {
 }
 
 void TForm1::Timer4Timer(TObject* /*Sender*/) {
-  if (engine::DemoPaceTicks < 255) ++engine::DemoPaceTicks;
+  if (DemoPaceTicks < 255) ++DemoPaceTicks;
 }

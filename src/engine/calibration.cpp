@@ -9,11 +9,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <string>
 #include <thread>
-
-#include <QTimer>
+#include <utility>
 
 #include "display/big_screen.h"
 #include "engine/btn_bottom_dlg3.h"
@@ -26,6 +24,7 @@
 #include "platform/ini/ini_file.h"
 #include "platform/os/folders.h"
 #include "platform/os/numeric.h"
+#include "platform/ui/message_loop.h"
 #include "platform/ui/vcl.h"
 
 namespace engine {
@@ -86,17 +85,12 @@ constexpr std::int32_t kStartOffset = 110;
 constexpr std::size_t kRange3V = 0;
 constexpr std::size_t kRange03V = 2;
 
-constexpr std::size_t TimeBaseRow(const char* button) {
-  for (std::size_t i = 0; i < TimeBaseTable.size(); ++i) {
-    const char* name = TimeBaseTable[i].Button;
-    if (!name) continue;
-    std::size_t k = 0;
-    while (name[k] && name[k] == button[k]) ++k;
-    if (name[k] == button[k]) return i;
-  }
+constexpr std::size_t TimeBaseRow(PanelButton button) {
+  for (std::size_t i = 0; i < TimeBaseTable.size(); ++i)
+    if (TimeBaseTable[i].Button == button) return i;
   return TimeBaseTable.size();
 }
-constexpr std::size_t kTimeBase10us = TimeBaseRow("SpeedButton10us");
+constexpr std::size_t kTimeBase10us = TimeBaseRow(&FrontPanelControls::SpeedButton10us);
 static_assert(kTimeBase10us < TimeBaseTable.size());
 
 const char* const kFailedText = "CALIBRATION FAILED.\rPlease check 'Calibration.log' file for more details";
@@ -108,8 +102,8 @@ bool DeviceGone() { return !DeviceOpen || (Application && Application->Terminate
 // Presses a button of the main window as the program presses buttons: down,
 // then its handler (a click would be refused while the window is disabled).
 // False when the front panel has no such button with a handler.
-bool Press(const char* name) {
-  auto* button = FindOwned<TSpeedButton>(Form1, name);
+bool Press(PanelButton member) {
+  TSpeedButton* button = member ? Form1->*member : nullptr;
   if (!button || !button->OnClick) return false;
   button->SetDown(true);
   button->OnClick(button);
@@ -118,9 +112,9 @@ bool Press(const char* name) {
 
 // Puts a button down or up on the main window and the twin panel, without
 // its handler.
-void SetButtonDown(const char* name, bool down) {
-  for (TComponent* owner : {static_cast<TComponent*>(Form1), static_cast<TComponent*>(Form11)})
-    if (auto* button = FindOwned<TSpeedButton>(owner, name)) button->SetDown(down);
+void SetButtonDown(PanelButton member, bool down) {
+  for (TSpeedButton* button : {Form1->*member, TwinControl(member)})
+    if (button) button->SetDown(down);
 }
 
 // A volts/div row for one channel and a time/div row, through their buttons.
@@ -136,13 +130,13 @@ void SelectTimeBase(std::size_t row) {
 
 // Trigger "Off", source CH1 (or CH2) and rising edge through their buttons.
 void TriggerOffButton() {
-  if (!Press("SpeedButton8")) TriggerOff = 64;
+  if (!Press(&FrontPanelControls::SpeedButton8)) TriggerOff = 64;
 }
 void TriggerSourceButton(int channel) {
-  if (!Press(channel == 1 ? "SpeedButton3" : "SpeedButton4")) TriggerSource = channel == 1 ? 16 : 0;
+  if (!Press(channel == 1 ? &FrontPanelControls::SpeedButton3 : &FrontPanelControls::SpeedButton4)) TriggerSource = channel == 1 ? 16 : 0;
 }
 void RisingEdgeButton() {
-  if (!Press("SpeedButton5")) TriggerSlope = 32;
+  if (!Press(&FrontPanelControls::SpeedButton5)) TriggerSlope = 32;
 }
 
 // Step 3, point by point: low, mid and high of CH1, then of CH2. The first
@@ -189,7 +183,14 @@ TLabel* MakeLabel(TComponent* owner, TWinControl* parent, const char* name, cons
   return label;
 }
 
-TPanel* MakeCalibratingPanel(TForm* owner, int left, int top) {
+// The panel with its heading and progress labels on `owner`.
+struct CalibratingControls {
+  TPanel* Panel = nullptr;
+  TLabel* Heading = nullptr;
+  TLabel* Progress = nullptr;
+};
+
+CalibratingControls MakeCalibratingPanel(TForm* owner, int left, int top) {
   auto* panel = new TPanel(owner);
   panel->Name = "CalibratingPanel";
   panel->SetParent(owner);
@@ -198,41 +199,44 @@ TPanel* MakeCalibratingPanel(TForm* owner, int left, int top) {
   panel->SetCaption("");
   panel->SetVisible(false);
   // The heading turns white while a calibration runs; the progress is always readable.
-  MakeLabel(owner, panel, "CalibratingLabel", "Calibrating - Please wait...", 10, 12, kNavy);
-  MakeLabel(owner, panel, "CalibrationProgressLabel", "0% Complete", 36, 10, kWhite);
-  return panel;
+  return {panel, MakeLabel(owner, panel, "CalibratingLabel", "Calibrating - Please wait...", 10, 12, kNavy),
+          MakeLabel(owner, panel, "CalibrationProgressLabel", "0% Complete", 36, 10, kWhite)};
 }
 
 // The Big Screen's panel, made the first time it is needed.
-TPanel* BigScreenPanel() {
-  if (!Form10) return nullptr;
-  if (auto* panel = FindOwned<TPanel>(Form10, "CalibratingPanel")) return panel;
-  return MakeCalibratingPanel(Form10, 360, 240);
+void MakeBigScreenPanel() {
+  if (!Form10 || Form10->CalibratingPanel) return;
+  const CalibratingControls c = MakeCalibratingPanel(Form10, 360, 240);
+  Form10->CalibratingPanel = c.Panel;
+  Form10->CalibratingLabel = c.Heading;
+  Form10->CalibrationProgressLabel = c.Progress;
 }
 
-void ForEachCalibratingForm(const std::function<void(TComponent*)>& action) {
-  BigScreenPanel();
-  action(Form1);
-  if (Form10) action(Form10);
+// The labels of the main window's panel and the Big Screen's.
+std::array<TLabel*, 2> HeadingLabels() {
+  MakeBigScreenPanel();
+  return {Form1->CalibratingLabel, Form10 ? Form10->CalibratingLabel : nullptr};
+}
+
+std::array<TLabel*, 2> ProgressLabels() {
+  MakeBigScreenPanel();
+  return {Form1->CalibrationProgressLabel, Form10 ? Form10->CalibrationProgressLabel : nullptr};
 }
 
 void SetCalibratingLabelColor(TColor color) {
-  ForEachCalibratingForm([color](TComponent* owner) {
-    if (auto* label = FindOwned<TLabel>(owner, "CalibratingLabel")) {
-      label->Font().Color = color;
-      label->FontChanged();
-    }
-  });
+  for (TLabel* label : HeadingLabels()) {
+    if (!label) continue;
+    label->Font().Color = color;
+    label->FontChanged();
+  }
 }
 
 void ShowProgress(const std::string& text) {
-  ForEachCalibratingForm([&text](TComponent* owner) {
-    if (auto* label = FindOwned<TLabel>(owner, "CalibrationProgressLabel")) label->SetCaption(text);
-  });
+  for (TLabel* label : ProgressLabels())
+    if (label) label->SetCaption(text);
 }
 
-void ShowCalibratingPanel(TComponent* owner, bool show) {
-  auto* panel = FindOwned<TPanel>(owner, "CalibratingPanel");
+void ShowCalibratingPanel(TPanel* panel, bool show) {
   if (!panel) return;
   panel->SetVisible(show);
   if (show) panel->BringToFront();
@@ -390,8 +394,8 @@ void StopAcquisition() {
     Form1->SpeedButtonSingle->SetDown(false);
     Form1->SpeedButtonSingleClick(Form1);
   }
-  SetButtonDown("SpeedButtonRun", false);
-  SetButtonDown("SpeedButtonSingle", false);
+  SetButtonDown(&FrontPanelControls::SpeedButtonRun, false);
+  SetButtonDown(&FrontPanelControls::SpeedButtonSingle, false);
   RunStop = 1;
   SingleStop = 1;
   Form1->Fasttimer1->SetEnabled(false);
@@ -400,7 +404,7 @@ void StopAcquisition() {
 
 // Waveform averaging off, as its "Off" menu entry does.
 void AveragingOff() {
-  if (auto* off = FindOwned<TMenuItem>(Form1, "Off1"); off && off->OnClick) {
+  if (TMenuItem* off = Form1->Off1; off && off->OnClick) {
     off->OnClick(off);
     return;
   }
@@ -413,23 +417,28 @@ void AveragingOff() {
 // Every math mode off (with its menu check) and the math button hidden; back
 // to the oscilloscope when the spectrum analyser is shown.
 void PlainScopeDisplay() {
-  for (const char* name : {"CH1CH21", "CH1CH22", "InvertCH21", "XYplot1"}) {
+  using MathItem = std::pair<TMenuItem*, TMenuItem*>;  // the main window's and the twin panel's
+  const MathItem items[] = {{Form1->CH1CH21, Form11 ? Form11->CH1CH21 : nullptr},
+                            {Form1->CH1CH22, Form11 ? Form11->CH1CH22 : nullptr},
+                            {Form1->InvertCH21, Form11 ? Form11->InvertCH21 : nullptr},
+                            {Form1->XYplot1, Form11 ? Form11->XYplot1 : nullptr}};
+  for (auto [item, twin] : items) {
     // A checked mode goes off through its own handler, which tidies up after it.
-    if (auto* item = FindOwned<TMenuItem>(Form1, name); item && item->Checked() && item->OnClick) item->OnClick(item);
-    for (TComponent* owner : {static_cast<TComponent*>(Form1), static_cast<TComponent*>(Form11)})
-      if (auto* item = FindOwned<TMenuItem>(owner, name)) item->SetChecked(false);
+    if (item && item->Checked() && item->OnClick) item->OnClick(item);
+    for (TMenuItem* i : {item, twin})
+      if (i) i->SetChecked(false);
   }
   MathOff = 1;
   InvertCh2Mode = 0;
-  for (TComponent* owner : {static_cast<TComponent*>(Form1), static_cast<TComponent*>(Form11)})
-    if (auto* math = FindOwned<TSpeedButton>(owner, "SpeedButton21")) math->SetVisible(false);
-  if (SpectrumMode) Press("SpeedButton22");
+  for (TSpeedButton* math : {Form1->SpeedButton21, TwinControl(&FrontPanelControls::SpeedButton21)})
+    if (math) math->SetVisible(false);
+  if (SpectrumMode) Press(&FrontPanelControls::SpeedButton22);
 }
 
 // Both channels shown, through their "On" buttons.
 void BothChannelsShown() {
-  if (!Press("CH1on")) Ch1On = 1;
-  if (!Press("CH2on")) Ch2On = 1;
+  if (!Press(&FrontPanelControls::CH1on)) Ch1On = 1;
+  if (!Press(&FrontPanelControls::CH2on)) Ch2On = 1;
 }
 
 }  // namespace
@@ -453,13 +462,13 @@ void TForm8Engine::calibrate() {
   TriggerSourceButton(1);
   RisingEdgeButton();
   BothChannelsShown();
-  ShowCalibratingPanel(Form1, true);
-  if (Form10) ShowCalibratingPanel(Form10, true);
+  ShowCalibratingPanel(Form1->CalibratingPanel, true);
+  if (Form10) ShowCalibratingPanel(Form10->CalibratingPanel, true);
   Form1->SetEnabled(false);
 
   TriggerOff = 64;
-  SetButtonDown("SpeedButton_gnd1", true);
-  SetButtonDown("SpeedButton_gnd2", true);
+  SetButtonDown(&FrontPanelControls::SpeedButton_gnd1, true);
+  SetButtonDown(&FrontPanelControls::SpeedButton_gnd2, true);
   SetCalibrationPairs(kFallbackCalibrationPairs);
   Ch1InputOn = Ch2InputOn = 0;
   Ch1V5Offset = Ch2V5Offset = 0;
@@ -540,14 +549,14 @@ void TForm8Engine::calibrate() {
   Ch1OffsetCal = offset1;
   Ch2OffsetCal = offset2;
 
-  if (Form10) ShowCalibratingPanel(Form10, false);
+  if (Form10) ShowCalibratingPanel(Form10->CalibratingPanel, false);
   Form1->SetEnabled(true);
   Form1->TrackBar3Change(Form1);
   Ch1Ac = Ch2Ac = 0;
   Ch1InputOn = Ch2InputOn = 1;
-  SetButtonDown("SpeedButton_dc1", true);
-  SetButtonDown("SpeedButton_dc2", true);
-  SetButtonDown("SpeedButton8", true);
+  SetButtonDown(&FrontPanelControls::SpeedButton_dc1, true);
+  SetButtonDown(&FrontPanelControls::SpeedButton_dc2, true);
+  SetButtonDown(&FrontPanelControls::SpeedButton8, true);
   SelectRange(1, kRange1V);
   SelectRange(2, kRange1V);
   SelectTimeBase(kTimeBase1ms);
@@ -563,7 +572,7 @@ void TForm8Engine::calibrate() {
   if (failed) MessageDlgPos(kFailedText, mtWarning, mbOK, 0, Form1->Left() + 200, Form1->Top() + 200);
   else MessageDlgPos(kSucceededText, mtInformation, mbOK, 0, Form1->Left() + 238, Form1->Top() + 200);
 
-  ShowCalibratingPanel(Form1, false);
+  ShowCalibratingPanel(Form1->CalibratingPanel, false);
   ClearPending = 1;
   Form1->putsataanko();
   Form1->piirrot();
@@ -587,10 +596,11 @@ void TForm1::CreateCalibrationControls() {
   File1->Insert(File1->IndexOf(Calibrate1) + 1, CalibrateExit1);
 
   // Over the middle of the picture.
-  CalibratingPanel = MakeCalibratingPanel(this, Image1->Left() + Image1->Width() / 2 - 140,
-                                          Image1->Top() + Image1->Height() / 2 - 32);
-  CalibratingLabel = FindComponentAs<TLabel>("CalibratingLabel");
-  CalibrationProgressLabel = FindComponentAs<TLabel>("CalibrationProgressLabel");
+  const CalibratingControls c = MakeCalibratingPanel(this, Image1->Left() + Image1->Width() / 2 - 140,
+                                                     Image1->Top() + Image1->Height() / 2 - 32);
+  CalibratingPanel = c.Panel;
+  CalibratingLabel = c.Heading;
+  CalibrationProgressLabel = c.Progress;
 }
 
 bool TForm1::RunMenuCalibration(bool stopAcquisitionFirst) {
@@ -634,11 +644,9 @@ void TForm1::ExtendedCalibrationStep() {
   if (ExtendCalSteps < kExtendedWaitSteps) return;
   BtnBottomDlg3->Hide();
   // Closed once this Run tick is over: the close stops Run and calibrates.
-  if (QWidget* w = BtnBottomDlg3->Widget()) {
-    QTimer::singleShot(0, w, [] {
-      if (BtnBottomDlg3) BtnBottomDlg3->Close();
-    });
-  }
+  PostToMessageLoop(BtnBottomDlg3, [] {
+    if (BtnBottomDlg3) BtnBottomDlg3->Close();
+  });
 }
 
 TBtnBottomDlg3::TBtnBottomDlg3(TComponent* owner) : TForm(owner) {

@@ -15,7 +15,7 @@
 #include "generator/fine_tune.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/vcl.h"
-#include "display/history_state.h"
+#include "display/history.h"
 
 namespace {
 
@@ -167,23 +167,6 @@ void ExpandBitView() {
   }
 }
 
-
-void StoreCaptureInHistory() {
-  using namespace display;
-  const std::size_t columns = kHistoryColumns;
-  HistoryLength = std::clamp<std::int32_t>(HistoryLength, 0, static_cast<std::int32_t>(columns) - 1);
-  if (HistoryIndex < 0 || HistoryIndex > HistoryLength) HistoryIndex = 0;
-  if (HistoryStoreOn) {
-    const auto column = static_cast<std::size_t>(HistoryIndex);
-    for (std::size_t k = 0; k < kSampleBlockEntries; ++k)
-      HistoryBuffer[k * columns + column] = static_cast<std::uint8_t>(ScopeSampleBlock[k] & 0xFF);
-    HistoryViewIndex = HistoryIndex;
-    ++HistoryIndex;
-    if (HistoryIndex > HistoryLength) HistoryIndex = 0;
-  }
-  HistoryStoreOn = 1;
-}
-
 }  // namespace engine
 
 void TForm8Engine::LueData_500() {
@@ -235,7 +218,7 @@ void TForm8Engine::LueData_500() {
         return std::pair<std::int32_t, std::int32_t>{raw[2 * i], raw[2 * i + 1]};
       });
     }
-    StoreCaptureInHistory();
+    display::StoreCaptureInHistory();
     // The bit view expands from this copy, since it overwrites the block.
     std::copy_n(ScopeSampleBlock.begin(), kCaptureBytes, SampleCopy.begin());
   }

@@ -3,10 +3,6 @@
 
 namespace engine {
 
-// Appends the sample block to the history ring when storing is on (a caller
-// skips exactly one capture by clearing HistoryStoreOn), then turns storing on.
-void StoreCaptureInHistory();
-
 // The bit view: each captured byte of the sample copy becomes 8 one-bit
 // samples (bit 0 first), CH2 low on the screen (32/96), CH1 high (160/224).
 void ExpandBitView();

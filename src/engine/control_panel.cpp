@@ -21,11 +21,11 @@ constexpr std::array<MainHandler, 6> kCh2Ranges{&TForm1::SpeedButton29Click,   &
                                                 &TForm1::SpeedButton5v2Click,  &TForm1::SpeedButton1p5v2Click,
                                                 &TForm1::SpeedButton05v2Click, &TForm1::SpeedButton015v2Click};
 
-// The main window's button of the same name takes `twin`'s state, then the
-// main handler runs.
-void CopyThenForward(TSpeedButton* twin, MainHandler handler) {
-  if (!Form1 || !twin) return;
-  if (auto* main = Form1->FindComponentAs<TSpeedButton>(twin->Name)) main->SetDown(twin->Down());
+// The main window's copy of the twin panel's `button` takes its state, then
+// the main handler runs.
+void CopyThenForward(const FrontPanelControls& twin, engine::PanelButton button, MainHandler handler) {
+  if (!Form1 || !(twin.*button)) return;
+  if (auto* main = Form1->*button) main->SetDown((twin.*button)->Down());
   (Form1->*handler)(Form1);
 }
 
@@ -34,6 +34,16 @@ void CopyBar(TTrackBar* twin, TTrackBar* main) {
 }
 
 }  // namespace
+
+void MirrorToTwin(const FrontPanelControls& main, PanelControl<TGrSpeedButton> control) {
+  TGrSpeedButton* twin = TwinControl(control);
+  if (twin && main.*control) twin->SetDown((main.*control)->Down());
+}
+
+void MirrorToTwin(const FrontPanelControls& main, PanelControl<TTrackBar> control) {
+  TTrackBar* twin = TwinControl(control);
+  if (twin && main.*control) twin->SetPosition((main.*control)->Position());
+}
 
 TForm11::TForm11(TComponent* owner) : TForm(owner) {
   Name = "Form11";
@@ -94,16 +104,16 @@ void TForm11::BindForwards() {
     const MainHandler handler = TimeBaseHandlers[row];
     if (step.Button) {
       const bool press = row >= kFirstPressedRow;
-      const std::string name = step.Button;
-      bind(FindComponentAs<TSpeedButton>(name), [handler, press, name] {
+      const engine::PanelButton button = step.Button;
+      bind(this->*button, [handler, press, button] {
         if (!Form1) return;
         if (press)
-          if (auto* main = Form1->FindComponentAs<TSpeedButton>(name)) main->SetDown(true);
+          if (auto* main = Form1->*button) main->SetDown(true);
         (Form1->*handler)(Form1);
       });
     }
     if (step.SpanButton)
-      bind(FindComponentAs<TSpeedButton>(step.SpanButton), [handler] {
+      bind(this->*step.SpanButton, [handler] {
         if (Form1) (Form1->*handler)(Form1);
       });
   }
@@ -141,36 +151,36 @@ void TForm11::BindForwards() {
   TrackBar3->OnChange = [this](TObject* s) { TrackBar3Change(s); };
 }
 
-void TForm11::CH1onClick(TObject*) { CopyThenForward(CH1on, &TForm1::CH1onClick); }
-void TForm11::CH2onClick(TObject*) { CopyThenForward(CH2on, &TForm1::CH2onClick); }
-void TForm11::SpeedButtonRunClick(TObject*) { CopyThenForward(SpeedButtonRun, &TForm1::SpeedButtonRunClick); }
+void TForm11::CH1onClick(TObject*) { CopyThenForward(*this, &FrontPanelControls::CH1on, &TForm1::CH1onClick); }
+void TForm11::CH2onClick(TObject*) { CopyThenForward(*this, &FrontPanelControls::CH2on, &TForm1::CH2onClick); }
+void TForm11::SpeedButtonRunClick(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButtonRun, &TForm1::SpeedButtonRunClick); }
 void TForm11::SpeedButtonSingleClick(TObject*) {
-  CopyThenForward(SpeedButtonSingle, &TForm1::SpeedButtonSingleClick);
+  CopyThenForward(*this, &FrontPanelControls::SpeedButtonSingle, &TForm1::SpeedButtonSingleClick);
 }
-void TForm11::SpeedButton_ac1Click(TObject*) { CopyThenForward(SpeedButton_ac1, &TForm1::SpeedButton_ac1Click); }
-void TForm11::SpeedButton_dc1Click(TObject*) { CopyThenForward(SpeedButton_dc1, &TForm1::SpeedButton_dc1Click); }
+void TForm11::SpeedButton_ac1Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton_ac1, &TForm1::SpeedButton_ac1Click); }
+void TForm11::SpeedButton_dc1Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton_dc1, &TForm1::SpeedButton_dc1Click); }
 void TForm11::SpeedButton_gnd1Click(TObject*) {
-  CopyThenForward(SpeedButton_gnd1, &TForm1::SpeedButton_gnd1Click);
+  CopyThenForward(*this, &FrontPanelControls::SpeedButton_gnd1, &TForm1::SpeedButton_gnd1Click);
 }
-void TForm11::SpeedButton_ac2Click(TObject*) { CopyThenForward(SpeedButton__ac2, &TForm1::SpeedButton__ac2Click); }
-void TForm11::SpeedButton_dc2Click(TObject*) { CopyThenForward(SpeedButton_dc2, &TForm1::SpeedButton_dc2Click); }
+void TForm11::SpeedButton_ac2Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton__ac2, &TForm1::SpeedButton__ac2Click); }
+void TForm11::SpeedButton_dc2Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton_dc2, &TForm1::SpeedButton_dc2Click); }
 void TForm11::SpeedButton_gnd2Click(TObject*) {
-  CopyThenForward(SpeedButton_gnd2, &TForm1::SpeedButton_gnd2Click);
+  CopyThenForward(*this, &FrontPanelControls::SpeedButton_gnd2, &TForm1::SpeedButton_gnd2Click);
 }
 void TForm11::SpeedButton005usClick(TObject*) {
-  CopyThenForward(SpeedButton005us, &TForm1::SpeedButton005usClick);
+  CopyThenForward(*this, &FrontPanelControls::SpeedButton005us, &TForm1::SpeedButton005usClick);
 }
-void TForm11::x11Click(TObject*) { CopyThenForward(x11, &TForm1::x11Click); }
-void TForm11::x101Click(TObject*) { CopyThenForward(x101, &TForm1::x101Click); }
-void TForm11::x12Click(TObject*) { CopyThenForward(x12, &TForm1::x12Click); }
-void TForm11::x102Click(TObject*) { CopyThenForward(x102, &TForm1::x102Click); }
-void TForm11::SpeedButton3Click(TObject*) { CopyThenForward(SpeedButton3, &TForm1::SpeedButton3Click); }
-void TForm11::SpeedButton4Click(TObject*) { CopyThenForward(SpeedButton4, &TForm1::SpeedButton4Click); }
-void TForm11::SpeedButton_extClick(TObject*) { CopyThenForward(SpeedButton_ext, &TForm1::SpeedButton_extClick); }
-void TForm11::SpeedButton5Click(TObject*) { CopyThenForward(SpeedButton5, &TForm1::SpeedButton5Click); }
-void TForm11::SpeedButton6Click(TObject*) { CopyThenForward(SpeedButton6, &TForm1::SpeedButton6Click); }
-void TForm11::SpeedButton7Click(TObject*) { CopyThenForward(SpeedButton7, &TForm1::SpeedButton7Click); }
-void TForm11::SpeedButton8Click(TObject*) { CopyThenForward(SpeedButton8, &TForm1::SpeedButton8Click); }
+void TForm11::x11Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::x11, &TForm1::x11Click); }
+void TForm11::x101Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::x101, &TForm1::x101Click); }
+void TForm11::x12Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::x12, &TForm1::x12Click); }
+void TForm11::x102Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::x102, &TForm1::x102Click); }
+void TForm11::SpeedButton3Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton3, &TForm1::SpeedButton3Click); }
+void TForm11::SpeedButton4Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton4, &TForm1::SpeedButton4Click); }
+void TForm11::SpeedButton_extClick(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton_ext, &TForm1::SpeedButton_extClick); }
+void TForm11::SpeedButton5Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton5, &TForm1::SpeedButton5Click); }
+void TForm11::SpeedButton6Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton6, &TForm1::SpeedButton6Click); }
+void TForm11::SpeedButton7Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton7, &TForm1::SpeedButton7Click); }
+void TForm11::SpeedButton8Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton8, &TForm1::SpeedButton8Click); }
 
 void TForm11::TrackBar1Change(TObject*) { CopyBar(TrackBar1, Form1 ? Form1->TrackBar1 : nullptr); }
 void TForm11::TrackBar2Change(TObject*) { CopyBar(TrackBar2, Form1 ? Form1->TrackBar2 : nullptr); }

@@ -17,6 +17,15 @@ class TForm11 : public TForm, public FrontPanelControls {
   TMenuItem* Exit = nullptr;               // "E&xit"
   TGrSpeedButton* GrSpeedButton1 = nullptr;  // "Normal Screen"
   TCheckBox* Digi = nullptr;                 // "Logic Analyzer"
+  // The twin menu's "Bright Grid" and math entries, made with their menus
+  // (nullptr until then).
+  TMenuItem* BrightGrid1 = nullptr;
+  TMenuItem* CH1CH21 = nullptr;
+  TMenuItem* CH1CH22 = nullptr;
+  TMenuItem* InvertCH21 = nullptr;
+  TMenuItem* XYplot1 = nullptr;
+  TMenuItem* Markers1 = nullptr;         // "Markers (DSO) "
+  TMenuItem* RMSCalculation1 = nullptr;  // "RMS Value"
 
   // Forwards of the front panel. "Copy then forward": the main window's
   // same-named button takes this one's state, then its handler runs.
@@ -61,3 +70,16 @@ class TForm11 : public TForm, public FrontPanelControls {
 };
 
 inline TForm11* Form11 = nullptr;
+
+// The twin panel's copy of a front-panel control; nullptr while there is no
+// twin panel.
+template <class T>
+T* TwinControl(PanelControl<T> control) {
+  return Form11 ? Form11->*control : nullptr;
+}
+
+// Gives the twin panel's copy of `control` the state of the main window's:
+// a button's down state, a bar's position.
+void MirrorToTwin(const FrontPanelControls& main, PanelControl<TGrSpeedButton> control);
+void MirrorToTwin(const FrontPanelControls& main, PanelControl<TTrackBar> control);
+

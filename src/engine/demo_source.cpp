@@ -12,8 +12,10 @@
 #include "engine/capture_unpack.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
+#include "engine/step_tables.h"
 #include "platform/os/numeric.h"
 #include "display/display_state.h"
+#include "display/history.h"
 
 namespace {
 
@@ -50,16 +52,10 @@ void SetEntry(int index, std::int64_t value) {
   std::memcpy(engine::DemoSourceTable + 2 * index, &v, sizeof v);
 }
 
+// Any other code scales as 1 V/div.
 int Divisor(std::uint8_t gainCode) {
-  switch (gainCode) {
-    case 1: return 200;   // 3 V/div
-    case 27: return 100;  // 1 V/div
-    case 11: return 50;   // 0.3 V/div
-    case 29: return 20;   // 0.1 V/div
-    case 13: return 10;   // 30 mV/div
-    case 30: return 5;    // 10 mV/div
-    default: return 100;
-  }
+  const engine::RangeStep* row = engine::RangeRowOfCode(gainCode);
+  return row ? row->DemoDivisor : engine::RangeTable[engine::kRange1V].DemoDivisor;
 }
 
 // One display period: the source scaled to the range and moved by the position.
@@ -225,5 +221,5 @@ void TForm1::luedemo() {
     for (std::size_t k = 0; k < kCaptureBytes; ++k) SpectrumInputBlock[k] += RandomBit();
     return;
   }
-  StoreCaptureInHistory();
+  display::StoreCaptureInHistory();
 }

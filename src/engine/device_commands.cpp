@@ -29,9 +29,11 @@ std::uint8_t OffsetByte(std::int32_t cal, std::int32_t rangeTrim, std::int32_t r
   return static_cast<std::uint8_t>(sum & 0xFF);
 }
 
-void PressIfPresent(TComponent* owner, const char* name) {
-  if (auto* b = FindOwned<TSpeedButton>(owner, name)) b->SetDown(true);
+// Presses a row's button on one panel (the main window or the twin panel).
+void PressOn(FrontPanelControls* panel, engine::PanelButton button) {
+  if (panel && button && panel->*button) (panel->*button)->SetDown(true);
 }
+
 
 }  // namespace
 
@@ -171,11 +173,10 @@ void TForm1::AsetaAika(int pixelStep, const std::string& label) {
 
   const int barMin = numeric::Round32((u * 1024 - 1024) / (u * 32));
   const int barMax = numeric::Round32((u * 1024 + 3072) / (u * 32));
-  for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form10)}) {
-    if (auto* bar = FindOwned<TScrollBar>(owner, "ScrollBar2")) {
-      bar->SetMin(barMin);
-      bar->SetMax(barMax);
-    }
+  for (TScrollBar* bar : {ScrollBar2, Form10 ? Form10->ScrollBar2 : nullptr}) {
+    if (!bar) continue;
+    bar->SetMin(barMin);
+    bar->SetMax(barMax);
   }
   kursoriaika();
 
@@ -184,14 +185,11 @@ void TForm1::AsetaAika(int pixelStep, const std::string& label) {
 
   // "S/L" chooses the interpolation of the two finest steps only; the bit
   // view keeps it as it is.
-  const auto* step02 = FindOwned<TSpeedButton>(this, "SpeedButton02us");
-  const auto* step01 = FindOwned<TSpeedButton>(this, "SpeedButton01us");
-  const bool interpolated = (step02 && step02->Down()) || (step01 && step01->Down());
-  for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form11)}) {
-    if (auto* sl = FindOwned<TSpeedButton>(owner, "SpeedButton005us")) {
-      if (!interpolated) sl->SetEnabled(false);
-      else if (!DigitalMode) sl->SetEnabled(true);
-    }
+  const bool interpolated = SpeedButton02us->Down() || SpeedButton01us->Down();
+  for (TSpeedButton* sl : {SpeedButton005us, TwinControl(&FrontPanelControls::SpeedButton005us)}) {
+    if (!sl) continue;
+    if (!interpolated) sl->SetEnabled(false);
+    else if (!DigitalMode) sl->SetEnabled(true);
   }
 }
 
@@ -201,29 +199,30 @@ void TForm1::ms500off() {
   using namespace engine;
   using namespace bode;
   using namespace display;
-  for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form11)}) {
-    for (const char* name : {"Autoset1", "Autoset2"})
-      if (auto* c = FindOwned<TControl>(owner, name)) c->SetEnabled(true);
+  for (FrontPanelControls* panel : {static_cast<FrontPanelControls*>(this), static_cast<FrontPanelControls*>(Form11)}) {
+    if (!panel) continue;
+    for (TControl* c : {panel->Autoset1, panel->Autoset2})
+      if (c) c->SetEnabled(true);
   }
-  if (auto* c = FindOwned<TControl>(this, "GrSpeedButton15")) c->SetEnabled(!SpectrumMode);
-  if (auto* c = FindOwned<TControl>(Form11, "Digi")) c->SetEnabled(!SpectrumMode);
+  if (GrSpeedButton15) GrSpeedButton15->SetEnabled(!SpectrumMode);
+  if (Form11 && Form11->Digi) Form11->Digi->SetEnabled(!SpectrumMode);
 }
 
 void TForm1::ApplyTimeBaseStep(const engine::TimeBaseStep& step) {
   using namespace engine;
   using namespace bode;
   using namespace display;
-  PressIfPresent(Form11, step.Button);
+  PressOn(Form11, step.Button);
   ms500off();
   if (step.RateText) NextSampleRateText = step.RateText;
   if (SpectrumMode) {
-    PressIfPresent(this, step.SpanButton);
-    PressIfPresent(Form11, step.SpanButton);
+    PressOn(this, step.SpanButton);
+    PressOn(Form11, step.SpanButton);
     TimePerDiv = step.SpectrumTimePerDiv;
     TimeBaseCode = step.SpectrumCode;
     SampleStep = step.SpectrumSampleStep;
   } else {
-    PressIfPresent(this, step.Button);
+    PressOn(this, step.Button);
     TimePerDiv = step.TimePerDiv;
     TimeBaseCode = step.Code;
     SampleStep = step.SampleStep;
@@ -239,16 +238,17 @@ void TForm1::ApplyRangeStep(int channel, const engine::RangeStep& step) {
   using namespace bode;
   using namespace display;
   const bool ch1 = channel == 1;
-  const char* button = ch1 ? step.Ch1Button : step.Ch2Button;
-  PressIfPresent(this, button);
-  PressIfPresent(Form11, button);
+  const engine::PanelButton button = ch1 ? step.Ch1Button : step.Ch2Button;
+  PressOn(this, button);
+  PressOn(Form11, button);
   (ch1 ? Ch1GainCode : Ch2GainCode) = step.Code;
   (ch1 ? Ch1RangeTrim : Ch2RangeTrim) =
       step.CalibratedTrim ? (ch1 ? Ch1V5Offset : Ch2V5Offset) : 0;
   asetus((ch1 ? Ch1X10 : Ch2X10) ? step.LabelX10 : step.LabelX1, channel);
   kursorivoltit();
   if (ch1 && Bode_plot) {
-    if (auto* radio = FindOwned<TRadioButton>(Bode_plot, step.BodeRadio)) radio->SetChecked(true);
+    if (const RangeStep* row = RangeRowOfCode(step.Code))
+      if (TRadioButton* radio = Bode_plot->RangeRadios()[row - RangeTable.data()]) radio->SetChecked(true);
     if (!BodeAutoScaleActive) Bode_plot->draw();
   }
 }

@@ -155,19 +155,19 @@ void BuildChannel(Builder& make, FrontPanelControls& p, int channel, int left) {
   (ch1 ? p.LabelCh1 : p.LabelCh2) = label;
 
   // Volts/div: two columns, least sensitive at the top left.
-  std::array<TGrSpeedButton*, 6> ranges{};
+  static constexpr const char* kCh1Names[6] = {"SpeedButton28",    "SpeedButton15v1", "SpeedButton5v1",
+                                               "SpeedButton1p5v1", "SpeedButton05v1", "SpeedButton015v1"};
+  static constexpr const char* kCh2Names[6] = {"SpeedButton29",    "SpeedButton15v2", "SpeedButton5v2",
+                                               "SpeedButton1p5v2", "SpeedButton05v2", "SpeedButton015v2"};
   for (std::size_t i = 0; i < engine::RangeTable.size(); ++i) {
     const auto& row = engine::RangeTable[i];
     const int col = static_cast<int>(i % 2), line = static_cast<int>(i / 2);
-    ranges[i] = make.Button(box, ch1 ? row.Ch1Button : row.Ch2Button, row.CaptionX1, vGroup,
-                            left + col * (kRangeW + 4), 38 + line * kRowStep, kRangeW);
+    p.*(ch1 ? row.Ch1Button : row.Ch2Button) =
+        make.Button(box, (ch1 ? kCh1Names : kCh2Names)[i], row.CaptionX1, vGroup, left + col * (kRangeW + 4),
+                    38 + line * kRowStep, kRangeW);
   }
-  TGrSpeedButton** slots1[6] = {&p.SpeedButton28, &p.SpeedButton15v1, &p.SpeedButton5v1,
-                                &p.SpeedButton1p5v1, &p.SpeedButton05v1, &p.SpeedButton015v1};
-  TGrSpeedButton** slots2[6] = {&p.SpeedButton29, &p.SpeedButton15v2, &p.SpeedButton5v2,
-                                &p.SpeedButton1p5v2, &p.SpeedButton05v2, &p.SpeedButton015v2};
-  for (std::size_t i = 0; i < 6; ++i) *(ch1 ? slots1 : slots2)[i] = ranges[i];
-  ranges[engine::kRange1V]->SetDown(true);
+  (p.*(ch1 ? engine::RangeTable[engine::kRange1V].Ch1Button : engine::RangeTable[engine::kRange1V].Ch2Button))
+      ->SetDown(true);
 
   const int coupleTop = 38 + 3 * kRowStep + 4;
   const int cGroup = ch1 ? 21 : 22;
@@ -241,12 +241,12 @@ void BuildTrigger(Builder& make, FrontPanelControls& p) {
 void BuildTimeBase(Builder& make, FrontPanelControls& p) {
   // Seven to a row, slowest at the top left; the span buttons take the same
   // places in the spectrum box, "6M" and "12M" after "3M".
-  TGrSpeedButton** timeSlots[21] = {
-      &p.SpeedButton500ms, &p.SpeedButton200ms, &p.SpeedButton50us, &p.SpeedButton01s, &p.SpeedButton50ms,
-      &p.SpeedButton20ms,  &p.SpeedButton10ms,  &p.SpeedButton5ms,  &p.SpeedButton2ms, &p.SpeedButton1ms,
-      &p.SpeedButton05ms,  &p.SpeedButton02ms,  &p.SpeedButton01ms, &p.SpeedButton20us, &p.SpeedButton10us,
-      &p.SpeedButton5us,   &p.SpeedButton2us,   &p.SpeedButton1us,  &p.SpeedButton05us, &p.SpeedButton02us,
-      &p.SpeedButton01us};
+  const char* timeNames[21] = {
+      "SpeedButton500ms", "SpeedButton200ms", "SpeedButton50us", "SpeedButton01s",  "SpeedButton50ms",
+      "SpeedButton20ms",  "SpeedButton10ms",  "SpeedButton5ms",  "SpeedButton2ms",  "SpeedButton1ms",
+      "SpeedButton05ms",  "SpeedButton02ms",  "SpeedButton01ms", "SpeedButton20us", "SpeedButton10us",
+      "SpeedButton5us",   "SpeedButton2us",   "SpeedButton1us",  "SpeedButton05us", "SpeedButton02us",
+      "SpeedButton01us"};
   const char* timeCaptions[21] = {"500ms", "200ms", "100ms", "50ms", "20ms", "10ms", "5ms",
                                   "2ms",   "1ms",   "0.5ms", "0.2ms", "0.1ms", "50us", "20us",
                                   "10us",  "5us",   "2us",   "1us",   "0.5us", "0.2us", "0.1us"};
@@ -272,7 +272,7 @@ void BuildTimeBase(Builder& make, FrontPanelControls& p) {
     if (!row.Button) continue;
     int x = 0, y = 0;
     place(stepIndex, x, y);
-    *timeSlots[stepIndex] = make.Button(p.Time_div, row.Button, timeCaptions[stepIndex], 4, x, y, kTimeW);
+    p.*row.Button = make.Button(p.Time_div, timeNames[stepIndex], timeCaptions[stepIndex], 4, x, y, kTimeW);
     ++stepIndex;
   }
   p.SpeedButton2ms->SetDown(true);

@@ -132,15 +132,26 @@ struct FrontPanelControls {
   TGrSpeedButton* SpeedButton19 = nullptr;     // "12M"
   TGrSpeedButton* SpeedButton20 = nullptr;     // "25M", never visible
 
+  // ---- Mode buttons beside the picture, made with their modes (nullptr
+  // until then): math trace, spectrum analyser, persistence
+  TGrSpeedButton* SpeedButton21 = nullptr;
+  TGrSpeedButton* SpeedButton22 = nullptr;
+  TGrSpeedButton* SpeedButton23 = nullptr;
+
   // The twelve volts/div buttons of one channel (1 or 2) in RangeTable order.
   std::array<TGrSpeedButton*, 6> RangeButtons(int channel) const;
 };
+
+// A control of the front panel as a member, the same on both windows:
+// `panel.*control` is that window's control.
+template <class T>
+using PanelControl = T* FrontPanelControls::*;
 
 // Size of the area BuildFrontPanel fills, from the parent's top-left corner.
 constexpr int kFrontPanelWidth = 530;
 constexpr int kFrontPanelHeight = 296;
 
-// Creates every control above on `parent` (owned by `owner`, so that
-// owner->FindComponent finds them by name), with captions, groups, glyphs,
+// Creates every control above on `parent`, owned by `owner` and named as
+// the members are (the names settings files and remote commands use), with captions, groups, glyphs,
 // fonts and the start-up states; binds no handler.
 void BuildFrontPanel(TForm* owner, TWinControl* parent, FrontPanelControls& panel);

@@ -75,6 +75,18 @@ class TForm1 : public TForm, public FrontPanelControls {
   void asetus(const std::string& label, int kind);
   void AsetaAika(int pixelStep, const std::string& label);
 
+  // Controls of the display modes, made with their modes (nullptr until
+  // then): the history bar, the bit view button "10110010", waveform
+  // averaging "Off", the math menu and the spectral-density marker read-out.
+  TScrollBar* ScrollBar1 = nullptr;
+  TGrSpeedButton* GrSpeedButton15 = nullptr;
+  TMenuItem* Off1 = nullptr;
+  TMenuItem* CH1CH21 = nullptr;
+  TMenuItem* CH1CH22 = nullptr;
+  TMenuItem* InvertCH21 = nullptr;
+  TMenuItem* XYplot1 = nullptr;
+  TMenuItem* MarkersFFTSpectralDensity1 = nullptr;
+
   // The buttons the start-up presses and the horizontal position bar.
   TPanel* LoadingPanel;             // "Loading, please wait..." while the device opens
   TScrollBar* ScrollBar2;           // horizontal position, 32 = centre
@@ -234,6 +246,11 @@ class TForm1 : public TForm, public FrontPanelControls {
 
  private:
   enum class CaptureMode { Run, Single };
+  std::int32_t RunPhase = 5;          // 0 start, 1 after a capture, 2 waiting, 5 stopped
+  std::uint8_t CaptureReady = 0;      // 16 when this tick read a complete capture
+  std::uint8_t RunningShown = 0;      // the status already reads "Running"
+  std::uint16_t MeasureCounter = 0;   // Run captures since the last read-out update
+  std::uint8_t DemoPaceTicks = 0;     // pacing ticks since a demo capture was asked for
   // Makes the acquisition controls; run by the constructor before FormCreate.
   void CreateAcquisitionControls();
   // Erase, unpack (or synthesise), read-outs, spectrum, export, draw.
@@ -250,6 +267,8 @@ class TForm1 : public TForm, public FrontPanelControls {
   void SetSingleDown(bool down);
   void SetSingleEnabled(bool enabled);
   void SetHistoryBarsEnabled(bool enabled);
+  // History bars off while the capture loop runs; the next capture is stored.
+  void StartHistoryRecording();
   bool PersistDown() const;
   bool LinkLost() const;
   void EndRunLoop();
@@ -379,7 +398,7 @@ class TForm1 : public TForm, public FrontPanelControls {
   // The position bars move a stopped trace only while set; cleared while
   // the twins' bars are written back, whose handlers come back here.
   std::uint8_t PositionShiftArmed = 1;
-  void CouplingClick(int channel, int kind, TSpeedButton* button);
+  void CouplingClick(int channel, int kind, engine::PanelButton button);
   void ProbeClick(int channel, bool x10);
   void PositionChange(int channel);
   void ChannelShowClick(int channel);
@@ -423,8 +442,8 @@ class TForm1 : public TForm, public FrontPanelControls {
 
  private:
   // Source buttons: the common steps, with the new source code.
-  void TriggerSourceClick(TSpeedButton* button, std::uint8_t source);
-  void TriggerSlopeClick(TSpeedButton* button, std::uint8_t slope);
+  void TriggerSourceClick(engine::PanelButton button, std::uint8_t source);
+  void TriggerSlopeClick(engine::PanelButton button, std::uint8_t slope);
   // Status label and panel of both windows for the trigger's state.
   void ShowTriggerState();
 

@@ -1,8 +1,6 @@
 #include "engine/notice_dialogs.h"
 
-#include <QFontMetrics>
-#include <QPainter>
-#include <QPainterPath>
+#include <algorithm>
 
 #include "engine/main_form.h"
 
@@ -117,31 +115,45 @@ void TBtnBottomDlg1::OKBtnClick(TObject*) { Close(); }
 
 namespace {
 
-// Breaks text into lines no wider than width.
-std::vector<QString> WrapWords(const QString& text, const QFontMetrics& fm, int width) {
-  std::vector<QString> lines;
-  QString line;
-  for (const QString& word : text.split(' ', Qt::SkipEmptyParts)) {
-    const QString candidate = line.isEmpty() ? word : line + ' ' + word;
-    if (!line.isEmpty() && fm.horizontalAdvance(candidate) > width) {
+// Breaks text into lines no wider than width in the canvas's font.
+std::vector<std::string> WrapWords(const std::string& text, TCanvas& canvas, int width) {
+  std::vector<std::string> lines;
+  std::string line;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find(' ', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(start, end - start);
+    start = end + 1;
+    if (word.empty()) continue;
+    const std::string candidate = line.empty() ? word : line + ' ' + word;
+    if (!line.empty() && canvas.TextWidth(candidate) > width) {
       lines.push_back(line);
       line = word;
     } else {
       line = candidate;
     }
   }
-  if (!line.isEmpty()) lines.push_back(line);
+  if (!line.empty()) lines.push_back(line);
   return lines;
 }
 
-QFont PictureFont(int points, bool bold) {
-  TFont f;
-  f.Size = points;
-  f.Style = bold ? static_cast<unsigned>(fsBold) : 0u;
-  QFont q = ToQFont(f);
-  // Crisp pixels, as every text the program draws into pictures.
-  q.setStyleStrategy(QFont::NoAntialias);
-  return q;
+void UseFont(TCanvas& canvas, int points, bool bold, TColor color) {
+  canvas.Font.Size = points;
+  canvas.Font.Style = bold ? static_cast<unsigned>(fsBold) : 0u;
+  canvas.Font.Color = color;
+}
+
+// Fills the triangle (a, b, c) in `color`: its outline, then the inside
+// bounded by it.
+void FillTriangle(TCanvas& canvas, TPoint a, TPoint b, TPoint c, TColor color) {
+  canvas.Pen.Color = color;
+  canvas.Pen.Width = 1;
+  canvas.MoveTo(a.x, a.y);
+  canvas.LineTo(b.x, b.y);
+  canvas.LineTo(c.x, c.y);
+  canvas.LineTo(a.x, a.y);
+  canvas.FloodFill((a.x + b.x + c.x) / 3, (a.y + b.y + c.y) / 3, color, fsBorder);
 }
 
 }  // namespace
@@ -155,71 +167,71 @@ std::vector<std::string> DrawProbeWarning(TBitmap& picture) {
       "If necessary, use a safety isolation transformer.",
   };
   const char* const kHeading = "WARNINGS";
-  QImage& img = picture.Image();
-  const int w = img.width(), h = img.height();
-  QPainter p(&img);
-  p.fillRect(0, 0, w, h, ToQColor(clWhite));
-  p.setPen(ToQColor(0xA0A0A0));
-  p.drawRect(0, 0, w - 1, h - 1);
+  constexpr TColor kSignRed = 0x1010D8;
+  TCanvas& canvas = *picture.Canvas();
+  const int w = picture.Width(), h = picture.Height();
+  canvas.Brush.Style = bsSolid;
+  canvas.Brush.Color = clWhite;
+  canvas.FillRect(TRect{0, 0, w, h});
+  canvas.Brush.Color = 0xA0A0A0;
+  canvas.FrameRect(TRect{0, 0, w, h});
 
-  // The warning sign: a red triangle with rounded corners, white inside, a
-  // black exclamation mark.
-  p.setRenderHint(QPainter::Antialiasing, true);
-  const double cx = 38, top = 12, bottom = h - 14.0, half = (bottom - top) * 0.58;
-  QPainterPath sign;
-  sign.moveTo(cx, top);
-  sign.lineTo(cx + half, bottom);
-  sign.lineTo(cx - half, bottom);
-  sign.closeSubpath();
-  p.setPen(QPen(ToQColor(0x1010D8), 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  p.setBrush(ToQColor(clWhite));
-  p.drawPath(sign);
-  p.setPen(Qt::NoPen);
-  p.setBrush(ToQColor(clBlack));
-  const double barTop = top + (bottom - top) * 0.33, barBottom = top + (bottom - top) * 0.72;
-  QPainterPath bar;
-  bar.moveTo(cx - 3.2, barTop);
-  bar.lineTo(cx + 3.2, barTop);
-  bar.lineTo(cx + 1.6, barBottom);
-  bar.lineTo(cx - 1.6, barBottom);
-  bar.closeSubpath();
-  p.drawPath(bar);
-  p.drawEllipse(QPointF(cx, top + (bottom - top) * 0.85), 3.0, 3.0);
+  // The warning sign: a red triangle, white inside, a black exclamation mark.
+  const int cx = 38, top = 10, bottom = h - 12;
+  const int half = (bottom - top) * 55 / 100;
+  constexpr int kBand = 8;  // width of the red edge
+  canvas.Brush.Color = kSignRed;
+  FillTriangle(canvas, {cx, top}, {cx + half, bottom}, {cx - half, bottom}, kSignRed);
+  canvas.Brush.Color = clWhite;
+  FillTriangle(canvas, {cx, top + 2 * kBand}, {cx + half - 2 * kBand + 2, bottom - kBand},
+               {cx - half + 2 * kBand - 2, bottom - kBand}, clWhite);
+  // The mark: a bar narrowing downwards, and a dot.
+  const int barTop = top + (bottom - top) * 36 / 100, barBottom = top + (bottom - top) * 70 / 100;
+  canvas.Pen.Color = clBlack;
+  for (int y = barTop; y <= barBottom; ++y) {
+    const int halfWidth = 3 - (y - barTop) * 2 / std::max(1, barBottom - barTop);
+    canvas.LineInclusive(cx - halfWidth, y, cx + halfWidth, y);
+  }
+  const int dotY = top + (bottom - top) * 82 / 100;
+  canvas.Brush.Color = clBlack;
+  canvas.Ellipse(cx - 3, dotY - 3, cx + 4, dotY + 4);
 
   // The text: the heading, then each sentence from a new line, wrapped; the
   // largest size at which everything fits.
   const int textLeft = 84, bulletWidth = 10, margin = 5;
   const int textWidth = w - textLeft - bulletWidth - margin;
+  canvas.Brush.Style = bsClear;
   std::vector<std::string> laidOut;
   for (int points = 8; points >= 6; --points) {
-    const QFont headingFont = PictureFont(points + 3, true);
-    const QFont bodyFont = PictureFont(points, false);
-    const QFontMetrics hm(headingFont), bm(bodyFont);
-    std::vector<std::vector<QString>> paragraphs;
+    UseFont(canvas, points + 3, true, 0x0000C0);
+    const int headingHeight = canvas.TextHeight(kHeading);
+    UseFont(canvas, points, false, clBlack);
+    const int lineHeight = canvas.TextHeight("Wg");
+    std::vector<std::vector<std::string>> paragraphs;
     int lines = 0;
     for (const char* s : kSentences) {
-      paragraphs.push_back(WrapWords(QString::fromUtf8(s), bm, textWidth));
+      paragraphs.push_back(WrapWords(s, canvas, textWidth));
       lines += static_cast<int>(paragraphs.back().size());
     }
-    const int total = hm.height() + 2 + lines * bm.height();
+    const int total = headingHeight + 2 + lines * lineHeight;
     if (total > h - 2 * 3 && points > 6) continue;
     const bool fits = total <= h - 2 * 3;
 
-    p.setRenderHint(QPainter::Antialiasing, false);
     int y = std::max(3, (h - total) / 2);
-    p.setFont(headingFont);
-    p.setPen(ToQColor(0x0000C0));
-    p.drawText(textLeft, y + hm.ascent(), QString::fromUtf8(kHeading));
+    UseFont(canvas, points + 3, true, 0x0000C0);
+    canvas.TextOut(textLeft, y, kHeading);
     laidOut.push_back(kHeading);
-    y += hm.height() + 2;
-    p.setFont(bodyFont);
+    y += headingHeight + 2;
+    UseFont(canvas, points, false, clBlack);
     for (const auto& para : paragraphs) {
-      p.fillRect(textLeft + 1, y + bm.ascent() / 2, 4, 4, ToQColor(0x1010D8));
-      p.setPen(ToQColor(clBlack));
-      for (const QString& line : para) {
-        p.drawText(textLeft + bulletWidth, y + bm.ascent(), line);
-        laidOut.push_back(line.toStdString());
-        y += bm.height();
+      canvas.Brush.Style = bsSolid;
+      canvas.Brush.Color = kSignRed;
+      canvas.FillRect(TRect{textLeft + 1, y + lineHeight / 3, textLeft + 5, y + lineHeight / 3 + 4});
+      canvas.Brush.Style = bsClear;
+      for (const std::string& line : para) {
+        canvas.TextOut(textLeft + bulletWidth, y, line);
+        laidOut.push_back(line);
+        y += lineHeight;
       }
     }
     if (!fits) laidOut.clear();

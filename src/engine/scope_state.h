@@ -230,13 +230,8 @@ inline constexpr std::span<std::int32_t, kChannelSamples> Ch1SpectrumLevels{Spec
                                                                              kChannelSamples};
 
 // ---- Acquisition loops
-inline std::int32_t RunPhase = 5;             // 0 start, 1 after a capture, 2 waiting, 5 stopped
 inline std::int32_t SinglePhase = 5;          // 0 start, 1 waiting, 5 finished or stopped
-inline std::uint8_t CaptureReady = 0;         // 16 when this tick read a complete capture
 inline std::uint8_t TriggerWaitTicks = 0;     // seconds Run has waited for a trigger
-inline std::uint8_t RunningShown = 0;         // the status already reads "Running"
-inline std::uint16_t MeasureCounter = 0;      // Run captures since the last read-out update
-inline std::uint8_t DemoPaceTicks = 0;        // pacing ticks since a demo capture was asked for
 inline std::uint8_t TracesShown = 1;          // 0 while Run/Single start has cleared the traces
 inline std::int32_t AcquisitionLimit = 0;     // persistence "Number of acquisitions"; 0 = no limit
 inline std::int32_t AcquisitionCountdown = 0; // captures left before Run stops itself

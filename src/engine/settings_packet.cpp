@@ -3,21 +3,16 @@
 #include <algorithm>
 #include <optional>
 
+#include "engine/step_tables.h"
+
 namespace engine {
 
 namespace {
 
-// Gain bits of c0/c1 per range code.
+// Gain bits of c0/c1 per range code; none for a code no volts/div row has.
 std::uint8_t GainBits(std::uint8_t code) {
-  switch (code) {
-    case 1: return 0x08;   // 3 V/div
-    case 27: return 0x28;  // 1 V/div
-    case 11: return 0x04;  // 0.3 V/div
-    case 29: return 0x24;  // 0.1 V/div
-    case 13: return 0x02;  // 30 mV/div
-    case 30: return 0x22;  // 10 mV/div
-    default: return 0x00;
-  }
+  const RangeStep* row = RangeRowOfCode(code);
+  return row ? row->GainBits : 0x00;
 }
 
 // The time-base register per code; codes 0 and 153 come from the math modes

@@ -31,8 +31,9 @@
 #include "recorder/add_text_rec.h"
 #include "recorder/recorder_form.h"
 #include "bode/bode_state.h"
-#include "display/history_state.h"
-#include "display/persistence_state.h"
+#include "display/history.h"
+#include "display/persistence.h"
+#include "display/graticule.h"
 #include "generator/generator_state.h"
 
 #ifndef DARVIK48_DATADIR
@@ -212,12 +213,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ReserveWorkBlocks();
 
   // Persistence defaults.
-  LiveTraceOn = 1;
-  PersistenceMode = 1;
-  VariablePersistenceMask = 15;
-  GradedPersistenceMask = 31;
-  HighColorCount = 32;
-  LowColorCount = 1;
+  display::ResetPersistence();
 
   // The Big Screen hot key, for every window of the program.
   if (!RegisterAppShortcut(kHotKeyId, "Alt+B", [this] { WMHotKey(kHotKeyId); }))
@@ -263,9 +259,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   AverageCount = 0;
   for (std::size_t entry = 0; entry < kSampleBlockEntries; ++entry)
     std::fill_n(AverageRing.begin() + entry * kAverageSlots, 4, std::uint8_t{0});
-  HistoryLength = 1000;
-  HistoryIndex = HistoryViewIndex = 0;
-  HistoryStoreOn = 1;
+  display::ResetHistory();
   FileCh1Ground = FileCh2Ground = 10000;
   SampleRateText = "125kS/s";
   TimeDivText = "1ms";
@@ -279,8 +273,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   SetCalibrationPairs(kDefaultCalibrationPairs);
 
   // Screen colours: the bright preset.
-  display::SetScreenColors(display::kBrightScreenColors);
-  DefaultColors = 1;
+  display::UseDefaultScreenColors();
 
   // Screen geometry from the picture's size: the 650 x 256 graticule centred.
   ScreenX0 = Image1->Width() / 2 - 325;
@@ -288,13 +281,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   TextLineY = Image1->Height() - 20;
   MarkerLimitX = Image1->Width() - ScreenX0;
   MarkerLimitY = Image1->Height() - ScreenY0 - 2;
-  TimeMarker1X = ScreenX0 + 16;
-  TimeMarker2X = ScreenX0 + 634;
-  VoltMarker1Y = ScreenY0 + 16;
-  VoltMarker2Y = ScreenY0 + 240;
-  FreqMarker1X = ScreenX0 + 16;
-  LevelMarker1Y = ScreenY0 + 16;
-  LevelMarker2Y = ScreenY0 + 240;
+  display::PlaceDefaultMarkers();
 
   // The close, trigger-wait and demo timers start when they are needed.
   Timer1->SetEnabled(false);

@@ -15,9 +15,8 @@ namespace {
 
 using Handler = void (TForm1::*)(TObject*);
 
-bool IsDown(TComponent* owner, const char* name) {
-  const auto* b = FindOwned<TSpeedButton>(owner, name);
-  return b && b->Down();
+bool IsDown(const FrontPanelControls& panel, engine::PanelButton button) {
+  return button && panel.*button && (panel.*button)->Down();
 }
 
 constexpr int kPositionCentre = 32;
@@ -38,9 +37,9 @@ void TForm1::CreateFrontPanel() {
   // Time base: the span buttons share the handlers of their rows.
   for (std::size_t row = 0; row < engine::TimeBaseTable.size(); ++row) {
     const Handler handler = TimeBaseHandlers[row];
-    for (const char* name : {engine::TimeBaseTable[row].Button, engine::TimeBaseTable[row].SpanButton}) {
-      if (!name) continue;
-      if (auto* b = FindComponentAs<TSpeedButton>(name)) b->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
+    for (const engine::PanelButton button : {engine::TimeBaseTable[row].Button, engine::TimeBaseTable[row].SpanButton}) {
+      if (!button) continue;
+      (this->*button)->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
     }
   }
   SpeedButton005us->OnClick = [this](TObject* s) { SpeedButton005usClick(s); };
@@ -107,7 +106,7 @@ void TForm1::ReapplyTimeBase() {
   const bool spectrum = engine::SpectrumMode != 0;
   for (std::size_t row = 0; row < engine::TimeBaseTable.size(); ++row) {
     const auto& step = engine::TimeBaseTable[row];
-    if (IsDown(this, spectrum ? step.SpanButton : step.Button)) {
+    if (IsDown(*this, spectrum ? step.SpanButton : step.Button)) {
       (this->*TimeBaseHandlers[row])(this);
       return;
     }
@@ -129,10 +128,10 @@ void TForm1::SpeedButton005usClick(TObject*) {
 
 void TForm1::ScrollBar2Change(TObject*) {
   using namespace engine;
-  if (auto* persist = FindComponentAs<TSpeedButton>("SpeedButton23"); persist && persist->Down()) {
+  if (SpeedButton23 && SpeedButton23->Down()) {
     // Persistence does not survive a move through the record.
-    persist->SetDown(false);
-    if (persist->OnClick) persist->OnClick(this);
+    SpeedButton23->SetDown(false);
+    if (SpeedButton23->OnClick) SpeedButton23->OnClick(this);
   }
   CaptureCount = 0;
   putsataanko();
@@ -152,7 +151,7 @@ void TForm1::ScrollBar2Change(TObject*) {
 
   piirrot();
   if (SpectrumMode) fft_viiva_on();
-  if (auto* big = Form10 ? Form10->FindComponentAs<TScrollBar>("ScrollBar2") : nullptr) big->SetPosition(position);
+  if (Form10 && Form10->ScrollBar2) Form10->ScrollBar2->SetPosition(position);
 }
 
 void TForm1::SpeedButton24Click(TObject*) {
@@ -162,7 +161,7 @@ void TForm1::SpeedButton24Click(TObject*) {
   else if (SpeedButton05us->Down()) preset = 19;
   else if (SpeedButton02us->Down()) preset = 11;
   else if (SpeedButton01us->Down()) preset = 0;
-  if (auto* big = Form10 ? Form10->FindComponentAs<TScrollBar>("ScrollBar2") : nullptr) big->SetPosition(preset);
+  if (Form10 && Form10->ScrollBar2) Form10->ScrollBar2->SetPosition(preset);
   // A real move runs the handler through the bar; an unchanged bar needs the call.
   if (ScrollBar2->Position() == preset) ScrollBar2Change(this);
   else ScrollBar2->SetPosition(preset);

@@ -24,10 +24,10 @@ constexpr std::uint8_t kSlopeFalling = 0;
 constexpr std::uint8_t kTriggerOffCode = 64;
 
 // Presses a button of a radio group and its twin on Form11.
-void PressWithTwin(TSpeedButton* button) {
-  if (!button) return;
-  button->SetDown(true);
-  if (auto* twin = FindOwned<TSpeedButton>(Form11, button->Name)) twin->SetDown(button->Down());
+void PressWithTwin(const FrontPanelControls& main, engine::PanelButton button) {
+  if (!(main.*button)) return;
+  (main.*button)->SetDown(true);
+  MirrorToTwin(main, button);
 }
 
 void SetLabelColor(TLabel* label, TColor color) {
@@ -58,13 +58,13 @@ void TForm1::BindTriggerHandlers() {
 
 // ---------------------------------------------------------------- source
 
-void TForm1::SpeedButton3Click(TObject* /*Sender*/) { TriggerSourceClick(SpeedButton3, kSourceCh1); }
-void TForm1::SpeedButton4Click(TObject* /*Sender*/) { TriggerSourceClick(SpeedButton4, kSourceCh2); }
-void TForm1::SpeedButton_extClick(TObject* /*Sender*/) { TriggerSourceClick(SpeedButton_ext, kSourceExternal); }
+void TForm1::SpeedButton3Click(TObject* /*Sender*/) { TriggerSourceClick(&FrontPanelControls::SpeedButton3, kSourceCh1); }
+void TForm1::SpeedButton4Click(TObject* /*Sender*/) { TriggerSourceClick(&FrontPanelControls::SpeedButton4, kSourceCh2); }
+void TForm1::SpeedButton_extClick(TObject* /*Sender*/) { TriggerSourceClick(&FrontPanelControls::SpeedButton_ext, kSourceExternal); }
 
-void TForm1::TriggerSourceClick(TSpeedButton* button, std::uint8_t source) {
+void TForm1::TriggerSourceClick(engine::PanelButton button, std::uint8_t source) {
   using namespace engine;
-  PressWithTwin(button);
+  PressWithTwin(*this, button);
   putsataanko();
   if (TriggerSource == source) return;
 
@@ -85,12 +85,12 @@ void TForm1::TriggerSourceClick(TSpeedButton* button, std::uint8_t source) {
 
 // ---------------------------------------------------------------- slope
 
-void TForm1::SpeedButton5Click(TObject* /*Sender*/) { TriggerSlopeClick(SpeedButton5, kSlopeRising); }
-void TForm1::SpeedButton6Click(TObject* /*Sender*/) { TriggerSlopeClick(SpeedButton6, kSlopeFalling); }
+void TForm1::SpeedButton5Click(TObject* /*Sender*/) { TriggerSlopeClick(&FrontPanelControls::SpeedButton5, kSlopeRising); }
+void TForm1::SpeedButton6Click(TObject* /*Sender*/) { TriggerSlopeClick(&FrontPanelControls::SpeedButton6, kSlopeFalling); }
 
-void TForm1::TriggerSlopeClick(TSpeedButton* button, std::uint8_t slope) {
+void TForm1::TriggerSlopeClick(engine::PanelButton button, std::uint8_t slope) {
   using namespace engine;
-  PressWithTwin(button);
+  PressWithTwin(*this, button);
   if (TriggerSlope == slope) return;
   TriggerSlope = slope;
   asetus("", 0);
@@ -100,7 +100,7 @@ void TForm1::TriggerSlopeClick(TSpeedButton* button, std::uint8_t slope) {
 
 void TForm1::SpeedButton7Click(TObject* /*Sender*/) {
   using namespace engine;
-  PressWithTwin(SpeedButton7);
+  PressWithTwin(*this, &FrontPanelControls::SpeedButton7);
   const bool changed = TriggerOff != 0;
   TriggerOff = 0;
   TriggerWanted = 1;
@@ -119,7 +119,7 @@ void TForm1::SpeedButton7Click(TObject* /*Sender*/) {
 
 void TForm1::SpeedButton8Click(TObject* /*Sender*/) {
   using namespace engine;
-  PressWithTwin(SpeedButton8);
+  PressWithTwin(*this, &FrontPanelControls::SpeedButton8);
   const bool changed = TriggerOff != kTriggerOffCode;
   TriggerOff = kTriggerOffCode;
   TriggerWanted = 0;
@@ -141,8 +141,8 @@ void TForm1::ShowTriggerState() {
   const TColor text = on ? display::TriggerLabelColor(engine::TriggerSource) : clBlack;
   const TColor panel = on ? kTriggerOnPanelColor : clBtnFace;
   SetLabelColor(Label3, text);
-  SetLabelColor(FindOwned<TLabel>(Form11, "Label3"), text);
-  for (TPanel* p : {Panel2, FindOwned<TPanel>(Form11, "Panel2")})
+  SetLabelColor(TwinControl(&FrontPanelControls::Label3), text);
+  for (TPanel* p : {Panel2, TwinControl(&FrontPanelControls::Panel2)})
     if (p) p->SetColor(panel);
 }
 
@@ -164,7 +164,7 @@ void TForm1::TrackBar3Change(TObject* /*Sender*/) {
   DeviceTriggerLevel = DeviceLevelFor(position);
   // The twin's bar handler comes back here only on a real change; the equal
   // value written back ends the round.
-  if (auto* twin = FindOwned<TTrackBar>(Form11, "TrackBar3")) twin->SetPosition(position);
+  MirrorToTwin(*this, &FrontPanelControls::TrackBar3);
   Set500();
 }
 

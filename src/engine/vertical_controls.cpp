@@ -11,7 +11,6 @@
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_state.h"
-#include "recorder/recorder_form.h"
 
 namespace {
 
@@ -19,12 +18,6 @@ constexpr TColor kHiddenLabelColor = 0x808080;
 constexpr int kTopTextY = 3;
 
 enum Coupling { kAc, kDc, kGnd };
-
-const engine::RangeStep* RangeRow(std::uint8_t code) {
-  for (const auto& row : engine::RangeTable)
-    if (row.Code == code) return &row;
-  return nullptr;
-}
 
 void SetLabelColor(TLabel* label, TColor color) {
   if (!label) return;
@@ -48,16 +41,17 @@ void TForm1::SpeedButton05v2Click(TObject*) { ApplyRangeStep(2, engine::RangeTab
 void TForm1::SpeedButton015v2Click(TObject*) { ApplyRangeStep(2, engine::RangeTable[5]); }
 
 void TForm1::RangeCodeClick(int channel, std::uint8_t code) {
-  if (const auto* row = RangeRow(code)) ApplyRangeStep(channel, *row);
+  if (const auto* row = engine::RangeRowOfCode(code)) ApplyRangeStep(channel, *row);
 }
 
 // ---------------------------------------------------------------- coupling
 
-void TForm1::CouplingClick(int channel, int kind, TSpeedButton* button) {
+void TForm1::CouplingClick(int channel, int kind, engine::PanelButton member) {
   using namespace engine;
   using namespace display;
   const bool ch1 = channel == 1;
-  if (auto* twin = FindOwned<TSpeedButton>(Form11, button->Name)) twin->SetDown(button->Down());
+  TSpeedButton* button = this->*member;
+  MirrorToTwin(*this, member);
 
   // A grounded input cannot trigger: the trigger goes off while the user
   // still wants it, and comes back with the next AC or DC press.
@@ -86,12 +80,12 @@ void TForm1::CouplingClick(int channel, int kind, TSpeedButton* button) {
   asetus(ch1 ? Ch1RangeLabel : Ch2RangeLabel, channel);
 }
 
-void TForm1::SpeedButton_ac1Click(TObject*) { CouplingClick(1, kAc, SpeedButton_ac1); }
-void TForm1::SpeedButton_dc1Click(TObject*) { CouplingClick(1, kDc, SpeedButton_dc1); }
-void TForm1::SpeedButton_gnd1Click(TObject*) { CouplingClick(1, kGnd, SpeedButton_gnd1); }
-void TForm1::SpeedButton__ac2Click(TObject*) { CouplingClick(2, kAc, SpeedButton__ac2); }
-void TForm1::SpeedButton_dc2Click(TObject*) { CouplingClick(2, kDc, SpeedButton_dc2); }
-void TForm1::SpeedButton_gnd2Click(TObject*) { CouplingClick(2, kGnd, SpeedButton_gnd2); }
+void TForm1::SpeedButton_ac1Click(TObject*) { CouplingClick(1, kAc, &FrontPanelControls::SpeedButton_ac1); }
+void TForm1::SpeedButton_dc1Click(TObject*) { CouplingClick(1, kDc, &FrontPanelControls::SpeedButton_dc1); }
+void TForm1::SpeedButton_gnd1Click(TObject*) { CouplingClick(1, kGnd, &FrontPanelControls::SpeedButton_gnd1); }
+void TForm1::SpeedButton__ac2Click(TObject*) { CouplingClick(2, kAc, &FrontPanelControls::SpeedButton__ac2); }
+void TForm1::SpeedButton_dc2Click(TObject*) { CouplingClick(2, kDc, &FrontPanelControls::SpeedButton_dc2); }
+void TForm1::SpeedButton_gnd2Click(TObject*) { CouplingClick(2, kGnd, &FrontPanelControls::SpeedButton_gnd2); }
 
 // ---------------------------------------------------------------- probes
 
@@ -105,17 +99,19 @@ void TForm1::ProbeClick(int channel, bool x10) {
   (ch1 ? Ch1ProbeFactor : Ch2ProbeFactor) = x10 ? 10.0 : 1.0;
   (ch1 ? Ch1ProbeDb : Ch2ProbeDb) = x10 ? 20.0 : 0.0;
   (ch1 ? Ch1X10 : Ch2X10) = x10 ? 1 : 0;
-  const std::string buttonName = ch1 ? (x10 ? "x101" : "x11") : (x10 ? "x102" : "x12");
-  for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form11)})
-    if (auto* b = FindOwned<TSpeedButton>(owner, buttonName)) b->SetDown(true);
+  const PanelButton probe = ch1 ? (x10 ? &FrontPanelControls::x101 : &FrontPanelControls::x11)
+                                : (x10 ? &FrontPanelControls::x102 : &FrontPanelControls::x12);
+  (this->*probe)->SetDown(true);
+  MirrorToTwin(*this, probe);
 
-  for (const auto& row : RangeTable) {
+  for (std::size_t i = 0; i < RangeTable.size(); ++i) {
+    const RangeStep& row = RangeTable[i];
     const char* caption = x10 ? row.CaptionX10 : row.CaptionX1;
-    for (TComponent* owner : {static_cast<TComponent*>(this), static_cast<TComponent*>(Form11),
-                              static_cast<TComponent*>(Form1_rec)})
-      if (auto* b = FindOwned<TControl>(owner, ch1 ? row.Ch1Button : row.Ch2Button)) b->SetCaption(caption);
-    if (ch1)
-      if (auto* radio = FindOwned<TControl>(Bode_plot, row.BodeRadio)) radio->SetCaption(caption);
+    const PanelButton button = ch1 ? row.Ch1Button : row.Ch2Button;
+    for (TSpeedButton* b : {this->*button, TwinControl(button)})
+      if (b) b->SetCaption(caption);
+    if (ch1 && Bode_plot)
+      if (TRadioButton* radio = Bode_plot->RangeRadios()[i]) radio->SetCaption(caption);
   }
 
   // The label on the picture and the device follow the current range.
@@ -136,12 +132,9 @@ void TForm1::PositionChange(int channel) {
   TTrackBar* bar = ch1 ? TrackBar1 : TrackBar2;
   const int position = bar->Position();
   std::int32_t& shownPosition = ch1 ? Ch1Position : Ch2Position;
-  const char* barName = ch1 ? "TrackBar1" : "TrackBar2";
+  const PanelControl<TTrackBar> barMember = ch1 ? &FrontPanelControls::TrackBar1 : &FrontPanelControls::TrackBar2;
 
-  auto copyToTwins = [&] {
-    for (TComponent* owner : {static_cast<TComponent*>(Form1_rec), static_cast<TComponent*>(Form11)})
-      if (auto* twin = FindOwned<TTrackBar>(owner, barName)) twin->SetPosition(position);
-  };
+  auto copyToTwins = [&] { MirrorToTwin(*this, barMember); };
   auto groundMarker = [&] { ch1 ? y1_viiva() : y2_viiva(); };
   auto applyOffset = [&] {
     shownPosition = position;
@@ -170,10 +163,8 @@ void TForm1::PositionChange(int channel) {
     return;
   }
 
-  const auto* mathButton = FindComponentAs<TControl>("SpeedButton21");
-  const bool mathShown = mathButton && mathButton->Visible();
-  const auto* persist = FindComponentAs<TSpeedButton>("SpeedButton23");
-  const bool persistDown = persist && persist->Down();
+  const bool mathShown = SpeedButton21 && SpeedButton21->Visible();
+  const bool persistDown = SpeedButton23 && SpeedButton23->Down();
   if (PositionShiftArmed && !persistDown && !mathShown && AcquisitionIdle && (StartupTick & 4)) {
     // A stopped trace follows the bar without a new capture.
     poisto();

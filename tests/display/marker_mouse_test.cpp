@@ -105,6 +105,34 @@ TEST_F(MarkerMouseTest, MarkerLeftOfTheGridIsPulledInByTheDrag) {
   EXPECT_EQ(DifferentPixels(dragged, Picture()), 0);
 }
 
+TEST_F(MarkerMouseTest, SpectrumMarkersGiveFrequencyAndLevel) {
+  engine::SpectrumMode = 1;
+  display::FftMarkersOn = 1;
+  engine::TimePerDiv = 100000;  // 62.5 kHz over 4096 points
+  engine::DisplayStart = 0;
+  display::SpectrumZoom = 8;
+  display::FreqMarker1X = X0() + 16;
+  display::LevelMarker1Y = Y0() + 16;
+  display::LevelMarker2Y = -300;  // not placed
+  Wipe();
+  // The frequency marker to x0 + 100: 8 points per 2 pixels, point 400,
+  // 400 x 62.5 / 4096 = 6.10 kHz.
+  Press(X0() + 18, Y0() + 200);
+  Move(X0() + 100, Y0() + 200);
+  Release(X0() + 100, Y0() + 200);
+  EXPECT_EQ(display::FreqMarkerBin, 400);
+  EXPECT_EQ(display::FreqMarkerText, "f: 6.10kHz");
+  // The level marker a division down from the top at 1 V/div: 6 - 10 = -4 dBV.
+  Press(X0() + 300, Y0() + 20);
+  Move(X0() + 300, Y0() + 32);
+  Release(X0() + 300, Y0() + 32);
+  EXPECT_EQ(display::LevelMarker1Y, Y0() + 32);
+  EXPECT_EQ(display::LevelMarkerText, "V: -4.00dBV");
+  const QImage dragged = Picture();
+  Wipe();
+  EXPECT_EQ(DifferentPixels(dragged, Picture()), 0);
+}
+
 TEST_F(MarkerMouseTest, RightClickPlacesTheAnnotation) {
   ASSERT_NE(Form_9, nullptr);
   Form1->Image1MouseDown(nullptr, mbRight, 0, 120, 60);

@@ -16,6 +16,7 @@
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
 #include "support/app_harness.h"
+#include "support/held_startup_test.h"
 #include "display/persistence_state.h"
 
 namespace picture_test {
@@ -85,13 +86,10 @@ inline void ResetDisplayModes() {
   display::TracePenWidth = 1;
 }
 
-class PictureTest : public ::testing::Test {
+class PictureTest : public HeldStartupTest {
  protected:
   void SetUp() override {
-    AppHarness::Options options;
-    options.ShowMainWindow = false;
-    harness_ = std::make_unique<AppHarness>(options);
-    Form1->Timer3->SetEnabled(false);
+    HeldStartupTest::SetUp();
     // A capture loop is running unless a test says otherwise: no stopped-trace shift.
     engine::AcquisitionIdle = 0;
     ResetDisplayModes();
@@ -99,9 +97,7 @@ class PictureTest : public ::testing::Test {
     engine::DisplayStart = 1024;
     Wipe();
   }
-  void TearDown() override { harness_.reset(); }
 
-  std::unique_ptr<AppHarness> harness_;
 };
 
 }  // namespace picture_test

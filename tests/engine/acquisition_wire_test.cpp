@@ -176,8 +176,9 @@ TEST_F(RunTest, AShortCaptureIsNotUnpackedTheDeviceIsRearmedAndTheNextCaptureIsT
 
 TEST_F(RunTest, PersistenceLimitOfThreeStopsRunAfterTheThirdCapture) {
   // The "Persist" button, down, as the persistence panel holds it.
-  auto* persist = new TSpeedButton(Form1);
+  auto* persist = new TGrSpeedButton(Form1);
   persist->Name = "SpeedButton23";
+  Form1->SpeedButton23 = persist;
   persist->SetGroupIndex(23);
   persist->SetAllowAllUp(true);
   persist->SetDown(true);

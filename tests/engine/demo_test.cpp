@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/main_form.h"
+#include "support/held_startup_test.h"
 #include "engine/scope_state.h"
 #include "support/app_harness.h"
 #include "display/history_state.h"
@@ -18,19 +19,15 @@ namespace {
 using namespace engine;
 using namespace display;
 
-class DemoTest : public ::testing::Test {
+class DemoTest : public HeldStartupTest {
  protected:
   void SetUp() override {
-    AppHarness::Options options;
-    options.ShowMainWindow = false;
-    harness_ = std::make_unique<AppHarness>(options);
-    Form1->Timer3->SetEnabled(false);
+    HeldStartupTest::SetUp();
     DemoMode = 1;
     HistoryIndex = 0;
     HistoryStoreOn = 1;
     Form1->tee_demo_taulut();
   }
-  void TearDown() override { harness_.reset(); }
 
   // One synthetic capture as the acquisition loops take it.
   static void Capture() {
@@ -50,7 +47,6 @@ class DemoTest : public ::testing::Test {
     ASSERT_TRUE(harness_->PumpUntil(condition, ms));
   }
 
-  std::unique_ptr<AppHarness> harness_;
 };
 
 TEST_F(DemoTest, StartingTheDemoSelectsOneVoltOneMillisecondAndOffsetsTheTraces) {

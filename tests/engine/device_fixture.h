@@ -15,6 +15,7 @@
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "support/app_harness.h"
+#include "support/held_startup_test.h"
 
 namespace device_test {
 
@@ -51,17 +52,13 @@ inline void WriteFile(const std::string& path, const std::vector<std::uint8_t>& 
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-class DeviceTest : public ::testing::Test {
+class DeviceTest : public HeldStartupTest {
  protected:
-  virtual bool DevicePresent() const { return true; }
+  bool DevicePresent() const override { return true; }
 
   void SetUp() override {
-    AppHarness::Options options;
-    options.DevicePresent = DevicePresent();
-    options.ShowMainWindow = false;
-    harness_ = std::make_unique<AppHarness>(options);
     // The tests open the device themselves.
-    Form1->Timer3->SetEnabled(false);
+    HeldStartupTest::SetUp();
 
     using namespace engine;
     programDir_ = harness_->Home().Path() + "/program/";
@@ -85,7 +82,6 @@ class DeviceTest : public ::testing::Test {
     Ch1PositionDac = Ch2PositionDac = 0;
   }
 
-  void TearDown() override { harness_.reset(); }
 
   SimulatedDarvik48& Device() { return harness_->Device(); }
   ScriptedDialogs& Dialogs() { return harness_->Dialogs(); }
@@ -109,7 +105,6 @@ class DeviceTest : public ::testing::Test {
     return out;
   }
 
-  std::unique_ptr<AppHarness> harness_;
   std::string programDir_, dataDir_;
 };
 

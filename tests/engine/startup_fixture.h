@@ -21,6 +21,7 @@
 #include "platform/ini/ini_file.h"
 #include "platform/ui/vcl.h"
 #include "support/app_harness.h"
+#include "support/held_startup_test.h"
 
 namespace startup_test {
 
@@ -37,23 +38,15 @@ inline void WriteText(const std::string& path, const std::string& text) {
   out << text;
 }
 
-class StartupTest : public ::testing::Test {
+class StartupTest : public HeldStartupTest {
  protected:
-  virtual bool DevicePresent() const { return false; }
 
   void SetUp() override {
-    AppHarness::Options options;
-    options.DevicePresent = DevicePresent();
-    // Hidden: the offscreen platform moves a shown window by its frame, which
-    // would blur the window places these tests check.
-    options.ShowMainWindow = false;
-    harness_ = std::make_unique<AppHarness>(options);
     // This first start only provides the home; its start-up never runs.
-    Form1->Timer3->SetEnabled(false);
+    HeldStartupTest::SetUp();
     std::filesystem::remove(IniPath());
   }
 
-  void TearDown() override { harness_.reset(); }
 
   std::string DataDir() const { return harness_->Home().Path() + "/.local/share/Brastel/Darvik48/"; }
   std::string IniPath() const { return DataDir() + "Darvik48.ini"; }
@@ -91,7 +84,6 @@ class StartupTest : public ::testing::Test {
   SimulatedDarvik48& Device() { return harness_->Device(); }
   ScriptedDialogs& Dialogs() { return harness_->Dialogs(); }
 
-  std::unique_ptr<AppHarness> harness_;
 };
 
 }  // namespace startup_test

@@ -13,6 +13,7 @@
 
 #include "acquisition_fixture.h"
 #include "engine/main_form.h"
+#include "support/held_startup_test.h"
 #include "engine/scope_state.h"
 #include "generator/fine_tune.h"
 #include "support/app_harness.h"
@@ -23,13 +24,10 @@ namespace {
 using namespace engine;
 using namespace display;
 
-class UnpackTest : public ::testing::Test {
+class UnpackTest : public HeldStartupTest {
  protected:
   void SetUp() override {
-    AppHarness::Options options;
-    options.ShowMainWindow = false;
-    harness_ = std::make_unique<AppHarness>(options);
-    Form1->Timer3->SetEnabled(false);
+    HeldStartupTest::SetUp();
     DemoMode = 0;
     ScopeFileReplay = 0;
     SpectrumMode = 0;
@@ -43,7 +41,6 @@ class UnpackTest : public ::testing::Test {
     HistoryLength = 1000;
     HistoryStoreOn = 1;
   }
-  void TearDown() override { harness_.reset(); }
 
   // Puts one capture into the receive buffer as the device sends it.
   static void Receive(const std::vector<std::uint8_t>& ch1, const std::vector<std::uint8_t>& ch2) {
@@ -54,7 +51,6 @@ class UnpackTest : public ::testing::Test {
     Receive(std::vector<std::uint8_t>(4096, ch1), std::vector<std::uint8_t>(4096, ch2));
   }
 
-  std::unique_ptr<AppHarness> harness_;
 };
 
 std::vector<std::uint8_t> Ramp(int mul, int add) {
