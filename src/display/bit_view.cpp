@@ -58,4 +58,5 @@ void TForm1::GrSpeedButton15Click(TObject* /*Sender*/) {
   AverageRunning = 0;
   AverageCount = 0;
   AverageLength = 4;
+  if (Off1) Off1->SetChecked(true);
 }

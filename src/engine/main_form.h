@@ -485,9 +485,9 @@ class TForm1 : public TForm, public FrontPanelControls {
   void Hardware1Click(TObject* Sender);
 
   // ======== Bit view ========
-  // "10110010": down shows both inputs as logic levels, eight per captured byte.
-  TGrSpeedButton* GrSpeedButton15 = nullptr;
-  // Builds the button under the front panel; run while the window is built.
+  // Builds GrSpeedButton15 ("10110010": down shows both inputs as logic
+  // levels, eight per captured byte) under the front panel; run while the
+  // window is built.
   void CreateBitViewControls();
   void GrSpeedButton15Click(TObject* Sender);
 
