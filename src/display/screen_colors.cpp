@@ -268,6 +268,8 @@ TBtnBottomDlg2::TBtnBottomDlg2(TComponent* owner) : TForm(owner) {
 
   GrSpeedButton1 = skinned("GrSpeedButton1", "OK", 100, 234);
   GrSpeedButton2 = skinned("GrSpeedButton2", "Cancel", 197, 234);
+  SetDefaultButton(GrSpeedButton1);
+  SetCancelButton(GrSpeedButton2);
 
   ColorDialog1 = new TColorDialog(this);
   ColorDialog1->Name = "ColorDialog1";

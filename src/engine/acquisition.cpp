@@ -428,8 +428,9 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
     else Form8->LueData_500();
   }
 
-  // The device captures the next block while this one is drawn.
-  if (run && !DemoMode && !RunStop) Form8->Resetoi_500();
+  // The device captures the next block while this one is drawn; also after
+  // the capture that ends Run, so the device is armed as after any Run capture.
+  if (run && !DemoMode) Form8->Resetoi_500();
 
   // Read-outs, thinned in Run at the fast time bases.
   if (!run || MeasureCounter > 5 || TimePerDiv > 1000000) {

@@ -15,6 +15,7 @@
 
 #include "display/big_screen.h"
 #include "engine/btn_bottom_dlg3.h"
+#include "engine/calibration_record.h"
 #include "engine/control_panel.h"
 #include "engine/form9.h"
 #include "engine/main_form.h"
@@ -96,8 +97,13 @@ static_assert(kTimeBase10us < TimeBaseTable.size());
 const char* const kFailedText = "CALIBRATION FAILED.\rPlease check 'Calibration.log' file for more details";
 const char* const kSucceededText = "Calibration completed successfully.";
 
-// The device answers no more: unplugged, or the program is ending.
-bool DeviceGone() { return !DeviceOpen || (Application && Application->Terminated()); }
+// The calibration cannot go on: the device is unplugged, the program is
+// ending, or the user asked to close it.
+bool Interrupted() { return !DeviceOpen || (Application && Application->Terminated()) || CloseRequested; }
+
+// The user will not be waiting for a verdict: the program ends once the
+// calibration has.
+bool Leaving() { return CloseRequested || (Application && Application->Terminated()); }
 
 // Presses a button of the main window as the program presses buttons: down,
 // then its handler (a click would be refused while the window is disabled).
@@ -256,16 +262,31 @@ Readings Read() {
   return {r & 0xFF, r >> 8, Form8->ReadBytesComplete};
 }
 
+// One blocking capture. False when none arrived: the calibration was
+// interrupted (a close request stops the capture loop), or the device
+// delivered nothing within kDeviceAnswerLimitMs.
+bool CaptureInTime() {
+  bool late = false;
+  QTimer limit;
+  limit.setSingleShot(true);
+  QObject::connect(&limit, &QTimer::timeout, [&late] {
+    late = true;
+    SingleStop = 1;  // ends the capture loop without a capture
+  });
+  limit.start(kDeviceAnswerLimitMs);
+  Form1->SingleClick();
+  return !late && !Interrupted();
+}
+
 // Step 1 for one channel: move the offset until a capture centres the
-// grounded trace. False when the device went away.
+// grounded trace. False when no capture came.
 bool CentreOffset(int channel) {
   std::int32_t& offset = channel == 1 ? Ch1OffsetCal : Ch2OffsetCal;
   const std::int32_t* samples = channel == 1 ? Ch1Samples.data() : Ch2Samples.data();
   int unchanged = 0;
   for (int capture = 0; capture < kMaxOffsetCaptures && unchanged < kStableCaptures; ++capture) {
     const std::int32_t before = offset;
-    Form1->SingleClick();
-    if (DeviceGone()) return false;
+    if (!CaptureInTime()) return false;
     std::int32_t sum = 0;
     for (int i = kSumFirst; i < kSumFirst + kSumCount; ++i) sum += samples[i];
     if (sum > kSumHigh) ++offset;
@@ -448,6 +469,13 @@ void BothChannelsShown() {
 void TForm8Engine::calibrate() {
   CalibrationCompleted = false;
   if (DemoMode || !DeviceOpen || !Form1) return;
+  // The close waits for the whole calibration, its closing message included.
+  struct RunningScope {
+    RunningScope() { CalibrationRunning = 1; }
+    ~RunningScope() { CalibrationRunning = 0; }
+  } running;
+  // What stays in force when this run is cut short.
+  const CalibrationRecordValues previous = CurrentCalibrationRecord();
   bool failed = false;
   bool complete = true;
 
@@ -548,6 +576,10 @@ void TForm8Engine::calibrate() {
   RisingEdgeButton();
   Ch1OffsetCal = offset1;
   Ch2OffsetCal = offset2;
+  // The report tells what this run measured; a run cut short leaves the
+  // previous record in force (the settings below are sent with it).
+  report.Through(12);
+  if (!complete) SetCalibrationRecord(previous);
 
   if (Form10) ShowCalibratingPanel(Form10->CalibratingPanel, false);
   Form1->SetEnabled(true);
@@ -561,16 +593,18 @@ void TForm8Engine::calibrate() {
   SelectRange(2, kRange1V);
   SelectTimeBase(kTimeBase1ms);
 
-  report.Through(12);
   const std::string logPath = CalibrationLogPath();
-  const bool saved = report.Save(logPath);
+  // Once the program has ended nothing more is written.
+  const bool saved = Application->Terminated() || report.Save(logPath);
   Calibrating = 0;
   SetCalibratingLabelColor(kNavy);
   // Nothing is left marked as running while the user reads about the file.
-  if (!saved) Application->MessageBox(UnableToWriteMessage(logPath), Application->Title(), MB_OK | MB_ICONERROR);
-
-  if (failed) MessageDlgPos(kFailedText, mtWarning, mbOK, 0, Form1->Left() + 200, Form1->Top() + 200);
-  else MessageDlgPos(kSucceededText, mtInformation, mbOK, 0, Form1->Left() + 238, Form1->Top() + 200);
+  // A user who asked to close gets no verdict: the next start calibrates.
+  if (!Leaving()) {
+    if (!saved) Application->MessageBox(UnableToWriteMessage(logPath), Application->Title(), MB_OK | MB_ICONERROR);
+    if (failed) MessageDlgPos(kFailedText, mtWarning, mbOK, 0, Form1->Left() + 200, Form1->Top() + 200);
+    else MessageDlgPos(kSucceededText, mtInformation, mbOK, 0, Form1->Left() + 238, Form1->Top() + 200);
+  }
 
   ShowCalibratingPanel(Form1->CalibratingPanel, false);
   ClearPending = 1;

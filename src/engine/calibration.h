@@ -16,6 +16,13 @@ namespace engine {
 inline constexpr int kExtendedWaitSteps = 150;
 inline std::int32_t ExtendCalSteps = 0;
 
+// Set for the whole of a calibration, its closing message included: the main
+// window's close waits until it is clear.
+inline std::uint8_t CalibrationRunning = 0;
+// How long the calibration waits for the device to deliver one capture or one
+// slow read; a device that stays silent longer ends the calibration as failed.
+inline constexpr int kDeviceAnswerLimitMs = 2000;
+
 // Verdicts of the report: an offset at 3 V/div is good from 91 to 165, a
 // correction at 1 V/div while its magnitude stays below 50.
 bool OffsetInWindow(std::int32_t offset);

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <thread>
 
+#include "engine/calibration.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "generator/fine_tune.h"
@@ -231,17 +232,24 @@ std::uint16_t TForm8Engine::ReadBytes() {
   using namespace display;
   ReadBytesComplete = false;
   std::uint8_t* buf = UsbRxBuffer.data();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDeviceAnswerLimitMs);
+  // Every wait lets the program breathe, and ends when the link is lost, the
+  // program ends or is asked to close, or the device keeps no time.
+  const auto givenUp = [deadline] {
+    if (Application) Application->ProcessMessages();
+    return !DeviceOpen || (Application && Application->Terminated()) || CloseRequested ||
+           std::chrono::steady_clock::now() >= deadline;
+  };
   for (;;) {
     Resetoi_500();
     buf[0] = 0;
     // Wait for the device's "done"; only a byte that arrived counts.
     for (;;) {
-      if (!DeviceOpen || (Application && Application->Terminated())) return 0;
+      if (givenUp()) return 0;
       std::uint32_t got = 0;
       buf[0] = 0;
       Form1->MPUSBRead(UsbInHandle, buf, 1, &got, kSlowPollTimeoutMs);
       if (got >= 1 && buf[0] == kStatusCaptureDone) break;
-      if (Application) Application->ProcessMessages();
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     AcqState = 3;
@@ -250,7 +258,8 @@ std::uint16_t TForm8Engine::ReadBytes() {
     std::uint32_t got = 0;
     Form1->MPUSBRead(UsbInHandle, buf, kSlowReplyBytes, &got, kSlowReplyTimeoutMs);
     if (got == kSlowReplyBytes) break;
-    // A short reply is no reading: ask again.
+    // A short reply is no reading: ask again, without spinning.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   std::uint32_t sum1 = 0;
   std::uint32_t sum2 = 0;

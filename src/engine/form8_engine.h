@@ -13,7 +13,8 @@ class TForm8Engine {
 
   // Calibrates both channels through the device (nothing in demo mode or
   // while the link is closed). CalibrationCompleted tells whether the last
-  // run measured every step; a run cut short by a lost device does not.
+  // run measured every step; a run cut short (a lost or silent device, a
+  // close request) does not, and leaves the previous record in force.
   void calibrate();
   bool CalibrationCompleted = false;
 
@@ -25,8 +26,9 @@ class TForm8Engine {
   void LueData_500();
   // Slow calibration read: 32 sample pairs into entries 0..31 of both
   // channels; returns (255 - mean CH2) * 256 + (255 - mean CH1). When the
-  // link closes or the program ends first, nothing is stored, 0 is returned
-  // and ReadBytesComplete is false.
+  // link closes, the program ends or is asked to close, or no whole reply
+  // came within kDeviceAnswerLimitMs, nothing is stored, 0 is returned and
+  // ReadBytesComplete is false.
   std::uint16_t ReadBytes();
   bool ReadBytesComplete = false;
   // Spectrum helpers the Run loop applies after each transform.

@@ -7,6 +7,7 @@
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "io/about_box.h"
+#include "platform/usb/winusb_api.h"
 
 namespace {
 
@@ -17,6 +18,8 @@ constexpr std::size_t kHeaderBytes = 66;
 constexpr std::size_t kSyncWindow = 25;
 constexpr std::size_t kDataBytes = TForm1::kUploadBytes - 5;
 constexpr std::uint32_t kLogicTimeoutMs = 10000;
+constexpr std::uint32_t kCommandTimeoutMs = 10;
+constexpr std::uint8_t kLogicStreamFollows = 8;
 constexpr std::uint32_t kReplyTimeoutMs = 200;
 constexpr std::uint32_t kReplyBytes = 64;
 
@@ -39,6 +42,17 @@ bool ReadUsedPart(const std::string& path, std::vector<std::uint8_t>* bytes) {
   if (in.bad()) return false;
   bytes->resize(static_cast<std::size_t>(in.gcount()));
   return true;
+}
+
+// Writes through the write wrapper (which tells of a lost device) and says
+// whether every byte went out: the primary back end counts them, the
+// fallback one reports how its transfer ended.
+bool SentWhole(TForm1& form, const std::uint8_t* bytes, std::uint32_t length, std::uint32_t timeoutMs) {
+  using namespace engine;
+  std::uint32_t sent = 0;
+  form.MPUSBWrite(UsbOutHandle, bytes, length, &sent, timeoutMs);
+  if (!DeviceOpen) return false;
+  return WinUsbInUse ? WinUsbApi::WinUsbLastStatus() == UsbStatus::Ok : sent == length;
 }
 
 }  // namespace
@@ -102,9 +116,14 @@ int TForm1::SendFPGAdata() {
     MessageDlg("Unable to read the logic file " + path + ".", mtError, mbOK, 0);
     return -1;
   }
-  SendDeviceCommand(8);
-  std::uint32_t sent = 0;
-  MPUSBWrite(UsbOutHandle, UploadBuffer.data(), kUploadBytes, &sent, kLogicTimeoutMs);
+  const std::uint8_t command = kLogicStreamFollows;
+  if (!SentWhole(*this, &command, 1, kCommandTimeoutMs) ||
+      !SentWhole(*this, UploadBuffer.data(), kUploadBytes, kLogicTimeoutMs)) {
+    // A device with part of its logic is as unusable as one without; a lost
+    // device has been reported already.
+    if (DeviceOpen) MessageDlg("Unable to send the logic file " + path + " to the Darvik48.", mtError, mbOK, 0);
+    return -1;
+  }
   return 0;
 }
 

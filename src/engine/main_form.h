@@ -58,7 +58,8 @@ class TForm1 : public TForm, public FrontPanelControls {
   void ReleaseDevice();
 
   // Logic upload and firmware query. SendFPGAdata returns 0 when the stream
-  // went out, -1 when the logic file could not be used (nothing is sent then).
+  // went out whole, -1 when the logic file could not be used (nothing is sent
+  // then) or the device did not take all of it.
   int SendFPGAdata();
   void QueryFirmwareVersion();
   std::array<std::uint8_t, kUploadBytes> UploadBuffer{};

@@ -36,6 +36,7 @@ TLabel* AddLabel(TForm* form, const std::string& name, const std::string& text, 
   return l;
 }
 
+// The only button: Return, Enter, Space and Escape press it as well.
 TGrSpeedButton* AddOkButton(TForm* form, const std::string& name, int left, int top) {
   auto* b = new TGrSpeedButton(form);
   b->Name = name;
@@ -43,6 +44,8 @@ TGrSpeedButton* AddOkButton(TForm* form, const std::string& name, int left, int 
   b->SetCaption("OK");
   b->SetLeft(left);
   b->SetTop(top);
+  form->SetDefaultButton(b);
+  form->SetCancelButton(b);
   return b;
 }
 

@@ -227,6 +227,8 @@ bool TForm1::WriteMainSettings() {
   using namespace display;
   using namespace recorder;
   if (!ScopeIni) return true;
+  // Every key in memory first, then the file replaced once.
+  IniWriteBatch batch(*ScopeIni);
   IniWriter w(*ScopeIni);
 
   // Places of a maximised or minimised window are not the user's places.
@@ -290,8 +292,9 @@ bool TForm1::WriteMainSettings() {
   w.Colour("Colors", "Bright_Grid", BrightGridColor);
   w.Colour("Colors", "Time_Marker", TimeMarkerColor);
 
-  if (!w.Ok()) ReportWriteFailure(*ScopeIni);
-  return w.Ok();
+  const bool written = batch.Commit() && w.Ok();
+  if (!written) ReportWriteFailure(*ScopeIni);
+  return written;
 }
 
 void TForm1::RestoreDefaultSettingsExit1Click(TObject* /*Sender*/) {

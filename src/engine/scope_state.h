@@ -131,6 +131,7 @@ inline std::uint8_t RunningMark = 0;         // this instance has marked the set
 inline std::uint8_t CalibrationInvalid = 0;  // the stored calibration record was unusable
 inline std::uint8_t FpuPresent = 0;          // floating point with masked exceptions is available
 inline std::uint8_t ClosingDone = 0;         // the device has been stopped and released at close
+inline std::uint8_t CloseRequested = 0;      // a refused close waits for Timer1; device waits end at it
 inline std::int32_t StartupTick = 0;         // start-up timer ticks; later bit 4 marks a capture taken
 // The start-up reached the settings recall: only then may the close save the
 // last settings, so an aborted start never overwrites them.

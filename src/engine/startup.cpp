@@ -19,6 +19,7 @@
 #include "display/screen_colors.h"
 #include "display/display_state.h"
 #include "engine/calibration.h"
+#include "engine/calibration_record.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
@@ -301,7 +302,9 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   // Pens.
   DerivePens();
 
-  // A record that cannot place the ground levels is replaced.
+  // A record that cannot place the ground levels is replaced; one out of
+  // range counts as no calibration at all.
+  DropCalibrationRecordOutOfRange();
   CheckCalibrationRecord();
   // The ground markers read the offset DAC in force; until a
   // position bar moves that is the calibrated offset (position term 0).
@@ -451,6 +454,8 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
     // A calibration cut short (the device went away) is
     // asked for again at the next start.
     if (Form8 && Form8->CalibrationCompleted) FirstRunCalibration = 0;
+    // Asked to close while calibrating: the close follows, nothing more starts.
+    if (CloseRequested) return;
     SpeedButton15v1Click(this);
     SpeedButton15v2Click(this);
     SpeedButton2msClick(this);
@@ -516,6 +521,15 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   using namespace bode;
   using namespace display;
   using namespace generator;
+  // A calibration is never cut off: it stops at the request, puts the
+  // previous record back when it was not finished, and Timer1 then closes.
+  if (CalibrationRunning) {
+    CloseRequested = 1;
+    SingleStop = 1;
+    CanClose = false;
+    Timer1->SetEnabled(true);
+    return;
+  }
   RunStop = 1;
   SingleStop = 1;
   BodeStopFlag = 1;
@@ -528,6 +542,7 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   // user's settings: saving then would overwrite the last ones.
   if (RecallLastSettings && StartupReachedRecall) SaveSettings();
   if (!AcquisitionIdle || BodeSweepRunning) {
+    CloseRequested = 1;
     CanClose = false;
     Timer1->SetEnabled(true);
     return;
@@ -536,8 +551,9 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
 }
 
 void TForm1::Timer1Timer(TObject* /*Sender*/) {
-  if (!engine::AcquisitionIdle) return;
+  if (!engine::AcquisitionIdle || engine::CalibrationRunning) return;
   Timer1->SetEnabled(false);
+  engine::CloseRequested = 0;
   Close();
 }
 

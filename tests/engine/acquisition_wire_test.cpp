@@ -192,7 +192,14 @@ TEST_F(RunTest, PersistenceLimitOfThreeStopsRunAfterTheThirdCapture) {
   EXPECT_EQ(Device().CapturesSent(), 3);
   EXPECT_EQ(display::HistoryIndex, 3);  // all three were drawn
   EXPECT_EQ(Count(kRequest), 3);
-  EXPECT_EQ(Device().Arms(), 3);  // the last capture is not followed by a new arm
+  // Every Run capture re-arms the device once it is read, the last one too;
+  // nothing follows that arm.
+  EXPECT_EQ(Device().Arms(), 4);
+  const std::vector<std::string> log = Log();
+  ASSERT_GE(log.size(), 10u);
+  EXPECT_EQ(std::vector<std::string>(log.end() - 10, log.end()),
+            Concat({BlockReads(200), {kStop, kArm}}))
+      << Device().Dump();
   EXPECT_EQ(engine::AcquisitionCountdown, 0);
   EXPECT_EQ(Status(), "Stopped");
   EXPECT_EQ(engine::AcquisitionIdle, 1);

@@ -3,11 +3,18 @@
 // searched, the record it stores, the report and its file, the messages; a
 // failing calibration and its fallback at the next start; a report that
 // cannot be written; a device lost midway; the menu entries; the first-run
-// calibration of the start-up; the extended wait.
+// calibration of the start-up; the extended wait. Calibrations cut short (a
+// close, a silent device, short replies) and records out of range.
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
+#include <algorithm>
 #include <chrono>
+#include <climits>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +36,38 @@ const std::string kFailed = "CALIBRATION FAILED.\rPlease check 'Calibration.log'
 const std::string kDisconnected = "Darvik48 disconnected.";
 const std::string kPreviousFailed =
     "Previous calibration failed.\rSelect File|Calibrate && Exit and restart the program.";
+const std::string kCalibrateNow =
+    "The oscilloscope will now be calibrated.\rPlease make sure that the oscilloscope inputs CH1 and CH2\r"
+    "are disconnected from external circuits.";
+
+// A calibration record in the order of the settings file's keys.
+using Record = std::array<std::int32_t, 16>;
+const std::array<const char*, 16> kRecordKeys = {"offs_1",   "offs_2",   "v5_offs1", "v5_offs2", "Ch1_pos0", "Ch1_pos1",
+                                                 "Ch1_pos2", "Ch2_pos0", "Ch2_pos1", "Ch2_pos2", "Ch1_ad0",  "Ch1_ad1",
+                                                 "Ch1_ad2",  "Ch2_ad0",  "Ch2_ad1",  "Ch2_ad2"};
+// What an earlier good calibration left; no value like the model's.
+const Record kEarlierRecord = {117, 133, -7, 12, 127, 30, 221, 129, 33, 226, 118, 21, 212, 131, 110, 150};
+
+std::array<std::int32_t*, 16> RecordFields() {
+  using namespace engine;
+  return {&Ch1OffsetCal, &Ch2OffsetCal, &Ch1V5Offset, &Ch2V5Offset, &Ch1_pos0, &Ch1_pos1, &Ch1_pos2, &Ch2_pos0,
+          &Ch2_pos1,     &Ch2_pos2,     &Ch1_ad0,     &Ch1_ad1,     &Ch1_ad2,  &Ch2_ad0,  &Ch2_ad1,  &Ch2_ad2};
+}
+void PutRecord(const Record& record) {
+  const auto fields = RecordFields();
+  for (std::size_t i = 0; i < fields.size(); ++i) *fields[i] = record[i];
+}
+Record RecordInForce() {
+  Record record{};
+  const auto fields = RecordFields();
+  for (std::size_t i = 0; i < fields.size(); ++i) record[i] = *fields[i];
+  return record;
+}
+std::string RecordSection(const Record& record) {
+  std::string text = "[Calibration]\n";
+  for (std::size_t i = 0; i < record.size(); ++i) text += std::string(kRecordKeys[i]) + "=" + std::to_string(record[i]) + "\n";
+  return text;
+}
 
 // Settings-packet bytes: 3 V/div and 1 V/div with the input grounded and DC
 // coupled; the time-base register of 1 ms/div and of 10 us/div.
@@ -603,6 +642,167 @@ TEST_F(CalibrationTest, ExtendedWaitCountsRunUpdatesThenCalibrates) {
   // The wait is over: further Run updates count nothing.
   Form1->ExtendedCalibrationStep();
   EXPECT_FALSE(BtnBottomDlg3->Visible());
+}
+
+// ---- Calibrations cut short keep the previous record
+
+using Clock = std::chrono::steady_clock;
+
+// The main window's close arrives while the calibration waits for the device:
+// during its first capture, or while every slow reply comes short. The close
+// waits, the calibration stops at once without a verdict and keeps the
+// earlier record, and then the close goes through and stores that record.
+class CalibrationCloseTest : public CalibrationTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(CalibrationCloseTest, CloseWaitsForTheCalibrationWhichKeepsTheEarlierRecord) {
+  const bool duringShortReplies = GetParam();
+  OpenDevice();
+  Device().SetResponse(Model().AsResponse());
+  if (duringShortReplies) Device().SetShortReplies(10);
+  // A build whose waits never end sees the device go away instead.
+  Device().UnplugAfter(200000);
+  PutRecord(kEarlierRecord);
+
+  std::optional<Clock::time_point> closedAt;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    const std::vector<std::uint8_t>& commands = Device().Commands();
+    const bool slowReadAsked = std::find(commands.begin(), commands.end(), 13) != commands.end();
+    if (closedAt || (duringShortReplies && !slowReadAsked)) return;
+    closedAt = Clock::now();
+    Form1->Close();
+  });
+  closer.start(1);
+  Form8->calibrate();
+  closer.stop();
+
+  ASSERT_TRUE(closedAt.has_value());
+  EXPECT_LT(Clock::now() - *closedAt, std::chrono::milliseconds(1000)) << "ended at the request";
+  EXPECT_FALSE(Application->Terminated()) << "closed in the middle of the calibration";
+  EXPECT_EQ(engine::DeviceOpen, 1);
+  EXPECT_FALSE(Form8->CalibrationCompleted);
+  EXPECT_EQ(RecordInForce(), kEarlierRecord);
+  EXPECT_TRUE(Dialogs().Messages().empty()) << Dialogs().Messages().front().Text;
+  ExpectFinished();
+
+  ASSERT_TRUE(harness_->PumpUntil([] { return Application->Terminated(); }, 3000));
+  for (std::size_t i = 0; i < kRecordKeys.size(); ++i)
+    EXPECT_EQ(IniValue(kRecordKeys[i]), std::to_string(kEarlierRecord[i])) << kRecordKeys[i];
+}
+
+INSTANTIATE_TEST_SUITE_P(WhileWaiting, CalibrationCloseTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return info.param ? std::string("ForShortSlowReplies") : std::string("ForACapture");
+                         });
+
+TEST_F(CalibrationTest, SilentDeviceEndsTheCalibrationAsFailedAndKeepsTheEarlierRecord) {
+  OpenDevice();
+  Device().SetResponse(Model().AsResponse());
+  struct Case {
+    const char* name;
+    std::function<void(SimulatedDarvik48&, bool)> silence;  // on / off
+  };
+  const Case cases[] = {
+      {"never reports a capture ready", [](SimulatedDarvik48& d, bool on) { d.SetBusyPolls(on ? INT_MAX : 0); }},
+      {"every slow reply comes short",
+       [](SimulatedDarvik48& d, bool on) { d.SetShortReplies(on ? std::optional<std::size_t>(10) : std::nullopt); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PutRecord(kEarlierRecord);
+    Device().ClearLog();
+    Dialogs().ClearRecords();
+    c.silence(Device(), true);
+    // A build that waits for ever sees the device go away instead.
+    Device().UnplugAfter(200000);
+    QTimer safety;
+    safety.setSingleShot(true);
+    QObject::connect(&safety, &QTimer::timeout, [&] { Device().Unplug(); });
+    safety.start(15000);
+
+    const Clock::time_point started = Clock::now();
+    Form8->calibrate();
+    const Clock::duration took = Clock::now() - started;
+    safety.stop();
+    c.silence(Device(), false);
+
+    EXPECT_LT(took, std::chrono::milliseconds(10000));
+    ASSERT_EQ(engine::DeviceOpen, 1) << "the device was still there";
+    EXPECT_FALSE(Form8->CalibrationCompleted);
+    EXPECT_EQ(Dialogs().CountMessages(kFailed), 1);
+    EXPECT_EQ(Dialogs().Messages().size(), 1u);
+    EXPECT_EQ(RecordInForce(), kEarlierRecord);
+    EXPECT_EQ(Log().size(), 12u);
+    ExpectFinished();
+  }
+}
+
+TEST_F(CalibrationTest, ShortSlowRepliesEndOnTheTimeLimitOrALostLinkWhileTheProgramRuns) {
+  OpenDevice();
+  Device().SetShortReplies(10);
+  // A build whose retries never end sees the device go away instead.
+  Device().UnplugAfter(200000);
+  int ticks = 0;
+  QTimer beat;
+  QObject::connect(&beat, &QTimer::timeout, [&] { ++ticks; });
+  beat.start(20);
+
+  // Nothing else happens: the time limit ends the read.
+  Clock::time_point started = Clock::now();
+  Form8->ReadBytes();
+  Clock::duration took = Clock::now() - started;
+  EXPECT_FALSE(Form8->ReadBytesComplete);
+  EXPECT_GE(took, std::chrono::milliseconds(1900));
+  EXPECT_LT(took, std::chrono::milliseconds(4000));
+  EXPECT_GT(ticks, 40) << "timers ran while the read waited";
+  EXPECT_EQ(engine::DeviceOpen, 1);
+  EXPECT_TRUE(Dialogs().Messages().empty());
+
+  // The device goes away: the read ends with it.
+  QTimer::singleShot(100, [&] { Device().Unplug(); });
+  started = Clock::now();
+  Form8->ReadBytes();
+  took = Clock::now() - started;
+  EXPECT_FALSE(Form8->ReadBytesComplete);
+  EXPECT_LT(took, std::chrono::milliseconds(1000));
+  EXPECT_EQ(engine::DeviceOpen, 0);
+  EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
+}
+
+// A record out of range (a damaged or hand-edited file) is never used: the
+// start asks for the first calibration and takes its record. Values at the
+// edges of the ranges are kept.
+TEST_F(CalibrationStartupTest, RecordOutOfRangeCountsAsNoCalibration) {
+  InstallLogicFile();
+  Device().SetResponse(Model().AsResponse());
+  struct Case {
+    std::size_t index;
+    std::int32_t value;
+  };
+  const Case outOfRange[] = {{0, INT_MAX}, {1, -1}, {2, INT_MIN}, {3, 256}, {8, -1}, {10, 256}};
+  for (const Case& c : outOfRange) {
+    SCOPED_TRACE(std::string(kRecordKeys[c.index]) + "=" + std::to_string(c.value));
+    Record record = kEarlierRecord;
+    record[c.index] = c.value;
+    WriteIni(RecordSection(record) + "[Menu]\nHWdialog=0\n");
+    Dialogs().ClearRecords();
+    StartAndRun();
+    EXPECT_EQ(Dialogs().CountMessages(kCalibrateNow), 1);
+    EXPECT_EQ(Dialogs().CountMessages(kSucceeded), 1);
+    EXPECT_EQ(Dialogs().CountMessages(kPreviousFailed), 0);
+    EXPECT_EQ(engine::Ch1OffsetCal, 120);
+    EXPECT_EQ(engine::Ch2V5Offset, 40);
+    EXPECT_EQ(engine::Ch2_ad2, 143);
+    EXPECT_EQ(engine::FirstRunCalibration, 0);
+  }
+
+  const Record edges = {0, 255, -255, 255, 0, 255, 1, 255, 0, 2, 0, 255, 7, 255, 0, 9};
+  WriteIni(RecordSection(edges) + "[Menu]\nHWdialog=0\n");
+  Dialogs().ClearRecords();
+  StartAndRun();
+  EXPECT_EQ(Dialogs().CountMessages(kCalibrateNow), 0);
+  EXPECT_EQ(RecordInForce(), edges);
+  EXPECT_EQ(engine::FirstRunCalibration, 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // "Restore Default Settings && Exit" and a file that cannot be written.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -14,6 +15,7 @@
 #include "bode/bode_state.h"
 #include "display/display_state.h"
 #include "display/persistence_state.h"
+#include "support/file_watch.h"
 
 namespace {
 
@@ -267,6 +269,34 @@ TEST_F(StartupTest, RestoreDefaultSettingsAndExitLeavesNoSettingsFile) {
   EXPECT_FALSE(std::filesystem::exists(DataDir() + "FGen48.ini"));
   // The last panel settings are the user's, not defaults.
   EXPECT_TRUE(std::filesystem::exists(DataDir() + "settings48.ini"));
+}
+
+TEST_F(StartupTest, CloseReplacesTheSettingsFileOnce) {
+  StartAndRun();
+  FileReplaceCounter replaced(DataDir(), "Darvik48.ini");
+  ASSERT_TRUE(Close());
+  EXPECT_EQ(replaced.Count(), 1);
+  EXPECT_EQ(IniValue("Status", "Running"), "0");
+  EXPECT_EQ(IniValue("Colors", "Time_Marker"), "4194432");
+}
+
+TEST_F(StartupTest, FifoInPlaceOfTheSettingsFileGivesDefaultsAndReportedWrites) {
+  FifoWithRescue fifo(IniPath(), std::chrono::milliseconds(3000));
+  ASSERT_TRUE(fifo.Made());
+  const auto start = std::chrono::steady_clock::now();
+  Start();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2000));
+  using namespace engine;
+  EXPECT_EQ(FirstRunCalibration, 1);
+  EXPECT_EQ(DotJoin, 1);
+  EXPECT_EQ(Ch1OffsetCal, 124);
+  const std::string message = "Unable to write to " + IniPath();
+  // The running mark could not be set.
+  EXPECT_EQ(Dialogs().CountMessages(message), 1);
+  RunStartup();
+  ASSERT_TRUE(Close());
+  EXPECT_EQ(Dialogs().CountMessages(message), 2);
+  EXPECT_TRUE(std::filesystem::is_fifo(IniPath()));
 }
 
 TEST_F(StartupTest, RefusedWriteAtCloseIsReportedOnceAndTheCloseFinishes) {

@@ -106,4 +106,37 @@ TEST_F(StartupWireTest, RefusedSettingsWriteStillPowersTheDeviceDown) {
   EXPECT_TRUE(IsWrite(Device().Transfers()[0], {20}, 10));
 }
 
+// A logic upload the device does not take whole is no upload: the message,
+// the link closed, "No hardware response!" and demo mode, nothing more sent.
+TEST_F(StartupWireTest, LogicUploadNotTakenWholeFallsBackToDemoMode) {
+  InstallLogicFile();
+  struct Case {
+    const char* name;
+    std::vector<std::pair<UsbStatus, std::size_t>> writes;  // what the first writes come to
+  };
+  const Case cases[] = {
+      {"command 8 times out", {{UsbStatus::Timeout, 0}}},
+      {"the stream write fails", {{UsbStatus::Ok, 1}, {UsbStatus::Error, 0}}},
+      // Last: the device is left waiting for the rest of the stream.
+      {"the stream times out part way", {{UsbStatus::Ok, 1}, {UsbStatus::Timeout, 4096}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteIni("[Menu]\nHWdialog=0\n");
+    Dialogs().ClearRecords();
+    for (const auto& [status, count] : c.writes) Device().ScriptWrite(status, count);
+    StartAndRun();
+
+    ASSERT_FALSE(Application->Terminated());
+    EXPECT_EQ(Dialogs().CountMessages("Unable to send the logic file " + DataDir() + "darvik48.bit to the Darvik48."),
+              1);
+    ASSERT_EQ(Dialogs().Forms().size(), 1u);
+    EXPECT_EQ(Dialogs().Forms()[0].ClassName, "TBtnBottomDlg1");
+    EXPECT_EQ(engine::DemoMode, 1);
+    EXPECT_EQ(engine::DeviceOpen, 0);
+    EXPECT_FALSE(Device().IsOpen());
+    EXPECT_EQ(Device().Transfers().size(), c.writes.size()) << Device().Dump();
+  }
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include "platform/ini/ini_file.h"
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/file_watch.h"
 #include "support/temp_home.h"
 
 namespace {
@@ -284,6 +286,94 @@ TEST_F(IniFileTest, DirectoryInPlaceOfTheFileGivesDefaultsAndFailedWrites) {
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_TRUE(S_ISDIR(st.st_mode));
   EXPECT_EQ(FolderEntries(home_.Path()), (std::vector<std::string>{"folder.ini"}));
+}
+
+TEST_F(IniFileTest, FifoInPlaceOfTheFileIsNeverWaitedOn) {
+  const std::string path = PathOf("fifo.ini");
+  FifoWithRescue fifo(path, std::chrono::milliseconds(3000));
+  ASSERT_TRUE(fifo.Made());
+  const auto start = std::chrono::steady_clock::now();
+  TIniFile ini(path);
+  EXPECT_EQ(ini.ReadInteger("Menu", "Dot_Join", 7), 7);
+  EXPECT_FALSE(ini.WriteInteger("Menu", "Dot_Join", 1));
+  EXPECT_EQ(ini.WriteFailureMessage(), "Unable to write to " + path);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_EQ(FolderEntries(home_.Path()), (std::vector<std::string>{"fifo.ini"}));
+}
+
+// The same edits, one by one to one file and in one batch to a copy.
+TEST_F(IniFileTest, BatchWritesTheFileOnceWithTheBytesOfSingleWrites) {
+  const std::string initial = "; kept\n[Menu]\nDot_Join=1\n\n[Old]\ngone=1\n[Colors]\nCh1=5\nCh2=6\n";
+  const std::string single = PathOf("single.ini"), batched = PathOf("batched.ini");
+  WriteRaw(single, initial);
+  WriteRaw(batched, initial);
+  auto edit = [](TIniFile& ini) {
+    std::vector<bool> results = {
+        ini.WriteBool("menu", "DOT_JOIN", false),   ini.WriteInteger("Menu", "RMS_on", 1),
+        ini.EraseSection("old"),                     ini.WriteString("Persistence", "LowColor", " 1 "),
+        ini.WriteFloat("Persistence", "Level", 2.5), ini.DeleteKey("Colors", "ch2"),
+        ini.WriteInteger("Colors", "Ch1", 5),        ini.WriteInteger("Colors", "Ch2", -1)};
+    return std::count(results.begin(), results.end(), true);
+  };
+  TIniFile one(single);
+  ASSERT_EQ(edit(one), 8);
+
+  FileReplaceCounter replaced(home_.Path(), "batched.ini");
+  TIniFile ini(batched);
+  {
+    IniWriteBatch batch(ini);
+    EXPECT_EQ(edit(ini), 8);
+    {
+      IniWriteBatch inner(ini);
+      EXPECT_TRUE(ini.WriteInteger("Hardware", "DemoMode", 0));
+      EXPECT_TRUE(inner.Commit());
+    }
+    // Nothing reached the disk yet; this object reads its own writes.
+    EXPECT_EQ(ReadRaw(batched), initial);
+    EXPECT_EQ(replaced.Count(), 0);
+    EXPECT_EQ(ini.ReadInteger("Colors", "Ch2", 0), -1);
+    EXPECT_EQ(ini.ReadString("Old", "gone", "<none>"), "<none>");
+    EXPECT_TRUE(batch.Commit());
+  }
+  EXPECT_EQ(replaced.Count(), 1);
+  EXPECT_EQ(ReadRaw(batched), ReadRaw(single) + "\n[Hardware]\nDemoMode=0\n");
+
+  // A batch that changes nothing writes nothing; one that ends unfinished
+  // still writes.
+  { IniWriteBatch unchanged(ini); ini.WriteInteger("Colors", "Ch1", 5); }
+  EXPECT_EQ(replaced.Count(), 1);
+  { IniWriteBatch dropped(ini); ini.WriteInteger("Colors", "Ch1", 9); }
+  EXPECT_EQ(replaced.Count(), 2);
+  EXPECT_EQ(TIniFile(batched).ReadInteger("Colors", "Ch1", 0), 9);
+}
+
+TEST_F(IniFileTest, RefusedBatchIsReportedOnceAndKeptInMemory) {
+  const std::string folder = PathOf("later");
+  const std::string path = folder + "/Darvik48.ini";
+  TIniFile ini(path);
+  {
+    IniWriteBatch batch(ini);
+    for (int i = 0; i < 20; ++i) EXPECT_TRUE(ini.WriteInteger("Calibration", "k" + std::to_string(i), i));
+    EXPECT_FALSE(batch.Commit());
+  }
+  EXPECT_TRUE(ini.LastWriteFailed());
+  EXPECT_FALSE(ini.LastError().empty());
+  EXPECT_EQ(ini.ReadInteger("Calibration", "k19", -1), 19);
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  EXPECT_TRUE(ini.UpdateFile());
+  EXPECT_EQ(TIniFile(path).ReadInteger("Calibration", "k7", -1), 7);
+
+  // A write refused inside the batch fails the batch, though the others are
+  // stored.
+  IniWriteBatch batch(ini);
+  EXPECT_FALSE(ini.WriteInteger("", "k", 1));
+  EXPECT_TRUE(ini.WriteInteger("Calibration", "k0", 100));
+  EXPECT_FALSE(batch.Commit());
+  EXPECT_TRUE(ini.LastWriteFailed());
+  EXPECT_EQ(TIniFile(path).ReadInteger("Calibration", "k0", -1), 100);
 }
 
 TEST_F(IniFileTest, WriteIntoAMissingFolderIsReportedAndKeptInMemory) {

@@ -12,6 +12,7 @@
 
 #include "platform/os/folders.h"
 #include "platform/os/process.h"
+#include "support/file_watch.h"
 #include "support/temp_home.h"
 
 namespace {
@@ -150,6 +151,20 @@ TEST(FoldersTest, CopyFileHonoursOverwriteAndNeverLeavesHalfACopy) {
   EXPECT_TRUE(os::CopyFile(src, src, true));           // onto itself: intact
   EXPECT_EQ(ReadRaw(src), payload);
   EXPECT_FALSE(os::CopyFile(src, home.Path() + "/no/folder/x", true));
+}
+
+// A FIFO where a file is read at start-up would hold the program for ever.
+TEST(FoldersTest, FifosInPlaceOfFilesAreNeverWaitedOn) {
+  TempHome home;
+  ASSERT_TRUE(os::ForceDirectories(home.Path() + "/.config"));
+  FifoWithRescue userDirs(home.Path() + "/.config/user-dirs.dirs", std::chrono::milliseconds(3000));
+  FifoWithRescue logic(home.Path() + "/darvik48.bit", std::chrono::milliseconds(3000));
+  ASSERT_TRUE(userDirs.Made() && logic.Made());
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(os::DocumentsFolder(), home.Path() + "/Documents");
+  EXPECT_FALSE(os::CopyFile(home.Path() + "/darvik48.bit", home.Path() + "/copy.bit", true));
+  EXPECT_FALSE(os::FileExists(home.Path() + "/copy.bit"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
 }
 
 TEST(ProcessTest, StartsDetachedWithOddArgumentsAndNoShell) {

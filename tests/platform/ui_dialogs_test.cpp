@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/vcl.h"
+#include "support/key_press.h"
 #include "support/scripted_dialogs.h"
 
 TEST(MessageBoxes, RecordExactTextCaptionKindAndButtons) {
@@ -210,6 +211,44 @@ TEST(QtDialogs, MessageBoxReturnsTheClickedButton) {
   // Closed with Escape: Cancel when there is one.
   QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
   EXPECT_EQ(Application->MessageBox("q", "c", MB_OKCANCEL), IDCANCEL);
+}
+
+TEST(QtDialogs, MessageBoxesAnswerTheKeyboard) {
+  ASSERT_EQ(SetDialogAnswerer(nullptr), nullptr);
+  struct Case {
+    unsigned flags;
+    Qt::Key key;
+    int answer;
+  };
+  const Case cases[] = {
+      {MB_OK | MB_ICONERROR, Qt::Key_Return, IDOK},  {MB_OK, Qt::Key_Enter, IDOK},
+      {MB_OK, Qt::Key_Space, IDOK},                  {MB_OK | MB_ICONERROR, Qt::Key_Escape, IDOK},
+      {MB_YESNO, Qt::Key_Return, IDYES},             {MB_YESNO | MB_DEFBUTTON2, Qt::Key_Enter, IDNO},
+      {MB_YESNO, Qt::Key_Escape, IDNO},              {MB_OKCANCEL, Qt::Key_Space, IDOK},
+      {MB_OKCANCEL, Qt::Key_Escape, IDCANCEL},       {MB_YESNOCANCEL | MB_DEFBUTTON2, Qt::Key_Return, IDNO},
+      {MB_YESNOCANCEL, Qt::Key_Escape, IDCANCEL},    {MB_RETRYCANCEL, Qt::Key_Escape, IDCANCEL},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(KeyName(c.key)) + " flags " + std::to_string(c.flags));
+    bool leftOpen = false;
+    QTimer::singleShot(0, [&] {
+      QWidget* box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      // Where the keys go once the box is the active window.
+      QWidget* focus = box->focusWidget();
+      PressKey(focus ? focus : box, c.key);
+    });
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, [&] {
+      leftOpen = true;
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->buttons().front()->click();
+    });
+    limit.start(1500);
+    const int answer = Application->MessageBox("No hardware response!", "Oscilloscope", c.flags);
+    EXPECT_FALSE(leftOpen);
+    EXPECT_EQ(answer, c.answer);
+  }
 }
 
 TEST(QtDialogs, FileDialogGetsFilterFolderAndGivesTheChoice) {

@@ -157,10 +157,14 @@ TEST(Form, RunModalLoopOnTheRealEventLoop) {
   ok->SetParent(&dlg);
   ok->SetModalResult(mrOk);
   int refusals = 1;
-  dlg.OnCloseQuery = [&](TObject*, bool& can) { can = refusals-- <= 0; };
-  // The user presses OK twice: the first close is refused and the run goes on.
+  // The user presses OK twice: the first close is refused and the run goes
+  // on; the second press comes only after that refusal, however late the
+  // first one was.
+  dlg.OnCloseQuery = [&](TObject*, bool& can) {
+    can = refusals-- <= 0;
+    if (!can) QTimer::singleShot(10, ok->Widget(), [ok] { ok->Click(); });
+  };
   QTimer::singleShot(10, ok->Widget(), [ok] { ok->Click(); });
-  QTimer::singleShot(40, ok->Widget(), [ok] { ok->Click(); });
   EXPECT_EQ(dlg.RunModalLoop(), mrOk);
   EXPECT_FALSE(dlg.Visible());
   EXPECT_EQ(refusals, -1);

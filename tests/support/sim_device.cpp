@@ -134,6 +134,9 @@ UsbStatus SimulatedDarvik48::Read(std::uint8_t endpoint, std::uint8_t* data, std
     read_faults_.pop_front();
     got = Deliver(data, length, fault.count, false);
     status = fault.status;
+  } else if (short_replies_ && length == kReplyBytes && !pending_in_.empty()) {
+    got = Deliver(data, length, *short_replies_, true);
+    status = UsbStatus::Timeout;
   } else {
     got = Deliver(data, length, length, true);
     // As on a real bulk pipe: nothing at all, or only whole packets where

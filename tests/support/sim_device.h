@@ -125,6 +125,9 @@ class SimulatedDarvik48 : public UsbDeviceHost {
   // error). Scripts queue up in order.
   void ScriptWrite(UsbStatus status, std::size_t count = 0);
   void ScriptRead(UsbStatus status, std::size_t count = 0);
+  // While set, every 64-byte reply (firmware, slow reads) comes short: only
+  // its first `bytes` bytes arrive, the rest is lost and the wait runs out.
+  void SetShortReplies(std::optional<std::size_t> bytes) { short_replies_ = bytes; }
 
   // ---- What the device saw
   const std::vector<SimTransfer>& Transfers() const { return transfers_; }
@@ -196,6 +199,7 @@ class SimulatedDarvik48 : public UsbDeviceHost {
   std::uint8_t busy_value_ = 0;
   std::array<char, 4> firmware_{{'0', '1', '0', '7'}};
   std::deque<Fault> write_faults_, read_faults_;
+  std::optional<std::size_t> short_replies_;
 
   // Device state
   OutState out_state_ = OutState::Command;

@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
+#include "support/key_press.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_home.h"
 
@@ -30,6 +36,25 @@ struct DialogTest : ::testing::Test {
   }
   void TearDown() override { FreeAndNil(dlg); }
 };
+
+// Runs `form` modally as the program does; once it is up, `act` types on it
+// as the user would. The modal result, or -1 when the keys left it open.
+int RunModalWithKeys(ScriptedDialogs& dialogs, TForm& form, std::function<void(TForm&)> act) {
+  bool leftOpen = false;
+  dialogs.AnswerModal([&](TForm& f) {
+    QTimer::singleShot(0, f.Widget(), [&] { act(f); });
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, [&] {
+      leftOpen = true;
+      f.SetModalResult(mrAbort);
+    });
+    limit.start(1500);
+    return f.RunModalLoop();
+  });
+  const int result = form.ShowModal();
+  return leftOpen ? -1 : result;
+}
 
 using HardwareDialog = DialogTest<TBtnBottomDlg>;
 using NoHardwareDialog = DialogTest<TBtnBottomDlg1>;
@@ -139,6 +164,64 @@ TEST_F(ProbeWarning, TickingTheBoxMutesTheWarningForTheSession) {
   dlg->SpeedButton29->Click();
   EXPECT_FALSE(dlg->Visible());
   EXPECT_EQ(engine::ProbeWarningMuted, 1);
+}
+
+TEST(NoticeKeys, ReturnEnterSpaceAndEscapePressTheOkOfEveryNotice) {
+  ScriptedDialogs dialogs;
+  engine::ProbeWarningMuted = 0;
+  const Qt::Key keys[] = {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape};
+  for (Qt::Key key : keys) {
+    SCOPED_TRACE(KeyName(key));
+    // The modal ones, with nothing focused, and with the focus in the Bode
+    // hint's memo, which uses only Space.
+    auto hardware = std::make_unique<TBtnBottomDlg>(nullptr);
+    EXPECT_NE(RunModalWithKeys(dialogs, *hardware, [&](TForm& f) { PressKey(f.Widget(), key); }), -1);
+    auto noHardware = std::make_unique<TBtnBottomDlg1>(nullptr);
+    EXPECT_NE(RunModalWithKeys(dialogs, *noHardware, [&](TForm& f) { PressKey(f.Widget(), key); }), -1);
+    EXPECT_FALSE(noHardware->Visible());
+    auto bodeHint = std::make_unique<TOKBottomDlg>(nullptr);
+    EXPECT_EQ(RunModalWithKeys(dialogs, *bodeHint,
+                               [&](TForm&) {
+                                 bodeHint->Memo1->SetFocus();
+                                 PressKey(bodeHint->Memo1->Widget(), key);
+                               }),
+              key == Qt::Key_Space ? -1 : 1);  // Space pages the focused memo on
+    // The probe warning is not modal.
+    TForm12 warning(nullptr);
+    warning.Show();
+    PressKey(warning.Widget(), key);
+    EXPECT_FALSE(warning.Visible());
+  }
+  EXPECT_EQ(engine::ProbeWarningMuted, 0);
+}
+
+TEST(NoticeKeys, SpaceOnAFocusedChoiceTakesTheChoiceAndReturnStillCloses) {
+  ScriptedDialogs dialogs;
+  engine::DemoMode = 0;
+  engine::ProbeWarningMuted = 0;
+  TBtnBottomDlg hardware(nullptr);
+  bool demoChosenWhileOpen = false;
+  EXPECT_NE(RunModalWithKeys(dialogs, hardware,
+                             [&](TForm& f) {
+                               hardware.RadioButton2->SetFocus();
+                               PressKey(hardware.RadioButton2->Widget(), Qt::Key_Space);
+                               demoChosenWhileOpen = engine::DemoMode == 1 && f.ModalResult() == mrNone;
+                               PressKey(hardware.RadioButton2->Widget(), Qt::Key_Return);
+                             }),
+            -1);
+  EXPECT_TRUE(demoChosenWhileOpen);
+  EXPECT_TRUE(hardware.RadioButton2->Checked());
+
+  TForm12 warning(nullptr);
+  warning.Show();
+  warning.CheckBox1->SetFocus();
+  PressKey(warning.CheckBox1->Widget(), Qt::Key_Space);
+  EXPECT_TRUE(warning.Visible());
+  EXPECT_EQ(engine::ProbeWarningMuted, 1);
+  PressKey(warning.CheckBox1->Widget(), Qt::Key_Return);
+  EXPECT_FALSE(warning.Visible());
+  engine::DemoMode = 0;
+  engine::ProbeWarningMuted = 0;
 }
 
 TEST(ProbeWarningPicture, DrawsTheSignAndEverySentenceInsideThePicture) {

@@ -155,6 +155,8 @@ void TIniFile::Refresh() {
   if (!path_.empty() && ::stat(path_.c_str(), &st) == 0) {
     now = StampOf(st);
   }
+  // Inside a batch the memory holds writes the file does not have yet.
+  if (batch_depth_ > 0 && dirty_) return;
   if (!loaded_ || !(now == stamp_)) Load();
 }
 
@@ -167,7 +169,16 @@ void TIniFile::Load() {
   stamp_ = FileStamp{};
   if (path_.empty()) return;
 
-  int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  // Only a regular file is opened: opening a FIFO would wait for a writer
+  // (for ever, at start-up), and opening a device may act on it. Without
+  // blocking, in case the name changes its kind in between.
+  struct stat before {};
+  if (::stat(path_.c_str(), &before) == 0 && !S_ISREG(before.st_mode)) {
+    unreadable_ = true;
+    stamp_ = StampOf(before);
+    return;
+  }
+  int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
     // A missing file is an empty one; anything else must not be clobbered.
     if (errno != ENOENT && errno != ENOTDIR) {
@@ -350,6 +361,7 @@ std::vector<std::string> TIniFile::ReadSections() {
 // ---------------------------------------------------------------- writing
 
 bool TIniFile::Fail(const std::string& reason) {
+  if (batch_depth_ > 0 && batch_refusal_.empty()) batch_refusal_ = reason;
   last_write_failed_ = true;
   last_error_ = reason;
   return false;
@@ -397,7 +409,12 @@ bool TIniFile::SetValue(const std::string& section_in, const std::string& key_in
     entry.value = Trim(value);
     lines_.insert(lines_.begin() + pos, std::move(entry));
   }
+  return Changed();
+}
+
+bool TIniFile::Changed() {
   dirty_ = true;
+  if (batch_depth_ > 0) return true;
   return Store();
 }
 
@@ -428,9 +445,8 @@ bool TIniFile::EraseSection(const std::string& section_in) {
     lines_.erase(lines_.begin() + h, lines_.begin() + SectionEnd(h));
     changed = true;
   }
-  if (!changed) return dirty_ ? Store() : true;
-  dirty_ = true;
-  return Store();
+  if (!changed && !dirty_) return true;
+  return Changed();
 }
 
 bool TIniFile::DeleteKey(const std::string& section, const std::string& key_in) {
@@ -444,9 +460,8 @@ bool TIniFile::DeleteKey(const std::string& section, const std::string& key_in) 
       changed = true;
     }
   }
-  if (!changed) return dirty_ ? Store() : true;
-  dirty_ = true;
-  return Store();
+  if (!changed && !dirty_) return true;
+  return Changed();
 }
 
 bool TIniFile::UpdateFile() {
@@ -455,6 +470,35 @@ bool TIniFile::UpdateFile() {
   last_write_failed_ = false;
   last_error_.clear();
   return true;
+}
+
+void TIniFile::BeginBatch() {
+  if (batch_depth_ == 0) batch_refusal_.clear();
+  ++batch_depth_;
+}
+
+bool TIniFile::EndBatch() {
+  if (batch_depth_ == 0) return true;
+  if (--batch_depth_ > 0) return batch_refusal_.empty();
+  const std::string refusal = std::move(batch_refusal_);
+  batch_refusal_.clear();
+  if (dirty_ && !Store()) return false;
+  if (!refusal.empty()) return Fail(refusal);
+  last_write_failed_ = false;
+  last_error_.clear();
+  return true;
+}
+
+IniWriteBatch::IniWriteBatch(TIniFile& ini) : ini_(ini) { ini_.BeginBatch(); }
+
+IniWriteBatch::~IniWriteBatch() {
+  if (open_) (void)ini_.EndBatch();
+}
+
+bool IniWriteBatch::Commit() {
+  if (!open_) return !ini_.LastWriteFailed();
+  open_ = false;
+  return ini_.EndBatch();
 }
 
 bool TIniFile::Store() {

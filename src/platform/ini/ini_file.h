@@ -21,7 +21,13 @@
 //    as it was; lines end with LF;
 //  - a failed write returns false and is kept in LastWriteFailed()/LastError();
 //    the value is still held in memory, so reads stay consistent, and the next
-//    successful write (or UpdateFile()) stores it too.
+//    successful write (or UpdateFile()) stores it too;
+//  - while an IniWriteBatch is open on the file, writes change only the file
+//    in memory, and the batch stores them all with one replace of the file.
+//
+// Only a regular file is read: a folder, a FIFO or a device in the file's
+// place is taken as an unreadable file (every read gives its default, every
+// write fails) and is never waited on nor written over.
 //
 // Floats: written with '.' as decimal separator whatever the user's locale;
 // read with '.' or ',' as separator.
@@ -35,6 +41,8 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <vector>
+
+class IniWriteBatch;
 
 class TIniFile {
  public:
@@ -79,6 +87,8 @@ class TIniFile {
   std::string WriteFailureMessage() const;
 
  private:
+  friend class IniWriteBatch;
+
   enum class LineKind { kOther, kSection, kKey };
   struct Line {
     LineKind kind = LineKind::kOther;
@@ -108,6 +118,10 @@ class TIniFile {
   int FindKey(int header, const std::string& key) const;
   const Line* FindValue(const std::string& section, const std::string& key);
   bool SetValue(const std::string& section, const std::string& key, const std::string& value);
+  // The file is changed in memory: stored now, or at the end of an open batch.
+  bool Changed();
+  void BeginBatch();
+  bool EndBatch();
 
   std::string path_;
   std::vector<Line> lines_;
@@ -118,6 +132,28 @@ class TIniFile {
   bool dirty_ = false;       // memory holds changes the file lacks
   bool last_write_failed_ = false;
   std::string last_error_;
+  int batch_depth_ = 0;        // open batches
+  std::string batch_refusal_;  // why a write of the open batch was refused
+};
+
+// Many writes, one replace of the file: from its creation until Commit() (or
+// its destruction) the file's writes go to memory only; Commit() writes the
+// file once. Commit() is false when the file could not be written or a write
+// in between was refused; the file reports the reason as for any write, so a
+// caller reports a failure once for the whole batch. Batches may nest; the
+// outermost one writes.
+class IniWriteBatch {
+ public:
+  explicit IniWriteBatch(TIniFile& ini);
+  ~IniWriteBatch();
+  IniWriteBatch(const IniWriteBatch&) = delete;
+  IniWriteBatch& operator=(const IniWriteBatch&) = delete;
+
+  bool Commit();
+
+ private:
+  TIniFile& ini_;
+  bool open_ = true;
 };
 
 // "Unable to write to %s" with the file name.

@@ -59,6 +59,9 @@ std::string ExpandHome(const std::string& value) {
 // The value of XDG_DOCUMENTS_DIR in a user-dirs.dirs file (shell syntax:
 // NAME="value" with backslash escapes); the last assignment wins.
 std::string DocumentsFromUserDirs(const std::string& file) {
+  // A FIFO in the file's place would hold the start-up for ever.
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return "";
   std::ifstream in(file, std::ios::binary);
   if (!in) return "";
   const std::string name = "XDG_DOCUMENTS_DIR";
@@ -175,7 +178,8 @@ bool CopyFile(const std::string& src, const std::string& dst, bool overwrite) {
   if (src.empty() || dst.empty()) return false;
   struct stat st {};
   if (!overwrite && ::lstat(dst.c_str(), &st) == 0) return false;
-  int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without waiting: a FIFO source is refused below, not read.
+  int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (in < 0) return false;
   if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(in);

@@ -278,7 +278,11 @@ TControl::TControl(TComponent* owner, QWidget* widget)
 }
 
 TControl::~TControl() {
-  if (TForm* f = ParentForm(); f && f->ActiveControl() == this) f->SetActiveControl(nullptr);
+  if (TForm* f = ParentForm()) {
+    if (f->ActiveControl() == this) f->SetActiveControl(nullptr);
+    if (f->DefaultButton() == this) f->SetDefaultButton(nullptr);
+    if (f->CancelButton() == this) f->SetCancelButton(nullptr);
+  }
   if (parent_) {
     auto& list = parent_->controls_;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());

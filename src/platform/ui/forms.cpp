@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
@@ -13,10 +14,33 @@
 
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/keys.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/window_place.h"
 
-TForm::TForm(TComponent* owner) : TWinControl(owner, new QWidget(nullptr, Qt::Window)) {
+namespace {
+
+// The form's top-level widget. Keys that no control used travel up to it;
+// the dialog keys among them go to the form's default and cancel buttons.
+class FormWindow : public QWidget {
+ public:
+  FormWindow() : QWidget(nullptr, Qt::Window) {}
+  TForm* form = nullptr;
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (form && form->DialogKey(VirtualKeyOf(*e), ShiftStateOf(*e))) {
+      e->accept();
+      return;
+    }
+    QWidget::keyPressEvent(e);
+  }
+};
+
+}  // namespace
+
+TForm::TForm(TComponent* owner) : TWinControl(owner, new FormWindow()) {
+  static_cast<FormWindow*>(Widget())->form = this;
   QWidget* w = Widget();
   layout_ = new QVBoxLayout(w);
   layout_->setContentsMargins(0, 0, 0, 0);
@@ -35,6 +59,7 @@ TForm::TForm(TComponent* owner) : TWinControl(owner, new QWidget(nullptr, Qt::Wi
 }
 
 TForm::~TForm() {
+  if (auto* w = dynamic_cast<FormWindow*>(Widget())) w->form = nullptr;
   if (modal_loop_) modal_loop_->quit();
   // The menu may outlive the window: keep its bar out of the widget's deletion.
   if (menu_) {
@@ -362,6 +387,16 @@ void TForm::SetMenu(TMainMenu* menu) {
     bar->show();
   }
   SetBounds(left_, top_, width_, client + MenuHeight());
+}
+
+bool TForm::DialogKey(unsigned short key, TShiftState shift) {
+  if (shift & (ssCtrl | ssAlt)) return false;
+  TControl* button = nullptr;
+  if (key == VK_RETURN || key == VK_SPACE) button = default_button_;
+  else if (key == VK_ESCAPE) button = cancel_button_;
+  if (!button || !button->CanUserInteract()) return false;
+  button->Click();
+  return true;
 }
 
 void TForm::SetActiveControl(TWinControl* c) {

@@ -104,6 +104,17 @@ class TForm : public TWinControl {
   // The window is the active one of the desktop.
   bool Active() const;
 
+  // Dialog keys, as they reach the window unused by the focused control:
+  // Return and Enter (and Space, which a focused control would otherwise
+  // take) click the default button, Escape clicks the cancel button. A
+  // dialog's only button is both.
+  TControl* DefaultButton() const { return default_button_; }
+  void SetDefaultButton(TControl* b) { default_button_ = b; }
+  TControl* CancelButton() const { return cancel_button_; }
+  void SetCancelButton(TControl* b) { cancel_button_ = b; }
+  // Clicks the button the key stands for; true when one took it.
+  bool DialogKey(unsigned short key, TShiftState shift);
+
   TMainMenu* Menu() const { return menu_; }
   void SetMenu(TMainMenu* menu);
   TWinControl* ActiveControl() const { return active_control_; }
@@ -146,6 +157,8 @@ class TForm : public TWinControl {
   QVBoxLayout* layout_ = nullptr;
   TMainMenu* menu_ = nullptr;
   TWinControl* active_control_ = nullptr;
+  TControl* default_button_ = nullptr;
+  TControl* cancel_button_ = nullptr;
   int modal_result_ = mrNone;
   bool modal_ = false;
   QEventLoop* modal_loop_ = nullptr;

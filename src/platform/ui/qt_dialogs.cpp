@@ -70,6 +70,14 @@ class QtDialogAnswerer : public DialogAnswerer {
       if (result == r.DefaultResult)
         if (auto* push = qobject_cast<QPushButton*>(button)) box.setDefaultButton(push);
     }
+    // Escape gives what closing the box gives: Cancel, else No, else the
+    // only button.
+    QAbstractButton* escape = nullptr;
+    for (int wanted : {mrCancel, mrNo})
+      for (auto& [button, result] : results)
+        if (!escape && result == wanted) escape = button;
+    if (!escape && results.size() == 1) escape = results.front().first;
+    if (escape) box.setEscapeButton(escape);
     if (r.X >= 0 && r.Y >= 0) box.move(r.X, r.Y);
     box.exec();
     for (auto& [button, result] : results)
