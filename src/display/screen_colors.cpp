@@ -188,12 +188,9 @@ void TForm1::Colors1Click(TObject* /*Sender*/) {
     ApplyScreenColors();
   }
 
-  // The recorder draws with its own copy of the colours.
-  display::CopyScreenColorsToRecorder();
-  if (Form1_rec) {
-    Form1_rec->RecClearPending = 1;
-    Form1_rec->putsataanko();
-  }
+  // The recorder takes the colours (and its own variant of a preset).
+  if (Form1_rec) Form1_rec->Colors2Click(this);
+  else display::CopyScreenColorsToRecorder();
 
   // Persistence keeps true colours on the picture: it starts again clean.
   if (SpeedButton23 && SpeedButton23->Down()) {
