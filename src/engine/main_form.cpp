@@ -29,6 +29,9 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   CreateStartupComponents();
   CreateDeviceControls();
   CreateAcquisitionControls();
+  // Never so small that a control is cut off; set before the stored place
+  // is read.
+  SetMinimumSize(ControlsWidth() + kMargin, ControlsHeight() + kMargin);
 
   FormCreate(this);
 }
