@@ -90,6 +90,8 @@ TForm11::TForm11(TComponent* owner) : TForm(owner) {
 
   BindForwards();
   OnClose = [this](TObject* s, TCloseAction& action) { FormClose(s, action); };
+  // Never so small that a control is cut off.
+  SetMinimumSize(ControlsWidth() + kMargin, ControlsHeight() + kMargin);
 }
 
 void TForm11::BindForwards() {

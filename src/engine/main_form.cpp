@@ -30,6 +30,9 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   CreateDeviceControls();
   CreateAcquisitionControls();
   CreateGeneratorControls();
+  // Never so small that a control is cut off; set before the stored place
+  // is read.
+  SetMinimumSize(ControlsWidth() + kMargin, ControlsHeight() + kMargin);
 
   FormCreate(this);
 }

@@ -476,6 +476,24 @@ class TForm1 : public TForm, public FrontPanelControls {
   void ApplyScreenColors();
 
  public:
+  // ======== Options "Hardware Setup...": the device or demo mode ========
+  TMenuItem* Hardware1 = nullptr;  // "Hardware Setup..."
+  // Demo mode was chosen here: the recorder rebuilds its positions and
+  // picture the next time it opens.
+  std::uint8_t RecorderDemoChangePending = 0;
+  // Builds the menu item under Options; run while the window is built.
+  void CreateHardwareSetupControls();
+  // Stops the acquisition, asks for the hardware and switches to it: demo
+  // mode, or the device (back to demo mode when it does not answer).
+  void Hardware1Click(TObject* Sender);
+
+  // ======== Bit view ========
+  // Builds GrSpeedButton15 ("10110010": down shows both inputs as logic
+  // levels, eight per captured byte) under the front panel; run while the
+  // window is built.
+  void CreateBitViewControls();
+  void GrSpeedButton15Click(TObject* Sender);
+
   // ======== Markers, waveform measurements and annotation ========
   // View "Markers (DSO) ", "RMS Value" and "Waveform Parameters...".
   TMenuItem* Markers1 = nullptr;

@@ -11,6 +11,7 @@
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_state.h"
+#include "recorder/recorder_form.h"
 
 namespace {
 
@@ -114,6 +115,9 @@ void TForm1::ProbeClick(int channel, bool x10) {
       if (TRadioButton* radio = Bode_plot->RangeRadios()[i]) radio->SetCaption(caption);
   }
 
+  // The recorder's buttons have names of their own.
+  if (Form1_rec) Form1_rec->ShowProbeCaptions(channel, x10);
+
   // The label on the picture and the device follow the current range.
   RangeCodeClick(channel, ch1 ? Ch1GainCode : Ch2GainCode);
 }
@@ -134,7 +138,11 @@ void TForm1::PositionChange(int channel) {
   std::int32_t& shownPosition = ch1 ? Ch1Position : Ch2Position;
   const PanelControl<TTrackBar> barMember = ch1 ? &FrontPanelControls::TrackBar1 : &FrontPanelControls::TrackBar2;
 
-  auto copyToTwins = [&] { MirrorToTwin(*this, barMember); };
+  auto copyToTwins = [&] {
+    MirrorToTwin(*this, barMember);
+    // The recorder's bar too; its handler comes back here with the same position.
+    if (Form1_rec) (ch1 ? Form1_rec->TrackBar1 : Form1_rec->TrackBar2)->SetPosition(position);
+  };
   auto groundMarker = [&] { ch1 ? y1_viiva() : y2_viiva(); };
   auto applyOffset = [&] {
     shownPosition = position;

@@ -1,13 +1,32 @@
-// Home of the recorder data-file reader; shows the reader's error message.
+// The recorder's data-file reader: opens a data file or AutoSave log and
+// pages through it 2000 rows at a time. Its window ("File Error") shows the
+// one message of a file that is not a recorder file.
 #pragma once
 
-#include "platform/ui/forms.h"
+#include <string>
+
+#include "platform/ui/vcl.h"
 
 class TForm5_rec : public TForm {
  public:
-  explicit TForm5_rec(TComponent* owner) : TForm(owner) {
-    SetCaption("File Error");
-  }
+  explicit TForm5_rec(TComponent* owner);
+
+  TLabel* Label1 = nullptr;   // the error text
+  TButton* BitBtn1 = nullptr; // "Close"
+  TOpenDialog* OpenDialog2 = nullptr;
+
+  // "Open Data...": the first page of a chosen file. A file that cannot be
+  // read changes nothing; a file that is not a recorder file, or has a bad
+  // field, is refused whole with its message.
+  void LoadDataFile();
+  // ">>" and "<<": the page after or before the one shown.
+  void LoadNextPage();
+  void LoadPreviousPage();
+  void BitBtn1Click(TObject* Sender);
+
+ private:
+  // The whole file, or nothing when it cannot be read.
+  static bool ReadFileText(const std::string& path, std::string& text);
 };
 
 inline TForm5_rec* Form5_rec = nullptr;

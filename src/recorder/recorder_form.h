@@ -1,20 +1,292 @@
-// The transient recorder window.
+// The transient recorder window: a slow two-channel recorder, one sample pair
+// per tick of its sample clock, 2000 samples per screen, with its own front
+// panel, markers, data files and AutoSave log. Its methods are split by
+// concern: recorder_form.cpp (window and life cycle), recorder_acquisition.cpp
+// (sampling, start and stop), recorder_controls.cpp (front panel and menus),
+// recorder_screen.cpp (picture, markers, read-outs) and recorder_files.cpp
+// (data files and AutoSave).
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
 
-#include "platform/ui/forms.h"
+#include "display/scope_view.h"
+#include "platform/ui/vcl.h"
+#include "recorder/recorder_file.h"
+#include "recorder/recorder_tables.h"
+#include "widgets/fast_timer.h"
+#include "widgets/gr_speed_button.h"
 
 class TForm1_rec : public TForm {
  public:
-  explicit TForm1_rec(TComponent* owner) : TForm(owner) {
-    SetCaption("Transient Recorder");
-  }
+  explicit TForm1_rec(TComponent* owner);
+  ~TForm1_rec() override;
 
-  // ---- Start-up, shutdown and settings file
+  // Size of the recorder picture: a grid of 20 x 8 divisions of 32 pixels in its middle.
+  static constexpr int kImageWidth = 672;
+  static constexpr int kImageHeight = 299;
+
+  // ---- Picture
+  TImage* Image1 = nullptr;
+  // Lies over Image1 while recording and takes the live trace.
+  TImage* PaintBox1 = nullptr;
+  TScrollBar* ScrollBar2 = nullptr;  // first sample shown, 0..2000
+  int X0 = 0, Y0 = 0;                // grid origin on the picture
+  int ReadoutY = 0;                  // y of the read-out line
+
+  // ---- Front panel
+  TGroupBox* Time_div = nullptr;  // "Time/Div."
+  std::array<TGrSpeedButton*, 16> TimeButtons{};  // in RecorderTimeTable order
+  TGroupBox* GroupBox1 = nullptr;  // "Volts/Div."
+  std::array<TGrSpeedButton*, 6> Ch1RangeButtons{};  // in RecorderRangeTable order
+  std::array<TGrSpeedButton*, 6> Ch2RangeButtons{};
+  TGrSpeedButton* SpeedButton_ac1 = nullptr;
+  TGrSpeedButton* SpeedButton_dc1 = nullptr;
+  TGrSpeedButton* SpeedButton_gnd1 = nullptr;
+  TGrSpeedButton* SpeedButton__ac2 = nullptr;
+  TGrSpeedButton* SpeedButton_dc2 = nullptr;
+  TGrSpeedButton* SpeedButton_gnd2 = nullptr;
+  TGrSpeedButton* CH1on = nullptr;           // "On"
+  TGrSpeedButton* CH2on = nullptr;
+  TGrSpeedButton* SpeedButtonCh1 = nullptr;  // "OFF": down while the channel is hidden
+  TGrSpeedButton* SpeedButtonCh2 = nullptr;
+  TTrackBar* TrackBar1 = nullptr;  // positions, -128..127
+  TTrackBar* TrackBar2 = nullptr;
+  TLabel* LabelCh1 = nullptr;
+  TLabel* LabelCh2 = nullptr;
+  TGrSpeedButton* SpeedButtonRun = nullptr;
+  TGrSpeedButton* SpeedButtonSingle = nullptr;
+  TGrSpeedButton* SpeedButton1 = nullptr;  // "<<": previous page of a data file
+  TGrSpeedButton* SpeedButton2 = nullptr;  // ">>": next page
+  TPanel* Panel2 = nullptr;  // status, red while recording
+  TLabel* Label3 = nullptr;
+  // Instruments.
+  TGrSpeedButton* SpeedButton5 = nullptr;  // "Oscilloscope"
+  TGrSpeedButton* SpeedButton7 = nullptr;  // "Spectrum Analyzer"
+  TGrSpeedButton* SpeedButton3 = nullptr;  // "Circuit Analyzer"
+  TGrSpeedButton* SpeedButton6 = nullptr;  // "Transient Recorder"
+
+  // ---- Menus
+  TMainMenu* MainMenu1 = nullptr;
+  TMenuItem* File1 = nullptr;
+  TMenuItem* OpenData1 = nullptr;       // "Open Da&ta..."
+  TMenuItem* N1 = nullptr;              // "Save &Data..."
+  TMenuItem* N2 = nullptr;              // "&AutoSave Data..."
+  TMenuItem* SaveSettings1 = nullptr;   // "Save Settings..."
+  TMenuItem* RecallSettings1 = nullptr; // "Recall Settings..."
+  TMenuItem* ExittoMenu1 = nullptr;     // "Exit to Menu"
+  TMenuItem* Exit1 = nullptr;           // "E&xit"
+  TMenuItem* View1 = nullptr;           // "&View"
+  TMenuItem* Markers1 = nullptr;        // "&Markers  dV && t"
+  TMenuItem* MarkersVdt1 = nullptr;     // "M&arkers  dV && dt"
+  TMenuItem* BrightGrid1 = nullptr;     // "Bright &Grid"
+  TMenuItem* SampleRate1 = nullptr;     // "Sample &Rate"
+  TMenuItem* Options1 = nullptr;        // "&Options"
+  TMenuItem* Colors1 = nullptr;         // "&Colors..."
+  TMenuItem* Help1 = nullptr;           // "&Help"
+  TMenuItem* Help2 = nullptr;           // "Transient Recorder Help"
+  TMenuItem* About2 = nullptr;          // "&About..."
+  TSaveDialog* SaveDialog2 = nullptr;   // "Save Data"
+  TSaveDialog* SaveDialog3 = nullptr;   // "AutoSave Data"
+
+  // ---- Timers: the sample clock, the deferred close, the live repaint.
+  TFastTimer* FastTimer1 = nullptr;
+  TTimer* Timer1 = nullptr;
+  TTimer* Timer2 = nullptr;
+
+  // ======== Acquisition and run control
+  // One sample pair from the device into index RecPos; true when the whole
+  // 64-byte reply arrived (nothing is stored otherwise).
+  bool LueData();
+  void LueDemo();
+  void FastTimer1Timer(TObject* Sender);
+  void aloitus();
+  void lopetus();
+  void SpeedButtonRunClick(TObject* Sender);
+  void SpeedButtonSingleClick(TObject* Sender);
+  void paintbox_1();
+  void paintbox_0();
+  void Timer2Timer(TObject* Sender);
+  void FormPaint(TObject* Sender);
+  void FormCreate(TObject* Sender);
+  void FormCloseQuery(TObject* Sender, bool& CanClose);
+  void FormClose(TObject* Sender, TCloseAction& Action);
+  void Timer1Timer(TObject* Sender);
+  void tee_demo_taulut();
+  void tee_demo();
+
+  // ======== Controls
+  void AsetaAika(const std::string& caption);
+  // The handler of RecorderTimeTable row `row` (each time/div button's).
+  void TimeStepClick(std::size_t row);
+  void SpeedButton01sClick(TObject* Sender);
+  void peedButton50msClick(TObject* Sender);
+  void SpeedButton20msClick(TObject* Sender);
+  void SpeedButton10msClick(TObject* Sender);
+  void SpeedButton5msClick(TObject* Sender);
+  void SpeedButton2msClick(TObject* Sender);
+  void SpeedButton1msClick(TObject* Sender);
+  void SpeedButton05msClick(TObject* Sender);
+  void SpeedButton02msClick(TObject* Sender);
+  void SpeedButton01msClick(TObject* Sender);
+  void SpeedButton50usClick(TObject* Sender);
+  void SpeedButton20usClick(TObject* Sender);
+  void SpeedButton10usClick(TObject* Sender);
+  void SpeedButton5usClick(TObject* Sender);
+  void SpeedButton2usClick(TObject* Sender);
+  void SpeedButton1usClick(TObject* Sender);  // "20ms"
+  // Volts/div of channel 1 or 2, RecorderRangeTable row `row`.
+  void RangeStepClick(int channel, std::size_t row);
+  void SpeedButton9Click(TObject* Sender);
+  void SpeedButton15v1Click(TObject* Sender);
+  void SpeedButton5v1Click(TObject* Sender);
+  void SpeedButton1p5v1Click(TObject* Sender);
+  void SpeedButton05v1Click(TObject* Sender);
+  void SpeedButton015v1Click(TObject* Sender);
+  void SpeedButton10Click(TObject* Sender);
+  void SpeedButton15v2Click(TObject* Sender);
+  void SpeedButton5v2Click(TObject* Sender);
+  void SpeedButton1p5v2Click(TObject* Sender);
+  void SpeedButton05v2Click(TObject* Sender);
+  void SpeedButton015v2Click(TObject* Sender);
+  // Applies a label to channel 1 or 2 (0: none) and sends the settings.
+  void asetus(const std::string& label, int channel);
+  void SpeedButton_ac1Click(TObject* Sender);
+  void SpeedButton_dc1Click(TObject* Sender);
+  void SpeedButton_gnd1Click(TObject* Sender);
+  void SpeedButton__ac2Click(TObject* Sender);
+  void SpeedButton_dc2Click(TObject* Sender);
+  void SpeedButton_gnd2Click(TObject* Sender);
+  void TrackBar1Change(TObject* Sender);
+  void TrackBar2Change(TObject* Sender);
+  void SpeedButtonCh1Click(TObject* Sender);
+  void SpeedButtonCh2Click(TObject* Sender);
+  void ch1_dso();
+  void ch2_dso();
+  void CH1onClick(TObject* Sender);
+  void CH2onClick(TObject* Sender);
+  void SpeedButton5Click(TObject* Sender);  // "Oscilloscope"
+  void SpeedButton7Click(TObject* Sender);  // "Spectrum Analyzer"
+  void SpeedButton3Click(TObject* Sender);  // "Circuit Analyzer"
+  void SpeedButton6Click(TObject* Sender);  // "Transient Recorder"
+  void ExittoMenu1Click(TObject* Sender);
+  void ExitClick(TObject* Sender);
+  void Help2Click(TObject* Sender);
+  void About2Click(TObject* Sender);
+  void Colors1Click(TObject* Sender);
+  void SaveSettings1Click(TObject* Sender);
+  void RecallSettings1Click(TObject* Sender);
+  void File1Click(TObject* Sender);
+  // The volts/div captions of channel 1 or 2 for a x1 or x10 probe.
+  void ShowProbeCaptions(int channel, bool x10);
+
+  // ======== Screen
   std::uint8_t RecClearPending = 0;  // wipe the recorder picture at the next refresh
-  // Wipes and rebuilds the picture when a wipe is pending.
-  void putsataanko() {}
+  std::uint8_t RecCh1Drawn = 0;      // a trace is on the picture now
+  std::uint8_t RecCh2Drawn = 0;
+  void putsataanko();
+  void poisto();
+  void piirrot();
+  void piirra(int channel);
+  // Draws a trace's points as one polyline with the canvas pen.
+  void Kayran_Piirto(const std::vector<TPoint>& points);
+  void DoGrid();
+  void TulostaTeksti(const std::string& text, int x, TColor color, int y);
+  void tekstit();
+  void kursorit();
+  void kursoriaika();
+  void kursorivoltit();
+  void y_viivat();
+  void y1_viiva();
+  void y2_viiva();
+  void ScrollBar2Change(TObject* Sender);
+  void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void Image1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void Image1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void dso_down(int x, int y);
+  void dso_up();
+  void Markers1Click(TObject* Sender);
+  void MarkersVdt1Click(TObject* Sender);
+  void BrightGrid1Click(TObject* Sender);
+  void SampleRate1Click(TObject* Sender);
+  // The colours changed (run by the main window's colour handler).
+  void Colors2Click(TObject* Sender);
+  // Texts now on the picture.
+  std::string TimeReadoutShown;
+  std::string VoltReadoutShown = "0.0V";
+
+  // ======== Data files and AutoSave
+  void N1Click(TObject* Sender);  // "Save Data..."
+  void N2Click(TObject* Sender);  // "AutoSave Data..."
+  void OpenData1Click(TObject* Sender);
+  void SpeedButton1Click(TObject* Sender);  // "<<"
+  void SpeedButton2Click(TObject* Sender);  // ">>"
+  // AutoSave hooks of the start, the tick and the stop.
+  void WriteAutoSaveHeader();
+  void WriteAutoSaveRow();
+  void WriteAutoSaveTrailer();
+  // The annotation as the files carry it, or nothing when none is shown.
+  std::optional<recorder::CommentBlock> CurrentComment() const;
+  // The header texts of the record now in memory.
+  recorder::RecordHeader CurrentHeader() const;
+  // A loaded page takes the record's place: start (file page), samples, stop.
+  void ShowLoadedPage(const recorder::ParsedPage& page, bool keepDisplayStep);
+
+ private:
+  void BuildControls();
+  void BuildMenus();
+  void LockForRecording(bool recording, TSpeedButton* pressed);
+  void CouplingClick(int channel, int kind);
+  void PositionChange(int channel);
+  void ChannelShow(int channel);
+  void ChannelOn(int channel);
+  // The channel follows its "OFF" button; "On" and the zero-level marks follow.
+  void ChannelFromOffButton(int channel);
+  void HandBack(bool spectrum);
+  void DrawZeroGlyph(int channel, int level);
+  void DrawMarkerLine(int id, int pos, bool dotted);
+  void MarkersClick(TMenuItem* item, TMenuItem* other, int marker1X);
+  // The not-xor pens of the recorder's colours and its grid pen.
+  void DerivePens();
+  TColor RecCh1Pen = 0, RecCh2Pen = 0, RecTimeMarkerPen = 0, RecGridPen = 0;
+  void StopOnNoData();
+  // Run and Single of the scope (and its twin panel) go up: no scope loop runs beside a recording.
+  void ReleaseScopeRunAndSingle();
+  // Status polls of one tick before the device counts as silent.
+  static constexpr int kPollLimit = 1000;
+  void ReportAutoSaveFailure();
+
+  // ---- Live drawing
+  int RecLastColumn = 0;
+  TPoint LivePen{};  // previous point: x and CH1's y
+  int LivePenCh2Y = 0;
+  std::vector<TPoint> LivePointsCh1;
+  std::vector<TPoint> LivePointsCh2;
+  // ---- Demo source
+  recorder::DemoSources DemoTable{};
+  recorder::DemoDisplay DemoArrays{};
+  // ---- Positions as last applied, per channel
+  int PreviousPosition1 = 0;
+  int PreviousPosition2 = 0;
+  // ---- Marker dragging
+  bool Dragging = false;
+  int DragId = 0;  // 1, 2 time markers; 3, 4 voltage markers
+  int DragPos = 0;
+  // The rate caption the time/div step being applied brings.
+  std::string PendingRateText = "100S/s";
+  // The recorder picture as the shared drawing code sees it (ground glyphs).
+  display::ScopeView RecView;
+  // ---- AutoSave log, open from the start of a recording to its stop
+  std::FILE* AutoSaveFile = nullptr;
+  bool AutoSaveFailed = false;
+  bool AutoSaveHeaderWritten = false;
+  // AutoSave texts drawn on the picture, to erase them.
+  std::string SavingLineShown;
+  bool AutoSaveMarkShown = false;
 };
 
 inline TForm1_rec* Form1_rec = nullptr;

@@ -1,15 +1,109 @@
-// State of the transient recorder that other windows set. Byte flags are 0 or 1.
+// State of the transient recorder that its windows and the engine share.
+// Byte flags are 0 or 1.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string>
 
 #include "display/screen_colors.h"
 #include "platform/ui/types.h"
 
 namespace recorder {
 
-// The recorder's copy of the scope's eight screen colours, taken at start-up
-// and whenever the scope's colours change.
+// ---- The record. Each entry holds 255 minus the 8-bit sample code, that is
+// its pixel offset from the top grid line; 255 means no data. CH2 first, then
+// CH1, then one spare entry.
+inline constexpr std::size_t kChannelEntries = 4096;
+inline constexpr std::size_t kBlockEntries = 2 * kChannelEntries + 1;
+inline constexpr int kRecordSamples = 2000;  // samples of one record (one screen)
+inline constexpr int kWrapPos = 2001;        // RecPos at which Run wraps and Single ends
+inline constexpr int kLastEntry = 2002;      // last entry a stop clears
+inline constexpr std::int32_t kNoData = 255;
+inline std::array<std::int32_t, kBlockEntries> RecBlock{};
+inline constexpr std::span<std::int32_t, kChannelEntries> RecBufCh2{RecBlock.data(), kChannelEntries};
+inline constexpr std::span<std::int32_t, kChannelEntries> RecBufCh1{RecBlock.data() + kChannelEntries,
+                                                                     kChannelEntries};
+
+inline std::uint16_t RecPos = 0;         // index of the next sample, 0..2001
+inline std::int32_t RecLength = 2000;    // valid samples drawn when the record is redrawn
+
+// ---- Run state
+inline std::uint8_t RecStopped = 1;          // no recording runs
+inline std::uint8_t RecSingleMode = 0;       // the recording ends by itself after one record
+inline std::uint8_t RecAutoSaveOn = 0;       // the AutoSave log is armed or open and takes one row per tick
+inline std::uint8_t RecFileReplay = 0;       // a data-file page is loaded: start and stop skip the device
+inline std::uint8_t RecKeepDisplayStep = 0;  // paging a file: the stop keeps the display step
+inline std::uint8_t RecNoData = 0;           // the device stopped answering during this recording
+inline std::int32_t AutoSaveRowNumber = 0;   // N of the next AutoSave row; counts on across wraps
+
+// ---- Texts captured at each start for the file headers
+inline std::string RecHeaderTimeText = "1s";
+inline std::string RecHeaderCh1Text = "1V";
+inline std::string RecHeaderCh2Text = "1V";
+inline std::string RecStartText;  // date TAB time
+inline std::string RecStopText;
+
+// ---- Time base and display window on the record
+inline std::int32_t TimeUnitValue = 500;     // time/div of the sample clock / 2 ms (500 at 1 s/div and faster)
+inline std::int32_t RecordedTimeUnit = 500;  // TimeUnitValue at which the record was taken
+inline double ZoomStep = 6.25;               // samples per 2-pixel column at the selected step
+inline double RecDisplayStep = 6.25;         // samples per 2-pixel column as drawn
+inline std::int32_t RecScrollOffset = 0;     // first sample shown, 0..2000
+inline std::string RecRateText = "100S/s";   // sample-rate caption
+inline std::string RecTimeDivText = "1s";    // time/div caption on the screen
+
+// ---- Channels
+inline std::int32_t RecShiftCh1 = 0;  // record shift by the position bars after a user stop
+inline std::int32_t RecShiftCh2 = 0;
+inline std::int32_t Ch1OffsetSum = 0;  // offset calibration + position term: places the zero-level marker
+inline std::int32_t Ch2OffsetSum = 0;
+inline std::uint8_t RecCh1On = 1;  // trace shown
+inline std::uint8_t RecCh2On = 1;
+inline std::int32_t RecCh1ZeroLevel = 127;  // zero levels, pixel offsets from Y0
+inline std::int32_t RecCh2ZeroLevel = 127;
+inline std::string RecCh1Label = "1V";  // label without the AC mark, as the coupling buttons re-apply it
+inline std::string RecCh2Label = "1V";
+inline std::string RecCh1Text = "5V";   // label now printed on the picture
+inline std::string RecCh2Text = "5V";
+// Trims of the recorder's ranges and time base, from the calibration (0
+// after every calibration).
+inline std::int32_t Ch1RecRangeTrim = 0;
+inline std::int32_t Ch2RecRangeTrim = 0;
+inline std::int32_t Ch1RecRateTrim = 0;
+inline std::int32_t Ch2RecRateTrim = 0;
+
+// ---- Markers (pixels of the recorder picture); a marker left of X0 or
+// above Y0 is parked and not drawn on the grid.
+inline std::uint8_t RecMarkersOn = 0;
+inline std::int32_t RecTimeMarker1X = 0;
+inline std::int32_t RecTimeMarker2X = 0;
+inline std::int32_t RecVoltMarker1Y = 0;
+inline std::int32_t RecVoltMarker2Y = 0;
+
+// ---- View
+inline std::uint8_t RecSampleRateShown = 0;  // "Sample Rate"
+
+// ---- Annotation ("Add Text")
+inline std::uint8_t RecNoteShown = 0;
+inline std::int16_t RecNoteX = 0;
+inline std::int16_t RecNoteY = 0;
+inline std::uint8_t RecNoteTransparent = 0;
+
+// ---- Data files
+inline std::string RecFileName;       // the data file being paged
+inline std::string AutoSaveFileName;  // the armed AutoSave log (a file of its own)
+inline std::int32_t RecPageStart = 2000;  // N of the row after the page shown
+inline std::uint8_t RecMorePages = 0;
+
+// ---- Demo source
+inline std::int32_t DemoIndex = 0;  // byte offset into the display arrays, 0..599
+inline std::int32_t DemoStep = 1;   // entries advanced per sample
+
+// ---- Colours: the recorder's copy of the scope's eight screen colours,
+// taken at start-up and whenever the scope's colours change.
 inline TColor RecBackgroundColor = display::kBrightScreenColors.Background;
 inline TColor RecCh1Color = display::kBrightScreenColors.Ch1;
 inline TColor RecCh2Color = display::kBrightScreenColors.Ch2;
@@ -18,6 +112,13 @@ inline TColor RecMath2Color = display::kBrightScreenColors.Math2;
 inline TColor RecDarkGridColor = display::kBrightScreenColors.DarkGrid;
 inline TColor RecBrightGridColor = display::kBrightScreenColors.BrightGrid;
 inline TColor RecTimeMarkerColor = display::kBrightScreenColors.TimeMarker;
-inline std::uint8_t RecBrightGrid = 0;  // recorder "Bright Grid"
+inline std::uint8_t RecBrightGrid = 0;  // "Bright Grid"
+
+// ---- Hand-over to the other instruments
+inline std::uint8_t InstrumentSwitch = 0;  // the recorder closes to hand over: the program goes on
+// The scope's time base and trigger as the main window saved them when the
+// recorder opened; the hand-back puts them back.
+inline std::uint8_t SavedTimeBaseCode = 88;
+inline std::uint8_t SavedTriggerOff = 64;
 
 }  // namespace recorder

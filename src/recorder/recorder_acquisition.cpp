@@ -1,0 +1,387 @@
+// The recorder's engine: one sample pair per tick through the oscilloscope
+// engine's device link, Run with its wrap and Single with its end, start and
+// stop, the live trace and the demo source.
+#include <algorithm>
+
+#include <QDateTime>
+#include <QLocale>
+
+#include "engine/control_panel.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "recorder/add_text_rec.h"
+#include "recorder/recorder_form.h"
+#include "recorder/recorder_readouts.h"
+#include "recorder/recorder_state.h"
+
+namespace {
+
+constexpr std::uint8_t kStatusDone = 0x44;  // 'D'
+constexpr std::uint32_t kPollTimeoutMs = 20;
+constexpr std::uint32_t kReplyBytes = 64;
+constexpr std::size_t kHeaderChars = 50;
+constexpr std::size_t kDateChars = 127;
+constexpr std::int32_t kUserStoppedBit = 8;  // in StartupTick: a live record was stopped by the user
+constexpr TColor kRecordingColor = 0x0000FF;
+constexpr const char* kNoDataText = "NO DATA - CHECK OSCILLOSCOPE CONNECTION!";
+
+// Date and time in the user's formats, separated by a TAB.
+std::string NowText() {
+  const QDateTime now = QDateTime::currentDateTime();
+  const QLocale locale = QLocale::system();
+  const std::string text = (locale.toString(now.date(), QLocale::ShortFormat) + "\t" +
+                            locale.toString(now.time(), "HH:mm:ss"))
+                               .toStdString();
+  return text.substr(0, kDateChars);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- samples
+
+bool TForm1_rec::LueData() {
+  using namespace engine;
+  if (DemoMode || !Form1) return false;
+  AcqState = 2;
+  AcqArmed = 0;
+  Form1->Reset_500(2, 0);
+  std::uint32_t got = 0;
+  Form1->MPUSBRead(UsbInHandle, UsbRxBuffer.data(), kReplyBytes, &got, kPollTimeoutMs);
+  UsbReadCount = got;
+  // A short reply would leave an old pair in the buffer: it is no sample.
+  if (got < kReplyBytes) return false;
+  const std::size_t pos = recorder::RecPos;
+  recorder::RecBufCh2[pos] = 255 - UsbRxBuffer[62];
+  recorder::RecBufCh1[pos] = 255 - UsbRxBuffer[61];
+  return true;
+}
+
+void TForm1_rec::LueDemo() {
+  using namespace recorder;
+  DemoIndex %= 600;
+  if (DemoIndex < 0) DemoIndex += 600;
+  RecBufCh2[RecPos] = DemoArrays.Ch2[static_cast<std::size_t>(DemoIndex / 2)] & 0xFF;
+  RecBufCh1[RecPos] = DemoArrays.Ch1[static_cast<std::size_t>(DemoIndex / 2)] & 0xFF;
+  DemoIndex = static_cast<std::int32_t>((DemoIndex + 2LL * DemoStep) % 600);
+}
+
+void TForm1_rec::FastTimer1Timer(TObject* /*Sender*/) {
+  using namespace recorder;
+  if (RecStopped) {
+    FastTimer1->SetEnabled(false);
+    return;
+  }
+  bool sampled = false;
+  if (engine::DemoMode) {
+    LueDemo();
+    sampled = true;
+  } else {
+    // Polls until the device has a sample ready; a reply that came short is
+    // polled for again within the same budget.
+    for (int polls = 0; polls < kPollLimit && !sampled; ++polls) {
+      using namespace engine;
+      UsbRxBuffer[0] = 0;
+      std::uint32_t got = 0;
+      if (Form1) Form1->MPUSBRead(UsbInHandle, UsbRxBuffer.data(), 1, &got, kPollTimeoutMs);
+      UsbReadCount = got;
+      if (got >= 1 && UsbRxBuffer[0] == kStatusDone) sampled = LueData();
+      if (!DeviceOpen) break;
+    }
+    FastTimer1->SetEnabled(!RecStopped);
+  }
+  if (!sampled) {
+    StopOnNoData();
+    return;
+  }
+
+  // AutoSave row.
+  if (RecAutoSaveOn) WriteAutoSaveRow();
+
+  // Run wraps: the sample just stored becomes the first of the next pass.
+  if (RecPos == kWrapPos) {
+    RecBufCh1[0] = RecBufCh1[kWrapPos];
+    RecBufCh2[0] = RecBufCh2[kWrapPos];
+    paintbox_1();
+    RecPos = 0;
+    RecLastColumn = 0;
+    LivePointsCh1.clear();
+    LivePointsCh2.clear();
+  }
+
+  // Live trace: 320 columns of 2 pixels, one point per 6.25 samples.
+  if (RecPos == 1) {
+    LivePen = {X0 + 1, Y0 + RecBufCh1[1]};
+    LivePenCh2Y = Y0 + RecBufCh2[1];
+  } else {
+    const int c = recorder::LiveColumn(RecPos);
+    if (c > RecLastColumn) {
+      const int x = X0 + 2 * c;
+      TCanvas* canvas = PaintBox1->Canvas();
+      canvas->Pen.Mode = pmCopy;
+      canvas->Pen.Style = psSolid;
+      canvas->Pen.Width = 1;
+      auto segment = [&](TColor colour, int& y, int newY, std::vector<TPoint>& list) {
+        canvas->Pen.Color = colour;
+        canvas->MoveTo(LivePen.x, y);
+        canvas->LineTo(x, newY);
+        list.push_back({LivePen.x, y});
+        y = newY;
+      };
+      if (RecCh2On) segment(recorder::RecCh2Color, LivePenCh2Y, Y0 + RecBufCh2[RecPos], LivePointsCh2);
+      if (RecCh1On) segment(recorder::RecCh1Color, LivePen.y, Y0 + RecBufCh1[RecPos], LivePointsCh1);
+      LivePen.x = x;
+      RecLastColumn = c;
+      PaintBox1->Invalidate();
+    }
+  }
+
+  ++RecPos;
+  if (RecSingleMode && RecPos == kWrapPos) lopetus();
+}
+
+void TForm1_rec::StopOnNoData() {
+  using namespace recorder;
+  FastTimer1->SetEnabled(false);
+  MessageDlg(kNoDataText, mtWarning, mbOK, 0);
+  RecClearPending = 1;
+  // The record ends at the samples really read; nothing older stays in it.
+  RecNoData = 1;
+  if (!RecStopped) lopetus();
+}
+
+// ---------------------------------------------------------------- start and stop
+
+void TForm1_rec::LockForRecording(bool recording, TSpeedButton* pressed) {
+  const bool on = !recording;
+  Time_div->SetEnabled(on);
+  for (TControl* c : {static_cast<TControl*>(SpeedButton3), static_cast<TControl*>(SpeedButton5),
+                      static_cast<TControl*>(SpeedButton6), static_cast<TControl*>(SpeedButton7)})
+    c->SetEnabled(on);
+  for (TMenuItem* m : {Options1, Help1, View1, OpenData1, N1, N2}) m->SetEnabled(on);
+  CH1on->SetEnabled(on);
+  CH2on->SetEnabled(on);
+  ScrollBar2->SetEnabled(on);
+  if (recording) {
+    if (Form_9rec) Form_9rec->Hide();
+    if (pressed != SpeedButtonRun) SpeedButtonRun->SetEnabled(false);
+    if (pressed != SpeedButtonSingle) SpeedButtonSingle->SetEnabled(false);
+    Panel2->SetColor(kRecordingColor);
+    Label3->Font().Style = fsBold;
+    Label3->FontChanged();
+    Label3->SetCaption("Recording");
+  } else {
+    GroupBox1->SetEnabled(true);
+    SpeedButtonRun->SetEnabled(true);
+    SpeedButtonSingle->SetEnabled(true);
+    Panel2->SetColor(clBtnFace);
+    Label3->Font().Style = 0;
+    Label3->FontChanged();
+    Label3->SetCaption("    Stopped");
+  }
+}
+
+void TForm1_rec::aloitus() {
+  using namespace recorder;
+  using engine::DemoMode;
+  // 1.
+  RecStopped = 0;
+  RecClearPending = 1;
+  putsataanko();
+  TrackBar1Change(this);
+  TrackBar2Change(this);
+  engine::Ch1RateTrim = Ch1RecRateTrim;
+  engine::Ch2RateTrim = Ch2RecRateTrim;
+  // 2.
+  engine::TriggerOff = 0x40;
+  engine::TimeBaseCode = 32;
+  asetus("", 0);
+  // 3.
+  DemoIndex = 0;
+  RecHeaderTimeText = RecTimeDivText.substr(0, kHeaderChars);
+  RecHeaderCh1Text = RecCh1Text.substr(0, kHeaderChars);
+  RecHeaderCh2Text = RecCh2Text.substr(0, kHeaderChars);
+  RecStartText = NowText();
+  AutoSaveRowNumber = 0;
+  // 4.
+  TSpeedButton* pressed = SpeedButtonSingle->Down() ? SpeedButtonSingle : SpeedButtonRun;
+  LockForRecording(true, RecFileReplay ? nullptr : pressed);
+  if (RecFileReplay) {
+    SpeedButtonRun->SetEnabled(false);
+    SpeedButtonSingle->SetEnabled(false);
+  }
+  Application->ProcessMessages();
+  if (RecStopped) return;  // stopped while the messages ran
+  // 5.
+  RecStopped = 0;
+  LivePointsCh1.clear();
+  LivePointsCh2.clear();
+  RecPos = 0;
+  RecLastColumn = 0;
+  engine::TimeBaseCode = 153;
+  if (Form1) Form1->Set_DACs();
+  // 6. The live view always shows 100 samples per division.
+  if (TimeUnitValue == 500) {
+    TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecBackgroundColor, 3);
+    TulostaTeksti("1s", X0 + 151, recorder::RecTimeMarkerColor, 3);
+  }
+  poisto();
+  if (Form_9rec) Form_9rec->note();
+  paintbox_1();
+  // 7.
+  if (RecFileReplay) {
+    const std::size_t slash = RecFileName.find_last_of('/');
+    SetCaption("Transient Recorder - " + (slash == std::string::npos ? RecFileName : RecFileName.substr(slash + 1)));
+  } else {
+    if (!DemoMode && !(Form1 && Form1->SingleClick0())) {
+      // The device never delivered its start capture.
+      StopOnNoData();
+      return;
+    }
+    SetCaption("Transient Recorder");
+    SpeedButton1->SetEnabled(false);
+    SpeedButton2->SetEnabled(false);
+    RecPageStart = 2000;
+    kursoriaika();
+    if (!DemoMode && Form1) {
+      LueData();
+      engine::AcqState = 0;
+      engine::AcqArmed = 0;
+      Form1->Reset_500(0, 0);
+      engine::AcqState = 1;
+      engine::AcqArmed = 1;
+      Form1->Reset_500(1, 1);
+    }
+    FastTimer1->SetEnabled(true);
+    // 8.
+    if (RecAutoSaveOn) WriteAutoSaveHeader();
+  }
+  // 9.
+  Timer2->SetEnabled(false);
+}
+
+void TForm1_rec::lopetus() {
+  using namespace recorder;
+  // 1.
+  FastTimer1->SetEnabled(false);
+  if (!RecFileReplay && !RecNoData) LueData();
+  // 2.
+  RecStopText = NowText();
+  if (RecAutoSaveOn && !RecFileReplay) WriteAutoSaveTrailer();
+  // 3.
+  if (RecNoData) {
+    RecLength = RecPos;
+    for (int i = RecPos; i <= kLastEntry; ++i) RecBufCh1[i] = RecBufCh2[i] = kNoData;
+  } else if (RecPos > 1) {
+    RecLength = RecPos - 1;
+    for (int i = RecPos; i <= kLastEntry; ++i) RecBufCh1[i] = RecBufCh2[i] = kNoData;
+  }
+  // 4.
+  paintbox_0();
+  if (!RecKeepDisplayStep) {
+    RecDisplayStep = ZoomStep;
+    RecordedTimeUnit = TimeUnitValue;
+  }
+  putsataanko();
+  piirrot();
+  // 5.
+  SpeedButtonRun->SetDown(false);
+  SpeedButtonSingle->SetDown(false);
+  LockForRecording(false, nullptr);
+  RecSingleMode = 0;
+  RecStopped = 1;
+  RecNoData = 0;
+  if (ScrollBar2->Position() != 0) ScrollBar2->SetPosition(0);  // runs its change handler
+  else ScrollBar2Change(this);
+  RecScrollOffset = 0;
+  // 6.
+  if (TimeUnitValue == 500) {
+    TulostaTeksti("1s", X0 + 151, recorder::RecBackgroundColor, 3);
+    TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecTimeMarkerColor, 3);
+  }
+}
+
+void TForm1_rec::ReleaseScopeRunAndSingle() {
+  for (FrontPanelControls* panel : {static_cast<FrontPanelControls*>(Form1), static_cast<FrontPanelControls*>(Form11)}) {
+    if (!panel) continue;
+    if (panel->SpeedButtonRun) panel->SpeedButtonRun->SetDown(false);
+    if (panel->SpeedButtonSingle) panel->SpeedButtonSingle->SetDown(false);
+  }
+}
+
+void TForm1_rec::SpeedButtonRunClick(TObject* /*Sender*/) {
+  recorder::RecShiftCh1 = recorder::RecShiftCh2 = 0;
+  if (SpeedButtonRun->Down()) {
+    ReleaseScopeRunAndSingle();
+    engine::RunStop = engine::SingleStop = 1;
+    aloitus();
+  } else {
+    lopetus();
+    engine::StartupTick |= kUserStoppedBit;
+  }
+}
+
+void TForm1_rec::SpeedButtonSingleClick(TObject* /*Sender*/) {
+  recorder::RecShiftCh1 = recorder::RecShiftCh2 = 0;
+  if (SpeedButtonSingle->Down()) {
+    ReleaseScopeRunAndSingle();
+    engine::RunStop = engine::SingleStop = 1;
+    recorder::RecSingleMode = 1;
+    aloitus();
+  } else {
+    lopetus();
+    engine::StartupTick |= kUserStoppedBit;
+  }
+}
+
+// ---------------------------------------------------------------- live picture
+
+void TForm1_rec::paintbox_1() {
+  PaintBox1->SetEnabled(true);
+  PaintBox1->Picture()->Assign(*Image1->Picture());
+  PaintBox1->SetVisible(true);
+  PaintBox1->BringToFront();
+  PaintBox1->Invalidate();
+}
+
+void TForm1_rec::paintbox_0() { PaintBox1->SetVisible(false); }
+
+void TForm1_rec::Timer2Timer(TObject* /*Sender*/) {
+  if (PaintBox1->Visible()) {
+    paintbox_1();
+    TCanvas* canvas = PaintBox1->Canvas();
+    canvas->Pen.Mode = pmCopy;
+    auto draw = [&](std::vector<TPoint> points, TColor colour, int lastY) {
+      points.push_back({LivePen.x, lastY});
+      canvas->Pen.Color = colour;
+      canvas->Polyline(points);
+    };
+    if (recorder::RecCh2On && !LivePointsCh2.empty()) draw(LivePointsCh2, recorder::RecCh2Color, LivePenCh2Y);
+    if (recorder::RecCh1On && !LivePointsCh1.empty()) draw(LivePointsCh1, recorder::RecCh1Color, LivePen.y);
+    PaintBox1->Invalidate();
+  }
+  Timer2->SetEnabled(false);
+}
+
+void TForm1_rec::FormPaint(TObject* /*Sender*/) { Timer2->SetEnabled(true); }
+
+// ---------------------------------------------------------------- demo source
+
+void TForm1_rec::tee_demo_taulut() {
+  Ch1RangeButtons[recorder::kRange1V]->SetDown(true);
+  SpeedButton15v1Click(this);
+  Ch2RangeButtons[recorder::kRange1V]->SetDown(true);
+  SpeedButton15v2Click(this);
+  TimeButtons[recorder::kStep1s]->SetDown(true);
+  SpeedButton50usClick(this);
+  engine::TimeBaseCode = 32;
+  RecClearPending = 1;
+  putsataanko();
+  DemoTable = recorder::BuildDemoSources();
+  tee_demo();
+}
+
+void TForm1_rec::tee_demo() {
+  TulostaTeksti("DEMO", X0 + 240, recorder::RecBrightGridColor, 3);
+  DemoArrays = recorder::BuildDemoDisplay(DemoTable, engine::Ch1GainCode, engine::Ch2GainCode,
+                                          TrackBar1->Position(), TrackBar2->Position());
+}

@@ -1,0 +1,348 @@
+// The recorder's front panel and menus: time/div and volts/div steps,
+// coupling, positions mirrored to the main window, channel display, the
+// instrument buttons and the File, Options and Help menus.
+#include <algorithm>
+
+#include "bode/bode_plot.h"
+#include "display/big_screen.h"
+#include "display/measurement_window.h"
+#include "display/display_state.h"
+#include "engine/control_panel.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "io/about_box_rec.h"
+#include "platform/os/process.h"
+#include "recorder/add_text_rec.h"
+#include "recorder/recorder_form.h"
+#include "recorder/recorder_state.h"
+
+namespace {
+
+constexpr std::size_t kLabelChars = 50;
+constexpr std::int32_t kUserStoppedBit = 8;
+constexpr TColor kGreyLabel = 0x808080;
+enum Coupling { kAc, kDc, kGnd };
+
+}  // namespace
+
+// ---------------------------------------------------------------- time/div
+
+void TForm1_rec::TimeStepClick(std::size_t row) {
+  using namespace recorder;
+  const RecorderTimeStep& step = RecorderTimeTable[row];
+  TimeButtons[row]->SetDown(true);
+  PendingRateText = step.RateText;
+  TimeUnitValue = step.TimeUnitValue;
+  FastTimer1->SetInterval(step.IntervalMs);
+  ZoomStep = step.ZoomStep;
+  AsetaAika(step.Caption);
+}
+
+void TForm1_rec::SpeedButton01sClick(TObject*) { TimeStepClick(0); }
+void TForm1_rec::peedButton50msClick(TObject*) { TimeStepClick(1); }
+void TForm1_rec::SpeedButton20msClick(TObject*) { TimeStepClick(2); }
+void TForm1_rec::SpeedButton10msClick(TObject*) { TimeStepClick(3); }
+void TForm1_rec::SpeedButton5msClick(TObject*) { TimeStepClick(4); }
+void TForm1_rec::SpeedButton2msClick(TObject*) { TimeStepClick(5); }
+void TForm1_rec::SpeedButton1msClick(TObject*) { TimeStepClick(6); }
+void TForm1_rec::SpeedButton05msClick(TObject*) { TimeStepClick(7); }
+void TForm1_rec::SpeedButton02msClick(TObject*) { TimeStepClick(8); }
+void TForm1_rec::SpeedButton01msClick(TObject*) { TimeStepClick(9); }
+void TForm1_rec::SpeedButton50usClick(TObject*) { TimeStepClick(10); }
+void TForm1_rec::SpeedButton20usClick(TObject*) { TimeStepClick(11); }
+void TForm1_rec::SpeedButton10usClick(TObject*) { TimeStepClick(12); }
+void TForm1_rec::SpeedButton5usClick(TObject*) { TimeStepClick(13); }
+void TForm1_rec::SpeedButton2usClick(TObject*) { TimeStepClick(14); }
+void TForm1_rec::SpeedButton1usClick(TObject*) { TimeStepClick(15); }
+
+void TForm1_rec::AsetaAika(const std::string& caption) {
+  using namespace recorder;
+  // 1.
+  putsataanko();
+  poisto();
+  // 2.
+  TulostaTeksti(RecRateText, X0 + 352, display::BackgroundColor, 3);
+  if (RecSampleRateShown) TulostaTeksti(PendingRateText, X0 + 352, display::TimeMarkerColor, 3);
+  RecRateText = PendingRateText;
+  // 3. A record viewed at another step is compressed or stretched in time.
+  RecDisplayStep = static_cast<double>(TimeUnitValue) / RecordedTimeUnit * ZoomStep;
+  // 4.
+  TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecBackgroundColor, 3);
+  RecTimeDivText = caption.substr(0, kLabelChars);
+  TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecTimeMarkerColor, 3);
+  // 5.
+  kursoriaika();
+  piirrot();
+  // 6.
+  if (engine::DemoMode) {
+    DemoStep = DemoStepFor(TimeUnitValue);
+    tee_demo();
+  }
+}
+
+// ---------------------------------------------------------------- volts/div
+
+void TForm1_rec::RangeStepClick(int channel, std::size_t row) {
+  using namespace recorder;
+  const bool ch1 = channel == 1;
+  const RecorderRangeStep& step = RecorderRangeTable[row];
+  (ch1 ? Ch1RangeButtons : Ch2RangeButtons)[row]->SetDown(true);
+  (ch1 ? engine::Ch1GainCode : engine::Ch2GainCode) = step.Code;
+  std::int32_t trim = 0;
+  if (step.TrimFrom == RecorderRangeStep::Trim::V5Offset) trim = ch1 ? engine::Ch1V5Offset : engine::Ch2V5Offset;
+  if (step.TrimFrom == RecorderRangeStep::Trim::RecRangeTrim) trim = ch1 ? Ch1RecRangeTrim : Ch2RecRangeTrim;
+  (ch1 ? engine::Ch1RangeTrim : engine::Ch2RangeTrim) = trim;
+  asetus((ch1 ? engine::Ch1X10 : engine::Ch2X10) ? step.LabelX10 : step.LabelX1, channel);
+  kursorivoltit();
+}
+
+void TForm1_rec::SpeedButton9Click(TObject*) { RangeStepClick(1, 0); }
+void TForm1_rec::SpeedButton15v1Click(TObject*) { RangeStepClick(1, 1); }
+void TForm1_rec::SpeedButton5v1Click(TObject*) { RangeStepClick(1, 2); }
+void TForm1_rec::SpeedButton1p5v1Click(TObject*) { RangeStepClick(1, 3); }
+void TForm1_rec::SpeedButton05v1Click(TObject*) { RangeStepClick(1, 4); }
+void TForm1_rec::SpeedButton015v1Click(TObject*) { RangeStepClick(1, 5); }
+void TForm1_rec::SpeedButton10Click(TObject*) { RangeStepClick(2, 0); }
+void TForm1_rec::SpeedButton15v2Click(TObject*) { RangeStepClick(2, 1); }
+void TForm1_rec::SpeedButton5v2Click(TObject*) { RangeStepClick(2, 2); }
+void TForm1_rec::SpeedButton1p5v2Click(TObject*) { RangeStepClick(2, 3); }
+void TForm1_rec::SpeedButton05v2Click(TObject*) { RangeStepClick(2, 4); }
+void TForm1_rec::SpeedButton015v2Click(TObject*) { RangeStepClick(2, 5); }
+
+void TForm1_rec::asetus(const std::string& label, int channel) {
+  using namespace recorder;
+  putsataanko();
+  if (channel == 1 || channel == 2) {
+    const bool ch1 = channel == 1;
+    const int x = X0 + (ch1 ? 10 : 70);
+    std::string& shown = ch1 ? RecCh1Text : RecCh2Text;
+    TulostaTeksti(shown, x, recorder::RecBackgroundColor, 3);
+    (ch1 ? RecCh1Label : RecCh2Label) = label.substr(0, kLabelChars);
+    std::string text = label;
+    if (ch1 ? engine::Ch1Ac : engine::Ch2Ac) text += "~";
+    text = text.substr(0, kLabelChars);
+    if (ch1 ? RecCh1On : RecCh2On) TulostaTeksti(text, x, ch1 ? recorder::RecCh1Color : recorder::RecCh2Color, 3);
+    shown = text;
+  }
+  if (Form1) Form1->Set_DACs();
+  if (engine::DemoMode) tee_demo();
+}
+
+void TForm1_rec::ShowProbeCaptions(int channel, bool x10) {
+  auto& buttons = channel == 1 ? Ch1RangeButtons : Ch2RangeButtons;
+  for (std::size_t i = 0; i < buttons.size(); ++i)
+    buttons[i]->SetCaption(x10 ? engine::RangeTable[i].CaptionX10 : recorder::RecorderRangeTable[i].Caption);
+}
+
+// ---------------------------------------------------------------- coupling
+
+void TForm1_rec::CouplingClick(int channel, int kind) {
+  using namespace engine;
+  const bool ch1 = channel == 1;
+  TSpeedButton* button = kind == kAc    ? (ch1 ? SpeedButton_ac1 : SpeedButton__ac2)
+                         : kind == kDc ? (ch1 ? SpeedButton_dc1 : SpeedButton_dc2)
+                                       : (ch1 ? SpeedButton_gnd1 : SpeedButton_gnd2);
+  button->SetDown(true);
+  std::uint8_t& ac = ch1 ? Ch1Ac : Ch2Ac;
+  std::uint8_t& inputOn = ch1 ? Ch1InputOn : Ch2InputOn;
+  if (kind == kAc) {
+    ac = 1;
+    inputOn = 1;
+  } else if (kind == kDc) {
+    ac = 0;
+    inputOn = 1;
+  } else {
+    inputOn = 0;
+  }
+  if (Form1) Form1->Set500();
+  asetus(ch1 ? recorder::RecCh1Label : recorder::RecCh2Label, channel);
+}
+
+void TForm1_rec::SpeedButton_ac1Click(TObject*) { CouplingClick(1, kAc); }
+void TForm1_rec::SpeedButton_dc1Click(TObject*) { CouplingClick(1, kDc); }
+void TForm1_rec::SpeedButton_gnd1Click(TObject*) { CouplingClick(1, kGnd); }
+void TForm1_rec::SpeedButton__ac2Click(TObject*) { CouplingClick(2, kAc); }
+void TForm1_rec::SpeedButton_dc2Click(TObject*) { CouplingClick(2, kDc); }
+void TForm1_rec::SpeedButton_gnd2Click(TObject*) { CouplingClick(2, kGnd); }
+
+// ---------------------------------------------------------------- positions
+
+void TForm1_rec::PositionChange(int channel) {
+  using namespace recorder;
+  const bool ch1 = channel == 1;
+  TTrackBar* bar = ch1 ? TrackBar1 : TrackBar2;
+  const int position = bar->Position();
+  int& previous = ch1 ? PreviousPosition1 : PreviousPosition2;
+
+  // 1. After a user stop the stored record follows the bar.
+  if (RecStopped && (engine::StartupTick & kUserStoppedBit)) {
+    poisto();
+    (ch1 ? RecShiftCh1 : RecShiftCh2) += previous - position;
+    piirrot();
+  }
+  // 2.
+  if (RecClearPending) {
+    putsataanko();
+    piirrot();
+  }
+  // 3. The main window's bar and the device follow. A bar that already
+  // stands there is where this change came from: it has sent the position.
+  if (Form1) {
+    TTrackBar* mainBar = ch1 ? Form1->TrackBar1 : Form1->TrackBar2;
+    if (mainBar->Position() != position) mainBar->SetPosition(position);  // runs its change handler
+  }
+  // 4.
+  if (ch1 ? RecCh1On : RecCh2On) DrawZeroGlyph(channel, ch1 ? RecCh1ZeroLevel : RecCh2ZeroLevel);
+  previous = position;
+  std::int32_t& dac = ch1 ? engine::Ch1PositionDac : engine::Ch2PositionDac;
+  dac = position;
+  // 5. The offset DAC cannot leave 0..255.
+  const std::int32_t cal = ch1 ? engine::Ch1OffsetCal : engine::Ch2OffsetCal;
+  const std::int32_t base =
+      (cal + (ch1 ? engine::Ch1RangeTrim : engine::Ch2RangeTrim) + (ch1 ? engine::Ch1RateTrim : engine::Ch2RateTrim)) &
+      255;
+  const std::int32_t s = base + dac;
+  if (s >= 256) dac -= s - 255;
+  if (s < 0) dac += -s;
+  (ch1 ? Ch1OffsetSum : Ch2OffsetSum) = cal + dac;
+  // 6.
+  if (engine::DemoMode) tee_demo();
+  ch1 ? y1_viiva() : y2_viiva();
+  kursorivoltit();
+}
+
+void TForm1_rec::TrackBar1Change(TObject*) { PositionChange(1); }
+void TForm1_rec::TrackBar2Change(TObject*) { PositionChange(2); }
+
+// ---------------------------------------------------------------- channels
+
+void TForm1_rec::ChannelShow(int channel) {
+  using namespace recorder;
+  const bool ch1 = channel == 1;
+  putsataanko();
+  TSpeedButton* off = ch1 ? SpeedButtonCh1 : SpeedButtonCh2;
+  std::uint8_t& drawn = ch1 ? RecCh1Drawn : RecCh2Drawn;
+  std::uint8_t& on = ch1 ? RecCh1On : RecCh2On;
+  if (off->Down()) {
+    if (drawn) {
+      piirra(channel);
+      drawn = 0;
+    }
+  } else if (!drawn) {
+    piirra(channel);
+    drawn = 1;
+  }
+  // The voltage markers take the pen of the channel they follow.
+  kursorit();
+  on = off->Down() ? 0 : 1;
+  kursorit();
+  const TColor colour = ch1 ? recorder::RecCh1Color : recorder::RecCh2Color;
+  TulostaTeksti(ch1 ? RecCh1Text : RecCh2Text, X0 + (ch1 ? 10 : 70), on ? colour : recorder::RecBackgroundColor, 3);
+  TLabel* label = ch1 ? LabelCh1 : LabelCh2;
+  label->Font().Color = on ? colour : kGreyLabel;
+  label->FontChanged();
+  kursorivoltit();
+}
+
+void TForm1_rec::ch1_dso() { ChannelShow(1); }
+void TForm1_rec::ch2_dso() { ChannelShow(2); }
+void TForm1_rec::SpeedButtonCh1Click(TObject*) { ChannelFromOffButton(1); }
+void TForm1_rec::SpeedButtonCh2Click(TObject*) { ChannelFromOffButton(2); }
+
+void TForm1_rec::ChannelFromOffButton(int channel) {
+  using namespace recorder;
+  // Both zero-level marks come off while the channel changes, and back after.
+  if (RecCh1On) DrawZeroGlyph(1, RecCh1ZeroLevel);
+  if (RecCh2On) DrawZeroGlyph(2, RecCh2ZeroLevel);
+  channel == 1 ? ch1_dso() : ch2_dso();
+  TSpeedButton* off = channel == 1 ? SpeedButtonCh1 : SpeedButtonCh2;
+  (channel == 1 ? CH1on : CH2on)->SetDown(!off->Down());
+  y_viivat();
+}
+
+void TForm1_rec::ChannelOn(int channel) {
+  TSpeedButton* on = channel == 1 ? CH1on : CH2on;
+  (channel == 1 ? SpeedButtonCh1 : SpeedButtonCh2)->SetDown(!on->Down());
+  channel == 1 ? SpeedButtonCh1Click(this) : SpeedButtonCh2Click(this);
+}
+
+void TForm1_rec::CH1onClick(TObject*) { ChannelOn(1); }
+void TForm1_rec::CH2onClick(TObject*) { ChannelOn(2); }
+
+// ---------------------------------------------------------------- instruments
+
+void TForm1_rec::HandBack(bool spectrum) {
+  using namespace engine;
+  if (!Form1) return;
+  if (Form1->MoreData1 && Form1->MoreData1->Checked() && Form_99) Form_99->Show();
+  // The main window's pressed buttons put the device back as the scope had it.
+  auto clickDown = [](TSpeedButton* b) {
+    if (b && b->Down() && b->OnClick) b->OnClick(b);
+  };
+  for (int ch = 1; ch <= 2; ++ch)
+    for (TGrSpeedButton* b : Form1->RangeButtons(ch)) clickDown(b);
+  for (TSpeedButton* b : {static_cast<TSpeedButton*>(Form1->SpeedButton_ac1), static_cast<TSpeedButton*>(Form1->SpeedButton__ac2),
+                          static_cast<TSpeedButton*>(Form1->SpeedButton_dc1), static_cast<TSpeedButton*>(Form1->SpeedButton_dc2),
+                          static_cast<TSpeedButton*>(Form1->SpeedButton_gnd1), static_cast<TSpeedButton*>(Form1->SpeedButton_gnd2)})
+    clickDown(b);
+  if (!spectrum) {
+    for (const auto& row : TimeBaseTable) {
+      if (!row.Button) continue;
+      if (TSpeedButton* b = Form1->*row.Button; b && b->Down()) {
+        clickDown(b);
+        break;
+      }
+    }
+  }
+  TimeBaseCode = recorder::SavedTimeBaseCode;
+  TriggerOff = recorder::SavedTriggerOff;
+  TSpeedButton* instrument = spectrum ? FindOwned<TSpeedButton>(Form1, "fft1") : Form1->SpeedButton22;
+  if (TSpeedButton* b = instrument; b && !b->Down()) {
+    b->SetDown(true);
+    if (b->OnClick) b->OnClick(b);
+  }
+  recorder::InstrumentSwitch = 1;
+  if (Form_9rec) Form_9rec->Hide();
+  Close();
+  if (BigScreenOn)
+    if (auto* t = FindOwned<TTimer>(Form1, "Timer7")) t->SetEnabled(true);
+}
+
+void TForm1_rec::SpeedButton5Click(TObject*) { HandBack(false); }
+void TForm1_rec::SpeedButton7Click(TObject*) { HandBack(true); }
+
+void TForm1_rec::SpeedButton3Click(TObject*) {
+  SpeedButton3->SetDown(true);
+  if (auto* b = FindOwned<TSpeedButton>(Form1, "SpeedButton26"); b && b->OnClick) b->OnClick(b);
+}
+
+void TForm1_rec::SpeedButton6Click(TObject*) { SpeedButton6->SetDown(true); }
+
+void TForm1_rec::ExittoMenu1Click(TObject*) {
+  os::StartProgram(engine::ProgramFolder + "Quenlow.EXE", {});
+  Close();
+}
+
+void TForm1_rec::ExitClick(TObject*) { Close(); }
+
+void TForm1_rec::Help2Click(TObject*) {
+  os::StartProgram("hh.exe", {"REC48.chm"}, engine::ProgramFolder + "Info");
+}
+
+void TForm1_rec::About2Click(TObject*) {
+  if (AboutBox_rec) AboutBox_rec->ShowModal();
+}
+
+void TForm1_rec::Colors1Click(TObject*) {
+  if (Form1) Form1->Colors1Click(Form1);
+}
+
+void TForm1_rec::SaveSettings1Click(TObject*) {
+  if (auto* item = FindOwned<TMenuItem>(Form1, "SaveSettings1"); item && item->OnClick) item->OnClick(item);
+}
+
+void TForm1_rec::RecallSettings1Click(TObject*) {
+  if (auto* item = FindOwned<TMenuItem>(Form1, "RecallSettings1"); item && item->OnClick) item->OnClick(item);
+}
+
+void TForm1_rec::File1Click(TObject*) { N1->SetEnabled(recorder::RecPos > 1); }

@@ -1,0 +1,345 @@
+// The recorder's data files: "Save Data", the AutoSave log written while a
+// recording runs, and the reader that loads either kind page by page.
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "recorder/add_text_rec.h"
+#include "recorder/recorder_file_error.h"
+#include "recorder/recorder_form.h"
+#include "recorder/recorder_state.h"
+
+namespace {
+
+constexpr const char* kFileFilter = "Text file (*.txt)|*.txt|All files (*.*)|*.*";
+
+std::string UnableToWrite(const std::string& path) { return "Unable to write to " + path; }
+
+// The whole text reaches the disk, or the file is left as it was: written
+// beside it, synced, then renamed over it.
+bool WriteWholeFile(const std::string& path, const std::string& text) {
+  const std::string tmp = path + ".tmp~";
+  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool ok = true;
+  for (std::size_t done = 0; ok && done < text.size();) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) ok = false;
+    else done += static_cast<std::size_t>(n);
+  }
+  if (ok) ok = ::fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  if (ok) ok = ::rename(tmp.c_str(), path.c_str()) == 0;
+  if (!ok) ::unlink(tmp.c_str());
+  return ok;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the record as a file
+
+std::optional<recorder::CommentBlock> TForm1_rec::CurrentComment() const {
+  if (!recorder::RecNoteShown || !Form_9rec || Form_9rec->Memo1->Lines().Count() == 0) return std::nullopt;
+  recorder::CommentBlock block;
+  block.Lines = Form_9rec->Memo1->Lines().Lines();
+  block.X = recorder::RecNoteX;
+  block.Y = recorder::RecNoteY;
+  block.Transparent = recorder::RecNoteTransparent != 0;
+  return block;
+}
+
+recorder::RecordHeader TForm1_rec::CurrentHeader() const {
+  using namespace recorder;
+  return {RecStartText, RecStopText, RecHeaderTimeText, RecHeaderCh1Text, RecHeaderCh2Text};
+}
+
+void TForm1_rec::N1Click(TObject*) {
+  using namespace recorder;
+  SaveDialog2->SetInitialDir(engine::DocumentsFolder);
+  if (!SaveDialog2->Execute()) return;
+  // Nothing recorded since the window opened or a file was loaded.
+  if (RecPos <= 1) return;
+  const std::optional<CommentBlock> comment = CurrentComment();
+  const std::string text =
+      FormatSaveData(CurrentHeader(), RecBufCh1, RecBufCh2, RecLength, comment ? &*comment : nullptr);
+  if (!WriteWholeFile(SaveDialog2->FileName(), text)) MessageDlg(UnableToWrite(SaveDialog2->FileName()), mtError, mbOK, 0);
+}
+
+// ---------------------------------------------------------------- AutoSave
+
+void TForm1_rec::N2Click(TObject*) {
+  using namespace recorder;
+  SaveDialog3->SetInitialDir(engine::DocumentsFolder);
+  if (!SaveDialog3->Execute()) return;
+  if (AutoSaveFile) {
+    std::fclose(AutoSaveFile);
+    AutoSaveFile = nullptr;
+  }
+  // The whole name: a shortened one would write somewhere else.
+  const std::string name = SaveDialog3->FileName();
+  AutoSaveFile = std::fopen(name.c_str(), "wb");
+  if (!AutoSaveFile) {
+    RecAutoSaveOn = 0;
+    MessageDlg(UnableToWrite(name), mtError, mbOK, 0);
+    return;
+  }
+  AutoSaveFileName = name;
+  AutoSaveFailed = false;
+  AutoSaveHeaderWritten = false;
+  RecAutoSaveOn = 1;
+  TCanvas* c = Image1->Canvas();
+  c->Font.Style = fsBold;
+  TulostaTeksti("AUTOSAVE ON", X0 + 450, recorder::RecCh1Color, 3);
+  c->Font.Style = 0;
+  AutoSaveMarkShown = true;
+}
+
+void TForm1_rec::ReportAutoSaveFailure() {
+  using namespace recorder;
+  if (AutoSaveFile) std::fclose(AutoSaveFile);
+  AutoSaveFile = nullptr;
+  RecAutoSaveOn = 0;
+  AutoSaveFailed = true;
+  // The recording goes on; only the log ends. The sample clock waits while
+  // the message is up, so no tick runs inside this one.
+  const bool running = FastTimer1->Enabled();
+  FastTimer1->SetEnabled(false);
+  MessageDlg(UnableToWrite(AutoSaveFileName) + "\rAutoSave is switched off; the recording goes on.", mtError, mbOK, 0);
+  if (running && !RecStopped) FastTimer1->SetEnabled(true);
+}
+
+void TForm1_rec::WriteAutoSaveHeader() {
+  using namespace recorder;
+  if (!AutoSaveFile) return;
+  const std::string text = FormatAutoSaveHeader(CurrentHeader());
+  if (std::fputs(text.c_str(), AutoSaveFile) < 0 || std::fflush(AutoSaveFile) != 0) {
+    ReportAutoSaveFailure();
+    return;
+  }
+  AutoSaveHeaderWritten = true;
+  SavingLineShown = "SAVING DATA TO FILE: " + AutoSaveFileName;
+  TulostaTeksti(SavingLineShown, X0, recorder::RecCh1Color, Image1->Height() - 20);
+  // The live picture shows it too.
+  PaintBox1->Picture()->Assign(*Image1->Picture());
+}
+
+void TForm1_rec::WriteAutoSaveRow() {
+  using namespace recorder;
+  if (!AutoSaveFile || !AutoSaveHeaderWritten) return;
+  const std::string row = FormatAutoSaveRow(AutoSaveRowNumber, 255 - RecBufCh1[RecPos], 255 - RecBufCh2[RecPos]);
+  if (std::fputs(row.c_str(), AutoSaveFile) < 0 || std::fflush(AutoSaveFile) != 0) {
+    ReportAutoSaveFailure();
+    return;
+  }
+  ++AutoSaveRowNumber;
+}
+
+void TForm1_rec::WriteAutoSaveTrailer() {
+  using namespace recorder;
+  // A recording that never began keeps the log armed for the next one.
+  if (!AutoSaveFile || !AutoSaveHeaderWritten) return;
+  const std::optional<CommentBlock> comment = CurrentComment();
+  const std::string text = FormatAutoSaveTrailer(RecStopText, comment ? &*comment : nullptr);
+  const bool written = std::fputs(text.c_str(), AutoSaveFile) >= 0;
+  const bool closed = std::fclose(AutoSaveFile) == 0;
+  AutoSaveFile = nullptr;
+  RecAutoSaveOn = 0;
+  AutoSaveHeaderWritten = false;
+  if (AutoSaveMarkShown) {
+    TCanvas* c = Image1->Canvas();
+    c->Font.Style = fsBold;
+    TulostaTeksti("AUTOSAVE ON", X0 + 450, recorder::RecBackgroundColor, 3);
+    c->Font.Style = 0;
+    AutoSaveMarkShown = false;
+  }
+  if (!SavingLineShown.empty()) {
+    TulostaTeksti(SavingLineShown, X0, recorder::RecBackgroundColor, Image1->Height() - 20);
+    SavingLineShown.clear();
+  }
+  tekstit();
+  if (!written || !closed) MessageDlg(UnableToWrite(AutoSaveFileName), mtError, mbOK, 0);
+}
+
+// ---------------------------------------------------------------- reading
+
+void TForm1_rec::ShowLoadedPage(const recorder::ParsedPage& page, bool keepDisplayStep) {
+  using namespace recorder;
+  RecFileReplay = 1;
+  RecKeepDisplayStep = keepDisplayStep ? 1 : 0;
+  aloitus();
+  std::copy(page.Ch1.begin(), page.Ch1.end(), RecBufCh1.begin());
+  std::copy(page.Ch2.begin(), page.Ch2.end(), RecBufCh2.begin());
+  for (int i = kRecordSamples; i <= kLastEntry; ++i) RecBufCh1[i] = RecBufCh2[i] = kNoData;
+  if (!keepDisplayStep) {
+    RecShiftCh1 = RecShiftCh2 = 0;
+    engine::StartupTick &= ~8;
+  }
+  RecLength = kRecordSamples;
+  lopetus();
+  RecFileReplay = 0;
+  RecKeepDisplayStep = 0;
+}
+
+void TForm1_rec::OpenData1Click(TObject*) {
+  if (Form5_rec) Form5_rec->LoadDataFile();
+  kursoriaika();
+}
+
+void TForm1_rec::SpeedButton1Click(TObject*) {
+  if (Form5_rec) Form5_rec->LoadPreviousPage();
+  kursoriaika();
+}
+
+void TForm1_rec::SpeedButton2Click(TObject*) {
+  if (Form5_rec) Form5_rec->LoadNextPage();
+  kursoriaika();
+}
+
+TForm5_rec::TForm5_rec(TComponent* owner) : TForm(owner) {
+  Name = "Form5_rec";
+  SetCaption("File Error");
+  SetBorderStyle(bsDialog);
+  SetPosition(poScreenCenter);
+  SetClientWidth(360);
+  SetClientHeight(110);
+  Label1 = new TLabel(this);
+  Label1->Name = "Label1";
+  Label1->SetParent(this);
+  Label1->SetBounds(16, 20, 330, 40);
+  Label1->SetWordWrap(true);
+  BitBtn1 = new TButton(this);
+  BitBtn1->Name = "BitBtn1";
+  BitBtn1->SetParent(this);
+  BitBtn1->SetCaption("Close");
+  BitBtn1->SetBounds(140, 70, 80, 28);
+  BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
+  OpenDialog2 = new TOpenDialog(this);
+  OpenDialog2->Name = "OpenDialog2";
+  OpenDialog2->SetFilter(kFileFilter);
+  OpenDialog2->SetDefaultExt("txt");
+}
+
+void TForm5_rec::BitBtn1Click(TObject*) { Close(); }
+
+bool TForm5_rec::ReadFileText(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  if (in.bad()) return false;
+  text = buffer.str();
+  return true;
+}
+
+void TForm5_rec::LoadDataFile() {
+  using namespace recorder;
+  if (!Form1_rec || !Form1) return;
+  OpenDialog2->SetInitialDir(engine::DocumentsFolder);
+  if (!OpenDialog2->Execute()) return;
+  const std::string path = OpenDialog2->FileName();
+  std::string text;
+  if (!ReadFileText(path, text)) return;
+
+  // The whole first page is read before anything changes.
+  const ParsedComment comment = ParseCommentBlock(text);
+  const ParsedHeader header = ParseRecordHeader(text);
+  if (!header.Valid()) {
+    Label1->SetCaption(NotARecorderFileText(path));
+    ShowModal();
+    return;
+  }
+  const ParsedPage page = ParseForwardPage(text, 13);
+  if (!page.Ok()) {
+    MessageDlg(BadFieldMessage(*page.BadField), mtError, mbOK, 0);
+    return;
+  }
+
+  // The annotation.
+  if (Form_9rec) {
+    if (comment.Count > 0) {
+      if (comment.Transparent) Form_9rec->CheckBox1->SetChecked(*comment.Transparent);
+      RecNoteX = static_cast<std::int16_t>(comment.X.value_or(engine::ScreenX0));
+      RecNoteY = static_cast<std::int16_t>(comment.Y.value_or(engine::ScreenY0));
+      Form_9rec->TakeAnnotation(comment.Lines);
+    } else if (RecNoteShown) {
+      Form_9rec->RemoveAnnotation();
+    }
+  }
+  // The probes of the main window.
+  auto press = [](TSpeedButton* b, void (TForm1::*handler)(TObject*)) {
+    b->SetDown(true);
+    (Form1->*handler)(Form1);
+  };
+  header.Ch1X10 ? press(Form1->x101, &TForm1::x101Click) : press(Form1->x11, &TForm1::x11Click);
+  header.Ch2X10 ? press(Form1->x102, &TForm1::x102Click) : press(Form1->x12, &TForm1::x12Click);
+  // The recorder's steps, then the page.
+  RecFileName = path;
+  Form1_rec->TimeStepClick(*header.TimeStep);
+  Form1_rec->RangeStepClick(1, *header.Ch1Range);
+  Form1_rec->RangeStepClick(2, *header.Ch2Range);
+  Form1_rec->ShowLoadedPage(page, false);
+  Form1_rec->SpeedButton1->SetEnabled(false);
+  Form1_rec->SpeedButton2->SetEnabled(false);
+  RecMorePages = 0;
+  if (!page.EndOfData && page.NextRow) {
+    RecPageStart = *page.NextRow;
+    RecMorePages = 1;
+    Form1_rec->SpeedButton2->SetEnabled(true);
+  } else {
+    // A file of one page shows its own time from its first row.
+    RecPageStart = 2000;
+  }
+}
+
+void TForm5_rec::LoadNextPage() {
+  using namespace recorder;
+  if (!Form1_rec) return;
+  std::string text;
+  if (!ReadFileText(RecFileName, text)) return;
+  const ParsedPage page = ParseForwardPage(text, 13 + static_cast<std::size_t>(std::max(RecPageStart, 0)));
+  if (!page.Ok()) {
+    MessageDlg(BadFieldMessage(*page.BadField), mtError, mbOK, 0);
+    return;
+  }
+  Form1_rec->ShowLoadedPage(page, true);
+  Form1_rec->SpeedButton1->SetEnabled(true);
+  Form1_rec->SpeedButton2->SetEnabled(false);
+  if (!page.EndOfData && page.NextRow) {
+    RecPageStart = *page.NextRow;
+    RecMorePages = 1;
+    Form1_rec->SpeedButton2->SetEnabled(true);
+  } else {
+    RecPageStart += 2000;
+  }
+}
+
+void TForm5_rec::LoadPreviousPage() {
+  using namespace recorder;
+  if (!Form1_rec) return;
+  std::string text;
+  if (!ReadFileText(RecFileName, text)) return;
+  // 12 header lines and the rows before the page before the one shown.
+  const std::int64_t skip = std::max<std::int64_t>(static_cast<std::int64_t>(RecPageStart) - 3988, 12);
+  const ParsedPage page = ParseBackwardPage(text, static_cast<std::size_t>(skip) + 1);
+  if (!page.Ok()) {
+    MessageDlg(BadFieldMessage(*page.BadField), mtError, mbOK, 0);
+    return;
+  }
+  Form1_rec->ShowLoadedPage(page, true);
+  Form1_rec->SpeedButton1->SetEnabled(false);
+  Form1_rec->SpeedButton2->SetEnabled(false);
+  if (page.NextRow) {
+    RecPageStart = *page.NextRow;
+    RecMorePages = 1;
+    Form1_rec->SpeedButton1->SetEnabled(RecPageStart > 3999);
+    Form1_rec->SpeedButton2->SetEnabled(true);
+  }
+}

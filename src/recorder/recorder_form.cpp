@@ -1,0 +1,368 @@
+// The recorder window: its controls, creation and close.
+#include "recorder/recorder_form.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "recorder/add_text_rec.h"
+#include "recorder/recorder_state.h"
+
+namespace {
+
+constexpr int kMargin = 8;
+constexpr int kButtonH = 21;
+constexpr int kFormWidth = 1000;
+constexpr int kFormHeight = 500;
+
+class Builder {
+ public:
+  explicit Builder(TForm* owner) : owner_(owner) {}
+
+  TGrSpeedButton* Button(TWinControl* parent, const std::string& name, const std::string& caption, int group,
+                         int l, int t, int w, int h = kButtonH) {
+    auto* b = new TGrSpeedButton(owner_);
+    b->Name = name;
+    b->SetParent(parent);
+    auto& strip = strips_[{w, h}];
+    if (!strip) strip = MakeButtonStrip(w, h, kButtonBaseColor);
+    b->SetGlyph(*strip);
+    b->SetNumGlyphs(4);
+    b->SetTransparentColor(clRed);
+    b->SetBounds(l, t, w, h);
+    b->SetCaption(caption);
+    b->SetGroupIndex(group);
+    return b;
+  }
+
+  TGroupBox* Group(TWinControl* parent, const char* name, const char* caption, int l, int t, int w, int h) {
+    auto* box = new TGroupBox(owner_);
+    box->Name = name;
+    box->SetParent(parent);
+    box->SetCaption(caption);
+    box->SetBounds(l, t, w, h);
+    return box;
+  }
+
+  TLabel* Label(TWinControl* parent, const char* name, const char* caption, int l, int t) {
+    auto* label = new TLabel(owner_);
+    label->Name = name;
+    label->SetParent(parent);
+    label->SetCaption(caption);
+    label->SetLeft(l);
+    label->SetTop(t);
+    return label;
+  }
+
+  TMenuItem* Item(TMenuItem* parent, const char* name, const char* caption, TNotifyEvent handler = nullptr) {
+    auto* item = new TMenuItem(owner_);
+    item->Name = name;
+    item->SetCaption(caption);
+    item->OnClick = std::move(handler);
+    parent->Add(item);
+    return item;
+  }
+
+ private:
+  TForm* owner_;
+  std::map<std::pair<int, int>, std::unique_ptr<TBitmap>> strips_;
+};
+
+TTimer* MakeTimer(TComponent* owner, const char* name, unsigned interval, TNotifyEvent handler) {
+  auto* t = new TTimer(owner);
+  t->Name = name;
+  t->SetEnabled(false);
+  t->SetInterval(interval);
+  t->OnTimer = std::move(handler);
+  return t;
+}
+
+}  // namespace
+
+TForm1_rec::TForm1_rec(TComponent* owner) : TForm(owner) {
+  Name = "Form1_rec";
+  SetCaption("Transient Recorder");
+  SetBounds(20, 20, kFormWidth, kFormHeight);
+  BuildControls();
+  BuildMenus();
+
+  FastTimer1 = new TFastTimer(this);
+  FastTimer1->Name = "FastTimer1";
+  FastTimer1->SetInterval(10);
+  FastTimer1->SetResolution(10);
+  FastTimer1->OnTimer = [this](TObject* s) { FastTimer1Timer(s); };
+  Timer1 = MakeTimer(this, "Timer1", 100, [this](TObject* s) { Timer1Timer(s); });
+  Timer2 = MakeTimer(this, "Timer2", 1000, [this](TObject* s) { Timer2Timer(s); });
+
+  OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
+  OnClose = [this](TObject* s, TCloseAction& action) { FormClose(s, action); };
+  OnShow = [this](TObject* s) { FormPaint(s); };
+
+  FormCreate(this);
+}
+
+TForm1_rec::~TForm1_rec() {
+  if (AutoSaveFile) std::fclose(AutoSaveFile);
+}
+
+void TForm1_rec::BuildControls() {
+  using namespace recorder;
+  Builder make(this);
+
+  Image1 = new TImage(this);
+  Image1->Name = "Image1";
+  Image1->SetParent(this);
+  Image1->SetBounds(kMargin, kMargin, kImageWidth, kImageHeight);
+  Image1->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+    Image1MouseDown(s, b, sh, x, y);
+  };
+  Image1->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { Image1MouseMove(s, sh, x, y); };
+  Image1->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+    Image1MouseUp(s, b, sh, x, y);
+  };
+  PaintBox1 = new TImage(this);
+  PaintBox1->Name = "PaintBox1";
+  PaintBox1->SetParent(this);
+  PaintBox1->SetBounds(kMargin, kMargin, kImageWidth, kImageHeight);
+  PaintBox1->SetVisible(false);
+  PaintBox1->SetEnabled(false);
+
+  const int underY = kMargin + kImageHeight + 4;
+  ScrollBar2 = new TScrollBar(this);
+  ScrollBar2->Name = "ScrollBar2";
+  ScrollBar2->SetParent(this);
+  ScrollBar2->SetBounds(kMargin, underY, kImageWidth, 17);
+  ScrollBar2->SetParams(0, 0, 2000);
+  ScrollBar2->SetLargeChange(100);
+  ScrollBar2->SetSmallChange(10);
+  ScrollBar2->OnChange = [this](TObject* s) { ScrollBar2Change(s); };
+
+  const int pageY = underY + 22;
+  SpeedButton1 = make.Button(this, "SpeedButton1", "<<", 0, kMargin, pageY, 40);
+  SpeedButton2 = make.Button(this, "SpeedButton2", ">>", 0, kMargin + 44, pageY, 40);
+  SpeedButton1->OnClick = [this](TObject* s) { SpeedButton1Click(s); };
+  SpeedButton2->OnClick = [this](TObject* s) { SpeedButton2Click(s); };
+
+  Panel2 = new TPanel(this);
+  Panel2->Name = "Panel2";
+  Panel2->SetParent(this);
+  Panel2->SetBevelOuter(bvLowered);
+  Panel2->SetBounds(kMargin + 96, pageY - 2, 150, 26);
+  Panel2->SetCaption("");
+  Label3 = make.Label(Panel2, "Label3", "      Ready", 6, 5);
+
+  // Time/div: two rows of eight, slowest at the top left.
+  const int timeY = pageY + 30;
+  Time_div = make.Group(this, "Time_div", "Time/Div.", kMargin, timeY, kImageWidth, 78);
+  for (std::size_t i = 0; i < RecorderTimeTable.size(); ++i) {
+    const int col = static_cast<int>(i % 8), line = static_cast<int>(i / 8);
+    TimeButtons[i] = make.Button(Time_div, RecorderTimeTable[i].Button, RecorderTimeTable[i].Caption, 4,
+                                 8 + col * 82, 18 + line * 26, 78);
+    TimeButtons[i]->OnClick = [this, i](TObject*) { TimeStepClick(i); };
+  }
+  TimeButtons[kStep1s]->SetDown(true);
+
+  // Volts/div of both channels beside the picture.
+  const int panelX = kMargin + kImageWidth + 8;
+  const int panelW = kFormWidth - panelX - kMargin;
+  GroupBox1 = make.Group(this, "GroupBox1", "Volts/Div.", panelX, kMargin, panelW, kImageHeight);
+  for (int ch = 1; ch <= 2; ++ch) {
+    const bool ch1 = ch == 1;
+    const int left = 8 + (ch1 ? 0 : panelW / 2);
+    TLabel* label = make.Label(GroupBox1, ch1 ? "LabelCh1" : "LabelCh2", ch1 ? "CH1" : "CH2", left, 18);
+    label->Font().Style = fsBold;
+    label->Font().Size = 9;
+    label->Font().Color = ch1 ? recorder::RecCh1Color : recorder::RecCh2Color;
+    label->FontChanged();
+    (ch1 ? LabelCh1 : LabelCh2) = label;
+    auto& ranges = ch1 ? Ch1RangeButtons : Ch2RangeButtons;
+    for (std::size_t i = 0; i < RecorderRangeTable.size(); ++i) {
+      const auto& row = RecorderRangeTable[i];
+      const int col = static_cast<int>(i % 2), line = static_cast<int>(i / 2);
+      ranges[i] = make.Button(GroupBox1, ch1 ? row.Ch1Button : row.Ch2Button, row.Caption, ch, left + col * 44,
+                              38 + line * 24, 40);
+      ranges[i]->OnClick = [this, ch, i](TObject*) { RangeStepClick(ch, i); };
+    }
+    ranges[kRange1V]->SetDown(true);
+    const int coupleTop = 38 + 3 * 24 + 4;
+    const int cGroup = ch1 ? 21 : 22;
+    auto* ac = make.Button(GroupBox1, ch1 ? "SpeedButton_ac1" : "SpeedButton__ac2", "AC", cGroup, left, coupleTop, 27);
+    auto* dc = make.Button(GroupBox1, ch1 ? "SpeedButton_dc1" : "SpeedButton_dc2", "DC", cGroup, left + 29,
+                           coupleTop, 27);
+    auto* gnd = make.Button(GroupBox1, ch1 ? "SpeedButton_gnd1" : "SpeedButton_gnd2", "GND", cGroup, left + 58,
+                            coupleTop, 28);
+    dc->SetDown(true);
+    (ch1 ? SpeedButton_ac1 : SpeedButton__ac2) = ac;
+    (ch1 ? SpeedButton_dc1 : SpeedButton_dc2) = dc;
+    (ch1 ? SpeedButton_gnd1 : SpeedButton_gnd2) = gnd;
+    const int onTop = coupleTop + 28;
+    auto* on = make.Button(GroupBox1, ch1 ? "CH1on" : "CH2on", "On", ch1 ? 55 : 56, left, onTop, 40);
+    on->SetAllowAllUp(true);
+    on->SetDown(true);
+    auto* off = make.Button(GroupBox1, ch1 ? "SpeedButtonCh1" : "SpeedButtonCh2", "OFF", ch1 ? 57 : 58, left + 44,
+                            onTop, 40);
+    off->SetAllowAllUp(true);
+    (ch1 ? CH1on : CH2on) = on;
+    (ch1 ? SpeedButtonCh1 : SpeedButtonCh2) = off;
+    auto* bar = new TTrackBar(this);
+    bar->Name = ch1 ? "TrackBar1" : "TrackBar2";
+    bar->SetParent(GroupBox1);
+    bar->SetOrientation(trVertical);
+    bar->SetBounds(left + 90, 16, 30, kImageHeight - 24);
+    bar->SetParams(0, -128, 127);
+    bar->SetPageSize(10);
+    bar->SetFrequency(16);
+    (ch1 ? TrackBar1 : TrackBar2) = bar;
+  }
+  SpeedButton_ac1->OnClick = [this](TObject* s) { SpeedButton_ac1Click(s); };
+  SpeedButton_dc1->OnClick = [this](TObject* s) { SpeedButton_dc1Click(s); };
+  SpeedButton_gnd1->OnClick = [this](TObject* s) { SpeedButton_gnd1Click(s); };
+  SpeedButton__ac2->OnClick = [this](TObject* s) { SpeedButton__ac2Click(s); };
+  SpeedButton_dc2->OnClick = [this](TObject* s) { SpeedButton_dc2Click(s); };
+  SpeedButton_gnd2->OnClick = [this](TObject* s) { SpeedButton_gnd2Click(s); };
+  CH1on->OnClick = [this](TObject* s) { CH1onClick(s); };
+  CH2on->OnClick = [this](TObject* s) { CH2onClick(s); };
+  SpeedButtonCh1->OnClick = [this](TObject* s) { SpeedButtonCh1Click(s); };
+  SpeedButtonCh2->OnClick = [this](TObject* s) { SpeedButtonCh2Click(s); };
+  TrackBar1->OnChange = [this](TObject* s) { TrackBar1Change(s); };
+  TrackBar2->OnChange = [this](TObject* s) { TrackBar2Change(s); };
+
+  // Run and Single under the channels; the instruments under them.
+  const int runY = kMargin + kImageHeight + 6;
+  const int halfW = (panelW - 6) / 2;
+  SpeedButtonRun = make.Button(this, "SpeedButtonRun", "Run", 1, panelX, runY, halfW, 32);
+  SpeedButtonSingle = make.Button(this, "SpeedButtonSingle", "Single", 2, panelX + halfW + 6, runY, halfW, 32);
+  for (TGrSpeedButton* b : {SpeedButtonRun, SpeedButtonSingle}) {
+    b->SetAllowAllUp(true);
+    b->Font().Style = fsBold;
+    b->Font().Size = 10;
+    b->FontChanged();
+  }
+  SpeedButtonRun->OnClick = [this](TObject* s) { SpeedButtonRunClick(s); };
+  SpeedButtonSingle->OnClick = [this](TObject* s) { SpeedButtonSingleClick(s); };
+
+  const int instY = runY + 40;
+  SpeedButton5 = make.Button(this, "SpeedButton5", "Oscilloscope", 10, panelX, instY, halfW, 24);
+  SpeedButton7 = make.Button(this, "SpeedButton7", "Spectrum Analyzer", 10, panelX + halfW + 6, instY, halfW, 24);
+  SpeedButton3 = make.Button(this, "SpeedButton3", "Circuit Analyzer", 10, panelX, instY + 28, halfW, 24);
+  SpeedButton6 = make.Button(this, "SpeedButton6", "Transient Recorder", 10, panelX + halfW + 6, instY + 28, halfW,
+                             24);
+  SpeedButton6->SetDown(true);
+  SpeedButton5->OnClick = [this](TObject* s) { SpeedButton5Click(s); };
+  SpeedButton7->OnClick = [this](TObject* s) { SpeedButton7Click(s); };
+  SpeedButton3->OnClick = [this](TObject* s) { SpeedButton3Click(s); };
+  SpeedButton6->OnClick = [this](TObject* s) { SpeedButton6Click(s); };
+}
+
+void TForm1_rec::BuildMenus() {
+  Builder make(this);
+  MainMenu1 = new TMainMenu(this);
+  MainMenu1->Name = "MainMenu1";
+  TMenuItem* root = MainMenu1->Items();
+  File1 = make.Item(root, "File1", "&File", [this](TObject* s) { File1Click(s); });
+  OpenData1 = make.Item(File1, "OpenData1", "Open Da&ta...", [this](TObject* s) { OpenData1Click(s); });
+  N1 = make.Item(File1, "N1", "Save &Data...", [this](TObject* s) { N1Click(s); });
+  N2 = make.Item(File1, "N2", "&AutoSave Data...", [this](TObject* s) { N2Click(s); });
+  make.Item(File1, "N3", "-");
+  SaveSettings1 = make.Item(File1, "SaveSettings1", "Save Settings...", [this](TObject* s) { SaveSettings1Click(s); });
+  RecallSettings1 =
+      make.Item(File1, "RecallSettings1", "Recall Settings...", [this](TObject* s) { RecallSettings1Click(s); });
+  make.Item(File1, "N4", "-");
+  ExittoMenu1 = make.Item(File1, "ExittoMenu1", "Exit to Menu", [this](TObject* s) { ExittoMenu1Click(s); });
+  Exit1 = make.Item(File1, "Exit1", "E&xit", [this](TObject* s) { ExitClick(s); });
+
+  View1 = make.Item(root, "View1", "&View");
+  Markers1 = make.Item(View1, "Markers1", "&Markers  dV && t", [this](TObject* s) { Markers1Click(s); });
+  MarkersVdt1 = make.Item(View1, "MarkersVdt1", "M&arkers  dV && dt", [this](TObject* s) { MarkersVdt1Click(s); });
+  BrightGrid1 = make.Item(View1, "BrightGrid1", "Bright &Grid", [this](TObject* s) { BrightGrid1Click(s); });
+  SampleRate1 = make.Item(View1, "SampleRate1", "Sample &Rate", [this](TObject* s) { SampleRate1Click(s); });
+
+  Options1 = make.Item(root, "Options1", "&Options");
+  Colors1 = make.Item(Options1, "Colors1", "&Colors...", [this](TObject* s) { Colors1Click(s); });
+
+  Help1 = make.Item(root, "Help1", "&Help");
+  Help2 = make.Item(Help1, "Help2", "Transient Recorder Help", [this](TObject* s) { Help2Click(s); });
+  About2 = make.Item(Help1, "About2", "&About...", [this](TObject* s) { About2Click(s); });
+  SetMenu(MainMenu1);
+
+  for (TSaveDialog** dialog : {&SaveDialog2, &SaveDialog3}) {
+    *dialog = new TSaveDialog(this);
+    (*dialog)->Name = dialog == &SaveDialog2 ? "SaveDialog2" : "SaveDialog3";
+    (*dialog)->SetFilter("Text file (*.txt)|*.txt|All files (*.*)|*.*");
+    (*dialog)->SetDefaultExt("txt");
+  }
+}
+
+void TForm1_rec::FormCreate(TObject* /*Sender*/) {
+  using namespace recorder;
+  RecShiftCh1 = RecShiftCh2 = 0;
+  RecCh1ZeroLevel = RecCh2ZeroLevel = 127;
+  PreviousPosition1 = TrackBar1->Position();
+  PreviousPosition2 = TrackBar2->Position();
+  SpeedButton1->SetEnabled(false);
+  SpeedButton2->SetEnabled(false);
+  RecPageStart = 2000;
+  RecSingleMode = RecAutoSaveOn = RecFileReplay = RecKeepDisplayStep = RecNoData = 0;
+  RecStopped = 1;
+  RecCh1On = RecCh2On = 1;
+  Timer1->SetEnabled(false);
+  Timer2->SetEnabled(false);
+  Label3->SetCaption("      Ready");
+
+  X0 = kImageWidth / 2 - 320;
+  Y0 = kImageHeight / 2 - 129;
+  ReadoutY = kImageHeight - 20;
+  RecTimeMarker1X = X0 + 16;
+  RecTimeMarker2X = X0 + 624;
+  RecVoltMarker1Y = Y0 + 16;
+  RecVoltMarker2Y = Y0 + 240;
+  RecTimeDivText = "1s";
+  RecCh1Text = RecCh2Text = "5V";
+  RecCh1Label = RecCh2Label = "5V";
+  TimeUnitValue = RecordedTimeUnit = 500;
+  FastTimer1->SetInterval(10);
+  ZoomStep = RecDisplayStep = 6.25;
+  engine::TimeBaseCode = 0;
+  engine::Ch1GainCode = engine::Ch2GainCode = 27;
+  PaintBox1->SetEnabled(false);
+  Ch1OffsetSum = engine::Ch1OffsetCal + engine::Ch1PositionDac;
+  Ch2OffsetSum = engine::Ch2OffsetCal + engine::Ch2PositionDac;
+  RecBlock.fill(kNoData);
+  RecPos = 0;
+  RecLength = 2000;
+  DemoTable = BuildDemoSources();
+
+  RecView.Image = Image1;
+  RecView.X0 = X0;
+  RecView.Y0 = Y0;
+  RecView.VScale = 1;
+  TCanvas* canvas = Image1->Canvas();
+  canvas->Font.Size = 8;
+  DerivePens();
+  DoGrid();
+}
+
+void TForm1_rec::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
+  if (!recorder::RecStopped) {
+    lopetus();
+    while (FastTimer1->Enabled() && !Application->Terminated()) Application->ProcessMessages();
+  }
+  CanClose = recorder::RecStopped != 0;
+}
+
+void TForm1_rec::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
+  Action = caHide;
+  Hide();
+  if (Form1) {
+    Form1->SetBounds(Left(), Top(), Form1->Width(), Height());
+    Form1->Show();
+    if (!recorder::InstrumentSwitch) Form1->Close();
+  }
+}
+
+void TForm1_rec::Timer1Timer(TObject* /*Sender*/) {
+  Timer1->SetEnabled(false);
+  Close();
+}

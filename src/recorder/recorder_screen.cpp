@@ -1,0 +1,431 @@
+// The recorder picture: grid, the record of each channel, zero-level marks,
+// markers with their read-outs, captions and the View menu. Traces and
+// markers are drawn with not-xor pens: drawing one twice removes it.
+#include <algorithm>
+#include <cstdlib>
+
+#include "display/color_dialog.h"
+#include "display/display_state.h"
+#include "display/ground_markers.h"
+#include "display/screen_colors.h"
+#include "engine/calibration.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "recorder/add_text_rec.h"
+#include "recorder/recorder_form.h"
+#include "recorder/recorder_readouts.h"
+#include "recorder/recorder_state.h"
+
+namespace {
+
+constexpr std::size_t kReadoutChars = 50;
+constexpr TColor kGreyLabel = 0x808080;
+
+// The recorder's "Bright Screen" differs from the scope's in its channel colours.
+constexpr display::ScreenColorSet kRecorderBrightColors{0xF5FFFF, 0xFF0000, 0x0000FF, 0xFF0080,
+                                                        0xFF00FF, 0xC0C0C0, 0x808080, 0x400080};
+
+}  // namespace
+
+// ---------------------------------------------------------------- picture cycle
+
+void TForm1_rec::DerivePens() {
+  using namespace engine;
+  using namespace recorder;
+  RecCh1Pen = display::NotXorPen(RecCh1Color, RecBackgroundColor);
+  RecCh2Pen = display::NotXorPen(RecCh2Color, RecBackgroundColor);
+  RecTimeMarkerPen = display::NotXorPen(RecTimeMarkerColor, RecBackgroundColor);
+  RecGridPen = RecBrightGrid ? RecBrightGridColor : RecDarkGridColor;
+}
+
+void TForm1_rec::putsataanko() {
+  if (!RecClearPending) return;
+  // New colours take effect here, where nothing drawn with the old pens stays.
+  DerivePens();
+  DoGrid();
+  RecCh1Drawn = RecCh2Drawn = 0;
+  RecClearPending = 0;
+}
+
+void TForm1_rec::poisto() {
+  if (RecCh1Drawn) {
+    piirra(1);
+    RecCh1Drawn = 0;
+  }
+  if (RecCh2Drawn) {
+    piirra(2);
+    RecCh2Drawn = 0;
+  }
+}
+
+void TForm1_rec::piirrot() {
+  if (recorder::RecCh1On && !RecCh1Drawn) {
+    piirra(1);
+    RecCh1Drawn = 1;
+  }
+  if (recorder::RecCh2On && !RecCh2Drawn) {
+    piirra(2);
+    RecCh2Drawn = 1;
+  }
+  if (Form_9rec) Form_9rec->note();
+}
+
+void TForm1_rec::piirra(int channel) {
+  using namespace recorder;
+  const bool ch1 = channel == 1;
+  TCanvas* canvas = Image1->Canvas();
+  canvas->Pen.Mode = pmNotXor;
+  canvas->Pen.Style = psSolid;
+  canvas->Pen.Width = 1;
+  canvas->Pen.Color = ch1 ? RecCh1Pen : RecCh2Pen;
+  Kayran_Piirto(RecordPoints(ch1 ? std::span<const std::int32_t>(RecBufCh1) : std::span<const std::int32_t>(RecBufCh2),
+                             RecScrollOffset, RecDisplayStep, RecLength, X0, Y0, ch1 ? RecShiftCh1 : RecShiftCh2,
+                             RecStopped != 0));
+}
+
+void TForm1_rec::Kayran_Piirto(const std::vector<TPoint>& points) {
+  Image1->Canvas()->Polyline(points);
+  Image1->Invalidate();
+}
+
+void TForm1_rec::DoGrid() {
+  using namespace engine;
+  using namespace recorder;
+  TCanvas* c = Image1->Canvas();
+  const int w = Image1->Width();
+  // 1.
+  c->Brush.Color = RecBackgroundColor;
+  c->Brush.Style = bsSolid;
+  c->FillRect(Rect(0, 0, w, Image1->Height()));
+  // 2.
+  c->Pen.Mode = pmCopy;
+  c->Pen.Style = psSolid;
+  c->Pen.Width = 1;
+  c->Pen.Color = RecGridPen;
+  for (int i = 0; i <= 8; ++i) {
+    c->MoveTo(X0, Y0 + 32 * i);
+    c->LineTo(X0 + 641, Y0 + 32 * i);
+  }
+  for (int i = 0; i <= 21; ++i) {
+    c->MoveTo(X0 + 32 * i, Y0);
+    c->LineTo(X0 + 32 * i, Y0 + 257);
+  }
+  // 3. Minor ticks, five per division.
+  int x = X0;
+  for (int g = 0; g < 10; ++g, --x) {
+    for (int p = 0; p < 5; ++p, x += 13) {
+      for (int t : {0, 6}) {
+        c->MoveTo(x + t, Y0 + 126);
+        c->LineTo(x + t, Y0 + 131);
+      }
+    }
+  }
+  int y = Y0;
+  for (int g = 0; g < 4; ++g, --y) {
+    for (int p = 0; p < 5; ++p, y += 13) {
+      for (int t : {0, 6}) {
+        c->MoveTo(X0 + 1, y + t);
+        c->LineTo(X0 + 5, y + t);
+        c->MoveTo(X0 + 637, y + t);
+        c->LineTo(X0 + 641, y + t);
+      }
+    }
+  }
+  // 4.
+  c->Pen.Color = RecBrightGridColor;
+  const TPoint frame[] = {{X0 - 1, Y0 - 1}, {X0 - 1, Y0 + 257}, {X0 + 641, Y0 + 257}, {X0 + 641, Y0 - 1},
+                          {X0 - 1, Y0 - 1}};
+  c->Polyline(frame, 5);
+  // 5.
+  c->Pen.Mode = pmNotXor;
+  y_viivat();
+  c->Pen.Width = 1;
+  c->Font.Size = 8;
+  kursorit();
+  tekstit();
+  Image1->Invalidate();
+}
+
+void TForm1_rec::TulostaTeksti(const std::string& text, int x, TColor color, int y) {
+  TCanvas* c = Image1->Canvas();
+  const TPoint pos = c->PenPos;
+  c->Brush.Color = recorder::RecBackgroundColor;
+  c->Brush.Style = bsSolid;
+  c->Font.Size = 8;
+  c->Font.Color = color;
+  c->TextOut(x, y, text);
+  c->PenPos = pos;
+  Image1->Invalidate();
+}
+
+void TForm1_rec::tekstit() {
+  using namespace recorder;
+  using recorder::RecBackgroundColor;
+  TulostaTeksti("DEMO", X0 + 240, engine::DemoMode ? recorder::RecBrightGridColor : RecBackgroundColor, 3);
+  if (RecSampleRateShown) TulostaTeksti(RecRateText, X0 + 352, display::TimeMarkerColor, 3);
+  TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecTimeMarkerColor, 3);
+  if (RecCh1On) TulostaTeksti(RecCh1Text, X0 + 10, recorder::RecCh1Color, 3);
+  if (RecCh2On) TulostaTeksti(RecCh2Text, X0 + 70, recorder::RecCh2Color, 3);
+  if (RecMarkersOn) {
+    if (RecTimeMarker1X >= X0 || RecTimeMarker2X >= X0)
+      TulostaTeksti(TimeReadoutShown, X0 + 190, recorder::RecTimeMarkerColor, ReadoutY);
+    if (RecVoltMarker1Y >= Y0 || RecVoltMarker2Y >= Y0)
+      TulostaTeksti(VoltReadoutShown, X0, RecCh1On ? recorder::RecCh1Color : recorder::RecCh2Color, ReadoutY);
+  }
+}
+
+// ---------------------------------------------------------------- markers
+
+void TForm1_rec::DrawMarkerLine(int id, int pos, bool dotted) {
+  TCanvas* c = Image1->Canvas();
+  const TPen saved = c->Pen;
+  c->Pen.Mode = pmNotXor;
+  c->Pen.Width = 1;
+  c->Pen.Style = dotted ? psDot : psSolid;
+  if (id >= 3) {
+    c->Pen.Color = recorder::RecCh1On ? RecCh1Pen : RecCh2Pen;
+    c->MoveTo(X0 + 1, pos);
+    c->LineTo(Image1->Width() - X0, pos);
+  } else {
+    c->Pen.Color = RecTimeMarkerPen;
+    c->MoveTo(pos, Y0 + 1);
+    c->LineTo(pos, Image1->Height() - Y0 - 2);
+  }
+  c->Pen = saved;
+  Image1->Invalidate();
+}
+
+void TForm1_rec::kursorit() {
+  using namespace recorder;
+  if (!RecMarkersOn) return;
+  for (int id = 3; id <= 4; ++id) {
+    const int y = id == 3 ? RecVoltMarker1Y : RecVoltMarker2Y;
+    if (y >= Y0) DrawMarkerLine(id, y, true);
+  }
+  for (int id = 1; id <= 2; ++id) {
+    const int x = id == 1 ? RecTimeMarker1X : RecTimeMarker2X;
+    if (x >= X0) DrawMarkerLine(id, x, true);
+  }
+}
+
+void TForm1_rec::kursoriaika() {
+  using namespace recorder;
+  if (!RecMarkersOn) return;
+  TimeReadoutInput in;
+  in.TimeDivCaption = RecTimeDivText;
+  in.Marker1X = RecTimeMarker1X;
+  in.Marker2X = RecTimeMarker2X;
+  in.X0 = X0;
+  in.FromPageStart = Markers1->Checked();
+  in.RecordedTimeUnit = RecordedTimeUnit;
+  in.TimeUnitValue = TimeUnitValue;
+  in.ScrollOffset = RecScrollOffset;
+  in.PageStart = RecPageStart;
+  TulostaTeksti(TimeReadoutShown, X0 + 190, recorder::RecBackgroundColor, ReadoutY);
+  TimeReadoutShown = TimeReadoutText(in).substr(0, kReadoutChars);
+  TulostaTeksti(TimeReadoutShown, X0 + 190, recorder::RecTimeMarkerColor, ReadoutY);
+}
+
+void TForm1_rec::kursorivoltit() {
+  using namespace recorder;
+  if (!RecMarkersOn) return;
+  const bool ch1 = RecCh1On != 0;
+  VoltReadoutInput in;
+  in.RangeCode = ch1 ? engine::Ch1GainCode : engine::Ch2GainCode;
+  in.ProbeFactor = ch1 ? engine::Ch1ProbeFactor : engine::Ch2ProbeFactor;
+  in.ZeroLevel = ch1 ? RecCh1ZeroLevel : RecCh2ZeroLevel;
+  in.Marker1Y = RecVoltMarker1Y;
+  in.Marker2Y = RecVoltMarker2Y;
+  in.Y0 = Y0;
+  TulostaTeksti(VoltReadoutShown, X0, recorder::RecBackgroundColor, ReadoutY);
+  VoltReadoutShown = VoltReadoutText(in).substr(0, kReadoutChars);
+  if (RecVoltMarker1Y >= Y0 || RecVoltMarker2Y >= Y0)
+    TulostaTeksti(VoltReadoutShown, X0, ch1 ? recorder::RecCh1Color : recorder::RecCh2Color, ReadoutY);
+}
+
+void TForm1_rec::dso_down(int x, int y) {
+  using namespace recorder;
+  putsataanko();
+  Dragging = true;
+  const int timeId = std::abs(x - RecTimeMarker2X) < std::abs(x - RecTimeMarker1X) ? 2 : 1;
+  const int voltId = std::abs(y - RecVoltMarker2Y) < std::abs(y - RecVoltMarker1Y) ? 4 : 3;
+  const int timeDist = std::abs(x - (timeId == 1 ? RecTimeMarker1X : RecTimeMarker2X));
+  const int voltDist = std::abs(y - (voltId == 3 ? RecVoltMarker1Y : RecVoltMarker2Y));
+  DragId = voltDist < timeDist ? voltId : timeId;
+  DragPos = DragId == 1 ? RecTimeMarker1X : DragId == 2 ? RecTimeMarker2X : DragId == 3 ? RecVoltMarker1Y : RecVoltMarker2Y;
+  const bool parked = DragId <= 2 ? DragPos < X0 : DragPos < Y0;
+  if (parked) return;  // it can still be dragged in
+  DrawMarkerLine(DragId, DragPos, true);
+  DrawMarkerLine(DragId, DragPos, false);
+}
+
+void TForm1_rec::Image1MouseMove(TObject*, TShiftState, int X, int Y) {
+  using namespace recorder;
+  if (!Dragging) return;
+  if (DragId <= 2) {
+    if (X == DragPos) return;
+    if (DragPos >= X0) DrawMarkerLine(DragId, DragPos, false);
+    DragPos = std::clamp(X, X0, X0 + 640);
+    DrawMarkerLine(DragId, DragPos, false);
+    (DragId == 1 ? RecTimeMarker1X : RecTimeMarker2X) = DragPos;
+    kursoriaika();
+  } else {
+    if (Y == DragPos) return;
+    if (DragPos >= Y0) DrawMarkerLine(DragId, DragPos, false);
+    DragPos = std::clamp(Y, Y0, Y0 + 256);
+    DrawMarkerLine(DragId, DragPos, false);
+    (DragId == 3 ? RecVoltMarker1Y : RecVoltMarker2Y) = DragPos;
+    kursorivoltit();
+  }
+}
+
+void TForm1_rec::dso_up() {
+  using namespace recorder;
+  Dragging = false;
+  const bool onGrid = DragId <= 2 ? DragPos >= X0 : DragPos >= Y0;
+  if (onGrid) {
+    DrawMarkerLine(DragId, DragPos, false);
+    DrawMarkerLine(DragId, DragPos, true);
+  }
+  if (DragId == 1) RecTimeMarker1X = DragPos;
+  else if (DragId == 2) RecTimeMarker2X = DragPos;
+  else if (DragId == 3) RecVoltMarker1Y = DragPos;
+  else if (DragId == 4) RecVoltMarker2Y = DragPos;
+  kursoriaika();
+  kursorivoltit();
+}
+
+void TForm1_rec::Image1MouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y) {
+  using namespace recorder;
+  if (Button == mbLeft) {
+    if (RecMarkersOn) dso_down(X, Y);
+    return;
+  }
+  if (Button != mbRight || !RecStopped || !Form_9rec) return;
+  if (!RecNoteShown) {
+    RecNoteX = static_cast<std::int16_t>(X);
+    RecNoteY = static_cast<std::int16_t>(Y);
+  } else if (Form_9rec->Visible()) {
+    RecNoteX = static_cast<std::int16_t>(X);
+    RecNoteY = static_cast<std::int16_t>(Y);
+    RecClearPending = 1;
+    putsataanko();
+    piirrot();
+  }
+  Form_9rec->Show();
+}
+
+void TForm1_rec::Image1MouseUp(TObject*, TMouseButton Button, TShiftState, int, int) {
+  if (Button == mbLeft && Dragging) dso_up();
+}
+
+// ---------------------------------------------------------------- zero levels
+
+void TForm1_rec::DrawZeroGlyph(int channel, int level) {
+  display::DrawGroundGlyph(RecView, channel, level, channel == 1 ? RecCh1Pen : RecCh2Pen);
+}
+
+void TForm1_rec::y1_viiva() {
+  using namespace recorder;
+  if (!RecCh1On) return;
+  if (engine::DemoMode) {
+    RecCh1ZeroLevel = 2 * TrackBar1->Position() + 128;
+  } else {
+    const engine::GroundLevelLine line = engine::ChannelGroundLevelFit(1);
+    RecCh1ZeroLevel = line.Valid ? engine::GroundLevelAt(line, Ch1OffsetSum) : 0;
+  }
+  DrawZeroGlyph(1, RecCh1ZeroLevel);
+}
+
+void TForm1_rec::y2_viiva() {
+  using namespace recorder;
+  if (!RecCh2On) return;
+  if (engine::DemoMode) {
+    RecCh2ZeroLevel = 2 * TrackBar2->Position() + 128;
+  } else {
+    const engine::GroundLevelLine line = engine::ChannelGroundLevelFit(2);
+    RecCh2ZeroLevel = line.Valid ? engine::GroundLevelAt(line, Ch2OffsetSum) : 0;
+  }
+  DrawZeroGlyph(2, RecCh2ZeroLevel);
+}
+
+void TForm1_rec::y_viivat() {
+  y1_viiva();
+  y2_viiva();
+}
+
+// ---------------------------------------------------------------- scrolling and View menu
+
+void TForm1_rec::ScrollBar2Change(TObject*) {
+  putsataanko();
+  poisto();
+  recorder::RecScrollOffset = ScrollBar2->Position();
+  piirrot();
+  kursoriaika();
+}
+
+void TForm1_rec::Markers1Click(TObject*) { MarkersClick(Markers1, MarkersVdt1, -600); }
+
+void TForm1_rec::MarkersVdt1Click(TObject*) { MarkersClick(MarkersVdt1, Markers1, X0 + 16); }
+
+void TForm1_rec::MarkersClick(TMenuItem* item, TMenuItem* other, int marker1X) {
+  using namespace recorder;
+  item->SetChecked(!item->Checked());
+  RecMarkersOn = item->Checked() ? 1 : 0;
+  other->SetChecked(false);
+  RecClearPending = 1;
+  if (RecMarkersOn) {
+    RecTimeMarker1X = marker1X;
+    putsataanko();
+    kursoriaika();
+    kursorivoltit();
+    piirrot();
+  } else {
+    putsataanko();
+    piirrot();
+    tekstit();
+  }
+}
+
+void TForm1_rec::BrightGrid1Click(TObject*) {
+  BrightGrid1->SetChecked(!BrightGrid1->Checked());
+  recorder::RecBrightGrid = BrightGrid1->Checked() ? 1 : 0;
+  RecClearPending = 1;
+  putsataanko();
+  piirrot();
+  tekstit();
+}
+
+void TForm1_rec::SampleRate1Click(TObject*) {
+  using namespace recorder;
+  SampleRate1->SetChecked(!SampleRate1->Checked());
+  RecSampleRateShown = SampleRate1->Checked() ? 1 : 0;
+  TulostaTeksti(RecRateText, X0 + 352, RecSampleRateShown ? display::TimeMarkerColor : display::BackgroundColor, 3);
+}
+
+void TForm1_rec::Colors2Click(TObject*) {
+  using namespace engine;
+  using namespace recorder;
+  display::CopyScreenColorsToRecorder();
+  if (BtnBottomDlg2 && BtnBottomDlg2->PresetChosen && !display::ColorsAccepted) {
+    // The recorder keeps its own copy: the scope's picture, drawn with the
+    // scope's pens, stays as it is.
+    const display::ScreenColorSet& set = display::BlackScreenPreset ? display::kBlackScreenColors : kRecorderBrightColors;
+    RecBackgroundColor = set.Background;
+    RecCh1Color = set.Ch1;
+    RecCh2Color = set.Ch2;
+    RecMath1Color = set.Math1;
+    RecMath2Color = set.Math2;
+    RecDarkGridColor = set.DarkGrid;
+    RecBrightGridColor = set.BrightGrid;
+    RecTimeMarkerColor = set.TimeMarker;
+  }
+  for (TLabel* label : {LabelCh1, LabelCh2}) {
+    if (label->Font().Color == kGreyLabel) continue;
+    label->Font().Color = label == LabelCh1 ? RecCh1Color : RecCh2Color;
+    label->FontChanged();
+  }
+  RecClearPending = 1;
+  putsataanko();
+  piirrot();
+}
