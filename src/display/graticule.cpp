@@ -3,6 +3,7 @@
 #include "display/graticule.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "display/display_state.h"
 #include "engine/scope_state.h"
@@ -71,8 +72,7 @@ void DrawNormalGrid(TCanvas* c, const ScopeView& view) {
     Line(c, x0 + kDivisionWidth * i, y0, x0 + kDivisionWidth * i, y0 + h + 1);
 
   const TickRows rows = CentreTickRows(view);
-  for (int k = 0; k <= w / kCentreTickStep; ++k)
-    Line(c, x0 + kCentreTickStep * k, y0 + rows.top, x0 + kCentreTickStep * k, y0 + rows.bottom);
+  for (int x : CentreTickColumns(view)) Line(c, x, y0 + rows.top, x, y0 + rows.bottom);
 
   ForEachEdgeTick(view, [&](int dy) {
     Line(c, x0 + 1, y0 + dy, x0 + 1 + kEdgeTickLength, y0 + dy);
@@ -144,6 +144,13 @@ TColor TriggerLabelColor(std::uint8_t source) {
 }
 
 // ---------------------------------------------------------------- graticule
+
+std::vector<int> CentreTickColumns(const ScopeView& view) {
+  // Five ticks per division from the left edge; the right edge has its grid line.
+  std::vector<int> columns;
+  for (int k = 0; k < view.GridWidth / kCentreTickStep; ++k) columns.push_back(view.X0 + kCentreTickStep * k);
+  return columns;
+}
 
 void DrawGraticule(ScopeView& view, bool xyLayout) {
   using namespace engine;

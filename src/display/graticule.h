@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "display/scope_view.h"
 #include "platform/ui/types.h"
@@ -28,6 +29,9 @@ TColor TriggerLabelColor(std::uint8_t source);
 // lines, centre and edge ticks and frame in the grid colours, copy mode.
 // The XY layout is the 8 x 8 square of the XY figure inside the outer frame.
 void DrawGraticule(ScopeView& view, bool xyLayout);
+// Columns of the sub-division ticks across the horizontal centre line of the
+// normal layout, left to right: every 10 pixels from X0, none on the right edge.
+std::vector<int> CentreTickColumns(const ScopeView& view);
 
 // Offsets of the edge ticks inside one 64-pixel group: pairs 6 apart, the
 // pairs 13 apart, the group stepping back one pixel at its end.

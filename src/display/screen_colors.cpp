@@ -56,11 +56,21 @@ void CopyScreenColorsToRecorder() {
   RecTimeMarkerColor = TimeMarkerColor;
 }
 
+constexpr TColor kChannelOffGrey = 0x808080;  // a CH label while its channel is hidden
+
+void ColourChannelLabels(FrontPanelControls& panel) {
+  using namespace engine;
+  for (auto [label, colour] : {std::pair{panel.LabelCh1, Ch1Color}, std::pair{panel.LabelCh2, Ch2Color}}) {
+    if (!label || label->Font().Color == kChannelOffGrey) continue;
+    TFont font = label->Font();
+    font.Color = colour;
+    label->SetFont(font);
+  }
+}
+
 }  // namespace display
 
 namespace {
-
-constexpr TColor kChannelOffGrey = 0x808080;  // a CH label while its channel is hidden
 
 // Swatch rows of the dialog's picture, one per pen.
 constexpr int kSwatchCh1 = 10;
@@ -148,16 +158,8 @@ void TForm1::ApplyScreenColors() {
   using namespace display;
   using namespace recorder;
   DerivePens();
-  // A grey label stands for a hidden channel and stays grey.
-  for (FrontPanelControls* panel : {static_cast<FrontPanelControls*>(this), static_cast<FrontPanelControls*>(Form11)}) {
-    if (!panel) continue;
-    for (auto [label, colour] : {std::pair{panel->LabelCh1, Ch1Color}, std::pair{panel->LabelCh2, Ch2Color}}) {
-      if (!label || label->Font().Color == kChannelOffGrey) continue;
-      TFont font = label->Font();
-      font.Color = colour;
-      label->SetFont(font);
-    }
-  }
+  display::ColourChannelLabels(*this);
+  if (Form11) display::ColourChannelLabels(*Form11);
   ClearPending = 1;
   putsataanko();
   piirrot();

@@ -4,6 +4,8 @@
 
 #include "platform/ui/types.h"
 
+struct FrontPanelControls;
+
 namespace display {
 
 struct ScreenColorSet {
@@ -31,6 +33,10 @@ void SetScreenColors(const ScreenColorSet& colors);
 void UseDefaultScreenColors();
 // Copies the table into the recorder's own copy.
 void CopyScreenColorsToRecorder();
+
+// The "CH1" and "CH2" labels of a front panel in the channel colours; a grey
+// label stands for a hidden channel and stays grey.
+void ColourChannelLabels(FrontPanelControls& panel);
 
 // The pen that, drawn in not-xor mode on `background`, shows `colour`; drawn
 // twice it gives the background back.

@@ -91,6 +91,8 @@ TForm11::TForm11(TComponent* owner) : TForm(owner) {
   BindForwards();
   CreateAnalysisControls();
   OnClose = [this](TObject* s, TCloseAction& action) { FormClose(s, action); };
+  // Never so small that a control is cut off.
+  SetMinimumSize(ControlsWidth() + kMargin, ControlsHeight() + kMargin);
 }
 
 void TForm11::BindForwards() {

@@ -5,10 +5,10 @@
 namespace {
 // Design size of the window: the picture with the horizontal position bar
 // under it and the front panel to its right; fits a 1280 x 800 screen. The
-// generator's controls will take the room under both.
+// generator's controls take the room under both.
 constexpr int kMargin = 6;
 constexpr int kFormWidth = kMargin + TForm1::kImage1Width + kMargin + kFrontPanelWidth + kMargin + 10;
-constexpr int kFormHeight = 400;
+constexpr int kFormHeight = 518;
 }  // namespace
 
 TForm1::TForm1(TComponent* owner) : TForm(owner) {
@@ -31,6 +31,10 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   CreateAcquisitionControls();
   // Spectrum analyser, math traces and averaging: their buttons and menus.
   CreateAnalysisControls();
+  CreateGeneratorControls();
+  // Never so small that a control is cut off; set before the stored place
+  // is read.
+  SetMinimumSize(ControlsWidth() + kMargin, ControlsHeight() + kMargin);
 
   FormCreate(this);
 }

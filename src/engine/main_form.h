@@ -19,6 +19,8 @@
 #include "platform/usb/mpusb_api.h"
 #include "widgets/gr_speed_button.h"
 
+class GeneratorPanel;
+
 // The front panel (channels, trigger, time base, Run/Single) comes from
 // FrontPanelControls, shared with the twin panel TForm11.
 class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls {
@@ -194,7 +196,7 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls 
   void Timer2Timer(TObject* Sender);                    // trigger wait count: acquisition cycle
   void Timer4Timer(TObject* Sender);                    // demo pacing: acquisition cycle
   void Timer5Timer(TObject* /*Sender*/) {}               // generator mailbox poll: remote control
-  void Timer91Timer(TObject* /*Sender*/) {}              // generator sweep progress bar
+  void Timer91Timer(TObject* Sender);                   // generator sweep progress bar (generator/scope_generator.cpp)
   void DoGrid();                                        // graticule, markers and texts
   void TrackBar3Change(TObject* Sender);                // trigger level
   void NormalPersistence1Click(TObject* /*Sender*/) {}   // persistence modes
@@ -468,6 +470,24 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls 
   void ApplyScreenColors();
 
  public:
+  // ======== Options "Hardware Setup...": the device or demo mode ========
+  TMenuItem* Hardware1 = nullptr;  // "Hardware Setup..."
+  // Demo mode was chosen here: the recorder rebuilds its positions and
+  // picture the next time it opens.
+  std::uint8_t RecorderDemoChangePending = 0;
+  // Builds the menu item under Options; run while the window is built.
+  void CreateHardwareSetupControls();
+  // Stops the acquisition, asks for the hardware and switches to it: demo
+  // mode, or the device (back to demo mode when it does not answer).
+  void Hardware1Click(TObject* Sender);
+
+  // ======== Bit view ========
+  // Builds GrSpeedButton15 ("10110010": down shows both inputs as logic
+  // levels, eight per captured byte) under the front panel; run while the
+  // window is built.
+  void CreateBitViewControls();
+  void GrSpeedButton15Click(TObject* Sender);
+
   // ======== Markers, waveform measurements and annotation ========
   // View "Markers (DSO) ", "RMS Value" and "Waveform Parameters...".
   TMenuItem* Markers1 = nullptr;
@@ -502,6 +522,14 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls 
   void DragTo(int x, int y);
   // Ends a drag: the solid line goes, the dotted one comes at the final place.
   void DropMarker();
+
+ public:
+  // ======== Generator panel (generator/scope_generator.cpp) ========
+  // The generator's controls under the picture and the front panel, and the
+  // "Tools" menu that holds its tool items. The window owns the panel.
+  GeneratorPanel* GeneratorControls = nullptr;
+  TMenuItem* Tools1 = nullptr;
+  void CreateGeneratorControls();
 
  public:
   // ======== Spectrum analyser, spectrum view, math traces and averaging ========

@@ -1,6 +1,7 @@
 // The main settings file "Darvik48.ini" (ScopeIni): what the window's creation
 // and the deferred start-up read from it, the complete write at close, the
 // running-instance mark and "Restore Default Settings && Exit".
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -41,13 +42,13 @@ class IniWriter {
     if (!form) return;
     Integer(section, "Top", form->Top());
     Integer(section, "Left", form->Left());
-    Integer(section, "Width", form->Width());
-    Integer(section, "Height", form->Height());
+    Size(section, form);
   }
+  // A size below the window's minimum is never stored.
   void Size(const char* section, const TForm* form) {
     if (!form) return;
-    Integer(section, "Width", form->Width());
-    Integer(section, "Height", form->Height());
+    Integer(section, "Width", std::max(form->Width(), form->MinimumWidth()));
+    Integer(section, "Height", std::max(form->Height(), form->MinimumHeight()));
   }
   bool Ok() const { return ok_; }
 
@@ -64,21 +65,23 @@ void ReportWriteFailure(const TIniFile& ini) {
 
 // A window place; the window keeps what it has for a missing key. A stored
 // size of zero or less would make the window vanish, so such a place is not
-// taken.
+// taken. What is taken is fitted to the screen: a place from another screen,
+// or a damaged one, must neither hide the window nor make it larger than
+// the screen.
 void ReadPlace(TIniFile& ini, const char* section, TForm* form) {
   if (!form) return;
   const int top = ini.ReadInteger(section, "Top", form->Top());
   const int left = ini.ReadInteger(section, "Left", form->Left());
   const int width = ini.ReadInteger(section, "Width", form->Width());
   const int height = ini.ReadInteger(section, "Height", form->Height());
-  if (width > 0 && height > 0) form->SetBounds(left, top, width, height);
+  if (width > 0 && height > 0) form->PlaceOnScreen(left, top, width, height);
 }
 
 void ReadSize(TIniFile& ini, const char* section, TForm* form) {
   if (!form) return;
   const int width = ini.ReadInteger(section, "Width", form->Width());
   const int height = ini.ReadInteger(section, "Height", form->Height());
-  if (width > 0 && height > 0) form->SetBounds(form->Left(), form->Top(), width, height);
+  if (width > 0 && height > 0) form->PlaceOnScreen(form->Left(), form->Top(), width, height);
 }
 
 std::uint8_t ReadFlag(TIniFile& ini, const char* section, const char* key, bool def) {

@@ -104,6 +104,15 @@ TTimer* MakeTimer(TForm1* form, const char* name, int interval, bool enabled, TN
   return timer;
 }
 
+// The picture label of the volts/div button of a channel (1 or 2) that is down.
+std::string PressedRangeLabel(const FrontPanelControls& panel, int channel) {
+  const auto buttons = panel.RangeButtons(channel);
+  const bool x10 = (channel == 1 ? engine::Ch1ProbeFactor : engine::Ch2ProbeFactor) == 10.0;
+  for (std::size_t i = 0; i < buttons.size(); ++i)
+    if (buttons[i] && buttons[i]->Down()) return x10 ? engine::RangeTable[i].LabelX10 : engine::RangeTable[i].LabelX1;
+  return channel == 1 ? engine::Ch1RangeText : engine::Ch2RangeText;
+}
+
 void ShowDemoModeMessage(TForm1* form) {
   MessageDlgPos(kDemoModeText, mtInformation, mbOK, 0, form->Left() + 163, form->Top() + 200);
 }
@@ -153,6 +162,10 @@ void TForm1::CreateStartupComponents() {
   CreateCalibrationControls();
   // View "Bright Grid" and Options "Colors...".
   CreateColorControls();
+  // Options "Hardware Setup...".
+  CreateHardwareSetupControls();
+  // The bit view button "10110010".
+  CreateBitViewControls();
   // View "Markers (DSO) ", "RMS Value", "Waveform Parameters..." and the picture's mouse.
   CreateMarkerControls();
 }
@@ -251,7 +264,10 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   FileCh1Ground = FileCh2Ground = 10000;
   SampleRateText = "125kS/s";
   TimeDivText = "1ms";
-  Ch1RangeText = Ch2RangeText = "5V";
+  // The range labels name the volts/div buttons that are down, so the picture
+  // agrees with the panel while the start-up's dialogs are up.
+  Ch1RangeText = Ch1RangeLabel = PressedRangeLabel(*this, 1);
+  Ch2RangeText = Ch2RangeLabel = PressedRangeLabel(*this, 2);
   StartupTick = 0;
 
   // Calibration record defaults.
@@ -298,8 +314,10 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   // The running-instance mark.
   MarkRunning();
 
-  // The trigger level bar shows the level.
+  // The trigger level bar shows the level; the channel labels take the
+  // stored colours.
   TrackBar3->SetPosition(TriggerLevel);
+  display::ColourChannelLabels(*this);
 
   // Trace interpolation kernels, an empty sample block, and the picture
   // as the drawing code sees it (geometry and markers of step 7).
@@ -339,9 +357,10 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   DocumentsFolder = os::GetSpecialFolderPath(os::kCsidlPersonal) + "/";
   const std::string candidate = DocumentsFolder + "My Darvik48/";
 
-  // Graticule and FFT window.
+  // Graticule and FFT window; the twin panel's labels in the channel colours.
   DoGrid();
   Hamming1Click(this);
+  if (Form11) display::ColourChannelLabels(*Form11);
 
   // Probe factors, Big Screen, persistence options, twin panel.
   ReadStartupSettings();

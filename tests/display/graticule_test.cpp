@@ -5,7 +5,10 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "display/graticule.h"
 #include "picture_fixture.h"
 #include "display/display_state.h"
 
@@ -71,6 +74,41 @@ TEST_F(GraticuleTest, GridLinesTicksAndFrameLieOnTheirRowsAndColumns) {
   EXPECT_EQ(Pixel(X0() - 2, Y0() + 100), display::BackgroundColor);
   EXPECT_EQ(Pixel(X0() + 652, Y0() + 100), display::BackgroundColor);
   EXPECT_EQ(Pixel(X0() + 300, Y0() - 2), display::BackgroundColor);
+}
+
+TEST_F(GraticuleTest, CentreLineHasFiveTicksPerDivisionAndNoneOnTheRightEdge) {
+  // 13 divisions on the main picture, 19 on the Big Screen.
+  for (const auto& [view, divisions] : {std::pair{View(), 13}, std::pair{display::BigScopeView(nullptr, {}), 19}}) {
+    const std::vector<int> columns = display::CentreTickColumns(view);
+    ASSERT_EQ(static_cast<int>(columns.size()), 5 * divisions);
+    for (std::size_t k = 0; k < columns.size(); ++k) EXPECT_EQ(columns[k], view.X0 + 10 * static_cast<int>(k));
+    EXPECT_LT(columns.back(), view.X0 + view.GridWidth);
+  }
+  // Each tick stands across the centre line, five rows high.
+  EXPECT_EQ(Pixel(X0() + 640, Y0() + 125), display::BackgroundColor);
+  for (int y = Y0() + 126; y <= Y0() + 130; ++y) EXPECT_EQ(Pixel(X0() + 640, y), display::GridPenColor) << y;
+  EXPECT_EQ(Pixel(X0() + 640, Y0() + 131), display::BackgroundColor);
+}
+
+// The level read-out belongs to the spectrum markers: with them off it is
+// neither updated nor shown, though the text of their last use is kept.
+TEST_F(GraticuleTest, SpectrumLevelReadoutShowsOnlyWithTheSpectrumMarkers) {
+  engine::SpectrumMode = 1;
+  display::LevelMarkerText = "V: -12.00dBV";
+  Wipe();
+  const QImage withoutMarkers = Picture();
+  Form1->TulostaTeksti(display::LevelMarkerText, X0(), engine::TextLineY, display::Ch1Color);
+  const QImage printed = Picture();
+  ASSERT_GT(DifferentPixels(printed, withoutMarkers), 10);
+
+  display::FftMarkersOn = 1;
+  display::FreqMarkerBin = 4000;  // no frequency line or read-out in the way
+  display::FreqMarker1X = 0;
+  Wipe();
+  int bottomDiffers = 0;
+  for (int y = engine::TextLineY; y < TForm1::kImage1Height; ++y)
+    for (int x = 0; x < 120; ++x) bottomDiffers += Picture().pixel(x, y) != printed.pixel(x, y);
+  EXPECT_EQ(bottomDiffers, 0);
 }
 
 TEST_F(GraticuleTest, BrightGridDrawsTheSameLayoutInTheBrightColour) {

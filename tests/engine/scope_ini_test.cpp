@@ -79,7 +79,7 @@ TEST_F(StartupTest, FirstSessionWritesEveryKeyAtClose) {
 
 TEST_F(StartupTest, StoredValuesComeBackAndAreWrittenAgain) {
   WriteIni(
-      "[ScopeMainForm]\nTop=33\nLeft=44\nWidth=900\nHeight=650\n"
+      "[ScopeMainForm]\nTop=33\nLeft=44\nWidth=1300\nHeight=650\n"
       "[Menu]\nDot_Join=0\nRMS_on=1\nRate_on=1\nClearDisplay=1\nNoNote=1\nHWdialog=0\n"
       "[Persistence]\nVariablePersistence=1\nNormalPersistence=0\nNumber_of_Acquisitions=12\n"
       "LowColor=3\nHighColor=40\nDuration=7\nDuration2=127\n"
@@ -91,7 +91,7 @@ TEST_F(StartupTest, StoredValuesComeBackAndAreWrittenAgain) {
   // Read at creation, before the deferred start-up.
   EXPECT_EQ(Form1->Top(), 33);
   EXPECT_EQ(Form1->Left(), 44);
-  EXPECT_EQ(Form1->Width(), 900);
+  EXPECT_EQ(Form1->Width(), 1300);
   EXPECT_EQ(Form1->Height(), 650);
   EXPECT_EQ(DotJoin, 0);
   EXPECT_EQ(RmsOn, 1);
@@ -239,7 +239,7 @@ TEST_F(StartupTest, Ch2ProbeOfItsOwnIsKept) {
 }
 
 TEST_F(StartupTest, MaximisedCloseKeepsThePreviousPlaces) {
-  WriteIni("[ScopeMainForm]\nTop=33\nLeft=44\nWidth=900\nHeight=650\n[EditForm]\nWidth=333\nHeight=222\n");
+  WriteIni("[ScopeMainForm]\nTop=33\nLeft=44\nWidth=1300\nHeight=650\n[EditForm]\nWidth=333\nHeight=222\n");
   StartAndRun();
   // The maximised window spans the screen.
   Form1->SetBounds(0, 0, 1280, 1000);
@@ -249,7 +249,7 @@ TEST_F(StartupTest, MaximisedCloseKeepsThePreviousPlaces) {
   ASSERT_TRUE(Close());
   EXPECT_EQ(IniValue("ScopeMainForm", "Top"), "33");
   EXPECT_EQ(IniValue("ScopeMainForm", "Left"), "44");
-  EXPECT_EQ(IniValue("ScopeMainForm", "Width"), "900");
+  EXPECT_EQ(IniValue("ScopeMainForm", "Width"), "1300");
   EXPECT_EQ(IniValue("ScopeMainForm", "Height"), "650");
   EXPECT_EQ(IniValue("EditForm", "Width"), "333");
   EXPECT_EQ(IniValue("EditForm", "Height"), "222");

@@ -60,15 +60,21 @@ TEST_F(StartupWireTest, StartAndCloseGoOverTheWireInOrder) {
   EXPECT_EQ(wire[1].data.size(), 54912u);
   EXPECT_EQ(wire[1].timeout_ms, 10000u);
   EXPECT_TRUE(Device().LogicLoaded());
-  // Then only settings packets (1 V/div, 1 ms/div) until the firmware query,
-  // which ends the start-up.
+  // Then only settings packets (1 V/div, 1 ms/div), the generator's output
+  // off (a silent wave block, its settings with the range byte 0, apply) and
+  // the firmware query, which ends the start-up.
   const std::size_t n = wire.size();
+  ASSERT_GE(n, 8u) << Device().Dump();
+  EXPECT_TRUE(IsWrite(wire[n - 6], {4}, 10)) << Device().Dump();
+  EXPECT_TRUE(IsWrite(wire[n - 5], std::vector<std::uint8_t>(512, 0x80), 100)) << Device().Dump();
+  EXPECT_TRUE(IsWrite(wire[n - 4], {0x0E, 0x05, 0x04, 0x80, 0x00, 0x13, 0x0F}, 10)) << Device().Dump();
+  EXPECT_TRUE(IsWrite(wire[n - 3], {6}, 10)) << Device().Dump();
   EXPECT_TRUE(IsWrite(wire[n - 2], {15}, 10)) << Device().Dump();
   EXPECT_EQ(wire[n - 1].kind, SimTransfer::Kind::Read);
   EXPECT_EQ(wire[n - 1].length, 64u);
   EXPECT_EQ(wire[n - 1].timeout_ms, 200u);
   ASSERT_GE(Device().SettingsHistory().size(), 1u);
-  for (std::size_t i = 2; i < n - 2; ++i) {
+  for (std::size_t i = 2; i < n - 6; ++i) {
     EXPECT_EQ(wire[i].kind, SimTransfer::Kind::Write) << i;
     EXPECT_EQ(wire[i].timeout_ms, 10u) << i;
     ASSERT_FALSE(wire[i].data.empty());

@@ -3,11 +3,44 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
 #include <gtest/gtest.h>
+
+namespace {
+
+// The offscreen platform's own screen is 800 x 600, smaller than the main
+// window; the tests run on a common desktop of 1920 x 1080 instead.
+std::string DesktopScreenConfig() {
+  const auto path = std::filesystem::temp_directory_path() / ("darvik48-test-screen-" + std::to_string(getpid()) + ".json");
+  std::ofstream out(path, std::ios::trunc);
+  out << R"({"screens": [{"name": "Desktop", "x": 0, "y": 0, "width": 1920, "height": 1080,)"
+      << R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+  return out ? path.string() : std::string();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  std::string screenConfig;
+  if (std::string(std::getenv("QT_QPA_PLATFORM")) == "offscreen") {
+    screenConfig = DesktopScreenConfig();
+    if (!screenConfig.empty()) setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screenConfig).c_str(), 1);
+  }
+  int result = 0;
+  {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    result = RUN_ALL_TESTS();
+  }
+  if (!screenConfig.empty()) {
+    std::error_code ec;
+    std::filesystem::remove(screenConfig, ec);
+  }
+  return result;
 }

@@ -1,5 +1,7 @@
 #include "platform/ui/forms.h"
 
+#include <algorithm>
+
 #include <QEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -14,6 +16,7 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/menus.h"
+#include "platform/ui/window_place.h"
 
 namespace {
 
@@ -89,6 +92,38 @@ void TForm::SetClientWidth(int w) { SetBounds(left_, top_, w, height_); }
 
 void TForm::SetClientHeight(int h) { SetBounds(left_, top_, width_, h + MenuHeight()); }
 
+void TForm::SetBounds(int left, int top, int width, int height) {
+  TWinControl::SetBounds(left, top, std::max(width, min_width_), std::max(height, min_height_));
+}
+
+void TForm::SetMinimumSize(int width, int height) {
+  min_width_ = std::max(0, width);
+  min_height_ = std::max(0, height);
+  const bool fixed = border_style_ == bsSingle || border_style_ == bsDialog || border_style_ == bsToolWindow;
+  if (QWidget* w = Widget(); w && !fixed) w->setMinimumSize(min_width_, min_height_);
+  SetBounds(left_, top_, width_, height_);
+}
+
+int TForm::ControlsWidth() const {
+  int right = 0;
+  for (int i = 0; i < ControlCount(); ++i)
+    if (const TControl* c = Controls(i)) right = std::max(right, c->Left() + c->Width());
+  return right;
+}
+
+int TForm::ControlsHeight() const {
+  int bottom = 0;
+  for (int i = 0; i < ControlCount(); ++i)
+    if (const TControl* c = Controls(i)) bottom = std::max(bottom, c->Top() + c->Height());
+  return bottom + MenuHeight();
+}
+
+void TForm::PlaceOnScreen(int left, int top, int width, int height) {
+  const ui::WindowPlace fit =
+      ui::FitWindowPlace({left, top, width, height}, min_width_, min_height_, ui::WorkAreaAt(left, top));
+  SetBounds(fit.Left, fit.Top, fit.Width, fit.Height);
+}
+
 void TForm::ApplyGeometry() {
   QWidget* w = Widget();
   if (!w) return;
@@ -130,7 +165,7 @@ void TForm::ApplyFlags() {
   const bool shown = w->isVisible();
   w->setWindowFlags(f);
   if (border_style_ != bsSingle && border_style_ != bsDialog && border_style_ != bsToolWindow) {
-    w->setMinimumSize(0, 0);
+    w->setMinimumSize(min_width_, min_height_);
     w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   }
   ApplyGeometry();

@@ -54,6 +54,20 @@ class TForm : public TWinControl {
   void SetClientWidth(int w);
   void SetClientHeight(int h);
 
+  // A form's size never goes below its minimum size (0 x 0: any size); the
+  // user cannot make it smaller either.
+  void SetBounds(int left, int top, int width, int height) override;
+  void SetMinimumSize(int width, int height);
+  int MinimumWidth() const { return min_width_; }
+  int MinimumHeight() const { return min_height_; }
+  // The size that shows every control of the client area whole (their right
+  // and bottom edges, the menu bar included).
+  int ControlsWidth() const;
+  int ControlsHeight() const;
+  // Takes a place read from a file, fitted to the screen that holds it: the
+  // window fits the free part of that screen with its title bar in reach.
+  void PlaceOnScreen(int left, int top, int width, int height);
+
   // Visible = shown. Show() also brings the window to the front.
   void SetVisible(bool v) override;
   void Show() override;
@@ -158,4 +172,6 @@ class TForm : public TWinControl {
   TBorderIcons border_icons_ = biSystemMenu | biMinimize | biMaximize;
   TPosition position_ = poDesigned;
   bool key_preview_ = false;
+  int min_width_ = 0;
+  int min_height_ = 0;
 };

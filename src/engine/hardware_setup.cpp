@@ -1,0 +1,71 @@
+// Options "Hardware Setup...": the user's way between the device and demo
+// mode while the program runs, in either direction. A session that once fell
+// back to demo mode keeps it in the settings file; this is how it returns.
+#include "engine/main_form.h"
+#include "engine/notice_dialogs.h"
+#include "engine/scope_state.h"
+#include "generator/generator_form.h"
+#include "generator/generator_state.h"
+#include "platform/ui/vcl.h"
+
+namespace {
+
+const char* const kDemoChosenText = "Software runs now in demo mode.\rClick 'Run' to start the demo.";
+const char* const kNoDeviceText = "Software runs now in Demo Mode.\rClick 'Run' to start the demo.";
+const char* const kNotCalibratedText =
+    "Oscilloscope is not calibrated.\rSelect File|Calibrate && Exit and restart the program.";
+
+}  // namespace
+
+void TForm1::CreateHardwareSetupControls() {
+  Hardware1 = new TMenuItem(this);
+  Hardware1->Name = "Hardware1";
+  Hardware1->SetCaption("Hardware Setup...");
+  Hardware1->OnClick = [this](TObject* s) { Hardware1Click(s); };
+  Options1->Add(Hardware1);
+}
+
+void TForm1::Hardware1Click(TObject* /*Sender*/) {
+  using namespace engine;
+  // Nothing may be capturing while the source changes.
+  RunStop = 1;
+  SingleStop = 1;
+  SpeedButtonRun->SetDown(false);
+  SpeedButtonRunClick(this);
+  SpeedButtonSingle->SetDown(false);
+  SpeedButtonSingleClick(this);
+
+  // The dialog offers the mode in force; its radio buttons set DemoMode
+  // (and the device trigger level that goes with it) as they are clicked.
+  if (!BtnBottomDlg) return;
+  (DemoMode ? BtnBottomDlg->RadioButton2 : BtnBottomDlg->RadioButton1)->SetChecked(true);
+  BtnBottomDlg->ShowModal();
+  if (Application->Terminated()) return;
+
+  if (DemoMode) {
+    // Demo mode chosen.
+    tee_demo_taulut();
+    MessageDlgPos(kDemoChosenText, mtInformation, mbOK, 0, Left() + 240, Top() + 200);
+    RecorderDemoChangePending = 1;
+  } else {
+    // The device: open it unless it is open already.
+    test2();
+    if (NoHardware) {
+      if (BtnBottomDlg1) BtnBottomDlg1->ShowModal();
+      MessageDlgPos(kNoDeviceText, mtInformation, mbOK, 0, Left() + 238, Top() + 200);
+      DemoMode = 1;
+      // The device level is turned round for the demo trigger search.
+      RefreshDeviceTriggerLevel();
+      tee_demo_taulut();
+    } else if (FirstRunCalibration) {
+      MessageDlgPos(kNotCalibratedText, mtWarning, mbOK, 0, Left() + 125, Top() + 200);
+    }
+  }
+  if (Application->Terminated()) return;
+
+  // The generator follows the hardware; a fresh picture.
+  generator::GeneratorHardware = DemoMode ? 0 : 10;
+  if (generator::GeneratorHardware == 10 && Form1_fgen) Form1_fgen->Disable();
+  ClearPending = 1;
+  putsataanko();
+}

@@ -1,0 +1,450 @@
+// The generator's panel logic on the engine window: apply, ranges, shapes,
+// sliders, entries, the sweep and the read-outs on every panel.
+#include <algorithm>
+#include <cmath>
+
+#include "engine/main_form.h"
+#include "bode/bode_state.h"
+#include "engine/scope_state.h"
+#include "generator/generator_form.h"
+#include "generator/generator_panel.h"
+#include "generator/generator_state.h"
+#include "generator/more_functions.h"
+#include "generator/packets.h"
+#include "generator/panel_rules.h"
+#include "platform/os/numeric.h"
+
+namespace {
+
+constexpr const char* kSweepOrderText = "Stop frequency must be higher than Start frequency.";
+
+bool ShapeShowsFrequency(std::int32_t shape) {
+  using namespace generator;
+  return shape != kShapeNoise && shape != kShapeSweep && shape != kShapePoints && shape != kShapeDc;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- helpers
+
+GeneratorPanel* TForm1_fgen::PanelOf(TObject* sender) const {
+  for (GeneratorPanel* p : generator::Panels)
+    if (p->Holds(sender)) return p;
+  for (GeneratorPanel* p : generator::Panels)
+    if (p->HostForm()->Visible()) return p;
+  return generator::Panels.empty() ? nullptr : generator::Panels.front();
+}
+
+GeneratorPanel* TForm1_fgen::ScopePanel() const {
+  for (GeneratorPanel* p : generator::Panels)
+    if (p->ScopeWindow()) return p;
+  return generator::Panels.empty() ? nullptr : generator::Panels.front();
+}
+
+void TForm1_fgen::RestartApplyTimer() {
+  Timer8->SetEnabled(false);
+  Timer8->SetEnabled(true);
+}
+
+void TForm1_fgen::SetFrequencySliders(int position) {
+  // Each panel's slider handler mirrors and re-derives the frequency from
+  // the slider grid when the position really changes.
+  if (GeneratorPanel* p = ScopePanel()) p->TrackBar4->SetPosition(position);
+  for (GeneratorPanel* p : generator::Panels) p->TrackBar4->SetPosition(position);
+}
+
+// ---------------------------------------------------------------- read-outs
+
+void TForm1_fgen::ShowFrequencyReadout() {
+  using namespace generator;
+  // Noise and sweep show their own texts there, DC none.
+  if (!ShapeShowsFrequency(WaveShape)) return;
+  const std::string text = FrequencyReadoutText(GenFrequency, RangeDecimals, FreqUnitText);
+  for (GeneratorPanel* p : Panels) {
+    GeneratorPanel::PaintReadout(p->Image5, 10, 5, text, GeneratorPanel::kReadoutColor);
+    GeneratorPanel::PaintReadout(p->Image9, 10, 5, text, GeneratorPanel::kReadoutColor);
+  }
+}
+
+void TForm1_fgen::ShowOffsetReadout() {
+  using namespace generator;
+  const std::string text = OffsetReadoutText(OffsetDac, AutoOffsetMode != 0, GenAmplitude);
+  const TColor color = AutoOffsetMode ? GeneratorPanel::kReadoutGrey : GeneratorPanel::kReadoutColor;
+  for (GeneratorPanel* p : Panels) GeneratorPanel::PaintReadout(p->Image7, 4, 0, text, color);
+}
+
+void TForm1_fgen::ShowAmplitudeReadout() {
+  using namespace generator;
+  const bool dc = WaveShape == kShapeDc;
+  if (dc) GenAmplitude = std::max(GenAmplitude, 0.4);
+  const std::string text = AmplitudeReadoutText(GenAmplitude, PeakOffsetMode != 0, dc);
+  for (GeneratorPanel* p : Panels) {
+    p->Label29->SetCaption(dc ? "Vp" : "Vpp");
+    GeneratorPanel::PaintReadout(p->Image8, 2, 0, text, GeneratorPanel::kReadoutColor);
+  }
+}
+
+void TForm1_fgen::ShowVrmsReadout() {
+  using namespace generator;
+  const std::string text = VrmsReadoutText(GenAmplitude, PeakOffsetMode != 0);
+  for (GeneratorPanel* p : Panels) GeneratorPanel::PaintReadout(p->Image2, 2, 0, text, GeneratorPanel::kReadoutColor);
+}
+
+// ---------------------------------------------------------------- apply
+
+void TForm1_fgen::Timer8Timer(TObject* /*Sender*/) {
+  using namespace generator;
+  Timer8->SetEnabled(false);
+  for (GeneratorPanel* p : Panels) {
+    p->Panel13->SetVisible(false);
+    p->Label36->SetVisible(false);
+  }
+  for (GeneratorPanel* p : Panels) {
+    p->Panel6->SetVisible(WaveShape == kShapeNoise);
+    p->Panel7->SetVisible(WaveShape == kShapeSweep);
+    p->Panel8->SetVisible(WaveShape == kShapeDc);
+    if (WaveShape == kShapeSine) {
+      p->Panel13->SetVisible(true);
+      p->Label36->SetVisible(true);
+    }
+  }
+  if (WaveShape == kShapeSine) ShowVrmsReadout();
+  if (WaveShape == kShapeNone) generator::GenOutputOff = 1;
+
+  ShowOffsetReadout();
+  ShowAmplitudeReadout();
+  ShowFrequencyReadout();
+
+  if (OffsetOnlyChange) {
+    SendBusy = 1;
+    asetus();
+    laske();
+    WaitWhileSending();
+    OffsetOnlyChange = 0;
+  } else {
+    laske();
+    WaitWhileSending();
+  }
+  if (AutoOffsetMode) ShowOffsetReadout();
+}
+
+void TForm1_fgen::set_fg(double frequency, double offsetVolts, double amplitudeVpp) {
+  using namespace generator;
+  Timer8->SetEnabled(false);
+  if (std::isfinite(frequency)) GenFrequency = std::clamp(frequency, RangeMin, RangeMax);
+  GenAmplitude = amplitudeVpp;
+  // The offset byte saturates: a value beyond +-5 V must not wrap to the other sign.
+  OffsetDac = static_cast<std::uint8_t>(std::clamp(numeric::Round32(offsetVolts * 127 / 5, 0) + 127, 0, 255));
+}
+
+// ---------------------------------------------------------------- ranges
+
+void TForm1_fgen::SpeedButton2Click(TObject*) { RangeClick(0); }
+void TForm1_fgen::SpeedButton3Click(TObject*) { RangeClick(1); }
+void TForm1_fgen::SpeedButton4Click(TObject*) { RangeClick(2); }
+void TForm1_fgen::SpeedButton9Click(TObject*) { RangeClick(3); }
+void TForm1_fgen::SpeedButton5Click(TObject*) { RangeClick(4); }
+void TForm1_fgen::SpeedButton6Click(TObject*) { RangeClick(5); }
+void TForm1_fgen::SpeedButton7Click(TObject*) { RangeClick(6); }
+void TForm1_fgen::SpeedButton8Click(TObject*) { RangeClick(7); }
+
+void TForm1_fgen::RangeClick(std::size_t index) {
+  using namespace generator;
+  Timer8->SetEnabled(false);
+  const FrequencyRange& range = FrequencyRanges.at(index);
+  const bool top = index == kTopRange;
+  RangeDecimals = range.Decimals;
+  RangeCode = range.Code;
+  RangeBits = range.Bits;
+  RangeMin = range.Min;
+  RangeMax = range.Max;
+  FreqUnitText = range.Unit;
+  if (top) {
+    if (WaveShape == kShapeSine) {
+      RangeMax = kTopRangeSineMax;
+    } else if (GenFrequency > range.Max) {
+      GenFrequency = range.Max;
+    }
+  }
+
+  GeneratorPanel* scope = ScopePanel();
+  const int slider = scope ? scope->TrackBar4->Position() : kFrequencySliderMax;
+  GenFrequency = RescaleToRange(GenFrequency, RangeMin, RangeMax, top, slider);
+  const double chosen = GenFrequency;
+  SetFrequencySliders(FrequencySliderPosition(GenFrequency, RangeMin, RangeMax));
+  // The top range keeps its frequency; the others take the slider's grid.
+  if (top) GenFrequency = chosen;
+
+  Application->ProcessMessages();
+  if (WaveShape == kShapeSweep) read_edit34();
+  else Timer8Timer(this);
+}
+
+// ---------------------------------------------------------------- shapes
+
+void TForm1_fgen::SpeedButton10Click(TObject*) { ShapeButtonClick(generator::kShapeSine); }
+void TForm1_fgen::SpeedButton11Click(TObject*) { ShapeButtonClick(generator::kShapeSquare); }
+void TForm1_fgen::SpeedButton12Click(TObject*) { ShapeButtonClick(generator::kShapeTriangle); }
+
+void TForm1_fgen::ShapeButtonClick(std::int32_t shape) {
+  using namespace generator;
+  GeneratorPanel* scope = ScopePanel();
+  if (!scope) return;
+  for (GeneratorPanel* p : Panels)
+    for (TControl* c : std::initializer_list<TControl*>{p->TrackBar5, p->Label23, p->Label24, p->Label25})
+      c->SetVisible(shape == kShapeSquare);
+
+  TGrSpeedButton* button = scope->ShapeButtons()[static_cast<std::size_t>(shape - 1)];
+  if (!button->Down()) {
+    generator::GenOutputOff = 1;
+    Disable();
+    return;
+  }
+  if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->Hide();
+  // The sweep's progress bar has nothing more to show.
+  if (Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(false);
+  for (GeneratorPanel* p : Panels) p->TrackBar4->SetVisible(true);
+  generator::GenOutputOff = 0;
+  if (shape == kShapeSquare) skew_count();
+  else if (!SineInBaseTable) sine_count();
+  WaveShape = shape;
+  FilterChoice = shape == kShapeSquare ? 4 : 7;
+  Timer8Timer(this);
+}
+
+void TForm1_fgen::SpeedButton1Click(TObject*) {
+  using namespace generator;
+  GeneratorPanel* scope = ScopePanel();
+  if (!scope) return;
+  for (GeneratorPanel* p : Panels)
+    for (TControl* c : std::initializer_list<TControl*>{p->TrackBar5, p->Label23, p->Label24, p->Label25})
+      c->SetVisible(false);
+  const auto stopProgress = [] {
+    if (Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(false);
+  };
+  if (scope->GrSpeedButton14->Down()) {
+    if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->Show();
+    // A shape of the dialog stays as it is until one of its buttons is pressed.
+    if (WaveShape > kShapeTriangle) return;
+    stopProgress();
+    generator::GenOutputOff = 1;
+    Disable();
+    return;
+  }
+  stopProgress();
+  if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->Hide();
+  generator::GenOutputOff = 1;
+  Disable();
+}
+
+// ---------------------------------------------------------------- sweep
+
+void TForm1_fgen::read_edit34() {
+  using namespace generator;
+  GeneratorPanel* from = PanelOf(nullptr);
+  if (!from) return;
+  generator::SweepRunning = 1;
+  for (GeneratorPanel* p : Panels) {
+    p->StopSweep->SetDown(false);
+    p->Bar1->SetPosition(0);
+  }
+  SweepSettings sweep = SanitizeSweep(from->Edit3->Text(), from->Edit4->Text(), from->Edit9->Text());
+  const auto writeBack = [&] {
+    for (GeneratorPanel* p : Panels) {
+      p->Edit3->SetText(EntryText(sweep.StartHz));
+      p->Edit4->SetText(EntryText(sweep.StopHz));
+      p->Edit9->SetText(EntryText(sweep.TimeS));
+    }
+  };
+  if (sweep.StopRaised) {
+    // Shown with the entries as they were read, then the stop is raised.
+    for (GeneratorPanel* p : Panels) {
+      p->Edit3->SetText(EntryText(sweep.StartHz));
+      p->Edit9->SetText(EntryText(sweep.TimeS));
+    }
+    MessageDlg(kSweepOrderText, mtInformation, mbOK, 0);
+  }
+  writeBack();
+  SweepStartHz = sweep.StartHz;
+  SweepStopHz = sweep.StopHz;
+  SweepTime = sweep.TimeS;
+  SweepLog = from->Log->Checked() ? 1 : 0;
+  FilterChoice = SweepFilter(SweepStartHz, SweepStopHz);
+  Timer8Timer(this);
+  if (Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(true);
+}
+
+// ---------------------------------------------------------------- sliders
+
+void TForm1_fgen::TrackBar1Change(TObject* /*Sender*/) {
+  using namespace generator;
+  if (bode::BodeSweepRunning) return;
+  GeneratorPanel* scope = ScopePanel();
+  if (!scope) return;
+  const bool fine = WaveShape == kShapeSine && RangeCode == 8;
+  GenFrequency = SliderFrequency(scope->TrackBar4->Position(), RangeMin, RangeMax, fine);
+  ShowFrequencyReadout();
+  RestartApplyTimer();
+}
+
+void TForm1_fgen::TrackBar2Change(TObject* Sender) {
+  using namespace generator;
+  GeneratorPanel* from = PanelOf(Sender);
+  if (!from) return;
+  OffsetDac = static_cast<std::uint8_t>(255 - from->TrackBar6->Position());
+  ShowOffsetReadout();
+  OffsetOnlyChange = 1;
+  RestartApplyTimer();
+}
+
+void TForm1_fgen::TrackBar3Change(TObject* Sender) {
+  using namespace generator;
+  GeneratorPanel* from = PanelOf(Sender);
+  if (!from) return;
+  GenAmplitude = SliderAmplitude(from->TrackBar7->Position());
+  ShowAmplitudeReadout();
+  if (WaveShape == kShapeSine) ShowVrmsReadout();
+  RestartApplyTimer();
+}
+
+void TForm1_fgen::TrackBar4Change(TObject* Sender) {
+  using namespace generator;
+  GeneratorPanel* from = PanelOf(Sender);
+  if (!from) return;
+  DutyCycle = from->TrackBar5->Position();
+  for (GeneratorPanel* p : Panels) p->Label23->SetCaption(std::to_string(DutyCycle));
+  RestartApplyTimer();
+}
+
+// ---------------------------------------------------------------- entries
+
+void TForm1_fgen::CloseEntries() {
+  for (GeneratorPanel* p : generator::Panels) {
+    for (TControl* c : std::initializer_list<TControl*>{p->Edit1, p->Edit5, p->Edit6, p->Edit7, p->Edit8})
+      c->SetVisible(false);
+    p->Image5->SetVisible(generator::FreqReadoutVisible);
+  }
+}
+
+void TForm1_fgen::Image5Click(TObject* Sender) {
+  using namespace generator;
+  if (WaveShape == kShapeNoise || WaveShape == kShapeSweep || WaveShape == kShapePoints) return;
+  GeneratorPanel* from = PanelOf(Sender);
+  const std::string text = EntryText(numeric::Round(GenFrequency * 10000) / 10000.0);
+  for (GeneratorPanel* p : Panels) {
+    p->Edit1->SetText(text);
+    p->Edit5->SetText(FreqUnitText);
+    p->Edit1->SetVisible(true);
+    p->Edit5->SetVisible(true);
+    p->Edit1->BringToFront();
+    p->Edit5->BringToFront();
+  }
+  if (from) from->Edit1->SetFocus();
+}
+
+void TForm1_fgen::Edit1KeyDown(TObject* Sender, unsigned short& Key, TShiftState /*Shift*/) {
+  using namespace generator;
+  if (Key != VK_RETURN) return;
+  GeneratorPanel* from = PanelOf(Sender);
+  if (!from) return;
+  const std::optional<double> v = ParseEntryNumber(from->Edit1->Text());
+  if (v && *v >= RangeMin - 1e-9 && *v <= RangeMax) {
+    GenFrequency = *v;
+    SetFrequencySliders(FrequencySliderPosition(GenFrequency, RangeMin, RangeMax));
+    GenFrequency = *v;  // the typed value, not the slider's grid
+    ShowFrequencyReadout();
+    CloseEntries();
+    Timer8Timer(this);
+    return;
+  }
+  CloseEntries();
+}
+
+void TForm1_fgen::Image7Click(TObject* Sender) {
+  using namespace generator;
+  if (AutoOffsetMode) return;
+  GeneratorPanel* from = PanelOf(Sender);
+  if (!from) return;
+  from->Edit6->SetText(FixedText((OffsetDac - 127) * 5 / 127.0, 0, 2));
+  from->Edit6->SetVisible(true);
+  from->Edit6->BringToFront();
+  from->Edit6->SetFocus();
+}
+
+void TForm1_fgen::Edit5KeyDown(TObject* Sender, unsigned short& Key, TShiftState /*Shift*/) {
+  using namespace generator;
+  if (Key != VK_RETURN) return;
+  GeneratorPanel* from = PanelOf(Sender);
+  if (!from) return;
+  if (const std::optional<double> v = ParseEntryNumber(from->Edit6->Text())) {
+    OffsetDac = OffsetDacFromVolts(*v);
+    const std::uint8_t typed = OffsetDac;
+    for (GeneratorPanel* p : Panels) p->TrackBar6->SetPosition(255 - typed);
+    OffsetDac = typed;
+    ShowOffsetReadout();
+    OffsetOnlyChange = 1;
+    RestartApplyTimer();
+  }
+  CloseEntries();
+}
+
+void TForm1_fgen::Image8Click(TObject* Sender) {
+  using namespace generator;
+  GeneratorPanel* from = PanelOf(Sender);
+  if (!from) return;
+  const bool peak = WaveShape == kShapeDc || PeakOffsetMode;
+  from->Edit7->SetText(FixedText(peak ? GenAmplitude / 2 : GenAmplitude, 0, 2));
+  from->Edit7->SetVisible(true);
+  from->Edit7->BringToFront();
+  from->Edit7->SetFocus();
+}
+
+void TForm1_fgen::AmplitudeEntered(double amplitude) {
+  using namespace generator;
+  GenAmplitude = amplitude;
+  for (GeneratorPanel* p : Panels) p->TrackBar7->SetPosition(AmplitudeSliderPosition(amplitude));
+  // The typed amplitude stands; the slider only shows where it lies.
+  GenAmplitude = amplitude;
+  ShowAmplitudeReadout();
+  if (WaveShape == kShapeSine) ShowVrmsReadout();
+  RestartApplyTimer();
+}
+
+void TForm1_fgen::Edit6KeyDown(TObject* Sender, unsigned short& Key, TShiftState /*Shift*/) {
+  using namespace generator;
+  if (Key != VK_RETURN) return;
+  GeneratorPanel* from = PanelOf(Sender);
+  if (!from) return;
+  if (const std::optional<double> v = ParseEntryNumber(from->Edit7->Text()))
+    AmplitudeEntered(AmplitudeFromEntry(*v, WaveShape == kShapeDc, PeakOffsetMode != 0));
+  CloseEntries();
+}
+
+void TForm1_fgen::Image1Click(TObject* Sender) {
+  using namespace generator;
+  GeneratorPanel* from = PanelOf(Sender);
+  if (!from) return;
+  from->Edit8->SetText(VrmsReadoutText(GenAmplitude, false));
+  from->Edit8->SetVisible(true);
+  from->Edit8->BringToFront();
+  from->Edit8->SetFocus();
+}
+
+void TForm1_fgen::Edit8KeyDown(TObject* Sender, unsigned short& Key, TShiftState /*Shift*/) {
+  using namespace generator;
+  if (Key != VK_RETURN) return;
+  GeneratorPanel* from = PanelOf(Sender);
+  if (!from) return;
+  if (const std::optional<double> v = ParseEntryNumber(from->Edit8->Text())) AmplitudeEntered(AmplitudeFromVrms(*v));
+  CloseEntries();
+}
+
+void TForm1_fgen::Edit3KeyDown(TObject*, unsigned short& Key, TShiftState) {
+  if (Key == VK_RETURN) read_edit34();
+}
+void TForm1_fgen::Edit4KeyDown(TObject*, unsigned short& Key, TShiftState) {
+  if (Key == VK_RETURN) read_edit34();
+}
+void TForm1_fgen::Edit9KeyDown(TObject*, unsigned short& Key, TShiftState) {
+  if (Key == VK_RETURN) read_edit34();
+}

@@ -1,0 +1,171 @@
+// Options "Hardware Setup...": from demo mode back to the device and from the
+// device to demo mode, with the simulated Darvik48 plugged in or not.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/main_form.h"
+#include "engine/notice_dialogs.h"
+#include "engine/scope_state.h"
+#include "generator/generator_state.h"
+#include "device_fixture.h"
+#include "startup_fixture.h"
+
+namespace {
+
+using startup_test::StartupTest;
+
+const std::string kDemoChosenText = "Software runs now in demo mode.\rClick 'Run' to start the demo.";
+const std::string kNoDeviceText = "Software runs now in Demo Mode.\rClick 'Run' to start the demo.";
+const std::string kNotCalibratedText =
+    "Oscilloscope is not calibrated.\rSelect File|Calibrate && Exit and restart the program.";
+
+class HardwareSetupTest : public StartupTest {
+ protected:
+  void SetUp() override {
+    StartupTest::SetUp();
+    device_test::WriteFile(DataDir() + "darvik48.bit", device_test::LogicFile(5, device_test::FullData()));
+  }
+  // The user picks a radio button of the hardware dialog and presses OK; the
+  // dialog's preset at the moment it showed is kept.
+  void ChooseInDialog(bool device) {
+    Dialogs().AnswerModal([this, device](TForm& form) {
+      EXPECT_EQ(&form, BtnBottomDlg);
+      presetDemo_ = BtnBottomDlg->RadioButton2->Checked();
+      (device ? BtnBottomDlg->RadioButton1 : BtnBottomDlg->RadioButton2)->Click();
+      BtnBottomDlg->GrSpeedButton1->Click();
+      return mrNone;
+    });
+  }
+  void ExpectBackToTheDevice();
+  bool presetDemo_ = false;
+};
+
+// The session is in demo mode with the device on the bus: Hardware Setup,
+// the device chosen, brings it back to the device.
+void HardwareSetupTest::ExpectBackToTheDevice() {
+  ASSERT_EQ(engine::DemoMode, 1);
+  ASSERT_EQ(Device().OpenCalls(), 0);
+  // The menu the demo message names.
+  ASSERT_NE(Form1->Hardware1, nullptr);
+  EXPECT_EQ(Form1->Hardware1->Caption(), "Hardware Setup...");
+  EXPECT_EQ(Form1->Hardware1->Parent(), Form1->Options1);
+  EXPECT_EQ(Form1->Options1->Caption(), "&Options");
+
+  Dialogs().ClearRecords();
+  ChooseInDialog(/*device=*/true);
+  Form1->Hardware1->Click();
+
+  EXPECT_TRUE(presetDemo_);
+  ASSERT_EQ(Dialogs().Forms().size(), 1u);
+  EXPECT_EQ(Dialogs().Forms()[0].ClassName, "TBtnBottomDlg");
+  EXPECT_EQ(engine::DemoMode, 0);
+  EXPECT_EQ(engine::NoHardware, 0);
+  EXPECT_EQ(engine::DeviceOpen, 1);
+  EXPECT_EQ(generator::GeneratorHardware, 10);
+  // The device got its logic and the panel's settings: 1 V/div on both
+  // channels, the trigger level as the bar means it outside demo mode.
+  EXPECT_EQ(Device().LogicUploads(), 1);
+  EXPECT_TRUE(Device().LogicLoaded());
+  const auto settings = Device().LastSettings();
+  ASSERT_TRUE(settings.has_value()) << Device().Dump();
+  EXPECT_EQ(settings->GainBits(1), 0x28);
+  EXPECT_EQ(settings->GainBits(2), 0x28);
+  EXPECT_EQ(settings->TriggerLevel(), Form1->TrackBar3->Position());
+  EXPECT_TRUE(Device().ProtocolErrors().empty());
+  // Never calibrated (no session had the device yet): the user is told.
+  ASSERT_EQ(Dialogs().Messages().size(), 1u);
+  EXPECT_EQ(Dialogs().Messages()[0].Text, kNotCalibratedText);
+  EXPECT_EQ(Dialogs().Messages()[0].Kind, mtWarning);
+  EXPECT_EQ(Dialogs().Messages()[0].X, Form1->Left() + 125);
+  EXPECT_EQ(Dialogs().Messages()[0].Y, Form1->Top() + 200);
+
+  // A capture now comes from the device.
+  Form1->SpeedButtonRun->SetDown(true);
+  Form1->SpeedButtonRunClick(Form1);
+  ASSERT_TRUE(harness_->PumpUntil([&] { return Device().CapturesSent() > 0; }, 3000)) << Device().Dump();
+  Form1->SpeedButtonRun->SetDown(false);
+  Form1->SpeedButtonRunClick(Form1);
+
+  // The next session starts with the device.
+  ASSERT_TRUE(Close());
+  EXPECT_EQ(IniValue("Hardware", "DemoMode"), "0");
+}
+
+TEST_F(HardwareSetupTest, AFallbackToDemoModeEndsWhenTheDeviceIsPluggedIn) {
+  // No device at start: the session falls back to demo mode (which the close
+  // would store), then the device is plugged in.
+  StartAndRun();
+  Device().SetDeviceCount(1);
+  ExpectBackToTheDevice();
+}
+
+TEST_F(HardwareSetupTest, DemoModeStoredByAnEarlierFallbackEndsWithTheDeviceThere) {
+  WriteIni("[Hardware]\nDemoMode=1\n");
+  Device().SetDeviceCount(1);
+  StartAndRun();
+  ExpectBackToTheDevice();
+}
+
+TEST_F(HardwareSetupTest, DeviceChosenWithoutADeviceFallsBackToDemoModeWithTheNotice) {
+  StartAndRun();
+  ASSERT_EQ(engine::DemoMode, 1);
+  Dialogs().ClearRecords();
+  ChooseInDialog(/*device=*/true);
+  Dialogs().AnswerModal(mrOk);  // "No hardware response!"
+  Form1->Hardware1->Click();
+
+  ASSERT_EQ(Dialogs().Forms().size(), 2u);
+  EXPECT_EQ(Dialogs().Forms()[1].ClassName, "TBtnBottomDlg1");
+  ASSERT_EQ(Dialogs().Messages().size(), 1u);
+  EXPECT_EQ(Dialogs().Messages()[0].Text, kNoDeviceText);
+  EXPECT_EQ(Dialogs().Messages()[0].Kind, mtInformation);
+  EXPECT_EQ(Dialogs().Messages()[0].X, Form1->Left() + 238);
+  EXPECT_EQ(engine::DemoMode, 1);
+  EXPECT_EQ(engine::NoHardware, 1);
+  EXPECT_EQ(engine::DeviceOpen, 0);
+  EXPECT_EQ(generator::GeneratorHardware, 0);
+  // The demo trigger search reads the level turned round, as before the dialog.
+  EXPECT_EQ(engine::DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
+  EXPECT_TRUE(Device().Transfers().empty());
+}
+
+class HardwareSetupWithDeviceTest : public HardwareSetupTest {
+ protected:
+  bool DevicePresent() const override { return true; }
+};
+
+TEST_F(HardwareSetupWithDeviceTest, DemoModeChosenStopsTheCaptureAndSaysHowToStartTheDemo) {
+  WriteIni("[Menu]\nHWdialog=0\n");
+  StartAndRun();
+  ASSERT_EQ(engine::DemoMode, 0);
+  ASSERT_EQ(engine::DeviceOpen, 1);
+  Form1->SpeedButtonRun->SetDown(true);
+  Form1->SpeedButtonRunClick(Form1);
+  ASSERT_TRUE(harness_->PumpUntil([] { return engine::AcquisitionIdle == 0; }, 2000));
+
+  Dialogs().ClearRecords();
+  // Run is already released when the dialog comes up.
+  bool runUpInDialog = false;
+  Dialogs().AnswerModal([&](TForm&) {
+    runUpInDialog = !Form1->SpeedButtonRun->Down() && engine::AcquisitionIdle;
+    BtnBottomDlg->RadioButton2->Click();
+    return mrOk;
+  });
+  Form1->Hardware1->Click();
+
+  EXPECT_TRUE(runUpInDialog);
+  EXPECT_EQ(engine::DemoMode, 1);
+  EXPECT_EQ(generator::GeneratorHardware, 0);
+  EXPECT_EQ(Form1->RecorderDemoChangePending, 1);
+  ASSERT_EQ(Dialogs().Messages().size(), 1u);
+  EXPECT_EQ(Dialogs().Messages()[0].Text, kDemoChosenText);
+  EXPECT_EQ(Dialogs().Messages()[0].Kind, mtInformation);
+  EXPECT_EQ(Dialogs().Messages()[0].X, Form1->Left() + 240);
+  EXPECT_EQ(Dialogs().Messages()[0].Y, Form1->Top() + 200);
+  EXPECT_EQ(engine::DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
+  ASSERT_TRUE(Close());
+  EXPECT_EQ(IniValue("Hardware", "DemoMode"), "1");
+}
+
+}  // namespace
