@@ -5,6 +5,7 @@
 //
 // The program's windows are created headless in a temporary home (nothing of
 // the user's settings is touched); the device is never opened.
+#include "bench_home.h"
 #include <benchmark/benchmark.h>
 
 #include <stdlib.h>
@@ -113,27 +114,6 @@ BENCHMARK(BM_Capture0_2usPerDivSine)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_UnpackOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EraseAndDrawOnly1msPerDiv)->Unit(benchmark::kMicrosecond);
 
-// HOME and the XDG folders in a temporary folder for the life of the run.
-class ScratchHome {
- public:
-  ScratchHome() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "darvik48-bench-XXXXXX").string();
-    if (mkdtemp(tmpl.data())) path_ = tmpl;
-    if (path_.empty()) return;
-    setenv("HOME", path_.c_str(), 1);
-    setenv("XDG_DATA_HOME", (path_ + "/.local/share").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (path_ + "/.config").c_str(), 1);
-    unsetenv("XDG_DOCUMENTS_DIR");
-  }
-  ~ScratchHome() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  bool ok() const { return !path_.empty(); }
-
- private:
-  std::string path_;
-};
 
 }  // namespace
 

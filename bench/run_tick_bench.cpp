@@ -5,6 +5,7 @@
 // tick that takes a capture and the event processing that paints it.
 //
 // The program's windows are created in a temporary home; no device is used.
+#include "bench_home.h"
 #include <benchmark/benchmark.h>
 
 #include <stdlib.h>
@@ -108,27 +109,6 @@ BENCHMARK(BM_RunTickSpectrum)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TickWithoutPaint1msPerDiv)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PaintOnly)->Unit(benchmark::kMicrosecond);
 
-// HOME and the XDG folders in a temporary folder for the life of the run.
-class ScratchHome {
- public:
-  ScratchHome() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "darvik48-bench-XXXXXX").string();
-    if (mkdtemp(tmpl.data())) path_ = tmpl;
-    if (path_.empty()) return;
-    setenv("HOME", path_.c_str(), 1);
-    setenv("XDG_DATA_HOME", (path_ + "/.local/share").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (path_ + "/.config").c_str(), 1);
-    unsetenv("XDG_DOCUMENTS_DIR");
-  }
-  ~ScratchHome() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  bool ok() const { return !path_.empty(); }
-
- private:
-  std::string path_;
-};
 
 }  // namespace
 
