@@ -1,33 +1,12 @@
 #include "display/analysis_controls.h"
 
+#include "widgets/control_maker.h"
+
 namespace {
 
-constexpr int kButtonH = 21;
 constexpr int kWideW = 118;
 constexpr int kMathW = 80;
 constexpr int kAxisW = 34;
-
-TGrSpeedButton* MakeButton(TForm* owner, TWinControl* parent, const char* name, const char* caption, int group,
-                           int l, int t, int w) {
-  auto* b = new TGrSpeedButton(owner);
-  b->Name = name;
-  b->SetParent(parent);
-  b->SetGlyph(*MakeButtonStrip(w, kButtonH, kButtonBaseColor));
-  b->SetNumGlyphs(4);
-  b->SetTransparentColor(clRed);
-  b->SetBounds(l, t, w, kButtonH);
-  b->SetCaption(caption);
-  b->SetGroupIndex(group);
-  return b;
-}
-
-TMenuItem* MakeItem(TForm* owner, TMenuItem* parent, const char* name, const char* caption) {
-  auto* item = new TMenuItem(owner);
-  item->Name = name;
-  item->SetCaption(caption);
-  parent->Add(item);
-  return item;
-}
 
 }  // namespace
 
@@ -49,16 +28,17 @@ std::array<TGrSpeedButton*, 4> AnalysisControls::ZoomButtons() const {
 
 void BuildAnalysisControls(TForm* owner, TWinControl* parent, int left, int top, TMainMenu* menu,
                            TMenuItem* options, AnalysisControls& c, FrontPanelControls& panel) {
+  ControlMaker make(owner);
   // Instruments: one of the two is down.
   int x = left;
-  panel.SpeedButton22 = MakeButton(owner, parent, "SpeedButton22", "Oscilloscope", 40, x, top + 2, kWideW);
+  panel.SpeedButton22 = make.Button(parent, "SpeedButton22", "Oscilloscope", 40, x, top + 2, kWideW);
   x += kWideW + 4;
-  c.fft1 = MakeButton(owner, parent, "fft1", "Spectrum Analyzer", 40, x, top + 2, kWideW);
+  c.fft1 = make.Button(parent, "fft1", "Spectrum Analyzer", 40, x, top + 2, kWideW);
   x += kWideW + 10;
   panel.SpeedButton22->SetDown(true);
 
   // The math button: caption names the function; hidden while none is chosen.
-  panel.SpeedButton21 = MakeButton(owner, parent, "SpeedButton21", "CH1+CH2", 41, x, top + 2, kMathW);
+  panel.SpeedButton21 = make.Button(parent, "SpeedButton21", "CH1+CH2", 41, x, top + 2, kMathW);
   panel.SpeedButton21->SetAllowAllUp(true);
   panel.SpeedButton21->SetVisible(false);
   x += kMathW + 10;
@@ -70,9 +50,9 @@ void BuildAnalysisControls(TForm* owner, TWinControl* parent, int left, int top,
   c.FftView->SetCaption("");
   c.FftView->SetBounds(x, top, 6 * (kAxisW + 3) + 14, kAnalysisRowHeight);
   int bx = 4;
-  c.SpeedButtonLin = MakeButton(owner, c.FftView, "SpeedButtonLin", "Lin", 42, bx, 2, kAxisW);
+  c.SpeedButtonLin = make.Button(c.FftView, "SpeedButtonLin", "Lin", 42, bx, 2, kAxisW);
   bx += kAxisW + 3;
-  c.SpeedButtonLog = MakeButton(owner, c.FftView, "SpeedButtonLog", "Log", 42, bx, 2, kAxisW);
+  c.SpeedButtonLog = make.Button(c.FftView, "SpeedButtonLog", "Log", 42, bx, 2, kAxisW);
   bx += kAxisW + 9;
   c.SpeedButtonLin->SetDown(true);
   const char* zoomNames[4] = {"SpeedButtonZoom1", "SpeedButtonZoom2", "SpeedButtonZoom4", "SpeedButtonZoom8"};
@@ -80,7 +60,7 @@ void BuildAnalysisControls(TForm* owner, TWinControl* parent, int left, int top,
   TGrSpeedButton** zoomSlots[4] = {&c.SpeedButtonZoom1, &c.SpeedButtonZoom2, &c.SpeedButtonZoom4,
                                    &c.SpeedButtonZoom8};
   for (int i = 0; i < 4; ++i) {
-    *zoomSlots[i] = MakeButton(owner, c.FftView, zoomNames[i], zoomCaptions[i], 43, bx, 2, kAxisW);
+    *zoomSlots[i] = make.Button(c.FftView, zoomNames[i], zoomCaptions[i], 43, bx, 2, kAxisW);
     bx += kAxisW + 3;
   }
   c.SpeedButtonZoom2->SetDown(true);
@@ -89,34 +69,34 @@ void BuildAnalysisControls(TForm* owner, TWinControl* parent, int left, int top,
   c.Math1->Name = "Math1";
   c.Math1->SetCaption("&Math");
   menu->Items()->Add(c.Math1);
-  c.CH1CH21 = MakeItem(owner, c.Math1, "CH1CH21", "CH1+CH2");
-  c.CH1CH22 = MakeItem(owner, c.Math1, "CH1CH22", "CH1-CH2");
-  c.Multi = MakeItem(owner, c.Math1, "Multi", "CH1 * CH2");
-  c.Divi = MakeItem(owner, c.Math1, "Divi", "CH1/CH2");
-  MakeItem(owner, c.Math1, "N1", "-");
-  c.XYplot1 = MakeItem(owner, c.Math1, "XYplot1", "XY Plot");
-  c.InvertCH21 = MakeItem(owner, c.Math1, "InvertCH21", "Invert CH2");
+  c.CH1CH21 = make.Item(c.Math1, "CH1CH21", "CH1+CH2");
+  c.CH1CH22 = make.Item(c.Math1, "CH1CH22", "CH1-CH2");
+  c.Multi = make.Item(c.Math1, "Multi", "CH1 * CH2");
+  c.Divi = make.Item(c.Math1, "Divi", "CH1/CH2");
+  make.Item(c.Math1, "N1", "-");
+  c.XYplot1 = make.Item(c.Math1, "XYplot1", "XY Plot");
+  c.InvertCH21 = make.Item(c.Math1, "InvertCH21", "Invert CH2");
 
-  c.FFTWindow1 = MakeItem(owner, options, "FFTWindow1", "FFT &Window");
-  c.Rectangle1 = MakeItem(owner, c.FFTWindow1, "Rectangle1", "&Rectangle");
-  c.Bartlett1 = MakeItem(owner, c.FFTWindow1, "Bartlett1", "B&artlett");
-  c.Hamming1 = MakeItem(owner, c.FFTWindow1, "Hamming1", "Ha&mming");
-  c.Hanning1 = MakeItem(owner, c.FFTWindow1, "Hanning1", "&Hanning");
-  c.Blackman1 = MakeItem(owner, c.FFTWindow1, "Blackman1", "&Blackman");
-  c.FlatTop1 = MakeItem(owner, c.FFTWindow1, "FlatTop1", "&Flat Top");
-  c.FFTOptions1 = MakeItem(owner, options, "FFTOptions1", "FFT &Options");
-  c.Maximum1 = MakeItem(owner, c.FFTOptions1, "Maximum1", "&Maximum");
-  c.Average1 = MakeItem(owner, c.FFTOptions1, "Average1", "RMS &Average");
-  c.VectorAverage1 = MakeItem(owner, c.FFTOptions1, "VectorAverage1", "Vector Average");
+  c.FFTWindow1 = make.Item(options, "FFTWindow1", "FFT &Window");
+  c.Rectangle1 = make.Item(c.FFTWindow1, "Rectangle1", "&Rectangle");
+  c.Bartlett1 = make.Item(c.FFTWindow1, "Bartlett1", "B&artlett");
+  c.Hamming1 = make.Item(c.FFTWindow1, "Hamming1", "Ha&mming");
+  c.Hanning1 = make.Item(c.FFTWindow1, "Hanning1", "&Hanning");
+  c.Blackman1 = make.Item(c.FFTWindow1, "Blackman1", "&Blackman");
+  c.FlatTop1 = make.Item(c.FFTWindow1, "FlatTop1", "&Flat Top");
+  c.FFTOptions1 = make.Item(options, "FFTOptions1", "FFT &Options");
+  c.Maximum1 = make.Item(c.FFTOptions1, "Maximum1", "&Maximum");
+  c.Average1 = make.Item(c.FFTOptions1, "Average1", "RMS &Average");
+  c.VectorAverage1 = make.Item(c.FFTOptions1, "VectorAverage1", "Vector Average");
   // Outside spectrum mode the two FFT menus wait disabled.
   c.FFTWindow1->SetEnabled(false);
   c.FFTOptions1->SetEnabled(false);
 
-  c.Averagesamples1 = MakeItem(owner, options, "Averagesamples1", "Average...");
+  c.Averagesamples1 = make.Item(options, "Averagesamples1", "Average...");
   const char* averageNames[8] = {"Off1", "N21", "N41", "N81", "N161", "N321", "N641", "N1281"};
   const char* averageCaptions[8] = {"Off", "2", "4", "8", "16", "32", "64", "128"};
   TMenuItem** averageSlots[8] = {&c.Off1, &c.N21, &c.N41, &c.N81, &c.N161, &c.N321, &c.N641, &c.N1281};
   for (int i = 0; i < 8; ++i)
-    *averageSlots[i] = MakeItem(owner, c.Averagesamples1, averageNames[i], averageCaptions[i]);
+    *averageSlots[i] = make.Item(c.Averagesamples1, averageNames[i], averageCaptions[i]);
   c.Off1->SetChecked(true);
 }

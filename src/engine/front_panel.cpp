@@ -9,6 +9,7 @@
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
 #include "display/display_state.h"
+#include "widgets/control_maker.h"
 
 namespace {
 
@@ -29,29 +30,6 @@ constexpr int kTimeGroupW = 434;
 constexpr int kTimeGroupH = kFrontPanelHeight - kTimeTop;
 constexpr int kRunLeft = kTimeGroupW + 8;
 constexpr int kRunW = kFrontPanelWidth - kRunLeft;
-
-// Strip colours: symbols in black, and grey on the disabled cell.
-constexpr TColor kSymbolColor = clBlack;
-constexpr TColor kSymbolDisabled = 0x808080;
-
-// A symbol drawn into one cell of a strip, (x0, 0) its top-left corner.
-using SymbolPainter = void (*)(TCanvas& canvas, int x0, int w, int h);
-
-std::unique_ptr<TBitmap> StripWith(int w, int h, SymbolPainter symbol) {
-  auto strip = MakeButtonStrip(w, h, kButtonBaseColor);
-  if (symbol) {
-    TCanvas& canvas = *strip->Canvas();
-    canvas.Pen.Mode = pmCopy;
-    canvas.Pen.Width = 1;
-    for (int cell = 0; cell < 4; ++cell) {
-      canvas.Pen.Color = cell == 1 ? kSymbolDisabled : kSymbolColor;
-      // The pressed face reads as pushed in: its symbol sits one pixel lower right.
-      const int shift = cell == 2 ? 1 : 0;
-      symbol(canvas, cell * w + shift, w, h + 2 * shift);
-    }
-  }
-  return strip;
-}
 
 // An edge: low, up (or down) through the middle, high.
 void DrawEdge(TCanvas& c, int x0, int w, int h, bool rising) {
@@ -81,68 +59,16 @@ void DrawCentre(TCanvas& c, int x0, int w, int h) {
   c.LineInclusive(cx + 7, cy + 3, cx + 4, cy);
 }
 
-class Builder {
- public:
-  Builder(TForm* owner) : owner_(owner) {}
 
-  TGroupBox* Group(TWinControl* parent, const char* name, const char* caption, int l, int t, int w, int h) {
-    auto* box = new TGroupBox(owner_);
-    box->Name = name;
-    box->SetParent(parent);
-    box->SetCaption(caption);
-    box->SetBounds(l, t, w, h);
-    return box;
-  }
+// The position and level sliders: upright, full group height.
+TTrackBar* OffsetBar(ControlMaker& make, TWinControl* parent, const char* name, int l, int min, int max, int position) {
+  auto* bar = make.Bar(parent, name, trVertical, l, 16, 30, kChannelsH - 24, min, max, position);
+  bar->SetPageSize(10);
+  bar->SetFrequency(16);
+  return bar;
+}
 
-  TGrSpeedButton* Button(TWinControl* parent, const char* name, const char* caption, int group, int l, int t,
-                         int w, int h = kButtonH, SymbolPainter symbol = nullptr) {
-    auto* b = new TGrSpeedButton(owner_);
-    b->Name = name;
-    b->SetParent(parent);
-    b->SetGlyph(*Strip(w, h, symbol));
-    b->SetNumGlyphs(4);
-    b->SetTransparentColor(clRed);
-    b->SetBounds(l, t, w, h);
-    b->SetCaption(caption);
-    b->SetGroupIndex(group);
-    return b;
-  }
-
-  TLabel* Label(TWinControl* parent, const char* name, const char* caption, int l, int t) {
-    auto* label = new TLabel(owner_);
-    label->Name = name;
-    label->SetParent(parent);
-    label->SetCaption(caption);
-    label->SetLeft(l);
-    label->SetTop(t);
-    return label;
-  }
-
-  TTrackBar* Bar(TWinControl* parent, const char* name, int l, int t, int h, int min, int max, int position) {
-    auto* bar = new TTrackBar(owner_);
-    bar->Name = name;
-    bar->SetParent(parent);
-    bar->SetOrientation(trVertical);
-    bar->SetBounds(l, t, 30, h);
-    bar->SetParams(position, min, max);
-    bar->SetPageSize(10);
-    bar->SetFrequency(16);
-    return bar;
-  }
-
- private:
-  // One strip per size and symbol; each button copies it.
-  const TBitmap* Strip(int w, int h, SymbolPainter symbol) {
-    auto& slot = strips_[{{w, h}, symbol}];
-    if (!slot) slot = StripWith(w, h, symbol);
-    return slot.get();
-  }
-
-  TForm* owner_;
-  std::map<std::pair<std::pair<int, int>, SymbolPainter>, std::unique_ptr<TBitmap>> strips_;
-};
-
-void BuildChannel(Builder& make, FrontPanelControls& p, int channel, int left) {
+void BuildChannel(ControlMaker& make, FrontPanelControls& p, int channel, int left) {
   TWinControl* box = p.GroupBox1;
   const bool ch1 = channel == 1;
   const int vGroup = ch1 ? 1 : 2;
@@ -204,10 +130,10 @@ void BuildChannel(Builder& make, FrontPanelControls& p, int channel, int left) {
   (ch1 ? p.SpeedButtonCh1 : p.SpeedButtonCh2) = off;
 
   (ch1 ? p.TrackBar1 : p.TrackBar2) =
-      make.Bar(box, ch1 ? "TrackBar1" : "TrackBar2", left + 2 * kRangeW + 10, 16, kChannelsH - 24, -128, 127, 0);
+      OffsetBar(make, box, ch1 ? "TrackBar1" : "TrackBar2", left + 2 * kRangeW + 10, -128, 127, 0);
 }
 
-void BuildTrigger(Builder& make, FrontPanelControls& p) {
+void BuildTrigger(ControlMaker& make, FrontPanelControls& p) {
   TWinControl* box = p.Trigger;
   const int l = 8, l2 = l + kTrigW + 4, l3 = l2 + kTrigW + 4;
   p.SpeedButton3 = make.Button(box, "SpeedButton3", "Ch1", 5, l, 20, kTrigW);
@@ -227,7 +153,7 @@ void BuildTrigger(Builder& make, FrontPanelControls& p) {
   p.SpeedButton24 = make.Button(box, "SpeedButton24", "", 0, l, 20 + 3 * kRowStep + 4, 2 * kTrigW + 4, kButtonH,
                                 DrawCentre);
 
-  p.TrackBar3 = make.Bar(box, "TrackBar3", kTriggerW - 40, 16, kChannelsH - 24, 0, 255, 128);
+  p.TrackBar3 = OffsetBar(make, box, "TrackBar3", kTriggerW - 40, 0, 255, 128);
 
   p.Panel2 = new TPanel(box->Owner());
   p.Panel2->Name = "Panel2";
@@ -238,7 +164,7 @@ void BuildTrigger(Builder& make, FrontPanelControls& p) {
   p.Label3 = make.Label(p.Panel2, "Label3", "Trigger off", 6, 8);
 }
 
-void BuildTimeBase(Builder& make, FrontPanelControls& p) {
+void BuildTimeBase(ControlMaker& make, FrontPanelControls& p) {
   // Seven to a row, slowest at the top left; the span buttons take the same
   // places in the spectrum box, "6M" and "12M" after "3M".
   const char* timeNames[21] = {
@@ -302,7 +228,7 @@ std::array<TGrSpeedButton*, 6> FrontPanelControls::RangeButtons(int channel) con
 }
 
 void BuildFrontPanel(TForm* owner, TWinControl* parent, FrontPanelControls& panel) {
-  Builder make(owner);
+  ControlMaker make(owner);
   FrontPanelControls& p = panel;
 
   p.GroupBox1 = make.Group(parent, "GroupBox1", "Volts/Div.", 0, 0, kChannelsW, kChannelsH);

@@ -17,10 +17,10 @@
 #include "generator/panel_rules.h"
 #include "generator/wave_editor.h"
 #include "generator/wave_sequence.h"
+#include "widgets/control_maker.h"
 
 namespace {
 
-constexpr int kButtonH = 21;
 constexpr int kRangeW = 52;
 constexpr int kRowStep = 24;
 
@@ -33,94 +33,6 @@ struct MirrorScope {
   ~MirrorScope() { --mirroring; }
 };
 
-class Maker {
- public:
-  explicit Maker(TForm* owner) : owner_(owner) {}
-
-  TGroupBox* Group(TWinControl* parent, const char* name, const char* caption, int l, int t, int w, int h) {
-    auto* box = new TGroupBox(owner_);
-    box->Name = name;
-    box->SetParent(parent);
-    box->SetCaption(caption);
-    box->SetBounds(l, t, w, h);
-    return box;
-  }
-
-  TGrSpeedButton* Button(TWinControl* parent, const char* name, const char* caption, int group, int l, int t,
-                         int w) {
-    auto* b = new TGrSpeedButton(owner_);
-    b->Name = name;
-    b->SetParent(parent);
-    auto& strip = strips_[w];
-    if (!strip) strip = MakeButtonStrip(w, kButtonH, kButtonBaseColor);
-    b->SetGlyph(*strip);
-    b->SetNumGlyphs(4);
-    b->SetTransparentColor(clRed);
-    b->SetBounds(l, t, w, kButtonH);
-    b->SetCaption(caption);
-    b->SetGroupIndex(group);
-    return b;
-  }
-
-  TLabel* Label(TWinControl* parent, const char* name, const char* caption, int l, int t) {
-    auto* label = new TLabel(owner_);
-    label->Name = name;
-    label->SetParent(parent);
-    label->SetCaption(caption);
-    label->SetLeft(l);
-    label->SetTop(t);
-    return label;
-  }
-
-  TTrackBar* Bar(TWinControl* parent, const char* name, TTrackBarOrientation o, int l, int t, int w, int h,
-                 int min, int max, int position) {
-    auto* bar = new TTrackBar(owner_);
-    bar->Name = name;
-    bar->SetParent(parent);
-    bar->SetOrientation(o);
-    bar->SetBounds(l, t, w, h);
-    bar->SetParams(position, min, max);
-    return bar;
-  }
-
-  TImage* Image(TWinControl* parent, const char* name, int l, int t, int w, int h) {
-    auto* image = new TImage(owner_);
-    image->Name = name;
-    image->SetParent(parent);
-    image->SetBounds(l, t, w, h);
-    return image;
-  }
-
-  TEdit* Edit(TWinControl* parent, const char* name, const char* text, int l, int t, int w) {
-    auto* edit = new TEdit(owner_);
-    edit->Name = name;
-    edit->SetParent(parent);
-    edit->SetBounds(l, t, w, 22);
-    edit->SetText(text);
-    return edit;
-  }
-
-  TPanel* Panel(TWinControl* parent, const char* name, int l, int t, int w, int h) {
-    auto* panel = new TPanel(owner_);
-    panel->Name = name;
-    panel->SetParent(parent);
-    panel->SetBevelOuter(bvNone);
-    panel->SetCaption("");
-    panel->SetBounds(l, t, w, h);
-    return panel;
-  }
-
-  TMenuItem* Item(const char* name, const char* caption) {
-    auto* item = new TMenuItem(owner_);
-    item->Name = name;
-    item->SetCaption(caption);
-    return item;
-  }
-
- private:
-  TForm* owner_;
-  std::map<int, std::unique_ptr<TBitmap>> strips_;
-};
 
 }  // namespace
 
@@ -136,7 +48,7 @@ GeneratorPanel::GeneratorPanel(TForm* owner, TWinControl* parent, int left, int 
 GeneratorPanel::~GeneratorPanel() { std::erase(generator::Panels, this); }
 
 void GeneratorPanel::Build(TWinControl* parent, int left, int top) {
-  Maker make(owner_);
+  ControlMaker make(owner_);
 
   // Ranges: two rows of four, top range first.
   RangeBox = make.Group(parent, "GeneratorRangeBox", "Frequency Range", left, top, 230, 84);
@@ -260,7 +172,7 @@ void GeneratorPanel::Build(TWinControl* parent, int left, int top) {
 }
 
 void GeneratorPanel::BuildMenus() {
-  Maker make(owner_);
+  ControlMaker make(owner_);
   FT1 = make.Item("FT1", "Fine Tune...");
   PO1 = make.Item("PO1", "Peak Offset (Negative peak at offset voltage && max 5Vpp)");
   AO1 = make.Item("AO1", "Auto Offset (Negative peak at 0V)");

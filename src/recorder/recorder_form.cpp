@@ -9,75 +9,15 @@
 #include "engine/scope_state.h"
 #include "recorder/add_text_rec.h"
 #include "recorder/recorder_state.h"
+#include "widgets/control_maker.h"
 
 namespace {
 
 constexpr int kMargin = 8;
-constexpr int kButtonH = 21;
 constexpr int kFormWidth = 1000;
 constexpr int kFormHeight = 500;
 
-class Builder {
- public:
-  explicit Builder(TForm* owner) : owner_(owner) {}
 
-  TGrSpeedButton* Button(TWinControl* parent, const std::string& name, const std::string& caption, int group,
-                         int l, int t, int w, int h = kButtonH) {
-    auto* b = new TGrSpeedButton(owner_);
-    b->Name = name;
-    b->SetParent(parent);
-    auto& strip = strips_[{w, h}];
-    if (!strip) strip = MakeButtonStrip(w, h, kButtonBaseColor);
-    b->SetGlyph(*strip);
-    b->SetNumGlyphs(4);
-    b->SetTransparentColor(clRed);
-    b->SetBounds(l, t, w, h);
-    b->SetCaption(caption);
-    b->SetGroupIndex(group);
-    return b;
-  }
-
-  TGroupBox* Group(TWinControl* parent, const char* name, const char* caption, int l, int t, int w, int h) {
-    auto* box = new TGroupBox(owner_);
-    box->Name = name;
-    box->SetParent(parent);
-    box->SetCaption(caption);
-    box->SetBounds(l, t, w, h);
-    return box;
-  }
-
-  TLabel* Label(TWinControl* parent, const char* name, const char* caption, int l, int t) {
-    auto* label = new TLabel(owner_);
-    label->Name = name;
-    label->SetParent(parent);
-    label->SetCaption(caption);
-    label->SetLeft(l);
-    label->SetTop(t);
-    return label;
-  }
-
-  TMenuItem* Item(TMenuItem* parent, const char* name, const char* caption, TNotifyEvent handler = nullptr) {
-    auto* item = new TMenuItem(owner_);
-    item->Name = name;
-    item->SetCaption(caption);
-    item->OnClick = std::move(handler);
-    parent->Add(item);
-    return item;
-  }
-
- private:
-  TForm* owner_;
-  std::map<std::pair<int, int>, std::unique_ptr<TBitmap>> strips_;
-};
-
-TTimer* MakeTimer(TComponent* owner, const char* name, unsigned interval, TNotifyEvent handler) {
-  auto* t = new TTimer(owner);
-  t->Name = name;
-  t->SetEnabled(false);
-  t->SetInterval(interval);
-  t->OnTimer = std::move(handler);
-  return t;
-}
 
 }  // namespace
 
@@ -93,8 +33,9 @@ TForm1_rec::TForm1_rec(TComponent* owner) : TForm(owner) {
   FastTimer1->SetInterval(10);
   FastTimer1->SetResolution(10);
   FastTimer1->OnTimer = [this](TObject* s) { FastTimer1Timer(s); };
-  Timer1 = MakeTimer(this, "Timer1", 100, [this](TObject* s) { Timer1Timer(s); });
-  Timer2 = MakeTimer(this, "Timer2", 1000, [this](TObject* s) { Timer2Timer(s); });
+  ControlMaker make(this);
+  Timer1 = make.Timer("Timer1", 100, [this](TObject* s) { Timer1Timer(s); });
+  Timer2 = make.Timer("Timer2", 1000, [this](TObject* s) { Timer2Timer(s); });
 
   OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
   OnClose = [this](TObject* s, TCloseAction& action) { FormClose(s, action); };
@@ -109,7 +50,7 @@ TForm1_rec::~TForm1_rec() {
 
 void TForm1_rec::BuildControls() {
   using namespace recorder;
-  Builder make(this);
+  ControlMaker make(this);
 
   Image1 = new TImage(this);
   Image1->Name = "Image1";
@@ -257,7 +198,7 @@ void TForm1_rec::BuildControls() {
 }
 
 void TForm1_rec::BuildMenus() {
-  Builder make(this);
+  ControlMaker make(this);
   MainMenu1 = new TMainMenu(this);
   MainMenu1->Name = "MainMenu1";
   TMenuItem* root = MainMenu1->Items();

@@ -1,0 +1,48 @@
+// ControlMaker: builds the controls of a window with the program's look.
+// Every window and panel uses it, so a button of one width shares one strip
+// and a control comes out named, parented and placed in one call.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+
+#include "platform/ui/vcl.h"
+#include "widgets/gr_speed_button.h"
+
+// A symbol drawn into one cell of a button strip, (x0, 0) its top-left corner.
+using SymbolPainter = void (*)(TCanvas& canvas, int x0, int w, int h);
+
+// The strip of a skinned button with a symbol in each of its four cells: black,
+// grey on the disabled cell, one pixel lower right on the pressed one.
+std::unique_ptr<TBitmap> MakeSymbolStrip(int w, int h, SymbolPainter symbol);
+
+class ControlMaker {
+ public:
+  static constexpr int kButtonHeight = 21;
+
+  explicit ControlMaker(TForm* owner) : owner_(owner) {}
+
+  TGrSpeedButton* Button(TWinControl* parent, const std::string& name, const std::string& caption, int group,
+                         int l, int t, int w, int h = kButtonHeight, SymbolPainter symbol = nullptr);
+  TGroupBox* Group(TWinControl* parent, const std::string& name, const std::string& caption, int l, int t, int w,
+                   int h);
+  TLabel* Label(TWinControl* parent, const std::string& name, const std::string& caption, int l, int t);
+  TTrackBar* Bar(TWinControl* parent, const std::string& name, TTrackBarOrientation o, int l, int t, int w, int h,
+                 int min, int max, int position);
+  TImage* Image(TWinControl* parent, const std::string& name, int l, int t, int w, int h);
+  TEdit* Edit(TWinControl* parent, const std::string& name, const std::string& text, int l, int t, int w);
+  TPanel* Panel(TWinControl* parent, const std::string& name, int l, int t, int w, int h);
+  // A menu item left for the caller to place.
+  TMenuItem* Item(const std::string& name, const std::string& caption);
+  // A menu item added under `parent`; "-" makes a separator.
+  TMenuItem* Item(TMenuItem* parent, const std::string& name, const std::string& caption,
+                  TNotifyEvent handler = nullptr);
+  // A stopped timer; the window starts it when its time comes.
+  TTimer* Timer(const std::string& name, unsigned interval, TNotifyEvent handler);
+
+ private:
+  TForm* owner_;
+  std::map<std::tuple<int, int, SymbolPainter>, std::unique_ptr<TBitmap>> strips_;
+};
