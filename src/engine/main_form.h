@@ -7,11 +7,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "display/analysis_controls.h"
 #include "display/scope_view.h"
 #include "display/spectrum.h"
 #include "engine/front_panel.h"
+#include "engine/scope_settings.h"
 #include "engine/settings_packet.h"
 #include "engine/step_tables.h"
 #include "platform/ini/ini_file.h"
@@ -204,9 +206,6 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls 
   void VariablePersistence1Click(TObject* /*Sender*/) {}
   void GrSpeedButton1Click(TObject* /*Sender*/) {}       // "Big Screen" on and off
   void tee_demo_taulut();                               // demo source tables
-  void SaveSettings() {}                                 // writes "settings48.ini"
-  void RecallSettings() {}                               // recalls "settings48.ini"
-  void RecallSettings2() {}                              // recalls the file named on the command line
 
  private:
   // Unregisters the hot key when the window goes without a normal close.
@@ -604,6 +603,42 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls 
   void SetFastestStepsEnabled(bool enabled);
   void CheckAverageItem(std::size_t index);
   void AverageLengthClick(std::size_t index, std::int32_t length);
+
+ public:
+  // ======== Scope settings files and the scope data file ========
+  // File "Save Oscilloscope Settings...", "Recall Oscilloscope Settings...",
+  // "Save DSO Data...", "Open DSO Data..." and Options "Save/Recall Last
+  // Oscilloscope Settings"; built with their dialogs while the window is built.
+  TMenuItem* SaveSettings1 = nullptr;
+  TMenuItem* RecallSettings1 = nullptr;
+  TMenuItem* SaveDSOData1 = nullptr;
+  TMenuItem* OpenData1 = nullptr;
+  TMenuItem* SaveRecallLastSettings1 = nullptr;
+  TSaveDialog* SaveDialog3 = nullptr;  // ".set" files
+  TSaveDialog* SaveDialog2 = nullptr;  // data files
+  void CreateSettingsFileControls();
+
+  // The whole panel, in file order, as the settings files store it.
+  std::vector<engine::SettingsEntry> ScopeSettingsEntries() const;
+  // Writes "settings48.ini" (close) or the chosen ".set" file; a refused
+  // write is reported, at close only once per close.
+  void SaveSettings();
+  void SaveSettings1Click(TObject* Sender);
+  bool SaveSettingsTo(const std::string& path);
+  std::uint8_t SettingsRefusalShown = 0;
+  // Recall of "settings48.ini", of the file named on the command line (after
+  // the user confirms it in the open dialog) and of a file chosen from the menu.
+  void RecallSettings();
+  void RecallSettings2();
+  void RecallSettings1Click(TObject* Sender);
+  void SaveRecallLastSettings1Click(TObject* Sender);
+  // Puts a settings file read whole into the controls through their handlers.
+  void ApplySettings(const engine::SettingsSnapshot& file);
+
+  // The scope data file: save the last capture with its settings and
+  // annotation, and load one back.
+  void SaveDSOData1Click(TObject* Sender);
+  void OpenData1Click(TObject* Sender);
 };
 
 inline TForm1* Form1 = nullptr;

@@ -124,6 +124,7 @@ void TForm1::ReadCreationSettings() {
   SampleRateOn = ReadFlag(ini, "Menu", "Rate_on", false);
   NoNote = ReadFlag(ini, "Menu", "NoNote", false);
   RecallLastSettings = ReadFlag(ini, "Menu", "SaveRecallLastSettings", false);
+  if (SaveRecallLastSettings1) SaveRecallLastSettings1->SetChecked(RecallLastSettings != 0);
   HistoryHintOn = ReadFlag(ini, "Menu", "ShowHistoryHint", true);
   Bodehelp = ReadFlag(ini, "Menu", "Bodehelp", true);
   Phasehelp = ReadFlag(ini, "Menu", "Phasehelp", true);

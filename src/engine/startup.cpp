@@ -168,6 +168,8 @@ void TForm1::CreateStartupComponents() {
   CreateBitViewControls();
   // View "Markers (DSO) ", "RMS Value", "Waveform Parameters..." and the picture's mouse.
   CreateMarkerControls();
+  // File menu settings and data files, Options "Save/Recall Last Oscilloscope Settings".
+  CreateSettingsFileControls();
 }
 
 void TForm1::ReserveWorkBlocks() {

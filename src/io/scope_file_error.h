@@ -1,13 +1,24 @@
-// Home of the scope data-file reader; shows the reader's error message.
+// Home of the scope data-file reader ("File Error"): loads a data file into
+// the sample block and shows the reader's one error message.
 #pragma once
 
-#include "platform/ui/forms.h"
+#include <string>
+
+#include "platform/ui/vcl.h"
 
 class TForm5 : public TForm {
  public:
-  explicit TForm5(TComponent* owner) : TForm(owner) {
-    SetCaption("File Error");
-  }
+  explicit TForm5(TComponent* owner);
+
+  TLabel* Label1 = nullptr;    // the error text
+  TButton* BitBtn1 = nullptr;  // "Close"
+  TOpenDialog* OpenDialog2 = nullptr;
+
+  // Asks for a file and loads it whole: a file that is not a scope data file
+  // (a missing step, a short file, a bad number or sample) changes nothing
+  // and says so here; one that cannot be read says why.
+  void LoadScopeDataFile();
+  void BitBtn1Click(TObject* Sender);
 };
 
 inline TForm5* Form5 = nullptr;

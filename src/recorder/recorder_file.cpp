@@ -174,6 +174,12 @@ std::string FormatSaveData(const RecordHeader& header, std::span<const std::int3
   return out;
 }
 
+std::string FormatCommentBlock(const CommentBlock* comment) {
+  std::string out;
+  AppendComment(out, comment);
+  return out;
+}
+
 std::string FormatAutoSaveHeader(const RecordHeader& header) {
   std::string out = kEol;
   out += "START: \t" + header.StartText + kEol;

@@ -45,6 +45,10 @@ std::string FormatAutoSaveHeader(const RecordHeader& header);
 std::string FormatAutoSaveRow(std::int32_t n, std::int32_t ch1Code, std::int32_t ch2Code);
 std::string FormatAutoSaveTrailer(const std::string& stopText, const CommentBlock* comment);
 
+// The annotation trailer alone (nothing when it has no line); the scope's
+// data file carries the same one.
+std::string FormatCommentBlock(const CommentBlock* comment);
+
 // ---- Reader.
 
 // The annotation of a file: the first line equal to "COMMENT" and what

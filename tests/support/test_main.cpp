@@ -34,8 +34,10 @@ int main(int argc, char** argv) {
   }
   int result = 0;
   {
-    QApplication app(argc, argv);
+    // The test flags are taken out first: the program's command line names
+    // a settings file, and a test program's has none.
     ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
     result = RUN_ALL_TESTS();
   }
   if (!screenConfig.empty()) {

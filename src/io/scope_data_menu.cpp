@@ -1,0 +1,233 @@
+// "Save DSO Data..." and "Open DSO Data...": the last capture as a text file
+// with its steps and annotation, and such a file loaded back through the
+// front panel's own buttons.
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "display/add_text.h"
+#include "display/display_state.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "io/scope_data_file.h"
+#include "io/scope_file_error.h"
+#include "platform/os/folders.h"
+#include "platform/ui/vcl.h"
+
+namespace {
+
+// No data file comes near this; a larger one is refused before it is read.
+constexpr std::streamoff kLargestDataFile = 1 << 20;
+
+// The whole file, or why it could not be read.
+bool ReadDataText(const std::string& path, std::string& text, std::string& why) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    why = std::strerror(errno);
+    return false;
+  }
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (size > kLargestDataFile) {
+    text.clear();
+    return true;
+  }
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  if (in.bad()) {
+    why = "read error";
+    return false;
+  }
+  text = buffer.str();
+  return true;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- save
+
+void TForm1::SaveDSOData1Click(TObject*) {
+  using namespace engine;
+  SaveDialog2->SetInitialDir(DocumentsFolder);
+  if (!SaveDialog2->Execute()) return;
+  const std::string path = SaveDialog2->FileName();
+
+  io::ScopeDataFile d;
+  d.TimeDivText = ShareTimeDivText;
+  d.Ch1RangeText = ShareCh1RangeText;
+  d.Ch2RangeText = ShareCh2RangeText;
+  d.Ch1Ground = Ch1GroundLevel;
+  d.Ch2Ground = Ch2GroundLevel;
+  // The bit view keeps the raw samples aside; they are what the file holds.
+  for (std::size_t n = 0; n < io::kDataRows; ++n) {
+    d.Ch1[n] = DigitalMode ? SampleCopy[kChannelSamples + n] : Ch1Samples[n];
+    d.Ch2[n] = DigitalMode ? SampleCopy[n] : Ch2Samples[n];
+  }
+  recorder::CommentBlock note;
+  if (ScopeNoteShown && Form_9 && Form_9->Memo1->Lines().Count() > 0) {
+    note.Lines = Form_9->Memo1->Lines().Lines();
+    note.X = display::ScopeNoteX;
+    note.Y = display::ScopeNoteY;
+    note.Transparent = display::ScopeNoteTransparent != 0;
+    d.Comment = &note;
+  }
+  if (!os::WriteWholeFile(path, io::FormatScopeDataFile(d)))
+    MessageDlg(UnableToWriteMessage(path), mtError, mbOK, 0);
+}
+
+// ---------------------------------------------------------------- open
+
+void TForm1::OpenData1Click(TObject*) {
+  if (SpeedButtonRun->Down()) {
+    SpeedButtonRun->SetDown(false);
+    SpeedButtonRunClick(this);
+    Timer6Fired = 0;
+    Timer6->SetEnabled(true);
+    while (!Timer6Fired && !Application->Terminated()) Application->ProcessMessages();
+    if (Application->Terminated()) return;
+  }
+  const bool mathWasDown = SpeedButton21 && SpeedButton21->Visible() && SpeedButton21->Down();
+  if (mathWasDown) {
+    SpeedButton21->SetDown(false);
+    SpeedButton21Click(this);
+  }
+  if (Form5) Form5->LoadScopeDataFile();
+  if (mathWasDown) {
+    SpeedButton21->SetDown(true);
+    SpeedButton21Click(this);
+    ScrollBar2Change(this);
+  }
+  ScrollBar2Change(this);
+}
+
+TForm5::TForm5(TComponent* owner) : TForm(owner) {
+  Name = "Form5";
+  SetCaption("File Error");
+  SetBorderStyle(bsDialog);
+  SetPosition(poScreenCenter);
+  SetClientWidth(360);
+  SetClientHeight(110);
+  Label1 = new TLabel(this);
+  Label1->Name = "Label1";
+  Label1->SetParent(this);
+  Label1->SetBounds(16, 20, 330, 40);
+  Label1->SetWordWrap(true);
+  BitBtn1 = new TButton(this);
+  BitBtn1->Name = "BitBtn1";
+  BitBtn1->SetParent(this);
+  BitBtn1->SetCaption("Close");
+  BitBtn1->SetBounds(140, 70, 80, 28);
+  BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
+  OpenDialog2 = new TOpenDialog(this);
+  OpenDialog2->Name = "OpenDialog2";
+  OpenDialog2->SetFilter("Text file (*.txt)|*.txt");
+  OpenDialog2->SetDefaultExt("txt");
+}
+
+void TForm5::BitBtn1Click(TObject*) { Close(); }
+
+void TForm5::LoadScopeDataFile() {
+  using namespace engine;
+  TForm1* f = Form1;
+  if (!f) return;
+  // The bit view is left while the file goes in, and comes back after.
+  const bool bitView = f->GrSpeedButton15 && f->GrSpeedButton15->Down();
+  auto restoreBitView = [&] {
+    if (!bitView) return;
+    f->GrSpeedButton15->SetDown(true);
+    f->GrSpeedButton15Click(f);
+  };
+  if (bitView) {
+    f->GrSpeedButton15->SetDown(false);
+    f->GrSpeedButton15Click(f);
+  }
+
+  OpenDialog2->SetInitialDir(DocumentsFolder);
+  if (!OpenDialog2->Execute()) {
+    restoreBitView();
+    return;
+  }
+  const std::string path = OpenDialog2->FileName();
+  std::string text, why;
+  if (!ReadDataText(path, text, why)) {
+    MessageDlg("Unable to open " + path + ": " + why + ".", mtError, mbOK, 0);
+    restoreBitView();
+    return;
+  }
+  // Nothing changes before the whole file has been accepted.
+  const io::DataFileReading reading = io::ParseScopeDataFile(text);
+  if (reading.Fault != io::DataFileFault::None) {
+    Label1->SetCaption(io::NotADataFileText(path));
+    ShowModal();
+    restoreBitView();
+    return;
+  }
+  const io::ParsedScopeData& d = reading.Data;
+  DataFileName = path;
+
+  // The probes first: they choose the labels the ranges show.
+  for (int channel = 1; channel <= 2; ++channel) {
+    const bool x10 = d.X10[channel - 1];
+    TGrSpeedButton* probe = channel == 1 ? (x10 ? f->x101 : f->x11) : (x10 ? f->x102 : f->x12);
+    probe->SetDown(true);
+    if (probe->OnClick) probe->OnClick(probe);
+  }
+  f->poisto();
+  if (SpectrumMode) {
+    f->SpeedButton22Click(f);
+    f->poisto();
+  }
+  if (d.Ch1Ground) FileCh1Ground = *d.Ch1Ground;
+  if (d.Ch2Ground) FileCh2Ground = *d.Ch2Ground;
+  for (std::size_t n = 0; n < io::kDataRows; ++n) {
+    Ch1Samples[n] = d.Ch1[n];
+    Ch2Samples[n] = d.Ch2[n];
+  }
+
+  TraceValid = 1;
+  const std::uint8_t mathOff = MathOff;
+  MathOff = 1;
+  // The time/div captions a file names are the first rows of the time base.
+  f->TimeBaseStepClick(d.TimeCaption);
+  for (int channel = 1; channel <= 2; ++channel) {
+    TGrSpeedButton* range = f->RangeButtons(channel)[d.Range[channel - 1]];
+    range->SetDown(true);
+    if (range->OnClick) range->OnClick(range);
+  }
+  std::copy(ScopeSampleBlock.begin(), ScopeSampleBlock.end(), SpectrumInputBlock.begin());
+  std::copy(ScopeSampleBlock.begin(), ScopeSampleBlock.begin() + SampleCopy.size(), SampleCopy.begin());
+  if (f->SpeedButton2us->Down()) SpectrumInputBlock.fill(0);
+
+  // The annotation: the file's own, or none when the file has none.
+  if (d.EndsAfterRows) {
+    if (ScopeNoteShown && Form_9) Form_9->Button2Click(Form_9);
+  } else if (d.Comment.Found && d.Comment.Count > 0 && Form_9) {
+    display::ScopeNoteX = static_cast<std::int16_t>(d.Comment.X.value_or(ScreenX0));
+    display::ScopeNoteY = static_cast<std::int16_t>(d.Comment.Y.value_or(ScreenY0));
+    if (d.Comment.Transparent) display::ScopeNoteTransparent = *d.Comment.Transparent ? 1 : 0;
+    Form_9->Memo1->Lines().Clear();
+    for (const std::string& line : d.Comment.Lines) Form_9->Memo1->Lines().Add(line);
+    Form_9->CheckBox1->SetChecked(display::ScopeNoteTransparent != 0);
+    Form_9->Button1Click(Form_9);
+  }
+
+  // The loaded block goes through the capture path as a capture would.
+  ScopeFileReplay = 1;
+  StartupTick &= ~4;
+  f->SingleClick();
+  if (f->fft1) {
+    f->fft1->SetDown(true);
+    f->fft1Click(f);
+    f->SingleClick();
+  }
+  if (f->SpeedButton22) f->SpeedButton22->SetDown(true);
+  f->SpeedButton22Click(f);
+  f->rms_out();
+  ScopeFileReplay = 0;
+  MathOff = mathOff;
+  f->measure();
+  restoreBitView();
+}

@@ -1,0 +1,357 @@
+// The scope settings files: what a save writes and in which order, a save and
+// a recall giving back the same panel (through a close and a new start, and
+// through a ".set" file), the recall rules on hand-made files, a refused
+// write at close, and damaged files fed in by the thousand.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <chrono>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "display/persistence_state.h"
+#include "engine/main_form.h"
+#include "engine/notice_dialogs.h"
+#include "engine/scope_settings.h"
+#include "engine/scope_state.h"
+#include "generator/generator_form.h"
+#include "generator/generator_panel.h"
+#include "generator/generator_state.h"
+#include "recorder/recorder_form.h"
+#include "startup_fixture.h"
+
+namespace {
+
+using startup_test::ReadText;
+using startup_test::StartupTest;
+using startup_test::WriteText;
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) out.push_back(line);
+    start = end + 1;
+  }
+  return out;
+}
+
+// The panel as the files see it, one "Section/Key=Value" per entry.
+std::vector<std::string> Panel() {
+  std::vector<std::string> out;
+  for (const engine::SettingsEntry& e : Form1->ScopeSettingsEntries())
+    out.push_back(e.Section + "/" + e.Key + "=" + e.Value);
+  return out;
+}
+
+// The same without the spectrum spans: the recall passes through the
+// spectrum view, whose entry picks the span of the time base.
+std::vector<std::string> PanelBesideTheSpans() {
+  std::vector<std::string> out;
+  for (const std::string& entry : Panel())
+    if (entry.rfind("FFT/", 0) != 0) out.push_back(entry);
+  return out;
+}
+
+// The entries in which two panels differ, for a readable failure.
+std::string Differences(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+  std::string out;
+  for (std::size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
+    const std::string x = i < a.size() ? a[i] : "-", y = i < b.size() ? b[i] : "-";
+    if (x != y) out += x + " | " + y + "\n";
+  }
+  return out;
+}
+
+class SettingsFiles : public StartupTest {
+ protected:
+  std::string LastSettings() const { return DataDir() + "settings48.ini"; }
+  std::string SetFile(const std::string& name) const { return harness_->Home().Path() + "/" + name; }
+
+  void SaveAs(const std::string& path) {
+    Dialogs().AnswerFile(path);
+    Form1->SaveSettings1->Click();
+  }
+  void Recall(const std::string& path) {
+    Dialogs().AnswerFile(path);
+    Form1->RecallSettings1->Click();
+  }
+
+  // A user's session: many controls away from their start states, each
+  // changed as a click would change it.
+  void ChangeThePanel() {
+    Form1->SpeedButton1p5v1->Click();  // CH1 0.1 V
+    Form1->SpeedButton__ac2->Click();  // CH2 AC
+    Form1->SpeedButton29->Click();     // CH2 3 V
+    Form1->x102->Click();              // CH2 x10
+    Form1->TrackBar1->SetPosition(17);
+    Form1->TrackBar2->SetPosition(-40);
+    Form1->SpeedButton5ms->Click();    // "2ms"
+    Form1->SpeedButton7->Click();      // trigger on
+    Form1->SpeedButton4->Click();      // from CH2
+    Form1->SpeedButton6->Click();      // falling
+    Form1->TrackBar3->SetPosition(200);
+    Form1->ScrollBar2->SetPosition(50);
+    Form1->SpeedButton005us->Click();  // linear
+    Form1->N81->Click();
+    Form1->RMSCalculation1->Click();
+    Form1->Markers1->Click();
+    Form1->Hamming1->Click();
+    Form1_rec->TimeButtons[3]->Click();
+    Form1_rec->Ch1RangeButtons[4]->Click();
+    Form1_rec->SpeedButton_gnd2->Click();
+    Form1_rec->TrackBar2->SetPosition(33);
+    Form1_rec->Markers1->Click();
+    display::VariablePersistenceMask = 31;
+    display::PersistAcquisitionsText = "25";
+    engine::DbmOn = 1;
+    GeneratorPanel& g = *Form1->GeneratorControls;
+    g.GrSpeedButton5->Click();   // 5 kHz range
+    g.GrSpeedButton12->Click();  // square
+    g.TrackBar5->SetPosition(30);
+    g.TrackBar6->SetPosition(100);
+    Form1_fgen->set_fg(1234, 0, 3.5);
+    Form1_fgen->SpeedButton4Click(Form1_fgen);  // the 5 kHz range takes it
+  }
+};
+
+TEST_F(SettingsFiles, ASaveWritesEverySectionInOrderWithTheStartStates) {
+  StartAndRun();
+  // A name typed without an extension gets ".set".
+  SaveAs(SetFile("first"));
+  const std::string text = ReadText(SetFile("first.set"));
+  ASSERT_FALSE(text.empty());
+
+  std::vector<std::string> sections;
+  for (const std::string& line : Lines(text))
+    if (line.front() == '[') sections.push_back(line);
+  const std::vector<std::string> expected = {
+      "[Persistence]", "[Interpolation]", "[CH1]",        "[CH2]",       "[Rec_CH1]",     "[Rec_CH2]",
+      "[Rec_Markers]", "[DSO_Markers]",   "[Math]",       "[Average]",   "[View]",        "[Time]",
+      "[Rec_Time]",    "[FFT]",           "[FFT_Lin_Log]", "[FFT_Zoom]", "[FFT_Window]",  "[FFT_Options]",
+      "[Trigger]",     "[Device]",        "[Freq]",       "[Wave]",      "[Signal]"};
+  EXPECT_EQ(sections, expected);
+
+  // One channel's keys in order, and the buttons down at start.
+  const std::vector<std::string> lines = Lines(text);
+  const auto ch1 = std::find(lines.begin(), lines.end(), "[CH1]");
+  ASSERT_NE(ch1, lines.end());
+  const std::vector<std::string> ch1Keys(ch1 + 1, ch1 + 14);
+  EXPECT_EQ(ch1Keys, (std::vector<std::string>{"On=1", "x1=1", "x10=0", "AC=0", "DC=1", "GND=0", "3V=0", "1V=1",
+                                                "0.3V=0", "0.1V=0", "30mV=0", "10mV=0",
+                                                "Position=" + std::to_string(Form1->TrackBar1->Position())}));
+  TIniFile ini(SetFile("first.set"));
+  EXPECT_EQ(ini.ReadString("Time", "1ms", ""), "1");
+  EXPECT_EQ(ini.ReadString("Time", "0.1us", ""), "0");
+  EXPECT_EQ(ini.ReadString("Trigger", "Off", ""), "1");
+  EXPECT_EQ(ini.ReadString("Trigger", "Up", ""), "1");
+  EXPECT_EQ(ini.ReadString("FFT", "120kHz", ""), "1");
+  EXPECT_EQ(ini.ReadString("Device", "Generator", ""), "1");
+  EXPECT_EQ(ini.ReadSection("Signal"),
+            (std::vector<std::string>{"Offset", "Symmetry", "Amplitude_position", "Frequency", "Amplitude"}));
+}
+
+// Save, a fresh start with the start states, recall: the same panel.
+TEST_F(SettingsFiles, ASavedPanelComesBackWhole) {
+  struct Way {
+    const char* name;
+    bool generator;
+    bool throughClose;
+  };
+  for (const Way way : {Way{"close and start", true, true}, Way{".set with generator", true, false},
+                        Way{".set without generator", false, false}}) {
+    SCOPED_TRACE(way.name);
+    std::filesystem::remove(LastSettings());
+    StartAndRun();
+    ChangeThePanel();
+    generator::GeneratorActive = way.generator ? 1 : 0;
+    const std::vector<std::string> saved = Panel();
+    const std::uint8_t savedGain = engine::Ch1GainCode;
+    const std::string set = SetFile(std::string(way.name) + ".set");
+    if (way.throughClose) {
+      if (!Form1->SaveRecallLastSettings1->Checked()) Form1->SaveRecallLastSettings1->Click();
+      // The close's query writes the file; a closed program cannot start
+      // again in this process, so the next session starts from here.
+      bool canClose = false;
+      Form1->FormCloseQuery(Form1, canClose);
+      ASSERT_TRUE(canClose);
+      ASSERT_TRUE(Form1->WriteMainSettings());
+      Start();
+      EXPECT_TRUE(Form1->SaveRecallLastSettings1->Checked());
+      RunStartup();
+    } else {
+      SaveAs(set);
+      EXPECT_EQ(TIniFile(set).SectionExists("Freq"), way.generator);
+      Start();
+      RunStartup();
+      generator::GeneratorActive = way.generator ? 1 : 0;
+      const std::vector<std::string> fresh = Panel();
+      ASSERT_NE(fresh, saved);
+      Recall(set);
+    }
+    generator::GeneratorActive = way.generator ? 1 : 0;
+    EXPECT_EQ(Differences(Panel(), saved), "");
+    EXPECT_EQ(engine::Ch1GainCode, savedGain);
+    EXPECT_EQ(engine::TimeDivText, "2ms");
+    EXPECT_DOUBLE_EQ(engine::Ch2ProbeFactor, 10.0);
+    Form1->SaveRecallLastSettings1->SetChecked(false);
+    engine::RecallLastSettings = 0;
+  }
+}
+
+TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
+  struct Case {
+    const char* name;
+    const char* text;
+    std::function<void(const std::vector<std::string>& before)> check;
+  };
+  const Case cases[] = {
+      {"no keys at all", "",
+       [](const std::vector<std::string>& before) { EXPECT_EQ(Differences(PanelBesideTheSpans(), before), ""); }},
+      {"names in another letter case", "[cH1]\n0.3v=1\n[TIME]\n10MS=1\n",
+       [](const std::vector<std::string>&) {
+         EXPECT_TRUE(Form1->SpeedButton5v1->Down());
+         EXPECT_EQ(engine::TimeDivText, "10ms");
+       }},
+      {"two buttons of one group", "[Time]\n2ms=1\n5us=1\n",
+       [](const std::vector<std::string>&) {
+         EXPECT_TRUE(Form1->SpeedButton5us->Down());
+         EXPECT_FALSE(Form1->SpeedButton5ms->Down());
+         EXPECT_EQ(engine::TimeDivText, "5us");
+       }},
+      {"a bad number, then a decimal comma",
+       "[Device]\nGenerator=1\n[Freq]\n50kHz=1\n[Signal]\nFrequency=abc\nAmplitude=2,5\n[Trigger]\nPosition_x=40\n",
+       [this](const std::vector<std::string>&) {
+         EXPECT_EQ(Dialogs().CountMessages("'abc' is not a valid floating point value"), 1);
+         EXPECT_DOUBLE_EQ(generator::GenAmplitude, 2.5);
+         EXPECT_TRUE(Form1->GeneratorControls->GrSpeedButton4->Down());
+         EXPECT_EQ(Form1->ScrollBar2->Position(), 40);  // the recall went on to its end
+       }},
+      {"the library shape is never recalled", "[Device]\nGenerator=1\n[Wave]\nSine=0\nLIB=1\n",
+       [](const std::vector<std::string>&) {
+         EXPECT_FALSE(Form1->GeneratorControls->GrSpeedButton14->Down());
+         EXPECT_FALSE(Form1->GeneratorControls->GrSpeedButton11->Down());
+       }},
+      {"generator sections of a file saved without it", "[Device]\nGenerator=0\n[Freq]\n50kHz=1\n",
+       [](const std::vector<std::string>& before) { EXPECT_EQ(Differences(PanelBesideTheSpans(), before), ""); }},
+      {"view keys missing and present", "[View]\nRMS_Value=1\n",
+       [](const std::vector<std::string>&) {
+         EXPECT_TRUE(Form1->RMSCalculation1->Checked());
+         EXPECT_EQ(engine::DbmOn, 0);
+         EXPECT_EQ(engine::SampleRateOn, 0);
+         EXPECT_EQ(engine::ClearOnRunSingle, 0);
+       }},
+      {"persistence marks and masks",
+       "[Persistence]\nNormalPersistence=0\nPersistence_with_Intensity_Grading=1\nVariablePersistence=1\n"
+       "Duration=99\nDuration2=63\n",
+       [](const std::vector<std::string>&) {
+         EXPECT_EQ(display::NormalPersistenceChecked, 0);
+         EXPECT_EQ(display::GradedPersistenceChecked, 1);
+         EXPECT_EQ(display::VariablePersistenceChecked, 0);
+         EXPECT_EQ(display::PersistenceMode, 2);
+         EXPECT_EQ(display::VariablePersistenceMask, 15);
+         EXPECT_EQ(display::GradedPersistenceMask, 63);
+       }},
+      {"x10 probes show no warning", "[CH1]\nx10=1\n[CH2]\nx10=1\n",
+       [](const std::vector<std::string>&) {
+         EXPECT_TRUE(Form1->x101->Down());
+         EXPECT_FALSE(Form12->Visible());
+         EXPECT_EQ(engine::SuppressProbeNotice, 0);
+       }},
+  };
+  StartAndRun();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Start();
+    RunStartup();
+    Dialogs().ClearRecords();
+    const std::string path = SetFile("hand.set");
+    WriteText(path, c.text);
+    const std::vector<std::string> before = PanelBesideTheSpans();
+    Recall(path);
+    c.check(before);
+  }
+}
+
+// The file named on the command line is offered in the open dialog and
+// applied only when the user confirms it.
+TEST_F(SettingsFiles, TheCommandLineFileIsAppliedOnlyWhenConfirmed) {
+  StartAndRun();
+  const std::string path = SetFile("named.set");
+  WriteText(path, "[Time]\n10us=1\n");
+  const std::vector<std::string> before = Panel();
+  for (const bool confirm : {false, true}) {
+    Dialogs().ClearRecords();
+    Form1->OpenDialog2->SetFileName(path);
+    confirm ? Dialogs().AnswerFile(path) : Dialogs().CancelFile();
+    Form1->RecallSettings2();
+    ASSERT_EQ(Dialogs().FileDialogs().size(), 1u);
+    EXPECT_EQ(Dialogs().FileDialogs()[0].FileName, path);
+    EXPECT_EQ(Dialogs().FileDialogs()[0].InitialDir, engine::DocumentsFolder);
+    EXPECT_EQ(Form1->SpeedButton10us->Down(), confirm);
+    if (!confirm) {
+      EXPECT_EQ(Differences(Panel(), before), "");
+    }
+  }
+}
+
+TEST_F(SettingsFiles, SavingOverAFileKeepsWhatTheSaveDoesNotWrite) {
+  StartAndRun();
+  const std::string path = SetFile("older.set");
+  WriteText(path, "[Own]\nnote=kept\n[Freq]\n5kHz=1\n[CH1]\nOn=0\nExtra=7\n");
+  generator::GeneratorActive = 0;
+  SaveAs(path);
+  TIniFile ini(path);
+  EXPECT_EQ(ini.ReadString("Own", "note", ""), "kept");
+  EXPECT_EQ(ini.ReadString("Freq", "5kHz", ""), "1");
+  EXPECT_EQ(ini.ReadString("CH1", "On", ""), "1");
+  EXPECT_EQ(ini.ReadString("CH1", "Extra", ""), "7");
+  EXPECT_EQ(ini.ReadString("Device", "Generator", ""), "0");
+}
+
+TEST_F(SettingsFiles, ARefusedWriteAtCloseIsToldOnceAndTheCloseFinishes) {
+  StartAndRun();
+  Form1->SaveRecallLastSettings1->Click();
+  // A folder in the file's place: nothing can be written there.
+  std::filesystem::create_directories(LastSettings());
+  ASSERT_TRUE(Close());
+  EXPECT_EQ(Dialogs().CountMessages("Unable to write to " + LastSettings()), 1);
+  EXPECT_TRUE(std::filesystem::is_directory(LastSettings()));
+}
+
+TEST_F(SettingsFiles, DamagedSettingsFilesNeverCrashTheRecall) {
+  StartAndRun();
+  SaveAs(SetFile("good.set"));
+  const std::string good = ReadText(SetFile("good.set"));
+  std::mt19937 random(20261209);
+  const std::string alphabet = "[]=\n\r01-x.,;aZ 9\t\"";
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  int runs = 0;
+  for (; runs < 400 && std::chrono::steady_clock::now() < deadline; ++runs) {
+    std::string text = good;
+    const int edits = 1 + static_cast<int>(random() % 12);
+    for (int e = 0; e < edits && !text.empty(); ++e) {
+      const std::size_t at = random() % text.size();
+      switch (random() % 4) {
+        case 0: text[at] = alphabet[random() % alphabet.size()]; break;
+        case 1: text.erase(at, 1 + random() % 40); break;
+        case 2: text.insert(at, std::string(1 + random() % 6, alphabet[random() % alphabet.size()])); break;
+        default: text.resize(at); break;
+      }
+    }
+    const std::string path = SetFile("damaged.set");
+    WriteText(path, text);
+    Recall(path);
+    // Whatever went in, the panel is one the writer can store again.
+    ASSERT_TRUE(engine::WriteSettingsFile(SetFile("again.set"), Form1->ScopeSettingsEntries()));
+  }
+  EXPECT_GT(runs, 20);
+}
+
+}  // namespace
