@@ -194,13 +194,4 @@ TEST_F(GeneratorRemoteTest, ASweepRequestFillsTheSweepPanelAndStartsIt) {
                                     0, 0, 0x50, 0xC3, 0, 0, 0}));
 }
 
-TEST_F(GeneratorRemoteTest, WithTheGeneratorNotInUseOnlyTheSignOfLifeChanges) {
-  generator::GeneratorActive = 0;
-  Request(1, 1000000, 5000, 0);
-  NextPoll();
-  NextPoll();
-  EXPECT_FALSE(panel_->GrSpeedButton11->Down());
-  EXPECT_TRUE(Writes().empty());
-}
-
 }  // namespace

@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -19,7 +18,6 @@
 #include "app/windows.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
-#include "engine/step_tables.h"
 #include "io/remote_control_form.h"
 #include "io/sample_export.h"
 #include "remote_fixture.h"
@@ -66,21 +64,6 @@ TEST(SampleExportTest, TheBlockCarriesBothChannelsScaledAndMarksItselfReady) {
   EXPECT_EQ(block.Get(4100), 8000);
   EXPECT_EQ(block.Get(4102 + 4095), 7);
   EXPECT_EQ(block.Get(8198), 1);
-}
-
-// The rate word agrees with the sample-rate label of every time/div step
-// (the magnified steps all capture at 25 MS/s).
-TEST(SampleExportTest, RateWordMatchesEveryTimeBaseLabel) {
-  for (const TimeBaseStep& row : TimeBaseTable) {
-    if (!row.RateText) continue;
-    const std::string text = row.RateText;
-    double value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    const double scale = text.find('M') != std::string::npos ? 1e6 : text.find('k') != std::string::npos ? 1e3 : 1;
-    EXPECT_EQ(io::ExportSampleRate(row.Code), static_cast<std::int32_t>(value * scale)) << row.Label;
-  }
-  EXPECT_EQ(io::ExportSampleRate(0), 0);
-  EXPECT_EQ(io::ExportSpanMillivolts(2), 0);
 }
 
 TEST(ScopeMailboxTest, OnlyTheCommandReadIsTakenAndOneWrittenMeanwhileStays) {
@@ -285,40 +268,6 @@ TEST_F(ScopeRemoteTest, SingleFromAnotherProcessDeliversTheCaptureItReads) {
   EXPECT_TRUE(std::equal(Ch1Samples.begin(), Ch1Samples.end(), got.begin() + 4102));
   // The demo's sine and square, not an empty block.
   EXPECT_NE(*std::max_element(got.begin() + 4102, got.begin() + 8198), *std::min_element(got.begin() + 4102, got.begin() + 8198));
-}
-
-// Another process sends a long run of commands as fast as the hand-shake
-// allows; every one of them reaches the panel.
-TEST_F(ScopeRemoteTest, NoCommandOfAFastControllerIsLost) {
-  int moves = 0;
-  const TNotifyEvent original = Form1->TrackBar1->OnChange;
-  Form1->TrackBar1->OnChange = [&](TObject* s) {
-    ++moves;
-    original(s);
-  };
-  const std::string scopeName = "/" + io::SharedBlockName(io::kScopeMailboxName);
-  constexpr int kCommands = 300;
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    const int fd = ::shm_open(scopeName.c_str(), O_RDWR, 0);
-    if (fd < 0) ::_exit(2);
-    auto* box = static_cast<std::int32_t*>(::mmap(nullptr, 400, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0));
-    std::atomic_ref<std::int32_t> command(box[0]);
-    for (int i = 0; i < kCommands; ++i) {
-      for (int w = 0; w < 20000 && command.load(std::memory_order_acquire) != 0; ++w) ::usleep(100);
-      box[1] = i % 2 ? 50 : -50;  // every command moves the bar
-      command.store(6, std::memory_order_release);
-    }
-    for (int w = 0; w < 20000 && command.load(std::memory_order_acquire) != 0; ++w) ::usleep(100);
-    ::_exit(command.load() == 0 ? 0 : 3);
-  }
-  int status = -1;
-  ASSERT_TRUE(harness_->PumpUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; }, 60000));
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(moves, kCommands);
-  EXPECT_EQ(Form1->TrackBar1->Position(), 50);
 }
 
 }  // namespace
