@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "engine/main_form.h"
+#include "platform/os/folders.h"
 #include "engine/scope_state.h"
 #include "platform/os/folders.h"
 #include "recorder/add_text_rec.h"
