@@ -225,6 +225,10 @@ void TForm5::LoadScopeDataFile() {
   }
   if (f->SpeedButton22) f->SpeedButton22->SetDown(true);
   f->SpeedButton22Click(f);
+  // Nothing of the spectrum pass stays on the picture.
+  ClearPending = 1;
+  f->putsataanko();
+  f->piirrot();
   f->rms_out();
   ScopeFileReplay = 0;
   MathOff = mathOff;
