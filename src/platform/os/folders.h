@@ -31,5 +31,8 @@ bool DeleteFile(const std::string& path);
 // fails. (Note: the reverse sense of the Windows call's "fail if exists".)
 // dst is replaced in one step, so it never holds half a copy.
 bool CopyFile(const std::string& src, const std::string& dst, bool overwrite);
+// Writes the whole text to path, or leaves the file as it was: the text goes
+// to a file beside it, is synced, then renamed over it.
+bool WriteWholeFile(const std::string& path, const std::string& text);
 
 }  // namespace os
