@@ -42,6 +42,7 @@ TBode_plot::TBode_plot(TComponent* owner) : TForm(owner) {
   BuildMenus();
   SetClientHeight(Memo1->Top() + Memo1->Height() + 8 + 24);
   OnCloseQuery = [this](TObject* s, bool& can) { FormCloseQuery(s, can); };
+  OnShow = [this](TObject* s) { FormPaint(s); };
 
   // Defaults: "Volts", 10 kHz from 10 Hz, log scale and log steps.
   bode::BodeMargin = kImageHeight / 20;
@@ -293,6 +294,8 @@ void TBode_plot::CheckBox3Click(TObject*) {
 }
 
 void TBode_plot::FormPaint(TObject*) {
+  for (TRadioButton* r : ScaleRadios)
+    if (r->Checked() && Visible() && r->CanFocus()) r->SetFocus();
   const engine::RangeStep* row = engine::RangeRowOfCode(engine::Ch1GainCode);
   if (row) Quietly([&] { RangeRadios()[static_cast<std::size_t>(row - engine::RangeTable.data())]->SetChecked(true); });
 }

@@ -8,6 +8,7 @@
 
 #include "bode/bode_plot.h"
 #include "bode/bode_state.h"
+#include "bode/frequency_step_dialog.h"
 #include "display/display_state.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -165,6 +166,7 @@ bool BodeSweep::Start() {
   const std::string unit = TraceUnit(Ch1GainCode);
   plot_.Label3->SetCaption(unit);
   plot_.Memo1->Lines().Add(HeaderLine(unit));
+  if (OKRightDlg_2) OKRightDlg_2->ApplyItem(OKRightDlg_2->ComboBox1->ItemIndex());
   band_ = 0;
   m_ = BodeStartFromDc && !BodeLogScale ? 0 : 1;
   return true;
