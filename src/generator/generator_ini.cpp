@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include "bode/bode_plot.h"
+#include "bode/bode_rules.h"
 #include "bode/bode_state.h"
+#include "bode/frequency_step_dialog.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "generator/fine_tune.h"
@@ -25,15 +27,6 @@ namespace {
 
 constexpr const char* kTraceKeys[] = {"Trace_1", "Trace_2", "Trace_3", "Trace_4", "Trace_5"};
 
-struct OctaveStep {
-  double Ratio;
-  const char* Caption;
-};
-// Items 1..4 of the octave list; items beyond 4 are all 1/48 octave.
-constexpr std::array<OctaveStep, 4> kOctaveSteps{{{1.122018454, "1/6 Octave Freq. Steps"},
-                                                  {1.059253725, "1/12 Octave Freq. Steps"},
-                                                  {1.029200527, "1/24 Octave Freq. Steps"},
-                                                  {1.014495208, "1/48 Octave Freq. Steps"}}};
 constexpr int kLastStepItem = 8;
 
 // A window place; a missing key keeps what the window has, and a size of
@@ -47,8 +40,8 @@ void ReadPlace(TIniFile& ini, const char* section, TForm* form, bool withSize) {
   if (width > 0 && height > 0) form->PlaceOnScreen(left, top, width, height);
 }
 
-std::uint32_t ReadColour(TIniFile& ini, const char* key, std::uint32_t def) {
-  return static_cast<std::uint32_t>(ini.ReadInteger("Colors", key, static_cast<int>(def))) & 0xFFFFFF;
+TColor ReadColour(TIniFile& ini, const char* key, TColor def) {
+  return static_cast<TColor>(ini.ReadInteger("Colors", key, static_cast<int>(def))) & 0xFFFFFF;
 }
 
 }  // namespace
@@ -68,17 +61,19 @@ void TForm1_fgen::ReadGeneratorSettings() {
   GeneratorHardware = ini.ReadInteger("Hardware", "HW_Gen", 8016);
   LptSpeedSlow = ini.ReadBool("Menu", "LPT_Speed_Slow", false) ? 1 : 0;
   SyncMode = ini.ReadBool("Menu", "Sync Mode", false) ? 1 : 0;
-  const int octaveStep = std::clamp(ini.ReadInteger("Menu", "OctaveStep", BodeStepIndex), 0, kLastStepItem);
+  TComboBox* stepList = OKRightDlg_2 ? OKRightDlg_2->ComboBox1 : nullptr;
+  const int octaveStep =
+      std::clamp(ini.ReadInteger("Menu", "OctaveStep", stepList ? stepList->ItemIndex() : 0), 0, kLastStepItem);
 
-  BodeColors.Background = ReadColour(ini, "Background", BodeColors.Background);
-  BodeColors.Grid = ReadColour(ini, "Grid", BodeColors.Grid);
-  BodeColors.Text = ReadColour(ini, "Text", BodeColors.Text);
-  BodeColors.Trace = ReadColour(ini, "Trace", BodeColors.Trace);
-  BodeColors.Border = ReadColour(ini, "Border", BodeColors.Border);
-  BodeColors.FMarker = ReadColour(ini, "F_Marker", BodeColors.FMarker);
-  BodeColors.VMarker = ReadColour(ini, "V_Marker", BodeColors.VMarker);
-  const std::array<std::uint32_t, 5> traceDefaults{0x000000, 0xFF0000, 0x0000FF, 0x00FF00, 0xFF00FF};
-  for (std::size_t i = 0; i < 5; ++i) BodeTraceColors[i + 1] = ReadColour(ini, kTraceKeys[i], traceDefaults[i]);
+  BodeBackgroundColor = ReadColour(ini, "Background", BodeBackgroundColor);
+  BodeGridColor = ReadColour(ini, "Grid", BodeGridColor);
+  BodeTextColor = ReadColour(ini, "Text", BodeTextColor);
+  BodeTraceColor = ReadColour(ini, "Trace", BodeTraceColor);
+  BodeBorderColor = ReadColour(ini, "Border", BodeBorderColor);
+  BodeFreqMarkerColor = ReadColour(ini, "F_Marker", BodeFreqMarkerColor);
+  BodeLevelMarkerColor = ReadColour(ini, "V_Marker", BodeLevelMarkerColor);
+  for (std::size_t i = 0; i < std::size(kTraceKeys); ++i)
+    BodeTraceColors[i] = ReadColour(ini, kTraceKeys[i], kDefaultBodeTraceColors[i]);
 
   // A hand-edited trim must stay a trim: out of range it would reach the
   // output-enable and sync bits of the setting byte.
@@ -91,17 +86,18 @@ void TForm1_fgen::ReadGeneratorSettings() {
   }
   if (BtnBottomDlg_fgen) (LptSpeedSlow ? BtnBottomDlg_fgen->RadioButton2 : BtnBottomDlg_fgen->RadioButton1)->SetChecked(true);
 
-  BodeLevelMarkerPen = (~BodeColors.Background ^ BodeColors.VMarker) & 0xFFFFFF;
-  BodeFreqMarkerPen = (~BodeColors.FMarker ^ BodeColors.Background) & 0xFFFFFF;
-  if (Bode_plot) Bode_plot->draw();
-
-  if (octaveStep > 0) {
-    const OctaveStep& step = kOctaveSteps[static_cast<std::size_t>(std::min(octaveStep, 4) - 1)];
-    BodeStepIndex = octaveStep;
-    BodeOctaveRatio = step.Ratio;
-    BodeOctaveCaption = step.Caption;
-    BodeOctaveSteps = 1;
-    BodeLogSteps = 0;
+  if (Bode_plot) {
+    Bode_plot->DerivePens();
+    Bode_plot->draw();
+    // A fractional-octave step: the octave box takes its caption and check.
+    if (octaveStep > 0) {
+      BodeOctaveRatio = OctaveRatioOfItem(octaveStep);
+      Bode_plot->CheckBox1->SetChecked(false);
+      Bode_plot->CheckBox4->SetCaption(OctaveBoxCaption(octaveStep));
+      Bode_plot->CheckBox4->SetEnabled(true);
+      if (Bode_plot->CheckBox4->Checked()) Bode_plot->CheckBox4Click(Bode_plot->CheckBox4);
+      else Bode_plot->CheckBox4->SetChecked(true);
+    }
   }
 }
 
@@ -133,15 +129,14 @@ bool TForm1_fgen::WriteGeneratorSettings() {
   integer("MainForm", "Status", 1);
   ok = ini.WriteBool("Menu", "LPT_Speed_Slow", LptSpeedSlow != 0) && ok;
   ok = ini.WriteBool("Menu", "Sync Mode", SyncMode != 0) && ok;
-  integer("Menu", "OctaveStep", BodeOctaveSteps ? BodeStepIndex : 0);
-  integer("Colors", "Background", static_cast<int>(BodeColors.Background));
-  integer("Colors", "Grid", static_cast<int>(BodeColors.Grid));
-  integer("Colors", "Text", static_cast<int>(BodeColors.Text));
-  integer("Colors", "Trace", static_cast<int>(BodeColors.Trace));
-  integer("Colors", "Border", static_cast<int>(BodeColors.Border));
-  integer("Colors", "F_Marker", static_cast<int>(BodeColors.FMarker));
-  integer("Colors", "V_Marker", static_cast<int>(BodeColors.VMarker));
-  for (std::size_t i = 0; i < 5; ++i) integer("Colors", kTraceKeys[i], static_cast<int>(BodeTraceColors[i + 1]));
+  const bool octave = Bode_plot && Bode_plot->CheckBox4->Checked() && OKRightDlg_2;
+  integer("Menu", "OctaveStep", octave ? OKRightDlg_2->ComboBox1->ItemIndex() : 0);
+  const std::pair<const char*, TColor> colours[] = {
+      {"Background", BodeBackgroundColor}, {"Grid", BodeGridColor},       {"Text", BodeTextColor},
+      {"Trace", BodeTraceColor},           {"Border", BodeBorderColor},   {"F_Marker", BodeFreqMarkerColor},
+      {"V_Marker", BodeLevelMarkerColor}};
+  for (const auto& [key, colour] : colours) integer("Colors", key, static_cast<int>(colour));
+  for (std::size_t i = 0; i < std::size(kTraceKeys); ++i) integer("Colors", kTraceKeys[i], static_cast<int>(BodeTraceColors[i]));
   integer("Calibration", "Gain", GainTrim);
   integer("Calibration", "Offset", OffsetTrim);
 

@@ -13,8 +13,8 @@ TBtnBottomDlg_fgen::TBtnBottomDlg_fgen(TComponent* owner) : TForm(owner) {
   Panel1 = make.Panel(this, "Panel1", 8, 8, 244, 74);
   Panel1->SetBevelOuter(bvLowered);
   make.Label(Panel1, "Label1", "LPT Port Communication Speed", 8, 6);
-  RadioButton1 = make.Add<TRadioButton>(Panel1, "RadioButton1", 16, 26, 100, 20, "Normal");
-  RadioButton2 = make.Add<TRadioButton>(Panel1, "RadioButton2", 16, 48, 100, 20, "Slow");
+  RadioButton1 = make.Radio(Panel1, "RadioButton1", "Normal", 16, 26, 100);
+  RadioButton2 = make.Radio(Panel1, "RadioButton2", "Slow", 16, 48, 100);
   RadioButton1->SetChecked(true);
   OKBtn = make.Add<TButton>(this, "OKBtn", 92, 90, 76, 25, "OK");
   OKBtn->SetModalResult(mrOk);

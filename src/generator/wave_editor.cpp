@@ -51,7 +51,7 @@ TWave_editor1::TWave_editor1(TComponent* owner) : TForm(owner) {
   make.Item(root, "Help1", "&Help", [this](TObject* s) { Help1Click(s); });
   SetMenu(MainMenu1);
 
-  Memo1 = make.Add<TMemo>(this, "Memo1", 8, 8, 200, 290);
+  Memo1 = make.Memo(this, "Memo1", 8, 8, 200, 290);
   Memo1->SetScrollBars(ssVertical);
   Memo1->SetWordWrap(false);
   make.Label(this, "Label1", "Data points max. 512", 8, 304);

@@ -10,8 +10,8 @@
 #include <unistd.h>
 
 #include "engine/main_form.h"
-#include "engine/scope_state.h"
 #include "platform/os/folders.h"
+#include "engine/scope_state.h"
 #include "recorder/add_text_rec.h"
 #include "recorder/recorder_file_error.h"
 #include "recorder/recorder_form.h"

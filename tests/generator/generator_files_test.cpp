@@ -10,6 +10,7 @@
 
 #include "bode/bode_plot.h"
 #include "bode/bode_state.h"
+#include "bode/frequency_step_dialog.h"
 #include "engine/device_fixture.h"
 #include "engine/main_form.h"
 #include "generator/fine_tune.h"
@@ -234,7 +235,7 @@ TEST_F(GeneratorSettingsFileTest, ReaderFollowsTheStatusGateAndTheStoredOptions)
     bool placed;
     int gain;
     std::uint8_t slow, sync;
-    std::int32_t stepIndex;
+    int stepItem;  // the Bode "Frequency Step" list's item; > 0: octave steps
     const char* octaveCaption;
   };
   const Row rows[] = {
@@ -242,15 +243,15 @@ TEST_F(GeneratorSettingsFileTest, ReaderFollowsTheStatusGateAndTheStoredOptions)
        false, 5, 0, 0, 0, "1/3 Octave Freq. Steps"},
       {"status 1, options", "[MainForm]\nStatus=1\n[Wave_Editor]\nTop=40\nLeft=50\nWidth=430\nHeight=340\n"
        "[Menu]\nLPT_Speed_Slow=7\nSync Mode=1\nOctaveStep=2\n", true, 3, 1, 1, 2, "1/12 Octave Freq. Steps"},
-      {"octave item beyond the list", "[Menu]\nOctaveStep=40\nSync Mode=yes\n", false, 3, 0, 0, 8,
+      {"octave item beyond the list", "[Menu]\nOctaveStep=40\nSync Mode=yes\n", false, 3, 0, 0, 4,
        "1/48 Octave Freq. Steps"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    bode::BodeStepIndex = 0;
-    bode::BodeOctaveSteps = 0;
-    bode::BodeLogSteps = 1;
-    bode::BodeOctaveCaption = "1/3 Octave Freq. Steps";
+    // Log steps, as the Bode window starts.
+    Bode_plot->CheckBox4->SetChecked(false);
+    Bode_plot->CheckBox4->SetCaption("1/3 Octave Freq. Steps");
+    Bode_plot->CheckBox1->SetChecked(true);
     Wave_editor1->SetBounds(editorLeft, 10, 420, 330);
     WriteText(IniPath(), row.text);
     Form1_fgen->ReadGeneratorSettings();
@@ -259,11 +260,15 @@ TEST_F(GeneratorSettingsFileTest, ReaderFollowsTheStatusGateAndTheStoredOptions)
     EXPECT_EQ(generator::LptSpeedSlow, row.slow);
     EXPECT_EQ(BtnBottomDlg_fgen->RadioButton2->Checked(), row.slow == 1);
     EXPECT_EQ(generator::SyncMode, row.sync);
-    EXPECT_EQ(bode::BodeStepIndex, row.stepIndex);
-    EXPECT_EQ(bode::BodeOctaveSteps, row.stepIndex > 0 ? 1 : 0);
-    EXPECT_EQ(bode::BodeLogSteps, row.stepIndex > 0 ? 0 : 1);
-    EXPECT_EQ(bode::BodeOctaveCaption, row.octaveCaption);
+    EXPECT_EQ(OKRightDlg_2->ComboBox1->ItemIndex(), row.stepItem);
+    EXPECT_EQ(Bode_plot->CheckBox4->Checked(), row.stepItem > 0);
+    EXPECT_EQ(Bode_plot->CheckBox1->Checked(), row.stepItem == 0);
+    EXPECT_EQ(Bode_plot->CheckBox4->Caption(), row.octaveCaption);
+    EXPECT_EQ(bode::BodeOctaveSteps, row.stepItem > 0 ? 1 : 0);
   }
+  // The octave step goes back into the file at the close.
+  Form1_fgen->Close();
+  EXPECT_EQ(TIniFile(IniPath()).ReadInteger("Menu", "OctaveStep", -1), 4);
 }
 
 TEST_F(GeneratorSettingsFileTest, BodeMarkerPensFollowTheStoredColours) {
@@ -271,7 +276,7 @@ TEST_F(GeneratorSettingsFileTest, BodeMarkerPensFollowTheStoredColours) {
   Form1_fgen->ReadGeneratorSettings();
   EXPECT_EQ(bode::BodeLevelMarkerPen, 0xFFFF00u);
   EXPECT_EQ(bode::BodeFreqMarkerPen, 0xFF00FFu);
-  EXPECT_EQ(bode::BodeTraceColors[3], 0xABCDEFu);
+  EXPECT_EQ(bode::BodeTraceColors[2], 0xABCDEFu);
 }
 
 }  // namespace

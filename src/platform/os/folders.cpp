@@ -228,13 +228,14 @@ bool CopyFile(const std::string& src, const std::string& dst, bool overwrite) {
   return ok;
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& text) {
-  const std::string tmp = path + ".tmp~";
-  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  if (path.empty()) return false;
+  const std::string tmp = TempNameBeside(path);
+  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   bool ok = true;
-  for (std::size_t done = 0; ok && done < text.size();) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+  for (std::size_t done = 0; ok && done < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) ok = false;
     else done += static_cast<std::size_t>(n);
