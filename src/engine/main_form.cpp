@@ -32,6 +32,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   // Spectrum analyser, math traces and averaging: their buttons and menus.
   CreateAnalysisControls();
   CreateGeneratorControls();
+  // Pictures, printing, text export, help and about.
+  CreateFileExportControls();
   // Never so small that a control is cut off; set before the stored place
   // is read.
   SetMinimumSize(ControlsWidth() + kMargin, ControlsHeight() + kMargin);

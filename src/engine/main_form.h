@@ -233,6 +233,12 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls 
   void luedemo();
   // Shows a status text on this window and on the twin panel.
   void SetStatusText(const std::string& text);
+  // Run and Single up on both windows through their handlers, both stop
+  // flags set, their timers stopped.
+  void ReleaseRunAndSingle();
+  // Lets messages run until the one-shot Timer6 has ticked once, so that a
+  // running acquisition loop can finish.
+  void WaitOneTimer6Tick();
 
   // Steps of the capture path; those with an empty body have nothing to
   // compute while their read-out or export is not shown.
@@ -604,6 +610,69 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls 
   void SetFastestStepsEnabled(bool enabled);
   void CheckAverageItem(std::size_t index);
   void AverageLengthClick(std::size_t index, std::int32_t length);
+
+ public:
+  // ======== Pictures, printing, text export, help and about (io/) ========
+  // File: "Open Image...", "Save Image...", "Save FFT Data...", "Export
+  // Waveform 1" and "2", "Print...", "Print Setup...", "Exit"; the "Edit"
+  // menu with "Copy" and "Paste"; the "Help" menu. nullptr until built.
+  TMenuItem* Open1 = nullptr;
+  TMenuItem* Save1 = nullptr;
+  TMenuItem* SaveDataAs1 = nullptr;
+  TMenuItem* ExportWaveformCH11 = nullptr;
+  TMenuItem* ExportWaveformofCh21 = nullptr;
+  TMenuItem* Print1 = nullptr;
+  TMenuItem* PrintSetup1 = nullptr;
+  TMenuItem* Exit1 = nullptr;
+  TMenuItem* Edit2 = nullptr;
+  TMenuItem* Copy1 = nullptr;
+  TMenuItem* Paste1 = nullptr;
+  TMenuItem* Help1 = nullptr;
+  TMenuItem* Help2 = nullptr;
+  TMenuItem* FunctionGenerorHelp1 = nullptr;
+  TMenuItem* About2 = nullptr;
+  TMenuItem* CheckForUpdates1 = nullptr;
+  TMenuItem* SupportForum1 = nullptr;
+  TSaveDialog* SaveDialog1 = nullptr;           // pictures
+  TOpenPictureDialog* OpenPictureDialog1 = nullptr;
+  TSaveDialog* SaveDialog2 = nullptr;           // spectrum table
+  TSaveDialog* SaveDialog5 = nullptr;           // waveform export
+  TPrinterSetupDialog* PrinterSetupDialog1 = nullptr;
+  TMemo* Memo1 = nullptr;                       // the spectrum table, not shown
+  // Builds the items and dialogs above; run while the window is built.
+  void CreateFileExportControls();
+
+  // Pictures and clipboard on the scope picture.
+  void SaveClick(TObject* Sender);
+  void OpenClick(TObject* Sender);
+  void Copy1Click(TObject* Sender);
+  void Paste1Click(TObject* Sender);
+  void Edit2Click(TObject* Sender);
+  void ExitClick(TObject* Sender);
+  // Run and Single released through their handlers and a Timer6 tick let
+  // pass, so that no capture overdraws a picture from a file or the clipboard.
+  void StopAcquisitionForPicture();
+  // Printing: the scope's preview shows the Big Screen picture while the
+  // Big Screen shows, else Image1's.
+  const TBitmap* ScopePrintPicture() const;
+  void Print1Click(TObject* Sender);
+  void PrintSetup1Click(TObject* Sender);
+  // Spectrum table and waveform export; "File" opened.
+  void SaveDataAs1Click(TObject* Sender);
+  void BitBtn1Click(TObject* Sender);
+  void ExportWaveformCH11Click(TObject* Sender);
+  void ExportWaveformofCh21Click(TObject* Sender);
+  void File1Click(TObject* Sender);
+  // Help and about.
+  void Help2Click(TObject* Sender);
+  void FunctionGenerorHelp1Click(TObject* Sender);
+  void InstallingNT4driver1Click(TObject* Sender);
+  void About2Click(TObject* Sender);
+  void CheckForUpdates1Click(TObject* Sender);
+  void SupportForum1Click(TObject* Sender);
+
+ private:
+  void ExportWaveform(int channel);
 };
 
 inline TForm1* Form1 = nullptr;

@@ -84,12 +84,18 @@ const char* const kCalibrateNowText =
     "The oscilloscope will now be calibrated.\rPlease make sure that the oscilloscope inputs CH1 and CH2\r"
     "are disconnected from external circuits.";
 
-// The parameters the program was started with, without the program's name.
+// The parameters the program was started with, without the program's name
+// and without the help units' debug switch, which names no settings file.
 std::vector<std::string> ProgramParameters() {
   std::vector<std::string> params;
   if (!QCoreApplication::instance()) return params;
   const QStringList args = QCoreApplication::arguments();
-  for (qsizetype i = 1; i < args.size(); ++i) params.push_back(args[i].toStdString());
+  for (qsizetype i = 1; i < args.size(); ++i) {
+    if (args[i].compare(QStringLiteral("/debug"), Qt::CaseInsensitive) == 0 ||
+        args[i].compare(QStringLiteral("-debug"), Qt::CaseInsensitive) == 0)
+      continue;
+    params.push_back(args[i].toStdString());
+  }
   return params;
 }
 

@@ -11,6 +11,7 @@
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "io/about_box_rec.h"
+#include "io/help.h"
 #include "platform/os/process.h"
 #include "recorder/add_text_rec.h"
 #include "recorder/recorder_form.h"
@@ -325,9 +326,7 @@ void TForm1_rec::ExittoMenu1Click(TObject*) {
 
 void TForm1_rec::ExitClick(TObject*) { Close(); }
 
-void TForm1_rec::Help2Click(TObject*) {
-  os::StartProgram("hh.exe", {"REC48.chm"}, engine::ProgramFolder + "Info");
-}
+void TForm1_rec::Help2Click(TObject*) { io::ShowHelp(io::kRecorderHelp); }
 
 void TForm1_rec::About2Click(TObject*) {
   if (AboutBox_rec) AboutBox_rec->ShowModal();
