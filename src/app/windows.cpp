@@ -1,5 +1,6 @@
 #include "app/windows.h"
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <type_traits>
@@ -42,6 +43,7 @@
 #include "io/print_preview_rec.h"
 #include "io/remote_control_form.h"
 #include "io/scope_file_error.h"
+#include "io/shared_blocks.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/application.h"
 #include "recorder/add_text_rec.h"
@@ -102,6 +104,14 @@ void PrepareApplication() {
     for (qsizetype i = 1; i < args.size(); ++i) params.push_back(args[i].toStdString());
     if (!args.isEmpty()) io::RunHelpStartupChecks(args.front().toStdString(), params);
   }
+}
+
+bool OpenSharedMemory() {
+  std::string reason;
+  if (io::OpenSharedBlocks(&reason)) return true;
+  std::fprintf(stderr, "darvik48: %s\n", reason.c_str());
+  MessageDlg("Error creating memory mapped file", mtError, mbOK, 0);
+  return false;
 }
 
 void CreateAllWindows() {
