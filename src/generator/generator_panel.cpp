@@ -247,7 +247,14 @@ void GeneratorPanel::BindHandlers() {
     if (Wave_editor1) Wave_editor1->Show();
   };
   BodePlotter1->OnClick = [](TObject*) {
-    if (Bode_plot) Bode_plot->Show();
+    // The bit view cannot measure: it goes before the plotter opens.
+    if (Form1 && Form1->GrSpeedButton15 && Form1->GrSpeedButton15->Down()) {
+      Form1->GrSpeedButton15->SetDown(false);
+      Form1->GrSpeedButton15Click(Form1->GrSpeedButton15);
+    }
+    if (!Bode_plot) return;
+    Bode_plot->tekstit();
+    Bode_plot->ShowPlotter();
   };
   WaveSequence1->OnClick = [](TObject*) {
     if (Form900) Form900->Show();

@@ -23,9 +23,6 @@ constexpr const char* kFileFilter = "Text file (*.txt)|*.txt|All files (*.*)|*.*
 
 std::string UnableToWrite(const std::string& path) { return "Unable to write to " + path; }
 
-// The whole text reaches the disk, or the file is left as it was.
-bool WriteWholeFile(const std::string& path, const std::string& text) { return os::WriteWholeFile(path, text); }
-
 }  // namespace
 
 // ---------------------------------------------------------------- the record as a file
@@ -54,7 +51,7 @@ void TForm1_rec::N1Click(TObject*) {
   const std::optional<CommentBlock> comment = CurrentComment();
   const std::string text =
       FormatSaveData(CurrentHeader(), RecBufCh1, RecBufCh2, RecLength, comment ? &*comment : nullptr);
-  if (!WriteWholeFile(SaveDialog2->FileName(), text)) MessageDlg(UnableToWrite(SaveDialog2->FileName()), mtError, mbOK, 0);
+  if (!os::WriteWholeFile(SaveDialog2->FileName(), text)) MessageDlg(UnableToWrite(SaveDialog2->FileName()), mtError, mbOK, 0);
 }
 
 // ---------------------------------------------------------------- AutoSave
