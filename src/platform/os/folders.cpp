@@ -229,7 +229,10 @@ bool CopyFile(const std::string& src, const std::string& dst, bool overwrite) {
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  if (path.empty()) return false;
+  if (path.empty()) {
+    errno = EINVAL;
+    return false;
+  }
   const std::string tmp = TempNameBeside(path);
   const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) return false;
