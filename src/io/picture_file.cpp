@@ -1,14 +1,10 @@
 #include "io/picture_file.h"
 
-#include <png.h>
-
 #include <algorithm>
 #include <cerrno>
-#include <csetjmp>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <vector>
 
@@ -19,6 +15,7 @@
 #include <QMimeData>
 
 #include "engine/scope_state.h"
+#include "io/png_file.h"
 #include "platform/os/folders.h"
 
 namespace io {
@@ -54,37 +51,19 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
   return true;
 }
 
-// libpng reports through longjmp; the message is kept for the user.
-struct PngErrorState {
-  std::jmp_buf jump;
-  std::string message;
-};
-
-void OnPngError(png_structp png, png_const_charp message) {
-  auto* state = static_cast<PngErrorState*>(png_get_error_ptr(png));
-  state->message = message ? message : "PNG error";
-  std::longjmp(state->jump, 1);
+// The size a PNG's header announces (its first chunk is IHDR).
+bool PngHeaderSize(const std::string& bytes, std::int64_t& width, std::int64_t& height) {
+  static const char kSignature[] = "\x89PNG\r\n\x1a\n";
+  if (bytes.size() < 24 || bytes.compare(0, 8, kSignature, 8) != 0 || bytes.compare(12, 4, "IHDR") != 0) return false;
+  auto word = [&bytes](std::size_t at) {
+    std::int64_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i) v = v * 256 + static_cast<unsigned char>(bytes[at + i]);
+    return v;
+  };
+  width = word(16);
+  height = word(20);
+  return true;
 }
-
-void OnPngWarning(png_structp, png_const_charp) {}
-
-struct MemoryReader {
-  const std::string* bytes;
-  std::size_t pos = 0;
-};
-
-void ReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
-  auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
-  if (length > reader->bytes->size() - reader->pos) png_error(png, "Unexpected end of the PNG data");
-  std::memcpy(out, reader->bytes->data() + reader->pos, length);
-  reader->pos += length;
-}
-
-void WriteToMemory(png_structp png, png_bytep data, png_size_t length) {
-  static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), length);
-}
-
-void FlushMemory(png_structp) {}
 
 QImage AsRgb32(const QImage& image) {
   return image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
@@ -114,125 +93,21 @@ PictureFormat ChosenPictureFormat(const TFileDialog& dialog) {
   return (dialog.Options() & ofExtensionDifferent) ? PictureFormat::Bmp : PictureFormat::Png;
 }
 
-PictureRead DecodePng(const std::string& bytes) {
-  PictureRead result;
-  if (bytes.size() < 8 || png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.data()), 0, 8) != 0) {
-    result.Error = "Not a PNG file.";
-    return result;
-  }
-  PngErrorState state;
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, OnPngError, OnPngWarning);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    result.Error = "Out of memory reading the PNG file.";
-    return result;
-  }
-  MemoryReader reader{&bytes};
-  // What the decoding changes lives on the heap: locals changed between
-  // setjmp and a longjmp would be indeterminate.
-  struct Scratch {
-    QImage image;
-    std::vector<png_bytep> rows;
-  };
-  const auto scratch = std::make_unique<Scratch>();
-  if (setjmp(state.jump)) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    result.Error = state.message;
-    return result;
-  }
-  png_set_read_fn(png, &reader, ReadFromMemory);
-  png_read_info(png, info);
-  const png_uint_32 width = png_get_image_width(png, info);
-  const png_uint_32 height = png_get_image_height(png, info);
-  if (!PictureSizeAccepted(width, height)) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    result.Error = PictureTooLargeText("The picture", width, height);
-    return result;
-  }
-  // Every colour type becomes 8-bit RGBA.
-  const int colorType = png_get_color_type(png, info);
-  if (png_get_bit_depth(png, info) == 16) png_set_strip_16(png);
-  if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
-  if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA) {
-    if (png_get_bit_depth(png, info) < 8) png_set_expand_gray_1_2_4_to_8(png);
-    png_set_gray_to_rgb(png);
-  }
-  if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
-  if (!(colorType & PNG_COLOR_MASK_ALPHA) && !png_get_valid(png, info, PNG_INFO_tRNS))
-    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-  png_set_interlace_handling(png);
-  png_read_update_info(png, info);
-  scratch->image = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGBA8888);
-  if (scratch->image.isNull()) png_error(png, "Out of memory reading the PNG file");
-  scratch->rows.resize(height);
-  for (png_uint_32 y = 0; y < height; ++y) scratch->rows[y] = scratch->image.scanLine(static_cast<int>(y));
-  png_read_image(png, scratch->rows.data());
-  png_read_end(png, nullptr);
-  png_destroy_read_struct(&png, &info, nullptr);
-  const QImage& image = scratch->image;
-  // A bitmap has no transparency: what shows through is white.
-  QImage flat(image.size(), QImage::Format_RGB32);
-  for (int y = 0; y < image.height(); ++y) {
-    const uchar* in = image.constScanLine(y);
-    auto* out = reinterpret_cast<QRgb*>(flat.scanLine(y));
-    for (int x = 0; x < image.width(); ++x, in += 4) {
-      const int a = in[3];
-      auto blend = [a](int c) { return (c * a + 255 * (255 - a) + 127) / 255; };
-      out[x] = qRgb(blend(in[0]), blend(in[1]), blend(in[2]));
-    }
-  }
-  result.Image = std::move(flat);
-  return result;
-}
-
-std::string EncodePng(const QImage& picture) {
-  const QImage image = AsRgb32(picture);
-  if (image.isNull()) return {};
-  PngErrorState state;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state, OnPngError, OnPngWarning);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info) {
-    png_destroy_write_struct(&png, &info);
-    return {};
-  }
-  // Changed after setjmp, so kept on the heap (see DecodePng).
-  struct Scratch {
-    std::string bytes;
-    std::vector<png_byte> row;
-  };
-  const auto scratch = std::make_unique<Scratch>();
-  scratch->row.resize(static_cast<std::size_t>(image.width()) * 3);
-  if (setjmp(state.jump)) {
-    png_destroy_write_struct(&png, &info);
-    return {};
-  }
-  png_set_write_fn(png, &scratch->bytes, WriteToMemory, FlushMemory);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(image.width()), static_cast<png_uint_32>(image.height()), 8,
-               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  png_byte* row = scratch->row.data();
-  for (int y = 0; y < image.height(); ++y) {
-    const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
-      row[x * 3] = static_cast<png_byte>(qRed(in[x]));
-      row[x * 3 + 1] = static_cast<png_byte>(qGreen(in[x]));
-      row[x * 3 + 2] = static_cast<png_byte>(qBlue(in[x]));
-    }
-    png_write_row(png, row);
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return std::move(scratch->bytes);
-}
-
 PictureRead ReadPictureFile(const std::string& path, PictureFormat format) {
   PictureRead result;
   std::string bytes;
   if (!ReadWholeFile(path, bytes, result.Error)) return result;
   if (format == PictureFormat::Png) {
-    result = DecodePng(bytes);
-    if (!result.Error.empty()) result.Error = path + ": " + result.Error;
+    std::int64_t width = 0, height = 0;
+    if (!PngHeaderSize(bytes, width, height)) {
+      result.Error = path + ": Not a PNG file.";
+    } else if (!PictureSizeAccepted(width, height)) {
+      result.Error = PictureTooLargeText("The picture " + path, width, height);
+    } else if (std::optional<QImage> image = DecodePng(bytes)) {
+      result.Image = std::move(*image);
+    } else {
+      result.Error = path + ": the PNG data is damaged or incomplete.";
+    }
     return result;
   }
   QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
@@ -254,18 +129,10 @@ PictureRead ReadPictureFile(const std::string& path, PictureFormat format) {
 }
 
 std::string WritePictureFile(const QImage& picture, const std::string& path, PictureFormat format) {
-  std::string bytes;
-  if (format == PictureFormat::Png) {
-    bytes = EncodePng(picture);
-  } else {
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    if (AsRgb32(picture).save(&buffer, "BMP")) bytes.assign(data.constData(), static_cast<std::size_t>(data.size()));
-  }
-  if (bytes.empty()) return "Unable to write to " + path;
-  if (!os::WriteWholeFile(path, bytes)) return "Unable to write to " + path + ": " + SystemError(errno);
-  return {};
+  errno = 0;
+  const bool written = format == PictureFormat::Png ? SavePngFile(path, picture) : SaveBmpFile(path, picture);
+  if (written) return {};
+  return "Unable to write to " + path + (errno ? ": " + SystemError(errno) : std::string());
 }
 
 void DrawPictureAtOrigin(TBitmap& picture, const QImage& image) {

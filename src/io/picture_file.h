@@ -41,10 +41,6 @@ PictureRead ReadPictureFile(const std::string& path, PictureFormat format);
 // "" when it was written.
 std::string WritePictureFile(const QImage& picture, const std::string& path, PictureFormat format);
 
-// PNG in memory (8-bit RGB out; any PNG colour type in, alpha laid over white).
-std::string EncodePng(const QImage& picture);
-PictureRead DecodePng(const std::string& bytes);
-
 // Draws `image` with its top-left corner at (0, 0) of the picture, clipped to it.
 void DrawPictureAtOrigin(TBitmap& picture, const QImage& image);
 

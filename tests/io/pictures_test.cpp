@@ -14,6 +14,7 @@
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "io/picture_file.h"
+#include "io/png_file.h"
 #include "recorder/recorder_form.h"
 #include "io_test_files.h"
 #include "support/held_startup_test.h"
@@ -118,7 +119,7 @@ TEST_F(ScopePictures, AFileThatIsNoPictureOrTooLargeIsRefusedAndThePictureStays)
   struct Case {
     std::string name, bytes, says;
   };
-  const std::string good = io::EncodePng(QImage(40, 30, QImage::Format_RGB32));
+  const std::string good = io::EncodePng(QImage(40, 30, QImage::Format_RGB32)).value();
   const std::vector<Case> cases = {
       {"huge.png", PngHeaderOnly(30000, 30000), "30000 x 30000 pixels, too large"},
       {"wide.png", PngHeaderOnly(10000, 5000), "10000 x 5000 pixels, too large"},
