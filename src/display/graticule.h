@@ -64,6 +64,19 @@ bool IsMarkerReadout(const std::string& text);
 // nullptr for a time base that has none.
 const char* SpanLabel(std::int32_t timePerDiv);
 
+// ---- Marker read-outs of a view, from its own markers into its own read-out
+// texts, printed on its bottom line (the old text taken off first).
+// kursoriaika: "dt" and "1/dt" of the time markers.
+void ShowTimeReadout(ScopeView& view);
+// kursorivoltit: "dV" and the marker levels of the shown channel.
+void ShowVoltReadout(ScopeView& view);
+// kursoritaajuus: "f" of the frequency marker at spectrum point `bin`.
+void ShowFreqReadout(ScopeView& view, int bin);
+// kursoridb: the level markers' "V" or "dV".
+void ShowLevelReadout(ScopeView& view);
+// The colour of the read-outs of the shown channel.
+TColor ShownChannelColor();
+
 // Prints one text of a view: (text, x, y, colour).
 using TextPrinter = std::function<void(const std::string&, int, int, TColor)>;
 // tekstit: every label and read-out of the current view, in its colour.
