@@ -173,24 +173,7 @@ void TForm10::piirrot() {
 
 void TForm10::DoGrid() {
   using namespace engine;
-  display::DrawGraticule(BigView, display::XYPlotMode && !MathOff);
-  TCanvas* canvas = Image10->Canvas();
-  if (display::TriggerOn) t_viiva();
-  y_viivat();
-  canvas->Pen.Width = 1;
-  canvas->Font.Size = 8;
-  if (SpectrumMode) {
-    fft_viiva_on();
-    fft_kursorit();
-  } else {
-    if (!BigView.LineDrawn) {
-      viiva();
-      BigView.LineDrawn = 1;
-    }
-    kursorit();
-  }
-  tekstit();
-  Image10->Invalidate();
+  display::RebuildGridItems(*this, BigView, display::XYPlotMode && !MathOff, SpectrumMode != 0, display::TriggerOn != 0);
 }
 
 void TForm10::viiva() { display::DrawTriggerTick(BigView); }
@@ -331,12 +314,4 @@ void TForm10::fft_up() {
   MarkerMoved(display::DropMarker(BigView, Drag, true, Pens(), BigFreqMarkerShown, BigFreqMarkerBin));
 }
 
-void TForm10::MarkerMoved(display::MarkerMove move) {
-  switch (move) {
-    case display::MarkerMove::Time: kursoriaika(); break;
-    case display::MarkerMove::Volt: kursorivoltit(); break;
-    case display::MarkerMove::Freq: kursoritaajuus(); break;
-    case display::MarkerMove::Level: kursoridb(); break;
-    case display::MarkerMove::None: break;
-  }
-}
+void TForm10::MarkerMoved(display::MarkerMove move) { display::ShowMovedReadout(*this, move); }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "display/scope_view.h"
+#include "platform/ui/image.h"
 #include "platform/ui/types.h"
 
 namespace display {
@@ -83,5 +84,32 @@ using TextPrinter = std::function<void(const std::string&, int, int, TColor)>;
 void PrintLabels(const ScopeView& view, const TextPrinter& print);
 // tekstit_pois: every stored text of the current view again in the background colour.
 void EraseLabels(const ScopeView& view, const TextPrinter& print);
+
+// DoGrid of a window: the graticule of its view, then the window's own
+// not-xor items and texts on it (trigger ticks, ground markers, marker lines,
+// labels), as the main window and the Big Screen both rebuild a picture.
+template <class Window>
+void RebuildGridItems(Window& window, ScopeView& view, bool xyLayout, bool spectrum, bool triggerTick) {
+  DrawGraticule(view, xyLayout);
+  if (triggerTick) window.t_viiva();
+  window.y_viivat();
+  if (view.Image) {
+    view.Image->Canvas()->Pen.Width = 1;
+    view.Image->Canvas()->Font.Size = 8;
+  }
+  if (spectrum) {
+    window.fft_viiva_on();
+    window.fft_kursorit();
+  } else {
+    // A wipe has forgotten the tick; the graticule brings it back once.
+    if (!view.LineDrawn) {
+      window.viiva();
+      view.LineDrawn = 1;
+    }
+    window.kursorit();
+  }
+  window.tekstit();
+  if (view.Image) view.Image->Invalidate();
+}
 
 }  // namespace display

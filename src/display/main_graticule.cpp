@@ -30,30 +30,7 @@ TColor ShownChannelPen() { return engine::Ch1On ? display::Ch1PenColor : display
 
 void TForm1::DoGrid() {
   using namespace engine;
-  using namespace display;
-  display::DrawGraticule(MainView, display::XYPlotMode && !MathOff);
-
-  TCanvas* canvas = Image1->Canvas();
-  canvas->Pen.Mode = pmNotXor;
-  canvas->Pen.Color = display::TriggerPenColor(TriggerSource);
-  if (display::TriggerOn) t_viiva();
-  y_viivat();  // both ground markers
-  canvas->Pen.Width = 1;
-  canvas->Font.Size = 8;
-
-  if (SpectrumMode) {
-    fft_viiva_on();
-    fft_kursorit();
-  } else {
-    // A wipe has forgotten the tick; the graticule brings it back once.
-    if (!MainView.LineDrawn) {
-      viiva();
-      MainView.LineDrawn = 1;
-    }
-    kursorit();
-  }
-  tekstit();
-  Image1->Invalidate();
+  display::RebuildGridItems(*this, MainView, display::XYPlotMode && !MathOff, SpectrumMode != 0, display::TriggerOn != 0);
 }
 
 void TForm1::t_viiva() {

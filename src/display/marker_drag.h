@@ -43,4 +43,17 @@ MarkerMove DragMarkerTo(ScopeView& view, MarkerDrag& drag, int x, int y, bool sp
 MarkerMove DropMarker(ScopeView& view, MarkerDrag& drag, bool spectrum, const MarkerPens& pens,
                       std::uint8_t& freqShown, std::uint16_t& freqBin);
 
+// Prints the read-out of the marker a drag step or a drop moved, with the
+// window's own read-out methods.
+template <class Window>
+void ShowMovedReadout(Window& window, MarkerMove move) {
+  switch (move) {
+    case MarkerMove::Time: window.kursoriaika(); break;
+    case MarkerMove::Volt: window.kursorivoltit(); break;
+    case MarkerMove::Freq: window.kursoritaajuus(); break;
+    case MarkerMove::Level: window.kursoridb(); break;
+    case MarkerMove::None: break;
+  }
+}
+
 }  // namespace display

@@ -140,15 +140,7 @@ void TForm1::DragTo(int x, int y) {
                                     display::FreqMarkerBin));
 }
 
-void TForm1::MarkerMoved(display::MarkerMove move) {
-  switch (move) {
-    case display::MarkerMove::Time: kursoriaika(); break;
-    case display::MarkerMove::Volt: kursorivoltit(); break;
-    case display::MarkerMove::Freq: kursoritaajuus(); break;
-    case display::MarkerMove::Level: kursoridb(); break;
-    case display::MarkerMove::None: break;
-  }
-}
+void TForm1::MarkerMoved(display::MarkerMove move) { display::ShowMovedReadout(*this, move); }
 
 void TForm1::dso_up() {
   MarkerMoved(display::DropMarker(MainView, Drag, false, MarkerPens(), display::FreqMarkerShown,

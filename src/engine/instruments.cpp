@@ -31,6 +31,16 @@ std::string MenuProgramPath(const std::string& programFolder) {
   return {};
 }
 
+InstrumentButtons MakeInstrumentButtons(ControlMaker& make, TWinControl* parent, int x, int y) {
+  InstrumentButtons b;
+  b.FunctionGenerator = make.Button(parent, "SpeedButton25", "Function Generator", 0, x, y, kInstrumentButtonWidth);
+  x += kInstrumentButtonWidth + 4;
+  b.CircuitAnalyzer = make.Button(parent, "SpeedButton26", "Circuit Analyzer", 0, x, y, kInstrumentButtonWidth);
+  x += kInstrumentButtonWidth + 4;
+  b.TransientRecorder = make.Button(parent, "SpeedButton27", "Transient Recorder", 0, x, y, kInstrumentButtonWidth);
+  return b;
+}
+
 bool StartMenuProgram(const std::string& programFolder) {
   const std::string path = MenuProgramPath(programFolder);
   return !path.empty() && os::StartProgram(path, {}, programFolder);
@@ -40,7 +50,6 @@ bool StartMenuProgram(const std::string& programFolder) {
 
 namespace {
 
-constexpr int kInstrumentW = 106;
 constexpr int kBigScreenW = 84;
 
 void Restore(TForm* form) {
@@ -55,12 +64,11 @@ void TForm1::CreateInstrumentControls() {
   // Under the front panel, beside the bit view button.
   int x = GrSpeedButton15->Left() + GrSpeedButton15->Width() + 10;
   const int y = GrSpeedButton15->Top();
-  SpeedButton25 = make.Button(this, "SpeedButton25", "Function Generator", 0, x, y, kInstrumentW);
-  x += kInstrumentW + 4;
-  SpeedButton26 = make.Button(this, "SpeedButton26", "Circuit Analyzer", 0, x, y, kInstrumentW);
-  x += kInstrumentW + 4;
-  SpeedButton27 = make.Button(this, "SpeedButton27", "Transient Recorder", 0, x, y, kInstrumentW);
-  x += kInstrumentW + 10;
+  const engine::InstrumentButtons buttons = engine::MakeInstrumentButtons(make, this, x, y);
+  SpeedButton25 = buttons.FunctionGenerator;
+  SpeedButton26 = buttons.CircuitAnalyzer;
+  SpeedButton27 = buttons.TransientRecorder;
+  x = SpeedButton27->Left() + SpeedButton27->Width() + 10;
   GrSpeedButton1 = make.Button(this, "GrSpeedButton1", "Big Screen", 44, x, y, kBigScreenW);
   GrSpeedButton1->SetAllowAllUp(true);
   SpeedButton25->OnClick = [this](TObject* s) { SpeedButton25Click(s); };

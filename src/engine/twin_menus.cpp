@@ -12,8 +12,6 @@ namespace {
 
 using MainHandler = void (TForm1::*)(TObject*);
 
-constexpr int kInstrumentW = 118;
-
 void Forward(MainHandler handler) {
   if (Form1) (Form1->*handler)(Form1);
 }
@@ -26,13 +24,12 @@ void TForm11::CreateMenusAndInstruments() {
     return make.Item(parent, name, caption, [handler](TObject*) { Forward(handler); });
   };
 
-  int x = FftView->Left() + FftView->Width() + 10;
-  const int y = SpeedButton22->Top();
-  SpeedButton25 = make.Button(this, "SpeedButton25", "Function Generator", 0, x, y, kInstrumentW);
-  x += kInstrumentW + 4;
-  SpeedButton26 = make.Button(this, "SpeedButton26", "Circuit Analyzer", 0, x, y, kInstrumentW);
-  x += kInstrumentW + 4;
-  SpeedButton27 = make.Button(this, "SpeedButton27", "Transient Recorder", 0, x, y, kInstrumentW);
+  // Beside the analysis buttons.
+  const engine::InstrumentButtons buttons =
+      engine::MakeInstrumentButtons(make, this, FftView->Left() + FftView->Width() + 10, SpeedButton22->Top());
+  SpeedButton25 = buttons.FunctionGenerator;
+  SpeedButton26 = buttons.CircuitAnalyzer;
+  SpeedButton27 = buttons.TransientRecorder;
   SpeedButton25->OnClick = [](TObject*) { Forward(&TForm1::SpeedButton25Click); };
   SpeedButton26->OnClick = [this](TObject* s) { SpeedButton26Click(s); };
   SpeedButton27->OnClick = [this](TObject* s) { SpeedButton27Click(s); };
