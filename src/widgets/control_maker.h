@@ -34,6 +34,13 @@ class ControlMaker {
   TImage* Image(TWinControl* parent, const std::string& name, int l, int t, int w, int h);
   TEdit* Edit(TWinControl* parent, const std::string& name, const std::string& text, int l, int t, int w);
   TPanel* Panel(TWinControl* parent, const std::string& name, int l, int t, int w, int h);
+  TRadioButton* Radio(TWinControl* parent, const std::string& name, const std::string& caption, int l, int t,
+                      int w, TNotifyEvent handler = nullptr);
+  TCheckBox* Check(TWinControl* parent, const std::string& name, const std::string& caption, int l, int t, int w,
+                   TNotifyEvent handler = nullptr);
+  TMemo* Memo(TWinControl* parent, const std::string& name, int l, int t, int w, int h);
+  // A drop-down list to pick from (no typing).
+  TComboBox* List(TWinControl* parent, const std::string& name, int l, int t, int w, TNotifyEvent onChange = nullptr);
   // A menu item left for the caller to place.
   TMenuItem* Item(const std::string& name, const std::string& caption);
   // A menu item added under `parent`; "-" makes a separator.
