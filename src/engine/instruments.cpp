@@ -3,7 +3,6 @@
 // program.
 #include <filesystem>
 
-#include "bode/add_text_bode.h"
 #include "bode/bode_plot.h"
 #include "bode/bode_state.h"
 #include "display/add_text.h"
@@ -106,11 +105,8 @@ void TForm1::SpeedButton26Click(TObject*) {
   GrSpeedButton15->SetDown(false);
   GrSpeedButton15Click(this);
   StopAndSettle();
-  if (Bode_plot) Restore(Bode_plot);
+  if (Bode_plot) Bode_plot->ShowPlotter();
   if (Form_9) Form_9->Hide();
-  if (form_9bode && Bode_plot)
-    form_9bode->SetBounds(Bode_plot->Left() + Bode_plot->Width() - form_9bode->Width(), Bode_plot->Top(),
-                          form_9bode->Width(), form_9bode->Height());
   if (bode::Bodehelp && OKBottomDlg) {
     OKBottomDlg->ShowModal();
     bode::Bodehelp = OKBottomDlg->CheckBox1->Checked() ? 0 : 1;
@@ -159,8 +155,7 @@ void TForm1::SpeedButton27Click(TObject*) {
 
   rec.SetBounds(Left(), Top(), Width(), Height());
   // A Bode sweep stops when the recorder takes the device.
-  bode::BodeStopFlag = 1;
-  if (Bode_plot) Bode_plot->Hide();
+  if (Bode_plot) Bode_plot->LeavePlotter();
   recorder::InstrumentSwitch = 0;
 
   if (rec.LabelCh1) rec.LabelCh1->Font().Color = recorder::RecCh1Color;
