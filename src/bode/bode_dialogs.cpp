@@ -1,9 +1,6 @@
 // The Bode plotter's small windows: "Wait Time", "Frequency Step", the notes
 // on automatic voltage scale and on the phase plot, "Add Text" and the two
 // colour dialogs, with the plot window's handlers that open them.
-#include <QApplication>
-#include <QClipboard>
-
 #include "bode/add_text_bode.h"
 #include "bode/bode_plot.h"
 #include "bode/bode_state.h"
@@ -67,11 +64,6 @@ void SampleLine(TCanvas* c, int y, int width, TColor color, TPenMode mode) {
   c->MoveTo(0, y);
   c->LineTo(width, y);
   c->Pen = TPen{};
-}
-
-bool PlainTextOnClipboard() {
-  const QClipboard* clipboard = QApplication::clipboard();
-  return clipboard && !clipboard->text().isEmpty();
 }
 
 }  // namespace
@@ -192,82 +184,16 @@ TOKBottomDlg1::TOKBottomDlg1(TComponent* owner) : TForm(owner) {
 
 // ---------------------------------------------------------------- Add Text
 
-Tform_9bode::Tform_9bode(TComponent* owner) : TForm(owner) {
-  Name = "form_9bode";
-  SetCaption("Add Text");
-  SetBorderStyle(bsToolWindow);
-  SetClientWidth(320);
-  SetClientHeight(196);
-  ControlMaker make(this);
-  Memo1 = make.Memo(this, "Memo1", 8, 8, 304, 100);
-  Label1 = make.Label(this, "Label1", "Right click the screen to change the text position", 8, 112);
-  Label1->SetVisible(false);
-  CheckBox1 = make.Check(this, "CheckBox1", "Transparent text", 8, 132, 200, [this](TObject* s) { CheckBox1Click(s); });
-  Button1 = make.Button(this, "Button1", "Add Text on Screen", 0, 8, 160, 120);
-  Button2 = make.Button(this, "Button2", "Remove", 0, 132, 160, 86);
-  Button3 = make.Button(this, "Button3", "Close", 0, 222, 160, 86);
-  Button1->OnClick = [this](TObject* s) { Button1Click(s); };
-  Button2->OnClick = [this](TObject* s) { Button2Click(s); };
-  Button3->OnClick = [this](TObject*) { Close(); };
-  Button2->SetEnabled(false);
-  MainMenu1 = new TMainMenu(this);
-  MainMenu1->Name = "MainMenu1";
-  Edit1 = make.Item(MainMenu1->Items(), "Edit1", "Edit", [this](TObject* s) { Edit1Click(s); });
-  Copy1 = make.Item(Edit1, "Copy1", "Copy", [this](TObject*) { Memo1->CopyToClipboard(); });
-  Paste1 = make.Item(Edit1, "Paste1", "Paste", [this](TObject* s) { Paste1Click(s); });
-  SelectAll1 = make.Item(Edit1, "SelectAll1", "Select All", [this](TObject*) { Memo1->SelectAll(); });
-  SetMenu(MainMenu1);
-}
+Tform_9bode::Tform_9bode(TComponent* owner)
+    : TNoteWindow(owner, "form_9bode", BodeNoteShown, BodeNoteTransparent) {}
 
-void Tform_9bode::Button1Click(TObject*) {
-  BodeNoteShown = 1;
+void Tform_9bode::Redraw() {
   if (Bode_plot) Bode_plot->draw();
-  Button2->SetEnabled(true);
-  Label1->SetVisible(true);
-}
-
-void Tform_9bode::Button2Click(TObject*) {
-  RemoveAnnotation();
-  if (Bode_plot) Bode_plot->draw();
-}
-
-void Tform_9bode::RemoveAnnotation() {
-  BodeNoteShown = 0;
-  Button2->SetEnabled(false);
-  Label1->SetVisible(false);
-}
-
-void Tform_9bode::TakeAnnotation(const std::vector<std::string>& lines) {
-  Memo1->Lines().BeginUpdate();
-  Memo1->Clear();
-  for (const std::string& line : lines) Memo1->Lines().Add(line);
-  Memo1->Lines().EndUpdate();
-  BodeNoteShown = 1;
-  Button2->SetEnabled(true);
-  Label1->SetVisible(true);
-}
-
-void Tform_9bode::CheckBox1Click(TObject*) {
-  BodeNoteTransparent = CheckBox1->Checked() ? 1 : 0;
-  if (Bode_plot) Bode_plot->draw();
-}
-
-void Tform_9bode::Edit1Click(TObject*) { Paste1->SetEnabled(PlainTextOnClipboard()); }
-
-void Tform_9bode::Paste1Click(TObject*) {
-  if (PlainTextOnClipboard()) Memo1->PasteFromClipboard();
 }
 
 void Tform_9bode::note() {
   if (!BodeNoteShown || !Bode_plot) return;
-  TCanvas* c = Bode_plot->Image1->Canvas();
-  const TBrush saved = c->Brush;
-  c->Brush.Style = BodeNoteTransparent ? bsClear : bsSolid;
-  c->Brush.Color = BodeBackgroundColor;
-  c->Font.Size = 8;
-  c->Font.Color = BodeFreqMarkerColor;
-  for (int i = 0; i < Memo1->Lines().Count(); ++i) c->TextOut(BodeNoteX, BodeNoteY + 13 * i, Memo1->Lines()[i]);
-  c->Brush = saved;
+  WriteLines(Bode_plot->Image1->Canvas(), BodeNoteX, BodeNoteY, BodeFreqMarkerColor, BodeBackgroundColor);
   Bode_plot->Image1->Invalidate();
 }
 

@@ -445,6 +445,7 @@ void GeneratorPanel::OffsetModeClick(bool peak) {
   generator::GenOutputOff = 1;
   if (Form1_fgen) Form1_fgen->Disable();
 
+  if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->EnableDcButtons(!PeakOffsetMode && !AutoOffsetMode);
   const bool manualOffset = !AutoOffsetMode;
   for (GeneratorPanel* p : Panels) {
     p->TrackBar6->SetEnabled(manualOffset);

@@ -48,6 +48,18 @@ class ControlMaker {
                   TNotifyEvent handler = nullptr);
   // A stopped timer; the window starts it when its time comes.
   TTimer* Timer(const std::string& name, unsigned interval, TNotifyEvent handler);
+  // A push button, or another control without a maker of its own: named,
+  // parented, placed, and captioned when it takes a caption.
+  template <class T>
+  T* Add(TWinControl* parent, const std::string& name, int l, int t, int w, int h,
+         const std::string& caption = std::string()) {
+    auto* c = new T(owner_);
+    c->Name = name;
+    c->SetParent(parent);
+    c->SetBounds(l, t, w, h);
+    if constexpr (requires { c->SetCaption(caption); }) c->SetCaption(caption);
+    return c;
+  }
 
  private:
   TForm* owner_;
