@@ -30,13 +30,14 @@ std::string MenuProgramPath(const std::string& programFolder) {
   return {};
 }
 
-InstrumentButtons MakeInstrumentButtons(ControlMaker& make, TWinControl* parent, int x, int y) {
+InstrumentButtons MakeInstrumentButtons(ControlMaker& make, TWinControl* parent, int x, int y, bool column) {
+  const int dx = column ? 0 : kInstrumentButtonWidth + 4;
+  const int dy = column ? ControlMaker::kButtonHeight + 6 : 0;
   InstrumentButtons b;
   b.FunctionGenerator = make.Button(parent, "SpeedButton25", "Function Generator", 0, x, y, kInstrumentButtonWidth);
-  x += kInstrumentButtonWidth + 4;
-  b.CircuitAnalyzer = make.Button(parent, "SpeedButton26", "Circuit Analyzer", 0, x, y, kInstrumentButtonWidth);
-  x += kInstrumentButtonWidth + 4;
-  b.TransientRecorder = make.Button(parent, "SpeedButton27", "Transient Recorder", 0, x, y, kInstrumentButtonWidth);
+  b.CircuitAnalyzer = make.Button(parent, "SpeedButton26", "Circuit Analyzer", 0, x + dx, y + dy, kInstrumentButtonWidth);
+  b.TransientRecorder =
+      make.Button(parent, "SpeedButton27", "Transient Recorder", 0, x + 2 * dx, y + 2 * dy, kInstrumentButtonWidth);
   return b;
 }
 

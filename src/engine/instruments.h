@@ -12,14 +12,15 @@ namespace engine {
 // Width of the instrument buttons on the main window and the twin panel.
 inline constexpr int kInstrumentButtonWidth = 106;
 
-// "Function Generator", "Circuit Analyzer" and "Transient Recorder" in a row
-// from (x, y) of `parent`, as the main window and the twin panel carry them.
+// "Function Generator", "Circuit Analyzer" and "Transient Recorder" from
+// (x, y) of `parent`, in a row or in a column, as the main window and the
+// twin panel carry them.
 struct InstrumentButtons {
   TGrSpeedButton* FunctionGenerator = nullptr;  // SpeedButton25
   TGrSpeedButton* CircuitAnalyzer = nullptr;    // SpeedButton26
   TGrSpeedButton* TransientRecorder = nullptr;  // SpeedButton27
 };
-InstrumentButtons MakeInstrumentButtons(ControlMaker& make, TWinControl* parent, int x, int y);
+InstrumentButtons MakeInstrumentButtons(ControlMaker& make, TWinControl* parent, int x, int y, bool column = false);
 
 // The menu program installed beside this program ("quenlow", or under its
 // other platform's name "Quenlow.EXE"); empty when there is none.

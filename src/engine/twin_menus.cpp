@@ -24,9 +24,9 @@ void TForm11::CreateMenusAndInstruments() {
     return make.Item(parent, name, caption, [handler](TObject*) { Forward(handler); });
   };
 
-  // Beside the analysis buttons.
+  // Under "Normal Screen" and "Logic Analyzer", inside the panel's design size.
   const engine::InstrumentButtons buttons =
-      engine::MakeInstrumentButtons(make, this, FftView->Left() + FftView->Width() + 10, SpeedButton22->Top());
+      engine::MakeInstrumentButtons(make, this, GrSpeedButton1->Left(), Digi->Top() + Digi->Height() + 8, true);
   SpeedButton25 = buttons.FunctionGenerator;
   SpeedButton26 = buttons.CircuitAnalyzer;
   SpeedButton27 = buttons.TransientRecorder;
