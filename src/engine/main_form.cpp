@@ -31,6 +31,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   CreateAcquisitionControls();
   // Spectrum analyser, math traces and averaging: their buttons and menus.
   CreateAnalysisControls();
+  // The other instruments, the Big Screen, the view options and Autoset.
+  CreateInstrumentControls();
   CreateGeneratorControls();
   // Pictures, printing, text export, help and about.
   CreateFileExportControls();

@@ -112,7 +112,10 @@ void TForm1::ExitClick(TObject* /*Sender*/) { Close(); }
 
 // ---------------------------------------------------------------- printing
 
-const TBitmap* TForm1::ScopePrintPicture() const { return Image1->Picture(); }
+const TBitmap* TForm1::ScopePrintPicture() const {
+  if (Form10 && Form10->Visible() && Form10->Image10) return Form10->Image10->Picture();
+  return Image1->Picture();
+}
 
 void TForm1::Print1Click(TObject* /*Sender*/) {
   if (!PreviewForm || !PreviewForm->HasPicture()) return;
