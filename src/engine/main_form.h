@@ -617,6 +617,66 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls 
   void AverageLengthClick(std::size_t index, std::int32_t length);
 
  public:
+  // ======== Instruments, Big Screen, view options and shortcuts ========
+  // The instrument buttons beside "Oscilloscope" and "Spectrum Analyzer",
+  // and the "Big Screen" button (down while the Big Screen shows).
+  TGrSpeedButton* SpeedButton25 = nullptr;   // "Function Generator"
+  TGrSpeedButton* SpeedButton26 = nullptr;   // "Circuit Analyzer"
+  TGrSpeedButton* SpeedButton27 = nullptr;   // "Transient Recorder"
+  TGrSpeedButton* GrSpeedButton1 = nullptr;  // "Big Screen"
+  // One shot: opens the Big Screen again once the recorder has handed back.
+  TTimer* Timer7 = nullptr;
+  TMenuItem* ExittoMenu1 = nullptr;                    // "Exit to Menu"
+  TMenuItem* MarkersFFT1 = nullptr;                    // "Markers (FFT)  f && V"
+  TMenuItem* MarkersFFTdBf1 = nullptr;                 // "Markers (FFT)  f && dV"
+  TMenuItem* dBmValue1 = nullptr;                      // "dBm Value"
+  TMenuItem* SampleRate1 = nullptr;                    // "Sample Rate"
+  TMenuItem* DotJoin1 = nullptr;                       // "Dot Join"
+  TMenuItem* ClearDisplayonRunSingleClick1 = nullptr;  // "Clear Display on Run/Single Click"
+  TMenuItem* TriggerOptions1 = nullptr;                // "Trigger Options"
+  TMenuItem* HFReject1 = nullptr;                      // "Noise Reject"
+  // Builds the controls above; run while the window is built.
+  void CreateInstrumentControls();
+  // The View and Options items take the options the settings file gave.
+  void ApplyViewMenuChecks();
+  // The recorder's demo tables are built the first time it opens in demo mode.
+  std::uint8_t RecorderDemoBuilt = 0;
+
+  void SpeedButton25Click(TObject* Sender);
+  void SpeedButton26Click(TObject* Sender);
+  void SpeedButton27Click(TObject* Sender);
+  void GrSpeedButton1Click(TObject* Sender);
+  void Timer7Timer(TObject* Sender);
+  void ExittoMenu1Click(TObject* Sender);
+  void MarkersFFT1Click(TObject* Sender);
+  void MarkersFFTdBf1Click(TObject* Sender);
+  void MarkersFFTSpectralDensity1Click(TObject* Sender);
+  void dBmValue1Click(TObject* Sender);
+  void SampleRate1Click(TObject* Sender);
+  void DotJoin1Click(TObject* Sender);
+  void View1Click(TObject* Sender);
+  void HFReject1Click(TObject* Sender);
+  void ClearDisplayonRunSingleClick1Click(TObject* Sender);
+  void Averagesamples1Click(TObject* /*Sender*/) {}  // no control calls it
+  // A key of the Big Screen window.
+  void Form10KeyDown(unsigned short Key, TShiftState Shift);
+
+  // ======== Autoset ========
+  TPanel* Panel1 = nullptr;  // "AUTOSET - Please wait..." over the picture
+  void Autoset1Click(TObject* Sender);
+  void Autoset2Click(TObject* Sender);
+
+ private:
+  void CreateViewOptionControls();
+  void CreateAutosetControls();
+  void AutosetChannel(int channel);
+  // Releases Run and Single (each with its handler) and waits one tick of Timer6.
+  void StopAndSettle();
+  void WaitTimer6();
+  void SpectrumMarkersClick(TMenuItem* chosen, bool density, bool secondAtBottom);
+
+ public:
+  // ======== Pictures, printing, text export, help and about (io/) ========
   // File: "Open Image...", "Save Image...", "Save FFT Data...", "Export
   // Waveform 1" and "2", "Print...", "Print Setup...", "Exit"; the "Edit"
   // menu with "Copy" and "Paste"; the "Help" menu. nullptr until built.
@@ -677,66 +737,6 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls 
 
  private:
   void ExportWaveform(int channel);
-=======
-  // ======== Instruments, Big Screen, view options and shortcuts ========
-  // The instrument buttons beside "Oscilloscope" and "Spectrum Analyzer",
-  // and the "Big Screen" button (down while the Big Screen shows).
-  TGrSpeedButton* SpeedButton25 = nullptr;   // "Function Generator"
-  TGrSpeedButton* SpeedButton26 = nullptr;   // "Circuit Analyzer"
-  TGrSpeedButton* SpeedButton27 = nullptr;   // "Transient Recorder"
-  TGrSpeedButton* GrSpeedButton1 = nullptr;  // "Big Screen"
-  // One shot: opens the Big Screen again once the recorder has handed back.
-  TTimer* Timer7 = nullptr;
-  TMenuItem* ExittoMenu1 = nullptr;                    // "Exit to Menu"
-  TMenuItem* MarkersFFT1 = nullptr;                    // "Markers (FFT)  f && V"
-  TMenuItem* MarkersFFTdBf1 = nullptr;                 // "Markers (FFT)  f && dV"
-  TMenuItem* dBmValue1 = nullptr;                      // "dBm Value"
-  TMenuItem* SampleRate1 = nullptr;                    // "Sample Rate"
-  TMenuItem* DotJoin1 = nullptr;                       // "Dot Join"
-  TMenuItem* ClearDisplayonRunSingleClick1 = nullptr;  // "Clear Display on Run/Single Click"
-  TMenuItem* TriggerOptions1 = nullptr;                // "Trigger Options"
-  TMenuItem* HFReject1 = nullptr;                      // "Noise Reject"
-  // Builds the controls above; run while the window is built.
-  void CreateInstrumentControls();
-  // The View and Options items take the options the settings file gave.
-  void ApplyViewMenuChecks();
-  // The recorder's demo tables are built the first time it opens in demo mode.
-  std::uint8_t RecorderDemoBuilt = 0;
-
-  void SpeedButton25Click(TObject* Sender);
-  void SpeedButton26Click(TObject* Sender);
-  void SpeedButton27Click(TObject* Sender);
-  void GrSpeedButton1Click(TObject* Sender);
-  void Timer7Timer(TObject* Sender);
-  void ExittoMenu1Click(TObject* Sender);
-  void MarkersFFT1Click(TObject* Sender);
-  void MarkersFFTdBf1Click(TObject* Sender);
-  void MarkersFFTSpectralDensity1Click(TObject* Sender);
-  void dBmValue1Click(TObject* Sender);
-  void SampleRate1Click(TObject* Sender);
-  void DotJoin1Click(TObject* Sender);
-  void View1Click(TObject* Sender);
-  void HFReject1Click(TObject* Sender);
-  void ClearDisplayonRunSingleClick1Click(TObject* Sender);
-  void Averagesamples1Click(TObject* /*Sender*/) {}  // no control calls it
-  // A key of the Big Screen window.
-  void Form10KeyDown(unsigned short Key, TShiftState Shift);
-
-  // ======== Autoset ========
-  TPanel* Panel1 = nullptr;  // "AUTOSET - Please wait..." over the picture
-  void Autoset1Click(TObject* Sender);
-  void Autoset2Click(TObject* Sender);
-
- private:
-  void CreateViewOptionControls();
-  void CreateAutosetControls();
-  void AutosetChannel(int channel);
-  // Releases Run and Single (each with its handler) and waits one tick of Timer6.
-  void StopAndSettle();
-  void WaitTimer6();
-  void SpectrumMarkersClick(TMenuItem* chosen, bool density, bool secondAtBottom);
-
- public:
-  // ======== Pictures, printing, text export, help and about (io/) =};
+};
 
 inline TForm1* Form1 = nullptr;
