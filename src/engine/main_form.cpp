@@ -31,6 +31,9 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   CreateAcquisitionControls();
   // Spectrum analyser, math traces and averaging: their buttons and menus.
   CreateAnalysisControls();
+  // "Persist", the persistence menu and the history bar.
+  CreatePersistenceControls();
+  CreateHistoryControls();
   CreateGeneratorControls();
   // Never so small that a control is cut off; set before the stored place
   // is read.

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "engine/main_form.h"
+#include "platform/os/files.h"
 #include "engine/scope_state.h"
 #include "recorder/add_text_rec.h"
 #include "recorder/recorder_file_error.h"
@@ -22,25 +23,7 @@ constexpr const char* kFileFilter = "Text file (*.txt)|*.txt|All files (*.*)|*.*
 
 std::string UnableToWrite(const std::string& path) { return "Unable to write to " + path; }
 
-// The whole text reaches the disk, or the file is left as it was: written
-// beside it, synced, then renamed over it.
-bool WriteWholeFile(const std::string& path, const std::string& text) {
-  const std::string tmp = path + ".tmp~";
-  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  bool ok = true;
-  for (std::size_t done = 0; ok && done < text.size();) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else done += static_cast<std::size_t>(n);
-  }
-  if (ok) ok = ::fsync(fd) == 0;
-  if (::close(fd) != 0) ok = false;
-  if (ok) ok = ::rename(tmp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(tmp.c_str());
-  return ok;
-}
+using os::WriteWholeFile;
 
 }  // namespace
 

@@ -100,6 +100,26 @@ TPanel* ControlMaker::Panel(TWinControl* parent, const std::string& name, int l,
   return panel;
 }
 
+TRadioButton* ControlMaker::Radio(TWinControl* parent, const std::string& name, const std::string& caption, int l,
+                                  int t, int w) {
+  auto* radio = new TRadioButton(owner_);
+  radio->Name = name;
+  radio->SetParent(parent);
+  radio->SetCaption(caption);
+  radio->SetBounds(l, t, w, 20);
+  return radio;
+}
+
+TButton* ControlMaker::PushButton(TWinControl* parent, const std::string& name, const std::string& caption, int l,
+                                  int t, int w) {
+  auto* button = new TButton(owner_);
+  button->Name = name;
+  button->SetParent(parent);
+  button->SetCaption(caption);
+  button->SetBounds(l, t, w, 25);
+  return button;
+}
+
 TMenuItem* ControlMaker::Item(const std::string& name, const std::string& caption) {
   auto* item = new TMenuItem(owner_);
   item->Name = name;

@@ -34,6 +34,10 @@ class ControlMaker {
   TImage* Image(TWinControl* parent, const std::string& name, int l, int t, int w, int h);
   TEdit* Edit(TWinControl* parent, const std::string& name, const std::string& text, int l, int t, int w);
   TPanel* Panel(TWinControl* parent, const std::string& name, int l, int t, int w, int h);
+  // A radio button, exclusive with the others on the same parent.
+  TRadioButton* Radio(TWinControl* parent, const std::string& name, const std::string& caption, int l, int t, int w);
+  // A plain push button of the dialogs (OK, Cancel).
+  TButton* PushButton(TWinControl* parent, const std::string& name, const std::string& caption, int l, int t, int w);
   // A menu item left for the caller to place.
   TMenuItem* Item(const std::string& name, const std::string& caption);
   // A menu item added under `parent`; "-" makes a separator.
