@@ -1,15 +1,25 @@
-// The main block: every window is created once, in a fixed order, and lives
-// until the message loop ends with the main window's close.
+// The main block: the shared-memory blocks first, then every window once, in
+// a fixed order; they live until the message loop ends with the main
+// window's close.
 #include <QApplication>
 
 #include "app/windows.h"
+#include "io/shared_blocks.h"
+#include "platform/os/termination.h"
 #include "platform/ui/application.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   PrepareApplication();
+  if (!OpenSharedMemory()) return 1;
   CreateAllWindows();
+  // A logout, kill or Ctrl+C closes like the window's close box: settings
+  // written, device released, the running mark taken off.
+  os::OnTerminationSignal([] {
+    if (TForm* main = Application->MainForm()) main->Close();
+  });
   Application->Run();
   FreeAllWindows();
+  io::CloseSharedBlocks();
   return 0;
 }

@@ -1,5 +1,6 @@
 #include "app/windows.h"
 
+#include <cstdio>
 #include <functional>
 #include <type_traits>
 
@@ -37,6 +38,7 @@
 #include "io/print_preview_rec.h"
 #include "io/remote_control_form.h"
 #include "io/scope_file_error.h"
+#include "io/shared_blocks.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/application.h"
 #include "recorder/add_text_rec.h"
@@ -89,6 +91,14 @@ void CreateUnowned(T*& global, const char* className, const char* name) {
 void PrepareApplication() {
   Application->SetTitle("Oscilloscope");
   numeric::SetupFloatingPoint();
+}
+
+bool OpenSharedMemory() {
+  std::string reason;
+  if (io::OpenSharedBlocks(&reason)) return true;
+  std::fprintf(stderr, "darvik48: %s\n", reason.c_str());
+  MessageDlg("Error creating memory mapped file", mtError, mbOK, 0);
+  return false;
 }
 
 void CreateAllWindows() {

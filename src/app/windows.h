@@ -8,6 +8,11 @@ class TForm;
 
 // Application title and floating-point mode, set before any window exists.
 void PrepareApplication();
+// Makes or opens the shared-memory export and the two remote-control
+// mailboxes; when one cannot be had, says "Error creating memory mapped file"
+// and returns false, and the program ends.
+bool OpenSharedMemory();
+
 // Creates each window once, main window first; each creation handler sees only
 // the windows created before it. A second call while the windows exist does nothing.
 void CreateAllWindows();

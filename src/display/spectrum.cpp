@@ -128,28 +128,66 @@ template <class V>
 // wide registers they take one instruction each.
 typedef float Oct __attribute__((vector_size(32)));
 
+// Loads by reference: a wide vector returned by value would change the
+// calling convention between the clones.
+template <class V>
+[[gnu::always_inline]] inline void Load(V& v, const float* p) {
+  __builtin_memcpy(&v, p, sizeof v);
+}
+template <class V>
+[[gnu::always_inline]] inline void Store(float* p, const V& v) {
+  __builtin_memcpy(p, &v, sizeof v);
+}
+
+// Spans from 8 on, eight butterflies at a time; where the processor has the
+// wide registers they take one instruction each. Two neighbouring stages go
+// in one pass over the values (each value meets the same butterflies in the
+// same order), so the arrays are walked half as often.
 [[gnu::target_clones("avx2", "default")]] void LongSpanStages(const TwiddleTable& twiddles, float* r, float* m) {
-  for (int span = 8, half = kFftPoints / 16; span < kFftPoints; span *= 2, half /= 2) {
+  int span = 8;
+  for (; span * 2 < kFftPoints; span *= 4) {
+    const float* c1 = twiddles.StageCos(span);
+    const float* s1 = twiddles.StageSin(span);
+    const float* c2 = twiddles.StageCos(2 * span);
+    const float* s2 = twiddles.StageSin(2 * span);
+    for (int block = 0; block < kFftPoints; block += 4 * span) {
+      float* r0 = r + block;
+      float* m0 = m + block;
+      for (int k = 0; k < span; k += 8) {
+        Oct ra, ma, rb, mb, rc, mc, rd, md, ck, sk;
+        Load(ra, r0 + k), Load(ma, m0 + k);
+        Load(rb, r0 + span + k), Load(mb, m0 + span + k);
+        Load(rc, r0 + 2 * span + k), Load(mc, m0 + 2 * span + k);
+        Load(rd, r0 + 3 * span + k), Load(md, m0 + 3 * span + k);
+        Load(ck, c1 + k), Load(sk, s1 + k);
+        Butterfly(ra, ma, rb, mb, ck, sk);
+        Butterfly(rc, mc, rd, md, ck, sk);
+        Load(ck, c2 + k), Load(sk, s2 + k);
+        Butterfly(ra, ma, rc, mc, ck, sk);
+        Load(ck, c2 + span + k), Load(sk, s2 + span + k);
+        Butterfly(rb, mb, rd, md, ck, sk);
+        Store(r0 + k, ra), Store(m0 + k, ma);
+        Store(r0 + span + k, rb), Store(m0 + span + k, mb);
+        Store(r0 + 2 * span + k, rc), Store(m0 + 2 * span + k, mc);
+        Store(r0 + 3 * span + k, rd), Store(m0 + 3 * span + k, md);
+      }
+    }
+  }
+  // An odd stage count leaves the last span alone.
+  for (; span < kFftPoints; span *= 2) {
     const float* c = twiddles.StageCos(span);
     const float* s = twiddles.StageSin(span);
-    for (int g = 0; g < half; ++g) {
-      float* r1 = r + 2 * g * span;
-      float* m1 = m + 2 * g * span;
-      float* r2 = r1 + span;
-      float* m2 = m1 + span;
+    for (int block = 0; block < kFftPoints; block += 2 * span) {
+      float* r1 = r + block;
+      float* m1 = m + block;
       for (int k = 0; k < span; k += 8) {
         Oct a, b, x, y, ck, sk;
-        __builtin_memcpy(&a, r1 + k, sizeof a);
-        __builtin_memcpy(&b, m1 + k, sizeof b);
-        __builtin_memcpy(&x, r2 + k, sizeof x);
-        __builtin_memcpy(&y, m2 + k, sizeof y);
-        __builtin_memcpy(&ck, c + k, sizeof ck);
-        __builtin_memcpy(&sk, s + k, sizeof sk);
+        Load(a, r1 + k), Load(b, m1 + k);
+        Load(x, r1 + span + k), Load(y, m1 + span + k);
+        Load(ck, c + k), Load(sk, s + k);
         Butterfly(a, b, x, y, ck, sk);
-        __builtin_memcpy(r1 + k, &a, sizeof a);
-        __builtin_memcpy(m1 + k, &b, sizeof b);
-        __builtin_memcpy(r2 + k, &x, sizeof x);
-        __builtin_memcpy(m2 + k, &y, sizeof y);
+        Store(r1 + k, a), Store(m1 + k, b);
+        Store(r1 + span + k, x), Store(m1 + span + k, y);
       }
     }
   }

@@ -196,7 +196,7 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void FastTimer2Timer(TObject* Sender);                // Single tick: acquisition cycle
   void Timer2Timer(TObject* Sender);                    // trigger wait count: acquisition cycle
   void Timer4Timer(TObject* Sender);                    // demo pacing: acquisition cycle
-  void Timer5Timer(TObject* /*Sender*/) {}               // generator mailbox poll: remote control
+  void Timer5Timer(TObject* Sender);                    // generator mailbox poll (io/generator_mailbox.cpp)
   void Timer91Timer(TObject* Sender);                   // generator sweep progress bar (generator/scope_generator.cpp)
   void DoGrid();                                        // graticule, markers and texts
   void TrackBar3Change(TObject* Sender);                // trigger level
@@ -236,7 +236,7 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   // compute while their read-out or export is not shown.
   void rms_out();            // RMS and dBm read-outs of the shown channel
   void measure();            // waveform parameters of CH1, the phase, then CH2
-  void SaveShareData() {}    // sample export to shared memory: remote control
+  void SaveShareData();      // sample export to shared memory (io/sample_export.cpp)
   void ExtendedCalibrationStep();  // one step of the extended wait before the first calibration
 
  private:
@@ -528,6 +528,14 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   GeneratorPanel* GeneratorControls = nullptr;
   TMenuItem* Tools1 = nullptr;
   void CreateGeneratorControls();
+
+ public:
+  // ======== Shared memory (io/): one word of the sample export and of the
+  // generator mailbox; a word outside its block reads 0 and takes no write.
+  std::int32_t GetShareData(int index);
+  void SetShareData(int index, std::int32_t value);
+  std::int32_t GetShareData1(int index);
+  void SetShareData1(int index, std::int32_t value);
 
  public:
   // ======== Spectrum analyser, spectrum view, math traces and averaging ========

@@ -17,6 +17,7 @@
 #include "generator/panel_rules.h"
 #include "generator/wave_editor.h"
 #include "generator/wave_sequence.h"
+#include "platform/os/process.h"
 #include "widgets/control_maker.h"
 
 namespace {
@@ -181,8 +182,16 @@ void GeneratorPanel::BuildMenus() {
   WaveSequence1 = make.Item("WaveSequence1", "Wave Sequence");
   if (options_.OptionsMenu)
     for (TMenuItem* item : {FT1, PO1, AO1}) options_.OptionsMenu->Add(item);
-  if (options_.ToolsMenu)
-    for (TMenuItem* item : {WaveEditor1, BodePlotter1, WaveSequence1}) options_.ToolsMenu->Add(item);
+  if (options_.ToolsMenu) {
+    // The Bode plotter is started from the scope window only.
+    options_.ToolsMenu->Add(WaveEditor1);
+    if (options_.ScopeWindow) options_.ToolsMenu->Add(BodePlotter1);
+    options_.ToolsMenu->Add(WaveSequence1);
+  }
+  if (options_.HelpMenu) {
+    FunctionGeneratorHelp1 = make.Item("FunctionGeneratorHelp1", "Function Generator Help");
+    options_.HelpMenu->Add(FunctionGeneratorHelp1);
+  }
 }
 
 void GeneratorPanel::BindHandlers() {
@@ -243,6 +252,11 @@ void GeneratorPanel::BindHandlers() {
   WaveSequence1->OnClick = [](TObject*) {
     if (Form900) Form900->Show();
   };
+  if (FunctionGeneratorHelp1) FunctionGeneratorHelp1->OnClick = [this](TObject* s) { FunctionGeneratorHelp1Click(s); };
+}
+
+void GeneratorPanel::FunctionGeneratorHelp1Click(TObject*) {
+  os::StartProgram("hh.exe", {"Selm48.chm"}, engine::ProgramFolder + "Info");
 }
 
 bool GeneratorPanel::Holds(const TObject* control) const {

@@ -17,7 +17,8 @@ class GeneratorPanel : public TComponent {
   struct Options {
     bool ScopeWindow = true;  // the scope window's panel (Probe Test, the sweep progress timer)
     TMenuItem* OptionsMenu = nullptr;  // receives "Fine Tune...", "Peak Offset ...", "Auto Offset ..."
-    TMenuItem* ToolsMenu = nullptr;    // receives "Wave Editor", "Bode Plotter", "Wave Sequence"
+    TMenuItem* ToolsMenu = nullptr;    // receives "Wave Editor", "Bode Plotter" (scope window only), "Wave Sequence"
+    TMenuItem* HelpMenu = nullptr;     // receives "Function Generator Help"
   };
 
   // Size of the area the panel fills, from the parent's top-left corner.
@@ -97,6 +98,7 @@ class GeneratorPanel : public TComponent {
   TMenuItem* WaveEditor1 = nullptr;
   TMenuItem* BodePlotter1 = nullptr;
   TMenuItem* WaveSequence1 = nullptr;
+  TMenuItem* FunctionGeneratorHelp1 = nullptr;  // made when the host gives a help menu
 
   // The range buttons in FrequencyRanges order, the shape buttons in shape order.
   std::array<TGrSpeedButton*, 8> RangeButtons() const;
@@ -127,6 +129,8 @@ class GeneratorPanel : public TComponent {
   void LogClick(TObject* Sender);
   void PO1Click(TObject* Sender);
   void AO1Click(TObject* Sender);
+  // The generator's help file, read in the program's "Info" folder.
+  void FunctionGeneratorHelp1Click(TObject* Sender);
   // "Probe Test": a 1 kHz, 10 Vpp square and the scope set up to show it.
   void GrSpeedButton2Click(TObject* Sender);
   // One tick of the sweep progress: the scope window's bar steps 0..14 and

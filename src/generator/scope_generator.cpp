@@ -3,9 +3,7 @@
 #include "generator/generator_panel.h"
 
 namespace {
-// Under the picture and its position bar, across the window.
 constexpr int kGeneratorLeft = 6;
-constexpr int kGeneratorTop = 6 + TForm1::kImage1Height + 4 + 17 + 6;
 }  // namespace
 
 void TForm1::CreateGeneratorControls() {
@@ -17,7 +15,9 @@ void TForm1::CreateGeneratorControls() {
   options.ScopeWindow = true;
   options.OptionsMenu = Options1;
   options.ToolsMenu = Tools1;
-  GeneratorControls = new GeneratorPanel(this, this, kGeneratorLeft, kGeneratorTop, options);
+  // Under the picture, its position bar and the row of analysis buttons.
+  const int top = FftView->Top() + FftView->Height() + 4;
+  GeneratorControls = new GeneratorPanel(this, this, kGeneratorLeft, top, options);
 }
 
 void TForm1::Timer91Timer(TObject* /*Sender*/) { GeneratorPanel::StepSweepProgress(); }

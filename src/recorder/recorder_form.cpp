@@ -27,6 +27,10 @@ TForm1_rec::TForm1_rec(TComponent* owner) : TForm(owner) {
   SetBounds(20, 20, kFormWidth, kFormHeight);
   BuildControls();
   BuildMenus();
+  CreateGeneratorControls();
+  // Never so small that a control is cut off.
+  SetMinimumSize(ControlsWidth() + kMargin, ControlsHeight() + kMargin);
+  SetBounds(20, 20, std::max(kFormWidth, ControlsWidth() + kMargin), ControlsHeight() + kMargin);
 
   FastTimer1 = new TFastTimer(this);
   FastTimer1->Name = "FastTimer1";

@@ -21,6 +21,8 @@
 #include "widgets/fast_timer.h"
 #include "widgets/gr_speed_button.h"
 
+class GeneratorPanel;
+
 class TForm1_rec : public TForm {
  public:
   explicit TForm1_rec(TComponent* owner);
@@ -97,6 +99,13 @@ class TForm1_rec : public TForm {
   TFastTimer* FastTimer1 = nullptr;
   TTimer* Timer1 = nullptr;
   TTimer* Timer2 = nullptr;
+
+  // ---- The generator's controls under the recorder's panel, a second
+  // instance of the scope window's generator panel driving the same engine
+  // (generator/recorder_generator.cpp), and the "Tools" menu of its tools.
+  GeneratorPanel* GeneratorControls = nullptr;
+  TMenuItem* Tools1 = nullptr;
+  void CreateGeneratorControls();
 
   // ======== Acquisition and run control
   // One sample pair from the device into index RecPos; true when the whole

@@ -33,6 +33,9 @@ class SpectrumViewTest : public ::testing::Test {
     Form1->Hamming1Click(Form1);
     AcquisitionIdle = 1;
     DemoMode = 0;
+    // The axis outlives a window set; each test starts on the linear axis.
+    LogFreqAxis = 0;
+    display::SpectrumZoom = 8;
   }
   void TearDown() override { harness_.reset(); }
 

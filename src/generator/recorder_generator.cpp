@@ -1,0 +1,25 @@
+// The generator panel on the recorder window: the same panel class as on
+// the scope window, under the recorder's time/div buttons, with the
+// generator's items in the recorder's own Options, Tools and Help menus.
+#include "generator/generator_panel.h"
+#include "recorder/recorder_form.h"
+#include "widgets/control_maker.h"
+
+namespace {
+// Under the time/div group, from the window's left margin.
+constexpr int kGeneratorLeft = 8;
+}  // namespace
+
+void TForm1_rec::CreateGeneratorControls() {
+  ControlMaker make(this);
+  // Tools sits before Help.
+  Tools1 = make.Item("Tools1", "&Tools");
+  MainMenu1->Items()->Insert(MainMenu1->Items()->IndexOf(Help1), Tools1);
+  GeneratorPanel::Options options;
+  options.ScopeWindow = false;
+  options.OptionsMenu = Options1;
+  options.ToolsMenu = Tools1;
+  options.HelpMenu = Help1;
+  const int top = Time_div->Top() + Time_div->Height() + 6;
+  GeneratorControls = new GeneratorPanel(this, this, kGeneratorLeft, top, options);
+}

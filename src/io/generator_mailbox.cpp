@@ -1,0 +1,155 @@
+// The generator mailbox poll on the scope window's Timer5.
+#include "io/generator_mailbox.h"
+
+#include <algorithm>
+#include <array>
+
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "generator/generator_form.h"
+#include "generator/generator_panel.h"
+#include "generator/generator_state.h"
+#include "generator/panel_rules.h"
+#include "io/shared_blocks.h"
+#include "platform/ui/application.h"
+
+namespace io {
+
+std::size_t RemoteFrequencyRange(double hz) {
+  static constexpr std::array<double, 7> kLowerEdges{50000, 5000, 500, 50, 5, 0.5, 0.05};
+  for (std::size_t i = 0; i < kLowerEdges.size(); ++i)
+    if (hz >= kLowerEdges[i]) return i;
+  return kLowerEdges.size();
+}
+
+double RemoteFrequencyInRangeUnit(double hz, std::size_t range) {
+  double f = std::min(hz, 1000000.0);
+  if (f >= 5000) f /= 1000;  // kHz ranges
+  // Only the lowest range counts in mHz; 0.05 .. 0.1 Hz stays in hertz on
+  // its own range.
+  if (range == generator::FrequencyRanges.size() - 1) f *= 1000;
+  return std::max(f, 0.005);
+}
+
+std::string RemoteLibraryName(std::span<const std::int32_t> words, std::int32_t length) {
+  std::string name;
+  if (length <= 0) return name;
+  const std::size_t n = std::min<std::size_t>({static_cast<std::size_t>(length), words.size(), kGenNameRoom});
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::int32_t c = words[i];
+    if (c < 1 || c > 255) continue;
+    if (c < 0x80) {
+      name += static_cast<char>(c);
+    } else {
+      name += static_cast<char>(0xC0 | (c >> 6));
+      name += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return name;
+}
+
+}  // namespace io
+
+std::int32_t TForm1::GetShareData1(int index) {
+  return io::GeneratorMailboxBlock && index >= 0 ? io::GeneratorMailboxBlock->Get(static_cast<std::size_t>(index))
+                                                 : 0;
+}
+
+void TForm1::SetShareData1(int index, std::int32_t value) {
+  if (io::GeneratorMailboxBlock && index >= 0) io::GeneratorMailboxBlock->Set(static_cast<std::size_t>(index), value);
+}
+
+void TForm1::Timer5Timer(TObject* /*Sender*/) {
+  using namespace generator;
+  using io::GeneratorMailbox;
+  if (!io::GeneratorMailboxBlock || !GeneratorControls || !Form1_fgen) return;
+  if (engine::ClosingDone || Application->Terminated()) return;
+  Timer5->SetEnabled(false);
+  // The poll runs again, and says it lives, however the request ended.
+  struct Rearm {
+    TForm1* form;
+    ~Rearm() {
+      if (Application->Terminated()) return;
+      form->Timer5->SetEnabled(true);
+      form->SetShareData1(io::kGenAlive, io::kGenAliveValue);
+    }
+  } rearm{this};
+
+  const std::int32_t control = GetShareData1(io::kGenControl);
+  const std::int32_t wave = GetShareData1(io::kGenWave);
+  const std::int32_t frequency = GetShareData1(io::kGenFrequency);
+  const std::int32_t amplitude = GetShareData1(io::kGenAmplitude);
+  const std::int32_t offset = GetShareData1(io::kGenOffset);
+  const std::int32_t sweepEnd = GetShareData1(io::kGenSweepEnd);
+  const std::int32_t sweepTime = GetShareData1(io::kGenSweepTime);
+  GeneratorPanel& panel = *GeneratorControls;
+
+  const bool holdEdge = control == io::kGenHold && GeneratorMailbox.PreviousControl != io::kGenHold;
+  if (!holdEdge) {
+    // Output off on the edge to 223 only.
+    if (GeneratorActive && control == io::kGenOutputOff && GeneratorMailbox.PreviousControl != io::kGenOutputOff) {
+      for (TGrSpeedButton* b : panel.ShapeButtons()) b->SetDown(false);
+      GenOutputOff = 1;
+      Form1_fgen->Disable();
+      GeneratorMailbox.Wave = 0;
+    }
+    const bool changed = wave != GeneratorMailbox.Wave || frequency != GeneratorMailbox.Frequency ||
+                         amplitude != GeneratorMailbox.Amplitude || offset != GeneratorMailbox.Offset;
+    if (wave != 0 && control != io::kGenOutputOff && GeneratorActive && changed) {
+      // The shape applied last is released through its own button.
+      switch (GeneratorMailbox.Wave) {
+        case 1: case 2: case 3: {
+          TGrSpeedButton* b = panel.ShapeButtons()[static_cast<std::size_t>(GeneratorMailbox.Wave - 1)];
+          b->SetDown(false);
+          if (b->OnClick) b->OnClick(b);
+          break;
+        }
+        default: break;
+      }
+      GeneratorMailbox.Wave = wave;
+      GeneratorMailbox.Frequency = frequency;
+      GeneratorMailbox.Amplitude = amplitude;
+      GeneratorMailbox.Offset = offset;
+      const std::int32_t shape = std::clamp(wave, 1, 5);
+      double hz = frequency / 1000.0;
+      const double offsetVolts = std::clamp(offset / 1000.0, -5.0, 5.0);
+      const double amplitudeVolts = std::clamp(amplitude / 1000.0, 0.1, 10.0);
+
+      if (shape == 4) {
+        const double endHz = sweepEnd / 1000.0;
+        const double seconds = sweepTime / 1000.0;
+        for (GeneratorPanel* p : Panels) {
+          for (std::size_t i = 0; i < 3; ++i) p->ShapeButtons()[i]->SetDown(false);
+          p->TrackBar4->SetVisible(false);
+          p->TrackBar5->SetVisible(false);
+          p->Panel7->SetVisible(true);
+          GeneratorPanel::PaintReadout(p->Image5, 10, 5, "SWEEP            ", GeneratorPanel::kReadoutColor);
+          p->Edit3->SetText(EntryText(hz));
+          p->Edit4->SetText(EntryText(endHz));
+          p->Edit9->SetText(EntryText(seconds));
+        }
+        GenOutputOff = 0;
+        WaveShape = kShapeSweep;
+        if (hz >= 5000) hz /= 1000;
+        if (endHz < 0.1) hz *= 1000;
+        Form1_fgen->set_fg(hz, offsetVolts, amplitudeVolts);
+        panel.StartSweepClick(panel.StartSweep);
+      } else {
+        const std::size_t range = io::RemoteFrequencyRange(hz);
+        TGrSpeedButton* rangeButton = panel.RangeButtons()[range];
+        rangeButton->SetDown(true);
+        if (rangeButton->OnClick) rangeButton->OnClick(rangeButton);
+        Form1_fgen->set_fg(io::RemoteFrequencyInRangeUnit(hz, range), offsetVolts, amplitudeVolts);
+        GenOutputOff = 0;
+        if (shape <= 3) {
+          TGrSpeedButton* b = panel.ShapeButtons()[static_cast<std::size_t>(shape - 1)];
+          b->SetDown(true);
+          if (b->OnClick) b->OnClick(b);
+        } else {
+          Form1_fgen->Timer8Timer(this);
+        }
+      }
+    }
+  }
+  GeneratorMailbox.PreviousControl = control;
+}

@@ -1,0 +1,191 @@
+// The scope mailbox poll of the hidden remote-control window.
+#include "io/remote_control_form.h"
+
+#include <algorithm>
+
+#include "engine/calibration.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "engine/step_tables.h"
+#include "io/shared_blocks.h"
+#include "platform/ui/application.h"
+#include "widgets/fast_timer.h"
+
+namespace io {
+
+namespace {
+
+enum ScopeCommand : std::int32_t {
+  kCh1Range = 1, kCh2Range, kTimeDiv, kRun, kSingle, kCh1Position, kCh2Position,
+  kTriggerOnOff, kTriggerLevel, kTriggerSource, kTriggerEdge, kCh1Coupling, kCh2Coupling, kShowWindow,
+};
+
+// The device codes of time/div indexes 0..15.
+constexpr std::array<std::uint8_t, 16> kTimeDivCodes{5, 2, 93, 64, 65, 66, 80, 81, 82, 88, 89, 90, 92, 85, 94, 32};
+
+// Index of the first button that is down, or `fallback`.
+std::int32_t DownIndex(std::initializer_list<const TSpeedButton*> buttons, std::int32_t fallback) {
+  std::int32_t i = 0;
+  for (const TSpeedButton* b : buttons) {
+    if (b && b->Down()) return i;
+    ++i;
+  }
+  return fallback;
+}
+
+// The user's click on a panel button, as a program makes it: the button's
+// state first, then its own handler.
+void Press(TSpeedButton* button, bool down = true) {
+  if (!button) return;
+  button->SetDown(down);
+  if (button->OnClick) button->OnClick(button);
+}
+
+// A slider moved to `position`; its change handler runs once either way.
+void MoveBar(TTrackBar* bar, int position) {
+  if (!bar) return;
+  if (bar->Position() != position) bar->SetPosition(position);
+  else if (bar->OnChange) bar->OnChange(bar);
+}
+
+// Autoset and calibration own the panel while they run.
+bool PanelLocked() { return engine::AutosetRunning || engine::Calibrating || engine::CalibrationRunning; }
+
+}  // namespace
+
+std::int32_t RangeIndexOfCode(std::uint8_t code) {
+  for (std::size_t i = 0; i < engine::RangeTable.size(); ++i)
+    if (engine::RangeTable[i].Code == code) return static_cast<std::int32_t>(i);
+  return -1;
+}
+
+std::int32_t TimeDivIndex(std::uint8_t timeBaseCode, int sampleStep) {
+  if (sampleStep == 1 || sampleStep == 2) return 16;
+  for (std::size_t i = 0; i < kTimeDivCodes.size(); ++i)
+    if (kTimeDivCodes[i] == timeBaseCode) return static_cast<std::int32_t>(i);
+  return -1;
+}
+
+std::array<std::int32_t, kMailboxStatusCount> ScopeStatusWords(const FrontPanelControls& p, std::uint8_t ch1Gain,
+                                                               std::uint8_t ch2Gain, std::uint8_t timeBaseCode,
+                                                               int sampleStep) {
+  return {
+      RangeIndexOfCode(ch1Gain),
+      RangeIndexOfCode(ch2Gain),
+      TimeDivIndex(timeBaseCode, sampleStep),
+      p.TrackBar1 ? p.TrackBar1->Position() : 0,
+      p.TrackBar2 ? p.TrackBar2->Position() : 0,
+      DownIndex({p.SpeedButton_ac1, p.SpeedButton_dc1, p.SpeedButton_gnd1}, 1),
+      DownIndex({p.SpeedButton__ac2, p.SpeedButton_dc2, p.SpeedButton_gnd2}, 1),
+      p.SpeedButton7 && p.SpeedButton7->Down() ? 1 : 0,
+      DownIndex({p.SpeedButton3, p.SpeedButton4, p.SpeedButton_ext}, 0),
+      p.SpeedButton5 && p.SpeedButton5->Down() ? 1 : 0,
+      p.TrackBar3 ? p.TrackBar3->Position() : 0,
+  };
+}
+
+std::optional<MailboxCommand> TakeScopeCommand(SharedWords& box, bool mayTake, const std::function<void()>& publish) {
+  const std::int32_t code = box.Get(kMailboxCommand, std::memory_order_acquire);
+  const std::int32_t argument = box.Get(kMailboxArgument);
+  if (publish) publish();
+  if (code == 0 || !mayTake) return std::nullopt;
+  if (!box.Exchange(kMailboxCommand, code, 0)) return std::nullopt;
+  return MailboxCommand{code, argument};
+}
+
+}  // namespace io
+
+TFormx1::TFormx1(TComponent* owner) : TForm(owner) {
+  SetCaption("Darv-I/O");
+  SetWindowState(wsMinimized);
+  FastTimer1 = new TFastTimer(this);
+  FastTimer1->Name = "FastTimer1";
+  FastTimer1->SetInterval(10);
+  FastTimer1->SetResolution(10);
+  FastTimer1->OnTimer = [this](TObject* s) { FastTimer1Timer(s); };
+  OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
+  FormCreate(this);
+}
+
+void TFormx1::FormCreate(TObject* /*Sender*/) { FastTimer1->SetEnabled(true); }
+
+void TFormx1::FormCloseQuery(TObject* /*Sender*/, bool& /*CanClose*/) { FastTimer1->SetEnabled(false); }
+
+std::int32_t TFormx1::GetShareDatax(int index) {
+  return io::ScopeMailboxBlock && index >= 0 ? io::ScopeMailboxBlock->Get(static_cast<std::size_t>(index)) : 0;
+}
+
+void TFormx1::SetShareDatax(int index, std::int32_t value) {
+  if (io::ScopeMailboxBlock && index >= 0) io::ScopeMailboxBlock->Set(static_cast<std::size_t>(index), value);
+}
+
+void TFormx1::WriteStatus() {
+  using namespace engine;
+  const auto words = io::ScopeStatusWords(*Form1, Ch1GainCode, Ch2GainCode, TimeBaseCode, SampleStep);
+  for (std::size_t i = 0; i < words.size(); ++i) io::ScopeMailboxBlock->Set(io::kMailboxStatusFirst + i, words[i]);
+}
+
+void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
+  if (!io::ScopeMailboxBlock || !Form1) return;
+  // A slow command is never re-entered by the next tick.
+  FastTimer1->SetEnabled(false);
+  struct Rearm {
+    TFastTimer* timer;
+    ~Rearm() {
+      if (!Application->Terminated()) timer->SetEnabled(true);
+    }
+  } rearm{FastTimer1};
+
+  // A closing window, or autoset and calibration at work: the command waits.
+  const bool mayTake = !engine::ClosingDone && !Application->Terminated() && !io::PanelLocked();
+  if (const auto command = io::TakeScopeCommand(*io::ScopeMailboxBlock, mayTake, [this] { WriteStatus(); }))
+    RunCommand(command->Code, command->Argument);
+}
+
+void TFormx1::RunCommand(std::int32_t command, std::int32_t argument) {
+  using namespace io;
+  TForm1& f = *Form1;
+  const auto inRange = [&](std::int32_t last) { return argument >= 0 && argument <= last; };
+  switch (command) {
+    case kCh1Range:
+    case kCh2Range:
+      if (inRange(5)) {
+        const auto& row = engine::RangeTable[static_cast<std::size_t>(argument)];
+        Press(f.*(command == kCh1Range ? row.Ch1Button : row.Ch2Button));
+      }
+      break;
+    case kTimeDiv:
+      // The span-only row between 20 us and 10 us has no index.
+      if (inRange(16)) {
+        const std::size_t row = static_cast<std::size_t>(argument <= 13 ? argument : argument + 1);
+        Press(f.*engine::TimeBaseTable[row].Button);
+      }
+      break;
+    case kRun: Press(f.SpeedButtonRun, argument == 1); break;
+    case kSingle: Press(f.SpeedButtonSingle, argument == 1); break;
+    case kCh1Position: MoveBar(f.TrackBar1, std::clamp(argument, -128, 127)); break;
+    case kCh2Position: MoveBar(f.TrackBar2, std::clamp(argument, -128, 127)); break;
+    case kTriggerOnOff: Press(argument == 0 ? f.SpeedButton8 : f.SpeedButton7); break;
+    case kTriggerLevel: MoveBar(f.TrackBar3, std::clamp(argument, 0, 254)); break;
+    case kTriggerSource: Press(std::clamp(argument, 0, 1) == 0 ? f.SpeedButton3 : f.SpeedButton4); break;
+    case kTriggerEdge: Press(argument == 0 ? f.SpeedButton6 : f.SpeedButton5); break;
+    case kCh1Coupling:
+    case kCh2Coupling: {
+      const bool ch1 = command == kCh1Coupling;
+      TGrSpeedButton* buttons[3] = {ch1 ? f.SpeedButton_ac1 : f.SpeedButton__ac2,
+                                    ch1 ? f.SpeedButton_dc1 : f.SpeedButton_dc2,
+                                    ch1 ? f.SpeedButton_gnd1 : f.SpeedButton_gnd2};
+      Press(buttons[std::clamp(argument, 0, 2)]);
+      break;
+    }
+    case kShowWindow:
+      if (argument == 1) {
+        f.SetWindowState(wsNormal);
+        f.Show();
+      } else {
+        f.Hide();
+      }
+      break;
+    default: break;
+  }
+}

@@ -1,0 +1,70 @@
+#include "io/shared_blocks.h"
+
+#include <cstdlib>
+
+namespace io {
+
+namespace {
+
+bool UsableSuffix(const std::string& s) {
+  if (s.empty() || s.size() > 64) return false;
+  for (char c : s)
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_'))
+      return false;
+  return true;
+}
+
+}  // namespace
+
+std::string SharedBlockName(const char* base) {
+  std::string name = base;
+  if (const char* suffix = std::getenv(kNameSuffixVariable); suffix && UsableSuffix(suffix)) name += suffix;
+  return name;
+}
+
+SharedWords::SharedWords(const char* base, std::size_t bytes) : memory_(SharedBlockName(base), bytes) {}
+
+std::int32_t* SharedWords::Word(std::size_t index) const {
+  if (index >= Count()) return nullptr;
+  return static_cast<std::int32_t*>(memory_.Data()) + index;
+}
+
+std::int32_t SharedWords::Get(std::size_t index, std::memory_order order) const {
+  std::int32_t* w = Word(index);
+  return w ? std::atomic_ref<std::int32_t>(*w).load(order) : 0;
+}
+
+void SharedWords::Set(std::size_t index, std::int32_t value, std::memory_order order) {
+  if (std::int32_t* w = Word(index)) std::atomic_ref<std::int32_t>(*w).store(value, order);
+}
+
+bool SharedWords::Exchange(std::size_t index, std::int32_t expected, std::int32_t value) {
+  std::int32_t* w = Word(index);
+  return w && std::atomic_ref<std::int32_t>(*w).compare_exchange_strong(expected, value, std::memory_order_acq_rel);
+}
+
+bool OpenSharedBlocks(std::string* error) {
+  CloseSharedBlocks();
+  // The generator's block first, then the export, then the scope mailbox.
+  auto generator = std::make_unique<SharedWords>(kGeneratorMailboxName, kGeneratorMailboxBytes);
+  auto samples = std::make_unique<SharedWords>(kSampleExportName, kSampleExportBytes);
+  auto scope = std::make_unique<SharedWords>(kScopeMailboxName, kScopeMailboxBytes);
+  for (const SharedWords* block : {generator.get(), samples.get(), scope.get()}) {
+    if (!block->IsOpen()) {
+      if (error) *error = block->Error();
+      return false;
+    }
+  }
+  GeneratorMailboxBlock = std::move(generator);
+  SampleExportBlock = std::move(samples);
+  ScopeMailboxBlock = std::move(scope);
+  return true;
+}
+
+void CloseSharedBlocks() {
+  ScopeMailboxBlock.reset();
+  SampleExportBlock.reset();
+  GeneratorMailboxBlock.reset();
+}
+
+}  // namespace io

@@ -1,0 +1,63 @@
+// The three named shared-memory blocks through which other programs of the
+// user read the captures and remote-control the scope and the generator:
+// "ShareDSOData" (sample export), "Darv48Data" (scope mailbox) and
+// "Selg48Data" (generator mailbox), each an array of 32-bit little-endian
+// words under /dev/shm. They are made before any window exists and kept until
+// the program ends; a block that already exists (another copy of the program,
+// or a controller that made it first) is shared.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/shm/shared_memory.h"
+
+namespace io {
+
+inline constexpr std::size_t kSampleExportBytes = 40000;
+inline constexpr std::size_t kScopeMailboxBytes = 400;
+inline constexpr std::size_t kGeneratorMailboxBytes = 1000;
+
+inline constexpr const char* kSampleExportName = "ShareDSOData";
+inline constexpr const char* kScopeMailboxName = "Darv48Data";
+inline constexpr const char* kGeneratorMailboxName = "Selg48Data";
+
+// Appended to the three names when set and made of letters, digits, '-' and
+// '_' only, so that test runs on one machine keep apart.
+inline constexpr const char* kNameSuffixVariable = "DARVIK48_SHM_SUFFIX";
+
+// The name of a block as this process uses it.
+std::string SharedBlockName(const char* base);
+
+// One block viewed as words. Reads and writes of a word are single 32-bit
+// accesses, since another process may touch the same word at any time.
+class SharedWords {
+ public:
+  SharedWords(const char* base, std::size_t bytes);
+  bool IsOpen() const { return memory_.IsOpen(); }
+  const std::string& Error() const { return memory_.Error(); }
+  std::size_t Count() const { return memory_.Size() / sizeof(std::int32_t); }
+  // A word outside the block reads 0, and writing one does nothing.
+  std::int32_t Get(std::size_t index, std::memory_order order = std::memory_order_relaxed) const;
+  void Set(std::size_t index, std::int32_t value, std::memory_order order = std::memory_order_relaxed);
+  // Replaces `expected` with `value` only when the word still holds it.
+  bool Exchange(std::size_t index, std::int32_t expected, std::int32_t value);
+
+ private:
+  std::int32_t* Word(std::size_t index) const;
+  shm::SharedMemory memory_;
+};
+
+inline std::unique_ptr<SharedWords> SampleExportBlock;
+inline std::unique_ptr<SharedWords> ScopeMailboxBlock;
+inline std::unique_ptr<SharedWords> GeneratorMailboxBlock;
+
+// Makes or opens the three blocks; false (with the reason in *error) when
+// one of them cannot be had, and then none is kept.
+bool OpenSharedBlocks(std::string* error);
+void CloseSharedBlocks();
+
+}  // namespace io
