@@ -26,6 +26,7 @@
 #include "engine/step_tables.h"
 #include "generator/fine_tune.h"
 #include "display/history_state.h"
+#include "display/persistence_state.h"
 
 namespace {
 
