@@ -1,11 +1,16 @@
-// A small dialog created at start-up with the others; nothing uses it yet.
+// The "Phase Plot" hint: how to wire the phase measurement.
 #pragma once
 
-#include "platform/ui/forms.h"
+#include "platform/ui/vcl.h"
+#include "widgets/gr_speed_button.h"
 
 class TOKBottomDlg1 : public TForm {
  public:
-  explicit TOKBottomDlg1(TComponent* owner) : TForm(owner) {}
+  explicit TOKBottomDlg1(TComponent* owner);
+
+  TMemo* Memo1 = nullptr;
+  TCheckBox* CheckBox1 = nullptr;  // "Do not show this again"
+  TGrSpeedButton* OKBtn = nullptr;
 };
 
 inline TOKBottomDlg1* OKBottomDlg1 = nullptr;

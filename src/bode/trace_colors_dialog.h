@@ -1,13 +1,23 @@
 // The Bode plotter's "Color" dialog for the colours of multiple traces.
 #pragma once
 
-#include "platform/ui/forms.h"
+#include <array>
+
+#include "platform/ui/vcl.h"
+#include "widgets/gr_speed_button.h"
 
 class TBtnBottomDlg_21 : public TForm {
  public:
-  explicit TBtnBottomDlg_21(TComponent* owner) : TForm(owner) {
-    SetCaption("Color");
-  }
+  explicit TBtnBottomDlg_21(TComponent* owner);
+
+  TImage* Image1 = nullptr;  // the sample
+  TGrSpeedButton* OKBtn = nullptr;
+  TGrSpeedButton* CancelBtn = nullptr;
+  TColorDialog* ColorDialog1 = nullptr;
+  // The five colours being chosen; OK takes them over.
+  std::array<TColor, 5> Working{};
+
+  void Sample();
 };
 
 inline TBtnBottomDlg_21* BtnBottomDlg_21 = nullptr;

@@ -9,6 +9,7 @@
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "platform/os/files.h"
+#include "platform/os/folders.h"
 #include "widgets/control_maker.h"
 
 namespace {
@@ -117,7 +118,7 @@ void TForm1::SaveHistory1Click(TObject*) {
   if (!SaveHistoryDialog->Execute()) return;
   const std::string path = SaveHistoryDialog->FileName();
   const std::vector<std::uint8_t> file = display::HistoryFileBytes();
-  if (!os::WriteWholeFile(path, file.data(), file.size()))
+  if (!os::WriteWholeFile(path, std::string(file.begin(), file.end())))
     MessageDlg("Unable to write to " + path, mtError, mbOK, 0);
 }
 

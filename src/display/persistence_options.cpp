@@ -44,7 +44,7 @@ TOKRightDlg::TOKRightDlg(TComponent* owner) : TForm(owner) {
   RadioButton2 = make.Radio(GroupBox2, "RadioButton2", "16", 12, 74, 60);
   RadioButton3 = make.Radio(GroupBox2, "RadioButton3", "32", 12, 98, 60);
 
-  OKBtn = make.PushButton(this, "OKBtn", "OK", 466, 212, 80);
+  OKBtn = make.Add<TButton>(this, "OKBtn", 466, 212, 80, 25, "OK");
   OKBtn->SetModalResult(mrOk);
   OKBtn->OnClick = [this](TObject* s) { OKBtnClick(s); };
   SetDefaultButton(OKBtn);

@@ -4,13 +4,22 @@
 #pragma once
 
 #include "engine/form8_engine.h"
-#include "platform/ui/forms.h"
+#include "platform/ui/vcl.h"
 
 class TForm8 : public TForm, public TForm8Engine {
  public:
-  explicit TForm8(TComponent* owner) : TForm(owner) {
-    SetCaption("Fine Tune");
-  }
+  explicit TForm8(TComponent* owner);
+
+  TTrackBar* TrackBar1 = nullptr;  // amplitude trim 0..8 ("-5%" .. "+5%")
+  TTrackBar* TrackBar2 = nullptr;  // square-wave offset trim 0..6 ("-120mV" .. "+120mV")
+  TButton* Button1 = nullptr;      // "Apply" (amplitude)
+  TButton* Button2 = nullptr;      // "Apply" (offset)
+  TButton* Button3 = nullptr;      // "Close"
+
+  // Each takes its slider's trim and sends the generator output again.
+  void Button1Click(TObject* Sender);
+  void Button2Click(TObject* Sender);
+  void Button3Click(TObject* Sender);
 };
 
 inline TForm8* Form8 = nullptr;

@@ -200,7 +200,10 @@ void TForm1_fgen::ShapeButtonClick(std::int32_t shape) {
     Disable();
     return;
   }
-  if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->Hide();
+  if (BtnBottomDlg1_fgen) {
+    BtnBottomDlg1_fgen->ReleaseAll();
+    BtnBottomDlg1_fgen->Hide();
+  }
   // The sweep's progress bar has nothing more to show.
   if (Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(false);
   for (GeneratorPanel* p : Panels) p->TrackBar4->SetVisible(true);
@@ -224,8 +227,16 @@ void TForm1_fgen::SpeedButton1Click(TObject*) {
   };
   if (scope->GrSpeedButton14->Down()) {
     if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->Show();
-    // A shape of the dialog stays as it is until one of its buttons is pressed.
-    if (WaveShape > kShapeTriangle) return;
+    // A shape of the dialog comes back on when its button is still down.
+    if (WaveShape > kShapeTriangle) {
+      if (!BtnBottomDlg1_fgen) return;
+      const auto buttons = BtnBottomDlg1_fgen->ShapeButtons();
+      if (std::none_of(buttons.begin(), buttons.begin() + 5, [](TGrSpeedButton* b) { return b->Down(); })) return;
+      generator::GenOutputOff = 0;
+      if (WaveShape == kShapeSweep && Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(true);
+      Timer8Timer(this);
+      return;
+    }
     stopProgress();
     generator::GenOutputOff = 1;
     Disable();

@@ -14,6 +14,7 @@
 #include "generator/panel_rules.h"
 #include "generator/preview.h"
 #include "generator/synthesis.h"
+#include "generator/wave_editor.h"
 #include "platform/os/numeric.h"
 
 namespace {
@@ -37,6 +38,11 @@ TForm1_fgen::TForm1_fgen(TComponent* owner) : TForm(owner), noise_random_(std::r
   SetCaption("Function Generator ");
   Timer8 = MakeTimer(this, "Timer8", kApplyDelayMs, [this](TObject* s) { Timer8Timer(s); });
   Timer7 = MakeTimer(this, "Timer7", kBodeSettleMs, [this](TObject* s) { Timer7Timer(s); });
+  OpenDialog2 = new TOpenDialog(this);
+  OpenDialog2->Name = "OpenDialog2";
+  OpenDialog2->SetFilter("Library File|*.LIB|All Files|*.*");
+  OpenDialog2->SetDefaultExt("*.lib");
+  OnClose = [this](TObject* s, TCloseAction& action) { FormClose(s, action); };
   FormCreate(this);
 }
 
@@ -72,6 +78,7 @@ void TForm1_fgen::FormCreate(TObject* /*Sender*/) {
   generator::GeneratorHardware = 8016;
   generator::GenOutputOff = 1;
   OutputTable.assign(kTableEntries, 0);
+  ReadGeneratorSettings();
 
   for (GeneratorPanel* p : Panels) {
     if (!p->Edit3->Text().empty()) {
@@ -183,8 +190,8 @@ void TForm1_fgen::laske() {
 }
 
 void TForm1_fgen::laske_1() {
-  // The wave editor draws its preview from this table.
   generator::EditorPreviewTable = generator::EditorPreview(generator::EditorTable);
+  if (Wave_editor1) Wave_editor1->curve_1();
 }
 
 void TForm1_fgen::Curve() {
@@ -337,6 +344,11 @@ void TForm1_fgen::Disable() {
   SendBusy = 0;
   Curve();
   curve_rec();
+}
+
+void TForm1_fgen::SendOutputAndWait() {
+  laske();
+  WaitWhileSending();
 }
 
 void TForm1_fgen::WaitWhileSending() {

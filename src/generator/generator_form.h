@@ -6,17 +6,43 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <random>
+#include <string>
+#include <vector>
 
+#include "platform/ini/ini_file.h"
 #include "platform/ui/vcl.h"
 
 class GeneratorPanel;
+
+namespace generator {
+// Where library files are looked for: the user's own "lib" in the data
+// folder first, then the "lib" installed with the program.
+std::vector<std::string> LibraryFolders();
+}  // namespace generator
 
 class TForm1_fgen : public TForm {
  public:
   explicit TForm1_fgen(TComponent* owner);
 
   void FormCreate(TObject* Sender);
+  // Writes the generator settings file and closes the generator's windows;
+  // the wave editor may refuse (WaveEditorCanClose 0).
+  void FormClose(TObject* Sender, TCloseAction& Action);
+
+  // "FGen48.ini" in the data folder, open from creation to close.
+  std::unique_ptr<TIniFile> GeneratorIni;
+  void ReadGeneratorSettings();
+  // False when the file could not be written (reported to the user).
+  bool WriteGeneratorSettings();
+
+  // ---- Library waveforms into BaseTable
+  TOpenDialog* OpenDialog2 = nullptr;
+  // Asks for a file; true when one was chosen.
+  bool file1_count();
+  // Loads SequenceLibFile from the library folders; true when it filled the table.
+  bool file3_count();
 
   // Timer8 (1000 ms): the debounced apply. Timer7 (700 ms, one shot): the
   // settle wait after each change during a Bode sweep.
@@ -38,6 +64,12 @@ class TForm1_fgen : public TForm {
   // Recomputes the output table and the previews and sends; SendBusy is 0
   // again when it returns (callers still pump until it is).
   void laske();
+  // laske, then pumps the message queue until the send sequence ended.
+  void SendOutputAndWait();
+  // The generator's help file in the desktop's help viewer.
+  void Contents1Click(TObject* Sender);
+  // The hardware dialog, with the stored speed checked.
+  void HardwareSetup1Click(TObject* Sender);
   // The wave editor's preview table from the editor table.
   void laske_1();
   // The preview on the scope window's generator panel, and on the others.
@@ -122,6 +154,10 @@ class TForm1_fgen : public TForm {
   void CloseEntries();
   void AmplitudeEntered(double amplitude);
   void ComposeSettings();
+  // Reads a library file into BaseTable, names it in the caption and warns
+  // once about values that did not convert. False when it could not be read.
+  bool LoadLibraryFile(const std::string& path);
+  bool LibraryDialogUsed_ = false;
 
   std::mt19937 noise_random_;
   // Set while the window is being created: the other windows may not exist

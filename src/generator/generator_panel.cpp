@@ -247,7 +247,14 @@ void GeneratorPanel::BindHandlers() {
     if (Wave_editor1) Wave_editor1->Show();
   };
   BodePlotter1->OnClick = [](TObject*) {
-    if (Bode_plot) Bode_plot->Show();
+    // The bit view cannot measure: it goes before the plotter opens.
+    if (Form1 && Form1->GrSpeedButton15 && Form1->GrSpeedButton15->Down()) {
+      Form1->GrSpeedButton15->SetDown(false);
+      Form1->GrSpeedButton15Click(Form1->GrSpeedButton15);
+    }
+    if (!Bode_plot) return;
+    Bode_plot->tekstit();
+    Bode_plot->ShowPlotter();
   };
   WaveSequence1->OnClick = [](TObject*) {
     if (Form900) Form900->Show();
@@ -438,6 +445,7 @@ void GeneratorPanel::OffsetModeClick(bool peak) {
   generator::GenOutputOff = 1;
   if (Form1_fgen) Form1_fgen->Disable();
 
+  if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->EnableDcButtons(!PeakOffsetMode && !AutoOffsetMode);
   const bool manualOffset = !AutoOffsetMode;
   for (GeneratorPanel* p : Panels) {
     p->TrackBar6->SetEnabled(manualOffset);

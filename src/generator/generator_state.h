@@ -61,6 +61,12 @@ inline std::uint8_t FilterChoice = 7;
 inline std::uint8_t OffsetOnlyChange = 0;  // only the offset changed since the last apply
 inline std::uint8_t FreqReadoutVisible = 1;
 inline std::string LibraryFileName;  // the library waveform of shape 7
+// The library file a sequence step or another program names; found in the
+// library folders without regard to case (library_wave.h).
+inline std::string SequenceLibFile;
+inline std::uint8_t NoiseSweepFlag = 0;       // noise or sweep chosen in More Functions
+inline std::int32_t ShapeBeforeSweep = kShapeNone;  // the shape a sweep sweeps
+inline std::uint8_t LptSpeedSlow = 0;         // the hardware dialog's "Slow"
 
 // ---- Engine state
 inline std::uint8_t SendBusy = 0;  // a send sequence is pending; callers pump until 0

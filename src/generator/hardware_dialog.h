@@ -1,13 +1,20 @@
-// The generator's hardware dialog (LPT port communication speed).
+// The generator's hardware dialog: the "LPT Port Communication Speed" choice,
+// kept in the generator settings file.
 #pragma once
 
-#include "platform/ui/forms.h"
+#include "platform/ui/vcl.h"
 
 class TBtnBottomDlg_fgen : public TForm {
  public:
-  explicit TBtnBottomDlg_fgen(TComponent* owner) : TForm(owner) {
-    SetCaption("Function Generator");
-  }
+  explicit TBtnBottomDlg_fgen(TComponent* owner);
+
+  TPanel* Panel1 = nullptr;              // "LPT Port Communication Speed"
+  TRadioButton* RadioButton1 = nullptr;  // "Normal"
+  TRadioButton* RadioButton2 = nullptr;  // "Slow"
+  TButton* OKBtn = nullptr;
+
+  void RadioButton1Click(TObject* Sender);
+  void RadioButton2Click(TObject* Sender);
 };
 
 inline TBtnBottomDlg_fgen* BtnBottomDlg_fgen = nullptr;

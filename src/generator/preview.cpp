@@ -131,4 +131,28 @@ void DrawPreview(TCanvas& c, int w, int h, const PreviewInput& in, std::span<con
   }
 }
 
+void DrawEditorPreview(TCanvas& c, int w, int h, std::span<const std::int32_t> table) {
+  if (w <= 0 || h <= 0) return;
+  DrawGrid(c, w, h);
+  if (!table.empty()) {
+    c.Pen.Color = kPreviewWaveColor;
+    c.Pen.Width = 2;
+    const double step = 64000.0 / w;
+    double q = 0;
+    for (int x = 0; x < w; ++x) {
+      const int y = numeric::Round32((At(table, q) - 127) * 1.5 / 255 * h / 2 + h / 2.0);
+      if (x == 0) c.MoveTo(x, y);
+      else c.LineTo(x, y);
+      q += step;
+      if (q > kBasePeriod) q = 0;
+    }
+  }
+  c.Pen.Width = 1;
+  c.Pen.Color = clBlack;
+  c.LineInclusive(0, 0, w - 1, 0);
+  c.LineInclusive(w - 1, 0, w - 1, h - 1);
+  c.LineInclusive(0, h - 1, w - 1, h - 1);
+  c.LineInclusive(0, 0, 0, h - 1);
+}
+
 }  // namespace generator

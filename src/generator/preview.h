@@ -24,4 +24,9 @@ inline constexpr TColor kPreviewWaveColor = 0xFF0000;  // blue
 // Draws the whole picture (w x h pixels) on `canvas` from the output table.
 void DrawPreview(TCanvas& canvas, int w, int h, const PreviewInput& in, std::span<const std::int32_t> table);
 
+// The wave editor's picture: the same grid and centre line in a black frame
+// and, unless the table is empty, two periods of the editor preview table
+// (entries around 127) as a blue line.
+void DrawEditorPreview(TCanvas& canvas, int w, int h, std::span<const std::int32_t> table);
+
 }  // namespace generator

@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "engine/main_form.h"
-#include "platform/os/files.h"
+#include "platform/os/folders.h"
 #include "engine/scope_state.h"
 #include "recorder/add_text_rec.h"
 #include "recorder/recorder_file_error.h"
@@ -22,8 +22,6 @@ namespace {
 constexpr const char* kFileFilter = "Text file (*.txt)|*.txt|All files (*.*)|*.*";
 
 std::string UnableToWrite(const std::string& path) { return "Unable to write to " + path; }
-
-using os::WriteWholeFile;
 
 }  // namespace
 
@@ -53,7 +51,7 @@ void TForm1_rec::N1Click(TObject*) {
   const std::optional<CommentBlock> comment = CurrentComment();
   const std::string text =
       FormatSaveData(CurrentHeader(), RecBufCh1, RecBufCh2, RecLength, comment ? &*comment : nullptr);
-  if (!WriteWholeFile(SaveDialog2->FileName(), text)) MessageDlg(UnableToWrite(SaveDialog2->FileName()), mtError, mbOK, 0);
+  if (!os::WriteWholeFile(SaveDialog2->FileName(), text)) MessageDlg(UnableToWrite(SaveDialog2->FileName()), mtError, mbOK, 0);
 }
 
 // ---------------------------------------------------------------- AutoSave

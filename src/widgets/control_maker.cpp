@@ -101,23 +101,44 @@ TPanel* ControlMaker::Panel(TWinControl* parent, const std::string& name, int l,
 }
 
 TRadioButton* ControlMaker::Radio(TWinControl* parent, const std::string& name, const std::string& caption, int l,
-                                  int t, int w) {
+                                  int t, int w, TNotifyEvent handler) {
   auto* radio = new TRadioButton(owner_);
   radio->Name = name;
   radio->SetParent(parent);
+  radio->SetBounds(l, t, w, 17);
   radio->SetCaption(caption);
-  radio->SetBounds(l, t, w, 20);
+  radio->OnClick = std::move(handler);
   return radio;
 }
 
-TButton* ControlMaker::PushButton(TWinControl* parent, const std::string& name, const std::string& caption, int l,
-                                  int t, int w) {
-  auto* button = new TButton(owner_);
-  button->Name = name;
-  button->SetParent(parent);
-  button->SetCaption(caption);
-  button->SetBounds(l, t, w, 25);
-  return button;
+TCheckBox* ControlMaker::Check(TWinControl* parent, const std::string& name, const std::string& caption, int l,
+                               int t, int w, TNotifyEvent handler) {
+  auto* box = new TCheckBox(owner_);
+  box->Name = name;
+  box->SetParent(parent);
+  box->SetBounds(l, t, w, 17);
+  box->SetCaption(caption);
+  box->OnClick = std::move(handler);
+  return box;
+}
+
+TMemo* ControlMaker::Memo(TWinControl* parent, const std::string& name, int l, int t, int w, int h) {
+  auto* memo = new TMemo(owner_);
+  memo->Name = name;
+  memo->SetParent(parent);
+  memo->SetBounds(l, t, w, h);
+  return memo;
+}
+
+TComboBox* ControlMaker::List(TWinControl* parent, const std::string& name, int l, int t, int w,
+                              TNotifyEvent onChange) {
+  auto* list = new TComboBox(owner_);
+  list->Name = name;
+  list->SetParent(parent);
+  list->SetStyle(csDropDownList);
+  list->SetBounds(l, t, w, 22);
+  list->OnChange = std::move(onChange);
+  return list;
 }
 
 TMenuItem* ControlMaker::Item(const std::string& name, const std::string& caption) {

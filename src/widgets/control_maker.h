@@ -34,10 +34,13 @@ class ControlMaker {
   TImage* Image(TWinControl* parent, const std::string& name, int l, int t, int w, int h);
   TEdit* Edit(TWinControl* parent, const std::string& name, const std::string& text, int l, int t, int w);
   TPanel* Panel(TWinControl* parent, const std::string& name, int l, int t, int w, int h);
-  // A radio button, exclusive with the others on the same parent.
-  TRadioButton* Radio(TWinControl* parent, const std::string& name, const std::string& caption, int l, int t, int w);
-  // A plain push button of the dialogs (OK, Cancel).
-  TButton* PushButton(TWinControl* parent, const std::string& name, const std::string& caption, int l, int t, int w);
+  TRadioButton* Radio(TWinControl* parent, const std::string& name, const std::string& caption, int l, int t,
+                      int w, TNotifyEvent handler = nullptr);
+  TCheckBox* Check(TWinControl* parent, const std::string& name, const std::string& caption, int l, int t, int w,
+                   TNotifyEvent handler = nullptr);
+  TMemo* Memo(TWinControl* parent, const std::string& name, int l, int t, int w, int h);
+  // A drop-down list to pick from (no typing).
+  TComboBox* List(TWinControl* parent, const std::string& name, int l, int t, int w, TNotifyEvent onChange = nullptr);
   // A menu item left for the caller to place.
   TMenuItem* Item(const std::string& name, const std::string& caption);
   // A menu item added under `parent`; "-" makes a separator.
@@ -45,6 +48,18 @@ class ControlMaker {
                   TNotifyEvent handler = nullptr);
   // A stopped timer; the window starts it when its time comes.
   TTimer* Timer(const std::string& name, unsigned interval, TNotifyEvent handler);
+  // A push button, or another control without a maker of its own: named,
+  // parented, placed, and captioned when it takes a caption.
+  template <class T>
+  T* Add(TWinControl* parent, const std::string& name, int l, int t, int w, int h,
+         const std::string& caption = std::string()) {
+    auto* c = new T(owner_);
+    c->Name = name;
+    c->SetParent(parent);
+    c->SetBounds(l, t, w, h);
+    if constexpr (requires { c->SetCaption(caption); }) c->SetCaption(caption);
+    return c;
+  }
 
  private:
   TForm* owner_;

@@ -18,6 +18,10 @@ namespace {
 
 using startup_test::StartupTest;
 
+bool IsWrite(const SimTransfer& t, std::vector<std::uint8_t> bytes, unsigned timeout) {
+  return t.kind == SimTransfer::Kind::Write && t.data == bytes && t.timeout_ms == timeout;
+}
+
 class StartupWireTest : public StartupTest {
  protected:
   bool DevicePresent() const override { return true; }
@@ -26,11 +30,20 @@ class StartupWireTest : public StartupTest {
   void InstallLogicFile() {
     device_test::WriteFile(DataDir() + "darvik48.bit", device_test::LogicFile(5, device_test::FullData()));
   }
-};
 
-bool IsWrite(const SimTransfer& t, std::vector<std::uint8_t> bytes, unsigned timeout) {
-  return t.kind == SimTransfer::Kind::Write && t.data == bytes && t.timeout_ms == timeout;
-}
+  // The close: the generator's output off with the enable code 0, then the
+  // device's power-down, and nothing else.
+  void ExpectGeneratorOffThenPowerDown() {
+    SimulatedDarvik48& device = Device();
+    const std::vector<SimTransfer>& t = device.Transfers();
+    ASSERT_EQ(t.size(), 5u) << device.Dump();
+    EXPECT_TRUE(IsWrite(t[0], {4}, 10)) << device.Dump();
+    EXPECT_TRUE(IsWrite(t[1], std::vector<std::uint8_t>(512, 0x80), 100)) << device.Dump();
+    EXPECT_TRUE(IsWrite(t[2], {0x0E, 0x05, 0x04, 0x80, 0x00, 0x03, 0x0F}, 10)) << device.Dump();
+    EXPECT_TRUE(IsWrite(t[3], {6}, 10)) << device.Dump();
+    EXPECT_TRUE(IsWrite(t[4], {20}, 10)) << device.Dump();
+  }
+};
 
 // A device calibrated in an earlier session: the first-run calibration (its
 // own traffic is covered by the calibration tests) does not run.
@@ -88,9 +101,7 @@ TEST_F(StartupWireTest, StartAndCloseGoOverTheWireInOrder) {
 
   Device().ClearLog();
   ASSERT_TRUE(Close());
-  ASSERT_FALSE(Device().Transfers().empty());
-  EXPECT_TRUE(IsWrite(Device().Transfers().back(), {20}, 10)) << Device().Dump();
-  EXPECT_EQ(Device().Transfers().size(), 1u) << Device().Dump();
+  ExpectGeneratorOffThenPowerDown();
   EXPECT_TRUE(Device().ShutDown());
   EXPECT_EQ(engine::DeviceOpen, 0);
   EXPECT_EQ(IniValue("Menu", "HWdialog"), "0");
@@ -108,8 +119,7 @@ TEST_F(StartupWireTest, RefusedSettingsWriteStillPowersTheDeviceDown) {
 
   EXPECT_TRUE(Close());
   EXPECT_EQ(Dialogs().CountMessages("Unable to write to " + IniPath()), 1);
-  ASSERT_EQ(Device().Transfers().size(), 1u) << Device().Dump();
-  EXPECT_TRUE(IsWrite(Device().Transfers()[0], {20}, 10));
+  ExpectGeneratorOffThenPowerDown();
 }
 
 // A logic upload the device does not take whole is no upload: the message,

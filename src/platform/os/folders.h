@@ -31,5 +31,9 @@ bool DeleteFile(const std::string& path);
 // fails. (Note: the reverse sense of the Windows call's "fail if exists".)
 // dst is replaced in one step, so it never holds half a copy.
 bool CopyFile(const std::string& src, const std::string& dst, bool overwrite);
+// Writes the bytes as the whole file: written beside it, synced, then renamed
+// over it, so the file holds either its old or its new content. False when
+// anything failed (the old file is then left as it was).
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
 
 }  // namespace os

@@ -1,0 +1,299 @@
+// The Bode plot picture: grid and border, axis texts, the redraw from the
+// data table, the border strips, and the markers with their read-outs.
+#include <algorithm>
+#include <cmath>
+
+#include "bode/add_text_bode.h"
+#include "bode/bode_plot.h"
+#include "bode/bode_state.h"
+#include "engine/scope_state.h"
+
+using namespace bode;
+
+namespace {
+
+std::string FileNameOnly(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+void TBode_plot::DerivePens() {
+  BodeLevelMarkerPen = (~BodeBackgroundColor ^ BodeLevelMarkerColor) & 0xFFFFFF;
+  BodeFreqMarkerPen = (~BodeFreqMarkerColor ^ BodeBackgroundColor) & 0xFFFFFF;
+}
+
+void TBode_plot::curve_0() {
+  TCanvas* c = Image1->Canvas();
+  const int m = Margin(), w = PlotWidth(), h = PlotHeight();
+  c->Brush.Style = bsSolid;
+  c->Brush.Color = BodeBackgroundColor;
+  c->FillRect(Rect(0, 0, kImageWidth, kImageHeight));
+  markers_drawn_ = false;
+  c->Pen = TPen{};
+  const std::vector<int> rows = GridRows(h, m);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    c->Pen.Color = PhasePlotOn && i == 5 ? BodeBorderColor : BodeGridColor;
+    c->MoveTo(m, rows[i]);
+    c->LineTo(m + w, rows[i]);
+  }
+  c->Pen.Color = BodeGridColor;
+  for (int x : GridColumns(BodeLogScale != 0, w, m, BodeSpanRatio)) {
+    c->MoveTo(x, m);
+    c->LineTo(x, m + h);
+  }
+  c->Pen.Color = BodeBorderColor;
+  c->Brush.Style = bsClear;
+  c->Rectangle(m, m, m + w + 1, m + h + 1);
+  c->Brush.Style = bsSolid;
+  SetCaption(LoadedFileName.empty() ? "Bode Plotter" : "Bode Plotter - " + FileNameOnly(LoadedFileName));
+  if (!redrawing_ && Markers != MarkerMode::Off && !BodeSweepRunning) DrawMarkers();
+  Image1->Invalidate();
+}
+
+void TBode_plot::tekstit() {
+  TCanvas* c = Image1->Canvas();
+  const int m = Margin();
+  c->Font.Size = 8;
+  c->Font.Color = BodeTextColor;
+  c->Brush.Style = bsSolid;
+  c->Brush.Color = BodeBackgroundColor;
+  if (PhasePlotOn) c->TextOut(kImageWidth - m - c->TextWidth(kPhaseCaption), 1, kPhaseCaption);
+  const std::string end = RangeEndCaption(BodeRangeTop);
+  const int bottom = kImageHeight - m + 2;
+  c->TextOut(kImageWidth - m - c->TextWidth(end) + 12, bottom, end);
+  for (TRadioButton* start : StartRadios)
+    if (start->Checked() && start->Visible()) c->TextOut(m - 6, bottom, start->Caption());
+  if (BodeStartFromDc && !BodeLogScale) c->TextOut(15, kImageHeight - 13, "0Hz");
+  c->TextOut(m, 1, ScaleText(BodeVertScale, engine::Ch1GainCode, engine::Ch1ProbeFactor, engine::Ch1ProbeDb));
+  Image1->Invalidate();
+}
+
+void TBode_plot::draw() {
+  redrawing_ = true;
+  curve_0();
+  tekstit();
+  CoverBorder();
+  TCanvas* c = Image1->Canvas();
+  const int m = Margin(), w = PlotWidth(), h = PlotHeight();
+  const RangeScale scale = RangeFullScale(engine::Ch1GainCode);
+  const double reference = scale.FullScale * engine::Ch1ProbeFactor;
+  const bool logScale = BodeLogScale != 0;
+
+  TracePen pen;
+  auto startTrace = [&] {
+    if (BodeMultiTrace) {
+      c->Pen.Color = BodeTraceColors[static_cast<std::size_t>(NextTraceColor)];
+      NextTraceColor = (NextTraceColor + 1) % kBodeTraceColorCount;
+    } else {
+      c->Pen.Color = BodeTraceColor;
+    }
+    pen = TracePen{};
+  };
+  const bool keepIndex = BodeSweepRunning != 0;
+  const int savedIndex = NextTraceColor;
+  NextTraceColor = 0;
+  startTrace();
+  const std::vector<std::string>& lines = Memo1->Lines().Lines();
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    const TableLine line = ParseTableLine(lines[i]);
+    if (line.What == TableLine::Kind::End) break;
+    if (line.What == TableLine::Kind::Header) {
+      if (!BodeMultiTrace) break;
+      startTrace();
+      continue;
+    }
+    const double mm = BodeSpanRatio * line.Hz / (BodeRangeTop / 10.0);
+    double value = std::pow(10.0, line.Dbv / 20);
+    if (scale.Millivolts) value *= 1000;
+    const int row = LevelRow(BodeVertScale, h, value / reference);
+    const int x = PointX(logScale, w, m, mm, BodeSpanRatio);
+    const int offset = x - m;
+    const bool shown = logScale ? (mm > 0 && offset >= -99 && offset <= 1000) : (offset >= 0 && offset <= 1000);
+    if (!shown) continue;
+    PlotPoint(pen, TPoint{x, m + row}, TPoint{x, PhaseRow(line.Phase, h, m)});
+  }
+  if (!BodeMultiTrace) NextTraceColor = 1;
+  if (keepIndex) NextTraceColor = savedIndex;
+  c->Pen = TPen{};
+  UncoverBorder();
+  if (!BodeSweepRunning) {
+    c->Pen.Color = BodeBorderColor;
+    c->Brush.Style = bsClear;
+    c->Rectangle(m, m, m + w + 1, m + h + 1);
+    c->Brush.Style = bsSolid;
+    if (Markers != MarkerMode::Off) DrawMarkers();
+  }
+  if (form_9bode) form_9bode->note();
+  redrawing_ = false;
+  Image1->Invalidate();
+}
+
+void TBode_plot::PlotPoint(TracePen& pen, TPoint magnitude, TPoint phase) {
+  TCanvas* c = Image1->Canvas();
+  if (!pen.First) {
+    c->Pen.Style = psSolid;
+    c->PenPos = pen.Magnitude;
+    c->LineTo(magnitude.x, magnitude.y);
+    if (PhasePlotOn) {
+      c->Pen.Style = psDot;
+      c->PenPos = pen.Phase;
+      c->LineTo(phase.x, phase.y);
+      c->Pen.Style = psSolid;
+    }
+  }
+  pen = TracePen{magnitude, phase, false};
+  Image1->Invalidate();
+}
+
+// ---------------------------------------------------------------- border strips
+
+TRect TBode_plot::StripRect(const TImage* strip) const {
+  return Rect(strip->Left() - Image1->Left(), strip->Top() - Image1->Top(),
+              strip->Left() - Image1->Left() + strip->Width(), strip->Top() - Image1->Top() + strip->Height());
+}
+
+void TBode_plot::CoverBorder() {
+  for (TImage* strip : {Image2, Image3, Image4, Image5}) {
+    const TRect from = StripRect(strip);
+    TCanvas* s = strip->Canvas();
+    s->Brush.Style = bsSolid;
+    s->Brush.Color = BodeBackgroundColor;
+    s->FillRect(Rect(0, 0, strip->Width(), strip->Height()));
+    s->CopyRect(Rect(0, 0, strip->Width(), strip->Height()), *Image1->Canvas(), from);
+    strip->SetVisible(true);
+    strip->BringToFront();
+    strip->Invalidate();
+  }
+}
+
+void TBode_plot::UncoverBorder() {
+  for (TImage* strip : {Image2, Image3, Image4, Image5}) {
+    if (!strip->Visible()) continue;
+    Image1->Canvas()->CopyRect(StripRect(strip), *strip->Canvas(), Rect(0, 0, strip->Width(), strip->Height()));
+    strip->SetVisible(false);
+  }
+  Image1->Invalidate();
+}
+
+// ---------------------------------------------------------------- markers
+
+void TBode_plot::MarkerLine(int which, TPenStyle style) {
+  TCanvas* c = Image1->Canvas();
+  const int m = Margin();
+  const TPen saved = c->Pen;
+  c->Pen.Mode = pmNotXor;
+  c->Pen.Style = style;
+  c->Pen.Width = 1;
+  c->Brush.Color = clWhite;
+  if (which == 1) {
+    c->Pen.Color = BodeFreqMarkerPen;
+    c->MoveTo(FreqMarkerX, m + 1);
+    c->LineTo(FreqMarkerX, kImageHeight - m);
+  } else {
+    const int y = which == 2 ? LevelMarker1Y : LevelMarker2Y;
+    if (y >= 0 && y < kImageHeight) {
+      c->Pen.Color = BodeLevelMarkerPen;
+      c->MoveTo(m + 1, y);
+      c->LineTo(kImageWidth - m, y);
+    }
+  }
+  c->Pen = saved;
+  c->Brush.Color = BodeBackgroundColor;
+  Image1->Invalidate();
+}
+
+void TBode_plot::kursorit() {
+  MarkerLine(2, psDot);
+  MarkerLine(3, psDot);
+  MarkerLine(1, psDot);
+}
+
+void TBode_plot::WriteReadout(const std::string& text, int x, TColor color) {
+  TCanvas* c = Image1->Canvas();
+  c->Font.Size = 8;
+  c->Font.Color = color;
+  c->Brush.Style = bsClear;
+  c->TextOut(x, kImageHeight - Margin() + 2, text);
+  c->Brush.Style = bsSolid;
+}
+
+void TBode_plot::kursoridb() {
+  WriteReadout(LevelReadoutText, 150, BodeBackgroundColor);
+  WriteReadout(FreqReadoutText, 250, BodeBackgroundColor);
+  const int m = Margin();
+  LevelReadoutText = LevelReadout(Markers, BodeVertScale, {LevelMarker1Y, LevelMarker2Y, m, PlotHeight()},
+                                  engine::Ch1GainCode, engine::Ch1ProbeFactor, engine::Ch1ProbeDb)
+                         .substr(0, 30);
+  FreqReadoutText =
+      FrequencyReadout(BodeLogScale != 0, FreqMarkerX, m, PlotWidth(), BodeSpanRatio, BodeRangeTop).substr(0, 30);
+  WriteReadout(LevelReadoutText, 150, BodeLevelMarkerColor);
+  WriteReadout(FreqReadoutText, 250, BodeFreqMarkerColor);
+  Image1->Invalidate();
+}
+
+void TBode_plot::DrawMarkers() {
+  if (markers_drawn_) return;
+  kursorit();
+  LevelReadoutText.clear();
+  FreqReadoutText.clear();
+  kursoridb();
+  markers_drawn_ = true;
+}
+
+void TBode_plot::EraseMarkers() {
+  if (!markers_drawn_) return;
+  kursorit();
+  WriteReadout(LevelReadoutText, 150, BodeBackgroundColor);
+  WriteReadout(FreqReadoutText, 250, BodeBackgroundColor);
+  LevelReadoutText.clear();
+  FreqReadoutText.clear();
+  markers_drawn_ = false;
+  Image1->Invalidate();
+}
+
+void TBode_plot::SelectMarkers(MarkerMode mode) {
+  EraseMarkers();
+  Markers = Markers == mode ? MarkerMode::Off : mode;
+  MarkersfV1->SetChecked(Markers == MarkerMode::Level);
+  MarkersfdV1->SetChecked(Markers == MarkerMode::LevelDifference);
+  Markersfph1->SetChecked(Markers == MarkerMode::Phase);
+  LevelMarker2Y = Markers == MarkerMode::LevelDifference ? kImageHeight - Margin() - 13 : -300;
+  if (Markers != MarkerMode::Off && !BodeSweepRunning) DrawMarkers();
+}
+
+void TBode_plot::Image1MouseDown(TObject*, TMouseButton button, TShiftState, int x, int y) {
+  if (button == mbRight) {
+    BodeNoteX = static_cast<std::int16_t>(x);
+    BodeNoteY = static_cast<std::int16_t>(y);
+    if (BodeNoteShown && form_9bode && form_9bode->Visible()) draw();
+    if (form_9bode) form_9bode->Show();
+    return;
+  }
+  if (button != mbLeft || Markers == MarkerMode::Off || BodeSweepRunning || !markers_drawn_) return;
+  const int d1 = std::abs(y - LevelMarker1Y), d2 = std::abs(y - LevelMarker2Y), df = std::abs(x - FreqMarkerX);
+  const int level = d2 < d1 ? 3 : 2;
+  drag_ = std::min(d1, d2) < df ? level : 1;
+  // The dotted line goes; a solid one follows the mouse.
+  MarkerLine(drag_, psDot);
+  MarkerLine(drag_, psSolid);
+  Image1MouseMove(nullptr, 0, x, y);
+}
+
+void TBode_plot::Image1MouseMove(TObject*, TShiftState, int x, int y) {
+  if (!drag_) return;
+  const int m = Margin();
+  MarkerLine(drag_, psSolid);
+  if (drag_ == 1) FreqMarkerX = std::clamp(x, m, kImageWidth - m);
+  else (drag_ == 2 ? LevelMarker1Y : LevelMarker2Y) = std::clamp(y, m, kImageHeight - m);
+  MarkerLine(drag_, psSolid);
+  kursoridb();
+}
+
+void TBode_plot::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+  if (!drag_) return;
+  MarkerLine(drag_, psSolid);
+  MarkerLine(drag_, psDot);
+  drag_ = 0;
+}

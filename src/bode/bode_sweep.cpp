@@ -1,0 +1,421 @@
+// The Bode sweep: "Start" steps the generator through the frequency plan and
+// takes single captures at each step until the reading is settled, then draws
+// the point and appends its line to the table. It drives the generator and the
+// oscilloscope only through their own buttons and operations.
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "bode/bode_plot.h"
+#include "bode/bode_state.h"
+#include "bode/frequency_step_dialog.h"
+#include "display/display_state.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "engine/step_tables.h"
+#include "generator/generator_form.h"
+#include "generator/generator_panel.h"
+#include "generator/generator_state.h"
+
+using namespace bode;
+
+namespace {
+
+GeneratorPanel* ScopePanel() { return Form1 ? Form1->GeneratorControls : nullptr; }
+
+// The generator controls a sweep holds: frequency and output groups, ranges,
+// shapes and the four sliders of the scope window's panel.
+void SetGeneratorControlsEnabled(bool enabled) {
+  GeneratorPanel* p = ScopePanel();
+  if (!p) return;
+  for (TControl* c : std::initializer_list<TControl*>{p->FrequencyBox, p->OutputBox, p->TrackBar4, p->TrackBar5,
+                                                      p->TrackBar6, p->TrackBar7})
+    if (c) c->SetEnabled(enabled);
+  for (TGrSpeedButton* b : p->RangeButtons())
+    if (b) b->SetEnabled(enabled);
+  for (TGrSpeedButton* b : p->ShapeButtons())
+    if (b) b->SetEnabled(enabled);
+}
+
+// The time/div caption of the button that is down.
+std::string CurrentTimeDiv() {
+  for (const engine::TimeBaseStep& row : engine::TimeBaseTable)
+    if (row.Button && Form1->*row.Button && (Form1->*row.Button)->Down()) return row.Label;
+  return {};
+}
+
+void PressTimeDiv(const char* label) {
+  for (std::size_t i = 0; i < engine::TimeBaseTable.size(); ++i) {
+    const engine::TimeBaseStep& row = engine::TimeBaseTable[i];
+    if (row.Button && std::string(row.Label) == label) {
+      Form1->TimeBaseStepClick(i);
+      return;
+    }
+  }
+}
+
+void PressGeneratorRange(std::size_t index) {
+  if (GeneratorPanel* p = ScopePanel()) p->RangeButtonClick(index);
+  else if (Form1_fgen) Form1_fgen->RangeClick(index);
+}
+
+void SetFrequencySlider(int position) {
+  if (GeneratorPanel* p = ScopePanel()) p->TrackBar4->SetPosition(position);
+}
+
+void ShowGeneratorText(const std::string& text) {
+  for (GeneratorPanel* p : generator::Panels) {
+    GeneratorPanel::PaintReadout(p->Image9, 10, 5, text, GeneratorPanel::kReadoutColor);
+    p->Image9->SetVisible(true);
+  }
+}
+
+// Pumps the message queue until `done` holds.
+template <class F>
+void PumpUntil(F&& done) {
+  while (!done() && !Application->Terminated()) {
+    Application->ProcessMessages();
+    if (!done()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
+class BodeSweep {
+ public:
+  explicit BodeSweep(TBode_plot& plot) : plot_(plot) {}
+  void Run();
+
+ private:
+  bool Start();
+  // One point; false when the sweep was stopped.
+  bool Point();
+  bool Measure();
+  bool MeasureAc();
+  bool MeasureDc();
+  // One capture; false when the sweep was stopped meanwhile.
+  bool Shot();
+  // The RMS of CH1 (or of the normalised ratio) into RmsVolts; returns it.
+  double ReadRms();
+  void WaitWhilePaused(const std::string& text);
+  void Draw(int row, int phaseRow);
+  void End();
+
+  TBode_plot& plot_;
+  double m_ = 1;
+  int band_ = 0;
+  double previous_ = 0;
+  double reading_ = 0;
+  double reference_ = 0;  // full scale the rows are measured against
+  std::uint8_t startCode_ = 27;
+  bool millivolts_ = false;
+  bool applied_ = false;  // a band was entered at this point: the generator is applied
+  TBode_plot::TracePen pen_;
+  int x_ = 0;
+};
+
+bool BodeSweep::Start() {
+  using namespace engine;
+  SetGeneratorControlsEnabled(false);
+  if (!BodeAllowAveraging) Form1->Off1Click(&plot_);
+  if (Form1->SpeedButtonRun && Form1->SpeedButtonRun->Down()) {
+    Form1->SpeedButtonRun->SetDown(false);
+    Form1->SpeedButtonRunClick(Form1->SpeedButtonRun);
+  }
+  previous_ = 0;
+  if (BodeSweepRunning) {
+    SetGeneratorControlsEnabled(true);
+    return false;
+  }
+  BodeSweepRunning = 1;
+  BodeAutoScaleActive = BodeAutoScale;
+  if (BodeMultiTrace) {
+    plot_.draw();
+  } else {
+    plot_.Memo1->Clear();
+    plot_.curve_0();
+    plot_.tekstit();
+  }
+  plot_.CoverBorder();
+  plot_.SetSweepControlsEnabled(false);
+  plot_.Label1->SetCaption("");
+  plot_.Label1->SetVisible(true);
+  plot_.Label5->SetCaption("");
+  plot_.SpeedButton2->SetDown(false);
+  plot_.SpeedButton3->SetDown(false);
+  plot_.SpeedButton4->SetVisible(false);
+  plot_.SpeedButton5->SetVisible(false);
+  BodePauseFlag = 0;
+  plot_.Timer2->SetEnabled(false);
+  BodeWaitOver = 1;
+  BodeStopFlag = 0;
+
+  if (SpectrumMode) Form1->SpeedButton22Click(&plot_);
+  if (!BodeAllowAveraging) Form1->SpeedButton8Click(&plot_);
+  Form1->ch1_dso();
+  generator::FreqReadoutVisible = 0;
+  if (GeneratorPanel* p = ScopePanel()) {
+    p->GrSpeedButton11->SetDown(true);
+    p->GrSpeedButton11Click(p->GrSpeedButton11);
+  }
+
+  TCanvas* c = plot_.Image1->Canvas();
+  c->Pen = TPen{};
+  c->Pen.Color = BodeMultiTrace ? BodeTraceColors[static_cast<std::size_t>(plot_.NextTraceColor)] : BodeTraceColor;
+  startCode_ = Ch1GainCode;
+  reference_ = RangeFullScale(Ch1GainCode).FullScale * Ch1ProbeFactor;
+  millivolts_ = RangeFullScale(Ch1GainCode).Millivolts;
+  const std::string unit = TraceUnit(Ch1GainCode);
+  plot_.Label3->SetCaption(unit);
+  plot_.Memo1->Lines().Add(HeaderLine(unit));
+  if (OKRightDlg_2) OKRightDlg_2->ApplyItem(OKRightDlg_2->ComboBox1->ItemIndex());
+  band_ = 0;
+  m_ = BodeStartFromDc && !BodeLogScale ? 0 : 1;
+  return true;
+}
+
+void BodeSweep::Run() {
+  if (!Form1 || !Form1_fgen) return;
+  if (!Start()) return;
+  while (Point()) {
+  }
+  End();
+}
+
+bool BodeSweep::Point() {
+  using namespace generator;
+  const double hz = PointHz(BodeRangeTop, BodeSpanRatio, m_);
+  const std::string text = FrequencyText(hz);
+  GenFrequency = hz >= 5000 ? hz / 1000 : hz;
+  applied_ = false;
+  if (m_ != 0) {
+    WaveShape = kShapeSine;
+  } else {
+    GenFrequency = 1.0;
+    SetFrequencySlider(10);
+    PressGeneratorRange(5);
+    for (GeneratorPanel* p : Panels) p->Image9->SetVisible(true);
+    PressTimeDiv("100ms");
+  }
+  const std::int32_t s = BodeRangeTop / BodeSpanRatio;
+  if (const Band* band = BandToEnter(s * m_, band_)) {
+    FilterChoice = band->FilterChoice;
+    Form1_fgen->sine_count();
+    SetFrequencySlider(10);
+    PressGeneratorRange(band->GeneratorRange);
+    if (band->Ch2TriggerShown && Form1->SpeedButton4) Form1->SpeedButton4->SetDown(true);
+    PressTimeDiv(band->TimeDiv);
+    band_ = band->Index;
+    applied_ = true;
+  }
+  for (const char* label : RefinedTimeDivs(hz, CurrentTimeDiv())) PressTimeDiv(label);
+  plot_.Label1->SetCaption("Running " + text + "Hz");
+
+  if (!Measure()) return false;
+
+  using namespace engine;
+  const int h = plot_.PlotHeight(), margin = plot_.Margin();
+  const double rms = display::RmsVolts;
+  double value = rms;
+  if (BodeAutoScale) {
+    value = InSweepUnit(rms, millivolts_, Ch1GainCode);
+  } else {
+    reference_ = RangeFullScale(Ch1GainCode).FullScale * Ch1ProbeFactor;
+  }
+  std::string dbvText = "-80";
+  int row = h;
+  if (rms > 0 && std::isfinite(rms)) {
+    const double dbv = LevelDbv(rms, Ch1GainCode, Ch1ProbeFactor, Ch1ProbeDb);
+    if (std::isfinite(dbv)) {
+      dbvText = DbvText(dbv);
+      row = LevelRow(BodeVertScale, h, value / reference_);
+    }
+  }
+  if (!std::isfinite(value)) value = 0;
+  std::string line = (m_ == 0 ? std::string("  0") : text) + "\t" + ValueText(value) + "\t" + dbvText;
+  int phaseRow = 0;
+  if (PhasePlotOn) {
+    double phase = m_ == 0 ? 0 : Form1->calculate_phase();
+    if (!std::isfinite(phase)) phase = 0;
+    line += "\t" + PhaseText(phase);
+    phaseRow = PhaseRow(phase, h, margin);
+  }
+  plot_.Memo1->Lines().Add(line);
+  Draw(row, phaseRow);
+
+  plot_.Label5->SetCaption("");
+  const std::string warning = PointWarning(row, h, display::TraceMeanCode, BodePauseFlag != 0);
+  plot_.Label5->SetCaption(warning);
+  if (BodePauseFlag) WaitWhilePaused(warning);
+
+  m_ = NextMultiplier(m_, BodeLogSteps ? StepMode::Log : BodeOctaveSteps ? StepMode::Octave : StepMode::Linear,
+                      BodeStepFraction, BodeOctaveRatio);
+  return !BodeStopFlag && !SweepEnds(x_, plot_.PlotWidth(), margin, BodeRangeTop, BodeSpanRatio, m_);
+}
+
+bool BodeSweep::Measure() {
+  for (;;) {
+    if (!(m_ != 0 ? MeasureAc() : MeasureDc())) return false;
+    if (BodePauseFlag) WaitWhilePaused("        Click \"Pause\" to continue.");
+    if (BodeStopFlag) return false;
+    if (!BodeAutoScale) return true;
+    const std::optional<std::uint8_t> code = AutoScaleCode(reading_, engine::Ch1GainCode, engine::Ch1ProbeFactor);
+    if (!code) return true;
+    Form1->RangeCodeClick(1, *code);
+    plot_.Label1->SetCaption("Changing Voltage Scale...");
+  }
+}
+
+bool BodeSweep::MeasureAc() {
+  generator::FreqReadoutVisible = 1;
+  if (!applied_) Form1_fgen->Timer8Timer(nullptr);
+  int shots = 0;
+  if (BodeWaitSeconds > 0) {
+    plot_.Timer2->SetInterval(static_cast<unsigned>(BodeWaitSeconds) * 1000);
+    BodeWaitOver = 0;
+    plot_.Timer2->SetEnabled(true);
+  }
+  for (;;) {
+    if (!Shot()) return false;
+    previous_ = reading_;
+    reading_ = ReadRms();
+    ++shots;
+    const ShotState state{m_, Settled(previous_, reading_), shots, BodeStepFraction, BodeWaitOver != 0,
+                          display::TraceMeanCode};
+    if (AfterShot(state) == ShotVerdict::Accept) return true;
+  }
+}
+
+bool BodeSweep::MeasureDc() {
+  using namespace engine;
+  using namespace generator;
+  double levels[2][2] = {{0, 0}, {0, 0}};  // [A or B][CH1 or CH2]
+  for (int k = 0; k < 2; ++k) {
+    if (k == 0) Form1_fgen->dcn_count();
+    else Form1_fgen->dcp_count();
+    WaveShape = kShapeDc;
+    Form1_fgen->Timer8Timer(nullptr);
+    ShowGeneratorText(k == 0 ? "+DC               " : "-DC               ");
+    for (int shot = 0; shot < 3; ++shot)
+      if (!Shot()) return false;
+    if (NoScope) continue;
+    const std::uint8_t savedRms = RmsOn;
+    RmsOn = 1;
+    Form1->rms_out();
+    levels[k][0] = display::TraceMeanVolts;
+    if (BodeNormalize) {
+      Ch1On = 0;
+      Form1->rms_out();
+      levels[k][1] = display::TraceMeanVolts;
+      Ch1On = 1;
+    }
+    RmsOn = savedRms;
+  }
+  previous_ = reading_;
+  if (NoScope) {
+    reading_ = 2.0;
+    display::TraceMeanCode = 128;
+  } else if (BodeNormalize) {
+    reading_ = NormalisedReading(GenAmplitude, DcReading(levels[0][0], levels[1][0]), Ch1GainCode,
+                                 DcReading(levels[0][1], levels[1][1]), Ch2GainCode);
+  } else {
+    reading_ = DcReading(levels[0][0], levels[1][0]);
+  }
+  display::RmsVolts = reading_;
+  return true;
+}
+
+bool BodeSweep::Shot() {
+  if (!NoScope) {
+    Form1->SingleClick();
+    PumpUntil([] { return engine::AcquisitionIdle || BodeStopFlag; });
+  } else {
+    // Without captures the shots still let the wait timer and the buttons run.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  Application->ProcessMessages();
+  return !BodeStopFlag;
+}
+
+double BodeSweep::ReadRms() {
+  using namespace engine;
+  if (NoScope) {
+    display::TraceMeanCode = 128;
+    display::RmsVolts = 2.0;
+    return 2.0;
+  }
+  const std::uint8_t savedRms = RmsOn;
+  RmsOn = 1;
+  Form1->rms_out();
+  double reading = display::RmsVolts;
+  if (BodeNormalize) {
+    const std::int32_t meanCode = display::TraceMeanCode;
+    Ch1On = 0;
+    Form1->rms_out();
+    const double input = display::RmsVolts;
+    Ch1On = 1;
+    display::TraceMeanCode = meanCode;
+    reading = NormalisedReading(generator::GenAmplitude, reading, Ch1GainCode, input, Ch2GainCode);
+    display::RmsVolts = reading;
+  }
+  RmsOn = savedRms;
+  return reading;
+}
+
+void BodeSweep::WaitWhilePaused(const std::string& text) {
+  plot_.Label5->SetCaption(text);
+  PumpUntil([] { return !BodePauseFlag || BodeStopFlag; });
+}
+
+void BodeSweep::Draw(int row, int phaseRow) {
+  const int margin = plot_.Margin();
+  x_ = PointX(BodeLogScale != 0, plot_.PlotWidth(), margin, m_, BodeSpanRatio);
+  plot_.PlotPoint(pen_, TPoint{x_, margin + row}, TPoint{x_, phaseRow});
+}
+
+void BodeSweep::End() {
+  generator::FilterChoice = 7;
+  plot_.Label1->SetCaption("");
+  plot_.SpeedButton2->SetDown(true);
+  plot_.SpeedButton2Click(plot_.SpeedButton2);
+  BodeSweepRunning = 0;
+  plot_.Timer2->SetEnabled(false);
+  plot_.UncoverBorder();
+  plot_.SetSweepControlsEnabled(true);
+  plot_.SpeedButton4->SetVisible(BodeMultiTrace);
+  plot_.SpeedButton5->SetVisible(BodeMultiTrace);
+  if (BodeAutoScale) Form1->RangeCodeClick(1, startCode_);
+  plot_.draw();
+  BodeAutoScaleActive = 0;
+  SetGeneratorControlsEnabled(true);
+}
+
+}  // namespace
+
+void TBode_plot::SpeedButton1Click(TObject*) {
+  BodeSweep sweep(*this);
+  sweep.Run();
+}
+
+void TBode_plot::SpeedButton2Click(TObject*) {
+  SpeedButton3->SetDown(false);
+  Label5->SetCaption("");
+  BodePauseFlag = 0;
+  BodeStopFlag = 1;
+  // A capture the sweep waits for ends at once.
+  if (BodeSweepRunning && !engine::AcquisitionIdle) engine::SingleStop = 1;
+}
+
+void TBode_plot::SpeedButton3Click(TObject*) {
+  BodePauseFlag = SpeedButton3->Down() ? 1 : 0;
+  if (!BodePauseFlag) Label5->SetCaption("");
+}
+
+void TBode_plot::Timer2Timer(TObject*) {
+  Timer2->SetEnabled(false);
+  BodeWaitOver = 1;
+}
+
+void TBode_plot::FormCloseQuery(TObject*, bool& CanClose) {
+  SpeedButton2->SetDown(true);
+  SpeedButton2Click(SpeedButton2);
+  CanClose = true;
+}

@@ -1,0 +1,180 @@
+// The generator settings file "FGen48.ini": read as the engine window is
+// created, written as it closes, and the close of the generator's windows;
+// the engine's own menu commands.
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include <unistd.h>
+
+#include "bode/bode_plot.h"
+#include "bode/bode_rules.h"
+#include "bode/bode_state.h"
+#include "bode/frequency_step_dialog.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "generator/fine_tune.h"
+#include "generator/generator_form.h"
+#include "generator/generator_state.h"
+#include "generator/hardware_dialog.h"
+#include "generator/more_functions.h"
+#include "generator/wave_editor.h"
+#include "generator/wave_sequence.h"
+#include "platform/os/process.h"
+#include "recorder/recorder_form.h"
+
+namespace {
+
+constexpr const char* kTraceKeys[] = {"Trace_1", "Trace_2", "Trace_3", "Trace_4", "Trace_5"};
+
+constexpr int kLastStepItem = 8;
+
+// A window place; a missing key keeps what the window has, and a size of
+// zero or less is not taken.
+void ReadPlace(TIniFile& ini, const char* section, TForm* form, bool withSize) {
+  if (!form) return;
+  const int top = ini.ReadInteger(section, "Top", form->Top());
+  const int left = ini.ReadInteger(section, "Left", form->Left());
+  const int width = withSize ? ini.ReadInteger(section, "Width", form->Width()) : form->Width();
+  const int height = withSize ? ini.ReadInteger(section, "Height", form->Height()) : form->Height();
+  if (width > 0 && height > 0) form->PlaceOnScreen(left, top, width, height);
+}
+
+TColor ReadColour(TIniFile& ini, const char* key, TColor def) {
+  return static_cast<TColor>(ini.ReadInteger("Colors", key, static_cast<int>(def))) & 0xFFFFFF;
+}
+
+}  // namespace
+
+void TForm1_fgen::ReadGeneratorSettings() {
+  using namespace generator;
+  using namespace bode;
+  GeneratorIni = std::make_unique<TIniFile>(engine::DataFolder + "FGen48.ini");
+  TIniFile& ini = *GeneratorIni;
+
+  if (ini.ReadInteger("MainForm", "Status", 0) != 0) {
+    ReadPlace(ini, "Bode_Plotter", Bode_plot, true);
+    ReadPlace(ini, "Wave_Sequence", Form900, true);
+    ReadPlace(ini, "Wave_Editor", Wave_editor1, true);
+    ReadPlace(ini, "More_Functions", BtnBottomDlg1_fgen, false);
+  }
+  GeneratorHardware = ini.ReadInteger("Hardware", "HW_Gen", 8016);
+  LptSpeedSlow = ini.ReadBool("Menu", "LPT_Speed_Slow", false) ? 1 : 0;
+  SyncMode = ini.ReadBool("Menu", "Sync Mode", false) ? 1 : 0;
+  TComboBox* stepList = OKRightDlg_2 ? OKRightDlg_2->ComboBox1 : nullptr;
+  const int octaveStep =
+      std::clamp(ini.ReadInteger("Menu", "OctaveStep", stepList ? stepList->ItemIndex() : 0), 0, kLastStepItem);
+
+  BodeBackgroundColor = ReadColour(ini, "Background", BodeBackgroundColor);
+  BodeGridColor = ReadColour(ini, "Grid", BodeGridColor);
+  BodeTextColor = ReadColour(ini, "Text", BodeTextColor);
+  BodeTraceColor = ReadColour(ini, "Trace", BodeTraceColor);
+  BodeBorderColor = ReadColour(ini, "Border", BodeBorderColor);
+  BodeFreqMarkerColor = ReadColour(ini, "F_Marker", BodeFreqMarkerColor);
+  BodeLevelMarkerColor = ReadColour(ini, "V_Marker", BodeLevelMarkerColor);
+  for (std::size_t i = 0; i < std::size(kTraceKeys); ++i)
+    BodeTraceColors[i] = ReadColour(ini, kTraceKeys[i], kDefaultBodeTraceColors[i]);
+
+  // A hand-edited trim must stay a trim: out of range it would reach the
+  // output-enable and sync bits of the setting byte.
+  OffsetTrim = std::clamp(ini.ReadInteger("Calibration", "Offset", 0), -3, 3);
+  GainTrim = std::clamp(ini.ReadInteger("Calibration", "Gain", 3), 0, 8);
+
+  if (Form8) {
+    Form8->TrackBar1->SetPosition(GainTrim);
+    Form8->TrackBar2->SetPosition(OffsetTrim + 3);
+  }
+  if (BtnBottomDlg_fgen) (LptSpeedSlow ? BtnBottomDlg_fgen->RadioButton2 : BtnBottomDlg_fgen->RadioButton1)->SetChecked(true);
+
+  if (Bode_plot) {
+    Bode_plot->DerivePens();
+    Bode_plot->draw();
+    // A fractional-octave step: the octave box takes its caption and check.
+    if (octaveStep > 0) {
+      BodeOctaveRatio = OctaveRatioOfItem(octaveStep);
+      Bode_plot->CheckBox1->SetChecked(false);
+      Bode_plot->CheckBox4->SetCaption(OctaveBoxCaption(octaveStep));
+      Bode_plot->CheckBox4->SetEnabled(true);
+      if (Bode_plot->CheckBox4->Checked()) Bode_plot->CheckBox4Click(Bode_plot->CheckBox4);
+      else Bode_plot->CheckBox4->SetChecked(true);
+    }
+  }
+}
+
+bool TForm1_fgen::WriteGeneratorSettings() {
+  using namespace generator;
+  using namespace bode;
+  if (!GeneratorIni) return true;
+  TIniFile& ini = *GeneratorIni;
+  IniWriteBatch batch(ini);
+  bool ok = true;
+  const auto integer = [&](const char* section, const char* key, int value) {
+    ok = ini.WriteInteger(section, key, value) && ok;
+  };
+  const auto place = [&](const char* section, const TForm* form, bool withSize) {
+    if (!form) return;
+    integer(section, "Top", form->Top());
+    integer(section, "Left", form->Left());
+    if (!withSize) return;
+    integer(section, "Width", form->Width());
+    integer(section, "Height", form->Height());
+  };
+
+  if (WindowState() == wsNormal) {
+    place("Bode_Plotter", Bode_plot, true);
+    place("Wave_Sequence", Form900, true);
+    place("Wave_Editor", Wave_editor1, true);
+    place("More_Functions", BtnBottomDlg1_fgen, false);
+  }
+  integer("MainForm", "Status", 1);
+  ok = ini.WriteBool("Menu", "LPT_Speed_Slow", LptSpeedSlow != 0) && ok;
+  ok = ini.WriteBool("Menu", "Sync Mode", SyncMode != 0) && ok;
+  const bool octave = Bode_plot && Bode_plot->CheckBox4->Checked() && OKRightDlg_2;
+  integer("Menu", "OctaveStep", octave ? OKRightDlg_2->ComboBox1->ItemIndex() : 0);
+  const std::pair<const char*, TColor> colours[] = {
+      {"Background", BodeBackgroundColor}, {"Grid", BodeGridColor},       {"Text", BodeTextColor},
+      {"Trace", BodeTraceColor},           {"Border", BodeBorderColor},   {"F_Marker", BodeFreqMarkerColor},
+      {"V_Marker", BodeLevelMarkerColor}};
+  for (const auto& [key, colour] : colours) integer("Colors", key, static_cast<int>(colour));
+  for (std::size_t i = 0; i < std::size(kTraceKeys); ++i) integer("Colors", kTraceKeys[i], static_cast<int>(BodeTraceColors[i]));
+  integer("Calibration", "Gain", GainTrim);
+  integer("Calibration", "Offset", OffsetTrim);
+
+  const bool written = batch.Commit() && ok;
+  if (!written) Application->MessageBox(ini.WriteFailureMessage(), Application->Title(), MB_OK | MB_ICONERROR);
+  return written;
+}
+
+void TForm1_fgen::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
+  using namespace generator;
+  OutputEnableCode = 0;
+  Disable();
+  if (!engine::ProgramFolder.empty() && ::chdir(engine::ProgramFolder.c_str()) != 0) {
+    // Only relative names depend on the current folder.
+  }
+  WriteGeneratorSettings();
+
+  WaveEditorCanClose = 1;
+  if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->Close();
+  if (Wave_editor1) Wave_editor1->Close();
+  if (Bode_plot) Bode_plot->Close();
+  if (Form1 && !engine::HideScope && !(Form1_rec && Form1_rec->Visible()) && !Form1->Visible()) Form1->Show();
+  if (!WaveEditorCanClose) {
+    // The editor keeps unsaved text: it stays, and so does the generator.
+    Action = caNone;
+    if (Wave_editor1) Wave_editor1->Show();
+    return;
+  }
+  Action = caHide;
+}
+
+void TForm1_fgen::HardwareSetup1Click(TObject* /*Sender*/) {
+  if (!BtnBottomDlg_fgen) return;
+  (generator::LptSpeedSlow ? BtnBottomDlg_fgen->RadioButton2 : BtnBottomDlg_fgen->RadioButton1)->SetChecked(true);
+  BtnBottomDlg_fgen->ShowModal();
+}
+
+void TForm1_fgen::Contents1Click(TObject* /*Sender*/) {
+  const std::string info = engine::ProgramFolder + "Info";
+  os::StartProgram("xdg-open", {info + "/Selm48.chm"}, info);
+}

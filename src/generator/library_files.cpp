@@ -1,0 +1,50 @@
+// The generator engine's two ways to a library waveform: the open dialog of
+// More Functions, and the name a wave sequence step or another program gives.
+#include <filesystem>
+
+#include "engine/scope_state.h"
+#include "generator/generator_form.h"
+#include "generator/generator_state.h"
+#include "generator/library_wave.h"
+
+namespace generator {
+
+std::vector<std::string> LibraryFolders() {
+  return {engine::DataFolder + "lib", engine::ProgramFolder + "lib"};
+}
+
+}  // namespace generator
+
+namespace {
+
+constexpr const char* kDataErrorText = "Error found in data file";
+
+}  // namespace
+
+bool TForm1_fgen::LoadLibraryFile(const std::string& path) {
+  using namespace generator;
+  const std::optional<LibraryWave> wave = ReadLibraryWaveFile(path);
+  if (!wave) return false;
+  LibraryFileName = path;
+  SetCaption("Function Generator " + std::filesystem::path(path).filename().string());
+  const bool filled = ApplyLibraryWave(*wave, BaseTable);
+  if (filled) SineInBaseTable = 0;
+  if (wave->Error) MessageDlg(kDataErrorText, mtWarning, mbOK, 0);
+  return filled;
+}
+
+bool TForm1_fgen::file1_count() {
+  if (!LibraryDialogUsed_) OpenDialog2->SetInitialDir(engine::ProgramFolder + "lib");
+  if (!OpenDialog2->Execute()) return false;
+  // The next dialog opens where this file was.
+  LibraryDialogUsed_ = true;
+  OpenDialog2->SetInitialDir(std::filesystem::path(OpenDialog2->FileName()).parent_path().string());
+  LoadLibraryFile(OpenDialog2->FileName());
+  return true;
+}
+
+bool TForm1_fgen::file3_count() {
+  const std::vector<std::string> folders = generator::LibraryFolders();
+  const std::optional<std::string> path = generator::FindLibraryFile(generator::SequenceLibFile, folders);
+  return path && LoadLibraryFile(*path);
+}
