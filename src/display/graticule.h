@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "display/scope_view.h"
+#include "platform/ui/image.h"
 #include "platform/ui/types.h"
 
 namespace display {
@@ -71,11 +72,51 @@ bool IsMarkerReadout(const std::string& text);
 // nullptr for a time base that has none.
 const char* SpanLabel(std::int32_t timePerDiv);
 
+// ---- Marker read-outs of a view, from its own markers into its own read-out
+// texts, printed on its bottom line (the old text taken off first).
+// kursoriaika: "dt" and "1/dt" of the time markers.
+void ShowTimeReadout(ScopeView& view);
+// kursorivoltit: "dV" and the marker levels of the shown channel.
+void ShowVoltReadout(ScopeView& view);
+// kursoritaajuus: "f" of the frequency marker at spectrum point `bin`.
+void ShowFreqReadout(ScopeView& view, int bin);
+// kursoridb: the level markers' "V" or "dV".
+void ShowLevelReadout(ScopeView& view);
+// The colour of the read-outs of the shown channel.
+TColor ShownChannelColor();
+
 // Prints one text of a view: (text, x, y, colour).
 using TextPrinter = std::function<void(const std::string&, int, int, TColor)>;
 // tekstit: every label and read-out of the current view, in its colour.
 void PrintLabels(const ScopeView& view, const TextPrinter& print);
 // tekstit_pois: every stored text of the current view again in the background colour.
 void EraseLabels(const ScopeView& view, const TextPrinter& print);
+
+// DoGrid of a window: the graticule of its view, then the window's own
+// not-xor items and texts on it (trigger ticks, ground markers, marker lines,
+// labels), as the main window and the Big Screen both rebuild a picture.
+template <class Window>
+void RebuildGridItems(Window& window, ScopeView& view, bool xyLayout, bool spectrum, bool triggerTick) {
+  DrawGraticule(view, xyLayout);
+  if (triggerTick) window.t_viiva();
+  window.y_viivat();
+  if (view.Image) {
+    view.Image->Canvas()->Pen.Width = 1;
+    view.Image->Canvas()->Font.Size = 8;
+  }
+  if (spectrum) {
+    window.fft_viiva_on();
+    window.fft_kursorit();
+  } else {
+    // A wipe has forgotten the tick; the graticule brings it back once.
+    if (!view.LineDrawn) {
+      window.viiva();
+      view.LineDrawn = 1;
+    }
+    window.kursorit();
+  }
+  window.tekstit();
+  if (view.Image) view.Image->Invalidate();
+}
 
 }  // namespace display

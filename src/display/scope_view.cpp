@@ -262,10 +262,11 @@ ScopeView MainScopeView(TImage* image) {
   view.MarkerLimitY = MarkerLimitY;
   view.Markers = MarkerPlaces{&TimeMarker1X, &TimeMarker2X, &VoltMarker1Y, &VoltMarker2Y,
                               &FreqMarker1X, &LevelMarker1Y, &LevelMarker2Y};
+  view.Readouts = ReadoutPlaces{&TimeMarkerText, &InvTimeMarkerText, &VoltMarkerText, &LevelMarkerText, &FreqMarkerText};
   return view;
 }
 
-ScopeView BigScopeView(TImage* image, const MarkerPlaces& markers) {
+ScopeView BigScopeView(TImage* image, const MarkerPlaces& markers, const ReadoutPlaces& readouts) {
   ScopeView view;
   view.Image = image;
   const int w = image ? image->Width() : 1000;
@@ -288,6 +289,7 @@ ScopeView BigScopeView(TImage* image, const MarkerPlaces& markers) {
   view.Texts.Rms = 810;
   view.Texts.Dbm = 895;
   view.Markers = markers;
+  view.Readouts = readouts;
   return view;
 }
 

@@ -34,6 +34,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   // "Persist", the persistence menu and the history bar.
   CreatePersistenceControls();
   CreateHistoryControls();
+  // The other instruments, the Big Screen, the view options and Autoset.
+  CreateInstrumentControls();
   CreateGeneratorControls();
   // Never so small that a control is cut off; set before the stored place
   // is read.

@@ -10,6 +10,7 @@
 
 #include "display/analysis_controls.h"
 #include "display/persistence_controls.h"
+#include "display/marker_drag.h"
 #include "display/scope_view.h"
 #include "display/spectrum.h"
 #include "engine/front_panel.h"
@@ -200,7 +201,6 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void Timer91Timer(TObject* Sender);                   // generator sweep progress bar (generator/scope_generator.cpp)
   void DoGrid();                                        // graticule, markers and texts
   void TrackBar3Change(TObject* Sender);                // trigger level
-  void GrSpeedButton1Click(TObject* /*Sender*/) {}       // "Big Screen" on and off
   void tee_demo_taulut();                               // demo source tables
   void SaveSettings() {}                                 // writes "settings48.ini"
   void RecallSettings() {}                               // recalls "settings48.ini"
@@ -506,10 +506,7 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void fft_down(int x, int y);
   void dso_up();
   void fft_up();
-  std::uint8_t MarkerDragActive = 0;
-  std::int32_t DragKind = 0;  // 1 / 2 first / second vertical line, 3 / 4 first / second horizontal line
-  std::int32_t DragLineX = 0;
-  std::int32_t DragLineY = 0;
+  display::MarkerDrag Drag;  // the marker line the mouse holds, if any
 
   // CH2's waveform parameters; the phase of CH2 against CH1 in degrees.
   void measure2();
@@ -518,8 +515,8 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
  private:
   // Moves the dragged line to the pointer and updates its read-out.
   void DragTo(int x, int y);
-  // Ends a drag: the solid line goes, the dotted one comes at the final place.
-  void DropMarker();
+  void MarkerMoved(display::MarkerMove move);
+  display::MarkerPens MarkerPens() const;
 
  public:
   // ======== Generator panel (generator/scope_generator.cpp) ========
@@ -612,8 +609,7 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void AverageLengthClick(std::size_t index, std::int32_t length);
 
  public:
-  // ======== Persistence and the history view ========
-  // "Persist", the persistence menu items and the history bar with its
+  // ======== Persistence and the history view =  // "Persist", the persistence menu items and the history bar with its
   // pop-up menu, "History" button and file dialogs; run while the window is built.
   void CreatePersistenceControls();
   void CreateHistoryControls();
@@ -654,6 +650,65 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void PersistenceModeClick(int mode);
   // Both history bars at the newest trace, then that trace shown as the user's choice.
   void ShowNewestHistoryTrace();
+
+ public:
+  // ======== Instruments, Big Screen, view options and shortcuts ========
+  // The instrument buttons beside "Oscilloscope" and "Spectrum Analyzer",
+  // and the "Big Screen" button (down while the Big Screen shows).
+  TGrSpeedButton* SpeedButton25 = nullptr;   // "Function Generator"
+  TGrSpeedButton* SpeedButton26 = nullptr;   // "Circuit Analyzer"
+  TGrSpeedButton* SpeedButton27 = nullptr;   // "Transient Recorder"
+  TGrSpeedButton* GrSpeedButton1 = nullptr;  // "Big Screen"
+  // One shot: opens the Big Screen again once the recorder has handed back.
+  TTimer* Timer7 = nullptr;
+  TMenuItem* ExittoMenu1 = nullptr;                    // "Exit to Menu"
+  TMenuItem* MarkersFFT1 = nullptr;                    // "Markers (FFT)  f && V"
+  TMenuItem* MarkersFFTdBf1 = nullptr;                 // "Markers (FFT)  f && dV"
+  TMenuItem* dBmValue1 = nullptr;                      // "dBm Value"
+  TMenuItem* SampleRate1 = nullptr;                    // "Sample Rate"
+  TMenuItem* DotJoin1 = nullptr;                       // "Dot Join"
+  TMenuItem* ClearDisplayonRunSingleClick1 = nullptr;  // "Clear Display on Run/Single Click"
+  TMenuItem* TriggerOptions1 = nullptr;                // "Trigger Options"
+  TMenuItem* HFReject1 = nullptr;                      // "Noise Reject"
+  // Builds the controls above; run while the window is built.
+  void CreateInstrumentControls();
+  // The View and Options items take the options the settings file gave.
+  void ApplyViewMenuChecks();
+  // The recorder's demo tables are built the first time it opens in demo mode.
+  std::uint8_t RecorderDemoBuilt = 0;
+
+  void SpeedButton25Click(TObject* Sender);
+  void SpeedButton26Click(TObject* Sender);
+  void SpeedButton27Click(TObject* Sender);
+  void GrSpeedButton1Click(TObject* Sender);
+  void Timer7Timer(TObject* Sender);
+  void ExittoMenu1Click(TObject* Sender);
+  void MarkersFFT1Click(TObject* Sender);
+  void MarkersFFTdBf1Click(TObject* Sender);
+  void MarkersFFTSpectralDensity1Click(TObject* Sender);
+  void dBmValue1Click(TObject* Sender);
+  void SampleRate1Click(TObject* Sender);
+  void DotJoin1Click(TObject* Sender);
+  void View1Click(TObject* Sender);
+  void HFReject1Click(TObject* Sender);
+  void ClearDisplayonRunSingleClick1Click(TObject* Sender);
+  void Averagesamples1Click(TObject* /*Sender*/) {}  // no control calls it
+  // A key of the Big Screen window.
+  void Form10KeyDown(unsigned short Key, TShiftState Shift);
+
+  // ======== Autoset ========
+  TPanel* Panel1 = nullptr;  // "AUTOSET - Please wait..." over the picture
+  void Autoset1Click(TObject* Sender);
+  void Autoset2Click(TObject* Sender);
+
+ private:
+  void CreateViewOptionControls();
+  void CreateAutosetControls();
+  void AutosetChannel(int channel);
+  // Releases Run and Single (each with its handler) and waits one tick of Timer6.
+  void StopAndSettle();
+  void WaitTimer6();
+  void SpectrumMarkersClick(TMenuItem* chosen, bool density, bool secondAtBottom);
 };
 
 inline TForm1* Form1 = nullptr;

@@ -222,7 +222,10 @@ void TForm1::ReadStartupSettings() {
 
   ReadPlace(ini, "Big_Screen_ctrl", Form11);
   const bool bigScreen = ini.ReadBool("Big_Screen", "Visible", Form10 && Form10->Visible());
-  if (bigScreen && !HideScope) GrSpeedButton1Click(this);
+  if (bigScreen && !HideScope && GrSpeedButton1) {
+    GrSpeedButton1->SetDown(true);
+    GrSpeedButton1Click(this);
+  }
 }
 
 void TForm1::ReadWindowSizes() {

@@ -318,6 +318,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   // stored colours.
   TrackBar3->SetPosition(TriggerLevel);
   display::ColourChannelLabels(*this);
+  ApplyViewMenuChecks();
 
   // Trace interpolation kernels, an empty sample block, and the picture
   // as the drawing code sees it (geometry and markers of step 7).
@@ -516,7 +517,8 @@ void TForm1::Timer6Timer(TObject* /*Sender*/) {
 }
 
 void TForm1::WMHotKey(int id) {
-  if (id != kHotKeyId) return;
+  if (id != kHotKeyId || !GrSpeedButton1) return;
+  GrSpeedButton1->SetDown(!GrSpeedButton1->Down());
   GrSpeedButton1Click(this);
 }
 

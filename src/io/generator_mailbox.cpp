@@ -3,12 +3,14 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
 #include "generator/generator_state.h"
+#include "generator/more_functions.h"
 #include "generator/panel_rules.h"
 #include "io/shared_blocks.h"
 #include "platform/ui/application.h"
@@ -83,6 +85,17 @@ void TForm1::Timer5Timer(TObject* /*Sender*/) {
   const std::int32_t sweepEnd = GetShareData1(io::kGenSweepEnd);
   const std::int32_t sweepTime = GetShareData1(io::kGenSweepTime);
   GeneratorPanel& panel = *GeneratorControls;
+  TGrSpeedButton* moreSweep = BtnBottomDlg1_fgen ? BtnBottomDlg1_fgen->SpeedButton3 : nullptr;
+
+  // The library file a wave-5 request names, for the library reader (and
+  // the wave-sequence player, which shares the name).
+  if (wave == 5) {
+    const std::int32_t length = GetShareData1(io::kGenNameLength);
+    std::vector<std::int32_t> name;
+    for (std::size_t i = 0; i < io::kGenNameRoom && static_cast<std::int32_t>(i) < length; ++i)
+      name.push_back(GetShareData1(static_cast<int>(io::kGenNameFirst + i)));
+    SequenceLibFile = io::RemoteLibraryName(name, length);
+  }
 
   const bool holdEdge = control == io::kGenHold && GeneratorMailbox.PreviousControl != io::kGenHold;
   if (!holdEdge) {
@@ -104,6 +117,12 @@ void TForm1::Timer5Timer(TObject* /*Sender*/) {
           if (b->OnClick) b->OnClick(b);
           break;
         }
+        case 4:
+          if (moreSweep) {
+            moreSweep->SetDown(false);
+            BtnBottomDlg1_fgen->SpeedButton3Click(moreSweep);
+          }
+          break;
         default: break;
       }
       GeneratorMailbox.Wave = wave;
@@ -118,6 +137,7 @@ void TForm1::Timer5Timer(TObject* /*Sender*/) {
       if (shape == 4) {
         const double endHz = sweepEnd / 1000.0;
         const double seconds = sweepTime / 1000.0;
+        if (moreSweep) moreSweep->SetDown(true);
         for (GeneratorPanel* p : Panels) {
           for (std::size_t i = 0; i < 3; ++i) p->ShapeButtons()[i]->SetDown(false);
           p->TrackBar4->SetVisible(false);
@@ -146,6 +166,19 @@ void TForm1::Timer5Timer(TObject* /*Sender*/) {
           b->SetDown(true);
           if (b->OnClick) b->OnClick(b);
         } else {
+          // The library waveform: the shape buttons go up only when the file
+          // was read; the apply runs either way.
+          if (Form1_fgen->file3_count()) {
+            FilterChoice = 1;
+            for (GeneratorPanel* p : Panels) {
+              for (std::size_t i = 0; i < 3; ++i) p->ShapeButtons()[i]->SetDown(false);
+              p->TrackBar4->SetVisible(true);
+              p->TrackBar5->SetVisible(false);
+            }
+            GenOutputOff = 0;
+            WaveShape = kShapeLibrary;
+            Application->ProcessMessages();
+          }
           Form1_fgen->Timer8Timer(this);
         }
       }

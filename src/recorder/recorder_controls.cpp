@@ -5,6 +5,7 @@
 
 #include "bode/bode_plot.h"
 #include "display/big_screen.h"
+#include "engine/instruments.h"
 #include "display/measurement_window.h"
 #include "display/display_state.h"
 #include "engine/control_panel.h"
@@ -296,7 +297,7 @@ void TForm1_rec::HandBack(bool spectrum) {
   }
   TimeBaseCode = recorder::SavedTimeBaseCode;
   TriggerOff = recorder::SavedTriggerOff;
-  TSpeedButton* instrument = spectrum ? FindOwned<TSpeedButton>(Form1, "fft1") : Form1->SpeedButton22;
+  TSpeedButton* instrument = spectrum ? Form1->fft1 : Form1->SpeedButton22;
   if (TSpeedButton* b = instrument; b && !b->Down()) {
     b->SetDown(true);
     if (b->OnClick) b->OnClick(b);
@@ -304,8 +305,7 @@ void TForm1_rec::HandBack(bool spectrum) {
   recorder::InstrumentSwitch = 1;
   if (Form_9rec) Form_9rec->Hide();
   Close();
-  if (BigScreenOn)
-    if (auto* t = FindOwned<TTimer>(Form1, "Timer7")) t->SetEnabled(true);
+  if (BigScreenOn && Form1->Timer7) Form1->Timer7->SetEnabled(true);
 }
 
 void TForm1_rec::SpeedButton5Click(TObject*) { HandBack(false); }
@@ -313,13 +313,13 @@ void TForm1_rec::SpeedButton7Click(TObject*) { HandBack(true); }
 
 void TForm1_rec::SpeedButton3Click(TObject*) {
   SpeedButton3->SetDown(true);
-  if (auto* b = FindOwned<TSpeedButton>(Form1, "SpeedButton26"); b && b->OnClick) b->OnClick(b);
+  if (Form1) Form1->SpeedButton26Click(Form1);
 }
 
 void TForm1_rec::SpeedButton6Click(TObject*) { SpeedButton6->SetDown(true); }
 
 void TForm1_rec::ExittoMenu1Click(TObject*) {
-  os::StartProgram(engine::ProgramFolder + "Quenlow.EXE", {});
+  engine::StartMenuProgram(engine::ProgramFolder);
   Close();
 }
 

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
 #include "generator/generator_state.h"
+#include "generator/more_functions.h"
 #include "io/generator_mailbox.h"
 #include "remote_fixture.h"
 
@@ -179,6 +182,7 @@ TEST_F(GeneratorRemoteTest, ASweepRequestFillsTheSweepPanelAndStartsIt) {
   Request(4, 1000000, 5000, 0);
   NextPoll();
   EXPECT_EQ(generator::WaveShape, generator::kShapeSweep);
+  EXPECT_TRUE(BtnBottomDlg1_fgen->SpeedButton3->Down());  // More Functions shows the sweep
   EXPECT_TRUE(panel_->Panel7->Visible());
   EXPECT_FALSE(panel_->TrackBar4->Visible());
   EXPECT_EQ(panel_->Edit3->Text(), "1000");
@@ -192,6 +196,39 @@ TEST_F(GeneratorRemoteTest, ASweepRequestFillsTheSweepPanelAndStartsIt) {
   ASSERT_GE(w.size(), 2u);
   EXPECT_EQ(w[w.size() - 2], (Bytes{0x0E, 0x02, 0x13, 0x4A, 0x54, 0xEF, 0xB1, 0x7B, 0, 0, 0, 0x47, 0xAC, 0xC5, 0xA7,
                                     0, 0, 0x50, 0xC3, 0, 0, 0}));
+}
+
+TEST_F(GeneratorRemoteTest, ALibraryRequestLoadsTheNamedFileOrKeepsTheShape) {
+  std::filesystem::create_directories(dataDir_ + "lib");
+  std::ofstream(dataDir_ + "lib/Ramp.lib") << "0\n128\n255\n";
+  const auto name = [&](const std::string& text) {
+    box_->Set(io::kGenNameLength, static_cast<std::int32_t>(text.size()));
+    for (std::size_t i = 0; i < text.size(); ++i) box_->Set(io::kGenNameFirst + i, static_cast<unsigned char>(text[i]));
+  };
+  Request(1, 1000000, 5000, 0);
+  NextPoll();
+  ASSERT_TRUE(panel_->GrSpeedButton11->Down());
+
+  name("RAMP.LIB");
+  Request(5, 2000000, 5000, 0);
+  NextPoll();
+  EXPECT_EQ(generator::SequenceLibFile, "RAMP.LIB");
+  EXPECT_EQ(generator::WaveShape, generator::kShapeLibrary);
+  for (TGrSpeedButton* b : panel_->ShapeButtons()) EXPECT_FALSE(b->Down());
+  EXPECT_DOUBLE_EQ(generator::GenFrequency, 2000);
+  // The ramp's table: rising from the bottom to the top over the period.
+  EXPECT_LT(generator::BaseTable[100], generator::BaseTable[16000]);
+
+  // A name that finds no file: the range and values change, the shape stays,
+  // and the apply still sends.
+  name("missing.lib");
+  Request(7, 300000, 5000, 0);
+  Device().ClearLog();
+  NextPoll();
+  EXPECT_EQ(generator::WaveShape, generator::kShapeLibrary);
+  EXPECT_TRUE(panel_->GrSpeedButton6->Down());  // "500Hz"
+  EXPECT_DOUBLE_EQ(generator::GenFrequency, 300);
+  EXPECT_FALSE(Writes().empty());
 }
 
 }  // namespace
