@@ -29,16 +29,6 @@ constexpr int kEdgeTickLength = 3;
 constexpr int kLevelTickLength = 5;
 constexpr int kGroupPixels = 64;     // one group of edge ticks
 
-// Rows (from Y0) of the short ticks across the horizontal centre line, end
-// exclusive: five pixels just round the centre on the main picture, the same
-// rows the persistence's grid test knows on the Big Screen.
-struct TickRows {
-  int top, bottom;
-};
-TickRows CentreTickRows(const ScopeView& view) {
-  return view.VScale == 1 ? TickRows{126, 131} : TickRows{251, 256};
-}
-
 int GridHeight(const ScopeView& view) { return 256 * view.VScale; }
 
 // Draws one line with the canvas pen from (x1, y1) towards (x2, y2), the end
@@ -136,6 +126,10 @@ TColor TriggerLabelColor(std::uint8_t source) {
 }
 
 // ---------------------------------------------------------------- graticule
+
+TickRows CentreTickRows(const ScopeView& view) {
+  return view.VScale == 1 ? TickRows{126, 131} : TickRows{251, 256};
+}
 
 std::vector<int> CentreTickColumns(const ScopeView& view) {
   // Five ticks per division from the left edge; the right edge has its grid line.

@@ -30,6 +30,13 @@ TColor TriggerLabelColor(std::uint8_t source);
 // lines, centre and edge ticks and frame in the grid colours, copy mode.
 // The XY layout is the 8 x 8 square of the XY figure inside the outer frame.
 void DrawGraticule(ScopeView& view, bool xyLayout);
+// Rows (from Y0) of the short ticks across the horizontal centre line, end
+// exclusive: five pixels just round the centre on the main picture, the
+// same place at the doubled scale on the Big Screen.
+struct TickRows {
+  int top, bottom;
+};
+TickRows CentreTickRows(const ScopeView& view);
 // Columns of the sub-division ticks across the horizontal centre line of the
 // normal layout, left to right: every 10 pixels from X0, none on the right edge.
 std::vector<int> CentreTickColumns(const ScopeView& view);

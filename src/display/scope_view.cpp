@@ -12,6 +12,7 @@
 #include "engine/scope_state.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/image.h"
+#include "display/persistence_drawing.h"
 #include "display/persistence_state.h"
 
 namespace display {
@@ -558,6 +559,16 @@ void DrawPlotPoints(ScopeView& view, int count) {
     canvas->Pen.Width = 1;
   } else if (persistence != 2 && persistence != 3) {
     for (int i = 0; i < count; ++i) canvas->SetPixel(PlotPoints[i].x, PlotPoints[i].y, canvas->Pen.Color);
+  }
+  // Graded and variable persistence take in the trace that is on the
+  // picture, as it is erased.
+  if ((persistence == 2 || persistence == 3) &&
+      ((PlotTrace == 1 && view.Ch1Drawn) || (PlotTrace == 2 && view.Ch2Drawn))) {
+    PersistenceStores& stores = PersistenceStoresOf(view);
+    if (persistence == 2)
+      stores.AddGraded(view, PlotTrace - 1, PlotPoints.data(), count);
+    else
+      stores.AddVariable(view, PlotTrace - 1, PlotPoints.data(), count);
   }
 
   // The frame lines again, over whatever clipped points did to them: one

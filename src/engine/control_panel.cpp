@@ -90,6 +90,7 @@ TForm11::TForm11(TComponent* owner) : TForm(owner) {
 
   BindForwards();
   CreateAnalysisControls();
+  CreatePersistenceControls();
   CreateMenusAndInstruments();
   OnClose = [this](TObject* s, TCloseAction& action) { FormClose(s, action); };
   // Never so small that a control is cut off.

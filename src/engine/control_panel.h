@@ -5,11 +5,12 @@
 #pragma once
 
 #include "display/analysis_controls.h"
+#include "display/persistence_controls.h"
 #include "engine/front_panel.h"
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
-class TForm11 : public TForm, public FrontPanelControls, public AnalysisControls {
+class TForm11 : public TForm, public FrontPanelControls, public AnalysisControls, public PersistenceControls {
  public:
   explicit TForm11(TComponent* owner);
 
@@ -93,6 +94,8 @@ class TForm11 : public TForm, public FrontPanelControls, public AnalysisControls
   void BindForwards();
   // The instrument, math and spectrum controls with their forwards.
   void CreateAnalysisControls();
+  // "Persist" and the persistence menu items with their forwards.
+  void CreatePersistenceControls();
   // The instrument buttons and the menus beyond File "Exit".
   void CreateMenusAndInstruments();
   // Hides the Big Screen and this panel and shows the main window.

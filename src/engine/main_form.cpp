@@ -31,6 +31,9 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   CreateAcquisitionControls();
   // Spectrum analyser, math traces and averaging: their buttons and menus.
   CreateAnalysisControls();
+  // "Persist", the persistence menu and the history bar.
+  CreatePersistenceControls();
+  CreateHistoryControls();
   // The other instruments, the Big Screen, the view options and Autoset.
   CreateInstrumentControls();
   CreateGeneratorControls();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "display/analysis_controls.h"
+#include "display/persistence_controls.h"
 #include "display/marker_drag.h"
 #include "display/scope_view.h"
 #include "display/spectrum.h"
@@ -24,7 +25,7 @@ class GeneratorPanel;
 
 // The front panel (channels, trigger, time base, Run/Single) comes from
 // FrontPanelControls, shared with the twin panel TForm11.
-class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls {
+class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls, public PersistenceControls {
  public:
   explicit TForm1(TComponent* owner);
   // Frees ScopeIni when the window goes without its close handler.
@@ -200,9 +201,6 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls 
   void Timer91Timer(TObject* Sender);                   // generator sweep progress bar (generator/scope_generator.cpp)
   void DoGrid();                                        // graticule, markers and texts
   void TrackBar3Change(TObject* Sender);                // trigger level
-  void NormalPersistence1Click(TObject* /*Sender*/) {}   // persistence modes
-  void PersistencewithIntensityGrading1Click(TObject* /*Sender*/) {}
-  void VariablePersistence1Click(TObject* /*Sender*/) {}
   void tee_demo_taulut();                               // demo source tables
   void SaveSettings() {}                                 // writes "settings48.ini"
   void RecallSettings() {}                               // recalls "settings48.ini"
@@ -615,6 +613,49 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls 
   void SetFastestStepsEnabled(bool enabled);
   void CheckAverageItem(std::size_t index);
   void AverageLengthClick(std::size_t index, std::int32_t length);
+
+ public:
+  // ======== Persistence and the history view =  // "Persist", the persistence menu items and the history bar with its
+  // pop-up menu, "History" button and file dialogs; run while the window is built.
+  void CreatePersistenceControls();
+  void CreateHistoryControls();
+
+  // "Persist" (SpeedButton23) and the modes: 1 "Infinite Persistence",
+  // 2 "Color Graded Persistence", 3 "Variable Persistence".
+  void SpeedButton23Click(TObject* Sender);
+  void NormalPersistence1Click(TObject* Sender);
+  void PersistencewithIntensityGrading1Click(TObject* Sender);
+  void VariablePersistence1Click(TObject* Sender);
+  void PersistenceOptions1Click(TObject* Sender);
+  // "Persist" released (its handler run) when it is down.
+  void ReleasePersist();
+  // A running persistence starts again: released and pressed, each with its handler.
+  void RestartPersist();
+  // The graded and variable mode items on both windows (a math trace has no use for them).
+  void SetPersistenceModeItemsEnabled(bool enabled);
+
+  // The history bar ScrollBar1 and its pop-up menu.
+  TPopupMenu* HistoryMenu = nullptr;
+  TMenuItem* ClearHistory1 = nullptr;
+  TMenuItem* SaveHistory1 = nullptr;
+  TMenuItem* OpenHistory1 = nullptr;
+  TMenuItem* HideHistoryBar1 = nullptr;
+  TMenuItem* ShowHint1 = nullptr;
+  TGrSpeedButton* History = nullptr;  // shows the hidden history bar again
+  TSaveDialog* SaveHistoryDialog = nullptr;
+  TOpenDialog* OpenHistoryDialog = nullptr;
+  void ScrollBar1Change(TObject* Sender);
+  void ClearHistory1Click(TObject* Sender);
+  void SaveHistory1Click(TObject* Sender);
+  void OpenHistory1Click(TObject* Sender);
+  void HideHistoryBar1Click(TObject* Sender);
+  void HistoryClick(TObject* Sender);
+  void ShowHint1Click(TObject* Sender);
+
+ private:
+  void PersistenceModeClick(int mode);
+  // Both history bars at the newest trace, then that trace shown as the user's choice.
+  void ShowNewestHistoryTrace();
 
  public:
   // ======== Instruments, Big Screen, view options and shortcuts ========
