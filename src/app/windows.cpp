@@ -2,7 +2,11 @@
 
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <type_traits>
+#include <vector>
+
+#include <QCoreApplication>
 
 #include "bode/add_text_bode.h"
 #include "bode/bode_plot.h"
@@ -33,6 +37,7 @@
 #include "io/about_box.h"
 #include "io/about_box_fgen.h"
 #include "io/about_box_rec.h"
+#include "io/help_startup.h"
 #include "io/print_preview.h"
 #include "io/print_preview_1.h"
 #include "io/print_preview_rec.h"
@@ -91,6 +96,14 @@ void CreateUnowned(T*& global, const char* className, const char* name) {
 void PrepareApplication() {
   Application->SetTitle("Oscilloscope");
   numeric::SetupFloatingPoint();
+  // The help units' start-up: an old diagnostic report goes, a new one is
+  // written when the debug switch is given.
+  if (QCoreApplication::instance()) {
+    const QStringList args = QCoreApplication::arguments();
+    std::vector<std::string> params;
+    for (qsizetype i = 1; i < args.size(); ++i) params.push_back(args[i].toStdString());
+    if (!args.isEmpty()) io::RunHelpStartupChecks(args.front().toStdString(), params);
+  }
 }
 
 bool OpenSharedMemory() {

@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int kParameterListX = 470;  // x of the parameter list's labels on the scope picture
+constexpr int kBigParameterListX = 775;  // the same on the Big Screen
 
 TMenuItem* MakeItem(TForm_9* form, const char* name, const char* caption, TNotifyEvent handler) {
   auto* item = new TMenuItem(form);
@@ -152,6 +153,22 @@ void TForm_9::note() {
   const auto texts = display::AnnotationLayout(Memo1->Lines().Lines(), display::ScopeNoteX, display::ScopeNoteY,
                                                BothChannelsReported());
   display::DrawPlacedTexts(Form1->MainView, texts, display::ScopeNoteTransparent != 0);
+}
+
+void TForm_9::NotesOnBigScreen(display::ScopeView& big) {
+  if (engine::ScopeNoteShown) {
+    // The lines keep their place across the picture and go twice as far
+    // down (the first field a little right of the main picture's).
+    const auto texts = display::AnnotationLayout(Memo1->Lines().Lines(), display::ScopeNoteX,
+                                                 2 * display::ScopeNoteY - 10, BothChannelsReported(), 5);
+    display::DrawPlacedTexts(big, texts, display::ScopeNoteTransparent != 0);
+  }
+  if (engine::ParametersOnScreen && Form_99) {
+    Form_99->CopyClick(this);
+    const auto texts = display::ParameterListLayout(Form_99->Memo1->Lines().Lines(), kBigParameterListX,
+                                                    Form_99->CH1M->Checked(), Form_99->CH2M->Checked());
+    display::DrawPlacedTexts(big, texts, false);
+  }
 }
 
 void TForm_9::note_1() {

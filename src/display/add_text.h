@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "display/scope_view.h"
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
@@ -41,6 +42,9 @@ class TForm_9 : public TForm {
   void note();
   // The waveform-parameter list on the scope picture, when it is asked for.
   void note_1();
+  // Both on the Big Screen's picture: the annotation at twice the height,
+  // the parameter list at its own column.
+  void NotesOnBigScreen(display::ScopeView& big);
 };
 
 inline TForm_9* Form_9 = nullptr;

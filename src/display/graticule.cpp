@@ -29,16 +29,6 @@ constexpr int kEdgeTickLength = 3;
 constexpr int kLevelTickLength = 5;
 constexpr int kGroupPixels = 64;     // one group of edge ticks
 
-// Rows (from Y0) of the short ticks across the horizontal centre line, end
-// exclusive: five pixels just round the centre on the main picture, the same
-// rows the persistence's grid test knows on the Big Screen.
-struct TickRows {
-  int top, bottom;
-};
-TickRows CentreTickRows(const ScopeView& view) {
-  return view.VScale == 1 ? TickRows{126, 131} : TickRows{251, 256};
-}
-
 int GridHeight(const ScopeView& view) { return 256 * view.VScale; }
 
 // Draws one line with the canvas pen from (x1, y1) towards (x2, y2), the end
@@ -115,14 +105,6 @@ bool Placed(const std::int32_t* coordinate, int origin) { return coordinate && *
 
 bool InvertedCh2() { return engine::InvertCh2Mode && !engine::MathOff; }
 
-// The colour of the read-outs that belong to the shown channel.
-TColor ShownChannelColor() {
-  using namespace engine;
-  using namespace display;
-  if (Ch1On) return Ch1Color;
-  return InvertedCh2() ? Math2Color : Ch2Color;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- colours
@@ -144,6 +126,10 @@ TColor TriggerLabelColor(std::uint8_t source) {
 }
 
 // ---------------------------------------------------------------- graticule
+
+TickRows CentreTickRows(const ScopeView& view) {
+  return view.VScale == 1 ? TickRows{126, 131} : TickRows{251, 256};
+}
 
 std::vector<int> CentreTickColumns(const ScopeView& view) {
   // Five ticks per division from the left edge; the right edge has its grid line.
@@ -270,8 +256,8 @@ void PrintText(ScopeView& view, const std::string& text, int x, int y, TColor co
 }
 
 bool IsMarkerReadout(const std::string& text) {
-  for (const char* mark : {"dBV", "dV", "dt", "f"})
-    if (text.find(mark) != std::string::npos) return true;
+  for (const char* mark : {"dt: ", "1/dt: ", "dV: ", "V: ", "f: "})
+    if (text.rfind(mark, 0) == 0) return true;
   return false;
 }
 
@@ -304,6 +290,9 @@ void PrintLabels(const ScopeView& view, const TextPrinter& print) {
   const int x0 = view.X0, top = view.TopTextY, bottom = view.TextLineY;
   const TextPlaces& t = view.Texts;
   const MarkerPlaces& m = view.Markers;
+  static const std::string kNone;
+  auto text = [](const std::string* t) -> const std::string& { return t ? *t : kNone; };
+  const ReadoutPlaces& r = view.Readouts;
 
   if (SpectrumMode) {
     print(SpanText, x0 + t.TimeDiv, top, TimeMarkerColor);
@@ -312,9 +301,9 @@ void PrintLabels(const ScopeView& view, const TextPrinter& print) {
     else
       print(Ch2RangeText, x0 + t.Ch2Range, top, Ch2Color);
     if (FftMarkersOn && Placed(m.FreqMarker1X, x0))
-      print(FreqMarkerText, x0 + t.FreqReadout, bottom, TimeMarkerColor);
+      print(text(r.Freq), x0 + t.FreqReadout, bottom, TimeMarkerColor);
     if (FftMarkersOn && (Placed(m.LevelMarker1Y, view.Y0) || Placed(m.LevelMarker2Y, view.Y0)))
-      print(LevelMarkerText, x0 + t.VoltReadout, bottom, ShownChannelColor());
+      print(text(r.Level), x0 + t.VoltReadout, bottom, ShownChannelColor());
     return;
   }
 
@@ -330,11 +319,11 @@ void PrintLabels(const ScopeView& view, const TextPrinter& print) {
   if (RmsOn) print(RmsText, x0 + t.Rms, bottom, readoutColor);
   if (DbmOn) print(DbmText, x0 + t.Dbm, bottom, readoutColor);
   if (MarkersOn && (Placed(m.TimeMarker1X, x0) || Placed(m.TimeMarker2X, x0))) {
-    print(TimeMarkerText, x0 + t.TimeReadout, bottom, TimeMarkerColor);
-    print(InvTimeMarkerText, x0 + t.InvTimeReadout, bottom, TimeMarkerColor);
+    print(text(r.Time), x0 + t.TimeReadout, bottom, TimeMarkerColor);
+    print(text(r.InvTime), x0 + t.InvTimeReadout, bottom, TimeMarkerColor);
   }
   if (MarkersOn && (Placed(m.VoltMarker1Y, view.Y0) || Placed(m.VoltMarker2Y, view.Y0)))
-    print(VoltMarkerText, x0 + t.VoltReadout, bottom, ShownChannelColor());
+    print(text(r.Volt), x0 + t.VoltReadout, bottom, ShownChannelColor());
 }
 
 void EraseLabels(const ScopeView& view, const TextPrinter& print) {
@@ -343,21 +332,24 @@ void EraseLabels(const ScopeView& view, const TextPrinter& print) {
   const int x0 = view.X0, top = view.TopTextY, bottom = view.TextLineY;
   const TextPlaces& t = view.Texts;
   const TColor bg = BackgroundColor;
+  static const std::string kNone;
+  auto text = [](const std::string* t) -> const std::string& { return t ? *t : kNone; };
+  const ReadoutPlaces& r = view.Readouts;
   print(Ch1RangeText, x0 + t.Ch1Range, top, bg);
   print(Ch2RangeText, x0 + t.Ch2Range, top, bg);
   if (SpectrumMode) {
     print(SpanText, x0 + t.TimeDiv, top, bg);
-    print(FreqMarkerText, x0 + t.FreqReadout, bottom, bg);
-    print(LevelMarkerText, x0 + t.VoltReadout, bottom, bg);
+    print(text(r.Freq), x0 + t.FreqReadout, bottom, bg);
+    print(text(r.Level), x0 + t.VoltReadout, bottom, bg);
     return;
   }
   print(TimeDivText, x0 + t.TimeDiv, top, bg);
   print(SampleRateText, x0 + t.SampleRate, top, bg);
   print(RmsText, x0 + t.Rms, bottom, bg);
   print(DbmText, x0 + t.Dbm, bottom, bg);
-  print(TimeMarkerText, x0 + t.TimeReadout, bottom, bg);
-  print(InvTimeMarkerText, x0 + t.InvTimeReadout, bottom, bg);
-  print(VoltMarkerText, x0 + t.VoltReadout, bottom, bg);
+  print(text(r.Time), x0 + t.TimeReadout, bottom, bg);
+  print(text(r.InvTime), x0 + t.InvTimeReadout, bottom, bg);
+  print(text(r.Volt), x0 + t.VoltReadout, bottom, bg);
 }
 
 }  // namespace display

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "display/scope_view.h"
+#include "platform/ui/image.h"
 #include "platform/ui/types.h"
 
 namespace display {
@@ -29,6 +30,13 @@ TColor TriggerLabelColor(std::uint8_t source);
 // lines, centre and edge ticks and frame in the grid colours, copy mode.
 // The XY layout is the 8 x 8 square of the XY figure inside the outer frame.
 void DrawGraticule(ScopeView& view, bool xyLayout);
+// Rows (from Y0) of the short ticks across the horizontal centre line, end
+// exclusive: five pixels just round the centre on the main picture, the
+// same place at the doubled scale on the Big Screen.
+struct TickRows {
+  int top, bottom;
+};
+TickRows CentreTickRows(const ScopeView& view);
 // Columns of the sub-division ticks across the horizontal centre line of the
 // normal layout, left to right: every 10 pixels from X0, none on the right edge.
 std::vector<int> CentreTickColumns(const ScopeView& view);
@@ -64,11 +72,51 @@ bool IsMarkerReadout(const std::string& text);
 // nullptr for a time base that has none.
 const char* SpanLabel(std::int32_t timePerDiv);
 
+// ---- Marker read-outs of a view, from its own markers into its own read-out
+// texts, printed on its bottom line (the old text taken off first).
+// kursoriaika: "dt" and "1/dt" of the time markers.
+void ShowTimeReadout(ScopeView& view);
+// kursorivoltit: "dV" and the marker levels of the shown channel.
+void ShowVoltReadout(ScopeView& view);
+// kursoritaajuus: "f" of the frequency marker at spectrum point `bin`.
+void ShowFreqReadout(ScopeView& view, int bin);
+// kursoridb: the level markers' "V" or "dV".
+void ShowLevelReadout(ScopeView& view);
+// The colour of the read-outs of the shown channel.
+TColor ShownChannelColor();
+
 // Prints one text of a view: (text, x, y, colour).
 using TextPrinter = std::function<void(const std::string&, int, int, TColor)>;
 // tekstit: every label and read-out of the current view, in its colour.
 void PrintLabels(const ScopeView& view, const TextPrinter& print);
 // tekstit_pois: every stored text of the current view again in the background colour.
 void EraseLabels(const ScopeView& view, const TextPrinter& print);
+
+// DoGrid of a window: the graticule of its view, then the window's own
+// not-xor items and texts on it (trigger ticks, ground markers, marker lines,
+// labels), as the main window and the Big Screen both rebuild a picture.
+template <class Window>
+void RebuildGridItems(Window& window, ScopeView& view, bool xyLayout, bool spectrum, bool triggerTick) {
+  DrawGraticule(view, xyLayout);
+  if (triggerTick) window.t_viiva();
+  window.y_viivat();
+  if (view.Image) {
+    view.Image->Canvas()->Pen.Width = 1;
+    view.Image->Canvas()->Font.Size = 8;
+  }
+  if (spectrum) {
+    window.fft_viiva_on();
+    window.fft_kursorit();
+  } else {
+    // A wipe has forgotten the tick; the graticule brings it back once.
+    if (!view.LineDrawn) {
+      window.viiva();
+      view.LineDrawn = 1;
+    }
+    window.kursorit();
+  }
+  window.tekstit();
+  if (view.Image) view.Image->Invalidate();
+}
 
 }  // namespace display

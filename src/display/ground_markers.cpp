@@ -3,6 +3,7 @@
 #include "display/ground_markers.h"
 
 
+#include "display/big_screen.h"
 #include "engine/calibration.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -78,13 +79,20 @@ GroundMarkerOutcome PlaceGroundMarker(ScopeView& view, int channel) {
 
 // ---------------------------------------------------------------- the main window
 
-void TForm1::y1_viiva() { display::PlaceGroundMarker(MainView, 1); }
+void TForm1::y1_viiva() {
+  display::PlaceGroundMarker(MainView, 1);
+  if (TForm10* big = ShownBigScreen()) big->y1_viiva();
+}
 
-void TForm1::y2_viiva() { display::PlaceGroundMarker(MainView, 2); }
+void TForm1::y2_viiva() {
+  display::PlaceGroundMarker(MainView, 2);
+  if (TForm10* big = ShownBigScreen()) big->y2_viiva();
+}
 
 void TForm1::y_viivat() {
   const display::GroundMarkerOutcome ch1 = display::PlaceGroundMarker(MainView, 1);
   display::PlaceGroundMarker(MainView, 2);
+  if (TForm10* big = ShownBigScreen()) big->y_viivat();
   if (ch1 == display::GroundMarkerOutcome::NoCalibration) PostCalibrationNotice();
 }
 

@@ -11,14 +11,26 @@
 
 namespace display {
 
-void StoreCaptureInHistory() {
-  const std::size_t columns = kHistoryColumns;
-  HistoryLength = std::clamp<std::int32_t>(HistoryLength, 0, static_cast<std::int32_t>(columns) - 1);
+namespace {
+
+constexpr std::size_t kTraceBytes = engine::kSampleBlockEntries;
+
+std::uint8_t& HistoryByte(std::size_t slot, std::size_t i) { return HistoryBuffer[i * kHistoryColumns + slot]; }
+
+// The ring's length and next slot, kept inside the buffer.
+void HoldIndexes() {
+  HistoryLength = std::clamp<std::int32_t>(HistoryLength, 0, static_cast<std::int32_t>(kHistoryColumns) - 1);
   if (HistoryIndex < 0 || HistoryIndex > HistoryLength) HistoryIndex = 0;
+}
+
+}  // namespace
+
+void StoreCaptureInHistory() {
+  HoldIndexes();
   if (HistoryStoreOn) {
     const auto column = static_cast<std::size_t>(HistoryIndex);
-    for (std::size_t k = 0; k < engine::kSampleBlockEntries; ++k)
-      HistoryBuffer[k * columns + column] = static_cast<std::uint8_t>(engine::ScopeSampleBlock[k] & 0xFF);
+    for (std::size_t k = 0; k < kTraceBytes; ++k)
+      HistoryByte(column, k) = static_cast<std::uint8_t>(engine::ScopeSampleBlock[k] & 0xFF);
     HistoryViewIndex = HistoryIndex;
     ++HistoryIndex;
     if (HistoryIndex > HistoryLength) HistoryIndex = 0;
@@ -30,6 +42,56 @@ void ResetHistory() {
   HistoryLength = 1000;
   HistoryIndex = HistoryViewIndex = 0;
   HistoryStoreOn = 1;
+}
+
+std::int32_t HistorySlotOfPosition(std::int32_t position, std::int32_t index, std::int32_t length) {
+  const std::int64_t s = static_cast<std::int64_t>(index) + position - (static_cast<std::int64_t>(length) + 1);
+  const std::int64_t slot = s < 0 ? static_cast<std::int64_t>(index) + position : s;
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(slot, 0, static_cast<std::int64_t>(kHistoryColumns) - 1));
+}
+
+std::string HistoryTraceLabel(std::int32_t position, std::int32_t length) {
+  return "Trace: " + std::to_string(static_cast<std::int64_t>(position) - length);
+}
+
+void ShowHistorySlot(std::int32_t slot) {
+  using namespace engine;
+  const auto column = static_cast<std::size_t>(std::clamp<std::int32_t>(slot, 0, static_cast<std::int32_t>(kHistoryColumns) - 1));
+  for (std::size_t i = 0; i < kTraceBytes; ++i) {
+    const std::int32_t v = HistoryByte(column, i);
+    ScopeSampleBlock[i] = v;
+    SpectrumInputBlock[i] = v;
+    if (DigitalMode && i < SampleCopy.size()) SampleCopy[i] = v;
+  }
+}
+
+void ClearHistoryRing() {
+  HistoryIndex = HistoryViewIndex = 0;
+  HistoryBuffer.fill(0);
+}
+
+std::vector<std::uint8_t> HistoryFileBytes() {
+  HoldIndexes();
+  std::vector<std::uint8_t> file;
+  file.reserve(kHistoryFileBytes);
+  const std::size_t ringSlots = static_cast<std::size_t>(HistoryLength) + 1;
+  for (std::size_t n = 0; n < ringSlots; ++n) {
+    const std::size_t slot = (static_cast<std::size_t>(HistoryIndex) + n) % ringSlots;
+    for (std::size_t i = 0; i < kTraceBytes; ++i) file.push_back(HistoryByte(slot, i));
+  }
+  return file;
+}
+
+std::optional<std::vector<std::uint8_t>> HistoryRingFromFile(const std::vector<std::uint8_t>& file) {
+  if (file.size() < kHistoryFileBytes) return std::nullopt;
+  return std::vector<std::uint8_t>(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(kHistoryFileBytes));
+}
+
+void CommitHistoryRing(const std::vector<std::uint8_t>& ring) {
+  const std::size_t records = std::min(ring.size() / kTraceBytes, kHistoryFileRecords);
+  for (std::size_t k = 0; k < records; ++k)
+    for (std::size_t i = 0; i < kTraceBytes; ++i) HistoryByte(k, i) = ring[k * kTraceBytes + i];
+  HistoryIndex = HistoryViewIndex = 0;
 }
 
 }  // namespace display

@@ -2,6 +2,7 @@
 // TForm1's operations run the shared view code on Image1.
 #include <string>
 
+#include "display/big_screen.h"
 #include "display/display_state.h"
 #include "display/graticule.h"
 #include "engine/main_form.h"
@@ -29,49 +30,30 @@ TColor ShownChannelPen() { return engine::Ch1On ? display::Ch1PenColor : display
 
 void TForm1::DoGrid() {
   using namespace engine;
-  using namespace display;
-  display::DrawGraticule(MainView, display::XYPlotMode && !MathOff);
-
-  TCanvas* canvas = Image1->Canvas();
-  canvas->Pen.Mode = pmNotXor;
-  canvas->Pen.Color = display::TriggerPenColor(TriggerSource);
-  if (display::TriggerOn) t_viiva();
-  y_viivat();  // both ground markers
-  canvas->Pen.Width = 1;
-  canvas->Font.Size = 8;
-
-  if (SpectrumMode) {
-    fft_viiva_on();
-    fft_kursorit();
-  } else {
-    // A wipe has forgotten the tick; the graticule brings it back once.
-    if (!MainView.LineDrawn) {
-      viiva();
-      MainView.LineDrawn = 1;
-    }
-    kursorit();
-  }
-  tekstit();
-  Image1->Invalidate();
+  display::RebuildGridItems(*this, MainView, display::XYPlotMode && !MathOff, SpectrumMode != 0, display::TriggerOn != 0);
 }
 
 void TForm1::t_viiva() {
   display::DrawTriggerLevelTick(MainView, engine::TriggerLevel, InvertedCh2Source(),
                                 display::TriggerPenColor(engine::TriggerSource));
+  if (TForm10* big = ShownBigScreen()) big->t_viiva();
 }
 
 void TForm1::kursorit() {
   if (engine::SpectrumMode || !display::MarkersOn) return;
   display::DrawScopeMarkerLines(MainView, ShownChannelPen(), display::TimeMarkerPenColor);
+  if (TForm10* big = ShownBigScreen()) big->kursorit();
 }
 
 void TForm1::fft_kursorit() {
   if (!engine::SpectrumMode || !display::FftMarkersOn) return;
   display::DrawLevelMarkerLines(MainView, ShownChannelPen());
+  if (TForm10* big = ShownBigScreen()) big->fft_kursorit();
 }
 
 void TForm1::fft_viiva_on() {
   using namespace display;
+  if (TForm10* big = ShownBigScreen()) big->fft_viiva_on();
   if (!FftMarkersOn || !engine::SpectrumMode || FreqMarkerShown) return;
   const int x = FreqMarkerPixel(MainView, FreqMarkerBin);
   if (x < 0) {
@@ -85,6 +67,7 @@ void TForm1::fft_viiva_on() {
 
 void TForm1::fft_viiva_off() {
   using namespace display;
+  if (TForm10* big = ShownBigScreen()) big->fft_viiva_off();
   if (FreqMarkerShown && display::FreqMarker1X >= MainView.X0)
     DrawFreqMarkerLine(MainView, display::FreqMarker1X, display::TimeMarkerPenColor);
   FreqMarkerShown = 0;
@@ -92,14 +75,22 @@ void TForm1::fft_viiva_off() {
 
 void TForm1::TulostaTeksti(const std::string& text, int x, int y, TColor color) {
   display::PrintText(MainView, text, x, y, color);
+  // The Big Screen prints its own marker read-outs from its own markers.
+  if (TForm10* big = ShownBigScreen(); big && !display::IsMarkerReadout(text)) big->TulostaTekstix(text, x, y, color);
 }
 
 void TForm1::tekstit() {
-  display::PrintLabels(MainView, [this](const std::string& t, int x, int y, TColor c) { TulostaTeksti(t, x, y, c); });
+  display::PrintLabels(MainView, [this](const std::string& t, int x, int y, TColor c) {
+    display::PrintText(MainView, t, x, y, c);
+  });
+  if (TForm10* big = ShownBigScreen()) big->tekstit();
 }
 
 void TForm1::tekstit_pois() {
-  display::EraseLabels(MainView, [this](const std::string& t, int x, int y, TColor c) { TulostaTeksti(t, x, y, c); });
+  display::EraseLabels(MainView, [this](const std::string& t, int x, int y, TColor c) {
+    display::PrintText(MainView, t, x, y, c);
+  });
+  if (TForm10* big = ShownBigScreen()) big->tekstit_pois();
 }
 
 void TForm1::f_alue() {

@@ -81,13 +81,16 @@ TimeReadout TimeMarkerReadout(const std::string& timeDivText, int x1, int x2, in
 }
 
 std::string VoltMarkerReadout(std::uint8_t rangeCode, double probeFactor, int y1, int y2, int y0,
-                              int groundLevel, bool mathTrace) {
+                              int groundLevel, bool mathTrace, int vScale) {
   const RangeUnit range = RangeVolts(rangeCode);
   const double v = range.VoltsPerDiv * probeFactor;
+  const int s = std::max(1, vScale);
+  const double pixelsPerDiv = kCodesPerDiv * s;
   const int a = std::max(y1, y0), b = std::max(y2, y0);
-  const std::string dv = "dV: " + FixedText(v * std::abs(a - b) / kCodesPerDiv, 2) + range.Unit;
+  const std::string dv = "dV: " + FixedText(v * std::abs(a - b) / pixelsPerDiv, 2) + range.Unit;
   if (mathTrace) return dv;
-  auto level = [&](int y) { return FixedText(v * (groundLevel - y + y0) / kCodesPerDiv, 2); };
+  // The ground lies s pixels per code below the top of the grid.
+  auto level = [&](int y) { return FixedText(v * (static_cast<double>(s) * groundLevel - y + y0) / pixelsPerDiv, 2); };
   return dv + "  (" + level(a) + ") (" + level(b) + ")";
 }
 
@@ -146,9 +149,9 @@ double TopLevelDbv(std::uint8_t rangeCode) {
   }
 }
 
-std::string LevelMarkerReadout(const LevelSetup& setup, int y1, int y2, int y0) {
+std::string LevelMarkerReadout(const LevelSetup& setup, int y1, int y2, int y0, int vScale) {
   const int a = std::max(y1, y0), b = std::max(y2, y0);
-  const double db = 10.0 * std::abs(a - b) / kCodesPerDiv;
+  const double db = 10.0 * std::abs(a - b) / (kCodesPerDiv * std::max(1, vScale));
   if (y1 >= y0 && y2 >= y0) return "dV: " + FixedText(db, 2) + "dB";
   double level = TopLevelDbv(setup.RangeCode) + setup.ProbeDb - db;
   if (!setup.Density) return "V: " + FixedText(level, 2) + "dBV";

@@ -34,9 +34,10 @@ struct TimeReadout {
 TimeReadout TimeMarkerReadout(const std::string& timeDivText, int x1, int x2, int x0);
 
 // kursorivoltit: "dV: ..." with the two marker levels against the ground
-// level (screen units from the top of the grid) when no math trace is shown.
+// level (codes from the top of the grid) when no math trace is shown. A
+// picture of vScale pixels per code has 32 x vScale pixels per division.
 std::string VoltMarkerReadout(std::uint8_t rangeCode, double probeFactor, int y1, int y2, int y0,
-                              int groundLevel, bool mathTrace);
+                              int groundLevel, bool mathTrace, int vScale = 1);
 
 // ---- Spectrum read-outs.
 // kursoritaajuus: "f: ..." of spectrum point `bin` on the linear or the
@@ -56,6 +57,6 @@ struct LevelSetup {
   std::int32_t CaptureTimePerDiv = 0;
   double WindowDensityCorrection = 0;
 };
-std::string LevelMarkerReadout(const LevelSetup& setup, int y1, int y2, int y0);
+std::string LevelMarkerReadout(const LevelSetup& setup, int y1, int y2, int y0, int vScale = 1);
 
 }  // namespace display

@@ -106,15 +106,12 @@ void TForm1::MathModeClick(int mode) {
   // 1. Persistence does not go with a computed trace, except infinite
   // persistence with XY and the quotient, and the inverted CH2.
   const bool keepPersistence = !on || mode == kInvert || ((mode == kXY || mode == kQuotient) && !GradedOrVariable());
-  // (The graded and variable persistence menu items follow "Persist" once
-  // that menu is built.)
   if (keepPersistence) {
     SetPersistEnabled(true);
+    SetPersistenceModeItemsEnabled(true);
   } else {
-    if (SpeedButton23 && SpeedButton23->Down()) {
-      SpeedButton23->SetDown(false);
-      if (SpeedButton23->OnClick) SpeedButton23->OnClick(SpeedButton23);
-    }
+    ReleasePersist();
+    SetPersistenceModeItemsEnabled(false);
     SetPersistEnabled(!GradedOrVariable());
   }
 

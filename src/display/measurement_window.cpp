@@ -6,7 +6,7 @@
 #include "display/add_text.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
-#include "platform/os/process.h"
+#include "io/help.h"
 
 namespace {
 
@@ -160,11 +160,7 @@ void TForm_99::GrSpeedButton2Click(TObject* /*Sender*/) {
 
 void TForm_99::SpeedButton29Click(TObject* /*Sender*/) { Close(); }
 
-void TForm_99::GrSpeedButton1Click(TObject* /*Sender*/) {
-  // The scope's help file at its measurement-window topic, in the "Info" folder.
-  const std::string info = engine::ProgramFolder + "Info";
-  os::StartProgram("xdg-open", {info + "/Scopa48.chm"}, info);
-}
+void TForm_99::GrSpeedButton1Click(TObject* /*Sender*/) { io::ShowHelp(io::kScopeHelp, io::kMeasurementTopic); }
 
 void TForm_99::CheckBox22Click(TObject* /*Sender*/) {
   using namespace engine;

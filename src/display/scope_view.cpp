@@ -12,6 +12,7 @@
 #include "engine/scope_state.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/image.h"
+#include "display/persistence_drawing.h"
 #include "display/persistence_state.h"
 
 namespace display {
@@ -261,10 +262,11 @@ ScopeView MainScopeView(TImage* image) {
   view.MarkerLimitY = MarkerLimitY;
   view.Markers = MarkerPlaces{&TimeMarker1X, &TimeMarker2X, &VoltMarker1Y, &VoltMarker2Y,
                               &FreqMarker1X, &LevelMarker1Y, &LevelMarker2Y};
+  view.Readouts = ReadoutPlaces{&TimeMarkerText, &InvTimeMarkerText, &VoltMarkerText, &LevelMarkerText, &FreqMarkerText};
   return view;
 }
 
-ScopeView BigScopeView(TImage* image, const MarkerPlaces& markers) {
+ScopeView BigScopeView(TImage* image, const MarkerPlaces& markers, const ReadoutPlaces& readouts) {
   ScopeView view;
   view.Image = image;
   const int w = image ? image->Width() : 1000;
@@ -287,6 +289,7 @@ ScopeView BigScopeView(TImage* image, const MarkerPlaces& markers) {
   view.Texts.Rms = 810;
   view.Texts.Dbm = 895;
   view.Markers = markers;
+  view.Readouts = readouts;
   return view;
 }
 
@@ -556,6 +559,16 @@ void DrawPlotPoints(ScopeView& view, int count) {
     canvas->Pen.Width = 1;
   } else if (persistence != 2 && persistence != 3) {
     for (int i = 0; i < count; ++i) canvas->SetPixel(PlotPoints[i].x, PlotPoints[i].y, canvas->Pen.Color);
+  }
+  // Graded and variable persistence take in the trace that is on the
+  // picture, as it is erased.
+  if ((persistence == 2 || persistence == 3) &&
+      ((PlotTrace == 1 && view.Ch1Drawn) || (PlotTrace == 2 && view.Ch2Drawn))) {
+    PersistenceStores& stores = PersistenceStoresOf(view);
+    if (persistence == 2)
+      stores.AddGraded(view, PlotTrace - 1, PlotPoints.data(), count);
+    else
+      stores.AddVariable(view, PlotTrace - 1, PlotPoints.data(), count);
   }
 
   // The frame lines again, over whatever clipped points did to them: one

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/ui/types.h"
 
@@ -22,6 +23,16 @@ struct MarkerPlaces {
   std::int32_t* FreqMarker1X = nullptr;
   std::int32_t* LevelMarker1Y = nullptr;
   std::int32_t* LevelMarker2Y = nullptr;
+};
+
+// The marker read-outs now on one picture, kept so that printing them again
+// in the background colour takes them off.
+struct ReadoutPlaces {
+  std::string* Time = nullptr;     // "dt: ..."
+  std::string* InvTime = nullptr;  // "1/dt: ..."
+  std::string* Volt = nullptr;     // "dV: ..."
+  std::string* Level = nullptr;    // spectrum level markers
+  std::string* Freq = nullptr;     // "f: ..."
 };
 
 // x offsets from X0 of the texts around the grid.
@@ -71,6 +82,7 @@ struct ScopeView {
   std::uint8_t LineDrawn = 0;  // trigger-position tick
 
   MarkerPlaces Markers;
+  ReadoutPlaces Readouts;
 
   int PlotWidth() const { return GridWidth + 1; }
   // Row of a plotted y (Y0 + 255 - code) on this picture.
@@ -81,8 +93,8 @@ struct ScopeView {
 // the window is created), so there is one source for them.
 ScopeView MainScopeView(TImage* image);
 // The Big Screen's picture: 19 x 8 divisions of 50 x 64 pixels centred in the
-// image, with the given marker variables.
-ScopeView BigScopeView(TImage* image, const MarkerPlaces& markers);
+// image, with the given marker variables and read-out texts.
+ScopeView BigScopeView(TImage* image, const MarkerPlaces& markers, const ReadoutPlaces& readouts = {});
 
 // Fills the interpolation kernels (the window's creation does it once).
 void BuildInterpolationKernels();

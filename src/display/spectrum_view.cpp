@@ -61,11 +61,18 @@ void EnableScopeOnlyControls(bool enabled) {
   if (Form1) {
     EnableItem(Form1->RMSCalculation1, enabled);
     EnableItem(Form1->Markers1, enabled);
+    EnableItem(Form1->dBmValue1, enabled);
     if (Form1->GrSpeedButton15) Form1->GrSpeedButton15->SetEnabled(enabled);
+    // The spectrum markers are there in spectrum mode only.
+    for (TMenuItem* m : {Form1->MarkersFFT1, Form1->MarkersFFTdBf1, Form1->MarkersFFTSpectralDensity1})
+      EnableItem(m, !enabled);
   }
   if (Form11) {
     EnableItem(Form11->RMSCalculation1, enabled);
     EnableItem(Form11->Markers1, enabled);
+    EnableItem(Form11->dBmValue1, enabled);
+    for (TMenuItem* m : {Form11->MarkersFFT1, Form11->MarkersFFTdBf1, Form11->MarkersFFTSpectralDensity1})
+      EnableItem(m, !enabled);
   }
 }
 
@@ -97,8 +104,14 @@ void TForm1::LogToLin() {
                            ch1 ? Ch1SpectrumLevels : display::ChannelEntries(SpectrumLevels.data(), kChannelSamples));
 }
 
-void TForm1::LinKursLog() { display::FreqMarkerBin = display::MarkerLinToLog(display::FreqMarkerBin); }
-void TForm1::LogKursLin() { display::FreqMarkerBin = display::MarkerLogToLin(display::FreqMarkerBin); }
+void TForm1::LinKursLog() {
+  display::FreqMarkerBin = display::MarkerLinToLog(display::FreqMarkerBin);
+  if (TForm10* big = ShownBigScreen()) big->LinKursLog();
+}
+void TForm1::LogKursLin() {
+  display::FreqMarkerBin = display::MarkerLogToLin(display::FreqMarkerBin);
+  if (TForm10* big = ShownBigScreen()) big->LogKursLin();
+}
 
 void TForm1::SetSpectrumScrollMax(int max) { ScrollBar2->SetMax(max); }
 
@@ -278,7 +291,6 @@ void TForm1::fft1Click(TObject*) {
     ScrollBar2->SetMax(LogFreqAxis ? kLogScrollMax : kLinScrollMax);
     ScrollBar2->SetPosition(display::SpectrumScrollPos);
     EnableScopeOnlyControls(false);
-    EnableItem(MarkersFFTSpectralDensity1, true);
   }
 
   // 8.
@@ -341,7 +353,6 @@ void TForm1::SpeedButton22Click(TObject*) {
     // 5.
     SpeedButton22->SetDown(true);
     EnableScopeOnlyControls(true);
-    EnableItem(MarkersFFTSpectralDensity1, false);
   }
 
   // 6.

@@ -481,3 +481,30 @@ void TForm1::Timer2Timer(TObject* /*Sender*/) {
 void TForm1::Timer4Timer(TObject* /*Sender*/) {
   if (DemoPaceTicks < 255) ++DemoPaceTicks;
 }
+
+void TForm1::ReleaseRunAndSingle() {
+  using namespace engine;
+  if (SpeedButtonRun->Down()) {
+    SpeedButtonRun->SetDown(false);
+    SpeedButtonRunClick(this);
+  }
+  if (SpeedButtonSingle->Down()) {
+    SpeedButtonSingle->SetDown(false);
+    SpeedButtonSingleClick(this);
+  }
+  SetRunDown(false);
+  SetSingleDown(false);
+  RunStop = 1;
+  SingleStop = 1;
+  Fasttimer1->SetEnabled(false);
+  Fasttimer2->SetEnabled(false);
+}
+
+void TForm1::WaitOneTimer6Tick() {
+  Timer6Fired = 0;
+  Timer6->SetEnabled(true);
+  while (!Timer6Fired && !Application->Terminated()) {
+    Application->ProcessMessages();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}

@@ -394,34 +394,8 @@ class Report {
   int next_ = 3;
 };
 
-// Runs until a tick of the one-shot Timer6 lets a running acquisition loop
-// finish.
-void WaitOneTimer6Tick() {
-  Form1->Timer6Fired = 0;
-  Form1->Timer6->SetEnabled(true);
-  while (!Form1->Timer6Fired && !Application->Terminated()) {
-    Application->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-}
-
 // Run and Single up on both windows, both stop flags set, their timers stopped.
-void StopAcquisition() {
-  if (Form1->SpeedButtonRun->Down()) {
-    Form1->SpeedButtonRun->SetDown(false);
-    Form1->SpeedButtonRunClick(Form1);
-  }
-  if (Form1->SpeedButtonSingle->Down()) {
-    Form1->SpeedButtonSingle->SetDown(false);
-    Form1->SpeedButtonSingleClick(Form1);
-  }
-  SetButtonDown(&FrontPanelControls::SpeedButtonRun, false);
-  SetButtonDown(&FrontPanelControls::SpeedButtonSingle, false);
-  RunStop = 1;
-  SingleStop = 1;
-  Form1->Fasttimer1->SetEnabled(false);
-  Form1->Fasttimer2->SetEnabled(false);
-}
+void StopAcquisition() { Form1->ReleaseRunAndSingle(); }
 
 // Waveform averaging off, as its "Off" menu entry does.
 void AveragingOff() {

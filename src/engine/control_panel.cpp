@@ -90,6 +90,8 @@ TForm11::TForm11(TComponent* owner) : TForm(owner) {
 
   BindForwards();
   CreateAnalysisControls();
+  CreatePersistenceControls();
+  CreateMenusAndInstruments();
   OnClose = [this](TObject* s, TCloseAction& action) { FormClose(s, action); };
   // Never so small that a control is cut off.
   SetMinimumSize(ControlsWidth() + kMargin, ControlsHeight() + kMargin);
@@ -192,10 +194,11 @@ void TForm11::SpeedButton24Click(TObject*) {
 }
 
 void TForm11::GrSpeedButton1Click(TObject*) {
-  if (Form10) Form10->Hide();
-  Hide();
-  if (Form1) Form1->Show();
+  LeaveBigScreen();
   engine::BigScreenOn = 0;
+  // The main window's button goes up too, so that the next press or Alt+B
+  // opens the Big Screen again.
+  if (Form1 && Form1->GrSpeedButton1) Form1->GrSpeedButton1->SetDown(false);
 }
 
 void TForm11::ExitClick(TObject*) {

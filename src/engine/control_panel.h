@@ -5,11 +5,12 @@
 #pragma once
 
 #include "display/analysis_controls.h"
+#include "display/persistence_controls.h"
 #include "engine/front_panel.h"
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
-class TForm11 : public TForm, public FrontPanelControls, public AnalysisControls {
+class TForm11 : public TForm, public FrontPanelControls, public AnalysisControls, public PersistenceControls {
  public:
   explicit TForm11(TComponent* owner);
 
@@ -24,6 +25,27 @@ class TForm11 : public TForm, public FrontPanelControls, public AnalysisControls
   TMenuItem* BrightGrid1 = nullptr;
   TMenuItem* Markers1 = nullptr;         // "Markers (DSO) "
   TMenuItem* RMSCalculation1 = nullptr;  // "RMS Value"
+  // The rest of the twin menu, each item forwarding to the main window's
+  // handler of its name.
+  TMenuItem* View1 = nullptr;
+  TMenuItem* MoreData1 = nullptr;                   // "Waveform Parameters..."
+  TMenuItem* MarkersFFT1 = nullptr;
+  TMenuItem* MarkersFFTdBf1 = nullptr;
+  TMenuItem* MarkersFFTSpectralDensity1 = nullptr;
+  TMenuItem* dBmValue1 = nullptr;
+  TMenuItem* SampleRate1 = nullptr;
+  TMenuItem* DotJoin1 = nullptr;
+  TMenuItem* HFReject1 = nullptr;                   // Options, "Trigger Options", "Noise Reject"
+  TMenuItem* Hardware1 = nullptr;
+  TMenuItem* Colors1 = nullptr;
+  TMenuItem* Calibrate1 = nullptr;
+  TMenuItem* CalibrateExit1 = nullptr;
+  TMenuItem* ExittoMenu1 = nullptr;
+  // The instrument buttons; the recorder and the circuit analyzer leave the
+  // Big Screen first.
+  TGrSpeedButton* SpeedButton25 = nullptr;  // "Function Generator"
+  TGrSpeedButton* SpeedButton26 = nullptr;  // "Circuit Analyzer"
+  TGrSpeedButton* SpeedButton27 = nullptr;  // "Transient Recorder"
 
   // Forwards of the front panel. "Copy then forward": the main window's
   // same-named button takes this one's state, then its handler runs.
@@ -60,6 +82,11 @@ class TForm11 : public TForm, public FrontPanelControls, public AnalysisControls
   // "Normal Screen": back to the main window, Big Screen off.
   void GrSpeedButton1Click(TObject* Sender);
   void DigiClick(TObject* /*Sender*/) {}
+  void SpeedButton26Click(TObject* Sender);
+  void SpeedButton27Click(TObject* Sender);
+  void View1Click(TObject* Sender);
+  void Calibrate1Click(TObject* Sender);
+  void ExittoMenu1Click(TObject* Sender);
   void ExitClick(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
 
@@ -67,6 +94,12 @@ class TForm11 : public TForm, public FrontPanelControls, public AnalysisControls
   void BindForwards();
   // The instrument, math and spectrum controls with their forwards.
   void CreateAnalysisControls();
+  // "Persist" and the persistence menu items with their forwards.
+  void CreatePersistenceControls();
+  // The instrument buttons and the menus beyond File "Exit".
+  void CreateMenusAndInstruments();
+  // Hides the Big Screen and this panel and shows the main window.
+  void LeaveBigScreen();
 };
 
 inline TForm11* Form11 = nullptr;

@@ -31,7 +31,14 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   CreateAcquisitionControls();
   // Spectrum analyser, math traces and averaging: their buttons and menus.
   CreateAnalysisControls();
+  // "Persist", the persistence menu and the history bar.
+  CreatePersistenceControls();
+  CreateHistoryControls();
+  // The other instruments, the Big Screen, the view options and Autoset.
+  CreateInstrumentControls();
   CreateGeneratorControls();
+  // Pictures, printing, text export, help and about.
+  CreateFileExportControls();
   // Never so small that a control is cut off; set before the stored place
   // is read.
   SetMinimumSize(ControlsWidth() + kMargin, ControlsHeight() + kMargin);

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "display/analysis_controls.h"
+#include "display/persistence_controls.h"
+#include "display/marker_drag.h"
 #include "display/scope_view.h"
 #include "display/spectrum.h"
 #include "engine/front_panel.h"
@@ -25,7 +27,7 @@ class GeneratorPanel;
 
 // The front panel (channels, trigger, time base, Run/Single) comes from
 // FrontPanelControls, shared with the twin panel TForm11.
-class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls {
+class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls, public PersistenceControls {
  public:
   explicit TForm1(TComponent* owner);
   // Frees ScopeIni when the window goes without its close handler.
@@ -201,10 +203,6 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls 
   void Timer91Timer(TObject* Sender);                   // generator sweep progress bar (generator/scope_generator.cpp)
   void DoGrid();                                        // graticule, markers and texts
   void TrackBar3Change(TObject* Sender);                // trigger level
-  void NormalPersistence1Click(TObject* /*Sender*/) {}   // persistence modes
-  void PersistencewithIntensityGrading1Click(TObject* /*Sender*/) {}
-  void VariablePersistence1Click(TObject* /*Sender*/) {}
-  void GrSpeedButton1Click(TObject* /*Sender*/) {}       // "Big Screen" on and off
   void tee_demo_taulut();                               // demo source tables
 
  private:
@@ -232,6 +230,12 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls 
   void luedemo();
   // Shows a status text on this window and on the twin panel.
   void SetStatusText(const std::string& text);
+  // Run and Single up on both windows through their handlers, both stop
+  // flags set, their timers stopped.
+  void ReleaseRunAndSingle();
+  // Lets messages run until the one-shot Timer6 has ticked once, so that a
+  // running acquisition loop can finish.
+  void WaitOneTimer6Tick();
 
   // Steps of the capture path; those with an empty body have nothing to
   // compute while their read-out or export is not shown.
@@ -507,10 +511,7 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls 
   void fft_down(int x, int y);
   void dso_up();
   void fft_up();
-  std::uint8_t MarkerDragActive = 0;
-  std::int32_t DragKind = 0;  // 1 / 2 first / second vertical line, 3 / 4 first / second horizontal line
-  std::int32_t DragLineX = 0;
-  std::int32_t DragLineY = 0;
+  display::MarkerDrag Drag;  // the marker line the mouse holds, if any
 
   // CH2's waveform parameters; the phase of CH2 against CH1 in degrees.
   void measure2();
@@ -519,8 +520,8 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls 
  private:
   // Moves the dragged line to the pointer and updates its read-out.
   void DragTo(int x, int y);
-  // Ends a drag: the solid line goes, the dotted one comes at the final place.
-  void DropMarker();
+  void MarkerMoved(display::MarkerMove move);
+  display::MarkerPens MarkerPens() const;
 
  public:
   // ======== Generator panel (generator/scope_generator.cpp) ========
@@ -613,7 +614,7 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls 
   void AverageLengthClick(std::size_t index, std::int32_t length);
 
  public:
-  // ======== Scope settings files and the scope data file ========
+  // ======== Scope settings files and the scope data file =
   // File "Save Oscilloscope Settings...", "Recall Oscilloscope Settings...",
   // "Save DSO Data...", "Open DSO Data..." and Options "Save/Recall Last
   // Oscilloscope Settings"; built with their dialogs while the window is built.
@@ -647,6 +648,171 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls 
   // annotation, and load one back.
   void SaveDSOData1Click(TObject* Sender);
   void OpenData1Click(TObject* Sender);
+=======
+  // ======== Persistence and the history view ========
+  // "Persist", the persistence menu items and the history bar with its
+  // pop-up menu, "History" button and file dialogs; run while the window is built.
+  void CreatePersistenceControls();
+  void CreateHistoryControls();
+
+  // "Persist" (SpeedButton23) and the modes: 1 "Infinite Persistence",
+  // 2 "Color Graded Persistence", 3 "Variable Persistence".
+  void SpeedButton23Click(TObject* Sender);
+  void NormalPersistence1Click(TObject* Sender);
+  void PersistencewithIntensityGrading1Click(TObject* Sender);
+  void VariablePersistence1Click(TObject* Sender);
+  void PersistenceOptions1Click(TObject* Sender);
+  // "Persist" released (its handler run) when it is down.
+  void ReleasePersist();
+  // A running persistence starts again: released and pressed, each with its handler.
+  void RestartPersist();
+  // The graded and variable mode items on both windows (a math trace has no use for them).
+  void SetPersistenceModeItemsEnabled(bool enabled);
+
+  // The history bar ScrollBar1 and its pop-up menu.
+  TPopupMenu* HistoryMenu = nullptr;
+  TMenuItem* ClearHistory1 = nullptr;
+  TMenuItem* SaveHistory1 = nullptr;
+  TMenuItem* OpenHistory1 = nullptr;
+  TMenuItem* HideHistoryBar1 = nullptr;
+  TMenuItem* ShowHint1 = nullptr;
+  TGrSpeedButton* History = nullptr;  // shows the hidden history bar again
+  TSaveDialog* SaveHistoryDialog = nullptr;
+  TOpenDialog* OpenHistoryDialog = nullptr;
+  void ScrollBar1Change(TObject* Sender);
+  void ClearHistory1Click(TObject* Sender);
+  void SaveHistory1Click(TObject* Sender);
+  void OpenHistory1Click(TObject* Sender);
+  void HideHistoryBar1Click(TObject* Sender);
+  void HistoryClick(TObject* Sender);
+  void ShowHint1Click(TObject* Sender);
+
+ private:
+  void PersistenceModeClick(int mode);
+  // Both history bars at the newest trace, then that trace shown as the user's choice.
+  void ShowNewestHistoryTrace();
+
+ public:
+  // ======== Instruments, Big Screen, view options and shortcuts ========
+  // The instrument buttons beside "Oscilloscope" and "Spectrum Analyzer",
+  // and the "Big Screen" button (down while the Big Screen shows).
+  TGrSpeedButton* SpeedButton25 = nullptr;   // "Function Generator"
+  TGrSpeedButton* SpeedButton26 = nullptr;   // "Circuit Analyzer"
+  TGrSpeedButton* SpeedButton27 = nullptr;   // "Transient Recorder"
+  TGrSpeedButton* GrSpeedButton1 = nullptr;  // "Big Screen"
+  // One shot: opens the Big Screen again once the recorder has handed back.
+  TTimer* Timer7 = nullptr;
+  TMenuItem* ExittoMenu1 = nullptr;                    // "Exit to Menu"
+  TMenuItem* MarkersFFT1 = nullptr;                    // "Markers (FFT)  f && V"
+  TMenuItem* MarkersFFTdBf1 = nullptr;                 // "Markers (FFT)  f && dV"
+  TMenuItem* dBmValue1 = nullptr;                      // "dBm Value"
+  TMenuItem* SampleRate1 = nullptr;                    // "Sample Rate"
+  TMenuItem* DotJoin1 = nullptr;                       // "Dot Join"
+  TMenuItem* ClearDisplayonRunSingleClick1 = nullptr;  // "Clear Display on Run/Single Click"
+  TMenuItem* TriggerOptions1 = nullptr;                // "Trigger Options"
+  TMenuItem* HFReject1 = nullptr;                      // "Noise Reject"
+  // Builds the controls above; run while the window is built.
+  void CreateInstrumentControls();
+  // The View and Options items take the options the settings file gave.
+  void ApplyViewMenuChecks();
+  // The recorder's demo tables are built the first time it opens in demo mode.
+  std::uint8_t RecorderDemoBuilt = 0;
+
+  void SpeedButton25Click(TObject* Sender);
+  void SpeedButton26Click(TObject* Sender);
+  void SpeedButton27Click(TObject* Sender);
+  void GrSpeedButton1Click(TObject* Sender);
+  void Timer7Timer(TObject* Sender);
+  void ExittoMenu1Click(TObject* Sender);
+  void MarkersFFT1Click(TObject* Sender);
+  void MarkersFFTdBf1Click(TObject* Sender);
+  void MarkersFFTSpectralDensity1Click(TObject* Sender);
+  void dBmValue1Click(TObject* Sender);
+  void SampleRate1Click(TObject* Sender);
+  void DotJoin1Click(TObject* Sender);
+  void View1Click(TObject* Sender);
+  void HFReject1Click(TObject* Sender);
+  void ClearDisplayonRunSingleClick1Click(TObject* Sender);
+  void Averagesamples1Click(TObject* /*Sender*/) {}  // no control calls it
+  // A key of the Big Screen window.
+  void Form10KeyDown(unsigned short Key, TShiftState Shift);
+
+  // ======== Autoset ========
+  TPanel* Panel1 = nullptr;  // "AUTOSET - Please wait..." over the picture
+  void Autoset1Click(TObject* Sender);
+  void Autoset2Click(TObject* Sender);
+
+ private:
+  void CreateViewOptionControls();
+  void CreateAutosetControls();
+  void AutosetChannel(int channel);
+  // Releases Run and Single (each with its handler) and waits one tick of Timer6.
+  void StopAndSettle();
+  void WaitTimer6();
+  void SpectrumMarkersClick(TMenuItem* chosen, bool density, bool secondAtBottom);
+
+ public:
+  // ======== Pictures, printing, text export, help and about (io/) ========
+  // File: "Open Image...", "Save Image...", "Save FFT Data...", "Export
+  // Waveform 1" and "2", "Print...", "Print Setup...", "Exit"; the "Edit"
+  // menu with "Copy" and "Paste"; the "Help" menu. nullptr until built.
+  TMenuItem* Open1 = nullptr;
+  TMenuItem* Save1 = nullptr;
+  TMenuItem* SaveDataAs1 = nullptr;
+  TMenuItem* ExportWaveformCH11 = nullptr;
+  TMenuItem* ExportWaveformofCh21 = nullptr;
+  TMenuItem* Print1 = nullptr;
+  TMenuItem* PrintSetup1 = nullptr;
+  TMenuItem* Exit1 = nullptr;
+  TMenuItem* Edit2 = nullptr;
+  TMenuItem* Copy1 = nullptr;
+  TMenuItem* Paste1 = nullptr;
+  TMenuItem* Help1 = nullptr;
+  TMenuItem* Help2 = nullptr;
+  TMenuItem* FunctionGenerorHelp1 = nullptr;
+  TMenuItem* About2 = nullptr;
+  TMenuItem* CheckForUpdates1 = nullptr;
+  TMenuItem* SupportForum1 = nullptr;
+  TSaveDialog* SaveDialog1 = nullptr;           // pictures
+  TOpenPictureDialog* OpenPictureDialog1 = nullptr;
+  TSaveDialog* SaveDialog2 = nullptr;           // spectrum table
+  TSaveDialog* SaveDialog5 = nullptr;           // waveform export
+  TPrinterSetupDialog* PrinterSetupDialog1 = nullptr;
+  TMemo* Memo1 = nullptr;                       // the spectrum table, not shown
+  // Builds the items and dialogs above; run while the window is built.
+  void CreateFileExportControls();
+
+  // Pictures and clipboard on the scope picture.
+  void SaveClick(TObject* Sender);
+  void OpenClick(TObject* Sender);
+  void Copy1Click(TObject* Sender);
+  void Paste1Click(TObject* Sender);
+  void Edit2Click(TObject* Sender);
+  void ExitClick(TObject* Sender);
+  // Run and Single released through their handlers and a Timer6 tick let
+  // pass, so that no capture overdraws a picture from a file or the clipboard.
+  void StopAcquisitionForPicture();
+  // Printing: the scope's preview shows the Big Screen picture while the
+  // Big Screen shows, else Image1's.
+  const TBitmap* ScopePrintPicture() const;
+  void Print1Click(TObject* Sender);
+  void PrintSetup1Click(TObject* Sender);
+  // Spectrum table and waveform export; "File" opened.
+  void SaveDataAs1Click(TObject* Sender);
+  void BitBtn1Click(TObject* Sender);
+  void ExportWaveformCH11Click(TObject* Sender);
+  void ExportWaveformofCh21Click(TObject* Sender);
+  void File1Click(TObject* Sender);
+  // Help and about.
+  void Help2Click(TObject* Sender);
+  void FunctionGenerorHelp1Click(TObject* Sender);
+  void InstallingNT4driver1Click(TObject* Sender);
+  void About2Click(TObject* Sender);
+  void CheckForUpdates1Click(TObject* Sender);
+  void SupportForum1Click(TObject* Sender);
+
+ private:
+  void ExportWaveform(int channel);
 };
 
 inline TForm1* Form1 = nullptr;

@@ -20,6 +20,7 @@
 #include "recorder/add_text_rec.h"
 #include "bode/bode_state.h"
 #include "display/display_state.h"
+#include "display/persistence.h"
 #include "display/persistence_state.h"
 #include "recorder/recorder_state.h"
 
@@ -194,25 +195,38 @@ void TForm1::ReadStartupSettings() {
   SuppressProbeNotice = savedNotice;
 
   ReadPlace(ini, "Big_Screen", Form10);
+  // The history bars' hint as the file had it.
+  for (TScrollBar* bar : {ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
+    if (bar) bar->SetShowHint(HistoryHintOn != 0);
+  if (ShowHint1) ShowHint1->SetChecked(HistoryHintOn != 0);
 
-  // Persistence options: the low colour is taken over by OK, the high colour
-  // only at the next OK.
-  PersistAcquisitionsText = ini.ReadString("Persistence", "Number_of_Acquisitions", PersistAcquisitionsText);
-  PersistLowColorText = ini.ReadString("Persistence", "LowColor", "1");
-  if (OKRightDlg) OKRightDlg->OKBtnClick(OKRightDlg);
-  PersistHighColorText = ini.ReadString("Persistence", "HighColor", "32");
+  // Persistence options: the acquisitions and the low colour are taken over
+  // by OK, the high colour only at the next OK. A duration no button offers
+  // keeps the current one.
+  if (OKRightDlg) {
+    OKRightDlg->Edit1->SetText(ini.ReadString("Persistence", "Number_of_Acquisitions", OKRightDlg->Edit1->Text()));
+    OKRightDlg->Edit2->SetText(ini.ReadString("Persistence", "LowColor", "1"));
+    OKRightDlg->OKBtnClick(OKRightDlg);
+    OKRightDlg->Edit4->SetText(ini.ReadString("Persistence", "HighColor", "32"));
+  }
   const int duration = ini.ReadInteger("Persistence", "Duration", 15);
-  if (duration == 7 || duration == 15 || duration == 31) VariablePersistenceMask = duration;
+  if (IsVariableMask(duration)) VariablePersistenceMask = duration;
   const int duration2 = ini.ReadInteger("Persistence", "Duration2", 31);
-  if (duration2 == 0 || duration2 == 31 || duration2 == 63 || duration2 == 127 || duration2 == 255)
-    GradedPersistenceMask = duration2;
+  if (IsGradedMask(duration2)) GradedPersistenceMask = duration2;
+  if (OKRightDlg) {
+    OKRightDlg->CheckVariableDuration(VariablePersistenceMask);
+    OKRightDlg->CheckGradedDuration(GradedPersistenceMask);
+  }
   if (NormalPersistenceChecked) NormalPersistence1Click(this);
   if (GradedPersistenceChecked) PersistencewithIntensityGrading1Click(this);
   if (VariablePersistenceChecked) VariablePersistence1Click(this);
 
   ReadPlace(ini, "Big_Screen_ctrl", Form11);
   const bool bigScreen = ini.ReadBool("Big_Screen", "Visible", Form10 && Form10->Visible());
-  if (bigScreen && !HideScope) GrSpeedButton1Click(this);
+  if (bigScreen && !HideScope && GrSpeedButton1) {
+    GrSpeedButton1->SetDown(true);
+    GrSpeedButton1Click(this);
+  }
 }
 
 void TForm1::ReadWindowSizes() {
@@ -271,9 +285,11 @@ bool TForm1::WriteMainSettings() {
   w.Bool("Persistence", "NormalPersistence", NormalPersistenceChecked);
   w.Bool("Persistence", "Persistence_with_Intensity_Grading", GradedPersistenceChecked);
   w.Bool("Persistence", "VariablePersistence", VariablePersistenceChecked);
-  w.String("Persistence", "Number_of_Acquisitions", PersistAcquisitionsText);
-  w.String("Persistence", "LowColor", PersistLowColorText);
-  w.String("Persistence", "HighColor", PersistHighColorText);
+  if (OKRightDlg) {
+    w.String("Persistence", "Number_of_Acquisitions", OKRightDlg->Edit1->Text());
+    w.String("Persistence", "LowColor", OKRightDlg->Edit2->Text());
+    w.String("Persistence", "HighColor", OKRightDlg->Edit4->Text());
+  }
   w.Integer("Persistence", "Duration", VariablePersistenceMask);
   w.Integer("Persistence", "Duration2", GradedPersistenceMask);
 

@@ -234,8 +234,8 @@ inline constexpr std::span<std::int32_t, kChannelSamples> Ch1SpectrumLevels{Spec
 inline std::int32_t SinglePhase = 5;          // 0 start, 1 waiting, 5 finished or stopped
 inline std::uint8_t TriggerWaitTicks = 0;     // seconds Run has waited for a trigger
 inline std::uint8_t TracesShown = 1;          // 0 while Run/Single start has cleared the traces
-inline std::int32_t AcquisitionLimit = 0;     // persistence "Number of acquisitions"; 0 = no limit
-inline std::int32_t AcquisitionCountdown = 0; // captures left before Run stops itself
+inline std::uint32_t AcquisitionLimit = 0;     // persistence "Number of acquisitions" (up to 4,000,000,000); 0 = no limit
+inline std::uint32_t AcquisitionCountdown = 0; // captures left before Run stops itself
 inline std::uint8_t CaptureUnpacked = 0;      // the unpacker ran since the last drawing
 inline std::uint8_t TraceValid = 0;           // a live trace is available for saving
 inline std::int32_t CaptureTimePerDiv = 0;    // TimePerDiv of the last spectrum

@@ -84,12 +84,18 @@ const char* const kCalibrateNowText =
     "The oscilloscope will now be calibrated.\rPlease make sure that the oscilloscope inputs CH1 and CH2\r"
     "are disconnected from external circuits.";
 
-// The parameters the program was started with, without the program's name.
+// The parameters the program was started with, without the program's name
+// and without the help units' debug switch, which names no settings file.
 std::vector<std::string> ProgramParameters() {
   std::vector<std::string> params;
   if (!QCoreApplication::instance()) return params;
   const QStringList args = QCoreApplication::arguments();
-  for (qsizetype i = 1; i < args.size(); ++i) params.push_back(args[i].toStdString());
+  for (qsizetype i = 1; i < args.size(); ++i) {
+    if (args[i].compare(QStringLiteral("/debug"), Qt::CaseInsensitive) == 0 ||
+        args[i].compare(QStringLiteral("-debug"), Qt::CaseInsensitive) == 0)
+      continue;
+    params.push_back(args[i].toStdString());
+  }
   return params;
 }
 
@@ -320,6 +326,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   // stored colours.
   TrackBar3->SetPosition(TriggerLevel);
   display::ColourChannelLabels(*this);
+  ApplyViewMenuChecks();
 
   // Trace interpolation kernels, an empty sample block, and the picture
   // as the drawing code sees it (geometry and markers of step 7).
@@ -518,7 +525,8 @@ void TForm1::Timer6Timer(TObject* /*Sender*/) {
 }
 
 void TForm1::WMHotKey(int id) {
-  if (id != kHotKeyId) return;
+  if (id != kHotKeyId || !GrSpeedButton1) return;
+  GrSpeedButton1->SetDown(!GrSpeedButton1->Down());
   GrSpeedButton1Click(this);
 }
 

@@ -151,7 +151,8 @@ void TForm1::ScrollBar2Change(TObject*) {
 
   piirrot();
   if (SpectrumMode) fft_viiva_on();
-  if (Form10 && Form10->ScrollBar2) Form10->ScrollBar2->SetPosition(position);
+  // The Big Screen's bar has the same range (the spectrum view widens it).
+  if (Form10 && Form10->ScrollBar2) Form10->ScrollBar2->SetParams(position, ScrollBar2->Min(), ScrollBar2->Max());
 }
 
 void TForm1::SpeedButton24Click(TObject*) {

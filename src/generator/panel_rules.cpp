@@ -45,22 +45,6 @@ double SliderFrequency(int position, double min, double max, bool fineSteps) {
   return std::clamp(min + position * min / d, min, max);
 }
 
-std::optional<double> ParseEntryNumber(const std::string& text) {
-  std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return std::nullopt;
-  std::size_t last = text.find_last_not_of(" \t");
-  std::string s = text.substr(first, last - first + 1);
-  for (char& c : s) {
-    if (c == ',') c = '.';
-    const bool allowed = (c >= '0' && c <= '9') || c == '.' || c == '+' || c == '-' || c == 'e' || c == 'E';
-    if (!allowed) return std::nullopt;
-  }
-  char* end = nullptr;
-  const double v = std::strtod(s.c_str(), &end);
-  if (end != s.c_str() + s.size() || !std::isfinite(v)) return std::nullopt;
-  return v;
-}
-
 std::uint8_t OffsetDacFromVolts(double volts) {
   const double v = std::clamp(volts, -5.0, 5.0);
   return static_cast<std::uint8_t>(std::clamp(numeric::Round32(v * 127 / 5) + 127, 0, 255));

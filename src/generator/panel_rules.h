@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/os/numeric.h"
+
 namespace generator {
 
 struct FrequencyRange {
@@ -49,9 +51,8 @@ int FrequencySliderPosition(double frequency, double min, double max);
 // on the top range).
 double SliderFrequency(int position, double min, double max, bool fineSteps);
 
-// Numbers as the entries take them: a comma stands for the decimal point,
-// blanks around the number are ignored; anything else gives nothing.
-std::optional<double> ParseEntryNumber(const std::string& text);
+// Numbers as the entries take them (platform/os/numeric.h).
+using numeric::ParseEntryNumber;
 
 // The offset DAC byte of a typed offset (volts, clamped to -5..+5).
 std::uint8_t OffsetDacFromVolts(double volts);

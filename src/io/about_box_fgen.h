@@ -1,13 +1,11 @@
-// The function generator's about box.
+// The function generator's about box; it has no button of its own.
 #pragma once
 
-#include "platform/ui/forms.h"
+#include "io/about_box.h"
 
-class TAboutBox_fgen : public TForm {
+class TAboutBox_fgen : public AboutWindow {
  public:
-  explicit TAboutBox_fgen(TComponent* owner) : TForm(owner) {
-    SetCaption("Function generator");
-  }
+  explicit TAboutBox_fgen(TComponent* owner);
 };
 
 inline TAboutBox_fgen* AboutBox_fgen = nullptr;

@@ -1,13 +1,13 @@
 // The transient recorder's about box.
 #pragma once
 
-#include "platform/ui/forms.h"
+#include "io/about_box.h"
 
-class TAboutBox_rec : public TForm {
+class TAboutBox_rec : public AboutWindow {
  public:
-  explicit TAboutBox_rec(TComponent* owner) : TForm(owner) {
-    SetCaption("Transient Recorder");
-  }
+  explicit TAboutBox_rec(TComponent* owner);
+
+  TGrSpeedButton* GrSpeedButton1 = nullptr;  // "OK"
 };
 
 inline TAboutBox_rec* AboutBox_rec = nullptr;

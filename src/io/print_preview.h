@@ -1,15 +1,13 @@
-// The scope's print preview (scope or Big Screen picture, measurement table).
+// The scope's print preview: the Big Screen picture while the Big Screen
+// shows, else the scope picture; on a portrait page the measurement table.
 #pragma once
 
-#include "platform/ui/forms.h"
+#include "io/print_preview_window.h"
 
-class TPreviewForm : public TForm {
+class TPreviewForm : public PrintPreviewWindow {
  public:
-  explicit TPreviewForm(TComponent* owner) : TForm(owner) {
-    SetCaption("Print Preview");
-    SetWidth(620);
-    SetHeight(552);
-  }
+  explicit TPreviewForm(TComponent* owner);
+  const TBitmap* SourcePicture() const override;
 };
 
 inline TPreviewForm* PreviewForm = nullptr;

@@ -1,15 +1,12 @@
 // The recorder's print preview.
 #pragma once
 
-#include "platform/ui/forms.h"
+#include "io/print_preview_window.h"
 
-class TPreviewForm_rec : public TForm {
+class TPreviewForm_rec : public PrintPreviewWindow {
  public:
-  explicit TPreviewForm_rec(TComponent* owner) : TForm(owner) {
-    SetCaption("Print Preview");
-    SetWidth(524);
-    SetHeight(547);
-  }
+  explicit TPreviewForm_rec(TComponent* owner);
+  const TBitmap* SourcePicture() const override;
 };
 
 inline TPreviewForm_rec* PreviewForm_rec = nullptr;

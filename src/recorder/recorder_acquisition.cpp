@@ -157,7 +157,8 @@ void TForm1_rec::LockForRecording(bool recording, TSpeedButton* pressed) {
   for (TControl* c : {static_cast<TControl*>(SpeedButton3), static_cast<TControl*>(SpeedButton5),
                       static_cast<TControl*>(SpeedButton6), static_cast<TControl*>(SpeedButton7)})
     c->SetEnabled(on);
-  for (TMenuItem* m : {Options1, Help1, View1, OpenData1, N1, N2}) m->SetEnabled(on);
+  for (TMenuItem* m : {Options1, Help1, View1, OpenData1, N1, N2, Edit2, Open1, Save1, Print1, PrintSetup1})
+    if (m) m->SetEnabled(on);
   CH1on->SetEnabled(on);
   CH2on->SetEnabled(on);
   ScrollBar2->SetEnabled(on);

@@ -5,12 +5,14 @@
 
 #include "bode/bode_plot.h"
 #include "display/big_screen.h"
+#include "engine/instruments.h"
 #include "display/measurement_window.h"
 #include "display/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "io/about_box_rec.h"
+#include "io/help.h"
 #include "platform/os/process.h"
 #include "recorder/add_text_rec.h"
 #include "recorder/recorder_form.h"
@@ -296,7 +298,7 @@ void TForm1_rec::HandBack(bool spectrum) {
   }
   TimeBaseCode = recorder::SavedTimeBaseCode;
   TriggerOff = recorder::SavedTriggerOff;
-  TSpeedButton* instrument = spectrum ? FindOwned<TSpeedButton>(Form1, "fft1") : Form1->SpeedButton22;
+  TSpeedButton* instrument = spectrum ? Form1->fft1 : Form1->SpeedButton22;
   if (TSpeedButton* b = instrument; b && !b->Down()) {
     b->SetDown(true);
     if (b->OnClick) b->OnClick(b);
@@ -304,8 +306,7 @@ void TForm1_rec::HandBack(bool spectrum) {
   recorder::InstrumentSwitch = 1;
   if (Form_9rec) Form_9rec->Hide();
   Close();
-  if (BigScreenOn)
-    if (auto* t = FindOwned<TTimer>(Form1, "Timer7")) t->SetEnabled(true);
+  if (BigScreenOn && Form1->Timer7) Form1->Timer7->SetEnabled(true);
 }
 
 void TForm1_rec::SpeedButton5Click(TObject*) { HandBack(false); }
@@ -313,21 +314,19 @@ void TForm1_rec::SpeedButton7Click(TObject*) { HandBack(true); }
 
 void TForm1_rec::SpeedButton3Click(TObject*) {
   SpeedButton3->SetDown(true);
-  if (auto* b = FindOwned<TSpeedButton>(Form1, "SpeedButton26"); b && b->OnClick) b->OnClick(b);
+  if (Form1) Form1->SpeedButton26Click(Form1);
 }
 
 void TForm1_rec::SpeedButton6Click(TObject*) { SpeedButton6->SetDown(true); }
 
 void TForm1_rec::ExittoMenu1Click(TObject*) {
-  os::StartProgram(engine::ProgramFolder + "Quenlow.EXE", {});
+  engine::StartMenuProgram(engine::ProgramFolder);
   Close();
 }
 
 void TForm1_rec::ExitClick(TObject*) { Close(); }
 
-void TForm1_rec::Help2Click(TObject*) {
-  os::StartProgram("hh.exe", {"REC48.chm"}, engine::ProgramFolder + "Info");
-}
+void TForm1_rec::Help2Click(TObject*) { io::ShowHelp(io::kRecorderHelp); }
 
 void TForm1_rec::About2Click(TObject*) {
   if (AboutBox_rec) AboutBox_rec->ShowModal();

@@ -230,6 +230,7 @@ void TForm1_rec::BuildMenus() {
   Help1 = make.Item(root, "Help1", "&Help");
   Help2 = make.Item(Help1, "Help2", "Transient Recorder Help", [this](TObject* s) { Help2Click(s); });
   About2 = make.Item(Help1, "About2", "&About...", [this](TObject* s) { About2Click(s); });
+  BuildPictureMenus();
   SetMenu(MainMenu1);
 
   for (TSaveDialog** dialog : {&SaveDialog2, &SaveDialog3}) {

@@ -245,9 +245,34 @@ class TForm1_rec : public TForm {
   // A loaded page takes the record's place: start (file page), samples, stop.
   void ShowLoadedPage(const recorder::ParsedPage& page, bool keepDisplayStep);
 
+  // ======== Pictures, clipboard, printing and the generator's help
+  // File "&Open Image...", "&Save Image...", "&Print...", "P&rint Setup...";
+  // the "&Edit" menu; Help "Function Generator Help". nullptr until built.
+  TMenuItem* Open1 = nullptr;
+  TMenuItem* Save1 = nullptr;
+  TMenuItem* Print1 = nullptr;
+  TMenuItem* PrintSetup1 = nullptr;
+  TMenuItem* Edit2 = nullptr;
+  TMenuItem* Copy1 = nullptr;
+  TMenuItem* Paste1 = nullptr;
+  TMenuItem* FunctionGeneratorHelp1 = nullptr;
+  TSaveDialog* SaveDialog1 = nullptr;
+  TOpenPictureDialog* OpenPictureDialog1 = nullptr;
+  TPrinterSetupDialog* PrinterSetupDialog1 = nullptr;
+  void SaveClick(TObject* Sender);
+  void OpenClick(TObject* Sender);
+  void Copy1Click(TObject* Sender);
+  void Paste1Click(TObject* Sender);
+  void Edit2Click(TObject* Sender);
+  void Print1Click(TObject* Sender);
+  void PrintSetup1Click(TObject* Sender);
+  void FunctionGeneratorHelp1Click(TObject* Sender);
+
  private:
   void BuildControls();
   void BuildMenus();
+  // The picture, printing and help items of the menus.
+  void BuildPictureMenus();
   void LockForRecording(bool recording, TSpeedButton* pressed);
   void CouplingClick(int channel, int kind);
   void PositionChange(int channel);

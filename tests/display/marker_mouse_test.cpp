@@ -51,7 +51,7 @@ TEST_F(MarkerMouseTest, DraggedTimeMarkerReadsOutAndLeavesTheRebuiltPicture) {
   EXPECT_EQ(display::TimeMarker2X, X0() + 116);
   EXPECT_EQ(display::TimeMarkerText, "dt: 2.00ms");
   EXPECT_EQ(display::InvTimeMarkerText, "1/dt: 500.00Hz");
-  EXPECT_EQ(Form1->MarkerDragActive, 0);
+  EXPECT_EQ(Form1->Drag.Active, 0);
 
   // No solid line, no dotted line left at the old places: the picture is
   // the one a rebuild draws with the markers where they are now.

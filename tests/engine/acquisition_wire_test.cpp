@@ -7,6 +7,7 @@
 
 #include "acquisition_fixture.h"
 #include "display/history_state.h"
+#include "display/persistence_options.h"
 
 using namespace acquisition_test;
 
@@ -175,15 +176,11 @@ TEST_F(RunTest, AShortCaptureIsNotUnpackedTheDeviceIsRearmedAndTheNextCaptureIsT
 // ---- Persistence limit
 
 TEST_F(RunTest, PersistenceLimitOfThreeStopsRunAfterTheThirdCapture) {
-  // The "Persist" button, down, as the persistence panel holds it.
-  auto* persist = new TGrSpeedButton(Form1);
-  persist->Name = "SpeedButton23";
-  Form1->SpeedButton23 = persist;
-  persist->SetGroupIndex(23);
-  persist->SetAllowAllUp(true);
-  persist->SetDown(true);
-  engine::AcquisitionLimit = 3;
-  engine::AcquisitionCountdown = 3;
+  // "Number of acquisitions" 3, then "Persist" pressed.
+  OKRightDlg->Edit1->SetText("3");
+  OKRightDlg->OKBtnClick(OKRightDlg);
+  Form1->SpeedButton23->SetDown(true);
+  Form1->SpeedButton23Click(Form1);
 
   ClickRun();
   PumpUntil([&] { return !Form1->SpeedButtonRun->Down(); });
@@ -200,7 +197,7 @@ TEST_F(RunTest, PersistenceLimitOfThreeStopsRunAfterTheThirdCapture) {
   EXPECT_EQ(std::vector<std::string>(log.end() - 10, log.end()),
             Concat({BlockReads(200), {kStop, kArm}}))
       << Device().Dump();
-  EXPECT_EQ(engine::AcquisitionCountdown, 0);
+  EXPECT_EQ(engine::AcquisitionCountdown, 0u);
   EXPECT_EQ(Status(), "Stopped");
   EXPECT_EQ(engine::AcquisitionIdle, 1);
   EXPECT_TRUE(Form1->SpeedButtonSingle->Enabled());

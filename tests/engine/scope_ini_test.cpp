@@ -14,7 +14,9 @@
 #include "startup_fixture.h"
 #include "bode/bode_state.h"
 #include "display/display_state.h"
+#include "display/persistence_options.h"
 #include "display/persistence_state.h"
+#include "engine/control_panel.h"
 #include "support/file_watch.h"
 
 namespace {
@@ -108,9 +110,16 @@ TEST_F(StartupTest, StoredValuesComeBackAndAreWrittenAgain) {
   EXPECT_EQ(GridPenColor, DarkGridColor);
 
   RunStartup();
-  EXPECT_EQ(PersistAcquisitionsText, "12");
-  EXPECT_EQ(PersistLowColorText, "3");
-  EXPECT_EQ(PersistHighColorText, "40");
+  EXPECT_EQ(OKRightDlg->Edit1->Text(), "12");
+  EXPECT_EQ(AcquisitionLimit, 12u);
+  EXPECT_EQ(LowColorCount, 3);
+  // The high colour waits in its edit for the next OK.
+  EXPECT_EQ(OKRightDlg->Edit4->Text(), "40");
+  EXPECT_EQ(HighColorCount, 32);
+  EXPECT_TRUE(OKRightDlg->RadioButton1->Checked());
+  EXPECT_TRUE(OKRightDlg->RadioButton6->Checked());
+  EXPECT_TRUE(Form1->VariablePersistence1->Checked());
+  EXPECT_TRUE(Form11->VariablePersistence1->Checked());
   EXPECT_EQ(VariablePersistenceMask, 7);
   EXPECT_EQ(GradedPersistenceMask, 127);
 

@@ -229,7 +229,10 @@ bool CopyFile(const std::string& src, const std::string& dst, bool overwrite) {
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  if (path.empty()) return false;
+  if (path.empty()) {
+    errno = EINVAL;
+    return false;
+  }
   const std::string tmp = TempNameBeside(path);
   const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) return false;
@@ -243,7 +246,11 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   if (ok) ok = ::fsync(fd) == 0;
   if (::close(fd) != 0) ok = false;
   if (ok) ok = ::rename(tmp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(tmp.c_str());
+  if (!ok) {
+    const int saved = errno;
+    ::unlink(tmp.c_str());
+    errno = saved;
+  }
   return ok;
 }
 

@@ -33,7 +33,8 @@ bool DeleteFile(const std::string& path);
 bool CopyFile(const std::string& src, const std::string& dst, bool overwrite);
 // Writes the bytes as the whole file: written beside it, synced, then renamed
 // over it, so the file holds either its old or its new content. False when
-// anything failed (the old file is then left as it was).
+// anything failed (the old file is then left as it was;
+// errno tells why).
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 
 }  // namespace os

@@ -2,6 +2,7 @@
 
 #include <cfenv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace numeric {
@@ -34,6 +35,22 @@ std::int64_t Round(double x, std::int64_t fallback) { return Saturate<std::int64
 std::int64_t Trunc(double x, std::int64_t fallback) { return Saturate<std::int64_t>(std::trunc(x), fallback); }
 std::int32_t Round32(double x, std::int32_t fallback) { return Saturate<std::int32_t>(RoundHalfEven(x), fallback); }
 std::int32_t Trunc32(double x, std::int32_t fallback) { return Saturate<std::int32_t>(std::trunc(x), fallback); }
+
+std::optional<double> ParseEntryNumber(const std::string& text) {
+  std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return std::nullopt;
+  std::size_t last = text.find_last_not_of(" \t");
+  std::string s = text.substr(first, last - first + 1);
+  for (char& c : s) {
+    if (c == ',') c = '.';
+    const bool allowed = (c >= '0' && c <= '9') || c == '.' || c == '+' || c == '-' || c == 'e' || c == 'E';
+    if (!allowed) return std::nullopt;
+  }
+  char* end = nullptr;
+  const double v = std::strtod(s.c_str(), &end);
+  if (end != s.c_str() + s.size() || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
 
 void SetupFloatingPoint() {
   std::feclearexcept(FE_ALL_EXCEPT);

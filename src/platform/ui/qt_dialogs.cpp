@@ -141,21 +141,29 @@ class QtDialogAnswerer : public DialogAnswerer {
     QPrinter& printer = SharedPrinter();
     printer.setDocName(QString::fromStdString(doc.Title));
     printer.setPageOrientation(ToQt(doc.Orientation));
-    // Without any printer the job becomes a PDF in the documents folder.
+    // Without any printer the job becomes a PDF file that the user names.
     QString pdf;
     if (printer.outputFileName().isEmpty() && QPrinterInfo::availablePrinters().isEmpty()) {
       const QString base = doc.Title.empty() ? QStringLiteral("print") : QString::fromStdString(doc.Title);
       QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
       if (folder.isEmpty()) folder = QDir::homePath();
-      QDir().mkpath(folder);
-      pdf = folder + QLatin1Char('/') + base + QStringLiteral(".pdf");
+      QFileDialog dlg(QApplication::activeWindow(), QStringLiteral("No printer is set up: save the pages as PDF"));
+      dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+      dlg.setAcceptMode(QFileDialog::AcceptSave);
+      dlg.setNameFilter(QStringLiteral("PDF (*.pdf)"));
+      dlg.setDefaultSuffix(QStringLiteral("pdf"));
+      dlg.setDirectory(folder);
+      dlg.selectFile(base + QStringLiteral(".pdf"));
+      if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
+      pdf = dlg.selectedFiles().first();
       printer.setOutputFormat(QPrinter::PdfFormat);
       printer.setOutputFileName(pdf);
     }
     QPainter painter;
     if (!painter.begin(&printer)) {
       QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Print"),
-                           QStringLiteral("The printer could not be started."));
+                           pdf.isEmpty() ? QStringLiteral("The printer could not be started.")
+                                         : QStringLiteral("Unable to write to ") + pdf);
       if (!pdf.isEmpty()) printer.setOutputFileName(QString());
       return false;
     }
@@ -169,8 +177,6 @@ class QtDialogAnswerer : public DialogAnswerer {
     painter.end();
     if (!pdf.isEmpty()) {
       printer.setOutputFileName(QString());
-      QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Print"),
-                               QStringLiteral("No printer is set up; the pages were saved as ") + pdf);
     }
     return true;
   }

@@ -1,0 +1,317 @@
+// The Big Screen window: its controls, its picture operations (the shared
+// view code run on Image10), its markers and mouse, and the controls it
+// forwards to the main window.
+#include "display/big_screen.h"
+
+#include <algorithm>
+
+#include "display/add_text.h"
+#include "display/display_state.h"
+#include "display/graticule.h"
+#include "display/marker_readouts.h"
+#include "display/ground_markers.h"
+#include "display/spectrum.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "widgets/control_maker.h"
+
+namespace {
+
+constexpr int kScrollBarHeight = 17;
+constexpr unsigned kFocusDelayMs = 500;
+constexpr TColor kAutosetPanelColor = 0x800000;  // navy
+
+bool InvertedCh2Source() {
+  using namespace engine;
+  return TriggerSource == 0 && InvertCh2Mode && !MathOff;
+}
+
+TColor ShownChannelPen() { return engine::Ch1On ? display::Ch1PenColor : display::Ch2PenColor; }
+
+display::MarkerPens Pens() { return {ShownChannelPen(), display::TimeMarkerPenColor}; }
+
+std::int16_t Clamp16(int v) { return static_cast<std::int16_t>(std::clamp(v, -32768, 32767)); }
+
+}  // namespace
+
+int BigScreenTextX(int x, int screenX0, int bigScreenX0) {
+  int big = x - screenX0 + bigScreenX0;
+  if (big > 500) big += 300;
+  if (big > 300 && big < 400) big += 150;
+  return big;
+}
+
+TForm10::TForm10(TComponent* owner) : TForm(owner) {
+  Name = "Form10";
+  SetCaption("Oscilloscope");
+  ControlMaker make(this);
+  Image10 = make.Image(this, "Image10", 0, 0, kImage10Width, kImage10Height);
+  ScrollBar2 = new TScrollBar(this);
+  ScrollBar2->Name = "ScrollBar2";
+  ScrollBar2->SetParent(this);
+  ScrollBar2->SetBounds(0, kImage10Height + 2, kImage10Width, kScrollBarHeight);
+  ScrollBar2->SetParams(32, 0, 127);
+  ScrollBar2->OnChange = [this](TObject* s) { ScrollBar2Change(s); };
+
+  Panel2 = make.Panel(this, "Panel2", kImage10Width / 2 - 150, kImage10Height / 2 - 30, 300, 60);
+  Panel2->SetCaption("AUTOSET - Please wait...");
+  Panel2->SetColor(kAutosetPanelColor);
+  Panel2->Font().Color = clWhite;
+  Panel2->Font().Size = 12;
+  Panel2->Font().Style = fsBold;
+  Panel2->FontChanged();
+  Panel2->SetVisible(false);
+
+  Timer1 = make.Timer("Timer1", kFocusDelayMs, [this](TObject* s) { Timer1Timer(s); });
+
+  Image10->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+    Image10MouseDown(s, b, sh, x, y);
+  };
+  Image10->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { Image10MouseMove(s, sh, x, y); };
+  Image10->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+    Image10MouseUp(s, b, sh, x, y);
+  };
+  // Every key goes to the main window's shortcuts, whichever control has the focus.
+  SetKeyPreview(true);
+  OnKeyDown = [this](TObject* s, unsigned short& key, TShiftState shift) { FormKeyDown(s, key, shift); };
+  OnClose = [this](TObject* s, TCloseAction& action) { FormClose(s, action); };
+  SetClientWidth(kImage10Width);
+  SetClientHeight(kImage10Height + 2 + kScrollBarHeight);
+  FormCreate(this);
+}
+
+void TForm10::FormCreate(TObject*) {
+  BigScreenX0 = Image10->Width() / 2 - 475;
+  BigScreenY0 = Image10->Height() / 2 - 256;
+  BigTextLineY = Image10->Height() - 20;
+  BigMarkerLimitX = Image10->Width() - BigScreenX0;
+  BigMarkerLimitY = Image10->Height() - BigScreenY0;
+  PlaceDefaultMarkers();
+  BigView = display::BigScopeView(
+      Image10,
+      display::MarkerPlaces{&BigTimeMarker1X, &BigTimeMarker2X, &BigVoltMarker1Y, &BigVoltMarker2Y, &BigFreqMarker1X,
+                            &BigLevelMarker1Y, &BigLevelMarker2Y},
+      display::ReadoutPlaces{&BigTimeText, &BigInvTimeText, &BigVoltText, &BigLevelText, &BigFreqText});
+  BigView.TextLineY = BigTextLineY;
+  BigView.MarkerLimitX = BigMarkerLimitX;
+  BigView.MarkerLimitY = BigMarkerLimitY;
+  display::WipePicture(BigView);
+  DoGrid();
+}
+
+void TForm10::PlaceDefaultMarkers() {
+  BigTimeMarker1X = BigScreenX0 + 16;
+  BigTimeMarker2X = BigScreenX0 + 934;
+  BigVoltMarker1Y = BigScreenY0 + 16;
+  BigVoltMarker2Y = BigScreenY0 + 496;
+  BigFreqMarker1X = BigScreenX0 + 16;
+  BigLevelMarker1Y = BigScreenY0 + 16;
+  BigLevelMarker2Y = BigScreenY0 + 496;
+}
+
+// ---------------------------------------------------------------- window
+
+void TForm10::FormClose(TObject*, TCloseAction& Action) {
+  Action = caHide;
+  if (!Form1 || !Form1->GrSpeedButton1) return;
+  Form1->GrSpeedButton1->SetDown(false);
+  Form1->GrSpeedButton1Click(this);
+}
+
+void TForm10::FormKeyDown(TObject*, unsigned short& Key, TShiftState Shift) {
+  if (Form1) Form1->Form10KeyDown(Key, Shift);
+}
+
+void TForm10::Timer1Timer(TObject*) {
+  Timer1->SetEnabled(false);
+  if (Visible()) SetFocus();
+}
+
+void TForm10::ScrollBar2Change(TObject*) {
+  if (!Form1 || !Form1->ScrollBar2) return;
+  // A real move runs the main handler through the bar, which writes this bar
+  // back unchanged.
+  if (Form1->ScrollBar2->Position() == ScrollBar2->Position())
+    Form1->ScrollBar2Change(this);
+  else
+    Form1->ScrollBar2->SetPosition(ScrollBar2->Position());
+}
+
+void TForm10::ScrollBar1Change(TObject*) {
+  if (!Form1 || !Form1->ScrollBar1 || !ScrollBar1) return;
+  Form1->ScrollBar1->SetPosition(ScrollBar1->Position());
+}
+
+void TForm10::Rebuild() {
+  // A forced clear wipes both pictures; the main window draws both again.
+  engine::ClearPending = 1;
+  if (Form1) {
+    Form1->putsataanko();
+    Form1->piirrot();
+  }
+  kursoriaika();
+  kursorivoltit();
+  kursoritaajuus();
+  kursoridb();
+}
+
+// ---------------------------------------------------------------- picture cycle
+
+void TForm10::putsataanko() {
+  display::WipePicture(BigView);
+  BigFreqMarkerShown = 0;
+  DoGrid();
+}
+
+void TForm10::poisto() { display::EraseTraces(BigView); }
+
+void TForm10::piirrot() {
+  display::DrawTraces(BigView);
+  if (Form_9) Form_9->NotesOnBigScreen(BigView);
+  Image10->Invalidate();
+}
+
+void TForm10::DoGrid() {
+  using namespace engine;
+  display::RebuildGridItems(*this, BigView, display::XYPlotMode && !MathOff, SpectrumMode != 0, display::TriggerOn != 0);
+}
+
+void TForm10::viiva() { display::DrawTriggerTick(BigView); }
+
+void TForm10::t_viiva() {
+  display::DrawTriggerLevelTick(BigView, engine::TriggerLevel, InvertedCh2Source(),
+                                display::TriggerPenColor(engine::TriggerSource));
+}
+
+void TForm10::kursorit() {
+  if (engine::SpectrumMode || !display::MarkersOn) return;
+  display::DrawScopeMarkerLines(BigView, ShownChannelPen(), display::TimeMarkerPenColor);
+}
+
+void TForm10::fft_kursorit() {
+  if (!engine::SpectrumMode || !display::FftMarkersOn) return;
+  display::DrawLevelMarkerLines(BigView, ShownChannelPen());
+}
+
+void TForm10::fft_viiva_on() {
+  if (!display::FftMarkersOn || !engine::SpectrumMode || BigFreqMarkerShown) return;
+  const int x = display::FreqMarkerPixel(BigView, BigFreqMarkerBin);
+  if (x < 0) {
+    BigFreqMarker1X = 0;
+    return;
+  }
+  BigFreqMarker1X = x;
+  display::DrawFreqMarkerLine(BigView, x, display::TimeMarkerPenColor);
+  BigFreqMarkerShown = 1;
+}
+
+void TForm10::fft_viiva_off() {
+  if (BigFreqMarkerShown && BigFreqMarker1X >= BigScreenX0)
+    display::DrawFreqMarkerLine(BigView, BigFreqMarker1X, display::TimeMarkerPenColor);
+  BigFreqMarkerShown = 0;
+}
+
+// The Big Screen draws the ground glyphs only; a record without a line is
+// reported by the main window.
+void TForm10::y_viivat() {
+  display::PlaceGroundMarker(BigView, 1);
+  display::PlaceGroundMarker(BigView, 2);
+}
+
+void TForm10::y1_viiva() { display::PlaceGroundMarker(BigView, 1); }
+void TForm10::y2_viiva() { display::PlaceGroundMarker(BigView, 2); }
+
+// ---------------------------------------------------------------- texts and read-outs
+
+void TForm10::kursoriaika() { display::ShowTimeReadout(BigView); }
+void TForm10::kursorivoltit() { display::ShowVoltReadout(BigView); }
+void TForm10::kursoritaajuus() { display::ShowFreqReadout(BigView, BigFreqMarkerBin); }
+void TForm10::kursoridb() { display::ShowLevelReadout(BigView); }
+
+void TForm10::TulostaTeksti(const std::string& text, int x, int y, TColor color) {
+  display::PrintText(BigView, text, x, y, color);
+}
+
+void TForm10::TulostaTekstix(const std::string& text, int x, int y, TColor color) {
+  TulostaTeksti(text, BigScreenTextX(x, engine::ScreenX0, BigScreenX0), y <= BigView.TopTextY ? y : BigTextLineY,
+                color);
+}
+
+void TForm10::tekstit() {
+  display::PrintLabels(BigView, [this](const std::string& t, int x, int y, TColor c) { TulostaTeksti(t, x, y, c); });
+}
+
+void TForm10::tekstit_pois() {
+  display::EraseLabels(BigView, [this](const std::string& t, int x, int y, TColor c) { TulostaTeksti(t, x, y, c); });
+}
+
+void TForm10::f_alue() {
+  TulostaTeksti(display::SpanText, BigScreenX0 + BigView.Texts.TimeDiv, BigView.TopTextY, display::TimeMarkerColor);
+}
+
+void TForm10::LinKursLog() { BigFreqMarkerBin = display::MarkerLinToLog(BigFreqMarkerBin); }
+void TForm10::LogKursLin() { BigFreqMarkerBin = display::MarkerLogToLin(BigFreqMarkerBin); }
+
+void TForm10::FreqMarkerBinFromX() {
+  BigFreqMarkerBin = static_cast<std::uint16_t>(std::clamp(
+      display::FreqMarkerBinAt(BigFreqMarker1X, BigScreenX0, engine::DisplayStart, display::SpectrumZoom), 0, 65535));
+}
+
+// ---------------------------------------------------------------- mouse
+
+void TForm10::Image10MouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y) {
+  using namespace engine;
+  if (Button == mbLeft) {
+    if (SpectrumMode && display::FftMarkersOn)
+      fft_down(X, Y);
+    else if (!SpectrumMode && display::MarkersOn)
+      dso_down(X, Y);
+    return;
+  }
+  if (Button != mbRight || !Form_9 || !Form1) return;
+  // The annotation's place is kept in main-picture pixels.
+  const bool move = !ScopeNoteShown || Form_9->Visible();
+  if (move) {
+    display::ScopeNoteX = Clamp16(X - 5);
+    display::ScopeNoteY = Clamp16(Y / 2 - 5);
+  }
+  if (ScopeNoteShown && Form_9->Visible()) {
+    ClearPending = 1;
+    Form1->putsataanko();
+    Form1->piirrot();
+  }
+  Form_9->Show();
+}
+
+void TForm10::Image10MouseMove(TObject*, TShiftState, int X, int Y) {
+  if (Drag.Active)
+    MarkerMoved(display::DragMarkerTo(BigView, Drag, X, Y, engine::SpectrumMode != 0, Pens(), BigFreqMarkerBin));
+}
+
+void TForm10::Image10MouseUp(TObject*, TMouseButton Button, TShiftState, int, int) {
+  if (Button != mbLeft || !Drag.Active) return;
+  if (engine::SpectrumMode)
+    fft_up();
+  else
+    dso_up();
+}
+
+void TForm10::dso_down(int x, int y) {
+  if (Form1) Form1->putsataanko();
+  display::BeginScopeDrag(BigView, Drag, x, y, Pens());
+}
+
+void TForm10::fft_down(int x, int y) {
+  if (Form1) Form1->putsataanko();
+  display::BeginSpectrumDrag(BigView, Drag, x, y, Pens(), BigFreqMarkerShown);
+}
+
+void TForm10::dso_up() {
+  MarkerMoved(display::DropMarker(BigView, Drag, false, Pens(), BigFreqMarkerShown, BigFreqMarkerBin));
+}
+
+void TForm10::fft_up() {
+  MarkerMoved(display::DropMarker(BigView, Drag, true, Pens(), BigFreqMarkerShown, BigFreqMarkerBin));
+}
+
+void TForm10::MarkerMoved(display::MarkerMove move) { display::ShowMovedReadout(*this, move); }

@@ -1,0 +1,164 @@
+// The history view on the main window: the history bar under the picture
+// with its pop-up menu, the trace it selects, and the history files.
+#include <string>
+
+#include "display/big_screen.h"
+#include "display/history.h"
+#include "display/history_state.h"
+#include "engine/control_panel.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "platform/os/files.h"
+#include "platform/os/folders.h"
+#include "widgets/control_maker.h"
+
+namespace {
+
+constexpr const char* kHistoryFilter = "History file (*.hst)|*.hst|All files (*.*)|*.*";
+constexpr const char* kHistoryHint = "Right-Click for History Menu";
+// Widths of the horizontal position bar beside the history bar, and alone.
+constexpr int kPositionBarWidth = 507;
+constexpr int kWidePositionBarWidth = 625;
+constexpr int kBigPositionBarWidth = 729;
+constexpr int kBarGap = 4;
+
+std::string UnableToRead(const std::string& path) {
+  return "Unable to read " + path + "\rA history file holds 1001 traces of 8193 bytes (8201193 bytes).";
+}
+
+}  // namespace
+
+void TForm1::CreateHistoryControls() {
+  using namespace display;
+  ControlMaker make(this);
+  const int left = ScrollBar2->Left(), top = ScrollBar2->Top(), height = ScrollBar2->Height();
+  const int right = Image1->Left() + Image1->Width();
+  ScrollBar2->SetWidth(kPositionBarWidth);
+
+  ScrollBar1 = new TScrollBar(this);
+  ScrollBar1->Name = "ScrollBar1";
+  ScrollBar1->SetParent(this);
+  const int barLeft = left + kPositionBarWidth + kBarGap;
+  ScrollBar1->SetBounds(barLeft, top, right - barLeft, height);
+  ScrollBar1->SetParams(HistoryLength, 0, HistoryLength);
+  ScrollBar1->SetLargeChange(10);
+  ScrollBar1->SetHint(kHistoryHint);
+  ScrollBar1->SetShowHint(engine::HistoryHintOn != 0);
+  ScrollBar1->OnChange = [this](TObject* s) { ScrollBar1Change(s); };
+
+  HistoryMenu = new TPopupMenu(this);
+  HistoryMenu->Name = "HistoryMenu";
+  TMenuItem* items = HistoryMenu->Items();
+  ClearHistory1 = make.Item(items, "ClearHistory1", "Clear History", [this](TObject* s) { ClearHistory1Click(s); });
+  SaveHistory1 = make.Item(items, "SaveHistory1", "Save History", [this](TObject* s) { SaveHistory1Click(s); });
+  OpenHistory1 = make.Item(items, "OpenHistory1", "Open History", [this](TObject* s) { OpenHistory1Click(s); });
+  HideHistoryBar1 =
+      make.Item(items, "HideHistoryBar1", "Hide History Bar", [this](TObject* s) { HideHistoryBar1Click(s); });
+  make.Item(items, "N8", "-");
+  ShowHint1 = make.Item(items, "ShowHint1", "Show Hint", [this](TObject* s) { ShowHint1Click(s); });
+  ShowHint1->SetChecked(engine::HistoryHintOn != 0);
+  ScrollBar1->SetPopupMenu(HistoryMenu);
+
+  const int buttonLeft = left + kWidePositionBarWidth + kBarGap;
+  History = make.Button(this, "History", "History", 0, buttonLeft, top - 2, right - buttonLeft);
+  History->OnClick = [this](TObject* s) { HistoryClick(s); };
+  History->SetVisible(false);
+
+  SaveHistoryDialog = new TSaveDialog(this);
+  SaveHistoryDialog->Name = "SaveHistoryDialog";
+  SaveHistoryDialog->SetFilter(kHistoryFilter);
+  SaveHistoryDialog->SetDefaultExt("hst");
+  OpenHistoryDialog = new TOpenDialog(this);
+  OpenHistoryDialog->Name = "OpenHistoryDialog";
+  OpenHistoryDialog->SetFilter(kHistoryFilter);
+  OpenHistoryDialog->SetDefaultExt("hst");
+}
+
+// ---------------------------------------------------------------- the trace shown
+
+void TForm1::ScrollBar1Change(TObject*) {
+  using namespace engine;
+  using namespace display;
+  if (!HistorySliderArmed || !ScrollBar1) return;
+  poisto();
+  const int position = ScrollBar1->Position();
+  HistoryViewIndex = HistorySlotOfPosition(position, HistoryIndex, HistoryLength);
+  ShowHistorySlot(HistoryViewIndex);
+  SetStatusText(HistoryTraceLabel(position, HistoryLength));
+  if (Form10 && Form10->ScrollBar1) {
+    // The Big Screen's bar follows without choosing again.
+    HistorySliderArmed = 0;
+    Form10->ScrollBar1->SetPosition(position);
+    HistorySliderArmed = 1;
+  }
+  piirrot();
+  rms_out();
+  measure();
+  ScrollBar2Change(this);
+}
+
+void TForm1::ShowNewestHistoryTrace() {
+  using namespace display;
+  HistorySliderArmed = 0;
+  for (TScrollBar* bar : {ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
+    if (bar) bar->SetPosition(HistoryLength);
+  HistorySliderArmed = 1;
+  ScrollBar1Change(this);
+}
+
+// ---------------------------------------------------------------- pop-up menu
+
+void TForm1::ClearHistory1Click(TObject*) {
+  display::ClearHistoryRing();
+  ShowNewestHistoryTrace();
+}
+
+void TForm1::SaveHistory1Click(TObject*) {
+  SaveHistoryDialog->SetInitialDir(engine::DocumentsFolder);
+  if (!SaveHistoryDialog->Execute()) return;
+  const std::string path = SaveHistoryDialog->FileName();
+  const std::vector<std::uint8_t> file = display::HistoryFileBytes();
+  if (!os::WriteWholeFile(path, std::string(file.begin(), file.end())))
+    MessageDlg("Unable to write to " + path, mtError, mbOK, 0);
+}
+
+void TForm1::OpenHistory1Click(TObject*) {
+  using namespace display;
+  OpenHistoryDialog->SetInitialDir(engine::DocumentsFolder);
+  if (!OpenHistoryDialog->Execute()) return;
+  const std::string path = OpenHistoryDialog->FileName();
+  // Read whole before anything is taken: a short or unreadable file leaves
+  // the ring, its indexes and the picture as they were.
+  std::optional<std::vector<std::uint8_t>> ring;
+  if (const auto file = os::ReadFileBytes(path, kHistoryFileBytes)) ring = HistoryRingFromFile(*file);
+  if (!ring) {
+    MessageDlg(UnableToRead(path), mtError, mbOK, 0);
+    return;
+  }
+  CommitHistoryRing(*ring);
+  ShowNewestHistoryTrace();
+}
+
+void TForm1::HideHistoryBar1Click(TObject*) {
+  ScrollBar1->SetVisible(false);
+  ScrollBar2->SetWidth(kWidePositionBarWidth);
+  History->SetVisible(true);
+}
+
+void TForm1::HistoryClick(TObject*) {
+  History->SetVisible(false);
+  ScrollBar1->SetVisible(true);
+  ScrollBar2->SetWidth(kPositionBarWidth);
+  if (Form10) {
+    if (Form10->ScrollBar1) Form10->ScrollBar1->SetVisible(true);
+    if (Form10->ScrollBar2) Form10->ScrollBar2->SetWidth(kBigPositionBarWidth);
+  }
+  if (ScrollBar1->Enabled()) ScrollBar1->SetFocus();
+}
+
+void TForm1::ShowHint1Click(TObject*) {
+  engine::HistoryHintOn = engine::HistoryHintOn ? 0 : 1;
+  ShowHint1->SetChecked(engine::HistoryHintOn != 0);
+  for (TScrollBar* bar : {ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
+    if (bar) bar->SetShowHint(engine::HistoryHintOn != 0);
+}

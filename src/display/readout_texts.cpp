@@ -1,0 +1,80 @@
+// The marker read-outs of any view: computed from the view's markers, kept
+// in the view's read-out texts and printed on its bottom text line.
+#include <string>
+
+#include "display/display_state.h"
+#include "display/graticule.h"
+#include "display/marker_readouts.h"
+#include "engine/scope_state.h"
+
+namespace display {
+
+namespace {
+
+constexpr std::size_t kTextChars = 51;  // texts are short strings
+
+int Read(const std::int32_t* p) { return p ? *p : 0; }
+
+// Takes the old text off, keeps the new one and prints it when `show`.
+void Replace(ScopeView& view, std::string* kept, const std::string& text, int x, TColor color, bool show) {
+  if (!kept) return;
+  PrintText(view, *kept, x, view.TextLineY, BackgroundColor);
+  *kept = text.substr(0, kTextChars);
+  if (show) PrintText(view, *kept, x, view.TextLineY, color);
+}
+
+}  // namespace
+
+TColor ShownChannelColor() {
+  using namespace engine;
+  if (Ch1On) return Ch1Color;
+  return InvertCh2Mode && !MathOff ? Math2Color : Ch2Color;
+}
+
+void ShowTimeReadout(ScopeView& view) {
+  using namespace engine;
+  if (SpectrumMode || !MarkersOn) return;
+  const MarkerPlaces& m = view.Markers;
+  const TimeReadout r = TimeMarkerReadout(TimeDivText, Read(m.TimeMarker1X), Read(m.TimeMarker2X), view.X0);
+  Replace(view, view.Readouts.Time, r.Dt, view.X0 + view.Texts.TimeReadout, TimeMarkerColor, r.Show);
+  Replace(view, view.Readouts.InvTime, r.InvDt, view.X0 + view.Texts.InvTimeReadout, TimeMarkerColor, r.Show);
+}
+
+void ShowVoltReadout(ScopeView& view) {
+  using namespace engine;
+  if (SpectrumMode || !MarkersOn) return;
+  const bool ch1 = Ch1On != 0;
+  const bool fileGround = FileCh1Ground != 10000;
+  const int ground = ch1 ? (fileGround ? FileCh1Ground : Ch1GroundLevel) : (fileGround ? FileCh2Ground : Ch2GroundLevel);
+  const MarkerPlaces& m = view.Markers;
+  const int y1 = Read(m.VoltMarker1Y), y2 = Read(m.VoltMarker2Y);
+  const std::string text = VoltMarkerReadout(ch1 ? Ch1GainCode : Ch2GainCode, ch1 ? Ch1ProbeFactor : Ch2ProbeFactor,
+                                             y1, y2, view.Y0, ground, !MathOff, view.VScale);
+  Replace(view, view.Readouts.Volt, text, view.X0 + view.Texts.VoltReadout, ShownChannelColor(),
+          y1 >= view.Y0 || y2 >= view.Y0);
+}
+
+void ShowFreqReadout(ScopeView& view, int bin) {
+  using namespace engine;
+  if (!SpectrumMode || !FftMarkersOn) return;
+  const std::string text = FreqMarkerReadout(TimePerDiv, bin, LogFreqAxis != 0);
+  Replace(view, view.Readouts.Freq, text, view.X0 + view.Texts.FreqReadout, TimeMarkerColor,
+          Read(view.Markers.FreqMarker1X) >= view.X0);
+}
+
+void ShowLevelReadout(ScopeView& view) {
+  using namespace engine;
+  if (!SpectrumMode || !FftMarkersOn) return;
+  const bool ch1 = Ch1On != 0;
+  LevelSetup setup;
+  setup.RangeCode = ch1 ? Ch1GainCode : Ch2GainCode;
+  setup.ProbeDb = ch1 ? Ch1ProbeDb : Ch2ProbeDb;
+  setup.Density = FftDensityMarkers != 0;
+  setup.CaptureTimePerDiv = CaptureTimePerDiv;
+  setup.WindowDensityCorrection = WindowDensityCorrection;
+  const MarkerPlaces& m = view.Markers;
+  const std::string text = LevelMarkerReadout(setup, Read(m.LevelMarker1Y), Read(m.LevelMarker2Y), view.Y0, view.VScale);
+  Replace(view, view.Readouts.Level, text, view.X0 + view.Texts.VoltReadout, ShownChannelColor(), true);
+}
+
+}  // namespace display

@@ -1,0 +1,238 @@
+// The View and Options toggles of the main window (each mirrored onto the
+// twin panel's item of the same name) and the keyboard shortcuts the Big
+// Screen hands to the main window.
+#include <algorithm>
+#include <initializer_list>
+#include <optional>
+#include <utility>
+
+#include "display/big_screen.h"
+#include "display/display_state.h"
+#include "display/marker_readouts.h"
+#include "display/measurement_window.h"
+#include "engine/autoset.h"
+#include "engine/control_panel.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "engine/step_tables.h"
+#include "widgets/control_maker.h"
+
+namespace {
+
+constexpr std::int32_t kUnplaced = -300;
+
+using TwinItem = TMenuItem* TForm11::*;
+
+// The twin panel's copy of a menu item takes the main item's check.
+void MirrorCheck(const TMenuItem* item, TwinItem twin) {
+  if (Form11 && twin && Form11->*twin && item) (Form11->*twin)->SetChecked(item->Checked());
+}
+
+bool Toggle(TMenuItem* item, TwinItem twin) {
+  item->SetChecked(!item->Checked());
+  MirrorCheck(item, twin);
+  return item->Checked();
+}
+
+// The row of the time/div button that is down, or of the range button of a channel.
+std::optional<std::size_t> DownTimeRow(const FrontPanelControls& panel) {
+  for (std::size_t row = 0; row < engine::TimeBaseTable.size(); ++row)
+    if (const auto button = engine::TimeBaseTable[row].Button; button && (panel.*button)->Down()) return row;
+  return std::nullopt;
+}
+
+std::optional<std::size_t> DownRangeRow(const FrontPanelControls& panel, int channel) {
+  const auto buttons = panel.RangeButtons(channel);
+  for (std::size_t row = 0; row < buttons.size(); ++row)
+    if (buttons[row] && buttons[row]->Down()) return row;
+  return std::nullopt;
+}
+
+}  // namespace
+
+void TForm1::CreateViewOptionControls() {
+  ControlMaker make(this);
+  auto item = [&](TMenuItem* parent, const char* name, const char* caption, void (TForm1::*handler)(TObject*)) {
+    return make.Item(parent, name, caption, [this, handler](TObject* s) { (this->*handler)(s); });
+  };
+  MarkersFFT1 = item(View1, "MarkersFFT1", "Markers (FFT)  f && V", &TForm1::MarkersFFT1Click);
+  MarkersFFTdBf1 = item(View1, "MarkersFFTdBf1", "Markers (FFT)  f && dV", &TForm1::MarkersFFTdBf1Click);
+  if (!MarkersFFTSpectralDensity1)
+    MarkersFFTSpectralDensity1 = item(View1, "MarkersFFTSpectralDensity1",
+                                      "Markers (FFT)  f && Spectral Density  dBV/sqrt(Hz)",
+                                      &TForm1::MarkersFFTSpectralDensity1Click);
+  // The spectrum markers wait for spectrum mode.
+  for (TMenuItem* m : {MarkersFFT1, MarkersFFTdBf1, MarkersFFTSpectralDensity1}) m->SetEnabled(engine::SpectrumMode != 0);
+  dBmValue1 = item(View1, "dBmValue1", "dBm Value", &TForm1::dBmValue1Click);
+  SampleRate1 = item(View1, "SampleRate1", "Sample Rate", &TForm1::SampleRate1Click);
+  DotJoin1 = item(View1, "DotJoin1", "Dot Join", &TForm1::DotJoin1Click);
+  ClearDisplayonRunSingleClick1 = item(View1, "ClearDisplayonRunSingleClick1", "Clear Display on Run/Single Click",
+                                       &TForm1::ClearDisplayonRunSingleClick1Click);
+  View1->OnClick = [this](TObject* s) { View1Click(s); };
+  TriggerOptions1 = make.Item(Options1, "TriggerOptions1", "Trigger Options");
+  HFReject1 = item(TriggerOptions1, "HFReject1", "Noise Reject", &TForm1::HFReject1Click);
+}
+
+void TForm1::ApplyViewMenuChecks() {
+  using namespace engine;
+  struct Check {
+    TMenuItem* Item;
+    TwinItem Twin;
+    std::uint8_t Flag;
+  };
+  const Check checks[] = {{DotJoin1, &TForm11::DotJoin1, DotJoin},
+                          {RMSCalculation1, &TForm11::RMSCalculation1, RmsOn},
+                          {dBmValue1, &TForm11::dBmValue1, DbmOn},
+                          {SampleRate1, &TForm11::SampleRate1, SampleRateOn},
+                          {ClearDisplayonRunSingleClick1, nullptr, ClearOnRunSingle}};
+  for (const Check& c : checks) {
+    if (!c.Item) continue;
+    c.Item->SetChecked(c.Flag != 0);
+    MirrorCheck(c.Item, c.Twin);
+  }
+}
+
+// ---------------------------------------------------------------- spectrum markers
+
+void TForm1::SpectrumMarkersClick(TMenuItem* chosen, bool density, bool secondAtBottom) {
+  using namespace engine;
+  const std::pair<TMenuItem*, TwinItem> items[] = {{MarkersFFT1, &TForm11::MarkersFFT1},
+                                                   {MarkersFFTdBf1, &TForm11::MarkersFFTdBf1},
+                                                   {MarkersFFTSpectralDensity1, &TForm11::MarkersFFTSpectralDensity1}};
+  bool on = false;
+  for (const auto& [item, twin] : items) {
+    if (item == chosen)
+      on = Toggle(item, twin);
+    else
+      item->SetChecked(false);
+    MirrorCheck(item, twin);
+  }
+  display::FftMarkersOn = on ? 1 : 0;
+  display::FftDensityMarkers = on && density ? 1 : 0;
+  // The marker's spectrum point follows where its line is, on both pictures.
+  display::FreqMarkerBin = static_cast<std::uint16_t>(std::clamp(
+      display::FreqMarkerBinAt(display::FreqMarker1X, ScreenX0, DisplayStart, display::SpectrumZoom), 0, 65535));
+  if (Form10) Form10->FreqMarkerBinFromX();
+  ClearPending = 1;
+  if (on) {
+    display::LevelMarker2Y = secondAtBottom ? ScreenY0 + 240 : kUnplaced;
+    if (Form10) Form10->BigLevelMarker2Y = secondAtBottom ? Form10->BigScreenY0 + 496 : kUnplaced;
+    putsataanko();
+    kursoridb();
+    kursoritaajuus();
+    piirrot();
+  } else {
+    putsataanko();
+    piirrot();
+    tekstit();
+  }
+}
+
+void TForm1::MarkersFFT1Click(TObject*) { SpectrumMarkersClick(MarkersFFT1, false, false); }
+void TForm1::MarkersFFTdBf1Click(TObject*) { SpectrumMarkersClick(MarkersFFTdBf1, false, true); }
+void TForm1::MarkersFFTSpectralDensity1Click(TObject*) {
+  SpectrumMarkersClick(MarkersFFTSpectralDensity1, true, false);
+}
+
+// ---------------------------------------------------------------- read-outs and drawing style
+
+void TForm1::dBmValue1Click(TObject*) {
+  using namespace engine;
+  putsataanko();
+  DbmOn = Toggle(dBmValue1, &TForm11::dBmValue1) ? 1 : 0;
+  if (!DbmOn) TulostaTeksti(DbmText, MainView.X0 + MainView.Texts.Dbm, MainView.TextLineY, display::BackgroundColor);
+}
+
+void TForm1::SampleRate1Click(TObject*) {
+  using namespace engine;
+  SampleRateOn = Toggle(SampleRate1, &TForm11::SampleRate1) ? 1 : 0;
+  TulostaTeksti(SampleRateText, MainView.X0 + MainView.Texts.SampleRate, MainView.TopTextY,
+                SampleRateOn ? display::TimeMarkerColor : display::BackgroundColor);
+}
+
+void TForm1::DotJoin1Click(TObject*) {
+  poisto();
+  engine::DotJoin = Toggle(DotJoin1, &TForm11::DotJoin1) ? 1 : 0;
+  piirrot();
+}
+
+void TForm1::View1Click(TObject*) {
+  SampleRate1->SetEnabled(!engine::SpectrumMode);
+  if (Form_99) MoreData1->SetChecked(Form_99->Visible());
+}
+
+void TForm1::HFReject1Click(TObject*) {
+  engine::CaptureCount = 0;
+  engine::NoiseRejectOn = Toggle(HFReject1, &TForm11::HFReject1) ? 1 : 0;
+}
+
+void TForm1::ClearDisplayonRunSingleClick1Click(TObject*) {
+  engine::ClearOnRunSingle = Toggle(ClearDisplayonRunSingleClick1, nullptr) ? 1 : 0;
+}
+
+// ---------------------------------------------------------------- shortcuts
+
+void TForm1::Form10KeyDown(unsigned short Key, TShiftState Shift) {
+  auto press = [this](TGrSpeedButton* button, void (TForm1::*handler)(TObject*)) {
+    button->SetDown(true);
+    (this->*handler)(this);
+  };
+  auto toggle = [this](TGrSpeedButton* button, void (TForm1::*handler)(TObject*)) {
+    button->SetDown(!button->Down());
+    (this->*handler)(this);
+  };
+  const int channel = Shift == ssShift ? 2 : 1;
+  switch (Key) {
+    case 'R': toggle(SpeedButtonRun, &TForm1::SpeedButtonRunClick); break;
+    case 'S':
+      if (SpeedButtonSingle->Enabled()) toggle(SpeedButtonSingle, &TForm1::SpeedButtonSingleClick);
+      break;
+    case VK_DOWN:
+    case VK_UP: {
+      const auto row = DownRangeRow(*this, channel);
+      if (!row) break;
+      const auto next = Key == VK_DOWN ? engine::MoreSensitiveRange(*row) : engine::LessSensitiveRange(*row);
+      if (next) RangeCodeClick(channel, engine::RangeTable[*next].Code);
+      break;
+    }
+    case VK_LEFT:
+    case VK_RIGHT: {
+      const auto row = DownTimeRow(*this);
+      if (!row) break;
+      const auto next = Key == VK_LEFT ? engine::SlowerTimeRow(*row) : engine::FasterTimeRow(*row);
+      if (next) TimeBaseStepClick(*next);
+      break;
+    }
+    case 'T':
+      if (SpeedButton8->Down())
+        press(SpeedButton7, &TForm1::SpeedButton7Click);
+      else
+        press(SpeedButton8, &TForm1::SpeedButton8Click);
+      break;
+    case 'C':
+      if (SpeedButton3->Down())
+        press(SpeedButton4, &TForm1::SpeedButton4Click);
+      else
+        press(SpeedButton3, &TForm1::SpeedButton3Click);
+      break;
+    case 'E':
+      if (SpeedButton5->Down())
+        press(SpeedButton6, &TForm1::SpeedButton6Click);
+      else
+        press(SpeedButton5, &TForm1::SpeedButton5Click);
+      break;
+    case '1': toggle(CH1on, &TForm1::CH1onClick); break;
+    case '2': toggle(CH2on, &TForm1::CH2onClick); break;
+    case VK_F1: CH1CH21Click(this); break;
+    case VK_F2: CH1CH22Click(this); break;
+    case VK_F3: MultiClick(this); break;
+    case VK_F4: DiviClick(this); break;
+    case VK_F5: xyplot1Click(this); break;
+    case VK_F6: InvertCH21Click(this); break;
+    case 'W':
+      MoreData1Click(this);
+      if (Form10 && Form10->Timer1) Form10->Timer1->SetEnabled(true);
+      break;
+    default: break;
+  }
+}

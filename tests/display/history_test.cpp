@@ -1,0 +1,151 @@
+// The history view: the slider's traces and labels, "Clear History", the
+// history files written and read back, and files that must be refused.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "display/history.h"
+#include "display/history_state.h"
+#include "engine/control_panel.h"
+#include "picture_fixture.h"
+#include "support/app_harness.h"
+
+namespace {
+
+using namespace picture_test;
+
+class HistoryTest : public PictureTest {
+ protected:
+  ScriptedDialogs& Dialogs() { return harness_->Dialogs(); }
+  std::string Folder() { return harness_->Home().Path(); }
+  // One capture whose CH1 samples all read `code` and CH2 samples code + 1
+  // (low byte), stored as the unpacker stores it.
+  static void Store(int code) {
+    FillCh1([code](int) { return code & 0xFF; });
+    FillCh2([code](int) { return (code + 1) & 0xFF; });
+    display::StoreCaptureInHistory();
+  }
+  // What slider position `p` shows: CH1's first sample, CH2's last.
+  static std::pair<int, int> Shown(int p) {
+    Form1->ScrollBar1->SetPosition(p);
+    return {engine::Ch1Samples[0], engine::Ch2Samples[4095]};
+  }
+  static std::string Label() { return Form1->Label3->Caption(); }
+  static void Save(ScriptedDialogs& d, const std::string& path) {
+    d.AnswerFile(path);
+    Form1->SaveHistory1->OnClick(Form1->SaveHistory1);
+  }
+  static void Open(ScriptedDialogs& d, const std::string& path) {
+    d.AnswerFile(path);
+    Form1->OpenHistory1->OnClick(Form1->OpenHistory1);
+  }
+};
+
+TEST_F(HistoryTest, ClearThenFiveCapturesShowOldestToNewest) {
+  Form1->ClearHistory1->OnClick(Form1->ClearHistory1);
+  EXPECT_EQ(Label(), "Trace: 0");
+  for (int code = 11; code <= 15; ++code) Store(code);
+  struct Row {
+    int position;
+    std::string label;
+    int ch1;
+  };
+  const Row rows[] = {{996, "Trace: -4", 11}, {997, "Trace: -3", 12}, {1000, "Trace: 0", 15},
+                      {999, "Trace: -1", 14}, {995, "Trace: -5", 0},  {0, "Trace: -1000", 0}};
+  for (const Row& r : rows) {
+    EXPECT_EQ(Shown(r.position).first, r.ch1) << r.position;
+    EXPECT_EQ(Label(), r.label);
+  }
+  // The program's own moves of the bar select nothing.
+  display::HistorySliderArmed = 0;
+  Form1->ScrollBar1->SetPosition(996);
+  EXPECT_EQ(Label(), "Trace: -1000");
+  display::HistorySliderArmed = 1;
+}
+
+TEST_F(HistoryTest, ASavedFileOpensToTheSameTraceAtEveryPosition) {
+  // More captures than slots: the ring has wrapped and its oldest slot is
+  // not slot 0.
+  for (int code = 0; code < 1234; ++code) Store(code);
+  ASSERT_EQ(display::HistoryIndex, 1234 % 1001);
+  const int positions[] = {0, 1, 232, 233, 500, 999, 1000};
+  std::vector<std::pair<int, int>> before;
+  for (int p : positions) before.push_back(Shown(p));
+
+  const std::string path = Folder() + "/run.hst";
+  Save(Dialogs(), path);
+  EXPECT_TRUE(Dialogs().Messages().empty());
+  ASSERT_EQ(std::filesystem::file_size(path), 8201193u);
+  // Oldest first: the first record is capture 233 (1234 - 1001), the last 1233.
+  std::ifstream in(path, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(static_cast<std::uint8_t>(bytes[4096]), 233 & 0xFF);                // CH1 of record 0
+  EXPECT_EQ(static_cast<std::uint8_t>(bytes[1000 * 8193 + 4096]), 1233 & 0xFF);  // CH1 of record 1000
+  EXPECT_EQ(static_cast<std::uint8_t>(bytes[1000 * 8193]), 1234 & 0xFF);         // its CH2
+
+  Form1->ClearHistory1->OnClick(Form1->ClearHistory1);
+  EXPECT_EQ(Shown(500), std::make_pair(0, 0));
+  Open(Dialogs(), path);
+  EXPECT_EQ(display::HistoryIndex, 0);
+  EXPECT_EQ(Label(), "Trace: 0");
+  for (std::size_t i = 0; i < std::size(positions); ++i) EXPECT_EQ(Shown(positions[i]), before[i]) << positions[i];
+}
+
+TEST_F(HistoryTest, AFileThatIsNotWholeLeavesEverythingAsItWas) {
+  for (int code = 0; code < 40; ++code) Store(code);
+  Shown(999);
+  const std::int32_t viewIndex = display::HistoryViewIndex;
+  const std::vector<std::uint8_t> ring(display::HistoryBuffer.begin(), display::HistoryBuffer.end());
+  const QImage picture = Picture();
+  const std::string label = Label();
+
+  const std::string folder = Folder();
+  const std::string truncated = folder + "/short.hst", empty = folder + "/empty.hst";
+  std::filesystem::create_directory(folder + "/dir.hst");
+  std::ofstream(truncated, std::ios::binary) << std::string(8201192, '\x55');
+  std::ofstream(empty, std::ios::binary).flush();
+  for (const std::string& path : {truncated, empty, folder + "/missing.hst", folder + "/dir.hst"}) {
+    Dialogs().ClearRecords();
+    Open(Dialogs(), path);
+    ASSERT_EQ(Dialogs().Messages().size(), 1u) << path;
+    EXPECT_EQ(Dialogs().Messages()[0].Text.rfind("Unable to read " + path, 0), 0u) << Dialogs().Messages()[0].Text;
+    EXPECT_EQ(display::HistoryIndex, 40);
+    EXPECT_EQ(display::HistoryViewIndex, viewIndex);
+    EXPECT_TRUE(std::equal(ring.begin(), ring.end(), display::HistoryBuffer.begin())) << path;
+    EXPECT_EQ(DifferentPixels(Picture(), picture), 0) << path;
+    EXPECT_EQ(Label(), label);
+  }
+
+  // A longer file gives its first 1001 records.
+  const std::string longer = folder + "/long.hst";
+  std::ofstream(longer, std::ios::binary) << std::string(8201193 + 100, '\x07');
+  Open(Dialogs(), longer);
+  EXPECT_EQ(Shown(3), std::make_pair(7, 7));
+}
+
+TEST_F(HistoryTest, AFailedWriteIsReported) {
+  Store(5);
+  const std::string path = Folder() + "/no such folder/run.hst";
+  Save(Dialogs(), path);
+  ASSERT_EQ(Dialogs().Messages().size(), 1u);
+  EXPECT_EQ(Dialogs().Messages()[0].Text, "Unable to write to " + path);
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(HistoryTest, HideAndShowTheBar) {
+  Form1->HideHistoryBar1->OnClick(Form1->HideHistoryBar1);
+  EXPECT_FALSE(Form1->ScrollBar1->Visible());
+  EXPECT_TRUE(Form1->History->Visible());
+  EXPECT_EQ(Form1->ScrollBar2->Width(), 625);
+  Form1->History->Click();
+  EXPECT_TRUE(Form1->ScrollBar1->Visible());
+  EXPECT_FALSE(Form1->History->Visible());
+  EXPECT_EQ(Form1->ScrollBar2->Width(), 507);
+  EXPECT_EQ(Form1->ScrollBar1->Hint(), "Right-Click for History Menu");
+}
+
+}  // namespace

@@ -1,0 +1,172 @@
+// The spectrum table and the waveform library file as the user gets them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "display/display_state.h"
+#include "display/spectrum.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "io/text_export.h"
+#include "io_test_files.h"
+#include "support/held_startup_test.h"
+
+namespace {
+
+using io_test::ReadBytes;
+
+std::vector<std::string> CrLfLines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t end = text.find("\r\n", pos);
+    EXPECT_NE(end, std::string::npos) << "a line without CR LF";
+    if (end == std::string::npos) break;
+    lines.push_back(text.substr(pos, end - pos));
+    pos = end + 2;
+  }
+  return lines;
+}
+
+std::vector<std::int32_t> Levels(std::int32_t level) {
+  std::vector<std::int32_t> entries(4096);
+  for (auto& e : entries) display::WriteLow16(e, level);
+  return entries;
+}
+
+TEST(SpectrumTable, HeaderUnitFrequenciesAndLevels) {
+  struct Case {
+    const char* what;
+    std::int32_t timePerDiv, level;
+    double offset;
+    bool log;
+    std::string header, first, second;
+  };
+  const std::vector<Case> cases = {
+      // 0.1 ms/div: 12.5 MHz / 2 over 4096 bins; 3 V/div at display level 0 (level 210).
+      {"0.1 ms/div", 10000, 210, 15.563, false, "N\tf/[MHz]\tV/[dBV]", "0\t0.0002\t-64.4", "1\t0.0003\t-64.4"},
+      {"1 ms/div", 100000, 465, 6.0, false, "N\tf/[kHz]\tV/[dBV]", "0\t0.0153\t6.0", "1\t0.0305\t6.0"},
+      // A negative level: the low 16 bits are a signed number.
+      {"negative", 100000, -1, 6.0, false, "N\tf/[kHz]\tV/[dBV]", "0\t0.0153\t-140.2", "1\t0.0305\t-140.2"},
+      // The log axis starts at bin 20 for the first point.
+      {"log axis", 100000, 300, 6.0, true, "N\tf/[kHz]\tV/[dBV]", "0\t0.3052\t-45.8", "1\t0.3052\t-45.8"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<std::int32_t> levels = Levels(c.level);
+    io::SpectrumTableInput in;
+    in.Levels = levels;
+    in.TimePerDiv = c.timePerDiv;
+    in.LevelOffsetDb = c.offset;
+    in.DisplayStart = 1;
+    in.Zoom = 1;
+    in.Points = c.log ? 2560 : 4096;
+    in.LogAxis = c.log;
+    const std::vector<std::string> lines = io::SpectrumTableLines(in);
+    ASSERT_EQ(lines.size(), 326u);  // the header and the 325 points of the screen
+    EXPECT_EQ(lines[0], c.header);
+    EXPECT_EQ(lines[1], c.first);
+    EXPECT_EQ(lines[2], c.second);
+  }
+}
+
+TEST(SpectrumTable, AZoomedPointTakesTheHighestOfItsBinsAndOnlyPointsOnTheScreenAreListed) {
+  std::vector<std::int32_t> levels = Levels(210);
+  display::WriteLow16(levels[11], 261);  // among the first point's 9 bins at zoom 8, not the second's
+  io::SpectrumTableInput in;
+  in.Levels = levels;
+  in.DisplayStart = 4;
+  in.Zoom = 8;
+  in.Points = 4096;
+  in.LevelOffsetDb = 6.0;
+  std::vector<std::string> lines = io::SpectrumTableLines(in);
+  EXPECT_EQ(lines[1], "0\t0.0610\t-58.0");
+  EXPECT_EQ(lines[2], "1\t0.1831\t-74.0");
+  EXPECT_EQ(lines.size(), 326u);  // 325 points across the screen
+  // Near the end of the spectrum the list stops a zoom step before its last point.
+  in.DisplayStart = 3000;
+  lines = io::SpectrumTableLines(in);
+  EXPECT_EQ(lines.size(), 1u + 136u);
+  EXPECT_EQ(lines.back().substr(0, 4), "135\t");
+}
+
+TEST(WaveformExport, WritesAnEmptyLineAndTheChannelsCodes) {
+  std::vector<std::int32_t> codes(4096);
+  for (std::size_t i = 0; i < codes.size(); ++i) codes[i] = static_cast<std::int32_t>((i * 37) % 256);
+  const std::vector<std::string> lines = CrLfLines(io::WaveformLibraryText(codes));
+  ASSERT_EQ(lines.size(), 4097u);
+  EXPECT_EQ(lines[0], "");
+  for (std::size_t i = 0; i < codes.size(); ++i) ASSERT_EQ(lines[i + 1], std::to_string(codes[i]));
+}
+
+class ScopeExports : public HeldStartupTest {
+ protected:
+  void SetUp() override {
+    HeldStartupTest::SetUp();
+    // The start-up tick that finds the documents folder is held back.
+    engine::DocumentsFolder = harness_->Home().Path() + "/Documents/";
+    std::filesystem::create_directories(engine::DocumentsFolder);
+  }
+};
+
+TEST_F(ScopeExports, SaveFftDataWritesTheShownChannelsTableAndTheFileMenuFollowsTheMode) {
+  using namespace engine;
+  ScriptedDialogs& dialogs = harness_->Dialogs();
+  Form1->File1Click(Form1);
+  EXPECT_FALSE(Form1->SaveDataAs1->Enabled());
+
+  SpectrumMode = 1;
+  Ch1On = 0;  // CH2's levels, the first half of the block
+  Ch2GainCode = 1;
+  Ch2ProbeDb = 20.0;
+  TimePerDiv = 100000;
+  DisplayStart = 1;
+  display::SpectrumZoom = 1;
+  display::SpectrumPoints = 4096;
+  LogFreqAxis = 0;
+  for (std::size_t i = 0; i < kChannelSamples; ++i) {
+    display::WriteLow16(SpectrumLevels[i], 210);
+    display::WriteLow16(Ch1SpectrumLevels[i], 465);
+  }
+  Form1->File1Click(Form1);
+  EXPECT_TRUE(Form1->SaveDataAs1->Enabled());
+  dialogs.AnswerFile(DocumentsFolder + "fft");
+  Form1->SaveDataAs1Click(Form1);
+  const std::vector<std::string> lines = CrLfLines(ReadBytes(DocumentsFolder + "fft.txt"));
+  ASSERT_EQ(lines.size(), 326u);
+  EXPECT_EQ(lines[0], "N\tf/[kHz]\tV/[dBV]");
+  EXPECT_EQ(lines[1], "0\t0.0153\t-44.4");
+  EXPECT_EQ(dialogs.FileDialogs().back().Filter, "Text file (*.txt)|*.txt|All files (*.*)|*.*");
+}
+
+TEST_F(ScopeExports, ExportWaveformWritesEitherChannelAsALibraryFile) {
+  using namespace engine;
+  ScriptedDialogs& dialogs = harness_->Dialogs();
+  for (std::size_t i = 0; i < kChannelSamples; ++i) {
+    Ch1Samples[i] = static_cast<std::int32_t>(i % 256);
+    Ch2Samples[i] = 255 - static_cast<std::int32_t>(i % 256);
+  }
+  dialogs.AnswerFile(DocumentsFolder + "one");
+  Form1->ExportWaveformCH11Click(Form1);
+  dialogs.AnswerFile(DocumentsFolder + "two.lib");
+  Form1->ExportWaveformofCh21Click(Form1);
+  const std::vector<std::string> one = CrLfLines(ReadBytes(DocumentsFolder + "one.lib"));
+  const std::vector<std::string> two = CrLfLines(ReadBytes(DocumentsFolder + "two.lib"));
+  ASSERT_EQ(one.size(), 4097u);
+  ASSERT_EQ(two.size(), 4097u);
+  EXPECT_EQ(one[1], "0");
+  EXPECT_EQ(one[4096], "255");
+  EXPECT_EQ(two[1], "255");
+  EXPECT_EQ(two[4096], "0");
+  EXPECT_EQ(dialogs.FileDialogs().back().Filter, "Library file (*.lib)|*.lib|All files (*.*)|*.*");
+
+  // A folder that cannot be written keeps nothing half-written and says so.
+  dialogs.AnswerFile(DocumentsFolder + "no such folder/three.lib");
+  Form1->ExportWaveformCH11Click(Form1);
+  ASSERT_EQ(dialogs.Messages().size(), 1u);
+  EXPECT_EQ(dialogs.Messages()[0].Text.rfind("Unable to write to " + DocumentsFolder + "no such folder/three.lib", 0),
+            0u);
+}
+
+}  // namespace
