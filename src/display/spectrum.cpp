@@ -380,7 +380,7 @@ std::uint16_t MarkerLogToLin(std::uint16_t marker) {
   const double bin =
       std::pow(10.0, std::log10(kLogAxisBins) * (2.0 * marker + kMarkerLogOffset) / kMarkerLogScale);
   // Far beyond the last bin the marker stays at the largest place it can hold.
-  return static_cast<std::uint16_t>(std::min<std::int64_t>(2 * numeric::Round(bin), 0xFFFE));
+  return static_cast<std::uint16_t>(2 * numeric::Round(std::min(bin, 32767.0)));
 }
 
 std::uint16_t ZoomOfButton(int factor, bool logAxis) {

@@ -236,7 +236,9 @@ void TComPort::DispatchRxChar(int count) {
   lastReported_ = count;
   if (!OnRxChar) return;
   std::shared_ptr<bool> alive = alive_;
-  OnRxChar(this, count);
+  // A copy runs: the handler may free the port, and with it OnRxChar.
+  const auto handler = OnRxChar;
+  handler(this, count);
   if (!*alive || !connected_ || !notifier_) return;
   const int left = line_.InputCount();
   lastReported_ = std::max(left, 0);

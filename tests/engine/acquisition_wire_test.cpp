@@ -254,7 +254,9 @@ TEST_F(RunTest, UnplugDuringSingleReleasesSingle) {
 
 TEST_F(RunTest, UnplugDuringTheBlockingCaptureEndsItCleanly) {
   Device().SetBusyPolls(1000000);
-  QTimer::singleShot(80, [this] { Device().Unplug(); });
+  // Tied to this test: the pull must not fire once the program has ended.
+  QObject pullScope;
+  QTimer::singleShot(80, &pullScope, [this] { Device().Unplug(); });
   Form1->SingleClick();
 
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
@@ -305,7 +307,9 @@ TEST_F(RunTest, RecorderStartCaptureGivesUpAfterItsLimitOrWhenTheDeviceGoes) {
   EXPECT_EQ(Count(kRequest), 0);
 
   Form1->RecorderCaptureLimitMs = 60000;
-  QTimer::singleShot(80, [this] { Device().Unplug(); });
+  // Tied to this test: the pull must not fire once the program has ended.
+  QObject pullScope;
+  QTimer::singleShot(80, &pullScope, [this] { Device().Unplug(); });
   EXPECT_FALSE(Form1->SingleClick0());
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
 }

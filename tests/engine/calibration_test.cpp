@@ -759,7 +759,8 @@ TEST_F(CalibrationTest, ShortSlowRepliesEndOnTheTimeLimitOrALostLinkWhileTheProg
   EXPECT_TRUE(Dialogs().Messages().empty());
 
   // The device goes away: the read ends with it.
-  QTimer::singleShot(100, [&] { Device().Unplug(); });
+  QObject pullScope;  // the pull must not outlive the test
+  QTimer::singleShot(100, &pullScope, [&] { Device().Unplug(); });
   started = Clock::now();
   Form8->ReadBytes();
   took = Clock::now() - started;

@@ -343,7 +343,8 @@ TEST_F(ReadBytesTest, AShortReplyIsAskedForAgainAndALostDeviceEndsTheWait) {
 
   Device().SetBusyPolls(1000000);
   Device().ClearLog();
-  QTimer::singleShot(60, [this] { Device().Unplug(); });
+  QObject pullScope;  // the pull must not outlive the test
+  QTimer::singleShot(60, &pullScope, [this] { Device().Unplug(); });
   Ch1Samples[0] = 9;
   EXPECT_EQ(Form8->ReadBytes(), 0);
   EXPECT_FALSE(Form8->ReadBytesComplete);
