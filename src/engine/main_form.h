@@ -614,7 +614,7 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void AverageLengthClick(std::size_t index, std::int32_t length);
 
  public:
-  // ======== Scope settings files and the scope data file =
+  // ======== Scope settings files and the scope data file ========
   // File "Save Oscilloscope Settings...", "Recall Oscilloscope Settings...",
   // "Save DSO Data...", "Open DSO Data..." and Options "Save/Recall Last
   // Oscilloscope Settings"; built with their dialogs while the window is built.
@@ -624,7 +624,6 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   TMenuItem* OpenData1 = nullptr;
   TMenuItem* SaveRecallLastSettings1 = nullptr;
   TSaveDialog* SaveDialog3 = nullptr;  // ".set" files
-  TSaveDialog* SaveDialog2 = nullptr;  // data files
   void CreateSettingsFileControls();
 
   // The whole panel, in file order, as the settings files store it.
@@ -648,7 +647,7 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   // annotation, and load one back.
   void SaveDSOData1Click(TObject* Sender);
   void OpenData1Click(TObject* Sender);
-=======
+
   // ======== Persistence and the history view ========
   // "Persist", the persistence menu items and the history bar with its
   // pop-up menu, "History" button and file dialogs; run while the window is built.
@@ -775,7 +774,7 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   TMenuItem* SupportForum1 = nullptr;
   TSaveDialog* SaveDialog1 = nullptr;           // pictures
   TOpenPictureDialog* OpenPictureDialog1 = nullptr;
-  TSaveDialog* SaveDialog2 = nullptr;           // spectrum table
+  TSaveDialog* SaveDialog2 = nullptr;           // spectrum table and data files
   TSaveDialog* SaveDialog5 = nullptr;           // waveform export
   TPrinterSetupDialog* PrinterSetupDialog1 = nullptr;
   TMemo* Memo1 = nullptr;                       // the spectrum table, not shown

@@ -8,6 +8,7 @@
 
 #include "display/big_screen.h"
 #include "display/display_state.h"
+#include "display/persistence.h"
 #include "display/persistence_options.h"
 #include "display/persistence_state.h"
 #include "engine/control_panel.h"
@@ -225,9 +226,11 @@ std::vector<engine::SettingsEntry> TForm1::ScopeSettingsEntries() const {
   l.Flag("Persistence", "NormalPersistence", NormalPersistenceChecked);
   l.Flag("Persistence", "Persistence_with_Intensity_Grading", GradedPersistenceChecked);
   l.Flag("Persistence", "VariablePersistence", VariablePersistenceChecked);
-  l.Text("Persistence", "Number_of_Acquisitions", PersistAcquisitionsText);
-  l.Text("Persistence", "LowColor", PersistLowColorText);
-  l.Text("Persistence", "HighColor", PersistHighColorText);
+  if (OKRightDlg) {
+    l.Text("Persistence", "Number_of_Acquisitions", OKRightDlg->Edit1->Text());
+    l.Text("Persistence", "LowColor", OKRightDlg->Edit2->Text());
+    l.Text("Persistence", "HighColor", OKRightDlg->Edit4->Text());
+  }
   l.Integer("Persistence", "Duration", VariablePersistenceMask);
   l.Integer("Persistence", "Duration2", GradedPersistenceMask);
 
@@ -350,23 +353,27 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   // Persistence: one mode at a time, the first stored one; the masks take
   // only the values their choices offer.
   {
-    std::uint8_t* marks[3] = {&NormalPersistenceChecked, &GradedPersistenceChecked, &VariablePersistenceChecked};
+    const std::uint8_t marks[3] = {NormalPersistenceChecked, GradedPersistenceChecked, VariablePersistenceChecked};
     const char* keys[3] = {"NormalPersistence", "Persistence_with_Intensity_Grading", "VariablePersistence"};
     for (int i = 0; i < 3; ++i) {
-      if (!f.Flag("Persistence", keys[i], *marks[i] != 0)) continue;
-      for (int j = 0; j < 3; ++j) *marks[j] = j == i ? 1 : 0;
-      PersistenceMode = i + 1;
+      if (!f.Flag("Persistence", keys[i], marks[i] != 0)) continue;
+      PersistenceModeClick(i + 1);
       break;
     }
-    PersistAcquisitionsText = f.Text("Persistence", "Number_of_Acquisitions", PersistAcquisitionsText);
-    PersistLowColorText = f.Text("Persistence", "LowColor", PersistLowColorText);
-    PersistHighColorText = f.Text("Persistence", "HighColor", PersistHighColorText);
-    if (OKRightDlg) OKRightDlg->OKBtnClick(OKRightDlg);
+    if (OKRightDlg) {
+      OKRightDlg->Edit1->SetText(f.Text("Persistence", "Number_of_Acquisitions", OKRightDlg->Edit1->Text()));
+      OKRightDlg->Edit2->SetText(f.Text("Persistence", "LowColor", OKRightDlg->Edit2->Text()));
+      OKRightDlg->Edit4->SetText(f.Text("Persistence", "HighColor", OKRightDlg->Edit4->Text()));
+      OKRightDlg->OKBtnClick(OKRightDlg);
+    }
     const int duration = f.Integer("Persistence", "Duration", VariablePersistenceMask);
-    if (duration == 7 || duration == 15 || duration == 31) VariablePersistenceMask = duration;
+    if (IsVariableMask(duration)) VariablePersistenceMask = duration;
     const int duration2 = f.Integer("Persistence", "Duration2", GradedPersistenceMask);
-    if (duration2 == 0 || duration2 == 31 || duration2 == 63 || duration2 == 127 || duration2 == 255)
-      GradedPersistenceMask = duration2;
+    if (IsGradedMask(duration2)) GradedPersistenceMask = duration2;
+    if (OKRightDlg) {
+      OKRightDlg->CheckVariableDuration(VariablePersistenceMask);
+      OKRightDlg->CheckGradedDuration(GradedPersistenceMask);
+    }
   }
 
   ToggleRule(f, "Interpolation", "Linear", SpeedButton005us);
@@ -529,7 +536,4 @@ void TForm1::CreateSettingsFileControls() {
   SaveDialog3->Name = "SaveDialog3";
   SaveDialog3->SetFilter(kSettingsFilter);
   SaveDialog3->SetDefaultExt("set");
-  SaveDialog2 = new TSaveDialog(this);
-  SaveDialog2->Name = "SaveDialog2";
-  SaveDialog2->SetFilter("Text file (*.txt)|*.txt|All files (*.*)|*.*");
 }

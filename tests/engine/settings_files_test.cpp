@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "display/persistence_options.h"
 #include "display/persistence_state.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
@@ -109,7 +110,7 @@ class SettingsFiles : public StartupTest {
     Form1_rec->TrackBar2->SetPosition(33);
     Form1_rec->Markers1->Click();
     display::VariablePersistenceMask = 31;
-    display::PersistAcquisitionsText = "25";
+    OKRightDlg->Edit1->SetText("25");
     engine::DbmOn = 1;
     GeneratorPanel& g = *Form1->GeneratorControls;
     g.GrSpeedButton5->Click();   // 5 kHz range
