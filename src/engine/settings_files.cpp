@@ -196,12 +196,12 @@ void PutGeneratorButton(const SettingsSnapshot& f, const char* section, const ch
 
 // The engine's range handlers in the order of the range buttons.
 void RunGeneratorRange(std::size_t index) {
-  if (!Form1_fgen) return;
   using Handler = void (TForm1_fgen::*)(TObject*);
-  static constexpr Handler kHandlers[8] = {&TForm1_fgen::SpeedButton2Click, &TForm1_fgen::SpeedButton3Click,
+  static constexpr std::array<Handler, 8> kHandlers = {&TForm1_fgen::SpeedButton2Click, &TForm1_fgen::SpeedButton3Click,
                                            &TForm1_fgen::SpeedButton4Click, &TForm1_fgen::SpeedButton9Click,
                                            &TForm1_fgen::SpeedButton5Click, &TForm1_fgen::SpeedButton6Click,
                                            &TForm1_fgen::SpeedButton7Click, &TForm1_fgen::SpeedButton8Click};
+  if (!Form1_fgen || index >= kHandlers.size()) return;
   (Form1_fgen->*kHandlers[index])(Form1_fgen);
 }
 
