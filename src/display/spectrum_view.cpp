@@ -294,7 +294,7 @@ void TForm1::fft1Click(TObject*) {
   }
 
   // 8.
-  ReleaseButton(SpeedButton23);
+  ReleasePersist();
 }
 
 void TForm1::SpeedButton22Click(TObject*) {
@@ -359,5 +359,5 @@ void TForm1::SpeedButton22Click(TObject*) {
   for (AnalysisControls* a : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)})
     if (a) a->Averagesamples1->SetEnabled(true);
   if (AcquisitionIdle) SetHistorySliderEnabled(true);
-  ReleaseButton(SpeedButton23);
+  ReleasePersist();
 }

@@ -78,18 +78,12 @@ void TForm1::CreateFileExportControls() {
 
 // ---------------------------------------------------------------- pictures and clipboard
 
-void TForm1::StopAcquisitionForPicture() {
-  if (!SpeedButtonRun->Down() && !SpeedButtonSingle->Down()) return;
-  ReleaseRunAndSingle();
-  WaitOneTimer6Tick();
-}
-
 void TForm1::SaveClick(TObject* /*Sender*/) { io::SavePictureWithDialog(*SaveDialog1, *Image1->Picture()); }
 
 void TForm1::OpenClick(TObject* /*Sender*/) {
   const std::optional<io::PictureChoice> choice = io::ChoosePictureToOpen(*OpenPictureDialog1);
   if (!choice) return;
-  StopAcquisitionForPicture();
+  StopAndSettle();
   if (!io::DrawPictureFile(*Image1->Picture(), *choice)) return;
   Image1->Invalidate();
   // The picture stays until the next refresh wipes it.
@@ -100,7 +94,7 @@ void TForm1::OpenClick(TObject* /*Sender*/) {
 void TForm1::Copy1Click(TObject* /*Sender*/) { io::CopyPictureToClipboard(*Image1->Picture()); }
 
 void TForm1::Paste1Click(TObject* /*Sender*/) {
-  StopAcquisitionForPicture();
+  StopAndSettle();
   if (io::PastePicture(*Image1->Picture())) Image1->Invalidate();
   engine::ClearPending = 1;
   engine::RunStop = engine::SingleStop = 1;
