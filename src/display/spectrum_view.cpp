@@ -192,9 +192,7 @@ void TForm1::ShowTimeOrSpan(bool spectrum) {
   }
 }
 
-void TForm1::SetHistorySliderEnabled(bool enabled) {
-  if (ScrollBar1) ScrollBar1->SetEnabled(enabled);
-}
+void TForm1::SetHistorySliderEnabled(bool enabled) { SetHistoryBarsEnabled(enabled); }
 
 void TForm1::fft1Click(TObject*) {
   using namespace engine;

@@ -791,6 +791,11 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   // Run and Single released through their handlers and a Timer6 tick let
   // pass, so that no capture overdraws a picture from a file or the clipboard.
   void StopAcquisitionForPicture();
+  // "Open Image..." and "Paste" onto a scope picture (Image1, or the Big
+  // Screen's Image10): the acquisition stopped, the picture drawn at the top
+  // left, and kept until the next refresh wipes it.
+  void OpenPictureOnto(TImage& image);
+  void PastePictureOnto(TImage& image);
   // Printing: the scope's preview shows the Big Screen picture while the
   // Big Screen shows, else Image1's.
   const TBitmap* ScopePrintPicture() const;
