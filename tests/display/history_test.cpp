@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "display/big_screen.h"
@@ -149,68 +150,33 @@ TEST_F(HistoryTest, HideAndShowTheBar) {
   EXPECT_EQ(Form1->ScrollBar1->Hint(), "Right-Click for History Menu");
 }
 
-TEST_F(HistoryTest, TheBigScreensBarBrowsesTheSameTracesAsTheMainBar) {
+TEST_F(HistoryTest, TheBigScreensBarFollowsTheMainBarBothWays) {
   Form1->ClearHistory1->OnClick(Form1->ClearHistory1);
   for (int code = 21; code <= 23; ++code) Store(code);
-  EXPECT_EQ(Form10->ScrollBar1->Hint(), "Right-Click for History Menu");
   EXPECT_EQ(Form10->ScrollBar1->PopupMenu(), Form1->HistoryMenu);
-  struct Move {
-    TScrollBar* moved;
-    int position;
-    int ch1;
-    std::string label;
-  };
-  const Move moves[] = {{Form10->ScrollBar1, 998, 21, "Trace: -2"},
-                        {Form1->ScrollBar1, 999, 22, "Trace: -1"},
-                        {Form10->ScrollBar1, 1000, 23, "Trace: 0"},
-                        {Form10->ScrollBar1, 10, 0, "Trace: -990"}};
-  for (const Move& m : moves) {
-    SCOPED_TRACE(m.position);
-    m.moved->SetPosition(m.position);
-    EXPECT_EQ(engine::Ch1Samples[0], m.ch1);
-    EXPECT_EQ(Label(), m.label);
-    EXPECT_EQ(Form1->ScrollBar1->Position(), m.position);
-    EXPECT_EQ(Form10->ScrollBar1->Position(), m.position);
+  const std::tuple<TScrollBar*, int, int, std::string> moves[] = {{Form10->ScrollBar1, 998, 21, "Trace: -2"},
+                                                                  {Form1->ScrollBar1, 999, 22, "Trace: -1"},
+                                                                  {Form10->ScrollBar1, 10, 0, "Trace: -990"}};
+  for (const auto& [bar, position, ch1, label] : moves) {
+    bar->SetPosition(position);
+    EXPECT_EQ(engine::Ch1Samples[0], ch1);
+    EXPECT_EQ(Label(), label);
+    EXPECT_EQ(Form1->ScrollBar1->Position(), position);
+    EXPECT_EQ(Form10->ScrollBar1->Position(), position);
   }
-  // Clearing puts both bars back at the newest trace.
-  Form1->ClearHistory1->OnClick(Form1->ClearHistory1);
-  EXPECT_EQ(Form10->ScrollBar1->Position(), 1000);
-  // No history in spectrum mode: both bars are disabled.
-  Form1->fft1->Click();
-  EXPECT_FALSE(Form1->ScrollBar1->Enabled());
-  EXPECT_FALSE(Form10->ScrollBar1->Enabled());
-}
-
-TEST_F(HistoryTest, HidingTheBarHidesItOnBothWindowsAndEitherHistoryButtonBringsBoth) {
-  struct Side {
-    const char* name;
-    TGrSpeedButton* history;
-  };
-  const Side sides[] = {{"main", Form1->History}, {"Big Screen", Form10->History}};
+  // "Hide History Bar" hides both bars; "History" on the Big Screen brings both back.
+  Form1->HideHistoryBar1->OnClick(Form1->HideHistoryBar1);
+  EXPECT_FALSE(Form10->ScrollBar1->Visible());
+  EXPECT_TRUE(Form10->History->Visible());
+  EXPECT_EQ(Form10->ScrollBar2->Left() + Form10->ScrollBar2->Width() + 4, Form10->History->Left());
+  Form10->History->Click();
+  EXPECT_TRUE(Form1->ScrollBar1->Visible() && Form10->ScrollBar1->Visible());
+  EXPECT_FALSE(Form1->History->Visible() || Form10->History->Visible());
+  EXPECT_EQ(Form1->ScrollBar2->Width(), 507);
   EXPECT_EQ(Form10->ScrollBar2->Width(), 729);
-  EXPECT_EQ(Form10->ScrollBar1->Left() + Form10->ScrollBar1->Width(), TForm10::kImage10Width);
-  for (const Side& s : sides) {
-    SCOPED_TRACE(s.name);
-    Form1->HideHistoryBar1->OnClick(Form1->HideHistoryBar1);
-    for (TForm* w : {static_cast<TForm*>(Form1), static_cast<TForm*>(Form10)}) {
-      const bool big = w == Form10;
-      TScrollBar* bar = big ? Form10->ScrollBar1 : Form1->ScrollBar1;
-      TScrollBar* position = big ? Form10->ScrollBar2 : Form1->ScrollBar2;
-      TGrSpeedButton* history = big ? Form10->History : Form1->History;
-      EXPECT_FALSE(bar->Visible());
-      EXPECT_TRUE(history->Visible());
-      // The position bar reaches up to the button.
-      EXPECT_LT(position->Left() + position->Width(), history->Left());
-      EXPECT_GT(position->Width(), big ? 729 : 507);
-    }
-    s.history->Click();
-    EXPECT_TRUE(Form1->ScrollBar1->Visible());
-    EXPECT_TRUE(Form10->ScrollBar1->Visible());
-    EXPECT_FALSE(Form1->History->Visible());
-    EXPECT_FALSE(Form10->History->Visible());
-    EXPECT_EQ(Form1->ScrollBar2->Width(), 507);
-    EXPECT_EQ(Form10->ScrollBar2->Width(), 729);
-  }
+  // No history in spectrum mode.
+  Form1->fft1->Click();
+  EXPECT_FALSE(Form10->ScrollBar1->Enabled());
 }
 
 }  // namespace
