@@ -244,6 +244,8 @@ std::vector<engine::SettingsEntry> TForm1::ScopeSettingsEntries() const {
     FlagOf(l, "Rec_Markers", "Markers_2", Form1_rec->MarkersVdt1);
   }
   FlagOf(l, "DSO_Markers", "Markers_1", Markers1);
+  FlagOf(l, "FFT_Markers", "Markers_1", MarkersFFT1);
+  FlagOf(l, "FFT_Markers", "Markers_2", MarkersFFTdBf1);
 
   FlagsOf(l, "Math", kMathKeys, MathItems());
   FlagOf(l, "Math", "Button", SpeedButton21);
@@ -455,6 +457,8 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   MenuRule(f, "FFT_Options", "Maximum", Maximum1);
   MenuRule(f, "FFT_Options", "Average", Average1);
   MenuRule(f, "FFT_Options", "VectorAverage", VectorAverage1);
+  MenuRule(f, "FFT_Markers", "Markers_1", MarkersFFT1);
+  MenuRule(f, "FFT_Markers", "Markers_2", MarkersFFTdBf1);
   StateFlag(f, "View", "DotJoin", DotJoin);
 
   // The stored instrument: the scope time view unless the file says more.
@@ -463,6 +467,10 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   if (f.Flag("Device", "FFT", false) && fft1) {
     fft1->SetDown(true);
     fft1Click(this);
+  }
+  if (f.Flag("Device", "Recorder", false) && SpeedButton27) {
+    SpeedButton27->SetDown(true);
+    SpeedButton27Click(this);
   }
   ClearPending = 1;
 

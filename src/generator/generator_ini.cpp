@@ -20,7 +20,7 @@
 #include "generator/more_functions.h"
 #include "generator/wave_editor.h"
 #include "generator/wave_sequence.h"
-#include "platform/os/process.h"
+#include "io/help.h"
 #include "recorder/recorder_form.h"
 
 namespace {
@@ -174,7 +174,4 @@ void TForm1_fgen::HardwareSetup1Click(TObject* /*Sender*/) {
   BtnBottomDlg_fgen->ShowModal();
 }
 
-void TForm1_fgen::Contents1Click(TObject* /*Sender*/) {
-  const std::string info = engine::ProgramFolder + "Info";
-  os::StartProgram("xdg-open", {info + "/Selm48.chm"}, info);
-}
+void TForm1_fgen::Contents1Click(TObject* /*Sender*/) { io::ShowHelp(io::kGeneratorHelp); }

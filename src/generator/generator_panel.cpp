@@ -17,7 +17,6 @@
 #include "generator/panel_rules.h"
 #include "generator/wave_editor.h"
 #include "generator/wave_sequence.h"
-#include "platform/os/process.h"
 #include "widgets/control_maker.h"
 
 namespace {
@@ -188,10 +187,6 @@ void GeneratorPanel::BuildMenus() {
     if (options_.ScopeWindow) options_.ToolsMenu->Add(BodePlotter1);
     options_.ToolsMenu->Add(WaveSequence1);
   }
-  if (options_.HelpMenu) {
-    FunctionGeneratorHelp1 = make.Item("FunctionGeneratorHelp1", "Function Generator Help");
-    options_.HelpMenu->Add(FunctionGeneratorHelp1);
-  }
 }
 
 void GeneratorPanel::BindHandlers() {
@@ -259,11 +254,6 @@ void GeneratorPanel::BindHandlers() {
   WaveSequence1->OnClick = [](TObject*) {
     if (Form900) Form900->Show();
   };
-  if (FunctionGeneratorHelp1) FunctionGeneratorHelp1->OnClick = [this](TObject* s) { FunctionGeneratorHelp1Click(s); };
-}
-
-void GeneratorPanel::FunctionGeneratorHelp1Click(TObject*) {
-  os::StartProgram("hh.exe", {"Selm48.chm"}, engine::ProgramFolder + "Info");
 }
 
 bool GeneratorPanel::Holds(const TObject* control) const {

@@ -18,7 +18,6 @@ class GeneratorPanel : public TComponent {
     bool ScopeWindow = true;  // the scope window's panel (Probe Test, the sweep progress timer)
     TMenuItem* OptionsMenu = nullptr;  // receives "Fine Tune...", "Peak Offset ...", "Auto Offset ..."
     TMenuItem* ToolsMenu = nullptr;    // receives "Wave Editor", "Bode Plotter" (scope window only), "Wave Sequence"
-    TMenuItem* HelpMenu = nullptr;     // receives "Function Generator Help"
   };
 
   // Size of the area the panel fills, from the parent's top-left corner.
@@ -98,7 +97,6 @@ class GeneratorPanel : public TComponent {
   TMenuItem* WaveEditor1 = nullptr;
   TMenuItem* BodePlotter1 = nullptr;
   TMenuItem* WaveSequence1 = nullptr;
-  TMenuItem* FunctionGeneratorHelp1 = nullptr;  // made when the host gives a help menu
 
   // The range buttons in FrequencyRanges order, the shape buttons in shape order.
   std::array<TGrSpeedButton*, 8> RangeButtons() const;
@@ -129,8 +127,6 @@ class GeneratorPanel : public TComponent {
   void LogClick(TObject* Sender);
   void PO1Click(TObject* Sender);
   void AO1Click(TObject* Sender);
-  // The generator's help file, read in the program's "Info" folder.
-  void FunctionGeneratorHelp1Click(TObject* Sender);
   // "Probe Test": a 1 kHz, 10 Vpp square and the scope set up to show it.
   void GrSpeedButton2Click(TObject* Sender);
   // One tick of the sweep progress: the scope window's bar steps 0..14 and

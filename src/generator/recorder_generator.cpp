@@ -19,7 +19,6 @@ void TForm1_rec::CreateGeneratorControls() {
   options.ScopeWindow = false;
   options.OptionsMenu = Options1;
   options.ToolsMenu = Tools1;
-  options.HelpMenu = Help1;
   const int top = Time_div->Top() + Time_div->Height() + 6;
   GeneratorControls = new GeneratorPanel(this, this, kGeneratorLeft, top, options);
 }

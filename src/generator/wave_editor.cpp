@@ -10,6 +10,7 @@
 #include "generator/generator_state.h"
 #include "generator/library_wave.h"
 #include "generator/preview.h"
+#include "io/help.h"
 #include "platform/os/folders.h"
 #include "widgets/control_maker.h"
 
@@ -48,7 +49,7 @@ TWave_editor1::TWave_editor1(TComponent* owner) : TForm(owner) {
   Paste1 = make.Item(Edit1, "Paste1", "&Paste", [this](TObject*) { Memo1->PasteFromClipboard(); });
   Paste1->SetShortCut("Ctrl+V");
   make.Item(Edit1, "SelectAll1", "Select &All", [this](TObject*) { Memo1->SelectAll(); })->SetShortCut("Ctrl+A");
-  make.Item(root, "Help1", "&Help", [this](TObject* s) { Help1Click(s); });
+  Help1 = make.Item(root, "Help1", "&Help", [this](TObject* s) { Help1Click(s); });
   SetMenu(MainMenu1);
 
   Memo1 = make.Memo(this, "Memo1", 8, 8, 200, 290);
@@ -198,6 +199,4 @@ void TWave_editor1::Edit1Click(TObject* /*Sender*/) {
   Paste1->SetEnabled(Memo1->CanPaste());
 }
 
-void TWave_editor1::Help1Click(TObject* Sender) {
-  if (Form1_fgen) Form1_fgen->Contents1Click(Sender);
-}
+void TWave_editor1::Help1Click(TObject* /*Sender*/) { io::ShowHelp(io::kGeneratorHelp, io::kWaveEditorTopic); }

@@ -21,6 +21,7 @@ class TWave_editor1 : public TForm {
   TMenuItem* Edit1 = nullptr;
   TMenuItem* Undo1 = nullptr;
   TMenuItem* Paste1 = nullptr;
+  TMenuItem* Help1 = nullptr;
   TOpenDialog* OpenDialog1 = nullptr;
   TSaveDialog* SaveDialog1 = nullptr;  // library files
   TSaveDialog* SaveDialog2 = nullptr;  // the preview as a bitmap

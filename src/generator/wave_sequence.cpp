@@ -9,6 +9,7 @@
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
 #include "generator/generator_state.h"
+#include "io/help.h"
 #include "platform/os/folders.h"
 #include "platform/os/numeric.h"
 #include "widgets/control_maker.h"
@@ -58,7 +59,7 @@ TForm900::TForm900(TComponent* owner) : TForm(owner) {
   TMenuItem* file = make.Item(root, "File1", "&File");
   make.Item(file, "Saveas1", "Save As...", [this](TObject* s) { Saveas1Click(s); });
   make.Item(file, "Exit1", "E&xit", [this](TObject* s) { Exit1Click(s); });
-  make.Item(root, "Help1", "Help", [this](TObject* s) { Help1Click(s); });
+  Help1 = make.Item(root, "Help1", "Help", [this](TObject* s) { Help1Click(s); });
   SetMenu(MainMenu1);
 
   const char* headers[] = {"Function", "Freq.", "Offset", "Voltage", "Time"};
@@ -400,9 +401,7 @@ void TForm900::ComPort1Open(TObject* /*Sender*/) {
 
 void TForm900::Exit1Click(TObject* /*Sender*/) { Close(); }
 
-void TForm900::Help1Click(TObject* Sender) {
-  if (Form1_fgen) Form1_fgen->Contents1Click(Sender);
-}
+void TForm900::Help1Click(TObject* /*Sender*/) { io::ShowHelp(io::kGeneratorHelp, io::kWaveSequenceTopic); }
 
 void TForm900::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   if (RadioButton1->Checked()) RadioButton1Click(this);

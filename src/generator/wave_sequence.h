@@ -38,6 +38,7 @@ class TForm900 : public TForm {
   TOpenDialog* OpenDialog1 = nullptr;
   TSaveDialog* SaveDialog1 = nullptr;
   TMainMenu* MainMenu1 = nullptr;
+  TMenuItem* Help1 = nullptr;  // "Help"
 
   // ---- State
   std::int32_t SequenceLine = 0;     // the next memo line to play

@@ -4,21 +4,16 @@
 
 #include <string>
 
-#include "platform/ui/vcl.h"
+#include "io/file_error_window.h"
 
-class TForm5 : public TForm {
+class TForm5 : public FileErrorWindow {
  public:
   explicit TForm5(TComponent* owner);
-
-  TLabel* Label1 = nullptr;    // the error text
-  TButton* BitBtn1 = nullptr;  // "Close"
-  TOpenDialog* OpenDialog2 = nullptr;
 
   // Asks for a file and loads it whole: a file that is not a scope data file
   // (a missing step, a short file, a bad number or sample) changes nothing
   // and says so here; one that cannot be read says why.
   void LoadScopeDataFile();
-  void BitBtn1Click(TObject* Sender);
 };
 
 inline TForm5* Form5 = nullptr;

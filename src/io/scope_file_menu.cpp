@@ -174,7 +174,10 @@ void TForm1::ExportWaveform(int channel) {
 void TForm1::ExportWaveformCH11Click(TObject* /*Sender*/) { ExportWaveform(1); }
 void TForm1::ExportWaveformofCh21Click(TObject* /*Sender*/) { ExportWaveform(2); }
 
-void TForm1::File1Click(TObject* /*Sender*/) { SaveDataAs1->SetEnabled(engine::SpectrumMode != 0); }
+void TForm1::File1Click(TObject* /*Sender*/) {
+  SaveDataAs1->SetEnabled(engine::SpectrumMode != 0);
+  if (SaveDSOData1) SaveDSOData1->SetEnabled(engine::SpectrumMode == 0 && engine::TraceValid != 0);
+}
 
 // ---------------------------------------------------------------- help and about
 

@@ -5,15 +5,11 @@
 
 #include <string>
 
-#include "platform/ui/vcl.h"
+#include "io/file_error_window.h"
 
-class TForm5_rec : public TForm {
+class TForm5_rec : public FileErrorWindow {
  public:
   explicit TForm5_rec(TComponent* owner);
-
-  TLabel* Label1 = nullptr;   // the error text
-  TButton* BitBtn1 = nullptr; // "Close"
-  TOpenDialog* OpenDialog2 = nullptr;
 
   // "Open Data...": the first page of a chosen file. A file that cannot be
   // read changes nothing; a file that is not a recorder file, or has a bad
@@ -22,7 +18,6 @@ class TForm5_rec : public TForm {
   // ">>" and "<<": the page after or before the one shown.
   void LoadNextPage();
   void LoadPreviousPage();
-  void BitBtn1Click(TObject* Sender);
 
  private:
   // The whole file, or nothing when it cannot be read.

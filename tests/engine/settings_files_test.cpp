@@ -104,6 +104,7 @@ class SettingsFiles : public StartupTest {
     Form1->RMSCalculation1->Click();
     Form1->Markers1->Click();
     Form1->Hamming1->Click();
+    Form1->MarkersFFTdBf1->Click();
     Form1_rec->TimeButtons[3]->Click();
     Form1_rec->Ch1RangeButtons[4]->Click();
     Form1_rec->SpeedButton_gnd2->Click();
@@ -134,7 +135,7 @@ TEST_F(SettingsFiles, ASaveWritesEverySectionInOrderWithTheStartStates) {
     if (line.front() == '[') sections.push_back(line);
   const std::vector<std::string> expected = {
       "[Persistence]", "[Interpolation]", "[CH1]",        "[CH2]",       "[Rec_CH1]",     "[Rec_CH2]",
-      "[Rec_Markers]", "[DSO_Markers]",   "[Math]",       "[Average]",   "[View]",        "[Time]",
+      "[Rec_Markers]", "[DSO_Markers]",   "[FFT_Markers]", "[Math]",       "[Average]",   "[View]",        "[Time]",
       "[Rec_Time]",    "[FFT]",           "[FFT_Lin_Log]", "[FFT_Zoom]", "[FFT_Window]",  "[FFT_Options]",
       "[Trigger]",     "[Device]",        "[Freq]",       "[Wave]",      "[Signal]"};
   EXPECT_EQ(sections, expected);
@@ -258,6 +259,11 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
          EXPECT_EQ(display::PersistenceMode, 2);
          EXPECT_EQ(display::VariablePersistenceMask, 15);
          EXPECT_EQ(display::GradedPersistenceMask, 63);
+       }},
+      {"the recorder as the stored instrument", "[Device]\nRecorder=1\n",
+       [](const std::vector<std::string>&) {
+         EXPECT_TRUE(Form1_rec->Visible());
+         Form1_rec->SpeedButton5Click(Form1_rec);
        }},
       {"x10 probes show no warning", "[CH1]\nx10=1\n[CH2]\nx10=1\n",
        [](const std::vector<std::string>&) {

@@ -10,9 +10,13 @@
 #include <sstream>
 #include <thread>
 
+#include "bode/bode_plot.h"
 #include "display/measurement_window.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
+#include "generator/generator_form.h"
+#include "generator/wave_editor.h"
+#include "generator/wave_sequence.h"
 #include "io/about_box.h"
 #include "io/about_box_fgen.h"
 #include "io/about_box_rec.h"
@@ -92,10 +96,14 @@ TEST_F(HelpRequests, EachWindowsHelpOpensItsFileAndTopicInTheHelpFolder) {
       {"Function Generor Help", [] { Form1->FunctionGenerorHelp1Click(Form1); }, {info + "/Selm48.chm"}},
       {"driver help", [] { Form1->InstallingNT4driver1Click(Form1); }, {info + "/loaddrv60.chm"}},
       {"Transient Recorder Help", [] { Form1_rec->Help2Click(Form1_rec); }, {info + "/REC48.chm"}},
-      {"recorder's generator help", [] { Form1_rec->FunctionGeneratorHelp1Click(Form1_rec); },
+      {"recorder's generator help", [] { Form1_rec->FunctionGeneratorHelp1->Click(); },
        {info + "/Selm48.chm"}},
       {"measurement window Help", [] { Form_99->GrSpeedButton1Click(Form_99); },
        {"-mapid", "170", info + "/Scopa48.chm"}},
+      {"wave editor &Help", [] { Wave_editor1->Help1->Click(); }, {"-mapid", "108", info + "/Selm48.chm"}},
+      {"Bode plotter &Help", [] { Bode_plot->Help1->Click(); }, {"-mapid", "109", info + "/Selm48.chm"}},
+      {"wave sequence Help", [] { Form900->Help1->Click(); }, {"-mapid", "113", info + "/Selm48.chm"}},
+      {"generator engine's Contents", [] { Form1_fgen->Contents1Click(Form1_fgen); }, {info + "/Selm48.chm"}},
   };
   const fs::path before = fs::current_path();
   for (const Case& c : cases) {

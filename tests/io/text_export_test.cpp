@@ -1,14 +1,17 @@
 // The spectrum table and the waveform library file as the user gets them.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "display/display_state.h"
 #include "display/spectrum.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
+#include "generator/library_wave.h"
 #include "io/text_export.h"
 #include "io_test_files.h"
 #include "support/held_startup_test.h"
@@ -160,6 +163,22 @@ TEST_F(ScopeExports, ExportWaveformWritesEitherChannelAsALibraryFile) {
   EXPECT_EQ(two[1], "255");
   EXPECT_EQ(two[4096], "0");
   EXPECT_EQ(dialogs.FileDialogs().back().Filter, "Library file (*.lib)|*.lib|All files (*.*)|*.*");
+
+  // The generator's library reader takes the file back as the same 4096
+  // points: each point starts its segment of the period at its own level.
+  const std::optional<generator::LibraryWave> back = generator::ReadLibraryWaveFile(DocumentsFolder + "two.lib");
+  ASSERT_TRUE(back);
+  EXPECT_FALSE(back->Error);
+  ASSERT_EQ(back->Points, 4096);
+  ASSERT_EQ(back->Entries.size(), 32000u);
+  const double perPoint = 32000.0 / 4095;
+  for (std::size_t i = 0; i + 1 < kChannelSamples; ++i) {
+    const std::int16_t entry = back->Entries[static_cast<std::size_t>(std::lround(i * perPoint))];
+    ASSERT_EQ(std::lround((entry + 32766) * 255.0 / 65532), Ch2Samples[i]) << "point " << i;
+  }
+  // The last point is where the period's last ramp ends.
+  const std::int16_t* end = &back->Entries.back();
+  EXPECT_EQ(std::lround((2 * end[0] - end[-1] + 32766) * 255.0 / 65532), Ch2Samples[4095]);
 
   // A folder that cannot be written keeps nothing half-written and says so.
   dialogs.AnswerFile(DocumentsFolder + "no such folder/three.lib");

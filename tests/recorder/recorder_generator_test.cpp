@@ -105,7 +105,7 @@ TEST_F(RecorderGeneratorTest, TheRecorderMenusCarryTheGeneratorItemsButNoBodePlo
                                                "Peak Offset (Negative peak at offset voltage && max 5Vpp)",
                                                "Auto Offset (Negative peak at 0V)"}));
   const std::vector<std::string> help = Captions(Form1_rec->Help1);
-  EXPECT_EQ(help.back(), "Function Generator Help");
+  EXPECT_EQ(help, (std::vector<std::string>{"Transient Recorder Help", "Function Generator Help", "&About..."}));
   EXPECT_EQ(Form1_rec->MainMenu1->Items()->IndexOf(Form1_rec->Tools1) + 1,
             Form1_rec->MainMenu1->Items()->IndexOf(Form1_rec->Help1));
   EXPECT_EQ(rec_->GrSpeedButton2, nullptr);  // Probe Test is the scope window's
