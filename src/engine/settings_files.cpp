@@ -489,7 +489,13 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
     }
     const double frequency = StoredNumber(f, "Signal", "Frequency", "1000");
     const double amplitude = StoredNumber(f, "Signal", "Amplitude", "5");
-    if (Form1_fgen) Form1_fgen->set_fg(frequency, 0, amplitude);
+    // The sliders follow the stored frequency first, or the range handler
+    // below would snap a frequency of a whole multiple of the range's
+    // minimum to the slider's end.
+    if (Form1_fgen) {
+      Form1_fgen->set_fg(frequency, 0, amplitude);
+      Form1_fgen->HoldFrequencyOnSliders();
+    }
     for (std::size_t i = 0; i < ranges.size(); ++i)
       if (ranges[i]->Down()) RunGeneratorRange(i);
     PutPosition(f, "Signal", "Symmetry", g.TrackBar5, [&] { g.TrackBar5Change(&g); });

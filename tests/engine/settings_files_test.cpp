@@ -235,6 +235,8 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
          EXPECT_TRUE(Form1->GeneratorControls->GrSpeedButton4->Down());
          EXPECT_EQ(Form1->ScrollBar2->Position(), 40);  // the recall went on to its end
        }},
+      {"a frequency on a whole multiple of the range's minimum", "[Device]\nGenerator=1\n[Freq]\n5kHz=1\n[Signal]\nFrequency=1000\n",
+       [](const std::vector<std::string>&) { EXPECT_DOUBLE_EQ(generator::GenFrequency, 1000.0); }},
       {"the library shape is never recalled", "[Device]\nGenerator=1\n[Wave]\nSine=0\nLIB=1\n",
        [](const std::vector<std::string>&) {
          EXPECT_FALSE(Form1->GeneratorControls->GrSpeedButton14->Down());
