@@ -87,6 +87,7 @@ TForm11::TForm11(TComponent* owner) : TForm(owner) {
   CreateAnalysisControls();
   CreatePersistenceControls();
   CreateMenusAndInstruments();
+  CreateFileEditHelpMenus();
   OnClose = [this](TObject* s, TCloseAction& action) { FormClose(s, action); };
   // Never so small that a control is cut off.
   SetMinimumSize(ControlsWidth() + kMargin, ControlsHeight() + kMargin);

@@ -790,6 +790,11 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void Paste1Click(TObject* Sender);
   void Edit2Click(TObject* Sender);
   void ExitClick(TObject* Sender);
+  // "Open Image..." and "Paste" onto a scope picture (Image1, or the Big
+  // Screen's Image10): the acquisition stopped, the picture drawn at the top
+  // left, and kept until the next refresh wipes it.
+  void OpenPictureOnto(TImage& image);
+  void PastePictureOnto(TImage& image);
   // Printing: the scope's preview shows the Big Screen picture while the
   // Big Screen shows, else Image1's.
   const TBitmap* ScopePrintPicture() const;

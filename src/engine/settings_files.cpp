@@ -244,6 +244,8 @@ std::vector<engine::SettingsEntry> TForm1::ScopeSettingsEntries() const {
     FlagOf(l, "Rec_Markers", "Markers_2", Form1_rec->MarkersVdt1);
   }
   FlagOf(l, "DSO_Markers", "Markers_1", Markers1);
+  FlagOf(l, "FFT_Markers", "Markers_1", MarkersFFT1);
+  FlagOf(l, "FFT_Markers", "Markers_2", MarkersFFTdBf1);
 
   FlagsOf(l, "Math", kMathKeys, MathItems());
   FlagOf(l, "Math", "Button", SpeedButton21);
@@ -321,6 +323,8 @@ void TForm1::SaveSettings1Click(TObject*) {
 
 void TForm1::SaveRecallLastSettings1Click(TObject*) {
   SaveRecallLastSettings1->SetChecked(!SaveRecallLastSettings1->Checked());
+  if (Form11 && Form11->SaveRecallLastSettings1)
+    Form11->SaveRecallLastSettings1->SetChecked(SaveRecallLastSettings1->Checked());
   engine::RecallLastSettings = SaveRecallLastSettings1->Checked() ? 1 : 0;
 }
 
@@ -453,6 +457,8 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   MenuRule(f, "FFT_Options", "Maximum", Maximum1);
   MenuRule(f, "FFT_Options", "Average", Average1);
   MenuRule(f, "FFT_Options", "VectorAverage", VectorAverage1);
+  MenuRule(f, "FFT_Markers", "Markers_1", MarkersFFT1);
+  MenuRule(f, "FFT_Markers", "Markers_2", MarkersFFTdBf1);
   StateFlag(f, "View", "DotJoin", DotJoin);
 
   // The stored instrument: the scope time view unless the file says more.
@@ -461,6 +467,10 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   if (f.Flag("Device", "FFT", false) && fft1) {
     fft1->SetDown(true);
     fft1Click(this);
+  }
+  if (f.Flag("Device", "Recorder", false) && SpeedButton27) {
+    SpeedButton27->SetDown(true);
+    SpeedButton27Click(this);
   }
   ClearPending = 1;
 
@@ -479,7 +489,13 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
     }
     const double frequency = StoredNumber(f, "Signal", "Frequency", "1000");
     const double amplitude = StoredNumber(f, "Signal", "Amplitude", "5");
-    if (Form1_fgen) Form1_fgen->set_fg(frequency, 0, amplitude);
+    // The sliders follow the stored frequency first, or the range handler
+    // below would snap a frequency of a whole multiple of the range's
+    // minimum to the slider's end.
+    if (Form1_fgen) {
+      Form1_fgen->set_fg(frequency, 0, amplitude);
+      Form1_fgen->HoldFrequencyOnSliders();
+    }
     for (std::size_t i = 0; i < ranges.size(); ++i)
       if (ranges[i]->Down()) RunGeneratorRange(i);
     PutPosition(f, "Signal", "Symmetry", g.TrackBar5, [&] { g.TrackBar5Change(&g); });

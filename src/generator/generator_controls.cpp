@@ -53,6 +53,13 @@ void TForm1_fgen::SetFrequencySliders(int position) {
   for (GeneratorPanel* p : generator::Panels) p->TrackBar4->SetPosition(position);
 }
 
+void TForm1_fgen::HoldFrequencyOnSliders() {
+  using namespace generator;
+  const double frequency = GenFrequency;
+  SetFrequencySliders(FrequencySliderPosition(GenFrequency, RangeMin, RangeMax));
+  GenFrequency = frequency;
+}
+
 // ---------------------------------------------------------------- read-outs
 
 void TForm1_fgen::ShowFrequencyReadout() {
@@ -361,8 +368,7 @@ void TForm1_fgen::Edit1KeyDown(TObject* Sender, unsigned short& Key, TShiftState
   const std::optional<double> v = ParseEntryNumber(from->Edit1->Text());
   if (v && *v >= RangeMin - 1e-9 && *v <= RangeMax) {
     GenFrequency = *v;
-    SetFrequencySliders(FrequencySliderPosition(GenFrequency, RangeMin, RangeMax));
-    GenFrequency = *v;  // the typed value, not the slider's grid
+    HoldFrequencyOnSliders();
     ShowFrequencyReadout();
     CloseEntries();
     Timer8Timer(this);

@@ -94,6 +94,9 @@ class TForm1_fgen : public TForm {
   // Frequency in the current range's unit, offset in V, amplitude in Vpp;
   // stores them without applying.
   void set_fg(double frequency, double offsetVolts, double amplitudeVpp);
+  // Puts both frequency sliders where the frequency stands and keeps the
+  // frequency itself, not the sliders' grid value.
+  void HoldFrequencyOnSliders();
   // Range handlers, top range ("500k") to "0.05Hz".
   void SpeedButton2Click(TObject* Sender);
   void SpeedButton3Click(TObject* Sender);

@@ -103,7 +103,7 @@ void TForm1::OpenData1Click(TObject*) {
   ScrollBar2Change(this);
 }
 
-TForm5::TForm5(TComponent* owner) : TFileErrorForm(owner, "Form5", "Text file (*.txt)|*.txt") {}
+TForm5::TForm5(TComponent* owner) : FileErrorWindow(owner, "Form5", "Text file (*.txt)|*.txt") {}
 
 void TForm5::LoadScopeDataFile() {
   using namespace engine;
@@ -166,8 +166,14 @@ void TForm5::LoadScopeDataFile() {
   TraceValid = 1;
   const std::uint8_t mathOff = MathOff;
   MathOff = 1;
-  // The time/div captions a file names are the first rows of the time base.
-  f->TimeBaseStepClick(d.TimeCaption);
+  // The row of the time/div button that carries the file's caption (the time
+  // base also has a row without a button).
+  const std::string_view caption = io::kDataTimeCaptions[d.TimeCaption];
+  for (std::size_t row = 0; row < TimeBaseTable.size(); ++row)
+    if (TimeBaseTable[row].Button && caption == TimeBaseTable[row].Label) {
+      f->TimeBaseStepClick(row);
+      break;
+    }
   for (int channel = 1; channel <= 2; ++channel) {
     TGrSpeedButton* range = f->RangeButtons(channel)[d.Range[channel - 1]];
     range->SetDown(true);

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "io/file_error_form.h"
+#include "io/file_error_window.h"
 
-class TForm5 : public TFileErrorForm {
+class TForm5 : public FileErrorWindow {
  public:
   explicit TForm5(TComponent* owner);
 

@@ -80,25 +80,29 @@ void TForm1::CreateFileExportControls() {
 
 void TForm1::SaveClick(TObject* /*Sender*/) { io::SavePictureWithDialog(*SaveDialog1, *Image1->Picture()); }
 
-void TForm1::OpenClick(TObject* /*Sender*/) {
+void TForm1::OpenPictureOnto(TImage& image) {
   const std::optional<io::PictureChoice> choice = io::ChoosePictureToOpen(*OpenPictureDialog1);
   if (!choice) return;
   StopAndSettle();
-  if (!io::DrawPictureFile(*Image1->Picture(), *choice)) return;
-  Image1->Invalidate();
+  if (!io::DrawPictureFile(*image.Picture(), *choice)) return;
+  image.Invalidate();
   // The picture stays until the next refresh wipes it.
   engine::ClearPending = 1;
   engine::RunStop = engine::SingleStop = 1;
 }
 
-void TForm1::Copy1Click(TObject* /*Sender*/) { io::CopyPictureToClipboard(*Image1->Picture()); }
-
-void TForm1::Paste1Click(TObject* /*Sender*/) {
+void TForm1::PastePictureOnto(TImage& image) {
   StopAndSettle();
-  if (io::PastePicture(*Image1->Picture())) Image1->Invalidate();
+  if (io::PastePicture(*image.Picture())) image.Invalidate();
   engine::ClearPending = 1;
   engine::RunStop = engine::SingleStop = 1;
 }
+
+void TForm1::OpenClick(TObject* /*Sender*/) { OpenPictureOnto(*Image1); }
+
+void TForm1::Copy1Click(TObject* /*Sender*/) { io::CopyPictureToClipboard(*Image1->Picture()); }
+
+void TForm1::Paste1Click(TObject* /*Sender*/) { PastePictureOnto(*Image1); }
 
 void TForm1::Edit2Click(TObject* /*Sender*/) { Paste1->SetEnabled(io::ClipboardHoldsPicture()); }
 
@@ -164,7 +168,10 @@ void TForm1::ExportWaveform(int channel) {
 void TForm1::ExportWaveformCH11Click(TObject* /*Sender*/) { ExportWaveform(1); }
 void TForm1::ExportWaveformofCh21Click(TObject* /*Sender*/) { ExportWaveform(2); }
 
-void TForm1::File1Click(TObject* /*Sender*/) { SaveDataAs1->SetEnabled(engine::SpectrumMode != 0); }
+void TForm1::File1Click(TObject* /*Sender*/) {
+  SaveDataAs1->SetEnabled(engine::SpectrumMode != 0);
+  if (SaveDSOData1) SaveDSOData1->SetEnabled(engine::SpectrumMode == 0 && engine::TraceValid != 0);
+}
 
 // ---------------------------------------------------------------- help and about
 

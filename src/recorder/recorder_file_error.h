@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "io/file_error_form.h"
+#include "io/file_error_window.h"
 
-class TForm5_rec : public TFileErrorForm {
+class TForm5_rec : public FileErrorWindow {
  public:
   explicit TForm5_rec(TComponent* owner);
 

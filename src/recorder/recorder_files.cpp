@@ -185,7 +185,7 @@ void TForm1_rec::SpeedButton2Click(TObject*) {
   kursoriaika();
 }
 
-TForm5_rec::TForm5_rec(TComponent* owner) : TFileErrorForm(owner, "Form5_rec", kFileFilter) {}
+TForm5_rec::TForm5_rec(TComponent* owner) : FileErrorWindow(owner, "Form5_rec", kFileFilter) {}
 
 bool TForm5_rec::ReadFileText(const std::string& path, std::string& text) {
   std::ifstream in(path, std::ios::binary);

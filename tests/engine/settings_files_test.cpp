@@ -104,6 +104,7 @@ class SettingsFiles : public StartupTest {
     Form1->RMSCalculation1->Click();
     Form1->Markers1->Click();
     Form1->Hamming1->Click();
+    Form1->MarkersFFTdBf1->Click();
     Form1_rec->TimeButtons[3]->Click();
     Form1_rec->Ch1RangeButtons[4]->Click();
     Form1_rec->SpeedButton_gnd2->Click();
@@ -134,7 +135,7 @@ TEST_F(SettingsFiles, ASaveWritesEverySectionInOrderWithTheStartStates) {
     if (line.front() == '[') sections.push_back(line);
   const std::vector<std::string> expected = {
       "[Persistence]", "[Interpolation]", "[CH1]",        "[CH2]",       "[Rec_CH1]",     "[Rec_CH2]",
-      "[Rec_Markers]", "[DSO_Markers]",   "[Math]",       "[Average]",   "[View]",        "[Time]",
+      "[Rec_Markers]", "[DSO_Markers]",   "[FFT_Markers]", "[Math]",       "[Average]",   "[View]",        "[Time]",
       "[Rec_Time]",    "[FFT]",           "[FFT_Lin_Log]", "[FFT_Zoom]", "[FFT_Window]",  "[FFT_Options]",
       "[Trigger]",     "[Device]",        "[Freq]",       "[Wave]",      "[Signal]"};
   EXPECT_EQ(sections, expected);
@@ -234,6 +235,8 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
          EXPECT_TRUE(Form1->GeneratorControls->GrSpeedButton4->Down());
          EXPECT_EQ(Form1->ScrollBar2->Position(), 40);  // the recall went on to its end
        }},
+      {"a frequency on a whole multiple of the range's minimum", "[Device]\nGenerator=1\n[Freq]\n5kHz=1\n[Signal]\nFrequency=1000\n",
+       [](const std::vector<std::string>&) { EXPECT_DOUBLE_EQ(generator::GenFrequency, 1000.0); }},
       {"the library shape is never recalled", "[Device]\nGenerator=1\n[Wave]\nSine=0\nLIB=1\n",
        [](const std::vector<std::string>&) {
          EXPECT_FALSE(Form1->GeneratorControls->GrSpeedButton14->Down());
@@ -258,6 +261,11 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
          EXPECT_EQ(display::PersistenceMode, 2);
          EXPECT_EQ(display::VariablePersistenceMask, 15);
          EXPECT_EQ(display::GradedPersistenceMask, 63);
+       }},
+      {"the recorder as the stored instrument", "[Device]\nRecorder=1\n",
+       [](const std::vector<std::string>&) {
+         EXPECT_TRUE(Form1_rec->Visible());
+         Form1_rec->SpeedButton5Click(Form1_rec);
        }},
       {"x10 probes show no warning", "[CH1]\nx10=1\n[CH2]\nx10=1\n",
        [](const std::vector<std::string>&) {

@@ -246,3 +246,20 @@ TEST_F(DataFileWindow, ARefusedFileLeavesSamplesStepsAndProbesAsTheyWere) {
 }
 
 }  // namespace
+
+// The fast steps lie beside a time-base row without a button.
+TEST_F(DataFileWindow, EachTimeStepOfAFileComesBack) {
+  StartAndRun();
+  for (TGrSpeedButton* step : {Form1->SpeedButton10us, Form1->SpeedButton5us, Form1->SpeedButton20us}) {
+    step->Click();
+    TakeSingle();
+    const std::string caption = engine::TimeDivText;
+    SCOPED_TRACE(caption);
+    const std::string path = File("step.txt");
+    Save(path);
+    Form1->SpeedButton2ms->Click();  // "1ms"
+    Open(path);
+    EXPECT_TRUE(step->Down());
+    EXPECT_EQ(engine::TimeDivText, caption);
+  }
+}

@@ -30,8 +30,10 @@ TMenuItem::~TMenuItem() {
 
 void TMenuItem::Sync() {
   QSignalBlocker block(action_);
-  action_->setSeparator(caption_ == "-");
-  action_->setText(QString::fromStdString(caption_));
+  // A separator with text would be drawn as a section title showing "-".
+  const bool separator = caption_ == "-";
+  action_->setSeparator(separator);
+  action_->setText(separator ? QString() : QString::fromStdString(caption_));
   action_->setEnabled(enabled_);
   action_->setVisible(visible_);
   action_->setCheckable(checked_);
