@@ -26,10 +26,16 @@ std::string UnableToRead(const std::string& path) {
   return "Unable to read " + path + "\rA history file holds 1001 traces of 8193 bytes (8201193 bytes).";
 }
 
-// A history bar: positions 0 (oldest) .. 1000 (newest), at the newest.
-TScrollBar* MakeHistoryBar(ControlMaker& make, TForm* window, int left, int top, int width, int height) {
+// Shortens the window's position bar to `positionWidth` and makes the history
+// bar beside it, up to the picture's right edge: positions 0 (oldest) ..
+// 1000 (newest), at the newest.
+TScrollBar* MakeHistoryBar(ControlMaker& make, TForm* window, TScrollBar* positionBar, const TImage* picture,
+                           int positionWidth) {
   using display::HistoryLength;
-  TScrollBar* bar = make.Add<TScrollBar>(window, "ScrollBar1", left, top, width, height);
+  positionBar->SetWidth(positionWidth);
+  const int left = positionBar->Left() + positionWidth + kBarGap;
+  TScrollBar* bar = make.Add<TScrollBar>(window, "ScrollBar1", left, positionBar->Top(),
+                                         picture->Left() + picture->Width() - left, positionBar->Height());
   bar->SetParams(HistoryLength, 0, HistoryLength);
   bar->SetLargeChange(10);
   bar->SetHint(kHistoryHint);
@@ -56,12 +62,9 @@ void ShowHistoryBars(bool shown) {
 void TForm1::CreateHistoryControls() {
   using namespace display;
   ControlMaker make(this);
-  const int left = ScrollBar2->Left(), top = ScrollBar2->Top(), height = ScrollBar2->Height();
+  const int left = ScrollBar2->Left(), top = ScrollBar2->Top();
   const int right = Image1->Left() + Image1->Width();
-  ScrollBar2->SetWidth(kPositionBarWidth);
-
-  const int barLeft = left + kPositionBarWidth + kBarGap;
-  ScrollBar1 = MakeHistoryBar(make, this, barLeft, top, right - barLeft, height);
+  ScrollBar1 = MakeHistoryBar(make, this, ScrollBar2, Image1, kPositionBarWidth);
   ScrollBar1->OnChange = [this](TObject* s) { ScrollBar1Change(s); };
 
   HistoryMenu = new TPopupMenu(this);
@@ -171,18 +174,15 @@ void TForm1::HistoryClick(TObject*) {
 void TForm10::CreateHistoryControls() {
   using namespace display;
   ControlMaker make(this);
-  const int left = ScrollBar2->Left(), top = ScrollBar2->Top(), height = ScrollBar2->Height();
-  const int right = Image10->Left() + Image10->Width();
-  ScrollBar2->SetWidth(kBigPositionBarWidth);
-
-  const int barLeft = left + kBigPositionBarWidth + kBarGap;
-  ScrollBar1 = MakeHistoryBar(make, this, barLeft, top, right - barLeft, height);
+  ScrollBar1 = MakeHistoryBar(make, this, ScrollBar2, Image10, kBigPositionBarWidth);
   ScrollBar1->OnChange = [this](TObject* s) { ScrollBar1Change(s); };
   if (Form1) ScrollBar1->SetPopupMenu(Form1->HistoryMenu);
 
   // As wide as the main window's "History", at the right end.
-  const int buttonWidth = Form1 && Form1->History ? Form1->History->Width() : right - barLeft;
-  History = make.Button(this, "History", "History", 0, right - buttonWidth, top, buttonWidth, height);
+  const int right = ScrollBar1->Left() + ScrollBar1->Width();
+  const int buttonWidth = Form1 && Form1->History ? Form1->History->Width() : ScrollBar1->Width();
+  History = make.Button(this, "History", "History", 0, right - buttonWidth, ScrollBar1->Top(), buttonWidth,
+                        ScrollBar1->Height());
   History->OnClick = [this](TObject* s) { HistoryClick(s); };
   History->SetVisible(false);
 }
