@@ -5,28 +5,18 @@
 //
 // The program's windows are created headless in a temporary home (nothing of
 // the user's settings is touched); the device is never opened.
-#include "bench_home.h"
-#include <benchmark/benchmark.h>
-
-#include <stdlib.h>
-
-#include <QApplication>
+#include "bench_program.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
-#include "app/windows.h"
 #include "display/display_state.h"
-#include "engine/main_form.h"
-#include "engine/scope_state.h"
-#include "engine/step_tables.h"
-#include "generator/fine_tune.h"
 #include "display/history_state.h"
 #include "display/persistence_state.h"
+#include "engine/scope_state.h"
+#include "generator/fine_tune.h"  // Form8, the capture unpacker
 
 namespace {
 
@@ -49,14 +39,8 @@ void PackCapture() {
 
 // Applies a time/div row as its button does, then the plot method the
 // acquisition picks for the two finest rows.
-void SelectTimeBase(const char* label, std::uint8_t interpolation) {
-  for (const engine::TimeBaseStep& step : engine::TimeBaseTable) {
-    if (step.Button && std::string(step.Label) == label) {
-      Form1->ApplyTimeBaseStep(step);
-      break;
-    }
-  }
-  const std::string l = label;
+void SelectTimeBase(const std::string& l, std::uint8_t interpolation) {
+  ::SelectTimeBase(l);
   engine::PlotMethod = l == "0.2us" ? 1 : l == "0.1us" ? 2 : 0;
   display::InterpolationChoice = interpolation;
 }
@@ -128,8 +112,7 @@ void BM_GradedPersistenceBothChannels(benchmark::State& state) {
     Form1->poisto();
     benchmark::DoNotOptimize(Form1->Image1->Picture()->Image().constBits());
   }
-  Form1->SpeedButton23->SetDown(false);
-  Form1->SpeedButton23Click(Form1);
+  Form1->ReleasePersist();
 }
 
 BENCHMARK(BM_Capture1msPerDiv)->Unit(benchmark::kMicrosecond);
@@ -144,25 +127,10 @@ BENCHMARK(BM_GradedPersistenceBothChannels)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  ScratchHome home;
-  if (!home.ok()) return 1;
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-
-  PrepareApplication();
-  CreateAllWindows();
-  // The deferred start-up (device, calibration) never runs here.
-  Form1->Timer3->SetEnabled(false);
-
-  // Steady state: the history ring has been written round once, as after
-  // the first seconds of a Run.
-  PackCapture();
-  for (int i = 0; i <= display::HistoryLength + 1; ++i) Form8->LueData_500();
-
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  FreeAllWindows();
-  return 0;
+  return RunProgramBenchmarks(argc, argv, [] {
+    // Steady state: the history ring has been written round once, as after
+    // the first seconds of a Run.
+    PackCapture();
+    for (int i = 0; i <= display::HistoryLength + 1; ++i) Form8->LueData_500();
+  });
 }

@@ -5,32 +5,11 @@
 // tick that takes a capture and the event processing that paints it.
 //
 // The program's windows are created in a temporary home; no device is used.
-#include "bench_home.h"
-#include <benchmark/benchmark.h>
+#include "bench_program.h"
 
-#include <stdlib.h>
-
-#include <QApplication>
-#include <QWidget>
-
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-
-#include "app/windows.h"
-#include "engine/main_form.h"
 #include "engine/scope_state.h"
-#include "engine/step_tables.h"
 
 namespace {
-
-void SelectTimeBase(const char* label) {
-  for (const engine::TimeBaseStep& step : engine::TimeBaseTable)
-    if (step.Button && std::string(step.Label) == label) {
-      Form1->ApplyTimeBaseStep(step);
-      return;
-    }
-}
 
 void TakeOneTick();
 bool SpeedButtonRunDown();
@@ -113,22 +92,8 @@ BENCHMARK(BM_PaintOnly)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  ScratchHome home;
-  if (!home.ok()) return 1;
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-
-  PrepareApplication();
-  CreateAllWindows();
-  // The deferred start-up (device, calibration) never runs here.
-  Form1->Timer3->SetEnabled(false);
-  Form1->Show();
-  QApplication::processEvents();
-
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  FreeAllWindows();
-  return 0;
+  return RunProgramBenchmarks(argc, argv, [] {
+    Form1->Show();
+    QApplication::processEvents();
+  });
 }

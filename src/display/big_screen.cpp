@@ -52,6 +52,7 @@ TForm10::TForm10(TComponent* owner) : TForm(owner) {
   ScrollBar2->SetBounds(0, kImage10Height + 2, kImage10Width, kScrollBarHeight);
   ScrollBar2->SetParams(32, 0, 127);
   ScrollBar2->OnChange = [this](TObject* s) { ScrollBar2Change(s); };
+  CreateHistoryControls();
 
   Panel2 = make.Panel(this, "Panel2", kImage10Width / 2 - 150, kImage10Height / 2 - 30, 300, 60);
   Panel2->SetCaption("AUTOSET - Please wait...");

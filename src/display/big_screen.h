@@ -9,6 +9,7 @@
 #include "display/marker_drag.h"
 #include "display/scope_view.h"
 #include "platform/ui/vcl.h"
+#include "widgets/gr_speed_button.h"
 
 class TForm10 : public TForm {
  public:
@@ -18,10 +19,12 @@ class TForm10 : public TForm {
   static constexpr int kImage10Height = 560;
 
   TImage* Image10 = nullptr;
-  // The horizontal position bar under Image10; the history bar is made with
-  // the history view (nullptr until then).
+  // The horizontal position bar under Image10, and beside it the history
+  // bar with the main window's history menu; "History" shows the bar again
+  // after "Hide History Bar".
   TScrollBar* ScrollBar2 = nullptr;
   TScrollBar* ScrollBar1 = nullptr;
+  TGrSpeedButton* History = nullptr;
   // "AUTOSET - Please wait..." over the picture while an autoset runs.
   TPanel* Panel2 = nullptr;
   // Focuses the window half a second after it was shown.
@@ -62,6 +65,7 @@ class TForm10 : public TForm {
   void Timer1Timer(TObject* Sender);
   void ScrollBar2Change(TObject* Sender);
   void ScrollBar1Change(TObject* Sender);
+  void HistoryClick(TObject* Sender);
 
   // ---- Twins of the main window's picture operations; the main window runs
   // each while this window shows.
@@ -107,6 +111,7 @@ class TForm10 : public TForm {
 
  private:
   void PlaceDefaultMarkers();
+  void CreateHistoryControls();
   void MarkerMoved(display::MarkerMove move);
 };
 

@@ -26,24 +26,45 @@ std::string UnableToRead(const std::string& path) {
   return "Unable to read " + path + "\rA history file holds 1001 traces of 8193 bytes (8201193 bytes).";
 }
 
+// Shortens the window's position bar to `positionWidth` and makes the history
+// bar beside it, up to the picture's right edge: positions 0 (oldest) ..
+// 1000 (newest), at the newest.
+TScrollBar* MakeHistoryBar(ControlMaker& make, TForm* window, TScrollBar* positionBar, const TImage* picture,
+                           int positionWidth) {
+  using display::HistoryLength;
+  positionBar->SetWidth(positionWidth);
+  const int left = positionBar->Left() + positionWidth + kBarGap;
+  TScrollBar* bar = make.Add<TScrollBar>(window, "ScrollBar1", left, positionBar->Top(),
+                                         picture->Left() + picture->Width() - left, positionBar->Height());
+  bar->SetParams(HistoryLength, 0, HistoryLength);
+  bar->SetLargeChange(10);
+  bar->SetHint(kHistoryHint);
+  bar->SetShowHint(engine::HistoryHintOn != 0);
+  return bar;
+}
+
+// The history bars of both windows shown, or hidden with "History" in their place.
+void ShowHistoryBars(bool shown) {
+  if (Form1 && Form1->ScrollBar1) {
+    Form1->ScrollBar1->SetVisible(shown);
+    Form1->ScrollBar2->SetWidth(shown ? kPositionBarWidth : kWidePositionBarWidth);
+    Form1->History->SetVisible(!shown);
+  }
+  if (Form10 && Form10->ScrollBar1) {
+    Form10->ScrollBar1->SetVisible(shown);
+    Form10->ScrollBar2->SetWidth(shown ? kBigPositionBarWidth : Form10->History->Left() - kBarGap);
+    Form10->History->SetVisible(!shown);
+  }
+}
+
 }  // namespace
 
 void TForm1::CreateHistoryControls() {
   using namespace display;
   ControlMaker make(this);
-  const int left = ScrollBar2->Left(), top = ScrollBar2->Top(), height = ScrollBar2->Height();
+  const int left = ScrollBar2->Left(), top = ScrollBar2->Top();
   const int right = Image1->Left() + Image1->Width();
-  ScrollBar2->SetWidth(kPositionBarWidth);
-
-  ScrollBar1 = new TScrollBar(this);
-  ScrollBar1->Name = "ScrollBar1";
-  ScrollBar1->SetParent(this);
-  const int barLeft = left + kPositionBarWidth + kBarGap;
-  ScrollBar1->SetBounds(barLeft, top, right - barLeft, height);
-  ScrollBar1->SetParams(HistoryLength, 0, HistoryLength);
-  ScrollBar1->SetLargeChange(10);
-  ScrollBar1->SetHint(kHistoryHint);
-  ScrollBar1->SetShowHint(engine::HistoryHintOn != 0);
+  ScrollBar1 = MakeHistoryBar(make, this, ScrollBar2, Image1, kPositionBarWidth);
   ScrollBar1->OnChange = [this](TObject* s) { ScrollBar1Change(s); };
 
   HistoryMenu = new TPopupMenu(this);
@@ -139,20 +160,35 @@ void TForm1::OpenHistory1Click(TObject*) {
   ShowNewestHistoryTrace();
 }
 
-void TForm1::HideHistoryBar1Click(TObject*) {
-  ScrollBar1->SetVisible(false);
-  ScrollBar2->SetWidth(kWidePositionBarWidth);
-  History->SetVisible(true);
-}
+// The menu is shared by both windows' bars: whichever bar it was opened on,
+// both go, so that "History" brings both back.
+void TForm1::HideHistoryBar1Click(TObject*) { ShowHistoryBars(false); }
 
 void TForm1::HistoryClick(TObject*) {
+  ShowHistoryBars(true);
+  if (ScrollBar1->Enabled()) ScrollBar1->SetFocus();
+}
+
+// ---------------------------------------------------------------- the Big Screen's bar
+
+void TForm10::CreateHistoryControls() {
+  using namespace display;
+  ControlMaker make(this);
+  ScrollBar1 = MakeHistoryBar(make, this, ScrollBar2, Image10, kBigPositionBarWidth);
+  ScrollBar1->OnChange = [this](TObject* s) { ScrollBar1Change(s); };
+  if (Form1) ScrollBar1->SetPopupMenu(Form1->HistoryMenu);
+
+  // As wide as the main window's "History", at the right end.
+  const int right = ScrollBar1->Left() + ScrollBar1->Width();
+  const int buttonWidth = Form1 && Form1->History ? Form1->History->Width() : ScrollBar1->Width();
+  History = make.Button(this, "History", "History", 0, right - buttonWidth, ScrollBar1->Top(), buttonWidth,
+                        ScrollBar1->Height());
+  History->OnClick = [this](TObject* s) { HistoryClick(s); };
   History->SetVisible(false);
-  ScrollBar1->SetVisible(true);
-  ScrollBar2->SetWidth(kPositionBarWidth);
-  if (Form10) {
-    if (Form10->ScrollBar1) Form10->ScrollBar1->SetVisible(true);
-    if (Form10->ScrollBar2) Form10->ScrollBar2->SetWidth(kBigPositionBarWidth);
-  }
+}
+
+void TForm10::HistoryClick(TObject*) {
+  ShowHistoryBars(true);
   if (ScrollBar1->Enabled()) ScrollBar1->SetFocus();
 }
 

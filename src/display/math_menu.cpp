@@ -103,7 +103,7 @@ void TForm1::MathModeClick(int mode) {
   const bool on = *ModeFlag(mode) == 0;
   const bool arithmetic = mode <= kQuotient;
 
-  // 1. Persistence does not go with a computed trace, except infinite
+  // Persistence does not go with a computed trace, except infinite
   // persistence with XY and the quotient, and the inverted CH2.
   const bool keepPersistence = !on || mode == kInvert || ((mode == kXY || mode == kQuotient) && !GradedOrVariable());
   if (keepPersistence) {
@@ -118,7 +118,7 @@ void TForm1::MathModeClick(int mode) {
   for (int m = 0; m < kModes; ++m) *ModeFlag(m) = 0;
   *ModeFlag(mode) = on ? 1 : 0;
 
-  // 2. and 3.
+  // and 3.
   for (AnalysisControls* a : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)}) {
     if (!a) continue;
     const auto items = a->MathItems();
@@ -132,7 +132,7 @@ void TForm1::MathModeClick(int mode) {
     p->SpeedButton21->SetDown(on);
   }
 
-  // 4. Pens and label colours.
+  // Pens and label colours.
   MathOff = on ? 0 : 1;
   Ch1PenColor = Ch1XorColor;
   Ch2PenColor = Ch2XorColor;
@@ -140,7 +140,7 @@ void TForm1::MathModeClick(int mode) {
   ColourCh2Labels(on && mode == kInvert);
   if (!on) SetLabelColor(LabelCh1, Ch1On ? Ch1Color : 0x808080);
 
-  // 5. The computed traces need real samples: not the two magnified steps.
+  // The computed traces need real samples: not the two magnified steps.
   if (arithmetic && on && (SpeedButton02us->Down() || SpeedButton01us->Down())) {
     SpeedButton05us->SetDown(true);
     SpeedButton05usClick(this);
@@ -168,7 +168,7 @@ void TForm1::MathModeClick(int mode) {
       }
   }
 
-  // 6.
+  // The math picture follows the new choice.
   RebuildMathPicture();
 }
 

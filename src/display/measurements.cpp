@@ -254,7 +254,7 @@ MeasureCells MeasureChannel(ChannelCodes x, const ChannelSetup& setup) {
   const std::string unit = std::string(" ") + range.Unit;
   auto volts = [&](double codes) { return muunna(scale, codes * scale / kCodesPerDiv) + unit; };
 
-  // 1. Levels.
+  // Levels.
   long long total = 0;
   for (int i = 0; i < kSamples; ++i) total += Code(x, i);
   const int mean = static_cast<int>(total / kSamples);
@@ -268,7 +268,7 @@ MeasureCells MeasureChannel(ChannelCodes x, const ChannelSetup& setup) {
   const int ground = setup.GroundCode;
   const ClipMarks mark = ClipMarksOf(max, min);
 
-  // 2.
+  // Levels against the ground line, each with its clipping mark.
   cells[kRowDcMean] = volts(mean - ground) + mark.Both;
   cells[kRowMax] = volts(max - ground) + mark.Top;
   cells[kRowMin] = volts(min - ground) + mark.Bottom;
@@ -293,7 +293,7 @@ MeasureCells MeasureChannel(ChannelCodes x, const ChannelSetup& setup) {
   cells[kRowAcDcDbv] = DecibelCell(acdcRms, range.Unit, 1.0, " dBV", mark.Both);
   cells[kRowAcDcDbm] = DecibelCell(acdcRms, range.Unit, kDbmReference, " dBm", mark.Both);
 
-  // 5. Mean positive and negative widths in samples (-1: none).
+  // Mean positive and negative widths in samples (-1: none).
   const int level = hl.High - hl.Low >= 6 ? (hl.High + hl.Low) / 2 : (max + min) / 2;
   const PulseStats pos = PositiveWidth(x, level);
   const PulseStats neg = NegativeWidth(x, level);
@@ -309,12 +309,12 @@ MeasureCells MeasureChannel(ChannelCodes x, const ChannelSetup& setup) {
   const bool both = p >= 0 && n >= 0;
   const double period = p + n;
 
-  // 6. Duty cycle and widths.
+  // Duty cycle and widths.
   cells[kRowDuty] = both && period > 0 ? muunna(100, p * 100 / period) + " %" + mark.Both : "???";
   cells[kRowPosWidth] = p >= 0 ? SamplesAsTime(p, rate) + mark.Both : "???";
   cells[kRowNegWidth] = n >= 0 ? SamplesAsTime(n, rate) + mark.Both : "???";
 
-  // 7. Edges between 10 % and 90 % of the amplitude.
+  // Edges between 10 % and 90 % of the amplitude.
   const bool edges = hl.High - hl.Low >= 5;
   const int d = (hl.High - hl.Low) / 10;
   const int rise = edges ? RiseTime(x, hl.Low + d, hl.High - d, setup.TimePerDiv) : -1;
@@ -322,7 +322,7 @@ MeasureCells MeasureChannel(ChannelCodes x, const ChannelSetup& setup) {
   cells[kRowRise] = rise >= 0 ? SamplesAsTime(rise, rate) + mark.Both : "???";
   cells[kRowFall] = fall >= 0 ? SamplesAsTime(fall, rate) + mark.Both : "???";
 
-  // 8. Period and frequency; pulses too short to count at the fastest time
+  // Period and frequency; pulses too short to count at the fastest time
   // bases take the frequency of the spectral peak.
   cells[kRowPeriod] = both ? SamplesAsTime(period, rate) : "???";
   const std::string freqUnit = std::string(" ") + rate.Unit;
@@ -333,7 +333,7 @@ MeasureCells MeasureChannel(ChannelCodes x, const ChannelSetup& setup) {
     cells[kRowFrequency] = both && period > 0 ? muunna(100, rate.Rate / period) + freqUnit : "???";
   }
 
-  // 10. A moved position makes the ground-referred values meaningless.
+  // A moved position makes the ground-referred values meaningless.
   if (setup.PositionMoved)
     for (int row : {kRowDcMean, kRowMax, kRowMin, kRowHigh, kRowLow, kRowAcDcRms, kRowAcDcDbv, kRowAcDcDbm})
       cells[static_cast<std::size_t>(row)].clear();
@@ -343,20 +343,20 @@ MeasureCells MeasureChannel(ChannelCodes x, const ChannelSetup& setup) {
 // ---------------------------------------------------------------- phase
 
 double CalculatePhase(ChannelCodes ch1, ChannelCodes ch2) {
-  // 1. CH2 ten times finer; the last sample holds its value.
+  // CH2 ten times finer; the last sample holds its value.
   std::vector<std::int32_t> y(static_cast<std::size_t>(kSamples) * 10);
   for (int k = 0; k < kSamples; ++k) {
     const std::int32_t a = Code(ch2, k), b = Code(ch2, std::min(k + 1, kSamples - 1));
     for (int i = 0; i < 10; ++i) y[static_cast<std::size_t>(10 * k + i)] = 10 * a + (b - a) * i;
   }
-  // 2. CH1 about its mean under a triangular window.
+  // CH1 about its mean under a triangular window.
   long long total = 0;
   for (int n = 0; n < kSamples; ++n) total += Code(ch1, n);
   const std::int32_t mean = static_cast<std::int32_t>(total / kSamples);
   std::array<std::int32_t, 2001> w{};
   for (int n = 0; n <= 2000; ++n) w[static_cast<std::size_t>(n)] = (Code(ch1, n) - mean) * (n <= 1000 ? n : 2000 - n);
 
-  // 3. Cross-correlation over lags in tenths of a sample; maxima and minima
+  // Cross-correlation over lags in tenths of a sample; maxima and minima
   // are found 150 lags back from the smoothed curve.
   constexpr int kLists = 4;
   struct Extrema {
@@ -407,7 +407,7 @@ double CalculatePhase(ChannelCodes ch1, ChannelCodes ch2) {
   };
   const double a = phaseOf(maxima, false);
   const double b = phaseOf(minima, true);
-  // 6.
+  // Mean of two slopes; one of zero gives the other, opposite signs give none.
   if (b == 0) return a;
   if (a == 0) return b;
   if ((a > 0) == (b > 0)) return (a + b) / 2;

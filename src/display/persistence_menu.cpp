@@ -39,6 +39,9 @@ TMenuItem* OptionsMenu(TForm* owner, TMainMenu* menu) {
   return options;
 }
 
+// The Big Screen's legend strips lie this much further right.
+constexpr int kBigScreenLegendOffset = 330;
+
 // A button of its own group: down and up by itself.
 constexpr int kPersistGroup = 44;
 
@@ -127,6 +130,10 @@ void TForm1::SpeedButton23Click(TObject*) {
     }
     DrawPersistenceLegend(MainView, 0);
     Image1->Invalidate();
+    if (TForm10* big = ShownBigScreen()) {
+      DrawPersistenceLegend(big->BigView, kBigScreenLegendOffset);
+      big->Image10->Invalidate();
+    }
   }
   if (!down) {
     LiveTraceOn = 1;

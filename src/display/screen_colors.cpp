@@ -193,10 +193,7 @@ void TForm1::Colors1Click(TObject* /*Sender*/) {
   else display::CopyScreenColorsToRecorder();
 
   // Persistence keeps true colours on the picture: it starts again clean.
-  if (SpeedButton23 && SpeedButton23->Down()) {
-    SpeedButton23->SetDown(false);
-    if (SpeedButton23->OnClick) SpeedButton23->OnClick(this);
-  }
+  ReleasePersist();
 }
 
 // ---------------------------------------------------------------- TBtnBottomDlg2

@@ -192,14 +192,12 @@ void TForm1::ShowTimeOrSpan(bool spectrum) {
   }
 }
 
-void TForm1::SetHistorySliderEnabled(bool enabled) {
-  if (ScrollBar1) ScrollBar1->SetEnabled(enabled);
-}
+void TForm1::SetHistorySliderEnabled(bool enabled) { SetHistoryBarsEnabled(enabled); }
 
 void TForm1::fft1Click(TObject*) {
   using namespace engine;
   using namespace display;
-  // 1.
+  // Controls that only the time view serves go idle.
   ReleaseButton(GrSpeedButton15);
   for (AnalysisControls* a : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)})
     if (a) a->Averagesamples1->SetEnabled(false);
@@ -211,9 +209,8 @@ void TForm1::fft1Click(TObject*) {
   CaptureCount = 0;
   SettingsChanged = 1;
 
-  // 2.
   if (!SpectrumMode) {
-    // 3. The ground markers go (they are not shown in spectrum mode).
+    // The ground markers go (they are not shown in spectrum mode).
     y_viivat();
     // (fft1 going down has released "Oscilloscope" on both windows.)
     if (Form11) Form11->SpeedButton21->SetEnabled(false);
@@ -232,7 +229,7 @@ void TForm1::fft1Click(TObject*) {
     kursorit();
     tekstit_pois();
 
-    // 4.
+    // The spectrum of the capture held, on the chosen axis.
     SpectrumMode = 1;
     FFT();
     if (LogFreqAxis) {
@@ -244,7 +241,7 @@ void TForm1::fft1Click(TObject*) {
     DisplayStart = display::SpectrumDisplayStart;
     fft_viiva_on();
 
-    // 5. One channel's spectrum shows.
+    // One channel's spectrum shows.
     display::SavedCh1On = Ch1On;
     display::SavedCh2On = Ch2On;
     FrontPanelControls* panels[2] = {this, Form11};
@@ -271,7 +268,7 @@ void TForm1::fft1Click(TObject*) {
         }
     }
 
-    // 6. The span buttons take the time base's place.
+    // The span buttons take the time base's place.
     ShowTimeOrSpan(true);
     for (std::size_t row = 0; row < TimeBaseTable.size(); ++row) {
       const auto button = TimeBaseTable[row].Button;
@@ -283,7 +280,7 @@ void TForm1::fft1Click(TObject*) {
     kursoritaajuus();
     kursoridb();
 
-    // 7.
+    // Captions and the scroll range of the spectrum.
     SetCaption(DataFileName.empty() ? "Spectrum Analyzer" : "Spectrum Analyzer - " + FileNameOnly(DataFileName));
     if (Form10) Form10->SetCaption("Spectrum analyzer");
     if (Form11) Form11->SetCaption("Spectrum analyzer");
@@ -293,19 +290,18 @@ void TForm1::fft1Click(TObject*) {
     EnableScopeOnlyControls(false);
   }
 
-  // 8.
-  ReleaseButton(SpeedButton23);
+  // Persistence never runs on a spectrum.
+  ReleasePersist();
 }
 
 void TForm1::SpeedButton22Click(TObject*) {
   using namespace engine;
   using namespace display;
-  // 1.
   if (Form11) Form11->SpeedButton22->SetDown(true);
   CaptureCount = 0;
 
   if (SpectrumMode) {
-    // 2. The time traces saved on entry come back.
+    // The time traces saved on entry come back.
     poisto();
     for (std::size_t k = 0; k < kCaptureBytes && SpectrumHistoryBlock; ++k) {
       std::int16_t sample = 0;
@@ -339,25 +335,24 @@ void TForm1::SpeedButton22Click(TObject*) {
         }
     }
 
-    // 3.
+    // The time base and its read-outs come back.
     ShowTimeOrSpan(false);
     ReapplyTimeBase();
 
-    // 4.
+    // The spectrum keeps its scroll place for the next visit.
     display::SpectrumScrollPos = ScrollBar2->Position();
     SetCaption(DataFileName.empty() ? "Darvik48" : "Darvik48 - " + FileNameOnly(DataFileName));
     if (Form10) Form10->SetCaption("Darvik48");
     if (Form11) Form11->SetCaption("Darvik48");
     ScrollBar2->SetPosition(display::ScopeScrollPos);
 
-    // 5.
     SpeedButton22->SetDown(true);
     EnableScopeOnlyControls(true);
   }
 
-  // 6.
+  // Controls of the time view work again.
   for (AnalysisControls* a : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)})
     if (a) a->Averagesamples1->SetEnabled(true);
   if (AcquisitionIdle) SetHistorySliderEnabled(true);
-  ReleaseButton(SpeedButton23);
+  ReleasePersist();
 }

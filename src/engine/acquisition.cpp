@@ -483,7 +483,6 @@ void TForm1::Timer4Timer(TObject* /*Sender*/) {
 }
 
 void TForm1::ReleaseRunAndSingle() {
-  using namespace engine;
   if (SpeedButtonRun->Down()) {
     SpeedButtonRun->SetDown(false);
     SpeedButtonRunClick(this);
@@ -492,12 +491,23 @@ void TForm1::ReleaseRunAndSingle() {
     SpeedButtonSingle->SetDown(false);
     SpeedButtonSingleClick(this);
   }
+  StopRunAndSingleLoops();
+}
+
+void TForm1::StopRunAndSingleLoops() {
+  using namespace engine;
   SetRunDown(false);
   SetSingleDown(false);
   RunStop = 1;
   SingleStop = 1;
   Fasttimer1->SetEnabled(false);
   Fasttimer2->SetEnabled(false);
+}
+
+void TForm1::StopAndSettle() {
+  if (!SpeedButtonRun->Down() && !SpeedButtonSingle->Down()) return;
+  ReleaseRunAndSingle();
+  WaitOneTimer6Tick();
 }
 
 void TForm1::WaitOneTimer6Tick() {

@@ -58,12 +58,6 @@ void TForm1::CreateAutosetControls() {
 void TForm1::Autoset1Click(TObject*) { AutosetChannel(1); }
 void TForm1::Autoset2Click(TObject*) { AutosetChannel(2); }
 
-void TForm1::WaitTimer6() {
-  Timer6Fired = 0;
-  Timer6->SetEnabled(true);
-  while (!Timer6Fired && !Application->Terminated()) Application->ProcessMessages();
-}
-
 void TForm1::AutosetChannel(int channel) {
   using namespace engine;
   AutosetRunning = 1;
@@ -94,13 +88,8 @@ void TForm1::AutosetChannel(int channel) {
   std::size_t range = 0;
   RangeCodeClick(channel, RangeTable[range].Code);
   TimeBaseStepClick(kRow2ms);
-  SetRunDown(false);
-  SetSingleDown(false);
-  RunStop = 1;
-  SingleStop = 1;
-  Fasttimer1->SetEnabled(false);
-  Fasttimer2->SetEnabled(false);
-  WaitTimer6();
+  StopRunAndSingleLoops();
+  WaitOneTimer6Tick();
   (ch1 ? TrackBar1 : TrackBar2)->SetPosition(0);
 
   // The end of the run, whole or cut short by a capture that brought nothing.

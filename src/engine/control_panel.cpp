@@ -5,6 +5,7 @@
 #include "engine/main_form.h"
 #include "engine/time_base.h"
 #include "engine/scope_state.h"
+#include "widgets/control_maker.h"
 
 namespace {
 
@@ -49,17 +50,11 @@ TForm11::TForm11(TComponent* owner) : TForm(owner) {
   Name = "Form11";
   SetCaption("Darvik48");
 
+  ControlMaker make(this);
   MainMenu1 = new TMainMenu(this);
   MainMenu1->Name = "MainMenu1";
-  File1 = new TMenuItem(this);
-  File1->Name = "File1";
-  File1->SetCaption("&File");
-  MainMenu1->Items()->Add(File1);
-  Exit = new TMenuItem(this);
-  Exit->Name = "Exit";
-  Exit->SetCaption("E&xit");
-  Exit->OnClick = [this](TObject* s) { ExitClick(s); };
-  File1->Add(Exit);
+  File1 = make.Item(MainMenu1->Items(), "File1", "&File");
+  Exit = make.Item(File1, "Exit", "E&xit", [this](TObject* s) { ExitClick(s); });
   SetMenu(MainMenu1);
   // The design size holds the menu bar too.
   SetBounds(194, 13, 732, 380);
@@ -92,6 +87,7 @@ TForm11::TForm11(TComponent* owner) : TForm(owner) {
   CreateAnalysisControls();
   CreatePersistenceControls();
   CreateMenusAndInstruments();
+  CreateFileEditHelpMenus();
   OnClose = [this](TObject* s, TCloseAction& action) { FormClose(s, action); };
   // Never so small that a control is cut off.
   SetMinimumSize(ControlsWidth() + kMargin, ControlsHeight() + kMargin);

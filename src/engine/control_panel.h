@@ -41,6 +41,26 @@ class TForm11 : public TForm, public FrontPanelControls, public AnalysisControls
   TMenuItem* Calibrate1 = nullptr;
   TMenuItem* CalibrateExit1 = nullptr;
   TMenuItem* ExittoMenu1 = nullptr;
+  // File, Edit and Help beyond the items above. The picture items act on
+  // the Big Screen's picture (Image10) through this panel's own handlers;
+  // the others forward to the main window's handler of their name.
+  TMenuItem* Open1 = nullptr;                    // "&Open Image..."
+  TMenuItem* Save1 = nullptr;                    // "&Save Image..."
+  TMenuItem* OpenData1 = nullptr;
+  TMenuItem* SaveDSOData1 = nullptr;             // "Save DSO D&ata..."
+  TMenuItem* SaveDataAs1 = nullptr;              // "Save FFT &Data..."
+  TMenuItem* SaveSettings1 = nullptr;
+  TMenuItem* RecallSettings1 = nullptr;
+  TMenuItem* SaveRecallLastSettings1 = nullptr;  // checked like the main window's
+  TMenuItem* Print1 = nullptr;
+  TMenuItem* PrintSetup1 = nullptr;
+  TMenuItem* Edit2 = nullptr;
+  TMenuItem* Copy1 = nullptr;
+  TMenuItem* Paste1 = nullptr;
+  TMenuItem* Help1 = nullptr;
+  TMenuItem* Help2 = nullptr;                    // "&Contents"
+  TMenuItem* InstallingNT4driver1 = nullptr;
+  TMenuItem* About2 = nullptr;
   // The instrument buttons; the recorder and the circuit analyzer leave the
   // Big Screen first.
   TGrSpeedButton* SpeedButton25 = nullptr;  // "Function Generator"
@@ -89,6 +109,16 @@ class TForm11 : public TForm, public FrontPanelControls, public AnalysisControls
   void ExittoMenu1Click(TObject* Sender);
   void ExitClick(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
+  // The Big Screen's picture: saved, opened, copied and pasted like the
+  // main window's, with the main window's picture dialogs.
+  void OpenClick(TObject* Sender);
+  void SaveClick(TObject* Sender);
+  void Copy1Click(TObject* Sender);
+  void Paste1Click(TObject* Sender);
+  // Menus opened: the items that fit the mode enabled.
+  void File1Click(TObject* Sender);
+  void Edit2Click(TObject* Sender);
+  void SaveRecallLastSettings1Click(TObject* Sender);
 
  private:
   void BindForwards();
@@ -98,6 +128,8 @@ class TForm11 : public TForm, public FrontPanelControls, public AnalysisControls
   void CreatePersistenceControls();
   // The instrument buttons and the menus beyond File "Exit".
   void CreateMenusAndInstruments();
+  // The File, Edit and Help items of pictures, files, printing and help.
+  void CreateFileEditHelpMenus();
   // Hides the Big Screen and this panel and shows the main window.
   void LeaveBigScreen();
 };

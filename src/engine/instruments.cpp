@@ -89,19 +89,6 @@ void TForm1::SpeedButton25Click(TObject*) {
   Restore(this);
 }
 
-void TForm1::StopAndSettle() {
-  if (SpeedButtonRun->Down()) {
-    SpeedButtonRun->SetDown(false);
-    SpeedButtonRunClick(this);
-    WaitTimer6();
-  }
-  if (SpeedButtonSingle->Down()) {
-    SpeedButtonSingle->SetDown(false);
-    SpeedButtonSingleClick(this);
-    WaitTimer6();
-  }
-}
-
 void TForm1::SpeedButton26Click(TObject*) {
   GrSpeedButton15->SetDown(false);
   GrSpeedButton15Click(this);

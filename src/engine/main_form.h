@@ -233,9 +233,14 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   // Run and Single up on both windows through their handlers, both stop
   // flags set, their timers stopped.
   void ReleaseRunAndSingle();
+  // The same without the handlers.
+  void StopRunAndSingleLoops();
   // Lets messages run until the one-shot Timer6 has ticked once, so that a
   // running acquisition loop can finish.
   void WaitOneTimer6Tick();
+  // When Run or Single is down: both released and one Timer6 tick let pass,
+  // so that no capture lands after the caller goes on.
+  void StopAndSettle();
 
   // Steps of the capture path; those with an empty body have nothing to
   // compute while their read-out or export is not shown.
@@ -745,9 +750,6 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void CreateViewOptionControls();
   void CreateAutosetControls();
   void AutosetChannel(int channel);
-  // Releases Run and Single (each with its handler) and waits one tick of Timer6.
-  void StopAndSettle();
-  void WaitTimer6();
   void SpectrumMarkersClick(TMenuItem* chosen, bool density, bool secondAtBottom);
 
  public:
@@ -788,9 +790,11 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void Paste1Click(TObject* Sender);
   void Edit2Click(TObject* Sender);
   void ExitClick(TObject* Sender);
-  // Run and Single released through their handlers and a Timer6 tick let
-  // pass, so that no capture overdraws a picture from a file or the clipboard.
-  void StopAcquisitionForPicture();
+  // "Open Image..." and "Paste" onto a scope picture (Image1, or the Big
+  // Screen's Image10): the acquisition stopped, the picture drawn at the top
+  // left, and kept until the next refresh wipes it.
+  void OpenPictureOnto(TImage& image);
+  void PastePictureOnto(TImage& image);
   // Printing: the scope's preview shows the Big Screen picture while the
   // Big Screen shows, else Image1's.
   const TBitmap* ScopePrintPicture() const;

@@ -125,7 +125,8 @@ void TForm1::ReadCreationSettings() {
   SampleRateOn = ReadFlag(ini, "Menu", "Rate_on", false);
   NoNote = ReadFlag(ini, "Menu", "NoNote", false);
   RecallLastSettings = ReadFlag(ini, "Menu", "SaveRecallLastSettings", false);
-  if (SaveRecallLastSettings1) SaveRecallLastSettings1->SetChecked(RecallLastSettings != 0);
+  for (TMenuItem* item : {SaveRecallLastSettings1, Form11 ? Form11->SaveRecallLastSettings1 : nullptr})
+    if (item) item->SetChecked(RecallLastSettings != 0);
   HistoryHintOn = ReadFlag(ini, "Menu", "ShowHistoryHint", true);
   Bodehelp = ReadFlag(ini, "Menu", "Bodehelp", true);
   Phasehelp = ReadFlag(ini, "Menu", "Phasehelp", true);

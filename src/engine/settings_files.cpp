@@ -323,6 +323,8 @@ void TForm1::SaveSettings1Click(TObject*) {
 
 void TForm1::SaveRecallLastSettings1Click(TObject*) {
   SaveRecallLastSettings1->SetChecked(!SaveRecallLastSettings1->Checked());
+  if (Form11 && Form11->SaveRecallLastSettings1)
+    Form11->SaveRecallLastSettings1->SetChecked(SaveRecallLastSettings1->Checked());
   engine::RecallLastSettings = SaveRecallLastSettings1->Checked() ? 1 : 0;
 }
 

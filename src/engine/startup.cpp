@@ -36,6 +36,7 @@
 #include "display/persistence.h"
 #include "display/graticule.h"
 #include "generator/generator_state.h"
+#include "widgets/control_maker.h"
 
 #ifndef DARVIK48_DATADIR
 #define DARVIK48_DATADIR ""
@@ -99,16 +100,6 @@ std::vector<std::string> ProgramParameters() {
   return params;
 }
 
-TTimer* MakeTimer(TForm1* form, const char* name, int interval, bool enabled, TNotifyEvent handler) {
-  auto* timer = new TTimer(form);
-  timer->Name = name;
-  // Configure while stopped so that nothing ticks before the window is built.
-  timer->SetEnabled(false);
-  timer->SetInterval(static_cast<unsigned>(interval));
-  timer->OnTimer = std::move(handler);
-  timer->SetEnabled(enabled);
-  return timer;
-}
 
 // The picture label of the volts/div button of a channel (1 or 2) that is down.
 std::string PressedRangeLabel(const FrontPanelControls& panel, int channel) {
@@ -128,28 +119,29 @@ void ShowDemoModeMessage(TForm1* form) {
 TForm1::HotKeyRelease::~HotKeyRelease() { UnregisterAppShortcut(kHotKeyId); }
 
 void TForm1::CreateStartupComponents() {
-  Timer1 = MakeTimer(this, "Timer1", kTimer1Interval, true, [this](TObject* s) { Timer1Timer(s); });
-  Timer2 = MakeTimer(this, "Timer2", kTimer2Interval, true, [this](TObject* s) { Timer2Timer(s); });
+  ControlMaker make(this);
+  // Made stopped, so that nothing ticks before the window is built.
+  const auto timer = [&make](const char* name, int interval, bool enabled, TNotifyEvent handler) {
+    TTimer* t = make.Timer(name, static_cast<unsigned>(interval), std::move(handler));
+    t->SetEnabled(enabled);
+    return t;
+  };
+  Timer1 = timer("Timer1", kTimer1Interval, true, [this](TObject* s) { Timer1Timer(s); });
+  Timer2 = timer("Timer2", kTimer2Interval, true, [this](TObject* s) { Timer2Timer(s); });
   // The start-up timer is enabled at the end of FormCreate.
-  Timer3 = MakeTimer(this, "Timer3", kTimer3Interval, false, [this](TObject* s) { Timer3Timer(s); });
-  Timer4 = MakeTimer(this, "Timer4", kTimer4Interval, true, [this](TObject* s) { Timer4Timer(s); });
-  Timer5 = MakeTimer(this, "Timer5", kTimer5Interval, true, [this](TObject* s) { Timer5Timer(s); });
-  Timer6 = MakeTimer(this, "Timer6", kTimer6Interval, false, [this](TObject* s) { Timer6Timer(s); });
-  Fasttimer1 = MakeTimer(this, "Fasttimer1", kFastTimerInterval, false, [this](TObject* s) { FastTimer1Timer(s); });
-  Fasttimer2 = MakeTimer(this, "Fasttimer2", kFastTimerInterval, false, [this](TObject* s) { FastTimer2Timer(s); });
-  Timer91 = MakeTimer(this, "Timer91", kTimer91Interval, false, [this](TObject* s) { Timer91Timer(s); });
+  Timer3 = timer("Timer3", kTimer3Interval, false, [this](TObject* s) { Timer3Timer(s); });
+  Timer4 = timer("Timer4", kTimer4Interval, true, [this](TObject* s) { Timer4Timer(s); });
+  Timer5 = timer("Timer5", kTimer5Interval, true, [this](TObject* s) { Timer5Timer(s); });
+  Timer6 = timer("Timer6", kTimer6Interval, false, [this](TObject* s) { Timer6Timer(s); });
+  Fasttimer1 = timer("Fasttimer1", kFastTimerInterval, false, [this](TObject* s) { FastTimer1Timer(s); });
+  Fasttimer2 = timer("Fasttimer2", kFastTimerInterval, false, [this](TObject* s) { FastTimer2Timer(s); });
+  Timer91 = timer("Timer91", kTimer91Interval, false, [this](TObject* s) { Timer91Timer(s); });
 
   MainMenu1 = new TMainMenu(this);
   MainMenu1->Name = "MainMenu1";
-  File1 = new TMenuItem(this);
-  File1->Name = "File1";
-  File1->SetCaption("&File");
-  MainMenu1->Items()->Add(File1);
-  RestoreDefaultSettingsExit1 = new TMenuItem(this);
-  RestoreDefaultSettingsExit1->Name = "RestoreDefaultSettingsExit1";
-  RestoreDefaultSettingsExit1->SetCaption("Restore Default Settings && Exit");
-  RestoreDefaultSettingsExit1->OnClick = [this](TObject* s) { RestoreDefaultSettingsExit1Click(s); };
-  File1->Add(RestoreDefaultSettingsExit1);
+  File1 = make.Item(MainMenu1->Items(), "File1", "&File");
+  RestoreDefaultSettingsExit1 = make.Item(File1, "RestoreDefaultSettingsExit1", "Restore Default Settings && Exit",
+                                          [this](TObject* s) { RestoreDefaultSettingsExit1Click(s); });
   SetMenu(MainMenu1);
 
   // The front panel holds the CH1 and CH2 position bars (the trigger level

@@ -128,11 +128,8 @@ void TForm1::SpeedButton005usClick(TObject*) {
 
 void TForm1::ScrollBar2Change(TObject*) {
   using namespace engine;
-  if (SpeedButton23 && SpeedButton23->Down()) {
-    // Persistence does not survive a move through the record.
-    SpeedButton23->SetDown(false);
-    if (SpeedButton23->OnClick) SpeedButton23->OnClick(this);
-  }
+  // Persistence does not survive a move through the record.
+  ReleasePersist();
   CaptureCount = 0;
   putsataanko();
   fft_viiva_off();

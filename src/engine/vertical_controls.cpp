@@ -172,7 +172,7 @@ void TForm1::PositionChange(int channel) {
   }
 
   const bool mathShown = SpeedButton21 && SpeedButton21->Visible();
-  const bool persistDown = SpeedButton23 && SpeedButton23->Down();
+  const bool persistDown = PersistDown();
   if (PositionShiftArmed && !persistDown && !mathShown && AcquisitionIdle && (StartupTick & 4)) {
     // A stopped trace follows the bar without a new capture.
     poisto();

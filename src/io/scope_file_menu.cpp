@@ -78,33 +78,31 @@ void TForm1::CreateFileExportControls() {
 
 // ---------------------------------------------------------------- pictures and clipboard
 
-void TForm1::StopAcquisitionForPicture() {
-  if (!SpeedButtonRun->Down() && !SpeedButtonSingle->Down()) return;
-  ReleaseRunAndSingle();
-  WaitOneTimer6Tick();
-}
-
 void TForm1::SaveClick(TObject* /*Sender*/) { io::SavePictureWithDialog(*SaveDialog1, *Image1->Picture()); }
 
-void TForm1::OpenClick(TObject* /*Sender*/) {
+void TForm1::OpenPictureOnto(TImage& image) {
   const std::optional<io::PictureChoice> choice = io::ChoosePictureToOpen(*OpenPictureDialog1);
   if (!choice) return;
-  StopAcquisitionForPicture();
-  if (!io::DrawPictureFile(*Image1->Picture(), *choice)) return;
-  Image1->Invalidate();
+  StopAndSettle();
+  if (!io::DrawPictureFile(*image.Picture(), *choice)) return;
+  image.Invalidate();
   // The picture stays until the next refresh wipes it.
   engine::ClearPending = 1;
   engine::RunStop = engine::SingleStop = 1;
 }
 
-void TForm1::Copy1Click(TObject* /*Sender*/) { io::CopyPictureToClipboard(*Image1->Picture()); }
-
-void TForm1::Paste1Click(TObject* /*Sender*/) {
-  StopAcquisitionForPicture();
-  if (io::PastePicture(*Image1->Picture())) Image1->Invalidate();
+void TForm1::PastePictureOnto(TImage& image) {
+  StopAndSettle();
+  if (io::PastePicture(*image.Picture())) image.Invalidate();
   engine::ClearPending = 1;
   engine::RunStop = engine::SingleStop = 1;
 }
+
+void TForm1::OpenClick(TObject* /*Sender*/) { OpenPictureOnto(*Image1); }
+
+void TForm1::Copy1Click(TObject* /*Sender*/) { io::CopyPictureToClipboard(*Image1->Picture()); }
+
+void TForm1::Paste1Click(TObject* /*Sender*/) { PastePictureOnto(*Image1); }
 
 void TForm1::Edit2Click(TObject* /*Sender*/) { Paste1->SetEnabled(io::ClipboardHoldsPicture()); }
 

@@ -184,7 +184,6 @@ void TForm1_rec::LockForRecording(bool recording, TSpeedButton* pressed) {
 void TForm1_rec::aloitus() {
   using namespace recorder;
   using engine::DemoMode;
-  // 1.
   RecStopped = 0;
   RecClearPending = 1;
   putsataanko();
@@ -192,18 +191,17 @@ void TForm1_rec::aloitus() {
   TrackBar2Change(this);
   engine::Ch1RateTrim = Ch1RecRateTrim;
   engine::Ch2RateTrim = Ch2RecRateTrim;
-  // 2.
+  // The device records untriggered at the recorder's fixed time-base code.
   engine::TriggerOff = 0x40;
   engine::TimeBaseCode = 32;
   asetus("", 0);
-  // 3.
   DemoIndex = 0;
   RecHeaderTimeText = RecTimeDivText.substr(0, kHeaderChars);
   RecHeaderCh1Text = RecCh1Text.substr(0, kHeaderChars);
   RecHeaderCh2Text = RecCh2Text.substr(0, kHeaderChars);
   RecStartText = NowText();
   AutoSaveRowNumber = 0;
-  // 4.
+  // Controls that would disturb a recording stay locked until it ends.
   TSpeedButton* pressed = SpeedButtonSingle->Down() ? SpeedButtonSingle : SpeedButtonRun;
   LockForRecording(true, RecFileReplay ? nullptr : pressed);
   if (RecFileReplay) {
@@ -212,7 +210,6 @@ void TForm1_rec::aloitus() {
   }
   Application->ProcessMessages();
   if (RecStopped) return;  // stopped while the messages ran
-  // 5.
   RecStopped = 0;
   LivePointsCh1.clear();
   LivePointsCh2.clear();
@@ -220,7 +217,7 @@ void TForm1_rec::aloitus() {
   RecLastColumn = 0;
   engine::TimeBaseCode = 153;
   if (Form1) Form1->Set_DACs();
-  // 6. The live view always shows 100 samples per division.
+  // The live view always shows 100 samples per division.
   if (TimeUnitValue == 500) {
     TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecBackgroundColor, 3);
     TulostaTeksti("1s", X0 + 151, recorder::RecTimeMarkerColor, 3);
@@ -228,7 +225,6 @@ void TForm1_rec::aloitus() {
   poisto();
   if (Form_9rec) Form_9rec->note();
   paintbox_1();
-  // 7.
   if (RecFileReplay) {
     const std::size_t slash = RecFileName.find_last_of('/');
     SetCaption("Transient Recorder - " + (slash == std::string::npos ? RecFileName : RecFileName.substr(slash + 1)));
@@ -253,22 +249,18 @@ void TForm1_rec::aloitus() {
       Form1->Reset_500(1, 1);
     }
     FastTimer1->SetEnabled(true);
-    // 8.
     if (RecAutoSaveOn) WriteAutoSaveHeader();
   }
-  // 9.
   Timer2->SetEnabled(false);
 }
 
 void TForm1_rec::lopetus() {
   using namespace recorder;
-  // 1.
+  // The last samples still in the device are read before the end.
   FastTimer1->SetEnabled(false);
   if (!RecFileReplay && !RecNoData) LueData();
-  // 2.
   RecStopText = NowText();
   if (RecAutoSaveOn && !RecFileReplay) WriteAutoSaveTrailer();
-  // 3.
   if (RecNoData) {
     RecLength = RecPos;
     for (int i = RecPos; i <= kLastEntry; ++i) RecBufCh1[i] = RecBufCh2[i] = kNoData;
@@ -276,7 +268,6 @@ void TForm1_rec::lopetus() {
     RecLength = RecPos - 1;
     for (int i = RecPos; i <= kLastEntry; ++i) RecBufCh1[i] = RecBufCh2[i] = kNoData;
   }
-  // 4.
   paintbox_0();
   if (!RecKeepDisplayStep) {
     RecDisplayStep = ZoomStep;
@@ -284,7 +275,7 @@ void TForm1_rec::lopetus() {
   }
   putsataanko();
   piirrot();
-  // 5.
+  // Run and Single come up; the controls unlock.
   SpeedButtonRun->SetDown(false);
   SpeedButtonSingle->SetDown(false);
   LockForRecording(false, nullptr);
@@ -294,7 +285,6 @@ void TForm1_rec::lopetus() {
   if (ScrollBar2->Position() != 0) ScrollBar2->SetPosition(0);  // runs its change handler
   else ScrollBar2Change(this);
   RecScrollOffset = 0;
-  // 6.
   if (TimeUnitValue == 500) {
     TulostaTeksti("1s", X0 + 151, recorder::RecBackgroundColor, 3);
     TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecTimeMarkerColor, 3);

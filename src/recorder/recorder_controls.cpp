@@ -59,23 +59,18 @@ void TForm1_rec::SpeedButton1usClick(TObject*) { TimeStepClick(15); }
 
 void TForm1_rec::AsetaAika(const std::string& caption) {
   using namespace recorder;
-  // 1.
   putsataanko();
   poisto();
-  // 2.
   TulostaTeksti(RecRateText, X0 + 352, display::BackgroundColor, 3);
   if (RecSampleRateShown) TulostaTeksti(PendingRateText, X0 + 352, display::TimeMarkerColor, 3);
   RecRateText = PendingRateText;
-  // 3. A record viewed at another step is compressed or stretched in time.
+  // A record viewed at another step is compressed or stretched in time.
   RecDisplayStep = static_cast<double>(TimeUnitValue) / RecordedTimeUnit * ZoomStep;
-  // 4.
   TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecBackgroundColor, 3);
   RecTimeDivText = caption.substr(0, kLabelChars);
   TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecTimeMarkerColor, 3);
-  // 5.
   kursoriaika();
   piirrot();
-  // 6.
   if (engine::DemoMode) {
     DemoStep = DemoStepFor(TimeUnitValue);
     tee_demo();
@@ -176,29 +171,27 @@ void TForm1_rec::PositionChange(int channel) {
   const int position = bar->Position();
   int& previous = ch1 ? PreviousPosition1 : PreviousPosition2;
 
-  // 1. After a user stop the stored record follows the bar.
+  // After a user stop the stored record follows the bar.
   if (RecStopped && (engine::StartupTick & kUserStoppedBit)) {
     poisto();
     (ch1 ? RecShiftCh1 : RecShiftCh2) += previous - position;
     piirrot();
   }
-  // 2.
   if (RecClearPending) {
     putsataanko();
     piirrot();
   }
-  // 3. The main window's bar and the device follow. A bar that already
+  // The main window's bar and the device follow. A bar that already
   // stands there is where this change came from: it has sent the position.
   if (Form1) {
     TTrackBar* mainBar = ch1 ? Form1->TrackBar1 : Form1->TrackBar2;
     if (mainBar->Position() != position) mainBar->SetPosition(position);  // runs its change handler
   }
-  // 4.
   if (ch1 ? RecCh1On : RecCh2On) DrawZeroGlyph(channel, ch1 ? RecCh1ZeroLevel : RecCh2ZeroLevel);
   previous = position;
   std::int32_t& dac = ch1 ? engine::Ch1PositionDac : engine::Ch2PositionDac;
   dac = position;
-  // 5. The offset DAC cannot leave 0..255.
+  // The offset DAC cannot leave 0..255.
   const std::int32_t cal = ch1 ? engine::Ch1OffsetCal : engine::Ch2OffsetCal;
   const std::int32_t base =
       (cal + (ch1 ? engine::Ch1RangeTrim : engine::Ch2RangeTrim) + (ch1 ? engine::Ch1RateTrim : engine::Ch2RateTrim)) &
@@ -207,7 +200,6 @@ void TForm1_rec::PositionChange(int channel) {
   if (s >= 256) dac -= s - 255;
   if (s < 0) dac += -s;
   (ch1 ? Ch1OffsetSum : Ch2OffsetSum) = cal + dac;
-  // 6.
   if (engine::DemoMode) tee_demo();
   ch1 ? y1_viiva() : y2_viiva();
   kursorivoltit();

@@ -93,11 +93,11 @@ void TForm1_rec::DoGrid() {
   using namespace recorder;
   TCanvas* c = Image1->Canvas();
   const int w = Image1->Width();
-  // 1.
+  // Background.
   c->Brush.Color = RecBackgroundColor;
   c->Brush.Style = bsSolid;
   c->FillRect(Rect(0, 0, w, Image1->Height()));
-  // 2.
+  // Grid.
   c->Pen.Mode = pmCopy;
   c->Pen.Style = psSolid;
   c->Pen.Width = 1;
@@ -110,7 +110,7 @@ void TForm1_rec::DoGrid() {
     c->MoveTo(X0 + 32 * i, Y0);
     c->LineTo(X0 + 32 * i, Y0 + 257);
   }
-  // 3. Minor ticks, five per division.
+  // Minor ticks, five per division.
   int x = X0;
   for (int g = 0; g < 10; ++g, --x) {
     for (int p = 0; p < 5; ++p, x += 13) {
@@ -131,12 +131,12 @@ void TForm1_rec::DoGrid() {
       }
     }
   }
-  // 4.
+  // Frame.
   c->Pen.Color = RecBrightGridColor;
   const TPoint frame[] = {{X0 - 1, Y0 - 1}, {X0 - 1, Y0 + 257}, {X0 + 641, Y0 + 257}, {X0 + 641, Y0 - 1},
                           {X0 - 1, Y0 - 1}};
   c->Polyline(frame, 5);
-  // 5.
+  // Ground markers and labels, drawn by inversion so they can be taken off again.
   c->Pen.Mode = pmNotXor;
   y_viivat();
   c->Pen.Width = 1;

@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "display/big_screen.h"
 #include "display/history.h"
 #include "display/history_state.h"
 #include "engine/control_panel.h"
@@ -146,6 +148,35 @@ TEST_F(HistoryTest, HideAndShowTheBar) {
   EXPECT_FALSE(Form1->History->Visible());
   EXPECT_EQ(Form1->ScrollBar2->Width(), 507);
   EXPECT_EQ(Form1->ScrollBar1->Hint(), "Right-Click for History Menu");
+}
+
+TEST_F(HistoryTest, TheBigScreensBarFollowsTheMainBarBothWays) {
+  Form1->ClearHistory1->OnClick(Form1->ClearHistory1);
+  for (int code = 21; code <= 23; ++code) Store(code);
+  EXPECT_EQ(Form10->ScrollBar1->PopupMenu(), Form1->HistoryMenu);
+  const std::tuple<TScrollBar*, int, int, std::string> moves[] = {{Form10->ScrollBar1, 998, 21, "Trace: -2"},
+                                                                  {Form1->ScrollBar1, 999, 22, "Trace: -1"},
+                                                                  {Form10->ScrollBar1, 10, 0, "Trace: -990"}};
+  for (const auto& [bar, position, ch1, label] : moves) {
+    bar->SetPosition(position);
+    EXPECT_EQ(engine::Ch1Samples[0], ch1);
+    EXPECT_EQ(Label(), label);
+    EXPECT_EQ(Form1->ScrollBar1->Position(), position);
+    EXPECT_EQ(Form10->ScrollBar1->Position(), position);
+  }
+  // "Hide History Bar" hides both bars; "History" on the Big Screen brings both back.
+  Form1->HideHistoryBar1->OnClick(Form1->HideHistoryBar1);
+  EXPECT_FALSE(Form10->ScrollBar1->Visible());
+  EXPECT_TRUE(Form10->History->Visible());
+  EXPECT_EQ(Form10->ScrollBar2->Left() + Form10->ScrollBar2->Width() + 4, Form10->History->Left());
+  Form10->History->Click();
+  EXPECT_TRUE(Form1->ScrollBar1->Visible() && Form10->ScrollBar1->Visible());
+  EXPECT_FALSE(Form1->History->Visible() || Form10->History->Visible());
+  EXPECT_EQ(Form1->ScrollBar2->Width(), 507);
+  EXPECT_EQ(Form10->ScrollBar2->Width(), 729);
+  // No history in spectrum mode.
+  Form1->fft1->Click();
+  EXPECT_FALSE(Form10->ScrollBar1->Enabled());
 }
 
 }  // namespace

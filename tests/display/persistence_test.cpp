@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "display/big_screen.h"
 #include "display/persistence.h"
 #include "display/persistence_drawing.h"
 #include "display/persistence_options.h"
@@ -287,6 +288,33 @@ TEST_F(PersistenceTest, ModesAndMathTracesReleasePersist) {
   Form1->xyplot1Click(Form1);
   EXPECT_TRUE(Form1->SpeedButton23->Down());
   EXPECT_TRUE(Form1->PersistencewithIntensityGrading1->Enabled());
+}
+
+}  // namespace
+
+namespace {
+
+using namespace picture_test;
+
+TEST_F(PersistenceTest, TheBigScreenShowsTheLegendStripsFurtherRight) {
+  Form1->GrSpeedButton1->Click();
+  const display::ScopeView& big = Form10->BigView;
+  auto bigPixel = [](int x, int y) { return Form10->Image10->Canvas()->Pixels(x, y); };
+  // Graded (32 entries), then variable persistence (16 entries).
+  for (const int blocks : {32, 16}) {
+    if (blocks == 16) Form1->VariablePersistence1Click(Form1);
+    Press();
+    const int x0 = big.X0 + 330, rows[2] = {big.Y0 - 6, Form10->BigTextLineY + 13};
+    for (std::size_t ch = 0; ch < 2; ++ch)
+      for (int f : {0, 5, blocks - 1})
+        for (int dy = 0; dy < 4; ++dy) {
+          EXPECT_EQ(bigPixel(x0 + 3 * f + 1, rows[ch] + dy), PersistColorTable[ch][static_cast<std::size_t>(f)]);
+          // The gap between blocks stays background, and so does the place past the last.
+          EXPECT_EQ(bigPixel(x0 + 3 * f + 2, rows[ch] + dy), display::BackgroundColor);
+          EXPECT_EQ(bigPixel(x0 + 3 * blocks, rows[ch] + dy), display::BackgroundColor);
+        }
+    Form1->ReleasePersist();
+  }
 }
 
 }  // namespace

@@ -9,23 +9,7 @@
 #include <QSignalBlocker>
 
 #include "platform/ui/forms.h"
-
-namespace {
-std::string WithoutAccessKeys(const std::string& s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '&') {
-      if (i + 1 < s.size() && s[i + 1] == '&') {
-        out += '&';
-        ++i;
-      }
-      continue;
-    }
-    out += s[i];
-  }
-  return out;
-}
-}  // namespace
+#include "platform/ui/strings.h"
 
 TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), action_(new QAction()) {
   QObject::connect(action_, &QAction::triggered, action_, [this] { Click(); });

@@ -124,3 +124,18 @@ void TStrings::Changed() {
   }
   if (OnChange) OnChange();
 }
+
+std::string WithoutAccessKeys(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '&') {
+      if (i + 1 < s.size() && s[i + 1] == '&') {
+        out += '&';
+        ++i;
+      }
+      continue;
+    }
+    out += s[i];
+  }
+  return out;
+}

@@ -56,3 +56,7 @@ class TStrings {
 };
 
 using TStringList = TStrings;
+
+// A caption as it is shown: the "&" that marks an access key is left out,
+// "&&" stands for one "&".
+std::string WithoutAccessKeys(const std::string& caption);

@@ -12,21 +12,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "platform/ui/strings.h"
+
 namespace {
-std::string ShownCaption(const std::string& s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '&') {
-      if (i + 1 < s.size() && s[i + 1] == '&') {
-        out += '&';
-        ++i;
-      }
-      continue;
-    }
-    out += s[i];
-  }
-  return out;
-}
 
 std::string JoinLines(const std::vector<std::string>& lines, const char* sep) {
   std::string out;
@@ -50,7 +38,7 @@ TLabel::TLabel(TComponent* owner) : TControl(owner, new QLabel()) {
 }
 
 void TLabel::ApplyCaption() {
-  if (auto* l = static_cast<QLabel*>(Widget())) l->setText(QString::fromStdString(ShownCaption(caption_)));
+  if (auto* l = static_cast<QLabel*>(Widget())) l->setText(QString::fromStdString(WithoutAccessKeys(caption_)));
   AdjustSize();
 }
 
@@ -92,7 +80,7 @@ void TLabel::SetWordWrap(bool v) {
 void TLabel::AdjustSize() {
   if (!auto_size_ || adjusting_) return;
   const QFontMetrics fm(ToQFont(font_));
-  const QString text = QString::fromStdString(ShownCaption(caption_));
+  const QString text = QString::fromStdString(WithoutAccessKeys(caption_));
   int w, h;
   if (word_wrap_) {
     const QRect r = fm.boundingRect(QRect(0, 0, std::max(1, width_), 100000), Qt::TextWordWrap, text);
