@@ -152,7 +152,7 @@ TEST_F(StartedProgramTest, ReadmeControllerTakesASingleCapture) {
     box[1] = 8;
     command.store(3, std::memory_order_release);
     EXPECT_TRUE(WaitFor([&] { return command.load() == 0 && std::atomic_ref<std::int32_t>(box[12]).load() == 8; },
-                        5000));
+                        20000));
     ::munmap(box, 400);
   }
   ASSERT_EQ(std::system((dir + "single > " + dir + "out.txt").c_str()), 0);
