@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 
+#include "io/generator_mailbox.h"
+#include "io/remote_control_form.h"
+
 namespace io {
 
 namespace {
@@ -55,6 +58,13 @@ bool OpenSharedBlocks(std::string* error) {
       return false;
     }
   }
+  // A named block outlives the processes that used it; the mailboxes of an
+  // earlier run may still hold a request nobody now stands behind.
+  if (!generator->Created()) {
+    generator->Set(kGenWave, 0);
+    generator->Set(kGenControl, 0);
+  }
+  if (!scope->Created()) scope->Set(kMailboxCommand, 0);
   GeneratorMailboxBlock = std::move(generator);
   SampleExportBlock = std::move(samples);
   ScopeMailboxBlock = std::move(scope);

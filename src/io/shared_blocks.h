@@ -38,6 +38,8 @@ class SharedWords {
  public:
   SharedWords(const char* base, std::size_t bytes);
   bool IsOpen() const { return memory_.IsOpen(); }
+  // True when this process made the block (it did not exist before).
+  bool Created() const { return memory_.Created(); }
   const std::string& Error() const { return memory_.Error(); }
   std::size_t Count() const { return memory_.Size() / sizeof(std::int32_t); }
   // A word outside the block reads 0, and writing one does nothing.
@@ -56,7 +58,9 @@ inline std::unique_ptr<SharedWords> ScopeMailboxBlock;
 inline std::unique_ptr<SharedWords> GeneratorMailboxBlock;
 
 // Makes or opens the three blocks; false (with the reason in *error) when
-// one of them cannot be had, and then none is kept.
+// one of them cannot be had, and then none is kept. A mailbox that outlived
+// an earlier run starts with no request in it: a stale request is never
+// carried out.
 bool OpenSharedBlocks(std::string* error);
 void CloseSharedBlocks();
 

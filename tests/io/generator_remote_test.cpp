@@ -17,6 +17,8 @@
 #include "generator/generator_state.h"
 #include "generator/more_functions.h"
 #include "io/generator_mailbox.h"
+#include "io/remote_control_form.h"
+#include "platform/shm/shared_memory.h"
 #include "remote_fixture.h"
 
 namespace {
@@ -53,6 +55,28 @@ TEST(GeneratorMailboxRulesTest, LibraryNameIsBoundedAndTakesLatin1Only) {
   // 219 codes, four of them not Latin-1, one of two bytes in UTF-8.
   EXPECT_EQ(io::RemoteLibraryName(words, 100000).size(), 219u - 4u + 1u);
   EXPECT_EQ(io::RemoteLibraryName(std::span(words).first(3), 100000), "w\xC3\xA9v");
+}
+
+// The named blocks outlive a run; what an earlier run's controller asked
+// for is not carried out by the next start.
+TEST(SharedBlocksTest, ARequestLeftFromAnEarlierRunIsVoid) {
+  SharedBlockNames names;
+  {
+    shm::SharedMemory generator(io::SharedBlockName(io::kGeneratorMailboxName), io::kGeneratorMailboxBytes);
+    shm::SharedMemory scope(io::SharedBlockName(io::kScopeMailboxName), io::kScopeMailboxBytes);
+    ASSERT_TRUE(generator.IsOpen() && scope.IsOpen());
+    auto* g = static_cast<std::int32_t*>(generator.Data());
+    g[io::kGenWave] = 1;
+    g[io::kGenFrequency] = 1000000;
+    g[io::kGenControl] = 223;
+    static_cast<std::int32_t*>(scope.Data())[io::kMailboxCommand] = 5;
+  }
+  ASSERT_TRUE(io::OpenSharedBlocks(nullptr));
+  EXPECT_EQ(io::GeneratorMailboxBlock->Get(io::kGenWave), 0);
+  EXPECT_EQ(io::GeneratorMailboxBlock->Get(io::kGenControl), 0);
+  EXPECT_EQ(io::ScopeMailboxBlock->Get(io::kMailboxCommand), 0);
+  // What the request held beside its wave stays for a controller to read.
+  EXPECT_EQ(io::GeneratorMailboxBlock->Get(io::kGenFrequency), 1000000);
 }
 
 class GeneratorRemoteTest : public device_test::DeviceTest {
