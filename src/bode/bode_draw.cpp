@@ -7,15 +7,12 @@
 #include "bode/bode_plot.h"
 #include "bode/bode_state.h"
 #include "engine/scope_state.h"
+#include "platform/os/folders.h"
 
 using namespace bode;
 
 namespace {
 
-std::string FileNameOnly(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 }  // namespace
 
@@ -47,7 +44,7 @@ void TBode_plot::curve_0() {
   c->Brush.Style = bsClear;
   c->Rectangle(m, m, m + w + 1, m + h + 1);
   c->Brush.Style = bsSolid;
-  SetCaption(LoadedFileName.empty() ? "Bode Plotter" : "Bode Plotter - " + FileNameOnly(LoadedFileName));
+  SetCaption(LoadedFileName.empty() ? "Bode Plotter" : "Bode Plotter - " + os::FileNameOnly(LoadedFileName));
   if (!redrawing_ && Markers != MarkerMode::Off && !BodeSweepRunning) DrawMarkers();
   Image1->Invalidate();
 }

@@ -21,12 +21,11 @@ using namespace bode;
 
 namespace {
 
-GeneratorPanel* ScopePanel() { return Form1 ? Form1->GeneratorControls : nullptr; }
 
 // The generator controls a sweep holds: frequency and output groups, ranges,
 // shapes and the four sliders of the scope window's panel.
 void SetGeneratorControlsEnabled(bool enabled) {
-  GeneratorPanel* p = ScopePanel();
+  GeneratorPanel* p = ScopeGeneratorPanel();
   if (!p) return;
   for (TControl* c : std::initializer_list<TControl*>{p->FrequencyBox, p->OutputBox, p->TrackBar4, p->TrackBar5,
                                                       p->TrackBar6, p->TrackBar7})
@@ -55,12 +54,12 @@ void PressTimeDiv(const char* label) {
 }
 
 void PressGeneratorRange(std::size_t index) {
-  if (GeneratorPanel* p = ScopePanel()) p->RangeButtonClick(index);
+  if (GeneratorPanel* p = ScopeGeneratorPanel()) p->RangeButtonClick(index);
   else if (Form1_fgen) Form1_fgen->RangeClick(index);
 }
 
 void SetFrequencySlider(int position) {
-  if (GeneratorPanel* p = ScopePanel()) p->TrackBar4->SetPosition(position);
+  if (GeneratorPanel* p = ScopeGeneratorPanel()) p->TrackBar4->SetPosition(position);
 }
 
 void ShowGeneratorText(const std::string& text) {
@@ -152,7 +151,7 @@ bool BodeSweep::Start() {
   if (!BodeAllowAveraging) Form1->SpeedButton8Click(&plot_);
   Form1->ch1_dso();
   generator::FreqReadoutVisible = 0;
-  if (GeneratorPanel* p = ScopePanel()) {
+  if (GeneratorPanel* p = ScopeGeneratorPanel()) {
     p->GrSpeedButton11->SetDown(true);
     p->GrSpeedButton11Click(p->GrSpeedButton11);
   }

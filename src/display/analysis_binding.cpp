@@ -6,17 +6,11 @@
 
 namespace {
 
-using MainHandler = void (TForm1::*)(TObject*);
-
 // The main window's same-named button takes the twin's state, then its handler runs.
 void CopyThenForward(TGrSpeedButton* AnalysisControls::*button, MainHandler handler) {
   if (!Form1 || !Form11) return;
   (static_cast<AnalysisControls*>(Form1)->*button)->SetDown((static_cast<AnalysisControls*>(Form11)->*button)->Down());
   (Form1->*handler)(Form1);
-}
-
-void Forward(MainHandler handler) {
-  if (Form1) (Form1->*handler)(Form1);
 }
 
 struct ButtonBinding {
@@ -124,7 +118,7 @@ void TForm11::CreateAnalysisControls() {
   }
   for (const ItemBinding& i : kItems) {
     const MainHandler handler = i.Handler;
-    (this->*i.Item)->OnClick = [handler](TObject*) { Forward(handler); };
+    (this->*i.Item)->OnClick = [handler](TObject*) { ForwardToMain(handler); };
   }
-  options->OnClick = [](TObject*) { Forward(&TForm1::Options1Click); };
+  options->OnClick = [](TObject*) { ForwardToMain(&TForm1::Options1Click); };
 }

@@ -21,14 +21,7 @@ constexpr int kScrollBarHeight = 17;
 constexpr unsigned kFocusDelayMs = 500;
 constexpr TColor kAutosetPanelColor = 0x800000;  // navy
 
-bool InvertedCh2Source() {
-  using namespace engine;
-  return TriggerSource == 0 && InvertCh2Mode && !MathOff;
-}
-
-TColor ShownChannelPen() { return engine::Ch1On ? display::Ch1PenColor : display::Ch2PenColor; }
-
-display::MarkerPens Pens() { return {ShownChannelPen(), display::TimeMarkerPenColor}; }
+display::MarkerPens Pens() { return {display::ShownChannelPen(), display::TimeMarkerPenColor}; }
 
 std::int16_t Clamp16(int v) { return static_cast<std::int16_t>(std::clamp(v, -32768, 32767)); }
 
@@ -180,18 +173,18 @@ void TForm10::DoGrid() {
 void TForm10::viiva() { display::DrawTriggerTick(BigView); }
 
 void TForm10::t_viiva() {
-  display::DrawTriggerLevelTick(BigView, engine::TriggerLevel, InvertedCh2Source(),
+  display::DrawTriggerLevelTick(BigView, engine::TriggerLevel, display::InvertedCh2Source(),
                                 display::TriggerPenColor(engine::TriggerSource));
 }
 
 void TForm10::kursorit() {
   if (engine::SpectrumMode || !display::MarkersOn) return;
-  display::DrawScopeMarkerLines(BigView, ShownChannelPen(), display::TimeMarkerPenColor);
+  display::DrawScopeMarkerLines(BigView, display::ShownChannelPen(), display::TimeMarkerPenColor);
 }
 
 void TForm10::fft_kursorit() {
   if (!engine::SpectrumMode || !display::FftMarkersOn) return;
-  display::DrawLevelMarkerLines(BigView, ShownChannelPen());
+  display::DrawLevelMarkerLines(BigView, display::ShownChannelPen());
 }
 
 void TForm10::fft_viiva_on() {

@@ -9,9 +9,8 @@
 
 namespace {
 
-constexpr TColor kNoticeColor = 0x0000FF;  // red
-constexpr int kButtonWidth = 80;
-constexpr int kButtonHeight = 21;
+constexpr int kBitButtonWidth = 80;
+constexpr int kBitButtonHeight = 21;
 constexpr int kBitViewGroup = 15;
 
 }  // namespace
@@ -20,12 +19,12 @@ void TForm1::CreateBitViewControls() {
   GrSpeedButton15 = new TGrSpeedButton(this);
   GrSpeedButton15->Name = "GrSpeedButton15";
   GrSpeedButton15->SetParent(this);
-  GrSpeedButton15->SetGlyph(*MakeButtonStrip(kButtonWidth, kButtonHeight, kButtonBaseColor));
+  GrSpeedButton15->SetGlyph(*MakeButtonStrip(kBitButtonWidth, kBitButtonHeight, kButtonBaseColor));
   GrSpeedButton15->SetNumGlyphs(4);
   GrSpeedButton15->SetTransparentColor(clRed);
   // Under the front panel, beside the horizontal position bar.
   GrSpeedButton15->SetBounds(FrontPanelArea->Left(), FrontPanelArea->Top() + FrontPanelArea->Height() + 6,
-                             kButtonWidth, kButtonHeight);
+                             kBitButtonWidth, kBitButtonHeight);
   GrSpeedButton15->SetCaption("10110010");
   GrSpeedButton15->SetGroupIndex(kBitViewGroup);
   GrSpeedButton15->SetAllowAllUp(true);
@@ -52,7 +51,7 @@ void TForm1::GrSpeedButton15Click(TObject* /*Sender*/) {
   SpeedButton005us->SetDown(true);
   if (Form11) Form11->SpeedButton005us->SetDown(true);
   TulostaTeksti(DemoMode ? "Not supported in Demo Mode" : "Digital function is active", ScreenX0 + 265, 3,
-                kNoticeColor);
+                clRed);
   // An average over bits means nothing.
   AveragingOn = 0;
   AverageRunning = 0;

@@ -13,6 +13,9 @@
 
 namespace display {
 
+// The row of the range, time and rate texts above the grid.
+inline constexpr int kTopTextY = 3;
+
 // ---- Interpolation kernels, built when the main window is created.
 inline constexpr int kSineKernelTaps = 95;
 inline constexpr int kSineKernelSum = 1007;

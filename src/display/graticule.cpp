@@ -23,8 +23,6 @@ void PlaceDefaultMarkers() {
 
 namespace {
 
-constexpr int kDivisionWidth = 50;   // pixels per horizontal division on every view
-constexpr int kCentreTickStep = 10;  // sub-division ticks on the centre line
 constexpr int kEdgeTickLength = 3;
 constexpr int kLevelTickLength = 5;
 constexpr int kGroupPixels = 64;     // one group of edge ticks
@@ -124,6 +122,10 @@ TColor TriggerLabelColor(std::uint8_t source) {
   if (source == 0) return InvertedCh2() ? Math2Color : Ch2Color;
   return Math1Color;
 }
+
+bool InvertedCh2Source() { return engine::TriggerSource == 0 && InvertedCh2(); }
+
+TColor ShownChannelPen() { return engine::Ch1On ? Ch1PenColor : Ch2PenColor; }
 
 // ---------------------------------------------------------------- graticule
 

@@ -15,6 +15,9 @@
 
 namespace display {
 
+inline constexpr int kDivisionWidth = 50;   // pixels per horizontal division on every view
+inline constexpr int kCentreTickStep = 10;  // sub-division ticks on the centre line
+
 // ---- Colours of the trigger items for a source (16 CH1, 0 CH2, 1 external).
 // The not-xor pen of the level and position ticks.
 TColor TriggerPenColor(std::uint8_t source);
@@ -25,6 +28,10 @@ void PlaceDefaultMarkers();
 // The plain colour of the status label while the trigger is on; an inverted
 // CH2 is shown in the second math colour.
 TColor TriggerLabelColor(std::uint8_t source);
+// The trigger takes CH2 from the inverted math trace.
+bool InvertedCh2Source();
+// The voltage and level markers belong to CH1 while it is shown, else to CH2.
+TColor ShownChannelPen();
 
 // ---- Static layer (the picture must have been wiped): background, grid
 // lines, centre and edge ticks and frame in the grid colours, copy mode.

@@ -15,7 +15,7 @@ namespace display {
 
 namespace {
 
-const char* const kCalibrationFailedText = "Communication error. Calibration failed.";
+const char* const kCommunicationErrorText = "Communication error. Calibration failed.";
 
 bool InvertedCh2Shown() { return engine::InvertCh2Mode && !engine::MathOff; }
 
@@ -103,7 +103,7 @@ void TForm1::PostCalibrationNotice() {
   if (CalibrationNoticePending) return;
   const bool posted = PostToMessageLoop(this, [this] {
     CalibrationNoticePending = 0;
-    MessageDlgPos(display::kCalibrationFailedText, mtWarning, mbOK, 0, Left() + 200, Top() + 200);
+    MessageDlgPos(display::kCommunicationErrorText, mtWarning, mbOK, 0, Left() + 200, Top() + 200);
   });
   if (posted) CalibrationNoticePending = 1;
 }

@@ -13,18 +13,8 @@ namespace {
 
 constexpr std::size_t kTextChars = 51;  // texts are short strings
 constexpr std::size_t kLabelChars = 50;  // range and time-base labels
-constexpr int kTopTextY = 3;
 
 std::string ShortLabel(const std::string& s) { return s.substr(0, kLabelChars); }
-
-bool InvertedCh2Source() {
-  using namespace engine;
-  using namespace display;
-  return TriggerSource == 0 && InvertCh2Mode && !MathOff;
-}
-
-// The voltage and level markers belong to CH1 while it is shown, else to CH2.
-TColor ShownChannelPen() { return engine::Ch1On ? display::Ch1PenColor : display::Ch2PenColor; }
 
 }  // namespace
 
@@ -34,20 +24,20 @@ void TForm1::DoGrid() {
 }
 
 void TForm1::t_viiva() {
-  display::DrawTriggerLevelTick(MainView, engine::TriggerLevel, InvertedCh2Source(),
+  display::DrawTriggerLevelTick(MainView, engine::TriggerLevel, display::InvertedCh2Source(),
                                 display::TriggerPenColor(engine::TriggerSource));
   if (TForm10* big = ShownBigScreen()) big->t_viiva();
 }
 
 void TForm1::kursorit() {
   if (engine::SpectrumMode || !display::MarkersOn) return;
-  display::DrawScopeMarkerLines(MainView, ShownChannelPen(), display::TimeMarkerPenColor);
+  display::DrawScopeMarkerLines(MainView, display::ShownChannelPen(), display::TimeMarkerPenColor);
   if (TForm10* big = ShownBigScreen()) big->kursorit();
 }
 
 void TForm1::fft_kursorit() {
   if (!engine::SpectrumMode || !display::FftMarkersOn) return;
-  display::DrawLevelMarkerLines(MainView, ShownChannelPen());
+  display::DrawLevelMarkerLines(MainView, display::ShownChannelPen());
   if (TForm10* big = ShownBigScreen()) big->fft_kursorit();
 }
 
@@ -111,16 +101,16 @@ void TForm1::ShowRangeLabel(int channel, const std::string& label) {
   const bool ch1 = channel == 1;
   const int x = ScreenX0 + (ch1 ? 10 : 70);
   std::string& shown = ch1 ? Ch1RangeText : Ch2RangeText;
-  TulostaTeksti(shown, x, kTopTextY, BackgroundColor);
+  TulostaTeksti(shown, x, display::kTopTextY, BackgroundColor);
   // The coupling buttons re-apply the label through here, so it is kept bare.
   (ch1 ? Ch1RangeLabel : Ch2RangeLabel) = ShortLabel(label);
   std::string text = label;
   if (ch1 ? Ch1Ac : Ch2Ac) text += "~";
   text = ShortLabel(text);
-  if (ch1 && Ch1On) TulostaTeksti(text, x, kTopTextY, Ch1Color);
+  if (ch1 && Ch1On) TulostaTeksti(text, x, display::kTopTextY, Ch1Color);
   if (!ch1 && Ch2On) {
-    TulostaTeksti(text, x, kTopTextY, Ch2Color);
-    if (InvertCh2Mode && !MathOff) TulostaTeksti(text, x, kTopTextY, Math2Color);
+    TulostaTeksti(text, x, display::kTopTextY, Ch2Color);
+    if (InvertCh2Mode && !MathOff) TulostaTeksti(text, x, display::kTopTextY, Math2Color);
   }
   shown = text;
 }
@@ -128,12 +118,12 @@ void TForm1::ShowRangeLabel(int channel, const std::string& label) {
 void TForm1::ShowTimeBaseLabels(const std::string& label, const std::string& rateText) {
   using namespace engine;
   using namespace display;
-  TulostaTeksti(TimeDivText, ScreenX0 + 592, kTopTextY, BackgroundColor);
+  TulostaTeksti(TimeDivText, ScreenX0 + 592, display::kTopTextY, BackgroundColor);
   TimeDivText = ShortLabel(label);
-  TulostaTeksti(TimeDivText, ScreenX0 + 592, kTopTextY, TimeMarkerColor);
-  TulostaTeksti(SampleRateText, ScreenX0 + 492, kTopTextY, BackgroundColor);
+  TulostaTeksti(TimeDivText, ScreenX0 + 592, display::kTopTextY, TimeMarkerColor);
+  TulostaTeksti(SampleRateText, ScreenX0 + 492, display::kTopTextY, BackgroundColor);
   SampleRateText = ShortLabel(rateText);
-  if (SampleRateOn) TulostaTeksti(SampleRateText, ScreenX0 + 492, kTopTextY, TimeMarkerColor);
+  if (SampleRateOn) TulostaTeksti(SampleRateText, ScreenX0 + 492, display::kTopTextY, TimeMarkerColor);
 }
 
 void TForm1::ClearHiddenReadouts() {

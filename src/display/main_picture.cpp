@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr TColor kNoticeColor = 0x0000FF;
 
 bool BigScreenShown() { return Form10 && Form10->Visible(); }
 
@@ -42,7 +41,7 @@ void TForm1::putsataanko() {
     ClearPending = 0;
     if (DigitalMode)
       TulostaTeksti(DemoMode ? "Not supported in Demo Mode" : "Digital function is active",
-                    MainView.X0 + MainView.Texts.Notice, MainView.TopTextY, kNoticeColor);
+                    MainView.X0 + MainView.Texts.Notice, MainView.TopTextY, clRed);
   }
   // Autoset works on the plain channel traces only.
   const bool autoset = MathOff && !SpectrumMode;

@@ -27,7 +27,6 @@ std::int32_t* MarkerOf(const ScopeView& view, int kind, bool spectrum) {
   }
 }
 
-int Read(const std::int32_t* p) { return p ? *p : 0; }
 void Write(std::int32_t* p, int v) {
   if (p) *p = v;
 }
@@ -42,9 +41,9 @@ std::uint16_t BinAt(const ScopeView& view, int x) {
 void BeginScopeDrag(ScopeView& view, MarkerDrag& drag, int x, int y, const MarkerPens& pens) {
   const MarkerPlaces& m = view.Markers;
   drag.Active = 1;
-  drag.Kind = PickMarker(x, y, Read(m.TimeMarker1X), Read(m.TimeMarker2X), Read(m.VoltMarker1Y), Read(m.VoltMarker2Y));
+  drag.Kind = PickMarker(x, y, ReadPlace(m.TimeMarker1X), ReadPlace(m.TimeMarker2X), ReadPlace(m.VoltMarker1Y), ReadPlace(m.VoltMarker2Y));
   const bool vertical = Vertical(drag.Kind);
-  const int at = Read(MarkerOf(view, drag.Kind, false));
+  const int at = ReadPlace(MarkerOf(view, drag.Kind, false));
   (vertical ? drag.LineX : drag.LineY) = at;
   if (at < (vertical ? view.X0 : view.Y0)) return;  // not placed: the drag pulls it in
   DrawMarkerLine(view, vertical, at, PenOf(pens, vertical), true);
@@ -54,12 +53,12 @@ void BeginScopeDrag(ScopeView& view, MarkerDrag& drag, int x, int y, const Marke
 void BeginSpectrumDrag(ScopeView& view, MarkerDrag& drag, int x, int y, const MarkerPens& pens,
                        std::uint8_t& freqShown) {
   const MarkerPlaces& m = view.Markers;
-  const int kind = PickSpectrumMarker(x, y, Read(m.FreqMarker1X), Read(m.LevelMarker1Y), Read(m.LevelMarker2Y));
+  const int kind = PickSpectrumMarker(x, y, ReadPlace(m.FreqMarker1X), ReadPlace(m.LevelMarker1Y), ReadPlace(m.LevelMarker2Y));
   if (kind == 0) return;
   drag.Active = 1;
   drag.Kind = kind;
   const bool vertical = kind == 1;
-  const int at = Read(MarkerOf(view, kind, true));
+  const int at = ReadPlace(MarkerOf(view, kind, true));
   (vertical ? drag.LineX : drag.LineY) = at;
   if (at < (vertical ? view.X0 : view.Y0)) return;
   // The frequency line is on the picture only while it is shown.

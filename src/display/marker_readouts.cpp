@@ -14,7 +14,6 @@ namespace display {
 namespace {
 
 constexpr int kPixelsPerDiv = 50;
-constexpr int kCodesPerDiv = 32;
 
 // The number at the start of a label such as "0.5ms", read with '.' as the
 // decimal separator whatever the locale; 0 when there is none.

@@ -27,14 +27,6 @@ TMenuItem* AddViewItem(TForm1* form, const char* name, const char* caption, TNot
   return item;
 }
 
-// The twin panel's copy of a menu item follows the main window's check.
-void MirrorCheck(const TMenuItem* item, TMenuItem* TForm11::*twin) {
-  if (Form11 && Form11->*twin) (Form11->*twin)->SetChecked(item->Checked());
-}
-
-// The voltage and level markers belong to CH1 while it is shown, else to CH2.
-TColor ShownChannelPen() { return engine::Ch1On ? display::Ch1PenColor : display::Ch2PenColor; }
-
 }  // namespace
 
 // ---------------------------------------------------------------- menu and mouse
@@ -123,7 +115,7 @@ void TForm1::Image1MouseUp(TObject* /*Sender*/, TMouseButton Button, TShiftState
 
 // ---------------------------------------------------------------- dragging
 
-display::MarkerPens TForm1::MarkerPens() const { return {ShownChannelPen(), display::TimeMarkerPenColor}; }
+display::MarkerPens TForm1::MarkerPens() const { return {display::ShownChannelPen(), display::TimeMarkerPenColor}; }
 
 void TForm1::dso_down(int x, int y) {
   putsataanko();

@@ -34,11 +34,6 @@ int ChosenMode() {
   return kModes;
 }
 
-void SetLabelColor(TLabel* label, TColor color) {
-  if (!label) return;
-  label->Font().Color = color;
-  label->FontChanged();
-}
 
 // "Persist" on both windows, where it is built.
 void SetPersistEnabled(bool enabled) {
@@ -57,7 +52,7 @@ void ColourCh2Labels(bool inverted) {
   FrontPanelControls* panels[2] = {Form1, Form11};
   for (FrontPanelControls* p : panels) {
     if (!p) continue;
-    SetLabelColor(p->LabelCh2, inverted ? Math2Color : engine::Ch2On ? Ch2Color : 0x808080);
+    SetFontColorOf(p->LabelCh2, inverted ? Math2Color : engine::Ch2On ? Ch2Color : clGray);
     for (TGrSpeedButton* b : {p->SpeedButton__ac2, p->SpeedButton_dc2, p->SpeedButton_gnd2}) {
       b->Font().Color = inverted ? Math2Color : p->SpeedButton_dc1->Font().Color;
       b->FontChanged();
@@ -82,8 +77,8 @@ void TForm1::RebuildMathPicture() {
   using namespace engine;
   using namespace display;
   if (TriggerOff == 0 && TriggerSource == 0) {
-    SetLabelColor(Label3, Ch2Color);
-    if (Form11) SetLabelColor(Form11->Label3, Ch2Color);
+    SetFontColorOf(Label3, Ch2Color);
+    if (Form11) SetFontColorOf(Form11->Label3, Ch2Color);
   }
   kursorivoltit();
   ClearPending = 1;
@@ -138,7 +133,7 @@ void TForm1::MathModeClick(int mode) {
   Ch2PenColor = Ch2XorColor;
   if (on && mode == kInvert) Ch2PenColor = Math2PenColor;
   ColourCh2Labels(on && mode == kInvert);
-  if (!on) SetLabelColor(LabelCh1, Ch1On ? Ch1Color : 0x808080);
+  if (!on) SetFontColorOf(LabelCh1, Ch1On ? Ch1Color : clGray);
 
   // The computed traces need real samples: not the two magnified steps.
   if (arithmetic && on && (SpeedButton02us->Down() || SpeedButton01us->Down())) {
@@ -193,7 +188,7 @@ void TForm1::SpeedButton21Click(TObject*) {
     if (mode == kInvert) {
       Ch2PenColor = Math2PenColor;
       ColourCh2Labels(true);
-      if (Label3) SetLabelColor(Label3, Math2Color);
+      if (Label3) SetFontColorOf(Label3, Math2Color);
     }
     if (mode == kXY) {
       for (FrontPanelControls* p : panels)
@@ -207,7 +202,7 @@ void TForm1::SpeedButton21Click(TObject*) {
   } else {
     MathOff = 1;
     ColourCh2Labels(false);
-    SetLabelColor(LabelCh1, Ch1On ? Ch1Color : 0x808080);
+    SetFontColorOf(LabelCh1, Ch1On ? Ch1Color : clGray);
     for (FrontPanelControls* p : panels)
       if (p) {
         p->SpeedButtonCh1->SetEnabled(true);

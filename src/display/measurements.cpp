@@ -13,7 +13,6 @@ namespace display {
 
 namespace {
 
-constexpr int kCodesPerDiv = 32;
 constexpr int kLengthBins = kSamples + 1;  // run lengths 0..4096
 
 int Code(ChannelCodes x, int i) { return std::clamp(x[static_cast<std::size_t>(i)], 0, 255); }

@@ -13,6 +13,8 @@
 
 namespace display {
 
+inline constexpr int kCodesPerDiv = 32;  // sample codes per vertical division
+
 inline constexpr int kSamples = 4096;
 using ChannelCodes = std::span<const std::int32_t, kSamples>;
 

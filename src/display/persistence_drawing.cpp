@@ -18,8 +18,6 @@ namespace display {
 namespace {
 
 constexpr int kFirstUsedPoint = 5;  // the first and last five points never enter the stores
-constexpr int kDivisionWidth = 50;
-constexpr int kCentreTickStep = 10;
 
 // The picture's pixels, written one by one; pixels outside are left alone.
 class Pixels {

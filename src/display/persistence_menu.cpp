@@ -18,12 +18,12 @@ namespace {
 
 using MainHandler = void (TForm1::*)(TObject*);
 
-struct ItemBinding {
+struct PersistenceItemBinding {
   TMenuItem* PersistenceControls::*Item;
   MainHandler Handler;
 };
 
-constexpr ItemBinding kModeItems[] = {
+constexpr PersistenceItemBinding kModeItems[] = {
     {&PersistenceControls::NormalPersistence1, &TForm1::NormalPersistence1Click},
     {&PersistenceControls::PersistencewithIntensityGrading1, &TForm1::PersistencewithIntensityGrading1Click},
     {&PersistenceControls::VariablePersistence1, &TForm1::VariablePersistence1Click},
@@ -76,7 +76,7 @@ void TForm1::CreatePersistenceControls() {
   const int left = FftView->Left() + FftView->Width() + 10;
   BuildPersistenceControls(this, this, left, fft1->Top(), options, *this, *this);
   SpeedButton23->OnClick = [this](TObject* s) { SpeedButton23Click(s); };
-  for (const ItemBinding& b : kModeItems) {
+  for (const PersistenceItemBinding& b : kModeItems) {
     const MainHandler handler = b.Handler;
     (this->*b.Item)->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
   }
@@ -93,7 +93,7 @@ void TForm11::CreatePersistenceControls() {
     Form1->SpeedButton23->SetDown(Form11->SpeedButton23->Down());
     Form1->SpeedButton23Click(Form1);
   };
-  for (const ItemBinding& b : kModeItems) {
+  for (const PersistenceItemBinding& b : kModeItems) {
     const MainHandler handler = b.Handler;
     (this->*b.Item)->OnClick = [handler](TObject*) {
       if (Form1) (Form1->*handler)(Form1);

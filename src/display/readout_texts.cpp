@@ -13,8 +13,6 @@ namespace {
 
 constexpr std::size_t kTextChars = 51;  // texts are short strings
 
-int Read(const std::int32_t* p) { return p ? *p : 0; }
-
 // Takes the old text off, keeps the new one and prints it when `show`.
 void Replace(ScopeView& view, std::string* kept, const std::string& text, int x, TColor color, bool show) {
   if (!kept) return;
@@ -35,7 +33,7 @@ void ShowTimeReadout(ScopeView& view) {
   using namespace engine;
   if (SpectrumMode || !MarkersOn) return;
   const MarkerPlaces& m = view.Markers;
-  const TimeReadout r = TimeMarkerReadout(TimeDivText, Read(m.TimeMarker1X), Read(m.TimeMarker2X), view.X0);
+  const TimeReadout r = TimeMarkerReadout(TimeDivText, ReadPlace(m.TimeMarker1X), ReadPlace(m.TimeMarker2X), view.X0);
   Replace(view, view.Readouts.Time, r.Dt, view.X0 + view.Texts.TimeReadout, TimeMarkerColor, r.Show);
   Replace(view, view.Readouts.InvTime, r.InvDt, view.X0 + view.Texts.InvTimeReadout, TimeMarkerColor, r.Show);
 }
@@ -47,7 +45,7 @@ void ShowVoltReadout(ScopeView& view) {
   const bool fileGround = FileCh1Ground != 10000;
   const int ground = ch1 ? (fileGround ? FileCh1Ground : Ch1GroundLevel) : (fileGround ? FileCh2Ground : Ch2GroundLevel);
   const MarkerPlaces& m = view.Markers;
-  const int y1 = Read(m.VoltMarker1Y), y2 = Read(m.VoltMarker2Y);
+  const int y1 = ReadPlace(m.VoltMarker1Y), y2 = ReadPlace(m.VoltMarker2Y);
   const std::string text = VoltMarkerReadout(ch1 ? Ch1GainCode : Ch2GainCode, ch1 ? Ch1ProbeFactor : Ch2ProbeFactor,
                                              y1, y2, view.Y0, ground, !MathOff, view.VScale);
   Replace(view, view.Readouts.Volt, text, view.X0 + view.Texts.VoltReadout, ShownChannelColor(),
@@ -59,7 +57,7 @@ void ShowFreqReadout(ScopeView& view, int bin) {
   if (!SpectrumMode || !FftMarkersOn) return;
   const std::string text = FreqMarkerReadout(TimePerDiv, bin, LogFreqAxis != 0);
   Replace(view, view.Readouts.Freq, text, view.X0 + view.Texts.FreqReadout, TimeMarkerColor,
-          Read(view.Markers.FreqMarker1X) >= view.X0);
+          ReadPlace(view.Markers.FreqMarker1X) >= view.X0);
 }
 
 void ShowLevelReadout(ScopeView& view) {
@@ -73,7 +71,7 @@ void ShowLevelReadout(ScopeView& view) {
   setup.CaptureTimePerDiv = CaptureTimePerDiv;
   setup.WindowDensityCorrection = WindowDensityCorrection;
   const MarkerPlaces& m = view.Markers;
-  const std::string text = LevelMarkerReadout(setup, Read(m.LevelMarker1Y), Read(m.LevelMarker2Y), view.Y0, view.VScale);
+  const std::string text = LevelMarkerReadout(setup, ReadPlace(m.LevelMarker1Y), ReadPlace(m.LevelMarker2Y), view.Y0, view.VScale);
   Replace(view, view.Readouts.Level, text, view.X0 + view.Texts.VoltReadout, ShownChannelColor(), true);
 }
 

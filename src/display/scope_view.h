@@ -13,6 +13,9 @@ class TImage;
 
 namespace display {
 
+// A marker place the view does not have reads as 0.
+inline int ReadPlace(const std::int32_t* p) { return p ? *p : 0; }
+
 // The marker variables of one picture; the view points at them so that the
 // window's own marker code and the drawing code read the same places.
 struct MarkerPlaces {

@@ -13,20 +13,14 @@
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
+#include "platform/os/folders.h"
 #include "platform/ui/vcl.h"
 
 namespace {
 
-constexpr TColor kHiddenLabelColor = 0x808080;
-constexpr int kTopTextY = 3;
 constexpr int kLogScrollMax = 70;
 constexpr int kLinScrollMax = 127;
 
-void SetLabelColor(TLabel* label, TColor color) {
-  if (!label) return;
-  label->Font().Color = color;
-  label->FontChanged();
-}
 
 // The twin panel's control of a member of the analysis controls.
 template <class T>
@@ -76,7 +70,6 @@ void EnableScopeOnlyControls(bool enabled) {
   }
 }
 
-std::string FileNameOnly(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
 }  // namespace
 
@@ -252,17 +245,17 @@ void TForm1::fft1Click(TObject*) {
         if (p) {
           p->CH2on->SetDown(false);
           p->SpeedButtonCh2->SetDown(true);
-          SetLabelColor(p->LabelCh2, kHiddenLabelColor);
+          SetFontColorOf(p->LabelCh2, clGray);
         }
-      TulostaTeksti(Ch2RangeText, ScreenX0 + 70, kTopTextY, BackgroundColor);
-      TulostaTeksti(Ch1RangeText, ScreenX0 + 10, kTopTextY, Ch1Color);
+      TulostaTeksti(Ch2RangeText, ScreenX0 + 70, display::kTopTextY, BackgroundColor);
+      TulostaTeksti(Ch1RangeText, ScreenX0 + 10, display::kTopTextY, Ch1Color);
     } else {
       Ch2On = 1;
-      TulostaTeksti(Ch1RangeText, ScreenX0 + 10, kTopTextY, BackgroundColor);
-      TulostaTeksti(Ch2RangeText, ScreenX0 + 70, kTopTextY, Ch2Color);
+      TulostaTeksti(Ch1RangeText, ScreenX0 + 10, display::kTopTextY, BackgroundColor);
+      TulostaTeksti(Ch2RangeText, ScreenX0 + 70, display::kTopTextY, Ch2Color);
       for (FrontPanelControls* p : panels)
         if (p) {
-          SetLabelColor(p->LabelCh2, Ch2Color);
+          SetFontColorOf(p->LabelCh2, Ch2Color);
           p->CH2on->SetDown(true);
           p->SpeedButtonCh2->SetDown(false);
         }
@@ -281,7 +274,7 @@ void TForm1::fft1Click(TObject*) {
     kursoridb();
 
     // Captions and the scroll range of the spectrum.
-    SetCaption(DataFileName.empty() ? "Spectrum Analyzer" : "Spectrum Analyzer - " + FileNameOnly(DataFileName));
+    SetCaption(DataFileName.empty() ? "Spectrum Analyzer" : "Spectrum Analyzer - " + os::FileNameOnly(DataFileName));
     if (Form10) Form10->SetCaption("Spectrum analyzer");
     if (Form11) Form11->SetCaption("Spectrum analyzer");
     ScrollBar2->SetMin(0);
@@ -325,11 +318,11 @@ void TForm1::SpeedButton22Click(TObject*) {
       const bool ch1 = channel == 1;
       const bool shown = (ch1 ? Ch1On : Ch2On) != 0;
       const TColor color = ch1 ? Ch1Color : Ch2Color;
-      TulostaTeksti(ch1 ? Ch1RangeText : Ch2RangeText, ScreenX0 + (ch1 ? 10 : 70), kTopTextY,
+      TulostaTeksti(ch1 ? Ch1RangeText : Ch2RangeText, ScreenX0 + (ch1 ? 10 : 70), display::kTopTextY,
                     shown ? color : BackgroundColor);
       for (FrontPanelControls* p : panels)
         if (p) {
-          SetLabelColor(ch1 ? p->LabelCh1 : p->LabelCh2, shown ? color : kHiddenLabelColor);
+          SetFontColorOf(ch1 ? p->LabelCh1 : p->LabelCh2, shown ? color : clGray);
           (ch1 ? p->SpeedButtonCh1 : p->SpeedButtonCh2)->SetDown(!shown);
           (ch1 ? p->CH1on : p->CH2on)->SetDown(shown);
         }
@@ -341,7 +334,7 @@ void TForm1::SpeedButton22Click(TObject*) {
 
     // The spectrum keeps its scroll place for the next visit.
     display::SpectrumScrollPos = ScrollBar2->Position();
-    SetCaption(DataFileName.empty() ? "Darvik48" : "Darvik48 - " + FileNameOnly(DataFileName));
+    SetCaption(DataFileName.empty() ? "Darvik48" : "Darvik48 - " + os::FileNameOnly(DataFileName));
     if (Form10) Form10->SetCaption("Darvik48");
     if (Form11) Form11->SetCaption("Darvik48");
     ScrollBar2->SetPosition(display::ScopeScrollPos);

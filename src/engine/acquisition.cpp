@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr std::uint8_t kStatusCaptureDone = 0x44;  // 'D'
 constexpr std::uint32_t kStatusTimeoutMs = 200;
 constexpr std::uint32_t kBlockTimeoutMs = 200;
 constexpr std::uint32_t kRecorderBlockTimeoutMs = 20;

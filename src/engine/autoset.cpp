@@ -22,9 +22,8 @@ constexpr std::int32_t kFlatSpan = 16;  // a signal of this many codes or fewer 
 constexpr std::size_t kRow2ms = 7;
 constexpr std::size_t kRow20us = 13;
 constexpr std::size_t kRow5us = 16;
-constexpr TColor kNavy = 0x800000;
 
-std::span<const std::int32_t> Samples(int channel) {
+std::span<const std::int32_t> ChannelSamples(int channel) {
   return channel == 1 ? std::span<const std::int32_t>(engine::Ch1Samples)
                       : std::span<const std::int32_t>(engine::Ch2Samples);
 }
@@ -45,7 +44,7 @@ void TForm1::CreateAutosetControls() {
   Panel1 = make.Panel(this, "Panel1", Image1->Left() + Image1->Width() / 2 - 150,
                       Image1->Top() + Image1->Height() / 2 - 30, 300, 60);
   Panel1->SetCaption("AUTOSET - Please wait...");
-  Panel1->SetColor(kNavy);
+  Panel1->SetColor(clNavy);
   Panel1->Font().Color = clWhite;
   Panel1->Font().Size = 12;
   Panel1->Font().Style = fsBold;
@@ -107,7 +106,7 @@ void TForm1::AutosetChannel(int channel) {
   auto capture = [this, channel]() -> std::optional<SignalSpan> {
     SingleClick();
     if (LinkLost() || SingleStop || Application->Terminated()) return std::nullopt;
-    return MeasureSignal(Samples(channel));
+    return MeasureSignal(ChannelSamples(channel));
   };
 
   // Range: one step more sensitive while nothing clips, one back when the

@@ -6,6 +6,8 @@
 // extended wait before the first calibration.
 #include "engine/calibration.h"
 
+#include <QTimer>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -64,7 +66,6 @@ namespace {
 
 using namespace engine;
 
-constexpr TColor kNavy = 0x800000;
 constexpr TColor kWhite = 0xFFFFFF;
 // Step 1: a capture's samples 100..199 should sum to 100 x (125..127).
 constexpr int kSumFirst = 100;
@@ -201,11 +202,11 @@ CalibratingControls MakeCalibratingPanel(TForm* owner, int left, int top) {
   panel->Name = "CalibratingPanel";
   panel->SetParent(owner);
   panel->SetBounds(left, top, 280, 64);
-  panel->SetColor(kNavy);
+  panel->SetColor(clNavy);
   panel->SetCaption("");
   panel->SetVisible(false);
   // The heading turns white while a calibration runs; the progress is always readable.
-  return {panel, MakeLabel(owner, panel, "CalibratingLabel", "Calibrating - Please wait...", 10, 12, kNavy),
+  return {panel, MakeLabel(owner, panel, "CalibratingLabel", "Calibrating - Please wait...", 10, 12, clNavy),
           MakeLabel(owner, panel, "CalibrationProgressLabel", "0% Complete", 36, 10, kWhite)};
 }
 
@@ -571,7 +572,7 @@ void TForm8Engine::calibrate() {
   // Once the program has ended nothing more is written.
   const bool saved = Application->Terminated() || report.Save(logPath);
   Calibrating = 0;
-  SetCalibratingLabelColor(kNavy);
+  SetCalibratingLabelColor(clNavy);
   // Nothing is left marked as running while the user reads about the file.
   // A user who asked to close gets no verdict: the next start calibrates.
   if (!Leaving()) {

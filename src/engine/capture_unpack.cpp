@@ -26,7 +26,6 @@ using engine::kChannelSamples;
 using engine::kSampleBlockEntries;
 
 constexpr std::size_t kRotation = 63;  // the device's stream starts 63 bytes late
-constexpr std::uint8_t kStatusCaptureDone = 0x44;
 constexpr std::uint32_t kSlowPollTimeoutMs = 20;
 constexpr std::uint32_t kSlowReplyTimeoutMs = 200;
 constexpr std::uint32_t kSlowReplyBytes = 64;

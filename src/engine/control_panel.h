@@ -148,3 +148,12 @@ T* TwinControl(PanelControl<T> control) {
 void MirrorToTwin(const FrontPanelControls& main, PanelControl<TGrSpeedButton> control);
 void MirrorToTwin(const FrontPanelControls& main, PanelControl<TTrackBar> control);
 
+
+class TForm1;
+// A main-window handler, as the twin panel's items run it.
+using MainHandler = void (TForm1::*)(TObject*);
+// Runs the main window's handler on the main window, if there is one.
+void ForwardToMain(MainHandler handler);
+
+// The twin panel's copy of a menu item takes the main item's check.
+void MirrorCheck(const TMenuItem* item, TMenuItem* TForm11::*twin);

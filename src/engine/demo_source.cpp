@@ -27,7 +27,7 @@ constexpr int kDemo1Ch2Source = 600;
 constexpr int kDemo1Ch1Source = 900;
 constexpr int kDemo2Ch2Source = 1200;
 constexpr int kDemo2Ch1Source = 1500;
-constexpr int kTableEntries = 1800;
+constexpr int kDemoTableEntries = 1800;
 constexpr std::int32_t kDemo1FromTimePerDiv = 2000;  // 20 us/div
 constexpr int kTriggerSearchEntries = 299;
 
@@ -41,13 +41,13 @@ int RandomBit() { return static_cast<int>(Random()() & 1u); }
 // The table is a work block of bytes holding signed 16-bit entries.
 std::int16_t Entry(int index) {
   std::int16_t value = 0;
-  if (engine::DemoSourceTable && index >= 0 && index < kTableEntries)
+  if (engine::DemoSourceTable && index >= 0 && index < kDemoTableEntries)
     std::memcpy(&value, engine::DemoSourceTable + 2 * index, sizeof value);
   return value;
 }
 
 void SetEntry(int index, std::int64_t value) {
-  if (!engine::DemoSourceTable || index < 0 || index >= kTableEntries) return;
+  if (!engine::DemoSourceTable || index < 0 || index >= kDemoTableEntries) return;
   const auto v = static_cast<std::int16_t>(value);
   std::memcpy(engine::DemoSourceTable + 2 * index, &v, sizeof v);
 }

@@ -16,7 +16,6 @@ constexpr const char* kDeviceIdText = "vid_4d3e&pid_0b17";
 constexpr const char* kEndpointName = "\\MCHP_EP1";
 constexpr std::uint8_t kOutPipe = 0x01;
 constexpr std::uint8_t kInPipe = 0x81;
-constexpr std::uint32_t kCommandTimeoutMs = 10;
 
 }  // namespace
 
@@ -63,7 +62,7 @@ void TForm1::MPUSBRead(MpusbHandle handle, std::uint8_t* buf, std::uint32_t len,
 }
 
 void TForm1::SendDeviceCommand(std::uint8_t command) {
-  MPUSBWrite(engine::UsbOutHandle, &command, 1, &engine::UsbSentCount, kCommandTimeoutMs);
+  MPUSBWrite(engine::UsbOutHandle, &command, 1, &engine::UsbSentCount, engine::kCommandTimeoutMs);
 }
 
 int TForm1::OpenDeviceH() {

@@ -17,6 +17,9 @@
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
+// The input coupling a channel's buttons choose.
+enum Coupling { kAc, kDc, kGnd };
+
 struct FrontPanelControls {
   // ---- Group boxes
   TGroupBox* GroupBox1 = nullptr;   // "Volts/Div.": both channels

@@ -18,10 +18,8 @@ constexpr std::size_t kHeaderBytes = 66;
 constexpr std::size_t kSyncWindow = 25;
 constexpr std::size_t kDataBytes = TForm1::kUploadBytes - 5;
 constexpr std::uint32_t kLogicTimeoutMs = 10000;
-constexpr std::uint32_t kCommandTimeoutMs = 10;
 constexpr std::uint8_t kLogicStreamFollows = 8;
 constexpr std::uint32_t kReplyTimeoutMs = 200;
-constexpr std::uint32_t kReplyBytes = 64;
 
 std::uint8_t ReverseBits(std::uint8_t b) {
   std::uint8_t r = 0;

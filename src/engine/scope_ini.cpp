@@ -89,11 +89,6 @@ std::uint8_t ReadFlag(TIniFile& ini, const char* section, const char* key, bool 
   return ini.ReadBool(section, key, def) ? 1 : 0;
 }
 
-// Colours are 0x00BBGGRR; whatever else a damaged file holds is dropped.
-TColor ReadColour(TIniFile& ini, const char* key, TColor def) {
-  return static_cast<TColor>(ini.ReadInteger("Colors", key, static_cast<int>(def))) & 0xFFFFFF;
-}
-
 bool TwoEqual(std::int32_t a, std::int32_t b, std::int32_t c) { return a == b || a == c || b == c; }
 
 }  // namespace
@@ -140,14 +135,14 @@ void TForm1::ReadCreationSettings() {
   ExtendCalTime = ReadFlag(ini, "Hardware", "ExtendCalTime", false);
 
   const ScreenColorSet& preset = kBrightScreenColors;
-  BackgroundColor = ReadColour(ini, "Background", preset.Background);
-  Ch1Color = ReadColour(ini, "Ch1", preset.Ch1);
-  Ch2Color = ReadColour(ini, "Ch2", preset.Ch2);
-  Math1Color = ReadColour(ini, "Math1", preset.Math1);
-  Math2Color = ReadColour(ini, "Math2", preset.Math2);
-  DarkGridColor = ReadColour(ini, "Dark_Grid", preset.DarkGrid);
-  BrightGridColor = ReadColour(ini, "Bright_Grid", preset.BrightGrid);
-  TimeMarkerColor = ReadColour(ini, "Time_Marker", preset.TimeMarker);
+  BackgroundColor = ReadColourEntry(ini, "Background", preset.Background);
+  Ch1Color = ReadColourEntry(ini, "Ch1", preset.Ch1);
+  Ch2Color = ReadColourEntry(ini, "Ch2", preset.Ch2);
+  Math1Color = ReadColourEntry(ini, "Math1", preset.Math1);
+  Math2Color = ReadColourEntry(ini, "Math2", preset.Math2);
+  DarkGridColor = ReadColourEntry(ini, "Dark_Grid", preset.DarkGrid);
+  BrightGridColor = ReadColourEntry(ini, "Bright_Grid", preset.BrightGrid);
+  TimeMarkerColor = ReadColourEntry(ini, "Time_Marker", preset.TimeMarker);
 }
 
 void TForm1::CheckCalibrationRecord() {

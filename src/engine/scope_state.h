@@ -48,6 +48,9 @@ inline constexpr std::size_t kUsbRxBufferSize = 8192;
 // Shared by every reader: status bytes, capture blocks, 64-byte replies.
 inline std::array<std::uint8_t, kUsbRxBufferSize> UsbRxBuffer{};
 inline std::uint32_t UsbSentCount = 0;
+inline constexpr std::uint32_t kCommandTimeoutMs = 10;  // one command byte or a settings packet
+inline constexpr std::uint32_t kReplyBytes = 64;        // a reply to a status or data request
+inline constexpr std::uint8_t kStatusCaptureDone = 0x44;  // 'D': a capture waits to be read
 inline std::uint32_t UsbReadCount = 0;
 
 // Arguments of the last capture-control command (Reset_500).

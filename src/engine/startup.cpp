@@ -79,7 +79,7 @@ const char* const kRunAnywayText =
     "Other Darvik48 software may be active.\rSimultaneous use will cause problems.\r"
     "If previous session was abnormally terminated click \"No\".\r"
     "Disconnect and reconnect the USB cable and restart the program.\rRun anyway?";
-const char* const kCalibrationFailedText =
+const char* const kPreviousCalibrationFailedText =
     "Previous calibration failed.\rSelect File|Calibrate && Exit and restart the program.";
 const char* const kCalibrateNowText =
     "The oscilloscope will now be calibrated.\rPlease make sure that the oscilloscope inputs CH1 and CH2\r"
@@ -392,7 +392,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   ReadWindowSizes();
 
   // An unusable calibration record was replaced at creation: say so.
-  if (CalibrationInvalid) MessageDlgPos(kCalibrationFailedText, mtWarning, mbOK, 0, Left() + 200, Top() + 200);
+  if (CalibrationInvalid) MessageDlgPos(kPreviousCalibrationFailedText, mtWarning, mbOK, 0, Left() + 200, Top() + 200);
   if (Application->Terminated()) return;  // closed while the warning was up
 
   // The "Add Text" windows at the main window's top right corner.

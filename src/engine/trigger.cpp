@@ -30,11 +30,6 @@ void PressWithTwin(const FrontPanelControls& main, engine::PanelButton button) {
   MirrorToTwin(main, button);
 }
 
-void SetLabelColor(TLabel* label, TColor color) {
-  if (!label || label->Font().Color == color) return;
-  label->Font().Color = color;
-  label->FontChanged();
-}
 
 // The level the device (or the demo trigger search) works from: the demo
 // source counts its codes the other way up.
@@ -140,8 +135,8 @@ void TForm1::ShowTriggerState() {
   const bool on = engine::TriggerOff == 0;
   const TColor text = on ? display::TriggerLabelColor(engine::TriggerSource) : clBlack;
   const TColor panel = on ? kTriggerOnPanelColor : clBtnFace;
-  SetLabelColor(Label3, text);
-  SetLabelColor(TwinControl(&FrontPanelControls::Label3), text);
+  SetFontColorOf(Label3, text);
+  SetFontColorOf(TwinControl(&FrontPanelControls::Label3), text);
   for (TPanel* p : {Panel2, TwinControl(&FrontPanelControls::Panel2)})
     if (p) p->SetColor(panel);
 }

@@ -8,20 +8,18 @@
 #include "engine/scope_state.h"
 #include "widgets/control_maker.h"
 
-namespace {
-
-using MainHandler = void (TForm1::*)(TObject*);
-
-void Forward(MainHandler handler) {
+void ForwardToMain(MainHandler handler) {
   if (Form1) (Form1->*handler)(Form1);
 }
 
-}  // namespace
+void MirrorCheck(const TMenuItem* item, TMenuItem* TForm11::*twin) {
+  if (Form11 && twin && Form11->*twin && item) (Form11->*twin)->SetChecked(item->Checked());
+}
 
 void TForm11::CreateMenusAndInstruments() {
   ControlMaker make(this);
   auto forward = [&](TMenuItem* parent, const char* name, const char* caption, MainHandler handler) {
-    return make.Item(parent, name, caption, [handler](TObject*) { Forward(handler); });
+    return make.Item(parent, name, caption, [handler](TObject*) { ForwardToMain(handler); });
   };
 
   // Under "Normal Screen" and "Logic Analyzer", inside the panel's design size.
@@ -30,11 +28,11 @@ void TForm11::CreateMenusAndInstruments() {
   SpeedButton25 = buttons.FunctionGenerator;
   SpeedButton26 = buttons.CircuitAnalyzer;
   SpeedButton27 = buttons.TransientRecorder;
-  SpeedButton25->OnClick = [](TObject*) { Forward(&TForm1::SpeedButton25Click); };
+  SpeedButton25->OnClick = [](TObject*) { ForwardToMain(&TForm1::SpeedButton25Click); };
   SpeedButton26->OnClick = [this](TObject* s) { SpeedButton26Click(s); };
   SpeedButton27->OnClick = [this](TObject* s) { SpeedButton27Click(s); };
-  Autoset1->OnClick = [](TObject*) { Forward(&TForm1::Autoset1Click); };
-  Autoset2->OnClick = [](TObject*) { Forward(&TForm1::Autoset2Click); };
+  Autoset1->OnClick = [](TObject*) { ForwardToMain(&TForm1::Autoset1Click); };
+  Autoset2->OnClick = [](TObject*) { ForwardToMain(&TForm1::Autoset2Click); };
 
   Calibrate1 = make.Item(File1, "Calibrate1", "Calibrate", [this](TObject* s) { Calibrate1Click(s); });
   CalibrateExit1 = forward(File1, "CalibrateExit1", "Calibrate && Exit", &TForm1::CalibrateExit1Click);
@@ -83,12 +81,12 @@ void TForm11::LeaveBigScreen() {
 
 void TForm11::SpeedButton26Click(TObject*) {
   LeaveBigScreen();
-  Forward(&TForm1::SpeedButton26Click);
+  ForwardToMain(&TForm1::SpeedButton26Click);
 }
 
 void TForm11::SpeedButton27Click(TObject*) {
   LeaveBigScreen();
-  Forward(&TForm1::SpeedButton27Click);
+  ForwardToMain(&TForm1::SpeedButton27Click);
 }
 
 void TForm11::View1Click(TObject*) {

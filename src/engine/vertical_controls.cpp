@@ -13,21 +13,6 @@
 #include "engine/scope_state.h"
 #include "recorder/recorder_form.h"
 
-namespace {
-
-constexpr TColor kHiddenLabelColor = 0x808080;
-constexpr int kTopTextY = 3;
-
-enum Coupling { kAc, kDc, kGnd };
-
-void SetLabelColor(TLabel* label, TColor color) {
-  if (!label) return;
-  label->Font().Color = color;
-  label->FontChanged();
-}
-
-}  // namespace
-
 // ---------------------------------------------------------------- volts/div
 
 void TForm1::SpeedButton28Click(TObject*) { ApplyRangeStep(1, engine::RangeTable[0]); }
@@ -272,10 +257,10 @@ void TForm1::ChannelScopeView(int channel) {
   TColor color = ch1 ? Ch1Color : Ch2Color;
   if (!ch1 && InvertCh2Mode && !MathOff) color = Math2Color;
   const std::string& text = ch1 ? Ch1RangeText : Ch2RangeText;
-  TulostaTeksti(text, ScreenX0 + (ch1 ? 10 : 70), kTopTextY, show ? color : BackgroundColor);
+  TulostaTeksti(text, ScreenX0 + (ch1 ? 10 : 70), display::kTopTextY, show ? color : BackgroundColor);
   FrontPanelControls* panels[2] = {this, Form11};
   for (FrontPanelControls* p : panels)
-    if (p) SetLabelColor(ch1 ? p->LabelCh1 : p->LabelCh2, show ? color : kHiddenLabelColor);
+    if (p) SetFontColorOf(ch1 ? p->LabelCh1 : p->LabelCh2, show ? color : clGray);
   rms_out();
   kursorivoltit();
 }
@@ -296,10 +281,10 @@ void TForm1::ChannelSpectrumView(int channel) {
   }
   const TColor color = ch1 ? Ch1Color : Ch2Color;
   const std::string& text = ch1 ? Ch1RangeText : Ch2RangeText;
-  TulostaTeksti(text, ScreenX0 + (ch1 ? 10 : 70), kTopTextY, show ? color : BackgroundColor);
+  TulostaTeksti(text, ScreenX0 + (ch1 ? 10 : 70), display::kTopTextY, show ? color : BackgroundColor);
   FrontPanelControls* panels[2] = {this, Form11};
   for (FrontPanelControls* p : panels)
-    if (p) SetLabelColor(ch1 ? p->LabelCh1 : p->LabelCh2, show ? color : kHiddenLabelColor);
+    if (p) SetFontColorOf(ch1 ? p->LabelCh1 : p->LabelCh2, show ? color : clGray);
   rms_out();
   kursoridb();
 }

@@ -23,11 +23,6 @@ constexpr std::int32_t kUnplaced = -300;
 
 using TwinItem = TMenuItem* TForm11::*;
 
-// The twin panel's copy of a menu item takes the main item's check.
-void MirrorCheck(const TMenuItem* item, TwinItem twin) {
-  if (Form11 && twin && Form11->*twin && item) (Form11->*twin)->SetChecked(item->Checked());
-}
-
 bool Toggle(TMenuItem* item, TwinItem twin) {
   item->SetChecked(!item->Checked());
   MirrorCheck(item, twin);

@@ -35,11 +35,7 @@ GeneratorPanel* TForm1_fgen::PanelOf(TObject* sender) const {
   return generator::Panels.empty() ? nullptr : generator::Panels.front();
 }
 
-GeneratorPanel* TForm1_fgen::ScopePanel() const {
-  for (GeneratorPanel* p : generator::Panels)
-    if (p->ScopeWindow()) return p;
-  return generator::Panels.empty() ? nullptr : generator::Panels.front();
-}
+GeneratorPanel* TForm1_fgen::ScopePanel() const { return LeadingGeneratorPanel(); }
 
 void TForm1_fgen::RestartApplyTimer() {
   Timer8->SetEnabled(false);

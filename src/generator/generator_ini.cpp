@@ -40,10 +40,6 @@ void ReadPlace(TIniFile& ini, const char* section, TForm* form, bool withSize) {
   if (width > 0 && height > 0) form->PlaceOnScreen(left, top, width, height);
 }
 
-TColor ReadColour(TIniFile& ini, const char* key, TColor def) {
-  return static_cast<TColor>(ini.ReadInteger("Colors", key, static_cast<int>(def))) & 0xFFFFFF;
-}
-
 }  // namespace
 
 void TForm1_fgen::ReadGeneratorSettings() {
@@ -65,15 +61,15 @@ void TForm1_fgen::ReadGeneratorSettings() {
   const int octaveStep =
       std::clamp(ini.ReadInteger("Menu", "OctaveStep", stepList ? stepList->ItemIndex() : 0), 0, kLastStepItem);
 
-  BodeBackgroundColor = ReadColour(ini, "Background", BodeBackgroundColor);
-  BodeGridColor = ReadColour(ini, "Grid", BodeGridColor);
-  BodeTextColor = ReadColour(ini, "Text", BodeTextColor);
-  BodeTraceColor = ReadColour(ini, "Trace", BodeTraceColor);
-  BodeBorderColor = ReadColour(ini, "Border", BodeBorderColor);
-  BodeFreqMarkerColor = ReadColour(ini, "F_Marker", BodeFreqMarkerColor);
-  BodeLevelMarkerColor = ReadColour(ini, "V_Marker", BodeLevelMarkerColor);
+  BodeBackgroundColor = ReadColourEntry(ini, "Background", BodeBackgroundColor);
+  BodeGridColor = ReadColourEntry(ini, "Grid", BodeGridColor);
+  BodeTextColor = ReadColourEntry(ini, "Text", BodeTextColor);
+  BodeTraceColor = ReadColourEntry(ini, "Trace", BodeTraceColor);
+  BodeBorderColor = ReadColourEntry(ini, "Border", BodeBorderColor);
+  BodeFreqMarkerColor = ReadColourEntry(ini, "F_Marker", BodeFreqMarkerColor);
+  BodeLevelMarkerColor = ReadColourEntry(ini, "V_Marker", BodeLevelMarkerColor);
   for (std::size_t i = 0; i < std::size(kTraceKeys); ++i)
-    BodeTraceColors[i] = ReadColour(ini, kTraceKeys[i], kDefaultBodeTraceColors[i]);
+    BodeTraceColors[i] = ReadColourEntry(ini, kTraceKeys[i], kDefaultBodeTraceColors[i]);
 
   // A hand-edited trim must stay a trim: out of range it would reach the
   // output-enable and sync bits of the setting byte.

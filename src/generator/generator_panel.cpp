@@ -21,8 +21,8 @@
 
 namespace {
 
-constexpr int kRangeW = 52;
-constexpr int kRowStep = 24;
+constexpr int kGenRangeW = 52;
+constexpr int kGenRowStep = 24;
 
 // Set while one panel copies its state onto the others: their handlers then
 // leave the engine alone, since the panel that started it calls it once.
@@ -47,6 +47,12 @@ GeneratorPanel::GeneratorPanel(TForm* owner, TWinControl* parent, int left, int 
 
 GeneratorPanel::~GeneratorPanel() { std::erase(generator::Panels, this); }
 
+GeneratorPanel* LeadingGeneratorPanel() {
+  for (GeneratorPanel* p : generator::Panels)
+    if (p->ScopeWindow()) return p;
+  return generator::Panels.empty() ? nullptr : generator::Panels.front();
+}
+
 void GeneratorPanel::Build(TWinControl* parent, int left, int top) {
   ControlMaker make(owner_);
 
@@ -57,8 +63,8 @@ void GeneratorPanel::Build(TWinControl* parent, int left, int top) {
   for (std::size_t i = 0; i < generator::FrequencyRanges.size(); ++i) {
     const auto& row = generator::FrequencyRanges[i];
     const int col = static_cast<int>(i % 4), line = static_cast<int>(i / 4);
-    *rangeSlots[i] = make.Button(RangeBox, row.Button, row.Caption, 31, 8 + col * (kRangeW + 2),
-                                 20 + line * kRowStep * 3 / 2, kRangeW);
+    *rangeSlots[i] = make.Button(RangeBox, row.Button, row.Caption, 31, 8 + col * (kGenRangeW + 2),
+                                 20 + line * kGenRowStep * 3 / 2, kGenRangeW);
   }
   GrSpeedButton6->SetDown(true);
 
@@ -68,7 +74,7 @@ void GeneratorPanel::Build(TWinControl* parent, int left, int top) {
   const char* shapeCaptions[4] = {"Sine", "Square", "Triangle", "More"};
   TGrSpeedButton** shapeSlots[4] = {&GrSpeedButton11, &GrSpeedButton12, &GrSpeedButton13, &GrSpeedButton14};
   for (int i = 0; i < 4; ++i) {
-    *shapeSlots[i] = make.Button(ShapeBox, shapeNames[i], shapeCaptions[i], 3, 8 + i * (kRangeW + 2), 20, kRangeW);
+    *shapeSlots[i] = make.Button(ShapeBox, shapeNames[i], shapeCaptions[i], 3, 8 + i * (kGenRangeW + 2), 20, kGenRangeW);
     (*shapeSlots[i])->SetAllowAllUp(true);
   }
   if (options_.ScopeWindow) GrSpeedButton2 = make.Button(ShapeBox, "GrSpeedButton2", "Probe Test", 0, 8, 52, 106);

@@ -152,3 +152,9 @@ class GeneratorPanel : public TComponent {
   TForm* owner_;
   Options options_;
 };
+
+// The scope window's generator panel, whose Stop Sweep and range buttons
+// lead; without one, the first panel there is (nullptr when none).
+GeneratorPanel* LeadingGeneratorPanel();
+// The scope window's generator panel; nullptr without the scope window.
+GeneratorPanel* ScopeGeneratorPanel();

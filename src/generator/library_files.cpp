@@ -17,7 +17,6 @@ std::vector<std::string> LibraryFolders() {
 
 namespace {
 
-constexpr const char* kDataErrorText = "Error found in data file";
 
 }  // namespace
 
@@ -29,7 +28,7 @@ bool TForm1_fgen::LoadLibraryFile(const std::string& path) {
   SetCaption("Function Generator " + std::filesystem::path(path).filename().string());
   const bool filled = ApplyLibraryWave(*wave, BaseTable);
   if (filled) SineInBaseTable = 0;
-  if (wave->Error) MessageDlg(kDataErrorText, mtWarning, mbOK, 0);
+  if (wave->Error) MessageDlg(generator::kDataErrorText, mtWarning, mbOK, 0);
   return filled;
 }
 

@@ -21,6 +21,9 @@
 
 namespace generator {
 
+// The warning after a library file that held damaged lines.
+inline constexpr const char* kDataErrorText = "Error found in data file";
+
 // The most points a text may expand to: every point takes at least one of
 // the 32000 entries of a period.
 inline constexpr int kLibraryMaxPoints = 32001;

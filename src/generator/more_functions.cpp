@@ -13,16 +13,10 @@ namespace {
 
 constexpr int kButtonGroup = 7;
 
-// The scope window's panel, whose Stop Sweep and range buttons lead.
-GeneratorPanel* ScopePanel() {
-  for (GeneratorPanel* p : generator::Panels)
-    if (p->ScopeWindow()) return p;
-  return generator::Panels.empty() ? nullptr : generator::Panels.front();
-}
 
 // A running generator sweep ends: "Stop Sweep" goes up and its handler runs.
 void EndSweepHold() {
-  if (GeneratorPanel* p = ScopePanel()) {
+  if (GeneratorPanel* p = LeadingGeneratorPanel()) {
     p->StopSweep->SetDown(false);
     p->StopSweepClick(p->StopSweep);
   }

@@ -7,7 +7,7 @@
 
 namespace {
 // Under the time/div group, from the window's left margin.
-constexpr int kGeneratorLeft = 8;
+constexpr int kRecorderGeneratorLeft = 8;
 }  // namespace
 
 void TForm1_rec::CreateGeneratorControls() {
@@ -20,5 +20,5 @@ void TForm1_rec::CreateGeneratorControls() {
   options.OptionsMenu = Options1;
   options.ToolsMenu = Tools1;
   const int top = Time_div->Top() + Time_div->Height() + 6;
-  GeneratorControls = new GeneratorPanel(this, this, kGeneratorLeft, top, options);
+  GeneratorControls = new GeneratorPanel(this, this, kRecorderGeneratorLeft, top, options);
 }

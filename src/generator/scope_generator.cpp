@@ -2,8 +2,10 @@
 #include "engine/main_form.h"
 #include "generator/generator_panel.h"
 
+GeneratorPanel* ScopeGeneratorPanel() { return Form1 ? Form1->GeneratorControls : nullptr; }
+
 namespace {
-constexpr int kGeneratorLeft = 6;
+constexpr int kScopeGeneratorLeft = 6;
 }  // namespace
 
 void TForm1::CreateGeneratorControls() {
@@ -17,7 +19,7 @@ void TForm1::CreateGeneratorControls() {
   options.ToolsMenu = Tools1;
   // Under the picture, its position bar and the row of analysis buttons.
   const int top = FftView->Top() + FftView->Height() + 4;
-  GeneratorControls = new GeneratorPanel(this, this, kGeneratorLeft, top, options);
+  GeneratorControls = new GeneratorPanel(this, this, kScopeGeneratorLeft, top, options);
 }
 
 void TForm1::Timer91Timer(TObject* /*Sender*/) { GeneratorPanel::StepSweepProgress(); }

@@ -16,16 +16,15 @@
 
 namespace {
 
-constexpr const char* kCaption = "Wave Editor";
+constexpr const char* kEditorCaption = "Wave Editor";
 constexpr const char* kSaveChangesText = "Save changes to file?";
-constexpr const char* kDataErrorText = "Error found in data file";
 constexpr int kPreviewW = 160;
 constexpr int kPreviewH = 128;
 
 }  // namespace
 
 TWave_editor1::TWave_editor1(TComponent* owner) : TForm(owner) {
-  SetCaption(kCaption);
+  SetCaption(kEditorCaption);
   SetClientWidth(420);
   SetClientHeight(330);
   ControlMaker make(this);
@@ -95,8 +94,8 @@ TWave_editor1::TWave_editor1(TComponent* owner) : TForm(owner) {
 
 void TWave_editor1::SetFileName(const std::string& path) {
   file_name_ = path;
-  SetCaption(path.empty() ? std::string(kCaption)
-                          : std::string(kCaption) + " " + std::filesystem::path(path).filename().string());
+  SetCaption(path.empty() ? std::string(kEditorCaption)
+                          : std::string(kEditorCaption) + " " + std::filesystem::path(path).filename().string());
 }
 
 // ---------------------------------------------------------------- preview
@@ -106,7 +105,7 @@ void TWave_editor1::PreviewClick(TObject* /*Sender*/) {
   std::fill_n(EditorTable.begin(), 32767, std::int16_t{127});
   const LibraryWave wave = ParseLibraryWave(Memo1->Text());
   ApplyLibraryWave(wave, EditorTable);
-  if (wave.Error) MessageDlg(kDataErrorText, mtWarning, mbOK, 0);
+  if (wave.Error) MessageDlg(generator::kDataErrorText, mtWarning, mbOK, 0);
   if (Form1_fgen) Form1_fgen->laske_1();
   else curve_1();
   Label5->SetVisible(true);

@@ -16,9 +16,9 @@
 
 namespace {
 
-constexpr const char* kCaption = "Wave Sequence";
+constexpr const char* kSequenceCaption = "Wave Sequence";
 constexpr unsigned kRestInterval = 50;
-constexpr const char* kFileFilter = "Text file|*.txt|All files|*.*";
+constexpr const char* kSequenceFileFilter = "Text file|*.txt|All files|*.*";
 constexpr const char* kTextChangedText =
     "The text in the edit window has changed.\rDo you want to save changes?";
 constexpr const char* kInitialSteps =
@@ -29,13 +29,12 @@ constexpr const char* kInitialSteps =
 
 // "Wave Sequence - " and what follows.
 std::string CaptionWith(const std::string& tail) {
-  std::string caption = kCaption;
+  std::string caption = kSequenceCaption;
   caption += " - ";
   caption += tail;
   return caption;
 }
 
-GeneratorPanel* ScopePanel() { return Form1 ? Form1->GeneratorControls : nullptr; }
 
 // The scope's Run and Single buttons stay off while a step is applied.
 void EnableScopeRunSingle(bool enabled) {
@@ -47,7 +46,7 @@ void EnableScopeRunSingle(bool enabled) {
 }  // namespace
 
 TForm900::TForm900(TComponent* owner) : TForm(owner) {
-  SetCaption(kCaption);
+  SetCaption(kSequenceCaption);
   SetFormStyle(fsStayOnTop);
   SetClientWidth(560);
   SetClientHeight(400);
@@ -108,11 +107,11 @@ TForm900::TForm900(TComponent* owner) : TForm(owner) {
 
   OpenDialog1 = new TOpenDialog(this);
   OpenDialog1->Name = "OpenDialog1";
-  OpenDialog1->SetFilter(kFileFilter);
+  OpenDialog1->SetFilter(kSequenceFileFilter);
   OpenDialog1->SetDefaultExt("txt");
   SaveDialog1 = new TSaveDialog(this);
   SaveDialog1->Name = "SaveDialog1";
-  SaveDialog1->SetFilter(kFileFilter);
+  SaveDialog1->SetFilter(kSequenceFileFilter);
   SaveDialog1->SetDefaultExt("txt");
   SaveDialog1->SetOptions(ofOverwritePrompt);
 
@@ -216,7 +215,7 @@ void TForm900::ShowFields(const std::array<std::string, 5>& fields) {
 
 void TForm900::ApplyStep(const generator::SequenceStep& step) {
   using namespace generator;
-  GeneratorPanel* scope = ScopePanel();
+  GeneratorPanel* scope = ScopeGeneratorPanel();
   if (!scope || !Form1_fgen) return;
   // The step's offset is the offset: the offset modes go off.
   if (scope->AO1->Checked()) scope->AO1Click(scope->AO1);
@@ -314,7 +313,7 @@ void TForm900::CheckBox1Click(TObject* /*Sender*/) { SequenceRepeat = CheckBox1-
 void TForm900::Button2Click(TObject* /*Sender*/) {
   Button4->SetVisible(false);
   if (RadioButton2->Checked()) {
-    SetCaption(kCaption);
+    SetCaption(kSequenceCaption);
     ComPort1->ShowSetupDialog();
     try {
       ComPort1->Open();
@@ -354,7 +353,7 @@ bool TForm900::Saveas1Click(TObject* /*Sender*/) {
 
 void TForm900::RadioButton1Click(TObject* /*Sender*/) {
   ComPort1->Close();
-  SetCaption(kCaption);
+  SetCaption(kSequenceCaption);
   Button2->SetCaption("Open...");
   CheckBox1->SetEnabled(true);
 }

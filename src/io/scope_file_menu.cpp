@@ -13,13 +13,13 @@
 #include "io/picture_file.h"
 #include "io/print_preview.h"
 #include "io/text_export.h"
+#include "platform/ini/ini_file.h"
 #include "platform/os/folders.h"
 #include "platform/os/process.h"
 #include "widgets/control_maker.h"
 
 namespace {
 
-std::string UnableToWrite(const std::string& path) { return "Unable to write to " + path; }
 
 }  // namespace
 
@@ -150,7 +150,7 @@ void TForm1::SaveDataAs1Click(TObject* /*Sender*/) {
   std::string text;
   for (const std::string& line : Memo1->Lines().Lines()) text += line + "\r\n";
   const std::string& path = SaveDialog2->FileName();
-  if (!os::WriteWholeFile(path, text)) MessageDlg(UnableToWrite(path), mtError, mbOK, 0);
+  if (!os::WriteWholeFile(path, text)) MessageDlg(UnableToWriteMessage(path), mtError, mbOK, 0);
 }
 
 void TForm1::ExportWaveform(int channel) {
@@ -162,7 +162,7 @@ void TForm1::ExportWaveform(int channel) {
       io::WaveformLibraryText(channel == 1 ? std::span<const std::int32_t>(engine::Ch1Samples)
                                            : std::span<const std::int32_t>(engine::Ch2Samples));
   const std::string& path = SaveDialog5->FileName();
-  if (!os::WriteWholeFile(path, text)) MessageDlg(UnableToWrite(path), mtError, mbOK, 0);
+  if (!os::WriteWholeFile(path, text)) MessageDlg(UnableToWriteMessage(path), mtError, mbOK, 0);
 }
 
 void TForm1::ExportWaveformCH11Click(TObject* /*Sender*/) { ExportWaveform(1); }

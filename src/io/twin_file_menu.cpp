@@ -12,19 +12,13 @@
 
 namespace {
 
-using MainHandler = void (TForm1::*)(TObject*);
-
-void Forward(MainHandler handler) {
-  if (Form1) (Form1->*handler)(Form1);
-}
-
 TImage* BigPicture() { return Form10 ? Form10->Image10 : nullptr; }
 
 }  // namespace
 
 void TForm11::CreateFileEditHelpMenus() {
   ControlMaker make(this);
-  auto forward = [](MainHandler handler) -> TNotifyEvent { return [handler](TObject*) { Forward(handler); }; };
+  auto forward = [](MainHandler handler) -> TNotifyEvent { return [handler](TObject*) { ForwardToMain(handler); }; };
 
   // Ahead of "Exit" and the calibration items.
   io::MenuInserter insert(make, File1, 0);
@@ -89,4 +83,4 @@ void TForm11::File1Click(TObject*) {
 
 void TForm11::Edit2Click(TObject*) { Paste1->SetEnabled(io::ClipboardHoldsPicture()); }
 
-void TForm11::SaveRecallLastSettings1Click(TObject*) { Forward(&TForm1::SaveRecallLastSettings1Click); }
+void TForm11::SaveRecallLastSettings1Click(TObject*) { ForwardToMain(&TForm1::SaveRecallLastSettings1Click); }

@@ -18,10 +18,8 @@ namespace {
 
 constexpr std::uint8_t kStatusDone = 0x44;  // 'D'
 constexpr std::uint32_t kPollTimeoutMs = 20;
-constexpr std::uint32_t kReplyBytes = 64;
 constexpr std::size_t kHeaderChars = 50;
 constexpr std::size_t kDateChars = 127;
-constexpr std::int32_t kUserStoppedBit = 8;  // in StartupTick: a live record was stopped by the user
 constexpr TColor kRecordingColor = 0x0000FF;
 constexpr const char* kNoDataText = "NO DATA - CHECK OSCILLOSCOPE CONNECTION!";
 
@@ -307,7 +305,7 @@ void TForm1_rec::SpeedButtonRunClick(TObject* /*Sender*/) {
     aloitus();
   } else {
     lopetus();
-    engine::StartupTick |= kUserStoppedBit;
+    engine::StartupTick |= recorder::kUserStoppedBit;
   }
 }
 
@@ -320,7 +318,7 @@ void TForm1_rec::SpeedButtonSingleClick(TObject* /*Sender*/) {
     aloitus();
   } else {
     lopetus();
-    engine::StartupTick |= kUserStoppedBit;
+    engine::StartupTick |= recorder::kUserStoppedBit;
   }
 }
 

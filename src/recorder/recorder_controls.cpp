@@ -20,10 +20,7 @@
 
 namespace {
 
-constexpr std::size_t kLabelChars = 50;
-constexpr std::int32_t kUserStoppedBit = 8;
-constexpr TColor kGreyLabel = 0x808080;
-enum Coupling { kAc, kDc, kGnd };
+constexpr std::size_t kRecLabelChars = 50;
 
 }  // namespace
 
@@ -67,7 +64,7 @@ void TForm1_rec::AsetaAika(const std::string& caption) {
   // A record viewed at another step is compressed or stretched in time.
   RecDisplayStep = static_cast<double>(TimeUnitValue) / RecordedTimeUnit * ZoomStep;
   TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecBackgroundColor, 3);
-  RecTimeDivText = caption.substr(0, kLabelChars);
+  RecTimeDivText = caption.substr(0, kRecLabelChars);
   TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecTimeMarkerColor, 3);
   kursoriaika();
   piirrot();
@@ -114,10 +111,10 @@ void TForm1_rec::asetus(const std::string& label, int channel) {
     const int x = X0 + (ch1 ? 10 : 70);
     std::string& shown = ch1 ? RecCh1Text : RecCh2Text;
     TulostaTeksti(shown, x, recorder::RecBackgroundColor, 3);
-    (ch1 ? RecCh1Label : RecCh2Label) = label.substr(0, kLabelChars);
+    (ch1 ? RecCh1Label : RecCh2Label) = label.substr(0, kRecLabelChars);
     std::string text = label;
     if (ch1 ? engine::Ch1Ac : engine::Ch2Ac) text += "~";
-    text = text.substr(0, kLabelChars);
+    text = text.substr(0, kRecLabelChars);
     if (ch1 ? RecCh1On : RecCh2On) TulostaTeksti(text, x, ch1 ? recorder::RecCh1Color : recorder::RecCh2Color, 3);
     shown = text;
   }
@@ -233,7 +230,7 @@ void TForm1_rec::ChannelShow(int channel) {
   const TColor colour = ch1 ? recorder::RecCh1Color : recorder::RecCh2Color;
   TulostaTeksti(ch1 ? RecCh1Text : RecCh2Text, X0 + (ch1 ? 10 : 70), on ? colour : recorder::RecBackgroundColor, 3);
   TLabel* label = ch1 ? LabelCh1 : LabelCh2;
-  label->Font().Color = on ? colour : kGreyLabel;
+  label->Font().Color = on ? colour : clGray;
   label->FontChanged();
   kursorivoltit();
 }

@@ -10,8 +10,8 @@
 #include <unistd.h>
 
 #include "engine/main_form.h"
-#include "platform/os/folders.h"
 #include "engine/scope_state.h"
+#include "platform/ini/ini_file.h"
 #include "platform/os/folders.h"
 #include "recorder/add_text_rec.h"
 #include "recorder/recorder_file_error.h"
@@ -20,9 +20,8 @@
 
 namespace {
 
-constexpr const char* kFileFilter = "Text file (*.txt)|*.txt|All files (*.*)|*.*";
+constexpr const char* kRecordFileFilter = "Text file (*.txt)|*.txt|All files (*.*)|*.*";
 
-std::string UnableToWrite(const std::string& path) { return "Unable to write to " + path; }
 
 }  // namespace
 
@@ -52,7 +51,7 @@ void TForm1_rec::N1Click(TObject*) {
   const std::optional<CommentBlock> comment = CurrentComment();
   const std::string text =
       FormatSaveData(CurrentHeader(), RecBufCh1, RecBufCh2, RecLength, comment ? &*comment : nullptr);
-  if (!os::WriteWholeFile(SaveDialog2->FileName(), text)) MessageDlg(UnableToWrite(SaveDialog2->FileName()), mtError, mbOK, 0);
+  if (!os::WriteWholeFile(SaveDialog2->FileName(), text)) MessageDlg(UnableToWriteMessage(SaveDialog2->FileName()), mtError, mbOK, 0);
 }
 
 // ---------------------------------------------------------------- AutoSave
@@ -70,7 +69,7 @@ void TForm1_rec::N2Click(TObject*) {
   AutoSaveFile = std::fopen(name.c_str(), "wb");
   if (!AutoSaveFile) {
     RecAutoSaveOn = 0;
-    MessageDlg(UnableToWrite(name), mtError, mbOK, 0);
+    MessageDlg(UnableToWriteMessage(name), mtError, mbOK, 0);
     return;
   }
   AutoSaveFileName = name;
@@ -94,7 +93,7 @@ void TForm1_rec::ReportAutoSaveFailure() {
   // the message is up, so no tick runs inside this one.
   const bool running = FastTimer1->Enabled();
   FastTimer1->SetEnabled(false);
-  MessageDlg(UnableToWrite(AutoSaveFileName) + "\rAutoSave is switched off; the recording goes on.", mtError, mbOK, 0);
+  MessageDlg(UnableToWriteMessage(AutoSaveFileName) + "\rAutoSave is switched off; the recording goes on.", mtError, mbOK, 0);
   if (running && !RecStopped) FastTimer1->SetEnabled(true);
 }
 
@@ -147,7 +146,7 @@ void TForm1_rec::WriteAutoSaveTrailer() {
     SavingLineShown.clear();
   }
   tekstit();
-  if (!written || !closed) MessageDlg(UnableToWrite(AutoSaveFileName), mtError, mbOK, 0);
+  if (!written || !closed) MessageDlg(UnableToWriteMessage(AutoSaveFileName), mtError, mbOK, 0);
 }
 
 // ---------------------------------------------------------------- reading
@@ -185,7 +184,7 @@ void TForm1_rec::SpeedButton2Click(TObject*) {
   kursoriaika();
 }
 
-TForm5_rec::TForm5_rec(TComponent* owner) : FileErrorWindow(owner, "Form5_rec", kFileFilter) {}
+TForm5_rec::TForm5_rec(TComponent* owner) : FileErrorWindow(owner, "Form5_rec", kRecordFileFilter) {}
 
 bool TForm5_rec::ReadFileText(const std::string& path, std::string& text) {
   std::ifstream in(path, std::ios::binary);

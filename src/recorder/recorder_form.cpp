@@ -13,9 +13,9 @@
 
 namespace {
 
-constexpr int kMargin = 8;
-constexpr int kFormWidth = 1000;
-constexpr int kFormHeight = 500;
+constexpr int kRecMargin = 8;
+constexpr int kRecFormWidth = 1000;
+constexpr int kRecFormHeight = 500;
 
 
 
@@ -24,13 +24,13 @@ constexpr int kFormHeight = 500;
 TForm1_rec::TForm1_rec(TComponent* owner) : TForm(owner) {
   Name = "Form1_rec";
   SetCaption("Transient Recorder");
-  SetBounds(20, 20, kFormWidth, kFormHeight);
+  SetBounds(20, 20, kRecFormWidth, kRecFormHeight);
   BuildControls();
   BuildMenus();
   CreateGeneratorControls();
   // Never so small that a control is cut off.
-  SetMinimumSize(ControlsWidth() + kMargin, ControlsHeight() + kMargin);
-  SetBounds(20, 20, std::max(kFormWidth, ControlsWidth() + kMargin), ControlsHeight() + kMargin);
+  SetMinimumSize(ControlsWidth() + kRecMargin, ControlsHeight() + kRecMargin);
+  SetBounds(20, 20, std::max(kRecFormWidth, ControlsWidth() + kRecMargin), ControlsHeight() + kRecMargin);
 
   FastTimer1 = new TFastTimer(this);
   FastTimer1->Name = "FastTimer1";
@@ -59,7 +59,7 @@ void TForm1_rec::BuildControls() {
   Image1 = new TImage(this);
   Image1->Name = "Image1";
   Image1->SetParent(this);
-  Image1->SetBounds(kMargin, kMargin, kImageWidth, kImageHeight);
+  Image1->SetBounds(kRecMargin, kRecMargin, kImageWidth, kImageHeight);
   Image1->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
     Image1MouseDown(s, b, sh, x, y);
   };
@@ -70,23 +70,23 @@ void TForm1_rec::BuildControls() {
   PaintBox1 = new TImage(this);
   PaintBox1->Name = "PaintBox1";
   PaintBox1->SetParent(this);
-  PaintBox1->SetBounds(kMargin, kMargin, kImageWidth, kImageHeight);
+  PaintBox1->SetBounds(kRecMargin, kRecMargin, kImageWidth, kImageHeight);
   PaintBox1->SetVisible(false);
   PaintBox1->SetEnabled(false);
 
-  const int underY = kMargin + kImageHeight + 4;
+  const int underY = kRecMargin + kImageHeight + 4;
   ScrollBar2 = new TScrollBar(this);
   ScrollBar2->Name = "ScrollBar2";
   ScrollBar2->SetParent(this);
-  ScrollBar2->SetBounds(kMargin, underY, kImageWidth, 17);
+  ScrollBar2->SetBounds(kRecMargin, underY, kImageWidth, 17);
   ScrollBar2->SetParams(0, 0, 2000);
   ScrollBar2->SetLargeChange(100);
   ScrollBar2->SetSmallChange(10);
   ScrollBar2->OnChange = [this](TObject* s) { ScrollBar2Change(s); };
 
   const int pageY = underY + 22;
-  SpeedButton1 = make.Button(this, "SpeedButton1", "<<", 0, kMargin, pageY, 40);
-  SpeedButton2 = make.Button(this, "SpeedButton2", ">>", 0, kMargin + 44, pageY, 40);
+  SpeedButton1 = make.Button(this, "SpeedButton1", "<<", 0, kRecMargin, pageY, 40);
+  SpeedButton2 = make.Button(this, "SpeedButton2", ">>", 0, kRecMargin + 44, pageY, 40);
   SpeedButton1->OnClick = [this](TObject* s) { SpeedButton1Click(s); };
   SpeedButton2->OnClick = [this](TObject* s) { SpeedButton2Click(s); };
 
@@ -94,13 +94,13 @@ void TForm1_rec::BuildControls() {
   Panel2->Name = "Panel2";
   Panel2->SetParent(this);
   Panel2->SetBevelOuter(bvLowered);
-  Panel2->SetBounds(kMargin + 96, pageY - 2, 150, 26);
+  Panel2->SetBounds(kRecMargin + 96, pageY - 2, 150, 26);
   Panel2->SetCaption("");
   Label3 = make.Label(Panel2, "Label3", "      Ready", 6, 5);
 
   // Time/div: two rows of eight, slowest at the top left.
   const int timeY = pageY + 30;
-  Time_div = make.Group(this, "Time_div", "Time/Div.", kMargin, timeY, kImageWidth, 78);
+  Time_div = make.Group(this, "Time_div", "Time/Div.", kRecMargin, timeY, kImageWidth, 78);
   for (std::size_t i = 0; i < RecorderTimeTable.size(); ++i) {
     const int col = static_cast<int>(i % 8), line = static_cast<int>(i / 8);
     TimeButtons[i] = make.Button(Time_div, RecorderTimeTable[i].Button, RecorderTimeTable[i].Caption, 4,
@@ -110,9 +110,9 @@ void TForm1_rec::BuildControls() {
   TimeButtons[kStep1s]->SetDown(true);
 
   // Volts/div of both channels beside the picture.
-  const int panelX = kMargin + kImageWidth + 8;
-  const int panelW = kFormWidth - panelX - kMargin;
-  GroupBox1 = make.Group(this, "GroupBox1", "Volts/Div.", panelX, kMargin, panelW, kImageHeight);
+  const int panelX = kRecMargin + kImageWidth + 8;
+  const int panelW = kRecFormWidth - panelX - kRecMargin;
+  GroupBox1 = make.Group(this, "GroupBox1", "Volts/Div.", panelX, kRecMargin, panelW, kImageHeight);
   for (int ch = 1; ch <= 2; ++ch) {
     const bool ch1 = ch == 1;
     const int left = 8 + (ch1 ? 0 : panelW / 2);
@@ -130,7 +130,7 @@ void TForm1_rec::BuildControls() {
                               38 + line * 24, 40);
       ranges[i]->OnClick = [this, ch, i](TObject*) { RangeStepClick(ch, i); };
     }
-    ranges[kRange1V]->SetDown(true);
+    ranges[recorder::kRange1V]->SetDown(true);
     const int coupleTop = 38 + 3 * 24 + 4;
     const int cGroup = ch1 ? 21 : 22;
     auto* ac = make.Button(GroupBox1, ch1 ? "SpeedButton_ac1" : "SpeedButton__ac2", "AC", cGroup, left, coupleTop, 27);
@@ -175,7 +175,7 @@ void TForm1_rec::BuildControls() {
   TrackBar2->OnChange = [this](TObject* s) { TrackBar2Change(s); };
 
   // Run and Single under the channels; the instruments under them.
-  const int runY = kMargin + kImageHeight + 6;
+  const int runY = kRecMargin + kImageHeight + 6;
   const int halfW = (panelW - 6) / 2;
   SpeedButtonRun = make.Button(this, "SpeedButtonRun", "Run", 1, panelX, runY, halfW, 32);
   SpeedButtonSingle = make.Button(this, "SpeedButtonSingle", "Single", 2, panelX + halfW + 6, runY, halfW, 32);

@@ -18,8 +18,7 @@
 
 namespace {
 
-constexpr std::size_t kReadoutChars = 50;
-constexpr TColor kGreyLabel = 0x808080;
+constexpr std::size_t kRecReadoutChars = 50;
 
 // The recorder's "Bright Screen" differs from the scope's in its channel colours.
 constexpr display::ScreenColorSet kRecorderBrightColors{0xF5FFFF, 0xFF0000, 0x0000FF, 0xFF0080,
@@ -222,7 +221,7 @@ void TForm1_rec::kursoriaika() {
   in.ScrollOffset = RecScrollOffset;
   in.PageStart = RecPageStart;
   TulostaTeksti(TimeReadoutShown, X0 + 190, recorder::RecBackgroundColor, ReadoutY);
-  TimeReadoutShown = TimeReadoutText(in).substr(0, kReadoutChars);
+  TimeReadoutShown = TimeReadoutText(in).substr(0, kRecReadoutChars);
   TulostaTeksti(TimeReadoutShown, X0 + 190, recorder::RecTimeMarkerColor, ReadoutY);
 }
 
@@ -238,7 +237,7 @@ void TForm1_rec::kursorivoltit() {
   in.Marker2Y = RecVoltMarker2Y;
   in.Y0 = Y0;
   TulostaTeksti(VoltReadoutShown, X0, recorder::RecBackgroundColor, ReadoutY);
-  VoltReadoutShown = VoltReadoutText(in).substr(0, kReadoutChars);
+  VoltReadoutShown = VoltReadoutText(in).substr(0, kRecReadoutChars);
   if (RecVoltMarker1Y >= Y0 || RecVoltMarker2Y >= Y0)
     TulostaTeksti(VoltReadoutShown, X0, ch1 ? recorder::RecCh1Color : recorder::RecCh2Color, ReadoutY);
 }
@@ -421,7 +420,7 @@ void TForm1_rec::Colors2Click(TObject*) {
     RecTimeMarkerColor = set.TimeMarker;
   }
   for (TLabel* label : {LabelCh1, LabelCh2}) {
-    if (label->Font().Color == kGreyLabel) continue;
+    if (label->Font().Color == clGray) continue;
     label->Font().Color = label == LabelCh1 ? RecCh1Color : RecCh2Color;
     label->FontChanged();
   }

@@ -22,6 +22,8 @@ inline constexpr int kRecordSamples = 2000;  // samples of one record (one scree
 inline constexpr int kWrapPos = 2001;        // RecPos at which Run wraps and Single ends
 inline constexpr int kLastEntry = 2002;      // last entry a stop clears
 inline constexpr std::int32_t kNoData = 255;
+// Set in engine::StartupTick when the user stopped a live record.
+inline constexpr std::int32_t kUserStoppedBit = 8;
 inline std::array<std::int32_t, kBlockEntries> RecBlock{};
 inline constexpr std::span<std::int32_t, kChannelEntries> RecBufCh2{RecBlock.data(), kChannelEntries};
 inline constexpr std::span<std::int32_t, kChannelEntries> RecBufCh1{RecBlock.data() + kChannelEntries,

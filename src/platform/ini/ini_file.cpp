@@ -129,6 +129,10 @@ bool WriteAll(int fd, const std::string& data) {
 
 }  // namespace
 
+std::uint32_t ReadColourEntry(TIniFile& ini, const char* key, std::uint32_t def) {
+  return static_cast<std::uint32_t>(ini.ReadInteger("Colors", key, static_cast<int>(def))) & 0xFFFFFF;
+}
+
 std::string UnableToWriteMessage(const std::string& file_name) {
   return "Unable to write to " + file_name;
 }

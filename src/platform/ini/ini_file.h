@@ -156,5 +156,9 @@ class IniWriteBatch {
   bool open_ = true;
 };
 
+// A colour (0x00BBGGRR) of the "Colors" section; whatever else a damaged
+// file holds above the 24 colour bits is dropped.
+std::uint32_t ReadColourEntry(TIniFile& ini, const char* key, std::uint32_t def);
+
 // "Unable to write to %s" with the file name.
 std::string UnableToWriteMessage(const std::string& file_name);

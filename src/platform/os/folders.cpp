@@ -228,6 +228,11 @@ bool CopyFile(const std::string& src, const std::string& dst, bool overwrite) {
   return ok;
 }
 
+std::string FileNameOnly(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   if (path.empty()) {
     errno = EINVAL;

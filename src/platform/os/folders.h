@@ -37,4 +37,7 @@ bool CopyFile(const std::string& src, const std::string& dst, bool overwrite);
 // errno tells why).
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 
+// The last part of a path: "/a/b.txt" gives "b.txt".
+std::string FileNameOnly(const std::string& path);
+
 }  // namespace os

@@ -403,6 +403,12 @@ void TControl::SetFont(const TFont& f) {
   FontChanged();
 }
 
+void TControl::SetFontColor(TColor c) {
+  if (font_.Color == c) return;
+  font_.Color = c;
+  FontChanged();
+}
+
 void TControl::FontChanged() {
   parent_font_ = false;
   ApplyFont();

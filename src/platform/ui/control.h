@@ -140,6 +140,8 @@ class TControl : public TComponent {
   const TFont& Font() const { return font_; }
   void SetFont(const TFont& f);
   void FontChanged();
+  // The font colour alone; a colour equal to the current one changes nothing.
+  void SetFontColor(TColor c);
   // True while the control follows its parent's font (until its own is set).
   bool ParentFont() const { return parent_font_; }
   void SetParentFont(bool v);
@@ -232,6 +234,11 @@ class TControl : public TComponent {
   bool left_pressed_ = false;
   bool mouse_in_ = false;
 };
+
+// SetFontColor on a control that may not exist.
+inline void SetFontColorOf(TControl* c, TColor color) {
+  if (c) c->SetFontColor(color);
+}
 
 // A control that can hold other controls and take the keyboard focus.
 class TWinControl : public TControl {

@@ -28,7 +28,7 @@ std::vector<std::string> Split(const std::string& s, char sep) {
   return out;
 }
 
-std::string Trim(const std::string& s) {
+std::string TrimSpaces(const std::string& s) {
   const size_t b = s.find_first_not_of(' ');
   if (b == std::string::npos) return {};
   return s.substr(b, s.find_last_not_of(' ') - b + 1);
@@ -36,7 +36,7 @@ std::string Trim(const std::string& s) {
 
 // "png", ".png" and "*.png" all mean "png".
 std::string BareExtension(std::string e) {
-  e = Trim(e);
+  e = TrimSpaces(e);
   if (e.rfind("*.", 0) == 0) e.erase(0, 2);
   else if (!e.empty() && e[0] == '.') e.erase(0, 1);
   if (e.find_first_of("*?") != std::string::npos) return {};
@@ -98,7 +98,7 @@ std::vector<std::string> QtNameFilters(const std::string& filter) {
   for (size_t i = 0; i + 1 < parts.size(); i += 2) {
     std::string patterns;
     for (const std::string& p : Split(parts[i + 1], ';')) {
-      const std::string t = Trim(p);
+      const std::string t = TrimSpaces(p);
       if (t.empty()) continue;
       if (!patterns.empty()) patterns += ' ';
       patterns += t;
