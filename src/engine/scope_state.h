@@ -139,6 +139,10 @@ inline std::int32_t StartupTick = 0;         // start-up timer ticks; later bit 
 // The start-up reached the settings recall: only then may the close save the
 // last settings, so an aborted start never overwrites them.
 inline std::uint8_t StartupReachedRecall = 0;
+// The start-up has made device or demo mode ready. Remote commands wait for
+// it: before, there is nothing to capture from, and the start-up's own steps
+// release Run and Single.
+inline std::uint8_t StartupModeReady = 0;
 
 // The seven work blocks, reserved with the main window and released at close.
 inline constexpr std::size_t kWorkBlockBytes = 65536;  // 2048 bins x 8 float magnitudes fill one exactly

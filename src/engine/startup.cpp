@@ -205,6 +205,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ClosingDone = 0;
   RestoreDefaultsOnExit = 0;
   StartupReachedRecall = 0;
+  StartupModeReady = 0;
   CalibrationInvalid = 0;
   PreviousRunMark = 0;
   RunningMark = 0;
@@ -424,6 +425,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   RefreshDeviceTriggerLevel();
   if (DemoMode) {
     tee_demo_taulut();
+    StartupModeReady = 1;
     ShowDemoModeMessage(this);
   } else {
     if (PreviousRunMark && MessageDlg(kRunAnywayText, mtInformation, mbYes | mbNo) != mrYes) {
@@ -432,6 +434,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
       return;
     }
     test0();
+    StartupModeReady = !NoHardware;
     if (NoHardware) {
       if (BtnBottomDlg1) BtnBottomDlg1->ShowModal();
       ShowDemoModeMessage(this);
@@ -439,6 +442,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
       // The fallback to demo mode turns the device level round.
       RefreshDeviceTriggerLevel();
       tee_demo_taulut();
+      StartupModeReady = 1;
     }
   }
   if (Application->Terminated()) return;  // closed while a notice was up

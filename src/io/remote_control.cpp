@@ -136,8 +136,10 @@ void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
     }
   } rearm{FastTimer1};
 
-  // A closing window, or autoset and calibration at work: the command waits.
-  const bool mayTake = !engine::ClosingDone && !Application->Terminated() && !io::PanelLocked();
+  // A start-up that has not made its mode ready, a closing window, or
+  // autoset and calibration at work: the command waits.
+  const bool mayTake =
+      engine::StartupModeReady && !engine::ClosingDone && !Application->Terminated() && !io::PanelLocked();
   if (const auto command = io::TakeScopeCommand(*io::ScopeMailboxBlock, mayTake, [this] { WriteStatus(); }))
     RunCommand(command->Code, command->Argument);
 }

@@ -141,6 +141,7 @@ class ScopeRemoteTest : public HeldStartupTest {
     HeldStartupTest::SetUp();
     DemoMode = 1;
     Form1->tee_demo_taulut();
+    StartupModeReady = 1;
     box_ = io::ScopeMailboxBlock.get();
   }
 
@@ -204,16 +205,24 @@ TEST_F(ScopeRemoteTest, EachCommandPressesItsControlAndTheStatusWordsFollow) {
   }
 }
 
-TEST_F(ScopeRemoteTest, CommandsWaitWhileCalibrationHoldsThePanelAndShowBringsTheWindowBack) {
-  Calibrating = 1;
-  box_->Set(1, 0);
-  box_->Set(0, 1);
-  harness_->Pump(100);
-  EXPECT_EQ(box_->Get(0), 1);
-  EXPECT_EQ(Ch1GainCode, 27);
-  Calibrating = 0;
-  EXPECT_TRUE(harness_->PumpUntil([&] { return box_->Get(0) == 0; }, 2000));
-  EXPECT_TRUE(StatusShows(10, 0));
+TEST_F(ScopeRemoteTest, CommandsWaitForTheStartUpAndCalibrationAndShowBringsTheWindowBack) {
+  // Before the start-up has made its mode ready, and while calibration holds
+  // the panel, a command stays in the mailbox and is taken afterwards.
+  std::uint8_t* holds[] = {&StartupModeReady, &Calibrating};
+  const std::uint8_t holding[] = {0, 1};
+  for (std::size_t i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    const std::uint8_t released = *holds[i];
+    *holds[i] = holding[i];
+    box_->Set(1, static_cast<std::int32_t>(i));
+    box_->Set(0, 1);
+    harness_->Pump(100);
+    EXPECT_EQ(box_->Get(0), 1);
+    EXPECT_EQ(Ch1GainCode, i == 0 ? 27 : 1);
+    *holds[i] = released;
+    EXPECT_TRUE(harness_->PumpUntil([&] { return box_->Get(0) == 0; }, 2000));
+    EXPECT_TRUE(StatusShows(10, static_cast<std::int32_t>(i)));
+  }
 
   Form1->Show();
   Send(14, 0);
