@@ -423,9 +423,18 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   // The device level follows the mode read at creation (the
   // link is not open yet, so nothing goes out).
   RefreshDeviceTriggerLevel();
-  if (DemoMode) {
+  // A demo session starts at 1 V/div and 1 ms/div like a device session, so
+  // the range and time labels agree with the pressed buttons (nothing is sent
+  // in demo mode); remote commands are taken from here on.
+  const auto demoReady = [this] {
     tee_demo_taulut();
+    SpeedButton15v1Click(this);
+    SpeedButton15v2Click(this);
+    SpeedButton2msClick(this);
     StartupModeReady = 1;
+  };
+  if (DemoMode) {
+    demoReady();
     ShowDemoModeMessage(this);
   } else {
     if (PreviousRunMark && MessageDlg(kRunAnywayText, mtInformation, mbYes | mbNo) != mrYes) {
@@ -441,19 +450,10 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
       DemoMode = 1;
       // The fallback to demo mode turns the device level round.
       RefreshDeviceTriggerLevel();
-      tee_demo_taulut();
-      StartupModeReady = 1;
+      demoReady();
     }
   }
   if (Application->Terminated()) return;  // closed while a notice was up
-  // A demo session starts at 1 V/div and 1 ms/div like a device session, so
-  // the range and time labels agree with the pressed buttons (nothing is sent
-  // in demo mode).
-  if (DemoMode) {
-    SpeedButton15v1Click(this);
-    SpeedButton15v2Click(this);
-    SpeedButton2msClick(this);
-  }
 
   // First run with a device: calibrate.
   if (FirstRunCalibration && !DemoMode) {
