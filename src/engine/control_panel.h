@@ -118,7 +118,6 @@ class TForm11 : public TForm, public FrontPanelControls, public AnalysisControls
   // Menus opened: the items that fit the mode enabled.
   void File1Click(TObject* Sender);
   void Edit2Click(TObject* Sender);
-  void SaveRecallLastSettings1Click(TObject* Sender);
 
  private:
   void BindForwards();

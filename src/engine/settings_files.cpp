@@ -323,8 +323,7 @@ void TForm1::SaveSettings1Click(TObject*) {
 
 void TForm1::SaveRecallLastSettings1Click(TObject*) {
   SaveRecallLastSettings1->SetChecked(!SaveRecallLastSettings1->Checked());
-  if (Form11 && Form11->SaveRecallLastSettings1)
-    Form11->SaveRecallLastSettings1->SetChecked(SaveRecallLastSettings1->Checked());
+  MirrorCheck(SaveRecallLastSettings1, &TForm11::SaveRecallLastSettings1);
   engine::RecallLastSettings = SaveRecallLastSettings1->Checked() ? 1 : 0;
 }
 

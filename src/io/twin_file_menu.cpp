@@ -33,7 +33,7 @@ void TForm11::CreateFileEditHelpMenus() {
   RecallSettings1 =
       insert("RecallSettings1", "Recall Oscilloscope Settings...", forward(&TForm1::RecallSettings1Click));
   SaveRecallLastSettings1 = insert("SaveRecallLastSettings1", "Save/Recall Last Settings",
-                                   [this](TObject* s) { SaveRecallLastSettings1Click(s); });
+                                   forward(&TForm1::SaveRecallLastSettings1Click));
   insert("N23", "-");
   Print1 = insert("Print1", "&Print...", forward(&TForm1::Print1Click));
   PrintSetup1 = insert("PrintSetup1", "P&rint Setup...", forward(&TForm1::PrintSetup1Click));
@@ -82,5 +82,3 @@ void TForm11::File1Click(TObject*) {
 }
 
 void TForm11::Edit2Click(TObject*) { Paste1->SetEnabled(io::ClipboardHoldsPicture()); }
-
-void TForm11::SaveRecallLastSettings1Click(TObject*) { ForwardToMain(&TForm1::SaveRecallLastSettings1Click); }
