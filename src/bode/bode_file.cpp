@@ -51,6 +51,11 @@ std::string FormatDataFile(const std::vector<std::string>& table, const Annotati
 ParsedDataFile ParseDataFile(std::string_view text) {
   ParsedDataFile out;
   std::vector<std::string> lines = SplitLines(text);
+  if (lines.empty()) {
+    out.Error = "the file holds no data";
+    out.ErrorLine = 1;
+    return out;
+  }
   std::size_t at = 0;
   while (at < lines.size() && lines[at].compare(0, 7, "COMMENT") != 0) ++at;
   if (at == lines.size()) {
@@ -64,6 +69,7 @@ ParsedDataFile ParseDataFile(std::string_view text) {
     const std::optional<int> v = ParseInteger(line(at + k));
     if (!v) {
       out.Error = NotAnIntegerMessage(line(at + k));
+      out.ErrorLine = at + k + 1;
       return out;
     }
     (k == 1 ? count : k == 2 ? note.X : note.Y) = *v;

@@ -26,12 +26,13 @@ struct ParsedDataFile {
   std::vector<std::string> Table;
   std::optional<Annotation> Note;  // the trailer, when the file has one
   std::string Error;               // why the file was refused ("" when accepted)
+  std::size_t ErrorLine = 0;       // the line (1-based) the refusal is about
   bool Ok() const { return Error.empty(); }
 };
 // Reads a data file: the first line starting with "COMMENT" begins the
 // trailer; the line before it is dropped when it is empty. A count or position
-// that is not an integer refuses the file; a trailer with fewer lines than its
-// count gives the lines present.
+// that is not an integer refuses the file, and so does a file without a line;
+// a trailer with fewer lines than its count gives the lines present.
 ParsedDataFile ParseDataFile(std::string_view text);
 
 // The conversion error of a field that should hold an integer.

@@ -1,6 +1,4 @@
 // The Bode plotter's data files, pictures and clipboard commands.
-#include <fstream>
-#include <iterator>
 
 #include <QApplication>
 #include <QClipboard>
@@ -11,7 +9,9 @@
 #include "bode/bode_plot.h"
 #include "bode/bode_state.h"
 #include "engine/scope_state.h"
+#include "io/picture_file.h"
 #include "io/png_file.h"
+#include "platform/os/files.h"
 #include "platform/os/folders.h"
 
 using namespace bode;
@@ -19,6 +19,8 @@ using namespace bode;
 namespace {
 
 constexpr const char* kDataFilter = "Text file (*.txt)|*.txt|All files (*.*)|*.*";
+// A sweep table is some kilobytes; a file beyond this is refused unread.
+constexpr std::uintmax_t kLargestBodeFile = 16u << 20;
 
 bool EndsWithPng(const std::string& path) {
   if (path.size() < 4) return false;
@@ -73,15 +75,14 @@ bool TBode_plot::SaveDataFile(const std::string& path) {
 }
 
 bool TBode_plot::LoadDataFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    MessageDlg("Cannot open file \"" + path + "\".", mtError, mbOK, 0);
+  const os::WholeFile read = os::ReadWholeFile(path, kLargestBodeFile);
+  if (!read.Ok()) {
+    MessageDlg("Cannot open file \"" + path + "\". " + read.Error + ".", mtError, mbOK, 0);
     return false;
   }
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const ParsedDataFile file = ParseDataFile(text);
+  const ParsedDataFile file = ParseDataFile(read.Bytes);
   if (!file.Ok()) {
-    MessageDlg(file.Error, mtError, mbOK, 0);
+    MessageDlg(path + ", line " + std::to_string(file.ErrorLine) + ": " + file.Error, mtError, mbOK, 0);
     return false;
   }
   Memo1->Lines().BeginUpdate();
@@ -129,19 +130,14 @@ bool TBode_plot::SaveImageFile(const std::string& path) {
 }
 
 bool TBode_plot::LoadImageFile(const std::string& path) {
-  TBitmap bitmap;
-  bool ok;
-  if (EndsWithPng(path)) {
-    const std::optional<QImage> png = io::LoadPngFile(path);
-    ok = png.has_value();
-    if (ok) bitmap.Image() = *png;
-  } else {
-    ok = bitmap.LoadFromFile(path);
-  }
-  if (!ok) {
-    MessageDlg("\"" + path + "\" is not a picture that can be opened.", mtError, mbOK, 0);
+  const io::PictureRead read =
+      io::ReadPictureFile(path, EndsWithPng(path) ? io::PictureFormat::Png : io::PictureFormat::Bmp);
+  if (!read.Error.empty() || read.Image.isNull()) {
+    MessageDlg(read.Error, mtError, mbOK, 0);
     return false;
   }
+  TBitmap bitmap;
+  bitmap.Image() = read.Image;
   Image1->Canvas()->Draw(0, 0, bitmap);
   HidePictureMarkers();
   LoadedFileName = path;

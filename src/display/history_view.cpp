@@ -22,8 +22,11 @@ constexpr int kWidePositionBarWidth = 625;
 constexpr int kBigPositionBarWidth = 729;
 constexpr int kBarGap = 4;
 
-std::string UnableToRead(const std::string& path) {
-  return "Unable to read " + path + "\rA history file holds 1001 traces of 8193 bytes (8201193 bytes).";
+// A history file is 8201193 bytes; a file beyond this is no history file.
+constexpr std::uintmax_t kLargestHistoryFile = 16u << 20;
+
+std::string UnableToRead(const std::string& path, const std::string& why) {
+  return "Unable to read " + path + ": " + why + ".\rA history file holds 1001 traces of 8193 bytes (8201193 bytes).";
 }
 
 // Shortens the window's position bar to `positionWidth` and makes the history
@@ -150,10 +153,12 @@ void TForm1::OpenHistory1Click(TObject*) {
   const std::string path = OpenHistoryDialog->FileName();
   // Read whole before anything is taken: a short or unreadable file leaves
   // the ring, its indexes and the picture as they were.
+  const os::WholeFile file = os::ReadWholeFile(path, kLargestHistoryFile);
   std::optional<std::vector<std::uint8_t>> ring;
-  if (const auto file = os::ReadFileBytes(path, kHistoryFileBytes)) ring = HistoryRingFromFile(*file);
+  if (file.Ok()) ring = HistoryRingFromFile(std::vector<std::uint8_t>(file.Bytes.begin(), file.Bytes.end()));
   if (!ring) {
-    MessageDlg(UnableToRead(path), mtError, mbOK, 0);
+    const std::string why = file.Ok() ? "It holds only " + std::to_string(file.Bytes.size()) + " bytes" : file.Error;
+    MessageDlg(UnableToRead(path, why), mtError, mbOK, 0);
     return;
   }
   CommitHistoryRing(*ring);

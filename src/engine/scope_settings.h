@@ -52,6 +52,7 @@ class SettingsSnapshot {
   // Decimal (or "0x" hexadecimal) integer; the default when missing or not a number.
   int Integer(const std::string& section, const std::string& key, int fallback) const;
   std::string Text(const std::string& section, const std::string& key, const std::string& fallback) const;
+  bool Empty() const { return entries_.empty(); }
 
  private:
   std::vector<SettingsEntry> entries_;  // names lowered

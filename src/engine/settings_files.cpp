@@ -2,6 +2,7 @@
 // the writer (at close and from the File menu) and the recall, which puts
 // each stored value into its control and runs that control's own handler.
 #include <array>
+#include <optional>
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
 #include "generator/generator_state.h"
+#include "platform/os/files.h"
 #include "platform/ui/vcl.h"
 #include "widgets/control_maker.h"
 #include "recorder/recorder_form.h"
@@ -333,16 +335,33 @@ void TForm1::RecallSettings() {
   ApplySettings(SettingsSnapshot::FromFile(engine::DataFolder + kLastSettingsName));
 }
 
+// A settings file the user chose: its settings, or nothing when it cannot be
+// read or holds none, which the user is told; the panel then stays as it is.
+static std::optional<SettingsSnapshot> ChosenSettingsFile(const std::string& path) {
+  // A settings file is a few kilobytes.
+  constexpr std::uintmax_t kLargestSettingsFile = 1u << 20;
+  const os::WholeFile file = os::ReadWholeFile(path, kLargestSettingsFile);
+  std::string why = file.Error;
+  std::optional<SettingsSnapshot> settings;
+  if (file.Ok()) {
+    settings = SettingsSnapshot::FromFile(path);
+    if (settings->Empty()) why = "It holds no settings";
+  }
+  if (why.empty()) return settings;
+  MessageDlg("Unable to recall settings from " + path + ": " + why + ".", mtError, mbOK, 0);
+  return std::nullopt;
+}
+
 void TForm1::RecallSettings2() {
   OpenDialog2->SetInitialDir(engine::DocumentsFolder);
   if (!OpenDialog2->Execute()) return;
-  ApplySettings(SettingsSnapshot::FromFile(OpenDialog2->FileName()));
+  if (const auto settings = ChosenSettingsFile(OpenDialog2->FileName())) ApplySettings(*settings);
 }
 
 void TForm1::RecallSettings1Click(TObject*) {
   OpenDialog2->SetInitialDir(engine::DataFolder);
   if (!OpenDialog2->Execute()) return;
-  ApplySettings(SettingsSnapshot::FromFile(OpenDialog2->FileName()));
+  if (const auto settings = ChosenSettingsFile(OpenDialog2->FileName())) ApplySettings(*settings);
 }
 
 void TForm1::ApplySettings(const SettingsSnapshot& f) {

@@ -158,8 +158,10 @@ class TForm1_fgen : public TForm {
   void AmplitudeEntered(double amplitude);
   void ComposeSettings();
   // Reads a library file into BaseTable, names it in the caption and warns
-  // once about values that did not convert. False when it could not be read.
-  bool LoadLibraryFile(const std::string& path);
+  // once about values that did not convert. False, with table and caption as
+  // they were, when it could not be read or holds no waveform; the user is
+  // told why when tellWhy is set (a name another program gave is not).
+  bool LoadLibraryFile(const std::string& path, bool tellWhy);
   bool LibraryDialogUsed_ = false;
 
   std::mt19937 noise_random_;

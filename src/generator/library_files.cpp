@@ -20,16 +20,21 @@ namespace {
 
 }  // namespace
 
-bool TForm1_fgen::LoadLibraryFile(const std::string& path) {
+bool TForm1_fgen::LoadLibraryFile(const std::string& path, bool tellWhy) {
   using namespace generator;
-  const std::optional<LibraryWave> wave = ReadLibraryWaveFile(path);
-  if (!wave) return false;
+  std::string why;
+  const std::optional<LibraryWave> wave = ReadLibraryWaveFile(path, &why);
+  if (wave && wave->Entries.empty()) why = "It holds no waveform (fewer than two points)";
+  if (!why.empty()) {
+    if (tellWhy) MessageDlg("Cannot open file " + path + ": " + why + ".", mtError, mbOK, 0);
+    return false;
+  }
   LibraryFileName = path;
   SetCaption("Function Generator " + std::filesystem::path(path).filename().string());
-  const bool filled = ApplyLibraryWave(*wave, BaseTable);
-  if (filled) SineInBaseTable = 0;
+  ApplyLibraryWave(*wave, BaseTable);
+  SineInBaseTable = 0;
   if (wave->Error) MessageDlg(generator::kDataErrorText, mtWarning, mbOK, 0);
-  return filled;
+  return true;
 }
 
 bool TForm1_fgen::file1_count() {
@@ -38,12 +43,12 @@ bool TForm1_fgen::file1_count() {
   // The next dialog opens where this file was.
   LibraryDialogUsed_ = true;
   OpenDialog2->SetInitialDir(std::filesystem::path(OpenDialog2->FileName()).parent_path().string());
-  LoadLibraryFile(OpenDialog2->FileName());
+  LoadLibraryFile(OpenDialog2->FileName(), true);
   return true;
 }
 
 bool TForm1_fgen::file3_count() {
   const std::vector<std::string> folders = generator::LibraryFolders();
   const std::optional<std::string> path = generator::FindLibraryFile(generator::SequenceLibFile, folders);
-  return path && LoadLibraryFile(*path);
+  return path && LoadLibraryFile(*path, false);
 }

@@ -4,10 +4,10 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "generator/generator_state.h"
+#include "platform/os/files.h"
 #include "platform/os/numeric.h"
 
 namespace generator {
@@ -216,19 +216,13 @@ bool ApplyLibraryWave(const LibraryWave& wave, std::span<std::int16_t> table) {
   return true;
 }
 
-std::optional<LibraryWave> ReadLibraryWaveFile(const std::string& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text(kLibraryMaxFileBytes + 1, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<std::size_t>(in.gcount()));
-  const bool tooLarge = text.size() > kLibraryMaxFileBytes;
-  if (tooLarge) text.resize(kLibraryMaxFileBytes);
-  LibraryWave wave = ParseLibraryWave(text);
-  if (tooLarge) wave.Error = true;
-  return wave;
+std::optional<LibraryWave> ReadLibraryWaveFile(const std::string& path, std::string* why) {
+  const os::WholeFile file = os::ReadWholeFile(path, kLibraryMaxFileBytes);
+  if (!file.Ok()) {
+    if (why) *why = file.Error;
+    return std::nullopt;
+  }
+  return ParseLibraryWave(file.Bytes);
 }
 
 namespace {
@@ -274,10 +268,10 @@ std::optional<std::string> FindLibraryFile(std::string_view name, std::span<cons
   }
   if (parts.empty()) return std::nullopt;
 
-  const bool absolute = !unified.empty() && unified.front() == '/';
-  std::vector<std::string> roots = absolute ? std::vector<std::string>{"/"}
-                                            : std::vector<std::string>(folders.begin(), folders.end());
-  for (const std::string& root : roots) {
+  // Library names live in the library folders; a name from the root
+  // could have another program read any file of the system.
+  if (!unified.empty() && unified.front() == '/') return std::nullopt;
+  for (const std::string& root : folders) {
     if (root.empty()) continue;
     std::optional<fs::path> at = fs::path(root);
     for (const std::string& part : parts) {

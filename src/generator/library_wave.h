@@ -27,7 +27,7 @@ inline constexpr const char* kDataErrorText = "Error found in data file";
 // The most points a text may expand to: every point takes at least one of
 // the 32000 entries of a period.
 inline constexpr int kLibraryMaxPoints = 32001;
-// A file larger than this is not a waveform; only its start is read.
+// A file larger than this is not a waveform and is not read.
 inline constexpr std::size_t kLibraryMaxFileBytes = 4u << 20;
 
 struct LibraryWave {
@@ -46,15 +46,15 @@ LibraryWave ParseLibraryWave(std::string_view text);
 // false, and the table untouched, when there are none.
 bool ApplyLibraryWave(const LibraryWave& wave, std::span<std::int16_t> table);
 
-// Reads a library file. Nothing when it cannot be opened; a file beyond
-// kLibraryMaxFileBytes is read up to there and marked as an error.
-std::optional<LibraryWave> ReadLibraryWaveFile(const std::string& path);
+// Reads a library file. Nothing, and the reason in *why, when it cannot be
+// read or is larger than kLibraryMaxFileBytes.
+std::optional<LibraryWave> ReadLibraryWaveFile(const std::string& path, std::string* why = nullptr);
 
 // Finds a library file by a name that may come from another system: "\" is a
 // folder separator like "/", and every part of the name matches without
-// regard to letter case. A relative name is looked for in each folder in
-// turn and may not climb out of it (".."); an absolute one stands alone.
-// Returns the path of an existing regular file.
+// regard to letter case. The name is looked for in each folder in turn and
+// may not climb out of it (".."); a name from the root ("/etc/...") is not a
+// library name and finds nothing. Returns the path of an existing regular file.
 std::optional<std::string> FindLibraryFile(std::string_view name, std::span<const std::string> folders);
 
 }  // namespace generator

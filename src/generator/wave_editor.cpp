@@ -128,8 +128,9 @@ void TWave_editor1::Open1Click(TObject* /*Sender*/) {
   if (!OpenDialog1->Execute()) return;
   const std::string path = OpenDialog1->FileName();
   TStrings lines;
-  if (!lines.LoadFromFile(path)) {
-    MessageDlg("Cannot open file " + path, mtError, mbOK, 0);
+  std::string why;
+  if (!lines.LoadFromFile(path, generator::kLibraryMaxFileBytes, &why)) {
+    MessageDlg("Cannot open file " + path + ": " + why + ".", mtError, mbOK, 0);
     return;
   }
   Memo1->Lines().Assign(lines);

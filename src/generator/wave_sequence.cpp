@@ -19,6 +19,8 @@ namespace {
 constexpr const char* kSequenceCaption = "Wave Sequence";
 constexpr unsigned kRestInterval = 50;
 constexpr const char* kSequenceFileFilter = "Text file|*.txt|All files|*.*";
+// A sequence is a line a step; a file beyond this is no sequence.
+constexpr std::uintmax_t kLargestSequenceFile = 4u << 20;
 constexpr const char* kTextChangedText =
     "The text in the edit window has changed.\rDo you want to save changes?";
 constexpr const char* kInitialSteps =
@@ -326,8 +328,9 @@ void TForm900::Button2Click(TObject* /*Sender*/) {
   if (!OpenDialog1->Execute()) return;
   const std::string path = OpenDialog1->FileName();
   TStrings lines;
-  if (!lines.LoadFromFile(path)) {
-    MessageDlg("Cannot open file " + path, mtError, mbOK, 0);
+  std::string why;
+  if (!lines.LoadFromFile(path, kLargestSequenceFile, &why)) {
+    MessageDlg("Cannot open file " + path + ": " + why + ".", mtError, mbOK, 0);
     return;
   }
   Memo1->Lines().Assign(lines);

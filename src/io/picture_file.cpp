@@ -16,6 +16,7 @@
 
 #include "engine/scope_state.h"
 #include "io/png_file.h"
+#include "platform/os/files.h"
 #include "platform/os/folders.h"
 
 namespace io {
@@ -29,25 +30,13 @@ constexpr std::uintmax_t kMaxPictureFileBytes = 512u * 1024u * 1024u;
 
 std::string SystemError(int error) { return std::strerror(error); }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
-  std::error_code ec;
-  const std::uintmax_t size = std::filesystem::file_size(path, ec);
-  if (ec) {
-    error = "Cannot open file \"" + path + "\". " + ec.message() + ".";
+bool ReadPictureBytes(const std::string& path, std::string& bytes, std::string& error) {
+  os::WholeFile file = os::ReadWholeFile(path, kMaxPictureFileBytes);
+  if (!file.Ok()) {
+    error = "Cannot open file \"" + path + "\". " + file.Error + ".";
     return false;
   }
-  if (size > kMaxPictureFileBytes) {
-    error = "The file \"" + path + "\" is too large to be a picture.";
-    return false;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "Cannot open file \"" + path + "\". " + SystemError(errno) + ".";
-    return false;
-  }
-  std::ostringstream s;
-  s << in.rdbuf();
-  bytes = s.str();
+  bytes = std::move(file.Bytes);
   return true;
 }
 
@@ -96,7 +85,7 @@ PictureFormat ChosenPictureFormat(const TFileDialog& dialog) {
 PictureRead ReadPictureFile(const std::string& path, PictureFormat format) {
   PictureRead result;
   std::string bytes;
-  if (!ReadWholeFile(path, bytes, result.Error)) return result;
+  if (!ReadPictureBytes(path, bytes, result.Error)) return result;
   if (format == PictureFormat::Png) {
     std::int64_t width = 0, height = 0;
     if (!PngHeaderSize(bytes, width, height)) {

@@ -1,13 +1,12 @@
 #include "io/png_file.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include <QBuffer>
 #include <png.h>
 
+#include "platform/os/files.h"
 #include "platform/os/folders.h"
 
 namespace io {
@@ -61,10 +60,9 @@ bool SavePngFile(const std::string& path, const QImage& picture) {
 }
 
 std::optional<QImage> LoadPngFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return DecodePng(bytes);
+  const os::WholeFile file = os::ReadWholeFile(path, 512u << 20);
+  if (!file.Ok()) return std::nullopt;
+  return DecodePng(file.Bytes);
 }
 
 bool SaveBmpFile(const std::string& path, const QImage& picture) {

@@ -91,24 +91,32 @@ std::string FormatScopeDataFile(const ScopeDataFile& d) {
 DataFileReading ParseScopeDataFile(std::string_view text) {
   DataFileReading r;
   ParsedScopeData& d = r.Data;
+  const auto refuse = [&r](DataFileFault fault, std::size_t line, std::string what) {
+    r.Fault = fault;
+    r.FaultLine = line;
+    r.FaultText = std::move(what);
+    return r;
+  };
+  const auto notANumber = [](std::string_view field) {
+    while (!field.empty() && field.front() == ' ') field.remove_prefix(1);
+    while (!field.empty() && field.back() == ' ') field.remove_suffix(1);
+    return "'" + std::string(field) + "' is not a valid integer value";
+  };
+  constexpr const char* kEndsHere = "the file ends here";
   Lines lines(text);
   std::array<std::string_view, kHeaderLines> header{};
   for (std::size_t i = 0; i < kHeaderLines; ++i) {
     const auto line = lines.Next();
-    if (!line) {
-      // Too short to name its steps, or to hold any row.
-      r.Fault = i < 7 ? DataFileFault::NotADataFile : DataFileFault::Truncated;
-      return r;
-    }
+    // Too short to name its steps, or to hold any row.
+    if (!line) return refuse(i < 7 ? DataFileFault::NotADataFile : DataFileFault::Truncated, i + 1, kEndsHere);
     header[i] = Short(*line);
   }
   const auto time = LastTimeCaption(header[2]);
   const auto ch1 = LastRange(header[5]);
   const auto ch2 = LastRange(header[6]);
-  if (!time || !ch1 || !ch2) {
-    r.Fault = DataFileFault::NotADataFile;
-    return r;
-  }
+  if (!time) return refuse(DataFileFault::NotADataFile, 3, "no time/div step");
+  if (!ch1) return refuse(DataFileFault::NotADataFile, 6, "no CH1 volts/div step");
+  if (!ch2) return refuse(DataFileFault::NotADataFile, 7, "no CH2 volts/div step");
   d.TimeCaption = *time;
   d.Range = {*ch1, *ch2};
   d.X10 = {HasX10Label(header[5]), HasX10Label(header[6])};
@@ -119,37 +127,32 @@ DataFileReading ParseScopeDataFile(std::string_view text) {
     const std::size_t b = gnd.find('\t', a + 1);
     const auto g1 = WholeNumber(gnd.substr(a + 1, b == std::string_view::npos ? gnd.npos : b - a - 1));
     const auto g2 = b == std::string_view::npos ? std::nullopt : WholeNumber(gnd.substr(b + 1));
-    if (!g1 || !g2) {
-      r.Fault = DataFileFault::BadNumber;
-      return r;
-    }
+    if (!g1)
+      return refuse(DataFileFault::BadNumber, 8,
+                    notANumber(gnd.substr(a + 1, b == std::string_view::npos ? gnd.npos : b - a - 1)));
+    if (!g2)
+      return refuse(DataFileFault::BadNumber, 8,
+                    notANumber(b == std::string_view::npos ? std::string_view{} : gnd.substr(b + 1)));
     d.Ch1Ground = 255 - *g1;
     d.Ch2Ground = 255 - *g2;
   }
 
   for (std::size_t n = 0; n < kDataRows; ++n) {
+    const std::size_t at = kHeaderLines + 1 + n;
     const auto line = lines.Next();
-    if (!line) {
-      r.Fault = DataFileFault::Truncated;
-      return r;
-    }
+    if (!line) return refuse(DataFileFault::Truncated, at, kEndsHere);
     const std::string_view row = Short(*line);
     const std::size_t a = row.find('\t');
     const std::size_t b = a == std::string_view::npos ? a : row.find('\t', a + 1);
-    if (b == std::string_view::npos) {
-      r.Fault = DataFileFault::BadNumber;
-      return r;
-    }
+    if (b == std::string_view::npos)
+      return refuse(DataFileFault::BadNumber, at, notANumber({}));
     const auto v1 = WholeNumber(row.substr(a + 1, b - a - 1));
     const auto v2 = WholeNumber(row.substr(b + 1));
-    if (!v1 || !v2) {
-      r.Fault = DataFileFault::BadNumber;
-      return r;
-    }
-    if (*v1 < 0 || *v1 > 255 || *v2 < 0 || *v2 > 255) {
-      r.Fault = DataFileFault::SampleOutOfRange;
-      return r;
-    }
+    if (!v1) return refuse(DataFileFault::BadNumber, at, notANumber(row.substr(a + 1, b - a - 1)));
+    if (!v2) return refuse(DataFileFault::BadNumber, at, notANumber(row.substr(b + 1)));
+    for (const std::int32_t v : {*v1, *v2})
+      if (v < 0 || v > 255)
+        return refuse(DataFileFault::SampleOutOfRange, at, std::to_string(v) + " is not a sample value 0..255");
     d.Ch1[n] = *v1;
     d.Ch2[n] = *v2;
   }
@@ -165,6 +168,10 @@ DataFileReading ParseScopeDataFile(std::string_view text) {
 std::string NotADataFileText(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   return (slash == std::string::npos ? path : path.substr(slash + 1)) + "  is not a valid Kavrino data file.";
+}
+
+std::string RefusedDataFileText(const std::string& path, const DataFileReading& reading) {
+  return NotADataFileText(path) + "\nLine " + std::to_string(reading.FaultLine) + ": " + reading.FaultText + ".";
 }
 
 }  // namespace io

@@ -53,6 +53,8 @@ enum class DataFileFault { None, NotADataFile, Truncated, BadNumber, SampleOutOf
 
 struct DataFileReading {
   DataFileFault Fault = DataFileFault::None;
+  std::size_t FaultLine = 0;  // the line (1-based) the fault is on
+  std::string FaultText;      // what is wrong there
   ParsedScopeData Data;
 };
 
@@ -60,5 +62,7 @@ DataFileReading ParseScopeDataFile(std::string_view text);
 
 // "<name>  is not a valid Kavrino data file." with the name without its folder.
 std::string NotADataFileText(const std::string& path);
+// That, and on a line of its own (after a line feed) the line of the fault and what is wrong there.
+std::string RefusedDataFileText(const std::string& path, const DataFileReading& reading);
 
 }  // namespace io

@@ -2,10 +2,6 @@
 // with its steps and annotation, and such a file loaded back through the
 // front panel's own buttons.
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "display/add_text.h"
 #include "display/display_state.h"
@@ -13,37 +9,14 @@
 #include "engine/scope_state.h"
 #include "io/scope_data_file.h"
 #include "io/scope_file_error.h"
+#include "platform/os/files.h"
 #include "platform/os/folders.h"
 #include "platform/ui/vcl.h"
 
 namespace {
 
-// No data file comes near this; a larger one is refused before it is read.
-constexpr std::streamoff kLargestDataFile = 1 << 20;
-
-// The whole file, or why it could not be read.
-bool ReadDataText(const std::string& path, std::string& text, std::string& why) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    why = std::strerror(errno);
-    return false;
-  }
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  in.seekg(0, std::ios::beg);
-  if (size > kLargestDataFile) {
-    text.clear();
-    return true;
-  }
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  if (in.bad()) {
-    why = "read error";
-    return false;
-  }
-  text = buffer.str();
-  return true;
-}
+// A scope data file is about 50 KB; a larger one is refused before it is read.
+constexpr std::uintmax_t kLargestScopeDataFile = 1u << 20;
 
 }  // namespace
 
@@ -127,16 +100,16 @@ void TForm5::LoadScopeDataFile() {
     return;
   }
   const std::string path = OpenDialog2->FileName();
-  std::string text, why;
-  if (!ReadDataText(path, text, why)) {
-    MessageDlg("Unable to open " + path + ": " + why + ".", mtError, mbOK, 0);
+  const os::WholeFile file = os::ReadWholeFile(path, kLargestScopeDataFile);
+  if (!file.Ok()) {
+    MessageDlg("Unable to open " + path + ": " + file.Error + ".", mtError, mbOK, 0);
     restoreBitView();
     return;
   }
   // Nothing changes before the whole file has been accepted.
-  const io::DataFileReading reading = io::ParseScopeDataFile(text);
+  const io::DataFileReading reading = io::ParseScopeDataFile(file.Bytes);
   if (reading.Fault != io::DataFileFault::None) {
-    Label1->SetCaption(io::NotADataFileText(path));
+    Label1->SetCaption(io::RefusedDataFileText(path, reading));
     ShowModal();
     restoreBitView();
     return;

@@ -304,11 +304,40 @@ ParsedPage ParseBackwardPage(std::string_view text, std::size_t firstLine) {
   return page;
 }
 
-std::string BadFieldMessage(const std::string& field) { return "'" + field + "' is not a valid integer value"; }
+WholeRows WithoutCutRow(std::string_view text) {
+  WholeRows rows{text, 0};
+  // A row that lost only its LF still holds all its fields.
+  if (text.empty() || text.back() == '\n' || text.back() == '\r') return rows;
+  const std::size_t lastEnd = text.rfind('\n');
+  const std::size_t start = lastEnd == std::string_view::npos ? 0 : lastEnd + 1;
+  if (text[start] < '0' || text[start] > '9') return rows;
+  const std::size_t line = 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + start, '\n'));
+  // Header lines are no rows, and an annotation may end without a line end.
+  if (line < 13 || ParseCommentBlock(text.substr(0, start)).Found) return rows;
+  rows.Text = text.substr(0, start);
+  rows.CutLine = line;
+  return rows;
+}
+
+std::string BadFieldMessage(const std::string& path, std::size_t line, const std::string& field) {
+  return path + ", line " + std::to_string(line) + ": '" + field + "' is not a valid integer value";
+}
+
+std::string CutRowMessage(const std::string& path, std::size_t line) {
+  return "The last row of " + path + " (line " + std::to_string(line) +
+         ") was cut off when the file was written; the rows before it are shown.";
+}
 
 std::string NotARecorderFileText(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   return (slash == std::string::npos ? path : path.substr(slash + 1)) + "  is not a valid Tolmeda data file.";
+}
+
+std::string RefusedRecorderFileText(const std::string& path, const ParsedHeader& header) {
+  const char* what = !header.TimeStep ? "Line 5: no time/div step."
+                     : !header.Ch1Range ? "Line 8: no CH1 volts/div step."
+                                        : "Line 9: no CH2 volts/div step.";
+  return NotARecorderFileText(path) + "\n" + what;
 }
 
 }  // namespace recorder

@@ -100,10 +100,24 @@ ParsedPage ParseForwardPage(std::string_view text, std::size_t firstLine);
 // a TAB makes only its own sample empty.
 ParsedPage ParseBackwardPage(std::string_view text, std::size_t firstLine);
 
-// The message of a field that is not a number.
-std::string BadFieldMessage(const std::string& field);
+// A log whose writing stopped part-way through a row (a full disk, a crash)
+// ends in a row without its line end. Text is the file without that row;
+// CutLine is its line (1-based), 0 when the file ends in whole rows.
+struct WholeRows {
+  std::string_view Text;
+  std::size_t CutLine = 0;
+};
+WholeRows WithoutCutRow(std::string_view text);
+
+// "<file>, line <n>: '<field>' is not a valid integer value".
+std::string BadFieldMessage(const std::string& path, std::size_t line, const std::string& field);
+// What the user is told when a file's last row was cut off.
+std::string CutRowMessage(const std::string& path, std::size_t line);
 
 // The line shown when a file is not a recorder file.
 std::string NotARecorderFileText(const std::string& path);
+// That, and on a line of its own (after a line feed) the header line whose
+// step was not recognised.
+std::string RefusedRecorderFileText(const std::string& path, const ParsedHeader& header);
 
 }  // namespace recorder

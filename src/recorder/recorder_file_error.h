@@ -12,15 +12,15 @@ class TForm5_rec : public FileErrorWindow {
   explicit TForm5_rec(TComponent* owner);
 
   // "Open Data...": the first page of a chosen file. A file that cannot be
-  // read changes nothing; a file that is not a recorder file, or has a bad
-  // field, is refused whole with its message.
+  // read, is not a recorder file or has a bad field is refused whole with its
+  // message; one whose last row was cut off shows its whole rows and says so.
   void LoadDataFile();
   // ">>" and "<<": the page after or before the one shown.
   void LoadNextPage();
   void LoadPreviousPage();
 
  private:
-  // The whole file, or nothing when it cannot be read.
+  // The whole file, or nothing when it cannot be read (the user is told why).
   static bool ReadFileText(const std::string& path, std::string& text);
 };
 

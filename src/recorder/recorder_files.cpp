@@ -1,13 +1,7 @@
 // The recorder's data files: "Save Data", the AutoSave log written while a
 // recording runs, and the reader that loads either kind page by page.
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -21,7 +15,9 @@
 namespace {
 
 constexpr const char* kRecordFileFilter = "Text file (*.txt)|*.txt|All files (*.*)|*.*";
-
+// An AutoSave log of a long Run holds many pages; one beyond this is refused
+// before it is read.
+constexpr std::uintmax_t kLargestRecorderFile = 256u << 20;
 
 }  // namespace
 
@@ -60,14 +56,10 @@ void TForm1_rec::N2Click(TObject*) {
   using namespace recorder;
   SaveDialog3->SetInitialDir(engine::DocumentsFolder);
   if (!SaveDialog3->Execute()) return;
-  if (AutoSaveFile) {
-    std::fclose(AutoSaveFile);
-    AutoSaveFile = nullptr;
-  }
+  AutoSaveFile.Close();
   // The whole name: a shortened one would write somewhere else.
   const std::string name = SaveDialog3->FileName();
-  AutoSaveFile = std::fopen(name.c_str(), "wb");
-  if (!AutoSaveFile) {
+  if (!AutoSaveFile.Create(name)) {
     RecAutoSaveOn = 0;
     MessageDlg(UnableToWriteMessage(name), mtError, mbOK, 0);
     return;
@@ -85,10 +77,10 @@ void TForm1_rec::N2Click(TObject*) {
 
 void TForm1_rec::ReportAutoSaveFailure() {
   using namespace recorder;
-  if (AutoSaveFile) std::fclose(AutoSaveFile);
-  AutoSaveFile = nullptr;
+  AutoSaveFile.Close();
   RecAutoSaveOn = 0;
   AutoSaveFailed = true;
+  EraseAutoSaveTexts();
   // The recording goes on; only the log ends. The sample clock waits while
   // the message is up, so no tick runs inside this one.
   const bool running = FastTimer1->Enabled();
@@ -99,9 +91,8 @@ void TForm1_rec::ReportAutoSaveFailure() {
 
 void TForm1_rec::WriteAutoSaveHeader() {
   using namespace recorder;
-  if (!AutoSaveFile) return;
-  const std::string text = FormatAutoSaveHeader(CurrentHeader());
-  if (std::fputs(text.c_str(), AutoSaveFile) < 0 || std::fflush(AutoSaveFile) != 0) {
+  if (!AutoSaveFile.IsOpen()) return;
+  if (!AutoSaveFile.Append(FormatAutoSaveHeader(CurrentHeader()))) {
     ReportAutoSaveFailure();
     return;
   }
@@ -114,9 +105,9 @@ void TForm1_rec::WriteAutoSaveHeader() {
 
 void TForm1_rec::WriteAutoSaveRow() {
   using namespace recorder;
-  if (!AutoSaveFile || !AutoSaveHeaderWritten) return;
-  const std::string row = FormatAutoSaveRow(AutoSaveRowNumber, 255 - RecBufCh1[RecPos], 255 - RecBufCh2[RecPos]);
-  if (std::fputs(row.c_str(), AutoSaveFile) < 0 || std::fflush(AutoSaveFile) != 0) {
+  if (!AutoSaveFile.IsOpen() || !AutoSaveHeaderWritten) return;
+  // Whole rows only: a row that does not fit is taken back out of the file.
+  if (!AutoSaveFile.Append(FormatAutoSaveRow(AutoSaveRowNumber, 255 - RecBufCh1[RecPos], 255 - RecBufCh2[RecPos]))) {
     ReportAutoSaveFailure();
     return;
   }
@@ -126,14 +117,17 @@ void TForm1_rec::WriteAutoSaveRow() {
 void TForm1_rec::WriteAutoSaveTrailer() {
   using namespace recorder;
   // A recording that never began keeps the log armed for the next one.
-  if (!AutoSaveFile || !AutoSaveHeaderWritten) return;
+  if (!AutoSaveFile.IsOpen() || !AutoSaveHeaderWritten) return;
   const std::optional<CommentBlock> comment = CurrentComment();
-  const std::string text = FormatAutoSaveTrailer(RecStopText, comment ? &*comment : nullptr);
-  const bool written = std::fputs(text.c_str(), AutoSaveFile) >= 0;
-  const bool closed = std::fclose(AutoSaveFile) == 0;
-  AutoSaveFile = nullptr;
+  const bool written = AutoSaveFile.Append(FormatAutoSaveTrailer(RecStopText, comment ? &*comment : nullptr));
+  const bool closed = AutoSaveFile.Close();
   RecAutoSaveOn = 0;
   AutoSaveHeaderWritten = false;
+  EraseAutoSaveTexts();
+  if (!written || !closed) MessageDlg(UnableToWriteMessage(AutoSaveFileName), mtError, mbOK, 0);
+}
+
+void TForm1_rec::EraseAutoSaveTexts() {
   if (AutoSaveMarkShown) {
     TCanvas* c = Image1->Canvas();
     c->Font.Style = fsBold;
@@ -146,7 +140,9 @@ void TForm1_rec::WriteAutoSaveTrailer() {
     SavingLineShown.clear();
   }
   tekstit();
-  if (!written || !closed) MessageDlg(UnableToWriteMessage(AutoSaveFileName), mtError, mbOK, 0);
+  // While recording, the live picture is the one shown: it takes the
+  // picture again with the live trace drawn over it.
+  if (PaintBox1->Visible()) Timer2Timer(this);
 }
 
 // ---------------------------------------------------------------- reading
@@ -187,12 +183,12 @@ void TForm1_rec::SpeedButton2Click(TObject*) {
 TForm5_rec::TForm5_rec(TComponent* owner) : FileErrorWindow(owner, "Form5_rec", kRecordFileFilter) {}
 
 bool TForm5_rec::ReadFileText(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  if (in.bad()) return false;
-  text = buffer.str();
+  os::WholeFile file = os::ReadWholeFile(path, kLargestRecorderFile);
+  if (!file.Ok()) {
+    MessageDlg("Unable to open " + path + ": " + file.Error + ".", mtError, mbOK, 0);
+    return false;
+  }
+  text = std::move(file.Bytes);
   return true;
 }
 
@@ -202,20 +198,22 @@ void TForm5_rec::LoadDataFile() {
   OpenDialog2->SetInitialDir(engine::DocumentsFolder);
   if (!OpenDialog2->Execute()) return;
   const std::string path = OpenDialog2->FileName();
-  std::string text;
-  if (!ReadFileText(path, text)) return;
+  std::string file;
+  if (!ReadFileText(path, file)) return;
+  const WholeRows rows = WithoutCutRow(file);
+  const std::string_view text = rows.Text;
 
   // The whole first page is read before anything changes.
   const ParsedComment comment = ParseCommentBlock(text);
   const ParsedHeader header = ParseRecordHeader(text);
   if (!header.Valid()) {
-    Label1->SetCaption(NotARecorderFileText(path));
+    Label1->SetCaption(RefusedRecorderFileText(path, header));
     ShowModal();
     return;
   }
   const ParsedPage page = ParseForwardPage(text, 13);
   if (!page.Ok()) {
-    MessageDlg(BadFieldMessage(*page.BadField), mtError, mbOK, 0);
+    MessageDlg(BadFieldMessage(path, page.BadLine, *page.BadField), mtError, mbOK, 0);
     return;
   }
 
@@ -254,16 +252,18 @@ void TForm5_rec::LoadDataFile() {
     // A file of one page shows its own time from its first row.
     RecPageStart = 2000;
   }
+  if (rows.CutLine) MessageDlg(CutRowMessage(path, rows.CutLine), mtWarning, mbOK, 0);
 }
 
 void TForm5_rec::LoadNextPage() {
   using namespace recorder;
   if (!Form1_rec) return;
-  std::string text;
-  if (!ReadFileText(RecFileName, text)) return;
+  std::string file;
+  if (!ReadFileText(RecFileName, file)) return;
+  const std::string_view text = WithoutCutRow(file).Text;
   const ParsedPage page = ParseForwardPage(text, 13 + static_cast<std::size_t>(std::max(RecPageStart, 0)));
   if (!page.Ok()) {
-    MessageDlg(BadFieldMessage(*page.BadField), mtError, mbOK, 0);
+    MessageDlg(BadFieldMessage(RecFileName, page.BadLine, *page.BadField), mtError, mbOK, 0);
     return;
   }
   Form1_rec->ShowLoadedPage(page, true);
@@ -281,13 +281,14 @@ void TForm5_rec::LoadNextPage() {
 void TForm5_rec::LoadPreviousPage() {
   using namespace recorder;
   if (!Form1_rec) return;
-  std::string text;
-  if (!ReadFileText(RecFileName, text)) return;
+  std::string file;
+  if (!ReadFileText(RecFileName, file)) return;
+  const std::string_view text = WithoutCutRow(file).Text;
   // 12 header lines and the rows before the page before the one shown.
   const std::int64_t skip = std::max<std::int64_t>(static_cast<std::int64_t>(RecPageStart) - 3988, 12);
   const ParsedPage page = ParseBackwardPage(text, static_cast<std::size_t>(skip) + 1);
   if (!page.Ok()) {
-    MessageDlg(BadFieldMessage(*page.BadField), mtError, mbOK, 0);
+    MessageDlg(BadFieldMessage(RecFileName, page.BadLine, *page.BadField), mtError, mbOK, 0);
     return;
   }
   Form1_rec->ShowLoadedPage(page, true);

@@ -48,9 +48,7 @@ TForm1_rec::TForm1_rec(TComponent* owner) : TForm(owner) {
   FormCreate(this);
 }
 
-TForm1_rec::~TForm1_rec() {
-  if (AutoSaveFile) std::fclose(AutoSaveFile);
-}
+TForm1_rec::~TForm1_rec() = default;
 
 void TForm1_rec::BuildControls() {
   using namespace recorder;

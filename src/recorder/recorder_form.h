@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "display/scope_view.h"
+#include "platform/os/files.h"
 #include "platform/ui/vcl.h"
 #include "recorder/recorder_file.h"
 #include "recorder/recorder_tables.h"
@@ -293,6 +294,8 @@ class TForm1_rec : public TForm {
   // Status polls of one tick before the device counts as silent.
   static constexpr int kPollLimit = 1000;
   void ReportAutoSaveFailure();
+  // Takes "AUTOSAVE ON" and "SAVING DATA TO FILE: ..." off the picture.
+  void EraseAutoSaveTexts();
 
   // ---- Live drawing
   int RecLastColumn = 0;
@@ -315,7 +318,7 @@ class TForm1_rec : public TForm {
   // The recorder picture as the shared drawing code sees it (ground glyphs).
   display::ScopeView RecView;
   // ---- AutoSave log, open from the start of a recording to its stop
-  std::FILE* AutoSaveFile = nullptr;
+  os::RecordFile AutoSaveFile;
   bool AutoSaveFailed = false;
   bool AutoSaveHeaderWritten = false;
   // AutoSave texts drawn on the picture, to erase them.

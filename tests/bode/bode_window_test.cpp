@@ -140,7 +140,7 @@ TEST_F(BodeWindowTest, DataFilesKeepTableAndAnnotation) {
   const std::string broken = harness_->Home().Path() + "/broken.txt";
   std::ofstream(broken, std::ios::binary) << "  Hz\t Vrms\tdBV\tdeg\r\n10\t1\t0\r\n\r\nCOMMENT\r\nmany\r\n";
   EXPECT_FALSE(Bode_plot->LoadDataFile(broken));
-  EXPECT_EQ(harness_->Dialogs().CountMessages("'many' is not a valid integer value"), 1);
+  EXPECT_EQ(harness_->Dialogs().CountMessages(broken + ", line 5: 'many' is not a valid integer value"), 1);
   EXPECT_EQ(Bode_plot->Memo1->Lines().Lines(), table);
 
   // Saved without annotation: no trailer; reading it switches the annotation off.

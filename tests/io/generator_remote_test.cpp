@@ -243,6 +243,21 @@ TEST_F(GeneratorRemoteTest, ALibraryRequestLoadsTheNamedFileOrKeepsTheShape) {
   // The ramp's table: rising from the bottom to the top over the period.
   EXPECT_LT(generator::BaseTable[100], generator::BaseTable[16000]);
 
+  // Only names in the library folders: a name from the root, even of a
+  // library file that is there, leaves table and caption as they were.
+  std::ofstream(dataDir_ + "Fall.lib") << "255\n0\n";
+  const std::vector<std::int16_t> ramp = generator::BaseTable;
+  const std::string caption = Form1_fgen->Caption();
+  std::int32_t frequency = 2000000;
+  for (const std::string& outside : {dataDir_ + "Fall.lib", std::string("/etc/passwd")}) {
+    SCOPED_TRACE(outside);
+    name(outside);
+    Request(5, frequency += 1000, 5000, 0);
+    NextPoll();
+    EXPECT_EQ(generator::BaseTable, ramp);
+    EXPECT_EQ(Form1_fgen->Caption(), caption);
+  }
+
   // A name that finds no file: the range and values change, the shape stays,
   // and the apply still sends.
   name("missing.lib");

@@ -104,20 +104,34 @@ TEST(ScopeDataFile, DamagedFilesAreRefusedWhole) {
     const char* name;
     std::string text;
     DataFileFault fault;
+    const char* shown;  // the second line of the refusal
   };
   const Case cases[] = {
-      {"empty", "", DataFileFault::NotADataFile},
-      {"another kind of text", "hello\r\nworld\r\n", DataFileFault::NotADataFile},
+      {"empty", "", DataFileFault::NotADataFile, "Line 1: the file ends here."},
+      {"another kind of text", "hello\r\nworld\r\n", DataFileFault::NotADataFile, "Line 3: the file ends here."},
       {"unknown time step", [&] { std::string t = good; t.replace(t.find("= 2ms"), 5, "= 7ks"); return t; }(),
-       DataFileFault::NotADataFile},
-      {"cut in the rows", good.substr(0, good.find("\r\n2000\t")), DataFileFault::Truncated},
-      {"header only", good.substr(0, good.find("\r\n0\t")), DataFileFault::Truncated},
-      {"a word for a sample", replaceRow(17, "17\tabc\t5"), DataFileFault::BadNumber},
-      {"a row without its CH2", replaceRow(4095, "4095\t3"), DataFileFault::BadNumber},
-      {"a sample above 255", replaceRow(300, "300\t256\t0"), DataFileFault::SampleOutOfRange},
-      {"a negative sample", replaceRow(9, "9\t1\t-1"), DataFileFault::SampleOutOfRange},
+       DataFileFault::NotADataFile, "Line 3: no time/div step."},
+      {"unknown CH2 step", [&] { std::string t = good; t.replace(t.find("= 0.3V~"), 7, "= 5V"); return t; }(),
+       DataFileFault::NotADataFile, "Line 7: no CH2 volts/div step."},
+      {"cut in the rows", good.substr(0, good.find("\r\n2000\t")), DataFileFault::Truncated,
+       "Line 2011: the file ends here."},
+      {"header only", good.substr(0, good.find("\r\n0\t")), DataFileFault::Truncated, "Line 10: the file ends here."},
+      {"a word for a sample", replaceRow(17, "17\tabc\t5"), DataFileFault::BadNumber,
+       "Line 28: 'abc' is not a valid integer value."},
+      {"a row without its CH2", replaceRow(4095, "4095\t3"), DataFileFault::BadNumber,
+       "Line 4106: '' is not a valid integer value."},
+      {"a sample above 255", replaceRow(300, "300\t256\t0"), DataFileFault::SampleOutOfRange,
+       "Line 311: 256 is not a sample value 0..255."},
+      {"a negative sample", replaceRow(9, "9\t1\t-1"), DataFileFault::SampleOutOfRange,
+       "Line 20: -1 is not a sample value 0..255."},
   };
-  for (const Case& c : cases) EXPECT_EQ(io::ParseScopeDataFile(c.text).Fault, c.fault) << c.name;
+  for (const Case& c : cases) {
+    const io::DataFileReading r = io::ParseScopeDataFile(c.text);
+    EXPECT_EQ(r.Fault, c.fault) << c.name;
+    EXPECT_EQ(io::RefusedDataFileText("/home/u/run.txt", r),
+              std::string("run.txt  is not a valid Kavrino data file.\n") + c.shown)
+        << c.name;
+  }
 }
 
 TEST(ScopeDataFile, ThousandsOfMutatedFilesParseOrAreRefused) {
@@ -222,9 +236,11 @@ TEST_F(DataFileWindow, ARefusedFileLeavesSamplesStepsAndProbesAsTheyWere) {
   d.Ch1.fill(3);
   d.Ch2.fill(4);
   const std::string good = io::FormatScopeDataFile(d);
-  const std::string cases[] = {good.substr(0, good.size() / 2), good.substr(0, good.find("\r\n5\t")) + "\r\n5\t3\t999\r\n",
-                               "CH1: 3V\r\n"};
-  for (const std::string& text : cases) {
+  const std::pair<std::string, std::string> cases[] = {
+      {good.substr(0, good.find("\r\n2000\t")), "Line 2011: the file ends here."},
+      {good.substr(0, good.find("\r\n5\t")) + "\r\n5\t3\t999\r\n", "Line 16: 999 is not a sample value 0..255."},
+      {"CH1: 3V\r\n", "Line 2: the file ends here."}};
+  for (const auto& [text, line] : cases) {
     const auto before = engine::ScopeSampleBlock;
     const std::string path = File("bad.txt");
     startup_test::WriteText(path, text);
@@ -232,7 +248,7 @@ TEST_F(DataFileWindow, ARefusedFileLeavesSamplesStepsAndProbesAsTheyWere) {
     Open(path);
     ASSERT_EQ(Dialogs().Forms().size(), 1u);
     EXPECT_EQ(Dialogs().Forms()[0].Caption, "File Error");
-    EXPECT_EQ(Form5->Label1->Caption(), "bad.txt  is not a valid Kavrino data file.");
+    EXPECT_EQ(Form5->Label1->Caption(), "bad.txt  is not a valid Kavrino data file.\n" + line);
     EXPECT_EQ(engine::ScopeSampleBlock, before);
     EXPECT_TRUE(Form1->SpeedButton2ms->Down());
     EXPECT_TRUE(Form1->x11->Down());

@@ -186,7 +186,7 @@ TEST(RecorderFileReader, TruncatedAndMalformedRowsNeverBecomeOtherSamples) {
     EXPECT_FALSE(p.Ok()) << bad;
     EXPECT_EQ(p.BadLine, 14u) << bad;
   }
-  EXPECT_EQ(BadFieldMessage("x12"), "'x12' is not a valid integer value");
+  EXPECT_EQ(BadFieldMessage("/d/run.txt", 14, "x12"), "/d/run.txt, line 14: 'x12' is not a valid integer value");
   // Nothing at all after the header, or an empty text.
   EXPECT_TRUE(ParseForwardPage(head, 13).EndOfData);
   EXPECT_TRUE(ParseForwardPage("", 13).EndOfData);

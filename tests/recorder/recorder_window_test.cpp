@@ -1,6 +1,10 @@
 // The recorder window in demo mode: recording both channels, the data files
 // it writes and reads back, the AutoSave log, paging, markers and the close.
 #include <algorithm>
+#include <csignal>
+#include <filesystem>
+
+#include <sys/resource.h>
 
 #include "recorder/recorder_file.h"
 #include "recorder_fixture.h"
@@ -197,7 +201,7 @@ TEST_F(RecorderWindow, AFileThatIsNotARecorderFileIsRefusedWhole) {
   Open(path);
   ASSERT_FALSE(Dialogs().Forms().empty());
   EXPECT_EQ(Dialogs().Forms().back().Caption, "File Error");
-  EXPECT_EQ(Form5_rec->Label1->Caption(), "seven.txt  is not a valid Tolmeda data file.");
+  EXPECT_EQ(Form5_rec->Label1->Caption(), "seven.txt  is not a valid Tolmeda data file.\nLine 5: no time/div step.");
   EXPECT_EQ(Ch1(0, 2000), before);
   EXPECT_EQ(Rec().Caption(), caption);
   EXPECT_EQ(recorder::RecNoteShown, 0);  // its annotation was not taken either
@@ -212,7 +216,7 @@ TEST_F(RecorderWindow, ABadFieldShowsItsMessageAndLeavesTheWindowUsable) {
   const std::string path = DocPath("bad.txt");
   WriteText(path, text);
   Open(path);
-  EXPECT_EQ(Dialogs().CountMessages("'5x' is not a valid integer value"), 1);
+  EXPECT_EQ(Dialogs().CountMessages(path + ", line 18: '5x' is not a valid integer value"), 1);
   EXPECT_EQ(recorder::RecStopped, 1);
   EXPECT_NE(Status(), "Recording");
   EXPECT_TRUE(Rec().OpenData1->Enabled());
@@ -332,4 +336,78 @@ TEST_F(RecorderWindow, AFullDiskEndsTheLogOnceAndTheRecordingGoesOn) {
   Save(DocPath("no-such-folder/rec.txt"));
   EXPECT_EQ(Dialogs().CountMessages("Unable to write to " + DocPath("no-such-folder/rec.txt")), 1);
   EXPECT_FALSE(std::filesystem::exists(DocPath("no-such-folder")));
+}
+
+TEST_F(RecorderWindow, ADiskFullInsideARowLeavesWholeRowsAndTakesTheNoticeAway) {
+  const std::string log = DocPath("filling.txt");
+  Dialogs().AnswerFile(log);
+  Rec().N2->Click();
+  Rec().SpeedButtonRun->Click();
+  EXPECT_EQ(Tick(20), 20);
+  // "SAVING DATA TO FILE: ..." under the grid of the picture shown while recording.
+  const auto notice = [&] {
+    const QImage& shown = Rec().PaintBox1->Picture()->Image();
+    int pixels = 0;
+    for (int y = shown.height() - 20; y < shown.height() - 6; ++y)
+      for (int x = Rec().X0; x < Rec().X0 + 200; ++x) pixels += shown.pixel(x, y) != shown.pixel(0, 0);
+    return pixels;
+  };
+  ASSERT_GT(notice(), 50);
+
+  // The disk fills one byte into the next row.
+  const auto whole = std::filesystem::file_size(log);
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit before{};
+  ::getrlimit(RLIMIT_FSIZE, &before);
+  rlimit full = before;
+  full.rlim_cur = whole + 1;
+  ::setrlimit(RLIMIT_FSIZE, &full);
+  Tick(5);
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  EXPECT_EQ(recorder::RecAutoSaveOn, 0);
+  EXPECT_EQ(recorder::RecStopped, 0);  // the recording goes on
+  EXPECT_EQ(Dialogs().CountMessages("Unable to write to " + log + "\rAutoSave is switched off; the recording goes on."), 1);
+  EXPECT_EQ(notice(), 0);
+  Rec().SpeedButtonRun->Click();
+
+  // The log ends in its last whole row and opens without a word.
+  EXPECT_EQ(std::filesystem::file_size(log), whole);
+  Dialogs().ClearRecords();
+  Open(log);
+  EXPECT_TRUE(Dialogs().Messages().empty());
+  EXPECT_TRUE(Dialogs().Forms().empty());
+}
+
+TEST_F(RecorderWindow, ALogWhoseLastRowWasCutOpensWithItsWholeRows) {
+  const std::string rows = LongLog(2500).substr(0, LongLog(2500).find("\r\n\r\nSTOP:") + 2);
+  struct Case {
+    const char* name;
+    std::string text;
+    std::size_t cutLine;  // 0: nothing was cut
+    int lastRow;          // N of the last row shown on the second page
+  };
+  const Case cases[] = {
+      {"cut inside a row", rows + "2500\t10", 13 + 2500, 2499},
+      {"cut inside the first field", rows + "25", 13 + 2500, 2499},
+      {"cut between CR and LF", rows + "2500\t100\t7\r", 0, 2500},
+      {"ending in whole rows", rows, 0, 2499},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = DocPath("cut.txt");
+    WriteText(path, c.text);
+    Dialogs().ClearRecords();
+    Open(path);
+    EXPECT_EQ(recorder::RecBufCh1[1999], 255 - 1999 % 200);
+    ASSERT_EQ(Dialogs().Messages().size(), c.cutLine ? 1u : 0u);
+    if (c.cutLine) {
+      EXPECT_EQ(Dialogs().Messages()[0].Text, "The last row of " + path + " (line " + std::to_string(c.cutLine) +
+                                                  ") was cut off when the file was written; the rows before it are shown.");
+    }
+    Rec().SpeedButton2->Click();  // the rows from 2000 on
+    EXPECT_EQ(Dialogs().Messages().size(), c.cutLine ? 1u : 0u);
+    const int last = c.lastRow - 2000;
+    EXPECT_EQ(recorder::RecBufCh1[last], 255 - c.lastRow % 200);
+    EXPECT_EQ(recorder::RecBufCh1[last + 1], 255);
+  }
 }

@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/os/files.h"
+
 namespace {
 
 // Longest value a reader gets back: the class library reads through a
@@ -20,7 +22,7 @@ namespace {
 constexpr std::size_t kMaxValueLength = 2047;
 // A settings file is a few kilobytes; anything this large is not ours and is
 // left alone (read as empty, never overwritten).
-constexpr off_t kMaxFileSize = 64 * 1024 * 1024;
+constexpr std::uintmax_t kMaxFileSize = 64 * 1024 * 1024;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
@@ -173,59 +175,19 @@ void TIniFile::Load() {
   stamp_ = FileStamp{};
   if (path_.empty()) return;
 
-  // Only a regular file is opened: opening a FIFO would wait for a writer
-  // (for ever, at start-up), and opening a device may act on it. Without
-  // blocking, in case the name changes its kind in between.
-  struct stat before {};
-  if (::stat(path_.c_str(), &before) == 0 && !S_ISREG(before.st_mode)) {
-    unreadable_ = true;
-    stamp_ = StampOf(before);
+  // Only a regular file is read, without waiting for a FIFO's writer (for
+  // ever, at start-up) and without acting on a device.
+  const os::WholeFile file = os::ReadWholeFile(path_, kMaxFileSize);
+  if (file.Stat) stamp_ = StampOf(*file.Stat);
+  if (file.Ok()) {
+    Parse(file.Bytes);
     return;
   }
-  int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) {
-    // A missing file is an empty one; anything else must not be clobbered.
-    if (errno != ENOENT && errno != ENOTDIR) {
-      unreadable_ = true;
-      struct stat st {};
-      if (::stat(path_.c_str(), &st) == 0) {
-        stamp_ = StampOf(st);
-      }
-    }
-    return;
-  }
+  // A missing file is an empty one; anything else must not be clobbered.
+  if (file.Missing) return;
+  unreadable_ = true;
   struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    unreadable_ = true;
-    ::close(fd);
-    return;
-  }
-  stamp_ = StampOf(st);
-  if (!S_ISREG(st.st_mode) || st.st_size > kMaxFileSize) {
-    unreadable_ = true;
-    ::close(fd);
-    return;
-  }
-  std::string text;
-  text.reserve(static_cast<std::size_t>(st.st_size));
-  char buf[65536];
-  for (;;) {
-    ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      unreadable_ = true;
-      break;
-    }
-    if (n == 0) break;
-    text.append(buf, static_cast<std::size_t>(n));
-    if (text.size() > static_cast<std::size_t>(kMaxFileSize)) {
-      unreadable_ = true;
-      break;
-    }
-  }
-  ::close(fd);
-  if (unreadable_) return;
-  Parse(text);
+  if (!file.Stat && ::stat(path_.c_str(), &st) == 0) stamp_ = StampOf(st);
 }
 
 void TIniFile::Parse(const std::string& text) {

@@ -1,4 +1,5 @@
 #include "platform/ui/canvas.h"
+#include "platform/os/files.h"
 
 #include <algorithm>
 #include <cmath>
@@ -534,8 +535,11 @@ void TBitmap::SetSize(int w, int h) {
 }
 
 bool TBitmap::LoadFromFile(const std::string& path) {
+  const os::WholeFile file = os::ReadWholeFile(path, 512u << 20);
   QImage loaded;
-  if (!loaded.load(QString::fromStdString(path), "BMP")) return false;
+  if (!file.Ok() ||
+      !loaded.loadFromData(reinterpret_cast<const uchar*>(file.Bytes.data()), static_cast<int>(file.Bytes.size()), "BMP"))
+    return false;
   image_ = loaded.convertToFormat(QImage::Format_RGB32);
   canvas_.SetTarget(&image_);
   return true;

@@ -1,5 +1,7 @@
 #include "platform/ui/strings.h"
 
+#include "platform/os/files.h"
+
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -92,12 +94,13 @@ void TStrings::SetText(const std::string& text) {
   Changed();
 }
 
-bool TStrings::LoadFromFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return false;
-  SetText(text);
+bool TStrings::LoadFromFile(const std::string& path, std::uintmax_t maxBytes, std::string* why) {
+  const os::WholeFile file = os::ReadWholeFile(path, maxBytes);
+  if (!file.Ok()) {
+    if (why) *why = file.Error;
+    return false;
+  }
+  SetText(file.Bytes);
   return true;
 }
 

@@ -1,6 +1,8 @@
 // TStrings: a list of text lines, as memo lines and combo box items are.
 #pragma once
 
+#include <cstdint>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -32,8 +34,9 @@ class TStrings {
   // Splits at CR LF, LF or CR; a final line break adds no empty line.
   void SetText(const std::string& text);
 
-  // Reads a text file (any line ends); false when it cannot be read.
-  bool LoadFromFile(const std::string& path);
+  // Reads a text file (any line ends) of at most maxBytes; false, with the
+  // reason in *why and the lines as they were, when it cannot be read.
+  bool LoadFromFile(const std::string& path, std::uintmax_t maxBytes = 16u << 20, std::string* why = nullptr);
   // Writes every line followed by CR LF; false when it cannot be written.
   bool SaveToFile(const std::string& path) const;
 
