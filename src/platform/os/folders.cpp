@@ -1,5 +1,7 @@
 #include "platform/os/folders.h"
 
+#include "platform/os/files.h"
+
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -7,6 +9,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,11 +62,10 @@ std::string ExpandHome(const std::string& value) {
 // The value of XDG_DOCUMENTS_DIR in a user-dirs.dirs file (shell syntax:
 // NAME="value" with backslash escapes); the last assignment wins.
 std::string DocumentsFromUserDirs(const std::string& file) {
-  // A FIFO in the file's place would hold the start-up for ever.
-  struct stat st {};
-  if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return "";
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return "";
+  // Read without waiting: a FIFO in the file's place would hold the start-up.
+  const WholeFile whole = ReadWholeFile(file, 1u << 20);
+  if (!whole.Ok()) return "";
+  std::istringstream in(whole.Bytes);
   const std::string name = "XDG_DOCUMENTS_DIR";
   std::string result;
   std::string line;
