@@ -5,7 +5,6 @@
 
 #include "app/windows.h"
 #include "io/shared_blocks.h"
-#include "platform/os/termination.h"
 #include "platform/ui/application.h"
 
 int main(int argc, char** argv) {
@@ -15,9 +14,7 @@ int main(int argc, char** argv) {
   CreateAllWindows();
   // A logout, kill or Ctrl+C closes like the window's close box: settings
   // written, device released, the running mark taken off.
-  os::OnTerminationSignal([] {
-    if (TForm* main = Application->MainForm()) main->Close();
-  });
+  CloseOnTerminationSignals();
   Application->Run();
   FreeAllWindows();
   io::CloseSharedBlocks();

@@ -45,6 +45,7 @@
 #include "io/scope_file_error.h"
 #include "io/shared_blocks.h"
 #include "platform/os/numeric.h"
+#include "platform/os/termination.h"
 #include "platform/ui/application.h"
 #include "recorder/add_text_rec.h"
 #include "recorder/btn_bottom_dlg_33.h"
@@ -95,6 +96,7 @@ void CreateUnowned(T*& global, const char* className, const char* name) {
 
 void PrepareApplication() {
   Application->SetTitle("Oscilloscope");
+  SetUnattended(false);
   numeric::SetupFloatingPoint();
   // The help units' start-up: an old diagnostic report goes, a new one is
   // written when the debug switch is given.
@@ -112,6 +114,12 @@ bool OpenSharedMemory() {
   std::fprintf(stderr, "darvik48: %s\n", reason.c_str());
   MessageDlg("Error creating memory mapped file", mtError, mbOK, 0);
   return false;
+}
+
+bool CloseOnTerminationSignals() {
+  return os::OnTerminationSignal([] {
+    if (Form1) Form1->CloseFromSignal();
+  });
 }
 
 void CreateAllWindows() {

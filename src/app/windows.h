@@ -13,6 +13,12 @@ void PrepareApplication();
 // and returns false, and the program ends.
 bool OpenSharedMemory();
 
+// SIGTERM, SIGINT and SIGHUP (a logout, kill, Ctrl+C) close the program
+// like the window's close box, but asking nothing: what could not be saved is
+// told on standard error. Needs the Qt application; false when the handlers
+// cannot be set up.
+bool CloseOnTerminationSignals();
+
 // Creates each window once, main window first; each creation handler sees only
 // the windows created before it. A second call while the windows exist does nothing.
 void CreateAllWindows();

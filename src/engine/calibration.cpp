@@ -575,7 +575,8 @@ void TForm8Engine::calibrate() {
   SetCalibratingLabelColor(clNavy);
   // Nothing is left marked as running while the user reads about the file.
   // A user who asked to close gets no verdict: the next start calibrates.
-  if (!Leaving()) {
+  // A close from a signal has its verdict on standard error.
+  if (!Leaving() || Unattended()) {
     if (!saved) Application->MessageBox(UnableToWriteMessage(logPath), Application->Title(), MB_OK | MB_ICONERROR);
     if (failed) MessageDlgPos(kFailedText, mtWarning, mbOK, 0, Form1->Left() + 200, Form1->Top() + 200);
     else MessageDlgPos(kSucceededText, mtInformation, mbOK, 0, Form1->Left() + 238, Form1->Top() + 200);

@@ -172,6 +172,11 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void Timer6Timer(TObject* Sender);
   void FormCloseQuery(TObject* Sender, bool& CanClose);
   void FormClose(TObject* Sender, TCloseAction& Action);
+  // A close asked for by a signal (SIGTERM, SIGINT, SIGHUP): nobody is there
+  // to answer, so it asks nothing, says on standard error what it could not
+  // save, and ends. A close already under way is not started twice: it goes
+  // on asking nothing, unless it is asking the user about unsaved text.
+  void CloseFromSignal();
   void RestoreDefaultSettingsExit1Click(TObject* Sender);
   // The application-wide hot key arrived.
   void WMHotKey(int id);
@@ -210,6 +215,10 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   struct HotKeyRelease {
     ~HotKeyRelease();
   } hot_key_release_;
+  // The close handlers are running (a question of theirs may be open).
+  bool close_under_way_ = false;
+  // The close asks about the wave editor's unsaved text.
+  bool close_question_open_ = false;
 
  public:
   // ======== Acquisition cycle and demo source ========

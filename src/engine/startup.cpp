@@ -528,11 +528,41 @@ void TForm1::WMHotKey(int id) {
 
 // ---------------------------------------------------------------- close
 
+namespace {
+// Marks the close handlers as running for as long as one of them runs.
+struct CloseUnderWayMark {
+  bool& mark;
+  explicit CloseUnderWayMark(bool& m) : mark(m) { mark = true; }
+  ~CloseUnderWayMark() { mark = false; }
+  CloseUnderWayMark(const CloseUnderWayMark&) = delete;
+  CloseUnderWayMark& operator=(const CloseUnderWayMark&) = delete;
+};
+}  // namespace
+
+void TForm1::CloseFromSignal() {
+  if (Application->Terminated()) return;
+  // The user's own close is asking about unsaved text: the answer is the
+  // user's, and no second question opens.
+  if (close_question_open_) return;
+  SetUnattended(true);
+  // A close waiting for the acquisition, or already writing, goes on (now
+  // asking nothing); a second one would do it all twice.
+  if (close_under_way_ || engine::CloseRequested) return;
+  Close();
+}
+
 void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   using namespace engine;
   using namespace bode;
   using namespace display;
   using namespace generator;
+  // A close asked for while this one's question is open (the window
+  // manager's close box, a signal) asks nothing more.
+  if (close_under_way_) {
+    CanClose = false;
+    return;
+  }
+  const CloseUnderWayMark underWay(close_under_way_);
   // A calibration is never cut off: it stops at the request, puts the
   // previous record back when it was not finished, and Timer1 then closes.
   if (CalibrationRunning) {
@@ -541,6 +571,17 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
     CanClose = false;
     Timer1->SetEnabled(true);
     return;
+  }
+  // Unsaved wave-editor text is asked about before anything stops, so that
+  // a cancelled close leaves the program as it was.
+  if (GeneratorActive && Form1_fgen) {
+    close_question_open_ = true;
+    const bool editorMayClose = Form1_fgen->WaveEditorMayClose();
+    close_question_open_ = false;
+    if (!editorMayClose) {
+      CanClose = false;
+      return;
+    }
   }
   RunStop = 1;
   SingleStop = 1;
@@ -575,12 +616,13 @@ void TForm1::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
   using namespace display;
   using namespace generator;
 
+  const CloseUnderWayMark underWay(close_under_way_);
+
   // The generator writes its own settings as its window closes; the wave
-  // editor may refuse, and then nothing closes.
+  // editor may refuse (it is then in sight again), and then nothing closes.
   if (GeneratorActive && Form1_fgen) {
     Form1_fgen->Close();
     if (!WaveEditorCanClose) {
-      Form1_fgen->Show();
       Action = caNone;
       return;
     }

@@ -28,8 +28,12 @@ class TForm1_fgen : public TForm {
 
   void FormCreate(TObject* Sender);
   // Writes the generator settings file and closes the generator's windows;
-  // the wave editor may refuse (WaveEditorCanClose 0).
+  // the wave editor may refuse (WaveEditorCanClose 0), and is asked before
+  // anything else, so that its refusal changes nothing.
   void FormClose(TObject* Sender, TCloseAction& Action);
+  // Asks the wave editor whether it may close (about unsaved text); when it
+  // refuses it stays, shown, with its text.
+  bool WaveEditorMayClose();
 
   // "FGen48.ini" in the data folder, open from creation to close.
   std::unique_ptr<TIniFile> GeneratorIni;

@@ -141,8 +141,20 @@ bool TForm1_fgen::WriteGeneratorSettings() {
   return written;
 }
 
+bool TForm1_fgen::WaveEditorMayClose() {
+  if (!Wave_editor1 || Wave_editor1->CloseQuery()) return true;
+  Wave_editor1->Show();
+  return false;
+}
+
 void TForm1_fgen::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
   using namespace generator;
+  // The output and the settings file stay as they are when the editor keeps
+  // its text.
+  if (!WaveEditorMayClose()) {
+    Action = caNone;
+    return;
+  }
   OutputEnableCode = 0;
   Disable();
   if (!engine::ProgramFolder.empty() && ::chdir(engine::ProgramFolder.c_str()) != 0) {

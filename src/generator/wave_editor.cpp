@@ -187,6 +187,13 @@ void TWave_editor1::New1Click(TObject* /*Sender*/) {
 }
 
 void TWave_editor1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
+  if (Unattended() && Memo1->Modified()) {
+    // Nobody can be asked (the program is ending on a signal): the text
+    // goes, and standard error says so.
+    ReportOnStandardError(file_name_.empty() ? "Wave Editor: the edited wave was not saved"
+                                             : "Wave Editor: the changes to " + file_name_ + " were not saved");
+    Memo1->SetModified(false);
+  }
   CanClose = MayDiscard(false);
   if (CanClose) Memo1->SetModified(false);
   generator::WaveEditorCanClose = CanClose ? 1 : 0;

@@ -55,6 +55,7 @@ class StartedProgramTest : public ::testing::Test {
     fs::create_directories(dataDir_);
     // Demo mode without the hardware question: the start shows only its notice.
     std::ofstream(dataDir_ + "Darvik48.ini") << "[Hardware]\r\nDemoMode=1\r\n[Menu]\r\nHWdialog=0\r\n";
+    stderrPath_ = home_.Path() + "/stderr.txt";
   }
   void TearDown() override {
     if (pid_ > 0) {
@@ -76,6 +77,8 @@ class StartedProgramTest : public ::testing::Test {
     pid_ = ::fork();
     ASSERT_GE(pid_, 0);
     if (pid_ == 0) {
+      const int err = ::open(stderrPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      if (err >= 0) ::dup2(err, 2);
       ::execl(DARVIK48_BINARY, DARVIK48_BINARY, static_cast<char*>(nullptr));
       ::_exit(127);
     }
@@ -101,7 +104,7 @@ class StartedProgramTest : public ::testing::Test {
   }
 
   TempHome home_;
-  std::string suffix_, dataDir_;
+  std::string suffix_, dataDir_, stderrPath_;
   pid_t pid_ = -1;
 };
 
@@ -118,6 +121,24 @@ TEST_F(StartedProgramTest, TerminationSignalsCloseLikeTheCloseBox) {
     EXPECT_NE(ini.find("[ScopeMainForm]"), std::string::npos) << strsignal(sig);
     EXPECT_NE(ini.find("DemoMode=1"), std::string::npos) << strsignal(sig);
   }
+}
+
+// Nobody is there to answer the box about a settings file that cannot be
+// written: the signal's close says so on standard error and ends, and a
+// second signal on its heels is no second close.
+TEST_F(StartedProgramTest, SignalCloseTellsWhatItCouldNotWriteAndEnds) {
+  const std::string generatorIni = dataDir_ + "FGen48.ini";
+  fs::create_directories(generatorIni);
+  Start();
+  ASSERT_EQ(::kill(pid_, SIGTERM), 0);
+  ASSERT_EQ(::kill(pid_, SIGTERM), 0);
+  EXPECT_EQ(WaitForExit(5000), 0);
+  const std::string err = ReadText(stderrPath_);
+  const std::string line = "darvik48: Unable to write to " + generatorIni + "\n";
+  const std::size_t at = err.find(line);
+  EXPECT_NE(at, std::string::npos) << err;
+  EXPECT_EQ(err.find(line, at + 1), std::string::npos) << err;
+  EXPECT_NE(ReadText(dataDir_ + "Darvik48.ini").find("Running=0"), std::string::npos);
 }
 
 // The C example of the README, compiled as it stands (the block names get

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
 #include "platform/ui/printer.h"
 
@@ -9,6 +10,24 @@ DialogAnswerer& QtDialogAnswererInstance();  // qt_dialogs.cpp
 
 namespace {
 DialogAnswerer* g_answerer = nullptr;
+bool g_unattended = false;
+
+// Answers for nobody: what a box closed without a button gives, after the
+// text has gone to standard error.
+class UnattendedAnswerer : public DialogAnswerer {
+ public:
+  int Message(const MessageRequest& r) override {
+    ReportOnStandardError(r.Text);
+    if (r.Buttons & mbCancel) return mrCancel;
+    if (r.Buttons & mbNo) return mrNo;
+    return r.DefaultResult;
+  }
+  int ModalForm(TForm&) override { return mrCancel; }
+  bool FileDialog(const FileDialogRequest&, std::string&, int&) override { return false; }
+  bool ColorDialog(TColor&) override { return false; }
+  bool PrintDialog(PrintDialogRequest&) override { return false; }
+  bool Print(const PrintedDocument&) override { return false; }
+};
 
 bool SameText(const std::string& a, const std::string& b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -60,7 +79,26 @@ std::string ExtensionOf(const std::string& path) {
 }
 }  // namespace
 
-DialogAnswerer& CurrentDialogAnswerer() { return g_answerer ? *g_answerer : QtDialogAnswererInstance(); }
+DialogAnswerer& CurrentDialogAnswerer() {
+  static UnattendedAnswerer unattended;
+  if (g_unattended) return unattended;
+  return g_answerer ? *g_answerer : QtDialogAnswererInstance();
+}
+
+void SetUnattended(bool on) { g_unattended = on; }
+bool Unattended() { return g_unattended; }
+
+void ReportOnStandardError(const std::string& text) {
+  std::string line;
+  for (char c : text) {
+    const bool lineBreak = c == '\r' || c == '\n';
+    if (!lineBreak) line += c;
+    else if (!line.empty() && line.back() != ' ') line += ' ';
+  }
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  std::fprintf(stderr, "darvik48: %s\n", line.c_str());
+  std::fflush(stderr);
+}
 
 DialogAnswerer* SetDialogAnswerer(DialogAnswerer* answerer) {
   DialogAnswerer* previous = g_answerer;

@@ -149,6 +149,17 @@ DialogAnswerer& CurrentDialogAnswerer();
 // (nullptr when that was the Qt one).
 DialogAnswerer* SetDialogAnswerer(DialogAnswerer* answerer);
 
+// Nobody is there to answer, as when the program ends on a signal: from then
+// on a message goes to standard error instead of a box and is answered as a
+// box closed without a button (Cancel, else No, else its default); modal
+// forms and the file, colour and print dialogs are cancelled unseen. This
+// holds over any installed answerer.
+void SetUnattended(bool on);
+bool Unattended();
+// One line on standard error: "darvik48: " and the text, the line breaks of
+// a box text made spaces.
+void ReportOnStandardError(const std::string& text);
+
 // Converts a "Text|*.ext;*.x|..." filter to Qt's "Text (*.ext *.x)" entries.
 std::vector<std::string> QtNameFilters(const std::string& filter);
 
