@@ -292,6 +292,41 @@ TEST_F(BodeDeviceTest, StopAndCloseEndTheSweepWhileACaptureIsAwaited) {
   }
 }
 
+// However a sweep ends, the scope's status box no longer claims a capture runs.
+TEST_F(BodeDeviceTest, EveryEndOfASweepLeavesTheScopeStatusStopped) {
+  enum class Ending { Finished, Stop, WindowClosed, DeviceLost };
+  struct Case {
+    Ending ending;
+    const char* name;
+    int tableLines;  // header and points
+  };
+  const std::vector<Case> cases = {{Ending::Finished, "finished", 11},
+                                   {Ending::Stop, "Stop", 1},
+                                   {Ending::WindowClosed, "window closed", 1},
+                                   {Ending::DeviceLost, "device lost", 1}};
+  Device().SetSignal([](int i) { return static_cast<std::uint8_t>(128 + 60 * std::sin(i / 10.0)); },
+                     [](int) { return std::uint8_t{128}; });
+  Bode_plot->RangeTopRadios[3]->Click();
+  Bode_plot->StartRadios[3]->Click();  // ten points
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // Unless the sweep runs to its end, no capture completes.
+    Device().SetBusyPolls(c.ending == Ending::Finished ? 0 : 1 << 30);
+    if (c.ending != Ending::Finished)
+      QTimer::singleShot(300, [ending = c.ending, this] {
+        if (ending == Ending::Stop) Bode_plot->SpeedButton2->Click();
+        else if (ending == Ending::WindowClosed) Bode_plot->Close();
+        else Device().Unplug();
+      });
+    const auto started = std::chrono::steady_clock::now();
+    Sweep();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_EQ(Form1->Label3->Caption(), "Stopped");
+    EXPECT_EQ(Bode_plot->Memo1->Lines().Count(), c.tableLines);
+    EXPECT_EQ(bode::BodeSweepRunning, 0);
+  }
+}
+
 TEST_F(BodeDeviceTest, FlatInputsGiveTheZeroLevelNeverInfinity) {
   Device().SetSignal([](int) { return std::uint8_t{128}; }, [](int) { return std::uint8_t{128}; });
   Bode_plot->RangeTopRadios[3]->Click();
