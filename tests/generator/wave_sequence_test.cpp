@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <climits>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -237,6 +239,39 @@ TEST_F(WaveSequenceTest, ACancelledSaveKeepsTheTextAndTheFileSource) {
   EXPECT_TRUE(player_->RadioButton1->Checked());
   EXPECT_EQ(player_->Memo1->Text(), "1\t100\t0\t5\t1");
   EXPECT_FALSE(player_->ComPort1->Connected());
+}
+
+// The player's file dialogs open in the documents folder; without one, in the
+// user's home folder (never the program's own folder, where a save would
+// write into the installation).
+TEST_F(WaveSequenceTest, FileDialogsOpenInTheDocumentsFolderElseTheHomeFolder) {
+  const std::string home = harness_->Home().Path() + "/";
+  const std::string docs = home + "Documents/";
+  struct Case {
+    const char* name;
+    bool documentsExist;
+    TFileDialog* dialog;
+    std::function<void()> open;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"Open... without Documents", false, player_->OpenDialog1, [this] { player_->Button2Click(nullptr); }, home},
+      {"Save As... without Documents", false, player_->SaveDialog1, [this] { player_->Saveas1Click(nullptr); }, home},
+      {"Open... with Documents", true, player_->OpenDialog1, [this] { player_->Button2Click(nullptr); }, docs},
+      {"Save As... with Documents", true, player_->SaveDialog1, [this] { player_->Saveas1Click(nullptr); }, docs},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(docs);
+    if (c.documentsExist) std::filesystem::create_directories(docs);
+    engine::DocumentsFolder = docs;
+    c.dialog->SetInitialDir("");
+    Dialogs().ClearRecords();
+    Dialogs().CancelFile();
+    c.open();
+    ASSERT_EQ(Dialogs().FileDialogs().size(), 1u);
+    EXPECT_EQ(Dialogs().FileDialogs()[0].InitialDir, c.expected);
+  }
 }
 
 class WaveSequenceSerialTest : public WaveSequenceTest {
