@@ -4,6 +4,7 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -219,6 +220,43 @@ TEST_F(BodeWindowTest, ColourDialogsDefaultsPensAndCancel) {
   Bode_plot->ColorsofTraces1->Click();
   EXPECT_EQ(bode::BodeTraceColors[2], 0x123456u);
   EXPECT_EQ(BtnBottomDlg_21->Image1->Canvas()->Pixels(3, 58), 0x123456u);
+}
+
+// In the plot colour dialog each button stands beside the sample it changes:
+// the sample line, or for "Background" the picture itself, takes the chosen
+// colour at the button's height.
+TEST_F(BodeWindowTest, EachColourButtonStandsBesideItsSample) {
+  ScriptedDialogs& dialogs = harness_->Dialogs();
+  constexpr TColor kChosen = 0x3366CC;
+  for (const std::string caption :
+       {"Trace", "Volt. Markers", "Freq. Marker", "Grid", "Grid Border", "Text", "Background"}) {
+    SCOPED_TRACE(caption);
+    dialogs.AnswerModal(TBtnBottomDlg_2::kDefaults);
+    Bode_plot->Colors1->Click();
+    TGrSpeedButton* button = nullptr;
+    std::vector<int> rows;  // the window rows where the sample shows the chosen colour
+    dialogs.AnswerColor(kChosen);
+    dialogs.AnswerModal([&](TForm& form) {
+      for (int i = 1; i <= 7; ++i)
+        if (auto* b = form.FindComponentAs<TGrSpeedButton>("Button" + std::to_string(i)); b && b->Caption() == caption)
+          button = b;
+      if (!button) return static_cast<int>(mrCancel);
+      button->Click();
+      const TImage* sample = BtnBottomDlg_2->Image1;
+      for (int y = 0; y < sample->Height(); ++y)
+        if (sample->Canvas()->Pixels(sample->Width() / 2, y) == kChosen) rows.push_back(sample->Top() + y);
+      return static_cast<int>(mrCancel);
+    });
+    Bode_plot->Colors1->Click();
+    ASSERT_NE(button, nullptr);
+    const auto beside = [button](int row) { return row >= button->Top() && row < button->Top() + button->Height(); };
+    EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), beside)) << "nothing changes beside the button";
+    if (caption != "Background") {
+      EXPECT_TRUE(std::all_of(rows.begin(), rows.end(), beside));
+    }
+  }
+  dialogs.AnswerModal(TBtnBottomDlg_2::kDefaults);
+  Bode_plot->Colors1->Click();
 }
 
 TEST_F(BodeWindowTest, MarkersReadOutUnderThePlotAndFollowTheMouse) {
