@@ -312,7 +312,7 @@ TEST_F(WaveSequenceTest, FileDialogsOpenInTheDocumentsFolderElseTheHomeFolder) {
     Dialogs().CancelFile();
     c.open();
     ASSERT_EQ(Dialogs().FileDialogs().size(), 1u);
-    EXPECT_EQ(Dialogs().FileDialogs()[0].InitialDir, c.expected);
+    EXPECT_EQ(Dialogs().FileDialogs()[0].StartFolder, c.expected);
   }
 }
 

@@ -129,7 +129,8 @@ bool TFileDialog::Execute() {
   req.DialogName = Name;
   req.Title = title_;
   req.Filter = filter_;
-  req.InitialDir = DialogStartFolder(initial_dir_, file_name_);
+  req.InitialDir = initial_dir_;
+  req.StartFolder = DialogStartFolder(initial_dir_, file_name_);
   req.FileName = file_name_;
   req.DefaultExt = default_ext_;
   req.FilterIndex = filter_index_;
