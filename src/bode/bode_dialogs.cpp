@@ -204,18 +204,21 @@ TBtnBottomDlg_2::TBtnBottomDlg_2(TComponent* owner) : TForm(owner) {
   ControlMaker make(this);
   ColorDialog1 = new TColorDialog(this);
   ColorDialog1->Name = "ColorDialog1";
-  Image1 = make.Image(this, "Image1", 8, 8, 180, 140);
+  // Down to the "Background" button: the picture's own colour is its sample.
+  Image1 = make.Image(this, "Image1", 8, 8, 180, 166);
   struct Choice {
     const char* Caption;
     TColor* Color;
+    int Row;  // each button stands beside its sample line (Sample), "Background" below them
   };
-  const Choice choices[] = {{"Volt. Markers", &BodeLevelMarkerColor}, {"Freq. Marker", &BodeFreqMarkerColor},
-                            {"Trace", &BodeTraceColor},                {"Text", &BodeTextColor},
-                            {"Background", &BodeBackgroundColor},      {"Grid", &BodeGridColor},
-                            {"Grid Border", &BodeBorderColor}};
+  const Choice choices[] = {{"Volt. Markers", &BodeLevelMarkerColor, 1}, {"Freq. Marker", &BodeFreqMarkerColor, 2},
+                            {"Trace", &BodeTraceColor, 0},                {"Text", &BodeTextColor, 5},
+                            {"Background", &BodeBackgroundColor, 6},      {"Grid", &BodeGridColor, 3},
+                            {"Grid Border", &BodeBorderColor, 4}};
   int i = 0;
   for (const Choice& choice : choices) {
-    TGrSpeedButton* b = make.Button(this, "Button" + std::to_string(i + 1), choice.Caption, 0, 200, 8 + 24 * i, 110);
+    TGrSpeedButton* b =
+        make.Button(this, "Button" + std::to_string(i + 1), choice.Caption, 0, 200, 8 + 24 * choice.Row, 110);
     TColor* color = choice.Color;
     b->OnClick = [this, color](TObject*) {
       ColorDialog1->SetColor(*color);
@@ -224,7 +227,7 @@ TBtnBottomDlg_2::TBtnBottomDlg_2(TComponent* owner) : TForm(owner) {
     };
     ++i;
   }
-  ColorNote(make, this, 8, 156);
+  ColorNote(make, this, 8, 180);
   OKBtn = ModalButton(make, this, "OKBtn", "OK", mrOk, 296, 184);
   CancelBtn = ModalButton(make, this, "CancelBtn", "Cancel", mrCancel, 296, 210);
   DefaultBtn = ModalButton(make, this, "DefaultBtn", "Default Colors", kDefaults, 200, 184);

@@ -326,6 +326,9 @@ bool BodeSweep::Shot() {
   if (!NoScope) {
     Form1->SingleClick();
     PumpUntil([] { return engine::AcquisitionIdle || BodeStopFlag; });
+    // With the device gone no capture comes any more: the sweep ends rather
+    // than plotting the last capture again and again.
+    if (!engine::DemoMode && !engine::DeviceOpen) return false;
   } else {
     // Without captures the shots still let the wait timer and the buttons run.
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -376,6 +379,8 @@ void BodeSweep::End() {
   plot_.SpeedButton2->SetDown(true);
   plot_.SpeedButton2Click(plot_.SpeedButton2);
   BodeSweepRunning = 0;
+  // However the sweep ended, no capture runs now: the scope's status says so.
+  Form1->SetStatusText("Stopped");
   plot_.Timer2->SetEnabled(false);
   plot_.UncoverBorder();
   plot_.SetSweepControlsEnabled(true);

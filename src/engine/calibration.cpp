@@ -60,6 +60,13 @@ std::string CalibrationLogPath() {
   return folder + "Calibration.log";
 }
 
+void TellCalibrationNeedsDevice() {
+  MessageDlg(
+      "Calibration needs the oscilloscope hardware.\rSoftware runs now in Demo Mode.\r\r"
+      "Choose Options|Hardware Setup menu to enter normal mode.",
+      mtInformation, mbOK, 0);
+}
+
 }  // namespace engine
 
 namespace {
@@ -635,7 +642,10 @@ bool TForm1::RunMenuCalibration(bool stopAcquisitionFirst) {
   return true;
 }
 
-void TForm1::Calibrate1Click(TObject* /*Sender*/) { RunMenuCalibration(true); }
+void TForm1::Calibrate1Click(TObject* /*Sender*/) {
+  if (engine::DemoMode) engine::TellCalibrationNeedsDevice();
+  else RunMenuCalibration(true);
+}
 
 void TForm1::CalibrateExit1Click(TObject* /*Sender*/) {
   RunMenuCalibration(true);

@@ -31,6 +31,10 @@ bool CorrectionInWindow(std::int32_t correction);
 // Where the report is saved: "Calibration.log" in DocumentsFolder.
 std::string CalibrationLogPath();
 
+// The "Calibrate" items in demo mode: there is nothing to calibrate, and the
+// user is told why nothing happens.
+void TellCalibrationNeedsDevice();
+
 // Both channels' calibration pairs from one set.
 void SetCalibrationPairs(const CalibrationPairs& pairs);
 

@@ -2,6 +2,7 @@
 // forwards to the main window's handler, whose check marks come back here.
 #include "display/big_screen.h"
 #include "display/measurement_window.h"
+#include "engine/calibration.h"
 #include "engine/control_panel.h"
 #include "engine/instruments.h"
 #include "engine/main_form.h"
@@ -95,8 +96,9 @@ void TForm11::View1Click(TObject*) {
 }
 
 void TForm11::Calibrate1Click(TObject*) {
-  if (engine::DemoMode || !Form1) return;
-  Form1->RunMenuCalibration(false);
+  if (!Form1) return;
+  if (engine::DemoMode) engine::TellCalibrationNeedsDevice();
+  else Form1->RunMenuCalibration(false);
 }
 
 void TForm11::ExittoMenu1Click(TObject*) {

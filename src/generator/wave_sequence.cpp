@@ -81,11 +81,13 @@ TForm900::TForm900(TComponent* owner) : TForm(owner) {
   make.Label(this, "Label6", "Function: 1 - Sine, 2 - Square, 3 - Triangle, 4 - Library, 0 - Previous ", 12, 314);
   make.Label(this, "Label7", "Note: Use Tab as a separator in the data file (do not use spaces).", 12, 334);
 
-  Button1 = make.Add<TButton>(this, "Button1", 404, 56, 140, 26, "Run");
+  // Skinned, so that a disabled "Run" or "Open..." looks disabled during a
+  // run; "Next Step" takes the keyboard focus and stays a push button.
+  Button1 = make.Button(this, "Button1", "Run", 0, 404, 56, 140, 26);
   Button4 = make.Add<TButton>(this, "Button4", 404, 88, 140, 26, "Next Step");
   Button4->SetVisible(false);
-  Button2 = make.Add<TButton>(this, "Button2", 404, 120, 140, 26, "Open...");
-  Button3 = make.Add<TButton>(this, "Button3", 404, 152, 140, 26, "Exit");
+  Button2 = make.Button(this, "Button2", "Open...", 0, 404, 120, 140, 26);
+  Button3 = make.Button(this, "Button3", "Exit", 0, 404, 152, 140, 26);
   CheckBox1 = make.Check(this, "CheckBox1", "Repeat ", 404, 188, 140);
   GroupBox1 = make.Group(this, "GroupBox1", "Source Data ", 404, 216, 140, 74);
   RadioButton1 = make.Radio(GroupBox1, "RadioButton1", "File ", 10, 20, 120);

@@ -9,6 +9,7 @@
 #include "generator/sequence_steps.h"
 #include "platform/ui/vcl.h"
 #include "widgets/fast_timer.h"
+#include "widgets/gr_speed_button.h"
 
 class TForm900 : public TForm {
  public:
@@ -22,9 +23,9 @@ class TForm900 : public TForm {
   TLabel* Label3 = nullptr;
   TLabel* Label4 = nullptr;
   TLabel* Label5 = nullptr;
-  TButton* Button1 = nullptr;  // "Run"
-  TButton* Button2 = nullptr;  // "Open..." ("COM Setup.." with the serial source)
-  TButton* Button3 = nullptr;  // "Exit"
+  TGrSpeedButton* Button1 = nullptr;  // "Run"
+  TGrSpeedButton* Button2 = nullptr;  // "Open..." ("COM Setup.." with the serial source)
+  TGrSpeedButton* Button3 = nullptr;  // "Exit"
   TButton* Button4 = nullptr;  // "Next Step"
   TCheckBox* CheckBox1 = nullptr;  // "Repeat "
   TGroupBox* GroupBox1 = nullptr;  // "Source Data "

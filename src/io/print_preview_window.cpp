@@ -34,7 +34,18 @@ io::PagePlace Shifted(io::PagePlace place, int dx, int dy) {
   return place;
 }
 
-TRect AsRect(const io::PagePlace& p) { return Rect(p.Left, p.Top, p.Right(), p.Bottom()); }
+// The preview page is smaller than the picture. A plain stretched copy would
+// drop whole rows and columns, and with them one-pixel traces and text
+// strokes; averaging each preview pixel over the picture pixels it covers
+// keeps every one of them visible.
+void DrawShrunk(TCanvas& canvas, const io::PagePlace& place, const TBitmap& source) {
+  if (place.Width <= 0 || place.Height <= 0) return;
+  TBitmap shrunk;
+  shrunk.Image() = source.Image()
+                       .scaled(place.Width, place.Height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                       .convertToFormat(QImage::Format_RGB32);
+  canvas.Draw(place.Left, place.Top, shrunk);
+}
 
 }  // namespace
 
@@ -103,7 +114,7 @@ void PrintPreviewWindow::DrawPreview() {
                                landscape_ ? design_.PreviewTopDivisor : 5),
               page_margin_, kPageTop);
   if (const TBitmap* source = SourcePicture(); source && HasPicture())
-    canvas->StretchDraw(AsRect(preview_picture_), *source);
+    DrawShrunk(*canvas, preview_picture_, *source);
 
   Edit1->SetText(DateAndTime());
   CaptionLabel->SetCaption(Edit1->Text());

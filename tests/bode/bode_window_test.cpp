@@ -4,6 +4,7 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -221,6 +222,43 @@ TEST_F(BodeWindowTest, ColourDialogsDefaultsPensAndCancel) {
   EXPECT_EQ(BtnBottomDlg_21->Image1->Canvas()->Pixels(3, 58), 0x123456u);
 }
 
+// In the plot colour dialog each button stands beside the sample it changes:
+// the sample line, or for "Background" the picture itself, takes the chosen
+// colour at the button's height.
+TEST_F(BodeWindowTest, EachColourButtonStandsBesideItsSample) {
+  ScriptedDialogs& dialogs = harness_->Dialogs();
+  constexpr TColor kChosen = 0x3366CC;
+  for (const std::string caption :
+       {"Trace", "Volt. Markers", "Freq. Marker", "Grid", "Grid Border", "Text", "Background"}) {
+    SCOPED_TRACE(caption);
+    dialogs.AnswerModal(TBtnBottomDlg_2::kDefaults);
+    Bode_plot->Colors1->Click();
+    TGrSpeedButton* button = nullptr;
+    std::vector<int> rows;  // the window rows where the sample shows the chosen colour
+    dialogs.AnswerColor(kChosen);
+    dialogs.AnswerModal([&](TForm& form) {
+      for (int i = 1; i <= 7; ++i)
+        if (auto* b = form.FindComponentAs<TGrSpeedButton>("Button" + std::to_string(i)); b && b->Caption() == caption)
+          button = b;
+      if (!button) return static_cast<int>(mrCancel);
+      button->Click();
+      const TImage* sample = BtnBottomDlg_2->Image1;
+      for (int y = 0; y < sample->Height(); ++y)
+        if (sample->Canvas()->Pixels(sample->Width() / 2, y) == kChosen) rows.push_back(sample->Top() + y);
+      return static_cast<int>(mrCancel);
+    });
+    Bode_plot->Colors1->Click();
+    ASSERT_NE(button, nullptr);
+    const auto beside = [button](int row) { return row >= button->Top() && row < button->Top() + button->Height(); };
+    EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), beside)) << "nothing changes beside the button";
+    if (caption != "Background") {
+      EXPECT_TRUE(std::all_of(rows.begin(), rows.end(), beside));
+    }
+  }
+  dialogs.AnswerModal(TBtnBottomDlg_2::kDefaults);
+  Bode_plot->Colors1->Click();
+}
+
 TEST_F(BodeWindowTest, MarkersReadOutUnderThePlotAndFollowTheMouse) {
   Bode_plot->MarkersfV1->Click();
   EXPECT_EQ(Bode_plot->LevelReadoutText, "V: 1.90Vrms     ");  // 13 pixels below the top of 2 V
@@ -289,6 +327,41 @@ TEST_F(BodeDeviceTest, StopAndCloseEndTheSweepWhileACaptureIsAwaited) {
     EXPECT_EQ(bode::BodeSweepRunning, 0);
     EXPECT_EQ(Bode_plot->Memo1->Lines().Count(), 1) << "no line for the stopped point";
     EXPECT_EQ(engine::AcquisitionIdle, 1);
+  }
+}
+
+// However a sweep ends, the scope's status box no longer claims a capture runs.
+TEST_F(BodeDeviceTest, EveryEndOfASweepLeavesTheScopeStatusStopped) {
+  enum class Ending { Finished, Stop, WindowClosed, DeviceLost };
+  struct Case {
+    Ending ending;
+    const char* name;
+    int tableLines;  // header and points
+  };
+  const std::vector<Case> cases = {{Ending::Finished, "finished", 11},
+                                   {Ending::Stop, "Stop", 1},
+                                   {Ending::WindowClosed, "window closed", 1},
+                                   {Ending::DeviceLost, "device lost", 1}};
+  Device().SetSignal([](int i) { return static_cast<std::uint8_t>(128 + 60 * std::sin(i / 10.0)); },
+                     [](int) { return std::uint8_t{128}; });
+  Bode_plot->RangeTopRadios[3]->Click();
+  Bode_plot->StartRadios[3]->Click();  // ten points
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // Unless the sweep runs to its end, no capture completes.
+    Device().SetBusyPolls(c.ending == Ending::Finished ? 0 : 1 << 30);
+    if (c.ending != Ending::Finished)
+      QTimer::singleShot(300, [ending = c.ending, this] {
+        if (ending == Ending::Stop) Bode_plot->SpeedButton2->Click();
+        else if (ending == Ending::WindowClosed) Bode_plot->Close();
+        else Device().Unplug();
+      });
+    const auto started = std::chrono::steady_clock::now();
+    Sweep();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_EQ(Form1->Label3->Caption(), "Stopped");
+    EXPECT_EQ(Bode_plot->Memo1->Lines().Count(), c.tableLines);
+    EXPECT_EQ(bode::BodeSweepRunning, 0);
   }
 }
 

@@ -21,6 +21,7 @@
 #include "device_fixture.h"
 #include "engine/btn_bottom_dlg3.h"
 #include "engine/calibration.h"
+#include "engine/control_panel.h"
 #include "engine/form9.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -583,6 +584,29 @@ TEST_F(CalibrationTest, CalibrateAndExitInDemoModeOnlyCloses) {
   EXPECT_TRUE(Device().Transfers().empty()) << Device().Dump();
   EXPECT_TRUE(Dialogs().Messages().empty());
   EXPECT_FALSE(std::filesystem::exists(LogPath()));
+}
+
+// In demo mode there is nothing to calibrate: "Calibrate" on either window
+// says why nothing happens and leaves device, record and report alone.
+TEST_F(CalibrationTest, CalibrateInDemoModeSaysItNeedsTheHardware) {
+  const std::vector<std::pair<const char*, std::function<TMenuItem*()>>> items = {
+      {"main window", [] { return Form1->Calibrate1; }}, {"twin panel", [] { return Form11->Calibrate1; }}};
+  engine::DemoMode = 1;
+  for (const auto& [name, item] : items) {
+    SCOPED_TRACE(name);
+    Dialogs().ClearRecords();
+    item()->Click();
+    ASSERT_EQ(Dialogs().Messages().size(), 1u);
+    EXPECT_EQ(Dialogs().Messages()[0].Text,
+              "Calibration needs the oscilloscope hardware.\rSoftware runs now in Demo Mode.\r\r"
+              "Choose Options|Hardware Setup menu to enter normal mode.");
+    EXPECT_EQ(Dialogs().Messages()[0].Kind, mtInformation);
+    EXPECT_TRUE(Dialogs().Forms().empty());
+    EXPECT_TRUE(Device().Transfers().empty()) << Device().Dump();
+    EXPECT_FALSE(std::filesystem::exists(LogPath()));
+    EXPECT_EQ(engine::Calibrating, 0);
+    EXPECT_FALSE(Application->Terminated());
+  }
 }
 
 class CalibrationNoDeviceTest : public CalibrationTest {

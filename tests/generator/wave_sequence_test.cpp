@@ -8,6 +8,9 @@
 #include <unistd.h>
 
 #include <climits>
+#include <memory>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,7 @@
 #include "generator/generator_state.h"
 #include "generator/sequence_steps.h"
 #include "generator/wave_sequence.h"
+#include "widgets/gr_speed_button.h"
 
 namespace {
 
@@ -237,6 +241,79 @@ TEST_F(WaveSequenceTest, ACancelledSaveKeepsTheTextAndTheFileSource) {
   EXPECT_TRUE(player_->RadioButton1->Checked());
   EXPECT_EQ(player_->Memo1->Text(), "1\t100\t0\t5\t1");
   EXPECT_FALSE(player_->ComPort1->Connected());
+}
+
+// "Run" and "Open..." look disabled while a sequence runs (the strip's
+// disabled face and a grey caption) and enabled again when it has ended;
+// "Exit" stays enabled throughout.
+TEST_F(WaveSequenceTest, RunAndOpenAreDrawnDisabledWhileASequenceRuns) {
+  struct Case {
+    const char* state;
+    std::function<void()> enter;
+    bool runAndOpenEnabled;
+  };
+  const std::vector<Case> cases = {
+      {"idle", [] {}, true},
+      {"running", [this] { Play("1\t100\t0\t5\t10\r\n"); }, false},
+      {"holding a step", [this] { Step(); }, false},
+      {"after Exit", [this] { player_->Button3->Click(); Step(); }, true},
+  };
+  const std::unique_ptr<TBitmap> strip = MakeButtonStrip(140, 26, kButtonBaseColor);
+  const auto greyCaption = [](const QImage& face) {
+    for (int y = 0; y < face.height(); ++y)
+      for (int x = 0; x < face.width(); ++x)
+        if (FromQRgb(face.pixel(x, y)) == clGrayText) return true;
+    return false;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.state);
+    c.enter();
+    const std::pair<const char*, TControl*> buttons[] = {
+        {"Run", player_->Button1}, {"Open...", player_->Button2}, {"Exit", player_->Button3}};
+    for (const auto& [caption, button] : buttons) {
+      SCOPED_TRACE(caption);
+      const bool enabled = std::string(caption) == "Exit" || c.runAndOpenEnabled;
+      const QImage face = button->Widget()->grab().toImage();
+      ASSERT_EQ(face.size(), QSize(140, 26));
+      // Left of the caption, the face shows its cell of the strip.
+      const int cell = enabled ? 0 : 1;
+      EXPECT_EQ(face.pixel(10, 13) & 0xFFFFFF, strip->Image().pixel(cell * 140 + 10, 13) & 0xFFFFFF);
+      EXPECT_EQ(greyCaption(face), !enabled);
+    }
+  }
+}
+
+// The player's file dialogs open in the documents folder; without one, in the
+// user's home folder (never the program's own folder, where a save would
+// write into the installation).
+TEST_F(WaveSequenceTest, FileDialogsOpenInTheDocumentsFolderElseTheHomeFolder) {
+  const std::string home = harness_->Home().Path() + "/";
+  const std::string docs = home + "Documents/";
+  struct Case {
+    const char* name;
+    bool documentsExist;
+    TFileDialog* dialog;
+    std::function<void()> open;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"Open... without Documents", false, player_->OpenDialog1, [this] { player_->Button2Click(nullptr); }, home},
+      {"Save As... without Documents", false, player_->SaveDialog1, [this] { player_->Saveas1Click(nullptr); }, home},
+      {"Open... with Documents", true, player_->OpenDialog1, [this] { player_->Button2Click(nullptr); }, docs},
+      {"Save As... with Documents", true, player_->SaveDialog1, [this] { player_->Saveas1Click(nullptr); }, docs},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(docs);
+    if (c.documentsExist) std::filesystem::create_directories(docs);
+    engine::DocumentsFolder = docs;
+    c.dialog->SetInitialDir("");
+    Dialogs().ClearRecords();
+    Dialogs().CancelFile();
+    c.open();
+    ASSERT_EQ(Dialogs().FileDialogs().size(), 1u);
+    EXPECT_EQ(Dialogs().FileDialogs()[0].StartFolder, c.expected);
+  }
 }
 
 class WaveSequenceSerialTest : public WaveSequenceTest {

@@ -182,3 +182,55 @@ TEST_F(PrintPreviews, CloseLeavesWithoutPrintingAndTheSecondPreviewPrintsTheScop
 }
 
 }  // namespace
+
+namespace {
+
+// Shrunk onto the preview page, a one-pixel line of the picture at any row or
+// column still shows in the preview, on each instrument and orientation.
+TEST_F(PrintPreviews, EveryOnePixelLineOfThePictureShowsInThePreview) {
+  struct Case {
+    const char* name;
+    TPrinterOrientation orientation;
+  };
+  const std::vector<Case> cases = {
+      {"scope", poLandscape}, {"scope", poPortrait}, {"recorder", poLandscape}, {"recorder", poPortrait}};
+  constexpr QRgb kLine = qRgb(255, 255, 255);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + (c.orientation == poLandscape ? " landscape" : " portrait"));
+    const bool scope = std::string(c.name) == "scope";
+    PrintPreviewWindow& preview = scope ? static_cast<PrintPreviewWindow&>(*PreviewForm) : *PreviewForm_rec;
+    QImage& source = (scope ? Form1->Image1 : Form1_rec->Image1)->Picture()->Image();
+    const QImage& shown = preview.Image1->Picture()->Image();
+    Printer()->SetOrientation(c.orientation);
+    preview.SetupPage();
+    source.fill(kMarked);
+    preview.DrawPreview();
+    const std::optional<io::PagePlace> place = Bounds(shown, kMarked);
+    ASSERT_TRUE(place);
+    // Is the line's colour mixed into the preview near the place it maps to?
+    const auto lineNear = [&](bool row, int at) {
+      const int extent = row ? source.height() : source.width();
+      const int size = row ? place->Height : place->Width;
+      const int mapped = (row ? place->Top : place->Left) + (2 * at + 1) * size / (2 * extent);
+      for (int d = mapped - 1; d <= mapped + 1; ++d)
+        for (int k = 0; k < (row ? place->Width : place->Height); ++k) {
+          const QRgb p = row ? shown.pixel(place->Left + k, d) : shown.pixel(d, place->Top + k);
+          if (qGreen(p) >= 48) return true;
+        }
+      return false;
+    };
+    std::vector<int> lostRows, lostColumns;
+    for (bool row : {true, false})
+      for (int at = 0; at < (row ? source.height() : source.width()); ++at) {
+        source.fill(kMarked);
+        for (int k = 0; k < (row ? source.width() : source.height()); ++k)
+          row ? source.setPixel(k, at, kLine) : source.setPixel(at, k, kLine);
+        preview.DrawPreview();
+        if (!lineNear(row, at)) (row ? lostRows : lostColumns).push_back(at);
+      }
+    EXPECT_EQ(lostRows, std::vector<int>{});
+    EXPECT_EQ(lostColumns, std::vector<int>{});
+  }
+}
+
+}  // namespace

@@ -114,6 +114,8 @@ std::string TempNameBeside(const std::string& path) {
 
 }  // namespace
 
+std::string UserHomeFolder() { return HomeFolder(); }
+
 std::string LocalAppDataFolder() { return XdgBase("XDG_DATA_HOME", "/.local/share"); }
 
 std::string DocumentsFolder() {

@@ -10,6 +10,8 @@ namespace os {
 constexpr int kCsidlPersonal = 5;       // the user's documents
 constexpr int kCsidlLocalAppData = 28;  // per-user application data
 
+// $HOME, else the home folder of the user's password entry.
+std::string UserHomeFolder();
 // $XDG_DATA_HOME, else ~/.local/share.
 std::string LocalAppDataFolder();
 // $XDG_DOCUMENTS_DIR, else XDG_DOCUMENTS_DIR of user-dirs.dirs in

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/os/folders.h"
 #include "platform/ui/printer.h"
 
 DialogAnswerer& QtDialogAnswererInstance();  // qt_dialogs.cpp
@@ -146,6 +147,16 @@ std::vector<std::string> QtNameFilters(const std::string& filter) {
   return out;
 }
 
+// The folder a file dialog opens in. Left to itself it would open in the
+// working folder, the program's own, where a save would write into the
+// installation: a start folder that is missing (or not given, with no folder
+// in the file name) is the user's home folder instead.
+static std::string DialogStartFolder(const std::string& initialDir, const std::string& fileName) {
+  if (!initialDir.empty() && os::DirectoryExists(initialDir)) return initialDir;
+  if (initialDir.empty() && fileName.find('/') != std::string::npos) return initialDir;
+  return os::UserHomeFolder() + "/";
+}
+
 // ---------------------------------------------------------------- components
 
 TFileDialog::TFileDialog(TComponent* owner, bool save) : TComponent(owner), save_(save) {}
@@ -157,6 +168,7 @@ bool TFileDialog::Execute() {
   req.Title = title_;
   req.Filter = filter_;
   req.InitialDir = initial_dir_;
+  req.StartFolder = DialogStartFolder(initial_dir_, file_name_);
   req.FileName = file_name_;
   req.DefaultExt = default_ext_;
   req.FilterIndex = filter_index_;

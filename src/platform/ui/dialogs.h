@@ -108,6 +108,9 @@ struct FileDialogRequest {
   bool Save = false;
   std::string DialogName;  // the component's Name
   std::string Title, Filter, InitialDir, FileName, DefaultExt;
+  // The folder the dialog opens in: InitialDir when that exists, else the
+  // user's home folder; empty when the file name's own folder is meant.
+  std::string StartFolder;
   int FilterIndex = 1;  // 1-based, as in the filter text
   TOpenOptions Options = 0;
 };

@@ -101,7 +101,7 @@ class QtDialogAnswerer : public DialogAnswerer {
       const int i = std::clamp(r.FilterIndex, 1, static_cast<int>(filters.size())) - 1;
       dlg.selectNameFilter(filters[i]);
     }
-    QString dir = QString::fromStdString(r.InitialDir);
+    QString dir = QString::fromStdString(r.StartFolder);
     const QString name = QString::fromStdString(r.FileName);
     if (dir.isEmpty() && name.contains(QLatin1Char('/'))) dir = QFileInfo(name).absolutePath();
     dlg.setDirectory(dir.isEmpty() ? QDir::currentPath() : dir);
