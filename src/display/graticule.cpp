@@ -258,8 +258,8 @@ void PrintText(ScopeView& view, const std::string& text, int x, int y, TColor co
 }
 
 bool IsMarkerReadout(const std::string& text) {
-  for (const char* mark : {"dt: ", "1/dt: ", "dV: ", "V: ", "f: "})
-    if (text.rfind(mark, 0) == 0) return true;
+  for (const char* part : {"dBV", "dV", "dt", "f"})
+    if (text.find(part) != std::string::npos) return true;
   return false;
 }
 

@@ -73,7 +73,9 @@ void DrawFreqMarkerLine(ScopeView& view, int x, TColor pen);
 // ---- Texts. A text is printed with the canvas's brush behind it, so the
 // same text printed in the background colour takes it off again.
 void PrintText(ScopeView& view, const std::string& text, int x, int y, TColor color);
-// Marker read-outs (dt, 1/dt, dV, levels, f): the Big Screen prints its own.
+// Texts the main window keeps to itself: any text holding "dBV", "dV", "dt"
+// or "f" (the marker read-outs, which the Big Screen prints from its own
+// markers, and with them the digital-view notice).
 bool IsMarkerReadout(const std::string& text);
 // The span label of a spectrum time base (TimePerDiv in 10 ns units), or
 // nullptr for a time base that has none.
