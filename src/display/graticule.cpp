@@ -153,6 +153,7 @@ void DrawGraticule(ScopeView& view, bool xyLayout) {
   c->Pen.Mode = pmCopy;
   c->Pen.Style = psSolid;
   c->Pen.Width = 1;
+  UsePictureFont(c);
   if (xyLayout)
     DrawXYGrid(c, view);
   else
@@ -251,10 +252,16 @@ void PrintText(ScopeView& view, const std::string& text, int x, int y, TColor co
   if (!view.Image) return;
   TCanvas* c = view.Image->Canvas();
   const TPoint pos = c->PenPos;
+  UsePictureFont(c);
   c->Font.Color = color;
   c->TextOut(x, y, text);
   c->PenPos = pos;
   view.Image->Invalidate();
+}
+
+void UsePictureFont(TCanvas* c) {
+  c->Font.Name = "DejaVu Sans";
+  c->Font.Height = -10;
 }
 
 bool IsMarkerReadout(const std::string& text) {
