@@ -247,7 +247,9 @@ int InterpolatedCount(const ScopeView& view, int limit, int step, std::int64_t s
 // ---------------------------------------------------------------- views
 
 double SpectrumPairStep(const ScopeView& view) {
-  if (SpectrumZoom != ZoomOfButton(1, engine::LogFreqAxis != 0)) return SpectrumZoom;
+  // Either axis's "x1" value: an axis switch erases the old trace before it
+  // changes the zoom.
+  if (SpectrumZoom != ZoomOfButton(1, false) && SpectrumZoom != ZoomOfButton(1, true)) return SpectrumZoom;
   // From the first point to the last over every pair of the trace window,
   // the last pair's upper point still inside.
   const int pairs = std::max(1, (view.PlotWidth() + 1) / 2);

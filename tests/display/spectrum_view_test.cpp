@@ -178,12 +178,16 @@ TEST_F(SpectrumViewTest, LogAxisAndBackRestoresTheLinearLevelsZoomAndMarker) {
   EXPECT_EQ(display::SpectrumZoom, 2);
 }
 
-// The rightmost grid column where the shown traces put a pixel: the picture
-// with them against the picture with them erased.
+// The rightmost grid column where the shown trace puts a pixel: the picture
+// with it against the picture with it erased. Erasing leaves nothing behind
+// (no earlier trace left over): the same as a freshly wiped picture.
 int RightmostTraceColumn(TImage* image, const display::ScopeView& view) {
   const QImage drawn = image->Picture()->Image().copy();
   Form1->poisto();
   const QImage erased = image->Picture()->Image().copy();
+  ClearPending = 1;
+  Form1->putsataanko();
+  EXPECT_TRUE(image->Picture()->Image() == erased);
   Form1->piirrot();
   for (int x = view.X0 + view.GridWidth; x >= view.X0; --x)
     for (int y = view.Y0; y <= view.Y0 + 256 * view.VScale; ++y)
@@ -197,6 +201,9 @@ TEST_F(SpectrumViewTest, EveryZoomStepFillsBothPicturesToTheRightEdge) {
   ASSERT_TRUE(Form10->Visible());
   // Levels well above the floor at every point, so the trace shows everywhere.
   for (std::size_t i = 0; i < Ch1Samples.size(); ++i) Ch1Samples[i] = static_cast<std::int32_t>(60 + (i * 13) % 90);
+  ClearPending = 1;
+  Form1->putsataanko();
+  Form1->piirrot();
   TGrSpeedButton* const zoomIn[] = {Form1->SpeedButtonZoom1, Form1->SpeedButtonZoom2, Form1->SpeedButtonZoom4,
                                     Form1->SpeedButtonZoom8, Form1->SpeedButtonZoom4, Form1->SpeedButtonZoom2,
                                     Form1->SpeedButtonZoom1};
