@@ -2,6 +2,7 @@
 #include "display/annotation.h"
 
 #include "display/display_state.h"
+#include "display/graticule.h"
 #include "engine/scope_state.h"
 #include "platform/ui/image.h"
 
@@ -74,6 +75,7 @@ void DrawPlacedTexts(ScopeView& view, const std::vector<PlacedText>& texts, bool
   const TBrush brush = c->Brush;
   const TPoint pos = c->PenPos;
   if (transparent) c->Brush.Style = bsClear;
+  UsePictureFont(c);
   for (const PlacedText& t : texts) {
     c->Font.Color = t.Colour == NoteColour::Ch1 ? Ch1Color : t.Colour == NoteColour::Ch2 ? Ch2Color : TimeMarkerColor;
     c->TextOut(t.X, t.Y, t.Text);

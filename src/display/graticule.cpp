@@ -3,6 +3,7 @@
 #include "display/graticule.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "display/display_state.h"
@@ -153,6 +154,7 @@ void DrawGraticule(ScopeView& view, bool xyLayout) {
   c->Pen.Mode = pmCopy;
   c->Pen.Style = psSolid;
   c->Pen.Width = 1;
+  UsePictureFont(c);
   if (xyLayout)
     DrawXYGrid(c, view);
   else
@@ -226,15 +228,12 @@ void DrawLevelMarkerLines(ScopeView& view, TColor pen) {
 }
 
 int FreqMarkerPixel(const ScopeView& view, int bin) {
-  const std::int64_t zoom = SpectrumZoom;
-  const std::int64_t target = static_cast<std::int64_t>(bin) + zoom;
+  // The pair whose points reach the marker's point.
+  const double step = SpectrumPairStep(view);
+  const double target = static_cast<double>(bin) + step;
   const int limit = view.X0 + view.GridWidth + 2;
-  std::int64_t b = engine::DisplayStart;
   int x = view.X0 - 2;
-  while (b < target && x <= limit) {
-    x += 2;
-    b += zoom;
-  }
+  for (int pair = 0; engine::DisplayStart + std::floor(pair * step) < target && x <= limit; ++pair) x += 2;
   return x >= view.X0 && x <= view.X0 + view.GridWidth ? x : -1;
 }
 
@@ -251,15 +250,21 @@ void PrintText(ScopeView& view, const std::string& text, int x, int y, TColor co
   if (!view.Image) return;
   TCanvas* c = view.Image->Canvas();
   const TPoint pos = c->PenPos;
+  UsePictureFont(c);
   c->Font.Color = color;
   c->TextOut(x, y, text);
   c->PenPos = pos;
   view.Image->Invalidate();
 }
 
+void UsePictureFont(TCanvas* c) {
+  c->Font.Name = "DejaVu Sans";
+  c->Font.Height = -10;
+}
+
 bool IsMarkerReadout(const std::string& text) {
-  for (const char* mark : {"dt: ", "1/dt: ", "dV: ", "V: ", "f: "})
-    if (text.rfind(mark, 0) == 0) return true;
+  for (const char* part : {"dBV", "dV", "dt", "f"})
+    if (text.find(part) != std::string::npos) return true;
   return false;
 }
 

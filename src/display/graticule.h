@@ -73,7 +73,14 @@ void DrawFreqMarkerLine(ScopeView& view, int x, TColor pen);
 // ---- Texts. A text is printed with the canvas's brush behind it, so the
 // same text printed in the background colour takes it off again.
 void PrintText(ScopeView& view, const std::string& text, int x, int y, TColor color);
-// Marker read-outs (dt, 1/dt, dV, levels, f): the Big Screen prints its own.
+// The face of every text on the scope pictures: 10 pixels of the sans face,
+// narrow enough that each label ends before the next field begins (the
+// parameter list's values 70 pixels right of their labels, the read-outs and
+// captions at their fixed places).
+void UsePictureFont(TCanvas* c);
+// Texts the main window keeps to itself: any text holding "dBV", "dV", "dt"
+// or "f" (the marker read-outs, which the Big Screen prints from its own
+// markers, and with them the digital-view notice).
 bool IsMarkerReadout(const std::string& text);
 // The span label of a spectrum time base (TimePerDiv in 10 ns units), or
 // nullptr for a time base that has none.

@@ -47,9 +47,9 @@ int PickSpectrumMarker(int x, int y, int freqX, int level1Y, int level2Y) {
   return 1;
 }
 
-int FreqMarkerBinAt(int x, int x0, int displayStart, int zoom) {
+int FreqMarkerBinAt(int x, int x0, int displayStart, double pairStep) {
   if (x < x0) return displayStart;
-  return displayStart + (zoom * (x - x0) * 8) / 16;
+  return displayStart + static_cast<int>(std::floor(pairStep * (x - x0) / 2));
 }
 
 // ---------------------------------------------------------------- scope read-outs

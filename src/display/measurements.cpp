@@ -355,24 +355,50 @@ double CalculatePhase(ChannelCodes ch1, ChannelCodes ch2) {
   std::array<std::int32_t, 2001> w{};
   for (int n = 0; n <= 2000; ++n) w[static_cast<std::size_t>(n)] = (Code(ch1, n) - mean) * (n <= 1000 ? n : 2000 - n);
 
-  // Cross-correlation over lags in tenths of a sample; maxima and minima
-  // are found 150 lags back from the smoothed curve.
+  // Cross-correlation over lags in tenths of a sample, kept for the refinement below.
+  constexpr int kLastLag = 20000;
+  std::vector<std::int32_t> corr(kLastLag + 2);
+  std::vector<bool> known(kLastLag + 2);
+  auto c = [&](int a) {
+    if (a < 0) return std::int32_t{0};
+    if (!known[static_cast<std::size_t>(a)]) {
+      std::int32_t v = 0;
+      for (int n = 0; n < 2000; ++n) v += (w[static_cast<std::size_t>(n)] * y[static_cast<std::size_t>(a + 10 * n)]) >> 11;
+      corr[static_cast<std::size_t>(a)] = v;
+      known[static_cast<std::size_t>(a)] = true;
+    }
+    return corr[static_cast<std::size_t>(a)];
+  };
+  // The three sums of ten taken at lag a: the newest (c(a) counted twice,
+  // then c(a-1) .. c(a-8)), the middle (c(a-144) .. c(a-153)) and the oldest
+  // (c(a-289) .. c(a-298)).
+  struct Sums {
+    long long s0 = 0, s1 = 0, s2 = 0;
+  };
+  auto sums = [&](int a) {
+    Sums s;
+    s.s0 = 2LL * c(a);
+    for (int j = 1; j <= 8; ++j) s.s0 += c(a - j);
+    for (int j = 144; j <= 153; ++j) s.s1 += c(a - j);
+    for (int j = 289; j <= 298; ++j) s.s2 += c(a - j);
+    return s;
+  };
+  // An extremum lies midway between the centres of the newest sum (a - 3.6)
+  // and the oldest (a - 293.5).
+  constexpr double kExtremumBehind = (3.6 + 293.5) / 2;
+
+  // Maxima and minima are found about 150 lags back; each keeps the lag
+  // where the newest and oldest sums balance best.
   constexpr int kLists = 4;
   struct Extrema {
-    std::array<int, kLists> lag{};
+    std::array<int, kLists> at{};
     int counter = 0;
     bool open = false;
     long long best = 0;
   } maxima, minima;
-  std::array<long long, 301> history{};
-  auto sum = [&](int from, int to) {
-    long long s = 0;
-    for (int j = from; j <= to; ++j) s += history[static_cast<std::size_t>(j)];
-    return s;
-  };
-  auto found = [](Extrema& own, Extrema& other, int lag, long long e) {
+  auto found = [](Extrema& own, Extrema& other, int a, long long e) {
     if ((!own.open || e < own.best) && own.counter < kLists) {
-      own.lag[static_cast<std::size_t>(own.counter)] = lag;
+      own.at[static_cast<std::size_t>(own.counter)] = a;
       own.best = e;
     }
     own.open = true;
@@ -381,28 +407,38 @@ double CalculatePhase(ChannelCodes ch1, ChannelCodes ch2) {
       other.open = false;
     }
   };
-  for (int a = 0; a <= 20000 && !(maxima.counter > 2 && minima.counter > 2); ++a) {
-    std::int32_t c = 0;
-    for (int n = 0; n < 2000; ++n) c += (w[static_cast<std::size_t>(n)] * y[static_cast<std::size_t>(a + 10 * n)]) >> 11;
-    std::move_backward(history.begin() + 1, history.end() - 1, history.end());
-    history[0] = history[1] = c;
-    if (a <= 300) continue;
-    const long long s0 = sum(0, 9), s1 = sum(145, 154), s2 = sum(290, 299);
-    const long long e = std::llabs(s2 - s0);
-    if (s0 < s1 && s2 < s1) found(maxima, minima, a - 150, e);
-    if (s1 < s0 && s1 < s2) found(minima, maxima, a - 150, e);
+  for (int a = 301; a <= kLastLag && !(maxima.counter > 2 && minima.counter > 2); ++a) {
+    const Sums s = sums(a);
+    const long long e = std::llabs(s.s2 - s.s0);
+    if (s.s0 < s.s1 && s.s2 < s.s1) found(maxima, minima, a, e);
+    if (s.s1 < s.s0 && s.s1 < s.s2) found(minima, maxima, a, e);
   }
 
+  // The best whole lag is up to one lag off the balance point: place the
+  // extremum where the difference of the outer sums crosses zero.
+  auto extremumLag = [&](int a) {
+    if (a <= 0) return 0.0;
+    auto balance = [&](int at) {
+      const Sums s = sums(at);
+      return static_cast<double>(s.s2 - s.s0);
+    };
+    const double before = balance(a - 1), here = balance(a), after = balance(std::min(a + 1, kLastLag + 1));
+    double at = a;
+    if (here != 0 && (before < 0) != (here < 0)) at = a - 1 + before / (before - here);
+    else if (here != 0 && (after < 0) != (here < 0)) at = a + here / (here - after);
+    return at - kExtremumBehind;
+  };
+
   // 4, 5. Period and lag from the first usable pair of each list.
-  auto phaseOf = [](const Extrema& x, bool halfPeriod) {
-    const int p0 = x.lag[0], p1 = x.lag[1], p2 = x.lag[2];
-    const int t = p0 >= 200 ? p1 - p0 : p2 - p1;
-    if (t <= 0) return 0.0;
-    int l = p0 >= 200 ? p0 : p1;
+  auto phaseOf = [&](const Extrema& x, bool halfPeriod) {
+    const double p0 = extremumLag(x.at[0]), p1 = extremumLag(x.at[1]), p2 = extremumLag(x.at[2]);
+    const double t = p0 >= 200 ? p1 - p0 : p2 - p1;
+    if (!(t > 0)) return 0.0;
+    double l = p0 >= 200 ? p0 : p1;
     if (halfPeriod) l += t / 2;
-    if (l > t) l -= ((l - 1) / t) * t;  // down to 1 .. t
-    const int d = std::abs(l) <= std::abs(l - t) ? l : l - t;
-    return static_cast<double>(d) * 360 / t;
+    if (l > t) l -= std::ceil(l / t - 1) * t;  // down to (0, t]
+    const double d = std::fabs(l) <= std::fabs(l - t) ? l : l - t;
+    return d * 360 / t;
   };
   const double a = phaseOf(maxima, false);
   const double b = phaseOf(minima, true);
@@ -413,7 +449,11 @@ double CalculatePhase(ChannelCodes ch1, ChannelCodes ch2) {
   return a;
 }
 
-std::string PhaseText(double degrees) { return FixedText(degrees, 1) + " deg"; }
+std::string PhaseText(double degrees) {
+  // No "-0.0": a phase that rounds to zero reads as zero from either side.
+  if (std::fabs(degrees) < 0.05) degrees = 0;
+  return FixedText(degrees, 1) + " deg";
+}
 
 // ---------------------------------------------------------------- RMS read-out
 

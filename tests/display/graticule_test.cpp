@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "display/annotation.h"
 #include "display/graticule.h"
 #include "picture_fixture.h"
 #include "display/display_state.h"
@@ -248,6 +249,44 @@ TEST_F(GraticuleTest, ATextPrintedThenErasedRestoresThePicture) {
   EXPECT_GT(DifferentPixels(printed, before), 10);
   Form1->TulostaTeksti("12.5mV", x, y, display::BackgroundColor);
   EXPECT_EQ(DifferentPixels(Picture(), before), 0);
+}
+
+TEST_F(GraticuleTest, EveryTextEndsBeforeTheNextFieldBegins) {
+  // The longest texts each place holds, printed at their places: the ink of
+  // each stops at least one pixel short of the field that follows it.
+  const int x0 = X0();
+  const int bottom = engine::TextLineY;
+  struct Field {
+    const char* text;
+    int x, y, next;
+  } fields[] = {
+      // The parameter list: labels at 470, the CH1 value 70 further, CH2 60 after that.
+      {"DC Mean:", 470, 22, 540},         {"Pk-to-Pk:", 470, 22, 540},       {"Amplitude:", 470, 22, 540},
+      {"AC RMS:", 470, 22, 540},          {"AC dBV:", 470, 22, 540},         {"AC dBm:", 470, 22, 540},
+      {"AC+DC RMS:", 470, 22, 540},       {"AC+DC dBV:", 470, 22, 540},      {"AC+DC dBm:", 470, 22, 540},
+      {"Duty Cycle:", 470, 22, 540},      {"Pos. Width:", 470, 22, 540},     {"Neg. Width:", 470, 22, 540},
+      {"Rise Time:", 470, 22, 540},       {"Fall Time:", 470, 22, 540},      {"Frequency:", 470, 22, 540},
+      {"-10.25 dBV", 540, 22, 600},       {"-1.234 V ??", 540, 22, 600},     {"-90.0 deg", 540, 22, 600},
+      // Marker read-outs on the bottom line.
+      {"dV: 10.00mV  (-10.00) (-20.00)", x0, bottom, x0 + 185},
+      {"V: -45.67dBV/sqrt(Hz)", x0, bottom, x0 + 125},
+      {"dt: 200.0ms", x0 + 185, bottom, x0 + 265},
+      {"Vrms: 123.45mV", x0 + 510, bottom, x0 + 595},
+      // Captions on the top line.
+      {"30mV", x0 + 10, 3, x0 + 70},
+      {"12.5MS/s", x0 + 492, 3, x0 + 592},
+  };
+  const TColor ink = display::Ch1Color;
+  for (const Field& f : fields) {
+    Wipe();
+    Form1->TulostaTeksti(f.text, f.x, f.y, ink);
+    int last = -1;
+    for (int x = f.x; x < View().Image->Width(); ++x)
+      for (int y = f.y; y < f.y + display::kNoteLinePitch; ++y)
+        if (Pixel(x, y) == ink) last = x;
+    EXPECT_GE(last, f.x) << f.text;
+    EXPECT_LT(last, f.next - 1) << f.text;
+  }
 }
 
 TEST_F(GraticuleTest, LabelsAreErasedByReprintingThemInTheBackground) {

@@ -51,11 +51,14 @@ TEST_F(MeasurementWindowTest, ListsTheChosenValuesOfBothChannels) {
   EXPECT_EQ(Cell(1, display::kRowFrequency), "1.25 kHz");
   EXPECT_EQ(Cell(2, display::kRowPeakToPeak), "4.00 V");
   EXPECT_EQ(Cell(2, display::kRowPeriod), "0.800 ms");
-  // CH2 lags a quarter period: +90 in column 1, -90 in column 2 (within the
-  // method's small bias).
-  EXPECT_TRUE(Cell(1, display::kRowPhase).ends_with(" deg"));
-  EXPECT_NEAR(std::stod(Cell(1, display::kRowPhase)), 90.0, 1.0);
-  EXPECT_NEAR(std::stod(Cell(2, display::kRowPhase)), -90.0, 1.0);
+  // CH2 lags a quarter period: +90 in column 1, -90 in column 2.
+  EXPECT_EQ(Cell(1, display::kRowPhase), "90.0 deg");
+  EXPECT_EQ(Cell(2, display::kRowPhase), "-90.0 deg");
+  // The same signal on both channels: zero in both columns.
+  FillCh2([](int i) { return 127 + static_cast<int>(std::lround(64 * std::sin(2 * M_PI * i / 100))); });
+  Form_99->CH1on->Click();
+  EXPECT_EQ(Cell(1, display::kRowPhase), "0.0 deg");
+  EXPECT_EQ(Cell(2, display::kRowPhase), "0.0 deg");
 
   // Unchecking CH1 clears its column, phase included.
   Form_99->CH1M->Click();

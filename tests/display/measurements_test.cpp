@@ -170,20 +170,23 @@ TEST(Measurements, EdgesAreTimedBetweenTheirThresholds) {
 }
 
 TEST(Measurements, PhaseOfCh2AgainstCh1) {
-  // Period 200 samples; CH2 a quarter period late is +90 degrees, early -90.
+  // The texts of the phase cell: CH2 late is positive, early negative; the
+  // same signal is zero whichever way it rounds.
   struct Case {
-    int delay;
-    double degrees;
-  } cases[] = {{0, 0.0}, {50, 90.0}, {-50, -90.0}, {25, 45.0}};
-  const Record ch1 = Sine(100, 200);
+    int period, delay;
+    const char* text;
+  } cases[] = {{200, 0, "0.0 deg"},     {200, 50, "90.0 deg"},   {200, -50, "-90.0 deg"},
+               {200, 25, "45.0 deg"},   {100, 0, "0.0 deg"},     {100, 25, "90.0 deg"},
+               {100, -25, "-90.0 deg"}, {40, 10, "90.0 deg"},    {400, -100, "-90.0 deg"}};
   for (const Case& k : cases) {
-    const Record ch2 = Sine(100, 200, k.delay);
-    EXPECT_NEAR(display::CalculatePhase(View(ch1), View(ch2)), k.degrees, 1.0) << k.delay;
+    const Record ch1 = Sine(100, k.period), ch2 = Sine(100, k.period, k.delay);
+    EXPECT_EQ(display::PhaseText(display::CalculatePhase(View(ch1), View(ch2))), k.text) << k.period << " " << k.delay;
   }
   // One period over the whole record: no period to measure, 0 at once.
   const Record slow = Sine(100, 4096);
   EXPECT_EQ(display::CalculatePhase(View(slow), View(slow)), 0.0);
   EXPECT_EQ(display::PhaseText(-90.04), "-90.0 deg");
+  EXPECT_EQ(display::PhaseText(-0.04), "0.0 deg");
 }
 
 TEST(Measurements, RmsReadoutOfTheShownChannel) {

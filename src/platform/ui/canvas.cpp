@@ -384,8 +384,12 @@ void TCanvas::SetPixel(int x, int y, TColor color) {
 // Text
 
 const QFont& TCanvas::CurrentFont() {
-  // Points at 96 dots per inch; a negative size is taken by its magnitude.
-  const int pixels = std::max(1, static_cast<int>(std::lround(std::abs(static_cast<double>(Font.Size)) * 96.0 / 72.0)));
+  // Points at 96 dots per inch, or the height in pixels when one is given; a
+  // negative size or height is taken by its magnitude.
+  const int pixels =
+      Font.Height != 0
+          ? std::abs(Font.Height)
+          : std::max(1, static_cast<int>(std::lround(std::abs(static_cast<double>(Font.Size)) * 96.0 / 72.0)));
   const unsigned style = Font.Style & (fsBold | fsItalic | fsUnderline | fsStrikeOut);
   if (!font_ || pixels != fontPixels_ || style != fontStyle_) {
     // One sans face for every font name the drawing code asks for.

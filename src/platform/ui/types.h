@@ -51,6 +51,7 @@ enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrike
 struct TFont {
   std::string Name = "DejaVu Sans";
   int Size = 8;  // points
+  int Height = 0;  // when not 0: the size in pixels (its magnitude), Size is then ignored
   TColor Color = clBlack;
   unsigned Style = 0;  // TFontStyle bits
 };
