@@ -248,7 +248,7 @@ void TForm10::LogKursLin() { BigFreqMarkerBin = display::MarkerLogToLin(BigFreqM
 
 void TForm10::FreqMarkerBinFromX() {
   BigFreqMarkerBin = static_cast<std::uint16_t>(std::clamp(
-      display::FreqMarkerBinAt(BigFreqMarker1X, BigScreenX0, engine::DisplayStart, display::SpectrumPairStep(BigView)), 0, 65535));
+      display::FreqMarkerBinAt(BigFreqMarker1X, BigScreenX0, engine::DisplayStart, display::SpectrumZoom), 0, 65535));
 }
 
 // ---------------------------------------------------------------- mouse

@@ -3,7 +3,6 @@
 #include "display/graticule.h"
 
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
 #include "display/display_state.h"
@@ -228,12 +227,15 @@ void DrawLevelMarkerLines(ScopeView& view, TColor pen) {
 }
 
 int FreqMarkerPixel(const ScopeView& view, int bin) {
-  // The pair whose points reach the marker's point.
-  const double step = SpectrumPairStep(view);
-  const double target = static_cast<double>(bin) + step;
+  const std::int64_t zoom = SpectrumZoom;
+  const std::int64_t target = static_cast<std::int64_t>(bin) + zoom;
   const int limit = view.X0 + view.GridWidth + 2;
+  std::int64_t b = engine::DisplayStart;
   int x = view.X0 - 2;
-  for (int pair = 0; engine::DisplayStart + std::floor(pair * step) < target && x <= limit; ++pair) x += 2;
+  while (b < target && x <= limit) {
+    x += 2;
+    b += zoom;
+  }
   return x >= view.X0 && x <= view.X0 + view.GridWidth ? x : -1;
 }
 

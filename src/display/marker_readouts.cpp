@@ -47,9 +47,9 @@ int PickSpectrumMarker(int x, int y, int freqX, int level1Y, int level2Y) {
   return 1;
 }
 
-int FreqMarkerBinAt(int x, int x0, int displayStart, double pairStep) {
+int FreqMarkerBinAt(int x, int x0, int displayStart, int zoom) {
   if (x < x0) return displayStart;
-  return displayStart + static_cast<int>(std::floor(pairStep * (x - x0) / 2));
+  return displayStart + (zoom * (x - x0) * 8) / 16;
 }
 
 // ---------------------------------------------------------------- scope read-outs

@@ -18,9 +18,9 @@ int PickMarker(int x, int y, int vertical1X, int vertical2X, int horizontal1Y, i
 // The spectrum view has one vertical line (the frequency marker); 0 when the
 // chosen level marker sits at a pixel of 0 or less (the pick ends there).
 int PickSpectrumMarker(int x, int y, int freqX, int level1Y, int level2Y);
-// Spectrum point under pixel x: pairStep points per 2 pixels from
+// Spectrum point under pixel x: SpectrumZoom points per 2 pixels from
 // displayStart; displayStart itself left of the grid.
-int FreqMarkerBinAt(int x, int x0, int displayStart, double pairStep);
+int FreqMarkerBinAt(int x, int x0, int displayStart, int zoom);
 
 // ---- Scope read-outs.
 // kursoriaika: "dt: ..." and "1/dt: ..." for time markers x1, x2 on a grid

@@ -9,7 +9,6 @@
 
 #include "display/display_state.h"
 #include "display/math_trace.h"
-#include "display/spectrum.h"
 #include "engine/scope_state.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/image.h"
@@ -151,23 +150,20 @@ int TracePoints(const ScopeView& view, int first, int end) {
 
 int SpectrumTracePoints(const ScopeView& view, int first, int end) {
   const Channel ch = ChannelRange(first, end);
-  const double step = SpectrumPairStep(view);
+  const int zoom = SpectrumZoom;
   const int cap = static_cast<int>(kPlotPointCapacity);
   const int xEnd = view.X0 + view.PlotWidth();
-  const std::int64_t start = static_cast<std::int64_t>(engine::DisplayStart) + first;
+  std::int64_t d = static_cast<std::int64_t>(engine::DisplayStart) + first;
   int x = view.X0;
   int n = 0;
-  // Each pair shows the largest level from its first point up to the next pair's.
-  for (int pair = 0; x < xEnd && n + 2 <= cap; ++pair) {
-    const std::int64_t d = start + static_cast<std::int64_t>(std::floor(pair * step));
-    const std::int64_t next = start + static_cast<std::int64_t>(std::floor((pair + 1) * step));
-    if (next >= end) break;
+  while (d + zoom < end && x < xEnd && n + 2 <= cap) {
     std::int32_t v = At(d, ch);
-    for (std::int64_t k = d + 1; k <= next; ++k) v = std::max(v, At(k, ch));
+    for (int k = 1; k <= zoom; ++k) v = std::max(v, At(d + k, ch));
     const int y = view.Y0 - std::min<std::int32_t>(v, 255) + 255;
     PlotPoints[n++] = TPoint{x, y};
     PlotPoints[n++] = TPoint{x + 1, y};
     x += 2;
+    d += zoom;
   }
   return n;
 }
@@ -245,16 +241,6 @@ int InterpolatedCount(const ScopeView& view, int limit, int step, std::int64_t s
 }  // namespace
 
 // ---------------------------------------------------------------- views
-
-double SpectrumPairStep(const ScopeView& view) {
-  // Either axis's "x1" value: an axis switch erases the old trace before it
-  // changes the zoom.
-  if (SpectrumZoom != ZoomOfButton(1, false) && SpectrumZoom != ZoomOfButton(1, true)) return SpectrumZoom;
-  // From the first point to the last over every pair of the trace window,
-  // the last pair's upper point still inside.
-  const int pairs = std::max(1, (view.PlotWidth() + 1) / 2);
-  return std::max(1.0, static_cast<double>(SpectrumPoints - 2) / pairs);
-}
 
 ScopeView MainScopeView(TImage* image) {
   using namespace engine;

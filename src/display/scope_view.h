@@ -114,9 +114,6 @@ void DrawTraces(ScopeView& view);
 
 // ---- Plotters: fill PlotPoints for the current trace and return the count.
 // first and end are sample-block indexes (CH2 0..4096, CH1 4096..8192).
-// Spectrum points per plotted pair of pixels: SpectrumZoom, except at the
-// widest zoom ("x1"), which spreads the whole spectrum over the grid's width.
-double SpectrumPairStep(const ScopeView& view);
 int PlotPlainPoints(const ScopeView& view, int first, int end);
 int PlotSinePoints(const ScopeView& view, int first, int end, int step);
 int PlotLinearPoints(const ScopeView& view, int first, int end, int step);

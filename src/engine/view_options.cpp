@@ -106,7 +106,7 @@ void TForm1::SpectrumMarkersClick(TMenuItem* chosen, bool density, bool secondAt
   display::FftDensityMarkers = on && density ? 1 : 0;
   // The marker's spectrum point follows where its line is, on both pictures.
   display::FreqMarkerBin = static_cast<std::uint16_t>(std::clamp(
-      display::FreqMarkerBinAt(display::FreqMarker1X, ScreenX0, DisplayStart, display::SpectrumPairStep(MainView)), 0, 65535));
+      display::FreqMarkerBinAt(display::FreqMarker1X, ScreenX0, DisplayStart, display::SpectrumZoom), 0, 65535));
   if (Form10) Form10->FreqMarkerBinFromX();
   ClearPending = 1;
   if (on) {
