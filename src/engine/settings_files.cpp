@@ -412,7 +412,9 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   MenuRule(f, "View", "ClearDisplay", ClearDisplayonRunSingleClick1);
 
   // The recorder takes its settings shown, as the device then has them; it
-  // hands the device back to the scope's own buttons when it leaves.
+  // hands the device back to the scope's own buttons when it leaves. The
+  // scope window keeps its place and size through the visit.
+  const int left = Left(), top = Top(), width = Width(), height = Height();
   if (Form1_rec) {
     SpeedButton27Click(this);
     TForm1_rec& r = *Form1_rec;
@@ -435,6 +437,7 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   if (Form1_rec) {
     Form1_rec->RecClearPending = 1;
     Form1_rec->SpeedButton7Click(Form1_rec);
+    SetBounds(left, top, width, height);
   } else if (fft1 && !SpectrumMode) {
     fft1Click(this);
   }

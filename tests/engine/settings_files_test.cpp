@@ -6,6 +6,7 @@
 
 #include <QImage>
 
+#include <array>
 #include <filesystem>
 #include <chrono>
 #include <functional>
@@ -312,7 +313,10 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
     WriteText(path, c.text);
     Form1->Show();
     const std::vector<std::string> before = PanelBesideTheSpans();
+    const std::array<int, 4> place{Form1->Left(), Form1->Top(), Form1->Width(), Form1->Height()};
     Recall(path);
+    // The visit to the recorder leaves the scope window where it was.
+    EXPECT_EQ((std::array<int, 4>{Form1->Left(), Form1->Top(), Form1->Width(), Form1->Height()}), place);
     c.check(before);
   }
 }
