@@ -172,11 +172,6 @@ void MenuAll(const SettingsSnapshot& f, const char* section, const char* const (
   for (std::size_t i = 0; i < N; ++i) MenuRule(f, section, keys[i], items[i]);
 }
 
-// A flag that no control of this window carries: its value taken as stored.
-void StateFlag(const SettingsSnapshot& f, const char* section, const char* key, std::uint8_t& value) {
-  value = f.Flag(section, key, value != 0) ? 1 : 0;
-}
-
 // A bar position, then the bar's handler.
 void PutPosition(const SettingsSnapshot& f, const char* section, const char* key, TTrackBar* bar,
               const std::function<void()>& handler) {
@@ -426,17 +421,21 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   PutPosition(f, "Trigger", "Position", TrackBar3, [this] { TrackBar3Change(this); });
 
   MenuAll(f, "Average", kAverageKeys, AverageItems());
-  StateFlag(f, "Trigger", "HF_Reject", NoiseRejectOn);
+  MenuRule(f, "Trigger", "HF_Reject", HFReject1);
   MenuRule(f, "DSO_Markers", "Markers_1", Markers1);
   MenuAll(f, "Math", kMathKeys, MathItems());
   // A key the file lacks leaves its item as it is.
   MenuRule(f, "View", "RMS_Value", RMSCalculation1);
-  StateFlag(f, "View", "dBm_Value", DbmOn);
-  StateFlag(f, "View", "Sample_Rate", SampleRateOn);
-  StateFlag(f, "View", "ClearDisplay", ClearOnRunSingle);
+  MenuRule(f, "View", "dBm_Value", dBmValue1);
+  MenuRule(f, "View", "Sample_Rate", SampleRate1);
+  MenuRule(f, "View", "ClearDisplay", ClearDisplayonRunSingleClick1);
 
-  // The recorder takes its settings whether or not it is shown.
+  // The recorder takes its settings shown, as the device then has them; it
+  // hands the device back to the scope's own buttons when it leaves. The
+  // scope window keeps its place and size through the visit.
+  const int left = Left(), top = Top(), width = Width(), height = Height();
   if (Form1_rec) {
+    SpeedButton27Click(this);
     TForm1_rec& r = *Form1_rec;
     for (int channel = 1; channel <= 2; ++channel) {
       const char* section = channel == 1 ? "Rec_CH1" : "Rec_CH2";
@@ -454,9 +453,10 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   }
 
   // The spectrum settings go in with the spectrum view on.
-  if (Form1_rec && Form1_rec->Visible()) {
+  if (Form1_rec) {
     Form1_rec->RecClearPending = 1;
     Form1_rec->SpeedButton7Click(Form1_rec);
+    SetBounds(left, top, width, height);
   } else if (fft1 && !SpectrumMode) {
     fft1Click(this);
   }
@@ -477,7 +477,7 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   MenuRule(f, "FFT_Options", "VectorAverage", VectorAverage1);
   MenuRule(f, "FFT_Markers", "Markers_1", MarkersFFT1);
   MenuRule(f, "FFT_Markers", "Markers_2", MarkersFFTdBf1);
-  StateFlag(f, "View", "DotJoin", DotJoin);
+  MenuRule(f, "View", "DotJoin", DotJoin1);
 
   // The stored instrument: the scope time view unless the file says more.
   if (f.Flag("Device", "Scope", false) && SpeedButton22) SpeedButton22->SetDown(true);

@@ -103,8 +103,9 @@ void GeneratorPanel::Build(TWinControl* parent, int left, int top) {
   // Output: offset and amplitude sliders with their read-outs, VRMS.
   OutputBox = make.Group(parent, "GeneratorOutputBox", "Output", left + 542, top, 250, 176);
   make.Label(OutputBox, "GeneratorOffsetLabel", "Offset", 44, 18);
-  TrackBar6 = make.Bar(OutputBox, "TrackBar6", trVertical, 6, 16, 32, 154, 0, 255, 127);
-  TrackBar6->SetFrequency(127);  // a tick at 0 V
+  // The offset DAC is 255 - position: 0 V (DAC 127) sits at 128.
+  TrackBar6 = make.Bar(OutputBox, "TrackBar6", trVertical, 6, 16, 32, 154, 0, 255, 128);
+  TrackBar6->SetFrequency(128);  // a tick at 0 V
   TrackBar6->SetPageSize(16);
   Image7 = make.Image(OutputBox, "Image7", 44, 36, 60, 18);
   Edit6 = make.Edit(OutputBox, "Edit6", "", 44, 34, 60);

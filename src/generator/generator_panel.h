@@ -60,7 +60,7 @@ class GeneratorPanel : public TComponent {
   TGrSpeedButton* GrSpeedButton2 = nullptr;  // "Probe Test" (scope window only)
   TTrackBar* TrackBar4 = nullptr;  // frequency 0..90
   TTrackBar* TrackBar5 = nullptr;  // duty 10..90, square only
-  TTrackBar* TrackBar6 = nullptr;  // offset 0..255 (vertical, 127 = 0 V)
+  TTrackBar* TrackBar6 = nullptr;  // offset 0..255 (vertical, 128 = 0 V)
   TTrackBar* TrackBar7 = nullptr;  // amplitude 0..99 (vertical, 0 = 10 Vpp)
   TLabel* Label25 = nullptr;  // "Duty cycle "
   TLabel* Label23 = nullptr;  // duty value

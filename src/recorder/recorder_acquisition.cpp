@@ -152,6 +152,8 @@ void TForm1_rec::StopOnNoData() {
 void TForm1_rec::LockForRecording(bool recording, TSpeedButton* pressed) {
   const bool on = !recording;
   Time_div->SetEnabled(on);
+  // The steps look as they act: greyed while the sample clock runs.
+  for (TGrSpeedButton* b : TimeButtons) b->SetEnabled(on);
   for (TControl* c : {static_cast<TControl*>(SpeedButton3), static_cast<TControl*>(SpeedButton5),
                       static_cast<TControl*>(SpeedButton6), static_cast<TControl*>(SpeedButton7)})
     c->SetEnabled(on);

@@ -4,6 +4,9 @@
 // write at close, and damaged files fed in by the thousand.
 #include <gtest/gtest.h>
 
+#include <QImage>
+
+#include <array>
 #include <filesystem>
 #include <chrono>
 #include <functional>
@@ -21,6 +24,7 @@
 #include "generator/generator_panel.h"
 #include "generator/generator_state.h"
 #include "recorder/recorder_form.h"
+#include "device_fixture.h"
 #include "startup_fixture.h"
 
 namespace {
@@ -87,6 +91,7 @@ class SettingsFiles : public StartupTest {
   // A user's session: many controls away from their start states, each
   // changed as a click would change it.
   void ChangeThePanel() {
+    Form1->Show();
     Form1->SpeedButton1p5v1->Click();  // CH1 0.1 V
     Form1->SpeedButton__ac2->Click();  // CH2 AC
     Form1->SpeedButton29->Click();     // CH2 3 V
@@ -174,7 +179,6 @@ TEST_F(SettingsFiles, ASavedPanelComesBackWhole) {
     ChangeThePanel();
     generator::GeneratorActive = way.generator ? 1 : 0;
     const std::vector<std::string> saved = Panel();
-    const std::uint8_t savedGain = engine::Ch1GainCode;
     const std::string set = SetFile(std::string(way.name) + ".set");
     if (way.throughClose) {
       if (!Form1->SaveRecallLastSettings1->Checked()) Form1->SaveRecallLastSettings1->Click();
@@ -199,7 +203,9 @@ TEST_F(SettingsFiles, ASavedPanelComesBackWhole) {
     }
     generator::GeneratorActive = way.generator ? 1 : 0;
     EXPECT_EQ(Differences(Panel(), saved), "");
-    EXPECT_EQ(engine::Ch1GainCode, savedGain);
+    // The device is left at the ranges the scope shows, not the recorder's.
+    EXPECT_EQ(engine::Ch1GainCode, 29);
+    EXPECT_EQ(engine::Ch2GainCode, 1);
     EXPECT_EQ(engine::TimeDivText, "2ms");
     EXPECT_DOUBLE_EQ(engine::Ch2ProbeFactor, 10.0);
     Form1->SaveRecallLastSettings1->SetChecked(false);
@@ -251,6 +257,29 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
          EXPECT_EQ(engine::SampleRateOn, 0);
          EXPECT_EQ(engine::ClearOnRunSingle, 0);
        }},
+      {"view and noise-reject items come with their checks",
+       "[View]\ndBm_Value=1\nSample_Rate=1\nDotJoin=0\nClearDisplay=1\n[Trigger]\nHF_Reject=1\n",
+       [](const std::vector<std::string>&) {
+         struct Item {
+           TMenuItem* item;
+           const std::uint8_t& flag;
+           bool stored;
+         };
+         const Item items[] = {{Form1->dBmValue1, engine::DbmOn, true},
+                               {Form1->SampleRate1, engine::SampleRateOn, true},
+                               {Form1->DotJoin1, engine::DotJoin, false},
+                               {Form1->ClearDisplayonRunSingleClick1, engine::ClearOnRunSingle, true},
+                               {Form1->HFReject1, engine::NoiseRejectOn, true}};
+         for (const Item& i : items) {
+           SCOPED_TRACE(i.item->Caption());
+           EXPECT_EQ(i.item->Checked(), i.stored);
+           EXPECT_EQ(i.flag, i.stored ? 1 : 0);
+           // The first click turns the item and what it stands for over together.
+           i.item->Click();
+           EXPECT_EQ(i.item->Checked(), !i.stored);
+           EXPECT_EQ(i.flag, i.stored ? 0 : 1);
+         }
+       }},
       {"persistence marks and masks",
        "[Persistence]\nNormalPersistence=0\nPersistence_with_Intensity_Grading=1\nVariablePersistence=1\n"
        "Duration=99\nDuration2=63\n",
@@ -282,8 +311,12 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
     Dialogs().ClearRecords();
     const std::string path = SetFile("hand.set");
     WriteText(path, c.text);
+    Form1->Show();
     const std::vector<std::string> before = PanelBesideTheSpans();
+    const std::array<int, 4> place{Form1->Left(), Form1->Top(), Form1->Width(), Form1->Height()};
     Recall(path);
+    // The visit to the recorder leaves the scope window where it was.
+    EXPECT_EQ((std::array<int, 4>{Form1->Left(), Form1->Top(), Form1->Width(), Form1->Height()}), place);
     c.check(before);
   }
 }
@@ -361,6 +394,93 @@ TEST_F(SettingsFiles, DamagedSettingsFilesNeverCrashTheRecall) {
     ASSERT_TRUE(engine::WriteSettingsFile(SetFile("again.set"), Form1->ScopeSettingsEntries()));
   }
   EXPECT_GT(runs, 20);
+}
+
+// With the device on the bus: whichever way a file is recalled, the last
+// settings packet carries the ranges and couplings the scope's panel shows,
+// not those of the recorder, whose settings go in on the way.
+class SettingsFilesOnTheWire : public SettingsFiles {
+ protected:
+  bool DevicePresent() const override { return true; }
+};
+
+TEST_F(SettingsFilesOnTheWire, TheLastPacketOfEveryRecallCarriesTheScopesRanges) {
+  // CH1 0.3 V AC, CH2 3 V DC; the recorder keeps 1 V DC on both.
+  const std::string panel =
+      "[CH1]\nAC=1\nDC=0\n1V=0\n0.3V=1\n[CH2]\nDC=1\n3V=1\n1V=0\n"
+      "[Rec_CH1]\nDC=1\n1V=1\n[Rec_CH2]\nDC=1\n1V=1\n";
+  device_test::WriteFile(DataDir() + "darvik48.bit", device_test::LogicFile(5, device_test::FullData()));
+  enum class Way { AtStart, CommandLine, FileMenu };
+  for (const Way way : {Way::AtStart, Way::CommandLine, Way::FileMenu}) {
+    SCOPED_TRACE(static_cast<int>(way));
+    WriteIni(std::string("[Menu]\nHWdialog=0\nSaveRecallLastSettings=") + (way == Way::AtStart ? "1" : "0") + "\n");
+    WriteText(LastSettings(), way == Way::AtStart ? panel : "");
+    const std::string set = SetFile("panel.set");
+    WriteText(set, panel);
+    StartAndRun();
+    ASSERT_EQ(engine::DeviceOpen, 1);
+    if (way == Way::CommandLine) {
+      Form1->OpenDialog2->SetFileName(set);
+      Dialogs().AnswerFile(set);
+      Form1->RecallSettings2();
+    } else if (way == Way::FileMenu) {
+      Recall(set);
+    }
+    ASSERT_TRUE(Device().LastSettings().has_value());
+    const SimScopeSettings last = *Device().LastSettings();
+    EXPECT_EQ(last.ControlByte(1), 0x04) << Device().Dump();  // 0.3 V, AC
+    EXPECT_EQ(last.ControlByte(2), 0x09) << Device().Dump();  // 3 V, DC
+    // A Run sends the same ranges again.
+    Device().ClearLog();
+    Form1->SpeedButtonRun->Click();
+    ASSERT_TRUE(harness_->PumpUntil([this] { return !Device().SettingsHistory().empty(); }, 2000));
+    Form1->SpeedButtonRun->Click();
+    EXPECT_EQ(Device().SettingsHistory().back().ControlByte(1), 0x04);
+    EXPECT_EQ(Device().SettingsHistory().back().ControlByte(2), 0x09);
+  }
+}
+
+// The generator's offset comes back from a file as it was saved: the same
+// read-out and the same settings packet, at the start state's 0 V too.
+TEST_F(SettingsFilesOnTheWire, TheGeneratorOffsetComesBackAsSaved) {
+  device_test::WriteFile(DataDir() + "darvik48.bit", device_test::LogicFile(5, device_test::FullData()));
+  WriteIni("[Menu]\nHWdialog=0\n");
+  struct Session {
+    QImage readout;
+    std::vector<std::uint8_t> packet;
+  };
+  // The offset as the user sees it and as the device last got it.
+  auto session = [this] {
+    EXPECT_TRUE(harness_->PumpUntil([] { return !Form1_fgen->Timer8->Enabled(); }, 3000));
+    Session s{Form1->GeneratorControls->Image7->Picture()->Image(), {}};
+    for (const SimPacket& p : Device().Packets())
+      if (p.type == 5) s.packet = p.bytes;
+    return s;
+  };
+  const std::string set = SetFile("offset.set");
+  for (const int volts : {0, 2}) {
+    SCOPED_TRACE(volts);
+    StartAndRun();
+    GeneratorPanel& g = *Form1->GeneratorControls;
+    g.GrSpeedButton11->Click();  // sine: the output is on
+    if (volts != 0) {
+      Form1_fgen->set_fg(generator::GenFrequency, volts, generator::GenAmplitude);
+      for (GeneratorPanel* p : {Form1->GeneratorControls, Form1_rec->GeneratorControls})
+        p->TrackBar6->SetPosition(255 - generator::OffsetDac);
+    }
+    Device().ClearLog();
+    Form1_fgen->Timer8Timer(Form1_fgen);
+    const Session saved = session();
+    ASSERT_FALSE(saved.packet.empty());
+    SaveAs(set);
+
+    StartAndRun();
+    Device().ClearLog();
+    Recall(set);
+    const Session recalled = session();
+    EXPECT_EQ(recalled.packet, saved.packet);
+    EXPECT_TRUE(recalled.readout == saved.readout);
+  }
 }
 
 }  // namespace

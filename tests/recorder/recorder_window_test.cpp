@@ -72,6 +72,77 @@ TEST_F(RecorderWindow, DemoRecordsBothChannelsWithTheDemoPeriods) {
   EXPECT_NE(recorder::RecBufCh1[0], recorder::RecBufCh1[75]);
 }
 
+// Every time/div step: its caption on the picture, its sample clock, and a
+// record taken at that step drawn with that step's samples per division.
+TEST_F(RecorderWindow, EveryTimeStepShowsItsCaptionClocksItsIntervalAndDrawsItsSamplesPerDivision) {
+  struct Row {
+    const char* caption;
+    std::uint32_t intervalMs;
+    int samplesPerDiv;
+  };
+  const Row rows[] = {{"2000s", 20000, 100}, {"1000s", 10000, 100}, {"500s", 5000, 100}, {"200s", 2000, 100},
+                      {"100s", 1000, 100},   {"50s", 500, 100},     {"20s", 200, 100},   {"10s", 100, 100},
+                      {"5s", 50, 100},       {"2s", 20, 100},       {"1s", 10, 100},     {"0.5s", 10, 50},
+                      {"0.2s", 10, 20},      {"0.1s", 10, 10},      {"50ms", 10, 5},     {"20ms", 10, 2}};
+  ASSERT_EQ(std::size(rows), Rec().TimeButtons.size());
+  const int x0 = Rec().X0, y0 = Rec().Y0;
+  auto picture = [] { return Form1_rec->Image1->Picture()->Image(); };
+  // The time/div caption on the picture is `text`: printed again in the
+  // background colour it leaves none of the caption colour behind.
+  auto captionReads = [&](const std::string& text) {
+    auto count = [&] {
+      const QImage p = picture();
+      int n = 0;
+      for (int y = 0; y < y0 - 2; ++y)
+        for (int x = x0 + 151; x < x0 + 230; ++x) n += p.pixel(x, y) == ToQRgb(recorder::RecTimeMarkerColor);
+      return n;
+    };
+    if (count() < 10) return false;
+    Rec().TulostaTeksti(text, x0 + 151, recorder::RecBackgroundColor, 3);
+    const bool gone = count() == 0;
+    Rec().TulostaTeksti(text, x0 + 151, recorder::RecTimeMarkerColor, 3);
+    return gone;
+  };
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    const Row& row = rows[i];
+    SCOPED_TRACE(row.caption);
+    // A record taken at this step: CH1 falls one code per sample from 64,
+    // CH2 lies on the bottom line.
+    const recorder::RecordHeader h{"a\tb", "c\td", row.caption, "1V", "1V"};
+    std::string text = recorder::FormatAutoSaveHeader(h);
+    for (int n = 0; n < 2000; ++n) text += recorder::FormatAutoSaveRow(n, std::max(0, 191 - n), 0);
+    WriteText(DocPath("ramp.txt"), text + recorder::FormatAutoSaveTrailer("e\tf", nullptr));
+    Open(DocPath("ramp.txt"));
+
+    Rec().TimeButtons[i]->Click();
+    EXPECT_TRUE(captionReads(row.caption));
+    EXPECT_EQ(Rec().FastTimer1->Interval(), row.intervalMs);
+    // The CH1 trace: what goes when CH1 is switched off.
+    const QImage with = picture();
+    Rec().SpeedButtonCh1->Click();
+    const QImage without = picture();
+    Rec().SpeedButtonCh1->Click();
+    int onTrace = 0;
+    for (int k = 1; k < 16; ++k) {
+      const int x = x0 + 2 * k, y = y0 + 64 + k * row.samplesPerDiv / 16;
+      onTrace += with.pixel(x, y) != without.pixel(x, y);
+    }
+    EXPECT_EQ(onTrace, 15) << "the first division holds " << row.samplesPerDiv << " samples";
+  }
+
+  // While a recording runs the live view shows 100 samples per division and
+  // says "1s"; the step's own caption comes back with the stop.
+  Rec().SpeedButtonRun->Click();
+  Tick(50);
+  EXPECT_TRUE(captionReads("1s"));
+  // The steps are greyed and take no press until the stop.
+  EXPECT_FALSE(Rec().TimeButtons[0]->Enabled());
+  Rec().TimeButtons[0]->Click();
+  Rec().SpeedButtonRun->Click();
+  EXPECT_TRUE(captionReads("20ms"));
+  EXPECT_TRUE(Rec().TimeButtons[0]->Enabled());
+}
+
 TEST_F(RecorderWindow, SaveDataWritesTheRecordAndOpenDataLoadsItBack) {
   Rec().SampleRate1->Click();
   SingleRecord();
