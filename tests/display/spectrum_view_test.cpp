@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "display/big_screen.h"
 #include "display/display_state.h"
 #include "display/history_state.h"
 #include "display/spectrum.h"
@@ -36,6 +37,7 @@ class SpectrumViewTest : public ::testing::Test {
     // The axis outlives a window set; each test starts on the linear axis.
     LogFreqAxis = 0;
     display::SpectrumZoom = 8;
+    display::SpectrumPoints = display::kFftPoints;
   }
   void TearDown() override { harness_.reset(); }
 
@@ -174,6 +176,50 @@ TEST_F(SpectrumViewTest, LogAxisAndBackRestoresTheLinearLevelsZoomAndMarker) {
   EXPECT_EQ(display::SpectrumZoom, 10);
   Form1->SpeedButtonZoom8->Click();
   EXPECT_EQ(display::SpectrumZoom, 2);
+}
+
+// The rightmost grid column where the shown trace puts a pixel: the picture
+// with it against the picture with it erased. Erasing leaves nothing behind
+// (no earlier trace left over): the same as a freshly wiped picture.
+int RightmostTraceColumn(TImage* image, const display::ScopeView& view) {
+  const QImage drawn = image->Picture()->Image().copy();
+  Form1->poisto();
+  const QImage erased = image->Picture()->Image().copy();
+  ClearPending = 1;
+  Form1->putsataanko();
+  EXPECT_TRUE(image->Picture()->Image() == erased);
+  Form1->piirrot();
+  for (int x = view.X0 + view.GridWidth; x >= view.X0; --x)
+    for (int y = view.Y0; y <= view.Y0 + 256 * view.VScale; ++y)
+      if (drawn.pixel(x, y) != erased.pixel(x, y)) return x;
+  return -1;
+}
+
+// Zooming in and back out lands on the same spacing as before: x1 puts 255
+// pairs of pixels (16 points, or 10 on the log axis, a pair), the finer steps
+// run to the right grid line; on both pictures and both axes.
+TEST_F(SpectrumViewTest, EveryZoomStepDrawsItsOwnWidthInBothDirections) {
+  Form1->fft1->Click();
+  Form1->GrSpeedButton1->Click();  // "Big Screen"
+  ASSERT_TRUE(Form10->Visible());
+  // Levels well above the floor at every point, so the trace shows everywhere.
+  for (std::size_t i = 0; i < Ch1Samples.size(); ++i) Ch1Samples[i] = static_cast<std::int32_t>(60 + (i * 13) % 90);
+  ClearPending = 1;
+  Form1->putsataanko();
+  Form1->piirrot();
+  TGrSpeedButton* const zooms[] = {Form1->SpeedButtonZoom1, Form1->SpeedButtonZoom2, Form1->SpeedButtonZoom4,
+                                   Form1->SpeedButtonZoom8, Form1->SpeedButtonZoom4, Form1->SpeedButtonZoom2,
+                                   Form1->SpeedButtonZoom1};
+  for (TGrSpeedButton* axis : {Form1->SpeedButtonLin, Form1->SpeedButtonLog}) {
+    axis->Click();
+    for (TGrSpeedButton* zoom : zooms) {
+      zoom->Click();
+      const std::string step = axis->Caption() + " " + zoom->Caption();
+      const bool x1 = zoom == Form1->SpeedButtonZoom1;
+      EXPECT_EQ(RightmostTraceColumn(Form1->Image1, Form1->MainView), Form1->MainView.X0 + (x1 ? 508 : 650)) << step;
+      EXPECT_EQ(RightmostTraceColumn(Form10->Image10, Form10->BigView), Form10->BigView.X0 + (x1 ? 508 : 950)) << step;
+    }
+  }
 }
 
 TEST_F(SpectrumViewTest, WindowChoiceRedrawsOnlyTheSpectrum) {
