@@ -136,8 +136,7 @@ void TForm5::LoadScopeDataFile() {
   // Nothing changes before the whole file has been accepted.
   const io::DataFileReading reading = io::ParseScopeDataFile(text);
   if (reading.Fault != io::DataFileFault::None) {
-    Label1->SetCaption(io::NotADataFileText(path));
-    ShowModal();
+    ShowError(io::NotADataFileText(path));
     restoreBitView();
     return;
   }

@@ -209,8 +209,7 @@ void TForm5_rec::LoadDataFile() {
   const ParsedComment comment = ParseCommentBlock(text);
   const ParsedHeader header = ParseRecordHeader(text);
   if (!header.Valid()) {
-    Label1->SetCaption(NotARecorderFileText(path));
-    ShowModal();
+    ShowError(NotARecorderFileText(path));
     return;
   }
   const ParsedPage page = ParseForwardPage(text, 13);
