@@ -92,3 +92,18 @@ bool IsActiveWindowOf(const QWidget& window) {
   const xcb_window_t active = WindowProperty(c, Root(c), "_NET_ACTIVE_WINDOW");
   return active != XCB_WINDOW_NONE && active == static_cast<xcb_window_t>(window.winId());
 }
+
+void ActivateAsTheUserDoes(const QWidget& window) {
+  xcb_connection_t* c = Connection();
+  if (!c) return;
+  xcb_client_message_event_t e{};
+  e.response_type = XCB_CLIENT_MESSAGE;
+  e.format = 32;
+  e.window = static_cast<xcb_window_t>(window.winId());
+  e.type = Atom(c, "_NET_ACTIVE_WINDOW");
+  e.data.data32[0] = 2;  // the request comes from the user
+  e.data.data32[1] = XCB_CURRENT_TIME;
+  xcb_send_event(c, 0, Root(c), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                 reinterpret_cast<const char*>(&e));
+  xcb_flush(c);
+}

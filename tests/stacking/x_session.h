@@ -19,3 +19,7 @@ int StackingIndex(const QWidget& window);
 
 // The window the window manager calls active holds this widget's window.
 bool IsActiveWindowOf(const QWidget& window);
+
+// Makes the window the active one as a click on it or on its task-bar entry
+// does: the request comes from the user, so the window manager follows it.
+void ActivateAsTheUserDoes(const QWidget& window);
