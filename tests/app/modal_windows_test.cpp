@@ -82,7 +82,7 @@ int TypeIntoModal(AppHarness& app, TForm& form, TWinControl* focus, const std::v
   return leftOpen ? kLeftOpen : result;
 }
 
-std::string Keys(const std::vector<Qt::Key>& keys) {
+std::string KeysText(const std::vector<Qt::Key>& keys) {
   std::string s;
   for (Qt::Key k : keys) s += std::string(s.empty() ? "" : "+") + (k == Qt::Key_Tab ? "Tab" : KeyName(k));
   return s;
@@ -93,71 +93,52 @@ std::string Keys(const std::vector<Qt::Key>& keys) {
 TEST(ModalWindows, ReturnPressesTheDefaultButtonAndEscapeCancelsOrCloses) {
   AppHarness app;
   Form1->Timer3->SetEnabled(false);  // no start-up notices in between
-  using Focus = std::function<TWinControl*()>;
-  const Focus none = [] { return nullptr; };
+  using Keys = std::vector<Qt::Key>;
+  const Keys ret{Qt::Key_Return}, esc{Qt::Key_Escape};
   struct Case {
     const char* window;
-    std::function<TForm*()> form;
-    Focus focus;
-    std::vector<Qt::Key> keys;
-    int result;  // the modal result the keys give, or kLeftOpen
+    TForm* form;
+    TWinControl* focus;  // where the keys go, nullptr: where the window puts them
+    std::vector<std::pair<Keys, int>> presses;  // keys and the modal result they give
   };
   const std::vector<Case> cases = {
       // The about boxes: their "OK", or the close of the one without a button.
-      {"About Oscilloscope", [] { return AboutBox; }, none, {Qt::Key_Return}, mrOk},
-      {"About Oscilloscope", [] { return AboutBox; }, none, {Qt::Key_Escape}, mrOk},
-      {"About Transient Recorder", [] { return AboutBox_rec; }, none, {Qt::Key_Return}, mrOk},
-      {"About Transient Recorder", [] { return AboutBox_rec; }, none, {Qt::Key_Escape}, mrOk},
-      {"About Function generator", [] { return AboutBox_fgen; }, none, {Qt::Key_Return}, mrCancel},
-      {"About Function generator", [] { return AboutBox_fgen; }, none, {Qt::Key_Escape}, mrCancel},
+      {"About Oscilloscope", AboutBox, nullptr, {{ret, mrOk}, {esc, mrOk}}},
+      {"About Transient Recorder", AboutBox_rec, nullptr, {{ret, mrOk}, {esc, mrOk}}},
+      {"About Function generator", AboutBox_fgen, nullptr, {{ret, mrCancel}, {esc, mrCancel}}},
       // Notices with one "OK".
-      {"Oscilloscope hardware", [] { return BtnBottomDlg; }, none, {Qt::Key_Escape}, mrNone},
-      {"No hardware response", [] { return BtnBottomDlg1; }, none, {Qt::Key_Return}, mrNone},
-      {"Bode Plot hint", [] { return OKBottomDlg; }, none, {Qt::Key_Escape}, mrOk},
-      {"Bode Plotter voltage scale", [] { return OKBottomDlg_1; }, none, {Qt::Key_Return}, mrOk},
-      {"Phase Plot hint", [] { return OKBottomDlg1; }, none, {Qt::Key_Escape}, mrOk},
+      {"Oscilloscope hardware", BtnBottomDlg, nullptr, {{ret, mrCancel}, {esc, mrCancel}}},  // "OK" closes
+      {"No hardware response", BtnBottomDlg1, nullptr, {{ret, mrCancel}, {esc, mrCancel}}},
+      {"Bode Plot hint", OKBottomDlg, nullptr, {{ret, mrOk}, {esc, mrOk}}},
+      {"Bode Plotter voltage scale", OKBottomDlg_1, nullptr, {{ret, mrOk}, {esc, mrOk}}},
+      {"Phase Plot hint", OKBottomDlg1, nullptr, {{ret, mrOk}, {esc, mrOk}}},
       // "File Error" of both readers: "Close".
-      {"File Error (scope)", [] { return Form5; }, none, {Qt::Key_Return}, mrCancel},
-      {"File Error (recorder)", [] { return Form5_rec; }, none, {Qt::Key_Escape}, mrCancel},
+      {"File Error (scope)", Form5, nullptr, {{ret, mrCancel}, {esc, mrCancel}}},
+      {"File Error (recorder)", Form5_rec, nullptr, {{ret, mrCancel}, {esc, mrCancel}}},
       // Choices with OK and Cancel.
-      {"Color (scope)", [] { return BtnBottomDlg2; }, none, {Qt::Key_Return}, mrOk},
-      {"Color (scope)", [] { return BtnBottomDlg2; }, none, {Qt::Key_Escape}, mrCancel},
-      {"Color (Bode plot)", [] { return BtnBottomDlg_2; }, none, {Qt::Key_Return}, mrOk},
-      {"Color (Bode plot)", [] { return BtnBottomDlg_2; }, none, {Qt::Key_Escape}, mrCancel},
-      {"Color (multiple traces)", [] { return BtnBottomDlg_21; }, none, {Qt::Key_Return}, mrOk},
-      {"Color (multiple traces)", [] { return BtnBottomDlg_21; }, none, {Qt::Key_Escape}, mrCancel},
-      {"Communication Settings", [] { return CommFrm; }, [] { return CommFrm->ComboBox2; }, {Qt::Key_Return}, mrOk},
-      {"Communication Settings", [] { return CommFrm; }, [] { return CommFrm->ComboBox2; }, {Qt::Key_Escape},
-       mrCancel},
+      {"Color (scope)", BtnBottomDlg2, nullptr, {{ret, mrOk}, {esc, mrCancel}}},
+      {"Color (Bode plot)", BtnBottomDlg_2, nullptr, {{ret, mrOk}, {esc, mrCancel}}},
+      {"Color (multiple traces)", BtnBottomDlg_21, nullptr, {{ret, mrOk}, {esc, mrCancel}}},
+      {"Communication Settings", CommFrm, CommFrm->ComboBox2, {{ret, mrOk}, {esc, mrCancel}}},
       // Choices whose only button is "OK": Escape closes as the close box does.
-      {"Persistence Options", [] { return OKRightDlg; }, none, {Qt::Key_Return}, mrOk},
-      {"Persistence Options", [] { return OKRightDlg; }, none, {Qt::Key_Escape}, mrCancel},
-      {"Function Generator hardware", [] { return BtnBottomDlg_fgen; }, none, {Qt::Key_Return}, mrOk},
-      {"Function Generator hardware", [] { return BtnBottomDlg_fgen; }, none, {Qt::Key_Escape}, mrCancel},
+      {"Persistence Options", OKRightDlg, nullptr, {{ret, mrOk}, {esc, mrCancel}}},
+      {"Function Generator hardware", BtnBottomDlg_fgen, nullptr, {{ret, mrOk}, {esc, mrCancel}}},
       // The Bode plotter's lists, typed with the list focused.
-      {"Wait Time", [] { return OKRightDlg_1; }, [] { return OKRightDlg_1->ComboBox1; }, {Qt::Key_Return}, mrOk},
-      {"Wait Time", [] { return OKRightDlg_1; }, [] { return OKRightDlg_1->ComboBox1; }, {Qt::Key_Escape}, mrOk},
-      {"Frequency Step", [] { return OKRightDlg_2; }, [] { return OKRightDlg_2->ComboBox1; }, {Qt::Key_Return},
-       mrOk},
-      {"Frequency Step", [] { return OKRightDlg_2; }, [] { return OKRightDlg_2->ComboBox1; }, {Qt::Key_Escape},
-       mrOk},
-      {"Frequency Step", [] { return OKRightDlg_2; }, [] { return OKRightDlg_2->ComboBox1; },
-       {Qt::Key_Tab, Qt::Key_Return}, mrOk},
-      {"Frequency Step", [] { return OKRightDlg_2; }, [] { return OKRightDlg_2->ComboBox1; }, {Qt::Key_Space},
-       mrOk},
+      {"Wait Time", OKRightDlg_1, OKRightDlg_1->ComboBox1, {{ret, mrOk}, {esc, mrOk}}},
+      {"Frequency Step",
+       OKRightDlg_2,
+       OKRightDlg_2->ComboBox1,
+       {{ret, mrOk}, {esc, mrOk}, {{Qt::Key_Tab, Qt::Key_Return}, mrOk}, {{Qt::Key_Space}, mrOk}}},
       // The print previews: "Close" is the cancel button; Return prints nothing.
-      {"Print Preview (scope)", [] { return PreviewForm; }, none, {Qt::Key_Escape}, mrCancel},
-      {"Print Preview (Bode plot)", [] { return Preview_1Form; }, none, {Qt::Key_Escape}, mrCancel},
-      {"Print Preview (recorder)", [] { return PreviewForm_rec; }, none, {Qt::Key_Escape}, mrCancel},
-      {"Print Preview (recorder)", [] { return PreviewForm_rec; }, none, {Qt::Key_Return}, kLeftOpen},
+      {"Print Preview (scope)", PreviewForm, nullptr, {{esc, mrCancel}}},
+      {"Print Preview (Bode plot)", Preview_1Form, nullptr, {{esc, mrCancel}}},
+      {"Print Preview (recorder)", PreviewForm_rec, nullptr, {{esc, mrCancel}, {ret, kLeftOpen}}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.window) + ", " + Keys(c.keys));
-    TForm* form = c.form();
-    ASSERT_NE(form, nullptr);
-    const int result = TypeIntoModal(app, *form, c.focus(), c.keys);
-    if (c.result == mrNone) EXPECT_NE(result, kLeftOpen);
-    else EXPECT_EQ(result, c.result);
+    for (const auto& [keys, result] : c.presses) {
+      SCOPED_TRACE(std::string(c.window) + ", " + KeysText(keys));
+      EXPECT_EQ(TypeIntoModal(app, *c.form, c.focus, keys), result);
+    }
   }
   EXPECT_TRUE(app.Dialogs().Printed().empty());
 }

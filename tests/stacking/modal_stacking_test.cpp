@@ -96,47 +96,47 @@ TEST(ModalStacking, EveryModalWindowOpensAboveItsOwnerAndTheStayOnTopWindows) {
 
   struct Case {
     const char* window;
-    std::function<TForm*()> owner;     // the window it is opened from
-    std::function<TForm*()> form;      // nullptr: made by the opener
-    std::function<void()> open;        // nullptr: ShowModal
-    bool screenCentre = false;         // placed in the screen's centre
+    TForm* owner;                 // the window it is opened from
+    TForm* form;                  // nullptr: made by the opener
+    std::function<void()> open;   // nullptr: ShowModal
+    bool screenCentre = false;    // placed in the screen's centre
   };
   const std::string notData = app.Home().Path() + "/shopping.txt";
   std::ofstream(notData) << "Shopping list\r\n2 apples\r\n";
-  auto main = [] { return static_cast<TForm*>(Form1); };
-  auto rec = [] { return static_cast<TForm*>(Form1_rec); };
-  auto bode = [] { return static_cast<TForm*>(Bode_plot); };
-  auto player = [] { return static_cast<TForm*>(Form900); };
+  auto main = Form1;
+  auto rec = Form1_rec;
+  auto bode = Bode_plot;
+  auto player = Form900;
   const std::vector<Case> cases = {
       // The two the user met, by the way the user opens them.
-      {"File Error (Open DSO Data...)", main, [] { return static_cast<TForm*>(Form5); },
+      {"File Error (Open DSO Data...)", main, Form5,
        [&] {
          app.Dialogs().AnswerFile(notData);
          Form1->OpenData1Click(nullptr);
        }},
-      {"File Error (recorder's Open Data...)", rec, [] { return static_cast<TForm*>(Form5_rec); },
+      {"File Error (recorder's Open Data...)", rec, Form5_rec,
        [&] {
          app.Dialogs().AnswerFile(notData);
          Form1_rec->OpenData1Click(nullptr);
        }},
-      {"About Oscilloscope", main, [] { return static_cast<TForm*>(AboutBox); }, nullptr, true},
-      {"About Transient Recorder", rec, [] { return static_cast<TForm*>(AboutBox_rec); }, nullptr, true},
-      {"About Function generator", main, [] { return static_cast<TForm*>(AboutBox_fgen); }, nullptr, true},
-      {"Oscilloscope hardware", main, [] { return static_cast<TForm*>(BtnBottomDlg); }, nullptr},
-      {"No hardware response", main, [] { return static_cast<TForm*>(BtnBottomDlg1); }, nullptr},
-      {"Color (scope)", main, [] { return static_cast<TForm*>(BtnBottomDlg2); }, nullptr},
-      {"Persistence Options", main, [] { return static_cast<TForm*>(OKRightDlg); }, nullptr},
-      {"Print Preview (scope)", main, [] { return static_cast<TForm*>(PreviewForm); }, nullptr},
-      {"Function Generator hardware", main, [] { return static_cast<TForm*>(BtnBottomDlg_fgen); }, nullptr},
-      {"Print Preview (recorder)", rec, [] { return static_cast<TForm*>(PreviewForm_rec); }, nullptr},
-      {"Bode Plot hint", bode, [] { return static_cast<TForm*>(OKBottomDlg); }, nullptr},
-      {"Phase Plot hint", bode, [] { return static_cast<TForm*>(OKBottomDlg1); }, nullptr},
-      {"Bode voltage scale note", bode, [] { return static_cast<TForm*>(OKBottomDlg_1); }, nullptr},
-      {"Wait Time", bode, [] { return static_cast<TForm*>(OKRightDlg_1); }, nullptr},
-      {"Frequency Step", bode, [] { return static_cast<TForm*>(OKRightDlg_2); }, nullptr},
-      {"Color (Bode plot)", bode, [] { return static_cast<TForm*>(BtnBottomDlg_2); }, nullptr},
-      {"Color (multiple traces)", bode, [] { return static_cast<TForm*>(BtnBottomDlg_21); }, nullptr},
-      {"Print Preview (Bode plot)", bode, [] { return static_cast<TForm*>(Preview_1Form); }, nullptr},
+      {"About Oscilloscope", main, AboutBox, nullptr, true},
+      {"About Transient Recorder", rec, AboutBox_rec, nullptr, true},
+      {"About Function generator", main, AboutBox_fgen, nullptr, true},
+      {"Oscilloscope hardware", main, BtnBottomDlg, nullptr},
+      {"No hardware response", main, BtnBottomDlg1, nullptr},
+      {"Color (scope)", main, BtnBottomDlg2, nullptr},
+      {"Persistence Options", main, OKRightDlg, nullptr},
+      {"Print Preview (scope)", main, PreviewForm, nullptr},
+      {"Function Generator hardware", main, BtnBottomDlg_fgen, nullptr},
+      {"Print Preview (recorder)", rec, PreviewForm_rec, nullptr},
+      {"Bode Plot hint", bode, OKBottomDlg, nullptr},
+      {"Phase Plot hint", bode, OKBottomDlg1, nullptr},
+      {"Bode voltage scale note", bode, OKBottomDlg_1, nullptr},
+      {"Wait Time", bode, OKRightDlg_1, nullptr},
+      {"Frequency Step", bode, OKRightDlg_2, nullptr},
+      {"Color (Bode plot)", bode, BtnBottomDlg_2, nullptr},
+      {"Color (multiple traces)", bode, BtnBottomDlg_21, nullptr},
+      {"Print Preview (Bode plot)", bode, Preview_1Form, nullptr},
       {"Communication Settings (player's Serial Port)", player, nullptr,
        [] {
          Form900->RadioButton2->SetChecked(true);
@@ -146,7 +146,7 @@ TEST(ModalStacking, EveryModalWindowOpensAboveItsOwnerAndTheStayOnTopWindows) {
   const QPoint screenCentre = QGuiApplication::primaryScreen()->availableGeometry().center();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.window);
-    TForm* owner = c.owner();
+    TForm* owner = c.owner;
     owner->Show();
     // The user works in it: the window manager has made it the active one.
     EXPECT_TRUE(MakeActive(app, *owner->Widget()));
@@ -154,7 +154,7 @@ TEST(ModalStacking, EveryModalWindowOpensAboveItsOwnerAndTheStayOnTopWindows) {
     app.Dialogs().AnswerModal([&](TForm& f) {
       shown = true;
       if (c.form) {
-        EXPECT_EQ(&f, c.form());
+        EXPECT_EQ(&f, c.form);
       }
       ExpectOnTop(app, *f.Widget(), *owner, c.window);
       const QRect place = f.Widget()->frameGeometry();
@@ -163,7 +163,7 @@ TEST(ModalStacking, EveryModalWindowOpensAboveItsOwnerAndTheStayOnTopWindows) {
       return mrCancel;
     });
     if (c.open) c.open();
-    else c.form()->ShowModal();
+    else c.form->ShowModal();
     EXPECT_TRUE(shown);
     EXPECT_EQ(app.Dialogs().PendingAnswers(), 0);
   }

@@ -85,14 +85,6 @@ int StackingIndex(const QWidget& window) {
   return -1;
 }
 
-bool IsActiveWindowOf(const QWidget& window) {
-  xcb_connection_t* c = Connection();
-  if (!c) return false;
-  xcb_flush(c);
-  const xcb_window_t active = WindowProperty(c, Root(c), "_NET_ACTIVE_WINDOW");
-  return active != XCB_WINDOW_NONE && active == static_cast<xcb_window_t>(window.winId());
-}
-
 void ActivateAsTheUserDoes(const QWidget& window) {
   xcb_connection_t* c = Connection();
   if (!c) return;

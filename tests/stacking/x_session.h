@@ -17,9 +17,6 @@ bool WaitForWindowManager(std::chrono::milliseconds timeout);
 // server's stacking order (0 at the bottom); -1 when it is not there.
 int StackingIndex(const QWidget& window);
 
-// The window the window manager calls active holds this widget's window.
-bool IsActiveWindowOf(const QWidget& window);
-
 // Makes the window the active one as a click on it or on its task-bar entry
 // does: the request comes from the user, so the window manager follows it.
 void ActivateAsTheUserDoes(const QWidget& window);
