@@ -10,6 +10,7 @@
 #include "bode/trace_colors_dialog.h"
 #include "bode/voltage_scale_note.h"
 #include "bode/wait_time_dialog.h"
+#include "platform/ui/keys.h"
 #include "widgets/control_maker.h"
 
 using namespace bode;
@@ -20,7 +21,7 @@ void SetUpDialog(TForm* form, const std::string& name, const std::string& captio
   form->Name = name;
   form->SetCaption(caption);
   form->SetBorderStyle(bsDialog);
-  form->SetPosition(poScreenCenter);
+  form->SetPosition(poOwnerFormCenter);
   form->SetClientWidth(w);
   form->SetClientHeight(h);
 }
@@ -30,6 +31,19 @@ TGrSpeedButton* ModalButton(ControlMaker& make, TForm* form, const std::string& 
   TGrSpeedButton* b = make.Button(form, name, caption, 0, l, t, 96);
   b->OnClick = [form, result](TObject*) { form->SetModalResult(result); };
   return b;
+}
+
+// The dialog's only button, which the dialog keys press; Space on the list
+// presses it as well (the list still opens with the mouse, F4 or Alt+Down,
+// and the arrow keys still choose an item).
+void OnlyButtonTakesKeys(TForm* form, TComboBox* list, TGrSpeedButton* ok) {
+  form->SetDefaultButton(ok);
+  form->SetCancelButton(ok);
+  list->OnKeyDown = [ok](TObject*, unsigned short& key, TShiftState shift) {
+    if (key != VK_SPACE || (shift & (ssCtrl | ssAlt))) return;
+    key = 0;
+    ok->Click();
+  };
 }
 
 TMemo* ReadOnlyMemo(ControlMaker& make, TForm* form, int l, int t, int w, int h,
@@ -78,6 +92,7 @@ TOKRightDlg_1::TOKRightDlg_1(TComponent* owner) : TForm(owner) {
   for (int s : kWaitSeconds) ComboBox1->Items().Add(std::to_string(s) + "s");
   ComboBox1->SetItemIndex(0);
   OKBtn = ModalButton(make, this, "OKBtn", "OK", mrOk, 152, 34);
+  OnlyButtonTakesKeys(this, ComboBox1, OKBtn);
 }
 
 void TOKRightDlg_1::ComboBox1Change(TObject*) {
@@ -109,6 +124,7 @@ TOKRightDlg_2::TOKRightDlg_2(TComponent* owner) : TForm(owner) {
   for (const char* item : kStepItems) ComboBox1->Items().Add(item);
   ComboBox1->SetItemIndex(0);
   OKBtn = ModalButton(make, this, "OKBtn", "OK", mrOk, 152, 34);
+  OnlyButtonTakesKeys(this, ComboBox1, OKBtn);
 }
 
 void TOKRightDlg_2::ComboBox1Change(TObject*) { ApplyItem(ComboBox1->ItemIndex()); }
@@ -231,6 +247,8 @@ TBtnBottomDlg_2::TBtnBottomDlg_2(TComponent* owner) : TForm(owner) {
   OKBtn = ModalButton(make, this, "OKBtn", "OK", mrOk, 296, 184);
   CancelBtn = ModalButton(make, this, "CancelBtn", "Cancel", mrCancel, 296, 210);
   DefaultBtn = ModalButton(make, this, "DefaultBtn", "Default Colors", kDefaults, 200, 184);
+  SetDefaultButton(OKBtn);
+  SetCancelButton(CancelBtn);
 }
 
 void TBtnBottomDlg_2::Sample() {
@@ -285,6 +303,8 @@ TBtnBottomDlg_21::TBtnBottomDlg_21(TComponent* owner) : TForm(owner) {
   ColorNote(make, this, 8, 156);
   OKBtn = ModalButton(make, this, "OKBtn", "OK", mrOk, 296, 184);
   CancelBtn = ModalButton(make, this, "CancelBtn", "Cancel", mrCancel, 296, 210);
+  SetDefaultButton(OKBtn);
+  SetCancelButton(CancelBtn);
 }
 
 void TBtnBottomDlg_21::Sample() {

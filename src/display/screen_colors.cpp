@@ -202,7 +202,7 @@ TBtnBottomDlg2::TBtnBottomDlg2(TComponent* owner) : TForm(owner) {
   Name = "BtnBottomDlg2";
   SetCaption("Color");
   SetBorderStyle(bsDialog);
-  SetPosition(poScreenCenter);
+  SetPosition(poOwnerFormCenter);
   SetClientWidth(382);
   SetClientHeight(268);
 

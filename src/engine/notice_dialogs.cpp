@@ -21,7 +21,7 @@ void ReleaseRunAndSingle() {
 void SetUpDialog(TForm* form, const std::string& caption, int clientWidth, int clientHeight) {
   form->SetCaption(caption);
   form->SetBorderStyle(bsDialog);
-  form->SetPosition(poScreenCenter);
+  form->SetPosition(poOwnerFormCenter);
   form->SetClientWidth(clientWidth);
   form->SetClientHeight(clientHeight);
 }
@@ -246,6 +246,7 @@ std::vector<std::string> DrawProbeWarning(TBitmap& picture) {
 TForm12::TForm12(TComponent* owner) : TForm(owner) {
   Name = "Form12";
   SetUpDialog(this, "Warnings", kProbeWarningWidth + 16, kProbeWarningHeight + 50);
+  SetPosition(poScreenCenter);
   SetFormStyle(fsStayOnTop);
 
   Image1 = new TImage(this);

@@ -89,6 +89,8 @@ TCommFrm::TCommFrm(TComponent* owner) : TForm(owner) {
   Button5->SetModalResult(mrOk);
   Button6 = Place<TButton>(this, this, "Button6", "Cancel", 508, 292, 80, 26);
   Button6->SetModalResult(mrCancel);
+  SetDefaultButton(Button5);
+  SetCancelButton(Button6);
 
   ComboBox1->OnChange = [this](TObject*) {
     if (ComboBox1->ItemIndex() >= 0)

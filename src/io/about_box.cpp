@@ -14,6 +14,9 @@ TGrSpeedButton* OkButton(TForm* box, int top) {
   ControlMaker make(box);
   TGrSpeedButton* ok = make.Button(box, "GrSpeedButton1", "OK", 0, kBoxWidth / 2 - 40, top, 80, 24);
   ok->OnClick = [box](TObject*) { box->SetModalResult(mrOk); };
+  // The only button: Return and Escape press it too.
+  box->SetDefaultButton(ok);
+  box->SetCancelButton(ok);
   return ok;
 }
 

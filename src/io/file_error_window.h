@@ -14,5 +14,11 @@ class FileErrorWindow : public TForm {
   TButton* BitBtn1 = nullptr;  // "Close"
   TOpenDialog* OpenDialog2 = nullptr;
 
+  // Shows text modally in a window sized to hold all of it.
+  void ShowError(const std::string& text);
+
   void BitBtn1Click(TObject* Sender);
+
+ private:
+  void FitToText();
 };

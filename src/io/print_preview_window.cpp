@@ -52,7 +52,7 @@ void DrawShrunk(TCanvas& canvas, const io::PagePlace& place, const TBitmap& sour
 PrintPreviewWindow::PrintPreviewWindow(TComponent* owner, const Design& design) : TForm(owner), design_(design) {
   SetCaption("Print Preview");
   SetBorderStyle(bsDialog);
-  SetPosition(poScreenCenter);
+  SetPosition(poOwnerFormCenter);
   SetClientWidth(design_.Width);
   SetClientHeight(design_.Height);
   ControlMaker make(this);
@@ -69,6 +69,7 @@ PrintPreviewWindow::PrintPreviewWindow(TComponent* owner, const Design& design) 
   Button2 = make.Button(this, "Button2", "Close", 0, design_.Width - 90, row, 80, 24);
   Button1->OnClick = [this](TObject* s) { Button1Click(s); };
   Button2->OnClick = [this](TObject* s) { Button2Click(s); };
+  SetCancelButton(Button2);
 }
 
 bool PrintPreviewWindow::HasPicture() const {

@@ -109,8 +109,7 @@ void TForm5::LoadScopeDataFile() {
   // Nothing changes before the whole file has been accepted.
   const io::DataFileReading reading = io::ParseScopeDataFile(file.Bytes);
   if (reading.Fault != io::DataFileFault::None) {
-    Label1->SetCaption(io::RefusedDataFileText(path, reading));
-    ShowModal();
+    ShowError(io::RefusedDataFileText(path, reading));
     restoreBitView();
     return;
   }

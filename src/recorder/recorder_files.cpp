@@ -207,8 +207,7 @@ void TForm5_rec::LoadDataFile() {
   const ParsedComment comment = ParseCommentBlock(text);
   const ParsedHeader header = ParseRecordHeader(text);
   if (!header.Valid()) {
-    Label1->SetCaption(RefusedRecorderFileText(path, header));
-    ShowModal();
+    ShowError(RefusedRecorderFileText(path, header));
     return;
   }
   const ParsedPage page = ParseForwardPage(text, 13);

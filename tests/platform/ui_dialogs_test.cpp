@@ -2,9 +2,17 @@
 // print jobs, as a scripted test sees them.
 #include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyleOptionViewItem>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
+
+#include <functional>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -269,4 +277,100 @@ TEST(QtDialogs, FileDialogGetsFilterFolderAndGivesTheChoice) {
   ASSERT_TRUE(save.Execute());
   EXPECT_EQ(save.FileName(), (QDir::tempPath() + "/ring.hst").toStdString());
   EXPECT_EQ(save.FilterIndex(), 2);
+}
+
+namespace {
+// Calls check once the modal file dialog is up and has read its folder.
+void WhenFileDialogIsReady(std::function<void(QFileDialog&)> check) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, [poll, check] {
+    auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    auto* tree = dlg ? dlg->findChild<QTreeView*>(QStringLiteral("treeView")) : nullptr;
+    if (!tree || !tree->model() || tree->model()->rowCount(tree->rootIndex()) == 0) return;
+    poll->stop();
+    poll->deleteLater();
+    // Let the list settle (the folder is read in the background).
+    QTimer::singleShot(300, dlg, [dlg, check] { check(*dlg); });
+  });
+  poll->start(20);
+}
+}  // namespace
+
+TEST(QtDialogs, FileDialogShowsEveryColumnWholeAndAPatternAsTheName) {
+  ASSERT_EQ(SetDialogAnswerer(nullptr), nullptr);
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  {
+    QFile lib(dir.filePath("burst01.lib"));
+    ASSERT_TRUE(lib.open(QIODevice::WriteOnly));
+    lib.write(QByteArray(565, '1'));
+  }
+  QDir(dir.path()).mkdir("older waveforms from the first measurement series");
+  struct Case {
+    bool save;
+    const char* filter;
+    const char* name;
+    const char* shownName;  // the name field as the dialog opens
+  };
+  const Case cases[] = {
+      {false, "Library File|*.LIB|All Files|*.*", "", ""},
+      {true, "Setup file (*.set)|*.set|All files (*.*)|*.*", "*.set", "*.set"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.filter);
+    bool checked = false;
+    WhenFileDialogIsReady([&](QFileDialog& dlg) {
+      checked = true;
+      auto* tree = dlg.findChild<QTreeView*>(QStringLiteral("treeView"));
+      auto* name = dlg.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      ASSERT_NE(name, nullptr);
+      EXPECT_EQ(name->text().toStdString(), c.shownName);
+      QHeaderView* header = tree->header();
+      int shownColumns = 0;
+      for (int col = 0; col < header->count(); ++col) {
+        if (tree->isColumnHidden(col)) continue;
+        ++shownColumns;
+        // Neither an entry ("565 bytes") nor the caption is cut.
+        QStyleOptionViewItem option;
+        option.initFrom(tree->viewport());
+        option.font = tree->font();
+        option.decorationSize = tree->iconSize().isValid() ? tree->iconSize() : QSize(16, 16);
+        QAbstractItemModel* model = tree->model();
+        for (int row = 0; row < model->rowCount(tree->rootIndex()); ++row) {
+          const QModelIndex index = model->index(row, col, tree->rootIndex());
+          EXPECT_GE(tree->columnWidth(col), tree->itemDelegate()->sizeHint(option, index).width())
+              << "column " << col << ": " << index.data().toString().toStdString();
+        }
+        EXPECT_GE(tree->columnWidth(col), header->sectionSizeHint(col)) << "column " << col;
+      }
+      EXPECT_EQ(shownColumns, 4);
+      EXPECT_LE(header->length(), tree->viewport()->width());
+      if (c.save) {
+        // Choosing the pattern only filters the list; then a name is chosen.
+        QMetaObject::invokeMethod(&dlg, "accept");
+        EXPECT_TRUE(dlg.isVisible());
+        name->setText("mine");
+      } else {
+        name->setText("burst01.lib");
+      }
+      QMetaObject::invokeMethod(&dlg, "accept");
+    });
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, [] {
+      if (auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) dlg->reject();
+    });
+    limit.start(5000);
+    std::unique_ptr<TFileDialog> fd;
+    if (c.save) fd = std::make_unique<TSaveDialog>(nullptr);
+    else fd = std::make_unique<TOpenDialog>(nullptr);
+    fd->SetFilter(c.filter);
+    fd->SetFilterIndex(2);
+    fd->SetInitialDir(dir.path().toStdString());
+    fd->SetFileName(c.name);
+    fd->SetDefaultExt(c.save ? "set" : "*.lib");
+    EXPECT_TRUE(fd->Execute());
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(fd->FileName(), dir.filePath(c.save ? "mine.set" : "burst01.lib").toStdString());
+  }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -11,6 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QWindow>
 
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
@@ -37,7 +39,30 @@ class FormWindow : public QWidget {
   }
 };
 
+bool PlatformIsHeadless() {
+  static const bool headless = QGuiApplication::platformName() == QLatin1String("offscreen");
+  return headless;
+}
+
+TForm* FormOfWidget(QWidget* w) {
+  auto* window = w ? dynamic_cast<FormWindow*>(w->window()) : nullptr;
+  return window ? window->form : nullptr;
+}
+
 }  // namespace
+
+QWidget* ui::ActiveProgramWindow() {
+  if (QWidget* w = QApplication::activeWindow(); w && w->isVisible()) return w;
+  TForm* main = Application ? Application->MainForm() : nullptr;
+  QWidget* w = main ? main->Widget() : nullptr;
+  return w && w->isVisible() ? w : nullptr;
+}
+
+bool ui::StayOnTopWindowShown(const QWidget* except) {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != except && w->isVisible() && (w->windowFlags() & Qt::WindowStaysOnTopHint)) return true;
+  return false;
+}
 
 TForm::TForm(TComponent* owner) : TWinControl(owner, new FormWindow()) {
   static_cast<FormWindow*>(Widget())->form = this;
@@ -161,7 +186,7 @@ void TForm::ApplyFlags() {
     if ((border_icons_ & biMinimize) && border_style_ != bsDialog) f |= Qt::WindowMinimizeButtonHint;
     if ((border_icons_ & biMaximize) && border_style_ == bsSizeable) f |= Qt::WindowMaximizeButtonHint;
   }
-  if (form_style_ == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+  if (form_style_ == fsStayOnTop || modal_on_top_) f |= Qt::WindowStaysOnTopHint;
   const bool shown = w->isVisible();
   w->setWindowFlags(f);
   if (border_style_ != bsSingle && border_style_ != bsDialog && border_style_ != bsToolWindow) {
@@ -225,6 +250,15 @@ void TForm::PlaceOnFirstShow() {
   ApplyGeometry();
 }
 
+void TForm::CentreOn(const TForm& other) {
+  const ui::WindowPlace centred{other.Left() + (other.Width() - width_) / 2,
+                                other.Top() + (other.Height() - height_) / 2, width_, height_};
+  const ui::WindowPlace fit = ui::FitWindowPlace(centred, min_width_, min_height_,
+                                                 ui::WorkAreaAt(centred.Left + width_ / 2, centred.Top + height_ / 2));
+  left_ = fit.Left;
+  top_ = fit.Top;
+}
+
 void TForm::SetVisible(bool v) {
   if (v == visible_) return;
   visible_ = v;
@@ -259,8 +293,7 @@ void TForm::ApplyVisible() {
 void TForm::Show() {
   SetVisible(true);
   // The headless platform has no stacking of windows to change.
-  static const bool headless = QGuiApplication::platformName() == QLatin1String("offscreen");
-  if (QWidget* w = Widget(); w && visible_ && !headless) {
+  if (QWidget* w = Widget(); w && visible_ && !PlatformIsHeadless()) {
     w->raise();
     w->activateWindow();
   }
@@ -277,11 +310,40 @@ void TForm::BeginModal() {
   QWidget* w = Widget();
   // Modality only takes effect on a hidden window.
   if (w && w->isVisible()) w->hide();
-  if (w) w->setWindowModality(Qt::ApplicationModal);
+  // Opened from the window the user works in; a window manager keeps a
+  // dialog above the window it belongs to, and keeps the program's
+  // stay-on-top windows above every other unless the dialog stays on top too.
+  TForm* from = FormOfWidget(ui::ActiveProgramWindow());
+  if (from == this) from = nullptr;
+  modal_owner_ = from;
+  const bool onTop = ui::StayOnTopWindowShown(w);
+  if (onTop != modal_on_top_) {
+    modal_on_top_ = onTop;
+    ApplyFlags();
+  }
+  if (w) {
+    w->setWindowModality(Qt::ApplicationModal);
+    w->winId();
+    QWindow* own = w->windowHandle();
+    QWindow* parent = nullptr;
+    if (from && from->Widget()) {
+      from->Widget()->winId();
+      parent = from->Widget()->windowHandle();
+    }
+    if (own) own->setTransientParent(parent);
+  }
+  if (from && position_ != poScreenCenter) {
+    CentreOn(*from);
+    placed_ = true;
+  }
   modal_ = true;
   modal_result_ = mrNone;
   if (visible_) ApplyVisible();
-  else Show();
+  else SetVisible(true);
+  if (w && visible_ && !PlatformIsHeadless()) {
+    w->raise();
+    w->activateWindow();
+  }
 }
 
 bool TForm::CloseModal() {
@@ -300,8 +362,16 @@ bool TForm::CloseModal() {
 
 void TForm::EndModal() {
   modal_ = false;
+  modal_owner_ = nullptr;
   SetVisible(false);
-  if (QWidget* w = Widget()) w->setWindowModality(Qt::NonModal);
+  if (QWidget* w = Widget()) {
+    w->setWindowModality(Qt::NonModal);
+    if (QWindow* own = w->windowHandle()) own->setTransientParent(nullptr);
+  }
+  if (modal_on_top_) {
+    modal_on_top_ = false;
+    ApplyFlags();
+  }
   if (releasing_) {
     releasing_ = false;
     Release();
@@ -394,7 +464,15 @@ bool TForm::DialogKey(unsigned short key, TShiftState shift) {
   TControl* button = nullptr;
   if (key == VK_RETURN || key == VK_SPACE) button = default_button_;
   else if (key == VK_ESCAPE) button = cancel_button_;
-  if (!button || !button->CanUserInteract()) return false;
+  if (!button) {
+    // A modal window closes with Escape as with its close box, and with
+    // Return too when it has no button the keys could stand for.
+    const bool closes = key == VK_ESCAPE || (key == VK_RETURN && !default_button_ && !cancel_button_);
+    if (!modal_ || !closes) return false;
+    Close();
+    return true;
+  }
+  if (!button->CanUserInteract()) return false;
   button->Click();
   return true;
 }

@@ -107,7 +107,9 @@ class TForm : public TWinControl {
   // Dialog keys, as they reach the window unused by the focused control:
   // Return and Enter (and Space, which a focused control would otherwise
   // take) click the default button, Escape clicks the cancel button. A
-  // dialog's only button is both.
+  // dialog's only button is both. A modal form without a cancel button
+  // closes with Escape, as with its close box; one with no button for the
+  // keys at all closes with Return and Enter too.
   TControl* DefaultButton() const { return default_button_; }
   void SetDefaultButton(TControl* b) { default_button_ = b; }
   TControl* CancelButton() const { return cancel_button_; }
@@ -130,13 +132,19 @@ class TForm : public TWinControl {
   TCloseQueryEvent OnCloseQuery;
 
   // For the answering point: the steps of a modal run. BeginModal shows the
-  // form in the modal state with ModalResult 0; CloseModal asks the form to
+  // form in the modal state with ModalResult 0, above the window it was
+  // opened from (the program's active window) and above every window of the
+  // program that stays on top, centred on that window unless the form asks
+  // for the screen's centre; CloseModal asks the form to
   // close (OnCloseQuery, OnClose) and clears ModalResult when it refuses;
   // EndModal hides it. RunModalLoop is the whole run over a Qt event loop.
   void BeginModal();
   bool CloseModal();
   void EndModal();
   int RunModalLoop();
+
+  // The window a modal run was opened from (nullptr outside a run).
+  TForm* ModalOwner() const { return modal_owner_; }
 
   // Window events of the form's widget (close button, moves, resizes,
   // minimising, activation); used by the event hook.
@@ -152,6 +160,7 @@ class TForm : public TWinControl {
   int MenuHeight() const;
   void ApplyFlags();
   void PlaceOnFirstShow();
+  void CentreOn(const TForm& other);
 
   QWidget* client_ = nullptr;
   QVBoxLayout* layout_ = nullptr;
@@ -161,6 +170,8 @@ class TForm : public TWinControl {
   TControl* cancel_button_ = nullptr;
   int modal_result_ = mrNone;
   bool modal_ = false;
+  bool modal_on_top_ = false;  // kept above the program's stay-on-top windows
+  TForm* modal_owner_ = nullptr;
   QEventLoop* modal_loop_ = nullptr;
   bool destroy_run_ = false;
   bool placed_ = false;
@@ -175,3 +186,11 @@ class TForm : public TWinControl {
   int min_width_ = 0;
   int min_height_ = 0;
 };
+
+namespace ui {
+// The program's window the user works in: the active one, else the main
+// form's (nullptr when neither is shown).
+QWidget* ActiveProgramWindow();
+// A shown window of the program, other than `except`, stays on top of others.
+bool StayOnTopWindowShown(const QWidget* except = nullptr);
+}  // namespace ui

@@ -1,8 +1,13 @@
 // The answering point of the running program: real Qt dialogs.
+#include <algorithm>
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSetupDialog>
@@ -11,9 +16,15 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStandardPaths>
+#include <QTimer>
+#include <QTreeView>
 
 #include "platform/ui/dialogs.h"
+#include "platform/ui/forms.h"
 
 namespace {
 
@@ -22,6 +33,58 @@ QString BoxText(const std::string& s) {
   t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   return t;
+}
+
+// A system dialog belongs to the window the user works in, and stays on top
+// while one of the program's windows does, so that none of them hides it.
+QWidget* DialogParent() { return ui::ActiveProgramWindow(); }
+
+void KeepAboveProgram(QWidget& dialog) {
+  if (ui::StayOnTopWindowShown(&dialog)) dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
+
+// A file dialog in which a name with wildcards ("*.set") chooses which files
+// the list shows instead of naming a file.
+class FileDialogWithPatterns : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+
+  void accept() override {
+    auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    auto* model = findChild<QFileSystemModel*>();
+    const QString typed = edit ? edit->text().trimmed() : QString();
+    if (model && (typed.contains(QLatin1Char('*')) || typed.contains(QLatin1Char('?')))) {
+      model->setNameFilters(typed.split(QRegularExpression(QStringLiteral("[;\\s]+")), Qt::SkipEmptyParts));
+      return;
+    }
+    QFileDialog::accept();
+  }
+};
+
+// Widens a file dialog so that every column of its file list shows whole:
+// names, sizes, kinds and dates are what the user chooses by. The list
+// fills in the background, so this runs again each time a folder is read.
+void SizeToColumns(QFileDialog& dlg) {
+  auto* tree = dlg.findChild<QTreeView*>(QStringLiteral("treeView"));
+  auto* model = dlg.findChild<QFileSystemModel*>();
+  if (!tree || !model) return;
+  auto fit = [&dlg, tree] {
+    QAbstractItemModel* m = tree->model();
+    if (!m || !dlg.isVisible()) return;
+    for (int c = 0; c < m->columnCount(tree->rootIndex()); ++c) {
+      if (tree->isColumnHidden(c)) continue;
+      tree->resizeColumnToContents(c);
+      // The header's caption counts as well as the entries.
+      tree->setColumnWidth(c, std::max(tree->columnWidth(c), tree->header()->sectionSizeHint(c)));
+    }
+    const int list = tree->header()->length() + tree->verticalScrollBar()->sizeHint().width() + 2 * tree->frameWidth();
+    const int rest = dlg.width() - tree->width();
+    int wanted = rest + list;
+    if (QScreen* screen = dlg.screen()) wanted = std::min(wanted, screen->availableGeometry().width() * 9 / 10);
+    if (wanted > dlg.width()) dlg.resize(wanted, dlg.height());
+  };
+  QObject::connect(model, &QFileSystemModel::directoryLoaded, &dlg, [fit](const QString&) { fit(); });
+  QTimer::singleShot(0, &dlg, fit);
 }
 
 QPrinter& SharedPrinter() {
@@ -37,7 +100,7 @@ QPageLayout::Orientation ToQt(TPrinterOrientation o) {
 class QtDialogAnswerer : public DialogAnswerer {
  public:
   int Message(const MessageRequest& r) override {
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(DialogParent());
     box.setWindowTitle(QString::fromStdString(r.Caption));
     box.setText(BoxText(r.Text));
     box.setTextFormat(Qt::PlainText);
@@ -79,6 +142,7 @@ class QtDialogAnswerer : public DialogAnswerer {
     if (!escape && results.size() == 1) escape = results.front().first;
     if (escape) box.setEscapeButton(escape);
     if (r.X >= 0 && r.Y >= 0) box.move(r.X, r.Y);
+    KeepAboveProgram(box);
     box.exec();
     for (auto& [button, result] : results)
       if (box.clickedButton() == button) return result;
@@ -89,7 +153,7 @@ class QtDialogAnswerer : public DialogAnswerer {
   int ModalForm(TForm& form) override { return form.RunModalLoop(); }
 
   bool FileDialog(const FileDialogRequest& r, std::string& fileName, int& filterIndex) override {
-    QFileDialog dlg(QApplication::activeWindow(), QString::fromStdString(r.Title));
+    FileDialogWithPatterns dlg(DialogParent(), QString::fromStdString(r.Title));
     dlg.setOption(QFileDialog::DontUseNativeDialog, true);
     dlg.setAcceptMode(r.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(r.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -105,8 +169,11 @@ class QtDialogAnswerer : public DialogAnswerer {
     const QString name = QString::fromStdString(r.FileName);
     if (dir.isEmpty() && name.contains(QLatin1Char('/'))) dir = QFileInfo(name).absolutePath();
     dlg.setDirectory(dir.isEmpty() ? QDir::currentPath() : dir);
-    if (!name.isEmpty() && !name.contains(QLatin1Char('*')) && !name.contains(QLatin1Char('?')))
-      dlg.selectFile(QFileInfo(name).fileName());
+    // A pattern such as "*.set" shows in the name field as it is.
+    if (!name.isEmpty()) dlg.selectFile(QFileInfo(name).fileName());
+    dlg.setViewMode(QFileDialog::Detail);
+    SizeToColumns(dlg);
+    KeepAboveProgram(dlg);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
     fileName = dlg.selectedFiles().first().toStdString();
     const int chosen = static_cast<int>(filters.indexOf(dlg.selectedNameFilter()));
@@ -115,7 +182,8 @@ class QtDialogAnswerer : public DialogAnswerer {
   }
 
   bool ColorDialog(TColor& color) override {
-    QColorDialog dlg(ToQColor(color), QApplication::activeWindow());
+    QColorDialog dlg(ToQColor(color), DialogParent());
+    KeepAboveProgram(dlg);
     if (dlg.exec() != QDialog::Accepted) return false;
     color = FromQRgb(dlg.selectedColor().rgb());
     return true;
@@ -126,10 +194,12 @@ class QtDialogAnswerer : public DialogAnswerer {
     printer.setPageOrientation(ToQt(r.Orientation));
     int rc;
     if (r.Setup) {
-      QPageSetupDialog dlg(&printer, QApplication::activeWindow());
+      QPageSetupDialog dlg(&printer, DialogParent());
+      KeepAboveProgram(dlg);
       rc = dlg.exec();
     } else {
-      QPrintDialog dlg(&printer, QApplication::activeWindow());
+      QPrintDialog dlg(&printer, DialogParent());
+      KeepAboveProgram(dlg);
       rc = dlg.exec();
     }
     if (rc != QDialog::Accepted) return false;
@@ -147,7 +217,7 @@ class QtDialogAnswerer : public DialogAnswerer {
       const QString base = doc.Title.empty() ? QStringLiteral("print") : QString::fromStdString(doc.Title);
       QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
       if (folder.isEmpty()) folder = QDir::homePath();
-      QFileDialog dlg(QApplication::activeWindow(), QStringLiteral("No printer is set up: save the pages as PDF"));
+      QFileDialog dlg(DialogParent(), QStringLiteral("No printer is set up: save the pages as PDF"));
       dlg.setOption(QFileDialog::DontUseNativeDialog, true);
       dlg.setAcceptMode(QFileDialog::AcceptSave);
       dlg.setNameFilter(QStringLiteral("PDF (*.pdf)"));
@@ -161,7 +231,7 @@ class QtDialogAnswerer : public DialogAnswerer {
     }
     QPainter painter;
     if (!painter.begin(&printer)) {
-      QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Print"),
+      QMessageBox::warning(DialogParent(), QStringLiteral("Print"),
                            pdf.isEmpty() ? QStringLiteral("The printer could not be started.")
                                          : QStringLiteral("Unable to write to ") + pdf);
       if (!pdf.isEmpty()) printer.setOutputFileName(QString());
