@@ -152,10 +152,10 @@ TEST(ModalWindows, FileErrorShowsItsWholeMessageAboveItsButton) {
     std::string message;
   };
   const Case cases[] = {
-      {"scope", "notes.txt", "notes.txt  is not a valid Kavrino data file."},
-      {"scope", longName, longName + "  is not a valid Kavrino data file."},
-      {"recorder", "notes.txt", "notes.txt  is not a valid Tolmeda data file."},
-      {"recorder", longName, longName + "  is not a valid Tolmeda data file."},
+      {"scope", "notes.txt", "notes.txt  is not a valid Kavrino data file.\nLine 3: the file ends here."},
+      {"scope", longName, longName + "  is not a valid Kavrino data file.\nLine 3: the file ends here."},
+      {"recorder", "notes.txt", "notes.txt  is not a valid Tolmeda data file.\nLine 5: no time/div step."},
+      {"recorder", longName, longName + "  is not a valid Tolmeda data file.\nLine 5: no time/div step."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.reader) + ": " + c.file);
