@@ -1,6 +1,8 @@
 #include "platform/shm/shared_memory.h"
 
+#include <csignal>
 #include <cstdint>
+#include <functional>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -123,6 +125,129 @@ TEST(SharedMemoryTest, FailureIsReportedWithNullData) {
   shm::SharedMemory empty(name(), 0);
   EXPECT_EQ(empty.Data(), nullptr);
   EXPECT_FALSE(empty.Error().empty());
+}
+
+// What a refused name leaves behind: nothing opened, nothing followed.
+TEST(SharedMemoryTest, LinksFoldersAndOtherFilesAtTheNameAreRefusedNeverFollowed) {
+  ShmName name("odd");
+  const std::string path = shm::SharedMemory::Path(name());
+  const std::string target = "/dev/shm/" + name() + "-target";
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {"folder", [&] { ASSERT_EQ(mkdir(path.c_str(), 0700), 0); }, path + " is a folder, not a shared-memory block"},
+      {"link to a file",
+       [&] {
+         const int fd = open(target.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+         ASSERT_EQ(write(fd, "keep", 4), 4);
+         close(fd);
+         ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
+       },
+       path + " is a symbolic link, which is not followed"},
+      {"dangling link", [&] { ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0); },
+       path + " is a symbolic link, which is not followed"},
+      {"fifo", [&] { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }, path + " is not a shared-memory block"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.make();
+    shm::SharedMemory block(name(), 400);
+    EXPECT_EQ(block.Data(), nullptr);
+    EXPECT_FALSE(block.Created());
+    EXPECT_EQ(block.Error(), c.reason);
+    struct stat st {};
+    const std::string what = c.what;
+    if (what == "link to a file") {
+      ASSERT_EQ(stat(target.c_str(), &st), 0);
+      EXPECT_EQ(st.st_size, 4) << "the link's target was sized";
+    } else if (what == "dangling link") {
+      EXPECT_NE(stat(target.c_str(), &st), 0) << "the link's target was made";
+    }
+    rmdir(path.c_str());
+    unlink(path.c_str());
+    unlink(target.c_str());
+  }
+}
+
+// A block that another program makes smaller: the next write grows it back;
+// a write that still runs past its end ends without the process; a bus
+// error that is not the guarded write's still ends the process.
+TEST(SharedMemoryTest, AShrunkBlockIsGrownBackAndAFaultingWriteEndsAloneButOtherFaultsStayFatal) {
+  ShmName name("shrink");
+  ShmName other("other");
+  constexpr std::size_t kSize = 40000;
+  const auto truncateTo = [](const std::string& n, off_t size) {
+    const int fd = shm_open(("/" + n).c_str(), O_RDWR, 0);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, size), 0);
+    close(fd);
+  };
+  struct Case {
+    const char* what;
+    // Runs in a child process; returns what the guarded write reported.
+    std::function<bool(shm::SharedMemory& block, shm::SharedMemory& elsewhere)> act;
+    bool survives;
+    bool written;  // what the guarded write reports
+  };
+  const Case cases[] = {
+      {"shrunk before the write",
+       [&](shm::SharedMemory& b, shm::SharedMemory&) {
+         truncateTo(name(), 100);
+         const bool ok = b.EnsureSize() &&
+                         b.RunGuarded([&] { std::memset(b.Data(), 0x5A, kSize); });
+         struct stat st {};
+         return ok && stat(("/dev/shm/" + name()).c_str(), &st) == 0 && st.st_size == 40000;
+       },
+       true, true},
+      {"shrunk during the write",
+       [&](shm::SharedMemory& b, shm::SharedMemory&) {
+         return b.RunGuarded([&] {
+           truncateTo(name(), 0);
+           std::memset(b.Data(), 0x5A, kSize);
+         });
+       },
+       true, false},
+      {"another mapping faults during the write",
+       [&](shm::SharedMemory& b, shm::SharedMemory& e) {
+         return b.RunGuarded([&] {
+           truncateTo(other(), 0);
+           static_cast<volatile char*>(e.Data())[1000] = 1;
+         });
+       },
+       false, false},
+      {"the block faults after the write",
+       [&](shm::SharedMemory& b, shm::SharedMemory&) {
+         const bool ok = b.RunGuarded([&] { std::memset(b.Data(), 1, kSize); });
+         truncateTo(name(), 0);
+         static_cast<volatile char*>(b.Data())[1000] = 1;
+         return ok;
+       },
+       false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    shm::SharedMemory::Unlink(name());
+    shm::SharedMemory::Unlink(other());
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      shm::SharedMemory block(name(), kSize);
+      shm::SharedMemory elsewhere(other(), 4096);
+      if (!block.IsOpen() || !elsewhere.IsOpen()) _exit(3);
+      const bool written = c.act(block, elsewhere);
+      _exit(written ? 10 : 11);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    const bool survived = WIFEXITED(status) && (WEXITSTATUS(status) == 10 || WEXITSTATUS(status) == 11);
+    EXPECT_EQ(survived, c.survives) << "status " << status;
+    if (c.survives && survived) {
+      EXPECT_EQ(WEXITSTATUS(status) == 10, c.written);
+    }
+  }
 }
 
 }  // namespace
