@@ -127,51 +127,6 @@ TEST(SharedMemoryTest, FailureIsReportedWithNullData) {
   EXPECT_FALSE(empty.Error().empty());
 }
 
-// What a refused name leaves behind: nothing opened, nothing followed.
-TEST(SharedMemoryTest, LinksFoldersAndOtherFilesAtTheNameAreRefusedNeverFollowed) {
-  ShmName name("odd");
-  const std::string path = shm::SharedMemory::Path(name());
-  const std::string target = "/dev/shm/" + name() + "-target";
-  struct Case {
-    const char* what;
-    std::function<void()> make;
-    std::string reason;
-  };
-  const Case cases[] = {
-      {"folder", [&] { ASSERT_EQ(mkdir(path.c_str(), 0700), 0); }, path + " is a folder, not a shared-memory block"},
-      {"link to a file",
-       [&] {
-         const int fd = open(target.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-         ASSERT_EQ(write(fd, "keep", 4), 4);
-         close(fd);
-         ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
-       },
-       path + " is a symbolic link, which is not followed"},
-      {"dangling link", [&] { ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0); },
-       path + " is a symbolic link, which is not followed"},
-      {"fifo", [&] { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }, path + " is not a shared-memory block"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    c.make();
-    shm::SharedMemory block(name(), 400);
-    EXPECT_EQ(block.Data(), nullptr);
-    EXPECT_FALSE(block.Created());
-    EXPECT_EQ(block.Error(), c.reason);
-    struct stat st {};
-    const std::string what = c.what;
-    if (what == "link to a file") {
-      ASSERT_EQ(stat(target.c_str(), &st), 0);
-      EXPECT_EQ(st.st_size, 4) << "the link's target was sized";
-    } else if (what == "dangling link") {
-      EXPECT_NE(stat(target.c_str(), &st), 0) << "the link's target was made";
-    }
-    rmdir(path.c_str());
-    unlink(path.c_str());
-    unlink(target.c_str());
-  }
-}
-
 // A block that another program makes smaller: the next write grows it back;
 // a write that still runs past its end ends without the process; a bus
 // error that is not the guarded write's still ends the process.
