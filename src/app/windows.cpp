@@ -111,8 +111,12 @@ void PrepareApplication() {
 bool OpenSharedMemory() {
   std::string reason;
   if (io::OpenSharedBlocks(&reason)) return true;
+  // The instrument does not need them: the user hears why, once, and works on.
   std::fprintf(stderr, "darvik48: %s\n", reason.c_str());
-  MessageDlg("Error creating memory mapped file", mtError, mbOK, 0);
+  MessageDlg("Sample export and remote control are off: " + reason +
+                 ".\rOther programs can neither read the captures nor control the Darvik48 software "
+                 "in this session.",
+             mtWarning, mbOK, 0);
   return false;
 }
 

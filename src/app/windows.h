@@ -9,8 +9,9 @@ class TForm;
 // Application title and floating-point mode, set before any window exists.
 void PrepareApplication();
 // Makes or opens the shared-memory export and the two remote-control
-// mailboxes; when one cannot be had, says "Error creating memory mapped file"
-// and returns false, and the program ends.
+// mailboxes; when one cannot be had, says in a message box that sample
+// export and remote control are off and why, and returns false: the program
+// then runs without them.
 bool OpenSharedMemory();
 
 // SIGTERM, SIGINT and SIGHUP (a logout, kill, Ctrl+C) close the program

@@ -107,6 +107,7 @@ class BodeSweep {
   std::uint8_t startCode_ = 27;
   bool millivolts_ = false;
   bool applied_ = false;  // a band was entered at this point: the generator is applied
+  bool deviceAtStart_ = false;
   TBode_plot::TracePen pen_;
   int x_ = 0;
 };
@@ -125,6 +126,7 @@ bool BodeSweep::Start() {
     return false;
   }
   BodeSweepRunning = 1;
+  deviceAtStart_ = engine::DeviceOpen != 0;
   BodeAutoScaleActive = BodeAutoScale;
   if (BodeMultiTrace) {
     plot_.draw();
@@ -334,7 +336,9 @@ bool BodeSweep::Shot() {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   Application->ProcessMessages();
-  return !BodeStopFlag;
+  // A device lost on the way ends the sweep: a point without its capture is
+  // no point.
+  return !BodeStopFlag && !(deviceAtStart_ && !engine::DeviceOpen);
 }
 
 double BodeSweep::ReadRms() {

@@ -116,9 +116,21 @@ bool TForm1::DeviceCaptureStep(std::uint32_t pollBytes, std::uint32_t blockTimeo
 
 // ---------------------------------------------------------------- Run
 
+bool TForm1::RefusedWithoutDevice() {
+  if (!LinkLost()) return false;
+  // The device was lost earlier and neither it nor demo mode was chosen
+  // again: a loop would wait for nothing, so the user hears how to go on.
+  MessageDlg(kNoDeviceToCaptureText, mtInformation, mbOK, 0);
+  return true;
+}
+
 void TForm1::SpeedButtonRunClick(TObject* /*Sender*/) {
   using namespace engine;
   using namespace display;
+  if (SpeedButtonRun->Down() && RefusedWithoutDevice()) {
+    SetRunDown(false);
+    return;
+  }
   if (SpeedButtonRun->Down()) {
     SetSingleEnabled(false);
     StartHistoryRecording();
@@ -277,6 +289,10 @@ void TForm1::ApplySettingsForSingle() {
 void TForm1::SpeedButtonSingleClick(TObject* /*Sender*/) {
   using namespace engine;
   using namespace display;
+  if (SpeedButtonSingle->Down() && RefusedWithoutDevice()) {
+    SetSingleDown(false);
+    return;
+  }
   const bool down = SpeedButtonSingle->Down();
   MirrorToTwin(*this, &FrontPanelControls::SpeedButtonSingle);
   RedrawWithoutPositionOffset();

@@ -585,8 +585,12 @@ void TForm8Engine::calibrate() {
   // A close from a signal has its verdict on standard error.
   if (!Leaving() || Unattended()) {
     if (!saved) Application->MessageBox(UnableToWriteMessage(logPath), Application->Title(), MB_OK | MB_ICONERROR);
-    if (failed) MessageDlgPos(kFailedText, mtWarning, mbOK, 0, Form1->Left() + 200, Form1->Top() + 200);
-    else MessageDlgPos(kSucceededText, mtInformation, mbOK, 0, Form1->Left() + 238, Form1->Top() + 200);
+    // Nor does a user who was just told "Darvik48 disconnected.": one fault,
+    // one message.
+    if (DeviceOpen) {
+      if (failed) MessageDlgPos(kFailedText, mtWarning, mbOK, 0, Form1->Left() + 200, Form1->Top() + 200);
+      else MessageDlgPos(kSucceededText, mtInformation, mbOK, 0, Form1->Left() + 238, Form1->Top() + 200);
+    }
   }
 
   ShowCalibratingPanel(Form1->CalibratingPanel, false);
@@ -633,8 +637,9 @@ bool TForm1::RunMenuCalibration(bool stopAcquisitionFirst) {
   if (Form8) Form8->CalibrationCompleted = false;
   test1();
   if (!DeviceOpen) {
-    // The request stays for the next start.
-    if (BtnBottomDlg1) BtnBottomDlg1->ShowModal();
+    // The request stays for the next start. A device lost on the way has
+    // been reported as such.
+    if (NoHardware && BtnBottomDlg1) BtnBottomDlg1->ShowModal();
     return false;
   }
   if (!Form8 || !Form8->CalibrationCompleted) return false;

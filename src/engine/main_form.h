@@ -285,6 +285,11 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void StartHistoryRecording();
   bool PersistDown() const;
   bool LinkLost() const;
+  // True (and the user told how to go on) when Run or Single is pressed
+  // while the device link is lost.
+  bool RefusedWithoutDevice();
+  static constexpr const char* kNoDeviceToCaptureText =
+      "The Darvik48 is not connected.\rConnect it and choose Options|Hardware Setup..., or choose demo mode there.";
   void EndRunLoop();
 
  public:

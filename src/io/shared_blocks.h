@@ -47,6 +47,15 @@ class SharedWords {
   void Set(std::size_t index, std::int32_t value, std::memory_order order = std::memory_order_relaxed);
   // Replaces `expected` with `value` only when the word still holds it.
   bool Exchange(std::size_t index, std::int32_t expected, std::int32_t value);
+  // Runs `write` over the block, grown back to its full size first when
+  // another program has made it smaller. False when it cannot be grown, or
+  // when it shrank again under the write (which then stopped part-way).
+  template <class F>
+  bool GuardedWrite(F&& write) {
+    return memory_.EnsureSize() && memory_.RunGuarded(write);
+  }
+  // Where other programs find it.
+  std::string Path() const { return shm::SharedMemory::Path(memory_.Name()); }
 
  private:
   std::int32_t* Word(std::size_t index) const;

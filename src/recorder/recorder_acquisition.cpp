@@ -140,7 +140,9 @@ void TForm1_rec::FastTimer1Timer(TObject* /*Sender*/) {
 void TForm1_rec::StopOnNoData() {
   using namespace recorder;
   FastTimer1->SetEnabled(false);
-  MessageDlg(kNoDataText, mtWarning, mbOK, 0);
+  // A device lost during this recording has been reported as such: one
+  // fault, one message.
+  if (!(deviceAtStart_ && !engine::DeviceOpen)) MessageDlg(kNoDataText, mtWarning, mbOK, 0);
   RecClearPending = 1;
   // The record ends at the samples really read; nothing older stays in it.
   RecNoData = 1;
@@ -184,6 +186,7 @@ void TForm1_rec::LockForRecording(bool recording, TSpeedButton* pressed) {
 void TForm1_rec::aloitus() {
   using namespace recorder;
   using engine::DemoMode;
+  deviceAtStart_ = engine::DeviceOpen != 0;
   RecStopped = 0;
   RecClearPending = 1;
   putsataanko();

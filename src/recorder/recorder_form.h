@@ -289,6 +289,7 @@ class TForm1_rec : public TForm {
   void DerivePens();
   TColor RecCh1Pen = 0, RecCh2Pen = 0, RecTimeMarkerPen = 0, RecGridPen = 0;
   void StopOnNoData();
+  bool deviceAtStart_ = false;  // the device link was open when this recording started
   // Run and Single of the scope (and its twin panel) go up: no scope loop runs beside a recording.
   void ReleaseScopeRunAndSingle();
   // Status polls of one tick before the device counts as silent.

@@ -1,6 +1,8 @@
 #include "platform/shm/shared_memory.h"
 
+#include <csignal>
 #include <cstdint>
+#include <functional>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -123,6 +125,84 @@ TEST(SharedMemoryTest, FailureIsReportedWithNullData) {
   shm::SharedMemory empty(name(), 0);
   EXPECT_EQ(empty.Data(), nullptr);
   EXPECT_FALSE(empty.Error().empty());
+}
+
+// A block that another program makes smaller: the next write grows it back;
+// a write that still runs past its end ends without the process; a bus
+// error that is not the guarded write's still ends the process.
+TEST(SharedMemoryTest, AShrunkBlockIsGrownBackAndAFaultingWriteEndsAloneButOtherFaultsStayFatal) {
+  ShmName name("shrink");
+  ShmName other("other");
+  constexpr std::size_t kSize = 40000;
+  const auto truncateTo = [](const std::string& n, off_t size) {
+    const int fd = shm_open(("/" + n).c_str(), O_RDWR, 0);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, size), 0);
+    close(fd);
+  };
+  struct Case {
+    const char* what;
+    // Runs in a child process; returns what the guarded write reported.
+    std::function<bool(shm::SharedMemory& block, shm::SharedMemory& elsewhere)> act;
+    bool survives;
+    bool written;  // what the guarded write reports
+  };
+  const Case cases[] = {
+      {"shrunk before the write",
+       [&](shm::SharedMemory& b, shm::SharedMemory&) {
+         truncateTo(name(), 100);
+         const bool ok = b.EnsureSize() &&
+                         b.RunGuarded([&] { std::memset(b.Data(), 0x5A, kSize); });
+         struct stat st {};
+         return ok && stat(("/dev/shm/" + name()).c_str(), &st) == 0 && st.st_size == 40000;
+       },
+       true, true},
+      {"shrunk during the write",
+       [&](shm::SharedMemory& b, shm::SharedMemory&) {
+         return b.RunGuarded([&] {
+           truncateTo(name(), 0);
+           std::memset(b.Data(), 0x5A, kSize);
+         });
+       },
+       true, false},
+      {"another mapping faults during the write",
+       [&](shm::SharedMemory& b, shm::SharedMemory& e) {
+         return b.RunGuarded([&] {
+           truncateTo(other(), 0);
+           static_cast<volatile char*>(e.Data())[1000] = 1;
+         });
+       },
+       false, false},
+      {"the block faults after the write",
+       [&](shm::SharedMemory& b, shm::SharedMemory&) {
+         const bool ok = b.RunGuarded([&] { std::memset(b.Data(), 1, kSize); });
+         truncateTo(name(), 0);
+         static_cast<volatile char*>(b.Data())[1000] = 1;
+         return ok;
+       },
+       false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    shm::SharedMemory::Unlink(name());
+    shm::SharedMemory::Unlink(other());
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      shm::SharedMemory block(name(), kSize);
+      shm::SharedMemory elsewhere(other(), 4096);
+      if (!block.IsOpen() || !elsewhere.IsOpen()) _exit(3);
+      const bool written = c.act(block, elsewhere);
+      _exit(written ? 10 : 11);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    const bool survived = WIFEXITED(status) && (WEXITSTATUS(status) == 10 || WEXITSTATUS(status) == 11);
+    EXPECT_EQ(survived, c.survives) << "status " << status;
+    if (c.survives && survived) {
+      EXPECT_EQ(WEXITSTATUS(status) == 10, c.written);
+    }
+  }
 }
 
 }  // namespace
