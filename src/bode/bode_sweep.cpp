@@ -328,9 +328,6 @@ bool BodeSweep::Shot() {
   if (!NoScope) {
     Form1->SingleClick();
     PumpUntil([] { return engine::AcquisitionIdle || BodeStopFlag; });
-    // With the device gone no capture comes any more: the sweep ends rather
-    // than plotting the last capture again and again.
-    if (!engine::DemoMode && !engine::DeviceOpen) return false;
   } else {
     // Without captures the shots still let the wait timer and the buttons run.
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
