@@ -11,8 +11,31 @@ namespace {
 // coordinates near the int limits, so the clipping arithmetic is done wider.
 using Wide = __int128;
 
-std::int64_t CeilDivPositive(Wide a, Wide b) { return static_cast<std::int64_t>((a + b - 1) / b); }
-std::int64_t FloorDivPositive(Wide a, Wide b) { return static_cast<std::int64_t>(a / b); }
+template <class T>
+std::int64_t CeilDivPositive(T a, T b) { return static_cast<std::int64_t>((a + b - 1) / b); }
+template <class T>
+std::int64_t FloorDivPositive(T a, T b) { return static_cast<std::int64_t>(a / b); }
+
+// Below 2^30 every product of the clipping fits 64 bits: the screen's lines
+// take the fast division, lines far outside the picture the wide one.
+bool Narrow(std::int64_t v) { return v > -(std::int64_t{1} << 30) && v < (std::int64_t{1} << 30); }
+
+// The first and last steps inside the minor bounds, and off(lo) with its
+// remainder, in arithmetic of type T.
+template <class T>
+void ClipMinor(LinePlan& p, std::int64_t kLo, std::int64_t kHi, std::int64_t& lo, std::int64_t& hi) {
+  const T twoMajor = 2 * static_cast<T>(p.majorLen);
+  const T twoMinor = 2 * static_cast<T>(p.minorLen);
+  if (kLo > 0) lo = std::max(lo, CeilDivPositive<T>(twoMajor * kLo - p.majorLen, twoMinor));
+  hi = std::min(hi, FloorDivPositive<T>(twoMajor * kHi + p.majorLen - 1, twoMinor));
+}
+template <class T>
+void StartOffset(LinePlan& p, std::int64_t lo) {
+  const T num = 2 * static_cast<T>(lo) * p.minorLen + p.majorLen;
+  const T twoMajor = 2 * static_cast<T>(p.majorLen);
+  p.quot = static_cast<std::int64_t>(num / twoMajor);
+  p.rem = static_cast<std::int64_t>(num % twoMajor);
+}
 
 // Floor division for any sign of the dividend (divisor > 0).
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
@@ -79,11 +102,10 @@ LinePlan PlanLine(int x1, int y1, int x2, int y2, bool includeLast, const Box& b
   if (kHi < 0) return p;
   if (p.minorLen == 0) {
     if (kLo > 0) return p;
+  } else if (Narrow(p.majorLen) && Narrow(kLo) && Narrow(kHi)) {
+    ClipMinor<std::int64_t>(p, kLo, kHi, lo, hi);
   } else {
-    const Wide twoMajor = 2 * static_cast<Wide>(p.majorLen);
-    const Wide twoMinor = 2 * static_cast<Wide>(p.minorLen);
-    if (kLo > 0) lo = std::max(lo, CeilDivPositive(twoMajor * kLo - p.majorLen, twoMinor));
-    hi = std::min(hi, FloorDivPositive(twoMajor * kHi + p.majorLen - 1, twoMinor));
+    ClipMinor<Wide>(p, kLo, kHi, lo, hi);
   }
   lo = std::max<std::int64_t>(lo, 0);
   hi = std::min(hi, p.count - 1);
@@ -93,11 +115,13 @@ LinePlan PlanLine(int x1, int y1, int x2, int y2, bool includeLast, const Box& b
   if (p.majorLen == 0) {
     p.quot = 0;
     p.rem = 0;
+  } else if (lo == 0) {
+    p.quot = 0;  // off(0) = majorLen div 2 majorLen
+    p.rem = p.majorLen;
+  } else if (Narrow(p.majorLen)) {
+    StartOffset<std::int64_t>(p, lo);
   } else {
-    const Wide num = 2 * static_cast<Wide>(lo) * p.minorLen + p.majorLen;
-    const Wide twoMajor = 2 * static_cast<Wide>(p.majorLen);
-    p.quot = static_cast<std::int64_t>(num / twoMajor);
-    p.rem = static_cast<std::int64_t>(num % twoMajor);
+    StartOffset<Wide>(p, lo);
   }
   return p;
 }
