@@ -16,6 +16,7 @@
 #include <string>
 
 #include "display/big_screen.h"
+#include "widgets/gr_speed_button.h"
 #include "display/display_state.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -128,6 +129,18 @@ TEST_F(PictureIdentityTest, FixedCapturesDrawTheSamePicturesInEveryMode) {
       EXPECT_EQ(big, c.big) << c.name;
     }
   }
+}
+
+TEST_F(PictureIdentityTest, SkinnedButtonsPaintTheSameFacesUpAndDown) {
+  TGrSpeedButton* buttons[] = {Form1->SpeedButton25, Form1->SpeedButton26, Form1->GrSpeedButton1};
+  std::uint64_t sum = 0;
+  for (TGrSpeedButton* b : buttons) {
+    for (bool down : {false, true, false}) {
+      b->SetDown(down);
+      sum = sum * 31 + Checksum(Painted(b));
+    }
+  }
+  EXPECT_EQ(sum, 10782791777360251445u);
 }
 
 }  // namespace
