@@ -80,6 +80,19 @@ LinePlan PlanLine(int x1, int y1, int x2, int y2, bool includeLast, const Box& b
   p.count = p.majorLen + (includeLast ? 1 : 0);
   if (p.count == 0) return p;
 
+  // Both ends inside the box (most of the lines drawn): every pixel lies
+  // between them, so nothing is clipped.
+  const auto inside = [&box](std::int64_t x, std::int64_t y) {
+    return x >= box.xmin && x <= box.xmax && y >= box.ymin && y <= box.ymax;
+  };
+  if (inside(x1, y1) && inside(x2, y2)) {
+    p.first = 0;
+    p.last = p.count - 1;
+    p.quot = 0;  // off(0) = majorLen div 2 majorLen
+    p.rem = p.majorLen;
+    return p;
+  }
+
   // Steps allowed by the major axis.
   std::int64_t lo, hi;
   if (p.majorStep > 0) {
