@@ -23,13 +23,23 @@ import sys
 import tempfile
 import time
 
+# Each scenario: the settings file it starts with, then what is done before
+# the measurement: screen points clicked or keys pressed (where the windows
+# open on a virtual display without a window manager), the Big Screen opened
+# (Alt+B), and Run pressed through the remote-control mailbox.
 SCENARIOS = {
-    # name: (settings file text, Big Screen open)
-    "run-1ms": ("[Time]\n1ms=1\n", False),
-    "run-0.1us": ("[Time]\n0.1us=1\n", False),
-    "spectrum": ("[Time]\n1ms=1\n[Device]\nFFT=1\n", False),
-    "graded-persistence": ("[Time]\n1ms=1\n[Persistence]\nPersistence_with_Intensity_Grading=1\n", False),
-    "big-screen": ("[Time]\n1ms=1\n", True),
+    "run-1ms": {"set": "[Time]\n1ms=1\n"},
+    "run-0.1us": {"set": "[Time]\n0.1us=1\n"},
+    "spectrum": {"set": "[Time]\n1ms=1\n[Device]\nFFT=1\n"},
+    # The "Persist" button under the picture.
+    "graded-persistence": {"set": "[Time]\n1ms=1\n[Persistence]\nPersistence_with_Intensity_Grading=1\n",
+                           "actions": [("click", 636, 378)]},
+    "big-screen": {"set": "[Time]\n1ms=1\n", "big_screen": True},
+    # "Circuit Analyzer", the hint's OK, then "Start": measured from the start
+    # of the sweep (CPU % is the figure). In demo mode the generator is not
+    # sent anything, so the sweep has no settle waits and ends within a second.
+    "bode-sweep": {"set": "[Time]\n1ms=1\n", "run": False,
+                   "actions": [("click", 978, 355), ("key", "Return"), ("click", 44, 344)]},
 }
 DATA_READY = 8198
 SETTLE = 1.0  # seconds for the start-up to settle; longer under a profiler
@@ -91,7 +101,8 @@ def window_shown(display, name):
 
 
 def run_once(program, scenario, seconds, shot=None):
-    settings, big_screen = SCENARIOS[scenario]
+    plan = SCENARIOS[scenario]
+    settings = plan["set"]
     n = free_display()
     display = f":{n}"
     xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
@@ -120,7 +131,8 @@ def run_once(program, scenario, seconds, shot=None):
         startup_ms = (time.monotonic() - started) * 1000 if shown else float("nan")
         export_path = f"/dev/shm/ShareDSOData{suffix}"
         mailbox_path = f"/dev/shm/Darv48Data{suffix}"
-        wait_for(lambda: os.path.exists(export_path) and os.path.exists(mailbox_path), 10)
+        if not wait_for(lambda: os.path.exists(export_path) and os.path.exists(mailbox_path), 30):
+            raise RuntimeError(f"{program} made no shared-memory blocks")
         export = Block(export_path, 40000)
         mailbox = Block(mailbox_path, 400)
         time.sleep(SETTLE)  # the deferred start-up settles into demo mode
@@ -130,16 +142,25 @@ def run_once(program, scenario, seconds, shot=None):
             subprocess.run(["xdotool", "key", "Return"], env=dict(os.environ, DISPLAY=display), check=False)
             time.sleep(0.7 * SETTLE)
         rss_start = rss_mb(pid)
-        if big_screen:
+        for action in plan.get("actions", []):
+            if action[0] == "click":
+                cmd = ["mousemove", str(action[1]), str(action[2]), "click", "1", "mousemove", "1270", "1010"]
+            else:
+                cmd = ["key", action[1]]
+            subprocess.run(["xdotool"] + cmd, env=dict(os.environ, DISPLAY=display), check=False)
+            if action is not plan["actions"][-1] or plan.get("run", True):
+                time.sleep(0.7 * SETTLE)
+        if plan.get("big_screen"):
             main = window_shown(display, "Darvik48")
             subprocess.run(["xdotool", "key", "--window", main[0], "alt+b"],
                            env=dict(os.environ, DISPLAY=display), check=False)
             time.sleep(0.5)
-        wait_for(lambda: mailbox.get(0) == 0, 10)
-        mailbox.set(1, 1)
-        mailbox.set(0, 4)  # Run
-        wait_for(lambda: mailbox.get(0) == 0, 10)
-        time.sleep(SETTLE)  # past the first ticks
+        if plan.get("run", True):
+            wait_for(lambda: mailbox.get(0) == 0, 10)
+            mailbox.set(1, 1)
+            mailbox.set(0, 4)  # Run
+            wait_for(lambda: mailbox.get(0) == 0, 10)
+            time.sleep(SETTLE)  # past the first ticks
         export.set(DATA_READY, 0)
         pictures = 0
         sys0 = cpu_times(pid)[1]
