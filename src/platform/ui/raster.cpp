@@ -46,52 +46,21 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 
 }  // namespace
 
-LinePlan PlanLine(int x1, int y1, int x2, int y2, bool includeLast, const Box& box) {
-  LinePlan p;
-  const std::int64_t dx = static_cast<std::int64_t>(x2) - x1;
-  const std::int64_t dy = static_cast<std::int64_t>(y2) - y1;
-  const std::int64_t adx = dx < 0 ? -dx : dx;
-  const std::int64_t ady = dy < 0 ? -dy : dy;
+void ClipPlan(LinePlan& p, const Box& box) {
   std::int64_t majorLo, majorHi, minorLo, minorHi;
-  p.xMajor = adx >= ady;
   if (p.xMajor) {
-    p.major0 = x1;
-    p.minor0 = y1;
-    p.majorStep = dx < 0 ? -1 : 1;
-    p.minorStep = dy < 0 ? -1 : 1;
-    p.majorLen = adx;
-    p.minorLen = ady;
     majorLo = box.xmin;
     majorHi = box.xmax;
     minorLo = box.ymin;
     minorHi = box.ymax;
   } else {
-    p.major0 = y1;
-    p.minor0 = x1;
-    p.majorStep = dy < 0 ? -1 : 1;
-    p.minorStep = dx < 0 ? -1 : 1;
-    p.majorLen = ady;
-    p.minorLen = adx;
     majorLo = box.ymin;
     majorHi = box.ymax;
     minorLo = box.xmin;
     minorHi = box.xmax;
   }
-  p.count = p.majorLen + (includeLast ? 1 : 0);
-  if (p.count == 0) return p;
-
-  // Both ends inside the box (most of the lines drawn): every pixel lies
-  // between them, so nothing is clipped.
-  const auto inside = [&box](std::int64_t x, std::int64_t y) {
-    return x >= box.xmin && x <= box.xmax && y >= box.ymin && y <= box.ymax;
-  };
-  if (inside(x1, y1) && inside(x2, y2)) {
-    p.first = 0;
-    p.last = p.count - 1;
-    p.quot = 0;  // off(0) = majorLen div 2 majorLen
-    p.rem = p.majorLen;
-    return p;
-  }
+  p.first = 0;
+  p.last = -1;
 
   // Steps allowed by the major axis.
   std::int64_t lo, hi;
@@ -112,9 +81,9 @@ LinePlan PlanLine(int x1, int y1, int x2, int y2, bool includeLast, const Box& b
     kLo = p.minor0 - minorHi;
     kHi = p.minor0 - minorLo;
   }
-  if (kHi < 0) return p;
+  if (kHi < 0) return;
   if (p.minorLen == 0) {
-    if (kLo > 0) return p;
+    if (kLo > 0) return;
   } else if (Narrow(p.majorLen) && Narrow(kLo) && Narrow(kHi)) {
     ClipMinor<std::int64_t>(p, kLo, kHi, lo, hi);
   } else {
@@ -122,7 +91,7 @@ LinePlan PlanLine(int x1, int y1, int x2, int y2, bool includeLast, const Box& b
   }
   lo = std::max<std::int64_t>(lo, 0);
   hi = std::min(hi, p.count - 1);
-  if (lo > hi) return p;
+  if (lo > hi) return;
   p.first = lo;
   p.last = hi;
   if (p.majorLen == 0) {
@@ -136,7 +105,7 @@ LinePlan PlanLine(int x1, int y1, int x2, int y2, bool includeLast, const Box& b
   } else {
     StartOffset<Wide>(p, lo);
   }
-  return p;
+  return;
 }
 
 void EllipseSpans(int x1, int y1, int x2, int y2, int rowMin, int rowMax, std::vector<Span>& out) {
