@@ -5,10 +5,12 @@
 #pragma once
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -18,6 +20,8 @@
 #include "app/windows.h"
 #include "engine/main_form.h"
 #include "engine/step_tables.h"
+#include "io/shared_blocks.h"
+#include "platform/shm/shared_memory.h"
 
 // HOME and the XDG folders in a temporary folder for the life of the run.
 class ScratchHome {
@@ -46,14 +50,21 @@ class ScratchHome {
 // The body of main(): creates the windows, runs `prepare`, then the
 // benchmarks named on the command line.
 inline int RunProgramBenchmarks(int argc, char** argv, const std::function<void()>& prepare) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // With a display (xvfb-run, or a desktop) the pictures go to the window
+  // system as in the program; without one they are painted offscreen.
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", std::getenv("DISPLAY") ? "xcb" : "offscreen", 1);
+  std::fprintf(stderr, "painting on the %s platform\n", std::getenv("QT_QPA_PLATFORM"));
   ScratchHome home;
   if (!home.ok()) return 1;
+  // The shared-memory blocks of the run have names of their own, removed at the end.
+  const std::string suffix = "bench" + std::to_string(getpid());
+  setenv(io::kNameSuffixVariable, suffix.c_str(), 1);
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
 
   PrepareApplication();
+  OpenSharedMemory();
   CreateAllWindows();
   // The deferred start-up (device, calibration) never runs here.
   Form1->Timer3->SetEnabled(false);
@@ -62,6 +73,9 @@ inline int RunProgramBenchmarks(int argc, char** argv, const std::function<void(
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   FreeAllWindows();
+  io::CloseSharedBlocks();
+  for (const char* base : {io::kSampleExportName, io::kScopeMailboxName, io::kGeneratorMailboxName})
+    shm::SharedMemory::Unlink(io::SharedBlockName(base));
   return 0;
 }
 

@@ -1,5 +1,6 @@
-// CPU cost of one drawn picture in demo Run as the program runs it: the Run
-// tick handler with the demo trigger search and source, the erase and draw
+// CPU cost of one drawn picture in demo Run. RunLoop: as the running program
+// makes it, with its timers and the window system. RunTick: the Run tick
+// handler with the demo trigger search and source, the erase and draw
 // of the traces, the read-outs, and the paint of the shown picture widget
 // (the offscreen platform stands in for the display). Each iteration is one
 // tick that takes a capture and the event processing that paints it.
@@ -8,6 +9,8 @@
 #include "bench_program.h"
 
 #include "engine/scope_state.h"
+#include "io/sample_export.h"
+#include "io/shared_blocks.h"
 
 namespace {
 
@@ -81,6 +84,73 @@ void BM_PaintOnly(benchmark::State& state) {
     QApplication::processEvents();
   }
 }
+
+// One picture of demo Run as the running program makes it: the program's own
+// timers run in the event loop (the pacing ticks, the remote-control poll,
+// the status), each capture goes to the history and the sample export and is
+// drawn, and the picture goes to the window system. The loop sleeps between
+// ticks as the program does, so the CPU column is the processor time of one
+// picture and the Time column the picture period. Run it under xvfb-run to
+// include what the window system takes (offscreen otherwise).
+enum class View { Plain, Spectrum, GradedPersistence, BigScreen };
+
+void RunLoop(benchmark::State& state, const char* label, View view) {
+  using namespace engine;
+  if (!io::SampleExportBlock) {
+    state.SkipWithError("no sample export block");
+    return;
+  }
+  if (SpeedButtonRunDown()) StopRun();
+  DemoMode = 1;
+  Form1->tee_demo_taulut();
+  SelectTimeBase(label);
+  switch (view) {
+    case View::Plain: break;
+    case View::Spectrum:
+      Form1->fft1->SetDown(true);
+      Form1->fft1Click(Form1);
+      break;
+    case View::GradedPersistence:
+      Form1->PersistencewithIntensityGrading1Click(Form1);
+      Form1->SpeedButton23->SetDown(true);
+      Form1->SpeedButton23Click(Form1);
+      break;
+    case View::BigScreen: Form1->GrSpeedButton1->Click(); break;
+  }
+  Form1->SpeedButtonRun->SetDown(true);
+  Form1->SpeedButtonRunClick(Form1);
+  io::SharedWords& block = *io::SampleExportBlock;
+  const auto nextPicture = [&block] {
+    block.Set(io::kExportDataReady, 0);
+    while (block.Get(io::kExportDataReady) == 0) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  };
+  for (int i = 0; i < 5; ++i) nextPicture();
+  for (auto _ : state) nextPicture();
+  StopRun();
+  QApplication::processEvents();
+  switch (view) {
+    case View::Plain: break;
+    case View::Spectrum:
+      Form1->SpeedButton22->SetDown(true);
+      Form1->SpeedButton22Click(Form1);
+      break;
+    case View::GradedPersistence: Form1->ReleasePersist(); break;
+    case View::BigScreen: Form1->GrSpeedButton1->Click(); break;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+void BM_RunLoop1msPerDiv(benchmark::State& state) { RunLoop(state, "1ms", View::Plain); }
+void BM_RunLoop0_1usPerDiv(benchmark::State& state) { RunLoop(state, "0.1us", View::Plain); }
+void BM_RunLoopSpectrum(benchmark::State& state) { RunLoop(state, "1ms", View::Spectrum); }
+void BM_RunLoopGradedPersistence(benchmark::State& state) { RunLoop(state, "1ms", View::GradedPersistence); }
+void BM_RunLoopBigScreen(benchmark::State& state) { RunLoop(state, "1ms", View::BigScreen); }
+
+BENCHMARK(BM_RunLoop1msPerDiv)->Unit(benchmark::kMillisecond)->Iterations(150)->MeasureProcessCPUTime();
+BENCHMARK(BM_RunLoop0_1usPerDiv)->Unit(benchmark::kMillisecond)->Iterations(150)->MeasureProcessCPUTime();
+BENCHMARK(BM_RunLoopSpectrum)->Unit(benchmark::kMillisecond)->Iterations(150)->MeasureProcessCPUTime();
+BENCHMARK(BM_RunLoopGradedPersistence)->Unit(benchmark::kMillisecond)->Iterations(150)->MeasureProcessCPUTime();
+BENCHMARK(BM_RunLoopBigScreen)->Unit(benchmark::kMillisecond)->Iterations(150)->MeasureProcessCPUTime();
 
 BENCHMARK(BM_RunTick1msPerDiv)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RunTick0_1usPerDiv)->Unit(benchmark::kMicrosecond);

@@ -69,14 +69,6 @@ void ShowGeneratorText(const std::string& text) {
   }
 }
 
-// Pumps the message queue until `done` holds.
-template <class F>
-void PumpUntil(F&& done) {
-  while (!done() && !Application->Terminated()) {
-    Application->ProcessMessages();
-    if (!done()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-}
 
 class BodeSweep {
  public:
@@ -327,7 +319,7 @@ bool BodeSweep::MeasureDc() {
 bool BodeSweep::Shot() {
   if (!NoScope) {
     Form1->SingleClick();
-    PumpUntil([] { return engine::AcquisitionIdle || BodeStopFlag; });
+    Application->ProcessMessagesUntil([] { return engine::AcquisitionIdle || BodeStopFlag; });
   } else {
     // Without captures the shots still let the wait timer and the buttons run.
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -365,7 +357,7 @@ double BodeSweep::ReadRms() {
 
 void BodeSweep::WaitWhilePaused(const std::string& text) {
   plot_.Label5->SetCaption(text);
-  PumpUntil([] { return !BodePauseFlag || BodeStopFlag; });
+  Application->ProcessMessagesUntil([] { return !BodePauseFlag || BodeStopFlag; });
 }
 
 void BodeSweep::Draw(int row, int phaseRow) {

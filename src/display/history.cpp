@@ -15,7 +15,7 @@ namespace {
 
 constexpr std::size_t kTraceBytes = engine::kSampleBlockEntries;
 
-std::uint8_t& HistoryByte(std::size_t slot, std::size_t i) { return HistoryBuffer[i * kHistoryColumns + slot]; }
+std::uint8_t* HistorySlot(std::size_t slot) { return HistoryBuffer.data() + slot * kTraceBytes; }
 
 // The ring's length and next slot, kept inside the buffer.
 void HoldIndexes() {
@@ -28,9 +28,9 @@ void HoldIndexes() {
 void StoreCaptureInHistory() {
   HoldIndexes();
   if (HistoryStoreOn) {
-    const auto column = static_cast<std::size_t>(HistoryIndex);
+    std::uint8_t* trace = HistorySlot(static_cast<std::size_t>(HistoryIndex));
     for (std::size_t k = 0; k < kTraceBytes; ++k)
-      HistoryByte(column, k) = static_cast<std::uint8_t>(engine::ScopeSampleBlock[k] & 0xFF);
+      trace[k] = static_cast<std::uint8_t>(engine::ScopeSampleBlock[k] & 0xFF);
     HistoryViewIndex = HistoryIndex;
     ++HistoryIndex;
     if (HistoryIndex > HistoryLength) HistoryIndex = 0;
@@ -56,13 +56,22 @@ std::string HistoryTraceLabel(std::int32_t position, std::int32_t length) {
 
 void ShowHistorySlot(std::int32_t slot) {
   using namespace engine;
-  const auto column = static_cast<std::size_t>(std::clamp<std::int32_t>(slot, 0, static_cast<std::int32_t>(kHistoryColumns) - 1));
+  const std::uint8_t* trace =
+      HistorySlot(static_cast<std::size_t>(std::clamp<std::int32_t>(slot, 0, static_cast<std::int32_t>(kHistoryColumns) - 1)));
   for (std::size_t i = 0; i < kTraceBytes; ++i) {
-    const std::int32_t v = HistoryByte(column, i);
+    const std::int32_t v = trace[i];
     ScopeSampleBlock[i] = v;
     SpectrumInputBlock[i] = v;
-    if (DigitalMode && i < SampleCopy.size()) SampleCopy[i] = v;
   }
+  if (DigitalMode) {
+    const std::size_t n = std::min(SampleCopy.size(), kTraceBytes);
+    for (std::size_t i = 0; i < n; ++i) SampleCopy[i] = trace[i];
+  }
+}
+
+std::uint8_t HistorySample(std::int32_t slot, std::size_t i) {
+  if (slot < 0 || static_cast<std::size_t>(slot) >= kHistoryColumns || i >= kTraceBytes) return 0;
+  return HistorySlot(static_cast<std::size_t>(slot))[i];
 }
 
 void ClearHistoryRing() {
@@ -76,8 +85,8 @@ std::vector<std::uint8_t> HistoryFileBytes() {
   file.reserve(kHistoryFileBytes);
   const std::size_t ringSlots = static_cast<std::size_t>(HistoryLength) + 1;
   for (std::size_t n = 0; n < ringSlots; ++n) {
-    const std::size_t slot = (static_cast<std::size_t>(HistoryIndex) + n) % ringSlots;
-    for (std::size_t i = 0; i < kTraceBytes; ++i) file.push_back(HistoryByte(slot, i));
+    const std::uint8_t* trace = HistorySlot((static_cast<std::size_t>(HistoryIndex) + n) % ringSlots);
+    file.insert(file.end(), trace, trace + kTraceBytes);
   }
   return file;
 }
@@ -89,8 +98,7 @@ std::optional<std::vector<std::uint8_t>> HistoryRingFromFile(const std::vector<s
 
 void CommitHistoryRing(const std::vector<std::uint8_t>& ring) {
   const std::size_t records = std::min(ring.size() / kTraceBytes, kHistoryFileRecords);
-  for (std::size_t k = 0; k < records; ++k)
-    for (std::size_t i = 0; i < kTraceBytes; ++i) HistoryByte(k, i) = ring[k * kTraceBytes + i];
+  std::copy(ring.begin(), ring.begin() + static_cast<std::ptrdiff_t>(records * kTraceBytes), HistorySlot(0));
   HistoryIndex = HistoryViewIndex = 0;
 }
 

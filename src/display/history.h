@@ -28,6 +28,8 @@ std::string HistoryTraceLabel(std::int32_t position, std::int32_t length);
 // Copies slot `slot` into the sample block, the spectrum input and, in the
 // bit view, the sample copy.
 void ShowHistorySlot(std::int32_t slot);
+// Byte i of the trace in slot `slot` (0 outside the ring).
+std::uint8_t HistorySample(std::int32_t slot, std::size_t i);
 // Every slot emptied (code 0), the indexes at 0.
 void ClearHistoryRing();
 

@@ -1,6 +1,7 @@
-// The history of captures: a ring of 1002 columns of 8193 bytes, byte k of
-// column c at k * 1002 + c. HistoryLength + 1 slots are in use. Byte flags
-// are 0 or 1.
+// The history of captures: a ring of 1002 slots of 8193 bytes, byte k of
+// slot c at c * 8193 + k, so that storing or showing a trace walks one run
+// of memory, and slots never stored take no memory. HistoryLength + 1 slots
+// are in use. Byte flags are 0 or 1.
 #pragma once
 
 #include <array>

@@ -103,16 +103,8 @@ double Interpolated(std::int64_t d, double f, const Channel& ch) {
   return f * At(d + 1, ch) + (1 - f) * At(d, ch);
 }
 
-// Nearest integer, halves to even. The plotters round a few thousand values
-// per capture, nearly all small: those take the quick way.
-std::int64_t RoundHalfEven(double v) {
-  if (!(v > -1e9 && v < 1e9)) return numeric::Round(v);
-  const double f = std::floor(v);
-  const double rest = v - f;
-  auto i = static_cast<std::int64_t>(f);
-  if (rest > 0.5 || (rest == 0.5 && (i & 1))) ++i;
-  return i;
-}
+// Nearest integer, halves to even (inline, without a library call).
+std::int64_t RoundHalfEven(double v) { return numeric::Round(v); }
 
 // The sample index of a position, fraction dropped.
 std::int64_t SampleIndex(double l) {

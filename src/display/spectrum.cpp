@@ -5,6 +5,8 @@
 #include "display/spectrum.h"
 
 #include <algorithm>
+#include <bit>
+#include <limits>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -244,8 +246,73 @@ void Transform(const TwiddleTable& twiddles, ConstFloatSignal staged, FloatSigna
   LongSpanStages(twiddles, r, m);
 }
 
+namespace {
+
+// The level of a magnitude, straight from its logarithm.
+std::int32_t LevelByLogarithm(double shifted) {
+  return static_cast<std::int32_t>(numeric::Round((std::log10(shifted) + 2.0) * 64.0, -128));
+}
+
+// The same levels without a logarithm per bin. The doubles from 2^kFirstOctave
+// to 2^kEndOctave are cut into cells of 1/32 octave (the exponent and the
+// five leading mantissa bits); a cell spans 0.6 levels, so at most one level
+// boundary lies in it. Each cell keeps the level at its start and the first
+// double of the next level, both found with the logarithm itself, so the
+// table gives exactly the levels the logarithm gives.
+class LevelTable {
+ public:
+  LevelTable() {
+    for (int c = 0; c < kCells; ++c) {
+      const double start = CellStart(c), end = CellStart(c + 1);
+      Cell& cell = cells_[static_cast<std::size_t>(c)];
+      cell.below = LevelByLogarithm(start);
+      cell.boundary = std::numeric_limits<double>::infinity();
+      const double last = std::nextafter(end, 0.0);
+      if (LevelByLogarithm(last) == cell.below) continue;
+      // The first double of the next level: bisect over the doubles between.
+      double lo = start, hi = last;  // level(lo) == below, level(hi) > below
+      while (std::nextafter(lo, hi) < hi) {
+        const double mid = std::bit_cast<double>((std::bit_cast<std::uint64_t>(lo) + std::bit_cast<std::uint64_t>(hi)) / 2);
+        (LevelByLogarithm(mid) == cell.below ? lo : hi) = mid;
+      }
+      cell.boundary = hi;
+      cell.above = LevelByLogarithm(hi);
+    }
+  }
+
+  std::int32_t Level(double shifted) const {
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(shifted);
+    // Sign and exponent together: negatives, NaN and infinities fall outside.
+    const std::int64_t octave = static_cast<std::int64_t>(bits >> 52) - 1023;
+    if (octave < kFirstOctave || octave >= kEndOctave) return LevelByLogarithm(shifted);
+    const auto c = static_cast<std::size_t>(((octave - kFirstOctave) << kCellBits) |
+                                            static_cast<std::int64_t>((bits >> (52 - kCellBits)) & ((1 << kCellBits) - 1)));
+    const Cell& cell = cells_[c];
+    // Right at a boundary the logarithm decides, whatever its last bit does.
+    if (std::fabs(shifted - cell.boundary) < cell.boundary * 0x1p-40) return LevelByLogarithm(shifted);
+    return shifted < cell.boundary ? cell.below : cell.above;
+  }
+
+ private:
+  static constexpr int kCellBits = 5;
+  static constexpr int kFirstOctave = -14;  // 2^-14 is below the 0.0001 every magnitude is raised by
+  static constexpr int kEndOctave = 40;
+  static constexpr int kCells = (kEndOctave - kFirstOctave) << kCellBits;
+  static double CellStart(int c) {
+    return std::ldexp(1.0 + (c & ((1 << kCellBits) - 1)) / double(1 << kCellBits), kFirstOctave + (c >> kCellBits));
+  }
+  struct Cell {
+    double boundary;
+    std::int32_t below, above;
+  };
+  std::array<Cell, kCells> cells_{};
+};
+
+}  // namespace
+
 std::int32_t SpectrumLevel(double magnitude) {
-  return static_cast<std::int32_t>(numeric::Round((std::log10(magnitude + 0.0001) + 2.0) * 64.0, -128));
+  static const LevelTable table;
+  return table.Level(magnitude + 0.0001);
 }
 
 // ---------------------------------------------------------------- one capture

@@ -528,8 +528,5 @@ void TForm1::StopAndSettle() {
 void TForm1::WaitOneTimer6Tick() {
   Timer6Fired = 0;
   Timer6->SetEnabled(true);
-  while (!Timer6Fired && !Application->Terminated()) {
-    Application->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  Application->ProcessMessagesUntil([this] { return Timer6Fired != 0; });
 }

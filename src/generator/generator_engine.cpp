@@ -324,7 +324,7 @@ void TForm1_fgen::timer77() {
     if (bode::BodeSweepRunning) {
       Timer7Fired = 0;
       Timer7->SetEnabled(true);
-      while (!Timer7Fired && !Application->Terminated()) Application->ProcessMessages();
+      Application->ProcessMessagesUntil([this] { return Timer7Fired != 0; });
     }
   }
   SendBusy = 0;
@@ -352,5 +352,5 @@ void TForm1_fgen::SendOutputAndWait() {
 }
 
 void TForm1_fgen::WaitWhileSending() {
-  while (generator::SendBusy && !Application->Terminated()) Application->ProcessMessages();
+  Application->ProcessMessagesUntil([] { return generator::SendBusy == 0; });
 }

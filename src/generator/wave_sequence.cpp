@@ -412,7 +412,7 @@ void TForm900::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   else RadioButton1->SetChecked(true);
   if (Timer1->Enabled()) {
     Button3Click(this);
-    while (Timer1->Enabled() && !Application->Terminated()) Application->ProcessMessages();
+    Application->ProcessMessagesUntil([this] { return !Timer1->Enabled(); });
   }
   CanClose = true;
 }

@@ -41,7 +41,8 @@ void WriteSampleExport(SharedWords& block, const SampleExport& capture) {
     block.Set(header + 1, ExportSpanMillivolts(gain));
     block.Set(header + 2, 255 - ground);
     const std::size_t n = std::min(samples.size(), kExportChannelSamples);
-    for (std::size_t i = 0; i < kExportChannelSamples; ++i) block.Set(header + 3 + i, i < n ? samples[i] : 0);
+    block.Write(header + 3, samples.first(n));
+    for (std::size_t i = n; i < kExportChannelSamples; ++i) block.Set(header + 3 + i, 0);
   };
   channel(kExportCh2Header, capture.Ch2GainCode, capture.Ch2GroundLevel, capture.Ch2);
   channel(kExportCh1Header, capture.Ch1GainCode, capture.Ch1GroundLevel, capture.Ch1);

@@ -59,7 +59,7 @@ void TForm1::OpenData1Click(TObject*) {
     SpeedButtonRunClick(this);
     Timer6Fired = 0;
     Timer6->SetEnabled(true);
-    while (!Timer6Fired && !Application->Terminated()) Application->ProcessMessages();
+    Application->ProcessMessagesUntil([this] { return Timer6Fired != 0; });
     if (Application->Terminated()) return;
   }
   const bool mathWasDown = SpeedButton21 && SpeedButton21->Visible() && SpeedButton21->Down();

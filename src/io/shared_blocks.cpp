@@ -1,6 +1,8 @@
 #include "io/shared_blocks.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "io/generator_mailbox.h"
 #include "io/remote_control_form.h"
@@ -39,6 +41,13 @@ std::int32_t SharedWords::Get(std::size_t index, std::memory_order order) const 
 
 void SharedWords::Set(std::size_t index, std::int32_t value, std::memory_order order) {
   if (std::int32_t* w = Word(index)) std::atomic_ref<std::int32_t>(*w).store(value, order);
+}
+
+void SharedWords::Write(std::size_t first, std::span<const std::int32_t> words) {
+  const std::size_t count = Count();
+  if (first >= count || words.empty()) return;
+  const std::size_t n = std::min(words.size(), count - first);
+  std::memcpy(static_cast<std::int32_t*>(memory_.Data()) + first, words.data(), n * sizeof(std::int32_t));
 }
 
 bool SharedWords::Exchange(std::size_t index, std::int32_t expected, std::int32_t value) {

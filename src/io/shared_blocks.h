@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "platform/shm/shared_memory.h"
@@ -45,6 +46,9 @@ class SharedWords {
   // A word outside the block reads 0, and writing one does nothing.
   std::int32_t Get(std::size_t index, std::memory_order order = std::memory_order_relaxed) const;
   void Set(std::size_t index, std::int32_t value, std::memory_order order = std::memory_order_relaxed);
+  // Copies `words` into the block from word `first` on, in one go; the part
+  // beyond the block is left out.
+  void Write(std::size_t first, std::span<const std::int32_t> words);
   // Replaces `expected` with `value` only when the word still holds it.
   bool Exchange(std::size_t index, std::int32_t expected, std::int32_t value);
   // Runs `write` over the block, grown back to its full size first when

@@ -291,7 +291,7 @@ void TForm1_rec::FormCreate(TObject* /*Sender*/) {
 void TForm1_rec::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   if (!recorder::RecStopped) {
     lopetus();
-    while (FastTimer1->Enabled() && !Application->Terminated()) Application->ProcessMessages();
+    Application->ProcessMessagesUntil([this] { return !FastTimer1->Enabled(); });
   }
   CanClose = recorder::RecStopped != 0;
 }

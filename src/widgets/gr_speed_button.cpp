@@ -44,15 +44,20 @@ struct Face {
 
 void DrawCell(QImage& strip, int x0, int w, int h, const Face& f, TColor transparent) {
   const std::uint32_t clear = ToQRgb(transparent);
-  auto put = [&](int x, int y, TColor c) {
+  // Straight into the rows: the strip is Format_RGB32.
+  std::uint32_t* const bits = reinterpret_cast<std::uint32_t*>(strip.bits()) + x0;
+  const std::ptrdiff_t stride = strip.bytesPerLine() / 4;
+  auto pixel = [&](int x, int y) -> std::uint32_t& { return bits[y * stride + x]; };
+  auto value = [&](TColor c) {
     std::uint32_t v = ToQRgb(c);
     // The transparent colour is reserved for the corners.
     if (v == clear) v ^= 0x000001;
-    strip.setPixel(x0 + x, y, v);
+    return v;
   };
+  auto put = [&](int x, int y, TColor c) { pixel(x, y) = value(c); };
   for (int y = 0; y < h; ++y) {
-    const TColor row = Mix(f.top, f.bottom, h > 1 ? double(y) / (h - 1) : 0.0);
-    for (int x = 0; x < w; ++x) put(x, y, row);
+    const std::uint32_t row = value(Mix(f.top, f.bottom, h > 1 ? double(y) / (h - 1) : 0.0));
+    std::fill(&pixel(0, y), &pixel(0, y) + w, row);
   }
   if (w >= 4 && h >= 4) {
     for (int x = 1; x < w - 1; ++x) {
@@ -80,9 +85,9 @@ void DrawCell(QImage& strip, int x0, int w, int h, const Face& f, TColor transpa
     const int cy[2] = {0, h - 1}, dy[2] = {1, -1};
     for (int i = 0; i < 2; ++i)
       for (int j = 0; j < 2; ++j) {
-        strip.setPixel(x0 + cx[i], cy[j], clear);
-        strip.setPixel(x0 + cx[i] + dx[i], cy[j], clear);
-        strip.setPixel(x0 + cx[i], cy[j] + dy[j], clear);
+        pixel(cx[i], cy[j]) = clear;
+        pixel(cx[i] + dx[i], cy[j]) = clear;
+        pixel(cx[i], cy[j] + dy[j]) = clear;
         // The pixel inside the cut takes the outline, closing the curve.
         put(cx[i] + dx[i], cy[j] + dy[j], f.outline);
       }
@@ -119,7 +124,10 @@ std::unique_ptr<TBitmap> MakeButtonStrip(int cellWidth, int cellHeight, TColor b
 // ---------------------------------------------------------------- TGrSpeedButton
 
 TGrSpeedButton::TGrSpeedButton(TComponent* owner) : TSpeedButton(owner) {
-  SetGlyph(*MakeButtonStrip(kButtonCellWidth, kButtonCellHeight, kButtonBaseColor));
+  // Every button starts from the same strip: it is drawn once and shared.
+  static const std::unique_ptr<TBitmap> defaultStrip =
+      MakeButtonStrip(kButtonCellWidth, kButtonCellHeight, kButtonBaseColor);
+  SetGlyph(*defaultStrip);
   SetNumGlyphs(4);
   SetBounds(Left(), Top(), Glyph()->Width() / NumGlyphs(), Glyph()->Height());
 }
@@ -151,16 +159,24 @@ void TGrSpeedButton::ComposeCell(int index) {
     work_ = QImage();
     return;
   }
-  if (work_.width() != w || work_.height() != h) work_ = QImage(w, h, QImage::Format_RGB32);
   const QImage& src = glyph->Image();
+  // The same cell of the same strip is composed once, not at every paint.
+  const WorkKey key{src.cacheKey(), index, transparent_color_};
+  if (key == work_key_ && work_.width() == w && work_.height() == h) return;
+  if (work_.width() != w || work_.height() != h) work_ = QImage(w, h, QImage::Format_RGB32);
   const std::uint32_t face = ToQRgb(clBtnFace);
   const std::uint32_t clear = ToQRgb(transparent_color_) & 0xFFFFFF;
   const int x0 = index * w;
-  for (int y = 0; y < h; ++y)
+  const bool rgb32 = src.format() == QImage::Format_RGB32;
+  for (int y = 0; y < h; ++y) {
+    auto* out = reinterpret_cast<std::uint32_t*>(work_.scanLine(y));
+    const auto* in = rgb32 ? reinterpret_cast<const std::uint32_t*>(src.constScanLine(y)) + x0 : nullptr;
     for (int x = 0; x < w; ++x) {
-      const std::uint32_t p = src.pixel(x0 + x, y);
-      work_.setPixel(x, y, (p & 0xFFFFFF) == clear ? face : (p | 0xFF000000u));
+      const std::uint32_t p = in ? in[x] : src.pixel(x0 + x, y);
+      out[x] = (p & 0xFFFFFF) == clear ? face : (p | 0xFF000000u);
     }
+  }
+  work_key_ = key;
 }
 
 void TGrSpeedButton::Paint(QPainter& painter, const QRect& rect) {

@@ -55,6 +55,14 @@ class TGrSpeedButton : public TSpeedButton {
   void ComposeCell(int index);
 
   TColor transparent_color_ = clRed;
+  // What work_ was composed from: the strip's picture, the cell, the colour.
+  struct WorkKey {
+    qint64 strip = 0;
+    int index = -1;
+    TColor transparent = 0;
+    bool operator==(const WorkKey&) const = default;
+  };
   QImage work_;
+  WorkKey work_key_;
   bool hover_ = false;
 };

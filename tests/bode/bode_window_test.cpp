@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -363,6 +364,27 @@ TEST_F(BodeDeviceTest, EveryEndOfASweepLeavesTheScopeStatusStopped) {
     EXPECT_EQ(Bode_plot->Memo1->Lines().Count(), c.tableLines);
     EXPECT_EQ(bode::BodeSweepRunning, 0);
   }
+}
+
+TEST_F(BodeDeviceTest, TheSettleWaitAfterAGeneratorChangeLeavesTheProcessorFree) {
+  // A sweep waits for the generator's output to settle after every change;
+  // the wait keeps its length, and the program sleeps through it.
+  constexpr int kSettleMs = 300;
+  Form1_fgen->Timer7->SetInterval(kSettleMs);
+  bode::BodeSweepRunning = 1;
+  const std::size_t writesBefore = Device().WrittenBytes().size();
+  timespec cpu0{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu0);
+  const auto started = std::chrono::steady_clock::now();
+  Form1_fgen->timer77();
+  const auto wall = std::chrono::steady_clock::now() - started;
+  timespec cpu1{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu1);
+  bode::BodeSweepRunning = 0;
+  const double cpuMs = (cpu1.tv_sec - cpu0.tv_sec) * 1e3 + (cpu1.tv_nsec - cpu0.tv_nsec) / 1e6;
+  EXPECT_GT(Device().WrittenBytes().size(), writesBefore) << "the generator was sent its setting";
+  EXPECT_GE(wall, std::chrono::milliseconds(kSettleMs));
+  EXPECT_LT(cpuMs, 0.25 * kSettleMs) << "the settle wait spins";
 }
 
 TEST_F(BodeDeviceTest, FlatInputsGiveTheZeroLevelNeverInfinity) {

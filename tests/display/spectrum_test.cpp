@@ -7,9 +7,12 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <vector>
 #include <numbers>
 
 #include "display/spectrum.h"
+#include "platform/os/numeric.h"
 
 namespace {
 
@@ -180,6 +183,28 @@ TEST(SpectrumLevels, QuarterRateCosineGivesTheSameLevelsForEveryWindow) {
   big.Run(QuarterRateCosine(100));
   EXPECT_EQ(big.Level(1024), 468);  // log10(204800) + 2 = 7.3113 -> 467.93
   EXPECT_EQ(big.Shown(1024), 255);
+}
+
+TEST(SpectrumLevels, EveryMagnitudeGetsTheLevelOfItsLogarithm) {
+  // 64 levels per decade above -128: the level is round((log10(m + 0.0001) + 2) 64),
+  // ties to even. Magnitudes all over the range, and the doubles right at
+  // every level's edge.
+  const auto byLog = [](double m) {
+    return static_cast<std::int32_t>(numeric::Round((std::log10(m + 0.0001) + 2.0) * 64.0, -128));
+  };
+  std::vector<double> magnitudes = {0.0, -0.0, 1e-300, 5e-5, 1.0, 1e13, 1e300,
+                                    std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
+  for (double e = -6; e < 13; e += 1.0 / 4096) magnitudes.push_back(std::pow(10.0, e));
+  for (int level = -127; level < 900; ++level) {
+    const double edge = std::pow(10.0, (level - 0.5) / 64.0 - 2.0) - 0.0001;
+    double m = edge;
+    for (int i = 0; i < 8; ++i) m = std::nextafter(m, 0.0);
+    for (int i = 0; i < 16; ++i, m = std::nextafter(m, 1e300)) magnitudes.push_back(m);
+  }
+  int wrong = 0;
+  for (double m : magnitudes) wrong += display::SpectrumLevel(m) != byLog(m);
+  EXPECT_EQ(wrong, 0) << "of " << magnitudes.size();
+  EXPECT_EQ(display::SpectrumLevel(0.0), -128);
 }
 
 TEST(SpectrumLevels, ZeroSignalIsLevelMinus128InTheLow16BitsOfEveryEntry) {

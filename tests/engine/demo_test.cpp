@@ -12,6 +12,7 @@
 #include "support/held_startup_test.h"
 #include "engine/scope_state.h"
 #include "support/app_harness.h"
+#include "display/history.h"
 #include "display/history_state.h"
 
 namespace {
@@ -204,7 +205,7 @@ TEST_F(DemoTest, RunShowsMovingSignalsUntilStoppedAndSingleTakesOne) {
   EXPECT_EQ(Form1->Timer4->Interval(), 2u);
   // The stored captures differ: the traces move.
   bool moved = false;
-  for (std::size_t k = 4096; k < 8192 && !moved; ++k) moved = HistoryBuffer[k * 1002 + 0] != HistoryBuffer[k * 1002 + 1];
+  for (std::size_t k = 4096; k < 8192 && !moved; ++k) moved = display::HistorySample(0, k) != display::HistorySample(1, k);
   EXPECT_TRUE(moved);
 
   Form1->SpeedButtonRun->Click();

@@ -17,6 +17,7 @@
 #include "engine/scope_state.h"
 #include "generator/fine_tune.h"
 #include "support/app_harness.h"
+#include "display/history.h"
 #include "display/history_state.h"
 
 namespace {
@@ -180,12 +181,12 @@ TEST_F(UnpackTest, HistoryStoresEachCaptureAndWrapsAfterSlotHistoryLength) {
     ReceiveFlat(v, static_cast<std::uint8_t>(v + 100));
     Form8->LueData_500();
   }
-  // Byte k of slot c is at k * 1002 + c; CH2 first, CH1 from entry 4096.
-  EXPECT_EQ(HistoryBuffer[0 * 1002 + 999], 131);
-  EXPECT_EQ(HistoryBuffer[4096 * 1002 + 999], 31);
-  EXPECT_EQ(HistoryBuffer[4096 * 1002 + 1000], 32);  // the 1001st slot
-  EXPECT_EQ(HistoryBuffer[4096 * 1002 + 0], 33);     // then back to the start
-  EXPECT_EQ(HistoryBuffer[8191 * 1002 + 0], 33);
+  // CH2 first, CH1 from entry 4096.
+  EXPECT_EQ(HistorySample(999, 0), 131);
+  EXPECT_EQ(HistorySample(999, 4096), 31);
+  EXPECT_EQ(HistorySample(1000, 4096), 32);  // the 1001st slot
+  EXPECT_EQ(HistorySample(0, 4096), 33);     // then back to the start
+  EXPECT_EQ(HistorySample(0, 8191), 33);
   EXPECT_EQ(HistoryIndex, 1);
   EXPECT_EQ(HistoryViewIndex, 0);
 
@@ -197,7 +198,7 @@ TEST_F(UnpackTest, HistoryStoresEachCaptureAndWrapsAfterSlotHistoryLength) {
   EXPECT_EQ(HistoryStoreOn, 1);
   ReceiveFlat(41, 41);
   Form8->LueData_500();
-  EXPECT_EQ(HistoryBuffer[4096 * 1002 + 1], 41);
+  EXPECT_EQ(HistorySample(1, 4096), 41);
   EXPECT_EQ(HistoryIndex, 2);
 }
 

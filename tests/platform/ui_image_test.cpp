@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -42,6 +43,49 @@ TEST(Image, ShowsWhatWasDrawn) {
   image->Repaint();
   const QImage shot = image->Widget()->grab().toImage();
   EXPECT_EQ(shot.pixelColor(25, 20), QColor(0, 0, 0xDC));
+}
+
+TEST(Image, APictureCoveredByAnotherWindowIsShownAgainUpToDate) {
+  // What the window system has of a window: its copy on the screen.
+  const auto onScreen = [](TForm& f, int x, int y) {
+    QApplication::processEvents();
+    return QApplication::primaryScreen()->grabWindow(f.Widget()->winId()).toImage().pixelColor(x, y);
+  };
+  TForm below(nullptr), above(nullptr);
+  below.SetBounds(100, 100, 200, 100);
+  auto* image = new TImage(&below);
+  image->SetParent(&below);
+  image->SetBounds(10, 10, 50, 40);
+  const auto paint = [image](TColor c) {
+    image->Canvas()->Brush.Color = c;
+    image->Canvas()->FillRect(Rect(0, 0, 50, 40));
+    image->Invalidate();
+  };
+  below.Show();
+  paint(0x0000DC);
+  EXPECT_EQ(onScreen(below, 20, 20), QColor(0xDC, 0, 0));
+
+  // A window in front covers it whole: the picture changes unseen...
+  above.SetBounds(50, 50, 400, 300);
+  above.Show();
+  paint(0xDC0000);
+  EXPECT_EQ(onScreen(below, 20, 20), QColor(0xDC, 0, 0)) << "a covered picture is not copied to the screen";
+  // ...and shows as it is now once uncovered: moved aside, raised, or hidden.
+  above.SetBounds(500, 50, 400, 300);
+  EXPECT_EQ(onScreen(below, 20, 20), QColor(0, 0, 0xDC));
+  above.SetBounds(50, 50, 400, 300);
+  paint(0x00DC00);
+  below.Widget()->raise();
+  EXPECT_EQ(onScreen(below, 20, 20), QColor(0, 0xDC, 0));
+  above.Widget()->raise();
+  paint(0x0000DC);
+  above.Hide();
+  EXPECT_EQ(onScreen(below, 20, 20), QColor(0xDC, 0, 0));
+  // Partly covered pictures are painted at once.
+  above.SetBounds(50, 50, 100, 300);
+  above.Show();
+  paint(0xDC0000);
+  EXPECT_EQ(onScreen(below, 20, 20), QColor(0, 0, 0xDC));
 }
 
 TEST(Image, MouseEventsInPictureCoordinatesAndClickOnRelease) {

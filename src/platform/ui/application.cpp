@@ -1,6 +1,8 @@
 #include "platform/ui/application.h"
 
+#include <chrono>
 #include <map>
+#include <thread>
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -35,6 +37,13 @@ std::string TApplication::ExeName() const {
 void TApplication::ProcessMessages() {
   if (!QCoreApplication::instance()) return;
   QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void TApplication::ProcessMessagesUntil(const std::function<bool()>& done) {
+  while (!done() && !terminated_) {
+    ProcessMessages();
+    if (!done()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
 }
 
 void TApplication::Terminate() {

@@ -22,6 +22,10 @@ class TApplication : public TComponent {
   // Handles every pending event (input, timers, repaints) and returns; safe
   // and cheap to call in a waiting loop, and harmless without a Qt application.
   void ProcessMessages();
+  // Waits until done() holds or the application ends: handles the pending
+  // events, and sleeps a few milliseconds between rounds, so a wait for a
+  // timer or a flag costs no processor time.
+  void ProcessMessagesUntil(const std::function<bool()>& done);
   // Ends Run() (and any modal run) as soon as control returns to the event loop.
   void Terminate();
   bool Terminated() const { return terminated_; }

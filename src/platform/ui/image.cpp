@@ -1,18 +1,77 @@
 #include "platform/ui/image.h"
 
+#include <QBackingStore>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
+
+#include <vector>
 
 namespace {
+
+class ImageWidget;
+
+// The program's top-level windows from the front: a window comes to the
+// front when it is shown, activated or raised, as window systems stack them.
+// A picture that a window in front of its own covers whole is not copied to
+// the screen; it is painted as soon as it shows again.
+class CoverWatch : public QObject {
+ public:
+  static CoverWatch& Get() {
+    static CoverWatch* watch = new CoverWatch;
+    // Watches the application of the moment (a test may make a new one).
+    if (QCoreApplication* app = QCoreApplication::instance(); app && watch->app_ != app) {
+      app->installEventFilter(watch);
+      watch->app_ = app;
+    }
+    return *watch;
+  }
+  void Add(ImageWidget* w) { images_.push_back(w); }
+  void Remove(ImageWidget* w) { std::erase(images_, w); }
+  bool Covered(const QWidget* image) const;
+
+ protected:
+  bool eventFilter(QObject* obj, QEvent* e) override;
+
+ private:
+  void ToFront(QWidget* w) {
+    std::erase_if(stack_, [w](const QPointer<QWidget>& p) { return p.isNull() || p == w; });
+    stack_.insert(stack_.begin(), w);
+  }
+  void PaintUncovered();
+
+  QPointer<QCoreApplication> app_;
+  std::vector<QPointer<QWidget>> stack_;
+  std::vector<ImageWidget*> images_;
+};
+
 class ImageWidget : public QWidget {
  public:
   explicit ImageWidget(TImage* image) : image_(image) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    CoverWatch::Get().Add(this);
+  }
+  ~ImageWidget() override { CoverWatch::Get().Remove(this); }
+
+  // A paint left out while covered is made up for once the picture shows.
+  void PaintIfUncovered() {
+    if (deferred_ && !CoverWatch::Get().Covered(this)) {
+      deferred_ = false;
+      update();
+    }
   }
 
  protected:
   void paintEvent(QPaintEvent* e) override {
+    // Only the copy for the window is left out: grabs and prints paint always.
+    QBackingStore* store = window()->backingStore();
+    if (store && redirected(nullptr) == store->paintDevice() && CoverWatch::Get().Covered(this)) {
+      deferred_ = true;
+      return;
+    }
     QPainter p(this);
     const QImage& pic = image_->Picture()->Image();
     if (image_->Stretch()) {
@@ -29,7 +88,48 @@ class ImageWidget : public QWidget {
 
  private:
   TImage* image_;
+  bool deferred_ = false;
 };
+
+bool CoverWatch::Covered(const QWidget* image) const {
+  const QWidget* top = image->window();
+  if (!top || top == image || !image->isVisible()) return false;
+  const QRect onScreen(top->geometry().topLeft() + image->mapTo(top, QPoint(0, 0)), image->size());
+  for (const QPointer<QWidget>& w : stack_) {
+    if (w.isNull()) continue;
+    if (w == top) return false;  // nothing further in front
+    if (w->isVisible() && !w->isMinimized() && w->geometry().contains(onScreen)) return true;
+  }
+  return false;
+}
+
+bool CoverWatch::eventFilter(QObject* obj, QEvent* e) {
+  if (!obj->isWidgetType()) return false;
+  auto* w = static_cast<QWidget*>(obj);
+  if (!w->isWindow()) return false;
+  switch (e->type()) {
+    case QEvent::Show:
+    case QEvent::WindowActivate:
+    case QEvent::ZOrderChange:
+      ToFront(w);
+      PaintUncovered();
+      break;
+    case QEvent::Hide:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowStateChange:
+      PaintUncovered();
+      break;
+    default:
+      break;
+  }
+  return false;
+}
+
+void CoverWatch::PaintUncovered() {
+  for (ImageWidget* image : images_) image->PaintIfUncovered();
+}
+
 }  // namespace
 
 TImage::TImage(TComponent* owner)

@@ -11,8 +11,31 @@ namespace {
 // coordinates near the int limits, so the clipping arithmetic is done wider.
 using Wide = __int128;
 
-std::int64_t CeilDivPositive(Wide a, Wide b) { return static_cast<std::int64_t>((a + b - 1) / b); }
-std::int64_t FloorDivPositive(Wide a, Wide b) { return static_cast<std::int64_t>(a / b); }
+template <class T>
+std::int64_t CeilDivPositive(T a, T b) { return static_cast<std::int64_t>((a + b - 1) / b); }
+template <class T>
+std::int64_t FloorDivPositive(T a, T b) { return static_cast<std::int64_t>(a / b); }
+
+// Below 2^30 every product of the clipping fits 64 bits: the screen's lines
+// take the fast division, lines far outside the picture the wide one.
+bool Narrow(std::int64_t v) { return v > -(std::int64_t{1} << 30) && v < (std::int64_t{1} << 30); }
+
+// The first and last steps inside the minor bounds, and off(lo) with its
+// remainder, in arithmetic of type T.
+template <class T>
+void ClipMinor(LinePlan& p, std::int64_t kLo, std::int64_t kHi, std::int64_t& lo, std::int64_t& hi) {
+  const T twoMajor = 2 * static_cast<T>(p.majorLen);
+  const T twoMinor = 2 * static_cast<T>(p.minorLen);
+  if (kLo > 0) lo = std::max(lo, CeilDivPositive<T>(twoMajor * kLo - p.majorLen, twoMinor));
+  hi = std::min(hi, FloorDivPositive<T>(twoMajor * kHi + p.majorLen - 1, twoMinor));
+}
+template <class T>
+void StartOffset(LinePlan& p, std::int64_t lo) {
+  const T num = 2 * static_cast<T>(lo) * p.minorLen + p.majorLen;
+  const T twoMajor = 2 * static_cast<T>(p.majorLen);
+  p.quot = static_cast<std::int64_t>(num / twoMajor);
+  p.rem = static_cast<std::int64_t>(num % twoMajor);
+}
 
 // Floor division for any sign of the dividend (divisor > 0).
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
@@ -23,39 +46,21 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 
 }  // namespace
 
-LinePlan PlanLine(int x1, int y1, int x2, int y2, bool includeLast, const Box& box) {
-  LinePlan p;
-  const std::int64_t dx = static_cast<std::int64_t>(x2) - x1;
-  const std::int64_t dy = static_cast<std::int64_t>(y2) - y1;
-  const std::int64_t adx = dx < 0 ? -dx : dx;
-  const std::int64_t ady = dy < 0 ? -dy : dy;
+void ClipPlan(LinePlan& p, const Box& box) {
   std::int64_t majorLo, majorHi, minorLo, minorHi;
-  p.xMajor = adx >= ady;
   if (p.xMajor) {
-    p.major0 = x1;
-    p.minor0 = y1;
-    p.majorStep = dx < 0 ? -1 : 1;
-    p.minorStep = dy < 0 ? -1 : 1;
-    p.majorLen = adx;
-    p.minorLen = ady;
     majorLo = box.xmin;
     majorHi = box.xmax;
     minorLo = box.ymin;
     minorHi = box.ymax;
   } else {
-    p.major0 = y1;
-    p.minor0 = x1;
-    p.majorStep = dy < 0 ? -1 : 1;
-    p.minorStep = dx < 0 ? -1 : 1;
-    p.majorLen = ady;
-    p.minorLen = adx;
     majorLo = box.ymin;
     majorHi = box.ymax;
     minorLo = box.xmin;
     minorHi = box.xmax;
   }
-  p.count = p.majorLen + (includeLast ? 1 : 0);
-  if (p.count == 0) return p;
+  p.first = 0;
+  p.last = -1;
 
   // Steps allowed by the major axis.
   std::int64_t lo, hi;
@@ -76,30 +81,31 @@ LinePlan PlanLine(int x1, int y1, int x2, int y2, bool includeLast, const Box& b
     kLo = p.minor0 - minorHi;
     kHi = p.minor0 - minorLo;
   }
-  if (kHi < 0) return p;
+  if (kHi < 0) return;
   if (p.minorLen == 0) {
-    if (kLo > 0) return p;
+    if (kLo > 0) return;
+  } else if (Narrow(p.majorLen) && Narrow(kLo) && Narrow(kHi)) {
+    ClipMinor<std::int64_t>(p, kLo, kHi, lo, hi);
   } else {
-    const Wide twoMajor = 2 * static_cast<Wide>(p.majorLen);
-    const Wide twoMinor = 2 * static_cast<Wide>(p.minorLen);
-    if (kLo > 0) lo = std::max(lo, CeilDivPositive(twoMajor * kLo - p.majorLen, twoMinor));
-    hi = std::min(hi, FloorDivPositive(twoMajor * kHi + p.majorLen - 1, twoMinor));
+    ClipMinor<Wide>(p, kLo, kHi, lo, hi);
   }
   lo = std::max<std::int64_t>(lo, 0);
   hi = std::min(hi, p.count - 1);
-  if (lo > hi) return p;
+  if (lo > hi) return;
   p.first = lo;
   p.last = hi;
   if (p.majorLen == 0) {
     p.quot = 0;
     p.rem = 0;
+  } else if (lo == 0) {
+    p.quot = 0;  // off(0) = majorLen div 2 majorLen
+    p.rem = p.majorLen;
+  } else if (Narrow(p.majorLen)) {
+    StartOffset<std::int64_t>(p, lo);
   } else {
-    const Wide num = 2 * static_cast<Wide>(lo) * p.minorLen + p.majorLen;
-    const Wide twoMajor = 2 * static_cast<Wide>(p.majorLen);
-    p.quot = static_cast<std::int64_t>(num / twoMajor);
-    p.rem = static_cast<std::int64_t>(num % twoMajor);
+    StartOffset<Wide>(p, lo);
   }
-  return p;
+  return;
 }
 
 void EllipseSpans(int x1, int y1, int x2, int y2, int rowMin, int rowMax, std::vector<Span>& out) {

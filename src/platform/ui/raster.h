@@ -37,11 +37,41 @@ struct LinePlan {
   std::int64_t quot = 0, rem = 0;
 };
 
+// Cuts a plan whose ends are not both inside the box down to the box.
+void ClipPlan(LinePlan& p, const Box& box);
+
 // Plans the line from (x1, y1) to (x2, y2), leaving out the end pixel unless
 // includeLast, and clips it to box analytically: the pixels kept are exactly
 // those the unclipped line would have inside the box, however far away its
-// ends are.
-LinePlan PlanLine(int x1, int y1, int x2, int y2, bool includeLast, const Box& box);
+// ends are. Inline: a trace is hundreds of short lines.
+inline LinePlan PlanLine(int x1, int y1, int x2, int y2, bool includeLast, const Box& box) {
+  LinePlan p;
+  const std::int64_t dx = static_cast<std::int64_t>(x2) - x1;
+  const std::int64_t dy = static_cast<std::int64_t>(y2) - y1;
+  const std::int64_t adx = dx < 0 ? -dx : dx;
+  const std::int64_t ady = dy < 0 ? -dy : dy;
+  p.xMajor = adx >= ady;
+  p.major0 = p.xMajor ? x1 : y1;
+  p.minor0 = p.xMajor ? y1 : x1;
+  p.majorStep = (p.xMajor ? dx : dy) < 0 ? -1 : 1;
+  p.minorStep = (p.xMajor ? dy : dx) < 0 ? -1 : 1;
+  p.majorLen = p.xMajor ? adx : ady;
+  p.minorLen = p.xMajor ? ady : adx;
+  p.count = p.majorLen + (includeLast ? 1 : 0);
+  if (p.count == 0) return p;
+  // Off(0) = majorLen div 2 majorLen, remainder majorLen (0 for a point).
+  p.first = 0;
+  p.last = p.count - 1;
+  p.quot = 0;
+  p.rem = p.majorLen;
+  // Both ends inside the box (most of the lines drawn): every pixel lies
+  // between them, so nothing is clipped.
+  const auto inside = [&box](std::int64_t x, std::int64_t y) {
+    return x >= box.xmin && x <= box.xmax && y >= box.ymin && y <= box.ymax;
+  };
+  if (!inside(x1, y1) || !inside(x2, y2)) ClipPlan(p, box);
+  return p;
+}
 
 // Calls f(x, y, i) for every pixel of the planned line inside the box, i being
 // the pixel's index along the whole line.

@@ -1,0 +1,236 @@
+#!/usr/bin/env python3
+"""Speed of the real program as it runs, from outside.
+
+Starts darvik48 on its own virtual display (Xvfb) in demo mode, once per
+scenario, puts it into Run through the remote-control mailbox and counts the
+pictures by the sample export's data-ready word (the program sets it after
+every capture, just before that capture is drawn). CPU comes from /proc.
+Prints pictures per second, CPU per picture, the time from the start to the
+main window on screen, and the resident memory after start-up and after the
+run. Given two program files it runs both, scenario by scenario, in the same
+run, so that a busy machine weighs on both alike.
+
+  bench/program_speed.py build/src/darvik48 [other/build/src/darvik48]
+      [--seconds 10] [--scenario NAME ...] [--repeat 1]
+"""
+import argparse
+import mmap
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+# Each scenario: the settings file it starts with, then what is done before
+# the measurement: screen points clicked or keys pressed (where the windows
+# open on a virtual display without a window manager), the Big Screen opened
+# (Alt+B), and Run pressed through the remote-control mailbox.
+SCENARIOS = {
+    "run-1ms": {"set": "[Time]\n1ms=1\n"},
+    "run-0.1us": {"set": "[Time]\n0.1us=1\n"},
+    "spectrum": {"set": "[Time]\n1ms=1\n[Device]\nFFT=1\n"},
+    # The "Persist" button under the picture.
+    "graded-persistence": {"set": "[Time]\n1ms=1\n[Persistence]\nPersistence_with_Intensity_Grading=1\n",
+                           "actions": [("click", 636, 378)]},
+    "big-screen": {"set": "[Time]\n1ms=1\n", "big_screen": True},
+    # "Circuit Analyzer", the hint's OK, then "Start": measured from the start
+    # of the sweep (CPU % is the figure). In demo mode the generator is not
+    # sent anything, so the sweep has no settle waits and ends within a second.
+    "bode-sweep": {"set": "[Time]\n1ms=1\n", "run": False,
+                   "actions": [("click", 978, 355), ("key", "Return"), ("click", 44, 344)]},
+}
+DATA_READY = 8198
+SETTLE = 1.0  # seconds for the start-up to settle; longer under a profiler
+TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def free_display():
+    for n in range(140, 400):
+        if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
+            return n
+    raise SystemExit("no free display number")
+
+
+def wait_for(predicate, seconds, step=0.002):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        if predicate():
+            return True
+        time.sleep(step)
+    return False
+
+
+def cpu_times(pid):
+    """User and system CPU seconds of the process."""
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) / TICKS, int(fields[12]) / TICKS
+
+
+def cpu_seconds(pid):
+    return sum(cpu_times(pid))
+
+
+def rss_mb(pid):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1]) / 1024
+    return 0.0
+
+
+class Block:
+    def __init__(self, path, size):
+        fd = os.open(path, os.O_RDWR)
+        self.map = mmap.mmap(fd, size)
+        os.close(fd)
+
+    def get(self, i):
+        return struct.unpack_from("<i", self.map, 4 * i)[0]
+
+    def set(self, i, v):
+        struct.pack_into("<i", self.map, 4 * i, v)
+
+
+def window_shown(display, name):
+    r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{name}$"],
+                       env=dict(os.environ, DISPLAY=display), capture_output=True, text=True)
+    return r.stdout.split()
+
+
+def run_once(program, scenario, seconds, shot=None):
+    plan = SCENARIOS[scenario]
+    settings = plan["set"]
+    n = free_display()
+    display = f":{n}"
+    xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    home = tempfile.mkdtemp(prefix="darvik48-speed-")
+    suffix = f"speedbench{os.getpid()}x{n}"
+    program_proc = None
+    try:
+        if not wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{n}"), 10):
+            raise RuntimeError("Xvfb did not start")
+        ini_dir = os.path.join(home, ".local/share/Brastel/Darvik48")
+        os.makedirs(ini_dir)
+        with open(os.path.join(ini_dir, "Darvik48.ini"), "w") as f:
+            f.write("[Hardware]\nDemoMode=1\n")
+        set_file = os.path.join(home, "scenario.set")
+        with open(set_file, "w") as f:
+            f.write(settings)
+        env = dict(os.environ, DISPLAY=display, HOME=home, DARVIK48_SHM_SUFFIX=suffix)
+        for k in ("XDG_DATA_HOME", "XDG_CONFIG_HOME", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
+            env.pop(k, None)
+        started = time.monotonic()
+        program_proc = subprocess.Popen([program, set_file], env=env, cwd=home, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        pid = program_proc.pid
+        shown = wait_for(lambda: window_shown(display, "Darvik48"), 20, 0.001)
+        startup_ms = (time.monotonic() - started) * 1000 if shown else float("nan")
+        export_path = f"/dev/shm/ShareDSOData{suffix}"
+        mailbox_path = f"/dev/shm/Darv48Data{suffix}"
+        if not wait_for(lambda: os.path.exists(export_path) and os.path.exists(mailbox_path), 30):
+            raise RuntimeError(f"{program} made no shared-memory blocks")
+        export = Block(export_path, 40000)
+        mailbox = Block(mailbox_path, 400)
+        time.sleep(SETTLE)  # the deferred start-up settles into demo mode
+        # The demo-mode notice is closed; then the open dialog takes the
+        # settings file named on the command line.
+        for _ in range(2):
+            subprocess.run(["xdotool", "key", "Return"], env=dict(os.environ, DISPLAY=display), check=False)
+            time.sleep(0.7 * SETTLE)
+        rss_start = rss_mb(pid)
+        for action in plan.get("actions", []):
+            if action[0] == "click":
+                cmd = ["mousemove", str(action[1]), str(action[2]), "click", "1", "mousemove", "1270", "1010"]
+            else:
+                cmd = ["key", action[1]]
+            subprocess.run(["xdotool"] + cmd, env=dict(os.environ, DISPLAY=display), check=False)
+            if action is not plan["actions"][-1] or plan.get("run", True):
+                time.sleep(0.7 * SETTLE)
+        if plan.get("big_screen"):
+            main = window_shown(display, "Darvik48")
+            subprocess.run(["xdotool", "key", "--window", main[0], "alt+b"],
+                           env=dict(os.environ, DISPLAY=display), check=False)
+            time.sleep(0.5)
+        if plan.get("run", True):
+            wait_for(lambda: mailbox.get(0) == 0, 10)
+            mailbox.set(1, 1)
+            mailbox.set(0, 4)  # Run
+            wait_for(lambda: mailbox.get(0) == 0, 10)
+            time.sleep(SETTLE)  # past the first ticks
+        export.set(DATA_READY, 0)
+        pictures = 0
+        sys0 = cpu_times(pid)[1]
+        cpu0, t0 = cpu_seconds(pid), time.monotonic()
+        end = t0 + seconds
+        while time.monotonic() < end:
+            if export.get(DATA_READY):
+                export.set(DATA_READY, 0)
+                pictures += 1
+            time.sleep(0.0005)
+        cpu1, t1 = cpu_seconds(pid), time.monotonic()
+        sys1 = cpu_times(pid)[1]
+        rss_end = rss_mb(pid)
+        if shot:
+            subprocess.run(["import", "-window", "root", shot], env=dict(os.environ, DISPLAY=display), check=False)
+        wall = t1 - t0
+        return {
+            "pictures/s": pictures / wall,
+            "cpu ms/picture": (cpu1 - cpu0) * 1000 / pictures if pictures else float("nan"),
+            "cpu %": (cpu1 - cpu0) * 100 / wall,
+            "of it system %": (sys1 - sys0) * 100 / wall,
+            "start-up ms": startup_ms,
+            "rss MB start": rss_start,
+            "rss MB end": rss_end,
+        }
+    finally:
+        if program_proc:
+            program_proc.terminate()
+            try:
+                program_proc.wait(10)
+            except subprocess.TimeoutExpired:
+                program_proc.kill()
+        xvfb.terminate()
+        xvfb.wait()
+        shutil.rmtree(home, ignore_errors=True)
+        for base in ("ShareDSOData", "Darv48Data", "Selg48Data"):
+            try:
+                os.unlink(f"/dev/shm/{base}{suffix}")
+            except OSError:
+                pass
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("programs", nargs="+", help="one or two darvik48 program files")
+    ap.add_argument("--seconds", type=float, default=10.0, help="length of each measured run")
+    ap.add_argument("--scenario", action="append", choices=sorted(SCENARIOS), help="default: all")
+    ap.add_argument("--shots", help="folder for a screenshot at the end of each run")
+    ap.add_argument("--repeat", type=int, default=1, help="runs per scenario and program (medians shown)")
+    args = ap.parse_args()
+    if len(args.programs) > 2:
+        ap.error("one or two program files")
+    programs = [os.path.abspath(p) for p in args.programs]
+    for p in programs:
+        if not os.access(p, os.X_OK):
+            ap.error(f"{p}: not a program file")
+    keys = ["pictures/s", "cpu ms/picture", "cpu %", "of it system %", "start-up ms", "rss MB start", "rss MB end"]
+    print(f"{'scenario':20} {'program':3} " + " ".join(f"{k:>15}" for k in keys))
+    for scenario in args.scenario or list(SCENARIOS):
+        results = {p: [] for p in programs}
+        for _ in range(args.repeat):
+            for p in programs:  # alternate, so that both see the same machine
+                shot = os.path.join(args.shots, f"{scenario}-{chr(65 + programs.index(p))}.png") if args.shots else None
+                results[p].append(run_once(p, scenario, args.seconds, shot))
+        for i, p in enumerate(programs):
+            med = {k: sorted(r[k] for r in results[p])[len(results[p]) // 2] for k in keys}
+            print(f"{scenario:20} {chr(65 + i):3} " + " ".join(f"{med[k]:15.2f}" for k in keys), flush=True)
+    for i, p in enumerate(programs):
+        print(f"{chr(65 + i)} = {p}")
+
+
+if __name__ == "__main__":
+    sys.exit(main())
