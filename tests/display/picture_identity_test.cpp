@@ -91,15 +91,15 @@ TEST_F(PictureIdentityTest, FixedCapturesDrawTheSamePicturesInEveryMode) {
     std::uint64_t drawn, painted, big;  // 0: no Big Screen
   };
   const Case cases[] = {
-      {"1 ms/div", [] { PressTimeBase("1ms"); }, false, 8390169675898413440u, 10022382815903864324u, 0u},
-      {"0.1 us/div, sine", [] { display::InterpolationChoice = 0; PressTimeBase("0.1us"); }, false, 17580078689047424192u, 16332306983658535842u, 0u},
-      {"0.1 us/div, linear", [] { display::InterpolationChoice = 1; PressTimeBase("0.1us"); }, false, 4047787683847348032u, 16778795903951295102u, 0u},
+      {"1 ms/div", [] { PressTimeBase("1ms"); }, false, 16695648122282442880u, 11400164594649441708u, 0u},
+      {"0.1 us/div, sine", [] { display::InterpolationChoice = 0; PressTimeBase("0.1us"); }, false, 10505631686744518624u, 774143079854592789u, 0u},
+      {"0.1 us/div, linear", [] { display::InterpolationChoice = 1; PressTimeBase("0.1us"); }, false, 16603691104034096736u, 11401914270952095825u, 0u},
       {"spectrum",
        [] {
          Form1->fft1->SetDown(true);
          Form1->fft1Click(Form1);
        },
-       false, 11194549512228960576u, 661455892348883822u, 0u},
+       false, 10982848305927837088u, 5520955371280978767u, 0u},
       {"graded persistence",
        [] {
          PressTimeBase("1ms");
@@ -107,8 +107,8 @@ TEST_F(PictureIdentityTest, FixedCapturesDrawTheSamePicturesInEveryMode) {
          Form1->SpeedButton23->SetDown(true);
          Form1->SpeedButton23Click(Form1);
        },
-       false, 17471050298839893684u, 303507819060451796u, 0u},
-      {"Big Screen", [] { PressTimeBase("1ms"); Form1->GrSpeedButton1->Click(); }, true, 12139034901168327712u, 17104812083940592011u, 13220525184404705408u},
+       false, 15764052033044026676u, 232258298729733044u, 0u},
+      {"Big Screen", [] { PressTimeBase("1ms"); Form1->GrSpeedButton1->Click(); }, true, 12881703265518774304u, 4060196357901714731u, 10765653183875033472u},
   };
   for (const Case& c : cases) {
     if (&c != cases) {
