@@ -256,6 +256,10 @@ struct ScopeSharedState {
   std::uint8_t TraceValid = 0;           // a live trace is available for saving
   std::int32_t CaptureTimePerDiv = 0;    // TimePerDiv of the last spectrum
   std::uint8_t Calibrating = 0;          // the automatic calibration runs
+  std::int32_t ExtendCalSteps = 0;       // steps of the extended wait before the first calibration
+  // Set for the whole of a calibration, its closing message included: the main
+  // window's close waits until it is clear.
+  std::uint8_t CalibrationRunning = 0;
   std::uint8_t AutosetRunning = 0;       // an autoset runs
 
   // Ground levels of a loaded data file; 10000 while no file is shown.
@@ -460,6 +464,8 @@ inline constexpr auto& CaptureUnpacked = ScopeState.CaptureUnpacked;
 inline constexpr auto& TraceValid = ScopeState.TraceValid;
 inline constexpr auto& CaptureTimePerDiv = ScopeState.CaptureTimePerDiv;
 inline constexpr auto& Calibrating = ScopeState.Calibrating;
+inline constexpr auto& ExtendCalSteps = ScopeState.ExtendCalSteps;
+inline constexpr auto& CalibrationRunning = ScopeState.CalibrationRunning;
 inline constexpr auto& AutosetRunning = ScopeState.AutosetRunning;
 inline constexpr auto& FileCh1Ground = ScopeState.FileCh1Ground;
 inline constexpr auto& FileCh2Ground = ScopeState.FileCh2Ground;
