@@ -43,6 +43,7 @@
 #include "io/about_box.h"
 #include "io/about_box_fgen.h"
 #include "io/about_box_rec.h"
+#include "io/generator_mailbox.h"
 #include "io/help_startup.h"
 #include "io/print_preview.h"
 #include "io/print_preview_1.h"
@@ -190,6 +191,7 @@ void ResetProgramState() {
   generator::ResetGeneratorState();
   recorder::ResetRecorderState();
   bode::ResetBodeState();
+  io::GeneratorMailbox = {};
   Application->ClearTerminated();
 }
 
