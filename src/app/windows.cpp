@@ -10,6 +10,7 @@
 
 #include "bode/add_text_bode.h"
 #include "bode/bode_plot.h"
+#include "bode/bode_state.h"
 #include "bode/color_dialog.h"
 #include "bode/frequency_step_dialog.h"
 #include "bode/ok_bottom_dlg1.h"
@@ -19,17 +20,22 @@
 #include "display/add_text.h"
 #include "display/big_screen.h"
 #include "display/color_dialog.h"
+#include "display/display_state.h"
+#include "display/history_state.h"
 #include "display/measurement_window.h"
 #include "display/persistence_options.h"
+#include "display/persistence_state.h"
 #include "engine/btn_bottom_dlg3.h"
 #include "engine/control_panel.h"
 #include "engine/device_path.h"
 #include "engine/form9.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
+#include "engine/scope_state.h"
 #include "generator/comm_settings.h"
 #include "generator/fine_tune.h"
 #include "generator/generator_form.h"
+#include "generator/generator_state.h"
 #include "generator/hardware_dialog.h"
 #include "generator/more_functions.h"
 #include "generator/wave_editor.h"
@@ -37,6 +43,7 @@
 #include "io/about_box.h"
 #include "io/about_box_fgen.h"
 #include "io/about_box_rec.h"
+#include "io/generator_mailbox.h"
 #include "io/help_startup.h"
 #include "io/print_preview.h"
 #include "io/print_preview_1.h"
@@ -51,6 +58,7 @@
 #include "recorder/btn_bottom_dlg_33.h"
 #include "recorder/recorder_file_error.h"
 #include "recorder/recorder_form.h"
+#include "recorder/recorder_state.h"
 
 namespace {
 
@@ -177,6 +185,18 @@ void FreeAllWindows() {
     releasers.pop_back();
   }
   created.clear();
+}
+
+void ResetProgramState() {
+  engine::ResetScopeState();
+  display::ResetDisplayState();
+  display::ResetHistoryState();
+  display::ResetPersistenceState();
+  generator::ResetGeneratorState();
+  recorder::ResetRecorderState();
+  bode::ResetBodeState();
+  io::GeneratorMailbox = {};
+  Application->ClearTerminated();
 }
 
 const std::vector<CreatedWindow>& CreatedWindows() { return created; }

@@ -26,6 +26,11 @@ void CreateAllWindows();
 // Frees every window, in reverse order of creation.
 void FreeAllWindows();
 
+// Puts every subsystem's shared values and the application's terminated flag
+// back to their start-up state, so the program can be built afresh in the same
+// process. Call it with no windows created.
+void ResetProgramState();
+
 // One window as CreateAllWindows made it.
 struct CreatedWindow {
   std::string ClassName;

@@ -3,41 +3,11 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "platform/ui/types.h"
 
 namespace bode {
-
-inline std::uint8_t BodeSweepRunning = 0;
-inline std::uint8_t BodeStopFlag = 0;
-// A Bode sweep scales the voltage itself: the CH1 range buttons then leave the plot alone.
-inline std::uint8_t BodeAutoScaleActive = 0;
-inline std::uint8_t NoScope = 0;    // Bode sweep without the scope picture
-inline std::uint8_t Bodehelp = 1;   // Bode-plot wiring hint
-inline std::uint8_t Phasehelp = 1;  // phase-plot hint
-
-// ---- Sweep parameters, set by the plot window's controls and read at each point.
-inline std::int32_t BodeRangeTop = 100000;  // right end of the frequency axis, 0.1 Hz units
-inline std::int32_t BodeSpanRatio = 1000;   // range top / start frequency
-inline double BodeStepFraction = 1.0;       // linear and log step, part of the decade
-inline double BodeOctaveRatio = 1.258925412;  // 10^(1/10)
-inline std::uint8_t BodeLogSteps = 1;
-inline std::uint8_t BodeOctaveSteps = 0;
-inline std::uint8_t BodeLogScale = 1;
-inline std::uint8_t BodeStartFromDc = 0;
-inline std::int32_t BodeVertScale = 0;  // 0 volts, else dB per division (10, 5, 1)
-inline std::int32_t BodeWaitSeconds = 0;
-inline std::uint8_t BodeAutoScale = 0;   // "Automatic Voltage Scale"
-inline std::uint8_t BodeNormalize = 0;   // "Normalize Output by Input"
-inline std::uint8_t PhasePlotOn = 0;
-inline std::uint8_t BodeMultiTrace = 0;  // "Show Multiple Traces"
-inline std::uint8_t BodeAllowAveraging = 0;
-inline std::uint8_t BodeAudioRange = 0;  // "Audio Range 30kHz"
-inline std::int32_t BodeMargin = 15;     // border round the plot area, pixels
-
-// ---- Run state of a sweep.
-inline std::uint8_t BodePauseFlag = 0;
-inline std::uint8_t BodeWaitOver = 1;
 
 // ---- Colours (0x00BBGGRR), kept in the generator settings file.
 inline constexpr TColor kDefaultBodeBackground = 0xFFFFFF;
@@ -49,27 +19,115 @@ inline constexpr TColor kDefaultBodeMarker = 0xFF0000;
 inline constexpr std::array<TColor, 5> kDefaultBodeTraceColors{0x000000, 0xFF0000, 0x0000FF, 0x00FF00, 0xFF00FF};
 inline constexpr int kBodeTraceColorCount = 100;
 
-inline TColor BodeBackgroundColor = kDefaultBodeBackground;
-inline TColor BodeGridColor = kDefaultBodeGrid;
-inline TColor BodeBorderColor = kDefaultBodeBorder;
-inline TColor BodeTextColor = kDefaultBodeText;
-inline TColor BodeTraceColor = kDefaultBodeTrace;
-inline TColor BodeFreqMarkerColor = kDefaultBodeMarker;
-inline TColor BodeLevelMarkerColor = kDefaultBodeMarker;
-// Not-xor pens of the markers, recomputed from the colours above (TBode_plot::DerivePens).
-inline TColor BodeFreqMarkerPen = 0xFF0000;
-inline TColor BodeLevelMarkerPen = 0xFF0000;
-// The multiple-trace cycle: the first five are the user's, the rest black.
-inline std::array<TColor, kBodeTraceColorCount> BodeTraceColors = [] {
-  std::array<TColor, kBodeTraceColorCount> colors{};
-  for (std::size_t i = 0; i < kDefaultBodeTraceColors.size(); ++i) colors[i] = kDefaultBodeTraceColors[i];
-  return colors;
-}();
+// The Bode plotter's values that change while the program runs, each with its start-up value.
+struct BodeSharedState {
+  std::uint8_t BodeSweepRunning = 0;
+  std::uint8_t BodeStopFlag = 0;
 
-// ---- Annotation of the plot ("Add Text").
-inline std::uint8_t BodeNoteShown = 0;
-inline std::int16_t BodeNoteX = 20;
-inline std::int16_t BodeNoteY = 20;
-inline std::uint8_t BodeNoteTransparent = 0;
+  // A Bode sweep scales the voltage itself: the CH1 range buttons then leave the plot alone.
+  std::uint8_t BodeAutoScaleActive = 0;
+  std::uint8_t NoScope = 0;    // Bode sweep without the scope picture
+  std::uint8_t Bodehelp = 1;   // Bode-plot wiring hint
+  std::uint8_t Phasehelp = 1;  // phase-plot hint
+
+  // ---- Sweep parameters, set by the plot window's controls and read at each point.
+  std::int32_t BodeRangeTop = 100000;  // right end of the frequency axis, 0.1 Hz units
+  std::int32_t BodeSpanRatio = 1000;   // range top / start frequency
+  double BodeStepFraction = 1.0;       // linear and log step, part of the decade
+  double BodeOctaveRatio = 1.258925412;  // 10^(1/10)
+  std::uint8_t BodeLogSteps = 1;
+  std::uint8_t BodeOctaveSteps = 0;
+  std::uint8_t BodeLogScale = 1;
+  std::uint8_t BodeStartFromDc = 0;
+  std::int32_t BodeVertScale = 0;  // 0 volts, else dB per division (10, 5, 1)
+  std::int32_t BodeWaitSeconds = 0;
+  std::uint8_t BodeAutoScale = 0;   // "Automatic Voltage Scale"
+  std::uint8_t BodeNormalize = 0;   // "Normalize Output by Input"
+  std::uint8_t PhasePlotOn = 0;
+  std::uint8_t BodeMultiTrace = 0;  // "Show Multiple Traces"
+  std::uint8_t BodeAllowAveraging = 0;
+  std::uint8_t BodeAudioRange = 0;  // "Audio Range 30kHz"
+  std::int32_t BodeMargin = 15;     // border round the plot area, pixels
+
+  // ---- Run state of a sweep.
+  std::uint8_t BodePauseFlag = 0;
+  std::uint8_t BodeWaitOver = 1;
+
+  // ---- Colours (defaults above).
+  TColor BodeBackgroundColor = kDefaultBodeBackground;
+  TColor BodeGridColor = kDefaultBodeGrid;
+  TColor BodeBorderColor = kDefaultBodeBorder;
+  TColor BodeTextColor = kDefaultBodeText;
+  TColor BodeTraceColor = kDefaultBodeTrace;
+  TColor BodeFreqMarkerColor = kDefaultBodeMarker;
+  TColor BodeLevelMarkerColor = kDefaultBodeMarker;
+
+  // Not-xor pens of the markers, recomputed from the colours above (TBode_plot::DerivePens).
+  TColor BodeFreqMarkerPen = 0xFF0000;
+  TColor BodeLevelMarkerPen = 0xFF0000;
+
+  // The multiple-trace cycle: the first five are the user's, the rest black.
+  std::array<TColor, kBodeTraceColorCount> BodeTraceColors = [] {
+    std::array<TColor, kBodeTraceColorCount> colors{};
+    for (std::size_t i = 0; i < kDefaultBodeTraceColors.size(); ++i) colors[i] = kDefaultBodeTraceColors[i];
+    return colors;
+  }();
+
+  // ---- Annotation of the plot ("Add Text").
+  std::uint8_t BodeNoteShown = 0;
+  std::int16_t BodeNoteX = 20;
+  std::int16_t BodeNoteY = 20;
+  std::uint8_t BodeNoteTransparent = 0;
+};
+
+inline BodeSharedState BodeState;
+
+// Puts every value back to its start-up default (in place: the arrays are large,
+// and the names below stay bound).
+inline void ResetBodeState() {
+  std::destroy_at(&BodeState);
+  std::construct_at(&BodeState);
+}
+
+// The names the handlers use, bound to the members of BodeState.
+inline constexpr auto& BodeSweepRunning = BodeState.BodeSweepRunning;
+inline constexpr auto& BodeStopFlag = BodeState.BodeStopFlag;
+inline constexpr auto& BodeAutoScaleActive = BodeState.BodeAutoScaleActive;
+inline constexpr auto& NoScope = BodeState.NoScope;
+inline constexpr auto& Bodehelp = BodeState.Bodehelp;
+inline constexpr auto& Phasehelp = BodeState.Phasehelp;
+inline constexpr auto& BodeRangeTop = BodeState.BodeRangeTop;
+inline constexpr auto& BodeSpanRatio = BodeState.BodeSpanRatio;
+inline constexpr auto& BodeStepFraction = BodeState.BodeStepFraction;
+inline constexpr auto& BodeOctaveRatio = BodeState.BodeOctaveRatio;
+inline constexpr auto& BodeLogSteps = BodeState.BodeLogSteps;
+inline constexpr auto& BodeOctaveSteps = BodeState.BodeOctaveSteps;
+inline constexpr auto& BodeLogScale = BodeState.BodeLogScale;
+inline constexpr auto& BodeStartFromDc = BodeState.BodeStartFromDc;
+inline constexpr auto& BodeVertScale = BodeState.BodeVertScale;
+inline constexpr auto& BodeWaitSeconds = BodeState.BodeWaitSeconds;
+inline constexpr auto& BodeAutoScale = BodeState.BodeAutoScale;
+inline constexpr auto& BodeNormalize = BodeState.BodeNormalize;
+inline constexpr auto& PhasePlotOn = BodeState.PhasePlotOn;
+inline constexpr auto& BodeMultiTrace = BodeState.BodeMultiTrace;
+inline constexpr auto& BodeAllowAveraging = BodeState.BodeAllowAveraging;
+inline constexpr auto& BodeAudioRange = BodeState.BodeAudioRange;
+inline constexpr auto& BodeMargin = BodeState.BodeMargin;
+inline constexpr auto& BodePauseFlag = BodeState.BodePauseFlag;
+inline constexpr auto& BodeWaitOver = BodeState.BodeWaitOver;
+inline constexpr auto& BodeBackgroundColor = BodeState.BodeBackgroundColor;
+inline constexpr auto& BodeGridColor = BodeState.BodeGridColor;
+inline constexpr auto& BodeBorderColor = BodeState.BodeBorderColor;
+inline constexpr auto& BodeTextColor = BodeState.BodeTextColor;
+inline constexpr auto& BodeTraceColor = BodeState.BodeTraceColor;
+inline constexpr auto& BodeFreqMarkerColor = BodeState.BodeFreqMarkerColor;
+inline constexpr auto& BodeLevelMarkerColor = BodeState.BodeLevelMarkerColor;
+inline constexpr auto& BodeFreqMarkerPen = BodeState.BodeFreqMarkerPen;
+inline constexpr auto& BodeLevelMarkerPen = BodeState.BodeLevelMarkerPen;
+inline constexpr auto& BodeTraceColors = BodeState.BodeTraceColors;
+inline constexpr auto& BodeNoteShown = BodeState.BodeNoteShown;
+inline constexpr auto& BodeNoteX = BodeState.BodeNoteX;
+inline constexpr auto& BodeNoteY = BodeState.BodeNoteY;
+inline constexpr auto& BodeNoteTransparent = BodeState.BodeNoteTransparent;
 
 }  // namespace bode

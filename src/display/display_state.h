@@ -6,9 +6,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "display/screen_colors.h"
+#include "display/spectrum.h"
 #include "platform/ui/canvas.h"
 
 namespace display {
@@ -21,134 +23,231 @@ inline constexpr int kSineKernelTaps = 95;
 inline constexpr int kSineKernelSum = 1007;
 inline constexpr int kLinearTaps = 20;
 inline constexpr int kLinearSum = 1280;
-// Low-pass taps applied to the 4x zero-order-hold copy of a trace.
-inline std::array<std::int32_t, kSineKernelTaps> InterpolationKernel{};
-// A 20-wide moving average over the 20x held copy: straight lines between samples.
-inline std::array<std::uint16_t, kLinearTaps> LinearWeights{};
 
 // ---- The point list of the trace being plotted.
 inline constexpr std::size_t kPlotPointCapacity = 1000;
-inline std::array<TPoint, kPlotPointCapacity> PlotPoints{};
-inline std::int32_t PlotTrace = 0;      // 1 CH1, 2 CH2, 3 math
-inline std::int32_t TracePenWidth = 1;  // 2 while a math trace is plotted
 
-// "S/L": 1 linear, 0 sine interpolation at 0.2 us/div and 0.1 us/div.
-inline std::uint8_t InterpolationChoice = 0;
+// The scope display's values that change while the program runs, each with its start-up value.
+struct DisplaySharedState {
+  // ---- Interpolation kernels, built when the main window is created.
+  // Low-pass taps applied to the 4x zero-order-hold copy of a trace.
+  std::array<std::int32_t, kSineKernelTaps> InterpolationKernel{};
 
-// Pixels the shown CH1 / CH2 trace is moved up while acquisition is stopped
-// (the position bars move a stopped trace without a new capture).
-inline std::int32_t Ch1CapturePos = 0;
-inline std::int32_t Ch2CapturePos = 0;
+  // A 20-wide moving average over the 20x held copy: straight lines between samples.
+  std::array<std::uint16_t, kLinearTaps> LinearWeights{};
 
-// ---- Math and XY traces; at most one mode is set. InvertCh2Mode and MathOff
-// live with the engine, which applies them to the device too.
-inline std::uint8_t XYPlotMode = 0;
-inline std::uint8_t Ch1PlusCh2Mode = 0;
-inline std::uint8_t Ch1MinusCh2Mode = 0;
-inline std::uint8_t MultiplyMode = 0;
-inline std::uint8_t DivideMode = 0;
-// Volts/div of both channels in mV, and smaller / larger of the two; set by
-// the plotter before each arithmetic trace.
-inline double Ch1MilliVoltsPerDiv = 1000.0;
-inline double Ch2MilliVoltsPerDiv = 1000.0;
-inline double MathScaleRatio = 1.0;
+  // ---- The point list of the trace being plotted.
+  std::array<TPoint, kPlotPointCapacity> PlotPoints{};
+  std::int32_t PlotTrace = 0;      // 1 CH1, 2 CH2, 3 math
+  std::int32_t TracePenWidth = 1;  // 2 while a math trace is plotted
 
-// ---- Spectrum view layout.
-inline std::uint16_t SpectrumZoom = 8;       // bins folded into one plotted pair of pixels
-inline std::int32_t SpectrumPoints = 4096;   // 4096 on the linear axis, 2560 on the log axis
-inline std::uint8_t FreqMarkerShown = 0;     // the frequency-marker line is on the picture
+  // "S/L": 1 linear, 0 sine interpolation at 0.2 us/div and 0.1 us/div.
+  std::uint8_t InterpolationChoice = 0;
 
-// ======== Trigger ticks, marker lines and screen texts ========
-inline std::uint8_t TriggerOn = 0;         // the trigger is on and its level tick is drawn
-inline std::uint8_t MarkersOn = 0;         // scope markers shown
-inline std::uint8_t FftMarkersOn = 0;      // spectrum markers shown
-inline std::uint16_t FreqMarkerBin = 0;    // frequency marker as a spectrum index
-// The texts now on the picture, kept so that printing them again in the
-// background colour takes them off (at most 51 characters each).
-inline std::string SpanText;
-inline std::string TimeMarkerText;
-inline std::string InvTimeMarkerText;
-inline std::string VoltMarkerText = "0.0V";
-inline std::string LevelMarkerText;
-inline std::string FreqMarkerText;
+  // Pixels the shown CH1 / CH2 trace is moved up while acquisition is stopped
+  // (the position bars move a stopped trace without a new capture).
+  std::int32_t Ch1CapturePos = 0;
+  std::int32_t Ch2CapturePos = 0;
 
-// ======== Markers, measurements and annotation ========
-// Results of the RMS read-out, for the Bode plotter too: the RMS of the shown
-// channel in its unit, its mean code and that mean in volts (not relative to ground).
-inline double RmsVolts = 0;
-inline std::int32_t TraceMeanCode = 0;
-inline double TraceMeanVolts = 0;
-// "Markers (FFT)  f && Spectral Density  dBV/sqrt(Hz)" is checked: the level
-// read-out is a spectral density, corrected for the FFT window by this many dB.
-inline std::uint8_t FftDensityMarkers = 0;
-inline double WindowDensityCorrection = 0;
-// The annotation: pixel of its first line on the picture, and whether it is
-// drawn without a background box.
-inline std::int16_t ScopeNoteX = 0;
-inline std::int16_t ScopeNoteY = 0;
-inline std::uint8_t ScopeNoteTransparent = 0;
+  // ---- Math and XY traces; at most one mode is set. InvertCh2Mode and MathOff
+  // live with the engine, which applies them to the device too.
+  std::uint8_t XYPlotMode = 0;
+  std::uint8_t Ch1PlusCh2Mode = 0;
+  std::uint8_t Ch1MinusCh2Mode = 0;
+  std::uint8_t MultiplyMode = 0;
+  std::uint8_t DivideMode = 0;
 
-// ======== Screen colours dialog ========
-inline std::uint8_t ColorsAccepted = 0;     // the colour dialog was closed with OK
-inline std::uint8_t BlackScreenPreset = 0;  // the last preset chosen: 1 "Black Screen", 0 "Bright Screen"
+  // Volts/div of both channels in mV, and smaller / larger of the two; set by
+  // the plotter before each arithmetic trace.
+  double Ch1MilliVoltsPerDiv = 1000.0;
+  double Ch2MilliVoltsPerDiv = 1000.0;
+  double MathScaleRatio = 1.0;
 
-// ---- Markers (pixels of Image1); a marker left of ScreenX0 or above ScreenY0 is not placed
-inline std::int32_t TimeMarker1X = 0;
-inline std::int32_t TimeMarker2X = 0;
-inline std::int32_t VoltMarker1Y = 0;
-inline std::int32_t VoltMarker2Y = 0;
-inline std::int32_t FreqMarker1X = 0;
-inline std::int32_t LevelMarker1Y = 0;
-inline std::int32_t LevelMarker2Y = 0;
+  // ---- Spectrum view layout.
+  std::uint16_t SpectrumZoom = 8;       // bins folded into one plotted pair of pixels
+  std::int32_t SpectrumPoints = 4096;   // 4096 on the linear axis, 2560 on the log axis
+  std::uint8_t FreqMarkerShown = 0;     // the frequency-marker line is on the picture
 
-// ---- Screen colours, the "Bright Screen" preset until the settings file or
-// the colour dialog gives others, and the not-xor pens derived from them.
-inline TColor BackgroundColor = kBrightScreenColors.Background;
-inline TColor Ch1Color = kBrightScreenColors.Ch1;
-inline TColor Ch2Color = kBrightScreenColors.Ch2;
-inline TColor Math1Color = kBrightScreenColors.Math1;
-inline TColor Math2Color = kBrightScreenColors.Math2;
-inline TColor DarkGridColor = kBrightScreenColors.DarkGrid;
-inline TColor BrightGridColor = kBrightScreenColors.BrightGrid;
-inline TColor TimeMarkerColor = kBrightScreenColors.TimeMarker;
-inline std::uint8_t DefaultColors = 1;  // a preset is in force
-inline TColor Ch1XorColor = 0, Ch2XorColor = 0;
-inline TColor Ch1PenColor = 0, Ch2PenColor = 0;
-inline TColor Math1PenColor = 0, Math2PenColor = 0, TimeMarkerPenColor = 0;
-inline TColor DarkGridPenColor = 0, BrightGridPenColor = 0, GridPenColor = 0;
-inline std::uint8_t ScopeBrightGrid = 0;  // scope "Bright Grid"
+  // ======== Trigger ticks, marker lines and screen texts ========
+  std::uint8_t TriggerOn = 0;         // the trigger is on and its level tick is drawn
+  std::uint8_t MarkersOn = 0;         // scope markers shown
+  std::uint8_t FftMarkersOn = 0;      // spectrum markers shown
+  std::uint16_t FreqMarkerBin = 0;    // frequency marker as a spectrum index
 
-}  // namespace display
+  // The texts now on the picture, kept so that printing them again in the
+  // background colour takes them off (at most 51 characters each).
+  std::string SpanText;
+  std::string TimeMarkerText;
+  std::string InvTimeMarkerText;
+  std::string VoltMarkerText = "0.0V";
+  std::string LevelMarkerText;
+  std::string FreqMarkerText;
 
-// ======== Spectrum analyser, spectrum view, math buttons and averaging ========
-#include "display/spectrum.h"
+  // ======== Markers, measurements and annotation ========
+  // Results of the RMS read-out, for the Bode plotter too: the RMS of the shown
+  // channel in its unit, its mean code and that mean in volts (not relative to ground).
+  double RmsVolts = 0;
+  std::int32_t TraceMeanCode = 0;
+  double TraceMeanVolts = 0;
 
-namespace display {
+  // "Markers (FFT)  f && Spectral Density  dBV/sqrt(Hz)" is checked: the level
+  // read-out is a spectral density, corrected for the FFT window by this many dB.
+  std::uint8_t FftDensityMarkers = 0;
+  double WindowDensityCorrection = 0;
 
-// ---- FFT window in force and its corrections (its coefficients fill the
-// engine's WindowTable work block).
-inline FftWindow FftWindowKind = FftWindow::Hamming;
-inline double WindowAmplitudeFactor = 1.852;
+  // The annotation: pixel of its first line on the picture, and whether it is
+  // drawn without a background box.
+  std::int16_t ScopeNoteX = 0;
+  std::int16_t ScopeNoteY = 0;
+  std::uint8_t ScopeNoteTransparent = 0;
 
-// ---- Work arrays of the transform; the smoothed time signal lives from
-// capture to capture.
-inline std::array<float, kFftPoints> WindowWork{};
-inline std::array<float, kFftPoints> FftStaged{};
-inline std::array<float, kFftPoints> FftReal{};
-inline std::array<float, kFftPoints> FftImag{};
-inline std::int32_t FftCounter = 0;  // magnitude slot of the last transform
+  // ======== Screen colours dialog ========
+  std::uint8_t ColorsAccepted = 0;     // the colour dialog was closed with OK
+  std::uint8_t BlackScreenPreset = 0;  // the last preset chosen: 1 "Black Screen", 0 "Bright Screen"
 
-// ---- Linear levels of the shown channel kept while the log axis shows, so
-// that "Lin" restores them without a new transform.
-inline std::array<std::int16_t, kFftBins> SavedLinearDisplay{};
-inline std::array<std::int16_t, kFftBins> SavedLinearLevels{};
+  // ---- Markers (pixels of Image1); a marker left of ScreenX0 or above ScreenY0 is not placed
+  std::int32_t TimeMarker1X = 0;
+  std::int32_t TimeMarker2X = 0;
+  std::int32_t VoltMarker1Y = 0;
+  std::int32_t VoltMarker2Y = 0;
+  std::int32_t FreqMarker1X = 0;
+  std::int32_t LevelMarker1Y = 0;
+  std::int32_t LevelMarker2Y = 0;
 
-// ---- Saved when the spectrum mode is entered, put back when it is left.
-inline std::uint8_t SavedCh1On = 1;
-inline std::uint8_t SavedCh2On = 1;
-inline std::int32_t ScopeScrollPos = 32;
-inline std::int32_t ScopeDisplayStart = 1024;
-inline std::int32_t SpectrumScrollPos = 0;
-inline std::int32_t SpectrumDisplayStart = 1;
+  // ---- Screen colours, the "Bright Screen" preset until the settings file or
+  // the colour dialog gives others, and the not-xor pens derived from them.
+  TColor BackgroundColor = kBrightScreenColors.Background;
+  TColor Ch1Color = kBrightScreenColors.Ch1;
+  TColor Ch2Color = kBrightScreenColors.Ch2;
+  TColor Math1Color = kBrightScreenColors.Math1;
+  TColor Math2Color = kBrightScreenColors.Math2;
+  TColor DarkGridColor = kBrightScreenColors.DarkGrid;
+  TColor BrightGridColor = kBrightScreenColors.BrightGrid;
+  TColor TimeMarkerColor = kBrightScreenColors.TimeMarker;
+  std::uint8_t DefaultColors = 1;  // a preset is in force
+  TColor Ch1XorColor = 0, Ch2XorColor = 0;
+  TColor Ch1PenColor = 0, Ch2PenColor = 0;
+  TColor Math1PenColor = 0, Math2PenColor = 0, TimeMarkerPenColor = 0;
+  TColor DarkGridPenColor = 0, BrightGridPenColor = 0, GridPenColor = 0;
+  std::uint8_t ScopeBrightGrid = 0;  // scope "Bright Grid"
+
+  // ---- FFT window in force and its corrections (its coefficients fill the
+  // engine's WindowTable work block).
+  FftWindow FftWindowKind = FftWindow::Hamming;
+  double WindowAmplitudeFactor = 1.852;
+
+  // ---- Work arrays of the transform; the smoothed time signal lives from
+  // capture to capture.
+  std::array<float, kFftPoints> WindowWork{};
+  std::array<float, kFftPoints> FftStaged{};
+  std::array<float, kFftPoints> FftReal{};
+  std::array<float, kFftPoints> FftImag{};
+  std::int32_t FftCounter = 0;  // magnitude slot of the last transform
+
+  // ---- Linear levels of the shown channel kept while the log axis shows, so
+  // that "Lin" restores them without a new transform.
+  std::array<std::int16_t, kFftBins> SavedLinearDisplay{};
+  std::array<std::int16_t, kFftBins> SavedLinearLevels{};
+
+  // ---- Saved when the spectrum mode is entered, put back when it is left.
+  std::uint8_t SavedCh1On = 1;
+  std::uint8_t SavedCh2On = 1;
+  std::int32_t ScopeScrollPos = 32;
+  std::int32_t ScopeDisplayStart = 1024;
+  std::int32_t SpectrumScrollPos = 0;
+  std::int32_t SpectrumDisplayStart = 1;
+};
+
+inline DisplaySharedState DisplayState;
+
+// Puts every value back to its start-up default (in place: the arrays are large,
+// and the names below stay bound).
+inline void ResetDisplayState() {
+  std::destroy_at(&DisplayState);
+  std::construct_at(&DisplayState);
+}
+
+// The names the handlers use, bound to the members of DisplayState.
+inline constexpr auto& InterpolationKernel = DisplayState.InterpolationKernel;
+inline constexpr auto& LinearWeights = DisplayState.LinearWeights;
+inline constexpr auto& PlotPoints = DisplayState.PlotPoints;
+inline constexpr auto& PlotTrace = DisplayState.PlotTrace;
+inline constexpr auto& TracePenWidth = DisplayState.TracePenWidth;
+inline constexpr auto& InterpolationChoice = DisplayState.InterpolationChoice;
+inline constexpr auto& Ch1CapturePos = DisplayState.Ch1CapturePos;
+inline constexpr auto& Ch2CapturePos = DisplayState.Ch2CapturePos;
+inline constexpr auto& XYPlotMode = DisplayState.XYPlotMode;
+inline constexpr auto& Ch1PlusCh2Mode = DisplayState.Ch1PlusCh2Mode;
+inline constexpr auto& Ch1MinusCh2Mode = DisplayState.Ch1MinusCh2Mode;
+inline constexpr auto& MultiplyMode = DisplayState.MultiplyMode;
+inline constexpr auto& DivideMode = DisplayState.DivideMode;
+inline constexpr auto& Ch1MilliVoltsPerDiv = DisplayState.Ch1MilliVoltsPerDiv;
+inline constexpr auto& Ch2MilliVoltsPerDiv = DisplayState.Ch2MilliVoltsPerDiv;
+inline constexpr auto& MathScaleRatio = DisplayState.MathScaleRatio;
+inline constexpr auto& SpectrumZoom = DisplayState.SpectrumZoom;
+inline constexpr auto& SpectrumPoints = DisplayState.SpectrumPoints;
+inline constexpr auto& FreqMarkerShown = DisplayState.FreqMarkerShown;
+inline constexpr auto& TriggerOn = DisplayState.TriggerOn;
+inline constexpr auto& MarkersOn = DisplayState.MarkersOn;
+inline constexpr auto& FftMarkersOn = DisplayState.FftMarkersOn;
+inline constexpr auto& FreqMarkerBin = DisplayState.FreqMarkerBin;
+inline constexpr auto& SpanText = DisplayState.SpanText;
+inline constexpr auto& TimeMarkerText = DisplayState.TimeMarkerText;
+inline constexpr auto& InvTimeMarkerText = DisplayState.InvTimeMarkerText;
+inline constexpr auto& VoltMarkerText = DisplayState.VoltMarkerText;
+inline constexpr auto& LevelMarkerText = DisplayState.LevelMarkerText;
+inline constexpr auto& FreqMarkerText = DisplayState.FreqMarkerText;
+inline constexpr auto& RmsVolts = DisplayState.RmsVolts;
+inline constexpr auto& TraceMeanCode = DisplayState.TraceMeanCode;
+inline constexpr auto& TraceMeanVolts = DisplayState.TraceMeanVolts;
+inline constexpr auto& FftDensityMarkers = DisplayState.FftDensityMarkers;
+inline constexpr auto& WindowDensityCorrection = DisplayState.WindowDensityCorrection;
+inline constexpr auto& ScopeNoteX = DisplayState.ScopeNoteX;
+inline constexpr auto& ScopeNoteY = DisplayState.ScopeNoteY;
+inline constexpr auto& ScopeNoteTransparent = DisplayState.ScopeNoteTransparent;
+inline constexpr auto& ColorsAccepted = DisplayState.ColorsAccepted;
+inline constexpr auto& BlackScreenPreset = DisplayState.BlackScreenPreset;
+inline constexpr auto& TimeMarker1X = DisplayState.TimeMarker1X;
+inline constexpr auto& TimeMarker2X = DisplayState.TimeMarker2X;
+inline constexpr auto& VoltMarker1Y = DisplayState.VoltMarker1Y;
+inline constexpr auto& VoltMarker2Y = DisplayState.VoltMarker2Y;
+inline constexpr auto& FreqMarker1X = DisplayState.FreqMarker1X;
+inline constexpr auto& LevelMarker1Y = DisplayState.LevelMarker1Y;
+inline constexpr auto& LevelMarker2Y = DisplayState.LevelMarker2Y;
+inline constexpr auto& BackgroundColor = DisplayState.BackgroundColor;
+inline constexpr auto& Ch1Color = DisplayState.Ch1Color;
+inline constexpr auto& Ch2Color = DisplayState.Ch2Color;
+inline constexpr auto& Math1Color = DisplayState.Math1Color;
+inline constexpr auto& Math2Color = DisplayState.Math2Color;
+inline constexpr auto& DarkGridColor = DisplayState.DarkGridColor;
+inline constexpr auto& BrightGridColor = DisplayState.BrightGridColor;
+inline constexpr auto& TimeMarkerColor = DisplayState.TimeMarkerColor;
+inline constexpr auto& DefaultColors = DisplayState.DefaultColors;
+inline constexpr auto& Ch1XorColor = DisplayState.Ch1XorColor;
+inline constexpr auto& Ch2XorColor = DisplayState.Ch2XorColor;
+inline constexpr auto& Ch1PenColor = DisplayState.Ch1PenColor;
+inline constexpr auto& Ch2PenColor = DisplayState.Ch2PenColor;
+inline constexpr auto& Math1PenColor = DisplayState.Math1PenColor;
+inline constexpr auto& Math2PenColor = DisplayState.Math2PenColor;
+inline constexpr auto& TimeMarkerPenColor = DisplayState.TimeMarkerPenColor;
+inline constexpr auto& DarkGridPenColor = DisplayState.DarkGridPenColor;
+inline constexpr auto& BrightGridPenColor = DisplayState.BrightGridPenColor;
+inline constexpr auto& GridPenColor = DisplayState.GridPenColor;
+inline constexpr auto& ScopeBrightGrid = DisplayState.ScopeBrightGrid;
+inline constexpr auto& FftWindowKind = DisplayState.FftWindowKind;
+inline constexpr auto& WindowAmplitudeFactor = DisplayState.WindowAmplitudeFactor;
+inline constexpr auto& WindowWork = DisplayState.WindowWork;
+inline constexpr auto& FftStaged = DisplayState.FftStaged;
+inline constexpr auto& FftReal = DisplayState.FftReal;
+inline constexpr auto& FftImag = DisplayState.FftImag;
+inline constexpr auto& FftCounter = DisplayState.FftCounter;
+inline constexpr auto& SavedLinearDisplay = DisplayState.SavedLinearDisplay;
+inline constexpr auto& SavedLinearLevels = DisplayState.SavedLinearLevels;
+inline constexpr auto& SavedCh1On = DisplayState.SavedCh1On;
+inline constexpr auto& SavedCh2On = DisplayState.SavedCh2On;
+inline constexpr auto& ScopeScrollPos = DisplayState.ScopeScrollPos;
+inline constexpr auto& ScopeDisplayStart = DisplayState.ScopeDisplayStart;
+inline constexpr auto& SpectrumScrollPos = DisplayState.SpectrumScrollPos;
+inline constexpr auto& SpectrumDisplayStart = DisplayState.SpectrumDisplayStart;
 
 }  // namespace display

@@ -7,17 +7,40 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "engine/scope_state.h"
 
 namespace display {
 
 inline constexpr std::size_t kHistoryColumns = 1002;
-inline std::array<std::uint8_t, engine::kSampleBlockEntries * kHistoryColumns> HistoryBuffer{};
-inline std::int32_t HistoryLength = 1000;
-inline std::int32_t HistoryIndex = 0;        // the slot the next capture goes to (the oldest)
-inline std::int32_t HistoryViewIndex = 0;    // the slot last stored or shown
-inline std::uint8_t HistoryStoreOn = 1;      // clear: the next capture is not stored
-inline std::uint8_t HistorySliderArmed = 1;  // 0 while the program moves the history bars
+
+// The history's values that change while the program runs, each with its start-up value.
+struct HistorySharedState {
+  // The ring (layout above).
+  std::array<std::uint8_t, engine::kSampleBlockEntries * kHistoryColumns> HistoryBuffer{};
+  std::int32_t HistoryLength = 1000;
+  std::int32_t HistoryIndex = 0;        // the slot the next capture goes to (the oldest)
+  std::int32_t HistoryViewIndex = 0;    // the slot last stored or shown
+  std::uint8_t HistoryStoreOn = 1;      // clear: the next capture is not stored
+  std::uint8_t HistorySliderArmed = 1;  // 0 while the program moves the history bars
+};
+
+inline HistorySharedState HistoryState;
+
+// Puts every value back to its start-up default (in place: the arrays are large,
+// and the names below stay bound).
+inline void ResetHistoryState() {
+  std::destroy_at(&HistoryState);
+  std::construct_at(&HistoryState);
+}
+
+// The names the handlers use, bound to the members of HistoryState.
+inline constexpr auto& HistoryBuffer = HistoryState.HistoryBuffer;
+inline constexpr auto& HistoryLength = HistoryState.HistoryLength;
+inline constexpr auto& HistoryIndex = HistoryState.HistoryIndex;
+inline constexpr auto& HistoryViewIndex = HistoryState.HistoryViewIndex;
+inline constexpr auto& HistoryStoreOn = HistoryState.HistoryStoreOn;
+inline constexpr auto& HistorySliderArmed = HistoryState.HistorySliderArmed;
 
 }  // namespace display

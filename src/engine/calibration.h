@@ -14,11 +14,8 @@ namespace engine {
 // read-out updates of the Run loop; at kExtendedWaitSteps the wait ends and
 // the calibration runs.
 inline constexpr int kExtendedWaitSteps = 150;
-inline std::int32_t ExtendCalSteps = 0;
+// ExtendCalSteps and CalibrationRunning live in ScopeState (scope_state.h).
 
-// Set for the whole of a calibration, its closing message included: the main
-// window's close waits until it is clear.
-inline std::uint8_t CalibrationRunning = 0;
 // How long the calibration waits for the device to deliver one capture or one
 // slow read; a device that stays silent longer ends the calibration as failed.
 inline constexpr int kDeviceAnswerLimitMs = 2000;

@@ -5,172 +5,21 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 
 #include "platform/ui/types.h"
 
 namespace engine {
 
-// ---- Device and acquisition flags
-inline std::uint8_t DemoMode = 0;          // synthetic signals instead of the device
-inline std::uint8_t DeviceOpen = 0;        // the USB link is open
-inline std::uint8_t AcquisitionIdle = 1;   // no Run or Single loop is active
-inline std::uint8_t RunStop = 0;           // the Run loop must end
-inline std::uint8_t SingleStop = 0;        // the Single loop must end
-inline std::uint8_t ScopeFileReplay = 0;   // a loaded data file is drawn without device traffic
-
-// ---- Options
-inline std::uint8_t RecallLastSettings = 0;     // save and recall the last settings
-inline std::uint8_t RestoreDefaultsOnExit = 0;  // delete the settings files after writing them at close
-inline std::uint8_t SuppressProbeNotice = 0;    // no x10 probe warning
-
-// ---- Geometry of the scope picture Image1, set when the main window is created
-inline std::int32_t ScreenX0 = 0;      // left edge of the graticule
-inline std::int32_t ScreenY0 = 0;      // top edge of the graticule
-inline std::int32_t TextLineY = 0;     // y of the bottom text line (read-outs)
-inline std::int32_t MarkerLimitX = 0;  // right end of the horizontal marker lines
-inline std::int32_t MarkerLimitY = 0;  // lower end of the vertical marker lines
-
-// ---- Folders ("/" separated)
-inline std::string ProgramFolder;    // the program file's folder, with a trailing "/"
-inline std::string DataFolder;       // settings files and the logic-file copy
-inline std::string DocumentsFolder;  // start folder of the file dialogs, home of "Calibration.log"
-
-// ---- Device link and commands
-// The USB link. Every sender and reader returns at once while DeviceOpen is clear.
-inline std::uint8_t WinUsbInUse = 0;          // 1: the fallback back end carries the link
-inline std::uint8_t NoHardware = 0;           // the last open found no usable device
-inline std::uint8_t FirstRunCalibration = 1;  // calibrate at the next device open
-inline std::int32_t UsbOutHandle = -1;        // write pipe of the primary back end; -1 closed
-inline std::int32_t UsbInHandle = -1;         // read pipe of the primary back end; -1 closed
-inline std::int32_t WinUsbInterface = 0;      // interface handle of the fallback back end; 0 none
 inline constexpr std::size_t kUsbRxBufferSize = 8192;
-// Shared by every reader: status bytes, capture blocks, 64-byte replies.
-inline std::array<std::uint8_t, kUsbRxBufferSize> UsbRxBuffer{};
-inline std::uint32_t UsbSentCount = 0;
 inline constexpr std::uint32_t kCommandTimeoutMs = 10;  // one command byte or a settings packet
 inline constexpr std::uint32_t kReplyBytes = 64;        // a reply to a status or data request
 inline constexpr std::uint8_t kStatusCaptureDone = 0x44;  // 'D': a capture waits to be read
-inline std::uint32_t UsbReadCount = 0;
-
-// Arguments of the last capture-control command (Reset_500).
-inline std::uint8_t AcqState = 0;
-inline std::uint8_t AcqArmed = 0;
-
-// The seven control bytes c0..c6 of the settings packet, as last built by Set500.
-inline std::array<std::uint8_t, 7> ScopeControlBlock{};
-inline std::uint8_t TimeBaseRegister = 0;
-
-// Vertical channels. Range codes: 1 = 3 V, 27 = 1 V, 11 = 0.3 V, 29 = 0.1 V,
-// 13 = 30 mV, 30 = 10 mV per division.
-inline std::uint8_t Ch1GainCode = 27;
-inline std::uint8_t Ch2GainCode = 27;
-inline std::uint8_t Ch1Ac = 0;        // AC coupled
-inline std::uint8_t Ch2Ac = 0;
-inline std::uint8_t Ch1InputOn = 1;   // 0: input grounded
-inline std::uint8_t Ch2InputOn = 1;
-inline std::uint8_t Ch1X10 = 0;       // x10 probe: the x10 labels
-inline std::uint8_t Ch2X10 = 0;
-inline std::uint8_t Ch1On = 1;        // trace shown
-inline std::uint8_t Ch2On = 1;
-// Terms of the offset DAC bytes, each taken modulo 256.
-inline std::int32_t Ch1OffsetCal = 124;   // offset calibration
-inline std::int32_t Ch2OffsetCal = 124;
-inline std::int32_t Ch1V5Offset = 0;      // range trim of the 10 mV, 0.1 V and 1 V ranges
-inline std::int32_t Ch2V5Offset = 0;
-inline std::int32_t Ch1RangeTrim = 0;     // trim of the selected range
-inline std::int32_t Ch2RangeTrim = 0;
-inline std::int32_t Ch1RateTrim = 0;      // trim of the selected time base
-inline std::int32_t Ch2RateTrim = 0;
-inline std::int32_t Ch1PositionDac = 0;   // position term from the position bar
-inline std::int32_t Ch2PositionDac = 0;
-inline std::uint8_t Ch1OffsetDacByte = 127;
-inline std::uint8_t Ch2OffsetDacByte = 127;
-inline std::string Ch1RangeLabel;         // volts/div label without the AC mark
-inline std::string Ch2RangeLabel;
-inline std::string Ch1RangeText = "5V";   // the label now printed on the picture
-inline std::string Ch2RangeText = "5V";
-
-// Time base. TimePerDiv is in 10 ns units (100,000 = 1 ms/div).
-inline std::int32_t TimePerDiv = 100000;
-inline std::int32_t ShownTimePerDiv = 100000;  // TimePerDiv of the trace now shown
-inline std::uint8_t TimeBaseCode = 88;
-inline std::uint16_t SampleStep = 10;          // samples per plotted step
-inline std::uint16_t PixelStep = 2;            // pixels per plotted step
-inline double Magnification = 10.0;            // samples per plotted step of the trace shown
-inline std::int32_t DisplayStart = 1024;       // first sample at the left grid edge, 1..4066
-inline std::int32_t CaptureStart = 1024;       // plotting start in the bit view, up to 4080
-inline std::uint8_t PlotMethod = 0;            // 0 plain, 1 and 2 interpolated
-inline std::string SampleRateText = "125kS/s";
-inline std::string TimeDivText = "1ms";
-
-// Trigger.
-inline std::uint8_t TriggerSource = 16;         // 16 CH1, 0 CH2, 1 external
-inline std::uint8_t TriggerSlope = 32;          // 32 rising, 0 falling
-inline std::uint8_t TriggerOff = 64;            // 64 off (free running), 0 on
-inline std::uint8_t TriggerLevel = 128;         // level bar position
-inline std::uint8_t DeviceTriggerLevel = 128;   // the packet carries 255 minus this
-
-// Modes and bookkeeping the apply operations touch.
-inline std::uint8_t SpectrumMode = 0;
-inline std::uint8_t DigitalMode = 0;            // bit view
-inline std::uint8_t MathOff = 1;                // no math trace
-inline std::uint8_t InvertCh2Mode = 0;
-inline std::uint8_t ClearPending = 0;           // wipe the picture at the next refresh
-inline std::uint8_t SettingsChanged = 0;
-inline std::int32_t CaptureCount = 0;           // captures since the last settings change
-inline std::int32_t AverageBlend = 10;
-inline std::uint8_t ScopeNoteShown = 0;         // annotation on the picture
-inline std::uint8_t ParametersOnScreen = 0;     // measurement report on the picture
-inline std::string DataFileName;                // a loaded data file is shown when not empty
-inline std::string RmsText;                     // RMS read-out now on the picture
-inline std::string DbmText;                     // dBm read-out now on the picture
-
-// ---- Start-up, shutdown and settings file
-// The three folders above all end in "/": a file is the folder + its name.
-// Start-up and close.
-inline std::uint8_t PreviousRunMark = 0;     // [Status] Running as found at start: another instance, or a crash
-inline std::uint8_t RunningMark = 0;         // this instance has marked the settings file as running
-inline std::uint8_t CalibrationInvalid = 0;  // the stored calibration record was unusable
-inline std::uint8_t FpuPresent = 0;          // floating point with masked exceptions is available
-inline std::uint8_t ClosingDone = 0;         // the device has been stopped and released at close
-inline std::uint8_t CloseRequested = 0;      // a refused close waits for Timer1; device waits end at it
-inline std::int32_t StartupTick = 0;         // start-up timer ticks; later bit 4 marks a capture taken
-// The start-up reached the settings recall: only then may the close save the
-// last settings, so an aborted start never overwrites them.
-inline std::uint8_t StartupReachedRecall = 0;
-// The start-up has made device or demo mode ready. Remote commands wait for
-// it: before, there is nothing to capture from, and the start-up's own steps
-// release Run and Single.
-inline std::uint8_t StartupModeReady = 0;
 
 // The seven work blocks, reserved with the main window and released at close.
 inline constexpr std::size_t kWorkBlockBytes = 65536;  // 2048 bins x 8 float magnitudes fill one exactly
-inline std::uint8_t* FftBuffer = nullptr;
-inline std::uint8_t* LogAxisTable = nullptr;
-inline std::uint8_t* SpectrumHistoryBlock = nullptr;
-inline std::uint8_t* WindowTable = nullptr;
-inline std::uint8_t* SpectrumPeakBlock = nullptr;
-inline std::uint8_t* FftAverageBlock = nullptr;
-inline std::uint8_t* DemoSourceTable = nullptr;
-
-// Options of the main settings file ([Menu], [Hardware]).
-inline std::uint8_t DotJoin = 1;           // join samples with lines
-inline std::uint8_t HideScope = 0;         // keep the scope window hidden
-inline std::uint8_t RmsOn = 0;
-inline std::uint8_t DbmOn = 0;
-inline std::uint8_t SampleRateOn = 0;      // sample-rate label on the picture
-inline std::uint8_t NoNote = 0;            // "Never" for the sampling-mode notice
-inline std::uint8_t HistoryHintOn = 1;     // hint of the history bars
-inline std::uint8_t ClearOnRunSingle = 0;  // "Clear Display on Run/Single Click"
-inline std::uint8_t ExtendCalTime = 0;     // long wait before the first calibration
-inline std::uint8_t BigScreenOn = 0;       // the Big Screen window is in use
-
-// Probe factors (1 or 10) and the dB they add to spectrum levels.
-inline double Ch1ProbeFactor = 1.0;
-inline double Ch2ProbeFactor = 1.0;
-inline double Ch1ProbeDb = 0.0;
-inline double Ch2ProbeDb = 0.0;
 
 // Calibration pairs: screen readings and the position-DAC values that gave them.
 // pos0..2 are the mid, low and high readings, ad0..2 their DAC values.
@@ -183,111 +32,478 @@ inline constexpr CalibrationPairs kDefaultCalibrationPairs{128, 32, 224, 120, 75
 // What replaces a record that gives no ground-level line, and what a
 // calibration starts from.
 inline constexpr CalibrationPairs kFallbackCalibrationPairs{128, 32, 224, 128, 62, 192};
-inline std::int32_t Ch1_pos0 = kDefaultCalibrationPairs.pos0, Ch1_pos1 = kDefaultCalibrationPairs.pos1,
-                    Ch1_pos2 = kDefaultCalibrationPairs.pos2;
-inline std::int32_t Ch2_pos0 = kDefaultCalibrationPairs.pos0, Ch2_pos1 = kDefaultCalibrationPairs.pos1,
-                    Ch2_pos2 = kDefaultCalibrationPairs.pos2;
-inline std::int32_t Ch1_ad0 = kDefaultCalibrationPairs.ad0, Ch1_ad1 = kDefaultCalibrationPairs.ad1,
-                    Ch1_ad2 = kDefaultCalibrationPairs.ad2;
-inline std::int32_t Ch2_ad0 = kDefaultCalibrationPairs.ad0, Ch2_ad1 = kDefaultCalibrationPairs.ad1,
-                    Ch2_ad2 = kDefaultCalibrationPairs.ad2;
-// Ground levels predicted from those pairs (128: mid-screen).
-inline std::int32_t Ch1MarkerLevel = 128;
-inline std::int32_t Ch2MarkerLevel = 128;
-inline std::int32_t Ch1GroundLevel = 128;
-inline std::int32_t Ch2GroundLevel = 128;
-inline std::uint8_t NoiseRejectOn = 0;
-
-// ---- Vertical channels
-inline std::int32_t Ch1Position = 0;   // position bar, -128..127
-inline std::int32_t Ch2Position = 0;
-inline std::int32_t Ch1OffsetDac = 0;  // offset calibration + position term: input of the ground-level fit
-inline std::int32_t Ch2OffsetDac = 0;
-
-// ---- Trigger
-// The user wants the trigger on; kept while a grounded input holds it off.
-inline std::uint8_t TriggerWanted = 0;
-
-}  // namespace engine
-
-// ======== Acquisition, unpacking and demo source ========
-#include <span>
-
-namespace engine {
 
 // ---- The sample block every display and analysis step reads. Raw 8-bit
 // codes, 32 per vertical division; CH2 first, then CH1, then one spare entry.
 inline constexpr std::size_t kChannelSamples = 4096;
 inline constexpr std::size_t kSampleBlockEntries = 2 * kChannelSamples + 1;
 inline constexpr std::size_t kCaptureBytes = 2 * kChannelSamples;
-inline std::array<std::int32_t, kSampleBlockEntries> ScopeSampleBlock{};
-inline constexpr std::span<std::int32_t, kChannelSamples> Ch2Samples{ScopeSampleBlock.data(), kChannelSamples};
-inline constexpr std::span<std::int32_t, kChannelSamples> Ch1Samples{ScopeSampleBlock.data() + kChannelSamples,
-                                                                      kChannelSamples};
-// Entries 0..8191 of the block as the last unpacking left them; the bit view
-// expands from here, since it overwrites the block.
-inline std::array<std::int32_t, kCaptureBytes> SampleCopy{};
-// Raw codes in spectrum mode, laid out as the sample block (CH2, CH1, spare).
-inline std::array<std::int32_t, kSampleBlockEntries> SpectrumInputBlock{};
-inline constexpr std::span<std::int32_t, kChannelSamples> Ch2Spectrum{SpectrumInputBlock.data(), kChannelSamples};
-inline constexpr std::span<std::int32_t, kChannelSamples> Ch1SpectrumInput{
-    SpectrumInputBlock.data() + kChannelSamples, kChannelSamples};
-// Spectrum levels per channel, CH2 first (low 16 bits of each entry used).
-inline std::array<std::int32_t, kSampleBlockEntries> SpectrumLevels{};
-inline constexpr std::span<std::int32_t, kChannelSamples> Ch1SpectrumLevels{SpectrumLevels.data() + kChannelSamples,
-                                                                             kChannelSamples};
-
-// ---- Acquisition loops
-inline std::int32_t SinglePhase = 5;          // 0 start, 1 waiting, 5 finished or stopped
-inline std::uint8_t TriggerWaitTicks = 0;     // seconds Run has waited for a trigger
-inline std::uint8_t TracesShown = 1;          // 0 while Run/Single start has cleared the traces
-inline std::uint32_t AcquisitionLimit = 0;     // persistence "Number of acquisitions" (up to 4,000,000,000); 0 = no limit
-inline std::uint32_t AcquisitionCountdown = 0; // captures left before Run stops itself
-inline std::uint8_t CaptureUnpacked = 0;      // the unpacker ran since the last drawing
-inline std::uint8_t TraceValid = 0;           // a live trace is available for saving
-inline std::int32_t CaptureTimePerDiv = 0;    // TimePerDiv of the last spectrum
-inline std::uint8_t Calibrating = 0;          // the automatic calibration runs
-inline std::uint8_t AutosetRunning = 0;       // an autoset runs
-// Ground levels of a loaded data file; 10000 while no file is shown.
-inline std::int32_t FileCh1Ground = 10000;
-inline std::int32_t FileCh2Ground = 10000;
-// Labels of the last capture, kept for the data files and the export.
-inline std::string ShareTimeDivText = "1ms";
-inline std::string ShareCh1RangeText;
-inline std::string ShareCh2RangeText;
 
 // ---- Waveform averaging: 128 one-byte slots per block entry (entry i, slot
 // s at byte i * 128 + s).
 inline constexpr std::size_t kAverageSlots = 128;
-inline std::array<std::uint8_t, kSampleBlockEntries * kAverageSlots> AverageRing{};
-inline std::int32_t AverageLength = 2;
-inline std::int32_t AverageCount = 0;
-inline std::uint8_t AveragingOn = 0;
-inline std::uint8_t AverageRunning = 0;
 
-// ---- Noise Reject: the capture under test and three pages of accepted ones.
-inline std::array<std::int32_t, kSampleBlockEntries> NoiseRejectStage{};
-inline std::array<std::array<std::int32_t, kSampleBlockEntries>, 3> NoiseRejectPages{};
-inline std::int32_t NoiseRejectWritePage = 0;
-inline std::int32_t NoiseRejectReadPage = 0;
-inline std::int32_t NoiseRejectSlope = 0;
+// The scope engine's values that change while the program runs, each with its start-up value.
+struct ScopeSharedState {
+  // ---- Device and acquisition flags
+  std::uint8_t DemoMode = 0;          // synthetic signals instead of the device
+  std::uint8_t DeviceOpen = 0;        // the USB link is open
+  std::uint8_t AcquisitionIdle = 1;   // no Run or Single loop is active
+  std::uint8_t RunStop = 0;           // the Run loop must end
+  std::uint8_t SingleStop = 0;        // the Single loop must end
+  std::uint8_t ScopeFileReplay = 0;   // a loaded data file is drawn without device traffic
 
-// ---- Spectrum options and the FFT smoothing state the unpacker restarts.
-inline std::uint8_t FftAverageOn = 0;
-inline std::uint8_t FftMaximumOn = 0;
-inline std::uint8_t FftVectorAverageOn = 0;
-inline std::uint8_t LogFreqAxis = 0;
-inline std::int32_t WindowSkip = 3;
-inline std::int32_t FftSkip = 3;
-inline double SmoothWeight = 0.05;
-inline double SmoothKeep = 0.95;
+  // ---- Options
+  std::uint8_t RecallLastSettings = 0;     // save and recall the last settings
+  std::uint8_t RestoreDefaultsOnExit = 0;  // delete the settings files after writing them at close
+  std::uint8_t SuppressProbeNotice = 0;    // no x10 probe warning
 
-// ---- Demo source. DemoSourceTable holds signed 16-bit entries: the two
-// display periods (0..299 CH1, 300..599 CH2) and the four source shapes.
-inline std::int32_t DemoStart = 0;       // byte offset into a display period, 0..598
-inline std::int32_t DemoPhase = 0;       // free-running start, +20 per capture
-inline std::int32_t DemoGroupStep = 4;   // bytes advanced per output group
-inline std::int32_t DemoRepeat = 1;      // outputs per group
-inline std::uint8_t DemoTriggered = 0;   // the last trigger search found a start
+  // ---- Geometry of the scope picture Image1, set when the main window is created
+  std::int32_t ScreenX0 = 0;      // left edge of the graticule
+  std::int32_t ScreenY0 = 0;      // top edge of the graticule
+  std::int32_t TextLineY = 0;     // y of the bottom text line (read-outs)
+  std::int32_t MarkerLimitX = 0;  // right end of the horizontal marker lines
+  std::int32_t MarkerLimitY = 0;  // lower end of the vertical marker lines
+
+  // ---- Folders ("/" separated)
+  std::string ProgramFolder;    // the program file's folder, with a trailing "/"
+  std::string DataFolder;       // settings files and the logic-file copy
+  std::string DocumentsFolder;  // start folder of the file dialogs, home of "Calibration.log"
+
+  // ---- Device link and commands
+  // The USB link. Every sender and reader returns at once while DeviceOpen is clear.
+  std::uint8_t WinUsbInUse = 0;          // 1: the fallback back end carries the link
+  std::uint8_t NoHardware = 0;           // the last open found no usable device
+  std::uint8_t FirstRunCalibration = 1;  // calibrate at the next device open
+  std::int32_t UsbOutHandle = -1;        // write pipe of the primary back end; -1 closed
+  std::int32_t UsbInHandle = -1;         // read pipe of the primary back end; -1 closed
+  std::int32_t WinUsbInterface = 0;      // interface handle of the fallback back end; 0 none
+
+  // Shared by every reader: status bytes, capture blocks, 64-byte replies.
+  std::array<std::uint8_t, kUsbRxBufferSize> UsbRxBuffer{};
+  std::uint32_t UsbSentCount = 0;
+  std::uint32_t UsbReadCount = 0;
+
+  // Arguments of the last capture-control command (Reset_500).
+  std::uint8_t AcqState = 0;
+  std::uint8_t AcqArmed = 0;
+
+  // The seven control bytes c0..c6 of the settings packet, as last built by Set500.
+  std::array<std::uint8_t, 7> ScopeControlBlock{};
+  std::uint8_t TimeBaseRegister = 0;
+
+  // Vertical channels. Range codes: 1 = 3 V, 27 = 1 V, 11 = 0.3 V, 29 = 0.1 V,
+  // 13 = 30 mV, 30 = 10 mV per division.
+  std::uint8_t Ch1GainCode = 27;
+  std::uint8_t Ch2GainCode = 27;
+  std::uint8_t Ch1Ac = 0;        // AC coupled
+  std::uint8_t Ch2Ac = 0;
+  std::uint8_t Ch1InputOn = 1;   // 0: input grounded
+  std::uint8_t Ch2InputOn = 1;
+  std::uint8_t Ch1X10 = 0;       // x10 probe: the x10 labels
+  std::uint8_t Ch2X10 = 0;
+  std::uint8_t Ch1On = 1;        // trace shown
+  std::uint8_t Ch2On = 1;
+
+  // Terms of the offset DAC bytes, each taken modulo 256.
+  std::int32_t Ch1OffsetCal = 124;   // offset calibration
+  std::int32_t Ch2OffsetCal = 124;
+  std::int32_t Ch1V5Offset = 0;      // range trim of the 10 mV, 0.1 V and 1 V ranges
+  std::int32_t Ch2V5Offset = 0;
+  std::int32_t Ch1RangeTrim = 0;     // trim of the selected range
+  std::int32_t Ch2RangeTrim = 0;
+  std::int32_t Ch1RateTrim = 0;      // trim of the selected time base
+  std::int32_t Ch2RateTrim = 0;
+  std::int32_t Ch1PositionDac = 0;   // position term from the position bar
+  std::int32_t Ch2PositionDac = 0;
+  std::uint8_t Ch1OffsetDacByte = 127;
+  std::uint8_t Ch2OffsetDacByte = 127;
+  std::string Ch1RangeLabel;         // volts/div label without the AC mark
+  std::string Ch2RangeLabel;
+  std::string Ch1RangeText = "5V";   // the label now printed on the picture
+  std::string Ch2RangeText = "5V";
+
+  // Time base. TimePerDiv is in 10 ns units (100,000 = 1 ms/div).
+  std::int32_t TimePerDiv = 100000;
+  std::int32_t ShownTimePerDiv = 100000;  // TimePerDiv of the trace now shown
+  std::uint8_t TimeBaseCode = 88;
+  std::uint16_t SampleStep = 10;          // samples per plotted step
+  std::uint16_t PixelStep = 2;            // pixels per plotted step
+  double Magnification = 10.0;            // samples per plotted step of the trace shown
+  std::int32_t DisplayStart = 1024;       // first sample at the left grid edge, 1..4066
+  std::int32_t CaptureStart = 1024;       // plotting start in the bit view, up to 4080
+  std::uint8_t PlotMethod = 0;            // 0 plain, 1 and 2 interpolated
+  std::string SampleRateText = "125kS/s";
+  std::string TimeDivText = "1ms";
+
+  // Trigger.
+  std::uint8_t TriggerSource = 16;         // 16 CH1, 0 CH2, 1 external
+  std::uint8_t TriggerSlope = 32;          // 32 rising, 0 falling
+  std::uint8_t TriggerOff = 64;            // 64 off (free running), 0 on
+  std::uint8_t TriggerLevel = 128;         // level bar position
+  std::uint8_t DeviceTriggerLevel = 128;   // the packet carries 255 minus this
+
+  // Modes and bookkeeping the apply operations touch.
+  std::uint8_t SpectrumMode = 0;
+  std::uint8_t DigitalMode = 0;            // bit view
+  std::uint8_t MathOff = 1;                // no math trace
+  std::uint8_t InvertCh2Mode = 0;
+  std::uint8_t ClearPending = 0;           // wipe the picture at the next refresh
+  std::uint8_t SettingsChanged = 0;
+  std::int32_t CaptureCount = 0;           // captures since the last settings change
+  std::int32_t AverageBlend = 10;
+  std::uint8_t ScopeNoteShown = 0;         // annotation on the picture
+  std::uint8_t ParametersOnScreen = 0;     // measurement report on the picture
+  std::string DataFileName;                // a loaded data file is shown when not empty
+  std::string RmsText;                     // RMS read-out now on the picture
+  std::string DbmText;                     // dBm read-out now on the picture
+
+  // ---- Start-up, shutdown and settings file
+  // The three folders above all end in "/": a file is the folder + its name.
+  // Start-up and close.
+  std::uint8_t PreviousRunMark = 0;     // [Status] Running as found at start: another instance, or a crash
+  std::uint8_t RunningMark = 0;         // this instance has marked the settings file as running
+  std::uint8_t CalibrationInvalid = 0;  // the stored calibration record was unusable
+  std::uint8_t FpuPresent = 0;          // floating point with masked exceptions is available
+  std::uint8_t ClosingDone = 0;         // the device has been stopped and released at close
+  std::uint8_t CloseRequested = 0;      // a refused close waits for Timer1; device waits end at it
+  std::int32_t StartupTick = 0;         // start-up timer ticks; later bit 4 marks a capture taken
+
+  // The start-up reached the settings recall: only then may the close save the
+  // last settings, so an aborted start never overwrites them.
+  std::uint8_t StartupReachedRecall = 0;
+
+  // The start-up has made device or demo mode ready. Remote commands wait for
+  // it: before, there is nothing to capture from, and the start-up's own steps
+  // release Run and Single.
+  std::uint8_t StartupModeReady = 0;
+
+  // The seven work blocks of kWorkBlockBytes, reserved with the main window
+  // and released at close.
+  std::uint8_t* FftBuffer = nullptr;
+  std::uint8_t* LogAxisTable = nullptr;
+  std::uint8_t* SpectrumHistoryBlock = nullptr;
+  std::uint8_t* WindowTable = nullptr;
+  std::uint8_t* SpectrumPeakBlock = nullptr;
+  std::uint8_t* FftAverageBlock = nullptr;
+  std::uint8_t* DemoSourceTable = nullptr;
+
+  // Options of the main settings file ([Menu], [Hardware]).
+  std::uint8_t DotJoin = 1;           // join samples with lines
+  std::uint8_t HideScope = 0;         // keep the scope window hidden
+  std::uint8_t RmsOn = 0;
+  std::uint8_t DbmOn = 0;
+  std::uint8_t SampleRateOn = 0;      // sample-rate label on the picture
+  std::uint8_t NoNote = 0;            // "Never" for the sampling-mode notice
+  std::uint8_t HistoryHintOn = 1;     // hint of the history bars
+  std::uint8_t ClearOnRunSingle = 0;  // "Clear Display on Run/Single Click"
+  std::uint8_t ExtendCalTime = 0;     // long wait before the first calibration
+  std::uint8_t BigScreenOn = 0;       // the Big Screen window is in use
+
+  // Probe factors (1 or 10) and the dB they add to spectrum levels.
+  double Ch1ProbeFactor = 1.0;
+  double Ch2ProbeFactor = 1.0;
+  double Ch1ProbeDb = 0.0;
+  double Ch2ProbeDb = 0.0;
+
+  // Calibration pairs (see CalibrationPairs), as at a first start.
+  std::int32_t Ch1_pos0 = kDefaultCalibrationPairs.pos0, Ch1_pos1 = kDefaultCalibrationPairs.pos1,
+               Ch1_pos2 = kDefaultCalibrationPairs.pos2;
+  std::int32_t Ch2_pos0 = kDefaultCalibrationPairs.pos0, Ch2_pos1 = kDefaultCalibrationPairs.pos1,
+               Ch2_pos2 = kDefaultCalibrationPairs.pos2;
+  std::int32_t Ch1_ad0 = kDefaultCalibrationPairs.ad0, Ch1_ad1 = kDefaultCalibrationPairs.ad1,
+               Ch1_ad2 = kDefaultCalibrationPairs.ad2;
+  std::int32_t Ch2_ad0 = kDefaultCalibrationPairs.ad0, Ch2_ad1 = kDefaultCalibrationPairs.ad1,
+               Ch2_ad2 = kDefaultCalibrationPairs.ad2;
+
+  // Ground levels predicted from those pairs (128: mid-screen).
+  std::int32_t Ch1MarkerLevel = 128;
+  std::int32_t Ch2MarkerLevel = 128;
+  std::int32_t Ch1GroundLevel = 128;
+  std::int32_t Ch2GroundLevel = 128;
+  std::uint8_t NoiseRejectOn = 0;
+
+  // ---- Vertical channels
+  std::int32_t Ch1Position = 0;   // position bar, -128..127
+  std::int32_t Ch2Position = 0;
+  std::int32_t Ch1OffsetDac = 0;  // offset calibration + position term: input of the ground-level fit
+  std::int32_t Ch2OffsetDac = 0;
+
+  // ---- Trigger
+  // The user wants the trigger on; kept while a grounded input holds it off.
+  std::uint8_t TriggerWanted = 0;
+
+  // ---- The sample block every display and analysis step reads (layout above).
+  std::array<std::int32_t, kSampleBlockEntries> ScopeSampleBlock{};
+
+  // Entries 0..8191 of the block as the last unpacking left them; the bit view
+  // expands from here, since it overwrites the block.
+  std::array<std::int32_t, kCaptureBytes> SampleCopy{};
+
+  // Raw codes in spectrum mode, laid out as the sample block (CH2, CH1, spare).
+  std::array<std::int32_t, kSampleBlockEntries> SpectrumInputBlock{};
+
+  // Spectrum levels per channel, CH2 first (low 16 bits of each entry used).
+  std::array<std::int32_t, kSampleBlockEntries> SpectrumLevels{};
+
+  // ---- Acquisition loops
+  std::int32_t SinglePhase = 5;          // 0 start, 1 waiting, 5 finished or stopped
+  std::uint8_t TriggerWaitTicks = 0;     // seconds Run has waited for a trigger
+  std::uint8_t TracesShown = 1;          // 0 while Run/Single start has cleared the traces
+  std::uint32_t AcquisitionLimit = 0;     // persistence "Number of acquisitions" (up to 4,000,000,000); 0 = no limit
+  std::uint32_t AcquisitionCountdown = 0; // captures left before Run stops itself
+  std::uint8_t CaptureUnpacked = 0;      // the unpacker ran since the last drawing
+  std::uint8_t TraceValid = 0;           // a live trace is available for saving
+  std::int32_t CaptureTimePerDiv = 0;    // TimePerDiv of the last spectrum
+  std::uint8_t Calibrating = 0;          // the automatic calibration runs
+  std::int32_t ExtendCalSteps = 0;       // steps of the extended wait before the first calibration
+  // Set for the whole of a calibration, its closing message included: the main
+  // window's close waits until it is clear.
+  std::uint8_t CalibrationRunning = 0;
+  std::uint8_t AutosetRunning = 0;       // an autoset runs
+
+  // Ground levels of a loaded data file; 10000 while no file is shown.
+  std::int32_t FileCh1Ground = 10000;
+  std::int32_t FileCh2Ground = 10000;
+
+  // Labels of the last capture, kept for the data files and the export.
+  std::string ShareTimeDivText = "1ms";
+  std::string ShareCh1RangeText;
+  std::string ShareCh2RangeText;
+
+  // ---- Waveform averaging (ring layout above).
+  std::array<std::uint8_t, kSampleBlockEntries * kAverageSlots> AverageRing{};
+  std::int32_t AverageLength = 2;
+  std::int32_t AverageCount = 0;
+  std::uint8_t AveragingOn = 0;
+  std::uint8_t AverageRunning = 0;
+
+  // ---- Noise Reject: the capture under test and three pages of accepted ones.
+  std::array<std::int32_t, kSampleBlockEntries> NoiseRejectStage{};
+  std::array<std::array<std::int32_t, kSampleBlockEntries>, 3> NoiseRejectPages{};
+  std::int32_t NoiseRejectWritePage = 0;
+  std::int32_t NoiseRejectReadPage = 0;
+  std::int32_t NoiseRejectSlope = 0;
+
+  // ---- Spectrum options and the FFT smoothing state the unpacker restarts.
+  std::uint8_t FftAverageOn = 0;
+  std::uint8_t FftMaximumOn = 0;
+  std::uint8_t FftVectorAverageOn = 0;
+  std::uint8_t LogFreqAxis = 0;
+  std::int32_t WindowSkip = 3;
+  std::int32_t FftSkip = 3;
+  double SmoothWeight = 0.05;
+  double SmoothKeep = 0.95;
+
+  // ---- Demo source. DemoSourceTable holds signed 16-bit entries: the two
+  // display periods (0..299 CH1, 300..599 CH2) and the four source shapes.
+  std::int32_t DemoStart = 0;       // byte offset into a display period, 0..598
+  std::int32_t DemoPhase = 0;       // free-running start, +20 per capture
+  std::int32_t DemoGroupStep = 4;   // bytes advanced per output group
+  std::int32_t DemoRepeat = 1;      // outputs per group
+  std::uint8_t DemoTriggered = 0;   // the last trigger search found a start
+};
+
+inline ScopeSharedState ScopeState;
+
+// Puts every value back to its start-up default (in place: the arrays are large,
+// and the names below stay bound).
+inline void ResetScopeState() {
+  std::destroy_at(&ScopeState);
+  std::construct_at(&ScopeState);
+}
+
+// The names the handlers use, bound to the members of ScopeState.
+inline constexpr auto& DemoMode = ScopeState.DemoMode;
+inline constexpr auto& DeviceOpen = ScopeState.DeviceOpen;
+inline constexpr auto& AcquisitionIdle = ScopeState.AcquisitionIdle;
+inline constexpr auto& RunStop = ScopeState.RunStop;
+inline constexpr auto& SingleStop = ScopeState.SingleStop;
+inline constexpr auto& ScopeFileReplay = ScopeState.ScopeFileReplay;
+inline constexpr auto& RecallLastSettings = ScopeState.RecallLastSettings;
+inline constexpr auto& RestoreDefaultsOnExit = ScopeState.RestoreDefaultsOnExit;
+inline constexpr auto& SuppressProbeNotice = ScopeState.SuppressProbeNotice;
+inline constexpr auto& ScreenX0 = ScopeState.ScreenX0;
+inline constexpr auto& ScreenY0 = ScopeState.ScreenY0;
+inline constexpr auto& TextLineY = ScopeState.TextLineY;
+inline constexpr auto& MarkerLimitX = ScopeState.MarkerLimitX;
+inline constexpr auto& MarkerLimitY = ScopeState.MarkerLimitY;
+inline constexpr auto& ProgramFolder = ScopeState.ProgramFolder;
+inline constexpr auto& DataFolder = ScopeState.DataFolder;
+inline constexpr auto& DocumentsFolder = ScopeState.DocumentsFolder;
+inline constexpr auto& WinUsbInUse = ScopeState.WinUsbInUse;
+inline constexpr auto& NoHardware = ScopeState.NoHardware;
+inline constexpr auto& FirstRunCalibration = ScopeState.FirstRunCalibration;
+inline constexpr auto& UsbOutHandle = ScopeState.UsbOutHandle;
+inline constexpr auto& UsbInHandle = ScopeState.UsbInHandle;
+inline constexpr auto& WinUsbInterface = ScopeState.WinUsbInterface;
+inline constexpr auto& UsbRxBuffer = ScopeState.UsbRxBuffer;
+inline constexpr auto& UsbSentCount = ScopeState.UsbSentCount;
+inline constexpr auto& UsbReadCount = ScopeState.UsbReadCount;
+inline constexpr auto& AcqState = ScopeState.AcqState;
+inline constexpr auto& AcqArmed = ScopeState.AcqArmed;
+inline constexpr auto& ScopeControlBlock = ScopeState.ScopeControlBlock;
+inline constexpr auto& TimeBaseRegister = ScopeState.TimeBaseRegister;
+inline constexpr auto& Ch1GainCode = ScopeState.Ch1GainCode;
+inline constexpr auto& Ch2GainCode = ScopeState.Ch2GainCode;
+inline constexpr auto& Ch1Ac = ScopeState.Ch1Ac;
+inline constexpr auto& Ch2Ac = ScopeState.Ch2Ac;
+inline constexpr auto& Ch1InputOn = ScopeState.Ch1InputOn;
+inline constexpr auto& Ch2InputOn = ScopeState.Ch2InputOn;
+inline constexpr auto& Ch1X10 = ScopeState.Ch1X10;
+inline constexpr auto& Ch2X10 = ScopeState.Ch2X10;
+inline constexpr auto& Ch1On = ScopeState.Ch1On;
+inline constexpr auto& Ch2On = ScopeState.Ch2On;
+inline constexpr auto& Ch1OffsetCal = ScopeState.Ch1OffsetCal;
+inline constexpr auto& Ch2OffsetCal = ScopeState.Ch2OffsetCal;
+inline constexpr auto& Ch1V5Offset = ScopeState.Ch1V5Offset;
+inline constexpr auto& Ch2V5Offset = ScopeState.Ch2V5Offset;
+inline constexpr auto& Ch1RangeTrim = ScopeState.Ch1RangeTrim;
+inline constexpr auto& Ch2RangeTrim = ScopeState.Ch2RangeTrim;
+inline constexpr auto& Ch1RateTrim = ScopeState.Ch1RateTrim;
+inline constexpr auto& Ch2RateTrim = ScopeState.Ch2RateTrim;
+inline constexpr auto& Ch1PositionDac = ScopeState.Ch1PositionDac;
+inline constexpr auto& Ch2PositionDac = ScopeState.Ch2PositionDac;
+inline constexpr auto& Ch1OffsetDacByte = ScopeState.Ch1OffsetDacByte;
+inline constexpr auto& Ch2OffsetDacByte = ScopeState.Ch2OffsetDacByte;
+inline constexpr auto& Ch1RangeLabel = ScopeState.Ch1RangeLabel;
+inline constexpr auto& Ch2RangeLabel = ScopeState.Ch2RangeLabel;
+inline constexpr auto& Ch1RangeText = ScopeState.Ch1RangeText;
+inline constexpr auto& Ch2RangeText = ScopeState.Ch2RangeText;
+inline constexpr auto& TimePerDiv = ScopeState.TimePerDiv;
+inline constexpr auto& ShownTimePerDiv = ScopeState.ShownTimePerDiv;
+inline constexpr auto& TimeBaseCode = ScopeState.TimeBaseCode;
+inline constexpr auto& SampleStep = ScopeState.SampleStep;
+inline constexpr auto& PixelStep = ScopeState.PixelStep;
+inline constexpr auto& Magnification = ScopeState.Magnification;
+inline constexpr auto& DisplayStart = ScopeState.DisplayStart;
+inline constexpr auto& CaptureStart = ScopeState.CaptureStart;
+inline constexpr auto& PlotMethod = ScopeState.PlotMethod;
+inline constexpr auto& SampleRateText = ScopeState.SampleRateText;
+inline constexpr auto& TimeDivText = ScopeState.TimeDivText;
+inline constexpr auto& TriggerSource = ScopeState.TriggerSource;
+inline constexpr auto& TriggerSlope = ScopeState.TriggerSlope;
+inline constexpr auto& TriggerOff = ScopeState.TriggerOff;
+inline constexpr auto& TriggerLevel = ScopeState.TriggerLevel;
+inline constexpr auto& DeviceTriggerLevel = ScopeState.DeviceTriggerLevel;
+inline constexpr auto& SpectrumMode = ScopeState.SpectrumMode;
+inline constexpr auto& DigitalMode = ScopeState.DigitalMode;
+inline constexpr auto& MathOff = ScopeState.MathOff;
+inline constexpr auto& InvertCh2Mode = ScopeState.InvertCh2Mode;
+inline constexpr auto& ClearPending = ScopeState.ClearPending;
+inline constexpr auto& SettingsChanged = ScopeState.SettingsChanged;
+inline constexpr auto& CaptureCount = ScopeState.CaptureCount;
+inline constexpr auto& AverageBlend = ScopeState.AverageBlend;
+inline constexpr auto& ScopeNoteShown = ScopeState.ScopeNoteShown;
+inline constexpr auto& ParametersOnScreen = ScopeState.ParametersOnScreen;
+inline constexpr auto& DataFileName = ScopeState.DataFileName;
+inline constexpr auto& RmsText = ScopeState.RmsText;
+inline constexpr auto& DbmText = ScopeState.DbmText;
+inline constexpr auto& PreviousRunMark = ScopeState.PreviousRunMark;
+inline constexpr auto& RunningMark = ScopeState.RunningMark;
+inline constexpr auto& CalibrationInvalid = ScopeState.CalibrationInvalid;
+inline constexpr auto& FpuPresent = ScopeState.FpuPresent;
+inline constexpr auto& ClosingDone = ScopeState.ClosingDone;
+inline constexpr auto& CloseRequested = ScopeState.CloseRequested;
+inline constexpr auto& StartupTick = ScopeState.StartupTick;
+inline constexpr auto& StartupReachedRecall = ScopeState.StartupReachedRecall;
+inline constexpr auto& StartupModeReady = ScopeState.StartupModeReady;
+inline constexpr auto& FftBuffer = ScopeState.FftBuffer;
+inline constexpr auto& LogAxisTable = ScopeState.LogAxisTable;
+inline constexpr auto& SpectrumHistoryBlock = ScopeState.SpectrumHistoryBlock;
+inline constexpr auto& WindowTable = ScopeState.WindowTable;
+inline constexpr auto& SpectrumPeakBlock = ScopeState.SpectrumPeakBlock;
+inline constexpr auto& FftAverageBlock = ScopeState.FftAverageBlock;
+inline constexpr auto& DemoSourceTable = ScopeState.DemoSourceTable;
+inline constexpr auto& DotJoin = ScopeState.DotJoin;
+inline constexpr auto& HideScope = ScopeState.HideScope;
+inline constexpr auto& RmsOn = ScopeState.RmsOn;
+inline constexpr auto& DbmOn = ScopeState.DbmOn;
+inline constexpr auto& SampleRateOn = ScopeState.SampleRateOn;
+inline constexpr auto& NoNote = ScopeState.NoNote;
+inline constexpr auto& HistoryHintOn = ScopeState.HistoryHintOn;
+inline constexpr auto& ClearOnRunSingle = ScopeState.ClearOnRunSingle;
+inline constexpr auto& ExtendCalTime = ScopeState.ExtendCalTime;
+inline constexpr auto& BigScreenOn = ScopeState.BigScreenOn;
+inline constexpr auto& Ch1ProbeFactor = ScopeState.Ch1ProbeFactor;
+inline constexpr auto& Ch2ProbeFactor = ScopeState.Ch2ProbeFactor;
+inline constexpr auto& Ch1ProbeDb = ScopeState.Ch1ProbeDb;
+inline constexpr auto& Ch2ProbeDb = ScopeState.Ch2ProbeDb;
+inline constexpr auto& Ch1_pos0 = ScopeState.Ch1_pos0;
+inline constexpr auto& Ch1_pos1 = ScopeState.Ch1_pos1;
+inline constexpr auto& Ch1_pos2 = ScopeState.Ch1_pos2;
+inline constexpr auto& Ch2_pos0 = ScopeState.Ch2_pos0;
+inline constexpr auto& Ch2_pos1 = ScopeState.Ch2_pos1;
+inline constexpr auto& Ch2_pos2 = ScopeState.Ch2_pos2;
+inline constexpr auto& Ch1_ad0 = ScopeState.Ch1_ad0;
+inline constexpr auto& Ch1_ad1 = ScopeState.Ch1_ad1;
+inline constexpr auto& Ch1_ad2 = ScopeState.Ch1_ad2;
+inline constexpr auto& Ch2_ad0 = ScopeState.Ch2_ad0;
+inline constexpr auto& Ch2_ad1 = ScopeState.Ch2_ad1;
+inline constexpr auto& Ch2_ad2 = ScopeState.Ch2_ad2;
+inline constexpr auto& Ch1MarkerLevel = ScopeState.Ch1MarkerLevel;
+inline constexpr auto& Ch2MarkerLevel = ScopeState.Ch2MarkerLevel;
+inline constexpr auto& Ch1GroundLevel = ScopeState.Ch1GroundLevel;
+inline constexpr auto& Ch2GroundLevel = ScopeState.Ch2GroundLevel;
+inline constexpr auto& NoiseRejectOn = ScopeState.NoiseRejectOn;
+inline constexpr auto& Ch1Position = ScopeState.Ch1Position;
+inline constexpr auto& Ch2Position = ScopeState.Ch2Position;
+inline constexpr auto& Ch1OffsetDac = ScopeState.Ch1OffsetDac;
+inline constexpr auto& Ch2OffsetDac = ScopeState.Ch2OffsetDac;
+inline constexpr auto& TriggerWanted = ScopeState.TriggerWanted;
+inline constexpr auto& ScopeSampleBlock = ScopeState.ScopeSampleBlock;
+inline constexpr auto& SampleCopy = ScopeState.SampleCopy;
+inline constexpr auto& SpectrumInputBlock = ScopeState.SpectrumInputBlock;
+inline constexpr auto& SpectrumLevels = ScopeState.SpectrumLevels;
+inline constexpr auto& SinglePhase = ScopeState.SinglePhase;
+inline constexpr auto& TriggerWaitTicks = ScopeState.TriggerWaitTicks;
+inline constexpr auto& TracesShown = ScopeState.TracesShown;
+inline constexpr auto& AcquisitionLimit = ScopeState.AcquisitionLimit;
+inline constexpr auto& AcquisitionCountdown = ScopeState.AcquisitionCountdown;
+inline constexpr auto& CaptureUnpacked = ScopeState.CaptureUnpacked;
+inline constexpr auto& TraceValid = ScopeState.TraceValid;
+inline constexpr auto& CaptureTimePerDiv = ScopeState.CaptureTimePerDiv;
+inline constexpr auto& Calibrating = ScopeState.Calibrating;
+inline constexpr auto& ExtendCalSteps = ScopeState.ExtendCalSteps;
+inline constexpr auto& CalibrationRunning = ScopeState.CalibrationRunning;
+inline constexpr auto& AutosetRunning = ScopeState.AutosetRunning;
+inline constexpr auto& FileCh1Ground = ScopeState.FileCh1Ground;
+inline constexpr auto& FileCh2Ground = ScopeState.FileCh2Ground;
+inline constexpr auto& ShareTimeDivText = ScopeState.ShareTimeDivText;
+inline constexpr auto& ShareCh1RangeText = ScopeState.ShareCh1RangeText;
+inline constexpr auto& ShareCh2RangeText = ScopeState.ShareCh2RangeText;
+inline constexpr auto& AverageRing = ScopeState.AverageRing;
+inline constexpr auto& AverageLength = ScopeState.AverageLength;
+inline constexpr auto& AverageCount = ScopeState.AverageCount;
+inline constexpr auto& AveragingOn = ScopeState.AveragingOn;
+inline constexpr auto& AverageRunning = ScopeState.AverageRunning;
+inline constexpr auto& NoiseRejectStage = ScopeState.NoiseRejectStage;
+inline constexpr auto& NoiseRejectPages = ScopeState.NoiseRejectPages;
+inline constexpr auto& NoiseRejectWritePage = ScopeState.NoiseRejectWritePage;
+inline constexpr auto& NoiseRejectReadPage = ScopeState.NoiseRejectReadPage;
+inline constexpr auto& NoiseRejectSlope = ScopeState.NoiseRejectSlope;
+inline constexpr auto& FftAverageOn = ScopeState.FftAverageOn;
+inline constexpr auto& FftMaximumOn = ScopeState.FftMaximumOn;
+inline constexpr auto& FftVectorAverageOn = ScopeState.FftVectorAverageOn;
+inline constexpr auto& LogFreqAxis = ScopeState.LogFreqAxis;
+inline constexpr auto& WindowSkip = ScopeState.WindowSkip;
+inline constexpr auto& FftSkip = ScopeState.FftSkip;
+inline constexpr auto& SmoothWeight = ScopeState.SmoothWeight;
+inline constexpr auto& SmoothKeep = ScopeState.SmoothKeep;
+inline constexpr auto& DemoStart = ScopeState.DemoStart;
+inline constexpr auto& DemoPhase = ScopeState.DemoPhase;
+inline constexpr auto& DemoGroupStep = ScopeState.DemoGroupStep;
+inline constexpr auto& DemoRepeat = ScopeState.DemoRepeat;
+inline constexpr auto& DemoTriggered = ScopeState.DemoTriggered;
+
+// Each channel's half of the blocks.
+inline constexpr std::span<std::int32_t, kChannelSamples> Ch2Samples{ScopeSampleBlock.data(), kChannelSamples};
+inline constexpr std::span<std::int32_t, kChannelSamples> Ch1Samples{ScopeSampleBlock.data() + kChannelSamples,
+                                                                      kChannelSamples};
+inline constexpr std::span<std::int32_t, kChannelSamples> Ch2Spectrum{SpectrumInputBlock.data(), kChannelSamples};
+inline constexpr std::span<std::int32_t, kChannelSamples> Ch1SpectrumInput{
+    SpectrumInputBlock.data() + kChannelSamples, kChannelSamples};
+inline constexpr std::span<std::int32_t, kChannelSamples> Ch1SpectrumLevels{SpectrumLevels.data() + kChannelSamples,
+                                                                             kChannelSamples};
 
 }  // namespace engine

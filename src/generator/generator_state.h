@@ -6,18 +6,13 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 class GeneratorPanel;
 
 namespace generator {
-
-inline std::uint8_t GeneratorActive = 0;
-inline std::uint8_t GenOutputOff = 0;
-inline std::int32_t GeneratorHardware = 8016;  // 0: no generator packet is sent
-inline std::uint8_t WaveEditorCanClose = 1;    // the wave editor allowed its close
-inline std::uint8_t SweepRunning = 1;          // sweep bit of setting byte b3
 
 // ---- Shape codes (WaveShape)
 inline constexpr std::int32_t kShapeNone = 0;
@@ -38,57 +33,125 @@ inline constexpr int kBaseFullScale = 32766;
 inline constexpr std::int32_t kPeriodPoints = 8192;  // output entries of one period
 inline constexpr std::size_t kWaveBlockBytes = 512;
 
-// ---- Panel state
-inline std::int32_t WaveShape = kShapeNone;
-inline double GenFrequency = 500;  // in the unit of the current range
-inline std::int32_t RangeCode = 5;  // 1..8, 8 the top range
-inline std::int32_t RangeDecimals = 2;
-inline double RangeMin = 50;
-inline double RangeMax = 500;
-inline std::int32_t RangeBits = 1;
-inline std::string FreqUnitText = " Hz       ";
-inline double GenAmplitude = 5;     // Vpp
-inline std::uint8_t OffsetDac = 127;  // 127 = 0 V; V = (v - 127) * 5/127
-inline std::int32_t DutyCycle = 50;   // square duty, %
-inline std::int32_t LastDutyCycle = 0;  // duty of the square table now in BaseTable
-inline std::uint8_t PeakOffsetMode = 0;
-inline std::uint8_t AutoOffsetMode = 0;
-inline double SweepStartHz = 1000;
-inline double SweepStopHz = 10000;
-inline double SweepTime = 10;        // s
-inline std::uint8_t SweepLog = 0;    // the "Log" radio button is checked
-inline std::uint8_t FilterChoice = 7;
-inline std::uint8_t OffsetOnlyChange = 0;  // only the offset changed since the last apply
-inline std::uint8_t FreqReadoutVisible = 1;
-inline std::string LibraryFileName;  // the library waveform of shape 7
-// The library file a sequence step or another program names; found in the
-// library folders without regard to case (library_wave.h).
-inline std::string SequenceLibFile;
-inline std::uint8_t NoiseSweepFlag = 0;       // noise or sweep chosen in More Functions
-inline std::int32_t ShapeBeforeSweep = kShapeNone;  // the shape a sweep sweeps
-inline std::uint8_t LptSpeedSlow = 0;         // the hardware dialog's "Slow"
+// The function generator's values that change while the program runs, each with its start-up value.
+struct GeneratorSharedState {
+  std::uint8_t GeneratorActive = 0;
+  std::uint8_t GenOutputOff = 0;
+  std::int32_t GeneratorHardware = 8016;  // 0: no generator packet is sent
+  std::uint8_t WaveEditorCanClose = 1;    // the wave editor allowed its close
+  std::uint8_t SweepRunning = 1;          // sweep bit of setting byte b3
 
-// ---- Engine state
-inline std::uint8_t SendBusy = 0;  // a send sequence is pending; callers pump until 0
-inline std::uint8_t AttenuatorRange = 1;      // 1..7
-inline std::uint8_t PrevAttenuatorRange = 1;  // before the last computation
-inline double AmplitudeScale = 0.86;
-inline std::uint8_t SineInBaseTable = 0;
-inline std::int32_t OffsetTrim = 0;  // fine tune, added to the square's offset byte
-inline std::int32_t GainTrim = 3;    // fine tune 0..8 (8 is sent as 7)
-inline std::uint8_t SyncMode = 0;
-inline std::int32_t OutputEnableCode = 1;  // 1 output off, 2 on (0 at the generator's close)
-// b0..b3 as last composed: offset byte, range byte, gain/enable byte, sweep/filter byte.
-inline std::array<std::uint8_t, 4> GeneratorSettingBytes{128, 0, 0x13, 15};
+  // ---- Panel state
+  std::int32_t WaveShape = kShapeNone;
+  double GenFrequency = 500;  // in the unit of the current range
+  std::int32_t RangeCode = 5;  // 1..8, 8 the top range
+  std::int32_t RangeDecimals = 2;
+  double RangeMin = 50;
+  double RangeMax = 500;
+  std::int32_t RangeBits = 1;
+  std::string FreqUnitText = " Hz       ";
+  double GenAmplitude = 5;     // Vpp
+  std::uint8_t OffsetDac = 127;  // 127 = 0 V; V = (v - 127) * 5/127
+  std::int32_t DutyCycle = 50;   // square duty, %
+  std::int32_t LastDutyCycle = 0;  // duty of the square table now in BaseTable
+  std::uint8_t PeakOffsetMode = 0;
+  std::uint8_t AutoOffsetMode = 0;
+  double SweepStartHz = 1000;
+  double SweepStopHz = 10000;
+  double SweepTime = 10;        // s
+  std::uint8_t SweepLog = 0;    // the "Log" radio button is checked
+  std::uint8_t FilterChoice = 7;
+  std::uint8_t OffsetOnlyChange = 0;  // only the offset changed since the last apply
+  std::uint8_t FreqReadoutVisible = 1;
+  std::string LibraryFileName;  // the library waveform of shape 7
 
-// ---- Tables (zero-filled, so every byte that leaves is deterministic)
-inline std::vector<std::int16_t> BaseTable(kTableEntries, 0);
-inline std::vector<std::int16_t> EditorTable(kTableEntries, 0);
-inline std::vector<std::int32_t> OutputTable(kTableEntries, 0);
-inline std::vector<std::int32_t> EditorPreviewTable(kTableEntries, 0);
+  // The library file a sequence step or another program names; found in the
+  // library folders without regard to case (library_wave.h).
+  std::string SequenceLibFile;
+  std::uint8_t NoiseSweepFlag = 0;       // noise or sweep chosen in More Functions
+  std::int32_t ShapeBeforeSweep = kShapeNone;  // the shape a sweep sweeps
+  std::uint8_t LptSpeedSlow = 0;         // the hardware dialog's "Slow"
 
-// ---- The generator panels now built (the scope window's, the recorder's);
-// read-outs and previews go to every one of them.
-inline std::vector<GeneratorPanel*> Panels;
+  // ---- Engine state
+  std::uint8_t SendBusy = 0;  // a send sequence is pending; callers pump until 0
+  std::uint8_t AttenuatorRange = 1;      // 1..7
+  std::uint8_t PrevAttenuatorRange = 1;  // before the last computation
+  double AmplitudeScale = 0.86;
+  std::uint8_t SineInBaseTable = 0;
+  std::int32_t OffsetTrim = 0;  // fine tune, added to the square's offset byte
+  std::int32_t GainTrim = 3;    // fine tune 0..8 (8 is sent as 7)
+  std::uint8_t SyncMode = 0;
+  std::int32_t OutputEnableCode = 1;  // 1 output off, 2 on (0 at the generator's close)
+
+  // b0..b3 as last composed: offset byte, range byte, gain/enable byte, sweep/filter byte.
+  std::array<std::uint8_t, 4> GeneratorSettingBytes{128, 0, 0x13, 15};
+
+  // ---- Tables (zero-filled, so every byte that leaves is deterministic)
+  std::vector<std::int16_t> BaseTable = std::vector<std::int16_t>(kTableEntries, 0);
+  std::vector<std::int16_t> EditorTable = std::vector<std::int16_t>(kTableEntries, 0);
+  std::vector<std::int32_t> OutputTable = std::vector<std::int32_t>(kTableEntries, 0);
+  std::vector<std::int32_t> EditorPreviewTable = std::vector<std::int32_t>(kTableEntries, 0);
+
+  // ---- The generator panels now built (the scope window's, the recorder's);
+  // read-outs and previews go to every one of them.
+  std::vector<GeneratorPanel*> Panels;
+};
+
+inline GeneratorSharedState GeneratorState;
+
+// Puts every value back to its start-up default (in place: the arrays are large,
+// and the names below stay bound).
+inline void ResetGeneratorState() {
+  std::destroy_at(&GeneratorState);
+  std::construct_at(&GeneratorState);
+}
+
+// The names the handlers use, bound to the members of GeneratorState.
+inline constexpr auto& GeneratorActive = GeneratorState.GeneratorActive;
+inline constexpr auto& GenOutputOff = GeneratorState.GenOutputOff;
+inline constexpr auto& GeneratorHardware = GeneratorState.GeneratorHardware;
+inline constexpr auto& WaveEditorCanClose = GeneratorState.WaveEditorCanClose;
+inline constexpr auto& SweepRunning = GeneratorState.SweepRunning;
+inline constexpr auto& WaveShape = GeneratorState.WaveShape;
+inline constexpr auto& GenFrequency = GeneratorState.GenFrequency;
+inline constexpr auto& RangeCode = GeneratorState.RangeCode;
+inline constexpr auto& RangeDecimals = GeneratorState.RangeDecimals;
+inline constexpr auto& RangeMin = GeneratorState.RangeMin;
+inline constexpr auto& RangeMax = GeneratorState.RangeMax;
+inline constexpr auto& RangeBits = GeneratorState.RangeBits;
+inline constexpr auto& FreqUnitText = GeneratorState.FreqUnitText;
+inline constexpr auto& GenAmplitude = GeneratorState.GenAmplitude;
+inline constexpr auto& OffsetDac = GeneratorState.OffsetDac;
+inline constexpr auto& DutyCycle = GeneratorState.DutyCycle;
+inline constexpr auto& LastDutyCycle = GeneratorState.LastDutyCycle;
+inline constexpr auto& PeakOffsetMode = GeneratorState.PeakOffsetMode;
+inline constexpr auto& AutoOffsetMode = GeneratorState.AutoOffsetMode;
+inline constexpr auto& SweepStartHz = GeneratorState.SweepStartHz;
+inline constexpr auto& SweepStopHz = GeneratorState.SweepStopHz;
+inline constexpr auto& SweepTime = GeneratorState.SweepTime;
+inline constexpr auto& SweepLog = GeneratorState.SweepLog;
+inline constexpr auto& FilterChoice = GeneratorState.FilterChoice;
+inline constexpr auto& OffsetOnlyChange = GeneratorState.OffsetOnlyChange;
+inline constexpr auto& FreqReadoutVisible = GeneratorState.FreqReadoutVisible;
+inline constexpr auto& LibraryFileName = GeneratorState.LibraryFileName;
+inline constexpr auto& SequenceLibFile = GeneratorState.SequenceLibFile;
+inline constexpr auto& NoiseSweepFlag = GeneratorState.NoiseSweepFlag;
+inline constexpr auto& ShapeBeforeSweep = GeneratorState.ShapeBeforeSweep;
+inline constexpr auto& LptSpeedSlow = GeneratorState.LptSpeedSlow;
+inline constexpr auto& SendBusy = GeneratorState.SendBusy;
+inline constexpr auto& AttenuatorRange = GeneratorState.AttenuatorRange;
+inline constexpr auto& PrevAttenuatorRange = GeneratorState.PrevAttenuatorRange;
+inline constexpr auto& AmplitudeScale = GeneratorState.AmplitudeScale;
+inline constexpr auto& SineInBaseTable = GeneratorState.SineInBaseTable;
+inline constexpr auto& OffsetTrim = GeneratorState.OffsetTrim;
+inline constexpr auto& GainTrim = GeneratorState.GainTrim;
+inline constexpr auto& SyncMode = GeneratorState.SyncMode;
+inline constexpr auto& OutputEnableCode = GeneratorState.OutputEnableCode;
+inline constexpr auto& GeneratorSettingBytes = GeneratorState.GeneratorSettingBytes;
+inline constexpr auto& BaseTable = GeneratorState.BaseTable;
+inline constexpr auto& EditorTable = GeneratorState.EditorTable;
+inline constexpr auto& OutputTable = GeneratorState.OutputTable;
+inline constexpr auto& EditorPreviewTable = GeneratorState.EditorPreviewTable;
+inline constexpr auto& Panels = GeneratorState.Panels;
 
 }  // namespace generator

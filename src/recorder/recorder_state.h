@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -24,103 +25,188 @@ inline constexpr int kLastEntry = 2002;      // last entry a stop clears
 inline constexpr std::int32_t kNoData = 255;
 // Set in engine::StartupTick when the user stopped a live record.
 inline constexpr std::int32_t kUserStoppedBit = 8;
-inline std::array<std::int32_t, kBlockEntries> RecBlock{};
+
+// The transient recorder's values that change while the program runs, each with its start-up value.
+struct RecorderSharedState {
+  // ---- The record (layout above).
+  std::array<std::int32_t, kBlockEntries> RecBlock{};
+  std::uint16_t RecPos = 0;         // index of the next sample, 0..2001
+  std::int32_t RecLength = 2000;    // valid samples drawn when the record is redrawn
+
+  // ---- Run state
+  std::uint8_t RecStopped = 1;          // no recording runs
+  std::uint8_t RecSingleMode = 0;       // the recording ends by itself after one record
+  std::uint8_t RecAutoSaveOn = 0;       // the AutoSave log is armed or open and takes one row per tick
+  std::uint8_t RecFileReplay = 0;       // a data-file page is loaded: start and stop skip the device
+  std::uint8_t RecKeepDisplayStep = 0;  // paging a file: the stop keeps the display step
+  std::uint8_t RecNoData = 0;           // the device stopped answering during this recording
+  std::int32_t AutoSaveRowNumber = 0;   // N of the next AutoSave row; counts on across wraps
+
+  // ---- Texts captured at each start for the file headers
+  std::string RecHeaderTimeText = "1s";
+  std::string RecHeaderCh1Text = "1V";
+  std::string RecHeaderCh2Text = "1V";
+  std::string RecStartText;  // date TAB time
+  std::string RecStopText;
+
+  // ---- Time base and display window on the record
+  std::int32_t TimeUnitValue = 500;     // time/div of the sample clock / 2 ms (500 at 1 s/div and faster)
+  std::int32_t RecordedTimeUnit = 500;  // TimeUnitValue at which the record was taken
+  double ZoomStep = 6.25;               // samples per 2-pixel column at the selected step
+  double RecDisplayStep = 6.25;         // samples per 2-pixel column as drawn
+  std::int32_t RecScrollOffset = 0;     // first sample shown, 0..2000
+  std::string RecRateText = "100S/s";   // sample-rate caption
+  std::string RecTimeDivText = "1s";    // time/div caption on the screen
+
+  // ---- Channels
+  std::int32_t RecShiftCh1 = 0;  // record shift by the position bars after a user stop
+  std::int32_t RecShiftCh2 = 0;
+  std::int32_t Ch1OffsetSum = 0;  // offset calibration + position term: places the zero-level marker
+  std::int32_t Ch2OffsetSum = 0;
+  std::uint8_t RecCh1On = 1;  // trace shown
+  std::uint8_t RecCh2On = 1;
+  std::int32_t RecCh1ZeroLevel = 127;  // zero levels, pixel offsets from Y0
+  std::int32_t RecCh2ZeroLevel = 127;
+  std::string RecCh1Label = "1V";  // label without the AC mark, as the coupling buttons re-apply it
+  std::string RecCh2Label = "1V";
+  std::string RecCh1Text = "5V";   // label now printed on the picture
+  std::string RecCh2Text = "5V";
+
+  // Trims of the recorder's ranges and time base, from the calibration (0
+  // after every calibration).
+  std::int32_t Ch1RecRangeTrim = 0;
+  std::int32_t Ch2RecRangeTrim = 0;
+  std::int32_t Ch1RecRateTrim = 0;
+  std::int32_t Ch2RecRateTrim = 0;
+
+  // ---- Markers (pixels of the recorder picture); a marker left of X0 or
+  // above Y0 is parked and not drawn on the grid.
+  std::uint8_t RecMarkersOn = 0;
+  std::int32_t RecTimeMarker1X = 0;
+  std::int32_t RecTimeMarker2X = 0;
+  std::int32_t RecVoltMarker1Y = 0;
+  std::int32_t RecVoltMarker2Y = 0;
+
+  // ---- View
+  std::uint8_t RecSampleRateShown = 0;  // "Sample Rate"
+
+  // ---- Annotation ("Add Text")
+  std::uint8_t RecNoteShown = 0;
+  std::int16_t RecNoteX = 0;
+  std::int16_t RecNoteY = 0;
+  std::uint8_t RecNoteTransparent = 0;
+
+  // ---- Data files
+  std::string RecFileName;       // the data file being paged
+  std::string AutoSaveFileName;  // the armed AutoSave log (a file of its own)
+  std::int32_t RecPageStart = 2000;  // N of the row after the page shown
+  std::uint8_t RecMorePages = 0;
+
+  // ---- Demo source
+  std::int32_t DemoIndex = 0;  // byte offset into the display arrays, 0..599
+  std::int32_t DemoStep = 1;   // entries advanced per sample
+
+  // ---- Colours: the recorder's copy of the scope's eight screen colours,
+  // taken at start-up and whenever the scope's colours change.
+  TColor RecBackgroundColor = display::kBrightScreenColors.Background;
+  TColor RecCh1Color = display::kBrightScreenColors.Ch1;
+  TColor RecCh2Color = display::kBrightScreenColors.Ch2;
+  TColor RecMath1Color = display::kBrightScreenColors.Math1;
+  TColor RecMath2Color = display::kBrightScreenColors.Math2;
+  TColor RecDarkGridColor = display::kBrightScreenColors.DarkGrid;
+  TColor RecBrightGridColor = display::kBrightScreenColors.BrightGrid;
+  TColor RecTimeMarkerColor = display::kBrightScreenColors.TimeMarker;
+  std::uint8_t RecBrightGrid = 0;  // "Bright Grid"
+
+  // ---- Hand-over to the other instruments
+  std::uint8_t InstrumentSwitch = 0;  // the recorder closes to hand over: the program goes on
+
+  // The scope's time base and trigger as the main window saved them when the
+  // recorder opened; the hand-back puts them back.
+  std::uint8_t SavedTimeBaseCode = 88;
+  std::uint8_t SavedTriggerOff = 64;
+};
+
+inline RecorderSharedState RecorderState;
+
+// Puts every value back to its start-up default (in place: the arrays are large,
+// and the names below stay bound).
+inline void ResetRecorderState() {
+  std::destroy_at(&RecorderState);
+  std::construct_at(&RecorderState);
+}
+
+// The names the handlers use, bound to the members of RecorderState.
+inline constexpr auto& RecBlock = RecorderState.RecBlock;
+inline constexpr auto& RecPos = RecorderState.RecPos;
+inline constexpr auto& RecLength = RecorderState.RecLength;
+inline constexpr auto& RecStopped = RecorderState.RecStopped;
+inline constexpr auto& RecSingleMode = RecorderState.RecSingleMode;
+inline constexpr auto& RecAutoSaveOn = RecorderState.RecAutoSaveOn;
+inline constexpr auto& RecFileReplay = RecorderState.RecFileReplay;
+inline constexpr auto& RecKeepDisplayStep = RecorderState.RecKeepDisplayStep;
+inline constexpr auto& RecNoData = RecorderState.RecNoData;
+inline constexpr auto& AutoSaveRowNumber = RecorderState.AutoSaveRowNumber;
+inline constexpr auto& RecHeaderTimeText = RecorderState.RecHeaderTimeText;
+inline constexpr auto& RecHeaderCh1Text = RecorderState.RecHeaderCh1Text;
+inline constexpr auto& RecHeaderCh2Text = RecorderState.RecHeaderCh2Text;
+inline constexpr auto& RecStartText = RecorderState.RecStartText;
+inline constexpr auto& RecStopText = RecorderState.RecStopText;
+inline constexpr auto& TimeUnitValue = RecorderState.TimeUnitValue;
+inline constexpr auto& RecordedTimeUnit = RecorderState.RecordedTimeUnit;
+inline constexpr auto& ZoomStep = RecorderState.ZoomStep;
+inline constexpr auto& RecDisplayStep = RecorderState.RecDisplayStep;
+inline constexpr auto& RecScrollOffset = RecorderState.RecScrollOffset;
+inline constexpr auto& RecRateText = RecorderState.RecRateText;
+inline constexpr auto& RecTimeDivText = RecorderState.RecTimeDivText;
+inline constexpr auto& RecShiftCh1 = RecorderState.RecShiftCh1;
+inline constexpr auto& RecShiftCh2 = RecorderState.RecShiftCh2;
+inline constexpr auto& Ch1OffsetSum = RecorderState.Ch1OffsetSum;
+inline constexpr auto& Ch2OffsetSum = RecorderState.Ch2OffsetSum;
+inline constexpr auto& RecCh1On = RecorderState.RecCh1On;
+inline constexpr auto& RecCh2On = RecorderState.RecCh2On;
+inline constexpr auto& RecCh1ZeroLevel = RecorderState.RecCh1ZeroLevel;
+inline constexpr auto& RecCh2ZeroLevel = RecorderState.RecCh2ZeroLevel;
+inline constexpr auto& RecCh1Label = RecorderState.RecCh1Label;
+inline constexpr auto& RecCh2Label = RecorderState.RecCh2Label;
+inline constexpr auto& RecCh1Text = RecorderState.RecCh1Text;
+inline constexpr auto& RecCh2Text = RecorderState.RecCh2Text;
+inline constexpr auto& Ch1RecRangeTrim = RecorderState.Ch1RecRangeTrim;
+inline constexpr auto& Ch2RecRangeTrim = RecorderState.Ch2RecRangeTrim;
+inline constexpr auto& Ch1RecRateTrim = RecorderState.Ch1RecRateTrim;
+inline constexpr auto& Ch2RecRateTrim = RecorderState.Ch2RecRateTrim;
+inline constexpr auto& RecMarkersOn = RecorderState.RecMarkersOn;
+inline constexpr auto& RecTimeMarker1X = RecorderState.RecTimeMarker1X;
+inline constexpr auto& RecTimeMarker2X = RecorderState.RecTimeMarker2X;
+inline constexpr auto& RecVoltMarker1Y = RecorderState.RecVoltMarker1Y;
+inline constexpr auto& RecVoltMarker2Y = RecorderState.RecVoltMarker2Y;
+inline constexpr auto& RecSampleRateShown = RecorderState.RecSampleRateShown;
+inline constexpr auto& RecNoteShown = RecorderState.RecNoteShown;
+inline constexpr auto& RecNoteX = RecorderState.RecNoteX;
+inline constexpr auto& RecNoteY = RecorderState.RecNoteY;
+inline constexpr auto& RecNoteTransparent = RecorderState.RecNoteTransparent;
+inline constexpr auto& RecFileName = RecorderState.RecFileName;
+inline constexpr auto& AutoSaveFileName = RecorderState.AutoSaveFileName;
+inline constexpr auto& RecPageStart = RecorderState.RecPageStart;
+inline constexpr auto& RecMorePages = RecorderState.RecMorePages;
+inline constexpr auto& DemoIndex = RecorderState.DemoIndex;
+inline constexpr auto& DemoStep = RecorderState.DemoStep;
+inline constexpr auto& RecBackgroundColor = RecorderState.RecBackgroundColor;
+inline constexpr auto& RecCh1Color = RecorderState.RecCh1Color;
+inline constexpr auto& RecCh2Color = RecorderState.RecCh2Color;
+inline constexpr auto& RecMath1Color = RecorderState.RecMath1Color;
+inline constexpr auto& RecMath2Color = RecorderState.RecMath2Color;
+inline constexpr auto& RecDarkGridColor = RecorderState.RecDarkGridColor;
+inline constexpr auto& RecBrightGridColor = RecorderState.RecBrightGridColor;
+inline constexpr auto& RecTimeMarkerColor = RecorderState.RecTimeMarkerColor;
+inline constexpr auto& RecBrightGrid = RecorderState.RecBrightGrid;
+inline constexpr auto& InstrumentSwitch = RecorderState.InstrumentSwitch;
+inline constexpr auto& SavedTimeBaseCode = RecorderState.SavedTimeBaseCode;
+inline constexpr auto& SavedTriggerOff = RecorderState.SavedTriggerOff;
+
+// Each channel's half of the record.
 inline constexpr std::span<std::int32_t, kChannelEntries> RecBufCh2{RecBlock.data(), kChannelEntries};
 inline constexpr std::span<std::int32_t, kChannelEntries> RecBufCh1{RecBlock.data() + kChannelEntries,
                                                                      kChannelEntries};
-
-inline std::uint16_t RecPos = 0;         // index of the next sample, 0..2001
-inline std::int32_t RecLength = 2000;    // valid samples drawn when the record is redrawn
-
-// ---- Run state
-inline std::uint8_t RecStopped = 1;          // no recording runs
-inline std::uint8_t RecSingleMode = 0;       // the recording ends by itself after one record
-inline std::uint8_t RecAutoSaveOn = 0;       // the AutoSave log is armed or open and takes one row per tick
-inline std::uint8_t RecFileReplay = 0;       // a data-file page is loaded: start and stop skip the device
-inline std::uint8_t RecKeepDisplayStep = 0;  // paging a file: the stop keeps the display step
-inline std::uint8_t RecNoData = 0;           // the device stopped answering during this recording
-inline std::int32_t AutoSaveRowNumber = 0;   // N of the next AutoSave row; counts on across wraps
-
-// ---- Texts captured at each start for the file headers
-inline std::string RecHeaderTimeText = "1s";
-inline std::string RecHeaderCh1Text = "1V";
-inline std::string RecHeaderCh2Text = "1V";
-inline std::string RecStartText;  // date TAB time
-inline std::string RecStopText;
-
-// ---- Time base and display window on the record
-inline std::int32_t TimeUnitValue = 500;     // time/div of the sample clock / 2 ms (500 at 1 s/div and faster)
-inline std::int32_t RecordedTimeUnit = 500;  // TimeUnitValue at which the record was taken
-inline double ZoomStep = 6.25;               // samples per 2-pixel column at the selected step
-inline double RecDisplayStep = 6.25;         // samples per 2-pixel column as drawn
-inline std::int32_t RecScrollOffset = 0;     // first sample shown, 0..2000
-inline std::string RecRateText = "100S/s";   // sample-rate caption
-inline std::string RecTimeDivText = "1s";    // time/div caption on the screen
-
-// ---- Channels
-inline std::int32_t RecShiftCh1 = 0;  // record shift by the position bars after a user stop
-inline std::int32_t RecShiftCh2 = 0;
-inline std::int32_t Ch1OffsetSum = 0;  // offset calibration + position term: places the zero-level marker
-inline std::int32_t Ch2OffsetSum = 0;
-inline std::uint8_t RecCh1On = 1;  // trace shown
-inline std::uint8_t RecCh2On = 1;
-inline std::int32_t RecCh1ZeroLevel = 127;  // zero levels, pixel offsets from Y0
-inline std::int32_t RecCh2ZeroLevel = 127;
-inline std::string RecCh1Label = "1V";  // label without the AC mark, as the coupling buttons re-apply it
-inline std::string RecCh2Label = "1V";
-inline std::string RecCh1Text = "5V";   // label now printed on the picture
-inline std::string RecCh2Text = "5V";
-// Trims of the recorder's ranges and time base, from the calibration (0
-// after every calibration).
-inline std::int32_t Ch1RecRangeTrim = 0;
-inline std::int32_t Ch2RecRangeTrim = 0;
-inline std::int32_t Ch1RecRateTrim = 0;
-inline std::int32_t Ch2RecRateTrim = 0;
-
-// ---- Markers (pixels of the recorder picture); a marker left of X0 or
-// above Y0 is parked and not drawn on the grid.
-inline std::uint8_t RecMarkersOn = 0;
-inline std::int32_t RecTimeMarker1X = 0;
-inline std::int32_t RecTimeMarker2X = 0;
-inline std::int32_t RecVoltMarker1Y = 0;
-inline std::int32_t RecVoltMarker2Y = 0;
-
-// ---- View
-inline std::uint8_t RecSampleRateShown = 0;  // "Sample Rate"
-
-// ---- Annotation ("Add Text")
-inline std::uint8_t RecNoteShown = 0;
-inline std::int16_t RecNoteX = 0;
-inline std::int16_t RecNoteY = 0;
-inline std::uint8_t RecNoteTransparent = 0;
-
-// ---- Data files
-inline std::string RecFileName;       // the data file being paged
-inline std::string AutoSaveFileName;  // the armed AutoSave log (a file of its own)
-inline std::int32_t RecPageStart = 2000;  // N of the row after the page shown
-inline std::uint8_t RecMorePages = 0;
-
-// ---- Demo source
-inline std::int32_t DemoIndex = 0;  // byte offset into the display arrays, 0..599
-inline std::int32_t DemoStep = 1;   // entries advanced per sample
-
-// ---- Colours: the recorder's copy of the scope's eight screen colours,
-// taken at start-up and whenever the scope's colours change.
-inline TColor RecBackgroundColor = display::kBrightScreenColors.Background;
-inline TColor RecCh1Color = display::kBrightScreenColors.Ch1;
-inline TColor RecCh2Color = display::kBrightScreenColors.Ch2;
-inline TColor RecMath1Color = display::kBrightScreenColors.Math1;
-inline TColor RecMath2Color = display::kBrightScreenColors.Math2;
-inline TColor RecDarkGridColor = display::kBrightScreenColors.DarkGrid;
-inline TColor RecBrightGridColor = display::kBrightScreenColors.BrightGrid;
-inline TColor RecTimeMarkerColor = display::kBrightScreenColors.TimeMarker;
-inline std::uint8_t RecBrightGrid = 0;  // "Bright Grid"
-
-// ---- Hand-over to the other instruments
-inline std::uint8_t InstrumentSwitch = 0;  // the recorder closes to hand over: the program goes on
-// The scope's time base and trigger as the main window saved them when the
-// recorder opened; the hand-back puts them back.
-inline std::uint8_t SavedTimeBaseCode = 88;
-inline std::uint8_t SavedTriggerOff = 64;
 
 }  // namespace recorder

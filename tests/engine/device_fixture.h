@@ -67,19 +67,6 @@ class DeviceTest : public HeldStartupTest {
     std::filesystem::create_directories(dataDir_);
     ProgramFolder = programDir_;
     DataFolder = dataDir_;
-
-    DeviceOpen = 0;
-    WinUsbInUse = 0;
-    NoHardware = 0;
-    DemoMode = 0;
-    UsbOutHandle = -1;
-    UsbInHandle = -1;
-    WinUsbInterface = 0;
-    UsbRxBuffer.fill(0);
-    // What the window's creation does not set again when the tests share a process.
-    Ch1X10 = Ch2X10 = 0;
-    Ch1V5Offset = Ch2V5Offset = 0;
-    Ch1PositionDac = Ch2PositionDac = 0;
   }
 
 

@@ -14,6 +14,8 @@ AppHarness::AppHarness() : AppHarness(Options{}) {}
 
 AppHarness::AppHarness(Options options) {
   if (!options.DevicePresent) device_->SetDeviceCount(0);
+  // Whatever an earlier program in this process left behind goes first.
+  ResetProgramState();
   PrepareApplication();
   CreateAllWindows();
   if (options.ShowMainWindow && Application->MainForm()) Application->MainForm()->Show();

@@ -1,7 +1,8 @@
 // The whole program without a display, for one test: a temporary HOME,
 // scripted dialog answers, a simulated device (present or not; the real USB
 // bus is never touched) and every window created as the main block does.
-// One harness at a time; every test runs in a process of its own.
+// One harness at a time; each starts from the start-up state, so tests run in
+// any order in one process.
 #pragma once
 
 #include <functional>

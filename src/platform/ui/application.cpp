@@ -51,6 +51,18 @@ void TApplication::Terminate() {
   if (QCoreApplication::instance()) QCoreApplication::exit(0);
 }
 
+void TApplication::ClearTerminated() {
+  if (!terminated_) return;
+  terminated_ = false;
+  // Terminate's exit also makes every later event loop return at once; only
+  // a pass of the application's own loop takes that back. This one ends as
+  // soon as it has handled what is pending.
+  if (!QCoreApplication::instance()) return;
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+  QCoreApplication::exec();
+}
+
 void TApplication::Run() {
   if (!QCoreApplication::instance()) return;
   // Hidden windows are not the end of the program: only Terminate is.

@@ -29,6 +29,9 @@ class TApplication : public TComponent {
   // Ends Run() (and any modal run) as soon as control returns to the event loop.
   void Terminate();
   bool Terminated() const { return terminated_; }
+  // Back to the start-up state, for a program built afresh in the same
+  // process; call it outside any event loop.
+  void ClearTerminated();
 
   // The main form: the first form made by CreateForm, or the one set here.
   // Closing it terminates the application.
