@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <array>
-#include <vector>
+#include <span>
 
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -52,13 +52,30 @@ std::string RemoteLibraryName(std::span<const std::int32_t> words, std::int32_t 
 
 }  // namespace io
 
+namespace {
+
+// Runs `access` over the generator mailbox, which another program of the
+// user may have made smaller; false when the mailbox is off (then or before).
+template <class F>
+bool UseGeneratorMailbox(F&& access) {
+  return io::UseSharedBlock(io::GeneratorMailboxBlock, access,
+                            "Remote control of the generator stopped: another program made ",
+                            " smaller while the program used it.\rOther programs cannot control the generator until "
+                            "the Darvik48 software is started again.");
+}
+
+}  // namespace
+
 std::int32_t TForm1::GetShareData1(int index) {
-  return io::GeneratorMailboxBlock && index >= 0 ? io::GeneratorMailboxBlock->Get(static_cast<std::size_t>(index))
-                                                 : 0;
+  std::int32_t word = 0;
+  if (index >= 0)
+    UseGeneratorMailbox([&] { word = io::GeneratorMailboxBlock->Get(static_cast<std::size_t>(index)); });
+  return word;
 }
 
 void TForm1::SetShareData1(int index, std::int32_t value) {
-  if (io::GeneratorMailboxBlock && index >= 0) io::GeneratorMailboxBlock->Set(static_cast<std::size_t>(index), value);
+  if (index >= 0)
+    UseGeneratorMailbox([&] { io::GeneratorMailboxBlock->Set(static_cast<std::size_t>(index), value); });
 }
 
 void TForm1::Timer5Timer(TObject* /*Sender*/) {
@@ -77,25 +94,26 @@ void TForm1::Timer5Timer(TObject* /*Sender*/) {
     }
   } rearm{this};
 
-  const std::int32_t control = GetShareData1(io::kGenControl);
-  const std::int32_t wave = GetShareData1(io::kGenWave);
-  const std::int32_t frequency = GetShareData1(io::kGenFrequency);
-  const std::int32_t amplitude = GetShareData1(io::kGenAmplitude);
-  const std::int32_t offset = GetShareData1(io::kGenOffset);
-  const std::int32_t sweepEnd = GetShareData1(io::kGenSweepEnd);
-  const std::int32_t sweepTime = GetShareData1(io::kGenSweepTime);
+  // The request as it stands now, each word read once.
+  std::array<std::int32_t, io::kGeneratorMailboxBytes / sizeof(std::int32_t)> words{};
+  if (!UseGeneratorMailbox([&] {
+        for (std::size_t i = 0; i < words.size(); ++i) words[i] = io::GeneratorMailboxBlock->Get(i);
+      }))
+    return;
+  const std::int32_t control = words[io::kGenControl];
+  const std::int32_t wave = words[io::kGenWave];
+  const std::int32_t frequency = words[io::kGenFrequency];
+  const std::int32_t amplitude = words[io::kGenAmplitude];
+  const std::int32_t offset = words[io::kGenOffset];
+  const std::int32_t sweepEnd = words[io::kGenSweepEnd];
+  const std::int32_t sweepTime = words[io::kGenSweepTime];
   GeneratorPanel& panel = *GeneratorControls;
   TGrSpeedButton* moreSweep = BtnBottomDlg1_fgen ? BtnBottomDlg1_fgen->SpeedButton3 : nullptr;
 
   // The library file a wave-5 request names, for the library reader (and
   // the wave-sequence player, which shares the name).
-  if (wave == 5) {
-    const std::int32_t length = GetShareData1(io::kGenNameLength);
-    std::vector<std::int32_t> name;
-    for (std::size_t i = 0; i < io::kGenNameRoom && static_cast<std::int32_t>(i) < length; ++i)
-      name.push_back(GetShareData1(static_cast<int>(io::kGenNameFirst + i)));
-    SequenceLibFile = io::RemoteLibraryName(name, length);
-  }
+  if (wave == 5)
+    SequenceLibFile = io::RemoteLibraryName(std::span(words).subspan(io::kGenNameFirst), words[io::kGenNameLength]);
 
   const bool holdEdge = control == io::kGenHold && GeneratorMailbox.PreviousControl != io::kGenHold;
   if (!holdEdge) {

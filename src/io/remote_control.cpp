@@ -111,18 +111,28 @@ void TFormx1::FormCreate(TObject* /*Sender*/) { FastTimer1->SetEnabled(true); }
 
 void TFormx1::FormCloseQuery(TObject* /*Sender*/, bool& /*CanClose*/) { FastTimer1->SetEnabled(false); }
 
+namespace {
+
+// Runs `access` over the scope mailbox, which another program of the user
+// may have made smaller; false when the mailbox is off (then or before).
+template <class F>
+bool UseScopeMailbox(F&& access) {
+  return io::UseSharedBlock(io::ScopeMailboxBlock, access,
+                            "Remote control of the oscilloscope stopped: another program made ",
+                            " smaller while the program used it.\rOther programs cannot control the oscilloscope "
+                            "until the Darvik48 software is started again.");
+}
+
+}  // namespace
+
 std::int32_t TFormx1::GetShareDatax(int index) {
-  return io::ScopeMailboxBlock && index >= 0 ? io::ScopeMailboxBlock->Get(static_cast<std::size_t>(index)) : 0;
+  std::int32_t word = 0;
+  if (index >= 0) UseScopeMailbox([&] { word = io::ScopeMailboxBlock->Get(static_cast<std::size_t>(index)); });
+  return word;
 }
 
 void TFormx1::SetShareDatax(int index, std::int32_t value) {
-  if (io::ScopeMailboxBlock && index >= 0) io::ScopeMailboxBlock->Set(static_cast<std::size_t>(index), value);
-}
-
-void TFormx1::WriteStatus() {
-  using namespace engine;
-  const auto words = io::ScopeStatusWords(*Form1, Ch1GainCode, Ch2GainCode, TimeBaseCode, SampleStep);
-  for (std::size_t i = 0; i < words.size(); ++i) io::ScopeMailboxBlock->Set(io::kMailboxStatusFirst + i, words[i]);
+  if (index >= 0) UseScopeMailbox([&] { io::ScopeMailboxBlock->Set(static_cast<std::size_t>(index), value); });
 }
 
 void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
@@ -140,8 +150,18 @@ void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
   // autoset and calibration at work: the command waits.
   const bool mayTake =
       engine::StartupModeReady && !engine::ClosingDone && !Application->Terminated() && !io::PanelLocked();
-  if (const auto command = io::TakeScopeCommand(*io::ScopeMailboxBlock, mayTake, [this] { WriteStatus(); }))
-    RunCommand(command->Code, command->Argument);
+  const auto status = io::ScopeStatusWords(*Form1, engine::Ch1GainCode, engine::Ch2GainCode, engine::TimeBaseCode,
+                                           engine::SampleStep);
+  io::SharedWords& box = *io::ScopeMailboxBlock;
+  const std::function<void()> publish = [&] {
+    for (std::size_t i = 0; i < status.size(); ++i) box.Set(io::kMailboxStatusFirst + i, status[i]);
+  };
+  // Another program of the user may have made the block smaller; a poll
+  // past its end would end the whole program. Only the block's words are
+  // touched under the guard, the command runs after it.
+  std::optional<io::MailboxCommand> command;
+  if (!UseScopeMailbox([&] { command = io::TakeScopeCommand(box, mayTake, publish); })) return;
+  if (command) RunCommand(command->Code, command->Argument);
 }
 
 void TFormx1::RunCommand(std::int32_t command, std::int32_t argument) {

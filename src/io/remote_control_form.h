@@ -65,7 +65,6 @@ class TFormx1 : public TForm {
   void SetShareDatax(int index, std::int32_t value);
 
  private:
-  void WriteStatus();
   // Carries out one command on the scope window.
   void RunCommand(std::int32_t command, std::int32_t argument);
 };

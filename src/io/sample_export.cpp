@@ -6,7 +6,6 @@
 
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
-#include "platform/ui/vcl.h"
 
 namespace io {
 
@@ -62,16 +61,13 @@ void TForm1::SaveShareData() {
   capture.Ch2GroundLevel = Ch2GroundLevel;
   capture.Ch1 = Ch1Samples;
   capture.Ch2 = Ch2Samples;
-  io::SharedWords& block = *io::SampleExportBlock;
   // Another program of the user may have made the block smaller; written
   // beyond its end, the capture would end the whole program.
-  if (block.GuardedWrite([&] { io::WriteSampleExport(block, capture); })) return;
-  const std::string path = block.Path();
-  io::SampleExportBlock.reset();
-  MessageDlg("Sample export stopped: another program made " + path +
-                 " smaller while a capture was written to it.\rOther programs get no more captures "
-                 "until the Darvik48 software is started again.",
-             mtWarning, mbOK, 0);
+  io::UseSharedBlock(
+      io::SampleExportBlock, [&] { io::WriteSampleExport(*io::SampleExportBlock, capture); },
+      "Sample export stopped: another program made ",
+      " smaller while a capture was written to it.\rOther programs get no more captures until the Darvik48 "
+      "software is started again.");
 }
 
 std::int32_t TForm1::GetShareData(int index) {

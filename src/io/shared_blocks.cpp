@@ -6,6 +6,7 @@
 
 #include "io/generator_mailbox.h"
 #include "io/remote_control_form.h"
+#include "platform/ui/vcl.h"
 
 namespace io {
 
@@ -53,6 +54,15 @@ void SharedWords::Write(std::size_t first, std::span<const std::int32_t> words) 
 bool SharedWords::Exchange(std::size_t index, std::int32_t expected, std::int32_t value) {
   std::int32_t* w = Word(index);
   return w && std::atomic_ref<std::int32_t>(*w).compare_exchange_strong(expected, value, std::memory_order_acq_rel);
+}
+
+void StopSharedBlock(std::unique_ptr<SharedWords>& slot, const char* lead, const char* tail) {
+  if (!slot) return;
+  const std::string path = slot->Path();
+  // Gone before the message: the polls and captures that run while it is up
+  // find no block and leave it alone.
+  slot.reset();
+  MessageDlg(lead + path + tail, mtWarning, mbOK, 0);
 }
 
 bool OpenSharedBlocks(std::string* error) {

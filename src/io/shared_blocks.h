@@ -51,12 +51,13 @@ class SharedWords {
   void Write(std::size_t first, std::span<const std::int32_t> words);
   // Replaces `expected` with `value` only when the word still holds it.
   bool Exchange(std::size_t index, std::int32_t expected, std::int32_t value);
-  // Runs `write` over the block, grown back to its full size first when
-  // another program has made it smaller. False when it cannot be grown, or
-  // when it shrank again under the write (which then stopped part-way).
+  // Runs `access` (reads and writes of this block only) over the block,
+  // grown back to its full size first when another program has made it
+  // smaller. False when it cannot be grown, or when it shrank again under
+  // the access (which then stopped part-way).
   template <class F>
-  bool GuardedWrite(F&& write) {
-    return memory_.EnsureSize() && memory_.RunGuarded(write);
+  bool Guarded(F&& access) {
+    return memory_.EnsureSize() && memory_.RunGuarded(access);
   }
   // Where other programs find it.
   std::string Path() const { return shm::SharedMemory::Path(memory_.Name()); }
@@ -69,6 +70,19 @@ class SharedWords {
 inline std::unique_ptr<SharedWords> SampleExportBlock;
 inline std::unique_ptr<SharedWords> ScopeMailboxBlock;
 inline std::unique_ptr<SharedWords> GeneratorMailboxBlock;
+
+// Runs `access` over the block in `slot` as SharedWords::Guarded does. When
+// the block cannot be had whole, it is let go, so what it serves stops for
+// the rest of the session, and the user is told once: `lead`, the block's
+// path, `tail`. False then, and when the slot is empty.
+void StopSharedBlock(std::unique_ptr<SharedWords>& slot, const char* lead, const char* tail);
+template <class F>
+bool UseSharedBlock(std::unique_ptr<SharedWords>& slot, F&& access, const char* lead, const char* tail) {
+  if (!slot) return false;
+  if (slot->Guarded(access)) return true;
+  StopSharedBlock(slot, lead, tail);
+  return false;
+}
 
 // Makes or opens the three blocks; false (with the reason in *error) when
 // one of them cannot be had, and then none is kept. A mailbox that outlived

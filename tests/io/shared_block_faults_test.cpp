@@ -20,6 +20,8 @@
 #include "display/history_state.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
+#include "io/generator_mailbox.h"
+#include "io/remote_control_form.h"
 #include "io/sample_export.h"
 #include "remote_fixture.h"
 #include "support/held_startup_test.h"
@@ -48,6 +50,28 @@ class SharedBlockFaultTest : public HeldStartupTest {
     return harness_->PumpUntil([&] { return display::HistoryIndex >= n; }, 5000);
   }
   ScriptedDialogs& Dialogs() { return harness_->Dialogs(); }
+  // A second process of the user that makes the block `base` smaller again
+  // and again for `ms` milliseconds, while this one goes on; true when it
+  // did so to the end.
+  bool ShrinkFromAnotherProcess(const char* base, std::initializer_list<off_t> sizes, int pauseUs, int ms) {
+    const std::string name = "/" + io::SharedBlockName(base);
+    const std::vector<off_t> cycle(sizes);
+    const pid_t child = ::fork();
+    if (child < 0) return false;
+    if (child == 0) {
+      const int fd = ::shm_open(name.c_str(), O_RDWR, 0);
+      if (fd < 0) ::_exit(2);
+      const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+      for (std::size_t i = 0; std::chrono::steady_clock::now() < end; ++i) {
+        if (::ftruncate(fd, cycle[i % cycle.size()]) != 0) ::_exit(3);
+        if (pauseUs) ::usleep(static_cast<useconds_t>(pauseUs));
+      }
+      ::_exit(0);
+    }
+    int status = -1;
+    if (!harness_->PumpUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; }, ms + 10000)) return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
   SharedBlockNames names_;
 };
 
@@ -120,26 +144,10 @@ TEST_F(SharedBlockFaultTest, AnotherProgramShrinkingTheExportBlockDuringRunNever
   ASSERT_TRUE(io::OpenSharedBlocks(nullptr));
   StartDemo();
   const std::string exportPath = SharedBlockNames::Path(io::kSampleExportName);
-  const std::string exportName = "/" + io::SharedBlockName(io::kSampleExportName);
   PressRun();
   ASSERT_TRUE(CapturesGoOn(3));
 
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    const int fd = ::shm_open(exportName.c_str(), O_RDWR, 0);
-    if (fd < 0) ::_exit(2);
-    const off_t sizes[] = {0, 4096, 20000};
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
-    for (int i = 0; std::chrono::steady_clock::now() < end; ++i) {
-      if (::ftruncate(fd, sizes[i % 3]) != 0) ::_exit(3);
-      ::usleep(100);
-    }
-    ::_exit(0);
-  }
-  int status = -1;
-  ASSERT_TRUE(harness_->PumpUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; }, 10000));
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  ASSERT_TRUE(ShrinkFromAnotherProcess(io::kSampleExportName, {0, 4096, 20000}, 100, 1500));
 
   const std::string stopped = "Sample export stopped: another program made " + exportPath +
                               " smaller while a capture was written to it.\rOther programs get no more captures "
@@ -157,6 +165,83 @@ TEST_F(SharedBlockFaultTest, AnotherProgramShrinkingTheExportBlockDuringRunNever
   } else {
     EXPECT_EQ(Dialogs().CountMessages(stopped), 1);
   }
+}
+
+// The same for the two mailboxes, which the program reads and writes every
+// 10 and 50 ms. Shrunk once, a mailbox is grown back by the next poll and
+// works on without a word to the user. Shrunk again and again, it is grown
+// back or, when a poll still ran past its end, turned off with one message;
+// the program lives through it either way.
+TEST_F(SharedBlockFaultTest, AnotherProgramShrinkingAMailboxWhileItIsPolledNeverEndsTheProgram) {
+  ASSERT_TRUE(io::OpenSharedBlocks(nullptr));
+  StartDemo();
+  struct Case {
+    const char* base;
+    std::unique_ptr<io::SharedWords>* block;
+    off_t bytes;
+    const char* device;  // what the mailbox controls
+    // A controller's request through the block takes effect.
+    std::function<bool()> answered;
+  };
+  const Case cases[] = {
+      {io::kScopeMailboxName, &io::ScopeMailboxBlock, 400, "the oscilloscope",
+       [&] {
+         io::SharedWords& box = *io::ScopeMailboxBlock;
+         const int position = Form1->TrackBar1->Position() == 40 ? -40 : 40;
+         box.Set(io::kMailboxArgument, position);
+         box.Set(io::kMailboxCommand, 6, std::memory_order_release);
+         return harness_->PumpUntil([&] { return Form1->TrackBar1->Position() == position; }, 3000) &&
+                box.Get(io::kMailboxCommand) == 0;
+       }},
+      {io::kGeneratorMailboxName, &io::GeneratorMailboxBlock, 1000, "the generator",
+       [&] {
+         io::SharedWords& box = *io::GeneratorMailboxBlock;
+         box.Set(io::kGenAlive, 0);
+         return harness_->PumpUntil([&] { return box.Get(io::kGenAlive) == io::kGenAliveValue; }, 3000);
+       }},
+  };
+  for (const Case& c : cases) {
+    const std::string path = SharedBlockNames::Path(c.base);
+    SCOPED_TRACE(path);
+    // Only once the poll has grown the block back may this process touch it.
+    const auto grownBack = [&] {
+      return harness_->PumpUntil(
+          [&] {
+            struct stat st {};
+            return ::stat(path.c_str(), &st) == 0 && st.st_size == c.bytes;
+          },
+          3000);
+    };
+    Dialogs().ClearRecords();
+
+    const int fd = ::shm_open(("/" + io::SharedBlockName(c.base)).c_str(), O_RDWR, 0);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, 0), 0);
+    ::close(fd);
+    ASSERT_TRUE(grownBack());
+    EXPECT_TRUE(c.answered());
+    EXPECT_TRUE(Dialogs().Messages().empty());
+
+    // With and without pauses: a peer that leaves the block small most of
+    // the time also meets the polls mid-way.
+    ASSERT_TRUE(ShrinkFromAnotherProcess(c.base, {0, 12, 200}, 50, 1000));
+    ASSERT_TRUE(ShrinkFromAnotherProcess(c.base, {0, 12}, 0, 1000));
+
+    const std::string stopped = std::string("Remote control of ") + c.device + " stopped: another program made " +
+                                path + " smaller while the program used it.\rOther programs cannot control " +
+                                c.device + " until the Darvik48 software is started again.";
+    EXPECT_LE(Dialogs().CountMessages(stopped), 1);
+    EXPECT_EQ(Dialogs().Messages().size(), static_cast<std::size_t>(Dialogs().CountMessages(stopped)));
+    if (*c.block) {
+      ASSERT_TRUE(grownBack());
+      EXPECT_TRUE(c.answered());
+    } else {
+      EXPECT_EQ(Dialogs().CountMessages(stopped), 1);
+    }
+  }
+  // The scope itself went on throughout.
+  PressRun();
+  EXPECT_TRUE(CapturesGoOn(3));
 }
 
 }  // namespace
