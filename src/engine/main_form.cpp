@@ -49,6 +49,9 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
 TForm1::~TForm1() {
   delete ScopeIni;
   ScopeIni = nullptr;
+  // A window freed without its close (a second program built in one
+  // process) still gives its work blocks back.
+  ReleaseWorkBlocks();
 }
 
 // FormCreate and the rest of the start-up live in startup.cpp.
