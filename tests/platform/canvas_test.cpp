@@ -394,6 +394,34 @@ TEST(CanvasClipping, FarCoordinatesClipLikeTheUnclippedLine) {
   }
 }
 
+TEST(CanvasClipping, PathsOnThePictureStepAsPathsThatLeaveIt) {
+  // Random traces, steep and shallow, meeting themselves, drawn not-xor over
+  // noise: on a picture that holds every point and on a window of it that
+  // some points leave, the window shows the same pixels.
+  const int ox = 30, oy = 20, w = 60, h = 50;
+  std::mt19937 gen(7);
+  for (int trial = 0; trial < 40; ++trial) {
+    std::uniform_int_distribution<int> px(-ox, w + ox - 1), py(-oy, h + oy - 1), len(2, 12);
+    std::vector<TPoint> path(static_cast<std::size_t>(len(gen)));
+    for (TPoint& p : path) p = TPoint{px(gen), py(gen)};
+    QImage big = Noise(w + 2 * ox, h + 2 * oy, trial);
+    QImage small = big.copy(ox, oy, w, h);
+    TCanvas cb(&big), cs(&small);
+    const auto colour = static_cast<TColor>(gen() & 0xFFFFFF);
+    for (TCanvas* c : {&cb, &cs}) {
+      c->Pen.Color = colour;
+      c->Pen.Mode = trial % 2 ? pmNotXor : pmCopy;
+    }
+    std::vector<TPoint> shifted = path;
+    for (TPoint& p : shifted) p = TPoint{p.x + ox, p.y + oy};
+    cs.Polyline(path);
+    cb.Polyline(shifted);
+    cs.LineInclusive(path.front().x, path.front().y, path.back().x, path.back().y);
+    cb.LineInclusive(shifted.front().x, shifted.front().y, shifted.back().x, shifted.back().y);
+    ASSERT_EQ(small, big.copy(ox, oy, w, h)) << "trial " << trial;
+  }
+}
+
 TEST(CanvasClipping, ExtremeCoordinatesNeitherHangNorCrash) {
   QImage img = Filled(50, 50, clBlack);
   TCanvas c(&img);

@@ -113,11 +113,50 @@ PenShape MakePenShape(const TPen& pen) {
   return shape;
 }
 
+// A solid one-pixel path whose points all lie on the surface: every pixel of
+// it does too, so the lines are stepped (as raster::WalkLine steps them)
+// without clipping or bounds checks. A trace is hundreds of such short lines.
+// Returns the number of pixels of the whole path.
+template <class Op>
+std::uint64_t StrokeThinInside(Writer<Op>& wr, const TPoint* pts, int n, bool includeLast) {
+  std::uint64_t pixels = 0;
+  for (int k = 0; k + 1 < n; ++k) {
+    int x = pts[k].x, y = pts[k].y;
+    const int dx = pts[k + 1].x - x, dy = pts[k + 1].y - y;
+    const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+    const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+    const int count = std::max(adx, ady) + (includeLast && k + 2 == n ? 1 : 0);
+    pixels += static_cast<std::uint64_t>(count);
+    if (adx >= ady) {
+      for (int i = 0, r = adx; i < count; ++i) {
+        wr.PutInside(x, y);
+        x += sx;
+        r += 2 * ady;
+        if (r >= 2 * adx) r -= 2 * adx, y += sy;
+      }
+    } else {
+      for (int i = 0, r = ady; i < count; ++i) {
+        wr.PutInside(x, y);
+        y += sy;
+        r += 2 * adx;
+        if (r >= 2 * ady) r -= 2 * ady, x += sx;
+      }
+    }
+  }
+  return pixels;
+}
+
 // Strokes the segments of a polyline; pixel i of the whole path is drawn when
 // the pattern says so at phase stylePos + i. Returns the phase after the path.
 template <class Op>
 std::uint64_t StrokePath(Writer<Op>& wr, const PenShape& pen, const TPoint* pts, int n, bool includeLast,
                          std::uint64_t stylePos) {
+  if (!pen.pattern && pen.lo == 0 && pen.hi == 0) {
+    bool inside = true;
+    for (int k = 0; k < n && inside; ++k)
+      inside = pts[k].x >= 0 && pts[k].y >= 0 && pts[k].x < wr.s.w && pts[k].y < wr.s.h;
+    if (inside) return stylePos + StrokeThinInside(wr, pts, n, includeLast);
+  }
   const raster::Box box{-pen.hi, wr.s.w - 1 - static_cast<std::int64_t>(pen.lo), -pen.hi,
                         wr.s.h - 1 - static_cast<std::int64_t>(pen.lo)};
   for (int k = 0; k + 1 < n; ++k) {
