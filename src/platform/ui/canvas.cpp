@@ -114,36 +114,54 @@ PenShape MakePenShape(const TPen& pen) {
 }
 
 // A solid one-pixel path whose points all lie on the surface: every pixel of
-// it does too, so the lines are stepped (as raster::WalkLine steps them)
-// without clipping or bounds checks. A trace is hundreds of such short lines.
-// Returns the number of pixels of the whole path.
-template <class Op>
+// it does too, so the lines are stepped (as raster::WalkLine steps them) by
+// index, without clipping or bounds checks. A trace is hundreds of such short
+// lines. Returns the number of pixels of the whole path.
+template <bool kStamped, class Op>
 std::uint64_t StrokeThinInside(Writer<Op>& wr, const TPoint* pts, int n, bool includeLast) {
+  std::uint32_t* const bits = wr.s.bits;
+  std::uint16_t* const stamps = wr.stamps;
+  const std::uint16_t generation = wr.generation;
+  const std::uint32_t color = wr.color;
+  const std::ptrdiff_t stride = wr.s.stride, stampStride = wr.s.w;
   std::uint64_t pixels = 0;
   for (int k = 0; k + 1 < n; ++k) {
-    int x = pts[k].x, y = pts[k].y;
+    const int x = pts[k].x, y = pts[k].y;
     const int dx = pts[k + 1].x - x, dy = pts[k + 1].y - y;
     const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
-    const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
-    const int count = std::max(adx, ady) + (includeLast && k + 2 == n ? 1 : 0);
+    const bool xMajor = adx >= ady;
+    const int major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
+    const int count = major + (includeLast && k + 2 == n ? 1 : 0);
     pixels += static_cast<std::uint64_t>(count);
-    if (adx >= ady) {
-      for (int i = 0, r = adx; i < count; ++i) {
-        wr.PutInside(x, y);
-        x += sx;
-        r += 2 * ady;
-        if (r >= 2 * adx) r -= 2 * adx, y += sy;
+    const std::ptrdiff_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+    const std::ptrdiff_t pxMajor = xMajor ? sx : sy * stride, pxMinor = xMajor ? sy * stride : sx;
+    const std::ptrdiff_t stMajor = xMajor ? sx : sy * stampStride, stMinor = xMajor ? sy * stampStride : sx;
+    std::ptrdiff_t pi = y * stride + x, si = y * stampStride + x;
+    for (int i = 0, r = major; i < count; ++i) {
+      if (!kStamped || stamps[si] != generation) {
+        if constexpr (kStamped) stamps[si] = generation;
+        bits[pi] = Op::Apply(bits[pi], color);
       }
-    } else {
-      for (int i = 0, r = ady; i < count; ++i) {
-        wr.PutInside(x, y);
-        y += sy;
-        r += 2 * adx;
-        if (r >= 2 * ady) r -= 2 * ady, x += sx;
+      pi += pxMajor;
+      if constexpr (kStamped) si += stMajor;
+      r += 2 * minor;
+      if (r >= 2 * major) {
+        r -= 2 * major;
+        pi += pxMinor;
+        if constexpr (kStamped) si += stMinor;
       }
     }
   }
   return pixels;
+}
+
+// True when every point lies on the surface.
+bool AllOnSurface(const raster::Surface& s, const TPoint* pts, int n) {
+  bool inside = true;
+  for (int k = 0; k < n; ++k)
+    inside &= static_cast<unsigned>(pts[k].x) < static_cast<unsigned>(s.w) &&
+              static_cast<unsigned>(pts[k].y) < static_cast<unsigned>(s.h);
+  return inside;
 }
 
 // Strokes the segments of a polyline; pixel i of the whole path is drawn when
@@ -152,10 +170,9 @@ template <class Op>
 std::uint64_t StrokePath(Writer<Op>& wr, const PenShape& pen, const TPoint* pts, int n, bool includeLast,
                          std::uint64_t stylePos) {
   if (!pen.pattern && pen.lo == 0 && pen.hi == 0) {
-    bool inside = true;
-    for (int k = 0; k < n && inside; ++k)
-      inside = pts[k].x >= 0 && pts[k].y >= 0 && pts[k].x < wr.s.w && pts[k].y < wr.s.h;
-    if (inside) return stylePos + StrokeThinInside(wr, pts, n, includeLast);
+    if (AllOnSurface(wr.s, pts, n))
+      return stylePos + (wr.stamps ? StrokeThinInside<true>(wr, pts, n, includeLast)
+                                   : StrokeThinInside<false>(wr, pts, n, includeLast));
   }
   const raster::Box box{-pen.hi, wr.s.w - 1 - static_cast<std::int64_t>(pen.lo), -pen.hi,
                         wr.s.h - 1 - static_cast<std::int64_t>(pen.lo)};
