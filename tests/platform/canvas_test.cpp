@@ -395,15 +395,21 @@ TEST(CanvasClipping, FarCoordinatesClipLikeTheUnclippedLine) {
 }
 
 TEST(CanvasClipping, PathsOnThePictureStepAsPathsThatLeaveIt) {
-  // Random traces, steep and shallow, meeting themselves, drawn not-xor over
+  // Random paths, steep and shallow, meeting themselves, drawn not-xor over
   // noise: on a picture that holds every point and on a window of it that
   // some points leave, the window shows the same pixels.
   const int ox = 30, oy = 20, w = 60, h = 50;
   std::mt19937 gen(7);
   for (int trial = 0; trial < 40; ++trial) {
-    std::uniform_int_distribution<int> px(-ox, w + ox - 1), py(-oy, h + oy - 1), len(2, 12);
+    std::uniform_int_distribution<int> px(-ox, w + ox - 1), py(-oy, h + oy - 1), len(2, 12), step(-1, 1);
     std::vector<TPoint> path(static_cast<std::size_t>(len(gen)));
     for (TPoint& p : path) p = TPoint{px(gen), py(gen)};
+    if (trial % 4 >= 2) {
+      // A trace: steps to neighbouring pixels (or none), now and then a jump.
+      path.resize(200);
+      for (std::size_t i = 1; i < path.size(); ++i)
+        path[i] = i % 37 == 0 ? TPoint{px(gen), py(gen)} : TPoint{path[i - 1].x + step(gen), path[i - 1].y + step(gen)};
+    }
     QImage big = Noise(w + 2 * ox, h + 2 * oy, trial);
     QImage small = big.copy(ox, oy, w, h);
     TCanvas cb(&big), cs(&small);

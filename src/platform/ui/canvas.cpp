@@ -124,10 +124,26 @@ std::uint64_t StrokeThinInside(Writer<Op>& wr, const TPoint* pts, int n, bool in
   const std::uint16_t generation = wr.generation;
   const std::uint32_t color = wr.color;
   const std::ptrdiff_t stride = wr.s.stride, stampStride = wr.s.w;
+  const auto put = [&](std::ptrdiff_t pi, std::ptrdiff_t si) {
+    if (!kStamped || stamps[si] != generation) {
+      if constexpr (kStamped) stamps[si] = generation;
+      bits[pi] = Op::Apply(bits[pi], color);
+    }
+  };
   std::uint64_t pixels = 0;
+  const int lastFull = includeLast ? n - 2 : n - 1;  // the segment that keeps its end pixel
   for (int k = 0; k + 1 < n; ++k) {
     const int x = pts[k].x, y = pts[k].y;
     const int dx = pts[k + 1].x - x, dy = pts[k + 1].y - y;
+    // A step to a neighbouring pixel (most of a trace's segments) is its
+    // start pixel alone.
+    if (static_cast<unsigned>(dx + 1) <= 2u && static_cast<unsigned>(dy + 1) <= 2u && k != lastFull) {
+      if (dx | dy) {
+        put(y * stride + x, y * stampStride + x);
+        ++pixels;
+      }
+      continue;
+    }
     const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
     const bool xMajor = adx >= ady;
     const int major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
@@ -138,10 +154,7 @@ std::uint64_t StrokeThinInside(Writer<Op>& wr, const TPoint* pts, int n, bool in
     const std::ptrdiff_t stMajor = xMajor ? sx : sy * stampStride, stMinor = xMajor ? sy * stampStride : sx;
     std::ptrdiff_t pi = y * stride + x, si = y * stampStride + x;
     for (int i = 0, r = major; i < count; ++i) {
-      if (!kStamped || stamps[si] != generation) {
-        if constexpr (kStamped) stamps[si] = generation;
-        bits[pi] = Op::Apply(bits[pi], color);
-      }
+      put(pi, si);
       pi += pxMajor;
       if constexpr (kStamped) si += stMajor;
       r += 2 * minor;
