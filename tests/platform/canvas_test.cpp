@@ -2,6 +2,7 @@
 
 #include <QTemporaryDir>
 #include <climits>
+#include <functional>
 #include <random>
 #include <set>
 #include <utility>
@@ -555,6 +556,41 @@ TEST(CanvasCopies, DrawStretchDrawAndCopyRect) {
   t.CopyRect(Rect(1, 0, 6, 1), t, Rect(0, 0, 5, 1));
   for (int x = 1; x < 6; ++x) EXPECT_EQ(t.Pixels(x, 0), static_cast<TColor>(x));
   EXPECT_EQ(t.Pixels(0, 0), 1u);
+}
+
+TEST(CanvasBitmap, AnUnusedPictureIsWhiteWhenFirstDrawnReadOrSaved) {
+  // Each way in to a sized picture nothing has touched: it is all white, at
+  // its last size, and a canvas taken before a resize through zero draws on it.
+  const std::vector<std::pair<const char*, std::function<QImage(TBitmap&)>>> ways = {
+      {"image", [](TBitmap& b) { return b.Image(); }},
+      {"pixel read", [](TBitmap& b) {
+         EXPECT_EQ(b.Canvas()->Pixels(2, 1), clWhite);
+         return b.Image();
+       }},
+      {"line", [](TBitmap& b) {
+         TCanvas* c = b.Canvas();
+         b.SetSize(0, 0);
+         b.SetSize(7, 3);
+         c->LineInclusive(0, 0, 0, 2);
+         return b.Image();
+       }},
+      {"assign", [](TBitmap& b) {
+         TBitmap copy;
+         copy.Assign(b);
+         return copy.Image();
+       }},
+  };
+  for (const auto& [name, use] : ways) {
+    TBitmap bmp(3, 2);
+    bmp.SetSize(7, 3);
+    EXPECT_EQ(bmp.Width(), 7) << name;
+    EXPECT_EQ(bmp.Height(), 3) << name;
+    const QImage img = use(bmp);
+    ASSERT_EQ(img.size(), QSize(7, 3)) << name;
+    const PixelSet notWhite = NotColour(img, clWhite);
+    const PixelSet expected = std::string(name) == "line" ? PixelSet{{0, 0}, {0, 1}, {0, 2}} : PixelSet{};
+    EXPECT_EQ(notWhite, expected) << name;
+  }
 }
 
 TEST(CanvasBitmap, SizeAssignAndBmpFiles) {

@@ -224,8 +224,13 @@ TCanvas::TCanvas(QImage* target) : target_(target) {}
 
 void TCanvas::SetTarget(QImage* target) { target_ = target; }
 
+QImage* TCanvas::Own() const {
+  if (bitmap_) bitmap_->Materialize();
+  return target_;
+}
+
 bool TCanvas::Prepare(raster::Surface& s) {
-  if (!target_ || target_->isNull()) return false;
+  if (!Own() || target_->isNull()) return false;
   if (!IsDirect32(target_->format())) target_->convertTo(QImage::Format_RGB32);
   s.bits = reinterpret_cast<std::uint32_t*>(target_->bits());
   s.stride = target_->bytesPerLine() / 4;
@@ -436,7 +441,7 @@ void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style) {
 }
 
 TColor TCanvas::Pixels(int x, int y) const {
-  if (!target_ || x < 0 || y < 0 || x >= target_->width() || y >= target_->height()) return CLR_INVALID;
+  if (!Own() || x < 0 || y < 0 || x >= target_->width() || y >= target_->height()) return CLR_INVALID;
   if (IsDirect32(target_->format()))
     return FromQRgb(reinterpret_cast<const std::uint32_t*>(target_->constScanLine(y))[x]);
   return FromQRgb(target_->pixel(x, y));
@@ -574,24 +579,41 @@ void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap) {
 }
 
 void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sourceRect) {
-  if (!source.target_) return;
+  if (!source.Own()) return;
   Blit(dest, *source.target_, sourceRect);
 }
 
 // ---------------------------------------------------------------------------
 // TBitmap
 
-TBitmap::TBitmap() : canvas_(&image_) {}
+TBitmap::TBitmap() : canvas_(&image_) { canvas_.bitmap_ = this; }
 
-TBitmap::TBitmap(int w, int h) : canvas_(&image_) { SetSize(w, h); }
+TBitmap::TBitmap(int w, int h) : canvas_(&image_) {
+  canvas_.bitmap_ = this;
+  SetSize(w, h);
+}
+
+void TBitmap::MakeBlank() const {
+  QImage blank(blankW_, blankH_, QImage::Format_RGB32);
+  blankW_ = blankH_ = 0;
+  if (blank.isNull()) return;  // too large to allocate
+  blank.fill(ToQRgb(clWhite));
+  image_ = std::move(blank);
+}
 
 void TBitmap::SetSize(int w, int h) {
   w = std::max(0, w);
   h = std::max(0, h);
-  if (w == image_.width() && h == image_.height()) return;
+  if (w == Width() && h == Height()) return;
   if (w == 0 || h == 0) {
     image_ = QImage();
+    blankW_ = blankH_ = 0;
     canvas_.SetTarget(&image_);
+    return;
+  }
+  if (image_.isNull()) {
+    blankW_ = w;
+    blankH_ = h;
     return;
   }
   QImage next(w, h, QImage::Format_RGB32);
@@ -614,19 +636,21 @@ bool TBitmap::LoadFromFile(const std::string& path) {
       !loaded.loadFromData(reinterpret_cast<const uchar*>(file.Bytes.data()), static_cast<int>(file.Bytes.size()), "BMP"))
     return false;
   image_ = loaded.convertToFormat(QImage::Format_RGB32);
+  blankW_ = blankH_ = 0;
   canvas_.SetTarget(&image_);
   return true;
 }
 
 bool TBitmap::SaveToFile(const std::string& path) const {
-  if (image_.isNull()) return false;
-  return image_.save(QString::fromStdString(path), "BMP");
+  const QImage& image = Image();
+  if (image.isNull()) return false;
+  return image.save(QString::fromStdString(path), "BMP");
 }
 
 void TBitmap::Assign(const TBitmap& other) {
   if (&other == this) return;
-  image_ = other.image_.format() == QImage::Format_RGB32 || other.image_.isNull()
-               ? other.image_
-               : other.image_.convertToFormat(QImage::Format_RGB32);
+  const QImage& from = other.Image();
+  image_ = from.format() == QImage::Format_RGB32 || from.isNull() ? from : from.convertToFormat(QImage::Format_RGB32);
+  blankW_ = blankH_ = 0;
   canvas_.SetTarget(&image_);
 }
