@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 #include <QPainter>
 #include <QString>
@@ -79,6 +80,13 @@ struct Writer {
     if (y < 0 || y >= s.h) return;
     const int xa = static_cast<int>(std::max<std::int64_t>(0, x1));
     const int xb = static_cast<int>(std::min<std::int64_t>(s.w - 1, x2));
+    if constexpr (std::is_same_v<Op, OpCopy>) {
+      // A copied row is the colour, whatever was there: filled as a block.
+      if (!stamps && xa <= xb) {
+        std::fill_n(s.bits + y * s.stride + xa, xb - xa + 1, color);
+        return;
+      }
+    }
     for (int x = xa; x <= xb; ++x) PutInside(x, y);
   }
 };
