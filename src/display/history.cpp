@@ -28,9 +28,14 @@ void HoldIndexes() {
 void StoreCaptureInHistory() {
   HoldIndexes();
   if (HistoryStoreOn) {
-    std::uint8_t* trace = HistorySlot(static_cast<std::size_t>(HistoryIndex));
-    for (std::size_t k = 0; k < kTraceBytes; ++k)
-      trace[k] = static_cast<std::uint8_t>(engine::ScopeSampleBlock[k] & 0xFF);
+    // In blocks of 16 that the compiler narrows many values at a time (the
+    // slot and the samples never overlap), then the odd rest.
+    std::uint8_t* __restrict trace = HistorySlot(static_cast<std::size_t>(HistoryIndex));
+    const std::int32_t* __restrict samples = engine::ScopeSampleBlock.data();
+    std::size_t k = 0;
+    for (; k + 16 <= kTraceBytes; k += 16)
+      for (std::size_t j = 0; j < 16; ++j) trace[k + j] = static_cast<std::uint8_t>(samples[k + j] & 0xFF);
+    for (; k < kTraceBytes; ++k) trace[k] = static_cast<std::uint8_t>(samples[k] & 0xFF);
     HistoryViewIndex = HistoryIndex;
     ++HistoryIndex;
     if (HistoryIndex > HistoryLength) HistoryIndex = 0;

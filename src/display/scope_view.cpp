@@ -125,12 +125,31 @@ int TracePoints(const ScopeView& view, int first, int end) {
   double l = static_cast<double>(d);
   int x = view.X0;
   int n = 0;
-  while (d < static_cast<std::int64_t>(end) - 2 && x < xEnd && n < cap) {
-    const int v = RoundedCode(Interpolated(d, l - static_cast<double>(d), ch));
-    PlotPoints[n++] = TPoint{x, view.Y0 - v + 255};
-    x += st.dx;
-    l += st.dl;
-    d = SampleIndex(l);
+  const double halfSteps = 2 * st.dl;
+  if (d >= 0 && halfSteps >= 1 && halfSteps <= 1 << 20 && halfSteps == static_cast<double>(static_cast<int>(halfSteps))) {
+    // Steps of whole or half samples (as the usual time bases give): every
+    // position is exact, and a point is a sample or the mean of two,
+    // rounded half to even, in integers.
+    const std::int64_t hs = static_cast<int>(halfSteps);
+    for (std::int64_t h = 2 * d; d < static_cast<std::int64_t>(end) - 2 && x < xEnd && n < cap; d = h >> 1) {
+      std::int64_t v = At(d, ch);
+      if (h & 1) {
+        const std::int64_t sum = v + At(d + 1, ch);
+        v = sum >> 1;  // floor
+        if ((sum & 1) && (v & 1)) ++v;
+      }
+      PlotPoints[n++] = TPoint{x, view.Y0 - static_cast<int>(std::clamp<std::int64_t>(v, -1000000, 1000000)) + 255};
+      x += st.dx;
+      h += hs;
+    }
+  } else {
+    while (d < static_cast<std::int64_t>(end) - 2 && x < xEnd && n < cap) {
+      const int v = RoundedCode(Interpolated(d, l - static_cast<double>(d), ch));
+      PlotPoints[n++] = TPoint{x, view.Y0 - v + 255};
+      x += st.dx;
+      l += st.dl;
+      d = SampleIndex(l);
+    }
   }
   if (DigitalMode) {
     // The logic lines end where the expanded samples end (code 0).

@@ -3,6 +3,7 @@
 // shaped by each channel's volts/div and position, with a trigger search that
 // honours level, slope and source.
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -205,13 +206,28 @@ void TForm1::luedemo() {
   const std::int32_t step = std::max(DemoGroupStep, 1);
   std::int32_t p = DemoStart;
   std::size_t o = 0;
-  for (std::int32_t g = 0; g < static_cast<std::int32_t>(kChannelSamples) / repeat; ++g) {
+  // p stays within the period, so every entry read lies in the table: its
+  // low bytes are read straight from it (no table reads as 0).
+  constexpr int kLowByte = std::endian::native == std::endian::little ? 0 : 1;
+  static const std::uint8_t kNoTable[2 * kDemoTableEntries] = {};
+  const std::uint8_t* table = DemoSourceTable ? DemoSourceTable : kNoTable;
+  const std::uint8_t* ch2Low = table + 2 * kCh2Period + kLowByte;
+  const std::uint8_t* ch1Low = table + 2 * kCh1Period + kLowByte;
+  const std::int32_t groups = static_cast<std::int32_t>(kChannelSamples) / repeat;
+  for (std::int32_t g = 0; g < groups; ++g) {
     if (p > kPeriodBytes - 1 || p < 0) p = 0;
-    const std::int32_t ch2 = Entry(kCh2Period + p / 2) & 0xFF;
-    const std::int32_t ch1 = Entry(kCh1Period + p / 2) & 0xFF;
-    for (std::int32_t r = 0; r < repeat; ++r, ++o) {
+    const unsigned entry = static_cast<unsigned>(p) & ~1u;  // 2 * (p / 2)
+    const std::int32_t ch2 = ch2Low[entry];
+    const std::int32_t ch1 = ch1Low[entry];
+    if (repeat == 1) {
       out[o] = ch2;
       out[kChannelSamples + o] = ch1;
+      ++o;
+    } else {
+      for (std::int32_t r = 0; r < repeat; ++r, ++o) {
+        out[o] = ch2;
+        out[kChannelSamples + o] = ch1;
+      }
     }
     p += step;
   }

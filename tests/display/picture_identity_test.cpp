@@ -131,6 +131,27 @@ TEST_F(PictureIdentityTest, FixedCapturesDrawTheSamePicturesInEveryMode) {
   }
 }
 
+TEST_F(PictureIdentityTest, EveryTimeBaseDrawsTheSameTraces) {
+  // Each time base steps through the samples by its own amount (whole,
+  // half or fractional samples per point): two captures at each, in turn.
+  std::uint64_t drawn = 0;
+  int bases = 0;
+  for (int interpolation : {0, 1}) {
+    display::InterpolationChoice = interpolation;
+    for (const auto& base : engine::TimeBaseTable) {
+      if (!base.Button) continue;
+      ++bases;
+      PressTimeBase(base.Label);
+      for (int n = 0; n < 2; ++n) {
+        TakeCapture(n);
+        drawn = drawn * 31 + Checksum(Form1->Image1->Picture()->Image());
+      }
+    }
+  }
+  EXPECT_GT(bases, 40);
+  EXPECT_EQ(drawn, 3271873396235467008u);
+}
+
 TEST_F(PictureIdentityTest, SkinnedButtonsPaintTheSameFacesUpAndDown) {
   TGrSpeedButton* buttons[] = {Form1->SpeedButton25, Form1->SpeedButton26, Form1->GrSpeedButton1};
   std::uint64_t sum = 0;

@@ -2,6 +2,7 @@
 
 #include <QTemporaryDir>
 #include <climits>
+#include <functional>
 #include <random>
 #include <set>
 #include <utility>
@@ -394,6 +395,40 @@ TEST(CanvasClipping, FarCoordinatesClipLikeTheUnclippedLine) {
   }
 }
 
+TEST(CanvasClipping, PathsOnThePictureStepAsPathsThatLeaveIt) {
+  // Random paths, steep and shallow, meeting themselves, drawn not-xor over
+  // noise: on a picture that holds every point and on a window of it that
+  // some points leave, the window shows the same pixels.
+  const int ox = 30, oy = 20, w = 60, h = 50;
+  std::mt19937 gen(7);
+  for (int trial = 0; trial < 40; ++trial) {
+    std::uniform_int_distribution<int> px(-ox, w + ox - 1), py(-oy, h + oy - 1), len(2, 12), step(-1, 1);
+    std::vector<TPoint> path(static_cast<std::size_t>(len(gen)));
+    for (TPoint& p : path) p = TPoint{px(gen), py(gen)};
+    if (trial % 4 >= 2) {
+      // A trace: steps to neighbouring pixels (or none), now and then a jump.
+      path.resize(200);
+      for (std::size_t i = 1; i < path.size(); ++i)
+        path[i] = i % 37 == 0 ? TPoint{px(gen), py(gen)} : TPoint{path[i - 1].x + step(gen), path[i - 1].y + step(gen)};
+    }
+    QImage big = Noise(w + 2 * ox, h + 2 * oy, trial);
+    QImage small = big.copy(ox, oy, w, h);
+    TCanvas cb(&big), cs(&small);
+    const auto colour = static_cast<TColor>(gen() & 0xFFFFFF);
+    for (TCanvas* c : {&cb, &cs}) {
+      c->Pen.Color = colour;
+      c->Pen.Mode = trial % 2 ? pmNotXor : pmCopy;
+    }
+    std::vector<TPoint> shifted = path;
+    for (TPoint& p : shifted) p = TPoint{p.x + ox, p.y + oy};
+    cs.Polyline(path);
+    cb.Polyline(shifted);
+    cs.LineInclusive(path.front().x, path.front().y, path.back().x, path.back().y);
+    cb.LineInclusive(shifted.front().x, shifted.front().y, shifted.back().x, shifted.back().y);
+    ASSERT_EQ(small, big.copy(ox, oy, w, h)) << "trial " << trial;
+  }
+}
+
 TEST(CanvasClipping, ExtremeCoordinatesNeitherHangNorCrash) {
   QImage img = Filled(50, 50, clBlack);
   TCanvas c(&img);
@@ -521,6 +556,41 @@ TEST(CanvasCopies, DrawStretchDrawAndCopyRect) {
   t.CopyRect(Rect(1, 0, 6, 1), t, Rect(0, 0, 5, 1));
   for (int x = 1; x < 6; ++x) EXPECT_EQ(t.Pixels(x, 0), static_cast<TColor>(x));
   EXPECT_EQ(t.Pixels(0, 0), 1u);
+}
+
+TEST(CanvasBitmap, AnUnusedPictureIsWhiteWhenFirstDrawnReadOrSaved) {
+  // Each way in to a sized picture nothing has touched: it is all white, at
+  // its last size, and a canvas taken before a resize through zero draws on it.
+  const std::vector<std::pair<const char*, std::function<QImage(TBitmap&)>>> ways = {
+      {"image", [](TBitmap& b) { return b.Image(); }},
+      {"pixel read", [](TBitmap& b) {
+         EXPECT_EQ(b.Canvas()->Pixels(2, 1), clWhite);
+         return b.Image();
+       }},
+      {"line", [](TBitmap& b) {
+         TCanvas* c = b.Canvas();
+         b.SetSize(0, 0);
+         b.SetSize(7, 3);
+         c->LineInclusive(0, 0, 0, 2);
+         return b.Image();
+       }},
+      {"assign", [](TBitmap& b) {
+         TBitmap copy;
+         copy.Assign(b);
+         return copy.Image();
+       }},
+  };
+  for (const auto& [name, use] : ways) {
+    TBitmap bmp(3, 2);
+    bmp.SetSize(7, 3);
+    EXPECT_EQ(bmp.Width(), 7) << name;
+    EXPECT_EQ(bmp.Height(), 3) << name;
+    const QImage img = use(bmp);
+    ASSERT_EQ(img.size(), QSize(7, 3)) << name;
+    const PixelSet notWhite = NotColour(img, clWhite);
+    const PixelSet expected = std::string(name) == "line" ? PixelSet{{0, 0}, {0, 1}, {0, 2}} : PixelSet{};
+    EXPECT_EQ(notWhite, expected) << name;
+  }
 }
 
 TEST(CanvasBitmap, SizeAssignAndBmpFiles) {

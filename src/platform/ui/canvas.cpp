@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 #include <QPainter>
 #include <QString>
@@ -79,6 +80,13 @@ struct Writer {
     if (y < 0 || y >= s.h) return;
     const int xa = static_cast<int>(std::max<std::int64_t>(0, x1));
     const int xb = static_cast<int>(std::min<std::int64_t>(s.w - 1, x2));
+    if constexpr (std::is_same_v<Op, OpCopy>) {
+      // A copied row is the colour, whatever was there: filled as a block.
+      if (!stamps && xa <= xb) {
+        std::fill_n(s.bits + y * s.stride + xa, xb - xa + 1, color);
+        return;
+      }
+    }
     for (int x = xa; x <= xb; ++x) PutInside(x, y);
   }
 };
@@ -113,11 +121,80 @@ PenShape MakePenShape(const TPen& pen) {
   return shape;
 }
 
+// A solid one-pixel path whose points all lie on the surface: every pixel of
+// it does too, so the lines are stepped (as raster::WalkLine steps them) by
+// index, without clipping or bounds checks. A trace is hundreds of such short
+// lines. Returns the number of pixels of the whole path.
+template <bool kStamped, class Op>
+std::uint64_t StrokeThinInside(Writer<Op>& wr, const TPoint* pts, int n, bool includeLast) {
+  std::uint32_t* const bits = wr.s.bits;
+  std::uint16_t* const stamps = wr.stamps;
+  const std::uint16_t generation = wr.generation;
+  const std::uint32_t color = wr.color;
+  const std::ptrdiff_t stride = wr.s.stride, stampStride = wr.s.w;
+  const auto put = [&](std::ptrdiff_t pi, std::ptrdiff_t si) {
+    if (!kStamped || stamps[si] != generation) {
+      if constexpr (kStamped) stamps[si] = generation;
+      bits[pi] = Op::Apply(bits[pi], color);
+    }
+  };
+  std::uint64_t pixels = 0;
+  const int lastFull = includeLast ? n - 2 : n - 1;  // the segment that keeps its end pixel
+  for (int k = 0; k + 1 < n; ++k) {
+    const int x = pts[k].x, y = pts[k].y;
+    const int dx = pts[k + 1].x - x, dy = pts[k + 1].y - y;
+    // A step to a neighbouring pixel (most of a trace's segments) is its
+    // start pixel alone.
+    if (static_cast<unsigned>(dx + 1) <= 2u && static_cast<unsigned>(dy + 1) <= 2u && k != lastFull) {
+      if (dx | dy) {
+        put(y * stride + x, y * stampStride + x);
+        ++pixels;
+      }
+      continue;
+    }
+    const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+    const bool xMajor = adx >= ady;
+    const int major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
+    const int count = major + (includeLast && k + 2 == n ? 1 : 0);
+    pixels += static_cast<std::uint64_t>(count);
+    const std::ptrdiff_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+    const std::ptrdiff_t pxMajor = xMajor ? sx : sy * stride, pxMinor = xMajor ? sy * stride : sx;
+    const std::ptrdiff_t stMajor = xMajor ? sx : sy * stampStride, stMinor = xMajor ? sy * stampStride : sx;
+    std::ptrdiff_t pi = y * stride + x, si = y * stampStride + x;
+    for (int i = 0, r = major; i < count; ++i) {
+      put(pi, si);
+      pi += pxMajor;
+      if constexpr (kStamped) si += stMajor;
+      r += 2 * minor;
+      if (r >= 2 * major) {
+        r -= 2 * major;
+        pi += pxMinor;
+        if constexpr (kStamped) si += stMinor;
+      }
+    }
+  }
+  return pixels;
+}
+
+// True when every point lies on the surface.
+bool AllOnSurface(const raster::Surface& s, const TPoint* pts, int n) {
+  bool inside = true;
+  for (int k = 0; k < n; ++k)
+    inside &= static_cast<unsigned>(pts[k].x) < static_cast<unsigned>(s.w) &&
+              static_cast<unsigned>(pts[k].y) < static_cast<unsigned>(s.h);
+  return inside;
+}
+
 // Strokes the segments of a polyline; pixel i of the whole path is drawn when
 // the pattern says so at phase stylePos + i. Returns the phase after the path.
 template <class Op>
 std::uint64_t StrokePath(Writer<Op>& wr, const PenShape& pen, const TPoint* pts, int n, bool includeLast,
                          std::uint64_t stylePos) {
+  if (!pen.pattern && pen.lo == 0 && pen.hi == 0) {
+    if (AllOnSurface(wr.s, pts, n))
+      return stylePos + (wr.stamps ? StrokeThinInside<true>(wr, pts, n, includeLast)
+                                   : StrokeThinInside<false>(wr, pts, n, includeLast));
+  }
   const raster::Box box{-pen.hi, wr.s.w - 1 - static_cast<std::int64_t>(pen.lo), -pen.hi,
                         wr.s.h - 1 - static_cast<std::int64_t>(pen.lo)};
   for (int k = 0; k + 1 < n; ++k) {
@@ -155,8 +232,13 @@ TCanvas::TCanvas(QImage* target) : target_(target) {}
 
 void TCanvas::SetTarget(QImage* target) { target_ = target; }
 
+QImage* TCanvas::Own() const {
+  if (bitmap_) bitmap_->Materialize();
+  return target_;
+}
+
 bool TCanvas::Prepare(raster::Surface& s) {
-  if (!target_ || target_->isNull()) return false;
+  if (!Own() || target_->isNull()) return false;
   if (!IsDirect32(target_->format())) target_->convertTo(QImage::Format_RGB32);
   s.bits = reinterpret_cast<std::uint32_t*>(target_->bits());
   s.stride = target_->bytesPerLine() / 4;
@@ -367,7 +449,7 @@ void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style) {
 }
 
 TColor TCanvas::Pixels(int x, int y) const {
-  if (!target_ || x < 0 || y < 0 || x >= target_->width() || y >= target_->height()) return CLR_INVALID;
+  if (!Own() || x < 0 || y < 0 || x >= target_->width() || y >= target_->height()) return CLR_INVALID;
   if (IsDirect32(target_->format()))
     return FromQRgb(reinterpret_cast<const std::uint32_t*>(target_->constScanLine(y))[x]);
   return FromQRgb(target_->pixel(x, y));
@@ -505,24 +587,41 @@ void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap) {
 }
 
 void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sourceRect) {
-  if (!source.target_) return;
+  if (!source.Own()) return;
   Blit(dest, *source.target_, sourceRect);
 }
 
 // ---------------------------------------------------------------------------
 // TBitmap
 
-TBitmap::TBitmap() : canvas_(&image_) {}
+TBitmap::TBitmap() : canvas_(&image_) { canvas_.bitmap_ = this; }
 
-TBitmap::TBitmap(int w, int h) : canvas_(&image_) { SetSize(w, h); }
+TBitmap::TBitmap(int w, int h) : canvas_(&image_) {
+  canvas_.bitmap_ = this;
+  SetSize(w, h);
+}
+
+void TBitmap::MakeBlank() const {
+  QImage blank(blankW_, blankH_, QImage::Format_RGB32);
+  blankW_ = blankH_ = 0;
+  if (blank.isNull()) return;  // too large to allocate
+  blank.fill(ToQRgb(clWhite));
+  image_ = std::move(blank);
+}
 
 void TBitmap::SetSize(int w, int h) {
   w = std::max(0, w);
   h = std::max(0, h);
-  if (w == image_.width() && h == image_.height()) return;
+  if (w == Width() && h == Height()) return;
   if (w == 0 || h == 0) {
     image_ = QImage();
+    blankW_ = blankH_ = 0;
     canvas_.SetTarget(&image_);
+    return;
+  }
+  if (image_.isNull()) {
+    blankW_ = w;
+    blankH_ = h;
     return;
   }
   QImage next(w, h, QImage::Format_RGB32);
@@ -545,19 +644,21 @@ bool TBitmap::LoadFromFile(const std::string& path) {
       !loaded.loadFromData(reinterpret_cast<const uchar*>(file.Bytes.data()), static_cast<int>(file.Bytes.size()), "BMP"))
     return false;
   image_ = loaded.convertToFormat(QImage::Format_RGB32);
+  blankW_ = blankH_ = 0;
   canvas_.SetTarget(&image_);
   return true;
 }
 
 bool TBitmap::SaveToFile(const std::string& path) const {
-  if (image_.isNull()) return false;
-  return image_.save(QString::fromStdString(path), "BMP");
+  const QImage& image = Image();
+  if (image.isNull()) return false;
+  return image.save(QString::fromStdString(path), "BMP");
 }
 
 void TBitmap::Assign(const TBitmap& other) {
   if (&other == this) return;
-  image_ = other.image_.format() == QImage::Format_RGB32 || other.image_.isNull()
-               ? other.image_
-               : other.image_.convertToFormat(QImage::Format_RGB32);
+  const QImage& from = other.Image();
+  image_ = from.format() == QImage::Format_RGB32 || from.isNull() ? from : from.convertToFormat(QImage::Format_RGB32);
+  blankW_ = blankH_ = 0;
   canvas_.SetTarget(&image_);
 }

@@ -74,7 +74,7 @@ class TCanvas {
   TCanvas& operator=(const TCanvas&) = delete;
 
   void SetTarget(QImage* target);
-  QImage* Target() const { return target_; }
+  QImage* Target() const { return Own(); }
 
   TPen Pen;
   TBrush Brush;
@@ -133,7 +133,12 @@ class TCanvas {
   void Blit(const TRect& dest, const QImage& source, const TRect& sourceRect);
   const QFont& CurrentFont();
 
+  // The picture drawn on, made first when it is a bitmap's picture not made yet.
+  QImage* Own() const;
+
   QImage* target_ = nullptr;
+  const TBitmap* bitmap_ = nullptr;  // the bitmap whose picture target_ is, if any
+  friend class TBitmap;
   // Per-pixel generation stamps: a pixel already changed by the current call
   // carries the call's generation and is not changed again.
   std::vector<std::uint16_t> stamps_;
@@ -158,13 +163,21 @@ class TBitmap {
   TBitmap(const TBitmap&) = delete;
   TBitmap& operator=(const TBitmap&) = delete;
 
-  int Width() const { return image_.width(); }
-  int Height() const { return image_.height(); }
-  // Keeps the picture's top-left part; new pixels are white.
+  int Width() const { return image_.isNull() ? blankW_ : image_.width(); }
+  int Height() const { return image_.isNull() ? blankH_ : image_.height(); }
+  // Keeps the picture's top-left part; new pixels are white. A picture that
+  // nothing has drawn on or looked at yet takes no memory: it is made, all
+  // white, when it is first used.
   void SetSize(int w, int h);
   TCanvas* Canvas() { return &canvas_; }
-  QImage& Image() { return image_; }
-  const QImage& Image() const { return image_; }
+  QImage& Image() {
+    Materialize();
+    return image_;
+  }
+  const QImage& Image() const {
+    Materialize();
+    return image_;
+  }
 
   // BMP files. A failed load leaves the picture as it was.
   bool LoadFromFile(const std::string& path);
@@ -173,6 +186,14 @@ class TBitmap {
   void Assign(const TBitmap& other);
 
  private:
-  QImage image_;
+  friend class TCanvas;
+  void Materialize() const {
+    if (blankW_ > 0) MakeBlank();
+  }
+  void MakeBlank() const;
+
+  mutable QImage image_;
   TCanvas canvas_;
+  // Size of the white picture not made yet (0 when there is none).
+  mutable int blankW_ = 0, blankH_ = 0;
 };
