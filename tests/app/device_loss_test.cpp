@@ -298,6 +298,7 @@ class StartupLossTest : public LossChecks<startup_test::StartupTest> {
     io::ScopeMailboxBlock->Set(io::kMailboxArgument, 9);
     io::ScopeMailboxBlock->Set(io::kMailboxCommand, 3);
     RunStartup();
+    if (HasFatalFailure()) return;
     PumpUntil([&] {
       return io::ScopeMailboxBlock->Get(io::kMailboxCommand) == 0 && gen.Get(io::kGenAlive) == io::kGenAliveValue;
     });
@@ -320,6 +321,7 @@ class StartupLossTest : public LossChecks<startup_test::StartupTest> {
 
 TEST_F(StartupLossTest, EachTransferLostIsToldOnceAndTheUserGetsBack) {
   StartOnce(0);
+  if (HasFatalFailure()) return;
   const std::size_t transfers = Dev().Transfers().size();
   ASSERT_GT(transfers, 0u);
   ASSERT_EQ(Dlg().CountMessages(kDisconnected), 0) << Shown(Dlg());
@@ -332,6 +334,7 @@ TEST_F(StartupLossTest, EachTransferLostIsToldOnceAndTheUserGetsBack) {
     Dlg().ClearRecords();
     Dev().UnplugAfter(k);
     StartOnce(static_cast<int>(k + 1));
+    if (HasFatalFailure()) break;
     for (int i = 0; i < 5 && engine::DeviceOpen; ++i) {
       Form1->SpeedButtonSingle->Click();
       PumpUntil([] { return !Form1->SpeedButtonSingle->Down(); });

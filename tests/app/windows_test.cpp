@@ -371,10 +371,14 @@ TEST(MessageLoop, ClosingTheMainWindowEndsIt) {
   bool watchdog = false;
   // As the user does: the window's close button.
   QTimer::singleShot(50, Form1->Widget(), [] { Form1->Widget()->close(); });
-  QTimer::singleShot(5000, [&watchdog] {
+  // Owned by this test, so that it never ends the program of a later one.
+  QTimer limit;
+  limit.setSingleShot(true);
+  QObject::connect(&limit, &QTimer::timeout, [&watchdog] {
     watchdog = true;
     Application->Terminate();
   });
+  limit.start(5000);
   Application->Run();
   EXPECT_FALSE(watchdog);
   EXPECT_TRUE(Application->Terminated());

@@ -1,6 +1,8 @@
 #include "support/app_harness.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -38,8 +40,18 @@ bool AppHarness::PumpUntil(const std::function<bool()>& condition, int timeout_m
     // Sleep in the event loop rather than spin: short slices keep the
     // condition checked often while timers fire on time.
     QEventLoop loop;
-    QTimer::singleShot(static_cast<int>(std::min<qint64>(left, 5)), &loop, &QEventLoop::quit);
+    QTimer wake;
+    wake.setSingleShot(true);
+    QObject::connect(&wake, &QTimer::timeout, &loop, &QEventLoop::quit);
+    wake.start(static_cast<int>(std::min<qint64>(left, 5)));
     loop.exec();
+    if (wake.isActive()) {
+      // The loop returned at once: the program was told to end, and every
+      // event loop now does so until it starts again. Handle what is pending
+      // and wait the slice out instead of spinning.
+      QCoreApplication::processEvents();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
   }
 }
 
