@@ -77,7 +77,7 @@ void DrawPlacedTexts(ScopeView& view, const std::vector<PlacedText>& texts, bool
   if (transparent) c->Brush.Style = bsClear;
   UsePictureFont(c);
   for (const PlacedText& t : texts) {
-    c->Font.Color = t.Colour == NoteColour::Ch1 ? Ch1Color : t.Colour == NoteColour::Ch2 ? Ch2Color : TimeMarkerColor;
+    c->Font.Color = t.Colour == NoteColour::Ch1 ? DisplayState.Ch1Color : t.Colour == NoteColour::Ch2 ? DisplayState.Ch2Color : DisplayState.TimeMarkerColor;
     c->TextOut(t.X, t.Y, t.Text);
   }
   c->Brush = brush;

@@ -21,7 +21,7 @@ constexpr int kScrollBarHeight = 17;
 constexpr unsigned kFocusDelayMs = 500;
 constexpr TColor kAutosetPanelColor = 0x800000;  // navy
 
-display::MarkerPens Pens() { return {display::ShownChannelPen(), display::TimeMarkerPenColor}; }
+display::MarkerPens Pens() { return {display::ShownChannelPen(), display::DisplayState.TimeMarkerPenColor}; }
 
 std::int16_t Clamp16(int v) { return static_cast<std::int16_t>(std::clamp(v, -32768, 32767)); }
 
@@ -138,7 +138,7 @@ void TForm10::ScrollBar1Change(TObject*) {
 
 void TForm10::Rebuild() {
   // A forced clear wipes both pictures; the main window draws both again.
-  engine::ClearPending = 1;
+  engine::ScopeState.ClearPending = 1;
   if (Form1) {
     Form1->putsataanko();
     Form1->piirrot();
@@ -167,41 +167,41 @@ void TForm10::piirrot() {
 
 void TForm10::DoGrid() {
   using namespace engine;
-  display::RebuildGridItems(*this, BigView, display::XYPlotMode && !MathOff, SpectrumMode != 0, display::TriggerOn != 0);
+  display::RebuildGridItems(*this, BigView, display::DisplayState.XYPlotMode && !ScopeState.MathOff, ScopeState.SpectrumMode != 0, display::DisplayState.TriggerOn != 0);
 }
 
 void TForm10::viiva() { display::DrawTriggerTick(BigView); }
 
 void TForm10::t_viiva() {
-  display::DrawTriggerLevelTick(BigView, engine::TriggerLevel, display::InvertedCh2Source(),
-                                display::TriggerPenColor(engine::TriggerSource));
+  display::DrawTriggerLevelTick(BigView, engine::ScopeState.TriggerLevel, display::InvertedCh2Source(),
+                                display::TriggerPenColor(engine::ScopeState.TriggerSource));
 }
 
 void TForm10::kursorit() {
-  if (engine::SpectrumMode || !display::MarkersOn) return;
-  display::DrawScopeMarkerLines(BigView, display::ShownChannelPen(), display::TimeMarkerPenColor);
+  if (engine::ScopeState.SpectrumMode || !display::DisplayState.MarkersOn) return;
+  display::DrawScopeMarkerLines(BigView, display::ShownChannelPen(), display::DisplayState.TimeMarkerPenColor);
 }
 
 void TForm10::fft_kursorit() {
-  if (!engine::SpectrumMode || !display::FftMarkersOn) return;
+  if (!engine::ScopeState.SpectrumMode || !display::DisplayState.FftMarkersOn) return;
   display::DrawLevelMarkerLines(BigView, display::ShownChannelPen());
 }
 
 void TForm10::fft_viiva_on() {
-  if (!display::FftMarkersOn || !engine::SpectrumMode || BigFreqMarkerShown) return;
+  if (!display::DisplayState.FftMarkersOn || !engine::ScopeState.SpectrumMode || BigFreqMarkerShown) return;
   const int x = display::FreqMarkerPixel(BigView, BigFreqMarkerBin);
   if (x < 0) {
     BigFreqMarker1X = 0;
     return;
   }
   BigFreqMarker1X = x;
-  display::DrawFreqMarkerLine(BigView, x, display::TimeMarkerPenColor);
+  display::DrawFreqMarkerLine(BigView, x, display::DisplayState.TimeMarkerPenColor);
   BigFreqMarkerShown = 1;
 }
 
 void TForm10::fft_viiva_off() {
   if (BigFreqMarkerShown && BigFreqMarker1X >= BigScreenX0)
-    display::DrawFreqMarkerLine(BigView, BigFreqMarker1X, display::TimeMarkerPenColor);
+    display::DrawFreqMarkerLine(BigView, BigFreqMarker1X, display::DisplayState.TimeMarkerPenColor);
   BigFreqMarkerShown = 0;
 }
 
@@ -227,7 +227,7 @@ void TForm10::TulostaTeksti(const std::string& text, int x, int y, TColor color)
 }
 
 void TForm10::TulostaTekstix(const std::string& text, int x, int y, TColor color) {
-  TulostaTeksti(text, BigScreenTextX(x, engine::ScreenX0, BigScreenX0), y <= BigView.TopTextY ? y : BigTextLineY,
+  TulostaTeksti(text, BigScreenTextX(x, engine::ScopeState.ScreenX0, BigScreenX0), y <= BigView.TopTextY ? y : BigTextLineY,
                 color);
 }
 
@@ -240,7 +240,7 @@ void TForm10::tekstit_pois() {
 }
 
 void TForm10::f_alue() {
-  TulostaTeksti(display::SpanText, BigScreenX0 + BigView.Texts.TimeDiv, BigView.TopTextY, display::TimeMarkerColor);
+  TulostaTeksti(display::DisplayState.SpanText, BigScreenX0 + BigView.Texts.TimeDiv, BigView.TopTextY, display::DisplayState.TimeMarkerColor);
 }
 
 void TForm10::LinKursLog() { BigFreqMarkerBin = display::MarkerLinToLog(BigFreqMarkerBin); }
@@ -248,7 +248,7 @@ void TForm10::LogKursLin() { BigFreqMarkerBin = display::MarkerLogToLin(BigFreqM
 
 void TForm10::FreqMarkerBinFromX() {
   BigFreqMarkerBin = static_cast<std::uint16_t>(std::clamp(
-      display::FreqMarkerBinAt(BigFreqMarker1X, BigScreenX0, engine::DisplayStart, display::SpectrumZoom), 0, 65535));
+      display::FreqMarkerBinAt(BigFreqMarker1X, BigScreenX0, engine::ScopeState.DisplayStart, display::DisplayState.SpectrumZoom), 0, 65535));
 }
 
 // ---------------------------------------------------------------- mouse
@@ -256,21 +256,21 @@ void TForm10::FreqMarkerBinFromX() {
 void TForm10::Image10MouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y) {
   using namespace engine;
   if (Button == mbLeft) {
-    if (SpectrumMode && display::FftMarkersOn)
+    if (ScopeState.SpectrumMode && display::DisplayState.FftMarkersOn)
       fft_down(X, Y);
-    else if (!SpectrumMode && display::MarkersOn)
+    else if (!ScopeState.SpectrumMode && display::DisplayState.MarkersOn)
       dso_down(X, Y);
     return;
   }
   if (Button != mbRight || !Form_9 || !Form1) return;
   // The annotation's place is kept in main-picture pixels.
-  const bool move = !ScopeNoteShown || Form_9->Visible();
+  const bool move = !ScopeState.ScopeNoteShown || Form_9->Visible();
   if (move) {
-    display::ScopeNoteX = Clamp16(X - 5);
-    display::ScopeNoteY = Clamp16(Y / 2 - 5);
+    display::DisplayState.ScopeNoteX = Clamp16(X - 5);
+    display::DisplayState.ScopeNoteY = Clamp16(Y / 2 - 5);
   }
-  if (ScopeNoteShown && Form_9->Visible()) {
-    ClearPending = 1;
+  if (ScopeState.ScopeNoteShown && Form_9->Visible()) {
+    ScopeState.ClearPending = 1;
     Form1->putsataanko();
     Form1->piirrot();
   }
@@ -279,12 +279,12 @@ void TForm10::Image10MouseDown(TObject*, TMouseButton Button, TShiftState, int X
 
 void TForm10::Image10MouseMove(TObject*, TShiftState, int X, int Y) {
   if (Drag.Active)
-    MarkerMoved(display::DragMarkerTo(BigView, Drag, X, Y, engine::SpectrumMode != 0, Pens(), BigFreqMarkerBin));
+    MarkerMoved(display::DragMarkerTo(BigView, Drag, X, Y, engine::ScopeState.SpectrumMode != 0, Pens(), BigFreqMarkerBin));
 }
 
 void TForm10::Image10MouseUp(TObject*, TMouseButton Button, TShiftState, int, int) {
   if (Button != mbLeft || !Drag.Active) return;
-  if (engine::SpectrumMode)
+  if (engine::ScopeState.SpectrumMode)
     fft_up();
   else
     dso_up();

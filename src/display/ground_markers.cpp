@@ -17,7 +17,7 @@ namespace {
 
 const char* const kCommunicationErrorText = "Communication error. Calibration failed.";
 
-bool InvertedCh2Shown() { return engine::InvertCh2Mode && !engine::MathOff; }
+bool InvertedCh2Shown() { return engine::ScopeState.InvertCh2Mode && !engine::ScopeState.MathOff; }
 
 }  // namespace
 
@@ -47,31 +47,31 @@ GroundMarkerOutcome PlaceGroundMarker(ScopeView& view, int channel) {
   using namespace engine;
   using namespace display;
   const bool ch1 = channel == 1;
-  if (SpectrumMode || !(ch1 ? Ch1On : Ch2On)) return GroundMarkerOutcome::NotShown;
+  if (ScopeState.SpectrumMode || !(ch1 ? ScopeState.Ch1On : ScopeState.Ch2On)) return GroundMarkerOutcome::NotShown;
   // The inverted CH2 trace is mirrored about mid-screen, and so is its ground.
   const bool mirrored = !ch1 && InvertedCh2Shown();
 
   GroundMarkerOutcome outcome = GroundMarkerOutcome::Placed;
   std::int32_t level = 0;
   std::int32_t drawnAt = 0;
-  if (DemoMode) {
+  if (ScopeState.DemoMode) {
     // The demo signals sit two codes per bar step from mid-screen; only the
     // glyph of an inverted CH2 is mirrored, the level stays as the demo made it.
-    level = (ch1 ? Ch1Position : Ch2Position) * 2 + 128;
+    level = (ch1 ? ScopeState.Ch1Position : ScopeState.Ch2Position) * 2 + 128;
     drawnAt = mirrored ? 255 - level : level;
   } else {
     const GroundLevelLine line = ChannelGroundLevelFit(channel);
     if (line.Valid) {
-      level = GroundLevelAt(line, ch1 ? Ch1OffsetDac : Ch2OffsetDac);
+      level = GroundLevelAt(line, ch1 ? ScopeState.Ch1OffsetDac : ScopeState.Ch2OffsetDac);
       if (mirrored) level = 255 - level;
-      (ch1 ? Ch1MarkerLevel : Ch2MarkerLevel) = level;
+      (ch1 ? ScopeState.Ch1MarkerLevel : ScopeState.Ch2MarkerLevel) = level;
     } else {
       outcome = GroundMarkerOutcome::NoCalibration;
     }
     drawnAt = level;
   }
-  (ch1 ? Ch1GroundLevel : Ch2GroundLevel) = level;
-  DrawGroundGlyph(view, channel, drawnAt, ch1 ? Ch1PenColor : Ch2PenColor);
+  (ch1 ? ScopeState.Ch1GroundLevel : ScopeState.Ch2GroundLevel) = level;
+  DrawGroundGlyph(view, channel, drawnAt, ch1 ? DisplayState.Ch1PenColor : DisplayState.Ch2PenColor);
   return outcome;
 }
 

@@ -35,12 +35,4 @@ inline void ResetHistoryState() {
   std::construct_at(&HistoryState);
 }
 
-// The names the handlers use, bound to the members of HistoryState.
-inline constexpr auto& HistoryBuffer = HistoryState.HistoryBuffer;
-inline constexpr auto& HistoryLength = HistoryState.HistoryLength;
-inline constexpr auto& HistoryIndex = HistoryState.HistoryIndex;
-inline constexpr auto& HistoryViewIndex = HistoryState.HistoryViewIndex;
-inline constexpr auto& HistoryStoreOn = HistoryState.HistoryStoreOn;
-inline constexpr auto& HistorySliderArmed = HistoryState.HistorySliderArmed;
-
 }  // namespace display

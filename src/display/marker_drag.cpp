@@ -33,7 +33,7 @@ void Write(std::int32_t* p, int v) {
 
 std::uint16_t BinAt(const ScopeView& view, int x) {
   return static_cast<std::uint16_t>(
-      std::clamp(FreqMarkerBinAt(x, view.X0, engine::DisplayStart, SpectrumZoom), 0, 65535));
+      std::clamp(FreqMarkerBinAt(x, view.X0, engine::ScopeState.DisplayStart, DisplayState.SpectrumZoom), 0, 65535));
 }
 
 }  // namespace

@@ -74,14 +74,14 @@ void WalkLine(TPoint a, TPoint b, F&& f) {
 
 // Colour of a graded count.
 TColor CountColor(const PersistRamp& ramp, std::int32_t n) {
-  const int top = std::clamp<std::int32_t>(GradedRampTop, 0, static_cast<std::int32_t>(kPersistColorEntries) - 1);
-  if (n < LowColorCount) return ramp[0];
-  if (n >= HighColorCount) return ramp[static_cast<std::size_t>(top)];
-  const std::int64_t i = static_cast<std::int64_t>(n) - LowColorCount;
+  const int top = std::clamp<std::int32_t>(PersistenceState.GradedRampTop, 0, static_cast<std::int32_t>(kPersistColorEntries) - 1);
+  if (n < PersistenceState.LowColorCount) return ramp[0];
+  if (n >= PersistenceState.HighColorCount) return ramp[static_cast<std::size_t>(top)];
+  const std::int64_t i = static_cast<std::int64_t>(n) - PersistenceState.LowColorCount;
   return ramp[static_cast<std::size_t>(std::clamp<std::int64_t>(i, 0, top))];
 }
 
-bool XYShown() { return !engine::MathOff && XYPlotMode; }
+bool XYShown() { return !engine::ScopeState.MathOff && DisplayState.XYPlotMode; }
 
 }  // namespace
 
@@ -95,7 +95,7 @@ bool OnPersistGraticule(const ScopeView& view, int x, int y) {
 }
 
 TColor RestoredPixelColor(const ScopeView& view, int x, int y) {
-  return !XYShown() && OnPersistGraticule(view, x, y) ? GridPenColor : BackgroundColor;
+  return !XYShown() && OnPersistGraticule(view, x, y) ? DisplayState.GridPenColor : DisplayState.BackgroundColor;
 }
 
 // ---------------------------------------------------------------- stores
@@ -150,7 +150,7 @@ void PersistenceStores::Walk(const TPoint* points, int count, F&& pixel) {
   auto held = [&](const TPoint& p) {
     return TPoint{std::clamp(p.x, -1, columns_), std::clamp(p.y, -1, rows_)};
   };
-  if (!engine::DotJoin || last == kFirstUsedPoint) {
+  if (!engine::ScopeState.DotJoin || last == kFirstUsedPoint) {
     for (int i = kFirstUsedPoint; i <= last; ++i) {
       const TPoint p = held(points[i]);
       f(p.x, p.y);
@@ -170,7 +170,7 @@ void PersistenceStores::Store(Channel& c, const TPoint* points, int count, std::
 
 void PersistenceStores::AddGraded(const ScopeView& view, int channel, const TPoint* points, int count) {
   Channel& c = ch_[Index(channel)];
-  const PersistRamp& ramp = PersistColorTable[Index(channel)];
+  const PersistRamp& ramp = PersistenceState.PersistColorTable[Index(channel)];
   Pixels pixels(view);
   Walk(points, count, [&](int x, int y) {
     std::int32_t* n = HitAt(c, x, y);
@@ -180,7 +180,7 @@ void PersistenceStores::AddGraded(const ScopeView& view, int channel, const TPoi
   });
   // Only the durations the options offer make a ring; anything else is
   // taken as no ageing.
-  const std::int32_t mask = GradedPersistenceMask;
+  const std::int32_t mask = PersistenceState.GradedPersistenceMask;
   if (mask <= 0 || mask >= kPersistRingSlots) return;
   const std::size_t oldest = static_cast<std::size_t>(c.RingIndex & mask);
   Walk(c.Ring.data() + oldest * kPersistRingPoints, c.Counts[oldest], [&](int x, int y) {
@@ -194,8 +194,8 @@ void PersistenceStores::AddGraded(const ScopeView& view, int channel, const TPoi
 
 void PersistenceStores::AddVariable(const ScopeView& view, int channel, const TPoint* points, int count) {
   Channel& c = ch_[Index(channel)];
-  const PersistRamp& ramp = PersistColorTable[Index(channel)];
-  const std::int32_t mask = std::clamp<std::int32_t>(VariablePersistenceMask, 0, kPersistRingSlots - 1);
+  const PersistRamp& ramp = PersistenceState.PersistColorTable[Index(channel)];
+  const std::int32_t mask = std::clamp<std::int32_t>(PersistenceState.VariablePersistenceMask, 0, kPersistRingSlots - 1);
   Pixels pixels(view);
   std::int32_t slot = c.RingIndex & mask;
   for (std::int32_t i = 0; i <= mask; ++i) {
@@ -218,12 +218,12 @@ void DrawPersistenceLegend(ScopeView& view, int xOffset) {
   TCanvas* canvas = view.Image->Canvas();
   const TBrush saved = canvas->Brush;
   canvas->Brush.Style = bsSolid;
-  const int top = std::clamp<std::int32_t>(GradedRampTop, 0, static_cast<int>(kPersistColorEntries) - 1);
+  const int top = std::clamp<std::int32_t>(PersistenceState.GradedRampTop, 0, static_cast<int>(kPersistColorEntries) - 1);
   const int rows[2] = {view.Y0 - 6, view.TextLineY + 13};
   for (int f = 0; f <= std::min(top, kMaxBlocks); ++f) {
     const int x = view.X0 + xOffset + 3 * f;
     for (std::size_t ch = 0; ch < 2; ++ch) {
-      canvas->Brush.Color = PersistColorTable[ch][static_cast<std::size_t>(f)];
+      canvas->Brush.Color = PersistenceState.PersistColorTable[ch][static_cast<std::size_t>(f)];
       canvas->FillRect(Rect(x, rows[ch], x + 2, rows[ch] + 4));
     }
   }

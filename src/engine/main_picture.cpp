@@ -25,26 +25,26 @@ namespace display {
 
 int ActivePersistence() {
   if (!Form1) return 0;
-  return Form1->SpeedButton23 && Form1->SpeedButton23->Down() ? display::PersistenceMode : 0;
+  return Form1->SpeedButton23 && Form1->SpeedButton23->Down() ? display::PersistenceState.PersistenceMode : 0;
 }
 
 }  // namespace display
 
 void TForm1::putsataanko() {
   using namespace engine;
-  if (ClearPending) {
+  if (ScopeState.ClearPending) {
     display::WipePicture(MainView);
-    display::FreqMarkerShown = 0;
+    display::DisplayState.FreqMarkerShown = 0;
     DoGrid();
     Image1->Invalidate();
     if (BigScreenShown()) Form10->putsataanko();
-    ClearPending = 0;
-    if (DigitalMode)
-      TulostaTeksti(DemoMode ? "Not supported in Demo Mode" : "Digital function is active",
+    ScopeState.ClearPending = 0;
+    if (ScopeState.DigitalMode)
+      TulostaTeksti(ScopeState.DemoMode ? "Not supported in Demo Mode" : "Digital function is active",
                     MainView.X0 + MainView.Texts.Notice, MainView.TopTextY, clRed);
   }
   // Autoset works on the plain channel traces only.
-  const bool autoset = MathOff && !SpectrumMode;
+  const bool autoset = ScopeState.MathOff && !ScopeState.SpectrumMode;
   for (FrontPanelControls* panel : {static_cast<FrontPanelControls*>(this), static_cast<FrontPanelControls*>(Form11)}) {
     if (!panel) continue;
     for (TControl* button : {panel->Autoset1, panel->Autoset2})
@@ -59,12 +59,12 @@ void TForm1::poisto() {
 
 void TForm1::piirrot() {
   using namespace engine;
-  if (DigitalMode) engine::ExpandBitView();
+  if (ScopeState.DigitalMode) engine::ExpandBitView();
   display::DrawTraces(MainView);
   if (BigScreenShown()) Form10->piirrot();
   if (Form_9) {
-    if (ScopeNoteShown) Form_9->note();
-    if (ParametersOnScreen) Form_9->note_1();
+    if (ScopeState.ScopeNoteShown) Form_9->note();
+    if (ScopeState.ParametersOnScreen) Form_9->note_1();
   }
   Image1->Invalidate();
 }
@@ -77,9 +77,9 @@ void TForm1::Kayran_Piirto(int count) { display::DrawPlotPoints(MainView, count)
 void TForm1::viiva() { display::DrawTriggerTick(MainView); }
 
 void TForm1::RedrawWithoutPositionOffset() {
-  if (display::Ch1CapturePos == 0 && display::Ch2CapturePos == 0) return;
+  if (display::DisplayState.Ch1CapturePos == 0 && display::DisplayState.Ch2CapturePos == 0) return;
   poisto();
-  display::Ch1CapturePos = 0;
-  display::Ch2CapturePos = 0;
+  display::DisplayState.Ch1CapturePos = 0;
+  display::DisplayState.Ch2CapturePos = 0;
   piirrot();
 }

@@ -82,8 +82,8 @@ std::string HelpViewerFailedText(const std::string& program) {
 }
 
 void ShowHelp(const std::string& file, int topic) {
-  const std::string info = engine::ProgramFolder + "Info";
-  const std::string folder = os::DirectoryExists(info) ? info : engine::ProgramFolder;
+  const std::string info = engine::ScopeState.ProgramFolder + "Info";
+  const std::string folder = os::DirectoryExists(info) ? info : engine::ScopeState.ProgramFolder;
   std::vector<std::string> line = HelpCommandLine(HelpViewerCommand(), info + "/" + file, topic);
   const std::string program = line.empty() ? std::string() : line.front();
   if (!line.empty()) line.erase(line.begin());

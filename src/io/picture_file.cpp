@@ -74,7 +74,7 @@ void PreparePictureDialog(TFileDialog& dialog, bool save) {
   dialog.SetFilter(save ? kSaveFilter : kOpenFilter);
   dialog.SetFilterIndex(1);
   dialog.SetDefaultExt("png");
-  dialog.SetInitialDir(engine::DocumentsFolder);
+  dialog.SetInitialDir(engine::ScopeState.DocumentsFolder);
   if (save) dialog.SetOptions(dialog.Options() | ofOverwritePrompt);
 }
 
