@@ -3,7 +3,6 @@
 
 #include "display/display_state.h"
 #include "display/graticule.h"
-#include "engine/scope_state.h"
 #include "platform/ui/image.h"
 
 namespace display {
@@ -69,7 +68,6 @@ std::vector<PlacedText> ParameterListLayout(const std::vector<std::string>& repo
 }
 
 void DrawPlacedTexts(ScopeView& view, const std::vector<PlacedText>& texts, bool transparent) {
-  using namespace engine;
   if (!view.Image) return;
   TCanvas* c = view.Image->Canvas();
   const TBrush brush = c->Brush;

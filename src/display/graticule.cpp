@@ -6,19 +6,18 @@
 #include <vector>
 
 #include "display/display_state.h"
-#include "engine/scope_state.h"
 #include "platform/ui/image.h"
 
 namespace display {
 
-void PlaceDefaultMarkers() {
-  DisplayState.TimeMarker1X = engine::ScopeState.ScreenX0 + 16;
-  DisplayState.TimeMarker2X = engine::ScopeState.ScreenX0 + 634;
-  DisplayState.VoltMarker1Y = engine::ScopeState.ScreenY0 + 16;
-  DisplayState.VoltMarker2Y = engine::ScopeState.ScreenY0 + 240;
-  DisplayState.FreqMarker1X = engine::ScopeState.ScreenX0 + 16;
-  DisplayState.LevelMarker1Y = engine::ScopeState.ScreenY0 + 16;
-  DisplayState.LevelMarker2Y = engine::ScopeState.ScreenY0 + 240;
+void PlaceDefaultMarkers(int x0, int y0) {
+  DisplayState.TimeMarker1X = x0 + 16;
+  DisplayState.TimeMarker2X = x0 + 634;
+  DisplayState.VoltMarker1Y = y0 + 16;
+  DisplayState.VoltMarker2Y = y0 + 240;
+  DisplayState.FreqMarker1X = x0 + 16;
+  DisplayState.LevelMarker1Y = y0 + 16;
+  DisplayState.LevelMarker2Y = y0 + 240;
 }
 
 namespace {
@@ -101,31 +100,25 @@ void WithPen(TCanvas* c, TColor color, TPenStyle style, F&& f) {
 
 bool Placed(const std::int32_t* coordinate, int origin) { return coordinate && *coordinate >= origin; }
 
-bool InvertedCh2() { return engine::ScopeState.InvertCh2Mode && !engine::ScopeState.MathOff; }
-
 }  // namespace
 
 // ---------------------------------------------------------------- colours
 
 TColor TriggerPenColor(std::uint8_t source) {
-  using namespace engine;
-  using namespace display;
   if (source == 16) return DisplayState.Ch1PenColor;
   if (source == 0) return DisplayState.Ch2PenColor;
   return DisplayState.Math1PenColor;
 }
 
-TColor TriggerLabelColor(std::uint8_t source) {
-  using namespace engine;
-  using namespace display;
+TColor TriggerLabelColor(std::uint8_t source, bool invertedCh2) {
   if (source == 16) return DisplayState.Ch1Color;
-  if (source == 0) return InvertedCh2() ? DisplayState.Math2Color : DisplayState.Ch2Color;
+  if (source == 0) return invertedCh2 ? DisplayState.Math2Color : DisplayState.Ch2Color;
   return DisplayState.Math1Color;
 }
 
-bool InvertedCh2Source() { return engine::ScopeState.TriggerSource == 0 && InvertedCh2(); }
+bool InvertedCh2Source(const PictureSettings& s) { return s.TriggerSource == 0 && s.InvertedCh2(); }
 
-TColor ShownChannelPen() { return engine::ScopeState.Ch1On ? DisplayState.Ch1PenColor : DisplayState.Ch2PenColor; }
+TColor ShownChannelPen(bool ch1On) { return ch1On ? DisplayState.Ch1PenColor : DisplayState.Ch2PenColor; }
 
 // ---------------------------------------------------------------- graticule
 
@@ -141,8 +134,6 @@ std::vector<int> CentreTickColumns(const ScopeView& view) {
 }
 
 void DrawGraticule(ScopeView& view, bool xyLayout) {
-  using namespace engine;
-  using namespace display;
   if (!view.Image) return;
   TCanvas* c = view.Image->Canvas();
   c->Brush.Color = DisplayState.BackgroundColor;
@@ -226,11 +217,11 @@ void DrawLevelMarkerLines(ScopeView& view, TColor pen) {
   view.Image->Invalidate();
 }
 
-int FreqMarkerPixel(const ScopeView& view, int bin) {
+int FreqMarkerPixel(const ScopeView& view, int bin, std::int32_t displayStart) {
   const std::int64_t zoom = DisplayState.SpectrumZoom;
   const std::int64_t target = static_cast<std::int64_t>(bin) + zoom;
   const int limit = view.X0 + view.GridWidth + 2;
-  std::int64_t b = engine::ScopeState.DisplayStart;
+  std::int64_t b = displayStart;
   int x = view.X0 - 2;
   while (b < target && x <= limit) {
     x += 2;
@@ -293,9 +284,7 @@ const char* SpanLabel(std::int32_t timePerDiv) {
   }
 }
 
-void PrintLabels(const ScopeView& view, const TextPrinter& print) {
-  using namespace engine;
-  using namespace display;
+void PrintLabels(const ScopeView& view, const PictureSettings& s, const TextPrinter& print) {
   const int x0 = view.X0, top = view.TopTextY, bottom = view.TextLineY;
   const TextPlaces& t = view.Texts;
   const MarkerPlaces& m = view.Markers;
@@ -303,59 +292,57 @@ void PrintLabels(const ScopeView& view, const TextPrinter& print) {
   auto text = [](const std::string* t) -> const std::string& { return t ? *t : kNone; };
   const ReadoutPlaces& r = view.Readouts;
 
-  if (ScopeState.SpectrumMode) {
+  if (s.SpectrumMode) {
     print(DisplayState.SpanText, x0 + t.TimeDiv, top, DisplayState.TimeMarkerColor);
-    if (ScopeState.Ch1On)
-      print(ScopeState.Ch1RangeText, x0 + t.Ch1Range, top, DisplayState.Ch1Color);
+    if (s.Ch1On)
+      print(s.Ch1RangeText, x0 + t.Ch1Range, top, DisplayState.Ch1Color);
     else
-      print(ScopeState.Ch2RangeText, x0 + t.Ch2Range, top, DisplayState.Ch2Color);
+      print(s.Ch2RangeText, x0 + t.Ch2Range, top, DisplayState.Ch2Color);
     if (DisplayState.FftMarkersOn && Placed(m.FreqMarker1X, x0))
       print(text(r.Freq), x0 + t.FreqReadout, bottom, DisplayState.TimeMarkerColor);
     if (DisplayState.FftMarkersOn && (Placed(m.LevelMarker1Y, view.Y0) || Placed(m.LevelMarker2Y, view.Y0)))
-      print(text(r.Level), x0 + t.VoltReadout, bottom, ShownChannelColor());
+      print(text(r.Level), x0 + t.VoltReadout, bottom, ShownChannelColor(s));
     return;
   }
 
-  print(ScopeState.TimeDivText, x0 + t.TimeDiv, top, DisplayState.TimeMarkerColor);
-  if (ScopeState.SampleRateOn) print(ScopeState.SampleRateText, x0 + t.SampleRate, top, DisplayState.TimeMarkerColor);
+  print(s.TimeDivText, x0 + t.TimeDiv, top, DisplayState.TimeMarkerColor);
+  if (s.SampleRateOn) print(s.SampleRateText, x0 + t.SampleRate, top, DisplayState.TimeMarkerColor);
   // RMS and dBm belong to CH1 while it is shown, else to CH2.
-  const TColor readoutColor = ScopeState.Ch1On ? DisplayState.Ch1Color : DisplayState.Ch2Color;
-  if (ScopeState.Ch1On) print(ScopeState.Ch1RangeText, x0 + t.Ch1Range, top, DisplayState.Ch1Color);
-  if (ScopeState.Ch2On) {
-    print(ScopeState.Ch2RangeText, x0 + t.Ch2Range, top, DisplayState.Ch2Color);
-    if (InvertedCh2()) print(ScopeState.Ch2RangeText, x0 + t.Ch2Range, top, DisplayState.Math2Color);
+  const TColor readoutColor = s.Ch1On ? DisplayState.Ch1Color : DisplayState.Ch2Color;
+  if (s.Ch1On) print(s.Ch1RangeText, x0 + t.Ch1Range, top, DisplayState.Ch1Color);
+  if (s.Ch2On) {
+    print(s.Ch2RangeText, x0 + t.Ch2Range, top, DisplayState.Ch2Color);
+    if (s.InvertedCh2()) print(s.Ch2RangeText, x0 + t.Ch2Range, top, DisplayState.Math2Color);
   }
-  if (ScopeState.RmsOn) print(ScopeState.RmsText, x0 + t.Rms, bottom, readoutColor);
-  if (ScopeState.DbmOn) print(ScopeState.DbmText, x0 + t.Dbm, bottom, readoutColor);
+  if (s.RmsOn) print(s.RmsText, x0 + t.Rms, bottom, readoutColor);
+  if (s.DbmOn) print(s.DbmText, x0 + t.Dbm, bottom, readoutColor);
   if (DisplayState.MarkersOn && (Placed(m.TimeMarker1X, x0) || Placed(m.TimeMarker2X, x0))) {
     print(text(r.Time), x0 + t.TimeReadout, bottom, DisplayState.TimeMarkerColor);
     print(text(r.InvTime), x0 + t.InvTimeReadout, bottom, DisplayState.TimeMarkerColor);
   }
   if (DisplayState.MarkersOn && (Placed(m.VoltMarker1Y, view.Y0) || Placed(m.VoltMarker2Y, view.Y0)))
-    print(text(r.Volt), x0 + t.VoltReadout, bottom, ShownChannelColor());
+    print(text(r.Volt), x0 + t.VoltReadout, bottom, ShownChannelColor(s));
 }
 
-void EraseLabels(const ScopeView& view, const TextPrinter& print) {
-  using namespace engine;
-  using namespace display;
+void EraseLabels(const ScopeView& view, const PictureSettings& s, const TextPrinter& print) {
   const int x0 = view.X0, top = view.TopTextY, bottom = view.TextLineY;
   const TextPlaces& t = view.Texts;
   const TColor bg = DisplayState.BackgroundColor;
   static const std::string kNone;
   auto text = [](const std::string* t) -> const std::string& { return t ? *t : kNone; };
   const ReadoutPlaces& r = view.Readouts;
-  print(ScopeState.Ch1RangeText, x0 + t.Ch1Range, top, bg);
-  print(ScopeState.Ch2RangeText, x0 + t.Ch2Range, top, bg);
-  if (ScopeState.SpectrumMode) {
+  print(s.Ch1RangeText, x0 + t.Ch1Range, top, bg);
+  print(s.Ch2RangeText, x0 + t.Ch2Range, top, bg);
+  if (s.SpectrumMode) {
     print(DisplayState.SpanText, x0 + t.TimeDiv, top, bg);
     print(text(r.Freq), x0 + t.FreqReadout, bottom, bg);
     print(text(r.Level), x0 + t.VoltReadout, bottom, bg);
     return;
   }
-  print(ScopeState.TimeDivText, x0 + t.TimeDiv, top, bg);
-  print(ScopeState.SampleRateText, x0 + t.SampleRate, top, bg);
-  print(ScopeState.RmsText, x0 + t.Rms, bottom, bg);
-  print(ScopeState.DbmText, x0 + t.Dbm, bottom, bg);
+  print(s.TimeDivText, x0 + t.TimeDiv, top, bg);
+  print(s.SampleRateText, x0 + t.SampleRate, top, bg);
+  print(s.RmsText, x0 + t.Rms, bottom, bg);
+  print(s.DbmText, x0 + t.Dbm, bottom, bg);
   print(text(r.Time), x0 + t.TimeReadout, bottom, bg);
   print(text(r.InvTime), x0 + t.InvTimeReadout, bottom, bg);
   print(text(r.Volt), x0 + t.VoltReadout, bottom, bg);

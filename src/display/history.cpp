@@ -1,19 +1,16 @@
-// The history of captures, and the main window's history bars.
+// The history of captures.
 #include "display/history.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "display/big_screen.h"
 #include "display/history_state.h"
-#include "engine/main_form.h"
-#include "engine/scope_state.h"
 
 namespace display {
 
 namespace {
 
-constexpr std::size_t kTraceBytes = engine::kSampleBlockEntries;
+constexpr std::size_t kTraceBytes = kSampleBlockEntries;
 
 std::uint8_t* HistorySlot(std::size_t slot) { return HistoryState.HistoryBuffer.data() + slot * kTraceBytes; }
 
@@ -25,17 +22,17 @@ void HoldIndexes() {
 
 }  // namespace
 
-void StoreCaptureInHistory() {
+void StoreCaptureInHistory(SampleBlockView samples) {
   HoldIndexes();
   if (HistoryState.HistoryStoreOn) {
     // In blocks of 16 that the compiler narrows many values at a time (the
     // slot and the samples never overlap), then the odd rest.
     std::uint8_t* __restrict trace = HistorySlot(static_cast<std::size_t>(HistoryState.HistoryIndex));
-    const std::int32_t* __restrict samples = engine::ScopeState.ScopeSampleBlock.data();
+    const std::int32_t* __restrict codes = samples.data();
     std::size_t k = 0;
     for (; k + 16 <= kTraceBytes; k += 16)
-      for (std::size_t j = 0; j < 16; ++j) trace[k + j] = static_cast<std::uint8_t>(samples[k + j] & 0xFF);
-    for (; k < kTraceBytes; ++k) trace[k] = static_cast<std::uint8_t>(samples[k] & 0xFF);
+      for (std::size_t j = 0; j < 16; ++j) trace[k + j] = static_cast<std::uint8_t>(codes[k + j] & 0xFF);
+    for (; k < kTraceBytes; ++k) trace[k] = static_cast<std::uint8_t>(codes[k] & 0xFF);
     HistoryState.HistoryViewIndex = HistoryState.HistoryIndex;
     ++HistoryState.HistoryIndex;
     if (HistoryState.HistoryIndex > HistoryState.HistoryLength) HistoryState.HistoryIndex = 0;
@@ -59,19 +56,17 @@ std::string HistoryTraceLabel(std::int32_t position, std::int32_t length) {
   return "Trace: " + std::to_string(static_cast<std::int64_t>(position) - length);
 }
 
-void ShowHistorySlot(std::int32_t slot) {
-  using namespace engine;
+void ShowHistorySlot(std::int32_t slot, SampleBlockSpan samples, SampleBlockSpan spectrumInput,
+                     std::span<std::int32_t> sampleCopy) {
   const std::uint8_t* trace =
       HistorySlot(static_cast<std::size_t>(std::clamp<std::int32_t>(slot, 0, static_cast<std::int32_t>(kHistoryColumns) - 1)));
   for (std::size_t i = 0; i < kTraceBytes; ++i) {
     const std::int32_t v = trace[i];
-    ScopeState.ScopeSampleBlock[i] = v;
-    ScopeState.SpectrumInputBlock[i] = v;
+    samples[i] = v;
+    spectrumInput[i] = v;
   }
-  if (ScopeState.DigitalMode) {
-    const std::size_t n = std::min(ScopeState.SampleCopy.size(), kTraceBytes);
-    for (std::size_t i = 0; i < n; ++i) ScopeState.SampleCopy[i] = trace[i];
-  }
+  const std::size_t n = std::min(sampleCopy.size(), kTraceBytes);
+  for (std::size_t i = 0; i < n; ++i) sampleCopy[i] = trace[i];
 }
 
 std::uint8_t HistorySample(std::int32_t slot, std::size_t i) {
@@ -108,24 +103,3 @@ void CommitHistoryRing(const std::vector<std::uint8_t>& ring) {
 }
 
 }  // namespace display
-
-void TForm1::SetHistoryBarsEnabled(bool enabled) {
-  for (TScrollBar* bar : {ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
-    if (bar) bar->SetEnabled(enabled);
-}
-
-void TForm1::StartHistoryRecording() {
-  SetHistoryBarsEnabled(false);
-  display::HistoryState.HistoryStoreOn = 1;
-}
-
-void TForm1::ShowNewestHistory() {
-  using namespace display;
-  SetHistoryBarsEnabled(true);
-  // The program moves the bars; their change handler must not take it for
-  // the user choosing a trace.
-  HistoryState.HistorySliderArmed = 0;
-  for (TScrollBar* bar : {ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
-    if (bar) bar->SetPosition(HistoryState.HistoryLength);
-  HistoryState.HistorySliderArmed = 1;
-}

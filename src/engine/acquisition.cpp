@@ -5,10 +5,11 @@
 #include <chrono>
 #include <thread>
 
-#include "display/big_screen.h"
-#include "display/measurement_window.h"
+#include "engine/big_screen.h"
+#include "engine/measurement_window.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
+#include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 #include "generator/fine_tune.h"
 #include "platform/os/numeric.h"
@@ -157,7 +158,7 @@ void TForm1::SpeedButtonRunClick(TObject* /*Sender*/) {
   Timer4->SetEnabled(false);
   DemoPaceTicks = 0;
   SetStatusText("Stopped");
-  if (display::ActivePersistence() == 2) poisto();
+  if (engine::ActivePersistence() == 2) poisto();
   if (!ScopeState.SpectrumMode) ShowNewestHistory();
 }
 

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"

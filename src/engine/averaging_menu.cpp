@@ -1,6 +1,6 @@
 // The "Average..." menu on the main window: waveform averaging off, or the
 // mean of the last 2 .. 128 captures (the unpacker keeps the ring).
-#include "display/analysis_controls.h"
+#include "engine/analysis_controls.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"

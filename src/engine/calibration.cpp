@@ -15,7 +15,7 @@
 #include <thread>
 #include <utility>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "engine/btn_bottom_dlg3.h"
 #include "engine/calibration_record.h"
 #include "engine/control_panel.h"

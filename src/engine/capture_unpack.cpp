@@ -219,7 +219,7 @@ void TForm8Engine::LueData_500() {
         return std::pair<std::int32_t, std::int32_t>{raw[2 * i], raw[2 * i + 1]};
       });
     }
-    display::StoreCaptureInHistory();
+    display::StoreCaptureInHistory(engine::ScopeState.ScopeSampleBlock);
     // The bit view expands from this copy, since it overwrites the block.
     std::copy_n(ScopeState.ScopeSampleBlock.begin(), kCaptureBytes, ScopeState.SampleCopy.begin());
   }

@@ -1,7 +1,7 @@
 // The twin control panel: its layout and its forwards to the main window.
 #include "engine/control_panel.h"
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "engine/main_form.h"
 #include "engine/time_base.h"
 #include "engine/scope_state.h"

@@ -237,5 +237,5 @@ void TForm1::luedemo() {
     for (std::size_t k = 0; k < kCaptureBytes; ++k) ScopeState.SpectrumInputBlock[k] += RandomBit();
     return;
   }
-  display::StoreCaptureInHistory();
+  display::StoreCaptureInHistory(engine::ScopeState.ScopeSampleBlock);
 }

@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "bode/bode_plot.h"
-#include "display/add_text.h"
-#include "display/big_screen.h"
+#include "engine/add_text.h"
+#include "engine/big_screen.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"

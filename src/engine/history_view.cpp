@@ -2,7 +2,7 @@
 // with its pop-up menu, the trace it selects, and the history files.
 #include <string>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/history.h"
 #include "display/history_state.h"
 #include "engine/control_panel.h"
@@ -107,7 +107,8 @@ void TForm1::ScrollBar1Change(TObject*) {
   poisto();
   const int position = ScrollBar1->Position();
   HistoryState.HistoryViewIndex = HistorySlotOfPosition(position, HistoryState.HistoryIndex, HistoryState.HistoryLength);
-  ShowHistorySlot(HistoryState.HistoryViewIndex);
+  ShowHistorySlot(HistoryState.HistoryViewIndex, ScopeState.ScopeSampleBlock, ScopeState.SpectrumInputBlock,
+                  ScopeState.DigitalMode ? std::span<std::int32_t>(ScopeState.SampleCopy) : std::span<std::int32_t>());
   SetStatusText(HistoryTraceLabel(position, HistoryState.HistoryLength));
   if (Form10 && Form10->ScrollBar1) {
     // The Big Screen's bar follows without choosing again.
@@ -202,4 +203,27 @@ void TForm1::ShowHint1Click(TObject*) {
   ShowHint1->SetChecked(engine::ScopeState.HistoryHintOn != 0);
   for (TScrollBar* bar : {ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
     if (bar) bar->SetShowHint(engine::ScopeState.HistoryHintOn != 0);
+}
+
+// ---------------------------------------------------------------- recording
+
+void TForm1::SetHistoryBarsEnabled(bool enabled) {
+  for (TScrollBar* bar : {ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
+    if (bar) bar->SetEnabled(enabled);
+}
+
+void TForm1::StartHistoryRecording() {
+  SetHistoryBarsEnabled(false);
+  display::HistoryState.HistoryStoreOn = 1;
+}
+
+void TForm1::ShowNewestHistory() {
+  using namespace display;
+  SetHistoryBarsEnabled(true);
+  // The program moves the bars; their change handler must not take it for
+  // the user choosing a trace.
+  HistoryState.HistorySliderArmed = 0;
+  for (TScrollBar* bar : {ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
+    if (bar) bar->SetPosition(HistoryState.HistoryLength);
+  HistoryState.HistorySliderArmed = 1;
 }

@@ -5,9 +5,9 @@
 
 #include "bode/bode_plot.h"
 #include "bode/bode_state.h"
-#include "display/add_text.h"
-#include "display/big_screen.h"
-#include "display/measurement_window.h"
+#include "engine/add_text.h"
+#include "engine/big_screen.h"
+#include "engine/measurement_window.h"
 #include "engine/control_panel.h"
 #include "engine/instruments.h"
 #include "engine/main_form.h"

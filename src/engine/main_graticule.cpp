@@ -2,10 +2,11 @@
 // TForm1's operations run the shared view code on Image1.
 #include <string>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "display/graticule.h"
 #include "engine/main_form.h"
+#include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
 
@@ -24,20 +25,20 @@ void TForm1::DoGrid() {
 }
 
 void TForm1::t_viiva() {
-  display::DrawTriggerLevelTick(MainView, engine::ScopeState.TriggerLevel, display::InvertedCh2Source(),
+  display::DrawTriggerLevelTick(MainView, engine::ScopeState.TriggerLevel, display::InvertedCh2Source(engine::CurrentPictureSettings()),
                                 display::TriggerPenColor(engine::ScopeState.TriggerSource));
   if (TForm10* big = ShownBigScreen()) big->t_viiva();
 }
 
 void TForm1::kursorit() {
   if (engine::ScopeState.SpectrumMode || !display::DisplayState.MarkersOn) return;
-  display::DrawScopeMarkerLines(MainView, display::ShownChannelPen(), display::DisplayState.TimeMarkerPenColor);
+  display::DrawScopeMarkerLines(MainView, display::ShownChannelPen(engine::ScopeState.Ch1On != 0), display::DisplayState.TimeMarkerPenColor);
   if (TForm10* big = ShownBigScreen()) big->kursorit();
 }
 
 void TForm1::fft_kursorit() {
   if (!engine::ScopeState.SpectrumMode || !display::DisplayState.FftMarkersOn) return;
-  display::DrawLevelMarkerLines(MainView, display::ShownChannelPen());
+  display::DrawLevelMarkerLines(MainView, display::ShownChannelPen(engine::ScopeState.Ch1On != 0));
   if (TForm10* big = ShownBigScreen()) big->fft_kursorit();
 }
 
@@ -45,7 +46,7 @@ void TForm1::fft_viiva_on() {
   using namespace display;
   if (TForm10* big = ShownBigScreen()) big->fft_viiva_on();
   if (!DisplayState.FftMarkersOn || !engine::ScopeState.SpectrumMode || DisplayState.FreqMarkerShown) return;
-  const int x = FreqMarkerPixel(MainView, DisplayState.FreqMarkerBin);
+  const int x = FreqMarkerPixel(MainView, DisplayState.FreqMarkerBin, engine::ScopeState.DisplayStart);
   if (x < 0) {
     display::DisplayState.FreqMarker1X = 0;
     return;
@@ -70,14 +71,14 @@ void TForm1::TulostaTeksti(const std::string& text, int x, int y, TColor color) 
 }
 
 void TForm1::tekstit() {
-  display::PrintLabels(MainView, [this](const std::string& t, int x, int y, TColor c) {
+  display::PrintLabels(MainView, engine::CurrentPictureSettings(), [this](const std::string& t, int x, int y, TColor c) {
     display::PrintText(MainView, t, x, y, c);
   });
   if (TForm10* big = ShownBigScreen()) big->tekstit();
 }
 
 void TForm1::tekstit_pois() {
-  display::EraseLabels(MainView, [this](const std::string& t, int x, int y, TColor c) {
+  display::EraseLabels(MainView, engine::CurrentPictureSettings(), [this](const std::string& t, int x, int y, TColor c) {
     display::PrintText(MainView, t, x, y, c);
   });
   if (TForm10* big = ShownBigScreen()) big->tekstit_pois();

@@ -4,15 +4,16 @@
 #include <algorithm>
 #include <string>
 
-#include "display/add_text.h"
-#include "display/big_screen.h"
+#include "engine/add_text.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "display/graticule.h"
 #include "display/marker_drag.h"
 #include "display/marker_readouts.h"
-#include "display/measurement_window.h"
+#include "engine/measurement_window.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
+#include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
 
@@ -115,7 +116,7 @@ void TForm1::Image1MouseUp(TObject* /*Sender*/, TMouseButton Button, TShiftState
 
 // ---------------------------------------------------------------- dragging
 
-display::MarkerPens TForm1::MarkerPens() const { return {display::ShownChannelPen(), display::DisplayState.TimeMarkerPenColor}; }
+display::MarkerPens TForm1::MarkerPens() const { return {display::ShownChannelPen(engine::ScopeState.Ch1On != 0), display::DisplayState.TimeMarkerPenColor}; }
 
 void TForm1::dso_down(int x, int y) {
   putsataanko();
@@ -128,40 +129,40 @@ void TForm1::fft_down(int x, int y) {
 }
 
 void TForm1::DragTo(int x, int y) {
-  MarkerMoved(display::DragMarkerTo(MainView, Drag, x, y, engine::ScopeState.SpectrumMode != 0, MarkerPens(),
+  MarkerMoved(display::DragMarkerTo(MainView, Drag, x, y, engine::ScopeState.SpectrumMode != 0, engine::ScopeState.DisplayStart, MarkerPens(),
                                     display::DisplayState.FreqMarkerBin));
 }
 
 void TForm1::MarkerMoved(display::MarkerMove move) { display::ShowMovedReadout(*this, move); }
 
 void TForm1::dso_up() {
-  MarkerMoved(display::DropMarker(MainView, Drag, false, MarkerPens(), display::DisplayState.FreqMarkerShown,
+  MarkerMoved(display::DropMarker(MainView, Drag, false, engine::ScopeState.DisplayStart, MarkerPens(), display::DisplayState.FreqMarkerShown,
                                   display::DisplayState.FreqMarkerBin));
 }
 
 void TForm1::fft_up() {
-  MarkerMoved(display::DropMarker(MainView, Drag, true, MarkerPens(), display::DisplayState.FreqMarkerShown,
+  MarkerMoved(display::DropMarker(MainView, Drag, true, engine::ScopeState.DisplayStart, MarkerPens(), display::DisplayState.FreqMarkerShown,
                                   display::DisplayState.FreqMarkerBin));
 }
 
 // ---------------------------------------------------------------- read-outs
 
 void TForm1::kursoriaika() {
-  display::ShowTimeReadout(MainView);
+  display::ShowTimeReadout(MainView, engine::CurrentPictureSettings());
   if (TForm10* big = ShownBigScreen()) big->kursoriaika();
 }
 
 void TForm1::kursorivoltit() {
-  display::ShowVoltReadout(MainView);
+  display::ShowVoltReadout(MainView, engine::CurrentPictureSettings());
   if (TForm10* big = ShownBigScreen()) big->kursorivoltit();
 }
 
 void TForm1::kursoritaajuus() {
-  display::ShowFreqReadout(MainView, display::DisplayState.FreqMarkerBin);
+  display::ShowFreqReadout(MainView, engine::CurrentPictureSettings(), display::DisplayState.FreqMarkerBin);
   if (TForm10* big = ShownBigScreen()) big->kursoritaajuus();
 }
 
 void TForm1::kursoridb() {
-  display::ShowLevelReadout(MainView);
+  display::ShowLevelReadout(MainView, engine::CurrentPictureSettings());
   if (TForm10* big = ShownBigScreen()) big->kursoridb();
 }

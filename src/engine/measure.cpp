@@ -3,7 +3,7 @@
 #include <string>
 
 #include "display/display_state.h"
-#include "display/measurement_window.h"
+#include "engine/measurement_window.h"
 #include "display/measurements.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"

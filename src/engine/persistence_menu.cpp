@@ -2,12 +2,12 @@
 // modes and the options dialog, and what a press of "Persist" prepares.
 #include <array>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "display/persistence.h"
-#include "display/persistence_controls.h"
+#include "engine/persistence_controls.h"
 #include "display/persistence_drawing.h"
-#include "display/persistence_options.h"
+#include "engine/persistence_options.h"
 #include "display/persistence_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"

@@ -3,7 +3,7 @@
 // front panel's own buttons.
 #include <algorithm>
 
-#include "display/add_text.h"
+#include "engine/add_text.h"
 #include "display/display_state.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"

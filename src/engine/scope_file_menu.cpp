@@ -2,7 +2,7 @@
 // about: its File, Edit and Help menu items and their handlers.
 #include <filesystem>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "display/marker_readouts.h"
 #include "engine/main_form.h"

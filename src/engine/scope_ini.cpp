@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "display/add_text.h"
-#include "display/big_screen.h"
-#include "display/measurement_window.h"
-#include "display/persistence_options.h"
+#include "engine/add_text.h"
+#include "engine/big_screen.h"
+#include "engine/measurement_window.h"
+#include "engine/persistence_options.h"
 #include "display/screen_colors.h"
 #include "engine/calibration.h"
 #include "engine/control_panel.h"

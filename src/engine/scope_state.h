@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "display/sample_block.h"
 #include "platform/ui/types.h"
 
 namespace engine {
@@ -33,11 +34,11 @@ inline constexpr CalibrationPairs kDefaultCalibrationPairs{128, 32, 224, 120, 75
 // calibration starts from.
 inline constexpr CalibrationPairs kFallbackCalibrationPairs{128, 32, 224, 128, 62, 192};
 
-// ---- The sample block every display and analysis step reads. Raw 8-bit
-// codes, 32 per vertical division; CH2 first, then CH1, then one spare entry.
-inline constexpr std::size_t kChannelSamples = 4096;
-inline constexpr std::size_t kSampleBlockEntries = 2 * kChannelSamples + 1;
-inline constexpr std::size_t kCaptureBytes = 2 * kChannelSamples;
+// ---- The sample block every display and analysis step reads (its layout
+// belongs to the display).
+using display::kCaptureBytes;
+using display::kChannelSamples;
+using display::kSampleBlockEntries;
 
 // ---- Waveform averaging: 128 one-byte slots per block entry (entry i, slot
 // s at byte i * 128 + s).

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "display/persistence.h"
-#include "display/persistence_options.h"
+#include "engine/persistence_options.h"
 #include "display/persistence_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"

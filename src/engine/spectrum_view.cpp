@@ -5,7 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "display/history_state.h"
 #include "display/spectrum.h"

@@ -15,8 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "display/add_text.h"
+#include "engine/add_text.h"
 #include "display/screen_colors.h"
+#include "engine/color_menu.h"
 #include "display/display_state.h"
 #include "engine/calibration.h"
 #include "engine/calibration_record.h"
@@ -283,7 +284,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ScopeState.TextLineY = Image1->Height() - 20;
   ScopeState.MarkerLimitX = Image1->Width() - ScopeState.ScreenX0;
   ScopeState.MarkerLimitY = Image1->Height() - ScopeState.ScreenY0 - 2;
-  display::PlaceDefaultMarkers();
+  display::PlaceDefaultMarkers(ScopeState.ScreenX0, ScopeState.ScreenY0);
 
   // The close, trigger-wait and demo timers start when they are needed.
   Timer1->SetEnabled(false);
@@ -318,14 +319,14 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   // The trigger level bar shows the level; the channel labels take the
   // stored colours.
   TrackBar3->SetPosition(ScopeState.TriggerLevel);
-  display::ColourChannelLabels(*this);
+  engine::ColourChannelLabels(*this);
   ApplyViewMenuChecks();
 
   // Trace interpolation kernels, an empty sample block, and the picture
   // as the drawing code sees it (geometry and markers of step 7).
   display::BuildInterpolationKernels();
   ScopeState.ScopeSampleBlock.fill(0);
-  MainView = display::MainScopeView(Image1);
+  MainView = display::MainScopeView(Image1, ScopeState.ScreenX0, ScopeState.ScreenY0, ScopeState.TextLineY, ScopeState.MarkerLimitX, ScopeState.MarkerLimitY);
 
   // Floating point never traps here: exceptions masked, round to nearest.
   numeric::SetupFloatingPoint();
@@ -362,7 +363,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   // Graticule and FFT window; the twin panel's labels in the channel colours.
   DoGrid();
   Hamming1Click(this);
-  if (Form11) display::ColourChannelLabels(*Form11);
+  if (Form11) engine::ColourChannelLabels(*Form11);
 
   // Probe factors, Big Screen, persistence options, twin panel.
   ReadStartupSettings();
@@ -403,7 +404,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   }
 
   // The recorder takes the screen colours.
-  display::CopyScreenColorsToRecorder();
+  engine::CopyScreenColorsToRecorder();
   if (Form1_rec) {
     Form1_rec->RecClearPending = 1;
     Form1_rec->putsataanko();

@@ -3,7 +3,7 @@
 // position bar and its preset button).
 #include <algorithm>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/time_base.h"

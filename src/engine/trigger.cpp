@@ -133,7 +133,7 @@ void TForm1::SpeedButton8Click(TObject* /*Sender*/) {
 
 void TForm1::ShowTriggerState() {
   const bool on = engine::ScopeState.TriggerOff == 0;
-  const TColor text = on ? display::TriggerLabelColor(engine::ScopeState.TriggerSource) : clBlack;
+  const TColor text = on ? display::TriggerLabelColor(engine::ScopeState.TriggerSource, engine::ScopeState.InvertCh2Mode && !engine::ScopeState.MathOff) : clBlack;
   const TColor panel = on ? kTriggerOnPanelColor : clBtnFace;
   SetFontColorOf(Label3, text);
   SetFontColorOf(TwinControl(&FrontPanelControls::Label3), text);

@@ -2,7 +2,7 @@
 // opened, copied and pasted through the main window's picture code and
 // dialogs; data files, settings files, printing and help forwarded to the
 // main window's handlers.
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"

@@ -1,7 +1,7 @@
 // The twin panel's instrument buttons and its menus beyond "Exit": each item
 // forwards to the main window's handler, whose check marks come back here.
-#include "display/big_screen.h"
-#include "display/measurement_window.h"
+#include "engine/big_screen.h"
+#include "engine/measurement_window.h"
 #include "engine/calibration.h"
 #include "engine/control_panel.h"
 #include "engine/instruments.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "bode/bode_plot.h"
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"

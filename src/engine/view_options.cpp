@@ -6,10 +6,10 @@
 #include <optional>
 #include <utility>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "display/marker_readouts.h"
-#include "display/measurement_window.h"
+#include "engine/measurement_window.h"
 #include "engine/autoset.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"

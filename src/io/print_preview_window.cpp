@@ -4,8 +4,8 @@
 #include <QLocale>
 #include <QTime>
 
-#include "display/big_screen.h"
-#include "display/measurement_window.h"
+#include "engine/big_screen.h"
+#include "engine/measurement_window.h"
 #include "engine/main_form.h"
 #include "io/print_preview.h"
 #include "io/print_preview_1.h"

@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "bode/bode_plot.h"
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "engine/instruments.h"
-#include "display/measurement_window.h"
+#include "engine/measurement_window.h"
 #include "display/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"

@@ -8,6 +8,7 @@
 #include "display/display_state.h"
 #include "display/ground_markers.h"
 #include "display/screen_colors.h"
+#include "engine/color_menu.h"
 #include "engine/calibration.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -405,7 +406,7 @@ void TForm1_rec::SampleRate1Click(TObject*) {
 void TForm1_rec::Colors2Click(TObject*) {
   using namespace engine;
   using namespace recorder;
-  display::CopyScreenColorsToRecorder();
+  engine::CopyScreenColorsToRecorder();
   if (BtnBottomDlg2 && BtnBottomDlg2->PresetChosen && !display::DisplayState.ColorsAccepted) {
     // The recorder keeps its own copy: the scope's picture, drawn with the
     // scope's pens, stays as it is.

@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/history.h"
 #include "display/history_state.h"
 #include "engine/control_panel.h"
@@ -29,7 +29,7 @@ class HistoryTest : public PictureTest {
   static void Store(int code) {
     FillCh1([code](int) { return code & 0xFF; });
     FillCh2([code](int) { return (code + 1) & 0xFF; });
-    display::StoreCaptureInHistory();
+    display::StoreCaptureInHistory(engine::ScopeState.ScopeSampleBlock);
   }
   // What slider position `p` shows: CH1's first sample, CH2's last.
   static std::pair<int, int> Shown(int p) {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "display/add_text.h"
+#include "engine/add_text.h"
 #include "picture_fixture.h"
 
 namespace {

@@ -5,10 +5,11 @@
 
 #include <string>
 
-#include "display/big_screen.h"
+#include "engine/picture_settings.h"
+#include "engine/big_screen.h"
 #include "display/persistence.h"
 #include "display/persistence_drawing.h"
-#include "display/persistence_options.h"
+#include "engine/persistence_options.h"
 #include "engine/control_panel.h"
 #include "picture_fixture.h"
 #include "platform/ui/keys.h"
@@ -208,7 +209,7 @@ TEST_F(PictureTest, TheGridTestKnowsTheGraticuleAndTheXYDisplay) {
   for (const Row& r : rows) {
     engine::ScopeState.MathOff = r.xy ? 0 : 1;
     display::DisplayState.XYPlotMode = r.xy ? 1 : 0;
-    EXPECT_EQ(display::RestoredPixelColor(View(), r.x, r.y), r.colour) << r.x << "," << r.y;
+    EXPECT_EQ(display::RestoredPixelColor(View(), engine::CurrentPictureSettings(), r.x, r.y), r.colour) << r.x << "," << r.y;
   }
 }
 

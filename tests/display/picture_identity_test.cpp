@@ -15,7 +15,7 @@
 #include <functional>
 #include <string>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "widgets/gr_speed_button.h"
 #include "display/display_state.h"
 #include "engine/main_form.h"

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "display/history_state.h"
 #include "display/spectrum.h"

@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "picture_fixture.h"
 #include "platform/ui/image.h"
 #include "display/display_state.h"
+#include "engine/picture_settings.h"
 
 namespace {
 
@@ -26,7 +29,7 @@ TEST_F(PictureTest, PlainPlotInterpolatesBetweenSamplesAndRoundsHalvesToEven) {
   // 1 ms/div: 5 samples per 2 pixels, one point per pixel.
   engine::ScopeState.DisplayStart = 1024;
   FillCh2([](int i) { return std::clamp(i - 1024, 0, 255); });
-  const int n = display::PlotPlainPoints(View(), 0, 4096);
+  const int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
   ASSERT_EQ(n, 651);
   const std::vector<TPoint> pts = Points(n);
   EXPECT_EQ(pts.front().x, View().X0);
@@ -36,12 +39,33 @@ TEST_F(PictureTest, PlainPlotInterpolatesBetweenSamplesAndRoundsHalvesToEven) {
   for (const auto& [k, code] : expected) EXPECT_EQ(CodeAt(pts[k]), code) << "point " << k;
 }
 
+TEST_F(PictureTest, PlottersDrawTheCaptureTheyAreGivenNotTheScopesBlock) {
+  // The scope's own block stays silent; a CH1 capture held elsewhere, shown
+  // from another start, is what every plotter draws.
+  engine::ScopeState.ScopeSampleBlock.fill(0);
+  std::vector<std::int32_t> held(display::kSampleBlockEntries, 0);
+  std::fill(held.begin() + 4096, held.begin() + 8192, 77);
+  display::PictureSettings s;
+  s.Samples = display::SampleBlockView(held.data(), display::kSampleBlockEntries);
+  s.DisplayStart = 100;
+  const std::pair<const char*, std::function<int()>> plotters[] = {
+      {"plain", [&] { return display::PlotPlainPoints(View(), s, 4096, 8192); }},
+      {"sine", [&] { return display::PlotSinePoints(View(), s, 4096, 8192, 2); }},
+      {"linear", [&] { return display::PlotLinearPoints(View(), s, 4096, 8192, 2); }},
+  };
+  for (const auto& [name, plot] : plotters) {
+    const int n = plot();
+    ASSERT_EQ(n, 651) << name;
+    for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(display::DisplayState.PlotPoints[p]), 77) << name << " " << p;
+  }
+}
+
 TEST_F(PictureTest, PlainPlotAtMagnifiedStepsJoinsTheSamples) {
   // 0.5 us/div: one sample per 4 pixels.
   UsePlainTimeBase(4, 1.0);
   engine::ScopeState.DisplayStart = 2000;
   FillCh1([](int i) { return i % 256; });
-  const int n = display::PlotPlainPoints(View(), 4096, 8192);
+  const int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 4096, 8192);
   ASSERT_EQ(n, 163);
   for (int k = 0; k < n; ++k) {
     EXPECT_EQ(display::DisplayState.PlotPoints[k].x, View().X0 + 4 * k);
@@ -59,7 +83,7 @@ TEST_F(PictureTest, LinearInterpolationDrawsStraightLinesBetweenSamples) {
   FillStep(4);
   for (int step : {1, 2}) {
     UseInterpolatedTimeBase(step, true);
-    const int n = display::PlotLinearPoints(View(), 0, 4096, step);
+    const int n = display::PlotLinearPoints(View(), engine::CurrentPictureSettings(), 0, 4096, step);
     ASSERT_EQ(n, 651);
     const int perSample = 20 / step;
     // Sample 3 at 3 x perSample pixels, sample 4 one sample later, the
@@ -79,7 +103,7 @@ TEST_F(PictureTest, SineInterpolationKeepsFlatTracesFlatAndClippedOnTheRails) {
     FillCh2([code](int) { return code; });
     for (int step : {1, 2}) {
       UseInterpolatedTimeBase(step, false);
-      const int n = display::PlotSinePoints(View(), 0, 4096, step);
+      const int n = display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, step);
       ASSERT_EQ(n, 651);
       for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(display::DisplayState.PlotPoints[p]), code) << code << " " << step << " " << p;
     }
@@ -92,7 +116,7 @@ TEST_F(PictureTest, SineInterpolationSettlesAndMovesTwentyOverStepPixelsPerSampl
     UseInterpolatedTimeBase(step, false);
     const int perSample = 20 / step;
     FillStep(14);
-    ASSERT_EQ(display::PlotSinePoints(View(), 0, 4096, step), 651);
+    ASSERT_EQ(display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, step), 651);
     const std::vector<TPoint> first = Points(651);
     // The kernel reaches 12 samples: away from the step the trace is exact.
     EXPECT_EQ(CodeAt(first[perSample / 2]), 50);
@@ -110,7 +134,7 @@ TEST_F(PictureTest, SineInterpolationSettlesAndMovesTwentyOverStepPixelsPerSampl
 
     // One sample later, the same picture one sample to the right.
     FillStep(15);
-    ASSERT_EQ(display::PlotSinePoints(View(), 0, 4096, step), 651);
+    ASSERT_EQ(display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, step), 651);
     for (int p = 0; p + perSample < 651; ++p)
       ASSERT_EQ(display::DisplayState.PlotPoints[p + perSample].y, first[p].y) << step << " " << p;
   }
@@ -127,15 +151,15 @@ TEST_F(PictureTest, InterpolatedPlotsDrawFewerPointsNearTheEndOfTheRecord) {
   for (const Case& c : cases) {
     engine::ScopeState.DisplayStart = c.start;
     UseInterpolatedTimeBase(c.step, false);
-    EXPECT_EQ(display::PlotSinePoints(View(), 0, 4096, c.step), c.sine) << c.start << " " << c.step;
-    EXPECT_EQ(display::PlotLinearPoints(View(), 0, 4096, c.step), c.linear) << c.start << " " << c.step;
+    EXPECT_EQ(display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, c.step), c.sine) << c.start << " " << c.step;
+    EXPECT_EQ(display::PlotLinearPoints(View(), engine::CurrentPictureSettings(), 0, 4096, c.step), c.linear) << c.start << " " << c.step;
   }
   // Past the end nothing is drawn, and never more than the window holds.
   engine::ScopeState.DisplayStart = 4095;
-  EXPECT_EQ(display::PlotSinePoints(View(), 0, 4096, 1), 0);
-  EXPECT_EQ(display::PlotLinearPoints(View(), 0, 4096, 1), 0);
+  EXPECT_EQ(display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, 1), 0);
+  EXPECT_EQ(display::PlotLinearPoints(View(), engine::CurrentPictureSettings(), 0, 4096, 1), 0);
   engine::ScopeState.DisplayStart = 1;
-  EXPECT_EQ(display::PlotLinearPoints(View(), 0, 4096, 2), 651);
+  EXPECT_EQ(display::PlotLinearPoints(View(), engine::CurrentPictureSettings(), 0, 4096, 2), 651);
 }
 
 // The last sample of a channel is read for anything beyond it: CH2's trace
@@ -148,10 +172,10 @@ TEST_F(PictureTest, PlottersNeverReadPastAChannelsLastSample) {
   for (int step : {1, 2}) {
     engine::ScopeState.DisplayStart = 4066;
     UseInterpolatedTimeBase(step, false);
-    int n = display::PlotSinePoints(View(), 0, 4096, step);
+    int n = display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, step);
     for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(display::DisplayState.PlotPoints[p]), 100) << p;
     UseInterpolatedTimeBase(step, true);
-    n = display::PlotLinearPoints(View(), 0, 4096, step);
+    n = display::PlotLinearPoints(View(), engine::CurrentPictureSettings(), 0, 4096, step);
     for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(display::DisplayState.PlotPoints[p]), 100) << p;
   }
 
@@ -160,7 +184,7 @@ TEST_F(PictureTest, PlottersNeverReadPastAChannelsLastSample) {
   display::DisplayState.XYPlotMode = 1;
   engine::ScopeState.DisplayStart = 4000;
   UsePlainTimeBase(2, 0.5);
-  const int n = display::PlotPlainPoints(View(), 0, 4096);
+  const int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
   ASSERT_EQ(n, 192);
   for (int p = 0; p < n; ++p) {
     ASSERT_EQ(display::DisplayState.PlotPoints[p].x, View().X0 + 198 + 100) << p;
@@ -177,7 +201,7 @@ TEST_F(PictureTest, ArithmeticTracesCombineOnTheCoarserScale) {
   FillCh2([](int) { return 127 - 50; });
 
   display::DisplayState.Ch1PlusCh2Mode = 1;
-  int n = display::PlotPlainPoints(View(), 0, 4096);
+  int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
   ASSERT_GT(n, 0);
   EXPECT_DOUBLE_EQ(display::DisplayState.MathScaleRatio, 0.1);
   EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[0]), 40 + (-5) + 127);
@@ -186,11 +210,11 @@ TEST_F(PictureTest, ArithmeticTracesCombineOnTheCoarserScale) {
   // CH2 at ground: the quotient is clamped, no division error.
   FillCh2([](int) { return 127; });
   display::DisplayState.DivideMode = 1;
-  n = display::PlotPlainPoints(View(), 0, 4096);
+  n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
   ASSERT_GT(n, 0);
   EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[n / 2]), 255);
   FillCh1([](int) { return 127; });
-  display::PlotPlainPoints(View(), 0, 4096);
+  display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
   EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[n / 2]), 127);
 }
 
@@ -262,18 +286,18 @@ TEST_F(PictureTest, BigScreenViewDoublesTheVerticalScale) {
 
   for (const auto& [code, row] : {std::pair{0, 24 + 512}, std::pair{255, 24 - 1}, std::pair{128, 24 + 254}}) {
     FillCh2([code](int) { return code; });
-    display::PlotTraceOn(big, 2);
+    display::PlotTraceOn(big, engine::CurrentPictureSettings(), 2);
     ASSERT_EQ(display::DisplayState.PlotPoints[0].y, row) << code;
     EXPECT_EQ(display::DisplayState.PlotPoints[950].x, 25 + 950);
-    display::PlotTraceOn(big, 2);
+    display::PlotTraceOn(big, engine::CurrentPictureSettings(), 2);
   }
   // Erased again: only the frame rows were repainted.
   display::WipePicture(big);
   const QImage empty = image->Picture()->Image().copy();
   FillCh2([](int i) { return (i * 3) % 256; });
-  display::DrawTraces(big);
+  display::DrawTraces(big, engine::CurrentPictureSettings());
   EXPECT_TRUE(big.Ch2Drawn);
-  display::EraseTraces(big);
+  display::EraseTraces(big, engine::CurrentPictureSettings());
   EXPECT_EQ(DifferentPixels(image->Picture()->Image(), WithFrameRows(empty, big)), 0);
 }
 
@@ -320,7 +344,7 @@ TEST_F(PictureTest, SineInterpolationMatchesTheFilterEntryByEntry) {
     for (int first : {0, 4096}) {
       for (int step : {1, 2}) {
         UseInterpolatedTimeBase(step, false);
-        const int n = display::PlotSinePoints(View(), first, first + 4096, step);
+        const int n = display::PlotSinePoints(View(), engine::CurrentPictureSettings(), first, first + 4096, step);
         ASSERT_EQ(n, 651);
         const std::vector<int> expected = ReferenceSine(first, step, n);
         for (int p = 0; p < n; ++p)

@@ -7,7 +7,7 @@
 
 #include "acquisition_fixture.h"
 #include "display/history_state.h"
-#include "display/persistence_options.h"
+#include "engine/persistence_options.h"
 
 using namespace acquisition_test;
 

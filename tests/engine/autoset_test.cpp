@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "acquisition_fixture.h"
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "engine/autoset.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"

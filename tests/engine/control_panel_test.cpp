@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "engine/control_panel.h"
 #include "engine/notice_dialogs.h"
 

@@ -8,7 +8,7 @@
 #include "bode/bode_plot.h"
 #include "bode/bode_state.h"
 #include "device_fixture.h"
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_state.h"

@@ -7,14 +7,14 @@
 #include <filesystem>
 #include <string>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "engine/startup.h"
 #include "startup_fixture.h"
 #include "bode/bode_state.h"
 #include "display/display_state.h"
-#include "display/persistence_options.h"
+#include "engine/persistence_options.h"
 #include "display/persistence_state.h"
 #include "engine/control_panel.h"
 #include "support/file_watch.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "display/persistence_options.h"
+#include "engine/persistence_options.h"
 #include "display/persistence_state.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"

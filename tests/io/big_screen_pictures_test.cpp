@@ -8,7 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "bode/bode_plot.h"
-#include "display/measurement_window.h"
+#include "engine/measurement_window.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"

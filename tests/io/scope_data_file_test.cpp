@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "display/add_text.h"
+#include "engine/add_text.h"
 #include "display/display_state.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"

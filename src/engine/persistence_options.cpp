@@ -1,5 +1,5 @@
 // The "Persistence Options" dialog: its controls and the values it takes.
-#include "display/persistence_options.h"
+#include "engine/persistence_options.h"
 
 #include "display/persistence.h"
 #include "display/persistence_state.h"

@@ -8,9 +8,9 @@
 #include <QWidget>
 #include <string>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "engine/control_panel.h"
-#include "picture_fixture.h"
+#include "display/picture_fixture.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "display/add_text.h"
+#include "engine/add_text.h"
 #include "display/annotation.h"
-#include "display/measurement_window.h"
-#include "picture_fixture.h"
+#include "engine/measurement_window.h"
+#include "display/picture_fixture.h"
 
 namespace {
 

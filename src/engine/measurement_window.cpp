@@ -1,9 +1,9 @@
 // The "Waveform Parameters" window (TForm_99).
-#include "display/measurement_window.h"
+#include "engine/measurement_window.h"
 
 #include <initializer_list>
 
-#include "display/add_text.h"
+#include "engine/add_text.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "io/help.h"

@@ -1,10 +1,10 @@
 // The scope's "Add Text" window (TForm_9) and the drawing of the annotation
 // and of the parameter list on the scope picture.
-#include "display/add_text.h"
+#include "engine/add_text.h"
 
 #include "display/annotation.h"
 #include "display/display_state.h"
-#include "display/measurement_window.h"
+#include "engine/measurement_window.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 
