@@ -50,7 +50,7 @@ void PostCapturePath(benchmark::State& state, const char* label, std::uint8_t in
   ScopeState.DemoMode = 0;
   ScopeState.ScopeFileReplay = 0;
   ScopeState.AcquisitionIdle = 0;
-  ScopeState.Ch1On = ScopeState.Ch2On = 1;
+  ScopeState.Settings.Ch1On = ScopeState.Settings.Ch2On = 1;
   SelectTimeBase(label, interpolation);
   ScopeState.ClearPending = 1;
   Form1->putsataanko();

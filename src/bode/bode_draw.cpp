@@ -63,7 +63,7 @@ void TBode_plot::tekstit() {
   for (TRadioButton* start : StartRadios)
     if (start->Checked() && start->Visible()) c->TextOut(m - 6, bottom, start->Caption());
   if (BodeState.BodeStartFromDc && !BodeState.BodeLogScale) c->TextOut(15, kImageHeight - 13, "0Hz");
-  c->TextOut(m, 1, ScaleText(BodeState.BodeVertScale, engine::ScopeState.Ch1GainCode, engine::ScopeState.Ch1ProbeFactor, engine::ScopeState.Ch1ProbeDb));
+  c->TextOut(m, 1, ScaleText(BodeState.BodeVertScale, engine::ScopeState.Settings.Ch1GainCode, engine::ScopeState.Ch1ProbeFactor, engine::ScopeState.Ch1ProbeDb));
   Image1->Invalidate();
 }
 
@@ -74,7 +74,7 @@ void TBode_plot::draw() {
   CoverBorder();
   TCanvas* c = Image1->Canvas();
   const int m = Margin(), w = PlotWidth(), h = PlotHeight();
-  const RangeScale scale = RangeFullScale(engine::ScopeState.Ch1GainCode);
+  const RangeScale scale = RangeFullScale(engine::ScopeState.Settings.Ch1GainCode);
   const double reference = scale.FullScale * engine::ScopeState.Ch1ProbeFactor;
   const bool logScale = BodeState.BodeLogScale != 0;
 
@@ -221,7 +221,7 @@ void TBode_plot::kursoridb() {
   WriteReadout(FreqReadoutText, 250, BodeState.BodeBackgroundColor);
   const int m = Margin();
   LevelReadoutText = LevelReadout(Markers, BodeState.BodeVertScale, {LevelMarker1Y, LevelMarker2Y, m, PlotHeight()},
-                                  engine::ScopeState.Ch1GainCode, engine::ScopeState.Ch1ProbeFactor, engine::ScopeState.Ch1ProbeDb)
+                                  engine::ScopeState.Settings.Ch1GainCode, engine::ScopeState.Ch1ProbeFactor, engine::ScopeState.Ch1ProbeDb)
                          .substr(0, 30);
   FreqReadoutText =
       FrequencyReadout(BodeState.BodeLogScale != 0, FreqMarkerX, m, PlotWidth(), BodeState.BodeSpanRatio, BodeState.BodeRangeTop).substr(0, 30);

@@ -154,10 +154,10 @@ bool BodeSweep::Start() {
   TCanvas* c = plot_.Image1->Canvas();
   c->Pen = TPen{};
   c->Pen.Color = BodeState.BodeMultiTrace ? BodeState.BodeTraceColors[static_cast<std::size_t>(plot_.NextTraceColor)] : BodeState.BodeTraceColor;
-  startCode_ = ScopeState.Ch1GainCode;
-  reference_ = RangeFullScale(ScopeState.Ch1GainCode).FullScale * ScopeState.Ch1ProbeFactor;
-  millivolts_ = RangeFullScale(ScopeState.Ch1GainCode).Millivolts;
-  const std::string unit = TraceUnit(ScopeState.Ch1GainCode);
+  startCode_ = ScopeState.Settings.Ch1GainCode;
+  reference_ = RangeFullScale(ScopeState.Settings.Ch1GainCode).FullScale * ScopeState.Ch1ProbeFactor;
+  millivolts_ = RangeFullScale(ScopeState.Settings.Ch1GainCode).Millivolts;
+  const std::string unit = TraceUnit(ScopeState.Settings.Ch1GainCode);
   plot_.Label3->SetCaption(unit);
   plot_.Memo1->Lines().Add(HeaderLine(unit));
   if (OKRightDlg_2) OKRightDlg_2->ApplyItem(OKRightDlg_2->ComboBox1->ItemIndex());
@@ -210,14 +210,14 @@ bool BodeSweep::Point() {
   const double rms = display::DisplayState.RmsVolts;
   double value = rms;
   if (BodeState.BodeAutoScale) {
-    value = InSweepUnit(rms, millivolts_, ScopeState.Ch1GainCode);
+    value = InSweepUnit(rms, millivolts_, ScopeState.Settings.Ch1GainCode);
   } else {
-    reference_ = RangeFullScale(ScopeState.Ch1GainCode).FullScale * ScopeState.Ch1ProbeFactor;
+    reference_ = RangeFullScale(ScopeState.Settings.Ch1GainCode).FullScale * ScopeState.Ch1ProbeFactor;
   }
   std::string dbvText = "-80";
   int row = h;
   if (rms > 0 && std::isfinite(rms)) {
-    const double dbv = LevelDbv(rms, ScopeState.Ch1GainCode, ScopeState.Ch1ProbeFactor, ScopeState.Ch1ProbeDb);
+    const double dbv = LevelDbv(rms, ScopeState.Settings.Ch1GainCode, ScopeState.Ch1ProbeFactor, ScopeState.Ch1ProbeDb);
     if (std::isfinite(dbv)) {
       dbvText = DbvText(dbv);
       row = LevelRow(BodeState.BodeVertScale, h, value / reference_);
@@ -251,7 +251,7 @@ bool BodeSweep::Measure() {
     if (BodeState.BodePauseFlag) WaitWhilePaused("        Click \"Pause\" to continue.");
     if (BodeState.BodeStopFlag) return false;
     if (!BodeState.BodeAutoScale) return true;
-    const std::optional<std::uint8_t> code = AutoScaleCode(reading_, engine::ScopeState.Ch1GainCode, engine::ScopeState.Ch1ProbeFactor);
+    const std::optional<std::uint8_t> code = AutoScaleCode(reading_, engine::ScopeState.Settings.Ch1GainCode, engine::ScopeState.Ch1ProbeFactor);
     if (!code) return true;
     Form1->RangeCodeClick(1, *code);
     plot_.Label1->SetCaption("Changing Voltage Scale...");
@@ -296,10 +296,10 @@ bool BodeSweep::MeasureDc() {
     Form1->rms_out();
     levels[k][0] = display::DisplayState.TraceMeanVolts;
     if (BodeState.BodeNormalize) {
-      ScopeState.Ch1On = 0;
+      ScopeState.Settings.Ch1On = 0;
       Form1->rms_out();
       levels[k][1] = display::DisplayState.TraceMeanVolts;
-      ScopeState.Ch1On = 1;
+      ScopeState.Settings.Ch1On = 1;
     }
     ScopeState.RmsOn = savedRms;
   }
@@ -308,8 +308,8 @@ bool BodeSweep::MeasureDc() {
     reading_ = 2.0;
     display::DisplayState.TraceMeanCode = 128;
   } else if (BodeState.BodeNormalize) {
-    reading_ = NormalisedReading(GeneratorState.GenAmplitude, DcReading(levels[0][0], levels[1][0]), ScopeState.Ch1GainCode,
-                                 DcReading(levels[0][1], levels[1][1]), ScopeState.Ch2GainCode);
+    reading_ = NormalisedReading(GeneratorState.GenAmplitude, DcReading(levels[0][0], levels[1][0]), ScopeState.Settings.Ch1GainCode,
+                                 DcReading(levels[0][1], levels[1][1]), ScopeState.Settings.Ch2GainCode);
   } else {
     reading_ = DcReading(levels[0][0], levels[1][0]);
   }
@@ -344,12 +344,12 @@ double BodeSweep::ReadRms() {
   double reading = display::DisplayState.RmsVolts;
   if (BodeState.BodeNormalize) {
     const std::int32_t meanCode = display::DisplayState.TraceMeanCode;
-    ScopeState.Ch1On = 0;
+    ScopeState.Settings.Ch1On = 0;
     Form1->rms_out();
     const double input = display::DisplayState.RmsVolts;
-    ScopeState.Ch1On = 1;
+    ScopeState.Settings.Ch1On = 1;
     display::DisplayState.TraceMeanCode = meanCode;
-    reading = NormalisedReading(generator::GeneratorState.GenAmplitude, reading, ScopeState.Ch1GainCode, input, ScopeState.Ch2GainCode);
+    reading = NormalisedReading(generator::GeneratorState.GenAmplitude, reading, ScopeState.Settings.Ch1GainCode, input, ScopeState.Settings.Ch2GainCode);
     display::DisplayState.RmsVolts = reading;
   }
   ScopeState.RmsOn = savedRms;

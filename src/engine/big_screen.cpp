@@ -22,7 +22,7 @@ constexpr int kScrollBarHeight = 17;
 constexpr unsigned kFocusDelayMs = 500;
 constexpr TColor kAutosetPanelColor = 0x800000;  // navy
 
-display::MarkerPens Pens() { return {display::ShownChannelPen(engine::ScopeState.Ch1On != 0), display::DisplayState.TimeMarkerPenColor}; }
+display::MarkerPens Pens() { return {display::ShownChannelPen(engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.TimeMarkerPenColor}; }
 
 std::int16_t Clamp16(int v) { return static_cast<std::int16_t>(std::clamp(v, -32768, 32767)); }
 
@@ -176,18 +176,18 @@ void TForm10::DoGrid() {
 void TForm10::viiva() { display::DrawTriggerTick(BigView, engine::CurrentPictureSettings()); }
 
 void TForm10::t_viiva() {
-  display::DrawTriggerLevelTick(BigView, engine::ScopeState.TriggerLevel, display::InvertedCh2Source(engine::CurrentPictureSettings()),
-                                display::TriggerPenColor(engine::ScopeState.TriggerSource));
+  display::DrawTriggerLevelTick(BigView, engine::ScopeState.Settings.TriggerLevel, display::InvertedCh2Source(engine::CurrentPictureSettings()),
+                                display::TriggerPenColor(engine::ScopeState.Settings.TriggerSource));
 }
 
 void TForm10::kursorit() {
   if (engine::ScopeState.SpectrumMode || !display::DisplayState.MarkersOn) return;
-  display::DrawScopeMarkerLines(BigView, display::ShownChannelPen(engine::ScopeState.Ch1On != 0), display::DisplayState.TimeMarkerPenColor);
+  display::DrawScopeMarkerLines(BigView, display::ShownChannelPen(engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.TimeMarkerPenColor);
 }
 
 void TForm10::fft_kursorit() {
   if (!engine::ScopeState.SpectrumMode || !display::DisplayState.FftMarkersOn) return;
-  display::DrawLevelMarkerLines(BigView, display::ShownChannelPen(engine::ScopeState.Ch1On != 0));
+  display::DrawLevelMarkerLines(BigView, display::ShownChannelPen(engine::ScopeState.Settings.Ch1On != 0));
 }
 
 void TForm10::fft_viiva_on() {

@@ -34,14 +34,14 @@ void TForm1::CreateBitViewControls() {
 void TForm1::GrSpeedButton15Click(TObject* /*Sender*/) {
   using namespace engine;
   if (!GrSpeedButton15->Down()) {
-    ScopeState.DigitalMode = 0;
+    ScopeState.Settings.DigitalMode = 0;
     ScopeState.ClearPending = 1;
     ReapplyTimeBase();
     piirrot();
     return;
   }
   poisto();
-  ScopeState.DigitalMode = 1;
+  ScopeState.Settings.DigitalMode = 1;
   // Logic levels are steps: no sine ringing between them.
   display::DisplayState.InterpolationChoice = 1;
   // The time base is applied again for eight samples per byte (and the

@@ -144,13 +144,13 @@ void SelectTimeBase(std::size_t row) {
 
 // Trigger "Off", source CH1 (or CH2) and rising edge through their buttons.
 void TriggerOffButton() {
-  if (!Press(&FrontPanelControls::SpeedButton8)) ScopeState.TriggerOff = 64;
+  if (!Press(&FrontPanelControls::SpeedButton8)) ScopeState.Settings.TriggerOff = 64;
 }
 void TriggerSourceButton(int channel) {
-  if (!Press(channel == 1 ? &FrontPanelControls::SpeedButton3 : &FrontPanelControls::SpeedButton4)) ScopeState.TriggerSource = channel == 1 ? 16 : 0;
+  if (!Press(channel == 1 ? &FrontPanelControls::SpeedButton3 : &FrontPanelControls::SpeedButton4)) ScopeState.Settings.TriggerSource = channel == 1 ? 16 : 0;
 }
 void RisingEdgeButton() {
-  if (!Press(&FrontPanelControls::SpeedButton5)) ScopeState.TriggerSlope = 32;
+  if (!Press(&FrontPanelControls::SpeedButton5)) ScopeState.Settings.TriggerSlope = 32;
 }
 
 // Step 3, point by point: low, mid and high of CH1, then of CH2. The first
@@ -441,8 +441,8 @@ void PlainScopeDisplay() {
 
 // Both channels shown, through their "On" buttons.
 void BothChannelsShown() {
-  if (!Press(&FrontPanelControls::CH1on)) ScopeState.Ch1On = 1;
-  if (!Press(&FrontPanelControls::CH2on)) ScopeState.Ch2On = 1;
+  if (!Press(&FrontPanelControls::CH1on)) ScopeState.Settings.Ch1On = 1;
+  if (!Press(&FrontPanelControls::CH2on)) ScopeState.Settings.Ch2On = 1;
 }
 
 }  // namespace
@@ -478,11 +478,11 @@ void engine::ScopeDevice::calibrate() {
   if (Form10) ShowCalibratingPanel(Form10->CalibratingPanel, true);
   Form1->SetEnabled(false);
 
-  ScopeState.TriggerOff = 64;
+  ScopeState.Settings.TriggerOff = 64;
   SetButtonDown(&FrontPanelControls::SpeedButton_gnd1, true);
   SetButtonDown(&FrontPanelControls::SpeedButton_gnd2, true);
   SetCalibrationPairs(kFallbackCalibrationPairs);
-  ScopeState.Ch1InputOn = ScopeState.Ch2InputOn = 0;
+  ScopeState.Settings.Ch1InputOn = ScopeState.Settings.Ch2InputOn = 0;
   ScopeState.Ch1V5Offset = ScopeState.Ch2V5Offset = 0;
   ScopeState.Ch1RangeTrim = ScopeState.Ch2RangeTrim = 0;
   ScopeState.Ch1RateTrim = ScopeState.Ch2RateTrim = 0;
@@ -568,8 +568,8 @@ void engine::ScopeDevice::calibrate() {
   if (Form10) ShowCalibratingPanel(Form10->CalibratingPanel, false);
   Form1->SetEnabled(true);
   Form1->TrackBar3Change(Form1);
-  ScopeState.Ch1Ac = ScopeState.Ch2Ac = 0;
-  ScopeState.Ch1InputOn = ScopeState.Ch2InputOn = 1;
+  ScopeState.Settings.Ch1Ac = ScopeState.Settings.Ch2Ac = 0;
+  ScopeState.Settings.Ch1InputOn = ScopeState.Settings.Ch2InputOn = 1;
   SetButtonDown(&FrontPanelControls::SpeedButton_dc1, true);
   SetButtonDown(&FrontPanelControls::SpeedButton_dc2, true);
   SetButtonDown(&FrontPanelControls::SpeedButton8, true);

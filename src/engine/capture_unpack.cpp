@@ -90,12 +90,12 @@ void NoiseRejectRoute() {
   using namespace engine;
   using namespace display;
   const std::int32_t* trigger =
-      ScopeState.NoiseRejectStage.data() + (ScopeState.TriggerSource == 16 ? kChannelSamples : 0);
+      ScopeState.NoiseRejectStage.data() + (ScopeState.Settings.TriggerSource == 16 ? kChannelSamples : 0);
   std::int32_t before = 0;
   std::int32_t after = 0;
   for (int i = 1000; i <= 1024; ++i) before += trigger[i];
   for (int i = 1025; i <= 1049; ++i) after += trigger[i];
-  const bool accepted = ScopeState.TriggerSlope == 32 ? before < after : before > after;
+  const bool accepted = ScopeState.Settings.TriggerSlope == 32 ? before < after : before > after;
 
   auto page = [](std::int32_t index) -> auto& { return ScopeState.NoiseRejectPages[static_cast<std::size_t>(((index % 3) + 3) % 3)]; };
   if (accepted) {
@@ -160,11 +160,11 @@ void ScopeDevice::LueData_500() {
 
   // A grounded input shows its mean level as a flat line.
   if (!Calibrating) {
-    if (!ScopeState.Ch1InputOn) {
+    if (!ScopeState.Settings.Ch1InputOn) {
       const std::uint8_t mean = MeanOfEveryOther(raw, 0);
       for (std::size_t i = 0; i < kCaptureBytes; i += 2) raw[i] = mean;
     }
-    if (!ScopeState.Ch2InputOn) {
+    if (!ScopeState.Settings.Ch2InputOn) {
       const std::uint8_t mean = MeanOfEveryOther(raw, 1);
       for (std::size_t i = 1; i < kCaptureBytes; i += 2) raw[i] = mean;
     }
@@ -177,7 +177,7 @@ void ScopeDevice::LueData_500() {
       Ch2Spectrum[i] = raw[2 * i + 1];
     }
   } else {
-    if (ScopeState.NoiseRejectOn && ScopeState.SingleStop && ScopeState.TriggerOff == 0 && ScopeState.TriggerSource != 1) {
+    if (ScopeState.NoiseRejectOn && ScopeState.SingleStop && ScopeState.Settings.TriggerOff == 0 && ScopeState.Settings.TriggerSource != 1) {
       for (std::size_t i = 0; i < kChannelSamples; ++i) {
         ScopeState.NoiseRejectStage[kChannelSamples + i] = raw[2 * i];
         ScopeState.NoiseRejectStage[i] = raw[2 * i + 1];
@@ -193,7 +193,7 @@ void ScopeDevice::LueData_500() {
     std::copy_n(ScopeState.ScopeSampleBlock.begin(), kCaptureBytes, ScopeState.SampleCopy.begin());
   }
 
-  if (ScopeState.DigitalMode) ExpandBitView();
+  if (ScopeState.Settings.DigitalMode) ExpandBitView();
 }
 
 std::uint16_t ScopeDevice::ReadBytes() {

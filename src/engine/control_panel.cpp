@@ -5,6 +5,7 @@
 #include "engine/main_form.h"
 #include "engine/time_base.h"
 #include "engine/scope_state.h"
+#include "engine/step_tables.h"
 #include "widgets/control_maker.h"
 
 namespace {
@@ -44,6 +45,28 @@ void MirrorToTwin(const FrontPanelControls& main, PanelControl<TGrSpeedButton> c
 void MirrorToTwin(const FrontPanelControls& main, PanelControl<TTrackBar> control) {
   TTrackBar* twin = TwinControl(control);
   if (twin && main.*control) twin->SetPosition((main.*control)->Position());
+}
+
+void ShowChannelSettings(FrontPanelControls* panel, int channel) {
+  using FP = FrontPanelControls;
+  static constexpr engine::PanelButton kCoupling[2][3] = {
+      {&FP::SpeedButton_ac1, &FP::SpeedButton_dc1, &FP::SpeedButton_gnd1},
+      {&FP::SpeedButton__ac2, &FP::SpeedButton_dc2, &FP::SpeedButton_gnd2}};
+  static constexpr engine::PanelButton kProbes[2][2] = {{&FP::x11, &FP::x101}, {&FP::x12, &FP::x102}};
+  if (!panel || (channel != 1 && channel != 2)) return;
+  const engine::ScopeSettings s = engine::ScopePanelSettings();
+  auto press = [panel](engine::PanelButton button) {
+    if (button && panel->*button) (panel->*button)->SetDown(true);
+  };
+  if (const engine::RangeStep* row = engine::RangeRowOfCode(s.GainCode(channel)))
+    press(channel == 1 ? row->Ch1Button : row->Ch2Button);
+  press(kCoupling[channel - 1][engine::CouplingIndex(s, channel)]);
+  press(kProbes[channel - 1][s.X10(channel) ? 1 : 0]);
+}
+
+void ShowChannelSettings(FrontPanelControls& main, int channel) {
+  ShowChannelSettings(&main, channel);
+  ShowChannelSettings(Form11, channel);
 }
 
 TForm11::TForm11(TComponent* owner) : TForm(owner) {

@@ -147,6 +147,12 @@ T* TwinControl(PanelControl<T> control) {
 void MirrorToTwin(const FrontPanelControls& main, PanelControl<TGrSpeedButton> control);
 void MirrorToTwin(const FrontPanelControls& main, PanelControl<TTrackBar> control);
 
+// The buttons of one channel (1 or 2) on `panel` show the scope's settings:
+// the range (while its code has a button), the coupling and the probe.
+void ShowChannelSettings(FrontPanelControls* panel, int channel);
+// The same on the main window and on the twin panel.
+void ShowChannelSettings(FrontPanelControls& main, int channel);
+
 
 class TForm1;
 // A main-window handler, as the twin panel's items run it.

@@ -151,24 +151,24 @@ void TForm1::tee_demo() {
   using namespace display;
   const bool demo1 = ScopeState.TimePerDiv >= kDemo1FromTimePerDiv;
   TulostaTeksti(demo1 ? "DEMO 1" : "DEMO 2", ScopeState.ScreenX0 + 307, 3, DisplayState.BrightGridColor);
-  BuildPeriod(kCh1Period, demo1 ? kDemo1Ch1Source : kDemo2Ch1Source, TrackBar1->Position(), ScopeState.Ch1GainCode);
-  BuildPeriod(kCh2Period, demo1 ? kDemo1Ch2Source : kDemo2Ch2Source, TrackBar2->Position(), ScopeState.Ch2GainCode);
+  BuildPeriod(kCh1Period, demo1 ? kDemo1Ch1Source : kDemo2Ch1Source, TrackBar1->Position(), ScopeState.Settings.Ch1GainCode);
+  BuildPeriod(kCh2Period, demo1 ? kDemo1Ch2Source : kDemo2Ch2Source, TrackBar2->Position(), ScopeState.Settings.Ch2GainCode);
 }
 
 void TForm1::triggaa_demo() {
   using namespace engine;
   using namespace display;
   ChooseStepAndRepeat();
-  if (ScopeState.TriggerOff != 0) {
+  if (ScopeState.Settings.TriggerOff != 0) {
     ScopeState.DemoStart = ScopeState.DemoPhase >= kPeriodBytes ? 0 : ScopeState.DemoPhase;
     ScopeState.DemoTriggered = 1;
     return;
   }
 
-  int level = ScopeState.DeviceTriggerLevel;
+  int level = ScopeState.Settings.DeviceTriggerLevel;
   if (level != 0 && level != 255) level += RandomBit();
-  const int period = ScopeState.TriggerSource == 16 ? kCh1Period : kCh2Period;
-  const bool rising = ScopeState.TriggerSlope == 32;
+  const int period = ScopeState.Settings.TriggerSource == 16 ? kCh1Period : kCh2Period;
+  const bool rising = ScopeState.Settings.TriggerSlope == 32;
   // First a sample on the near side of the level, then the first one past it.
   int i = 0;
   while (i < kTriggerSearchEntries && !(rising ? Entry(period + i) < level : Entry(period + i) > level)) ++i;
@@ -187,7 +187,7 @@ void TForm1::triggaa_demo() {
     ScopeState.DemoTriggered = 1;
   }
   // An external trigger never comes in the demo.
-  if (ScopeState.TriggerSource == 1) ScopeState.DemoTriggered = 0;
+  if (ScopeState.Settings.TriggerSource == 1) ScopeState.DemoTriggered = 0;
 }
 
 void TForm1::luedemo() {

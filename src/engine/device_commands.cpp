@@ -68,21 +68,7 @@ void ScopeDevice::Resetoi_500() {
 
 engine::ScopeSettings TForm1::CurrentScopeSettings() const {
   using namespace engine;
-  ScopeSettings s;
-  s.Ch1GainCode = ScopeState.Ch1GainCode;
-  s.Ch2GainCode = ScopeState.Ch2GainCode;
-  s.Ch1InputOn = ScopeState.Ch1InputOn;
-  s.Ch2InputOn = ScopeState.Ch2InputOn;
-  s.Ch1Ac = ScopeState.Ch1Ac;
-  s.Ch2Ac = ScopeState.Ch2Ac;
-  s.Ch1OffsetDacByte = ScopeState.Ch1OffsetDacByte;
-  s.Ch2OffsetDacByte = ScopeState.Ch2OffsetDacByte;
-  s.DeviceTriggerLevel = ScopeState.DeviceTriggerLevel;
-  s.TimeBaseCode = ScopeState.TimeBaseCode;
-  s.TriggerSource = ScopeState.TriggerSource;
-  s.TriggerSlope = ScopeState.TriggerSlope;
-  s.TriggerOff = ScopeState.TriggerOff;
-  s.DigitalMode = ScopeState.DigitalMode;
+  ScopeSettings s = ScopeState.Settings;
   s.Sticky = PacketBits;
   s.Sticky.TimeBaseRegister = ScopeState.TimeBaseRegister;
   return s;
@@ -113,8 +99,8 @@ void TForm1::Set_DACs() {
   using namespace engine;
   using namespace bode;
   using namespace display;
-  ScopeState.Ch1OffsetDacByte = OffsetByte(ScopeState.Ch1OffsetCal, ScopeState.Ch1RangeTrim, ScopeState.Ch1RateTrim, ScopeState.Ch1PositionDac);
-  ScopeState.Ch2OffsetDacByte = OffsetByte(ScopeState.Ch2OffsetCal, ScopeState.Ch2RangeTrim, ScopeState.Ch2RateTrim, ScopeState.Ch2PositionDac);
+  ScopeState.Settings.Ch1OffsetDacByte = OffsetByte(ScopeState.Ch1OffsetCal, ScopeState.Ch1RangeTrim, ScopeState.Ch1RateTrim, ScopeState.Ch1PositionDac);
+  ScopeState.Settings.Ch2OffsetDacByte = OffsetByte(ScopeState.Ch2OffsetCal, ScopeState.Ch2RangeTrim, ScopeState.Ch2RateTrim, ScopeState.Ch2PositionDac);
   Set500();
 }
 
@@ -129,7 +115,7 @@ void TForm1::asetus(const std::string& label, int kind) {
   if (ScopeState.SpectrumMode) kursoridb();
 
   if (kind == 1 || kind == 2) {
-    if (ScopeState.TriggerSource == (kind == 1 ? 16 : 0)) ScopeState.CaptureCount = 0;
+    if (ScopeState.Settings.TriggerSource == (kind == 1 ? 16 : 0)) ScopeState.CaptureCount = 0;
     ShowRangeLabel(kind, label);
   }
 
@@ -166,9 +152,9 @@ void TForm1::AsetaAika(int pixelStep, const std::string& label) {
   ScopeState.Magnification = magnification;
 
   const int m = ScrollBar2->Position() - 32;
-  const double u = ScopeState.SampleStep / (ScopeState.PixelStep * (ScopeState.DigitalMode ? 20.0 : 5.0));
+  const double u = ScopeState.SampleStep / (ScopeState.PixelStep * (ScopeState.Settings.DigitalMode ? 20.0 : 5.0));
   std::int64_t start = numeric::Round(m * u * 32) + 1024;
-  if (ScopeState.DigitalMode) start = 1024;
+  if (ScopeState.Settings.DigitalMode) start = 1024;
   ScopeState.DisplayStart = static_cast<std::int32_t>(std::clamp<std::int64_t>(start, 1, 4066));
 
   if (ScopeState.Magnification > 0.4 && ScopeState.Magnification < 80) piirrot();
@@ -191,7 +177,7 @@ void TForm1::AsetaAika(int pixelStep, const std::string& label) {
   for (TSpeedButton* sl : {SpeedButton005us, TwinControl(&FrontPanelControls::SpeedButton005us)}) {
     if (!sl) continue;
     if (!interpolated) sl->SetEnabled(false);
-    else if (!ScopeState.DigitalMode) sl->SetEnabled(true);
+    else if (!ScopeState.Settings.DigitalMode) sl->SetEnabled(true);
   }
 }
 
@@ -221,12 +207,12 @@ void TForm1::ApplyTimeBaseStep(const engine::TimeBaseStep& step) {
     PressOn(this, step.SpanButton);
     PressOn(Form11, step.SpanButton);
     ScopeState.TimePerDiv = step.SpectrumTimePerDiv;
-    ScopeState.TimeBaseCode = step.SpectrumCode;
+    ScopeState.Settings.TimeBaseCode = step.SpectrumCode;
     ScopeState.SampleStep = step.SpectrumSampleStep;
   } else {
     PressOn(this, step.Button);
     ScopeState.TimePerDiv = step.TimePerDiv;
-    ScopeState.TimeBaseCode = step.Code;
+    ScopeState.Settings.TimeBaseCode = step.Code;
     ScopeState.SampleStep = step.SampleStep;
   }
   ScopeState.Ch1RateTrim = 0;
@@ -240,13 +226,11 @@ void TForm1::ApplyRangeStep(int channel, const engine::RangeStep& step) {
   using namespace bode;
   using namespace display;
   const bool ch1 = channel == 1;
-  const engine::PanelButton button = ch1 ? step.Ch1Button : step.Ch2Button;
-  PressOn(this, button);
-  PressOn(Form11, button);
-  (ch1 ? ScopeState.Ch1GainCode : ScopeState.Ch2GainCode) = step.Code;
+  SetScopeSettings([&](ScopeSettings& s) { s.GainCode(channel) = step.Code; });
+  ShowChannelSettings(*this, channel);
   (ch1 ? ScopeState.Ch1RangeTrim : ScopeState.Ch2RangeTrim) =
       step.CalibratedTrim ? (ch1 ? ScopeState.Ch1V5Offset : ScopeState.Ch2V5Offset) : 0;
-  asetus((ch1 ? ScopeState.Ch1X10 : ScopeState.Ch2X10) ? step.LabelX10 : step.LabelX1, channel);
+  asetus((ch1 ? ScopeState.Settings.Ch1X10 : ScopeState.Settings.Ch2X10) ? step.LabelX10 : step.LabelX1, channel);
   kursorivoltit();
   if (ch1 && Bode_plot) {
     if (const RangeStep* row = RangeRowOfCode(step.Code))

@@ -21,7 +21,7 @@ const char* const kCalibrationFailedText = "Communication error. Calibration fai
 
 GroundMarkerOutcome PlaceGroundMarker(display::ScopeView& view, int channel) {
   const bool ch1 = channel == 1;
-  if (ScopeState.SpectrumMode || !(ch1 ? ScopeState.Ch1On : ScopeState.Ch2On)) return GroundMarkerOutcome::NotShown;
+  if (ScopeState.SpectrumMode || !(ch1 ? ScopeState.Settings.Ch1On : ScopeState.Settings.Ch2On)) return GroundMarkerOutcome::NotShown;
   // The inverted CH2 trace is mirrored about mid-screen, and so is its ground.
   const bool mirrored = !ch1 && ScopeState.InvertCh2Mode && !ScopeState.MathOff;
 
@@ -31,7 +31,7 @@ GroundMarkerOutcome PlaceGroundMarker(display::ScopeView& view, int channel) {
   if (ScopeState.DemoMode) {
     // The demo signals sit two codes per bar step from mid-screen; only the
     // glyph of an inverted CH2 is mirrored, the level stays as the demo made it.
-    level = (ch1 ? ScopeState.Ch1Position : ScopeState.Ch2Position) * 2 + 128;
+    level = (ch1 ? ScopeState.Settings.Ch1Position : ScopeState.Settings.Ch2Position) * 2 + 128;
     drawnAt = mirrored ? 255 - level : level;
   } else {
     const GroundLevelLine line = ChannelGroundLevelFit(channel);

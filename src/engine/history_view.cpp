@@ -108,7 +108,7 @@ void TForm1::ScrollBar1Change(TObject*) {
   const int position = ScrollBar1->Position();
   HistoryState.HistoryViewIndex = HistorySlotOfPosition(position, HistoryState.HistoryIndex, HistoryState.HistoryLength);
   ShowHistorySlot(HistoryState.HistoryViewIndex, ScopeState.ScopeSampleBlock, ScopeState.SpectrumInputBlock,
-                  ScopeState.DigitalMode ? std::span<std::int32_t>(ScopeState.SampleCopy) : std::span<std::int32_t>());
+                  ScopeState.Settings.DigitalMode ? std::span<std::int32_t>(ScopeState.SampleCopy) : std::span<std::int32_t>());
   SetStatusText(HistoryTraceLabel(position, HistoryState.HistoryLength));
   if (Form10 && Form10->ScrollBar1) {
     // The Big Screen's bar follows without choosing again.

@@ -118,8 +118,8 @@ void TForm1::SpeedButton27Click(TObject*) {
     rec.putsataanko();
     RecorderDemoChangePending = 0;
   }
-  recorder::RecorderState.SavedTimeBaseCode = ScopeState.TimeBaseCode;
-  recorder::RecorderState.SavedTriggerOff = ScopeState.TriggerOff;
+  recorder::RecorderState.SavedTimeBaseCode = ScopeState.Settings.TimeBaseCode;
+  recorder::RecorderState.SavedTriggerOff = ScopeState.Settings.TriggerOff;
 
   // The recorder's pressed buttons send its settings to the device.
   for (int channel = 1; channel <= 2; ++channel) {

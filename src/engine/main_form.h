@@ -23,6 +23,9 @@
 #include "widgets/gr_speed_button.h"
 
 class GeneratorPanel;
+namespace engine {
+struct SettingsFileKey;
+}
 
 // The front panel (channels, trigger, time base, Run/Single) comes from
 // FrontPanelControls, shared with the twin panel TForm11.
@@ -626,6 +629,9 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void SaveRecallLastSettings1Click(TObject* Sender);
   // Puts a settings file read whole into the controls through their handlers.
   void ApplySettings(const engine::SettingsSnapshot& file);
+  // The keys of the settings files in file order, each with how the writer
+  // takes its value and how the recall puts it back.
+  static const std::vector<engine::SettingsFileKey>& SettingsFileKeys();
 
   // The scope data file: save the last capture with its settings and
   // annotation, and load one back.

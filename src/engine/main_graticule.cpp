@@ -25,20 +25,20 @@ void TForm1::DoGrid() {
 }
 
 void TForm1::t_viiva() {
-  display::DrawTriggerLevelTick(MainView, engine::ScopeState.TriggerLevel, display::InvertedCh2Source(engine::CurrentPictureSettings()),
-                                display::TriggerPenColor(engine::ScopeState.TriggerSource));
+  display::DrawTriggerLevelTick(MainView, engine::ScopeState.Settings.TriggerLevel, display::InvertedCh2Source(engine::CurrentPictureSettings()),
+                                display::TriggerPenColor(engine::ScopeState.Settings.TriggerSource));
   if (TForm10* big = ShownBigScreen()) big->t_viiva();
 }
 
 void TForm1::kursorit() {
   if (engine::ScopeState.SpectrumMode || !display::DisplayState.MarkersOn) return;
-  display::DrawScopeMarkerLines(MainView, display::ShownChannelPen(engine::ScopeState.Ch1On != 0), display::DisplayState.TimeMarkerPenColor);
+  display::DrawScopeMarkerLines(MainView, display::ShownChannelPen(engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.TimeMarkerPenColor);
   if (TForm10* big = ShownBigScreen()) big->kursorit();
 }
 
 void TForm1::fft_kursorit() {
   if (!engine::ScopeState.SpectrumMode || !display::DisplayState.FftMarkersOn) return;
-  display::DrawLevelMarkerLines(MainView, display::ShownChannelPen(engine::ScopeState.Ch1On != 0));
+  display::DrawLevelMarkerLines(MainView, display::ShownChannelPen(engine::ScopeState.Settings.Ch1On != 0));
   if (TForm10* big = ShownBigScreen()) big->fft_kursorit();
 }
 
@@ -106,10 +106,10 @@ void TForm1::ShowRangeLabel(int channel, const std::string& label) {
   // The coupling buttons re-apply the label through here, so it is kept bare.
   (ch1 ? ScopeState.Ch1RangeLabel : ScopeState.Ch2RangeLabel) = ShortLabel(label);
   std::string text = label;
-  if (ch1 ? ScopeState.Ch1Ac : ScopeState.Ch2Ac) text += "~";
+  if (ch1 ? ScopeState.Settings.Ch1Ac : ScopeState.Settings.Ch2Ac) text += "~";
   text = ShortLabel(text);
-  if (ch1 && ScopeState.Ch1On) TulostaTeksti(text, x, display::kTopTextY, DisplayState.Ch1Color);
-  if (!ch1 && ScopeState.Ch2On) {
+  if (ch1 && ScopeState.Settings.Ch1On) TulostaTeksti(text, x, display::kTopTextY, DisplayState.Ch1Color);
+  if (!ch1 && ScopeState.Settings.Ch2On) {
     TulostaTeksti(text, x, display::kTopTextY, DisplayState.Ch2Color);
     if (ScopeState.InvertCh2Mode && !ScopeState.MathOff) TulostaTeksti(text, x, display::kTopTextY, DisplayState.Math2Color);
   }

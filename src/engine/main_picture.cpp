@@ -31,7 +31,7 @@ void TForm1::putsataanko() {
     Image1->Invalidate();
     if (BigScreenShown()) Form10->putsataanko();
     ScopeState.ClearPending = 0;
-    if (ScopeState.DigitalMode)
+    if (ScopeState.Settings.DigitalMode)
       TulostaTeksti(ScopeState.DemoMode ? "Not supported in Demo Mode" : "Digital function is active",
                     MainView.X0 + MainView.Texts.Notice, MainView.TopTextY, clRed);
   }
@@ -51,7 +51,7 @@ void TForm1::poisto() {
 
 void TForm1::piirrot() {
   using namespace engine;
-  if (ScopeState.DigitalMode) engine::ExpandBitView();
+  if (ScopeState.Settings.DigitalMode) engine::ExpandBitView();
   if (display::DrawTraces(MainView, engine::CurrentPictureSettings())) ScopeState.PlotMethod = 0;
   if (BigScreenShown()) Form10->piirrot();
   if (Form_9) {

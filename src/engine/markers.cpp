@@ -116,7 +116,7 @@ void TForm1::Image1MouseUp(TObject* /*Sender*/, TMouseButton Button, TShiftState
 
 // ---------------------------------------------------------------- dragging
 
-display::MarkerPens TForm1::MarkerPens() const { return {display::ShownChannelPen(engine::ScopeState.Ch1On != 0), display::DisplayState.TimeMarkerPenColor}; }
+display::MarkerPens TForm1::MarkerPens() const { return {display::ShownChannelPen(engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.TimeMarkerPenColor}; }
 
 void TForm1::dso_down(int x, int y) {
   putsataanko();

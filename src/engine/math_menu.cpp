@@ -52,7 +52,7 @@ void ColourCh2Labels(bool inverted) {
   FrontPanelControls* panels[2] = {Form1, Form11};
   for (FrontPanelControls* p : panels) {
     if (!p) continue;
-    SetFontColorOf(p->LabelCh2, inverted ? DisplayState.Math2Color : engine::ScopeState.Ch2On ? DisplayState.Ch2Color : clGray);
+    SetFontColorOf(p->LabelCh2, inverted ? DisplayState.Math2Color : engine::ScopeState.Settings.Ch2On ? DisplayState.Ch2Color : clGray);
     for (TGrSpeedButton* b : {p->SpeedButton__ac2, p->SpeedButton_dc2, p->SpeedButton_gnd2}) {
       b->Font().Color = inverted ? DisplayState.Math2Color : p->SpeedButton_dc1->Font().Color;
       b->FontChanged();
@@ -76,7 +76,7 @@ void TForm1::SetFastestStepsEnabled(bool enabled) {
 void TForm1::RebuildMathPicture() {
   using namespace engine;
   using namespace display;
-  if (ScopeState.TriggerOff == 0 && ScopeState.TriggerSource == 0) {
+  if (ScopeState.Settings.TriggerOff == 0 && ScopeState.Settings.TriggerSource == 0) {
     SetFontColorOf(Label3, DisplayState.Ch2Color);
     if (Form11) SetFontColorOf(Form11->Label3, DisplayState.Ch2Color);
   }
@@ -133,7 +133,7 @@ void TForm1::MathModeClick(int mode) {
   DisplayState.Ch2PenColor = DisplayState.Ch2XorColor;
   if (on && mode == kInvert) DisplayState.Ch2PenColor = DisplayState.Math2PenColor;
   ColourCh2Labels(on && mode == kInvert);
-  if (!on) SetFontColorOf(LabelCh1, ScopeState.Ch1On ? DisplayState.Ch1Color : clGray);
+  if (!on) SetFontColorOf(LabelCh1, ScopeState.Settings.Ch1On ? DisplayState.Ch1Color : clGray);
 
   // The computed traces need real samples: not the two magnified steps.
   if (arithmetic && on && (SpeedButton02us->Down() || SpeedButton01us->Down())) {
@@ -202,7 +202,7 @@ void TForm1::SpeedButton21Click(TObject*) {
   } else {
     ScopeState.MathOff = 1;
     ColourCh2Labels(false);
-    SetFontColorOf(LabelCh1, ScopeState.Ch1On ? DisplayState.Ch1Color : clGray);
+    SetFontColorOf(LabelCh1, ScopeState.Settings.Ch1On ? DisplayState.Ch1Color : clGray);
     for (FrontPanelControls* p : panels)
       if (p) {
         p->SpeedButtonCh1->SetEnabled(true);

@@ -35,10 +35,10 @@ display::ChannelSetup SetupOf(int channel) {
   using namespace engine;
   using namespace display;
   display::ChannelSetup s;
-  s.RangeCode = channel == 1 ? ScopeState.Ch1GainCode : ScopeState.Ch2GainCode;
+  s.RangeCode = channel == 1 ? ScopeState.Settings.Ch1GainCode : ScopeState.Settings.Ch2GainCode;
   s.ProbeFactor = channel == 1 ? ScopeState.Ch1ProbeFactor : ScopeState.Ch2ProbeFactor;
   s.GroundCode = GroundCode(channel);
-  s.TimeBaseCode = ScopeState.TimeBaseCode;
+  s.TimeBaseCode = ScopeState.Settings.TimeBaseCode;
   s.TimePerDiv = ScopeState.TimePerDiv;
   s.PositionMoved = (channel == 1 ? display::DisplayState.Ch1CapturePos : display::DisplayState.Ch2CapturePos) != 0;
   return s;
@@ -49,10 +49,10 @@ display::ChannelSetup SetupOf(int channel) {
 void TForm1::rms_out() {
   using namespace engine;
   using namespace display;
-  if (!(ScopeState.RmsOn || ScopeState.DbmOn) || ScopeState.SpectrumMode || ScopeState.DigitalMode) return;
-  const int channel = ScopeState.Ch1On ? 1 : 2;
+  if (!(ScopeState.RmsOn || ScopeState.DbmOn) || ScopeState.SpectrumMode || ScopeState.Settings.DigitalMode) return;
+  const int channel = ScopeState.Settings.Ch1On ? 1 : 2;
   const display::RmsReadout r =
-      display::MeasureRms(Samples(channel), channel == 1 ? ScopeState.Ch1GainCode : ScopeState.Ch2GainCode,
+      display::MeasureRms(Samples(channel), channel == 1 ? ScopeState.Settings.Ch1GainCode : ScopeState.Settings.Ch2GainCode,
                           channel == 1 ? ScopeState.Ch1ProbeFactor : ScopeState.Ch2ProbeFactor);
   display::DisplayState.TraceMeanCode = r.MeanCode;
   display::DisplayState.TraceMeanVolts = r.MeanVolts;
@@ -62,7 +62,7 @@ void TForm1::rms_out() {
   const int xRms = MainView.X0 + MainView.Texts.Rms, xDbm = MainView.X0 + MainView.Texts.Dbm;
   TulostaTeksti(ScopeState.RmsText, xRms, y, DisplayState.BackgroundColor);
   TulostaTeksti(ScopeState.DbmText, xDbm, y, DisplayState.BackgroundColor);
-  const std::string unit = display::RangeVolts(channel == 1 ? ScopeState.Ch1GainCode : ScopeState.Ch2GainCode).Unit;
+  const std::string unit = display::RangeVolts(channel == 1 ? ScopeState.Settings.Ch1GainCode : ScopeState.Settings.Ch2GainCode).Unit;
   ScopeState.RmsText = ("Vrms: " + r.RmsValue + unit).substr(0, kReadoutChars);
   ScopeState.DbmText = (r.DbmValue + "dBm").substr(0, kReadoutChars);
   const TColor colour = channel == 1 ? DisplayState.Ch1Color : DisplayState.Ch2Color;
@@ -73,7 +73,7 @@ void TForm1::rms_out() {
 void TForm1::measure() {
   using namespace engine;
   using namespace display;
-  if (!Form_99 || !Form_99->Visible() || ScopeState.DigitalMode) return;
+  if (!Form_99 || !Form_99->Visible() || ScopeState.Settings.DigitalMode) return;
   if (Form_99->CH1M->Checked())
     Form_99->ShowColumn(1, display::MeasureChannel(Samples(1), SetupOf(1)));
   else
@@ -104,7 +104,7 @@ void TForm1::measure() {
 }
 
 void TForm1::measure2() {
-  if (!Form_99 || !Form_99->Visible() || engine::ScopeState.DigitalMode) return;
+  if (!Form_99 || !Form_99->Visible() || engine::ScopeState.Settings.DigitalMode) return;
   if (Form_99->CH2M->Checked())
     Form_99->ShowColumn(2, display::MeasureChannel(Samples(2), SetupOf(2)));
   else

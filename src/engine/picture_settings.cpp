@@ -16,12 +16,12 @@ int ActivePersistence() {
 display::PictureSettings CurrentPictureSettings() {
   display::PictureSettings s;
   s.Samples = ScopeState.ScopeSampleBlock;
-  s.Ch1On = ScopeState.Ch1On;
-  s.Ch2On = ScopeState.Ch2On;
+  s.Ch1On = ScopeState.Settings.Ch1On;
+  s.Ch2On = ScopeState.Settings.Ch2On;
   s.MathOff = ScopeState.MathOff;
   s.InvertCh2Mode = ScopeState.InvertCh2Mode;
   s.SpectrumMode = ScopeState.SpectrumMode;
-  s.DigitalMode = ScopeState.DigitalMode;
+  s.DigitalMode = ScopeState.Settings.DigitalMode;
   s.TracesShown = ScopeState.TracesShown;
   s.AcquisitionIdle = ScopeState.AcquisitionIdle;
   s.DotJoin = ScopeState.DotJoin;
@@ -31,9 +31,9 @@ display::PictureSettings CurrentPictureSettings() {
   s.CaptureStart = ScopeState.CaptureStart;
   s.PixelStep = ScopeState.PixelStep;
   s.Magnification = ScopeState.Magnification;
-  s.TriggerSource = ScopeState.TriggerSource;
-  s.Ch1GainCode = ScopeState.Ch1GainCode;
-  s.Ch2GainCode = ScopeState.Ch2GainCode;
+  s.TriggerSource = ScopeState.Settings.TriggerSource;
+  s.Ch1GainCode = ScopeState.Settings.Ch1GainCode;
+  s.Ch2GainCode = ScopeState.Settings.Ch2GainCode;
   s.Ch1GroundLevel = ScopeState.Ch1GroundLevel;
   s.Ch2GroundLevel = ScopeState.Ch2GroundLevel;
   s.FileCh1Ground = ScopeState.FileCh1Ground;

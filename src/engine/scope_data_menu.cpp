@@ -36,8 +36,8 @@ void TForm1::SaveDSOData1Click(TObject*) {
   d.Ch2Ground = ScopeState.Ch2GroundLevel;
   // The bit view keeps the raw samples aside; they are what the file holds.
   for (std::size_t n = 0; n < io::kDataRows; ++n) {
-    d.Ch1[n] = ScopeState.DigitalMode ? ScopeState.SampleCopy[kChannelSamples + n] : Ch1Samples[n];
-    d.Ch2[n] = ScopeState.DigitalMode ? ScopeState.SampleCopy[n] : Ch2Samples[n];
+    d.Ch1[n] = ScopeState.Settings.DigitalMode ? ScopeState.SampleCopy[kChannelSamples + n] : Ch1Samples[n];
+    d.Ch2[n] = ScopeState.Settings.DigitalMode ? ScopeState.SampleCopy[n] : Ch2Samples[n];
   }
   recorder::CommentBlock note;
   if (ScopeState.ScopeNoteShown && Form_9 && Form_9->Memo1->Lines().Count() > 0) {

@@ -130,12 +130,12 @@ void TForm1::BitBtn1Click(TObject* /*Sender*/) {
   using namespace engine;
   Memo1->Lines().Clear();
   if (!ScopeState.SpectrumMode) return;
-  const bool ch1 = ScopeState.Ch1On != 0;
+  const bool ch1 = ScopeState.Settings.Ch1On != 0;
   io::SpectrumTableInput input;
   input.Levels = ch1 ? std::span<const std::int32_t>(Ch1SpectrumLevels)
                      : std::span<const std::int32_t>(ScopeState.SpectrumLevels.data(), kChannelSamples);
   input.TimePerDiv = ScopeState.TimePerDiv;
-  input.LevelOffsetDb = display::TopLevelDbv(ch1 ? ScopeState.Ch1GainCode : ScopeState.Ch2GainCode) + (ch1 ? ScopeState.Ch1ProbeDb : ScopeState.Ch2ProbeDb);
+  input.LevelOffsetDb = display::TopLevelDbv(ch1 ? ScopeState.Settings.Ch1GainCode : ScopeState.Settings.Ch2GainCode) + (ch1 ? ScopeState.Ch1ProbeDb : ScopeState.Ch2ProbeDb);
   input.DisplayStart = ScopeState.DisplayStart;
   input.Zoom = display::DisplayState.SpectrumZoom;
   input.Points = display::DisplayState.SpectrumPoints;

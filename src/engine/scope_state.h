@@ -6,10 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "display/sample_block.h"
+#include "engine/settings_packet.h"
 #include "platform/ui/types.h"
 
 namespace engine {
@@ -46,6 +48,14 @@ inline constexpr std::size_t kAverageSlots = 128;
 
 // The scope engine's values that change while the program runs, each with its start-up value.
 struct ScopeSharedState {
+  // The scope's settings: per channel range, coupling, probe, position and
+  // display; the time base; the trigger.
+  ScopeSettings Settings;
+  // Once the recorder's handlers have set the ranges and couplings in
+  // Settings, the scope's own are kept here until the recorder hands the
+  // front end back. Empty while the scope's are in Settings.
+  std::optional<ScopeSettings> ScopeFrontEndAside;
+
   // ---- Device and acquisition flags
   std::uint8_t DemoMode = 0;          // synthetic signals instead of the device
   std::uint8_t AcquisitionIdle = 1;   // no Run or Single loop is active
@@ -78,20 +88,8 @@ struct ScopeSharedState {
   std::array<std::uint8_t, 7> ScopeControlBlock{};
   std::uint8_t TimeBaseRegister = 0;
 
-  // Vertical channels. Range codes: 1 = 3 V, 27 = 1 V, 11 = 0.3 V, 29 = 0.1 V,
-  // 13 = 30 mV, 30 = 10 mV per division.
-  std::uint8_t Ch1GainCode = 27;
-  std::uint8_t Ch2GainCode = 27;
-  std::uint8_t Ch1Ac = 0;        // AC coupled
-  std::uint8_t Ch2Ac = 0;
-  std::uint8_t Ch1InputOn = 1;   // 0: input grounded
-  std::uint8_t Ch2InputOn = 1;
-  std::uint8_t Ch1X10 = 0;       // x10 probe: the x10 labels
-  std::uint8_t Ch2X10 = 0;
-  std::uint8_t Ch1On = 1;        // trace shown
-  std::uint8_t Ch2On = 1;
-
-  // Terms of the offset DAC bytes, each taken modulo 256.
+  // Vertical channels (their settings are in Settings). Terms of the offset
+  // DAC bytes, each taken modulo 256.
   std::int32_t Ch1OffsetCal = 124;   // offset calibration
   std::int32_t Ch2OffsetCal = 124;
   std::int32_t Ch1V5Offset = 0;      // range trim of the 10 mV, 0.1 V and 1 V ranges
@@ -102,8 +100,6 @@ struct ScopeSharedState {
   std::int32_t Ch2RateTrim = 0;
   std::int32_t Ch1PositionDac = 0;   // position term from the position bar
   std::int32_t Ch2PositionDac = 0;
-  std::uint8_t Ch1OffsetDacByte = 127;
-  std::uint8_t Ch2OffsetDacByte = 127;
   std::string Ch1RangeLabel;         // volts/div label without the AC mark
   std::string Ch2RangeLabel;
   std::string Ch1RangeText = "5V";   // the label now printed on the picture
@@ -112,7 +108,6 @@ struct ScopeSharedState {
   // Time base. TimePerDiv is in 10 ns units (100,000 = 1 ms/div).
   std::int32_t TimePerDiv = 100000;
   std::int32_t ShownTimePerDiv = 100000;  // TimePerDiv of the trace now shown
-  std::uint8_t TimeBaseCode = 88;
   std::uint16_t SampleStep = 10;          // samples per plotted step
   std::uint16_t PixelStep = 2;            // pixels per plotted step
   double Magnification = 10.0;            // samples per plotted step of the trace shown
@@ -122,16 +117,8 @@ struct ScopeSharedState {
   std::string SampleRateText = "125kS/s";
   std::string TimeDivText = "1ms";
 
-  // Trigger.
-  std::uint8_t TriggerSource = 16;         // 16 CH1, 0 CH2, 1 external
-  std::uint8_t TriggerSlope = 32;          // 32 rising, 0 falling
-  std::uint8_t TriggerOff = 64;            // 64 off (free running), 0 on
-  std::uint8_t TriggerLevel = 128;         // level bar position
-  std::uint8_t DeviceTriggerLevel = 128;   // the packet carries 255 minus this
-
   // Modes and bookkeeping the apply operations touch.
   std::uint8_t SpectrumMode = 0;
-  std::uint8_t DigitalMode = 0;            // bit view
   std::uint8_t MathOff = 1;                // no math trace
   std::uint8_t InvertCh2Mode = 0;
   std::uint8_t ClearPending = 0;           // wipe the picture at the next refresh
@@ -210,14 +197,8 @@ struct ScopeSharedState {
   std::uint8_t NoiseRejectOn = 0;
 
   // ---- Vertical channels
-  std::int32_t Ch1Position = 0;   // position bar, -128..127
-  std::int32_t Ch2Position = 0;
   std::int32_t Ch1OffsetDac = 0;  // offset calibration + position term: input of the ground-level fit
   std::int32_t Ch2OffsetDac = 0;
-
-  // ---- Trigger
-  // The user wants the trigger on; kept while a grounded input holds it off.
-  std::uint8_t TriggerWanted = 0;
 
   // ---- The sample block every display and analysis step reads (layout above).
   std::array<std::int32_t, kSampleBlockEntries> ScopeSampleBlock{};
@@ -293,6 +274,35 @@ inline ScopeSharedState ScopeState;
 inline void ResetScopeState() {
   std::destroy_at(&ScopeState);
   std::construct_at(&ScopeState);
+}
+
+// The scope's settings as its panel has them: Settings, with the ranges and
+// couplings put aside while the recorder holds the front end.
+inline ScopeSettings ScopePanelSettings() {
+  ScopeSettings s = ScopeState.Settings;
+  if (const auto& aside = ScopeState.ScopeFrontEndAside) {
+    for (int channel = 1; channel <= 2; ++channel) {
+      s.GainCode(channel) = aside->GainCode(channel);
+      s.Ac(channel) = aside->Ac(channel);
+      s.InputOn(channel) = aside->InputOn(channel);
+    }
+  }
+  return s;
+}
+
+// Runs `set` on the scope's settings: Settings and, while the recorder holds
+// the front end, what is kept aside for the scope.
+template <class Set>
+void SetScopeSettings(Set&& set) {
+  set(ScopeState.Settings);
+  if (ScopeState.ScopeFrontEndAside) set(*ScopeState.ScopeFrontEndAside);
+}
+
+// The settings the recorder's range and coupling handlers change: Settings,
+// with the scope's own ranges and couplings kept aside first.
+inline ScopeSettings& RecorderFrontEnd() {
+  if (!ScopeState.ScopeFrontEndAside) ScopeState.ScopeFrontEndAside = ScopeState.Settings;
+  return ScopeState.Settings;
 }
 
 // Each channel's half of the blocks.

@@ -1,6 +1,7 @@
 // The scope settings files: what "settings48.ini" and the ".set" files hold,
-// the writer (at close and from the File menu) and the recall, which puts
-// each stored value into its control and runs that control's own handler.
+// as one table of keys that both the writer (at close and from the File menu)
+// and the recall use; the recall puts each stored value into its control and
+// runs that control's own handler.
 #include <array>
 #include <optional>
 #include <functional>
@@ -50,13 +51,6 @@ constexpr const char* kWindowKeys[5] = {"Rectangle", "Bartlett", "Hamming", "Han
 constexpr const char* kFreqKeys[8] = {"500kHz", "50kHz", "5kHz", "500Hz", "50Hz", "5Hz", "0.5Hz", "0.05Hz"};
 constexpr const char* kWaveKeys[4] = {"Sine", "Square", "Triangle", "LIB"};
 
-template <std::size_t N>
-std::array<TGrSpeedButton*, N> Buttons(const FrontPanelControls& p, TGrSpeedButton* FrontPanelControls::*const (&m)[N]) {
-  std::array<TGrSpeedButton*, N> out{};
-  for (std::size_t i = 0; i < N; ++i) out[i] = p.*m[i];
-  return out;
-}
-
 TGrSpeedButton* FrontPanelControls::*const kTimeMembers[21] = {
     &FrontPanelControls::SpeedButton500ms, &FrontPanelControls::SpeedButton200ms,
     &FrontPanelControls::SpeedButton50us,  &FrontPanelControls::SpeedButton01s,
@@ -80,7 +74,7 @@ TGrSpeedButton* FrontPanelControls::*const kSpanMembers[17] = {
     &FrontPanelControls::SpeedButton17,    &FrontPanelControls::SpeedButton19,
     &FrontPanelControls::SpeedButton20};
 
-// The scope window's buttons of one channel: on, probes, coupling, ranges.
+// The scope's buttons of one channel: on, probes, coupling, ranges, position.
 struct ChannelButtons {
   TGrSpeedButton* On;
   std::array<TGrSpeedButton*, 2> Probes;
@@ -97,7 +91,10 @@ ChannelButtons ScopeChannel(const TForm1& f, int channel) {
           f.RangeButtons(2), f.TrackBar2};
 }
 
-ChannelButtons RecorderChannel(const TForm1_rec& r, int channel) {
+// The same of the recorder window; no recorder, no buttons.
+ChannelButtons RecorderChannel(int channel) {
+  if (!Form1_rec) return {};
+  const TForm1_rec& r = *Form1_rec;
   if (channel == 1)
     return {r.CH1on, {}, {r.SpeedButton_ac1, r.SpeedButton_dc1, r.SpeedButton_gnd1}, r.Ch1RangeButtons,
             r.TrackBar1};
@@ -112,22 +109,6 @@ void FlagOf(SettingsList& l, const char* section, const char* key, const TSpeedB
 }
 void FlagOf(SettingsList& l, const char* section, const char* key, const TMenuItem* item) {
   if (item) l.Flag(section, key, item->Checked());
-}
-template <class Control, std::size_t N>
-void FlagsOf(SettingsList& l, const char* section, const char* const (&keys)[N],
-             const std::array<Control*, N>& controls) {
-  for (std::size_t i = 0; i < N; ++i) FlagOf(l, section, keys[i], controls[i]);
-}
-
-void WriteChannel(SettingsList& l, const char* section, const ChannelButtons& c, bool probes) {
-  FlagOf(l, section, "On", c.On);
-  if (probes) {
-    FlagOf(l, section, "x1", c.Probes[0]);
-    FlagOf(l, section, "x10", c.Probes[1]);
-  }
-  FlagsOf(l, section, kCouplingKeys, c.Coupling);
-  FlagsOf(l, section, kRangeKeys, c.Ranges);
-  if (c.Position) l.Integer(section, "Position", c.Position->Position());
 }
 
 // ---------------------------------------------------------------- recall rules
@@ -155,21 +136,11 @@ void SelectRule(const SettingsSnapshot& f, const char* section, const char* key,
   b->SetDown(f.Flag(section, key, b->Down()));
   if (b->Down()) RunClick(b);
 }
-template <std::size_t N>
-void SelectAll(const SettingsSnapshot& f, const char* section, const char* const (&keys)[N],
-               const std::array<TGrSpeedButton*, N>& buttons) {
-  for (std::size_t i = 0; i < N; ++i) SelectRule(f, section, keys[i], buttons[i]);
-}
 
 // A check-mark item: its handler changes the check when the stored one differs.
 void MenuRule(const SettingsSnapshot& f, const char* section, const char* key, TMenuItem* item) {
   if (!item) return;
   if (f.Flag(section, key, item->Checked()) != item->Checked()) RunClick(item);
-}
-template <std::size_t N>
-void MenuAll(const SettingsSnapshot& f, const char* section, const char* const (&keys)[N],
-             const std::array<TMenuItem*, N>& items) {
-  for (std::size_t i = 0; i < N; ++i) MenuRule(f, section, keys[i], items[i]);
 }
 
 // A bar position, then the bar's handler.
@@ -213,87 +184,91 @@ double StoredNumber(const SettingsSnapshot& f, const char* section, const char* 
 
 }  // namespace
 
+// ================================================================ the key table
+
+namespace engine {
+
+// The recall's steps. ApplySettings takes them in its own order, which the
+// handlers need, with the moves between instruments in between; within a
+// step the keys go in file order.
+enum class RecallStep {
+  kPersistenceMode, kPersistenceText, kPersistenceDuration, kInterpolation, kChannels, kTime, kTrigger,
+  kAverage, kNoiseReject, kDsoMarkers, kMath, kView, kRecorderChannels, kRecorderTime, kRecorderMarkers,
+  kSpectrum, kFftMarkers, kDotJoin, kInstrument, kGeneratorOn, kGeneratorRange, kGeneratorWave,
+  kGeneratorLevels, kGeneratorSymmetry, kGeneratorOffset, kGeneratorAmplitudePosition, kMathButton,
+  kPositionX,
+};
+
+// What one recall carries from key to key.
+struct RecallState {
+  bool PersistenceChosen = false;  // the first stored persistence mode is in
+  bool Generator = false;          // the file turns the generator on
+  double Frequency = 0;            // the stored generator frequency
+};
+
+struct SettingsFileKey {
+  const char* Section;
+  const char* Key;
+  RecallStep Step;
+  // Adds the key with the program's value; nothing while the control it
+  // names is missing.
+  std::function<void(const TForm1&, SettingsList&, const SettingsFileKey&)> Write;
+  // Puts the stored value back through the controls' handlers.
+  std::function<void(TForm1&, const SettingsSnapshot&, const SettingsFileKey&, RecallState&)> Recall;
+};
+
+}  // namespace engine
+
+namespace {
+
+using engine::RecallState;
+using engine::RecallStep;
+using engine::SettingsFileKey;
+
+using ButtonOf = std::function<TSpeedButton*(const TForm1&)>;
+using ItemOf = std::function<TMenuItem*(const TForm1&)>;
+
+// How a button's key comes back.
+enum class ButtonRecall { kToggle, kSelect, kDownOnly };
+
+// A key that is a button's down state.
+SettingsFileKey ButtonKey(const char* section, const char* key, RecallStep step, ButtonOf button,
+                          ButtonRecall rule) {
+  return {section, key, step,
+          [button](const TForm1& t, SettingsList& l, const SettingsFileKey& k) { FlagOf(l, k.Section, k.Key, button(t)); },
+          [button, rule](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+            TSpeedButton* b = button(t);
+            switch (rule) {
+              case ButtonRecall::kToggle: ToggleRule(f, k.Section, k.Key, b); break;
+              case ButtonRecall::kSelect: SelectRule(f, k.Section, k.Key, b); break;
+              case ButtonRecall::kDownOnly:
+                if (b) b->SetDown(f.Flag(k.Section, k.Key, b->Down()));
+                break;
+            }
+          }};
+}
+
+// A key that is a menu item's check mark, written from `written` (the item
+// itself when empty) and recalled through the item's handler.
+SettingsFileKey MenuKey(const char* section, const char* key, RecallStep step, ItemOf item,
+                        std::function<bool(const TForm1&)> written = {}) {
+  return {section, key, step,
+          [item, written](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
+            if (written) l.Flag(k.Section, k.Key, written(t));
+            else FlagOf(l, k.Section, k.Key, item(t));
+          },
+          [item](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+            MenuRule(f, k.Section, k.Key, item(t));
+          }};
+}
+
+}  // namespace
+
 // ================================================================ the writer
 
 std::vector<engine::SettingsEntry> TForm1::ScopeSettingsEntries() const {
-  using namespace engine;
-  using namespace display;
   SettingsList l;
-
-  l.Flag("Persistence", "NormalPersistence", PersistenceState.NormalPersistenceChecked);
-  l.Flag("Persistence", "Persistence_with_Intensity_Grading", PersistenceState.GradedPersistenceChecked);
-  l.Flag("Persistence", "VariablePersistence", PersistenceState.VariablePersistenceChecked);
-  if (OKRightDlg) {
-    l.Text("Persistence", "Number_of_Acquisitions", OKRightDlg->Edit1->Text());
-    l.Text("Persistence", "LowColor", OKRightDlg->Edit2->Text());
-    l.Text("Persistence", "HighColor", OKRightDlg->Edit4->Text());
-  }
-  l.Integer("Persistence", "Duration", PersistenceState.VariablePersistenceMask);
-  l.Integer("Persistence", "Duration2", PersistenceState.GradedPersistenceMask);
-
-  FlagOf(l, "Interpolation", "Linear", SpeedButton005us);
-  WriteChannel(l, "CH1", ScopeChannel(*this, 1), true);
-  WriteChannel(l, "CH2", ScopeChannel(*this, 2), true);
-  if (Form1_rec) {
-    WriteChannel(l, "Rec_CH1", RecorderChannel(*Form1_rec, 1), false);
-    WriteChannel(l, "Rec_CH2", RecorderChannel(*Form1_rec, 2), false);
-    FlagOf(l, "Rec_Markers", "Markers_1", Form1_rec->Markers1);
-    FlagOf(l, "Rec_Markers", "Markers_2", Form1_rec->MarkersVdt1);
-  }
-  FlagOf(l, "DSO_Markers", "Markers_1", Markers1);
-  FlagOf(l, "FFT_Markers", "Markers_1", MarkersFFT1);
-  FlagOf(l, "FFT_Markers", "Markers_2", MarkersFFTdBf1);
-
-  FlagsOf(l, "Math", kMathKeys, MathItems());
-  FlagOf(l, "Math", "Button", SpeedButton21);
-  FlagsOf(l, "Average", kAverageKeys, AverageItems());
-
-  FlagOf(l, "View", "RMS_Value", RMSCalculation1);
-  l.Flag("View", "dBm_Value", ScopeState.DbmOn);
-  l.Flag("View", "Sample_Rate", ScopeState.SampleRateOn);
-  l.Flag("View", "DotJoin", ScopeState.DotJoin);
-  l.Flag("View", "ClearDisplay", ScopeState.ClearOnRunSingle);
-
-  FlagsOf(l, "Time", kTimeKeys, Buttons(*this, kTimeMembers));
-  if (Form1_rec) FlagsOf(l, "Rec_Time", kRecTimeKeys, Form1_rec->TimeButtons);
-  FlagsOf(l, "FFT", kSpanKeys, Buttons(*this, kSpanMembers));
-  FlagOf(l, "FFT_Lin_Log", "Lin", SpeedButtonLin);
-  FlagOf(l, "FFT_Lin_Log", "Log", SpeedButtonLog);
-  FlagOf(l, "FFT_Zoom", "x1", SpeedButtonZoom1);
-  FlagOf(l, "FFT_Zoom", "x2", SpeedButtonZoom2);
-  FlagOf(l, "FFT_Zoom", "x4", SpeedButtonZoom4);
-  FlagOf(l, "FFT_Zoom", "x8", SpeedButtonZoom8);
-  FlagsOf(l, "FFT_Window", kWindowKeys, std::array<TMenuItem*, 5>{Rectangle1, Bartlett1, Hamming1, Hanning1, Blackman1});
-  FlagOf(l, "FFT_Options", "Maximum", Maximum1);
-  FlagOf(l, "FFT_Options", "Average", Average1);
-  FlagOf(l, "FFT_Options", "VectorAverage", VectorAverage1);
-
-  FlagOf(l, "Trigger", "On", SpeedButton7);
-  FlagOf(l, "Trigger", "Off", SpeedButton8);
-  FlagOf(l, "Trigger", "CH1", SpeedButton3);
-  FlagOf(l, "Trigger", "CH2", SpeedButton4);
-  FlagOf(l, "Trigger", "Ext", SpeedButton_ext);
-  FlagOf(l, "Trigger", "Up", SpeedButton5);
-  FlagOf(l, "Trigger", "Down", SpeedButton6);
-  l.Integer("Trigger", "Position", TrackBar3->Position());
-  l.Integer("Trigger", "Position_x", ScrollBar2->Position());
-  l.Flag("Trigger", "HF_Reject", ScopeState.NoiseRejectOn);
-
-  l.Flag("Device", "Scope", Visible());
-  l.Flag("Device", "FFT", ScopeState.SpectrumMode);
-  l.Flag("Device", "Recorder", Form1_rec && Form1_rec->Visible());
-  l.Flag("Device", "Generator", generator::GeneratorState.GeneratorActive);
-
-  if (generator::GeneratorState.GeneratorActive && GeneratorControls) {
-    const GeneratorPanel& g = *GeneratorControls;
-    FlagsOf(l, "Freq", kFreqKeys, g.RangeButtons());
-    FlagsOf(l, "Wave", kWaveKeys, g.ShapeButtons());
-    l.Integer("Signal", "Offset", g.TrackBar6->Position());
-    l.Integer("Signal", "Symmetry", g.TrackBar5->Position());
-    l.Integer("Signal", "Amplitude_position", g.TrackBar7->Position());
-    l.Real("Signal", "Frequency", generator::GeneratorState.GenFrequency);
-    l.Real("Signal", "Amplitude", generator::GeneratorState.GenAmplitude);
-  }
+  for (const engine::SettingsFileKey& key : SettingsFileKeys()) key.Write(*this, l, key);
   return l.Entries();
 }
 
@@ -359,97 +334,375 @@ void TForm1::RecallSettings1Click(TObject*) {
   if (const auto settings = ChosenSettingsFile(OpenDialog2->FileName())) ApplySettings(*settings);
 }
 
+const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
+  using namespace engine;
+  using namespace display;
+  using Step = RecallStep;
+  static const std::vector<SettingsFileKey> table = [] {
+    std::vector<SettingsFileKey> keys;
+    auto add = [&keys](SettingsFileKey key) { keys.push_back(std::move(key)); };
+    auto integerKey = [&add](const char* section, const char* key, Step step, std::function<int(const TForm1&)> value,
+                             std::function<void(TForm1&, int stored)> recall) {
+      add({section, key, step,
+           [value](const TForm1& t, SettingsList& l, const SettingsFileKey& k) { l.Integer(k.Section, k.Key, value(t)); },
+           [value, recall](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+             recall(t, f.Integer(k.Section, k.Key, value(t)));
+           }});
+    };
+
+    // ---- Persistence: one mode, the first stored one; the masks take only
+    // the values their choices offer.
+    {
+      static constexpr const char* kModeKeys[3] = {"NormalPersistence", "Persistence_with_Intensity_Grading",
+                                                    "VariablePersistence"};
+      static constexpr std::uint8_t* kMarks[3] = {&PersistenceState.NormalPersistenceChecked, &PersistenceState.GradedPersistenceChecked,
+                                                  &PersistenceState.VariablePersistenceChecked};
+      for (int i = 0; i < 3; ++i)
+        add({"Persistence", kModeKeys[i], Step::kPersistenceMode,
+             [i](const TForm1&, SettingsList& l, const SettingsFileKey& k) { l.Flag(k.Section, k.Key, *kMarks[i]); },
+             [i](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
+               if (r.PersistenceChosen || !f.Flag(k.Section, k.Key, *kMarks[i] != 0)) return;
+               t.PersistenceModeClick(i + 1);
+               r.PersistenceChosen = true;
+             }});
+      using EditOf = TEdit* (*)();
+      const std::pair<const char*, EditOf> texts[3] = {
+          {"Number_of_Acquisitions", [] { return OKRightDlg ? OKRightDlg->Edit1 : nullptr; }},
+          {"LowColor", [] { return OKRightDlg ? OKRightDlg->Edit2 : nullptr; }},
+          {"HighColor", [] { return OKRightDlg ? OKRightDlg->Edit4 : nullptr; }}};
+      for (const auto& [key, edit] : texts)
+        add({"Persistence", key, Step::kPersistenceText,
+             [edit](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
+               if (TEdit* e = edit()) l.Text(k.Section, k.Key, e->Text());
+             },
+             [edit](TForm1&, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+               if (TEdit* e = edit()) e->SetText(f.Text(k.Section, k.Key, e->Text()));
+             }});
+      integerKey("Persistence", "Duration", Step::kPersistenceDuration,
+                 [](const TForm1&) { return int{PersistenceState.VariablePersistenceMask}; },
+                 [](TForm1&, int stored) { if (IsVariableMask(stored)) PersistenceState.VariablePersistenceMask = stored; });
+      integerKey("Persistence", "Duration2", Step::kPersistenceDuration,
+                 [](const TForm1&) { return int{PersistenceState.GradedPersistenceMask}; },
+                 [](TForm1&, int stored) { if (IsGradedMask(stored)) PersistenceState.GradedPersistenceMask = stored; });
+    }
+
+    add(ButtonKey("Interpolation", "Linear", Step::kInterpolation, [](const TForm1& t) { return t.SpeedButton005us; },
+                  ButtonRecall::kToggle));
+
+    // ---- The scope's channels: written from the scope's settings, recalled
+    // through their buttons. No probe warning while the stored probes go in.
+    for (int ch = 1; ch <= 2; ++ch) {
+      const char* section = ch == 1 ? "CH1" : "CH2";
+      using Written = bool (*)(const ScopeSettings&, int channel, int index);
+      auto channelKey = [&](const char* key, Written written, int index, auto button, ButtonRecall rule) {
+        add({section, key, Step::kChannels,
+             [ch, written, index](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
+               l.Flag(k.Section, k.Key, written(ScopePanelSettings(), ch, index));
+             },
+             [ch, button, rule](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+               TSpeedButton* b = button(ScopeChannel(t, ch));
+               if (rule == ButtonRecall::kToggle) return ToggleRule(f, k.Section, k.Key, b);
+               SelectRule(f, k.Section, k.Key, b);
+             }});
+      };
+      channelKey("On", [](const ScopeSettings& s, int c, int) { return s.On(c) != 0; }, 0,
+                 [](const ChannelButtons& c) { return c.On; }, ButtonRecall::kToggle);
+      for (int i = 0; i < 2; ++i) {
+        add({section, i == 0 ? "x1" : "x10", Step::kChannels,
+             [ch, i](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
+               l.Flag(k.Section, k.Key, (ScopePanelSettings().X10(ch) != 0) == (i == 1));
+             },
+             [ch, i](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+               const std::uint8_t notice = ScopeState.SuppressProbeNotice;
+               ScopeState.SuppressProbeNotice = 1;
+               SelectRule(f, k.Section, k.Key, ScopeChannel(t, ch).Probes[static_cast<std::size_t>(i)]);
+               ScopeState.SuppressProbeNotice = notice;
+             }});
+      }
+      for (int i = 0; i < 3; ++i)
+        channelKey(kCouplingKeys[i], [](const ScopeSettings& s, int c, int index) { return CouplingIndex(s, c) == index; },
+                   i, [i](const ChannelButtons& c) { return c.Coupling[static_cast<std::size_t>(i)]; },
+                   ButtonRecall::kSelect);
+      for (int i = 0; i < 6; ++i)
+        channelKey(kRangeKeys[i],
+                   [](const ScopeSettings& s, int c, int index) {
+                     return RangeTable[static_cast<std::size_t>(index)].Code == s.GainCode(c);
+                   },
+                   i, [i](const ChannelButtons& c) { return c.Ranges[static_cast<std::size_t>(i)]; },
+                   ButtonRecall::kSelect);
+      add({section, "Position", Step::kChannels,
+           [ch](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
+             l.Integer(k.Section, k.Key, ScopePanelSettings().Position(ch));
+           },
+           [ch](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+             PutPosition(f, k.Section, k.Key, ScopeChannel(t, ch).Position,
+                         [&] { ch == 1 ? t.TrackBar1Change(&t) : t.TrackBar2Change(&t); });
+           }});
+    }
+
+    // ---- The recorder's channels and markers, while there is a recorder.
+    for (int ch = 1; ch <= 2; ++ch) {
+      const char* section = ch == 1 ? "Rec_CH1" : "Rec_CH2";
+      add(ButtonKey(section, "On", Step::kRecorderChannels, [ch](const TForm1&) { return RecorderChannel(ch).On; },
+                    ButtonRecall::kToggle));
+      for (std::size_t i = 0; i < 3; ++i)
+        add(ButtonKey(section, kCouplingKeys[i], Step::kRecorderChannels,
+                      [ch, i](const TForm1&) { return RecorderChannel(ch).Coupling[i]; }, ButtonRecall::kSelect));
+      for (std::size_t i = 0; i < 6; ++i)
+        add(ButtonKey(section, kRangeKeys[i], Step::kRecorderChannels,
+                      [ch, i](const TForm1&) { return RecorderChannel(ch).Ranges[i]; }, ButtonRecall::kSelect));
+      add({section, "Position", Step::kRecorderChannels,
+           [ch](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
+             if (TTrackBar* bar = RecorderChannel(ch).Position) l.Integer(k.Section, k.Key, bar->Position());
+           },
+           [ch](TForm1&, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+             TTrackBar* bar = RecorderChannel(ch).Position;
+             if (!bar) return;
+             bar->SetPosition(f.Integer(k.Section, k.Key, bar->Position()));
+             ch == 1 ? Form1_rec->TrackBar1Change(Form1_rec) : Form1_rec->TrackBar2Change(Form1_rec);
+           }});
+    }
+    add(MenuKey("Rec_Markers", "Markers_1", Step::kRecorderMarkers,
+                [](const TForm1&) { return Form1_rec ? Form1_rec->Markers1 : nullptr; }));
+    add(MenuKey("Rec_Markers", "Markers_2", Step::kRecorderMarkers,
+                [](const TForm1&) { return Form1_rec ? Form1_rec->MarkersVdt1 : nullptr; }));
+
+    add(MenuKey("DSO_Markers", "Markers_1", Step::kDsoMarkers, [](const TForm1& t) { return t.Markers1; }));
+    add(MenuKey("FFT_Markers", "Markers_1", Step::kFftMarkers, [](const TForm1& t) { return t.MarkersFFT1; }));
+    add(MenuKey("FFT_Markers", "Markers_2", Step::kFftMarkers, [](const TForm1& t) { return t.MarkersFFTdBf1; }));
+
+    for (std::size_t i = 0; i < 6; ++i)
+      add(MenuKey("Math", kMathKeys[i], Step::kMath, [i](const TForm1& t) { return t.MathItems()[i]; }));
+    add(ButtonKey("Math", "Button", Step::kMathButton, [](const TForm1& t) { return t.SpeedButton21; },
+                  ButtonRecall::kDownOnly));
+    for (std::size_t i = 0; i < 8; ++i)
+      add(MenuKey("Average", kAverageKeys[i], Step::kAverage, [i](const TForm1& t) { return t.AverageItems()[i]; }));
+
+    add(MenuKey("View", "RMS_Value", Step::kView, [](const TForm1& t) { return t.RMSCalculation1; }));
+    add(MenuKey("View", "dBm_Value", Step::kView, [](const TForm1& t) { return t.dBmValue1; },
+                [](const TForm1&) { return ScopeState.DbmOn != 0; }));
+    add(MenuKey("View", "Sample_Rate", Step::kView, [](const TForm1& t) { return t.SampleRate1; },
+                [](const TForm1&) { return ScopeState.SampleRateOn != 0; }));
+    add(MenuKey("View", "DotJoin", Step::kDotJoin, [](const TForm1& t) { return t.DotJoin1; },
+                [](const TForm1&) { return ScopeState.DotJoin != 0; }));
+    add(MenuKey("View", "ClearDisplay", Step::kView, [](const TForm1& t) { return t.ClearDisplayonRunSingleClick1; },
+                [](const TForm1&) { return ScopeState.ClearOnRunSingle != 0; }));
+
+    for (std::size_t i = 0; i < 21; ++i)
+      add(ButtonKey("Time", kTimeKeys[i], Step::kTime, [i](const TForm1& t) { return t.*kTimeMembers[i]; },
+                    ButtonRecall::kSelect));
+    for (std::size_t i = 0; i < 16; ++i)
+      add(ButtonKey("Rec_Time", kRecTimeKeys[i], Step::kRecorderTime,
+                    [i](const TForm1&) { return Form1_rec ? Form1_rec->TimeButtons[i] : nullptr; },
+                    ButtonRecall::kSelect));
+
+    // ---- Spectrum: the spans are only put down; the time base chose theirs.
+    for (std::size_t i = 0; i < 17; ++i)
+      add(ButtonKey("FFT", kSpanKeys[i], Step::kSpectrum, [i](const TForm1& t) { return t.*kSpanMembers[i]; },
+                    ButtonRecall::kDownOnly));
+    add(ButtonKey("FFT_Lin_Log", "Lin", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonLin; },
+                  ButtonRecall::kSelect));
+    add(ButtonKey("FFT_Lin_Log", "Log", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonLog; },
+                  ButtonRecall::kSelect));
+    add(ButtonKey("FFT_Zoom", "x1", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonZoom1; },
+                  ButtonRecall::kSelect));
+    add(ButtonKey("FFT_Zoom", "x2", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonZoom2; },
+                  ButtonRecall::kSelect));
+    add(ButtonKey("FFT_Zoom", "x4", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonZoom4; },
+                  ButtonRecall::kSelect));
+    add(ButtonKey("FFT_Zoom", "x8", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonZoom8; },
+                  ButtonRecall::kSelect));
+    add(MenuKey("FFT_Window", "Rectangle", Step::kSpectrum, [](const TForm1& t) { return t.Rectangle1; }));
+    add(MenuKey("FFT_Window", "Bartlett", Step::kSpectrum, [](const TForm1& t) { return t.Bartlett1; }));
+    add(MenuKey("FFT_Window", "Hamming", Step::kSpectrum, [](const TForm1& t) { return t.Hamming1; }));
+    add(MenuKey("FFT_Window", "Hanning", Step::kSpectrum, [](const TForm1& t) { return t.Hanning1; }));
+    add(MenuKey("FFT_Window", "Blackman", Step::kSpectrum, [](const TForm1& t) { return t.Blackman1; }));
+    add(MenuKey("FFT_Options", "Maximum", Step::kSpectrum, [](const TForm1& t) { return t.Maximum1; }));
+    add(MenuKey("FFT_Options", "Average", Step::kSpectrum, [](const TForm1& t) { return t.Average1; }));
+    add(MenuKey("FFT_Options", "VectorAverage", Step::kSpectrum, [](const TForm1& t) { return t.VectorAverage1; }));
+
+    // ---- Trigger.
+    {
+      using Member = TGrSpeedButton* FrontPanelControls::*;
+      const std::pair<const char*, Member> buttons[7] = {
+          {"On", &FrontPanelControls::SpeedButton7},  {"Off", &FrontPanelControls::SpeedButton8},
+          {"CH1", &FrontPanelControls::SpeedButton3}, {"CH2", &FrontPanelControls::SpeedButton4},
+          {"Ext", &FrontPanelControls::SpeedButton_ext}, {"Up", &FrontPanelControls::SpeedButton5},
+          {"Down", &FrontPanelControls::SpeedButton6}};
+      for (const auto& [key, member] : buttons)
+        add(ButtonKey("Trigger", key, Step::kTrigger, [member](const TForm1& t) { return t.*member; },
+                      ButtonRecall::kSelect));
+    }
+    integerKey("Trigger", "Position", Step::kTrigger, [](const TForm1& t) { return t.TrackBar3->Position(); },
+               [](TForm1& t, int stored) {
+                 t.TrackBar3->SetPosition(stored);
+                 t.TrackBar3Change(&t);
+               });
+    integerKey("Trigger", "Position_x", Step::kPositionX, [](const TForm1& t) { return t.ScrollBar2->Position(); },
+               [](TForm1& t, int stored) {
+                 t.ScrollBar2->SetPosition(stored);
+                 t.ScrollBar2Change(&t);
+               });
+    add(MenuKey("Trigger", "HF_Reject", Step::kNoiseReject, [](const TForm1& t) { return t.HFReject1; },
+                [](const TForm1&) { return ScopeState.NoiseRejectOn != 0; }));
+
+    // ---- The instrument shown: the scope's time view unless the file says more.
+    auto deviceKey = [&add](const char* key, Step step, std::function<bool(const TForm1&)> value,
+                            std::function<void(TForm1&, bool stored)> recall) {
+      add({"Device", key, step,
+           [value](const TForm1& t, SettingsList& l, const SettingsFileKey& k) { l.Flag(k.Section, k.Key, value(t)); },
+           [recall](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+             recall(t, f.Flag(k.Section, k.Key, false));
+           }});
+    };
+    deviceKey("Scope", Step::kInstrument, [](const TForm1& t) { return t.Visible(); }, [](TForm1& t, bool stored) {
+      if (stored && t.SpeedButton22) t.SpeedButton22->SetDown(true);
+      t.SpeedButton22Click(&t);
+    });
+    deviceKey("FFT", Step::kInstrument, [](const TForm1&) { return ScopeState.SpectrumMode != 0; }, [](TForm1& t, bool stored) {
+      if (!stored || !t.fft1) return;
+      t.fft1->SetDown(true);
+      t.fft1Click(&t);
+    });
+    deviceKey("Recorder", Step::kInstrument, [](const TForm1&) { return Form1_rec && Form1_rec->Visible(); },
+              [](TForm1& t, bool stored) {
+                if (!stored || !t.SpeedButton27) return;
+                t.SpeedButton27->SetDown(true);
+                t.SpeedButton27Click(&t);
+              });
+    add({"Device", "Generator", Step::kGeneratorOn,
+         [](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
+           l.Flag(k.Section, k.Key, generator::GeneratorState.GeneratorActive);
+         },
+         [](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
+           r.Generator = f.Flag(k.Section, k.Key, false) && t.GeneratorControls;
+         }});
+
+    // ---- The generator, written while it is active, recalled when the file
+    // turns it on.
+    auto generatorKey = [&add](const char* section, const char* key, Step step,
+                               std::function<void(const GeneratorPanel&, SettingsList&, const SettingsFileKey&)> write,
+                               std::function<void(GeneratorPanel&, const SettingsSnapshot&, const SettingsFileKey&,
+                                                  RecallState&)> recall) {
+      add({section, key, step,
+           [write](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
+             if (generator::GeneratorState.GeneratorActive && t.GeneratorControls) write(*t.GeneratorControls, l, k);
+           },
+           [recall](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
+             if (r.Generator && recall) recall(*t.GeneratorControls, f, k, r);
+           }});
+    };
+    for (std::size_t i = 0; i < 8; ++i)
+      generatorKey("Freq", kFreqKeys[i], Step::kGeneratorRange,
+                   [i](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
+                     FlagOf(l, k.Section, k.Key, g.RangeButtons()[i]);
+                   },
+                   [i](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+                     TSpeedButton* b = g.RangeButtons()[i];
+                     PutGeneratorButton(f, k.Section, k.Key, b);
+                     if (b->Down()) RunGeneratorRange(i);
+                   });
+    // A recalled file never selects the library shape.
+    for (std::size_t i = 0; i < 4; ++i)
+      generatorKey("Wave", kWaveKeys[i], Step::kGeneratorWave,
+                   [i](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
+                     FlagOf(l, k.Section, k.Key, g.ShapeButtons()[i]);
+                   },
+                   i == 3 ? nullptr
+                          : std::function<void(GeneratorPanel&, const SettingsSnapshot&, const SettingsFileKey&,
+                                               RecallState&)>(
+                                [i](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k,
+                                    RecallState&) {
+                                  TSpeedButton* b = g.ShapeButtons()[i];
+                                  PutGeneratorButton(f, k.Section, k.Key, b);
+                                  if (b->Down()) RunClick(b);
+                                }));
+    generatorKey("Signal", "Offset", Step::kGeneratorOffset,
+                 [](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
+                   l.Integer(k.Section, k.Key, g.TrackBar6->Position());
+                 },
+                 [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+                   PutPosition(f, k.Section, k.Key, g.TrackBar6, [&] { g.TrackBar6Change(&g); });
+                 });
+    generatorKey("Signal", "Symmetry", Step::kGeneratorSymmetry,
+                 [](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
+                   l.Integer(k.Section, k.Key, g.TrackBar5->Position());
+                 },
+                 [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+                   PutPosition(f, k.Section, k.Key, g.TrackBar5, [&] { g.TrackBar5Change(&g); });
+                   if (Form1_fgen) Form1_fgen->Timer8Timer(Form1_fgen);
+                 });
+    generatorKey("Signal", "Amplitude_position", Step::kGeneratorAmplitudePosition,
+                 [](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
+                   l.Integer(k.Section, k.Key, g.TrackBar7->Position());
+                 },
+                 [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+                   if (g.TrackBar7) g.TrackBar7->SetPosition(f.Integer(k.Section, k.Key, g.TrackBar7->Position()));
+                 });
+    generatorKey("Signal", "Frequency", Step::kGeneratorLevels,
+                 [](const GeneratorPanel&, SettingsList& l, const SettingsFileKey& k) {
+                   l.Real(k.Section, k.Key, generator::GeneratorState.GenFrequency);
+                 },
+                 [](GeneratorPanel&, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
+                   r.Frequency = StoredNumber(f, k.Section, k.Key, "1000");
+                 });
+    // The sliders follow the stored frequency first, or the range handler
+    // would snap a frequency of a whole multiple of the range's minimum to
+    // the slider's end.
+    generatorKey("Signal", "Amplitude", Step::kGeneratorLevels,
+                 [](const GeneratorPanel&, SettingsList& l, const SettingsFileKey& k) {
+                   l.Real(k.Section, k.Key, generator::GeneratorState.GenAmplitude);
+                 },
+                 [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
+                   const double amplitude = StoredNumber(f, k.Section, k.Key, "5");
+                   if (Form1_fgen) {
+                     Form1_fgen->set_fg(r.Frequency, 0, amplitude);
+                     Form1_fgen->HoldFrequencyOnSliders();
+                   }
+                   const auto ranges = g.RangeButtons();
+                   for (std::size_t i = 0; i < ranges.size(); ++i)
+                     if (ranges[i]->Down()) RunGeneratorRange(i);
+                 });
+    return keys;
+  }();
+  return table;
+}
+
 void TForm1::ApplySettings(const SettingsSnapshot& f) {
   using namespace engine;
   using namespace display;
+  RecallState state;
+  auto recall = [&](RecallStep step) {
+    for (const SettingsFileKey& key : SettingsFileKeys())
+      if (key.Step == step && key.Recall) key.Recall(*this, f, key, state);
+  };
 
   // Back to the scope.
   if (Form1_rec && Form1_rec->Visible()) Form1_rec->SpeedButton5Click(Form1_rec);
   else if (Visible()) SpeedButton22Click(this);
 
-  // Persistence: one mode at a time, the first stored one; the masks take
-  // only the values their choices offer.
-  {
-    const std::uint8_t marks[3] = {PersistenceState.NormalPersistenceChecked, PersistenceState.GradedPersistenceChecked, PersistenceState.VariablePersistenceChecked};
-    const char* keys[3] = {"NormalPersistence", "Persistence_with_Intensity_Grading", "VariablePersistence"};
-    for (int i = 0; i < 3; ++i) {
-      if (!f.Flag("Persistence", keys[i], marks[i] != 0)) continue;
-      PersistenceModeClick(i + 1);
-      break;
-    }
-    if (OKRightDlg) {
-      OKRightDlg->Edit1->SetText(f.Text("Persistence", "Number_of_Acquisitions", OKRightDlg->Edit1->Text()));
-      OKRightDlg->Edit2->SetText(f.Text("Persistence", "LowColor", OKRightDlg->Edit2->Text()));
-      OKRightDlg->Edit4->SetText(f.Text("Persistence", "HighColor", OKRightDlg->Edit4->Text()));
-      OKRightDlg->OKBtnClick(OKRightDlg);
-    }
-    const int duration = f.Integer("Persistence", "Duration", PersistenceState.VariablePersistenceMask);
-    if (IsVariableMask(duration)) PersistenceState.VariablePersistenceMask = duration;
-    const int duration2 = f.Integer("Persistence", "Duration2", PersistenceState.GradedPersistenceMask);
-    if (IsGradedMask(duration2)) PersistenceState.GradedPersistenceMask = duration2;
-    if (OKRightDlg) {
-      OKRightDlg->CheckVariableDuration(PersistenceState.VariablePersistenceMask);
-      OKRightDlg->CheckGradedDuration(PersistenceState.GradedPersistenceMask);
-    }
+  recall(RecallStep::kPersistenceMode);
+  recall(RecallStep::kPersistenceText);
+  if (OKRightDlg) OKRightDlg->OKBtnClick(OKRightDlg);
+  recall(RecallStep::kPersistenceDuration);
+  if (OKRightDlg) {
+    OKRightDlg->CheckVariableDuration(PersistenceState.VariablePersistenceMask);
+    OKRightDlg->CheckGradedDuration(PersistenceState.GradedPersistenceMask);
   }
 
-  ToggleRule(f, "Interpolation", "Linear", SpeedButton005us);
-
-  // Channels; no probe warning while the stored probes go in.
-  const std::uint8_t probeNotice = ScopeState.SuppressProbeNotice;
-  for (int channel = 1; channel <= 2; ++channel) {
-    const char* section = channel == 1 ? "CH1" : "CH2";
-    const ChannelButtons c = ScopeChannel(*this, channel);
-    ToggleRule(f, section, "On", c.On);
-    ScopeState.SuppressProbeNotice = 1;
-    SelectRule(f, section, "x1", c.Probes[0]);
-    SelectRule(f, section, "x10", c.Probes[1]);
-    if (channel == 2) ScopeState.SuppressProbeNotice = probeNotice;
-    SelectAll(f, section, kCouplingKeys, c.Coupling);
-    SelectAll(f, section, kRangeKeys, c.Ranges);
-    PutPosition(f, section, "Position", c.Position, [&] {
-      channel == 1 ? TrackBar1Change(this) : TrackBar2Change(this);
-    });
-  }
-  ScopeState.SuppressProbeNotice = probeNotice;
-
-  SelectAll(f, "Time", kTimeKeys, Buttons(*this, kTimeMembers));
-  for (auto [key, button] : {std::pair{"On", SpeedButton7}, {"Off", SpeedButton8}, {"CH1", SpeedButton3},
-                             {"CH2", SpeedButton4}, {"Ext", SpeedButton_ext}, {"Up", SpeedButton5},
-                             {"Down", SpeedButton6}})
-    SelectRule(f, "Trigger", key, button);
-  PutPosition(f, "Trigger", "Position", TrackBar3, [this] { TrackBar3Change(this); });
-
-  MenuAll(f, "Average", kAverageKeys, AverageItems());
-  MenuRule(f, "Trigger", "HF_Reject", HFReject1);
-  MenuRule(f, "DSO_Markers", "Markers_1", Markers1);
-  MenuAll(f, "Math", kMathKeys, MathItems());
-  // A key the file lacks leaves its item as it is.
-  MenuRule(f, "View", "RMS_Value", RMSCalculation1);
-  MenuRule(f, "View", "dBm_Value", dBmValue1);
-  MenuRule(f, "View", "Sample_Rate", SampleRate1);
-  MenuRule(f, "View", "ClearDisplay", ClearDisplayonRunSingleClick1);
+  for (RecallStep step : {RecallStep::kInterpolation, RecallStep::kChannels, RecallStep::kTime, RecallStep::kTrigger,
+                          RecallStep::kAverage, RecallStep::kNoiseReject, RecallStep::kDsoMarkers, RecallStep::kMath,
+                          RecallStep::kView})
+    recall(step);
 
   // The recorder takes its settings shown, as the device then has them; it
-  // hands the device back to the scope's own buttons when it leaves. The
-  // scope window keeps its place and size through the visit.
+  // hands the device back to the scope's settings when it leaves. The scope
+  // window keeps its place and size through the visit.
   const int left = Left(), top = Top(), width = Width(), height = Height();
   if (Form1_rec) {
     SpeedButton27Click(this);
-    TForm1_rec& r = *Form1_rec;
-    for (int channel = 1; channel <= 2; ++channel) {
-      const char* section = channel == 1 ? "Rec_CH1" : "Rec_CH2";
-      const ChannelButtons c = RecorderChannel(r, channel);
-      ToggleRule(f, section, "On", c.On);
-      SelectAll(f, section, kCouplingKeys, c.Coupling);
-      SelectAll(f, section, kRangeKeys, c.Ranges);
-      PutPosition(f, section, "Position", c.Position, [&] {
-        channel == 1 ? r.TrackBar1Change(&r) : r.TrackBar2Change(&r);
-      });
-    }
-    SelectAll(f, "Rec_Time", kRecTimeKeys, r.TimeButtons);
-    MenuRule(f, "Rec_Markers", "Markers_1", r.Markers1);
-    MenuRule(f, "Rec_Markers", "Markers_2", r.MarkersVdt1);
+    for (RecallStep step : {RecallStep::kRecorderChannels, RecallStep::kRecorderTime, RecallStep::kRecorderMarkers})
+      recall(step);
   }
 
   // The spectrum settings go in with the spectrum view on.
@@ -460,71 +713,14 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   } else if (fft1 && !ScopeState.SpectrumMode) {
     fft1Click(this);
   }
-  {
-    const auto spans = Buttons(*this, kSpanMembers);
-    for (std::size_t i = 0; i < spans.size(); ++i)
-      if (spans[i]) spans[i]->SetDown(f.Flag("FFT", kSpanKeys[i], spans[i]->Down()));
-  }
-  SelectRule(f, "FFT_Lin_Log", "Lin", SpeedButtonLin);
-  SelectRule(f, "FFT_Lin_Log", "Log", SpeedButtonLog);
-  SelectRule(f, "FFT_Zoom", "x1", SpeedButtonZoom1);
-  SelectRule(f, "FFT_Zoom", "x2", SpeedButtonZoom2);
-  SelectRule(f, "FFT_Zoom", "x4", SpeedButtonZoom4);
-  SelectRule(f, "FFT_Zoom", "x8", SpeedButtonZoom8);
-  MenuAll(f, "FFT_Window", kWindowKeys, std::array<TMenuItem*, 5>{Rectangle1, Bartlett1, Hamming1, Hanning1, Blackman1});
-  MenuRule(f, "FFT_Options", "Maximum", Maximum1);
-  MenuRule(f, "FFT_Options", "Average", Average1);
-  MenuRule(f, "FFT_Options", "VectorAverage", VectorAverage1);
-  MenuRule(f, "FFT_Markers", "Markers_1", MarkersFFT1);
-  MenuRule(f, "FFT_Markers", "Markers_2", MarkersFFTdBf1);
-  MenuRule(f, "View", "DotJoin", DotJoin1);
-
-  // The stored instrument: the scope time view unless the file says more.
-  if (f.Flag("Device", "Scope", false) && SpeedButton22) SpeedButton22->SetDown(true);
-  SpeedButton22Click(this);
-  if (f.Flag("Device", "FFT", false) && fft1) {
-    fft1->SetDown(true);
-    fft1Click(this);
-  }
-  if (f.Flag("Device", "Recorder", false) && SpeedButton27) {
-    SpeedButton27->SetDown(true);
-    SpeedButton27Click(this);
-  }
+  for (RecallStep step : {RecallStep::kSpectrum, RecallStep::kFftMarkers, RecallStep::kDotJoin, RecallStep::kInstrument})
+    recall(step);
   ScopeState.ClearPending = 1;
 
-  if (f.Flag("Device", "Generator", false) && GeneratorControls) {
-    GeneratorPanel& g = *GeneratorControls;
-    const auto ranges = g.RangeButtons();
-    for (std::size_t i = 0; i < ranges.size(); ++i) {
-      PutGeneratorButton(f, "Freq", kFreqKeys[i], ranges[i]);
-      if (ranges[i]->Down()) RunGeneratorRange(i);
-    }
-    // A recalled file never selects the library shape.
-    const auto shapes = g.ShapeButtons();
-    for (std::size_t i = 0; i < 3; ++i) {
-      PutGeneratorButton(f, "Wave", kWaveKeys[i], shapes[i]);
-      if (shapes[i]->Down()) RunClick(shapes[i]);
-    }
-    const double frequency = StoredNumber(f, "Signal", "Frequency", "1000");
-    const double amplitude = StoredNumber(f, "Signal", "Amplitude", "5");
-    // The sliders follow the stored frequency first, or the range handler
-    // below would snap a frequency of a whole multiple of the range's
-    // minimum to the slider's end.
-    if (Form1_fgen) {
-      Form1_fgen->set_fg(frequency, 0, amplitude);
-      Form1_fgen->HoldFrequencyOnSliders();
-    }
-    for (std::size_t i = 0; i < ranges.size(); ++i)
-      if (ranges[i]->Down()) RunGeneratorRange(i);
-    PutPosition(f, "Signal", "Symmetry", g.TrackBar5, [&] { g.TrackBar5Change(&g); });
-    if (Form1_fgen) Form1_fgen->Timer8Timer(Form1_fgen);
-    PutPosition(f, "Signal", "Offset", g.TrackBar6, [&] { g.TrackBar6Change(&g); });
-    if (g.TrackBar7) g.TrackBar7->SetPosition(f.Integer("Signal", "Amplitude_position", g.TrackBar7->Position()));
-  }
-
-  if (SpeedButton21) SpeedButton21->SetDown(f.Flag("Math", "Button", SpeedButton21->Down()));
-  ScrollBar2->SetPosition(f.Integer("Trigger", "Position_x", ScrollBar2->Position()));
-  ScrollBar2Change(this);
+  for (RecallStep step : {RecallStep::kGeneratorOn, RecallStep::kGeneratorRange, RecallStep::kGeneratorWave,
+                          RecallStep::kGeneratorLevels, RecallStep::kGeneratorSymmetry, RecallStep::kGeneratorOffset,
+                          RecallStep::kGeneratorAmplitudePosition, RecallStep::kMathButton, RecallStep::kPositionX})
+    recall(step);
 
   bool mathChecked = false;
   for (TMenuItem* item : MathItems()) mathChecked = mathChecked || (item && item->Checked());

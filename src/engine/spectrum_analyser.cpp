@@ -58,7 +58,7 @@ void TForm1::Sin_Cosf() { (void)Twiddles(); }
 
 void TForm1::FFT() {
   using namespace engine;
-  const bool ch1 = ScopeState.Ch1On != 0;
+  const bool ch1 = ScopeState.Settings.Ch1On != 0;
   display::SpectrumCounters counters{ScopeState.WindowSkip, ScopeState.FftSkip, ScopeState.SmoothWeight, ScopeState.SmoothKeep, display::DisplayState.FftCounter};
   const display::SpectrumSetup setup{&Twiddles(), WindowCoefficients(), display::DisplayState.WindowAmplitudeFactor,
                                      ScopeState.FftVectorAverageOn != 0};
@@ -136,7 +136,7 @@ void TForm1::Average1Click(TObject*) { FftOptionClick(&AnalysisControls::Average
 void TForm1::VectorAverage1Click(TObject*) {
   FftOptionClick(&AnalysisControls::VectorAverage1);
   // The smoothing only helps a signal that stands still on the trigger.
-  if (engine::ScopeState.FftVectorAverageOn && engine::ScopeState.TriggerOff == 64)
+  if (engine::ScopeState.FftVectorAverageOn && engine::ScopeState.Settings.TriggerOff == 64)
     MessageDlgPos(kVectorAverageNote, mtInformation, mbOK, 0, Left() + 111, Top() + 160);
 }
 

@@ -46,8 +46,8 @@ namespace engine {
 
 void average_fft() {
   using namespace display;
-  std::span<std::int32_t, kChannelSamples> shown = ScopeState.Ch1On ? Ch1Samples : Ch2Samples;
-  std::int32_t* levels = ScopeState.Ch1On ? Ch1SpectrumLevels.data() : ScopeState.SpectrumLevels.data();
+  std::span<std::int32_t, kChannelSamples> shown = ScopeState.Settings.Ch1On ? Ch1Samples : Ch2Samples;
+  std::int32_t* levels = ScopeState.Settings.Ch1On ? Ch1SpectrumLevels.data() : ScopeState.SpectrumLevels.data();
   for (int b = 0; b < kFftBins; ++b) {
     double squares = 0.0;
     for (int s = 0; s < kFftSlots; ++s) {

@@ -78,7 +78,7 @@ void EnableScopeOnlyControls(bool enabled) {
 void TForm1::LinToLog() {
   using namespace engine;
   using namespace display;
-  const bool ch1 = ScopeState.Ch1On != 0;
+  const bool ch1 = ScopeState.Settings.Ch1On != 0;
   display::ChannelEntries shown = ch1 ? Ch1Samples : Ch2Samples;
   display::ChannelEntries levels =
       ch1 ? Ch1SpectrumLevels : display::ChannelEntries(ScopeState.SpectrumLevels.data(), kChannelSamples);
@@ -91,7 +91,7 @@ void TForm1::LinToLog() {
 void TForm1::LogToLin() {
   using namespace engine;
   using namespace display;
-  const bool ch1 = ScopeState.Ch1On != 0;
+  const bool ch1 = ScopeState.Settings.Ch1On != 0;
   display::WriteLinearView(display::DisplayState.SavedLinearDisplay, ch1 ? Ch1Samples : Ch2Samples);
   display::WriteLinearView(display::DisplayState.SavedLinearLevels,
                            ch1 ? Ch1SpectrumLevels : display::ChannelEntries(ScopeState.SpectrumLevels.data(), kChannelSamples));
@@ -235,11 +235,11 @@ void TForm1::fft1Click(TObject*) {
     fft_viiva_on();
 
     // One channel's spectrum shows.
-    display::DisplayState.SavedCh1On = ScopeState.Ch1On;
-    display::DisplayState.SavedCh2On = ScopeState.Ch2On;
+    display::DisplayState.SavedCh1On = ScopeState.Settings.Ch1On;
+    display::DisplayState.SavedCh2On = ScopeState.Settings.Ch2On;
     FrontPanelControls* panels[2] = {this, Form11};
-    if (ScopeState.Ch1On) {
-      ScopeState.Ch2On = 0;
+    if (ScopeState.Settings.Ch1On) {
+      ScopeState.Settings.Ch2On = 0;
       fft_kursorit();
       for (FrontPanelControls* p : panels)
         if (p) {
@@ -250,7 +250,7 @@ void TForm1::fft1Click(TObject*) {
       TulostaTeksti(ScopeState.Ch2RangeText, ScopeState.ScreenX0 + 70, display::kTopTextY, DisplayState.BackgroundColor);
       TulostaTeksti(ScopeState.Ch1RangeText, ScopeState.ScreenX0 + 10, display::kTopTextY, DisplayState.Ch1Color);
     } else {
-      ScopeState.Ch2On = 1;
+      ScopeState.Settings.Ch2On = 1;
       TulostaTeksti(ScopeState.Ch1RangeText, ScopeState.ScreenX0 + 10, display::kTopTextY, DisplayState.BackgroundColor);
       TulostaTeksti(ScopeState.Ch2RangeText, ScopeState.ScreenX0 + 70, display::kTopTextY, DisplayState.Ch2Color);
       for (FrontPanelControls* p : panels)
@@ -307,8 +307,8 @@ void TForm1::SpeedButton22Click(TObject*) {
     ScopeState.SpectrumMode = 0;
     display::DisplayState.SpectrumDisplayStart = ScopeState.DisplayStart;
     ScopeState.DisplayStart = display::DisplayState.ScopeDisplayStart;
-    ScopeState.Ch1On = display::DisplayState.SavedCh1On;
-    ScopeState.Ch2On = display::DisplayState.SavedCh2On;
+    ScopeState.Settings.Ch1On = display::DisplayState.SavedCh1On;
+    ScopeState.Settings.Ch2On = display::DisplayState.SavedCh2On;
     y_viivat();
     kursorit();
     display::DisplayState.SpectrumPoints = display::kFftPoints;
@@ -316,7 +316,7 @@ void TForm1::SpeedButton22Click(TObject*) {
     FrontPanelControls* panels[2] = {this, Form11};
     for (int channel = 1; channel <= 2; ++channel) {
       const bool ch1 = channel == 1;
-      const bool shown = (ch1 ? ScopeState.Ch1On : ScopeState.Ch2On) != 0;
+      const bool shown = (ch1 ? ScopeState.Settings.Ch1On : ScopeState.Settings.Ch2On) != 0;
       const TColor color = ch1 ? DisplayState.Ch1Color : DisplayState.Ch2Color;
       TulostaTeksti(ch1 ? ScopeState.Ch1RangeText : ScopeState.Ch2RangeText, ScopeState.ScreenX0 + (ch1 ? 10 : 70), display::kTopTextY,
                     shown ? color : DisplayState.BackgroundColor);

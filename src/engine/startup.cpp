@@ -102,12 +102,10 @@ std::vector<std::string> ProgramParameters() {
 }
 
 
-// The picture label of the volts/div button of a channel (1 or 2) that is down.
-std::string PressedRangeLabel(const FrontPanelControls& panel, int channel) {
-  const auto buttons = panel.RangeButtons(channel);
-  const bool x10 = (channel == 1 ? engine::ScopeState.Ch1ProbeFactor : engine::ScopeState.Ch2ProbeFactor) == 10.0;
-  for (std::size_t i = 0; i < buttons.size(); ++i)
-    if (buttons[i] && buttons[i]->Down()) return x10 ? engine::RangeTable[i].LabelX10 : engine::RangeTable[i].LabelX1;
+// The picture label of a channel's (1 or 2) range.
+std::string RangeLabelOf(const engine::ScopeSettings& settings, int channel) {
+  if (const engine::RangeStep* row = engine::RangeRowOfCode(settings.GainCode(channel)))
+    return settings.X10(channel) ? row->LabelX10 : row->LabelX1;
   return channel == 1 ? engine::ScopeState.Ch1RangeText : engine::ScopeState.Ch2RangeText;
 }
 
@@ -224,21 +222,21 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
     ShowMessage("Unable to assign \"ALT+B\" as hotkey.");
 
   // Engine defaults; the start-up presses 1 V/div and 1 ms/div later.
-  ScopeState.Ch1GainCode = ScopeState.Ch2GainCode = 27;
-  ScopeState.TimeBaseCode = 88;
+  ScopeState.Settings.Ch1GainCode = ScopeState.Settings.Ch2GainCode = 27;
+  ScopeState.Settings.TimeBaseCode = 88;
   ScopeState.TimePerDiv = ScopeState.ShownTimePerDiv = 100000;
-  ScopeState.TriggerSource = 16;
-  ScopeState.TriggerSlope = 32;
-  ScopeState.TriggerOff = 64;
-  ScopeState.DeviceTriggerLevel = 128;
-  ScopeState.TriggerLevel = static_cast<std::uint8_t>(TrackBar3->Position());
+  ScopeState.Settings.TriggerSource = 16;
+  ScopeState.Settings.TriggerSlope = 32;
+  ScopeState.Settings.TriggerOff = 64;
+  ScopeState.Settings.DeviceTriggerLevel = 128;
+  ScopeState.Settings.TriggerLevel = static_cast<std::uint8_t>(TrackBar3->Position());
   // Off, so no level tick on the picture and none wanted.
-  ScopeState.TriggerWanted = 0;
+  ScopeState.Settings.TriggerWanted = 0;
   display::DisplayState.TriggerOn = 0;
-  ScopeState.Ch1Ac = ScopeState.Ch2Ac = 0;
-  ScopeState.Ch1InputOn = ScopeState.Ch2InputOn = 1;
+  ScopeState.Settings.Ch1Ac = ScopeState.Settings.Ch2Ac = 0;
+  ScopeState.Settings.Ch1InputOn = ScopeState.Settings.Ch2InputOn = 1;
   device.AcqState = device.AcqArmed = 0;
-  ScopeState.Ch1OffsetDacByte = ScopeState.Ch2OffsetDacByte = 127;
+  ScopeState.Settings.Ch1OffsetDacByte = ScopeState.Settings.Ch2OffsetDacByte = 127;
   ScopeState.Ch1OffsetCal = ScopeState.Ch2OffsetCal = 124;
   ScopeState.Ch1RangeTrim = ScopeState.Ch2RangeTrim = 0;
   ScopeState.Ch1RateTrim = ScopeState.Ch2RateTrim = 0;
@@ -248,10 +246,11 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ScopeState.PixelStep = 2;
   ScopeState.Magnification = 10.0;
   device.DeviceOpen = device.WinUsbInUse = 0;
-  ScopeState.DemoMode = ScopeState.DigitalMode = ScopeState.SpectrumMode = ScopeState.NoiseRejectOn = 0;
-  ScopeState.Ch1On = ScopeState.Ch2On = 1;
+  ScopeState.DemoMode = ScopeState.Settings.DigitalMode = ScopeState.SpectrumMode = ScopeState.NoiseRejectOn = 0;
+  ScopeState.Settings.Ch1On = ScopeState.Settings.Ch2On = 1;
   ScopeState.AcquisitionIdle = 1;
   ScopeState.Ch1ProbeFactor = ScopeState.Ch2ProbeFactor = 1.0;
+  ScopeState.Settings.Ch1X10 = ScopeState.Settings.Ch2X10 = 0;
   ScopeState.Ch1ProbeDb = ScopeState.Ch2ProbeDb = 0.0;
   ScopeState.AverageBlend = 10;
   ScopeState.Ch1GroundLevel = ScopeState.Ch2GroundLevel = 128;
@@ -268,10 +267,10 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ScopeState.FileCh1Ground = ScopeState.FileCh2Ground = 10000;
   ScopeState.SampleRateText = "125kS/s";
   ScopeState.TimeDivText = "1ms";
-  // The range labels name the volts/div buttons that are down, so the picture
-  // agrees with the panel while the start-up's dialogs are up.
-  ScopeState.Ch1RangeText = ScopeState.Ch1RangeLabel = PressedRangeLabel(*this, 1);
-  ScopeState.Ch2RangeText = ScopeState.Ch2RangeLabel = PressedRangeLabel(*this, 2);
+  // The range labels name the channels' ranges, so the picture agrees with
+  // the panel while the start-up's dialogs are up.
+  ScopeState.Ch1RangeText = ScopeState.Ch1RangeLabel = RangeLabelOf(ScopeState.Settings, 1);
+  ScopeState.Ch2RangeText = ScopeState.Ch2RangeLabel = RangeLabelOf(ScopeState.Settings, 2);
   ScopeState.StartupTick = 0;
 
   // Calibration record defaults.
@@ -320,7 +319,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
 
   // The trigger level bar shows the level; the channel labels take the
   // stored colours.
-  TrackBar3->SetPosition(ScopeState.TriggerLevel);
+  TrackBar3->SetPosition(ScopeState.Settings.TriggerLevel);
   engine::ColourChannelLabels(*this);
   ApplyViewMenuChecks();
 

@@ -135,11 +135,11 @@ void TForm1::ScrollBar2Change(TObject*) {
   fft_viiva_off();
   poisto();
 
-  const double x = ScopeState.SpectrumMode ? 1.0 : ScopeState.SampleStep / (ScopeState.PixelStep * (ScopeState.DigitalMode ? 20.0 : 5.0));
+  const double x = ScopeState.SpectrumMode ? 1.0 : ScopeState.SampleStep / (ScopeState.PixelStep * (ScopeState.Settings.DigitalMode ? 20.0 : 5.0));
   const int position = ScrollBar2->Position();
   std::int64_t start = numeric::Round((position - kPositionCentre) * x * 32) + 1024;
   if (start <= 0) start = 1;
-  if (ScopeState.DigitalMode) {
+  if (ScopeState.Settings.DigitalMode) {
     ScopeState.CaptureStart = static_cast<std::int32_t>(std::min<std::int64_t>(start, 4080));
     ScopeState.DisplayStart = 1024;
   } else {

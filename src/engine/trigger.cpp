@@ -61,20 +61,20 @@ void TForm1::TriggerSourceClick(engine::PanelButton button, std::uint8_t source)
   using namespace engine;
   PressWithTwin(*this, button);
   putsataanko();
-  if (ScopeState.TriggerSource == source) return;
+  if (ScopeState.Settings.TriggerSource == source) return;
 
   // The ticks take the new source's colour: drawn again in the old pen
   // (which takes them off), then in the new one.
   const bool positionTick = !ScopeState.SpectrumMode && MainView.LineDrawn;
   if (display::DisplayState.TriggerOn) t_viiva();
   if (positionTick) viiva();
-  ScopeState.TriggerSource = source;
+  ScopeState.Settings.TriggerSource = source;
   if (display::DisplayState.TriggerOn) t_viiva();
   if (positionTick) viiva();
   Image1->Invalidate();
 
   asetus("", 0);
-  if (ScopeState.TriggerOff == 0) ShowTriggerState();
+  if (ScopeState.Settings.TriggerOff == 0) ShowTriggerState();
   TrackBar3Change(this);
 }
 
@@ -86,8 +86,8 @@ void TForm1::SpeedButton6Click(TObject* /*Sender*/) { TriggerSlopeClick(&FrontPa
 void TForm1::TriggerSlopeClick(engine::PanelButton button, std::uint8_t slope) {
   using namespace engine;
   PressWithTwin(*this, button);
-  if (ScopeState.TriggerSlope == slope) return;
-  ScopeState.TriggerSlope = slope;
+  if (ScopeState.Settings.TriggerSlope == slope) return;
+  ScopeState.Settings.TriggerSlope = slope;
   asetus("", 0);
 }
 
@@ -96,9 +96,9 @@ void TForm1::TriggerSlopeClick(engine::PanelButton button, std::uint8_t slope) {
 void TForm1::SpeedButton7Click(TObject* /*Sender*/) {
   using namespace engine;
   PressWithTwin(*this, &FrontPanelControls::SpeedButton7);
-  const bool changed = ScopeState.TriggerOff != 0;
-  ScopeState.TriggerOff = 0;
-  ScopeState.TriggerWanted = 1;
+  const bool changed = ScopeState.Settings.TriggerOff != 0;
+  ScopeState.Settings.TriggerOff = 0;
+  ScopeState.Settings.TriggerWanted = 1;
   if (changed) asetus("", 0);
   putsataanko();
 
@@ -115,9 +115,9 @@ void TForm1::SpeedButton7Click(TObject* /*Sender*/) {
 void TForm1::SpeedButton8Click(TObject* /*Sender*/) {
   using namespace engine;
   PressWithTwin(*this, &FrontPanelControls::SpeedButton8);
-  const bool changed = ScopeState.TriggerOff != kTriggerOffCode;
-  ScopeState.TriggerOff = kTriggerOffCode;
-  ScopeState.TriggerWanted = 0;
+  const bool changed = ScopeState.Settings.TriggerOff != kTriggerOffCode;
+  ScopeState.Settings.TriggerOff = kTriggerOffCode;
+  ScopeState.Settings.TriggerWanted = 0;
   if (changed) asetus("", 0);
   putsataanko();
 
@@ -132,8 +132,8 @@ void TForm1::SpeedButton8Click(TObject* /*Sender*/) {
 }
 
 void TForm1::ShowTriggerState() {
-  const bool on = engine::ScopeState.TriggerOff == 0;
-  const TColor text = on ? display::TriggerLabelColor(engine::ScopeState.TriggerSource, engine::ScopeState.InvertCh2Mode && !engine::ScopeState.MathOff) : clBlack;
+  const bool on = engine::ScopeState.Settings.TriggerOff == 0;
+  const TColor text = on ? display::TriggerLabelColor(engine::ScopeState.Settings.TriggerSource, engine::ScopeState.InvertCh2Mode && !engine::ScopeState.MathOff) : clBlack;
   const TColor panel = on ? kTriggerOnPanelColor : clBtnFace;
   SetFontColorOf(Label3, text);
   SetFontColorOf(TwinControl(&FrontPanelControls::Label3), text);
@@ -150,13 +150,13 @@ void TForm1::TrackBar3Change(TObject* /*Sender*/) {
   const int position = TrackBar3->Position();
   if (display::DisplayState.TriggerOn) {
     t_viiva();
-    ScopeState.TriggerLevel = static_cast<std::uint8_t>(position);
+    ScopeState.Settings.TriggerLevel = static_cast<std::uint8_t>(position);
     t_viiva();
     Image1->Invalidate();
   } else {
-    ScopeState.TriggerLevel = static_cast<std::uint8_t>(position);
+    ScopeState.Settings.TriggerLevel = static_cast<std::uint8_t>(position);
   }
-  ScopeState.DeviceTriggerLevel = DeviceLevelFor(position);
+  ScopeState.Settings.DeviceTriggerLevel = DeviceLevelFor(position);
   // The twin's bar handler comes back here only on a real change; the equal
   // value written back ends the round.
   MirrorToTwin(*this, &FrontPanelControls::TrackBar3);
@@ -167,7 +167,7 @@ void TForm1::RefreshDeviceTriggerLevel() {
   // The level differs between the two modes for every position, so an
   // equal level means the mode did not change: nothing to send.
   const std::uint8_t level = DeviceLevelFor(TrackBar3->Position());
-  if (level == engine::ScopeState.DeviceTriggerLevel) return;
-  engine::ScopeState.DeviceTriggerLevel = level;
+  if (level == engine::ScopeState.Settings.DeviceTriggerLevel) return;
+  engine::ScopeState.Settings.DeviceTriggerLevel = level;
   Set500();
 }

@@ -36,32 +36,32 @@ void TForm1::CouplingClick(int channel, int kind, engine::PanelButton member) {
   using namespace engine;
   using namespace display;
   const bool ch1 = channel == 1;
-  TSpeedButton* button = this->*member;
-  MirrorToTwin(*this, member);
+  const TSpeedButton* button = this->*member;
 
   // A grounded input cannot trigger: the trigger goes off while the user
   // still wants it, and comes back with the next AC or DC press.
-  const bool channelSource = ScopeState.TriggerSource == 16 || ScopeState.TriggerSource == 0;
-  if (ScopeState.TriggerWanted && button->Down() && channelSource) {
+  const bool channelSource = ScopeState.Settings.TriggerSource == 16 || ScopeState.Settings.TriggerSource == 0;
+  if (ScopeState.Settings.TriggerWanted && button->Down() && channelSource) {
     if (kind == kGnd) {
-      const std::uint8_t wanted = ScopeState.TriggerWanted;
+      const std::uint8_t wanted = ScopeState.Settings.TriggerWanted;
       SpeedButton8->SetDown(true);
       SpeedButton8Click(this);
-      ScopeState.TriggerWanted = wanted;
+      ScopeState.Settings.TriggerWanted = wanted;
     } else {
       SpeedButton7->SetDown(true);
       SpeedButton7Click(this);
     }
   }
 
-  std::uint8_t& ac = ch1 ? ScopeState.Ch1Ac : ScopeState.Ch2Ac;
-  std::uint8_t& inputOn = ch1 ? ScopeState.Ch1InputOn : ScopeState.Ch2InputOn;
-  if (kind == kGnd) {
-    inputOn = 0;
-  } else {
-    ac = kind == kAc ? 1 : 0;
-    inputOn = 1;
-  }
+  SetScopeSettings([&](ScopeSettings& s) {
+    if (kind == kGnd) {
+      s.InputOn(channel) = 0;
+    } else {
+      s.Ac(channel) = kind == kAc ? 1 : 0;
+      s.InputOn(channel) = 1;
+    }
+  });
+  ShowChannelSettings(*this, channel);
   Set500();
   asetus(ch1 ? ScopeState.Ch1RangeLabel : ScopeState.Ch2RangeLabel, channel);
 }
@@ -84,11 +84,8 @@ void TForm1::ProbeClick(int channel, bool x10) {
 
   (ch1 ? ScopeState.Ch1ProbeFactor : ScopeState.Ch2ProbeFactor) = x10 ? 10.0 : 1.0;
   (ch1 ? ScopeState.Ch1ProbeDb : ScopeState.Ch2ProbeDb) = x10 ? 20.0 : 0.0;
-  (ch1 ? ScopeState.Ch1X10 : ScopeState.Ch2X10) = x10 ? 1 : 0;
-  const PanelButton probe = ch1 ? (x10 ? &FrontPanelControls::x101 : &FrontPanelControls::x11)
-                                : (x10 ? &FrontPanelControls::x102 : &FrontPanelControls::x12);
-  (this->*probe)->SetDown(true);
-  MirrorToTwin(*this, probe);
+  ScopeState.Settings.X10(channel) = x10 ? 1 : 0;
+  ShowChannelSettings(*this, channel);
 
   for (std::size_t i = 0; i < RangeTable.size(); ++i) {
     const RangeStep& row = RangeTable[i];
@@ -104,7 +101,7 @@ void TForm1::ProbeClick(int channel, bool x10) {
   if (Form1_rec) Form1_rec->ShowProbeCaptions(channel, x10);
 
   // The label on the picture and the device follow the current range.
-  RangeCodeClick(channel, ch1 ? ScopeState.Ch1GainCode : ScopeState.Ch2GainCode);
+  RangeCodeClick(channel, ScopeState.Settings.GainCode(channel));
 }
 
 void TForm1::x11Click(TObject*) { ProbeClick(1, false); }
@@ -120,7 +117,7 @@ void TForm1::PositionChange(int channel) {
   const bool ch1 = channel == 1;
   TTrackBar* bar = ch1 ? TrackBar1 : TrackBar2;
   const int position = bar->Position();
-  std::int32_t& shownPosition = ch1 ? ScopeState.Ch1Position : ScopeState.Ch2Position;
+  std::int32_t& shownPosition = ch1 ? ScopeState.Settings.Ch1Position : ScopeState.Settings.Ch2Position;
   const PanelControl<TTrackBar> barMember = ch1 ? &FrontPanelControls::TrackBar1 : &FrontPanelControls::TrackBar2;
 
   auto copyToTwins = [&] {
@@ -144,7 +141,7 @@ void TForm1::PositionChange(int channel) {
     Set_DACs();
   };
 
-  if (ScopeState.TriggerSource == (ch1 ? 16 : 0)) ScopeState.CaptureCount = 0;
+  if (ScopeState.Settings.TriggerSource == (ch1 ? 16 : 0)) ScopeState.CaptureCount = 0;
 
   if (ScopeState.AutosetRunning) {
     copyToTwins();
@@ -244,7 +241,7 @@ void TForm1::ChannelScopeView(int channel) {
   using namespace display;
   const bool ch1 = channel == 1;
   const bool show = !(ch1 ? SpeedButtonCh1 : SpeedButtonCh2)->Down();
-  std::uint8_t& on = ch1 ? ScopeState.Ch1On : ScopeState.Ch2On;
+  std::uint8_t& on = ch1 ? ScopeState.Settings.Ch1On : ScopeState.Settings.Ch2On;
   putsataanko();
   kursorit();  // the marker lines go with the old state...
   if (show != (on != 0)) {
@@ -270,7 +267,7 @@ void TForm1::ChannelSpectrumView(int channel) {
   using namespace display;
   const bool ch1 = channel == 1;
   const bool show = !(ch1 ? SpeedButtonCh1 : SpeedButtonCh2)->Down();
-  std::uint8_t& on = ch1 ? ScopeState.Ch1On : ScopeState.Ch2On;
+  std::uint8_t& on = ch1 ? ScopeState.Settings.Ch1On : ScopeState.Settings.Ch2On;
   putsataanko();
   if (show != (on != 0)) {
     poisto();

@@ -70,17 +70,16 @@ std::int32_t TimeDivIndex(std::uint8_t timeBaseCode, int sampleStep) {
   return -1;
 }
 
-std::array<std::int32_t, kMailboxStatusCount> ScopeStatusWords(const FrontPanelControls& p, std::uint8_t ch1Gain,
-                                                               std::uint8_t ch2Gain, std::uint8_t timeBaseCode,
-                                                               int sampleStep) {
+std::array<std::int32_t, kMailboxStatusCount> ScopeStatusWords(const FrontPanelControls& p,
+                                                               const engine::ScopeSettings& s, int sampleStep) {
   return {
-      RangeIndexOfCode(ch1Gain),
-      RangeIndexOfCode(ch2Gain),
-      TimeDivIndex(timeBaseCode, sampleStep),
-      p.TrackBar1 ? p.TrackBar1->Position() : 0,
-      p.TrackBar2 ? p.TrackBar2->Position() : 0,
-      DownIndex({p.SpeedButton_ac1, p.SpeedButton_dc1, p.SpeedButton_gnd1}, 1),
-      DownIndex({p.SpeedButton__ac2, p.SpeedButton_dc2, p.SpeedButton_gnd2}, 1),
+      RangeIndexOfCode(s.Ch1GainCode),
+      RangeIndexOfCode(s.Ch2GainCode),
+      TimeDivIndex(s.TimeBaseCode, sampleStep),
+      s.Ch1Position,
+      s.Ch2Position,
+      engine::CouplingIndex(s, 1),
+      engine::CouplingIndex(s, 2),
       p.SpeedButton7 && p.SpeedButton7->Down() ? 1 : 0,
       DownIndex({p.SpeedButton3, p.SpeedButton4, p.SpeedButton_ext}, 0),
       p.SpeedButton5 && p.SpeedButton5->Down() ? 1 : 0,
@@ -154,8 +153,7 @@ void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
   // autoset and calibration at work: the command waits.
   const bool mayTake =
       engine::ScopeState.StartupModeReady && !engine::ScopeState.ClosingDone && !Application->Terminated() && !io::PanelLocked();
-  const auto status = io::ScopeStatusWords(*Form1, engine::ScopeState.Ch1GainCode, engine::ScopeState.Ch2GainCode, engine::ScopeState.TimeBaseCode,
-                                           engine::ScopeState.SampleStep);
+  const auto status = io::ScopeStatusWords(*Form1, engine::ScopePanelSettings(), engine::ScopeState.SampleStep);
   io::SharedWords& box = *io::ScopeMailboxBlock;
   const std::function<void()> publish = [&] {
     for (std::size_t i = 0; i < status.size(); ++i) box.Set(io::kMailboxStatusFirst + i, status[i]);

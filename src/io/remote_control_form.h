@@ -15,6 +15,10 @@
 
 #include "platform/ui/forms.h"
 
+namespace engine {
+struct ScopeSettings;
+}
+
 class TFastTimer;
 struct FrontPanelControls;
 
@@ -31,10 +35,12 @@ std::int32_t RangeIndexOfCode(std::uint8_t code);
 // or 2); -1 for a code no time/div button sets.
 std::int32_t TimeDivIndex(std::uint8_t timeBaseCode, int sampleStep);
 
-// Words 10 to 20 from the panel's controls and the engine's codes. The
-// trigger source word is 0 for CH1, 1 for CH2 and 2 for the external input.
-std::array<std::int32_t, kMailboxStatusCount> ScopeStatusWords(const FrontPanelControls& panel, std::uint8_t ch1Gain,
-                                                               std::uint8_t ch2Gain, std::uint8_t timeBaseCode,
+// Words 10 to 20: the channels' and the time base's from the scope's
+// settings as its panel has them, the trigger's from the panel's controls. The coupling words are
+// 0 AC, 1 DC, 2 GND; the trigger source word is 0 for CH1, 1 for CH2 and 2
+// for the external input.
+std::array<std::int32_t, kMailboxStatusCount> ScopeStatusWords(const FrontPanelControls& panel,
+                                                               const engine::ScopeSettings& settings,
                                                                int sampleStep);
 
 class SharedWords;

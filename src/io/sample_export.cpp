@@ -54,9 +54,9 @@ void TForm1::SaveShareData() {
   using namespace engine;
   if (!io::SampleExportBlock) return;
   io::SampleExport capture;
-  capture.TimeBaseCode = ScopeState.TimeBaseCode;
-  capture.Ch1GainCode = ScopeState.Ch1GainCode;
-  capture.Ch2GainCode = ScopeState.Ch2GainCode;
+  capture.TimeBaseCode = ScopeState.Settings.TimeBaseCode;
+  capture.Ch1GainCode = ScopeState.Settings.Ch1GainCode;
+  capture.Ch2GainCode = ScopeState.Settings.Ch2GainCode;
   capture.Ch1GroundLevel = ScopeState.Ch1GroundLevel;
   capture.Ch2GroundLevel = ScopeState.Ch2GroundLevel;
   capture.Ch1 = Ch1Samples;

@@ -196,8 +196,8 @@ void TForm1_rec::aloitus() {
   engine::ScopeState.Ch1RateTrim = RecorderState.Ch1RecRateTrim;
   engine::ScopeState.Ch2RateTrim = RecorderState.Ch2RecRateTrim;
   // The device records untriggered at the recorder's fixed time-base code.
-  engine::ScopeState.TriggerOff = 0x40;
-  engine::ScopeState.TimeBaseCode = 32;
+  engine::ScopeState.Settings.TriggerOff = 0x40;
+  engine::ScopeState.Settings.TimeBaseCode = 32;
   asetus("", 0);
   RecorderState.DemoIndex = 0;
   RecorderState.RecHeaderTimeText = RecorderState.RecTimeDivText.substr(0, kHeaderChars);
@@ -219,7 +219,7 @@ void TForm1_rec::aloitus() {
   LivePointsCh2.clear();
   RecorderState.RecPos = 0;
   RecLastColumn = 0;
-  engine::ScopeState.TimeBaseCode = 153;
+  engine::ScopeState.Settings.TimeBaseCode = 153;
   if (Form1) Form1->Set_DACs();
   // The live view always shows 100 samples per division.
   if (RecorderState.TimeUnitValue == 500) {
@@ -363,7 +363,7 @@ void TForm1_rec::tee_demo_taulut() {
   SpeedButton15v2Click(this);
   TimeButtons[recorder::kStep1s]->SetDown(true);
   SpeedButton50usClick(this);
-  engine::ScopeState.TimeBaseCode = 32;
+  engine::ScopeState.Settings.TimeBaseCode = 32;
   RecClearPending = 1;
   putsataanko();
   DemoTable = recorder::BuildDemoSources();
@@ -372,6 +372,6 @@ void TForm1_rec::tee_demo_taulut() {
 
 void TForm1_rec::tee_demo() {
   TulostaTeksti("DEMO", X0 + 240, recorder::RecorderState.RecBrightGridColor, 3);
-  DemoArrays = recorder::BuildDemoDisplay(DemoTable, engine::ScopeState.Ch1GainCode, engine::ScopeState.Ch2GainCode,
+  DemoArrays = recorder::BuildDemoDisplay(DemoTable, engine::ScopeState.Settings.Ch1GainCode, engine::ScopeState.Settings.Ch2GainCode,
                                           TrackBar1->Position(), TrackBar2->Position());
 }

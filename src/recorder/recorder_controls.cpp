@@ -81,12 +81,12 @@ void TForm1_rec::RangeStepClick(int channel, std::size_t row) {
   const bool ch1 = channel == 1;
   const RecorderRangeStep& step = RecorderRangeTable[row];
   (ch1 ? Ch1RangeButtons : Ch2RangeButtons)[row]->SetDown(true);
-  (ch1 ? engine::ScopeState.Ch1GainCode : engine::ScopeState.Ch2GainCode) = step.Code;
+  engine::RecorderFrontEnd().GainCode(channel) = step.Code;
   std::int32_t trim = 0;
   if (step.TrimFrom == RecorderRangeStep::Trim::V5Offset) trim = ch1 ? engine::ScopeState.Ch1V5Offset : engine::ScopeState.Ch2V5Offset;
   if (step.TrimFrom == RecorderRangeStep::Trim::RecRangeTrim) trim = ch1 ? RecorderState.Ch1RecRangeTrim : RecorderState.Ch2RecRangeTrim;
   (ch1 ? engine::ScopeState.Ch1RangeTrim : engine::ScopeState.Ch2RangeTrim) = trim;
-  asetus((ch1 ? engine::ScopeState.Ch1X10 : engine::ScopeState.Ch2X10) ? step.LabelX10 : step.LabelX1, channel);
+  asetus((ch1 ? engine::ScopeState.Settings.Ch1X10 : engine::ScopeState.Settings.Ch2X10) ? step.LabelX10 : step.LabelX1, channel);
   kursorivoltit();
 }
 
@@ -113,7 +113,7 @@ void TForm1_rec::asetus(const std::string& label, int channel) {
     TulostaTeksti(shown, x, recorder::RecorderState.RecBackgroundColor, 3);
     (ch1 ? RecorderState.RecCh1Label : RecorderState.RecCh2Label) = label.substr(0, kRecLabelChars);
     std::string text = label;
-    if (ch1 ? engine::ScopeState.Ch1Ac : engine::ScopeState.Ch2Ac) text += "~";
+    if (ch1 ? engine::ScopeState.Settings.Ch1Ac : engine::ScopeState.Settings.Ch2Ac) text += "~";
     text = text.substr(0, kRecLabelChars);
     if (ch1 ? RecorderState.RecCh1On : RecorderState.RecCh2On) TulostaTeksti(text, x, ch1 ? recorder::RecorderState.RecCh1Color : recorder::RecorderState.RecCh2Color, 3);
     shown = text;
@@ -137,8 +137,9 @@ void TForm1_rec::CouplingClick(int channel, int kind) {
                          : kind == kDc ? (ch1 ? SpeedButton_dc1 : SpeedButton_dc2)
                                        : (ch1 ? SpeedButton_gnd1 : SpeedButton_gnd2);
   button->SetDown(true);
-  std::uint8_t& ac = ch1 ? ScopeState.Ch1Ac : ScopeState.Ch2Ac;
-  std::uint8_t& inputOn = ch1 ? ScopeState.Ch1InputOn : ScopeState.Ch2InputOn;
+  ScopeSettings& frontEnd = RecorderFrontEnd();
+  std::uint8_t& ac = frontEnd.Ac(channel);
+  std::uint8_t& inputOn = frontEnd.InputOn(channel);
   if (kind == kAc) {
     ac = 1;
     inputOn = 1;
@@ -266,16 +267,22 @@ void TForm1_rec::HandBack(bool spectrum) {
   using namespace engine;
   if (!Form1) return;
   if (Form1->MoreData1 && Form1->MoreData1->Checked() && Form_99) Form_99->Show();
-  // The main window's pressed buttons put the device back as the scope had it.
+  // The scope's handlers put the device back as the scope had it: the
+  // ranges, then the couplings AC, DC, GND.
+  const ScopeSettings scope = ScopePanelSettings();
+  ScopeState.ScopeFrontEndAside.reset();
+  for (int ch = 1; ch <= 2; ++ch) Form1->RangeCodeClick(ch, scope.GainCode(ch));
+  using Handler = void (TForm1::*)(TObject*);
+  static constexpr Handler kCouplings[3][2] = {
+      {&TForm1::SpeedButton_ac1Click, &TForm1::SpeedButton__ac2Click},
+      {&TForm1::SpeedButton_dc1Click, &TForm1::SpeedButton_dc2Click},
+      {&TForm1::SpeedButton_gnd1Click, &TForm1::SpeedButton_gnd2Click}};
+  for (int kind = 0; kind < 3; ++kind)
+    for (int ch = 1; ch <= 2; ++ch)
+      if (CouplingIndex(scope, ch) == kind) (Form1->*kCouplings[kind][ch - 1])(Form1);
   auto clickDown = [](TSpeedButton* b) {
     if (b && b->Down() && b->OnClick) b->OnClick(b);
   };
-  for (int ch = 1; ch <= 2; ++ch)
-    for (TGrSpeedButton* b : Form1->RangeButtons(ch)) clickDown(b);
-  for (TSpeedButton* b : {static_cast<TSpeedButton*>(Form1->SpeedButton_ac1), static_cast<TSpeedButton*>(Form1->SpeedButton__ac2),
-                          static_cast<TSpeedButton*>(Form1->SpeedButton_dc1), static_cast<TSpeedButton*>(Form1->SpeedButton_dc2),
-                          static_cast<TSpeedButton*>(Form1->SpeedButton_gnd1), static_cast<TSpeedButton*>(Form1->SpeedButton_gnd2)})
-    clickDown(b);
   if (!spectrum) {
     for (const auto& row : TimeBaseTable) {
       if (!row.Button) continue;
@@ -285,8 +292,8 @@ void TForm1_rec::HandBack(bool spectrum) {
       }
     }
   }
-  ScopeState.TimeBaseCode = recorder::RecorderState.SavedTimeBaseCode;
-  ScopeState.TriggerOff = recorder::RecorderState.SavedTriggerOff;
+  ScopeState.Settings.TimeBaseCode = recorder::RecorderState.SavedTimeBaseCode;
+  ScopeState.Settings.TriggerOff = recorder::RecorderState.SavedTriggerOff;
   TSpeedButton* instrument = spectrum ? Form1->fft1 : Form1->SpeedButton22;
   if (TSpeedButton* b = instrument; b && !b->Down()) {
     b->SetDown(true);

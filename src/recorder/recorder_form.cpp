@@ -268,8 +268,8 @@ void TForm1_rec::FormCreate(TObject* /*Sender*/) {
   RecorderState.TimeUnitValue = RecorderState.RecordedTimeUnit = 500;
   FastTimer1->SetInterval(10);
   RecorderState.ZoomStep = RecorderState.RecDisplayStep = 6.25;
-  engine::ScopeState.TimeBaseCode = 0;
-  engine::ScopeState.Ch1GainCode = engine::ScopeState.Ch2GainCode = 27;
+  engine::ScopeState.Settings.TimeBaseCode = 0;
+  engine::ScopeState.Settings.Ch1GainCode = engine::ScopeState.Settings.Ch2GainCode = 27;
   PaintBox1->SetEnabled(false);
   RecorderState.Ch1OffsetSum = engine::ScopeState.Ch1OffsetCal + engine::ScopeState.Ch1PositionDac;
   RecorderState.Ch2OffsetSum = engine::ScopeState.Ch2OffsetCal + engine::ScopeState.Ch2PositionDac;

@@ -231,7 +231,7 @@ void TForm1_rec::kursorivoltit() {
   if (!RecorderState.RecMarkersOn) return;
   const bool ch1 = RecorderState.RecCh1On != 0;
   VoltReadoutInput in;
-  in.RangeCode = ch1 ? engine::ScopeState.Ch1GainCode : engine::ScopeState.Ch2GainCode;
+  in.RangeCode = ch1 ? engine::ScopeState.Settings.Ch1GainCode : engine::ScopeState.Settings.Ch2GainCode;
   in.ProbeFactor = ch1 ? engine::ScopeState.Ch1ProbeFactor : engine::ScopeState.Ch2ProbeFactor;
   in.ZeroLevel = ch1 ? RecorderState.RecCh1ZeroLevel : RecorderState.RecCh2ZeroLevel;
   in.Marker1Y = RecorderState.RecVoltMarker1Y;

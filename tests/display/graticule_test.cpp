@@ -64,7 +64,7 @@ class GraticuleTest : public PictureTest {
     display::DisplayState.InvTimeMarkerText.clear();
     display::DisplayState.VoltMarkerText = "0.0V";
     engine::ScopeState.SampleRateOn = engine::ScopeState.RmsOn = engine::ScopeState.DbmOn = 0;
-    engine::ScopeState.TriggerLevel = 128;
+    engine::ScopeState.Settings.TriggerLevel = 128;
     PictureTest::SetUp();
   }
 };
@@ -146,7 +146,7 @@ TEST_F(GraticuleTest, XYLayoutIsAnEightByEightSquareWithItsOwnFrame) {
 }
 
 TEST_F(GraticuleTest, TriggerLevelTickIsDrawnOnlyWhileTheTriggerIsOn) {
-  engine::ScopeState.TriggerLevel = 100;
+  engine::ScopeState.Settings.TriggerLevel = 100;
   const QImage off = Picture();
   EXPECT_EQ(Pixel(X0() + 2, Y0() + 101), display::DisplayState.BackgroundColor);
 
@@ -166,8 +166,8 @@ TEST_F(GraticuleTest, TriggerLevelTickIsDrawnOnlyWhileTheTriggerIsOn) {
 }
 
 TEST_F(GraticuleTest, InvertedCh2SourceMirrorsTheLevelTick) {
-  engine::ScopeState.TriggerSource = 0;
-  engine::ScopeState.TriggerLevel = 40;
+  engine::ScopeState.Settings.TriggerSource = 0;
+  engine::ScopeState.Settings.TriggerLevel = 40;
   engine::ScopeState.MathOff = 0;
   engine::ScopeState.InvertCh2Mode = 1;
   display::DisplayState.Ch2PenColor = display::DisplayState.Math2PenColor;
@@ -348,7 +348,7 @@ TEST_F(GraticuleTest, SpanLabelFollowsTheTimeBaseAndReplacesTheOldOne) {
 TEST_F(GraticuleTest, EraseThenDrawOfTracesRestoresTheGraticuleExactly) {
   engine::ScopeState.DisplayStart = 900;  // the trigger-position tick is in the window
   display::DisplayState.TriggerOn = 1;
-  engine::ScopeState.TriggerLevel = 128;
+  engine::ScopeState.Settings.TriggerLevel = 128;
   display::DisplayState.MarkersOn = 1;
   FillCh1([](int i) {
     const int v = static_cast<int>(std::lround(128 + 150 * std::sin(i * 0.05)));

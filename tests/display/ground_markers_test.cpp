@@ -138,8 +138,8 @@ TEST_F(PictureTest, DemoModeTakesTheLevelFromThePositionBar) {
   using namespace display;
   UseKnownRecords();
   ScopeState.DemoMode = 1;
-  ScopeState.Ch1Position = 10;
-  ScopeState.Ch2Position = -20;
+  ScopeState.Settings.Ch1Position = 10;
+  ScopeState.Settings.Ch2Position = -20;
   ScopeState.Ch1MarkerLevel = ScopeState.Ch2MarkerLevel = 77;
   ScopeState.InvertCh2Mode = 1;
   ScopeState.MathOff = 0;
@@ -159,14 +159,14 @@ TEST_F(PictureTest, HiddenChannelsAndTheSpectrumViewGetNoGlyph) {
   using namespace engine;
   using namespace display;
   UseKnownRecords();
-  ScopeState.Ch1On = 0;
+  ScopeState.Settings.Ch1On = 0;
   ScopeState.Ch1GroundLevel = 55;
   Wipe();
   EXPECT_TRUE(PixelsOf(DisplayState.Ch1Color).empty());
   EXPECT_EQ(ScopeState.Ch1GroundLevel, 55);
   EXPECT_EQ(ScopeState.Ch2GroundLevel, 168);
 
-  ScopeState.Ch1On = 1;
+  ScopeState.Settings.Ch1On = 1;
   ScopeState.SpectrumMode = 1;
   ScopeState.Ch2GroundLevel = 66;
   Wipe();
@@ -255,7 +255,7 @@ TEST_F(PictureTest, OnlyCh1OutsideDemoModeRaisesTheWarning) {
 
   ScopeState.Ch1_ad1 = ScopeState.Ch1_ad0;
   ScopeState.DemoMode = 1;
-  ScopeState.Ch1Position = 0;
+  ScopeState.Settings.Ch1Position = 0;
   Wipe();
   EXPECT_EQ(ScopeState.Ch1GroundLevel, 128);
   harness_->Pump(20);

@@ -20,11 +20,11 @@ class MarkerMouseTest : public PictureTest {
   void SetUp() override {
     PictureTest::SetUp();
     engine::ScopeState.TimeDivText = "1ms";
-    engine::ScopeState.Ch1GainCode = 27;
+    engine::ScopeState.Settings.Ch1GainCode = 27;
     engine::ScopeState.Ch1ProbeFactor = 1;
     // Demo mode: the ground level follows the position bar, 128 at the centre.
     engine::ScopeState.DemoMode = 1;
-    engine::ScopeState.Ch1Position = 0;
+    engine::ScopeState.Settings.Ch1Position = 0;
     engine::ScopeState.FileCh1Ground = 10000;
     display::DisplayState.TimeMarker1X = X0() + 16;
     display::DisplayState.TimeMarker2X = X0() + 634;

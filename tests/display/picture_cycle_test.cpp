@@ -145,7 +145,7 @@ TEST_F(PictureTest, WithCh1OffOnlyCh2AndTheTriggerTickAreDrawn) {
   // CH1 flat at code 200 (row y0 + 55), CH2 flat at code 50 (row y0 + 205).
   FillCh1([](int) { return 200; });
   FillCh2([](int) { return 50; });
-  engine::ScopeState.Ch1On = 0;
+  engine::ScopeState.Settings.Ch1On = 0;
   const int x0 = View().X0, y0 = View().Y0;
 
   Form1->piirrot();
@@ -259,7 +259,7 @@ TEST_F(PictureTest, AutosetButtonsFollowMathAndSpectrumModes) {
 // The bit view draws each captured byte as 8 logic samples per channel, read
 // from the copy of the capture; what the bytes do not reach becomes 0.
 TEST_F(PictureTest, BitViewExpandsTheCapturedBytes) {
-  engine::ScopeState.DigitalMode = 1;
+  engine::ScopeState.Settings.DigitalMode = 1;
   engine::ScopeState.CaptureStart = 4080;
   engine::ScopeState.SampleCopy.fill(0);
   engine::ScopeState.SampleCopy[4090] = 0b00000101;         // CH2 byte

@@ -72,12 +72,12 @@ inline void ResetDisplayModes() {
   engine::ScopeState.MathOff = 1;
   engine::ScopeState.InvertCh2Mode = 0;
   engine::ScopeState.SpectrumMode = 0;
-  engine::ScopeState.DigitalMode = 0;
+  engine::ScopeState.Settings.DigitalMode = 0;
   engine::ScopeState.DotJoin = 1;
   display::PersistenceState.LiveTraceOn = 1;
-  engine::ScopeState.Ch1On = engine::ScopeState.Ch2On = 1;
+  engine::ScopeState.Settings.Ch1On = engine::ScopeState.Settings.Ch2On = 1;
   engine::ScopeState.TracesShown = 1;
-  engine::ScopeState.TriggerSource = 16;
+  engine::ScopeState.Settings.TriggerSource = 16;
   display::DisplayState.XYPlotMode = display::DisplayState.Ch1PlusCh2Mode = display::DisplayState.Ch1MinusCh2Mode = 0;
   display::DisplayState.MultiplyMode = display::DisplayState.DivideMode = 0;
   display::DisplayState.Ch1CapturePos = display::DisplayState.Ch2CapturePos = 0;

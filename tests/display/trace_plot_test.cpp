@@ -194,8 +194,8 @@ TEST_F(PictureTest, PlottersNeverReadPastAChannelsLastSample) {
 
 TEST_F(PictureTest, ArithmeticTracesCombineOnTheCoarserScale) {
   engine::ScopeState.MathOff = 0;
-  engine::ScopeState.Ch1GainCode = 27;  // 1 V/div
-  engine::ScopeState.Ch2GainCode = 29;  // 0.1 V/div
+  engine::ScopeState.Settings.Ch1GainCode = 27;  // 1 V/div
+  engine::ScopeState.Settings.Ch2GainCode = 29;  // 0.1 V/div
   engine::ScopeState.Ch1GroundLevel = engine::ScopeState.Ch2GroundLevel = 128;  // ground code 127
   FillCh1([](int) { return 127 + 40; });
   FillCh2([](int) { return 127 - 50; });

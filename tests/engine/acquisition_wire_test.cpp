@@ -79,7 +79,7 @@ TEST_F(RunTest, RunArmsPollsUntilDoneReadsEightBlocksAndRearmsBeforeTheNextPoll)
 }
 
 TEST_F(RunTest, StatusReadsRunningThenWaitingForTriggerAfterThreeSecondsWithout) {
-  engine::ScopeState.TriggerOff = 0;
+  engine::ScopeState.Settings.TriggerOff = 0;
   Device().SetBusyPolls(1000000);
   ClickRun();
   PumpUntil([&] { return Status() == "Running"; }, 500);
@@ -124,7 +124,7 @@ TEST_F(RunTest, SingleWhileRunIsActiveReleasesRunAndTakesOneCapture) {
 }
 
 TEST_F(RunTest, BlockingSingleCapturePollsFourBytesAndReportsTheTrigger) {
-  engine::ScopeState.TriggerOff = 0;  // trigger on
+  engine::ScopeState.Settings.TriggerOff = 0;  // trigger on
   Device().SetBusyPolls(1);
   Form1->SingleClick();
 

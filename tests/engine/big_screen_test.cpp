@@ -24,10 +24,10 @@ class BigScreenTest : public PictureTest {
   void SetUp() override {
     PictureTest::SetUp();
     engine::ScopeState.DemoMode = 1;
-    engine::ScopeState.Ch1Position = engine::ScopeState.Ch2Position = 0;
+    engine::ScopeState.Settings.Ch1Position = engine::ScopeState.Settings.Ch2Position = 0;
     engine::ScopeState.FileCh1Ground = engine::ScopeState.FileCh2Ground = 10000;
     engine::ScopeState.TimeDivText = "1ms";
-    engine::ScopeState.Ch1GainCode = 27;
+    engine::ScopeState.Settings.Ch1GainCode = 27;
     engine::ScopeState.Ch1ProbeFactor = 1;
   }
   void Open() {

@@ -64,7 +64,7 @@ TEST_F(BitViewTest, ShowsEachCapturedByteAsEightLogicLevelsAndBack) {
   // The device is told to send bits, the time base applied again.
   ASSERT_TRUE(Device().LastSettings().has_value());
   EXPECT_TRUE(Device().LastSettings()->BitView());
-  EXPECT_EQ(engine::ScopeState.DigitalMode, 1);
+  EXPECT_EQ(engine::ScopeState.Settings.DigitalMode, 1);
   EXPECT_EQ(display::DisplayState.InterpolationChoice, 1);
   EXPECT_TRUE(Form1->SpeedButton005us->Down());
   EXPECT_EQ(engine::ScopeState.AveragingOn, 0);
@@ -95,7 +95,7 @@ TEST_F(BitViewTest, ShowsEachCapturedByteAsEightLogicLevelsAndBack) {
   // Released: plain samples, no bits on the wire, no notice.
   Form1->GrSpeedButton15->Click();
   EXPECT_FALSE(Form1->GrSpeedButton15->Down());
-  EXPECT_EQ(engine::ScopeState.DigitalMode, 0);
+  EXPECT_EQ(engine::ScopeState.Settings.DigitalMode, 0);
   EXPECT_FALSE(Device().LastSettings()->BitView());
   EXPECT_EQ(NoticePixels(), 0);
   Form1->SingleClick();
@@ -107,7 +107,7 @@ TEST_F(BitViewTest, InDemoModeTheNoticeSaysItIsNotSupported) {
   WriteIni("[Hardware]\nDemoMode=1\n");
   StartAndRun();
   Form1->GrSpeedButton15->Click();
-  EXPECT_EQ(engine::ScopeState.DigitalMode, 1);
+  EXPECT_EQ(engine::ScopeState.Settings.DigitalMode, 1);
   EXPECT_TRUE(NoticeReads("Not supported in Demo Mode"));
   EXPECT_TRUE(Device().Transfers().empty());
 }

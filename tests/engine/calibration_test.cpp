@@ -193,8 +193,8 @@ class CalibrationTest : public device_test::DeviceTest {
     EXPECT_TRUE(Form1->Enabled());
     EXPECT_FALSE(Form1->CalibratingPanel->Visible());
     EXPECT_EQ(Form1->CalibratingLabel->Font().Color, 0x800000u);
-    EXPECT_EQ(engine::ScopeState.Ch1InputOn, 1);
-    EXPECT_EQ(engine::ScopeState.Ch2InputOn, 1);
+    EXPECT_EQ(engine::ScopeState.Settings.Ch1InputOn, 1);
+    EXPECT_EQ(engine::ScopeState.Settings.Ch2InputOn, 1);
     const SimScopeSettings last = *Device().LastSettings();
     EXPECT_EQ(last.ControlByte(1), 0x28 | 0x01) << "1 V/div, DC, connected";
     EXPECT_EQ(last.ControlByte(2), 0x28 | 0x01);

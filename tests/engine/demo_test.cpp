@@ -51,8 +51,8 @@ class DemoTest : public HeldStartupTest {
 };
 
 TEST_F(DemoTest, StartingTheDemoSelectsOneVoltOneMillisecondAndOffsetsTheTraces) {
-  EXPECT_EQ(ScopeState.Ch1GainCode, 27);
-  EXPECT_EQ(ScopeState.Ch2GainCode, 27);
+  EXPECT_EQ(ScopeState.Settings.Ch1GainCode, 27);
+  EXPECT_EQ(ScopeState.Settings.Ch2GainCode, 27);
   EXPECT_EQ(ScopeState.TimePerDiv, 100000);
   EXPECT_TRUE(Form1->SpeedButton2ms->Down());
   EXPECT_EQ(Form1->TrackBar1->Position(), -20);
@@ -87,7 +87,7 @@ TEST_F(DemoTest, FasterThanTwentyMicrosecondsTheSecondPairIsShown) {
 
 TEST_F(DemoTest, EachChannelFollowsItsRangeAndPosition) {
   // CH2 at 3 V/div with the bar at 0: source / 200 + 128.
-  ScopeState.Ch2GainCode = 1;
+  ScopeState.Settings.Ch2GainCode = 1;
   Form1->TrackBar2->SetPosition(0);
   Form1->tee_demo();
   EXPECT_EQ(Period(300), 128);
@@ -95,7 +95,7 @@ TEST_F(DemoTest, EachChannelFollowsItsRangeAndPosition) {
   EXPECT_EQ(Period(304), 138);  // 2015 / 200 = 10
 
   // Pushed off the screen, the trace clips at 0 and 255.
-  ScopeState.Ch2GainCode = 27;
+  ScopeState.Settings.Ch2GainCode = 27;
   Form1->TrackBar2->SetPosition(127);
   Form1->tee_demo();
   Form1->TrackBar1->SetPosition(-128);
@@ -116,11 +116,11 @@ TEST_F(DemoTest, TriggerOffCapturesMoveByTenSamplesEachTime) {
 }
 
 TEST_F(DemoTest, ATriggeredCaptureCrossesTheLevelAtTheLeftScreenEdge) {
-  ScopeState.TriggerOff = 0;
-  ScopeState.TriggerSource = 16;
-  ScopeState.DeviceTriggerLevel = 188;
+  ScopeState.Settings.TriggerOff = 0;
+  ScopeState.Settings.TriggerSource = 16;
+  ScopeState.Settings.DeviceTriggerLevel = 188;
   for (std::uint8_t slope : {std::uint8_t{32}, std::uint8_t{0}}) {
-    ScopeState.TriggerSlope = slope;
+    ScopeState.Settings.TriggerSlope = slope;
     for (int n = 0; n < 5; ++n) {
       Capture();
       ASSERT_EQ(ScopeState.DemoTriggered, 1);
@@ -141,10 +141,10 @@ TEST_F(DemoTest, LevelsAtTheEndsOfTheScaleGetNoRandomOffsetAndNeverTriggerPastTh
   Form1->tee_demo();
   ASSERT_EQ(Period(525), 0);
   ASSERT_GT(Period(375), 1);
-  ScopeState.TriggerOff = 0;
-  ScopeState.TriggerSource = 0;  // CH2
-  ScopeState.TriggerSlope = 32;
-  ScopeState.DeviceTriggerLevel = 0;  // nothing is below 0 (level 1 would find the zeros)
+  ScopeState.Settings.TriggerOff = 0;
+  ScopeState.Settings.TriggerSource = 0;  // CH2
+  ScopeState.Settings.TriggerSlope = 32;
+  ScopeState.Settings.DeviceTriggerLevel = 0;  // nothing is below 0 (level 1 would find the zeros)
   for (int n = 0; n < 40; ++n) {
     Form1->triggaa_demo();
     ASSERT_EQ(ScopeState.DemoTriggered, 0) << n;
@@ -153,8 +153,8 @@ TEST_F(DemoTest, LevelsAtTheEndsOfTheScaleGetNoRandomOffsetAndNeverTriggerPastTh
   Form1->TrackBar2->SetPosition(-51);
   Form1->tee_demo();
   ASSERT_EQ(Period(375), 255);
-  ScopeState.TriggerSlope = 0;
-  ScopeState.DeviceTriggerLevel = 255;
+  ScopeState.Settings.TriggerSlope = 0;
+  ScopeState.Settings.DeviceTriggerLevel = 255;
   for (int n = 0; n < 40; ++n) {
     Form1->triggaa_demo();
     ASSERT_EQ(ScopeState.DemoTriggered, 0) << n;
@@ -234,8 +234,8 @@ TEST_F(DemoTest, AtFiveMicrosecondsRunIsNotPaced) {
 }
 
 TEST_F(DemoTest, AnExternalTriggerNeverFiresAndSingleWaitsUntilReleased) {
-  ScopeState.TriggerOff = 0;
-  ScopeState.TriggerSource = 1;
+  ScopeState.Settings.TriggerOff = 0;
+  ScopeState.Settings.TriggerSource = 1;
   Form1->SpeedButtonSingle->Click();
   harness_->Pump(150);
   EXPECT_TRUE(Form1->SpeedButtonSingle->Down());

@@ -50,14 +50,14 @@ TEST_F(DeviceCommandsTest, DemoModeSendsNeitherCommandsNorPackets) {
 }
 
 TEST_F(DeviceCommandsTest, ChannelBytesCarryGainGroundAndCoupling) {
-  engine::ScopeState.Ch1GainCode = 30;  // 10 mV/div
-  engine::ScopeState.Ch1Ac = 1;
-  engine::ScopeState.Ch1InputOn = 0;
-  engine::ScopeState.Ch2GainCode = 1;   // 3 V/div, DC, connected
+  engine::ScopeState.Settings.Ch1GainCode = 30;  // 10 mV/div
+  engine::ScopeState.Settings.Ch1Ac = 1;
+  engine::ScopeState.Settings.Ch1InputOn = 0;
+  engine::ScopeState.Settings.Ch2GainCode = 1;   // 3 V/div, DC, connected
   Form1->Set500();
   EXPECT_EQ(Last().c[0], 0x32);
   EXPECT_EQ(Last().c[1], 0x09);
-  engine::ScopeState.Ch1InputOn = 1;
+  engine::ScopeState.Settings.Ch1InputOn = 1;
   Form1->Set500();
   EXPECT_EQ(Last().c[0], 0x22);
 }
@@ -99,48 +99,48 @@ TEST_F(DeviceCommandsTest, OneVoltRowLoadsTheCalibratedTrimAndTimeStepClearsRate
 }
 
 TEST_F(DeviceCommandsTest, TriggerLevelIsSentComplemented) {
-  engine::ScopeState.DeviceTriggerLevel = 0;
+  engine::ScopeState.Settings.DeviceTriggerLevel = 0;
   Form1->Set500();
   EXPECT_EQ(Last().c[4], 255);
-  engine::ScopeState.DeviceTriggerLevel = 254;
+  engine::ScopeState.Settings.DeviceTriggerLevel = 254;
   Form1->Set500();
   EXPECT_EQ(Last().c[4], 1);
 }
 
 TEST_F(DeviceCommandsTest, TriggerBitsAreStickyForUnknownValues) {
-  engine::ScopeState.TriggerSource = 0;  // CH2
-  engine::ScopeState.TriggerOff = 0;
-  engine::ScopeState.TriggerSlope = 0;
+  engine::ScopeState.Settings.TriggerSource = 0;  // CH2
+  engine::ScopeState.Settings.TriggerOff = 0;
+  engine::ScopeState.Settings.TriggerSlope = 0;
   Form1->Set500();
   EXPECT_EQ(Last().c[6], 0x07);
 
   // External source and values outside the known ones keep the bits.
-  engine::ScopeState.TriggerSource = 1;
-  engine::ScopeState.TriggerOff = 5;
-  engine::ScopeState.TriggerSlope = 9;
+  engine::ScopeState.Settings.TriggerSource = 1;
+  engine::ScopeState.Settings.TriggerOff = 5;
+  engine::ScopeState.Settings.TriggerSlope = 9;
   Form1->Set500();
   EXPECT_EQ(Last().c[6], 0x07);
 
-  engine::ScopeState.TriggerSource = 16;
-  engine::ScopeState.TriggerOff = 64;
-  engine::ScopeState.TriggerSlope = 32;
-  engine::ScopeState.DigitalMode = 1;
+  engine::ScopeState.Settings.TriggerSource = 16;
+  engine::ScopeState.Settings.TriggerOff = 64;
+  engine::ScopeState.Settings.TriggerSlope = 32;
+  engine::ScopeState.Settings.DigitalMode = 1;
   Form1->Set500();
   EXPECT_EQ(Last().c[6], 0x08);
-  engine::ScopeState.TriggerSource = 1;
+  engine::ScopeState.Settings.TriggerSource = 1;
   Form1->Set500();
   EXPECT_FALSE(Last().TriggerSourceCh2());
   EXPECT_EQ(Last().UnusedBits(), 0);
 }
 
 TEST_F(DeviceCommandsTest, UnknownTimeBaseCodeKeepsTheRegister) {
-  engine::ScopeState.TimeBaseCode = 82;
+  engine::ScopeState.Settings.TimeBaseCode = 82;
   Form1->Set500();
   EXPECT_EQ(Last().TimeBaseRegister(), 0xF8);
-  engine::ScopeState.TimeBaseCode = 7;
+  engine::ScopeState.Settings.TimeBaseCode = 7;
   Form1->Set500();
   EXPECT_EQ(Last().TimeBaseRegister(), 0xF8);
-  engine::ScopeState.TimeBaseCode = 153;  // the recorder's code
+  engine::ScopeState.Settings.TimeBaseCode = 153;  // the recorder's code
   Form1->Set500();
   EXPECT_EQ(Last().TimeBaseRegister(), 0x02);
 }
@@ -180,7 +180,7 @@ TEST_F(DeviceCommandsTest, TimeStepSetsTheLayoutOfThePicture) {
   Form1->ScrollBar2->SetPosition(224);
   Form1->AsetaAika(2, "1ms");
   EXPECT_EQ(engine::ScopeState.DisplayStart, 4066);
-  engine::ScopeState.DigitalMode = 1;
+  engine::ScopeState.Settings.DigitalMode = 1;
   Form1->AsetaAika(2, "1ms");
   EXPECT_EQ(engine::ScopeState.DisplayStart, 1024);
 }
@@ -204,11 +204,11 @@ TEST_F(DeviceCommandsTest, MagnificationStretchesAStoppedTraceAndCapsAbsurdFacto
 }
 
 TEST_F(DeviceCommandsTest, RangeLabelsFollowProbeAndCoupling) {
-  engine::ScopeState.Ch1Ac = 1;
+  engine::ScopeState.Settings.Ch1Ac = 1;
   Form1->SpeedButton15v1Click(Form1);
   EXPECT_EQ(engine::ScopeState.Ch1RangeLabel, "1V");
   EXPECT_EQ(engine::ScopeState.Ch1RangeText, "1V~");
-  engine::ScopeState.Ch2X10 = 1;
+  engine::ScopeState.Settings.Ch2X10 = 1;
   Form1->SpeedButton15v2Click(Form1);
   EXPECT_EQ(engine::ScopeState.Ch2RangeText, "10V ");
   EXPECT_TRUE(Form1->SpeedButton15v2->Down());

@@ -67,7 +67,7 @@ TEST_F(DeviceLinkTest, OpenSendsLogicStreamThenSettingsForOneVoltAndOneMilliseco
   // The data-folder copy is what was read.
   EXPECT_TRUE(std::filesystem::exists(DataLogicFile()));
   EXPECT_EQ(Form1->SpeedButton2ms->Down(), true);
-  EXPECT_EQ(engine::ScopeState.TimeBaseCode, 82);
+  EXPECT_EQ(engine::ScopeState.Settings.TimeBaseCode, 82);
   EXPECT_EQ(engine::ScopeState.TimeDivText, "1ms");
   EXPECT_EQ(engine::ScopeState.Ch1RangeText, "1V");
   EXPECT_EQ(engine::ScopeState.Ch2RangeText, "1V");

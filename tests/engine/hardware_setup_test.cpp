@@ -127,7 +127,7 @@ TEST_F(HardwareSetupTest, DeviceChosenWithoutADeviceFallsBackToDemoModeWithTheNo
   EXPECT_EQ(engine::TheDevice().DeviceOpen, 0);
   EXPECT_EQ(generator::GeneratorState.GeneratorHardware, 0);
   // The demo trigger search reads the level turned round, as before the dialog.
-  EXPECT_EQ(engine::ScopeState.DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
+  EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
   EXPECT_TRUE(Device().Transfers().empty());
 }
 
@@ -164,7 +164,7 @@ TEST_F(HardwareSetupWithDeviceTest, DemoModeChosenStopsTheCaptureAndSaysHowToSta
   EXPECT_EQ(Dialogs().Messages()[0].Kind, mtInformation);
   EXPECT_EQ(Dialogs().Messages()[0].X, Form1->Left() + 240);
   EXPECT_EQ(Dialogs().Messages()[0].Y, Form1->Top() + 200);
-  EXPECT_EQ(engine::ScopeState.DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
+  EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
   ASSERT_TRUE(Close());
   EXPECT_EQ(IniValue("Hardware", "DemoMode"), "1");
 }

@@ -77,9 +77,9 @@ TEST_F(ShortcutTest, LetterKeysToggleTheTriggerAndTheChannels) {
   EXPECT_FALSE(last->TriggerSourceCh2());
   EXPECT_FALSE(last->FallingEdge());
   Key('2');
-  EXPECT_EQ(engine::ScopeState.Ch2On, 0);
+  EXPECT_EQ(engine::ScopeState.Settings.Ch2On, 0);
   Key('2');
-  EXPECT_EQ(engine::ScopeState.Ch2On, 1);
+  EXPECT_EQ(engine::ScopeState.Settings.Ch2On, 1);
 }
 
 class InstrumentTest : public HeldStartupTest {
@@ -95,8 +95,8 @@ class InstrumentTest : public HeldStartupTest {
 TEST_F(InstrumentTest, RecorderAndBackRestoresTheScopeAndTheBigScreen) {
   Form1->SpeedButton1ms->Click();  // 0.5 ms/div
   Form1->SpeedButton7->Click();    // trigger on
-  const std::uint8_t timeBase = engine::ScopeState.TimeBaseCode;
-  const std::uint8_t triggerOff = engine::ScopeState.TriggerOff;
+  const std::uint8_t timeBase = engine::ScopeState.Settings.TimeBaseCode;
+  const std::uint8_t triggerOff = engine::ScopeState.Settings.TriggerOff;
   Form1->GrSpeedButton1->Click();
   Form1->SetBounds(40, 50, Form1->Width(), Form1->Height());
 
@@ -112,13 +112,13 @@ TEST_F(InstrumentTest, RecorderAndBackRestoresTheScopeAndTheBigScreen) {
   EXPECT_FALSE(Form1->SpeedButtonRun->Down());
 
   // The recorder changes the device's time base; its "Oscilloscope" hands back.
-  engine::ScopeState.TimeBaseCode = 5;
-  engine::ScopeState.TriggerOff = 64;
+  engine::ScopeState.Settings.TimeBaseCode = 5;
+  engine::ScopeState.Settings.TriggerOff = 64;
   Form1_rec->SpeedButton5->Click();
   EXPECT_TRUE(Form1->Visible());
   EXPECT_FALSE(Form1_rec->Visible());
-  EXPECT_EQ(engine::ScopeState.TimeBaseCode, timeBase);
-  EXPECT_EQ(engine::ScopeState.TriggerOff, triggerOff);
+  EXPECT_EQ(engine::ScopeState.Settings.TimeBaseCode, timeBase);
+  EXPECT_EQ(engine::ScopeState.Settings.TriggerOff, triggerOff);
   EXPECT_FALSE(Application->Terminated());
   // The Big Screen that was on comes back.
   EXPECT_TRUE(harness_->PumpUntil([] { return Form10->Visible(); }, 2000));

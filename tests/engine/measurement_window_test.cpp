@@ -20,11 +20,11 @@ class MeasurementWindowTest : public PictureTest {
  protected:
   void SetUp() override {
     PictureTest::SetUp();
-    engine::ScopeState.Ch1GainCode = engine::ScopeState.Ch2GainCode = 27;
+    engine::ScopeState.Settings.Ch1GainCode = engine::ScopeState.Settings.Ch2GainCode = 27;
     engine::ScopeState.Ch1ProbeFactor = engine::ScopeState.Ch2ProbeFactor = 1;
     engine::ScopeState.Ch1GroundLevel = engine::ScopeState.Ch2GroundLevel = 128;  // ground code 127
     engine::ScopeState.FileCh1Ground = 10000;
-    engine::ScopeState.TimeBaseCode = 82;
+    engine::ScopeState.Settings.TimeBaseCode = 82;
     engine::ScopeState.TimePerDiv = 100000;
     // Sines of +-2 V with a period of 100 samples (0.8 ms at 125 kS/s), CH2 a
     // quarter period later.

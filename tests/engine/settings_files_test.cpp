@@ -205,8 +205,8 @@ TEST_F(SettingsFiles, ASavedPanelComesBackWhole) {
     generator::GeneratorState.GeneratorActive = way.generator ? 1 : 0;
     EXPECT_EQ(Differences(Panel(), saved), "");
     // The device is left at the ranges the scope shows, not the recorder's.
-    EXPECT_EQ(engine::ScopeState.Ch1GainCode, 29);
-    EXPECT_EQ(engine::ScopeState.Ch2GainCode, 1);
+    EXPECT_EQ(engine::ScopeState.Settings.Ch1GainCode, 29);
+    EXPECT_EQ(engine::ScopeState.Settings.Ch2GainCode, 1);
     EXPECT_EQ(engine::ScopeState.TimeDivText, "2ms");
     EXPECT_DOUBLE_EQ(engine::ScopeState.Ch2ProbeFactor, 10.0);
     Form1->SaveRecallLastSettings1->SetChecked(false);

@@ -53,7 +53,7 @@ class TimeBaseTest : public DeviceTest {
     DeviceTest::SetUp();
     OpenDevice();
     engine::ScopeState.SpectrumMode = 0;
-    engine::ScopeState.DigitalMode = 0;
+    engine::ScopeState.Settings.DigitalMode = 0;
     engine::ScopeState.SampleRateOn = 1;
   }
 
@@ -76,7 +76,7 @@ TEST_F(TimeBaseTest, EveryStepSendsItsRegisterAndLeavesItsRateLabelAndScale) {
     ASSERT_EQ(Device().SettingsHistory().size(), 1u) << "one packet per step";
     EXPECT_EQ(Last().TimeBaseRegister(), row.reg);
     EXPECT_EQ(engine::ScopeState.TimePerDiv, row.timePerDiv);
-    EXPECT_EQ(engine::ScopeState.TimeBaseCode, row.code);
+    EXPECT_EQ(engine::ScopeState.Settings.TimeBaseCode, row.code);
     EXPECT_EQ(engine::ScopeState.SampleStep, row.sampleStep);
     EXPECT_EQ(engine::ScopeState.PixelStep, row.pixelStep);
     EXPECT_EQ(engine::ScopeState.TimeDivText, row.label);
@@ -159,7 +159,7 @@ TEST_F(TimeBaseTest, SpectrumSpansSelectTheSpectrumRates) {
   EXPECT_EQ(Last().TimeBaseRegister(), 0x80);
   EXPECT_EQ(engine::ScopeState.TimePerDiv, 1000);
   EXPECT_EQ(engine::ScopeState.SampleStep, 10);
-  EXPECT_EQ(engine::ScopeState.TimeBaseCode, 94);
+  EXPECT_EQ(engine::ScopeState.Settings.TimeBaseCode, 94);
   EXPECT_TRUE(Form1->SpeedButton17->Down());
   EXPECT_FALSE(Form1->SpeedButton19->Down());
 
@@ -195,14 +195,14 @@ TEST_F(TimeBaseTest, PositionBarReachesBothEndsOfTheRecord) {
 
 TEST_F(TimeBaseTest, PositionBarClampsAtTheEndsInBitViewAndSpectrum) {
   Form1->SpeedButton2msClick(Form1);
-  engine::ScopeState.DigitalMode = 1;
+  engine::ScopeState.Settings.DigitalMode = 1;
   Form1->ScrollBar2->SetPosition(224);  // 0.125 samples a step x 32 x 192 = 768
   EXPECT_EQ(engine::ScopeState.DisplayStart, 1024);
   EXPECT_EQ(engine::ScopeState.CaptureStart, 1792);
   Form1->ScrollBar2->SetMax(2000);
   Form1->ScrollBar2->SetPosition(2000);
   EXPECT_EQ(engine::ScopeState.CaptureStart, 4080);
-  engine::ScopeState.DigitalMode = 0;
+  engine::ScopeState.Settings.DigitalMode = 0;
 
   engine::ScopeState.SpectrumMode = 1;
   Form1->ScrollBar2->SetPosition(0);  // one sample per step: 1024 - 32 x 32
@@ -250,7 +250,7 @@ TEST_F(TimeBaseTest, InterpolationButtonChoosesLinearOrSineOnBothWindows) {
   // Leaving the fine steps disables it; the bit view keeps its state.
   Form1->SpeedButton5usClick(Form1);
   EXPECT_FALSE(Form1->SpeedButton005us->Enabled());
-  engine::ScopeState.DigitalMode = 1;
+  engine::ScopeState.Settings.DigitalMode = 1;
   Form1->SpeedButton01usClick(Form1);
   EXPECT_FALSE(Form1->SpeedButton005us->Enabled());
 }

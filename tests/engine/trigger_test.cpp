@@ -51,9 +51,9 @@ class TriggerTest : public DeviceTest {
 };
 
 TEST_F(TriggerTest, StartsWithChannel1RisingOffAtMidLevel) {
-  EXPECT_EQ(engine::ScopeState.TriggerSource, 16);
-  EXPECT_EQ(engine::ScopeState.TriggerSlope, 32);
-  EXPECT_EQ(engine::ScopeState.TriggerOff, 64);
+  EXPECT_EQ(engine::ScopeState.Settings.TriggerSource, 16);
+  EXPECT_EQ(engine::ScopeState.Settings.TriggerSlope, 32);
+  EXPECT_EQ(engine::ScopeState.Settings.TriggerOff, 64);
   EXPECT_EQ(Form1->TrackBar3->Position(), 128);
   EXPECT_TRUE(Form1->SpeedButton3->Down() && Form1->SpeedButton5->Down() && Form1->SpeedButton8->Down());
   EXPECT_EQ(Form1->Label3->Caption(), "Trigger off");
@@ -61,13 +61,13 @@ TEST_F(TriggerTest, StartsWithChannel1RisingOffAtMidLevel) {
 
 TEST_F(TriggerTest, SourceButtonsSetTheSourceBitAndExternalKeepsTheLastChannel) {
   Form1->SpeedButton4->Click();
-  EXPECT_EQ(engine::ScopeState.TriggerSource, 0);
+  EXPECT_EQ(engine::ScopeState.Settings.TriggerSource, 0);
   EXPECT_TRUE(Last().TriggerSourceCh2());
   EXPECT_TRUE(Form11->SpeedButton4->Down());
   EXPECT_FALSE(Form11->SpeedButton3->Down());
 
   Form1->SpeedButton_extClick(Form1);
-  EXPECT_EQ(engine::ScopeState.TriggerSource, 1);
+  EXPECT_EQ(engine::ScopeState.Settings.TriggerSource, 1);
   EXPECT_TRUE(Form1->SpeedButton_ext->Down());
   EXPECT_TRUE(Last().TriggerSourceCh2());
 
@@ -127,7 +127,7 @@ TEST_F(TriggerTest, InvertedCh2ColoursTheLabelInTheSecondMathColour) {
 
 TEST_F(TriggerTest, SlopeButtonsSetTheEdgeBitOncePerChange) {
   Form1->SpeedButton6->Click();
-  EXPECT_EQ(engine::ScopeState.TriggerSlope, 0);
+  EXPECT_EQ(engine::ScopeState.Settings.TriggerSlope, 0);
   EXPECT_TRUE(Last().FallingEdge());
   EXPECT_TRUE(Form11->SpeedButton6->Down());
   EXPECT_EQ(Packets(), 1u);
@@ -147,8 +147,8 @@ TEST_F(TriggerTest, OnAndOffSetTheBitStatusPanelTickAndWaitCounter) {
   Form1->SpeedButton7->Click();
   EXPECT_TRUE(Last().TriggerOn());
   EXPECT_EQ(Packets(), 1u);
-  EXPECT_EQ(engine::ScopeState.TriggerOff, 0);
-  EXPECT_EQ(engine::ScopeState.TriggerWanted, 1);
+  EXPECT_EQ(engine::ScopeState.Settings.TriggerOff, 0);
+  EXPECT_EQ(engine::ScopeState.Settings.TriggerWanted, 1);
   EXPECT_EQ(display::DisplayState.TriggerOn, 1);
   EXPECT_TRUE(Form1->Timer2->Enabled());
   EXPECT_EQ(engine::ScopeState.TriggerWaitTicks, 0);
@@ -168,8 +168,8 @@ TEST_F(TriggerTest, OnAndOffSetTheBitStatusPanelTickAndWaitCounter) {
   Form1->SpeedButton8->Click();
   EXPECT_FALSE(Last().TriggerOn());
   EXPECT_EQ(Packets(), 2u);
-  EXPECT_EQ(engine::ScopeState.TriggerOff, 64);
-  EXPECT_EQ(engine::ScopeState.TriggerWanted, 0);
+  EXPECT_EQ(engine::ScopeState.Settings.TriggerOff, 64);
+  EXPECT_EQ(engine::ScopeState.Settings.TriggerWanted, 0);
   EXPECT_EQ(display::DisplayState.TriggerOn, 0);
   EXPECT_FALSE(Form1->Timer2->Enabled());
   EXPECT_EQ(engine::ScopeState.TriggerWaitTicks, 0);
@@ -188,8 +188,8 @@ TEST_F(TriggerTest, LevelBarSendsTheComplementedLevelAndMirrorsOntoTheTwin) {
   Form1->TrackBar3->SetPosition(200);
   EXPECT_EQ(Packets(), 1u);
   EXPECT_EQ(Last().TriggerLevelByte(), 55);
-  EXPECT_EQ(engine::ScopeState.DeviceTriggerLevel, 200);
-  EXPECT_EQ(engine::ScopeState.TriggerLevel, 200);
+  EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 200);
+  EXPECT_EQ(engine::ScopeState.Settings.TriggerLevel, 200);
   EXPECT_EQ(Form11->TrackBar3->Position(), 200);
   // With the trigger off no tick is drawn.
   EXPECT_EQ(DifferentPixels(Picture(), off), 0);
@@ -219,14 +219,14 @@ TEST_F(TriggerTest, TheTwinsLevelBarMovesTheMainBarAndSendsTheLevelOnce) {
 
   Form11->SpeedButton4->Click();
   EXPECT_TRUE(Form1->SpeedButton4->Down());
-  EXPECT_EQ(engine::ScopeState.TriggerSource, 0);
+  EXPECT_EQ(engine::ScopeState.Settings.TriggerSource, 0);
   EXPECT_TRUE(Last().TriggerSourceCh2());
 }
 
 TEST_F(TriggerTest, DemoModeInvertsTheDeviceLevelAndSendsNothing) {
   engine::ScopeState.DemoMode = 1;
   Form1->TrackBar3->SetPosition(200);
-  EXPECT_EQ(engine::ScopeState.DeviceTriggerLevel, 55);
+  EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 55);
   EXPECT_EQ(engine::ScopeState.ScopeControlBlock[4], 200);
   EXPECT_TRUE(Device().Transfers().empty());
 }
@@ -239,12 +239,12 @@ TEST_F(TriggerTest, HardwareDialogModeChangeRecomputesAndResendsTheLevel) {
 
   BtnBottomDlg->RadioButton2->SetChecked(true);
   EXPECT_EQ(engine::ScopeState.DemoMode, 1);
-  EXPECT_EQ(engine::ScopeState.DeviceTriggerLevel, 55);
+  EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 55);
   EXPECT_TRUE(Device().Transfers().empty());
 
   BtnBottomDlg->RadioButton1->SetChecked(true);
   EXPECT_EQ(engine::ScopeState.DemoMode, 0);
-  EXPECT_EQ(engine::ScopeState.DeviceTriggerLevel, 200);
+  EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 200);
   ASSERT_EQ(Packets(), 1u);
   EXPECT_EQ(Last().TriggerLevelByte(), 55);
 
@@ -261,7 +261,7 @@ TEST_F(TriggerStartupTest, FallbackToDemoModeTurnsTheDeviceLevelRound) {
   StartAndRun();
   ASSERT_EQ(engine::ScopeState.DemoMode, 1);
   const int position = Form1->TrackBar3->Position();
-  EXPECT_EQ(engine::ScopeState.DeviceTriggerLevel, 255 - position);
+  EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 255 - position);
   EXPECT_EQ(engine::ScopeState.ScopeControlBlock[4], position);
 }
 
@@ -269,7 +269,7 @@ TEST_F(TriggerStartupTest, DemoModeFromTheSettingsFileTurnsTheDeviceLevelRound) 
   WriteIni("[Hardware]\r\nDemoMode=1\r\n");
   StartAndRun();
   ASSERT_EQ(engine::ScopeState.DemoMode, 1);
-  EXPECT_EQ(engine::ScopeState.DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
+  EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
 }
 
 }  // namespace

@@ -33,9 +33,9 @@ class UnpackTest : public HeldStartupTest {
     ScopeState.DemoMode = 0;
     ScopeState.ScopeFileReplay = 0;
     ScopeState.SpectrumMode = 0;
-    ScopeState.DigitalMode = 0;
+    ScopeState.Settings.DigitalMode = 0;
     engine::TheDevice().Calibrating = 0;
-    ScopeState.Ch1InputOn = ScopeState.Ch2InputOn = 1;
+    ScopeState.Settings.Ch1InputOn = ScopeState.Settings.Ch2InputOn = 1;
     ScopeState.AveragingOn = 0;
     ScopeState.AverageRunning = 0;
     ScopeState.NoiseRejectOn = 0;
@@ -89,7 +89,7 @@ TEST_F(UnpackTest, AGroundedChannelBecomesItsMeanWithTheRemainderDropped) {
   ch1[17] = 127;
   const std::vector<std::uint8_t> ch2 = Ramp(1, 0);
   Receive(ch1, ch2);
-  ScopeState.Ch1InputOn = 0;
+  ScopeState.Settings.Ch1InputOn = 0;
   engine::TheDevice().LueData_500();
   for (std::size_t i = 0; i < 4096; ++i) {
     ASSERT_EQ(Ch1Samples[i], 127) << i;
@@ -98,8 +98,8 @@ TEST_F(UnpackTest, AGroundedChannelBecomesItsMeanWithTheRemainderDropped) {
 
   // CH2 grounded: the ramp 0..255 repeated has mean 127 (127.5 dropped).
   Receive(ch1, ch2);
-  ScopeState.Ch1InputOn = 1;
-  ScopeState.Ch2InputOn = 0;
+  ScopeState.Settings.Ch1InputOn = 1;
+  ScopeState.Settings.Ch2InputOn = 0;
   engine::TheDevice().LueData_500();
   EXPECT_EQ(Ch2Samples[0], 127);
   EXPECT_EQ(Ch2Samples[4095], 127);
@@ -207,7 +207,7 @@ TEST_F(UnpackTest, BitViewExpandsEachByteIntoEightLogicSamplesFromTheCopy) {
   // Distinct bytes: expanding in place would read samples it already overwrote.
   const std::vector<std::uint8_t> ch1 = Ramp(37, 5), ch2 = Ramp(91, 3);
   Receive(ch1, ch2);
-  ScopeState.DigitalMode = 1;
+  ScopeState.Settings.DigitalMode = 1;
   ScopeState.CaptureStart = 1014;  // the first expanded sample is 1024
   engine::TheDevice().LueData_500();
   for (std::size_t k = 0; k < 384; ++k) {
@@ -236,9 +236,9 @@ TEST_F(UnpackTest, BitViewExpandsEachByteIntoEightLogicSamplesFromTheCopy) {
 TEST_F(UnpackTest, NoiseRejectShowsOnlyCapturesWhoseEdgeGoesTheTriggersWay) {
   ScopeState.NoiseRejectOn = 1;
   ScopeState.SingleStop = 1;  // in Run
-  ScopeState.TriggerOff = 0;
-  ScopeState.TriggerSource = 16;
-  ScopeState.TriggerSlope = 32;  // rising
+  ScopeState.Settings.TriggerOff = 0;
+  ScopeState.Settings.TriggerSource = 16;
+  ScopeState.Settings.TriggerSlope = 32;  // rising
   ScopeState.CaptureCount = 0;
   ScopeState.NoiseRejectSlope = 0;
   ScopeState.NoiseRejectReadPage = ScopeState.NoiseRejectWritePage = 0;
@@ -260,7 +260,7 @@ TEST_F(UnpackTest, NoiseRejectShowsOnlyCapturesWhoseEdgeGoesTheTriggersWay) {
   EXPECT_EQ(ScopeState.CaptureCount, 1);
 
   // The external trigger takes the normal route.
-  ScopeState.TriggerSource = 1;
+  ScopeState.Settings.TriggerSource = 1;
   ReceiveFlat(60, 8);
   engine::TheDevice().LueData_500();
   EXPECT_EQ(Ch1Samples[1025], 60);
@@ -279,7 +279,7 @@ TEST_F(UnpackTest, SpectrumAverageIsTheRmsOfTheEightStoredMagnitudesAsALevel) {
   for (int s = 0; s < 8; ++s) SetMagnitude(2047, s, 1000.0f);
   // Slots 2000, 0, ... : rms = 2000 / sqrt(8) = 707.1 -> level 310 -> display 100.
   SetMagnitude(5, 0, 2000.0f);
-  ScopeState.Ch1On = 1;
+  ScopeState.Settings.Ch1On = 1;
   engine::average_fft();
   EXPECT_EQ(Ch1Samples[4094], 110);
   EXPECT_EQ(Ch1Samples[4095], 110);
@@ -289,7 +289,7 @@ TEST_F(UnpackTest, SpectrumAverageIsTheRmsOfTheEightStoredMagnitudesAsALevel) {
   EXPECT_EQ(Ch1Samples[0], 0);
   EXPECT_EQ(Ch1SpectrumLevels[0] & 0xFFFF, 0x10000 - 128);
 
-  ScopeState.Ch1On = 0;
+  ScopeState.Settings.Ch1On = 0;
   engine::average_fft();
   EXPECT_EQ(Ch2Samples[4095], 110);
   EXPECT_EQ(ScopeState.SpectrumLevels[4095] & 0xFFFF, 320);

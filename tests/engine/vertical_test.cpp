@@ -155,13 +155,13 @@ TEST_F(VerticalTest, GroundingTheTriggerChannelHoldsTheTriggerOffUntilReconnecte
 
   Form1->SpeedButton_gnd1->Click();
   EXPECT_FALSE(Last().TriggerOn());
-  EXPECT_EQ(engine::ScopeState.TriggerOff, 64);
-  EXPECT_EQ(engine::ScopeState.TriggerWanted, 1) << "the user still wants it";
+  EXPECT_EQ(engine::ScopeState.Settings.TriggerOff, 64);
+  EXPECT_EQ(engine::ScopeState.Settings.TriggerWanted, 1) << "the user still wants it";
   EXPECT_TRUE(Form1->SpeedButton8->Down());
 
   Form1->SpeedButton_dc1->Click();
   EXPECT_TRUE(Last().TriggerOn());
-  EXPECT_EQ(engine::ScopeState.TriggerOff, 0);
+  EXPECT_EQ(engine::ScopeState.Settings.TriggerOff, 0);
   EXPECT_TRUE(Form1->SpeedButton7->Down());
 }
 
@@ -169,7 +169,7 @@ TEST_F(VerticalTest, TriggerTheUserSwitchedOffStaysOffAfterReconnecting) {
   Form1->SpeedButton_gnd2->Click();
   Form1->SpeedButton__ac2->Click();
   EXPECT_FALSE(Last().TriggerOn());
-  EXPECT_EQ(engine::ScopeState.TriggerOff, 64);
+  EXPECT_EQ(engine::ScopeState.Settings.TriggerOff, 64);
 }
 
 TEST_F(VerticalTest, PositionTermStopsAtTheEdgesOfTheOffsetDac) {
@@ -192,7 +192,7 @@ TEST_F(VerticalTest, PositionTermStopsAtTheEdgesOfTheOffsetDac) {
   EXPECT_EQ(engine::ScopeState.Ch2PositionDac, -10);
   EXPECT_EQ(engine::ScopeState.Ch2OffsetDac, 0);
   EXPECT_EQ(Last().OffsetDac(2), 0);
-  EXPECT_EQ(engine::ScopeState.Ch2Position, -128);
+  EXPECT_EQ(engine::ScopeState.Settings.Ch2Position, -128);
   EXPECT_EQ(Form11->TrackBar2->Position(), -128);
 }
 
@@ -217,15 +217,15 @@ TEST_F(VerticalTest, PositionMovesAStoppedTraceOnlyOnce) {
 
 TEST_F(VerticalTest, ChannelOnButtonsHideAndShowOnBothWindows) {
   Form1->CH1on->Click();
-  EXPECT_EQ(engine::ScopeState.Ch1On, 0);
+  EXPECT_EQ(engine::ScopeState.Settings.Ch1On, 0);
   EXPECT_TRUE(Form1->SpeedButtonCh1->Down());
   EXPECT_FALSE(Form11->CH1on->Down());
   EXPECT_EQ(Form1->LabelCh1->Font().Color, 0x808080u);
   EXPECT_EQ(Form11->LabelCh1->Font().Color, 0x808080u);
-  EXPECT_EQ(engine::ScopeState.Ch2On, 1);
+  EXPECT_EQ(engine::ScopeState.Settings.Ch2On, 1);
 
   Form11->CH1on->Click();  // the twin forwards
-  EXPECT_EQ(engine::ScopeState.Ch1On, 1);
+  EXPECT_EQ(engine::ScopeState.Settings.Ch1On, 1);
   EXPECT_TRUE(Form1->CH1on->Down());
   EXPECT_EQ(Form1->LabelCh1->Font().Color, display::DisplayState.Ch1Color);
   EXPECT_EQ(Form11->LabelCh1->Font().Color, display::DisplayState.Ch1Color);
@@ -234,21 +234,21 @@ TEST_F(VerticalTest, ChannelOnButtonsHideAndShowOnBothWindows) {
 TEST_F(VerticalTest, SpectrumShowsExactlyOneChannel) {
   using namespace engine;
   ScopeState.SpectrumMode = 1;
-  ScopeState.Ch1On = 1;
-  ScopeState.Ch2On = 0;
+  ScopeState.Settings.Ch1On = 1;
+  ScopeState.Settings.Ch2On = 0;
   Form1->SpeedButtonCh2->SetDown(true);
   Form1->CH2on->SetDown(false);
 
   Form1->CH1on->Click();  // hide CH1: CH2 comes instead
-  EXPECT_EQ(ScopeState.Ch1On, 0);
-  EXPECT_EQ(ScopeState.Ch2On, 1);
+  EXPECT_EQ(ScopeState.Settings.Ch1On, 0);
+  EXPECT_EQ(ScopeState.Settings.Ch2On, 1);
   EXPECT_TRUE(Form1->CH2on->Down());
   EXPECT_TRUE(Form11->CH2on->Down());
   EXPECT_FALSE(Form11->CH1on->Down());
 
   Form1->CH2on->Click();  // hide CH2: CH1 comes back
-  EXPECT_EQ(ScopeState.Ch1On, 1);
-  EXPECT_EQ(ScopeState.Ch2On, 0);
+  EXPECT_EQ(ScopeState.Settings.Ch1On, 1);
+  EXPECT_EQ(ScopeState.Settings.Ch2On, 0);
   EXPECT_TRUE(Form1->CH1on->Down());
   EXPECT_EQ(Form1->LabelCh2->Font().Color, 0x808080u);
 }

@@ -276,7 +276,7 @@ TEST_F(RecorderWindow, AFileThatIsNotARecorderFileIsRefusedWhole) {
   EXPECT_EQ(Ch1(0, 2000), before);
   EXPECT_EQ(Rec().Caption(), caption);
   EXPECT_EQ(recorder::RecorderState.RecNoteShown, 0);  // its annotation was not taken either
-  EXPECT_EQ(engine::ScopeState.Ch1X10, 0);
+  EXPECT_EQ(engine::ScopeState.Settings.Ch1X10, 0);
 }
 
 TEST_F(RecorderWindow, ABadFieldShowsItsMessageAndLeavesTheWindowUsable) {

@@ -1,0 +1,155 @@
+// A volts/div change reaches the device, the picture, both panels, the
+// remote-status words and the settings file alike, whichever way it comes:
+// the main window's button, the twin panel's, a remote command, a recalled
+// file, or a visit of the recorder that took the front end over.
+#include <QImage>
+
+#include <map>
+#include <string>
+
+#include "../io/remote_fixture.h"
+#include "device_fixture.h"
+#include "engine/control_panel.h"
+#include "engine/scope_settings.h"
+#include "io/shared_blocks.h"
+#include "recorder/recorder_form.h"
+
+using namespace device_test;
+
+namespace {
+
+enum class Way { MainButton, TwinButton, Remote, Recall, RecorderVisit };
+
+struct RangeChange {
+  const char* name;
+  Way way;
+  int channel;
+  int index;            // the range's place on the panel, 0 = 3 V .. 5 = 10 mV
+  const char* button;   // its button on both panels
+  const char* key;      // its key in the channel's section of the file
+  std::uint8_t gainBits;
+  const char* label;    // the label on the picture
+};
+
+const RangeChange kChanges[] = {
+    {"CH1 0.1 V by the main button", Way::MainButton, 1, 3, "SpeedButton1p5v1", "0.1V", 0x24, "0.1V"},
+    {"CH1 0.1 V by the twin panel", Way::TwinButton, 1, 3, "SpeedButton1p5v1", "0.1V", 0x24, "0.1V"},
+    {"CH1 0.1 V by a remote command", Way::Remote, 1, 3, "SpeedButton1p5v1", "0.1V", 0x24, "0.1V"},
+    {"CH1 0.1 V by a recalled file", Way::Recall, 1, 3, "SpeedButton1p5v1", "0.1V", 0x24, "0.1V"},
+    {"CH1 0.1 V through a recorder visit", Way::RecorderVisit, 1, 3, "SpeedButton1p5v1", "0.1V", 0x24, "0.1V"},
+    {"CH2 3 V by the main button", Way::MainButton, 2, 0, "SpeedButton29", "3V", 0x08, "3V"},
+    {"CH2 3 V by the twin panel", Way::TwinButton, 2, 0, "SpeedButton29", "3V", 0x08, "3V"},
+    {"CH2 3 V by a remote command", Way::Remote, 2, 0, "SpeedButton29", "3V", 0x08, "3V"},
+    {"CH2 3 V by a recalled file", Way::Recall, 2, 0, "SpeedButton29", "3V", 0x08, "3V"},
+    {"CH2 3 V through a recorder visit", Way::RecorderVisit, 2, 0, "SpeedButton29", "3V", 0x08, "3V"},
+    {"CH1 10 mV by a remote command", Way::Remote, 1, 5, "SpeedButton015v1", "10mV", 0x22, "10mV"},
+    {"CH2 10 mV by a recalled file", Way::Recall, 2, 5, "SpeedButton015v2", "10mV", 0x22, "10mV"},
+};
+
+class RangePathsTest : public DeviceTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(io::OpenSharedBlocks(nullptr));
+    DeviceTest::SetUp();
+    OpenDevice();
+    engine::ScopeState.StartupModeReady = 1;
+    engine::ScopeState.SuppressProbeNotice = 1;
+    box_ = io::ScopeMailboxBlock.get();
+  }
+
+  // Every range back to 1 V on both channels, by the main window's buttons.
+  void StartAt1V() {
+    Form1->SpeedButton15v1Click(Form1);
+    Form1->SpeedButton15v2Click(Form1);
+    Device().ClearLog();
+  }
+
+  void Change(const RangeChange& c) {
+    switch (c.way) {
+      case Way::MainButton:
+        Form1->FindComponentAs<TSpeedButton>(c.button)->Click();
+        break;
+      case Way::TwinButton:
+        Form11->FindComponentAs<TSpeedButton>(c.button)->Click();
+        break;
+      case Way::Remote:
+        box_->Set(1, c.index);
+        box_->Set(0, c.channel, std::memory_order_release);
+        ASSERT_TRUE(harness_->PumpUntil([&] { return box_->Get(0) == 0; }, 3000));
+        break;
+      case Way::Recall: {
+        const std::string path = harness_->Home().Path() + "/range.set";
+        WriteFile(path, Bytes(std::string("[CH") + std::to_string(c.channel) + "]\n1V=0\n" + c.key + "=1\n"));
+        harness_->Dialogs().AnswerFile(path);
+        Form1->RecallSettings1->Click();
+        break;
+      }
+      case Way::RecorderVisit: {
+        // The scope's range is set first; the recorder then takes the front
+        // end at another range and hands it back.
+        Form1->FindComponentAs<TSpeedButton>(c.button)->Click();
+        Form1->SpeedButton27Click(Form1);
+        TForm1_rec& rec = *Form1_rec;
+        (c.channel == 1 ? rec.Ch1RangeButtons : rec.Ch2RangeButtons)[1]->Click();
+        // Meanwhile the remote still sees the scope's panel.
+        harness_->Pump(50);
+        EXPECT_EQ(box_->Get(9 + c.channel), c.index) << "status while the recorder holds the front end";
+        rec.SpeedButton5Click(&rec);
+        break;
+      }
+    }
+  }
+
+  static std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+
+  // The label strip of a channel on the picture.
+  static QImage LabelStrip(int channel) {
+    const int x = engine::ScopeState.ScreenX0 + (channel == 1 ? 10 : 70);
+    return Form1->Image1->Picture()->Image().copy(x, 0, 58, engine::ScopeState.ScreenY0);
+  }
+
+  std::string Entry(int channel, const std::string& key) {
+    const std::string section = channel == 1 ? "CH1" : "CH2";
+    for (const engine::SettingsEntry& e : Form1->ScopeSettingsEntries())
+      if (e.Section == section && e.Key == key) return e.Value;
+    return "missing";
+  }
+
+  SharedBlockNames names_;
+  io::SharedWords* box_ = nullptr;
+};
+
+TEST_F(RangePathsTest, EveryWayOfChangingARangeLeavesTheDeviceThePictureThePanelsTheStatusAndTheFileAgreeing) {
+  std::map<std::string, QImage> strips;  // the label strip per channel and label, as the main button left it
+  for (const RangeChange& c : kChanges) {
+    SCOPED_TRACE(c.name);
+    StartAt1V();
+    Change(c);
+
+    ASSERT_FALSE(Device().SettingsHistory().empty());
+    const SimScopeSettings last = Device().SettingsHistory().back();
+    EXPECT_EQ(last.GainBits(c.channel), c.gainBits);
+    EXPECT_EQ(last.GainBits(3 - c.channel), 0x28) << "the other channel stays at 1 V";
+
+    EXPECT_EQ(c.channel == 1 ? engine::ScopeState.Ch1RangeText : engine::ScopeState.Ch2RangeText, c.label);
+    const std::string stripKey = std::to_string(c.channel) + c.label;
+    const QImage strip = LabelStrip(c.channel);
+    if (!strips.count(stripKey)) strips[stripKey] = strip;
+    EXPECT_TRUE(strip == strips[stripKey]) << "the label drawn differs from the main button's";
+
+    for (TComponent* panel : {static_cast<TComponent*>(Form1), static_cast<TComponent*>(Form11)})
+      EXPECT_TRUE(panel->FindComponentAs<TSpeedButton>(c.button)->Down()) << panel->Name;
+
+    EXPECT_TRUE(harness_->PumpUntil([&] { return box_->Get(9 + c.channel) == c.index; }, 2000))
+        << "status word " << 9 + c.channel << " = " << box_->Get(9 + c.channel);
+    EXPECT_EQ(box_->Get(12 - c.channel), 1) << "the other channel's word stays at 1 V";
+
+    EXPECT_EQ(Entry(c.channel, c.key), "1");
+    EXPECT_EQ(Entry(c.channel, "1V"), "0");
+    EXPECT_EQ(Entry(3 - c.channel, "1V"), "1");
+  }
+  // The labels of different ranges do look different.
+  EXPECT_FALSE(strips["10.1V"] == strips["110mV"]);
+}
+
+}  // namespace
