@@ -12,12 +12,12 @@
 
 #include "engine/device_fixture.h"
 #include "engine/main_form.h"
+#include "engine/remote_control_form.h"
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
 #include "generator/generator_state.h"
 #include "generator/more_functions.h"
 #include "io/generator_mailbox.h"
-#include "io/remote_control_form.h"
 #include "platform/shm/shared_memory.h"
 #include "remote_fixture.h"
 

@@ -17,8 +17,8 @@
 
 #include "app/windows.h"
 #include "engine/main_form.h"
+#include "engine/remote_control_form.h"
 #include "engine/scope_state.h"
-#include "io/remote_control_form.h"
 #include "io/sample_export.h"
 #include "remote_fixture.h"
 #include "support/held_startup_test.h"

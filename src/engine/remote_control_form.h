@@ -1,29 +1,19 @@
 // The hidden remote-control window "Darv-I/O": every 10 ms it writes the
 // scope panel's state into the scope mailbox and takes at most one command,
 // which it carries out by pressing the panel's own controls.
-//
-// Mailbox words: 0 command (0 none; cleared when taken), 1 argument,
-// 10..20 status (volts/div indexes, time/div index, positions, couplings,
-// trigger on, source, edge, level).
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <optional>
 
+#include "io/scope_mailbox.h"
 #include "platform/ui/forms.h"
 
 class TFastTimer;
 struct FrontPanelControls;
 
-namespace io {
-
-inline constexpr std::size_t kMailboxCommand = 0;
-inline constexpr std::size_t kMailboxArgument = 1;
-inline constexpr std::size_t kMailboxStatusFirst = 10;
-inline constexpr std::size_t kMailboxStatusCount = 11;
+namespace engine {
 
 // 0 = 3 V .. 5 = 10 mV for the range codes 1, 27, 11, 29, 13, 30; -1 otherwise.
 std::int32_t RangeIndexOfCode(std::uint8_t code);
@@ -33,22 +23,11 @@ std::int32_t TimeDivIndex(std::uint8_t timeBaseCode, int sampleStep);
 
 // Words 10 to 20 from the panel's controls and the engine's codes. The
 // trigger source word is 0 for CH1, 1 for CH2 and 2 for the external input.
-std::array<std::int32_t, kMailboxStatusCount> ScopeStatusWords(const FrontPanelControls& panel, std::uint8_t ch1Gain,
+std::array<std::int32_t, io::kMailboxStatusCount> ScopeStatusWords(const FrontPanelControls& panel, std::uint8_t ch1Gain,
                                                                std::uint8_t ch2Gain, std::uint8_t timeBaseCode,
                                                                int sampleStep);
 
-class SharedWords;
-struct MailboxCommand {
-  std::int32_t Code = 0;
-  std::int32_t Argument = 0;
-};
-// One poll's hand-shake: reads the command and its argument, runs `publish`
-// (the status words), then takes the command, when `mayTake`, by clearing
-// word 0 only while it still holds the command read. A command the peer
-// wrote meanwhile, or one that may not be taken now, stays for a later poll.
-std::optional<MailboxCommand> TakeScopeCommand(SharedWords& box, bool mayTake, const std::function<void()>& publish);
-
-}  // namespace io
+}  // namespace engine
 
 class TFormx1 : public TForm {
  public:

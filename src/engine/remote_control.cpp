@@ -1,5 +1,5 @@
 // The scope mailbox poll of the hidden remote-control window.
-#include "io/remote_control_form.h"
+#include "engine/remote_control_form.h"
 
 #include <algorithm>
 
@@ -11,7 +11,7 @@
 #include "platform/ui/application.h"
 #include "widgets/fast_timer.h"
 
-namespace io {
+namespace engine {
 
 namespace {
 
@@ -66,7 +66,7 @@ std::int32_t TimeDivIndex(std::uint8_t timeBaseCode, int sampleStep) {
   return -1;
 }
 
-std::array<std::int32_t, kMailboxStatusCount> ScopeStatusWords(const FrontPanelControls& p, std::uint8_t ch1Gain,
+std::array<std::int32_t, io::kMailboxStatusCount> ScopeStatusWords(const FrontPanelControls& p, std::uint8_t ch1Gain,
                                                                std::uint8_t ch2Gain, std::uint8_t timeBaseCode,
                                                                int sampleStep) {
   return {
@@ -84,16 +84,7 @@ std::array<std::int32_t, kMailboxStatusCount> ScopeStatusWords(const FrontPanelC
   };
 }
 
-std::optional<MailboxCommand> TakeScopeCommand(SharedWords& box, bool mayTake, const std::function<void()>& publish) {
-  const std::int32_t code = box.Get(kMailboxCommand, std::memory_order_acquire);
-  const std::int32_t argument = box.Get(kMailboxArgument);
-  if (publish) publish();
-  if (code == 0 || !mayTake) return std::nullopt;
-  if (!box.Exchange(kMailboxCommand, code, 0)) return std::nullopt;
-  return MailboxCommand{code, argument};
-}
-
-}  // namespace io
+}  // namespace engine
 
 TFormx1::TFormx1(TComponent* owner) : TForm(owner) {
   SetCaption("Darv-I/O");
@@ -149,8 +140,8 @@ void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
   // A start-up that has not made its mode ready, a closing window, or
   // autoset and calibration at work: the command waits.
   const bool mayTake =
-      engine::StartupModeReady && !engine::ClosingDone && !Application->Terminated() && !io::PanelLocked();
-  const auto status = io::ScopeStatusWords(*Form1, engine::Ch1GainCode, engine::Ch2GainCode, engine::TimeBaseCode,
+      engine::StartupModeReady && !engine::ClosingDone && !Application->Terminated() && !engine::PanelLocked();
+  const auto status = engine::ScopeStatusWords(*Form1, engine::Ch1GainCode, engine::Ch2GainCode, engine::TimeBaseCode,
                                            engine::SampleStep);
   io::SharedWords& box = *io::ScopeMailboxBlock;
   const std::function<void()> publish = [&] {
@@ -165,7 +156,7 @@ void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
 }
 
 void TFormx1::RunCommand(std::int32_t command, std::int32_t argument) {
-  using namespace io;
+  using namespace engine;
   TForm1& f = *Form1;
   const auto inRange = [&](std::int32_t last) { return argument >= 0 && argument <= last; };
   switch (command) {
