@@ -20,8 +20,21 @@ enum ScopeCommand : std::int32_t {
   kTriggerOnOff, kTriggerLevel, kTriggerSource, kTriggerEdge, kCh1Coupling, kCh2Coupling, kShowWindow,
 };
 
-// The device codes of time/div indexes 0..15.
-constexpr std::array<std::uint8_t, 16> kTimeDivCodes{5, 2, 93, 64, 65, 66, 80, 81, 82, 88, 89, 90, 92, 85, 94, 32};
+// A controller numbers the time/div buttons as the panel orders them,
+// slowest first: index i is the i-th TimeBaseTable row with a button (the
+// span-only row has none). The last index is the first magnifying step.
+constexpr std::size_t kTimeDivIndexes = 17;
+constexpr std::array<std::size_t, kTimeDivIndexes> TimeDivRows() {
+  std::array<std::size_t, kTimeDivIndexes> rows{};
+  std::size_t index = 0;
+  for (std::size_t row = 0; row < TimeBaseTable.size() && index < rows.size(); ++row)
+    if (TimeBaseTable[row].Button) rows[index++] = row;
+  return rows;
+}
+constexpr std::array<std::size_t, kTimeDivIndexes> kTimeDivRows = TimeDivRows();
+constexpr std::int32_t kMagnifiedIndex = kTimeDivIndexes - 1;
+static_assert(TimeBaseTable[kTimeDivRows[kMagnifiedIndex]].SampleStep < TimeBaseTable[kTimeDivRows[0]].SampleStep,
+              "the last index a controller sets magnifies");
 
 // Index of the first button that is down, or `fallback`.
 std::int32_t DownIndex(std::initializer_list<const TSpeedButton*> buttons, std::int32_t fallback) {
@@ -60,9 +73,9 @@ std::int32_t RangeIndexOfCode(std::uint8_t code) {
 }
 
 std::int32_t TimeDivIndex(std::uint8_t timeBaseCode, int sampleStep) {
-  if (sampleStep == 1 || sampleStep == 2) return 16;
-  for (std::size_t i = 0; i < kTimeDivCodes.size(); ++i)
-    if (kTimeDivCodes[i] == timeBaseCode) return static_cast<std::int32_t>(i);
+  if (sampleStep == 1 || sampleStep == 2) return kMagnifiedIndex;
+  for (std::size_t i = 0; i < kTimeDivRows.size(); ++i)
+    if (TimeBaseTable[kTimeDivRows[i]].Code == timeBaseCode) return static_cast<std::int32_t>(i);
   return -1;
 }
 
@@ -162,17 +175,13 @@ void TFormx1::RunCommand(std::int32_t command, std::int32_t argument) {
   switch (command) {
     case kCh1Range:
     case kCh2Range:
-      if (inRange(5)) {
-        const auto& row = engine::RangeTable[static_cast<std::size_t>(argument)];
+      if (inRange(static_cast<std::int32_t>(RangeTable.size()) - 1)) {
+        const RangeStep& row = RangeTable[static_cast<std::size_t>(argument)];
         Press(f.*(command == kCh1Range ? row.Ch1Button : row.Ch2Button));
       }
       break;
     case kTimeDiv:
-      // The span-only row between 20 us and 10 us has no index.
-      if (inRange(16)) {
-        const std::size_t row = static_cast<std::size_t>(argument <= 13 ? argument : argument + 1);
-        Press(f.*engine::TimeBaseTable[row].Button);
-      }
+      if (inRange(kMagnifiedIndex)) Press(f.*TimeBaseTable[kTimeDivRows[static_cast<std::size_t>(argument)]].Button);
       break;
     case kRun: Press(f.SpeedButtonRun, argument == 1); break;
     case kSingle: Press(f.SpeedButtonSingle, argument == 1); break;

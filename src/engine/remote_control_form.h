@@ -15,17 +15,19 @@ struct FrontPanelControls;
 
 namespace engine {
 
-// 0 = 3 V .. 5 = 10 mV for the range codes 1, 27, 11, 29, 13, 30; -1 otherwise.
+// The RangeTable row of a range code (0 = 3 V .. 5 = 10 mV), as a controller
+// numbers the volts/div buttons; -1 for a code no button sets.
 std::int32_t RangeIndexOfCode(std::uint8_t code);
-// 0 = 500 ms .. 15 = 5 us; 16 whenever the picture magnifies (sample step 1
-// or 2); -1 for a code no time/div button sets.
+// The index of a time-base code as a controller numbers the time/div buttons
+// (0 = 500 ms .. 15 = 5 us); 16 whenever the picture magnifies (sample step
+// 1 or 2); -1 for a code no time/div button sets.
 std::int32_t TimeDivIndex(std::uint8_t timeBaseCode, int sampleStep);
 
 // Words 10 to 20 from the panel's controls and the engine's codes. The
 // trigger source word is 0 for CH1, 1 for CH2 and 2 for the external input.
-std::array<std::int32_t, io::kMailboxStatusCount> ScopeStatusWords(const FrontPanelControls& panel, std::uint8_t ch1Gain,
-                                                               std::uint8_t ch2Gain, std::uint8_t timeBaseCode,
-                                                               int sampleStep);
+std::array<std::int32_t, io::kMailboxStatusCount> ScopeStatusWords(const FrontPanelControls& panel,
+                                                                   std::uint8_t ch1Gain, std::uint8_t ch2Gain,
+                                                                   std::uint8_t timeBaseCode, int sampleStep);
 
 }  // namespace engine
 
