@@ -155,7 +155,7 @@ void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
   const bool mayTake =
       engine::StartupModeReady && !engine::ClosingDone && !Application->Terminated() && !engine::PanelLocked();
   const auto status = engine::ScopeStatusWords(*Form1, engine::Ch1GainCode, engine::Ch2GainCode, engine::TimeBaseCode,
-                                           engine::SampleStep);
+                                               engine::SampleStep);
   io::SharedWords& box = *io::ScopeMailboxBlock;
   const std::function<void()> publish = [&] {
     for (std::size_t i = 0; i < status.size(); ++i) box.Set(io::kMailboxStatusFirst + i, status[i]);
