@@ -32,7 +32,7 @@ void PackCapture() {
                                   static_cast<std::uint8_t>(std::clamp(ch2, 0, 255))};
     for (std::size_t b = 0; b < 2; ++b) {
       const std::size_t rotated = 2 * i + b;  // position after the rotation
-      UsbRxBuffer[(rotated + kUsbRxBufferSize - 63) % kUsbRxBufferSize] = pair[b];
+      ScopeState.UsbRxBuffer[(rotated + kUsbRxBufferSize - 63) % kUsbRxBufferSize] = pair[b];
     }
   }
 }
@@ -41,18 +41,18 @@ void PackCapture() {
 // acquisition picks for the two finest rows.
 void SelectTimeBase(const std::string& l, std::uint8_t interpolation) {
   ::SelectTimeBase(l);
-  engine::PlotMethod = l == "0.2us" ? 1 : l == "0.1us" ? 2 : 0;
-  display::InterpolationChoice = interpolation;
+  engine::ScopeState.PlotMethod = l == "0.2us" ? 1 : l == "0.1us" ? 2 : 0;
+  display::DisplayState.InterpolationChoice = interpolation;
 }
 
 void PostCapturePath(benchmark::State& state, const char* label, std::uint8_t interpolation) {
   using namespace engine;
-  DemoMode = 0;
-  ScopeFileReplay = 0;
-  AcquisitionIdle = 0;
-  Ch1On = Ch2On = 1;
+  ScopeState.DemoMode = 0;
+  ScopeState.ScopeFileReplay = 0;
+  ScopeState.AcquisitionIdle = 0;
+  ScopeState.Ch1On = ScopeState.Ch2On = 1;
   SelectTimeBase(label, interpolation);
-  ClearPending = 1;
+  ScopeState.ClearPending = 1;
   Form1->putsataanko();
   PackCapture();
   Form8->LueData_500();
@@ -77,7 +77,7 @@ void BM_UnpackOnly(benchmark::State& state) {
   PackCapture();
   for (auto _ : state) {
     Form8->LueData_500();
-    benchmark::DoNotOptimize(engine::ScopeSampleBlock.data());
+    benchmark::DoNotOptimize(engine::ScopeState.ScopeSampleBlock.data());
   }
 }
 void BM_EraseAndDrawOnly1msPerDiv(benchmark::State& state) {
@@ -103,7 +103,7 @@ void BM_GradedPersistenceBothChannels(benchmark::State& state) {
   Form1->PersistencewithIntensityGrading1Click(Form1);
   Form1->SpeedButton23->SetDown(true);
   Form1->SpeedButton23Click(Form1);
-  for (int i = 0; i <= display::GradedPersistenceMask + 1; ++i) {
+  for (int i = 0; i <= display::PersistenceState.GradedPersistenceMask + 1; ++i) {
     Form1->piirrot();
     Form1->poisto();
   }
@@ -131,6 +131,6 @@ int main(int argc, char** argv) {
     // Steady state: the history ring has been written round once, as after
     // the first seconds of a Run.
     PackCapture();
-    for (int i = 0; i <= display::HistoryLength + 1; ++i) Form8->LueData_500();
+    for (int i = 0; i <= display::HistoryState.HistoryLength + 1; ++i) Form8->LueData_500();
   });
 }

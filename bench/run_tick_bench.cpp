@@ -23,7 +23,7 @@ void StopRun();
 void StartDemoRun(const char* label) {
   using namespace engine;
   if (SpeedButtonRunDown()) StopRun();
-  DemoMode = 1;
+  ScopeState.DemoMode = 1;
   Form1->tee_demo_taulut();
   SelectTimeBase(label);
   Form1->SpeedButtonRun->SetDown(true);
@@ -101,7 +101,7 @@ void RunLoop(benchmark::State& state, const char* label, View view) {
     return;
   }
   if (SpeedButtonRunDown()) StopRun();
-  DemoMode = 1;
+  ScopeState.DemoMode = 1;
   Form1->tee_demo_taulut();
   SelectTimeBase(label);
   switch (view) {

@@ -66,7 +66,7 @@ void ColorNote(ControlMaker& make, TForm* form, int l, int t) {
 TCanvas* BlankSample(TImage* image) {
   TCanvas* c = image->Canvas();
   c->Brush.Style = bsSolid;
-  c->Brush.Color = BodeBackgroundColor;
+  c->Brush.Color = BodeState.BodeBackgroundColor;
   c->FillRect(Rect(0, 0, image->Width(), image->Height()));
   return c;
 }
@@ -98,19 +98,19 @@ TOKRightDlg_1::TOKRightDlg_1(TComponent* owner) : TForm(owner) {
 void TOKRightDlg_1::ComboBox1Change(TObject*) {
   const int item = ComboBox1->ItemIndex();
   if (item < 0 || item >= static_cast<int>(kWaitSeconds.size())) return;
-  BodeWaitSeconds = kWaitSeconds[static_cast<std::size_t>(item)];
+  BodeState.BodeWaitSeconds = kWaitSeconds[static_cast<std::size_t>(item)];
   if (!Bode_plot) return;
-  Bode_plot->Timer2->SetInterval(static_cast<unsigned>(BodeWaitSeconds) * 1000);
-  if (BodeWaitSeconds == 0) {
+  Bode_plot->Timer2->SetInterval(static_cast<unsigned>(BodeState.BodeWaitSeconds) * 1000);
+  if (BodeState.BodeWaitSeconds == 0) {
     Bode_plot->Timer2->SetEnabled(false);
-    BodeWaitOver = 1;
+    BodeState.BodeWaitOver = 1;
   }
 }
 
 void TBode_plot::WaitTime1Click(TObject*) {
   if (!OKRightDlg_1) return;
   for (std::size_t i = 0; i < kWaitSeconds.size(); ++i)
-    if (kWaitSeconds[i] == BodeWaitSeconds) OKRightDlg_1->ComboBox1->SetItemIndex(static_cast<int>(i));
+    if (kWaitSeconds[i] == BodeState.BodeWaitSeconds) OKRightDlg_1->ComboBox1->SetItemIndex(static_cast<int>(i));
   OKRightDlg_1->ShowModal();
 }
 
@@ -131,11 +131,11 @@ void TOKRightDlg_2::ComboBox1Change(TObject*) { ApplyItem(ComboBox1->ItemIndex()
 
 void TOKRightDlg_2::ApplyItem(int item) {
   if (item < 0) return;
-  if (BodeOctaveSteps) {
-    BodeOctaveRatio = OctaveRatioOfItem(item);
+  if (BodeState.BodeOctaveSteps) {
+    BodeState.BodeOctaveRatio = OctaveRatioOfItem(item);
     if (Bode_plot) Bode_plot->CheckBox4->SetCaption(OctaveBoxCaption(item));
   } else {
-    BodeStepFraction = StepFractionOfItem(item);
+    BodeState.BodeStepFraction = StepFractionOfItem(item);
   }
 }
 
@@ -144,13 +144,13 @@ void TBode_plot::FillStepList() {
   TComboBox* list = OKRightDlg_2->ComboBox1;
   list->Items().BeginUpdate();
   list->Items().Clear();
-  if (BodeOctaveSteps) {
+  if (BodeState.BodeOctaveSteps) {
     for (const char* item : kOctaveItems) list->Items().Add(item);
   } else {
     for (const char* item : kStepItems) list->Items().Add(item);
   }
   list->Items().EndUpdate();
-  const int item = BodeOctaveSteps ? ItemOfOctaveRatio(BodeOctaveRatio) : ItemOfStepFraction(BodeStepFraction);
+  const int item = BodeState.BodeOctaveSteps ? ItemOfOctaveRatio(BodeState.BodeOctaveRatio) : ItemOfStepFraction(BodeState.BodeStepFraction);
   list->SetItemIndex(item < 0 ? 0 : item);
 }
 
@@ -201,15 +201,15 @@ TOKBottomDlg1::TOKBottomDlg1(TComponent* owner) : TForm(owner) {
 // ---------------------------------------------------------------- Add Text
 
 Tform_9bode::Tform_9bode(TComponent* owner)
-    : TNoteWindow(owner, "form_9bode", BodeNoteShown, BodeNoteTransparent) {}
+    : TNoteWindow(owner, "form_9bode", BodeState.BodeNoteShown, BodeState.BodeNoteTransparent) {}
 
 void Tform_9bode::Redraw() {
   if (Bode_plot) Bode_plot->draw();
 }
 
 void Tform_9bode::note() {
-  if (!BodeNoteShown || !Bode_plot) return;
-  WriteLines(Bode_plot->Image1->Canvas(), BodeNoteX, BodeNoteY, BodeFreqMarkerColor, BodeBackgroundColor);
+  if (!BodeState.BodeNoteShown || !Bode_plot) return;
+  WriteLines(Bode_plot->Image1->Canvas(), BodeState.BodeNoteX, BodeState.BodeNoteY, BodeState.BodeFreqMarkerColor, BodeState.BodeBackgroundColor);
   Bode_plot->Image1->Invalidate();
 }
 
@@ -227,10 +227,10 @@ TBtnBottomDlg_2::TBtnBottomDlg_2(TComponent* owner) : TForm(owner) {
     TColor* Color;
     int Row;  // each button stands beside its sample line (Sample), "Background" below them
   };
-  const Choice choices[] = {{"Volt. Markers", &BodeLevelMarkerColor, 1}, {"Freq. Marker", &BodeFreqMarkerColor, 2},
-                            {"Trace", &BodeTraceColor, 0},                {"Text", &BodeTextColor, 5},
-                            {"Background", &BodeBackgroundColor, 6},      {"Grid", &BodeGridColor, 3},
-                            {"Grid Border", &BodeBorderColor, 4}};
+  const Choice choices[] = {{"Volt. Markers", &BodeState.BodeLevelMarkerColor, 1}, {"Freq. Marker", &BodeState.BodeFreqMarkerColor, 2},
+                            {"Trace", &BodeState.BodeTraceColor, 0},                {"Text", &BodeState.BodeTextColor, 5},
+                            {"Background", &BodeState.BodeBackgroundColor, 6},      {"Grid", &BodeState.BodeGridColor, 3},
+                            {"Grid Border", &BodeState.BodeBorderColor, 4}};
   int i = 0;
   for (const Choice& choice : choices) {
     TGrSpeedButton* b =
@@ -254,32 +254,32 @@ TBtnBottomDlg_2::TBtnBottomDlg_2(TComponent* owner) : TForm(owner) {
 void TBtnBottomDlg_2::Sample() {
   TCanvas* c = BlankSample(Image1);
   const int w = Image1->Width();
-  SampleLine(c, 10, w, BodeTraceColor, pmCopy);
-  SampleLine(c, 34, w, (~BodeBackgroundColor ^ BodeLevelMarkerColor) & 0xFFFFFF, pmNotXor);
-  SampleLine(c, 58, w, (~BodeFreqMarkerColor ^ BodeBackgroundColor) & 0xFFFFFF, pmNotXor);
-  SampleLine(c, 82, w, BodeGridColor, pmCopy);
-  SampleLine(c, 106, w, BodeBorderColor, pmCopy);
-  SampleLine(c, 130, w, BodeTextColor, pmCopy);
+  SampleLine(c, 10, w, BodeState.BodeTraceColor, pmCopy);
+  SampleLine(c, 34, w, (~BodeState.BodeBackgroundColor ^ BodeState.BodeLevelMarkerColor) & 0xFFFFFF, pmNotXor);
+  SampleLine(c, 58, w, (~BodeState.BodeFreqMarkerColor ^ BodeState.BodeBackgroundColor) & 0xFFFFFF, pmNotXor);
+  SampleLine(c, 82, w, BodeState.BodeGridColor, pmCopy);
+  SampleLine(c, 106, w, BodeState.BodeBorderColor, pmCopy);
+  SampleLine(c, 130, w, BodeState.BodeTextColor, pmCopy);
   Image1->Invalidate();
 }
 
 void TBode_plot::Colors1Click(TObject*) {
-  if (BodeSweepRunning || !BtnBottomDlg_2) return;
+  if (BodeState.BodeSweepRunning || !BtnBottomDlg_2) return;
   BtnBottomDlg_2->Sample();
   const int result = BtnBottomDlg_2->ShowModal();
   if (result == TBtnBottomDlg_2::kDefaults) {
-    BodeBackgroundColor = kDefaultBodeBackground;
-    BodeGridColor = kDefaultBodeGrid;
-    BodeBorderColor = kDefaultBodeBorder;
-    BodeTextColor = kDefaultBodeText;
-    BodeTraceColor = kDefaultBodeTrace;
-    BodeFreqMarkerColor = kDefaultBodeMarker;
-    BodeLevelMarkerColor = kDefaultBodeMarker;
+    BodeState.BodeBackgroundColor = kDefaultBodeBackground;
+    BodeState.BodeGridColor = kDefaultBodeGrid;
+    BodeState.BodeBorderColor = kDefaultBodeBorder;
+    BodeState.BodeTextColor = kDefaultBodeText;
+    BodeState.BodeTraceColor = kDefaultBodeTrace;
+    BodeState.BodeFreqMarkerColor = kDefaultBodeMarker;
+    BodeState.BodeLevelMarkerColor = kDefaultBodeMarker;
   }
   // The marker pens stay as they were unless the choice was confirmed.
   if (result == mrOk || result == TBtnBottomDlg_2::kDefaults) DerivePens();
-  if (BodeMultiTrace) BodeTraceColors[static_cast<std::size_t>((NextTraceColor + kBodeTraceColorCount - 1) %
-                                                               kBodeTraceColorCount)] = BodeTraceColor;
+  if (BodeState.BodeMultiTrace) BodeState.BodeTraceColors[static_cast<std::size_t>((NextTraceColor + kBodeTraceColorCount - 1) %
+                                                               kBodeTraceColorCount)] = BodeState.BodeTraceColor;
   draw();
 }
 
@@ -315,10 +315,10 @@ void TBtnBottomDlg_21::Sample() {
 }
 
 void TBode_plot::ColorsofTraces1Click(TObject*) {
-  if (BodeSweepRunning || !BtnBottomDlg_21) return;
-  for (std::size_t i = 0; i < 5; ++i) BtnBottomDlg_21->Working[i] = BodeTraceColors[i];
+  if (BodeState.BodeSweepRunning || !BtnBottomDlg_21) return;
+  for (std::size_t i = 0; i < 5; ++i) BtnBottomDlg_21->Working[i] = BodeState.BodeTraceColors[i];
   BtnBottomDlg_21->Sample();
   if (BtnBottomDlg_21->ShowModal() != mrOk) return;
-  for (std::size_t i = 0; i < 5; ++i) BodeTraceColors[i] = BtnBottomDlg_21->Working[i];
+  for (std::size_t i = 0; i < 5; ++i) BodeState.BodeTraceColors[i] = BtnBottomDlg_21->Working[i];
   draw();
 }

@@ -17,35 +17,35 @@ namespace {
 }  // namespace
 
 void TBode_plot::DerivePens() {
-  BodeLevelMarkerPen = (~BodeBackgroundColor ^ BodeLevelMarkerColor) & 0xFFFFFF;
-  BodeFreqMarkerPen = (~BodeFreqMarkerColor ^ BodeBackgroundColor) & 0xFFFFFF;
+  BodeState.BodeLevelMarkerPen = (~BodeState.BodeBackgroundColor ^ BodeState.BodeLevelMarkerColor) & 0xFFFFFF;
+  BodeState.BodeFreqMarkerPen = (~BodeState.BodeFreqMarkerColor ^ BodeState.BodeBackgroundColor) & 0xFFFFFF;
 }
 
 void TBode_plot::curve_0() {
   TCanvas* c = Image1->Canvas();
   const int m = Margin(), w = PlotWidth(), h = PlotHeight();
   c->Brush.Style = bsSolid;
-  c->Brush.Color = BodeBackgroundColor;
+  c->Brush.Color = BodeState.BodeBackgroundColor;
   c->FillRect(Rect(0, 0, kImageWidth, kImageHeight));
   markers_drawn_ = false;
   c->Pen = TPen{};
   const std::vector<int> rows = GridRows(h, m);
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    c->Pen.Color = PhasePlotOn && i == 5 ? BodeBorderColor : BodeGridColor;
+    c->Pen.Color = BodeState.PhasePlotOn && i == 5 ? BodeState.BodeBorderColor : BodeState.BodeGridColor;
     c->MoveTo(m, rows[i]);
     c->LineTo(m + w, rows[i]);
   }
-  c->Pen.Color = BodeGridColor;
-  for (int x : GridColumns(BodeLogScale != 0, w, m, BodeSpanRatio)) {
+  c->Pen.Color = BodeState.BodeGridColor;
+  for (int x : GridColumns(BodeState.BodeLogScale != 0, w, m, BodeState.BodeSpanRatio)) {
     c->MoveTo(x, m);
     c->LineTo(x, m + h);
   }
-  c->Pen.Color = BodeBorderColor;
+  c->Pen.Color = BodeState.BodeBorderColor;
   c->Brush.Style = bsClear;
   c->Rectangle(m, m, m + w + 1, m + h + 1);
   c->Brush.Style = bsSolid;
   SetCaption(LoadedFileName.empty() ? "Bode Plotter" : "Bode Plotter - " + os::FileNameOnly(LoadedFileName));
-  if (!redrawing_ && Markers != MarkerMode::Off && !BodeSweepRunning) DrawMarkers();
+  if (!redrawing_ && Markers != MarkerMode::Off && !BodeState.BodeSweepRunning) DrawMarkers();
   Image1->Invalidate();
 }
 
@@ -53,17 +53,17 @@ void TBode_plot::tekstit() {
   TCanvas* c = Image1->Canvas();
   const int m = Margin();
   c->Font.Size = 8;
-  c->Font.Color = BodeTextColor;
+  c->Font.Color = BodeState.BodeTextColor;
   c->Brush.Style = bsSolid;
-  c->Brush.Color = BodeBackgroundColor;
-  if (PhasePlotOn) c->TextOut(kImageWidth - m - c->TextWidth(kPhaseCaption), 1, kPhaseCaption);
-  const std::string end = RangeEndCaption(BodeRangeTop);
+  c->Brush.Color = BodeState.BodeBackgroundColor;
+  if (BodeState.PhasePlotOn) c->TextOut(kImageWidth - m - c->TextWidth(kPhaseCaption), 1, kPhaseCaption);
+  const std::string end = RangeEndCaption(BodeState.BodeRangeTop);
   const int bottom = kImageHeight - m + 2;
   c->TextOut(kImageWidth - m - c->TextWidth(end) + 12, bottom, end);
   for (TRadioButton* start : StartRadios)
     if (start->Checked() && start->Visible()) c->TextOut(m - 6, bottom, start->Caption());
-  if (BodeStartFromDc && !BodeLogScale) c->TextOut(15, kImageHeight - 13, "0Hz");
-  c->TextOut(m, 1, ScaleText(BodeVertScale, engine::Ch1GainCode, engine::Ch1ProbeFactor, engine::Ch1ProbeDb));
+  if (BodeState.BodeStartFromDc && !BodeState.BodeLogScale) c->TextOut(15, kImageHeight - 13, "0Hz");
+  c->TextOut(m, 1, ScaleText(BodeState.BodeVertScale, engine::ScopeState.Ch1GainCode, engine::ScopeState.Ch1ProbeFactor, engine::ScopeState.Ch1ProbeDb));
   Image1->Invalidate();
 }
 
@@ -74,21 +74,21 @@ void TBode_plot::draw() {
   CoverBorder();
   TCanvas* c = Image1->Canvas();
   const int m = Margin(), w = PlotWidth(), h = PlotHeight();
-  const RangeScale scale = RangeFullScale(engine::Ch1GainCode);
-  const double reference = scale.FullScale * engine::Ch1ProbeFactor;
-  const bool logScale = BodeLogScale != 0;
+  const RangeScale scale = RangeFullScale(engine::ScopeState.Ch1GainCode);
+  const double reference = scale.FullScale * engine::ScopeState.Ch1ProbeFactor;
+  const bool logScale = BodeState.BodeLogScale != 0;
 
   TracePen pen;
   auto startTrace = [&] {
-    if (BodeMultiTrace) {
-      c->Pen.Color = BodeTraceColors[static_cast<std::size_t>(NextTraceColor)];
+    if (BodeState.BodeMultiTrace) {
+      c->Pen.Color = BodeState.BodeTraceColors[static_cast<std::size_t>(NextTraceColor)];
       NextTraceColor = (NextTraceColor + 1) % kBodeTraceColorCount;
     } else {
-      c->Pen.Color = BodeTraceColor;
+      c->Pen.Color = BodeState.BodeTraceColor;
     }
     pen = TracePen{};
   };
-  const bool keepIndex = BodeSweepRunning != 0;
+  const bool keepIndex = BodeState.BodeSweepRunning != 0;
   const int savedIndex = NextTraceColor;
   NextTraceColor = 0;
   startTrace();
@@ -97,26 +97,26 @@ void TBode_plot::draw() {
     const TableLine line = ParseTableLine(lines[i]);
     if (line.What == TableLine::Kind::End) break;
     if (line.What == TableLine::Kind::Header) {
-      if (!BodeMultiTrace) break;
+      if (!BodeState.BodeMultiTrace) break;
       startTrace();
       continue;
     }
-    const double mm = BodeSpanRatio * line.Hz / (BodeRangeTop / 10.0);
+    const double mm = BodeState.BodeSpanRatio * line.Hz / (BodeState.BodeRangeTop / 10.0);
     double value = std::pow(10.0, line.Dbv / 20);
     if (scale.Millivolts) value *= 1000;
-    const int row = LevelRow(BodeVertScale, h, value / reference);
-    const int x = PointX(logScale, w, m, mm, BodeSpanRatio);
+    const int row = LevelRow(BodeState.BodeVertScale, h, value / reference);
+    const int x = PointX(logScale, w, m, mm, BodeState.BodeSpanRatio);
     const int offset = x - m;
     const bool shown = logScale ? (mm > 0 && offset >= -99 && offset <= 1000) : (offset >= 0 && offset <= 1000);
     if (!shown) continue;
     PlotPoint(pen, TPoint{x, m + row}, TPoint{x, PhaseRow(line.Phase, h, m)});
   }
-  if (!BodeMultiTrace) NextTraceColor = 1;
+  if (!BodeState.BodeMultiTrace) NextTraceColor = 1;
   if (keepIndex) NextTraceColor = savedIndex;
   c->Pen = TPen{};
   UncoverBorder();
-  if (!BodeSweepRunning) {
-    c->Pen.Color = BodeBorderColor;
+  if (!BodeState.BodeSweepRunning) {
+    c->Pen.Color = BodeState.BodeBorderColor;
     c->Brush.Style = bsClear;
     c->Rectangle(m, m, m + w + 1, m + h + 1);
     c->Brush.Style = bsSolid;
@@ -133,7 +133,7 @@ void TBode_plot::PlotPoint(TracePen& pen, TPoint magnitude, TPoint phase) {
     c->Pen.Style = psSolid;
     c->PenPos = pen.Magnitude;
     c->LineTo(magnitude.x, magnitude.y);
-    if (PhasePlotOn) {
+    if (BodeState.PhasePlotOn) {
       c->Pen.Style = psDot;
       c->PenPos = pen.Phase;
       c->LineTo(phase.x, phase.y);
@@ -156,7 +156,7 @@ void TBode_plot::CoverBorder() {
     const TRect from = StripRect(strip);
     TCanvas* s = strip->Canvas();
     s->Brush.Style = bsSolid;
-    s->Brush.Color = BodeBackgroundColor;
+    s->Brush.Color = BodeState.BodeBackgroundColor;
     s->FillRect(Rect(0, 0, strip->Width(), strip->Height()));
     s->CopyRect(Rect(0, 0, strip->Width(), strip->Height()), *Image1->Canvas(), from);
     strip->SetVisible(true);
@@ -185,19 +185,19 @@ void TBode_plot::MarkerLine(int which, TPenStyle style) {
   c->Pen.Width = 1;
   c->Brush.Color = clWhite;
   if (which == 1) {
-    c->Pen.Color = BodeFreqMarkerPen;
+    c->Pen.Color = BodeState.BodeFreqMarkerPen;
     c->MoveTo(FreqMarkerX, m + 1);
     c->LineTo(FreqMarkerX, kImageHeight - m);
   } else {
     const int y = which == 2 ? LevelMarker1Y : LevelMarker2Y;
     if (y >= 0 && y < kImageHeight) {
-      c->Pen.Color = BodeLevelMarkerPen;
+      c->Pen.Color = BodeState.BodeLevelMarkerPen;
       c->MoveTo(m + 1, y);
       c->LineTo(kImageWidth - m, y);
     }
   }
   c->Pen = saved;
-  c->Brush.Color = BodeBackgroundColor;
+  c->Brush.Color = BodeState.BodeBackgroundColor;
   Image1->Invalidate();
 }
 
@@ -217,16 +217,16 @@ void TBode_plot::WriteReadout(const std::string& text, int x, TColor color) {
 }
 
 void TBode_plot::kursoridb() {
-  WriteReadout(LevelReadoutText, 150, BodeBackgroundColor);
-  WriteReadout(FreqReadoutText, 250, BodeBackgroundColor);
+  WriteReadout(LevelReadoutText, 150, BodeState.BodeBackgroundColor);
+  WriteReadout(FreqReadoutText, 250, BodeState.BodeBackgroundColor);
   const int m = Margin();
-  LevelReadoutText = LevelReadout(Markers, BodeVertScale, {LevelMarker1Y, LevelMarker2Y, m, PlotHeight()},
-                                  engine::Ch1GainCode, engine::Ch1ProbeFactor, engine::Ch1ProbeDb)
+  LevelReadoutText = LevelReadout(Markers, BodeState.BodeVertScale, {LevelMarker1Y, LevelMarker2Y, m, PlotHeight()},
+                                  engine::ScopeState.Ch1GainCode, engine::ScopeState.Ch1ProbeFactor, engine::ScopeState.Ch1ProbeDb)
                          .substr(0, 30);
   FreqReadoutText =
-      FrequencyReadout(BodeLogScale != 0, FreqMarkerX, m, PlotWidth(), BodeSpanRatio, BodeRangeTop).substr(0, 30);
-  WriteReadout(LevelReadoutText, 150, BodeLevelMarkerColor);
-  WriteReadout(FreqReadoutText, 250, BodeFreqMarkerColor);
+      FrequencyReadout(BodeState.BodeLogScale != 0, FreqMarkerX, m, PlotWidth(), BodeState.BodeSpanRatio, BodeState.BodeRangeTop).substr(0, 30);
+  WriteReadout(LevelReadoutText, 150, BodeState.BodeLevelMarkerColor);
+  WriteReadout(FreqReadoutText, 250, BodeState.BodeFreqMarkerColor);
   Image1->Invalidate();
 }
 
@@ -242,8 +242,8 @@ void TBode_plot::DrawMarkers() {
 void TBode_plot::EraseMarkers() {
   if (!markers_drawn_) return;
   kursorit();
-  WriteReadout(LevelReadoutText, 150, BodeBackgroundColor);
-  WriteReadout(FreqReadoutText, 250, BodeBackgroundColor);
+  WriteReadout(LevelReadoutText, 150, BodeState.BodeBackgroundColor);
+  WriteReadout(FreqReadoutText, 250, BodeState.BodeBackgroundColor);
   LevelReadoutText.clear();
   FreqReadoutText.clear();
   markers_drawn_ = false;
@@ -257,18 +257,18 @@ void TBode_plot::SelectMarkers(MarkerMode mode) {
   MarkersfdV1->SetChecked(Markers == MarkerMode::LevelDifference);
   Markersfph1->SetChecked(Markers == MarkerMode::Phase);
   LevelMarker2Y = Markers == MarkerMode::LevelDifference ? kImageHeight - Margin() - 13 : -300;
-  if (Markers != MarkerMode::Off && !BodeSweepRunning) DrawMarkers();
+  if (Markers != MarkerMode::Off && !BodeState.BodeSweepRunning) DrawMarkers();
 }
 
 void TBode_plot::Image1MouseDown(TObject*, TMouseButton button, TShiftState, int x, int y) {
   if (button == mbRight) {
-    BodeNoteX = static_cast<std::int16_t>(x);
-    BodeNoteY = static_cast<std::int16_t>(y);
-    if (BodeNoteShown && form_9bode && form_9bode->Visible()) draw();
+    BodeState.BodeNoteX = static_cast<std::int16_t>(x);
+    BodeState.BodeNoteY = static_cast<std::int16_t>(y);
+    if (BodeState.BodeNoteShown && form_9bode && form_9bode->Visible()) draw();
     if (form_9bode) form_9bode->Show();
     return;
   }
-  if (button != mbLeft || Markers == MarkerMode::Off || BodeSweepRunning || !markers_drawn_) return;
+  if (button != mbLeft || Markers == MarkerMode::Off || BodeState.BodeSweepRunning || !markers_drawn_) return;
   const int d1 = std::abs(y - LevelMarker1Y), d2 = std::abs(y - LevelMarker2Y), df = std::abs(x - FreqMarkerX);
   const int level = d2 < d1 ? 3 : 2;
   drag_ = std::min(d1, d2) < df ? level : 1;

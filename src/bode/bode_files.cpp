@@ -41,7 +41,7 @@ std::string FolderOf(const std::string& path) {
 void TBode_plot::SaveData1Click(TObject*) {
   SaveDialog1->SetFilter(kDataFilter);
   SaveDialog1->SetDefaultExt("txt");
-  SaveDialog1->SetInitialDir(DataFileName.empty() ? engine::DocumentsFolder : FolderOf(DataFileName));
+  SaveDialog1->SetInitialDir(DataFileName.empty() ? engine::ScopeState.DocumentsFolder : FolderOf(DataFileName));
   SaveDialog1->SetFileName(DataFileName);
   SaveDialog1->SetOptions(ofOverwritePrompt | ofHideReadOnly);
   if (SaveDialog1->Execute()) SaveDataFile(SaveDialog1->FileName());
@@ -49,7 +49,7 @@ void TBode_plot::SaveData1Click(TObject*) {
 
 void TBode_plot::OpenData1Click(TObject*) {
   OpenDialog1->SetFilter(kDataFilter);
-  OpenDialog1->SetInitialDir(DataFileName.empty() ? engine::DocumentsFolder : FolderOf(DataFileName));
+  OpenDialog1->SetInitialDir(DataFileName.empty() ? engine::ScopeState.DocumentsFolder : FolderOf(DataFileName));
   OpenDialog1->SetFileName("");
   OpenDialog1->SetOptions(ofFileMustExist | ofHideReadOnly);
   if (OpenDialog1->Execute()) LoadDataFile(OpenDialog1->FileName());
@@ -57,12 +57,12 @@ void TBode_plot::OpenData1Click(TObject*) {
 
 bool TBode_plot::SaveDataFile(const std::string& path) {
   Annotation note;
-  const bool withNote = BodeNoteShown && form_9bode && form_9bode->Memo1->Lines().Count() > 0;
+  const bool withNote = BodeState.BodeNoteShown && form_9bode && form_9bode->Memo1->Lines().Count() > 0;
   if (withNote) {
     note.Lines = form_9bode->Memo1->Lines().Lines();
-    note.X = BodeNoteX;
-    note.Y = BodeNoteY;
-    note.Transparent = BodeNoteTransparent != 0;
+    note.X = BodeState.BodeNoteX;
+    note.Y = BodeState.BodeNoteY;
+    note.Transparent = BodeState.BodeNoteTransparent != 0;
   }
   const std::string text = FormatDataFile(Memo1->Lines().Lines(), withNote ? &note : nullptr);
   if (!os::WriteWholeFile(path, text)) {
@@ -90,9 +90,9 @@ bool TBode_plot::LoadDataFile(const std::string& path) {
   for (const std::string& line : file.Table) Memo1->Lines().Add(line);
   Memo1->Lines().EndUpdate();
   if (file.Note) {
-    BodeNoteX = static_cast<std::int16_t>(file.Note->X);
-    BodeNoteY = static_cast<std::int16_t>(file.Note->Y);
-    BodeNoteTransparent = file.Note->Transparent ? 1 : 0;
+    BodeState.BodeNoteX = static_cast<std::int16_t>(file.Note->X);
+    BodeState.BodeNoteY = static_cast<std::int16_t>(file.Note->Y);
+    BodeState.BodeNoteTransparent = file.Note->Transparent ? 1 : 0;
     if (form_9bode) {
       form_9bode->TakeAnnotation(file.Note->Lines);
       form_9bode->CheckBox1->SetChecked(file.Note->Transparent);
@@ -110,14 +110,14 @@ bool TBode_plot::LoadDataFile(const std::string& path) {
 void TBode_plot::SaveImage1Click(TObject*) {
   SavePictureDialog1->SetFilter("PNG (*.PNG)|*.png|Bitmap file (*.bmp)|*.bmp");
   SavePictureDialog1->SetDefaultExt("png");
-  SavePictureDialog1->SetInitialDir(engine::DocumentsFolder);
+  SavePictureDialog1->SetInitialDir(engine::ScopeState.DocumentsFolder);
   SavePictureDialog1->SetOptions(ofOverwritePrompt | ofHideReadOnly);
   if (SavePictureDialog1->Execute()) SaveImageFile(SavePictureDialog1->FileName());
 }
 
 void TBode_plot::OpenImage1Click(TObject*) {
   OpenPictureDialog1->SetFilter("PNG (*.PNG)|*.png|Bitmap (*.BMP)|*.bmp");
-  OpenPictureDialog1->SetInitialDir(engine::DocumentsFolder);
+  OpenPictureDialog1->SetInitialDir(engine::ScopeState.DocumentsFolder);
   OpenPictureDialog1->SetOptions(ofFileMustExist | ofHideReadOnly);
   if (OpenPictureDialog1->Execute()) LoadImageFile(OpenPictureDialog1->FileName());
 }

@@ -45,7 +45,7 @@ TBode_plot::TBode_plot(TComponent* owner) : TForm(owner) {
   OnShow = [this](TObject* s) { FormPaint(s); };
 
   // Defaults: "Volts", 10 kHz from 10 Hz, log scale and log steps.
-  bode::BodeMargin = kImageHeight / 20;
+  bode::BodeState.BodeMargin = kImageHeight / 20;
   Quietly([&] {
     ScaleRadios[0]->SetChecked(true);
     RangeTopRadios[1]->SetChecked(true);
@@ -71,7 +71,7 @@ TBode_plot::TBode_plot(TComponent* owner) : TForm(owner) {
   tekstit();
 }
 
-int TBode_plot::Margin() const { return bode::BodeMargin; }
+int TBode_plot::Margin() const { return bode::BodeState.BodeMargin; }
 
 void TBode_plot::BuildControls() {
   ControlMaker make(this);
@@ -225,7 +225,7 @@ void TBode_plot::ApplyStartCaptions() {
   int range = 0;
   for (int i = 0; i < 4; ++i)
     if (RangeTopRadios[i]->Checked()) range = i;
-  const bode::RangeRow row = bode::RangeRowOf(range, bode::BodeAudioRange != 0);
+  const bode::RangeRow row = bode::RangeRowOf(range, bode::BodeState.BodeAudioRange != 0);
   for (int i = 0; i < 4; ++i) {
     StartRadios[i]->SetVisible(row.StartCaptions[i] != nullptr);
     if (row.StartCaptions[i]) StartRadios[i]->SetCaption(row.StartCaptions[i]);
@@ -235,25 +235,25 @@ void TBode_plot::ApplyStartCaptions() {
 void TBode_plot::ScaleClick(int index) {
   if (Quiet()) return;
   static constexpr int kScales[] = {0, 10, 5, 1};
-  bode::BodeVertScale = kScales[index];
+  bode::BodeState.BodeVertScale = kScales[index];
   draw();
 }
 
 void TBode_plot::RangeTopClick(int index) {
   if (Quiet()) return;
-  const bool audio = bode::BodeAudioRange != 0;
-  bode::BodeRangeTop = bode::RangeRowOf(index, audio).Top;
-  bode::BodeSpanRatio = bode::RatioOnRange(index, bode::BodeSpanRatio, audio);
+  const bool audio = bode::BodeState.BodeAudioRange != 0;
+  bode::BodeState.BodeRangeTop = bode::RangeRowOf(index, audio).Top;
+  bode::BodeState.BodeSpanRatio = bode::RatioOnRange(index, bode::BodeState.BodeSpanRatio, audio);
   ApplyStartCaptions();
-  const int start = bode::StartOfRatio(bode::BodeSpanRatio);
+  const int start = bode::StartOfRatio(bode::BodeState.BodeSpanRatio);
   if (start >= 0) Quietly([&] { StartRadios[start]->SetChecked(true); });
   draw();
 }
 
 void TBode_plot::StartClick(int index) {
   if (Quiet()) return;
-  const bool audio30k = bode::BodeAudioRange && RangeTopRadios[2]->Checked();
-  bode::BodeSpanRatio = bode::RatioOfStart(index, audio30k);
+  const bool audio30k = bode::BodeState.BodeAudioRange && RangeTopRadios[2]->Checked();
+  bode::BodeState.BodeSpanRatio = bode::RatioOfStart(index, audio30k);
   draw();
 }
 
@@ -264,39 +264,39 @@ void TBode_plot::VoltRangeClick(int index) {
 
 void TBode_plot::CheckBox1Click(TObject*) {
   if (Quiet()) return;
-  bode::BodeLogSteps = CheckBox1->Checked() ? 1 : 0;
-  bode::BodeOctaveSteps = 0;
+  bode::BodeState.BodeLogSteps = CheckBox1->Checked() ? 1 : 0;
+  bode::BodeState.BodeOctaveSteps = 0;
   Quietly([&] { CheckBox4->SetChecked(false); });
-  CheckBox4->SetEnabled(!bode::BodeLogSteps);
+  CheckBox4->SetEnabled(!bode::BodeState.BodeLogSteps);
   FillStepList();
 }
 
 void TBode_plot::CheckBox4Click(TObject*) {
   if (Quiet()) return;
-  bode::BodeOctaveSteps = CheckBox4->Checked() ? 1 : 0;
-  bode::BodeLogSteps = 0;
+  bode::BodeState.BodeOctaveSteps = CheckBox4->Checked() ? 1 : 0;
+  bode::BodeState.BodeLogSteps = 0;
   Quietly([&] { CheckBox1->SetChecked(false); });
-  CheckBox1->SetEnabled(!bode::BodeOctaveSteps);
+  CheckBox1->SetEnabled(!bode::BodeState.BodeOctaveSteps);
   FillStepList();
 }
 
 void TBode_plot::CheckBox2Click(TObject*) {
   if (Quiet()) return;
-  bode::BodeLogScale = CheckBox2->Checked() ? 1 : 0;
-  CheckBox3->SetEnabled(!bode::BodeLogScale && !bode::BodeSweepRunning);
+  bode::BodeState.BodeLogScale = CheckBox2->Checked() ? 1 : 0;
+  CheckBox3->SetEnabled(!bode::BodeState.BodeLogScale && !bode::BodeState.BodeSweepRunning);
   draw();
 }
 
 void TBode_plot::CheckBox3Click(TObject*) {
   if (Quiet()) return;
-  bode::BodeStartFromDc = CheckBox3->Checked() ? 1 : 0;
+  bode::BodeState.BodeStartFromDc = CheckBox3->Checked() ? 1 : 0;
   draw();
 }
 
 void TBode_plot::FormPaint(TObject*) {
   for (TRadioButton* r : ScaleRadios)
     if (r->Checked() && Visible() && r->CanFocus()) r->SetFocus();
-  const engine::RangeStep* row = engine::RangeRowOfCode(engine::Ch1GainCode);
+  const engine::RangeStep* row = engine::RangeRowOfCode(engine::ScopeState.Ch1GainCode);
   if (row) Quietly([&] { RangeRadios()[static_cast<std::size_t>(row - engine::RangeTable.data())]->SetChecked(true); });
 }
 
@@ -324,10 +324,10 @@ void TBode_plot::SpeedButton5Click(TObject*) {
 // ---------------------------------------------------------------- options
 
 void TBode_plot::AutomaticVoltageScale1Click(TObject*) {
-  bode::BodeAutoScale = bode::BodeAutoScale ? 0 : 1;
-  AutomaticVoltageScale1->SetChecked(bode::BodeAutoScale);
-  if (!bode::BodeAutoScale || !Form1) return;
-  if (engine::SpectrumMode) Form1->SpeedButton22Click(this);
+  bode::BodeState.BodeAutoScale = bode::BodeState.BodeAutoScale ? 0 : 1;
+  AutomaticVoltageScale1->SetChecked(bode::BodeState.BodeAutoScale);
+  if (!bode::BodeState.BodeAutoScale || !Form1) return;
+  if (engine::ScopeState.SpectrumMode) Form1->SpeedButton22Click(this);
   Form1->SpeedButton8Click(this);
   Form1->ch1_dso();
   Form1->Show();
@@ -335,40 +335,40 @@ void TBode_plot::AutomaticVoltageScale1Click(TObject*) {
 }
 
 void TBode_plot::Normalize1Click(TObject*) {
-  bode::BodeNormalize = bode::BodeNormalize ? 0 : 1;
-  Normalize1->SetChecked(bode::BodeNormalize);
+  bode::BodeState.BodeNormalize = bode::BodeState.BodeNormalize ? 0 : 1;
+  Normalize1->SetChecked(bode::BodeState.BodeNormalize);
 }
 
 void TBode_plot::MultipleTraces1Click(TObject*) {
-  bode::BodeMultiTrace = bode::BodeMultiTrace ? 0 : 1;
-  MultipleTraces1->SetChecked(bode::BodeMultiTrace);
-  SpeedButton4->SetVisible(bode::BodeMultiTrace);
-  SpeedButton5->SetVisible(bode::BodeMultiTrace);
+  bode::BodeState.BodeMultiTrace = bode::BodeState.BodeMultiTrace ? 0 : 1;
+  MultipleTraces1->SetChecked(bode::BodeState.BodeMultiTrace);
+  SpeedButton4->SetVisible(bode::BodeState.BodeMultiTrace);
+  SpeedButton5->SetVisible(bode::BodeState.BodeMultiTrace);
 }
 
 void TBode_plot::AllowAveraging1Click(TObject*) {
-  bode::BodeAllowAveraging = bode::BodeAllowAveraging ? 0 : 1;
-  AllowAveraging1->SetChecked(bode::BodeAllowAveraging);
-  if (bode::BodeAllowAveraging) Application->MessageBox(kAveragingInfo, "Average Info:", MB_OK);
+  bode::BodeState.BodeAllowAveraging = bode::BodeState.BodeAllowAveraging ? 0 : 1;
+  AllowAveraging1->SetChecked(bode::BodeState.BodeAllowAveraging);
+  if (bode::BodeState.BodeAllowAveraging) Application->MessageBox(kAveragingInfo, "Average Info:", MB_OK);
 }
 
 void TBode_plot::PhasePlot1Click(TObject*) {
-  bode::PhasePlotOn = bode::PhasePlotOn ? 0 : 1;
-  PhasePlot1->SetChecked(bode::PhasePlotOn);
-  Markersfph1->SetEnabled(bode::PhasePlotOn);
-  if (!bode::PhasePlotOn && Markers == bode::MarkerMode::Phase) SelectMarkers(bode::MarkerMode::Phase);
-  if (bode::PhasePlotOn && bode::Phasehelp && OKBottomDlg1) {
+  bode::BodeState.PhasePlotOn = bode::BodeState.PhasePlotOn ? 0 : 1;
+  PhasePlot1->SetChecked(bode::BodeState.PhasePlotOn);
+  Markersfph1->SetEnabled(bode::BodeState.PhasePlotOn);
+  if (!bode::BodeState.PhasePlotOn && Markers == bode::MarkerMode::Phase) SelectMarkers(bode::MarkerMode::Phase);
+  if (bode::BodeState.PhasePlotOn && bode::BodeState.Phasehelp && OKBottomDlg1) {
     OKBottomDlg1->CheckBox1->SetChecked(false);
     OKBottomDlg1->ShowModal();
-    bode::Phasehelp = OKBottomDlg1->CheckBox1->Checked() ? 0 : 1;
+    bode::BodeState.Phasehelp = OKBottomDlg1->CheckBox1->Checked() ? 0 : 1;
   }
   draw();
 }
 
 void TBode_plot::AudioRange1Click(TObject*) {
-  bode::BodeAudioRange = bode::BodeAudioRange ? 0 : 1;
-  AudioRange1->SetChecked(bode::BodeAudioRange);
-  RangeTopRadios[2]->SetCaption(bode::BodeAudioRange ? "30kHz" : "100kHz");
+  bode::BodeState.BodeAudioRange = bode::BodeState.BodeAudioRange ? 0 : 1;
+  AudioRange1->SetChecked(bode::BodeState.BodeAudioRange);
+  RangeTopRadios[2]->SetCaption(bode::BodeState.BodeAudioRange ? "30kHz" : "100kHz");
   int start = 1;
   for (int i = 0; i < 4; ++i)
     if (StartRadios[i]->Checked()) start = i;
@@ -389,8 +389,8 @@ void TBode_plot::SetSweepControlsEnabled(bool enabled) {
     item->SetEnabled(enabled);
   for (TRadioButton* r : RangeTopRadios) r->SetEnabled(enabled);
   for (TRadioButton* r : StartRadios) r->SetEnabled(enabled);
-  CheckBox3->SetEnabled(enabled && !bode::BodeLogScale);
+  CheckBox3->SetEnabled(enabled && !bode::BodeState.BodeLogScale);
   SpeedButton1->SetEnabled(enabled);
-  const bool scales = enabled || !bode::BodeAutoScale;
+  const bool scales = enabled || !bode::BodeState.BodeAutoScale;
   for (TRadioButton* r : ScaleRadios) r->SetEnabled(scales);
 }

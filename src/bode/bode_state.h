@@ -89,45 +89,4 @@ inline void ResetBodeState() {
   std::construct_at(&BodeState);
 }
 
-// The names the handlers use, bound to the members of BodeState.
-inline constexpr auto& BodeSweepRunning = BodeState.BodeSweepRunning;
-inline constexpr auto& BodeStopFlag = BodeState.BodeStopFlag;
-inline constexpr auto& BodeAutoScaleActive = BodeState.BodeAutoScaleActive;
-inline constexpr auto& NoScope = BodeState.NoScope;
-inline constexpr auto& Bodehelp = BodeState.Bodehelp;
-inline constexpr auto& Phasehelp = BodeState.Phasehelp;
-inline constexpr auto& BodeRangeTop = BodeState.BodeRangeTop;
-inline constexpr auto& BodeSpanRatio = BodeState.BodeSpanRatio;
-inline constexpr auto& BodeStepFraction = BodeState.BodeStepFraction;
-inline constexpr auto& BodeOctaveRatio = BodeState.BodeOctaveRatio;
-inline constexpr auto& BodeLogSteps = BodeState.BodeLogSteps;
-inline constexpr auto& BodeOctaveSteps = BodeState.BodeOctaveSteps;
-inline constexpr auto& BodeLogScale = BodeState.BodeLogScale;
-inline constexpr auto& BodeStartFromDc = BodeState.BodeStartFromDc;
-inline constexpr auto& BodeVertScale = BodeState.BodeVertScale;
-inline constexpr auto& BodeWaitSeconds = BodeState.BodeWaitSeconds;
-inline constexpr auto& BodeAutoScale = BodeState.BodeAutoScale;
-inline constexpr auto& BodeNormalize = BodeState.BodeNormalize;
-inline constexpr auto& PhasePlotOn = BodeState.PhasePlotOn;
-inline constexpr auto& BodeMultiTrace = BodeState.BodeMultiTrace;
-inline constexpr auto& BodeAllowAveraging = BodeState.BodeAllowAveraging;
-inline constexpr auto& BodeAudioRange = BodeState.BodeAudioRange;
-inline constexpr auto& BodeMargin = BodeState.BodeMargin;
-inline constexpr auto& BodePauseFlag = BodeState.BodePauseFlag;
-inline constexpr auto& BodeWaitOver = BodeState.BodeWaitOver;
-inline constexpr auto& BodeBackgroundColor = BodeState.BodeBackgroundColor;
-inline constexpr auto& BodeGridColor = BodeState.BodeGridColor;
-inline constexpr auto& BodeBorderColor = BodeState.BodeBorderColor;
-inline constexpr auto& BodeTextColor = BodeState.BodeTextColor;
-inline constexpr auto& BodeTraceColor = BodeState.BodeTraceColor;
-inline constexpr auto& BodeFreqMarkerColor = BodeState.BodeFreqMarkerColor;
-inline constexpr auto& BodeLevelMarkerColor = BodeState.BodeLevelMarkerColor;
-inline constexpr auto& BodeFreqMarkerPen = BodeState.BodeFreqMarkerPen;
-inline constexpr auto& BodeLevelMarkerPen = BodeState.BodeLevelMarkerPen;
-inline constexpr auto& BodeTraceColors = BodeState.BodeTraceColors;
-inline constexpr auto& BodeNoteShown = BodeState.BodeNoteShown;
-inline constexpr auto& BodeNoteX = BodeState.BodeNoteX;
-inline constexpr auto& BodeNoteY = BodeState.BodeNoteY;
-inline constexpr auto& BodeNoteTransparent = BodeState.BodeNoteTransparent;
-
 }  // namespace bode

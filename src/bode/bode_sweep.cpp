@@ -63,7 +63,7 @@ void SetFrequencySlider(int position) {
 }
 
 void ShowGeneratorText(const std::string& text) {
-  for (GeneratorPanel* p : generator::Panels) {
+  for (GeneratorPanel* p : generator::GeneratorState.Panels) {
     GeneratorPanel::PaintReadout(p->Image9, 10, 5, text, GeneratorPanel::kReadoutColor);
     p->Image9->SetVisible(true);
   }
@@ -107,20 +107,20 @@ class BodeSweep {
 bool BodeSweep::Start() {
   using namespace engine;
   SetGeneratorControlsEnabled(false);
-  if (!BodeAllowAveraging) Form1->Off1Click(&plot_);
+  if (!BodeState.BodeAllowAveraging) Form1->Off1Click(&plot_);
   if (Form1->SpeedButtonRun && Form1->SpeedButtonRun->Down()) {
     Form1->SpeedButtonRun->SetDown(false);
     Form1->SpeedButtonRunClick(Form1->SpeedButtonRun);
   }
   previous_ = 0;
-  if (BodeSweepRunning) {
+  if (BodeState.BodeSweepRunning) {
     SetGeneratorControlsEnabled(true);
     return false;
   }
-  BodeSweepRunning = 1;
-  deviceAtStart_ = engine::DeviceOpen != 0;
-  BodeAutoScaleActive = BodeAutoScale;
-  if (BodeMultiTrace) {
+  BodeState.BodeSweepRunning = 1;
+  deviceAtStart_ = engine::ScopeState.DeviceOpen != 0;
+  BodeState.BodeAutoScaleActive = BodeState.BodeAutoScale;
+  if (BodeState.BodeMultiTrace) {
     plot_.draw();
   } else {
     plot_.Memo1->Clear();
@@ -136,15 +136,15 @@ bool BodeSweep::Start() {
   plot_.SpeedButton3->SetDown(false);
   plot_.SpeedButton4->SetVisible(false);
   plot_.SpeedButton5->SetVisible(false);
-  BodePauseFlag = 0;
+  BodeState.BodePauseFlag = 0;
   plot_.Timer2->SetEnabled(false);
-  BodeWaitOver = 1;
-  BodeStopFlag = 0;
+  BodeState.BodeWaitOver = 1;
+  BodeState.BodeStopFlag = 0;
 
-  if (SpectrumMode) Form1->SpeedButton22Click(&plot_);
-  if (!BodeAllowAveraging) Form1->SpeedButton8Click(&plot_);
+  if (ScopeState.SpectrumMode) Form1->SpeedButton22Click(&plot_);
+  if (!BodeState.BodeAllowAveraging) Form1->SpeedButton8Click(&plot_);
   Form1->ch1_dso();
-  generator::FreqReadoutVisible = 0;
+  generator::GeneratorState.FreqReadoutVisible = 0;
   if (GeneratorPanel* p = ScopeGeneratorPanel()) {
     p->GrSpeedButton11->SetDown(true);
     p->GrSpeedButton11Click(p->GrSpeedButton11);
@@ -152,16 +152,16 @@ bool BodeSweep::Start() {
 
   TCanvas* c = plot_.Image1->Canvas();
   c->Pen = TPen{};
-  c->Pen.Color = BodeMultiTrace ? BodeTraceColors[static_cast<std::size_t>(plot_.NextTraceColor)] : BodeTraceColor;
-  startCode_ = Ch1GainCode;
-  reference_ = RangeFullScale(Ch1GainCode).FullScale * Ch1ProbeFactor;
-  millivolts_ = RangeFullScale(Ch1GainCode).Millivolts;
-  const std::string unit = TraceUnit(Ch1GainCode);
+  c->Pen.Color = BodeState.BodeMultiTrace ? BodeState.BodeTraceColors[static_cast<std::size_t>(plot_.NextTraceColor)] : BodeState.BodeTraceColor;
+  startCode_ = ScopeState.Ch1GainCode;
+  reference_ = RangeFullScale(ScopeState.Ch1GainCode).FullScale * ScopeState.Ch1ProbeFactor;
+  millivolts_ = RangeFullScale(ScopeState.Ch1GainCode).Millivolts;
+  const std::string unit = TraceUnit(ScopeState.Ch1GainCode);
   plot_.Label3->SetCaption(unit);
   plot_.Memo1->Lines().Add(HeaderLine(unit));
   if (OKRightDlg_2) OKRightDlg_2->ApplyItem(OKRightDlg_2->ComboBox1->ItemIndex());
   band_ = 0;
-  m_ = BodeStartFromDc && !BodeLogScale ? 0 : 1;
+  m_ = BodeState.BodeStartFromDc && !BodeState.BodeLogScale ? 0 : 1;
   return true;
 }
 
@@ -175,22 +175,22 @@ void BodeSweep::Run() {
 
 bool BodeSweep::Point() {
   using namespace generator;
-  const double hz = PointHz(BodeRangeTop, BodeSpanRatio, m_);
+  const double hz = PointHz(BodeState.BodeRangeTop, BodeState.BodeSpanRatio, m_);
   const std::string text = FrequencyText(hz);
-  GenFrequency = hz >= 5000 ? hz / 1000 : hz;
+  GeneratorState.GenFrequency = hz >= 5000 ? hz / 1000 : hz;
   applied_ = false;
   if (m_ != 0) {
-    WaveShape = kShapeSine;
+    GeneratorState.WaveShape = kShapeSine;
   } else {
-    GenFrequency = 1.0;
+    GeneratorState.GenFrequency = 1.0;
     SetFrequencySlider(10);
     PressGeneratorRange(5);
-    for (GeneratorPanel* p : Panels) p->Image9->SetVisible(true);
+    for (GeneratorPanel* p : GeneratorState.Panels) p->Image9->SetVisible(true);
     PressTimeDiv("100ms");
   }
-  const std::int32_t s = BodeRangeTop / BodeSpanRatio;
+  const std::int32_t s = BodeState.BodeRangeTop / BodeState.BodeSpanRatio;
   if (const Band* band = BandToEnter(s * m_, band_)) {
-    FilterChoice = band->FilterChoice;
+    GeneratorState.FilterChoice = band->FilterChoice;
     Form1_fgen->sine_count();
     SetFrequencySlider(10);
     PressGeneratorRange(band->GeneratorRange);
@@ -206,26 +206,26 @@ bool BodeSweep::Point() {
 
   using namespace engine;
   const int h = plot_.PlotHeight(), margin = plot_.Margin();
-  const double rms = display::RmsVolts;
+  const double rms = display::DisplayState.RmsVolts;
   double value = rms;
-  if (BodeAutoScale) {
-    value = InSweepUnit(rms, millivolts_, Ch1GainCode);
+  if (BodeState.BodeAutoScale) {
+    value = InSweepUnit(rms, millivolts_, ScopeState.Ch1GainCode);
   } else {
-    reference_ = RangeFullScale(Ch1GainCode).FullScale * Ch1ProbeFactor;
+    reference_ = RangeFullScale(ScopeState.Ch1GainCode).FullScale * ScopeState.Ch1ProbeFactor;
   }
   std::string dbvText = "-80";
   int row = h;
   if (rms > 0 && std::isfinite(rms)) {
-    const double dbv = LevelDbv(rms, Ch1GainCode, Ch1ProbeFactor, Ch1ProbeDb);
+    const double dbv = LevelDbv(rms, ScopeState.Ch1GainCode, ScopeState.Ch1ProbeFactor, ScopeState.Ch1ProbeDb);
     if (std::isfinite(dbv)) {
       dbvText = DbvText(dbv);
-      row = LevelRow(BodeVertScale, h, value / reference_);
+      row = LevelRow(BodeState.BodeVertScale, h, value / reference_);
     }
   }
   if (!std::isfinite(value)) value = 0;
   std::string line = (m_ == 0 ? std::string("  0") : text) + "\t" + ValueText(value) + "\t" + dbvText;
   int phaseRow = 0;
-  if (PhasePlotOn) {
+  if (BodeState.PhasePlotOn) {
     double phase = m_ == 0 ? 0 : Form1->calculate_phase();
     if (!std::isfinite(phase)) phase = 0;
     line += "\t" + PhaseText(phase);
@@ -235,22 +235,22 @@ bool BodeSweep::Point() {
   Draw(row, phaseRow);
 
   plot_.Label5->SetCaption("");
-  const std::string warning = PointWarning(row, h, display::TraceMeanCode, BodePauseFlag != 0);
+  const std::string warning = PointWarning(row, h, display::DisplayState.TraceMeanCode, BodeState.BodePauseFlag != 0);
   plot_.Label5->SetCaption(warning);
-  if (BodePauseFlag) WaitWhilePaused(warning);
+  if (BodeState.BodePauseFlag) WaitWhilePaused(warning);
 
-  m_ = NextMultiplier(m_, BodeLogSteps ? StepMode::Log : BodeOctaveSteps ? StepMode::Octave : StepMode::Linear,
-                      BodeStepFraction, BodeOctaveRatio);
-  return !BodeStopFlag && !SweepEnds(x_, plot_.PlotWidth(), margin, BodeRangeTop, BodeSpanRatio, m_);
+  m_ = NextMultiplier(m_, BodeState.BodeLogSteps ? StepMode::Log : BodeState.BodeOctaveSteps ? StepMode::Octave : StepMode::Linear,
+                      BodeState.BodeStepFraction, BodeState.BodeOctaveRatio);
+  return !BodeState.BodeStopFlag && !SweepEnds(x_, plot_.PlotWidth(), margin, BodeState.BodeRangeTop, BodeState.BodeSpanRatio, m_);
 }
 
 bool BodeSweep::Measure() {
   for (;;) {
     if (!(m_ != 0 ? MeasureAc() : MeasureDc())) return false;
-    if (BodePauseFlag) WaitWhilePaused("        Click \"Pause\" to continue.");
-    if (BodeStopFlag) return false;
-    if (!BodeAutoScale) return true;
-    const std::optional<std::uint8_t> code = AutoScaleCode(reading_, engine::Ch1GainCode, engine::Ch1ProbeFactor);
+    if (BodeState.BodePauseFlag) WaitWhilePaused("        Click \"Pause\" to continue.");
+    if (BodeState.BodeStopFlag) return false;
+    if (!BodeState.BodeAutoScale) return true;
+    const std::optional<std::uint8_t> code = AutoScaleCode(reading_, engine::ScopeState.Ch1GainCode, engine::ScopeState.Ch1ProbeFactor);
     if (!code) return true;
     Form1->RangeCodeClick(1, *code);
     plot_.Label1->SetCaption("Changing Voltage Scale...");
@@ -258,12 +258,12 @@ bool BodeSweep::Measure() {
 }
 
 bool BodeSweep::MeasureAc() {
-  generator::FreqReadoutVisible = 1;
+  generator::GeneratorState.FreqReadoutVisible = 1;
   if (!applied_) Form1_fgen->Timer8Timer(nullptr);
   int shots = 0;
-  if (BodeWaitSeconds > 0) {
-    plot_.Timer2->SetInterval(static_cast<unsigned>(BodeWaitSeconds) * 1000);
-    BodeWaitOver = 0;
+  if (BodeState.BodeWaitSeconds > 0) {
+    plot_.Timer2->SetInterval(static_cast<unsigned>(BodeState.BodeWaitSeconds) * 1000);
+    BodeState.BodeWaitOver = 0;
     plot_.Timer2->SetEnabled(true);
   }
   for (;;) {
@@ -271,8 +271,8 @@ bool BodeSweep::MeasureAc() {
     previous_ = reading_;
     reading_ = ReadRms();
     ++shots;
-    const ShotState state{m_, Settled(previous_, reading_), shots, BodeStepFraction, BodeWaitOver != 0,
-                          display::TraceMeanCode};
+    const ShotState state{m_, Settled(previous_, reading_), shots, BodeState.BodeStepFraction, BodeState.BodeWaitOver != 0,
+                          display::DisplayState.TraceMeanCode};
     if (AfterShot(state) == ShotVerdict::Accept) return true;
   }
 }
@@ -284,42 +284,42 @@ bool BodeSweep::MeasureDc() {
   for (int k = 0; k < 2; ++k) {
     if (k == 0) Form1_fgen->dcn_count();
     else Form1_fgen->dcp_count();
-    WaveShape = kShapeDc;
+    GeneratorState.WaveShape = kShapeDc;
     Form1_fgen->Timer8Timer(nullptr);
     ShowGeneratorText(k == 0 ? "+DC               " : "-DC               ");
     for (int shot = 0; shot < 3; ++shot)
       if (!Shot()) return false;
-    if (NoScope) continue;
-    const std::uint8_t savedRms = RmsOn;
-    RmsOn = 1;
+    if (BodeState.NoScope) continue;
+    const std::uint8_t savedRms = ScopeState.RmsOn;
+    ScopeState.RmsOn = 1;
     Form1->rms_out();
-    levels[k][0] = display::TraceMeanVolts;
-    if (BodeNormalize) {
-      Ch1On = 0;
+    levels[k][0] = display::DisplayState.TraceMeanVolts;
+    if (BodeState.BodeNormalize) {
+      ScopeState.Ch1On = 0;
       Form1->rms_out();
-      levels[k][1] = display::TraceMeanVolts;
-      Ch1On = 1;
+      levels[k][1] = display::DisplayState.TraceMeanVolts;
+      ScopeState.Ch1On = 1;
     }
-    RmsOn = savedRms;
+    ScopeState.RmsOn = savedRms;
   }
   previous_ = reading_;
-  if (NoScope) {
+  if (BodeState.NoScope) {
     reading_ = 2.0;
-    display::TraceMeanCode = 128;
-  } else if (BodeNormalize) {
-    reading_ = NormalisedReading(GenAmplitude, DcReading(levels[0][0], levels[1][0]), Ch1GainCode,
-                                 DcReading(levels[0][1], levels[1][1]), Ch2GainCode);
+    display::DisplayState.TraceMeanCode = 128;
+  } else if (BodeState.BodeNormalize) {
+    reading_ = NormalisedReading(GeneratorState.GenAmplitude, DcReading(levels[0][0], levels[1][0]), ScopeState.Ch1GainCode,
+                                 DcReading(levels[0][1], levels[1][1]), ScopeState.Ch2GainCode);
   } else {
     reading_ = DcReading(levels[0][0], levels[1][0]);
   }
-  display::RmsVolts = reading_;
+  display::DisplayState.RmsVolts = reading_;
   return true;
 }
 
 bool BodeSweep::Shot() {
-  if (!NoScope) {
+  if (!BodeState.NoScope) {
     Form1->SingleClick();
-    Application->ProcessMessagesUntil([] { return engine::AcquisitionIdle || BodeStopFlag; });
+    Application->ProcessMessagesUntil([] { return engine::ScopeState.AcquisitionIdle || BodeState.BodeStopFlag; });
   } else {
     // Without captures the shots still let the wait timer and the buttons run.
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -327,61 +327,61 @@ bool BodeSweep::Shot() {
   Application->ProcessMessages();
   // A device lost on the way ends the sweep: a point without its capture is
   // no point.
-  return !BodeStopFlag && !(deviceAtStart_ && !engine::DeviceOpen);
+  return !BodeState.BodeStopFlag && !(deviceAtStart_ && !engine::ScopeState.DeviceOpen);
 }
 
 double BodeSweep::ReadRms() {
   using namespace engine;
-  if (NoScope) {
-    display::TraceMeanCode = 128;
-    display::RmsVolts = 2.0;
+  if (BodeState.NoScope) {
+    display::DisplayState.TraceMeanCode = 128;
+    display::DisplayState.RmsVolts = 2.0;
     return 2.0;
   }
-  const std::uint8_t savedRms = RmsOn;
-  RmsOn = 1;
+  const std::uint8_t savedRms = ScopeState.RmsOn;
+  ScopeState.RmsOn = 1;
   Form1->rms_out();
-  double reading = display::RmsVolts;
-  if (BodeNormalize) {
-    const std::int32_t meanCode = display::TraceMeanCode;
-    Ch1On = 0;
+  double reading = display::DisplayState.RmsVolts;
+  if (BodeState.BodeNormalize) {
+    const std::int32_t meanCode = display::DisplayState.TraceMeanCode;
+    ScopeState.Ch1On = 0;
     Form1->rms_out();
-    const double input = display::RmsVolts;
-    Ch1On = 1;
-    display::TraceMeanCode = meanCode;
-    reading = NormalisedReading(generator::GenAmplitude, reading, Ch1GainCode, input, Ch2GainCode);
-    display::RmsVolts = reading;
+    const double input = display::DisplayState.RmsVolts;
+    ScopeState.Ch1On = 1;
+    display::DisplayState.TraceMeanCode = meanCode;
+    reading = NormalisedReading(generator::GeneratorState.GenAmplitude, reading, ScopeState.Ch1GainCode, input, ScopeState.Ch2GainCode);
+    display::DisplayState.RmsVolts = reading;
   }
-  RmsOn = savedRms;
+  ScopeState.RmsOn = savedRms;
   return reading;
 }
 
 void BodeSweep::WaitWhilePaused(const std::string& text) {
   plot_.Label5->SetCaption(text);
-  Application->ProcessMessagesUntil([] { return !BodePauseFlag || BodeStopFlag; });
+  Application->ProcessMessagesUntil([] { return !BodeState.BodePauseFlag || BodeState.BodeStopFlag; });
 }
 
 void BodeSweep::Draw(int row, int phaseRow) {
   const int margin = plot_.Margin();
-  x_ = PointX(BodeLogScale != 0, plot_.PlotWidth(), margin, m_, BodeSpanRatio);
+  x_ = PointX(BodeState.BodeLogScale != 0, plot_.PlotWidth(), margin, m_, BodeState.BodeSpanRatio);
   plot_.PlotPoint(pen_, TPoint{x_, margin + row}, TPoint{x_, phaseRow});
 }
 
 void BodeSweep::End() {
-  generator::FilterChoice = 7;
+  generator::GeneratorState.FilterChoice = 7;
   plot_.Label1->SetCaption("");
   plot_.SpeedButton2->SetDown(true);
   plot_.SpeedButton2Click(plot_.SpeedButton2);
-  BodeSweepRunning = 0;
+  BodeState.BodeSweepRunning = 0;
   // However the sweep ended, no capture runs now: the scope's status says so.
   Form1->SetStatusText("Stopped");
   plot_.Timer2->SetEnabled(false);
   plot_.UncoverBorder();
   plot_.SetSweepControlsEnabled(true);
-  plot_.SpeedButton4->SetVisible(BodeMultiTrace);
-  plot_.SpeedButton5->SetVisible(BodeMultiTrace);
-  if (BodeAutoScale) Form1->RangeCodeClick(1, startCode_);
+  plot_.SpeedButton4->SetVisible(BodeState.BodeMultiTrace);
+  plot_.SpeedButton5->SetVisible(BodeState.BodeMultiTrace);
+  if (BodeState.BodeAutoScale) Form1->RangeCodeClick(1, startCode_);
   plot_.draw();
-  BodeAutoScaleActive = 0;
+  BodeState.BodeAutoScaleActive = 0;
   SetGeneratorControlsEnabled(true);
 }
 
@@ -395,20 +395,20 @@ void TBode_plot::SpeedButton1Click(TObject*) {
 void TBode_plot::SpeedButton2Click(TObject*) {
   SpeedButton3->SetDown(false);
   Label5->SetCaption("");
-  BodePauseFlag = 0;
-  BodeStopFlag = 1;
+  BodeState.BodePauseFlag = 0;
+  BodeState.BodeStopFlag = 1;
   // A capture the sweep waits for ends at once.
-  if (BodeSweepRunning && !engine::AcquisitionIdle) engine::SingleStop = 1;
+  if (BodeState.BodeSweepRunning && !engine::ScopeState.AcquisitionIdle) engine::ScopeState.SingleStop = 1;
 }
 
 void TBode_plot::SpeedButton3Click(TObject*) {
-  BodePauseFlag = SpeedButton3->Down() ? 1 : 0;
-  if (!BodePauseFlag) Label5->SetCaption("");
+  BodeState.BodePauseFlag = SpeedButton3->Down() ? 1 : 0;
+  if (!BodeState.BodePauseFlag) Label5->SetCaption("");
 }
 
 void TBode_plot::Timer2Timer(TObject*) {
   Timer2->SetEnabled(false);
-  BodeWaitOver = 1;
+  BodeState.BodeWaitOver = 1;
 }
 
 void TBode_plot::FormCloseQuery(TObject*, bool& CanClose) {

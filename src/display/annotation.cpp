@@ -3,7 +3,6 @@
 
 #include "display/display_state.h"
 #include "display/graticule.h"
-#include "engine/scope_state.h"
 #include "platform/ui/image.h"
 
 namespace display {
@@ -69,7 +68,6 @@ std::vector<PlacedText> ParameterListLayout(const std::vector<std::string>& repo
 }
 
 void DrawPlacedTexts(ScopeView& view, const std::vector<PlacedText>& texts, bool transparent) {
-  using namespace engine;
   if (!view.Image) return;
   TCanvas* c = view.Image->Canvas();
   const TBrush brush = c->Brush;
@@ -77,7 +75,7 @@ void DrawPlacedTexts(ScopeView& view, const std::vector<PlacedText>& texts, bool
   if (transparent) c->Brush.Style = bsClear;
   UsePictureFont(c);
   for (const PlacedText& t : texts) {
-    c->Font.Color = t.Colour == NoteColour::Ch1 ? Ch1Color : t.Colour == NoteColour::Ch2 ? Ch2Color : TimeMarkerColor;
+    c->Font.Color = t.Colour == NoteColour::Ch1 ? DisplayState.Ch1Color : t.Colour == NoteColour::Ch2 ? DisplayState.Ch2Color : DisplayState.TimeMarkerColor;
     c->TextOut(t.X, t.Y, t.Text);
   }
   c->Brush = brush;

@@ -1,7 +1,7 @@
 // The "Color" dialog: the eight screen colours of the scope and recorder
 // pictures. Each colour button opens the system colour dialog and stores the
 // choice in the colour table at once; the swatches show every colour as it
-// will look over the background. The caller (TForm1::Colors1Click) reads
+// will look over the background. The scope window's Colors1Click reads
 // ColorsAccepted, PresetChosen and BlackScreenPreset after the modal run.
 #pragma once
 

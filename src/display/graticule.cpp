@@ -6,19 +6,18 @@
 #include <vector>
 
 #include "display/display_state.h"
-#include "engine/scope_state.h"
 #include "platform/ui/image.h"
 
 namespace display {
 
-void PlaceDefaultMarkers() {
-  TimeMarker1X = engine::ScreenX0 + 16;
-  TimeMarker2X = engine::ScreenX0 + 634;
-  VoltMarker1Y = engine::ScreenY0 + 16;
-  VoltMarker2Y = engine::ScreenY0 + 240;
-  FreqMarker1X = engine::ScreenX0 + 16;
-  LevelMarker1Y = engine::ScreenY0 + 16;
-  LevelMarker2Y = engine::ScreenY0 + 240;
+void PlaceDefaultMarkers(int x0, int y0) {
+  DisplayState.TimeMarker1X = x0 + 16;
+  DisplayState.TimeMarker2X = x0 + 634;
+  DisplayState.VoltMarker1Y = y0 + 16;
+  DisplayState.VoltMarker2Y = y0 + 240;
+  DisplayState.FreqMarker1X = x0 + 16;
+  DisplayState.LevelMarker1Y = y0 + 16;
+  DisplayState.LevelMarker2Y = y0 + 240;
 }
 
 namespace {
@@ -101,31 +100,25 @@ void WithPen(TCanvas* c, TColor color, TPenStyle style, F&& f) {
 
 bool Placed(const std::int32_t* coordinate, int origin) { return coordinate && *coordinate >= origin; }
 
-bool InvertedCh2() { return engine::InvertCh2Mode && !engine::MathOff; }
-
 }  // namespace
 
 // ---------------------------------------------------------------- colours
 
 TColor TriggerPenColor(std::uint8_t source) {
-  using namespace engine;
-  using namespace display;
-  if (source == 16) return Ch1PenColor;
-  if (source == 0) return Ch2PenColor;
-  return Math1PenColor;
+  if (source == 16) return DisplayState.Ch1PenColor;
+  if (source == 0) return DisplayState.Ch2PenColor;
+  return DisplayState.Math1PenColor;
 }
 
-TColor TriggerLabelColor(std::uint8_t source) {
-  using namespace engine;
-  using namespace display;
-  if (source == 16) return Ch1Color;
-  if (source == 0) return InvertedCh2() ? Math2Color : Ch2Color;
-  return Math1Color;
+TColor TriggerLabelColor(std::uint8_t source, bool invertedCh2) {
+  if (source == 16) return DisplayState.Ch1Color;
+  if (source == 0) return invertedCh2 ? DisplayState.Math2Color : DisplayState.Ch2Color;
+  return DisplayState.Math1Color;
 }
 
-bool InvertedCh2Source() { return engine::TriggerSource == 0 && InvertedCh2(); }
+bool InvertedCh2Source(const PictureSettings& s) { return s.TriggerSource == 0 && s.InvertedCh2(); }
 
-TColor ShownChannelPen() { return engine::Ch1On ? Ch1PenColor : Ch2PenColor; }
+TColor ShownChannelPen(bool ch1On) { return ch1On ? DisplayState.Ch1PenColor : DisplayState.Ch2PenColor; }
 
 // ---------------------------------------------------------------- graticule
 
@@ -141,15 +134,13 @@ std::vector<int> CentreTickColumns(const ScopeView& view) {
 }
 
 void DrawGraticule(ScopeView& view, bool xyLayout) {
-  using namespace engine;
-  using namespace display;
   if (!view.Image) return;
   TCanvas* c = view.Image->Canvas();
-  c->Brush.Color = BackgroundColor;
+  c->Brush.Color = DisplayState.BackgroundColor;
   c->Brush.Style = bsSolid;
   c->FillRect(Rect(0, 0, view.Image->Width(), view.Image->Height()));
 
-  c->Pen.Color = GridPenColor;
+  c->Pen.Color = DisplayState.GridPenColor;
   c->Pen.Mode = pmCopy;
   c->Pen.Style = psSolid;
   c->Pen.Width = 1;
@@ -159,7 +150,7 @@ void DrawGraticule(ScopeView& view, bool xyLayout) {
   else
     DrawNormalGrid(c, view);
 
-  c->Pen.Color = BrightGridPenColor;
+  c->Pen.Color = DisplayState.BrightGridPenColor;
   Frame(c, view.X0 - 1, view.FrameTopY, view.X0 + view.GridWidth + 1, view.FrameBottomY);
   if (xyLayout) {
     const int left = view.X0 + view.XYOriginX - 1;
@@ -195,7 +186,7 @@ void DrawScopeMarkerLines(ScopeView& view, TColor voltPen, TColor timePen) {
     for (const std::int32_t* x : {m.TimeMarker1X, m.TimeMarker2X})
       if (Placed(x, view.X0)) Line(c, *x, view.Y0 + 1, *x, view.MarkerLimitY);
   });
-  c->Brush.Color = display::BackgroundColor;
+  c->Brush.Color = display::DisplayState.BackgroundColor;
   view.Image->Invalidate();
 }
 
@@ -209,7 +200,7 @@ void DrawMarkerLine(ScopeView& view, bool vertical, int at, TColor pen, bool dot
     else
       Line(c, view.X0 + 1, at, view.MarkerLimitX, at);
   });
-  c->Brush.Color = display::BackgroundColor;
+  c->Brush.Color = display::DisplayState.BackgroundColor;
   view.Image->Invalidate();
 }
 
@@ -222,15 +213,15 @@ void DrawLevelMarkerLines(ScopeView& view, TColor pen) {
     for (const std::int32_t* y : {m.LevelMarker1Y, m.LevelMarker2Y})
       if (Placed(y, view.Y0)) Line(c, view.X0 + 1, *y, view.MarkerLimitX, *y);
   });
-  c->Brush.Color = display::BackgroundColor;
+  c->Brush.Color = display::DisplayState.BackgroundColor;
   view.Image->Invalidate();
 }
 
-int FreqMarkerPixel(const ScopeView& view, int bin) {
-  const std::int64_t zoom = SpectrumZoom;
+int FreqMarkerPixel(const ScopeView& view, int bin, std::int32_t displayStart) {
+  const std::int64_t zoom = DisplayState.SpectrumZoom;
   const std::int64_t target = static_cast<std::int64_t>(bin) + zoom;
   const int limit = view.X0 + view.GridWidth + 2;
-  std::int64_t b = engine::DisplayStart;
+  std::int64_t b = displayStart;
   int x = view.X0 - 2;
   while (b < target && x <= limit) {
     x += 2;
@@ -293,9 +284,7 @@ const char* SpanLabel(std::int32_t timePerDiv) {
   }
 }
 
-void PrintLabels(const ScopeView& view, const TextPrinter& print) {
-  using namespace engine;
-  using namespace display;
+void PrintLabels(const ScopeView& view, const PictureSettings& s, const TextPrinter& print) {
   const int x0 = view.X0, top = view.TopTextY, bottom = view.TextLineY;
   const TextPlaces& t = view.Texts;
   const MarkerPlaces& m = view.Markers;
@@ -303,59 +292,57 @@ void PrintLabels(const ScopeView& view, const TextPrinter& print) {
   auto text = [](const std::string* t) -> const std::string& { return t ? *t : kNone; };
   const ReadoutPlaces& r = view.Readouts;
 
-  if (SpectrumMode) {
-    print(SpanText, x0 + t.TimeDiv, top, TimeMarkerColor);
-    if (Ch1On)
-      print(Ch1RangeText, x0 + t.Ch1Range, top, Ch1Color);
+  if (s.SpectrumMode) {
+    print(DisplayState.SpanText, x0 + t.TimeDiv, top, DisplayState.TimeMarkerColor);
+    if (s.Ch1On)
+      print(s.Ch1RangeText, x0 + t.Ch1Range, top, DisplayState.Ch1Color);
     else
-      print(Ch2RangeText, x0 + t.Ch2Range, top, Ch2Color);
-    if (FftMarkersOn && Placed(m.FreqMarker1X, x0))
-      print(text(r.Freq), x0 + t.FreqReadout, bottom, TimeMarkerColor);
-    if (FftMarkersOn && (Placed(m.LevelMarker1Y, view.Y0) || Placed(m.LevelMarker2Y, view.Y0)))
-      print(text(r.Level), x0 + t.VoltReadout, bottom, ShownChannelColor());
+      print(s.Ch2RangeText, x0 + t.Ch2Range, top, DisplayState.Ch2Color);
+    if (DisplayState.FftMarkersOn && Placed(m.FreqMarker1X, x0))
+      print(text(r.Freq), x0 + t.FreqReadout, bottom, DisplayState.TimeMarkerColor);
+    if (DisplayState.FftMarkersOn && (Placed(m.LevelMarker1Y, view.Y0) || Placed(m.LevelMarker2Y, view.Y0)))
+      print(text(r.Level), x0 + t.VoltReadout, bottom, ShownChannelColor(s));
     return;
   }
 
-  print(TimeDivText, x0 + t.TimeDiv, top, TimeMarkerColor);
-  if (SampleRateOn) print(SampleRateText, x0 + t.SampleRate, top, TimeMarkerColor);
+  print(s.TimeDivText, x0 + t.TimeDiv, top, DisplayState.TimeMarkerColor);
+  if (s.SampleRateOn) print(s.SampleRateText, x0 + t.SampleRate, top, DisplayState.TimeMarkerColor);
   // RMS and dBm belong to CH1 while it is shown, else to CH2.
-  const TColor readoutColor = Ch1On ? Ch1Color : Ch2Color;
-  if (Ch1On) print(Ch1RangeText, x0 + t.Ch1Range, top, Ch1Color);
-  if (Ch2On) {
-    print(Ch2RangeText, x0 + t.Ch2Range, top, Ch2Color);
-    if (InvertedCh2()) print(Ch2RangeText, x0 + t.Ch2Range, top, Math2Color);
+  const TColor readoutColor = s.Ch1On ? DisplayState.Ch1Color : DisplayState.Ch2Color;
+  if (s.Ch1On) print(s.Ch1RangeText, x0 + t.Ch1Range, top, DisplayState.Ch1Color);
+  if (s.Ch2On) {
+    print(s.Ch2RangeText, x0 + t.Ch2Range, top, DisplayState.Ch2Color);
+    if (s.InvertedCh2()) print(s.Ch2RangeText, x0 + t.Ch2Range, top, DisplayState.Math2Color);
   }
-  if (RmsOn) print(RmsText, x0 + t.Rms, bottom, readoutColor);
-  if (DbmOn) print(DbmText, x0 + t.Dbm, bottom, readoutColor);
-  if (MarkersOn && (Placed(m.TimeMarker1X, x0) || Placed(m.TimeMarker2X, x0))) {
-    print(text(r.Time), x0 + t.TimeReadout, bottom, TimeMarkerColor);
-    print(text(r.InvTime), x0 + t.InvTimeReadout, bottom, TimeMarkerColor);
+  if (s.RmsOn) print(s.RmsText, x0 + t.Rms, bottom, readoutColor);
+  if (s.DbmOn) print(s.DbmText, x0 + t.Dbm, bottom, readoutColor);
+  if (DisplayState.MarkersOn && (Placed(m.TimeMarker1X, x0) || Placed(m.TimeMarker2X, x0))) {
+    print(text(r.Time), x0 + t.TimeReadout, bottom, DisplayState.TimeMarkerColor);
+    print(text(r.InvTime), x0 + t.InvTimeReadout, bottom, DisplayState.TimeMarkerColor);
   }
-  if (MarkersOn && (Placed(m.VoltMarker1Y, view.Y0) || Placed(m.VoltMarker2Y, view.Y0)))
-    print(text(r.Volt), x0 + t.VoltReadout, bottom, ShownChannelColor());
+  if (DisplayState.MarkersOn && (Placed(m.VoltMarker1Y, view.Y0) || Placed(m.VoltMarker2Y, view.Y0)))
+    print(text(r.Volt), x0 + t.VoltReadout, bottom, ShownChannelColor(s));
 }
 
-void EraseLabels(const ScopeView& view, const TextPrinter& print) {
-  using namespace engine;
-  using namespace display;
+void EraseLabels(const ScopeView& view, const PictureSettings& s, const TextPrinter& print) {
   const int x0 = view.X0, top = view.TopTextY, bottom = view.TextLineY;
   const TextPlaces& t = view.Texts;
-  const TColor bg = BackgroundColor;
+  const TColor bg = DisplayState.BackgroundColor;
   static const std::string kNone;
   auto text = [](const std::string* t) -> const std::string& { return t ? *t : kNone; };
   const ReadoutPlaces& r = view.Readouts;
-  print(Ch1RangeText, x0 + t.Ch1Range, top, bg);
-  print(Ch2RangeText, x0 + t.Ch2Range, top, bg);
-  if (SpectrumMode) {
-    print(SpanText, x0 + t.TimeDiv, top, bg);
+  print(s.Ch1RangeText, x0 + t.Ch1Range, top, bg);
+  print(s.Ch2RangeText, x0 + t.Ch2Range, top, bg);
+  if (s.SpectrumMode) {
+    print(DisplayState.SpanText, x0 + t.TimeDiv, top, bg);
     print(text(r.Freq), x0 + t.FreqReadout, bottom, bg);
     print(text(r.Level), x0 + t.VoltReadout, bottom, bg);
     return;
   }
-  print(TimeDivText, x0 + t.TimeDiv, top, bg);
-  print(SampleRateText, x0 + t.SampleRate, top, bg);
-  print(RmsText, x0 + t.Rms, bottom, bg);
-  print(DbmText, x0 + t.Dbm, bottom, bg);
+  print(s.TimeDivText, x0 + t.TimeDiv, top, bg);
+  print(s.SampleRateText, x0 + t.SampleRate, top, bg);
+  print(s.RmsText, x0 + t.Rms, bottom, bg);
+  print(s.DbmText, x0 + t.Dbm, bottom, bg);
   print(text(r.Time), x0 + t.TimeReadout, bottom, bg);
   print(text(r.InvTime), x0 + t.InvTimeReadout, bottom, bg);
   print(text(r.Volt), x0 + t.VoltReadout, bottom, bg);

@@ -22,16 +22,16 @@ inline constexpr int kCentreTickStep = 10;  // sub-division ticks on the centre 
 // The not-xor pen of the level and position ticks.
 TColor TriggerPenColor(std::uint8_t source);
 
-// The markers of a new session, just inside the graticule's corners
-// (ScreenX0 and ScreenY0 must be set).
-void PlaceDefaultMarkers();
+// The markers of a new session, just inside the corner (x0, y0) of the main
+// picture's graticule.
+void PlaceDefaultMarkers(int x0, int y0);
 // The plain colour of the status label while the trigger is on; an inverted
-// CH2 is shown in the second math colour.
-TColor TriggerLabelColor(std::uint8_t source);
+// CH2 on show is shown in the second math colour.
+TColor TriggerLabelColor(std::uint8_t source, bool invertedCh2);
 // The trigger takes CH2 from the inverted math trace.
-bool InvertedCh2Source();
+bool InvertedCh2Source(const PictureSettings& s);
 // The voltage and level markers belong to CH1 while it is shown, else to CH2.
-TColor ShownChannelPen();
+TColor ShownChannelPen(bool ch1On);
 
 // ---- Static layer (the picture must have been wiped): background, grid
 // lines, centre and edge ticks and frame in the grid colours, copy mode.
@@ -65,8 +65,8 @@ void DrawMarkerLine(ScopeView& view, bool vertical, int at, TColor pen, bool dot
 // fft_kursorit: the two horizontal level-marker lines that are placed.
 void DrawLevelMarkerLines(ScopeView& view, TColor pen);
 // The pixel of spectrum point `bin` (SpectrumZoom points per 2 pixels from
-// DisplayStart), or -1 when it lies outside the grid.
-int FreqMarkerPixel(const ScopeView& view, int bin);
+// displayStart), or -1 when it lies outside the grid.
+int FreqMarkerPixel(const ScopeView& view, int bin, std::int32_t displayStart);
 // The dotted vertical frequency-marker line at x.
 void DrawFreqMarkerLine(ScopeView& view, int x, TColor pen);
 
@@ -89,22 +89,22 @@ const char* SpanLabel(std::int32_t timePerDiv);
 // ---- Marker read-outs of a view, from its own markers into its own read-out
 // texts, printed on its bottom line (the old text taken off first).
 // kursoriaika: "dt" and "1/dt" of the time markers.
-void ShowTimeReadout(ScopeView& view);
+void ShowTimeReadout(ScopeView& view, const PictureSettings& s);
 // kursorivoltit: "dV" and the marker levels of the shown channel.
-void ShowVoltReadout(ScopeView& view);
+void ShowVoltReadout(ScopeView& view, const PictureSettings& s);
 // kursoritaajuus: "f" of the frequency marker at spectrum point `bin`.
-void ShowFreqReadout(ScopeView& view, int bin);
+void ShowFreqReadout(ScopeView& view, const PictureSettings& s, int bin);
 // kursoridb: the level markers' "V" or "dV".
-void ShowLevelReadout(ScopeView& view);
+void ShowLevelReadout(ScopeView& view, const PictureSettings& s);
 // The colour of the read-outs of the shown channel.
-TColor ShownChannelColor();
+TColor ShownChannelColor(const PictureSettings& s);
 
 // Prints one text of a view: (text, x, y, colour).
 using TextPrinter = std::function<void(const std::string&, int, int, TColor)>;
 // tekstit: every label and read-out of the current view, in its colour.
-void PrintLabels(const ScopeView& view, const TextPrinter& print);
+void PrintLabels(const ScopeView& view, const PictureSettings& s, const TextPrinter& print);
 // tekstit_pois: every stored text of the current view again in the background colour.
-void EraseLabels(const ScopeView& view, const TextPrinter& print);
+void EraseLabels(const ScopeView& view, const PictureSettings& s, const TextPrinter& print);
 
 // DoGrid of a window: the graticule of its view, then the window's own
 // not-xor items and texts on it (trigger ticks, ground markers, marker lines,

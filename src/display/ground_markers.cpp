@@ -1,25 +1,9 @@
-// Ground-level markers on any view, and the main window's y1_viiva, y2_viiva
-// and y_viivat.
+// Ground-level markers on any view.
 #include "display/ground_markers.h"
 
-
-#include "display/big_screen.h"
-#include "engine/calibration.h"
-#include "engine/main_form.h"
-#include "engine/scope_state.h"
-#include "platform/ui/message_loop.h"
 #include "platform/ui/vcl.h"
-#include "display/display_state.h"
 
 namespace display {
-
-namespace {
-
-const char* const kCommunicationErrorText = "Communication error. Calibration failed.";
-
-bool InvertedCh2Shown() { return engine::InvertCh2Mode && !engine::MathOff; }
-
-}  // namespace
 
 void DrawGroundGlyph(ScopeView& view, int channel, int level, TColor pen) {
   if (!view.Image) return;
@@ -43,67 +27,4 @@ void DrawGroundGlyph(ScopeView& view, int channel, int level, TColor pen) {
   view.Image->Invalidate();
 }
 
-GroundMarkerOutcome PlaceGroundMarker(ScopeView& view, int channel) {
-  using namespace engine;
-  using namespace display;
-  const bool ch1 = channel == 1;
-  if (SpectrumMode || !(ch1 ? Ch1On : Ch2On)) return GroundMarkerOutcome::NotShown;
-  // The inverted CH2 trace is mirrored about mid-screen, and so is its ground.
-  const bool mirrored = !ch1 && InvertedCh2Shown();
-
-  GroundMarkerOutcome outcome = GroundMarkerOutcome::Placed;
-  std::int32_t level = 0;
-  std::int32_t drawnAt = 0;
-  if (DemoMode) {
-    // The demo signals sit two codes per bar step from mid-screen; only the
-    // glyph of an inverted CH2 is mirrored, the level stays as the demo made it.
-    level = (ch1 ? Ch1Position : Ch2Position) * 2 + 128;
-    drawnAt = mirrored ? 255 - level : level;
-  } else {
-    const GroundLevelLine line = ChannelGroundLevelFit(channel);
-    if (line.Valid) {
-      level = GroundLevelAt(line, ch1 ? Ch1OffsetDac : Ch2OffsetDac);
-      if (mirrored) level = 255 - level;
-      (ch1 ? Ch1MarkerLevel : Ch2MarkerLevel) = level;
-    } else {
-      outcome = GroundMarkerOutcome::NoCalibration;
-    }
-    drawnAt = level;
-  }
-  (ch1 ? Ch1GroundLevel : Ch2GroundLevel) = level;
-  DrawGroundGlyph(view, channel, drawnAt, ch1 ? Ch1PenColor : Ch2PenColor);
-  return outcome;
-}
-
 }  // namespace display
-
-// ---------------------------------------------------------------- the main window
-
-void TForm1::y1_viiva() {
-  display::PlaceGroundMarker(MainView, 1);
-  if (TForm10* big = ShownBigScreen()) big->y1_viiva();
-}
-
-void TForm1::y2_viiva() {
-  display::PlaceGroundMarker(MainView, 2);
-  if (TForm10* big = ShownBigScreen()) big->y2_viiva();
-}
-
-void TForm1::y_viivat() {
-  const display::GroundMarkerOutcome ch1 = display::PlaceGroundMarker(MainView, 1);
-  display::PlaceGroundMarker(MainView, 2);
-  if (TForm10* big = ShownBigScreen()) big->y_viivat();
-  if (ch1 == display::GroundMarkerOutcome::NoCalibration) PostCalibrationNotice();
-}
-
-void TForm1::PostCalibrationNotice() {
-  // The rebuild that found the record unusable runs inside a handler, often
-  // in the middle of the picture cycle: the warning waits until that is
-  // over, and rebuilds meanwhile do not stack more warnings behind it.
-  if (CalibrationNoticePending) return;
-  const bool posted = PostToMessageLoop(this, [this] {
-    CalibrationNoticePending = 0;
-    MessageDlgPos(display::kCommunicationErrorText, mtWarning, mbOK, 0, Left() + 200, Top() + 200);
-  });
-  if (posted) CalibrationNoticePending = 1;
-}

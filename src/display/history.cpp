@@ -1,52 +1,49 @@
-// The history of captures, and the main window's history bars.
+// The history of captures.
 #include "display/history.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "display/big_screen.h"
 #include "display/history_state.h"
-#include "engine/main_form.h"
-#include "engine/scope_state.h"
 
 namespace display {
 
 namespace {
 
-constexpr std::size_t kTraceBytes = engine::kSampleBlockEntries;
+constexpr std::size_t kTraceBytes = kSampleBlockEntries;
 
-std::uint8_t* HistorySlot(std::size_t slot) { return HistoryBuffer.data() + slot * kTraceBytes; }
+std::uint8_t* HistorySlot(std::size_t slot) { return HistoryState.HistoryBuffer.data() + slot * kTraceBytes; }
 
 // The ring's length and next slot, kept inside the buffer.
 void HoldIndexes() {
-  HistoryLength = std::clamp<std::int32_t>(HistoryLength, 0, static_cast<std::int32_t>(kHistoryColumns) - 1);
-  if (HistoryIndex < 0 || HistoryIndex > HistoryLength) HistoryIndex = 0;
+  HistoryState.HistoryLength = std::clamp<std::int32_t>(HistoryState.HistoryLength, 0, static_cast<std::int32_t>(kHistoryColumns) - 1);
+  if (HistoryState.HistoryIndex < 0 || HistoryState.HistoryIndex > HistoryState.HistoryLength) HistoryState.HistoryIndex = 0;
 }
 
 }  // namespace
 
-void StoreCaptureInHistory() {
+void StoreCaptureInHistory(SampleBlockView samples) {
   HoldIndexes();
-  if (HistoryStoreOn) {
+  if (HistoryState.HistoryStoreOn) {
     // In blocks of 16 that the compiler narrows many values at a time (the
     // slot and the samples never overlap), then the odd rest.
-    std::uint8_t* __restrict trace = HistorySlot(static_cast<std::size_t>(HistoryIndex));
-    const std::int32_t* __restrict samples = engine::ScopeSampleBlock.data();
+    std::uint8_t* __restrict trace = HistorySlot(static_cast<std::size_t>(HistoryState.HistoryIndex));
+    const std::int32_t* __restrict codes = samples.data();
     std::size_t k = 0;
     for (; k + 16 <= kTraceBytes; k += 16)
-      for (std::size_t j = 0; j < 16; ++j) trace[k + j] = static_cast<std::uint8_t>(samples[k + j] & 0xFF);
-    for (; k < kTraceBytes; ++k) trace[k] = static_cast<std::uint8_t>(samples[k] & 0xFF);
-    HistoryViewIndex = HistoryIndex;
-    ++HistoryIndex;
-    if (HistoryIndex > HistoryLength) HistoryIndex = 0;
+      for (std::size_t j = 0; j < 16; ++j) trace[k + j] = static_cast<std::uint8_t>(codes[k + j] & 0xFF);
+    for (; k < kTraceBytes; ++k) trace[k] = static_cast<std::uint8_t>(codes[k] & 0xFF);
+    HistoryState.HistoryViewIndex = HistoryState.HistoryIndex;
+    ++HistoryState.HistoryIndex;
+    if (HistoryState.HistoryIndex > HistoryState.HistoryLength) HistoryState.HistoryIndex = 0;
   }
-  HistoryStoreOn = 1;
+  HistoryState.HistoryStoreOn = 1;
 }
 
 void ResetHistory() {
-  HistoryLength = 1000;
-  HistoryIndex = HistoryViewIndex = 0;
-  HistoryStoreOn = 1;
+  HistoryState.HistoryLength = 1000;
+  HistoryState.HistoryIndex = HistoryState.HistoryViewIndex = 0;
+  HistoryState.HistoryStoreOn = 1;
 }
 
 std::int32_t HistorySlotOfPosition(std::int32_t position, std::int32_t index, std::int32_t length) {
@@ -59,19 +56,17 @@ std::string HistoryTraceLabel(std::int32_t position, std::int32_t length) {
   return "Trace: " + std::to_string(static_cast<std::int64_t>(position) - length);
 }
 
-void ShowHistorySlot(std::int32_t slot) {
-  using namespace engine;
+void ShowHistorySlot(std::int32_t slot, SampleBlockSpan samples, SampleBlockSpan spectrumInput,
+                     std::span<std::int32_t> sampleCopy) {
   const std::uint8_t* trace =
       HistorySlot(static_cast<std::size_t>(std::clamp<std::int32_t>(slot, 0, static_cast<std::int32_t>(kHistoryColumns) - 1)));
   for (std::size_t i = 0; i < kTraceBytes; ++i) {
     const std::int32_t v = trace[i];
-    ScopeSampleBlock[i] = v;
-    SpectrumInputBlock[i] = v;
+    samples[i] = v;
+    spectrumInput[i] = v;
   }
-  if (DigitalMode) {
-    const std::size_t n = std::min(SampleCopy.size(), kTraceBytes);
-    for (std::size_t i = 0; i < n; ++i) SampleCopy[i] = trace[i];
-  }
+  const std::size_t n = std::min(sampleCopy.size(), kTraceBytes);
+  for (std::size_t i = 0; i < n; ++i) sampleCopy[i] = trace[i];
 }
 
 std::uint8_t HistorySample(std::int32_t slot, std::size_t i) {
@@ -80,17 +75,17 @@ std::uint8_t HistorySample(std::int32_t slot, std::size_t i) {
 }
 
 void ClearHistoryRing() {
-  HistoryIndex = HistoryViewIndex = 0;
-  HistoryBuffer.fill(0);
+  HistoryState.HistoryIndex = HistoryState.HistoryViewIndex = 0;
+  HistoryState.HistoryBuffer.fill(0);
 }
 
 std::vector<std::uint8_t> HistoryFileBytes() {
   HoldIndexes();
   std::vector<std::uint8_t> file;
   file.reserve(kHistoryFileBytes);
-  const std::size_t ringSlots = static_cast<std::size_t>(HistoryLength) + 1;
+  const std::size_t ringSlots = static_cast<std::size_t>(HistoryState.HistoryLength) + 1;
   for (std::size_t n = 0; n < ringSlots; ++n) {
-    const std::uint8_t* trace = HistorySlot((static_cast<std::size_t>(HistoryIndex) + n) % ringSlots);
+    const std::uint8_t* trace = HistorySlot((static_cast<std::size_t>(HistoryState.HistoryIndex) + n) % ringSlots);
     file.insert(file.end(), trace, trace + kTraceBytes);
   }
   return file;
@@ -104,28 +99,7 @@ std::optional<std::vector<std::uint8_t>> HistoryRingFromFile(const std::vector<s
 void CommitHistoryRing(const std::vector<std::uint8_t>& ring) {
   const std::size_t records = std::min(ring.size() / kTraceBytes, kHistoryFileRecords);
   std::copy(ring.begin(), ring.begin() + static_cast<std::ptrdiff_t>(records * kTraceBytes), HistorySlot(0));
-  HistoryIndex = HistoryViewIndex = 0;
+  HistoryState.HistoryIndex = HistoryState.HistoryViewIndex = 0;
 }
 
 }  // namespace display
-
-void TForm1::SetHistoryBarsEnabled(bool enabled) {
-  for (TScrollBar* bar : {ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
-    if (bar) bar->SetEnabled(enabled);
-}
-
-void TForm1::StartHistoryRecording() {
-  SetHistoryBarsEnabled(false);
-  display::HistoryStoreOn = 1;
-}
-
-void TForm1::ShowNewestHistory() {
-  using namespace display;
-  SetHistoryBarsEnabled(true);
-  // The program moves the bars; their change handler must not take it for
-  // the user choosing a trace.
-  HistorySliderArmed = 0;
-  for (TScrollBar* bar : {ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
-    if (bar) bar->SetPosition(HistoryLength);
-  HistorySliderArmed = 1;
-}

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/scope_state.h"
+#include "display/sample_block.h"
 
 namespace display {
 
 // Appends the sample block to the history ring when storing is on (a caller
 // skips exactly one capture by clearing HistoryStoreOn), then turns storing on.
-void StoreCaptureInHistory();
+void StoreCaptureInHistory(SampleBlockView samples);
 // An empty ring of 1000 captures with storing on.
 void ResetHistory();
 
@@ -25,9 +25,10 @@ std::int32_t HistorySlotOfPosition(std::int32_t position, std::int32_t index, st
 // The status text of a slider position: "Trace: 0" for the newest,
 // "Trace: -1000" for the oldest.
 std::string HistoryTraceLabel(std::int32_t position, std::int32_t length);
-// Copies slot `slot` into the sample block, the spectrum input and, in the
-// bit view, the sample copy.
-void ShowHistorySlot(std::int32_t slot);
+// Copies slot `slot` into the sample block, the spectrum input and (the bit
+// view passes it; else it is empty) as much of the sample copy as it holds.
+void ShowHistorySlot(std::int32_t slot, SampleBlockSpan samples, SampleBlockSpan spectrumInput,
+                     std::span<std::int32_t> sampleCopy);
 // Byte i of the trace in slot `slot` (0 outside the ring).
 std::uint8_t HistorySample(std::int32_t slot, std::size_t i);
 // Every slot emptied (code 0), the indexes at 0.
@@ -35,7 +36,7 @@ void ClearHistoryRing();
 
 // ---- History files: 1001 records of 8193 bytes, oldest trace first.
 inline constexpr std::size_t kHistoryFileRecords = 1001;
-inline constexpr std::size_t kHistoryFileBytes = kHistoryFileRecords * engine::kSampleBlockEntries;
+inline constexpr std::size_t kHistoryFileBytes = kHistoryFileRecords * kSampleBlockEntries;
 // The ring as a file, from slot HistoryIndex (the oldest) round to the newest.
 std::vector<std::uint8_t> HistoryFileBytes();
 // The records of a file in ring order (record k in slot k), or nothing when

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/scope_state.h"
+#include "display/sample_block.h"
 
 namespace display {
 
@@ -18,7 +18,7 @@ inline constexpr std::size_t kHistoryColumns = 1002;
 // The history's values that change while the program runs, each with its start-up value.
 struct HistorySharedState {
   // The ring (layout above).
-  std::array<std::uint8_t, engine::kSampleBlockEntries * kHistoryColumns> HistoryBuffer{};
+  std::array<std::uint8_t, kSampleBlockEntries * kHistoryColumns> HistoryBuffer{};
   std::int32_t HistoryLength = 1000;
   std::int32_t HistoryIndex = 0;        // the slot the next capture goes to (the oldest)
   std::int32_t HistoryViewIndex = 0;    // the slot last stored or shown
@@ -34,13 +34,5 @@ inline void ResetHistoryState() {
   std::destroy_at(&HistoryState);
   std::construct_at(&HistoryState);
 }
-
-// The names the handlers use, bound to the members of HistoryState.
-inline constexpr auto& HistoryBuffer = HistoryState.HistoryBuffer;
-inline constexpr auto& HistoryLength = HistoryState.HistoryLength;
-inline constexpr auto& HistoryIndex = HistoryState.HistoryIndex;
-inline constexpr auto& HistoryViewIndex = HistoryState.HistoryViewIndex;
-inline constexpr auto& HistoryStoreOn = HistoryState.HistoryStoreOn;
-inline constexpr auto& HistorySliderArmed = HistoryState.HistorySliderArmed;
 
 }  // namespace display

@@ -6,7 +6,6 @@
 #include "display/display_state.h"
 #include "display/graticule.h"
 #include "display/marker_readouts.h"
-#include "engine/scope_state.h"
 
 namespace display {
 
@@ -31,9 +30,8 @@ void Write(std::int32_t* p, int v) {
   if (p) *p = v;
 }
 
-std::uint16_t BinAt(const ScopeView& view, int x) {
-  return static_cast<std::uint16_t>(
-      std::clamp(FreqMarkerBinAt(x, view.X0, engine::DisplayStart, SpectrumZoom), 0, 65535));
+std::uint16_t BinAt(const ScopeView& view, int x, std::int32_t displayStart) {
+  return static_cast<std::uint16_t>(std::clamp(FreqMarkerBinAt(x, view.X0, displayStart, DisplayState.SpectrumZoom), 0, 65535));
 }
 
 }  // namespace
@@ -67,8 +65,8 @@ void BeginSpectrumDrag(ScopeView& view, MarkerDrag& drag, int x, int y, const Ma
   DrawMarkerLine(view, vertical, at, PenOf(pens, vertical), false);
 }
 
-MarkerMove DragMarkerTo(ScopeView& view, MarkerDrag& drag, int x, int y, bool spectrum, const MarkerPens& pens,
-                        std::uint16_t& freqBin) {
+MarkerMove DragMarkerTo(ScopeView& view, MarkerDrag& drag, int x, int y, bool spectrum, std::int32_t displayStart,
+                        const MarkerPens& pens, std::uint16_t& freqBin) {
   const bool vertical = Vertical(drag.Kind);
   const TColor pen = PenOf(pens, vertical);
   if (vertical) {
@@ -78,7 +76,7 @@ MarkerMove DragMarkerTo(ScopeView& view, MarkerDrag& drag, int x, int y, bool sp
     DrawMarkerLine(view, true, drag.LineX, pen, false);
     Write(MarkerOf(view, drag.Kind, spectrum), drag.LineX);
     if (!spectrum) return MarkerMove::Time;
-    freqBin = BinAt(view, drag.LineX);
+    freqBin = BinAt(view, drag.LineX, displayStart);
     return MarkerMove::Freq;
   }
   if (y == drag.LineY) return MarkerMove::None;
@@ -89,8 +87,8 @@ MarkerMove DragMarkerTo(ScopeView& view, MarkerDrag& drag, int x, int y, bool sp
   return spectrum ? MarkerMove::Level : MarkerMove::Volt;
 }
 
-MarkerMove DropMarker(ScopeView& view, MarkerDrag& drag, bool spectrum, const MarkerPens& pens,
-                      std::uint8_t& freqShown, std::uint16_t& freqBin) {
+MarkerMove DropMarker(ScopeView& view, MarkerDrag& drag, bool spectrum, std::int32_t displayStart,
+                      const MarkerPens& pens, std::uint8_t& freqShown, std::uint16_t& freqBin) {
   drag.Active = 0;
   const bool vertical = Vertical(drag.Kind);
   const int at = vertical ? drag.LineX : drag.LineY;
@@ -103,7 +101,7 @@ MarkerMove DropMarker(ScopeView& view, MarkerDrag& drag, bool spectrum, const Ma
   if (!spectrum) return MarkerMove::None;
   if (drag.Kind != 1) return MarkerMove::None;
   freqShown = placed ? 1 : 0;
-  freqBin = BinAt(view, at);
+  freqBin = BinAt(view, at, displayStart);
   return MarkerMove::Freq;
 }
 

@@ -37,11 +37,12 @@ void BeginSpectrumDrag(ScopeView& view, MarkerDrag& drag, int x, int y, const Ma
                        std::uint8_t& freqShown);
 // The pointer moved: the solid line follows it inside the grid and the
 // marker takes the new place (the frequency marker its bin too).
-MarkerMove DragMarkerTo(ScopeView& view, MarkerDrag& drag, int x, int y, bool spectrum, const MarkerPens& pens,
-                        std::uint16_t& freqBin);
+// A spectrum's bins are counted from displayStart.
+MarkerMove DragMarkerTo(ScopeView& view, MarkerDrag& drag, int x, int y, bool spectrum, std::int32_t displayStart,
+                        const MarkerPens& pens, std::uint16_t& freqBin);
 // dso_up / fft_up: the line goes dotted at its last place, which the marker keeps.
-MarkerMove DropMarker(ScopeView& view, MarkerDrag& drag, bool spectrum, const MarkerPens& pens,
-                      std::uint8_t& freqShown, std::uint16_t& freqBin);
+MarkerMove DropMarker(ScopeView& view, MarkerDrag& drag, bool spectrum, std::int32_t displayStart,
+                      const MarkerPens& pens, std::uint8_t& freqShown, std::uint16_t& freqBin);
 
 // Prints the read-out of the marker a drag step or a drop moved, with the
 // window's own read-out methods.

@@ -9,12 +9,12 @@
 namespace display {
 
 void ResetPersistence() {
-  LiveTraceOn = 1;
-  PersistenceMode = 1;
-  VariablePersistenceMask = 15;
-  GradedPersistenceMask = 31;
-  HighColorCount = 32;
-  LowColorCount = 1;
+  PersistenceState.LiveTraceOn = 1;
+  PersistenceState.PersistenceMode = 1;
+  PersistenceState.VariablePersistenceMask = 15;
+  PersistenceState.GradedPersistenceMask = 31;
+  PersistenceState.HighColorCount = 32;
+  PersistenceState.LowColorCount = 1;
 }
 
 namespace {

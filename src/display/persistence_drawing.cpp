@@ -10,7 +10,6 @@
 #include "display/graticule.h"
 #include "display/persistence_state.h"
 #include "display/scope_view.h"
-#include "engine/scope_state.h"
 #include "platform/ui/image.h"
 
 namespace display {
@@ -74,14 +73,14 @@ void WalkLine(TPoint a, TPoint b, F&& f) {
 
 // Colour of a graded count.
 TColor CountColor(const PersistRamp& ramp, std::int32_t n) {
-  const int top = std::clamp<std::int32_t>(GradedRampTop, 0, static_cast<std::int32_t>(kPersistColorEntries) - 1);
-  if (n < LowColorCount) return ramp[0];
-  if (n >= HighColorCount) return ramp[static_cast<std::size_t>(top)];
-  const std::int64_t i = static_cast<std::int64_t>(n) - LowColorCount;
+  const int top = std::clamp<std::int32_t>(PersistenceState.GradedRampTop, 0, static_cast<std::int32_t>(kPersistColorEntries) - 1);
+  if (n < PersistenceState.LowColorCount) return ramp[0];
+  if (n >= PersistenceState.HighColorCount) return ramp[static_cast<std::size_t>(top)];
+  const std::int64_t i = static_cast<std::int64_t>(n) - PersistenceState.LowColorCount;
   return ramp[static_cast<std::size_t>(std::clamp<std::int64_t>(i, 0, top))];
 }
 
-bool XYShown() { return !engine::MathOff && XYPlotMode; }
+bool XYShown(const PictureSettings& s) { return !s.MathOff && DisplayState.XYPlotMode; }
 
 }  // namespace
 
@@ -94,8 +93,8 @@ bool OnPersistGraticule(const ScopeView& view, int x, int y) {
   return dy >= rows.top && dy < rows.bottom && dx % kCentreTickStep == 0;
 }
 
-TColor RestoredPixelColor(const ScopeView& view, int x, int y) {
-  return !XYShown() && OnPersistGraticule(view, x, y) ? GridPenColor : BackgroundColor;
+TColor RestoredPixelColor(const ScopeView& view, const PictureSettings& s, int x, int y) {
+  return !XYShown(s) && OnPersistGraticule(view, x, y) ? DisplayState.GridPenColor : DisplayState.BackgroundColor;
 }
 
 // ---------------------------------------------------------------- stores
@@ -128,7 +127,7 @@ std::int32_t* PersistenceStores::HitAt(Channel& c, int x, int y) {
 }
 
 template <class F>
-void PersistenceStores::Walk(const TPoint* points, int count, F&& pixel) {
+void PersistenceStores::Walk(const TPoint* points, int count, bool joined, F&& pixel) {
   const int last = count - kFirstUsedPoint;
   if (!points || last < kFirstUsedPoint) return;
   // A trace hits a pixel once: the joints of its segments, and the places
@@ -150,7 +149,7 @@ void PersistenceStores::Walk(const TPoint* points, int count, F&& pixel) {
   auto held = [&](const TPoint& p) {
     return TPoint{std::clamp(p.x, -1, columns_), std::clamp(p.y, -1, rows_)};
   };
-  if (!engine::DotJoin || last == kFirstUsedPoint) {
+  if (!joined || last == kFirstUsedPoint) {
     for (int i = kFirstUsedPoint; i <= last; ++i) {
       const TPoint p = held(points[i]);
       f(p.x, p.y);
@@ -168,11 +167,12 @@ void PersistenceStores::Store(Channel& c, const TPoint* points, int count, std::
   c.RingIndex = static_cast<std::int32_t>((slot + 1) & static_cast<std::size_t>(mask));
 }
 
-void PersistenceStores::AddGraded(const ScopeView& view, int channel, const TPoint* points, int count) {
+void PersistenceStores::AddGraded(const ScopeView& view, const PictureSettings& s, int channel, const TPoint* points,
+                                  int count) {
   Channel& c = ch_[Index(channel)];
-  const PersistRamp& ramp = PersistColorTable[Index(channel)];
+  const PersistRamp& ramp = PersistenceState.PersistColorTable[Index(channel)];
   Pixels pixels(view);
-  Walk(points, count, [&](int x, int y) {
+  Walk(points, count, s.DotJoin, [&](int x, int y) {
     std::int32_t* n = HitAt(c, x, y);
     if (!n) return;
     pixels.Put(x, y, CountColor(ramp, *n));
@@ -180,30 +180,31 @@ void PersistenceStores::AddGraded(const ScopeView& view, int channel, const TPoi
   });
   // Only the durations the options offer make a ring; anything else is
   // taken as no ageing.
-  const std::int32_t mask = GradedPersistenceMask;
+  const std::int32_t mask = PersistenceState.GradedPersistenceMask;
   if (mask <= 0 || mask >= kPersistRingSlots) return;
   const std::size_t oldest = static_cast<std::size_t>(c.RingIndex & mask);
-  Walk(c.Ring.data() + oldest * kPersistRingPoints, c.Counts[oldest], [&](int x, int y) {
+  Walk(c.Ring.data() + oldest * kPersistRingPoints, c.Counts[oldest], s.DotJoin, [&](int x, int y) {
     std::int32_t* n = HitAt(c, x, y);
     if (!n) return;
     if (*n > 0) --*n;
-    pixels.Put(x, y, *n > 0 ? CountColor(ramp, *n) : RestoredPixelColor(view, x, y));
+    pixels.Put(x, y, *n > 0 ? CountColor(ramp, *n) : RestoredPixelColor(view, s, x, y));
   });
   Store(c, points, count, mask);
 }
 
-void PersistenceStores::AddVariable(const ScopeView& view, int channel, const TPoint* points, int count) {
+void PersistenceStores::AddVariable(const ScopeView& view, const PictureSettings& settings, int channel,
+                                    const TPoint* points, int count) {
   Channel& c = ch_[Index(channel)];
-  const PersistRamp& ramp = PersistColorTable[Index(channel)];
-  const std::int32_t mask = std::clamp<std::int32_t>(VariablePersistenceMask, 0, kPersistRingSlots - 1);
+  const PersistRamp& ramp = PersistenceState.PersistColorTable[Index(channel)];
+  const std::int32_t mask = std::clamp<std::int32_t>(PersistenceState.VariablePersistenceMask, 0, kPersistRingSlots - 1);
   Pixels pixels(view);
   std::int32_t slot = c.RingIndex & mask;
   for (std::int32_t i = 0; i <= mask; ++i) {
     const std::size_t s = static_cast<std::size_t>(slot);
     const TColor colour = ramp[static_cast<std::size_t>(mask - i)];
     const bool oldest = i == 0;
-    Walk(c.Ring.data() + s * kPersistRingPoints, c.Counts[s], [&](int x, int y) {
-      pixels.Put(x, y, oldest && OnPersistGraticule(view, x, y) ? RestoredPixelColor(view, x, y) : colour);
+    Walk(c.Ring.data() + s * kPersistRingPoints, c.Counts[s], settings.DotJoin, [&](int x, int y) {
+      pixels.Put(x, y, oldest && OnPersistGraticule(view, x, y) ? RestoredPixelColor(view, settings, x, y) : colour);
     });
     slot = (slot + 1) & mask;
   }
@@ -218,12 +219,12 @@ void DrawPersistenceLegend(ScopeView& view, int xOffset) {
   TCanvas* canvas = view.Image->Canvas();
   const TBrush saved = canvas->Brush;
   canvas->Brush.Style = bsSolid;
-  const int top = std::clamp<std::int32_t>(GradedRampTop, 0, static_cast<int>(kPersistColorEntries) - 1);
+  const int top = std::clamp<std::int32_t>(PersistenceState.GradedRampTop, 0, static_cast<int>(kPersistColorEntries) - 1);
   const int rows[2] = {view.Y0 - 6, view.TextLineY + 13};
   for (int f = 0; f <= std::min(top, kMaxBlocks); ++f) {
     const int x = view.X0 + xOffset + 3 * f;
     for (std::size_t ch = 0; ch < 2; ++ch) {
-      canvas->Brush.Color = PersistColorTable[ch][static_cast<std::size_t>(f)];
+      canvas->Brush.Color = PersistenceState.PersistColorTable[ch][static_cast<std::size_t>(f)];
       canvas->FillRect(Rect(x, rows[ch], x + 2, rows[ch] + 4));
     }
   }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "display/picture_settings.h"
 #include "platform/ui/canvas.h"
 
 class TImage;
@@ -39,8 +40,8 @@ class PersistenceStores {
   void Clear();
 
   // The drawing steps, on the picture's pixels.
-  void AddGraded(const ScopeView& view, int channel, const TPoint* points, int count);
-  void AddVariable(const ScopeView& view, int channel, const TPoint* points, int count);
+  void AddGraded(const ScopeView& view, const PictureSettings& s, int channel, const TPoint* points, int count);
+  void AddVariable(const ScopeView& view, const PictureSettings& s, int channel, const TPoint* points, int count);
 
  private:
   struct Channel {
@@ -54,7 +55,7 @@ class PersistenceStores {
   // Walks the used points of a list (5 .. count - 5), joined or as dots,
   // each pixel once however often the list passes it.
   template <class F>
-  void Walk(const TPoint* points, int count, F&& f);
+  void Walk(const TPoint* points, int count, bool joined, F&& f);
   // Copies the list into the slot PersistRingIndex, which then advances in the ring of mask + 1.
   void Store(Channel& c, const TPoint* points, int count, std::int32_t mask);
 
@@ -74,7 +75,7 @@ void ClearPersistenceStores();
 // (division lines, and the centre-line ticks), and so the grid colour there,
 // the background elsewhere; in the XY display always the background.
 bool OnPersistGraticule(const ScopeView& view, int x, int y);
-TColor RestoredPixelColor(const ScopeView& view, int x, int y);
+TColor RestoredPixelColor(const ScopeView& view, const PictureSettings& s, int x, int y);
 
 // The legend of the two ramps: up to 201 blocks of 2 x 4 pixels, 3 apart,
 // from X0 + xOffset; CH1's 3 to 6 pixels above the grid, CH2's 13 to 16

@@ -42,17 +42,4 @@ inline void ResetPersistenceState() {
   std::construct_at(&PersistenceState);
 }
 
-// The names the handlers use, bound to the members of PersistenceState.
-inline constexpr auto& PersistenceMode = PersistenceState.PersistenceMode;
-inline constexpr auto& LiveTraceOn = PersistenceState.LiveTraceOn;
-inline constexpr auto& NormalPersistenceChecked = PersistenceState.NormalPersistenceChecked;
-inline constexpr auto& GradedPersistenceChecked = PersistenceState.GradedPersistenceChecked;
-inline constexpr auto& VariablePersistenceChecked = PersistenceState.VariablePersistenceChecked;
-inline constexpr auto& VariablePersistenceMask = PersistenceState.VariablePersistenceMask;
-inline constexpr auto& GradedPersistenceMask = PersistenceState.GradedPersistenceMask;
-inline constexpr auto& LowColorCount = PersistenceState.LowColorCount;
-inline constexpr auto& HighColorCount = PersistenceState.HighColorCount;
-inline constexpr auto& PersistColorTable = PersistenceState.PersistColorTable;
-inline constexpr auto& GradedRampTop = PersistenceState.GradedRampTop;
-
 }  // namespace display

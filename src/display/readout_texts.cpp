@@ -5,7 +5,6 @@
 #include "display/display_state.h"
 #include "display/graticule.h"
 #include "display/marker_readouts.h"
-#include "engine/scope_state.h"
 
 namespace display {
 
@@ -16,63 +15,60 @@ constexpr std::size_t kTextChars = 51;  // texts are short strings
 // Takes the old text off, keeps the new one and prints it when `show`.
 void Replace(ScopeView& view, std::string* kept, const std::string& text, int x, TColor color, bool show) {
   if (!kept) return;
-  PrintText(view, *kept, x, view.TextLineY, BackgroundColor);
+  PrintText(view, *kept, x, view.TextLineY, DisplayState.BackgroundColor);
   *kept = text.substr(0, kTextChars);
   if (show) PrintText(view, *kept, x, view.TextLineY, color);
 }
 
 }  // namespace
 
-TColor ShownChannelColor() {
-  using namespace engine;
-  if (Ch1On) return Ch1Color;
-  return InvertCh2Mode && !MathOff ? Math2Color : Ch2Color;
+TColor ShownChannelColor(const PictureSettings& s) {
+  if (s.Ch1On) return DisplayState.Ch1Color;
+  return s.InvertedCh2() ? DisplayState.Math2Color : DisplayState.Ch2Color;
 }
 
-void ShowTimeReadout(ScopeView& view) {
-  using namespace engine;
-  if (SpectrumMode || !MarkersOn) return;
+void ShowTimeReadout(ScopeView& view, const PictureSettings& s) {
+  if (s.SpectrumMode || !DisplayState.MarkersOn) return;
   const MarkerPlaces& m = view.Markers;
-  const TimeReadout r = TimeMarkerReadout(TimeDivText, ReadPlace(m.TimeMarker1X), ReadPlace(m.TimeMarker2X), view.X0);
-  Replace(view, view.Readouts.Time, r.Dt, view.X0 + view.Texts.TimeReadout, TimeMarkerColor, r.Show);
-  Replace(view, view.Readouts.InvTime, r.InvDt, view.X0 + view.Texts.InvTimeReadout, TimeMarkerColor, r.Show);
+  const TimeReadout r = TimeMarkerReadout(s.TimeDivText, ReadPlace(m.TimeMarker1X), ReadPlace(m.TimeMarker2X), view.X0);
+  Replace(view, view.Readouts.Time, r.Dt, view.X0 + view.Texts.TimeReadout, DisplayState.TimeMarkerColor, r.Show);
+  Replace(view, view.Readouts.InvTime, r.InvDt, view.X0 + view.Texts.InvTimeReadout, DisplayState.TimeMarkerColor, r.Show);
 }
 
-void ShowVoltReadout(ScopeView& view) {
-  using namespace engine;
-  if (SpectrumMode || !MarkersOn) return;
-  const bool ch1 = Ch1On != 0;
-  const bool fileGround = FileCh1Ground != 10000;
-  const int ground = ch1 ? (fileGround ? FileCh1Ground : Ch1GroundLevel) : (fileGround ? FileCh2Ground : Ch2GroundLevel);
+void ShowVoltReadout(ScopeView& view, const PictureSettings& s) {
+  if (s.SpectrumMode || !DisplayState.MarkersOn) return;
+  const bool ch1 = s.Ch1On != 0;
+  const bool fileGround = s.FileCh1Ground != 10000;
+  const int ground = ch1 ? (fileGround ? s.FileCh1Ground : s.Ch1GroundLevel)
+                         : (fileGround ? s.FileCh2Ground : s.Ch2GroundLevel);
   const MarkerPlaces& m = view.Markers;
   const int y1 = ReadPlace(m.VoltMarker1Y), y2 = ReadPlace(m.VoltMarker2Y);
-  const std::string text = VoltMarkerReadout(ch1 ? Ch1GainCode : Ch2GainCode, ch1 ? Ch1ProbeFactor : Ch2ProbeFactor,
-                                             y1, y2, view.Y0, ground, !MathOff, view.VScale);
-  Replace(view, view.Readouts.Volt, text, view.X0 + view.Texts.VoltReadout, ShownChannelColor(),
+  const std::string text = VoltMarkerReadout(ch1 ? s.Ch1GainCode : s.Ch2GainCode,
+                                             ch1 ? s.Ch1ProbeFactor : s.Ch2ProbeFactor, y1, y2, view.Y0, ground,
+                                             !s.MathOff, view.VScale);
+  Replace(view, view.Readouts.Volt, text, view.X0 + view.Texts.VoltReadout, ShownChannelColor(s),
           y1 >= view.Y0 || y2 >= view.Y0);
 }
 
-void ShowFreqReadout(ScopeView& view, int bin) {
-  using namespace engine;
-  if (!SpectrumMode || !FftMarkersOn) return;
-  const std::string text = FreqMarkerReadout(TimePerDiv, bin, LogFreqAxis != 0);
-  Replace(view, view.Readouts.Freq, text, view.X0 + view.Texts.FreqReadout, TimeMarkerColor,
+void ShowFreqReadout(ScopeView& view, const PictureSettings& s, int bin) {
+  if (!s.SpectrumMode || !DisplayState.FftMarkersOn) return;
+  const std::string text = FreqMarkerReadout(s.TimePerDiv, bin, s.LogFreqAxis != 0);
+  Replace(view, view.Readouts.Freq, text, view.X0 + view.Texts.FreqReadout, DisplayState.TimeMarkerColor,
           ReadPlace(view.Markers.FreqMarker1X) >= view.X0);
 }
 
-void ShowLevelReadout(ScopeView& view) {
-  using namespace engine;
-  if (!SpectrumMode || !FftMarkersOn) return;
-  const bool ch1 = Ch1On != 0;
+void ShowLevelReadout(ScopeView& view, const PictureSettings& s) {
+  if (!s.SpectrumMode || !DisplayState.FftMarkersOn) return;
+  const bool ch1 = s.Ch1On != 0;
   LevelSetup setup;
-  setup.RangeCode = ch1 ? Ch1GainCode : Ch2GainCode;
-  setup.ProbeDb = ch1 ? Ch1ProbeDb : Ch2ProbeDb;
-  setup.Density = FftDensityMarkers != 0;
-  setup.CaptureTimePerDiv = CaptureTimePerDiv;
-  setup.WindowDensityCorrection = WindowDensityCorrection;
+  setup.RangeCode = ch1 ? s.Ch1GainCode : s.Ch2GainCode;
+  setup.ProbeDb = ch1 ? s.Ch1ProbeDb : s.Ch2ProbeDb;
+  setup.Density = DisplayState.FftDensityMarkers != 0;
+  setup.CaptureTimePerDiv = s.CaptureTimePerDiv;
+  setup.WindowDensityCorrection = DisplayState.WindowDensityCorrection;
   const MarkerPlaces& m = view.Markers;
   const std::string text = LevelMarkerReadout(setup, ReadPlace(m.LevelMarker1Y), ReadPlace(m.LevelMarker2Y), view.Y0, view.VScale);
-  Replace(view, view.Readouts.Level, text, view.X0 + view.Texts.VoltReadout, ShownChannelColor(), true);
+  Replace(view, view.Readouts.Level, text, view.X0 + view.Texts.VoltReadout, ShownChannelColor(s), true);
 }
 
 }  // namespace display

@@ -9,7 +9,6 @@
 
 #include "display/display_state.h"
 #include "display/math_trace.h"
-#include "engine/scope_state.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/image.h"
 #include "display/persistence_drawing.h"
@@ -34,18 +33,21 @@ constexpr int kSineHold = 4;     // zero-order hold factor before the kernel
 constexpr int kSineSmooth = 5;   // each filtered value spans 5 replicated entries
 constexpr int kLinearWeight = 64;
 
-// Inclusive index range of the channel a block index belongs to.
+// Inclusive index range of the channel a block index belongs to, in the
+// sample block plotted.
 struct Channel {
   std::int64_t lo, hi;
+  const std::int32_t* samples;
 };
 
-Channel ChannelOf(std::int64_t index) {
-  return index >= kChannelLength ? Channel{kChannelLength, 2 * kChannelLength - 1} : Channel{0, kChannelLength - 1};
-}
+Channel Ch2Of(const PictureSettings& s) { return {0, kChannelLength - 1, s.Samples.data()}; }
+Channel Ch1Of(const PictureSettings& s) { return {kChannelLength, 2 * kChannelLength - 1, s.Samples.data()}; }
+
+Channel ChannelOf(const PictureSettings& s, std::int64_t index) { return index >= kChannelLength ? Ch1Of(s) : Ch2Of(s); }
 
 // The channel of `first`, ending before `end` when that comes earlier.
-Channel ChannelRange(int first, int end) {
-  Channel ch = ChannelOf(first);
+Channel ChannelRange(const PictureSettings& s, int first, int end) {
+  Channel ch = ChannelOf(s, first);
   ch.hi = std::max(ch.lo, std::min<std::int64_t>(ch.hi, static_cast<std::int64_t>(end) - 1));
   return ch;
 }
@@ -53,34 +55,37 @@ Channel ChannelRange(int first, int end) {
 // A sample of the channel; indexes outside it read its first or last sample,
 // so no plotter ever reads another channel or past the block.
 std::int32_t At(std::int64_t index, const Channel& ch) {
-  return engine::ScopeSampleBlock[static_cast<std::size_t>(std::clamp(index, ch.lo, ch.hi))];
+  return ch.samples[static_cast<std::size_t>(std::clamp(index, ch.lo, ch.hi))];
 }
 
 int PlotCapacity(const ScopeView& view) {
   return std::max(0, std::min(view.PlotWidth(), static_cast<int>(kPlotPointCapacity)));
 }
 
-bool ArithmeticMode() {
-  return !engine::MathOff && (Ch1PlusCh2Mode || Ch1MinusCh2Mode || MultiplyMode || DivideMode);
+bool ArithmeticMode(const PictureSettings& s) {
+  return !s.MathOff && (DisplayState.Ch1PlusCh2Mode || DisplayState.Ch1MinusCh2Mode || DisplayState.MultiplyMode || DisplayState.DivideMode);
 }
 
 // Runs f with the math pen in place of the CH2 pen, as the math trace is plotted.
 template <class F>
 void WithMathPen(F&& f) {
-  const TColor saved = display::Ch2PenColor;
-  display::Ch2PenColor = display::Math1PenColor;
+  const TColor saved = display::DisplayState.Ch2PenColor;
+  display::DisplayState.Ch2PenColor = display::DisplayState.Math1PenColor;
   f();
-  display::Ch2PenColor = saved;
+  display::DisplayState.Ch2PenColor = saved;
 }
 
 // Runs f with MathOff treated as set while an arithmetic trace is shown, so
 // that CH1 and CH2 are handled along with it.
 template <class F>
-void WithChannelsOfMath(F&& f) {
-  const std::uint8_t saved = engine::MathOff;
-  if (ArithmeticMode()) engine::MathOff = 1;
-  f();
-  engine::MathOff = saved;
+void WithChannelsOfMath(const PictureSettings& s, F&& f) {
+  if (!ArithmeticMode(s)) {
+    f(s);
+    return;
+  }
+  PictureSettings channels = s;
+  channels.MathOff = 1;
+  f(channels);
 }
 
 // Pixels and samples advanced per point.
@@ -91,11 +96,9 @@ struct Stepping {
 
 // Two points per step (half steps) unless the steps are single pixels or the
 // samples are joined one to one.
-Stepping PlainStepping() {
-  using namespace engine;
-  using namespace display;
-  if (PixelStep < 2 || (Magnification <= 1.001 && DotJoin)) return {PixelStep, Magnification};
-  return {PixelStep / 2, Magnification / 2};
+Stepping PlainStepping(const PictureSettings& s) {
+  if (s.PixelStep < 2 || (s.Magnification <= 1.001 && s.DotJoin)) return {s.PixelStep, s.Magnification};
+  return {s.PixelStep / 2, s.Magnification / 2};
 }
 
 // Linear interpolation between sample d and d + 1 of a channel.
@@ -114,14 +117,12 @@ std::int64_t SampleIndex(double l) {
 
 int RoundedCode(double v) { return static_cast<int>(std::clamp<std::int64_t>(RoundHalfEven(v), -1000000, 1000000)); }
 
-int TracePoints(const ScopeView& view, int first, int end) {
-  using namespace engine;
-  using namespace display;
-  const Channel ch = ChannelRange(first, end);
-  const Stepping st = PlainStepping();
+int TracePoints(const ScopeView& view, const PictureSettings& s, int first, int end) {
+  const Channel ch = ChannelRange(s, first, end);
+  const Stepping st = PlainStepping(s);
   const int cap = PlotCapacity(view);
   const int xEnd = view.X0 + view.PlotWidth();
-  std::int64_t d = static_cast<std::int64_t>(DisplayStart) + first;
+  std::int64_t d = static_cast<std::int64_t>(s.DisplayStart) + first;
   double l = static_cast<double>(d);
   int x = view.X0;
   int n = 0;
@@ -138,41 +139,41 @@ int TracePoints(const ScopeView& view, int first, int end) {
         v = sum >> 1;  // floor
         if ((sum & 1) && (v & 1)) ++v;
       }
-      PlotPoints[n++] = TPoint{x, view.Y0 - static_cast<int>(std::clamp<std::int64_t>(v, -1000000, 1000000)) + 255};
+      DisplayState.PlotPoints[n++] = TPoint{x, view.Y0 - static_cast<int>(std::clamp<std::int64_t>(v, -1000000, 1000000)) + 255};
       x += st.dx;
       h += hs;
     }
   } else {
     while (d < static_cast<std::int64_t>(end) - 2 && x < xEnd && n < cap) {
       const int v = RoundedCode(Interpolated(d, l - static_cast<double>(d), ch));
-      PlotPoints[n++] = TPoint{x, view.Y0 - v + 255};
+      DisplayState.PlotPoints[n++] = TPoint{x, view.Y0 - v + 255};
       x += st.dx;
       l += st.dl;
       d = SampleIndex(l);
     }
   }
-  if (DigitalMode) {
+  if (s.DigitalMode) {
     // The logic lines end where the expanded samples end (code 0).
-    while (n > 0 && PlotPoints[n - 1].y >= view.Y0 + 255) --n;
+    while (n > 0 && DisplayState.PlotPoints[n - 1].y >= view.Y0 + 255) --n;
     if (n > 0) --n;
   }
   return n;
 }
 
-int SpectrumTracePoints(const ScopeView& view, int first, int end) {
-  const Channel ch = ChannelRange(first, end);
-  const int zoom = SpectrumZoom;
+int SpectrumTracePoints(const ScopeView& view, const PictureSettings& s, int first, int end) {
+  const Channel ch = ChannelRange(s, first, end);
+  const int zoom = DisplayState.SpectrumZoom;
   const int cap = static_cast<int>(kPlotPointCapacity);
   const int xEnd = view.X0 + view.PlotWidth();
-  std::int64_t d = static_cast<std::int64_t>(engine::DisplayStart) + first;
+  std::int64_t d = static_cast<std::int64_t>(s.DisplayStart) + first;
   int x = view.X0;
   int n = 0;
   while (d + zoom < end && x < xEnd && n + 2 <= cap) {
     std::int32_t v = At(d, ch);
     for (int k = 1; k <= zoom; ++k) v = std::max(v, At(d + k, ch));
     const int y = view.Y0 - std::min<std::int32_t>(v, 255) + 255;
-    PlotPoints[n++] = TPoint{x, y};
-    PlotPoints[n++] = TPoint{x + 1, y};
+    DisplayState.PlotPoints[n++] = TPoint{x, y};
+    DisplayState.PlotPoints[n++] = TPoint{x + 1, y};
     x += 2;
     d += zoom;
   }
@@ -182,33 +183,31 @@ int SpectrumTracePoints(const ScopeView& view, int first, int end) {
 // The arithmetic trace: both channels interpolated at each step, taken
 // relative to their ground codes and combined on the coarser channel's scale;
 // 127 is mid-screen.
-int MathTracePoints(const ScopeView& view, int first, int end) {
-  using namespace engine;
-  using namespace display;
-  Ch1MilliVoltsPerDiv = MilliVoltsOfRange(Ch1GainCode, Ch1MilliVoltsPerDiv);
-  Ch2MilliVoltsPerDiv = MilliVoltsOfRange(Ch2GainCode, Ch2MilliVoltsPerDiv);
-  const double v1 = Ch1MilliVoltsPerDiv, v2 = Ch2MilliVoltsPerDiv;
-  MathScaleRatio = std::min(v1, v2) / std::max(v1, v2);
-  const MathFunction function = Ch1PlusCh2Mode    ? MathFunction::Sum
-                                : Ch1MinusCh2Mode ? MathFunction::Difference
-                                : MultiplyMode    ? MathFunction::Product
+int MathTracePoints(const ScopeView& view, const PictureSettings& s, int first, int end) {
+  DisplayState.Ch1MilliVoltsPerDiv = MilliVoltsOfRange(s.Ch1GainCode, DisplayState.Ch1MilliVoltsPerDiv);
+  DisplayState.Ch2MilliVoltsPerDiv = MilliVoltsOfRange(s.Ch2GainCode, DisplayState.Ch2MilliVoltsPerDiv);
+  const double v1 = DisplayState.Ch1MilliVoltsPerDiv, v2 = DisplayState.Ch2MilliVoltsPerDiv;
+  DisplayState.MathScaleRatio = std::min(v1, v2) / std::max(v1, v2);
+  const MathFunction function = DisplayState.Ch1PlusCh2Mode    ? MathFunction::Sum
+                                : DisplayState.Ch1MinusCh2Mode ? MathFunction::Difference
+                                : DisplayState.MultiplyMode    ? MathFunction::Product
                                                   : MathFunction::Quotient;
 
-  const Channel ch2{0, kChannelLength - 1};
-  const Channel ch1{kChannelLength, 2 * kChannelLength - 1};
-  const Stepping st = PlainStepping();
+  const Channel ch2 = Ch2Of(s);
+  const Channel ch1 = Ch1Of(s);
+  const Stepping st = PlainStepping(s);
   const int cap = PlotCapacity(view);
   const int xEnd = view.X0 + view.PlotWidth();
-  std::int64_t d = static_cast<std::int64_t>(DisplayStart) + first;
+  std::int64_t d = static_cast<std::int64_t>(s.DisplayStart) + first;
   double l = static_cast<double>(d);
   int x = view.X0;
   int n = 0;
   while (d < end && x < xEnd && n < cap) {
     const double f = l - static_cast<double>(d);
-    const std::int64_t a1 = RoundedCode(Interpolated(d + kChannelLength, f, ch1)) - (255 - Ch1GroundLevel);
-    const std::int64_t a2 = RoundedCode(Interpolated(d, f, ch2)) - (255 - Ch2GroundLevel);
+    const std::int64_t a1 = RoundedCode(Interpolated(d + kChannelLength, f, ch1)) - (255 - s.Ch1GroundLevel);
+    const std::int64_t a2 = RoundedCode(Interpolated(d, f, ch2)) - (255 - s.Ch2GroundLevel);
     const std::int32_t m = MathCode(function, a1, a2, v1, v2);
-    PlotPoints[n++] = TPoint{x, view.Y0 - static_cast<int>(m) + 255};
+    DisplayState.PlotPoints[n++] = TPoint{x, view.Y0 - static_cast<int>(m) + 255};
     x += st.dx;
     l += st.dl;
     d = SampleIndex(l);
@@ -217,14 +216,12 @@ int MathTracePoints(const ScopeView& view, int first, int end) {
 }
 
 // The XY figure: CH2 across, CH1 up, inside the square grid.
-int XYTracePoints(const ScopeView& view, int first, int end) {
-  using namespace engine;
-  using namespace display;
-  const Channel ch2{0, kChannelLength - 1};
-  const Channel ch1{kChannelLength, 2 * kChannelLength - 1};
+int XYTracePoints(const ScopeView& view, const PictureSettings& s, int first, int end) {
+  const Channel ch2 = Ch2Of(s);
+  const Channel ch1 = Ch1Of(s);
   const int cap = PlotCapacity(view);
   const int xEnd = view.X0 + view.PlotWidth();
-  std::int64_t d = static_cast<std::int64_t>(DisplayStart) + first;
+  std::int64_t d = static_cast<std::int64_t>(s.DisplayStart) + first;
   double l = static_cast<double>(d);
   int x = view.X0;
   int n = 0;
@@ -232,9 +229,9 @@ int XYTracePoints(const ScopeView& view, int first, int end) {
     const double f = l - static_cast<double>(d);
     const int c2 = RoundedCode(Interpolated(d, f, ch2));
     const int c1 = RoundedCode(Interpolated(d + kChannelLength, f, ch1));
-    PlotPoints[n++] = TPoint{view.X0 + view.XYOriginX + view.VScale * c2, view.Y0 + 255 - c1};
-    x += PixelStep;
-    l += Magnification;
+    DisplayState.PlotPoints[n++] = TPoint{view.X0 + view.XYOriginX + view.VScale * c2, view.Y0 + 255 - c1};
+    x += s.PixelStep;
+    l += s.Magnification;
     d = SampleIndex(l);
   }
   return n;
@@ -242,8 +239,8 @@ int XYTracePoints(const ScopeView& view, int first, int end) {
 
 // Points the interpolated plots draw: the whole window, or fewer near the end
 // of the record; never more than the window holds.
-int InterpolatedCount(const ScopeView& view, int limit, int step, std::int64_t shortCount) {
-  const std::int64_t remaining = kChannelLength - static_cast<std::int64_t>(engine::DisplayStart);
+int InterpolatedCount(const ScopeView& view, const PictureSettings& s, int limit, int step, std::int64_t shortCount) {
+  const std::int64_t remaining = kChannelLength - static_cast<std::int64_t>(s.DisplayStart);
   std::int64_t count = view.PlotWidth();
   if (static_cast<std::int64_t>(step) * limit >= remaining) count = shortCount;
   return static_cast<int>(std::clamp<std::int64_t>(count, 0, PlotCapacity(view)));
@@ -253,27 +250,25 @@ int InterpolatedCount(const ScopeView& view, int limit, int step, std::int64_t s
 
 // ---------------------------------------------------------------- views
 
-ScopeView MainScopeView(TImage* image) {
-  using namespace engine;
-  using namespace display;
+ScopeView MainScopeView(TImage* image, int x0, int y0, int textLineY, int markerLimitX, int markerLimitY) {
   ScopeView view;
   view.Image = image;
-  view.X0 = ScreenX0;
-  view.Y0 = ScreenY0;
+  view.X0 = x0;
+  view.Y0 = y0;
   view.GridWidth = 650;
   view.VScale = 1;
-  view.FrameTopY = ScreenY0 - 1;
-  view.FrameBottomY = ScreenY0 + 257;
-  view.TickBaseY = ScreenY0 + 256;
+  view.FrameTopY = y0 - 1;
+  view.FrameBottomY = y0 + 257;
+  view.TickBaseY = y0 + 256;
   view.XYOriginX = 198;
   view.SineShortLimit = 71;
   view.LinearShortLimit = 70;
-  view.TextLineY = TextLineY;
-  view.MarkerLimitX = MarkerLimitX;
-  view.MarkerLimitY = MarkerLimitY;
-  view.Markers = MarkerPlaces{&TimeMarker1X, &TimeMarker2X, &VoltMarker1Y, &VoltMarker2Y,
-                              &FreqMarker1X, &LevelMarker1Y, &LevelMarker2Y};
-  view.Readouts = ReadoutPlaces{&TimeMarkerText, &InvTimeMarkerText, &VoltMarkerText, &LevelMarkerText, &FreqMarkerText};
+  view.TextLineY = textLineY;
+  view.MarkerLimitX = markerLimitX;
+  view.MarkerLimitY = markerLimitY;
+  view.Markers = MarkerPlaces{&DisplayState.TimeMarker1X, &DisplayState.TimeMarker2X, &DisplayState.VoltMarker1Y, &DisplayState.VoltMarker2Y,
+                              &DisplayState.FreqMarker1X, &DisplayState.LevelMarker1Y, &DisplayState.LevelMarker2Y};
+  view.Readouts = ReadoutPlaces{&DisplayState.TimeMarkerText, &DisplayState.InvTimeMarkerText, &DisplayState.VoltMarkerText, &DisplayState.LevelMarkerText, &DisplayState.FreqMarkerText};
   return view;
 }
 
@@ -305,9 +300,9 @@ ScopeView BigScopeView(TImage* image, const MarkerPlaces& markers, const Readout
 }
 
 void BuildInterpolationKernels() {
-  InterpolationKernel = kSineTaps;
-  LinearWeights.fill(kLinearWeight);
-  TracePenWidth = 1;
+  DisplayState.InterpolationKernel = kSineTaps;
+  DisplayState.LinearWeights.fill(kLinearWeight);
+  DisplayState.TracePenWidth = 1;
 }
 
 // ---------------------------------------------------------------- picture cycle
@@ -315,7 +310,7 @@ void BuildInterpolationKernels() {
 void WipePicture(ScopeView& view) {
   if (view.Image) {
     TCanvas* canvas = view.Image->Canvas();
-    canvas->Brush.Color = display::BackgroundColor;
+    canvas->Brush.Color = display::DisplayState.BackgroundColor;
     canvas->Brush.Style = bsSolid;
     canvas->FillRect(Rect(0, 0, view.Image->Width(), view.Image->Height()));
     view.Image->Invalidate();
@@ -324,77 +319,73 @@ void WipePicture(ScopeView& view) {
   view.Ch1Drawn = view.Ch2Drawn = view.MathDrawn = view.LineDrawn = 0;
 }
 
-void EraseTraces(ScopeView& view) {
-  using namespace engine;
-  using namespace display;
-  WithChannelsOfMath([&] {
-    if (!MathOff && !InvertCh2Mode) return;
+bool EraseTraces(ScopeView& view, const PictureSettings& s) {
+  bool plain = false;
+  WithChannelsOfMath(s, [&](const PictureSettings& c) {
+    if (!c.MathOff && !c.InvertCh2Mode) return;
     if (view.Image) view.Image->Invalidate();
-    if (!SpectrumMode && view.LineDrawn) {
-      DrawTriggerTick(view);
+    if (!c.SpectrumMode && view.LineDrawn) {
+      DrawTriggerTick(view, c);
       view.LineDrawn = 0;
     }
     if (view.Ch1Drawn) {
-      PlotTraceOn(view, 1);
+      plain |= PlotTraceOn(view, c, 1);
       view.Ch1Drawn = 0;
     }
     if (view.Ch2Drawn) {
-      PlotTraceOn(view, 2);
+      plain |= PlotTraceOn(view, c, 2);
       view.Ch2Drawn = 0;
     }
   });
-  if (!MathOff && !InvertCh2Mode && view.MathDrawn) {
-    WithMathPen([&] { PlotTraceOn(view, 3); });
+  if (!s.MathOff && !s.InvertCh2Mode && view.MathDrawn) {
+    WithMathPen([&] { plain |= PlotTraceOn(view, s, 3); });
     view.MathDrawn = 0;
   }
+  return plain;
 }
 
-void DrawTraces(ScopeView& view) {
-  using namespace engine;
-  using namespace display;
-  if (TracesShown) {
-    WithChannelsOfMath([&] {
-      if (!MathOff && !InvertCh2Mode) return;
-      if (Ch1On && !view.Ch1Drawn) {
-        PlotTraceOn(view, 1);
+bool DrawTraces(ScopeView& view, const PictureSettings& s) {
+  bool plain = false;
+  if (s.TracesShown) {
+    WithChannelsOfMath(s, [&](const PictureSettings& c) {
+      if (!c.MathOff && !c.InvertCh2Mode) return;
+      if (c.Ch1On && !view.Ch1Drawn) {
+        plain |= PlotTraceOn(view, c, 1);
         view.Ch1Drawn = 1;
       }
-      if (Ch2On && !view.Ch2Drawn) {
-        PlotTraceOn(view, 2);
+      if (c.Ch2On && !view.Ch2Drawn) {
+        plain |= PlotTraceOn(view, c, 2);
         view.Ch2Drawn = 1;
       }
     });
-    if (!MathOff && !InvertCh2Mode && !view.MathDrawn) {
-      WithMathPen([&] { PlotTraceOn(view, 3); });
+    if (!s.MathOff && !s.InvertCh2Mode && !view.MathDrawn) {
+      WithMathPen([&] { plain |= PlotTraceOn(view, s, 3); });
       view.MathDrawn = 1;
     }
   }
-  if (!SpectrumMode && !view.LineDrawn) {
-    DrawTriggerTick(view);
+  if (!s.SpectrumMode && !view.LineDrawn) {
+    DrawTriggerTick(view, s);
     view.LineDrawn = 1;
   }
   if (view.Image) view.Image->Invalidate();
+  return plain;
 }
 
 // ---------------------------------------------------------------- plotters
 
-int PlotPlainPoints(const ScopeView& view, int first, int end) {
-  using namespace engine;
-  using namespace display;
-  if (SpectrumMode) return SpectrumTracePoints(view, first, end);
-  if (!MathOff && XYPlotMode) return XYTracePoints(view, first, end);
-  if (ArithmeticMode()) return MathTracePoints(view, first, end);
-  return TracePoints(view, first, end);
+int PlotPlainPoints(const ScopeView& view, const PictureSettings& settings, int first, int end) {
+  if (settings.SpectrumMode) return SpectrumTracePoints(view, settings, first, end);
+  if (!settings.MathOff && DisplayState.XYPlotMode) return XYTracePoints(view, settings, first, end);
+  if (ArithmeticMode(settings)) return MathTracePoints(view, settings, first, end);
+  return TracePoints(view, settings, first, end);
 }
 
-int PlotSinePoints(const ScopeView& view, int first, int end, int step) {
-  using namespace engine;
-  using namespace display;
+int PlotSinePoints(const ScopeView& view, const PictureSettings& settings, int first, int end, int step) {
   const int s = std::max(1, step);
-  const Channel ch = ChannelRange(first, end);
-  const std::int64_t ds = DisplayStart;
-  const int count = InterpolatedCount(view, view.SineShortLimit, s,
-                                      (kChannelLength - ds - 5) * 10 / s - 10 * PlotMethod - 30);
+  const Channel ch = ChannelRange(settings, first, end);
+  const std::int64_t ds = settings.DisplayStart;
+  const int count = InterpolatedCount(view, settings, view.SineShortLimit, s,
+                                      (kChannelLength - ds - 5) * 10 / s - 10 * settings.PlotMethod - 30);
   if (count == 0) return 0;
 
   // Filtered value j is the kernel over held entries 4 DisplayStart + j + 1 ..
@@ -417,7 +408,7 @@ int PlotSinePoints(const ScopeView& view, int first, int end, int step) {
     constexpr int kFolded = (kSineKernelTaps + 3 + kSineHold - 1) / kSineHold;
     std::array<std::array<std::int32_t, kFolded>, kSineHold> folded{};
     for (int phase = 0; phase < kSineHold; ++phase)
-      for (int t = 0; t < kSineKernelTaps; ++t) folded[phase][(phase + t) / kSineHold] += InterpolationKernel[t];
+      for (int t = 0; t < kSineKernelTaps; ++t) folded[phase][(phase + t) / kSineHold] += DisplayState.InterpolationKernel[t];
     const std::int64_t q0 = e0 - kFirstHeldEntry;
     const std::int64_t k0 = q0 / kSineHold;
     const int samples = static_cast<int>((q0 + filtered - 1) / kSineHold - k0) + kFolded;
@@ -441,7 +432,7 @@ int PlotSinePoints(const ScopeView& view, int first, int end, int step) {
       for (int t = 0; t < kSineKernelTaps; ++t) {
         const std::int64_t e = e0 + j + t;
         const std::int32_t v = e < kFirstHeldEntry ? leading : held(first + (e - kFirstHeldEntry) / kSineHold);
-        sum += InterpolationKernel[t] * v;
+        sum += DisplayState.InterpolationKernel[t] * v;
       }
       filtBuf[j] = std::clamp(sum / kSineKernelSum, 0, 255);
     }
@@ -452,23 +443,21 @@ int PlotSinePoints(const ScopeView& view, int first, int end, int step) {
     const int o = 2 + s * p;
     const int a = o / kSineSmooth, r = o % kSineSmooth;
     const int sum = (kSineSmooth - r) * filtBuf[a] + (r ? r * filtBuf[a + 1] : 0);
-    PlotPoints[p] = TPoint{view.X0 + p, view.Y0 - sum / kSineSmooth + 255};
+    DisplayState.PlotPoints[p] = TPoint{view.X0 + p, view.Y0 - sum / kSineSmooth + 255};
   }
   return count;
 }
 
-int PlotLinearPoints(const ScopeView& view, int first, int end, int step) {
-  using namespace engine;
-  using namespace display;
+int PlotLinearPoints(const ScopeView& view, const PictureSettings& settings, int first, int end, int step) {
   const int s = std::max(1, step);
-  const Channel ch = ChannelRange(first, end);
-  const std::int64_t ds = DisplayStart;
-  int count = InterpolatedCount(view, view.LinearShortLimit, s,
-                                (kChannelLength - ds) * 10 / s - 10 * PlotMethod - 50);
+  const Channel ch = ChannelRange(settings, first, end);
+  const std::int64_t ds = settings.DisplayStart;
+  int count = InterpolatedCount(view, settings, view.LinearShortLimit, s,
+                                (kChannelLength - ds) * 10 / s - 10 * settings.PlotMethod - 50);
   // Each sample is held for 20 entries; a pixel is the weighted sum of the 20
   // entries from s x pixel on, which covers at most two neighbouring samples.
   std::array<std::int32_t, kLinearTaps + 1> prefix{};
-  for (int q = 0; q < kLinearTaps; ++q) prefix[q + 1] = prefix[q] + LinearWeights[q];
+  for (int q = 0; q < kLinearTaps; ++q) prefix[q + 1] = prefix[q] + DisplayState.LinearWeights[q];
   const std::int64_t start = first + ds;
   for (int p = 0; p < count; ++p) {
     const int o = s * p;
@@ -476,11 +465,11 @@ int PlotLinearPoints(const ScopeView& view, int first, int end, int step) {
     const std::int64_t sum = static_cast<std::int64_t>(prefix[kLinearTaps - r]) * At(start + a, ch) +
                              static_cast<std::int64_t>(prefix[kLinearTaps] - prefix[kLinearTaps - r]) *
                                  At(start + a + 1, ch);
-    PlotPoints[p] = TPoint{view.X0 + p, view.Y0 - static_cast<int>(sum / kLinearSum) + 255};
+    DisplayState.PlotPoints[p] = TPoint{view.X0 + p, view.Y0 - static_cast<int>(sum / kLinearSum) + 255};
   }
-  if (DigitalMode && count > 0 && PlotPoints[count - 1].y == view.Y0 + 255) {
+  if (settings.DigitalMode && count > 0 && DisplayState.PlotPoints[count - 1].y == view.Y0 + 255) {
     int trailing = 0;
-    while (trailing < count && PlotPoints[count - 1 - trailing].y >= view.Y0 + 255) ++trailing;
+    while (trailing < count && DisplayState.PlotPoints[count - 1 - trailing].y >= view.Y0 + 255) ++trailing;
     count = std::max(0, count - 4 - trailing);
   }
   return count;
@@ -488,49 +477,48 @@ int PlotLinearPoints(const ScopeView& view, int first, int end, int step) {
 
 // ---------------------------------------------------------------- drawing
 
-void PlotTraceOn(ScopeView& view, int trace) {
-  using namespace engine;
-  using namespace display;
-  PlotTrace = trace;
-  if (view.Image) view.Image->Canvas()->Pen.Color = trace == 1 ? Ch1PenColor : Ch2PenColor;
+bool PlotTraceOn(ScopeView& view, const PictureSettings& s, int trace) {
+  DisplayState.PlotTrace = trace;
+  if (view.Image) view.Image->Canvas()->Pen.Color = trace == 1 ? DisplayState.Ch1PenColor : DisplayState.Ch2PenColor;
   int base = trace == 1 ? kChannelLength : 0;
-  if (SpectrumMode) {
-    DrawPlain(view, base, base + std::clamp<std::int32_t>(SpectrumPoints, 0, kChannelLength));
-    return;
+  if (s.SpectrumMode) {
+    DrawPlain(view, s, base, base + std::clamp<std::int32_t>(DisplayState.SpectrumPoints, 0, kChannelLength));
+    return false;
   }
-  if (!MathOff && (XYPlotMode || Ch1PlusCh2Mode || Ch1MinusCh2Mode || MultiplyMode || DivideMode)) {
-    PlotMethod = 0;
+  int method = s.PlotMethod;
+  const bool math = !s.MathOff && (DisplayState.XYPlotMode || DisplayState.Ch1PlusCh2Mode || DisplayState.Ch1MinusCh2Mode || DisplayState.MultiplyMode || DisplayState.DivideMode);
+  if (math) {
+    method = 0;
     base = 0;
   }
-  if (PlotMethod == 1 || PlotMethod == 2) {
-    const int step = PlotMethod == 1 ? 2 : 1;
-    if (InterpolationChoice == 1)
-      DrawLinear(view, base, base + kChannelLength, step);
+  if (method == 1 || method == 2) {
+    const int step = method == 1 ? 2 : 1;
+    if (DisplayState.InterpolationChoice == 1)
+      DrawLinear(view, s, base, base + kChannelLength, step);
     else
-      DrawSine(view, base, base + kChannelLength, step);
+      DrawSine(view, s, base, base + kChannelLength, step);
   } else {
-    DrawPlain(view, base, base + kChannelLength);
+    DrawPlain(view, s, base, base + kChannelLength);
   }
+  return math;
 }
 
-void DrawPlain(ScopeView& view, int first, int end) {
-  const bool math = !engine::SpectrumMode && ArithmeticMode();
-  if (math) TracePenWidth = 2;
-  DrawPlotPoints(view, PlotPlainPoints(view, first, end));
-  if (math) TracePenWidth = 1;
+void DrawPlain(ScopeView& view, const PictureSettings& s, int first, int end) {
+  const bool math = !s.SpectrumMode && ArithmeticMode(s);
+  if (math) DisplayState.TracePenWidth = 2;
+  DrawPlotPoints(view, s, PlotPlainPoints(view, s, first, end));
+  if (math) DisplayState.TracePenWidth = 1;
 }
 
-void DrawSine(ScopeView& view, int first, int end, int step) {
-  DrawPlotPoints(view, PlotSinePoints(view, first, end, step));
+void DrawSine(ScopeView& view, const PictureSettings& s, int first, int end, int step) {
+  DrawPlotPoints(view, s, PlotSinePoints(view, s, first, end, step));
 }
 
-void DrawLinear(ScopeView& view, int first, int end, int step) {
-  DrawPlotPoints(view, PlotLinearPoints(view, first, end, step));
+void DrawLinear(ScopeView& view, const PictureSettings& s, int first, int end, int step) {
+  DrawPlotPoints(view, s, PlotLinearPoints(view, s, first, end, step));
 }
 
-void DrawPlotPoints(ScopeView& view, int count) {
-  using namespace engine;
-  using namespace display;
+void DrawPlotPoints(ScopeView& view, const PictureSettings& s, int count) {
   if (!view.Image) return;
   count = std::clamp(count, 0, static_cast<int>(kPlotPointCapacity));
   TCanvas* canvas = view.Image->Canvas();
@@ -539,76 +527,74 @@ void DrawPlotPoints(ScopeView& view, int count) {
 
   // A stopped trace follows its position bar; the shift belongs to the
   // channel plotted, whatever colours the pens have.
-  const bool stopped = AcquisitionIdle && !SpectrumMode;
-  const int shift = !stopped ? 0 : PlotTrace == 1 ? Ch1CapturePos : PlotTrace == 2 ? Ch2CapturePos : 0;
-  const bool mirrored = PlotTrace == 2 && InvertCh2Mode && !MathOff;
+  const bool stopped = s.AcquisitionIdle && !s.SpectrumMode;
+  const int shift = !stopped ? 0 : DisplayState.PlotTrace == 1 ? DisplayState.Ch1CapturePos : DisplayState.PlotTrace == 2 ? DisplayState.Ch2CapturePos : 0;
+  const bool mirrored = DisplayState.PlotTrace == 2 && s.InvertedCh2();
   for (int i = 0; i < count; ++i) {
-    int y = PlotPoints[i].y;
+    int y = DisplayState.PlotPoints[i].y;
     if (stopped) y = std::clamp(y - shift, y0, y0 + 255);
     if (mirrored) y = 2 * y0 + 255 - y;
     // Clipped points go onto the frame, where they stay visible.
     if (y == y0 + 255)
       y = view.FrameBottomY;
-    else if (MathOff && y == y0)
+    else if (s.MathOff && y == y0)
       y = view.FrameTopY;
     else
       y = view.ScaledY(y);
-    PlotPoints[i].y = y;
+    DisplayState.PlotPoints[i].y = y;
   }
 
-  const int persistence = ActivePersistence();
+  const int persistence = s.Persistence;
   canvas->Pen.Mode = pmNotXor;
   canvas->Pen.Style = psSolid;
   if (persistence == 1) {
     // Normal persistence accumulates the traces in their true colours.
     canvas->Pen.Mode = pmCopy;
-    canvas->Pen.Color = ~(saved.Color ^ BackgroundColor) & 0xFFFFFF;
+    canvas->Pen.Color = ~(saved.Color ^ DisplayState.BackgroundColor) & 0xFFFFFF;
   }
-  canvas->Pen.Width = TracePenWidth;
-  if (DotJoin || SpectrumMode) {
-    if (LiveTraceOn) canvas->Polyline(PlotPoints.data(), count);
+  canvas->Pen.Width = DisplayState.TracePenWidth;
+  if (s.DotJoin || s.SpectrumMode) {
+    if (PersistenceState.LiveTraceOn) canvas->Polyline(DisplayState.PlotPoints.data(), count);
     canvas->Pen.Width = 1;
   } else if (persistence != 2 && persistence != 3) {
-    for (int i = 0; i < count; ++i) canvas->SetPixel(PlotPoints[i].x, PlotPoints[i].y, canvas->Pen.Color);
+    for (int i = 0; i < count; ++i) canvas->SetPixel(DisplayState.PlotPoints[i].x, DisplayState.PlotPoints[i].y, canvas->Pen.Color);
   }
   // Graded and variable persistence take in the trace that is on the
   // picture, as it is erased.
   if ((persistence == 2 || persistence == 3) &&
-      ((PlotTrace == 1 && view.Ch1Drawn) || (PlotTrace == 2 && view.Ch2Drawn))) {
+      ((DisplayState.PlotTrace == 1 && view.Ch1Drawn) || (DisplayState.PlotTrace == 2 && view.Ch2Drawn))) {
     PersistenceStores& stores = PersistenceStoresOf(view);
     if (persistence == 2)
-      stores.AddGraded(view, PlotTrace - 1, PlotPoints.data(), count);
+      stores.AddGraded(view, s, DisplayState.PlotTrace - 1, DisplayState.PlotPoints.data(), count);
     else
-      stores.AddVariable(view, PlotTrace - 1, PlotPoints.data(), count);
+      stores.AddVariable(view, s, DisplayState.PlotTrace - 1, DisplayState.PlotPoints.data(), count);
   }
 
   // The frame lines again, over whatever clipped points did to them: one
   // pixel high, copied in the frame colour.
   canvas->Pen = saved;
   const TBrush brush = canvas->Brush;
-  canvas->Brush.Color = BrightGridPenColor;
+  canvas->Brush.Color = DisplayState.BrightGridPenColor;
   canvas->Brush.Style = bsSolid;
   for (int y : {view.FrameTopY, view.FrameBottomY})
     canvas->FillRect(Rect(view.X0, y, view.X0 + view.GridWidth + 1, y + 1));
   canvas->Brush = brush;
 }
 
-void DrawTriggerTick(ScopeView& view) {
-  using namespace engine;
-  using namespace display;
+void DrawTriggerTick(ScopeView& view, const PictureSettings& s) {
   if (!view.Image) return;
-  double sample = DigitalMode ? CaptureStart : DisplayStart;
-  const double step = DigitalMode ? Magnification / 8 : Magnification;
+  double sample = s.DigitalMode ? s.CaptureStart : s.DisplayStart;
+  const double step = s.DigitalMode ? s.Magnification / 8 : s.Magnification;
   int offset = 0;
   for (int i = 0; sample < kTriggerSample && offset <= view.GridWidth && i <= view.GridWidth; ++i) {
     sample += step;
-    offset += PixelStep;
+    offset += s.PixelStep;
   }
   if (offset < 1 || offset > view.GridWidth) return;
   TCanvas* canvas = view.Image->Canvas();
   const TPen saved = canvas->Pen;
   const TPoint pos = canvas->PenPos;
-  canvas->Pen.Color = TriggerSource == 16 ? Ch1PenColor : TriggerSource == 0 ? Ch2PenColor : Math1PenColor;
+  canvas->Pen.Color = s.TriggerSource == 16 ? DisplayState.Ch1PenColor : s.TriggerSource == 0 ? DisplayState.Ch2PenColor : DisplayState.Math1PenColor;
   canvas->Pen.Mode = pmNotXor;
   canvas->Pen.Style = psSolid;
   canvas->Pen.Width = 2;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "display/picture_settings.h"
 #include "platform/ui/types.h"
 
 class TImage;
@@ -92,9 +93,10 @@ struct ScopeView {
   int ScaledY(int y) const { return Y0 + VScale * (y - Y0); }
 };
 
-// The main window's picture: geometry and markers are the engine's (set when
-// the window is created), so there is one source for them.
-ScopeView MainScopeView(TImage* image);
+// The main window's picture: the graticule's corner (x0, y0), the bottom text
+// line and the ends of the marker lines as the window lays them out, and the
+// display's marker variables and read-out texts.
+ScopeView MainScopeView(TImage* image, int x0, int y0, int textLineY, int markerLimitX, int markerLimitY);
 // The Big Screen's picture: 19 x 8 divisions of 50 x 64 pixels centred in the
 // image, with the given marker variables and read-out texts.
 ScopeView BigScopeView(TImage* image, const MarkerPlaces& markers, const ReadoutPlaces& readouts = {});
@@ -102,37 +104,35 @@ ScopeView BigScopeView(TImage* image, const MarkerPlaces& markers, const Readout
 // Fills the interpolation kernels (the window's creation does it once).
 void BuildInterpolationKernels();
 
-// ---- Picture cycle, written once for every view.
+// ---- Picture cycle, written once for every view. The steps that plot a
+// trace return true when they plotted an arithmetic or XY trace: such a trace
+// is always plotted plain, and the caller's plot method becomes plain too.
 // Replaces the picture by an empty one in the background colour; nothing is
 // drawn on it any more.
 void WipePicture(ScopeView& view);
 // Draws again (so erases, with the not-xor pen) what is drawn of the traces
 // and the trigger-position tick.
-void EraseTraces(ScopeView& view);
+bool EraseTraces(ScopeView& view, const PictureSettings& s);
 // Draws what is shown and not yet drawn.
-void DrawTraces(ScopeView& view);
+bool DrawTraces(ScopeView& view, const PictureSettings& s);
 
 // ---- Plotters: fill PlotPoints for the current trace and return the count.
 // first and end are sample-block indexes (CH2 0..4096, CH1 4096..8192).
-int PlotPlainPoints(const ScopeView& view, int first, int end);
-int PlotSinePoints(const ScopeView& view, int first, int end, int step);
-int PlotLinearPoints(const ScopeView& view, int first, int end, int step);
+int PlotPlainPoints(const ScopeView& view, const PictureSettings& s, int first, int end);
+int PlotSinePoints(const ScopeView& view, const PictureSettings& s, int first, int end, int step);
+int PlotLinearPoints(const ScopeView& view, const PictureSettings& s, int first, int end, int step);
 
 // piirra: plot and draw trace 1 (CH1), 2 (CH2) or 3 (math, with the math pen
 // in Ch2PenColor) with the current time base and interpolation.
-void PlotTraceOn(ScopeView& view, int trace);
+bool PlotTraceOn(ScopeView& view, const PictureSettings& s, int trace);
 // piirto / piirto30 / piirto10: plot and draw.
-void DrawPlain(ScopeView& view, int first, int end);
-void DrawSine(ScopeView& view, int first, int end, int step);
-void DrawLinear(ScopeView& view, int first, int end, int step);
+void DrawPlain(ScopeView& view, const PictureSettings& s, int first, int end);
+void DrawSine(ScopeView& view, const PictureSettings& s, int first, int end, int step);
+void DrawLinear(ScopeView& view, const PictureSettings& s, int first, int end, int step);
 // Kayran_Piirto: draws the first count points of PlotPoints with the canvas
 // pen (not-xor), moving clipped points onto the frame and repairing it.
-void DrawPlotPoints(ScopeView& view, int count);
+void DrawPlotPoints(ScopeView& view, const PictureSettings& s, int count);
 // viiva: the trigger-position tick, not-xor (drawing it twice removes it).
-void DrawTriggerTick(ScopeView& view);
-
-// The persistence that applies to the next trace: 0 while "Persist" is up,
-// else the persistence mode (1 normal, 2 graded, 3 variable).
-int ActivePersistence();
+void DrawTriggerTick(ScopeView& view, const PictureSettings& s);
 
 }  // namespace display

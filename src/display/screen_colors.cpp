@@ -1,71 +1,30 @@
-// Screen colours: the colour table and its not-xor pens, the "Color" dialog
-// (TBtnBottomDlg2), and the main window's "Colors..." and "Bright Grid".
+// Screen colours: the colour table and the "Color" dialog (TBtnBottomDlg2).
 #include "display/screen_colors.h"
-
-#include <initializer_list>
-#include <utility>
 
 #include "display/color_dialog.h"
 #include "display/display_state.h"
-#include "engine/control_panel.h"
-#include "engine/main_form.h"
-#include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
-#include "recorder/recorder_form.h"
-#include "recorder/recorder_state.h"
 
 namespace display {
 
 ScreenColorSet CurrentScreenColors() {
-  using namespace engine;
-  using namespace display;
-  using namespace recorder;
-  return {BackgroundColor, Ch1Color, Ch2Color, Math1Color, Math2Color, DarkGridColor, BrightGridColor, TimeMarkerColor};
+  return {DisplayState.BackgroundColor, DisplayState.Ch1Color, DisplayState.Ch2Color, DisplayState.Math1Color, DisplayState.Math2Color, DisplayState.DarkGridColor, DisplayState.BrightGridColor, DisplayState.TimeMarkerColor};
 }
 
 void SetScreenColors(const ScreenColorSet& colors) {
-  using namespace engine;
-  using namespace display;
-  using namespace recorder;
-  BackgroundColor = colors.Background;
-  Ch1Color = colors.Ch1;
-  Ch2Color = colors.Ch2;
-  Math1Color = colors.Math1;
-  Math2Color = colors.Math2;
-  DarkGridColor = colors.DarkGrid;
-  BrightGridColor = colors.BrightGrid;
-  TimeMarkerColor = colors.TimeMarker;
+  DisplayState.BackgroundColor = colors.Background;
+  DisplayState.Ch1Color = colors.Ch1;
+  DisplayState.Ch2Color = colors.Ch2;
+  DisplayState.Math1Color = colors.Math1;
+  DisplayState.Math2Color = colors.Math2;
+  DisplayState.DarkGridColor = colors.DarkGrid;
+  DisplayState.BrightGridColor = colors.BrightGrid;
+  DisplayState.TimeMarkerColor = colors.TimeMarker;
 }
 
 void UseDefaultScreenColors() {
   SetScreenColors(kBrightScreenColors);
-  DefaultColors = 1;
-}
-
-void CopyScreenColorsToRecorder() {
-  using namespace engine;
-  using namespace display;
-  using namespace recorder;
-  RecBackgroundColor = BackgroundColor;
-  RecCh1Color = Ch1Color;
-  RecCh2Color = Ch2Color;
-  RecMath1Color = Math1Color;
-  RecMath2Color = Math2Color;
-  RecDarkGridColor = DarkGridColor;
-  RecBrightGridColor = BrightGridColor;
-  RecTimeMarkerColor = TimeMarkerColor;
-}
-
-constexpr TColor kChannelOffGrey = 0x808080;  // a CH label while its channel is hidden
-
-void ColourChannelLabels(FrontPanelControls& panel) {
-  using namespace engine;
-  for (auto [label, colour] : {std::pair{panel.LabelCh1, Ch1Color}, std::pair{panel.LabelCh2, Ch2Color}}) {
-    if (!label || label->Font().Color == kChannelOffGrey) continue;
-    TFont font = label->Font();
-    font.Color = colour;
-    label->SetFont(font);
-  }
+  DisplayState.DefaultColors = 1;
 }
 
 }  // namespace display
@@ -84,117 +43,7 @@ constexpr int kSwatchTimeMarker = 154;
 constexpr int kButtonWidth = 85;
 constexpr int kButtonHeight = 21;
 
-TMenuItem* MakeMenuItem(TForm1* form, const char* name, const char* caption) {
-  auto* item = new TMenuItem(form);
-  item->Name = name;
-  item->SetCaption(caption);
-  return item;
-}
-
 }  // namespace
-
-// ---------------------------------------------------------------- pens
-
-void TForm1::DerivePens() {
-  using namespace engine;
-  using namespace display;
-  using namespace recorder;
-  using display::NotXorPen;
-  const TColor bg = BackgroundColor;
-  Ch1XorColor = NotXorPen(Ch1Color, bg);
-  Ch2XorColor = NotXorPen(Ch2Color, bg);
-  Math1PenColor = NotXorPen(Math1Color, bg);
-  Math2PenColor = NotXorPen(Math2Color, bg);
-  TimeMarkerPenColor = NotXorPen(TimeMarkerColor, bg);
-  // The grid is drawn in copy mode, in its own colours.
-  DarkGridPenColor = DarkGridColor;
-  BrightGridPenColor = BrightGridColor;
-  // The pens in use: an inverted CH2 on show is drawn in the second math colour.
-  Ch1PenColor = Ch1XorColor;
-  Ch2PenColor = InvertCh2Mode && !MathOff ? Math2PenColor : Ch2XorColor;
-  GridPenColor = ScopeBrightGrid ? BrightGridPenColor : DarkGridPenColor;
-  // The View menu shows which grid is in force.
-  if (BrightGrid1) BrightGrid1->SetChecked(ScopeBrightGrid != 0);
-}
-
-// ---------------------------------------------------------------- menu
-
-void TForm1::CreateColorControls() {
-  if (!View1) {
-    View1 = MakeMenuItem(this, "View1", "&View");
-    MainMenu1->Items()->Add(View1);
-  }
-  BrightGrid1 = MakeMenuItem(this, "BrightGrid1", "Bright Grid");
-  BrightGrid1->OnClick = [this](TObject* s) { BrightGrid1Click(s); };
-  View1->Add(BrightGrid1);
-
-  if (!Options1) {
-    Options1 = MakeMenuItem(this, "Options1", "&Options");
-    MainMenu1->Items()->Add(Options1);
-  }
-  Colors1 = MakeMenuItem(this, "Colors1", "Colors...");
-  Colors1->OnClick = [this](TObject* s) { Colors1Click(s); };
-  Options1->Add(Colors1);
-}
-
-void TForm1::BrightGrid1Click(TObject* /*Sender*/) {
-  using namespace engine;
-  using namespace display;
-  using namespace recorder;
-  BrightGrid1->SetChecked(!BrightGrid1->Checked());
-  if (Form11)
-    if (Form11->BrightGrid1) Form11->BrightGrid1->SetChecked(BrightGrid1->Checked());
-  ScopeBrightGrid = BrightGrid1->Checked() ? 1 : 0;
-  GridPenColor = ScopeBrightGrid ? BrightGridPenColor : DarkGridPenColor;
-  ClearPending = 1;
-  putsataanko();
-  piirrot();
-}
-
-// ---------------------------------------------------------------- the colour dialog's outcome
-
-void TForm1::ApplyScreenColors() {
-  using namespace engine;
-  using namespace display;
-  using namespace recorder;
-  DerivePens();
-  display::ColourChannelLabels(*this);
-  if (Form11) display::ColourChannelLabels(*Form11);
-  ClearPending = 1;
-  putsataanko();
-  piirrot();
-}
-
-void TForm1::Colors1Click(TObject* /*Sender*/) {
-  using namespace engine;
-  using namespace display;
-  using namespace recorder;
-  if (!BtnBottomDlg2) return;
-  // Everything the dialog may change, so that leaving it without OK or a
-  // preset changes nothing (the buttons store each pick at once).
-  const display::ScreenColorSet before = display::CurrentScreenColors();
-  display::ColorsAccepted = 0;
-  BtnBottomDlg2->PresetChosen = 0;
-  BtnBottomDlg2->draw_1();
-  BtnBottomDlg2->ShowModal();
-
-  if (display::ColorsAccepted) {
-    ApplyScreenColors();
-  } else {
-    display::SetScreenColors(before);
-    if (!BtnBottomDlg2->PresetChosen) return;
-    display::SetScreenColors(display::BlackScreenPreset ? display::kBlackScreenColors
-                                                        : display::kBrightScreenColors);
-    ApplyScreenColors();
-  }
-
-  // The recorder takes the colours (and its own variant of a preset).
-  if (Form1_rec) Form1_rec->Colors2Click(this);
-  else display::CopyScreenColorsToRecorder();
-
-  // Persistence keeps true colours on the picture: it starts again clean.
-  ReleasePersist();
-}
 
 // ---------------------------------------------------------------- TBtnBottomDlg2
 
@@ -285,26 +134,23 @@ TBtnBottomDlg2::TBtnBottomDlg2(TComponent* owner) : TForm(owner) {
 }
 
 void TBtnBottomDlg2::FormCreate(TObject* /*Sender*/) {
-  display::ColorsAccepted = 0;
+  display::DisplayState.ColorsAccepted = 0;
   draw_1();
 }
 
 void TBtnBottomDlg2::draw_1() {
-  using namespace engine;
   using namespace display;
-  using namespace recorder;
-  using display::NotXorPen;
   TCanvas* c = Image1->Canvas();
   const int width = Image1->Width();
   const TPen savedPen = c->Pen;
   const TBrush savedBrush = c->Brush;
-  c->Brush.Color = BackgroundColor;
+  c->Brush.Color = DisplayState.BackgroundColor;
   c->Brush.Style = bsSolid;
   c->FillRect(Rect(0, 0, width, Image1->Height()));
 
   // The pens come from the colours as they are now, picks not yet taken
   // with OK included, so each row shows its colour as the picture will.
-  const TColor bg = BackgroundColor;
+  const TColor bg = DisplayState.BackgroundColor;
   auto row = [&](int y, TColor pen, TPenMode mode) {
     c->Pen.Color = pen;
     c->Pen.Mode = mode;
@@ -313,13 +159,13 @@ void TBtnBottomDlg2::draw_1() {
     c->MoveTo(0, y);
     c->LineTo(width, y);
   };
-  row(kSwatchCh1, NotXorPen(Ch1Color, bg), pmNotXor);
-  row(kSwatchCh2, NotXorPen(Ch2Color, bg), pmNotXor);
-  row(kSwatchMath1, NotXorPen(Math1Color, bg), pmNotXor);
-  row(kSwatchMath2, NotXorPen(Math2Color, bg), pmNotXor);
-  row(kSwatchDarkGrid, DarkGridColor, pmCopy);
-  row(kSwatchBrightGrid, BrightGridColor, pmCopy);
-  row(kSwatchTimeMarker, NotXorPen(TimeMarkerColor, bg), pmNotXor);
+  row(kSwatchCh1, NotXorPen(DisplayState.Ch1Color, bg), pmNotXor);
+  row(kSwatchCh2, NotXorPen(DisplayState.Ch2Color, bg), pmNotXor);
+  row(kSwatchMath1, NotXorPen(DisplayState.Math1Color, bg), pmNotXor);
+  row(kSwatchMath2, NotXorPen(DisplayState.Math2Color, bg), pmNotXor);
+  row(kSwatchDarkGrid, DisplayState.DarkGridColor, pmCopy);
+  row(kSwatchBrightGrid, DisplayState.BrightGridColor, pmCopy);
+  row(kSwatchTimeMarker, NotXorPen(DisplayState.TimeMarkerColor, bg), pmNotXor);
 
   c->Pen = savedPen;
   c->Brush = savedBrush;
@@ -332,19 +178,19 @@ void TBtnBottomDlg2::PickColor(TColor& colour) {
   draw_1();
 }
 
-void TBtnBottomDlg2::SpeedButton3Click(TObject*) { PickColor(display::BackgroundColor); }
-void TBtnBottomDlg2::SpeedButton1Click(TObject*) { PickColor(display::Ch1Color); }
-void TBtnBottomDlg2::SpeedButton2Click(TObject*) { PickColor(display::Ch2Color); }
-void TBtnBottomDlg2::SpeedButton7Click(TObject*) { PickColor(display::Math1Color); }
-void TBtnBottomDlg2::SpeedButton8Click(TObject*) { PickColor(display::Math2Color); }
-void TBtnBottomDlg2::SpeedButton4Click(TObject*) { PickColor(display::DarkGridColor); }
-void TBtnBottomDlg2::SpeedButton5Click(TObject*) { PickColor(display::BrightGridColor); }
-void TBtnBottomDlg2::SpeedButton6Click(TObject*) { PickColor(display::TimeMarkerColor); }
+void TBtnBottomDlg2::SpeedButton3Click(TObject*) { PickColor(display::DisplayState.BackgroundColor); }
+void TBtnBottomDlg2::SpeedButton1Click(TObject*) { PickColor(display::DisplayState.Ch1Color); }
+void TBtnBottomDlg2::SpeedButton2Click(TObject*) { PickColor(display::DisplayState.Ch2Color); }
+void TBtnBottomDlg2::SpeedButton7Click(TObject*) { PickColor(display::DisplayState.Math1Color); }
+void TBtnBottomDlg2::SpeedButton8Click(TObject*) { PickColor(display::DisplayState.Math2Color); }
+void TBtnBottomDlg2::SpeedButton4Click(TObject*) { PickColor(display::DisplayState.DarkGridColor); }
+void TBtnBottomDlg2::SpeedButton5Click(TObject*) { PickColor(display::DisplayState.BrightGridColor); }
+void TBtnBottomDlg2::SpeedButton6Click(TObject*) { PickColor(display::DisplayState.TimeMarkerColor); }
 
 void TBtnBottomDlg2::ChoosePreset(bool black) {
-  display::ColorsAccepted = 0;
-  display::DefaultColors = 1;
-  display::BlackScreenPreset = black ? 1 : 0;
+  display::DisplayState.ColorsAccepted = 0;
+  display::DisplayState.DefaultColors = 1;
+  display::DisplayState.BlackScreenPreset = black ? 1 : 0;
   PresetChosen = 1;
   Finish(mrOk);
 }
@@ -353,13 +199,13 @@ void TBtnBottomDlg2::SpeedButton9Click(TObject*) { ChoosePreset(false); }
 void TBtnBottomDlg2::SpeedButton10Click(TObject*) { ChoosePreset(true); }
 
 void TBtnBottomDlg2::OKBtnClick(TObject*) {
-  display::ColorsAccepted = 1;
-  display::DefaultColors = 0;
+  display::DisplayState.ColorsAccepted = 1;
+  display::DisplayState.DefaultColors = 0;
   Finish(mrOk);
 }
 
 void TBtnBottomDlg2::CancelBtnClick(TObject*) {
-  display::ColorsAccepted = 0;
+  display::DisplayState.ColorsAccepted = 0;
   Finish(mrCancel);
 }
 

@@ -4,8 +4,6 @@
 
 #include "platform/ui/types.h"
 
-struct FrontPanelControls;
-
 namespace display {
 
 struct ScreenColorSet {
@@ -31,12 +29,6 @@ ScreenColorSet CurrentScreenColors();
 void SetScreenColors(const ScreenColorSet& colors);
 // The "Bright Screen" preset as the colours of a new session.
 void UseDefaultScreenColors();
-// Copies the table into the recorder's own copy.
-void CopyScreenColorsToRecorder();
-
-// The "CH1" and "CH2" labels of a front panel in the channel colours; a grey
-// label stands for a hidden channel and stays grey.
-void ColourChannelLabels(FrontPanelControls& panel);
 
 // The pen that, drawn in not-xor mode on `background`, shows `colour`; drawn
 // twice it gives the background back.

@@ -5,10 +5,11 @@
 #include <chrono>
 #include <thread>
 
-#include "display/big_screen.h"
-#include "display/measurement_window.h"
+#include "engine/big_screen.h"
+#include "engine/measurement_window.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
+#include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 #include "generator/fine_tune.h"
 #include "platform/os/numeric.h"
@@ -26,7 +27,7 @@ constexpr std::uint32_t kTickPollBytes = 1;
 constexpr std::uint32_t kLoopPollBytes = 4;
 constexpr std::int32_t kCaptureTakenBit = 4;  // in StartupTick: a capture has been taken
 
-bool DeviceTriggerOn() { return engine::TriggerOff == 0; }
+bool DeviceTriggerOn() { return engine::ScopeState.TriggerOff == 0; }
 
 // A waiting loop yields the processor between polls instead of spinning.
 void IdleWait() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
@@ -65,15 +66,15 @@ bool TForm1::PersistDown() const {
   return SpeedButton23 && SpeedButton23->Down();
 }
 
-bool TForm1::LinkLost() const { return !engine::DemoMode && !engine::DeviceOpen; }
+bool TForm1::LinkLost() const { return !engine::ScopeState.DemoMode && !engine::ScopeState.DeviceOpen; }
 
 void TForm1::LeaveFileDisplay() {
   using namespace engine;
   using namespace display;
-  DataFileName.clear();
+  ScopeState.DataFileName.clear();
   SetCaption(Caption().find("Darvik") != std::string::npos ? "Darvik48" : "Spectrum analyzer");
-  FileCh1Ground = 10000;
-  FileCh2Ground = 10000;
+  ScopeState.FileCh1Ground = 10000;
+  ScopeState.FileCh2Ground = 10000;
 }
 
 // ---------------------------------------------------------------- device steps
@@ -83,8 +84,8 @@ bool TForm1::ReadCaptureBlocks(std::uint32_t timeoutMs) {
   using namespace display;
   for (int b = 0; b < kBlocks; ++b) {
     std::uint32_t got = 0;
-    MPUSBRead(UsbInHandle, UsbRxBuffer.data() + b * kBlockBytes, kBlockBytes, &got, timeoutMs);
-    UsbReadCount = got;
+    MPUSBRead(ScopeState.UsbInHandle, ScopeState.UsbRxBuffer.data() + b * kBlockBytes, kBlockBytes, &got, timeoutMs);
+    ScopeState.UsbReadCount = got;
     // A short block leaves the rest of the buffer from an earlier capture.
     if (got != kBlockBytes) return false;
   }
@@ -94,22 +95,22 @@ bool TForm1::ReadCaptureBlocks(std::uint32_t timeoutMs) {
 bool TForm1::DeviceCaptureStep(std::uint32_t pollBytes, std::uint32_t blockTimeoutMs) {
   using namespace engine;
   using namespace display;
-  if (AcqArmed == 1) {
+  if (ScopeState.AcqArmed == 1) {
     // Only a status byte that really arrived counts; the buffer may hold an
     // old 0x44.
-    UsbRxBuffer[0] = 0;
-    UsbReadCount = 0;
-    MPUSBRead(UsbInHandle, UsbRxBuffer.data(), pollBytes, &UsbReadCount, kStatusTimeoutMs);
-    if (UsbReadCount >= 1 && UsbRxBuffer[0] == kStatusCaptureDone) {
-      AcqState = 1;
-      AcqArmed = 0;
+    ScopeState.UsbRxBuffer[0] = 0;
+    ScopeState.UsbReadCount = 0;
+    MPUSBRead(ScopeState.UsbInHandle, ScopeState.UsbRxBuffer.data(), pollBytes, &ScopeState.UsbReadCount, kStatusTimeoutMs);
+    if (ScopeState.UsbReadCount >= 1 && ScopeState.UsbRxBuffer[0] == kStatusCaptureDone) {
+      ScopeState.AcqState = 1;
+      ScopeState.AcqArmed = 0;
       Reset_500(1, 0);
     }
   }
-  if (AcqState == 1 && AcqArmed == 0 && DeviceOpen) {
+  if (ScopeState.AcqState == 1 && ScopeState.AcqArmed == 0 && ScopeState.DeviceOpen) {
     if (ReadCaptureBlocks(blockTimeoutMs)) return true;
     // Incomplete: start a fresh capture and keep polling.
-    if (DeviceOpen) Form8->Resetoi_500();
+    if (ScopeState.DeviceOpen) Form8->Resetoi_500();
   }
   return false;
 }
@@ -136,29 +137,29 @@ void TForm1::SpeedButtonRunClick(TObject* /*Sender*/) {
     StartHistoryRecording();
     if (auto* twin = TwinControl(&FrontPanelControls::SpeedButtonRun)) twin->SetDown(true);
     RedrawWithoutPositionOffset();
-    if (ClearOnRunSingle) {
+    if (ScopeState.ClearOnRunSingle) {
       poisto();
-      TracesShown = 0;
+      ScopeState.TracesShown = 0;
     }
     RunPhase = 0;
     Fasttimer1->SetEnabled(true);
     return;
   }
-  TracesShown = 1;
+  ScopeState.TracesShown = 1;
   SetSingleEnabled(true);
   Fasttimer1->SetEnabled(false);
   RunPhase = 5;
   SetRunDown(false);
-  AcquisitionIdle = 1;
-  RunStop = 1;
-  SingleStop = 1;
+  ScopeState.AcquisitionIdle = 1;
+  ScopeState.RunStop = 1;
+  ScopeState.SingleStop = 1;
   // Nothing waits for a trigger or a demo capture any more.
   Timer2->SetEnabled(false);
   Timer4->SetEnabled(false);
   DemoPaceTicks = 0;
   SetStatusText("Stopped");
-  if (display::ActivePersistence() == 2) poisto();
-  if (!SpectrumMode) ShowNewestHistory();
+  if (engine::ActivePersistence() == 2) poisto();
+  if (!ScopeState.SpectrumMode) ShowNewestHistory();
 }
 
 void TForm1::EndRunLoop() {
@@ -172,7 +173,7 @@ void TForm1::EndRunLoop() {
   DemoPaceTicks = 0;
   if (!SpeedButtonRun->Down()) SetSingleEnabled(true);
   // A Single loop that took over keeps the acquisition busy itself.
-  if (SingleStop) AcquisitionIdle = 1;
+  if (ScopeState.SingleStop) ScopeState.AcquisitionIdle = 1;
 }
 
 void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
@@ -184,39 +185,39 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
 
   if (phase == 0) {
     LeaveFileDisplay();
-    SettingsChanged = 1;
-    AcquisitionIdle = 0;
+    ScopeState.SettingsChanged = 1;
+    ScopeState.AcquisitionIdle = 0;
     TrackBar1Change(this);
     TrackBar2Change(this);
     asetus("", 0);
-    AverageBlend = 0;
-    SingleStop = 1;
+    ScopeState.AverageBlend = 0;
+    ScopeState.SingleStop = 1;
     SetSingleDown(false);
     putsataanko();
-    RunStop = 0;
-    if (!DemoMode) Form8->Resetoi_500();
+    ScopeState.RunStop = 0;
+    if (!ScopeState.DemoMode) Form8->Resetoi_500();
     RunningShown = 0;
     SetStatusText("Running");
   }
   if ((phase == 0 || phase == 1) && DeviceTriggerOn()) {
     Timer2->SetEnabled(true);
-    TriggerWaitTicks = 0;
+    ScopeState.TriggerWaitTicks = 0;
   }
   RunPhase = 2;
-  if (DeviceTriggerOn() && TriggerWaitTicks > 2) {
+  if (DeviceTriggerOn() && ScopeState.TriggerWaitTicks > 2) {
     SetStatusText("Waiting for trigger");
     RunningShown = 0;
-    TriggerWaitTicks = 0;
+    ScopeState.TriggerWaitTicks = 0;
     Timer2->SetEnabled(false);
   }
 
   Application->ProcessMessages();
 
-  if (DemoMode) {
+  if (ScopeState.DemoMode) {
     CaptureReady = 0;
     triggaa_demo();
     if (DemoPaceTicks == 0) {
-      const std::int64_t pace = numeric::Round(TimePerDiv / 100000.0);
+      const std::int64_t pace = numeric::Round(ScopeState.TimePerDiv / 100000.0);
       if (pace == 0) {
         DemoPaceTicks = 2;
       } else {
@@ -225,7 +226,7 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
         Timer4->SetEnabled(true);
       }
     }
-    if (DemoTriggered && DemoPaceTicks > 1) CaptureReady = 16;
+    if (ScopeState.DemoTriggered && DemoPaceTicks > 1) CaptureReady = 16;
   } else {
     CaptureReady = DeviceCaptureStep(kTickPollBytes, kBlockTimeoutMs) ? 16 : 0;
     if (LinkLost()) {
@@ -239,20 +240,20 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
       return;
     }
   }
-  if (RunStop) {
+  if (ScopeState.RunStop) {
     EndRunLoop();
     return;
   }
 
   if (CaptureReady == 16) {
-    TracesShown = 1;
+    ScopeState.TracesShown = 1;
     RunPhase = 1;
-    StartupTick |= kCaptureTakenBit;
+    ScopeState.StartupTick |= kCaptureTakenBit;
     Timer4->SetEnabled(false);
     DemoPaceTicks = 0;
-    if (PersistDown() && AcquisitionLimit != 0 && AcquisitionCountdown != 0) {
-      --AcquisitionCountdown;
-      if (AcquisitionCountdown == 0) {
+    if (PersistDown() && ScopeState.AcquisitionLimit != 0 && ScopeState.AcquisitionCountdown != 0) {
+      --ScopeState.AcquisitionCountdown;
+      if (ScopeState.AcquisitionCountdown == 0) {
         // This capture is still drawn; Run is over after it.
         SpeedButtonRun->SetDown(false);
         SpeedButtonRunClick(this);
@@ -275,13 +276,13 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
 void TForm1::ApplySettingsForSingle() {
   using namespace engine;
   using namespace display;
-  if (!Calibrating) {
+  if (!ScopeState.Calibrating) {
     TrackBar1Change(this);
     TrackBar2Change(this);
   }
   asetus("", 0);
-  AverageBlend = 0;
-  RunStop = 1;
+  ScopeState.AverageBlend = 0;
+  ScopeState.RunStop = 1;
   SetRunDown(false);
   putsataanko();
 }
@@ -296,30 +297,30 @@ void TForm1::SpeedButtonSingleClick(TObject* /*Sender*/) {
   const bool down = SpeedButtonSingle->Down();
   MirrorToTwin(*this, &FrontPanelControls::SpeedButtonSingle);
   RedrawWithoutPositionOffset();
-  if (ClearOnRunSingle) {
+  if (ScopeState.ClearOnRunSingle) {
     poisto();
-    TracesShown = 0;
+    ScopeState.TracesShown = 0;
   }
   LeaveFileDisplay();
-  SettingsChanged = 1;
+  ScopeState.SettingsChanged = 1;
   if (down) {
     StartHistoryRecording();
     ApplySettingsForSingle();
-    if (!DemoMode) Form8->Resetoi_500();
-    SingleStop = 0;
-    SinglePhase = 0;
-    AcquisitionIdle = 0;
+    if (!ScopeState.DemoMode) Form8->Resetoi_500();
+    ScopeState.SingleStop = 0;
+    ScopeState.SinglePhase = 0;
+    ScopeState.AcquisitionIdle = 0;
     Fasttimer2->SetEnabled(true);
     return;
   }
-  TracesShown = 1;
-  if (!SpectrumMode) ShowNewestHistory();
+  ScopeState.TracesShown = 1;
+  if (!ScopeState.SpectrumMode) ShowNewestHistory();
   SetStatusText("Stopped");
-  SingleStop = 1;
-  RunStop = 1;
+  ScopeState.SingleStop = 1;
+  ScopeState.RunStop = 1;
   Fasttimer2->SetEnabled(false);
-  SinglePhase = 5;
-  AcquisitionIdle = 1;
+  ScopeState.SinglePhase = 5;
+  ScopeState.AcquisitionIdle = 1;
 }
 
 void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
@@ -327,13 +328,13 @@ void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
   using namespace display;
   Fasttimer2->SetEnabled(false);
   // A loaded data file is drawn through here without the device.
-  if (!ScopeFileReplay) {
-    if (SinglePhase == 5) return;
-    if (SinglePhase++ == 0) SetStatusText(DeviceTriggerOn() ? "Waiting for trigger" : "Acquiring data");
+  if (!ScopeState.ScopeFileReplay) {
+    if (ScopeState.SinglePhase == 5) return;
+    if (ScopeState.SinglePhase++ == 0) SetStatusText(DeviceTriggerOn() ? "Waiting for trigger" : "Acquiring data");
     Application->ProcessMessages();
-    if (DemoMode) {
+    if (ScopeState.DemoMode) {
       triggaa_demo();
-      CaptureReady = DemoTriggered ? 16 : 0;
+      CaptureReady = ScopeState.DemoTriggered ? 16 : 0;
     } else {
       CaptureReady = DeviceCaptureStep(kTickPollBytes, kBlockTimeoutMs) ? 16 : 0;
       if (LinkLost()) {
@@ -342,24 +343,24 @@ void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
         return;
       }
     }
-    if (SingleStop) {
-      AcquisitionIdle = 1;
+    if (ScopeState.SingleStop) {
+      ScopeState.AcquisitionIdle = 1;
       return;
     }
     if (CaptureReady != 16) {
-      SinglePhase = 1;
+      ScopeState.SinglePhase = 1;
       Fasttimer2->SetEnabled(true);
       return;
     }
-    SinglePhase = 5;
-    StartupTick |= kCaptureTakenBit;
+    ScopeState.SinglePhase = 5;
+    ScopeState.StartupTick |= kCaptureTakenBit;
   }
-  TracesShown = 1;
+  ScopeState.TracesShown = 1;
   SetStatusText(DeviceTriggerOn() ? "Trigged" : "Ready");
   PostCaptureSteps(CaptureMode::Single);
-  if (!SpectrumMode) ShowNewestHistory();
+  if (!ScopeState.SpectrumMode) ShowNewestHistory();
   SetSingleDown(false);
-  AcquisitionIdle = 1;
+  ScopeState.AcquisitionIdle = 1;
 }
 
 // ---------------------------------------------------------------- blocking captures
@@ -368,23 +369,23 @@ void TForm1::SingleClick() {
   using namespace engine;
   using namespace display;
   RedrawWithoutPositionOffset();
-  if (!ScopeFileReplay) LeaveFileDisplay();
-  SettingsChanged = 1;
+  if (!ScopeState.ScopeFileReplay) LeaveFileDisplay();
+  ScopeState.SettingsChanged = 1;
   ApplySettingsForSingle();
-  SingleStop = 0;
-  AcquisitionIdle = 0;
+  ScopeState.SingleStop = 0;
+  ScopeState.AcquisitionIdle = 0;
 
-  bool captured = ScopeFileReplay != 0;
-  if (!ScopeFileReplay) {
+  bool captured = ScopeState.ScopeFileReplay != 0;
+  if (!ScopeState.ScopeFileReplay) {
     SetStatusText(DeviceTriggerOn() ? "Waiting for trigger" : "Acquiring data");
-    if (!DemoMode) Form8->Resetoi_500();
+    if (!ScopeState.DemoMode) Form8->Resetoi_500();
     for (;;) {
       Application->ProcessMessages();
       // Stopped, closing, or no device left to wait for.
-      if (SingleStop || Application->Terminated() || LinkLost()) break;
-      if (DemoMode) {
+      if (ScopeState.SingleStop || Application->Terminated() || LinkLost()) break;
+      if (ScopeState.DemoMode) {
         triggaa_demo();
-        if (DemoTriggered) {
+        if (ScopeState.DemoTriggered) {
           captured = true;
           break;
         }
@@ -395,25 +396,25 @@ void TForm1::SingleClick() {
       IdleWait();
     }
   }
-  if (captured && !SingleStop) {
+  if (captured && !ScopeState.SingleStop) {
     SetStatusText(DeviceTriggerOn() ? "Trigged" : "Ready");
     PostCaptureSteps(CaptureMode::Single);
   }
   SetSingleDown(false);
-  AcquisitionIdle = 1;
+  ScopeState.AcquisitionIdle = 1;
 }
 
 bool TForm1::SingleClick0() {
   using namespace engine;
   using namespace display;
-  if (DemoMode || !DeviceOpen) return false;
+  if (ScopeState.DemoMode || !ScopeState.DeviceOpen) return false;
   Form8->Resetoi_500();
   const auto started = std::chrono::steady_clock::now();
   for (;;) {
     Application->ProcessMessages();
-    if (Application->Terminated() || !DeviceOpen) return false;
+    if (Application->Terminated() || !ScopeState.DeviceOpen) return false;
     if (DeviceCaptureStep(kLoopPollBytes, kRecorderBlockTimeoutMs)) return true;
-    if (!DeviceOpen) return false;
+    if (!ScopeState.DeviceOpen) return false;
     const auto waited = std::chrono::steady_clock::now() - started;
     if (waited >= std::chrono::milliseconds(RecorderCaptureLimitMs)) return false;
     IdleWait();
@@ -429,68 +430,68 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
 
   // The erase needs the old samples.
   poisto();
-  PlotMethod = SpeedButton02us->Down() ? 1 : SpeedButton01us->Down() ? 2 : 0;
+  ScopeState.PlotMethod = SpeedButton02us->Down() ? 1 : SpeedButton01us->Down() ? 2 : 0;
 
   // The new trace is shown at the time base it was taken with.
-  if (!SpectrumMode) {
-    Magnification = SampleStep;
-    ShownTimePerDiv = TimePerDiv;
+  if (!ScopeState.SpectrumMode) {
+    ScopeState.Magnification = ScopeState.SampleStep;
+    ScopeState.ShownTimePerDiv = ScopeState.TimePerDiv;
   }
 
   // A replayed data file is already in the block.
-  if (!ScopeFileReplay) {
-    if (DemoMode) luedemo();
+  if (!ScopeState.ScopeFileReplay) {
+    if (ScopeState.DemoMode) luedemo();
     else Form8->LueData_500();
   }
 
   // The device captures the next block while this one is drawn; also after
   // the capture that ends Run, so the device is armed as after any Run capture.
-  if (run && !DemoMode) Form8->Resetoi_500();
+  if (run && !ScopeState.DemoMode) Form8->Resetoi_500();
 
   // Read-outs, thinned in Run at the fast time bases.
-  if (!run || MeasureCounter > 5 || TimePerDiv > 1000000) {
+  if (!run || MeasureCounter > 5 || ScopeState.TimePerDiv > 1000000) {
     rms_out();
     if (Form_99 && Form_99->Visible()) measure();
     if (run) {
       MeasureCounter = 0;
-      if (ExtendCalTime) ExtendedCalibrationStep();
+      if (ScopeState.ExtendCalTime) ExtendedCalibrationStep();
     }
   }
   if (run) ++MeasureCounter;
 
   // Spectrum.
-  if (SpectrumMode) {
-    if (CaptureTimePerDiv != TimePerDiv) {
-      CaptureTimePerDiv = TimePerDiv;
+  if (ScopeState.SpectrumMode) {
+    if (ScopeState.CaptureTimePerDiv != ScopeState.TimePerDiv) {
+      ScopeState.CaptureTimePerDiv = ScopeState.TimePerDiv;
       if (MarkersFFTSpectralDensity1 && MarkersFFTSpectralDensity1->Checked()) kursoridb();
     }
     FFT();
-    if (run && FftAverageOn && !SettingsChanged) Form8->average_fft();
-    if (LogFreqAxis) LinToLog();
+    if (run && ScopeState.FftAverageOn && !ScopeState.SettingsChanged) Form8->average_fft();
+    if (ScopeState.LogFreqAxis) LinToLog();
     if (run) {
-      if (FftMaximumOn && !SettingsChanged) Form8->maximize_fft();
-      if (FftAverageOn || FftMaximumOn) Form8->refresh_fft();
+      if (ScopeState.FftMaximumOn && !ScopeState.SettingsChanged) Form8->maximize_fft();
+      if (ScopeState.FftAverageOn || ScopeState.FftMaximumOn) Form8->refresh_fft();
     }
-    SettingsChanged = 0;
+    ScopeState.SettingsChanged = 0;
   }
 
   // Labels for the files and the export; the magnified steps are all
   // captured at 5 us/div.
-  ShareTimeDivText = TimePerDiv == 500 ? "5us" : TimeDivText;
-  ShareCh1RangeText = Ch1RangeText;
-  ShareCh2RangeText = Ch2RangeText;
+  ScopeState.ShareTimeDivText = ScopeState.TimePerDiv == 500 ? "5us" : ScopeState.TimeDivText;
+  ScopeState.ShareCh1RangeText = ScopeState.Ch1RangeText;
+  ScopeState.ShareCh2RangeText = ScopeState.Ch2RangeText;
   SaveShareData();
 
   // The new trace on the picture.
-  CaptureUnpacked = 0;
+  ScopeState.CaptureUnpacked = 0;
   piirrot();
-  if (!SpectrumMode) TraceValid = ScopeFileReplay ? 0 : 1;
+  if (!ScopeState.SpectrumMode) ScopeState.TraceValid = ScopeState.ScopeFileReplay ? 0 : 1;
 }
 
 // ---------------------------------------------------------------- counters
 
 void TForm1::Timer2Timer(TObject* /*Sender*/) {
-  if (engine::TriggerWaitTicks < 255) ++engine::TriggerWaitTicks;
+  if (engine::ScopeState.TriggerWaitTicks < 255) ++engine::ScopeState.TriggerWaitTicks;
 }
 
 void TForm1::Timer4Timer(TObject* /*Sender*/) {
@@ -513,8 +514,8 @@ void TForm1::StopRunAndSingleLoops() {
   using namespace engine;
   SetRunDown(false);
   SetSingleDown(false);
-  RunStop = 1;
-  SingleStop = 1;
+  ScopeState.RunStop = 1;
+  ScopeState.SingleStop = 1;
   Fasttimer1->SetEnabled(false);
   Fasttimer2->SetEnabled(false);
 }

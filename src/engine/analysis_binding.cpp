@@ -1,6 +1,6 @@
 // Where the analysis controls sit on the main window and the twin panel, and
 // the handlers bound to them: the main window's own, the twin's forwards.
-#include "display/analysis_controls.h"
+#include "engine/analysis_controls.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
@@ -59,9 +59,9 @@ void TForm1::Autoset2Click(TObject*) { AutosetChannel(2); }
 
 void TForm1::AutosetChannel(int channel) {
   using namespace engine;
-  AutosetRunning = 1;
-  if (!DeviceOpen && !DemoMode) {
-    AutosetRunning = 0;
+  ScopeState.AutosetRunning = 1;
+  if (!ScopeState.DeviceOpen && !ScopeState.DemoMode) {
+    ScopeState.AutosetRunning = 0;
     return;
   }
   const bool ch1 = channel == 1;
@@ -99,13 +99,13 @@ void TForm1::AutosetChannel(int channel) {
       ClearHiddenReadouts();
       press(SpeedButtonRun, &TForm1::SpeedButtonRunClick);
     }
-    AutosetRunning = 0;
+    ScopeState.AutosetRunning = 0;
   };
   // One blocking capture of the channel; nothing when none came (the link
   // was lost, the loop stopped or the program is closing).
   auto capture = [this, channel]() -> std::optional<SignalSpan> {
     SingleClick();
-    if (LinkLost() || SingleStop || Application->Terminated()) return std::nullopt;
+    if (LinkLost() || ScopeState.SingleStop || Application->Terminated()) return std::nullopt;
     return MeasureSignal(ChannelSamples(channel));
   };
 
@@ -114,10 +114,10 @@ void TForm1::AutosetChannel(int channel) {
   for (int round = 0; round < kRangeRounds; ++round) {
     const auto first = capture();
     if (!first) return finish(false);
-    const std::uint8_t savedRms = RmsOn;
-    RmsOn = 1;
+    const std::uint8_t savedRms = ScopeState.RmsOn;
+    ScopeState.RmsOn = 1;
     rms_out();
-    RmsOn = savedRms;
+    ScopeState.RmsOn = savedRms;
     if (!first->Clipped())
       if (const auto next = MoreSensitiveRange(range)) RangeCodeClick(channel, RangeTable[range = *next].Code);
     const auto second = capture();
@@ -129,7 +129,7 @@ void TForm1::AutosetChannel(int channel) {
 
   // Time base: a step slower while the signal changes level too seldom, a
   // step faster while too often.
-  std::size_t row = DemoMode ? kRow20us : kRow5us;
+  std::size_t row = ScopeState.DemoMode ? kRow20us : kRow5us;
   TimeBaseStepClick(row);
   for (int round = 1; round <= kTimeBaseRounds; ++round) {
     const auto s = capture();
@@ -137,10 +137,10 @@ void TForm1::AutosetChannel(int channel) {
     if (round == kTimeBaseRounds) break;
     const TimeBaseMove move = TimeBaseMoveFor(*s);
     if (move == TimeBaseMove::Settled) break;
-    const std::int32_t before = TimePerDiv;
+    const std::int32_t before = ScopeState.TimePerDiv;
     const std::size_t next = move == TimeBaseMove::Slower ? AutosetSlowerRow(row) : AutosetFasterRow(row);
     if (next != row) TimeBaseStepClick(row = next);
-    if (TimePerDiv == before) break;
+    if (ScopeState.TimePerDiv == before) break;
   }
 
   // Trigger in the middle of a signal that has a span.

@@ -1,6 +1,6 @@
 // The "Average..." menu on the main window: waveform averaging off, or the
 // mean of the last 2 .. 128 captures (the unpacker keeps the ring).
-#include "display/analysis_controls.h"
+#include "engine/analysis_controls.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -15,19 +15,19 @@ void TForm1::CheckAverageItem(std::size_t index) {
 
 void TForm1::Off1Click(TObject*) {
   using namespace engine;
-  AveragingOn = 0;
-  AverageRunning = 0;
-  AverageCount = 0;
-  AverageLength = 4;
+  ScopeState.AveragingOn = 0;
+  ScopeState.AverageRunning = 0;
+  ScopeState.AverageCount = 0;
+  ScopeState.AverageLength = 4;
   CheckAverageItem(0);
 }
 
 void TForm1::AverageLengthClick(std::size_t index, std::int32_t length) {
   using namespace engine;
-  AverageLength = length;
-  AverageCount = 0;
-  AveragingOn = 1;
-  AverageRunning = 1;
+  ScopeState.AverageLength = length;
+  ScopeState.AverageCount = 0;
+  ScopeState.AveragingOn = 1;
+  ScopeState.AverageRunning = 1;
   CheckAverageItem(index);
 }
 

@@ -34,28 +34,28 @@ void TForm1::CreateBitViewControls() {
 void TForm1::GrSpeedButton15Click(TObject* /*Sender*/) {
   using namespace engine;
   if (!GrSpeedButton15->Down()) {
-    DigitalMode = 0;
-    ClearPending = 1;
+    ScopeState.DigitalMode = 0;
+    ScopeState.ClearPending = 1;
     ReapplyTimeBase();
     piirrot();
     return;
   }
   poisto();
-  DigitalMode = 1;
+  ScopeState.DigitalMode = 1;
   // Logic levels are steps: no sine ringing between them.
-  display::InterpolationChoice = 1;
+  display::DisplayState.InterpolationChoice = 1;
   // The time base is applied again for eight samples per byte (and the
   // device told to send bits).
   ReapplyTimeBase();
   piirrot();
   SpeedButton005us->SetDown(true);
   if (Form11) Form11->SpeedButton005us->SetDown(true);
-  TulostaTeksti(DemoMode ? "Not supported in Demo Mode" : "Digital function is active", ScreenX0 + 265, 3,
+  TulostaTeksti(ScopeState.DemoMode ? "Not supported in Demo Mode" : "Digital function is active", ScopeState.ScreenX0 + 265, 3,
                 clRed);
   // An average over bits means nothing.
-  AveragingOn = 0;
-  AverageRunning = 0;
-  AverageCount = 0;
-  AverageLength = 4;
+  ScopeState.AveragingOn = 0;
+  ScopeState.AverageRunning = 0;
+  ScopeState.AverageCount = 0;
+  ScopeState.AverageLength = 4;
   if (Off1) Off1->SetChecked(true);
 }

@@ -15,7 +15,7 @@
 #include <thread>
 #include <utility>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "engine/btn_bottom_dlg3.h"
 #include "engine/calibration_record.h"
 #include "engine/control_panel.h"
@@ -37,24 +37,24 @@ bool OffsetInWindow(std::int32_t offset) { return offset >= 91 && offset <= 165;
 bool CorrectionInWindow(std::int32_t correction) { return std::abs(correction) < 50; }
 
 void SetCalibrationPairs(const CalibrationPairs& p) {
-  Ch1_pos0 = Ch2_pos0 = p.pos0;
-  Ch1_pos1 = Ch2_pos1 = p.pos1;
-  Ch1_pos2 = Ch2_pos2 = p.pos2;
-  Ch1_ad0 = Ch2_ad0 = p.ad0;
-  Ch1_ad1 = Ch2_ad1 = p.ad1;
-  Ch1_ad2 = Ch2_ad2 = p.ad2;
+  ScopeState.Ch1_pos0 = ScopeState.Ch2_pos0 = p.pos0;
+  ScopeState.Ch1_pos1 = ScopeState.Ch2_pos1 = p.pos1;
+  ScopeState.Ch1_pos2 = ScopeState.Ch2_pos2 = p.pos2;
+  ScopeState.Ch1_ad0 = ScopeState.Ch2_ad0 = p.ad0;
+  ScopeState.Ch1_ad1 = ScopeState.Ch2_ad1 = p.ad1;
+  ScopeState.Ch1_ad2 = ScopeState.Ch2_ad2 = p.ad2;
 }
 
 std::array<CalibrationPairKey, 12> CalibrationPairKeys() {
   const CalibrationPairs& d = kDefaultCalibrationPairs;
-  return {{{"Ch1_pos0", &Ch1_pos0, d.pos0}, {"Ch1_pos1", &Ch1_pos1, d.pos1}, {"Ch1_pos2", &Ch1_pos2, d.pos2},
-           {"Ch2_pos0", &Ch2_pos0, d.pos0}, {"Ch2_pos1", &Ch2_pos1, d.pos1}, {"Ch2_pos2", &Ch2_pos2, d.pos2},
-           {"Ch1_ad0", &Ch1_ad0, d.ad0},    {"Ch1_ad1", &Ch1_ad1, d.ad1},    {"Ch1_ad2", &Ch1_ad2, d.ad2},
-           {"Ch2_ad0", &Ch2_ad0, d.ad0},    {"Ch2_ad1", &Ch2_ad1, d.ad1},    {"Ch2_ad2", &Ch2_ad2, d.ad2}}};
+  return {{{"Ch1_pos0", &ScopeState.Ch1_pos0, d.pos0}, {"Ch1_pos1", &ScopeState.Ch1_pos1, d.pos1}, {"Ch1_pos2", &ScopeState.Ch1_pos2, d.pos2},
+           {"Ch2_pos0", &ScopeState.Ch2_pos0, d.pos0}, {"Ch2_pos1", &ScopeState.Ch2_pos1, d.pos1}, {"Ch2_pos2", &ScopeState.Ch2_pos2, d.pos2},
+           {"Ch1_ad0", &ScopeState.Ch1_ad0, d.ad0},    {"Ch1_ad1", &ScopeState.Ch1_ad1, d.ad1},    {"Ch1_ad2", &ScopeState.Ch1_ad2, d.ad2},
+           {"Ch2_ad0", &ScopeState.Ch2_ad0, d.ad0},    {"Ch2_ad1", &ScopeState.Ch2_ad1, d.ad1},    {"Ch2_ad2", &ScopeState.Ch2_ad2, d.ad2}}};
 }
 
 std::string CalibrationLogPath() {
-  std::string folder = DocumentsFolder;
+  std::string folder = ScopeState.DocumentsFolder;
   // Before the start-up has chosen the folder, the documents folder itself.
   if (folder.empty()) folder = os::GetSpecialFolderPath(os::kCsidlPersonal) + "/";
   return folder + "Calibration.log";
@@ -107,11 +107,11 @@ const char* const kSucceededText = "Calibration completed successfully.";
 
 // The calibration cannot go on: the device is unplugged, the program is
 // ending, or the user asked to close it.
-bool Interrupted() { return !DeviceOpen || (Application && Application->Terminated()) || CloseRequested; }
+bool Interrupted() { return !ScopeState.DeviceOpen || (Application && Application->Terminated()) || ScopeState.CloseRequested; }
 
 // The user will not be waiting for a verdict: the program ends once the
 // calibration has.
-bool Leaving() { return CloseRequested || (Application && Application->Terminated()); }
+bool Leaving() { return ScopeState.CloseRequested || (Application && Application->Terminated()); }
 
 // Presses a button of the main window as the program presses buttons: down,
 // then its handler (a click would be refused while the window is disabled).
@@ -144,13 +144,13 @@ void SelectTimeBase(std::size_t row) {
 
 // Trigger "Off", source CH1 (or CH2) and rising edge through their buttons.
 void TriggerOffButton() {
-  if (!Press(&FrontPanelControls::SpeedButton8)) TriggerOff = 64;
+  if (!Press(&FrontPanelControls::SpeedButton8)) ScopeState.TriggerOff = 64;
 }
 void TriggerSourceButton(int channel) {
-  if (!Press(channel == 1 ? &FrontPanelControls::SpeedButton3 : &FrontPanelControls::SpeedButton4)) TriggerSource = channel == 1 ? 16 : 0;
+  if (!Press(channel == 1 ? &FrontPanelControls::SpeedButton3 : &FrontPanelControls::SpeedButton4)) ScopeState.TriggerSource = channel == 1 ? 16 : 0;
 }
 void RisingEdgeButton() {
-  if (!Press(&FrontPanelControls::SpeedButton5)) TriggerSlope = 32;
+  if (!Press(&FrontPanelControls::SpeedButton5)) ScopeState.TriggerSlope = 32;
 }
 
 // Step 3, point by point: low, mid and high of CH1, then of CH2. The first
@@ -171,12 +171,12 @@ struct SweepPoint {
 };
 
 const SweepPoint kSweepPoints[] = {
-    {1, true, 2, kLowReading, kLowReading, 1, &Ch1_pos1, &Ch1_ad1, nullptr, 7},
-    {1, false, 0, kMidReading, kMidReading, 2, &Ch1_pos0, &Ch1_ad0, nullptr, 8},
-    {1, false, 0, kHighReadingUp, kHighReadingDown, 2, &Ch1_pos2, &Ch1_ad2, "50% Complete", 9},
-    {2, true, 0, kLowReading, kLowReading, 1, &Ch2_pos1, &Ch2_ad1, "70% Complete", 10},
-    {2, false, 0, kMidReading, kMidReading, 1, &Ch2_pos0, &Ch2_ad0, "90% Complete", 11},
-    {2, false, 0, kHighReadingUp, kHighReadingDown, 1, &Ch2_pos2, &Ch2_ad2, "100% Complete", 12},
+    {1, true, 2, kLowReading, kLowReading, 1, &ScopeState.Ch1_pos1, &ScopeState.Ch1_ad1, nullptr, 7},
+    {1, false, 0, kMidReading, kMidReading, 2, &ScopeState.Ch1_pos0, &ScopeState.Ch1_ad0, nullptr, 8},
+    {1, false, 0, kHighReadingUp, kHighReadingDown, 2, &ScopeState.Ch1_pos2, &ScopeState.Ch1_ad2, "50% Complete", 9},
+    {2, true, 0, kLowReading, kLowReading, 1, &ScopeState.Ch2_pos1, &ScopeState.Ch2_ad1, "70% Complete", 10},
+    {2, false, 0, kMidReading, kMidReading, 1, &ScopeState.Ch2_pos0, &ScopeState.Ch2_ad0, "90% Complete", 11},
+    {2, false, 0, kHighReadingUp, kHighReadingDown, 1, &ScopeState.Ch2_pos2, &ScopeState.Ch2_ad2, "100% Complete", 12},
 };
 
 // ---- The calibrating panels of the main window and the Big Screen
@@ -279,7 +279,7 @@ bool CaptureInTime() {
   limit.setSingleShot(true);
   QObject::connect(&limit, &QTimer::timeout, [&late] {
     late = true;
-    SingleStop = 1;  // ends the capture loop without a capture
+    ScopeState.SingleStop = 1;  // ends the capture loop without a capture
   });
   limit.start(kDeviceAnswerLimitMs);
   Form1->SingleClick();
@@ -289,7 +289,7 @@ bool CaptureInTime() {
 // Step 1 for one channel: move the offset until a capture centres the
 // grounded trace. False when no capture came.
 bool CentreOffset(int channel) {
-  std::int32_t& offset = channel == 1 ? Ch1OffsetCal : Ch2OffsetCal;
+  std::int32_t& offset = channel == 1 ? ScopeState.Ch1OffsetCal : ScopeState.Ch2OffsetCal;
   const std::int32_t* samples = channel == 1 ? Ch1Samples.data() : Ch2Samples.data();
   int unchanged = 0;
   for (int capture = 0; capture < kMaxOffsetCaptures && unchanged < kStableCaptures; ++capture) {
@@ -306,19 +306,19 @@ bool CentreOffset(int channel) {
 
 // Step 2: both range trims at once until both readings are 128.
 bool CorrectOneVoltFamily() {
-  Ch1RangeTrim = 0;
-  Ch2RangeTrim = 0;
+  ScopeState.Ch1RangeTrim = 0;
+  ScopeState.Ch2RangeTrim = 0;
   for (int i = 0; i < kMaxCorrectionReads; ++i) {
-    const std::int32_t before1 = Ch1RangeTrim;
-    const std::int32_t before2 = Ch2RangeTrim;
+    const std::int32_t before1 = ScopeState.Ch1RangeTrim;
+    const std::int32_t before2 = ScopeState.Ch2RangeTrim;
     Form1->Set_DACs();
     const Readings r = Read();
     if (!r.ok) return false;
-    if (r.ch1 > kMidReading) --Ch1RangeTrim;
-    else if (r.ch1 < kMidReading) ++Ch1RangeTrim;
-    if (r.ch2 > kMidReading) --Ch2RangeTrim;
-    else if (r.ch2 < kMidReading) ++Ch2RangeTrim;
-    if (Ch1RangeTrim == before1 && Ch2RangeTrim == before2) break;
+    if (r.ch1 > kMidReading) --ScopeState.Ch1RangeTrim;
+    else if (r.ch1 < kMidReading) ++ScopeState.Ch1RangeTrim;
+    if (r.ch2 > kMidReading) --ScopeState.Ch2RangeTrim;
+    else if (r.ch2 < kMidReading) ++ScopeState.Ch2RangeTrim;
+    if (ScopeState.Ch1RangeTrim == before1 && ScopeState.Ch2RangeTrim == before2) break;
   }
   return true;
 }
@@ -328,7 +328,7 @@ bool CorrectOneVoltFamily() {
 // downTarget; both directions give up at DAC value 255. With two reads per
 // step the first one is discarded. False when the device went away.
 bool SweepPosition(int channel, int upTarget, int downTarget, int readsPerStep, int& reading) {
-  std::int32_t& position = channel == 1 ? Ch1PositionDac : Ch2PositionDac;
+  std::int32_t& position = channel == 1 ? ScopeState.Ch1PositionDac : ScopeState.Ch2PositionDac;
   auto step = [&](int delta) {
     position = (position + delta + 256) % 256;
     Form1->Set_DACs();
@@ -360,16 +360,16 @@ std::string OffsetLine(const char* head, std::int32_t value, bool ok) {
 // Report lines 3..12 from the record as it stands.
 std::string ReportLine(int line) {
   switch (line) {
-    case 3: return OffsetLine("CH1 offset at 3V/div      :\t", Ch1OffsetCal, OffsetInWindow(Ch1OffsetCal));
-    case 4: return OffsetLine("CH2 offset at 3V/div      :\t", Ch2OffsetCal, OffsetInWindow(Ch2OffsetCal));
-    case 5: return OffsetLine("CH1 offset at 1V/div   :\t", Ch1V5Offset, CorrectionInWindow(Ch1V5Offset));
-    case 6: return OffsetLine("CH2 offset at 1V/div   :\t", Ch2V5Offset, CorrectionInWindow(Ch2V5Offset));
-    case 7: return "CH1 Y-position low\t" + std::to_string(Ch1_pos1);
-    case 8: return "CH1 Y-position mid\t" + std::to_string(Ch1_pos0);
-    case 9: return "CH1 Y-position high\t" + std::to_string(Ch1_pos2);
-    case 10: return "CH2 Y-position low\t" + std::to_string(Ch2_pos1);
-    case 11: return "CH2 Y-position mid\t" + std::to_string(Ch2_pos0);
-    case 12: return "CH2 Y-position high\t" + std::to_string(Ch2_pos2);
+    case 3: return OffsetLine("CH1 offset at 3V/div      :\t", ScopeState.Ch1OffsetCal, OffsetInWindow(ScopeState.Ch1OffsetCal));
+    case 4: return OffsetLine("CH2 offset at 3V/div      :\t", ScopeState.Ch2OffsetCal, OffsetInWindow(ScopeState.Ch2OffsetCal));
+    case 5: return OffsetLine("CH1 offset at 1V/div   :\t", ScopeState.Ch1V5Offset, CorrectionInWindow(ScopeState.Ch1V5Offset));
+    case 6: return OffsetLine("CH2 offset at 1V/div   :\t", ScopeState.Ch2V5Offset, CorrectionInWindow(ScopeState.Ch2V5Offset));
+    case 7: return "CH1 Y-position low\t" + std::to_string(ScopeState.Ch1_pos1);
+    case 8: return "CH1 Y-position mid\t" + std::to_string(ScopeState.Ch1_pos0);
+    case 9: return "CH1 Y-position high\t" + std::to_string(ScopeState.Ch1_pos2);
+    case 10: return "CH2 Y-position low\t" + std::to_string(ScopeState.Ch2_pos1);
+    case 11: return "CH2 Y-position mid\t" + std::to_string(ScopeState.Ch2_pos0);
+    case 12: return "CH2 Y-position high\t" + std::to_string(ScopeState.Ch2_pos2);
     default: return {};
   }
 }
@@ -411,10 +411,10 @@ void AveragingOff() {
     off->OnClick(off);
     return;
   }
-  AveragingOn = 0;
-  AverageRunning = 0;
-  AverageCount = 0;
-  AverageLength = 4;
+  ScopeState.AveragingOn = 0;
+  ScopeState.AverageRunning = 0;
+  ScopeState.AverageCount = 0;
+  ScopeState.AverageLength = 4;
 }
 
 // Every math mode off (with its menu check) and the math button hidden; back
@@ -431,17 +431,17 @@ void PlainScopeDisplay() {
     for (TMenuItem* i : {item, twin})
       if (i) i->SetChecked(false);
   }
-  MathOff = 1;
-  InvertCh2Mode = 0;
+  ScopeState.MathOff = 1;
+  ScopeState.InvertCh2Mode = 0;
   for (TSpeedButton* math : {Form1->SpeedButton21, TwinControl(&FrontPanelControls::SpeedButton21)})
     if (math) math->SetVisible(false);
-  if (SpectrumMode) Press(&FrontPanelControls::SpeedButton22);
+  if (ScopeState.SpectrumMode) Press(&FrontPanelControls::SpeedButton22);
 }
 
 // Both channels shown, through their "On" buttons.
 void BothChannelsShown() {
-  if (!Press(&FrontPanelControls::CH1on)) Ch1On = 1;
-  if (!Press(&FrontPanelControls::CH2on)) Ch2On = 1;
+  if (!Press(&FrontPanelControls::CH1on)) ScopeState.Ch1On = 1;
+  if (!Press(&FrontPanelControls::CH2on)) ScopeState.Ch2On = 1;
 }
 
 }  // namespace
@@ -450,11 +450,11 @@ void BothChannelsShown() {
 
 void TForm8Engine::calibrate() {
   CalibrationCompleted = false;
-  if (DemoMode || !DeviceOpen || !Form1) return;
+  if (ScopeState.DemoMode || !ScopeState.DeviceOpen || !Form1) return;
   // The close waits for the whole calibration, its closing message included.
   struct RunningScope {
-    RunningScope() { CalibrationRunning = 1; }
-    ~RunningScope() { CalibrationRunning = 0; }
+    RunningScope() { ScopeState.CalibrationRunning = 1; }
+    ~RunningScope() { ScopeState.CalibrationRunning = 0; }
   } running;
   // What stays in force when this run is cut short.
   const CalibrationRecordValues previous = CurrentCalibrationRecord();
@@ -464,7 +464,7 @@ void TForm8Engine::calibrate() {
   // Preparation.
   SetCalibratingLabelColor(kWhite);
   ShowProgress("0% Complete");
-  Calibrating = 1;
+  ScopeState.Calibrating = 1;
   Report report;
   StopAcquisition();
   PlainScopeDisplay();
@@ -476,16 +476,16 @@ void TForm8Engine::calibrate() {
   if (Form10) ShowCalibratingPanel(Form10->CalibratingPanel, true);
   Form1->SetEnabled(false);
 
-  TriggerOff = 64;
+  ScopeState.TriggerOff = 64;
   SetButtonDown(&FrontPanelControls::SpeedButton_gnd1, true);
   SetButtonDown(&FrontPanelControls::SpeedButton_gnd2, true);
   SetCalibrationPairs(kFallbackCalibrationPairs);
-  Ch1InputOn = Ch2InputOn = 0;
-  Ch1V5Offset = Ch2V5Offset = 0;
-  Ch1RangeTrim = Ch2RangeTrim = 0;
-  Ch1RateTrim = Ch2RateTrim = 0;
-  Ch1PositionDac = Ch2PositionDac = 0;
-  Ch1OffsetCal = Ch2OffsetCal = kStartOffset;
+  ScopeState.Ch1InputOn = ScopeState.Ch2InputOn = 0;
+  ScopeState.Ch1V5Offset = ScopeState.Ch2V5Offset = 0;
+  ScopeState.Ch1RangeTrim = ScopeState.Ch2RangeTrim = 0;
+  ScopeState.Ch1RateTrim = ScopeState.Ch2RateTrim = 0;
+  ScopeState.Ch1PositionDac = ScopeState.Ch2PositionDac = 0;
+  ScopeState.Ch1OffsetCal = ScopeState.Ch2OffsetCal = kStartOffset;
   SelectTimeBase(kTimeBase1ms);
   SelectRange(1, kRange3V);
   SelectRange(2, kRange3V);
@@ -497,7 +497,7 @@ void TForm8Engine::calibrate() {
     complete = CentreOffset(2);
   }
   if (complete) {
-    failed = failed || !OffsetInWindow(Ch1OffsetCal) || !OffsetInWindow(Ch2OffsetCal);
+    failed = failed || !OffsetInWindow(ScopeState.Ch1OffsetCal) || !OffsetInWindow(ScopeState.Ch2OffsetCal);
     ShowProgress("20% Complete");
     report.Through(4);
   }
@@ -510,22 +510,22 @@ void TForm8Engine::calibrate() {
   }
   if (complete) {
     ShowProgress("30% Complete");
-    failed = failed || !CorrectionInWindow(Ch1RangeTrim) || !CorrectionInWindow(Ch2RangeTrim);
-    Ch1V5Offset = Ch1RangeTrim;
-    Ch2V5Offset = Ch2RangeTrim;
+    failed = failed || !CorrectionInWindow(ScopeState.Ch1RangeTrim) || !CorrectionInWindow(ScopeState.Ch2RangeTrim);
+    ScopeState.Ch1V5Offset = ScopeState.Ch1RangeTrim;
+    ScopeState.Ch2V5Offset = ScopeState.Ch2RangeTrim;
     report.Through(6);
   }
 
   // Step 3: the position DACs alone drive the offset bytes.
-  const std::int32_t offset1 = Ch1OffsetCal;
-  const std::int32_t offset2 = Ch2OffsetCal;
+  const std::int32_t offset1 = ScopeState.Ch1OffsetCal;
+  const std::int32_t offset2 = ScopeState.Ch2OffsetCal;
   if (complete) {
     SelectRange(1, kRange3V);
     SelectRange(2, kRange3V);
     SelectTimeBase(kTimeBase10us);
-    Ch1OffsetCal = Ch2OffsetCal = 0;
-    Ch1RangeTrim = Ch2RangeTrim = 0;
-    Ch1RateTrim = Ch2RateTrim = 0;
+    ScopeState.Ch1OffsetCal = ScopeState.Ch2OffsetCal = 0;
+    ScopeState.Ch1RangeTrim = ScopeState.Ch2RangeTrim = 0;
+    ScopeState.Ch1RateTrim = ScopeState.Ch2RateTrim = 0;
     TriggerSourceButton(1);
     TriggerOffButton();
     RisingEdgeButton();
@@ -534,7 +534,7 @@ void TForm8Engine::calibrate() {
     for (const SweepPoint& point : kSweepPoints) {
       if (point.StartsChannel) {
         if (point.Channel == 2) TriggerSourceButton(2);
-        (point.Channel == 1 ? Ch1PositionDac : Ch2PositionDac) = 0;
+        (point.Channel == 1 ? ScopeState.Ch1PositionDac : ScopeState.Ch2PositionDac) = 0;
         Form1->Set_DACs();
         for (int k = 0; k < point.SettleReads && complete; ++k) complete = Read().ok;
       }
@@ -542,7 +542,7 @@ void TForm8Engine::calibrate() {
       complete = complete && SweepPosition(point.Channel, point.UpTarget, point.DownTarget, point.ReadsPerStep, reading);
       if (!complete) break;
       *point.Reading = reading;
-      *point.Dac = point.Channel == 1 ? Ch1PositionDac : Ch2PositionDac;
+      *point.Dac = point.Channel == 1 ? ScopeState.Ch1PositionDac : ScopeState.Ch2PositionDac;
       if (point.Progress) ShowProgress(point.Progress);
       report.Through(point.ReportLine);
     }
@@ -556,8 +556,8 @@ void TForm8Engine::calibrate() {
   TriggerOffButton();
   TriggerSourceButton(1);
   RisingEdgeButton();
-  Ch1OffsetCal = offset1;
-  Ch2OffsetCal = offset2;
+  ScopeState.Ch1OffsetCal = offset1;
+  ScopeState.Ch2OffsetCal = offset2;
   // The report tells what this run measured; a run cut short leaves the
   // previous record in force (the settings below are sent with it).
   report.Through(12);
@@ -566,8 +566,8 @@ void TForm8Engine::calibrate() {
   if (Form10) ShowCalibratingPanel(Form10->CalibratingPanel, false);
   Form1->SetEnabled(true);
   Form1->TrackBar3Change(Form1);
-  Ch1Ac = Ch2Ac = 0;
-  Ch1InputOn = Ch2InputOn = 1;
+  ScopeState.Ch1Ac = ScopeState.Ch2Ac = 0;
+  ScopeState.Ch1InputOn = ScopeState.Ch2InputOn = 1;
   SetButtonDown(&FrontPanelControls::SpeedButton_dc1, true);
   SetButtonDown(&FrontPanelControls::SpeedButton_dc2, true);
   SetButtonDown(&FrontPanelControls::SpeedButton8, true);
@@ -578,7 +578,7 @@ void TForm8Engine::calibrate() {
   const std::string logPath = CalibrationLogPath();
   // Once the program has ended nothing more is written.
   const bool saved = Application->Terminated() || report.Save(logPath);
-  Calibrating = 0;
+  ScopeState.Calibrating = 0;
   SetCalibratingLabelColor(clNavy);
   // Nothing is left marked as running while the user reads about the file.
   // A user who asked to close gets no verdict: the next start calibrates.
@@ -587,14 +587,14 @@ void TForm8Engine::calibrate() {
     if (!saved) Application->MessageBox(UnableToWriteMessage(logPath), Application->Title(), MB_OK | MB_ICONERROR);
     // Nor does a user who was just told "Darvik48 disconnected.": one fault,
     // one message.
-    if (DeviceOpen) {
+    if (ScopeState.DeviceOpen) {
       if (failed) MessageDlgPos(kFailedText, mtWarning, mbOK, 0, Form1->Left() + 200, Form1->Top() + 200);
       else MessageDlgPos(kSucceededText, mtInformation, mbOK, 0, Form1->Left() + 238, Form1->Top() + 200);
     }
   }
 
   ShowCalibratingPanel(Form1->CalibratingPanel, false);
-  ClearPending = 1;
+  ScopeState.ClearPending = 1;
   Form1->putsataanko();
   Form1->piirrot();
   CalibrationCompleted = complete;
@@ -626,29 +626,29 @@ void TForm1::CreateCalibrationControls() {
 
 bool TForm1::RunMenuCalibration(bool stopAcquisitionFirst) {
   using namespace engine;
-  if (DemoMode) return false;
+  if (ScopeState.DemoMode) return false;
   if (stopAcquisitionFirst) {
     StopAcquisition();
     WaitOneTimer6Tick();
     if (Application->Terminated()) return false;
     AveragingOff();
   }
-  FirstRunCalibration = 1;
+  ScopeState.FirstRunCalibration = 1;
   if (Form8) Form8->CalibrationCompleted = false;
   test1();
-  if (!DeviceOpen) {
+  if (!ScopeState.DeviceOpen) {
     // The request stays for the next start. A device lost on the way has
     // been reported as such.
-    if (NoHardware && BtnBottomDlg1) BtnBottomDlg1->ShowModal();
+    if (ScopeState.NoHardware && BtnBottomDlg1) BtnBottomDlg1->ShowModal();
     return false;
   }
   if (!Form8 || !Form8->CalibrationCompleted) return false;
-  FirstRunCalibration = 0;
+  ScopeState.FirstRunCalibration = 0;
   return true;
 }
 
 void TForm1::Calibrate1Click(TObject* /*Sender*/) {
-  if (engine::DemoMode) engine::TellCalibrationNeedsDevice();
+  if (engine::ScopeState.DemoMode) engine::TellCalibrationNeedsDevice();
   else RunMenuCalibration(true);
 }
 
@@ -661,12 +661,12 @@ void TForm1::CalibrateExit1Click(TObject* /*Sender*/) {
 
 void TForm1::ExtendedCalibrationStep() {
   using namespace engine;
-  if (!ExtendCalTime || !BtnBottomDlg3 || ExtendCalSteps >= kExtendedWaitSteps) return;
+  if (!ScopeState.ExtendCalTime || !BtnBottomDlg3 || ScopeState.ExtendCalSteps >= kExtendedWaitSteps) return;
   if (!BtnBottomDlg3->Visible()) BtnBottomDlg3->Show();
-  ++ExtendCalSteps;
-  BtnBottomDlg3->ProgressBar1->SetPosition(ExtendCalSteps);
-  if (ExtendCalSteps % 5 == 0) asetus("", 0);
-  if (ExtendCalSteps < kExtendedWaitSteps) return;
+  ++ScopeState.ExtendCalSteps;
+  BtnBottomDlg3->ProgressBar1->SetPosition(ScopeState.ExtendCalSteps);
+  if (ScopeState.ExtendCalSteps % 5 == 0) asetus("", 0);
+  if (ScopeState.ExtendCalSteps < kExtendedWaitSteps) return;
   BtnBottomDlg3->Hide();
   // Closed once this Run tick is over: the close stops Run and calibrates.
   PostToMessageLoop(BtnBottomDlg3, [] {
@@ -706,26 +706,26 @@ void TBtnBottomDlg3::FormShow(TObject* /*Sender*/) { Timer1->SetEnabled(true); }
 
 void TBtnBottomDlg3::Timer1Timer(TObject* /*Sender*/) {
   Timer1->SetEnabled(false);
-  if (!ExtendCalTime || !Form1 || Form1->SpeedButtonRun->Down()) return;
+  if (!ScopeState.ExtendCalTime || !Form1 || Form1->SpeedButtonRun->Down()) return;
   Form1->SpeedButtonRun->SetDown(true);
   Form1->SpeedButtonRunClick(Form1);
 }
 
 void TBtnBottomDlg3::FormClose(TObject* /*Sender*/, TCloseAction& /*Action*/) {
   Timer1->SetEnabled(false);
-  if (!ExtendCalTime || !Form1) return;
-  ExtendCalTime = 0;
-  ExtendCalSteps = 0;
+  if (!ScopeState.ExtendCalTime || !Form1) return;
+  ScopeState.ExtendCalTime = 0;
+  ScopeState.ExtendCalSteps = 0;
   if (Form1->SpeedButtonRun->Down()) {
     Form1->SpeedButtonRun->SetDown(false);
     Form1->SpeedButtonRunClick(Form1);
   }
-  RunStop = 1;
-  SingleStop = 1;
+  ScopeState.RunStop = 1;
+  ScopeState.SingleStop = 1;
   if (Form8) Form8->calibrate();
   Form1->TrackBar1Change(Form1);
   Form1->TrackBar2Change(Form1);
-  if (Form8 && Form8->CalibrationCompleted) FirstRunCalibration = 0;
+  if (Form8 && Form8->CalibrationCompleted) ScopeState.FirstRunCalibration = 0;
   SelectRange(1, kRange03V);
   SelectRange(2, kRange03V);
   SelectTimeBase(kTimeBase1ms);
@@ -769,8 +769,8 @@ std::int32_t GroundLevelAt(const GroundLevelLine& line, std::int32_t dac) {
 }
 
 GroundLevelLine ChannelGroundLevelFit(int channel) {
-  if (channel == 1) return GroundLevelFit(Ch1_ad0, Ch1_ad1, Ch1_ad2, Ch1_pos0, Ch1_pos1, Ch1_pos2);
-  return GroundLevelFit(Ch2_ad0, Ch2_ad1, Ch2_ad2, Ch2_pos0, Ch2_pos1, Ch2_pos2);
+  if (channel == 1) return GroundLevelFit(ScopeState.Ch1_ad0, ScopeState.Ch1_ad1, ScopeState.Ch1_ad2, ScopeState.Ch1_pos0, ScopeState.Ch1_pos1, ScopeState.Ch1_pos2);
+  return GroundLevelFit(ScopeState.Ch2_ad0, ScopeState.Ch2_ad1, ScopeState.Ch2_ad2, ScopeState.Ch2_pos0, ScopeState.Ch2_pos1, ScopeState.Ch2_pos2);
 }
 
 }  // namespace engine

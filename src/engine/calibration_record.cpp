@@ -8,8 +8,8 @@ namespace {
 
 // Where each value of the record lives, in the record's order.
 std::array<std::int32_t*, 16> RecordFields() {
-  return {&Ch1OffsetCal, &Ch2OffsetCal, &Ch1V5Offset, &Ch2V5Offset, &Ch1_pos0, &Ch1_pos1, &Ch1_pos2, &Ch2_pos0,
-          &Ch2_pos1,     &Ch2_pos2,     &Ch1_ad0,     &Ch1_ad1,     &Ch1_ad2,  &Ch2_ad0,  &Ch2_ad1,  &Ch2_ad2};
+  return {&ScopeState.Ch1OffsetCal, &ScopeState.Ch2OffsetCal, &ScopeState.Ch1V5Offset, &ScopeState.Ch2V5Offset, &ScopeState.Ch1_pos0, &ScopeState.Ch1_pos1, &ScopeState.Ch1_pos2, &ScopeState.Ch2_pos0,
+          &ScopeState.Ch2_pos1,     &ScopeState.Ch2_pos2,     &ScopeState.Ch1_ad0,     &ScopeState.Ch1_ad1,     &ScopeState.Ch1_ad2,  &ScopeState.Ch2_ad0,  &ScopeState.Ch2_ad1,  &ScopeState.Ch2_ad2};
 }
 
 constexpr std::size_t kCorrections = 2;  // v5_offs1, v5_offs2
@@ -51,7 +51,7 @@ bool CalibrationRecordInRange(const CalibrationRecordValues& record) {
 bool DropCalibrationRecordOutOfRange() {
   if (CalibrationRecordInRange(CurrentCalibrationRecord())) return false;
   SetCalibrationRecord(FirstStartCalibrationRecord());
-  FirstRunCalibration = 1;
+  ScopeState.FirstRunCalibration = 1;
   return true;
 }
 

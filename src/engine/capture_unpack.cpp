@@ -43,13 +43,13 @@ std::uint8_t MeanOfEveryOther(const std::uint8_t* bytes, std::size_t offset) {
 // The averaging parameters clipped to the ring's shape, so that settings from
 // elsewhere can never index past it.
 std::int32_t AveragedCaptures() {
-  return std::clamp<std::int32_t>(engine::AverageLength, 1, static_cast<std::int32_t>(engine::kAverageSlots));
+  return std::clamp<std::int32_t>(engine::ScopeState.AverageLength, 1, static_cast<std::int32_t>(engine::kAverageSlots));
 }
 
 bool AveragingApplies() {
   using namespace engine;
   using namespace display;
-  return AveragingOn && !AutosetRunning && !SpectrumMode;
+  return ScopeState.AveragingOn && !ScopeState.AutosetRunning && !ScopeState.SpectrumMode;
 }
 
 // Stores one capture, given per pair (CH1, CH2), the way the normal route
@@ -61,7 +61,7 @@ void StoreCapture(PairAt pairAt) {
   using namespace display;
   const bool averaging = AveragingApplies();
   const std::int32_t length = AveragedCaptures();
-  if (AverageCount < 0 || AverageCount >= length) AverageCount = 0;
+  if (ScopeState.AverageCount < 0 || ScopeState.AverageCount >= length) ScopeState.AverageCount = 0;
   if (!averaging) {
     for (std::size_t i = 0; i < kChannelSamples; ++i) {
       const auto [ch1, ch2] = pairAt(i);
@@ -70,22 +70,22 @@ void StoreCapture(PairAt pairAt) {
     }
     return;
   }
-  if (AverageRunning) {
-    const auto slot = static_cast<std::size_t>(AverageCount);
+  if (ScopeState.AverageRunning) {
+    const auto slot = static_cast<std::size_t>(ScopeState.AverageCount);
     for (std::size_t i = 0; i < kChannelSamples; ++i) {
       const auto [ch1, ch2] = pairAt(i);
-      AverageRing[(kChannelSamples + i) * kAverageSlots + slot] = static_cast<std::uint8_t>(ch1);
-      AverageRing[i * kAverageSlots + slot] = static_cast<std::uint8_t>(ch2);
+      ScopeState.AverageRing[(kChannelSamples + i) * kAverageSlots + slot] = static_cast<std::uint8_t>(ch1);
+      ScopeState.AverageRing[i * kAverageSlots + slot] = static_cast<std::uint8_t>(ch2);
     }
-    AverageCount = (AverageCount + 1) % length;
+    ScopeState.AverageCount = (ScopeState.AverageCount + 1) % length;
     for (std::size_t k = 0; k < kSampleBlockEntries; ++k) {
-      const std::uint8_t* ring = &AverageRing[k * kAverageSlots];
+      const std::uint8_t* ring = &ScopeState.AverageRing[k * kAverageSlots];
       std::int32_t sum = 0;
       for (std::int32_t s = 0; s < length; ++s) sum += ring[s];
-      ScopeSampleBlock[k] = sum / length;
+      ScopeState.ScopeSampleBlock[k] = sum / length;
     }
   }
-  AverageRunning = 1;
+  ScopeState.AverageRunning = 1;
 }
 
 // Noise Reject: a capture whose edge at the trigger point does not go the
@@ -94,47 +94,47 @@ void NoiseRejectRoute() {
   using namespace engine;
   using namespace display;
   const std::int32_t* trigger =
-      NoiseRejectStage.data() + (TriggerSource == 16 ? kChannelSamples : 0);
+      ScopeState.NoiseRejectStage.data() + (ScopeState.TriggerSource == 16 ? kChannelSamples : 0);
   std::int32_t before = 0;
   std::int32_t after = 0;
   for (int i = 1000; i <= 1024; ++i) before += trigger[i];
   for (int i = 1025; i <= 1049; ++i) after += trigger[i];
-  const bool accepted = TriggerSlope == 32 ? before < after : before > after;
+  const bool accepted = ScopeState.TriggerSlope == 32 ? before < after : before > after;
 
-  auto page = [](std::int32_t index) -> auto& { return NoiseRejectPages[static_cast<std::size_t>(((index % 3) + 3) % 3)]; };
+  auto page = [](std::int32_t index) -> auto& { return ScopeState.NoiseRejectPages[static_cast<std::size_t>(((index % 3) + 3) % 3)]; };
   if (accepted) {
-    page(NoiseRejectWritePage) = NoiseRejectStage;
-    NoiseRejectWritePage = (NoiseRejectWritePage + 1) % 3;
-    ++CaptureCount;
+    page(ScopeState.NoiseRejectWritePage) = ScopeState.NoiseRejectStage;
+    ScopeState.NoiseRejectWritePage = (ScopeState.NoiseRejectWritePage + 1) % 3;
+    ++ScopeState.CaptureCount;
     const std::int32_t d = std::abs(before - after);
     // A fresh start or a changed signal: older pages would show the past.
-    if (CaptureCount == 2 || d > 5 * NoiseRejectSlope || 5 * d < NoiseRejectSlope)
-      for (auto& p : NoiseRejectPages) p = NoiseRejectStage;
-    NoiseRejectSlope = d;
+    if (ScopeState.CaptureCount == 2 || d > 5 * ScopeState.NoiseRejectSlope || 5 * d < ScopeState.NoiseRejectSlope)
+      for (auto& p : ScopeState.NoiseRejectPages) p = ScopeState.NoiseRejectStage;
+    ScopeState.NoiseRejectSlope = d;
   }
-  const auto& shown = page(NoiseRejectReadPage);
+  const auto& shown = page(ScopeState.NoiseRejectReadPage);
   StoreCapture([&shown](std::size_t i) {
     return std::pair<std::int32_t, std::int32_t>{shown[kChannelSamples + i], shown[i]};
   });
-  NoiseRejectReadPage = (NoiseRejectReadPage + 1) % 3;
+  ScopeState.NoiseRejectReadPage = (ScopeState.NoiseRejectReadPage + 1) % 3;
 }
 
 float FftMagnitude(int bin, int slot) {
   float value = 0.0f;
   const std::size_t offset = (static_cast<std::size_t>(bin) * kFftSlots + static_cast<std::size_t>(slot)) * sizeof(float);
-  if (engine::FftAverageBlock && offset + sizeof(float) <= engine::kWorkBlockBytes)
-    std::memcpy(&value, engine::FftAverageBlock + offset, sizeof(float));
+  if (engine::ScopeState.FftAverageBlock && offset + sizeof(float) <= engine::kWorkBlockBytes)
+    std::memcpy(&value, engine::ScopeState.FftAverageBlock + offset, sizeof(float));
   return value;
 }
 
 std::uint16_t PeakLevel(std::size_t k) {
   std::uint16_t value = 0;
-  if (engine::SpectrumPeakBlock) std::memcpy(&value, engine::SpectrumPeakBlock + 2 * k, sizeof value);
+  if (engine::ScopeState.SpectrumPeakBlock) std::memcpy(&value, engine::ScopeState.SpectrumPeakBlock + 2 * k, sizeof value);
   return value;
 }
 
 void SetPeakLevel(std::size_t k, std::uint16_t value) {
-  if (engine::SpectrumPeakBlock) std::memcpy(engine::SpectrumPeakBlock + 2 * k, &value, sizeof value);
+  if (engine::ScopeState.SpectrumPeakBlock) std::memcpy(engine::ScopeState.SpectrumPeakBlock + 2 * k, &value, sizeof value);
 }
 
 // Only the low 16 bits of a level entry carry the level.
@@ -150,11 +150,11 @@ namespace engine {
 // The bit view: each captured byte is 8 one-bit samples of a logic input,
 // bit 0 first, drawn as two logic lines (CH2 low, CH1 high).
 void ExpandBitView() {
-  std::int64_t i = std::max<std::int64_t>(0, static_cast<std::int64_t>(CaptureStart) + 10);
+  std::int64_t i = std::max<std::int64_t>(0, static_cast<std::int64_t>(ScopeState.CaptureStart) + 10);
   std::size_t j = 1024;
   while (j + 8 <= kChannelSamples && i < static_cast<std::int64_t>(kChannelSamples)) {
-    const auto ch2 = static_cast<std::uint32_t>(SampleCopy[static_cast<std::size_t>(i)]);
-    const auto ch1 = static_cast<std::uint32_t>(SampleCopy[kChannelSamples + static_cast<std::size_t>(i)]);
+    const auto ch2 = static_cast<std::uint32_t>(ScopeState.SampleCopy[static_cast<std::size_t>(i)]);
+    const auto ch1 = static_cast<std::uint32_t>(ScopeState.SampleCopy[kChannelSamples + static_cast<std::size_t>(i)]);
     for (std::size_t b = 0; b < 8; ++b) {
       Ch2Samples[j + b] = static_cast<std::int32_t>(32 + 64 * ((ch2 >> b) & 1));
       Ch1Samples[j + b] = static_cast<std::int32_t>(160 + 64 * ((ch1 >> b) & 1));
@@ -174,44 +174,44 @@ void TForm8Engine::LueData_500() {
   using namespace engine;
   using namespace display;
   // Demo captures and replayed files are not in UsbRxBuffer.
-  if (DemoMode || ScopeFileReplay) return;
-  CaptureUnpacked = 1;
+  if (ScopeState.DemoMode || ScopeState.ScopeFileReplay) return;
+  ScopeState.CaptureUnpacked = 1;
 
   // A settings change restarts the spectrum smoothing.
-  if (SettingsChanged) {
-    WindowSkip = 3;
-    FftSkip = 2;
-    SmoothWeight = 0.5;
-    SmoothKeep = 0.5;
+  if (ScopeState.SettingsChanged) {
+    ScopeState.WindowSkip = 3;
+    ScopeState.FftSkip = 2;
+    ScopeState.SmoothWeight = 0.5;
+    ScopeState.SmoothKeep = 0.5;
   }
 
   // Byte i of the stream belongs at (i + 63) mod 8192.
-  std::uint8_t* raw = UsbRxBuffer.data();
+  std::uint8_t* raw = ScopeState.UsbRxBuffer.data();
   std::rotate(raw, raw + kCaptureBytes - kRotation, raw + kCaptureBytes);
 
   // A grounded input shows its mean level as a flat line.
-  if (!Calibrating) {
-    if (!Ch1InputOn) {
+  if (!ScopeState.Calibrating) {
+    if (!ScopeState.Ch1InputOn) {
       const std::uint8_t mean = MeanOfEveryOther(raw, 0);
       for (std::size_t i = 0; i < kCaptureBytes; i += 2) raw[i] = mean;
     }
-    if (!Ch2InputOn) {
+    if (!ScopeState.Ch2InputOn) {
       const std::uint8_t mean = MeanOfEveryOther(raw, 1);
       for (std::size_t i = 1; i < kCaptureBytes; i += 2) raw[i] = mean;
     }
   }
 
   // Route the pairs: CH1 is the even byte, CH2 the odd one.
-  if (SpectrumMode) {
+  if (ScopeState.SpectrumMode) {
     for (std::size_t i = 0; i < kChannelSamples; ++i) {
       Ch1SpectrumInput[i] = raw[2 * i];
       Ch2Spectrum[i] = raw[2 * i + 1];
     }
   } else {
-    if (NoiseRejectOn && SingleStop && TriggerOff == 0 && TriggerSource != 1) {
+    if (ScopeState.NoiseRejectOn && ScopeState.SingleStop && ScopeState.TriggerOff == 0 && ScopeState.TriggerSource != 1) {
       for (std::size_t i = 0; i < kChannelSamples; ++i) {
-        NoiseRejectStage[kChannelSamples + i] = raw[2 * i];
-        NoiseRejectStage[i] = raw[2 * i + 1];
+        ScopeState.NoiseRejectStage[kChannelSamples + i] = raw[2 * i];
+        ScopeState.NoiseRejectStage[i] = raw[2 * i + 1];
       }
       NoiseRejectRoute();
     } else {
@@ -219,25 +219,25 @@ void TForm8Engine::LueData_500() {
         return std::pair<std::int32_t, std::int32_t>{raw[2 * i], raw[2 * i + 1]};
       });
     }
-    display::StoreCaptureInHistory();
+    display::StoreCaptureInHistory(engine::ScopeState.ScopeSampleBlock);
     // The bit view expands from this copy, since it overwrites the block.
-    std::copy_n(ScopeSampleBlock.begin(), kCaptureBytes, SampleCopy.begin());
+    std::copy_n(ScopeState.ScopeSampleBlock.begin(), kCaptureBytes, ScopeState.SampleCopy.begin());
   }
 
-  if (DigitalMode) ExpandBitView();
+  if (ScopeState.DigitalMode) ExpandBitView();
 }
 
 std::uint16_t TForm8Engine::ReadBytes() {
   using namespace engine;
   using namespace display;
   ReadBytesComplete = false;
-  std::uint8_t* buf = UsbRxBuffer.data();
+  std::uint8_t* buf = ScopeState.UsbRxBuffer.data();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDeviceAnswerLimitMs);
   // Every wait lets the program breathe, and ends when the link is lost, the
   // program ends or is asked to close, or the device keeps no time.
   const auto givenUp = [deadline] {
     if (Application) Application->ProcessMessages();
-    return !DeviceOpen || (Application && Application->Terminated()) || CloseRequested ||
+    return !ScopeState.DeviceOpen || (Application && Application->Terminated()) || ScopeState.CloseRequested ||
            std::chrono::steady_clock::now() >= deadline;
   };
   for (;;) {
@@ -248,15 +248,15 @@ std::uint16_t TForm8Engine::ReadBytes() {
       if (givenUp()) return 0;
       std::uint32_t got = 0;
       buf[0] = 0;
-      Form1->MPUSBRead(UsbInHandle, buf, 1, &got, kSlowPollTimeoutMs);
+      Form1->MPUSBRead(ScopeState.UsbInHandle, buf, 1, &got, kSlowPollTimeoutMs);
       if (got >= 1 && buf[0] == kStatusCaptureDone) break;
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    AcqState = 3;
-    AcqArmed = 0;
+    ScopeState.AcqState = 3;
+    ScopeState.AcqArmed = 0;
     Form1->Reset_500(3, 0);
     std::uint32_t got = 0;
-    Form1->MPUSBRead(UsbInHandle, buf, kSlowReplyBytes, &got, kSlowReplyTimeoutMs);
+    Form1->MPUSBRead(ScopeState.UsbInHandle, buf, kSlowReplyBytes, &got, kSlowReplyTimeoutMs);
     if (got == kSlowReplyBytes) break;
     // A short reply is no reading: ask again, without spinning.
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -278,8 +278,8 @@ std::uint16_t TForm8Engine::ReadBytes() {
 void TForm8Engine::average_fft() {
   using namespace engine;
   using namespace display;
-  std::span<std::int32_t, kChannelSamples> shown = Ch1On ? Ch1Samples : Ch2Samples;
-  std::int32_t* levels = Ch1On ? Ch1SpectrumLevels.data() : SpectrumLevels.data();
+  std::span<std::int32_t, kChannelSamples> shown = ScopeState.Ch1On ? Ch1Samples : Ch2Samples;
+  std::int32_t* levels = ScopeState.Ch1On ? Ch1SpectrumLevels.data() : ScopeState.SpectrumLevels.data();
   for (int b = 0; b < kFftBins; ++b) {
     double squares = 0.0;
     for (int s = 0; s < kFftSlots; ++s) {
@@ -301,15 +301,15 @@ void TForm8Engine::maximize_fft() {
   using namespace engine;
   using namespace display;
   for (std::size_t k = 0; k < kCaptureBytes; ++k) {
-    const auto value = static_cast<std::uint16_t>(ScopeSampleBlock[k]);
-    ScopeSampleBlock[k] = std::max(value, PeakLevel(k));
+    const auto value = static_cast<std::uint16_t>(ScopeState.ScopeSampleBlock[k]);
+    ScopeState.ScopeSampleBlock[k] = std::max(value, PeakLevel(k));
   }
 }
 
 void TForm8Engine::refresh_fft() {
   using namespace engine;
   using namespace display;
-  const bool keep = FftAverageOn || !SettingsChanged;
+  const bool keep = ScopeState.FftAverageOn || !ScopeState.SettingsChanged;
   for (std::size_t k = 0; k < kCaptureBytes; ++k)
-    SetPeakLevel(k, keep ? static_cast<std::uint16_t>(ScopeSampleBlock[k]) : 0);
+    SetPeakLevel(k, keep ? static_cast<std::uint16_t>(ScopeState.ScopeSampleBlock[k]) : 0);
 }

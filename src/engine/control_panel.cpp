@@ -1,7 +1,7 @@
 // The twin control panel: its layout and its forwards to the main window.
 #include "engine/control_panel.h"
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "engine/main_form.h"
 #include "engine/time_base.h"
 #include "engine/scope_state.h"
@@ -191,7 +191,7 @@ void TForm11::SpeedButton24Click(TObject*) {
 
 void TForm11::GrSpeedButton1Click(TObject*) {
   LeaveBigScreen();
-  engine::BigScreenOn = 0;
+  engine::ScopeState.BigScreenOn = 0;
   // The main window's button goes up too, so that the next press or Alt+B
   // opens the Big Screen again.
   if (Form1 && Form1->GrSpeedButton1) Form1->GrSpeedButton1->SetDown(false);

@@ -4,8 +4,8 @@
 // holds no state of its own; created hidden and never shown by the program.
 #pragma once
 
-#include "display/analysis_controls.h"
-#include "display/persistence_controls.h"
+#include "engine/analysis_controls.h"
+#include "engine/persistence_controls.h"
 #include "engine/front_panel.h"
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"

@@ -42,15 +42,15 @@ int RandomBit() { return static_cast<int>(Random()() & 1u); }
 // The table is a work block of bytes holding signed 16-bit entries.
 std::int16_t Entry(int index) {
   std::int16_t value = 0;
-  if (engine::DemoSourceTable && index >= 0 && index < kDemoTableEntries)
-    std::memcpy(&value, engine::DemoSourceTable + 2 * index, sizeof value);
+  if (engine::ScopeState.DemoSourceTable && index >= 0 && index < kDemoTableEntries)
+    std::memcpy(&value, engine::ScopeState.DemoSourceTable + 2 * index, sizeof value);
   return value;
 }
 
 void SetEntry(int index, std::int64_t value) {
-  if (!engine::DemoSourceTable || index < 0 || index >= kDemoTableEntries) return;
+  if (!engine::ScopeState.DemoSourceTable || index < 0 || index >= kDemoTableEntries) return;
   const auto v = static_cast<std::int16_t>(value);
-  std::memcpy(engine::DemoSourceTable + 2 * index, &v, sizeof v);
+  std::memcpy(engine::ScopeState.DemoSourceTable + 2 * index, &v, sizeof v);
 }
 
 // Any other code scales as 1 V/div.
@@ -76,23 +76,23 @@ void BuildPeriod(int target, int source, int position, std::uint8_t gainCode) {
 void ChooseStepAndRepeat() {
   using namespace engine;
   using namespace display;
-  const std::int64_t a = numeric::Trunc(TimePerDiv * 0.004 + 0.5);
+  const std::int64_t a = numeric::Trunc(ScopeState.TimePerDiv * 0.004 + 0.5);
   if (a == 0 || a == 1) {
-    DemoGroupStep = 4;
-    DemoRepeat = 1;
+    ScopeState.DemoGroupStep = 4;
+    ScopeState.DemoRepeat = 1;
     return;
   }
   if (a == 2) {
-    DemoGroupStep = 8;
-    DemoRepeat = 1;
+    ScopeState.DemoGroupStep = 8;
+    ScopeState.DemoRepeat = 1;
     return;
   }
   if (a == 4) {
-    DemoGroupStep = 16;
-    DemoRepeat = 1;
+    ScopeState.DemoGroupStep = 16;
+    ScopeState.DemoRepeat = 1;
     return;
   }
-  if (TimePerDiv <= 1000) return;
+  if (ScopeState.TimePerDiv <= 1000) return;
   struct Row {
     std::int64_t c;
     std::int32_t step;
@@ -102,11 +102,11 @@ void ChooseStepAndRepeat() {
                                   {20, 2, 2},    {40, 2, 1},    {80, 4, 1},    {200, 10, 1},
                                   {400, 20, 1},  {800, 40, 1},  {2000, 100, 1}, {4000, 200, 1},
                                   {8000, 400, 1}, {20000, 500, 1}};
-  const std::int64_t c = numeric::Trunc(TimePerDiv / 2500.0 + 0.5);
+  const std::int64_t c = numeric::Trunc(ScopeState.TimePerDiv / 2500.0 + 0.5);
   for (const Row& row : kRows) {
     if (row.c != c) continue;
-    DemoGroupStep = row.step;
-    DemoRepeat = row.repeat;
+    ScopeState.DemoGroupStep = row.step;
+    ScopeState.DemoRepeat = row.repeat;
     return;
   }
 }
@@ -116,7 +116,7 @@ void ChooseStepAndRepeat() {
 void TForm1::tee_demo_taulut() {
   using namespace engine;
   using namespace display;
-  ClearPending = 1;
+  ScopeState.ClearPending = 1;
   SpeedButton15v1->SetDown(true);
   SpeedButton15v1Click(this);
   SpeedButton15v2->SetDown(true);
@@ -149,68 +149,68 @@ void TForm1::tee_demo_taulut() {
 void TForm1::tee_demo() {
   using namespace engine;
   using namespace display;
-  const bool demo1 = TimePerDiv >= kDemo1FromTimePerDiv;
-  TulostaTeksti(demo1 ? "DEMO 1" : "DEMO 2", ScreenX0 + 307, 3, BrightGridColor);
-  BuildPeriod(kCh1Period, demo1 ? kDemo1Ch1Source : kDemo2Ch1Source, TrackBar1->Position(), Ch1GainCode);
-  BuildPeriod(kCh2Period, demo1 ? kDemo1Ch2Source : kDemo2Ch2Source, TrackBar2->Position(), Ch2GainCode);
+  const bool demo1 = ScopeState.TimePerDiv >= kDemo1FromTimePerDiv;
+  TulostaTeksti(demo1 ? "DEMO 1" : "DEMO 2", ScopeState.ScreenX0 + 307, 3, DisplayState.BrightGridColor);
+  BuildPeriod(kCh1Period, demo1 ? kDemo1Ch1Source : kDemo2Ch1Source, TrackBar1->Position(), ScopeState.Ch1GainCode);
+  BuildPeriod(kCh2Period, demo1 ? kDemo1Ch2Source : kDemo2Ch2Source, TrackBar2->Position(), ScopeState.Ch2GainCode);
 }
 
 void TForm1::triggaa_demo() {
   using namespace engine;
   using namespace display;
   ChooseStepAndRepeat();
-  if (TriggerOff != 0) {
-    DemoStart = DemoPhase >= kPeriodBytes ? 0 : DemoPhase;
-    DemoTriggered = 1;
+  if (ScopeState.TriggerOff != 0) {
+    ScopeState.DemoStart = ScopeState.DemoPhase >= kPeriodBytes ? 0 : ScopeState.DemoPhase;
+    ScopeState.DemoTriggered = 1;
     return;
   }
 
-  int level = DeviceTriggerLevel;
+  int level = ScopeState.DeviceTriggerLevel;
   if (level != 0 && level != 255) level += RandomBit();
-  const int period = TriggerSource == 16 ? kCh1Period : kCh2Period;
-  const bool rising = TriggerSlope == 32;
+  const int period = ScopeState.TriggerSource == 16 ? kCh1Period : kCh2Period;
+  const bool rising = ScopeState.TriggerSlope == 32;
   // First a sample on the near side of the level, then the first one past it.
   int i = 0;
   while (i < kTriggerSearchEntries && !(rising ? Entry(period + i) < level : Entry(period + i) > level)) ++i;
   while (i < kTriggerSearchEntries && !(rising ? Entry(period + i) > level : Entry(period + i) < level)) ++i;
-  DemoTriggered = 0;
+  ScopeState.DemoTriggered = 0;
   if (i < kTriggerSearchEntries) {
     // Back up 1024 outputs so that the trigger point lands at the left edge
     // of the screen.
-    const std::int32_t step = std::max(DemoGroupStep, 1);
+    const std::int32_t step = std::max(ScopeState.DemoGroupStep, 1);
     std::int32_t start = 2 * i + 2;
-    for (int g = 0; g < 1024 / std::max(DemoRepeat, 1); ++g) {
+    for (int g = 0; g < 1024 / std::max(ScopeState.DemoRepeat, 1); ++g) {
       start -= step;
       while (start < 0) start += kPeriodBytes;
     }
-    DemoStart = start;
-    DemoTriggered = 1;
+    ScopeState.DemoStart = start;
+    ScopeState.DemoTriggered = 1;
   }
   // An external trigger never comes in the demo.
-  if (TriggerSource == 1) DemoTriggered = 0;
+  if (ScopeState.TriggerSource == 1) ScopeState.DemoTriggered = 0;
 }
 
 void TForm1::luedemo() {
   using namespace engine;
   using namespace display;
-  if (SettingsChanged) {
-    WindowSkip = 3;
-    SmoothWeight = 0.5;
-    SmoothKeep = 0.5;
+  if (ScopeState.SettingsChanged) {
+    ScopeState.WindowSkip = 3;
+    ScopeState.SmoothWeight = 0.5;
+    ScopeState.SmoothKeep = 0.5;
   }
-  DemoPhase += 20;
-  if (DemoPhase >= kPeriodBytes) DemoPhase = 0;
+  ScopeState.DemoPhase += 20;
+  if (ScopeState.DemoPhase >= kPeriodBytes) ScopeState.DemoPhase = 0;
 
-  std::int32_t* out = SpectrumMode ? SpectrumInputBlock.data() : ScopeSampleBlock.data();
-  const std::int32_t repeat = std::max(DemoRepeat, 1);
-  const std::int32_t step = std::max(DemoGroupStep, 1);
-  std::int32_t p = DemoStart;
+  std::int32_t* out = ScopeState.SpectrumMode ? ScopeState.SpectrumInputBlock.data() : ScopeState.ScopeSampleBlock.data();
+  const std::int32_t repeat = std::max(ScopeState.DemoRepeat, 1);
+  const std::int32_t step = std::max(ScopeState.DemoGroupStep, 1);
+  std::int32_t p = ScopeState.DemoStart;
   std::size_t o = 0;
   // p stays within the period, so every entry read lies in the table: its
   // low bytes are read straight from it (no table reads as 0).
   constexpr int kLowByte = std::endian::native == std::endian::little ? 0 : 1;
   static const std::uint8_t kNoTable[2 * kDemoTableEntries] = {};
-  const std::uint8_t* table = DemoSourceTable ? DemoSourceTable : kNoTable;
+  const std::uint8_t* table = ScopeState.DemoSourceTable ? ScopeState.DemoSourceTable : kNoTable;
   const std::uint8_t* ch2Low = table + 2 * kCh2Period + kLowByte;
   const std::uint8_t* ch1Low = table + 2 * kCh1Period + kLowByte;
   const std::int32_t groups = static_cast<std::int32_t>(kChannelSamples) / repeat;
@@ -232,10 +232,10 @@ void TForm1::luedemo() {
     p += step;
   }
 
-  if (SpectrumMode) {
+  if (ScopeState.SpectrumMode) {
     // A little noise keeps the spectrum alive; the spare entry is no sample.
-    for (std::size_t k = 0; k < kCaptureBytes; ++k) SpectrumInputBlock[k] += RandomBit();
+    for (std::size_t k = 0; k < kCaptureBytes; ++k) ScopeState.SpectrumInputBlock[k] += RandomBit();
     return;
   }
-  display::StoreCaptureInHistory();
+  display::StoreCaptureInHistory(engine::ScopeState.ScopeSampleBlock);
 }

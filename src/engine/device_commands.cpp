@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "bode/bode_plot.h"
-#include "display/add_text.h"
-#include "display/big_screen.h"
+#include "engine/add_text.h"
+#include "engine/big_screen.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -47,7 +47,7 @@ void TForm1::Reset_500(std::uint8_t state, std::uint8_t armed) {
   else if (state == 2 && armed == 0) command = 12;
   else if (state == 3 && armed == 0) command = 13;
   else return;
-  if (engine::DemoMode) return;
+  if (engine::ScopeState.DemoMode) return;
   SendDeviceCommand(command);
 }
 
@@ -55,11 +55,11 @@ void TForm8Engine::Resetoi_500() {
   using namespace engine;
   using namespace bode;
   using namespace display;
-  AcqState = 0;
-  AcqArmed = 0;
+  ScopeState.AcqState = 0;
+  ScopeState.AcqArmed = 0;
   Form1->Reset_500(0, 0);
-  AcqState = 1;
-  AcqArmed = 1;
+  ScopeState.AcqState = 1;
+  ScopeState.AcqArmed = 1;
   Form1->Reset_500(1, 1);
 }
 
@@ -68,22 +68,22 @@ void TForm8Engine::Resetoi_500() {
 engine::ScopeSettings TForm1::CurrentScopeSettings() const {
   using namespace engine;
   ScopeSettings s;
-  s.Ch1GainCode = Ch1GainCode;
-  s.Ch2GainCode = Ch2GainCode;
-  s.Ch1InputOn = Ch1InputOn;
-  s.Ch2InputOn = Ch2InputOn;
-  s.Ch1Ac = Ch1Ac;
-  s.Ch2Ac = Ch2Ac;
-  s.Ch1OffsetDacByte = Ch1OffsetDacByte;
-  s.Ch2OffsetDacByte = Ch2OffsetDacByte;
-  s.DeviceTriggerLevel = DeviceTriggerLevel;
-  s.TimeBaseCode = TimeBaseCode;
-  s.TriggerSource = TriggerSource;
-  s.TriggerSlope = TriggerSlope;
-  s.TriggerOff = TriggerOff;
-  s.DigitalMode = DigitalMode;
+  s.Ch1GainCode = ScopeState.Ch1GainCode;
+  s.Ch2GainCode = ScopeState.Ch2GainCode;
+  s.Ch1InputOn = ScopeState.Ch1InputOn;
+  s.Ch2InputOn = ScopeState.Ch2InputOn;
+  s.Ch1Ac = ScopeState.Ch1Ac;
+  s.Ch2Ac = ScopeState.Ch2Ac;
+  s.Ch1OffsetDacByte = ScopeState.Ch1OffsetDacByte;
+  s.Ch2OffsetDacByte = ScopeState.Ch2OffsetDacByte;
+  s.DeviceTriggerLevel = ScopeState.DeviceTriggerLevel;
+  s.TimeBaseCode = ScopeState.TimeBaseCode;
+  s.TriggerSource = ScopeState.TriggerSource;
+  s.TriggerSlope = ScopeState.TriggerSlope;
+  s.TriggerOff = ScopeState.TriggerOff;
+  s.DigitalMode = ScopeState.DigitalMode;
   s.Sticky = PacketBits;
-  s.Sticky.TimeBaseRegister = TimeBaseRegister;
+  s.Sticky.TimeBaseRegister = ScopeState.TimeBaseRegister;
   return s;
 }
 
@@ -92,18 +92,18 @@ void TForm1::Set500() {
   const ScopeSettings settings = CurrentScopeSettings();
   const SettingsPacket packet = EncodeSettingsPacket(settings);
   PacketBits = NextStickyBits(settings);
-  TimeBaseRegister = PacketBits.TimeBaseRegister;
-  std::copy(packet.begin() + kSettingsPacketHead.size(), packet.end(), ScopeControlBlock.begin());
-  if (!DemoMode) asetus_1();
+  ScopeState.TimeBaseRegister = PacketBits.TimeBaseRegister;
+  std::copy(packet.begin() + kSettingsPacketHead.size(), packet.end(), ScopeState.ScopeControlBlock.begin());
+  if (!ScopeState.DemoMode) asetus_1();
 }
 
 void TForm1::asetus_1() {
   using namespace engine;
-  if (DemoMode || !DeviceOpen) return;
+  if (ScopeState.DemoMode || !ScopeState.DeviceOpen) return;
   SettingsPacket packet{};
   std::copy(kSettingsPacketHead.begin(), kSettingsPacketHead.end(), packet.begin());
-  std::copy(ScopeControlBlock.begin(), ScopeControlBlock.end(), packet.begin() + kSettingsPacketHead.size());
-  MPUSBWrite(UsbOutHandle, packet.data(), static_cast<std::uint32_t>(packet.size()), &UsbSentCount,
+  std::copy(ScopeState.ScopeControlBlock.begin(), ScopeState.ScopeControlBlock.end(), packet.begin() + kSettingsPacketHead.size());
+  MPUSBWrite(ScopeState.UsbOutHandle, packet.data(), static_cast<std::uint32_t>(packet.size()), &ScopeState.UsbSentCount,
              kPacketTimeoutMs);
 }
 
@@ -111,8 +111,8 @@ void TForm1::Set_DACs() {
   using namespace engine;
   using namespace bode;
   using namespace display;
-  Ch1OffsetDacByte = OffsetByte(Ch1OffsetCal, Ch1RangeTrim, Ch1RateTrim, Ch1PositionDac);
-  Ch2OffsetDacByte = OffsetByte(Ch2OffsetCal, Ch2RangeTrim, Ch2RateTrim, Ch2PositionDac);
+  ScopeState.Ch1OffsetDacByte = OffsetByte(ScopeState.Ch1OffsetCal, ScopeState.Ch1RangeTrim, ScopeState.Ch1RateTrim, ScopeState.Ch1PositionDac);
+  ScopeState.Ch2OffsetDacByte = OffsetByte(ScopeState.Ch2OffsetCal, ScopeState.Ch2RangeTrim, ScopeState.Ch2RateTrim, ScopeState.Ch2PositionDac);
   Set500();
 }
 
@@ -122,20 +122,20 @@ void TForm1::asetus(const std::string& label, int kind) {
   using namespace engine;
   using namespace bode;
   using namespace display;
-  if (kind == 0) CaptureCount = 0;
+  if (kind == 0) ScopeState.CaptureCount = 0;
   putsataanko();
-  if (SpectrumMode) kursoridb();
+  if (ScopeState.SpectrumMode) kursoridb();
 
   if (kind == 1 || kind == 2) {
-    if (TriggerSource == (kind == 1 ? 16 : 0)) CaptureCount = 0;
+    if (ScopeState.TriggerSource == (kind == 1 ? 16 : 0)) ScopeState.CaptureCount = 0;
     ShowRangeLabel(kind, label);
   }
 
   Set_DACs();
-  SettingsChanged = 1;
-  if (DemoMode) tee_demo();
+  ScopeState.SettingsChanged = 1;
+  if (ScopeState.DemoMode) tee_demo();
   ClearHiddenReadouts();
-  AverageBlend = 10;
+  ScopeState.AverageBlend = 10;
 }
 
 void TForm1::AsetaAika(int pixelStep, const std::string& label) {
@@ -144,32 +144,32 @@ void TForm1::AsetaAika(int pixelStep, const std::string& label) {
   using namespace display;
   putsataanko();
   poisto();
-  if (ScopeNoteShown && Form_9) Form_9->note();
-  if (ParametersOnScreen && Form_9) Form_9->note_1();
-  PlotMethod = 0;
+  if (ScopeState.ScopeNoteShown && Form_9) Form_9->note();
+  if (ScopeState.ParametersOnScreen && Form_9) Form_9->note_1();
+  ScopeState.PlotMethod = 0;
 
-  if (SpectrumMode) {
+  if (ScopeState.SpectrumMode) {
     f_alue();
     kursoritaajuus();
-    if (ShownTimePerDiv == TimePerDiv) piirrot();
+    if (ScopeState.ShownTimePerDiv == ScopeState.TimePerDiv) piirrot();
   } else {
     ShowTimeBaseLabels(label, NextSampleRateText);
-    PixelStep = static_cast<std::uint16_t>(pixelStep);
+    ScopeState.PixelStep = static_cast<std::uint16_t>(pixelStep);
   }
 
   // A stopped trace is stretched to the new time base; a capture taken at a
   // time base that gives no usable factor (or none yet) shows at 100.
-  double magnification = static_cast<double>(TimePerDiv) / ShownTimePerDiv * SampleStep;
+  double magnification = static_cast<double>(ScopeState.TimePerDiv) / ScopeState.ShownTimePerDiv * ScopeState.SampleStep;
   if (!(magnification < 65535.0)) magnification = 100.0;
-  Magnification = magnification;
+  ScopeState.Magnification = magnification;
 
   const int m = ScrollBar2->Position() - 32;
-  const double u = SampleStep / (PixelStep * (DigitalMode ? 20.0 : 5.0));
+  const double u = ScopeState.SampleStep / (ScopeState.PixelStep * (ScopeState.DigitalMode ? 20.0 : 5.0));
   std::int64_t start = numeric::Round(m * u * 32) + 1024;
-  if (DigitalMode) start = 1024;
-  DisplayStart = static_cast<std::int32_t>(std::clamp<std::int64_t>(start, 1, 4066));
+  if (ScopeState.DigitalMode) start = 1024;
+  ScopeState.DisplayStart = static_cast<std::int32_t>(std::clamp<std::int64_t>(start, 1, 4066));
 
-  if (Magnification > 0.4 && Magnification < 80) piirrot();
+  if (ScopeState.Magnification > 0.4 && ScopeState.Magnification < 80) piirrot();
 
   const int barMin = numeric::Round32((u * 1024 - 1024) / (u * 32));
   const int barMax = numeric::Round32((u * 1024 + 3072) / (u * 32));
@@ -180,8 +180,8 @@ void TForm1::AsetaAika(int pixelStep, const std::string& label) {
   }
   kursoriaika();
 
-  SettingsChanged = 1;
-  if (DemoMode && DataFileName.empty()) tee_demo();
+  ScopeState.SettingsChanged = 1;
+  if (ScopeState.DemoMode && ScopeState.DataFileName.empty()) tee_demo();
 
   // "S/L" chooses the interpolation of the two finest steps only; the bit
   // view keeps it as it is.
@@ -189,7 +189,7 @@ void TForm1::AsetaAika(int pixelStep, const std::string& label) {
   for (TSpeedButton* sl : {SpeedButton005us, TwinControl(&FrontPanelControls::SpeedButton005us)}) {
     if (!sl) continue;
     if (!interpolated) sl->SetEnabled(false);
-    else if (!DigitalMode) sl->SetEnabled(true);
+    else if (!ScopeState.DigitalMode) sl->SetEnabled(true);
   }
 }
 
@@ -204,8 +204,8 @@ void TForm1::ms500off() {
     for (TControl* c : {panel->Autoset1, panel->Autoset2})
       if (c) c->SetEnabled(true);
   }
-  if (GrSpeedButton15) GrSpeedButton15->SetEnabled(!SpectrumMode);
-  if (Form11 && Form11->Digi) Form11->Digi->SetEnabled(!SpectrumMode);
+  if (GrSpeedButton15) GrSpeedButton15->SetEnabled(!ScopeState.SpectrumMode);
+  if (Form11 && Form11->Digi) Form11->Digi->SetEnabled(!ScopeState.SpectrumMode);
 }
 
 void TForm1::ApplyTimeBaseStep(const engine::TimeBaseStep& step) {
@@ -215,20 +215,20 @@ void TForm1::ApplyTimeBaseStep(const engine::TimeBaseStep& step) {
   PressOn(Form11, step.Button);
   ms500off();
   if (step.RateText) NextSampleRateText = step.RateText;
-  if (SpectrumMode) {
+  if (ScopeState.SpectrumMode) {
     PressOn(this, step.SpanButton);
     PressOn(Form11, step.SpanButton);
-    TimePerDiv = step.SpectrumTimePerDiv;
-    TimeBaseCode = step.SpectrumCode;
-    SampleStep = step.SpectrumSampleStep;
+    ScopeState.TimePerDiv = step.SpectrumTimePerDiv;
+    ScopeState.TimeBaseCode = step.SpectrumCode;
+    ScopeState.SampleStep = step.SpectrumSampleStep;
   } else {
     PressOn(this, step.Button);
-    TimePerDiv = step.TimePerDiv;
-    TimeBaseCode = step.Code;
-    SampleStep = step.SampleStep;
+    ScopeState.TimePerDiv = step.TimePerDiv;
+    ScopeState.TimeBaseCode = step.Code;
+    ScopeState.SampleStep = step.SampleStep;
   }
-  Ch1RateTrim = 0;
-  Ch2RateTrim = 0;
+  ScopeState.Ch1RateTrim = 0;
+  ScopeState.Ch2RateTrim = 0;
   asetus("", 0);
   AsetaAika(step.PixelStep, step.Label);
 }
@@ -241,15 +241,15 @@ void TForm1::ApplyRangeStep(int channel, const engine::RangeStep& step) {
   const engine::PanelButton button = ch1 ? step.Ch1Button : step.Ch2Button;
   PressOn(this, button);
   PressOn(Form11, button);
-  (ch1 ? Ch1GainCode : Ch2GainCode) = step.Code;
-  (ch1 ? Ch1RangeTrim : Ch2RangeTrim) =
-      step.CalibratedTrim ? (ch1 ? Ch1V5Offset : Ch2V5Offset) : 0;
-  asetus((ch1 ? Ch1X10 : Ch2X10) ? step.LabelX10 : step.LabelX1, channel);
+  (ch1 ? ScopeState.Ch1GainCode : ScopeState.Ch2GainCode) = step.Code;
+  (ch1 ? ScopeState.Ch1RangeTrim : ScopeState.Ch2RangeTrim) =
+      step.CalibratedTrim ? (ch1 ? ScopeState.Ch1V5Offset : ScopeState.Ch2V5Offset) : 0;
+  asetus((ch1 ? ScopeState.Ch1X10 : ScopeState.Ch2X10) ? step.LabelX10 : step.LabelX1, channel);
   kursorivoltit();
   if (ch1 && Bode_plot) {
     if (const RangeStep* row = RangeRowOfCode(step.Code))
       if (TRadioButton* radio = Bode_plot->RangeRadios()[row - RangeTable.data()]) radio->SetChecked(true);
-    if (!BodeAutoScaleActive) Bode_plot->draw();
+    if (!BodeState.BodeAutoScaleActive) Bode_plot->draw();
   }
 }
 

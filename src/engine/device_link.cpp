@@ -22,11 +22,11 @@ constexpr std::uint8_t kInPipe = 0x81;
 void TForm1::MPUSBWrite(MpusbHandle handle, const std::uint8_t* buf, std::uint32_t len,
                         std::uint32_t* sent, std::uint32_t timeout) {
   using namespace engine;
-  if (!DeviceOpen) return;
-  if (WinUsbInUse) {
+  if (!ScopeState.DeviceOpen) return;
+  if (ScopeState.WinUsbInUse) {
     // The fallback back end keeps its count to itself; the caller's is left alone.
     std::uint32_t written = 0;
-    if (!WinUsbApi::WinUsb_WritePipe(WinUsbInterface, kOutPipe, buf, len, &written, nullptr) &&
+    if (!WinUsbApi::WinUsb_WritePipe(ScopeState.WinUsbInterface, kOutPipe, buf, len, &written, nullptr) &&
         WinUsbApi::WinUsbLastStatus() == UsbStatus::NoDevice)
       DeviceLost();
     return;
@@ -41,17 +41,17 @@ void TForm1::MPUSBRead(MpusbHandle handle, std::uint8_t* buf, std::uint32_t len,
   // The count is the caller's only proof that bytes arrived: the buffer may
   // still hold an earlier transfer's.
   if (got) *got = 0;
-  if (!DeviceOpen) return;
-  if (WinUsbInUse) {
+  if (!ScopeState.DeviceOpen) return;
+  if (ScopeState.WinUsbInUse) {
     std::uint32_t count = 0;
-    const bool ok = WinUsbApi::WinUsb_ReadPipe(WinUsbInterface, kInPipe, buf, len, &count, nullptr);
+    const bool ok = WinUsbApi::WinUsb_ReadPipe(ScopeState.WinUsbInterface, kInPipe, buf, len, &count, nullptr);
     if (got) *got = count;
     if (!ok && WinUsbApi::WinUsbLastStatus() == UsbStatus::NoDevice) {
       DeviceLost();
       return;
     }
     // Whatever the driver still holds belongs to no request of ours.
-    if (!WinUsbApi::WinUsb_FlushPipe(WinUsbInterface, kInPipe) &&
+    if (!WinUsbApi::WinUsb_FlushPipe(ScopeState.WinUsbInterface, kInPipe) &&
         WinUsbApi::WinUsbLastStatus() == UsbStatus::NoDevice)
       DeviceLost();
     return;
@@ -62,7 +62,7 @@ void TForm1::MPUSBRead(MpusbHandle handle, std::uint8_t* buf, std::uint32_t len,
 }
 
 void TForm1::SendDeviceCommand(std::uint8_t command) {
-  MPUSBWrite(engine::UsbOutHandle, &command, 1, &engine::UsbSentCount, engine::kCommandTimeoutMs);
+  MPUSBWrite(engine::ScopeState.UsbOutHandle, &command, 1, &engine::ScopeState.UsbSentCount, engine::kCommandTimeoutMs);
 }
 
 int TForm1::OpenDeviceH() {
@@ -77,9 +77,9 @@ int TForm1::OpenDeviceH() {
     MpusbApi::_MPUSBClose(out);
     return -1;
   }
-  UsbOutHandle = out;
-  UsbInHandle = in;
-  DeviceOpen = 1;
+  ScopeState.UsbOutHandle = out;
+  ScopeState.UsbInHandle = in;
+  ScopeState.DeviceOpen = 1;
   return 0;
 }
 
@@ -88,31 +88,31 @@ int TForm1::OpenDeviceW() {
   if (!WinUsbApi::GivePath()) return -1;
   WinUsbApi::WINUSB_INTERFACE_HANDLE handle = 0;
   if (!WinUsbApi::WinUsb_Initialize(&handle)) return -1;
-  WinUsbInterface = handle;
-  DeviceOpen = 1;
-  WinUsbInUse = 1;
+  ScopeState.WinUsbInterface = handle;
+  ScopeState.DeviceOpen = 1;
+  ScopeState.WinUsbInUse = 1;
   return 0;
 }
 
 bool TForm1::OpenLink() {
   using namespace engine;
-  if (DeviceOpen) return true;
-  WinUsbInUse = 0;
+  if (ScopeState.DeviceOpen) return true;
+  ScopeState.WinUsbInUse = 0;
   if (MpusbApi::_MPUSBGetDeviceCount(kDeviceIdText) == 0) {
-    NoHardware = 1;
+    ScopeState.NoHardware = 1;
     if (OpenDeviceW() == -1) return false;
   }
-  NoHardware = 0;
+  ScopeState.NoHardware = 0;
   ShowLoadingPanel(true);
-  if (!WinUsbInUse && OpenDeviceH() == -1) {
-    NoHardware = 1;
+  if (!ScopeState.WinUsbInUse && OpenDeviceH() == -1) {
+    ScopeState.NoHardware = 1;
     ShowLoadingPanel(false);
     return false;
   }
   // An unconfigured device is of no use: without its logic the link is given up.
-  if (SendFPGAdata() != 0 || !DeviceOpen) {
+  if (SendFPGAdata() != 0 || !ScopeState.DeviceOpen) {
     ReleaseBackEnd();
-    NoHardware = 1;
+    ScopeState.NoHardware = 1;
     ShowLoadingPanel(false);
     return false;
   }
@@ -132,11 +132,11 @@ void TForm1::test1() {
   SpeedButton15v1Click(this);
   SpeedButton15v2Click(this);
   SpeedButton2msClick(this);
-  if (engine::FirstRunCalibration && engine::DeviceOpen) Form8->calibrate();
+  if (engine::ScopeState.FirstRunCalibration && engine::ScopeState.DeviceOpen) Form8->calibrate();
 }
 
 void TForm1::test2() {
-  engine::NoHardware = 0;
+  engine::ScopeState.NoHardware = 0;
   test0();
 }
 
@@ -147,21 +147,21 @@ void TForm1::CheckInvalidHandle() {
 
 void TForm1::ReleaseBackEnd() {
   using namespace engine;
-  if (!DeviceOpen) return;
-  if (WinUsbInUse) {
-    WinUsbApi::WinUsb_Free(WinUsbInterface);
-    WinUsbInterface = 0;
+  if (!ScopeState.DeviceOpen) return;
+  if (ScopeState.WinUsbInUse) {
+    WinUsbApi::WinUsb_Free(ScopeState.WinUsbInterface);
+    ScopeState.WinUsbInterface = 0;
   } else {
-    MpusbApi::_MPUSBClose(UsbOutHandle);
-    MpusbApi::_MPUSBClose(UsbInHandle);
-    UsbOutHandle = -1;
-    UsbInHandle = -1;
+    MpusbApi::_MPUSBClose(ScopeState.UsbOutHandle);
+    MpusbApi::_MPUSBClose(ScopeState.UsbInHandle);
+    ScopeState.UsbOutHandle = -1;
+    ScopeState.UsbInHandle = -1;
   }
-  DeviceOpen = 0;
+  ScopeState.DeviceOpen = 0;
 }
 
 void TForm1::DeviceLost() {
-  if (!engine::DeviceOpen) return;
+  if (!engine::ScopeState.DeviceOpen) return;
   // Closed before the message: a timer that runs while it is shown finds the
   // link closed and returns at once.
   ReleaseBackEnd();
@@ -169,7 +169,7 @@ void TForm1::DeviceLost() {
 }
 
 void TForm1::ReleaseDevice() {
-  if (!engine::DeviceOpen) return;
+  if (!engine::ScopeState.DeviceOpen) return;
   SendDeviceCommand(20);
   ReleaseBackEnd();
 }

@@ -76,7 +76,7 @@ void BuildChannel(ControlMaker& make, FrontPanelControls& p, int channel, int le
   TLabel* label = make.Label(box, ch1 ? "LabelCh1" : "LabelCh2", ch1 ? "CH1" : "CH2", left, 18);
   label->Font().Style = fsBold;
   label->Font().Size = 9;
-  label->Font().Color = ch1 ? display::Ch1Color : display::Ch2Color;
+  label->Font().Color = ch1 ? display::DisplayState.Ch1Color : display::DisplayState.Ch2Color;
   label->FontChanged();
   (ch1 ? p.LabelCh1 : p.LabelCh2) = label;
 

@@ -28,8 +28,8 @@ void TForm1::CreateHardwareSetupControls() {
 void TForm1::Hardware1Click(TObject* /*Sender*/) {
   using namespace engine;
   // Nothing may be capturing while the source changes.
-  RunStop = 1;
-  SingleStop = 1;
+  ScopeState.RunStop = 1;
+  ScopeState.SingleStop = 1;
   SpeedButtonRun->SetDown(false);
   SpeedButtonRunClick(this);
   SpeedButtonSingle->SetDown(false);
@@ -38,11 +38,11 @@ void TForm1::Hardware1Click(TObject* /*Sender*/) {
   // The dialog offers the mode in force; its radio buttons set DemoMode
   // (and the device trigger level that goes with it) as they are clicked.
   if (!BtnBottomDlg) return;
-  (DemoMode ? BtnBottomDlg->RadioButton2 : BtnBottomDlg->RadioButton1)->SetChecked(true);
+  (ScopeState.DemoMode ? BtnBottomDlg->RadioButton2 : BtnBottomDlg->RadioButton1)->SetChecked(true);
   BtnBottomDlg->ShowModal();
   if (Application->Terminated()) return;
 
-  if (DemoMode) {
+  if (ScopeState.DemoMode) {
     // Demo mode chosen.
     tee_demo_taulut();
     MessageDlgPos(kDemoChosenText, mtInformation, mbOK, 0, Left() + 240, Top() + 200);
@@ -50,22 +50,22 @@ void TForm1::Hardware1Click(TObject* /*Sender*/) {
   } else {
     // The device: open it unless it is open already.
     test2();
-    if (NoHardware) {
+    if (ScopeState.NoHardware) {
       if (BtnBottomDlg1) BtnBottomDlg1->ShowModal();
       MessageDlgPos(kNoDeviceText, mtInformation, mbOK, 0, Left() + 238, Top() + 200);
-      DemoMode = 1;
+      ScopeState.DemoMode = 1;
       // The device level is turned round for the demo trigger search.
       RefreshDeviceTriggerLevel();
       tee_demo_taulut();
-    } else if (FirstRunCalibration) {
+    } else if (ScopeState.FirstRunCalibration) {
       MessageDlgPos(kNotCalibratedText, mtWarning, mbOK, 0, Left() + 125, Top() + 200);
     }
   }
   if (Application->Terminated()) return;
 
   // The generator follows the hardware; a fresh picture.
-  generator::GeneratorHardware = DemoMode ? 0 : 10;
-  if (generator::GeneratorHardware == 10 && Form1_fgen) Form1_fgen->Disable();
-  ClearPending = 1;
+  generator::GeneratorState.GeneratorHardware = ScopeState.DemoMode ? 0 : 10;
+  if (generator::GeneratorState.GeneratorHardware == 10 && Form1_fgen) Form1_fgen->Disable();
+  ScopeState.ClearPending = 1;
   putsataanko();
 }

@@ -2,7 +2,7 @@
 // with its pop-up menu, the trace it selects, and the history files.
 #include <string>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/history.h"
 #include "display/history_state.h"
 #include "engine/control_panel.h"
@@ -34,15 +34,15 @@ std::string UnableToRead(const std::string& path, const std::string& why) {
 // 1000 (newest), at the newest.
 TScrollBar* MakeHistoryBar(ControlMaker& make, TForm* window, TScrollBar* positionBar, const TImage* picture,
                            int positionWidth) {
-  using display::HistoryLength;
+  using display::HistoryState;
   positionBar->SetWidth(positionWidth);
   const int left = positionBar->Left() + positionWidth + kBarGap;
   TScrollBar* bar = make.Add<TScrollBar>(window, "ScrollBar1", left, positionBar->Top(),
                                          picture->Left() + picture->Width() - left, positionBar->Height());
-  bar->SetParams(HistoryLength, 0, HistoryLength);
+  bar->SetParams(HistoryState.HistoryLength, 0, HistoryState.HistoryLength);
   bar->SetLargeChange(10);
   bar->SetHint(kHistoryHint);
-  bar->SetShowHint(engine::HistoryHintOn != 0);
+  bar->SetShowHint(engine::ScopeState.HistoryHintOn != 0);
   return bar;
 }
 
@@ -80,7 +80,7 @@ void TForm1::CreateHistoryControls() {
       make.Item(items, "HideHistoryBar1", "Hide History Bar", [this](TObject* s) { HideHistoryBar1Click(s); });
   make.Item(items, "N8", "-");
   ShowHint1 = make.Item(items, "ShowHint1", "Show Hint", [this](TObject* s) { ShowHint1Click(s); });
-  ShowHint1->SetChecked(engine::HistoryHintOn != 0);
+  ShowHint1->SetChecked(engine::ScopeState.HistoryHintOn != 0);
   ScrollBar1->SetPopupMenu(HistoryMenu);
 
   const int buttonLeft = left + kWidePositionBarWidth + kBarGap;
@@ -103,17 +103,18 @@ void TForm1::CreateHistoryControls() {
 void TForm1::ScrollBar1Change(TObject*) {
   using namespace engine;
   using namespace display;
-  if (!HistorySliderArmed || !ScrollBar1) return;
+  if (!HistoryState.HistorySliderArmed || !ScrollBar1) return;
   poisto();
   const int position = ScrollBar1->Position();
-  HistoryViewIndex = HistorySlotOfPosition(position, HistoryIndex, HistoryLength);
-  ShowHistorySlot(HistoryViewIndex);
-  SetStatusText(HistoryTraceLabel(position, HistoryLength));
+  HistoryState.HistoryViewIndex = HistorySlotOfPosition(position, HistoryState.HistoryIndex, HistoryState.HistoryLength);
+  ShowHistorySlot(HistoryState.HistoryViewIndex, ScopeState.ScopeSampleBlock, ScopeState.SpectrumInputBlock,
+                  ScopeState.DigitalMode ? std::span<std::int32_t>(ScopeState.SampleCopy) : std::span<std::int32_t>());
+  SetStatusText(HistoryTraceLabel(position, HistoryState.HistoryLength));
   if (Form10 && Form10->ScrollBar1) {
     // The Big Screen's bar follows without choosing again.
-    HistorySliderArmed = 0;
+    HistoryState.HistorySliderArmed = 0;
     Form10->ScrollBar1->SetPosition(position);
-    HistorySliderArmed = 1;
+    HistoryState.HistorySliderArmed = 1;
   }
   piirrot();
   rms_out();
@@ -123,10 +124,10 @@ void TForm1::ScrollBar1Change(TObject*) {
 
 void TForm1::ShowNewestHistoryTrace() {
   using namespace display;
-  HistorySliderArmed = 0;
+  HistoryState.HistorySliderArmed = 0;
   for (TScrollBar* bar : {ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
-    if (bar) bar->SetPosition(HistoryLength);
-  HistorySliderArmed = 1;
+    if (bar) bar->SetPosition(HistoryState.HistoryLength);
+  HistoryState.HistorySliderArmed = 1;
   ScrollBar1Change(this);
 }
 
@@ -138,7 +139,7 @@ void TForm1::ClearHistory1Click(TObject*) {
 }
 
 void TForm1::SaveHistory1Click(TObject*) {
-  SaveHistoryDialog->SetInitialDir(engine::DocumentsFolder);
+  SaveHistoryDialog->SetInitialDir(engine::ScopeState.DocumentsFolder);
   if (!SaveHistoryDialog->Execute()) return;
   const std::string path = SaveHistoryDialog->FileName();
   const std::vector<std::uint8_t> file = display::HistoryFileBytes();
@@ -148,7 +149,7 @@ void TForm1::SaveHistory1Click(TObject*) {
 
 void TForm1::OpenHistory1Click(TObject*) {
   using namespace display;
-  OpenHistoryDialog->SetInitialDir(engine::DocumentsFolder);
+  OpenHistoryDialog->SetInitialDir(engine::ScopeState.DocumentsFolder);
   if (!OpenHistoryDialog->Execute()) return;
   const std::string path = OpenHistoryDialog->FileName();
   // Read whole before anything is taken: a short or unreadable file leaves
@@ -198,8 +199,31 @@ void TForm10::HistoryClick(TObject*) {
 }
 
 void TForm1::ShowHint1Click(TObject*) {
-  engine::HistoryHintOn = engine::HistoryHintOn ? 0 : 1;
-  ShowHint1->SetChecked(engine::HistoryHintOn != 0);
+  engine::ScopeState.HistoryHintOn = engine::ScopeState.HistoryHintOn ? 0 : 1;
+  ShowHint1->SetChecked(engine::ScopeState.HistoryHintOn != 0);
   for (TScrollBar* bar : {ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
-    if (bar) bar->SetShowHint(engine::HistoryHintOn != 0);
+    if (bar) bar->SetShowHint(engine::ScopeState.HistoryHintOn != 0);
+}
+
+// ---------------------------------------------------------------- recording
+
+void TForm1::SetHistoryBarsEnabled(bool enabled) {
+  for (TScrollBar* bar : {ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
+    if (bar) bar->SetEnabled(enabled);
+}
+
+void TForm1::StartHistoryRecording() {
+  SetHistoryBarsEnabled(false);
+  display::HistoryState.HistoryStoreOn = 1;
+}
+
+void TForm1::ShowNewestHistory() {
+  using namespace display;
+  SetHistoryBarsEnabled(true);
+  // The program moves the bars; their change handler must not take it for
+  // the user choosing a trace.
+  HistoryState.HistorySliderArmed = 0;
+  for (TScrollBar* bar : {ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
+    if (bar) bar->SetPosition(HistoryState.HistoryLength);
+  HistoryState.HistorySliderArmed = 1;
 }

@@ -5,9 +5,9 @@
 
 #include "bode/bode_plot.h"
 #include "bode/bode_state.h"
-#include "display/add_text.h"
-#include "display/big_screen.h"
-#include "display/measurement_window.h"
+#include "engine/add_text.h"
+#include "engine/big_screen.h"
+#include "engine/measurement_window.h"
 #include "engine/control_panel.h"
 #include "engine/instruments.h"
 #include "engine/main_form.h"
@@ -84,7 +84,7 @@ void TForm1::CreateInstrumentControls() {
 
 void TForm1::SpeedButton25Click(TObject*) {
   std::error_code ec;
-  if (!engine::ProgramFolder.empty()) std::filesystem::current_path(engine::ProgramFolder, ec);
+  if (!engine::ScopeState.ProgramFolder.empty()) std::filesystem::current_path(engine::ScopeState.ProgramFolder, ec);
   // The generator's controls are on this window: it comes to the front.
   Restore(this);
 }
@@ -95,9 +95,9 @@ void TForm1::SpeedButton26Click(TObject*) {
   StopAndSettle();
   if (Bode_plot) Bode_plot->ShowPlotter();
   if (Form_9) Form_9->Hide();
-  if (bode::Bodehelp && OKBottomDlg) {
+  if (bode::BodeState.Bodehelp && OKBottomDlg) {
     OKBottomDlg->ShowModal();
-    bode::Bodehelp = OKBottomDlg->CheckBox1->Checked() ? 0 : 1;
+    bode::BodeState.Bodehelp = OKBottomDlg->CheckBox1->Checked() ? 0 : 1;
   }
 }
 
@@ -107,7 +107,7 @@ void TForm1::SpeedButton27Click(TObject*) {
   TForm1_rec& rec = *Form1_rec;
   GrSpeedButton15->SetDown(false);
   GrSpeedButton15Click(this);
-  CaptureCount = 0;
+  ScopeState.CaptureCount = 0;
   StopAndSettle();
 
   // Hardware Setup chose demo mode since the recorder last showed.
@@ -118,8 +118,8 @@ void TForm1::SpeedButton27Click(TObject*) {
     rec.putsataanko();
     RecorderDemoChangePending = 0;
   }
-  recorder::SavedTimeBaseCode = TimeBaseCode;
-  recorder::SavedTriggerOff = TriggerOff;
+  recorder::RecorderState.SavedTimeBaseCode = ScopeState.TimeBaseCode;
+  recorder::RecorderState.SavedTriggerOff = ScopeState.TriggerOff;
 
   // The recorder's pressed buttons send its settings to the device.
   for (int channel = 1; channel <= 2; ++channel) {
@@ -144,14 +144,14 @@ void TForm1::SpeedButton27Click(TObject*) {
   rec.SetBounds(Left(), Top(), Width(), Height());
   // A Bode sweep stops when the recorder takes the device.
   if (Bode_plot) Bode_plot->LeavePlotter();
-  recorder::InstrumentSwitch = 0;
+  recorder::RecorderState.InstrumentSwitch = 0;
 
-  if (rec.LabelCh1) rec.LabelCh1->Font().Color = recorder::RecCh1Color;
-  if (rec.LabelCh2) rec.LabelCh2->Font().Color = recorder::RecCh2Color;
+  if (rec.LabelCh1) rec.LabelCh1->Font().Color = recorder::RecorderState.RecCh1Color;
+  if (rec.LabelCh2) rec.LabelCh2->Font().Color = recorder::RecorderState.RecCh2Color;
   if (rec.LabelCh1) rec.LabelCh1->FontChanged();
   if (rec.LabelCh2) rec.LabelCh2->FontChanged();
   // The handler turns the check back and applies it.
-  rec.BrightGrid1->SetChecked(recorder::RecBrightGrid == 0);
+  rec.BrightGrid1->SetChecked(recorder::RecorderState.RecBrightGrid == 0);
   rec.BrightGrid1Click(&rec);
 
   rec.SpeedButton6->SetDown(true);
@@ -162,7 +162,7 @@ void TForm1::SpeedButton27Click(TObject*) {
     MoreData1->SetChecked(Form_99->Visible());
     Form_99->Hide();
   }
-  if (DemoMode && !RecorderDemoBuilt) {
+  if (ScopeState.DemoMode && !RecorderDemoBuilt) {
     rec.tee_demo_taulut();
     RecorderDemoBuilt = 1;
   }
@@ -173,10 +173,10 @@ void TForm1::GrSpeedButton1Click(TObject*) {
   if (GrSpeedButton1->Down()) {
     Form10->Show();
     Form10->Rebuild();
-    engine::BigScreenOn = 1;
+    engine::ScopeState.BigScreenOn = 1;
   } else {
     Form10->Hide();
-    engine::BigScreenOn = 0;
+    engine::ScopeState.BigScreenOn = 0;
   }
 }
 
@@ -186,6 +186,6 @@ void TForm1::Timer7Timer(TObject*) {
 }
 
 void TForm1::ExittoMenu1Click(TObject*) {
-  engine::StartMenuProgram(engine::ProgramFolder);
+  engine::StartMenuProgram(engine::ScopeState.ProgramFolder);
   Close();
 }

@@ -48,17 +48,17 @@ bool ReadUsedPart(const std::string& path, std::vector<std::uint8_t>* bytes) {
 bool SentWhole(TForm1& form, const std::uint8_t* bytes, std::uint32_t length, std::uint32_t timeoutMs) {
   using namespace engine;
   std::uint32_t sent = 0;
-  form.MPUSBWrite(UsbOutHandle, bytes, length, &sent, timeoutMs);
-  if (!DeviceOpen) return false;
-  return WinUsbInUse ? WinUsbApi::WinUsbLastStatus() == UsbStatus::Ok : sent == length;
+  form.MPUSBWrite(ScopeState.UsbOutHandle, bytes, length, &sent, timeoutMs);
+  if (!ScopeState.DeviceOpen) return false;
+  return ScopeState.WinUsbInUse ? WinUsbApi::WinUsbLastStatus() == UsbStatus::Ok : sent == length;
 }
 
 }  // namespace
 
 bool TForm1::LoadLogicFile(std::string* failedPath) {
   using namespace engine;
-  const std::string source = ProgramFolder + kLogicFileName;
-  const std::string copy = DataFolder + kLogicFileName;
+  const std::string source = ScopeState.ProgramFolder + kLogicFileName;
+  const std::string copy = ScopeState.DataFolder + kLogicFileName;
   std::error_code ec;
   // A failed copy leaves an earlier copy in use, as long as there is one.
   if (!std::filesystem::equivalent(source, copy, ec))
@@ -119,7 +119,7 @@ int TForm1::SendFPGAdata() {
       !SentWhole(*this, UploadBuffer.data(), kUploadBytes, kLogicTimeoutMs)) {
     // A device with part of its logic is as unusable as one without; a lost
     // device has been reported already.
-    if (DeviceOpen) MessageDlg("Unable to send the logic file " + path + " to the Darvik48.", mtError, mbOK, 0);
+    if (ScopeState.DeviceOpen) MessageDlg("Unable to send the logic file " + path + " to the Darvik48.", mtError, mbOK, 0);
     return -1;
   }
   return 0;
@@ -127,12 +127,12 @@ int TForm1::SendFPGAdata() {
 
 void TForm1::QueryFirmwareVersion() {
   using namespace engine;
-  if (DemoMode || !DeviceOpen) return;
+  if (ScopeState.DemoMode || !ScopeState.DeviceOpen) return;
   SendDeviceCommand(15);
   std::uint32_t got = 0;
-  MPUSBRead(UsbInHandle, UsbRxBuffer.data(), kReplyBytes, &got, kReplyTimeoutMs);
+  MPUSBRead(ScopeState.UsbInHandle, ScopeState.UsbRxBuffer.data(), kReplyBytes, &got, kReplyTimeoutMs);
   // Stale bytes of an earlier reply must not pass for a version.
-  if (!DeviceOpen || got < 4 || !AboutBox) return;
-  std::string version(UsbRxBuffer.begin(), UsbRxBuffer.begin() + 4);
+  if (!ScopeState.DeviceOpen || got < 4 || !AboutBox) return;
+  std::string version(ScopeState.UsbRxBuffer.begin(), ScopeState.UsbRxBuffer.begin() + 4);
   AboutBox->Label2->SetCaption("Firmware version " + version);
 }

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "display/analysis_controls.h"
-#include "display/persistence_controls.h"
+#include "engine/analysis_controls.h"
+#include "engine/persistence_controls.h"
 #include "display/marker_drag.h"
 #include "display/scope_view.h"
 #include "display/spectrum.h"
@@ -409,8 +409,8 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void ch1_fft();
   void ch2_fft();
 
-  // Ground-level markers (display/ground_markers.cpp).
-  void y1_viiva();  // CH1 ground-level marker (display/ground_markers.cpp)
+  // Ground-level markers (engine/ground_levels.cpp).
+  void y1_viiva();  // CH1 ground-level marker (engine/ground_levels.cpp)
   void y2_viiva();  // CH2 ground-level marker
 
  private:

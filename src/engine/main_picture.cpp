@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "display/add_text.h"
-#include "display/big_screen.h"
+#include "engine/add_text.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "display/scope_view.h"
 #include "engine/capture_unpack.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
+#include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
 #include "display/persistence_state.h"
@@ -21,30 +22,21 @@ bool BigScreenShown() { return Form10 && Form10->Visible(); }
 
 }  // namespace
 
-namespace display {
-
-int ActivePersistence() {
-  if (!Form1) return 0;
-  return Form1->SpeedButton23 && Form1->SpeedButton23->Down() ? display::PersistenceMode : 0;
-}
-
-}  // namespace display
-
 void TForm1::putsataanko() {
   using namespace engine;
-  if (ClearPending) {
+  if (ScopeState.ClearPending) {
     display::WipePicture(MainView);
-    display::FreqMarkerShown = 0;
+    display::DisplayState.FreqMarkerShown = 0;
     DoGrid();
     Image1->Invalidate();
     if (BigScreenShown()) Form10->putsataanko();
-    ClearPending = 0;
-    if (DigitalMode)
-      TulostaTeksti(DemoMode ? "Not supported in Demo Mode" : "Digital function is active",
+    ScopeState.ClearPending = 0;
+    if (ScopeState.DigitalMode)
+      TulostaTeksti(ScopeState.DemoMode ? "Not supported in Demo Mode" : "Digital function is active",
                     MainView.X0 + MainView.Texts.Notice, MainView.TopTextY, clRed);
   }
   // Autoset works on the plain channel traces only.
-  const bool autoset = MathOff && !SpectrumMode;
+  const bool autoset = ScopeState.MathOff && !ScopeState.SpectrumMode;
   for (FrontPanelControls* panel : {static_cast<FrontPanelControls*>(this), static_cast<FrontPanelControls*>(Form11)}) {
     if (!panel) continue;
     for (TControl* button : {panel->Autoset1, panel->Autoset2})
@@ -53,33 +45,39 @@ void TForm1::putsataanko() {
 }
 
 void TForm1::poisto() {
-  display::EraseTraces(MainView);
+  if (display::EraseTraces(MainView, engine::CurrentPictureSettings())) engine::ScopeState.PlotMethod = 0;
   if (BigScreenShown()) Form10->poisto();
 }
 
 void TForm1::piirrot() {
   using namespace engine;
-  if (DigitalMode) engine::ExpandBitView();
-  display::DrawTraces(MainView);
+  if (ScopeState.DigitalMode) engine::ExpandBitView();
+  if (display::DrawTraces(MainView, engine::CurrentPictureSettings())) ScopeState.PlotMethod = 0;
   if (BigScreenShown()) Form10->piirrot();
   if (Form_9) {
-    if (ScopeNoteShown) Form_9->note();
-    if (ParametersOnScreen) Form_9->note_1();
+    if (ScopeState.ScopeNoteShown) Form_9->note();
+    if (ScopeState.ParametersOnScreen) Form_9->note_1();
   }
   Image1->Invalidate();
 }
 
-void TForm1::piirra(int trace) { display::PlotTraceOn(MainView, trace); }
-void TForm1::piirto(int first, int end) { display::DrawPlain(MainView, first, end); }
-void TForm1::piirto30(int first, int end, int step) { display::DrawSine(MainView, first, end, step); }
-void TForm1::piirto10(int first, int end, int step) { display::DrawLinear(MainView, first, end, step); }
-void TForm1::Kayran_Piirto(int count) { display::DrawPlotPoints(MainView, count); }
-void TForm1::viiva() { display::DrawTriggerTick(MainView); }
+void TForm1::piirra(int trace) {
+  if (display::PlotTraceOn(MainView, engine::CurrentPictureSettings(), trace)) engine::ScopeState.PlotMethod = 0;
+}
+void TForm1::piirto(int first, int end) { display::DrawPlain(MainView, engine::CurrentPictureSettings(), first, end); }
+void TForm1::piirto30(int first, int end, int step) {
+  display::DrawSine(MainView, engine::CurrentPictureSettings(), first, end, step);
+}
+void TForm1::piirto10(int first, int end, int step) {
+  display::DrawLinear(MainView, engine::CurrentPictureSettings(), first, end, step);
+}
+void TForm1::Kayran_Piirto(int count) { display::DrawPlotPoints(MainView, engine::CurrentPictureSettings(), count); }
+void TForm1::viiva() { display::DrawTriggerTick(MainView, engine::CurrentPictureSettings()); }
 
 void TForm1::RedrawWithoutPositionOffset() {
-  if (display::Ch1CapturePos == 0 && display::Ch2CapturePos == 0) return;
+  if (display::DisplayState.Ch1CapturePos == 0 && display::DisplayState.Ch2CapturePos == 0) return;
   poisto();
-  display::Ch1CapturePos = 0;
-  display::Ch2CapturePos = 0;
+  display::DisplayState.Ch1CapturePos = 0;
+  display::DisplayState.Ch2CapturePos = 0;
   piirrot();
 }

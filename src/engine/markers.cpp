@@ -4,15 +4,16 @@
 #include <algorithm>
 #include <string>
 
-#include "display/add_text.h"
-#include "display/big_screen.h"
+#include "engine/add_text.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "display/graticule.h"
 #include "display/marker_drag.h"
 #include "display/marker_readouts.h"
-#include "display/measurement_window.h"
+#include "engine/measurement_window.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
+#include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
 
@@ -49,9 +50,9 @@ void TForm1::Markers1Click(TObject* /*Sender*/) {
   using namespace display;
   Markers1->SetChecked(!Markers1->Checked());
   MirrorCheck(Markers1, &TForm11::Markers1);
-  display::MarkersOn = Markers1->Checked() ? 1 : 0;
+  display::DisplayState.MarkersOn = Markers1->Checked() ? 1 : 0;
   // The rebuilt picture has the marker lines, or none; the read-outs follow.
-  ClearPending = 1;
+  ScopeState.ClearPending = 1;
   putsataanko();
   piirrot();
   kursoriaika();
@@ -64,8 +65,8 @@ void TForm1::RMSCalculation1Click(TObject* /*Sender*/) {
   putsataanko();
   RMSCalculation1->SetChecked(!RMSCalculation1->Checked());
   MirrorCheck(RMSCalculation1, &TForm11::RMSCalculation1);
-  RmsOn = RMSCalculation1->Checked() ? 1 : 0;
-  if (!RmsOn) TulostaTeksti(RmsText, MainView.X0 + MainView.Texts.Rms, MainView.TextLineY, BackgroundColor);
+  ScopeState.RmsOn = RMSCalculation1->Checked() ? 1 : 0;
+  if (!ScopeState.RmsOn) TulostaTeksti(ScopeState.RmsText, MainView.X0 + MainView.Texts.Rms, MainView.TextLineY, DisplayState.BackgroundColor);
 }
 
 void TForm1::MoreData1Click(TObject* /*Sender*/) {
@@ -85,18 +86,18 @@ void TForm1::Image1MouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftSta
   using namespace engine;
   using namespace display;
   if (Button == mbLeft) {
-    if (SpectrumMode && display::FftMarkersOn) fft_down(X, Y);
-    else if (!SpectrumMode && display::MarkersOn) dso_down(X, Y);
+    if (ScopeState.SpectrumMode && display::DisplayState.FftMarkersOn) fft_down(X, Y);
+    else if (!ScopeState.SpectrumMode && display::DisplayState.MarkersOn) dso_down(X, Y);
     return;
   }
   if (Button != mbRight || !Form_9) return;
-  if (!ScopeNoteShown) {
-    display::ScopeNoteX = static_cast<std::int16_t>(std::clamp(X, -32768, 32767));
-    display::ScopeNoteY = static_cast<std::int16_t>(std::clamp(Y, -32768, 32767));
+  if (!ScopeState.ScopeNoteShown) {
+    display::DisplayState.ScopeNoteX = static_cast<std::int16_t>(std::clamp(X, -32768, 32767));
+    display::DisplayState.ScopeNoteY = static_cast<std::int16_t>(std::clamp(Y, -32768, 32767));
   } else if (Form_9->Visible()) {
-    display::ScopeNoteX = static_cast<std::int16_t>(std::clamp(X, -32768, 32767));
-    display::ScopeNoteY = static_cast<std::int16_t>(std::clamp(Y, -32768, 32767));
-    ClearPending = 1;
+    display::DisplayState.ScopeNoteX = static_cast<std::int16_t>(std::clamp(X, -32768, 32767));
+    display::DisplayState.ScopeNoteY = static_cast<std::int16_t>(std::clamp(Y, -32768, 32767));
+    ScopeState.ClearPending = 1;
     putsataanko();
     piirrot();
   }
@@ -109,13 +110,13 @@ void TForm1::Image1MouseMove(TObject* /*Sender*/, TShiftState /*Shift*/, int X, 
 
 void TForm1::Image1MouseUp(TObject* /*Sender*/, TMouseButton Button, TShiftState /*Shift*/, int /*X*/, int /*Y*/) {
   if (Button != mbLeft || !Drag.Active) return;
-  if (engine::SpectrumMode) fft_up();
+  if (engine::ScopeState.SpectrumMode) fft_up();
   else dso_up();
 }
 
 // ---------------------------------------------------------------- dragging
 
-display::MarkerPens TForm1::MarkerPens() const { return {display::ShownChannelPen(), display::TimeMarkerPenColor}; }
+display::MarkerPens TForm1::MarkerPens() const { return {display::ShownChannelPen(engine::ScopeState.Ch1On != 0), display::DisplayState.TimeMarkerPenColor}; }
 
 void TForm1::dso_down(int x, int y) {
   putsataanko();
@@ -124,44 +125,44 @@ void TForm1::dso_down(int x, int y) {
 
 void TForm1::fft_down(int x, int y) {
   putsataanko();
-  display::BeginSpectrumDrag(MainView, Drag, x, y, MarkerPens(), display::FreqMarkerShown);
+  display::BeginSpectrumDrag(MainView, Drag, x, y, MarkerPens(), display::DisplayState.FreqMarkerShown);
 }
 
 void TForm1::DragTo(int x, int y) {
-  MarkerMoved(display::DragMarkerTo(MainView, Drag, x, y, engine::SpectrumMode != 0, MarkerPens(),
-                                    display::FreqMarkerBin));
+  MarkerMoved(display::DragMarkerTo(MainView, Drag, x, y, engine::ScopeState.SpectrumMode != 0, engine::ScopeState.DisplayStart, MarkerPens(),
+                                    display::DisplayState.FreqMarkerBin));
 }
 
 void TForm1::MarkerMoved(display::MarkerMove move) { display::ShowMovedReadout(*this, move); }
 
 void TForm1::dso_up() {
-  MarkerMoved(display::DropMarker(MainView, Drag, false, MarkerPens(), display::FreqMarkerShown,
-                                  display::FreqMarkerBin));
+  MarkerMoved(display::DropMarker(MainView, Drag, false, engine::ScopeState.DisplayStart, MarkerPens(), display::DisplayState.FreqMarkerShown,
+                                  display::DisplayState.FreqMarkerBin));
 }
 
 void TForm1::fft_up() {
-  MarkerMoved(display::DropMarker(MainView, Drag, true, MarkerPens(), display::FreqMarkerShown,
-                                  display::FreqMarkerBin));
+  MarkerMoved(display::DropMarker(MainView, Drag, true, engine::ScopeState.DisplayStart, MarkerPens(), display::DisplayState.FreqMarkerShown,
+                                  display::DisplayState.FreqMarkerBin));
 }
 
 // ---------------------------------------------------------------- read-outs
 
 void TForm1::kursoriaika() {
-  display::ShowTimeReadout(MainView);
+  display::ShowTimeReadout(MainView, engine::CurrentPictureSettings());
   if (TForm10* big = ShownBigScreen()) big->kursoriaika();
 }
 
 void TForm1::kursorivoltit() {
-  display::ShowVoltReadout(MainView);
+  display::ShowVoltReadout(MainView, engine::CurrentPictureSettings());
   if (TForm10* big = ShownBigScreen()) big->kursorivoltit();
 }
 
 void TForm1::kursoritaajuus() {
-  display::ShowFreqReadout(MainView, display::FreqMarkerBin);
+  display::ShowFreqReadout(MainView, engine::CurrentPictureSettings(), display::DisplayState.FreqMarkerBin);
   if (TForm10* big = ShownBigScreen()) big->kursoritaajuus();
 }
 
 void TForm1::kursoridb() {
-  display::ShowLevelReadout(MainView);
+  display::ShowLevelReadout(MainView, engine::CurrentPictureSettings());
   if (TForm10* big = ShownBigScreen()) big->kursoridb();
 }

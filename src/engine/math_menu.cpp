@@ -18,12 +18,12 @@ constexpr const char* kButtonCaptions[kModes] = {"CH1+CH2", "CH1-CH2", "CH1*CH2"
 
 std::uint8_t* ModeFlag(int mode) {
   switch (mode) {
-    case kSum: return &display::Ch1PlusCh2Mode;
-    case kDifference: return &display::Ch1MinusCh2Mode;
-    case kProduct: return &display::MultiplyMode;
-    case kQuotient: return &display::DivideMode;
-    case kXY: return &display::XYPlotMode;
-    default: return &engine::InvertCh2Mode;
+    case kSum: return &display::DisplayState.Ch1PlusCh2Mode;
+    case kDifference: return &display::DisplayState.Ch1MinusCh2Mode;
+    case kProduct: return &display::DisplayState.MultiplyMode;
+    case kQuotient: return &display::DisplayState.DivideMode;
+    case kXY: return &display::DisplayState.XYPlotMode;
+    default: return &engine::ScopeState.InvertCh2Mode;
   }
 }
 
@@ -42,7 +42,7 @@ void SetPersistEnabled(bool enabled) {
     if (p && p->SpeedButton23) p->SpeedButton23->SetEnabled(enabled);
 }
 
-bool GradedOrVariable() { return display::PersistenceMode == 2 || display::PersistenceMode == 3; }
+bool GradedOrVariable() { return display::PersistenceState.PersistenceMode == 2 || display::PersistenceState.PersistenceMode == 3; }
 
 // The CH2 texts of the front panel that an inverted CH2 shows in the second
 // math colour; otherwise the label is CH2's (grey while hidden) and the
@@ -52,9 +52,9 @@ void ColourCh2Labels(bool inverted) {
   FrontPanelControls* panels[2] = {Form1, Form11};
   for (FrontPanelControls* p : panels) {
     if (!p) continue;
-    SetFontColorOf(p->LabelCh2, inverted ? Math2Color : engine::Ch2On ? Ch2Color : clGray);
+    SetFontColorOf(p->LabelCh2, inverted ? DisplayState.Math2Color : engine::ScopeState.Ch2On ? DisplayState.Ch2Color : clGray);
     for (TGrSpeedButton* b : {p->SpeedButton__ac2, p->SpeedButton_dc2, p->SpeedButton_gnd2}) {
-      b->Font().Color = inverted ? Math2Color : p->SpeedButton_dc1->Font().Color;
+      b->Font().Color = inverted ? DisplayState.Math2Color : p->SpeedButton_dc1->Font().Color;
       b->FontChanged();
     }
   }
@@ -76,12 +76,12 @@ void TForm1::SetFastestStepsEnabled(bool enabled) {
 void TForm1::RebuildMathPicture() {
   using namespace engine;
   using namespace display;
-  if (TriggerOff == 0 && TriggerSource == 0) {
-    SetFontColorOf(Label3, Ch2Color);
-    if (Form11) SetFontColorOf(Form11->Label3, Ch2Color);
+  if (ScopeState.TriggerOff == 0 && ScopeState.TriggerSource == 0) {
+    SetFontColorOf(Label3, DisplayState.Ch2Color);
+    if (Form11) SetFontColorOf(Form11->Label3, DisplayState.Ch2Color);
   }
   kursorivoltit();
-  ClearPending = 1;
+  ScopeState.ClearPending = 1;
   putsataanko();
   FrontPanelControls* panels[2] = {this, Form11};
   for (FrontPanelControls* p : panels)
@@ -128,12 +128,12 @@ void TForm1::MathModeClick(int mode) {
   }
 
   // Pens and label colours.
-  MathOff = on ? 0 : 1;
-  Ch1PenColor = Ch1XorColor;
-  Ch2PenColor = Ch2XorColor;
-  if (on && mode == kInvert) Ch2PenColor = Math2PenColor;
+  ScopeState.MathOff = on ? 0 : 1;
+  DisplayState.Ch1PenColor = DisplayState.Ch1XorColor;
+  DisplayState.Ch2PenColor = DisplayState.Ch2XorColor;
+  if (on && mode == kInvert) DisplayState.Ch2PenColor = DisplayState.Math2PenColor;
   ColourCh2Labels(on && mode == kInvert);
-  if (!on) SetFontColorOf(LabelCh1, Ch1On ? Ch1Color : clGray);
+  if (!on) SetFontColorOf(LabelCh1, ScopeState.Ch1On ? DisplayState.Ch1Color : clGray);
 
   // The computed traces need real samples: not the two magnified steps.
   if (arithmetic && on && (SpeedButton02us->Down() || SpeedButton01us->Down())) {
@@ -152,7 +152,7 @@ void TForm1::MathModeClick(int mode) {
       p->SpeedButtonCh2->SetEnabled(!xy);
     }
   if (xy && Markers1 && Markers1->Checked()) Markers1Click(this);
-  if (xy) display::MarkersOn = 0;
+  if (xy) display::DisplayState.MarkersOn = 0;
   for (TMenuItem* markers : {Markers1, Form11 ? Form11->Markers1 : nullptr})
     if (markers) markers->SetEnabled(!xy);
   if (mode == kInvert && on) {
@@ -181,14 +181,14 @@ void TForm1::SpeedButton21Click(TObject*) {
   if (Form11) Form11->SpeedButton21->SetDown(down);
   const int mode = ChosenMode();
   FrontPanelControls* panels[2] = {this, Form11};
-  Ch1PenColor = Ch1XorColor;
-  Ch2PenColor = Ch2XorColor;
+  DisplayState.Ch1PenColor = DisplayState.Ch1XorColor;
+  DisplayState.Ch2PenColor = DisplayState.Ch2XorColor;
   if (down) {
-    MathOff = 0;
+    ScopeState.MathOff = 0;
     if (mode == kInvert) {
-      Ch2PenColor = Math2PenColor;
+      DisplayState.Ch2PenColor = DisplayState.Math2PenColor;
       ColourCh2Labels(true);
-      if (Label3) SetFontColorOf(Label3, Math2Color);
+      if (Label3) SetFontColorOf(Label3, DisplayState.Math2Color);
     }
     if (mode == kXY) {
       for (FrontPanelControls* p : panels)
@@ -200,9 +200,9 @@ void TForm1::SpeedButton21Click(TObject*) {
       SetFastestStepsEnabled(mode == kInvert);
     }
   } else {
-    MathOff = 1;
+    ScopeState.MathOff = 1;
     ColourCh2Labels(false);
-    SetFontColorOf(LabelCh1, Ch1On ? Ch1Color : clGray);
+    SetFontColorOf(LabelCh1, ScopeState.Ch1On ? DisplayState.Ch1Color : clGray);
     for (FrontPanelControls* p : panels)
       if (p) {
         p->SpeedButtonCh1->SetEnabled(true);

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "display/display_state.h"
-#include "display/measurement_window.h"
+#include "engine/measurement_window.h"
 #include "display/measurements.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -17,7 +17,7 @@ constexpr std::size_t kReadoutChars = 50;
 display::ChannelCodes Samples(int channel) {
   using namespace engine;
   using namespace display;
-  const auto& block = SpectrumMode ? SpectrumInputBlock : ScopeSampleBlock;
+  const auto& block = ScopeState.SpectrumMode ? ScopeState.SpectrumInputBlock : ScopeState.ScopeSampleBlock;
   return display::ChannelCodes(block.data() + (channel == 1 ? kChannelSamples : 0), display::kSamples);
 }
 
@@ -26,21 +26,21 @@ display::ChannelCodes Samples(int channel) {
 int GroundCode(int channel) {
   using namespace engine;
   using namespace display;
-  const bool file = FileCh1Ground != 10000;
-  if (channel == 1) return 255 - (file ? FileCh1Ground : Ch1GroundLevel);
-  return 255 - (file ? FileCh2Ground : Ch2GroundLevel);
+  const bool file = ScopeState.FileCh1Ground != 10000;
+  if (channel == 1) return 255 - (file ? ScopeState.FileCh1Ground : ScopeState.Ch1GroundLevel);
+  return 255 - (file ? ScopeState.FileCh2Ground : ScopeState.Ch2GroundLevel);
 }
 
 display::ChannelSetup SetupOf(int channel) {
   using namespace engine;
   using namespace display;
   display::ChannelSetup s;
-  s.RangeCode = channel == 1 ? Ch1GainCode : Ch2GainCode;
-  s.ProbeFactor = channel == 1 ? Ch1ProbeFactor : Ch2ProbeFactor;
+  s.RangeCode = channel == 1 ? ScopeState.Ch1GainCode : ScopeState.Ch2GainCode;
+  s.ProbeFactor = channel == 1 ? ScopeState.Ch1ProbeFactor : ScopeState.Ch2ProbeFactor;
   s.GroundCode = GroundCode(channel);
-  s.TimeBaseCode = TimeBaseCode;
-  s.TimePerDiv = TimePerDiv;
-  s.PositionMoved = (channel == 1 ? display::Ch1CapturePos : display::Ch2CapturePos) != 0;
+  s.TimeBaseCode = ScopeState.TimeBaseCode;
+  s.TimePerDiv = ScopeState.TimePerDiv;
+  s.PositionMoved = (channel == 1 ? display::DisplayState.Ch1CapturePos : display::DisplayState.Ch2CapturePos) != 0;
   return s;
 }
 
@@ -49,31 +49,31 @@ display::ChannelSetup SetupOf(int channel) {
 void TForm1::rms_out() {
   using namespace engine;
   using namespace display;
-  if (!(RmsOn || DbmOn) || SpectrumMode || DigitalMode) return;
-  const int channel = Ch1On ? 1 : 2;
+  if (!(ScopeState.RmsOn || ScopeState.DbmOn) || ScopeState.SpectrumMode || ScopeState.DigitalMode) return;
+  const int channel = ScopeState.Ch1On ? 1 : 2;
   const display::RmsReadout r =
-      display::MeasureRms(Samples(channel), channel == 1 ? Ch1GainCode : Ch2GainCode,
-                          channel == 1 ? Ch1ProbeFactor : Ch2ProbeFactor);
-  display::TraceMeanCode = r.MeanCode;
-  display::TraceMeanVolts = r.MeanVolts;
-  display::RmsVolts = r.RmsVolts;
+      display::MeasureRms(Samples(channel), channel == 1 ? ScopeState.Ch1GainCode : ScopeState.Ch2GainCode,
+                          channel == 1 ? ScopeState.Ch1ProbeFactor : ScopeState.Ch2ProbeFactor);
+  display::DisplayState.TraceMeanCode = r.MeanCode;
+  display::DisplayState.TraceMeanVolts = r.MeanVolts;
+  display::DisplayState.RmsVolts = r.RmsVolts;
 
   const int y = MainView.TextLineY;
   const int xRms = MainView.X0 + MainView.Texts.Rms, xDbm = MainView.X0 + MainView.Texts.Dbm;
-  TulostaTeksti(RmsText, xRms, y, BackgroundColor);
-  TulostaTeksti(DbmText, xDbm, y, BackgroundColor);
-  const std::string unit = display::RangeVolts(channel == 1 ? Ch1GainCode : Ch2GainCode).Unit;
-  RmsText = ("Vrms: " + r.RmsValue + unit).substr(0, kReadoutChars);
-  DbmText = (r.DbmValue + "dBm").substr(0, kReadoutChars);
-  const TColor colour = channel == 1 ? Ch1Color : Ch2Color;
-  if (RmsOn) TulostaTeksti(RmsText, xRms, y, colour);
-  if (DbmOn) TulostaTeksti(DbmText, xDbm, y, colour);
+  TulostaTeksti(ScopeState.RmsText, xRms, y, DisplayState.BackgroundColor);
+  TulostaTeksti(ScopeState.DbmText, xDbm, y, DisplayState.BackgroundColor);
+  const std::string unit = display::RangeVolts(channel == 1 ? ScopeState.Ch1GainCode : ScopeState.Ch2GainCode).Unit;
+  ScopeState.RmsText = ("Vrms: " + r.RmsValue + unit).substr(0, kReadoutChars);
+  ScopeState.DbmText = (r.DbmValue + "dBm").substr(0, kReadoutChars);
+  const TColor colour = channel == 1 ? DisplayState.Ch1Color : DisplayState.Ch2Color;
+  if (ScopeState.RmsOn) TulostaTeksti(ScopeState.RmsText, xRms, y, colour);
+  if (ScopeState.DbmOn) TulostaTeksti(ScopeState.DbmText, xDbm, y, colour);
 }
 
 void TForm1::measure() {
   using namespace engine;
   using namespace display;
-  if (!Form_99 || !Form_99->Visible() || DigitalMode) return;
+  if (!Form_99 || !Form_99->Visible() || ScopeState.DigitalMode) return;
   if (Form_99->CH1M->Checked())
     Form_99->ShowColumn(1, display::MeasureChannel(Samples(1), SetupOf(1)));
   else
@@ -96,15 +96,15 @@ void TForm1::measure() {
   else
     Form_99->ClearColumn(2);
 
-  if (ParametersOnScreen) {
-    ClearPending = 1;
+  if (ScopeState.ParametersOnScreen) {
+    ScopeState.ClearPending = 1;
     putsataanko();
     piirrot();  // the traces and the list again
   }
 }
 
 void TForm1::measure2() {
-  if (!Form_99 || !Form_99->Visible() || engine::DigitalMode) return;
+  if (!Form_99 || !Form_99->Visible() || engine::ScopeState.DigitalMode) return;
   if (Form_99->CH2M->Checked())
     Form_99->ShowColumn(2, display::MeasureChannel(Samples(2), SetupOf(2)));
   else

@@ -14,8 +14,8 @@ void ReleaseRunAndSingle() {
     if (Form1->SpeedButtonRun) Form1->SpeedButtonRun->SetDown(false);
     if (Form1->SpeedButtonSingle) Form1->SpeedButtonSingle->SetDown(false);
   }
-  engine::RunStop = 1;
-  engine::SingleStop = 1;
+  engine::ScopeState.RunStop = 1;
+  engine::ScopeState.SingleStop = 1;
 }
 
 void SetUpDialog(TForm* form, const std::string& caption, int clientWidth, int clientHeight) {
@@ -80,14 +80,14 @@ TBtnBottomDlg::TBtnBottomDlg(TComponent* owner) : TForm(owner) {
 }
 
 void TBtnBottomDlg::RadioButton1Click(TObject*) {
-  engine::DemoMode = 0;
+  engine::ScopeState.DemoMode = 0;
   // The device level depends on the mode.
   if (Form1) Form1->RefreshDeviceTriggerLevel();
   ReleaseRunAndSingle();
 }
 
 void TBtnBottomDlg::RadioButton2Click(TObject*) {
-  engine::DemoMode = 1;
+  engine::ScopeState.DemoMode = 1;
   // The device level depends on the mode.
   if (Form1) Form1->RefreshDeviceTriggerLevel();
   ReleaseRunAndSingle();

@@ -16,7 +16,7 @@ namespace engine {
 // The probe warning's "don't show this again" choice, for this session only.
 // It is the same byte the probe buttons and the settings recall know as
 // SuppressProbeNotice, so either name mutes the warning.
-inline std::uint8_t& ProbeWarningMuted = SuppressProbeNotice;
+inline std::uint8_t& ProbeWarningMuted = ScopeState.SuppressProbeNotice;
 }  // namespace engine
 
 // Hardware selection: the device or demo mode. The caller presets the radio

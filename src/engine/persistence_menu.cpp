@@ -2,12 +2,12 @@
 // modes and the options dialog, and what a press of "Persist" prepares.
 #include <array>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "display/persistence.h"
-#include "display/persistence_controls.h"
+#include "engine/persistence_controls.h"
 #include "display/persistence_drawing.h"
-#include "display/persistence_options.h"
+#include "engine/persistence_options.h"
 #include "display/persistence_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
@@ -49,7 +49,7 @@ constexpr int kPersistGroup = 44;
 std::array<PersistenceControls*, 2> PersistencePanels() { return {Form1, Form11}; }
 
 // The true colour of a not-xor pen on the current background.
-TColor TrueColor(TColor pen) { return ~(pen ^ display::BackgroundColor) & 0xFFFFFF; }
+TColor TrueColor(TColor pen) { return ~(pen ^ display::DisplayState.BackgroundColor) & 0xFFFFFF; }
 
 }  // namespace
 
@@ -111,22 +111,22 @@ void TForm1::SpeedButton23Click(TObject*) {
   using namespace display;
   const bool down = SpeedButton23->Down();
   MirrorToTwin(*this, &FrontPanelControls::SpeedButton23);
-  const std::int32_t mode = PersistenceMode;
+  const std::int32_t mode = PersistenceState.PersistenceMode;
   if (mode == 2 || mode == 3) ClearPersistenceStores();
   if ((down && mode == 2) || mode == 3) {
-    ClearPending = 1;
+    ScopeState.ClearPending = 1;
     putsataanko();
-    LiveTraceOn = 0;
-    const TColor colours[2] = {TrueColor(Ch1PenColor), TrueColor(Ch2PenColor)};
+    PersistenceState.LiveTraceOn = 0;
+    const TColor colours[2] = {TrueColor(DisplayState.Ch1PenColor), TrueColor(DisplayState.Ch2PenColor)};
     if (mode == 2) {
-      GradedRampTop = HighColorCount - LowColorCount;
+      PersistenceState.GradedRampTop = PersistenceState.HighColorCount - PersistenceState.LowColorCount;
       for (int ch = 0; ch < 2; ++ch)
-        PersistColorTable[static_cast<std::size_t>(ch)] =
-            GradedRamp(ch, colours[ch], BackgroundColor, GradedRampTop);
+        PersistenceState.PersistColorTable[static_cast<std::size_t>(ch)] =
+            GradedRamp(ch, colours[ch], DisplayState.BackgroundColor, PersistenceState.GradedRampTop);
     } else {
-      GradedRampTop = VariablePersistenceMask;
+      PersistenceState.GradedRampTop = PersistenceState.VariablePersistenceMask;
       for (int ch = 0; ch < 2; ++ch)
-        PersistColorTable[static_cast<std::size_t>(ch)] = VariableRamp(colours[ch], BackgroundColor, GradedRampTop);
+        PersistenceState.PersistColorTable[static_cast<std::size_t>(ch)] = VariableRamp(colours[ch], DisplayState.BackgroundColor, PersistenceState.GradedRampTop);
     }
     DrawPersistenceLegend(MainView, 0);
     Image1->Invalidate();
@@ -136,9 +136,9 @@ void TForm1::SpeedButton23Click(TObject*) {
     }
   }
   if (!down) {
-    LiveTraceOn = 1;
-    AcquisitionCountdown = AcquisitionLimit;
-    ClearPending = 1;
+    PersistenceState.LiveTraceOn = 1;
+    ScopeState.AcquisitionCountdown = ScopeState.AcquisitionLimit;
+    ScopeState.ClearPending = 1;
     putsataanko();
     piirrot();
   }
@@ -162,10 +162,10 @@ void TForm1::RestartPersist() {
 void TForm1::PersistenceModeClick(int mode) {
   using namespace display;
   ReleasePersist();
-  PersistenceMode = mode;
-  NormalPersistenceChecked = mode == 1 ? 1 : 0;
-  GradedPersistenceChecked = mode == 2 ? 1 : 0;
-  VariablePersistenceChecked = mode == 3 ? 1 : 0;
+  PersistenceState.PersistenceMode = mode;
+  PersistenceState.NormalPersistenceChecked = mode == 1 ? 1 : 0;
+  PersistenceState.GradedPersistenceChecked = mode == 2 ? 1 : 0;
+  PersistenceState.VariablePersistenceChecked = mode == 3 ? 1 : 0;
   for (PersistenceControls* p : PersistencePanels()) {
     if (!p || !p->NormalPersistence1) continue;
     const auto items = p->PersistenceModeItems();

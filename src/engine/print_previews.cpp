@@ -1,6 +1,6 @@
 // The scope's two print previews: their page design and what they print.
-#include "display/measurement_window.h"
 #include "engine/main_form.h"
+#include "engine/measurement_window.h"
 #include "engine/print_preview.h"
 #include "engine/print_preview_1.h"
 

@@ -62,7 +62,7 @@ void MoveBar(TTrackBar* bar, int position) {
 }
 
 // Autoset and calibration own the panel while they run.
-bool PanelLocked() { return engine::AutosetRunning || engine::Calibrating || engine::CalibrationRunning; }
+bool PanelLocked() { return engine::ScopeState.AutosetRunning || engine::ScopeState.Calibrating || engine::ScopeState.CalibrationRunning; }
 
 }  // namespace
 
@@ -153,9 +153,10 @@ void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
   // A start-up that has not made its mode ready, a closing window, or
   // autoset and calibration at work: the command waits.
   const bool mayTake =
-      engine::StartupModeReady && !engine::ClosingDone && !Application->Terminated() && !engine::PanelLocked();
-  const auto status = engine::ScopeStatusWords(*Form1, engine::Ch1GainCode, engine::Ch2GainCode, engine::TimeBaseCode,
-                                               engine::SampleStep);
+      engine::ScopeState.StartupModeReady && !engine::ScopeState.ClosingDone && !Application->Terminated() &&
+      !engine::PanelLocked();
+  const auto status = engine::ScopeStatusWords(*Form1, engine::ScopeState.Ch1GainCode, engine::ScopeState.Ch2GainCode,
+                                               engine::ScopeState.TimeBaseCode, engine::ScopeState.SampleStep);
   io::SharedWords& box = *io::ScopeMailboxBlock;
   const std::function<void()> publish = [&] {
     for (std::size_t i = 0; i < status.size(); ++i) box.Set(io::kMailboxStatusFirst + i, status[i]);

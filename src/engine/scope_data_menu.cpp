@@ -3,7 +3,7 @@
 // front panel's own buttons.
 #include <algorithm>
 
-#include "display/add_text.h"
+#include "engine/add_text.h"
 #include "display/display_state.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -24,27 +24,27 @@ constexpr std::uintmax_t kLargestScopeDataFile = 1u << 20;
 
 void TForm1::SaveDSOData1Click(TObject*) {
   using namespace engine;
-  SaveDialog2->SetInitialDir(DocumentsFolder);
+  SaveDialog2->SetInitialDir(ScopeState.DocumentsFolder);
   if (!SaveDialog2->Execute()) return;
   const std::string path = SaveDialog2->FileName();
 
   io::ScopeDataFile d;
-  d.TimeDivText = ShareTimeDivText;
-  d.Ch1RangeText = ShareCh1RangeText;
-  d.Ch2RangeText = ShareCh2RangeText;
-  d.Ch1Ground = Ch1GroundLevel;
-  d.Ch2Ground = Ch2GroundLevel;
+  d.TimeDivText = ScopeState.ShareTimeDivText;
+  d.Ch1RangeText = ScopeState.ShareCh1RangeText;
+  d.Ch2RangeText = ScopeState.ShareCh2RangeText;
+  d.Ch1Ground = ScopeState.Ch1GroundLevel;
+  d.Ch2Ground = ScopeState.Ch2GroundLevel;
   // The bit view keeps the raw samples aside; they are what the file holds.
   for (std::size_t n = 0; n < io::kDataRows; ++n) {
-    d.Ch1[n] = DigitalMode ? SampleCopy[kChannelSamples + n] : Ch1Samples[n];
-    d.Ch2[n] = DigitalMode ? SampleCopy[n] : Ch2Samples[n];
+    d.Ch1[n] = ScopeState.DigitalMode ? ScopeState.SampleCopy[kChannelSamples + n] : Ch1Samples[n];
+    d.Ch2[n] = ScopeState.DigitalMode ? ScopeState.SampleCopy[n] : Ch2Samples[n];
   }
   io::CommentBlock note;
-  if (ScopeNoteShown && Form_9 && Form_9->Memo1->Lines().Count() > 0) {
+  if (ScopeState.ScopeNoteShown && Form_9 && Form_9->Memo1->Lines().Count() > 0) {
     note.Lines = Form_9->Memo1->Lines().Lines();
-    note.X = display::ScopeNoteX;
-    note.Y = display::ScopeNoteY;
-    note.Transparent = display::ScopeNoteTransparent != 0;
+    note.X = display::DisplayState.ScopeNoteX;
+    note.Y = display::DisplayState.ScopeNoteY;
+    note.Transparent = display::DisplayState.ScopeNoteTransparent != 0;
     d.Comment = &note;
   }
   if (!os::WriteWholeFile(path, io::FormatScopeDataFile(d)))
@@ -94,7 +94,7 @@ void TForm5::LoadScopeDataFile() {
     f->GrSpeedButton15Click(f);
   }
 
-  OpenDialog2->SetInitialDir(DocumentsFolder);
+  OpenDialog2->SetInitialDir(ScopeState.DocumentsFolder);
   if (!OpenDialog2->Execute()) {
     restoreBitView();
     return;
@@ -114,7 +114,7 @@ void TForm5::LoadScopeDataFile() {
     return;
   }
   const io::ParsedScopeData& d = reading.Data;
-  DataFileName = path;
+  ScopeState.DataFileName = path;
 
   // The probes first: they choose the labels the ranges show.
   for (int channel = 1; channel <= 2; ++channel) {
@@ -124,20 +124,20 @@ void TForm5::LoadScopeDataFile() {
     if (probe->OnClick) probe->OnClick(probe);
   }
   f->poisto();
-  if (SpectrumMode) {
+  if (ScopeState.SpectrumMode) {
     f->SpeedButton22Click(f);
     f->poisto();
   }
-  if (d.Ch1Ground) FileCh1Ground = *d.Ch1Ground;
-  if (d.Ch2Ground) FileCh2Ground = *d.Ch2Ground;
+  if (d.Ch1Ground) ScopeState.FileCh1Ground = *d.Ch1Ground;
+  if (d.Ch2Ground) ScopeState.FileCh2Ground = *d.Ch2Ground;
   for (std::size_t n = 0; n < io::kDataRows; ++n) {
     Ch1Samples[n] = d.Ch1[n];
     Ch2Samples[n] = d.Ch2[n];
   }
 
-  TraceValid = 1;
-  const std::uint8_t mathOff = MathOff;
-  MathOff = 1;
+  ScopeState.TraceValid = 1;
+  const std::uint8_t mathOff = ScopeState.MathOff;
+  ScopeState.MathOff = 1;
   // The row of the time/div button that carries the file's caption (the time
   // base also has a row without a button).
   const std::string_view caption = io::kDataTimeCaptions[d.TimeCaption];
@@ -151,26 +151,26 @@ void TForm5::LoadScopeDataFile() {
     range->SetDown(true);
     if (range->OnClick) range->OnClick(range);
   }
-  std::copy(ScopeSampleBlock.begin(), ScopeSampleBlock.end(), SpectrumInputBlock.begin());
-  std::copy(ScopeSampleBlock.begin(), ScopeSampleBlock.begin() + SampleCopy.size(), SampleCopy.begin());
-  if (f->SpeedButton2us->Down()) SpectrumInputBlock.fill(0);
+  std::copy(ScopeState.ScopeSampleBlock.begin(), ScopeState.ScopeSampleBlock.end(), ScopeState.SpectrumInputBlock.begin());
+  std::copy(ScopeState.ScopeSampleBlock.begin(), ScopeState.ScopeSampleBlock.begin() + ScopeState.SampleCopy.size(), ScopeState.SampleCopy.begin());
+  if (f->SpeedButton2us->Down()) ScopeState.SpectrumInputBlock.fill(0);
 
   // The annotation: the file's own, or none when the file has none.
   if (d.EndsAfterRows) {
-    if (ScopeNoteShown && Form_9) Form_9->Button2Click(Form_9);
+    if (ScopeState.ScopeNoteShown && Form_9) Form_9->Button2Click(Form_9);
   } else if (d.Comment.Found && d.Comment.Count > 0 && Form_9) {
-    display::ScopeNoteX = static_cast<std::int16_t>(d.Comment.X.value_or(ScreenX0));
-    display::ScopeNoteY = static_cast<std::int16_t>(d.Comment.Y.value_or(ScreenY0));
-    if (d.Comment.Transparent) display::ScopeNoteTransparent = *d.Comment.Transparent ? 1 : 0;
+    display::DisplayState.ScopeNoteX = static_cast<std::int16_t>(d.Comment.X.value_or(ScopeState.ScreenX0));
+    display::DisplayState.ScopeNoteY = static_cast<std::int16_t>(d.Comment.Y.value_or(ScopeState.ScreenY0));
+    if (d.Comment.Transparent) display::DisplayState.ScopeNoteTransparent = *d.Comment.Transparent ? 1 : 0;
     Form_9->Memo1->Lines().Clear();
     for (const std::string& line : d.Comment.Lines) Form_9->Memo1->Lines().Add(line);
-    Form_9->CheckBox1->SetChecked(display::ScopeNoteTransparent != 0);
+    Form_9->CheckBox1->SetChecked(display::DisplayState.ScopeNoteTransparent != 0);
     Form_9->Button1Click(Form_9);
   }
 
   // The loaded block goes through the capture path as a capture would.
-  ScopeFileReplay = 1;
-  StartupTick &= ~4;
+  ScopeState.ScopeFileReplay = 1;
+  ScopeState.StartupTick &= ~4;
   f->SingleClick();
   if (f->fft1) {
     f->fft1->SetDown(true);
@@ -180,12 +180,12 @@ void TForm5::LoadScopeDataFile() {
   if (f->SpeedButton22) f->SpeedButton22->SetDown(true);
   f->SpeedButton22Click(f);
   // Nothing of the spectrum pass stays on the picture.
-  ClearPending = 1;
+  ScopeState.ClearPending = 1;
   f->putsataanko();
   f->piirrot();
   f->rms_out();
-  ScopeFileReplay = 0;
-  MathOff = mathOff;
+  ScopeState.ScopeFileReplay = 0;
+  ScopeState.MathOff = mathOff;
   f->measure();
   restoreBitView();
 }

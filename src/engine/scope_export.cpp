@@ -8,11 +8,11 @@ void TForm1::SaveShareData() {
   using namespace engine;
   if (!io::SampleExportBlock) return;
   io::SampleExport capture;
-  capture.TimeBaseCode = TimeBaseCode;
-  capture.Ch1GainCode = Ch1GainCode;
-  capture.Ch2GainCode = Ch2GainCode;
-  capture.Ch1GroundLevel = Ch1GroundLevel;
-  capture.Ch2GroundLevel = Ch2GroundLevel;
+  capture.TimeBaseCode = ScopeState.TimeBaseCode;
+  capture.Ch1GainCode = ScopeState.Ch1GainCode;
+  capture.Ch2GainCode = ScopeState.Ch2GainCode;
+  capture.Ch1GroundLevel = ScopeState.Ch1GroundLevel;
+  capture.Ch2GroundLevel = ScopeState.Ch2GroundLevel;
   capture.Ch1 = Ch1Samples;
   capture.Ch2 = Ch2Samples;
   // Another program of the user may have made the block smaller; written

@@ -2,7 +2,7 @@
 // about: its File, Edit and Help menu items and their handlers.
 #include <filesystem>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "display/marker_readouts.h"
 #include "engine/help_request.h"
@@ -90,15 +90,15 @@ void TForm1::OpenPictureOnto(TImage& image) {
   if (!io::DrawPictureFile(*image.Picture(), *choice)) return;
   image.Invalidate();
   // The picture stays until the next refresh wipes it.
-  engine::ClearPending = 1;
-  engine::RunStop = engine::SingleStop = 1;
+  engine::ScopeState.ClearPending = 1;
+  engine::ScopeState.RunStop = engine::ScopeState.SingleStop = 1;
 }
 
 void TForm1::PastePictureOnto(TImage& image) {
   StopAndSettle();
   if (io::PastePicture(*image.Picture())) image.Invalidate();
-  engine::ClearPending = 1;
-  engine::RunStop = engine::SingleStop = 1;
+  engine::ScopeState.ClearPending = 1;
+  engine::ScopeState.RunStop = engine::ScopeState.SingleStop = 1;
 }
 
 void TForm1::OpenClick(TObject* /*Sender*/) { OpenPictureOnto(*Image1); }
@@ -132,23 +132,23 @@ void TForm1::PrintSetup1Click(TObject* /*Sender*/) { PrinterSetupDialog1->Execut
 void TForm1::BitBtn1Click(TObject* /*Sender*/) {
   using namespace engine;
   Memo1->Lines().Clear();
-  if (!SpectrumMode) return;
-  const bool ch1 = Ch1On != 0;
+  if (!ScopeState.SpectrumMode) return;
+  const bool ch1 = ScopeState.Ch1On != 0;
   io::SpectrumTableInput input;
   input.Levels = ch1 ? std::span<const std::int32_t>(Ch1SpectrumLevels)
-                     : std::span<const std::int32_t>(SpectrumLevels.data(), kChannelSamples);
-  input.TimePerDiv = TimePerDiv;
-  input.LevelOffsetDb = display::TopLevelDbv(ch1 ? Ch1GainCode : Ch2GainCode) + (ch1 ? Ch1ProbeDb : Ch2ProbeDb);
-  input.DisplayStart = DisplayStart;
-  input.Zoom = display::SpectrumZoom;
-  input.Points = display::SpectrumPoints;
-  input.LogAxis = LogFreqAxis != 0;
+                     : std::span<const std::int32_t>(ScopeState.SpectrumLevels.data(), kChannelSamples);
+  input.TimePerDiv = ScopeState.TimePerDiv;
+  input.LevelOffsetDb = display::TopLevelDbv(ch1 ? ScopeState.Ch1GainCode : ScopeState.Ch2GainCode) + (ch1 ? ScopeState.Ch1ProbeDb : ScopeState.Ch2ProbeDb);
+  input.DisplayStart = ScopeState.DisplayStart;
+  input.Zoom = display::DisplayState.SpectrumZoom;
+  input.Points = display::DisplayState.SpectrumPoints;
+  input.LogAxis = ScopeState.LogFreqAxis != 0;
   for (const std::string& line : io::SpectrumTableLines(input)) Memo1->Lines().Add(line);
 }
 
 void TForm1::SaveDataAs1Click(TObject* /*Sender*/) {
   BitBtn1Click(this);
-  SaveDialog2->SetInitialDir(engine::DocumentsFolder);
+  SaveDialog2->SetInitialDir(engine::ScopeState.DocumentsFolder);
   if (!SaveDialog2->Execute()) return;
   std::string text;
   for (const std::string& line : Memo1->Lines().Lines()) text += line + "\r\n";
@@ -158,8 +158,8 @@ void TForm1::SaveDataAs1Click(TObject* /*Sender*/) {
 
 void TForm1::ExportWaveform(int channel) {
   // The library folder beside the program when there is one.
-  const std::string lib = engine::ProgramFolder + "lib";
-  SaveDialog5->SetInitialDir(os::DirectoryExists(lib) ? lib : engine::DocumentsFolder);
+  const std::string lib = engine::ScopeState.ProgramFolder + "lib";
+  SaveDialog5->SetInitialDir(os::DirectoryExists(lib) ? lib : engine::ScopeState.DocumentsFolder);
   if (!SaveDialog5->Execute()) return;
   const std::string text =
       io::WaveformLibraryText(channel == 1 ? std::span<const std::int32_t>(engine::Ch1Samples)
@@ -172,8 +172,8 @@ void TForm1::ExportWaveformCH11Click(TObject* /*Sender*/) { ExportWaveform(1); }
 void TForm1::ExportWaveformofCh21Click(TObject* /*Sender*/) { ExportWaveform(2); }
 
 void TForm1::File1Click(TObject* /*Sender*/) {
-  SaveDataAs1->SetEnabled(engine::SpectrumMode != 0);
-  if (SaveDSOData1) SaveDSOData1->SetEnabled(engine::SpectrumMode == 0 && engine::TraceValid != 0);
+  SaveDataAs1->SetEnabled(engine::ScopeState.SpectrumMode != 0);
+  if (SaveDSOData1) SaveDSOData1->SetEnabled(engine::ScopeState.SpectrumMode == 0 && engine::ScopeState.TraceValid != 0);
 }
 
 // ---------------------------------------------------------------- help and about

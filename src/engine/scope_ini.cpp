@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "display/add_text.h"
-#include "display/big_screen.h"
-#include "display/measurement_window.h"
-#include "display/persistence_options.h"
+#include "engine/add_text.h"
+#include "engine/big_screen.h"
+#include "engine/measurement_window.h"
+#include "engine/persistence_options.h"
 #include "display/screen_colors.h"
 #include "engine/calibration.h"
 #include "engine/control_panel.h"
@@ -101,48 +101,48 @@ void TForm1::ReadCreationSettings() {
   if (!ScopeIni) return;
   TIniFile& ini = *ScopeIni;
 
-  Ch1OffsetCal = ini.ReadInteger("Calibration", "offs_1", 124);
-  Ch2OffsetCal = ini.ReadInteger("Calibration", "offs_2", 124);
-  Ch1V5Offset = ini.ReadInteger("Calibration", "v5_offs1", 0);
-  Ch2V5Offset = ini.ReadInteger("Calibration", "v5_offs2", 0);
+  ScopeState.Ch1OffsetCal = ini.ReadInteger("Calibration", "offs_1", 124);
+  ScopeState.Ch2OffsetCal = ini.ReadInteger("Calibration", "offs_2", 124);
+  ScopeState.Ch1V5Offset = ini.ReadInteger("Calibration", "v5_offs1", 0);
+  ScopeState.Ch2V5Offset = ini.ReadInteger("Calibration", "v5_offs2", 0);
   for (const CalibrationPairKey& k : CalibrationPairKeys()) *k.Value = ini.ReadInteger("Calibration", k.Key, k.Default);
 
   ReadPlace(ini, "ScopeMainForm", this);
 
-  RecBrightGrid = ReadFlag(ini, "Menu", "BrightGrid_rec", false);
-  ScopeBrightGrid = ReadFlag(ini, "Menu", "BrightGrid_dso", false);
-  DotJoin = ReadFlag(ini, "Menu", "Dot_Join", true);
-  FirstRunCalibration = ReadFlag(ini, "Menu", "HWdialog", true);
-  HideScope = ReadFlag(ini, "Menu", "Hide_scope", false);
-  NoScope = ReadFlag(ini, "Menu", "No_scope", false);
-  RmsOn = ReadFlag(ini, "Menu", "RMS_on", false);
-  DbmOn = ReadFlag(ini, "Menu", "dBm_on", false);
-  SampleRateOn = ReadFlag(ini, "Menu", "Rate_on", false);
-  NoNote = ReadFlag(ini, "Menu", "NoNote", false);
-  RecallLastSettings = ReadFlag(ini, "Menu", "SaveRecallLastSettings", false);
+  RecorderState.RecBrightGrid = ReadFlag(ini, "Menu", "BrightGrid_rec", false);
+  DisplayState.ScopeBrightGrid = ReadFlag(ini, "Menu", "BrightGrid_dso", false);
+  ScopeState.DotJoin = ReadFlag(ini, "Menu", "Dot_Join", true);
+  ScopeState.FirstRunCalibration = ReadFlag(ini, "Menu", "HWdialog", true);
+  ScopeState.HideScope = ReadFlag(ini, "Menu", "Hide_scope", false);
+  BodeState.NoScope = ReadFlag(ini, "Menu", "No_scope", false);
+  ScopeState.RmsOn = ReadFlag(ini, "Menu", "RMS_on", false);
+  ScopeState.DbmOn = ReadFlag(ini, "Menu", "dBm_on", false);
+  ScopeState.SampleRateOn = ReadFlag(ini, "Menu", "Rate_on", false);
+  ScopeState.NoNote = ReadFlag(ini, "Menu", "NoNote", false);
+  ScopeState.RecallLastSettings = ReadFlag(ini, "Menu", "SaveRecallLastSettings", false);
   for (TMenuItem* item : {SaveRecallLastSettings1, Form11 ? Form11->SaveRecallLastSettings1 : nullptr})
-    if (item) item->SetChecked(RecallLastSettings != 0);
-  HistoryHintOn = ReadFlag(ini, "Menu", "ShowHistoryHint", true);
-  Bodehelp = ReadFlag(ini, "Menu", "Bodehelp", true);
-  Phasehelp = ReadFlag(ini, "Menu", "Phasehelp", true);
-  ClearOnRunSingle = ReadFlag(ini, "Menu", "ClearDisplay", false);
+    if (item) item->SetChecked(ScopeState.RecallLastSettings != 0);
+  ScopeState.HistoryHintOn = ReadFlag(ini, "Menu", "ShowHistoryHint", true);
+  BodeState.Bodehelp = ReadFlag(ini, "Menu", "Bodehelp", true);
+  BodeState.Phasehelp = ReadFlag(ini, "Menu", "Phasehelp", true);
+  ScopeState.ClearOnRunSingle = ReadFlag(ini, "Menu", "ClearDisplay", false);
 
-  NormalPersistenceChecked = ReadFlag(ini, "Persistence", "NormalPersistence", true);
-  GradedPersistenceChecked = ReadFlag(ini, "Persistence", "Persistence_with_Intensity_Grading", false);
-  VariablePersistenceChecked = ReadFlag(ini, "Persistence", "VariablePersistence", false);
+  PersistenceState.NormalPersistenceChecked = ReadFlag(ini, "Persistence", "NormalPersistence", true);
+  PersistenceState.GradedPersistenceChecked = ReadFlag(ini, "Persistence", "Persistence_with_Intensity_Grading", false);
+  PersistenceState.VariablePersistenceChecked = ReadFlag(ini, "Persistence", "VariablePersistence", false);
 
-  DemoMode = ReadFlag(ini, "Hardware", "DemoMode", false);
-  ExtendCalTime = ReadFlag(ini, "Hardware", "ExtendCalTime", false);
+  ScopeState.DemoMode = ReadFlag(ini, "Hardware", "DemoMode", false);
+  ScopeState.ExtendCalTime = ReadFlag(ini, "Hardware", "ExtendCalTime", false);
 
   const ScreenColorSet& preset = kBrightScreenColors;
-  BackgroundColor = ReadColourEntry(ini, "Background", preset.Background);
-  Ch1Color = ReadColourEntry(ini, "Ch1", preset.Ch1);
-  Ch2Color = ReadColourEntry(ini, "Ch2", preset.Ch2);
-  Math1Color = ReadColourEntry(ini, "Math1", preset.Math1);
-  Math2Color = ReadColourEntry(ini, "Math2", preset.Math2);
-  DarkGridColor = ReadColourEntry(ini, "Dark_Grid", preset.DarkGrid);
-  BrightGridColor = ReadColourEntry(ini, "Bright_Grid", preset.BrightGrid);
-  TimeMarkerColor = ReadColourEntry(ini, "Time_Marker", preset.TimeMarker);
+  DisplayState.BackgroundColor = ReadColourEntry(ini, "Background", preset.Background);
+  DisplayState.Ch1Color = ReadColourEntry(ini, "Ch1", preset.Ch1);
+  DisplayState.Ch2Color = ReadColourEntry(ini, "Ch2", preset.Ch2);
+  DisplayState.Math1Color = ReadColourEntry(ini, "Math1", preset.Math1);
+  DisplayState.Math2Color = ReadColourEntry(ini, "Math2", preset.Math2);
+  DisplayState.DarkGridColor = ReadColourEntry(ini, "Dark_Grid", preset.DarkGrid);
+  DisplayState.BrightGridColor = ReadColourEntry(ini, "Bright_Grid", preset.BrightGrid);
+  DisplayState.TimeMarkerColor = ReadColourEntry(ini, "Time_Marker", preset.TimeMarker);
 }
 
 void TForm1::CheckCalibrationRecord() {
@@ -151,8 +151,8 @@ void TForm1::CheckCalibrationRecord() {
   using namespace display;
   using namespace recorder;
   // Two equal DAC values of one channel give no line through the pairs.
-  if (!TwoEqual(Ch1_ad0, Ch1_ad1, Ch1_ad2) && !TwoEqual(Ch2_ad0, Ch2_ad1, Ch2_ad2)) return;
-  CalibrationInvalid = 1;
+  if (!TwoEqual(ScopeState.Ch1_ad0, ScopeState.Ch1_ad1, ScopeState.Ch1_ad2) && !TwoEqual(ScopeState.Ch2_ad0, ScopeState.Ch2_ad1, ScopeState.Ch2_ad2)) return;
+  ScopeState.CalibrationInvalid = 1;
   SetCalibrationPairs(kFallbackCalibrationPairs);
 }
 
@@ -162,9 +162,9 @@ void TForm1::MarkRunning() {
   using namespace display;
   using namespace recorder;
   if (!ScopeIni) return;
-  PreviousRunMark = ReadFlag(*ScopeIni, "Status", "Running", false);
-  NoNoteAtStart = NoNote;
-  RunningMark = 1;
+  ScopeState.PreviousRunMark = ReadFlag(*ScopeIni, "Status", "Running", false);
+  NoNoteAtStart = ScopeState.NoNote;
+  ScopeState.RunningMark = 1;
   if (!ScopeIni->WriteBool("Status", "Running", true)) ReportWriteFailure(*ScopeIni);
 }
 
@@ -177,24 +177,24 @@ void TForm1::ReadStartupSettings() {
   TIniFile& ini = *ScopeIni;
 
   // Probe factors; CH2 follows CH1 when it has no key of its own.
-  const int ch1 = ProbeFactorFromFile(ini.ReadInteger("ScopeMainForm", "Probe_CH1", numeric::Round32(Ch1ProbeFactor)));
+  const int ch1 = ProbeFactorFromFile(ini.ReadInteger("ScopeMainForm", "Probe_CH1", numeric::Round32(ScopeState.Ch1ProbeFactor)));
   const int ch2 = ProbeFactorFromFile(ini.ReadInteger("ScopeMainForm", "Probe_CH2", ch1));
-  Ch1ProbeFactor = ch1;
-  Ch2ProbeFactor = ch2;
-  Ch1ProbeDb = ch1 == 10 ? 20.0 : 0.0;
-  Ch2ProbeDb = ch2 == 10 ? 20.0 : 0.0;
+  ScopeState.Ch1ProbeFactor = ch1;
+  ScopeState.Ch2ProbeFactor = ch2;
+  ScopeState.Ch1ProbeDb = ch1 == 10 ? 20.0 : 0.0;
+  ScopeState.Ch2ProbeDb = ch2 == 10 ? 20.0 : 0.0;
   // Restoring the user's own probes is no reason for the probe warning.
-  const std::uint8_t savedNotice = SuppressProbeNotice;
-  if (ch1 == 10 || ch2 == 10) SuppressProbeNotice = 1;
+  const std::uint8_t savedNotice = ScopeState.SuppressProbeNotice;
+  if (ch1 == 10 || ch2 == 10) ScopeState.SuppressProbeNotice = 1;
   if (ch1 == 10) x101Click(this);
   if (ch2 == 10) x102Click(this);
-  SuppressProbeNotice = savedNotice;
+  ScopeState.SuppressProbeNotice = savedNotice;
 
   ReadPlace(ini, "Big_Screen", Form10);
   // The history bars' hint as the file had it.
   for (TScrollBar* bar : {ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
-    if (bar) bar->SetShowHint(HistoryHintOn != 0);
-  if (ShowHint1) ShowHint1->SetChecked(HistoryHintOn != 0);
+    if (bar) bar->SetShowHint(ScopeState.HistoryHintOn != 0);
+  if (ShowHint1) ShowHint1->SetChecked(ScopeState.HistoryHintOn != 0);
 
   // Persistence options: the acquisitions and the low colour are taken over
   // by OK, the high colour only at the next OK. A duration no button offers
@@ -206,20 +206,20 @@ void TForm1::ReadStartupSettings() {
     OKRightDlg->Edit4->SetText(ini.ReadString("Persistence", "HighColor", "32"));
   }
   const int duration = ini.ReadInteger("Persistence", "Duration", 15);
-  if (IsVariableMask(duration)) VariablePersistenceMask = duration;
+  if (IsVariableMask(duration)) PersistenceState.VariablePersistenceMask = duration;
   const int duration2 = ini.ReadInteger("Persistence", "Duration2", 31);
-  if (IsGradedMask(duration2)) GradedPersistenceMask = duration2;
+  if (IsGradedMask(duration2)) PersistenceState.GradedPersistenceMask = duration2;
   if (OKRightDlg) {
-    OKRightDlg->CheckVariableDuration(VariablePersistenceMask);
-    OKRightDlg->CheckGradedDuration(GradedPersistenceMask);
+    OKRightDlg->CheckVariableDuration(PersistenceState.VariablePersistenceMask);
+    OKRightDlg->CheckGradedDuration(PersistenceState.GradedPersistenceMask);
   }
-  if (NormalPersistenceChecked) NormalPersistence1Click(this);
-  if (GradedPersistenceChecked) PersistencewithIntensityGrading1Click(this);
-  if (VariablePersistenceChecked) VariablePersistence1Click(this);
+  if (PersistenceState.NormalPersistenceChecked) NormalPersistence1Click(this);
+  if (PersistenceState.GradedPersistenceChecked) PersistencewithIntensityGrading1Click(this);
+  if (PersistenceState.VariablePersistenceChecked) VariablePersistence1Click(this);
 
   ReadPlace(ini, "Big_Screen_ctrl", Form11);
   const bool bigScreen = ini.ReadBool("Big_Screen", "Visible", Form10 && Form10->Visible());
-  if (bigScreen && !HideScope && GrSpeedButton1) {
+  if (bigScreen && !ScopeState.HideScope && GrSpeedButton1) {
     GrSpeedButton1->SetDown(true);
     GrSpeedButton1Click(this);
   }
@@ -250,60 +250,60 @@ bool TForm1::WriteMainSettings() {
   }
   w.Place("Big_Screen", Form10);
   w.Place("Big_Screen_ctrl", Form11);
-  w.Bool("Big_Screen", "Visible", BigScreenOn != 0);
+  w.Bool("Big_Screen", "Visible", ScopeState.BigScreenOn != 0);
   w.Place("Wave_Parameters", Form_99);
 
-  RunningMark = 0;
-  NoNote = NoNoteAtStart;
+  ScopeState.RunningMark = 0;
+  ScopeState.NoNote = NoNoteAtStart;
 
-  w.Integer("Calibration", "offs_1", Ch1OffsetCal);
-  w.Integer("Calibration", "offs_2", Ch2OffsetCal);
-  w.Integer("Calibration", "v5_offs1", Ch1V5Offset);
-  w.Integer("Calibration", "v5_offs2", Ch2V5Offset);
+  w.Integer("Calibration", "offs_1", ScopeState.Ch1OffsetCal);
+  w.Integer("Calibration", "offs_2", ScopeState.Ch2OffsetCal);
+  w.Integer("Calibration", "v5_offs1", ScopeState.Ch1V5Offset);
+  w.Integer("Calibration", "v5_offs2", ScopeState.Ch2V5Offset);
   for (const CalibrationPairKey& k : CalibrationPairKeys()) w.Integer("Calibration", k.Key, *k.Value);
 
-  w.Bool("Menu", "BrightGrid_rec", RecBrightGrid);
-  w.Bool("Menu", "BrightGrid_dso", ScopeBrightGrid);
-  w.Bool("Menu", "Dot_Join", DotJoin);
-  w.Bool("Menu", "HWdialog", FirstRunCalibration);
-  w.Bool("Menu", "RMS_on", RmsOn);
-  w.Bool("Menu", "dBm_on", DbmOn);
-  w.Bool("Menu", "Rate_on", SampleRateOn);
-  w.Bool("Menu", "Hide_Scope", HideScope);
-  w.Bool("Status", "Running", RunningMark);
-  w.Bool("Menu", "NoNote", NoNote);
-  w.Bool("Menu", "SaveRecallLastSettings", RecallLastSettings);
-  w.Bool("Menu", "ShowHistoryHint", HistoryHintOn);
-  w.Bool("Menu", "Bodehelp", Bodehelp);
-  w.Bool("Menu", "Phasehelp", Phasehelp);
-  w.Bool("Menu", "ClearDisplay", ClearOnRunSingle);
+  w.Bool("Menu", "BrightGrid_rec", RecorderState.RecBrightGrid);
+  w.Bool("Menu", "BrightGrid_dso", DisplayState.ScopeBrightGrid);
+  w.Bool("Menu", "Dot_Join", ScopeState.DotJoin);
+  w.Bool("Menu", "HWdialog", ScopeState.FirstRunCalibration);
+  w.Bool("Menu", "RMS_on", ScopeState.RmsOn);
+  w.Bool("Menu", "dBm_on", ScopeState.DbmOn);
+  w.Bool("Menu", "Rate_on", ScopeState.SampleRateOn);
+  w.Bool("Menu", "Hide_Scope", ScopeState.HideScope);
+  w.Bool("Status", "Running", ScopeState.RunningMark);
+  w.Bool("Menu", "NoNote", ScopeState.NoNote);
+  w.Bool("Menu", "SaveRecallLastSettings", ScopeState.RecallLastSettings);
+  w.Bool("Menu", "ShowHistoryHint", ScopeState.HistoryHintOn);
+  w.Bool("Menu", "Bodehelp", BodeState.Bodehelp);
+  w.Bool("Menu", "Phasehelp", BodeState.Phasehelp);
+  w.Bool("Menu", "ClearDisplay", ScopeState.ClearOnRunSingle);
 
-  w.Bool("Persistence", "NormalPersistence", NormalPersistenceChecked);
-  w.Bool("Persistence", "Persistence_with_Intensity_Grading", GradedPersistenceChecked);
-  w.Bool("Persistence", "VariablePersistence", VariablePersistenceChecked);
+  w.Bool("Persistence", "NormalPersistence", PersistenceState.NormalPersistenceChecked);
+  w.Bool("Persistence", "Persistence_with_Intensity_Grading", PersistenceState.GradedPersistenceChecked);
+  w.Bool("Persistence", "VariablePersistence", PersistenceState.VariablePersistenceChecked);
   if (OKRightDlg) {
     w.String("Persistence", "Number_of_Acquisitions", OKRightDlg->Edit1->Text());
     w.String("Persistence", "LowColor", OKRightDlg->Edit2->Text());
     w.String("Persistence", "HighColor", OKRightDlg->Edit4->Text());
   }
-  w.Integer("Persistence", "Duration", VariablePersistenceMask);
-  w.Integer("Persistence", "Duration2", GradedPersistenceMask);
+  w.Integer("Persistence", "Duration", PersistenceState.VariablePersistenceMask);
+  w.Integer("Persistence", "Duration2", PersistenceState.GradedPersistenceMask);
 
-  w.Integer("ScopeMainForm", "Probe_CH1", numeric::Round32(Ch1ProbeFactor, 1));
-  w.Integer("ScopeMainForm", "Probe_CH2", numeric::Round32(Ch2ProbeFactor, 1));
+  w.Integer("ScopeMainForm", "Probe_CH1", numeric::Round32(ScopeState.Ch1ProbeFactor, 1));
+  w.Integer("ScopeMainForm", "Probe_CH2", numeric::Round32(ScopeState.Ch2ProbeFactor, 1));
   w.Integer("ScopeMainForm", "Status", 1);
 
-  w.Bool("Hardware", "DemoMode", DemoMode);
+  w.Bool("Hardware", "DemoMode", ScopeState.DemoMode);
 
-  w.Bool("Colors", "DefaultColors", DefaultColors);
-  w.Colour("Colors", "Background", BackgroundColor);
-  w.Colour("Colors", "Ch1", Ch1Color);
-  w.Colour("Colors", "Ch2", Ch2Color);
-  w.Colour("Colors", "Math1", Math1Color);
-  w.Colour("Colors", "Math2", Math2Color);
-  w.Colour("Colors", "Dark_Grid", DarkGridColor);
-  w.Colour("Colors", "Bright_Grid", BrightGridColor);
-  w.Colour("Colors", "Time_Marker", TimeMarkerColor);
+  w.Bool("Colors", "DefaultColors", DisplayState.DefaultColors);
+  w.Colour("Colors", "Background", DisplayState.BackgroundColor);
+  w.Colour("Colors", "Ch1", DisplayState.Ch1Color);
+  w.Colour("Colors", "Ch2", DisplayState.Ch2Color);
+  w.Colour("Colors", "Math1", DisplayState.Math1Color);
+  w.Colour("Colors", "Math2", DisplayState.Math2Color);
+  w.Colour("Colors", "Dark_Grid", DisplayState.DarkGridColor);
+  w.Colour("Colors", "Bright_Grid", DisplayState.BrightGridColor);
+  w.Colour("Colors", "Time_Marker", DisplayState.TimeMarkerColor);
 
   const bool written = batch.Commit() && w.Ok();
   if (!written) ReportWriteFailure(*ScopeIni);
@@ -311,6 +311,6 @@ bool TForm1::WriteMainSettings() {
 }
 
 void TForm1::RestoreDefaultSettingsExit1Click(TObject* /*Sender*/) {
-  engine::RestoreDefaultsOnExit = 1;
+  engine::ScopeState.RestoreDefaultsOnExit = 1;
   Close();
 }

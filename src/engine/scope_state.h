@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "display/sample_block.h"
 #include "platform/ui/types.h"
 
 namespace engine {
@@ -33,11 +34,11 @@ inline constexpr CalibrationPairs kDefaultCalibrationPairs{128, 32, 224, 120, 75
 // calibration starts from.
 inline constexpr CalibrationPairs kFallbackCalibrationPairs{128, 32, 224, 128, 62, 192};
 
-// ---- The sample block every display and analysis step reads. Raw 8-bit
-// codes, 32 per vertical division; CH2 first, then CH1, then one spare entry.
-inline constexpr std::size_t kChannelSamples = 4096;
-inline constexpr std::size_t kSampleBlockEntries = 2 * kChannelSamples + 1;
-inline constexpr std::size_t kCaptureBytes = 2 * kChannelSamples;
+// ---- The sample block every display and analysis step reads (its layout
+// belongs to the display).
+using display::kCaptureBytes;
+using display::kChannelSamples;
+using display::kSampleBlockEntries;
 
 // ---- Waveform averaging: 128 one-byte slots per block entry (entry i, slot
 // s at byte i * 128 + s).
@@ -313,197 +314,14 @@ inline void ResetScopeState() {
   std::construct_at(&ScopeState);
 }
 
-// The names the handlers use, bound to the members of ScopeState.
-inline constexpr auto& DemoMode = ScopeState.DemoMode;
-inline constexpr auto& DeviceOpen = ScopeState.DeviceOpen;
-inline constexpr auto& AcquisitionIdle = ScopeState.AcquisitionIdle;
-inline constexpr auto& RunStop = ScopeState.RunStop;
-inline constexpr auto& SingleStop = ScopeState.SingleStop;
-inline constexpr auto& ScopeFileReplay = ScopeState.ScopeFileReplay;
-inline constexpr auto& RecallLastSettings = ScopeState.RecallLastSettings;
-inline constexpr auto& RestoreDefaultsOnExit = ScopeState.RestoreDefaultsOnExit;
-inline constexpr auto& SuppressProbeNotice = ScopeState.SuppressProbeNotice;
-inline constexpr auto& ScreenX0 = ScopeState.ScreenX0;
-inline constexpr auto& ScreenY0 = ScopeState.ScreenY0;
-inline constexpr auto& TextLineY = ScopeState.TextLineY;
-inline constexpr auto& MarkerLimitX = ScopeState.MarkerLimitX;
-inline constexpr auto& MarkerLimitY = ScopeState.MarkerLimitY;
-inline constexpr auto& ProgramFolder = ScopeState.ProgramFolder;
-inline constexpr auto& DataFolder = ScopeState.DataFolder;
-inline constexpr auto& DocumentsFolder = ScopeState.DocumentsFolder;
-inline constexpr auto& WinUsbInUse = ScopeState.WinUsbInUse;
-inline constexpr auto& NoHardware = ScopeState.NoHardware;
-inline constexpr auto& FirstRunCalibration = ScopeState.FirstRunCalibration;
-inline constexpr auto& UsbOutHandle = ScopeState.UsbOutHandle;
-inline constexpr auto& UsbInHandle = ScopeState.UsbInHandle;
-inline constexpr auto& WinUsbInterface = ScopeState.WinUsbInterface;
-inline constexpr auto& UsbRxBuffer = ScopeState.UsbRxBuffer;
-inline constexpr auto& UsbSentCount = ScopeState.UsbSentCount;
-inline constexpr auto& UsbReadCount = ScopeState.UsbReadCount;
-inline constexpr auto& AcqState = ScopeState.AcqState;
-inline constexpr auto& AcqArmed = ScopeState.AcqArmed;
-inline constexpr auto& ScopeControlBlock = ScopeState.ScopeControlBlock;
-inline constexpr auto& TimeBaseRegister = ScopeState.TimeBaseRegister;
-inline constexpr auto& Ch1GainCode = ScopeState.Ch1GainCode;
-inline constexpr auto& Ch2GainCode = ScopeState.Ch2GainCode;
-inline constexpr auto& Ch1Ac = ScopeState.Ch1Ac;
-inline constexpr auto& Ch2Ac = ScopeState.Ch2Ac;
-inline constexpr auto& Ch1InputOn = ScopeState.Ch1InputOn;
-inline constexpr auto& Ch2InputOn = ScopeState.Ch2InputOn;
-inline constexpr auto& Ch1X10 = ScopeState.Ch1X10;
-inline constexpr auto& Ch2X10 = ScopeState.Ch2X10;
-inline constexpr auto& Ch1On = ScopeState.Ch1On;
-inline constexpr auto& Ch2On = ScopeState.Ch2On;
-inline constexpr auto& Ch1OffsetCal = ScopeState.Ch1OffsetCal;
-inline constexpr auto& Ch2OffsetCal = ScopeState.Ch2OffsetCal;
-inline constexpr auto& Ch1V5Offset = ScopeState.Ch1V5Offset;
-inline constexpr auto& Ch2V5Offset = ScopeState.Ch2V5Offset;
-inline constexpr auto& Ch1RangeTrim = ScopeState.Ch1RangeTrim;
-inline constexpr auto& Ch2RangeTrim = ScopeState.Ch2RangeTrim;
-inline constexpr auto& Ch1RateTrim = ScopeState.Ch1RateTrim;
-inline constexpr auto& Ch2RateTrim = ScopeState.Ch2RateTrim;
-inline constexpr auto& Ch1PositionDac = ScopeState.Ch1PositionDac;
-inline constexpr auto& Ch2PositionDac = ScopeState.Ch2PositionDac;
-inline constexpr auto& Ch1OffsetDacByte = ScopeState.Ch1OffsetDacByte;
-inline constexpr auto& Ch2OffsetDacByte = ScopeState.Ch2OffsetDacByte;
-inline constexpr auto& Ch1RangeLabel = ScopeState.Ch1RangeLabel;
-inline constexpr auto& Ch2RangeLabel = ScopeState.Ch2RangeLabel;
-inline constexpr auto& Ch1RangeText = ScopeState.Ch1RangeText;
-inline constexpr auto& Ch2RangeText = ScopeState.Ch2RangeText;
-inline constexpr auto& TimePerDiv = ScopeState.TimePerDiv;
-inline constexpr auto& ShownTimePerDiv = ScopeState.ShownTimePerDiv;
-inline constexpr auto& TimeBaseCode = ScopeState.TimeBaseCode;
-inline constexpr auto& SampleStep = ScopeState.SampleStep;
-inline constexpr auto& PixelStep = ScopeState.PixelStep;
-inline constexpr auto& Magnification = ScopeState.Magnification;
-inline constexpr auto& DisplayStart = ScopeState.DisplayStart;
-inline constexpr auto& CaptureStart = ScopeState.CaptureStart;
-inline constexpr auto& PlotMethod = ScopeState.PlotMethod;
-inline constexpr auto& SampleRateText = ScopeState.SampleRateText;
-inline constexpr auto& TimeDivText = ScopeState.TimeDivText;
-inline constexpr auto& TriggerSource = ScopeState.TriggerSource;
-inline constexpr auto& TriggerSlope = ScopeState.TriggerSlope;
-inline constexpr auto& TriggerOff = ScopeState.TriggerOff;
-inline constexpr auto& TriggerLevel = ScopeState.TriggerLevel;
-inline constexpr auto& DeviceTriggerLevel = ScopeState.DeviceTriggerLevel;
-inline constexpr auto& SpectrumMode = ScopeState.SpectrumMode;
-inline constexpr auto& DigitalMode = ScopeState.DigitalMode;
-inline constexpr auto& MathOff = ScopeState.MathOff;
-inline constexpr auto& InvertCh2Mode = ScopeState.InvertCh2Mode;
-inline constexpr auto& ClearPending = ScopeState.ClearPending;
-inline constexpr auto& SettingsChanged = ScopeState.SettingsChanged;
-inline constexpr auto& CaptureCount = ScopeState.CaptureCount;
-inline constexpr auto& AverageBlend = ScopeState.AverageBlend;
-inline constexpr auto& ScopeNoteShown = ScopeState.ScopeNoteShown;
-inline constexpr auto& ParametersOnScreen = ScopeState.ParametersOnScreen;
-inline constexpr auto& DataFileName = ScopeState.DataFileName;
-inline constexpr auto& RmsText = ScopeState.RmsText;
-inline constexpr auto& DbmText = ScopeState.DbmText;
-inline constexpr auto& PreviousRunMark = ScopeState.PreviousRunMark;
-inline constexpr auto& RunningMark = ScopeState.RunningMark;
-inline constexpr auto& CalibrationInvalid = ScopeState.CalibrationInvalid;
-inline constexpr auto& FpuPresent = ScopeState.FpuPresent;
-inline constexpr auto& ClosingDone = ScopeState.ClosingDone;
-inline constexpr auto& CloseRequested = ScopeState.CloseRequested;
-inline constexpr auto& StartupTick = ScopeState.StartupTick;
-inline constexpr auto& StartupReachedRecall = ScopeState.StartupReachedRecall;
-inline constexpr auto& StartupModeReady = ScopeState.StartupModeReady;
-inline constexpr auto& FftBuffer = ScopeState.FftBuffer;
-inline constexpr auto& LogAxisTable = ScopeState.LogAxisTable;
-inline constexpr auto& SpectrumHistoryBlock = ScopeState.SpectrumHistoryBlock;
-inline constexpr auto& WindowTable = ScopeState.WindowTable;
-inline constexpr auto& SpectrumPeakBlock = ScopeState.SpectrumPeakBlock;
-inline constexpr auto& FftAverageBlock = ScopeState.FftAverageBlock;
-inline constexpr auto& DemoSourceTable = ScopeState.DemoSourceTable;
-inline constexpr auto& DotJoin = ScopeState.DotJoin;
-inline constexpr auto& HideScope = ScopeState.HideScope;
-inline constexpr auto& RmsOn = ScopeState.RmsOn;
-inline constexpr auto& DbmOn = ScopeState.DbmOn;
-inline constexpr auto& SampleRateOn = ScopeState.SampleRateOn;
-inline constexpr auto& NoNote = ScopeState.NoNote;
-inline constexpr auto& HistoryHintOn = ScopeState.HistoryHintOn;
-inline constexpr auto& ClearOnRunSingle = ScopeState.ClearOnRunSingle;
-inline constexpr auto& ExtendCalTime = ScopeState.ExtendCalTime;
-inline constexpr auto& BigScreenOn = ScopeState.BigScreenOn;
-inline constexpr auto& Ch1ProbeFactor = ScopeState.Ch1ProbeFactor;
-inline constexpr auto& Ch2ProbeFactor = ScopeState.Ch2ProbeFactor;
-inline constexpr auto& Ch1ProbeDb = ScopeState.Ch1ProbeDb;
-inline constexpr auto& Ch2ProbeDb = ScopeState.Ch2ProbeDb;
-inline constexpr auto& Ch1_pos0 = ScopeState.Ch1_pos0;
-inline constexpr auto& Ch1_pos1 = ScopeState.Ch1_pos1;
-inline constexpr auto& Ch1_pos2 = ScopeState.Ch1_pos2;
-inline constexpr auto& Ch2_pos0 = ScopeState.Ch2_pos0;
-inline constexpr auto& Ch2_pos1 = ScopeState.Ch2_pos1;
-inline constexpr auto& Ch2_pos2 = ScopeState.Ch2_pos2;
-inline constexpr auto& Ch1_ad0 = ScopeState.Ch1_ad0;
-inline constexpr auto& Ch1_ad1 = ScopeState.Ch1_ad1;
-inline constexpr auto& Ch1_ad2 = ScopeState.Ch1_ad2;
-inline constexpr auto& Ch2_ad0 = ScopeState.Ch2_ad0;
-inline constexpr auto& Ch2_ad1 = ScopeState.Ch2_ad1;
-inline constexpr auto& Ch2_ad2 = ScopeState.Ch2_ad2;
-inline constexpr auto& Ch1MarkerLevel = ScopeState.Ch1MarkerLevel;
-inline constexpr auto& Ch2MarkerLevel = ScopeState.Ch2MarkerLevel;
-inline constexpr auto& Ch1GroundLevel = ScopeState.Ch1GroundLevel;
-inline constexpr auto& Ch2GroundLevel = ScopeState.Ch2GroundLevel;
-inline constexpr auto& NoiseRejectOn = ScopeState.NoiseRejectOn;
-inline constexpr auto& Ch1Position = ScopeState.Ch1Position;
-inline constexpr auto& Ch2Position = ScopeState.Ch2Position;
-inline constexpr auto& Ch1OffsetDac = ScopeState.Ch1OffsetDac;
-inline constexpr auto& Ch2OffsetDac = ScopeState.Ch2OffsetDac;
-inline constexpr auto& TriggerWanted = ScopeState.TriggerWanted;
-inline constexpr auto& ScopeSampleBlock = ScopeState.ScopeSampleBlock;
-inline constexpr auto& SampleCopy = ScopeState.SampleCopy;
-inline constexpr auto& SpectrumInputBlock = ScopeState.SpectrumInputBlock;
-inline constexpr auto& SpectrumLevels = ScopeState.SpectrumLevels;
-inline constexpr auto& SinglePhase = ScopeState.SinglePhase;
-inline constexpr auto& TriggerWaitTicks = ScopeState.TriggerWaitTicks;
-inline constexpr auto& TracesShown = ScopeState.TracesShown;
-inline constexpr auto& AcquisitionLimit = ScopeState.AcquisitionLimit;
-inline constexpr auto& AcquisitionCountdown = ScopeState.AcquisitionCountdown;
-inline constexpr auto& CaptureUnpacked = ScopeState.CaptureUnpacked;
-inline constexpr auto& TraceValid = ScopeState.TraceValid;
-inline constexpr auto& CaptureTimePerDiv = ScopeState.CaptureTimePerDiv;
-inline constexpr auto& Calibrating = ScopeState.Calibrating;
-inline constexpr auto& ExtendCalSteps = ScopeState.ExtendCalSteps;
-inline constexpr auto& CalibrationRunning = ScopeState.CalibrationRunning;
-inline constexpr auto& AutosetRunning = ScopeState.AutosetRunning;
-inline constexpr auto& FileCh1Ground = ScopeState.FileCh1Ground;
-inline constexpr auto& FileCh2Ground = ScopeState.FileCh2Ground;
-inline constexpr auto& ShareTimeDivText = ScopeState.ShareTimeDivText;
-inline constexpr auto& ShareCh1RangeText = ScopeState.ShareCh1RangeText;
-inline constexpr auto& ShareCh2RangeText = ScopeState.ShareCh2RangeText;
-inline constexpr auto& AverageRing = ScopeState.AverageRing;
-inline constexpr auto& AverageLength = ScopeState.AverageLength;
-inline constexpr auto& AverageCount = ScopeState.AverageCount;
-inline constexpr auto& AveragingOn = ScopeState.AveragingOn;
-inline constexpr auto& AverageRunning = ScopeState.AverageRunning;
-inline constexpr auto& NoiseRejectStage = ScopeState.NoiseRejectStage;
-inline constexpr auto& NoiseRejectPages = ScopeState.NoiseRejectPages;
-inline constexpr auto& NoiseRejectWritePage = ScopeState.NoiseRejectWritePage;
-inline constexpr auto& NoiseRejectReadPage = ScopeState.NoiseRejectReadPage;
-inline constexpr auto& NoiseRejectSlope = ScopeState.NoiseRejectSlope;
-inline constexpr auto& FftAverageOn = ScopeState.FftAverageOn;
-inline constexpr auto& FftMaximumOn = ScopeState.FftMaximumOn;
-inline constexpr auto& FftVectorAverageOn = ScopeState.FftVectorAverageOn;
-inline constexpr auto& LogFreqAxis = ScopeState.LogFreqAxis;
-inline constexpr auto& WindowSkip = ScopeState.WindowSkip;
-inline constexpr auto& FftSkip = ScopeState.FftSkip;
-inline constexpr auto& SmoothWeight = ScopeState.SmoothWeight;
-inline constexpr auto& SmoothKeep = ScopeState.SmoothKeep;
-inline constexpr auto& DemoStart = ScopeState.DemoStart;
-inline constexpr auto& DemoPhase = ScopeState.DemoPhase;
-inline constexpr auto& DemoGroupStep = ScopeState.DemoGroupStep;
-inline constexpr auto& DemoRepeat = ScopeState.DemoRepeat;
-inline constexpr auto& DemoTriggered = ScopeState.DemoTriggered;
-
 // Each channel's half of the blocks.
-inline constexpr std::span<std::int32_t, kChannelSamples> Ch2Samples{ScopeSampleBlock.data(), kChannelSamples};
-inline constexpr std::span<std::int32_t, kChannelSamples> Ch1Samples{ScopeSampleBlock.data() + kChannelSamples,
+inline constexpr std::span<std::int32_t, kChannelSamples> Ch2Samples{ScopeState.ScopeSampleBlock.data(), kChannelSamples};
+inline constexpr std::span<std::int32_t, kChannelSamples> Ch1Samples{ScopeState.ScopeSampleBlock.data() + kChannelSamples,
                                                                       kChannelSamples};
-inline constexpr std::span<std::int32_t, kChannelSamples> Ch2Spectrum{SpectrumInputBlock.data(), kChannelSamples};
+inline constexpr std::span<std::int32_t, kChannelSamples> Ch2Spectrum{ScopeState.SpectrumInputBlock.data(), kChannelSamples};
 inline constexpr std::span<std::int32_t, kChannelSamples> Ch1SpectrumInput{
-    SpectrumInputBlock.data() + kChannelSamples, kChannelSamples};
-inline constexpr std::span<std::int32_t, kChannelSamples> Ch1SpectrumLevels{SpectrumLevels.data() + kChannelSamples,
+    ScopeState.SpectrumInputBlock.data() + kChannelSamples, kChannelSamples};
+inline constexpr std::span<std::int32_t, kChannelSamples> Ch1SpectrumLevels{ScopeState.SpectrumLevels.data() + kChannelSamples,
                                                                              kChannelSamples};
 
 }  // namespace engine

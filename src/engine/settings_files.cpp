@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "display/persistence.h"
-#include "display/persistence_options.h"
+#include "engine/persistence_options.h"
 #include "display/persistence_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
@@ -220,16 +220,16 @@ std::vector<engine::SettingsEntry> TForm1::ScopeSettingsEntries() const {
   using namespace display;
   SettingsList l;
 
-  l.Flag("Persistence", "NormalPersistence", NormalPersistenceChecked);
-  l.Flag("Persistence", "Persistence_with_Intensity_Grading", GradedPersistenceChecked);
-  l.Flag("Persistence", "VariablePersistence", VariablePersistenceChecked);
+  l.Flag("Persistence", "NormalPersistence", PersistenceState.NormalPersistenceChecked);
+  l.Flag("Persistence", "Persistence_with_Intensity_Grading", PersistenceState.GradedPersistenceChecked);
+  l.Flag("Persistence", "VariablePersistence", PersistenceState.VariablePersistenceChecked);
   if (OKRightDlg) {
     l.Text("Persistence", "Number_of_Acquisitions", OKRightDlg->Edit1->Text());
     l.Text("Persistence", "LowColor", OKRightDlg->Edit2->Text());
     l.Text("Persistence", "HighColor", OKRightDlg->Edit4->Text());
   }
-  l.Integer("Persistence", "Duration", VariablePersistenceMask);
-  l.Integer("Persistence", "Duration2", GradedPersistenceMask);
+  l.Integer("Persistence", "Duration", PersistenceState.VariablePersistenceMask);
+  l.Integer("Persistence", "Duration2", PersistenceState.GradedPersistenceMask);
 
   FlagOf(l, "Interpolation", "Linear", SpeedButton005us);
   WriteChannel(l, "CH1", ScopeChannel(*this, 1), true);
@@ -249,10 +249,10 @@ std::vector<engine::SettingsEntry> TForm1::ScopeSettingsEntries() const {
   FlagsOf(l, "Average", kAverageKeys, AverageItems());
 
   FlagOf(l, "View", "RMS_Value", RMSCalculation1);
-  l.Flag("View", "dBm_Value", DbmOn);
-  l.Flag("View", "Sample_Rate", SampleRateOn);
-  l.Flag("View", "DotJoin", DotJoin);
-  l.Flag("View", "ClearDisplay", ClearOnRunSingle);
+  l.Flag("View", "dBm_Value", ScopeState.DbmOn);
+  l.Flag("View", "Sample_Rate", ScopeState.SampleRateOn);
+  l.Flag("View", "DotJoin", ScopeState.DotJoin);
+  l.Flag("View", "ClearDisplay", ScopeState.ClearOnRunSingle);
 
   FlagsOf(l, "Time", kTimeKeys, Buttons(*this, kTimeMembers));
   if (Form1_rec) FlagsOf(l, "Rec_Time", kRecTimeKeys, Form1_rec->TimeButtons);
@@ -277,22 +277,22 @@ std::vector<engine::SettingsEntry> TForm1::ScopeSettingsEntries() const {
   FlagOf(l, "Trigger", "Down", SpeedButton6);
   l.Integer("Trigger", "Position", TrackBar3->Position());
   l.Integer("Trigger", "Position_x", ScrollBar2->Position());
-  l.Flag("Trigger", "HF_Reject", NoiseRejectOn);
+  l.Flag("Trigger", "HF_Reject", ScopeState.NoiseRejectOn);
 
   l.Flag("Device", "Scope", Visible());
-  l.Flag("Device", "FFT", SpectrumMode);
+  l.Flag("Device", "FFT", ScopeState.SpectrumMode);
   l.Flag("Device", "Recorder", Form1_rec && Form1_rec->Visible());
-  l.Flag("Device", "Generator", generator::GeneratorActive);
+  l.Flag("Device", "Generator", generator::GeneratorState.GeneratorActive);
 
-  if (generator::GeneratorActive && GeneratorControls) {
+  if (generator::GeneratorState.GeneratorActive && GeneratorControls) {
     const GeneratorPanel& g = *GeneratorControls;
     FlagsOf(l, "Freq", kFreqKeys, g.RangeButtons());
     FlagsOf(l, "Wave", kWaveKeys, g.ShapeButtons());
     l.Integer("Signal", "Offset", g.TrackBar6->Position());
     l.Integer("Signal", "Symmetry", g.TrackBar5->Position());
     l.Integer("Signal", "Amplitude_position", g.TrackBar7->Position());
-    l.Real("Signal", "Frequency", generator::GenFrequency);
-    l.Real("Signal", "Amplitude", generator::GenAmplitude);
+    l.Real("Signal", "Frequency", generator::GeneratorState.GenFrequency);
+    l.Real("Signal", "Amplitude", generator::GeneratorState.GenAmplitude);
   }
   return l.Entries();
 }
@@ -305,14 +305,14 @@ bool TForm1::SaveSettingsTo(const std::string& path) {
 
 void TForm1::SaveSettings() {
   // A close that is retried writes again; a refusal is told once per close.
-  const std::string path = engine::DataFolder + kLastSettingsName;
+  const std::string path = engine::ScopeState.DataFolder + kLastSettingsName;
   if (engine::WriteSettingsFile(path, ScopeSettingsEntries()) || SettingsRefusalShown) return;
   SettingsRefusalShown = 1;
   Application->MessageBox(UnableToWriteMessage(path), Application->Title(), MB_OK | MB_ICONERROR);
 }
 
 void TForm1::SaveSettings1Click(TObject*) {
-  SaveDialog3->SetInitialDir(engine::DataFolder);
+  SaveDialog3->SetInitialDir(engine::ScopeState.DataFolder);
   SaveDialog3->SetFileName("*.set");
   if (!SaveDialog3->Execute()) return;
   SaveSettingsTo(SaveDialog3->FileName());
@@ -321,13 +321,13 @@ void TForm1::SaveSettings1Click(TObject*) {
 void TForm1::SaveRecallLastSettings1Click(TObject*) {
   SaveRecallLastSettings1->SetChecked(!SaveRecallLastSettings1->Checked());
   MirrorCheck(SaveRecallLastSettings1, &TForm11::SaveRecallLastSettings1);
-  engine::RecallLastSettings = SaveRecallLastSettings1->Checked() ? 1 : 0;
+  engine::ScopeState.RecallLastSettings = SaveRecallLastSettings1->Checked() ? 1 : 0;
 }
 
 // ================================================================ recall
 
 void TForm1::RecallSettings() {
-  ApplySettings(SettingsSnapshot::FromFile(engine::DataFolder + kLastSettingsName));
+  ApplySettings(SettingsSnapshot::FromFile(engine::ScopeState.DataFolder + kLastSettingsName));
 }
 
 // A settings file the user chose: its settings, or nothing when it cannot be
@@ -348,13 +348,13 @@ static std::optional<SettingsSnapshot> ChosenSettingsFile(const std::string& pat
 }
 
 void TForm1::RecallSettings2() {
-  OpenDialog2->SetInitialDir(engine::DocumentsFolder);
+  OpenDialog2->SetInitialDir(engine::ScopeState.DocumentsFolder);
   if (!OpenDialog2->Execute()) return;
   if (const auto settings = ChosenSettingsFile(OpenDialog2->FileName())) ApplySettings(*settings);
 }
 
 void TForm1::RecallSettings1Click(TObject*) {
-  OpenDialog2->SetInitialDir(engine::DataFolder);
+  OpenDialog2->SetInitialDir(engine::ScopeState.DataFolder);
   if (!OpenDialog2->Execute()) return;
   if (const auto settings = ChosenSettingsFile(OpenDialog2->FileName())) ApplySettings(*settings);
 }
@@ -370,7 +370,7 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   // Persistence: one mode at a time, the first stored one; the masks take
   // only the values their choices offer.
   {
-    const std::uint8_t marks[3] = {NormalPersistenceChecked, GradedPersistenceChecked, VariablePersistenceChecked};
+    const std::uint8_t marks[3] = {PersistenceState.NormalPersistenceChecked, PersistenceState.GradedPersistenceChecked, PersistenceState.VariablePersistenceChecked};
     const char* keys[3] = {"NormalPersistence", "Persistence_with_Intensity_Grading", "VariablePersistence"};
     for (int i = 0; i < 3; ++i) {
       if (!f.Flag("Persistence", keys[i], marks[i] != 0)) continue;
@@ -383,35 +383,35 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
       OKRightDlg->Edit4->SetText(f.Text("Persistence", "HighColor", OKRightDlg->Edit4->Text()));
       OKRightDlg->OKBtnClick(OKRightDlg);
     }
-    const int duration = f.Integer("Persistence", "Duration", VariablePersistenceMask);
-    if (IsVariableMask(duration)) VariablePersistenceMask = duration;
-    const int duration2 = f.Integer("Persistence", "Duration2", GradedPersistenceMask);
-    if (IsGradedMask(duration2)) GradedPersistenceMask = duration2;
+    const int duration = f.Integer("Persistence", "Duration", PersistenceState.VariablePersistenceMask);
+    if (IsVariableMask(duration)) PersistenceState.VariablePersistenceMask = duration;
+    const int duration2 = f.Integer("Persistence", "Duration2", PersistenceState.GradedPersistenceMask);
+    if (IsGradedMask(duration2)) PersistenceState.GradedPersistenceMask = duration2;
     if (OKRightDlg) {
-      OKRightDlg->CheckVariableDuration(VariablePersistenceMask);
-      OKRightDlg->CheckGradedDuration(GradedPersistenceMask);
+      OKRightDlg->CheckVariableDuration(PersistenceState.VariablePersistenceMask);
+      OKRightDlg->CheckGradedDuration(PersistenceState.GradedPersistenceMask);
     }
   }
 
   ToggleRule(f, "Interpolation", "Linear", SpeedButton005us);
 
   // Channels; no probe warning while the stored probes go in.
-  const std::uint8_t probeNotice = SuppressProbeNotice;
+  const std::uint8_t probeNotice = ScopeState.SuppressProbeNotice;
   for (int channel = 1; channel <= 2; ++channel) {
     const char* section = channel == 1 ? "CH1" : "CH2";
     const ChannelButtons c = ScopeChannel(*this, channel);
     ToggleRule(f, section, "On", c.On);
-    SuppressProbeNotice = 1;
+    ScopeState.SuppressProbeNotice = 1;
     SelectRule(f, section, "x1", c.Probes[0]);
     SelectRule(f, section, "x10", c.Probes[1]);
-    if (channel == 2) SuppressProbeNotice = probeNotice;
+    if (channel == 2) ScopeState.SuppressProbeNotice = probeNotice;
     SelectAll(f, section, kCouplingKeys, c.Coupling);
     SelectAll(f, section, kRangeKeys, c.Ranges);
     PutPosition(f, section, "Position", c.Position, [&] {
       channel == 1 ? TrackBar1Change(this) : TrackBar2Change(this);
     });
   }
-  SuppressProbeNotice = probeNotice;
+  ScopeState.SuppressProbeNotice = probeNotice;
 
   SelectAll(f, "Time", kTimeKeys, Buttons(*this, kTimeMembers));
   for (auto [key, button] : {std::pair{"On", SpeedButton7}, {"Off", SpeedButton8}, {"CH1", SpeedButton3},
@@ -457,7 +457,7 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
     Form1_rec->RecClearPending = 1;
     Form1_rec->SpeedButton7Click(Form1_rec);
     SetBounds(left, top, width, height);
-  } else if (fft1 && !SpectrumMode) {
+  } else if (fft1 && !ScopeState.SpectrumMode) {
     fft1Click(this);
   }
   {
@@ -490,7 +490,7 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
     SpeedButton27->SetDown(true);
     SpeedButton27Click(this);
   }
-  ClearPending = 1;
+  ScopeState.ClearPending = 1;
 
   if (f.Flag("Device", "Generator", false) && GeneratorControls) {
     GeneratorPanel& g = *GeneratorControls;
@@ -530,15 +530,15 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   for (TMenuItem* item : MathItems()) mathChecked = mathChecked || (item && item->Checked());
   if (mathChecked && SpeedButton21 && SpeedButton21->Down()) RunClick(SpeedButton21);
 
-  GridPenColor = BrightGrid1 && BrightGrid1->Checked() ? BrightGridPenColor : DarkGridPenColor;
+  DisplayState.GridPenColor = BrightGrid1 && BrightGrid1->Checked() ? DisplayState.BrightGridPenColor : DisplayState.DarkGridPenColor;
 
   if (Form10 && Form10->Visible()) {
     Form10->Show();
-    ClearPending = 1;
+    ScopeState.ClearPending = 1;
     Form10->putsataanko();
-    ClearPending = 0;
+    ScopeState.ClearPending = 0;
     Form10->piirrot();
-    BigScreenOn = 1;
+    ScopeState.BigScreenOn = 1;
   }
 }
 

@@ -29,8 +29,8 @@ const display::TwiddleTable& Twiddles() {
 std::span<float, display::kFftBins * display::kFftSlots> MagnitudeSlots() {
   static std::array<float, display::kFftBins * display::kFftSlots> spare{};
   static_assert(sizeof spare <= engine::kWorkBlockBytes);
-  if (engine::FftAverageBlock)
-    return std::span<float, display::kFftBins * display::kFftSlots>(reinterpret_cast<float*>(engine::FftAverageBlock),
+  if (engine::ScopeState.FftAverageBlock)
+    return std::span<float, display::kFftBins * display::kFftSlots>(reinterpret_cast<float*>(engine::ScopeState.FftAverageBlock),
                                                                     spare.size());
   return spare;
 }
@@ -40,7 +40,7 @@ std::span<float, display::kFftBins * display::kFftSlots> MagnitudeSlots() {
 display::FloatSignal WindowCoefficients() {
   static std::array<float, display::kFftPoints> spare{};
   static_assert(sizeof spare <= engine::kWorkBlockBytes);
-  if (engine::WindowTable) return display::FloatSignal(reinterpret_cast<float*>(engine::WindowTable), spare.size());
+  if (engine::ScopeState.WindowTable) return display::FloatSignal(reinterpret_cast<float*>(engine::ScopeState.WindowTable), spare.size());
   return spare;
 }
 
@@ -58,29 +58,29 @@ void TForm1::Sin_Cosf() { (void)Twiddles(); }
 
 void TForm1::FFT() {
   using namespace engine;
-  const bool ch1 = Ch1On != 0;
-  display::SpectrumCounters counters{WindowSkip, FftSkip, SmoothWeight, SmoothKeep, display::FftCounter};
-  const display::SpectrumSetup setup{&Twiddles(), WindowCoefficients(), display::WindowAmplitudeFactor,
-                                     FftVectorAverageOn != 0};
-  const display::SpectrumTargets out{display::WindowWork,
-                                     display::FftStaged,
-                                     display::FftReal,
-                                     display::FftImag,
+  const bool ch1 = ScopeState.Ch1On != 0;
+  display::SpectrumCounters counters{ScopeState.WindowSkip, ScopeState.FftSkip, ScopeState.SmoothWeight, ScopeState.SmoothKeep, display::DisplayState.FftCounter};
+  const display::SpectrumSetup setup{&Twiddles(), WindowCoefficients(), display::DisplayState.WindowAmplitudeFactor,
+                                     ScopeState.FftVectorAverageOn != 0};
+  const display::SpectrumTargets out{display::DisplayState.WindowWork,
+                                     display::DisplayState.FftStaged,
+                                     display::DisplayState.FftReal,
+                                     display::DisplayState.FftImag,
                                      MagnitudeSlots(),
                                      ch1 ? Ch1Samples : Ch2Samples,
-                                     ch1 ? Ch1SpectrumLevels : display::ChannelEntries(SpectrumLevels.data(), kChannelSamples)};
+                                     ch1 ? Ch1SpectrumLevels : display::ChannelEntries(ScopeState.SpectrumLevels.data(), kChannelSamples)};
   display::RunSpectrum(ch1 ? Ch1SpectrumInput : Ch2Spectrum, setup, counters, out);
-  WindowSkip = counters.WindowSkip;
-  FftSkip = counters.FftSkip;
-  SmoothWeight = counters.SmoothWeight;
-  SmoothKeep = counters.SmoothKeep;
-  display::FftCounter = counters.FftCounter;
+  ScopeState.WindowSkip = counters.WindowSkip;
+  ScopeState.FftSkip = counters.FftSkip;
+  ScopeState.SmoothWeight = counters.SmoothWeight;
+  ScopeState.SmoothKeep = counters.SmoothKeep;
+  display::DisplayState.FftCounter = counters.FftCounter;
 }
 
 double TForm1::FFT_freq(int channel) {
   using namespace engine;
   const bool ch1 = channel == 1;
-  if (SpectrumMode) return display::PeakFrequencyBin(ch1 ? Ch1SpectrumInput : Ch2Spectrum, Twiddles());
+  if (ScopeState.SpectrumMode) return display::PeakFrequencyBin(ch1 ? Ch1SpectrumInput : Ch2Spectrum, Twiddles());
   return display::PeakFrequencyBin(ch1 ? Ch1Samples : Ch2Samples, Twiddles());
 }
 
@@ -95,16 +95,16 @@ void TForm1::SelectFftWindow(display::FftWindow kind) {
     for (std::size_t i = 0; i < items.size(); ++i)
       if (items[i]) items[i]->SetChecked(i == chosen);
   }
-  display::FftWindowKind = kind;
+  display::DisplayState.FftWindowKind = kind;
   display::FillWindowTable(kind, WindowCoefficients());
   const display::FftWindowFactors factors = display::WindowFactors(kind);
-  display::WindowAmplitudeFactor = factors.Amplitude;
-  display::WindowDensityCorrection = factors.DensityDb;
-  if (!SpectrumMode) return;
+  display::DisplayState.WindowAmplitudeFactor = factors.Amplitude;
+  display::DisplayState.WindowDensityCorrection = factors.DensityDb;
+  if (!ScopeState.SpectrumMode) return;
   putsataanko();
   poisto();
   FFT();
-  if (LogFreqAxis) LinToLog();
+  if (ScopeState.LogFreqAxis) LinToLog();
   piirrot();
   if (MarkersFFTSpectralDensity1 && MarkersFFTSpectralDensity1->Checked()) kursoridb();
 }
@@ -124,10 +124,10 @@ void TForm1::FftOptionClick(TMenuItem* AnalysisControls::*chosen) {
   for (TMenuItem* AnalysisControls::*item :
        {&AnalysisControls::Maximum1, &AnalysisControls::Average1, &AnalysisControls::VectorAverage1})
     ForBothWindows(item, [&](TMenuItem* m) { m->SetChecked(item == chosen && on); });
-  FftMaximumOn = Maximum1->Checked() ? 1 : 0;
-  FftAverageOn = Average1->Checked() ? 1 : 0;
-  FftVectorAverageOn = VectorAverage1->Checked() ? 1 : 0;
-  SettingsChanged = 1;
+  ScopeState.FftMaximumOn = Maximum1->Checked() ? 1 : 0;
+  ScopeState.FftAverageOn = Average1->Checked() ? 1 : 0;
+  ScopeState.FftVectorAverageOn = VectorAverage1->Checked() ? 1 : 0;
+  ScopeState.SettingsChanged = 1;
 }
 
 void TForm1::Maximum1Click(TObject*) { FftOptionClick(&AnalysisControls::Maximum1); }
@@ -136,12 +136,12 @@ void TForm1::Average1Click(TObject*) { FftOptionClick(&AnalysisControls::Average
 void TForm1::VectorAverage1Click(TObject*) {
   FftOptionClick(&AnalysisControls::VectorAverage1);
   // The smoothing only helps a signal that stands still on the trigger.
-  if (engine::FftVectorAverageOn && engine::TriggerOff == 64)
+  if (engine::ScopeState.FftVectorAverageOn && engine::ScopeState.TriggerOff == 64)
     MessageDlgPos(kVectorAverageNote, mtInformation, mbOK, 0, Left() + 111, Top() + 160);
 }
 
 void TForm1::Options1Click(TObject*) {
-  const bool spectrum = engine::SpectrumMode != 0;
+  const bool spectrum = engine::ScopeState.SpectrumMode != 0;
   for (TMenuItem* AnalysisControls::*item : {&AnalysisControls::FFTWindow1, &AnalysisControls::FFTOptions1})
     ForBothWindows(item, [&](TMenuItem* m) { m->SetEnabled(spectrum); });
 }

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "display/history_state.h"
 #include "display/spectrum.h"
@@ -78,31 +78,31 @@ void EnableScopeOnlyControls(bool enabled) {
 void TForm1::LinToLog() {
   using namespace engine;
   using namespace display;
-  const bool ch1 = Ch1On != 0;
+  const bool ch1 = ScopeState.Ch1On != 0;
   display::ChannelEntries shown = ch1 ? Ch1Samples : Ch2Samples;
   display::ChannelEntries levels =
-      ch1 ? Ch1SpectrumLevels : display::ChannelEntries(SpectrumLevels.data(), kChannelSamples);
-  display::KeepBinValues(shown, display::SavedLinearDisplay);
-  display::KeepBinValues(levels, display::SavedLinearLevels);
-  display::WriteLogView(display::SavedLinearDisplay, shown);
-  display::WriteLogView(display::SavedLinearLevels, levels);
+      ch1 ? Ch1SpectrumLevels : display::ChannelEntries(ScopeState.SpectrumLevels.data(), kChannelSamples);
+  display::KeepBinValues(shown, display::DisplayState.SavedLinearDisplay);
+  display::KeepBinValues(levels, display::DisplayState.SavedLinearLevels);
+  display::WriteLogView(display::DisplayState.SavedLinearDisplay, shown);
+  display::WriteLogView(display::DisplayState.SavedLinearLevels, levels);
 }
 
 void TForm1::LogToLin() {
   using namespace engine;
   using namespace display;
-  const bool ch1 = Ch1On != 0;
-  display::WriteLinearView(display::SavedLinearDisplay, ch1 ? Ch1Samples : Ch2Samples);
-  display::WriteLinearView(display::SavedLinearLevels,
-                           ch1 ? Ch1SpectrumLevels : display::ChannelEntries(SpectrumLevels.data(), kChannelSamples));
+  const bool ch1 = ScopeState.Ch1On != 0;
+  display::WriteLinearView(display::DisplayState.SavedLinearDisplay, ch1 ? Ch1Samples : Ch2Samples);
+  display::WriteLinearView(display::DisplayState.SavedLinearLevels,
+                           ch1 ? Ch1SpectrumLevels : display::ChannelEntries(ScopeState.SpectrumLevels.data(), kChannelSamples));
 }
 
 void TForm1::LinKursLog() {
-  display::FreqMarkerBin = display::MarkerLinToLog(display::FreqMarkerBin);
+  display::DisplayState.FreqMarkerBin = display::MarkerLinToLog(display::DisplayState.FreqMarkerBin);
   if (TForm10* big = ShownBigScreen()) big->LinKursLog();
 }
 void TForm1::LogKursLin() {
-  display::FreqMarkerBin = display::MarkerLogToLin(display::FreqMarkerBin);
+  display::DisplayState.FreqMarkerBin = display::MarkerLogToLin(display::DisplayState.FreqMarkerBin);
   if (TForm10* big = ShownBigScreen()) big->LogKursLin();
 }
 
@@ -112,18 +112,18 @@ void TForm1::SpeedButtonLogClick(TObject*) {
   using namespace engine;
   using namespace display;
   if (auto* twin = Twin(&AnalysisControls::SpeedButtonLog)) twin->SetDown(SpeedButtonLog->Down());
-  if (!SpeedButtonLog->Down() || !SpectrumMode || LogFreqAxis) {
+  if (!SpeedButtonLog->Down() || !ScopeState.SpectrumMode || ScopeState.LogFreqAxis) {
     SpeedButtonLog->SetDown(true);
     return;
   }
-  SettingsChanged = 1;
+  ScopeState.SettingsChanged = 1;
   putsataanko();
-  LogFreqAxis = 1;
+  ScopeState.LogFreqAxis = 1;
   fft_viiva_off();
   poisto();
   LinToLog();
-  display::SpectrumZoom = display::ZoomLinToLog(display::SpectrumZoom);
-  display::SpectrumPoints = display::kLogAxisPoints;
+  display::DisplayState.SpectrumZoom = display::ZoomLinToLog(display::DisplayState.SpectrumZoom);
+  display::DisplayState.SpectrumPoints = display::kLogAxisPoints;
   piirrot();
   LinKursLog();
   fft_viiva_on();
@@ -134,18 +134,18 @@ void TForm1::SpeedButtonLinClick(TObject*) {
   using namespace engine;
   using namespace display;
   if (auto* twin = Twin(&AnalysisControls::SpeedButtonLin)) twin->SetDown(SpeedButtonLin->Down());
-  if (!SpeedButtonLin->Down() || !SpectrumMode || !LogFreqAxis) {
+  if (!SpeedButtonLin->Down() || !ScopeState.SpectrumMode || !ScopeState.LogFreqAxis) {
     SpeedButtonLin->SetDown(true);
     return;
   }
-  SettingsChanged = 1;
+  ScopeState.SettingsChanged = 1;
   putsataanko();
-  LogFreqAxis = 0;
+  ScopeState.LogFreqAxis = 0;
   fft_viiva_off();
   poisto();
   LogToLin();
-  display::SpectrumZoom = display::ZoomLogToLin(display::SpectrumZoom);
-  display::SpectrumPoints = display::kFftPoints;
+  display::DisplayState.SpectrumZoom = display::ZoomLogToLin(display::DisplayState.SpectrumZoom);
+  display::DisplayState.SpectrumPoints = display::kFftPoints;
   piirrot();
   LogKursLin();
   fft_viiva_on();
@@ -164,7 +164,7 @@ void TForm1::SpectrumZoomClick(TGrSpeedButton* AnalysisControls::*button, int fa
   putsataanko();
   fft_viiva_off();
   poisto();
-  display::SpectrumZoom = display::ZoomOfButton(factor, engine::LogFreqAxis != 0);
+  display::DisplayState.SpectrumZoom = display::ZoomOfButton(factor, engine::ScopeState.LogFreqAxis != 0);
   piirrot();
   fft_viiva_on();
 }
@@ -195,51 +195,51 @@ void TForm1::fft1Click(TObject*) {
   for (AnalysisControls* a : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)})
     if (a) a->Averagesamples1->SetEnabled(false);
   SetHistorySliderEnabled(false);
-  AverageRunning = 0;
-  HistoryStoreOn = 0;
+  ScopeState.AverageRunning = 0;
+  HistoryState.HistoryStoreOn = 0;
   if (auto* twin = Twin(&AnalysisControls::fft1)) twin->SetDown(true);
   fft1->SetDown(true);
-  CaptureCount = 0;
-  SettingsChanged = 1;
+  ScopeState.CaptureCount = 0;
+  ScopeState.SettingsChanged = 1;
 
-  if (!SpectrumMode) {
+  if (!ScopeState.SpectrumMode) {
     // The ground markers go (they are not shown in spectrum mode).
     y_viivat();
     // (fft1 going down has released "Oscilloscope" on both windows.)
     if (Form11) Form11->SpeedButton21->SetEnabled(false);
     SpeedButton21->SetEnabled(false);
-    if (!MathOff) {
+    if (!ScopeState.MathOff) {
       if (Form11) Form11->SpeedButton21->SetDown(false);
       SpeedButton21->SetDown(false);
       SpeedButton21Click(this);
     }
     poisto();
     Image1->Invalidate();
-    for (std::size_t k = 0; k < kCaptureBytes && SpectrumHistoryBlock; ++k) {
-      const auto sample = static_cast<std::int16_t>(ScopeSampleBlock[k]);
-      std::memcpy(SpectrumHistoryBlock + 2 * k, &sample, sizeof sample);
+    for (std::size_t k = 0; k < kCaptureBytes && ScopeState.SpectrumHistoryBlock; ++k) {
+      const auto sample = static_cast<std::int16_t>(ScopeState.ScopeSampleBlock[k]);
+      std::memcpy(ScopeState.SpectrumHistoryBlock + 2 * k, &sample, sizeof sample);
     }
     kursorit();
     tekstit_pois();
 
     // The spectrum of the capture held, on the chosen axis.
-    SpectrumMode = 1;
+    ScopeState.SpectrumMode = 1;
     FFT();
-    if (LogFreqAxis) {
+    if (ScopeState.LogFreqAxis) {
       LinToLog();
-      display::SpectrumPoints = display::kLogAxisPoints;
+      display::DisplayState.SpectrumPoints = display::kLogAxisPoints;
     }
-    display::ScopeScrollPos = ScrollBar2->Position();
-    display::ScopeDisplayStart = DisplayStart;
-    DisplayStart = display::SpectrumDisplayStart;
+    display::DisplayState.ScopeScrollPos = ScrollBar2->Position();
+    display::DisplayState.ScopeDisplayStart = ScopeState.DisplayStart;
+    ScopeState.DisplayStart = display::DisplayState.SpectrumDisplayStart;
     fft_viiva_on();
 
     // One channel's spectrum shows.
-    display::SavedCh1On = Ch1On;
-    display::SavedCh2On = Ch2On;
+    display::DisplayState.SavedCh1On = ScopeState.Ch1On;
+    display::DisplayState.SavedCh2On = ScopeState.Ch2On;
     FrontPanelControls* panels[2] = {this, Form11};
-    if (Ch1On) {
-      Ch2On = 0;
+    if (ScopeState.Ch1On) {
+      ScopeState.Ch2On = 0;
       fft_kursorit();
       for (FrontPanelControls* p : panels)
         if (p) {
@@ -247,15 +247,15 @@ void TForm1::fft1Click(TObject*) {
           p->SpeedButtonCh2->SetDown(true);
           SetFontColorOf(p->LabelCh2, clGray);
         }
-      TulostaTeksti(Ch2RangeText, ScreenX0 + 70, display::kTopTextY, BackgroundColor);
-      TulostaTeksti(Ch1RangeText, ScreenX0 + 10, display::kTopTextY, Ch1Color);
+      TulostaTeksti(ScopeState.Ch2RangeText, ScopeState.ScreenX0 + 70, display::kTopTextY, DisplayState.BackgroundColor);
+      TulostaTeksti(ScopeState.Ch1RangeText, ScopeState.ScreenX0 + 10, display::kTopTextY, DisplayState.Ch1Color);
     } else {
-      Ch2On = 1;
-      TulostaTeksti(Ch1RangeText, ScreenX0 + 10, display::kTopTextY, BackgroundColor);
-      TulostaTeksti(Ch2RangeText, ScreenX0 + 70, display::kTopTextY, Ch2Color);
+      ScopeState.Ch2On = 1;
+      TulostaTeksti(ScopeState.Ch1RangeText, ScopeState.ScreenX0 + 10, display::kTopTextY, DisplayState.BackgroundColor);
+      TulostaTeksti(ScopeState.Ch2RangeText, ScopeState.ScreenX0 + 70, display::kTopTextY, DisplayState.Ch2Color);
       for (FrontPanelControls* p : panels)
         if (p) {
-          SetFontColorOf(p->LabelCh2, Ch2Color);
+          SetFontColorOf(p->LabelCh2, DisplayState.Ch2Color);
           p->CH2on->SetDown(true);
           p->SpeedButtonCh2->SetDown(false);
         }
@@ -274,12 +274,12 @@ void TForm1::fft1Click(TObject*) {
     kursoridb();
 
     // Captions and the scroll range of the spectrum.
-    SetCaption(DataFileName.empty() ? "Spectrum Analyzer" : "Spectrum Analyzer - " + os::FileNameOnly(DataFileName));
+    SetCaption(ScopeState.DataFileName.empty() ? "Spectrum Analyzer" : "Spectrum Analyzer - " + os::FileNameOnly(ScopeState.DataFileName));
     if (Form10) Form10->SetCaption("Spectrum analyzer");
     if (Form11) Form11->SetCaption("Spectrum analyzer");
     ScrollBar2->SetMin(0);
-    ScrollBar2->SetMax(LogFreqAxis ? kLogScrollMax : kLinScrollMax);
-    ScrollBar2->SetPosition(display::SpectrumScrollPos);
+    ScrollBar2->SetMax(ScopeState.LogFreqAxis ? kLogScrollMax : kLinScrollMax);
+    ScrollBar2->SetPosition(display::DisplayState.SpectrumScrollPos);
     EnableScopeOnlyControls(false);
   }
 
@@ -291,35 +291,35 @@ void TForm1::SpeedButton22Click(TObject*) {
   using namespace engine;
   using namespace display;
   if (Form11) Form11->SpeedButton22->SetDown(true);
-  CaptureCount = 0;
+  ScopeState.CaptureCount = 0;
 
-  if (SpectrumMode) {
+  if (ScopeState.SpectrumMode) {
     // The time traces saved on entry come back.
     poisto();
-    for (std::size_t k = 0; k < kCaptureBytes && SpectrumHistoryBlock; ++k) {
+    for (std::size_t k = 0; k < kCaptureBytes && ScopeState.SpectrumHistoryBlock; ++k) {
       std::int16_t sample = 0;
-      std::memcpy(&sample, SpectrumHistoryBlock + 2 * k, sizeof sample);
-      ScopeSampleBlock[k] = sample;
+      std::memcpy(&sample, ScopeState.SpectrumHistoryBlock + 2 * k, sizeof sample);
+      ScopeState.ScopeSampleBlock[k] = sample;
     }
     fft_viiva_off();
     fft_kursorit();
     tekstit_pois();
-    SpectrumMode = 0;
-    display::SpectrumDisplayStart = DisplayStart;
-    DisplayStart = display::ScopeDisplayStart;
-    Ch1On = display::SavedCh1On;
-    Ch2On = display::SavedCh2On;
+    ScopeState.SpectrumMode = 0;
+    display::DisplayState.SpectrumDisplayStart = ScopeState.DisplayStart;
+    ScopeState.DisplayStart = display::DisplayState.ScopeDisplayStart;
+    ScopeState.Ch1On = display::DisplayState.SavedCh1On;
+    ScopeState.Ch2On = display::DisplayState.SavedCh2On;
     y_viivat();
     kursorit();
-    display::SpectrumPoints = display::kFftPoints;
+    display::DisplayState.SpectrumPoints = display::kFftPoints;
     tekstit();
     FrontPanelControls* panels[2] = {this, Form11};
     for (int channel = 1; channel <= 2; ++channel) {
       const bool ch1 = channel == 1;
-      const bool shown = (ch1 ? Ch1On : Ch2On) != 0;
-      const TColor color = ch1 ? Ch1Color : Ch2Color;
-      TulostaTeksti(ch1 ? Ch1RangeText : Ch2RangeText, ScreenX0 + (ch1 ? 10 : 70), display::kTopTextY,
-                    shown ? color : BackgroundColor);
+      const bool shown = (ch1 ? ScopeState.Ch1On : ScopeState.Ch2On) != 0;
+      const TColor color = ch1 ? DisplayState.Ch1Color : DisplayState.Ch2Color;
+      TulostaTeksti(ch1 ? ScopeState.Ch1RangeText : ScopeState.Ch2RangeText, ScopeState.ScreenX0 + (ch1 ? 10 : 70), display::kTopTextY,
+                    shown ? color : DisplayState.BackgroundColor);
       for (FrontPanelControls* p : panels)
         if (p) {
           SetFontColorOf(ch1 ? p->LabelCh1 : p->LabelCh2, shown ? color : clGray);
@@ -333,11 +333,11 @@ void TForm1::SpeedButton22Click(TObject*) {
     ReapplyTimeBase();
 
     // The spectrum keeps its scroll place for the next visit.
-    display::SpectrumScrollPos = ScrollBar2->Position();
-    SetCaption(DataFileName.empty() ? "Darvik48" : "Darvik48 - " + os::FileNameOnly(DataFileName));
+    display::DisplayState.SpectrumScrollPos = ScrollBar2->Position();
+    SetCaption(ScopeState.DataFileName.empty() ? "Darvik48" : "Darvik48 - " + os::FileNameOnly(ScopeState.DataFileName));
     if (Form10) Form10->SetCaption("Darvik48");
     if (Form11) Form11->SetCaption("Darvik48");
-    ScrollBar2->SetPosition(display::ScopeScrollPos);
+    ScrollBar2->SetPosition(display::DisplayState.ScopeScrollPos);
 
     SpeedButton22->SetDown(true);
     EnableScopeOnlyControls(true);
@@ -346,6 +346,6 @@ void TForm1::SpeedButton22Click(TObject*) {
   // Controls of the time view work again.
   for (AnalysisControls* a : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)})
     if (a) a->Averagesamples1->SetEnabled(true);
-  if (AcquisitionIdle) SetHistorySliderEnabled(true);
+  if (ScopeState.AcquisitionIdle) SetHistorySliderEnabled(true);
   ReleasePersist();
 }

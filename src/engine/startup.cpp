@@ -15,8 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "display/add_text.h"
+#include "engine/add_text.h"
 #include "display/screen_colors.h"
+#include "engine/color_menu.h"
 #include "display/display_state.h"
 #include "engine/calibration.h"
 #include "engine/calibration_record.h"
@@ -104,10 +105,10 @@ std::vector<std::string> ProgramParameters() {
 // The picture label of the volts/div button of a channel (1 or 2) that is down.
 std::string PressedRangeLabel(const FrontPanelControls& panel, int channel) {
   const auto buttons = panel.RangeButtons(channel);
-  const bool x10 = (channel == 1 ? engine::Ch1ProbeFactor : engine::Ch2ProbeFactor) == 10.0;
+  const bool x10 = (channel == 1 ? engine::ScopeState.Ch1ProbeFactor : engine::ScopeState.Ch2ProbeFactor) == 10.0;
   for (std::size_t i = 0; i < buttons.size(); ++i)
     if (buttons[i] && buttons[i]->Down()) return x10 ? engine::RangeTable[i].LabelX10 : engine::RangeTable[i].LabelX1;
-  return channel == 1 ? engine::Ch1RangeText : engine::Ch2RangeText;
+  return channel == 1 ? engine::ScopeState.Ch1RangeText : engine::ScopeState.Ch2RangeText;
 }
 
 void ShowDemoModeMessage(TForm1* form) {
@@ -176,8 +177,8 @@ void TForm1::ReserveWorkBlocks() {
   using namespace display;
   using namespace generator;
   ReleaseWorkBlocks();
-  for (std::uint8_t** block : {&FftBuffer, &LogAxisTable, &SpectrumHistoryBlock, &WindowTable, &SpectrumPeakBlock,
-                               &FftAverageBlock, &DemoSourceTable})
+  for (std::uint8_t** block : {&ScopeState.FftBuffer, &ScopeState.LogAxisTable, &ScopeState.SpectrumHistoryBlock, &ScopeState.WindowTable, &ScopeState.SpectrumPeakBlock,
+                               &ScopeState.FftAverageBlock, &ScopeState.DemoSourceTable})
     *block = new std::uint8_t[kWorkBlockBytes]();
 }
 
@@ -186,8 +187,8 @@ void TForm1::ReleaseWorkBlocks() {
   using namespace bode;
   using namespace display;
   using namespace generator;
-  for (std::uint8_t** block : {&FftBuffer, &LogAxisTable, &SpectrumHistoryBlock, &WindowTable, &SpectrumPeakBlock,
-                               &FftAverageBlock, &DemoSourceTable}) {
+  for (std::uint8_t** block : {&ScopeState.FftBuffer, &ScopeState.LogAxisTable, &ScopeState.SpectrumHistoryBlock, &ScopeState.WindowTable, &ScopeState.SpectrumPeakBlock,
+                               &ScopeState.FftAverageBlock, &ScopeState.DemoSourceTable}) {
     delete[] *block;
     *block = nullptr;
   }
@@ -202,14 +203,14 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   using namespace generator;
 
   // One life cycle of the window: nothing of a previous one carries over.
-  ClosingDone = 0;
-  RestoreDefaultsOnExit = 0;
-  StartupReachedRecall = 0;
-  StartupModeReady = 0;
-  CalibrationInvalid = 0;
-  PreviousRunMark = 0;
-  RunningMark = 0;
-  NoHardware = 0;
+  ScopeState.ClosingDone = 0;
+  ScopeState.RestoreDefaultsOnExit = 0;
+  ScopeState.StartupReachedRecall = 0;
+  ScopeState.StartupModeReady = 0;
+  ScopeState.CalibrationInvalid = 0;
+  ScopeState.PreviousRunMark = 0;
+  ScopeState.RunningMark = 0;
+  ScopeState.NoHardware = 0;
 
   // Work blocks.
   ReserveWorkBlocks();
@@ -222,54 +223,54 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
     ShowMessage("Unable to assign \"ALT+B\" as hotkey.");
 
   // Engine defaults; the start-up presses 1 V/div and 1 ms/div later.
-  Ch1GainCode = Ch2GainCode = 27;
-  TimeBaseCode = 88;
-  TimePerDiv = ShownTimePerDiv = 100000;
-  TriggerSource = 16;
-  TriggerSlope = 32;
-  TriggerOff = 64;
-  DeviceTriggerLevel = 128;
-  TriggerLevel = static_cast<std::uint8_t>(TrackBar3->Position());
+  ScopeState.Ch1GainCode = ScopeState.Ch2GainCode = 27;
+  ScopeState.TimeBaseCode = 88;
+  ScopeState.TimePerDiv = ScopeState.ShownTimePerDiv = 100000;
+  ScopeState.TriggerSource = 16;
+  ScopeState.TriggerSlope = 32;
+  ScopeState.TriggerOff = 64;
+  ScopeState.DeviceTriggerLevel = 128;
+  ScopeState.TriggerLevel = static_cast<std::uint8_t>(TrackBar3->Position());
   // Off, so no level tick on the picture and none wanted.
-  TriggerWanted = 0;
-  display::TriggerOn = 0;
-  Ch1Ac = Ch2Ac = 0;
-  Ch1InputOn = Ch2InputOn = 1;
-  AcqState = AcqArmed = 0;
-  Ch1OffsetDacByte = Ch2OffsetDacByte = 127;
-  Ch1OffsetCal = Ch2OffsetCal = 124;
-  Ch1RangeTrim = Ch2RangeTrim = 0;
-  Ch1RateTrim = Ch2RateTrim = 0;
-  Ch1PositionDac = Ch2PositionDac = 0;
-  DisplayStart = CaptureStart = 1024;
-  SampleStep = 10;
-  PixelStep = 2;
-  Magnification = 10.0;
-  DemoMode = DeviceOpen = WinUsbInUse = DigitalMode = SpectrumMode = NoiseRejectOn = 0;
-  Ch1On = Ch2On = 1;
-  AcquisitionIdle = 1;
-  Ch1ProbeFactor = Ch2ProbeFactor = 1.0;
-  Ch1ProbeDb = Ch2ProbeDb = 0.0;
-  AverageBlend = 10;
-  Ch1GroundLevel = Ch2GroundLevel = 128;
-  Ch1MarkerLevel = Ch2MarkerLevel = 128;
-  GeneratorActive = 1;
-  SweepRunning = 1;
-  DotJoin = 1;
-  AveragingOn = 0;
-  AverageLength = 2;
-  AverageCount = 0;
+  ScopeState.TriggerWanted = 0;
+  display::DisplayState.TriggerOn = 0;
+  ScopeState.Ch1Ac = ScopeState.Ch2Ac = 0;
+  ScopeState.Ch1InputOn = ScopeState.Ch2InputOn = 1;
+  ScopeState.AcqState = ScopeState.AcqArmed = 0;
+  ScopeState.Ch1OffsetDacByte = ScopeState.Ch2OffsetDacByte = 127;
+  ScopeState.Ch1OffsetCal = ScopeState.Ch2OffsetCal = 124;
+  ScopeState.Ch1RangeTrim = ScopeState.Ch2RangeTrim = 0;
+  ScopeState.Ch1RateTrim = ScopeState.Ch2RateTrim = 0;
+  ScopeState.Ch1PositionDac = ScopeState.Ch2PositionDac = 0;
+  ScopeState.DisplayStart = ScopeState.CaptureStart = 1024;
+  ScopeState.SampleStep = 10;
+  ScopeState.PixelStep = 2;
+  ScopeState.Magnification = 10.0;
+  ScopeState.DemoMode = ScopeState.DeviceOpen = ScopeState.WinUsbInUse = ScopeState.DigitalMode = ScopeState.SpectrumMode = ScopeState.NoiseRejectOn = 0;
+  ScopeState.Ch1On = ScopeState.Ch2On = 1;
+  ScopeState.AcquisitionIdle = 1;
+  ScopeState.Ch1ProbeFactor = ScopeState.Ch2ProbeFactor = 1.0;
+  ScopeState.Ch1ProbeDb = ScopeState.Ch2ProbeDb = 0.0;
+  ScopeState.AverageBlend = 10;
+  ScopeState.Ch1GroundLevel = ScopeState.Ch2GroundLevel = 128;
+  ScopeState.Ch1MarkerLevel = ScopeState.Ch2MarkerLevel = 128;
+  GeneratorState.GeneratorActive = 1;
+  GeneratorState.SweepRunning = 1;
+  ScopeState.DotJoin = 1;
+  ScopeState.AveragingOn = 0;
+  ScopeState.AverageLength = 2;
+  ScopeState.AverageCount = 0;
   for (std::size_t entry = 0; entry < kSampleBlockEntries; ++entry)
-    std::fill_n(AverageRing.begin() + entry * kAverageSlots, 4, std::uint8_t{0});
+    std::fill_n(ScopeState.AverageRing.begin() + entry * kAverageSlots, 4, std::uint8_t{0});
   display::ResetHistory();
-  FileCh1Ground = FileCh2Ground = 10000;
-  SampleRateText = "125kS/s";
-  TimeDivText = "1ms";
+  ScopeState.FileCh1Ground = ScopeState.FileCh2Ground = 10000;
+  ScopeState.SampleRateText = "125kS/s";
+  ScopeState.TimeDivText = "1ms";
   // The range labels name the volts/div buttons that are down, so the picture
   // agrees with the panel while the start-up's dialogs are up.
-  Ch1RangeText = Ch1RangeLabel = PressedRangeLabel(*this, 1);
-  Ch2RangeText = Ch2RangeLabel = PressedRangeLabel(*this, 2);
-  StartupTick = 0;
+  ScopeState.Ch1RangeText = ScopeState.Ch1RangeLabel = PressedRangeLabel(*this, 1);
+  ScopeState.Ch2RangeText = ScopeState.Ch2RangeLabel = PressedRangeLabel(*this, 2);
+  ScopeState.StartupTick = 0;
 
   // Calibration record defaults.
   SetCalibrationPairs(kDefaultCalibrationPairs);
@@ -278,12 +279,12 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   display::UseDefaultScreenColors();
 
   // Screen geometry from the picture's size: the 650 x 256 graticule centred.
-  ScreenX0 = Image1->Width() / 2 - 325;
-  ScreenY0 = Image1->Height() / 2 - 129;
-  TextLineY = Image1->Height() - 20;
-  MarkerLimitX = Image1->Width() - ScreenX0;
-  MarkerLimitY = Image1->Height() - ScreenY0 - 2;
-  display::PlaceDefaultMarkers();
+  ScopeState.ScreenX0 = Image1->Width() / 2 - 325;
+  ScopeState.ScreenY0 = Image1->Height() / 2 - 129;
+  ScopeState.TextLineY = Image1->Height() - 20;
+  ScopeState.MarkerLimitX = Image1->Width() - ScopeState.ScreenX0;
+  ScopeState.MarkerLimitY = Image1->Height() - ScopeState.ScreenY0 - 2;
+  display::PlaceDefaultMarkers(ScopeState.ScreenX0, ScopeState.ScreenY0);
 
   // The close, trigger-wait and demo timers start when they are needed.
   Timer1->SetEnabled(false);
@@ -291,13 +292,13 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   Timer4->SetEnabled(false);
 
   // Folders.
-  DataFolder = ResolveDataFolder();
-  os::ForceDirectories(DataFolder);
-  ProgramFolder = ResolveProgramFolder();
+  ScopeState.DataFolder = ResolveDataFolder();
+  os::ForceDirectories(ScopeState.DataFolder);
+  ScopeState.ProgramFolder = ResolveProgramFolder();
 
   // The main settings file.
   delete ScopeIni;
-  ScopeIni = new TIniFile(DataFolder + "Darvik48.ini");
+  ScopeIni = new TIniFile(ScopeState.DataFolder + "Darvik48.ini");
   ReadCreationSettings();
 
   // Pens.
@@ -309,39 +310,39 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   CheckCalibrationRecord();
   // The ground markers read the offset DAC in force; until a
   // position bar moves that is the calibrated offset (position term 0).
-  Ch1OffsetDac = Ch1OffsetCal + Ch1PositionDac;
-  Ch2OffsetDac = Ch2OffsetCal + Ch2PositionDac;
+  ScopeState.Ch1OffsetDac = ScopeState.Ch1OffsetCal + ScopeState.Ch1PositionDac;
+  ScopeState.Ch2OffsetDac = ScopeState.Ch2OffsetCal + ScopeState.Ch2PositionDac;
 
   // The running-instance mark.
   MarkRunning();
 
   // The trigger level bar shows the level; the channel labels take the
   // stored colours.
-  TrackBar3->SetPosition(TriggerLevel);
-  display::ColourChannelLabels(*this);
+  TrackBar3->SetPosition(ScopeState.TriggerLevel);
+  engine::ColourChannelLabels(*this);
   ApplyViewMenuChecks();
 
   // Trace interpolation kernels, an empty sample block, and the picture
   // as the drawing code sees it (geometry and markers of step 7).
   display::BuildInterpolationKernels();
-  ScopeSampleBlock.fill(0);
-  MainView = display::MainScopeView(Image1);
+  ScopeState.ScopeSampleBlock.fill(0);
+  MainView = display::MainScopeView(Image1, ScopeState.ScreenX0, ScopeState.ScreenY0, ScopeState.TextLineY, ScopeState.MarkerLimitX, ScopeState.MarkerLimitY);
 
   // Floating point never traps here: exceptions masked, round to nearest.
   numeric::SetupFloatingPoint();
-  FpuPresent = 1;
-  if (FpuPresent) Sin_Cosf();
+  ScopeState.FpuPresent = 1;
+  if (ScopeState.FpuPresent) Sin_Cosf();
 
   // The empty picture in the background colour until the graticule is drawn.
   TCanvas* canvas = Image1->Canvas();
-  canvas->Brush.Color = BackgroundColor;
+  canvas->Brush.Color = DisplayState.BackgroundColor;
   canvas->Brush.Style = bsSolid;
   canvas->FillRect(Rect(0, 0, Image1->Width(), Image1->Height()));
   Image1->Invalidate();
 
   // The rest waits for the second tick of the start-up timer, when every
   // window exists.
-  StartupTick = 0;
+  ScopeState.StartupTick = 0;
   Timer3->SetEnabled(true);
 }
 
@@ -350,37 +351,37 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   using namespace bode;
   using namespace display;
   using namespace generator;
-  ++StartupTick;
-  if (StartupTick < 2) return;
+  ++ScopeState.StartupTick;
+  if (ScopeState.StartupTick < 2) return;
 
   // Never again; folders.
   Timer3->SetEnabled(false);
-  ProgramFolder = ResolveProgramFolder();
-  DocumentsFolder = os::GetSpecialFolderPath(os::kCsidlPersonal) + "/";
-  const std::string candidate = DocumentsFolder + "My Darvik48/";
+  ScopeState.ProgramFolder = ResolveProgramFolder();
+  ScopeState.DocumentsFolder = os::GetSpecialFolderPath(os::kCsidlPersonal) + "/";
+  const std::string candidate = ScopeState.DocumentsFolder + "My Darvik48/";
 
   // Graticule and FFT window; the twin panel's labels in the channel colours.
   DoGrid();
   Hamming1Click(this);
-  if (Form11) display::ColourChannelLabels(*Form11);
+  if (Form11) engine::ColourChannelLabels(*Form11);
 
   // Probe factors, Big Screen, persistence options, twin panel.
   ReadStartupSettings();
 
   // The labels of the picture.
-  TulostaTeksti(TimeDivText, ScreenX0 + 592, 3, TimeMarkerColor);
-  if (SampleRateOn) TulostaTeksti(SampleRateText, ScreenX0 + 492, 3, TimeMarkerColor);
-  TulostaTeksti(Ch1RangeText, ScreenX0 + 10, 3, Ch1Color);
-  TulostaTeksti(Ch2RangeText, ScreenX0 + 70, 3, Ch2Color);
+  TulostaTeksti(ScopeState.TimeDivText, ScopeState.ScreenX0 + 592, 3, DisplayState.TimeMarkerColor);
+  if (ScopeState.SampleRateOn) TulostaTeksti(ScopeState.SampleRateText, ScopeState.ScreenX0 + 492, 3, DisplayState.TimeMarkerColor);
+  TulostaTeksti(ScopeState.Ch1RangeText, ScopeState.ScreenX0 + 10, 3, DisplayState.Ch1Color);
+  TulostaTeksti(ScopeState.Ch2RangeText, ScopeState.ScreenX0 + 70, 3, DisplayState.Ch2Color);
 
   // Without floating point there is no spectrum analyser.
-  if (!FpuPresent) {
+  if (!ScopeState.FpuPresent) {
     TCanvas* canvas = Image1->Canvas();
     canvas->Font.Size = 12;
-    TulostaTeksti("No math coprocessor:", ScreenX0 + 10, ScreenY0 + 70, clWhite);
-    TulostaTeksti("No spectrum analyzer functions.", ScreenX0 + 10, ScreenY0 + 100, clWhite);
+    TulostaTeksti("No math coprocessor:", ScopeState.ScreenX0 + 10, ScopeState.ScreenY0 + 70, clWhite);
+    TulostaTeksti("No spectrum analyzer functions.", ScopeState.ScreenX0 + 10, ScopeState.ScreenY0 + 100, clWhite);
     canvas->Font.Size = 8;
-    ClearPending = 1;
+    ScopeState.ClearPending = 1;
     for (AnalysisControls* a : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)})
       if (a) {
         a->FFTWindow1->SetEnabled(false);
@@ -393,7 +394,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   ReadWindowSizes();
 
   // An unusable calibration record was replaced at creation: say so.
-  if (CalibrationInvalid) MessageDlgPos(kPreviousCalibrationFailedText, mtWarning, mbOK, 0, Left() + 200, Top() + 200);
+  if (ScopeState.CalibrationInvalid) MessageDlgPos(kPreviousCalibrationFailedText, mtWarning, mbOK, 0, Left() + 200, Top() + 200);
   if (Application->Terminated()) return;  // closed while the warning was up
 
   // The "Add Text" windows at the main window's top right corner.
@@ -403,21 +404,21 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   }
 
   // The recorder takes the screen colours.
-  display::CopyScreenColorsToRecorder();
+  engine::CopyScreenColorsToRecorder();
   if (Form1_rec) {
     Form1_rec->RecClearPending = 1;
     Form1_rec->putsataanko();
   }
 
   // The hardware dialog shows the mode in force.
-  if (BtnBottomDlg) (DemoMode ? BtnBottomDlg->RadioButton2 : BtnBottomDlg->RadioButton1)->SetChecked(true);
+  if (BtnBottomDlg) (ScopeState.DemoMode ? BtnBottomDlg->RadioButton2 : BtnBottomDlg->RadioButton1)->SetChecked(true);
 
   // On the first run the documents get a folder of their own.
-  if (FirstRunCalibration) {
+  if (ScopeState.FirstRunCalibration) {
     std::error_code ec;
     std::filesystem::create_directory(candidate, ec);
   }
-  if (os::DirectoryExists(candidate)) DocumentsFolder = candidate;
+  if (os::DirectoryExists(candidate)) ScopeState.DocumentsFolder = candidate;
 
   // Device or demo mode.
   // The device level follows the mode read at creation (the
@@ -431,23 +432,23 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
     SpeedButton15v1Click(this);
     SpeedButton15v2Click(this);
     SpeedButton2msClick(this);
-    StartupModeReady = 1;
+    ScopeState.StartupModeReady = 1;
   };
-  if (DemoMode) {
+  if (ScopeState.DemoMode) {
     demoReady();
     ShowDemoModeMessage(this);
   } else {
-    if (PreviousRunMark && MessageDlg(kRunAnywayText, mtInformation, mbYes | mbNo) != mrYes) {
+    if (ScopeState.PreviousRunMark && MessageDlg(kRunAnywayText, mtInformation, mbYes | mbNo) != mrYes) {
       // Ends the program; nothing of the device is touched.
       Close();
       return;
     }
     test0();
-    StartupModeReady = !NoHardware;
-    if (NoHardware) {
+    ScopeState.StartupModeReady = !ScopeState.NoHardware;
+    if (ScopeState.NoHardware) {
       if (BtnBottomDlg1) BtnBottomDlg1->ShowModal();
       ShowDemoModeMessage(this);
-      DemoMode = 1;
+      ScopeState.DemoMode = 1;
       // The fallback to demo mode turns the device level round.
       RefreshDeviceTriggerLevel();
       demoReady();
@@ -456,7 +457,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   if (Application->Terminated()) return;  // closed while a notice was up
 
   // First run with a device: calibrate.
-  if (FirstRunCalibration && !DemoMode) {
+  if (ScopeState.FirstRunCalibration && !ScopeState.DemoMode) {
     MessageDlgPos(kCalibrateNowText, mtInformation, mbOK, 0, Left() + 155, Top() + 200);
     if (Application->Terminated()) return;
     if (Form8) Form8->calibrate();
@@ -464,9 +465,9 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
     TrackBar2Change(this);
     // A calibration cut short (the device went away) is
     // asked for again at the next start.
-    if (Form8 && Form8->CalibrationCompleted) FirstRunCalibration = 0;
+    if (Form8 && Form8->CalibrationCompleted) ScopeState.FirstRunCalibration = 0;
     // Asked to close while calibrating: the close follows, nothing more starts.
-    if (CloseRequested) return;
+    if (ScopeState.CloseRequested) return;
     SpeedButton15v1Click(this);
     SpeedButton15v2Click(this);
     SpeedButton2msClick(this);
@@ -477,42 +478,42 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   // The marker levels come from the calibration and do not
   // follow the bars in demo mode, so there the rounds would only push the
   // demo traces off centre.
-  for (int round = 0; round < 5 && !DemoMode; ++round) {
-    if (Ch1MarkerLevel < 128) TrackBar1->SetPosition(TrackBar1->Position() + 1);
-    else if (Ch1MarkerLevel > 128) TrackBar1->SetPosition(TrackBar1->Position() - 1);
+  for (int round = 0; round < 5 && !ScopeState.DemoMode; ++round) {
+    if (ScopeState.Ch1MarkerLevel < 128) TrackBar1->SetPosition(TrackBar1->Position() + 1);
+    else if (ScopeState.Ch1MarkerLevel > 128) TrackBar1->SetPosition(TrackBar1->Position() - 1);
   }
-  for (int round = 0; round < 5 && !DemoMode; ++round) {
-    if (Ch2MarkerLevel < 128) TrackBar2->SetPosition(TrackBar2->Position() + 1);
-    else if (Ch2MarkerLevel > 128) TrackBar2->SetPosition(TrackBar2->Position() - 1);
+  for (int round = 0; round < 5 && !ScopeState.DemoMode; ++round) {
+    if (ScopeState.Ch2MarkerLevel < 128) TrackBar2->SetPosition(TrackBar2->Position() + 1);
+    else if (ScopeState.Ch2MarkerLevel > 128) TrackBar2->SetPosition(TrackBar2->Position() - 1);
   }
 
   // Settings recall: a file named on the command line wins (offered in
   // the open dialog), else the last settings when asked for.
-  StartupReachedRecall = 1;
+  ScopeState.StartupReachedRecall = 1;
   const std::vector<std::string> params = ProgramParameters();
   if (!params.empty()) {
     OpenDialog2->SetFileName(params.front());
     RecallSettings2();
-  } else if (RecallLastSettings) {
+  } else if (ScopeState.RecallLastSettings) {
     RecallSettings();
   }
 
   // Fresh picture, generator output off, generator hardware.
-  ClearPending = 1;
+  ScopeState.ClearPending = 1;
   putsataanko();
   piirrot();
   if (Form1_fgen) Form1_fgen->Disable();
-  if (!ProgramFolder.empty() && ::chdir(ProgramFolder.c_str()) != 0) {
+  if (!ScopeState.ProgramFolder.empty() && ::chdir(ScopeState.ProgramFolder.c_str()) != 0) {
     // The current folder only matters to relative names; stay where we are.
   }
-  GeneratorHardware = DemoMode ? 0 : 10;
-  GeneratorActive = 1;
+  GeneratorState.GeneratorHardware = ScopeState.DemoMode ? 0 : 10;
+  GeneratorState.GeneratorActive = 1;
 
   // The firmware version for the about box.
   QueryFirmwareVersion();
 
   // From now on StartupTick counts for the capture loops.
-  StartupTick = 0;
+  ScopeState.StartupTick = 0;
 }
 
 void TForm1::Timer6Timer(TObject* /*Sender*/) {
@@ -547,7 +548,7 @@ void TForm1::CloseFromSignal() {
   SetUnattended(true);
   // A close waiting for the acquisition, or already writing, goes on (now
   // asking nothing); a second one would do it all twice.
-  if (close_under_way_ || engine::CloseRequested) return;
+  if (close_under_way_ || engine::ScopeState.CloseRequested) return;
   Close();
 }
 
@@ -565,16 +566,16 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   const CloseUnderWayMark underWay(close_under_way_);
   // A calibration is never cut off: it stops at the request, puts the
   // previous record back when it was not finished, and Timer1 then closes.
-  if (CalibrationRunning) {
-    CloseRequested = 1;
-    SingleStop = 1;
+  if (ScopeState.CalibrationRunning) {
+    ScopeState.CloseRequested = 1;
+    ScopeState.SingleStop = 1;
     CanClose = false;
     Timer1->SetEnabled(true);
     return;
   }
   // Unsaved wave-editor text is asked about before anything stops, so that
   // a cancelled close leaves the program as it was.
-  if (GeneratorActive && Form1_fgen) {
+  if (GeneratorState.GeneratorActive && Form1_fgen) {
     close_question_open_ = true;
     const bool editorMayClose = Form1_fgen->WaveEditorMayClose();
     close_question_open_ = false;
@@ -583,9 +584,9 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
       return;
     }
   }
-  RunStop = 1;
-  SingleStop = 1;
-  BodeStopFlag = 1;
+  ScopeState.RunStop = 1;
+  ScopeState.SingleStop = 1;
+  BodeState.BodeStopFlag = 1;
   Fasttimer1->SetEnabled(false);
   if (SpeedButtonRun->Down()) {
     SpeedButtonRun->SetDown(false);
@@ -593,9 +594,9 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   }
   // Before the start-up reached its recall the panel does not hold the
   // user's settings: saving then would overwrite the last ones.
-  if (RecallLastSettings && StartupReachedRecall) SaveSettings();
-  if (!AcquisitionIdle || BodeSweepRunning) {
-    CloseRequested = 1;
+  if (ScopeState.RecallLastSettings && ScopeState.StartupReachedRecall) SaveSettings();
+  if (!ScopeState.AcquisitionIdle || BodeState.BodeSweepRunning) {
+    ScopeState.CloseRequested = 1;
     CanClose = false;
     Timer1->SetEnabled(true);
     return;
@@ -604,9 +605,9 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
 }
 
 void TForm1::Timer1Timer(TObject* /*Sender*/) {
-  if (!engine::AcquisitionIdle || engine::CalibrationRunning) return;
+  if (!engine::ScopeState.AcquisitionIdle || engine::ScopeState.CalibrationRunning) return;
   Timer1->SetEnabled(false);
-  engine::CloseRequested = 0;
+  engine::ScopeState.CloseRequested = 0;
   Close();
 }
 
@@ -620,18 +621,18 @@ void TForm1::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
 
   // The generator writes its own settings as its window closes; the wave
   // editor may refuse (it is then in sight again), and then nothing closes.
-  if (GeneratorActive && Form1_fgen) {
+  if (GeneratorState.GeneratorActive && Form1_fgen) {
     Form1_fgen->Close();
-    if (!WaveEditorCanClose) {
+    if (!GeneratorState.WaveEditorCanClose) {
       Action = caNone;
       return;
     }
   }
 
   // Stop the acquisition and power the device down, once.
-  if (!ClosingDone) {
-    ClosingDone = 1;
-    if (!DemoMode && Form8) Form8->Power_on_off();
+  if (!ScopeState.ClosingDone) {
+    ScopeState.ClosingDone = 1;
+    if (!ScopeState.DemoMode && Form8) Form8->Power_on_off();
     ReleaseDevice();
   }
 
@@ -642,9 +643,9 @@ void TForm1::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
   ScopeIni = nullptr;
 
   // Back to the built-in defaults at the next start.
-  if (RestoreDefaultsOnExit) {
-    os::DeleteFile(DataFolder + "Darvik48.ini");
-    os::DeleteFile(DataFolder + "FGen48.ini");
+  if (ScopeState.RestoreDefaultsOnExit) {
+    os::DeleteFile(ScopeState.DataFolder + "Darvik48.ini");
+    os::DeleteFile(ScopeState.DataFolder + "FGen48.ini");
   }
 
   // The window goes; its work blocks and the hot key with it.
@@ -662,6 +663,6 @@ void TForm8Engine::Power_on_off() {
     Form1->SpeedButtonRun->SetDown(false);
     Form1->SpeedButtonSingle->SetDown(false);
   }
-  RunStop = 1;
-  SingleStop = 1;
+  ScopeState.RunStop = 1;
+  ScopeState.SingleStop = 1;
 }

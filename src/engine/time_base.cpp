@@ -3,7 +3,7 @@
 // position bar and its preset button).
 #include <algorithm>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/time_base.h"
@@ -103,7 +103,7 @@ void TForm1::SpeedButton02usClick(TObject*) { TimeBaseStepClick(20); }
 void TForm1::SpeedButton01usClick(TObject*) { TimeBaseStepClick(21); }
 
 void TForm1::ReapplyTimeBase() {
-  const bool spectrum = engine::SpectrumMode != 0;
+  const bool spectrum = engine::ScopeState.SpectrumMode != 0;
   for (std::size_t row = 0; row < engine::TimeBaseTable.size(); ++row) {
     const auto& step = engine::TimeBaseTable[row];
     if (IsDown(*this, spectrum ? step.SpanButton : step.Button)) {
@@ -119,7 +119,7 @@ void TForm1::SpeedButton005usClick(TObject*) {
   const bool linear = SpeedButton005us->Down();
   if (Form11) Form11->SpeedButton005us->SetDown(linear);
   poisto();
-  display::InterpolationChoice = linear ? 1 : 0;
+  display::DisplayState.InterpolationChoice = linear ? 1 : 0;
   piirrot();
   SetStatusText(linear ? "Linear interpolation" : "Sine interpolation");
 }
@@ -130,31 +130,31 @@ void TForm1::ScrollBar2Change(TObject*) {
   using namespace engine;
   // Persistence does not survive a move through the record.
   ReleasePersist();
-  CaptureCount = 0;
+  ScopeState.CaptureCount = 0;
   putsataanko();
   fft_viiva_off();
   poisto();
 
-  const double x = SpectrumMode ? 1.0 : SampleStep / (PixelStep * (DigitalMode ? 20.0 : 5.0));
+  const double x = ScopeState.SpectrumMode ? 1.0 : ScopeState.SampleStep / (ScopeState.PixelStep * (ScopeState.DigitalMode ? 20.0 : 5.0));
   const int position = ScrollBar2->Position();
   std::int64_t start = numeric::Round((position - kPositionCentre) * x * 32) + 1024;
   if (start <= 0) start = 1;
-  if (DigitalMode) {
-    CaptureStart = static_cast<std::int32_t>(std::min<std::int64_t>(start, 4080));
-    DisplayStart = 1024;
+  if (ScopeState.DigitalMode) {
+    ScopeState.CaptureStart = static_cast<std::int32_t>(std::min<std::int64_t>(start, 4080));
+    ScopeState.DisplayStart = 1024;
   } else {
-    DisplayStart = static_cast<std::int32_t>(std::min<std::int64_t>(start, 4066));
+    ScopeState.DisplayStart = static_cast<std::int32_t>(std::min<std::int64_t>(start, 4066));
   }
 
   piirrot();
-  if (SpectrumMode) fft_viiva_on();
+  if (ScopeState.SpectrumMode) fft_viiva_on();
   // The Big Screen's bar has the same range (the spectrum view widens it).
   if (Form10 && Form10->ScrollBar2) Form10->ScrollBar2->SetParams(position, ScrollBar2->Min(), ScrollBar2->Max());
 }
 
 void TForm1::SpeedButton24Click(TObject*) {
   int preset = 24;
-  if (engine::SpectrumMode) preset = 0;
+  if (engine::ScopeState.SpectrumMode) preset = 0;
   else if (SpeedButton1us->Down()) preset = 22;
   else if (SpeedButton05us->Down()) preset = 19;
   else if (SpeedButton02us->Down()) preset = 11;

@@ -35,7 +35,7 @@ void PressWithTwin(const FrontPanelControls& main, engine::PanelButton button) {
 // source counts its codes the other way up.
 std::uint8_t DeviceLevelFor(int position) {
   const auto p = static_cast<std::uint8_t>(std::clamp(position, 0, 255));
-  return engine::DemoMode ? static_cast<std::uint8_t>(255 - p) : p;
+  return engine::ScopeState.DemoMode ? static_cast<std::uint8_t>(255 - p) : p;
 }
 
 }  // namespace
@@ -61,20 +61,20 @@ void TForm1::TriggerSourceClick(engine::PanelButton button, std::uint8_t source)
   using namespace engine;
   PressWithTwin(*this, button);
   putsataanko();
-  if (TriggerSource == source) return;
+  if (ScopeState.TriggerSource == source) return;
 
   // The ticks take the new source's colour: drawn again in the old pen
   // (which takes them off), then in the new one.
-  const bool positionTick = !SpectrumMode && MainView.LineDrawn;
-  if (display::TriggerOn) t_viiva();
+  const bool positionTick = !ScopeState.SpectrumMode && MainView.LineDrawn;
+  if (display::DisplayState.TriggerOn) t_viiva();
   if (positionTick) viiva();
-  TriggerSource = source;
-  if (display::TriggerOn) t_viiva();
+  ScopeState.TriggerSource = source;
+  if (display::DisplayState.TriggerOn) t_viiva();
   if (positionTick) viiva();
   Image1->Invalidate();
 
   asetus("", 0);
-  if (TriggerOff == 0) ShowTriggerState();
+  if (ScopeState.TriggerOff == 0) ShowTriggerState();
   TrackBar3Change(this);
 }
 
@@ -86,8 +86,8 @@ void TForm1::SpeedButton6Click(TObject* /*Sender*/) { TriggerSlopeClick(&FrontPa
 void TForm1::TriggerSlopeClick(engine::PanelButton button, std::uint8_t slope) {
   using namespace engine;
   PressWithTwin(*this, button);
-  if (TriggerSlope == slope) return;
-  TriggerSlope = slope;
+  if (ScopeState.TriggerSlope == slope) return;
+  ScopeState.TriggerSlope = slope;
   asetus("", 0);
 }
 
@@ -96,44 +96,44 @@ void TForm1::TriggerSlopeClick(engine::PanelButton button, std::uint8_t slope) {
 void TForm1::SpeedButton7Click(TObject* /*Sender*/) {
   using namespace engine;
   PressWithTwin(*this, &FrontPanelControls::SpeedButton7);
-  const bool changed = TriggerOff != 0;
-  TriggerOff = 0;
-  TriggerWanted = 1;
+  const bool changed = ScopeState.TriggerOff != 0;
+  ScopeState.TriggerOff = 0;
+  ScopeState.TriggerWanted = 1;
   if (changed) asetus("", 0);
   putsataanko();
 
   SetStatusText("Trigger on");
   ShowTriggerState();
-  if (!display::TriggerOn) {
+  if (!display::DisplayState.TriggerOn) {
     t_viiva();
-    display::TriggerOn = 1;
+    display::DisplayState.TriggerOn = 1;
   }
   Timer2->SetEnabled(true);
-  TriggerWaitTicks = 0;
+  ScopeState.TriggerWaitTicks = 0;
 }
 
 void TForm1::SpeedButton8Click(TObject* /*Sender*/) {
   using namespace engine;
   PressWithTwin(*this, &FrontPanelControls::SpeedButton8);
-  const bool changed = TriggerOff != kTriggerOffCode;
-  TriggerOff = kTriggerOffCode;
-  TriggerWanted = 0;
+  const bool changed = ScopeState.TriggerOff != kTriggerOffCode;
+  ScopeState.TriggerOff = kTriggerOffCode;
+  ScopeState.TriggerWanted = 0;
   if (changed) asetus("", 0);
   putsataanko();
 
   SetStatusText("Trigger off");
   ShowTriggerState();
-  if (display::TriggerOn) {
+  if (display::DisplayState.TriggerOn) {
     t_viiva();
-    display::TriggerOn = 0;
+    display::DisplayState.TriggerOn = 0;
   }
   Timer2->SetEnabled(false);
-  TriggerWaitTicks = 0;
+  ScopeState.TriggerWaitTicks = 0;
 }
 
 void TForm1::ShowTriggerState() {
-  const bool on = engine::TriggerOff == 0;
-  const TColor text = on ? display::TriggerLabelColor(engine::TriggerSource) : clBlack;
+  const bool on = engine::ScopeState.TriggerOff == 0;
+  const TColor text = on ? display::TriggerLabelColor(engine::ScopeState.TriggerSource, engine::ScopeState.InvertCh2Mode && !engine::ScopeState.MathOff) : clBlack;
   const TColor panel = on ? kTriggerOnPanelColor : clBtnFace;
   SetFontColorOf(Label3, text);
   SetFontColorOf(TwinControl(&FrontPanelControls::Label3), text);
@@ -145,18 +145,18 @@ void TForm1::ShowTriggerState() {
 
 void TForm1::TrackBar3Change(TObject* /*Sender*/) {
   using namespace engine;
-  CaptureCount = 0;
+  ScopeState.CaptureCount = 0;
   putsataanko();
   const int position = TrackBar3->Position();
-  if (display::TriggerOn) {
+  if (display::DisplayState.TriggerOn) {
     t_viiva();
-    TriggerLevel = static_cast<std::uint8_t>(position);
+    ScopeState.TriggerLevel = static_cast<std::uint8_t>(position);
     t_viiva();
     Image1->Invalidate();
   } else {
-    TriggerLevel = static_cast<std::uint8_t>(position);
+    ScopeState.TriggerLevel = static_cast<std::uint8_t>(position);
   }
-  DeviceTriggerLevel = DeviceLevelFor(position);
+  ScopeState.DeviceTriggerLevel = DeviceLevelFor(position);
   // The twin's bar handler comes back here only on a real change; the equal
   // value written back ends the round.
   MirrorToTwin(*this, &FrontPanelControls::TrackBar3);
@@ -167,7 +167,7 @@ void TForm1::RefreshDeviceTriggerLevel() {
   // The level differs between the two modes for every position, so an
   // equal level means the mode did not change: nothing to send.
   const std::uint8_t level = DeviceLevelFor(TrackBar3->Position());
-  if (level == engine::DeviceTriggerLevel) return;
-  engine::DeviceTriggerLevel = level;
+  if (level == engine::ScopeState.DeviceTriggerLevel) return;
+  engine::ScopeState.DeviceTriggerLevel = level;
   Set500();
 }

@@ -1,7 +1,7 @@
 // The twin panel's instrument buttons and its menus beyond "Exit": each item
 // forwards to the main window's handler, whose check marks come back here.
-#include "display/big_screen.h"
-#include "display/measurement_window.h"
+#include "engine/big_screen.h"
+#include "engine/measurement_window.h"
 #include "engine/calibration.h"
 #include "engine/control_panel.h"
 #include "engine/instruments.h"
@@ -91,17 +91,17 @@ void TForm11::SpeedButton27Click(TObject*) {
 }
 
 void TForm11::View1Click(TObject*) {
-  SampleRate1->SetEnabled(!engine::SpectrumMode);
+  SampleRate1->SetEnabled(!engine::ScopeState.SpectrumMode);
   if (Form_99) MoreData1->SetChecked(Form_99->Visible());
 }
 
 void TForm11::Calibrate1Click(TObject*) {
   if (!Form1) return;
-  if (engine::DemoMode) engine::TellCalibrationNeedsDevice();
+  if (engine::ScopeState.DemoMode) engine::TellCalibrationNeedsDevice();
   else Form1->RunMenuCalibration(false);
 }
 
 void TForm11::ExittoMenu1Click(TObject*) {
-  engine::StartMenuProgram(engine::ProgramFolder);
+  engine::StartMenuProgram(engine::ScopeState.ProgramFolder);
   Close();
 }

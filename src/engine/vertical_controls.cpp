@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "bode/bode_plot.h"
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
@@ -41,21 +41,21 @@ void TForm1::CouplingClick(int channel, int kind, engine::PanelButton member) {
 
   // A grounded input cannot trigger: the trigger goes off while the user
   // still wants it, and comes back with the next AC or DC press.
-  const bool channelSource = TriggerSource == 16 || TriggerSource == 0;
-  if (TriggerWanted && button->Down() && channelSource) {
+  const bool channelSource = ScopeState.TriggerSource == 16 || ScopeState.TriggerSource == 0;
+  if (ScopeState.TriggerWanted && button->Down() && channelSource) {
     if (kind == kGnd) {
-      const std::uint8_t wanted = TriggerWanted;
+      const std::uint8_t wanted = ScopeState.TriggerWanted;
       SpeedButton8->SetDown(true);
       SpeedButton8Click(this);
-      TriggerWanted = wanted;
+      ScopeState.TriggerWanted = wanted;
     } else {
       SpeedButton7->SetDown(true);
       SpeedButton7Click(this);
     }
   }
 
-  std::uint8_t& ac = ch1 ? Ch1Ac : Ch2Ac;
-  std::uint8_t& inputOn = ch1 ? Ch1InputOn : Ch2InputOn;
+  std::uint8_t& ac = ch1 ? ScopeState.Ch1Ac : ScopeState.Ch2Ac;
+  std::uint8_t& inputOn = ch1 ? ScopeState.Ch1InputOn : ScopeState.Ch2InputOn;
   if (kind == kGnd) {
     inputOn = 0;
   } else {
@@ -63,7 +63,7 @@ void TForm1::CouplingClick(int channel, int kind, engine::PanelButton member) {
     inputOn = 1;
   }
   Set500();
-  asetus(ch1 ? Ch1RangeLabel : Ch2RangeLabel, channel);
+  asetus(ch1 ? ScopeState.Ch1RangeLabel : ScopeState.Ch2RangeLabel, channel);
 }
 
 void TForm1::SpeedButton_ac1Click(TObject*) { CouplingClick(1, kAc, &FrontPanelControls::SpeedButton_ac1); }
@@ -79,12 +79,12 @@ void TForm1::ProbeClick(int channel, bool x10) {
   using namespace engine;
   using namespace display;
   const bool ch1 = channel == 1;
-  const double otherFactor = ch1 ? Ch2ProbeFactor : Ch1ProbeFactor;
+  const double otherFactor = ch1 ? ScopeState.Ch2ProbeFactor : ScopeState.Ch1ProbeFactor;
   if (x10 && otherFactor == 1.0 && !ProbeWarningMuted && Form12) Form12->Show();
 
-  (ch1 ? Ch1ProbeFactor : Ch2ProbeFactor) = x10 ? 10.0 : 1.0;
-  (ch1 ? Ch1ProbeDb : Ch2ProbeDb) = x10 ? 20.0 : 0.0;
-  (ch1 ? Ch1X10 : Ch2X10) = x10 ? 1 : 0;
+  (ch1 ? ScopeState.Ch1ProbeFactor : ScopeState.Ch2ProbeFactor) = x10 ? 10.0 : 1.0;
+  (ch1 ? ScopeState.Ch1ProbeDb : ScopeState.Ch2ProbeDb) = x10 ? 20.0 : 0.0;
+  (ch1 ? ScopeState.Ch1X10 : ScopeState.Ch2X10) = x10 ? 1 : 0;
   const PanelButton probe = ch1 ? (x10 ? &FrontPanelControls::x101 : &FrontPanelControls::x11)
                                 : (x10 ? &FrontPanelControls::x102 : &FrontPanelControls::x12);
   (this->*probe)->SetDown(true);
@@ -104,7 +104,7 @@ void TForm1::ProbeClick(int channel, bool x10) {
   if (Form1_rec) Form1_rec->ShowProbeCaptions(channel, x10);
 
   // The label on the picture and the device follow the current range.
-  RangeCodeClick(channel, ch1 ? Ch1GainCode : Ch2GainCode);
+  RangeCodeClick(channel, ch1 ? ScopeState.Ch1GainCode : ScopeState.Ch2GainCode);
 }
 
 void TForm1::x11Click(TObject*) { ProbeClick(1, false); }
@@ -120,7 +120,7 @@ void TForm1::PositionChange(int channel) {
   const bool ch1 = channel == 1;
   TTrackBar* bar = ch1 ? TrackBar1 : TrackBar2;
   const int position = bar->Position();
-  std::int32_t& shownPosition = ch1 ? Ch1Position : Ch2Position;
+  std::int32_t& shownPosition = ch1 ? ScopeState.Ch1Position : ScopeState.Ch2Position;
   const PanelControl<TTrackBar> barMember = ch1 ? &FrontPanelControls::TrackBar1 : &FrontPanelControls::TrackBar2;
 
   auto copyToTwins = [&] {
@@ -131,26 +131,26 @@ void TForm1::PositionChange(int channel) {
   auto groundMarker = [&] { ch1 ? y1_viiva() : y2_viiva(); };
   auto applyOffset = [&] {
     shownPosition = position;
-    const std::int32_t cal = ch1 ? Ch1OffsetCal : Ch2OffsetCal;
-    const std::int32_t base = (cal + (ch1 ? Ch1RangeTrim : Ch2RangeTrim) + (ch1 ? Ch1RateTrim : Ch2RateTrim)) & 255;
+    const std::int32_t cal = ch1 ? ScopeState.Ch1OffsetCal : ScopeState.Ch2OffsetCal;
+    const std::int32_t base = (cal + (ch1 ? ScopeState.Ch1RangeTrim : ScopeState.Ch2RangeTrim) + (ch1 ? ScopeState.Ch1RateTrim : ScopeState.Ch2RateTrim)) & 255;
     const std::int32_t s = base + position;
     // The DAC cannot leave 0..255: the term stops at the edge, the bar keeps
     // the value the user set.
     std::int32_t term = position;
     if (s > 255) term = position - s + 255;
     if (s < 0) term = position - s;
-    (ch1 ? Ch1PositionDac : Ch2PositionDac) = term;
-    (ch1 ? Ch1OffsetDac : Ch2OffsetDac) = cal + term;
+    (ch1 ? ScopeState.Ch1PositionDac : ScopeState.Ch2PositionDac) = term;
+    (ch1 ? ScopeState.Ch1OffsetDac : ScopeState.Ch2OffsetDac) = cal + term;
     Set_DACs();
   };
 
-  if (TriggerSource == (ch1 ? 16 : 0)) CaptureCount = 0;
+  if (ScopeState.TriggerSource == (ch1 ? 16 : 0)) ScopeState.CaptureCount = 0;
 
-  if (AutosetRunning) {
+  if (ScopeState.AutosetRunning) {
     copyToTwins();
     groundMarker();
     applyOffset();
-    if (DemoMode) tee_demo();
+    if (ScopeState.DemoMode) tee_demo();
     groundMarker();
     kursorivoltit();
     return;
@@ -158,10 +158,10 @@ void TForm1::PositionChange(int channel) {
 
   const bool mathShown = SpeedButton21 && SpeedButton21->Visible();
   const bool persistDown = PersistDown();
-  if (PositionShiftArmed && !persistDown && !mathShown && AcquisitionIdle && (StartupTick & 4)) {
+  if (PositionShiftArmed && !persistDown && !mathShown && ScopeState.AcquisitionIdle && (ScopeState.StartupTick & 4)) {
     // A stopped trace follows the bar without a new capture.
     poisto();
-    (ch1 ? display::Ch1CapturePos : display::Ch2CapturePos) += shownPosition - position;
+    (ch1 ? display::DisplayState.Ch1CapturePos : display::DisplayState.Ch2CapturePos) += shownPosition - position;
     piirrot();
   }
   putsataanko();
@@ -171,7 +171,7 @@ void TForm1::PositionChange(int channel) {
   if (mathShown) poisto();
   groundMarker();
   applyOffset();
-  if (DemoMode) tee_demo();
+  if (ScopeState.DemoMode) tee_demo();
   groundMarker();
   if (mathShown) piirrot();
   kursorivoltit();
@@ -185,8 +185,8 @@ void TForm1::TrackBar2Change(TObject*) { PositionChange(2); }
 void TForm1::ChannelOnClick(int channel) {
   using namespace engine;
   using namespace display;
-  const std::uint8_t mathWasOff = MathOff;
-  if (!InvertCh2Mode) MathOff = 1;
+  const std::uint8_t mathWasOff = ScopeState.MathOff;
+  if (!ScopeState.InvertCh2Mode) ScopeState.MathOff = 1;
   y1_viiva();
   y2_viiva();
   TSpeedButton* on = channel == 1 ? CH1on : CH2on;
@@ -203,7 +203,7 @@ void TForm1::ChannelOnClick(int channel) {
   y1_viiva();
   y2_viiva();
   if (Form10 && Form10->Visible()) ScrollBar2Change(this);
-  MathOff = mathWasOff;
+  ScopeState.MathOff = mathWasOff;
   if (!mathWasOff) {
     for (FrontPanelControls* p : panels) {
       if (!p) continue;
@@ -220,7 +220,7 @@ void TForm1::ChannelShowClick(int channel) {
   const bool ch1 = channel == 1;
   TSpeedButton* off = ch1 ? SpeedButtonCh1 : SpeedButtonCh2;
   TSpeedButton* other = ch1 ? SpeedButtonCh2 : SpeedButtonCh1;
-  if (engine::SpectrumMode) {
+  if (engine::ScopeState.SpectrumMode) {
     // One spectrum at a time: hiding one channel shows the other.
     other->SetDown(!off->Down());
     ch1_fft();
@@ -229,7 +229,7 @@ void TForm1::ChannelShowClick(int channel) {
     ch1 ? ch1_dso() : ch2_dso();
   }
   (ch1 ? CH1on : CH2on)->SetDown(!off->Down());
-  if (engine::SpectrumMode) (ch1 ? CH2on : CH1on)->SetDown(!other->Down());
+  if (engine::ScopeState.SpectrumMode) (ch1 ? CH2on : CH1on)->SetDown(!other->Down());
   if (Form11) {
     Form11->SpeedButtonCh1->SetDown(SpeedButtonCh1->Down());
     Form11->SpeedButtonCh2->SetDown(SpeedButtonCh2->Down());
@@ -244,7 +244,7 @@ void TForm1::ChannelScopeView(int channel) {
   using namespace display;
   const bool ch1 = channel == 1;
   const bool show = !(ch1 ? SpeedButtonCh1 : SpeedButtonCh2)->Down();
-  std::uint8_t& on = ch1 ? Ch1On : Ch2On;
+  std::uint8_t& on = ch1 ? ScopeState.Ch1On : ScopeState.Ch2On;
   putsataanko();
   kursorit();  // the marker lines go with the old state...
   if (show != (on != 0)) {
@@ -254,10 +254,10 @@ void TForm1::ChannelScopeView(int channel) {
   }
   kursorit();  // ...and come back with the new one
 
-  TColor color = ch1 ? Ch1Color : Ch2Color;
-  if (!ch1 && InvertCh2Mode && !MathOff) color = Math2Color;
-  const std::string& text = ch1 ? Ch1RangeText : Ch2RangeText;
-  TulostaTeksti(text, ScreenX0 + (ch1 ? 10 : 70), display::kTopTextY, show ? color : BackgroundColor);
+  TColor color = ch1 ? DisplayState.Ch1Color : DisplayState.Ch2Color;
+  if (!ch1 && ScopeState.InvertCh2Mode && !ScopeState.MathOff) color = DisplayState.Math2Color;
+  const std::string& text = ch1 ? ScopeState.Ch1RangeText : ScopeState.Ch2RangeText;
+  TulostaTeksti(text, ScopeState.ScreenX0 + (ch1 ? 10 : 70), display::kTopTextY, show ? color : DisplayState.BackgroundColor);
   FrontPanelControls* panels[2] = {this, Form11};
   for (FrontPanelControls* p : panels)
     if (p) SetFontColorOf(ch1 ? p->LabelCh1 : p->LabelCh2, show ? color : clGray);
@@ -270,7 +270,7 @@ void TForm1::ChannelSpectrumView(int channel) {
   using namespace display;
   const bool ch1 = channel == 1;
   const bool show = !(ch1 ? SpeedButtonCh1 : SpeedButtonCh2)->Down();
-  std::uint8_t& on = ch1 ? Ch1On : Ch2On;
+  std::uint8_t& on = ch1 ? ScopeState.Ch1On : ScopeState.Ch2On;
   putsataanko();
   if (show != (on != 0)) {
     poisto();
@@ -279,9 +279,9 @@ void TForm1::ChannelSpectrumView(int channel) {
     if (show) FFT();
     piirrot();
   }
-  const TColor color = ch1 ? Ch1Color : Ch2Color;
-  const std::string& text = ch1 ? Ch1RangeText : Ch2RangeText;
-  TulostaTeksti(text, ScreenX0 + (ch1 ? 10 : 70), display::kTopTextY, show ? color : BackgroundColor);
+  const TColor color = ch1 ? DisplayState.Ch1Color : DisplayState.Ch2Color;
+  const std::string& text = ch1 ? ScopeState.Ch1RangeText : ScopeState.Ch2RangeText;
+  TulostaTeksti(text, ScopeState.ScreenX0 + (ch1 ? 10 : 70), display::kTopTextY, show ? color : DisplayState.BackgroundColor);
   FrontPanelControls* panels[2] = {this, Form11};
   for (FrontPanelControls* p : panels)
     if (p) SetFontColorOf(ch1 ? p->LabelCh1 : p->LabelCh2, show ? color : clGray);

@@ -6,10 +6,10 @@
 #include <optional>
 #include <utility>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "display/marker_readouts.h"
-#include "display/measurement_window.h"
+#include "engine/measurement_window.h"
 #include "engine/autoset.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
@@ -57,7 +57,7 @@ void TForm1::CreateViewOptionControls() {
                                       "Markers (FFT)  f && Spectral Density  dBV/sqrt(Hz)",
                                       &TForm1::MarkersFFTSpectralDensity1Click);
   // The spectrum markers wait for spectrum mode.
-  for (TMenuItem* m : {MarkersFFT1, MarkersFFTdBf1, MarkersFFTSpectralDensity1}) m->SetEnabled(engine::SpectrumMode != 0);
+  for (TMenuItem* m : {MarkersFFT1, MarkersFFTdBf1, MarkersFFTSpectralDensity1}) m->SetEnabled(engine::ScopeState.SpectrumMode != 0);
   dBmValue1 = item(View1, "dBmValue1", "dBm Value", &TForm1::dBmValue1Click);
   SampleRate1 = item(View1, "SampleRate1", "Sample Rate", &TForm1::SampleRate1Click);
   DotJoin1 = item(View1, "DotJoin1", "Dot Join", &TForm1::DotJoin1Click);
@@ -75,11 +75,11 @@ void TForm1::ApplyViewMenuChecks() {
     TwinItem Twin;
     std::uint8_t Flag;
   };
-  const Check checks[] = {{DotJoin1, &TForm11::DotJoin1, DotJoin},
-                          {RMSCalculation1, &TForm11::RMSCalculation1, RmsOn},
-                          {dBmValue1, &TForm11::dBmValue1, DbmOn},
-                          {SampleRate1, &TForm11::SampleRate1, SampleRateOn},
-                          {ClearDisplayonRunSingleClick1, nullptr, ClearOnRunSingle}};
+  const Check checks[] = {{DotJoin1, &TForm11::DotJoin1, ScopeState.DotJoin},
+                          {RMSCalculation1, &TForm11::RMSCalculation1, ScopeState.RmsOn},
+                          {dBmValue1, &TForm11::dBmValue1, ScopeState.DbmOn},
+                          {SampleRate1, &TForm11::SampleRate1, ScopeState.SampleRateOn},
+                          {ClearDisplayonRunSingleClick1, nullptr, ScopeState.ClearOnRunSingle}};
   for (const Check& c : checks) {
     if (!c.Item) continue;
     c.Item->SetChecked(c.Flag != 0);
@@ -102,15 +102,15 @@ void TForm1::SpectrumMarkersClick(TMenuItem* chosen, bool density, bool secondAt
       item->SetChecked(false);
     MirrorCheck(item, twin);
   }
-  display::FftMarkersOn = on ? 1 : 0;
-  display::FftDensityMarkers = on && density ? 1 : 0;
+  display::DisplayState.FftMarkersOn = on ? 1 : 0;
+  display::DisplayState.FftDensityMarkers = on && density ? 1 : 0;
   // The marker's spectrum point follows where its line is, on both pictures.
-  display::FreqMarkerBin = static_cast<std::uint16_t>(std::clamp(
-      display::FreqMarkerBinAt(display::FreqMarker1X, ScreenX0, DisplayStart, display::SpectrumZoom), 0, 65535));
+  display::DisplayState.FreqMarkerBin = static_cast<std::uint16_t>(std::clamp(
+      display::FreqMarkerBinAt(display::DisplayState.FreqMarker1X, ScopeState.ScreenX0, ScopeState.DisplayStart, display::DisplayState.SpectrumZoom), 0, 65535));
   if (Form10) Form10->FreqMarkerBinFromX();
-  ClearPending = 1;
+  ScopeState.ClearPending = 1;
   if (on) {
-    display::LevelMarker2Y = secondAtBottom ? ScreenY0 + 240 : kUnplaced;
+    display::DisplayState.LevelMarker2Y = secondAtBottom ? ScopeState.ScreenY0 + 240 : kUnplaced;
     if (Form10) Form10->BigLevelMarker2Y = secondAtBottom ? Form10->BigScreenY0 + 496 : kUnplaced;
     putsataanko();
     kursoridb();
@@ -134,35 +134,35 @@ void TForm1::MarkersFFTSpectralDensity1Click(TObject*) {
 void TForm1::dBmValue1Click(TObject*) {
   using namespace engine;
   putsataanko();
-  DbmOn = Toggle(dBmValue1, &TForm11::dBmValue1) ? 1 : 0;
-  if (!DbmOn) TulostaTeksti(DbmText, MainView.X0 + MainView.Texts.Dbm, MainView.TextLineY, display::BackgroundColor);
+  ScopeState.DbmOn = Toggle(dBmValue1, &TForm11::dBmValue1) ? 1 : 0;
+  if (!ScopeState.DbmOn) TulostaTeksti(ScopeState.DbmText, MainView.X0 + MainView.Texts.Dbm, MainView.TextLineY, display::DisplayState.BackgroundColor);
 }
 
 void TForm1::SampleRate1Click(TObject*) {
   using namespace engine;
-  SampleRateOn = Toggle(SampleRate1, &TForm11::SampleRate1) ? 1 : 0;
-  TulostaTeksti(SampleRateText, MainView.X0 + MainView.Texts.SampleRate, MainView.TopTextY,
-                SampleRateOn ? display::TimeMarkerColor : display::BackgroundColor);
+  ScopeState.SampleRateOn = Toggle(SampleRate1, &TForm11::SampleRate1) ? 1 : 0;
+  TulostaTeksti(ScopeState.SampleRateText, MainView.X0 + MainView.Texts.SampleRate, MainView.TopTextY,
+                ScopeState.SampleRateOn ? display::DisplayState.TimeMarkerColor : display::DisplayState.BackgroundColor);
 }
 
 void TForm1::DotJoin1Click(TObject*) {
   poisto();
-  engine::DotJoin = Toggle(DotJoin1, &TForm11::DotJoin1) ? 1 : 0;
+  engine::ScopeState.DotJoin = Toggle(DotJoin1, &TForm11::DotJoin1) ? 1 : 0;
   piirrot();
 }
 
 void TForm1::View1Click(TObject*) {
-  SampleRate1->SetEnabled(!engine::SpectrumMode);
+  SampleRate1->SetEnabled(!engine::ScopeState.SpectrumMode);
   if (Form_99) MoreData1->SetChecked(Form_99->Visible());
 }
 
 void TForm1::HFReject1Click(TObject*) {
-  engine::CaptureCount = 0;
-  engine::NoiseRejectOn = Toggle(HFReject1, &TForm11::HFReject1) ? 1 : 0;
+  engine::ScopeState.CaptureCount = 0;
+  engine::ScopeState.NoiseRejectOn = Toggle(HFReject1, &TForm11::HFReject1) ? 1 : 0;
 }
 
 void TForm1::ClearDisplayonRunSingleClick1Click(TObject*) {
-  engine::ClearOnRunSingle = Toggle(ClearDisplayonRunSingleClick1, nullptr) ? 1 : 0;
+  engine::ScopeState.ClearOnRunSingle = Toggle(ClearDisplayonRunSingleClick1, nullptr) ? 1 : 0;
 }
 
 // ---------------------------------------------------------------- shortcuts

@@ -28,11 +28,11 @@ bool ShapeShowsFrequency(std::int32_t shape) {
 // ---------------------------------------------------------------- helpers
 
 GeneratorPanel* TForm1_fgen::PanelOf(TObject* sender) const {
-  for (GeneratorPanel* p : generator::Panels)
+  for (GeneratorPanel* p : generator::GeneratorState.Panels)
     if (p->Holds(sender)) return p;
-  for (GeneratorPanel* p : generator::Panels)
+  for (GeneratorPanel* p : generator::GeneratorState.Panels)
     if (p->HostForm()->Visible()) return p;
-  return generator::Panels.empty() ? nullptr : generator::Panels.front();
+  return generator::GeneratorState.Panels.empty() ? nullptr : generator::GeneratorState.Panels.front();
 }
 
 GeneratorPanel* TForm1_fgen::ScopePanel() const { return LeadingGeneratorPanel(); }
@@ -46,14 +46,14 @@ void TForm1_fgen::SetFrequencySliders(int position) {
   // Each panel's slider handler mirrors and re-derives the frequency from
   // the slider grid when the position really changes.
   if (GeneratorPanel* p = ScopePanel()) p->TrackBar4->SetPosition(position);
-  for (GeneratorPanel* p : generator::Panels) p->TrackBar4->SetPosition(position);
+  for (GeneratorPanel* p : generator::GeneratorState.Panels) p->TrackBar4->SetPosition(position);
 }
 
 void TForm1_fgen::HoldFrequencyOnSliders() {
   using namespace generator;
-  const double frequency = GenFrequency;
-  SetFrequencySliders(FrequencySliderPosition(GenFrequency, RangeMin, RangeMax));
-  GenFrequency = frequency;
+  const double frequency = GeneratorState.GenFrequency;
+  SetFrequencySliders(FrequencySliderPosition(GeneratorState.GenFrequency, GeneratorState.RangeMin, GeneratorState.RangeMax));
+  GeneratorState.GenFrequency = frequency;
 }
 
 // ---------------------------------------------------------------- read-outs
@@ -61,9 +61,9 @@ void TForm1_fgen::HoldFrequencyOnSliders() {
 void TForm1_fgen::ShowFrequencyReadout() {
   using namespace generator;
   // Noise and sweep show their own texts there, DC none.
-  if (!ShapeShowsFrequency(WaveShape)) return;
-  const std::string text = FrequencyReadoutText(GenFrequency, RangeDecimals, FreqUnitText);
-  for (GeneratorPanel* p : Panels) {
+  if (!ShapeShowsFrequency(GeneratorState.WaveShape)) return;
+  const std::string text = FrequencyReadoutText(GeneratorState.GenFrequency, GeneratorState.RangeDecimals, GeneratorState.FreqUnitText);
+  for (GeneratorPanel* p : GeneratorState.Panels) {
     GeneratorPanel::PaintReadout(p->Image5, 10, 5, text, GeneratorPanel::kReadoutColor);
     GeneratorPanel::PaintReadout(p->Image9, 10, 5, text, GeneratorPanel::kReadoutColor);
   }
@@ -71,17 +71,17 @@ void TForm1_fgen::ShowFrequencyReadout() {
 
 void TForm1_fgen::ShowOffsetReadout() {
   using namespace generator;
-  const std::string text = OffsetReadoutText(OffsetDac, AutoOffsetMode != 0, GenAmplitude);
-  const TColor color = AutoOffsetMode ? GeneratorPanel::kReadoutGrey : GeneratorPanel::kReadoutColor;
-  for (GeneratorPanel* p : Panels) GeneratorPanel::PaintReadout(p->Image7, 4, 0, text, color);
+  const std::string text = OffsetReadoutText(GeneratorState.OffsetDac, GeneratorState.AutoOffsetMode != 0, GeneratorState.GenAmplitude);
+  const TColor color = GeneratorState.AutoOffsetMode ? GeneratorPanel::kReadoutGrey : GeneratorPanel::kReadoutColor;
+  for (GeneratorPanel* p : GeneratorState.Panels) GeneratorPanel::PaintReadout(p->Image7, 4, 0, text, color);
 }
 
 void TForm1_fgen::ShowAmplitudeReadout() {
   using namespace generator;
-  const bool dc = WaveShape == kShapeDc;
-  if (dc) GenAmplitude = std::max(GenAmplitude, 0.4);
-  const std::string text = AmplitudeReadoutText(GenAmplitude, PeakOffsetMode != 0, dc);
-  for (GeneratorPanel* p : Panels) {
+  const bool dc = GeneratorState.WaveShape == kShapeDc;
+  if (dc) GeneratorState.GenAmplitude = std::max(GeneratorState.GenAmplitude, 0.4);
+  const std::string text = AmplitudeReadoutText(GeneratorState.GenAmplitude, GeneratorState.PeakOffsetMode != 0, dc);
+  for (GeneratorPanel* p : GeneratorState.Panels) {
     p->Label29->SetCaption(dc ? "Vp" : "Vpp");
     GeneratorPanel::PaintReadout(p->Image8, 2, 0, text, GeneratorPanel::kReadoutColor);
   }
@@ -89,8 +89,8 @@ void TForm1_fgen::ShowAmplitudeReadout() {
 
 void TForm1_fgen::ShowVrmsReadout() {
   using namespace generator;
-  const std::string text = VrmsReadoutText(GenAmplitude, PeakOffsetMode != 0);
-  for (GeneratorPanel* p : Panels) GeneratorPanel::PaintReadout(p->Image2, 2, 0, text, GeneratorPanel::kReadoutColor);
+  const std::string text = VrmsReadoutText(GeneratorState.GenAmplitude, GeneratorState.PeakOffsetMode != 0);
+  for (GeneratorPanel* p : GeneratorState.Panels) GeneratorPanel::PaintReadout(p->Image2, 2, 0, text, GeneratorPanel::kReadoutColor);
 }
 
 // ---------------------------------------------------------------- apply
@@ -98,46 +98,46 @@ void TForm1_fgen::ShowVrmsReadout() {
 void TForm1_fgen::Timer8Timer(TObject* /*Sender*/) {
   using namespace generator;
   Timer8->SetEnabled(false);
-  for (GeneratorPanel* p : Panels) {
+  for (GeneratorPanel* p : GeneratorState.Panels) {
     p->Panel13->SetVisible(false);
     p->Label36->SetVisible(false);
   }
-  for (GeneratorPanel* p : Panels) {
-    p->Panel6->SetVisible(WaveShape == kShapeNoise);
-    p->Panel7->SetVisible(WaveShape == kShapeSweep);
-    p->Panel8->SetVisible(WaveShape == kShapeDc);
-    if (WaveShape == kShapeSine) {
+  for (GeneratorPanel* p : GeneratorState.Panels) {
+    p->Panel6->SetVisible(GeneratorState.WaveShape == kShapeNoise);
+    p->Panel7->SetVisible(GeneratorState.WaveShape == kShapeSweep);
+    p->Panel8->SetVisible(GeneratorState.WaveShape == kShapeDc);
+    if (GeneratorState.WaveShape == kShapeSine) {
       p->Panel13->SetVisible(true);
       p->Label36->SetVisible(true);
     }
   }
-  if (WaveShape == kShapeSine) ShowVrmsReadout();
-  if (WaveShape == kShapeNone) generator::GenOutputOff = 1;
+  if (GeneratorState.WaveShape == kShapeSine) ShowVrmsReadout();
+  if (GeneratorState.WaveShape == kShapeNone) generator::GeneratorState.GenOutputOff = 1;
 
   ShowOffsetReadout();
   ShowAmplitudeReadout();
   ShowFrequencyReadout();
 
-  if (OffsetOnlyChange) {
-    SendBusy = 1;
+  if (GeneratorState.OffsetOnlyChange) {
+    GeneratorState.SendBusy = 1;
     asetus();
     laske();
     WaitWhileSending();
-    OffsetOnlyChange = 0;
+    GeneratorState.OffsetOnlyChange = 0;
   } else {
     laske();
     WaitWhileSending();
   }
-  if (AutoOffsetMode) ShowOffsetReadout();
+  if (GeneratorState.AutoOffsetMode) ShowOffsetReadout();
 }
 
 void TForm1_fgen::set_fg(double frequency, double offsetVolts, double amplitudeVpp) {
   using namespace generator;
   Timer8->SetEnabled(false);
-  if (std::isfinite(frequency)) GenFrequency = std::clamp(frequency, RangeMin, RangeMax);
-  GenAmplitude = amplitudeVpp;
+  if (std::isfinite(frequency)) GeneratorState.GenFrequency = std::clamp(frequency, GeneratorState.RangeMin, GeneratorState.RangeMax);
+  GeneratorState.GenAmplitude = amplitudeVpp;
   // The offset byte saturates: a value beyond +-5 V must not wrap to the other sign.
-  OffsetDac = static_cast<std::uint8_t>(std::clamp(numeric::Round32(offsetVolts * 127 / 5, 0) + 127, 0, 255));
+  GeneratorState.OffsetDac = static_cast<std::uint8_t>(std::clamp(numeric::Round32(offsetVolts * 127 / 5, 0) + 127, 0, 255));
 }
 
 // ---------------------------------------------------------------- ranges
@@ -156,30 +156,30 @@ void TForm1_fgen::RangeClick(std::size_t index) {
   Timer8->SetEnabled(false);
   const FrequencyRange& range = FrequencyRanges.at(index);
   const bool top = index == kTopRange;
-  RangeDecimals = range.Decimals;
-  RangeCode = range.Code;
-  RangeBits = range.Bits;
-  RangeMin = range.Min;
-  RangeMax = range.Max;
-  FreqUnitText = range.Unit;
+  GeneratorState.RangeDecimals = range.Decimals;
+  GeneratorState.RangeCode = range.Code;
+  GeneratorState.RangeBits = range.Bits;
+  GeneratorState.RangeMin = range.Min;
+  GeneratorState.RangeMax = range.Max;
+  GeneratorState.FreqUnitText = range.Unit;
   if (top) {
-    if (WaveShape == kShapeSine) {
-      RangeMax = kTopRangeSineMax;
-    } else if (GenFrequency > range.Max) {
-      GenFrequency = range.Max;
+    if (GeneratorState.WaveShape == kShapeSine) {
+      GeneratorState.RangeMax = kTopRangeSineMax;
+    } else if (GeneratorState.GenFrequency > range.Max) {
+      GeneratorState.GenFrequency = range.Max;
     }
   }
 
   GeneratorPanel* scope = ScopePanel();
   const int slider = scope ? scope->TrackBar4->Position() : kFrequencySliderMax;
-  GenFrequency = RescaleToRange(GenFrequency, RangeMin, RangeMax, top, slider);
-  const double chosen = GenFrequency;
-  SetFrequencySliders(FrequencySliderPosition(GenFrequency, RangeMin, RangeMax));
+  GeneratorState.GenFrequency = RescaleToRange(GeneratorState.GenFrequency, GeneratorState.RangeMin, GeneratorState.RangeMax, top, slider);
+  const double chosen = GeneratorState.GenFrequency;
+  SetFrequencySliders(FrequencySliderPosition(GeneratorState.GenFrequency, GeneratorState.RangeMin, GeneratorState.RangeMax));
   // The top range keeps its frequency; the others take the slider's grid.
-  if (top) GenFrequency = chosen;
+  if (top) GeneratorState.GenFrequency = chosen;
 
   Application->ProcessMessages();
-  if (WaveShape == kShapeSweep) read_edit34();
+  if (GeneratorState.WaveShape == kShapeSweep) read_edit34();
   else Timer8Timer(this);
 }
 
@@ -193,13 +193,13 @@ void TForm1_fgen::ShapeButtonClick(std::int32_t shape) {
   using namespace generator;
   GeneratorPanel* scope = ScopePanel();
   if (!scope) return;
-  for (GeneratorPanel* p : Panels)
+  for (GeneratorPanel* p : GeneratorState.Panels)
     for (TControl* c : std::initializer_list<TControl*>{p->TrackBar5, p->Label23, p->Label24, p->Label25})
       c->SetVisible(shape == kShapeSquare);
 
   TGrSpeedButton* button = scope->ShapeButtons()[static_cast<std::size_t>(shape - 1)];
   if (!button->Down()) {
-    generator::GenOutputOff = 1;
+    generator::GeneratorState.GenOutputOff = 1;
     Disable();
     return;
   }
@@ -209,12 +209,12 @@ void TForm1_fgen::ShapeButtonClick(std::int32_t shape) {
   }
   // The sweep's progress bar has nothing more to show.
   if (Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(false);
-  for (GeneratorPanel* p : Panels) p->TrackBar4->SetVisible(true);
-  generator::GenOutputOff = 0;
+  for (GeneratorPanel* p : GeneratorState.Panels) p->TrackBar4->SetVisible(true);
+  generator::GeneratorState.GenOutputOff = 0;
   if (shape == kShapeSquare) skew_count();
-  else if (!SineInBaseTable) sine_count();
-  WaveShape = shape;
-  FilterChoice = shape == kShapeSquare ? 4 : 7;
+  else if (!GeneratorState.SineInBaseTable) sine_count();
+  GeneratorState.WaveShape = shape;
+  GeneratorState.FilterChoice = shape == kShapeSquare ? 4 : 7;
   Timer8Timer(this);
 }
 
@@ -222,7 +222,7 @@ void TForm1_fgen::SpeedButton1Click(TObject*) {
   using namespace generator;
   GeneratorPanel* scope = ScopePanel();
   if (!scope) return;
-  for (GeneratorPanel* p : Panels)
+  for (GeneratorPanel* p : GeneratorState.Panels)
     for (TControl* c : std::initializer_list<TControl*>{p->TrackBar5, p->Label23, p->Label24, p->Label25})
       c->SetVisible(false);
   const auto stopProgress = [] {
@@ -231,23 +231,23 @@ void TForm1_fgen::SpeedButton1Click(TObject*) {
   if (scope->GrSpeedButton14->Down()) {
     if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->Show();
     // A shape of the dialog comes back on when its button is still down.
-    if (WaveShape > kShapeTriangle) {
+    if (GeneratorState.WaveShape > kShapeTriangle) {
       if (!BtnBottomDlg1_fgen) return;
       const auto buttons = BtnBottomDlg1_fgen->ShapeButtons();
       if (std::none_of(buttons.begin(), buttons.begin() + 5, [](TGrSpeedButton* b) { return b->Down(); })) return;
-      generator::GenOutputOff = 0;
-      if (WaveShape == kShapeSweep && Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(true);
+      generator::GeneratorState.GenOutputOff = 0;
+      if (GeneratorState.WaveShape == kShapeSweep && Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(true);
       Timer8Timer(this);
       return;
     }
     stopProgress();
-    generator::GenOutputOff = 1;
+    generator::GeneratorState.GenOutputOff = 1;
     Disable();
     return;
   }
   stopProgress();
   if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->Hide();
-  generator::GenOutputOff = 1;
+  generator::GeneratorState.GenOutputOff = 1;
   Disable();
 }
 
@@ -257,14 +257,14 @@ void TForm1_fgen::read_edit34() {
   using namespace generator;
   GeneratorPanel* from = PanelOf(nullptr);
   if (!from) return;
-  generator::SweepRunning = 1;
-  for (GeneratorPanel* p : Panels) {
+  generator::GeneratorState.SweepRunning = 1;
+  for (GeneratorPanel* p : GeneratorState.Panels) {
     p->StopSweep->SetDown(false);
     p->Bar1->SetPosition(0);
   }
   SweepSettings sweep = SanitizeSweep(from->Edit3->Text(), from->Edit4->Text(), from->Edit9->Text());
   const auto writeBack = [&] {
-    for (GeneratorPanel* p : Panels) {
+    for (GeneratorPanel* p : GeneratorState.Panels) {
       p->Edit3->SetText(EntryText(sweep.StartHz));
       p->Edit4->SetText(EntryText(sweep.StopHz));
       p->Edit9->SetText(EntryText(sweep.TimeS));
@@ -272,18 +272,18 @@ void TForm1_fgen::read_edit34() {
   };
   if (sweep.StopRaised) {
     // Shown with the entries as they were read, then the stop is raised.
-    for (GeneratorPanel* p : Panels) {
+    for (GeneratorPanel* p : GeneratorState.Panels) {
       p->Edit3->SetText(EntryText(sweep.StartHz));
       p->Edit9->SetText(EntryText(sweep.TimeS));
     }
     MessageDlg(kSweepOrderText, mtInformation, mbOK, 0);
   }
   writeBack();
-  SweepStartHz = sweep.StartHz;
-  SweepStopHz = sweep.StopHz;
-  SweepTime = sweep.TimeS;
-  SweepLog = from->Log->Checked() ? 1 : 0;
-  FilterChoice = SweepFilter(SweepStartHz, SweepStopHz);
+  GeneratorState.SweepStartHz = sweep.StartHz;
+  GeneratorState.SweepStopHz = sweep.StopHz;
+  GeneratorState.SweepTime = sweep.TimeS;
+  GeneratorState.SweepLog = from->Log->Checked() ? 1 : 0;
+  GeneratorState.FilterChoice = SweepFilter(GeneratorState.SweepStartHz, GeneratorState.SweepStopHz);
   Timer8Timer(this);
   if (Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(true);
 }
@@ -292,11 +292,11 @@ void TForm1_fgen::read_edit34() {
 
 void TForm1_fgen::TrackBar1Change(TObject* /*Sender*/) {
   using namespace generator;
-  if (bode::BodeSweepRunning) return;
+  if (bode::BodeState.BodeSweepRunning) return;
   GeneratorPanel* scope = ScopePanel();
   if (!scope) return;
-  const bool fine = WaveShape == kShapeSine && RangeCode == 8;
-  GenFrequency = SliderFrequency(scope->TrackBar4->Position(), RangeMin, RangeMax, fine);
+  const bool fine = GeneratorState.WaveShape == kShapeSine && GeneratorState.RangeCode == 8;
+  GeneratorState.GenFrequency = SliderFrequency(scope->TrackBar4->Position(), GeneratorState.RangeMin, GeneratorState.RangeMax, fine);
   ShowFrequencyReadout();
   RestartApplyTimer();
 }
@@ -305,9 +305,9 @@ void TForm1_fgen::TrackBar2Change(TObject* Sender) {
   using namespace generator;
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
-  OffsetDac = static_cast<std::uint8_t>(255 - from->TrackBar6->Position());
+  GeneratorState.OffsetDac = static_cast<std::uint8_t>(255 - from->TrackBar6->Position());
   ShowOffsetReadout();
-  OffsetOnlyChange = 1;
+  GeneratorState.OffsetOnlyChange = 1;
   RestartApplyTimer();
 }
 
@@ -315,9 +315,9 @@ void TForm1_fgen::TrackBar3Change(TObject* Sender) {
   using namespace generator;
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
-  GenAmplitude = SliderAmplitude(from->TrackBar7->Position());
+  GeneratorState.GenAmplitude = SliderAmplitude(from->TrackBar7->Position());
   ShowAmplitudeReadout();
-  if (WaveShape == kShapeSine) ShowVrmsReadout();
+  if (GeneratorState.WaveShape == kShapeSine) ShowVrmsReadout();
   RestartApplyTimer();
 }
 
@@ -325,29 +325,29 @@ void TForm1_fgen::TrackBar4Change(TObject* Sender) {
   using namespace generator;
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
-  DutyCycle = from->TrackBar5->Position();
-  for (GeneratorPanel* p : Panels) p->Label23->SetCaption(std::to_string(DutyCycle));
+  GeneratorState.DutyCycle = from->TrackBar5->Position();
+  for (GeneratorPanel* p : GeneratorState.Panels) p->Label23->SetCaption(std::to_string(GeneratorState.DutyCycle));
   RestartApplyTimer();
 }
 
 // ---------------------------------------------------------------- entries
 
 void TForm1_fgen::CloseEntries() {
-  for (GeneratorPanel* p : generator::Panels) {
+  for (GeneratorPanel* p : generator::GeneratorState.Panels) {
     for (TControl* c : std::initializer_list<TControl*>{p->Edit1, p->Edit5, p->Edit6, p->Edit7, p->Edit8})
       c->SetVisible(false);
-    p->Image5->SetVisible(generator::FreqReadoutVisible);
+    p->Image5->SetVisible(generator::GeneratorState.FreqReadoutVisible);
   }
 }
 
 void TForm1_fgen::Image5Click(TObject* Sender) {
   using namespace generator;
-  if (WaveShape == kShapeNoise || WaveShape == kShapeSweep || WaveShape == kShapePoints) return;
+  if (GeneratorState.WaveShape == kShapeNoise || GeneratorState.WaveShape == kShapeSweep || GeneratorState.WaveShape == kShapePoints) return;
   GeneratorPanel* from = PanelOf(Sender);
-  const std::string text = EntryText(numeric::Round(GenFrequency * 10000) / 10000.0);
-  for (GeneratorPanel* p : Panels) {
+  const std::string text = EntryText(numeric::Round(GeneratorState.GenFrequency * 10000) / 10000.0);
+  for (GeneratorPanel* p : GeneratorState.Panels) {
     p->Edit1->SetText(text);
-    p->Edit5->SetText(FreqUnitText);
+    p->Edit5->SetText(GeneratorState.FreqUnitText);
     p->Edit1->SetVisible(true);
     p->Edit5->SetVisible(true);
     p->Edit1->BringToFront();
@@ -362,8 +362,8 @@ void TForm1_fgen::Edit1KeyDown(TObject* Sender, unsigned short& Key, TShiftState
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
   const std::optional<double> v = ParseEntryNumber(from->Edit1->Text());
-  if (v && *v >= RangeMin - 1e-9 && *v <= RangeMax) {
-    GenFrequency = *v;
+  if (v && *v >= GeneratorState.RangeMin - 1e-9 && *v <= GeneratorState.RangeMax) {
+    GeneratorState.GenFrequency = *v;
     HoldFrequencyOnSliders();
     ShowFrequencyReadout();
     CloseEntries();
@@ -375,10 +375,10 @@ void TForm1_fgen::Edit1KeyDown(TObject* Sender, unsigned short& Key, TShiftState
 
 void TForm1_fgen::Image7Click(TObject* Sender) {
   using namespace generator;
-  if (AutoOffsetMode) return;
+  if (GeneratorState.AutoOffsetMode) return;
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
-  from->Edit6->SetText(FixedText((OffsetDac - 127) * 5 / 127.0, 0, 2));
+  from->Edit6->SetText(FixedText((GeneratorState.OffsetDac - 127) * 5 / 127.0, 0, 2));
   from->Edit6->SetVisible(true);
   from->Edit6->BringToFront();
   from->Edit6->SetFocus();
@@ -390,12 +390,12 @@ void TForm1_fgen::Edit5KeyDown(TObject* Sender, unsigned short& Key, TShiftState
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
   if (const std::optional<double> v = ParseEntryNumber(from->Edit6->Text())) {
-    OffsetDac = OffsetDacFromVolts(*v);
-    const std::uint8_t typed = OffsetDac;
-    for (GeneratorPanel* p : Panels) p->TrackBar6->SetPosition(255 - typed);
-    OffsetDac = typed;
+    GeneratorState.OffsetDac = OffsetDacFromVolts(*v);
+    const std::uint8_t typed = GeneratorState.OffsetDac;
+    for (GeneratorPanel* p : GeneratorState.Panels) p->TrackBar6->SetPosition(255 - typed);
+    GeneratorState.OffsetDac = typed;
     ShowOffsetReadout();
-    OffsetOnlyChange = 1;
+    GeneratorState.OffsetOnlyChange = 1;
     RestartApplyTimer();
   }
   CloseEntries();
@@ -405,8 +405,8 @@ void TForm1_fgen::Image8Click(TObject* Sender) {
   using namespace generator;
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
-  const bool peak = WaveShape == kShapeDc || PeakOffsetMode;
-  from->Edit7->SetText(FixedText(peak ? GenAmplitude / 2 : GenAmplitude, 0, 2));
+  const bool peak = GeneratorState.WaveShape == kShapeDc || GeneratorState.PeakOffsetMode;
+  from->Edit7->SetText(FixedText(peak ? GeneratorState.GenAmplitude / 2 : GeneratorState.GenAmplitude, 0, 2));
   from->Edit7->SetVisible(true);
   from->Edit7->BringToFront();
   from->Edit7->SetFocus();
@@ -414,12 +414,12 @@ void TForm1_fgen::Image8Click(TObject* Sender) {
 
 void TForm1_fgen::AmplitudeEntered(double amplitude) {
   using namespace generator;
-  GenAmplitude = amplitude;
-  for (GeneratorPanel* p : Panels) p->TrackBar7->SetPosition(AmplitudeSliderPosition(amplitude));
+  GeneratorState.GenAmplitude = amplitude;
+  for (GeneratorPanel* p : GeneratorState.Panels) p->TrackBar7->SetPosition(AmplitudeSliderPosition(amplitude));
   // The typed amplitude stands; the slider only shows where it lies.
-  GenAmplitude = amplitude;
+  GeneratorState.GenAmplitude = amplitude;
   ShowAmplitudeReadout();
-  if (WaveShape == kShapeSine) ShowVrmsReadout();
+  if (GeneratorState.WaveShape == kShapeSine) ShowVrmsReadout();
   RestartApplyTimer();
 }
 
@@ -429,7 +429,7 @@ void TForm1_fgen::Edit6KeyDown(TObject* Sender, unsigned short& Key, TShiftState
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
   if (const std::optional<double> v = ParseEntryNumber(from->Edit7->Text()))
-    AmplitudeEntered(AmplitudeFromEntry(*v, WaveShape == kShapeDc, PeakOffsetMode != 0));
+    AmplitudeEntered(AmplitudeFromEntry(*v, GeneratorState.WaveShape == kShapeDc, GeneratorState.PeakOffsetMode != 0));
   CloseEntries();
 }
 
@@ -437,7 +437,7 @@ void TForm1_fgen::Image1Click(TObject* Sender) {
   using namespace generator;
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
-  from->Edit8->SetText(VrmsReadoutText(GenAmplitude, false));
+  from->Edit8->SetText(VrmsReadoutText(GeneratorState.GenAmplitude, false));
   from->Edit8->SetVisible(true);
   from->Edit8->BringToFront();
   from->Edit8->SetFocus();

@@ -49,43 +49,43 @@ TForm1_fgen::TForm1_fgen(TComponent* owner) : TForm(owner), noise_random_(std::r
 void TForm1_fgen::FormCreate(TObject* /*Sender*/) {
   using namespace generator;
   // The panel's defaults: nothing chosen, output off, the "500Hz" range.
-  WaveShape = kShapeNone;
+  GeneratorState.WaveShape = kShapeNone;
   const FrequencyRange& range = FrequencyRanges[kRange500Hz];
-  RangeCode = range.Code;
-  RangeDecimals = range.Decimals;
-  RangeBits = range.Bits;
-  RangeMin = range.Min;
-  RangeMax = range.Max;
-  FreqUnitText = range.Unit;
-  GenFrequency = 500;
-  GenAmplitude = 5;
-  OffsetDac = 127;
-  DutyCycle = 50;
-  LastDutyCycle = 0;
-  PeakOffsetMode = 0;
-  AutoOffsetMode = 0;
-  FilterChoice = 7;
-  OffsetOnlyChange = 0;
-  FreqReadoutVisible = 1;
-  SendBusy = 0;
-  AttenuatorRange = 1;
-  PrevAttenuatorRange = 1;
-  AmplitudeScale = 0.86;
-  GainTrim = 3;
-  OffsetTrim = 0;
-  SyncMode = 0;
-  OutputEnableCode = 1;
-  generator::GeneratorHardware = 8016;
-  generator::GenOutputOff = 1;
-  OutputTable.assign(kTableEntries, 0);
+  GeneratorState.RangeCode = range.Code;
+  GeneratorState.RangeDecimals = range.Decimals;
+  GeneratorState.RangeBits = range.Bits;
+  GeneratorState.RangeMin = range.Min;
+  GeneratorState.RangeMax = range.Max;
+  GeneratorState.FreqUnitText = range.Unit;
+  GeneratorState.GenFrequency = 500;
+  GeneratorState.GenAmplitude = 5;
+  GeneratorState.OffsetDac = 127;
+  GeneratorState.DutyCycle = 50;
+  GeneratorState.LastDutyCycle = 0;
+  GeneratorState.PeakOffsetMode = 0;
+  GeneratorState.AutoOffsetMode = 0;
+  GeneratorState.FilterChoice = 7;
+  GeneratorState.OffsetOnlyChange = 0;
+  GeneratorState.FreqReadoutVisible = 1;
+  GeneratorState.SendBusy = 0;
+  GeneratorState.AttenuatorRange = 1;
+  GeneratorState.PrevAttenuatorRange = 1;
+  GeneratorState.AmplitudeScale = 0.86;
+  GeneratorState.GainTrim = 3;
+  GeneratorState.OffsetTrim = 0;
+  GeneratorState.SyncMode = 0;
+  GeneratorState.OutputEnableCode = 1;
+  generator::GeneratorState.GeneratorHardware = 8016;
+  generator::GeneratorState.GenOutputOff = 1;
+  GeneratorState.OutputTable.assign(kTableEntries, 0);
   ReadGeneratorSettings();
 
-  for (GeneratorPanel* p : Panels) {
+  for (GeneratorPanel* p : GeneratorState.Panels) {
     if (!p->Edit3->Text().empty()) {
       const SweepSettings sweep = SanitizeSweep(p->Edit3->Text(), p->Edit4->Text(), p->Edit9->Text());
-      SweepStartHz = sweep.StartHz;
-      SweepStopHz = sweep.StopHz;
-      SweepTime = sweep.TimeS;
+      GeneratorState.SweepStartHz = sweep.StartHz;
+      GeneratorState.SweepStopHz = sweep.StopHz;
+      GeneratorState.SweepTime = sweep.TimeS;
     }
     for (TImage* image : {p->Image5, p->Image9, p->Image7, p->Image8, p->Image2})
       GeneratorPanel::PaintReadout(image, 0, 0, "", GeneratorPanel::kReadoutColor);
@@ -105,38 +105,38 @@ void TForm1_fgen::Timer7Timer(TObject* /*Sender*/) {
 // ---------------------------------------------------------------- base tables
 
 void TForm1_fgen::sine_count() {
-  generator::BaseTable = generator::SineTable();
-  generator::SineInBaseTable = 1;
+  generator::GeneratorState.BaseTable = generator::SineTable();
+  generator::GeneratorState.SineInBaseTable = 1;
 }
 
 void TForm1_fgen::skew_count() {
-  generator::BaseTable = generator::SquareTable(generator::DutyCycle);
-  generator::SineInBaseTable = 0;
+  generator::GeneratorState.BaseTable = generator::SquareTable(generator::GeneratorState.DutyCycle);
+  generator::GeneratorState.SineInBaseTable = 0;
 }
 
 void TForm1_fgen::dcp_count() {
-  generator::BaseTable = generator::DcTable(true);
-  generator::SineInBaseTable = 0;
+  generator::GeneratorState.BaseTable = generator::DcTable(true);
+  generator::GeneratorState.SineInBaseTable = 0;
 }
 
 void TForm1_fgen::dcn_count() {
-  generator::BaseTable = generator::DcTable(false);
-  generator::SineInBaseTable = 0;
+  generator::GeneratorState.BaseTable = generator::DcTable(false);
+  generator::GeneratorState.SineInBaseTable = 0;
 }
 
 void TForm1_fgen::sinxx_count() {
-  generator::BaseTable = generator::SincTable();
-  generator::SineInBaseTable = 0;
+  generator::GeneratorState.BaseTable = generator::SincTable();
+  generator::GeneratorState.SineInBaseTable = 0;
 }
 
 void TForm1_fgen::noise_count() {
-  generator::BaseTable = generator::NoiseTable(noise_random_);
-  generator::SineInBaseTable = 0;
+  generator::GeneratorState.BaseTable = generator::NoiseTable(noise_random_);
+  generator::GeneratorState.SineInBaseTable = 0;
 }
 
 void TForm1_fgen::sweep_count() {
-  generator::BaseTable = generator::ChirpTable(generator::SweepStartHz, generator::SweepStopHz);
-  generator::SineInBaseTable = 0;
+  generator::GeneratorState.BaseTable = generator::ChirpTable(generator::GeneratorState.SweepStartHz, generator::GeneratorState.SweepStopHz);
+  generator::GeneratorState.SineInBaseTable = 0;
 }
 
 // ---------------------------------------------------------------- output table
@@ -146,72 +146,72 @@ void TForm1_fgen::laske() {
   int pass = 0;
   double k = 0;
   do {
-    if (WaveShape == kShapeSweep) {
+    if (GeneratorState.WaveShape == kShapeSweep) {
       if (pass == 0) sweep_count();
       else sine_count();
     }
     ++pass;
 
-    if (WaveShape == kShapeSquare && DutyCycle != LastDutyCycle) skew_count();
-    LastDutyCycle = DutyCycle;
+    if (GeneratorState.WaveShape == kShapeSquare && GeneratorState.DutyCycle != GeneratorState.LastDutyCycle) skew_count();
+    GeneratorState.LastDutyCycle = GeneratorState.DutyCycle;
 
     std::string caption = "Function Generator ";
-    if (WaveShape == kShapeLibrary) caption += std::filesystem::path(LibraryFileName).filename().string();
+    if (GeneratorState.WaveShape == kShapeLibrary) caption += std::filesystem::path(GeneratorState.LibraryFileName).filename().string();
     SetCaption(caption);
-    for (GeneratorPanel* p : Panels) p->Image9->SetVisible(FreqReadoutVisible);
+    for (GeneratorPanel* p : GeneratorState.Panels) p->Image9->SetVisible(GeneratorState.FreqReadoutVisible);
 
-    PrevAttenuatorRange = AttenuatorRange;
-    const Attenuation att = ChooseAttenuator(GenAmplitude);
-    AttenuatorRange = att.Range;
-    k = att.K * (bode::BodeSweepRunning ? 0.95 : AmplitudeScale);
+    GeneratorState.PrevAttenuatorRange = GeneratorState.AttenuatorRange;
+    const Attenuation att = ChooseAttenuator(GeneratorState.GenAmplitude);
+    GeneratorState.AttenuatorRange = att.Range;
+    k = att.K * (bode::BodeState.BodeSweepRunning ? 0.95 : GeneratorState.AmplitudeScale);
 
-    ShapeOutput(BaseTable, {WaveShape, k, RangeCode, GenFrequency, pass}, OutputTable);
-    if (PeakOffsetMode) ApplyPeakOffset(OutputTable, k, WaveShape == kShapeSine);
-    if (AutoOffsetMode) OffsetDac = AutoOffsetDac(AttenuatorRange, k);
+    ShapeOutput(GeneratorState.BaseTable, {GeneratorState.WaveShape, k, GeneratorState.RangeCode, GeneratorState.GenFrequency, pass}, GeneratorState.OutputTable);
+    if (GeneratorState.PeakOffsetMode) ApplyPeakOffset(GeneratorState.OutputTable, k, GeneratorState.WaveShape == kShapeSine);
+    if (GeneratorState.AutoOffsetMode) GeneratorState.OffsetDac = AutoOffsetDac(GeneratorState.AttenuatorRange, k);
 
     if (pass == 1) {
       Curve();
       curve_rec();
       if (!creating_) Application->ProcessMessages();
-      if (AutoOffsetMode) OffsetDac = AutoOffsetDac(AttenuatorRange, k);
+      if (GeneratorState.AutoOffsetMode) GeneratorState.OffsetDac = AutoOffsetDac(GeneratorState.AttenuatorRange, k);
     }
-  } while (WaveShape == kShapeSweep && pass == 1);
+  } while (GeneratorState.WaveShape == kShapeSweep && pass == 1);
 
   ComposeSettings();
-  SendBusy = 1;
-  ApplyPolarityAndPhase(OutputTable, WaveShape);
-  if (generator::GenOutputOff) timer99();
+  GeneratorState.SendBusy = 1;
+  ApplyPolarityAndPhase(GeneratorState.OutputTable, GeneratorState.WaveShape);
+  if (generator::GeneratorState.GenOutputOff) timer99();
   else timer77();
 
-  for (GeneratorPanel* p : Panels) {
-    p->Image5->SetVisible(FreqReadoutVisible);
+  for (GeneratorPanel* p : GeneratorState.Panels) {
+    p->Image5->SetVisible(GeneratorState.FreqReadoutVisible);
     p->Image9->SetVisible(false);
   }
 }
 
 void TForm1_fgen::laske_1() {
-  generator::EditorPreviewTable = generator::EditorPreview(generator::EditorTable);
+  generator::GeneratorState.EditorPreviewTable = generator::EditorPreview(generator::GeneratorState.EditorTable);
   if (Wave_editor1) Wave_editor1->curve_1();
 }
 
 void TForm1_fgen::Curve() {
   using namespace generator;
-  const PreviewInput in{WaveShape, generator::GenOutputOff != 0, AttenuatorRange, OffsetDac, DutyCycle,
-                        PeakOffsetMode != 0};
-  for (GeneratorPanel* p : Panels) {
+  const PreviewInput in{GeneratorState.WaveShape, generator::GeneratorState.GenOutputOff != 0, GeneratorState.AttenuatorRange, GeneratorState.OffsetDac, GeneratorState.DutyCycle,
+                        GeneratorState.PeakOffsetMode != 0};
+  for (GeneratorPanel* p : GeneratorState.Panels) {
     if (!p->ScopeWindow()) continue;
-    DrawPreview(*p->Image6->Canvas(), p->Image6->Width(), p->Image6->Height(), in, OutputTable);
+    DrawPreview(*p->Image6->Canvas(), p->Image6->Width(), p->Image6->Height(), in, GeneratorState.OutputTable);
     p->Image6->Invalidate();
   }
 }
 
 void TForm1_fgen::curve_rec() {
   using namespace generator;
-  const PreviewInput in{WaveShape, generator::GenOutputOff != 0, AttenuatorRange, OffsetDac, DutyCycle,
-                        PeakOffsetMode != 0};
-  for (GeneratorPanel* p : Panels) {
+  const PreviewInput in{GeneratorState.WaveShape, generator::GeneratorState.GenOutputOff != 0, GeneratorState.AttenuatorRange, GeneratorState.OffsetDac, GeneratorState.DutyCycle,
+                        GeneratorState.PeakOffsetMode != 0};
+  for (GeneratorPanel* p : GeneratorState.Panels) {
     if (p->ScopeWindow()) continue;
-    DrawPreview(*p->Image6->Canvas(), p->Image6->Width(), p->Image6->Height(), in, OutputTable);
+    DrawPreview(*p->Image6->Canvas(), p->Image6->Width(), p->Image6->Height(), in, GeneratorState.OutputTable);
     p->Image6->Invalidate();
   }
 }
@@ -220,30 +220,30 @@ void TForm1_fgen::curve_rec() {
 
 void TForm1_fgen::ComposeSettings() {
   using namespace generator;
-  FilterChoice = ChooseFilter({WaveShape, RangeCode, GenFrequency, bode::BodeSweepRunning != 0, FilterChoice});
-  OutputEnableCode = generator::GenOutputOff ? 1 : 2;
+  GeneratorState.FilterChoice = ChooseFilter({GeneratorState.WaveShape, GeneratorState.RangeCode, GeneratorState.GenFrequency, bode::BodeState.BodeSweepRunning != 0, GeneratorState.FilterChoice});
+  GeneratorState.OutputEnableCode = generator::GeneratorState.GenOutputOff ? 1 : 2;
   SettingInput in;
-  in.Shape = WaveShape;
-  in.OutputOff = generator::GenOutputOff != 0;
-  in.OffsetDac = OffsetDac;
-  in.OffsetTrim = OffsetTrim;
-  in.RangeBits = RangeBits;
-  in.AttenuatorRange = AttenuatorRange;
-  in.SyncMode = SyncMode;
-  in.GainTrim = GainTrim;
-  in.OutputEnableCode = OutputEnableCode;
-  in.SweepRunning = generator::SweepRunning;
-  in.FilterChoice = FilterChoice;
-  GeneratorSettingBytes = ComposeSettingBytes(in);
+  in.Shape = GeneratorState.WaveShape;
+  in.OutputOff = generator::GeneratorState.GenOutputOff != 0;
+  in.OffsetDac = GeneratorState.OffsetDac;
+  in.OffsetTrim = GeneratorState.OffsetTrim;
+  in.RangeBits = GeneratorState.RangeBits;
+  in.AttenuatorRange = GeneratorState.AttenuatorRange;
+  in.SyncMode = GeneratorState.SyncMode;
+  in.GainTrim = GeneratorState.GainTrim;
+  in.OutputEnableCode = GeneratorState.OutputEnableCode;
+  in.SweepRunning = generator::GeneratorState.SweepRunning;
+  in.FilterChoice = GeneratorState.FilterChoice;
+  GeneratorState.GeneratorSettingBytes = ComposeSettingBytes(in);
 }
 
 bool TForm1_fgen::MaySend() const {
-  return generator::GeneratorHardware > 0 && engine::DeviceOpen && !engine::DemoMode && Form1;
+  return generator::GeneratorState.GeneratorHardware > 0 && engine::ScopeState.DeviceOpen && !engine::ScopeState.DemoMode && Form1;
 }
 
 void TForm1_fgen::WriteOut(const std::uint8_t* bytes, std::size_t length, std::uint32_t timeoutMs) {
-  if (!Form1 || engine::DemoMode || !engine::DeviceOpen) return;
-  Form1->MPUSBWrite(engine::UsbOutHandle, bytes, static_cast<std::uint32_t>(length), &engine::UsbSentCount,
+  if (!Form1 || engine::ScopeState.DemoMode || !engine::ScopeState.DeviceOpen) return;
+  Form1->MPUSBWrite(engine::ScopeState.UsbOutHandle, bytes, static_cast<std::uint32_t>(length), &engine::ScopeState.UsbSentCount,
                     timeoutMs);
 }
 
@@ -251,37 +251,37 @@ void TForm1_fgen::Send_5Click(TObject* /*Sender*/) {
   using namespace generator;
   const std::uint8_t command = kWaveCommand;
   WriteOut(&command, 1, kCommandTimeoutMs);
-  const WaveBlockBytes block = WaveBlock(OutputTable);
+  const WaveBlockBytes block = WaveBlock(GeneratorState.OutputTable);
   WriteOut(block.data(), block.size(), kWaveBlockTimeoutMs);
 }
 
 void TForm1_fgen::Button1Click(TObject* /*Sender*/) {
   using namespace generator;
-  if (engine::DemoMode || !engine::DeviceOpen) return;
-  if (generator::GenOutputOff) {
+  if (engine::ScopeState.DemoMode || !engine::ScopeState.DeviceOpen) return;
+  if (generator::GeneratorState.GenOutputOff) {
     const std::uint8_t command = kWaveCommand;
     WriteOut(&command, 1, kCommandTimeoutMs);
     const WaveBlockBytes silent = SilentWaveBlock();
     WriteOut(silent.data(), silent.size(), kWaveBlockTimeoutMs);
-    GeneratorSettingBytes[0] = 128;
-    GeneratorSettingBytes[1] = 0;
-    GeneratorSettingBytes[3] = static_cast<std::uint8_t>(generator::SweepRunning * 8 + 7);
+    GeneratorState.GeneratorSettingBytes[0] = 128;
+    GeneratorState.GeneratorSettingBytes[1] = 0;
+    GeneratorState.GeneratorSettingBytes[3] = static_cast<std::uint8_t>(generator::GeneratorState.SweepRunning * 8 + 7);
   }
-  const SettingsPacketBytes packet = SettingsPacket(GeneratorSettingBytes);
+  const SettingsPacketBytes packet = SettingsPacket(GeneratorState.GeneratorSettingBytes);
   WriteOut(packet.data(), packet.size(), kCommandTimeoutMs);
 }
 
 void TForm1_fgen::Button2Click(TObject* /*Sender*/) {
   using namespace generator;
   FrequencyInput in;
-  in.Shape = WaveShape;
-  in.RangeCode = RangeCode;
-  in.Frequency = GenFrequency;
-  in.SweepStartHz = SweepStartHz;
-  in.SweepStopHz = SweepStopHz;
-  in.SweepTime = SweepTime;
-  in.Log = SweepLog != 0;
-  in.FilterChoice = FilterChoice;
+  in.Shape = GeneratorState.WaveShape;
+  in.RangeCode = GeneratorState.RangeCode;
+  in.Frequency = GeneratorState.GenFrequency;
+  in.SweepStartHz = GeneratorState.SweepStartHz;
+  in.SweepStopHz = GeneratorState.SweepStopHz;
+  in.SweepTime = GeneratorState.SweepTime;
+  in.Log = GeneratorState.SweepLog != 0;
+  in.FilterChoice = GeneratorState.FilterChoice;
   const FrequencyPacketBytes packet = FrequencyPacket(ComputeFrequencyFields(in));
   WriteOut(packet.data(), packet.size(), kCommandTimeoutMs);
 }
@@ -295,8 +295,8 @@ void TForm1_fgen::Button3Click(TObject* /*Sender*/) {
 
 void TForm1_fgen::asetus() {
   ComposeSettings();
-  if (!generator::GenOutputOff) timer66();
-  else generator::SendBusy = 0;
+  if (!generator::GeneratorState.GenOutputOff) timer66();
+  else generator::GeneratorState.SendBusy = 0;
 }
 
 void TForm1_fgen::timer66() {
@@ -304,15 +304,15 @@ void TForm1_fgen::timer66() {
     Button1Click(this);
     Button3Click(this);
   }
-  generator::SendBusy = 0;
+  generator::GeneratorState.SendBusy = 0;
 }
 
 void TForm1_fgen::timer77() {
   using namespace generator;
-  if (MaySend() && !OffsetOnlyChange) {
+  if (MaySend() && !GeneratorState.OffsetOnlyChange) {
     // A rising attenuator range takes the new wave before its new setting,
     // a falling one the other way round.
-    if (PrevAttenuatorRange < AttenuatorRange) {
+    if (GeneratorState.PrevAttenuatorRange < GeneratorState.AttenuatorRange) {
       Send_5Click(this);
       Button1Click(this);
     } else {
@@ -321,27 +321,27 @@ void TForm1_fgen::timer77() {
     }
     Button2Click(this);
     Button3Click(this);
-    if (bode::BodeSweepRunning) {
+    if (bode::BodeState.BodeSweepRunning) {
       Timer7Fired = 0;
       Timer7->SetEnabled(true);
       Application->ProcessMessagesUntil([this] { return Timer7Fired != 0; });
     }
   }
-  SendBusy = 0;
+  GeneratorState.SendBusy = 0;
 }
 
 void TForm1_fgen::timer99() {
-  generator::GeneratorSettingBytes[1] = 0;
+  generator::GeneratorState.GeneratorSettingBytes[1] = 0;
   timer66();
 }
 
 void TForm1_fgen::Disable() {
   using namespace generator;
-  GeneratorSettingBytes[1] = 0;
-  OutputEnableCode = std::min(OutputEnableCode, 1);
-  GeneratorSettingBytes[2] = static_cast<std::uint8_t>(OutputEnableCode * 16 + std::clamp(GainTrim, 0, 7));
+  GeneratorState.GeneratorSettingBytes[1] = 0;
+  GeneratorState.OutputEnableCode = std::min(GeneratorState.OutputEnableCode, 1);
+  GeneratorState.GeneratorSettingBytes[2] = static_cast<std::uint8_t>(GeneratorState.OutputEnableCode * 16 + std::clamp(GeneratorState.GainTrim, 0, 7));
   timer66();
-  SendBusy = 0;
+  GeneratorState.SendBusy = 0;
   Curve();
   curve_rec();
 }
@@ -352,5 +352,5 @@ void TForm1_fgen::SendOutputAndWait() {
 }
 
 void TForm1_fgen::WaitWhileSending() {
-  Application->ProcessMessagesUntil([] { return generator::SendBusy == 0; });
+  Application->ProcessMessagesUntil([] { return generator::GeneratorState.SendBusy == 0; });
 }

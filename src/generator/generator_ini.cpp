@@ -45,7 +45,7 @@ void ReadPlace(TIniFile& ini, const char* section, TForm* form, bool withSize) {
 void TForm1_fgen::ReadGeneratorSettings() {
   using namespace generator;
   using namespace bode;
-  GeneratorIni = std::make_unique<TIniFile>(engine::DataFolder + "FGen48.ini");
+  GeneratorIni = std::make_unique<TIniFile>(engine::ScopeState.DataFolder + "FGen48.ini");
   TIniFile& ini = *GeneratorIni;
 
   if (ini.ReadInteger("MainForm", "Status", 0) != 0) {
@@ -54,40 +54,40 @@ void TForm1_fgen::ReadGeneratorSettings() {
     ReadPlace(ini, "Wave_Editor", Wave_editor1, true);
     ReadPlace(ini, "More_Functions", BtnBottomDlg1_fgen, false);
   }
-  GeneratorHardware = ini.ReadInteger("Hardware", "HW_Gen", 8016);
-  LptSpeedSlow = ini.ReadBool("Menu", "LPT_Speed_Slow", false) ? 1 : 0;
-  SyncMode = ini.ReadBool("Menu", "Sync Mode", false) ? 1 : 0;
+  GeneratorState.GeneratorHardware = ini.ReadInteger("Hardware", "HW_Gen", 8016);
+  GeneratorState.LptSpeedSlow = ini.ReadBool("Menu", "LPT_Speed_Slow", false) ? 1 : 0;
+  GeneratorState.SyncMode = ini.ReadBool("Menu", "Sync Mode", false) ? 1 : 0;
   TComboBox* stepList = OKRightDlg_2 ? OKRightDlg_2->ComboBox1 : nullptr;
   const int octaveStep =
       std::clamp(ini.ReadInteger("Menu", "OctaveStep", stepList ? stepList->ItemIndex() : 0), 0, kLastStepItem);
 
-  BodeBackgroundColor = ReadColourEntry(ini, "Background", BodeBackgroundColor);
-  BodeGridColor = ReadColourEntry(ini, "Grid", BodeGridColor);
-  BodeTextColor = ReadColourEntry(ini, "Text", BodeTextColor);
-  BodeTraceColor = ReadColourEntry(ini, "Trace", BodeTraceColor);
-  BodeBorderColor = ReadColourEntry(ini, "Border", BodeBorderColor);
-  BodeFreqMarkerColor = ReadColourEntry(ini, "F_Marker", BodeFreqMarkerColor);
-  BodeLevelMarkerColor = ReadColourEntry(ini, "V_Marker", BodeLevelMarkerColor);
+  BodeState.BodeBackgroundColor = ReadColourEntry(ini, "Background", BodeState.BodeBackgroundColor);
+  BodeState.BodeGridColor = ReadColourEntry(ini, "Grid", BodeState.BodeGridColor);
+  BodeState.BodeTextColor = ReadColourEntry(ini, "Text", BodeState.BodeTextColor);
+  BodeState.BodeTraceColor = ReadColourEntry(ini, "Trace", BodeState.BodeTraceColor);
+  BodeState.BodeBorderColor = ReadColourEntry(ini, "Border", BodeState.BodeBorderColor);
+  BodeState.BodeFreqMarkerColor = ReadColourEntry(ini, "F_Marker", BodeState.BodeFreqMarkerColor);
+  BodeState.BodeLevelMarkerColor = ReadColourEntry(ini, "V_Marker", BodeState.BodeLevelMarkerColor);
   for (std::size_t i = 0; i < std::size(kTraceKeys); ++i)
-    BodeTraceColors[i] = ReadColourEntry(ini, kTraceKeys[i], kDefaultBodeTraceColors[i]);
+    BodeState.BodeTraceColors[i] = ReadColourEntry(ini, kTraceKeys[i], kDefaultBodeTraceColors[i]);
 
   // A hand-edited trim must stay a trim: out of range it would reach the
   // output-enable and sync bits of the setting byte.
-  OffsetTrim = std::clamp(ini.ReadInteger("Calibration", "Offset", 0), -3, 3);
-  GainTrim = std::clamp(ini.ReadInteger("Calibration", "Gain", 3), 0, 8);
+  GeneratorState.OffsetTrim = std::clamp(ini.ReadInteger("Calibration", "Offset", 0), -3, 3);
+  GeneratorState.GainTrim = std::clamp(ini.ReadInteger("Calibration", "Gain", 3), 0, 8);
 
   if (Form8) {
-    Form8->TrackBar1->SetPosition(GainTrim);
-    Form8->TrackBar2->SetPosition(OffsetTrim + 3);
+    Form8->TrackBar1->SetPosition(GeneratorState.GainTrim);
+    Form8->TrackBar2->SetPosition(GeneratorState.OffsetTrim + 3);
   }
-  if (BtnBottomDlg_fgen) (LptSpeedSlow ? BtnBottomDlg_fgen->RadioButton2 : BtnBottomDlg_fgen->RadioButton1)->SetChecked(true);
+  if (BtnBottomDlg_fgen) (GeneratorState.LptSpeedSlow ? BtnBottomDlg_fgen->RadioButton2 : BtnBottomDlg_fgen->RadioButton1)->SetChecked(true);
 
   if (Bode_plot) {
     Bode_plot->DerivePens();
     Bode_plot->draw();
     // A fractional-octave step: the octave box takes its caption and check.
     if (octaveStep > 0) {
-      BodeOctaveRatio = OctaveRatioOfItem(octaveStep);
+      BodeState.BodeOctaveRatio = OctaveRatioOfItem(octaveStep);
       Bode_plot->CheckBox1->SetChecked(false);
       Bode_plot->CheckBox4->SetCaption(OctaveBoxCaption(octaveStep));
       Bode_plot->CheckBox4->SetEnabled(true);
@@ -123,18 +123,18 @@ bool TForm1_fgen::WriteGeneratorSettings() {
     place("More_Functions", BtnBottomDlg1_fgen, false);
   }
   integer("MainForm", "Status", 1);
-  ok = ini.WriteBool("Menu", "LPT_Speed_Slow", LptSpeedSlow != 0) && ok;
-  ok = ini.WriteBool("Menu", "Sync Mode", SyncMode != 0) && ok;
+  ok = ini.WriteBool("Menu", "LPT_Speed_Slow", GeneratorState.LptSpeedSlow != 0) && ok;
+  ok = ini.WriteBool("Menu", "Sync Mode", GeneratorState.SyncMode != 0) && ok;
   const bool octave = Bode_plot && Bode_plot->CheckBox4->Checked() && OKRightDlg_2;
   integer("Menu", "OctaveStep", octave ? OKRightDlg_2->ComboBox1->ItemIndex() : 0);
   const std::pair<const char*, TColor> colours[] = {
-      {"Background", BodeBackgroundColor}, {"Grid", BodeGridColor},       {"Text", BodeTextColor},
-      {"Trace", BodeTraceColor},           {"Border", BodeBorderColor},   {"F_Marker", BodeFreqMarkerColor},
-      {"V_Marker", BodeLevelMarkerColor}};
+      {"Background", BodeState.BodeBackgroundColor}, {"Grid", BodeState.BodeGridColor},       {"Text", BodeState.BodeTextColor},
+      {"Trace", BodeState.BodeTraceColor},           {"Border", BodeState.BodeBorderColor},   {"F_Marker", BodeState.BodeFreqMarkerColor},
+      {"V_Marker", BodeState.BodeLevelMarkerColor}};
   for (const auto& [key, colour] : colours) integer("Colors", key, static_cast<int>(colour));
-  for (std::size_t i = 0; i < std::size(kTraceKeys); ++i) integer("Colors", kTraceKeys[i], static_cast<int>(BodeTraceColors[i]));
-  integer("Calibration", "Gain", GainTrim);
-  integer("Calibration", "Offset", OffsetTrim);
+  for (std::size_t i = 0; i < std::size(kTraceKeys); ++i) integer("Colors", kTraceKeys[i], static_cast<int>(BodeState.BodeTraceColors[i]));
+  integer("Calibration", "Gain", GeneratorState.GainTrim);
+  integer("Calibration", "Offset", GeneratorState.OffsetTrim);
 
   const bool written = batch.Commit() && ok;
   if (!written) Application->MessageBox(ini.WriteFailureMessage(), Application->Title(), MB_OK | MB_ICONERROR);
@@ -155,19 +155,19 @@ void TForm1_fgen::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
     Action = caNone;
     return;
   }
-  OutputEnableCode = 0;
+  GeneratorState.OutputEnableCode = 0;
   Disable();
-  if (!engine::ProgramFolder.empty() && ::chdir(engine::ProgramFolder.c_str()) != 0) {
+  if (!engine::ScopeState.ProgramFolder.empty() && ::chdir(engine::ScopeState.ProgramFolder.c_str()) != 0) {
     // Only relative names depend on the current folder.
   }
   WriteGeneratorSettings();
 
-  WaveEditorCanClose = 1;
+  GeneratorState.WaveEditorCanClose = 1;
   if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->Close();
   if (Wave_editor1) Wave_editor1->Close();
   if (Bode_plot) Bode_plot->Close();
-  if (Form1 && !engine::HideScope && !(Form1_rec && Form1_rec->Visible()) && !Form1->Visible()) Form1->Show();
-  if (!WaveEditorCanClose) {
+  if (Form1 && !engine::ScopeState.HideScope && !(Form1_rec && Form1_rec->Visible()) && !Form1->Visible()) Form1->Show();
+  if (!GeneratorState.WaveEditorCanClose) {
     // The editor keeps unsaved text: it stays, and so does the generator.
     Action = caNone;
     if (Wave_editor1) Wave_editor1->Show();
@@ -178,7 +178,7 @@ void TForm1_fgen::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
 
 void TForm1_fgen::HardwareSetup1Click(TObject* /*Sender*/) {
   if (!BtnBottomDlg_fgen) return;
-  (generator::LptSpeedSlow ? BtnBottomDlg_fgen->RadioButton2 : BtnBottomDlg_fgen->RadioButton1)->SetChecked(true);
+  (generator::GeneratorState.LptSpeedSlow ? BtnBottomDlg_fgen->RadioButton2 : BtnBottomDlg_fgen->RadioButton1)->SetChecked(true);
   BtnBottomDlg_fgen->ShowModal();
 }
 

@@ -42,15 +42,15 @@ GeneratorPanel::GeneratorPanel(TForm* owner, TWinControl* parent, int left, int 
   Build(parent, left, top);
   BuildMenus();
   BindHandlers();
-  generator::Panels.push_back(this);
+  generator::GeneratorState.Panels.push_back(this);
 }
 
-GeneratorPanel::~GeneratorPanel() { std::erase(generator::Panels, this); }
+GeneratorPanel::~GeneratorPanel() { std::erase(generator::GeneratorState.Panels, this); }
 
 GeneratorPanel* LeadingGeneratorPanel() {
-  for (GeneratorPanel* p : generator::Panels)
+  for (GeneratorPanel* p : generator::GeneratorState.Panels)
     if (p->ScopeWindow()) return p;
-  return generator::Panels.empty() ? nullptr : generator::Panels.front();
+  return generator::GeneratorState.Panels.empty() ? nullptr : generator::GeneratorState.Panels.front();
 }
 
 void GeneratorPanel::Build(TWinControl* parent, int left, int top) {
@@ -289,7 +289,7 @@ std::array<TGrSpeedButton*, 4> GeneratorPanel::ShapeButtons() const {
 template <class F>
 void GeneratorPanel::ForOtherPanels(F&& f) {
   MirrorScope scope;
-  for (GeneratorPanel* other : generator::Panels)
+  for (GeneratorPanel* other : generator::GeneratorState.Panels)
     if (other != this) f(*other);
 }
 
@@ -351,8 +351,8 @@ void GeneratorPanel::ShapeClick(std::size_t index) {
     }
   }
   const char* topCaption = index == 0 ? "1M" : generator::FrequencyRanges[generator::kTopRange].Caption;
-  for (GeneratorPanel* p : generator::Panels) p->GrSpeedButton3->SetCaption(topCaption);
-  if (generator::RangeCode == 8 && Form1_fgen) Form1_fgen->SpeedButton2Click(GrSpeedButton3);
+  for (GeneratorPanel* p : generator::GeneratorState.Panels) p->GrSpeedButton3->SetCaption(topCaption);
+  if (generator::GeneratorState.RangeCode == 8 && Form1_fgen) Form1_fgen->SpeedButton2Click(GrSpeedButton3);
 }
 
 // ---------------------------------------------------------------- sliders
@@ -389,11 +389,11 @@ void GeneratorPanel::StartSweepClick(TObject*) {
 
 void GeneratorPanel::StopSweepClick(TObject*) {
   if (mirroring) return;
-  generator::SweepRunning = StopSweep->Down() ? 0 : 1;
+  generator::GeneratorState.SweepRunning = StopSweep->Down() ? 0 : 1;
   const bool down = StopSweep->Down();
   ForOtherPanels([&](GeneratorPanel& p) { p.StopSweep->SetDown(down); });
   if (Form1 && Form1->Timer91)
-    Form1->Timer91->SetEnabled(generator::SweepRunning && generator::WaveShape == generator::kShapeSweep);
+    Form1->Timer91->SetEnabled(generator::GeneratorState.SweepRunning && generator::GeneratorState.WaveShape == generator::kShapeSweep);
   if (Form1_fgen) Form1_fgen->asetus();
 }
 
@@ -410,11 +410,11 @@ void GeneratorPanel::LogClick(TObject*) {
 }
 
 void GeneratorPanel::StepSweepProgress() {
-  for (GeneratorPanel* p : generator::Panels) {
+  for (GeneratorPanel* p : generator::GeneratorState.Panels) {
     if (!p->ScopeWindow()) continue;
     const int next = p->Bar1->Position() >= 14 ? 0 : p->Bar1->Position() + 1;
     p->Bar1->SetPosition(next);
-    for (GeneratorPanel* other : generator::Panels)
+    for (GeneratorPanel* other : generator::GeneratorState.Panels)
       if (!other->ScopeWindow()) other->Bar1->SetPosition(next + 1);
     return;
   }
@@ -429,29 +429,29 @@ void GeneratorPanel::OffsetModeClick(bool peak) {
   using namespace generator;
   TMenuItem* item = peak ? PO1 : AO1;
   const bool on = !item->Checked();
-  for (GeneratorPanel* p : Panels) {
+  for (GeneratorPanel* p : GeneratorState.Panels) {
     (peak ? p->PO1 : p->AO1)->SetChecked(on);
     if (on) (peak ? p->AO1 : p->PO1)->SetChecked(false);
   }
-  PeakOffsetMode = PO1->Checked() ? 1 : 0;
-  AutoOffsetMode = AO1->Checked() ? 1 : 0;
+  GeneratorState.PeakOffsetMode = PO1->Checked() ? 1 : 0;
+  GeneratorState.AutoOffsetMode = AO1->Checked() ? 1 : 0;
 
   // The output goes off; the user picks the shape again in the new mode.
-  for (GeneratorPanel* p : Panels)
+  for (GeneratorPanel* p : GeneratorState.Panels)
     for (TGrSpeedButton* b : p->ShapeButtons()) b->SetDown(false);
-  generator::GenOutputOff = 1;
+  generator::GeneratorState.GenOutputOff = 1;
   if (Form1_fgen) Form1_fgen->Disable();
 
-  if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->EnableDcButtons(!PeakOffsetMode && !AutoOffsetMode);
-  const bool manualOffset = !AutoOffsetMode;
-  for (GeneratorPanel* p : Panels) {
+  if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->EnableDcButtons(!GeneratorState.PeakOffsetMode && !GeneratorState.AutoOffsetMode);
+  const bool manualOffset = !GeneratorState.AutoOffsetMode;
+  for (GeneratorPanel* p : GeneratorState.Panels) {
     p->TrackBar6->SetEnabled(manualOffset);
     p->Edit6->SetEnabled(manualOffset);
   }
   // Both offset sliders to 128, and their handlers run whether or not they moved.
   {
     MirrorScope scope;
-    for (GeneratorPanel* p : Panels) p->TrackBar6->SetPosition(128);
+    for (GeneratorPanel* p : GeneratorState.Panels) p->TrackBar6->SetPosition(128);
   }
   if (Form1_fgen) Form1_fgen->TrackBar2Change(TrackBar6);
 }
@@ -465,8 +465,8 @@ void GeneratorPanel::GrSpeedButton2Click(TObject*) {
   Form1_fgen->set_fg(1000, 0, 10);
   // The slider goes where 1 kHz lies, so that pressing "5k" again keeps
   // 1 kHz instead of snapping to the range's end.
-  TrackBar4->SetPosition(generator::FrequencySliderPosition(generator::GenFrequency, generator::RangeMin,
-                                                            generator::RangeMax));
+  TrackBar4->SetPosition(generator::FrequencySliderPosition(generator::GeneratorState.GenFrequency, generator::GeneratorState.RangeMin,
+                                                            generator::GeneratorState.RangeMax));
   GrSpeedButton12->SetDown(true);
   GrSpeedButton12Click(GrSpeedButton12);
   GrSpeedButton5->SetDown(true);

@@ -47,7 +47,7 @@ void TForm1::Timer5Timer(TObject* /*Sender*/) {
   using namespace generator;
   using io::GeneratorMailbox;
   if (!io::GeneratorMailboxBlock || !GeneratorControls || !Form1_fgen) return;
-  if (engine::ClosingDone || Application->Terminated()) return;
+  if (engine::ScopeState.ClosingDone || Application->Terminated()) return;
   Timer5->SetEnabled(false);
   // The poll runs again, and says it lives, however the request ended.
   struct Rearm {
@@ -78,20 +78,20 @@ void TForm1::Timer5Timer(TObject* /*Sender*/) {
   // The library file a wave-5 request names, for the library reader (and
   // the wave-sequence player, which shares the name).
   if (wave == 5)
-    SequenceLibFile = io::RemoteLibraryName(std::span(words).subspan(io::kGenNameFirst), words[io::kGenNameLength]);
+    GeneratorState.SequenceLibFile = io::RemoteLibraryName(std::span(words).subspan(io::kGenNameFirst), words[io::kGenNameLength]);
 
   const bool holdEdge = control == io::kGenHold && GeneratorMailbox.PreviousControl != io::kGenHold;
   if (!holdEdge) {
     // Output off on the edge to 223 only.
-    if (GeneratorActive && control == io::kGenOutputOff && GeneratorMailbox.PreviousControl != io::kGenOutputOff) {
+    if (GeneratorState.GeneratorActive && control == io::kGenOutputOff && GeneratorMailbox.PreviousControl != io::kGenOutputOff) {
       for (TGrSpeedButton* b : panel.ShapeButtons()) b->SetDown(false);
-      GenOutputOff = 1;
+      GeneratorState.GenOutputOff = 1;
       Form1_fgen->Disable();
       GeneratorMailbox.Wave = 0;
     }
     const bool changed = wave != GeneratorMailbox.Wave || frequency != GeneratorMailbox.Frequency ||
                          amplitude != GeneratorMailbox.Amplitude || offset != GeneratorMailbox.Offset;
-    if (wave != 0 && control != io::kGenOutputOff && GeneratorActive && changed) {
+    if (wave != 0 && control != io::kGenOutputOff && GeneratorState.GeneratorActive && changed) {
       // The shape applied last is released through its own button.
       switch (GeneratorMailbox.Wave) {
         case 1: case 2: case 3: {
@@ -121,7 +121,7 @@ void TForm1::Timer5Timer(TObject* /*Sender*/) {
         const double endHz = sweepEnd / 1000.0;
         const double seconds = sweepTime / 1000.0;
         if (moreSweep) moreSweep->SetDown(true);
-        for (GeneratorPanel* p : Panels) {
+        for (GeneratorPanel* p : GeneratorState.Panels) {
           for (std::size_t i = 0; i < 3; ++i) p->ShapeButtons()[i]->SetDown(false);
           p->TrackBar4->SetVisible(false);
           p->TrackBar5->SetVisible(false);
@@ -131,8 +131,8 @@ void TForm1::Timer5Timer(TObject* /*Sender*/) {
           p->Edit4->SetText(EntryText(endHz));
           p->Edit9->SetText(EntryText(seconds));
         }
-        GenOutputOff = 0;
-        WaveShape = kShapeSweep;
+        GeneratorState.GenOutputOff = 0;
+        GeneratorState.WaveShape = kShapeSweep;
         if (hz >= 5000) hz /= 1000;
         if (endHz < 0.1) hz *= 1000;
         Form1_fgen->set_fg(hz, offsetVolts, amplitudeVolts);
@@ -143,7 +143,7 @@ void TForm1::Timer5Timer(TObject* /*Sender*/) {
         rangeButton->SetDown(true);
         if (rangeButton->OnClick) rangeButton->OnClick(rangeButton);
         Form1_fgen->set_fg(io::RemoteFrequencyInRangeUnit(hz, range), offsetVolts, amplitudeVolts);
-        GenOutputOff = 0;
+        GeneratorState.GenOutputOff = 0;
         if (shape <= 3) {
           TGrSpeedButton* b = panel.ShapeButtons()[static_cast<std::size_t>(shape - 1)];
           b->SetDown(true);
@@ -152,14 +152,14 @@ void TForm1::Timer5Timer(TObject* /*Sender*/) {
           // The library waveform: the shape buttons go up only when the file
           // was read; the apply runs either way.
           if (Form1_fgen->file3_count()) {
-            FilterChoice = 1;
-            for (GeneratorPanel* p : Panels) {
+            GeneratorState.FilterChoice = 1;
+            for (GeneratorPanel* p : GeneratorState.Panels) {
               for (std::size_t i = 0; i < 3; ++i) p->ShapeButtons()[i]->SetDown(false);
               p->TrackBar4->SetVisible(true);
               p->TrackBar5->SetVisible(false);
             }
-            GenOutputOff = 0;
-            WaveShape = kShapeLibrary;
+            GeneratorState.GenOutputOff = 0;
+            GeneratorState.WaveShape = kShapeLibrary;
             Application->ProcessMessages();
           }
           Form1_fgen->Timer8Timer(this);

@@ -23,6 +23,6 @@ TBtnBottomDlg_fgen::TBtnBottomDlg_fgen(TComponent* owner) : TForm(owner) {
   RadioButton2->OnClick = [this](TObject* s) { RadioButton2Click(s); };
 }
 
-void TBtnBottomDlg_fgen::RadioButton1Click(TObject* /*Sender*/) { generator::LptSpeedSlow = 0; }
+void TBtnBottomDlg_fgen::RadioButton1Click(TObject* /*Sender*/) { generator::GeneratorState.LptSpeedSlow = 0; }
 
-void TBtnBottomDlg_fgen::RadioButton2Click(TObject* /*Sender*/) { generator::LptSpeedSlow = 1; }
+void TBtnBottomDlg_fgen::RadioButton2Click(TObject* /*Sender*/) { generator::GeneratorState.LptSpeedSlow = 1; }

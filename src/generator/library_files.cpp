@@ -10,7 +10,7 @@
 namespace generator {
 
 std::vector<std::string> LibraryFolders() {
-  return {engine::DataFolder + "lib", engine::ProgramFolder + "lib"};
+  return {engine::ScopeState.DataFolder + "lib", engine::ScopeState.ProgramFolder + "lib"};
 }
 
 }  // namespace generator
@@ -29,16 +29,16 @@ bool TForm1_fgen::LoadLibraryFile(const std::string& path, bool tellWhy) {
     if (tellWhy) MessageDlg("Cannot open file " + path + ": " + why + ".", mtError, mbOK, 0);
     return false;
   }
-  LibraryFileName = path;
+  GeneratorState.LibraryFileName = path;
   SetCaption("Function Generator " + std::filesystem::path(path).filename().string());
-  ApplyLibraryWave(*wave, BaseTable);
-  SineInBaseTable = 0;
+  ApplyLibraryWave(*wave, GeneratorState.BaseTable);
+  GeneratorState.SineInBaseTable = 0;
   if (wave->Error) MessageDlg(generator::kDataErrorText, mtWarning, mbOK, 0);
   return true;
 }
 
 bool TForm1_fgen::file1_count() {
-  if (!LibraryDialogUsed_) OpenDialog2->SetInitialDir(engine::ProgramFolder + "lib");
+  if (!LibraryDialogUsed_) OpenDialog2->SetInitialDir(engine::ScopeState.ProgramFolder + "lib");
   if (!OpenDialog2->Execute()) return false;
   // The next dialog opens where this file was.
   LibraryDialogUsed_ = true;
@@ -49,6 +49,6 @@ bool TForm1_fgen::file1_count() {
 
 bool TForm1_fgen::file3_count() {
   const std::vector<std::string> folders = generator::LibraryFolders();
-  const std::optional<std::string> path = generator::FindLibraryFile(generator::SequenceLibFile, folders);
+  const std::optional<std::string> path = generator::FindLibraryFile(generator::GeneratorState.SequenceLibFile, folders);
   return path && LoadLibraryFile(*path, false);
 }

@@ -24,13 +24,13 @@ void EndSweepHold() {
 
 // The top range takes its non-sine caption and, when chosen, its limits.
 void ReapplyTopRange() {
-  for (GeneratorPanel* p : generator::Panels)
+  for (GeneratorPanel* p : generator::GeneratorState.Panels)
     p->GrSpeedButton3->SetCaption(generator::FrequencyRanges[generator::kTopRange].Caption);
-  if (generator::RangeCode == 8 && Form1_fgen) Form1_fgen->SpeedButton2Click(nullptr);
+  if (generator::GeneratorState.RangeCode == 8 && Form1_fgen) Form1_fgen->SpeedButton2Click(nullptr);
 }
 
 void ShowFrequencyText(const char* text) {
-  for (GeneratorPanel* p : generator::Panels)
+  for (GeneratorPanel* p : generator::GeneratorState.Panels)
     GeneratorPanel::PaintReadout(p->Image5, 10, 5, text, GeneratorPanel::kReadoutColor);
 }
 
@@ -114,25 +114,25 @@ void TBtnBottomDlg1_fgen::Press(Function f) {
   }
   active_ = f;
   if (f != Function::Noise && f != Function::Sweep) EndSweepHold();
-  for (GeneratorPanel* p : Panels) {
+  for (GeneratorPanel* p : GeneratorState.Panels) {
     for (std::size_t i = 0; i < 3; ++i) p->ShapeButtons()[i]->SetDown(false);
     p->TrackBar4->SetVisible(f == Function::Sinc || f == Function::Library);
   }
   if (f == Function::Noise) ShowFrequencyText("NOISE             ");
   if (f == Function::Sweep) ShowFrequencyText("SWEEP            ");
-  GenOutputOff = 0;
+  GeneratorState.GenOutputOff = 0;
   switch (f) {
-    case Function::Sinc: Form1_fgen->sinxx_count(); WaveShape = kShapeSinc; break;
-    case Function::Noise: Form1_fgen->noise_count(); WaveShape = kShapeNoise; break;
+    case Function::Sinc: Form1_fgen->sinxx_count(); GeneratorState.WaveShape = kShapeSinc; break;
+    case Function::Noise: Form1_fgen->noise_count(); GeneratorState.WaveShape = kShapeNoise; break;
     case Function::Sweep:
-      if (WaveShape != kShapeSweep) ShapeBeforeSweep = WaveShape;
-      WaveShape = kShapeSweep;
+      if (GeneratorState.WaveShape != kShapeSweep) GeneratorState.ShapeBeforeSweep = GeneratorState.WaveShape;
+      GeneratorState.WaveShape = kShapeSweep;
       break;
-    case Function::Library: WaveShape = kShapeLibrary; break;
-    case Function::DcPlus: Form1_fgen->dcn_count(); WaveShape = kShapeDc; break;
-    case Function::DcMinus: Form1_fgen->dcp_count(); WaveShape = kShapeDc; break;
+    case Function::Library: GeneratorState.WaveShape = kShapeLibrary; break;
+    case Function::DcPlus: Form1_fgen->dcn_count(); GeneratorState.WaveShape = kShapeDc; break;
+    case Function::DcMinus: Form1_fgen->dcp_count(); GeneratorState.WaveShape = kShapeDc; break;
   }
-  NoiseSweepFlag = (f == Function::Noise || f == Function::Sweep) ? 1 : 0;
+  GeneratorState.NoiseSweepFlag = (f == Function::Noise || f == Function::Sweep) ? 1 : 0;
   Application->ProcessMessages();
   if (f == Function::Sweep) Form1_fgen->read_edit34();
   else Form1_fgen->Timer8Timer(this);
@@ -145,9 +145,9 @@ void TBtnBottomDlg1_fgen::Release(Function f) {
   active_.reset();
   if (f == Function::Sweep) {
     if (Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(false);
-    for (GeneratorPanel* p : generator::Panels) p->Bar1->SetPosition(0);
+    for (GeneratorPanel* p : generator::GeneratorState.Panels) p->Bar1->SetPosition(0);
   }
-  generator::GenOutputOff = 1;
+  generator::GeneratorState.GenOutputOff = 1;
   Application->ProcessMessages();
   Form1_fgen->Disable();
 }

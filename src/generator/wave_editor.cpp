@@ -102,9 +102,9 @@ void TWave_editor1::SetFileName(const std::string& path) {
 
 void TWave_editor1::PreviewClick(TObject* /*Sender*/) {
   using namespace generator;
-  std::fill_n(EditorTable.begin(), 32767, std::int16_t{127});
+  std::fill_n(GeneratorState.EditorTable.begin(), 32767, std::int16_t{127});
   const LibraryWave wave = ParseLibraryWave(Memo1->Text());
-  ApplyLibraryWave(wave, EditorTable);
+  ApplyLibraryWave(wave, GeneratorState.EditorTable);
   if (wave.Error) MessageDlg(generator::kDataErrorText, mtWarning, mbOK, 0);
   if (Form1_fgen) Form1_fgen->laske_1();
   else curve_1();
@@ -112,7 +112,7 @@ void TWave_editor1::PreviewClick(TObject* /*Sender*/) {
 }
 
 void TWave_editor1::curve_1() {
-  generator::DrawEditorPreview(*Image1->Canvas(), Image1->Width(), Image1->Height(), generator::EditorPreviewTable);
+  generator::DrawEditorPreview(*Image1->Canvas(), Image1->Width(), Image1->Height(), generator::GeneratorState.EditorPreviewTable);
   Image1->Invalidate();
 }
 
@@ -124,7 +124,7 @@ void TWave_editor1::curve_0() {
 // ---------------------------------------------------------------- files
 
 void TWave_editor1::Open1Click(TObject* /*Sender*/) {
-  if (OpenDialog1->InitialDir().empty()) OpenDialog1->SetInitialDir(engine::ProgramFolder + "lib");
+  if (OpenDialog1->InitialDir().empty()) OpenDialog1->SetInitialDir(engine::ScopeState.ProgramFolder + "lib");
   if (!OpenDialog1->Execute()) return;
   const std::string path = OpenDialog1->FileName();
   TStrings lines;
@@ -155,14 +155,14 @@ bool TWave_editor1::Save1Click(TObject* Sender) {
 }
 
 bool TWave_editor1::SaveAs1Click(TObject* /*Sender*/) {
-  if (SaveDialog1->InitialDir().empty()) SaveDialog1->SetInitialDir(engine::DocumentsFolder);
+  if (SaveDialog1->InitialDir().empty()) SaveDialog1->SetInitialDir(engine::ScopeState.DocumentsFolder);
   SaveDialog1->SetFileName(file_name_.empty() ? "*.lib" : file_name_);
   if (!SaveDialog1->Execute()) return false;
   return SaveTo(SaveDialog1->FileName());
 }
 
 void TWave_editor1::SaveAsBitmap1Click(TObject* /*Sender*/) {
-  if (SaveDialog2->InitialDir().empty()) SaveDialog2->SetInitialDir(engine::DocumentsFolder);
+  if (SaveDialog2->InitialDir().empty()) SaveDialog2->SetInitialDir(engine::ScopeState.DocumentsFolder);
   if (!SaveDialog2->Execute()) return;
   if (!Image1->Picture()->SaveToFile(SaveDialog2->FileName()))
     MessageDlg("Unable to write to " + SaveDialog2->FileName(), mtError, mbOK, 0);
@@ -196,7 +196,7 @@ void TWave_editor1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   }
   CanClose = MayDiscard(false);
   if (CanClose) Memo1->SetModified(false);
-  generator::WaveEditorCanClose = CanClose ? 1 : 0;
+  generator::GeneratorState.WaveEditorCanClose = CanClose ? 1 : 0;
 }
 
 // ---------------------------------------------------------------- menus

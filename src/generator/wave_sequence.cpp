@@ -226,17 +226,17 @@ void TForm900::ApplyStep(const generator::SequenceStep& step) {
   if (scope->PO1->Checked()) scope->PO1Click(scope->PO1);
   const bool basic = step.Function >= 1 && step.Function <= 3;
   if (basic) {
-    for (GeneratorPanel* p : Panels) p->GrSpeedButton14->SetDown(false);
-    GenOutputOff = 1;
+    for (GeneratorPanel* p : GeneratorState.Panels) p->GrSpeedButton14->SetDown(false);
+    GeneratorState.GenOutputOff = 1;
     Form1_fgen->Disable();
     // The top range then allows the sine's 1 MHz.
-    if (step.Function == 1) WaveShape = kShapeSine;
+    if (step.Function == 1) GeneratorState.WaveShape = kShapeSine;
   }
   const StepRange range = ChooseStepRange(step.FrequencyHz);
   scope->RangeButtons()[range.Index]->SetDown(true);
   scope->RangeButtonClick(range.Index);
   Form1_fgen->set_fg(range.Frequency, step.OffsetV, step.AmplitudeVpp);
-  GenOutputOff = 0;
+  GeneratorState.GenOutputOff = 0;
 
   if (basic) {
     TGrSpeedButton* button = scope->ShapeButtons()[static_cast<std::size_t>(step.Function - 1)];
@@ -247,13 +247,13 @@ void TForm900::ApplyStep(const generator::SequenceStep& step) {
     return;
   }
   if (step.Function == 4) {
-    SequenceLibFile = step.LibraryFile;
+    GeneratorState.SequenceLibFile = step.LibraryFile;
     if (Form1_fgen->file3_count()) {
-      for (GeneratorPanel* p : Panels) {
+      for (GeneratorPanel* p : GeneratorState.Panels) {
         p->TrackBar4->SetVisible(true);
         p->TrackBar5->SetVisible(false);
       }
-      WaveShape = kShapeLibrary;
+      GeneratorState.WaveShape = kShapeLibrary;
       Application->ProcessMessages();
     }
   }
@@ -287,9 +287,9 @@ void TForm900::EndSequence() {
     Memo1->Clear();
     SequenceLine = 0;
   }
-  for (GeneratorPanel* p : Panels)
+  for (GeneratorPanel* p : GeneratorState.Panels)
     for (TGrSpeedButton* b : p->ShapeButtons()) b->SetDown(false);
-  GenOutputOff = 1;
+  GeneratorState.GenOutputOff = 1;
   if (Form1_fgen) Form1_fgen->Disable();
   for (TLabel* label : {Label1, Label2, Label3, Label4, Label5}) label->SetCaption("0");
   if (RadioButton1->Checked() || stopped) SetRunControls(true);
@@ -326,7 +326,7 @@ void TForm900::Button2Click(TObject* /*Sender*/) {
     }
     return;
   }
-  if (OpenDialog1->InitialDir().empty()) OpenDialog1->SetInitialDir(engine::DocumentsFolder);
+  if (OpenDialog1->InitialDir().empty()) OpenDialog1->SetInitialDir(engine::ScopeState.DocumentsFolder);
   if (!OpenDialog1->Execute()) return;
   const std::string path = OpenDialog1->FileName();
   TStrings lines;
@@ -342,7 +342,7 @@ void TForm900::Button2Click(TObject* /*Sender*/) {
 }
 
 bool TForm900::Saveas1Click(TObject* /*Sender*/) {
-  if (SaveDialog1->InitialDir().empty()) SaveDialog1->SetInitialDir(engine::DocumentsFolder);
+  if (SaveDialog1->InitialDir().empty()) SaveDialog1->SetInitialDir(engine::ScopeState.DocumentsFolder);
   SaveDialog1->SetFileName(SequenceFileName);
   if (!SaveDialog1->Execute()) return false;
   const std::string path = SaveDialog1->FileName();

@@ -5,7 +5,7 @@
 #include "recorder/recorder_state.h"
 
 Tform_9rec::Tform_9rec(TComponent* owner)
-    : TNoteWindow(owner, "Form_9rec", recorder::RecNoteShown, recorder::RecNoteTransparent) {}
+    : TNoteWindow(owner, "Form_9rec", recorder::RecorderState.RecNoteShown, recorder::RecorderState.RecNoteTransparent) {}
 
 void Tform_9rec::Redraw() {
   if (!Form1_rec) return;
@@ -25,8 +25,8 @@ void Tform_9rec::RemoveAnnotation() {
 }
 
 void Tform_9rec::note() {
-  if (!recorder::RecNoteShown || !Form1_rec) return;
-  WriteLines(Form1_rec->Image1->Canvas(), recorder::RecNoteX, recorder::RecNoteY, display::TimeMarkerColor,
-             recorder::RecBackgroundColor);
+  if (!recorder::RecorderState.RecNoteShown || !Form1_rec) return;
+  WriteLines(Form1_rec->Image1->Canvas(), recorder::RecorderState.RecNoteX, recorder::RecorderState.RecNoteY, display::DisplayState.TimeMarkerColor,
+             recorder::RecorderState.RecBackgroundColor);
   Form1_rec->Image1->Invalidate();
 }

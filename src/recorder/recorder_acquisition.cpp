@@ -39,38 +39,38 @@ std::string NowText() {
 
 bool TForm1_rec::LueData() {
   using namespace engine;
-  if (DemoMode || !Form1) return false;
-  AcqState = 2;
-  AcqArmed = 0;
+  if (ScopeState.DemoMode || !Form1) return false;
+  ScopeState.AcqState = 2;
+  ScopeState.AcqArmed = 0;
   Form1->Reset_500(2, 0);
   std::uint32_t got = 0;
-  Form1->MPUSBRead(UsbInHandle, UsbRxBuffer.data(), kReplyBytes, &got, kPollTimeoutMs);
-  UsbReadCount = got;
+  Form1->MPUSBRead(ScopeState.UsbInHandle, ScopeState.UsbRxBuffer.data(), kReplyBytes, &got, kPollTimeoutMs);
+  ScopeState.UsbReadCount = got;
   // A short reply would leave an old pair in the buffer: it is no sample.
   if (got < kReplyBytes) return false;
-  const std::size_t pos = recorder::RecPos;
-  recorder::RecBufCh2[pos] = 255 - UsbRxBuffer[62];
-  recorder::RecBufCh1[pos] = 255 - UsbRxBuffer[61];
+  const std::size_t pos = recorder::RecorderState.RecPos;
+  recorder::RecBufCh2[pos] = 255 - ScopeState.UsbRxBuffer[62];
+  recorder::RecBufCh1[pos] = 255 - ScopeState.UsbRxBuffer[61];
   return true;
 }
 
 void TForm1_rec::LueDemo() {
   using namespace recorder;
-  DemoIndex %= 600;
-  if (DemoIndex < 0) DemoIndex += 600;
-  RecBufCh2[RecPos] = DemoArrays.Ch2[static_cast<std::size_t>(DemoIndex / 2)] & 0xFF;
-  RecBufCh1[RecPos] = DemoArrays.Ch1[static_cast<std::size_t>(DemoIndex / 2)] & 0xFF;
-  DemoIndex = static_cast<std::int32_t>((DemoIndex + 2LL * DemoStep) % 600);
+  RecorderState.DemoIndex %= 600;
+  if (RecorderState.DemoIndex < 0) RecorderState.DemoIndex += 600;
+  RecBufCh2[RecorderState.RecPos] = DemoArrays.Ch2[static_cast<std::size_t>(RecorderState.DemoIndex / 2)] & 0xFF;
+  RecBufCh1[RecorderState.RecPos] = DemoArrays.Ch1[static_cast<std::size_t>(RecorderState.DemoIndex / 2)] & 0xFF;
+  RecorderState.DemoIndex = static_cast<std::int32_t>((RecorderState.DemoIndex + 2LL * RecorderState.DemoStep) % 600);
 }
 
 void TForm1_rec::FastTimer1Timer(TObject* /*Sender*/) {
   using namespace recorder;
-  if (RecStopped) {
+  if (RecorderState.RecStopped) {
     FastTimer1->SetEnabled(false);
     return;
   }
   bool sampled = false;
-  if (engine::DemoMode) {
+  if (engine::ScopeState.DemoMode) {
     LueDemo();
     sampled = true;
   } else {
@@ -78,14 +78,14 @@ void TForm1_rec::FastTimer1Timer(TObject* /*Sender*/) {
     // polled for again within the same budget.
     for (int polls = 0; polls < kPollLimit && !sampled; ++polls) {
       using namespace engine;
-      UsbRxBuffer[0] = 0;
+      ScopeState.UsbRxBuffer[0] = 0;
       std::uint32_t got = 0;
-      if (Form1) Form1->MPUSBRead(UsbInHandle, UsbRxBuffer.data(), 1, &got, kPollTimeoutMs);
-      UsbReadCount = got;
-      if (got >= 1 && UsbRxBuffer[0] == kStatusDone) sampled = LueData();
-      if (!DeviceOpen) break;
+      if (Form1) Form1->MPUSBRead(ScopeState.UsbInHandle, ScopeState.UsbRxBuffer.data(), 1, &got, kPollTimeoutMs);
+      ScopeState.UsbReadCount = got;
+      if (got >= 1 && ScopeState.UsbRxBuffer[0] == kStatusDone) sampled = LueData();
+      if (!ScopeState.DeviceOpen) break;
     }
-    FastTimer1->SetEnabled(!RecStopped);
+    FastTimer1->SetEnabled(!RecorderState.RecStopped);
   }
   if (!sampled) {
     StopOnNoData();
@@ -93,25 +93,25 @@ void TForm1_rec::FastTimer1Timer(TObject* /*Sender*/) {
   }
 
   // AutoSave row.
-  if (RecAutoSaveOn) WriteAutoSaveRow();
+  if (RecorderState.RecAutoSaveOn) WriteAutoSaveRow();
 
   // Run wraps: the sample just stored becomes the first of the next pass.
-  if (RecPos == kWrapPos) {
+  if (RecorderState.RecPos == kWrapPos) {
     RecBufCh1[0] = RecBufCh1[kWrapPos];
     RecBufCh2[0] = RecBufCh2[kWrapPos];
     paintbox_1();
-    RecPos = 0;
+    RecorderState.RecPos = 0;
     RecLastColumn = 0;
     LivePointsCh1.clear();
     LivePointsCh2.clear();
   }
 
   // Live trace: 320 columns of 2 pixels, one point per 6.25 samples.
-  if (RecPos == 1) {
+  if (RecorderState.RecPos == 1) {
     LivePen = {X0 + 1, Y0 + RecBufCh1[1]};
     LivePenCh2Y = Y0 + RecBufCh2[1];
   } else {
-    const int c = recorder::LiveColumn(RecPos);
+    const int c = recorder::LiveColumn(RecorderState.RecPos);
     if (c > RecLastColumn) {
       const int x = X0 + 2 * c;
       TCanvas* canvas = PaintBox1->Canvas();
@@ -125,16 +125,16 @@ void TForm1_rec::FastTimer1Timer(TObject* /*Sender*/) {
         list.push_back({LivePen.x, y});
         y = newY;
       };
-      if (RecCh2On) segment(recorder::RecCh2Color, LivePenCh2Y, Y0 + RecBufCh2[RecPos], LivePointsCh2);
-      if (RecCh1On) segment(recorder::RecCh1Color, LivePen.y, Y0 + RecBufCh1[RecPos], LivePointsCh1);
+      if (RecorderState.RecCh2On) segment(recorder::RecorderState.RecCh2Color, LivePenCh2Y, Y0 + RecBufCh2[RecorderState.RecPos], LivePointsCh2);
+      if (RecorderState.RecCh1On) segment(recorder::RecorderState.RecCh1Color, LivePen.y, Y0 + RecBufCh1[RecorderState.RecPos], LivePointsCh1);
       LivePen.x = x;
       RecLastColumn = c;
       PaintBox1->Invalidate();
     }
   }
 
-  ++RecPos;
-  if (RecSingleMode && RecPos == kWrapPos) lopetus();
+  ++RecorderState.RecPos;
+  if (RecorderState.RecSingleMode && RecorderState.RecPos == kWrapPos) lopetus();
 }
 
 void TForm1_rec::StopOnNoData() {
@@ -142,11 +142,11 @@ void TForm1_rec::StopOnNoData() {
   FastTimer1->SetEnabled(false);
   // A device lost during this recording has been reported as such: one
   // fault, one message.
-  if (!(deviceAtStart_ && !engine::DeviceOpen)) MessageDlg(kNoDataText, mtWarning, mbOK, 0);
+  if (!(deviceAtStart_ && !engine::ScopeState.DeviceOpen)) MessageDlg(kNoDataText, mtWarning, mbOK, 0);
   RecClearPending = 1;
   // The record ends at the samples really read; nothing older stays in it.
-  RecNoData = 1;
-  if (!RecStopped) lopetus();
+  RecorderState.RecNoData = 1;
+  if (!RecorderState.RecStopped) lopetus();
 }
 
 // ---------------------------------------------------------------- start and stop
@@ -185,54 +185,54 @@ void TForm1_rec::LockForRecording(bool recording, TSpeedButton* pressed) {
 
 void TForm1_rec::aloitus() {
   using namespace recorder;
-  using engine::DemoMode;
-  deviceAtStart_ = engine::DeviceOpen != 0;
-  RecStopped = 0;
+  using engine::ScopeState;
+  deviceAtStart_ = engine::ScopeState.DeviceOpen != 0;
+  RecorderState.RecStopped = 0;
   RecClearPending = 1;
   putsataanko();
   TrackBar1Change(this);
   TrackBar2Change(this);
-  engine::Ch1RateTrim = Ch1RecRateTrim;
-  engine::Ch2RateTrim = Ch2RecRateTrim;
+  engine::ScopeState.Ch1RateTrim = RecorderState.Ch1RecRateTrim;
+  engine::ScopeState.Ch2RateTrim = RecorderState.Ch2RecRateTrim;
   // The device records untriggered at the recorder's fixed time-base code.
-  engine::TriggerOff = 0x40;
-  engine::TimeBaseCode = 32;
+  engine::ScopeState.TriggerOff = 0x40;
+  engine::ScopeState.TimeBaseCode = 32;
   asetus("", 0);
-  DemoIndex = 0;
-  RecHeaderTimeText = RecTimeDivText.substr(0, kHeaderChars);
-  RecHeaderCh1Text = RecCh1Text.substr(0, kHeaderChars);
-  RecHeaderCh2Text = RecCh2Text.substr(0, kHeaderChars);
-  RecStartText = NowText();
-  AutoSaveRowNumber = 0;
+  RecorderState.DemoIndex = 0;
+  RecorderState.RecHeaderTimeText = RecorderState.RecTimeDivText.substr(0, kHeaderChars);
+  RecorderState.RecHeaderCh1Text = RecorderState.RecCh1Text.substr(0, kHeaderChars);
+  RecorderState.RecHeaderCh2Text = RecorderState.RecCh2Text.substr(0, kHeaderChars);
+  RecorderState.RecStartText = NowText();
+  RecorderState.AutoSaveRowNumber = 0;
   // Controls that would disturb a recording stay locked until it ends.
   TSpeedButton* pressed = SpeedButtonSingle->Down() ? SpeedButtonSingle : SpeedButtonRun;
-  LockForRecording(true, RecFileReplay ? nullptr : pressed);
-  if (RecFileReplay) {
+  LockForRecording(true, RecorderState.RecFileReplay ? nullptr : pressed);
+  if (RecorderState.RecFileReplay) {
     SpeedButtonRun->SetEnabled(false);
     SpeedButtonSingle->SetEnabled(false);
   }
   Application->ProcessMessages();
-  if (RecStopped) return;  // stopped while the messages ran
-  RecStopped = 0;
+  if (RecorderState.RecStopped) return;  // stopped while the messages ran
+  RecorderState.RecStopped = 0;
   LivePointsCh1.clear();
   LivePointsCh2.clear();
-  RecPos = 0;
+  RecorderState.RecPos = 0;
   RecLastColumn = 0;
-  engine::TimeBaseCode = 153;
+  engine::ScopeState.TimeBaseCode = 153;
   if (Form1) Form1->Set_DACs();
   // The live view always shows 100 samples per division.
-  if (TimeUnitValue == 500) {
-    TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecBackgroundColor, 3);
-    TulostaTeksti("1s", X0 + 151, recorder::RecTimeMarkerColor, 3);
+  if (RecorderState.TimeUnitValue == 500) {
+    TulostaTeksti(RecorderState.RecTimeDivText, X0 + 151, recorder::RecorderState.RecBackgroundColor, 3);
+    TulostaTeksti("1s", X0 + 151, recorder::RecorderState.RecTimeMarkerColor, 3);
   }
   poisto();
   if (Form_9rec) Form_9rec->note();
   paintbox_1();
-  if (RecFileReplay) {
-    const std::size_t slash = RecFileName.find_last_of('/');
-    SetCaption("Transient Recorder - " + (slash == std::string::npos ? RecFileName : RecFileName.substr(slash + 1)));
+  if (RecorderState.RecFileReplay) {
+    const std::size_t slash = RecorderState.RecFileName.find_last_of('/');
+    SetCaption("Transient Recorder - " + (slash == std::string::npos ? RecorderState.RecFileName : RecorderState.RecFileName.substr(slash + 1)));
   } else {
-    if (!DemoMode && !(Form1 && Form1->SingleClick0())) {
+    if (!ScopeState.DemoMode && !(Form1 && Form1->SingleClick0())) {
       // The device never delivered its start capture.
       StopOnNoData();
       return;
@@ -240,19 +240,19 @@ void TForm1_rec::aloitus() {
     SetCaption("Transient Recorder");
     SpeedButton1->SetEnabled(false);
     SpeedButton2->SetEnabled(false);
-    RecPageStart = 2000;
+    RecorderState.RecPageStart = 2000;
     kursoriaika();
-    if (!DemoMode && Form1) {
+    if (!ScopeState.DemoMode && Form1) {
       LueData();
-      engine::AcqState = 0;
-      engine::AcqArmed = 0;
+      engine::ScopeState.AcqState = 0;
+      engine::ScopeState.AcqArmed = 0;
       Form1->Reset_500(0, 0);
-      engine::AcqState = 1;
-      engine::AcqArmed = 1;
+      engine::ScopeState.AcqState = 1;
+      engine::ScopeState.AcqArmed = 1;
       Form1->Reset_500(1, 1);
     }
     FastTimer1->SetEnabled(true);
-    if (RecAutoSaveOn) WriteAutoSaveHeader();
+    if (RecorderState.RecAutoSaveOn) WriteAutoSaveHeader();
   }
   Timer2->SetEnabled(false);
 }
@@ -261,20 +261,20 @@ void TForm1_rec::lopetus() {
   using namespace recorder;
   // The last samples still in the device are read before the end.
   FastTimer1->SetEnabled(false);
-  if (!RecFileReplay && !RecNoData) LueData();
-  RecStopText = NowText();
-  if (RecAutoSaveOn && !RecFileReplay) WriteAutoSaveTrailer();
-  if (RecNoData) {
-    RecLength = RecPos;
-    for (int i = RecPos; i <= kLastEntry; ++i) RecBufCh1[i] = RecBufCh2[i] = kNoData;
-  } else if (RecPos > 1) {
-    RecLength = RecPos - 1;
-    for (int i = RecPos; i <= kLastEntry; ++i) RecBufCh1[i] = RecBufCh2[i] = kNoData;
+  if (!RecorderState.RecFileReplay && !RecorderState.RecNoData) LueData();
+  RecorderState.RecStopText = NowText();
+  if (RecorderState.RecAutoSaveOn && !RecorderState.RecFileReplay) WriteAutoSaveTrailer();
+  if (RecorderState.RecNoData) {
+    RecorderState.RecLength = RecorderState.RecPos;
+    for (int i = RecorderState.RecPos; i <= kLastEntry; ++i) RecBufCh1[i] = RecBufCh2[i] = kNoData;
+  } else if (RecorderState.RecPos > 1) {
+    RecorderState.RecLength = RecorderState.RecPos - 1;
+    for (int i = RecorderState.RecPos; i <= kLastEntry; ++i) RecBufCh1[i] = RecBufCh2[i] = kNoData;
   }
   paintbox_0();
-  if (!RecKeepDisplayStep) {
-    RecDisplayStep = ZoomStep;
-    RecordedTimeUnit = TimeUnitValue;
+  if (!RecorderState.RecKeepDisplayStep) {
+    RecorderState.RecDisplayStep = RecorderState.ZoomStep;
+    RecorderState.RecordedTimeUnit = RecorderState.TimeUnitValue;
   }
   putsataanko();
   piirrot();
@@ -282,15 +282,15 @@ void TForm1_rec::lopetus() {
   SpeedButtonRun->SetDown(false);
   SpeedButtonSingle->SetDown(false);
   LockForRecording(false, nullptr);
-  RecSingleMode = 0;
-  RecStopped = 1;
-  RecNoData = 0;
+  RecorderState.RecSingleMode = 0;
+  RecorderState.RecStopped = 1;
+  RecorderState.RecNoData = 0;
   if (ScrollBar2->Position() != 0) ScrollBar2->SetPosition(0);  // runs its change handler
   else ScrollBar2Change(this);
-  RecScrollOffset = 0;
-  if (TimeUnitValue == 500) {
-    TulostaTeksti("1s", X0 + 151, recorder::RecBackgroundColor, 3);
-    TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecTimeMarkerColor, 3);
+  RecorderState.RecScrollOffset = 0;
+  if (RecorderState.TimeUnitValue == 500) {
+    TulostaTeksti("1s", X0 + 151, recorder::RecorderState.RecBackgroundColor, 3);
+    TulostaTeksti(RecorderState.RecTimeDivText, X0 + 151, recorder::RecorderState.RecTimeMarkerColor, 3);
   }
 }
 
@@ -303,27 +303,27 @@ void TForm1_rec::ReleaseScopeRunAndSingle() {
 }
 
 void TForm1_rec::SpeedButtonRunClick(TObject* /*Sender*/) {
-  recorder::RecShiftCh1 = recorder::RecShiftCh2 = 0;
+  recorder::RecorderState.RecShiftCh1 = recorder::RecorderState.RecShiftCh2 = 0;
   if (SpeedButtonRun->Down()) {
     ReleaseScopeRunAndSingle();
-    engine::RunStop = engine::SingleStop = 1;
+    engine::ScopeState.RunStop = engine::ScopeState.SingleStop = 1;
     aloitus();
   } else {
     lopetus();
-    engine::StartupTick |= recorder::kUserStoppedBit;
+    engine::ScopeState.StartupTick |= recorder::kUserStoppedBit;
   }
 }
 
 void TForm1_rec::SpeedButtonSingleClick(TObject* /*Sender*/) {
-  recorder::RecShiftCh1 = recorder::RecShiftCh2 = 0;
+  recorder::RecorderState.RecShiftCh1 = recorder::RecorderState.RecShiftCh2 = 0;
   if (SpeedButtonSingle->Down()) {
     ReleaseScopeRunAndSingle();
-    engine::RunStop = engine::SingleStop = 1;
-    recorder::RecSingleMode = 1;
+    engine::ScopeState.RunStop = engine::ScopeState.SingleStop = 1;
+    recorder::RecorderState.RecSingleMode = 1;
     aloitus();
   } else {
     lopetus();
-    engine::StartupTick |= recorder::kUserStoppedBit;
+    engine::ScopeState.StartupTick |= recorder::kUserStoppedBit;
   }
 }
 
@@ -349,8 +349,8 @@ void TForm1_rec::Timer2Timer(TObject* /*Sender*/) {
       canvas->Pen.Color = colour;
       canvas->Polyline(points);
     };
-    if (recorder::RecCh2On && !LivePointsCh2.empty()) draw(LivePointsCh2, recorder::RecCh2Color, LivePenCh2Y);
-    if (recorder::RecCh1On && !LivePointsCh1.empty()) draw(LivePointsCh1, recorder::RecCh1Color, LivePen.y);
+    if (recorder::RecorderState.RecCh2On && !LivePointsCh2.empty()) draw(LivePointsCh2, recorder::RecorderState.RecCh2Color, LivePenCh2Y);
+    if (recorder::RecorderState.RecCh1On && !LivePointsCh1.empty()) draw(LivePointsCh1, recorder::RecorderState.RecCh1Color, LivePen.y);
     PaintBox1->Invalidate();
   }
   Timer2->SetEnabled(false);
@@ -367,7 +367,7 @@ void TForm1_rec::tee_demo_taulut() {
   SpeedButton15v2Click(this);
   TimeButtons[recorder::kStep1s]->SetDown(true);
   SpeedButton50usClick(this);
-  engine::TimeBaseCode = 32;
+  engine::ScopeState.TimeBaseCode = 32;
   RecClearPending = 1;
   putsataanko();
   DemoTable = recorder::BuildDemoSources();
@@ -375,7 +375,7 @@ void TForm1_rec::tee_demo_taulut() {
 }
 
 void TForm1_rec::tee_demo() {
-  TulostaTeksti("DEMO", X0 + 240, recorder::RecBrightGridColor, 3);
-  DemoArrays = recorder::BuildDemoDisplay(DemoTable, engine::Ch1GainCode, engine::Ch2GainCode,
+  TulostaTeksti("DEMO", X0 + 240, recorder::RecorderState.RecBrightGridColor, 3);
+  DemoArrays = recorder::BuildDemoDisplay(DemoTable, engine::ScopeState.Ch1GainCode, engine::ScopeState.Ch2GainCode,
                                           TrackBar1->Position(), TrackBar2->Position());
 }

@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "bode/bode_plot.h"
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "engine/instruments.h"
-#include "display/measurement_window.h"
+#include "engine/measurement_window.h"
 #include "display/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
@@ -31,9 +31,9 @@ void TForm1_rec::TimeStepClick(std::size_t row) {
   const RecorderTimeStep& step = RecorderTimeTable[row];
   TimeButtons[row]->SetDown(true);
   PendingRateText = step.RateText;
-  TimeUnitValue = step.TimeUnitValue;
+  RecorderState.TimeUnitValue = step.TimeUnitValue;
   FastTimer1->SetInterval(step.IntervalMs);
-  ZoomStep = step.ZoomStep;
+  RecorderState.ZoomStep = step.ZoomStep;
   AsetaAika(step.Caption);
 }
 
@@ -58,18 +58,18 @@ void TForm1_rec::AsetaAika(const std::string& caption) {
   using namespace recorder;
   putsataanko();
   poisto();
-  TulostaTeksti(RecRateText, X0 + 352, display::BackgroundColor, 3);
-  if (RecSampleRateShown) TulostaTeksti(PendingRateText, X0 + 352, display::TimeMarkerColor, 3);
-  RecRateText = PendingRateText;
+  TulostaTeksti(RecorderState.RecRateText, X0 + 352, display::DisplayState.BackgroundColor, 3);
+  if (RecorderState.RecSampleRateShown) TulostaTeksti(PendingRateText, X0 + 352, display::DisplayState.TimeMarkerColor, 3);
+  RecorderState.RecRateText = PendingRateText;
   // A record viewed at another step is compressed or stretched in time.
-  RecDisplayStep = static_cast<double>(TimeUnitValue) / RecordedTimeUnit * ZoomStep;
-  TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecBackgroundColor, 3);
-  RecTimeDivText = caption.substr(0, kRecLabelChars);
-  TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecTimeMarkerColor, 3);
+  RecorderState.RecDisplayStep = static_cast<double>(RecorderState.TimeUnitValue) / RecorderState.RecordedTimeUnit * RecorderState.ZoomStep;
+  TulostaTeksti(RecorderState.RecTimeDivText, X0 + 151, recorder::RecorderState.RecBackgroundColor, 3);
+  RecorderState.RecTimeDivText = caption.substr(0, kRecLabelChars);
+  TulostaTeksti(RecorderState.RecTimeDivText, X0 + 151, recorder::RecorderState.RecTimeMarkerColor, 3);
   kursoriaika();
   piirrot();
-  if (engine::DemoMode) {
-    DemoStep = DemoStepFor(TimeUnitValue);
+  if (engine::ScopeState.DemoMode) {
+    RecorderState.DemoStep = DemoStepFor(RecorderState.TimeUnitValue);
     tee_demo();
   }
 }
@@ -81,12 +81,12 @@ void TForm1_rec::RangeStepClick(int channel, std::size_t row) {
   const bool ch1 = channel == 1;
   const RecorderRangeStep& step = RecorderRangeTable[row];
   (ch1 ? Ch1RangeButtons : Ch2RangeButtons)[row]->SetDown(true);
-  (ch1 ? engine::Ch1GainCode : engine::Ch2GainCode) = step.Code;
+  (ch1 ? engine::ScopeState.Ch1GainCode : engine::ScopeState.Ch2GainCode) = step.Code;
   std::int32_t trim = 0;
-  if (step.TrimFrom == RecorderRangeStep::Trim::V5Offset) trim = ch1 ? engine::Ch1V5Offset : engine::Ch2V5Offset;
-  if (step.TrimFrom == RecorderRangeStep::Trim::RecRangeTrim) trim = ch1 ? Ch1RecRangeTrim : Ch2RecRangeTrim;
-  (ch1 ? engine::Ch1RangeTrim : engine::Ch2RangeTrim) = trim;
-  asetus((ch1 ? engine::Ch1X10 : engine::Ch2X10) ? step.LabelX10 : step.LabelX1, channel);
+  if (step.TrimFrom == RecorderRangeStep::Trim::V5Offset) trim = ch1 ? engine::ScopeState.Ch1V5Offset : engine::ScopeState.Ch2V5Offset;
+  if (step.TrimFrom == RecorderRangeStep::Trim::RecRangeTrim) trim = ch1 ? RecorderState.Ch1RecRangeTrim : RecorderState.Ch2RecRangeTrim;
+  (ch1 ? engine::ScopeState.Ch1RangeTrim : engine::ScopeState.Ch2RangeTrim) = trim;
+  asetus((ch1 ? engine::ScopeState.Ch1X10 : engine::ScopeState.Ch2X10) ? step.LabelX10 : step.LabelX1, channel);
   kursorivoltit();
 }
 
@@ -109,17 +109,17 @@ void TForm1_rec::asetus(const std::string& label, int channel) {
   if (channel == 1 || channel == 2) {
     const bool ch1 = channel == 1;
     const int x = X0 + (ch1 ? 10 : 70);
-    std::string& shown = ch1 ? RecCh1Text : RecCh2Text;
-    TulostaTeksti(shown, x, recorder::RecBackgroundColor, 3);
-    (ch1 ? RecCh1Label : RecCh2Label) = label.substr(0, kRecLabelChars);
+    std::string& shown = ch1 ? RecorderState.RecCh1Text : RecorderState.RecCh2Text;
+    TulostaTeksti(shown, x, recorder::RecorderState.RecBackgroundColor, 3);
+    (ch1 ? RecorderState.RecCh1Label : RecorderState.RecCh2Label) = label.substr(0, kRecLabelChars);
     std::string text = label;
-    if (ch1 ? engine::Ch1Ac : engine::Ch2Ac) text += "~";
+    if (ch1 ? engine::ScopeState.Ch1Ac : engine::ScopeState.Ch2Ac) text += "~";
     text = text.substr(0, kRecLabelChars);
-    if (ch1 ? RecCh1On : RecCh2On) TulostaTeksti(text, x, ch1 ? recorder::RecCh1Color : recorder::RecCh2Color, 3);
+    if (ch1 ? RecorderState.RecCh1On : RecorderState.RecCh2On) TulostaTeksti(text, x, ch1 ? recorder::RecorderState.RecCh1Color : recorder::RecorderState.RecCh2Color, 3);
     shown = text;
   }
   if (Form1) Form1->Set_DACs();
-  if (engine::DemoMode) tee_demo();
+  if (engine::ScopeState.DemoMode) tee_demo();
 }
 
 void TForm1_rec::ShowProbeCaptions(int channel, bool x10) {
@@ -137,8 +137,8 @@ void TForm1_rec::CouplingClick(int channel, int kind) {
                          : kind == kDc ? (ch1 ? SpeedButton_dc1 : SpeedButton_dc2)
                                        : (ch1 ? SpeedButton_gnd1 : SpeedButton_gnd2);
   button->SetDown(true);
-  std::uint8_t& ac = ch1 ? Ch1Ac : Ch2Ac;
-  std::uint8_t& inputOn = ch1 ? Ch1InputOn : Ch2InputOn;
+  std::uint8_t& ac = ch1 ? ScopeState.Ch1Ac : ScopeState.Ch2Ac;
+  std::uint8_t& inputOn = ch1 ? ScopeState.Ch1InputOn : ScopeState.Ch2InputOn;
   if (kind == kAc) {
     ac = 1;
     inputOn = 1;
@@ -149,7 +149,7 @@ void TForm1_rec::CouplingClick(int channel, int kind) {
     inputOn = 0;
   }
   if (Form1) Form1->Set500();
-  asetus(ch1 ? recorder::RecCh1Label : recorder::RecCh2Label, channel);
+  asetus(ch1 ? recorder::RecorderState.RecCh1Label : recorder::RecorderState.RecCh2Label, channel);
 }
 
 void TForm1_rec::SpeedButton_ac1Click(TObject*) { CouplingClick(1, kAc); }
@@ -169,9 +169,9 @@ void TForm1_rec::PositionChange(int channel) {
   int& previous = ch1 ? PreviousPosition1 : PreviousPosition2;
 
   // After a user stop the stored record follows the bar.
-  if (RecStopped && (engine::StartupTick & kUserStoppedBit)) {
+  if (RecorderState.RecStopped && (engine::ScopeState.StartupTick & kUserStoppedBit)) {
     poisto();
-    (ch1 ? RecShiftCh1 : RecShiftCh2) += previous - position;
+    (ch1 ? RecorderState.RecShiftCh1 : RecorderState.RecShiftCh2) += previous - position;
     piirrot();
   }
   if (RecClearPending) {
@@ -184,20 +184,20 @@ void TForm1_rec::PositionChange(int channel) {
     TTrackBar* mainBar = ch1 ? Form1->TrackBar1 : Form1->TrackBar2;
     if (mainBar->Position() != position) mainBar->SetPosition(position);  // runs its change handler
   }
-  if (ch1 ? RecCh1On : RecCh2On) DrawZeroGlyph(channel, ch1 ? RecCh1ZeroLevel : RecCh2ZeroLevel);
+  if (ch1 ? RecorderState.RecCh1On : RecorderState.RecCh2On) DrawZeroGlyph(channel, ch1 ? RecorderState.RecCh1ZeroLevel : RecorderState.RecCh2ZeroLevel);
   previous = position;
-  std::int32_t& dac = ch1 ? engine::Ch1PositionDac : engine::Ch2PositionDac;
+  std::int32_t& dac = ch1 ? engine::ScopeState.Ch1PositionDac : engine::ScopeState.Ch2PositionDac;
   dac = position;
   // The offset DAC cannot leave 0..255.
-  const std::int32_t cal = ch1 ? engine::Ch1OffsetCal : engine::Ch2OffsetCal;
+  const std::int32_t cal = ch1 ? engine::ScopeState.Ch1OffsetCal : engine::ScopeState.Ch2OffsetCal;
   const std::int32_t base =
-      (cal + (ch1 ? engine::Ch1RangeTrim : engine::Ch2RangeTrim) + (ch1 ? engine::Ch1RateTrim : engine::Ch2RateTrim)) &
+      (cal + (ch1 ? engine::ScopeState.Ch1RangeTrim : engine::ScopeState.Ch2RangeTrim) + (ch1 ? engine::ScopeState.Ch1RateTrim : engine::ScopeState.Ch2RateTrim)) &
       255;
   const std::int32_t s = base + dac;
   if (s >= 256) dac -= s - 255;
   if (s < 0) dac += -s;
-  (ch1 ? Ch1OffsetSum : Ch2OffsetSum) = cal + dac;
-  if (engine::DemoMode) tee_demo();
+  (ch1 ? RecorderState.Ch1OffsetSum : RecorderState.Ch2OffsetSum) = cal + dac;
+  if (engine::ScopeState.DemoMode) tee_demo();
   ch1 ? y1_viiva() : y2_viiva();
   kursorivoltit();
 }
@@ -213,7 +213,7 @@ void TForm1_rec::ChannelShow(int channel) {
   putsataanko();
   TSpeedButton* off = ch1 ? SpeedButtonCh1 : SpeedButtonCh2;
   std::uint8_t& drawn = ch1 ? RecCh1Drawn : RecCh2Drawn;
-  std::uint8_t& on = ch1 ? RecCh1On : RecCh2On;
+  std::uint8_t& on = ch1 ? RecorderState.RecCh1On : RecorderState.RecCh2On;
   if (off->Down()) {
     if (drawn) {
       piirra(channel);
@@ -227,8 +227,8 @@ void TForm1_rec::ChannelShow(int channel) {
   kursorit();
   on = off->Down() ? 0 : 1;
   kursorit();
-  const TColor colour = ch1 ? recorder::RecCh1Color : recorder::RecCh2Color;
-  TulostaTeksti(ch1 ? RecCh1Text : RecCh2Text, X0 + (ch1 ? 10 : 70), on ? colour : recorder::RecBackgroundColor, 3);
+  const TColor colour = ch1 ? recorder::RecorderState.RecCh1Color : recorder::RecorderState.RecCh2Color;
+  TulostaTeksti(ch1 ? RecorderState.RecCh1Text : RecorderState.RecCh2Text, X0 + (ch1 ? 10 : 70), on ? colour : recorder::RecorderState.RecBackgroundColor, 3);
   TLabel* label = ch1 ? LabelCh1 : LabelCh2;
   label->Font().Color = on ? colour : clGray;
   label->FontChanged();
@@ -243,8 +243,8 @@ void TForm1_rec::SpeedButtonCh2Click(TObject*) { ChannelFromOffButton(2); }
 void TForm1_rec::ChannelFromOffButton(int channel) {
   using namespace recorder;
   // Both zero-level marks come off while the channel changes, and back after.
-  if (RecCh1On) DrawZeroGlyph(1, RecCh1ZeroLevel);
-  if (RecCh2On) DrawZeroGlyph(2, RecCh2ZeroLevel);
+  if (RecorderState.RecCh1On) DrawZeroGlyph(1, RecorderState.RecCh1ZeroLevel);
+  if (RecorderState.RecCh2On) DrawZeroGlyph(2, RecorderState.RecCh2ZeroLevel);
   channel == 1 ? ch1_dso() : ch2_dso();
   TSpeedButton* off = channel == 1 ? SpeedButtonCh1 : SpeedButtonCh2;
   (channel == 1 ? CH1on : CH2on)->SetDown(!off->Down());
@@ -285,17 +285,17 @@ void TForm1_rec::HandBack(bool spectrum) {
       }
     }
   }
-  TimeBaseCode = recorder::SavedTimeBaseCode;
-  TriggerOff = recorder::SavedTriggerOff;
+  ScopeState.TimeBaseCode = recorder::RecorderState.SavedTimeBaseCode;
+  ScopeState.TriggerOff = recorder::RecorderState.SavedTriggerOff;
   TSpeedButton* instrument = spectrum ? Form1->fft1 : Form1->SpeedButton22;
   if (TSpeedButton* b = instrument; b && !b->Down()) {
     b->SetDown(true);
     if (b->OnClick) b->OnClick(b);
   }
-  recorder::InstrumentSwitch = 1;
+  recorder::RecorderState.InstrumentSwitch = 1;
   if (Form_9rec) Form_9rec->Hide();
   Close();
-  if (BigScreenOn && Form1->Timer7) Form1->Timer7->SetEnabled(true);
+  if (ScopeState.BigScreenOn && Form1->Timer7) Form1->Timer7->SetEnabled(true);
 }
 
 void TForm1_rec::SpeedButton5Click(TObject*) { HandBack(false); }
@@ -309,7 +309,7 @@ void TForm1_rec::SpeedButton3Click(TObject*) {
 void TForm1_rec::SpeedButton6Click(TObject*) { SpeedButton6->SetDown(true); }
 
 void TForm1_rec::ExittoMenu1Click(TObject*) {
-  engine::StartMenuProgram(engine::ProgramFolder);
+  engine::StartMenuProgram(engine::ScopeState.ProgramFolder);
   Close();
 }
 
@@ -333,4 +333,4 @@ void TForm1_rec::RecallSettings1Click(TObject*) {
   if (auto* item = FindOwned<TMenuItem>(Form1, "RecallSettings1"); item && item->OnClick) item->OnClick(item);
 }
 
-void TForm1_rec::File1Click(TObject*) { N1->SetEnabled(recorder::RecPos > 1); }
+void TForm1_rec::File1Click(TObject*) { N1->SetEnabled(recorder::RecorderState.RecPos > 1); }

@@ -24,29 +24,29 @@ constexpr std::uintmax_t kLargestRecorderFile = 256u << 20;
 // ---------------------------------------------------------------- the record as a file
 
 std::optional<recorder::CommentBlock> TForm1_rec::CurrentComment() const {
-  if (!recorder::RecNoteShown || !Form_9rec || Form_9rec->Memo1->Lines().Count() == 0) return std::nullopt;
+  if (!recorder::RecorderState.RecNoteShown || !Form_9rec || Form_9rec->Memo1->Lines().Count() == 0) return std::nullopt;
   recorder::CommentBlock block;
   block.Lines = Form_9rec->Memo1->Lines().Lines();
-  block.X = recorder::RecNoteX;
-  block.Y = recorder::RecNoteY;
-  block.Transparent = recorder::RecNoteTransparent != 0;
+  block.X = recorder::RecorderState.RecNoteX;
+  block.Y = recorder::RecorderState.RecNoteY;
+  block.Transparent = recorder::RecorderState.RecNoteTransparent != 0;
   return block;
 }
 
 recorder::RecordHeader TForm1_rec::CurrentHeader() const {
   using namespace recorder;
-  return {RecStartText, RecStopText, RecHeaderTimeText, RecHeaderCh1Text, RecHeaderCh2Text};
+  return {RecorderState.RecStartText, RecorderState.RecStopText, RecorderState.RecHeaderTimeText, RecorderState.RecHeaderCh1Text, RecorderState.RecHeaderCh2Text};
 }
 
 void TForm1_rec::N1Click(TObject*) {
   using namespace recorder;
-  SaveDialog2->SetInitialDir(engine::DocumentsFolder);
+  SaveDialog2->SetInitialDir(engine::ScopeState.DocumentsFolder);
   if (!SaveDialog2->Execute()) return;
   // Nothing recorded since the window opened or a file was loaded.
-  if (RecPos <= 1) return;
+  if (RecorderState.RecPos <= 1) return;
   const std::optional<CommentBlock> comment = CurrentComment();
   const std::string text =
-      FormatSaveData(CurrentHeader(), RecBufCh1, RecBufCh2, RecLength, comment ? &*comment : nullptr);
+      FormatSaveData(CurrentHeader(), RecBufCh1, RecBufCh2, RecorderState.RecLength, comment ? &*comment : nullptr);
   if (!os::WriteWholeFile(SaveDialog2->FileName(), text)) MessageDlg(UnableToWriteMessage(SaveDialog2->FileName()), mtError, mbOK, 0);
 }
 
@@ -54,23 +54,23 @@ void TForm1_rec::N1Click(TObject*) {
 
 void TForm1_rec::N2Click(TObject*) {
   using namespace recorder;
-  SaveDialog3->SetInitialDir(engine::DocumentsFolder);
+  SaveDialog3->SetInitialDir(engine::ScopeState.DocumentsFolder);
   if (!SaveDialog3->Execute()) return;
   AutoSaveFile.Close();
   // The whole name: a shortened one would write somewhere else.
   const std::string name = SaveDialog3->FileName();
   if (!AutoSaveFile.Create(name)) {
-    RecAutoSaveOn = 0;
+    RecorderState.RecAutoSaveOn = 0;
     MessageDlg(UnableToWriteMessage(name), mtError, mbOK, 0);
     return;
   }
-  AutoSaveFileName = name;
+  RecorderState.AutoSaveFileName = name;
   AutoSaveFailed = false;
   AutoSaveHeaderWritten = false;
-  RecAutoSaveOn = 1;
+  RecorderState.RecAutoSaveOn = 1;
   TCanvas* c = Image1->Canvas();
   c->Font.Style = fsBold;
-  TulostaTeksti("AUTOSAVE ON", X0 + 450, recorder::RecCh1Color, 3);
+  TulostaTeksti("AUTOSAVE ON", X0 + 450, recorder::RecorderState.RecCh1Color, 3);
   c->Font.Style = 0;
   AutoSaveMarkShown = true;
 }
@@ -78,15 +78,15 @@ void TForm1_rec::N2Click(TObject*) {
 void TForm1_rec::ReportAutoSaveFailure() {
   using namespace recorder;
   AutoSaveFile.Close();
-  RecAutoSaveOn = 0;
+  RecorderState.RecAutoSaveOn = 0;
   AutoSaveFailed = true;
   EraseAutoSaveTexts();
   // The recording goes on; only the log ends. The sample clock waits while
   // the message is up, so no tick runs inside this one.
   const bool running = FastTimer1->Enabled();
   FastTimer1->SetEnabled(false);
-  MessageDlg(UnableToWriteMessage(AutoSaveFileName) + "\rAutoSave is switched off; the recording goes on.", mtError, mbOK, 0);
-  if (running && !RecStopped) FastTimer1->SetEnabled(true);
+  MessageDlg(UnableToWriteMessage(RecorderState.AutoSaveFileName) + "\rAutoSave is switched off; the recording goes on.", mtError, mbOK, 0);
+  if (running && !RecorderState.RecStopped) FastTimer1->SetEnabled(true);
 }
 
 void TForm1_rec::WriteAutoSaveHeader() {
@@ -97,8 +97,8 @@ void TForm1_rec::WriteAutoSaveHeader() {
     return;
   }
   AutoSaveHeaderWritten = true;
-  SavingLineShown = "SAVING DATA TO FILE: " + AutoSaveFileName;
-  TulostaTeksti(SavingLineShown, X0, recorder::RecCh1Color, Image1->Height() - 20);
+  SavingLineShown = "SAVING DATA TO FILE: " + RecorderState.AutoSaveFileName;
+  TulostaTeksti(SavingLineShown, X0, recorder::RecorderState.RecCh1Color, Image1->Height() - 20);
   // The live picture shows it too.
   PaintBox1->Picture()->Assign(*Image1->Picture());
 }
@@ -107,11 +107,11 @@ void TForm1_rec::WriteAutoSaveRow() {
   using namespace recorder;
   if (!AutoSaveFile.IsOpen() || !AutoSaveHeaderWritten) return;
   // Whole rows only: a row that does not fit is taken back out of the file.
-  if (!AutoSaveFile.Append(FormatAutoSaveRow(AutoSaveRowNumber, 255 - RecBufCh1[RecPos], 255 - RecBufCh2[RecPos]))) {
+  if (!AutoSaveFile.Append(FormatAutoSaveRow(RecorderState.AutoSaveRowNumber, 255 - RecBufCh1[RecorderState.RecPos], 255 - RecBufCh2[RecorderState.RecPos]))) {
     ReportAutoSaveFailure();
     return;
   }
-  ++AutoSaveRowNumber;
+  ++RecorderState.AutoSaveRowNumber;
 }
 
 void TForm1_rec::WriteAutoSaveTrailer() {
@@ -119,24 +119,24 @@ void TForm1_rec::WriteAutoSaveTrailer() {
   // A recording that never began keeps the log armed for the next one.
   if (!AutoSaveFile.IsOpen() || !AutoSaveHeaderWritten) return;
   const std::optional<CommentBlock> comment = CurrentComment();
-  const bool written = AutoSaveFile.Append(FormatAutoSaveTrailer(RecStopText, comment ? &*comment : nullptr));
+  const bool written = AutoSaveFile.Append(FormatAutoSaveTrailer(RecorderState.RecStopText, comment ? &*comment : nullptr));
   const bool closed = AutoSaveFile.Close();
-  RecAutoSaveOn = 0;
+  RecorderState.RecAutoSaveOn = 0;
   AutoSaveHeaderWritten = false;
   EraseAutoSaveTexts();
-  if (!written || !closed) MessageDlg(UnableToWriteMessage(AutoSaveFileName), mtError, mbOK, 0);
+  if (!written || !closed) MessageDlg(UnableToWriteMessage(RecorderState.AutoSaveFileName), mtError, mbOK, 0);
 }
 
 void TForm1_rec::EraseAutoSaveTexts() {
   if (AutoSaveMarkShown) {
     TCanvas* c = Image1->Canvas();
     c->Font.Style = fsBold;
-    TulostaTeksti("AUTOSAVE ON", X0 + 450, recorder::RecBackgroundColor, 3);
+    TulostaTeksti("AUTOSAVE ON", X0 + 450, recorder::RecorderState.RecBackgroundColor, 3);
     c->Font.Style = 0;
     AutoSaveMarkShown = false;
   }
   if (!SavingLineShown.empty()) {
-    TulostaTeksti(SavingLineShown, X0, recorder::RecBackgroundColor, Image1->Height() - 20);
+    TulostaTeksti(SavingLineShown, X0, recorder::RecorderState.RecBackgroundColor, Image1->Height() - 20);
     SavingLineShown.clear();
   }
   tekstit();
@@ -149,20 +149,20 @@ void TForm1_rec::EraseAutoSaveTexts() {
 
 void TForm1_rec::ShowLoadedPage(const recorder::ParsedPage& page, bool keepDisplayStep) {
   using namespace recorder;
-  RecFileReplay = 1;
-  RecKeepDisplayStep = keepDisplayStep ? 1 : 0;
+  RecorderState.RecFileReplay = 1;
+  RecorderState.RecKeepDisplayStep = keepDisplayStep ? 1 : 0;
   aloitus();
   std::copy(page.Ch1.begin(), page.Ch1.end(), RecBufCh1.begin());
   std::copy(page.Ch2.begin(), page.Ch2.end(), RecBufCh2.begin());
   for (int i = kRecordSamples; i <= kLastEntry; ++i) RecBufCh1[i] = RecBufCh2[i] = kNoData;
   if (!keepDisplayStep) {
-    RecShiftCh1 = RecShiftCh2 = 0;
-    engine::StartupTick &= ~8;
+    RecorderState.RecShiftCh1 = RecorderState.RecShiftCh2 = 0;
+    engine::ScopeState.StartupTick &= ~8;
   }
-  RecLength = kRecordSamples;
+  RecorderState.RecLength = kRecordSamples;
   lopetus();
-  RecFileReplay = 0;
-  RecKeepDisplayStep = 0;
+  RecorderState.RecFileReplay = 0;
+  RecorderState.RecKeepDisplayStep = 0;
 }
 
 void TForm1_rec::OpenData1Click(TObject*) {
@@ -195,7 +195,7 @@ bool TForm5_rec::ReadFileText(const std::string& path, std::string& text) {
 void TForm5_rec::LoadDataFile() {
   using namespace recorder;
   if (!Form1_rec || !Form1) return;
-  OpenDialog2->SetInitialDir(engine::DocumentsFolder);
+  OpenDialog2->SetInitialDir(engine::ScopeState.DocumentsFolder);
   if (!OpenDialog2->Execute()) return;
   const std::string path = OpenDialog2->FileName();
   std::string file;
@@ -220,10 +220,10 @@ void TForm5_rec::LoadDataFile() {
   if (Form_9rec) {
     if (comment.Count > 0) {
       if (comment.Transparent) Form_9rec->CheckBox1->SetChecked(*comment.Transparent);
-      RecNoteX = static_cast<std::int16_t>(comment.X.value_or(engine::ScreenX0));
-      RecNoteY = static_cast<std::int16_t>(comment.Y.value_or(engine::ScreenY0));
+      RecorderState.RecNoteX = static_cast<std::int16_t>(comment.X.value_or(engine::ScopeState.ScreenX0));
+      RecorderState.RecNoteY = static_cast<std::int16_t>(comment.Y.value_or(engine::ScopeState.ScreenY0));
       Form_9rec->TakeAnnotation(comment.Lines);
-    } else if (RecNoteShown) {
+    } else if (RecorderState.RecNoteShown) {
       Form_9rec->RemoveAnnotation();
     }
   }
@@ -235,21 +235,21 @@ void TForm5_rec::LoadDataFile() {
   header.Ch1X10 ? press(Form1->x101, &TForm1::x101Click) : press(Form1->x11, &TForm1::x11Click);
   header.Ch2X10 ? press(Form1->x102, &TForm1::x102Click) : press(Form1->x12, &TForm1::x12Click);
   // The recorder's steps, then the page.
-  RecFileName = path;
+  RecorderState.RecFileName = path;
   Form1_rec->TimeStepClick(*header.TimeStep);
   Form1_rec->RangeStepClick(1, *header.Ch1Range);
   Form1_rec->RangeStepClick(2, *header.Ch2Range);
   Form1_rec->ShowLoadedPage(page, false);
   Form1_rec->SpeedButton1->SetEnabled(false);
   Form1_rec->SpeedButton2->SetEnabled(false);
-  RecMorePages = 0;
+  RecorderState.RecMorePages = 0;
   if (!page.EndOfData && page.NextRow) {
-    RecPageStart = *page.NextRow;
-    RecMorePages = 1;
+    RecorderState.RecPageStart = *page.NextRow;
+    RecorderState.RecMorePages = 1;
     Form1_rec->SpeedButton2->SetEnabled(true);
   } else {
     // A file of one page shows its own time from its first row.
-    RecPageStart = 2000;
+    RecorderState.RecPageStart = 2000;
   }
   if (rows.CutLine) MessageDlg(CutRowMessage(path, rows.CutLine), mtWarning, mbOK, 0);
 }
@@ -258,22 +258,22 @@ void TForm5_rec::LoadNextPage() {
   using namespace recorder;
   if (!Form1_rec) return;
   std::string file;
-  if (!ReadFileText(RecFileName, file)) return;
+  if (!ReadFileText(RecorderState.RecFileName, file)) return;
   const std::string_view text = WithoutCutRow(file).Text;
-  const ParsedPage page = ParseForwardPage(text, 13 + static_cast<std::size_t>(std::max(RecPageStart, 0)));
+  const ParsedPage page = ParseForwardPage(text, 13 + static_cast<std::size_t>(std::max(RecorderState.RecPageStart, 0)));
   if (!page.Ok()) {
-    MessageDlg(BadFieldMessage(RecFileName, page.BadLine, *page.BadField), mtError, mbOK, 0);
+    MessageDlg(BadFieldMessage(RecorderState.RecFileName, page.BadLine, *page.BadField), mtError, mbOK, 0);
     return;
   }
   Form1_rec->ShowLoadedPage(page, true);
   Form1_rec->SpeedButton1->SetEnabled(true);
   Form1_rec->SpeedButton2->SetEnabled(false);
   if (!page.EndOfData && page.NextRow) {
-    RecPageStart = *page.NextRow;
-    RecMorePages = 1;
+    RecorderState.RecPageStart = *page.NextRow;
+    RecorderState.RecMorePages = 1;
     Form1_rec->SpeedButton2->SetEnabled(true);
   } else {
-    RecPageStart += 2000;
+    RecorderState.RecPageStart += 2000;
   }
 }
 
@@ -281,22 +281,22 @@ void TForm5_rec::LoadPreviousPage() {
   using namespace recorder;
   if (!Form1_rec) return;
   std::string file;
-  if (!ReadFileText(RecFileName, file)) return;
+  if (!ReadFileText(RecorderState.RecFileName, file)) return;
   const std::string_view text = WithoutCutRow(file).Text;
   // 12 header lines and the rows before the page before the one shown.
-  const std::int64_t skip = std::max<std::int64_t>(static_cast<std::int64_t>(RecPageStart) - 3988, 12);
+  const std::int64_t skip = std::max<std::int64_t>(static_cast<std::int64_t>(RecorderState.RecPageStart) - 3988, 12);
   const ParsedPage page = ParseBackwardPage(text, static_cast<std::size_t>(skip) + 1);
   if (!page.Ok()) {
-    MessageDlg(BadFieldMessage(RecFileName, page.BadLine, *page.BadField), mtError, mbOK, 0);
+    MessageDlg(BadFieldMessage(RecorderState.RecFileName, page.BadLine, *page.BadField), mtError, mbOK, 0);
     return;
   }
   Form1_rec->ShowLoadedPage(page, true);
   Form1_rec->SpeedButton1->SetEnabled(false);
   Form1_rec->SpeedButton2->SetEnabled(false);
   if (page.NextRow) {
-    RecPageStart = *page.NextRow;
-    RecMorePages = 1;
-    Form1_rec->SpeedButton1->SetEnabled(RecPageStart > 3999);
+    RecorderState.RecPageStart = *page.NextRow;
+    RecorderState.RecMorePages = 1;
+    Form1_rec->SpeedButton1->SetEnabled(RecorderState.RecPageStart > 3999);
     Form1_rec->SpeedButton2->SetEnabled(true);
   }
 }

@@ -117,7 +117,7 @@ void TForm1_rec::BuildControls() {
     TLabel* label = make.Label(GroupBox1, ch1 ? "LabelCh1" : "LabelCh2", ch1 ? "CH1" : "CH2", left, 18);
     label->Font().Style = fsBold;
     label->Font().Size = 9;
-    label->Font().Color = ch1 ? recorder::RecCh1Color : recorder::RecCh2Color;
+    label->Font().Color = ch1 ? recorder::RecorderState.RecCh1Color : recorder::RecorderState.RecCh2Color;
     label->FontChanged();
     (ch1 ? LabelCh1 : LabelCh2) = label;
     auto& ranges = ch1 ? Ch1RangeButtons : Ch2RangeButtons;
@@ -241,16 +241,16 @@ void TForm1_rec::BuildMenus() {
 
 void TForm1_rec::FormCreate(TObject* /*Sender*/) {
   using namespace recorder;
-  RecShiftCh1 = RecShiftCh2 = 0;
-  RecCh1ZeroLevel = RecCh2ZeroLevel = 127;
+  RecorderState.RecShiftCh1 = RecorderState.RecShiftCh2 = 0;
+  RecorderState.RecCh1ZeroLevel = RecorderState.RecCh2ZeroLevel = 127;
   PreviousPosition1 = TrackBar1->Position();
   PreviousPosition2 = TrackBar2->Position();
   SpeedButton1->SetEnabled(false);
   SpeedButton2->SetEnabled(false);
-  RecPageStart = 2000;
-  RecSingleMode = RecAutoSaveOn = RecFileReplay = RecKeepDisplayStep = RecNoData = 0;
-  RecStopped = 1;
-  RecCh1On = RecCh2On = 1;
+  RecorderState.RecPageStart = 2000;
+  RecorderState.RecSingleMode = RecorderState.RecAutoSaveOn = RecorderState.RecFileReplay = RecorderState.RecKeepDisplayStep = RecorderState.RecNoData = 0;
+  RecorderState.RecStopped = 1;
+  RecorderState.RecCh1On = RecorderState.RecCh2On = 1;
   Timer1->SetEnabled(false);
   Timer2->SetEnabled(false);
   Label3->SetCaption("      Ready");
@@ -258,24 +258,24 @@ void TForm1_rec::FormCreate(TObject* /*Sender*/) {
   X0 = kImageWidth / 2 - 320;
   Y0 = kImageHeight / 2 - 129;
   ReadoutY = kImageHeight - 20;
-  RecTimeMarker1X = X0 + 16;
-  RecTimeMarker2X = X0 + 624;
-  RecVoltMarker1Y = Y0 + 16;
-  RecVoltMarker2Y = Y0 + 240;
-  RecTimeDivText = "1s";
-  RecCh1Text = RecCh2Text = "5V";
-  RecCh1Label = RecCh2Label = "5V";
-  TimeUnitValue = RecordedTimeUnit = 500;
+  RecorderState.RecTimeMarker1X = X0 + 16;
+  RecorderState.RecTimeMarker2X = X0 + 624;
+  RecorderState.RecVoltMarker1Y = Y0 + 16;
+  RecorderState.RecVoltMarker2Y = Y0 + 240;
+  RecorderState.RecTimeDivText = "1s";
+  RecorderState.RecCh1Text = RecorderState.RecCh2Text = "5V";
+  RecorderState.RecCh1Label = RecorderState.RecCh2Label = "5V";
+  RecorderState.TimeUnitValue = RecorderState.RecordedTimeUnit = 500;
   FastTimer1->SetInterval(10);
-  ZoomStep = RecDisplayStep = 6.25;
-  engine::TimeBaseCode = 0;
-  engine::Ch1GainCode = engine::Ch2GainCode = 27;
+  RecorderState.ZoomStep = RecorderState.RecDisplayStep = 6.25;
+  engine::ScopeState.TimeBaseCode = 0;
+  engine::ScopeState.Ch1GainCode = engine::ScopeState.Ch2GainCode = 27;
   PaintBox1->SetEnabled(false);
-  Ch1OffsetSum = engine::Ch1OffsetCal + engine::Ch1PositionDac;
-  Ch2OffsetSum = engine::Ch2OffsetCal + engine::Ch2PositionDac;
-  RecBlock.fill(kNoData);
-  RecPos = 0;
-  RecLength = 2000;
+  RecorderState.Ch1OffsetSum = engine::ScopeState.Ch1OffsetCal + engine::ScopeState.Ch1PositionDac;
+  RecorderState.Ch2OffsetSum = engine::ScopeState.Ch2OffsetCal + engine::ScopeState.Ch2PositionDac;
+  RecorderState.RecBlock.fill(kNoData);
+  RecorderState.RecPos = 0;
+  RecorderState.RecLength = 2000;
   DemoTable = BuildDemoSources();
 
   RecView.Image = Image1;
@@ -289,11 +289,11 @@ void TForm1_rec::FormCreate(TObject* /*Sender*/) {
 }
 
 void TForm1_rec::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
-  if (!recorder::RecStopped) {
+  if (!recorder::RecorderState.RecStopped) {
     lopetus();
     Application->ProcessMessagesUntil([this] { return !FastTimer1->Enabled(); });
   }
-  CanClose = recorder::RecStopped != 0;
+  CanClose = recorder::RecorderState.RecStopped != 0;
 }
 
 void TForm1_rec::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
@@ -302,7 +302,7 @@ void TForm1_rec::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
   if (Form1) {
     Form1->SetBounds(Left(), Top(), Form1->Width(), Height());
     Form1->Show();
-    if (!recorder::InstrumentSwitch) Form1->Close();
+    if (!recorder::RecorderState.InstrumentSwitch) Form1->Close();
   }
 }
 

@@ -8,6 +8,7 @@
 #include "display/display_state.h"
 #include "display/ground_markers.h"
 #include "display/screen_colors.h"
+#include "engine/color_menu.h"
 #include "engine/calibration.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -31,10 +32,10 @@ constexpr display::ScreenColorSet kRecorderBrightColors{0xF5FFFF, 0xFF0000, 0x00
 void TForm1_rec::DerivePens() {
   using namespace engine;
   using namespace recorder;
-  RecCh1Pen = display::NotXorPen(RecCh1Color, RecBackgroundColor);
-  RecCh2Pen = display::NotXorPen(RecCh2Color, RecBackgroundColor);
-  RecTimeMarkerPen = display::NotXorPen(RecTimeMarkerColor, RecBackgroundColor);
-  RecGridPen = RecBrightGrid ? RecBrightGridColor : RecDarkGridColor;
+  RecCh1Pen = display::NotXorPen(RecorderState.RecCh1Color, RecorderState.RecBackgroundColor);
+  RecCh2Pen = display::NotXorPen(RecorderState.RecCh2Color, RecorderState.RecBackgroundColor);
+  RecTimeMarkerPen = display::NotXorPen(RecorderState.RecTimeMarkerColor, RecorderState.RecBackgroundColor);
+  RecGridPen = RecorderState.RecBrightGrid ? RecorderState.RecBrightGridColor : RecorderState.RecDarkGridColor;
 }
 
 void TForm1_rec::putsataanko() {
@@ -58,11 +59,11 @@ void TForm1_rec::poisto() {
 }
 
 void TForm1_rec::piirrot() {
-  if (recorder::RecCh1On && !RecCh1Drawn) {
+  if (recorder::RecorderState.RecCh1On && !RecCh1Drawn) {
     piirra(1);
     RecCh1Drawn = 1;
   }
-  if (recorder::RecCh2On && !RecCh2Drawn) {
+  if (recorder::RecorderState.RecCh2On && !RecCh2Drawn) {
     piirra(2);
     RecCh2Drawn = 1;
   }
@@ -78,8 +79,8 @@ void TForm1_rec::piirra(int channel) {
   canvas->Pen.Width = 1;
   canvas->Pen.Color = ch1 ? RecCh1Pen : RecCh2Pen;
   Kayran_Piirto(RecordPoints(ch1 ? std::span<const std::int32_t>(RecBufCh1) : std::span<const std::int32_t>(RecBufCh2),
-                             RecScrollOffset, RecDisplayStep, RecLength, X0, Y0, ch1 ? RecShiftCh1 : RecShiftCh2,
-                             RecStopped != 0));
+                             RecorderState.RecScrollOffset, RecorderState.RecDisplayStep, RecorderState.RecLength, X0, Y0, ch1 ? RecorderState.RecShiftCh1 : RecorderState.RecShiftCh2,
+                             RecorderState.RecStopped != 0));
 }
 
 void TForm1_rec::Kayran_Piirto(const std::vector<TPoint>& points) {
@@ -93,7 +94,7 @@ void TForm1_rec::DoGrid() {
   TCanvas* c = Image1->Canvas();
   const int w = Image1->Width();
   // Background.
-  c->Brush.Color = RecBackgroundColor;
+  c->Brush.Color = RecorderState.RecBackgroundColor;
   c->Brush.Style = bsSolid;
   c->FillRect(Rect(0, 0, w, Image1->Height()));
   // Grid.
@@ -131,7 +132,7 @@ void TForm1_rec::DoGrid() {
     }
   }
   // Frame.
-  c->Pen.Color = RecBrightGridColor;
+  c->Pen.Color = RecorderState.RecBrightGridColor;
   const TPoint frame[] = {{X0 - 1, Y0 - 1}, {X0 - 1, Y0 + 257}, {X0 + 641, Y0 + 257}, {X0 + 641, Y0 - 1},
                           {X0 - 1, Y0 - 1}};
   c->Polyline(frame, 5);
@@ -148,7 +149,7 @@ void TForm1_rec::DoGrid() {
 void TForm1_rec::TulostaTeksti(const std::string& text, int x, TColor color, int y) {
   TCanvas* c = Image1->Canvas();
   const TPoint pos = c->PenPos;
-  c->Brush.Color = recorder::RecBackgroundColor;
+  c->Brush.Color = recorder::RecorderState.RecBackgroundColor;
   c->Brush.Style = bsSolid;
   c->Font.Size = 8;
   c->Font.Color = color;
@@ -159,17 +160,17 @@ void TForm1_rec::TulostaTeksti(const std::string& text, int x, TColor color, int
 
 void TForm1_rec::tekstit() {
   using namespace recorder;
-  using recorder::RecBackgroundColor;
-  TulostaTeksti("DEMO", X0 + 240, engine::DemoMode ? recorder::RecBrightGridColor : RecBackgroundColor, 3);
-  if (RecSampleRateShown) TulostaTeksti(RecRateText, X0 + 352, display::TimeMarkerColor, 3);
-  TulostaTeksti(RecTimeDivText, X0 + 151, recorder::RecTimeMarkerColor, 3);
-  if (RecCh1On) TulostaTeksti(RecCh1Text, X0 + 10, recorder::RecCh1Color, 3);
-  if (RecCh2On) TulostaTeksti(RecCh2Text, X0 + 70, recorder::RecCh2Color, 3);
-  if (RecMarkersOn) {
-    if (RecTimeMarker1X >= X0 || RecTimeMarker2X >= X0)
-      TulostaTeksti(TimeReadoutShown, X0 + 190, recorder::RecTimeMarkerColor, ReadoutY);
-    if (RecVoltMarker1Y >= Y0 || RecVoltMarker2Y >= Y0)
-      TulostaTeksti(VoltReadoutShown, X0, RecCh1On ? recorder::RecCh1Color : recorder::RecCh2Color, ReadoutY);
+  using recorder::RecorderState;
+  TulostaTeksti("DEMO", X0 + 240, engine::ScopeState.DemoMode ? recorder::RecorderState.RecBrightGridColor : RecorderState.RecBackgroundColor, 3);
+  if (RecorderState.RecSampleRateShown) TulostaTeksti(RecorderState.RecRateText, X0 + 352, display::DisplayState.TimeMarkerColor, 3);
+  TulostaTeksti(RecorderState.RecTimeDivText, X0 + 151, recorder::RecorderState.RecTimeMarkerColor, 3);
+  if (RecorderState.RecCh1On) TulostaTeksti(RecorderState.RecCh1Text, X0 + 10, recorder::RecorderState.RecCh1Color, 3);
+  if (RecorderState.RecCh2On) TulostaTeksti(RecorderState.RecCh2Text, X0 + 70, recorder::RecorderState.RecCh2Color, 3);
+  if (RecorderState.RecMarkersOn) {
+    if (RecorderState.RecTimeMarker1X >= X0 || RecorderState.RecTimeMarker2X >= X0)
+      TulostaTeksti(TimeReadoutShown, X0 + 190, recorder::RecorderState.RecTimeMarkerColor, ReadoutY);
+    if (RecorderState.RecVoltMarker1Y >= Y0 || RecorderState.RecVoltMarker2Y >= Y0)
+      TulostaTeksti(VoltReadoutShown, X0, RecorderState.RecCh1On ? recorder::RecorderState.RecCh1Color : recorder::RecorderState.RecCh2Color, ReadoutY);
   }
 }
 
@@ -182,7 +183,7 @@ void TForm1_rec::DrawMarkerLine(int id, int pos, bool dotted) {
   c->Pen.Width = 1;
   c->Pen.Style = dotted ? psDot : psSolid;
   if (id >= 3) {
-    c->Pen.Color = recorder::RecCh1On ? RecCh1Pen : RecCh2Pen;
+    c->Pen.Color = recorder::RecorderState.RecCh1On ? RecCh1Pen : RecCh2Pen;
     c->MoveTo(X0 + 1, pos);
     c->LineTo(Image1->Width() - X0, pos);
   } else {
@@ -196,62 +197,62 @@ void TForm1_rec::DrawMarkerLine(int id, int pos, bool dotted) {
 
 void TForm1_rec::kursorit() {
   using namespace recorder;
-  if (!RecMarkersOn) return;
+  if (!RecorderState.RecMarkersOn) return;
   for (int id = 3; id <= 4; ++id) {
-    const int y = id == 3 ? RecVoltMarker1Y : RecVoltMarker2Y;
+    const int y = id == 3 ? RecorderState.RecVoltMarker1Y : RecorderState.RecVoltMarker2Y;
     if (y >= Y0) DrawMarkerLine(id, y, true);
   }
   for (int id = 1; id <= 2; ++id) {
-    const int x = id == 1 ? RecTimeMarker1X : RecTimeMarker2X;
+    const int x = id == 1 ? RecorderState.RecTimeMarker1X : RecorderState.RecTimeMarker2X;
     if (x >= X0) DrawMarkerLine(id, x, true);
   }
 }
 
 void TForm1_rec::kursoriaika() {
   using namespace recorder;
-  if (!RecMarkersOn) return;
+  if (!RecorderState.RecMarkersOn) return;
   TimeReadoutInput in;
-  in.TimeDivCaption = RecTimeDivText;
-  in.Marker1X = RecTimeMarker1X;
-  in.Marker2X = RecTimeMarker2X;
+  in.TimeDivCaption = RecorderState.RecTimeDivText;
+  in.Marker1X = RecorderState.RecTimeMarker1X;
+  in.Marker2X = RecorderState.RecTimeMarker2X;
   in.X0 = X0;
   in.FromPageStart = Markers1->Checked();
-  in.RecordedTimeUnit = RecordedTimeUnit;
-  in.TimeUnitValue = TimeUnitValue;
-  in.ScrollOffset = RecScrollOffset;
-  in.PageStart = RecPageStart;
-  TulostaTeksti(TimeReadoutShown, X0 + 190, recorder::RecBackgroundColor, ReadoutY);
+  in.RecordedTimeUnit = RecorderState.RecordedTimeUnit;
+  in.TimeUnitValue = RecorderState.TimeUnitValue;
+  in.ScrollOffset = RecorderState.RecScrollOffset;
+  in.PageStart = RecorderState.RecPageStart;
+  TulostaTeksti(TimeReadoutShown, X0 + 190, recorder::RecorderState.RecBackgroundColor, ReadoutY);
   TimeReadoutShown = TimeReadoutText(in).substr(0, kRecReadoutChars);
-  TulostaTeksti(TimeReadoutShown, X0 + 190, recorder::RecTimeMarkerColor, ReadoutY);
+  TulostaTeksti(TimeReadoutShown, X0 + 190, recorder::RecorderState.RecTimeMarkerColor, ReadoutY);
 }
 
 void TForm1_rec::kursorivoltit() {
   using namespace recorder;
-  if (!RecMarkersOn) return;
-  const bool ch1 = RecCh1On != 0;
+  if (!RecorderState.RecMarkersOn) return;
+  const bool ch1 = RecorderState.RecCh1On != 0;
   VoltReadoutInput in;
-  in.RangeCode = ch1 ? engine::Ch1GainCode : engine::Ch2GainCode;
-  in.ProbeFactor = ch1 ? engine::Ch1ProbeFactor : engine::Ch2ProbeFactor;
-  in.ZeroLevel = ch1 ? RecCh1ZeroLevel : RecCh2ZeroLevel;
-  in.Marker1Y = RecVoltMarker1Y;
-  in.Marker2Y = RecVoltMarker2Y;
+  in.RangeCode = ch1 ? engine::ScopeState.Ch1GainCode : engine::ScopeState.Ch2GainCode;
+  in.ProbeFactor = ch1 ? engine::ScopeState.Ch1ProbeFactor : engine::ScopeState.Ch2ProbeFactor;
+  in.ZeroLevel = ch1 ? RecorderState.RecCh1ZeroLevel : RecorderState.RecCh2ZeroLevel;
+  in.Marker1Y = RecorderState.RecVoltMarker1Y;
+  in.Marker2Y = RecorderState.RecVoltMarker2Y;
   in.Y0 = Y0;
-  TulostaTeksti(VoltReadoutShown, X0, recorder::RecBackgroundColor, ReadoutY);
+  TulostaTeksti(VoltReadoutShown, X0, recorder::RecorderState.RecBackgroundColor, ReadoutY);
   VoltReadoutShown = VoltReadoutText(in).substr(0, kRecReadoutChars);
-  if (RecVoltMarker1Y >= Y0 || RecVoltMarker2Y >= Y0)
-    TulostaTeksti(VoltReadoutShown, X0, ch1 ? recorder::RecCh1Color : recorder::RecCh2Color, ReadoutY);
+  if (RecorderState.RecVoltMarker1Y >= Y0 || RecorderState.RecVoltMarker2Y >= Y0)
+    TulostaTeksti(VoltReadoutShown, X0, ch1 ? recorder::RecorderState.RecCh1Color : recorder::RecorderState.RecCh2Color, ReadoutY);
 }
 
 void TForm1_rec::dso_down(int x, int y) {
   using namespace recorder;
   putsataanko();
   Dragging = true;
-  const int timeId = std::abs(x - RecTimeMarker2X) < std::abs(x - RecTimeMarker1X) ? 2 : 1;
-  const int voltId = std::abs(y - RecVoltMarker2Y) < std::abs(y - RecVoltMarker1Y) ? 4 : 3;
-  const int timeDist = std::abs(x - (timeId == 1 ? RecTimeMarker1X : RecTimeMarker2X));
-  const int voltDist = std::abs(y - (voltId == 3 ? RecVoltMarker1Y : RecVoltMarker2Y));
+  const int timeId = std::abs(x - RecorderState.RecTimeMarker2X) < std::abs(x - RecorderState.RecTimeMarker1X) ? 2 : 1;
+  const int voltId = std::abs(y - RecorderState.RecVoltMarker2Y) < std::abs(y - RecorderState.RecVoltMarker1Y) ? 4 : 3;
+  const int timeDist = std::abs(x - (timeId == 1 ? RecorderState.RecTimeMarker1X : RecorderState.RecTimeMarker2X));
+  const int voltDist = std::abs(y - (voltId == 3 ? RecorderState.RecVoltMarker1Y : RecorderState.RecVoltMarker2Y));
   DragId = voltDist < timeDist ? voltId : timeId;
-  DragPos = DragId == 1 ? RecTimeMarker1X : DragId == 2 ? RecTimeMarker2X : DragId == 3 ? RecVoltMarker1Y : RecVoltMarker2Y;
+  DragPos = DragId == 1 ? RecorderState.RecTimeMarker1X : DragId == 2 ? RecorderState.RecTimeMarker2X : DragId == 3 ? RecorderState.RecVoltMarker1Y : RecorderState.RecVoltMarker2Y;
   const bool parked = DragId <= 2 ? DragPos < X0 : DragPos < Y0;
   if (parked) return;  // it can still be dragged in
   DrawMarkerLine(DragId, DragPos, true);
@@ -266,14 +267,14 @@ void TForm1_rec::Image1MouseMove(TObject*, TShiftState, int X, int Y) {
     if (DragPos >= X0) DrawMarkerLine(DragId, DragPos, false);
     DragPos = std::clamp(X, X0, X0 + 640);
     DrawMarkerLine(DragId, DragPos, false);
-    (DragId == 1 ? RecTimeMarker1X : RecTimeMarker2X) = DragPos;
+    (DragId == 1 ? RecorderState.RecTimeMarker1X : RecorderState.RecTimeMarker2X) = DragPos;
     kursoriaika();
   } else {
     if (Y == DragPos) return;
     if (DragPos >= Y0) DrawMarkerLine(DragId, DragPos, false);
     DragPos = std::clamp(Y, Y0, Y0 + 256);
     DrawMarkerLine(DragId, DragPos, false);
-    (DragId == 3 ? RecVoltMarker1Y : RecVoltMarker2Y) = DragPos;
+    (DragId == 3 ? RecorderState.RecVoltMarker1Y : RecorderState.RecVoltMarker2Y) = DragPos;
     kursorivoltit();
   }
 }
@@ -286,10 +287,10 @@ void TForm1_rec::dso_up() {
     DrawMarkerLine(DragId, DragPos, false);
     DrawMarkerLine(DragId, DragPos, true);
   }
-  if (DragId == 1) RecTimeMarker1X = DragPos;
-  else if (DragId == 2) RecTimeMarker2X = DragPos;
-  else if (DragId == 3) RecVoltMarker1Y = DragPos;
-  else if (DragId == 4) RecVoltMarker2Y = DragPos;
+  if (DragId == 1) RecorderState.RecTimeMarker1X = DragPos;
+  else if (DragId == 2) RecorderState.RecTimeMarker2X = DragPos;
+  else if (DragId == 3) RecorderState.RecVoltMarker1Y = DragPos;
+  else if (DragId == 4) RecorderState.RecVoltMarker2Y = DragPos;
   kursoriaika();
   kursorivoltit();
 }
@@ -297,16 +298,16 @@ void TForm1_rec::dso_up() {
 void TForm1_rec::Image1MouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y) {
   using namespace recorder;
   if (Button == mbLeft) {
-    if (RecMarkersOn) dso_down(X, Y);
+    if (RecorderState.RecMarkersOn) dso_down(X, Y);
     return;
   }
-  if (Button != mbRight || !RecStopped || !Form_9rec) return;
-  if (!RecNoteShown) {
-    RecNoteX = static_cast<std::int16_t>(X);
-    RecNoteY = static_cast<std::int16_t>(Y);
+  if (Button != mbRight || !RecorderState.RecStopped || !Form_9rec) return;
+  if (!RecorderState.RecNoteShown) {
+    RecorderState.RecNoteX = static_cast<std::int16_t>(X);
+    RecorderState.RecNoteY = static_cast<std::int16_t>(Y);
   } else if (Form_9rec->Visible()) {
-    RecNoteX = static_cast<std::int16_t>(X);
-    RecNoteY = static_cast<std::int16_t>(Y);
+    RecorderState.RecNoteX = static_cast<std::int16_t>(X);
+    RecorderState.RecNoteY = static_cast<std::int16_t>(Y);
     RecClearPending = 1;
     putsataanko();
     piirrot();
@@ -326,26 +327,26 @@ void TForm1_rec::DrawZeroGlyph(int channel, int level) {
 
 void TForm1_rec::y1_viiva() {
   using namespace recorder;
-  if (!RecCh1On) return;
-  if (engine::DemoMode) {
-    RecCh1ZeroLevel = 2 * TrackBar1->Position() + 128;
+  if (!RecorderState.RecCh1On) return;
+  if (engine::ScopeState.DemoMode) {
+    RecorderState.RecCh1ZeroLevel = 2 * TrackBar1->Position() + 128;
   } else {
     const engine::GroundLevelLine line = engine::ChannelGroundLevelFit(1);
-    RecCh1ZeroLevel = line.Valid ? engine::GroundLevelAt(line, Ch1OffsetSum) : 0;
+    RecorderState.RecCh1ZeroLevel = line.Valid ? engine::GroundLevelAt(line, RecorderState.Ch1OffsetSum) : 0;
   }
-  DrawZeroGlyph(1, RecCh1ZeroLevel);
+  DrawZeroGlyph(1, RecorderState.RecCh1ZeroLevel);
 }
 
 void TForm1_rec::y2_viiva() {
   using namespace recorder;
-  if (!RecCh2On) return;
-  if (engine::DemoMode) {
-    RecCh2ZeroLevel = 2 * TrackBar2->Position() + 128;
+  if (!RecorderState.RecCh2On) return;
+  if (engine::ScopeState.DemoMode) {
+    RecorderState.RecCh2ZeroLevel = 2 * TrackBar2->Position() + 128;
   } else {
     const engine::GroundLevelLine line = engine::ChannelGroundLevelFit(2);
-    RecCh2ZeroLevel = line.Valid ? engine::GroundLevelAt(line, Ch2OffsetSum) : 0;
+    RecorderState.RecCh2ZeroLevel = line.Valid ? engine::GroundLevelAt(line, RecorderState.Ch2OffsetSum) : 0;
   }
-  DrawZeroGlyph(2, RecCh2ZeroLevel);
+  DrawZeroGlyph(2, RecorderState.RecCh2ZeroLevel);
 }
 
 void TForm1_rec::y_viivat() {
@@ -358,7 +359,7 @@ void TForm1_rec::y_viivat() {
 void TForm1_rec::ScrollBar2Change(TObject*) {
   putsataanko();
   poisto();
-  recorder::RecScrollOffset = ScrollBar2->Position();
+  recorder::RecorderState.RecScrollOffset = ScrollBar2->Position();
   piirrot();
   kursoriaika();
 }
@@ -370,11 +371,11 @@ void TForm1_rec::MarkersVdt1Click(TObject*) { MarkersClick(MarkersVdt1, Markers1
 void TForm1_rec::MarkersClick(TMenuItem* item, TMenuItem* other, int marker1X) {
   using namespace recorder;
   item->SetChecked(!item->Checked());
-  RecMarkersOn = item->Checked() ? 1 : 0;
+  RecorderState.RecMarkersOn = item->Checked() ? 1 : 0;
   other->SetChecked(false);
   RecClearPending = 1;
-  if (RecMarkersOn) {
-    RecTimeMarker1X = marker1X;
+  if (RecorderState.RecMarkersOn) {
+    RecorderState.RecTimeMarker1X = marker1X;
     putsataanko();
     kursoriaika();
     kursorivoltit();
@@ -388,7 +389,7 @@ void TForm1_rec::MarkersClick(TMenuItem* item, TMenuItem* other, int marker1X) {
 
 void TForm1_rec::BrightGrid1Click(TObject*) {
   BrightGrid1->SetChecked(!BrightGrid1->Checked());
-  recorder::RecBrightGrid = BrightGrid1->Checked() ? 1 : 0;
+  recorder::RecorderState.RecBrightGrid = BrightGrid1->Checked() ? 1 : 0;
   RecClearPending = 1;
   putsataanko();
   piirrot();
@@ -398,30 +399,30 @@ void TForm1_rec::BrightGrid1Click(TObject*) {
 void TForm1_rec::SampleRate1Click(TObject*) {
   using namespace recorder;
   SampleRate1->SetChecked(!SampleRate1->Checked());
-  RecSampleRateShown = SampleRate1->Checked() ? 1 : 0;
-  TulostaTeksti(RecRateText, X0 + 352, RecSampleRateShown ? display::TimeMarkerColor : display::BackgroundColor, 3);
+  RecorderState.RecSampleRateShown = SampleRate1->Checked() ? 1 : 0;
+  TulostaTeksti(RecorderState.RecRateText, X0 + 352, RecorderState.RecSampleRateShown ? display::DisplayState.TimeMarkerColor : display::DisplayState.BackgroundColor, 3);
 }
 
 void TForm1_rec::Colors2Click(TObject*) {
   using namespace engine;
   using namespace recorder;
-  display::CopyScreenColorsToRecorder();
-  if (BtnBottomDlg2 && BtnBottomDlg2->PresetChosen && !display::ColorsAccepted) {
+  engine::CopyScreenColorsToRecorder();
+  if (BtnBottomDlg2 && BtnBottomDlg2->PresetChosen && !display::DisplayState.ColorsAccepted) {
     // The recorder keeps its own copy: the scope's picture, drawn with the
     // scope's pens, stays as it is.
-    const display::ScreenColorSet& set = display::BlackScreenPreset ? display::kBlackScreenColors : kRecorderBrightColors;
-    RecBackgroundColor = set.Background;
-    RecCh1Color = set.Ch1;
-    RecCh2Color = set.Ch2;
-    RecMath1Color = set.Math1;
-    RecMath2Color = set.Math2;
-    RecDarkGridColor = set.DarkGrid;
-    RecBrightGridColor = set.BrightGrid;
-    RecTimeMarkerColor = set.TimeMarker;
+    const display::ScreenColorSet& set = display::DisplayState.BlackScreenPreset ? display::kBlackScreenColors : kRecorderBrightColors;
+    RecorderState.RecBackgroundColor = set.Background;
+    RecorderState.RecCh1Color = set.Ch1;
+    RecorderState.RecCh2Color = set.Ch2;
+    RecorderState.RecMath1Color = set.Math1;
+    RecorderState.RecMath2Color = set.Math2;
+    RecorderState.RecDarkGridColor = set.DarkGrid;
+    RecorderState.RecBrightGridColor = set.BrightGrid;
+    RecorderState.RecTimeMarkerColor = set.TimeMarker;
   }
   for (TLabel* label : {LabelCh1, LabelCh2}) {
     if (label->Font().Color == clGray) continue;
-    label->Font().Color = label == LabelCh1 ? RecCh1Color : RecCh2Color;
+    label->Font().Color = label == LabelCh1 ? RecorderState.RecCh1Color : RecorderState.RecCh2Color;
     label->FontChanged();
   }
   RecClearPending = 1;

@@ -136,77 +136,9 @@ inline void ResetRecorderState() {
   std::construct_at(&RecorderState);
 }
 
-// The names the handlers use, bound to the members of RecorderState.
-inline constexpr auto& RecBlock = RecorderState.RecBlock;
-inline constexpr auto& RecPos = RecorderState.RecPos;
-inline constexpr auto& RecLength = RecorderState.RecLength;
-inline constexpr auto& RecStopped = RecorderState.RecStopped;
-inline constexpr auto& RecSingleMode = RecorderState.RecSingleMode;
-inline constexpr auto& RecAutoSaveOn = RecorderState.RecAutoSaveOn;
-inline constexpr auto& RecFileReplay = RecorderState.RecFileReplay;
-inline constexpr auto& RecKeepDisplayStep = RecorderState.RecKeepDisplayStep;
-inline constexpr auto& RecNoData = RecorderState.RecNoData;
-inline constexpr auto& AutoSaveRowNumber = RecorderState.AutoSaveRowNumber;
-inline constexpr auto& RecHeaderTimeText = RecorderState.RecHeaderTimeText;
-inline constexpr auto& RecHeaderCh1Text = RecorderState.RecHeaderCh1Text;
-inline constexpr auto& RecHeaderCh2Text = RecorderState.RecHeaderCh2Text;
-inline constexpr auto& RecStartText = RecorderState.RecStartText;
-inline constexpr auto& RecStopText = RecorderState.RecStopText;
-inline constexpr auto& TimeUnitValue = RecorderState.TimeUnitValue;
-inline constexpr auto& RecordedTimeUnit = RecorderState.RecordedTimeUnit;
-inline constexpr auto& ZoomStep = RecorderState.ZoomStep;
-inline constexpr auto& RecDisplayStep = RecorderState.RecDisplayStep;
-inline constexpr auto& RecScrollOffset = RecorderState.RecScrollOffset;
-inline constexpr auto& RecRateText = RecorderState.RecRateText;
-inline constexpr auto& RecTimeDivText = RecorderState.RecTimeDivText;
-inline constexpr auto& RecShiftCh1 = RecorderState.RecShiftCh1;
-inline constexpr auto& RecShiftCh2 = RecorderState.RecShiftCh2;
-inline constexpr auto& Ch1OffsetSum = RecorderState.Ch1OffsetSum;
-inline constexpr auto& Ch2OffsetSum = RecorderState.Ch2OffsetSum;
-inline constexpr auto& RecCh1On = RecorderState.RecCh1On;
-inline constexpr auto& RecCh2On = RecorderState.RecCh2On;
-inline constexpr auto& RecCh1ZeroLevel = RecorderState.RecCh1ZeroLevel;
-inline constexpr auto& RecCh2ZeroLevel = RecorderState.RecCh2ZeroLevel;
-inline constexpr auto& RecCh1Label = RecorderState.RecCh1Label;
-inline constexpr auto& RecCh2Label = RecorderState.RecCh2Label;
-inline constexpr auto& RecCh1Text = RecorderState.RecCh1Text;
-inline constexpr auto& RecCh2Text = RecorderState.RecCh2Text;
-inline constexpr auto& Ch1RecRangeTrim = RecorderState.Ch1RecRangeTrim;
-inline constexpr auto& Ch2RecRangeTrim = RecorderState.Ch2RecRangeTrim;
-inline constexpr auto& Ch1RecRateTrim = RecorderState.Ch1RecRateTrim;
-inline constexpr auto& Ch2RecRateTrim = RecorderState.Ch2RecRateTrim;
-inline constexpr auto& RecMarkersOn = RecorderState.RecMarkersOn;
-inline constexpr auto& RecTimeMarker1X = RecorderState.RecTimeMarker1X;
-inline constexpr auto& RecTimeMarker2X = RecorderState.RecTimeMarker2X;
-inline constexpr auto& RecVoltMarker1Y = RecorderState.RecVoltMarker1Y;
-inline constexpr auto& RecVoltMarker2Y = RecorderState.RecVoltMarker2Y;
-inline constexpr auto& RecSampleRateShown = RecorderState.RecSampleRateShown;
-inline constexpr auto& RecNoteShown = RecorderState.RecNoteShown;
-inline constexpr auto& RecNoteX = RecorderState.RecNoteX;
-inline constexpr auto& RecNoteY = RecorderState.RecNoteY;
-inline constexpr auto& RecNoteTransparent = RecorderState.RecNoteTransparent;
-inline constexpr auto& RecFileName = RecorderState.RecFileName;
-inline constexpr auto& AutoSaveFileName = RecorderState.AutoSaveFileName;
-inline constexpr auto& RecPageStart = RecorderState.RecPageStart;
-inline constexpr auto& RecMorePages = RecorderState.RecMorePages;
-inline constexpr auto& DemoIndex = RecorderState.DemoIndex;
-inline constexpr auto& DemoStep = RecorderState.DemoStep;
-inline constexpr auto& RecBackgroundColor = RecorderState.RecBackgroundColor;
-inline constexpr auto& RecCh1Color = RecorderState.RecCh1Color;
-inline constexpr auto& RecCh2Color = RecorderState.RecCh2Color;
-inline constexpr auto& RecMath1Color = RecorderState.RecMath1Color;
-inline constexpr auto& RecMath2Color = RecorderState.RecMath2Color;
-inline constexpr auto& RecDarkGridColor = RecorderState.RecDarkGridColor;
-inline constexpr auto& RecBrightGridColor = RecorderState.RecBrightGridColor;
-inline constexpr auto& RecTimeMarkerColor = RecorderState.RecTimeMarkerColor;
-inline constexpr auto& RecBrightGrid = RecorderState.RecBrightGrid;
-inline constexpr auto& InstrumentSwitch = RecorderState.InstrumentSwitch;
-inline constexpr auto& SavedTimeBaseCode = RecorderState.SavedTimeBaseCode;
-inline constexpr auto& SavedTriggerOff = RecorderState.SavedTriggerOff;
-
 // Each channel's half of the record.
-inline constexpr std::span<std::int32_t, kChannelEntries> RecBufCh2{RecBlock.data(), kChannelEntries};
-inline constexpr std::span<std::int32_t, kChannelEntries> RecBufCh1{RecBlock.data() + kChannelEntries,
+inline constexpr std::span<std::int32_t, kChannelEntries> RecBufCh2{RecorderState.RecBlock.data(), kChannelEntries};
+inline constexpr std::span<std::int32_t, kChannelEntries> RecBufCh1{RecorderState.RecBlock.data() + kChannelEntries,
                                                                      kChannelEntries};
 
 }  // namespace recorder

@@ -92,7 +92,7 @@ TEST_F(CloseTest, CancelledCloseChangesNothingAndASignalCloseTellsOfTheLostWave)
 }
 
 TEST_F(CloseTest, SignalsDuringACalibrationCloseOnceAndTellTheVerdict) {
-  engine::DocumentsFolder = harness_->Home().Path() + "/";
+  engine::ScopeState.DocumentsFolder = harness_->Home().Path() + "/";
   Device().SetResponse(SimFrontEnd{}.AsResponse());
   OpenDevice();
   QTimer::singleShot(0, [] {

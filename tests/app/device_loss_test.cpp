@@ -57,16 +57,16 @@ class LossChecks : public Base {
   // runs on or waits for the device.
   void ExpectToldOnceAndIdle() {
     using namespace engine;
-    PumpUntil([] { return AcquisitionIdle && !bode::BodeSweepRunning && !Calibrating; }, 3000);
+    PumpUntil([] { return ScopeState.AcquisitionIdle && !bode::BodeState.BodeSweepRunning && !ScopeState.Calibrating; }, 3000);
     this->harness_->Pump(30);
     EXPECT_EQ(Dlg().CountMessages(kDisconnected), 1) << Shown(Dlg());
     EXPECT_EQ(Dlg().CountMessages(kCalibrationFailed), 0) << Shown(Dlg());
-    EXPECT_EQ(DeviceOpen, 0);
-    EXPECT_EQ(AcquisitionIdle, 1);
-    EXPECT_EQ(Calibrating, 0);
-    EXPECT_EQ(bode::BodeSweepRunning, 0);
-    EXPECT_EQ(generator::SendBusy, 0);
-    EXPECT_EQ(recorder::RecStopped, 1);
+    EXPECT_EQ(ScopeState.DeviceOpen, 0);
+    EXPECT_EQ(ScopeState.AcquisitionIdle, 1);
+    EXPECT_EQ(ScopeState.Calibrating, 0);
+    EXPECT_EQ(bode::BodeState.BodeSweepRunning, 0);
+    EXPECT_EQ(generator::GeneratorState.SendBusy, 0);
+    EXPECT_EQ(recorder::RecorderState.RecStopped, 1);
     EXPECT_TRUE(Form1->Enabled());
     EXPECT_FALSE(Form1->SpeedButtonRun->Down());
     EXPECT_FALSE(Form1->SpeedButtonSingle->Down());
@@ -82,11 +82,11 @@ class LossChecks : public Base {
     // Run pressed before, outside demo mode: no loop that waits for
     // nothing, but how to go on.
     Dlg().ClearRecords();
-    if (!DemoMode) {
+    if (!ScopeState.DemoMode) {
       Form1->SpeedButtonRun->Click();
       this->harness_->Pump(15);
       EXPECT_FALSE(Form1->SpeedButtonRun->Down());
-      EXPECT_EQ(AcquisitionIdle, 1);
+      EXPECT_EQ(ScopeState.AcquisitionIdle, 1);
       EXPECT_EQ(Dlg().CountMessages(kNoDeviceToCapture), 1) << Shown(Dlg());
       Dlg().ClearRecords();
     }
@@ -97,8 +97,8 @@ class LossChecks : public Base {
       return mrNone;
     });
     Form1->Hardware1->Click();
-    ASSERT_EQ(DeviceOpen, 1) << Shown(Dlg());
-    ASSERT_EQ(DemoMode, 0);
+    ASSERT_EQ(ScopeState.DeviceOpen, 1) << Shown(Dlg());
+    ASSERT_EQ(ScopeState.DemoMode, 0);
     const int captures = Dev().CapturesSent();
     Form1->SpeedButtonSingle->Click();
     EXPECT_TRUE(PumpUntil([] { return !Form1->SpeedButtonSingle->Down(); }));
@@ -136,8 +136,8 @@ class DeviceLossTest : public LossChecks<recorder_test::RecorderWireTest>,
   void SetUp() override {
     ASSERT_TRUE(io::OpenSharedBlocks(nullptr));
     LossChecks::SetUp();
-    engine::StartupModeReady = 1;
-    generator::GeneratorHardware = 10;
+    engine::ScopeState.StartupModeReady = 1;
+    generator::GeneratorState.GeneratorHardware = 10;
     // The generator's settle wait during a Bode sweep, shortened.
     Form1_fgen->Timer7->SetInterval(1);
     Form1->RecorderCaptureLimitMs = 300;
@@ -160,12 +160,12 @@ class DeviceLossTest : public LossChecks<recorder_test::RecorderWireTest>,
   void RunFor(int captures) {
     const int first = Dev().CapturesSent();
     // A user told of the loss presses Run no more.
-    if (!Form1->SpeedButtonRun->Down() && engine::DeviceOpen) Form1->SpeedButtonRun->Click();
+    if (!Form1->SpeedButtonRun->Down() && engine::ScopeState.DeviceOpen) Form1->SpeedButtonRun->Click();
     PumpUntil([&] { return Dev().CapturesSent() >= first + captures || !Form1->SpeedButtonRun->Down(); });
   }
   void StopRun() {
     if (Form1->SpeedButtonRun->Down()) Form1->SpeedButtonRun->Click();
-    PumpUntil([] { return engine::AcquisitionIdle != 0; });
+    PumpUntil([] { return engine::ScopeState.AcquisitionIdle != 0; });
   }
   // A controller's command through the scope mailbox, taken by one poll.
   void ScopeCommand(std::int32_t command, std::int32_t argument) {
@@ -199,7 +199,7 @@ TEST_P(DeviceLossTest, EachTransferLostIsToldOnceAndTheUserGetsBack) {
   const std::size_t transfers = Dev().Transfers().size();
   ASSERT_GT(transfers, 0u);
   ASSERT_EQ(Dlg().CountMessages(kDisconnected), 0) << Shown(Dlg());
-  ASSERT_EQ(engine::DeviceOpen, 1);
+  ASSERT_EQ(engine::ScopeState.DeviceOpen, 1);
 
   for (std::size_t k = 0; k < transfers; ++k) {
     SCOPED_TRACE(std::string(path.name) + ": unplugged at transfer " + std::to_string(k + 1) + " of " +
@@ -210,7 +210,7 @@ TEST_P(DeviceLossTest, EachTransferLostIsToldOnceAndTheUserGetsBack) {
     path.act(*this, static_cast<int>(k + 1));
     // Where the timing put fewer transfers into this try, the user's next
     // capture meets the loss.
-    for (int i = 0; i < 5 && engine::DeviceOpen; ++i) {
+    for (int i = 0; i < 5 && engine::ScopeState.DeviceOpen; ++i) {
       Form1->SpeedButtonSingle->Click();
       PumpUntil([] { return !Form1->SpeedButtonSingle->Down(); });
     }
@@ -259,7 +259,7 @@ const LossPath kPaths[] = {
     {"BodeSweep", [](DeviceLossTest& t, int) {
        Bode_plot->StartRadios[3]->Click();
        Bode_plot->SpeedButton1->Click();
-       t.PumpUntil([] { return !bode::BodeSweepRunning; });
+       t.PumpUntil([] { return !bode::BodeState.BodeSweepRunning; });
      },
      [] { return Bode_plot->Memo1->Lines().Count(); }},
     {"Recorder", [](DeviceLossTest& t, int) {
@@ -311,10 +311,10 @@ class StartupLossTest : public LossChecks<startup_test::StartupTest> {
     io::ScopeMailboxBlock->Set(io::kMailboxCommand, 3);
     PumpUntil([] { return io::ScopeMailboxBlock->Get(io::kMailboxCommand) == 0; });
     const int captures = Dev().CapturesSent();
-    if (engine::DeviceOpen) Form1->SpeedButtonRun->Click();
+    if (engine::ScopeState.DeviceOpen) Form1->SpeedButtonRun->Click();
     PumpUntil([&] { return Dev().CapturesSent() > captures || !Form1->SpeedButtonRun->Down(); });
     if (Form1->SpeedButtonRun->Down()) Form1->SpeedButtonRun->Click();
-    PumpUntil([] { return engine::AcquisitionIdle != 0; });
+    PumpUntil([] { return engine::ScopeState.AcquisitionIdle != 0; });
   }
   SharedBlockNames names_;
 };
@@ -325,7 +325,7 @@ TEST_F(StartupLossTest, EachTransferLostIsToldOnceAndTheUserGetsBack) {
   const std::size_t transfers = Dev().Transfers().size();
   ASSERT_GT(transfers, 0u);
   ASSERT_EQ(Dlg().CountMessages(kDisconnected), 0) << Shown(Dlg());
-  ASSERT_EQ(engine::DeviceOpen, 1);
+  ASSERT_EQ(engine::ScopeState.DeviceOpen, 1);
   Form1->ReleaseDevice();
 
   for (std::size_t k = 0; k < transfers; ++k) {
@@ -335,7 +335,7 @@ TEST_F(StartupLossTest, EachTransferLostIsToldOnceAndTheUserGetsBack) {
     Dev().UnplugAfter(k);
     StartOnce(static_cast<int>(k + 1));
     if (HasFatalFailure()) break;
-    for (int i = 0; i < 5 && engine::DeviceOpen; ++i) {
+    for (int i = 0; i < 5 && engine::ScopeState.DeviceOpen; ++i) {
       Form1->SpeedButtonSingle->Click();
       PumpUntil([] { return !Form1->SpeedButtonSingle->Down(); });
     }

@@ -22,7 +22,7 @@
 #include "bode/voltage_scale_note.h"
 #include "bode/wait_time_dialog.h"
 #include "display/color_dialog.h"
-#include "display/persistence_options.h"
+#include "engine/persistence_options.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "generator/comm_settings.h"

@@ -25,7 +25,7 @@ class RebuildTest : public device_test::DeviceTest {
     Form1->test0();
     Opening o{Writes(), {}};
     Form1->SpeedButtonSingle->Click();
-    EXPECT_TRUE(harness_->PumpUntil([] { return engine::AcquisitionIdle == 1; }, 3000));
+    EXPECT_TRUE(harness_->PumpUntil([] { return engine::ScopeState.AcquisitionIdle == 1; }, 3000));
     harness_->Pump(50);
     o.Picture = Form1->Image1->Picture()->Image().copy();
     return o;

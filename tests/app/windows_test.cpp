@@ -21,11 +21,11 @@
 #include "bode/trace_colors_dialog.h"
 #include "bode/voltage_scale_note.h"
 #include "bode/wait_time_dialog.h"
-#include "display/add_text.h"
-#include "display/big_screen.h"
+#include "engine/add_text.h"
+#include "engine/big_screen.h"
 #include "display/color_dialog.h"
-#include "display/measurement_window.h"
-#include "display/persistence_options.h"
+#include "engine/measurement_window.h"
+#include "engine/persistence_options.h"
 #include "engine/btn_bottom_dlg3.h"
 #include "engine/control_panel.h"
 #include "engine/device_path.h"
@@ -259,7 +259,7 @@ TEST(MainWindow, PictureIsFilledWithTheBackgroundColour) {
   ASSERT_EQ(picture->Height(), 298);
   EXPECT_EQ(Form1->Image1->Width(), 700);
   EXPECT_EQ(Form1->Image1->Height(), 298);
-  EXPECT_EQ(display::BackgroundColor, 0xF5FFFFu);
+  EXPECT_EQ(display::DisplayState.BackgroundColor, 0xF5FFFFu);
 
   const QImage& image = picture->Image();
   int wrong = 0;
@@ -287,24 +287,24 @@ TEST(MainWindow, ScreenGeometryCentresTheGraticule) {
   AppHarness app;
   using namespace engine;
   using namespace display;
-  EXPECT_EQ(ScreenX0, 25);
-  EXPECT_EQ(ScreenY0, 20);
+  EXPECT_EQ(ScopeState.ScreenX0, 25);
+  EXPECT_EQ(ScopeState.ScreenY0, 20);
   // The graticule, 650 x 256, sits in the middle of the picture and the marker
   // limits meet its right and lower edges.
-  EXPECT_EQ(ScreenX0 + 650 + ScreenX0, Form1->Image1->Width());
-  EXPECT_EQ(MarkerLimitX, ScreenX0 + 650);
-  EXPECT_EQ(MarkerLimitY, ScreenY0 + 256);
-  EXPECT_EQ(TextLineY, Form1->Image1->Height() - 20);
-  EXPECT_GT(TextLineY, ScreenY0 + 257);  // the read-out line lies below the frame
+  EXPECT_EQ(ScopeState.ScreenX0 + 650 + ScopeState.ScreenX0, Form1->Image1->Width());
+  EXPECT_EQ(ScopeState.MarkerLimitX, ScopeState.ScreenX0 + 650);
+  EXPECT_EQ(ScopeState.MarkerLimitY, ScopeState.ScreenY0 + 256);
+  EXPECT_EQ(ScopeState.TextLineY, Form1->Image1->Height() - 20);
+  EXPECT_GT(ScopeState.TextLineY, ScopeState.ScreenY0 + 257);  // the read-out line lies below the frame
 
   // Markers start inside the graticule, 16 pixels in from its edges.
-  EXPECT_EQ(TimeMarker1X, ScreenX0 + 16);
-  EXPECT_EQ(TimeMarker2X, MarkerLimitX - 16);
-  EXPECT_EQ(VoltMarker1Y, ScreenY0 + 16);
-  EXPECT_EQ(VoltMarker2Y, MarkerLimitY - 16);
-  EXPECT_EQ(FreqMarker1X, TimeMarker1X);
-  EXPECT_EQ(LevelMarker1Y, VoltMarker1Y);
-  EXPECT_EQ(LevelMarker2Y, VoltMarker2Y);
+  EXPECT_EQ(DisplayState.TimeMarker1X, ScopeState.ScreenX0 + 16);
+  EXPECT_EQ(DisplayState.TimeMarker2X, ScopeState.MarkerLimitX - 16);
+  EXPECT_EQ(DisplayState.VoltMarker1Y, ScopeState.ScreenY0 + 16);
+  EXPECT_EQ(DisplayState.VoltMarker2Y, ScopeState.MarkerLimitY - 16);
+  EXPECT_EQ(DisplayState.FreqMarker1X, DisplayState.TimeMarker1X);
+  EXPECT_EQ(DisplayState.LevelMarker1Y, DisplayState.VoltMarker1Y);
+  EXPECT_EQ(DisplayState.LevelMarker2Y, DisplayState.VoltMarker2Y);
 }
 
 TEST(MainWindow, RunAndSingleSitBesideThePicture) {

@@ -60,10 +60,10 @@ class BodeWindowTest : public HeldStartupTest {
  protected:
   void SetUp() override {
     HeldStartupTest::SetUp();
-    bode::NoScope = 1;
+    bode::BodeState.NoScope = 1;
   }
   void TearDown() override {
-    bode::NoScope = 0;
+    bode::BodeState.NoScope = 0;
     HeldStartupTest::TearDown();
   }
 };
@@ -77,7 +77,7 @@ TEST_F(BodeWindowTest, SweepTablesFollowTheFrequencyPlans) {
                                    "4000.0", "5000.0", "6000.0", "7000.0", "8000.0", "9000.0", "10000"}));
   EXPECT_EQ(Bode_plot->Memo1->Lines()[0], "  Hz\t Vrms\tdBV\tdeg");
   EXPECT_EQ(Bode_plot->Memo1->Lines()[1], "10.00\t2.000\t6.000");
-  EXPECT_EQ(bode::BodeSweepRunning, 0);
+  EXPECT_EQ(bode::BodeState.BodeSweepRunning, 0);
 
   // 100 kHz .. 1 MHz: ends with the point at 1 MHz.
   Bode_plot->RangeTopRadios[3]->Click();
@@ -136,7 +136,7 @@ TEST_F(BodeWindowTest, DataFilesKeepTableAndAnnotation) {
   ASSERT_TRUE(Bode_plot->LoadDataFile(path));
   EXPECT_EQ(Bode_plot->Memo1->Lines().Lines(), table);
   EXPECT_EQ(form_9bode->Memo1->Lines().Lines(), std::vector<std::string>{"low-pass, 1 kHz"});
-  EXPECT_EQ(bode::BodeNoteShown, 1);
+  EXPECT_EQ(bode::BodeState.BodeNoteShown, 1);
 
   // A trailer with a count that is no number leaves everything as it was.
   const std::string broken = harness_->Home().Path() + "/broken.txt";
@@ -152,7 +152,7 @@ TEST_F(BodeWindowTest, DataFilesKeepTableAndAnnotation) {
   EXPECT_EQ(plain.substr(plain.size() - 21), "1000000\t2.000\t6.000\r\n");
   form_9bode->Button1->Click();
   ASSERT_TRUE(Bode_plot->LoadDataFile(path));
-  EXPECT_EQ(bode::BodeNoteShown, 0);
+  EXPECT_EQ(bode::BodeState.BodeNoteShown, 0);
 }
 
 TEST_F(BodeWindowTest, PicturesArePngOrBmpByTheirExtension) {
@@ -187,23 +187,23 @@ TEST_F(BodeWindowTest, ColourDialogsDefaultsPensAndCancel) {
     return static_cast<int>(mrCancel);
   });
   Bode_plot->Colors1->Click();
-  EXPECT_EQ(bode::BodeBackgroundColor, 0x000000u);
-  EXPECT_EQ(bode::BodeLevelMarkerPen, 0xFF0000u);
+  EXPECT_EQ(bode::BodeState.BodeBackgroundColor, 0x000000u);
+  EXPECT_EQ(bode::BodeState.BodeLevelMarkerPen, 0xFF0000u);
   EXPECT_EQ(Bode_plot->Image1->Canvas()->Pixels(100, 100), 0x000000u);
 
   // OK: the pens are (NOT background XOR marker colour).
   dialogs.AnswerModal(mrOk);
   Bode_plot->Colors1->Click();
-  EXPECT_EQ(bode::BodeLevelMarkerPen, 0x00FFFFu);
-  EXPECT_EQ(bode::BodeFreqMarkerPen, 0x00FFFFu);
+  EXPECT_EQ(bode::BodeState.BodeLevelMarkerPen, 0x00FFFFu);
+  EXPECT_EQ(bode::BodeState.BodeFreqMarkerPen, 0x00FFFFu);
   // The sample: the level-marker pen drawn not-xor over the black background shows the marker colour.
   EXPECT_EQ(BtnBottomDlg_2->Image1->Canvas()->Pixels(5, 34), 0xFF0000u);
 
   // "Default Colors".
   dialogs.AnswerModal(TBtnBottomDlg_2::kDefaults);
   Bode_plot->Colors1->Click();
-  EXPECT_EQ(bode::BodeBackgroundColor, bode::kDefaultBodeBackground);
-  EXPECT_EQ(bode::BodeLevelMarkerPen, 0xFF0000u);
+  EXPECT_EQ(bode::BodeState.BodeBackgroundColor, bode::kDefaultBodeBackground);
+  EXPECT_EQ(bode::BodeState.BodeLevelMarkerPen, 0xFF0000u);
 
   // Colours of multiple traces: Cancel discards, OK takes them.
   dialogs.AnswerColor(0x123456);
@@ -212,14 +212,14 @@ TEST_F(BodeWindowTest, ColourDialogsDefaultsPensAndCancel) {
     return static_cast<int>(mrCancel);
   });
   Bode_plot->ColorsofTraces1->Click();
-  EXPECT_EQ(bode::BodeTraceColors[2], 0x0000FFu);
+  EXPECT_EQ(bode::BodeState.BodeTraceColors[2], 0x0000FFu);
   dialogs.AnswerColor(0x123456);
   dialogs.AnswerModal([](TForm& form) {
     form.FindComponentAs<TGrSpeedButton>("Button3")->Click();
     return static_cast<int>(mrOk);
   });
   Bode_plot->ColorsofTraces1->Click();
-  EXPECT_EQ(bode::BodeTraceColors[2], 0x123456u);
+  EXPECT_EQ(bode::BodeState.BodeTraceColors[2], 0x123456u);
   EXPECT_EQ(BtnBottomDlg_21->Image1->Canvas()->Pixels(3, 58), 0x123456u);
 }
 
@@ -291,10 +291,10 @@ class BodeDeviceTest : public device_test::DeviceTest {
 };
 
 TEST_F(BodeDeviceTest, BandsSwitchGeneratorRangeAndTimeBaseOnTheWire) {
-  bode::NoScope = 1;
+  bode::BodeState.NoScope = 1;
   Bode_plot->StartRadios[0]->Click();  // 1 Hz .. 10 kHz
   Sweep();
-  bode::NoScope = 0;
+  bode::BodeState.NoScope = 0;
   std::vector<std::uint8_t> registers;
   for (const SimScopeSettings& s : Device().SettingsHistory())
     if (registers.empty() || registers.back() != s.TimeBaseRegister()) registers.push_back(s.TimeBaseRegister());
@@ -309,8 +309,8 @@ TEST_F(BodeDeviceTest, BandsSwitchGeneratorRangeAndTimeBaseOnTheWire) {
   };
   EXPECT_EQ(registers, (std::vector<std::uint8_t>{reg("100ms"), reg("50ms"), reg("5ms"), reg("2ms"),
                                                   reg("0.5ms"), reg("0.2ms"), reg("50us")}));
-  EXPECT_EQ(generator::RangeCode, 7) << "the 50k range for 5 kHz and up";
-  EXPECT_EQ(generator::FilterChoice, 7) << "back to the panel's filter after the sweep";
+  EXPECT_EQ(generator::GeneratorState.RangeCode, 7) << "the 50k range for 5 kHz and up";
+  EXPECT_EQ(generator::GeneratorState.FilterChoice, 7) << "back to the panel's filter after the sweep";
   EXPECT_TRUE(Form1->SpeedButton4->Down()) << "trigger source Ch2 shown";
   EXPECT_EQ(Frequencies().size(), 37u);
 }
@@ -325,9 +325,9 @@ TEST_F(BodeDeviceTest, StopAndCloseEndTheSweepWhileACaptureIsAwaited) {
     const auto started = std::chrono::steady_clock::now();
     Sweep();
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
-    EXPECT_EQ(bode::BodeSweepRunning, 0);
+    EXPECT_EQ(bode::BodeState.BodeSweepRunning, 0);
     EXPECT_EQ(Bode_plot->Memo1->Lines().Count(), 1) << "no line for the stopped point";
-    EXPECT_EQ(engine::AcquisitionIdle, 1);
+    EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
   }
 }
 
@@ -362,7 +362,7 @@ TEST_F(BodeDeviceTest, EveryEndOfASweepLeavesTheScopeStatusStopped) {
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
     EXPECT_EQ(Form1->Label3->Caption(), "Stopped");
     EXPECT_EQ(Bode_plot->Memo1->Lines().Count(), c.tableLines);
-    EXPECT_EQ(bode::BodeSweepRunning, 0);
+    EXPECT_EQ(bode::BodeState.BodeSweepRunning, 0);
   }
 }
 
@@ -371,7 +371,7 @@ TEST_F(BodeDeviceTest, TheSettleWaitAfterAGeneratorChangeLeavesTheProcessorFree)
   // the wait keeps its length, and the program sleeps through it.
   constexpr int kSettleMs = 300;
   Form1_fgen->Timer7->SetInterval(kSettleMs);
-  bode::BodeSweepRunning = 1;
+  bode::BodeState.BodeSweepRunning = 1;
   const std::size_t writesBefore = Device().WrittenBytes().size();
   timespec cpu0{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu0);
@@ -380,7 +380,7 @@ TEST_F(BodeDeviceTest, TheSettleWaitAfterAGeneratorChangeLeavesTheProcessorFree)
   const auto wall = std::chrono::steady_clock::now() - started;
   timespec cpu1{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu1);
-  bode::BodeSweepRunning = 0;
+  bode::BodeState.BodeSweepRunning = 0;
   const double cpuMs = (cpu1.tv_sec - cpu0.tv_sec) * 1e3 + (cpu1.tv_nsec - cpu0.tv_nsec) / 1e6;
   EXPECT_GT(Device().WrittenBytes().size(), writesBefore) << "the generator was sent its setting";
   EXPECT_GE(wall, std::chrono::milliseconds(kSettleMs));

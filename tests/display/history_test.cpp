@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/history.h"
 #include "display/history_state.h"
 #include "engine/control_panel.h"
@@ -29,7 +29,7 @@ class HistoryTest : public PictureTest {
   static void Store(int code) {
     FillCh1([code](int) { return code & 0xFF; });
     FillCh2([code](int) { return (code + 1) & 0xFF; });
-    display::StoreCaptureInHistory();
+    display::StoreCaptureInHistory(engine::ScopeState.ScopeSampleBlock);
   }
   // What slider position `p` shows: CH1's first sample, CH2's last.
   static std::pair<int, int> Shown(int p) {
@@ -63,17 +63,17 @@ TEST_F(HistoryTest, ClearThenFiveCapturesShowOldestToNewest) {
     EXPECT_EQ(Label(), r.label);
   }
   // The program's own moves of the bar select nothing.
-  display::HistorySliderArmed = 0;
+  display::HistoryState.HistorySliderArmed = 0;
   Form1->ScrollBar1->SetPosition(996);
   EXPECT_EQ(Label(), "Trace: -1000");
-  display::HistorySliderArmed = 1;
+  display::HistoryState.HistorySliderArmed = 1;
 }
 
 TEST_F(HistoryTest, ASavedFileOpensToTheSameTraceAtEveryPosition) {
   // More captures than slots: the ring has wrapped and its oldest slot is
   // not slot 0.
   for (int code = 0; code < 1234; ++code) Store(code);
-  ASSERT_EQ(display::HistoryIndex, 1234 % 1001);
+  ASSERT_EQ(display::HistoryState.HistoryIndex, 1234 % 1001);
   const int positions[] = {0, 1, 232, 233, 500, 999, 1000};
   std::vector<std::pair<int, int>> before;
   for (int p : positions) before.push_back(Shown(p));
@@ -92,7 +92,7 @@ TEST_F(HistoryTest, ASavedFileOpensToTheSameTraceAtEveryPosition) {
   Form1->ClearHistory1->OnClick(Form1->ClearHistory1);
   EXPECT_EQ(Shown(500), std::make_pair(0, 0));
   Open(Dialogs(), path);
-  EXPECT_EQ(display::HistoryIndex, 0);
+  EXPECT_EQ(display::HistoryState.HistoryIndex, 0);
   EXPECT_EQ(Label(), "Trace: 0");
   for (std::size_t i = 0; i < std::size(positions); ++i) EXPECT_EQ(Shown(positions[i]), before[i]) << positions[i];
 }
@@ -100,8 +100,8 @@ TEST_F(HistoryTest, ASavedFileOpensToTheSameTraceAtEveryPosition) {
 TEST_F(HistoryTest, AFileThatIsNotWholeLeavesEverythingAsItWas) {
   for (int code = 0; code < 40; ++code) Store(code);
   Shown(999);
-  const std::int32_t viewIndex = display::HistoryViewIndex;
-  const std::vector<std::uint8_t> ring(display::HistoryBuffer.begin(), display::HistoryBuffer.end());
+  const std::int32_t viewIndex = display::HistoryState.HistoryViewIndex;
+  const std::vector<std::uint8_t> ring(display::HistoryState.HistoryBuffer.begin(), display::HistoryState.HistoryBuffer.end());
   const QImage picture = Picture();
   const std::string label = Label();
 
@@ -115,9 +115,9 @@ TEST_F(HistoryTest, AFileThatIsNotWholeLeavesEverythingAsItWas) {
     Open(Dialogs(), path);
     ASSERT_EQ(Dialogs().Messages().size(), 1u) << path;
     EXPECT_EQ(Dialogs().Messages()[0].Text.rfind("Unable to read " + path, 0), 0u) << Dialogs().Messages()[0].Text;
-    EXPECT_EQ(display::HistoryIndex, 40);
-    EXPECT_EQ(display::HistoryViewIndex, viewIndex);
-    EXPECT_TRUE(std::equal(ring.begin(), ring.end(), display::HistoryBuffer.begin())) << path;
+    EXPECT_EQ(display::HistoryState.HistoryIndex, 40);
+    EXPECT_EQ(display::HistoryState.HistoryViewIndex, viewIndex);
+    EXPECT_TRUE(std::equal(ring.begin(), ring.end(), display::HistoryState.HistoryBuffer.begin())) << path;
     EXPECT_EQ(DifferentPixels(Picture(), picture), 0) << path;
     EXPECT_EQ(Label(), label);
   }

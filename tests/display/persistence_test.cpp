@@ -5,10 +5,11 @@
 
 #include <string>
 
-#include "display/big_screen.h"
+#include "engine/picture_settings.h"
+#include "engine/big_screen.h"
 #include "display/persistence.h"
 #include "display/persistence_drawing.h"
-#include "display/persistence_options.h"
+#include "engine/persistence_options.h"
 #include "engine/control_panel.h"
 #include "picture_fixture.h"
 #include "platform/ui/keys.h"
@@ -16,7 +17,7 @@
 namespace {
 
 using namespace picture_test;
-using display::PersistColorTable;
+using display::PersistenceState;
 
 // Types the text into the edit and presses Enter, as the user does.
 void Enter(TEdit* edit, const std::string& text) {
@@ -53,16 +54,16 @@ TEST_F(PictureTest, OptionEditsAreLimitedRoundedAndWrittenBack) {
   }
   // The acquisition limit and its countdown hold the largest value whole.
   Enter(OKRightDlg->Edit1, "4000000000");
-  EXPECT_EQ(engine::AcquisitionLimit, 4000000000u);
-  EXPECT_EQ(engine::AcquisitionCountdown, 4000000000u);
+  EXPECT_EQ(engine::ScopeState.AcquisitionLimit, 4000000000u);
+  EXPECT_EQ(engine::ScopeState.AcquisitionCountdown, 4000000000u);
 
   // The high colour follows a raised low colour: never more than 767 above it.
   Enter(OKRightDlg->Edit2, "20");
   Enter(OKRightDlg->Edit4, "2000");
   EXPECT_EQ(OKRightDlg->Edit4->Text(), "787");
-  EXPECT_EQ(display::HighColorCount, 787);
+  EXPECT_EQ(display::PersistenceState.HighColorCount, 787);
   Enter(OKRightDlg->Edit4, "5");
-  EXPECT_EQ(display::HighColorCount, 21);
+  EXPECT_EQ(display::PersistenceState.HighColorCount, 21);
 }
 
 TEST(PersistenceRamps, RunFromTheChannelColourToTheirEnd) {
@@ -121,25 +122,25 @@ class PersistenceTest : public PictureTest {
     Form1->piirrot();
     Form1->poisto();
   }
-  static int Row(int code) { return engine::ScreenY0 + 255 - code; }
+  static int Row(int code) { return engine::ScopeState.ScreenY0 + 255 - code; }
   display::PersistenceStores& Stores() { return display::PersistenceStoresOf(View()); }
 };
 
 TEST_F(PersistenceTest, PressDrawsTheLegendOfBothRampsAndHidesTheLiveTrace) {
   Press();
-  const int x0 = engine::ScreenX0, l = display::HighColorCount - display::LowColorCount;
-  ASSERT_EQ(display::GradedRampTop, l);
-  const TColor ch1 = ~(display::Ch1PenColor ^ display::BackgroundColor) & 0xFFFFFF;
-  EXPECT_EQ(PersistColorTable[0][0], ch1);
-  EXPECT_EQ(PersistColorTable[0][static_cast<std::size_t>(l)], 0xFFFFFFu);
-  const int ch1Row = engine::ScreenY0 - 6, ch2Row = engine::TextLineY + 13;
+  const int x0 = engine::ScopeState.ScreenX0, l = display::PersistenceState.HighColorCount - display::PersistenceState.LowColorCount;
+  ASSERT_EQ(display::PersistenceState.GradedRampTop, l);
+  const TColor ch1 = ~(display::DisplayState.Ch1PenColor ^ display::DisplayState.BackgroundColor) & 0xFFFFFF;
+  EXPECT_EQ(PersistenceState.PersistColorTable[0][0], ch1);
+  EXPECT_EQ(PersistenceState.PersistColorTable[0][static_cast<std::size_t>(l)], 0xFFFFFFu);
+  const int ch1Row = engine::ScopeState.ScreenY0 - 6, ch2Row = engine::ScopeState.TextLineY + 13;
   for (int f : {0, 7, l}) {
     for (int dy = 0; dy < 4; ++dy) {
-      EXPECT_EQ(Pixel(x0 + 3 * f + 1, ch1Row + dy), PersistColorTable[0][static_cast<std::size_t>(f)]) << f;
-      EXPECT_EQ(Pixel(x0 + 3 * f, ch2Row + dy), PersistColorTable[1][static_cast<std::size_t>(f)]) << f;
+      EXPECT_EQ(Pixel(x0 + 3 * f + 1, ch1Row + dy), PersistenceState.PersistColorTable[0][static_cast<std::size_t>(f)]) << f;
+      EXPECT_EQ(Pixel(x0 + 3 * f, ch2Row + dy), PersistenceState.PersistColorTable[1][static_cast<std::size_t>(f)]) << f;
     }
   }
-  EXPECT_EQ(display::LiveTraceOn, 0);
+  EXPECT_EQ(display::PersistenceState.LiveTraceOn, 0);
   // The first trace is drawn only as it is taken in.
   const QImage before = Picture();
   FillCh1([](int) { return 100; });
@@ -149,7 +150,7 @@ TEST_F(PersistenceTest, PressDrawsTheLegendOfBothRampsAndHidesTheLiveTrace) {
 
 TEST_F(PersistenceTest, GradedCountsSaturateAtTheRingLengthAndStay) {
   Press();
-  const int y = Row(100), x = engine::ScreenX0 + 300;
+  const int y = Row(100), x = engine::ScopeState.ScreenX0 + 300;
   struct Step {
     int captures;  // taken so far
     std::int32_t hits;
@@ -179,7 +180,7 @@ TEST_F(PersistenceTest, CountsFallingToZeroRestoreTheGraticule) {
   for (int code : {128, 200}) {
     const int y = Row(code);
     int different = 0;
-    for (int x = engine::ScreenX0 + 5; x <= engine::ScreenX0 + 646; ++x) {
+    for (int x = engine::ScopeState.ScreenX0 + 5; x <= engine::ScopeState.ScreenX0 + 646; ++x) {
       EXPECT_EQ(Stores().Hits(0, x, y), 0);
       different += Pixel(x, y) != FromQRgb(wiped.pixel(x, y));
     }
@@ -188,13 +189,13 @@ TEST_F(PersistenceTest, CountsFallingToZeroRestoreTheGraticule) {
 }
 
 TEST_F(PictureTest, TheGridTestKnowsTheGraticuleAndTheXYDisplay) {
-  const int x0 = engine::ScreenX0, y0 = engine::ScreenY0;
+  const int x0 = engine::ScopeState.ScreenX0, y0 = engine::ScopeState.ScreenY0;
   struct Row {
     int x, y;
     bool xy;
     TColor colour;
   };
-  const TColor grid = display::GridPenColor, bg = display::BackgroundColor;
+  const TColor grid = display::DisplayState.GridPenColor, bg = display::DisplayState.BackgroundColor;
   const Row rows[] = {
       {x0 + 50, y0 + 77, false, grid},   // division line
       {x0 + 13, y0 + 64, false, grid},   // division row
@@ -206,9 +207,9 @@ TEST_F(PictureTest, TheGridTestKnowsTheGraticuleAndTheXYDisplay) {
       {x0 + 50, y0 + 77, true, bg},      // the XY display restores the background
   };
   for (const Row& r : rows) {
-    engine::MathOff = r.xy ? 0 : 1;
-    display::XYPlotMode = r.xy ? 1 : 0;
-    EXPECT_EQ(display::RestoredPixelColor(View(), r.x, r.y), r.colour) << r.x << "," << r.y;
+    engine::ScopeState.MathOff = r.xy ? 0 : 1;
+    display::DisplayState.XYPlotMode = r.xy ? 1 : 0;
+    EXPECT_EQ(display::RestoredPixelColor(View(), engine::CurrentPictureSettings(), r.x, r.y), r.colour) << r.x << "," << r.y;
   }
 }
 
@@ -223,11 +224,11 @@ TEST_F(PersistenceTest, TheFirstAndLastFivePointsNeverCount) {
   // Joined: 651 points, 5 .. 646 counted. Dots 4 pixels apart: 163 points,
   // 5 .. 158 counted, at x = 20 .. 632, nothing between them.
   for (const Case c : {Case{1, 2, 4.0, 646, 1}, Case{0, 8, 4.0, 632, 0}}) {
-    engine::DotJoin = c.dotJoin;
+    engine::ScopeState.DotJoin = c.dotJoin;
     UsePlainTimeBase(c.pixelStep, c.magnification);
     Press();
     Capture(150);
-    const int y = Row(150), x0 = engine::ScreenX0;
+    const int y = Row(150), x0 = engine::ScopeState.ScreenX0;
     const int first = c.dotJoin ? 5 : 20;
     EXPECT_EQ(Stores().Hits(0, x0 + first - 1, y), 0);
     EXPECT_EQ(Stores().Hits(0, x0 + first, y), 1);
@@ -240,21 +241,21 @@ TEST_F(PersistenceTest, TheFirstAndLastFivePointsNeverCount) {
 
 TEST_F(PersistenceTest, VariableModeRepaintsTheRingOldestToNewest) {
   for (TColor background : {TColor{0x000000}, TColor{0xF5FFFF}}) {
-    display::BackgroundColor = background;
+    display::DisplayState.BackgroundColor = background;
     Form1->DerivePens();
     Form1->VariablePersistence1Click(Form1);
     OKRightDlg->RadioButton1->SetChecked(true);  // 8 traces
-    ASSERT_EQ(display::VariablePersistenceMask, 7);
+    ASSERT_EQ(display::PersistenceState.VariablePersistenceMask, 7);
     Press();
     const TColor end = background == 0 ? 0x000000u : 0xFFFFFFu;
-    EXPECT_EQ(PersistColorTable[0][7], end);
+    EXPECT_EQ(PersistenceState.PersistColorTable[0][7], end);
     // Ten captures at codes 20, 40 .. 200: the last taken in is kept for the
     // next repaint; the eight before it show, newest in the channel colour.
     for (int k = 1; k <= 10; ++k) Capture(20 * k);
-    const int x = engine::ScreenX0 + 113;
+    const int x = engine::ScopeState.ScreenX0 + 113;
     for (int k = 2; k <= 9; ++k)
-      EXPECT_EQ(Pixel(x, Row(20 * k)), PersistColorTable[0][static_cast<std::size_t>(9 - k)]) << k;
-    EXPECT_EQ(Pixel(x, Row(200)), display::BackgroundColor);
+      EXPECT_EQ(Pixel(x, Row(20 * k)), PersistenceState.PersistColorTable[0][static_cast<std::size_t>(9 - k)]) << k;
+    EXPECT_EQ(Pixel(x, Row(200)), display::DisplayState.BackgroundColor);
     Form1->ReleasePersist();
   }
 }
@@ -268,7 +269,7 @@ TEST_F(PersistenceTest, ModesAndMathTracesReleasePersist) {
   EXPECT_FALSE(Form11->SpeedButton23->Down());
   EXPECT_TRUE(Form11->VariablePersistence1->Checked());
   EXPECT_FALSE(Form1->PersistencewithIntensityGrading1->Checked());
-  EXPECT_EQ(display::LiveTraceOn, 1);
+  EXPECT_EQ(display::PersistenceState.LiveTraceOn, 1);
 
   // A math trace in graded mode: released, "Persist" and the two mode items
   // disabled until the trace goes again.
@@ -308,10 +309,10 @@ TEST_F(PersistenceTest, TheBigScreenShowsTheLegendStripsFurtherRight) {
     for (std::size_t ch = 0; ch < 2; ++ch)
       for (int f : {0, 5, blocks - 1})
         for (int dy = 0; dy < 4; ++dy) {
-          EXPECT_EQ(bigPixel(x0 + 3 * f + 1, rows[ch] + dy), PersistColorTable[ch][static_cast<std::size_t>(f)]);
+          EXPECT_EQ(bigPixel(x0 + 3 * f + 1, rows[ch] + dy), PersistenceState.PersistColorTable[ch][static_cast<std::size_t>(f)]);
           // The gap between blocks stays background, and so does the place past the last.
-          EXPECT_EQ(bigPixel(x0 + 3 * f + 2, rows[ch] + dy), display::BackgroundColor);
-          EXPECT_EQ(bigPixel(x0 + 3 * blocks, rows[ch] + dy), display::BackgroundColor);
+          EXPECT_EQ(bigPixel(x0 + 3 * f + 2, rows[ch] + dy), display::DisplayState.BackgroundColor);
+          EXPECT_EQ(bigPixel(x0 + 3 * blocks, rows[ch] + dy), display::DisplayState.BackgroundColor);
         }
     Form1->ReleasePersist();
   }

@@ -37,7 +37,7 @@ class EveryModeTest : public PictureTest, public ::testing::WithParamInterface<M
 // wiped one again (the frame rows being the graticule's frame colour).
 TEST_P(EveryModeTest, EraseAfterDrawRestoresTheWipedPicture) {
   // Left of the trigger point, so that the trigger tick is drawn as well.
-  engine::DisplayStart = 900;
+  engine::ScopeState.DisplayStart = 900;
   GetParam().apply();
   FillBusySignals();
   Wipe();
@@ -69,38 +69,38 @@ INSTANTIATE_TEST_SUITE_P(
                       Mode{"Linear0_1us", [] { UseInterpolatedTimeBase(1, true); }},
                       Mode{"Sum",
                            [] {
-                             engine::MathOff = 0;
-                             display::Ch1PlusCh2Mode = 1;
+                             engine::ScopeState.MathOff = 0;
+                             display::DisplayState.Ch1PlusCh2Mode = 1;
                            }},
                       Mode{"Quotient",
                            [] {
-                             engine::MathOff = 0;
-                             display::DivideMode = 1;
+                             engine::ScopeState.MathOff = 0;
+                             display::DisplayState.DivideMode = 1;
                            }},
                       Mode{"InvertCh2",
                            [] {
-                             engine::MathOff = 0;
-                             engine::InvertCh2Mode = 1;
+                             engine::ScopeState.MathOff = 0;
+                             engine::ScopeState.InvertCh2Mode = 1;
                            }},
                       // The XY erase leaves the trigger tick (it stays drawn), so
                       // this one starts right of the trigger point.
                       Mode{"XY",
                            [] {
-                             engine::MathOff = 0;
-                             display::XYPlotMode = 1;
-                             engine::DisplayStart = 1024;
+                             engine::ScopeState.MathOff = 0;
+                             display::DisplayState.XYPlotMode = 1;
+                             engine::ScopeState.DisplayStart = 1024;
                            }},
-                      Mode{"Spectrum", [] { engine::SpectrumMode = 1; }},
+                      Mode{"Spectrum", [] { engine::ScopeState.SpectrumMode = 1; }},
                       Mode{"StoppedAndShifted",
                            [] {
-                             engine::AcquisitionIdle = 1;
-                             display::Ch1CapturePos = 12;
-                             display::Ch2CapturePos = -30;
+                             engine::ScopeState.AcquisitionIdle = 1;
+                             display::DisplayState.Ch1CapturePos = 12;
+                             display::DisplayState.Ch2CapturePos = -30;
                            }}),
     [](const ::testing::TestParamInfo<Mode>& info) { return info.param.name; });
 
 TEST_F(PictureTest, DrawingTwiceDrawsOnceAndErasingTwiceErasesOnce) {
-  engine::DisplayStart = 900;
+  engine::ScopeState.DisplayStart = 900;
   FillBusySignals();
   Wipe();
   Form1->poisto();  // the graticule's trigger tick
@@ -120,7 +120,7 @@ TEST_F(PictureTest, DrawingTwiceDrawsOnceAndErasingTwiceErasesOnce) {
 }
 
 TEST_F(PictureTest, AfterAWipeEraseDrawsNothing) {
-  engine::DisplayStart = 900;
+  engine::ScopeState.DisplayStart = 900;
   FillBusySignals();
   Wipe();
   const QImage fresh = Picture();
@@ -141,37 +141,37 @@ TEST_F(PictureTest, AfterAWipeEraseDrawsNothing) {
 TEST_F(PictureTest, WithCh1OffOnlyCh2AndTheTriggerTickAreDrawn) {
   // The erase before a new start point, as the position controls do.
   Form1->poisto();
-  engine::DisplayStart = 900;
+  engine::ScopeState.DisplayStart = 900;
   // CH1 flat at code 200 (row y0 + 55), CH2 flat at code 50 (row y0 + 205).
   FillCh1([](int) { return 200; });
   FillCh2([](int) { return 50; });
-  engine::Ch1On = 0;
+  engine::ScopeState.Ch1On = 0;
   const int x0 = View().X0, y0 = View().Y0;
 
   Form1->piirrot();
   EXPECT_FALSE(View().Ch1Drawn);
   EXPECT_TRUE(View().Ch2Drawn);
   EXPECT_TRUE(View().LineDrawn);
-  EXPECT_EQ(Pixel(x0 + 305, y0 + 55), display::BackgroundColor);
-  EXPECT_EQ(Pixel(x0 + 305, y0 + 205), display::Ch2Color);
+  EXPECT_EQ(Pixel(x0 + 305, y0 + 55), display::DisplayState.BackgroundColor);
+  EXPECT_EQ(Pixel(x0 + 305, y0 + 205), display::DisplayState.Ch2Color);
   // Samples 900 + 5k reach the trigger point 1015 at k = 23: 46 pixels in.
-  EXPECT_EQ(Pixel(x0 + 46, y0 + 253), display::Ch1Color);
-  EXPECT_EQ(Pixel(x0 + 40, y0 + 253), display::BackgroundColor);
+  EXPECT_EQ(Pixel(x0 + 46, y0 + 253), display::DisplayState.Ch1Color);
+  EXPECT_EQ(Pixel(x0 + 40, y0 + 253), display::DisplayState.BackgroundColor);
 }
 
 TEST_F(PictureTest, SpectrumViewLeavesTheTriggerTickAlone) {
   Form1->poisto();
-  engine::DisplayStart = 900;
-  engine::SpectrumMode = 1;
+  engine::ScopeState.DisplayStart = 900;
+  engine::ScopeState.SpectrumMode = 1;
   Form1->piirrot();
   EXPECT_FALSE(View().LineDrawn);
 
-  engine::SpectrumMode = 0;
+  engine::ScopeState.SpectrumMode = 0;
   Form1->poisto();
   Form1->piirrot();
   ASSERT_TRUE(View().LineDrawn);
   const QImage withTick = Picture();
-  engine::SpectrumMode = 1;
+  engine::ScopeState.SpectrumMode = 1;
   Form1->poisto();
   EXPECT_TRUE(View().LineDrawn);
   const int x0 = View().X0, y0 = View().Y0;
@@ -180,38 +180,38 @@ TEST_F(PictureTest, SpectrumViewLeavesTheTriggerTickAlone) {
 
 TEST_F(PictureTest, MathModesChooseWhichTracesAreDrawn) {
   FillBusySignals();
-  engine::MathOff = 0;
-  display::XYPlotMode = 1;
+  engine::ScopeState.MathOff = 0;
+  display::DisplayState.XYPlotMode = 1;
   Form1->piirrot();
   EXPECT_FALSE(View().Ch1Drawn || View().Ch2Drawn);
   EXPECT_TRUE(View().MathDrawn);
   Form1->poisto();
-  display::XYPlotMode = 0;
+  display::DisplayState.XYPlotMode = 0;
 
   // An arithmetic trace is shown with both channels, drawn with a wide pen.
-  display::Ch1MinusCh2Mode = 1;
+  display::DisplayState.Ch1MinusCh2Mode = 1;
   Form1->piirrot();
   EXPECT_TRUE(View().Ch1Drawn && View().Ch2Drawn && View().MathDrawn);
-  EXPECT_EQ(display::TracePenWidth, 1);
-  EXPECT_EQ(engine::MathOff, 0);
-  EXPECT_EQ(display::Ch2PenColor, display::Ch2XorColor);
+  EXPECT_EQ(display::DisplayState.TracePenWidth, 1);
+  EXPECT_EQ(engine::ScopeState.MathOff, 0);
+  EXPECT_EQ(display::DisplayState.Ch2PenColor, display::DisplayState.Ch2XorColor);
 
   // Both channels at their ground codes (200 and 50) put the math trace at
   // mid-screen, clear of the channel traces, in the math colour.
   Form1->poisto();
-  engine::Ch1GroundLevel = 55;
-  engine::Ch2GroundLevel = 205;
+  engine::ScopeState.Ch1GroundLevel = 55;
+  engine::ScopeState.Ch2GroundLevel = 205;
   FillCh1([](int) { return 200; });
   FillCh2([](int) { return 50; });
   Form1->piirrot();
   // (Row 128 is the centre line of the graticule.)
-  EXPECT_EQ(Pixel(View().X0 + 205, View().Y0 + 128), ~(display::Math1PenColor ^ display::GridPenColor) & 0xFFFFFF);
-  EXPECT_EQ(Pixel(View().X0 + 205, View().Y0 + 129), display::Math1Color);  // width 2
+  EXPECT_EQ(Pixel(View().X0 + 205, View().Y0 + 128), ~(display::DisplayState.Math1PenColor ^ display::DisplayState.GridPenColor) & 0xFFFFFF);
+  EXPECT_EQ(Pixel(View().X0 + 205, View().Y0 + 129), display::DisplayState.Math1Color);  // width 2
 }
 
 TEST_F(PictureTest, DotsStayUntilTheNextWipe) {
   FillBusySignals();
-  engine::DotJoin = 0;
+  engine::ScopeState.DotJoin = 0;
   Wipe();
   const QImage wiped = Picture();
   Form1->piirrot();
@@ -245,13 +245,13 @@ TEST_F(PictureTest, AutosetButtonsFollowMathAndSpectrumModes) {
     return true;
   };
 
-  engine::MathOff = 0;  // any math mode, XY and Invert CH2 included
+  engine::ScopeState.MathOff = 0;  // any math mode, XY and Invert CH2 included
   Form1->putsataanko();
   EXPECT_TRUE(all(false));
-  engine::MathOff = 1;
+  engine::ScopeState.MathOff = 1;
   Form1->putsataanko();
   EXPECT_TRUE(all(true));
-  engine::SpectrumMode = 1;
+  engine::ScopeState.SpectrumMode = 1;
   Form1->putsataanko();
   EXPECT_TRUE(all(false));
 }
@@ -259,11 +259,11 @@ TEST_F(PictureTest, AutosetButtonsFollowMathAndSpectrumModes) {
 // The bit view draws each captured byte as 8 logic samples per channel, read
 // from the copy of the capture; what the bytes do not reach becomes 0.
 TEST_F(PictureTest, BitViewExpandsTheCapturedBytes) {
-  engine::DigitalMode = 1;
-  engine::CaptureStart = 4080;
-  engine::SampleCopy.fill(0);
-  engine::SampleCopy[4090] = 0b00000101;         // CH2 byte
-  engine::SampleCopy[4096 + 4090] = 0b10000000;  // CH1 byte
+  engine::ScopeState.DigitalMode = 1;
+  engine::ScopeState.CaptureStart = 4080;
+  engine::ScopeState.SampleCopy.fill(0);
+  engine::ScopeState.SampleCopy[4090] = 0b00000101;         // CH2 byte
+  engine::ScopeState.SampleCopy[4096 + 4090] = 0b10000000;  // CH1 byte
   FillCh1([](int) { return 77; });
   FillCh2([](int) { return 77; });
 

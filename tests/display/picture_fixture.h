@@ -23,26 +23,26 @@ namespace picture_test {
 
 // 1 ms/div and the like: PixelStep pixels per step of `magnification` samples.
 inline void UsePlainTimeBase(int pixelStep, double magnification) {
-  engine::PixelStep = static_cast<std::uint16_t>(pixelStep);
-  engine::Magnification = magnification;
-  engine::PlotMethod = 0;
+  engine::ScopeState.PixelStep = static_cast<std::uint16_t>(pixelStep);
+  engine::ScopeState.Magnification = magnification;
+  engine::ScopeState.PlotMethod = 0;
 }
 
 // 0.2 us/div (step 2) and 0.1 us/div (step 1), sine or linear.
 inline void UseInterpolatedTimeBase(int step, bool linear) {
-  engine::PixelStep = static_cast<std::uint16_t>(step == 2 ? 10 : 20);
-  engine::Magnification = 1.0;
-  engine::PlotMethod = static_cast<std::uint8_t>(step == 2 ? 1 : 2);
-  display::InterpolationChoice = linear ? 1 : 0;
+  engine::ScopeState.PixelStep = static_cast<std::uint16_t>(step == 2 ? 10 : 20);
+  engine::ScopeState.Magnification = 1.0;
+  engine::ScopeState.PlotMethod = static_cast<std::uint8_t>(step == 2 ? 1 : 2);
+  display::DisplayState.InterpolationChoice = linear ? 1 : 0;
 }
 
 inline void Wipe() {
-  engine::ClearPending = 1;
+  engine::ScopeState.ClearPending = 1;
   Form1->putsataanko();
 }
 
 inline void FillChannel(int base, const std::function<int(int)>& code) {
-  for (int i = 0; i < 4096; ++i) engine::ScopeSampleBlock[static_cast<std::size_t>(base + i)] = code(i);
+  for (int i = 0; i < 4096; ++i) engine::ScopeState.ScopeSampleBlock[static_cast<std::size_t>(base + i)] = code(i);
 }
 inline void FillCh1(const std::function<int(int)>& code) { FillChannel(4096, code); }
 inline void FillCh2(const std::function<int(int)>& code) { FillChannel(0, code); }
@@ -56,7 +56,7 @@ inline const display::ScopeView& View() { return Form1->MainView; }
 inline QImage WithFrameRows(QImage picture, const display::ScopeView& view) {
   for (int y : {view.FrameTopY, view.FrameBottomY})
     for (int x = view.X0; x <= view.X0 + view.GridWidth; ++x)
-      picture.setPixel(x, y, ToQRgb(display::BrightGridPenColor));
+      picture.setPixel(x, y, ToQRgb(display::DisplayState.BrightGridPenColor));
   return picture;
 }
 
@@ -69,21 +69,21 @@ inline int DifferentPixels(const QImage& a, const QImage& b) {
 
 // Plain traces, no math, both channels on: what a test starts from.
 inline void ResetDisplayModes() {
-  engine::MathOff = 1;
-  engine::InvertCh2Mode = 0;
-  engine::SpectrumMode = 0;
-  engine::DigitalMode = 0;
-  engine::DotJoin = 1;
-  display::LiveTraceOn = 1;
-  engine::Ch1On = engine::Ch2On = 1;
-  engine::TracesShown = 1;
-  engine::TriggerSource = 16;
-  display::XYPlotMode = display::Ch1PlusCh2Mode = display::Ch1MinusCh2Mode = 0;
-  display::MultiplyMode = display::DivideMode = 0;
-  display::Ch1CapturePos = display::Ch2CapturePos = 0;
-  display::SpectrumZoom = 8;
-  display::SpectrumPoints = 4096;
-  display::TracePenWidth = 1;
+  engine::ScopeState.MathOff = 1;
+  engine::ScopeState.InvertCh2Mode = 0;
+  engine::ScopeState.SpectrumMode = 0;
+  engine::ScopeState.DigitalMode = 0;
+  engine::ScopeState.DotJoin = 1;
+  display::PersistenceState.LiveTraceOn = 1;
+  engine::ScopeState.Ch1On = engine::ScopeState.Ch2On = 1;
+  engine::ScopeState.TracesShown = 1;
+  engine::ScopeState.TriggerSource = 16;
+  display::DisplayState.XYPlotMode = display::DisplayState.Ch1PlusCh2Mode = display::DisplayState.Ch1MinusCh2Mode = 0;
+  display::DisplayState.MultiplyMode = display::DisplayState.DivideMode = 0;
+  display::DisplayState.Ch1CapturePos = display::DisplayState.Ch2CapturePos = 0;
+  display::DisplayState.SpectrumZoom = 8;
+  display::DisplayState.SpectrumPoints = 4096;
+  display::DisplayState.TracePenWidth = 1;
 }
 
 class PictureTest : public HeldStartupTest {
@@ -91,10 +91,10 @@ class PictureTest : public HeldStartupTest {
   void SetUp() override {
     HeldStartupTest::SetUp();
     // A capture loop is running unless a test says otherwise: no stopped-trace shift.
-    engine::AcquisitionIdle = 0;
+    engine::ScopeState.AcquisitionIdle = 0;
     ResetDisplayModes();
     UsePlainTimeBase(2, 5.0);
-    engine::DisplayStart = 1024;
+    engine::ScopeState.DisplayStart = 1024;
     Wipe();
   }
 

@@ -15,7 +15,7 @@
 #include <functional>
 #include <string>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "widgets/gr_speed_button.h"
 #include "display/display_state.h"
 #include "engine/main_form.h"
@@ -51,7 +51,7 @@ void PackCapture(int n) {
     const std::uint8_t pair[2] = {static_cast<std::uint8_t>(std::clamp(ch1, 0, 255)),
                                   static_cast<std::uint8_t>(std::clamp(ch2, 0, 255))};
     for (std::size_t b = 0; b < 2; ++b)
-      UsbRxBuffer[(2 * i + b + kUsbRxBufferSize - 63) % kUsbRxBufferSize] = pair[b];
+      ScopeState.UsbRxBuffer[(2 * i + b + kUsbRxBufferSize - 63) % kUsbRxBufferSize] = pair[b];
   }
 }
 
@@ -65,9 +65,9 @@ void PressTimeBase(const std::string& label) {
 void TakeCapture(int n) {
   PackCapture(n);
   Form8->LueData_500();
-  engine::ScopeFileReplay = 1;
+  engine::ScopeState.ScopeFileReplay = 1;
   Form1->SingleClick();
-  engine::ScopeFileReplay = 0;
+  engine::ScopeState.ScopeFileReplay = 0;
   QApplication::processEvents();
 }
 
@@ -77,7 +77,7 @@ class PictureIdentityTest : public HeldStartupTest {
  protected:
   void SetUp() override {
     HeldStartupTest::SetUp();
-    engine::DemoMode = 0;
+    engine::ScopeState.DemoMode = 0;
     Form1->Show();
     QApplication::processEvents();
   }
@@ -92,8 +92,8 @@ TEST_F(PictureIdentityTest, FixedCapturesDrawTheSamePicturesInEveryMode) {
   };
   const Case cases[] = {
       {"1 ms/div", [] { PressTimeBase("1ms"); }, false, 16695648122282442880u, 11400164594649441708u, 0u},
-      {"0.1 us/div, sine", [] { display::InterpolationChoice = 0; PressTimeBase("0.1us"); }, false, 10505631686744518624u, 774143079854592789u, 0u},
-      {"0.1 us/div, linear", [] { display::InterpolationChoice = 1; PressTimeBase("0.1us"); }, false, 16603691104034096736u, 11401914270952095825u, 0u},
+      {"0.1 us/div, sine", [] { display::DisplayState.InterpolationChoice = 0; PressTimeBase("0.1us"); }, false, 10505631686744518624u, 774143079854592789u, 0u},
+      {"0.1 us/div, linear", [] { display::DisplayState.InterpolationChoice = 1; PressTimeBase("0.1us"); }, false, 16603691104034096736u, 11401914270952095825u, 0u},
       {"spectrum",
        [] {
          Form1->fft1->SetDown(true);
@@ -137,7 +137,7 @@ TEST_F(PictureIdentityTest, EveryTimeBaseDrawsTheSameTraces) {
   std::uint64_t drawn = 0;
   int bases = 0;
   for (int interpolation : {0, 1}) {
-    display::InterpolationChoice = interpolation;
+    display::DisplayState.InterpolationChoice = interpolation;
     for (const auto& base : engine::TimeBaseTable) {
       if (!base.Button) continue;
       ++bases;

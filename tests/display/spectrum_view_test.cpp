@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "display/history_state.h"
 #include "display/spectrum.h"
@@ -32,12 +32,12 @@ class SpectrumViewTest : public ::testing::Test {
     harness_ = std::make_unique<AppHarness>(options);
     Form1->Timer3->SetEnabled(false);
     Form1->Hamming1Click(Form1);
-    AcquisitionIdle = 1;
-    DemoMode = 0;
+    ScopeState.AcquisitionIdle = 1;
+    ScopeState.DemoMode = 0;
     // The axis outlives a window set; each test starts on the linear axis.
-    LogFreqAxis = 0;
-    display::SpectrumZoom = 8;
-    display::SpectrumPoints = display::kFftPoints;
+    ScopeState.LogFreqAxis = 0;
+    display::DisplayState.SpectrumZoom = 8;
+    display::DisplayState.SpectrumPoints = display::kFftPoints;
   }
   void TearDown() override { harness_.reset(); }
 
@@ -54,15 +54,15 @@ class SpectrumViewTest : public ::testing::Test {
 };
 
 TEST_F(SpectrumViewTest, EnteringWithBothChannelsShowsCh1AndLeavingRestoresTheScope) {
-  for (std::size_t k = 0; k < kCaptureBytes; ++k) ScopeSampleBlock[k] = static_cast<std::int32_t>((k * 7) % 256);
-  const std::vector<std::int32_t> timeSamples(ScopeSampleBlock.begin(), ScopeSampleBlock.begin() + kCaptureBytes);
+  for (std::size_t k = 0; k < kCaptureBytes; ++k) ScopeState.ScopeSampleBlock[k] = static_cast<std::int32_t>((k * 7) % 256);
+  const std::vector<std::int32_t> timeSamples(ScopeState.ScopeSampleBlock.begin(), ScopeState.ScopeSampleBlock.begin() + kCaptureBytes);
   SpectrumInput(1, 10);
   SpectrumInput(2, 40);
 
   Form1->fft1->Click();
-  EXPECT_EQ(SpectrumMode, 1);
-  EXPECT_EQ(Ch1On, 1);
-  EXPECT_EQ(Ch2On, 0);
+  EXPECT_EQ(ScopeState.SpectrumMode, 1);
+  EXPECT_EQ(ScopeState.Ch1On, 1);
+  EXPECT_EQ(ScopeState.Ch2On, 0);
   // CH1's spectrum is in its sample array: the cosine's bin at display level 194
   // (Hamming: level 404), the levels beside it in the level array.
   EXPECT_EQ(Ch1Samples[2048], 194);
@@ -85,18 +85,18 @@ TEST_F(SpectrumViewTest, EnteringWithBothChannelsShowsCh1AndLeavingRestoresTheSc
   EXPECT_EQ(Form11->Caption(), "Spectrum analyzer");
   EXPECT_EQ(Form1->ScrollBar2->Max(), 127);
   EXPECT_EQ(Form1->ScrollBar2->Position(), 0);
-  EXPECT_EQ(HistoryStoreOn, 0);
+  EXPECT_EQ(HistoryState.HistoryStoreOn, 0);
 
   // Pressing it again changes nothing of the view.
   Form1->fft1->Click();
-  EXPECT_EQ(Ch2On, 0);
+  EXPECT_EQ(ScopeState.Ch2On, 0);
   EXPECT_EQ(Form1->Caption(), "Spectrum Analyzer");
 
   Form1->SpeedButton22->Click();
-  EXPECT_EQ(SpectrumMode, 0);
-  EXPECT_EQ(Ch1On, 1);
-  EXPECT_EQ(Ch2On, 1);
-  EXPECT_EQ(std::vector<std::int32_t>(ScopeSampleBlock.begin(), ScopeSampleBlock.begin() + kCaptureBytes),
+  EXPECT_EQ(ScopeState.SpectrumMode, 0);
+  EXPECT_EQ(ScopeState.Ch1On, 1);
+  EXPECT_EQ(ScopeState.Ch2On, 1);
+  EXPECT_EQ(std::vector<std::int32_t>(ScopeState.ScopeSampleBlock.begin(), ScopeState.ScopeSampleBlock.begin() + kCaptureBytes),
             timeSamples);
   EXPECT_EQ(Form1->Caption(), "Darvik48");
   EXPECT_EQ(Form11->Caption(), "Darvik48");
@@ -104,7 +104,7 @@ TEST_F(SpectrumViewTest, EnteringWithBothChannelsShowsCh1AndLeavingRestoresTheSc
     auto* p = dynamic_cast<FrontPanelControls*>(form);
     auto* a = dynamic_cast<AnalysisControls*>(form);
     EXPECT_TRUE(p->CH2on->Down());
-    EXPECT_EQ(LabelColor(p->LabelCh2), Ch2Color);
+    EXPECT_EQ(LabelColor(p->LabelCh2), DisplayState.Ch2Color);
     EXPECT_TRUE(p->Time_div->Visible());
     EXPECT_FALSE(p->Freq_Range->Visible());
     EXPECT_TRUE(p->SpeedButton22->Down());
@@ -114,41 +114,41 @@ TEST_F(SpectrumViewTest, EnteringWithBothChannelsShowsCh1AndLeavingRestoresTheSc
 
 TEST_F(SpectrumViewTest, EnteringWithOnlyCh2OnShowsCh2sSpectrum) {
   Form1->CH1on->Click();  // CH1 off
-  ASSERT_EQ(Ch1On, 0);
+  ASSERT_EQ(ScopeState.Ch1On, 0);
   SpectrumInput(2, 10);
   Form1->fft1->Click();
-  EXPECT_EQ(Ch1On, 0);
-  EXPECT_EQ(Ch2On, 1);
+  EXPECT_EQ(ScopeState.Ch1On, 0);
+  EXPECT_EQ(ScopeState.Ch2On, 1);
   EXPECT_EQ(Ch2Samples[2048], 194);
-  EXPECT_EQ(display::LevelOf(SpectrumLevels[2048]), 404);
+  EXPECT_EQ(display::LevelOf(ScopeState.SpectrumLevels[2048]), 404);
   EXPECT_TRUE(Form1->CH2on->Down());
-  EXPECT_EQ(LabelColor(Form1->LabelCh2), Ch2Color);
+  EXPECT_EQ(LabelColor(Form1->LabelCh2), DisplayState.Ch2Color);
   Form1->SpeedButton22->Click();
-  EXPECT_EQ(Ch1On, 0);
-  EXPECT_EQ(Ch2On, 1);
+  EXPECT_EQ(ScopeState.Ch1On, 0);
+  EXPECT_EQ(ScopeState.Ch2On, 1);
 }
 
 TEST_F(SpectrumViewTest, LogAxisAndBackRestoresTheLinearLevelsZoomAndMarker) {
   // Outside spectrum mode "Log" only stays down.
   Form1->SpeedButtonLog->Click();
-  EXPECT_EQ(LogFreqAxis, 0);
+  EXPECT_EQ(ScopeState.LogFreqAxis, 0);
   EXPECT_TRUE(Form1->SpeedButtonLog->Down());
   Form1->SpeedButtonLin->Click();
 
   SpectrumInput(1, 30);
   Form1->fft1->Click();
   Form1->SpeedButtonZoom4->Click();
-  EXPECT_EQ(display::SpectrumZoom, 4);
+  EXPECT_EQ(display::DisplayState.SpectrumZoom, 4);
   const std::vector<std::int32_t> shown(Ch1Samples.begin(), Ch1Samples.end());
   const std::vector<std::int32_t> levels(Ch1SpectrumLevels.begin(), Ch1SpectrumLevels.end());
-  display::FreqMarkerBin = 200;  // bin 100
+  display::DisplayState.FreqMarkerBin = 200;  // bin 100
 
   Form1->SpeedButtonLog->Click();
-  EXPECT_EQ(LogFreqAxis, 1);
-  EXPECT_EQ(display::SpectrumZoom, 3);
-  EXPECT_EQ(display::SpectrumPoints, 2560);
+  EXPECT_EQ(ScopeState.LogFreqAxis, 1);
+  EXPECT_EQ(display::DisplayState.SpectrumZoom, 3);
+  EXPECT_EQ(display::DisplayState.SpectrumPoints, 2560);
   EXPECT_EQ(Form1->ScrollBar2->Max(), 70);
-  EXPECT_EQ(display::FreqMarkerBin, 1107);
+  EXPECT_EQ(display::DisplayState.FreqMarkerBin, 1107);
   EXPECT_TRUE(Form11->SpeedButtonLog->Down());
   const auto bins = display::LogAxisBins();
   for (std::size_t j = 0; j < 2560; ++j) {
@@ -157,25 +157,25 @@ TEST_F(SpectrumViewTest, LogAxisAndBackRestoresTheLinearLevelsZoomAndMarker) {
   }
   // Pressing "Log" again changes nothing.
   Form1->SpeedButtonLog->Click();
-  EXPECT_EQ(display::SpectrumZoom, 3);
+  EXPECT_EQ(display::DisplayState.SpectrumZoom, 3);
 
   Form1->SpeedButtonLin->Click();
-  EXPECT_EQ(LogFreqAxis, 0);
-  EXPECT_EQ(display::SpectrumZoom, 4);
-  EXPECT_EQ(display::SpectrumPoints, 4096);
+  EXPECT_EQ(ScopeState.LogFreqAxis, 0);
+  EXPECT_EQ(display::DisplayState.SpectrumZoom, 4);
+  EXPECT_EQ(display::DisplayState.SpectrumPoints, 4096);
   EXPECT_EQ(Form1->ScrollBar2->Max(), 127);
-  EXPECT_EQ(display::FreqMarkerBin, 200);
+  EXPECT_EQ(display::DisplayState.FreqMarkerBin, 200);
   EXPECT_EQ(std::vector<std::int32_t>(Ch1Samples.begin(), Ch1Samples.end()), shown);
   EXPECT_EQ(std::vector<std::int32_t>(Ch1SpectrumLevels.begin(), Ch1SpectrumLevels.end()), levels);
 
   // Zoom x1 and x8 on both axes.
   Form1->SpeedButtonZoom1->Click();
-  EXPECT_EQ(display::SpectrumZoom, 16);
+  EXPECT_EQ(display::DisplayState.SpectrumZoom, 16);
   EXPECT_TRUE(Form11->SpeedButtonZoom1->Down());
   Form1->SpeedButtonLog->Click();
-  EXPECT_EQ(display::SpectrumZoom, 10);
+  EXPECT_EQ(display::DisplayState.SpectrumZoom, 10);
   Form1->SpeedButtonZoom8->Click();
-  EXPECT_EQ(display::SpectrumZoom, 2);
+  EXPECT_EQ(display::DisplayState.SpectrumZoom, 2);
 }
 
 // The rightmost grid column where the shown trace puts a pixel: the picture
@@ -185,7 +185,7 @@ int RightmostTraceColumn(TImage* image, const display::ScopeView& view) {
   const QImage drawn = image->Picture()->Image().copy();
   Form1->poisto();
   const QImage erased = image->Picture()->Image().copy();
-  ClearPending = 1;
+  ScopeState.ClearPending = 1;
   Form1->putsataanko();
   EXPECT_TRUE(image->Picture()->Image() == erased);
   Form1->piirrot();
@@ -204,7 +204,7 @@ TEST_F(SpectrumViewTest, EveryZoomStepDrawsItsOwnWidthInBothDirections) {
   ASSERT_TRUE(Form10->Visible());
   // Levels well above the floor at every point, so the trace shows everywhere.
   for (std::size_t i = 0; i < Ch1Samples.size(); ++i) Ch1Samples[i] = static_cast<std::int32_t>(60 + (i * 13) % 90);
-  ClearPending = 1;
+  ScopeState.ClearPending = 1;
   Form1->putsataanko();
   Form1->piirrot();
   TGrSpeedButton* const zooms[] = {Form1->SpeedButtonZoom1, Form1->SpeedButtonZoom2, Form1->SpeedButtonZoom4,
@@ -224,7 +224,7 @@ TEST_F(SpectrumViewTest, EveryZoomStepDrawsItsOwnWidthInBothDirections) {
 
 TEST_F(SpectrumViewTest, WindowChoiceRedrawsOnlyTheSpectrum) {
   // Scope mode: the stored window changes, the picture does not.
-  for (std::size_t k = 0; k < kCaptureBytes; ++k) ScopeSampleBlock[k] = static_cast<std::int32_t>(100 + k % 50);
+  for (std::size_t k = 0; k < kCaptureBytes; ++k) ScopeState.ScopeSampleBlock[k] = static_cast<std::int32_t>(100 + k % 50);
   Form1->piirrot();
   const QImage before = Form1->Image1->Picture()->Image().copy();
   Form1->Hanning1->Click();
@@ -251,16 +251,16 @@ TEST_F(SpectrumViewTest, FftOptionsAreExclusiveAndVectorAveragingWarnsWithoutTri
       "uncorrelated noise from synchronous signals.\r- The signal of interest must be both periodic and phase "
       "synchronous with the trigger.";
   Form1->Average1->Click();
-  EXPECT_EQ(FftAverageOn, 1);
+  EXPECT_EQ(ScopeState.FftAverageOn, 1);
   EXPECT_TRUE(Form11->Average1->Checked());
-  SettingsChanged = 0;
-  TriggerOff = 64;
+  ScopeState.SettingsChanged = 0;
+  ScopeState.TriggerOff = 64;
   Form1->VectorAverage1->Click();
-  EXPECT_EQ(FftVectorAverageOn, 1);
-  EXPECT_EQ(FftAverageOn, 0);
+  EXPECT_EQ(ScopeState.FftVectorAverageOn, 1);
+  EXPECT_EQ(ScopeState.FftAverageOn, 0);
   EXPECT_FALSE(Form1->Average1->Checked());
   EXPECT_FALSE(Form11->Average1->Checked());
-  EXPECT_EQ(SettingsChanged, 1);
+  EXPECT_EQ(ScopeState.SettingsChanged, 1);
   ASSERT_EQ(harness_->Dialogs().CountMessages(note), 1);
   const auto* shown = harness_->Dialogs().FindMessage(note);
   EXPECT_EQ(shown->Kind, mtInformation);
@@ -268,13 +268,13 @@ TEST_F(SpectrumViewTest, FftOptionsAreExclusiveAndVectorAveragingWarnsWithoutTri
   EXPECT_EQ(shown->Y, Form1->Top() + 160);
   // Off again: no message; on with the trigger on: none either.
   Form1->VectorAverage1->Click();
-  EXPECT_EQ(FftVectorAverageOn, 0);
-  TriggerOff = 0;
+  EXPECT_EQ(ScopeState.FftVectorAverageOn, 0);
+  ScopeState.TriggerOff = 0;
   Form1->VectorAverage1->Click();
   EXPECT_EQ(harness_->Dialogs().CountMessages(note), 1);
   Form1->Maximum1->Click();
-  EXPECT_EQ(FftMaximumOn, 1);
-  EXPECT_EQ(FftVectorAverageOn, 0);
+  EXPECT_EQ(ScopeState.FftMaximumOn, 1);
+  EXPECT_EQ(ScopeState.FftVectorAverageOn, 0);
   EXPECT_FALSE(Form11->VectorAverage1->Checked());
 }
 
@@ -282,8 +282,8 @@ TEST_F(SpectrumViewTest, ProductMovesOffTheMagnifiedStepsAndTheButtonSwitchesThe
   Form1->SpeedButton01us->Click();
   ASSERT_TRUE(Form1->SpeedButton01us->Down());
   Form1->Multi->Click();
-  EXPECT_EQ(display::MultiplyMode, 1);
-  EXPECT_EQ(MathOff, 0);
+  EXPECT_EQ(display::DisplayState.MultiplyMode, 1);
+  EXPECT_EQ(ScopeState.MathOff, 0);
   EXPECT_TRUE(Form1->SpeedButton05us->Down());
   for (TForm* form : {static_cast<TForm*>(Form1), static_cast<TForm*>(Form11)}) {
     auto* p = dynamic_cast<FrontPanelControls*>(form);
@@ -297,51 +297,51 @@ TEST_F(SpectrumViewTest, ProductMovesOffTheMagnifiedStepsAndTheButtonSwitchesThe
   }
   // Another function replaces it.
   Form1->CH1CH22->Click();
-  EXPECT_EQ(display::MultiplyMode, 0);
-  EXPECT_EQ(display::Ch1MinusCh2Mode, 1);
+  EXPECT_EQ(display::DisplayState.MultiplyMode, 0);
+  EXPECT_EQ(display::DisplayState.Ch1MinusCh2Mode, 1);
   EXPECT_FALSE(Form11->Multi->Checked());
   EXPECT_EQ(Form11->SpeedButton21->Caption(), "CH1-CH2");
 
   // The button shows the plain traces while the function stays chosen.
   Form1->SpeedButton21->Click();
-  EXPECT_EQ(MathOff, 1);
-  EXPECT_EQ(display::Ch1MinusCh2Mode, 1);
+  EXPECT_EQ(ScopeState.MathOff, 1);
+  EXPECT_EQ(display::DisplayState.Ch1MinusCh2Mode, 1);
   EXPECT_FALSE(Form11->SpeedButton21->Down());
   Form1->SpeedButton21->Click();
-  EXPECT_EQ(MathOff, 0);
+  EXPECT_EQ(ScopeState.MathOff, 0);
 
   // Off: the fastest steps come back.
   Form1->CH1CH22->Click();
-  EXPECT_EQ(MathOff, 1);
+  EXPECT_EQ(ScopeState.MathOff, 1);
   EXPECT_FALSE(Form1->SpeedButton21->Visible());
   EXPECT_TRUE(Form1->SpeedButton01us->Enabled());
 }
 
 TEST_F(SpectrumViewTest, XYAndInvertedCh2TakeTheirPensAndChannels) {
   Form1->XYplot1->Click();
-  EXPECT_EQ(display::XYPlotMode, 1);
+  EXPECT_EQ(display::DisplayState.XYPlotMode, 1);
   EXPECT_FALSE(Form1->SpeedButtonCh1->Enabled());
   EXPECT_FALSE(Form11->SpeedButtonCh2->Enabled());
   EXPECT_EQ(Form1->SpeedButton21->Caption(), "XY Plot");
 
   Form1->CH2on->Click();  // CH2 hidden before inverting it
   Form1->InvertCH21->Click();
-  EXPECT_EQ(display::XYPlotMode, 0);
-  EXPECT_EQ(InvertCh2Mode, 1);
+  EXPECT_EQ(display::DisplayState.XYPlotMode, 0);
+  EXPECT_EQ(ScopeState.InvertCh2Mode, 1);
   EXPECT_TRUE(Form1->SpeedButtonCh1->Enabled());
-  EXPECT_EQ(Ch2On, 1);  // both channels switched on
-  EXPECT_EQ(Ch2PenColor, Math2PenColor);
-  EXPECT_EQ(LabelColor(Form1->LabelCh2), Math2Color);
+  EXPECT_EQ(ScopeState.Ch2On, 1);  // both channels switched on
+  EXPECT_EQ(DisplayState.Ch2PenColor, DisplayState.Math2PenColor);
+  EXPECT_EQ(LabelColor(Form1->LabelCh2), DisplayState.Math2Color);
   Form1->InvertCH21->Click();
-  EXPECT_EQ(Ch2PenColor, Ch2XorColor);
-  EXPECT_EQ(LabelColor(Form11->LabelCh2), Ch2Color);
+  EXPECT_EQ(DisplayState.Ch2PenColor, DisplayState.Ch2XorColor);
+  EXPECT_EQ(LabelColor(Form11->LabelCh2), DisplayState.Ch2Color);
 }
 
 TEST_F(SpectrumViewTest, SpectrumModeReleasesTheMathDisplay) {
   Form1->CH1CH21->Click();
-  ASSERT_EQ(MathOff, 0);
+  ASSERT_EQ(ScopeState.MathOff, 0);
   Form1->fft1->Click();
-  EXPECT_EQ(MathOff, 1);
+  EXPECT_EQ(ScopeState.MathOff, 1);
   EXPECT_FALSE(Form1->SpeedButton21->Down());
   EXPECT_FALSE(Form1->SpeedButton21->Enabled());
   EXPECT_FALSE(Form1->CH1CH21->Enabled());
@@ -356,13 +356,13 @@ class AveragingMenuTest : public SpectrumViewTest {
  protected:
   void SetUp() override {
     SpectrumViewTest::SetUp();
-    HistoryStoreOn = 1;
-    AverageRing.fill(0);
+    HistoryState.HistoryStoreOn = 1;
+    ScopeState.AverageRing.fill(0);
   }
   static void Receive(std::uint8_t ch1, std::uint8_t ch2) {
     const std::vector<std::uint8_t> a(4096, ch1), b(4096, ch2);
     const std::vector<std::uint8_t> raw = SimulatedDarvik48::PackCapture(a, b);
-    std::copy(raw.begin(), raw.end(), UsbRxBuffer.begin());
+    std::copy(raw.begin(), raw.end(), ScopeState.UsbRxBuffer.begin());
     Form8->LueData_500();
   }
   static void ExpectChecked(std::size_t index) {
@@ -376,7 +376,7 @@ class AveragingMenuTest : public SpectrumViewTest {
 TEST_F(AveragingMenuTest, TwoCapturesShowTheirWholeNumberMean) {
   Form1->N21->Click();
   ExpectChecked(1);
-  EXPECT_EQ(AverageLength, 2);
+  EXPECT_EQ(ScopeState.AverageLength, 2);
   Receive(100, 7);
   Receive(51, 10);
   EXPECT_EQ(Ch1Samples[0], 75);  // (100 + 51) / 2
@@ -390,9 +390,9 @@ TEST_F(AveragingMenuTest, OffShowsCapturesAsTheyComeAndKeepsLengthFour) {
   Receive(80, 80);
   Form1->Off1->Click();
   ExpectChecked(0);
-  EXPECT_EQ(AveragingOn, 0);
-  EXPECT_EQ(AverageLength, 4);
-  EXPECT_EQ(AverageCount, 0);
+  EXPECT_EQ(ScopeState.AveragingOn, 0);
+  EXPECT_EQ(ScopeState.AverageLength, 4);
+  EXPECT_EQ(ScopeState.AverageCount, 0);
   Receive(33, 44);
   EXPECT_EQ(Ch1Samples[10], 33);
   EXPECT_EQ(Ch2Samples[10], 44);
@@ -403,7 +403,7 @@ TEST_F(AveragingMenuTest, ShorterLengthRestartsAtSlotZeroWithTheOlderSlotsInTheM
   for (int i = 0; i < 4; ++i) Receive(200, 200);  // slots 0..3
   Form1->N41->Click();
   ExpectChecked(2);
-  EXPECT_EQ(AverageCount, 0);
+  EXPECT_EQ(ScopeState.AverageCount, 0);
   Receive(100, 100);  // slot 0; slots 1..3 still hold 200
   EXPECT_EQ(Ch1Samples[0], (100 + 3 * 200) / 4);
   Receive(100, 100);

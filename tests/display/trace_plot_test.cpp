@@ -5,18 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "picture_fixture.h"
 #include "platform/ui/image.h"
 #include "display/display_state.h"
+#include "engine/picture_settings.h"
 
 namespace {
 
 using namespace picture_test;
 
 std::vector<TPoint> Points(int count) {
-  return std::vector<TPoint>(display::PlotPoints.begin(), display::PlotPoints.begin() + count);
+  return std::vector<TPoint>(display::DisplayState.PlotPoints.begin(), display::DisplayState.PlotPoints.begin() + count);
 }
 
 // The code a plotted y stands for (before the drawing step moves it).
@@ -24,9 +27,9 @@ int CodeAt(const TPoint& p) { return View().Y0 + 255 - p.y; }
 
 TEST_F(PictureTest, PlainPlotInterpolatesBetweenSamplesAndRoundsHalvesToEven) {
   // 1 ms/div: 5 samples per 2 pixels, one point per pixel.
-  engine::DisplayStart = 1024;
+  engine::ScopeState.DisplayStart = 1024;
   FillCh2([](int i) { return std::clamp(i - 1024, 0, 255); });
-  const int n = display::PlotPlainPoints(View(), 0, 4096);
+  const int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
   ASSERT_EQ(n, 651);
   const std::vector<TPoint> pts = Points(n);
   EXPECT_EQ(pts.front().x, View().X0);
@@ -36,63 +39,84 @@ TEST_F(PictureTest, PlainPlotInterpolatesBetweenSamplesAndRoundsHalvesToEven) {
   for (const auto& [k, code] : expected) EXPECT_EQ(CodeAt(pts[k]), code) << "point " << k;
 }
 
+TEST_F(PictureTest, PlottersDrawTheCaptureTheyAreGivenNotTheScopesBlock) {
+  // The scope's own block stays silent; a CH1 capture held elsewhere, shown
+  // from another start, is what every plotter draws.
+  engine::ScopeState.ScopeSampleBlock.fill(0);
+  std::vector<std::int32_t> held(display::kSampleBlockEntries, 0);
+  std::fill(held.begin() + 4096, held.begin() + 8192, 77);
+  display::PictureSettings s;
+  s.Samples = display::SampleBlockView(held.data(), display::kSampleBlockEntries);
+  s.DisplayStart = 100;
+  const std::pair<const char*, std::function<int()>> plotters[] = {
+      {"plain", [&] { return display::PlotPlainPoints(View(), s, 4096, 8192); }},
+      {"sine", [&] { return display::PlotSinePoints(View(), s, 4096, 8192, 2); }},
+      {"linear", [&] { return display::PlotLinearPoints(View(), s, 4096, 8192, 2); }},
+  };
+  for (const auto& [name, plot] : plotters) {
+    const int n = plot();
+    ASSERT_EQ(n, 651) << name;
+    for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(display::DisplayState.PlotPoints[p]), 77) << name << " " << p;
+  }
+}
+
 TEST_F(PictureTest, PlainPlotAtMagnifiedStepsJoinsTheSamples) {
   // 0.5 us/div: one sample per 4 pixels.
   UsePlainTimeBase(4, 1.0);
-  engine::DisplayStart = 2000;
+  engine::ScopeState.DisplayStart = 2000;
   FillCh1([](int i) { return i % 256; });
-  const int n = display::PlotPlainPoints(View(), 4096, 8192);
+  const int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 4096, 8192);
   ASSERT_EQ(n, 163);
   for (int k = 0; k < n; ++k) {
-    EXPECT_EQ(display::PlotPoints[k].x, View().X0 + 4 * k);
-    EXPECT_EQ(CodeAt(display::PlotPoints[k]), (2000 + k) % 256) << k;
+    EXPECT_EQ(display::DisplayState.PlotPoints[k].x, View().X0 + 4 * k);
+    EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[k]), (2000 + k) % 256) << k;
   }
 }
 
 // A step from code 50 to 250 between samples 3 and 4 of the window.
 void FillStep(int at) {
-  FillCh2([at](int i) { return i < engine::DisplayStart + at ? 50 : 250; });
+  FillCh2([at](int i) { return i < engine::ScopeState.DisplayStart + at ? 50 : 250; });
 }
 
 TEST_F(PictureTest, LinearInterpolationDrawsStraightLinesBetweenSamples) {
-  engine::DisplayStart = 1500;
+  engine::ScopeState.DisplayStart = 1500;
   FillStep(4);
   for (int step : {1, 2}) {
     UseInterpolatedTimeBase(step, true);
-    const int n = display::PlotLinearPoints(View(), 0, 4096, step);
+    const int n = display::PlotLinearPoints(View(), engine::CurrentPictureSettings(), 0, 4096, step);
     ASSERT_EQ(n, 651);
     const int perSample = 20 / step;
     // Sample 3 at 3 x perSample pixels, sample 4 one sample later, the
     // midpoint halfway between.
-    EXPECT_EQ(CodeAt(display::PlotPoints[3 * perSample]), 50) << step;
-    EXPECT_EQ(CodeAt(display::PlotPoints[3 * perSample + perSample / 2]), 150) << step;
-    EXPECT_EQ(CodeAt(display::PlotPoints[4 * perSample]), 250) << step;
-    EXPECT_EQ(CodeAt(display::PlotPoints[3 * perSample - 1]), 50) << step;
+    EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[3 * perSample]), 50) << step;
+    EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[3 * perSample + perSample / 2]), 150) << step;
+    EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[4 * perSample]), 250) << step;
+    EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[3 * perSample - 1]), 50) << step;
     for (int p = 3 * perSample; p < 4 * perSample; ++p)
-      EXPECT_LT(CodeAt(display::PlotPoints[p]), CodeAt(display::PlotPoints[p + 1])) << step << " " << p;
+      EXPECT_LT(CodeAt(display::DisplayState.PlotPoints[p]), CodeAt(display::DisplayState.PlotPoints[p + 1])) << step << " " << p;
   }
 }
 
 TEST_F(PictureTest, SineInterpolationKeepsFlatTracesFlatAndClippedOnTheRails) {
-  engine::DisplayStart = 1500;
+  engine::ScopeState.DisplayStart = 1500;
   for (int code : {0, 1, 127, 254, 255}) {
     FillCh2([code](int) { return code; });
     for (int step : {1, 2}) {
       UseInterpolatedTimeBase(step, false);
-      const int n = display::PlotSinePoints(View(), 0, 4096, step);
+      const int n = display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, step);
       ASSERT_EQ(n, 651);
-      for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(display::PlotPoints[p]), code) << code << " " << step << " " << p;
+      for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(display::DisplayState.PlotPoints[p]), code) << code << " " << step << " " << p;
     }
   }
 }
 
 TEST_F(PictureTest, SineInterpolationSettlesAndMovesTwentyOverStepPixelsPerSample) {
-  engine::DisplayStart = 1500;
+  engine::ScopeState.DisplayStart = 1500;
   for (int step : {1, 2}) {
     UseInterpolatedTimeBase(step, false);
     const int perSample = 20 / step;
     FillStep(14);
-    ASSERT_EQ(display::PlotSinePoints(View(), 0, 4096, step), 651);
+    ASSERT_EQ(display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, step), 651);
     const std::vector<TPoint> first = Points(651);
     // The kernel reaches 12 samples: away from the step the trace is exact.
     EXPECT_EQ(CodeAt(first[perSample / 2]), 50);
@@ -110,9 +134,9 @@ TEST_F(PictureTest, SineInterpolationSettlesAndMovesTwentyOverStepPixelsPerSampl
 
     // One sample later, the same picture one sample to the right.
     FillStep(15);
-    ASSERT_EQ(display::PlotSinePoints(View(), 0, 4096, step), 651);
+    ASSERT_EQ(display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, step), 651);
     for (int p = 0; p + perSample < 651; ++p)
-      ASSERT_EQ(display::PlotPoints[p + perSample].y, first[p].y) << step << " " << p;
+      ASSERT_EQ(display::DisplayState.PlotPoints[p + perSample].y, first[p].y) << step << " " << p;
   }
 }
 
@@ -125,17 +149,17 @@ TEST_F(PictureTest, InterpolatedPlotsDrawFewerPointsNearTheEndOfTheRecord) {
   // The window stops where the record ends.
   const Case cases[] = {{4066, 1, 200, 230}, {4066, 2, 85, 90}, {3953, 2, 651, 651}, {4024, 1, 651, 651}};
   for (const Case& c : cases) {
-    engine::DisplayStart = c.start;
+    engine::ScopeState.DisplayStart = c.start;
     UseInterpolatedTimeBase(c.step, false);
-    EXPECT_EQ(display::PlotSinePoints(View(), 0, 4096, c.step), c.sine) << c.start << " " << c.step;
-    EXPECT_EQ(display::PlotLinearPoints(View(), 0, 4096, c.step), c.linear) << c.start << " " << c.step;
+    EXPECT_EQ(display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, c.step), c.sine) << c.start << " " << c.step;
+    EXPECT_EQ(display::PlotLinearPoints(View(), engine::CurrentPictureSettings(), 0, 4096, c.step), c.linear) << c.start << " " << c.step;
   }
   // Past the end nothing is drawn, and never more than the window holds.
-  engine::DisplayStart = 4095;
-  EXPECT_EQ(display::PlotSinePoints(View(), 0, 4096, 1), 0);
-  EXPECT_EQ(display::PlotLinearPoints(View(), 0, 4096, 1), 0);
-  engine::DisplayStart = 1;
-  EXPECT_EQ(display::PlotLinearPoints(View(), 0, 4096, 2), 651);
+  engine::ScopeState.DisplayStart = 4095;
+  EXPECT_EQ(display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, 1), 0);
+  EXPECT_EQ(display::PlotLinearPoints(View(), engine::CurrentPictureSettings(), 0, 4096, 1), 0);
+  engine::ScopeState.DisplayStart = 1;
+  EXPECT_EQ(display::PlotLinearPoints(View(), engine::CurrentPictureSettings(), 0, 4096, 2), 651);
 }
 
 // The last sample of a channel is read for anything beyond it: CH2's trace
@@ -143,55 +167,55 @@ TEST_F(PictureTest, InterpolatedPlotsDrawFewerPointsNearTheEndOfTheRecord) {
 TEST_F(PictureTest, PlottersNeverReadPastAChannelsLastSample) {
   FillCh2([](int) { return 100; });
   FillCh1([](int i) { return i == 0 ? 0 : 250; });
-  engine::ScopeSampleBlock[8192] = 0;
+  engine::ScopeState.ScopeSampleBlock[8192] = 0;
 
   for (int step : {1, 2}) {
-    engine::DisplayStart = 4066;
+    engine::ScopeState.DisplayStart = 4066;
     UseInterpolatedTimeBase(step, false);
-    int n = display::PlotSinePoints(View(), 0, 4096, step);
-    for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(display::PlotPoints[p]), 100) << p;
+    int n = display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, step);
+    for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(display::DisplayState.PlotPoints[p]), 100) << p;
     UseInterpolatedTimeBase(step, true);
-    n = display::PlotLinearPoints(View(), 0, 4096, step);
-    for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(display::PlotPoints[p]), 100) << p;
+    n = display::PlotLinearPoints(View(), engine::CurrentPictureSettings(), 0, 4096, step);
+    for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(display::DisplayState.PlotPoints[p]), 100) << p;
   }
 
   // The XY figure walks up to the last sample, half a sample per step.
-  engine::MathOff = 0;
-  display::XYPlotMode = 1;
-  engine::DisplayStart = 4000;
+  engine::ScopeState.MathOff = 0;
+  display::DisplayState.XYPlotMode = 1;
+  engine::ScopeState.DisplayStart = 4000;
   UsePlainTimeBase(2, 0.5);
-  const int n = display::PlotPlainPoints(View(), 0, 4096);
+  const int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
   ASSERT_EQ(n, 192);
   for (int p = 0; p < n; ++p) {
-    ASSERT_EQ(display::PlotPoints[p].x, View().X0 + 198 + 100) << p;
-    ASSERT_EQ(display::PlotPoints[p].y, View().Y0 + 5) << p;
+    ASSERT_EQ(display::DisplayState.PlotPoints[p].x, View().X0 + 198 + 100) << p;
+    ASSERT_EQ(display::DisplayState.PlotPoints[p].y, View().Y0 + 5) << p;
   }
 }
 
 TEST_F(PictureTest, ArithmeticTracesCombineOnTheCoarserScale) {
-  engine::MathOff = 0;
-  engine::Ch1GainCode = 27;  // 1 V/div
-  engine::Ch2GainCode = 29;  // 0.1 V/div
-  engine::Ch1GroundLevel = engine::Ch2GroundLevel = 128;  // ground code 127
+  engine::ScopeState.MathOff = 0;
+  engine::ScopeState.Ch1GainCode = 27;  // 1 V/div
+  engine::ScopeState.Ch2GainCode = 29;  // 0.1 V/div
+  engine::ScopeState.Ch1GroundLevel = engine::ScopeState.Ch2GroundLevel = 128;  // ground code 127
   FillCh1([](int) { return 127 + 40; });
   FillCh2([](int) { return 127 - 50; });
 
-  display::Ch1PlusCh2Mode = 1;
-  int n = display::PlotPlainPoints(View(), 0, 4096);
+  display::DisplayState.Ch1PlusCh2Mode = 1;
+  int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
   ASSERT_GT(n, 0);
-  EXPECT_DOUBLE_EQ(display::MathScaleRatio, 0.1);
-  EXPECT_EQ(CodeAt(display::PlotPoints[0]), 40 + (-5) + 127);
-  display::Ch1PlusCh2Mode = 0;
+  EXPECT_DOUBLE_EQ(display::DisplayState.MathScaleRatio, 0.1);
+  EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[0]), 40 + (-5) + 127);
+  display::DisplayState.Ch1PlusCh2Mode = 0;
 
   // CH2 at ground: the quotient is clamped, no division error.
   FillCh2([](int) { return 127; });
-  display::DivideMode = 1;
-  n = display::PlotPlainPoints(View(), 0, 4096);
+  display::DisplayState.DivideMode = 1;
+  n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
   ASSERT_GT(n, 0);
-  EXPECT_EQ(CodeAt(display::PlotPoints[n / 2]), 255);
+  EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[n / 2]), 255);
   FillCh1([](int) { return 127; });
-  display::PlotPlainPoints(View(), 0, 4096);
-  EXPECT_EQ(CodeAt(display::PlotPoints[n / 2]), 127);
+  display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
+  EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[n / 2]), 127);
 }
 
 TEST_F(PictureTest, TracesOnTheRailsLieOnTheFrameRows) {
@@ -200,10 +224,10 @@ TEST_F(PictureTest, TracesOnTheRailsLieOnTheFrameRows) {
   FillCh2([](int) { return 0; });
   // piirra draws with the not-xor pen: each second call erases.
   Form1->piirra(1);
-  for (int p = 0; p < 651; ++p) ASSERT_EQ(display::PlotPoints[p].y, y0 - 1) << p;
+  for (int p = 0; p < 651; ++p) ASSERT_EQ(display::DisplayState.PlotPoints[p].y, y0 - 1) << p;
   Form1->piirra(1);
   Form1->piirra(2);
-  for (int p = 0; p < 651; ++p) ASSERT_EQ(display::PlotPoints[p].y, y0 + 257) << p;
+  for (int p = 0; p < 651; ++p) ASSERT_EQ(display::DisplayState.PlotPoints[p].y, y0 + 257) << p;
   Form1->piirra(2);
 
   // Drawn: nothing on the rows of codes 255 and 0, the frame rows in the frame colour.
@@ -212,44 +236,44 @@ TEST_F(PictureTest, TracesOnTheRailsLieOnTheFrameRows) {
   for (int x = x0; x <= x0 + 650; x += 25) {
     EXPECT_EQ(Picture().pixel(x, y0), graticule.pixel(x, y0)) << x;
     EXPECT_EQ(Picture().pixel(x, y0 + 255), graticule.pixel(x, y0 + 255)) << x;
-    EXPECT_EQ(Pixel(x, y0 - 1), display::BrightGridColor) << x;
-    EXPECT_EQ(Pixel(x, y0 + 257), display::BrightGridColor) << x;
+    EXPECT_EQ(Pixel(x, y0 - 1), display::DisplayState.BrightGridColor) << x;
+    EXPECT_EQ(Pixel(x, y0 + 257), display::DisplayState.BrightGridColor) << x;
   }
   Form1->poisto();
 
   // With a math display shown the top stays on the top grid line; inverted,
   // CH2's code 0 is drawn at the top.
-  engine::MathOff = 0;
-  engine::InvertCh2Mode = 1;
+  engine::ScopeState.MathOff = 0;
+  engine::ScopeState.InvertCh2Mode = 1;
   Form1->piirra(1);
-  EXPECT_EQ(display::PlotPoints[0].y, y0);
+  EXPECT_EQ(display::DisplayState.PlotPoints[0].y, y0);
   Form1->piirra(1);
   Form1->piirra(2);
-  EXPECT_EQ(display::PlotPoints[0].y, y0);
+  EXPECT_EQ(display::DisplayState.PlotPoints[0].y, y0);
   Form1->piirra(2);
 }
 
 TEST_F(PictureTest, StoppedTraceShiftFollowsTheTraceNotThePenColour) {
-  engine::AcquisitionIdle = 1;
-  display::Ch1CapturePos = 10;
-  display::Ch2CapturePos = -20;
+  engine::ScopeState.AcquisitionIdle = 1;
+  display::DisplayState.Ch1CapturePos = 10;
+  display::DisplayState.Ch2CapturePos = -20;
   // Both channels in one colour: the shift must still go by channel.
-  display::Ch2PenColor = display::Ch1PenColor;
+  display::DisplayState.Ch2PenColor = display::DisplayState.Ch1PenColor;
   FillCh1([](int) { return 100; });
   FillCh2([](int) { return 100; });
   const int y0 = View().Y0;
 
   Form1->piirra(2);
-  EXPECT_EQ(display::PlotPoints[0].y, y0 + 155 + 20);
+  EXPECT_EQ(display::DisplayState.PlotPoints[0].y, y0 + 155 + 20);
   Form1->piirra(2);
   Form1->piirra(1);
-  EXPECT_EQ(display::PlotPoints[0].y, y0 + 155 - 10);
+  EXPECT_EQ(display::DisplayState.PlotPoints[0].y, y0 + 155 - 10);
   Form1->piirra(1);
 
   // Running traces are never shifted.
-  engine::AcquisitionIdle = 0;
+  engine::ScopeState.AcquisitionIdle = 0;
   Form1->piirra(1);
-  EXPECT_EQ(display::PlotPoints[0].y, y0 + 155);
+  EXPECT_EQ(display::DisplayState.PlotPoints[0].y, y0 + 155);
   Form1->piirra(1);
 }
 
@@ -262,18 +286,18 @@ TEST_F(PictureTest, BigScreenViewDoublesTheVerticalScale) {
 
   for (const auto& [code, row] : {std::pair{0, 24 + 512}, std::pair{255, 24 - 1}, std::pair{128, 24 + 254}}) {
     FillCh2([code](int) { return code; });
-    display::PlotTraceOn(big, 2);
-    ASSERT_EQ(display::PlotPoints[0].y, row) << code;
-    EXPECT_EQ(display::PlotPoints[950].x, 25 + 950);
-    display::PlotTraceOn(big, 2);
+    display::PlotTraceOn(big, engine::CurrentPictureSettings(), 2);
+    ASSERT_EQ(display::DisplayState.PlotPoints[0].y, row) << code;
+    EXPECT_EQ(display::DisplayState.PlotPoints[950].x, 25 + 950);
+    display::PlotTraceOn(big, engine::CurrentPictureSettings(), 2);
   }
   // Erased again: only the frame rows were repainted.
   display::WipePicture(big);
   const QImage empty = image->Picture()->Image().copy();
   FillCh2([](int i) { return (i * 3) % 256; });
-  display::DrawTraces(big);
+  display::DrawTraces(big, engine::CurrentPictureSettings());
   EXPECT_TRUE(big.Ch2Drawn);
-  display::EraseTraces(big);
+  display::EraseTraces(big, engine::CurrentPictureSettings());
   EXPECT_EQ(DifferentPixels(image->Picture()->Image(), WithFrameRows(empty, big)), 0);
 }
 
@@ -286,8 +310,8 @@ using namespace picture_test;
 // The sine interpolator as first described: fill, hold 4x, filter in place,
 // replicate 5x, average 5 per pixel, all on plain arrays.
 std::vector<int> ReferenceSine(int first, int step, int count) {
-  const int ds = engine::DisplayStart;
-  const auto& S = engine::ScopeSampleBlock;
+  const int ds = engine::ScopeState.DisplayStart;
+  const auto& S = engine::ScopeState.ScopeSampleBlock;
   std::vector<int> up(4 * (ds + 400) + 200, 0);
   for (int e = 0; e <= 100; ++e) up[e] = S[first];
   for (int k = 0; k < ds + 166; ++k) {
@@ -296,7 +320,7 @@ std::vector<int> ReferenceSine(int first, int step, int count) {
   }
   for (int i = 4 * ds; i <= 4 * ds + 650; ++i) {
     int sum = 0;
-    for (int k = 0; k < 95; ++k) sum += display::InterpolationKernel[k] * up[i + 1 + k];
+    for (int k = 0; k < 95; ++k) sum += display::DisplayState.InterpolationKernel[k] * up[i + 1 + k];
     up[i] = std::clamp(sum / 1007, 0, 255);
   }
   std::vector<int> replicated;
@@ -316,15 +340,15 @@ TEST_F(PictureTest, SineInterpolationMatchesTheFilterEntryByEntry) {
   FillCh2([](int i) { return std::clamp((i * 37) % 300 - 20, 0, 255); });
   FillCh1([](int i) { return std::clamp(128 + ((i * 53) % 200) - 100 + (i % 7) * 20, 0, 255); });
   for (int start : {1, 5, 11, 12, 1500, 3000}) {
-    engine::DisplayStart = start;
+    engine::ScopeState.DisplayStart = start;
     for (int first : {0, 4096}) {
       for (int step : {1, 2}) {
         UseInterpolatedTimeBase(step, false);
-        const int n = display::PlotSinePoints(View(), first, first + 4096, step);
+        const int n = display::PlotSinePoints(View(), engine::CurrentPictureSettings(), first, first + 4096, step);
         ASSERT_EQ(n, 651);
         const std::vector<int> expected = ReferenceSine(first, step, n);
         for (int p = 0; p < n; ++p)
-          ASSERT_EQ(display::PlotPoints[p].y, expected[p]) << start << " " << first << " " << step << " " << p;
+          ASSERT_EQ(display::DisplayState.PlotPoints[p].y, expected[p]) << start << " " << first << " " << step << " " << p;
       }
     }
   }

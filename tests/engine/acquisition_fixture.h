@@ -56,10 +56,10 @@ class AcquisitionTest : public device_test::DeviceTest {
     OpenDevice();
     using namespace engine;
     using namespace display;
-    HistoryIndex = 0;
-    HistoryStoreOn = 1;
-    AcquisitionIdle = 1;
-    RunStop = SingleStop = 0;
+    HistoryState.HistoryIndex = 0;
+    HistoryState.HistoryStoreOn = 1;
+    ScopeState.AcquisitionIdle = 1;
+    ScopeState.RunStop = ScopeState.SingleStop = 0;
   }
 
   void PumpUntil(const std::function<bool()>& condition, int ms = 3000) {

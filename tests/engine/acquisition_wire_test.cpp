@@ -7,7 +7,7 @@
 
 #include "acquisition_fixture.h"
 #include "display/history_state.h"
-#include "display/persistence_options.h"
+#include "engine/persistence_options.h"
 
 using namespace acquisition_test;
 
@@ -52,7 +52,7 @@ TEST_F(RunTest, RunArmsPollsUntilDoneReadsEightBlocksAndRearmsBeforeTheNextPoll)
   ClickRun();
   EXPECT_FALSE(Form1->SpeedButtonSingle->Enabled());
   PumpUntil([&] { return Device().CapturesSent() >= 2; });
-  EXPECT_EQ(engine::AcquisitionIdle, 0);  // the close waits for the loop
+  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 0);  // the close waits for the loop
   EXPECT_EQ(Status(), "Running");
   ClickRun();
 
@@ -66,9 +66,9 @@ TEST_F(RunTest, RunArmsPollsUntilDoneReadsEightBlocksAndRearmsBeforeTheNextPoll)
   EXPECT_TRUE(Device().ProtocolErrors().empty()) << Device().ProtocolErrors().front();
 
   ExpectSamplesOfSignal();
-  EXPECT_EQ(display::HistoryIndex, 2);
+  EXPECT_EQ(display::HistoryState.HistoryIndex, 2);
   EXPECT_EQ(Status(), "Stopped");
-  EXPECT_EQ(engine::AcquisitionIdle, 1);
+  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
   EXPECT_TRUE(Form1->SpeedButtonSingle->Enabled());
   EXPECT_FALSE(Form1->Fasttimer1->Enabled());
 
@@ -79,7 +79,7 @@ TEST_F(RunTest, RunArmsPollsUntilDoneReadsEightBlocksAndRearmsBeforeTheNextPoll)
 }
 
 TEST_F(RunTest, StatusReadsRunningThenWaitingForTriggerAfterThreeSecondsWithout) {
-  engine::TriggerOff = 0;
+  engine::ScopeState.TriggerOff = 0;
   Device().SetBusyPolls(1000000);
   ClickRun();
   PumpUntil([&] { return Status() == "Running"; }, 500);
@@ -98,9 +98,9 @@ TEST_F(RunTest, SingleTakesOneCaptureWithItsPollAndBlockTimeOutsAndDoesNotRearm)
   EXPECT_EQ(Log(), Concat({{kPacket, kPacket, kPacket, kStop, kArm, kDone, kRequest}, BlockReads(200)})) << Device().Dump();
   ExpectSamplesOfSignal();
   EXPECT_EQ(Status(), "Ready");
-  EXPECT_EQ(engine::AcquisitionIdle, 1);
-  EXPECT_EQ(engine::SinglePhase, 5);
-  EXPECT_NE(engine::StartupTick & 4, 0);
+  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
+  EXPECT_EQ(engine::ScopeState.SinglePhase, 5);
+  EXPECT_NE(engine::ScopeState.StartupTick & 4, 0);
 }
 
 TEST_F(RunTest, SingleWhileRunIsActiveReleasesRunAndTakesOneCapture) {
@@ -115,7 +115,7 @@ TEST_F(RunTest, SingleWhileRunIsActiveReleasesRunAndTakesOneCapture) {
   Pump(60);
 
   EXPECT_EQ(Status(), "Ready");
-  EXPECT_EQ(engine::AcquisitionIdle, 1);
+  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
   EXPECT_TRUE(Form1->SpeedButtonSingle->Enabled());
   EXPECT_FALSE(Form1->Fasttimer1->Enabled());
   const int captures = Device().CapturesSent();
@@ -124,7 +124,7 @@ TEST_F(RunTest, SingleWhileRunIsActiveReleasesRunAndTakesOneCapture) {
 }
 
 TEST_F(RunTest, BlockingSingleCapturePollsFourBytesAndReportsTheTrigger) {
-  engine::TriggerOff = 0;  // trigger on
+  engine::ScopeState.TriggerOff = 0;  // trigger on
   Device().SetBusyPolls(1);
   Form1->SingleClick();
 
@@ -132,14 +132,14 @@ TEST_F(RunTest, BlockingSingleCapturePollsFourBytesAndReportsTheTrigger) {
       << Device().Dump();
   ExpectSamplesOfSignal();
   EXPECT_EQ(Status(), "Trigged");
-  EXPECT_EQ(engine::AcquisitionIdle, 1);
+  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
   EXPECT_FALSE(Form1->SpeedButtonSingle->Down());
 }
 
 // ---- Only what really arrived counts
 
 TEST_F(RunTest, APollThatDeliversNothingIsNotTakenForDoneEvenWithAStaleByteInTheBuffer) {
-  engine::UsbRxBuffer[0] = 0x44;
+  engine::ScopeState.UsbRxBuffer[0] = 0x44;
   Device().ScriptRead(UsbStatus::Timeout, 0);
   ClickSingle();
   PumpUntil([&] { return !Form1->SpeedButtonSingle->Down(); });
@@ -169,7 +169,7 @@ TEST_F(RunTest, AShortCaptureIsNotUnpackedTheDeviceIsRearmedAndTheNextCaptureIsT
                            BlockReads(200)}))
       << Device().Dump();
   for (int i = 0; i < 4096; ++i) ASSERT_EQ(engine::Ch1Samples[i], 20) << i;
-  EXPECT_EQ(display::HistoryIndex, 1);  // one capture stored, not two
+  EXPECT_EQ(display::HistoryState.HistoryIndex, 1);  // one capture stored, not two
   EXPECT_EQ(Status(), "Ready");
 }
 
@@ -187,7 +187,7 @@ TEST_F(RunTest, PersistenceLimitOfThreeStopsRunAfterTheThirdCapture) {
   Pump(60);
 
   EXPECT_EQ(Device().CapturesSent(), 3);
-  EXPECT_EQ(display::HistoryIndex, 3);  // all three were drawn
+  EXPECT_EQ(display::HistoryState.HistoryIndex, 3);  // all three were drawn
   EXPECT_EQ(Count(kRequest), 3);
   // Every Run capture re-arms the device once it is read, the last one too;
   // nothing follows that arm.
@@ -197,9 +197,9 @@ TEST_F(RunTest, PersistenceLimitOfThreeStopsRunAfterTheThirdCapture) {
   EXPECT_EQ(std::vector<std::string>(log.end() - 10, log.end()),
             Concat({BlockReads(200), {kStop, kArm}}))
       << Device().Dump();
-  EXPECT_EQ(engine::AcquisitionCountdown, 0u);
+  EXPECT_EQ(engine::ScopeState.AcquisitionCountdown, 0u);
   EXPECT_EQ(Status(), "Stopped");
-  EXPECT_EQ(engine::AcquisitionIdle, 1);
+  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
   EXPECT_TRUE(Form1->SpeedButtonSingle->Enabled());
 }
 
@@ -213,9 +213,9 @@ TEST_F(RunTest, UnplugDuringRunEndsTheLoopWithOneMessageAndUsableControls) {
   Pump(60);
 
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
-  EXPECT_EQ(engine::DeviceOpen, 0);
+  EXPECT_EQ(engine::ScopeState.DeviceOpen, 0);
   EXPECT_EQ(Status(), "Stopped");
-  EXPECT_EQ(engine::AcquisitionIdle, 1);
+  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
   EXPECT_FALSE(Form1->Fasttimer1->Enabled());
   EXPECT_TRUE(Form1->SpeedButtonSingle->Enabled());
 
@@ -227,16 +227,16 @@ TEST_F(RunTest, UnplugDuringRunEndsTheLoopWithOneMessageAndUsableControls) {
 }
 
 TEST_F(RunTest, UnplugInTheMiddleOfTheBlockReadsLeavesTheSamplesAlone) {
-  engine::ScopeSampleBlock.fill(77);
+  engine::ScopeState.ScopeSampleBlock.fill(77);
   // Packet, 9, 11, poll, 10 go through; the first block read loses the device.
   Device().UnplugAfter(5, 300);
   ClickRun();
   PumpUntil([&] { return !Form1->SpeedButtonRun->Down(); });
 
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
-  EXPECT_EQ(display::HistoryIndex, 0);
-  for (std::size_t k = 0; k < engine::kSampleBlockEntries; ++k) ASSERT_EQ(engine::ScopeSampleBlock[k], 77) << k;
-  EXPECT_EQ(engine::AcquisitionIdle, 1);
+  EXPECT_EQ(display::HistoryState.HistoryIndex, 0);
+  for (std::size_t k = 0; k < engine::kSampleBlockEntries; ++k) ASSERT_EQ(engine::ScopeState.ScopeSampleBlock[k], 77) << k;
+  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
 }
 
 TEST_F(RunTest, UnplugDuringSingleReleasesSingle) {
@@ -248,7 +248,7 @@ TEST_F(RunTest, UnplugDuringSingleReleasesSingle) {
 
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
   EXPECT_EQ(Status(), "Stopped");
-  EXPECT_EQ(engine::AcquisitionIdle, 1);
+  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
   EXPECT_FALSE(Form1->Fasttimer2->Enabled());
 }
 
@@ -260,9 +260,9 @@ TEST_F(RunTest, UnplugDuringTheBlockingCaptureEndsItCleanly) {
   Form1->SingleClick();
 
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
-  EXPECT_EQ(engine::AcquisitionIdle, 1);
+  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
   EXPECT_FALSE(Form1->SpeedButtonSingle->Down());
-  EXPECT_EQ(display::HistoryIndex, 0);
+  EXPECT_EQ(display::HistoryState.HistoryIndex, 0);
   EXPECT_EQ(Device().CapturesSent(), 0);
 }
 
@@ -271,8 +271,8 @@ TEST_F(RunTest, ClosingTheProgramEndsTheBlockingCaptureAndThenTheProgram) {
   QTimer::singleShot(80, [] { Form1->Close(); });
   Form1->SingleClick();
 
-  EXPECT_EQ(engine::AcquisitionIdle, 1);
-  EXPECT_EQ(engine::SingleStop, 1);
+  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
+  EXPECT_EQ(engine::ScopeState.SingleStop, 1);
   EXPECT_EQ(Device().CapturesSent(), 0);
   PumpUntil([] { return Application->Terminated(); }, 2000);
 }
@@ -280,7 +280,7 @@ TEST_F(RunTest, ClosingTheProgramEndsTheBlockingCaptureAndThenTheProgram) {
 // ---- The recorder's start capture
 
 TEST_F(RunTest, RecorderStartCaptureReadsTheRawBlockWithShortTimeOutsAndDoesNotUnpack) {
-  engine::ScopeSampleBlock.fill(77);
+  engine::ScopeState.ScopeSampleBlock.fill(77);
   Device().SetBusyPolls(1);
   EXPECT_TRUE(Form1->SingleClick0());
 
@@ -291,9 +291,9 @@ TEST_F(RunTest, RecorderStartCaptureReadsTheRawBlockWithShortTimeOutsAndDoesNotU
     ch2[static_cast<std::size_t>(i)] = Ch2Code(i);
   }
   const std::vector<std::uint8_t> raw = SimulatedDarvik48::PackCapture(ch1, ch2);
-  EXPECT_TRUE(std::equal(raw.begin(), raw.end(), engine::UsbRxBuffer.begin()));
-  EXPECT_EQ(engine::ScopeSampleBlock[4096], 77);
-  EXPECT_EQ(display::HistoryIndex, 0);
+  EXPECT_TRUE(std::equal(raw.begin(), raw.end(), engine::ScopeState.UsbRxBuffer.begin()));
+  EXPECT_EQ(engine::ScopeState.ScopeSampleBlock[4096], 77);
+  EXPECT_EQ(display::HistoryState.HistoryIndex, 0);
 }
 
 TEST_F(RunTest, RecorderStartCaptureGivesUpAfterItsLimitOrWhenTheDeviceGoes) {

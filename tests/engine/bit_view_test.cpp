@@ -30,8 +30,8 @@ class BitViewTest : public StartupTest {
   int NoticePixels() const {
     const QImage picture = Form1->Image1->Picture()->Image();
     int n = 0;
-    for (int y = 3; y < engine::ScreenY0 - 2; ++y)
-      for (int x = engine::ScreenX0 + 265; x < engine::ScreenX0 + 440; ++x)
+    for (int y = 3; y < engine::ScopeState.ScreenY0 - 2; ++y)
+      for (int x = engine::ScopeState.ScreenX0 + 265; x < engine::ScopeState.ScreenX0 + 440; ++x)
         n += picture.pixel(x, y) == ToQRgb(0x0000FF);
     return n;
   }
@@ -39,9 +39,9 @@ class BitViewTest : public StartupTest {
   // colour it leaves no red behind.
   bool NoticeReads(const std::string& text) {
     if (NoticePixels() < 20) return false;
-    Form1->TulostaTeksti(text, engine::ScreenX0 + 265, 3, display::BackgroundColor);
+    Form1->TulostaTeksti(text, engine::ScopeState.ScreenX0 + 265, 3, display::DisplayState.BackgroundColor);
     const bool gone = NoticePixels() == 0;
-    Form1->TulostaTeksti(text, engine::ScreenX0 + 265, 3, 0x0000FF);
+    Form1->TulostaTeksti(text, engine::ScopeState.ScreenX0 + 265, 3, 0x0000FF);
     return gone;
   }
 };
@@ -49,10 +49,10 @@ class BitViewTest : public StartupTest {
 TEST_F(BitViewTest, ShowsEachCapturedByteAsEightLogicLevelsAndBack) {
   WriteIni("[Menu]\nHWdialog=0\n");
   StartAndRun();
-  ASSERT_EQ(engine::DeviceOpen, 1);
+  ASSERT_EQ(engine::ScopeState.DeviceOpen, 1);
   // 0xB2 = 10110010 on CH1, 0x0F on CH2.
   Device().SetSamples(std::vector<std::uint8_t>(4096, 0xB2), std::vector<std::uint8_t>(4096, 0x0F));
-  engine::AveragingOn = engine::AverageRunning = 1;
+  engine::ScopeState.AveragingOn = engine::ScopeState.AverageRunning = 1;
   ASSERT_NE(Form1->GrSpeedButton15, nullptr);
   EXPECT_EQ(Form1->GrSpeedButton15->Caption(), "10110010");
   EXPECT_TRUE(Form1->GrSpeedButton15->Visible());
@@ -63,12 +63,12 @@ TEST_F(BitViewTest, ShowsEachCapturedByteAsEightLogicLevelsAndBack) {
   // The device is told to send bits, the time base applied again.
   ASSERT_TRUE(Device().LastSettings().has_value());
   EXPECT_TRUE(Device().LastSettings()->BitView());
-  EXPECT_EQ(engine::DigitalMode, 1);
-  EXPECT_EQ(display::InterpolationChoice, 1);
+  EXPECT_EQ(engine::ScopeState.DigitalMode, 1);
+  EXPECT_EQ(display::DisplayState.InterpolationChoice, 1);
   EXPECT_TRUE(Form1->SpeedButton005us->Down());
-  EXPECT_EQ(engine::AveragingOn, 0);
-  EXPECT_EQ(engine::AverageRunning, 0);
-  EXPECT_EQ(engine::AverageLength, 4);
+  EXPECT_EQ(engine::ScopeState.AveragingOn, 0);
+  EXPECT_EQ(engine::ScopeState.AverageRunning, 0);
+  EXPECT_EQ(engine::ScopeState.AverageLength, 4);
   // "Digital function is active" in red on the top line.
   EXPECT_TRUE(NoticeReads("Digital function is active"));
 
@@ -84,8 +84,8 @@ TEST_F(BitViewTest, ShowsEachCapturedByteAsEightLogicLevelsAndBack) {
   const QImage picture = Form1->Image1->Picture()->Image();
   auto onRow = [&](int code) {
     int n = 0;
-    for (int x = engine::ScreenX0; x <= engine::ScreenX0 + 650; ++x)
-      n += picture.pixel(x, engine::ScreenY0 + 255 - code) == ToQRgb(display::Ch1Color);
+    for (int x = engine::ScopeState.ScreenX0; x <= engine::ScopeState.ScreenX0 + 650; ++x)
+      n += picture.pixel(x, engine::ScopeState.ScreenY0 + 255 - code) == ToQRgb(display::DisplayState.Ch1Color);
     return n;
   };
   EXPECT_GT(onRow(224), 100);
@@ -94,7 +94,7 @@ TEST_F(BitViewTest, ShowsEachCapturedByteAsEightLogicLevelsAndBack) {
   // Released: plain samples, no bits on the wire, no notice.
   Form1->GrSpeedButton15->Click();
   EXPECT_FALSE(Form1->GrSpeedButton15->Down());
-  EXPECT_EQ(engine::DigitalMode, 0);
+  EXPECT_EQ(engine::ScopeState.DigitalMode, 0);
   EXPECT_FALSE(Device().LastSettings()->BitView());
   EXPECT_EQ(NoticePixels(), 0);
   Form1->SingleClick();
@@ -106,7 +106,7 @@ TEST_F(BitViewTest, InDemoModeTheNoticeSaysItIsNotSupported) {
   WriteIni("[Hardware]\nDemoMode=1\n");
   StartAndRun();
   Form1->GrSpeedButton15->Click();
-  EXPECT_EQ(engine::DigitalMode, 1);
+  EXPECT_EQ(engine::ScopeState.DigitalMode, 1);
   EXPECT_TRUE(NoticeReads("Not supported in Demo Mode"));
   EXPECT_TRUE(Device().Transfers().empty());
 }

@@ -36,29 +36,29 @@ TEST_F(DeviceCommandsTest, CaptureControlPairsMapToTheirCommands) {
 TEST_F(DeviceCommandsTest, ReArmSendsStopThenArmAndRecordsThePhase) {
   Form8->Resetoi_500();
   EXPECT_EQ(Device().Commands(), (std::vector<std::uint8_t>{9, 11}));
-  EXPECT_EQ(engine::AcqState, 1);
-  EXPECT_EQ(engine::AcqArmed, 1);
+  EXPECT_EQ(engine::ScopeState.AcqState, 1);
+  EXPECT_EQ(engine::ScopeState.AcqArmed, 1);
 }
 
 TEST_F(DeviceCommandsTest, DemoModeSendsNeitherCommandsNorPackets) {
-  engine::DemoMode = 1;
+  engine::ScopeState.DemoMode = 1;
   Form1->Reset_500(0, 0);
   Form1->Set_DACs();
   Form1->SpeedButton15v1Click(Form1);
   EXPECT_TRUE(Device().Transfers().empty());
   // The control bytes are still kept up to date.
-  EXPECT_EQ(engine::ScopeControlBlock[0], 0x29);
+  EXPECT_EQ(engine::ScopeState.ScopeControlBlock[0], 0x29);
 }
 
 TEST_F(DeviceCommandsTest, ChannelBytesCarryGainGroundAndCoupling) {
-  engine::Ch1GainCode = 30;  // 10 mV/div
-  engine::Ch1Ac = 1;
-  engine::Ch1InputOn = 0;
-  engine::Ch2GainCode = 1;   // 3 V/div, DC, connected
+  engine::ScopeState.Ch1GainCode = 30;  // 10 mV/div
+  engine::ScopeState.Ch1Ac = 1;
+  engine::ScopeState.Ch1InputOn = 0;
+  engine::ScopeState.Ch2GainCode = 1;   // 3 V/div, DC, connected
   Form1->Set500();
   EXPECT_EQ(Last().c[0], 0x32);
   EXPECT_EQ(Last().c[1], 0x09);
-  engine::Ch1InputOn = 1;
+  engine::ScopeState.Ch1InputOn = 1;
   Form1->Set500();
   EXPECT_EQ(Last().c[0], 0x22);
 }
@@ -74,20 +74,20 @@ TEST_F(DeviceCommandsTest, EachRangeRowSendsItsGainBits) {
 }
 
 TEST_F(DeviceCommandsTest, OffsetTermsWrapAroundInEightBits) {
-  engine::Ch1OffsetCal = 124;
-  engine::Ch1PositionDac = 200;
-  engine::Ch2OffsetCal = 10;
-  engine::Ch2RangeTrim = -20;
+  engine::ScopeState.Ch1OffsetCal = 124;
+  engine::ScopeState.Ch1PositionDac = 200;
+  engine::ScopeState.Ch2OffsetCal = 10;
+  engine::ScopeState.Ch2RangeTrim = -20;
   Form1->Set_DACs();
   EXPECT_EQ(Last().OffsetDac(1), 68);
   EXPECT_EQ(Last().OffsetDac(2), 246);
 }
 
 TEST_F(DeviceCommandsTest, OneVoltRowLoadsTheCalibratedTrimAndTimeStepClearsRateTrims) {
-  engine::Ch1V5Offset = 5;
-  engine::Ch2V5Offset = -4;
-  engine::Ch1RateTrim = 7;
-  engine::Ch2RateTrim = 7;
+  engine::ScopeState.Ch1V5Offset = 5;
+  engine::ScopeState.Ch2V5Offset = -4;
+  engine::ScopeState.Ch1RateTrim = 7;
+  engine::ScopeState.Ch2RateTrim = 7;
   Form1->SpeedButton15v1Click(Form1);
   Form1->SpeedButton15v2Click(Form1);
   EXPECT_EQ(Last().OffsetDac(1), 124 + 5 + 7);
@@ -100,48 +100,48 @@ TEST_F(DeviceCommandsTest, OneVoltRowLoadsTheCalibratedTrimAndTimeStepClearsRate
 }
 
 TEST_F(DeviceCommandsTest, TriggerLevelIsSentComplemented) {
-  engine::DeviceTriggerLevel = 0;
+  engine::ScopeState.DeviceTriggerLevel = 0;
   Form1->Set500();
   EXPECT_EQ(Last().c[4], 255);
-  engine::DeviceTriggerLevel = 254;
+  engine::ScopeState.DeviceTriggerLevel = 254;
   Form1->Set500();
   EXPECT_EQ(Last().c[4], 1);
 }
 
 TEST_F(DeviceCommandsTest, TriggerBitsAreStickyForUnknownValues) {
-  engine::TriggerSource = 0;  // CH2
-  engine::TriggerOff = 0;
-  engine::TriggerSlope = 0;
+  engine::ScopeState.TriggerSource = 0;  // CH2
+  engine::ScopeState.TriggerOff = 0;
+  engine::ScopeState.TriggerSlope = 0;
   Form1->Set500();
   EXPECT_EQ(Last().c[6], 0x07);
 
   // External source and values outside the known ones keep the bits.
-  engine::TriggerSource = 1;
-  engine::TriggerOff = 5;
-  engine::TriggerSlope = 9;
+  engine::ScopeState.TriggerSource = 1;
+  engine::ScopeState.TriggerOff = 5;
+  engine::ScopeState.TriggerSlope = 9;
   Form1->Set500();
   EXPECT_EQ(Last().c[6], 0x07);
 
-  engine::TriggerSource = 16;
-  engine::TriggerOff = 64;
-  engine::TriggerSlope = 32;
-  engine::DigitalMode = 1;
+  engine::ScopeState.TriggerSource = 16;
+  engine::ScopeState.TriggerOff = 64;
+  engine::ScopeState.TriggerSlope = 32;
+  engine::ScopeState.DigitalMode = 1;
   Form1->Set500();
   EXPECT_EQ(Last().c[6], 0x08);
-  engine::TriggerSource = 1;
+  engine::ScopeState.TriggerSource = 1;
   Form1->Set500();
   EXPECT_FALSE(Last().TriggerSourceCh2());
   EXPECT_EQ(Last().UnusedBits(), 0);
 }
 
 TEST_F(DeviceCommandsTest, UnknownTimeBaseCodeKeepsTheRegister) {
-  engine::TimeBaseCode = 82;
+  engine::ScopeState.TimeBaseCode = 82;
   Form1->Set500();
   EXPECT_EQ(Last().TimeBaseRegister(), 0xF8);
-  engine::TimeBaseCode = 7;
+  engine::ScopeState.TimeBaseCode = 7;
   Form1->Set500();
   EXPECT_EQ(Last().TimeBaseRegister(), 0xF8);
-  engine::TimeBaseCode = 153;  // the recorder's code
+  engine::ScopeState.TimeBaseCode = 153;  // the recorder's code
   Form1->Set500();
   EXPECT_EQ(Last().TimeBaseRegister(), 0x02);
 }
@@ -154,64 +154,64 @@ TEST_F(DeviceCommandsTest, EveryTimeBaseRowSendsItsRegister) {
   for (std::size_t i = 0; i < engine::TimeBaseTable.size(); ++i) {
     Form1->ApplyTimeBaseStep(engine::TimeBaseTable[i]);
     EXPECT_EQ(Last().TimeBaseRegister(), expected[i]) << engine::TimeBaseTable[i].Label;
-    EXPECT_EQ(engine::TimeDivText, engine::TimeBaseTable[i].Label);
+    EXPECT_EQ(engine::ScopeState.TimeDivText, engine::TimeBaseTable[i].Label);
   }
   // In spectrum mode the "12M" span (10 us row) runs at 25 MS/s, 10 samples a step.
-  engine::SpectrumMode = 1;
+  engine::ScopeState.SpectrumMode = 1;
   Form1->ApplyTimeBaseStep(engine::TimeBaseTable[15]);
   EXPECT_EQ(Last().TimeBaseRegister(), 0x40);
-  EXPECT_EQ(engine::SampleStep, 10);
-  EXPECT_EQ(engine::TimePerDiv, 500);
+  EXPECT_EQ(engine::ScopeState.SampleStep, 10);
+  EXPECT_EQ(engine::ScopeState.TimePerDiv, 500);
 }
 
 TEST_F(DeviceCommandsTest, TimeStepSetsTheLayoutOfThePicture) {
   Form1->SpeedButton2msClick(Form1);
-  EXPECT_EQ(engine::TimePerDiv, 100000);
-  EXPECT_EQ(engine::SampleStep, 5);
-  EXPECT_EQ(engine::PixelStep, 2);
-  EXPECT_EQ(engine::SampleRateText, "125kS/s");
+  EXPECT_EQ(engine::ScopeState.TimePerDiv, 100000);
+  EXPECT_EQ(engine::ScopeState.SampleStep, 5);
+  EXPECT_EQ(engine::ScopeState.PixelStep, 2);
+  EXPECT_EQ(engine::ScopeState.SampleRateText, "125kS/s");
   EXPECT_EQ(Form1->ScrollBar2->Min(), -32);
   EXPECT_EQ(Form1->ScrollBar2->Max(), 224);
-  EXPECT_EQ(engine::DisplayStart, 1024);
+  EXPECT_EQ(engine::ScopeState.DisplayStart, 1024);
 
   // The slider ends show from sample 1 and from 4066.
   Form1->ScrollBar2->SetPosition(-32);
   Form1->AsetaAika(2, "1ms");
-  EXPECT_EQ(engine::DisplayStart, 1);
+  EXPECT_EQ(engine::ScopeState.DisplayStart, 1);
   Form1->ScrollBar2->SetPosition(224);
   Form1->AsetaAika(2, "1ms");
-  EXPECT_EQ(engine::DisplayStart, 4066);
-  engine::DigitalMode = 1;
+  EXPECT_EQ(engine::ScopeState.DisplayStart, 4066);
+  engine::ScopeState.DigitalMode = 1;
   Form1->AsetaAika(2, "1ms");
-  EXPECT_EQ(engine::DisplayStart, 1024);
+  EXPECT_EQ(engine::ScopeState.DisplayStart, 1024);
 }
 
 TEST_F(DeviceCommandsTest, MagnificationStretchesAStoppedTraceAndCapsAbsurdFactors) {
-  engine::ShownTimePerDiv = 100000;
+  engine::ScopeState.ShownTimePerDiv = 100000;
   Form1->ApplyTimeBaseStep(engine::TimeBaseTable[9]);  // 0.5 ms
-  EXPECT_DOUBLE_EQ(engine::Magnification, 2.5);
+  EXPECT_DOUBLE_EQ(engine::ScopeState.Magnification, 2.5);
 
-  engine::TimePerDiv = 65535;
-  engine::ShownTimePerDiv = 1;
-  engine::SampleStep = 1;
+  engine::ScopeState.TimePerDiv = 65535;
+  engine::ScopeState.ShownTimePerDiv = 1;
+  engine::ScopeState.SampleStep = 1;
   Form1->AsetaAika(2, "x");
-  EXPECT_DOUBLE_EQ(engine::Magnification, 100.0);
-  engine::TimePerDiv = 65534;
+  EXPECT_DOUBLE_EQ(engine::ScopeState.Magnification, 100.0);
+  engine::ScopeState.TimePerDiv = 65534;
   Form1->AsetaAika(2, "x");
-  EXPECT_DOUBLE_EQ(engine::Magnification, 65534.0);
-  engine::ShownTimePerDiv = 0;  // no capture yet
+  EXPECT_DOUBLE_EQ(engine::ScopeState.Magnification, 65534.0);
+  engine::ScopeState.ShownTimePerDiv = 0;  // no capture yet
   Form1->AsetaAika(2, "x");
-  EXPECT_DOUBLE_EQ(engine::Magnification, 100.0);
+  EXPECT_DOUBLE_EQ(engine::ScopeState.Magnification, 100.0);
 }
 
 TEST_F(DeviceCommandsTest, RangeLabelsFollowProbeAndCoupling) {
-  engine::Ch1Ac = 1;
+  engine::ScopeState.Ch1Ac = 1;
   Form1->SpeedButton15v1Click(Form1);
-  EXPECT_EQ(engine::Ch1RangeLabel, "1V");
-  EXPECT_EQ(engine::Ch1RangeText, "1V~");
-  engine::Ch2X10 = 1;
+  EXPECT_EQ(engine::ScopeState.Ch1RangeLabel, "1V");
+  EXPECT_EQ(engine::ScopeState.Ch1RangeText, "1V~");
+  engine::ScopeState.Ch2X10 = 1;
   Form1->SpeedButton15v2Click(Form1);
-  EXPECT_EQ(engine::Ch2RangeText, "10V ");
+  EXPECT_EQ(engine::ScopeState.Ch2RangeText, "10V ");
   EXPECT_TRUE(Form1->SpeedButton15v2->Down());
 }
 

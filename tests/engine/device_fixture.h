@@ -65,8 +65,8 @@ class DeviceTest : public HeldStartupTest {
     dataDir_ = harness_->Home().Path() + "/data/";
     std::filesystem::create_directories(programDir_);
     std::filesystem::create_directories(dataDir_);
-    ProgramFolder = programDir_;
-    DataFolder = dataDir_;
+    ScopeState.ProgramFolder = programDir_;
+    ScopeState.DataFolder = dataDir_;
   }
 
 
@@ -80,7 +80,7 @@ class DeviceTest : public HeldStartupTest {
   void OpenDevice() {
     InstallLogicFile(LogicFile(5, FullData()));
     Form1->test0();
-    ASSERT_EQ(engine::DeviceOpen, 1);
+    ASSERT_EQ(engine::ScopeState.DeviceOpen, 1);
     Device().ClearLog();
   }
 

@@ -44,7 +44,7 @@ class HardwareSetupTest : public StartupTest {
 // The session is in demo mode with the device on the bus: Hardware Setup,
 // the device chosen, brings it back to the device.
 void HardwareSetupTest::ExpectBackToTheDevice() {
-  ASSERT_EQ(engine::DemoMode, 1);
+  ASSERT_EQ(engine::ScopeState.DemoMode, 1);
   ASSERT_EQ(Device().OpenCalls(), 0);
   // The menu the demo message names.
   ASSERT_NE(Form1->Hardware1, nullptr);
@@ -59,10 +59,10 @@ void HardwareSetupTest::ExpectBackToTheDevice() {
   EXPECT_TRUE(presetDemo_);
   ASSERT_EQ(Dialogs().Forms().size(), 1u);
   EXPECT_EQ(Dialogs().Forms()[0].ClassName, "TBtnBottomDlg");
-  EXPECT_EQ(engine::DemoMode, 0);
-  EXPECT_EQ(engine::NoHardware, 0);
-  EXPECT_EQ(engine::DeviceOpen, 1);
-  EXPECT_EQ(generator::GeneratorHardware, 10);
+  EXPECT_EQ(engine::ScopeState.DemoMode, 0);
+  EXPECT_EQ(engine::ScopeState.NoHardware, 0);
+  EXPECT_EQ(engine::ScopeState.DeviceOpen, 1);
+  EXPECT_EQ(generator::GeneratorState.GeneratorHardware, 10);
   // The device got its logic and the panel's settings: 1 V/div on both
   // channels, the trigger level as the bar means it outside demo mode.
   EXPECT_EQ(Device().LogicUploads(), 1);
@@ -109,7 +109,7 @@ TEST_F(HardwareSetupTest, DemoModeStoredByAnEarlierFallbackEndsWithTheDeviceTher
 
 TEST_F(HardwareSetupTest, DeviceChosenWithoutADeviceFallsBackToDemoModeWithTheNotice) {
   StartAndRun();
-  ASSERT_EQ(engine::DemoMode, 1);
+  ASSERT_EQ(engine::ScopeState.DemoMode, 1);
   Dialogs().ClearRecords();
   ChooseInDialog(/*device=*/true);
   Dialogs().AnswerModal(mrOk);  // "No hardware response!"
@@ -121,12 +121,12 @@ TEST_F(HardwareSetupTest, DeviceChosenWithoutADeviceFallsBackToDemoModeWithTheNo
   EXPECT_EQ(Dialogs().Messages()[0].Text, kNoDeviceText);
   EXPECT_EQ(Dialogs().Messages()[0].Kind, mtInformation);
   EXPECT_EQ(Dialogs().Messages()[0].X, Form1->Left() + 238);
-  EXPECT_EQ(engine::DemoMode, 1);
-  EXPECT_EQ(engine::NoHardware, 1);
-  EXPECT_EQ(engine::DeviceOpen, 0);
-  EXPECT_EQ(generator::GeneratorHardware, 0);
+  EXPECT_EQ(engine::ScopeState.DemoMode, 1);
+  EXPECT_EQ(engine::ScopeState.NoHardware, 1);
+  EXPECT_EQ(engine::ScopeState.DeviceOpen, 0);
+  EXPECT_EQ(generator::GeneratorState.GeneratorHardware, 0);
   // The demo trigger search reads the level turned round, as before the dialog.
-  EXPECT_EQ(engine::DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
+  EXPECT_EQ(engine::ScopeState.DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
   EXPECT_TRUE(Device().Transfers().empty());
 }
 
@@ -138,32 +138,32 @@ class HardwareSetupWithDeviceTest : public HardwareSetupTest {
 TEST_F(HardwareSetupWithDeviceTest, DemoModeChosenStopsTheCaptureAndSaysHowToStartTheDemo) {
   WriteIni("[Menu]\nHWdialog=0\n");
   StartAndRun();
-  ASSERT_EQ(engine::DemoMode, 0);
-  ASSERT_EQ(engine::DeviceOpen, 1);
+  ASSERT_EQ(engine::ScopeState.DemoMode, 0);
+  ASSERT_EQ(engine::ScopeState.DeviceOpen, 1);
   Form1->SpeedButtonRun->SetDown(true);
   Form1->SpeedButtonRunClick(Form1);
-  ASSERT_TRUE(harness_->PumpUntil([] { return engine::AcquisitionIdle == 0; }, 2000));
+  ASSERT_TRUE(harness_->PumpUntil([] { return engine::ScopeState.AcquisitionIdle == 0; }, 2000));
 
   Dialogs().ClearRecords();
   // Run is already released when the dialog comes up.
   bool runUpInDialog = false;
   Dialogs().AnswerModal([&](TForm&) {
-    runUpInDialog = !Form1->SpeedButtonRun->Down() && engine::AcquisitionIdle;
+    runUpInDialog = !Form1->SpeedButtonRun->Down() && engine::ScopeState.AcquisitionIdle;
     BtnBottomDlg->RadioButton2->Click();
     return mrOk;
   });
   Form1->Hardware1->Click();
 
   EXPECT_TRUE(runUpInDialog);
-  EXPECT_EQ(engine::DemoMode, 1);
-  EXPECT_EQ(generator::GeneratorHardware, 0);
+  EXPECT_EQ(engine::ScopeState.DemoMode, 1);
+  EXPECT_EQ(generator::GeneratorState.GeneratorHardware, 0);
   EXPECT_EQ(Form1->RecorderDemoChangePending, 1);
   ASSERT_EQ(Dialogs().Messages().size(), 1u);
   EXPECT_EQ(Dialogs().Messages()[0].Text, kDemoChosenText);
   EXPECT_EQ(Dialogs().Messages()[0].Kind, mtInformation);
   EXPECT_EQ(Dialogs().Messages()[0].X, Form1->Left() + 240);
   EXPECT_EQ(Dialogs().Messages()[0].Y, Form1->Top() + 200);
-  EXPECT_EQ(engine::DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
+  EXPECT_EQ(engine::ScopeState.DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
   ASSERT_TRUE(Close());
   EXPECT_EQ(IniValue("Hardware", "DemoMode"), "1");
 }

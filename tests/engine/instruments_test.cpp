@@ -8,7 +8,7 @@
 #include "bode/bode_plot.h"
 #include "bode/bode_state.h"
 #include "device_fixture.h"
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_state.h"
@@ -77,26 +77,26 @@ TEST_F(ShortcutTest, LetterKeysToggleTheTriggerAndTheChannels) {
   EXPECT_FALSE(last->TriggerSourceCh2());
   EXPECT_FALSE(last->FallingEdge());
   Key('2');
-  EXPECT_EQ(engine::Ch2On, 0);
+  EXPECT_EQ(engine::ScopeState.Ch2On, 0);
   Key('2');
-  EXPECT_EQ(engine::Ch2On, 1);
+  EXPECT_EQ(engine::ScopeState.Ch2On, 1);
 }
 
 class InstrumentTest : public HeldStartupTest {
  protected:
   void SetUp() override {
     HeldStartupTest::SetUp();
-    engine::DemoMode = 1;
-    engine::ProgramFolder = harness_->Home().Path() + "/program/";
-    std::filesystem::create_directories(engine::ProgramFolder);
+    engine::ScopeState.DemoMode = 1;
+    engine::ScopeState.ProgramFolder = harness_->Home().Path() + "/program/";
+    std::filesystem::create_directories(engine::ScopeState.ProgramFolder);
   }
 };
 
 TEST_F(InstrumentTest, RecorderAndBackRestoresTheScopeAndTheBigScreen) {
   Form1->SpeedButton1ms->Click();  // 0.5 ms/div
   Form1->SpeedButton7->Click();    // trigger on
-  const std::uint8_t timeBase = engine::TimeBaseCode;
-  const std::uint8_t triggerOff = engine::TriggerOff;
+  const std::uint8_t timeBase = engine::ScopeState.TimeBaseCode;
+  const std::uint8_t triggerOff = engine::ScopeState.TriggerOff;
   Form1->GrSpeedButton1->Click();
   Form1->SetBounds(40, 50, Form1->Width(), Form1->Height());
 
@@ -106,26 +106,26 @@ TEST_F(InstrumentTest, RecorderAndBackRestoresTheScopeAndTheBigScreen) {
   EXPECT_EQ(Form1_rec->Left(), 40);
   EXPECT_EQ(Form1_rec->Top(), 50);
   EXPECT_TRUE(Form1_rec->SpeedButton6->Down());
-  EXPECT_EQ(recorder::InstrumentSwitch, 0);
-  EXPECT_EQ(recorder::SavedTimeBaseCode, timeBase);
+  EXPECT_EQ(recorder::RecorderState.InstrumentSwitch, 0);
+  EXPECT_EQ(recorder::RecorderState.SavedTimeBaseCode, timeBase);
   EXPECT_EQ(Form1->RecorderDemoBuilt, 1);
   EXPECT_FALSE(Form1->SpeedButtonRun->Down());
 
   // The recorder changes the device's time base; its "Oscilloscope" hands back.
-  engine::TimeBaseCode = 5;
-  engine::TriggerOff = 64;
+  engine::ScopeState.TimeBaseCode = 5;
+  engine::ScopeState.TriggerOff = 64;
   Form1_rec->SpeedButton5->Click();
   EXPECT_TRUE(Form1->Visible());
   EXPECT_FALSE(Form1_rec->Visible());
-  EXPECT_EQ(engine::TimeBaseCode, timeBase);
-  EXPECT_EQ(engine::TriggerOff, triggerOff);
+  EXPECT_EQ(engine::ScopeState.TimeBaseCode, timeBase);
+  EXPECT_EQ(engine::ScopeState.TriggerOff, triggerOff);
   EXPECT_FALSE(Application->Terminated());
   // The Big Screen that was on comes back.
   EXPECT_TRUE(harness_->PumpUntil([] { return Form10->Visible(); }, 2000));
 }
 
 TEST_F(InstrumentTest, CircuitAnalyzerShowsItsHintUntilTheUserDeclinesIt) {
-  bode::Bodehelp = 1;
+  bode::BodeState.Bodehelp = 1;
   int hints = 0;
   harness_->Dialogs().AnswerModal([&hints](TForm& form) {
     EXPECT_EQ(&form, OKBottomDlg);
@@ -138,7 +138,7 @@ TEST_F(InstrumentTest, CircuitAnalyzerShowsItsHintUntilTheUserDeclinesIt) {
   EXPECT_FALSE(Form1->SpeedButtonRun->Down());
   EXPECT_TRUE(Bode_plot->Visible());
   EXPECT_EQ(hints, 1);
-  EXPECT_EQ(bode::Bodehelp, 0);
+  EXPECT_EQ(bode::BodeState.Bodehelp, 0);
   Form1->SpeedButton26->Click();
   EXPECT_EQ(hints, 1);
 
@@ -148,8 +148,8 @@ TEST_F(InstrumentTest, CircuitAnalyzerShowsItsHintUntilTheUserDeclinesIt) {
 }
 
 TEST_F(InstrumentTest, ExitToMenuStartsTheMenuProgramBesideTheProgram) {
-  const std::string marker = engine::ProgramFolder + "started";
-  const std::string program = engine::ProgramFolder + "quenlow";
+  const std::string marker = engine::ScopeState.ProgramFolder + "started";
+  const std::string program = engine::ScopeState.ProgramFolder + "quenlow";
   std::ofstream(program) << "#!/bin/sh\ntouch '" << marker << "'\n";
   std::filesystem::permissions(program, std::filesystem::perms::owner_all);
   Form1->ExittoMenu1->Click();
@@ -160,7 +160,7 @@ TEST_F(InstrumentTest, ExitToMenuStartsTheMenuProgramBesideTheProgram) {
 TEST_F(InstrumentTest, ExitToMenuWithoutAMenuProgramJustCloses) {
   Form1->ExittoMenu1->Click();
   EXPECT_TRUE(Application->Terminated());
-  EXPECT_TRUE(std::filesystem::is_empty(engine::ProgramFolder));
+  EXPECT_TRUE(std::filesystem::is_empty(engine::ScopeState.ProgramFolder));
 }
 
 }  // namespace

@@ -7,14 +7,14 @@
 #include <filesystem>
 #include <string>
 
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "engine/startup.h"
 #include "startup_fixture.h"
 #include "bode/bode_state.h"
 #include "display/display_state.h"
-#include "display/persistence_options.h"
+#include "engine/persistence_options.h"
 #include "display/persistence_state.h"
 #include "engine/control_panel.h"
 #include "support/file_watch.h"
@@ -95,36 +95,36 @@ TEST_F(StartupTest, StoredValuesComeBackAndAreWrittenAgain) {
   EXPECT_EQ(Form1->Left(), 44);
   EXPECT_EQ(Form1->Width(), 1300);
   EXPECT_EQ(Form1->Height(), 650);
-  EXPECT_EQ(DotJoin, 0);
-  EXPECT_EQ(RmsOn, 1);
-  EXPECT_EQ(SampleRateOn, 1);
-  EXPECT_EQ(ClearOnRunSingle, 1);
-  EXPECT_EQ(FirstRunCalibration, 0);
-  EXPECT_EQ(VariablePersistenceChecked, 1);
-  EXPECT_EQ(NormalPersistenceChecked, 0);
-  EXPECT_EQ(BackgroundColor, 0u);
-  EXPECT_EQ(Ch1Color, 0x00FFFFu);
+  EXPECT_EQ(ScopeState.DotJoin, 0);
+  EXPECT_EQ(ScopeState.RmsOn, 1);
+  EXPECT_EQ(ScopeState.SampleRateOn, 1);
+  EXPECT_EQ(ScopeState.ClearOnRunSingle, 1);
+  EXPECT_EQ(ScopeState.FirstRunCalibration, 0);
+  EXPECT_EQ(PersistenceState.VariablePersistenceChecked, 1);
+  EXPECT_EQ(PersistenceState.NormalPersistenceChecked, 0);
+  EXPECT_EQ(DisplayState.BackgroundColor, 0u);
+  EXPECT_EQ(DisplayState.Ch1Color, 0x00FFFFu);
   // On a black background every pen is the colour inverted.
-  EXPECT_EQ(Ch1PenColor, 0xFF0000u);
-  EXPECT_EQ(Ch2PenColor, 0xFFFF23u);
-  EXPECT_EQ(GridPenColor, DarkGridColor);
+  EXPECT_EQ(DisplayState.Ch1PenColor, 0xFF0000u);
+  EXPECT_EQ(DisplayState.Ch2PenColor, 0xFFFF23u);
+  EXPECT_EQ(DisplayState.GridPenColor, DisplayState.DarkGridColor);
 
   RunStartup();
   EXPECT_EQ(OKRightDlg->Edit1->Text(), "12");
-  EXPECT_EQ(AcquisitionLimit, 12u);
-  EXPECT_EQ(LowColorCount, 3);
+  EXPECT_EQ(ScopeState.AcquisitionLimit, 12u);
+  EXPECT_EQ(PersistenceState.LowColorCount, 3);
   // The high colour waits in its edit for the next OK.
   EXPECT_EQ(OKRightDlg->Edit4->Text(), "40");
-  EXPECT_EQ(HighColorCount, 32);
+  EXPECT_EQ(PersistenceState.HighColorCount, 32);
   EXPECT_TRUE(OKRightDlg->RadioButton1->Checked());
   EXPECT_TRUE(OKRightDlg->RadioButton6->Checked());
   EXPECT_TRUE(Form1->VariablePersistence1->Checked());
   EXPECT_TRUE(Form11->VariablePersistence1->Checked());
-  EXPECT_EQ(VariablePersistenceMask, 7);
-  EXPECT_EQ(GradedPersistenceMask, 127);
+  EXPECT_EQ(PersistenceState.VariablePersistenceMask, 7);
+  EXPECT_EQ(PersistenceState.GradedPersistenceMask, 127);
 
   // The sampling-mode "Never" of this session is not kept; the stored one is.
-  NoNote = 0;
+  ScopeState.NoNote = 0;
   ASSERT_TRUE(Close());
   EXPECT_EQ(IniValue("ScopeMainForm", "Top"), "33");
   EXPECT_EQ(IniValue("Menu", "Dot_Join"), "0");
@@ -140,9 +140,9 @@ TEST_F(StartupTest, StoredValuesComeBackAndAreWrittenAgain) {
 
 TEST_F(StartupTest, BrightPresetGivesTheNotXorPensOfItsColours) {
   StartAndRun();
-  EXPECT_EQ(display::Ch1PenColor, 0xD60000u);
-  EXPECT_EQ(display::Ch1XorColor, 0xD60000u);
-  EXPECT_EQ(display::TimeMarkerPenColor, (~(0x400080u ^ 0xF5FFFFu)) & 0xFFFFFFu);
+  EXPECT_EQ(display::DisplayState.Ch1PenColor, 0xD60000u);
+  EXPECT_EQ(display::DisplayState.Ch1XorColor, 0xD60000u);
+  EXPECT_EQ(display::DisplayState.TimeMarkerPenColor, (~(0x400080u ^ 0xF5FFFFu)) & 0xFFFFFFu);
 }
 
 TEST_F(StartupTest, MissingFileGivesEveryDefault) {
@@ -150,19 +150,19 @@ TEST_F(StartupTest, MissingFileGivesEveryDefault) {
   using namespace engine;
   using namespace bode;
   using namespace display;
-  EXPECT_EQ(DemoMode, 0);
-  EXPECT_EQ(FirstRunCalibration, 1);
-  EXPECT_EQ(DotJoin, 1);
-  EXPECT_EQ(HideScope, 0);
-  EXPECT_EQ(RecallLastSettings, 0);
-  EXPECT_EQ(HistoryHintOn, 1);
-  EXPECT_EQ(Bodehelp, 1);
-  EXPECT_EQ(Ch1OffsetCal, 124);
-  EXPECT_EQ(Ch2_ad2, 164);
-  EXPECT_EQ(BackgroundColor, 0xF5FFFFu);
-  EXPECT_EQ(TimeMarkerColor, 0x400080u);
-  EXPECT_EQ(PreviousRunMark, 0);
-  EXPECT_EQ(CalibrationInvalid, 0);
+  EXPECT_EQ(ScopeState.DemoMode, 0);
+  EXPECT_EQ(ScopeState.FirstRunCalibration, 1);
+  EXPECT_EQ(ScopeState.DotJoin, 1);
+  EXPECT_EQ(ScopeState.HideScope, 0);
+  EXPECT_EQ(ScopeState.RecallLastSettings, 0);
+  EXPECT_EQ(ScopeState.HistoryHintOn, 1);
+  EXPECT_EQ(BodeState.Bodehelp, 1);
+  EXPECT_EQ(ScopeState.Ch1OffsetCal, 124);
+  EXPECT_EQ(ScopeState.Ch2_ad2, 164);
+  EXPECT_EQ(DisplayState.BackgroundColor, 0xF5FFFFu);
+  EXPECT_EQ(DisplayState.TimeMarkerColor, 0x400080u);
+  EXPECT_EQ(ScopeState.PreviousRunMark, 0);
+  EXPECT_EQ(ScopeState.CalibrationInvalid, 0);
   // The creation marks the file at once.
   EXPECT_EQ(IniValue("Status", "Running"), "1");
 }
@@ -181,28 +181,28 @@ TEST_F(StartupTest, DamagedValuesFallBackToTheirDefaults) {
   using namespace engine;
   using namespace bode;
   using namespace display;
-  EXPECT_EQ(Ch1OffsetCal, 124);
-  EXPECT_EQ(Ch1_ad0, 120);
-  EXPECT_EQ(Ch2_pos1, 32);  // "0x20" is hexadecimal 32
-  EXPECT_EQ(DotJoin, 1);
-  EXPECT_EQ(FirstRunCalibration, 0);
-  EXPECT_EQ(RmsOn, 1);
-  EXPECT_EQ(Ch1Color, 0xDC0000u);
+  EXPECT_EQ(ScopeState.Ch1OffsetCal, 124);
+  EXPECT_EQ(ScopeState.Ch1_ad0, 120);
+  EXPECT_EQ(ScopeState.Ch2_pos1, 32);  // "0x20" is hexadecimal 32
+  EXPECT_EQ(ScopeState.DotJoin, 1);
+  EXPECT_EQ(ScopeState.FirstRunCalibration, 0);
+  EXPECT_EQ(ScopeState.RmsOn, 1);
+  EXPECT_EQ(DisplayState.Ch1Color, 0xDC0000u);
   // Colours are 24 bits; a damaged value keeps only those.
-  EXPECT_EQ(Ch2Color, 0xFFFFFFu);
-  EXPECT_EQ(BackgroundColor, 0xF5FFFFu);
+  EXPECT_EQ(DisplayState.Ch2Color, 0xFFFFFFu);
+  EXPECT_EQ(DisplayState.BackgroundColor, 0xF5FFFFu);
   // A window of no size is not taken over.
   EXPECT_EQ(Form1->Top(), designTop);
   EXPECT_GT(Form1->Width(), 0);
   EXPECT_GT(Form1->Height(), 0);
-  EXPECT_EQ(DemoMode, 0);
-  EXPECT_EQ(PreviousRunMark, 0);
+  EXPECT_EQ(ScopeState.DemoMode, 0);
+  EXPECT_EQ(ScopeState.PreviousRunMark, 0);
 }
 
 TEST_F(StartupTest, HideScopeWrittenWithCapitalSReadsBack) {
   WriteIni("[Menu]\nHide_Scope=1\n[Big_Screen]\nVisible=1\n");
   Start();
-  EXPECT_EQ(engine::HideScope, 1);
+  EXPECT_EQ(engine::ScopeState.HideScope, 1);
   RunStartup();
   ASSERT_TRUE(Close());
   EXPECT_EQ(IniValue("Menu", "hide_scope"), "1");
@@ -215,13 +215,13 @@ TEST_F(StartupTest, HideScopeWrittenWithCapitalSReadsBack) {
 TEST_F(StartupTest, Ch2ProbeFollowsCh1WhenItHasNoKey) {
   WriteIni("[ScopeMainForm]\nProbe_CH1=10\n");
   StartAndRun();
-  EXPECT_EQ(engine::Ch1ProbeFactor, 10.0);
-  EXPECT_EQ(engine::Ch2ProbeFactor, 10.0);
-  EXPECT_EQ(engine::Ch1ProbeDb, 20.0);
-  EXPECT_EQ(engine::Ch2ProbeDb, 20.0);
+  EXPECT_EQ(engine::ScopeState.Ch1ProbeFactor, 10.0);
+  EXPECT_EQ(engine::ScopeState.Ch2ProbeFactor, 10.0);
+  EXPECT_EQ(engine::ScopeState.Ch1ProbeDb, 20.0);
+  EXPECT_EQ(engine::ScopeState.Ch2ProbeDb, 20.0);
   // Restoring the probes is no reason to warn about them, and leaves the
   // warning as the user had it.
-  EXPECT_EQ(engine::SuppressProbeNotice, 0);
+  EXPECT_EQ(engine::ScopeState.SuppressProbeNotice, 0);
   ASSERT_TRUE(Close());
   EXPECT_EQ(IniValue("ScopeMainForm", "Probe_CH1"), "10");
   EXPECT_EQ(IniValue("ScopeMainForm", "Probe_CH2"), "10");
@@ -230,8 +230,8 @@ TEST_F(StartupTest, Ch2ProbeFollowsCh1WhenItHasNoKey) {
 TEST_F(StartupTest, ProbeFactorsOtherThanOneOrTenAreTakenAsOne) {
   WriteIni("[ScopeMainForm]\nProbe_CH1=7\n");
   StartAndRun();
-  EXPECT_EQ(engine::Ch1ProbeFactor, 1.0);
-  EXPECT_EQ(engine::Ch2ProbeFactor, 1.0);
+  EXPECT_EQ(engine::ScopeState.Ch1ProbeFactor, 1.0);
+  EXPECT_EQ(engine::ScopeState.Ch2ProbeFactor, 1.0);
   ASSERT_TRUE(Close());
   EXPECT_EQ(IniValue("ScopeMainForm", "Probe_CH1"), "1");
   EXPECT_EQ(IniValue("ScopeMainForm", "Probe_CH2"), "1");
@@ -243,8 +243,8 @@ TEST_F(StartupTest, ProbeFactorsOtherThanOneOrTenAreTakenAsOne) {
 TEST_F(StartupTest, Ch2ProbeOfItsOwnIsKept) {
   WriteIni("[ScopeMainForm]\nProbe_CH1=10\nProbe_CH2=1\n");
   StartAndRun();
-  EXPECT_EQ(engine::Ch1ProbeFactor, 10.0);
-  EXPECT_EQ(engine::Ch2ProbeFactor, 1.0);
+  EXPECT_EQ(engine::ScopeState.Ch1ProbeFactor, 10.0);
+  EXPECT_EQ(engine::ScopeState.Ch2ProbeFactor, 1.0);
 }
 
 TEST_F(StartupTest, MaximisedCloseKeepsThePreviousPlaces) {
@@ -296,9 +296,9 @@ TEST_F(StartupTest, FifoInPlaceOfTheSettingsFileGivesDefaultsAndReportedWrites) 
   Start();
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2000));
   using namespace engine;
-  EXPECT_EQ(FirstRunCalibration, 1);
-  EXPECT_EQ(DotJoin, 1);
-  EXPECT_EQ(Ch1OffsetCal, 124);
+  EXPECT_EQ(ScopeState.FirstRunCalibration, 1);
+  EXPECT_EQ(ScopeState.DotJoin, 1);
+  EXPECT_EQ(ScopeState.Ch1OffsetCal, 124);
   const std::string message = "Unable to write to " + IniPath();
   // The running mark could not be set.
   EXPECT_EQ(Dialogs().CountMessages(message), 1);
@@ -319,8 +319,8 @@ TEST_F(StartupTest, RefusedWriteAtCloseIsReportedOnceAndTheCloseFinishes) {
   const std::string message = "Unable to write to " + IniPath();
   EXPECT_EQ(Dialogs().CountMessages(message), 1);
   EXPECT_EQ(Dialogs().Messages().size(), 1u);
-  EXPECT_EQ(engine::ClosingDone, 1);
-  EXPECT_EQ(engine::FftBuffer, nullptr);
+  EXPECT_EQ(engine::ScopeState.ClosingDone, 1);
+  EXPECT_EQ(engine::ScopeState.FftBuffer, nullptr);
   EXPECT_EQ(Form1->ScopeIni, nullptr);
 }
 

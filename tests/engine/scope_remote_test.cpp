@@ -35,9 +35,9 @@ class ScopeRemoteTest : public HeldStartupTest {
   void SetUp() override {
     ASSERT_TRUE(io::OpenSharedBlocks(nullptr));
     HeldStartupTest::SetUp();
-    DemoMode = 1;
+    ScopeState.DemoMode = 1;
     Form1->tee_demo_taulut();
-    StartupModeReady = 1;
+    ScopeState.StartupModeReady = 1;
     box_ = io::ScopeMailboxBlock.get();
   }
 
@@ -66,30 +66,30 @@ TEST_F(ScopeRemoteTest, EachCommandPressesItsControlAndTheStatusWordsFollow) {
   };
   TForm1& f = *Form1;
   const Case cases[] = {
-      {1, 3, 10, 3, [&] { return f.SpeedButton1p5v1->Down() && Ch1GainCode == 29; }},
-      {1, 6, 10, 3, [&] { return Ch1GainCode == 29; }},  // no such button: nothing
-      {2, 5, 11, 5, [&] { return f.SpeedButton015v2->Down() && Ch2GainCode == 30; }},
-      {2, 0, 11, 0, [&] { return f.SpeedButton29->Down() && Ch2GainCode == 1; }},
-      {3, 0, 12, 0, [&] { return f.SpeedButton500ms->Down() && TimeBaseCode == 5; }},
-      {3, 14, 12, 14, [&] { return f.SpeedButton10us->Down() && TimeBaseCode == 94; }},
-      {3, 15, 12, 15, [&] { return f.SpeedButton5us->Down() && TimeBaseCode == 32; }},
+      {1, 3, 10, 3, [&] { return f.SpeedButton1p5v1->Down() && ScopeState.Ch1GainCode == 29; }},
+      {1, 6, 10, 3, [&] { return ScopeState.Ch1GainCode == 29; }},  // no such button: nothing
+      {2, 5, 11, 5, [&] { return f.SpeedButton015v2->Down() && ScopeState.Ch2GainCode == 30; }},
+      {2, 0, 11, 0, [&] { return f.SpeedButton29->Down() && ScopeState.Ch2GainCode == 1; }},
+      {3, 0, 12, 0, [&] { return f.SpeedButton500ms->Down() && ScopeState.TimeBaseCode == 5; }},
+      {3, 14, 12, 14, [&] { return f.SpeedButton10us->Down() && ScopeState.TimeBaseCode == 94; }},
+      {3, 15, 12, 15, [&] { return f.SpeedButton5us->Down() && ScopeState.TimeBaseCode == 32; }},
       {3, 16, 12, 16, [&] { return f.SpeedButton2us->Down(); }},
       {3, 17, 12, 16, [&] { return f.SpeedButton2us->Down(); }},
-      {3, 9, 12, 9, [&] { return f.SpeedButton1ms->Down() && TimeBaseCode == 88; }},
+      {3, 9, 12, 9, [&] { return f.SpeedButton1ms->Down() && ScopeState.TimeBaseCode == 88; }},
       {6, 300, 13, 127, [&] { return f.TrackBar1->Position() == 127; }},
       {6, -300, 13, -128, [&] { return f.TrackBar1->Position() == -128; }},
       {7, 40, 14, 40, [&] { return f.TrackBar2->Position() == 40; }},
-      {8, 1, 17, 1, [&] { return f.SpeedButton7->Down() && TriggerOff == 0; }},
-      {9, 255, 20, 254, [&] { return TriggerLevel == 254; }},
-      {9, -5, 20, 0, [&] { return TriggerLevel == 0; }},
-      {10, 7, 18, 1, [&] { return f.SpeedButton4->Down() && TriggerSource == 0; }},
-      {10, -2, 18, 0, [&] { return f.SpeedButton3->Down() && TriggerSource == 16; }},
-      {11, 0, 19, 0, [&] { return f.SpeedButton6->Down() && TriggerSlope == 0; }},
-      {11, 3, 19, 1, [&] { return f.SpeedButton5->Down() && TriggerSlope == 32; }},
-      {8, 0, 17, 0, [&] { return f.SpeedButton8->Down() && TriggerOff == 64; }},
-      {12, 9, 15, 2, [&] { return f.SpeedButton_gnd1->Down() && Ch1InputOn == 0; }},
-      {12, 0, 15, 0, [&] { return f.SpeedButton_ac1->Down() && Ch1Ac == 1; }},
-      {13, 1, 16, 1, [&] { return f.SpeedButton_dc2->Down() && Ch2Ac == 0 && Ch2InputOn == 1; }},
+      {8, 1, 17, 1, [&] { return f.SpeedButton7->Down() && ScopeState.TriggerOff == 0; }},
+      {9, 255, 20, 254, [&] { return ScopeState.TriggerLevel == 254; }},
+      {9, -5, 20, 0, [&] { return ScopeState.TriggerLevel == 0; }},
+      {10, 7, 18, 1, [&] { return f.SpeedButton4->Down() && ScopeState.TriggerSource == 0; }},
+      {10, -2, 18, 0, [&] { return f.SpeedButton3->Down() && ScopeState.TriggerSource == 16; }},
+      {11, 0, 19, 0, [&] { return f.SpeedButton6->Down() && ScopeState.TriggerSlope == 0; }},
+      {11, 3, 19, 1, [&] { return f.SpeedButton5->Down() && ScopeState.TriggerSlope == 32; }},
+      {8, 0, 17, 0, [&] { return f.SpeedButton8->Down() && ScopeState.TriggerOff == 64; }},
+      {12, 9, 15, 2, [&] { return f.SpeedButton_gnd1->Down() && ScopeState.Ch1InputOn == 0; }},
+      {12, 0, 15, 0, [&] { return f.SpeedButton_ac1->Down() && ScopeState.Ch1Ac == 1; }},
+      {13, 1, 16, 1, [&] { return f.SpeedButton_dc2->Down() && ScopeState.Ch2Ac == 0 && ScopeState.Ch2InputOn == 1; }},
       {0, 5, 16, 1, [] { return true; }},
       {15, 5, 16, 1, [] { return true; }},
   };
@@ -104,7 +104,7 @@ TEST_F(ScopeRemoteTest, EachCommandPressesItsControlAndTheStatusWordsFollow) {
 TEST_F(ScopeRemoteTest, CommandsWaitForTheStartUpAndCalibrationAndShowBringsTheWindowBack) {
   // Before the start-up has made its mode ready, and while calibration holds
   // the panel, a command stays in the mailbox and is taken afterwards.
-  std::uint8_t* holds[] = {&StartupModeReady, &Calibrating};
+  std::uint8_t* holds[] = {&ScopeState.StartupModeReady, &ScopeState.Calibrating};
   const std::uint8_t holding[] = {0, 1};
   for (std::size_t i = 0; i < 2; ++i) {
     SCOPED_TRACE(i);
@@ -114,7 +114,7 @@ TEST_F(ScopeRemoteTest, CommandsWaitForTheStartUpAndCalibrationAndShowBringsTheW
     box_->Set(0, 1);
     harness_->Pump(100);
     EXPECT_EQ(box_->Get(0), 1);
-    EXPECT_EQ(Ch1GainCode, i == 0 ? 27 : 1);
+    EXPECT_EQ(ScopeState.Ch1GainCode, i == 0 ? 27 : 1);
     *holds[i] = released;
     EXPECT_TRUE(harness_->PumpUntil([&] { return box_->Get(0) == 0; }, 2000));
     EXPECT_TRUE(StatusShows(10, static_cast<std::int32_t>(i)));
@@ -166,9 +166,9 @@ TEST_F(ScopeRemoteTest, SingleFromAnotherProcessDeliversTheCaptureItReads) {
   EXPECT_FALSE(Form1->SpeedButtonSingle->Down());  // the capture is over
   EXPECT_EQ(got[0], 125000);                        // 1 ms/div
   EXPECT_EQ(got[1], 8000);                          // 1 V/div
-  EXPECT_EQ(got[2], 255 - Ch2GroundLevel);
+  EXPECT_EQ(got[2], 255 - ScopeState.Ch2GroundLevel);
   EXPECT_EQ(got[4100], 8000);
-  EXPECT_EQ(got[4101], 255 - Ch1GroundLevel);
+  EXPECT_EQ(got[4101], 255 - ScopeState.Ch1GroundLevel);
   EXPECT_TRUE(std::equal(Ch2Samples.begin(), Ch2Samples.end(), got.begin() + 3));
   EXPECT_TRUE(std::equal(Ch1Samples.begin(), Ch1Samples.end(), got.begin() + 4102));
   // The demo's sine and square, not an empty block.

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "display/persistence_options.h"
+#include "engine/persistence_options.h"
 #include "display/persistence_state.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
@@ -115,9 +115,9 @@ class SettingsFiles : public StartupTest {
     Form1_rec->SpeedButton_gnd2->Click();
     Form1_rec->TrackBar2->SetPosition(33);
     Form1_rec->Markers1->Click();
-    display::VariablePersistenceMask = 31;
+    display::PersistenceState.VariablePersistenceMask = 31;
     OKRightDlg->Edit1->SetText("25");
-    engine::DbmOn = 1;
+    engine::ScopeState.DbmOn = 1;
     GeneratorPanel& g = *Form1->GeneratorControls;
     g.GrSpeedButton5->Click();   // 5 kHz range
     g.GrSpeedButton12->Click();  // square
@@ -177,7 +177,7 @@ TEST_F(SettingsFiles, ASavedPanelComesBackWhole) {
     std::filesystem::remove(LastSettings());
     StartAndRun();
     ChangeThePanel();
-    generator::GeneratorActive = way.generator ? 1 : 0;
+    generator::GeneratorState.GeneratorActive = way.generator ? 1 : 0;
     const std::vector<std::string> saved = Panel();
     const std::string set = SetFile(std::string(way.name) + ".set");
     if (way.throughClose) {
@@ -196,20 +196,20 @@ TEST_F(SettingsFiles, ASavedPanelComesBackWhole) {
       EXPECT_EQ(TIniFile(set).SectionExists("Freq"), way.generator);
       Start();
       RunStartup();
-      generator::GeneratorActive = way.generator ? 1 : 0;
+      generator::GeneratorState.GeneratorActive = way.generator ? 1 : 0;
       const std::vector<std::string> fresh = Panel();
       ASSERT_NE(fresh, saved);
       Recall(set);
     }
-    generator::GeneratorActive = way.generator ? 1 : 0;
+    generator::GeneratorState.GeneratorActive = way.generator ? 1 : 0;
     EXPECT_EQ(Differences(Panel(), saved), "");
     // The device is left at the ranges the scope shows, not the recorder's.
-    EXPECT_EQ(engine::Ch1GainCode, 29);
-    EXPECT_EQ(engine::Ch2GainCode, 1);
-    EXPECT_EQ(engine::TimeDivText, "2ms");
-    EXPECT_DOUBLE_EQ(engine::Ch2ProbeFactor, 10.0);
+    EXPECT_EQ(engine::ScopeState.Ch1GainCode, 29);
+    EXPECT_EQ(engine::ScopeState.Ch2GainCode, 1);
+    EXPECT_EQ(engine::ScopeState.TimeDivText, "2ms");
+    EXPECT_DOUBLE_EQ(engine::ScopeState.Ch2ProbeFactor, 10.0);
     Form1->SaveRecallLastSettings1->SetChecked(false);
-    engine::RecallLastSettings = 0;
+    engine::ScopeState.RecallLastSettings = 0;
   }
 }
 
@@ -225,24 +225,24 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
       {"names in another letter case", "[cH1]\n0.3v=1\n[TIME]\n10MS=1\n",
        [](const std::vector<std::string>&) {
          EXPECT_TRUE(Form1->SpeedButton5v1->Down());
-         EXPECT_EQ(engine::TimeDivText, "10ms");
+         EXPECT_EQ(engine::ScopeState.TimeDivText, "10ms");
        }},
       {"two buttons of one group", "[Time]\n2ms=1\n5us=1\n",
        [](const std::vector<std::string>&) {
          EXPECT_TRUE(Form1->SpeedButton5us->Down());
          EXPECT_FALSE(Form1->SpeedButton5ms->Down());
-         EXPECT_EQ(engine::TimeDivText, "5us");
+         EXPECT_EQ(engine::ScopeState.TimeDivText, "5us");
        }},
       {"a bad number, then a decimal comma",
        "[Device]\nGenerator=1\n[Freq]\n50kHz=1\n[Signal]\nFrequency=abc\nAmplitude=2,5\n[Trigger]\nPosition_x=40\n",
        [this](const std::vector<std::string>&) {
          EXPECT_EQ(Dialogs().CountMessages("'abc' is not a valid floating point value"), 1);
-         EXPECT_DOUBLE_EQ(generator::GenAmplitude, 2.5);
+         EXPECT_DOUBLE_EQ(generator::GeneratorState.GenAmplitude, 2.5);
          EXPECT_TRUE(Form1->GeneratorControls->GrSpeedButton4->Down());
          EXPECT_EQ(Form1->ScrollBar2->Position(), 40);  // the recall went on to its end
        }},
       {"a frequency on a whole multiple of the range's minimum", "[Device]\nGenerator=1\n[Freq]\n5kHz=1\n[Signal]\nFrequency=1000\n",
-       [](const std::vector<std::string>&) { EXPECT_DOUBLE_EQ(generator::GenFrequency, 1000.0); }},
+       [](const std::vector<std::string>&) { EXPECT_DOUBLE_EQ(generator::GeneratorState.GenFrequency, 1000.0); }},
       {"the library shape is never recalled", "[Device]\nGenerator=1\n[Wave]\nSine=0\nLIB=1\n",
        [](const std::vector<std::string>&) {
          EXPECT_FALSE(Form1->GeneratorControls->GrSpeedButton14->Down());
@@ -253,9 +253,9 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
       {"view keys missing and present", "[View]\nRMS_Value=1\n",
        [](const std::vector<std::string>&) {
          EXPECT_TRUE(Form1->RMSCalculation1->Checked());
-         EXPECT_EQ(engine::DbmOn, 0);
-         EXPECT_EQ(engine::SampleRateOn, 0);
-         EXPECT_EQ(engine::ClearOnRunSingle, 0);
+         EXPECT_EQ(engine::ScopeState.DbmOn, 0);
+         EXPECT_EQ(engine::ScopeState.SampleRateOn, 0);
+         EXPECT_EQ(engine::ScopeState.ClearOnRunSingle, 0);
        }},
       {"view and noise-reject items come with their checks",
        "[View]\ndBm_Value=1\nSample_Rate=1\nDotJoin=0\nClearDisplay=1\n[Trigger]\nHF_Reject=1\n",
@@ -265,11 +265,11 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
            const std::uint8_t& flag;
            bool stored;
          };
-         const Item items[] = {{Form1->dBmValue1, engine::DbmOn, true},
-                               {Form1->SampleRate1, engine::SampleRateOn, true},
-                               {Form1->DotJoin1, engine::DotJoin, false},
-                               {Form1->ClearDisplayonRunSingleClick1, engine::ClearOnRunSingle, true},
-                               {Form1->HFReject1, engine::NoiseRejectOn, true}};
+         const Item items[] = {{Form1->dBmValue1, engine::ScopeState.DbmOn, true},
+                               {Form1->SampleRate1, engine::ScopeState.SampleRateOn, true},
+                               {Form1->DotJoin1, engine::ScopeState.DotJoin, false},
+                               {Form1->ClearDisplayonRunSingleClick1, engine::ScopeState.ClearOnRunSingle, true},
+                               {Form1->HFReject1, engine::ScopeState.NoiseRejectOn, true}};
          for (const Item& i : items) {
            SCOPED_TRACE(i.item->Caption());
            EXPECT_EQ(i.item->Checked(), i.stored);
@@ -284,12 +284,12 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
        "[Persistence]\nNormalPersistence=0\nPersistence_with_Intensity_Grading=1\nVariablePersistence=1\n"
        "Duration=99\nDuration2=63\n",
        [](const std::vector<std::string>&) {
-         EXPECT_EQ(display::NormalPersistenceChecked, 0);
-         EXPECT_EQ(display::GradedPersistenceChecked, 1);
-         EXPECT_EQ(display::VariablePersistenceChecked, 0);
-         EXPECT_EQ(display::PersistenceMode, 2);
-         EXPECT_EQ(display::VariablePersistenceMask, 15);
-         EXPECT_EQ(display::GradedPersistenceMask, 63);
+         EXPECT_EQ(display::PersistenceState.NormalPersistenceChecked, 0);
+         EXPECT_EQ(display::PersistenceState.GradedPersistenceChecked, 1);
+         EXPECT_EQ(display::PersistenceState.VariablePersistenceChecked, 0);
+         EXPECT_EQ(display::PersistenceState.PersistenceMode, 2);
+         EXPECT_EQ(display::PersistenceState.VariablePersistenceMask, 15);
+         EXPECT_EQ(display::PersistenceState.GradedPersistenceMask, 63);
        }},
       {"the recorder as the stored instrument", "[Device]\nRecorder=1\n",
        [](const std::vector<std::string>&) {
@@ -300,7 +300,7 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
        [](const std::vector<std::string>&) {
          EXPECT_TRUE(Form1->x101->Down());
          EXPECT_FALSE(Form12->Visible());
-         EXPECT_EQ(engine::SuppressProbeNotice, 0);
+         EXPECT_EQ(engine::ScopeState.SuppressProbeNotice, 0);
        }},
   };
   StartAndRun();
@@ -335,7 +335,7 @@ TEST_F(SettingsFiles, TheCommandLineFileIsAppliedOnlyWhenConfirmed) {
     Form1->RecallSettings2();
     ASSERT_EQ(Dialogs().FileDialogs().size(), 1u);
     EXPECT_EQ(Dialogs().FileDialogs()[0].FileName, path);
-    EXPECT_EQ(Dialogs().FileDialogs()[0].InitialDir, engine::DocumentsFolder);
+    EXPECT_EQ(Dialogs().FileDialogs()[0].InitialDir, engine::ScopeState.DocumentsFolder);
     EXPECT_EQ(Form1->SpeedButton10us->Down(), confirm);
     if (!confirm) {
       EXPECT_EQ(Differences(Panel(), before), "");
@@ -347,7 +347,7 @@ TEST_F(SettingsFiles, SavingOverAFileKeepsWhatTheSaveDoesNotWrite) {
   StartAndRun();
   const std::string path = SetFile("older.set");
   WriteText(path, "[Own]\nnote=kept\n[Freq]\n5kHz=1\n[CH1]\nOn=0\nExtra=7\n");
-  generator::GeneratorActive = 0;
+  generator::GeneratorState.GeneratorActive = 0;
   SaveAs(path);
   TIniFile ini(path);
   EXPECT_EQ(ini.ReadString("Own", "note", ""), "kept");
@@ -418,7 +418,7 @@ TEST_F(SettingsFilesOnTheWire, TheLastPacketOfEveryRecallCarriesTheScopesRanges)
     const std::string set = SetFile("panel.set");
     WriteText(set, panel);
     StartAndRun();
-    ASSERT_EQ(engine::DeviceOpen, 1);
+    ASSERT_EQ(engine::ScopeState.DeviceOpen, 1);
     if (way == Way::CommandLine) {
       Form1->OpenDialog2->SetFileName(set);
       Dialogs().AnswerFile(set);
@@ -464,9 +464,9 @@ TEST_F(SettingsFilesOnTheWire, TheGeneratorOffsetComesBackAsSaved) {
     GeneratorPanel& g = *Form1->GeneratorControls;
     g.GrSpeedButton11->Click();  // sine: the output is on
     if (volts != 0) {
-      Form1_fgen->set_fg(generator::GenFrequency, volts, generator::GenAmplitude);
+      Form1_fgen->set_fg(generator::GeneratorState.GenFrequency, volts, generator::GeneratorState.GenAmplitude);
       for (GeneratorPanel* p : {Form1->GeneratorControls, Form1_rec->GeneratorControls})
-        p->TrackBar6->SetPosition(255 - generator::OffsetDac);
+        p->TrackBar6->SetPosition(255 - generator::GeneratorState.OffsetDac);
     }
     Device().ClearLog();
     Form1_fgen->Timer8Timer(Form1_fgen);

@@ -54,15 +54,15 @@ TEST_F(StartupWireTest, StartAndCloseGoOverTheWireInOrder) {
   StartAndRun();
 
   ASSERT_FALSE(Application->Terminated());
-  EXPECT_EQ(engine::DeviceOpen, 1);
-  EXPECT_EQ(engine::DemoMode, 0);
+  EXPECT_EQ(engine::ScopeState.DeviceOpen, 1);
+  EXPECT_EQ(engine::ScopeState.DemoMode, 0);
   EXPECT_TRUE(Dialogs().Forms().empty());
   EXPECT_EQ(Dialogs().CountMessages(
                 "The oscilloscope will now be calibrated.\rPlease make sure that the oscilloscope inputs CH1 and "
                 "CH2\rare disconnected from external circuits."),
             0);
-  EXPECT_EQ(engine::FirstRunCalibration, 0);
-  EXPECT_EQ(generator::GeneratorHardware, 10);
+  EXPECT_EQ(engine::ScopeState.FirstRunCalibration, 0);
+  EXPECT_EQ(generator::GeneratorState.GeneratorHardware, 10);
   EXPECT_EQ(AboutBox->Label2->Caption(), "Firmware version 0312");
 
   std::vector<SimTransfer> wire = Device().Transfers();
@@ -103,7 +103,7 @@ TEST_F(StartupWireTest, StartAndCloseGoOverTheWireInOrder) {
   ASSERT_TRUE(Close());
   ExpectGeneratorOffThenPowerDown();
   EXPECT_TRUE(Device().ShutDown());
-  EXPECT_EQ(engine::DeviceOpen, 0);
+  EXPECT_EQ(engine::ScopeState.DeviceOpen, 0);
   EXPECT_EQ(IniValue("Menu", "HWdialog"), "0");
   EXPECT_EQ(IniValue("Hardware", "DemoMode"), "0");
 }
@@ -111,7 +111,7 @@ TEST_F(StartupWireTest, StartAndCloseGoOverTheWireInOrder) {
 TEST_F(StartupWireTest, RefusedSettingsWriteStillPowersTheDeviceDown) {
   InstallLogicFile();
   StartAndRun();
-  ASSERT_EQ(engine::DeviceOpen, 1);
+  ASSERT_EQ(engine::ScopeState.DeviceOpen, 1);
   Dialogs().ClearRecords();
   Device().ClearLog();
   std::filesystem::remove(IniPath());
@@ -148,8 +148,8 @@ TEST_F(StartupWireTest, LogicUploadNotTakenWholeFallsBackToDemoMode) {
               1);
     ASSERT_EQ(Dialogs().Forms().size(), 1u);
     EXPECT_EQ(Dialogs().Forms()[0].ClassName, "TBtnBottomDlg1");
-    EXPECT_EQ(engine::DemoMode, 1);
-    EXPECT_EQ(engine::DeviceOpen, 0);
+    EXPECT_EQ(engine::ScopeState.DemoMode, 1);
+    EXPECT_EQ(engine::ScopeState.DeviceOpen, 0);
     EXPECT_FALSE(Device().IsOpen());
     EXPECT_EQ(Device().Transfers().size(), c.writes.size()) << Device().Dump();
   }

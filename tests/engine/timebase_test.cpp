@@ -52,9 +52,9 @@ class TimeBaseTest : public DeviceTest {
   void SetUp() override {
     DeviceTest::SetUp();
     OpenDevice();
-    engine::SpectrumMode = 0;
-    engine::DigitalMode = 0;
-    engine::SampleRateOn = 1;
+    engine::ScopeState.SpectrumMode = 0;
+    engine::ScopeState.DigitalMode = 0;
+    engine::ScopeState.SampleRateOn = 1;
   }
 
   TSpeedButton* Button(TComponent* form, const std::string& name) {
@@ -75,13 +75,13 @@ TEST_F(TimeBaseTest, EveryStepSendsItsRegisterAndLeavesItsRateLabelAndScale) {
 
     ASSERT_EQ(Device().SettingsHistory().size(), 1u) << "one packet per step";
     EXPECT_EQ(Last().TimeBaseRegister(), row.reg);
-    EXPECT_EQ(engine::TimePerDiv, row.timePerDiv);
-    EXPECT_EQ(engine::TimeBaseCode, row.code);
-    EXPECT_EQ(engine::SampleStep, row.sampleStep);
-    EXPECT_EQ(engine::PixelStep, row.pixelStep);
-    EXPECT_EQ(engine::TimeDivText, row.label);
-    EXPECT_EQ(engine::SampleRateText, row.rate);
-    EXPECT_EQ(engine::Ch1RateTrim, 0);
+    EXPECT_EQ(engine::ScopeState.TimePerDiv, row.timePerDiv);
+    EXPECT_EQ(engine::ScopeState.TimeBaseCode, row.code);
+    EXPECT_EQ(engine::ScopeState.SampleStep, row.sampleStep);
+    EXPECT_EQ(engine::ScopeState.PixelStep, row.pixelStep);
+    EXPECT_EQ(engine::ScopeState.TimeDivText, row.label);
+    EXPECT_EQ(engine::ScopeState.SampleRateText, row.rate);
+    EXPECT_EQ(engine::ScopeState.Ch1RateTrim, 0);
     EXPECT_TRUE(b->Down());
     EXPECT_TRUE(Button(Form11, row.button)->Down()) << "the twin follows";
     // The rest of the group is up on both windows.
@@ -117,49 +117,49 @@ TEST_F(TimeBaseTest, HandlersCalledFromCodePressTheirOwnButton) {
 
   // Re-applying runs the step whose button is down: the span in spectrum mode.
   Form1->peedButton50msClick(Form1);  // "20ms", named as documented
-  engine::TimePerDiv = 1;
+  engine::ScopeState.TimePerDiv = 1;
   Form1->ReapplyTimeBase();
-  EXPECT_EQ(engine::TimePerDiv, 2000000);
-  engine::SpectrumMode = 1;
+  EXPECT_EQ(engine::ScopeState.TimePerDiv, 2000000);
+  engine::ScopeState.SpectrumMode = 1;
   Form1->SpeedButton19->SetDown(true);
   Form1->ReapplyTimeBase();
-  EXPECT_EQ(engine::TimePerDiv, 500);
-  EXPECT_EQ(engine::SampleStep, 10);
+  EXPECT_EQ(engine::ScopeState.TimePerDiv, 500);
+  EXPECT_EQ(engine::ScopeState.SampleStep, 10);
 }
 
 TEST_F(TimeBaseTest, StoppedTraceIsStretchedByTheMagnification) {
   Form1->SpeedButton2msClick(Form1);
-  engine::ShownTimePerDiv = 100000;  // the trace on screen was taken at 1 ms/div
+  engine::ScopeState.ShownTimePerDiv = 100000;  // the trace on screen was taken at 1 ms/div
   Form1->SpeedButton1msClick(Form1);
-  EXPECT_DOUBLE_EQ(engine::Magnification, 2.5);
+  EXPECT_DOUBLE_EQ(engine::ScopeState.Magnification, 2.5);
 
-  engine::ShownTimePerDiv = 50000000;  // taken at 500 ms/div
+  engine::ScopeState.ShownTimePerDiv = 50000000;  // taken at 500 ms/div
   Form1->SpeedButton01usClick(Form1);
-  EXPECT_NEAR(engine::Magnification, 0.00001, 1e-12);
+  EXPECT_NEAR(engine::ScopeState.Magnification, 0.00001, 1e-12);
 
   // A trace taken at a time base that gives no usable factor shows at 100.
-  engine::ShownTimePerDiv = 0;
+  engine::ScopeState.ShownTimePerDiv = 0;
   Form1->SpeedButton2msClick(Form1);
-  EXPECT_DOUBLE_EQ(engine::Magnification, 100.0);
+  EXPECT_DOUBLE_EQ(engine::ScopeState.Magnification, 100.0);
 }
 
 TEST_F(TimeBaseTest, SpectrumSpansSelectTheSpectrumRates) {
   // Spectrum mode shows the span box instead of the time/div box.
-  engine::SpectrumMode = 1;
+  engine::ScopeState.SpectrumMode = 1;
   Form1->Time_div->Hide();
   Form1->Freq_Range->Show();
   Device().ClearLog();
   Form1->SpeedButton19->Click();  // "12M": the 10 us handler
   EXPECT_EQ(Last().TimeBaseRegister(), 0x40);
-  EXPECT_EQ(engine::TimePerDiv, 500);
-  EXPECT_EQ(engine::SampleStep, 10);
+  EXPECT_EQ(engine::ScopeState.TimePerDiv, 500);
+  EXPECT_EQ(engine::ScopeState.SampleStep, 10);
   EXPECT_TRUE(Form11->SpeedButton19->Down());
 
   Form1->SpeedButton17->Click();  // "6M": span only
   EXPECT_EQ(Last().TimeBaseRegister(), 0x80);
-  EXPECT_EQ(engine::TimePerDiv, 1000);
-  EXPECT_EQ(engine::SampleStep, 10);
-  EXPECT_EQ(engine::TimeBaseCode, 94);
+  EXPECT_EQ(engine::ScopeState.TimePerDiv, 1000);
+  EXPECT_EQ(engine::ScopeState.SampleStep, 10);
+  EXPECT_EQ(engine::ScopeState.TimeBaseCode, 94);
   EXPECT_TRUE(Form1->SpeedButton17->Down());
   EXPECT_FALSE(Form1->SpeedButton19->Down());
 
@@ -171,11 +171,11 @@ TEST_F(TimeBaseTest, SpectrumSpansSelectTheSpectrumRates) {
 }
 
 TEST_F(TimeBaseTest, DemoModeSendsNothing) {
-  engine::DemoMode = 1;
+  engine::ScopeState.DemoMode = 1;
   Device().ClearLog();
   for (const Row& row : kRows) Button(Form1, row.button)->Click();
   EXPECT_TRUE(Device().Transfers().empty());
-  EXPECT_EQ(engine::TimeDivText, "0.1us");
+  EXPECT_EQ(engine::ScopeState.TimeDivText, "0.1us");
 }
 
 TEST_F(TimeBaseTest, PositionBarReachesBothEndsOfTheRecord) {
@@ -184,31 +184,31 @@ TEST_F(TimeBaseTest, PositionBarReachesBothEndsOfTheRecord) {
   EXPECT_EQ(Form1->ScrollBar2->Min(), -32);
   EXPECT_EQ(Form1->ScrollBar2->Max(), 224);
   Form1->ScrollBar2->SetPosition(-32);
-  EXPECT_EQ(engine::DisplayStart, 1);
+  EXPECT_EQ(engine::ScopeState.DisplayStart, 1);
   Form1->ScrollBar2->SetPosition(224);
-  EXPECT_EQ(engine::DisplayStart, 4066);
+  EXPECT_EQ(engine::ScopeState.DisplayStart, 4066);
   Form1->ScrollBar2->SetPosition(32);
-  EXPECT_EQ(engine::DisplayStart, 1024);
+  EXPECT_EQ(engine::ScopeState.DisplayStart, 1024);
   Form1->ScrollBar2->SetPosition(33);
-  EXPECT_EQ(engine::DisplayStart, 1040);
+  EXPECT_EQ(engine::ScopeState.DisplayStart, 1040);
 }
 
 TEST_F(TimeBaseTest, PositionBarClampsAtTheEndsInBitViewAndSpectrum) {
   Form1->SpeedButton2msClick(Form1);
-  engine::DigitalMode = 1;
+  engine::ScopeState.DigitalMode = 1;
   Form1->ScrollBar2->SetPosition(224);  // 0.125 samples a step x 32 x 192 = 768
-  EXPECT_EQ(engine::DisplayStart, 1024);
-  EXPECT_EQ(engine::CaptureStart, 1792);
+  EXPECT_EQ(engine::ScopeState.DisplayStart, 1024);
+  EXPECT_EQ(engine::ScopeState.CaptureStart, 1792);
   Form1->ScrollBar2->SetMax(2000);
   Form1->ScrollBar2->SetPosition(2000);
-  EXPECT_EQ(engine::CaptureStart, 4080);
-  engine::DigitalMode = 0;
+  EXPECT_EQ(engine::ScopeState.CaptureStart, 4080);
+  engine::ScopeState.DigitalMode = 0;
 
-  engine::SpectrumMode = 1;
+  engine::ScopeState.SpectrumMode = 1;
   Form1->ScrollBar2->SetPosition(0);  // one sample per step: 1024 - 32 x 32
-  EXPECT_EQ(engine::DisplayStart, 1);
+  EXPECT_EQ(engine::ScopeState.DisplayStart, 1);
   Form1->ScrollBar2->SetPosition(40);
-  EXPECT_EQ(engine::DisplayStart, 1280);
+  EXPECT_EQ(engine::ScopeState.DisplayStart, 1280);
 }
 
 TEST_F(TimeBaseTest, PresetButtonPutsTheTriggerPointAtTheStepsPlace) {
@@ -225,24 +225,24 @@ TEST_F(TimeBaseTest, PresetButtonPutsTheTriggerPointAtTheStepsPlace) {
     EXPECT_EQ(Form1->ScrollBar2->Position(), c.preset);
   }
   // At 1 ms/div, position 24 starts the picture 128 samples earlier.
-  EXPECT_EQ(engine::DisplayStart, 896);
+  EXPECT_EQ(engine::ScopeState.DisplayStart, 896);
   // From the twin panel too, and the same position again still re-applies it.
-  engine::DisplayStart = 5;
+  engine::ScopeState.DisplayStart = 5;
   Form11->SpeedButton24->Click();
-  EXPECT_EQ(engine::DisplayStart, 896);
+  EXPECT_EQ(engine::ScopeState.DisplayStart, 896);
 }
 
 TEST_F(TimeBaseTest, InterpolationButtonChoosesLinearOrSineOnBothWindows) {
   Form1->SpeedButton02usClick(Form1);
   ASSERT_TRUE(Form1->SpeedButton005us->Enabled());
   Form1->SpeedButton005us->Click();
-  EXPECT_EQ(display::InterpolationChoice, 1);
+  EXPECT_EQ(display::DisplayState.InterpolationChoice, 1);
   EXPECT_TRUE(Form11->SpeedButton005us->Down());
   EXPECT_EQ(Form1->Label3->Caption(), "Linear interpolation");
   EXPECT_EQ(Form11->Label3->Caption(), "Linear interpolation");
 
   Form11->SpeedButton005us->Click();  // the twin forwards
-  EXPECT_EQ(display::InterpolationChoice, 0);
+  EXPECT_EQ(display::DisplayState.InterpolationChoice, 0);
   EXPECT_FALSE(Form1->SpeedButton005us->Down());
   EXPECT_EQ(Form1->Label3->Caption(), "Sine interpolation");
   EXPECT_EQ(Form11->Label3->Caption(), "Sine interpolation");
@@ -250,7 +250,7 @@ TEST_F(TimeBaseTest, InterpolationButtonChoosesLinearOrSineOnBothWindows) {
   // Leaving the fine steps disables it; the bit view keeps its state.
   Form1->SpeedButton5usClick(Form1);
   EXPECT_FALSE(Form1->SpeedButton005us->Enabled());
-  engine::DigitalMode = 1;
+  engine::ScopeState.DigitalMode = 1;
   Form1->SpeedButton01usClick(Form1);
   EXPECT_FALSE(Form1->SpeedButton005us->Enabled());
 }

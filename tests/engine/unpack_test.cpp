@@ -29,24 +29,24 @@ class UnpackTest : public HeldStartupTest {
  protected:
   void SetUp() override {
     HeldStartupTest::SetUp();
-    DemoMode = 0;
-    ScopeFileReplay = 0;
-    SpectrumMode = 0;
-    DigitalMode = 0;
-    Calibrating = 0;
-    Ch1InputOn = Ch2InputOn = 1;
-    AveragingOn = 0;
-    AverageRunning = 0;
-    NoiseRejectOn = 0;
-    HistoryIndex = 0;
-    HistoryLength = 1000;
-    HistoryStoreOn = 1;
+    ScopeState.DemoMode = 0;
+    ScopeState.ScopeFileReplay = 0;
+    ScopeState.SpectrumMode = 0;
+    ScopeState.DigitalMode = 0;
+    ScopeState.Calibrating = 0;
+    ScopeState.Ch1InputOn = ScopeState.Ch2InputOn = 1;
+    ScopeState.AveragingOn = 0;
+    ScopeState.AverageRunning = 0;
+    ScopeState.NoiseRejectOn = 0;
+    HistoryState.HistoryIndex = 0;
+    HistoryState.HistoryLength = 1000;
+    HistoryState.HistoryStoreOn = 1;
   }
 
   // Puts one capture into the receive buffer as the device sends it.
   static void Receive(const std::vector<std::uint8_t>& ch1, const std::vector<std::uint8_t>& ch2) {
     const std::vector<std::uint8_t> raw = SimulatedDarvik48::PackCapture(ch1, ch2);
-    std::copy(raw.begin(), raw.end(), UsbRxBuffer.begin());
+    std::copy(raw.begin(), raw.end(), ScopeState.UsbRxBuffer.begin());
   }
   static void ReceiveFlat(std::uint8_t ch1, std::uint8_t ch2) {
     Receive(std::vector<std::uint8_t>(4096, ch1), std::vector<std::uint8_t>(4096, ch2));
@@ -61,15 +61,15 @@ std::vector<std::uint8_t> Ramp(int mul, int add) {
 }
 
 TEST_F(UnpackTest, TheBlockIsRotatedBy63BytesThenSplitIntoCh1EvenAndCh2Odd) {
-  UsbRxBuffer.fill(0);
-  UsbRxBuffer[8129] = 0x10;
-  UsbRxBuffer[8130] = 0x20;
-  UsbRxBuffer[0] = 0x30;  // lands at 63: CH2 of pair 31
+  ScopeState.UsbRxBuffer.fill(0);
+  ScopeState.UsbRxBuffer[8129] = 0x10;
+  ScopeState.UsbRxBuffer[8130] = 0x20;
+  ScopeState.UsbRxBuffer[0] = 0x30;  // lands at 63: CH2 of pair 31
   Form8->LueData_500();
   EXPECT_EQ(Ch1Samples[0], 0x10);
   EXPECT_EQ(Ch2Samples[0], 0x20);
   EXPECT_EQ(Ch2Samples[31], 0x30);
-  EXPECT_EQ(CaptureUnpacked, 1);
+  EXPECT_EQ(ScopeState.CaptureUnpacked, 1);
 
   const std::vector<std::uint8_t> ch1 = Ramp(7, 1), ch2 = Ramp(253, 9);
   Receive(ch1, ch2);
@@ -77,8 +77,8 @@ TEST_F(UnpackTest, TheBlockIsRotatedBy63BytesThenSplitIntoCh1EvenAndCh2Odd) {
   for (std::size_t i = 0; i < 4096; ++i) {
     ASSERT_EQ(Ch1Samples[i], ch1[i]) << i;
     ASSERT_EQ(Ch2Samples[i], ch2[i]) << i;
-    ASSERT_EQ(SampleCopy[i], ch2[i]) << i;
-    ASSERT_EQ(SampleCopy[4096 + i], ch1[i]) << i;
+    ASSERT_EQ(ScopeState.SampleCopy[i], ch2[i]) << i;
+    ASSERT_EQ(ScopeState.SampleCopy[4096 + i], ch1[i]) << i;
   }
 }
 
@@ -88,7 +88,7 @@ TEST_F(UnpackTest, AGroundedChannelBecomesItsMeanWithTheRemainderDropped) {
   ch1[17] = 127;
   const std::vector<std::uint8_t> ch2 = Ramp(1, 0);
   Receive(ch1, ch2);
-  Ch1InputOn = 0;
+  ScopeState.Ch1InputOn = 0;
   Form8->LueData_500();
   for (std::size_t i = 0; i < 4096; ++i) {
     ASSERT_EQ(Ch1Samples[i], 127) << i;
@@ -97,8 +97,8 @@ TEST_F(UnpackTest, AGroundedChannelBecomesItsMeanWithTheRemainderDropped) {
 
   // CH2 grounded: the ramp 0..255 repeated has mean 127 (127.5 dropped).
   Receive(ch1, ch2);
-  Ch1InputOn = 1;
-  Ch2InputOn = 0;
+  ScopeState.Ch1InputOn = 1;
+  ScopeState.Ch2InputOn = 0;
   Form8->LueData_500();
   EXPECT_EQ(Ch2Samples[0], 127);
   EXPECT_EQ(Ch2Samples[4095], 127);
@@ -107,76 +107,76 @@ TEST_F(UnpackTest, AGroundedChannelBecomesItsMeanWithTheRemainderDropped) {
 
   // The calibration sees the real input.
   Receive(ch1, ch2);
-  Calibrating = 1;
+  ScopeState.Calibrating = 1;
   Form8->LueData_500();
   EXPECT_EQ(Ch2Samples[5], 5);
 }
 
 TEST_F(UnpackTest, SpectrumModeFillsTheSpectrumInputAndLeavesBlockAndHistoryAlone) {
-  ScopeSampleBlock.fill(3);
+  ScopeState.ScopeSampleBlock.fill(3);
   const std::vector<std::uint8_t> ch1 = Ramp(5, 2), ch2 = Ramp(11, 7);
   Receive(ch1, ch2);
-  SpectrumMode = 1;
-  SettingsChanged = 1;
-  WindowSkip = 0;
-  FftSkip = 0;
-  SmoothWeight = 0.05;
+  ScopeState.SpectrumMode = 1;
+  ScopeState.SettingsChanged = 1;
+  ScopeState.WindowSkip = 0;
+  ScopeState.FftSkip = 0;
+  ScopeState.SmoothWeight = 0.05;
   Form8->LueData_500();
   for (std::size_t i = 0; i < 4096; ++i) {
     ASSERT_EQ(Ch1SpectrumInput[i], ch1[i]);
     ASSERT_EQ(Ch2Spectrum[i], ch2[i]);
   }
   EXPECT_EQ(Ch1Samples[0], 3);
-  EXPECT_EQ(HistoryIndex, 0);
+  EXPECT_EQ(HistoryState.HistoryIndex, 0);
   // A settings change restarts the spectrum smoothing.
-  EXPECT_EQ(WindowSkip, 3);
-  EXPECT_EQ(FftSkip, 2);
-  EXPECT_DOUBLE_EQ(SmoothWeight, 0.5);
-  EXPECT_DOUBLE_EQ(SmoothKeep, 0.5);
+  EXPECT_EQ(ScopeState.WindowSkip, 3);
+  EXPECT_EQ(ScopeState.FftSkip, 2);
+  EXPECT_DOUBLE_EQ(ScopeState.SmoothWeight, 0.5);
+  EXPECT_DOUBLE_EQ(ScopeState.SmoothKeep, 0.5);
 }
 
 TEST_F(UnpackTest, AveragingSkipsTheFirstCaptureThenShowsTheWholeNumberMeanOfTheRing) {
-  AverageRing.fill(0);
-  AveragingOn = 1;
-  AverageRunning = 0;
-  AverageLength = 4;
-  AverageCount = 0;
-  ScopeSampleBlock.fill(9);
+  ScopeState.AverageRing.fill(0);
+  ScopeState.AveragingOn = 1;
+  ScopeState.AverageRunning = 0;
+  ScopeState.AverageLength = 4;
+  ScopeState.AverageCount = 0;
+  ScopeState.ScopeSampleBlock.fill(9);
 
   ReceiveFlat(101, 51);
   Form8->LueData_500();  // not stored, not shown
   EXPECT_EQ(Ch1Samples[0], 9);
-  EXPECT_EQ(AverageRunning, 1);
-  EXPECT_EQ(AverageCount, 0);
+  EXPECT_EQ(ScopeState.AverageRunning, 1);
+  EXPECT_EQ(ScopeState.AverageCount, 0);
 
   ReceiveFlat(103, 50);
   Form8->LueData_500();
   EXPECT_EQ(Ch1Samples[100], 103 / 4);  // empty slots hold 0
   EXPECT_EQ(Ch2Samples[100], 50 / 4);
-  EXPECT_EQ(AverageCount, 1);
+  EXPECT_EQ(ScopeState.AverageCount, 1);
 
   for (std::uint8_t v : {105, 107, 109}) {
     ReceiveFlat(v, 50);
     Form8->LueData_500();
   }
   // Four slots written: 103 is gone, the ring wrapped to slot 0.
-  EXPECT_EQ(AverageCount, 0);
+  EXPECT_EQ(ScopeState.AverageCount, 0);
   EXPECT_EQ(Ch1Samples[4095], (105 + 107 + 109 + 103) / 4);
   ReceiveFlat(111, 50);
   Form8->LueData_500();
   EXPECT_EQ(Ch1Samples[4095], (111 + 105 + 107 + 109) / 4);
 
   // During an autoset the capture is shown as it is.
-  AutosetRunning = 1;
+  ScopeState.AutosetRunning = 1;
   ReceiveFlat(200, 50);
   Form8->LueData_500();
   EXPECT_EQ(Ch1Samples[0], 200);
-  AutosetRunning = 0;
+  ScopeState.AutosetRunning = 0;
 }
 
 TEST_F(UnpackTest, HistoryStoresEachCaptureAndWrapsAfterSlotHistoryLength) {
-  HistoryLength = 1000;
-  HistoryIndex = 999;
+  HistoryState.HistoryLength = 1000;
+  HistoryState.HistoryIndex = 999;
   for (std::uint8_t v : {31, 32, 33}) {
     ReceiveFlat(v, static_cast<std::uint8_t>(v + 100));
     Form8->LueData_500();
@@ -187,27 +187,27 @@ TEST_F(UnpackTest, HistoryStoresEachCaptureAndWrapsAfterSlotHistoryLength) {
   EXPECT_EQ(HistorySample(1000, 4096), 32);  // the 1001st slot
   EXPECT_EQ(HistorySample(0, 4096), 33);     // then back to the start
   EXPECT_EQ(HistorySample(0, 8191), 33);
-  EXPECT_EQ(HistoryIndex, 1);
-  EXPECT_EQ(HistoryViewIndex, 0);
+  EXPECT_EQ(HistoryState.HistoryIndex, 1);
+  EXPECT_EQ(HistoryState.HistoryViewIndex, 0);
 
   // A caller skips exactly one capture by clearing the flag.
-  HistoryStoreOn = 0;
+  HistoryState.HistoryStoreOn = 0;
   ReceiveFlat(40, 40);
   Form8->LueData_500();
-  EXPECT_EQ(HistoryIndex, 1);
-  EXPECT_EQ(HistoryStoreOn, 1);
+  EXPECT_EQ(HistoryState.HistoryIndex, 1);
+  EXPECT_EQ(HistoryState.HistoryStoreOn, 1);
   ReceiveFlat(41, 41);
   Form8->LueData_500();
   EXPECT_EQ(HistorySample(1, 4096), 41);
-  EXPECT_EQ(HistoryIndex, 2);
+  EXPECT_EQ(HistoryState.HistoryIndex, 2);
 }
 
 TEST_F(UnpackTest, BitViewExpandsEachByteIntoEightLogicSamplesFromTheCopy) {
   // Distinct bytes: expanding in place would read samples it already overwrote.
   const std::vector<std::uint8_t> ch1 = Ramp(37, 5), ch2 = Ramp(91, 3);
   Receive(ch1, ch2);
-  DigitalMode = 1;
-  CaptureStart = 1014;  // the first expanded sample is 1024
+  ScopeState.DigitalMode = 1;
+  ScopeState.CaptureStart = 1014;  // the first expanded sample is 1024
   Form8->LueData_500();
   for (std::size_t k = 0; k < 384; ++k) {
     for (std::size_t b = 0; b < 8; ++b) {
@@ -216,12 +216,12 @@ TEST_F(UnpackTest, BitViewExpandsEachByteIntoEightLogicSamplesFromTheCopy) {
       ASSERT_EQ(Ch1Samples[j], 160 + 64 * ((ch1[1024 + k] >> b) & 1)) << j;
     }
   }
-  EXPECT_EQ(SampleCopy[1030], ch2[1030]);  // the copy keeps the raw capture
+  EXPECT_EQ(ScopeState.SampleCopy[1030], ch2[1030]);  // the copy keeps the raw capture
 
   // Near the end of the record only the samples left are expanded.
   Receive(ch1, ch2);
-  CaptureStart = 4080;  // samples 4090..4095
-  ScopeSampleBlock[kSampleBlockEntries - 1] = 66;
+  ScopeState.CaptureStart = 4080;  // samples 4090..4095
+  ScopeState.ScopeSampleBlock[kSampleBlockEntries - 1] = 66;
   Form8->LueData_500();
   EXPECT_EQ(Ch1Samples[1071], 160 + 64 * ((ch1[4095] >> 7) & 1));
   for (std::size_t j = 1072; j < 4096; ++j) {
@@ -229,18 +229,18 @@ TEST_F(UnpackTest, BitViewExpandsEachByteIntoEightLogicSamplesFromTheCopy) {
     ASSERT_EQ(Ch2Samples[j], 0) << j;
   }
   EXPECT_EQ(Ch2Samples[1023], ch2[1023]);  // before the expansion: as captured
-  EXPECT_EQ(ScopeSampleBlock[kSampleBlockEntries - 1], 66);
+  EXPECT_EQ(ScopeState.ScopeSampleBlock[kSampleBlockEntries - 1], 66);
 }
 
 TEST_F(UnpackTest, NoiseRejectShowsOnlyCapturesWhoseEdgeGoesTheTriggersWay) {
-  NoiseRejectOn = 1;
-  SingleStop = 1;  // in Run
-  TriggerOff = 0;
-  TriggerSource = 16;
-  TriggerSlope = 32;  // rising
-  CaptureCount = 0;
-  NoiseRejectSlope = 0;
-  NoiseRejectReadPage = NoiseRejectWritePage = 0;
+  ScopeState.NoiseRejectOn = 1;
+  ScopeState.SingleStop = 1;  // in Run
+  ScopeState.TriggerOff = 0;
+  ScopeState.TriggerSource = 16;
+  ScopeState.TriggerSlope = 32;  // rising
+  ScopeState.CaptureCount = 0;
+  ScopeState.NoiseRejectSlope = 0;
+  ScopeState.NoiseRejectReadPage = ScopeState.NoiseRejectWritePage = 0;
 
   // A rising edge at the trigger point is accepted and shown.
   std::vector<std::uint8_t> rising(4096, 100);
@@ -249,17 +249,17 @@ TEST_F(UnpackTest, NoiseRejectShowsOnlyCapturesWhoseEdgeGoesTheTriggersWay) {
   Form8->LueData_500();
   EXPECT_EQ(Ch1Samples[1024], 100);
   EXPECT_EQ(Ch1Samples[1025], 150);
-  EXPECT_EQ(CaptureCount, 1);
+  EXPECT_EQ(ScopeState.CaptureCount, 1);
 
   // A flat capture (A = B) is rejected: an accepted page is shown instead.
   ReceiveFlat(60, 8);
   Form8->LueData_500();
   EXPECT_EQ(Ch1Samples[1025], 150);
   EXPECT_EQ(Ch2Samples[0], 7);
-  EXPECT_EQ(CaptureCount, 1);
+  EXPECT_EQ(ScopeState.CaptureCount, 1);
 
   // The external trigger takes the normal route.
-  TriggerSource = 1;
+  ScopeState.TriggerSource = 1;
   ReceiveFlat(60, 8);
   Form8->LueData_500();
   EXPECT_EQ(Ch1Samples[1025], 60);
@@ -268,7 +268,7 @@ TEST_F(UnpackTest, NoiseRejectShowsOnlyCapturesWhoseEdgeGoesTheTriggersWay) {
 // ---- Spectrum helpers
 
 void SetMagnitude(int bin, int slot, float m) {
-  std::memcpy(FftAverageBlock + (static_cast<std::size_t>(bin) * 8 + static_cast<std::size_t>(slot)) * 4, &m, 4);
+  std::memcpy(ScopeState.FftAverageBlock + (static_cast<std::size_t>(bin) * 8 + static_cast<std::size_t>(slot)) * 4, &m, 4);
 }
 
 TEST_F(UnpackTest, SpectrumAverageIsTheRmsOfTheEightStoredMagnitudesAsALevel) {
@@ -278,7 +278,7 @@ TEST_F(UnpackTest, SpectrumAverageIsTheRmsOfTheEightStoredMagnitudesAsALevel) {
   for (int s = 0; s < 8; ++s) SetMagnitude(2047, s, 1000.0f);
   // Slots 2000, 0, ... : rms = 2000 / sqrt(8) = 707.1 -> level 310 -> display 100.
   SetMagnitude(5, 0, 2000.0f);
-  Ch1On = 1;
+  ScopeState.Ch1On = 1;
   Form8->average_fft();
   EXPECT_EQ(Ch1Samples[4094], 110);
   EXPECT_EQ(Ch1Samples[4095], 110);
@@ -288,21 +288,21 @@ TEST_F(UnpackTest, SpectrumAverageIsTheRmsOfTheEightStoredMagnitudesAsALevel) {
   EXPECT_EQ(Ch1Samples[0], 0);
   EXPECT_EQ(Ch1SpectrumLevels[0] & 0xFFFF, 0x10000 - 128);
 
-  Ch1On = 0;
+  ScopeState.Ch1On = 0;
   Form8->average_fft();
   EXPECT_EQ(Ch2Samples[4095], 110);
-  EXPECT_EQ(SpectrumLevels[4095] & 0xFFFF, 320);
+  EXPECT_EQ(ScopeState.SpectrumLevels[4095] & 0xFFFF, 320);
 }
 
 TEST_F(UnpackTest, MaximumHoldKeepsTheRunningMaximumSinceTheLastSettingsChange) {
-  FftAverageOn = 0;
-  ScopeSampleBlock.fill(50);
-  SettingsChanged = 1;
+  ScopeState.FftAverageOn = 0;
+  ScopeState.ScopeSampleBlock.fill(50);
+  ScopeState.SettingsChanged = 1;
   Form8->refresh_fft();  // a change: the peak restarts
   Form8->maximize_fft();
   EXPECT_EQ(Ch2Samples[3], 50);
 
-  SettingsChanged = 0;
+  ScopeState.SettingsChanged = 0;
   Ch2Samples[3] = 80;
   Form8->maximize_fft();
   Form8->refresh_fft();

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "display/big_screen.h"
-#include "display/measurement_window.h"
+#include "engine/big_screen.h"
+#include "engine/measurement_window.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "platform/ui/window_place.h"

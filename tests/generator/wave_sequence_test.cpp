@@ -133,7 +133,7 @@ class WaveSequenceTest : public device_test::DeviceTest {
     EXPECT_EQ(w[w.size() - 3], Bytes(512, 0x80));
     EXPECT_EQ(w[w.size() - 2], (Bytes{0x0E, 0x05, 0x04, 0x80, 0x00, 0x13, 0x0F}));
     EXPECT_EQ(w.back(), Bytes{0x06});
-    EXPECT_EQ(generator::GenOutputOff, 1);
+    EXPECT_EQ(generator::GeneratorState.GenOutputOff, 1);
     EXPECT_EQ(player_->Label1->Caption(), "0");
     EXPECT_TRUE(player_->Button1->Enabled());
     EXPECT_FALSE(player_->Timer1->Enabled());
@@ -148,7 +148,7 @@ TEST_F(WaveSequenceTest, AKnownSequencePlaysItsPacketsAndHoldTimes) {
   Step();
   EXPECT_TRUE(panel_->GrSpeedButton3->Down());  // "500k"
   EXPECT_TRUE(panel_->GrSpeedButton12->Down());
-  EXPECT_DOUBLE_EQ(generator::GenFrequency, 75);
+  EXPECT_DOUBLE_EQ(generator::GeneratorState.GenFrequency, 75);
   EXPECT_EQ(player_->Timer1->Interval(), 2000u);
   EXPECT_TRUE(player_->Timer1->Enabled());
   EXPECT_EQ(player_->Label5->Caption(), "2");
@@ -202,11 +202,11 @@ TEST_F(WaveSequenceTest, RepeatStartsAgainButNeverLoopsOnABadList) {
   EXPECT_EQ(player_->SequenceRepeat, 1);
   Play("1\t100\t0\t5\t1\r\n3\t200\t0\t5\t1\r\n\r\n");
   Step();
-  EXPECT_EQ(generator::WaveShape, generator::kShapeSine);
+  EXPECT_EQ(generator::GeneratorState.WaveShape, generator::kShapeSine);
   Step();
-  EXPECT_EQ(generator::WaveShape, generator::kShapeTriangle);
+  EXPECT_EQ(generator::GeneratorState.WaveShape, generator::kShapeTriangle);
   Step();  // the empty line: round again
-  EXPECT_EQ(generator::WaveShape, generator::kShapeSine);
+  EXPECT_EQ(generator::GeneratorState.WaveShape, generator::kShapeSine);
   EXPECT_EQ(player_->SequenceLine, 1);
 
   // Nothing playable: one round of warnings, then the end.
@@ -306,7 +306,7 @@ TEST_F(WaveSequenceTest, FileDialogsOpenInTheDocumentsFolderElseTheHomeFolder) {
     SCOPED_TRACE(c.name);
     std::filesystem::remove_all(docs);
     if (c.documentsExist) std::filesystem::create_directories(docs);
-    engine::DocumentsFolder = docs;
+    engine::ScopeState.DocumentsFolder = docs;
     c.dialog->SetInitialDir("");
     Dialogs().ClearRecords();
     Dialogs().CancelFile();
@@ -365,7 +365,7 @@ TEST_F(WaveSequenceSerialTest, LinesFromThePortArriveWholeAndPlay) {
   Step();  // the queue ran dry: output off, the queue starts over
   EXPECT_EQ(player_->Memo1->Lines().Count(), 0);
   EXPECT_EQ(player_->SequenceLine, 0);
-  EXPECT_EQ(generator::GenOutputOff, 1);
+  EXPECT_EQ(generator::GeneratorState.GenOutputOff, 1);
 
   // A line arriving while the player waits plays at once.
   Send("3\t500\t0\t5\t1\r");

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "bode/bode_plot.h"
-#include "display/measurement_window.h"
+#include "engine/measurement_window.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
@@ -63,7 +63,7 @@ class HelpRequests : public HeldStartupTest {
     HeldStartupTest::SetUp();
     root_ = harness_->Home().Path() + "/program";
     fs::create_directories(root_ + "/Info");
-    engine::ProgramFolder = root_ + "/";
+    engine::ScopeState.ProgramFolder = root_ + "/";
     // The stub viewer writes its folder and its words to a file.
     viewer_ = root_ + "/viewer.sh";
     std::ofstream(viewer_) << "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"$a\"; done; } > " << root_
@@ -130,7 +130,7 @@ TEST_F(HelpRequests, AViewerThatCannotStartIsReported) {
 class AboutBoxes : public HeldStartupTest {};
 
 TEST_F(AboutBoxes, ShowNameVersionAndNoFirmwareInDemoMode) {
-  engine::DemoMode = 1;
+  engine::ScopeState.DemoMode = 1;
   Form1->QueryFirmwareVersion();
   struct Case {
     AboutWindow* box;

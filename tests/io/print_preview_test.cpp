@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "display/measurement_window.h"
+#include "engine/measurement_window.h"
 #include "engine/main_form.h"
 #include "io/print_layout.h"
 #include "engine/print_preview.h"

@@ -36,9 +36,9 @@ class SharedBlockFaultTest : public HeldStartupTest {
  protected:
   // Demo mode, as a start without a device leaves it.
   void StartDemo() {
-    engine::DemoMode = 1;
+    engine::ScopeState.DemoMode = 1;
     Form1->tee_demo_taulut();
-    engine::StartupModeReady = 1;
+    engine::ScopeState.StartupModeReady = 1;
   }
   void PressRun() {
     Form1->SpeedButtonRun->SetDown(true);
@@ -46,8 +46,8 @@ class SharedBlockFaultTest : public HeldStartupTest {
   }
   // Waits for `n` more captures of the Run loop.
   bool CapturesGoOn(int n) {
-    display::HistoryIndex = 0;
-    return harness_->PumpUntil([&] { return display::HistoryIndex >= n; }, 5000);
+    display::HistoryState.HistoryIndex = 0;
+    return harness_->PumpUntil([&] { return display::HistoryState.HistoryIndex >= n; }, 5000);
   }
   ScriptedDialogs& Dialogs() { return harness_->Dialogs(); }
   // A second process of the user that makes the block `base` smaller again

@@ -73,7 +73,7 @@ class RecorderTestOf : public Base {
   // Delivers sample-clock ticks while a recording runs; returns how many.
   int Tick(int max) {
     int n = 0;
-    while (n < max && !recorder::RecStopped && Rec().FastTimer1->Enabled()) {
+    while (n < max && !recorder::RecorderState.RecStopped && Rec().FastTimer1->Enabled()) {
       Rec().FastTimer1->Tick();
       ++n;
     }
@@ -95,7 +95,7 @@ class DemoBase : public device_test::DeviceTest {
   bool DevicePresent() const override { return false; }
   void SetUp() override {
     DeviceTest::SetUp();
-    engine::DemoMode = 1;
+    engine::ScopeState.DemoMode = 1;
   }
 };
 using RecorderDemoTest = RecorderTestOf<DemoBase>;

@@ -53,7 +53,7 @@ std::string LongLog(int rows) {
 TEST_F(RecorderWindow, DemoRecordsBothChannelsWithTheDemoPeriods) {
   SingleRecord();
   EXPECT_TRUE(Device().Transfers().empty());
-  EXPECT_EQ(recorder::RecLength, 2000);
+  EXPECT_EQ(recorder::RecorderState.RecLength, 2000);
   // At "1s" one demo entry per sample: a period of 300 samples (3 divisions).
   for (int i = 0; i < 1700; ++i) {
     ASSERT_EQ(recorder::RecBufCh1[i], recorder::RecBufCh1[i + 300]) << i;
@@ -94,13 +94,13 @@ TEST_F(RecorderWindow, EveryTimeStepShowsItsCaptionClocksItsIntervalAndDrawsItsS
       const QImage p = picture();
       int n = 0;
       for (int y = 0; y < y0 - 2; ++y)
-        for (int x = x0 + 151; x < x0 + 230; ++x) n += p.pixel(x, y) == ToQRgb(recorder::RecTimeMarkerColor);
+        for (int x = x0 + 151; x < x0 + 230; ++x) n += p.pixel(x, y) == ToQRgb(recorder::RecorderState.RecTimeMarkerColor);
       return n;
     };
     if (count() < 10) return false;
-    Rec().TulostaTeksti(text, x0 + 151, recorder::RecBackgroundColor, 3);
+    Rec().TulostaTeksti(text, x0 + 151, recorder::RecorderState.RecBackgroundColor, 3);
     const bool gone = count() == 0;
-    Rec().TulostaTeksti(text, x0 + 151, recorder::RecTimeMarkerColor, 3);
+    Rec().TulostaTeksti(text, x0 + 151, recorder::RecorderState.RecTimeMarkerColor, 3);
     return gone;
   };
   for (std::size_t i = 0; i < std::size(rows); ++i) {
@@ -158,13 +158,13 @@ TEST_F(RecorderWindow, SaveDataWritesTheRecordAndOpenDataLoadsItBack) {
   EXPECT_EQ(lines[2011].substr(0, 5), "2000\t");
 
   // Spoil the record in memory, then load the file.
-  recorder::RecBlock.fill(3);
+  recorder::RecorderState.RecBlock.fill(3);
   Open(path);
   EXPECT_EQ(Ch1(0, 2000), ch1);
   EXPECT_EQ(Rec().Caption(), "Transient Recorder - rec.txt");
   EXPECT_FALSE(Rec().SpeedButton1->Enabled());
   EXPECT_FALSE(Rec().SpeedButton2->Enabled());
-  EXPECT_EQ(recorder::RecStopped, 1);
+  EXPECT_EQ(recorder::RecorderState.RecStopped, 1);
   // Nothing recorded since the load: "Save Data" is off.
   Rec().File1->Click();
   EXPECT_FALSE(Rec().N1->Enabled());
@@ -174,7 +174,7 @@ TEST_F(RecorderWindow, RunStoppedEarlySavesItsRowsThenEmptyRows) {
   Rec().SpeedButtonRun->Click();
   ASSERT_EQ(Tick(1201), 1201);
   Rec().SpeedButtonRun->Click();
-  EXPECT_EQ(recorder::RecLength, 1200);
+  EXPECT_EQ(recorder::RecorderState.RecLength, 1200);
   const std::string path = DocPath("part.txt");
   Save(path);
   const std::vector<std::string> lines = Lines(ReadFile(path));
@@ -188,11 +188,11 @@ TEST_F(RecorderWindow, AutoSaveLogsEveryTickAcrossTheWrapAndEndsWithTheStop) {
   const std::string log = DocPath("log.txt");
   Dialogs().AnswerFile(log);
   Rec().N2->Click();
-  EXPECT_EQ(recorder::RecAutoSaveOn, 1);
+  EXPECT_EQ(recorder::RecorderState.RecAutoSaveOn, 1);
   Rec().SpeedButtonRun->Click();
   ASSERT_EQ(Tick(2500), 2500);
   Rec().SpeedButtonRun->Click();
-  EXPECT_EQ(recorder::RecAutoSaveOn, 0);
+  EXPECT_EQ(recorder::RecorderState.RecAutoSaveOn, 0);
 
   const std::vector<std::string> lines = Lines(ReadFile(log));
   ASSERT_EQ(lines.size(), 12u + 2500u + 2u);
@@ -208,7 +208,7 @@ TEST_F(RecorderWindow, AutoSaveLogsEveryTickAcrossTheWrapAndEndsWithTheStop) {
   // The log reads back: 2000 rows a page, then the rest.
   Open(log);
   EXPECT_TRUE(Rec().SpeedButton2->Enabled());
-  EXPECT_EQ(recorder::RecPageStart, 2000);
+  EXPECT_EQ(recorder::RecorderState.RecPageStart, 2000);
   Rec().SpeedButton2->Click();
   EXPECT_EQ(recorder::RecBufCh1[500], 255);
   EXPECT_NE(recorder::RecBufCh1[499], 255);
@@ -221,7 +221,7 @@ TEST_F(RecorderWindow, LoadingAFileLeavesAnArmedAutoSaveAlone) {
   Dialogs().AnswerFile(log);
   Rec().N2->Click();
   Open(data);
-  EXPECT_EQ(recorder::RecAutoSaveOn, 1);
+  EXPECT_EQ(recorder::RecorderState.RecAutoSaveOn, 1);
   EXPECT_EQ(ReadFile(log), "");
   SingleRecord();
   EXPECT_EQ(Lines(ReadFile(log)).size(), 12u + 2001u + 2u);
@@ -239,7 +239,7 @@ TEST_F(RecorderWindow, PagingALongLogShowsEachPageAndItsTime) {
 
   Rec().SpeedButton2->Click();  // rows 2000..3999
   EXPECT_EQ(recorder::RecBufCh1[0], 255 - 2000 % 200);
-  EXPECT_EQ(recorder::RecPageStart, 4000);
+  EXPECT_EQ(recorder::RecorderState.RecPageStart, 4000);
   EXPECT_TRUE(Rec().SpeedButton1->Enabled());
   EXPECT_TRUE(Rec().SpeedButton2->Enabled());
   // "dV && t": the parked marker counts from the start of the log: 20 s before the page.
@@ -251,12 +251,12 @@ TEST_F(RecorderWindow, PagingALongLogShowsEachPageAndItsTime) {
   EXPECT_EQ(recorder::RecBufCh1[500], 255);
   EXPECT_EQ(recorder::RecBufCh2[1999], 255);
   EXPECT_FALSE(Rec().SpeedButton2->Enabled());
-  EXPECT_EQ(recorder::RecPageStart, 6000);
+  EXPECT_EQ(recorder::RecorderState.RecPageStart, 6000);
 
   Rec().SpeedButton1->Click();  // back to rows 2000..3999
   EXPECT_EQ(recorder::RecBufCh1[0], 255 - 2000 % 200);
   EXPECT_EQ(recorder::RecBufCh1[1999], 255 - 3999 % 200);
-  EXPECT_EQ(recorder::RecPageStart, 4000);
+  EXPECT_EQ(recorder::RecorderState.RecPageStart, 4000);
   EXPECT_TRUE(Rec().SpeedButton1->Enabled());
 }
 
@@ -275,8 +275,8 @@ TEST_F(RecorderWindow, AFileThatIsNotARecorderFileIsRefusedWhole) {
   EXPECT_EQ(Form5_rec->Label1->Caption(), "seven.txt  is not a valid Tolmeda data file.\nLine 5: no time/div step.");
   EXPECT_EQ(Ch1(0, 2000), before);
   EXPECT_EQ(Rec().Caption(), caption);
-  EXPECT_EQ(recorder::RecNoteShown, 0);  // its annotation was not taken either
-  EXPECT_EQ(engine::Ch1X10, 0);
+  EXPECT_EQ(recorder::RecorderState.RecNoteShown, 0);  // its annotation was not taken either
+  EXPECT_EQ(engine::ScopeState.Ch1X10, 0);
 }
 
 TEST_F(RecorderWindow, ABadFieldShowsItsMessageAndLeavesTheWindowUsable) {
@@ -288,7 +288,7 @@ TEST_F(RecorderWindow, ABadFieldShowsItsMessageAndLeavesTheWindowUsable) {
   WriteText(path, text);
   Open(path);
   EXPECT_EQ(Dialogs().CountMessages(path + ", line 18: '5x' is not a valid integer value"), 1);
-  EXPECT_EQ(recorder::RecStopped, 1);
+  EXPECT_EQ(recorder::RecorderState.RecStopped, 1);
   EXPECT_NE(Status(), "Recording");
   EXPECT_TRUE(Rec().OpenData1->Enabled());
   EXPECT_TRUE(Rec().SpeedButtonRun->Enabled());
@@ -299,8 +299,8 @@ TEST_F(RecorderWindow, AnnotationTravelsWithTheFile) {
   SingleRecord();
   Form_9rec->Memo1->Lines().Add("Pump test");
   Form_9rec->Memo1->Lines().Add("run 7");
-  recorder::RecNoteX = 100;
-  recorder::RecNoteY = 80;
+  recorder::RecorderState.RecNoteX = 100;
+  recorder::RecorderState.RecNoteY = 80;
   Form_9rec->Button1->Click();
   const std::string path = DocPath("note.txt");
   Save(path);
@@ -311,28 +311,28 @@ TEST_F(RecorderWindow, AnnotationTravelsWithTheFile) {
   Form_9rec->Button2->Click();
   Form_9rec->Memo1->Clear();
   Open(path);
-  EXPECT_EQ(recorder::RecNoteShown, 1);
+  EXPECT_EQ(recorder::RecorderState.RecNoteShown, 1);
   EXPECT_EQ(Form_9rec->Memo1->Lines().Count(), 2);
-  EXPECT_EQ(recorder::RecNoteX, 100);
+  EXPECT_EQ(recorder::RecorderState.RecNoteX, 100);
 }
 
 TEST_F(RecorderWindow, MarkersStopAtTheGridEdgesAndReadOutTheirDistance) {
   Rec().MarkersVdt1->Click();
-  EXPECT_EQ(recorder::RecMarkersOn, 1);
+  EXPECT_EQ(recorder::RecorderState.RecMarkersOn, 1);
   EXPECT_EQ(Rec().TimeReadoutShown, "dt: 19.00s");
   const int x0 = Rec().X0, y0 = Rec().Y0;
   // Voltage marker 2 (nearest to the pointer) dragged far below the grid.
   Rec().Image1MouseDown(nullptr, mbLeft, 0, x0 + 300, y0 + 238);
   Rec().Image1MouseMove(nullptr, 0, x0 + 300, y0 + 900);
   Rec().Image1MouseUp(nullptr, mbLeft, 0, x0 + 300, y0 + 900);
-  EXPECT_EQ(recorder::RecVoltMarker2Y, y0 + 256);
+  EXPECT_EQ(recorder::RecorderState.RecVoltMarker2Y, y0 + 256);
   // 1 V/div, markers 240 pixels apart.
   EXPECT_EQ(Rec().VoltReadoutShown.substr(0, 9), "dV: 7.50V");
   // Time marker 2 dragged far right.
   Rec().Image1MouseDown(nullptr, mbLeft, 0, x0 + 620, y0 + 128);
   Rec().Image1MouseMove(nullptr, 0, x0 + 2000, y0 + 128);
   Rec().Image1MouseUp(nullptr, mbLeft, 0, x0 + 2000, y0 + 128);
-  EXPECT_EQ(recorder::RecTimeMarker2X, x0 + 640);
+  EXPECT_EQ(recorder::RecorderState.RecTimeMarker2X, x0 + 640);
   EXPECT_EQ(Rec().TimeReadoutShown, "dt: 19.50s");
   // The marker lines come off again when the markers are switched off: the
   // picture is the plain grid and record.
@@ -344,7 +344,7 @@ TEST_F(RecorderWindow, MarkersStopAtTheGridEdgesAndReadOutTheirDistance) {
 TEST_F(RecorderWindow, PositionBarShiftsARecordOnlyAfterTheUserStoppedIt) {
   SingleRecord();  // ends by itself
   Rec().TrackBar1->SetPosition(10);
-  EXPECT_EQ(recorder::RecShiftCh1, 0);
+  EXPECT_EQ(recorder::RecorderState.RecShiftCh1, 0);
   EXPECT_EQ(Form1->TrackBar1->Position(), 10);  // mirrored to the scope
   Form1->TrackBar2->SetPosition(-7);  // and the scope's bar to the recorder
   EXPECT_EQ(Rec().TrackBar2->Position(), -7);
@@ -352,17 +352,17 @@ TEST_F(RecorderWindow, PositionBarShiftsARecordOnlyAfterTheUserStoppedIt) {
   Tick(50);
   Rec().SpeedButtonRun->Click();
   Rec().TrackBar1->SetPosition(4);
-  EXPECT_EQ(recorder::RecShiftCh1, 6);
+  EXPECT_EQ(recorder::RecorderState.RecShiftCh1, 6);
 }
 
 TEST_F(RecorderWindow, ClosingWhileRecordingStopsTheRecordingFirst) {
-  recorder::InstrumentSwitch = 1;  // hand over: the program goes on
+  recorder::RecorderState.InstrumentSwitch = 1;  // hand over: the program goes on
   Rec().Show();
   Rec().SpeedButtonRun->Click();
   Tick(20);
   Rec().Close();
-  EXPECT_EQ(recorder::RecStopped, 1);
-  EXPECT_EQ(recorder::RecLength, 19);
+  EXPECT_EQ(recorder::RecorderState.RecStopped, 1);
+  EXPECT_EQ(recorder::RecorderState.RecLength, 19);
   EXPECT_FALSE(Rec().Visible());
   EXPECT_TRUE(Form1->Visible());
 }
@@ -372,7 +372,7 @@ TEST_F(RecorderWindow, ChannelsGoOffAndComeBackLeavingThePictureAsItWas) {
   Rec().MarkersVdt1->Click();
   const QImage before = Rec().Image1->Picture()->Image().copy();
   Rec().CH1on->Click();
-  EXPECT_EQ(recorder::RecCh1On, 0);
+  EXPECT_EQ(recorder::RecorderState.RecCh1On, 0);
   EXPECT_TRUE(Rec().SpeedButtonCh1->Down());
   EXPECT_EQ(Rec().LabelCh1->Font().Color, 0x808080u);
   EXPECT_NE(Rec().Image1->Picture()->Image(), before);
@@ -382,7 +382,7 @@ TEST_F(RecorderWindow, ChannelsGoOffAndComeBackLeavingThePictureAsItWas) {
   Rec().Ch2RangeButtons[1]->Click();
   // Back on through its "OFF" button.
   Rec().SpeedButtonCh1->Click();
-  EXPECT_EQ(recorder::RecCh1On, 1);
+  EXPECT_EQ(recorder::RecorderState.RecCh1On, 1);
   EXPECT_TRUE(Rec().CH1on->Down());
   EXPECT_EQ(Rec().Image1->Picture()->Image(), before);
 }
@@ -393,13 +393,13 @@ TEST_F(RecorderWindow, AFullDiskEndsTheLogOnceAndTheRecordingGoesOn) {
   std::filesystem::create_symlink("/dev/full", log);
   Dialogs().AnswerFile(log);
   Rec().N2->Click();
-  ASSERT_EQ(recorder::RecAutoSaveOn, 1);
+  ASSERT_EQ(recorder::RecorderState.RecAutoSaveOn, 1);
   Rec().SpeedButtonRun->Click();
   EXPECT_EQ(Tick(50), 50);
-  EXPECT_EQ(recorder::RecStopped, 0);
-  EXPECT_EQ(recorder::RecAutoSaveOn, 0);
+  EXPECT_EQ(recorder::RecorderState.RecStopped, 0);
+  EXPECT_EQ(recorder::RecorderState.RecAutoSaveOn, 0);
   Rec().SpeedButtonRun->Click();
-  EXPECT_EQ(recorder::RecLength, 49);
+  EXPECT_EQ(recorder::RecorderState.RecLength, 49);
   ASSERT_EQ(Dialogs().Messages().size(), 1u);
   EXPECT_EQ(Dialogs().Messages()[0].Text,
             "Unable to write to " + log + "\rAutoSave is switched off; the recording goes on.");
@@ -435,8 +435,8 @@ TEST_F(RecorderWindow, ADiskFullInsideARowLeavesWholeRowsAndTakesTheNoticeAway) 
   ::setrlimit(RLIMIT_FSIZE, &full);
   Tick(5);
   ::setrlimit(RLIMIT_FSIZE, &before);
-  EXPECT_EQ(recorder::RecAutoSaveOn, 0);
-  EXPECT_EQ(recorder::RecStopped, 0);  // the recording goes on
+  EXPECT_EQ(recorder::RecorderState.RecAutoSaveOn, 0);
+  EXPECT_EQ(recorder::RecorderState.RecStopped, 0);  // the recording goes on
   EXPECT_EQ(Dialogs().CountMessages("Unable to write to " + log + "\rAutoSave is switched off; the recording goes on."), 1);
   EXPECT_EQ(notice(), 0);
   Rec().SpeedButtonRun->Click();

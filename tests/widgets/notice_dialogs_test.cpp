@@ -28,9 +28,9 @@ struct DialogTest : ::testing::Test {
   T* dlg = nullptr;
   ScriptedDialogs dialogs;
   void SetUp() override {
-    engine::DemoMode = 0;
-    engine::RunStop = 0;
-    engine::SingleStop = 0;
+    engine::ScopeState.DemoMode = 0;
+    engine::ScopeState.RunStop = 0;
+    engine::ScopeState.SingleStop = 0;
     engine::ProbeWarningMuted = 0;
     dlg = new T(nullptr);
   }
@@ -72,18 +72,18 @@ TEST_F(HardwareDialog, ShowsTheChoiceWithTheDevicePreselected) {
   EXPECT_FALSE(dlg->RadioButton2->Checked());
   EXPECT_EQ(dlg->GrSpeedButton1->Caption(), "OK");
   // Building the dialog is no choice of the user's.
-  EXPECT_EQ(engine::DemoMode, 0);
-  EXPECT_EQ(engine::RunStop, 0);
-  EXPECT_EQ(engine::SingleStop, 0);
+  EXPECT_EQ(engine::ScopeState.DemoMode, 0);
+  EXPECT_EQ(engine::ScopeState.RunStop, 0);
+  EXPECT_EQ(engine::ScopeState.SingleStop, 0);
 }
 
 TEST_F(HardwareDialog, ChoosingDemoModeStopsTheAcquisitionBeforeOk) {
   dialogs.AnswerModal([&](TForm&) {
     dlg->RadioButton2->Click();
     // At once, with the dialog still open.
-    EXPECT_EQ(engine::DemoMode, 1);
-    EXPECT_EQ(engine::RunStop, 1);
-    EXPECT_EQ(engine::SingleStop, 1);
+    EXPECT_EQ(engine::ScopeState.DemoMode, 1);
+    EXPECT_EQ(engine::ScopeState.RunStop, 1);
+    EXPECT_EQ(engine::ScopeState.SingleStop, 1);
     EXPECT_TRUE(dlg->Modal());
     dlg->GrSpeedButton1->Click();
     EXPECT_NE(dlg->ModalResult(), mrNone);
@@ -93,7 +93,7 @@ TEST_F(HardwareDialog, ChoosingDemoModeStopsTheAcquisitionBeforeOk) {
   EXPECT_FALSE(dlg->Visible());
   ASSERT_EQ(dialogs.Forms().size(), 1u);
   EXPECT_EQ(dialogs.Forms()[0].Caption, "Oscilloscope");
-  EXPECT_EQ(engine::DemoMode, 1);
+  EXPECT_EQ(engine::ScopeState.DemoMode, 1);
 }
 
 TEST_F(HardwareDialog, EitherChoiceReleasesTheMainWindowsRunAndSingle) {
@@ -108,18 +108,18 @@ TEST_F(HardwareDialog, EitherChoiceReleasesTheMainWindowsRunAndSingle) {
     EXPECT_FALSE(Form1->SpeedButtonRun->Down()) << choice->Caption();
     EXPECT_FALSE(Form1->SpeedButtonSingle->Down()) << choice->Caption();
   }
-  EXPECT_EQ(engine::DemoMode, 0);
+  EXPECT_EQ(engine::ScopeState.DemoMode, 0);
   FreeAndNil(Form1);
 }
 
 TEST_F(HardwareDialog, ChoosingTheDeviceLeavesDemoModeAndStopsToo) {
   dlg->RadioButton2->SetChecked(true);
-  engine::RunStop = 0;
-  engine::SingleStop = 0;
+  engine::ScopeState.RunStop = 0;
+  engine::ScopeState.SingleStop = 0;
   dlg->RadioButton1->Click();
-  EXPECT_EQ(engine::DemoMode, 0);
-  EXPECT_EQ(engine::RunStop, 1);
-  EXPECT_EQ(engine::SingleStop, 1);
+  EXPECT_EQ(engine::ScopeState.DemoMode, 0);
+  EXPECT_EQ(engine::ScopeState.RunStop, 1);
+  EXPECT_EQ(engine::ScopeState.SingleStop, 1);
   EXPECT_FALSE(dlg->RadioButton2->Checked());
 }
 
@@ -157,7 +157,7 @@ TEST_F(ProbeWarning, TickingTheBoxMutesTheWarningForTheSession) {
   dlg->CheckBox1->Click();
   EXPECT_EQ(engine::ProbeWarningMuted, 1);
   // The probe buttons and the settings recall read the same flag.
-  EXPECT_EQ(engine::SuppressProbeNotice, 1);
+  EXPECT_EQ(engine::ScopeState.SuppressProbeNotice, 1);
   dlg->CheckBox1->Click();
   EXPECT_EQ(engine::ProbeWarningMuted, 0);
   dlg->CheckBox1->Click();
@@ -197,7 +197,7 @@ TEST(NoticeKeys, ReturnEnterSpaceAndEscapePressTheOkOfEveryNotice) {
 
 TEST(NoticeKeys, SpaceOnAFocusedChoiceTakesTheChoiceAndReturnStillCloses) {
   ScriptedDialogs dialogs;
-  engine::DemoMode = 0;
+  engine::ScopeState.DemoMode = 0;
   engine::ProbeWarningMuted = 0;
   TBtnBottomDlg hardware(nullptr);
   bool demoChosenWhileOpen = false;
@@ -205,7 +205,7 @@ TEST(NoticeKeys, SpaceOnAFocusedChoiceTakesTheChoiceAndReturnStillCloses) {
                              [&](TForm& f) {
                                hardware.RadioButton2->SetFocus();
                                PressKey(hardware.RadioButton2->Widget(), Qt::Key_Space);
-                               demoChosenWhileOpen = engine::DemoMode == 1 && f.ModalResult() == mrNone;
+                               demoChosenWhileOpen = engine::ScopeState.DemoMode == 1 && f.ModalResult() == mrNone;
                                PressKey(hardware.RadioButton2->Widget(), Qt::Key_Return);
                              }),
             -1);
@@ -220,7 +220,7 @@ TEST(NoticeKeys, SpaceOnAFocusedChoiceTakesTheChoiceAndReturnStillCloses) {
   EXPECT_EQ(engine::ProbeWarningMuted, 1);
   PressKey(warning.CheckBox1->Widget(), Qt::Key_Return);
   EXPECT_FALSE(warning.Visible());
-  engine::DemoMode = 0;
+  engine::ScopeState.DemoMode = 0;
   engine::ProbeWarningMuted = 0;
 }
 

@@ -1,5 +1,5 @@
 // The "Persistence Options" dialog: its controls and the values it takes.
-#include "display/persistence_options.h"
+#include "engine/persistence_options.h"
 
 #include "display/persistence.h"
 #include "display/persistence_state.h"
@@ -61,18 +61,18 @@ TOKRightDlg::TOKRightDlg(TComponent* owner) : TForm(owner) {
     };
   for (const Duration& d : GradedDurations())
     d.Button->OnClick = [mask = d.Mask](TObject*) {
-      display::GradedPersistenceMask = mask;
+      display::PersistenceState.GradedPersistenceMask = mask;
       RestartPersist();
     };
   for (const Duration& d : VariableDurations())
     d.Button->OnClick = [mask = d.Mask](TObject*) {
-      display::VariablePersistenceMask = mask;
+      display::PersistenceState.VariablePersistenceMask = mask;
       RestartPersist();
     };
 
-  CheckGradedDuration(display::GradedPersistenceMask);
-  CheckVariableDuration(display::VariablePersistenceMask);
-  EnableForMode(display::PersistenceMode);
+  CheckGradedDuration(display::PersistenceState.GradedPersistenceMask);
+  CheckVariableDuration(display::PersistenceState.VariablePersistenceMask);
+  EnableForMode(display::PersistenceState.PersistenceMode);
 }
 
 std::array<TOKRightDlg::Duration, 5> TOKRightDlg::GradedDurations() const {
@@ -86,19 +86,19 @@ std::array<TOKRightDlg::Duration, 3> TOKRightDlg::VariableDurations() const {
 void TOKRightDlg::ReadAcquisitionsEdit() {
   const display::PersistEditValue v = display::ReadAcquisitionLimit(Edit1->Text());
   Edit1->SetText(v.Text);
-  engine::AcquisitionLimit = engine::AcquisitionCountdown = static_cast<std::uint32_t>(v.Value);
+  engine::ScopeState.AcquisitionLimit = engine::ScopeState.AcquisitionCountdown = static_cast<std::uint32_t>(v.Value);
 }
 
 void TOKRightDlg::ReadLowColorEdit() {
-  const display::PersistEditValue v = display::ReadLowColor(Edit2->Text(), display::HighColorCount);
+  const display::PersistEditValue v = display::ReadLowColor(Edit2->Text(), display::PersistenceState.HighColorCount);
   Edit2->SetText(v.Text);
-  display::LowColorCount = static_cast<std::int32_t>(v.Value);
+  display::PersistenceState.LowColorCount = static_cast<std::int32_t>(v.Value);
 }
 
 void TOKRightDlg::ReadHighColorEdit() {
-  const display::PersistEditValue v = display::ReadHighColor(Edit4->Text(), display::LowColorCount);
+  const display::PersistEditValue v = display::ReadHighColor(Edit4->Text(), display::PersistenceState.LowColorCount);
   Edit4->SetText(v.Text);
-  display::HighColorCount = static_cast<std::int32_t>(v.Value);
+  display::PersistenceState.HighColorCount = static_cast<std::int32_t>(v.Value);
 }
 
 void TOKRightDlg::Read_acquisitions(TObject*) { ReadAcquisitionsEdit(); }

@@ -1,4 +1,4 @@
-#include "display/analysis_controls.h"
+#include "engine/analysis_controls.h"
 
 #include "widgets/control_maker.h"
 

@@ -1,9 +1,9 @@
 // The "Waveform Parameters" window (TForm_99).
-#include "display/measurement_window.h"
+#include "engine/measurement_window.h"
 
 #include <initializer_list>
 
-#include "display/add_text.h"
+#include "engine/add_text.h"
 #include "engine/help_request.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -165,15 +165,15 @@ void TForm_99::GrSpeedButton1Click(TObject* /*Sender*/) { engine::ShowHelp(io::k
 void TForm_99::CheckBox22Click(TObject* /*Sender*/) {
   using namespace engine;
   using namespace display;
-  ParametersOnScreen = CheckBox22->Checked() ? 1 : 0;
+  ScopeState.ParametersOnScreen = CheckBox22->Checked() ? 1 : 0;
   if (!Form1) return;
-  ClearPending = 1;
+  ScopeState.ClearPending = 1;
   Form1->putsataanko();
   Form1->piirrot();  // draws the list while it is on
 }
 
 void TForm_99::FormClose(TObject* /*Sender*/, TCloseAction& /*Action*/) {
-  if (engine::ParametersOnScreen) CheckBox22->SetChecked(false);
+  if (engine::ScopeState.ParametersOnScreen) CheckBox22->SetChecked(false);
   if (Form_9) Form_9->Parameters->SetEnabled(false);
   if (Form1 && Form1->MoreData1) Form1->MoreData1->SetChecked(false);
 }

@@ -1,10 +1,10 @@
 // The scope's "Add Text" window (TForm_9) and the drawing of the annotation
 // and of the parameter list on the scope picture.
-#include "display/add_text.h"
+#include "engine/add_text.h"
 
 #include "display/annotation.h"
 #include "display/display_state.h"
-#include "display/measurement_window.h"
+#include "engine/measurement_window.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 
@@ -26,7 +26,7 @@ bool BothChannelsReported() { return Form_99 && Form_99->CH1M->Checked() && Form
 // Wipes the scope picture and draws it again, annotation and list included.
 void Redraw() {
   if (!Form1) return;
-  engine::ClearPending = 1;
+  engine::ScopeState.ClearPending = 1;
   Form1->putsataanko();
   Form1->piirrot();
 }
@@ -107,22 +107,22 @@ TForm_9::TForm_9(TComponent* owner) : TForm(owner) {
 
 void TForm_9::FormCreate(TObject* /*Sender*/) {
   Memo1->Clear();
-  engine::ScopeNoteShown = 0;
-  engine::ParametersOnScreen = 0;
-  display::ScopeNoteTransparent = 0;
+  engine::ScopeState.ScopeNoteShown = 0;
+  engine::ScopeState.ParametersOnScreen = 0;
+  display::DisplayState.ScopeNoteTransparent = 0;
   HintLabel->SetVisible(false);
   Button2->SetEnabled(false);
 }
 
 void TForm_9::Button1Click(TObject* /*Sender*/) {
-  engine::ScopeNoteShown = 1;
+  engine::ScopeState.ScopeNoteShown = 1;
   Redraw();
   Button2->SetEnabled(true);
   HintLabel->SetVisible(true);
 }
 
 void TForm_9::Button2Click(TObject* /*Sender*/) {
-  engine::ScopeNoteShown = 0;
+  engine::ScopeState.ScopeNoteShown = 0;
   Redraw();
   Button2->SetEnabled(false);
   HintLabel->SetVisible(false);
@@ -131,7 +131,7 @@ void TForm_9::Button2Click(TObject* /*Sender*/) {
 void TForm_9::Button3Click(TObject* /*Sender*/) { Close(); }
 
 void TForm_9::CheckBox1Click(TObject* /*Sender*/) {
-  display::ScopeNoteTransparent = CheckBox1->Checked() ? 1 : 0;
+  display::DisplayState.ScopeNoteTransparent = CheckBox1->Checked() ? 1 : 0;
   Redraw();
 }
 
@@ -149,21 +149,21 @@ void TForm_9::Paste1Click(TObject* /*Sender*/) { Memo1->PasteFromClipboard(); }
 void TForm_9::SelectAll1Click(TObject* /*Sender*/) { Memo1->SelectAll(); }
 
 void TForm_9::note() {
-  if (!engine::ScopeNoteShown || !Form1) return;
-  const auto texts = display::AnnotationLayout(Memo1->Lines().Lines(), display::ScopeNoteX, display::ScopeNoteY,
+  if (!engine::ScopeState.ScopeNoteShown || !Form1) return;
+  const auto texts = display::AnnotationLayout(Memo1->Lines().Lines(), display::DisplayState.ScopeNoteX, display::DisplayState.ScopeNoteY,
                                                BothChannelsReported());
-  display::DrawPlacedTexts(Form1->MainView, texts, display::ScopeNoteTransparent != 0);
+  display::DrawPlacedTexts(Form1->MainView, texts, display::DisplayState.ScopeNoteTransparent != 0);
 }
 
 void TForm_9::NotesOnBigScreen(display::ScopeView& big) {
-  if (engine::ScopeNoteShown) {
+  if (engine::ScopeState.ScopeNoteShown) {
     // The lines keep their place across the picture and go twice as far
     // down (the first field a little right of the main picture's).
-    const auto texts = display::AnnotationLayout(Memo1->Lines().Lines(), display::ScopeNoteX,
-                                                 2 * display::ScopeNoteY - 10, BothChannelsReported(), 5);
-    display::DrawPlacedTexts(big, texts, display::ScopeNoteTransparent != 0);
+    const auto texts = display::AnnotationLayout(Memo1->Lines().Lines(), display::DisplayState.ScopeNoteX,
+                                                 2 * display::DisplayState.ScopeNoteY - 10, BothChannelsReported(), 5);
+    display::DrawPlacedTexts(big, texts, display::DisplayState.ScopeNoteTransparent != 0);
   }
-  if (engine::ParametersOnScreen && Form_99) {
+  if (engine::ScopeState.ParametersOnScreen && Form_99) {
     Form_99->CopyClick(this);
     const auto texts = display::ParameterListLayout(Form_99->Memo1->Lines().Lines(), kBigParameterListX,
                                                     Form_99->CH1M->Checked(), Form_99->CH2M->Checked());
@@ -172,7 +172,7 @@ void TForm_9::NotesOnBigScreen(display::ScopeView& big) {
 }
 
 void TForm_9::note_1() {
-  if (!engine::ParametersOnScreen || !Form1 || !Form_99) return;
+  if (!engine::ScopeState.ParametersOnScreen || !Form1 || !Form_99) return;
   Form_99->CopyClick(this);
   const auto texts = display::ParameterListLayout(Form_99->Memo1->Lines().Lines(), kParameterListX,
                                                   Form_99->CH1M->Checked(), Form_99->CH2M->Checked());

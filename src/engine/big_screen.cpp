@@ -1,17 +1,18 @@
 // The Big Screen window: its controls, its picture operations (the shared
 // view code run on Image10), its markers and mouse, and the controls it
 // forwards to the main window.
-#include "display/big_screen.h"
+#include "engine/big_screen.h"
 
 #include <algorithm>
 
-#include "display/add_text.h"
+#include "engine/add_text.h"
 #include "display/display_state.h"
 #include "display/graticule.h"
 #include "display/marker_readouts.h"
-#include "display/ground_markers.h"
+#include "engine/ground_levels.h"
 #include "display/spectrum.h"
 #include "engine/main_form.h"
+#include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 #include "widgets/control_maker.h"
 
@@ -21,7 +22,7 @@ constexpr int kScrollBarHeight = 17;
 constexpr unsigned kFocusDelayMs = 500;
 constexpr TColor kAutosetPanelColor = 0x800000;  // navy
 
-display::MarkerPens Pens() { return {display::ShownChannelPen(), display::TimeMarkerPenColor}; }
+display::MarkerPens Pens() { return {display::ShownChannelPen(engine::ScopeState.Ch1On != 0), display::DisplayState.TimeMarkerPenColor}; }
 
 std::int16_t Clamp16(int v) { return static_cast<std::int16_t>(std::clamp(v, -32768, 32767)); }
 
@@ -138,7 +139,7 @@ void TForm10::ScrollBar1Change(TObject*) {
 
 void TForm10::Rebuild() {
   // A forced clear wipes both pictures; the main window draws both again.
-  engine::ClearPending = 1;
+  engine::ScopeState.ClearPending = 1;
   if (Form1) {
     Form1->putsataanko();
     Form1->piirrot();
@@ -157,90 +158,92 @@ void TForm10::putsataanko() {
   DoGrid();
 }
 
-void TForm10::poisto() { display::EraseTraces(BigView); }
+void TForm10::poisto() {
+  if (display::EraseTraces(BigView, engine::CurrentPictureSettings())) engine::ScopeState.PlotMethod = 0;
+}
 
 void TForm10::piirrot() {
-  display::DrawTraces(BigView);
+  if (display::DrawTraces(BigView, engine::CurrentPictureSettings())) engine::ScopeState.PlotMethod = 0;
   if (Form_9) Form_9->NotesOnBigScreen(BigView);
   Image10->Invalidate();
 }
 
 void TForm10::DoGrid() {
   using namespace engine;
-  display::RebuildGridItems(*this, BigView, display::XYPlotMode && !MathOff, SpectrumMode != 0, display::TriggerOn != 0);
+  display::RebuildGridItems(*this, BigView, display::DisplayState.XYPlotMode && !ScopeState.MathOff, ScopeState.SpectrumMode != 0, display::DisplayState.TriggerOn != 0);
 }
 
-void TForm10::viiva() { display::DrawTriggerTick(BigView); }
+void TForm10::viiva() { display::DrawTriggerTick(BigView, engine::CurrentPictureSettings()); }
 
 void TForm10::t_viiva() {
-  display::DrawTriggerLevelTick(BigView, engine::TriggerLevel, display::InvertedCh2Source(),
-                                display::TriggerPenColor(engine::TriggerSource));
+  display::DrawTriggerLevelTick(BigView, engine::ScopeState.TriggerLevel, display::InvertedCh2Source(engine::CurrentPictureSettings()),
+                                display::TriggerPenColor(engine::ScopeState.TriggerSource));
 }
 
 void TForm10::kursorit() {
-  if (engine::SpectrumMode || !display::MarkersOn) return;
-  display::DrawScopeMarkerLines(BigView, display::ShownChannelPen(), display::TimeMarkerPenColor);
+  if (engine::ScopeState.SpectrumMode || !display::DisplayState.MarkersOn) return;
+  display::DrawScopeMarkerLines(BigView, display::ShownChannelPen(engine::ScopeState.Ch1On != 0), display::DisplayState.TimeMarkerPenColor);
 }
 
 void TForm10::fft_kursorit() {
-  if (!engine::SpectrumMode || !display::FftMarkersOn) return;
-  display::DrawLevelMarkerLines(BigView, display::ShownChannelPen());
+  if (!engine::ScopeState.SpectrumMode || !display::DisplayState.FftMarkersOn) return;
+  display::DrawLevelMarkerLines(BigView, display::ShownChannelPen(engine::ScopeState.Ch1On != 0));
 }
 
 void TForm10::fft_viiva_on() {
-  if (!display::FftMarkersOn || !engine::SpectrumMode || BigFreqMarkerShown) return;
-  const int x = display::FreqMarkerPixel(BigView, BigFreqMarkerBin);
+  if (!display::DisplayState.FftMarkersOn || !engine::ScopeState.SpectrumMode || BigFreqMarkerShown) return;
+  const int x = display::FreqMarkerPixel(BigView, BigFreqMarkerBin, engine::ScopeState.DisplayStart);
   if (x < 0) {
     BigFreqMarker1X = 0;
     return;
   }
   BigFreqMarker1X = x;
-  display::DrawFreqMarkerLine(BigView, x, display::TimeMarkerPenColor);
+  display::DrawFreqMarkerLine(BigView, x, display::DisplayState.TimeMarkerPenColor);
   BigFreqMarkerShown = 1;
 }
 
 void TForm10::fft_viiva_off() {
   if (BigFreqMarkerShown && BigFreqMarker1X >= BigScreenX0)
-    display::DrawFreqMarkerLine(BigView, BigFreqMarker1X, display::TimeMarkerPenColor);
+    display::DrawFreqMarkerLine(BigView, BigFreqMarker1X, display::DisplayState.TimeMarkerPenColor);
   BigFreqMarkerShown = 0;
 }
 
 // The Big Screen draws the ground glyphs only; a record without a line is
 // reported by the main window.
 void TForm10::y_viivat() {
-  display::PlaceGroundMarker(BigView, 1);
-  display::PlaceGroundMarker(BigView, 2);
+  engine::PlaceGroundMarker(BigView, 1);
+  engine::PlaceGroundMarker(BigView, 2);
 }
 
-void TForm10::y1_viiva() { display::PlaceGroundMarker(BigView, 1); }
-void TForm10::y2_viiva() { display::PlaceGroundMarker(BigView, 2); }
+void TForm10::y1_viiva() { engine::PlaceGroundMarker(BigView, 1); }
+void TForm10::y2_viiva() { engine::PlaceGroundMarker(BigView, 2); }
 
 // ---------------------------------------------------------------- texts and read-outs
 
-void TForm10::kursoriaika() { display::ShowTimeReadout(BigView); }
-void TForm10::kursorivoltit() { display::ShowVoltReadout(BigView); }
-void TForm10::kursoritaajuus() { display::ShowFreqReadout(BigView, BigFreqMarkerBin); }
-void TForm10::kursoridb() { display::ShowLevelReadout(BigView); }
+void TForm10::kursoriaika() { display::ShowTimeReadout(BigView, engine::CurrentPictureSettings()); }
+void TForm10::kursorivoltit() { display::ShowVoltReadout(BigView, engine::CurrentPictureSettings()); }
+void TForm10::kursoritaajuus() { display::ShowFreqReadout(BigView, engine::CurrentPictureSettings(), BigFreqMarkerBin); }
+void TForm10::kursoridb() { display::ShowLevelReadout(BigView, engine::CurrentPictureSettings()); }
 
 void TForm10::TulostaTeksti(const std::string& text, int x, int y, TColor color) {
   display::PrintText(BigView, text, x, y, color);
 }
 
 void TForm10::TulostaTekstix(const std::string& text, int x, int y, TColor color) {
-  TulostaTeksti(text, BigScreenTextX(x, engine::ScreenX0, BigScreenX0), y <= BigView.TopTextY ? y : BigTextLineY,
+  TulostaTeksti(text, BigScreenTextX(x, engine::ScopeState.ScreenX0, BigScreenX0), y <= BigView.TopTextY ? y : BigTextLineY,
                 color);
 }
 
 void TForm10::tekstit() {
-  display::PrintLabels(BigView, [this](const std::string& t, int x, int y, TColor c) { TulostaTeksti(t, x, y, c); });
+  display::PrintLabels(BigView, engine::CurrentPictureSettings(), [this](const std::string& t, int x, int y, TColor c) { TulostaTeksti(t, x, y, c); });
 }
 
 void TForm10::tekstit_pois() {
-  display::EraseLabels(BigView, [this](const std::string& t, int x, int y, TColor c) { TulostaTeksti(t, x, y, c); });
+  display::EraseLabels(BigView, engine::CurrentPictureSettings(), [this](const std::string& t, int x, int y, TColor c) { TulostaTeksti(t, x, y, c); });
 }
 
 void TForm10::f_alue() {
-  TulostaTeksti(display::SpanText, BigScreenX0 + BigView.Texts.TimeDiv, BigView.TopTextY, display::TimeMarkerColor);
+  TulostaTeksti(display::DisplayState.SpanText, BigScreenX0 + BigView.Texts.TimeDiv, BigView.TopTextY, display::DisplayState.TimeMarkerColor);
 }
 
 void TForm10::LinKursLog() { BigFreqMarkerBin = display::MarkerLinToLog(BigFreqMarkerBin); }
@@ -248,7 +251,7 @@ void TForm10::LogKursLin() { BigFreqMarkerBin = display::MarkerLogToLin(BigFreqM
 
 void TForm10::FreqMarkerBinFromX() {
   BigFreqMarkerBin = static_cast<std::uint16_t>(std::clamp(
-      display::FreqMarkerBinAt(BigFreqMarker1X, BigScreenX0, engine::DisplayStart, display::SpectrumZoom), 0, 65535));
+      display::FreqMarkerBinAt(BigFreqMarker1X, BigScreenX0, engine::ScopeState.DisplayStart, display::DisplayState.SpectrumZoom), 0, 65535));
 }
 
 // ---------------------------------------------------------------- mouse
@@ -256,21 +259,21 @@ void TForm10::FreqMarkerBinFromX() {
 void TForm10::Image10MouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y) {
   using namespace engine;
   if (Button == mbLeft) {
-    if (SpectrumMode && display::FftMarkersOn)
+    if (ScopeState.SpectrumMode && display::DisplayState.FftMarkersOn)
       fft_down(X, Y);
-    else if (!SpectrumMode && display::MarkersOn)
+    else if (!ScopeState.SpectrumMode && display::DisplayState.MarkersOn)
       dso_down(X, Y);
     return;
   }
   if (Button != mbRight || !Form_9 || !Form1) return;
   // The annotation's place is kept in main-picture pixels.
-  const bool move = !ScopeNoteShown || Form_9->Visible();
+  const bool move = !ScopeState.ScopeNoteShown || Form_9->Visible();
   if (move) {
-    display::ScopeNoteX = Clamp16(X - 5);
-    display::ScopeNoteY = Clamp16(Y / 2 - 5);
+    display::DisplayState.ScopeNoteX = Clamp16(X - 5);
+    display::DisplayState.ScopeNoteY = Clamp16(Y / 2 - 5);
   }
-  if (ScopeNoteShown && Form_9->Visible()) {
-    ClearPending = 1;
+  if (ScopeState.ScopeNoteShown && Form_9->Visible()) {
+    ScopeState.ClearPending = 1;
     Form1->putsataanko();
     Form1->piirrot();
   }
@@ -279,12 +282,12 @@ void TForm10::Image10MouseDown(TObject*, TMouseButton Button, TShiftState, int X
 
 void TForm10::Image10MouseMove(TObject*, TShiftState, int X, int Y) {
   if (Drag.Active)
-    MarkerMoved(display::DragMarkerTo(BigView, Drag, X, Y, engine::SpectrumMode != 0, Pens(), BigFreqMarkerBin));
+    MarkerMoved(display::DragMarkerTo(BigView, Drag, X, Y, engine::ScopeState.SpectrumMode != 0, engine::ScopeState.DisplayStart, Pens(), BigFreqMarkerBin));
 }
 
 void TForm10::Image10MouseUp(TObject*, TMouseButton Button, TShiftState, int, int) {
   if (Button != mbLeft || !Drag.Active) return;
-  if (engine::SpectrumMode)
+  if (engine::ScopeState.SpectrumMode)
     fft_up();
   else
     dso_up();
@@ -301,11 +304,11 @@ void TForm10::fft_down(int x, int y) {
 }
 
 void TForm10::dso_up() {
-  MarkerMoved(display::DropMarker(BigView, Drag, false, Pens(), BigFreqMarkerShown, BigFreqMarkerBin));
+  MarkerMoved(display::DropMarker(BigView, Drag, false, engine::ScopeState.DisplayStart, Pens(), BigFreqMarkerShown, BigFreqMarkerBin));
 }
 
 void TForm10::fft_up() {
-  MarkerMoved(display::DropMarker(BigView, Drag, true, Pens(), BigFreqMarkerShown, BigFreqMarkerBin));
+  MarkerMoved(display::DropMarker(BigView, Drag, true, engine::ScopeState.DisplayStart, Pens(), BigFreqMarkerShown, BigFreqMarkerBin));
 }
 
 void TForm10::MarkerMoved(display::MarkerMove move) { display::ShowMovedReadout(*this, move); }

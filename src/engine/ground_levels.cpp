@@ -1,0 +1,81 @@
+// Ground-level markers of the scope pictures, and the main window's y1_viiva,
+// y2_viiva and y_viivat.
+#include "engine/ground_levels.h"
+
+#include "display/display_state.h"
+#include "display/ground_markers.h"
+#include "engine/big_screen.h"
+#include "engine/calibration.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+#include "platform/ui/message_loop.h"
+#include "platform/ui/vcl.h"
+
+namespace engine {
+
+namespace {
+
+const char* const kCalibrationFailedText = "Communication error. Calibration failed.";
+
+}  // namespace
+
+GroundMarkerOutcome PlaceGroundMarker(display::ScopeView& view, int channel) {
+  const bool ch1 = channel == 1;
+  if (ScopeState.SpectrumMode || !(ch1 ? ScopeState.Ch1On : ScopeState.Ch2On)) return GroundMarkerOutcome::NotShown;
+  // The inverted CH2 trace is mirrored about mid-screen, and so is its ground.
+  const bool mirrored = !ch1 && ScopeState.InvertCh2Mode && !ScopeState.MathOff;
+
+  GroundMarkerOutcome outcome = GroundMarkerOutcome::Placed;
+  std::int32_t level = 0;
+  std::int32_t drawnAt = 0;
+  if (ScopeState.DemoMode) {
+    // The demo signals sit two codes per bar step from mid-screen; only the
+    // glyph of an inverted CH2 is mirrored, the level stays as the demo made it.
+    level = (ch1 ? ScopeState.Ch1Position : ScopeState.Ch2Position) * 2 + 128;
+    drawnAt = mirrored ? 255 - level : level;
+  } else {
+    const GroundLevelLine line = ChannelGroundLevelFit(channel);
+    if (line.Valid) {
+      level = GroundLevelAt(line, ch1 ? ScopeState.Ch1OffsetDac : ScopeState.Ch2OffsetDac);
+      if (mirrored) level = 255 - level;
+      (ch1 ? ScopeState.Ch1MarkerLevel : ScopeState.Ch2MarkerLevel) = level;
+    } else {
+      outcome = GroundMarkerOutcome::NoCalibration;
+    }
+    drawnAt = level;
+  }
+  (ch1 ? ScopeState.Ch1GroundLevel : ScopeState.Ch2GroundLevel) = level;
+  display::DrawGroundGlyph(view, channel, drawnAt, ch1 ? display::DisplayState.Ch1PenColor : display::DisplayState.Ch2PenColor);
+  return outcome;
+}
+
+}  // namespace engine
+
+void TForm1::y1_viiva() {
+  engine::PlaceGroundMarker(MainView, 1);
+  if (TForm10* big = ShownBigScreen()) big->y1_viiva();
+}
+
+void TForm1::y2_viiva() {
+  engine::PlaceGroundMarker(MainView, 2);
+  if (TForm10* big = ShownBigScreen()) big->y2_viiva();
+}
+
+void TForm1::y_viivat() {
+  const engine::GroundMarkerOutcome ch1 = engine::PlaceGroundMarker(MainView, 1);
+  engine::PlaceGroundMarker(MainView, 2);
+  if (TForm10* big = ShownBigScreen()) big->y_viivat();
+  if (ch1 == engine::GroundMarkerOutcome::NoCalibration) PostCalibrationNotice();
+}
+
+void TForm1::PostCalibrationNotice() {
+  // The rebuild that found the record unusable runs inside a handler, often
+  // in the middle of the picture cycle: the warning waits until that is
+  // over, and rebuilds meanwhile do not stack more warnings behind it.
+  if (CalibrationNoticePending) return;
+  const bool posted = PostToMessageLoop(this, [this] {
+    CalibrationNoticePending = 0;
+    MessageDlgPos(engine::kCalibrationFailedText, mtWarning, mbOK, 0, Left() + 200, Top() + 200);
+  });
+  if (posted) CalibrationNoticePending = 1;
+}

@@ -1,0 +1,60 @@
+// The settings the scope pictures are drawn with.
+#include "engine/picture_settings.h"
+
+#include "display/persistence_state.h"
+#include "engine/control_panel.h"
+#include "engine/main_form.h"
+#include "engine/scope_state.h"
+
+namespace engine {
+
+int ActivePersistence() {
+  if (!Form1) return 0;
+  return Form1->SpeedButton23 && Form1->SpeedButton23->Down() ? display::PersistenceState.PersistenceMode : 0;
+}
+
+display::PictureSettings CurrentPictureSettings() {
+  display::PictureSettings s;
+  s.Samples = ScopeState.ScopeSampleBlock;
+  s.Ch1On = ScopeState.Ch1On;
+  s.Ch2On = ScopeState.Ch2On;
+  s.MathOff = ScopeState.MathOff;
+  s.InvertCh2Mode = ScopeState.InvertCh2Mode;
+  s.SpectrumMode = ScopeState.SpectrumMode;
+  s.DigitalMode = ScopeState.DigitalMode;
+  s.TracesShown = ScopeState.TracesShown;
+  s.AcquisitionIdle = ScopeState.AcquisitionIdle;
+  s.DotJoin = ScopeState.DotJoin;
+  s.PlotMethod = ScopeState.PlotMethod;
+  s.Persistence = ActivePersistence();
+  s.DisplayStart = ScopeState.DisplayStart;
+  s.CaptureStart = ScopeState.CaptureStart;
+  s.PixelStep = ScopeState.PixelStep;
+  s.Magnification = ScopeState.Magnification;
+  s.TriggerSource = ScopeState.TriggerSource;
+  s.Ch1GainCode = ScopeState.Ch1GainCode;
+  s.Ch2GainCode = ScopeState.Ch2GainCode;
+  s.Ch1GroundLevel = ScopeState.Ch1GroundLevel;
+  s.Ch2GroundLevel = ScopeState.Ch2GroundLevel;
+  s.FileCh1Ground = ScopeState.FileCh1Ground;
+  s.FileCh2Ground = ScopeState.FileCh2Ground;
+  s.Ch1ProbeFactor = ScopeState.Ch1ProbeFactor;
+  s.Ch2ProbeFactor = ScopeState.Ch2ProbeFactor;
+  s.Ch1ProbeDb = ScopeState.Ch1ProbeDb;
+  s.Ch2ProbeDb = ScopeState.Ch2ProbeDb;
+  s.TimePerDiv = ScopeState.TimePerDiv;
+  s.CaptureTimePerDiv = ScopeState.CaptureTimePerDiv;
+  s.LogFreqAxis = ScopeState.LogFreqAxis;
+  s.Ch1RangeText = ScopeState.Ch1RangeText;
+  s.Ch2RangeText = ScopeState.Ch2RangeText;
+  s.TimeDivText = ScopeState.TimeDivText;
+  s.SampleRateText = ScopeState.SampleRateText;
+  s.RmsText = ScopeState.RmsText;
+  s.DbmText = ScopeState.DbmText;
+  s.SampleRateOn = ScopeState.SampleRateOn;
+  s.RmsOn = ScopeState.RmsOn;
+  s.DbmOn = ScopeState.DbmOn;
+  return s;
+}
+
+}  // namespace engine
