@@ -15,8 +15,8 @@
 #include "display/display_state.h"
 #include "display/history_state.h"
 #include "display/persistence_state.h"
+#include "engine/scope_device.h"
 #include "engine/scope_state.h"
-#include "generator/fine_tune.h"  // Form8, the capture unpacker
 
 namespace {
 
@@ -32,7 +32,7 @@ void PackCapture() {
                                   static_cast<std::uint8_t>(std::clamp(ch2, 0, 255))};
     for (std::size_t b = 0; b < 2; ++b) {
       const std::size_t rotated = 2 * i + b;  // position after the rotation
-      ScopeState.UsbRxBuffer[(rotated + kUsbRxBufferSize - 63) % kUsbRxBufferSize] = pair[b];
+      engine::TheDevice().UsbRxBuffer[(rotated + kUsbRxBufferSize - 63) % kUsbRxBufferSize] = pair[b];
     }
   }
 }
@@ -55,11 +55,11 @@ void PostCapturePath(benchmark::State& state, const char* label, std::uint8_t in
   ScopeState.ClearPending = 1;
   Form1->putsataanko();
   PackCapture();
-  Form8->LueData_500();
+  engine::TheDevice().LueData_500();
   Form1->piirrot();
   for (auto _ : state) {
     Form1->poisto();
-    Form8->LueData_500();
+    engine::TheDevice().LueData_500();
     Form1->piirrot();
     benchmark::DoNotOptimize(Form1->Image1->Picture()->Image().constBits());
   }
@@ -76,14 +76,14 @@ void BM_UnpackOnly(benchmark::State& state) {
   SelectTimeBase("1ms", 0);
   PackCapture();
   for (auto _ : state) {
-    Form8->LueData_500();
+    engine::TheDevice().LueData_500();
     benchmark::DoNotOptimize(engine::ScopeState.ScopeSampleBlock.data());
   }
 }
 void BM_EraseAndDrawOnly1msPerDiv(benchmark::State& state) {
   SelectTimeBase("1ms", 0);
   PackCapture();
-  Form8->LueData_500();
+  engine::TheDevice().LueData_500();
   Form1->piirrot();
   for (auto _ : state) {
     Form1->poisto();
@@ -99,7 +99,7 @@ void BM_GradedPersistenceBothChannels(benchmark::State& state) {
   using namespace engine;
   SelectTimeBase("1ms", 0);
   PackCapture();
-  Form8->LueData_500();
+  engine::TheDevice().LueData_500();
   Form1->PersistencewithIntensityGrading1Click(Form1);
   Form1->SpeedButton23->SetDown(true);
   Form1->SpeedButton23Click(Form1);
@@ -131,6 +131,6 @@ int main(int argc, char** argv) {
     // Steady state: the history ring has been written round once, as after
     // the first seconds of a Run.
     PackCapture();
-    for (int i = 0; i <= display::HistoryState.HistoryLength + 1; ++i) Form8->LueData_500();
+    for (int i = 0; i <= display::HistoryState.HistoryLength + 1; ++i) engine::TheDevice().LueData_500();
   });
 }

@@ -32,6 +32,7 @@
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/remote_control_form.h"
+#include "engine/scope_device.h"
 #include "engine/scope_state.h"
 #include "generator/comm_settings.h"
 #include "generator/fine_tune.h"
@@ -189,6 +190,7 @@ void FreeAllWindows() {
 
 void ResetProgramState() {
   engine::ResetScopeState();
+  engine::ResetDevice();
   display::ResetDisplayState();
   display::ResetHistoryState();
   display::ResetPersistenceState();

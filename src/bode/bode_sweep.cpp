@@ -11,6 +11,7 @@
 #include "bode/frequency_step_dialog.h"
 #include "display/display_state.h"
 #include "engine/main_form.h"
+#include "engine/scope_device.h"
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
 #include "generator/generator_form.h"
@@ -118,7 +119,7 @@ bool BodeSweep::Start() {
     return false;
   }
   BodeState.BodeSweepRunning = 1;
-  deviceAtStart_ = engine::ScopeState.DeviceOpen != 0;
+  deviceAtStart_ = engine::TheDevice().DeviceOpen != 0;
   BodeState.BodeAutoScaleActive = BodeState.BodeAutoScale;
   if (BodeState.BodeMultiTrace) {
     plot_.draw();
@@ -327,7 +328,7 @@ bool BodeSweep::Shot() {
   Application->ProcessMessages();
   // A device lost on the way ends the sweep: a point without its capture is
   // no point.
-  return !BodeState.BodeStopFlag && !(deviceAtStart_ && !engine::ScopeState.DeviceOpen);
+  return !BodeState.BodeStopFlag && !(deviceAtStart_ && !engine::TheDevice().DeviceOpen);
 }
 
 double BodeSweep::ReadRms() {

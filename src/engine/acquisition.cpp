@@ -10,8 +10,9 @@
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/picture_settings.h"
+#include "engine/scope_device.h"
 #include "engine/scope_state.h"
-#include "generator/fine_tune.h"
+#include "engine/spectrum_hold.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/vcl.h"
 
@@ -66,7 +67,7 @@ bool TForm1::PersistDown() const {
   return SpeedButton23 && SpeedButton23->Down();
 }
 
-bool TForm1::LinkLost() const { return !engine::ScopeState.DemoMode && !engine::ScopeState.DeviceOpen; }
+bool TForm1::LinkLost() const { return !engine::ScopeState.DemoMode && !engine::TheDevice().DeviceOpen; }
 
 void TForm1::LeaveFileDisplay() {
   using namespace engine;
@@ -79,38 +80,34 @@ void TForm1::LeaveFileDisplay() {
 
 // ---------------------------------------------------------------- device steps
 
-bool TForm1::ReadCaptureBlocks(std::uint32_t timeoutMs) {
-  using namespace engine;
-  using namespace display;
+bool engine::ScopeDevice::ReadCaptureBlocks(std::uint32_t timeoutMs) {
   for (int b = 0; b < kBlocks; ++b) {
     std::uint32_t got = 0;
-    MPUSBRead(ScopeState.UsbInHandle, ScopeState.UsbRxBuffer.data() + b * kBlockBytes, kBlockBytes, &got, timeoutMs);
-    ScopeState.UsbReadCount = got;
+    MPUSBRead(UsbInHandle, UsbRxBuffer.data() + b * kBlockBytes, kBlockBytes, &got, timeoutMs);
+    UsbReadCount = got;
     // A short block leaves the rest of the buffer from an earlier capture.
     if (got != kBlockBytes) return false;
   }
   return true;
 }
 
-bool TForm1::DeviceCaptureStep(std::uint32_t pollBytes, std::uint32_t blockTimeoutMs) {
-  using namespace engine;
-  using namespace display;
-  if (ScopeState.AcqArmed == 1) {
+bool engine::ScopeDevice::DeviceCaptureStep(std::uint32_t pollBytes, std::uint32_t blockTimeoutMs) {
+  if (AcqArmed == 1) {
     // Only a status byte that really arrived counts; the buffer may hold an
     // old 0x44.
-    ScopeState.UsbRxBuffer[0] = 0;
-    ScopeState.UsbReadCount = 0;
-    MPUSBRead(ScopeState.UsbInHandle, ScopeState.UsbRxBuffer.data(), pollBytes, &ScopeState.UsbReadCount, kStatusTimeoutMs);
-    if (ScopeState.UsbReadCount >= 1 && ScopeState.UsbRxBuffer[0] == kStatusCaptureDone) {
-      ScopeState.AcqState = 1;
-      ScopeState.AcqArmed = 0;
+    UsbRxBuffer[0] = 0;
+    UsbReadCount = 0;
+    MPUSBRead(UsbInHandle, UsbRxBuffer.data(), pollBytes, &UsbReadCount, kStatusTimeoutMs);
+    if (UsbReadCount >= 1 && UsbRxBuffer[0] == kStatusCaptureDone) {
+      AcqState = 1;
+      AcqArmed = 0;
       Reset_500(1, 0);
     }
   }
-  if (ScopeState.AcqState == 1 && ScopeState.AcqArmed == 0 && ScopeState.DeviceOpen) {
+  if (AcqState == 1 && AcqArmed == 0 && DeviceOpen) {
     if (ReadCaptureBlocks(blockTimeoutMs)) return true;
     // Incomplete: start a fresh capture and keep polling.
-    if (ScopeState.DeviceOpen) Form8->Resetoi_500();
+    if (DeviceOpen) Resetoi_500();
   }
   return false;
 }
@@ -195,7 +192,7 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
     SetSingleDown(false);
     putsataanko();
     ScopeState.RunStop = 0;
-    if (!ScopeState.DemoMode) Form8->Resetoi_500();
+    if (!ScopeState.DemoMode) TheDevice().Resetoi_500();
     RunningShown = 0;
     SetStatusText("Running");
   }
@@ -228,7 +225,7 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
     }
     if (ScopeState.DemoTriggered && DemoPaceTicks > 1) CaptureReady = 16;
   } else {
-    CaptureReady = DeviceCaptureStep(kTickPollBytes, kBlockTimeoutMs) ? 16 : 0;
+    CaptureReady = TheDevice().DeviceCaptureStep(kTickPollBytes, kBlockTimeoutMs) ? 16 : 0;
     if (LinkLost()) {
       // The device is gone (and the user has been told): Run ends as if released.
       if (SpeedButtonRun->Down()) {
@@ -276,7 +273,7 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
 void TForm1::ApplySettingsForSingle() {
   using namespace engine;
   using namespace display;
-  if (!ScopeState.Calibrating) {
+  if (!TheDevice().Calibrating) {
     TrackBar1Change(this);
     TrackBar2Change(this);
   }
@@ -306,7 +303,7 @@ void TForm1::SpeedButtonSingleClick(TObject* /*Sender*/) {
   if (down) {
     StartHistoryRecording();
     ApplySettingsForSingle();
-    if (!ScopeState.DemoMode) Form8->Resetoi_500();
+    if (!ScopeState.DemoMode) TheDevice().Resetoi_500();
     ScopeState.SingleStop = 0;
     ScopeState.SinglePhase = 0;
     ScopeState.AcquisitionIdle = 0;
@@ -336,7 +333,7 @@ void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
       triggaa_demo();
       CaptureReady = ScopeState.DemoTriggered ? 16 : 0;
     } else {
-      CaptureReady = DeviceCaptureStep(kTickPollBytes, kBlockTimeoutMs) ? 16 : 0;
+      CaptureReady = TheDevice().DeviceCaptureStep(kTickPollBytes, kBlockTimeoutMs) ? 16 : 0;
       if (LinkLost()) {
         SetSingleDown(false);
         SpeedButtonSingleClick(this);
@@ -378,7 +375,7 @@ void TForm1::SingleClick() {
   bool captured = ScopeState.ScopeFileReplay != 0;
   if (!ScopeState.ScopeFileReplay) {
     SetStatusText(DeviceTriggerOn() ? "Waiting for trigger" : "Acquiring data");
-    if (!ScopeState.DemoMode) Form8->Resetoi_500();
+    if (!ScopeState.DemoMode) TheDevice().Resetoi_500();
     for (;;) {
       Application->ProcessMessages();
       // Stopped, closing, or no device left to wait for.
@@ -389,7 +386,7 @@ void TForm1::SingleClick() {
           captured = true;
           break;
         }
-      } else if (DeviceCaptureStep(kLoopPollBytes, kBlockTimeoutMs)) {
+      } else if (TheDevice().DeviceCaptureStep(kLoopPollBytes, kBlockTimeoutMs)) {
         captured = true;
         break;
       }
@@ -407,14 +404,15 @@ void TForm1::SingleClick() {
 bool TForm1::SingleClick0() {
   using namespace engine;
   using namespace display;
-  if (ScopeState.DemoMode || !ScopeState.DeviceOpen) return false;
-  Form8->Resetoi_500();
+  ScopeDevice& device = TheDevice();
+  if (ScopeState.DemoMode || !device.DeviceOpen) return false;
+  device.Resetoi_500();
   const auto started = std::chrono::steady_clock::now();
   for (;;) {
     Application->ProcessMessages();
-    if (Application->Terminated() || !ScopeState.DeviceOpen) return false;
-    if (DeviceCaptureStep(kLoopPollBytes, kRecorderBlockTimeoutMs)) return true;
-    if (!ScopeState.DeviceOpen) return false;
+    if (Application->Terminated() || !device.DeviceOpen) return false;
+    if (device.DeviceCaptureStep(kLoopPollBytes, kRecorderBlockTimeoutMs)) return true;
+    if (!device.DeviceOpen) return false;
     const auto waited = std::chrono::steady_clock::now() - started;
     if (waited >= std::chrono::milliseconds(RecorderCaptureLimitMs)) return false;
     IdleWait();
@@ -441,12 +439,12 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
   // A replayed data file is already in the block.
   if (!ScopeState.ScopeFileReplay) {
     if (ScopeState.DemoMode) luedemo();
-    else Form8->LueData_500();
+    else TheDevice().LueData_500();
   }
 
   // The device captures the next block while this one is drawn; also after
   // the capture that ends Run, so the device is armed as after any Run capture.
-  if (run && !ScopeState.DemoMode) Form8->Resetoi_500();
+  if (run && !ScopeState.DemoMode) TheDevice().Resetoi_500();
 
   // Read-outs, thinned in Run at the fast time bases.
   if (!run || MeasureCounter > 5 || ScopeState.TimePerDiv > 1000000) {
@@ -466,11 +464,11 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
       if (MarkersFFTSpectralDensity1 && MarkersFFTSpectralDensity1->Checked()) kursoridb();
     }
     FFT();
-    if (run && ScopeState.FftAverageOn && !ScopeState.SettingsChanged) Form8->average_fft();
+    if (run && ScopeState.FftAverageOn && !ScopeState.SettingsChanged) average_fft();
     if (ScopeState.LogFreqAxis) LinToLog();
     if (run) {
-      if (ScopeState.FftMaximumOn && !ScopeState.SettingsChanged) Form8->maximize_fft();
-      if (ScopeState.FftAverageOn || ScopeState.FftMaximumOn) Form8->refresh_fft();
+      if (ScopeState.FftMaximumOn && !ScopeState.SettingsChanged) maximize_fft();
+      if (ScopeState.FftAverageOn || ScopeState.FftMaximumOn) refresh_fft();
     }
     ScopeState.SettingsChanged = 0;
   }

@@ -22,8 +22,8 @@
 #include "engine/form9.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
+#include "engine/scope_device.h"
 #include "engine/scope_state.h"
-#include "generator/fine_tune.h"
 #include "platform/ini/ini_file.h"
 #include "platform/os/folders.h"
 #include "platform/os/numeric.h"
@@ -107,7 +107,7 @@ const char* const kSucceededText = "Calibration completed successfully.";
 
 // The calibration cannot go on: the device is unplugged, the program is
 // ending, or the user asked to close it.
-bool Interrupted() { return !ScopeState.DeviceOpen || (Application && Application->Terminated()) || ScopeState.CloseRequested; }
+bool Interrupted() { return !TheDevice().DeviceOpen || (Application && Application->Terminated()) || ScopeState.CloseRequested; }
 
 // The user will not be waiting for a verdict: the program ends once the
 // calibration has.
@@ -266,8 +266,9 @@ struct Readings {
 
 // One slow read: the screen reading of each channel (255 minus its mean code).
 Readings Read() {
-  const std::uint16_t r = Form8->ReadBytes();
-  return {r & 0xFF, r >> 8, Form8->ReadBytesComplete};
+  ScopeDevice& device = TheDevice();
+  const std::uint16_t r = device.ReadBytes();
+  return {r & 0xFF, r >> 8, device.ReadBytesComplete};
 }
 
 // One blocking capture. False when none arrived: the calibration was
@@ -448,14 +449,15 @@ void BothChannelsShown() {
 
 // ---------------------------------------------------------------- the calibration
 
-void TForm8Engine::calibrate() {
+void engine::ScopeDevice::calibrate() {
   CalibrationCompleted = false;
-  if (ScopeState.DemoMode || !ScopeState.DeviceOpen || !Form1) return;
+  if (ScopeState.DemoMode || !DeviceOpen || !Form1) return;
   // The close waits for the whole calibration, its closing message included.
   struct RunningScope {
-    RunningScope() { ScopeState.CalibrationRunning = 1; }
-    ~RunningScope() { ScopeState.CalibrationRunning = 0; }
-  } running;
+    std::uint8_t& Flag;
+    explicit RunningScope(std::uint8_t& flag) : Flag(flag) { Flag = 1; }
+    ~RunningScope() { Flag = 0; }
+  } running(CalibrationRunning);
   // What stays in force when this run is cut short.
   const CalibrationRecordValues previous = CurrentCalibrationRecord();
   bool failed = false;
@@ -464,7 +466,7 @@ void TForm8Engine::calibrate() {
   // Preparation.
   SetCalibratingLabelColor(kWhite);
   ShowProgress("0% Complete");
-  ScopeState.Calibrating = 1;
+  Calibrating = 1;
   Report report;
   StopAcquisition();
   PlainScopeDisplay();
@@ -578,7 +580,7 @@ void TForm8Engine::calibrate() {
   const std::string logPath = CalibrationLogPath();
   // Once the program has ended nothing more is written.
   const bool saved = Application->Terminated() || report.Save(logPath);
-  ScopeState.Calibrating = 0;
+  Calibrating = 0;
   SetCalibratingLabelColor(clNavy);
   // Nothing is left marked as running while the user reads about the file.
   // A user who asked to close gets no verdict: the next start calibrates.
@@ -587,7 +589,7 @@ void TForm8Engine::calibrate() {
     if (!saved) Application->MessageBox(UnableToWriteMessage(logPath), Application->Title(), MB_OK | MB_ICONERROR);
     // Nor does a user who was just told "Darvik48 disconnected.": one fault,
     // one message.
-    if (ScopeState.DeviceOpen) {
+    if (DeviceOpen) {
       if (failed) MessageDlgPos(kFailedText, mtWarning, mbOK, 0, Form1->Left() + 200, Form1->Top() + 200);
       else MessageDlgPos(kSucceededText, mtInformation, mbOK, 0, Form1->Left() + 238, Form1->Top() + 200);
     }
@@ -634,15 +636,16 @@ bool TForm1::RunMenuCalibration(bool stopAcquisitionFirst) {
     AveragingOff();
   }
   ScopeState.FirstRunCalibration = 1;
-  if (Form8) Form8->CalibrationCompleted = false;
+  ScopeDevice& device = TheDevice();
+  device.CalibrationCompleted = false;
   test1();
-  if (!ScopeState.DeviceOpen) {
+  if (!device.DeviceOpen) {
     // The request stays for the next start. A device lost on the way has
     // been reported as such.
-    if (ScopeState.NoHardware && BtnBottomDlg1) BtnBottomDlg1->ShowModal();
+    if (device.NoHardware && BtnBottomDlg1) BtnBottomDlg1->ShowModal();
     return false;
   }
-  if (!Form8 || !Form8->CalibrationCompleted) return false;
+  if (!device.CalibrationCompleted) return false;
   ScopeState.FirstRunCalibration = 0;
   return true;
 }
@@ -722,10 +725,10 @@ void TBtnBottomDlg3::FormClose(TObject* /*Sender*/, TCloseAction& /*Action*/) {
   }
   ScopeState.RunStop = 1;
   ScopeState.SingleStop = 1;
-  if (Form8) Form8->calibrate();
+  engine::TheDevice().calibrate();
   Form1->TrackBar1Change(Form1);
   Form1->TrackBar2Change(Form1);
-  if (Form8 && Form8->CalibrationCompleted) ScopeState.FirstRunCalibration = 0;
+  if (engine::TheDevice().CalibrationCompleted) ScopeState.FirstRunCalibration = 0;
   SelectRange(1, kRange03V);
   SelectRange(2, kRange03V);
   SelectTimeBase(kTimeBase1ms);

@@ -1,5 +1,5 @@
 // The automatic calibration: what the rest of the program may want of it
-// besides TForm8Engine::calibrate and the menu handlers of TForm1.
+// besides ScopeDevice::calibrate and the menu handlers of TForm1.
 #pragma once
 
 #include <array>
@@ -14,7 +14,8 @@ namespace engine {
 // read-out updates of the Run loop; at kExtendedWaitSteps the wait ends and
 // the calibration runs.
 inline constexpr int kExtendedWaitSteps = 150;
-// ExtendCalSteps and CalibrationRunning live in ScopeState (scope_state.h).
+// ExtendCalSteps lives in ScopeState (scope_state.h), CalibrationRunning with
+// the device (scope_device.h).
 
 // How long the calibration waits for the device to deliver one capture or one
 // slow read; a device that stays silent longer ends the calibration as failed.

@@ -1,7 +1,7 @@
 // Capture unpacking: the device's 8192 bytes into the sample block, with the
 // grounded-channel flattening, the spectrum and Noise Reject routes, waveform
 // averaging, the history ring, the sample copy and the bit view. Also the slow
-// calibration read and the spectrum average / maximum helpers.
+// calibration read.
 #include "engine/capture_unpack.h"
 
 #include <algorithm>
@@ -11,10 +11,8 @@
 #include <thread>
 
 #include "engine/calibration.h"
-#include "engine/main_form.h"
+#include "engine/scope_device.h"
 #include "engine/scope_state.h"
-#include "generator/fine_tune.h"
-#include "platform/os/numeric.h"
 #include "platform/ui/vcl.h"
 #include "display/history.h"
 #include "display/spectrum.h"
@@ -30,8 +28,6 @@ constexpr std::uint32_t kSlowPollTimeoutMs = 20;
 constexpr std::uint32_t kSlowReplyTimeoutMs = 200;
 constexpr std::uint32_t kSlowReplyBytes = 64;
 constexpr std::size_t kSlowPairs = 32;
-using display::kFftBins;
-using display::kFftSlots;
 
 // Mean of the even (offset 0) or odd (offset 1) bytes, remainder dropped.
 std::uint8_t MeanOfEveryOther(const std::uint8_t* bytes, std::size_t offset) {
@@ -119,30 +115,6 @@ void NoiseRejectRoute() {
   ScopeState.NoiseRejectReadPage = (ScopeState.NoiseRejectReadPage + 1) % 3;
 }
 
-float FftMagnitude(int bin, int slot) {
-  float value = 0.0f;
-  const std::size_t offset = (static_cast<std::size_t>(bin) * kFftSlots + static_cast<std::size_t>(slot)) * sizeof(float);
-  if (engine::ScopeState.FftAverageBlock && offset + sizeof(float) <= engine::kWorkBlockBytes)
-    std::memcpy(&value, engine::ScopeState.FftAverageBlock + offset, sizeof(float));
-  return value;
-}
-
-std::uint16_t PeakLevel(std::size_t k) {
-  std::uint16_t value = 0;
-  if (engine::ScopeState.SpectrumPeakBlock) std::memcpy(&value, engine::ScopeState.SpectrumPeakBlock + 2 * k, sizeof value);
-  return value;
-}
-
-void SetPeakLevel(std::size_t k, std::uint16_t value) {
-  if (engine::ScopeState.SpectrumPeakBlock) std::memcpy(engine::ScopeState.SpectrumPeakBlock + 2 * k, &value, sizeof value);
-}
-
-// Only the low 16 bits of a level entry carry the level.
-void WriteLow16(std::int32_t& entry, std::int64_t value) {
-  const auto low = static_cast<std::uint32_t>(value) & 0xFFFFu;
-  entry = static_cast<std::int32_t>((static_cast<std::uint32_t>(entry) & 0xFFFF0000u) | low);
-}
-
 }  // namespace
 
 namespace engine {
@@ -168,10 +140,7 @@ void ExpandBitView() {
   }
 }
 
-}  // namespace engine
-
-void TForm8Engine::LueData_500() {
-  using namespace engine;
+void ScopeDevice::LueData_500() {
   using namespace display;
   // Demo captures and replayed files are not in UsbRxBuffer.
   if (ScopeState.DemoMode || ScopeState.ScopeFileReplay) return;
@@ -186,11 +155,11 @@ void TForm8Engine::LueData_500() {
   }
 
   // Byte i of the stream belongs at (i + 63) mod 8192.
-  std::uint8_t* raw = ScopeState.UsbRxBuffer.data();
+  std::uint8_t* raw = UsbRxBuffer.data();
   std::rotate(raw, raw + kCaptureBytes - kRotation, raw + kCaptureBytes);
 
   // A grounded input shows its mean level as a flat line.
-  if (!ScopeState.Calibrating) {
+  if (!Calibrating) {
     if (!ScopeState.Ch1InputOn) {
       const std::uint8_t mean = MeanOfEveryOther(raw, 0);
       for (std::size_t i = 0; i < kCaptureBytes; i += 2) raw[i] = mean;
@@ -227,17 +196,16 @@ void TForm8Engine::LueData_500() {
   if (ScopeState.DigitalMode) ExpandBitView();
 }
 
-std::uint16_t TForm8Engine::ReadBytes() {
-  using namespace engine;
+std::uint16_t ScopeDevice::ReadBytes() {
   using namespace display;
   ReadBytesComplete = false;
-  std::uint8_t* buf = ScopeState.UsbRxBuffer.data();
+  std::uint8_t* buf = UsbRxBuffer.data();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDeviceAnswerLimitMs);
   // Every wait lets the program breathe, and ends when the link is lost, the
   // program ends or is asked to close, or the device keeps no time.
-  const auto givenUp = [deadline] {
+  const auto givenUp = [this, deadline] {
     if (Application) Application->ProcessMessages();
-    return !ScopeState.DeviceOpen || (Application && Application->Terminated()) || ScopeState.CloseRequested ||
+    return !DeviceOpen || (Application && Application->Terminated()) || ScopeState.CloseRequested ||
            std::chrono::steady_clock::now() >= deadline;
   };
   for (;;) {
@@ -248,15 +216,15 @@ std::uint16_t TForm8Engine::ReadBytes() {
       if (givenUp()) return 0;
       std::uint32_t got = 0;
       buf[0] = 0;
-      Form1->MPUSBRead(ScopeState.UsbInHandle, buf, 1, &got, kSlowPollTimeoutMs);
+      MPUSBRead(UsbInHandle, buf, 1, &got, kSlowPollTimeoutMs);
       if (got >= 1 && buf[0] == kStatusCaptureDone) break;
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    ScopeState.AcqState = 3;
-    ScopeState.AcqArmed = 0;
-    Form1->Reset_500(3, 0);
+    AcqState = 3;
+    AcqArmed = 0;
+    Reset_500(3, 0);
     std::uint32_t got = 0;
-    Form1->MPUSBRead(ScopeState.UsbInHandle, buf, kSlowReplyBytes, &got, kSlowReplyTimeoutMs);
+    MPUSBRead(UsbInHandle, buf, kSlowReplyBytes, &got, kSlowReplyTimeoutMs);
     if (got == kSlowReplyBytes) break;
     // A short reply is no reading: ask again, without spinning.
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -275,41 +243,4 @@ std::uint16_t TForm8Engine::ReadBytes() {
   return static_cast<std::uint16_t>((255 - mean2) * 256 + (255 - mean1));
 }
 
-void TForm8Engine::average_fft() {
-  using namespace engine;
-  using namespace display;
-  std::span<std::int32_t, kChannelSamples> shown = ScopeState.Ch1On ? Ch1Samples : Ch2Samples;
-  std::int32_t* levels = ScopeState.Ch1On ? Ch1SpectrumLevels.data() : ScopeState.SpectrumLevels.data();
-  for (int b = 0; b < kFftBins; ++b) {
-    double squares = 0.0;
-    for (int s = 0; s < kFftSlots; ++s) {
-      const double m = FftMagnitude(b, s);
-      squares += m * m;
-    }
-    const double rms = std::sqrt(squares / kFftSlots);
-    const std::int64_t level = numeric::Round(64.0 * (2.0 + std::log10(0.0001 + rms)));
-    const auto display = static_cast<std::int32_t>(std::clamp<std::int64_t>(level - 210, 0, 255));
-    const auto at = static_cast<std::size_t>(2 * b);
-    shown[at] = display;
-    shown[at + 1] = display;
-    WriteLow16(levels[at], level);
-    WriteLow16(levels[at + 1], level);
-  }
-}
-
-void TForm8Engine::maximize_fft() {
-  using namespace engine;
-  using namespace display;
-  for (std::size_t k = 0; k < kCaptureBytes; ++k) {
-    const auto value = static_cast<std::uint16_t>(ScopeState.ScopeSampleBlock[k]);
-    ScopeState.ScopeSampleBlock[k] = std::max(value, PeakLevel(k));
-  }
-}
-
-void TForm8Engine::refresh_fft() {
-  using namespace engine;
-  using namespace display;
-  const bool keep = ScopeState.FftAverageOn || !ScopeState.SettingsChanged;
-  for (std::size_t k = 0; k < kCaptureBytes; ++k)
-    SetPeakLevel(k, keep ? static_cast<std::uint16_t>(ScopeState.ScopeSampleBlock[k]) : 0);
-}
+}  // namespace engine

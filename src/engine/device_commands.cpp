@@ -10,9 +10,9 @@
 #include "engine/big_screen.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
+#include "engine/scope_device.h"
 #include "engine/scope_state.h"
 #include "engine/settings_packet.h"
-#include "generator/fine_tune.h"
 #include "platform/os/numeric.h"
 #include "bode/bode_state.h"
 #include "display/display_state.h"
@@ -39,7 +39,9 @@ void PressOn(FrontPanelControls* panel, engine::PanelButton button) {
 
 // ---------------------------------------------------------------- commands
 
-void TForm1::Reset_500(std::uint8_t state, std::uint8_t armed) {
+namespace engine {
+
+void ScopeDevice::Reset_500(std::uint8_t state, std::uint8_t armed) {
   std::uint8_t command = 0;
   if (state == 0 && armed == 0) command = 9;
   else if (state == 1 && armed == 0) command = 10;
@@ -47,21 +49,20 @@ void TForm1::Reset_500(std::uint8_t state, std::uint8_t armed) {
   else if (state == 2 && armed == 0) command = 12;
   else if (state == 3 && armed == 0) command = 13;
   else return;
-  if (engine::ScopeState.DemoMode) return;
+  if (ScopeState.DemoMode) return;
   SendDeviceCommand(command);
 }
 
-void TForm8Engine::Resetoi_500() {
-  using namespace engine;
-  using namespace bode;
-  using namespace display;
-  ScopeState.AcqState = 0;
-  ScopeState.AcqArmed = 0;
-  Form1->Reset_500(0, 0);
-  ScopeState.AcqState = 1;
-  ScopeState.AcqArmed = 1;
-  Form1->Reset_500(1, 1);
+void ScopeDevice::Resetoi_500() {
+  AcqState = 0;
+  AcqArmed = 0;
+  Reset_500(0, 0);
+  AcqState = 1;
+  AcqArmed = 1;
+  Reset_500(1, 1);
 }
+
+}  // namespace engine
 
 // ---------------------------------------------------------------- settings packet
 
@@ -99,12 +100,13 @@ void TForm1::Set500() {
 
 void TForm1::asetus_1() {
   using namespace engine;
-  if (ScopeState.DemoMode || !ScopeState.DeviceOpen) return;
+  ScopeDevice& device = TheDevice();
+  if (ScopeState.DemoMode || !device.DeviceOpen) return;
   SettingsPacket packet{};
   std::copy(kSettingsPacketHead.begin(), kSettingsPacketHead.end(), packet.begin());
   std::copy(ScopeState.ScopeControlBlock.begin(), ScopeState.ScopeControlBlock.end(), packet.begin() + kSettingsPacketHead.size());
-  MPUSBWrite(ScopeState.UsbOutHandle, packet.data(), static_cast<std::uint32_t>(packet.size()), &ScopeState.UsbSentCount,
-             kPacketTimeoutMs);
+  device.MPUSBWrite(device.UsbOutHandle, packet.data(), static_cast<std::uint32_t>(packet.size()),
+                    &device.UsbSentCount, kPacketTimeoutMs);
 }
 
 void TForm1::Set_DACs() {

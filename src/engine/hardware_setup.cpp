@@ -2,6 +2,7 @@
 // mode while the program runs, in either direction. A session that once fell
 // back to demo mode keeps it in the settings file; this is how it returns.
 #include "engine/main_form.h"
+#include "engine/scope_device.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
@@ -50,7 +51,7 @@ void TForm1::Hardware1Click(TObject* /*Sender*/) {
   } else {
     // The device: open it unless it is open already.
     test2();
-    if (ScopeState.NoHardware) {
+    if (engine::TheDevice().NoHardware) {
       if (BtnBottomDlg1) BtnBottomDlg1->ShowModal();
       MessageDlgPos(kNoDeviceText, mtInformation, mbOK, 0, Left() + 238, Top() + 200);
       ScopeState.DemoMode = 1;

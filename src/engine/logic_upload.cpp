@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/main_form.h"
+#include "engine/scope_device.h"
 #include "engine/scope_state.h"
 #include "io/about_box.h"
 #include "platform/usb/winusb_api.h"
@@ -16,7 +17,7 @@ constexpr const char* kLogicFileName = "darvik48.bit";
 constexpr std::size_t kHeaderBytes = 66;
 // The sync mark (three 0xFF) must end within this many bytes after the header.
 constexpr std::size_t kSyncWindow = 25;
-constexpr std::size_t kDataBytes = TForm1::kUploadBytes - 5;
+constexpr std::size_t kDataBytes = engine::ScopeDevice::kUploadBytes - 5;
 constexpr std::uint32_t kLogicTimeoutMs = 10000;
 constexpr std::uint8_t kLogicStreamFollows = 8;
 constexpr std::uint32_t kReplyTimeoutMs = 200;
@@ -45,18 +46,19 @@ bool ReadUsedPart(const std::string& path, std::vector<std::uint8_t>* bytes) {
 // Writes through the write wrapper (which tells of a lost device) and says
 // whether every byte went out: the primary back end counts them, the
 // fallback one reports how its transfer ended.
-bool SentWhole(TForm1& form, const std::uint8_t* bytes, std::uint32_t length, std::uint32_t timeoutMs) {
-  using namespace engine;
+bool SentWhole(engine::ScopeDevice& device, const std::uint8_t* bytes, std::uint32_t length,
+               std::uint32_t timeoutMs) {
   std::uint32_t sent = 0;
-  form.MPUSBWrite(ScopeState.UsbOutHandle, bytes, length, &sent, timeoutMs);
-  if (!ScopeState.DeviceOpen) return false;
-  return ScopeState.WinUsbInUse ? WinUsbApi::WinUsbLastStatus() == UsbStatus::Ok : sent == length;
+  device.MPUSBWrite(device.UsbOutHandle, bytes, length, &sent, timeoutMs);
+  if (!device.DeviceOpen) return false;
+  return device.WinUsbInUse ? WinUsbApi::WinUsbLastStatus() == UsbStatus::Ok : sent == length;
 }
 
 }  // namespace
 
-bool TForm1::LoadLogicFile(std::string* failedPath) {
-  using namespace engine;
+namespace engine {
+
+bool ScopeDevice::LoadLogicFile(std::string* failedPath) {
   const std::string source = ScopeState.ProgramFolder + kLogicFileName;
   const std::string copy = ScopeState.DataFolder + kLogicFileName;
   std::error_code ec;
@@ -105,8 +107,7 @@ bool TForm1::LoadLogicFile(std::string* failedPath) {
   return true;
 }
 
-int TForm1::SendFPGAdata() {
-  using namespace engine;
+int ScopeDevice::SendFPGAdata() {
   std::string path;
   if (!LoadLogicFile(&path)) {
     // Nothing goes to the device: a stale or empty stream would leave it
@@ -119,20 +120,22 @@ int TForm1::SendFPGAdata() {
       !SentWhole(*this, UploadBuffer.data(), kUploadBytes, kLogicTimeoutMs)) {
     // A device with part of its logic is as unusable as one without; a lost
     // device has been reported already.
-    if (ScopeState.DeviceOpen) MessageDlg("Unable to send the logic file " + path + " to the Darvik48.", mtError, mbOK, 0);
+    if (DeviceOpen) MessageDlg("Unable to send the logic file " + path + " to the Darvik48.", mtError, mbOK, 0);
     return -1;
   }
   return 0;
 }
 
+}  // namespace engine
+
 void TForm1::QueryFirmwareVersion() {
-  using namespace engine;
-  if (ScopeState.DemoMode || !ScopeState.DeviceOpen) return;
-  SendDeviceCommand(15);
+  engine::ScopeDevice& device = engine::TheDevice();
+  if (engine::ScopeState.DemoMode || !device.DeviceOpen) return;
+  device.SendDeviceCommand(15);
   std::uint32_t got = 0;
-  MPUSBRead(ScopeState.UsbInHandle, ScopeState.UsbRxBuffer.data(), kReplyBytes, &got, kReplyTimeoutMs);
+  device.MPUSBRead(device.UsbInHandle, device.UsbRxBuffer.data(), engine::kReplyBytes, &got, kReplyTimeoutMs);
   // Stale bytes of an earlier reply must not pass for a version.
-  if (!ScopeState.DeviceOpen || got < 4 || !AboutBox) return;
-  std::string version(ScopeState.UsbRxBuffer.begin(), ScopeState.UsbRxBuffer.begin() + 4);
+  if (!device.DeviceOpen || got < 4 || !AboutBox) return;
+  std::string version(device.UsbRxBuffer.begin(), device.UsbRxBuffer.begin() + 4);
   AboutBox->Label2->SetCaption("Firmware version " + version);
 }

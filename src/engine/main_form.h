@@ -20,7 +20,6 @@
 #include "engine/step_tables.h"
 #include "platform/ini/ini_file.h"
 #include "platform/ui/vcl.h"
-#include "platform/usb/mpusb_api.h"
 #include "widgets/gr_speed_button.h"
 
 class GeneratorPanel;
@@ -41,39 +40,16 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
 
   void FormCreate(TObject* Sender);
 
-  // ---- Device link and commands
-  using MpusbHandle = MpusbApi::MpusbHandle;
-  // The logic configuration stream: FF FF FF, the bit-reversed data, 00 00.
-  static constexpr std::size_t kUploadBytes = 54912;
-
-  // Transfers; both return at once while the link is closed. A transfer that
-  // finds the device gone closes the link and says so once.
-  void MPUSBWrite(MpusbHandle handle, const std::uint8_t* buf, std::uint32_t len,
-                  std::uint32_t* sent, std::uint32_t timeout);
-  void MPUSBRead(MpusbHandle handle, std::uint8_t* buf, std::uint32_t len, std::uint32_t* got,
-                 std::uint32_t timeout);
-  // One command byte on the OUT endpoint (10 ms).
-  void SendDeviceCommand(std::uint8_t command);
-  int OpenDeviceH();  // primary back end: 0, or -1 when a pipe does not open
-  int OpenDeviceW();  // fallback back end: 0, or -1
+  // ---- Device link and commands (the link itself is engine::TheDevice())
   // Open the device if needed, then 1 V/div on both channels and 1 ms/div;
   // test1 also calibrates when asked to, test2 first forgets an earlier failure.
   void test0();
   void test1();
   void test2();
-  void CheckInvalidHandle();
-  // Command 20, then the back end is released; nothing happens when closed.
-  void ReleaseDevice();
-
-  // Logic upload and firmware query. SendFPGAdata returns 0 when the stream
-  // went out whole, -1 when the logic file could not be used (nothing is sent
-  // then) or the device did not take all of it.
-  int SendFPGAdata();
+  // The firmware version query at the end of the start-up (About box).
   void QueryFirmwareVersion();
-  std::array<std::uint8_t, kUploadBytes> UploadBuffer{};
 
-  // Command set and settings packet.
-  void Reset_500(std::uint8_t state, std::uint8_t armed);
+  // Settings packet.
   // Builds the control bytes from the engine state and sends the packet.
   void Set500();
   // Sends the packet of the control bytes last built.
@@ -125,13 +101,7 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void CreateDeviceControls();
   // The open shared by test0/test1/test2; true when the link is open after it.
   bool OpenLink();
-  // Releases the back end without a word to the device.
-  void ReleaseBackEnd();
   void ShowLoadingPanel(bool show);
-  // Closes the link after the device was found gone and tells the user.
-  void DeviceLost();
-  // Reads the logic file into UploadBuffer; false when it cannot be used.
-  bool LoadLogicFile(std::string* failedPath);
   // Sticky trigger bits of c6 as the last packet left them (the time-base
   // register is TimeBaseRegister).
   engine::PacketStickyBits PacketBits;
@@ -269,11 +239,6 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void CreateAcquisitionControls();
   // Erase, unpack (or synthesise), read-outs, spectrum, export, draw.
   void PostCaptureSteps(CaptureMode mode);
-  // One device step of a capture loop: a status poll while armed, then the
-  // capture read once it is ready. True when a whole capture arrived.
-  bool DeviceCaptureStep(std::uint32_t pollBytes, std::uint32_t blockTimeoutMs);
-  // Reads the 8 blocks of a capture; true only when all 8192 bytes arrived.
-  bool ReadCaptureBlocks(std::uint32_t timeoutMs);
   void LeaveFileDisplay();
   void RedrawWithoutPositionOffset();
   void ShowNewestHistory();

@@ -48,7 +48,6 @@ inline constexpr std::size_t kAverageSlots = 128;
 struct ScopeSharedState {
   // ---- Device and acquisition flags
   std::uint8_t DemoMode = 0;          // synthetic signals instead of the device
-  std::uint8_t DeviceOpen = 0;        // the USB link is open
   std::uint8_t AcquisitionIdle = 1;   // no Run or Single loop is active
   std::uint8_t RunStop = 0;           // the Run loop must end
   std::uint8_t SingleStop = 0;        // the Single loop must end
@@ -71,23 +70,9 @@ struct ScopeSharedState {
   std::string DataFolder;       // settings files and the logic-file copy
   std::string DocumentsFolder;  // start folder of the file dialogs, home of "Calibration.log"
 
-  // ---- Device link and commands
-  // The USB link. Every sender and reader returns at once while DeviceOpen is clear.
-  std::uint8_t WinUsbInUse = 0;          // 1: the fallback back end carries the link
-  std::uint8_t NoHardware = 0;           // the last open found no usable device
+  // ---- Calibration request and the settings packet (the link, its buffers
+  // and the capture state live in the device object, engine/scope_device.h)
   std::uint8_t FirstRunCalibration = 1;  // calibrate at the next device open
-  std::int32_t UsbOutHandle = -1;        // write pipe of the primary back end; -1 closed
-  std::int32_t UsbInHandle = -1;         // read pipe of the primary back end; -1 closed
-  std::int32_t WinUsbInterface = 0;      // interface handle of the fallback back end; 0 none
-
-  // Shared by every reader: status bytes, capture blocks, 64-byte replies.
-  std::array<std::uint8_t, kUsbRxBufferSize> UsbRxBuffer{};
-  std::uint32_t UsbSentCount = 0;
-  std::uint32_t UsbReadCount = 0;
-
-  // Arguments of the last capture-control command (Reset_500).
-  std::uint8_t AcqState = 0;
-  std::uint8_t AcqArmed = 0;
 
   // The seven control bytes c0..c6 of the settings packet, as last built by Set500.
   std::array<std::uint8_t, 7> ScopeControlBlock{};
@@ -256,11 +241,7 @@ struct ScopeSharedState {
   std::uint8_t CaptureUnpacked = 0;      // the unpacker ran since the last drawing
   std::uint8_t TraceValid = 0;           // a live trace is available for saving
   std::int32_t CaptureTimePerDiv = 0;    // TimePerDiv of the last spectrum
-  std::uint8_t Calibrating = 0;          // the automatic calibration runs
   std::int32_t ExtendCalSteps = 0;       // steps of the extended wait before the first calibration
-  // Set for the whole of a calibration, its closing message included: the main
-  // window's close waits until it is clear.
-  std::uint8_t CalibrationRunning = 0;
   std::uint8_t AutosetRunning = 0;       // an autoset runs
 
   // Ground levels of a loaded data file; 10000 while no file is shown.

@@ -25,7 +25,7 @@
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_state.h"
-#include "generator/fine_tune.h"
+#include "engine/scope_device.h"
 #include "generator/generator_form.h"
 #include "platform/os/folders.h"
 #include "platform/os/numeric.h"
@@ -210,7 +210,8 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ScopeState.CalibrationInvalid = 0;
   ScopeState.PreviousRunMark = 0;
   ScopeState.RunningMark = 0;
-  ScopeState.NoHardware = 0;
+  ScopeDevice& device = TheDevice();
+  device.NoHardware = 0;
 
   // Work blocks.
   ReserveWorkBlocks();
@@ -236,7 +237,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   display::DisplayState.TriggerOn = 0;
   ScopeState.Ch1Ac = ScopeState.Ch2Ac = 0;
   ScopeState.Ch1InputOn = ScopeState.Ch2InputOn = 1;
-  ScopeState.AcqState = ScopeState.AcqArmed = 0;
+  device.AcqState = device.AcqArmed = 0;
   ScopeState.Ch1OffsetDacByte = ScopeState.Ch2OffsetDacByte = 127;
   ScopeState.Ch1OffsetCal = ScopeState.Ch2OffsetCal = 124;
   ScopeState.Ch1RangeTrim = ScopeState.Ch2RangeTrim = 0;
@@ -246,7 +247,8 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ScopeState.SampleStep = 10;
   ScopeState.PixelStep = 2;
   ScopeState.Magnification = 10.0;
-  ScopeState.DemoMode = ScopeState.DeviceOpen = ScopeState.WinUsbInUse = ScopeState.DigitalMode = ScopeState.SpectrumMode = ScopeState.NoiseRejectOn = 0;
+  device.DeviceOpen = device.WinUsbInUse = 0;
+  ScopeState.DemoMode = ScopeState.DigitalMode = ScopeState.SpectrumMode = ScopeState.NoiseRejectOn = 0;
   ScopeState.Ch1On = ScopeState.Ch2On = 1;
   ScopeState.AcquisitionIdle = 1;
   ScopeState.Ch1ProbeFactor = ScopeState.Ch2ProbeFactor = 1.0;
@@ -444,8 +446,8 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
       return;
     }
     test0();
-    ScopeState.StartupModeReady = !ScopeState.NoHardware;
-    if (ScopeState.NoHardware) {
+    ScopeState.StartupModeReady = !TheDevice().NoHardware;
+    if (TheDevice().NoHardware) {
       if (BtnBottomDlg1) BtnBottomDlg1->ShowModal();
       ShowDemoModeMessage(this);
       ScopeState.DemoMode = 1;
@@ -460,12 +462,12 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   if (ScopeState.FirstRunCalibration && !ScopeState.DemoMode) {
     MessageDlgPos(kCalibrateNowText, mtInformation, mbOK, 0, Left() + 155, Top() + 200);
     if (Application->Terminated()) return;
-    if (Form8) Form8->calibrate();
+    TheDevice().calibrate();
     TrackBar1Change(this);
     TrackBar2Change(this);
     // A calibration cut short (the device went away) is
     // asked for again at the next start.
-    if (Form8 && Form8->CalibrationCompleted) ScopeState.FirstRunCalibration = 0;
+    if (TheDevice().CalibrationCompleted) ScopeState.FirstRunCalibration = 0;
     // Asked to close while calibrating: the close follows, nothing more starts.
     if (ScopeState.CloseRequested) return;
     SpeedButton15v1Click(this);
@@ -566,7 +568,7 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   const CloseUnderWayMark underWay(close_under_way_);
   // A calibration is never cut off: it stops at the request, puts the
   // previous record back when it was not finished, and Timer1 then closes.
-  if (ScopeState.CalibrationRunning) {
+  if (TheDevice().CalibrationRunning) {
     ScopeState.CloseRequested = 1;
     ScopeState.SingleStop = 1;
     CanClose = false;
@@ -605,7 +607,7 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
 }
 
 void TForm1::Timer1Timer(TObject* /*Sender*/) {
-  if (!engine::ScopeState.AcquisitionIdle || engine::ScopeState.CalibrationRunning) return;
+  if (!engine::ScopeState.AcquisitionIdle || engine::TheDevice().CalibrationRunning) return;
   Timer1->SetEnabled(false);
   engine::ScopeState.CloseRequested = 0;
   Close();
@@ -632,8 +634,8 @@ void TForm1::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
   // Stop the acquisition and power the device down, once.
   if (!ScopeState.ClosingDone) {
     ScopeState.ClosingDone = 1;
-    if (!ScopeState.DemoMode && Form8) Form8->Power_on_off();
-    ReleaseDevice();
+    if (!ScopeState.DemoMode) TheDevice().Power_on_off();
+    TheDevice().ReleaseDevice();
   }
 
   // The main settings file. A refused write has been reported; the close
@@ -654,11 +656,7 @@ void TForm1::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
   UnregisterAppShortcut(kHotKeyId);
 }
 
-void TForm8Engine::Power_on_off() {
-  using namespace engine;
-  using namespace bode;
-  using namespace display;
-  using namespace generator;
+void engine::ScopeDevice::Power_on_off() {
   if (Form1) {
     Form1->SpeedButtonRun->SetDown(false);
     Form1->SpeedButtonSingle->SetDown(false);

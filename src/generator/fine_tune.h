@@ -1,12 +1,9 @@
 // The generator's "Fine Tune" window (amplitude and square-wave offset trims).
-// The class also carries the scope engine's unpacking, calibration and
-// spectrum helpers (TForm8Engine, engine/form8_engine.h).
 #pragma once
 
-#include "engine/form8_engine.h"
 #include "platform/ui/vcl.h"
 
-class TForm8 : public TForm, public TForm8Engine {
+class TForm8 : public TForm {
  public:
   explicit TForm8(TComponent* owner);
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "engine/main_form.h"
+#include "engine/scope_device.h"
 #include "bode/bode_state.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
@@ -238,12 +239,13 @@ void TForm1_fgen::ComposeSettings() {
 }
 
 bool TForm1_fgen::MaySend() const {
-  return generator::GeneratorState.GeneratorHardware > 0 && engine::ScopeState.DeviceOpen && !engine::ScopeState.DemoMode && Form1;
+  return generator::GeneratorState.GeneratorHardware > 0 && engine::TheDevice().DeviceOpen && !engine::ScopeState.DemoMode && Form1;
 }
 
 void TForm1_fgen::WriteOut(const std::uint8_t* bytes, std::size_t length, std::uint32_t timeoutMs) {
-  if (!Form1 || engine::ScopeState.DemoMode || !engine::ScopeState.DeviceOpen) return;
-  Form1->MPUSBWrite(engine::ScopeState.UsbOutHandle, bytes, static_cast<std::uint32_t>(length), &engine::ScopeState.UsbSentCount,
+  if (!Form1 || engine::ScopeState.DemoMode || !engine::TheDevice().DeviceOpen) return;
+  engine::ScopeDevice& device = engine::TheDevice();
+  device.MPUSBWrite(device.UsbOutHandle, bytes, static_cast<std::uint32_t>(length), &device.UsbSentCount,
                     timeoutMs);
 }
 
@@ -257,7 +259,7 @@ void TForm1_fgen::Send_5Click(TObject* /*Sender*/) {
 
 void TForm1_fgen::Button1Click(TObject* /*Sender*/) {
   using namespace generator;
-  if (engine::ScopeState.DemoMode || !engine::ScopeState.DeviceOpen) return;
+  if (engine::ScopeState.DemoMode || !engine::TheDevice().DeviceOpen) return;
   if (generator::GeneratorState.GenOutputOff) {
     const std::uint8_t command = kWaveCommand;
     WriteOut(&command, 1, kCommandTimeoutMs);

@@ -8,6 +8,7 @@
 
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
+#include "engine/scope_device.h"
 #include "engine/scope_state.h"
 #include "recorder/add_text_rec.h"
 #include "recorder/recorder_form.h"
@@ -38,19 +39,19 @@ std::string NowText() {
 // ---------------------------------------------------------------- samples
 
 bool TForm1_rec::LueData() {
-  using namespace engine;
-  if (ScopeState.DemoMode || !Form1) return false;
-  ScopeState.AcqState = 2;
-  ScopeState.AcqArmed = 0;
-  Form1->Reset_500(2, 0);
+  if (engine::ScopeState.DemoMode || !Form1) return false;
+  engine::ScopeDevice& device = engine::TheDevice();
+  device.AcqState = 2;
+  device.AcqArmed = 0;
+  device.Reset_500(2, 0);
   std::uint32_t got = 0;
-  Form1->MPUSBRead(ScopeState.UsbInHandle, ScopeState.UsbRxBuffer.data(), kReplyBytes, &got, kPollTimeoutMs);
-  ScopeState.UsbReadCount = got;
+  device.MPUSBRead(device.UsbInHandle, device.UsbRxBuffer.data(), engine::kReplyBytes, &got, kPollTimeoutMs);
+  device.UsbReadCount = got;
   // A short reply would leave an old pair in the buffer: it is no sample.
-  if (got < kReplyBytes) return false;
+  if (got < engine::kReplyBytes) return false;
   const std::size_t pos = recorder::RecorderState.RecPos;
-  recorder::RecBufCh2[pos] = 255 - ScopeState.UsbRxBuffer[62];
-  recorder::RecBufCh1[pos] = 255 - ScopeState.UsbRxBuffer[61];
+  recorder::RecBufCh2[pos] = 255 - device.UsbRxBuffer[62];
+  recorder::RecBufCh1[pos] = 255 - device.UsbRxBuffer[61];
   return true;
 }
 
@@ -76,14 +77,14 @@ void TForm1_rec::FastTimer1Timer(TObject* /*Sender*/) {
   } else {
     // Polls until the device has a sample ready; a reply that came short is
     // polled for again within the same budget.
+    engine::ScopeDevice& device = engine::TheDevice();
     for (int polls = 0; polls < kPollLimit && !sampled; ++polls) {
-      using namespace engine;
-      ScopeState.UsbRxBuffer[0] = 0;
+      device.UsbRxBuffer[0] = 0;
       std::uint32_t got = 0;
-      if (Form1) Form1->MPUSBRead(ScopeState.UsbInHandle, ScopeState.UsbRxBuffer.data(), 1, &got, kPollTimeoutMs);
-      ScopeState.UsbReadCount = got;
-      if (got >= 1 && ScopeState.UsbRxBuffer[0] == kStatusDone) sampled = LueData();
-      if (!ScopeState.DeviceOpen) break;
+      if (Form1) device.MPUSBRead(device.UsbInHandle, device.UsbRxBuffer.data(), 1, &got, kPollTimeoutMs);
+      device.UsbReadCount = got;
+      if (got >= 1 && device.UsbRxBuffer[0] == kStatusDone) sampled = LueData();
+      if (!device.DeviceOpen) break;
     }
     FastTimer1->SetEnabled(!RecorderState.RecStopped);
   }
@@ -142,7 +143,7 @@ void TForm1_rec::StopOnNoData() {
   FastTimer1->SetEnabled(false);
   // A device lost during this recording has been reported as such: one
   // fault, one message.
-  if (!(deviceAtStart_ && !engine::ScopeState.DeviceOpen)) MessageDlg(kNoDataText, mtWarning, mbOK, 0);
+  if (!(deviceAtStart_ && !engine::TheDevice().DeviceOpen)) MessageDlg(kNoDataText, mtWarning, mbOK, 0);
   RecClearPending = 1;
   // The record ends at the samples really read; nothing older stays in it.
   RecorderState.RecNoData = 1;
@@ -186,7 +187,7 @@ void TForm1_rec::LockForRecording(bool recording, TSpeedButton* pressed) {
 void TForm1_rec::aloitus() {
   using namespace recorder;
   using engine::ScopeState;
-  deviceAtStart_ = engine::ScopeState.DeviceOpen != 0;
+  deviceAtStart_ = engine::TheDevice().DeviceOpen != 0;
   RecorderState.RecStopped = 0;
   RecClearPending = 1;
   putsataanko();
@@ -244,12 +245,7 @@ void TForm1_rec::aloitus() {
     kursoriaika();
     if (!ScopeState.DemoMode && Form1) {
       LueData();
-      engine::ScopeState.AcqState = 0;
-      engine::ScopeState.AcqArmed = 0;
-      Form1->Reset_500(0, 0);
-      engine::ScopeState.AcqState = 1;
-      engine::ScopeState.AcqArmed = 1;
-      Form1->Reset_500(1, 1);
+      engine::TheDevice().Resetoi_500();
     }
     FastTimer1->SetEnabled(true);
     if (RecorderState.RecAutoSaveOn) WriteAutoSaveHeader();

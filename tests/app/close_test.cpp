@@ -11,7 +11,6 @@
 
 #include "app/windows.h"
 #include "engine/device_fixture.h"
-#include "generator/fine_tune.h"
 #include "generator/generator_form.h"
 #include "generator/wave_editor.h"
 
@@ -100,7 +99,7 @@ TEST_F(CloseTest, SignalsDuringACalibrationCloseOnceAndTellTheVerdict) {
     Signal();
   });
   CaptureStderr();
-  Form8->calibrate();
+  engine::TheDevice().calibrate();
   ASSERT_TRUE(Ended());
   EXPECT_EQ(GetCapturedStderr(),
             "darvik48: CALIBRATION FAILED. Please check 'Calibration.log' file for more details\n");

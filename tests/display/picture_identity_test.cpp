@@ -19,9 +19,9 @@
 #include "widgets/gr_speed_button.h"
 #include "display/display_state.h"
 #include "engine/main_form.h"
+#include "engine/scope_device.h"
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
-#include "generator/fine_tune.h"
 #include "support/held_startup_test.h"
 
 namespace {
@@ -51,7 +51,7 @@ void PackCapture(int n) {
     const std::uint8_t pair[2] = {static_cast<std::uint8_t>(std::clamp(ch1, 0, 255)),
                                   static_cast<std::uint8_t>(std::clamp(ch2, 0, 255))};
     for (std::size_t b = 0; b < 2; ++b)
-      ScopeState.UsbRxBuffer[(2 * i + b + kUsbRxBufferSize - 63) % kUsbRxBufferSize] = pair[b];
+      engine::TheDevice().UsbRxBuffer[(2 * i + b + kUsbRxBufferSize - 63) % kUsbRxBufferSize] = pair[b];
   }
 }
 
@@ -64,7 +64,7 @@ void PressTimeBase(const std::string& label) {
 // single capture does.
 void TakeCapture(int n) {
   PackCapture(n);
-  Form8->LueData_500();
+  engine::TheDevice().LueData_500();
   engine::ScopeState.ScopeFileReplay = 1;
   Form1->SingleClick();
   engine::ScopeState.ScopeFileReplay = 0;

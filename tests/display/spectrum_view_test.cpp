@@ -15,8 +15,8 @@
 #include "display/spectrum.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
+#include "engine/scope_device.h"
 #include "engine/scope_state.h"
-#include "generator/fine_tune.h"
 #include "support/app_harness.h"
 
 namespace {
@@ -362,8 +362,8 @@ class AveragingMenuTest : public SpectrumViewTest {
   static void Receive(std::uint8_t ch1, std::uint8_t ch2) {
     const std::vector<std::uint8_t> a(4096, ch1), b(4096, ch2);
     const std::vector<std::uint8_t> raw = SimulatedDarvik48::PackCapture(a, b);
-    std::copy(raw.begin(), raw.end(), ScopeState.UsbRxBuffer.begin());
-    Form8->LueData_500();
+    std::copy(raw.begin(), raw.end(), engine::TheDevice().UsbRxBuffer.begin());
+    engine::TheDevice().LueData_500();
   }
   static void ExpectChecked(std::size_t index) {
     for (AnalysisControls* a : {static_cast<AnalysisControls*>(Form1), static_cast<AnalysisControls*>(Form11)}) {

@@ -11,7 +11,7 @@
 
 #include "device_fixture.h"
 #include "engine/scope_state.h"
-#include "generator/fine_tune.h"
+#include "engine/scope_device.h"
 #include "platform/ui/vcl.h"
 #include "display/history_state.h"
 

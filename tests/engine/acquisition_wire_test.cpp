@@ -139,7 +139,7 @@ TEST_F(RunTest, BlockingSingleCapturePollsFourBytesAndReportsTheTrigger) {
 // ---- Only what really arrived counts
 
 TEST_F(RunTest, APollThatDeliversNothingIsNotTakenForDoneEvenWithAStaleByteInTheBuffer) {
-  engine::ScopeState.UsbRxBuffer[0] = 0x44;
+  engine::TheDevice().UsbRxBuffer[0] = 0x44;
   Device().ScriptRead(UsbStatus::Timeout, 0);
   ClickSingle();
   PumpUntil([&] { return !Form1->SpeedButtonSingle->Down(); });
@@ -213,7 +213,7 @@ TEST_F(RunTest, UnplugDuringRunEndsTheLoopWithOneMessageAndUsableControls) {
   Pump(60);
 
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
-  EXPECT_EQ(engine::ScopeState.DeviceOpen, 0);
+  EXPECT_EQ(engine::TheDevice().DeviceOpen, 0);
   EXPECT_EQ(Status(), "Stopped");
   EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
   EXPECT_FALSE(Form1->Fasttimer1->Enabled());
@@ -291,7 +291,7 @@ TEST_F(RunTest, RecorderStartCaptureReadsTheRawBlockWithShortTimeOutsAndDoesNotU
     ch2[static_cast<std::size_t>(i)] = Ch2Code(i);
   }
   const std::vector<std::uint8_t> raw = SimulatedDarvik48::PackCapture(ch1, ch2);
-  EXPECT_TRUE(std::equal(raw.begin(), raw.end(), engine::ScopeState.UsbRxBuffer.begin()));
+  EXPECT_TRUE(std::equal(raw.begin(), raw.end(), engine::TheDevice().UsbRxBuffer.begin()));
   EXPECT_EQ(engine::ScopeState.ScopeSampleBlock[4096], 77);
   EXPECT_EQ(display::HistoryState.HistoryIndex, 0);
 }

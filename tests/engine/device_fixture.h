@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/main_form.h"
+#include "engine/scope_device.h"
 #include "engine/scope_state.h"
 #include "support/app_harness.h"
 #include "support/held_startup_test.h"
@@ -80,7 +81,7 @@ class DeviceTest : public HeldStartupTest {
   void OpenDevice() {
     InstallLogicFile(LogicFile(5, FullData()));
     Form1->test0();
-    ASSERT_EQ(engine::ScopeState.DeviceOpen, 1);
+    ASSERT_EQ(engine::TheDevice().DeviceOpen, 1);
     Device().ClearLog();
   }
 

@@ -10,6 +10,8 @@ using namespace device_test;
 
 namespace {
 
+engine::ScopeDevice& Link() { return engine::TheDevice(); }
+
 constexpr const char* kDisconnected = "Darvik48 disconnected.";
 
 // The settings packet for 1 V/div DC on both channels, offsets 124, trigger
@@ -29,9 +31,9 @@ TEST_F(DeviceLinkTest, OpenSendsLogicStreamThenSettingsForOneVoltAndOneMilliseco
 
   Form1->test0();
 
-  EXPECT_EQ(engine::ScopeState.DeviceOpen, 1);
-  EXPECT_EQ(engine::ScopeState.NoHardware, 0);
-  EXPECT_EQ(engine::ScopeState.WinUsbInUse, 0);
+  EXPECT_EQ(Link().DeviceOpen, 1);
+  EXPECT_EQ(Link().NoHardware, 0);
+  EXPECT_EQ(Link().WinUsbInUse, 0);
   EXPECT_FALSE(Form1->LoadingPanel->Visible());
 
   const auto& t = Device().Transfers();
@@ -86,8 +88,8 @@ TEST_F(NoDeviceLinkTest, NoDeviceLeavesEverythingAsItWas) {
   // A range press would print its label over this one.
   engine::ScopeState.Ch1RangeText = "unchanged";
   Form1->test0();
-  EXPECT_EQ(engine::ScopeState.NoHardware, 1);
-  EXPECT_EQ(engine::ScopeState.DeviceOpen, 0);
+  EXPECT_EQ(Link().NoHardware, 1);
+  EXPECT_EQ(Link().DeviceOpen, 0);
   EXPECT_TRUE(Device().Transfers().empty());
   // No range button was pressed.
   EXPECT_EQ(engine::ScopeState.Ch1RangeText, "unchanged");
@@ -100,17 +102,17 @@ TEST_F(DeviceLinkTest, ReadPipeFailureClosesTheWritePipe) {
 
   Form1->test0();
 
-  EXPECT_EQ(engine::ScopeState.NoHardware, 1);
-  EXPECT_EQ(engine::ScopeState.DeviceOpen, 0);
-  EXPECT_EQ(engine::ScopeState.UsbOutHandle, -1);
+  EXPECT_EQ(Link().NoHardware, 1);
+  EXPECT_EQ(Link().DeviceOpen, 0);
+  EXPECT_EQ(Link().UsbOutHandle, -1);
   EXPECT_TRUE(Device().Transfers().empty()) << "the upload must wait for a good open";
   EXPECT_FALSE(Device().IsOpen()) << "the write pipe was left holding the device";
   EXPECT_FALSE(Form1->LoadingPanel->Visible());
 
   // Nothing stays claimed: the next open goes through.
   Form1->test2();
-  EXPECT_EQ(engine::ScopeState.DeviceOpen, 1);
-  EXPECT_EQ(engine::ScopeState.NoHardware, 0);
+  EXPECT_EQ(Link().DeviceOpen, 1);
+  EXPECT_EQ(Link().NoHardware, 0);
   EXPECT_EQ(Device().LogicUploads(), 1);
 }
 
@@ -136,11 +138,11 @@ TEST_F(DeviceLinkTest, FirmwareQueryShowsTheFourVersionCharacters) {
 TEST_F(DeviceLinkTest, FirmwareLabelStaysBlankWithoutAFullReply) {
   OpenDevice();
   // Stale bytes of an earlier reply sit in the buffer.
-  std::copy_n("9.99", 4, engine::ScopeState.UsbRxBuffer.begin());
+  std::copy_n("9.99", 4, Link().UsbRxBuffer.begin());
   Device().ScriptRead(UsbStatus::Timeout, 3);
   Form1->QueryFirmwareVersion();
   EXPECT_EQ(AboutBox->Label2->Caption(), " ");
-  EXPECT_EQ(engine::ScopeState.DeviceOpen, 1) << "a time-out is no lost device";
+  EXPECT_EQ(Link().DeviceOpen, 1) << "a time-out is no lost device";
   EXPECT_TRUE(Dialogs().Messages().empty());
 }
 
@@ -154,20 +156,20 @@ TEST_F(DeviceLinkTest, FirmwareQueryInDemoModeSendsNothing) {
 
 TEST_F(DeviceLinkTest, ReleaseSendsShutDownThenFreesTheDevice) {
   OpenDevice();
-  Form1->ReleaseDevice();
+  Link().ReleaseDevice();
 
   const auto& t = Device().Transfers();
   ASSERT_EQ(t.size(), 1u) << Device().Dump();
   EXPECT_EQ(t[0].data, std::vector<std::uint8_t>{20});
   EXPECT_EQ(t[0].timeout_ms, 10u);
   EXPECT_TRUE(Device().ShutDown());
-  EXPECT_EQ(engine::ScopeState.DeviceOpen, 0);
-  EXPECT_EQ(engine::ScopeState.UsbOutHandle, -1);
-  EXPECT_EQ(engine::ScopeState.UsbInHandle, -1);
+  EXPECT_EQ(Link().DeviceOpen, 0);
+  EXPECT_EQ(Link().UsbOutHandle, -1);
+  EXPECT_EQ(Link().UsbInHandle, -1);
   EXPECT_FALSE(Device().IsOpen());
 
   // Safe when already closed.
-  Form1->ReleaseDevice();
+  Link().ReleaseDevice();
   EXPECT_EQ(Device().Transfers().size(), 1u);
 }
 
@@ -176,7 +178,7 @@ TEST_F(DeviceLinkTest, VanishedDeviceIsReportedOnceAndSilencesTheLink) {
   Device().Unplug();
 
   Form1->Set500();  // the packet write finds the device gone
-  EXPECT_EQ(engine::ScopeState.DeviceOpen, 0);
+  EXPECT_EQ(Link().DeviceOpen, 0);
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
   const auto* shown = Dialogs().FindMessage(kDisconnected);
   ASSERT_NE(shown, nullptr);
@@ -185,17 +187,17 @@ TEST_F(DeviceLinkTest, VanishedDeviceIsReportedOnceAndSilencesTheLink) {
   const std::size_t seen = Device().Transfers().size();
 
   // Every later sender and reader returns at once.
-  engine::ScopeState.UsbRxBuffer.fill(0xA5);
-  Form1->Reset_500(0, 0);
+  Link().UsbRxBuffer.fill(0xA5);
+  Link().Reset_500(0, 0);
   Form1->Set500();
-  Form1->SendDeviceCommand(15);
+  Link().SendDeviceCommand(15);
   std::uint32_t got = 0;
-  Form1->MPUSBRead(engine::ScopeState.UsbInHandle, engine::ScopeState.UsbRxBuffer.data(), 64, &got, 200);
+  Link().MPUSBRead(Link().UsbInHandle, Link().UsbRxBuffer.data(), 64, &got, 200);
   Form1->QueryFirmwareVersion();
-  Form1->ReleaseDevice();
+  Link().ReleaseDevice();
   EXPECT_EQ(Device().Transfers().size(), seen) << Device().Dump();
   EXPECT_EQ(got, 0u);
-  EXPECT_TRUE(std::all_of(engine::ScopeState.UsbRxBuffer.begin(), engine::ScopeState.UsbRxBuffer.end(),
+  EXPECT_TRUE(std::all_of(Link().UsbRxBuffer.begin(), Link().UsbRxBuffer.end(),
                           [](std::uint8_t b) { return b == 0xA5; }));
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
 }
@@ -204,8 +206,8 @@ TEST_F(DeviceLinkTest, VanishedDeviceIsRecognisedOnARead) {
   OpenDevice();
   Device().Unplug();
   std::uint32_t got = 0;
-  Form1->MPUSBRead(engine::ScopeState.UsbInHandle, engine::ScopeState.UsbRxBuffer.data(), 1, &got, 200);
-  EXPECT_EQ(engine::ScopeState.DeviceOpen, 0);
+  Link().MPUSBRead(Link().UsbInHandle, Link().UsbRxBuffer.data(), 1, &got, 200);
+  EXPECT_EQ(Link().DeviceOpen, 0);
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
   EXPECT_FALSE(Device().IsOpen());
 }
@@ -214,8 +216,8 @@ TEST_F(DeviceLinkTest, DeviceVanishingDuringTheUploadEndsTheOpen) {
   InstallLogicFile(LogicFile(5, FullData()));
   Device().UnplugAfter(1, 1000);  // command 8 gets through, the stream does not
   Form1->test0();
-  EXPECT_EQ(engine::ScopeState.DeviceOpen, 0);
-  EXPECT_EQ(engine::ScopeState.NoHardware, 1);
+  EXPECT_EQ(Link().DeviceOpen, 0);
+  EXPECT_EQ(Link().NoHardware, 1);
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
   EXPECT_EQ(Writes().size(), 2u) << "no settings after the loss";
 }
@@ -226,21 +228,21 @@ TEST_F(DeviceLinkTest, TimeoutsAndOtherFailuresKeepTheLink) {
   Device().ScriptWrite(UsbStatus::Error, 0);
   Form1->Set500();
   Form1->Set500();
-  EXPECT_EQ(engine::ScopeState.DeviceOpen, 1);
+  EXPECT_EQ(Link().DeviceOpen, 1);
   EXPECT_TRUE(Dialogs().Messages().empty());
 }
 
 TEST_F(DeviceLinkTest, FallbackBackEndWritesReadsFlushesAndNoticesALoss) {
-  ASSERT_EQ(Form1->OpenDeviceW(), 0);
-  EXPECT_EQ(engine::ScopeState.DeviceOpen, 1);
-  EXPECT_EQ(engine::ScopeState.WinUsbInUse, 1);
+  ASSERT_EQ(Link().OpenDeviceW(), 0);
+  EXPECT_EQ(Link().DeviceOpen, 1);
+  EXPECT_EQ(Link().WinUsbInUse, 1);
 
   std::uint32_t sent = 77;
   const std::uint8_t command = 15;
-  Form1->MPUSBWrite(engine::ScopeState.UsbOutHandle, &command, 1, &sent, 10);
+  Link().MPUSBWrite(Link().UsbOutHandle, &command, 1, &sent, 10);
   EXPECT_EQ(sent, 77u) << "the fallback keeps its count to itself";
   std::uint32_t got = 0;
-  Form1->MPUSBRead(engine::ScopeState.UsbInHandle, engine::ScopeState.UsbRxBuffer.data(), 64, &got, 200);
+  Link().MPUSBRead(Link().UsbInHandle, Link().UsbRxBuffer.data(), 64, &got, 200);
   EXPECT_EQ(got, 64u);
 
   const auto& t = Device().Transfers();
@@ -252,20 +254,20 @@ TEST_F(DeviceLinkTest, FallbackBackEndWritesReadsFlushesAndNoticesALoss) {
   EXPECT_EQ(t[2].endpoint, 0x81);
 
   Device().Unplug();
-  Form1->MPUSBRead(engine::ScopeState.UsbInHandle, engine::ScopeState.UsbRxBuffer.data(), 64, &got, 200);
-  EXPECT_EQ(engine::ScopeState.DeviceOpen, 0);
+  Link().MPUSBRead(Link().UsbInHandle, Link().UsbRxBuffer.data(), 64, &got, 200);
+  EXPECT_EQ(Link().DeviceOpen, 0);
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
   EXPECT_FALSE(Device().IsOpen());
-  Form1->MPUSBWrite(engine::ScopeState.UsbOutHandle, &command, 1, &sent, 10);
+  Link().MPUSBWrite(Link().UsbOutHandle, &command, 1, &sent, 10);
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
 }
 
 TEST_F(DeviceLinkTest, FallbackBackEndReleasesAtClose) {
-  ASSERT_EQ(Form1->OpenDeviceW(), 0);
-  Form1->ReleaseDevice();
+  ASSERT_EQ(Link().OpenDeviceW(), 0);
+  Link().ReleaseDevice();
   ASSERT_EQ(Writes().size(), 1u);
   EXPECT_EQ(Writes()[0], std::vector<std::uint8_t>{20});
-  EXPECT_EQ(engine::ScopeState.DeviceOpen, 0);
+  EXPECT_EQ(Link().DeviceOpen, 0);
   EXPECT_FALSE(Device().IsOpen());
 }
 

@@ -24,8 +24,8 @@ class DeviceLogicTest : public DeviceTest {
         << (Dialogs().Messages().empty() ? std::string("no message")
                                          : Dialogs().Messages().front().Text);
     EXPECT_TRUE(Device().WrittenBytes().empty()) << Device().Dump();
-    EXPECT_EQ(engine::ScopeState.DeviceOpen, 0);
-    EXPECT_EQ(engine::ScopeState.NoHardware, 1);
+    EXPECT_EQ(engine::TheDevice().DeviceOpen, 0);
+    EXPECT_EQ(engine::TheDevice().NoHardware, 1);
     EXPECT_FALSE(Device().IsOpen());
     EXPECT_FALSE(Form1->LoadingPanel->Visible());
   }
@@ -38,7 +38,7 @@ TEST_F(DeviceLogicTest, SyncMarkEndingAtTheLastAllowedPlaceIsAccepted) {
   EXPECT_EQ(stream[3], 0x80);
   EXPECT_EQ(stream[4], 0x0F);
   EXPECT_EQ(stream[5], 0x3C);
-  EXPECT_EQ(engine::ScopeState.DeviceOpen, 1);
+  EXPECT_EQ(engine::TheDevice().DeviceOpen, 1);
   EXPECT_TRUE(Dialogs().Messages().empty());
 }
 
@@ -93,7 +93,7 @@ TEST_F(DeviceLogicTest, EarlierCopyInTheDataFolderServesWhenTheProgramFolderHasN
   const std::vector<std::uint8_t> data = FullData();
   WriteFile(DataLogicFile(), LogicFile(5, data));
   Form1->test0();
-  EXPECT_EQ(engine::ScopeState.DeviceOpen, 1);
+  EXPECT_EQ(engine::TheDevice().DeviceOpen, 1);
   ASSERT_EQ(Device().LogicStream().size(), kStreamBytes);
   EXPECT_EQ(Device().LogicStream()[3], Reversed(data[0]));
 }
@@ -116,7 +116,7 @@ TEST_F(DeviceLogicTest, UnreadableFileIsRefused) {
 TEST_F(DeviceLogicTest, FailedUploadLeavesNoStaleStreamForTheNextOpen) {
   // A good file first, then a broken one: the second open sends nothing.
   UploadOf(LogicFile(5, FullData()));
-  Form1->ReleaseDevice();
+  engine::TheDevice().ReleaseDevice();
   Device().ClearLog();
   InstallLogicFile(LogicFile(26, FullData()));
   Form1->test0();

@@ -6,6 +6,7 @@
 
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
+#include "engine/scope_device.h"
 #include "engine/scope_state.h"
 #include "generator/generator_state.h"
 #include "device_fixture.h"
@@ -60,8 +61,8 @@ void HardwareSetupTest::ExpectBackToTheDevice() {
   ASSERT_EQ(Dialogs().Forms().size(), 1u);
   EXPECT_EQ(Dialogs().Forms()[0].ClassName, "TBtnBottomDlg");
   EXPECT_EQ(engine::ScopeState.DemoMode, 0);
-  EXPECT_EQ(engine::ScopeState.NoHardware, 0);
-  EXPECT_EQ(engine::ScopeState.DeviceOpen, 1);
+  EXPECT_EQ(engine::TheDevice().NoHardware, 0);
+  EXPECT_EQ(engine::TheDevice().DeviceOpen, 1);
   EXPECT_EQ(generator::GeneratorState.GeneratorHardware, 10);
   // The device got its logic and the panel's settings: 1 V/div on both
   // channels, the trigger level as the bar means it outside demo mode.
@@ -122,8 +123,8 @@ TEST_F(HardwareSetupTest, DeviceChosenWithoutADeviceFallsBackToDemoModeWithTheNo
   EXPECT_EQ(Dialogs().Messages()[0].Kind, mtInformation);
   EXPECT_EQ(Dialogs().Messages()[0].X, Form1->Left() + 238);
   EXPECT_EQ(engine::ScopeState.DemoMode, 1);
-  EXPECT_EQ(engine::ScopeState.NoHardware, 1);
-  EXPECT_EQ(engine::ScopeState.DeviceOpen, 0);
+  EXPECT_EQ(engine::TheDevice().NoHardware, 1);
+  EXPECT_EQ(engine::TheDevice().DeviceOpen, 0);
   EXPECT_EQ(generator::GeneratorState.GeneratorHardware, 0);
   // The demo trigger search reads the level turned round, as before the dialog.
   EXPECT_EQ(engine::ScopeState.DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
@@ -139,7 +140,7 @@ TEST_F(HardwareSetupWithDeviceTest, DemoModeChosenStopsTheCaptureAndSaysHowToSta
   WriteIni("[Menu]\nHWdialog=0\n");
   StartAndRun();
   ASSERT_EQ(engine::ScopeState.DemoMode, 0);
-  ASSERT_EQ(engine::ScopeState.DeviceOpen, 1);
+  ASSERT_EQ(engine::TheDevice().DeviceOpen, 1);
   Form1->SpeedButtonRun->SetDown(true);
   Form1->SpeedButtonRunClick(Form1);
   ASSERT_TRUE(harness_->PumpUntil([] { return engine::ScopeState.AcquisitionIdle == 0; }, 2000));

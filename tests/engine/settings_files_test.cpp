@@ -19,6 +19,7 @@
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_settings.h"
+#include "engine/scope_device.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
@@ -418,7 +419,7 @@ TEST_F(SettingsFilesOnTheWire, TheLastPacketOfEveryRecallCarriesTheScopesRanges)
     const std::string set = SetFile("panel.set");
     WriteText(set, panel);
     StartAndRun();
-    ASSERT_EQ(engine::ScopeState.DeviceOpen, 1);
+    ASSERT_EQ(engine::TheDevice().DeviceOpen, 1);
     if (way == Way::CommandLine) {
       Form1->OpenDialog2->SetFileName(set);
       Dialogs().AnswerFile(set);

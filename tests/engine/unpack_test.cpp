@@ -14,8 +14,9 @@
 #include "acquisition_fixture.h"
 #include "engine/main_form.h"
 #include "support/held_startup_test.h"
+#include "engine/scope_device.h"
+#include "engine/spectrum_hold.h"
 #include "engine/scope_state.h"
-#include "generator/fine_tune.h"
 #include "support/app_harness.h"
 #include "display/history.h"
 #include "display/history_state.h"
@@ -33,7 +34,7 @@ class UnpackTest : public HeldStartupTest {
     ScopeState.ScopeFileReplay = 0;
     ScopeState.SpectrumMode = 0;
     ScopeState.DigitalMode = 0;
-    ScopeState.Calibrating = 0;
+    engine::TheDevice().Calibrating = 0;
     ScopeState.Ch1InputOn = ScopeState.Ch2InputOn = 1;
     ScopeState.AveragingOn = 0;
     ScopeState.AverageRunning = 0;
@@ -46,7 +47,7 @@ class UnpackTest : public HeldStartupTest {
   // Puts one capture into the receive buffer as the device sends it.
   static void Receive(const std::vector<std::uint8_t>& ch1, const std::vector<std::uint8_t>& ch2) {
     const std::vector<std::uint8_t> raw = SimulatedDarvik48::PackCapture(ch1, ch2);
-    std::copy(raw.begin(), raw.end(), ScopeState.UsbRxBuffer.begin());
+    std::copy(raw.begin(), raw.end(), engine::TheDevice().UsbRxBuffer.begin());
   }
   static void ReceiveFlat(std::uint8_t ch1, std::uint8_t ch2) {
     Receive(std::vector<std::uint8_t>(4096, ch1), std::vector<std::uint8_t>(4096, ch2));
@@ -61,11 +62,11 @@ std::vector<std::uint8_t> Ramp(int mul, int add) {
 }
 
 TEST_F(UnpackTest, TheBlockIsRotatedBy63BytesThenSplitIntoCh1EvenAndCh2Odd) {
-  ScopeState.UsbRxBuffer.fill(0);
-  ScopeState.UsbRxBuffer[8129] = 0x10;
-  ScopeState.UsbRxBuffer[8130] = 0x20;
-  ScopeState.UsbRxBuffer[0] = 0x30;  // lands at 63: CH2 of pair 31
-  Form8->LueData_500();
+  engine::TheDevice().UsbRxBuffer.fill(0);
+  engine::TheDevice().UsbRxBuffer[8129] = 0x10;
+  engine::TheDevice().UsbRxBuffer[8130] = 0x20;
+  engine::TheDevice().UsbRxBuffer[0] = 0x30;  // lands at 63: CH2 of pair 31
+  engine::TheDevice().LueData_500();
   EXPECT_EQ(Ch1Samples[0], 0x10);
   EXPECT_EQ(Ch2Samples[0], 0x20);
   EXPECT_EQ(Ch2Samples[31], 0x30);
@@ -73,7 +74,7 @@ TEST_F(UnpackTest, TheBlockIsRotatedBy63BytesThenSplitIntoCh1EvenAndCh2Odd) {
 
   const std::vector<std::uint8_t> ch1 = Ramp(7, 1), ch2 = Ramp(253, 9);
   Receive(ch1, ch2);
-  Form8->LueData_500();
+  engine::TheDevice().LueData_500();
   for (std::size_t i = 0; i < 4096; ++i) {
     ASSERT_EQ(Ch1Samples[i], ch1[i]) << i;
     ASSERT_EQ(Ch2Samples[i], ch2[i]) << i;
@@ -89,7 +90,7 @@ TEST_F(UnpackTest, AGroundedChannelBecomesItsMeanWithTheRemainderDropped) {
   const std::vector<std::uint8_t> ch2 = Ramp(1, 0);
   Receive(ch1, ch2);
   ScopeState.Ch1InputOn = 0;
-  Form8->LueData_500();
+  engine::TheDevice().LueData_500();
   for (std::size_t i = 0; i < 4096; ++i) {
     ASSERT_EQ(Ch1Samples[i], 127) << i;
     ASSERT_EQ(Ch2Samples[i], ch2[i]) << i;
@@ -99,7 +100,7 @@ TEST_F(UnpackTest, AGroundedChannelBecomesItsMeanWithTheRemainderDropped) {
   Receive(ch1, ch2);
   ScopeState.Ch1InputOn = 1;
   ScopeState.Ch2InputOn = 0;
-  Form8->LueData_500();
+  engine::TheDevice().LueData_500();
   EXPECT_EQ(Ch2Samples[0], 127);
   EXPECT_EQ(Ch2Samples[4095], 127);
   EXPECT_EQ(Ch1Samples[17], 127);
@@ -107,8 +108,8 @@ TEST_F(UnpackTest, AGroundedChannelBecomesItsMeanWithTheRemainderDropped) {
 
   // The calibration sees the real input.
   Receive(ch1, ch2);
-  ScopeState.Calibrating = 1;
-  Form8->LueData_500();
+  engine::TheDevice().Calibrating = 1;
+  engine::TheDevice().LueData_500();
   EXPECT_EQ(Ch2Samples[5], 5);
 }
 
@@ -121,7 +122,7 @@ TEST_F(UnpackTest, SpectrumModeFillsTheSpectrumInputAndLeavesBlockAndHistoryAlon
   ScopeState.WindowSkip = 0;
   ScopeState.FftSkip = 0;
   ScopeState.SmoothWeight = 0.05;
-  Form8->LueData_500();
+  engine::TheDevice().LueData_500();
   for (std::size_t i = 0; i < 4096; ++i) {
     ASSERT_EQ(Ch1SpectrumInput[i], ch1[i]);
     ASSERT_EQ(Ch2Spectrum[i], ch2[i]);
@@ -144,32 +145,32 @@ TEST_F(UnpackTest, AveragingSkipsTheFirstCaptureThenShowsTheWholeNumberMeanOfThe
   ScopeState.ScopeSampleBlock.fill(9);
 
   ReceiveFlat(101, 51);
-  Form8->LueData_500();  // not stored, not shown
+  engine::TheDevice().LueData_500();  // not stored, not shown
   EXPECT_EQ(Ch1Samples[0], 9);
   EXPECT_EQ(ScopeState.AverageRunning, 1);
   EXPECT_EQ(ScopeState.AverageCount, 0);
 
   ReceiveFlat(103, 50);
-  Form8->LueData_500();
+  engine::TheDevice().LueData_500();
   EXPECT_EQ(Ch1Samples[100], 103 / 4);  // empty slots hold 0
   EXPECT_EQ(Ch2Samples[100], 50 / 4);
   EXPECT_EQ(ScopeState.AverageCount, 1);
 
   for (std::uint8_t v : {105, 107, 109}) {
     ReceiveFlat(v, 50);
-    Form8->LueData_500();
+    engine::TheDevice().LueData_500();
   }
   // Four slots written: 103 is gone, the ring wrapped to slot 0.
   EXPECT_EQ(ScopeState.AverageCount, 0);
   EXPECT_EQ(Ch1Samples[4095], (105 + 107 + 109 + 103) / 4);
   ReceiveFlat(111, 50);
-  Form8->LueData_500();
+  engine::TheDevice().LueData_500();
   EXPECT_EQ(Ch1Samples[4095], (111 + 105 + 107 + 109) / 4);
 
   // During an autoset the capture is shown as it is.
   ScopeState.AutosetRunning = 1;
   ReceiveFlat(200, 50);
-  Form8->LueData_500();
+  engine::TheDevice().LueData_500();
   EXPECT_EQ(Ch1Samples[0], 200);
   ScopeState.AutosetRunning = 0;
 }
@@ -179,7 +180,7 @@ TEST_F(UnpackTest, HistoryStoresEachCaptureAndWrapsAfterSlotHistoryLength) {
   HistoryState.HistoryIndex = 999;
   for (std::uint8_t v : {31, 32, 33}) {
     ReceiveFlat(v, static_cast<std::uint8_t>(v + 100));
-    Form8->LueData_500();
+    engine::TheDevice().LueData_500();
   }
   // CH2 first, CH1 from entry 4096.
   EXPECT_EQ(HistorySample(999, 0), 131);
@@ -193,11 +194,11 @@ TEST_F(UnpackTest, HistoryStoresEachCaptureAndWrapsAfterSlotHistoryLength) {
   // A caller skips exactly one capture by clearing the flag.
   HistoryState.HistoryStoreOn = 0;
   ReceiveFlat(40, 40);
-  Form8->LueData_500();
+  engine::TheDevice().LueData_500();
   EXPECT_EQ(HistoryState.HistoryIndex, 1);
   EXPECT_EQ(HistoryState.HistoryStoreOn, 1);
   ReceiveFlat(41, 41);
-  Form8->LueData_500();
+  engine::TheDevice().LueData_500();
   EXPECT_EQ(HistorySample(1, 4096), 41);
   EXPECT_EQ(HistoryState.HistoryIndex, 2);
 }
@@ -208,7 +209,7 @@ TEST_F(UnpackTest, BitViewExpandsEachByteIntoEightLogicSamplesFromTheCopy) {
   Receive(ch1, ch2);
   ScopeState.DigitalMode = 1;
   ScopeState.CaptureStart = 1014;  // the first expanded sample is 1024
-  Form8->LueData_500();
+  engine::TheDevice().LueData_500();
   for (std::size_t k = 0; k < 384; ++k) {
     for (std::size_t b = 0; b < 8; ++b) {
       const std::size_t j = 1024 + 8 * k + b;
@@ -222,7 +223,7 @@ TEST_F(UnpackTest, BitViewExpandsEachByteIntoEightLogicSamplesFromTheCopy) {
   Receive(ch1, ch2);
   ScopeState.CaptureStart = 4080;  // samples 4090..4095
   ScopeState.ScopeSampleBlock[kSampleBlockEntries - 1] = 66;
-  Form8->LueData_500();
+  engine::TheDevice().LueData_500();
   EXPECT_EQ(Ch1Samples[1071], 160 + 64 * ((ch1[4095] >> 7) & 1));
   for (std::size_t j = 1072; j < 4096; ++j) {
     ASSERT_EQ(Ch1Samples[j], 0) << j;
@@ -246,14 +247,14 @@ TEST_F(UnpackTest, NoiseRejectShowsOnlyCapturesWhoseEdgeGoesTheTriggersWay) {
   std::vector<std::uint8_t> rising(4096, 100);
   for (std::size_t i = 1025; i < 4096; ++i) rising[i] = 150;
   Receive(rising, std::vector<std::uint8_t>(4096, 7));
-  Form8->LueData_500();
+  engine::TheDevice().LueData_500();
   EXPECT_EQ(Ch1Samples[1024], 100);
   EXPECT_EQ(Ch1Samples[1025], 150);
   EXPECT_EQ(ScopeState.CaptureCount, 1);
 
   // A flat capture (A = B) is rejected: an accepted page is shown instead.
   ReceiveFlat(60, 8);
-  Form8->LueData_500();
+  engine::TheDevice().LueData_500();
   EXPECT_EQ(Ch1Samples[1025], 150);
   EXPECT_EQ(Ch2Samples[0], 7);
   EXPECT_EQ(ScopeState.CaptureCount, 1);
@@ -261,7 +262,7 @@ TEST_F(UnpackTest, NoiseRejectShowsOnlyCapturesWhoseEdgeGoesTheTriggersWay) {
   // The external trigger takes the normal route.
   ScopeState.TriggerSource = 1;
   ReceiveFlat(60, 8);
-  Form8->LueData_500();
+  engine::TheDevice().LueData_500();
   EXPECT_EQ(Ch1Samples[1025], 60);
 }
 
@@ -279,7 +280,7 @@ TEST_F(UnpackTest, SpectrumAverageIsTheRmsOfTheEightStoredMagnitudesAsALevel) {
   // Slots 2000, 0, ... : rms = 2000 / sqrt(8) = 707.1 -> level 310 -> display 100.
   SetMagnitude(5, 0, 2000.0f);
   ScopeState.Ch1On = 1;
-  Form8->average_fft();
+  engine::average_fft();
   EXPECT_EQ(Ch1Samples[4094], 110);
   EXPECT_EQ(Ch1Samples[4095], 110);
   EXPECT_EQ(Ch1SpectrumLevels[4095] & 0xFFFF, 320);
@@ -289,7 +290,7 @@ TEST_F(UnpackTest, SpectrumAverageIsTheRmsOfTheEightStoredMagnitudesAsALevel) {
   EXPECT_EQ(Ch1SpectrumLevels[0] & 0xFFFF, 0x10000 - 128);
 
   ScopeState.Ch1On = 0;
-  Form8->average_fft();
+  engine::average_fft();
   EXPECT_EQ(Ch2Samples[4095], 110);
   EXPECT_EQ(ScopeState.SpectrumLevels[4095] & 0xFFFF, 320);
 }
@@ -298,17 +299,17 @@ TEST_F(UnpackTest, MaximumHoldKeepsTheRunningMaximumSinceTheLastSettingsChange) 
   ScopeState.FftAverageOn = 0;
   ScopeState.ScopeSampleBlock.fill(50);
   ScopeState.SettingsChanged = 1;
-  Form8->refresh_fft();  // a change: the peak restarts
-  Form8->maximize_fft();
+  engine::refresh_fft();  // a change: the peak restarts
+  engine::maximize_fft();
   EXPECT_EQ(Ch2Samples[3], 50);
 
   ScopeState.SettingsChanged = 0;
   Ch2Samples[3] = 80;
-  Form8->maximize_fft();
-  Form8->refresh_fft();
+  engine::maximize_fft();
+  engine::refresh_fft();
   Ch2Samples[3] = 20;
   Ch1Samples[3] = 20;
-  Form8->maximize_fft();
+  engine::maximize_fft();
   EXPECT_EQ(Ch2Samples[3], 80);
   EXPECT_EQ(Ch1Samples[3], 50);
 }
@@ -321,8 +322,8 @@ TEST_F(ReadBytesTest, ThirtyTwoPairsGoToBothChannelsAndTheMeansAreReturned) {
   Device().SetSignal([](int) -> std::uint8_t { return 100; }, [](int) -> std::uint8_t { return 200; });
   Device().SetBusyPolls(2);
   Ch1Samples[32] = 5;
-  EXPECT_EQ(Form8->ReadBytes(), 55 * 256 + 155);
-  EXPECT_TRUE(Form8->ReadBytesComplete);
+  EXPECT_EQ(engine::TheDevice().ReadBytes(), 55 * 256 + 155);
+  EXPECT_TRUE(engine::TheDevice().ReadBytesComplete);
   for (std::size_t k = 0; k < 32; ++k) {
     ASSERT_EQ(Ch1Samples[k], 100);
     ASSERT_EQ(Ch2Samples[k], 200);
@@ -339,7 +340,7 @@ TEST_F(ReadBytesTest, AShortReplyIsAskedForAgainAndALostDeviceEndsTheWait) {
   Device().ScriptRead(UsbStatus::Ok, 1);
   Device().ScriptRead(UsbStatus::Timeout, 30);
   // Sample indexes 32..63 (the first reply was used up): mean 47.
-  EXPECT_EQ(Form8->ReadBytes(), 255 * 256 + (255 - 47));
+  EXPECT_EQ(engine::TheDevice().ReadBytes(), 255 * 256 + (255 - 47));
   EXPECT_EQ(Count("W13/10"), 2);
 
   Device().SetBusyPolls(1000000);
@@ -347,8 +348,8 @@ TEST_F(ReadBytesTest, AShortReplyIsAskedForAgainAndALostDeviceEndsTheWait) {
   QObject pullScope;  // the pull must not outlive the test
   QTimer::singleShot(60, &pullScope, [this] { Device().Unplug(); });
   Ch1Samples[0] = 9;
-  EXPECT_EQ(Form8->ReadBytes(), 0);
-  EXPECT_FALSE(Form8->ReadBytesComplete);
+  EXPECT_EQ(engine::TheDevice().ReadBytes(), 0);
+  EXPECT_FALSE(engine::TheDevice().ReadBytesComplete);
   EXPECT_EQ(Ch1Samples[0], 9);
   EXPECT_EQ(Dialogs().CountMessages(acquisition_test::kDisconnected), 1);
 }

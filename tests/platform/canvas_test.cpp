@@ -631,3 +631,59 @@ TEST(CanvasBitmap, SizeAssignAndBmpFiles) {
   EXPECT_FALSE(loaded.LoadFromFile(dir.filePath("missing.bmp").toStdString()));
   EXPECT_EQ(loaded.Width(), 6);  // a failed load keeps the picture
 }
+
+TEST(CanvasBitmap, APackedPictureComesBackWholeByEveryWayIn) {
+  // A grid-like picture (few colour runs) is packed; each way in then sees,
+  // and draws on, exactly the pixels of a twin that was never packed. A noisy
+  // picture is not worth packing and stays as it is.
+  const auto grid = [](TBitmap& b) {
+    TCanvas* c = b.Canvas();
+    c->Brush.Color = clYellow;
+    c->FillRect(TRect{0, 0, 400, 200});
+    c->Pen.Color = clGray;
+    for (int x = 0; x < 400; x += 40) c->LineInclusive(x, 0, x, 199);
+    c->Pen.Mode = pmNotXor;
+    c->Polyline(std::vector<TPoint>{{0, 100}, {120, 5}, {250, 190}, {399, 100}});
+  };
+  const std::vector<std::pair<const char*, std::function<QImage(TBitmap&)>>> ways = {
+      {"image", [](TBitmap& b) { return b.Image(); }},
+      {"pixel read", [](TBitmap& b) {
+         EXPECT_EQ(b.Canvas()->Pixels(40, 3), clGray);
+         return b.Image();
+       }},
+      {"not-xor over it", [](TBitmap& b) {
+         b.Canvas()->Pen.Mode = pmNotXor;
+         b.Canvas()->Polyline(std::vector<TPoint>{{0, 0}, {399, 199}, {0, 199}, {399, 0}});
+         return b.Image();
+       }},
+      {"resize", [](TBitmap& b) {
+         b.SetSize(420, 180);
+         return b.Image();
+       }},
+      {"drawn from", [](TBitmap& b) {
+         TBitmap other(400, 200);
+         other.Canvas()->Draw(0, 0, b);
+         return other.Image();
+       }},
+      {"assign", [](TBitmap& b) {
+         TBitmap copy;
+         copy.Assign(b);
+         return copy.Image();
+       }},
+  };
+  for (const auto& [name, use] : ways) {
+    TBitmap packed(400, 200), twin(400, 200);
+    grid(packed);
+    grid(twin);
+    ASSERT_TRUE(packed.Pack()) << name;
+    EXPECT_EQ(packed.Width(), 400) << name;
+    EXPECT_EQ(packed.Height(), 200) << name;
+    EXPECT_EQ(use(packed), use(twin)) << name;
+    EXPECT_EQ(packed.Image(), twin.Image()) << name;
+  }
+  TBitmap noisy(64, 40);
+  noisy.Image() = Noise(64, 40, 3);
+  const QImage before = noisy.Image();
+  EXPECT_FALSE(noisy.Pack());
+  EXPECT_EQ(noisy.Image(), before);
+}

@@ -1,6 +1,7 @@
 // Pictures on the screen, mouse events on them, and application shortcuts.
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -43,6 +44,38 @@ TEST(Image, ShowsWhatWasDrawn) {
   image->Repaint();
   const QImage shot = image->Widget()->grab().toImage();
   EXPECT_EQ(shot.pixelColor(25, 20), QColor(0, 0, 0xDC));
+}
+
+TEST(Image, AHiddenWindowsPictureGivesItsPixelsBackAndShowsTheSameAgain) {
+  TForm form(nullptr);
+  form.SetBounds(100, 100, 340, 160);
+  auto* image = new TImage(&form);
+  image->SetParent(&form);
+  image->SetBounds(10, 10, 300, 120);
+  TCanvas* c = image->Canvas();
+  c->Brush.Color = clYellow;
+  c->FillRect(Rect(0, 0, 300, 120));
+  c->Pen.Color = clNavy;
+  for (int x = 0; x < 300; x += 50) c->LineInclusive(x, 0, x, 119);
+  const QImage drawn = image->Picture()->Image();
+  const qint64 key = image->Picture()->Image().cacheKey();
+  form.Show();
+  QApplication::processEvents();
+  form.Hide();
+  const auto wait = [](int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  };
+  wait(2300);
+  form.Show();
+  wait(50);
+  // Made anew from what it kept, pixel for pixel, and on the screen as drawn.
+  EXPECT_NE(image->Picture()->Image().cacheKey(), key);
+  EXPECT_EQ(image->Picture()->Image(), drawn);
+  EXPECT_EQ(image->Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32), drawn);
+  c->SetPixel(5, 5, clRed);
+  EXPECT_EQ(image->Canvas()->Pixels(5, 5), clRed);
 }
 
 TEST(Image, APictureCoveredByAnotherWindowIsShownAgainUpToDate) {

@@ -121,68 +121,101 @@ PenShape MakePenShape(const TPen& pen) {
   return shape;
 }
 
-// A solid one-pixel path whose points all lie on the surface: every pixel of
-// it does too, so the lines are stepped (as raster::WalkLine steps them) by
-// index, without clipping or bounds checks. A trace is hundreds of such short
-// lines. Returns the number of pixels of the whole path.
+// One segment of a path by the clipping walker: the pixels of the line from a
+// to b (b itself only when incl) that lie on the surface, each through the
+// pen's footprint and style pattern. Returns the segment's pixel count.
+template <class Op>
+std::uint64_t StrokeClipped(Writer<Op>& wr, const PenShape& pen, TPoint a, TPoint b, bool incl, std::uint64_t base) {
+  const raster::Box box{-pen.hi, wr.s.w - 1 - static_cast<std::int64_t>(pen.lo), -pen.hi,
+                        wr.s.h - 1 - static_cast<std::int64_t>(pen.lo)};
+  const raster::LinePlan plan = raster::PlanLine(a.x, a.y, b.x, b.y, incl, box);
+  if (pen.pattern) {
+    raster::WalkLine(plan, [&](int x, int y, std::int64_t i) {
+      if (pen.pattern[(base + static_cast<std::uint64_t>(i)) % pen.period]) wr.PutFootprint(x, y, pen.lo, pen.hi);
+    });
+  } else {
+    raster::WalkLine(plan, [&](int x, int y, std::int64_t) { wr.PutFootprint(x, y, pen.lo, pen.hi); });
+  }
+  return static_cast<std::uint64_t>(plan.count);
+}
+
+// A solid one-pixel path. Its segments whose ends both lie on the surface -
+// all of them, nearly always: a trace is hundreds of such short lines - have
+// every pixel on it too, so they are stepped (as raster::WalkLine steps them)
+// by pixel index, without clipping or bounds checks; the others go through
+// the clipping walker. The stamps share the pixels' index, the picture's rows
+// being exactly its width. Returns the number of pixels of the whole path.
 template <bool kStamped, class Op>
-std::uint64_t StrokeThinInside(Writer<Op>& wr, const TPoint* pts, int n, bool includeLast) {
+std::uint64_t StrokeThin(Writer<Op>& wr, const PenShape& pen, const TPoint* pts, int n, bool includeLast) {
   std::uint32_t* const bits = wr.s.bits;
   std::uint16_t* const stamps = wr.stamps;
   const std::uint16_t generation = wr.generation;
   const std::uint32_t color = wr.color;
-  const std::ptrdiff_t stride = wr.s.stride, stampStride = wr.s.w;
-  const auto put = [&](std::ptrdiff_t pi, std::ptrdiff_t si) {
-    if (!kStamped || stamps[si] != generation) {
-      if constexpr (kStamped) stamps[si] = generation;
-      bits[pi] = Op::Apply(bits[pi], color);
+  const std::ptrdiff_t stride = wr.s.stride;
+  const unsigned w = static_cast<unsigned>(wr.s.w), h = static_cast<unsigned>(wr.s.h);
+  const auto put = [&](std::ptrdiff_t i) {
+    if constexpr (kStamped) {
+      if (stamps[i] == generation) return;
+      stamps[i] = generation;
     }
+    bits[i] = Op::Apply(bits[i], color);
   };
-  std::uint64_t pixels = 0;
-  const int lastFull = includeLast ? n - 2 : n - 1;  // the segment that keeps its end pixel
-  for (int k = 0; k + 1 < n; ++k) {
-    const int x = pts[k].x, y = pts[k].y;
-    const int dx = pts[k + 1].x - x, dy = pts[k + 1].y - y;
-    // A step to a neighbouring pixel (most of a trace's segments) is its
-    // start pixel alone.
-    if (static_cast<unsigned>(dx + 1) <= 2u && static_cast<unsigned>(dy + 1) <= 2u && k != lastFull) {
-      if (dx | dy) {
-        put(y * stride + x, y * stampStride + x);
-        ++pixels;
-      }
-      continue;
-    }
+  // Lines of two pixels or more, from the pixel at index pi; full keeps the end pixel.
+  const auto line = [&](int dx, int dy, std::ptrdiff_t pi, bool full) {
     const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
     const bool xMajor = adx >= ady;
-    const int major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
-    const int count = major + (includeLast && k + 2 == n ? 1 : 0);
-    pixels += static_cast<std::uint64_t>(count);
-    const std::ptrdiff_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
-    const std::ptrdiff_t pxMajor = xMajor ? sx : sy * stride, pxMinor = xMajor ? sy * stride : sx;
-    const std::ptrdiff_t stMajor = xMajor ? sx : sy * stampStride, stMinor = xMajor ? sy * stampStride : sx;
-    std::ptrdiff_t pi = y * stride + x, si = y * stampStride + x;
-    for (int i = 0, r = major; i < count; ++i) {
-      put(pi, si);
-      pi += pxMajor;
-      if constexpr (kStamped) si += stMajor;
-      r += 2 * minor;
-      if (r >= 2 * major) {
-        r -= 2 * major;
-        pi += pxMinor;
-        if constexpr (kStamped) si += stMinor;
+    const int twoMajor = 2 * (xMajor ? adx : ady), twoMinor = 2 * (xMajor ? ady : adx);
+    const int count = (xMajor ? adx : ady) + (full ? 1 : 0);
+    const std::ptrdiff_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -stride : stride;
+    const std::ptrdiff_t stepMajor = xMajor ? sx : sy, stepMinor = xMajor ? sy : sx;
+    for (int i = 0, r = twoMajor / 2; i < count; ++i) {
+      put(pi);
+      pi += stepMajor;
+      r += twoMinor;
+      if (r >= twoMajor) {
+        r -= twoMajor;
+        pi += stepMinor;
       }
     }
+    return static_cast<std::uint64_t>(count);
+  };
+  const auto on = [w, h](TPoint p) { return (static_cast<unsigned>(p.x) < w) & (static_cast<unsigned>(p.y) < h); };
+  std::uint64_t pixels = 0;
+  const int open = includeLast ? n - 2 : n - 1;  // segments that leave out their end pixel
+  TPoint a = pts[0];
+  bool aOn = on(a);
+  std::ptrdiff_t pa = static_cast<std::ptrdiff_t>(a.y) * stride + a.x;
+  for (int k = 0; k < open; ++k) {
+    const TPoint b = pts[k + 1];
+    const bool bOn = on(b);
+    const std::ptrdiff_t pb = static_cast<std::ptrdiff_t>(b.y) * stride + b.x;
+    if (aOn & bOn) {
+      const int dx = b.x - a.x, dy = b.y - a.y;
+      if ((static_cast<unsigned>(dx + 1) <= 2u) & (static_cast<unsigned>(dy + 1) <= 2u)) {
+        // A step to a neighbouring pixel (most of a trace's segments) is its
+        // start pixel alone.
+        if (pa != pb) {
+          put(pa);
+          ++pixels;
+        }
+      } else {
+        pixels += line(dx, dy, pa, false);
+      }
+    } else {
+      pixels += StrokeClipped(wr, pen, a, b, false, 0);
+    }
+    a = b;
+    aOn = bOn;
+    pa = pb;
+  }
+  if (open < n - 1) {
+    const TPoint b = pts[n - 1];
+    if (aOn && on(b))
+      pixels += line(b.x - a.x, b.y - a.y, pa, true);
+    else
+      pixels += StrokeClipped(wr, pen, a, b, true, 0);
   }
   return pixels;
-}
-
-// True when every point lies on the surface.
-bool AllOnSurface(const raster::Surface& s, const TPoint* pts, int n) {
-  bool inside = true;
-  for (int k = 0; k < n; ++k)
-    inside &= static_cast<unsigned>(pts[k].x) < static_cast<unsigned>(s.w) &&
-              static_cast<unsigned>(pts[k].y) < static_cast<unsigned>(s.h);
-  return inside;
 }
 
 // Strokes the segments of a polyline; pixel i of the whole path is drawn when
@@ -190,26 +223,11 @@ bool AllOnSurface(const raster::Surface& s, const TPoint* pts, int n) {
 template <class Op>
 std::uint64_t StrokePath(Writer<Op>& wr, const PenShape& pen, const TPoint* pts, int n, bool includeLast,
                          std::uint64_t stylePos) {
-  if (!pen.pattern && pen.lo == 0 && pen.hi == 0) {
-    if (AllOnSurface(wr.s, pts, n))
-      return stylePos + (wr.stamps ? StrokeThinInside<true>(wr, pts, n, includeLast)
-                                   : StrokeThinInside<false>(wr, pts, n, includeLast));
-  }
-  const raster::Box box{-pen.hi, wr.s.w - 1 - static_cast<std::int64_t>(pen.lo), -pen.hi,
-                        wr.s.h - 1 - static_cast<std::int64_t>(pen.lo)};
-  for (int k = 0; k + 1 < n; ++k) {
-    const bool incl = includeLast && k + 2 == n;
-    const raster::LinePlan plan = raster::PlanLine(pts[k].x, pts[k].y, pts[k + 1].x, pts[k + 1].y, incl, box);
-    const std::uint64_t base = stylePos;
-    if (pen.pattern) {
-      raster::WalkLine(plan, [&](int x, int y, std::int64_t i) {
-        if (pen.pattern[(base + static_cast<std::uint64_t>(i)) % pen.period]) wr.PutFootprint(x, y, pen.lo, pen.hi);
-      });
-    } else {
-      raster::WalkLine(plan, [&](int x, int y, std::int64_t) { wr.PutFootprint(x, y, pen.lo, pen.hi); });
-    }
-    stylePos += static_cast<std::uint64_t>(plan.count);
-  }
+  if (!pen.pattern && pen.lo == 0 && pen.hi == 0 && wr.s.stride == wr.s.w)
+    return stylePos + (wr.stamps ? StrokeThin<true>(wr, pen, pts, n, includeLast)
+                                 : StrokeThin<false>(wr, pen, pts, n, includeLast));
+  for (int k = 0; k + 1 < n; ++k)
+    stylePos += StrokeClipped(wr, pen, pts[k], pts[k + 1], includeLast && k + 2 == n, stylePos);
   return stylePos;
 }
 
@@ -602,17 +620,52 @@ TBitmap::TBitmap(int w, int h) : canvas_(&image_) {
 }
 
 void TBitmap::MakeBlank() const {
-  QImage blank(blankW_, blankH_, QImage::Format_RGB32);
+  QImage made(blankW_, blankH_, QImage::Format_RGB32);
   blankW_ = blankH_ = 0;
-  if (blank.isNull()) return;  // too large to allocate
-  blank.fill(ToQRgb(clWhite));
-  image_ = std::move(blank);
+  std::vector<std::uint32_t> runs = std::move(packed_);
+  packed_ = {};
+  if (made.isNull()) return;  // too large to allocate
+  if (runs.empty()) {
+    made.fill(ToQRgb(clWhite));
+  } else {
+    auto* out = reinterpret_cast<std::uint32_t*>(made.bits());
+    for (std::size_t i = 0; i + 1 < runs.size(); i += 2) out = std::fill_n(out, runs[i], runs[i + 1]);
+  }
+  image_ = std::move(made);
+}
+
+bool TBitmap::Pack() {
+  if (image_.isNull() || image_.format() != QImage::Format_RGB32 ||
+      image_.bytesPerLine() != static_cast<qsizetype>(image_.width()) * 4)
+    return false;
+  const auto* px = reinterpret_cast<const std::uint32_t*>(image_.constBits());
+  const std::size_t n = static_cast<std::size_t>(image_.width()) * static_cast<std::size_t>(image_.height());
+  // Worth it only for pictures of few runs, as grids and plain faces are.
+  const std::size_t limit = n / 8;
+  std::vector<std::uint32_t> runs;
+  for (std::size_t i = 0; i < n;) {
+    std::size_t j = i + 1;
+    while (j < n && px[j] == px[i]) ++j;
+    if (runs.size() >= limit) return false;
+    runs.push_back(static_cast<std::uint32_t>(j - i));
+    runs.push_back(px[i]);
+    i = j;
+  }
+  runs.shrink_to_fit();
+  blankW_ = image_.width();
+  blankH_ = image_.height();
+  packed_ = std::move(runs);
+  image_ = QImage();
+  canvas_.stamps_ = {};
+  canvas_.generation_ = 0;
+  return true;
 }
 
 void TBitmap::SetSize(int w, int h) {
   w = std::max(0, w);
   h = std::max(0, h);
   if (w == Width() && h == Height()) return;
+  if (!packed_.empty()) Materialize();  // its pixels are kept as well
   if (w == 0 || h == 0) {
     image_ = QImage();
     blankW_ = blankH_ = 0;
@@ -645,6 +698,7 @@ bool TBitmap::LoadFromFile(const std::string& path) {
     return false;
   image_ = loaded.convertToFormat(QImage::Format_RGB32);
   blankW_ = blankH_ = 0;
+  packed_ = {};
   canvas_.SetTarget(&image_);
   return true;
 }
@@ -660,5 +714,6 @@ void TBitmap::Assign(const TBitmap& other) {
   const QImage& from = other.Image();
   image_ = from.format() == QImage::Format_RGB32 || from.isNull() ? from : from.convertToFormat(QImage::Format_RGB32);
   blankW_ = blankH_ = 0;
+  packed_ = {};
   canvas_.SetTarget(&image_);
 }

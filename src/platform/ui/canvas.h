@@ -184,6 +184,9 @@ class TBitmap {
   bool SaveToFile(const std::string& path) const;
   // Copies the picture (not the canvas's pen, brush or font).
   void Assign(const TBitmap& other);
+  // Keeps a picture of few colour runs (a grid, a plain face) as its runs
+  // until it is next used, freeing its pixels; false when it is not worth it.
+  bool Pack();
 
  private:
   friend class TCanvas;
@@ -194,6 +197,8 @@ class TBitmap {
 
   mutable QImage image_;
   TCanvas canvas_;
-  // Size of the white picture not made yet (0 when there is none).
+  // Size of the picture not made yet (0 when there is none): all white, or
+  // made from packed_, its pixels as (count, colour) runs.
   mutable int blankW_ = 0, blankH_ = 0;
+  mutable std::vector<std::uint32_t> packed_;
 };

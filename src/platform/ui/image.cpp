@@ -6,8 +6,13 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 
 #include <vector>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -41,8 +46,13 @@ class CoverWatch : public QObject {
     stack_.insert(stack_.begin(), w);
   }
   void PaintUncovered();
+  // Some time after windows were shown or hidden, the pictures nobody sees
+  // (of windows made hidden, or closed) give their pixels back until used.
+  void PackHiddenSoon();
+  void PackHidden();
 
   QPointer<QCoreApplication> app_;
+  bool packPending_ = false;
   std::vector<QPointer<QWidget>> stack_;
   std::vector<ImageWidget*> images_;
 };
@@ -57,6 +67,8 @@ class ImageWidget : public QWidget {
   ~ImageWidget() override { CoverWatch::Get().Remove(this); }
 
   // A paint left out while covered is made up for once the picture shows.
+  bool PackIfHidden() { return !isVisible() && image_->Picture()->Pack(); }
+
   void PaintIfUncovered() {
     if (deferred_ && !CoverWatch::Get().Covered(this)) {
       deferred_ = false;
@@ -109,12 +121,17 @@ bool CoverWatch::eventFilter(QObject* obj, QEvent* e) {
   if (!w->isWindow()) return false;
   switch (e->type()) {
     case QEvent::Show:
+      PackHiddenSoon();
+      [[fallthrough]];
     case QEvent::WindowActivate:
     case QEvent::ZOrderChange:
       ToFront(w);
       PaintUncovered();
       break;
     case QEvent::Hide:
+      PackHiddenSoon();
+      PaintUncovered();
+      break;
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::WindowStateChange:
@@ -128,6 +145,25 @@ bool CoverWatch::eventFilter(QObject* obj, QEvent* e) {
 
 void CoverWatch::PaintUncovered() {
   for (ImageWidget* image : images_) image->PaintIfUncovered();
+}
+
+void CoverWatch::PackHiddenSoon() {
+  if (packPending_) return;
+  packPending_ = true;
+  // Windows made at start-up draw their faces after they are shown.
+  QTimer::singleShot(2000, this, [this] {
+    packPending_ = false;
+    PackHidden();
+  });
+}
+
+void CoverWatch::PackHidden() {
+  bool packed = false;
+  for (ImageWidget* image : images_) packed |= image->PackIfHidden();
+#if defined(__GLIBC__)
+  // Large pictures may sit in the middle of the heap: their pages go back too.
+  if (packed) malloc_trim(0);
+#endif
 }
 
 }  // namespace

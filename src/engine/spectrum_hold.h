@@ -1,0 +1,14 @@
+// Spectrum helpers the Run loop applies after each transform.
+#pragma once
+
+namespace engine {
+
+// The shown channel's levels from the root mean square of the FFT slots.
+void average_fft();
+// Each level of the block raised to the held peak.
+void maximize_fft();
+// The held peaks from the block; cleared after a settings change unless FFT
+// averaging is on.
+void refresh_fft();
+
+}  // namespace engine
