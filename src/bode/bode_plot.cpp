@@ -6,9 +6,9 @@
 #include "bode/bode_state.h"
 #include "bode/ok_bottom_dlg1.h"
 #include "bode/voltage_scale_note.h"
+#include "engine/help_request.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
-#include "io/help.h"
 #include "widgets/control_maker.h"
 
 namespace {
@@ -381,7 +381,7 @@ void TBode_plot::MarkersfV1Click(TObject*) { SelectMarkers(bode::MarkerMode::Lev
 void TBode_plot::MarkersfdV1Click(TObject*) { SelectMarkers(bode::MarkerMode::LevelDifference); }
 void TBode_plot::Markersfph1Click(TObject*) { SelectMarkers(bode::MarkerMode::Phase); }
 
-void TBode_plot::Help1Click(TObject*) { io::ShowHelp(io::kGeneratorHelp, io::kBodeTopic); }
+void TBode_plot::Help1Click(TObject*) { engine::ShowHelp(io::kGeneratorHelp, io::kBodeTopic); }
 
 void TBode_plot::SetSweepControlsEnabled(bool enabled) {
   for (TMenuItem* item : {AutomaticVoltageScale1, ColorsofTraces1, OpenImage1, SaveImage1, SaveData1, OpenData1,

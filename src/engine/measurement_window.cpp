@@ -4,9 +4,9 @@
 #include <initializer_list>
 
 #include "engine/add_text.h"
+#include "engine/help_request.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
-#include "io/help.h"
 
 namespace {
 
@@ -160,7 +160,7 @@ void TForm_99::GrSpeedButton2Click(TObject* /*Sender*/) {
 
 void TForm_99::SpeedButton29Click(TObject* /*Sender*/) { Close(); }
 
-void TForm_99::GrSpeedButton1Click(TObject* /*Sender*/) { io::ShowHelp(io::kScopeHelp, io::kMeasurementTopic); }
+void TForm_99::GrSpeedButton1Click(TObject* /*Sender*/) { engine::ShowHelp(io::kScopeHelp, io::kMeasurementTopic); }
 
 void TForm_99::CheckBox22Click(TObject* /*Sender*/) {
   using namespace engine;

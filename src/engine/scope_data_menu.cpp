@@ -39,7 +39,7 @@ void TForm1::SaveDSOData1Click(TObject*) {
     d.Ch1[n] = ScopeState.Settings.DigitalMode ? ScopeState.SampleCopy[kChannelSamples + n] : Ch1Samples[n];
     d.Ch2[n] = ScopeState.Settings.DigitalMode ? ScopeState.SampleCopy[n] : Ch2Samples[n];
   }
-  recorder::CommentBlock note;
+  io::CommentBlock note;
   if (ScopeState.ScopeNoteShown && Form_9 && Form_9->Memo1->Lines().Count() > 0) {
     note.Lines = Form_9->Memo1->Lines().Lines();
     note.X = display::DisplayState.ScopeNoteX;

@@ -5,13 +5,13 @@
 #include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "display/marker_readouts.h"
+#include "engine/help_request.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "io/about_box.h"
-#include "io/help.h"
 #include "io/menu_insert.h"
 #include "io/picture_file.h"
-#include "io/print_preview.h"
+#include "engine/print_preview.h"
 #include "io/text_export.h"
 #include "platform/ini/ini_file.h"
 #include "platform/os/folders.h"
@@ -78,10 +78,13 @@ void TForm1::CreateFileExportControls() {
 
 // ---------------------------------------------------------------- pictures and clipboard
 
-void TForm1::SaveClick(TObject* /*Sender*/) { io::SavePictureWithDialog(*SaveDialog1, *Image1->Picture()); }
+void TForm1::SaveClick(TObject* /*Sender*/) {
+  io::SavePictureWithDialog(*SaveDialog1, *Image1->Picture(), engine::ScopeState.DocumentsFolder);
+}
 
 void TForm1::OpenPictureOnto(TImage& image) {
-  const std::optional<io::PictureChoice> choice = io::ChoosePictureToOpen(*OpenPictureDialog1);
+  const std::optional<io::PictureChoice> choice =
+      io::ChoosePictureToOpen(*OpenPictureDialog1, engine::ScopeState.DocumentsFolder);
   if (!choice) return;
   StopAndSettle();
   if (!io::DrawPictureFile(*image.Picture(), *choice)) return;
@@ -175,9 +178,9 @@ void TForm1::File1Click(TObject* /*Sender*/) {
 
 // ---------------------------------------------------------------- help and about
 
-void TForm1::Help2Click(TObject* /*Sender*/) { io::ShowHelp(io::kScopeHelp); }
-void TForm1::FunctionGenerorHelp1Click(TObject* /*Sender*/) { io::ShowHelp(io::kGeneratorHelp); }
-void TForm1::InstallingNT4driver1Click(TObject* /*Sender*/) { io::ShowHelp(io::kDriverHelp); }
+void TForm1::Help2Click(TObject* /*Sender*/) { engine::ShowHelp(io::kScopeHelp); }
+void TForm1::FunctionGenerorHelp1Click(TObject* /*Sender*/) { engine::ShowHelp(io::kGeneratorHelp); }
+void TForm1::InstallingNT4driver1Click(TObject* /*Sender*/) { engine::ShowHelp(io::kDriverHelp); }
 
 void TForm1::About2Click(TObject* /*Sender*/) {
   if (AboutBox) AboutBox->ShowModal();

@@ -58,7 +58,8 @@ void TForm11::CreateFileEditHelpMenus() {
 // ---------------------------------------------------------------- the Big Screen's picture
 
 void TForm11::SaveClick(TObject*) {
-  if (Form1 && BigPicture()) io::SavePictureWithDialog(*Form1->SaveDialog1, *BigPicture()->Picture());
+  if (Form1 && BigPicture()) io::SavePictureWithDialog(*Form1->SaveDialog1, *BigPicture()->Picture(),
+                                                      engine::ScopeState.DocumentsFolder);
 }
 
 void TForm11::OpenClick(TObject*) {

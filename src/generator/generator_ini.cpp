@@ -11,6 +11,7 @@
 #include "bode/bode_rules.h"
 #include "bode/bode_state.h"
 #include "bode/frequency_step_dialog.h"
+#include "engine/help_request.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "generator/fine_tune.h"
@@ -20,7 +21,6 @@
 #include "generator/more_functions.h"
 #include "generator/wave_editor.h"
 #include "generator/wave_sequence.h"
-#include "io/help.h"
 #include "recorder/recorder_form.h"
 
 namespace {
@@ -182,4 +182,4 @@ void TForm1_fgen::HardwareSetup1Click(TObject* /*Sender*/) {
   BtnBottomDlg_fgen->ShowModal();
 }
 
-void TForm1_fgen::Contents1Click(TObject* /*Sender*/) { io::ShowHelp(io::kGeneratorHelp); }
+void TForm1_fgen::Contents1Click(TObject* /*Sender*/) { engine::ShowHelp(io::kGeneratorHelp); }

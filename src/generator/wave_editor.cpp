@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "engine/help_request.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
 #include "generator/generator_state.h"
 #include "generator/library_wave.h"
 #include "generator/preview.h"
-#include "io/help.h"
 #include "platform/os/folders.h"
 #include "widgets/control_maker.h"
 
@@ -206,4 +206,4 @@ void TWave_editor1::Edit1Click(TObject* /*Sender*/) {
   Paste1->SetEnabled(Memo1->CanPaste());
 }
 
-void TWave_editor1::Help1Click(TObject* /*Sender*/) { io::ShowHelp(io::kGeneratorHelp, io::kWaveEditorTopic); }
+void TWave_editor1::Help1Click(TObject* /*Sender*/) { engine::ShowHelp(io::kGeneratorHelp, io::kWaveEditorTopic); }

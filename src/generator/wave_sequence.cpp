@@ -4,12 +4,12 @@
 
 #include <filesystem>
 
+#include "engine/help_request.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
 #include "generator/generator_state.h"
-#include "io/help.h"
 #include "platform/os/folders.h"
 #include "platform/os/numeric.h"
 #include "widgets/control_maker.h"
@@ -405,7 +405,7 @@ void TForm900::ComPort1Open(TObject* /*Sender*/) {
 
 void TForm900::Exit1Click(TObject* /*Sender*/) { Close(); }
 
-void TForm900::Help1Click(TObject* /*Sender*/) { io::ShowHelp(io::kGeneratorHelp, io::kWaveSequenceTopic); }
+void TForm900::Help1Click(TObject* /*Sender*/) { engine::ShowHelp(io::kGeneratorHelp, io::kWaveSequenceTopic); }
 
 void TForm900::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   if (RadioButton1->Checked()) RadioButton1Click(this);

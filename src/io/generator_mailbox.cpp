@@ -1,24 +1,18 @@
-// The generator mailbox poll on the scope window's Timer5.
 #include "io/generator_mailbox.h"
 
 #include <algorithm>
 #include <array>
-#include <span>
-
-#include "engine/main_form.h"
-#include "engine/scope_state.h"
-#include "generator/generator_form.h"
-#include "generator/generator_panel.h"
-#include "generator/generator_state.h"
-#include "generator/more_functions.h"
-#include "generator/panel_rules.h"
-#include "io/shared_blocks.h"
-#include "platform/ui/application.h"
 
 namespace io {
 
+namespace {
+
+// The lower edges of the ranges above the lowest, top range first.
+constexpr std::array<double, kRemoteFrequencyRanges - 1> kLowerEdges{50000, 5000, 500, 50, 5, 0.5, 0.05};
+
+}  // namespace
+
 std::size_t RemoteFrequencyRange(double hz) {
-  static constexpr std::array<double, 7> kLowerEdges{50000, 5000, 500, 50, 5, 0.5, 0.05};
   for (std::size_t i = 0; i < kLowerEdges.size(); ++i)
     if (hz >= kLowerEdges[i]) return i;
   return kLowerEdges.size();
@@ -29,7 +23,7 @@ double RemoteFrequencyInRangeUnit(double hz, std::size_t range) {
   if (f >= 5000) f /= 1000;  // kHz ranges
   // Only the lowest range counts in mHz; 0.05 .. 0.1 Hz stays in hertz on
   // its own range.
-  if (range == generator::FrequencyRanges.size() - 1) f *= 1000;
+  if (range == kRemoteFrequencyRanges - 1) f *= 1000;
   return std::max(f, 0.005);
 }
 
@@ -51,156 +45,3 @@ std::string RemoteLibraryName(std::span<const std::int32_t> words, std::int32_t 
 }
 
 }  // namespace io
-
-namespace {
-
-// Runs `access` over the generator mailbox, which another program of the
-// user may have made smaller; false when the mailbox is off (then or before).
-template <class F>
-bool UseGeneratorMailbox(F&& access) {
-  return io::UseSharedBlock(io::GeneratorMailboxBlock, access,
-                            "Remote control of the generator stopped: another program made ",
-                            " smaller while the program used it.\rOther programs cannot control the generator until "
-                            "the Darvik48 software is started again.");
-}
-
-}  // namespace
-
-std::int32_t TForm1::GetShareData1(int index) {
-  std::int32_t word = 0;
-  if (index >= 0)
-    UseGeneratorMailbox([&] { word = io::GeneratorMailboxBlock->Get(static_cast<std::size_t>(index)); });
-  return word;
-}
-
-void TForm1::SetShareData1(int index, std::int32_t value) {
-  if (index >= 0)
-    UseGeneratorMailbox([&] { io::GeneratorMailboxBlock->Set(static_cast<std::size_t>(index), value); });
-}
-
-void TForm1::Timer5Timer(TObject* /*Sender*/) {
-  using namespace generator;
-  using io::GeneratorMailbox;
-  if (!io::GeneratorMailboxBlock || !GeneratorControls || !Form1_fgen) return;
-  if (engine::ScopeState.ClosingDone || Application->Terminated()) return;
-  Timer5->SetEnabled(false);
-  // The poll runs again, and says it lives, however the request ended.
-  struct Rearm {
-    TForm1* form;
-    ~Rearm() {
-      if (Application->Terminated()) return;
-      form->Timer5->SetEnabled(true);
-      form->SetShareData1(io::kGenAlive, io::kGenAliveValue);
-    }
-  } rearm{this};
-
-  // The request as it stands now, each word read once.
-  std::array<std::int32_t, io::kGeneratorMailboxBytes / sizeof(std::int32_t)> words{};
-  if (!UseGeneratorMailbox([&] {
-        for (std::size_t i = 0; i < words.size(); ++i) words[i] = io::GeneratorMailboxBlock->Get(i);
-      }))
-    return;
-  const std::int32_t control = words[io::kGenControl];
-  const std::int32_t wave = words[io::kGenWave];
-  const std::int32_t frequency = words[io::kGenFrequency];
-  const std::int32_t amplitude = words[io::kGenAmplitude];
-  const std::int32_t offset = words[io::kGenOffset];
-  const std::int32_t sweepEnd = words[io::kGenSweepEnd];
-  const std::int32_t sweepTime = words[io::kGenSweepTime];
-  GeneratorPanel& panel = *GeneratorControls;
-  TGrSpeedButton* moreSweep = BtnBottomDlg1_fgen ? BtnBottomDlg1_fgen->SpeedButton3 : nullptr;
-
-  // The library file a wave-5 request names, for the library reader (and
-  // the wave-sequence player, which shares the name).
-  if (wave == 5)
-    GeneratorState.SequenceLibFile = io::RemoteLibraryName(std::span(words).subspan(io::kGenNameFirst), words[io::kGenNameLength]);
-
-  const bool holdEdge = control == io::kGenHold && GeneratorMailbox.PreviousControl != io::kGenHold;
-  if (!holdEdge) {
-    // Output off on the edge to 223 only.
-    if (GeneratorState.GeneratorActive && control == io::kGenOutputOff && GeneratorMailbox.PreviousControl != io::kGenOutputOff) {
-      for (TGrSpeedButton* b : panel.ShapeButtons()) b->SetDown(false);
-      GeneratorState.GenOutputOff = 1;
-      Form1_fgen->Disable();
-      GeneratorMailbox.Wave = 0;
-    }
-    const bool changed = wave != GeneratorMailbox.Wave || frequency != GeneratorMailbox.Frequency ||
-                         amplitude != GeneratorMailbox.Amplitude || offset != GeneratorMailbox.Offset;
-    if (wave != 0 && control != io::kGenOutputOff && GeneratorState.GeneratorActive && changed) {
-      // The shape applied last is released through its own button.
-      switch (GeneratorMailbox.Wave) {
-        case 1: case 2: case 3: {
-          TGrSpeedButton* b = panel.ShapeButtons()[static_cast<std::size_t>(GeneratorMailbox.Wave - 1)];
-          b->SetDown(false);
-          if (b->OnClick) b->OnClick(b);
-          break;
-        }
-        case 4:
-          if (moreSweep) {
-            moreSweep->SetDown(false);
-            BtnBottomDlg1_fgen->SpeedButton3Click(moreSweep);
-          }
-          break;
-        default: break;
-      }
-      GeneratorMailbox.Wave = wave;
-      GeneratorMailbox.Frequency = frequency;
-      GeneratorMailbox.Amplitude = amplitude;
-      GeneratorMailbox.Offset = offset;
-      const std::int32_t shape = std::clamp(wave, 1, 5);
-      double hz = frequency / 1000.0;
-      const double offsetVolts = std::clamp(offset / 1000.0, -5.0, 5.0);
-      const double amplitudeVolts = std::clamp(amplitude / 1000.0, 0.1, 10.0);
-
-      if (shape == 4) {
-        const double endHz = sweepEnd / 1000.0;
-        const double seconds = sweepTime / 1000.0;
-        if (moreSweep) moreSweep->SetDown(true);
-        for (GeneratorPanel* p : GeneratorState.Panels) {
-          for (std::size_t i = 0; i < 3; ++i) p->ShapeButtons()[i]->SetDown(false);
-          p->TrackBar4->SetVisible(false);
-          p->TrackBar5->SetVisible(false);
-          p->Panel7->SetVisible(true);
-          GeneratorPanel::PaintReadout(p->Image5, 10, 5, "SWEEP            ", GeneratorPanel::kReadoutColor);
-          p->Edit3->SetText(EntryText(hz));
-          p->Edit4->SetText(EntryText(endHz));
-          p->Edit9->SetText(EntryText(seconds));
-        }
-        GeneratorState.GenOutputOff = 0;
-        GeneratorState.WaveShape = kShapeSweep;
-        if (hz >= 5000) hz /= 1000;
-        if (endHz < 0.1) hz *= 1000;
-        Form1_fgen->set_fg(hz, offsetVolts, amplitudeVolts);
-        panel.StartSweepClick(panel.StartSweep);
-      } else {
-        const std::size_t range = io::RemoteFrequencyRange(hz);
-        TGrSpeedButton* rangeButton = panel.RangeButtons()[range];
-        rangeButton->SetDown(true);
-        if (rangeButton->OnClick) rangeButton->OnClick(rangeButton);
-        Form1_fgen->set_fg(io::RemoteFrequencyInRangeUnit(hz, range), offsetVolts, amplitudeVolts);
-        GeneratorState.GenOutputOff = 0;
-        if (shape <= 3) {
-          TGrSpeedButton* b = panel.ShapeButtons()[static_cast<std::size_t>(shape - 1)];
-          b->SetDown(true);
-          if (b->OnClick) b->OnClick(b);
-        } else {
-          // The library waveform: the shape buttons go up only when the file
-          // was read; the apply runs either way.
-          if (Form1_fgen->file3_count()) {
-            GeneratorState.FilterChoice = 1;
-            for (GeneratorPanel* p : GeneratorState.Panels) {
-              for (std::size_t i = 0; i < 3; ++i) p->ShapeButtons()[i]->SetDown(false);
-              p->TrackBar4->SetVisible(true);
-              p->TrackBar5->SetVisible(false);
-            }
-            GeneratorState.GenOutputOff = 0;
-            GeneratorState.WaveShape = kShapeLibrary;
-            Application->ProcessMessages();
-          }
-          Form1_fgen->Timer8Timer(this);
-        }
-      }
-    }
-  }
-  GeneratorMailbox.PreviousControl = control;
-}

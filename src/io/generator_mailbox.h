@@ -31,8 +31,9 @@ inline constexpr std::int32_t kGenAliveValue = 56;
 inline constexpr std::int32_t kGenOutputOff = 223;
 inline constexpr std::int32_t kGenHold = 221;
 
-// The frequency range (FrequencyRanges index, top range first) a request
-// of `hz` selects, and `hz` in that range's unit.
+// The frequency range (index of the generator panel's range buttons, top
+// range first) a request of `hz` selects, and `hz` in that range's unit.
+inline constexpr std::size_t kRemoteFrequencyRanges = 8;
 std::size_t RemoteFrequencyRange(double hz);
 double RemoteFrequencyInRangeUnit(double hz, std::size_t range);
 

@@ -2,8 +2,6 @@
 
 #include <QStandardPaths>
 
-#include "engine/main_form.h"
-#include "engine/scope_state.h"
 #include "platform/os/folders.h"
 #include "platform/os/process.h"
 #include "platform/ui/vcl.h"
@@ -69,9 +67,7 @@ std::string DefaultHelpViewer() {
   return "xdg-open %f";
 }
 
-std::string HelpViewerCommand() {
-  std::string chosen;
-  if (Form1 && Form1->ScopeIni) chosen = Form1->ScopeIni->ReadString("Help", "Viewer", "");
+std::string HelpViewerCommand(const std::string& chosen) {
   const bool blank = chosen.find_first_not_of(" \t") == std::string::npos;
   return blank ? DefaultHelpViewer() : chosen;
 }
@@ -81,10 +77,11 @@ std::string HelpViewerFailedText(const std::string& program) {
          "section of Darvik48.ini.";
 }
 
-void ShowHelp(const std::string& file, int topic) {
-  const std::string info = engine::ScopeState.ProgramFolder + "Info";
-  const std::string folder = os::DirectoryExists(info) ? info : engine::ScopeState.ProgramFolder;
-  std::vector<std::string> line = HelpCommandLine(HelpViewerCommand(), info + "/" + file, topic);
+void StartHelpViewer(const std::string& programFolder, const std::string& viewerChoice, const std::string& file,
+                     int topic) {
+  const std::string info = programFolder + "Info";
+  const std::string folder = os::DirectoryExists(info) ? info : programFolder;
+  std::vector<std::string> line = HelpCommandLine(HelpViewerCommand(viewerChoice), info + "/" + file, topic);
   const std::string program = line.empty() ? std::string() : line.front();
   if (!line.empty()) line.erase(line.begin());
   if (!os::StartProgram(program, line, folder)) MessageDlg(HelpViewerFailedText(program), mtWarning, mbOK, 0);

@@ -1,7 +1,8 @@
 // Help: the help files lie in the "Info" folder of the program folder and are
 // shown by a viewer program started without waiting for it. The viewer is
-// the user's choice (key "Viewer" of section [Help] in "Darvik48.ini"), else
-// the first CHM viewer found on the system, else the desktop's opener.
+// the user's choice (the windows read it from key "Viewer" of section [Help]
+// in "Darvik48.ini"), else the first CHM viewer found on the system, else the
+// desktop's opener.
 #pragma once
 
 #include <string>
@@ -27,13 +28,15 @@ std::vector<std::string> HelpCommandLine(const std::string& viewerCommand, const
 
 // The viewer found on the system when the user has chosen none.
 std::string DefaultHelpViewer();
-// The user's choice, or the default.
-std::string HelpViewerCommand();
+// The user's choice (`chosen`), or the default when it is blank.
+std::string HelpViewerCommand(const std::string& chosen);
 
-// Starts the viewer for `file` (at `topic` when not 0) in the help folder,
-// or the program folder when that is missing; the program's own current
-// folder never changes. A viewer that cannot be started is reported.
-void ShowHelp(const std::string& file, int topic = 0);
+// Starts the viewer (the user's choice or the default) for `file` (at
+// `topic` when not 0) in the help folder "Info" of `programFolder` (ending
+// in "/"), or in the program folder when that is missing; the program's own
+// current folder never changes. A viewer that cannot be started is reported.
+void StartHelpViewer(const std::string& programFolder, const std::string& viewerChoice, const std::string& file,
+                     int topic = 0);
 
 // The text of that report.
 std::string HelpViewerFailedText(const std::string& program);

@@ -14,7 +14,6 @@
 #include <QImageReader>
 #include <QMimeData>
 
-#include "engine/scope_state.h"
 #include "io/png_file.h"
 #include "platform/os/files.h"
 #include "platform/os/folders.h"
@@ -70,11 +69,11 @@ std::string PictureTooLargeText(const std::string& what, std::int64_t width, std
          " pixels, too large for the screen picture.";
 }
 
-void PreparePictureDialog(TFileDialog& dialog, bool save) {
+void PreparePictureDialog(TFileDialog& dialog, bool save, const std::string& initialFolder) {
   dialog.SetFilter(save ? kSaveFilter : kOpenFilter);
   dialog.SetFilterIndex(1);
   dialog.SetDefaultExt("png");
-  dialog.SetInitialDir(engine::ScopeState.DocumentsFolder);
+  dialog.SetInitialDir(initialFolder);
   if (save) dialog.SetOptions(dialog.Options() | ofOverwritePrompt);
 }
 
@@ -150,8 +149,8 @@ std::optional<QImage> ClipboardPicture() {
   return image;
 }
 
-bool SavePictureWithDialog(TSaveDialog& dialog, const TBitmap& picture) {
-  PreparePictureDialog(dialog, true);
+bool SavePictureWithDialog(TSaveDialog& dialog, const TBitmap& picture, const std::string& initialFolder) {
+  PreparePictureDialog(dialog, true, initialFolder);
   if (!dialog.Execute()) return false;
   const std::string error = WritePictureFile(picture.Image(), dialog.FileName(), ChosenPictureFormat(dialog));
   if (error.empty()) return true;
@@ -159,8 +158,8 @@ bool SavePictureWithDialog(TSaveDialog& dialog, const TBitmap& picture) {
   return false;
 }
 
-std::optional<PictureChoice> ChoosePictureToOpen(TOpenDialog& dialog) {
-  PreparePictureDialog(dialog, false);
+std::optional<PictureChoice> ChoosePictureToOpen(TOpenDialog& dialog, const std::string& initialFolder) {
+  PreparePictureDialog(dialog, false, initialFolder);
   if (!dialog.Execute()) return std::nullopt;
   return PictureChoice{dialog.FileName(), ChosenPictureFormat(dialog)};
 }

@@ -25,10 +25,10 @@ bool PictureSizeAccepted(std::int64_t width, std::int64_t height);
 std::string PictureTooLargeText(const std::string& what, std::int64_t width, std::int64_t height);
 
 // The picture dialogs: filter entry 1, default extension "png", starting in
-// the documents folder. After Execute the format follows the chosen name: a
-// name with the default extension (or none, which gets it) is PNG, any other
-// extension a Windows bitmap.
-void PreparePictureDialog(TFileDialog& dialog, bool save);
+// `initialFolder` (the windows give their documents folder). After Execute
+// the format follows the chosen name: a name with the default extension (or
+// none, which gets it) is PNG, any other extension a Windows bitmap.
+void PreparePictureDialog(TFileDialog& dialog, bool save, const std::string& initialFolder);
 PictureFormat ChosenPictureFormat(const TFileDialog& dialog);
 
 // A picture read from a file, or why it could not be (the image is then null).
@@ -52,13 +52,13 @@ std::optional<QImage> ClipboardPicture();
 // The picture handlers every instrument window shares. Each shows its own
 // failure message; the picture is unchanged on failure.
 // "Save Image...": the dialog, then the file. True when written.
-bool SavePictureWithDialog(TSaveDialog& dialog, const TBitmap& picture);
+bool SavePictureWithDialog(TSaveDialog& dialog, const TBitmap& picture, const std::string& initialFolder);
 // "Open Image...": the dialog; the chosen file and its format, or nothing.
 struct PictureChoice {
   std::string Path;
   PictureFormat Format = PictureFormat::Png;
 };
-std::optional<PictureChoice> ChoosePictureToOpen(TOpenDialog& dialog);
+std::optional<PictureChoice> ChoosePictureToOpen(TOpenDialog& dialog, const std::string& initialFolder);
 // Reads the chosen file and draws it at the picture's top left; true when drawn.
 bool DrawPictureFile(TBitmap& picture, const PictureChoice& choice);
 // "Paste": draws the clipboard's picture at the top left; true when there

@@ -4,14 +4,7 @@
 #include <QLocale>
 #include <QTime>
 
-#include "engine/big_screen.h"
-#include "engine/measurement_window.h"
-#include "engine/main_form.h"
-#include "io/print_preview.h"
-#include "io/print_preview_1.h"
-#include "io/print_preview_rec.h"
 #include "platform/os/numeric.h"
-#include "recorder/recorder_form.h"
 #include "widgets/control_maker.h"
 
 namespace {
@@ -96,9 +89,7 @@ void PrintPreviewWindow::SetupPage() {
 }
 
 std::vector<std::string> PrintPreviewWindow::TableLines() const {
-  if (!ListsTable() || !Form_99) return {};
-  Form_99->CopyClick(Form_99);
-  return Form_99->Memo1->Lines().Lines();
+  return ListsTable() ? MeasurementTableLines() : std::vector<std::string>{};
 }
 
 void PrintPreviewWindow::DrawPreview() {
@@ -166,24 +157,3 @@ void PrintPreviewWindow::Button1Click(TObject* /*Sender*/) {
 void PrintPreviewWindow::Button2Click(TObject* /*Sender*/) { Close(); }
 
 void PrintPreviewWindow::Edit1KeyUp(TObject* /*Sender*/) { CaptionLabel->SetCaption(Edit1->Text()); }
-
-// ---------------------------------------------------------------- the three previews
-
-TPreviewForm::TPreviewForm(TComponent* owner)
-    : PrintPreviewWindow(owner, Design{620, 552, 570, 10, 428, 81, 4, true, "Oscilloscope"}) {}
-
-const TBitmap* TPreviewForm::SourcePicture() const { return Form1 ? Form1->ScopePrintPicture() : nullptr; }
-
-TPreview_1Form::TPreview_1Form(TComponent* owner)
-    : PrintPreviewWindow(owner, Design{622, 549, 570, 10, 428, 81, 5, false, "Oscilloscope"}) {}
-
-const TBitmap* TPreview_1Form::SourcePicture() const {
-  return Form1 && Form1->Image1 ? Form1->Image1->Picture() : nullptr;
-}
-
-TPreviewForm_rec::TPreviewForm_rec(TComponent* owner)
-    : PrintPreviewWindow(owner, Design{524, 547, 472, 10, 354, 64, 5, false, "Transient Recorder"}) {}
-
-const TBitmap* TPreviewForm_rec::SourcePicture() const {
-  return Form1_rec && Form1_rec->Image1 ? Form1_rec->Image1->Picture() : nullptr;
-}

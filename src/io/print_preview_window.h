@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "io/print_layout.h"
 #include "platform/ui/vcl.h"
@@ -33,6 +34,8 @@ class PrintPreviewWindow : public TForm {
 
   // The picture the preview and the printout show (nullptr: none).
   virtual const TBitmap* SourcePicture() const = 0;
+  // The lines of the measurement table a preview with one lists.
+  virtual std::vector<std::string> MeasurementTableLines() const { return {}; }
   // True when there is a picture to print.
   bool HasPicture() const;
 

@@ -4,9 +4,6 @@
 #include <array>
 #include <utility>
 
-#include "engine/main_form.h"
-#include "engine/scope_state.h"
-
 namespace io {
 
 std::int32_t ExportSampleRate(std::uint8_t timeBaseCode) {
@@ -49,31 +46,3 @@ void WriteSampleExport(SharedWords& block, const SampleExport& capture) {
 }
 
 }  // namespace io
-
-void TForm1::SaveShareData() {
-  using namespace engine;
-  if (!io::SampleExportBlock) return;
-  io::SampleExport capture;
-  capture.TimeBaseCode = ScopeState.Settings.TimeBaseCode;
-  capture.Ch1GainCode = ScopeState.Settings.Ch1GainCode;
-  capture.Ch2GainCode = ScopeState.Settings.Ch2GainCode;
-  capture.Ch1GroundLevel = ScopeState.Ch1GroundLevel;
-  capture.Ch2GroundLevel = ScopeState.Ch2GroundLevel;
-  capture.Ch1 = Ch1Samples;
-  capture.Ch2 = Ch2Samples;
-  // Another program of the user may have made the block smaller; written
-  // beyond its end, the capture would end the whole program.
-  io::UseSharedBlock(
-      io::SampleExportBlock, [&] { io::WriteSampleExport(*io::SampleExportBlock, capture); },
-      "Sample export stopped: another program made ",
-      " smaller while a capture was written to it.\rOther programs get no more captures until the Darvik48 "
-      "software is started again.");
-}
-
-std::int32_t TForm1::GetShareData(int index) {
-  return io::SampleExportBlock && index >= 0 ? io::SampleExportBlock->Get(static_cast<std::size_t>(index)) : 0;
-}
-
-void TForm1::SetShareData(int index, std::int32_t value) {
-  if (io::SampleExportBlock && index >= 0) io::SampleExportBlock->Set(static_cast<std::size_t>(index), value);
-}

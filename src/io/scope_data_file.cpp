@@ -84,7 +84,7 @@ std::string FormatScopeDataFile(const ScopeDataFile& d) {
   out += kEol;
   for (std::size_t n = 0; n < kDataRows; ++n)
     out += std::to_string(n) + "\t" + std::to_string(d.Ch1[n]) + "\t" + std::to_string(d.Ch2[n]) + kEol;
-  out += recorder::FormatCommentBlock(d.Comment);
+  out += FormatCommentBlock(d.Comment);
   return out;
 }
 
@@ -161,7 +161,7 @@ DataFileReading ParseScopeDataFile(std::string_view text) {
   d.EndsAfterRows = rest.empty();
   // The annotation counts only right after the last row.
   Lines after(rest);
-  if (const auto first = after.Next(); first && *first == "COMMENT") d.Comment = recorder::ParseCommentBlock(rest);
+  if (const auto first = after.Next(); first && *first == "COMMENT") d.Comment = ParseCommentBlock(rest);
   return r;
 }
 

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "recorder/recorder_file.h"
+#include "io/comment_block.h"
 
 namespace io {
 
@@ -26,7 +26,7 @@ struct ScopeDataFile {
   std::int32_t Ch2Ground = 128;
   std::array<std::int32_t, kDataRows> Ch1{};
   std::array<std::int32_t, kDataRows> Ch2{};
-  const recorder::CommentBlock* Comment = nullptr;  // written when it has a line
+  const CommentBlock* Comment = nullptr;  // written when it has a line
 };
 
 // The file's text, CR LF line ends.
@@ -45,7 +45,7 @@ struct ParsedScopeData {
   std::array<std::int32_t, kDataRows> Ch1{};
   std::array<std::int32_t, kDataRows> Ch2{};
   bool EndsAfterRows = true;            // nothing follows the last row
-  recorder::ParsedComment Comment;      // the block right after the last row
+  ParsedComment Comment;                // the block right after the last row
 };
 
 // Why a text is no scope data file.

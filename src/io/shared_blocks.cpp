@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "io/generator_mailbox.h"
-#include "io/remote_control_form.h"
+#include "io/scope_mailbox.h"
 #include "platform/ui/vcl.h"
 
 namespace io {

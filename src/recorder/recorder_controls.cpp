@@ -12,7 +12,7 @@
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "io/about_box_rec.h"
-#include "io/help.h"
+#include "engine/help_request.h"
 #include "platform/os/process.h"
 #include "recorder/add_text_rec.h"
 #include "recorder/recorder_form.h"
@@ -322,7 +322,7 @@ void TForm1_rec::ExittoMenu1Click(TObject*) {
 
 void TForm1_rec::ExitClick(TObject*) { Close(); }
 
-void TForm1_rec::Help2Click(TObject*) { io::ShowHelp(io::kRecorderHelp); }
+void TForm1_rec::Help2Click(TObject*) { engine::ShowHelp(io::kRecorderHelp); }
 
 void TForm1_rec::About2Click(TObject*) {
   if (AboutBox_rec) AboutBox_rec->ShowModal();

@@ -10,7 +10,6 @@ namespace recorder {
 namespace {
 
 constexpr const char* kEol = "\r\n";
-constexpr std::size_t kShortLine = 50;  // the annotation pass reads short strings
 
 // Lines of a text one after the other, without their CR LF (or LF) ends. A
 // last line without an end still counts; an end at the very end of the text
@@ -61,28 +60,7 @@ std::optional<std::int64_t> WholeInteger(std::string_view s) {
   return v;
 }
 
-// The integer a line starts with, for the numbers of the comment block.
-std::optional<int> LeadingInteger(std::string_view s) {
-  if (!StartsWithDigit1to9(s)) return std::nullopt;
-  long long v = 0;
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (ec != std::errc()) return std::nullopt;
-  return static_cast<int>(std::clamp<long long>(v, -32768, 32767));
-}
-
 std::int32_t Code(std::int32_t entry) { return 255 - std::clamp(entry, 0, 255); }
-
-void AppendComment(std::string& out, const CommentBlock* comment) {
-  if (!comment || comment->Lines.empty()) return;
-  out += "COMMENT";
-  out += kEol;
-  out += std::to_string(comment->Lines.size()) + kEol;
-  out += std::to_string(comment->X) + kEol;
-  out += std::to_string(comment->Y) + kEol;
-  out += comment->Transparent ? "1" : "0";
-  out += kEol;
-  for (const std::string& line : comment->Lines) out += line + kEol;
-}
 
 // Lines 3..12, shared by both kinds of file.
 void AppendSteps(std::string& out, const RecordHeader& h) {
@@ -170,13 +148,7 @@ std::string FormatSaveData(const RecordHeader& header, std::span<const std::int3
       out += "\t0\t0";
     out += kEol;
   }
-  AppendComment(out, comment);
-  return out;
-}
-
-std::string FormatCommentBlock(const CommentBlock* comment) {
-  std::string out;
-  AppendComment(out, comment);
+  out += FormatCommentBlock(comment);
   return out;
 }
 
@@ -194,37 +166,8 @@ std::string FormatAutoSaveRow(std::int32_t n, std::int32_t ch1Code, std::int32_t
 std::string FormatAutoSaveTrailer(const std::string& stopText, const CommentBlock* comment) {
   std::string out = kEol;
   out += "STOP:  \t" + stopText + kEol;
-  AppendComment(out, comment);
+  out += FormatCommentBlock(comment);
   return out;
-}
-
-ParsedComment ParseCommentBlock(std::string_view text) {
-  ParsedComment c;
-  LineCursor lines(text);
-  auto shortLine = [&lines]() -> std::optional<std::string_view> {
-    auto line = lines.Next();
-    if (line && line->size() > kShortLine) *line = line->substr(0, kShortLine);
-    return line;
-  };
-  for (auto line = shortLine(); line; line = shortLine()) {
-    if (*line != "COMMENT") continue;
-    c.Found = true;
-    break;
-  }
-  if (!c.Found) return c;
-  const auto count = shortLine();
-  if (!count) return c;
-  c.Count = std::max(LeadingInteger(*count).value_or(0), 0);
-  if (c.Count == 0) return c;
-  if (const auto x = shortLine()) c.X = LeadingInteger(*x);
-  if (const auto y = shortLine()) c.Y = LeadingInteger(*y);
-  if (const auto t = shortLine(); t && StartsWithDigit1to9(*t)) c.Transparent = LeadingInteger(*t) == 1;
-  for (int i = 0; i < c.Count; ++i) {
-    const auto line = shortLine();
-    if (!line) break;
-    c.Lines.emplace_back(*line);
-  }
-  return c;
 }
 
 ParsedHeader ParseRecordHeader(std::string_view text) {

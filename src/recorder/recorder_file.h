@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "io/comment_block.h"
+
 namespace recorder {
 
 // The texts a recording captured at its start (and its stop).
@@ -25,12 +27,7 @@ struct RecordHeader {
 };
 
 // The free-text annotation that travels with a file.
-struct CommentBlock {
-  std::vector<std::string> Lines;
-  int X = 0;
-  int Y = 0;
-  bool Transparent = false;
-};
+using io::CommentBlock;
 
 // ---- Writers. Lines end in CR LF, fields are separated by one TAB. Record
 // entries hold 255 minus the sample code.
@@ -45,25 +42,14 @@ std::string FormatAutoSaveHeader(const RecordHeader& header);
 std::string FormatAutoSaveRow(std::int32_t n, std::int32_t ch1Code, std::int32_t ch2Code);
 std::string FormatAutoSaveTrailer(const std::string& stopText, const CommentBlock* comment);
 
-// The annotation trailer alone (nothing when it has no line); the scope's
-// data file carries the same one.
-std::string FormatCommentBlock(const CommentBlock* comment);
+// The annotation trailer alone; the scope's data file carries the same one.
+using io::FormatCommentBlock;
 
 // ---- Reader.
 
-// The annotation of a file: the first line equal to "COMMENT" and what
-// follows it. Numbers count only when their first character is 1..9; a
-// missing count is 0 (the annotation is then removed), a missing x or y is
-// left out (the caller puts its screen origin there), a missing transparency
-// leaves the current choice. Lines are read as at most 50 characters.
-struct ParsedComment {
-  bool Found = false;
-  int Count = 0;
-  std::optional<int> X, Y;
-  std::optional<bool> Transparent;
-  std::vector<std::string> Lines;
-};
-ParsedComment ParseCommentBlock(std::string_view text);
+// The annotation of a file.
+using io::ParsedComment;
+using io::ParseCommentBlock;
 
 // The steps lines 5, 8 and 9 name: rows of RecorderTimeTable and
 // RecorderRangeTable, and whether a channel's label is an x10 one. A step that

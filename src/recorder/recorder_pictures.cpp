@@ -1,10 +1,11 @@
 // The recorder window's pictures, clipboard, printing and the generator's
 // help. Its picture has no acquisition loop to stop: these items are
 // disabled while a recording runs.
-#include "io/help.h"
+#include "engine/help_request.h"
+#include "engine/scope_state.h"
 #include "io/menu_insert.h"
 #include "io/picture_file.h"
-#include "io/print_preview_rec.h"
+#include "recorder/print_preview_rec.h"
 #include "recorder/recorder_form.h"
 #include "widgets/control_maker.h"
 
@@ -30,10 +31,13 @@ void TForm1_rec::BuildPictureMenus() {
   io::MakePictureDialogs(*this);
 }
 
-void TForm1_rec::SaveClick(TObject* /*Sender*/) { io::SavePictureWithDialog(*SaveDialog1, *Image1->Picture()); }
+void TForm1_rec::SaveClick(TObject* /*Sender*/) {
+  io::SavePictureWithDialog(*SaveDialog1, *Image1->Picture(), engine::ScopeState.DocumentsFolder);
+}
 
 void TForm1_rec::OpenClick(TObject* /*Sender*/) {
-  const std::optional<io::PictureChoice> choice = io::ChoosePictureToOpen(*OpenPictureDialog1);
+  const std::optional<io::PictureChoice> choice =
+      io::ChoosePictureToOpen(*OpenPictureDialog1, engine::ScopeState.DocumentsFolder);
   if (!choice || !io::DrawPictureFile(*Image1->Picture(), *choice)) return;
   Image1->Invalidate();
   RecClearPending = 1;
@@ -57,4 +61,4 @@ void TForm1_rec::Print1Click(TObject* /*Sender*/) {
 
 void TForm1_rec::PrintSetup1Click(TObject* /*Sender*/) { PrinterSetupDialog1->Execute(); }
 
-void TForm1_rec::FunctionGeneratorHelp1Click(TObject* /*Sender*/) { io::ShowHelp(io::kGeneratorHelp); }
+void TForm1_rec::FunctionGeneratorHelp1Click(TObject* /*Sender*/) { engine::ShowHelp(io::kGeneratorHelp); }

@@ -22,7 +22,7 @@
 #include "generator/generator_form.h"
 #include "generator/generator_state.h"
 #include "io/generator_mailbox.h"
-#include "io/remote_control_form.h"
+#include "engine/remote_control_form.h"
 #include "io/shared_blocks.h"
 #include "recorder/recorder_fixture.h"
 #include "io/remote_fixture.h"

@@ -8,9 +8,9 @@
 #include "engine/measurement_window.h"
 #include "engine/main_form.h"
 #include "io/print_layout.h"
-#include "io/print_preview.h"
-#include "io/print_preview_1.h"
-#include "io/print_preview_rec.h"
+#include "engine/print_preview.h"
+#include "engine/print_preview_1.h"
+#include "recorder/print_preview_rec.h"
 #include "recorder/recorder_form.h"
 #include "support/held_startup_test.h"
 

@@ -20,7 +20,7 @@ namespace {
 
 using io::DataFileFault;
 
-io::ScopeDataFile Sample(const recorder::CommentBlock* comment) {
+io::ScopeDataFile Sample(const io::CommentBlock* comment) {
   io::ScopeDataFile d;
   d.TimeDivText = "2ms";
   d.Ch1RangeText = "10V ";
@@ -36,7 +36,7 @@ io::ScopeDataFile Sample(const recorder::CommentBlock* comment) {
 }
 
 TEST(ScopeDataFile, TheTextHasItsHeaderRowsAndAnnotation) {
-  const recorder::CommentBlock note{{"first", "second"}, 120, 45, true};
+  const io::CommentBlock note{{"first", "second"}, 120, 45, true};
   const std::string text = io::FormatScopeDataFile(Sample(&note));
   EXPECT_EQ(text.rfind("\r\nTIME STEP:\r\n125 = 2ms\r\n\r\nVOLTAGE STEP:\r\nCH1:  32 = 10V \r\n"
                        "CH2:  32 = 0.3V~\r\nGND\t155\t55\r\nN\tCH1\tCH2\r\n\r\n0\t0\t0\r\n1\t1\t7\r\n",
@@ -45,7 +45,7 @@ TEST(ScopeDataFile, TheTextHasItsHeaderRowsAndAnnotation) {
   EXPECT_NE(text.find("\r\n4095\t255\t249\r\nCOMMENT\r\n2\r\n120\r\n45\r\n1\r\nfirst\r\nsecond\r\n"),
             std::string::npos);
   // No annotation line, no block.
-  const recorder::CommentBlock empty{};
+  const io::CommentBlock empty{};
   EXPECT_EQ(io::FormatScopeDataFile(Sample(&empty)).find("COMMENT"), std::string::npos);
 
   const io::DataFileReading back = io::ParseScopeDataFile(text);
@@ -135,7 +135,7 @@ TEST(ScopeDataFile, DamagedFilesAreRefusedWhole) {
 }
 
 TEST(ScopeDataFile, ThousandsOfMutatedFilesParseOrAreRefused) {
-  const recorder::CommentBlock note{{"a"}, 1, 1, false};
+  const io::CommentBlock note{{"a"}, 1, 1, false};
   const std::string good = io::FormatScopeDataFile(Sample(&note));
   std::mt19937 random(4096);
   const std::string alphabet = "0123456789\t\r\n-+ CGNDOMmVus.~";

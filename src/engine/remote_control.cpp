@@ -1,5 +1,5 @@
 // The scope mailbox poll of the hidden remote-control window.
-#include "io/remote_control_form.h"
+#include "engine/remote_control_form.h"
 
 #include <algorithm>
 
@@ -12,7 +12,7 @@
 #include "platform/ui/application.h"
 #include "widgets/fast_timer.h"
 
-namespace io {
+namespace engine {
 
 namespace {
 
@@ -21,8 +21,21 @@ enum ScopeCommand : std::int32_t {
   kTriggerOnOff, kTriggerLevel, kTriggerSource, kTriggerEdge, kCh1Coupling, kCh2Coupling, kShowWindow,
 };
 
-// The device codes of time/div indexes 0..15.
-constexpr std::array<std::uint8_t, 16> kTimeDivCodes{5, 2, 93, 64, 65, 66, 80, 81, 82, 88, 89, 90, 92, 85, 94, 32};
+// A controller numbers the time/div buttons as the panel orders them,
+// slowest first: index i is the i-th TimeBaseTable row with a button (the
+// span-only row has none). The last index is the first magnifying step.
+constexpr std::size_t kTimeDivIndexes = 17;
+constexpr std::array<std::size_t, kTimeDivIndexes> TimeDivRows() {
+  std::array<std::size_t, kTimeDivIndexes> rows{};
+  std::size_t index = 0;
+  for (std::size_t row = 0; row < TimeBaseTable.size() && index < rows.size(); ++row)
+    if (TimeBaseTable[row].Button) rows[index++] = row;
+  return rows;
+}
+constexpr std::array<std::size_t, kTimeDivIndexes> kTimeDivRows = TimeDivRows();
+constexpr std::int32_t kMagnifiedIndex = kTimeDivIndexes - 1;
+static_assert(TimeBaseTable[kTimeDivRows[kMagnifiedIndex]].SampleStep < TimeBaseTable[kTimeDivRows[0]].SampleStep,
+              "the last index a controller sets magnifies");
 
 // Index of the first button that is down, or `fallback`.
 std::int32_t DownIndex(std::initializer_list<const TSpeedButton*> buttons, std::int32_t fallback) {
@@ -64,14 +77,14 @@ std::int32_t RangeIndexOfCode(std::uint8_t code) {
 }
 
 std::int32_t TimeDivIndex(std::uint8_t timeBaseCode, int sampleStep) {
-  if (sampleStep == 1 || sampleStep == 2) return 16;
-  for (std::size_t i = 0; i < kTimeDivCodes.size(); ++i)
-    if (kTimeDivCodes[i] == timeBaseCode) return static_cast<std::int32_t>(i);
+  if (sampleStep == 1 || sampleStep == 2) return kMagnifiedIndex;
+  for (std::size_t i = 0; i < kTimeDivRows.size(); ++i)
+    if (TimeBaseTable[kTimeDivRows[i]].Code == timeBaseCode) return static_cast<std::int32_t>(i);
   return -1;
 }
 
-std::array<std::int32_t, kMailboxStatusCount> ScopeStatusWords(const FrontPanelControls& p,
-                                                               const engine::ScopeSettings& s, int sampleStep) {
+std::array<std::int32_t, io::kMailboxStatusCount> ScopeStatusWords(const FrontPanelControls& p,
+                                                                   const engine::ScopeSettings& s, int sampleStep) {
   return {
       RangeIndexOfCode(s.Ch1GainCode),
       RangeIndexOfCode(s.Ch2GainCode),
@@ -87,16 +100,7 @@ std::array<std::int32_t, kMailboxStatusCount> ScopeStatusWords(const FrontPanelC
   };
 }
 
-std::optional<MailboxCommand> TakeScopeCommand(SharedWords& box, bool mayTake, const std::function<void()>& publish) {
-  const std::int32_t code = box.Get(kMailboxCommand, std::memory_order_acquire);
-  const std::int32_t argument = box.Get(kMailboxArgument);
-  if (publish) publish();
-  if (code == 0 || !mayTake) return std::nullopt;
-  if (!box.Exchange(kMailboxCommand, code, 0)) return std::nullopt;
-  return MailboxCommand{code, argument};
-}
-
-}  // namespace io
+}  // namespace engine
 
 TFormx1::TFormx1(TComponent* owner) : TForm(owner) {
   SetCaption("Darv-I/O");
@@ -152,8 +156,9 @@ void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
   // A start-up that has not made its mode ready, a closing window, or
   // autoset and calibration at work: the command waits.
   const bool mayTake =
-      engine::ScopeState.StartupModeReady && !engine::ScopeState.ClosingDone && !Application->Terminated() && !io::PanelLocked();
-  const auto status = io::ScopeStatusWords(*Form1, engine::ScopePanelSettings(), engine::ScopeState.SampleStep);
+      engine::ScopeState.StartupModeReady && !engine::ScopeState.ClosingDone && !Application->Terminated() &&
+      !engine::PanelLocked();
+  const auto status = engine::ScopeStatusWords(*Form1, engine::ScopePanelSettings(), engine::ScopeState.SampleStep);
   io::SharedWords& box = *io::ScopeMailboxBlock;
   const std::function<void()> publish = [&] {
     for (std::size_t i = 0; i < status.size(); ++i) box.Set(io::kMailboxStatusFirst + i, status[i]);
@@ -167,23 +172,19 @@ void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
 }
 
 void TFormx1::RunCommand(std::int32_t command, std::int32_t argument) {
-  using namespace io;
+  using namespace engine;
   TForm1& f = *Form1;
   const auto inRange = [&](std::int32_t last) { return argument >= 0 && argument <= last; };
   switch (command) {
     case kCh1Range:
     case kCh2Range:
-      if (inRange(5)) {
-        const auto& row = engine::RangeTable[static_cast<std::size_t>(argument)];
+      if (inRange(static_cast<std::int32_t>(RangeTable.size()) - 1)) {
+        const RangeStep& row = RangeTable[static_cast<std::size_t>(argument)];
         Press(f.*(command == kCh1Range ? row.Ch1Button : row.Ch2Button));
       }
       break;
     case kTimeDiv:
-      // The span-only row between 20 us and 10 us has no index.
-      if (inRange(16)) {
-        const std::size_t row = static_cast<std::size_t>(argument <= 13 ? argument : argument + 1);
-        Press(f.*engine::TimeBaseTable[row].Button);
-      }
+      if (inRange(kMagnifiedIndex)) Press(f.*TimeBaseTable[kTimeDivRows[static_cast<std::size_t>(argument)]].Button);
       break;
     case kRun: Press(f.SpeedButtonRun, argument == 1); break;
     case kSingle: Press(f.SpeedButtonSingle, argument == 1); break;

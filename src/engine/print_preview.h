@@ -8,6 +8,7 @@ class TPreviewForm : public PrintPreviewWindow {
  public:
   explicit TPreviewForm(TComponent* owner);
   const TBitmap* SourcePicture() const override;
+  std::vector<std::string> MeasurementTableLines() const override;
 };
 
 inline TPreviewForm* PreviewForm = nullptr;

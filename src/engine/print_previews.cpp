@@ -1,0 +1,23 @@
+// The scope's two print previews: their page design and what they print.
+#include "engine/main_form.h"
+#include "engine/measurement_window.h"
+#include "engine/print_preview.h"
+#include "engine/print_preview_1.h"
+
+TPreviewForm::TPreviewForm(TComponent* owner)
+    : PrintPreviewWindow(owner, Design{620, 552, 570, 10, 428, 81, 4, true, "Oscilloscope"}) {}
+
+const TBitmap* TPreviewForm::SourcePicture() const { return Form1 ? Form1->ScopePrintPicture() : nullptr; }
+
+std::vector<std::string> TPreviewForm::MeasurementTableLines() const {
+  if (!Form_99) return {};
+  Form_99->CopyClick(Form_99);
+  return Form_99->Memo1->Lines().Lines();
+}
+
+TPreview_1Form::TPreview_1Form(TComponent* owner)
+    : PrintPreviewWindow(owner, Design{622, 549, 570, 10, 428, 81, 5, false, "Oscilloscope"}) {}
+
+const TBitmap* TPreview_1Form::SourcePicture() const {
+  return Form1 && Form1->Image1 ? Form1->Image1->Picture() : nullptr;
+}
