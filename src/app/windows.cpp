@@ -24,6 +24,7 @@
 #include "display/history_state.h"
 #include "engine/measurement_window.h"
 #include "engine/persistence_options.h"
+#include "display/persistence_drawing.h"
 #include "display/persistence_state.h"
 #include "engine/btn_bottom_dlg3.h"
 #include "engine/control_panel.h"
@@ -194,6 +195,7 @@ void ResetProgramState() {
   display::ResetDisplayState();
   display::ResetHistoryState();
   display::ResetPersistenceState();
+  display::ForgetPersistenceStores();
   generator::ResetGeneratorState();
   recorder::ResetRecorderState();
   bode::ResetBodeState();

@@ -256,4 +256,6 @@ void ClearPersistenceStores() {
   for (auto& [image, stores] : Pictures()) stores->Clear();
 }
 
+void ForgetPersistenceStores() { Pictures().clear(); }
+
 }  // namespace display

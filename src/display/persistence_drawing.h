@@ -70,6 +70,9 @@ class PersistenceStores {
 PersistenceStores& PersistenceStoresOf(const ScopeView& view);
 // Clears the stores of every picture ("Persist" pressed in modes 2 and 3).
 void ClearPersistenceStores();
+// Drops the stores of every picture: the program's pictures are made anew,
+// and a new picture at a freed one's address must not find its counts.
+void ForgetPersistenceStores();
 
 // The grid test of a restored pixel: on the graticule of the view's layout
 // (division lines, and the centre-line ticks), and so the grid colour there,

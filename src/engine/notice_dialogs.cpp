@@ -268,7 +268,7 @@ TForm12::TForm12(TComponent* owner) : TForm(owner) {
   SpeedButton29->OnClick = [this](TObject* s) { SpeedButton29Click(s); };
 }
 
-void TForm12::CheckBox1Click(TObject*) { engine::ProbeWarningMuted = CheckBox1->Checked() ? 1 : 0; }
+void TForm12::CheckBox1Click(TObject*) { engine::ScopeState.ProbeWarningMuted = CheckBox1->Checked() ? 1 : 0; }
 
 void TForm12::SpeedButton29Click(TObject*) { Close(); }
 

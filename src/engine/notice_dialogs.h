@@ -12,13 +12,6 @@
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
-namespace engine {
-// The probe warning's "don't show this again" choice, for this session only.
-// It is the same byte the probe buttons and the settings recall know as
-// SuppressProbeNotice, so either name mutes the warning.
-inline std::uint8_t& ProbeWarningMuted = ScopeState.SuppressProbeNotice;
-}  // namespace engine
-
 // Hardware selection: the device or demo mode. The caller presets the radio
 // buttons from DemoMode, shows the dialog modally and acts on DemoMode after.
 class TBtnBottomDlg : public TForm {

@@ -184,11 +184,11 @@ void TForm1::ReadStartupSettings() {
   ScopeState.Ch1ProbeDb = ch1 == 10 ? 20.0 : 0.0;
   ScopeState.Ch2ProbeDb = ch2 == 10 ? 20.0 : 0.0;
   // Restoring the user's own probes is no reason for the probe warning.
-  const std::uint8_t savedNotice = ScopeState.SuppressProbeNotice;
-  if (ch1 == 10 || ch2 == 10) ScopeState.SuppressProbeNotice = 1;
+  const std::uint8_t savedNotice = ScopeState.ProbeWarningMuted;
+  if (ch1 == 10 || ch2 == 10) ScopeState.ProbeWarningMuted = 1;
   if (ch1 == 10) x101Click(this);
   if (ch2 == 10) x102Click(this);
-  ScopeState.SuppressProbeNotice = savedNotice;
+  ScopeState.ProbeWarningMuted = savedNotice;
 
   ReadPlace(ini, "Big_Screen", Form10);
   // The history bars' hint as the file had it.

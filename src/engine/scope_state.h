@@ -66,7 +66,7 @@ struct ScopeSharedState {
   // ---- Options
   std::uint8_t RecallLastSettings = 0;     // save and recall the last settings
   std::uint8_t RestoreDefaultsOnExit = 0;  // delete the settings files after writing them at close
-  std::uint8_t SuppressProbeNotice = 0;    // no x10 probe warning
+  std::uint8_t ProbeWarningMuted = 0;    // no x10 probe warning
 
   // ---- Geometry of the scope picture Image1, set when the main window is created
   std::int32_t ScreenX0 = 0;      // left edge of the graticule

@@ -413,10 +413,10 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
                l.Flag(k.Section, k.Key, (ScopePanelSettings().X10(ch) != 0) == (i == 1));
              },
              [ch, i](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
-               const std::uint8_t notice = ScopeState.SuppressProbeNotice;
-               ScopeState.SuppressProbeNotice = 1;
+               const std::uint8_t notice = ScopeState.ProbeWarningMuted;
+               ScopeState.ProbeWarningMuted = 1;
                SelectRule(f, k.Section, k.Key, ScopeChannel(t, ch).Probes[static_cast<std::size_t>(i)]);
-               ScopeState.SuppressProbeNotice = notice;
+               ScopeState.ProbeWarningMuted = notice;
              }});
       }
       for (int i = 0; i < 3; ++i)

@@ -80,7 +80,7 @@ void TForm1::ProbeClick(int channel, bool x10) {
   using namespace display;
   const bool ch1 = channel == 1;
   const double otherFactor = ch1 ? ScopeState.Ch2ProbeFactor : ScopeState.Ch1ProbeFactor;
-  if (x10 && otherFactor == 1.0 && !ProbeWarningMuted && Form12) Form12->Show();
+  if (x10 && otherFactor == 1.0 && !ScopeState.ProbeWarningMuted && Form12) Form12->Show();
 
   (ch1 ? ScopeState.Ch1ProbeFactor : ScopeState.Ch2ProbeFactor) = x10 ? 10.0 : 1.0;
   (ch1 ? ScopeState.Ch1ProbeDb : ScopeState.Ch2ProbeDb) = x10 ? 20.0 : 0.0;

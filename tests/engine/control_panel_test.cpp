@@ -19,7 +19,7 @@ class ControlPanelTest : public DeviceTest {
     DeviceTest::SetUp();
     OpenDevice();
     engine::ScopeState.SpectrumMode = 0;
-    engine::ProbeWarningMuted = 1;
+    engine::ScopeState.ProbeWarningMuted = 1;
   }
   SimScopeSettings Last() { return Device().LastSettings().value_or(SimScopeSettings{}); }
   std::size_t Packets() { return Device().SettingsHistory().size(); }

@@ -53,7 +53,7 @@ class RangePathsTest : public DeviceTest {
     DeviceTest::SetUp();
     OpenDevice();
     engine::ScopeState.StartupModeReady = 1;
-    engine::ScopeState.SuppressProbeNotice = 1;
+    engine::ScopeState.ProbeWarningMuted = 1;
     box_ = io::ScopeMailboxBlock.get();
   }
 

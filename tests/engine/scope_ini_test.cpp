@@ -221,7 +221,7 @@ TEST_F(StartupTest, Ch2ProbeFollowsCh1WhenItHasNoKey) {
   EXPECT_EQ(engine::ScopeState.Ch2ProbeDb, 20.0);
   // Restoring the probes is no reason to warn about them, and leaves the
   // warning as the user had it.
-  EXPECT_EQ(engine::ScopeState.SuppressProbeNotice, 0);
+  EXPECT_EQ(engine::ScopeState.ProbeWarningMuted, 0);
   ASSERT_TRUE(Close());
   EXPECT_EQ(IniValue("ScopeMainForm", "Probe_CH1"), "10");
   EXPECT_EQ(IniValue("ScopeMainForm", "Probe_CH2"), "10");

@@ -301,7 +301,7 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
        [](const std::vector<std::string>&) {
          EXPECT_TRUE(Form1->x101->Down());
          EXPECT_FALSE(Form12->Visible());
-         EXPECT_EQ(engine::ScopeState.SuppressProbeNotice, 0);
+         EXPECT_EQ(engine::ScopeState.ProbeWarningMuted, 0);
        }},
   };
   StartAndRun();

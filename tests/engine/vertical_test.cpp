@@ -41,7 +41,7 @@ class VerticalTest : public DeviceTest {
     ScopeState.Ch1V5Offset = 7;
     ScopeState.Ch2V5Offset = -5;
     ScopeState.Ch1ProbeFactor = ScopeState.Ch2ProbeFactor = 1.0;
-    ProbeWarningMuted = 0;
+    ScopeState.ProbeWarningMuted = 0;
     ScopeState.SpectrumMode = 0;
     Form1->SpeedButton15v1Click(Form1);
     Form1->SpeedButton15v2Click(Form1);
@@ -117,7 +117,7 @@ TEST_F(VerticalTest, TenTimesProbeRelabelsButtonsOnBothWindowsAndWarnsOnce) {
 }
 
 TEST_F(VerticalTest, MutedProbeWarningStaysHidden) {
-  engine::ProbeWarningMuted = 1;
+  engine::ScopeState.ProbeWarningMuted = 1;
   Form1->x102->Click();
   EXPECT_FALSE(Form12->Visible());
   EXPECT_EQ(engine::ScopeState.Ch2RangeText, "10V ");

@@ -31,7 +31,7 @@ struct DialogTest : ::testing::Test {
     engine::ScopeState.DemoMode = 0;
     engine::ScopeState.RunStop = 0;
     engine::ScopeState.SingleStop = 0;
-    engine::ProbeWarningMuted = 0;
+    engine::ScopeState.ProbeWarningMuted = 0;
     dlg = new T(nullptr);
   }
   void TearDown() override { FreeAndNil(dlg); }
@@ -155,20 +155,20 @@ TEST_F(ProbeWarning, StaysOnTopWithThePictureAndItsChoice) {
 TEST_F(ProbeWarning, TickingTheBoxMutesTheWarningForTheSession) {
   dlg->Show();
   dlg->CheckBox1->Click();
-  EXPECT_EQ(engine::ProbeWarningMuted, 1);
+  EXPECT_EQ(engine::ScopeState.ProbeWarningMuted, 1);
   // The probe buttons and the settings recall read the same flag.
-  EXPECT_EQ(engine::ScopeState.SuppressProbeNotice, 1);
+  EXPECT_EQ(engine::ScopeState.ProbeWarningMuted, 1);
   dlg->CheckBox1->Click();
-  EXPECT_EQ(engine::ProbeWarningMuted, 0);
+  EXPECT_EQ(engine::ScopeState.ProbeWarningMuted, 0);
   dlg->CheckBox1->Click();
   dlg->SpeedButton29->Click();
   EXPECT_FALSE(dlg->Visible());
-  EXPECT_EQ(engine::ProbeWarningMuted, 1);
+  EXPECT_EQ(engine::ScopeState.ProbeWarningMuted, 1);
 }
 
 TEST(NoticeKeys, ReturnEnterSpaceAndEscapePressTheOkOfEveryNotice) {
   ScriptedDialogs dialogs;
-  engine::ProbeWarningMuted = 0;
+  engine::ScopeState.ProbeWarningMuted = 0;
   const Qt::Key keys[] = {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape};
   for (Qt::Key key : keys) {
     SCOPED_TRACE(KeyName(key));
@@ -192,13 +192,13 @@ TEST(NoticeKeys, ReturnEnterSpaceAndEscapePressTheOkOfEveryNotice) {
     PressKey(warning.Widget(), key);
     EXPECT_FALSE(warning.Visible());
   }
-  EXPECT_EQ(engine::ProbeWarningMuted, 0);
+  EXPECT_EQ(engine::ScopeState.ProbeWarningMuted, 0);
 }
 
 TEST(NoticeKeys, SpaceOnAFocusedChoiceTakesTheChoiceAndReturnStillCloses) {
   ScriptedDialogs dialogs;
   engine::ScopeState.DemoMode = 0;
-  engine::ProbeWarningMuted = 0;
+  engine::ScopeState.ProbeWarningMuted = 0;
   TBtnBottomDlg hardware(nullptr);
   bool demoChosenWhileOpen = false;
   EXPECT_NE(RunModalWithKeys(dialogs, hardware,
@@ -217,11 +217,11 @@ TEST(NoticeKeys, SpaceOnAFocusedChoiceTakesTheChoiceAndReturnStillCloses) {
   warning.CheckBox1->SetFocus();
   PressKey(warning.CheckBox1->Widget(), Qt::Key_Space);
   EXPECT_TRUE(warning.Visible());
-  EXPECT_EQ(engine::ProbeWarningMuted, 1);
+  EXPECT_EQ(engine::ScopeState.ProbeWarningMuted, 1);
   PressKey(warning.CheckBox1->Widget(), Qt::Key_Return);
   EXPECT_FALSE(warning.Visible());
   engine::ScopeState.DemoMode = 0;
-  engine::ProbeWarningMuted = 0;
+  engine::ScopeState.ProbeWarningMuted = 0;
 }
 
 TEST(ProbeWarningPicture, DrawsTheSignAndEverySentenceInsideThePicture) {
