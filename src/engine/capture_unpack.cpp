@@ -12,6 +12,7 @@
 
 #include "engine/calibration.h"
 #include "engine/main_form.h"
+#include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 #include "generator/fine_tune.h"
 #include "platform/os/numeric.h"
@@ -201,31 +202,47 @@ void TForm8Engine::LueData_500() {
     }
   }
 
-  // Route the pairs: CH1 is the even byte, CH2 the odd one.
-  if (ScopeState.SpectrumMode) {
-    for (std::size_t i = 0; i < kChannelSamples; ++i) {
-      Ch1SpectrumInput[i] = raw[2 * i];
-      Ch2Spectrum[i] = raw[2 * i + 1];
-    }
+  // The capture: CH1 is the even byte, CH2 the odd one.
+  display::Capture& capture = ScopeState.NewestCapture;
+  for (std::size_t i = 0; i < kChannelSamples; ++i) {
+    capture.Samples[kChannelSamples + i] = raw[2 * i];
+    capture.Samples[i] = raw[2 * i + 1];
+  }
+  capture.Settings = CurrentCaptureSettings();
+  capture.Time = std::chrono::system_clock::now();
+  KeepCapture(capture);
+}
+
+namespace engine {
+
+void KeepCapture(display::Capture& capture) {
+  using namespace display;
+  const std::span<const std::int32_t, kCaptureBytes> made = capture.Block().first<kCaptureBytes>();
+  if (capture.Settings.SpectrumMode) {
+    std::copy(made.begin(), made.end(), ScopeState.SpectrumInputBlock.begin());
+  } else if (capture.Settings.Demo) {
+    std::copy(made.begin(), made.end(), ScopeState.ScopeSampleBlock.begin());
   } else {
     if (ScopeState.NoiseRejectOn && ScopeState.SingleStop && ScopeState.TriggerOff == 0 && ScopeState.TriggerSource != 1) {
-      for (std::size_t i = 0; i < kChannelSamples; ++i) {
-        ScopeState.NoiseRejectStage[kChannelSamples + i] = raw[2 * i];
-        ScopeState.NoiseRejectStage[i] = raw[2 * i + 1];
-      }
+      std::copy(made.begin(), made.end(), ScopeState.NoiseRejectStage.begin());
       NoiseRejectRoute();
     } else {
-      StoreCapture([raw](std::size_t i) {
-        return std::pair<std::int32_t, std::int32_t>{raw[2 * i], raw[2 * i + 1]};
+      StoreCapture([&capture](std::size_t i) {
+        return std::pair<std::int32_t, std::int32_t>{capture.Samples[kChannelSamples + i], capture.Samples[i]};
       });
     }
-    display::StoreCaptureInHistory(engine::ScopeState.ScopeSampleBlock);
     // The bit view expands from this copy, since it overwrites the block.
     std::copy_n(ScopeState.ScopeSampleBlock.begin(), kCaptureBytes, ScopeState.SampleCopy.begin());
   }
-
-  if (ScopeState.DigitalMode) ExpandBitView();
+  // The readers after these get what is shown, and history keeps it.
+  if (!capture.Settings.SpectrumMode) {
+    capture.Samples = ScopeState.ScopeSampleBlock;
+    display::StoreCaptureInHistory(capture.Block());
+  }
+  if (capture.Settings.DigitalMode && !capture.Settings.Demo) ExpandBitView();
 }
+
+}  // namespace engine
 
 std::uint16_t TForm8Engine::ReadBytes() {
   using namespace engine;

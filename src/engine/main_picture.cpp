@@ -49,10 +49,20 @@ void TForm1::poisto() {
   if (BigScreenShown()) Form10->poisto();
 }
 
-void TForm1::piirrot() {
+void TForm1::piirrot() { DrawPicture(engine::CurrentPictureSettings()); }
+
+void TForm1::DrawCapture(const display::Capture& capture) {
+  display::PictureSettings s = engine::CurrentPictureSettings();
+  // The spectrum and the bit view draw the levels and logic lines made of
+  // the capture; the traces are its codes.
+  if (!capture.Settings.SpectrumMode && !capture.Settings.DigitalMode) s.Samples = capture.Block();
+  DrawPicture(s);
+}
+
+void TForm1::DrawPicture(const display::PictureSettings& s) {
   using namespace engine;
   if (ScopeState.DigitalMode) engine::ExpandBitView();
-  if (display::DrawTraces(MainView, engine::CurrentPictureSettings())) ScopeState.PlotMethod = 0;
+  if (display::DrawTraces(MainView, s)) ScopeState.PlotMethod = 0;
   if (BigScreenShown()) Form10->piirrot();
   if (Form_9) {
     if (ScopeState.ScopeNoteShown) Form_9->note();
