@@ -260,6 +260,8 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void rms_out(const display::Capture& capture);
   void measure(const display::Capture& capture);
   void SaveShareData(const display::Capture& capture);  // sample export to shared memory (io/sample_export.cpp)
+  // The picture of a capture: its traces, or the spectrum or bit view made of it.
+  void DrawCapture(const display::Capture& capture);
   void ExtendedCalibrationStep();  // one step of the extended wait before the first calibration
 
  private:
@@ -276,8 +278,6 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   // The read-outs of a block of samples taken with `settings`.
   void ShowRms(display::SampleBlockView block, const display::CaptureSettings& settings);
   void ShowMeasurements(display::SampleBlockView block, const display::CaptureSettings& settings);
-  // The picture of a capture: the traces, or the spectrum made from it.
-  void DrawCapture(const display::Capture& capture);
   // piirrot's steps with the settings given: main picture, Big Screen, notes.
   void DrawPicture(const display::PictureSettings& settings);
   // One device step of a capture loop: a status poll while armed, then the
