@@ -218,25 +218,31 @@ namespace engine {
 void KeepCapture(display::Capture& capture) {
   using namespace display;
   const std::span<const std::int32_t, kCaptureBytes> made = capture.Block().first<kCaptureBytes>();
+  // The demo's captures and the spectrum's input are shown as made.
+  bool asMade = true;
   if (capture.Settings.SpectrumMode) {
     std::copy(made.begin(), made.end(), ScopeState.SpectrumInputBlock.begin());
-  } else if (capture.Settings.Demo) {
-    std::copy(made.begin(), made.end(), ScopeState.ScopeSampleBlock.begin());
   } else {
-    if (ScopeState.NoiseRejectOn && ScopeState.SingleStop && ScopeState.TriggerOff == 0 && ScopeState.TriggerSource != 1) {
+    if (capture.Settings.Demo) {
+      std::copy(made.begin(), made.end(), ScopeState.ScopeSampleBlock.begin());
+    } else if (ScopeState.NoiseRejectOn && ScopeState.SingleStop && ScopeState.TriggerOff == 0 &&
+               ScopeState.TriggerSource != 1) {
       std::copy(made.begin(), made.end(), ScopeState.NoiseRejectStage.begin());
       NoiseRejectRoute();
-    } else {
+      asMade = false;
+    } else if (AveragingApplies()) {
       StoreCapture([&capture](std::size_t i) {
         return std::pair<std::int32_t, std::int32_t>{capture.Samples[kChannelSamples + i], capture.Samples[i]};
       });
+      asMade = false;
+    } else {
+      std::copy(made.begin(), made.end(), ScopeState.ScopeSampleBlock.begin());
     }
     // The bit view expands from this copy, since it overwrites the block.
-    std::copy_n(ScopeState.ScopeSampleBlock.begin(), kCaptureBytes, ScopeState.SampleCopy.begin());
-  }
-  // The readers after these get what is shown, and history keeps it.
-  if (!capture.Settings.SpectrumMode) {
-    capture.Samples = ScopeState.ScopeSampleBlock;
+    if (!capture.Settings.Demo) std::copy_n(ScopeState.ScopeSampleBlock.begin(), kCaptureBytes, ScopeState.SampleCopy.begin());
+    // The readers after these get what is shown, and history keeps it.
+    if (asMade) capture.Samples[kCaptureBytes] = ScopeState.ScopeSampleBlock[kCaptureBytes];
+    else capture.Samples = ScopeState.ScopeSampleBlock;
     display::StoreCaptureInHistory(capture.Block());
   }
   if (capture.Settings.DigitalMode && !capture.Settings.Demo) ExpandBitView();
