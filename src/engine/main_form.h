@@ -279,7 +279,7 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void ShowRms(display::SampleBlockView block, const display::CaptureSettings& settings);
   void ShowMeasurements(display::SampleBlockView block, const display::CaptureSettings& settings);
   // piirrot's steps with the settings given: main picture, Big Screen, notes.
-  void DrawPicture(const display::PictureSettings& settings);
+  void DrawPicture(display::PictureSettings settings);
   // One device step of a capture loop: a status poll while armed, then the
   // capture read once it is ready. True when a whole capture arrived.
   bool DeviceCaptureStep(std::uint32_t pollBytes, std::uint32_t blockTimeoutMs);

@@ -59,11 +59,11 @@ void TForm1::DrawCapture(const display::Capture& capture) {
   DrawPicture(s);
 }
 
-void TForm1::DrawPicture(const display::PictureSettings& s) {
+void TForm1::DrawPicture(display::PictureSettings s) {
   using namespace engine;
   if (ScopeState.DigitalMode) engine::ExpandBitView();
-  if (display::DrawTraces(MainView, s)) ScopeState.PlotMethod = 0;
-  if (BigScreenShown()) Form10->piirrot();
+  if (display::DrawTraces(MainView, s)) s.PlotMethod = ScopeState.PlotMethod = 0;
+  if (BigScreenShown()) Form10->DrawPicture(s);
   if (Form_9) {
     if (ScopeState.ScopeNoteShown) Form_9->note();
     if (ScopeState.ParametersOnScreen) Form_9->note_1();

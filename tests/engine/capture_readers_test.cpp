@@ -11,6 +11,7 @@
 #include "display/capture.h"
 #include "display/measurements.h"
 #include "display/picture_fixture.h"
+#include "engine/big_screen.h"
 #include "engine/measurement_window.h"
 #include "engine/picture_settings.h"
 #include "io/remote_fixture.h"
@@ -54,10 +55,10 @@ struct ReaderRow {
 };
 
 TEST_F(CaptureReadersTest, EachReaderShowsTheCaptureItIsHandedNotWhatTheScopeHoldsLater) {
-  const auto picture = [] {
-    const QImage image = Picture();
+  const auto bytesOf = [](const QImage& image) {
     return Bytes(image.constBits(), static_cast<std::size_t>(image.sizeInBytes()));
   };
+  const auto picture = [&] { return bytesOf(Picture()); };
   const ReaderRow rows[] = {
       {"picture", [](const display::Capture& c) { Wipe(); Form1->DrawCapture(c); }, picture},
       {"RMS and dBm read-outs", [](const display::Capture& c) { Wipe(); Form1->rms_out(c); }, picture},
@@ -77,6 +78,13 @@ TEST_F(CaptureReadersTest, EachReaderShowsTheCaptureItIsHandedNotWhatTheScopeHol
          }
          return words;
        }},
+      {"Big Screen",
+       [](const display::Capture& c) {
+         if (!Form10->Visible()) Form1->GrSpeedButton1->Click();
+         Wipe();
+         Form1->DrawCapture(c);
+       },
+       [&] { return bytesOf(Form10->Image10->Picture()->Image()); }},
   };
 
   // Taken at 3 V/div (CH1) and 30 mV/div (CH2), grounds off centre.
