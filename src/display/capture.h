@@ -4,7 +4,7 @@
 // and the export all read this one value.
 #pragma once
 
-#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <span>
