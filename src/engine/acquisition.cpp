@@ -436,11 +436,13 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
     ScopeState.ShownTimePerDiv = ScopeState.TimePerDiv;
   }
 
-  // A replayed data file is already in the block.
-  if (!ScopeState.ScopeFileReplay) {
-    if (ScopeState.DemoMode) luedemo();
-    else TheDevice().LueData_500();
-  }
+  // The capture, made once: by the unpacking or the demo source, which hand
+  // it to averaging and history; or from a replayed data file, which is
+  // already in the block. The readers below each take it in turn.
+  display::Capture& capture = ScopeState.NewestCapture;
+  if (ScopeState.ScopeFileReplay) CaptureHeldSamples(capture);
+  else if (ScopeState.DemoMode) luedemo();
+  else TheDevice().LueData_500();
 
   // The device captures the next block while this one is drawn; also after
   // the capture that ends Run, so the device is armed as after any Run capture.
@@ -448,8 +450,8 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
 
   // Read-outs, thinned in Run at the fast time bases.
   if (!run || MeasureCounter > 5 || ScopeState.TimePerDiv > 1000000) {
-    rms_out();
-    if (Form_99 && Form_99->Visible()) measure();
+    rms_out(capture);
+    if (Form_99 && Form_99->Visible()) measure(capture);
     if (run) {
       MeasureCounter = 0;
       if (ScopeState.ExtendCalTime) ExtendedCalibrationStep();
@@ -463,7 +465,7 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
       ScopeState.CaptureTimePerDiv = ScopeState.TimePerDiv;
       if (MarkersFFTSpectralDensity1 && MarkersFFTSpectralDensity1->Checked()) kursoridb();
     }
-    FFT();
+    FFT(capture);
     if (run && ScopeState.FftAverageOn && !ScopeState.SettingsChanged) average_fft();
     if (ScopeState.LogFreqAxis) LinToLog();
     if (run) {
@@ -478,11 +480,11 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
   ScopeState.ShareTimeDivText = ScopeState.TimePerDiv == 500 ? "5us" : ScopeState.TimeDivText;
   ScopeState.ShareCh1RangeText = ScopeState.Ch1RangeText;
   ScopeState.ShareCh2RangeText = ScopeState.Ch2RangeText;
-  SaveShareData();
+  SaveShareData(capture);
 
-  // The new trace on the picture.
+  // The new trace on the picture, with its persistence.
   ScopeState.CaptureUnpacked = 0;
-  piirrot();
+  DrawCapture(capture);
   if (!ScopeState.SpectrumMode) ScopeState.TraceValid = ScopeState.ScopeFileReplay ? 0 : 1;
 }
 

@@ -162,8 +162,10 @@ void TForm10::poisto() {
   if (display::EraseTraces(BigView, engine::CurrentPictureSettings())) engine::ScopeState.PlotMethod = 0;
 }
 
-void TForm10::piirrot() {
-  if (display::DrawTraces(BigView, engine::CurrentPictureSettings())) engine::ScopeState.PlotMethod = 0;
+void TForm10::piirrot() { DrawPicture(engine::CurrentPictureSettings()); }
+
+void TForm10::DrawPicture(const display::PictureSettings& settings) {
+  if (display::DrawTraces(BigView, settings)) engine::ScopeState.PlotMethod = 0;
   if (Form_9) Form_9->NotesOnBigScreen(BigView);
   Image10->Invalidate();
 }

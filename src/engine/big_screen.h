@@ -72,6 +72,8 @@ class TForm10 : public TForm {
   void putsataanko();
   void poisto();
   void piirrot();
+  // piirrot with the settings the main picture was just drawn with.
+  void DrawPicture(const display::PictureSettings& settings);
   void DoGrid();
   void viiva();
   void t_viiva();

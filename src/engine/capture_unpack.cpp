@@ -12,6 +12,8 @@
 
 #include "engine/calibration.h"
 #include "engine/scope_device.h"
+#include "engine/main_form.h"
+#include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
 #include "display/history.h"
@@ -170,30 +172,48 @@ void ScopeDevice::LueData_500() {
     }
   }
 
-  // Route the pairs: CH1 is the even byte, CH2 the odd one.
-  if (ScopeState.SpectrumMode) {
-    for (std::size_t i = 0; i < kChannelSamples; ++i) {
-      Ch1SpectrumInput[i] = raw[2 * i];
-      Ch2Spectrum[i] = raw[2 * i + 1];
-    }
-  } else {
-    if (ScopeState.NoiseRejectOn && ScopeState.SingleStop && ScopeState.Settings.TriggerOff == 0 && ScopeState.Settings.TriggerSource != 1) {
-      for (std::size_t i = 0; i < kChannelSamples; ++i) {
-        ScopeState.NoiseRejectStage[kChannelSamples + i] = raw[2 * i];
-        ScopeState.NoiseRejectStage[i] = raw[2 * i + 1];
-      }
-      NoiseRejectRoute();
-    } else {
-      StoreCapture([raw](std::size_t i) {
-        return std::pair<std::int32_t, std::int32_t>{raw[2 * i], raw[2 * i + 1]};
-      });
-    }
-    display::StoreCaptureInHistory(engine::ScopeState.ScopeSampleBlock);
-    // The bit view expands from this copy, since it overwrites the block.
-    std::copy_n(ScopeState.ScopeSampleBlock.begin(), kCaptureBytes, ScopeState.SampleCopy.begin());
+  // The capture: CH1 is the even byte, CH2 the odd one.
+  display::Capture& capture = ScopeState.NewestCapture;
+  for (std::size_t i = 0; i < kChannelSamples; ++i) {
+    capture.Samples[kChannelSamples + i] = raw[2 * i];
+    capture.Samples[i] = raw[2 * i + 1];
   }
+  capture.Settings = CurrentCaptureSettings();
+  capture.Time = std::chrono::system_clock::now();
+  KeepCapture(capture);
+}
 
-  if (ScopeState.Settings.DigitalMode) ExpandBitView();
+void KeepCapture(display::Capture& capture) {
+  using namespace display;
+  const std::span<const std::int32_t, kCaptureBytes> made = capture.Block().first<kCaptureBytes>();
+  // The demo's captures and the spectrum's input are shown as made.
+  bool asMade = true;
+  if (capture.Settings.SpectrumMode) {
+    std::copy(made.begin(), made.end(), ScopeState.SpectrumInputBlock.begin());
+  } else {
+    if (capture.Settings.Demo) {
+      std::copy(made.begin(), made.end(), ScopeState.ScopeSampleBlock.begin());
+    } else if (ScopeState.NoiseRejectOn && ScopeState.SingleStop && ScopeState.Settings.TriggerOff == 0 &&
+               ScopeState.Settings.TriggerSource != 1) {
+      std::copy(made.begin(), made.end(), ScopeState.NoiseRejectStage.begin());
+      NoiseRejectRoute();
+      asMade = false;
+    } else if (AveragingApplies()) {
+      StoreCapture([&capture](std::size_t i) {
+        return std::pair<std::int32_t, std::int32_t>{capture.Samples[kChannelSamples + i], capture.Samples[i]};
+      });
+      asMade = false;
+    } else {
+      std::copy(made.begin(), made.end(), ScopeState.ScopeSampleBlock.begin());
+    }
+    // The bit view expands from this copy, since it overwrites the block.
+    if (!capture.Settings.Demo) std::copy_n(ScopeState.ScopeSampleBlock.begin(), kCaptureBytes, ScopeState.SampleCopy.begin());
+    // The readers after these get what is shown, and history keeps it.
+    if (asMade) capture.Samples[kCaptureBytes] = ScopeState.ScopeSampleBlock[kCaptureBytes];
+    else capture.Samples = ScopeState.ScopeSampleBlock;
+    display::StoreCaptureInHistory(capture.Block());
+  }
+  if (capture.Settings.DigitalMode && !capture.Settings.Demo) ExpandBitView();
 }
 
 std::uint16_t ScopeDevice::ReadBytes() {

@@ -1,7 +1,18 @@
-// Steps of capture unpacking that the demo source shares.
+// Steps of capture unpacking that the demo source shares, and the capture
+// readers that put a new capture in place.
 #pragma once
 
+#include "display/capture.h"
+
 namespace engine {
+
+// The first readers of every new capture, to which the unpacking and the demo
+// source hand it: averaging puts it where the scope shows it (the sample
+// block, through waveform averaging or Noise Reject for the device's
+// captures; the spectrum input in spectrum mode) and history keeps the shown
+// trace. `capture` is left holding what the later readers get: the shown
+// block, or in spectrum mode the capture as made.
+void KeepCapture(display::Capture& capture);
 
 // The bit view: each captured byte of the sample copy becomes 8 one-bit
 // samples (bit 0 first), CH2 low on the screen (32/96), CH1 high (160/224).

@@ -12,11 +12,11 @@
 
 #include "engine/capture_unpack.h"
 #include "engine/main_form.h"
+#include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
 #include "platform/os/numeric.h"
 #include "display/display_state.h"
-#include "display/history.h"
 
 namespace {
 
@@ -201,7 +201,10 @@ void TForm1::luedemo() {
   ScopeState.DemoPhase += 20;
   if (ScopeState.DemoPhase >= kPeriodBytes) ScopeState.DemoPhase = 0;
 
-  std::int32_t* out = ScopeState.SpectrumMode ? ScopeState.SpectrumInputBlock.data() : ScopeState.ScopeSampleBlock.data();
+  display::Capture& capture = ScopeState.NewestCapture;
+  capture.Settings = engine::CurrentCaptureSettings();
+  capture.Time = std::chrono::system_clock::now();
+  std::int32_t* out = capture.Samples.data();
   const std::int32_t repeat = std::max(ScopeState.DemoRepeat, 1);
   const std::int32_t step = std::max(ScopeState.DemoGroupStep, 1);
   std::int32_t p = ScopeState.DemoStart;
@@ -231,11 +234,15 @@ void TForm1::luedemo() {
     }
     p += step;
   }
-
-  if (ScopeState.SpectrumMode) {
-    // A little noise keeps the spectrum alive; the spare entry is no sample.
-    for (std::size_t k = 0; k < kCaptureBytes; ++k) ScopeState.SpectrumInputBlock[k] += RandomBit();
-    return;
+  // Outputs the groups do not reach keep what the scope holds there.
+  const auto& held = ScopeState.SpectrumMode ? ScopeState.SpectrumInputBlock : ScopeState.ScopeSampleBlock;
+  for (; o < kChannelSamples; ++o) {
+    out[o] = held[o];
+    out[kChannelSamples + o] = held[kChannelSamples + o];
   }
-  display::StoreCaptureInHistory(engine::ScopeState.ScopeSampleBlock);
+
+  // A little noise keeps the spectrum alive; the spare entry is no sample.
+  if (ScopeState.SpectrumMode)
+    for (std::size_t k = 0; k < kCaptureBytes; ++k) out[k] += RandomBit();
+  KeepCapture(capture);
 }

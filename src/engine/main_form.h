@@ -11,6 +11,7 @@
 
 #include "engine/analysis_controls.h"
 #include "engine/persistence_controls.h"
+#include "display/capture.h"
 #include "display/marker_drag.h"
 #include "display/scope_view.h"
 #include "display/spectrum.h"
@@ -226,9 +227,14 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
 
   // Steps of the capture path; those with an empty body have nothing to
   // compute while their read-out or export is not shown.
+  // Without a capture they read what the scope holds now.
   void rms_out();            // RMS and dBm read-outs of the shown channel
   void measure();            // waveform parameters of CH1, the phase, then CH2
-  void SaveShareData();      // sample export to shared memory (io/sample_export.cpp)
+  void rms_out(const display::Capture& capture);
+  void measure(const display::Capture& capture);
+  void SaveShareData(const display::Capture& capture);  // sample export to shared memory (engine/scope_export.cpp)
+  // The picture of a capture: its traces, or the spectrum or bit view made of it.
+  void DrawCapture(const display::Capture& capture);
   void ExtendedCalibrationStep();  // one step of the extended wait before the first calibration
 
  private:
@@ -242,6 +248,11 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void CreateAcquisitionControls();
   // Erase, unpack (or synthesise), read-outs, spectrum, export, draw.
   void PostCaptureSteps(CaptureMode mode);
+  // The read-outs of a block of samples taken with `settings`.
+  void ShowRms(display::SampleBlockView block, const display::CaptureSettings& settings);
+  void ShowMeasurements(display::SampleBlockView block, const display::CaptureSettings& settings);
+  // piirrot's steps with the settings given: main picture, Big Screen, notes.
+  void DrawPicture(display::PictureSettings settings);
   void LeaveFileDisplay();
   void RedrawWithoutPositionOffset();
   void ShowNewestHistory();
@@ -536,7 +547,9 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   // its sample and level arrays, and the peak frequency (in bins) of channel
   // 1 or 2 (any other value: 2).
   void Sin_Cosf();
-  void FFT();
+  void FFT();  // of the shown channel's spectrum input
+  void FFT(const display::Capture& capture);
+  void FFT(display::ChannelCodes input);
   double FFT_freq(int channel);
   // "FFT Window": each checks its item on both windows and takes its window.
   void Rectangle1Click(TObject* Sender);

@@ -49,11 +49,21 @@ void TForm1::poisto() {
   if (BigScreenShown()) Form10->poisto();
 }
 
-void TForm1::piirrot() {
+void TForm1::piirrot() { DrawPicture(engine::CurrentPictureSettings()); }
+
+void TForm1::DrawCapture(const display::Capture& capture) {
+  display::PictureSettings s = engine::CurrentPictureSettings();
+  // The spectrum and the bit view draw the levels and logic lines made of
+  // the capture; the traces are its codes.
+  if (!capture.Settings.SpectrumMode && !capture.Settings.DigitalMode) s.Samples = capture.Block();
+  DrawPicture(s);
+}
+
+void TForm1::DrawPicture(display::PictureSettings s) {
   using namespace engine;
   if (ScopeState.Settings.DigitalMode) engine::ExpandBitView();
-  if (display::DrawTraces(MainView, engine::CurrentPictureSettings())) ScopeState.PlotMethod = 0;
-  if (BigScreenShown()) Form10->piirrot();
+  if (display::DrawTraces(MainView, s)) s.PlotMethod = ScopeState.PlotMethod = 0;
+  if (BigScreenShown()) Form10->DrawPicture(s);
   if (Form_9) {
     if (ScopeState.ScopeNoteShown) Form_9->note();
     if (ScopeState.ParametersOnScreen) Form_9->note_1();

@@ -6,54 +6,74 @@
 #include "engine/measurement_window.h"
 #include "display/measurements.h"
 #include "engine/main_form.h"
+#include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 
 namespace {
 
 constexpr std::size_t kReadoutChars = 50;
 
-// Channel 1 or 2 of the block the measurements read: the captured samples,
-// or the raw spectrum input while the spectrum is shown.
-display::ChannelCodes Samples(int channel) {
+// What the read-outs measure: the samples of a capture (the captured codes,
+// or the raw spectrum input while the spectrum is shown) and the settings it
+// was taken with.
+struct Measured {
+  display::SampleBlockView Block;
+  display::CaptureSettings Settings;
+
+  display::ChannelCodes Channel(int channel) const {
+    return display::ChannelCodes(Block.data() + (channel == 1 ? display::kChannelSamples : 0), display::kSamples);
+  }
+  std::uint8_t RangeCode(int channel) const { return channel == 1 ? Settings.Ch1GainCode : Settings.Ch2GainCode; }
+  double ProbeFactor(int channel) const { return channel == 1 ? Settings.Ch1ProbeFactor : Settings.Ch2ProbeFactor; }
+  // The code that 0 V gives: from the ground level in force, or from a
+  // loaded data file's while one is shown.
+  int GroundCode(int channel) const {
+    const bool file = Settings.FileCh1Ground != 10000;
+    if (channel == 1) return 255 - (file ? Settings.FileCh1Ground : Settings.Ch1GroundLevel);
+    return 255 - (file ? Settings.FileCh2Ground : Settings.Ch2GroundLevel);
+  }
+};
+
+// What the scope holds now, for the read-outs asked for between captures.
+Measured Held() {
   using namespace engine;
-  using namespace display;
-  const auto& block = ScopeState.SpectrumMode ? ScopeState.SpectrumInputBlock : ScopeState.ScopeSampleBlock;
-  return display::ChannelCodes(block.data() + (channel == 1 ? kChannelSamples : 0), display::kSamples);
+  return {ScopeState.SpectrumMode ? ScopeState.SpectrumInputBlock : ScopeState.ScopeSampleBlock, CurrentCaptureSettings()};
 }
 
-// The code that 0 V gives: from the ground level in force, or from a loaded
-// data file's while one is shown.
-int GroundCode(int channel) {
-  using namespace engine;
-  using namespace display;
-  const bool file = ScopeState.FileCh1Ground != 10000;
-  if (channel == 1) return 255 - (file ? ScopeState.FileCh1Ground : ScopeState.Ch1GroundLevel);
-  return 255 - (file ? ScopeState.FileCh2Ground : ScopeState.Ch2GroundLevel);
-}
-
-display::ChannelSetup SetupOf(int channel) {
-  using namespace engine;
-  using namespace display;
+display::ChannelSetup SetupOf(const Measured& m, int channel) {
   display::ChannelSetup s;
-  s.RangeCode = channel == 1 ? ScopeState.Settings.Ch1GainCode : ScopeState.Settings.Ch2GainCode;
-  s.ProbeFactor = channel == 1 ? ScopeState.Ch1ProbeFactor : ScopeState.Ch2ProbeFactor;
-  s.GroundCode = GroundCode(channel);
-  s.TimeBaseCode = ScopeState.Settings.TimeBaseCode;
-  s.TimePerDiv = ScopeState.TimePerDiv;
+  s.RangeCode = m.RangeCode(channel);
+  s.ProbeFactor = m.ProbeFactor(channel);
+  s.GroundCode = m.GroundCode(channel);
+  s.TimeBaseCode = m.Settings.TimeBaseCode;
+  s.TimePerDiv = m.Settings.TimePerDiv;
   s.PositionMoved = (channel == 1 ? display::DisplayState.Ch1CapturePos : display::DisplayState.Ch2CapturePos) != 0;
   return s;
+}
+
+void ShowColumn(const Measured& m, int channel) {
+  auto* checked = channel == 1 ? Form_99->CH1M : Form_99->CH2M;
+  if (checked->Checked())
+    Form_99->ShowColumn(channel, display::MeasureChannel(m.Channel(channel), SetupOf(m, channel)));
+  else
+    Form_99->ClearColumn(channel);
 }
 
 }  // namespace
 
 void TForm1::rms_out() {
+  const Measured m = Held();
+  ShowRms(m.Block, m.Settings);
+}
+void TForm1::rms_out(const display::Capture& capture) { ShowRms(capture.Block(), capture.Settings); }
+
+void TForm1::ShowRms(display::SampleBlockView block, const display::CaptureSettings& settings) {
+  const Measured m{block, settings};
   using namespace engine;
   using namespace display;
-  if (!(ScopeState.RmsOn || ScopeState.DbmOn) || ScopeState.SpectrumMode || ScopeState.Settings.DigitalMode) return;
+  if (!(ScopeState.RmsOn || ScopeState.DbmOn) || m.Settings.SpectrumMode || m.Settings.DigitalMode) return;
   const int channel = ScopeState.Settings.Ch1On ? 1 : 2;
-  const display::RmsReadout r =
-      display::MeasureRms(Samples(channel), channel == 1 ? ScopeState.Settings.Ch1GainCode : ScopeState.Settings.Ch2GainCode,
-                          channel == 1 ? ScopeState.Ch1ProbeFactor : ScopeState.Ch2ProbeFactor);
+  const display::RmsReadout r = display::MeasureRms(m.Channel(channel), m.RangeCode(channel), m.ProbeFactor(channel));
   display::DisplayState.TraceMeanCode = r.MeanCode;
   display::DisplayState.TraceMeanVolts = r.MeanVolts;
   display::DisplayState.RmsVolts = r.RmsVolts;
@@ -62,7 +82,7 @@ void TForm1::rms_out() {
   const int xRms = MainView.X0 + MainView.Texts.Rms, xDbm = MainView.X0 + MainView.Texts.Dbm;
   TulostaTeksti(ScopeState.RmsText, xRms, y, DisplayState.BackgroundColor);
   TulostaTeksti(ScopeState.DbmText, xDbm, y, DisplayState.BackgroundColor);
-  const std::string unit = display::RangeVolts(channel == 1 ? ScopeState.Settings.Ch1GainCode : ScopeState.Settings.Ch2GainCode).Unit;
+  const std::string unit = display::RangeVolts(m.RangeCode(channel)).Unit;
   ScopeState.RmsText = ("Vrms: " + r.RmsValue + unit).substr(0, kReadoutChars);
   ScopeState.DbmText = (r.DbmValue + "dBm").substr(0, kReadoutChars);
   const TColor colour = channel == 1 ? DisplayState.Ch1Color : DisplayState.Ch2Color;
@@ -71,13 +91,17 @@ void TForm1::rms_out() {
 }
 
 void TForm1::measure() {
+  const Measured m = Held();
+  ShowMeasurements(m.Block, m.Settings);
+}
+void TForm1::measure(const display::Capture& capture) { ShowMeasurements(capture.Block(), capture.Settings); }
+
+void TForm1::ShowMeasurements(display::SampleBlockView block, const display::CaptureSettings& settings) {
+  const Measured m{block, settings};
   using namespace engine;
   using namespace display;
-  if (!Form_99 || !Form_99->Visible() || ScopeState.Settings.DigitalMode) return;
-  if (Form_99->CH1M->Checked())
-    Form_99->ShowColumn(1, display::MeasureChannel(Samples(1), SetupOf(1)));
-  else
-    Form_99->ClearColumn(1);
+  if (!Form_99 || !Form_99->Visible() || m.Settings.DigitalMode) return;
+  ShowColumn(m, 1);
 
   // The phase belongs to the pair: CH1 shows it, CH2 its negative.
   const bool ch1 = Form_99->CH1M->Checked(), ch2 = Form_99->CH2M->Checked();
@@ -86,13 +110,13 @@ void TForm1::measure() {
     grid->SetCell(1, display::kRowPhase, "");
     grid->SetCell(2, display::kRowPhase, "");
   } else {
-    const double phase = calculate_phase();
+    const double phase = display::CalculatePhase(m.Channel(1), m.Channel(2));
     grid->SetCell(1, display::kRowPhase, ch1 ? display::PhaseText(phase) : "");
     grid->SetCell(2, display::kRowPhase, ch2 ? display::PhaseText(-phase) : "");
   }
 
   if (ch2)
-    measure2();
+    ShowColumn(m, 2);
   else
     Form_99->ClearColumn(2);
 
@@ -105,10 +129,10 @@ void TForm1::measure() {
 
 void TForm1::measure2() {
   if (!Form_99 || !Form_99->Visible() || engine::ScopeState.Settings.DigitalMode) return;
-  if (Form_99->CH2M->Checked())
-    Form_99->ShowColumn(2, display::MeasureChannel(Samples(2), SetupOf(2)));
-  else
-    Form_99->ClearColumn(2);
+  ShowColumn(Held(), 2);
 }
 
-double TForm1::calculate_phase() { return display::CalculatePhase(Samples(1), Samples(2)); }
+double TForm1::calculate_phase() {
+  const Measured m = Held();
+  return display::CalculatePhase(m.Channel(1), m.Channel(2));
+}

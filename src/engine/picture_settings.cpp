@@ -57,4 +57,28 @@ display::PictureSettings CurrentPictureSettings() {
   return s;
 }
 
+display::CaptureSettings CurrentCaptureSettings() {
+  display::CaptureSettings s;
+  s.Ch1GainCode = ScopeState.Settings.Ch1GainCode;
+  s.Ch2GainCode = ScopeState.Settings.Ch2GainCode;
+  s.Ch1ProbeFactor = ScopeState.Ch1ProbeFactor;
+  s.Ch2ProbeFactor = ScopeState.Ch2ProbeFactor;
+  s.Ch1GroundLevel = ScopeState.Ch1GroundLevel;
+  s.Ch2GroundLevel = ScopeState.Ch2GroundLevel;
+  s.FileCh1Ground = ScopeState.FileCh1Ground;
+  s.FileCh2Ground = ScopeState.FileCh2Ground;
+  s.TimePerDiv = ScopeState.TimePerDiv;
+  s.TimeBaseCode = ScopeState.Settings.TimeBaseCode;
+  s.SpectrumMode = ScopeState.SpectrumMode;
+  s.DigitalMode = ScopeState.Settings.DigitalMode;
+  s.Demo = ScopeState.DemoMode;
+  return s;
+}
+
+void CaptureHeldSamples(display::Capture& capture) {
+  capture.Samples = ScopeState.SpectrumMode ? ScopeState.SpectrumInputBlock : ScopeState.ScopeSampleBlock;
+  capture.Settings = CurrentCaptureSettings();
+  capture.Time = std::chrono::system_clock::now();
+}
+
 }  // namespace engine

@@ -2,6 +2,7 @@
 // state for each drawing step.
 #pragma once
 
+#include "display/capture.h"
 #include "display/picture_settings.h"
 
 namespace engine {
@@ -12,5 +13,12 @@ int ActivePersistence();
 
 // The samples and settings as they are now.
 display::PictureSettings CurrentPictureSettings();
+
+// The settings a capture taken now is taken with.
+display::CaptureSettings CurrentCaptureSettings();
+
+// A capture of what the scope holds now (a replayed data file): the spectrum
+// input in spectrum mode, else the sample block.
+void CaptureHeldSamples(display::Capture& capture);
 
 }  // namespace engine

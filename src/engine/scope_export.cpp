@@ -2,19 +2,24 @@
 // hands the capture to the export block.
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
+#include "display/capture.h"
 #include "io/sample_export.h"
 
-void TForm1::SaveShareData() {
+void TForm1::SaveShareData(const display::Capture& taken) {
   using namespace engine;
   if (!io::SampleExportBlock) return;
+  // The export carries the trace as shown: the capture's codes, or the
+  // spectrum levels and the bit view's logic lines the scope made of them.
+  const display::SampleBlockView shown =
+      taken.Settings.SpectrumMode || taken.Settings.DigitalMode ? ScopeState.ScopeSampleBlock : taken.Block();
   io::SampleExport capture;
-  capture.TimeBaseCode = ScopeState.Settings.TimeBaseCode;
-  capture.Ch1GainCode = ScopeState.Settings.Ch1GainCode;
-  capture.Ch2GainCode = ScopeState.Settings.Ch2GainCode;
-  capture.Ch1GroundLevel = ScopeState.Ch1GroundLevel;
-  capture.Ch2GroundLevel = ScopeState.Ch2GroundLevel;
-  capture.Ch1 = Ch1Samples;
-  capture.Ch2 = Ch2Samples;
+  capture.TimeBaseCode = taken.Settings.TimeBaseCode;
+  capture.Ch1GainCode = taken.Settings.Ch1GainCode;
+  capture.Ch2GainCode = taken.Settings.Ch2GainCode;
+  capture.Ch1GroundLevel = taken.Settings.Ch1GroundLevel;
+  capture.Ch2GroundLevel = taken.Settings.Ch2GroundLevel;
+  capture.Ch1 = shown.subspan<display::kChannelSamples, display::kChannelSamples>();
+  capture.Ch2 = shown.first<display::kChannelSamples>();
   // Another program of the user may have made the block smaller; written
   // beyond its end, the capture would end the whole program.
   io::UseSharedBlock(

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 
+#include "display/capture.h"
 #include "display/sample_block.h"
 #include "engine/settings_packet.h"
 #include "platform/ui/types.h"
@@ -206,6 +207,10 @@ struct ScopeSharedState {
   // Entries 0..8191 of the block as the last unpacking left them; the bit view
   // expands from here, since it overwrites the block.
   std::array<std::int32_t, kCaptureBytes> SampleCopy{};
+
+  // The newest capture, made once by the unpacking or the demo source and
+  // handed to the capture's readers; valid until the next capture is made.
+  display::Capture NewestCapture;
 
   // Raw codes in spectrum mode, laid out as the sample block (CH2, CH1, spare).
   std::array<std::int32_t, kSampleBlockEntries> SpectrumInputBlock{};

@@ -58,6 +58,13 @@ void TForm1::Sin_Cosf() { (void)Twiddles(); }
 
 void TForm1::FFT() {
   using namespace engine;
+  FFT(ScopeState.Settings.Ch1On ? Ch1SpectrumInput : Ch2Spectrum);
+}
+
+void TForm1::FFT(const display::Capture& capture) { FFT(capture.Channel(engine::ScopeState.Settings.Ch1On ? 1 : 2)); }
+
+void TForm1::FFT(display::ChannelCodes input) {
+  using namespace engine;
   const bool ch1 = ScopeState.Settings.Ch1On != 0;
   display::SpectrumCounters counters{ScopeState.WindowSkip, ScopeState.FftSkip, ScopeState.SmoothWeight, ScopeState.SmoothKeep, display::DisplayState.FftCounter};
   const display::SpectrumSetup setup{&Twiddles(), WindowCoefficients(), display::DisplayState.WindowAmplitudeFactor,
@@ -69,7 +76,7 @@ void TForm1::FFT() {
                                      MagnitudeSlots(),
                                      ch1 ? Ch1Samples : Ch2Samples,
                                      ch1 ? Ch1SpectrumLevels : display::ChannelEntries(ScopeState.SpectrumLevels.data(), kChannelSamples)};
-  display::RunSpectrum(ch1 ? Ch1SpectrumInput : Ch2Spectrum, setup, counters, out);
+  display::RunSpectrum(input, setup, counters, out);
   ScopeState.WindowSkip = counters.WindowSkip;
   ScopeState.FftSkip = counters.FftSkip;
   ScopeState.SmoothWeight = counters.SmoothWeight;
