@@ -155,9 +155,8 @@ TEST_F(RangePathsTest, EveryWayOfChangingARangeLeavesTheDeviceThePictureThePanel
 
 // ---------------------------------------------------------------- time base, trigger, channel on/off
 
-// What a change leaves on the device: its settings packet, seen in the part
-// the change is about.
-using PacketCheck = bool (*)(const SimScopeSettings&);
+// The bit of the settings packet a change sets.
+using PacketCheck = bool (SimScopeSettings::*)() const;
 
 struct PanelChange {
   const char* name;
@@ -175,9 +174,9 @@ struct PanelChange {
   const char* timeLabel;  // the time/div label on the picture; nullptr: not a time change
 };
 
-bool TriggerOnCh2(const SimScopeSettings& p) { return p.TriggerSourceCh2(); }
-bool TriggerFalling(const SimScopeSettings& p) { return p.FallingEdge(); }
-bool TriggerOn(const SimScopeSettings& p) { return p.TriggerOn(); }
+constexpr PacketCheck TriggerOnCh2 = &SimScopeSettings::TriggerSourceCh2;
+constexpr PacketCheck TriggerFalling = &SimScopeSettings::FallingEdge;
+constexpr PacketCheck TriggerOn = &SimScopeSettings::TriggerOn;
 
 const PanelChange kPanelChanges[] = {
     {"20 us by the main button", "20us", Way::MainButton, "SpeedButton20us", 0, 0, 12, 13, "Time", "20us", "1ms", nullptr, "20us"},
@@ -268,7 +267,7 @@ TEST_F(PanelPathsTest, EveryWayOfChangingTheTimeBaseTheTriggerOrATraceLeavesDevi
       ASSERT_FALSE(Device().SettingsHistory().empty());
       const SimScopeSettings last = Device().SettingsHistory().back();
       if (c.packet) {
-        EXPECT_TRUE(c.packet(last));
+        EXPECT_TRUE((last.*c.packet)());
       }
       if (!packets.count(c.group)) packets[c.group] = last;
       EXPECT_EQ(last.c, packets[c.group].c) << "the packet differs from the first way's";
