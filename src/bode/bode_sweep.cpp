@@ -37,11 +37,10 @@ void SetGeneratorControlsEnabled(bool enabled) {
     if (b) b->SetEnabled(enabled);
 }
 
-// The time/div caption of the button that is down.
+// The time/div caption of the scope's time view.
 std::string CurrentTimeDiv() {
-  for (const engine::TimeBaseStep& row : engine::TimeBaseTable)
-    if (row.Button && Form1->*row.Button && (Form1->*row.Button)->Down()) return row.Label;
-  return {};
+  const std::size_t row = engine::ScopeState.Settings.TimeBaseRow;
+  return engine::TimeBaseButton(row) ? engine::TimeBaseTable[row].Label : std::string();
 }
 
 void PressTimeDiv(const char* label) {

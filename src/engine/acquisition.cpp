@@ -428,7 +428,7 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
 
   // The erase needs the old samples.
   poisto();
-  ScopeState.PlotMethod = SpeedButton02us->Down() ? 1 : SpeedButton01us->Down() ? 2 : 0;
+  ScopeState.PlotMethod = ScopeState.Settings.TimeBaseRow == kTimeBase02us ? 1 : ScopeState.Settings.TimeBaseRow == kTimeBase01us ? 2 : 0;
 
   // The new trace is shown at the time base it was taken with.
   if (!ScopeState.SpectrumMode) {

@@ -79,7 +79,7 @@ void TForm1::AutosetChannel(int channel) {
     press(SpeedButton_ac1, &TForm1::SpeedButton_ac1Click);
   else
     press(SpeedButton__ac2, &TForm1::SpeedButton__ac2Click);
-  const bool ch1WasHidden = SpeedButtonCh1->Down();
+  const bool ch1WasHidden = !ScopeState.Settings.Ch1On;
   if (!ch1) press(SpeedButtonCh1, &TForm1::SpeedButtonCh1Click, true);
   if (ch1)
     press(SpeedButtonCh1, &TForm1::SpeedButtonCh1Click, false);

@@ -12,10 +12,6 @@ namespace {
 
 using MainHandler = void (TForm1::*)(TObject*);
 
-// From this row on (5 us .. 0.1 us) the time/div forward presses the main
-// window's button before its handler runs.
-constexpr std::size_t kFirstPressedRow = 16;
-
 constexpr std::array<MainHandler, 6> kCh1Ranges{&TForm1::SpeedButton28Click,   &TForm1::SpeedButton15v1Click,
                                                 &TForm1::SpeedButton5v1Click,  &TForm1::SpeedButton1p5v1Click,
                                                 &TForm1::SpeedButton05v1Click, &TForm1::SpeedButton015v1Click};
@@ -62,11 +58,44 @@ void ShowChannelSettings(FrontPanelControls* panel, int channel) {
     press(channel == 1 ? row->Ch1Button : row->Ch2Button);
   press(kCoupling[channel - 1][engine::CouplingIndex(s, channel)]);
   press(kProbes[channel - 1][s.X10(channel) ? 1 : 0]);
+  // "On" and its hidden companion, which is down while the trace is hidden.
+  const bool shown = s.On(channel) != 0;
+  if (TGrSpeedButton* on = channel == 1 ? panel->CH1on : panel->CH2on) on->SetDown(shown);
+  if (TGrSpeedButton* off = channel == 1 ? panel->SpeedButtonCh1 : panel->SpeedButtonCh2) off->SetDown(!shown);
 }
 
 void ShowChannelSettings(FrontPanelControls& main, int channel) {
   ShowChannelSettings(&main, channel);
   ShowChannelSettings(Form11, channel);
+}
+
+void ShowTimeBase(FrontPanelControls& main) {
+  const engine::ScopeSettings& s = engine::ScopeState.Settings;
+  const engine::PanelButton shown[2] = {engine::TimeBaseButton(s.TimeBaseRow), engine::SpanButton(s.SpanRow)};
+  for (FrontPanelControls* panel : {&main, static_cast<FrontPanelControls*>(Form11)})
+    if (panel)
+      for (const engine::PanelButton button : shown)
+        if (button && panel->*button) (panel->*button)->SetDown(true);
+}
+
+void ShowTrigger(FrontPanelControls& main) {
+  using FP = FrontPanelControls;
+  const engine::ScopeSettings& s = engine::ScopeState.Settings;
+  static constexpr engine::PanelButton kSources[3] = {&FP::SpeedButton3, &FP::SpeedButton4, &FP::SpeedButton_ext};
+  const engine::PanelButton shown[3] = {kSources[engine::TriggerSourceIndex(s)],
+                                        s.TriggerSlope == 0 ? &FP::SpeedButton6 : &FP::SpeedButton5,
+                                        s.TriggerOff == 0 ? &FP::SpeedButton7 : &FP::SpeedButton8};
+  for (FrontPanelControls* panel : {&main, static_cast<FrontPanelControls*>(Form11)})
+    if (panel)
+      for (const engine::PanelButton button : shown)
+        if (panel->*button) (panel->*button)->SetDown(true);
+}
+
+void ShowTriggerLevel(FrontPanelControls& main) {
+  const std::uint8_t level = engine::ScopeState.Settings.TriggerLevel;
+  // The twin's bar handler comes back to the main bar only on a real change.
+  for (TTrackBar* bar : {main.TrackBar3, TwinControl(&FrontPanelControls::TrackBar3)})
+    if (bar && bar->Position() != level) bar->SetPosition(level);
 }
 
 TForm11::TForm11(TComponent* owner) : TForm(owner) {
@@ -121,23 +150,15 @@ void TForm11::BindForwards() {
     if (b) b->OnClick = [action = std::move(action)](TObject*) { action(); };
   };
 
+  // The main window's handlers set the settings, which both panels show.
   for (std::size_t row = 0; row < engine::TimeBaseTable.size(); ++row) {
     const engine::TimeBaseStep& step = engine::TimeBaseTable[row];
     const MainHandler handler = TimeBaseHandlers[row];
-    if (step.Button) {
-      const bool press = row >= kFirstPressedRow;
-      const engine::PanelButton button = step.Button;
-      bind(this->*button, [handler, press, button] {
-        if (!Form1) return;
-        if (press)
-          if (auto* main = Form1->*button) main->SetDown(true);
-        (Form1->*handler)(Form1);
-      });
-    }
-    if (step.SpanButton)
-      bind(this->*step.SpanButton, [handler] {
-        if (Form1) (Form1->*handler)(Form1);
-      });
+    for (const engine::PanelButton button : {step.Button, step.SpanButton})
+      if (button)
+        bind(this->*button, [handler] {
+          if (Form1) (Form1->*handler)(Form1);
+        });
   }
   for (std::size_t i = 0; i < 6; ++i) {
     const MainHandler h1 = kCh1Ranges[i], h2 = kCh2Ranges[i];
@@ -196,13 +217,27 @@ void TForm11::x11Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::x
 void TForm11::x101Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::x101, &TForm1::x101Click); }
 void TForm11::x12Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::x12, &TForm1::x12Click); }
 void TForm11::x102Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::x102, &TForm1::x102Click); }
-void TForm11::SpeedButton3Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton3, &TForm1::SpeedButton3Click); }
-void TForm11::SpeedButton4Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton4, &TForm1::SpeedButton4Click); }
-void TForm11::SpeedButton_extClick(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton_ext, &TForm1::SpeedButton_extClick); }
-void TForm11::SpeedButton5Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton5, &TForm1::SpeedButton5Click); }
-void TForm11::SpeedButton6Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton6, &TForm1::SpeedButton6Click); }
-void TForm11::SpeedButton7Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton7, &TForm1::SpeedButton7Click); }
-void TForm11::SpeedButton8Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton8, &TForm1::SpeedButton8Click); }
+void TForm11::SpeedButton3Click(TObject*) {
+  if (Form1) Form1->SpeedButton3Click(Form1);
+}
+void TForm11::SpeedButton4Click(TObject*) {
+  if (Form1) Form1->SpeedButton4Click(Form1);
+}
+void TForm11::SpeedButton_extClick(TObject*) {
+  if (Form1) Form1->SpeedButton_extClick(Form1);
+}
+void TForm11::SpeedButton5Click(TObject*) {
+  if (Form1) Form1->SpeedButton5Click(Form1);
+}
+void TForm11::SpeedButton6Click(TObject*) {
+  if (Form1) Form1->SpeedButton6Click(Form1);
+}
+void TForm11::SpeedButton7Click(TObject*) {
+  if (Form1) Form1->SpeedButton7Click(Form1);
+}
+void TForm11::SpeedButton8Click(TObject*) {
+  if (Form1) Form1->SpeedButton8Click(Form1);
+}
 
 void TForm11::TrackBar1Change(TObject*) { CopyBar(TrackBar1, Form1 ? Form1->TrackBar1 : nullptr); }
 void TForm11::TrackBar2Change(TObject*) { CopyBar(TrackBar2, Form1 ? Form1->TrackBar2 : nullptr); }

@@ -148,10 +148,18 @@ void MirrorToTwin(const FrontPanelControls& main, PanelControl<TGrSpeedButton> c
 void MirrorToTwin(const FrontPanelControls& main, PanelControl<TTrackBar> control);
 
 // The buttons of one channel (1 or 2) on `panel` show the scope's settings:
-// the range (while its code has a button), the coupling and the probe.
+// the range (while its code has a button), the coupling, the probe and
+// whether the trace is shown.
 void ShowChannelSettings(FrontPanelControls* panel, int channel);
 // The same on the main window and on the twin panel.
 void ShowChannelSettings(FrontPanelControls& main, int channel);
+// The time/div and span buttons of both panels show the settings' rows.
+void ShowTimeBase(FrontPanelControls& main);
+// The trigger's source, edge and on/off buttons of both panels show the
+// settings' trigger.
+void ShowTrigger(FrontPanelControls& main);
+// The level bars of both panels show the settings' trigger level.
+void ShowTriggerLevel(FrontPanelControls& main);
 
 
 class TForm1;

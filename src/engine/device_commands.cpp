@@ -29,12 +29,6 @@ std::uint8_t OffsetByte(std::int32_t cal, std::int32_t rangeTrim, std::int32_t r
   return static_cast<std::uint8_t>(sum & 0xFF);
 }
 
-// Presses a row's button on one panel (the main window or the twin panel).
-void PressOn(FrontPanelControls* panel, engine::PanelButton button) {
-  if (panel && button && panel->*button) (panel->*button)->SetDown(true);
-}
-
-
 }  // namespace
 
 // ---------------------------------------------------------------- commands
@@ -173,7 +167,7 @@ void TForm1::AsetaAika(int pixelStep, const std::string& label) {
 
   // "S/L" chooses the interpolation of the two finest steps only; the bit
   // view keeps it as it is.
-  const bool interpolated = SpeedButton02us->Down() || SpeedButton01us->Down();
+  const bool interpolated = ScopeState.Settings.TimeBaseRow >= kTimeBase02us;
   for (TSpeedButton* sl : {SpeedButton005us, TwinControl(&FrontPanelControls::SpeedButton005us)}) {
     if (!sl) continue;
     if (!interpolated) sl->SetEnabled(false);
@@ -200,21 +194,22 @@ void TForm1::ApplyTimeBaseStep(const engine::TimeBaseStep& step) {
   using namespace engine;
   using namespace bode;
   using namespace display;
-  PressOn(Form11, step.Button);
+  const auto row = static_cast<std::uint8_t>(&step - TimeBaseTable.data());
   ms500off();
   if (step.RateText) NextSampleRateText = step.RateText;
+  // A row without a button of the view leaves that view's row as it was.
   if (ScopeState.SpectrumMode) {
-    PressOn(this, step.SpanButton);
-    PressOn(Form11, step.SpanButton);
+    if (step.SpanButton) ScopeState.Settings.SpanRow = row;
     ScopeState.TimePerDiv = step.SpectrumTimePerDiv;
     ScopeState.Settings.TimeBaseCode = step.SpectrumCode;
     ScopeState.SampleStep = step.SpectrumSampleStep;
   } else {
-    PressOn(this, step.Button);
+    if (step.Button) ScopeState.Settings.TimeBaseRow = row;
     ScopeState.TimePerDiv = step.TimePerDiv;
     ScopeState.Settings.TimeBaseCode = step.Code;
     ScopeState.SampleStep = step.SampleStep;
   }
+  ShowTimeBase(*this);
   ScopeState.Ch1RateTrim = 0;
   ScopeState.Ch2RateTrim = 0;
   asetus("", 0);

@@ -401,8 +401,11 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void PositionChange(int channel);
   void ChannelShowClick(int channel);
   void ChannelOnClick(int channel);
-  void ChannelScopeView(int channel);
-  void ChannelSpectrumView(int channel);
+  // Shows or hides a channel's trace (in the spectrum view, the other
+  // channel takes the opposite) and the buttons of both panels follow.
+  void ShowChannel(int channel, bool shown);
+  void ChannelScopeView(int channel, bool show);
+  void ChannelSpectrumView(int channel, bool show);
 
 
  public:
@@ -440,8 +443,8 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
 
  private:
   // Source buttons: the common steps, with the new source code.
-  void TriggerSourceClick(engine::PanelButton button, std::uint8_t source);
-  void TriggerSlopeClick(engine::PanelButton button, std::uint8_t slope);
+  void TriggerSourceClick(std::uint8_t source);
+  void TriggerSlopeClick(std::uint8_t slope);
   // Status label and panel of both windows for the trigger's state.
   void ShowTriggerState();
 

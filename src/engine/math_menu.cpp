@@ -136,7 +136,7 @@ void TForm1::MathModeClick(int mode) {
   if (!on) SetFontColorOf(LabelCh1, ScopeState.Settings.Ch1On ? DisplayState.Ch1Color : clGray);
 
   // The computed traces need real samples: not the two magnified steps.
-  if (arithmetic && on && (SpeedButton02us->Down() || SpeedButton01us->Down())) {
+  if (arithmetic && on && ScopeState.Settings.TimeBaseRow >= kTimeBase02us) {
     SpeedButton05us->SetDown(true);
     SpeedButton05usClick(this);
   }
@@ -157,7 +157,7 @@ void TForm1::MathModeClick(int mode) {
     if (markers) markers->SetEnabled(!xy);
   if (mode == kInvert && on) {
     for (TGrSpeedButton* on_button : {CH1on, CH2on})
-      if (!on_button->Down()) {
+      if (!ScopeState.Settings.On(on_button == CH1on ? 1 : 2)) {
         on_button->SetDown(true);
         on_button == CH1on ? CH1onClick(this) : CH2onClick(this);
       }

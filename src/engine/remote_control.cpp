@@ -37,16 +37,6 @@ constexpr std::int32_t kMagnifiedIndex = kTimeDivIndexes - 1;
 static_assert(TimeBaseTable[kTimeDivRows[kMagnifiedIndex]].SampleStep < TimeBaseTable[kTimeDivRows[0]].SampleStep,
               "the last index a controller sets magnifies");
 
-// Index of the first button that is down, or `fallback`.
-std::int32_t DownIndex(std::initializer_list<const TSpeedButton*> buttons, std::int32_t fallback) {
-  std::int32_t i = 0;
-  for (const TSpeedButton* b : buttons) {
-    if (b && b->Down()) return i;
-    ++i;
-  }
-  return fallback;
-}
-
 // The user's click on a panel button, as a program makes it: the button's
 // state first, then its own handler.
 void Press(TSpeedButton* button, bool down = true) {
@@ -83,8 +73,7 @@ std::int32_t TimeDivIndex(std::uint8_t timeBaseCode, int sampleStep) {
   return -1;
 }
 
-std::array<std::int32_t, io::kMailboxStatusCount> ScopeStatusWords(const FrontPanelControls& p,
-                                                                   const engine::ScopeSettings& s, int sampleStep) {
+std::array<std::int32_t, io::kMailboxStatusCount> ScopeStatusWords(const engine::ScopeSettings& s, int sampleStep) {
   return {
       RangeIndexOfCode(s.Ch1GainCode),
       RangeIndexOfCode(s.Ch2GainCode),
@@ -93,10 +82,10 @@ std::array<std::int32_t, io::kMailboxStatusCount> ScopeStatusWords(const FrontPa
       s.Ch2Position,
       engine::CouplingIndex(s, 1),
       engine::CouplingIndex(s, 2),
-      p.SpeedButton7 && p.SpeedButton7->Down() ? 1 : 0,
-      DownIndex({p.SpeedButton3, p.SpeedButton4, p.SpeedButton_ext}, 0),
-      p.SpeedButton5 && p.SpeedButton5->Down() ? 1 : 0,
-      p.TrackBar3 ? p.TrackBar3->Position() : 0,
+      s.TriggerOff == 0 ? 1 : 0,
+      engine::TriggerSourceIndex(s),
+      s.TriggerSlope != 0 ? 1 : 0,
+      s.TriggerLevel,
   };
 }
 
@@ -158,7 +147,7 @@ void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
   const bool mayTake =
       engine::ScopeState.StartupModeReady && !engine::ScopeState.ClosingDone && !Application->Terminated() &&
       !engine::PanelLocked();
-  const auto status = engine::ScopeStatusWords(*Form1, engine::ScopePanelSettings(), engine::ScopeState.SampleStep);
+  const auto status = engine::ScopeStatusWords(engine::ScopePanelSettings(), engine::ScopeState.SampleStep);
   io::SharedWords& box = *io::ScopeMailboxBlock;
   const std::function<void()> publish = [&] {
     for (std::size_t i = 0; i < status.size(); ++i) box.Set(io::kMailboxStatusFirst + i, status[i]);

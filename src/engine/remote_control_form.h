@@ -25,12 +25,11 @@ std::int32_t TimeDivIndex(std::uint8_t timeBaseCode, int sampleStep);
 
 struct ScopeSettings;
 
-// Words 10 to 20: the channels' and the time base's from the scope's
-// settings as its panel has them, the trigger's from the panel's controls. The coupling words are
+// Words 10 to 20 from the scope's settings as its panel has them: the
+// channels', the time base's and the trigger's. The coupling words are
 // 0 AC, 1 DC, 2 GND; the trigger source word is 0 for CH1, 1 for CH2 and 2
 // for the external input.
-std::array<std::int32_t, io::kMailboxStatusCount> ScopeStatusWords(const FrontPanelControls& panel,
-                                                                   const ScopeSettings& settings, int sampleStep);
+std::array<std::int32_t, io::kMailboxStatusCount> ScopeStatusWords(const ScopeSettings& settings, int sampleStep);
 
 }  // namespace engine
 

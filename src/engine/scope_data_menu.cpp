@@ -153,7 +153,7 @@ void TForm5::LoadScopeDataFile() {
   }
   std::copy(ScopeState.ScopeSampleBlock.begin(), ScopeState.ScopeSampleBlock.end(), ScopeState.SpectrumInputBlock.begin());
   std::copy(ScopeState.ScopeSampleBlock.begin(), ScopeState.ScopeSampleBlock.begin() + ScopeState.SampleCopy.size(), ScopeState.SampleCopy.begin());
-  if (f->SpeedButton2us->Down()) ScopeState.SpectrumInputBlock.fill(0);
+  if (ScopeState.Settings.TimeBaseRow == kTimeBase2us) ScopeState.SpectrumInputBlock.fill(0);
 
   // The annotation: the file's own, or none when the file has none.
   if (d.EndsAfterRows) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/big_screen.h"
@@ -231,11 +232,15 @@ using ItemOf = std::function<TMenuItem*(const TForm1&)>;
 // How a button's key comes back.
 enum class ButtonRecall { kToggle, kSelect, kDownOnly };
 
-// A key that is a button's down state.
+// A key that is a button's down state, written from `written` (the button
+// itself when empty) and recalled through the button.
 SettingsFileKey ButtonKey(const char* section, const char* key, RecallStep step, ButtonOf button,
-                          ButtonRecall rule) {
+                          ButtonRecall rule, std::function<bool(const TForm1&)> written = {}) {
   return {section, key, step,
-          [button](const TForm1& t, SettingsList& l, const SettingsFileKey& k) { FlagOf(l, k.Section, k.Key, button(t)); },
+          [button, written](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
+            if (written) l.Flag(k.Section, k.Key, written(t));
+            else FlagOf(l, k.Section, k.Key, button(t));
+          },
           [button, rule](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
             TSpeedButton* b = button(t);
             switch (rule) {
@@ -490,7 +495,8 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
 
     for (std::size_t i = 0; i < 21; ++i)
       add(ButtonKey("Time", kTimeKeys[i], Step::kTime, [i](const TForm1& t) { return t.*kTimeMembers[i]; },
-                    ButtonRecall::kSelect));
+                    ButtonRecall::kSelect,
+                    [i](const TForm1&) { return TimeBaseButton(ScopeState.Settings.TimeBaseRow) == kTimeMembers[i]; }));
     for (std::size_t i = 0; i < 16; ++i)
       add(ButtonKey("Rec_Time", kRecTimeKeys[i], Step::kRecorderTime,
                     [i](const TForm1&) { return Form1_rec ? Form1_rec->TimeButtons[i] : nullptr; },
@@ -498,8 +504,17 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
 
     // ---- Spectrum: the spans are only put down; the time base chose theirs.
     for (std::size_t i = 0; i < 17; ++i)
-      add(ButtonKey("FFT", kSpanKeys[i], Step::kSpectrum, [i](const TForm1& t) { return t.*kSpanMembers[i]; },
-                    ButtonRecall::kDownOnly));
+      add({"FFT", kSpanKeys[i], Step::kSpectrum,
+           [i](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
+             l.Flag(k.Section, k.Key, SpanButton(ScopeState.Settings.SpanRow) == kSpanMembers[i]);
+           },
+           [i](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+             std::size_t row = 0;
+             while (SpanButton(row) && SpanButton(row) != kSpanMembers[i]) ++row;
+             if (!SpanButton(row) || !f.Flag(k.Section, k.Key, ScopeState.Settings.SpanRow == row)) return;
+             ScopeState.Settings.SpanRow = static_cast<std::uint8_t>(row);
+             ShowTimeBase(t);
+           }});
     add(ButtonKey("FFT_Lin_Log", "Lin", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonLin; },
                   ButtonRecall::kSelect));
     add(ButtonKey("FFT_Lin_Log", "Log", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonLog; },
@@ -524,16 +539,20 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
     // ---- Trigger.
     {
       using Member = TGrSpeedButton* FrontPanelControls::*;
-      const std::pair<const char*, Member> buttons[7] = {
-          {"On", &FrontPanelControls::SpeedButton7},  {"Off", &FrontPanelControls::SpeedButton8},
-          {"CH1", &FrontPanelControls::SpeedButton3}, {"CH2", &FrontPanelControls::SpeedButton4},
-          {"Ext", &FrontPanelControls::SpeedButton_ext}, {"Up", &FrontPanelControls::SpeedButton5},
-          {"Down", &FrontPanelControls::SpeedButton6}};
-      for (const auto& [key, member] : buttons)
+      using Shown = bool (*)(const ScopeSettings&);
+      const std::tuple<const char*, Member, Shown> buttons[7] = {
+          {"On", &FrontPanelControls::SpeedButton7, [](const ScopeSettings& s) { return s.TriggerOff == 0; }},
+          {"Off", &FrontPanelControls::SpeedButton8, [](const ScopeSettings& s) { return s.TriggerOff != 0; }},
+          {"CH1", &FrontPanelControls::SpeedButton3, [](const ScopeSettings& s) { return TriggerSourceIndex(s) == 0; }},
+          {"CH2", &FrontPanelControls::SpeedButton4, [](const ScopeSettings& s) { return TriggerSourceIndex(s) == 1; }},
+          {"Ext", &FrontPanelControls::SpeedButton_ext, [](const ScopeSettings& s) { return TriggerSourceIndex(s) == 2; }},
+          {"Up", &FrontPanelControls::SpeedButton5, [](const ScopeSettings& s) { return s.TriggerSlope != 0; }},
+          {"Down", &FrontPanelControls::SpeedButton6, [](const ScopeSettings& s) { return s.TriggerSlope == 0; }}};
+      for (const auto& [key, member, shown] : buttons)
         add(ButtonKey("Trigger", key, Step::kTrigger, [member](const TForm1& t) { return t.*member; },
-                      ButtonRecall::kSelect));
+                      ButtonRecall::kSelect, [shown](const TForm1&) { return shown(ScopeState.Settings); }));
     }
-    integerKey("Trigger", "Position", Step::kTrigger, [](const TForm1& t) { return t.TrackBar3->Position(); },
+    integerKey("Trigger", "Position", Step::kTrigger, [](const TForm1&) { return int{ScopeState.Settings.TriggerLevel}; },
                [](TForm1& t, int stored) {
                  t.TrackBar3->SetPosition(stored);
                  t.TrackBar3Change(&t);

@@ -40,6 +40,11 @@ struct ScopeSettings {
 
   // ---- Time base
   std::uint8_t TimeBaseCode = 88;
+  // The rows of the time-base table the panel shows: the time/div row of the
+  // time view and the span row of the spectrum view. Several rows share a
+  // code (the magnified steps all run at 25 MS/s), so the rows say which.
+  std::uint8_t TimeBaseRow = 8;   // "1ms"
+  std::uint8_t SpanRow = 9;       // "120kHz"
 
   // ---- Trigger
   std::uint8_t TriggerSource = 16;  // 16 CH1, 0 CH2, 1 external
@@ -69,6 +74,11 @@ struct ScopeSettings {
   std::int32_t& Position(int channel) { return channel == 1 ? Ch1Position : Ch2Position; }
   std::int32_t Position(int channel) const { return channel == 1 ? Ch1Position : Ch2Position; }
 };
+
+// The trigger source in the panel's order: 0 CH1, 1 CH2, 2 external.
+inline int TriggerSourceIndex(const ScopeSettings& s) {
+  return s.TriggerSource == 16 ? 0 : s.TriggerSource == 0 ? 1 : 2;
+}
 
 // A channel's coupling in the panel's order: 0 AC, 1 DC, 2 GND.
 inline int CouplingIndex(const ScopeSettings& s, int channel) {

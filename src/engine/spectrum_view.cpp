@@ -241,35 +241,23 @@ void TForm1::fft1Click(TObject*) {
     if (ScopeState.Settings.Ch1On) {
       ScopeState.Settings.Ch2On = 0;
       fft_kursorit();
+      ShowChannelSettings(*this, 2);
       for (FrontPanelControls* p : panels)
-        if (p) {
-          p->CH2on->SetDown(false);
-          p->SpeedButtonCh2->SetDown(true);
-          SetFontColorOf(p->LabelCh2, clGray);
-        }
+        if (p) SetFontColorOf(p->LabelCh2, clGray);
       TulostaTeksti(ScopeState.Ch2RangeText, ScopeState.ScreenX0 + 70, display::kTopTextY, DisplayState.BackgroundColor);
       TulostaTeksti(ScopeState.Ch1RangeText, ScopeState.ScreenX0 + 10, display::kTopTextY, DisplayState.Ch1Color);
     } else {
       ScopeState.Settings.Ch2On = 1;
       TulostaTeksti(ScopeState.Ch1RangeText, ScopeState.ScreenX0 + 10, display::kTopTextY, DisplayState.BackgroundColor);
       TulostaTeksti(ScopeState.Ch2RangeText, ScopeState.ScreenX0 + 70, display::kTopTextY, DisplayState.Ch2Color);
+      ShowChannelSettings(*this, 2);
       for (FrontPanelControls* p : panels)
-        if (p) {
-          SetFontColorOf(p->LabelCh2, DisplayState.Ch2Color);
-          p->CH2on->SetDown(true);
-          p->SpeedButtonCh2->SetDown(false);
-        }
+        if (p) SetFontColorOf(p->LabelCh2, DisplayState.Ch2Color);
     }
 
     // The span buttons take the time base's place.
     ShowTimeOrSpan(true);
-    for (std::size_t row = 0; row < TimeBaseTable.size(); ++row) {
-      const auto button = TimeBaseTable[row].Button;
-      if (button && (this->*button)->Down()) {
-        TimeBaseStepClick(row);
-        break;
-      }
-    }
+    if (TimeBaseButton(ScopeState.Settings.TimeBaseRow)) TimeBaseStepClick(ScopeState.Settings.TimeBaseRow);
     kursoritaajuus();
     kursoridb();
 
@@ -321,11 +309,8 @@ void TForm1::SpeedButton22Click(TObject*) {
       TulostaTeksti(ch1 ? ScopeState.Ch1RangeText : ScopeState.Ch2RangeText, ScopeState.ScreenX0 + (ch1 ? 10 : 70), display::kTopTextY,
                     shown ? color : DisplayState.BackgroundColor);
       for (FrontPanelControls* p : panels)
-        if (p) {
-          SetFontColorOf(ch1 ? p->LabelCh1 : p->LabelCh2, shown ? color : clGray);
-          (ch1 ? p->SpeedButtonCh1 : p->SpeedButtonCh2)->SetDown(!shown);
-          (ch1 ? p->CH1on : p->CH2on)->SetDown(shown);
-        }
+        if (p) SetFontColorOf(ch1 ? p->LabelCh1 : p->LabelCh2, shown ? color : clGray);
+      ShowChannelSettings(*this, channel);
     }
 
     // The time base and its read-outs come back.

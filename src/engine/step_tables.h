@@ -58,6 +58,28 @@ inline constexpr std::array<TimeBaseStep, 22> TimeBaseTable{{
 
 // The row of the "1ms" button, which the device open selects.
 inline constexpr std::size_t kTimeBase1ms = 8;
+// The row of a time/div button.
+constexpr std::size_t RowOfTimeButton(PanelButton button) {
+  for (std::size_t i = 0; i < TimeBaseTable.size(); ++i)
+    if (TimeBaseTable[i].Button == button) return i;
+  return TimeBaseTable.size();
+}
+// Rows of the magnified steps, which some readers single out.
+inline constexpr std::size_t kTimeBase2us = RowOfTimeButton(&FrontPanelControls::SpeedButton2us);
+inline constexpr std::size_t kTimeBase1us = RowOfTimeButton(&FrontPanelControls::SpeedButton1us);
+inline constexpr std::size_t kTimeBase05us = RowOfTimeButton(&FrontPanelControls::SpeedButton05us);
+inline constexpr std::size_t kTimeBase02us = RowOfTimeButton(&FrontPanelControls::SpeedButton02us);
+inline constexpr std::size_t kTimeBase01us = RowOfTimeButton(&FrontPanelControls::SpeedButton01us);
+static_assert(kTimeBase01us < TimeBaseTable.size() && kTimeBase2us < kTimeBase01us);
+
+// The time/div and span buttons of a row; nullptr past the table or where
+// the row has none.
+constexpr PanelButton TimeBaseButton(std::size_t row) {
+  return row < TimeBaseTable.size() ? TimeBaseTable[row].Button : nullptr;
+}
+constexpr PanelButton SpanButton(std::size_t row) {
+  return row < TimeBaseTable.size() ? TimeBaseTable[row].SpanButton : nullptr;
+}
 
 struct RangeStep {
   PanelButton Ch1Button;

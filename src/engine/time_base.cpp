@@ -15,10 +15,6 @@ namespace {
 
 using Handler = void (TForm1::*)(TObject*);
 
-bool IsDown(const FrontPanelControls& panel, engine::PanelButton button) {
-  return button && panel.*button && (panel.*button)->Down();
-}
-
 constexpr int kPositionCentre = 32;
 
 }  // namespace
@@ -103,14 +99,9 @@ void TForm1::SpeedButton02usClick(TObject*) { TimeBaseStepClick(20); }
 void TForm1::SpeedButton01usClick(TObject*) { TimeBaseStepClick(21); }
 
 void TForm1::ReapplyTimeBase() {
-  const bool spectrum = engine::ScopeState.SpectrumMode != 0;
-  for (std::size_t row = 0; row < engine::TimeBaseTable.size(); ++row) {
-    const auto& step = engine::TimeBaseTable[row];
-    if (IsDown(*this, spectrum ? step.SpanButton : step.Button)) {
-      (this->*TimeBaseHandlers[row])(this);
-      return;
-    }
-  }
+  const engine::ScopeSettings& s = engine::ScopeState.Settings;
+  const std::size_t row = engine::ScopeState.SpectrumMode ? s.SpanRow : s.TimeBaseRow;
+  if (row < TimeBaseHandlers.size()) (this->*TimeBaseHandlers[row])(this);
 }
 
 // ---------------------------------------------------------------- "S/L"
@@ -153,12 +144,14 @@ void TForm1::ScrollBar2Change(TObject*) {
 }
 
 void TForm1::SpeedButton24Click(TObject*) {
+  using namespace engine;
+  const std::size_t row = ScopeState.Settings.TimeBaseRow;
   int preset = 24;
-  if (engine::ScopeState.SpectrumMode) preset = 0;
-  else if (SpeedButton1us->Down()) preset = 22;
-  else if (SpeedButton05us->Down()) preset = 19;
-  else if (SpeedButton02us->Down()) preset = 11;
-  else if (SpeedButton01us->Down()) preset = 0;
+  if (ScopeState.SpectrumMode) preset = 0;
+  else if (row == kTimeBase1us) preset = 22;
+  else if (row == kTimeBase05us) preset = 19;
+  else if (row == kTimeBase02us) preset = 11;
+  else if (row == kTimeBase01us) preset = 0;
   if (Form10 && Form10->ScrollBar2) Form10->ScrollBar2->SetPosition(preset);
   // A real move runs the handler through the bar; an unchanged bar needs the call.
   if (ScrollBar2->Position() == preset) ScrollBar2Change(this);

@@ -1,7 +1,8 @@
 // The trigger group of the front panel: source, slope, on/off and the level
-// bar. Each handler keeps the trigger globals that the settings packet
-// carries, the level and position ticks on the picture, the status label and
-// panel, and the twin panel's same-named controls in step.
+// bar. Each handler sets the trigger in the scope's settings, which the
+// settings packet carries and the buttons of both panels show, and keeps the
+// level and position ticks on the picture and the status label and panel in
+// step.
 #include <algorithm>
 #include <string>
 
@@ -22,14 +23,6 @@ constexpr std::uint8_t kSourceExternal = 1;
 constexpr std::uint8_t kSlopeRising = 32;
 constexpr std::uint8_t kSlopeFalling = 0;
 constexpr std::uint8_t kTriggerOffCode = 64;
-
-// Presses a button of a radio group and its twin on Form11.
-void PressWithTwin(const FrontPanelControls& main, engine::PanelButton button) {
-  if (!(main.*button)) return;
-  (main.*button)->SetDown(true);
-  MirrorToTwin(main, button);
-}
-
 
 // The level the device (or the demo trigger search) works from: the demo
 // source counts its codes the other way up.
@@ -53,15 +46,17 @@ void TForm1::BindTriggerHandlers() {
 
 // ---------------------------------------------------------------- source
 
-void TForm1::SpeedButton3Click(TObject* /*Sender*/) { TriggerSourceClick(&FrontPanelControls::SpeedButton3, kSourceCh1); }
-void TForm1::SpeedButton4Click(TObject* /*Sender*/) { TriggerSourceClick(&FrontPanelControls::SpeedButton4, kSourceCh2); }
-void TForm1::SpeedButton_extClick(TObject* /*Sender*/) { TriggerSourceClick(&FrontPanelControls::SpeedButton_ext, kSourceExternal); }
+void TForm1::SpeedButton3Click(TObject* /*Sender*/) { TriggerSourceClick(kSourceCh1); }
+void TForm1::SpeedButton4Click(TObject* /*Sender*/) { TriggerSourceClick(kSourceCh2); }
+void TForm1::SpeedButton_extClick(TObject* /*Sender*/) { TriggerSourceClick(kSourceExternal); }
 
-void TForm1::TriggerSourceClick(engine::PanelButton button, std::uint8_t source) {
+void TForm1::TriggerSourceClick(std::uint8_t source) {
   using namespace engine;
-  PressWithTwin(*this, button);
   putsataanko();
-  if (ScopeState.Settings.TriggerSource == source) return;
+  if (ScopeState.Settings.TriggerSource == source) {
+    ShowTrigger(*this);
+    return;
+  }
 
   // The ticks take the new source's colour: drawn again in the old pen
   // (which takes them off), then in the new one.
@@ -69,6 +64,7 @@ void TForm1::TriggerSourceClick(engine::PanelButton button, std::uint8_t source)
   if (display::DisplayState.TriggerOn) t_viiva();
   if (positionTick) viiva();
   ScopeState.Settings.TriggerSource = source;
+  ShowTrigger(*this);
   if (display::DisplayState.TriggerOn) t_viiva();
   if (positionTick) viiva();
   Image1->Invalidate();
@@ -80,25 +76,25 @@ void TForm1::TriggerSourceClick(engine::PanelButton button, std::uint8_t source)
 
 // ---------------------------------------------------------------- slope
 
-void TForm1::SpeedButton5Click(TObject* /*Sender*/) { TriggerSlopeClick(&FrontPanelControls::SpeedButton5, kSlopeRising); }
-void TForm1::SpeedButton6Click(TObject* /*Sender*/) { TriggerSlopeClick(&FrontPanelControls::SpeedButton6, kSlopeFalling); }
+void TForm1::SpeedButton5Click(TObject* /*Sender*/) { TriggerSlopeClick(kSlopeRising); }
+void TForm1::SpeedButton6Click(TObject* /*Sender*/) { TriggerSlopeClick(kSlopeFalling); }
 
-void TForm1::TriggerSlopeClick(engine::PanelButton button, std::uint8_t slope) {
+void TForm1::TriggerSlopeClick(std::uint8_t slope) {
   using namespace engine;
-  PressWithTwin(*this, button);
-  if (ScopeState.Settings.TriggerSlope == slope) return;
+  const bool changed = ScopeState.Settings.TriggerSlope != slope;
   ScopeState.Settings.TriggerSlope = slope;
-  asetus("", 0);
+  ShowTrigger(*this);
+  if (changed) asetus("", 0);
 }
 
 // ---------------------------------------------------------------- on and off
 
 void TForm1::SpeedButton7Click(TObject* /*Sender*/) {
   using namespace engine;
-  PressWithTwin(*this, &FrontPanelControls::SpeedButton7);
   const bool changed = ScopeState.Settings.TriggerOff != 0;
   ScopeState.Settings.TriggerOff = 0;
   ScopeState.Settings.TriggerWanted = 1;
+  ShowTrigger(*this);
   if (changed) asetus("", 0);
   putsataanko();
 
@@ -114,10 +110,10 @@ void TForm1::SpeedButton7Click(TObject* /*Sender*/) {
 
 void TForm1::SpeedButton8Click(TObject* /*Sender*/) {
   using namespace engine;
-  PressWithTwin(*this, &FrontPanelControls::SpeedButton8);
   const bool changed = ScopeState.Settings.TriggerOff != kTriggerOffCode;
   ScopeState.Settings.TriggerOff = kTriggerOffCode;
   ScopeState.Settings.TriggerWanted = 0;
+  ShowTrigger(*this);
   if (changed) asetus("", 0);
   putsataanko();
 
@@ -157,9 +153,7 @@ void TForm1::TrackBar3Change(TObject* /*Sender*/) {
     ScopeState.Settings.TriggerLevel = static_cast<std::uint8_t>(position);
   }
   ScopeState.Settings.DeviceTriggerLevel = DeviceLevelFor(position);
-  // The twin's bar handler comes back here only on a real change; the equal
-  // value written back ends the round.
-  MirrorToTwin(*this, &FrontPanelControls::TrackBar3);
+  ShowTriggerLevel(*this);
   Set500();
 }
 

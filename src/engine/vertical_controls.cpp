@@ -186,23 +186,14 @@ void TForm1::ChannelOnClick(int channel) {
   if (!ScopeState.InvertCh2Mode) ScopeState.MathOff = 1;
   y1_viiva();
   y2_viiva();
-  TSpeedButton* on = channel == 1 ? CH1on : CH2on;
-  TSpeedButton* off = channel == 1 ? SpeedButtonCh1 : SpeedButtonCh2;
-  off->SetDown(!on->Down());
-  channel == 1 ? SpeedButtonCh1Click(this) : SpeedButtonCh2Click(this);
-
-  FrontPanelControls* panels[2] = {this, Form11};
-  for (FrontPanelControls* p : panels) {
-    if (!p) continue;
-    p->CH1on->SetDown(!SpeedButtonCh1->Down());
-    p->CH2on->SetDown(!SpeedButtonCh2->Down());
-  }
+  // The click has put "On" in its new state.
+  ShowChannel(channel, (channel == 1 ? CH1on : CH2on)->Down());
   y1_viiva();
   y2_viiva();
   if (Form10 && Form10->Visible()) ScrollBar2Change(this);
   ScopeState.MathOff = mathWasOff;
   if (!mathWasOff) {
-    for (FrontPanelControls* p : panels) {
+    for (FrontPanelControls* p : {static_cast<FrontPanelControls*>(this), static_cast<FrontPanelControls*>(Form11)}) {
       if (!p) continue;
       p->Autoset1->SetEnabled(false);
       p->Autoset2->SetEnabled(false);
@@ -214,33 +205,27 @@ void TForm1::CH1onClick(TObject*) { ChannelOnClick(1); }
 void TForm1::CH2onClick(TObject*) { ChannelOnClick(2); }
 
 void TForm1::ChannelShowClick(int channel) {
-  const bool ch1 = channel == 1;
-  TSpeedButton* off = ch1 ? SpeedButtonCh1 : SpeedButtonCh2;
-  TSpeedButton* other = ch1 ? SpeedButtonCh2 : SpeedButtonCh1;
+  // The click has put the hidden "OFF" button in its new state.
+  ShowChannel(channel, !(channel == 1 ? SpeedButtonCh1 : SpeedButtonCh2)->Down());
+}
+
+void TForm1::ShowChannel(int channel, bool shown) {
   if (engine::ScopeState.SpectrumMode) {
     // One spectrum at a time: hiding one channel shows the other.
-    other->SetDown(!off->Down());
-    ch1_fft();
-    ch2_fft();
+    for (int c = 1; c <= 2; ++c) ChannelSpectrumView(c, c == channel ? shown : !shown);
   } else {
-    ch1 ? ch1_dso() : ch2_dso();
+    ChannelScopeView(channel, shown);
   }
-  (ch1 ? CH1on : CH2on)->SetDown(!off->Down());
-  if (engine::ScopeState.SpectrumMode) (ch1 ? CH2on : CH1on)->SetDown(!other->Down());
-  if (Form11) {
-    Form11->SpeedButtonCh1->SetDown(SpeedButtonCh1->Down());
-    Form11->SpeedButtonCh2->SetDown(SpeedButtonCh2->Down());
-  }
+  for (int c = 1; c <= 2; ++c) ShowChannelSettings(*this, c);
 }
 
 void TForm1::SpeedButtonCh1Click(TObject*) { ChannelShowClick(1); }
 void TForm1::SpeedButtonCh2Click(TObject*) { ChannelShowClick(2); }
 
-void TForm1::ChannelScopeView(int channel) {
+void TForm1::ChannelScopeView(int channel, bool show) {
   using namespace engine;
   using namespace display;
   const bool ch1 = channel == 1;
-  const bool show = !(ch1 ? SpeedButtonCh1 : SpeedButtonCh2)->Down();
   std::uint8_t& on = ch1 ? ScopeState.Settings.Ch1On : ScopeState.Settings.Ch2On;
   putsataanko();
   kursorit();  // the marker lines go with the old state...
@@ -262,11 +247,10 @@ void TForm1::ChannelScopeView(int channel) {
   kursorivoltit();
 }
 
-void TForm1::ChannelSpectrumView(int channel) {
+void TForm1::ChannelSpectrumView(int channel, bool show) {
   using namespace engine;
   using namespace display;
   const bool ch1 = channel == 1;
-  const bool show = !(ch1 ? SpeedButtonCh1 : SpeedButtonCh2)->Down();
   std::uint8_t& on = ch1 ? ScopeState.Settings.Ch1On : ScopeState.Settings.Ch2On;
   putsataanko();
   if (show != (on != 0)) {
@@ -286,7 +270,8 @@ void TForm1::ChannelSpectrumView(int channel) {
   kursoridb();
 }
 
-void TForm1::ch1_dso() { ChannelScopeView(1); }
-void TForm1::ch2_dso() { ChannelScopeView(2); }
-void TForm1::ch1_fft() { ChannelSpectrumView(1); }
-void TForm1::ch2_fft() { ChannelSpectrumView(2); }
+// The trace, its label and read-outs as the settings have the channel.
+void TForm1::ch1_dso() { ChannelScopeView(1, engine::ScopeState.Settings.Ch1On != 0); }
+void TForm1::ch2_dso() { ChannelScopeView(2, engine::ScopeState.Settings.Ch2On != 0); }
+void TForm1::ch1_fft() { ChannelSpectrumView(1, engine::ScopeState.Settings.Ch1On != 0); }
+void TForm1::ch2_fft() { ChannelSpectrumView(2, engine::ScopeState.Settings.Ch2On != 0); }

@@ -29,17 +29,10 @@ bool Toggle(TMenuItem* item, TwinItem twin) {
   return item->Checked();
 }
 
-// The row of the time/div button that is down, or of the range button of a channel.
-std::optional<std::size_t> DownTimeRow(const FrontPanelControls& panel) {
-  for (std::size_t row = 0; row < engine::TimeBaseTable.size(); ++row)
-    if (const auto button = engine::TimeBaseTable[row].Button; button && (panel.*button)->Down()) return row;
-  return std::nullopt;
-}
-
-std::optional<std::size_t> DownRangeRow(const FrontPanelControls& panel, int channel) {
-  const auto buttons = panel.RangeButtons(channel);
-  for (std::size_t row = 0; row < buttons.size(); ++row)
-    if (buttons[row] && buttons[row]->Down()) return row;
+// The row of a channel's range.
+std::optional<std::size_t> RangeRowOfChannel(int channel) {
+  if (const engine::RangeStep* row = engine::RangeRowOfCode(engine::ScopePanelSettings().GainCode(channel)))
+    return static_cast<std::size_t>(row - engine::RangeTable.data());
   return std::nullopt;
 }
 
@@ -184,7 +177,7 @@ void TForm1::Form10KeyDown(unsigned short Key, TShiftState Shift) {
       break;
     case VK_DOWN:
     case VK_UP: {
-      const auto row = DownRangeRow(*this, channel);
+      const auto row = RangeRowOfChannel(channel);
       if (!row) break;
       const auto next = Key == VK_DOWN ? engine::MoreSensitiveRange(*row) : engine::LessSensitiveRange(*row);
       if (next) RangeCodeClick(channel, engine::RangeTable[*next].Code);
@@ -192,32 +185,37 @@ void TForm1::Form10KeyDown(unsigned short Key, TShiftState Shift) {
     }
     case VK_LEFT:
     case VK_RIGHT: {
-      const auto row = DownTimeRow(*this);
-      if (!row) break;
-      const auto next = Key == VK_LEFT ? engine::SlowerTimeRow(*row) : engine::FasterTimeRow(*row);
+      const std::size_t row = engine::ScopeState.Settings.TimeBaseRow;
+      const auto next = Key == VK_LEFT ? engine::SlowerTimeRow(row) : engine::FasterTimeRow(row);
       if (next) TimeBaseStepClick(*next);
       break;
     }
     case 'T':
-      if (SpeedButton8->Down())
+      if (engine::ScopeState.Settings.TriggerOff != 0)
         press(SpeedButton7, &TForm1::SpeedButton7Click);
       else
         press(SpeedButton8, &TForm1::SpeedButton8Click);
       break;
     case 'C':
-      if (SpeedButton3->Down())
+      if (engine::TriggerSourceIndex(engine::ScopeState.Settings) == 0)
         press(SpeedButton4, &TForm1::SpeedButton4Click);
       else
         press(SpeedButton3, &TForm1::SpeedButton3Click);
       break;
     case 'E':
-      if (SpeedButton5->Down())
+      if (engine::ScopeState.Settings.TriggerSlope != 0)
         press(SpeedButton6, &TForm1::SpeedButton6Click);
       else
         press(SpeedButton5, &TForm1::SpeedButton5Click);
       break;
-    case '1': toggle(CH1on, &TForm1::CH1onClick); break;
-    case '2': toggle(CH2on, &TForm1::CH2onClick); break;
+    case '1':
+    case '2': {
+      // "On" takes the state opposite to the settings', then its click runs.
+      const int c = Key == '1' ? 1 : 2;
+      (c == 1 ? CH1on : CH2on)->SetDown(!engine::ScopeState.Settings.On(c));
+      ChannelOnClick(c);
+      break;
+    }
     case VK_F1: CH1CH21Click(this); break;
     case VK_F2: CH1CH22Click(this); break;
     case VK_F3: MultiClick(this); break;

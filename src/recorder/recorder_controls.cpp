@@ -280,18 +280,8 @@ void TForm1_rec::HandBack(bool spectrum) {
   for (int kind = 0; kind < 3; ++kind)
     for (int ch = 1; ch <= 2; ++ch)
       if (CouplingIndex(scope, ch) == kind) (Form1->*kCouplings[kind][ch - 1])(Form1);
-  auto clickDown = [](TSpeedButton* b) {
-    if (b && b->Down() && b->OnClick) b->OnClick(b);
-  };
-  if (!spectrum) {
-    for (const auto& row : TimeBaseTable) {
-      if (!row.Button) continue;
-      if (TSpeedButton* b = Form1->*row.Button; b && b->Down()) {
-        clickDown(b);
-        break;
-      }
-    }
-  }
+  if (!spectrum && TimeBaseButton(ScopeState.Settings.TimeBaseRow))
+    if (TSpeedButton* b = Form1->*TimeBaseButton(ScopeState.Settings.TimeBaseRow); b && b->OnClick) b->OnClick(b);
   ScopeState.Settings.TimeBaseCode = recorder::RecorderState.SavedTimeBaseCode;
   ScopeState.Settings.TriggerOff = recorder::RecorderState.SavedTriggerOff;
   TSpeedButton* instrument = spectrum ? Form1->fft1 : Form1->SpeedButton22;

@@ -1,7 +1,8 @@
-// A volts/div change reaches the device, the picture, both panels, the
-// remote-status words and the settings file alike, whichever way it comes:
-// the main window's button, the twin panel's, a remote command, a recalled
-// file, or a visit of the recorder that took the front end over.
+// A volts/div, time/div, trigger or channel on/off change reaches the device,
+// the picture, both panels, the remote-status words and the settings file
+// alike, whichever way it comes: the main window's button, the twin panel's,
+// a remote command, a recalled file, or a visit of the recorder that took
+// the front end over.
 #include <QImage>
 
 #include <map>
@@ -150,6 +151,147 @@ TEST_F(RangePathsTest, EveryWayOfChangingARangeLeavesTheDeviceThePictureThePanel
   }
   // The labels of different ranges do look different.
   EXPECT_FALSE(strips["10.1V"] == strips["110mV"]);
+}
+
+// ---------------------------------------------------------------- time base, trigger, channel on/off
+
+// The bit of the settings packet a change sets.
+using PacketCheck = bool (SimScopeSettings::*)() const;
+
+struct PanelChange {
+  const char* name;
+  const char* group;   // changes of one group leave the same packet and picture
+  Way way;
+  const char* button;  // down on both panels afterwards
+  int command;         // remote command and its argument; 0 none
+  int argument;
+  int word;            // the status word that tells it and its value; 0 none
+  int wordValue;
+  const char* section;  // the file's key that holds it ("1"), and its counterpart ("0")
+  const char* key;
+  const char* otherKey;
+  PacketCheck packet;  // nullptr: the change sends nothing of its own
+  const char* timeLabel;  // the time/div label on the picture; nullptr: not a time change
+};
+
+constexpr PacketCheck TriggerOnCh2 = &SimScopeSettings::TriggerSourceCh2;
+constexpr PacketCheck TriggerFalling = &SimScopeSettings::FallingEdge;
+constexpr PacketCheck TriggerOn = &SimScopeSettings::TriggerOn;
+
+const PanelChange kPanelChanges[] = {
+    {"20 us by the main button", "20us", Way::MainButton, "SpeedButton20us", 0, 0, 12, 13, "Time", "20us", "1ms", nullptr, "20us"},
+    {"20 us by the twin panel", "20us", Way::TwinButton, "SpeedButton20us", 0, 0, 12, 13, "Time", "20us", "1ms", nullptr, "20us"},
+    {"20 us by a remote command", "20us", Way::Remote, "SpeedButton20us", 3, 13, 12, 13, "Time", "20us", "1ms", nullptr, "20us"},
+    {"20 us by a recalled file", "20us", Way::Recall, "SpeedButton20us", 0, 0, 12, 13, "Time", "20us", "1ms", nullptr, "20us"},
+    // The magnified steps share one device code; the panel tells them apart.
+    {"2 us by a remote command", "2us", Way::Remote, "SpeedButton2us", 3, 16, 12, 16, "Time", "2us", "1ms", nullptr, "2us"},
+    {"0.1 us by the twin panel", "0.1us", Way::TwinButton, "SpeedButton01us", 0, 0, 12, 16, "Time", "0.1us", "2us", nullptr, "0.1us"},
+    {"0.1 us by a recalled file", "0.1us", Way::Recall, "SpeedButton01us", 0, 0, 12, 16, "Time", "0.1us", "2us", nullptr, "0.1us"},
+    {"trigger on CH2 by the main button", "ch2", Way::MainButton, "SpeedButton4", 0, 0, 18, 1, "Trigger", "CH2", "CH1", TriggerOnCh2, nullptr},
+    {"trigger on CH2 by the twin panel", "ch2", Way::TwinButton, "SpeedButton4", 0, 0, 18, 1, "Trigger", "CH2", "CH1", TriggerOnCh2, nullptr},
+    {"trigger on CH2 by a remote command", "ch2", Way::Remote, "SpeedButton4", 10, 1, 18, 1, "Trigger", "CH2", "CH1", TriggerOnCh2, nullptr},
+    {"trigger on CH2 by a recalled file", "ch2", Way::Recall, "SpeedButton4", 0, 0, 18, 1, "Trigger", "CH2", "CH1", TriggerOnCh2, nullptr},
+    {"falling edge by the twin panel", "fall", Way::TwinButton, "SpeedButton6", 0, 0, 19, 0, "Trigger", "Down", "Up", TriggerFalling, nullptr},
+    {"falling edge by a remote command", "fall", Way::Remote, "SpeedButton6", 11, 0, 19, 0, "Trigger", "Down", "Up", TriggerFalling, nullptr},
+    {"falling edge by a recalled file", "fall", Way::Recall, "SpeedButton6", 0, 0, 19, 0, "Trigger", "Down", "Up", TriggerFalling, nullptr},
+    {"trigger on by the main button", "on", Way::MainButton, "SpeedButton7", 0, 0, 17, 1, "Trigger", "On", "Off", TriggerOn, nullptr},
+    {"trigger on by the twin panel", "on", Way::TwinButton, "SpeedButton7", 0, 0, 17, 1, "Trigger", "On", "Off", TriggerOn, nullptr},
+    {"trigger on by a remote command", "on", Way::Remote, "SpeedButton7", 8, 1, 17, 1, "Trigger", "On", "Off", TriggerOn, nullptr},
+    {"trigger on by a recalled file", "on", Way::Recall, "SpeedButton7", 0, 0, 17, 1, "Trigger", "On", "Off", TriggerOn, nullptr},
+    // Hiding a trace puts the hidden "OFF" companion of "On" down.
+    {"CH2 hidden by the main button", "hide2", Way::MainButton, "SpeedButtonCh2", 0, 0, 0, 0, "CH2", "", "On", nullptr, nullptr},
+    {"CH2 hidden by the twin panel", "hide2", Way::TwinButton, "SpeedButtonCh2", 0, 0, 0, 0, "CH2", "", "On", nullptr, nullptr},
+    {"CH2 hidden by a recalled file", "hide2", Way::Recall, "SpeedButtonCh2", 0, 0, 0, 0, "CH2", "", "On", nullptr, nullptr},
+};
+
+class PanelPathsTest : public RangePathsTest {
+ protected:
+  // 1 ms/div, trigger off on CH1's rising edge, both traces shown, the
+  // remote's status in step: by the main window's handlers.
+  void StartFromDefaults() {
+    Form1->SpeedButton2msClick(Form1);
+    Form1->SpeedButton3Click(Form1);
+    Form1->SpeedButton5Click(Form1);
+    Form1->SpeedButton8Click(Form1);
+    for (TSpeedButton* on : {Form1->CH1on, Form1->CH2on})
+      if (!on->Down()) on->Click();
+    ASSERT_TRUE(harness_->PumpUntil([&] { return box_->Get(12) == 8 && box_->Get(17) == 0; }, 2000));
+    Device().ClearLog();
+  }
+
+  void Change(const PanelChange& c) {
+    // "On" is the button a user presses to hide a trace.
+    const char* pressed = std::string(c.button) == "SpeedButtonCh2" ? "CH2on" : c.button;
+    switch (c.way) {
+      case Way::MainButton: Form1->FindComponentAs<TSpeedButton>(pressed)->Click(); break;
+      case Way::TwinButton: Form11->FindComponentAs<TSpeedButton>(pressed)->Click(); break;
+      case Way::Remote:
+        box_->Set(1, c.argument);
+        box_->Set(0, c.command, std::memory_order_release);
+        ASSERT_TRUE(harness_->PumpUntil([&] { return box_->Get(0) == 0; }, 3000));
+        break;
+      case Way::Recall: {
+        const std::string path = harness_->Home().Path() + "/panel.set";
+        const std::string key = *c.key ? c.key : c.otherKey;
+        const std::string text = std::string("[") + c.section + "]\n" + c.otherKey + "=0\n" + (*c.key ? key + "=1\n" : "");
+        WriteFile(path, Bytes(text));
+        harness_->Dialogs().AnswerFile(path);
+        Form1->RecallSettings1->Click();
+        break;
+      }
+      case Way::RecorderVisit: break;
+    }
+  }
+
+  std::string Entry(const std::string& section, const std::string& key) {
+    for (const engine::SettingsEntry& e : Form1->ScopeSettingsEntries())
+      if (e.Section == section && e.Key == key) return e.Value;
+    return "missing";
+  }
+
+  // The text above the graticule, without its frame (a recall draws the grid anew).
+  static QImage TimeLabelStrip() {
+    return Form1->Image1->Picture()->Image().copy(engine::ScopeState.ScreenX0 + 592, 0, 60, engine::ScopeState.ScreenY0 - 2);
+  }
+};
+
+TEST_F(PanelPathsTest, EveryWayOfChangingTheTimeBaseTheTriggerOrATraceLeavesDevicePanelsStatusAndFileAgreeing) {
+  std::map<std::string, SimScopeSettings> packets;  // per group, as its first way left it
+  std::map<std::string, QImage> strips;
+  for (const PanelChange& c : kPanelChanges) {
+    SCOPED_TRACE(c.name);
+    StartFromDefaults();
+    Change(c);
+
+    if (c.packet || c.timeLabel) {
+      ASSERT_FALSE(Device().SettingsHistory().empty());
+      const SimScopeSettings last = Device().SettingsHistory().back();
+      if (c.packet) {
+        EXPECT_TRUE((last.*c.packet)());
+      }
+      if (!packets.count(c.group)) packets[c.group] = last;
+      EXPECT_EQ(last.c, packets[c.group].c) << "the packet differs from the first way's";
+    }
+    if (c.timeLabel) {
+      EXPECT_EQ(engine::ScopeState.TimeDivText, c.timeLabel);
+      if (!strips.count(c.group)) strips[c.group] = TimeLabelStrip();
+      EXPECT_TRUE(TimeLabelStrip() == strips[c.group]) << "the label drawn differs from the first way's";
+    }
+
+    for (TComponent* panel : {static_cast<TComponent*>(Form1), static_cast<TComponent*>(Form11)})
+      EXPECT_TRUE(panel->FindComponentAs<TSpeedButton>(c.button)->Down()) << panel->Name;
+
+    if (c.word) {
+      EXPECT_TRUE(harness_->PumpUntil([&] { return box_->Get(c.word) == c.wordValue; }, 2000))
+          << "status word " << c.word << " = " << box_->Get(c.word);
+    }
+    if (*c.key) {
+      EXPECT_EQ(Entry(c.section, c.key), "1");
+    }
+    EXPECT_EQ(Entry(c.section, c.otherKey), "0");
+  }
+  // Steps that share a device code still differ on the picture.
+  EXPECT_FALSE(strips["2us"] == strips["0.1us"]);
 }
 
 }  // namespace

@@ -115,13 +115,17 @@ TEST_F(TimeBaseTest, HandlersCalledFromCodePressTheirOwnButton) {
   EXPECT_TRUE(Form1->SpeedButton01us->Down());
   EXPECT_TRUE(Form11->SpeedButton01us->Down());
 
-  // Re-applying runs the step whose button is down: the span in spectrum mode.
+  // Re-applying runs the step the panel shows: the span in spectrum mode.
   Form1->peedButton50msClick(Form1);  // "20ms", named as documented
   engine::ScopeState.TimePerDiv = 1;
   Form1->ReapplyTimeBase();
   EXPECT_EQ(engine::ScopeState.TimePerDiv, 2000000);
   engine::ScopeState.SpectrumMode = 1;
-  Form1->SpeedButton19->SetDown(true);
+  Form1->SpeedButton10usClick(Form1);
+  EXPECT_TRUE(Form1->SpeedButton19->Down());
+  EXPECT_TRUE(Form11->SpeedButton19->Down());
+  EXPECT_TRUE(Form1->SpeedButton50ms->Down());  // the time view keeps its row
+  engine::ScopeState.TimePerDiv = 1;
   Form1->ReapplyTimeBase();
   EXPECT_EQ(engine::ScopeState.TimePerDiv, 500);
   EXPECT_EQ(engine::ScopeState.SampleStep, 10);
