@@ -50,7 +50,7 @@ void ShowChannelSettings(FrontPanelControls* panel, int channel) {
       {&FP::SpeedButton__ac2, &FP::SpeedButton_dc2, &FP::SpeedButton_gnd2}};
   static constexpr engine::PanelButton kProbes[2][2] = {{&FP::x11, &FP::x101}, {&FP::x12, &FP::x102}};
   if (!panel || (channel != 1 && channel != 2)) return;
-  const engine::ScopeSettings s = engine::ScopePanelSettings();
+  const engine::ScopeSettings& s = engine::ScopeState.Settings;
   auto press = [panel](engine::PanelButton button) {
     if (button && panel->*button) (panel->*button)->SetDown(true);
   };

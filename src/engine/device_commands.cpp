@@ -70,7 +70,8 @@ engine::ScopeSettings TForm1::CurrentScopeSettings() const {
 
 void TForm1::Set500() {
   using namespace engine;
-  const ScopeSettings settings = CurrentScopeSettings();
+  ScopeSettings settings = CurrentScopeSettings();
+  if (ScopeState.FrontEndHolder) settings = ScopeState.FrontEndHolder(settings);
   const SettingsPacket packet = EncodeSettingsPacket(settings);
   PacketBits = NextStickyBits(settings);
   ScopeState.TimeBaseRegister = PacketBits.TimeBaseRegister;
@@ -221,7 +222,7 @@ void TForm1::ApplyRangeStep(int channel, const engine::RangeStep& step) {
   using namespace bode;
   using namespace display;
   const bool ch1 = channel == 1;
-  SetScopeSettings([&](ScopeSettings& s) { s.GainCode(channel) = step.Code; });
+  ScopeState.Settings.GainCode(channel) = step.Code;
   ShowChannelSettings(*this, channel);
   (ch1 ? ScopeState.Ch1RangeTrim : ScopeState.Ch2RangeTrim) =
       step.CalibratedTrim ? (ch1 ? ScopeState.Ch1V5Offset : ScopeState.Ch2V5Offset) : 0;

@@ -147,7 +147,7 @@ void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
   const bool mayTake =
       engine::ScopeState.StartupModeReady && !engine::ScopeState.ClosingDone && !Application->Terminated() &&
       !engine::PanelLocked();
-  const auto status = engine::ScopeStatusWords(engine::ScopePanelSettings(), engine::ScopeState.SampleStep);
+  const auto status = engine::ScopeStatusWords(engine::ScopeState.Settings, engine::ScopeState.SampleStep);
   io::SharedWords& box = *io::ScopeMailboxBlock;
   const std::function<void()> publish = [&] {
     for (std::size_t i = 0; i < status.size(); ++i) box.Set(io::kMailboxStatusFirst + i, status[i]);

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <span>
 #include <string>
 
@@ -52,10 +51,9 @@ struct ScopeSharedState {
   // The scope's settings: per channel range, coupling, probe, position and
   // display; the time base; the trigger.
   ScopeSettings Settings;
-  // Once the recorder's handlers have set the ranges and couplings in
-  // Settings, the scope's own are kept here until the recorder hands the
-  // front end back. Empty while the scope's are in Settings.
-  std::optional<ScopeSettings> ScopeFrontEndAside;
+  // The instrument that holds the device's front end, if any: the settings
+  // the device gets, from the scope's.
+  ScopeSettings (*FrontEndHolder)(const ScopeSettings& scope) = nullptr;
 
   // ---- Device and acquisition flags
   std::uint8_t DemoMode = 0;          // synthetic signals instead of the device
@@ -279,35 +277,6 @@ inline ScopeSharedState ScopeState;
 inline void ResetScopeState() {
   std::destroy_at(&ScopeState);
   std::construct_at(&ScopeState);
-}
-
-// The scope's settings as its panel has them: Settings, with the ranges and
-// couplings put aside while the recorder holds the front end.
-inline ScopeSettings ScopePanelSettings() {
-  ScopeSettings s = ScopeState.Settings;
-  if (const auto& aside = ScopeState.ScopeFrontEndAside) {
-    for (int channel = 1; channel <= 2; ++channel) {
-      s.GainCode(channel) = aside->GainCode(channel);
-      s.Ac(channel) = aside->Ac(channel);
-      s.InputOn(channel) = aside->InputOn(channel);
-    }
-  }
-  return s;
-}
-
-// Runs `set` on the scope's settings: Settings and, while the recorder holds
-// the front end, what is kept aside for the scope.
-template <class Set>
-void SetScopeSettings(Set&& set) {
-  set(ScopeState.Settings);
-  if (ScopeState.ScopeFrontEndAside) set(*ScopeState.ScopeFrontEndAside);
-}
-
-// The settings the recorder's range and coupling handlers change: Settings,
-// with the scope's own ranges and couplings kept aside first.
-inline ScopeSettings& RecorderFrontEnd() {
-  if (!ScopeState.ScopeFrontEndAside) ScopeState.ScopeFrontEndAside = ScopeState.Settings;
-  return ScopeState.Settings;
 }
 
 // Each channel's half of the blocks.

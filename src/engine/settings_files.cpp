@@ -402,7 +402,7 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
       auto channelKey = [&](const char* key, Written written, int index, auto button, ButtonRecall rule) {
         add({section, key, Step::kChannels,
              [ch, written, index](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
-               l.Flag(k.Section, k.Key, written(ScopePanelSettings(), ch, index));
+               l.Flag(k.Section, k.Key, written(ScopeState.Settings, ch, index));
              },
              [ch, button, rule](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
                TSpeedButton* b = button(ScopeChannel(t, ch));
@@ -415,7 +415,7 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
       for (int i = 0; i < 2; ++i) {
         add({section, i == 0 ? "x1" : "x10", Step::kChannels,
              [ch, i](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
-               l.Flag(k.Section, k.Key, (ScopePanelSettings().X10(ch) != 0) == (i == 1));
+               l.Flag(k.Section, k.Key, (ScopeState.Settings.X10(ch) != 0) == (i == 1));
              },
              [ch, i](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
                const std::uint8_t notice = ScopeState.ProbeWarningMuted;
@@ -437,7 +437,7 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
                    ButtonRecall::kSelect);
       add({section, "Position", Step::kChannels,
            [ch](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
-             l.Integer(k.Section, k.Key, ScopePanelSettings().Position(ch));
+             l.Integer(k.Section, k.Key, ScopeState.Settings.Position(ch));
            },
            [ch](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
              PutPosition(f, k.Section, k.Key, ScopeChannel(t, ch).Position,

@@ -53,14 +53,13 @@ void TForm1::CouplingClick(int channel, int kind, engine::PanelButton member) {
     }
   }
 
-  SetScopeSettings([&](ScopeSettings& s) {
-    if (kind == kGnd) {
-      s.InputOn(channel) = 0;
-    } else {
-      s.Ac(channel) = kind == kAc ? 1 : 0;
-      s.InputOn(channel) = 1;
-    }
-  });
+  ScopeSettings& s = ScopeState.Settings;
+  if (kind == kGnd) {
+    s.InputOn(channel) = 0;
+  } else {
+    s.Ac(channel) = kind == kAc ? 1 : 0;
+    s.InputOn(channel) = 1;
+  }
   ShowChannelSettings(*this, channel);
   Set500();
   asetus(ch1 ? ScopeState.Ch1RangeLabel : ScopeState.Ch2RangeLabel, channel);

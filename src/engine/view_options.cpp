@@ -31,7 +31,7 @@ bool Toggle(TMenuItem* item, TwinItem twin) {
 
 // The row of a channel's range.
 std::optional<std::size_t> RangeRowOfChannel(int channel) {
-  if (const engine::RangeStep* row = engine::RangeRowOfCode(engine::ScopePanelSettings().GainCode(channel)))
+  if (const engine::RangeStep* row = engine::RangeRowOfCode(engine::ScopeState.Settings.GainCode(channel)))
     return static_cast<std::size_t>(row - engine::RangeTable.data());
   return std::nullopt;
 }

@@ -372,6 +372,6 @@ void TForm1_rec::tee_demo_taulut() {
 
 void TForm1_rec::tee_demo() {
   TulostaTeksti("DEMO", X0 + 240, recorder::RecorderState.RecBrightGridColor, 3);
-  DemoArrays = recorder::BuildDemoDisplay(DemoTable, engine::ScopeState.Settings.Ch1GainCode, engine::ScopeState.Settings.Ch2GainCode,
+  DemoArrays = recorder::BuildDemoDisplay(DemoTable, recorder::RecorderState.Settings.Channel(1).GainCode(), recorder::RecorderState.Settings.Channel(2).GainCode(),
                                           TrackBar1->Position(), TrackBar2->Position());
 }

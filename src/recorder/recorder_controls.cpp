@@ -2,6 +2,7 @@
 // coupling, positions mirrored to the main window, channel display, the
 // instrument buttons and the File, Options and Help menus.
 #include <algorithm>
+#include <array>
 
 #include "bode/bode_plot.h"
 #include "engine/big_screen.h"
@@ -22,6 +23,11 @@ namespace {
 
 constexpr std::size_t kRecLabelChars = 50;
 
+// The device's front end while the recorder holds it.
+engine::ScopeSettings RecorderFrontEnd(const engine::ScopeSettings& scope) {
+  return recorder::OverScope(scope, recorder::RecorderState.Settings);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- time/div
@@ -30,6 +36,7 @@ void TForm1_rec::TimeStepClick(std::size_t row) {
   using namespace recorder;
   const RecorderTimeStep& step = RecorderTimeTable[row];
   TimeButtons[row]->SetDown(true);
+  RecorderState.Settings.TimeStep = row;
   PendingRateText = step.RateText;
   RecorderState.TimeUnitValue = step.TimeUnitValue;
   FastTimer1->SetInterval(step.IntervalMs);
@@ -81,12 +88,15 @@ void TForm1_rec::RangeStepClick(int channel, std::size_t row) {
   const bool ch1 = channel == 1;
   const RecorderRangeStep& step = RecorderRangeTable[row];
   (ch1 ? Ch1RangeButtons : Ch2RangeButtons)[row]->SetDown(true);
-  engine::RecorderFrontEnd().GainCode(channel) = step.Code;
+  RecorderChannelSettings& settings = RecorderState.Settings.Channel(channel);
+  settings.RangeRow = row;
+  settings.RangeGiven = true;
+  engine::ScopeState.FrontEndHolder = &RecorderFrontEnd;
   std::int32_t trim = 0;
   if (step.TrimFrom == RecorderRangeStep::Trim::V5Offset) trim = ch1 ? engine::ScopeState.Ch1V5Offset : engine::ScopeState.Ch2V5Offset;
   if (step.TrimFrom == RecorderRangeStep::Trim::RecRangeTrim) trim = ch1 ? RecorderState.Ch1RecRangeTrim : RecorderState.Ch2RecRangeTrim;
   (ch1 ? engine::ScopeState.Ch1RangeTrim : engine::ScopeState.Ch2RangeTrim) = trim;
-  asetus((ch1 ? engine::ScopeState.Settings.Ch1X10 : engine::ScopeState.Settings.Ch2X10) ? step.LabelX10 : step.LabelX1, channel);
+  asetus(settings.X10 ? step.LabelX10 : step.LabelX1, channel);
   kursorivoltit();
 }
 
@@ -113,7 +123,7 @@ void TForm1_rec::asetus(const std::string& label, int channel) {
     TulostaTeksti(shown, x, recorder::RecorderState.RecBackgroundColor, 3);
     (ch1 ? RecorderState.RecCh1Label : RecorderState.RecCh2Label) = label.substr(0, kRecLabelChars);
     std::string text = label;
-    if (ch1 ? engine::ScopeState.Settings.Ch1Ac : engine::ScopeState.Settings.Ch2Ac) text += "~";
+    if (RecorderState.Settings.Channel(channel).Ac) text += "~";
     text = text.substr(0, kRecLabelChars);
     if (ch1 ? RecorderState.RecCh1On : RecorderState.RecCh2On) TulostaTeksti(text, x, ch1 ? recorder::RecorderState.RecCh1Color : recorder::RecorderState.RecCh2Color, 3);
     shown = text;
@@ -123,6 +133,7 @@ void TForm1_rec::asetus(const std::string& label, int channel) {
 }
 
 void TForm1_rec::ShowProbeCaptions(int channel, bool x10) {
+  recorder::RecorderState.Settings.Channel(channel).X10 = x10 ? 1 : 0;
   auto& buttons = channel == 1 ? Ch1RangeButtons : Ch2RangeButtons;
   for (std::size_t i = 0; i < buttons.size(); ++i)
     buttons[i]->SetCaption(x10 ? engine::RangeTable[i].CaptionX10 : recorder::RecorderRangeTable[i].Caption);
@@ -137,18 +148,20 @@ void TForm1_rec::CouplingClick(int channel, int kind) {
                          : kind == kDc ? (ch1 ? SpeedButton_dc1 : SpeedButton_dc2)
                                        : (ch1 ? SpeedButton_gnd1 : SpeedButton_gnd2);
   button->SetDown(true);
-  ScopeSettings& frontEnd = RecorderFrontEnd();
-  std::uint8_t& ac = frontEnd.Ac(channel);
-  std::uint8_t& inputOn = frontEnd.InputOn(channel);
+  recorder::RecorderChannelSettings& settings = recorder::RecorderState.Settings.Channel(channel);
+  // Grounding first keeps the coupling the device had from the scope.
+  if (!settings.CouplingGiven) settings.Ac = ScopeState.Settings.Ac(channel);
   if (kind == kAc) {
-    ac = 1;
-    inputOn = 1;
+    settings.Ac = 1;
+    settings.InputOn = 1;
   } else if (kind == kDc) {
-    ac = 0;
-    inputOn = 1;
+    settings.Ac = 0;
+    settings.InputOn = 1;
   } else {
-    inputOn = 0;
+    settings.InputOn = 0;
   }
+  settings.CouplingGiven = true;
+  ScopeState.FrontEndHolder = &RecorderFrontEnd;
   if (Form1) Form1->Set500();
   asetus(ch1 ? recorder::RecorderState.RecCh1Label : recorder::RecorderState.RecCh2Label, channel);
 }
@@ -268,18 +281,27 @@ void TForm1_rec::HandBack(bool spectrum) {
   if (!Form1) return;
   if (Form1->MoreData1 && Form1->MoreData1->Checked() && Form_99) Form_99->Show();
   // The scope's handlers put the device back as the scope had it: the
-  // ranges, then the couplings AC, DC, GND.
-  const ScopeSettings scope = ScopePanelSettings();
-  ScopeState.ScopeFrontEndAside.reset();
-  for (int ch = 1; ch <= 2; ++ch) Form1->RangeCodeClick(ch, scope.GainCode(ch));
+  // ranges, then the couplings AC, DC, GND, each taken back from the
+  // recorder as its handler sends it.
+  const ScopeSettings scope = ScopeState.Settings;
+  recorder::RecorderSettings& given = recorder::RecorderState.Settings;
+  for (int ch = 1; ch <= 2; ++ch) {
+    given.Channel(ch).RangeGiven = false;
+    Form1->RangeCodeClick(ch, scope.GainCode(ch));
+  }
   using Handler = void (TForm1::*)(TObject*);
-  static constexpr Handler kCouplings[3][2] = {
+  // std::array: the sanitizer misreads the index of a plain array of member pointers.
+  static constexpr std::array<std::array<Handler, 2>, 3> kCouplings{{
       {&TForm1::SpeedButton_ac1Click, &TForm1::SpeedButton__ac2Click},
       {&TForm1::SpeedButton_dc1Click, &TForm1::SpeedButton_dc2Click},
-      {&TForm1::SpeedButton_gnd1Click, &TForm1::SpeedButton_gnd2Click}};
+      {&TForm1::SpeedButton_gnd1Click, &TForm1::SpeedButton_gnd2Click}}};
   for (int kind = 0; kind < 3; ++kind)
     for (int ch = 1; ch <= 2; ++ch)
-      if (CouplingIndex(scope, ch) == kind) (Form1->*kCouplings[kind][ch - 1])(Form1);
+      if (CouplingIndex(scope, ch) == kind) {
+        given.Channel(ch).CouplingGiven = false;
+        (Form1->*kCouplings[kind][ch - 1])(Form1);
+      }
+  ScopeState.FrontEndHolder = nullptr;
   if (!spectrum && TimeBaseButton(ScopeState.Settings.TimeBaseRow))
     if (TSpeedButton* b = Form1->*TimeBaseButton(ScopeState.Settings.TimeBaseRow); b && b->OnClick) b->OnClick(b);
   ScopeState.Settings.TimeBaseCode = recorder::RecorderState.SavedTimeBaseCode;

@@ -269,7 +269,7 @@ void TForm1_rec::FormCreate(TObject* /*Sender*/) {
   FastTimer1->SetInterval(10);
   RecorderState.ZoomStep = RecorderState.RecDisplayStep = 6.25;
   engine::ScopeState.Settings.TimeBaseCode = 0;
-  engine::ScopeState.Settings.Ch1GainCode = engine::ScopeState.Settings.Ch2GainCode = 27;
+  for (RecorderChannelSettings& channel : RecorderState.Settings.Channels) channel.RangeRow = kRange1V;
   PaintBox1->SetEnabled(false);
   RecorderState.Ch1OffsetSum = engine::ScopeState.Ch1OffsetCal + engine::ScopeState.Ch1PositionDac;
   RecorderState.Ch2OffsetSum = engine::ScopeState.Ch2OffsetCal + engine::ScopeState.Ch2PositionDac;

@@ -231,8 +231,9 @@ void TForm1_rec::kursorivoltit() {
   if (!RecorderState.RecMarkersOn) return;
   const bool ch1 = RecorderState.RecCh1On != 0;
   VoltReadoutInput in;
-  in.RangeCode = ch1 ? engine::ScopeState.Settings.Ch1GainCode : engine::ScopeState.Settings.Ch2GainCode;
-  in.ProbeFactor = ch1 ? engine::ScopeState.Ch1ProbeFactor : engine::ScopeState.Ch2ProbeFactor;
+  const recorder::RecorderChannelSettings& settings = RecorderState.Settings.Channel(ch1 ? 1 : 2);
+  in.RangeCode = settings.GainCode();
+  in.ProbeFactor = settings.X10 ? 10.0 : 1.0;
   in.ZeroLevel = ch1 ? RecorderState.RecCh1ZeroLevel : RecorderState.RecCh2ZeroLevel;
   in.Marker1Y = RecorderState.RecVoltMarker1Y;
   in.Marker2Y = RecorderState.RecVoltMarker2Y;

@@ -11,6 +11,7 @@
 
 #include "display/screen_colors.h"
 #include "platform/ui/types.h"
+#include "recorder/recorder_settings.h"
 
 namespace recorder {
 
@@ -28,6 +29,9 @@ inline constexpr std::int32_t kUserStoppedBit = 8;
 
 // The transient recorder's values that change while the program runs, each with its start-up value.
 struct RecorderSharedState {
+  // The recorder's ranges, couplings, probes and time step.
+  RecorderSettings Settings;
+
   // ---- The record (layout above).
   std::array<std::int32_t, kBlockEntries> RecBlock{};
   std::uint16_t RecPos = 0;         // index of the next sample, 0..2001

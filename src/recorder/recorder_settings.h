@@ -1,0 +1,41 @@
+// The recorder's settings as its panel has them, and the device's front end
+// while the recorder holds it.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/settings_packet.h"
+#include "recorder/recorder_tables.h"
+
+namespace recorder {
+
+struct RecorderChannelSettings {
+  std::size_t RangeRow = kRange1V;  // row of RecorderRangeTable
+  std::uint8_t Ac = 0;              // AC coupled
+  std::uint8_t InputOn = 1;         // 0: input grounded
+  std::uint8_t X10 = 0;             // x10 probe: the x10 labels
+  // The device has this channel's range or coupling from the recorder; the
+  // scope takes each back when it hands the device back.
+  bool RangeGiven = false;
+  bool CouplingGiven = false;
+
+  std::uint8_t GainCode() const { return RecorderRangeTable[RangeRow].Code; }
+};
+
+// The recorder's handlers set it; its buttons, labels, file headers and the
+// packets it sends read it.
+struct RecorderSettings {
+  std::array<RecorderChannelSettings, 2> Channels{};
+  std::size_t TimeStep = kStep1s;  // row of RecorderTimeTable
+
+  RecorderChannelSettings& Channel(int channel) { return Channels[channel == 1 ? 0 : 1]; }
+  const RecorderChannelSettings& Channel(int channel) const { return Channels[channel == 1 ? 0 : 1]; }
+};
+
+// The settings the device gets: the scope's, with the ranges and couplings
+// the recorder has given laid over them.
+engine::ScopeSettings OverScope(engine::ScopeSettings scope, const RecorderSettings& recorder);
+
+}  // namespace recorder
