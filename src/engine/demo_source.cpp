@@ -111,6 +111,16 @@ void ChooseStepAndRepeat() {
   }
 }
 
+// Fills out[at..end) with the outputs from `from` on, which repeat with the
+// period at - from: copies that double in length, none overlapping.
+void RepeatTail(std::int32_t* out, std::size_t from, std::size_t at, std::size_t end) {
+  while (at < end) {
+    const std::size_t n = std::min(at - from, end - at);
+    std::memcpy(out + at, out + from, n * sizeof *out);
+    at += n;
+  }
+}
+
 }  // namespace
 
 void TForm1::tee_demo_taulut() {
@@ -214,8 +224,22 @@ void TForm1::luedemo() {
   const std::uint8_t* ch2Low = table + 2 * kCh2Period + kLowByte;
   const std::uint8_t* ch1Low = table + 2 * kCh1Period + kLowByte;
   const std::int32_t groups = static_cast<std::int32_t>(kChannelSamples) / repeat;
+  const std::size_t outputs = static_cast<std::size_t>(groups) * static_cast<std::size_t>(repeat);
+  // What comes out depends on p alone, and p comes back to 0 within a
+  // period: from its second return on, the outputs repeat those since the
+  // first, and are copied from there.
+  std::size_t firstAtZero = outputs;
   for (std::int32_t g = 0; g < groups; ++g) {
     if (p > kPeriodBytes - 1 || p < 0) p = 0;
+    if (p == 0) {
+      if (firstAtZero == outputs) {
+        firstAtZero = o;
+      } else {
+        RepeatTail(out, firstAtZero, o, outputs);
+        RepeatTail(out + kChannelSamples, firstAtZero, o, outputs);
+        break;
+      }
+    }
     const unsigned entry = static_cast<unsigned>(p) & ~1u;  // 2 * (p / 2)
     const std::int32_t ch2 = ch2Low[entry];
     const std::int32_t ch1 = ch1Low[entry];
