@@ -149,8 +149,9 @@ std::uint64_t StrokeClipped(Writer<Op>& wr, const PenShape& pen, TPoint a, TPoin
 // every pixel on it too, so they are stepped (as raster::WalkLine steps them)
 // by pixel index, without clipping or bounds checks; the others go through
 // the clipping walker. The stamps share the pixels' index, the picture's rows
-// being exactly its width. Returns the number of pixels of the whole path.
-template <bool kStamped, class Op>
+// being exactly its width. kInside: every point is known to lie on the
+// surface. Returns the number of pixels of the whole path.
+template <bool kStamped, bool kInside, class Op>
 std::uint64_t StrokeThin(Writer<Op>& wr, const PenShape& pen, const TPoint* pts, int n, bool includeLast) {
   std::uint32_t* const bits = wr.s.bits;
   std::uint16_t* const stamps = wr.stamps;
@@ -184,7 +185,9 @@ std::uint64_t StrokeThin(Writer<Op>& wr, const PenShape& pen, const TPoint* pts,
     }
     return static_cast<std::uint64_t>(count);
   };
-  const auto on = [w, h](TPoint p) { return (static_cast<unsigned>(p.x) < w) & (static_cast<unsigned>(p.y) < h); };
+  const auto on = [w, h](TPoint p) {
+    return kInside || ((static_cast<unsigned>(p.x) < w) & (static_cast<unsigned>(p.y) < h));
+  };
   std::uint64_t pixels = 0;
   const int open = includeLast ? n - 2 : n - 1;  // segments that leave out their end pixel
   TPoint a = pts[0];
@@ -225,20 +228,25 @@ std::uint64_t StrokeThin(Writer<Op>& wr, const PenShape& pen, const TPoint* pts,
 
 // Strokes the segments of a polyline; pixel i of the whole path is drawn when
 // the pattern says so at phase stylePos + i. Returns the phase after the path.
+// inside: every point lies on the surface.
 template <class Op>
 std::uint64_t StrokePath(Writer<Op>& wr, const PenShape& pen, const TPoint* pts, int n, bool includeLast,
-                         std::uint64_t stylePos) {
-  if (!pen.pattern && pen.lo == 0 && pen.hi == 0 && wr.s.stride == wr.s.w)
-    return stylePos + (wr.stamps ? StrokeThin<true>(wr, pen, pts, n, includeLast)
-                                 : StrokeThin<false>(wr, pen, pts, n, includeLast));
+                         std::uint64_t stylePos, bool inside = false) {
+  if (!pen.pattern && pen.lo == 0 && pen.hi == 0 && wr.s.stride == wr.s.w) {
+    if (inside)
+      return stylePos + (wr.stamps ? StrokeThin<true, true>(wr, pen, pts, n, includeLast)
+                                   : StrokeThin<false, true>(wr, pen, pts, n, includeLast));
+    return stylePos + (wr.stamps ? StrokeThin<true, false>(wr, pen, pts, n, includeLast)
+                                 : StrokeThin<false, false>(wr, pen, pts, n, includeLast));
+  }
   for (int k = 0; k + 1 < n; ++k)
     stylePos += StrokeClipped(wr, pen, pts[k], pts[k + 1], includeLast && k + 2 == n, stylePos);
   return stylePos;
 }
 
 // The smallest rectangle holding the points (right and bottom exclusive),
-// each coordinate taken within +-32767: the pictures are smaller, and what
-// lies beyond is cut off anyway. A trace is thousands of points.
+// each coordinate taken within +-32767: on a picture no larger, what lies
+// beyond is off it either way. A trace is thousands of points.
 TRect Bounds(const TPoint* pts, int n) {
   static_assert(sizeof(TPoint) == 8 && offsetof(TPoint, y) == 4);
   int i = 0;
@@ -383,16 +391,19 @@ std::uint64_t TCanvas::DrawStroke(const TPoint* points, int count, bool includeL
   raster::Surface s;
   if (!Prepare(s)) return stylePos;
   const PenShape shape = MakePenShape(Pen);
-  const TRect box = Bounds(points, count);
+  // The bounds are taken within +-32767: pictures beyond that change whole.
+  const bool small = s.w <= 0x7FFF && s.h <= 0x7FFF;
+  const TRect box = small ? Bounds(points, count) : kWholePicture;
   Touch(std::int64_t{box.Left} + shape.lo, std::int64_t{box.Top} + shape.lo, std::int64_t{box.Right} + shape.hi,
         std::int64_t{box.Bottom} + shape.hi);
+  const bool inside = small && box.Left >= 0 && box.Top >= 0 && box.Right <= s.w && box.Bottom <= s.h;
   std::uint64_t end = stylePos;
   WithOp(Pen.Mode, [&](auto op) {
     using Op = decltype(op);
     Writer<Op> wr{s, ToQRgb(Pen.Color)};
     // A single thin segment never meets itself; everything else may.
     if (Op::kOnce && (count > 2 || shape.hi > 0)) wr.stamps = Stamps(s, wr.generation);
-    end = StrokePath(wr, shape, points, count, includeLast, stylePos);
+    end = StrokePath(wr, shape, points, count, includeLast, stylePos, inside);
   });
   return end;
 }
