@@ -132,16 +132,42 @@ int TracePoints(const ScopeView& view, const PictureSettings& s, int first, int 
     // position is exact, and a point is a sample or the mean of two,
     // rounded half to even, in integers.
     const std::int64_t hs = static_cast<int>(halfSteps);
-    for (std::int64_t h = 2 * d; d < static_cast<std::int64_t>(end) - 2 && x < xEnd && n < cap; d = h >> 1) {
-      std::int64_t v = At(d, ch);
-      if (h & 1) {
-        const std::int64_t sum = v + At(d + 1, ch);
-        v = sum >> 1;  // floor
-        if ((sum & 1) && (v & 1)) ++v;
+    // How many points the loop below makes; when all their samples lie in
+    // the channel, they are made without the limits checked point by point.
+    std::int64_t count = std::max(0, cap);
+    const std::int64_t hEnd = 2 * (static_cast<std::int64_t>(end) - 2);
+    count = std::min(count, hEnd > 2 * d ? (hEnd - 2 * d + hs - 1) / hs : 0);
+    if (x >= xEnd)
+      count = 0;
+    else if (st.dx > 0)
+      count = std::min<std::int64_t>(count, (static_cast<std::int64_t>(xEnd) - x + st.dx - 1) / st.dx);
+    if (count > 0 && d >= ch.lo && ((2 * d + (count - 1) * hs) >> 1) + 1 <= ch.hi) {
+      const std::int32_t* samples = ch.samples;
+      const int top = view.Y0 + 255;
+      std::int64_t h = 2 * d;
+      for (std::int64_t k = 0; k < count; ++k, h += hs, x += st.dx) {
+        const std::int64_t at = h >> 1;
+        std::int64_t v = samples[at];
+        if (h & 1) {
+          const std::int64_t sum = v + samples[at + 1];
+          v = sum >> 1;  // floor
+          if ((sum & 1) && (v & 1)) ++v;
+        }
+        DisplayState.PlotPoints[static_cast<std::size_t>(k)] = TPoint{x, top - static_cast<int>(std::clamp<std::int64_t>(v, -1000000, 1000000))};
       }
-      DisplayState.PlotPoints[n++] = TPoint{x, view.Y0 - static_cast<int>(std::clamp<std::int64_t>(v, -1000000, 1000000)) + 255};
-      x += st.dx;
-      h += hs;
+      n = static_cast<int>(count);
+    } else {
+      for (std::int64_t h = 2 * d; d < static_cast<std::int64_t>(end) - 2 && x < xEnd && n < cap; d = h >> 1) {
+        std::int64_t v = At(d, ch);
+        if (h & 1) {
+          const std::int64_t sum = v + At(d + 1, ch);
+          v = sum >> 1;  // floor
+          if ((sum & 1) && (v & 1)) ++v;
+        }
+        DisplayState.PlotPoints[n++] = TPoint{x, view.Y0 - static_cast<int>(std::clamp<std::int64_t>(v, -1000000, 1000000)) + 255};
+        x += st.dx;
+        h += hs;
+      }
     }
   } else {
     while (d < static_cast<std::int64_t>(end) - 2 && x < xEnd && n < cap) {

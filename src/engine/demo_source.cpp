@@ -3,12 +3,16 @@
 // shaped by each channel's volts/div and position, with a trigger search that
 // honours level, slope and source.
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <chrono>
 #include <cmath>
 #include <cstring>
 #include <numbers>
-#include <random>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "engine/capture_unpack.h"
 #include "engine/main_form.h"
@@ -32,12 +36,100 @@ constexpr int kDemoTableEntries = 1800;
 constexpr std::int32_t kDemo1FromTimePerDiv = 2000;  // 20 us/div
 constexpr int kTriggerSearchEntries = 299;
 
-std::mt19937& Random() {
-  static std::mt19937 generator;
+// The noise: the 32-bit Mersenne twister (MT19937), of which only the lowest
+// bit of each word is used. The spectrum takes thousands per capture, so the
+// words are made and their bits added a block at a time.
+class Twister {
+ public:
+  Twister() { Seed(5489u); }
+
+  void Seed(std::uint32_t seed) {
+    x_[0] = seed;
+    for (std::uint32_t i = 1; i < kN; ++i) x_[i] = 1812433253u * (x_[i - 1] ^ (x_[i - 1] >> 30)) + i;
+    next_ = kN;
+  }
+
+  int Bit() {
+    if (next_ >= kN) Twist();
+    return static_cast<int>(LowBit(x_[next_++]));
+  }
+
+  // Adds the next n bits to out[0..n).
+  void AddBits(std::int32_t* out, std::size_t n) {
+    while (n > 0) {
+      if (next_ >= kN) Twist();
+      const std::size_t k = std::min<std::size_t>(n, kN - next_);
+      const std::uint32_t* w = x_.data() + next_;
+      std::size_t i = 0;
+#if defined(__SSE2__)
+      const __m128i one = _mm_set1_epi32(1);
+      for (; i + 4 <= k; i += 4) {
+        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + i));
+        __m128i t = _mm_xor_si128(y, _mm_srli_epi32(y, 3));
+        t = _mm_xor_si128(t, _mm_xor_si128(_mm_srli_epi32(y, 14), _mm_srli_epi32(y, 18)));
+        t = _mm_xor_si128(t, _mm_xor_si128(_mm_srli_epi32(y, 22), _mm_srli_epi32(y, 29)));
+        auto* o = reinterpret_cast<__m128i*>(out + i);
+        _mm_storeu_si128(o, _mm_add_epi32(_mm_loadu_si128(o), _mm_and_si128(t, one)));
+      }
+#endif
+      for (; i < k; ++i) out[i] += static_cast<std::int32_t>(LowBit(w[i]));
+      next_ += k;
+      out += k;
+      n -= k;
+    }
+  }
+
+ private:
+  static constexpr std::uint32_t kN = 624, kM = 397, kA = 0x9908B0DFu;
+
+  // Bit 0 of the tempered word: the tempering's shifts and masks leave it
+  // the parity of these six bits of the raw word.
+  static std::uint32_t LowBit(std::uint32_t y) {
+    return (y ^ (y >> 3) ^ (y >> 14) ^ (y >> 18) ^ (y >> 22) ^ (y >> 29)) & 1u;
+  }
+
+  static std::uint32_t Mix(std::uint32_t far, std::uint32_t a, std::uint32_t b) {
+    const std::uint32_t y = (a & 0x80000000u) | (b & 0x7FFFFFFFu);
+    return far ^ (y >> 1) ^ ((b & 1u) ? kA : 0u);
+  }
+
+  // The next kN words. Word k takes words k + 1 and k + kM (wrapping) as they
+  // were, or as already renewed past the end: four at a time they never
+  // reach a word of the same four.
+  void Twist() {
+    std::uint32_t k = 0;
+#if defined(__SSE2__)
+    const auto four = [this](std::uint32_t at, std::uint32_t far) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&x_[at]));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&x_[at + 1]));
+      const __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&x_[far]));
+      const __m128i y = _mm_or_si128(_mm_and_si128(a, _mm_set1_epi32(static_cast<int>(0x80000000u))),
+                                     _mm_and_si128(b, _mm_set1_epi32(0x7FFFFFFF)));
+      const __m128i odd = _mm_sub_epi32(_mm_setzero_si128(), _mm_and_si128(b, _mm_set1_epi32(1)));
+      const __m128i mag = _mm_and_si128(odd, _mm_set1_epi32(static_cast<int>(kA)));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(&x_[at]), _mm_xor_si128(_mm_xor_si128(f, _mm_srli_epi32(y, 1)), mag));
+    };
+    for (; k + 4 <= kN - kM; k += 4) four(k, k + kM);
+#endif
+    for (; k < kN - kM; ++k) x_[k] = Mix(x_[k + kM], x_[k], x_[k + 1]);
+#if defined(__SSE2__)
+    for (; k + 4 <= kN - 1; k += 4) four(k, k + kM - kN);
+#endif
+    for (; k < kN - 1; ++k) x_[k] = Mix(x_[k + kM - kN], x_[k], x_[k + 1]);
+    x_[kN - 1] = Mix(x_[kM - 1], x_[kN - 1], x_[0]);
+    next_ = 0;
+  }
+
+  std::array<std::uint32_t, kN> x_{};
+  std::uint32_t next_ = kN;
+};
+
+Twister& Random() {
+  static Twister generator;
   return generator;
 }
 
-int RandomBit() { return static_cast<int>(Random()() & 1u); }
+int RandomBit() { return Random().Bit(); }
 
 // The table is a work block of bytes holding signed 16-bit entries.
 std::int16_t Entry(int index) {
@@ -111,6 +203,16 @@ void ChooseStepAndRepeat() {
   }
 }
 
+// Fills out[at..end) with the outputs from `from` on, which repeat with the
+// period at - from: copies that double in length, none overlapping.
+void RepeatTail(std::int32_t* out, std::size_t from, std::size_t at, std::size_t end) {
+  while (at < end) {
+    const std::size_t n = std::min(at - from, end - at);
+    std::memcpy(out + at, out + from, n * sizeof *out);
+    at += n;
+  }
+}
+
 }  // namespace
 
 void TForm1::tee_demo_taulut() {
@@ -125,8 +227,7 @@ void TForm1::tee_demo_taulut() {
   SpeedButton2msClick(this);
   TrackBar1->SetPosition(-20);
   TrackBar2->SetPosition(20);
-  Random().seed(static_cast<std::mt19937::result_type>(
-      std::chrono::system_clock::now().time_since_epoch().count()));
+  Random().Seed(static_cast<std::uint32_t>(std::chrono::system_clock::now().time_since_epoch().count()));
 
   const double pi = std::numbers::pi;
   for (int i = 0; i < kPeriod; ++i) {
@@ -217,8 +318,22 @@ void TForm1::luedemo() {
   const std::uint8_t* ch2Low = table + 2 * kCh2Period + kLowByte;
   const std::uint8_t* ch1Low = table + 2 * kCh1Period + kLowByte;
   const std::int32_t groups = static_cast<std::int32_t>(kChannelSamples) / repeat;
+  const std::size_t outputs = static_cast<std::size_t>(groups) * static_cast<std::size_t>(repeat);
+  // What comes out depends on p alone, and p comes back to 0 within a
+  // period: from its second return on, the outputs repeat those since the
+  // first, and are copied from there.
+  std::size_t firstAtZero = outputs;
   for (std::int32_t g = 0; g < groups; ++g) {
     if (p > kPeriodBytes - 1 || p < 0) p = 0;
+    if (p == 0) {
+      if (firstAtZero == outputs) {
+        firstAtZero = o;
+      } else {
+        RepeatTail(out, firstAtZero, o, outputs);
+        RepeatTail(out + kChannelSamples, firstAtZero, o, outputs);
+        break;
+      }
+    }
     const unsigned entry = static_cast<unsigned>(p) & ~1u;  // 2 * (p / 2)
     const std::int32_t ch2 = ch2Low[entry];
     const std::int32_t ch1 = ch1Low[entry];
@@ -234,6 +349,8 @@ void TForm1::luedemo() {
     }
     p += step;
   }
+  // A repeat ends the loop with the rest of the outputs already copied.
+  o = outputs;
   // Outputs the groups do not reach keep what the scope holds there.
   const auto& held = ScopeState.SpectrumMode ? ScopeState.SpectrumInputBlock : ScopeState.ScopeSampleBlock;
   for (; o < kChannelSamples; ++o) {
@@ -242,7 +359,6 @@ void TForm1::luedemo() {
   }
 
   // A little noise keeps the spectrum alive; the spare entry is no sample.
-  if (ScopeState.SpectrumMode)
-    for (std::size_t k = 0; k < kCaptureBytes; ++k) out[k] += RandomBit();
+  if (ScopeState.SpectrumMode) Random().AddBits(out, kCaptureBytes);
   KeepCapture(capture);
 }

@@ -7,6 +7,11 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include <cmath>
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "platform/ui/vcl.h"
@@ -119,6 +124,92 @@ TEST(Image, APictureCoveredByAnotherWindowIsShownAgainUpToDate) {
   above.Show();
   paint(0xDC0000);
   EXPECT_EQ(onScreen(below, 20, 20), QColor(0, 0, 0xDC));
+}
+
+TEST(Image, EveryKindOfDrawingReachesTheScreenWhole) {
+  // The window repaints only where the picture changed: after each drawing
+  // below, what the window system has must be the picture, pixel for pixel.
+  TForm form(nullptr);
+  form.SetBounds(100, 100, 400, 300);
+  auto* image = new TImage(&form);
+  image->SetParent(&form);
+  image->SetBounds(20, 10, 320, 240);
+  TCanvas* c = image->Canvas();
+  TBitmap stamp(30, 20);
+  stamp.Canvas()->Brush.Color = clTeal;
+  stamp.Canvas()->FillRect(Rect(0, 0, 30, 20));
+  stamp.Canvas()->SetPixel(2, 3, clRed);
+  const auto pen = [c](TColor color, int width, TPenMode mode) {
+    c->Pen.Color = color;
+    c->Pen.Width = width;
+    c->Pen.Mode = mode;
+  };
+  const std::vector<std::pair<const char*, std::function<void()>>> drawings = {
+      {"trace", [&] {
+         std::vector<TPoint> pts;
+         for (int x = 5; x < 315; ++x) pts.push_back(Point(x, 120 + static_cast<int>(100 * std::sin(x * 0.05))));
+         pts.insert(pts.end(), {Point(318, 231), Point(160, 239), Point(0, 120)});
+         pen(clBlue, 1, pmNotXor);
+         c->Polyline(pts);
+       }},
+      {"wide lines past the edges", [&] {
+         pen(clMaroon, 5, pmCopy);
+         c->MoveTo(-40, 30);
+         c->LineTo(200, 2);
+         c->LineInclusive(318, 60, 318, 300);
+       }},
+      {"shapes", [&] {
+         pen(clGreen, 3, pmCopy);
+         c->Brush.Color = clYellow;
+         c->Rectangle(10, 150, 60, 200);
+         c->Ellipse(250, 5, 300, 45);
+         c->Brush.Color = clFuchsia;
+         c->FillRect(Rect(100, 200, 140, 230));
+         c->FrameRect(Rect(150, 200, 190, 239));
+       }},
+      {"flood fill", [&] {
+         c->Brush.Color = clAqua;
+         c->FloodFill(30, 170, clYellow, fsSurface);
+       }},
+      {"scattered pixels", [&] {
+         for (int i = 0; i < 12; ++i) c->SetPixel(7 + 26 * i, 3 + 19 * i, clRed);
+       }},
+      {"text", [&] {
+         c->Font.Size = 20;
+         c->Font.Style = fsBold | fsItalic | fsUnderline;
+         c->Font.Color = clNavy;
+         c->Brush.Style = bsClear;
+         c->TextOut(200, 180, "Wfy");
+         c->Brush.Style = bsSolid;
+       }},
+      {"bitmap copies", [&] {
+         c->Draw(290, 220, stamp);
+         c->StretchDraw(Rect(60, 60, 10, 90), stamp);
+         c->CopyRect(Rect(0, 0, 40, 40), *c, Rect(280, 200, 320, 240));
+       }},
+      {"pixels written into the picture", [&] { image->Picture()->Image().setPixel(311, 7, 0xFF123456); }},
+      {"pixels written through the canvas", [&] { c->Target()->setPixel(1, 238, 0xFF654321); }},
+      {"picture replaced", [&] {
+         TBitmap other(320, 240);
+         other.Canvas()->Brush.Color = clOlive;
+         other.Canvas()->FillRect(Rect(100, 100, 120, 120));
+         image->Picture()->Assign(other);
+       }},
+  };
+  c->Brush.Color = clSilver;
+  c->FillRect(Rect(0, 0, 320, 240));
+  image->Invalidate();
+  form.Show();
+  QApplication::processEvents();
+  for (const auto& [name, draw] : drawings) {
+    draw();
+    image->Invalidate();
+    QApplication::processEvents();
+    const QImage screen = QApplication::primaryScreen()->grabWindow(form.Widget()->winId()).toImage();
+    EXPECT_TRUE(screen.copy(20, 10, 320, 240).convertToFormat(QImage::Format_RGB32) ==
+                std::as_const(*image->Picture()).Image())
+        << name;
+  }
 }
 
 TEST(Image, MouseEventsInPictureCoordinatesAndClickOnRelease) {

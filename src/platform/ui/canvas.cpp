@@ -3,9 +3,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include <QPainter>
 #include <QString>
@@ -144,8 +149,9 @@ std::uint64_t StrokeClipped(Writer<Op>& wr, const PenShape& pen, TPoint a, TPoin
 // every pixel on it too, so they are stepped (as raster::WalkLine steps them)
 // by pixel index, without clipping or bounds checks; the others go through
 // the clipping walker. The stamps share the pixels' index, the picture's rows
-// being exactly its width. Returns the number of pixels of the whole path.
-template <bool kStamped, class Op>
+// being exactly its width. kInside: every point is known to lie on the
+// surface. Returns the number of pixels of the whole path.
+template <bool kStamped, bool kInside, class Op>
 std::uint64_t StrokeThin(Writer<Op>& wr, const PenShape& pen, const TPoint* pts, int n, bool includeLast) {
   std::uint32_t* const bits = wr.s.bits;
   std::uint16_t* const stamps = wr.stamps;
@@ -179,7 +185,9 @@ std::uint64_t StrokeThin(Writer<Op>& wr, const PenShape& pen, const TPoint* pts,
     }
     return static_cast<std::uint64_t>(count);
   };
-  const auto on = [w, h](TPoint p) { return (static_cast<unsigned>(p.x) < w) & (static_cast<unsigned>(p.y) < h); };
+  const auto on = [w, h](TPoint p) {
+    return kInside || ((static_cast<unsigned>(p.x) < w) & (static_cast<unsigned>(p.y) < h));
+  };
   std::uint64_t pixels = 0;
   const int open = includeLast ? n - 2 : n - 1;  // segments that leave out their end pixel
   TPoint a = pts[0];
@@ -220,15 +228,53 @@ std::uint64_t StrokeThin(Writer<Op>& wr, const PenShape& pen, const TPoint* pts,
 
 // Strokes the segments of a polyline; pixel i of the whole path is drawn when
 // the pattern says so at phase stylePos + i. Returns the phase after the path.
+// inside: every point lies on the surface.
 template <class Op>
 std::uint64_t StrokePath(Writer<Op>& wr, const PenShape& pen, const TPoint* pts, int n, bool includeLast,
-                         std::uint64_t stylePos) {
-  if (!pen.pattern && pen.lo == 0 && pen.hi == 0 && wr.s.stride == wr.s.w)
-    return stylePos + (wr.stamps ? StrokeThin<true>(wr, pen, pts, n, includeLast)
-                                 : StrokeThin<false>(wr, pen, pts, n, includeLast));
+                         std::uint64_t stylePos, bool inside = false) {
+  if (!pen.pattern && pen.lo == 0 && pen.hi == 0 && wr.s.stride == wr.s.w) {
+    if (inside)
+      return stylePos + (wr.stamps ? StrokeThin<true, true>(wr, pen, pts, n, includeLast)
+                                   : StrokeThin<false, true>(wr, pen, pts, n, includeLast));
+    return stylePos + (wr.stamps ? StrokeThin<true, false>(wr, pen, pts, n, includeLast)
+                                 : StrokeThin<false, false>(wr, pen, pts, n, includeLast));
+  }
   for (int k = 0; k + 1 < n; ++k)
     stylePos += StrokeClipped(wr, pen, pts[k], pts[k + 1], includeLast && k + 2 == n, stylePos);
   return stylePos;
+}
+
+// The smallest rectangle holding the points (right and bottom exclusive),
+// each coordinate taken within +-32767: on a picture no larger, what lies
+// beyond is off it either way. A trace is thousands of points.
+TRect Bounds(const TPoint* pts, int n) {
+  static_assert(sizeof(TPoint) == 8 && offsetof(TPoint, y) == 4);
+  int i = 0;
+  std::int16_t lo[2] = {0x7FFF, 0x7FFF}, hi[2] = {-0x7FFF, -0x7FFF};
+#if defined(__SSE2__)
+  if (n >= 4) {
+    // Four points at a time as x y x y x y x y in 16 bits (saturated).
+    __m128i mn = _mm_set1_epi16(0x7FFF), mx = _mm_set1_epi16(-0x7FFF);
+    for (; i + 4 <= n; i += 4) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pts + i));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pts + i + 2));
+      const __m128i v = _mm_packs_epi32(a, b);
+      mn = _mm_min_epi16(mn, v);
+      mx = _mm_max_epi16(mx, v);
+    }
+    alignas(16) std::int16_t m[8], x[8];
+    _mm_store_si128(reinterpret_cast<__m128i*>(m), mn);
+    _mm_store_si128(reinterpret_cast<__m128i*>(x), mx);
+    for (int k = 0; k < 8; ++k) lo[k & 1] = std::min(lo[k & 1], m[k]), hi[k & 1] = std::max(hi[k & 1], x[k]);
+  }
+#endif
+  for (; i < n; ++i) {
+    const int c[2] = {std::clamp(pts[i].x, -0x7FFF, 0x7FFF), std::clamp(pts[i].y, -0x7FFF, 0x7FFF)};
+    for (int k = 0; k < 2; ++k)
+      lo[k] = std::min<std::int16_t>(lo[k], static_cast<std::int16_t>(c[k])),
+      hi[k] = std::max<std::int16_t>(hi[k], static_cast<std::int16_t>(c[k]));
+  }
+  return TRect{lo[0], lo[1], hi[0] + 1, hi[1] + 1};
 }
 
 bool IsDirect32(QImage::Format f) {
@@ -248,7 +294,68 @@ bool OrderBox(int& x1, int& y1, int& x2, int& y2) {
 
 TCanvas::TCanvas(QImage* target) : target_(target) {}
 
-void TCanvas::SetTarget(QImage* target) { target_ = target; }
+void TCanvas::SetTarget(QImage* target) {
+  target_ = target;
+  MarkChanged(kWholePicture);
+}
+
+namespace {
+
+std::int64_t Area(const TRect& r) {
+  return (static_cast<std::int64_t>(r.Right) - r.Left) * (static_cast<std::int64_t>(r.Bottom) - r.Top);
+}
+
+TRect Union(const TRect& a, const TRect& b) {
+  return TRect{std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
+}
+
+// Overlapping or side by side.
+bool Meet(const TRect& a, const TRect& b) {
+  return a.Left <= b.Right && b.Left <= a.Right && a.Top <= b.Bottom && b.Top <= a.Bottom;
+}
+
+}  // namespace
+
+void TCanvas::MarkChanged(const TRect& r) { Touch(r.Left, r.Top, r.Right, r.Bottom); }
+
+void TCanvas::Touch(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
+  constexpr std::int64_t kFar = kWholePicture.Right;
+  x1 = std::clamp(x1, -kFar, kFar), x2 = std::clamp(x2, -kFar, kFar);
+  y1 = std::clamp(y1, -kFar, kFar), y2 = std::clamp(y2, -kFar, kFar);
+  if (x1 >= x2 || y1 >= y2) return;
+  TRect add{static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2), static_cast<int>(y2)};
+  for (;;) {
+    int join = -1;
+    for (int i = 0; i < changedCount_ && join < 0; ++i)
+      if (Meet(changed_[static_cast<std::size_t>(i)], add)) join = i;
+    if (join < 0 && changedCount_ == kChangedSlots) {
+      std::int64_t least = 0;
+      for (int i = 0; i < changedCount_; ++i) {
+        const TRect& c = changed_[static_cast<std::size_t>(i)];
+        const std::int64_t growth = Area(Union(c, add)) - Area(c) - Area(add);
+        if (join < 0 || growth < least) join = i, least = growth;
+      }
+    }
+    if (join < 0) break;
+    // The joined rectangle may now meet others: it is added again.
+    add = Union(add, changed_[static_cast<std::size_t>(join)]);
+    changed_[static_cast<std::size_t>(join)] = changed_[static_cast<std::size_t>(--changedCount_)];
+  }
+  changed_[static_cast<std::size_t>(changedCount_++)] = add;
+}
+
+std::vector<TRect> TCanvas::TakeChanged() {
+  std::vector<TRect> out;
+  const int w = bitmap_ ? bitmap_->Width() : target_ ? target_->width() : 0;
+  const int h = bitmap_ ? bitmap_->Height() : target_ ? target_->height() : 0;
+  for (int i = 0; i < changedCount_; ++i) {
+    const TRect& c = changed_[static_cast<std::size_t>(i)];
+    const TRect r{std::max(c.Left, 0), std::max(c.Top, 0), std::min(c.Right, w), std::min(c.Bottom, h)};
+    if (r.Left < r.Right && r.Top < r.Bottom) out.push_back(r);
+  }
+  changedCount_ = 0;
+  return out;
+}
 
 QImage* TCanvas::Own() const {
   if (bitmap_) bitmap_->Materialize();
@@ -284,13 +391,19 @@ std::uint64_t TCanvas::DrawStroke(const TPoint* points, int count, bool includeL
   raster::Surface s;
   if (!Prepare(s)) return stylePos;
   const PenShape shape = MakePenShape(Pen);
+  // The bounds are taken within +-32767: pictures beyond that change whole.
+  const bool small = s.w <= 0x7FFF && s.h <= 0x7FFF;
+  const TRect box = small ? Bounds(points, count) : kWholePicture;
+  Touch(std::int64_t{box.Left} + shape.lo, std::int64_t{box.Top} + shape.lo, std::int64_t{box.Right} + shape.hi,
+        std::int64_t{box.Bottom} + shape.hi);
+  const bool inside = small && box.Left >= 0 && box.Top >= 0 && box.Right <= s.w && box.Bottom <= s.h;
   std::uint64_t end = stylePos;
   WithOp(Pen.Mode, [&](auto op) {
     using Op = decltype(op);
     Writer<Op> wr{s, ToQRgb(Pen.Color)};
     // A single thin segment never meets itself; everything else may.
     if (Op::kOnce && (count > 2 || shape.hi > 0)) wr.stamps = Stamps(s, wr.generation);
-    end = StrokePath(wr, shape, points, count, includeLast, stylePos);
+    end = StrokePath(wr, shape, points, count, includeLast, stylePos, inside);
   });
   return end;
 }
@@ -327,6 +440,7 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
   const bool outline = Pen.Style != psClear;
   const bool fill = Brush.Style != bsClear;
   const PenShape shape = MakePenShape(Pen);
+  Touch(std::int64_t{x1} + shape.lo, std::int64_t{y1} + shape.lo, std::int64_t{x2} + shape.hi, std::int64_t{y2} + shape.hi);
   WithOp(Pen.Mode, [&](auto op) {
     using Op = decltype(op);
     Writer<Op> pen{s, ToQRgb(Pen.Color)};
@@ -359,6 +473,7 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
   const int rowMin = -shape.hi - 1;
   const int rowMax = s.h - shape.lo;
   raster::EllipseSpans(x1, y1, x2, y2, rowMin, rowMax, spans_);
+  Touch(std::int64_t{x1} + shape.lo, std::int64_t{y1} + shape.lo, std::int64_t{x2} + shape.hi, std::int64_t{y2} + shape.hi);
   WithOp(Pen.Mode, [&](auto op) {
     using Op = decltype(op);
     Writer<Op> pen{s, ToQRgb(Pen.Color)};
@@ -404,6 +519,7 @@ void TCanvas::FillRect(const TRect& r) {
   if (Brush.Style == bsClear) return;
   raster::Surface s;
   if (!Prepare(s)) return;
+  Touch(r.Left, r.Top, r.Right, r.Bottom);
   Writer<OpCopy> wr{s, ToQRgb(Brush.Color)};
   const int ya = std::max(0, r.Top), yb = std::min(s.h, r.Bottom);
   for (int y = ya; y < yb; ++y) wr.PutRow(y, r.Left, static_cast<std::int64_t>(r.Right) - 1);
@@ -413,6 +529,7 @@ void TCanvas::FrameRect(const TRect& r) {
   if (Brush.Style == bsClear || r.Left >= r.Right || r.Top >= r.Bottom) return;
   raster::Surface s;
   if (!Prepare(s)) return;
+  Touch(r.Left, r.Top, r.Right, r.Bottom);
   Writer<OpCopy> wr{s, ToQRgb(Brush.Color)};
   const std::int64_t right = static_cast<std::int64_t>(r.Right) - 1, bottom = static_cast<std::int64_t>(r.Bottom) - 1;
   wr.PutRow(r.Top, r.Left, right);
@@ -441,6 +558,7 @@ void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style) {
   };
   work_.clear();
   work_.push_back(static_cast<std::uint32_t>(index(x, y)));
+  int fx1 = x, fy1 = y, fx2 = x, fy2 = y;
   while (!work_.empty()) {
     const std::uint32_t at = work_.back();
     work_.pop_back();
@@ -450,6 +568,8 @@ void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style) {
     int left = px, right = px;
     while (left > 0 && open(left - 1, py)) --left;
     while (right < s.w - 1 && open(right + 1, py)) ++right;
+    fx1 = std::min(fx1, left), fx2 = std::max(fx2, right);
+    fy1 = std::min(fy1, py), fy2 = std::max(fy2, py);
     for (int xx = left; xx <= right; ++xx) {
       seen[index(xx, py)] = gen;
       s.bits[py * s.stride + xx] = paint;
@@ -464,6 +584,7 @@ void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style) {
       }
     }
   }
+  Touch(fx1, fy1, std::int64_t{fx2} + 1, std::int64_t{fy2} + 1);
 }
 
 TColor TCanvas::Pixels(int x, int y) const {
@@ -476,6 +597,7 @@ TColor TCanvas::Pixels(int x, int y) const {
 void TCanvas::SetPixel(int x, int y, TColor color) {
   raster::Surface s;
   if (!Prepare(s)) return;
+  Touch(x, y, std::int64_t{x} + 1, std::int64_t{y} + 1);
   Writer<OpCopy> wr{s, ToQRgb(color)};
   wr.Put(x, y);
 }
@@ -534,6 +656,9 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
     p.setFont(font);
     p.setPen(ToQColor(Font.Color));
     p.drawText(QPoint(x, y + metrics_->ascent()), s);
+    // Slanted and overhanging glyphs may reach past the text cell.
+    const int h = metrics_->height();
+    Touch(std::int64_t{x} - h / 2 - 2, std::int64_t{y} - 2, std::int64_t{x} + w + h / 2 + 2, std::int64_t{y} + h + 2);
   }
   MoveTo(x + w, y);
 }
@@ -576,6 +701,7 @@ void TCanvas::Blit(const TRect& dest, const QImage& source, const TRect& sourceR
   const std::int64_t xa = std::max<std::int64_t>(dl, 0), xb = std::min<std::int64_t>(dl + dw, d.w);
   const std::int64_t ya = std::max<std::int64_t>(dt, 0), yb = std::min<std::int64_t>(dt + dh, d.h);
   if (xa >= xb || ya >= yb) return;
+  Touch(xa, ya, xb, yb);
   columnMap_.resize(static_cast<std::size_t>(xb - xa));
   for (std::int64_t x = xa; x < xb; ++x) {
     const std::int64_t sx = sourceOf(x - dl, dw, sl, sw, mirrorX);
@@ -665,6 +791,7 @@ void TBitmap::SetSize(int w, int h) {
   w = std::max(0, w);
   h = std::max(0, h);
   if (w == Width() && h == Height()) return;
+  canvas_.MarkChanged(TCanvas::kWholePicture);
   if (!packed_.empty()) Materialize();  // its pixels are kept as well
   if (w == 0 || h == 0) {
     image_ = QImage();

@@ -5,6 +5,7 @@
 // once, and a not-xor pen drawn twice restores the picture.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -74,7 +75,19 @@ class TCanvas {
   TCanvas& operator=(const TCanvas&) = delete;
 
   void SetTarget(QImage* target);
-  QImage* Target() const { return Own(); }
+  // The picture drawn on; all of it counts as changed (see TakeChanged).
+  QImage* Target() {
+    MarkChanged(kWholePicture);
+    return Own();
+  }
+  const QImage* Target() const { return Own(); }
+
+  // Where the picture changed since the last TakeChanged: a few rectangles
+  // that cover every changed pixel (and maybe some more), within the picture.
+  // A picture on the screen repaints only these.
+  std::vector<TRect> TakeChanged();
+  void MarkChanged(const TRect& r);
+  static constexpr TRect kWholePicture{-0x3FFFFFFF, -0x3FFFFFFF, 0x3FFFFFFF, 0x3FFFFFFF};
 
   TPen Pen;
   TBrush Brush;
@@ -136,6 +149,9 @@ class TCanvas {
   // The picture drawn on, made first when it is a bitmap's picture not made yet.
   QImage* Own() const;
 
+  // Adds the area x1..x2-1, y1..y2-1 to the changed rectangles.
+  void Touch(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2);
+
   QImage* target_ = nullptr;
   const TBitmap* bitmap_ = nullptr;  // the bitmap whose picture target_ is, if any
   friend class TBitmap;
@@ -143,6 +159,11 @@ class TCanvas {
   // carries the call's generation and is not changed again.
   std::vector<std::uint16_t> stamps_;
   std::uint16_t generation_ = 0;
+  // Few enough that a repaint stays a handful of copies; rectangles that
+  // meet are joined, and when all are taken the two that grow least as one.
+  static constexpr int kChangedSlots = 6;
+  std::array<TRect, kChangedSlots> changed_{};
+  int changedCount_ = 0;
   std::uint64_t stylePos_ = 0;  // dash phase carried from one LineTo to the next
   std::vector<raster::Span> spans_;
   std::vector<std::uint32_t> work_;  // flood-fill stack
@@ -170,8 +191,10 @@ class TBitmap {
   // white, when it is first used.
   void SetSize(int w, int h);
   TCanvas* Canvas() { return &canvas_; }
+  // The picture to write to: all of it counts as changed (see TCanvas::TakeChanged).
   QImage& Image() {
     Materialize();
+    canvas_.MarkChanged(TCanvas::kWholePicture);
     return image_;
   }
   const QImage& Image() const {

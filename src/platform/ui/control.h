@@ -151,7 +151,7 @@ class TControl : public TComponent {
 
   // Show changes: all three schedule a repaint of the widget.
   void Repaint();
-  void Invalidate();
+  virtual void Invalidate();
   void Refresh();
   void BringToFront();
   void SendToBack();

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <utility>
 #include <vector>
 
 #if defined(__GLIBC__)
@@ -85,17 +86,20 @@ class ImageWidget : public QWidget {
       return;
     }
     QPainter p(this);
-    const QImage& pic = image_->Picture()->Image();
+    const QImage& pic = std::as_const(*image_->Picture()).Image();
     if (image_->Stretch()) {
       p.drawImage(rect(), pic);
       return;
     }
-    // Only the damaged part; outside the picture is the window's face.
-    const QRect damaged = e->rect();
-    const QRect inPicture = damaged & pic.rect();
-    if (!inPicture.isEmpty()) p.drawImage(inPicture.topLeft(), pic, inPicture);
-    const QRegion rest = QRegion(damaged) - QRegion(pic.rect());
-    for (const QRect& r : rest) p.fillRect(r, palette().window());
+    // Only the damaged parts; outside the picture is the window's face.
+    const QRegion damaged = e->region();
+    for (const QRect& r : damaged & pic.rect()) {
+      // A clip of one rectangle keeps the copy a plain blit.
+      p.setClipRect(r);
+      p.drawImage(r.topLeft(), pic, r);
+    }
+    p.setClipping(false);
+    for (const QRect& r : damaged - QRegion(pic.rect())) p.fillRect(r, palette().window());
   }
 
  private:
@@ -178,12 +182,25 @@ TImage::~TImage() = default;
 
 void TImage::Resized() {
   if (picture_->Width() != width_ || picture_->Height() != height_) picture_->SetSize(width_, height_);
+  Canvas()->MarkChanged(TCanvas::kWholePicture);
   Invalidate();
 }
 
 void TImage::SetStretch(bool v) {
   stretch_ = v;
+  Canvas()->MarkChanged(TCanvas::kWholePicture);
   Invalidate();
+}
+
+void TImage::Invalidate() {
+  QRegion changed;
+  for (const TRect& r : Canvas()->TakeChanged()) changed += QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+  QWidget* w = Widget();
+  if (!w || changed.isEmpty()) return;
+  if (stretch_)
+    w->update();
+  else
+    w->update(changed);
 }
 
 QPoint TImage::ToClient(QPoint p) const {

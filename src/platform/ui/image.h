@@ -3,8 +3,8 @@
 // The picture takes the control's size when the control is created and
 // whenever SetBounds resizes it (its top-left part is kept, new pixels are
 // white). Drawing on Canvas() changes only the picture: call Repaint() or
-// Invalidate() to show it (cheap: the widget paints the picture's changed
-// area when the event loop runs). Mouse events and clicks come in picture
+// Invalidate() to show it (cheap: the widget paints the parts of the picture
+// drawing changed since, when the event loop runs). Mouse events and clicks come in picture
 // coordinates.
 #pragma once
 
@@ -23,6 +23,7 @@ class TImage : public TControl {
   // Show the picture scaled to the control instead of at its own size.
   bool Stretch() const { return stretch_; }
   void SetStretch(bool v);
+  void Invalidate() override;
 
  protected:
   void Resized() override;
