@@ -53,9 +53,7 @@ void TForm1::piirrot() { DrawPicture(engine::CurrentPictureSettings()); }
 
 void TForm1::DrawCapture(const display::Capture& capture) {
   display::PictureSettings s = engine::CurrentPictureSettings();
-  // The spectrum and the bit view draw the levels and logic lines made of
-  // the capture; the traces are its codes.
-  if (!capture.Settings.SpectrumMode && !capture.Settings.DigitalMode) s.Samples = capture.Block();
+  s.Samples = engine::ShownSamples(capture);
   DrawPicture(s);
 }
 

@@ -75,6 +75,11 @@ display::CaptureSettings CurrentCaptureSettings() {
   return s;
 }
 
+display::SampleBlockView ShownSamples(const display::Capture& capture) {
+  if (capture.Settings.SpectrumMode || capture.Settings.DigitalMode) return ScopeState.ScopeSampleBlock;
+  return capture.Block();
+}
+
 void CaptureHeldSamples(display::Capture& capture) {
   capture.Samples = ScopeState.SpectrumMode ? ScopeState.SpectrumInputBlock : ScopeState.ScopeSampleBlock;
   capture.Settings = CurrentCaptureSettings();

@@ -17,6 +17,11 @@ display::PictureSettings CurrentPictureSettings();
 // The settings a capture taken now is taken with.
 display::CaptureSettings CurrentCaptureSettings();
 
+// The samples a capture's picture and export carry: its codes, or in
+// spectrum mode and the bit view the levels and logic lines the scope made
+// of them.
+display::SampleBlockView ShownSamples(const display::Capture& capture);
+
 // A capture of what the scope holds now (a replayed data file): the spectrum
 // input in spectrum mode, else the sample block.
 void CaptureHeldSamples(display::Capture& capture);

@@ -1,6 +1,7 @@
 // The scope window's side of the sample export: after every capture it
 // hands the capture to the export block.
 #include "engine/main_form.h"
+#include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 #include "display/capture.h"
 #include "io/sample_export.h"
@@ -8,10 +9,8 @@
 void TForm1::SaveShareData(const display::Capture& taken) {
   using namespace engine;
   if (!io::SampleExportBlock) return;
-  // The export carries the trace as shown: the capture's codes, or the
-  // spectrum levels and the bit view's logic lines the scope made of them.
-  const display::SampleBlockView shown =
-      taken.Settings.SpectrumMode || taken.Settings.DigitalMode ? ScopeState.ScopeSampleBlock : taken.Block();
+  // The export carries the trace as shown.
+  const display::SampleBlockView shown = ShownSamples(taken);
   io::SampleExport capture;
   capture.TimeBaseCode = taken.Settings.TimeBaseCode;
   capture.Ch1GainCode = taken.Settings.Ch1GainCode;
