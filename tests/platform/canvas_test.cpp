@@ -185,6 +185,38 @@ TEST(CanvasNotXor, DrawingTwiceRestoresEveryPixel) {
   }
 }
 
+TEST(CanvasNotXor, ACallDrawsAloneWhateverTheCanvasDrewBefore) {
+  // Each call on one canvas after all the others must change the pixels a
+  // fresh canvas changes: what earlier calls left behind (the pixels they
+  // marked as changed) must not hide any pixel from a later one.
+  using Draw = std::function<void(TCanvas&)>;
+  const std::vector<std::pair<const char*, Draw>> calls = {
+      {"trace low", [](TCanvas& c) { c.Polyline(std::vector<TPoint>{{0, 50}, {20, 58}, {40, 45}, {79, 55}}); }},
+      {"trace high, over the same columns",
+       [](TCanvas& c) { c.Polyline(std::vector<TPoint>{{0, 5}, {20, 12}, {40, 3}, {79, 9}, {10, 9}}); }},
+      {"trace across both", [](TCanvas& c) { c.Polyline(std::vector<TPoint>{{5, 0}, {6, 59}, {70, 0}, {71, 59}}); }},
+      {"rectangle", [](TCanvas& c) { c.Rectangle(10, 20, 60, 40); }},
+      {"ellipse", [](TCanvas& c) { c.Ellipse(15, 2, 65, 57); }},
+      {"wide trace", [](TCanvas& c) { c.Pen.Width = 3; c.Polyline(std::vector<TPoint>{{2, 30}, {78, 31}, {2, 33}}); c.Pen.Width = 1; }},
+      {"flood fill", [](TCanvas& c) { c.Brush.Color = 0x00FF00; c.FloodFill(40, 30, c.Pixels(40, 30), fsSurface); }},
+      {"trace low again", [](TCanvas& c) { c.Polyline(std::vector<TPoint>{{0, 50}, {20, 58}, {40, 45}, {79, 55}}); }},
+  };
+  QImage img = Noise(80, 60, 3);
+  TCanvas shared(&img);
+  shared.Pen.Color = 0x40C020;
+  shared.Pen.Mode = pmNotXor;
+  shared.Brush.Style = bsClear;
+  for (const auto& [name, draw] : calls) {
+    QImage alone = img;
+    TCanvas fresh(&alone);
+    fresh.Pen = shared.Pen;
+    fresh.Brush = shared.Brush;
+    draw(fresh);
+    draw(shared);
+    EXPECT_EQ(img, alone) << name;
+  }
+}
+
 TEST(CanvasNotXor, WritesNotOfPenXorPixel) {
   QImage img = Filled(5, 1, 0x102030);
   TCanvas c(&img);

@@ -165,6 +165,18 @@ TEST(SharedMemoryTest, AShrunkBlockIsGrownBackAndAFaultingWriteEndsAloneButOther
          });
        },
        true, false},
+      {"two writes in a row fault, each ends alone",
+       [&](shm::SharedMemory& b, shm::SharedMemory&) {
+         const auto faulting = [&] {
+           return b.RunGuarded([&] {
+             truncateTo(name(), 0);
+             std::memset(b.Data(), 0x5A, kSize);
+           });
+         };
+         const bool first = faulting(), second = faulting();
+         return first || second;
+       },
+       true, false},
       {"another mapping faults during the write",
        [&](shm::SharedMemory& b, shm::SharedMemory& e) {
          return b.RunGuarded([&] {

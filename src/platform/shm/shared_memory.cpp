@@ -137,6 +137,21 @@ void OnBusError(int sig, siginfo_t* info, void* context) {
   ::raise(SIGBUS);
 }
 
+// The handler stays in place once set: a bus error outside a guarded access
+// goes on where it went before, and the mailboxes' polls, many a second, do
+// not swap handlers each time. It does not block the signal while it runs,
+// so leaving it by a jump needs no saved signal mask.
+bool InstallBusHandler() {
+  static const bool installed = [] {
+    struct sigaction action {};
+    action.sa_sigaction = OnBusError;
+    action.sa_flags = SA_SIGINFO | SA_NODEFER;
+    sigemptyset(&action.sa_mask);
+    return ::sigaction(SIGBUS, &action, &previousBusAction) == 0;
+  }();
+  return installed;
+}
+
 }  // namespace
 
 bool SharedMemory::RunGuarded(void (*access)(void*), void* context) {
@@ -144,23 +159,18 @@ bool SharedMemory::RunGuarded(void (*access)(void*), void* context) {
   BusErrorGuard guard;
   guard.begin = static_cast<const char*>(data_);
   guard.end = guard.begin + size_;
-  struct sigaction action {};
-  action.sa_sigaction = OnBusError;
-  action.sa_flags = SA_SIGINFO;
-  sigemptyset(&action.sa_mask);
-  if (activeGuard || ::sigaction(SIGBUS, &action, &previousBusAction) != 0) {
+  if (activeGuard || !InstallBusHandler()) {
     access(context);
     return true;
   }
   bool whole = true;
-  if (sigsetjmp(guard.resume, 1) == 0) {
+  if (sigsetjmp(guard.resume, 0) == 0) {
     activeGuard = &guard;
     access(context);
     activeGuard = nullptr;
   } else {
     whole = false;
   }
-  ::sigaction(SIGBUS, &previousBusAction, nullptr);
   return whole;
 }
 

@@ -47,21 +47,26 @@ void WithOp(TPenMode mode, F&& f) {
   }
 }
 
-// Writes one colour with one operation; with stamps, a pixel is changed at
-// most once per generation.
+// Sets the pixel's bit; false when it was set already.
+inline bool Mark(std::uint64_t* marks, std::size_t i) {
+  std::uint64_t& word = marks[i >> 6];
+  const std::uint64_t bit = std::uint64_t{1} << (i & 63);
+  if (word & bit) return false;
+  word |= bit;
+  return true;
+}
+
+// Writes one colour with one operation; with marks, a pixel is changed at
+// most once per drawing call.
 template <class Op>
 struct Writer {
   raster::Surface s;
   std::uint32_t color = 0;
-  std::uint16_t* stamps = nullptr;
-  std::uint16_t generation = 0;
+  std::uint64_t* marks = nullptr;  // one bit per pixel, by the pixel's index y * w + x
 
   void PutInside(int x, int y) {
-    if (stamps) {
-      std::uint16_t& st = stamps[static_cast<std::size_t>(y) * static_cast<std::size_t>(s.w) + static_cast<std::size_t>(x)];
-      if (st == generation) return;
-      st = generation;
-    }
+    if (marks && !Mark(marks, static_cast<std::size_t>(y) * static_cast<std::size_t>(s.w) + static_cast<std::size_t>(x)))
+      return;
     std::uint32_t& px = s.bits[y * s.stride + x];
     px = Op::Apply(px, color);
   }
@@ -87,7 +92,7 @@ struct Writer {
     const int xb = static_cast<int>(std::min<std::int64_t>(s.w - 1, x2));
     if constexpr (std::is_same_v<Op, OpCopy>) {
       // A copied row is the colour, whatever was there: filled as a block.
-      if (!stamps && xa <= xb) {
+      if (!marks && xa <= xb) {
         std::fill_n(s.bits + y * s.stride + xa, xb - xa + 1, color);
         return;
       }
@@ -148,21 +153,19 @@ std::uint64_t StrokeClipped(Writer<Op>& wr, const PenShape& pen, TPoint a, TPoin
 // all of them, nearly always: a trace is hundreds of such short lines - have
 // every pixel on it too, so they are stepped (as raster::WalkLine steps them)
 // by pixel index, without clipping or bounds checks; the others go through
-// the clipping walker. The stamps share the pixels' index, the picture's rows
+// the clipping walker. The marks share the pixels' index, the picture's rows
 // being exactly its width. kInside: every point is known to lie on the
 // surface. Returns the number of pixels of the whole path.
 template <bool kStamped, bool kInside, class Op>
 std::uint64_t StrokeThin(Writer<Op>& wr, const PenShape& pen, const TPoint* pts, int n, bool includeLast) {
   std::uint32_t* const bits = wr.s.bits;
-  std::uint16_t* const stamps = wr.stamps;
-  const std::uint16_t generation = wr.generation;
+  std::uint64_t* const marks = wr.marks;
   const std::uint32_t color = wr.color;
   const std::ptrdiff_t stride = wr.s.stride;
   const unsigned w = static_cast<unsigned>(wr.s.w), h = static_cast<unsigned>(wr.s.h);
   const auto put = [&](std::ptrdiff_t i) {
     if constexpr (kStamped) {
-      if (stamps[i] == generation) return;
-      stamps[i] = generation;
+      if (!Mark(marks, static_cast<std::size_t>(i))) return;
     }
     bits[i] = Op::Apply(bits[i], color);
   };
@@ -234,9 +237,9 @@ std::uint64_t StrokePath(Writer<Op>& wr, const PenShape& pen, const TPoint* pts,
                          std::uint64_t stylePos, bool inside = false) {
   if (!pen.pattern && pen.lo == 0 && pen.hi == 0 && wr.s.stride == wr.s.w) {
     if (inside)
-      return stylePos + (wr.stamps ? StrokeThin<true, true>(wr, pen, pts, n, includeLast)
+      return stylePos + (wr.marks ? StrokeThin<true, true>(wr, pen, pts, n, includeLast)
                                    : StrokeThin<false, true>(wr, pen, pts, n, includeLast));
-    return stylePos + (wr.stamps ? StrokeThin<true, false>(wr, pen, pts, n, includeLast)
+    return stylePos + (wr.marks ? StrokeThin<true, false>(wr, pen, pts, n, includeLast)
                                  : StrokeThin<false, false>(wr, pen, pts, n, includeLast));
   }
   for (int k = 0; k + 1 < n; ++k)
@@ -372,18 +375,16 @@ bool TCanvas::Prepare(raster::Surface& s) {
   return s.bits != nullptr;
 }
 
-std::uint16_t* TCanvas::Stamps(const raster::Surface& s, std::uint16_t& generation) {
-  const std::size_t n = static_cast<std::size_t>(s.w) * static_cast<std::size_t>(s.h);
-  if (stamps_.size() != n) {
-    stamps_.assign(n, 0);
-    generation_ = 0;
-  }
-  if (++generation_ == 0) {
-    std::fill(stamps_.begin(), stamps_.end(), 0);
-    generation_ = 1;
-  }
-  generation = generation_;
-  return stamps_.data();
+std::uint64_t* TCanvas::Marks(const raster::Surface& s, std::int64_t top, std::int64_t bottom) {
+  const std::size_t w = static_cast<std::size_t>(s.w), h = static_cast<std::size_t>(s.h);
+  const std::size_t words = (w * h + 63) / 64;
+  if (marks_.size() != words) marks_.assign(words, 0);
+  // Only the rows the call can reach are cleared: a trace's rows, not the picture's.
+  const std::size_t a = static_cast<std::size_t>(std::clamp<std::int64_t>(top, 0, s.h));
+  const std::size_t b = static_cast<std::size_t>(std::clamp<std::int64_t>(bottom, 0, s.h));
+  if (a < b) std::fill(marks_.begin() + static_cast<std::ptrdiff_t>(a * w / 64),
+                       marks_.begin() + static_cast<std::ptrdiff_t>((b * w + 63) / 64), 0);
+  return marks_.data();
 }
 
 std::uint64_t TCanvas::DrawStroke(const TPoint* points, int count, bool includeLast, std::uint64_t stylePos) {
@@ -402,7 +403,8 @@ std::uint64_t TCanvas::DrawStroke(const TPoint* points, int count, bool includeL
     using Op = decltype(op);
     Writer<Op> wr{s, ToQRgb(Pen.Color)};
     // A single thin segment never meets itself; everything else may.
-    if (Op::kOnce && (count > 2 || shape.hi > 0)) wr.stamps = Stamps(s, wr.generation);
+    if (Op::kOnce && (count > 2 || shape.hi > 0))
+      wr.marks = small ? Marks(s, std::int64_t{box.Top} + shape.lo, std::int64_t{box.Bottom} + shape.hi) : Marks(s, 0, s.h);
     end = StrokePath(wr, shape, points, count, includeLast, stylePos, inside);
   });
   return end;
@@ -444,8 +446,8 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
   WithOp(Pen.Mode, [&](auto op) {
     using Op = decltype(op);
     Writer<Op> pen{s, ToQRgb(Pen.Color)};
-    if (Op::kOnce) pen.stamps = Stamps(s, pen.generation);
-    Writer<Op> brush{s, ToQRgb(Brush.Color), pen.stamps, pen.generation};
+    if (Op::kOnce) pen.marks = Marks(s, std::int64_t{y1} + shape.lo, std::int64_t{y2} + shape.hi);
+    Writer<Op> brush{s, ToQRgb(Brush.Color), pen.marks};
     std::int64_t fx1 = x1, fy1 = y1, fx2 = static_cast<std::int64_t>(x2) - 1, fy2 = static_cast<std::int64_t>(y2) - 1;
     if (outline) {
       const TPoint pts[5] = {{x1, y1}, {x2 - 1, y1}, {x2 - 1, y2 - 1}, {x1, y2 - 1}, {x1, y1}};
@@ -477,8 +479,12 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
   WithOp(Pen.Mode, [&](auto op) {
     using Op = decltype(op);
     Writer<Op> pen{s, ToQRgb(Pen.Color)};
-    if (Op::kOnce) pen.stamps = Stamps(s, pen.generation);
-    Writer<Op> brush{s, ToQRgb(Brush.Color), pen.stamps, pen.generation};
+    if (Op::kOnce && !spans_.empty()) {
+      const auto [lowest, highest] = std::minmax_element(
+          spans_.begin(), spans_.end(), [](const raster::Span& l, const raster::Span& r) { return l.y < r.y; });
+      pen.marks = Marks(s, std::int64_t{lowest->y} + shape.lo, std::int64_t{highest->y} + shape.hi + 1);
+    }
+    Writer<Op> brush{s, ToQRgb(Brush.Color), pen.marks};
     const std::int64_t colMin = -shape.hi, colMax = static_cast<std::int64_t>(s.w) - 1 - shape.lo;
     for (std::size_t j = 0; j < spans_.size(); ++j) {
       const raster::Span& row = spans_[j];
@@ -547,12 +553,11 @@ void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style) {
   if (!Prepare(s) || x < 0 || y < 0 || x >= s.w || y >= s.h) return;
   const std::uint32_t key = ToQRgb(color) & 0xFFFFFFu;
   const std::uint32_t paint = ToQRgb(Brush.Color);
-  std::uint16_t gen = 0;
-  std::uint16_t* seen = Stamps(s, gen);
+  std::uint64_t* seen = Marks(s, 0, s.h);
   auto index = [&](int xx, int yy) { return static_cast<std::size_t>(yy) * static_cast<std::size_t>(s.w) + static_cast<std::size_t>(xx); };
   // Open: not filled yet and of the fillable colour.
   auto open = [&](int xx, int yy) {
-    if (seen[index(xx, yy)] == gen) return false;
+    if (seen[index(xx, yy) >> 6] & (std::uint64_t{1} << (index(xx, yy) & 63))) return false;
     const bool same = (s.bits[yy * s.stride + xx] & 0xFFFFFFu) == key;
     return style == fsSurface ? same : !same;
   };
@@ -571,7 +576,7 @@ void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style) {
     fx1 = std::min(fx1, left), fx2 = std::max(fx2, right);
     fy1 = std::min(fy1, py), fy2 = std::max(fy2, py);
     for (int xx = left; xx <= right; ++xx) {
-      seen[index(xx, py)] = gen;
+      Mark(seen, index(xx, py));
       s.bits[py * s.stride + xx] = paint;
     }
     for (int ny : {py - 1, py + 1}) {
@@ -782,8 +787,7 @@ bool TBitmap::Pack() {
   blankH_ = image_.height();
   packed_ = std::move(runs);
   image_ = QImage();
-  canvas_.stamps_ = {};
-  canvas_.generation_ = 0;
+  canvas_.marks_ = {};
   return true;
 }
 

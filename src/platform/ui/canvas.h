@@ -139,8 +139,9 @@ class TCanvas {
 
  private:
   bool Prepare(raster::Surface& s);
-  // Stamps sized for the surface and a generation no pixel carries yet.
-  std::uint16_t* Stamps(const raster::Surface& s, std::uint16_t& generation);
+  // One bit per pixel of the surface, cleared over rows top..bottom-1 (the
+  // rows the call can reach): a trace's rows, not the whole picture.
+  std::uint64_t* Marks(const raster::Surface& s, std::int64_t top, std::int64_t bottom);
   // Draws the polyline with the pen; returns the dash phase after it.
   std::uint64_t DrawStroke(const TPoint* points, int count, bool includeLast, std::uint64_t stylePos);
   void Blit(const TRect& dest, const QImage& source, const TRect& sourceRect);
@@ -155,10 +156,9 @@ class TCanvas {
   QImage* target_ = nullptr;
   const TBitmap* bitmap_ = nullptr;  // the bitmap whose picture target_ is, if any
   friend class TBitmap;
-  // Per-pixel generation stamps: a pixel already changed by the current call
-  // carries the call's generation and is not changed again.
-  std::vector<std::uint16_t> stamps_;
-  std::uint16_t generation_ = 0;
+  // A bit per pixel: a pixel already changed by the current call has its bit
+  // set and is not changed again.
+  std::vector<std::uint64_t> marks_;
   // Few enough that a repaint stays a handful of copies; rectangles that
   // meet are joined, and when all are taken the two that grow least as one.
   static constexpr int kChangedSlots = 6;
