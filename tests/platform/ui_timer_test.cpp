@@ -83,3 +83,23 @@ TEST(Timer, ChangingTheIntervalRestartsTheCount) {
   RunFor(400);
   EXPECT_GT(at.size(), before);
 }
+
+TEST(Timer, ShorterIntervalsTickAtTheWindowTimersMinimumPeriod) {
+  // Interval as set, ticks no closer than the minimum period: a 2 ms timer
+  // must not wake the program 500 times a second.
+  struct Case {
+    unsigned interval;
+    int fewest, most;  // ticks in 300 ms
+  };
+  for (const Case& c : {Case{2, 12, 31}, Case{10, 12, 31}, Case{40, 4, 8}}) {
+    TTimer timer(nullptr);
+    timer.SetInterval(c.interval);
+    EXPECT_EQ(timer.Interval(), c.interval);
+    int ticks = 0;
+    timer.OnTimer = [&](TObject*) { ++ticks; };
+    RunFor(300);
+    timer.SetEnabled(false);
+    EXPECT_GE(ticks, c.fewest) << c.interval << " ms";
+    EXPECT_LE(ticks, c.most) << c.interval << " ms";
+  }
+}

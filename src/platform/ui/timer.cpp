@@ -1,5 +1,7 @@
 #include "platform/ui/timer.h"
 
+#include <algorithm>
+
 #include <QTimer>
 
 TTimer::TTimer(TComponent* owner) : TComponent(owner), timer_(new QTimer()) {
@@ -11,7 +13,7 @@ TTimer::TTimer(TComponent* owner) : TComponent(owner), timer_(new QTimer()) {
 TTimer::~TTimer() { delete timer_; }
 
 void TTimer::Update() {
-  if (enabled_ && interval_ > 0) timer_->start(static_cast<int>(interval_));
+  if (enabled_ && interval_ > 0) timer_->start(static_cast<int>(std::max(interval_, kMinimumPeriodMs)));
   else timer_->stop();
 }
 

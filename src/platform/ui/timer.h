@@ -1,7 +1,9 @@
 // TTimer: a periodic tick on the GUI thread.
 //
 // It runs while Enabled (default true) and Interval (ms, default 1000) is
-// above 0; each tick runs OnTimer. Changing Interval restarts a running timer
+// above 0; each tick runs OnTimer. Like the window timers it stands for, it
+// ticks at most every kMinimumPeriodMs: a shorter Interval is kept as set but
+// ticks at that period (the finer ticks are TFastTimer's). Changing Interval restarts a running timer
 // with the new period; disabling it (also from its own handler) stops further
 // ticks. Tick() runs one tick now, as the timer would (nothing when the timer
 // is not running): tests use it to step deterministically.
@@ -22,6 +24,8 @@ class TTimer : public TComponent {
   void SetInterval(unsigned ms);
   // Runs OnTimer once if the timer is running; returns whether it did.
   bool Tick();
+
+  static constexpr unsigned kMinimumPeriodMs = 10;
 
   TNotifyEvent OnTimer;
 
