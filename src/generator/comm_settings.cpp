@@ -8,8 +8,8 @@ namespace {
 
 template <class T>
 T* Place(TCommFrm* form, TWinControl* parent, const char* name, const std::string& caption,
-         int left, int top, int width, int height) {
-  auto* c = new T(form);
+         int left, int top, int width, int height, T* made = nullptr) {
+  auto* c = made ? made : new T(form);
   c->Name = name;
   c->SetParent(parent);
   if (!caption.empty()) c->SetCaption(caption);
@@ -20,8 +20,7 @@ T* Place(TCommFrm* form, TWinControl* parent, const char* name, const std::strin
 TComboBox* AddList(TCommFrm* form, TWinControl* parent, const char* name, const char* label,
                    int top, std::initializer_list<const char*> items) {
   Place<TLabel>(form, parent, "", label, 12, top + 3, 80, 18);
-  auto* box = Place<TComboBox>(form, parent, name, "", 100, top, 110, 22);
-  box->SetStyle(csDropDownList);
+  auto* box = Place<TComboBox>(form, parent, name, "", 100, top, 110, 22, new TComboBox(form, csDropDownList));
   for (const char* item : items) box->Items().Add(item);
   return box;
 }

@@ -132,10 +132,9 @@ TMemo* ControlMaker::Memo(TWinControl* parent, const std::string& name, int l, i
 
 TComboBox* ControlMaker::List(TWinControl* parent, const std::string& name, int l, int t, int w,
                               TNotifyEvent onChange) {
-  auto* list = new TComboBox(owner_);
+  auto* list = new TComboBox(owner_, csDropDownList);
   list->Name = name;
   list->SetParent(parent);
-  list->SetStyle(csDropDownList);
   list->SetBounds(l, t, w, 22);
   list->OnChange = std::move(onChange);
   return list;

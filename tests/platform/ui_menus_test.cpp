@@ -107,6 +107,29 @@ TEST(MenuItem, StructureAndLookup) {
   EXPECT_EQ(exit->MenuIndex(), 1);
   EXPECT_EQ(form.FindComponent("Save1"), nullptr);
   EXPECT_EQ(file->SubMenu()->actions().size(), 2);
+
+  // The menu shows the items in their order, wherever they were inserted or
+  // moved from.
+  auto shown = [](TMenuItem* m) {
+    QStringList texts;
+    for (QAction* a : m->SubMenu()->actions()) texts << (a->isSeparator() ? "-" : a->text());
+    return texts.join('|').toStdString();
+  };
+  TMenuItem* edit = Item(&form, menu->Items(), "Edit1", "&Edit");
+  TMenuItem* copy = Item(&form, edit, "Copy1", "&Copy");
+  auto* open = new TMenuItem(&form);
+  open->SetCaption("&Open");
+  file->Insert(0, open);
+  auto* print = new TMenuItem(&form);
+  print->SetCaption("&Print");
+  file->Insert(2, print);
+  file->Insert(1, copy);
+  EXPECT_EQ(shown(file), "&Open|&Copy|-|&Print|E&xit");
+  EXPECT_EQ(edit->Count(), 0);
+  EXPECT_TRUE(edit->SubMenu()->actions().isEmpty());
+  edit->Add(open);
+  EXPECT_EQ(shown(file), "&Copy|-|&Print|E&xit");
+  EXPECT_EQ(shown(edit), "&Open");
 }
 
 TEST(MainMenu, AttachingKeepsTheClientHeight) {

@@ -90,11 +90,6 @@ QWidget* TMenuItem::ChildContainer() {
   return submenu_;
 }
 
-void TMenuItem::RebuildContainer() {
-  QWidget* box = ChildContainer();
-  for (QAction* a : box->actions()) box->removeAction(a);
-  for (TMenuItem* c : items_) box->addAction(c->action_);
-}
 
 void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
 
@@ -104,7 +99,10 @@ void TMenuItem::Insert(int index, TMenuItem* item) {
   index = std::clamp(index, 0, Count());
   items_.insert(items_.begin() + index, item);
   item->parent_ = this;
-  RebuildContainer();
+  // The container holds the items' actions in the items' order: the new one
+  // goes before its successor's (or last).
+  const size_t next = static_cast<size_t>(index) + 1;
+  ChildContainer()->insertAction(next < items_.size() ? items_[next]->action_ : nullptr, item->action_);
 }
 
 void TMenuItem::Remove(TMenuItem* item) {

@@ -74,7 +74,6 @@ class TMenuItem : public TComponent {
   friend class TMainMenu;
   friend class TPopupMenu;
   void Sync();
-  void RebuildContainer();
   QWidget* ChildContainer();
 
   std::string caption_;

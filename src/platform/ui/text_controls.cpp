@@ -276,13 +276,13 @@ std::string TMemo::SelText() const {
 
 // ---------------------------------------------------------------- TComboBox
 
-TComboBox::TComboBox(TComponent* owner) : TWinControl(owner, new QComboBox()) {
+TComboBox::TComboBox(TComponent* owner, TComboBoxStyle style) : TWinControl(owner, new QComboBox()) {
   auto* c = static_cast<QComboBox*>(Widget());
   c->setInsertPolicy(QComboBox::NoInsert);
   QObject::connect(c, &QComboBox::activated, c, [this](int i) { UserPicked(i); });
   items_.OnChange = [this] { ItemsChanged(); };
   color_ = clWindow;
-  SetStyle(csDropDown);
+  SetStyle(style);
   SetBounds(0, 0, 145, 21);
 }
 

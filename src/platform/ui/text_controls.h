@@ -124,7 +124,9 @@ class TMemo : public TWinControl {
 // runs only when the user picks an item or types.
 class TComboBox : public TWinControl {
  public:
-  explicit TComboBox(TComponent* owner);
+  // A box made as a drop-down list from the start never builds the editor
+  // that the default style needs.
+  explicit TComboBox(TComponent* owner, TComboBoxStyle style = csDropDown);
   TStrings& Items() { return items_; }
   const TStrings& Items() const { return items_; }
   // -1: no item chosen.
