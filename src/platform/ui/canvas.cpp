@@ -777,9 +777,13 @@ void TBitmap::RunDrawings(std::vector<std::function<void(TBitmap&)>> draws) {
   canvas_.stylePos_ = stylePos;
 }
 
-void TBitmap::DrawWhenUsed(std::function<void(TBitmap&)> draw) {
+void TBitmap::DrawWhenUsed(std::function<void(TBitmap&)> draw, bool wholePicture) {
   if (!draw) return;
   if (blankW_ > 0) {
+    if (wholePicture) {
+      pending_.clear();
+      packed_ = {};
+    }
     pending_.push_back(std::move(draw));
     canvas_.MarkChanged(TCanvas::kWholePicture);
     return;

@@ -216,8 +216,9 @@ class TBitmap {
   // first drawn on or read, after drawings handed in before it; on one made
   // it runs now. The canvas's pen, brush, font and pen position are the
   // same after it as before. What it draws must not depend on state that may
-  // change before it runs: take values, not references.
-  void DrawWhenUsed(std::function<void(TBitmap&)> draw);
+  // change before it runs: take values, not references. A drawing that sets
+  // every pixel (wholePicture) replaces the drawings still waiting.
+  void DrawWhenUsed(std::function<void(TBitmap&)> draw, bool wholePicture = false);
   // The pixels exist (false while the picture is not made yet or packed).
   bool Made() const { return !image_.isNull(); }
 
