@@ -782,7 +782,7 @@ void TBitmap::DrawWhenUsed(std::function<void(TBitmap&)> draw, bool wholePicture
   if (blankW_ > 0) {
     if (wholePicture) {
       pending_.clear();
-      packed_ = {};
+      packed_ = decltype(packed_)();
     }
     pending_.push_back(std::move(draw));
     canvas_.MarkChanged(TCanvas::kWholePicture);
@@ -815,7 +815,8 @@ bool TBitmap::Pack() {
   blankH_ = image_.height();
   packed_ = std::move(runs);
   image_ = QImage();
-  canvas_.stamps_ = {};
+  // "= {}" would keep the storage; a new vector gives it back.
+  canvas_.stamps_ = decltype(canvas_.stamps_)();
   canvas_.generation_ = 0;
   return true;
 }
@@ -858,8 +859,8 @@ bool TBitmap::LoadFromFile(const std::string& path) {
     return false;
   image_ = loaded.convertToFormat(QImage::Format_RGB32);
   blankW_ = blankH_ = 0;
-  packed_ = {};
-  pending_ = {};
+  packed_ = decltype(packed_)();
+  pending_ = decltype(pending_)();
   canvas_.SetTarget(&image_);
   return true;
 }
@@ -875,7 +876,7 @@ void TBitmap::Assign(const TBitmap& other) {
   const QImage& from = other.Image();
   image_ = from.format() == QImage::Format_RGB32 || from.isNull() ? from : from.convertToFormat(QImage::Format_RGB32);
   blankW_ = blankH_ = 0;
-  packed_ = {};
-  pending_ = {};
+  packed_ = decltype(packed_)();
+  pending_ = decltype(pending_)();
   canvas_.SetTarget(&image_);
 }
