@@ -131,6 +131,9 @@ bool TBode_plot::DrawEmptyTableWhenShown() {
   if (Image1->Picture()->Made() || Visible() || BodeState.BodeSweepRunning || Markers != MarkerMode::Off ||
       Memo1->Lines().Lines().size() > 1)
     return false;
+  // A redraw hides the border strips; here they must be hidden already.
+  for (const TImage* strip : {Image2, Image3, Image4, Image5})
+    if (strip->Visible()) return false;
   DrawEmptyPlotWhenShown(true);
   // As after a redraw that started one trace and found no points.
   NextTraceColor = BodeState.BodeMultiTrace ? 1 % kBodeTraceColorCount : 1;
