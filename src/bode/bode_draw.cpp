@@ -13,6 +13,79 @@ using namespace bode;
 
 namespace {
 
+// The empty plot as values: background, grid, border and the axis texts.
+struct BodeEmptyPlot {
+  TColor Background, Grid, Border, Text;
+  int Margin, Width, Height;
+  bool PhaseOn;
+  std::vector<int> Rows, Columns;
+  std::string EndCaption, ScaleText;
+  std::vector<std::string> StartCaptions;
+  bool ZeroHz;
+};
+
+void DrawBodeBorder(TCanvas& c, const BodeEmptyPlot& p) {
+  const int m = p.Margin;
+  c.Pen.Color = p.Border;
+  c.Brush.Style = bsClear;
+  c.Rectangle(m, m, m + p.Width + 1, m + p.Height + 1);
+  c.Brush.Style = bsSolid;
+}
+
+void DrawBodeGrid(TCanvas& c, const BodeEmptyPlot& p) {
+  const int m = p.Margin, w = p.Width, h = p.Height;
+  c.Brush.Style = bsSolid;
+  c.Brush.Color = p.Background;
+  c.FillRect(Rect(0, 0, TBode_plot::kImageWidth, TBode_plot::kImageHeight));
+  c.Pen = TPen{};
+  for (std::size_t i = 0; i < p.Rows.size(); ++i) {
+    c.Pen.Color = p.PhaseOn && i == 5 ? p.Border : p.Grid;
+    c.MoveTo(m, p.Rows[i]);
+    c.LineTo(m + w, p.Rows[i]);
+  }
+  c.Pen.Color = p.Grid;
+  for (int x : p.Columns) {
+    c.MoveTo(x, m);
+    c.LineTo(x, m + h);
+  }
+  DrawBodeBorder(c, p);
+}
+
+void DrawBodeTexts(TCanvas& c, const BodeEmptyPlot& p) {
+  const int m = p.Margin;
+  c.Font.Size = 8;
+  c.Font.Color = p.Text;
+  c.Brush.Style = bsSolid;
+  c.Brush.Color = p.Background;
+  if (p.PhaseOn) c.TextOut(TBode_plot::kImageWidth - m - c.TextWidth(kPhaseCaption), 1, kPhaseCaption);
+  const int bottom = TBode_plot::kImageHeight - m + 2;
+  c.TextOut(TBode_plot::kImageWidth - m - c.TextWidth(p.EndCaption) + 12, bottom, p.EndCaption);
+  for (const std::string& start : p.StartCaptions) c.TextOut(m - 6, bottom, start);
+  if (p.ZeroHz) c.TextOut(15, TBode_plot::kImageHeight - 13, "0Hz");
+  c.TextOut(m, 1, p.ScaleText);
+}
+
+// The empty plot of the present settings.
+BodeEmptyPlot CurrentBodeEmptyPlot(const TBode_plot& plot, int margin, int w, int h) {
+  BodeEmptyPlot p{BodeState.BodeBackgroundColor,
+                  BodeState.BodeGridColor,
+                  BodeState.BodeBorderColor,
+                  BodeState.BodeTextColor,
+                  margin,
+                  w,
+                  h,
+                  BodeState.PhasePlotOn != 0,
+                  GridRows(h, margin),
+                  GridColumns(BodeState.BodeLogScale != 0, w, margin, BodeState.BodeSpanRatio),
+                  RangeEndCaption(BodeState.BodeRangeTop),
+                  ScaleText(BodeState.BodeVertScale, engine::ScopeState.Settings.Ch1GainCode,
+                            engine::ScopeState.Ch1ProbeFactor, engine::ScopeState.Ch1ProbeDb),
+                  {},
+                  BodeState.BodeStartFromDc && !BodeState.BodeLogScale};
+  for (TRadioButton* start : plot.StartRadios)
+    if (start->Checked() && start->Visible()) p.StartCaptions.push_back(start->Caption());
+  return p;
+}
 
 }  // namespace
 
@@ -22,52 +95,54 @@ void TBode_plot::DerivePens() {
 }
 
 void TBode_plot::curve_0() {
-  TCanvas* c = Image1->Canvas();
-  const int m = Margin(), w = PlotWidth(), h = PlotHeight();
-  c->Brush.Style = bsSolid;
-  c->Brush.Color = BodeState.BodeBackgroundColor;
-  c->FillRect(Rect(0, 0, kImageWidth, kImageHeight));
+  DrawBodeGrid(*Image1->Canvas(), CurrentBodeEmptyPlot(*this, Margin(), PlotWidth(), PlotHeight()));
   markers_drawn_ = false;
-  c->Pen = TPen{};
-  const std::vector<int> rows = GridRows(h, m);
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    c->Pen.Color = BodeState.PhasePlotOn && i == 5 ? BodeState.BodeBorderColor : BodeState.BodeGridColor;
-    c->MoveTo(m, rows[i]);
-    c->LineTo(m + w, rows[i]);
-  }
-  c->Pen.Color = BodeState.BodeGridColor;
-  for (int x : GridColumns(BodeState.BodeLogScale != 0, w, m, BodeState.BodeSpanRatio)) {
-    c->MoveTo(x, m);
-    c->LineTo(x, m + h);
-  }
-  c->Pen.Color = BodeState.BodeBorderColor;
-  c->Brush.Style = bsClear;
-  c->Rectangle(m, m, m + w + 1, m + h + 1);
-  c->Brush.Style = bsSolid;
   SetCaption(LoadedFileName.empty() ? "Bode Plotter" : "Bode Plotter - " + os::FileNameOnly(LoadedFileName));
   if (!redrawing_ && Markers != MarkerMode::Off && !BodeState.BodeSweepRunning) DrawMarkers();
   Image1->Invalidate();
 }
 
 void TBode_plot::tekstit() {
-  TCanvas* c = Image1->Canvas();
-  const int m = Margin();
-  c->Font.Size = 8;
-  c->Font.Color = BodeState.BodeTextColor;
-  c->Brush.Style = bsSolid;
-  c->Brush.Color = BodeState.BodeBackgroundColor;
-  if (BodeState.PhasePlotOn) c->TextOut(kImageWidth - m - c->TextWidth(kPhaseCaption), 1, kPhaseCaption);
-  const std::string end = RangeEndCaption(BodeState.BodeRangeTop);
-  const int bottom = kImageHeight - m + 2;
-  c->TextOut(kImageWidth - m - c->TextWidth(end) + 12, bottom, end);
-  for (TRadioButton* start : StartRadios)
-    if (start->Checked() && start->Visible()) c->TextOut(m - 6, bottom, start->Caption());
-  if (BodeState.BodeStartFromDc && !BodeState.BodeLogScale) c->TextOut(15, kImageHeight - 13, "0Hz");
-  c->TextOut(m, 1, ScaleText(BodeState.BodeVertScale, engine::ScopeState.Settings.Ch1GainCode, engine::ScopeState.Ch1ProbeFactor, engine::ScopeState.Ch1ProbeDb));
+  DrawBodeTexts(*Image1->Canvas(), CurrentBodeEmptyPlot(*this, Margin(), PlotWidth(), PlotHeight()));
   Image1->Invalidate();
 }
 
+void TBode_plot::DrawEmptyPlotWhenShown(bool redrawn) {
+  // The window starts hidden and may never be shown: its picture is drawn,
+  // from the settings of now, when it is first shown or read.
+  BodeEmptyPlot p = CurrentBodeEmptyPlot(*this, Margin(), PlotWidth(), PlotHeight());
+  Image1->Picture()->DrawWhenUsed(
+      [p = std::move(p), redrawn](TBitmap& b) {
+        DrawBodeGrid(*b.Canvas(), p);
+        DrawBodeTexts(*b.Canvas(), p);
+        if (redrawn) {
+          b.Canvas()->Pen = TPen{};
+          DrawBodeBorder(*b.Canvas(), p);
+        }
+      },
+      true);
+  // No markers yet on a window just made.
+  markers_drawn_ = false;
+  SetCaption(LoadedFileName.empty() ? "Bode Plotter" : "Bode Plotter - " + os::FileNameOnly(LoadedFileName));
+  Image1->Invalidate();
+}
+
+bool TBode_plot::DrawEmptyTableWhenShown() {
+  if (Image1->Picture()->Made() || Visible() || BodeState.BodeSweepRunning || Markers != MarkerMode::Off ||
+      Memo1->Lines().Lines().size() > 1)
+    return false;
+  // A redraw hides the border strips; here they must be hidden already.
+  for (const TImage* strip : {Image2, Image3, Image4, Image5})
+    if (strip->Visible()) return false;
+  DrawEmptyPlotWhenShown(true);
+  // As after a redraw that started one trace and found no points.
+  NextTraceColor = BodeState.BodeMultiTrace ? 1 % kBodeTraceColorCount : 1;
+  if (form_9bode) form_9bode->note();
+  return true;
+}
+
 void TBode_plot::draw() {
+  if (DrawEmptyTableWhenShown()) return;
   redrawing_ = true;
   curve_0();
   tekstit();

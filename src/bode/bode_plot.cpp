@@ -67,8 +67,7 @@ TBode_plot::TBode_plot(TComponent* owner) : TForm(owner) {
   LevelMarker1Y = m + 13;
   LevelMarker2Y = kImageHeight - m - 13;
   DerivePens();
-  curve_0();
-  tekstit();
+  DrawEmptyPlotWhenShown();
 }
 
 int TBode_plot::Margin() const { return bode::BodeState.BodeMargin; }

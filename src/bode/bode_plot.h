@@ -131,6 +131,12 @@ class TBode_plot : public TForm {
   // ---- Picture (bode_draw.cpp)
   void curve_0();   // background, grid, border, caption (markers outside a redraw)
   void tekstit();   // axis texts
+  // curve_0 and tekstit (and, redrawn, the border again as draw() ends),
+  // their drawing put off until the picture is used.
+  void DrawEmptyPlotWhenShown(bool redrawn = false);
+  // draw() of a table without points on a window never shown nor read yet:
+  // the same picture, drawn when it is first used. False when it does not apply.
+  bool DrawEmptyTableWhenShown();
   // Full redraw of the plot from its data table.
   void draw();
   // The pen of one trace: the last magnitude and phase points drawn.

@@ -253,7 +253,8 @@ TForm12::TForm12(TComponent* owner) : TForm(owner) {
   Image1->Name = "Image1";
   Image1->SetParent(this);
   Image1->SetBounds(8, 8, kProbeWarningWidth, kProbeWarningHeight);
-  DrawProbeWarning(*Image1->Picture());
+  // Drawn when the warning is first shown: most sessions never show it.
+  Image1->Picture()->DrawWhenUsed([](TBitmap& picture) { DrawProbeWarning(picture); }, true);
 
   CheckBox1 = new TCheckBox(this);
   CheckBox1->Name = "CheckBox1";

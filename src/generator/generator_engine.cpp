@@ -195,14 +195,27 @@ void TForm1_fgen::laske_1() {
   if (Wave_editor1) Wave_editor1->curve_1();
 }
 
+namespace {
+
+// The panel's preview, drawn when it is next seen: most of the time the
+// recorder's panel is hidden, and the scope's one too until the generator is used.
+void DrawPreviewOnPanel(GeneratorPanel& panel, const generator::PreviewInput& in) {
+  const int w = panel.Image6->Width(), h = panel.Image6->Height();
+  std::vector<TPoint> wave = generator::PreviewWave(w, h, in, generator::GeneratorState.OutputTable);
+  panel.Image6->Picture()->DrawWhenUsed(
+      [w, h, wave = std::move(wave)](TBitmap& b) { generator::DrawPreviewWave(*b.Canvas(), w, h, wave); }, true);
+  panel.Image6->Invalidate();
+}
+
+}  // namespace
+
 void TForm1_fgen::Curve() {
   using namespace generator;
   const PreviewInput in{GeneratorState.WaveShape, generator::GeneratorState.GenOutputOff != 0, GeneratorState.AttenuatorRange, GeneratorState.OffsetDac, GeneratorState.DutyCycle,
                         GeneratorState.PeakOffsetMode != 0};
   for (GeneratorPanel* p : GeneratorState.Panels) {
     if (!p->ScopeWindow()) continue;
-    DrawPreview(*p->Image6->Canvas(), p->Image6->Width(), p->Image6->Height(), in, GeneratorState.OutputTable);
-    p->Image6->Invalidate();
+    DrawPreviewOnPanel(*p, in);
   }
 }
 
@@ -212,8 +225,7 @@ void TForm1_fgen::curve_rec() {
                         GeneratorState.PeakOffsetMode != 0};
   for (GeneratorPanel* p : GeneratorState.Panels) {
     if (p->ScopeWindow()) continue;
-    DrawPreview(*p->Image6->Canvas(), p->Image6->Width(), p->Image6->Height(), in, GeneratorState.OutputTable);
-    p->Image6->Invalidate();
+    DrawPreviewOnPanel(*p, in);
   }
 }
 

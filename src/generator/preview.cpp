@@ -41,11 +41,22 @@ void DrawGrid(TCanvas& c, int w, int h) {
 }  // namespace
 
 void DrawPreview(TCanvas& c, int w, int h, const PreviewInput& in, std::span<const std::int32_t> table) {
+  DrawPreviewWave(c, w, h, PreviewWave(w, h, in, table));
+}
+
+void DrawPreviewWave(TCanvas& c, int w, int h, const std::vector<TPoint>& points) {
   if (w <= 0 || h <= 0) return;
   DrawGrid(c, w, h);
   c.Pen.Color = kPreviewWaveColor;
   c.Pen.Width = 2;
-  if (in.OutputOff) return;
+  if (points.size() >= 2) {
+    c.MoveTo(points.front().x, points.front().y);
+    for (std::size_t i = 1; i < points.size(); ++i) c.LineTo(points[i].x, points[i].y);
+  }
+}
+
+std::vector<TPoint> PreviewWave(int w, int h, const PreviewInput& in, std::span<const std::int32_t> table) {
+  if (w <= 0 || h <= 0 || in.OutputOff) return {};
 
   // 1/64 of the full height on range 1 up to all of it on range 7.
   const double g = 1.0 / (128 >> std::clamp<int>(in.AttenuatorRange, 1, 7));
@@ -125,10 +136,7 @@ void DrawPreview(TCanvas& c, int w, int h, const PreviewInput& in, std::span<con
     default:
       break;
   }
-  if (points.size() >= 2) {
-    c.MoveTo(points.front().x, points.front().y);
-    for (std::size_t i = 1; i < points.size(); ++i) c.LineTo(points[i].x, points[i].y);
-  }
+  return points;
 }
 
 void DrawEditorPreview(TCanvas& c, int w, int h, std::span<const std::int32_t> table) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "platform/ui/canvas.h"
 
@@ -23,6 +24,10 @@ inline constexpr TColor kPreviewWaveColor = 0xFF0000;  // blue
 
 // Draws the whole picture (w x h pixels) on `canvas` from the output table.
 void DrawPreview(TCanvas& canvas, int w, int h, const PreviewInput& in, std::span<const std::int32_t> table);
+// The same in two steps: the wave's points (none while the output is off),
+// then the whole picture with the wave through them.
+std::vector<TPoint> PreviewWave(int w, int h, const PreviewInput& in, std::span<const std::int32_t> table);
+void DrawPreviewWave(TCanvas& canvas, int w, int h, const std::vector<TPoint>& wave);
 
 // The wave editor's picture: the same grid and centre line in a black frame
 // and, unless the table is empty, two periods of the editor preview table

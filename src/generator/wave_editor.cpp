@@ -117,7 +117,9 @@ void TWave_editor1::curve_1() {
 }
 
 void TWave_editor1::curve_0() {
-  generator::DrawEditorPreview(*Image1->Canvas(), Image1->Width(), Image1->Height(), {});
+  // The editor is seldom opened: its empty picture is drawn when first seen.
+  const int w = Image1->Width(), h = Image1->Height();
+  Image1->Picture()->DrawWhenUsed([w, h](TBitmap& b) { generator::DrawEditorPreview(*b.Canvas(), w, h, {}); }, true);
   Image1->Invalidate();
 }
 

@@ -1,11 +1,21 @@
 #include "widgets/control_maker.h"
 
+#include <map>
+#include <tuple>
 #include <utility>
 
 namespace {
 
 constexpr TColor kSymbolColor = clBlack;
 constexpr TColor kSymbolDisabled = 0x808080;
+
+// Buttons of one size and symbol show one strip, in every window.
+const TBitmap& SharedSymbolStrip(int w, int h, SymbolPainter symbol) {
+  static std::map<std::tuple<int, int, SymbolPainter>, std::unique_ptr<TBitmap>> strips;
+  auto& strip = strips[{w, h, symbol}];
+  if (!strip) strip = MakeSymbolStrip(w, h, symbol);
+  return *strip;
+}
 
 }  // namespace
 
@@ -30,9 +40,9 @@ TGrSpeedButton* ControlMaker::Button(TWinControl* parent, const std::string& nam
   auto* b = new TGrSpeedButton(owner_);
   b->Name = name;
   b->SetParent(parent);
-  auto& strip = strips_[{w, h, symbol}];
-  if (!strip) strip = MakeSymbolStrip(w, h, symbol);
-  b->SetGlyph(*strip);
+  // Most buttons sit on windows that are seldom or never shown: the strip is
+  // made when the button is first painted or its face read.
+  b->SetGlyphWhenUsed(4 * w, h, [w, h, symbol](TBitmap& glyph) { glyph.Assign(SharedSymbolStrip(w, h, symbol)); });
   b->SetNumGlyphs(4);
   b->SetTransparentColor(clRed);
   b->SetBounds(l, t, w, h);

@@ -1,6 +1,6 @@
 // ControlMaker: builds the controls of a window with the program's look.
-// Every window and panel uses it, so a button of one width shares one strip
-// and a control comes out named, parented and placed in one call.
+// Every window and panel uses it, so buttons of one size and symbol share one
+// strip and a control comes out named, parented and placed in one call.
 #pragma once
 
 #include <map>
@@ -63,5 +63,4 @@ class ControlMaker {
 
  private:
   TForm* owner_;
-  std::map<std::tuple<int, int, SymbolPainter>, std::unique_ptr<TBitmap>> strips_;
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <compare>
+#include <map>
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -124,10 +126,13 @@ std::unique_ptr<TBitmap> MakeButtonStrip(int cellWidth, int cellHeight, TColor b
 // ---------------------------------------------------------------- TGrSpeedButton
 
 TGrSpeedButton::TGrSpeedButton(TComponent* owner) : TSpeedButton(owner) {
-  // Every button starts from the same strip: it is drawn once and shared.
-  static const std::unique_ptr<TBitmap> defaultStrip =
-      MakeButtonStrip(kButtonCellWidth, kButtonCellHeight, kButtonBaseColor);
-  SetGlyph(*defaultStrip);
+  // Every button starts from the same strip: drawn once, when a button first
+  // shows it, and shared.
+  SetGlyphWhenUsed(4 * kButtonCellWidth, kButtonCellHeight, [](TBitmap& glyph) {
+    static const std::unique_ptr<TBitmap> defaultStrip =
+        MakeButtonStrip(kButtonCellWidth, kButtonCellHeight, kButtonBaseColor);
+    glyph.Assign(*defaultStrip);
+  });
   SetNumGlyphs(4);
   SetBounds(Left(), Top(), Glyph()->Width() / NumGlyphs(), Glyph()->Height());
 }
@@ -150,6 +155,45 @@ int TGrSpeedButton::StateIndex() const {
   return index;
 }
 
+namespace {
+
+// A strip cell with the transparent colour replaced by the face colour.
+QImage ComposedCell(const QImage& src, int x0, int w, int h, TColor transparent) {
+  QImage cell(w, h, QImage::Format_RGB32);
+  const std::uint32_t face = ToQRgb(clBtnFace);
+  const std::uint32_t clear = ToQRgb(transparent) & 0xFFFFFF;
+  const bool rgb32 = src.format() == QImage::Format_RGB32;
+  for (int y = 0; y < h; ++y) {
+    auto* out = reinterpret_cast<std::uint32_t*>(cell.scanLine(y));
+    const auto* in = rgb32 ? reinterpret_cast<const std::uint32_t*>(src.constScanLine(y)) + x0 : nullptr;
+    for (int x = 0; x < w; ++x) {
+      const std::uint32_t p = in ? in[x] : src.pixel(x0 + x, y);
+      out[x] = (p & 0xFFFFFF) == clear ? face : (p | 0xFF000000u);
+    }
+  }
+  return cell;
+}
+
+// Buttons showing the same cell of the same strip share one composed cell.
+// A cell no button holds any more is dropped when the next one is made.
+QImage SharedComposedCell(const QImage& src, int index, int w, int h, TColor transparent) {
+  struct Key {
+    qint64 strip;
+    int index, w, h;
+    TColor transparent;
+    auto operator<=>(const Key&) const = default;
+  };
+  static std::map<Key, QImage> cells;
+  const Key key{src.cacheKey(), index, w, h, transparent};
+  if (auto it = cells.find(key); it != cells.end()) return it->second;
+  std::erase_if(cells, [](const auto& entry) { return entry.second.isDetached(); });
+  QImage cell = ComposedCell(src, index * w, w, h, transparent);
+  cells.emplace(key, cell);
+  return cell;
+}
+
+}  // namespace
+
 void TGrSpeedButton::ComposeCell(int index) {
   const TBitmap* glyph = Glyph();
   const int n = std::max(1, NumGlyphs());
@@ -163,19 +207,8 @@ void TGrSpeedButton::ComposeCell(int index) {
   // The same cell of the same strip is composed once, not at every paint.
   const WorkKey key{src.cacheKey(), index, transparent_color_};
   if (key == work_key_ && work_.width() == w && work_.height() == h) return;
-  if (work_.width() != w || work_.height() != h) work_ = QImage(w, h, QImage::Format_RGB32);
-  const std::uint32_t face = ToQRgb(clBtnFace);
-  const std::uint32_t clear = ToQRgb(transparent_color_) & 0xFFFFFF;
-  const int x0 = index * w;
-  const bool rgb32 = src.format() == QImage::Format_RGB32;
-  for (int y = 0; y < h; ++y) {
-    auto* out = reinterpret_cast<std::uint32_t*>(work_.scanLine(y));
-    const auto* in = rgb32 ? reinterpret_cast<const std::uint32_t*>(src.constScanLine(y)) + x0 : nullptr;
-    for (int x = 0; x < w; ++x) {
-      const std::uint32_t p = in ? in[x] : src.pixel(x0 + x, y);
-      out[x] = (p & 0xFFFFFF) == clear ? face : (p | 0xFF000000u);
-    }
-  }
+  work_ = QImage();  // let the shared cell go first, so that it can be dropped
+  work_ = SharedComposedCell(src, index, w, h, transparent_color_);
   work_key_ = key;
 }
 

@@ -39,6 +39,9 @@
 #include "generator/hardware_dialog.h"
 #include "generator/more_functions.h"
 #include "generator/wave_editor.h"
+#include "generator/generator_panel.h"
+#include "generator/generator_state.h"
+#include "widgets/control_maker.h"
 #include "generator/wave_sequence.h"
 #include "io/about_box.h"
 #include "io/about_box_fgen.h"
@@ -267,6 +270,37 @@ TEST(MainWindow, PictureIsFilledWithTheBackgroundColour) {
     for (int x = 0; x < image.width(); ++x)
       if (FromQRgb(image.pixel(x, y)) != 0xF5FFFFu) ++wrong;
   EXPECT_EQ(wrong, 0);
+}
+
+TEST(HiddenWindows, PicturesAndButtonFacesAreMadeOnFirstUseAsTheyWereDrawnAtStart) {
+  // Nothing of a window the user has not opened takes picture memory after
+  // start-up; read, each picture is what drawing it at once gives.
+  AppHarness app;
+  app.Pump(50);
+  GeneratorPanel* recorderPanel = nullptr;
+  for (GeneratorPanel* p : generator::GeneratorState.Panels)
+    if (!p->ScopeWindow()) recorderPanel = p;
+  ASSERT_NE(recorderPanel, nullptr);
+  const struct {
+    const char* name;
+    TImage* image;
+    std::function<void()> drawNow;
+  } pictures[] = {
+      {"Bode plot", Bode_plot->Image1, [] { Bode_plot->draw(); }},
+      {"probe warning", Form12->Image1, [] { DrawProbeWarning(*Form12->Image1->Picture()); }},
+      {"wave editor", Wave_editor1->Image1, [] { Wave_editor1->curve_0(); }},
+      {"recorder's generator preview", recorderPanel->Image6, [] { Form1_fgen->curve_rec(); }},
+  };
+  for (const auto& [name, image, drawNow] : pictures) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(image->Picture()->Made());
+    const QImage deferred = std::as_const(*image->Picture()).Image();
+    drawNow();
+    EXPECT_EQ(deferred, std::as_const(*image->Picture()).Image());
+  }
+  TGrSpeedButton* start = Bode_plot->SpeedButton1;
+  EXPECT_FALSE(start->Glyph()->Made());
+  EXPECT_EQ(start->Glyph()->Image(), MakeSymbolStrip(start->Width(), start->Height(), nullptr)->Image());
 }
 
 TEST(MainWindow, PictureIsShownOnTheWindow) {

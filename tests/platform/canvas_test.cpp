@@ -7,6 +7,10 @@
 #include <set>
 #include <utility>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -663,6 +667,27 @@ TEST(CanvasBitmap, SizeAssignAndBmpFiles) {
   EXPECT_FALSE(loaded.LoadFromFile(dir.filePath("missing.bmp").toStdString()));
   EXPECT_EQ(loaded.Width(), 6);  // a failed load keeps the picture
 }
+
+#if defined(__GLIBC__)
+TEST(CanvasBitmap, APackedPictureGivesBackItsPixelsAndWhatItsStrokesKept) {
+  // A hidden window's picture is packed to give its memory back: the pixels
+  // and the per-pixel bookkeeping of its last strokes, both.
+  TBitmap b(1000, 560);
+  b.Canvas()->Brush.Color = clYellow;
+  b.Canvas()->FillRect(TRect{0, 0, 1000, 560});
+  b.Canvas()->Pen.Mode = pmNotXor;
+  b.Canvas()->Polyline(std::vector<TPoint>{{0, 0}, {999, 559}, {0, 559}, {999, 0}});
+  const auto inUse = [] {
+    const struct mallinfo2 m = mallinfo2();
+    return m.uordblks + m.hblkhd;
+  };
+  const std::size_t before = inUse();
+  ASSERT_TRUE(b.Pack());
+  const std::size_t freed = before - std::min(before, inUse());
+  // Four bytes a pixel, and a bit a pixel for the strokes.
+  EXPECT_GE(freed, (std::size_t{1000} * 560 * 4 + std::size_t{1000} * 560 / 8) * 95 / 100);
+}
+#endif
 
 TEST(CanvasBitmap, APackedPictureComesBackWholeByEveryWayIn) {
   // A grid-like picture (few colour runs) is packed; each way in then sees,

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/forms.h"
+#include "widgets/control_maker.h"
 
 namespace {
 
@@ -210,4 +211,71 @@ TEST(ButtonStrip, AFaceOfTheTransparentColourIsNudgedOffIt) {
     for (int x = 0; x < img.width(); ++x)
       if (PixelOf(img, x, y) == clRed) ++transparent;
   EXPECT_EQ(transparent, 4 * 12);
+}
+
+namespace {
+
+// A symbol with a line and a pen-mode dependent stroke, as the arrow buttons draw.
+void CrossSymbol(TCanvas& c, int x0, int w, int h) {
+  c.MoveTo(x0 + 3, h / 2);
+  c.LineTo(x0 + w - 3, h / 2);
+  c.LineInclusive(x0 + w / 2, 3, x0 + w / 2, h - 4);
+}
+
+}  // namespace
+
+TEST(LazyButtonFace, TheStripIsMadeOnFirstUseAndEqualsTheStripMadeAtOnce) {
+  // Each button is made, laid out and captioned without its strip being
+  // drawn; then, whether first painted or first read, it shows exactly what
+  // a twin given the strip at once shows, in every state.
+  struct Kind {
+    const char* name;
+    int w, h;
+    SymbolPainter symbol;
+    bool maker;  // made by ControlMaker, else the bare button with its default strip
+  };
+  const Kind kinds[] = {
+      {"default strip", kButtonCellWidth, kButtonCellHeight, nullptr, false},
+      {"plain", 72, 21, nullptr, true},
+      {"symbol", 24, 19, CrossSymbol, true},
+  };
+  const std::pair<const char*, bool> firstUses[] = {{"painted", true}, {"glyph read", false}};
+  for (const Kind& kind : kinds) {
+    for (const auto& [use, paintFirst] : firstUses) {
+      SCOPED_TRACE(std::string(kind.name) + ", " + use);
+      TForm form{nullptr};
+      ControlMaker make(&form);
+      TGrSpeedButton* lazy = kind.maker ? make.Button(&form, "B", "Go", 0, 4, 4, kind.w, kind.h, kind.symbol)
+                                        : new TGrSpeedButton(&form);
+      EXPECT_FALSE(lazy->Glyph()->Made());
+      EXPECT_EQ(lazy->Glyph()->Width(), 4 * kind.w);
+      EXPECT_EQ(lazy->Glyph()->Height(), kind.h);
+      EXPECT_EQ(lazy->Width(), kind.w);
+
+      const std::unique_ptr<TBitmap> strip = kind.symbol ? MakeSymbolStrip(kind.w, kind.h, kind.symbol)
+                                                        : MakeButtonStrip(kind.w, kind.h, kButtonBaseColor);
+      auto* twin = new TGrSpeedButton(&form);
+      twin->SetGlyph(*strip);
+      twin->SetNumGlyphs(4);
+      twin->SetBounds(lazy->Left(), lazy->Top(), lazy->Width(), lazy->Height());
+      twin->SetCaption(lazy->Caption());
+
+      lazy->SetGroupIndex(1);
+      twin->SetGroupIndex(2);
+      if (!paintFirst) {
+        EXPECT_EQ(lazy->Glyph()->Image(), strip->Image());
+      }
+      for (int state = 0; state < 4; ++state) {
+        for (TGrSpeedButton* b : {lazy, twin}) {
+          b->SetAllowAllUp(true);
+          b->SetEnabled(state != 1);
+          b->SetDown(state == 2);
+          if (state == 3) SendMove(*b, 3, 3);
+        }
+        ASSERT_EQ(lazy->StateIndex(), state);
+        EXPECT_EQ(PaintButton(*lazy), PaintButton(*twin)) << "state " << state;
+      }
+      EXPECT_EQ(lazy->Glyph()->Image(), strip->Image());
+    }
+  }
 }

@@ -87,6 +87,13 @@ void TSpeedButton::SetGlyph(const TBitmap& picture) {
   Invalidate();
 }
 
+void TSpeedButton::SetGlyphWhenUsed(int w, int h, std::function<void(TBitmap&)> draw) {
+  glyph_->Assign(TBitmap());
+  glyph_->SetSize(w, h);
+  glyph_->DrawWhenUsed(std::move(draw));
+  Invalidate();
+}
+
 void TSpeedButton::SetNumGlyphs(int n) {
   num_glyphs_ = std::clamp(n, 1, 4);
   Invalidate();

@@ -2,6 +2,7 @@
 // button, check boxes and radio buttons.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -48,6 +49,9 @@ class TSpeedButton : public TControl {
   // use SetGlyph to copy one in.
   TBitmap* Glyph() const { return glyph_.get(); }
   void SetGlyph(const TBitmap& picture);
+  // A face of w x h pixels that `draw` makes when the button is first
+  // painted or its glyph read (see TBitmap::DrawWhenUsed).
+  void SetGlyphWhenUsed(int w, int h, std::function<void(TBitmap&)> draw);
   int NumGlyphs() const { return num_glyphs_; }
   void SetNumGlyphs(int n);
 

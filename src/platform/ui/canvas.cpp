@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <type_traits>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -763,6 +764,38 @@ void TBitmap::MakeBlank() const {
     for (std::size_t i = 0; i + 1 < runs.size(); i += 2) out = std::fill_n(out, runs[i], runs[i + 1]);
   }
   image_ = std::move(made);
+  // The bitmap itself is never const where it was declared; only its use here is.
+  if (!pending_.empty()) const_cast<TBitmap*>(this)->RunDrawings(std::exchange(pending_, {}));
+}
+
+void TBitmap::RunDrawings(std::vector<std::function<void(TBitmap&)>> draws) {
+  const TPen pen = canvas_.Pen;
+  const TBrush brush = canvas_.Brush;
+  const TFont font = canvas_.Font;
+  const TPoint penPos = canvas_.PenPos;
+  const std::uint64_t stylePos = canvas_.stylePos_;
+  for (auto& draw : draws) draw(*this);
+  canvas_.Pen = pen;
+  canvas_.Brush = brush;
+  canvas_.Font = font;
+  canvas_.PenPos = penPos;
+  canvas_.stylePos_ = stylePos;
+}
+
+void TBitmap::DrawWhenUsed(std::function<void(TBitmap&)> draw, bool wholePicture) {
+  if (!draw) return;
+  if (blankW_ > 0) {
+    if (wholePicture) {
+      pending_.clear();
+      packed_ = decltype(packed_)();
+    }
+    pending_.push_back(std::move(draw));
+    canvas_.MarkChanged(TCanvas::kWholePicture);
+    return;
+  }
+  std::vector<std::function<void(TBitmap&)>> now;
+  now.push_back(std::move(draw));
+  RunDrawings(std::move(now));
 }
 
 bool TBitmap::Pack() {
@@ -787,7 +820,8 @@ bool TBitmap::Pack() {
   blankH_ = image_.height();
   packed_ = std::move(runs);
   image_ = QImage();
-  canvas_.marks_ = {};
+  // "= {}" would keep the storage; a new vector gives it back.
+  canvas_.marks_ = decltype(canvas_.marks_)();
   return true;
 }
 
@@ -796,7 +830,7 @@ void TBitmap::SetSize(int w, int h) {
   h = std::max(0, h);
   if (w == Width() && h == Height()) return;
   canvas_.MarkChanged(TCanvas::kWholePicture);
-  if (!packed_.empty()) Materialize();  // its pixels are kept as well
+  if (!packed_.empty() || !pending_.empty()) Materialize();  // its pixels are kept as well
   if (w == 0 || h == 0) {
     image_ = QImage();
     blankW_ = blankH_ = 0;
@@ -829,7 +863,8 @@ bool TBitmap::LoadFromFile(const std::string& path) {
     return false;
   image_ = loaded.convertToFormat(QImage::Format_RGB32);
   blankW_ = blankH_ = 0;
-  packed_ = {};
+  packed_ = decltype(packed_)();
+  pending_ = decltype(pending_)();
   canvas_.SetTarget(&image_);
   return true;
 }
@@ -845,6 +880,7 @@ void TBitmap::Assign(const TBitmap& other) {
   const QImage& from = other.Image();
   image_ = from.format() == QImage::Format_RGB32 || from.isNull() ? from : from.convertToFormat(QImage::Format_RGB32);
   blankW_ = blankH_ = 0;
-  packed_ = {};
+  packed_ = decltype(packed_)();
+  pending_ = decltype(pending_)();
   canvas_.SetTarget(&image_);
 }

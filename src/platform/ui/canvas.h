@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -210,6 +211,16 @@ class TBitmap {
   // Keeps a picture of few colour runs (a grid, a plain face) as its runs
   // until it is next used, freeing its pixels; false when it is not worth it.
   bool Pack();
+  // Drawing for a picture nobody may look at for a while (a hidden window's,
+  // a button's face): on a picture not made yet it runs when the picture is
+  // first drawn on or read, after drawings handed in before it; on one made
+  // it runs now. The canvas's pen, brush, font and pen position are the
+  // same after it as before. What it draws must not depend on state that may
+  // change before it runs: take values, not references. A drawing that sets
+  // every pixel (wholePicture) replaces the drawings still waiting.
+  void DrawWhenUsed(std::function<void(TBitmap&)> draw, bool wholePicture = false);
+  // The pixels exist (false while the picture is not made yet or packed).
+  bool Made() const { return !image_.isNull(); }
 
  private:
   friend class TCanvas;
@@ -217,6 +228,7 @@ class TBitmap {
     if (blankW_ > 0) MakeBlank();
   }
   void MakeBlank() const;
+  void RunDrawings(std::vector<std::function<void(TBitmap&)>> draws);
 
   mutable QImage image_;
   TCanvas canvas_;
@@ -224,4 +236,6 @@ class TBitmap {
   // made from packed_, its pixels as (count, colour) runs.
   mutable int blankW_ = 0, blankH_ = 0;
   mutable std::vector<std::uint32_t> packed_;
+  // Drawings of the picture not made yet, run in order when it is made.
+  mutable std::vector<std::function<void(TBitmap&)>> pending_;
 };
