@@ -69,6 +69,18 @@ TEST_F(HistoryTest, ClearThenFiveCapturesShowOldestToNewest) {
   display::HistoryState.HistorySliderArmed = 1;
 }
 
+TEST_F(HistoryTest, EachSampleKeepsItsOwnLowByte) {
+  // Every entry of the block different, with bits above the low byte set
+  // (and negative codes), so that a byte put in another's place shows.
+  Form1->ClearHistory1->OnClick(Form1->ClearHistory1);
+  auto& block = engine::ScopeState.ScopeSampleBlock;
+  for (std::size_t i = 0; i < block.size(); ++i)
+    block[i] = static_cast<std::int32_t>(i * 37 + 0x1234500) * (i % 3 == 0 ? -1 : 1);
+  display::StoreCaptureInHistory(block);
+  for (std::size_t i = 0; i < block.size(); ++i)
+    ASSERT_EQ(display::HistorySample(0, i), static_cast<std::uint8_t>(block[i] & 0xFF)) << "entry " << i;
+}
+
 TEST_F(HistoryTest, ASavedFileOpensToTheSameTraceAtEveryPosition) {
   // More captures than slots: the ring has wrapped and its oldest slot is
   // not slot 0.
