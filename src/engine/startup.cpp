@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <filesystem>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@
 #include "generator/generator_form.h"
 #include "platform/os/folders.h"
 #include "platform/os/numeric.h"
+#include "platform/os/zero_pages.h"
 #include "platform/ui/vcl.h"
 #include "recorder/add_text_rec.h"
 #include "recorder/recorder_form.h"
@@ -175,9 +177,12 @@ void TForm1::ReserveWorkBlocks() {
   using namespace display;
   using namespace generator;
   ReleaseWorkBlocks();
+  // Most blocks serve the spectrum alone: pages nobody writes cost nothing.
   for (std::uint8_t** block : {&ScopeState.FftBuffer, &ScopeState.LogAxisTable, &ScopeState.SpectrumHistoryBlock, &ScopeState.WindowTable, &ScopeState.SpectrumPeakBlock,
-                               &ScopeState.FftAverageBlock, &ScopeState.DemoSourceTable})
-    *block = new std::uint8_t[kWorkBlockBytes]();
+                               &ScopeState.FftAverageBlock, &ScopeState.DemoSourceTable}) {
+    *block = static_cast<std::uint8_t*>(os::ReserveZeroPages(kWorkBlockBytes));
+    if (!*block) throw std::bad_alloc();
+  }
 }
 
 void TForm1::ReleaseWorkBlocks() {
@@ -187,7 +192,7 @@ void TForm1::ReleaseWorkBlocks() {
   using namespace generator;
   for (std::uint8_t** block : {&ScopeState.FftBuffer, &ScopeState.LogAxisTable, &ScopeState.SpectrumHistoryBlock, &ScopeState.WindowTable, &ScopeState.SpectrumPeakBlock,
                                &ScopeState.FftAverageBlock, &ScopeState.DemoSourceTable}) {
-    delete[] *block;
+    os::ReleaseZeroPages(*block, kWorkBlockBytes);
     *block = nullptr;
   }
 }

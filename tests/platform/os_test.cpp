@@ -3,15 +3,18 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include "platform/os/folders.h"
 #include "platform/os/process.h"
+#include "platform/os/zero_pages.h"
 #include "support/file_watch.h"
 #include "support/temp_home.h"
 
@@ -203,3 +206,25 @@ TEST(ProcessTest, WebLinksThatLookLikeOptionsAreRefused) {
 }
 
 }  // namespace
+
+// Reserved zero pages read as zeros and take memory only where written.
+TEST(ZeroPagesTest, ReadAsZerosAndCostNothingUntilWritten) {
+  const long page = sysconf(_SC_PAGESIZE);
+  const std::size_t bytes = 16 * static_cast<std::size_t>(page);
+  auto* p = static_cast<unsigned char*>(os::ReserveZeroPages(bytes));
+  ASSERT_NE(p, nullptr);
+  auto resident = [&] {
+    std::vector<unsigned char> in(16);
+    EXPECT_EQ(mincore(p, bytes, in.data()), 0);
+    int n = 0;
+    for (unsigned char c : in) n += c & 1;
+    return n;
+  };
+  EXPECT_EQ(resident(), 0);
+  p[3 * page + 5] = 7;
+  EXPECT_EQ(resident(), 1);
+  std::size_t nonzero = 0;
+  for (std::size_t i = 0; i < bytes; ++i) nonzero += p[i] != 0;
+  EXPECT_EQ(nonzero, 1u);
+  os::ReleaseZeroPages(p, bytes);
+}
