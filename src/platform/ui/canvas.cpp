@@ -48,6 +48,8 @@ void WithOp(TPenMode mode, F&& f) {
   }
 }
 
+inline bool Marked(const std::uint64_t* marks, std::size_t i) { return (marks[i >> 6] >> (i & 63)) & 1; }
+
 // Sets the pixel's bit; false when it was set already.
 inline bool Mark(std::uint64_t* marks, std::size_t i) {
   std::uint64_t& word = marks[i >> 6];
@@ -157,7 +159,7 @@ std::uint64_t StrokeClipped(Writer<Op>& wr, const PenShape& pen, TPoint a, TPoin
 // the clipping walker. The marks share the pixels' index, the picture's rows
 // being exactly its width. kInside: every point is known to lie on the
 // surface. Returns the number of pixels of the whole path.
-template <bool kStamped, bool kInside, class Op>
+template <bool kMarked, bool kInside, class Op>
 std::uint64_t StrokeThin(Writer<Op>& wr, const PenShape& pen, const TPoint* pts, int n, bool includeLast) {
   std::uint32_t* const bits = wr.s.bits;
   std::uint64_t* const marks = wr.marks;
@@ -165,7 +167,7 @@ std::uint64_t StrokeThin(Writer<Op>& wr, const PenShape& pen, const TPoint* pts,
   const std::ptrdiff_t stride = wr.s.stride;
   const unsigned w = static_cast<unsigned>(wr.s.w), h = static_cast<unsigned>(wr.s.h);
   const auto put = [&](std::ptrdiff_t i) {
-    if constexpr (kStamped) {
+    if constexpr (kMarked) {
       if (!Mark(marks, static_cast<std::size_t>(i))) return;
     }
     bits[i] = Op::Apply(bits[i], color);
@@ -558,7 +560,7 @@ void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style) {
   auto index = [&](int xx, int yy) { return static_cast<std::size_t>(yy) * static_cast<std::size_t>(s.w) + static_cast<std::size_t>(xx); };
   // Open: not filled yet and of the fillable colour.
   auto open = [&](int xx, int yy) {
-    if (seen[index(xx, yy) >> 6] & (std::uint64_t{1} << (index(xx, yy) & 63))) return false;
+    if (Marked(seen, index(xx, yy))) return false;
     const bool same = (s.bits[yy * s.stride + xx] & 0xFFFFFFu) == key;
     return style == fsSurface ? same : !same;
   };
