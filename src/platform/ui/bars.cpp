@@ -9,8 +9,7 @@
 
 // ---------------------------------------------------------------- TRangeControl
 
-TRangeControl::TRangeControl(TComponent* owner, QWidget* widget, int max)
-    : TWinControl(owner, widget), max_(max) {}
+TRangeControl::TRangeControl(TComponent* owner, int max) : TWinControl(owner), max_(max) {}
 
 void TRangeControl::SetParams(int position, int min, int max) {
   if (max < min) max = min;
@@ -33,16 +32,21 @@ void TRangeControl::UserMoved(int v) { SetPosition(v); }
 
 // ---------------------------------------------------------------- TTrackBar
 
-TTrackBar::TTrackBar(TComponent* owner) : TRangeControl(owner, new QSlider(Qt::Horizontal), 10) {
-  auto* s = static_cast<QSlider*>(Widget());
+TTrackBar::TTrackBar(TComponent* owner) : TRangeControl(owner, 10) { SetBounds(0, 0, 150, 45); }
+
+QWidget* TTrackBar::MakeWidget() {
+  auto* s = new QSlider(Qt::Horizontal);
   QObject::connect(s, &QSlider::valueChanged, s, [this](int v) { UserMoved(v); });
+  return s;
+}
+
+void TTrackBar::ShowOwnState() {
   ShowRange();
   ShowTicks();
-  SetBounds(0, 0, 150, 45);
 }
 
 void TTrackBar::ShowRange() {
-  auto* s = static_cast<QSlider*>(Widget());
+  auto* s = static_cast<QSlider*>(MadeWidget());
   if (!s) return;
   QSignalBlocker block(s);
   s->setRange(min_, max_);
@@ -50,7 +54,7 @@ void TTrackBar::ShowRange() {
 }
 
 void TTrackBar::ShowTicks() {
-  auto* s = static_cast<QSlider*>(Widget());
+  auto* s = static_cast<QSlider*>(MadeWidget());
   if (!s) return;
   QSignalBlocker block(s);
   s->setOrientation(orientation_ == trVertical ? Qt::Vertical : Qt::Horizontal);
@@ -97,15 +101,16 @@ void TTrackBar::SetPageSize(int v) {
 
 // ---------------------------------------------------------------- TScrollBar
 
-TScrollBar::TScrollBar(TComponent* owner) : TRangeControl(owner, new QScrollBar(Qt::Horizontal), 100) {
-  auto* s = static_cast<QScrollBar*>(Widget());
+TScrollBar::TScrollBar(TComponent* owner) : TRangeControl(owner, 100) { SetBounds(0, 0, 121, 17); }
+
+QWidget* TScrollBar::MakeWidget() {
+  auto* s = new QScrollBar(Qt::Horizontal);
   QObject::connect(s, &QScrollBar::valueChanged, s, [this](int v) { UserMoved(v); });
-  ShowRange();
-  SetBounds(0, 0, 121, 17);
+  return s;
 }
 
 void TScrollBar::ShowRange() {
-  auto* s = static_cast<QScrollBar*>(Widget());
+  auto* s = static_cast<QScrollBar*>(MadeWidget());
   if (!s) return;
   QSignalBlocker block(s);
   s->setOrientation(kind_ == sbVertical ? Qt::Vertical : Qt::Horizontal);
@@ -132,14 +137,16 @@ void TScrollBar::SetLargeChange(int v) {
 
 // ---------------------------------------------------------------- TProgressBar
 
-TProgressBar::TProgressBar(TComponent* owner) : TWinControl(owner, new QProgressBar()) {
-  static_cast<QProgressBar*>(Widget())->setTextVisible(false);
-  ShowRange();
-  SetBounds(0, 0, 150, 16);
+TProgressBar::TProgressBar(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 150, 16); }
+
+QWidget* TProgressBar::MakeWidget() {
+  auto* p = new QProgressBar();
+  p->setTextVisible(false);
+  return p;
 }
 
 void TProgressBar::ShowRange() {
-  auto* p = static_cast<QProgressBar*>(Widget());
+  auto* p = static_cast<QProgressBar*>(MadeWidget());
   if (!p) return;
   p->setRange(min_, max_);
   p->setValue(position_);

@@ -28,7 +28,7 @@ class TRangeControl : public TWinControl {
   TNotifyEvent OnChange;
 
  protected:
-  TRangeControl(TComponent* owner, QWidget* widget, int max);
+  TRangeControl(TComponent* owner, int max);
   // Shows range and position on the widget.
   virtual void ShowRange() = 0;
   // The user moved the widget to v.
@@ -57,6 +57,8 @@ class TTrackBar : public TRangeControl {
   void SetPageSize(int v);
 
  protected:
+  QWidget* MakeWidget() override;
+  void ShowOwnState() override;
   void ShowRange() override;
 
  private:
@@ -80,6 +82,8 @@ class TScrollBar : public TRangeControl {
   void SetLargeChange(int v);
 
  protected:
+  QWidget* MakeWidget() override;
+  void ShowOwnState() override { ShowRange(); }
   void ShowRange() override;
 
  private:
@@ -104,6 +108,10 @@ class TProgressBar : public TWinControl {
   void StepIt();
   // Advances Position by delta, kept within Min..Max.
   void StepBy(int delta);
+
+ protected:
+  QWidget* MakeWidget() override;
+  void ShowOwnState() override { ShowRange(); }
 
  private:
   void ShowRange();

@@ -31,10 +31,11 @@ class SpeedButtonWidget : public QWidget {
 
 // ---------------------------------------------------------------- TSpeedButton
 
-TSpeedButton::TSpeedButton(TComponent* owner)
-    : TControl(owner, new SpeedButtonWidget(this)), glyph_(std::make_unique<TBitmap>()) {
+TSpeedButton::TSpeedButton(TComponent* owner) : TControl(owner), glyph_(std::make_unique<TBitmap>()) {
   SetBounds(0, 0, 23, 22);
 }
+
+QWidget* TSpeedButton::MakeWidget() { return new SpeedButtonWidget(this); }
 
 TSpeedButton::~TSpeedButton() = default;
 
@@ -210,15 +211,17 @@ void TSpeedButton::Paint(QPainter& painter, const QRect& rect) {
 
 // ---------------------------------------------------------------- TButton
 
-TButton::TButton(TComponent* owner) : TWinControl(owner, new QPushButton()) {
-  auto* b = static_cast<QPushButton*>(Widget());
+TButton::TButton(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 75, 25); }
+
+QWidget* TButton::MakeWidget() {
+  auto* b = new QPushButton();
   b->setAutoDefault(false);
   QObject::connect(b, &QPushButton::clicked, b, [this] { Click(); });
-  SetBounds(0, 0, 75, 25);
+  return b;
 }
 
 void TButton::ApplyCaption() {
-  if (auto* b = static_cast<QPushButton*>(Widget())) b->setText(QString::fromStdString(caption_));
+  if (auto* b = static_cast<QPushButton*>(MadeWidget())) b->setText(QString::fromStdString(caption_));
 }
 
 void TButton::Click() {
@@ -230,18 +233,20 @@ void TButton::Click() {
 
 // ---------------------------------------------------------------- TCheckBox
 
-TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner, new QCheckBox()) {
-  auto* b = static_cast<QCheckBox*>(Widget());
+TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 97, 17); }
+
+QWidget* TCheckBox::MakeWidget() {
+  auto* b = new QCheckBox();
   QObject::connect(b, &QCheckBox::clicked, b, [this] { Click(); });
-  SetBounds(0, 0, 97, 17);
+  return b;
 }
 
 void TCheckBox::ApplyCaption() {
-  if (auto* b = static_cast<QCheckBox*>(Widget())) b->setText(QString::fromStdString(caption_));
+  if (auto* b = static_cast<QCheckBox*>(MadeWidget())) b->setText(QString::fromStdString(caption_));
 }
 
 void TCheckBox::ShowState() {
-  if (auto* b = static_cast<QCheckBox*>(Widget())) {
+  if (auto* b = static_cast<QCheckBox*>(MadeWidget())) {
     QSignalBlocker block(b);
     b->setChecked(checked_);
   }
@@ -261,20 +266,22 @@ void TCheckBox::Click() {
 
 // ---------------------------------------------------------------- TRadioButton
 
-TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner, new QRadioButton()) {
-  auto* b = static_cast<QRadioButton*>(Widget());
+TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 113, 17); }
+
+QWidget* TRadioButton::MakeWidget() {
+  auto* b = new QRadioButton();
   // Exclusivity is ours, so that it holds for changes from code too.
   b->setAutoExclusive(false);
   QObject::connect(b, &QRadioButton::clicked, b, [this] { Click(); });
-  SetBounds(0, 0, 113, 17);
+  return b;
 }
 
 void TRadioButton::ApplyCaption() {
-  if (auto* b = static_cast<QRadioButton*>(Widget())) b->setText(QString::fromStdString(caption_));
+  if (auto* b = static_cast<QRadioButton*>(MadeWidget())) b->setText(QString::fromStdString(caption_));
 }
 
 void TRadioButton::ShowState() {
-  if (auto* b = static_cast<QRadioButton*>(Widget())) {
+  if (auto* b = static_cast<QRadioButton*>(MadeWidget())) {
     QSignalBlocker block(b);
     b->setChecked(checked_);
   }

@@ -62,6 +62,7 @@ class TSpeedButton : public TControl {
   virtual void Paint(QPainter& painter, const QRect& rect);
 
  protected:
+  QWidget* MakeWidget() override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseEnter() override;
@@ -95,6 +96,7 @@ class TButton : public TWinControl {
   void SetModalResult(int r) { modal_result_ = r; }
 
  protected:
+  QWidget* MakeWidget() override;
   void ApplyCaption() override;
 
  private:
@@ -112,7 +114,9 @@ class TCheckBox : public TWinControl {
   void Click() override;
 
  protected:
+  QWidget* MakeWidget() override;
   void ApplyCaption() override;
+  void ShowOwnState() override { ShowState(); }
 
  private:
   void ShowState();
@@ -130,7 +134,9 @@ class TRadioButton : public TWinControl {
   void Click() override;
 
  protected:
+  QWidget* MakeWidget() override;
   void ApplyCaption() override;
+  void ShowOwnState() override { ShowState(); }
 
  private:
   void ShowState();

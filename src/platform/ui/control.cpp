@@ -130,10 +130,10 @@ class ControlEventHook : public QObject {
       case QEvent::KeyRelease:
         return Key(obj, static_cast<QKeyEvent*>(e));
       case QEvent::Enter:
-        if (obj == control_->Widget()) control_->MouseEnter();
+        if (obj == control_->MadeWidget()) control_->MouseEnter();
         return false;
       case QEvent::Leave:
-        if (obj == control_->Widget()) control_->MouseLeave();
+        if (obj == control_->MadeWidget()) control_->MouseLeave();
         return false;
       case QEvent::ContextMenu:
         // The nearest pop-up menu up the parent chain, as a right click finds it.
@@ -164,7 +164,7 @@ class ControlEventHook : public QObject {
   QPoint WidgetPos(QObject* obj, QMouseEvent* e) const {
     QPoint p = e->position().toPoint();
     QWidget* w = static_cast<QWidget*>(obj);
-    QWidget* main = control_->Widget();
+    QWidget* main = control_->MadeWidget();
     if (main && w != main) p = w->mapTo(main, p);
     return p;
   }
@@ -194,7 +194,7 @@ class ControlEventHook : public QObject {
         if (!ToButton(e->button(), b)) break;
         const bool wasPressed = c->left_pressed_;
         if (b == mbLeft) c->left_pressed_ = false;
-        QWidget* main = c->Widget();
+        QWidget* main = c->MadeWidget();
         const bool inside = main && main->rect().contains(wp);
         if (b == mbLeft && wasPressed && c->click_on_mouse_up_ && inside) c->Click();
         if (alive) c->MouseUp(b, shift, p.x(), p.y());
@@ -267,15 +267,17 @@ class ControlEventHook : public QObject {
 // ---------------------------------------------------------------- TControl
 
 TControl::TControl(TComponent* owner, QWidget* widget)
-    : TComponent(owner), widget_(widget), hook_(std::make_unique<ControlEventHook>(this)) {
-  widget->setMouseTracking(true);
-  widget->setAttribute(Qt::WA_NoMousePropagation);
-  widget->installEventFilter(hook_.get());
+    : TComponent(owner), hook_(std::make_unique<ControlEventHook>(this)) {
+  AttachWidget(widget);
   const QSize s = widget->size();
   width_ = s.width();
   height_ = s.height();
-  widget->hide();
 }
+
+// The size a widget made without a parent starts with, so a control keeps
+// the same size whenever its widget is made.
+TControl::TControl(TComponent* owner)
+    : TComponent(owner), width_(640), height_(480), hook_(std::make_unique<ControlEventHook>(this)) {}
 
 TControl::~TControl() {
   if (TForm* f = ParentForm()) {
@@ -283,9 +285,12 @@ TControl::~TControl() {
     if (f->DefaultButton() == this) f->SetDefaultButton(nullptr);
     if (f->CancelButton() == this) f->SetCancelButton(nullptr);
   }
+  for (TWinControl* p = parent_; p; p = p->parent_)
+    if (p->focus_when_made_ == this) p->focus_when_made_ = nullptr;
   if (parent_) {
     auto& list = parent_->controls_;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    parent_->ForgetStackMoves(this);
     parent_ = nullptr;
   }
   hook_.reset();
@@ -295,18 +300,74 @@ TControl::~TControl() {
   }
 }
 
+void TControl::AttachWidget(QWidget* widget) {
+  made_ = true;
+  widget_ = widget;
+  widget->setMouseTracking(true);
+  widget->setAttribute(Qt::WA_NoMousePropagation);
+  widget->installEventFilter(hook_.get());
+  widget->hide();
+}
+
+QWidget* TControl::MakeWidget() { return new QWidget(); }
+
+QWidget* TControl::Widget() const {
+  const TControl* top = this;
+  while (top->parent_) top = top->parent_;
+  const auto* window = dynamic_cast<const TWinControl*>(top);
+  if (!made_ || (window && !window->children_made_)) const_cast<TControl*>(this)->MakeWindowWidgets();
+  return widget_.data();
+}
+
+void TControl::MakeWindowWidgets() {
+  TControl* top = this;
+  while (top->parent_) top = top->parent_;
+  top->MakeWidgets();
+}
+
+void TControl::MakeWidgets() {
+  if (made_) {
+    // Made alone before its parent's widget was: it joins it now.
+    QWidget* w = widget_.data();
+    QWidget* client = parent_ ? parent_->ClientWidget() : nullptr;
+    if (w && client && w->parentWidget() != client) {
+      w->setParent(client);
+      ApplyGeometry();
+      ApplyVisible();
+    }
+    return;
+  }
+  AttachWidget(MakeWidget());
+  QWidget* w = widget_.data();
+  if (parent_)
+    if (QWidget* client = parent_->ClientWidget()) w->setParent(client);
+  ApplyGeometry();
+  if (!enabled_) w->setEnabled(false);
+  if (show_hint_ && !hint_.empty()) w->setToolTip(QString::fromStdString(hint_));
+  ApplyFont();
+  ApplyColor();
+  ShowOwnState();
+  ApplyVisible();
+}
+
 void TControl::SetParent(TWinControl* parent) {
   if (parent == parent_ || parent == this) return;
   if (parent_) {
     auto& list = parent_->controls_;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
   }
+  if (parent_) parent_->ForgetStackMoves(this);
   parent_ = parent;
-  QWidget* w = Widget();
+  QWidget* w = MadeWidget();
   if (parent_) {
     parent_->controls_.push_back(this);
-    if (w) w->setParent(parent_->ClientWidget());
     if (parent_font_) InheritFont(parent_->font_);
+    // Among made widgets a new one is made at once; it stays made later.
+    if (parent_->children_made_) {
+      MakeWidgets();
+      return;
+    }
+    if (w) w->setParent(parent_->ClientWidget());
   } else if (w) {
     w->setParent(nullptr);
   }
@@ -339,7 +400,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TControl::ApplyGeometry() {
-  if (QWidget* w = Widget()) w->setGeometry(left_, top_, width_, height_);
+  if (QWidget* w = MadeWidget()) w->setGeometry(left_, top_, width_, height_);
 }
 
 void TControl::SetVisible(bool v) {
@@ -349,7 +410,7 @@ void TControl::SetVisible(bool v) {
 }
 
 void TControl::ApplyVisible() {
-  QWidget* w = Widget();
+  QWidget* w = MadeWidget();
   if (!w) return;
   // A control without a parent is never shown: it would become a window.
   if (parent_ && visible_) w->show();
@@ -359,7 +420,7 @@ void TControl::ApplyVisible() {
 void TControl::SetEnabled(bool v) {
   if (v == enabled_) return;
   enabled_ = v;
-  if (QWidget* w = Widget()) w->setEnabled(v);
+  if (QWidget* w = MadeWidget()) w->setEnabled(v);
   if (!v) left_pressed_ = false;
   Invalidate();
 }
@@ -372,7 +433,7 @@ void TControl::SetCaption(const std::string& s) {
 
 void TControl::SetHint(const std::string& s) {
   hint_ = s;
-  if (QWidget* w = Widget()) w->setToolTip(show_hint_ ? QString::fromStdString(hint_) : QString());
+  if (QWidget* w = MadeWidget()) w->setToolTip(show_hint_ ? QString::fromStdString(hint_) : QString());
 }
 
 void TControl::SetShowHint(bool v) {
@@ -387,7 +448,7 @@ void TControl::SetColor(TColor c) {
 }
 
 void TControl::ApplyColor() {
-  QWidget* w = Widget();
+  QWidget* w = MadeWidget();
   if (!w || !color_set_) return;
   QPalette p = w->palette();
   const QColor q = ToQColor(color_);
@@ -425,8 +486,12 @@ void TControl::InheritFont(const TFont& f) {
 }
 
 void TControl::ApplyFont() {
-  QWidget* w = Widget();
-  if (!w) return;
+  QWidget* w = MadeWidget();
+  if (!w) {
+    // A caption may take its size from the font.
+    ApplyCaption();
+    return;
+  }
   w->setFont(ToQFont(font_));
   QPalette p = w->palette();
   const QColor q = ToQColor(font_.Color);
@@ -441,15 +506,17 @@ void TControl::Repaint() { Invalidate(); }
 void TControl::Refresh() { Invalidate(); }
 
 void TControl::Invalidate() {
-  if (QWidget* w = Widget()) w->update();
+  if (QWidget* w = MadeWidget()) w->update();
 }
 
 void TControl::BringToFront() {
-  if (QWidget* w = Widget()) w->raise();
+  if (QWidget* w = MadeWidget()) w->raise();
+  else if (parent_) parent_->stack_moves_.emplace_back(this, true);
 }
 
 void TControl::SendToBack() {
-  if (QWidget* w = Widget()) w->lower();
+  if (QWidget* w = MadeWidget()) w->lower();
+  else if (parent_) parent_->stack_moves_.emplace_back(this, false);
 }
 
 bool TControl::CanUserInteract() const {
@@ -505,6 +572,7 @@ void TControl::HookWidget(QWidget* w) {
 // ---------------------------------------------------------------- TWinControl
 
 TWinControl::TWinControl(TComponent* owner, QWidget* widget) : TControl(owner, widget) {}
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
   // Child controls go with their parent, as the owner may be elsewhere.
@@ -521,12 +589,35 @@ TControl* TWinControl::Controls(int i) const {
 }
 
 void TWinControl::SetFocus() {
-  if (QWidget* w = Widget()) w->setFocus(Qt::OtherFocusReason);
+  if (QWidget* w = MadeWidget()) {
+    w->setFocus(Qt::OtherFocusReason);
+    return;
+  }
+  // The window remembers it for when it is shown, as it would a hidden control's.
+  TWinControl* top = this;
+  while (top->Parent()) top = top->Parent();
+  if (top != this) top->focus_when_made_ = this;
 }
 
 bool TWinControl::Focused() const {
-  QWidget* w = Widget();
+  QWidget* w = MadeWidget();
   return w && w->hasFocus();
+}
+
+void TWinControl::MakeWidgets() {
+  TControl::MakeWidgets();
+  if (children_made_) return;
+  children_made_ = true;
+  for (size_t i = 0; i < controls_.size(); ++i) controls_[i]->MakeWidgets();
+  for (auto& [c, front] : std::exchange(stack_moves_, {})) {
+    if (front) c->BringToFront();
+    else c->SendToBack();
+  }
+  if (TWinControl* f = std::exchange(focus_when_made_, nullptr)) f->SetFocus();
+}
+
+void TWinControl::ForgetStackMoves(const TControl* c) {
+  std::erase_if(stack_moves_, [c](const auto& move) { return move.first == c; });
 }
 
 void TWinControl::ApplyFont() {

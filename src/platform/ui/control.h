@@ -6,6 +6,11 @@
 // Layout is absolute: SetParent() then SetBounds(), positions relative to the
 // parent's client area.
 //
+// A window's controls get their widgets when the window is first shown (or
+// one of their widgets is asked for): most of the program's windows are never
+// opened in a session, and their widgets would cost start-up time and memory.
+// Until then every setter only keeps its state, which the new widget shows.
+//
 // Methods that act as the user would (and so are what a test calls to
 // simulate the user) are named and documented as such: Click() on every
 // control, plus the Qt widget itself for drags and typing.
@@ -14,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QFont>
@@ -101,7 +107,8 @@ class TControl : public TComponent {
  public:
   ~TControl() override;
 
-  QWidget* Widget() const { return widget_.data(); }
+  // The control's widget, made for its whole window if it was not yet.
+  QWidget* Widget() const;
   TWinControl* Parent() const { return parent_; }
   virtual void SetParent(TWinControl* parent);
   // The form this control sits on (the control itself for a form), or nullptr.
@@ -176,8 +183,20 @@ class TControl : public TComponent {
   TNotifyEvent OnResize;
 
  protected:
-  // The control takes ownership of its widget.
+  // A control whose widget is made at once (a window); it takes ownership.
   TControl(TComponent* owner, QWidget* widget);
+  // A control whose widget MakeWidget() makes when its window needs it.
+  explicit TControl(TComponent* owner);
+
+  // Makes the kind's widget, wired to the control (signals, inner widgets).
+  virtual QWidget* MakeWidget();
+  // Shows the kind's own state (text, items, position, ...) on a new widget.
+  virtual void ShowOwnState() {}
+  // Makes the widget if it is not made yet, in its parent's widget when that
+  // is made, and shows the control's state on it.
+  virtual void MakeWidgets();
+  // The widget if it is made (nullptr before): what showing state goes to.
+  QWidget* MadeWidget() const { return widget_.data(); }
 
   // Runs OnClick; the behaviour part of a click lives in Click().
   void DoClick();
@@ -221,8 +240,12 @@ class TControl : public TComponent {
   friend class ControlEventHook;
   friend class TWinControl;
   void InheritFont(const TFont& f);
+  void AttachWidget(QWidget* widget);
+  // Makes the widgets of the window this control sits in.
+  void MakeWindowWidgets();
 
   QPointer<QWidget> widget_;
+  bool made_ = false;
   std::unique_ptr<ControlEventHook> hook_;
   TWinControl* parent_ = nullptr;
   std::string hint_;
@@ -247,8 +270,10 @@ class TWinControl : public TControl {
 
   int ControlCount() const { return static_cast<int>(controls_.size()); }
   TControl* Controls(int i) const;
-  // The widget the children's widgets sit in.
-  virtual QWidget* ClientWidget() const { return Widget(); }
+  // The widget the children's widgets sit in (nullptr while not made).
+  virtual QWidget* ClientWidget() const { return MadeWidget(); }
+  // The children's widgets are made (they are made with their parent's).
+  bool ChildrenMade() const { return children_made_; }
 
   void SetFocus();
   bool Focused() const;
@@ -264,9 +289,19 @@ class TWinControl : public TControl {
 
  protected:
   TWinControl(TComponent* owner, QWidget* widget);
+  explicit TWinControl(TComponent* owner);
   void ApplyFont() override;
+  void MakeWidgets() override;
 
  private:
   friend class TControl;
+  void ForgetStackMoves(const TControl* c);
+
   std::vector<TControl*> controls_;
+  bool children_made_ = false;
+  // BringToFront (true) and SendToBack (false) asked of children before
+  // their widgets were made, replayed in order once they are.
+  std::vector<std::pair<TControl*, bool>> stack_moves_;
+  // The child asked for the focus before the widgets were made.
+  TWinControl* focus_when_made_ = nullptr;
 };

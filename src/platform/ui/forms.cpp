@@ -65,8 +65,8 @@ bool ui::StayOnTopWindowShown(const QWidget* except) {
 }
 
 TForm::TForm(TComponent* owner) : TWinControl(owner, new FormWindow()) {
-  static_cast<FormWindow*>(Widget())->form = this;
-  QWidget* w = Widget();
+  static_cast<FormWindow*>(MadeWidget())->form = this;
+  QWidget* w = MadeWidget();
   layout_ = new QVBoxLayout(w);
   layout_->setContentsMargins(0, 0, 0, 0);
   layout_->setSpacing(0);
@@ -84,7 +84,7 @@ TForm::TForm(TComponent* owner) : TWinControl(owner, new FormWindow()) {
 }
 
 TForm::~TForm() {
-  if (auto* w = dynamic_cast<FormWindow*>(Widget())) w->form = nullptr;
+  if (auto* w = dynamic_cast<FormWindow*>(MadeWidget())) w->form = nullptr;
   if (modal_loop_) modal_loop_->quit();
   // The menu may outlive the window: keep its bar out of the widget's deletion.
   if (menu_) {
@@ -125,7 +125,7 @@ void TForm::SetMinimumSize(int width, int height) {
   min_width_ = std::max(0, width);
   min_height_ = std::max(0, height);
   const bool fixed = border_style_ == bsSingle || border_style_ == bsDialog || border_style_ == bsToolWindow;
-  if (QWidget* w = Widget(); w && !fixed) w->setMinimumSize(min_width_, min_height_);
+  if (QWidget* w = MadeWidget(); w && !fixed) w->setMinimumSize(min_width_, min_height_);
   SetBounds(left_, top_, width_, height_);
 }
 
@@ -150,7 +150,7 @@ void TForm::PlaceOnScreen(int left, int top, int width, int height) {
 }
 
 void TForm::ApplyGeometry() {
-  QWidget* w = Widget();
+  QWidget* w = MadeWidget();
   if (!w) return;
   w->move(left_, top_);
   const bool fixed = border_style_ == bsSingle || border_style_ == bsDialog || border_style_ == bsToolWindow;
@@ -159,12 +159,12 @@ void TForm::ApplyGeometry() {
 }
 
 void TForm::ApplyCaption() {
-  if (QWidget* w = Widget()) w->setWindowTitle(QString::fromStdString(caption_));
+  if (QWidget* w = MadeWidget()) w->setWindowTitle(QString::fromStdString(caption_));
 }
 
 void TForm::ApplyColor() {
   // A form always paints its colour (the button face unless set).
-  QWidget* w = Widget();
+  QWidget* w = MadeWidget();
   if (!w) return;
   QPalette p = w->palette();
   p.setColor(QPalette::Window, ToQColor(color_));
@@ -173,7 +173,7 @@ void TForm::ApplyColor() {
 }
 
 void TForm::ApplyFlags() {
-  QWidget* w = Widget();
+  QWidget* w = MadeWidget();
   if (!w) return;
   Qt::WindowFlags f = Qt::Window;
   if (border_style_ == bsToolWindow || border_style_ == bsSizeToolWin) f = Qt::Tool;
@@ -217,7 +217,7 @@ void TForm::SetBorderIcons(TBorderIcons icons) {
 
 void TForm::SetWindowState(TWindowState s) {
   window_state_ = s;
-  QWidget* w = Widget();
+  QWidget* w = MadeWidget();
   if (!w) return;
   Qt::WindowStates q = w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
   if (s == wsMinimized) q |= Qt::WindowMinimized;
@@ -226,7 +226,7 @@ void TForm::SetWindowState(TWindowState s) {
 }
 
 bool TForm::Active() const {
-  QWidget* w = Widget();
+  QWidget* w = MadeWidget();
   return w && w->isActiveWindow();
 }
 
@@ -273,9 +273,10 @@ void TForm::SetVisible(bool v) {
 }
 
 void TForm::ApplyVisible() {
-  QWidget* w = Widget();
+  QWidget* w = MadeWidget();
   if (!w) return;
   if (visible_) {
+    MakeWidgets();
     PlaceOnFirstShow();
     // The window system learns the frame's size only when the window appears;
     // place it again then, so the stored place (frame included) is where it
@@ -293,7 +294,7 @@ void TForm::ApplyVisible() {
 void TForm::Show() {
   SetVisible(true);
   // The headless platform has no stacking of windows to change.
-  if (QWidget* w = Widget(); w && visible_ && !PlatformIsHeadless()) {
+  if (QWidget* w = MadeWidget(); w && visible_ && !PlatformIsHeadless()) {
     w->raise();
     w->activateWindow();
   }
@@ -307,7 +308,7 @@ void TForm::SetModalResult(int r) {
 int TForm::ShowModal() { return CurrentDialogAnswerer().ModalForm(*this); }
 
 void TForm::BeginModal() {
-  QWidget* w = Widget();
+  QWidget* w = MadeWidget();
   // Modality only takes effect on a hidden window.
   if (w && w->isVisible()) w->hide();
   // Opened from the window the user works in; a window manager keeps a
@@ -364,7 +365,7 @@ void TForm::EndModal() {
   modal_ = false;
   modal_owner_ = nullptr;
   SetVisible(false);
-  if (QWidget* w = Widget()) {
+  if (QWidget* w = MadeWidget()) {
     w->setWindowModality(Qt::NonModal);
     if (QWindow* own = w->windowHandle()) own->setTransientParent(nullptr);
   }
@@ -428,7 +429,7 @@ void TForm::Close() {
 
 void TForm::Release() {
   SetVisible(false);
-  QWidget* w = Widget();
+  QWidget* w = MadeWidget();
   if (!w) return;
   QTimer::singleShot(0, w, [this] {
     TForm* self = this;
@@ -452,7 +453,7 @@ void TForm::SetMenu(TMainMenu* menu) {
     if (menu_->form_ && menu_->form_ != this) menu_->form_->SetMenu(nullptr);
     menu_->form_ = this;
     QMenuBar* bar = menu_->MenuBar();
-    bar->setParent(Widget());
+    bar->setParent(MadeWidget());
     layout_->setMenuBar(bar);
     bar->show();
   }
@@ -483,7 +484,7 @@ void TForm::SetActiveControl(TWinControl* c) {
 }
 
 bool TForm::WindowEvent(QObject* obj, QEvent* e) {
-  QWidget* w = Widget();
+  QWidget* w = MadeWidget();
   if (!w || obj != w) return false;
   switch (e->type()) {
     case QEvent::Close:

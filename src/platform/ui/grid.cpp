@@ -9,8 +9,14 @@ namespace {
 QTableWidget* Table(QWidget* w) { return static_cast<QTableWidget*>(w); }
 }  // namespace
 
-TStringGrid::TStringGrid(TComponent* owner) : TWinControl(owner, new QTableWidget()) {
-  QTableWidget* t = Table(Widget());
+TStringGrid::TStringGrid(TComponent* owner) : TWinControl(owner) {
+  color_ = clWindow;
+  Reshape();
+  SetBounds(0, 0, 320, 120);
+}
+
+QWidget* TStringGrid::MakeWidget() {
+  auto* t = new QTableWidget();
   t->horizontalHeader()->hide();
   t->verticalHeader()->hide();
   t->horizontalHeader()->setMinimumSectionSize(1);
@@ -19,9 +25,12 @@ TStringGrid::TStringGrid(TComponent* owner) : TWinControl(owner, new QTableWidge
   t->setSelectionMode(QAbstractItemView::NoSelection);
   t->setFocusPolicy(Qt::NoFocus);
   HookWidget(t->viewport());
-  color_ = clWindow;
-  Reshape();
-  SetBounds(0, 0, 320, 120);
+  return t;
+}
+
+void TStringGrid::ShowOwnState() {
+  ShowShape();
+  if (QTableWidget* t = Table(MadeWidget())) t->setShowGrid(grid_lines_);
 }
 
 void TStringGrid::Reshape() {
@@ -29,7 +38,11 @@ void TStringGrid::Reshape() {
   for (auto& row : cells_) row.resize(static_cast<size_t>(col_count_));
   col_widths_.resize(static_cast<size_t>(col_count_), default_col_width_);
   row_heights_.resize(static_cast<size_t>(row_count_), default_row_height_);
-  QTableWidget* t = Table(Widget());
+  ShowShape();
+}
+
+void TStringGrid::ShowShape() {
+  QTableWidget* t = Table(MadeWidget());
   if (!t) return;
   t->setColumnCount(col_count_);
   t->setRowCount(row_count_);
@@ -40,7 +53,7 @@ void TStringGrid::Reshape() {
 }
 
 void TStringGrid::ShowCell(int col, int row) {
-  QTableWidget* t = Table(Widget());
+  QTableWidget* t = Table(MadeWidget());
   if (!t) return;
   QTableWidgetItem* item = t->item(row, col);
   if (!item) {
@@ -108,7 +121,7 @@ int TStringGrid::ColWidths(int col) const {
 void TStringGrid::SetColWidth(int col, int w) {
   if (col < 0 || col >= col_count_) return;
   col_widths_[static_cast<size_t>(col)] = std::max(0, w);
-  if (QTableWidget* t = Table(Widget())) t->setColumnWidth(col, col_widths_[static_cast<size_t>(col)]);
+  if (QTableWidget* t = Table(MadeWidget())) t->setColumnWidth(col, col_widths_[static_cast<size_t>(col)]);
 }
 
 int TStringGrid::RowHeights(int row) const {
@@ -119,10 +132,10 @@ int TStringGrid::RowHeights(int row) const {
 void TStringGrid::SetRowHeight(int row, int h) {
   if (row < 0 || row >= row_count_) return;
   row_heights_[static_cast<size_t>(row)] = std::max(0, h);
-  if (QTableWidget* t = Table(Widget())) t->setRowHeight(row, row_heights_[static_cast<size_t>(row)]);
+  if (QTableWidget* t = Table(MadeWidget())) t->setRowHeight(row, row_heights_[static_cast<size_t>(row)]);
 }
 
 void TStringGrid::SetGridLines(bool v) {
   grid_lines_ = v;
-  if (QTableWidget* t = Table(Widget())) t->setShowGrid(v);
+  if (QTableWidget* t = Table(MadeWidget())) t->setShowGrid(v);
 }

@@ -34,8 +34,13 @@ class TStringGrid : public TWinControl {
   bool GridLines() const { return grid_lines_; }
   void SetGridLines(bool v);
 
+ protected:
+  QWidget* MakeWidget() override;
+  void ShowOwnState() override;
+
  private:
   void Reshape();
+  void ShowShape();
   void ShowCell(int col, int row);
 
   int col_count_ = 5, row_count_ = 5;

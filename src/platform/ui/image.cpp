@@ -36,6 +36,8 @@ class CoverWatch : public QObject {
   }
   void Add(ImageWidget* w) { images_.push_back(w); }
   void Remove(ImageWidget* w) { std::erase(images_, w); }
+  void AddPicture(TImage* image) { pictures_.push_back(image); }
+  void RemovePicture(TImage* image) { std::erase(pictures_, image); }
   bool Covered(const QWidget* image) const;
 
  protected:
@@ -56,6 +58,8 @@ class CoverWatch : public QObject {
   bool packPending_ = false;
   std::vector<QPointer<QWidget>> stack_;
   std::vector<ImageWidget*> images_;
+  // Every picture control, its widget made or not.
+  std::vector<TImage*> pictures_;
 };
 
 class ImageWidget : public QWidget {
@@ -68,8 +72,6 @@ class ImageWidget : public QWidget {
   ~ImageWidget() override { CoverWatch::Get().Remove(this); }
 
   // A paint left out while covered is made up for once the picture shows.
-  bool PackIfHidden() { return !isVisible() && image_->Picture()->Pack(); }
-
   void PaintIfUncovered() {
     if (deferred_ && !CoverWatch::Get().Covered(this)) {
       deferred_ = false;
@@ -163,7 +165,7 @@ void CoverWatch::PackHiddenSoon() {
 
 void CoverWatch::PackHidden() {
   bool packed = false;
-  for (ImageWidget* image : images_) packed |= image->PackIfHidden();
+  for (TImage* image : pictures_) packed |= image->PackIfUnseen();
 #if defined(__GLIBC__)
   // Large pictures may sit in the middle of the heap: their pages go back too.
   if (packed) malloc_trim(0);
@@ -172,13 +174,20 @@ void CoverWatch::PackHidden() {
 
 }  // namespace
 
-TImage::TImage(TComponent* owner)
-    : TControl(owner, new ImageWidget(this)), picture_(std::make_unique<TBitmap>(105, 105)) {
+TImage::TImage(TComponent* owner) : TControl(owner), picture_(std::make_unique<TBitmap>(105, 105)) {
+  CoverWatch::Get().AddPicture(this);
   SetClickOnMouseUp(true);
   SetBounds(0, 0, 105, 105);
 }
 
-TImage::~TImage() = default;
+TImage::~TImage() { CoverWatch::Get().RemovePicture(this); }
+
+QWidget* TImage::MakeWidget() { return new ImageWidget(this); }
+
+bool TImage::PackIfUnseen() {
+  const QWidget* w = MadeWidget();
+  return (!w || !w->isVisible()) && picture_->Pack();
+}
 
 void TImage::Resized() {
   if (picture_->Width() != width_ || picture_->Height() != height_) picture_->SetSize(width_, height_);
@@ -195,7 +204,7 @@ void TImage::SetStretch(bool v) {
 void TImage::Invalidate() {
   QRegion changed;
   for (const TRect& r : Canvas()->TakeChanged()) changed += QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
-  QWidget* w = Widget();
+  QWidget* w = MadeWidget();
   if (!w || changed.isEmpty()) return;
   if (stretch_)
     w->update();

@@ -24,8 +24,12 @@ class TImage : public TControl {
   bool Stretch() const { return stretch_; }
   void SetStretch(bool v);
   void Invalidate() override;
+  // Gives the picture's pixels back while no one can see it (TBitmap::Pack):
+  // true when it did.
+  bool PackIfUnseen();
 
  protected:
+  QWidget* MakeWidget() override;
   void Resized() override;
   QPoint ToClient(QPoint widgetPos) const override;
 

@@ -31,14 +31,16 @@ void Bevel(QPainter& p, QRect& r, TBevelCut cut) {
 }
 }  // namespace
 
-TPanel::TPanel(TComponent* owner) : TWinControl(owner, new PanelWidget(this)) {
+TPanel::TPanel(TComponent* owner) : TWinControl(owner) {
   SetClickOnMouseUp(true);
   SetColor(clBtnFace);
   SetBounds(0, 0, 185, 41);
 }
 
+QWidget* TPanel::MakeWidget() { return new PanelWidget(this); }
+
 void TPanel::PaintFace(QPainter& painter) {
-  QWidget* w = Widget();
+  QWidget* w = MadeWidget();
   if (!w) return;
   QRect r = w->rect();
   painter.fillRect(r, ToQColor(color_));
@@ -74,11 +76,13 @@ void TPanel::SetAlignment(TAlignment a) {
   Invalidate();
 }
 
-TGroupBox::TGroupBox(TComponent* owner) : TWinControl(owner, new QGroupBox()) {
+TGroupBox::TGroupBox(TComponent* owner) : TWinControl(owner) {
   SetClickOnMouseUp(true);
   SetBounds(0, 0, 185, 105);
 }
 
+QWidget* TGroupBox::MakeWidget() { return new QGroupBox(); }
+
 void TGroupBox::ApplyCaption() {
-  if (auto* g = static_cast<QGroupBox*>(Widget())) g->setTitle(QString::fromStdString(caption_));
+  if (auto* g = static_cast<QGroupBox*>(MadeWidget())) g->setTitle(QString::fromStdString(caption_));
 }

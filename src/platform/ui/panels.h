@@ -22,6 +22,7 @@ class TPanel : public TWinControl {
   void PaintFace(QPainter& painter);
 
  protected:
+  QWidget* MakeWidget() override;
   void ApplyCaption() override { Invalidate(); }
   void ApplyFont() override;
 
@@ -37,5 +38,6 @@ class TGroupBox : public TWinControl {
   explicit TGroupBox(TComponent* owner);
 
  protected:
+  QWidget* MakeWidget() override;
   void ApplyCaption() override;
 };

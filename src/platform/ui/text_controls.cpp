@@ -16,6 +16,10 @@
 
 namespace {
 
+Qt::Alignment QtAlignment(TAlignment a) {
+  return a == taCenter ? Qt::AlignHCenter : a == taRightJustify ? Qt::AlignRight : Qt::AlignLeft;
+}
+
 std::string JoinLines(const std::vector<std::string>& lines, const char* sep) {
   std::string out;
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -28,22 +32,31 @@ std::string JoinLines(const std::vector<std::string>& lines, const char* sep) {
 
 // ---------------------------------------------------------------- TLabel
 
-TLabel::TLabel(TComponent* owner) : TControl(owner, new QLabel()) {
-  auto* l = static_cast<QLabel*>(Widget());
-  l->setTextFormat(Qt::PlainText);
-  l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+TLabel::TLabel(TComponent* owner) : TControl(owner) {
   SetClickOnMouseUp(true);
   SetBounds(0, 0, 65, 13);
   AdjustSize();
 }
 
+QWidget* TLabel::MakeWidget() {
+  auto* l = new QLabel();
+  l->setTextFormat(Qt::PlainText);
+  return l;
+}
+
+void TLabel::ShowOwnState() {
+  auto* l = static_cast<QLabel*>(MadeWidget());
+  l->setAlignment(QtAlignment(alignment_) | Qt::AlignTop);
+  l->setWordWrap(word_wrap_);
+}
+
 void TLabel::ApplyCaption() {
-  if (auto* l = static_cast<QLabel*>(Widget())) l->setText(QString::fromStdString(WithoutAccessKeys(caption_)));
+  if (auto* l = static_cast<QLabel*>(MadeWidget())) l->setText(QString::fromStdString(WithoutAccessKeys(caption_)));
   AdjustSize();
 }
 
 void TLabel::ApplyColor() {
-  QWidget* w = Widget();
+  QWidget* w = MadeWidget();
   if (!w) return;
   if (transparent_ || !ColorSet()) {
     w->setAutoFillBackground(false);
@@ -64,16 +77,13 @@ void TLabel::SetAutoSize(bool v) {
 
 void TLabel::SetAlignment(TAlignment a) {
   alignment_ = a;
-  if (auto* l = static_cast<QLabel*>(Widget())) {
-    const Qt::Alignment h = a == taCenter ? Qt::AlignHCenter : a == taRightJustify ? Qt::AlignRight : Qt::AlignLeft;
-    l->setAlignment(h | Qt::AlignTop);
-  }
+  if (auto* l = static_cast<QLabel*>(MadeWidget())) l->setAlignment(QtAlignment(a) | Qt::AlignTop);
   AdjustSize();
 }
 
 void TLabel::SetWordWrap(bool v) {
   word_wrap_ = v;
-  if (auto* l = static_cast<QLabel*>(Widget())) l->setWordWrap(v);
+  if (auto* l = static_cast<QLabel*>(MadeWidget())) l->setWordWrap(v);
   AdjustSize();
 }
 
@@ -99,8 +109,13 @@ void TLabel::AdjustSize() {
 
 // ---------------------------------------------------------------- TEdit
 
-TEdit::TEdit(TComponent* owner) : TWinControl(owner, new QLineEdit()) {
-  auto* e = static_cast<QLineEdit*>(Widget());
+TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
+  color_ = clWindow;
+  SetBounds(0, 0, 121, 21);
+}
+
+QWidget* TEdit::MakeWidget() {
+  auto* e = new QLineEdit();
   QObject::connect(e, &QLineEdit::textEdited, e, [this](const QString& s) {
     const std::string t = s.toStdString();
     if (t == text_) return;
@@ -108,12 +123,18 @@ TEdit::TEdit(TComponent* owner) : TWinControl(owner, new QLineEdit()) {
     modified_ = true;
     if (OnChange) OnChange(this);
   });
-  color_ = clWindow;
-  SetBounds(0, 0, 121, 21);
+  return e;
+}
+
+void TEdit::ShowOwnState() {
+  auto* e = static_cast<QLineEdit*>(MadeWidget());
+  e->setReadOnly(read_only_);
+  if (max_length_ > 0) e->setMaxLength(max_length_);
+  ShowText();
 }
 
 void TEdit::ShowText() {
-  auto* e = static_cast<QLineEdit*>(Widget());
+  auto* e = static_cast<QLineEdit*>(MadeWidget());
   if (!e) return;
   QSignalBlocker block(e);
   e->setText(QString::fromStdString(text_));
@@ -128,12 +149,12 @@ void TEdit::SetText(const std::string& s) {
 
 void TEdit::SetReadOnly(bool v) {
   read_only_ = v;
-  if (auto* e = static_cast<QLineEdit*>(Widget())) e->setReadOnly(v);
+  if (auto* e = static_cast<QLineEdit*>(MadeWidget())) e->setReadOnly(v);
 }
 
 void TEdit::SetMaxLength(int n) {
   max_length_ = std::max(0, n);
-  if (auto* e = static_cast<QLineEdit*>(Widget())) {
+  if (auto* e = static_cast<QLineEdit*>(MadeWidget())) {
     QSignalBlocker block(e);
     e->setMaxLength(max_length_ > 0 ? max_length_ : 32767);
     e->setText(QString::fromStdString(text_));
@@ -146,25 +167,44 @@ void TEdit::SelectAll() {
 
 // ---------------------------------------------------------------- TMemo
 
-TMemo::TMemo(TComponent* owner) : TWinControl(owner, new QPlainTextEdit()) {
-  auto* e = static_cast<QPlainTextEdit*>(Widget());
-  HookWidget(e->viewport());
-  QObject::connect(e, &QPlainTextEdit::textChanged, e, [this] { UserEdited(); });
+TMemo::TMemo(TComponent* owner) : TWinControl(owner) {
   lines_.OnChange = [this] { LinesChanged(); };
   color_ = clWindow;
-  ShowWrap();
   SetBounds(0, 0, 185, 89);
+}
+
+QWidget* TMemo::MakeWidget() {
+  auto* e = new QPlainTextEdit();
+  HookWidget(e->viewport());
+  QObject::connect(e, &QPlainTextEdit::textChanged, e, [this] { UserEdited(); });
+  return e;
+}
+
+void TMemo::ShowOwnState() {
+  auto* e = static_cast<QPlainTextEdit*>(MadeWidget());
+  ShowWrap();
+  e->setReadOnly(read_only_);
+  QSignalBlocker block(e);
+  e->setPlainText(QString::fromStdString(JoinLines(shown_, "\n")));
+  if (shown_at_end_) {
+    QTextCursor c(e->document());
+    c.movePosition(QTextCursor::End);
+    e->setTextCursor(c);
+    e->ensureCursorVisible();
+  }
+  e->document()->clearUndoRedoStacks();
 }
 
 std::string TMemo::Text() const { return JoinLines(lines_.Lines(), "\r\n"); }
 
 void TMemo::LinesChanged() {
   if (from_widget_) return;
-  auto* e = static_cast<QPlainTextEdit*>(Widget());
+  auto* e = static_cast<QPlainTextEdit*>(MadeWidget());
   const std::vector<std::string>& now = lines_.Lines();
+  const bool appended = now.size() > shown_.size() && std::equal(shown_.begin(), shown_.end(), now.begin());
+  shown_at_end_ = appended;
   if (e) {
     QSignalBlocker block(e);
-    const bool appended = now.size() > shown_.size() && std::equal(shown_.begin(), shown_.end(), now.begin());
     if (appended) {
       // Lines added at the end: append them and show the end, as a log does.
       QTextCursor c(e->document());
@@ -186,7 +226,7 @@ void TMemo::LinesChanged() {
 }
 
 void TMemo::UserEdited() {
-  auto* e = static_cast<QPlainTextEdit*>(Widget());
+  auto* e = static_cast<QPlainTextEdit*>(MadeWidget());
   if (!e) return;
   from_widget_ = true;
   lines_.SetText(e->toPlainText().toStdString());
@@ -198,7 +238,7 @@ void TMemo::UserEdited() {
 
 void TMemo::SetReadOnly(bool v) {
   read_only_ = v;
-  if (auto* e = static_cast<QPlainTextEdit*>(Widget())) e->setReadOnly(v);
+  if (auto* e = static_cast<QPlainTextEdit*>(MadeWidget())) e->setReadOnly(v);
 }
 
 void TMemo::SetScrollBars(TScrollStyle s) {
@@ -212,7 +252,7 @@ void TMemo::SetWordWrap(bool v) {
 }
 
 void TMemo::ShowWrap() {
-  auto* e = static_cast<QPlainTextEdit*>(Widget());
+  auto* e = static_cast<QPlainTextEdit*>(MadeWidget());
   if (!e) return;
   const bool h = scroll_bars_ == ssHorizontal || scroll_bars_ == ssBoth;
   const bool v = scroll_bars_ == ssVertical || scroll_bars_ == ssBoth;
@@ -223,7 +263,7 @@ void TMemo::ShowWrap() {
 }
 
 bool TMemo::CanUndo() const {
-  auto* e = static_cast<QPlainTextEdit*>(Widget());
+  auto* e = static_cast<QPlainTextEdit*>(MadeWidget());
   return e && e->document()->isUndoAvailable();
 }
 
@@ -232,7 +272,7 @@ void TMemo::Undo() {
 }
 
 void TMemo::ClearUndo() {
-  if (auto* e = static_cast<QPlainTextEdit*>(Widget())) e->document()->clearUndoRedoStacks();
+  if (auto* e = static_cast<QPlainTextEdit*>(MadeWidget())) e->document()->clearUndoRedoStacks();
 }
 
 void TMemo::CutToClipboard() {
@@ -276,22 +316,38 @@ std::string TMemo::SelText() const {
 
 // ---------------------------------------------------------------- TComboBox
 
-TComboBox::TComboBox(TComponent* owner, TComboBoxStyle style) : TWinControl(owner, new QComboBox()) {
-  auto* c = static_cast<QComboBox*>(Widget());
-  c->setInsertPolicy(QComboBox::NoInsert);
-  QObject::connect(c, &QComboBox::activated, c, [this](int i) { UserPicked(i); });
+TComboBox::TComboBox(TComponent* owner, TComboBoxStyle style) : TWinControl(owner) {
   items_.OnChange = [this] { ItemsChanged(); };
   color_ = clWindow;
   SetStyle(style);
   SetBounds(0, 0, 145, 21);
 }
 
+QWidget* TComboBox::MakeWidget() {
+  auto* c = new QComboBox();
+  c->setInsertPolicy(QComboBox::NoInsert);
+  QObject::connect(c, &QComboBox::activated, c, [this](int i) { UserPicked(i); });
+  return c;
+}
+
+void TComboBox::ShowOwnState() {
+  ShowStyle();
+  ShowItems();
+  ShowState();
+}
+
 void TComboBox::SetStyle(TComboBoxStyle s) {
   style_ = s;
-  auto* c = static_cast<QComboBox*>(Widget());
+  if (s == csDropDownList && item_index_ < 0) text_.clear();
+  ShowStyle();
+  ShowState();
+}
+
+void TComboBox::ShowStyle() {
+  auto* c = static_cast<QComboBox*>(MadeWidget());
   if (!c) return;
   QSignalBlocker block(c);
-  const bool editable = s != csDropDownList;
+  const bool editable = style_ != csDropDownList;
   if (c->isEditable() != editable || (editable && !c->lineEdit())) {
     c->setEditable(editable);
     if (QLineEdit* e = c->lineEdit()) {
@@ -299,12 +355,18 @@ void TComboBox::SetStyle(TComboBoxStyle s) {
       QObject::connect(e, &QLineEdit::textEdited, e, [this](const QString& t) { UserTyped(t.toStdString()); });
     }
   }
-  if (!editable && item_index_ < 0) text_.clear();
-  ShowState();
+}
+
+void TComboBox::ShowItems() {
+  auto* c = static_cast<QComboBox*>(MadeWidget());
+  if (!c) return;
+  QSignalBlocker block(c);
+  c->clear();
+  for (const std::string& s : items_.Lines()) c->addItem(QString::fromStdString(s));
 }
 
 void TComboBox::ShowState() {
-  auto* c = static_cast<QComboBox*>(Widget());
+  auto* c = static_cast<QComboBox*>(MadeWidget());
   if (!c) return;
   QSignalBlocker block(c);
   c->setCurrentIndex(item_index_);
@@ -312,12 +374,7 @@ void TComboBox::ShowState() {
 }
 
 void TComboBox::ItemsChanged() {
-  auto* c = static_cast<QComboBox*>(Widget());
-  if (c) {
-    QSignalBlocker block(c);
-    c->clear();
-    for (const std::string& s : items_.Lines()) c->addItem(QString::fromStdString(s));
-  }
+  ShowItems();
   // The chosen item stays chosen only while it is still there.
   if (item_index_ >= items_.Count() || (item_index_ >= 0 && items_[item_index_] != text_))
     item_index_ = items_.IndexOf(text_);

@@ -26,6 +26,8 @@ class TLabel : public TControl {
   void SetWordWrap(bool v);
 
  protected:
+  QWidget* MakeWidget() override;
+  void ShowOwnState() override;
   void ApplyCaption() override;
   void ApplyColor() override;
   // With AutoSize the text decides the size, whatever SetBounds asked for.
@@ -59,6 +61,10 @@ class TEdit : public TWinControl {
   void SelectAll();
 
   TNotifyEvent OnChange;
+
+ protected:
+  QWidget* MakeWidget() override;
+  void ShowOwnState() override;
 
  private:
   void ShowText();
@@ -106,6 +112,10 @@ class TMemo : public TWinControl {
 
   TNotifyEvent OnChange;
 
+ protected:
+  QWidget* MakeWidget() override;
+  void ShowOwnState() override;
+
  private:
   void LinesChanged();
   void UserEdited();
@@ -113,6 +123,8 @@ class TMemo : public TWinControl {
 
   TStrings lines_;
   std::vector<std::string> shown_;
+  // The last change added lines at the end: the end is in view.
+  bool shown_at_end_ = false;
   bool from_widget_ = false;
   bool read_only_ = false;
   bool word_wrap_ = true;
@@ -140,8 +152,14 @@ class TComboBox : public TWinControl {
 
   TNotifyEvent OnChange;
 
+ protected:
+  QWidget* MakeWidget() override;
+  void ShowOwnState() override;
+
  private:
   void ItemsChanged();
+  void ShowStyle();
+  void ShowItems();
   void ShowState();
   void UserPicked(int i);
   void UserTyped(const std::string& s);
