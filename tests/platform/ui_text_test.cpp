@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -200,6 +201,36 @@ TEST(Label, AutoSizeFollowsCaptionAndRightJustifiedKeepsItsRightEdge) {
   EXPECT_GT(label->Width(), 0);
   label->SetCaption("Calibrate && Exit");
   EXPECT_EQ(static_cast<QLabel*>(label->Widget())->text(), "Calibrate & Exit");
+}
+
+TEST(Label, EachCaptionTakesTheSizeItsOwnFontGivesIt) {
+  // Measured in one font after another and back: a width kept for one font
+  // must never size a caption in another.
+  TForm form(nullptr);
+  auto* label = new TLabel(&form);
+  label->SetParent(&form);
+  const struct {
+    int size;
+    unsigned style;
+    const char* caption;
+  } cases[] = {
+      {8, 0, "20ms"}, {12, 0, "20ms"}, {8, fsBold, "20ms"}, {8, 0, "20ms"}, {12, fsBold, "1.25 kHz"},
+      {8, 0, "1.25 kHz"}, {12, fsBold, "20ms"}, {8, 0, "two\nlines"}, {12, 0, "two\nlines"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.size) + " " + c.caption);
+    label->Font().Size = c.size;
+    label->Font().Style = c.style;
+    label->FontChanged();
+    label->SetCaption(c.caption);
+    TFont font;
+    font.Size = c.size;
+    font.Style = c.style;
+    const QFontMetrics fm(ToQFont(font));
+    const QString text = QString::fromUtf8(c.caption);
+    EXPECT_EQ(label->Width(), fm.horizontalAdvance(text));
+    EXPECT_EQ(label->Height(), fm.height() * (text.count(QLatin1Char('\n')) + 1));
+  }
 }
 
 TEST(Memo, MouseClicksReachTheTextAndTheHandlers) {

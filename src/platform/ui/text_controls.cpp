@@ -1,9 +1,13 @@
 #include "platform/ui/text_controls.h"
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFontMetrics>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -19,6 +23,43 @@ namespace {
 Qt::Alignment QtAlignment(TAlignment a) {
   return a == taCenter ? Qt::AlignHCenter : a == taRightJustify ? Qt::AlignRight : Qt::AlignLeft;
 }
+
+// Measures captions in one font. Metrics made anew resolve the font each
+// time, and captions are measured at every change (read-outs at every
+// picture), so each font's metrics and the widths measured in it are kept.
+class CaptionMeasure {
+ public:
+  static CaptionMeasure& Of(const TFont& font) {
+    static std::vector<std::unique_ptr<CaptionMeasure>> fonts;
+    static QCoreApplication* app = nullptr;
+    // Fonts belong to the application of the moment (a test may make a new one).
+    if (QCoreApplication::instance() != app) {
+      fonts.clear();
+      app = QCoreApplication::instance();
+    }
+    const QFont f = ToQFont(font);
+    for (const auto& m : fonts)
+      if (m->font_ == f) return *m;
+    fonts.push_back(std::make_unique<CaptionMeasure>(f));
+    return *fonts.back();
+  }
+
+  explicit CaptionMeasure(const QFont& f) : font_(f), metrics_(f) {}
+  const QFontMetrics& Metrics() const { return metrics_; }
+  int Width(const QString& text) {
+    if (auto it = widths_.constFind(text); it != widths_.constEnd()) return *it;
+    // Changing read-outs would make the list grow without end.
+    if (widths_.size() >= 4096) widths_.clear();
+    const int w = metrics_.horizontalAdvance(text);
+    widths_.insert(text, w);
+    return w;
+  }
+
+ private:
+  QFont font_;
+  QFontMetrics metrics_;
+  QHash<QString, int> widths_;
+};
 
 std::string JoinLines(const std::vector<std::string>& lines, const char* sep) {
   std::string out;
@@ -89,7 +130,8 @@ void TLabel::SetWordWrap(bool v) {
 
 void TLabel::AdjustSize() {
   if (!auto_size_ || adjusting_) return;
-  const QFontMetrics fm(ToQFont(font_));
+  CaptionMeasure& measure = CaptionMeasure::Of(font_);
+  const QFontMetrics& fm = measure.Metrics();
   const QString text = QString::fromStdString(WithoutAccessKeys(caption_));
   int w, h;
   if (word_wrap_) {
@@ -97,7 +139,7 @@ void TLabel::AdjustSize() {
     w = width_;
     h = std::max(fm.height(), r.height());
   } else {
-    w = fm.horizontalAdvance(text);
+    w = measure.Width(text);
     h = fm.height() * std::max<int>(1, static_cast<int>(text.count(QLatin1Char('\n'))) + 1);
   }
   int left = left_;
