@@ -22,6 +22,24 @@ void Mouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton b = Qt::Left
   QMouseEvent e(type, p, w->mapToGlobal(p), b, type == QEvent::MouseButtonRelease ? Qt::NoButton : b, mods);
   QApplication::sendEvent(w, &e);
 }
+
+// Counts the events of one type a widget receives while it lives.
+class EventCounter : public QObject {
+ public:
+  EventCounter(QWidget* w, QEvent::Type type, int& count) : w_(w), type_(type), count_(count) {
+    w_->installEventFilter(this);
+  }
+  ~EventCounter() override { w_->removeEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == type_) ++count_;
+    return false;
+  }
+
+ private:
+  QWidget* w_;
+  QEvent::Type type_;
+  int& count_;
+};
 }  // namespace
 
 TEST(Image, PictureFollowsTheControlSizeAndKeepsItsPixels) {
@@ -103,11 +121,16 @@ TEST(Image, APictureCoveredByAnotherWindowIsShownAgainUpToDate) {
   paint(0x0000DC);
   EXPECT_EQ(onScreen(below, 20, 20), QColor(0xDC, 0, 0));
 
-  // A window in front covers it whole: the picture changes unseen...
+  // A window in front covers it whole: the picture changes unseen, and its
+  // window is not even brought up to date...
   above.SetBounds(50, 50, 400, 300);
   above.Show();
-  paint(0xDC0000);
+  QApplication::processEvents();
+  int updates = 0;
+  EventCounter counter(below.Widget(), QEvent::UpdateRequest, updates);
+  for (int i = 0; i < 3; ++i) paint(0xDC0000);
   EXPECT_EQ(onScreen(below, 20, 20), QColor(0xDC, 0, 0)) << "a covered picture is not copied to the screen";
+  EXPECT_EQ(updates, 0);
   // ...and shows as it is now once uncovered: moved aside, raised, or hidden.
   above.SetBounds(500, 50, 400, 300);
   EXPECT_EQ(onScreen(below, 20, 20), QColor(0, 0, 0xDC));

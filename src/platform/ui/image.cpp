@@ -71,6 +71,15 @@ class ImageWidget : public QWidget {
   }
   ~ImageWidget() override { CoverWatch::Get().Remove(this); }
 
+  // A change to a picture covered whole asks for no paint (the window would
+  // still be brought up to date, a round trip to the window system); it is
+  // painted once it shows again.
+  bool DeferIfCovered() {
+    if (!CoverWatch::Get().Covered(this)) return false;
+    deferred_ = true;
+    return true;
+  }
+
   // A paint left out while covered is made up for once the picture shows.
   void PaintIfUncovered() {
     if (deferred_ && !CoverWatch::Get().Covered(this)) {
@@ -204,8 +213,8 @@ void TImage::SetStretch(bool v) {
 void TImage::Invalidate() {
   QRegion changed;
   for (const TRect& r : Canvas()->TakeChanged()) changed += QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
-  QWidget* w = MadeWidget();
-  if (!w || changed.isEmpty()) return;
+  auto* w = static_cast<ImageWidget*>(MadeWidget());
+  if (!w || changed.isEmpty() || w->DeferIfCovered()) return;
   if (stretch_)
     w->update();
   else
