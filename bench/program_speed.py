@@ -215,8 +215,11 @@ def run_once(program, scenario, seconds, shot=None):
             if action is not plan["actions"][-1] or plan.get("run", True):
                 time.sleep(0.7 * SETTLE)
         if plan.get("big_screen"):
-            main = window_shown(display, "Darvik48")
-            subprocess.run(["xdotool", "key", "--window", main[0], "alt+b"],
+            # Typed as a user types it, over an empty part of the main window
+            # (without a window manager the keys go to the window under the
+            # mouse): a key sent to a window with XSendEvent reaches the
+            # program's shortcut twice, and the Big Screen opened would close.
+            subprocess.run(["xdotool", "mousemove", "1100", "500", "key", "alt+b", "mousemove", "1270", "1010"],
                            env=dict(os.environ, DISPLAY=display), check=False)
             time.sleep(0.5)
         if plan.get("run", True):
