@@ -5,11 +5,14 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "platform/ui/vcl.h"
 
@@ -211,5 +214,49 @@ TEST(LazyWidgets, WhatWasSetBeforeShowsAsOnWidgetsMadeAtOnce) {
     EXPECT_EQ(b.hint, a.hint);
     EXPECT_EQ(b.comboEditable, a.comboEditable);
     EXPECT_EQ(b.comboItems, a.comboItems);
+  }
+}
+
+TEST(LazyWidgets, AWindowsMenuBarIsMadeWhenShownAndAsHighAsPromised) {
+  // Window code lays its controls out by the client height a menu bar leaves
+  // before the bar is made; made, the bar must take just that height.
+  const struct {
+    const char* what;
+    std::vector<std::pair<const char*, bool>> items;  // caption, visible
+    int fontSize;
+  } menus[] = {
+      {"items", {{"&File", true}, {"&Edit", true}}, 8},
+      {"larger font", {{"&File", true}}, 12},
+      {"every item hidden", {{"&File", false}, {"&View", false}}, 8},
+      {"a separator alone", {{"-", true}}, 8},
+      {"no items", {}, 8},
+  };
+  for (const auto& [what, items, fontSize] : menus) {
+    SCOPED_TRACE(what);
+    TForm form(nullptr);
+    form.Font().Size = fontSize;
+    form.FontChanged();
+    form.SetBounds(0, 0, 300, 200);
+    auto* menu = new TMainMenu(&form);
+    for (const auto& [caption, visible] : items) {
+      auto* item = new TMenuItem(&form);
+      item->SetCaption(caption);
+      item->SetVisible(visible);
+      menu->Items()->Add(item);
+      auto* sub = new TMenuItem(&form);
+      sub->SetCaption("Open");
+      item->Add(sub);
+    }
+    form.SetMenu(menu);
+    const int promised = form.ClientHeight();
+    const int height = form.Height();
+    EXPECT_FALSE(menu->BarMade());
+    form.Show();
+    QApplication::processEvents();
+    EXPECT_EQ(form.ClientHeight(), promised);
+    EXPECT_EQ(form.Height(), height);
+    ASSERT_NE(form.Menu()->MenuBar(), nullptr);
+    EXPECT_EQ(form.Menu()->MenuBar()->parentWidget(), form.Widget());
+    EXPECT_EQ(form.Menu()->MenuBar()->actions().size(), static_cast<qsizetype>(items.size()));
   }
 }

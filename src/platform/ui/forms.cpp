@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
@@ -38,6 +39,22 @@ class FormWindow : public QWidget {
     QWidget::keyPressEvent(e);
   }
 };
+
+// The height of a menu bar in that font, with one line of items or none.
+int ProbeBarHeight(const QFont& font, bool items) {
+  static QPointer<QMenuBar> probe;
+  static QCoreApplication* app = nullptr;
+  // Widgets belong to the application of the moment (a test may make a new one).
+  if (!probe || app != QCoreApplication::instance()) {
+    app = QCoreApplication::instance();
+    probe = new QMenuBar();
+    probe->setNativeMenuBar(false);
+    probe->addAction(QStringLiteral("File"));
+  }
+  probe->setFont(font);
+  probe->actions().front()->setVisible(items);
+  return probe->sizeHint().height();
+}
 
 bool PlatformIsHeadless() {
   static const bool headless = QGuiApplication::platformName() == QLatin1String("offscreen");
@@ -88,7 +105,7 @@ TForm::~TForm() {
   if (modal_loop_) modal_loop_->quit();
   // The menu may outlive the window: keep its bar out of the widget's deletion.
   if (menu_) {
-    if (QMenuBar* bar = menu_->MenuBar()) {
+    if (QMenuBar* bar = menu_->BarMade() ? menu_->MenuBar() : nullptr) {
       layout_->setMenuBar(nullptr);
       bar->hide();
       bar->setParent(nullptr);
@@ -107,8 +124,24 @@ void TForm::BeforeDestruction() {
 
 int TForm::MenuHeight() const {
   if (!menu_) return 0;
+  QMenuBar* bar = menu_->BarMade() ? menu_->MenuBar() : nullptr;
+  if (bar && bar->parentWidget() == MadeWidget()) return bar->sizeHint().height();
+  // Not made yet: as high as a bar in this window's font with the same
+  // line of items (or none) would be.
+  return ProbeBarHeight(ToQFont(font_), menu_->Items()->ShowsAnItemInABar());
+}
+
+void TForm::MakeWidgets() {
+  const bool first = !ChildrenMade();
+  TWinControl::MakeWidgets();
+  if (first && menu_) AttachMenuBar();
+}
+
+void TForm::AttachMenuBar() {
   QMenuBar* bar = menu_->MenuBar();
-  return bar ? bar->sizeHint().height() : 0;
+  bar->setParent(MadeWidget());
+  layout_->setMenuBar(bar);
+  bar->show();
 }
 
 int TForm::ClientHeight() const { return std::max(0, height_ - MenuHeight()); }
@@ -441,7 +474,7 @@ void TForm::SetMenu(TMainMenu* menu) {
   if (menu == menu_) return;
   const int client = ClientHeight();
   if (menu_) {
-    if (QMenuBar* old = menu_->MenuBar()) {
+    if (QMenuBar* old = menu_->BarMade() ? menu_->MenuBar() : nullptr; old && old->parentWidget() == MadeWidget()) {
       layout_->setMenuBar(nullptr);
       old->hide();
       old->setParent(nullptr);
@@ -452,10 +485,7 @@ void TForm::SetMenu(TMainMenu* menu) {
   if (menu_) {
     if (menu_->form_ && menu_->form_ != this) menu_->form_->SetMenu(nullptr);
     menu_->form_ = this;
-    QMenuBar* bar = menu_->MenuBar();
-    bar->setParent(MadeWidget());
-    layout_->setMenuBar(bar);
-    bar->show();
+    if (ChildrenMade()) AttachMenuBar();
   }
   SetBounds(left_, top_, width_, client + MenuHeight());
 }

@@ -151,6 +151,7 @@ class TForm : public TWinControl {
   bool WindowEvent(QObject* obj, QEvent* e);
 
  protected:
+  void MakeWidgets() override;
   void ApplyGeometry() override;
   void ApplyVisible() override;
   void ApplyCaption() override;
@@ -158,6 +159,7 @@ class TForm : public TWinControl {
 
  private:
   int MenuHeight() const;
+  void AttachMenuBar();
   void ApplyFlags();
   void PlaceOnFirstShow();
   void CentreOn(const TForm& other);

@@ -11,10 +11,7 @@
 #include "platform/ui/forms.h"
 #include "platform/ui/strings.h"
 
-TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), action_(new QAction()) {
-  QObject::connect(action_, &QAction::triggered, action_, [this] { Click(); });
-  Sync();
-}
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {}
 
 TMenuItem::~TMenuItem() {
   if (parent_) parent_->Remove(this);
@@ -28,7 +25,40 @@ TMenuItem::~TMenuItem() {
   delete submenu_;
 }
 
+QAction* TMenuItem::Action() const { return const_cast<TMenuItem*>(this)->MakeAction(); }
+
+QMenu* TMenuItem::SubMenu() const {
+  const_cast<TMenuItem*>(this)->MakeAction();
+  return submenu_;
+}
+
+QAction* TMenuItem::MakeAction() {
+  if (action_) return action_;
+  action_ = new QAction();
+  QObject::connect(action_, &QAction::triggered, action_, [this] { Click(); });
+  Sync();
+  if (!items_.empty()) ShowChildren();
+  return action_;
+}
+
+void TMenuItem::ShowChildren() {
+  QWidget* box = ChildContainer();
+  for (TMenuItem* c : items_) box->addAction(c->MakeAction());
+}
+
+QWidget* TMenuItem::ShownContainer() const {
+  if (external_container_) return external_container_;
+  return submenu_;
+}
+
+bool TMenuItem::ShowsAnItemInABar() const {
+  for (const TMenuItem* c : items_)
+    if (c->visible_ && c->caption_ != "-") return true;
+  return false;
+}
+
 void TMenuItem::Sync() {
+  if (!action_) return;
   QSignalBlocker block(action_);
   // A separator with text would be drawn as a section title showing "-".
   const bool separator = caption_ == "-";
@@ -99,10 +129,12 @@ void TMenuItem::Insert(int index, TMenuItem* item) {
   index = std::clamp(index, 0, Count());
   items_.insert(items_.begin() + index, item);
   item->parent_ = this;
+  // Until this item's own menu is made, its children are only listed.
+  if (!external_container_ && !action_) return;
   // The container holds the items' actions in the items' order: the new one
   // goes before its successor's (or last).
   const size_t next = static_cast<size_t>(index) + 1;
-  ChildContainer()->insertAction(next < items_.size() ? items_[next]->action_ : nullptr, item->action_);
+  ChildContainer()->insertAction(next < items_.size() ? items_[next]->MakeAction() : nullptr, item->MakeAction());
 }
 
 void TMenuItem::Remove(TMenuItem* item) {
@@ -111,7 +143,7 @@ void TMenuItem::Remove(TMenuItem* item) {
   items_.erase(it);
   item->parent_ = nullptr;
   if (dying_) return;
-  if (QWidget* box = ChildContainer()) box->removeAction(item->action_);
+  if (QWidget* box = ShownContainer(); box && item->action_) box->removeAction(item->action_);
 }
 
 void TMenuItem::Delete(int index) {
@@ -152,11 +184,7 @@ void TMenuItem::Click() {
 
 // ---------------------------------------------------------------- TMainMenu
 
-TMainMenu::TMainMenu(TComponent* owner) : TComponent(owner), root_(new TMenuItem(nullptr)) {
-  bar_ = new QMenuBar();
-  bar_->setNativeMenuBar(false);
-  root_->external_container_ = bar_;
-}
+TMainMenu::TMainMenu(TComponent* owner) : TComponent(owner), root_(new TMenuItem(nullptr)) {}
 
 TMainMenu::~TMainMenu() {
   if (form_) form_->SetMenu(nullptr);
@@ -164,23 +192,41 @@ TMainMenu::~TMainMenu() {
   delete bar_.data();
 }
 
-QMenuBar* TMainMenu::MenuBar() const { return bar_.data(); }
+QMenuBar* TMainMenu::MenuBar() const {
+  if (!bar_made_) {
+    auto* self = const_cast<TMainMenu*>(this);
+    self->bar_made_ = true;
+    auto* bar = new QMenuBar();
+    bar->setNativeMenuBar(false);
+    self->bar_ = bar;
+    root_->external_container_ = bar;
+    root_->ShowChildren();
+  }
+  return bar_.data();
+}
 
 // ---------------------------------------------------------------- TPopupMenu
 
-TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), root_(new TMenuItem(nullptr)) {
-  menu_ = new QMenu();
-  root_->external_container_ = menu_;
-}
+TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), root_(new TMenuItem(nullptr)) {}
 
 TPopupMenu::~TPopupMenu() {
   FreeAndNil(root_);
   delete menu_.data();
 }
 
-QMenu* TPopupMenu::Menu() const { return menu_.data(); }
+QMenu* TPopupMenu::Menu() const {
+  if (!menu_made_) {
+    auto* self = const_cast<TPopupMenu*>(this);
+    self->menu_made_ = true;
+    auto* menu = new QMenu();
+    self->menu_ = menu;
+    root_->external_container_ = menu;
+    root_->ShowChildren();
+  }
+  return menu_.data();
+}
 
 void TPopupMenu::Popup(int x, int y) {
   if (OnPopup) OnPopup(this);
-  if (menu_) menu_->popup(QPoint(x, y));
+  if (QMenu* menu = Menu()) menu->popup(QPoint(x, y));
 }

@@ -1,7 +1,8 @@
 // Menus: TMenuItem trees under a form's TMainMenu or a TPopupMenu.
 //
 // An item's state (caption, check mark, enabled, visible) lives in the item;
-// the Qt action only shows it. Choosing an item (Click(), or the user in the
+// the Qt action only shows it, and is made when a menu first needs it (the
+// menu bar of a shown window, a popup menu): most windows are never opened. Choosing an item (Click(), or the user in the
 // real menu) runs OnClick and never changes the check mark by itself: the
 // handlers set Checked as they see fit. An item with children opens a
 // submenu, and opening it runs the item's OnClick (handlers use this to
@@ -66,15 +67,25 @@ class TMenuItem : public TComponent {
 
   TNotifyEvent OnClick;
 
-  QAction* Action() const { return action_; }
-  // The submenu that shows the children (created with the first child).
-  QMenu* SubMenu() const { return submenu_; }
+  // The action that shows the item (made now if it was not yet).
+  QAction* Action() const;
+  // The submenu that shows the children (made with the action of an item
+  // that has children, or with its first child).
+  QMenu* SubMenu() const;
 
  private:
   friend class TMainMenu;
   friend class TPopupMenu;
+  friend class TForm;
   void Sync();
+  QAction* MakeAction();
+  // The widget the children's actions are in, once it is made.
+  QWidget* ShownContainer() const;
   QWidget* ChildContainer();
+  // Puts every child's action in the (new) container.
+  void ShowChildren();
+  // A menu bar of these items has a line of height.
+  bool ShowsAnItemInABar() const;
 
   std::string caption_;
   std::string shortcut_;
@@ -100,13 +111,16 @@ class TMainMenu : public TComponent {
   ~TMainMenu() override;
   // The top-level items are the children of this root item.
   TMenuItem* Items() const { return root_; }
+  // The bar (made now if it was not yet).
   QMenuBar* MenuBar() const;
+  bool BarMade() const { return bar_made_; }
   TForm* Form() const { return form_; }
 
  private:
   friend class TForm;
   TMenuItem* root_ = nullptr;
   QPointer<QMenuBar> bar_;
+  bool bar_made_ = false;
   TForm* form_ = nullptr;
 };
 
@@ -125,4 +139,5 @@ class TPopupMenu : public TComponent {
  private:
   TMenuItem* root_ = nullptr;
   QPointer<QMenu> menu_;
+  bool menu_made_ = false;
 };
