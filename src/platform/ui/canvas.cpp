@@ -350,14 +350,14 @@ void TCanvas::Touch(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int6
   changed_[static_cast<std::size_t>(changedCount_++)] = add;
 }
 
-std::vector<TRect> TCanvas::TakeChanged() {
-  std::vector<TRect> out;
+TCanvas::ChangedRects TCanvas::TakeChanged() {
+  ChangedRects out;
   const int w = bitmap_ ? bitmap_->Width() : target_ ? target_->width() : 0;
   const int h = bitmap_ ? bitmap_->Height() : target_ ? target_->height() : 0;
   for (int i = 0; i < changedCount_; ++i) {
     const TRect& c = changed_[static_cast<std::size_t>(i)];
     const TRect r{std::max(c.Left, 0), std::max(c.Top, 0), std::min(c.Right, w), std::min(c.Bottom, h)};
-    if (r.Left < r.Right && r.Top < r.Bottom) out.push_back(r);
+    if (r.Left < r.Right && r.Top < r.Bottom) out.Rects[static_cast<std::size_t>(out.Count++)] = r;
   }
   changedCount_ = 0;
   return out;
