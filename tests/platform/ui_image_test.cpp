@@ -200,6 +200,18 @@ TEST(Image, EveryKindOfDrawingReachesTheScreenWhole) {
          image->Invalidate();
          c->SetPixel(150, 150, clLime);
        }},
+      {"a fill over pixels nearly all of its colour already", [&] {
+         c->Brush.Color = clGray;
+         c->FillRect(Rect(0, 0, 320, 240));
+         image->Invalidate();
+         QApplication::processEvents();
+         // Two far corners differ from the fill; all else is its colour.
+         c->SetPixel(3, 5, clRed);
+         c->SetPixel(316, 236, clRed);
+         image->Invalidate();
+         QApplication::processEvents();
+         c->FillRect(Rect(0, 0, 320, 240));
+       }},
       {"pixels written into the picture", [&] { image->Picture()->Image().setPixel(311, 7, 0xFF123456); }},
       {"pixels written through the canvas", [&] { c->Target()->setPixel(1, 238, 0xFF654321); }},
       {"picture replaced", [&] {

@@ -528,10 +528,23 @@ void TCanvas::FillRect(const TRect& r) {
   if (Brush.Style == bsClear) return;
   raster::Surface s;
   if (!Prepare(s)) return;
-  Touch(r.Left, r.Top, r.Right, r.Bottom);
-  Writer<OpCopy> wr{s, ToQRgb(Brush.Color)};
+  // Only what really changes counts as changed: a fill that repeats what is
+  // there (the frame lines drawn again after every trace) repaints nothing.
+  const std::uint32_t color = ToQRgb(Brush.Color);
+  const int xa = std::max(0, r.Left), xb = std::min(s.w, r.Right);
   const int ya = std::max(0, r.Top), yb = std::min(s.h, r.Bottom);
-  for (int y = ya; y < yb; ++y) wr.PutRow(y, r.Left, static_cast<std::int64_t>(r.Right) - 1);
+  int left = xb, right = xa, top = yb, bottom = ya;
+  for (int y = ya; y < yb && xa < xb; ++y) {
+    std::uint32_t* row = s.bits + static_cast<std::ptrdiff_t>(y) * s.stride;
+    int a = xa, b = xb;
+    while (a < b && row[a] == color) ++a;
+    while (b > a && row[b - 1] == color) --b;
+    if (a == b) continue;
+    std::fill(row + a, row + b, color);
+    left = std::min(left, a), right = std::max(right, b);
+    top = std::min(top, y), bottom = y + 1;
+  }
+  Touch(left, top, right, bottom);
 }
 
 void TCanvas::FrameRect(const TRect& r) {
