@@ -137,7 +137,9 @@ class ImageWidget : public QWidget {
   static bool CopyRows(QPaintDevice* device, QPoint offset, const QImage& pic, const QRegion& shown) {
     if (!device || device->devType() != QInternal::Image) return false;
     auto* dest = static_cast<QImage*>(device);
-    if (pic.format() != QImage::Format_RGB32 || dest->format() != QImage::Format_RGB32 ||
+    // Opaque pixels are the same four bytes in the window's premultiplied format.
+    const bool same = dest->format() == QImage::Format_RGB32 || dest->format() == QImage::Format_ARGB32_Premultiplied;
+    if (pic.format() != QImage::Format_RGB32 || !same ||
         dest->devicePixelRatio() != 1.0 || pic.devicePixelRatio() != 1.0)
       return false;
     for (const QRect& r : shown)
