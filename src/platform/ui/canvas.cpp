@@ -159,6 +159,8 @@ std::uint64_t StrokeClipped(Writer<Op>& wr, const PenShape& pen, TPoint a, TPoin
 // the clipping walker. The marks share the pixels' index, the picture's rows
 // being exactly its width. kInside: every point is known to lie on the
 // surface. Returns the number of pixels of the whole path.
+constexpr int kPrefetchPoints = 64;
+
 template <bool kMarked, bool kInside, class Op>
 std::uint64_t StrokeThin(Writer<Op>& wr, const PenShape& pen, const TPoint* pts, int n, bool includeLast) {
   std::uint32_t* const bits = wr.s.bits;
@@ -194,6 +196,17 @@ std::uint64_t StrokeThin(Writer<Op>& wr, const PenShape& pen, const TPoint* pts,
   const auto on = [w, h](TPoint p) {
     return kInside || ((static_cast<unsigned>(p.x) < w) & (static_cast<unsigned>(p.y) < h));
   };
+  // A picture's memory has mostly left the caches between two pictures, and a
+  // steep segment meets a new row at every pixel: the rows of a long path
+  // are asked for all together before its pixels are changed one by one.
+  if (n >= kPrefetchPoints) {
+    for (int k = 0; k + 1 < n; ++k) {
+      const TPoint a = pts[k], b = pts[k + 1];
+      if (!(on(a) & on(b))) continue;
+      const int step = b.y < a.y ? -1 : 1;
+      for (int y = a.y; y != b.y; y += step) __builtin_prefetch(bits + static_cast<std::ptrdiff_t>(y) * stride + a.x, 1);
+    }
+  }
   std::uint64_t pixels = 0;
   const int open = includeLast ? n - 2 : n - 1;  // segments that leave out their end pixel
   TPoint a = pts[0];
