@@ -34,6 +34,13 @@ void StoreCaptureInHistory(SampleBlockView samples) {
     const std::int32_t* codes = samples.data();
     std::size_t k = 0;
 #if defined(__SSE2__)
+    // The slot is written whole and read back only when the history is
+    // viewed: the stores go past the caches (nothing is fetched to be
+    // overwritten, and the picture's memory stays cached). Slots are an odd
+    // number of bytes long: the bytes up to the first 16-byte boundary go
+    // one by one.
+    const std::size_t head = (16 - reinterpret_cast<std::uintptr_t>(trace) % 16) % 16;
+    for (; k < head && k < kTraceBytes; ++k) trace[k] = static_cast<std::uint8_t>(codes[k] & 0xFF);
     const __m128i low = _mm_set1_epi32(0xFF);
     const auto lows = [&](std::size_t at) {
       return _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(codes + at)), low);
@@ -42,8 +49,9 @@ void StoreCaptureInHistory(SampleBlockView samples) {
       // 0..255 in every lane, so neither packing saturates.
       const __m128i a = _mm_packs_epi32(lows(k), lows(k + 4));
       const __m128i b = _mm_packs_epi32(lows(k + 8), lows(k + 12));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(trace + k), _mm_packus_epi16(a, b));
+      _mm_stream_si128(reinterpret_cast<__m128i*>(trace + k), _mm_packus_epi16(a, b));
     }
+    _mm_sfence();
 #endif
     for (; k < kTraceBytes; ++k) trace[k] = static_cast<std::uint8_t>(codes[k] & 0xFF);
     HistoryState.HistoryViewIndex = HistoryState.HistoryIndex;

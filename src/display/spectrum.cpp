@@ -280,7 +280,7 @@ class LevelTable {
     }
   }
 
-  std::int32_t Level(double shifted) const {
+  [[gnu::always_inline]] std::int32_t Level(double shifted) const {
     const std::uint64_t bits = std::bit_cast<std::uint64_t>(shifted);
     // Sign and exponent together: negatives, NaN and infinities fall outside.
     const std::int64_t octave = static_cast<std::int64_t>(bits >> 52) - 1023;
@@ -308,12 +308,14 @@ class LevelTable {
   std::array<Cell, kCells> cells_{};
 };
 
+const LevelTable& SpectrumLevelTable() {
+  static const LevelTable table;
+  return table;
+}
+
 }  // namespace
 
-std::int32_t SpectrumLevel(double magnitude) {
-  static const LevelTable table;
-  return table.Level(magnitude + 0.0001);
-}
+std::int32_t SpectrumLevel(double magnitude) { return SpectrumLevelTable().Level(magnitude + 0.0001); }
 
 // ---------------------------------------------------------------- one capture
 
@@ -326,10 +328,14 @@ void PrepareSpectrumInput(ChannelCodes codes, const SpectrumSetup& setup, Spectr
   }
   double sum = 0.0;
   if (counters.WindowSkip != 0) {
+    // Whole numbers all: their sum is exact in any order, so it is taken
+    // without waiting on each addition.
+    std::int64_t whole = 0;
     for (std::size_t i = 0; i < kFftPoints; ++i) {
       work[i] = static_cast<float>(codes[i]);
-      sum += work[i];
+      whole += static_cast<std::int64_t>(work[i]);
     }
+    sum = static_cast<double>(whole);
   } else {
     const double weight = counters.SmoothWeight, keep = counters.SmoothKeep;
     for (std::size_t i = 0; i < kFftPoints; ++i) {
@@ -351,6 +357,7 @@ void RunSpectrum(ChannelCodes codes, const SpectrumSetup& setup, SpectrumCounter
   Transform(*setup.Twiddles, out.Staged, out.Re, out.Im);
   const bool everySlot = counters.FftSkip != 0;
   const auto slot = static_cast<std::size_t>(counters.FftCounter);
+  const LevelTable& levels = SpectrumLevelTable();
   for (std::size_t k = 0; k < kFftBins; ++k) {
     const double re = out.Re[k], im = out.Im[k];
     const double m = std::sqrt(re * re + im * im);
@@ -359,7 +366,7 @@ void RunSpectrum(ChannelCodes codes, const SpectrumSetup& setup, SpectrumCounter
       std::fill(binSlots, binSlots + kFftSlots, static_cast<float>(m));
     else
       binSlots[slot] = static_cast<float>(m);
-    const std::int32_t level = SpectrumLevel(m);
+    const std::int32_t level = levels.Level(m + 0.0001);
     const std::int32_t shown = DisplayLevel(level);
     WriteLow16(out.Display[2 * k], shown);
     WriteLow16(out.Display[2 * k + 1], shown);

@@ -72,13 +72,21 @@ TEST_F(HistoryTest, ClearThenFiveCapturesShowOldestToNewest) {
 TEST_F(HistoryTest, EachSampleKeepsItsOwnLowByte) {
   // Every entry of the block different, with bits above the low byte set
   // (and negative codes), so that a byte put in another's place shows.
+  // Three captures in neighbouring slots, each read back whole afterwards.
   Form1->ClearHistory1->OnClick(Form1->ClearHistory1);
   auto& block = engine::ScopeState.ScopeSampleBlock;
-  for (std::size_t i = 0; i < block.size(); ++i)
-    block[i] = static_cast<std::int32_t>(i * 37 + 0x1234500) * (i % 3 == 0 ? -1 : 1);
-  display::StoreCaptureInHistory(block);
-  for (std::size_t i = 0; i < block.size(); ++i)
-    ASSERT_EQ(display::HistorySample(0, i), static_cast<std::uint8_t>(block[i] & 0xFF)) << "entry " << i;
+  const auto code = [](std::size_t capture, std::size_t i) {
+    return static_cast<std::int32_t>(i * (37 + 2 * capture) + 0x1234500 + capture) * (i % 3 == capture % 3 ? -1 : 1);
+  };
+  for (std::size_t capture = 0; capture < 3; ++capture) {
+    for (std::size_t i = 0; i < block.size(); ++i) block[i] = code(capture, i);
+    display::StoreCaptureInHistory(block);
+  }
+  for (std::size_t capture = 0; capture < 3; ++capture)
+    for (std::size_t i = 0; i < block.size(); ++i)
+      ASSERT_EQ(display::HistorySample(static_cast<std::int32_t>(capture), i),
+                static_cast<std::uint8_t>(code(capture, i) & 0xFF))
+          << "capture " << capture << " entry " << i;
 }
 
 TEST_F(HistoryTest, ASavedFileOpensToTheSameTraceAtEveryPosition) {

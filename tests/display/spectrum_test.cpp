@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <vector>
 #include <numbers>
@@ -205,6 +206,56 @@ TEST(SpectrumLevels, EveryMagnitudeGetsTheLevelOfItsLogarithm) {
   for (double m : magnitudes) wrong += display::SpectrumLevel(m) != byLog(m);
   EXPECT_EQ(wrong, 0) << "of " << magnitudes.size();
   EXPECT_EQ(display::SpectrumLevel(0.0), -128);
+}
+
+TEST(SpectrumLevels, ACaptureGivesTheLevelsOfTheFormulaBitForBit) {
+  // Each capture against the formula taken step by step: the mean of the
+  // codes summed one after the other in double, the windowed values, the
+  // transform, and the level of each bin's logarithm.
+  const auto byLog = [](double m) {
+    return static_cast<std::int32_t>(numeric::Round((std::log10(m + 0.0001) + 2.0) * 64.0, -128));
+  };
+  unsigned seed = 777;
+  const auto noise = [&seed](int span) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 8) % static_cast<unsigned>(span));
+  };
+  struct Case {
+    const char* name;
+    FftWindow window;
+    std::function<std::int32_t(int)> code;
+  };
+  const std::vector<Case> cases = {
+      {"noise", FftWindow::Hanning, [&](int) { return noise(256); }},
+      {"sine and noise", FftWindow::Blackman,
+       [&](int i) { return 128 + static_cast<int>(90 * std::sin(i * 0.37)) + noise(9) - 4; }},
+      {"a spike", FftWindow::Rectangle, [](int i) { return i == 1000 ? 255 : 0; }},
+      {"codes at the ends of 32 bits", FftWindow::FlatTop,
+       [](int i) { return i % 3 ? std::numeric_limits<std::int32_t>::max() : std::numeric_limits<std::int32_t>::min() + i; }},
+      {"large codes", FftWindow::Hamming, [&](int) { return (1 << 30) - noise(1 << 20); }},
+  };
+  for (const Case& c : cases) {
+    std::array<std::int32_t, kFftPoints> codes{};
+    for (int i = 0; i < kFftPoints; ++i) codes[static_cast<std::size_t>(i)] = c.code(i);
+    Analyser a(c.window);
+    a.Run(codes);
+
+    double sum = 0.0;
+    for (std::int32_t v : codes) sum += static_cast<float>(v);
+    const double mean = sum * (1.0 / kFftPoints);
+    std::array<float, kFftPoints> staged{}, re{}, im{};
+    for (std::size_t i = 0; i < kFftPoints; ++i)
+      staged[i] = static_cast<float>(a.window[i] * a.factor * (static_cast<float>(codes[i]) - mean));
+    Transform(a.twiddles, staged, re, im);
+    int wrong = 0;
+    for (std::size_t k = 0; k < kFftBins; ++k) {
+      const double r = re[k], i = im[k];
+      const std::int32_t level = byLog(std::sqrt(r * r + i * i));
+      wrong += a.Level(static_cast<int>(k)) != level || a.Shown(static_cast<int>(k)) != DisplayLevel(level);
+    }
+    EXPECT_EQ(wrong, 0) << c.name;
+    EXPECT_EQ(a.staged, staged) << c.name;
+  }
 }
 
 TEST(SpectrumLevels, ZeroSignalIsLevelMinus128InTheLow16BitsOfEveryEntry) {

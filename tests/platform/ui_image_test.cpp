@@ -210,6 +210,31 @@ TEST(Image, EveryKindOfDrawingReachesTheScreenWhole) {
          c->StretchDraw(Rect(60, 60, 10, 90), stamp);
          c->CopyRect(Rect(0, 0, 40, 40), *c, Rect(280, 200, 320, 240));
        }},
+      {"a trace erased and another drawn before the window paints", [&] {
+         // As the running program does: erase, show, draw, show, then one paint.
+         std::vector<TPoint> pts;
+         for (int x = 5; x < 315; ++x) pts.push_back(Point(x, 120 + static_cast<int>(100 * std::sin(x * 0.05))));
+         pen(clBlue, 1, pmNotXor);
+         c->Polyline(pts);
+         image->Invalidate();
+         for (TPoint& p : pts) p.y = 240 - p.y / 2;
+         pen(clRed, 1, pmNotXor);
+         c->Polyline(pts);
+         image->Invalidate();
+         c->SetPixel(150, 150, clLime);
+       }},
+      {"a fill over pixels nearly all of its colour already", [&] {
+         c->Brush.Color = clGray;
+         c->FillRect(Rect(0, 0, 320, 240));
+         image->Invalidate();
+         QApplication::processEvents();
+         // Two far corners differ from the fill; all else is its colour.
+         c->SetPixel(3, 5, clRed);
+         c->SetPixel(316, 236, clRed);
+         image->Invalidate();
+         QApplication::processEvents();
+         c->FillRect(Rect(0, 0, 320, 240));
+       }},
       {"pixels written into the picture", [&] { image->Picture()->Image().setPixel(311, 7, 0xFF123456); }},
       {"pixels written through the canvas", [&] { c->Target()->setPixel(1, 238, 0xFF654321); }},
       {"picture replaced", [&] {

@@ -159,6 +159,8 @@ std::uint64_t StrokeClipped(Writer<Op>& wr, const PenShape& pen, TPoint a, TPoin
 // the clipping walker. The marks share the pixels' index, the picture's rows
 // being exactly its width. kInside: every point is known to lie on the
 // surface. Returns the number of pixels of the whole path.
+constexpr int kPrefetchPoints = 64;
+
 template <bool kMarked, bool kInside, class Op>
 std::uint64_t StrokeThin(Writer<Op>& wr, const PenShape& pen, const TPoint* pts, int n, bool includeLast) {
   std::uint32_t* const bits = wr.s.bits;
@@ -194,6 +196,17 @@ std::uint64_t StrokeThin(Writer<Op>& wr, const PenShape& pen, const TPoint* pts,
   const auto on = [w, h](TPoint p) {
     return kInside || ((static_cast<unsigned>(p.x) < w) & (static_cast<unsigned>(p.y) < h));
   };
+  // A picture's memory has mostly left the caches between two pictures, and a
+  // steep segment meets a new row at every pixel: the rows of a long path
+  // are asked for all together before its pixels are changed one by one.
+  if (n >= kPrefetchPoints) {
+    for (int k = 0; k + 1 < n; ++k) {
+      const TPoint a = pts[k], b = pts[k + 1];
+      if (!(on(a) & on(b))) continue;
+      const int step = b.y < a.y ? -1 : 1;
+      for (int y = a.y; y != b.y; y += step) __builtin_prefetch(bits + static_cast<std::ptrdiff_t>(y) * stride + a.x, 1);
+    }
+  }
   std::uint64_t pixels = 0;
   const int open = includeLast ? n - 2 : n - 1;  // segments that leave out their end pixel
   TPoint a = pts[0];
@@ -350,14 +363,14 @@ void TCanvas::Touch(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int6
   changed_[static_cast<std::size_t>(changedCount_++)] = add;
 }
 
-std::vector<TRect> TCanvas::TakeChanged() {
-  std::vector<TRect> out;
+TCanvas::ChangedRects TCanvas::TakeChanged() {
+  ChangedRects out;
   const int w = bitmap_ ? bitmap_->Width() : target_ ? target_->width() : 0;
   const int h = bitmap_ ? bitmap_->Height() : target_ ? target_->height() : 0;
   for (int i = 0; i < changedCount_; ++i) {
     const TRect& c = changed_[static_cast<std::size_t>(i)];
     const TRect r{std::max(c.Left, 0), std::max(c.Top, 0), std::min(c.Right, w), std::min(c.Bottom, h)};
-    if (r.Left < r.Right && r.Top < r.Bottom) out.push_back(r);
+    if (r.Left < r.Right && r.Top < r.Bottom) out.Rects[static_cast<std::size_t>(out.Count++)] = r;
   }
   changedCount_ = 0;
   return out;
@@ -528,10 +541,23 @@ void TCanvas::FillRect(const TRect& r) {
   if (Brush.Style == bsClear) return;
   raster::Surface s;
   if (!Prepare(s)) return;
-  Touch(r.Left, r.Top, r.Right, r.Bottom);
-  Writer<OpCopy> wr{s, ToQRgb(Brush.Color)};
+  // Only what really changes counts as changed: a fill that repeats what is
+  // there (the frame lines drawn again after every trace) repaints nothing.
+  const std::uint32_t color = ToQRgb(Brush.Color);
+  const int xa = std::max(0, r.Left), xb = std::min(s.w, r.Right);
   const int ya = std::max(0, r.Top), yb = std::min(s.h, r.Bottom);
-  for (int y = ya; y < yb; ++y) wr.PutRow(y, r.Left, static_cast<std::int64_t>(r.Right) - 1);
+  int left = xb, right = xa, top = yb, bottom = ya;
+  for (int y = ya; y < yb && xa < xb; ++y) {
+    std::uint32_t* row = s.bits + static_cast<std::ptrdiff_t>(y) * s.stride;
+    int a = xa, b = xb;
+    while (a < b && row[a] == color) ++a;
+    while (b > a && row[b - 1] == color) --b;
+    if (a == b) continue;
+    std::fill(row + a, row + b, color);
+    left = std::min(left, a), right = std::max(right, b);
+    top = std::min(top, y), bottom = y + 1;
+  }
+  Touch(left, top, right, bottom);
 }
 
 void TCanvas::FrameRect(const TRect& r) {

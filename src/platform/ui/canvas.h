@@ -86,7 +86,14 @@ class TCanvas {
   // Where the picture changed since the last TakeChanged: a few rectangles
   // that cover every changed pixel (and maybe some more), within the picture.
   // A picture on the screen repaints only these.
-  std::vector<TRect> TakeChanged();
+  static constexpr int kChangedSlots = 6;
+  struct ChangedRects {
+    std::array<TRect, kChangedSlots> Rects{};
+    int Count = 0;
+    const TRect* begin() const { return Rects.data(); }
+    const TRect* end() const { return Rects.data() + Count; }
+  };
+  ChangedRects TakeChanged();
   void MarkChanged(const TRect& r);
   static constexpr TRect kWholePicture{-0x3FFFFFFF, -0x3FFFFFFF, 0x3FFFFFFF, 0x3FFFFFFF};
 
@@ -162,7 +169,6 @@ class TCanvas {
   std::vector<std::uint64_t> marks_;
   // Few enough that a repaint stays a handful of copies; rectangles that
   // meet are joined, and when all are taken the two that grow least as one.
-  static constexpr int kChangedSlots = 6;
   std::array<TRect, kChangedSlots> changed_{};
   int changedCount_ = 0;
   std::uint64_t stylePos_ = 0;  // dash phase carried from one LineTo to the next

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -88,34 +89,86 @@ class ImageWidget : public QWidget {
     }
   }
 
+  // Asks for a repaint of r unless a repaint asked for since the last paint
+  // covers it already: a picture is erased and drawn in the same places,
+  // several times before the window paints once.
+  void Request(const QRect& r) {
+    if (!isVisible()) {
+      requested_.clear();
+      return;
+    }
+    for (const QRect& q : requested_)
+      if (q.contains(r)) return;
+    update(r);
+    if (requested_.size() == kRequests) requested_.erase(requested_.begin());
+    requested_.push_back(r);
+  }
+
  protected:
   void paintEvent(QPaintEvent* e) override {
     // Only the copy for the window is left out: grabs and prints paint always.
     QBackingStore* store = window()->backingStore();
-    if (store && redirected(nullptr) == store->paintDevice() && CoverWatch::Get().Covered(this)) {
-      deferred_ = true;
-      return;
+    QPoint offset;
+    QPaintDevice* device = redirected(&offset);
+    const bool toWindow = store && device && device == store->paintDevice();
+    if (toWindow) {
+      requested_.clear();
+      if (CoverWatch::Get().Covered(this)) {
+        deferred_ = true;
+        return;
+      }
     }
-    QPainter p(this);
     const QImage& pic = std::as_const(*image_->Picture()).Image();
     if (image_->Stretch()) {
+      QPainter p(this);
       p.drawImage(rect(), pic);
       return;
     }
     // Only the damaged parts; outside the picture is the window's face.
     const QRegion damaged = e->region();
-    for (const QRect& r : damaged & pic.rect()) {
-      // A clip of one rectangle keeps the copy a plain blit.
-      p.setClipRect(r);
-      p.drawImage(r.topLeft(), pic, r);
+    const QRegion shown = damaged & pic.rect();
+    if (!CopyRows(toWindow ? device : nullptr, offset, pic, shown)) {
+      QPainter p(this);
+      for (const QRect& r : shown) {
+        // A clip of one rectangle keeps the copy a plain blit.
+        p.setClipRect(r);
+        p.drawImage(r.topLeft(), pic, r);
+      }
     }
-    p.setClipping(false);
-    for (const QRect& r : damaged - QRegion(pic.rect())) p.fillRect(r, palette().window());
+    const QRegion outside = damaged - QRegion(pic.rect());
+    if (outside.isEmpty()) return;
+    QPainter p(this);
+    for (const QRect& r : outside) p.fillRect(r, palette().window());
   }
 
  private:
+  // The window's own pixels in the picture's format: the damaged rows are
+  // copied straight in (what a painter would copy, without setting one up).
+  // The device is where the widget paints; offset as redirected() gives it.
+  static bool CopyRows(QPaintDevice* device, QPoint offset, const QImage& pic, const QRegion& shown) {
+    if (!device || device->devType() != QInternal::Image) return false;
+    auto* dest = static_cast<QImage*>(device);
+    // Opaque pixels are the same four bytes in the window's premultiplied format.
+    const bool same = dest->format() == QImage::Format_RGB32 || dest->format() == QImage::Format_ARGB32_Premultiplied;
+    if (pic.format() != QImage::Format_RGB32 || !same ||
+        dest->devicePixelRatio() != 1.0 || pic.devicePixelRatio() != 1.0)
+      return false;
+    for (const QRect& r : shown)
+      if (!dest->rect().contains(r.translated(-offset))) return false;
+    for (const QRect& r : shown) {
+      const QPoint at = r.topLeft() - offset;
+      const auto bytes = static_cast<std::size_t>(r.width()) * 4;
+      for (int y = 0; y < r.height(); ++y)
+        std::memcpy(dest->scanLine(at.y() + y) + static_cast<std::size_t>(at.x()) * 4,
+                    pic.constScanLine(r.top() + y) + static_cast<std::size_t>(r.left()) * 4, bytes);
+    }
+    return true;
+  }
+
+  static constexpr std::size_t kRequests = 8;
   TImage* image_;
   bool deferred_ = false;
+  std::vector<QRect> requested_;  // asked for and not painted yet, in the widget's pixels
 };
 
 bool CoverWatch::Covered(const QWidget* image) const {
@@ -211,14 +264,14 @@ void TImage::SetStretch(bool v) {
 }
 
 void TImage::Invalidate() {
-  QRegion changed;
-  for (const TRect& r : Canvas()->TakeChanged()) changed += QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+  const TCanvas::ChangedRects changed = Canvas()->TakeChanged();
   auto* w = static_cast<ImageWidget*>(MadeWidget());
-  if (!w || changed.isEmpty() || w->DeferIfCovered()) return;
-  if (stretch_)
+  if (!w || changed.Count == 0 || w->DeferIfCovered()) return;
+  if (stretch_) {
     w->update();
-  else
-    w->update(changed);
+    return;
+  }
+  for (const TRect& r : changed) w->Request(QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top));
 }
 
 QPoint TImage::ToClient(QPoint p) const {
