@@ -36,7 +36,7 @@ SCENARIOS = {
     "run-0.1us": {"set": "[Time]\n0.1us=1\n"},
     "spectrum": {"set": "[Time]\n1ms=1\n[Device]\nFFT=1\n"},
     # The "Persist" button under the picture.
-    "graded-persistence": {"set": "[Time]\n1ms=1\n[Persistence]\nPersistence_with_Intensity_Grading=1\n",
+    "graded-persistence": {"set": "[Time]\n1ms=1\n[Persistence]\nNormalPersistence=0\nPersistence_with_Intensity_Grading=1\n",
                            "actions": [("click", 636, 378)]},
     "big-screen": {"set": "[Time]\n1ms=1\n", "big_screen": True},
     # "Circuit Analyzer", the hint's OK, then "Start": measured from the start
