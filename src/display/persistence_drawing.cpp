@@ -138,7 +138,7 @@ void PersistenceStores::Walk(const TPoint* points, int count, bool joined, F&& p
   }
   auto f = [&](int x, int y) {
     if (x >= 0 && y >= 0 && x < columns_ && y < rows_) {
-      std::uint32_t& v = visited_[static_cast<std::size_t>(x) * static_cast<std::size_t>(rows_) + static_cast<std::size_t>(y)];
+      std::uint8_t& v = visited_[static_cast<std::size_t>(x) * static_cast<std::size_t>(rows_) + static_cast<std::size_t>(y)];
       if (v == walk_) return;
       v = walk_;
     }

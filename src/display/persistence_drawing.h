@@ -61,9 +61,10 @@ class PersistenceStores {
 
   int columns_, rows_;
   std::array<Channel, 2> ch_;
-  // The walk that last passed each pixel.
-  std::vector<std::uint32_t> visited_;
-  std::uint32_t walk_ = 0;
+  // The walk that last passed each pixel, one byte each so that the marks
+  // stay in the processor's caches (they are cleared when the count wraps).
+  std::vector<std::uint8_t> visited_;
+  std::uint8_t walk_ = 0;
 };
 
 // The stores of the view's picture, made the first time they are asked for.

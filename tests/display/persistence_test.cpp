@@ -3,6 +3,9 @@
 // variable mode's fading, and how the modes and math traces release "Persist".
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include <string>
 
 #include "engine/picture_settings.h"
@@ -164,6 +167,20 @@ TEST_F(PersistenceTest, GradedCountsSaturateAtTheRingLengthAndStay) {
   EXPECT_EQ(Pixel(x, y), 0xFFFFFFu);
   EXPECT_EQ(Stores().Hits(1, x, Row(250)), 32);
   EXPECT_EQ(Stores().Hits(1, x, y), 0);
+}
+
+TEST_F(PersistenceTest, ATraceCountsOnPixelsLastPassedLongAgo) {
+  // A row passed once, aged out of the ring, and passed again after a long
+  // run of traces elsewhere (the marks of the walks over the picture come
+  // round again): the new trace counts once, whatever the gap.
+  Press();
+  const int x = engine::ScopeState.ScreenX0 + 200;
+  for (int gap = 90; gap <= 100; ++gap) {
+    Capture(120);
+    for (int i = 1; i < gap; ++i) Capture(60);
+    Capture(120);
+    EXPECT_EQ(Stores().Hits(0, x, Row(120)), 1) << "gap " << gap;
+  }
 }
 
 TEST_F(PersistenceTest, CountsFallingToZeroRestoreTheGraticule) {
