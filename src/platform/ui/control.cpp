@@ -355,8 +355,8 @@ void TControl::SetParent(TWinControl* parent) {
   if (parent_) {
     auto& list = parent_->controls_;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    parent_->ForgetStackMoves(this);
   }
-  if (parent_) parent_->ForgetStackMoves(this);
   parent_ = parent;
   QWidget* w = MadeWidget();
   if (parent_) {
