@@ -46,6 +46,11 @@ void TMenuItem::ShowChildren() {
   for (TMenuItem* c : items_) box->addAction(c->MakeAction());
 }
 
+void TMenuItem::ShowIn(QWidget* container) {
+  external_container_ = container;
+  ShowChildren();
+}
+
 QWidget* TMenuItem::ShownContainer() const {
   if (external_container_) return external_container_;
   return submenu_;
@@ -119,7 +124,6 @@ QWidget* TMenuItem::ChildContainer() {
   }
   return submenu_;
 }
-
 
 void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
 
@@ -199,8 +203,7 @@ QMenuBar* TMainMenu::MenuBar() const {
     auto* bar = new QMenuBar();
     bar->setNativeMenuBar(false);
     self->bar_ = bar;
-    root_->external_container_ = bar;
-    root_->ShowChildren();
+    root_->ShowIn(bar);
   }
   return bar_.data();
 }
@@ -220,8 +223,7 @@ QMenu* TPopupMenu::Menu() const {
     self->menu_made_ = true;
     auto* menu = new QMenu();
     self->menu_ = menu;
-    root_->external_container_ = menu;
-    root_->ShowChildren();
+    root_->ShowIn(menu);
   }
   return menu_.data();
 }

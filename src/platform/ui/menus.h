@@ -84,6 +84,8 @@ class TMenuItem : public TComponent {
   QWidget* ChildContainer();
   // Puts every child's action in the (new) container.
   void ShowChildren();
+  // A root item's children go into the menu bar or popup menu made for them.
+  void ShowIn(QWidget* container);
   // A menu bar of these items has a line of height.
   bool ShowsAnItemInABar() const;
 
