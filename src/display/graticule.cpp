@@ -133,14 +133,18 @@ std::vector<int> CentreTickColumns(const ScopeView& view) {
   return columns;
 }
 
-void DrawGraticule(ScopeView& view, bool xyLayout) {
+GraticuleColors GraticuleColors::Now() {
+  return {DisplayState.BackgroundColor, DisplayState.GridPenColor, DisplayState.BrightGridPenColor};
+}
+
+void DrawGraticule(ScopeView& view, bool xyLayout, const GraticuleColors& colors) {
   if (!view.Image) return;
   TCanvas* c = view.Image->Canvas();
-  c->Brush.Color = DisplayState.BackgroundColor;
+  c->Brush.Color = colors.Background;
   c->Brush.Style = bsSolid;
   c->FillRect(Rect(0, 0, view.Image->Width(), view.Image->Height()));
 
-  c->Pen.Color = DisplayState.GridPenColor;
+  c->Pen.Color = colors.Grid;
   c->Pen.Mode = pmCopy;
   c->Pen.Style = psSolid;
   c->Pen.Width = 1;
@@ -150,7 +154,7 @@ void DrawGraticule(ScopeView& view, bool xyLayout) {
   else
     DrawNormalGrid(c, view);
 
-  c->Pen.Color = DisplayState.BrightGridPenColor;
+  c->Pen.Color = colors.Frame;
   Frame(c, view.X0 - 1, view.FrameTopY, view.X0 + view.GridWidth + 1, view.FrameBottomY);
   if (xyLayout) {
     const int left = view.X0 + view.XYOriginX - 1;

@@ -36,7 +36,12 @@ TColor ShownChannelPen(bool ch1On);
 // ---- Static layer (the picture must have been wiped): background, grid
 // lines, centre and edge ticks and frame in the grid colours, copy mode.
 // The XY layout is the 8 x 8 square of the XY figure inside the outer frame.
-void DrawGraticule(ScopeView& view, bool xyLayout);
+// The colours: background, grid lines, frame.
+struct GraticuleColors {
+  TColor Background, Grid, Frame;
+  static GraticuleColors Now();  // the screen's colours now
+};
+void DrawGraticule(ScopeView& view, bool xyLayout, const GraticuleColors& colors);
 // Rows (from Y0) of the short ticks across the horizontal centre line, end
 // exclusive: five pixels just round the centre on the main picture, the
 // same place at the doubled scale on the Big Screen.
@@ -110,8 +115,9 @@ void EraseLabels(const ScopeView& view, const PictureSettings& s, const TextPrin
 // not-xor items and texts on it (trigger ticks, ground markers, marker lines,
 // labels), as the main window and the Big Screen both rebuild a picture.
 template <class Window>
-void RebuildGridItems(Window& window, ScopeView& view, bool xyLayout, bool spectrum, bool triggerTick) {
-  DrawGraticule(view, xyLayout);
+void RebuildGridItems(Window& window, ScopeView& view, bool xyLayout, bool spectrum, bool triggerTick,
+                      const GraticuleColors& colors = GraticuleColors::Now()) {
+  DrawGraticule(view, xyLayout, colors);
   if (triggerTick) window.t_viiva();
   window.y_viivat();
   if (view.Image) {

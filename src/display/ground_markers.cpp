@@ -7,9 +7,12 @@ namespace display {
 
 void DrawGroundGlyph(ScopeView& view, int channel, int level, TColor pen) {
   if (!view.Image) return;
-  const int x0 = view.X0;
-  const int l = view.Y0 + view.VScale * level;
-  TCanvas* c = view.Image->Canvas();
+  DrawGroundGlyph(*view.Image->Canvas(), view.X0, view.Y0 + view.VScale * level, channel, pen);
+  view.Image->Invalidate();
+}
+
+void DrawGroundGlyph(TCanvas& canvas, int x0, int l, int channel, TColor pen) {
+  TCanvas* c = &canvas;
   const TPen saved = c->Pen;
   c->Pen.Color = pen;
   c->Pen.Mode = pmNotXor;
@@ -24,7 +27,6 @@ void DrawGroundGlyph(ScopeView& view, int channel, int level, TColor pen) {
     c->Polyline(two, 7);
   }
   c->Pen = saved;
-  view.Image->Invalidate();
 }
 
 }  // namespace display

@@ -6,10 +6,14 @@
 #include "display/scope_view.h"
 #include "platform/ui/types.h"
 
+class TCanvas;
+
 namespace display {
 
 // The glyph of channel 1 or 2 at `level` (screen units from the top of the
 // grid, scaled by the view), one not-xor polyline: drawing it twice removes it.
 void DrawGroundGlyph(ScopeView& view, int channel, int level, TColor pen);
+// The same glyph on a canvas, for the grid whose left edge is x0, at row y.
+void DrawGroundGlyph(TCanvas& canvas, int x0, int y, int channel, TColor pen);
 
 }  // namespace display

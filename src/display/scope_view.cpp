@@ -608,6 +608,13 @@ void DrawPlotPoints(ScopeView& view, const PictureSettings& s, int count) {
 }
 
 void DrawTriggerTick(ScopeView& view, const PictureSettings& s) {
+  DrawTriggerTick(view, s,
+                  s.TriggerSource == 16  ? DisplayState.Ch1PenColor
+                  : s.TriggerSource == 0 ? DisplayState.Ch2PenColor
+                                         : DisplayState.Math1PenColor);
+}
+
+void DrawTriggerTick(ScopeView& view, const PictureSettings& s, TColor pen) {
   if (!view.Image) return;
   double sample = s.DigitalMode ? s.CaptureStart : s.DisplayStart;
   const double step = s.DigitalMode ? s.Magnification / 8 : s.Magnification;
@@ -620,7 +627,7 @@ void DrawTriggerTick(ScopeView& view, const PictureSettings& s) {
   TCanvas* canvas = view.Image->Canvas();
   const TPen saved = canvas->Pen;
   const TPoint pos = canvas->PenPos;
-  canvas->Pen.Color = s.TriggerSource == 16 ? DisplayState.Ch1PenColor : s.TriggerSource == 0 ? DisplayState.Ch2PenColor : DisplayState.Math1PenColor;
+  canvas->Pen.Color = pen;
   canvas->Pen.Mode = pmNotXor;
   canvas->Pen.Style = psSolid;
   canvas->Pen.Width = 2;

@@ -134,5 +134,7 @@ void DrawLinear(ScopeView& view, const PictureSettings& s, int first, int end, i
 void DrawPlotPoints(ScopeView& view, const PictureSettings& s, int count);
 // viiva: the trigger-position tick, not-xor (drawing it twice removes it).
 void DrawTriggerTick(ScopeView& view, const PictureSettings& s);
+// The same tick in the given pen.
+void DrawTriggerTick(ScopeView& view, const PictureSettings& s, TColor pen);
 
 }  // namespace display

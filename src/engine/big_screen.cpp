@@ -4,10 +4,14 @@
 #include "engine/big_screen.h"
 
 #include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
 
 #include "engine/add_text.h"
 #include "display/display_state.h"
 #include "display/graticule.h"
+#include "display/ground_markers.h"
 #include "display/marker_readouts.h"
 #include "engine/ground_levels.h"
 #include "display/spectrum.h"
@@ -25,6 +29,110 @@ constexpr TColor kAutosetPanelColor = 0x800000;  // navy
 display::MarkerPens Pens() { return {display::ShownChannelPen(engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.TimeMarkerPenColor}; }
 
 std::int16_t Clamp16(int v) { return static_cast<std::int16_t>(std::clamp(v, -32768, 32767)); }
+
+// Image10 as DoGrid draws it on a wiped picture, in values: what each of
+// the window's grid items would draw then. Drawn through the same steps.
+struct BigScreenGridLook {
+  display::ScopeView View;  // geometry; the markers below
+  std::array<std::int32_t, 7> Markers{};
+  bool XYLayout = false, Spectrum = false, TriggerLevelTick = false;
+  display::GraticuleColors Colors{};
+  TColor Background = 0;
+  // t_viiva
+  int TriggerLevel = 0;
+  bool TriggerMirrored = false;
+  TColor TriggerPen = 0;
+  // y_viivat
+  std::array<engine::GroundMark, 2> Ground{};
+  // fft_viiva_on: the frequency marker's x, or -1 when not drawn
+  int FreqMarkerX = -1;
+  TColor TimeMarkerPen = 0;
+  // fft_kursorit, kursorit: drawn or not, and the markers' pen
+  bool LevelMarkers = false, ScopeMarkers = false;
+  TColor MarkerPen = 0;
+  // viiva
+  display::PictureSettings Settings;
+  TColor TickPen = 0;
+  // tekstit
+  struct Label {
+    std::string Text;
+    int X, Y;
+    TColor Color;
+  };
+  std::vector<Label> Labels;
+};
+
+// The grid items of a BigScreenGridLook, for RebuildGridItems.
+struct BigScreenGridItems {
+  const BigScreenGridLook& Look;
+  display::ScopeView& View;
+  void t_viiva() { display::DrawTriggerLevelTick(View, Look.TriggerLevel, Look.TriggerMirrored, Look.TriggerPen); }
+  void y_viivat() {
+    for (int channel = 1; channel <= 2; ++channel) {
+      const engine::GroundMark& mark = Look.Ground[static_cast<std::size_t>(channel - 1)];
+      if (mark.Outcome != engine::GroundMarkerOutcome::NotShown) display::DrawGroundGlyph(View, channel, mark.DrawnAt, mark.Pen);
+    }
+  }
+  void fft_viiva_on() {
+    if (Look.FreqMarkerX >= 0) display::DrawFreqMarkerLine(View, Look.FreqMarkerX, Look.TimeMarkerPen);
+  }
+  void fft_kursorit() {
+    if (Look.LevelMarkers) display::DrawLevelMarkerLines(View, Look.MarkerPen);
+    View.Image->Canvas()->Brush.Color = Look.Background;
+  }
+  void viiva() { display::DrawTriggerTick(View, Look.Settings, Look.TickPen); }
+  void kursorit() {
+    if (Look.ScopeMarkers) display::DrawScopeMarkerLines(View, Look.MarkerPen, Look.TimeMarkerPen);
+    View.Image->Canvas()->Brush.Color = Look.Background;
+  }
+  void tekstit() {
+    for (const BigScreenGridLook::Label& label : Look.Labels) display::PrintText(View, label.Text, label.X, label.Y, label.Color);
+  }
+};
+
+// Wipes the Big Screen's view and takes DoGrid's steps on the program's
+// state now; returns what they would draw.
+BigScreenGridLook TakeFirstGridLook(TForm10& form) {
+  using namespace engine;
+  // The wipe.
+  form.BigView.Ch1Drawn = form.BigView.Ch2Drawn = form.BigView.MathDrawn = form.BigView.LineDrawn = 0;
+  // DoGrid's items, each as it would draw now.
+  const display::PictureSettings settings = CurrentPictureSettings();
+  BigScreenGridLook look;
+  look.View = form.BigView;
+  look.XYLayout = display::DisplayState.XYPlotMode && !ScopeState.MathOff;
+  look.Spectrum = ScopeState.SpectrumMode != 0;
+  look.TriggerLevelTick = display::DisplayState.TriggerOn != 0;
+  look.Colors = display::GraticuleColors::Now();
+  look.Background = display::DisplayState.BackgroundColor;
+  look.TriggerLevel = ScopeState.Settings.TriggerLevel;
+  look.TriggerMirrored = display::InvertedCh2Source(settings);
+  look.TriggerPen = display::TriggerPenColor(ScopeState.Settings.TriggerSource);
+  look.Ground = {FindGroundMarker(1), FindGroundMarker(2)};
+  look.TimeMarkerPen = display::DisplayState.TimeMarkerPenColor;
+  look.MarkerPen = display::ShownChannelPen(ScopeState.Settings.Ch1On != 0);
+  if (look.Spectrum) {
+    if (display::DisplayState.FftMarkersOn) {
+      const int x = display::FreqMarkerPixel(form.BigView, form.BigFreqMarkerBin, ScopeState.DisplayStart);
+      form.BigFreqMarker1X = x < 0 ? 0 : x;
+      if (x >= 0) form.BigFreqMarkerShown = 1;
+      look.FreqMarkerX = x;
+      look.LevelMarkers = true;
+    }
+  } else {
+    form.BigView.LineDrawn = 1;
+    look.ScopeMarkers = display::DisplayState.MarkersOn != 0;
+  }
+  look.Markers = {form.BigTimeMarker1X, form.BigTimeMarker2X, form.BigVoltMarker1Y, form.BigVoltMarker2Y,
+                  form.BigFreqMarker1X, form.BigLevelMarker1Y, form.BigLevelMarker2Y};
+  look.TickPen = display::TriggerPenColor(settings.TriggerSource);
+  look.Settings = settings;
+  look.Settings.Samples = display::SampleBlockView{display::kSilentSampleBlock};
+  display::PrintLabels(form.BigView, settings, [&look](const std::string& t, int x, int y, TColor c) {
+    look.Labels.push_back({t, x, y, c});
+  });
+  return look;
+}
 
 }  // namespace
 
@@ -90,8 +198,20 @@ void TForm10::FormCreate(TObject*) {
   BigView.TextLineY = BigTextLineY;
   BigView.MarkerLimitX = BigMarkerLimitX;
   BigView.MarkerLimitY = BigMarkerLimitY;
-  display::WipePicture(BigView);
-  DoGrid();
+  // The picture of a wipe and DoGrid, drawn when the window first shows or
+  // its picture is read before; what they leave in the program's state is
+  // left now.
+  Image10->Picture()->DrawWhenUsed(
+      [look = TakeFirstGridLook(*this)](TBitmap&) {
+        display::ScopeView view = look.View;
+        std::array<std::int32_t, 7> markers = look.Markers;
+        view.Markers = display::MarkerPlaces{&markers[0], &markers[1], &markers[2], &markers[3],
+                                             &markers[4], &markers[5], &markers[6]};
+        BigScreenGridItems items{look, view};
+        display::RebuildGridItems(items, view, look.XYLayout, look.Spectrum, look.TriggerLevelTick, look.Colors);
+      },
+      true);
+  Image10->Invalidate();
 }
 
 void TForm10::PlaceDefaultMarkers() {

@@ -20,8 +20,14 @@ const char* const kCalibrationFailedText = "Communication error. Calibration fai
 }  // namespace
 
 GroundMarkerOutcome PlaceGroundMarker(display::ScopeView& view, int channel) {
+  const GroundMark mark = FindGroundMarker(channel);
+  if (mark.Outcome != GroundMarkerOutcome::NotShown) display::DrawGroundGlyph(view, channel, mark.DrawnAt, mark.Pen);
+  return mark.Outcome;
+}
+
+GroundMark FindGroundMarker(int channel) {
   const bool ch1 = channel == 1;
-  if (ScopeState.SpectrumMode || !(ch1 ? ScopeState.Settings.Ch1On : ScopeState.Settings.Ch2On)) return GroundMarkerOutcome::NotShown;
+  if (ScopeState.SpectrumMode || !(ch1 ? ScopeState.Settings.Ch1On : ScopeState.Settings.Ch2On)) return {};
   // The inverted CH2 trace is mirrored about mid-screen, and so is its ground.
   const bool mirrored = !ch1 && ScopeState.InvertCh2Mode && !ScopeState.MathOff;
 
@@ -45,8 +51,7 @@ GroundMarkerOutcome PlaceGroundMarker(display::ScopeView& view, int channel) {
     drawnAt = level;
   }
   (ch1 ? ScopeState.Ch1GroundLevel : ScopeState.Ch2GroundLevel) = level;
-  display::DrawGroundGlyph(view, channel, drawnAt, ch1 ? display::DisplayState.Ch1PenColor : display::DisplayState.Ch2PenColor);
-  return outcome;
+  return {outcome, drawnAt, ch1 ? display::DisplayState.Ch1PenColor : display::DisplayState.Ch2PenColor};
 }
 
 }  // namespace engine

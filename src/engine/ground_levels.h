@@ -2,7 +2,10 @@
 // pairs and the offset DAC (demo mode: from the position bar), and its glyph.
 #pragma once
 
+#include <cstdint>
+
 #include "display/scope_view.h"
+#include "platform/ui/types.h"
 
 namespace engine {
 
@@ -18,5 +21,13 @@ enum class GroundMarkerOutcome {
 // start-up centres), and its glyph drawn in the channel's pen. An inverted
 // CH2 is mirrored about mid-screen.
 GroundMarkerOutcome PlaceGroundMarker(display::ScopeView& view, int channel);
+// PlaceGroundMarker without the drawing: the level stored, and where and in
+// which pen the glyph goes (on screen units from the top of the grid).
+struct GroundMark {
+  GroundMarkerOutcome Outcome = GroundMarkerOutcome::NotShown;
+  std::int32_t DrawnAt = 0;
+  TColor Pen = 0;
+};
+GroundMark FindGroundMarker(int channel);
 
 }  // namespace engine

@@ -295,18 +295,24 @@ void GeneratorPanel::ForOtherPanels(F&& f) {
 
 void GeneratorPanel::PaintReadout(TImage* image, int x, int y, const std::string& text, TColor color) {
   if (!image) return;
-  TCanvas& c = *image->Canvas();
-  c.Brush.Style = bsSolid;
-  c.Brush.Color = kReadoutBackground;
-  c.FillRect({0, 0, image->Width(), image->Height()});
-  if (!text.empty()) {
-    c.Font.Size = 10;
-    c.Font.Style = fsBold;
-    c.Font.Color = color;
-    c.Brush.Style = bsClear;
-    c.TextOut(x, y, text);
-    c.Brush.Style = bsSolid;
-  }
+  // Most read-outs sit on panels nobody sees yet: their text is drawn when
+  // they are first shown, and only the last one given.
+  image->Picture()->DrawWhenUsed(
+      [x, y, text, color](TBitmap& picture) {
+        TCanvas& c = *picture.Canvas();
+        c.Brush.Style = bsSolid;
+        c.Brush.Color = kReadoutBackground;
+        c.FillRect({0, 0, picture.Width(), picture.Height()});
+        if (!text.empty()) {
+          c.Font.Size = 10;
+          c.Font.Style = fsBold;
+          c.Font.Color = color;
+          c.Brush.Style = bsClear;
+          c.TextOut(x, y, text);
+          c.Brush.Style = bsSolid;
+        }
+      },
+      true);
   image->Invalidate();
 }
 

@@ -285,7 +285,11 @@ void TForm1_rec::FormCreate(TObject* /*Sender*/) {
   TCanvas* canvas = Image1->Canvas();
   canvas->Font.Size = 8;
   DerivePens();
-  DoGrid();
+  // The recorder is seldom opened: its grid is drawn when it first shows
+  // (or its picture is read before), as it looks now.
+  Image1->Picture()->DrawWhenUsed([look = TakeGridLook()](TBitmap& picture) { DrawGrid(*picture.Canvas(), look); },
+                                  true);
+  Image1->Invalidate();
 }
 
 void TForm1_rec::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {

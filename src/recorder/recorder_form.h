@@ -284,6 +284,40 @@ class TForm1_rec : public TForm {
   void HandBack(bool spectrum);
   void DrawZeroGlyph(int channel, int level);
   void DrawMarkerLine(int id, int pos, bool dotted);
+  // The grid picture as DoGrid draws it, in values: drawn at once, or (at
+  // the window's creation) when the picture is first shown or read.
+  struct ZeroMark {
+    int Channel, Level;
+    TColor Pen;
+  };
+  struct MarkerLine {
+    bool Across;  // a voltage marker: a row from From to To; else a column
+    int At;
+    TColor Pen;
+    int From, To;
+  };
+  struct Label {
+    std::string Text;
+    int X, Y;
+    TColor Color;
+  };
+  struct GridLook {
+    int Width = 0, Height = 0, X0 = 0, Y0 = 0;
+    TColor Background = 0, GridPen = 0, Frame = 0;
+    std::vector<ZeroMark> ZeroMarks;
+    std::vector<MarkerLine> Markers;
+    std::vector<Label> Texts;
+  };
+  // Takes the look of the picture now; the zero levels are found on the way.
+  GridLook TakeGridLook();
+  static void DrawGrid(TCanvas& canvas, const GridLook& look);
+  static void StrokeMarkerLine(TCanvas& canvas, const MarkerLine& line, bool dotted);
+  static void PrintLabel(TCanvas& canvas, const Label& label, TColor background);
+  MarkerLine MarkerLineAt(int id, int pos) const;
+  std::vector<Label> LabelTexts() const;
+  bool ZeroMarkShown(int channel) const;
+  // The channel's zero level (pixels from Y0) for its mark, kept in the recorder's state.
+  int PlaceZeroLevel(int channel);
   void MarkersClick(TMenuItem* item, TMenuItem* other, int marker1X);
   // The not-xor pens of the recorder's colours and its grid pen.
   void DerivePens();

@@ -89,109 +89,160 @@ void TForm1_rec::Kayran_Piirto(const std::vector<TPoint>& points) {
 }
 
 void TForm1_rec::DoGrid() {
-  using namespace engine;
+  DrawGrid(*Image1->Canvas(), TakeGridLook());
+  Image1->Invalidate();
+}
+
+TForm1_rec::GridLook TForm1_rec::TakeGridLook() {
   using namespace recorder;
-  TCanvas* c = Image1->Canvas();
-  const int w = Image1->Width();
+  GridLook look;
+  look.Width = Image1->Width();
+  look.Height = Image1->Height();
+  look.X0 = X0;
+  look.Y0 = Y0;
+  look.Background = RecorderState.RecBackgroundColor;
+  look.GridPen = RecGridPen;
+  look.Frame = RecorderState.RecBrightGridColor;
+  // The zero levels are found as their marks are placed.
+  for (int channel = 1; channel <= 2; ++channel)
+    if (ZeroMarkShown(channel)) look.ZeroMarks.push_back({channel, PlaceZeroLevel(channel), channel == 1 ? RecCh1Pen : RecCh2Pen});
+  if (RecorderState.RecMarkersOn) {
+    for (int id = 3; id <= 4; ++id) {
+      const int y = id == 3 ? RecorderState.RecVoltMarker1Y : RecorderState.RecVoltMarker2Y;
+      if (y >= Y0) look.Markers.push_back(MarkerLineAt(id, y));
+    }
+    for (int id = 1; id <= 2; ++id) {
+      const int x = id == 1 ? RecorderState.RecTimeMarker1X : RecorderState.RecTimeMarker2X;
+      if (x >= X0) look.Markers.push_back(MarkerLineAt(id, x));
+    }
+  }
+  look.Texts = LabelTexts();
+  return look;
+}
+
+void TForm1_rec::DrawGrid(TCanvas& canvas, const GridLook& look) {
+  TCanvas* c = &canvas;
+  const int x0 = look.X0, y0 = look.Y0;
   // Background.
-  c->Brush.Color = RecorderState.RecBackgroundColor;
+  c->Brush.Color = look.Background;
   c->Brush.Style = bsSolid;
-  c->FillRect(Rect(0, 0, w, Image1->Height()));
+  c->FillRect(Rect(0, 0, look.Width, look.Height));
   // Grid.
   c->Pen.Mode = pmCopy;
   c->Pen.Style = psSolid;
   c->Pen.Width = 1;
-  c->Pen.Color = RecGridPen;
+  c->Pen.Color = look.GridPen;
   for (int i = 0; i <= 8; ++i) {
-    c->MoveTo(X0, Y0 + 32 * i);
-    c->LineTo(X0 + 641, Y0 + 32 * i);
+    c->MoveTo(x0, y0 + 32 * i);
+    c->LineTo(x0 + 641, y0 + 32 * i);
   }
   for (int i = 0; i <= 21; ++i) {
-    c->MoveTo(X0 + 32 * i, Y0);
-    c->LineTo(X0 + 32 * i, Y0 + 257);
+    c->MoveTo(x0 + 32 * i, y0);
+    c->LineTo(x0 + 32 * i, y0 + 257);
   }
   // Minor ticks, five per division.
-  int x = X0;
+  int x = x0;
   for (int g = 0; g < 10; ++g, --x) {
     for (int p = 0; p < 5; ++p, x += 13) {
       for (int t : {0, 6}) {
-        c->MoveTo(x + t, Y0 + 126);
-        c->LineTo(x + t, Y0 + 131);
+        c->MoveTo(x + t, y0 + 126);
+        c->LineTo(x + t, y0 + 131);
       }
     }
   }
-  int y = Y0;
+  int y = y0;
   for (int g = 0; g < 4; ++g, --y) {
     for (int p = 0; p < 5; ++p, y += 13) {
       for (int t : {0, 6}) {
-        c->MoveTo(X0 + 1, y + t);
-        c->LineTo(X0 + 5, y + t);
-        c->MoveTo(X0 + 637, y + t);
-        c->LineTo(X0 + 641, y + t);
+        c->MoveTo(x0 + 1, y + t);
+        c->LineTo(x0 + 5, y + t);
+        c->MoveTo(x0 + 637, y + t);
+        c->LineTo(x0 + 641, y + t);
       }
     }
   }
   // Frame.
-  c->Pen.Color = RecorderState.RecBrightGridColor;
-  const TPoint frame[] = {{X0 - 1, Y0 - 1}, {X0 - 1, Y0 + 257}, {X0 + 641, Y0 + 257}, {X0 + 641, Y0 - 1},
-                          {X0 - 1, Y0 - 1}};
+  c->Pen.Color = look.Frame;
+  const TPoint frame[] = {{x0 - 1, y0 - 1}, {x0 - 1, y0 + 257}, {x0 + 641, y0 + 257}, {x0 + 641, y0 - 1},
+                          {x0 - 1, y0 - 1}};
   c->Polyline(frame, 5);
   // Ground markers and labels, drawn by inversion so they can be taken off again.
   c->Pen.Mode = pmNotXor;
-  y_viivat();
+  for (const ZeroMark& mark : look.ZeroMarks) display::DrawGroundGlyph(canvas, x0, y0 + mark.Level, mark.Channel, mark.Pen);
   c->Pen.Width = 1;
   c->Font.Size = 8;
-  kursorit();
-  tekstit();
-  Image1->Invalidate();
+  for (const MarkerLine& line : look.Markers) StrokeMarkerLine(canvas, line, true);
+  for (const Label& label : look.Texts) PrintLabel(canvas, label, look.Background);
+}
+
+void TForm1_rec::PrintLabel(TCanvas& canvas, const Label& label, TColor background) {
+  TCanvas* c = &canvas;
+  const TPoint pos = c->PenPos;
+  c->Brush.Color = background;
+  c->Brush.Style = bsSolid;
+  c->Font.Size = 8;
+  c->Font.Color = label.Color;
+  c->TextOut(label.X, label.Y, label.Text);
+  c->PenPos = pos;
 }
 
 void TForm1_rec::TulostaTeksti(const std::string& text, int x, TColor color, int y) {
-  TCanvas* c = Image1->Canvas();
-  const TPoint pos = c->PenPos;
-  c->Brush.Color = recorder::RecorderState.RecBackgroundColor;
-  c->Brush.Style = bsSolid;
-  c->Font.Size = 8;
-  c->Font.Color = color;
-  c->TextOut(x, y, text);
-  c->PenPos = pos;
+  PrintLabel(*Image1->Canvas(), {text, x, y, color}, recorder::RecorderState.RecBackgroundColor);
   Image1->Invalidate();
 }
 
-void TForm1_rec::tekstit() {
+std::vector<TForm1_rec::Label> TForm1_rec::LabelTexts() const {
   using namespace recorder;
   using recorder::RecorderState;
-  TulostaTeksti("DEMO", X0 + 240, engine::ScopeState.DemoMode ? recorder::RecorderState.RecBrightGridColor : RecorderState.RecBackgroundColor, 3);
-  if (RecorderState.RecSampleRateShown) TulostaTeksti(RecorderState.RecRateText, X0 + 352, display::DisplayState.TimeMarkerColor, 3);
-  TulostaTeksti(RecorderState.RecTimeDivText, X0 + 151, recorder::RecorderState.RecTimeMarkerColor, 3);
-  if (RecorderState.RecCh1On) TulostaTeksti(RecorderState.RecCh1Text, X0 + 10, recorder::RecorderState.RecCh1Color, 3);
-  if (RecorderState.RecCh2On) TulostaTeksti(RecorderState.RecCh2Text, X0 + 70, recorder::RecorderState.RecCh2Color, 3);
+  std::vector<Label> texts;
+  auto add = [&texts](const std::string& text, int x, TColor color, int y) { texts.push_back({text, x, y, color}); };
+  add("DEMO", X0 + 240, engine::ScopeState.DemoMode ? recorder::RecorderState.RecBrightGridColor : RecorderState.RecBackgroundColor, 3);
+  if (RecorderState.RecSampleRateShown) add(RecorderState.RecRateText, X0 + 352, display::DisplayState.TimeMarkerColor, 3);
+  add(RecorderState.RecTimeDivText, X0 + 151, recorder::RecorderState.RecTimeMarkerColor, 3);
+  if (RecorderState.RecCh1On) add(RecorderState.RecCh1Text, X0 + 10, recorder::RecorderState.RecCh1Color, 3);
+  if (RecorderState.RecCh2On) add(RecorderState.RecCh2Text, X0 + 70, recorder::RecorderState.RecCh2Color, 3);
   if (RecorderState.RecMarkersOn) {
     if (RecorderState.RecTimeMarker1X >= X0 || RecorderState.RecTimeMarker2X >= X0)
-      TulostaTeksti(TimeReadoutShown, X0 + 190, recorder::RecorderState.RecTimeMarkerColor, ReadoutY);
+      add(TimeReadoutShown, X0 + 190, recorder::RecorderState.RecTimeMarkerColor, ReadoutY);
     if (RecorderState.RecVoltMarker1Y >= Y0 || RecorderState.RecVoltMarker2Y >= Y0)
-      TulostaTeksti(VoltReadoutShown, X0, RecorderState.RecCh1On ? recorder::RecorderState.RecCh1Color : recorder::RecorderState.RecCh2Color, ReadoutY);
+      add(VoltReadoutShown, X0, RecorderState.RecCh1On ? recorder::RecorderState.RecCh1Color : recorder::RecorderState.RecCh2Color, ReadoutY);
   }
+  return texts;
+}
+
+void TForm1_rec::tekstit() {
+  for (const Label& label : LabelTexts()) TulostaTeksti(label.Text, label.X, label.Color, label.Y);
 }
 
 // ---------------------------------------------------------------- markers
 
-void TForm1_rec::DrawMarkerLine(int id, int pos, bool dotted) {
-  TCanvas* c = Image1->Canvas();
+TForm1_rec::MarkerLine TForm1_rec::MarkerLineAt(int id, int pos) const {
+  // The voltage markers (3, 4) across the grid in the pen of the channel
+  // they follow, the time markers (1, 2) down it.
+  if (id >= 3)
+    return {true, pos, recorder::RecorderState.RecCh1On ? RecCh1Pen : RecCh2Pen, X0 + 1, Image1->Width() - X0};
+  return {false, pos, RecTimeMarkerPen, Y0 + 1, Image1->Height() - Y0 - 2};
+}
+
+void TForm1_rec::StrokeMarkerLine(TCanvas& canvas, const MarkerLine& line, bool dotted) {
+  TCanvas* c = &canvas;
   const TPen saved = c->Pen;
   c->Pen.Mode = pmNotXor;
   c->Pen.Width = 1;
   c->Pen.Style = dotted ? psDot : psSolid;
-  if (id >= 3) {
-    c->Pen.Color = recorder::RecorderState.RecCh1On ? RecCh1Pen : RecCh2Pen;
-    c->MoveTo(X0 + 1, pos);
-    c->LineTo(Image1->Width() - X0, pos);
+  c->Pen.Color = line.Pen;
+  if (line.Across) {
+    c->MoveTo(line.From, line.At);
+    c->LineTo(line.To, line.At);
   } else {
-    c->Pen.Color = RecTimeMarkerPen;
-    c->MoveTo(pos, Y0 + 1);
-    c->LineTo(pos, Image1->Height() - Y0 - 2);
+    c->MoveTo(line.At, line.From);
+    c->LineTo(line.At, line.To);
   }
   c->Pen = saved;
+}
+
+void TForm1_rec::DrawMarkerLine(int id, int pos, bool dotted) {
+  StrokeMarkerLine(*Image1->Canvas(), MarkerLineAt(id, pos), dotted);
   Image1->Invalidate();
 }
 
@@ -326,28 +377,29 @@ void TForm1_rec::DrawZeroGlyph(int channel, int level) {
   display::DrawGroundGlyph(RecView, channel, level, channel == 1 ? RecCh1Pen : RecCh2Pen);
 }
 
-void TForm1_rec::y1_viiva() {
+bool TForm1_rec::ZeroMarkShown(int channel) const {
+  return (channel == 1 ? recorder::RecorderState.RecCh1On : recorder::RecorderState.RecCh2On) != 0;
+}
+
+int TForm1_rec::PlaceZeroLevel(int channel) {
   using namespace recorder;
-  if (!RecorderState.RecCh1On) return;
+  const bool ch1 = channel == 1;
+  std::int32_t& level = ch1 ? RecorderState.RecCh1ZeroLevel : RecorderState.RecCh2ZeroLevel;
   if (engine::ScopeState.DemoMode) {
-    RecorderState.RecCh1ZeroLevel = 2 * TrackBar1->Position() + 128;
+    level = 2 * (ch1 ? TrackBar1 : TrackBar2)->Position() + 128;
   } else {
-    const engine::GroundLevelLine line = engine::ChannelGroundLevelFit(1);
-    RecorderState.RecCh1ZeroLevel = line.Valid ? engine::GroundLevelAt(line, RecorderState.Ch1OffsetSum) : 0;
+    const engine::GroundLevelLine line = engine::ChannelGroundLevelFit(channel);
+    level = line.Valid ? engine::GroundLevelAt(line, ch1 ? RecorderState.Ch1OffsetSum : RecorderState.Ch2OffsetSum) : 0;
   }
-  DrawZeroGlyph(1, RecorderState.RecCh1ZeroLevel);
+  return level;
+}
+
+void TForm1_rec::y1_viiva() {
+  if (ZeroMarkShown(1)) DrawZeroGlyph(1, PlaceZeroLevel(1));
 }
 
 void TForm1_rec::y2_viiva() {
-  using namespace recorder;
-  if (!RecorderState.RecCh2On) return;
-  if (engine::ScopeState.DemoMode) {
-    RecorderState.RecCh2ZeroLevel = 2 * TrackBar2->Position() + 128;
-  } else {
-    const engine::GroundLevelLine line = engine::ChannelGroundLevelFit(2);
-    RecorderState.RecCh2ZeroLevel = line.Valid ? engine::GroundLevelAt(line, RecorderState.Ch2OffsetSum) : 0;
-  }
-  DrawZeroGlyph(2, RecorderState.RecCh2ZeroLevel);
+  if (ZeroMarkShown(2)) DrawZeroGlyph(2, PlaceZeroLevel(2));
 }
 
 void TForm1_rec::y_viivat() {

@@ -235,6 +235,31 @@ TEST(Form, GeometryAndPlacement) {
   EXPECT_EQ(form.WindowState(), wsMaximized);
 }
 
+TEST(Form, HiddenWindowKeepsItsStateUntilShown) {
+  const struct {
+    TWindowState state;
+    Qt::WindowStates shown;
+  } cases[] = {{wsMinimized, Qt::WindowMinimized}, {wsMaximized, Qt::WindowMaximized}, {wsNormal, Qt::WindowNoState}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.state);
+    TForm form(nullptr);
+    form.SetWindowState(wsMaximized);
+    form.SetWindowState(c.state);
+    EXPECT_EQ(form.WindowState(), c.state);
+    // No window of the window system for a window nobody has seen.
+    EXPECT_FALSE(form.Widget()->testAttribute(Qt::WA_WState_Created));
+    form.Show();
+    EXPECT_EQ(form.Widget()->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized), c.shown);
+    EXPECT_EQ(form.WindowState(), c.state);
+    // Shown, it is minimised and restored at once.
+    form.SetWindowState(wsMinimized);
+    EXPECT_TRUE(form.Widget()->windowState() & Qt::WindowMinimized);
+    form.SetWindowState(wsNormal);
+    EXPECT_EQ(form.Widget()->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized), Qt::WindowNoState);
+    EXPECT_EQ(form.WindowState(), wsNormal);
+  }
+}
+
 TEST(Form, ChildrenFollowTheFormFontUntilGivenTheirOwn) {
   TForm form(nullptr);
   auto* panel = new TPanel(&form);

@@ -252,6 +252,15 @@ void TForm::SetWindowState(TWindowState s) {
   window_state_ = s;
   QWidget* w = MadeWidget();
   if (!w) return;
+  // Setting a state makes the window system's window: a window that has
+  // none yet keeps the state until it is shown.
+  state_pending_ = !w->testAttribute(Qt::WA_WState_Created);
+  if (!state_pending_) ApplyWindowState();
+}
+
+void TForm::ApplyWindowState() {
+  QWidget* w = MadeWidget();
+  const TWindowState s = window_state_;
   Qt::WindowStates q = w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
   if (s == wsMinimized) q |= Qt::WindowMinimized;
   if (s == wsMaximized) q |= Qt::WindowMaximized;
@@ -315,6 +324,10 @@ void TForm::ApplyVisible() {
     // place it again then, so the stored place (frame included) is where it
     // shows, and no move reported on the way overwrites it.
     placing_ = true;
+    if (state_pending_) {
+      state_pending_ = false;
+      ApplyWindowState();
+    }
     w->show();
     w->move(left_, top_);
     placing_ = false;

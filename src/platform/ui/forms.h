@@ -89,6 +89,7 @@ class TForm : public TWinControl {
   // Deletes the form once control returns to the event loop.
   void Release();
 
+  // A window not shown yet comes up in the state set meanwhile.
   TWindowState WindowState() const { return window_state_; }
   void SetWindowState(TWindowState s);
   TFormStyle FormStyle() const { return form_style_; }
@@ -161,6 +162,7 @@ class TForm : public TWinControl {
   int MenuHeight() const;
   void AttachMenuBar();
   void ApplyFlags();
+  void ApplyWindowState();
   void PlaceOnFirstShow();
   void CentreOn(const TForm& other);
 
@@ -180,6 +182,7 @@ class TForm : public TWinControl {
   bool releasing_ = false;
   bool placing_ = false;  // showing the window: moves reported now are our own
   TWindowState window_state_ = wsNormal;
+  bool state_pending_ = false;  // window_state_ waits for the window's first show
   TFormStyle form_style_ = fsNormal;
   TFormBorderStyle border_style_ = bsSizeable;
   TBorderIcons border_icons_ = biSystemMenu | biMinimize | biMaximize;
