@@ -238,15 +238,19 @@ struct ScopeSharedState {
   std::string ShareCh2RangeText;
 
   // ---- Waveform averaging (ring layout above).
-  std::array<std::uint8_t, kSampleBlockEntries * kAverageSlots> AverageRing{};
+  // The large arrays here and below have no initializer on purpose: the state
+  // is a static object, all zeros before anything runs, and ResetScopeState
+  // value-initializes it (zeros again). An initializer would make start-up
+  // write every byte, and the megabyte ring would take memory unused.
+  std::array<std::uint8_t, kSampleBlockEntries * kAverageSlots> AverageRing;
   std::int32_t AverageLength = 2;
   std::int32_t AverageCount = 0;
   std::uint8_t AveragingOn = 0;
   std::uint8_t AverageRunning = 0;
 
   // ---- Noise Reject: the capture under test and three pages of accepted ones.
-  std::array<std::int32_t, kSampleBlockEntries> NoiseRejectStage{};
-  std::array<std::array<std::int32_t, kSampleBlockEntries>, 3> NoiseRejectPages{};
+  std::array<std::int32_t, kSampleBlockEntries> NoiseRejectStage;
+  std::array<std::array<std::int32_t, kSampleBlockEntries>, 3> NoiseRejectPages;
   std::int32_t NoiseRejectWritePage = 0;
   std::int32_t NoiseRejectReadPage = 0;
   std::int32_t NoiseRejectSlope = 0;

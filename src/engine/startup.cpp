@@ -266,8 +266,11 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ScopeState.AveragingOn = 0;
   ScopeState.AverageLength = 2;
   ScopeState.AverageCount = 0;
+  // Only slots that are not zero are written: a ring nobody has used yet
+  // stays memory the system has not had to give.
   for (std::size_t entry = 0; entry < kSampleBlockEntries; ++entry)
-    std::fill_n(ScopeState.AverageRing.begin() + entry * kAverageSlots, 4, std::uint8_t{0});
+    for (std::size_t slot = 0; slot < 4; ++slot)
+      if (std::uint8_t& v = ScopeState.AverageRing[entry * kAverageSlots + slot]; v != 0) v = 0;
   display::ResetHistory();
   ScopeState.FileCh1Ground = ScopeState.FileCh2Ground = 10000;
   ScopeState.SampleRateText = "125kS/s";

@@ -6,6 +6,7 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -352,6 +353,21 @@ TEST_F(ReadBytesTest, AShortReplyIsAskedForAgainAndALostDeviceEndsTheWait) {
   EXPECT_FALSE(engine::TheDevice().ReadBytesComplete);
   EXPECT_EQ(Ch1Samples[0], 9);
   EXPECT_EQ(Dialogs().CountMessages(acquisition_test::kDisconnected), 1);
+}
+
+// The averaging ring and the Noise Reject pages have no initializer of their
+// own (start-up would write every byte): a reset must still leave them empty,
+// or a program started again would average with the last run's captures.
+TEST(ScopeStateReset, EmptiesTheArraysThatCarryNoInitializer) {
+  ScopeState.AverageRing.fill(0xA5);
+  ScopeState.NoiseRejectStage.fill(-7);
+  for (auto& page : ScopeState.NoiseRejectPages) page.fill(9);
+  ResetScopeState();
+  const auto zero = [](const auto& a) { return std::all_of(a.begin(), a.end(), [](auto v) { return v == 0; }); };
+  EXPECT_TRUE(zero(ScopeState.AverageRing));
+  EXPECT_TRUE(zero(ScopeState.NoiseRejectStage));
+  for (const auto& page : ScopeState.NoiseRejectPages) EXPECT_TRUE(zero(page));
+  EXPECT_EQ(ScopeState.WindowSkip, 3);  // and the initialized values are back
 }
 
 }  // namespace
