@@ -51,9 +51,9 @@ class PersistenceStores {
     std::int32_t RingIndex = 0;
   };
   static std::size_t Index(int channel) { return channel == 1 ? 1 : 0; }
-  std::int32_t* HitAt(Channel& c, int x, int y);
   // Walks the used points of a list (5 .. count - 5), joined or as dots,
-  // each pixel once however often the list passes it.
+  // each pixel of the stores once however often the list passes it, in the
+  // order passed, as runs of rows of one column: f(x, fromY, toY).
   template <class F>
   void Walk(const TPoint* points, int count, bool joined, F&& f);
   // Copies the list into the slot PersistRingIndex, which then advances in the ring of mask + 1.
