@@ -5,11 +5,13 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <new>
 
 #include "display/display_state.h"
 #include "display/graticule.h"
 #include "display/persistence_state.h"
 #include "display/scope_view.h"
+#include "platform/os/zero_pages.h"
 #include "platform/ui/image.h"
 
 namespace display {
@@ -171,12 +173,20 @@ class Restored {
 
 // ---------------------------------------------------------------- stores
 
-PersistenceStores::PersistenceStores(int columns, int rows) : columns_(std::max(columns, 1)), rows_(std::max(rows, 1)) {
-  visited_.assign(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), 0);
-  for (Channel& c : ch_) {
-    c.Hits.assign(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), 0);
-    c.Ring.assign(static_cast<std::size_t>(kPersistRingSlots) * kPersistRingPoints, TPoint{});
-  }
+void PersistenceStores::FreeBlock::operator()(void* p) const { os::ReleaseLargeZeroPages(p, bytes); }
+
+PersistenceStores::PersistenceStores(int columns, int rows)
+    : columns_(std::max(columns, 1)),
+      rows_(std::max(rows, 1)),
+      pixels_(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_)),
+      block_(nullptr, FreeBlock{2 * pixels_ * sizeof(std::int32_t) + pixels_}) {
+  void* block = os::ReserveLargeZeroPages(block_.get_deleter().bytes);
+  if (!block) throw std::bad_alloc();
+  block_.reset(block);
+  ch_[0].Hits = static_cast<std::int32_t*>(block);
+  ch_[1].Hits = ch_[0].Hits + pixels_;
+  visited_ = reinterpret_cast<std::uint8_t*>(ch_[1].Hits + pixels_);
+  for (Channel& c : ch_) c.Ring.assign(static_cast<std::size_t>(kPersistRingSlots) * kPersistRingPoints, TPoint{});
 }
 
 std::int32_t PersistenceStores::Hits(int channel, int x, int y) const {
@@ -187,7 +197,7 @@ std::int32_t PersistenceStores::Hits(int channel, int x, int y) const {
 
 void PersistenceStores::Clear() {
   for (Channel& c : ch_) {
-    std::fill(c.Hits.begin(), c.Hits.end(), 0);
+    std::fill_n(c.Hits, pixels_, 0);
     c.Counts.fill(0);
     c.RingIndex = 0;
   }
@@ -221,11 +231,11 @@ void PersistenceStores::Walk(const TPoint* points, int count, bool joined, F&& r
   // covers of the column grows as one run of rows from where it came in, so
   // that run is all it needs to remember.
   if (joined && last > kFirstUsedPoint) {
+    // (The list's own x never turning back is enough: holding keeps the order.)
     bool rising = true, falling = true;
-    for (int i = kFirstUsedPoint; i < last && (rising || falling); ++i) {
-      const int a = std::clamp(points[i].x, -1, columns_), b = std::clamp(points[i + 1].x, -1, columns_);
-      rising = rising && a <= b;
-      falling = falling && a >= b;
+    for (int i = kFirstUsedPoint; i < last; ++i) {
+      rising &= points[i].x <= points[i + 1].x;
+      falling &= points[i].x >= points[i + 1].x;
     }
     if (rising || falling) {
       int column = std::numeric_limits<int>::min(), low = 0, high = -1;
@@ -247,8 +257,10 @@ void PersistenceStores::Walk(const TPoint* points, int count, bool joined, F&& r
         }
         inStores(x, from, to);
       };
+      TPoint b = held(points[kFirstUsedPoint]);
       for (int i = kFirstUsedPoint; i < last; ++i) {
-        const TPoint a = held(points[i]), b = held(points[i + 1]);
+        const TPoint a = b;
+        b = held(points[i + 1]);
         const int dx = b.x - a.x;
         if (dx == 0) {
           pass(a.x, a.y, b.y);
@@ -267,7 +279,7 @@ void PersistenceStores::Walk(const TPoint* points, int count, bool joined, F&& r
     }
   }
   if (++walk_ == 0) {
-    std::fill(visited_.begin(), visited_.end(), 0);
+    std::fill_n(visited_, pixels_, 0);
     walk_ = 1;
   }
   const std::size_t rows = static_cast<std::size_t>(rows_);
@@ -303,7 +315,7 @@ void PersistenceStores::AddGraded(const ScopeView& view, const PictureSettings& 
   const Restored restored(view, s);
   Pixels pixels(view);
   Walk(points, count, s.DotJoin, [&](int x, int from, int to) {
-    std::int32_t* hits = c.Hits.data() + static_cast<std::ptrdiff_t>(x) * rows_;
+    std::int32_t* hits = c.Hits + static_cast<std::ptrdiff_t>(x) * rows_;
     Pixels::Column column(pixels, x);
     ForRows(from, to, [&](int y) {
       const std::int32_t n = hits[y];
@@ -317,7 +329,7 @@ void PersistenceStores::AddGraded(const ScopeView& view, const PictureSettings& 
   if (mask <= 0 || mask >= kPersistRingSlots) return;
   const std::size_t oldest = static_cast<std::size_t>(c.RingIndex & mask);
   Walk(c.Ring.data() + oldest * kPersistRingPoints, c.Counts[oldest], s.DotJoin, [&](int x, int from, int to) {
-    std::int32_t* hits = c.Hits.data() + static_cast<std::ptrdiff_t>(x) * rows_;
+    std::int32_t* hits = c.Hits + static_cast<std::ptrdiff_t>(x) * rows_;
     const Restored::Column grid = restored.At(x);
     Pixels::Column column(pixels, x);
     ForRows(from, to, [&](int y) {
