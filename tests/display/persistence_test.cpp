@@ -446,79 +446,70 @@ class ReferenceStores {
   mutable int walks_ = 0;
 };
 
+enum class Shape { Steep, Leftwards, Tall, Flat, OffPicture, WideSteps, Stacked, Scattered, OnePoint };
+
+// Trace k of a shape (x0, y0: the grid's corner).
+std::vector<TPoint> Trace(Shape shape, int k, int x0, int y0) {
+  std::vector<TPoint> p;
+  auto wave = [&](int i, double amplitude, double step, double shift) {
+    return y0 + 128 + static_cast<int>(amplitude * std::sin(i * step + k * shift));
+  };
+  switch (shape) {
+    case Shape::Steep:
+    case Shape::Leftwards:  // the same, right to left
+      for (int i = 0; i < 651; ++i) p.push_back({x0 + i, wave(i, 60, 0.7, 0.9) + (i * k) % 3});
+      if (shape == Shape::Leftwards) std::reverse(p.begin(), p.end());
+      break;
+    case Shape::Tall:  // past the top and the bottom
+      for (int i = 0; i < 651; ++i) p.push_back({x0 + i, wave(i, 300, 0.3, 0.5)});
+      break;
+    case Shape::Flat:
+      for (int i = 0; i < 651; ++i) p.push_back({x0 + i, y0 + 60 + (i * 7 + k) % 3});
+      break;
+    case Shape::OffPicture:  // far above and below, from left of the picture to past its right edge
+      for (int i = 0; i < 120; ++i) p.push_back({x0 - 40 + i * 8, i % 4 < 2 ? -5000 - k : y0 + 5000});
+      break;
+    case Shape::WideSteps:  // 8 pixels a point, right to left
+      for (int i = 0; i < 82; ++i) p.push_back({x0 + 650 - 8 * i, y0 + 83 + (i * 37 + k * 11) % 90});
+      break;
+    case Shape::Stacked:  // five points a column, up and down
+      for (int i = 0; i < 400; ++i) p.push_back({x0 + 100 + i / 5, y0 + 100 + (i * 13 + k) % 41});
+      break;
+    case Shape::Scattered:  // x turns back, as in an XY figure
+      for (int i = 0; i < 300; ++i) p.push_back({x0 + 200 + (i * 97 + k * 5) % 180, y0 + 20 + (i * 53 + k) % 200});
+      break;
+    case Shape::OnePoint:  // one used point
+      for (int i = 0; i < 11; ++i) p.push_back({x0 + 300 + i, y0 + 50 + k % 4});
+      break;
+  }
+  return p;
+}
+
 TEST_F(PictureTest, GradedAndVariableDrawingMatchAPlainPixelWalk) {
   const int x0 = engine::ScopeState.ScreenX0, y0 = engine::ScopeState.ScreenY0;
-  // Trace k of a case: its point list (x0, y0 the grid's corner).
-  using Trace = std::vector<TPoint> (*)(int k, int x0, int y0);
   struct Case {
     const char* name;
-    Trace trace;
+    Shape shape;
     bool joined = true, variable = false, xy = false;
     std::int32_t ageing = 31;  // the graded ring's mask (0: no ageing)
   };
-  static const auto steep = [](int k, int x0, int y0) {
-    std::vector<TPoint> p;
-    for (int i = 0; i < 651; ++i) p.push_back({x0 + i, y0 + 128 + static_cast<int>(60 * std::sin(i * 0.7 + k * 0.9)) + (i * k) % 3});
-    return p;
-  };
-  static const auto pastTopAndBottom = [](int k, int x0, int y0) {
-    std::vector<TPoint> p;
-    for (int i = 0; i < 651; ++i) p.push_back({x0 + i, y0 + 128 + static_cast<int>(300 * std::sin(i * 0.3 + k * 0.5))});
-    return p;
-  };
-  static const auto steepLeftwards = [](int k, int x0, int y0) {
-    std::vector<TPoint> p = steep(k, x0, y0);
-    std::reverse(p.begin(), p.end());
-    return p;
-  };
-  static const auto flat = [](int k, int x0, int y0) {
-    std::vector<TPoint> p;
-    for (int i = 0; i < 651; ++i) p.push_back({x0 + i, y0 + 60 + (i * 7 + k) % 3});
-    return p;
-  };
-  static const auto offPicture = [](int k, int x0, int y0) {
-    // Far above and below, past the right edge, a start left of the picture.
-    std::vector<TPoint> p;
-    for (int i = 0; i < 120; ++i) p.push_back({x0 - 40 + i * 8, i % 4 < 2 ? -5000 - k : y0 + 5000});
-    return p;
-  };
-  static const auto wideSteps = [](int k, int x0, int y0) {
-    std::vector<TPoint> p;  // 8 pixels per point, right to left
-    for (int i = 0; i < 82; ++i) p.push_back({x0 + 650 - 8 * i, y0 + 128 + ((i * 37 + k * 11) % 90) - 45});
-    return p;
-  };
-  static const auto manyPerColumn = [](int k, int x0, int y0) {
-    std::vector<TPoint> p;  // five points in a column, up and down again
-    for (int i = 0; i < 400; ++i) p.push_back({x0 + 100 + i / 5, y0 + 100 + ((i * 13 + k) % 41)});
-    return p;
-  };
-  static const auto scattered = [](int k, int x0, int y0) {
-    std::vector<TPoint> p;  // x turns back, as an XY figure does
-    for (int i = 0; i < 300; ++i) p.push_back({x0 + 200 + (i * 97 + k * 5) % 180, y0 + 20 + (i * 53 + k) % 200});
-    return p;
-  };
-  static const auto shortList = [](int k, int x0, int y0) {
-    std::vector<TPoint> p;  // one used point
-    for (int i = 0; i < 11; ++i) p.push_back({x0 + 300 + i, y0 + 50 + k % 4});
-    return p;
-  };
   const Case cases[] = {
-      {"steep", steep},
-      {"steep, no ageing", steep, true, false, false, 0},
-      {"steep, right to left", steepLeftwards},
-      {"flat", flat},
-      {"off the picture", offPicture},
-      {"past the top and bottom", pastTopAndBottom},
-      {"wide steps", wideSteps},
-      {"many points a column", manyPerColumn},
-      {"scattered", scattered},
-      {"scattered, XY display", scattered, true, false, true},
-      {"dots", steep, false},
-      {"dots off the picture", offPicture, false},
-      {"one point", shortList},
-      {"variable, steep", steep, true, true},
-      {"variable, many points a column", manyPerColumn, true, true},
-      {"variable, dots", scattered, false, true},
+      {"steep", Shape::Steep},
+      {"steep, no ageing", Shape::Steep, true, false, false, 0},
+      {"steep, right to left", Shape::Leftwards},
+      {"flat", Shape::Flat},
+      {"off the picture", Shape::OffPicture},
+      {"past the top and bottom", Shape::Tall},
+      {"wide steps", Shape::WideSteps},
+      {"many points a column", Shape::Stacked},
+      {"scattered", Shape::Scattered},
+      {"scattered, XY display", Shape::Scattered, true, false, true},
+      {"dots", Shape::Steep, false},
+      {"dots off the picture", Shape::OffPicture, false},
+      {"one point", Shape::OnePoint},
+      {"variable, steep", Shape::Steep, true, true},
+      {"variable, many points a column", Shape::Stacked, true, true},
+      {"variable, dots", Shape::Scattered, false, true},
   };
   for (const Case& c : cases) {
     Wipe();
@@ -541,7 +532,7 @@ TEST_F(PictureTest, GradedAndVariableDrawingMatchAPlainPixelWalk) {
     for (int k = 0; k < 40; ++k) {
       for (int ch = 0; ch < 2; ++ch) {
         // CH2 a flat trace of its own, lower down.
-        std::vector<TPoint> points = ch == 0 ? c.trace(k, x0, y0) : flat(k, x0, y0 + 150);
+        const std::vector<TPoint> points = Trace(ch == 0 ? c.shape : Shape::Flat, k, x0, y0 + 150 * ch);
         if (c.variable) {
           stores.AddVariable(View(), s, ch, points.data(), static_cast<int>(points.size()));
           reference.AddVariable(s, ch, points);
