@@ -46,11 +46,17 @@ void StopRun() {
 }
 
 // One tick with a capture, then the events that paint the picture.
-void RunTick(benchmark::State& state, const char* label, bool spectrum) {
+void RunTick(benchmark::State& state, const char* label, bool spectrum, bool graded = false) {
   StartDemoRun(label);
   if (spectrum) {
     Form1->fft1->SetDown(true);
     Form1->fft1Click(Form1);
+  }
+  if (graded) {
+    Form1->PersistencewithIntensityGrading1Click(Form1);
+    Form1->SpeedButton23->SetDown(true);
+    Form1->SpeedButton23Click(Form1);
+    for (int i = 0; i < 40; ++i) TakeOneTick();  // the ring full, so each capture also ages the oldest out
   }
   for (auto _ : state) {
     TakeOneTick();
@@ -62,12 +68,14 @@ void RunTick(benchmark::State& state, const char* label, bool spectrum) {
     Form1->SpeedButton22Click(Form1);
   }
   StopRun();
+  if (graded) Form1->ReleasePersist();
   state.SetItemsProcessed(state.iterations());
 }
 
 void BM_RunTick1msPerDiv(benchmark::State& state) { RunTick(state, "1ms", false); }
 void BM_RunTick0_1usPerDiv(benchmark::State& state) { RunTick(state, "0.1us", false); }
 void BM_RunTickSpectrum(benchmark::State& state) { RunTick(state, "1ms", true); }
+void BM_RunTickGradedPersistence(benchmark::State& state) { RunTick(state, "1ms", false, true); }
 
 // The parts: the tick alone (nothing painted), and the paint alone.
 void BM_TickWithoutPaint1msPerDiv(benchmark::State& state) {
@@ -155,6 +163,7 @@ BENCHMARK(BM_RunLoopBigScreen)->Unit(benchmark::kMillisecond)->Iterations(150)->
 BENCHMARK(BM_RunTick1msPerDiv)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RunTick0_1usPerDiv)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RunTickSpectrum)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RunTickGradedPersistence)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TickWithoutPaint1msPerDiv)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PaintOnly)->Unit(benchmark::kMicrosecond);
 

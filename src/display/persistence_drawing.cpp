@@ -5,11 +5,13 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <new>
 
 #include "display/display_state.h"
 #include "display/graticule.h"
 #include "display/persistence_state.h"
 #include "display/scope_view.h"
+#include "platform/os/zero_pages.h"
 #include "platform/ui/image.h"
 
 namespace display {
@@ -40,6 +42,25 @@ class Pixels {
     else if (canvas_)
       canvas_->SetPixel(x, y, colour);
   }
+  // One column of the pixels (rows 0 and below): where the picture's own
+  // pixels can be written, the place is worked out once for the column.
+  class Column {
+   public:
+    Column(Pixels& pixels, int x)
+        : pixels_(pixels), x_(x), bits_(pixels.bits_ && x >= 0 && x < pixels.w_ ? pixels.bits_ + x : nullptr) {}
+    void Put(int y, TColor colour) {
+      if (bits_) {
+        if (y < pixels_.h_) bits_[static_cast<std::ptrdiff_t>(y) * pixels_.stride_] = ToQRgb(colour);
+      } else if (!pixels_.bits_) {
+        pixels_.Put(x_, y, colour);
+      }
+    }
+
+   private:
+    Pixels& pixels_;
+    int x_;
+    std::uint32_t* bits_;
+  };
 
  private:
   TCanvas* canvas_ = nullptr;
@@ -71,14 +92,34 @@ void WalkLine(TPoint a, TPoint b, F&& f) {
   }
 }
 
-// Colour of a graded count.
-TColor CountColor(const PersistRamp& ramp, std::int32_t n) {
-  const int top = std::clamp<std::int32_t>(PersistenceState.GradedRampTop, 0, static_cast<std::int32_t>(kPersistColorEntries) - 1);
-  if (n < PersistenceState.LowColorCount) return ramp[0];
-  if (n >= PersistenceState.HighColorCount) return ramp[static_cast<std::size_t>(top)];
-  const std::int64_t i = static_cast<std::int64_t>(n) - PersistenceState.LowColorCount;
-  return ramp[static_cast<std::size_t>(std::clamp<std::int64_t>(i, 0, top))];
+// The rows from..to in that order.
+template <class F>
+void ForRows(int from, int to, F&& f) {
+  if (from <= to)
+    for (int y = from; y <= to; ++y) f(y);
+  else
+    for (int y = from; y >= to; --y) f(y);
 }
+
+// Colours of graded counts, with the ramp's limits read once per trace.
+class GradedColours {
+ public:
+  explicit GradedColours(const PersistRamp& ramp)
+      : ramp_(ramp),
+        low_(PersistenceState.LowColorCount),
+        high_(PersistenceState.HighColorCount),
+        top_(std::clamp<std::int32_t>(PersistenceState.GradedRampTop, 0, static_cast<std::int32_t>(kPersistColorEntries) - 1)) {}
+  TColor Of(std::int32_t n) const {
+    if (n < low_) return ramp_[0];
+    if (n >= high_) return ramp_[static_cast<std::size_t>(top_)];
+    const std::int64_t i = static_cast<std::int64_t>(n) - low_;
+    return ramp_[static_cast<std::size_t>(std::min<std::int64_t>(i, top_))];
+  }
+
+ private:
+  const PersistRamp& ramp_;
+  std::int32_t low_, high_, top_;
+};
 
 bool XYShown(const PictureSettings& s) { return !s.MathOff && DisplayState.XYPlotMode; }
 
@@ -97,14 +138,55 @@ TColor RestoredPixelColor(const ScopeView& view, const PictureSettings& s, int x
   return !XYShown(s) && OnPersistGraticule(view, x, y) ? DisplayState.GridPenColor : DisplayState.BackgroundColor;
 }
 
+namespace {
+
+// The colours RestoredPixelColor gives, with what holds for a whole column
+// worked out once for it.
+class Restored {
+ public:
+  struct Column {
+    bool graticule;  // false in the XY display
+    bool line, tick;
+    int y0, rowStep;
+    TickRows ticks;
+    TColor grid, background;
+    TColor Of(int y) const {
+      if (!graticule) return background;
+      const int dy = y - y0;
+      return line || dy % rowStep == 0 || (tick && dy >= ticks.top && dy < ticks.bottom) ? grid : background;
+    }
+  };
+  Restored(const ScopeView& view, const PictureSettings& s) : view_(view), xy_(XYShown(s)), ticks_(CentreTickRows(view)) {}
+  Column At(int x) const {
+    const int dx = x - view_.X0;
+    return Column{!xy_, dx % kDivisionWidth == 0, dx % kCentreTickStep == 0, view_.Y0, 32 * view_.VScale, ticks_,
+                  DisplayState.GridPenColor, DisplayState.BackgroundColor};
+  }
+
+ private:
+  const ScopeView& view_;
+  bool xy_;
+  TickRows ticks_;
+};
+
+}  // namespace
+
 // ---------------------------------------------------------------- stores
 
-PersistenceStores::PersistenceStores(int columns, int rows) : columns_(std::max(columns, 1)), rows_(std::max(rows, 1)) {
-  visited_.assign(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), 0);
-  for (Channel& c : ch_) {
-    c.Hits.assign(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), 0);
-    c.Ring.assign(static_cast<std::size_t>(kPersistRingSlots) * kPersistRingPoints, TPoint{});
-  }
+void PersistenceStores::FreeBlock::operator()(void* p) const { os::ReleaseLargeZeroPages(p, bytes); }
+
+PersistenceStores::PersistenceStores(int columns, int rows)
+    : columns_(std::max(columns, 1)),
+      rows_(std::max(rows, 1)),
+      pixels_(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_)),
+      block_(nullptr, FreeBlock{2 * pixels_ * sizeof(std::int32_t) + pixels_}) {
+  void* block = os::ReserveLargeZeroPages(block_.get_deleter().bytes);
+  if (!block) throw std::bad_alloc();
+  block_.reset(block);
+  ch_[0].Hits = static_cast<std::int32_t*>(block);
+  ch_[1].Hits = ch_[0].Hits + pixels_;
+  visited_ = reinterpret_cast<std::uint8_t*>(ch_[1].Hits + pixels_);
+  for (Channel& c : ch_) c.Ring.assign(static_cast<std::size_t>(kPersistRingSlots) * kPersistRingPoints, TPoint{});
 }
 
 std::int32_t PersistenceStores::Hits(int channel, int x, int y) const {
@@ -115,39 +197,98 @@ std::int32_t PersistenceStores::Hits(int channel, int x, int y) const {
 
 void PersistenceStores::Clear() {
   for (Channel& c : ch_) {
-    std::fill(c.Hits.begin(), c.Hits.end(), 0);
+    std::fill_n(c.Hits, pixels_, 0);
     c.Counts.fill(0);
     c.RingIndex = 0;
   }
 }
 
-std::int32_t* PersistenceStores::HitAt(Channel& c, int x, int y) {
-  if (x < 0 || y < 0 || x >= columns_ || y >= rows_) return nullptr;
-  return &c.Hits[static_cast<std::size_t>(x) * static_cast<std::size_t>(rows_) + static_cast<std::size_t>(y)];
-}
-
 template <class F>
-void PersistenceStores::Walk(const TPoint* points, int count, bool joined, F&& pixel) {
+void PersistenceStores::Walk(const TPoint* points, int count, bool joined, F&& run) {
   const int last = count - kFirstUsedPoint;
   if (!points || last < kFirstUsedPoint) return;
-  // A trace hits a pixel once: the joints of its segments, and the places
-  // it passes again, count one hit.
-  if (++walk_ == 0) {
-    std::fill(visited_.begin(), visited_.end(), 0);
-    walk_ = 1;
-  }
-  auto f = [&](int x, int y) {
-    if (x >= 0 && y >= 0 && x < columns_ && y < rows_) {
-      std::uint8_t& v = visited_[static_cast<std::size_t>(x) * static_cast<std::size_t>(rows_) + static_cast<std::size_t>(y)];
-      if (v == walk_) return;
-      v = walk_;
-    }
-    pixel(x, y);
-  };
   // Points far off the picture walk as if on its edge: the same pixels every
   // time, and never a long walk.
   auto held = [&](const TPoint& p) {
     return TPoint{std::clamp(p.x, -1, columns_), std::clamp(p.y, -1, rows_)};
+  };
+  // The rows from..to (either way round) of column x that lie in the stores.
+  auto inStores = [&](int x, int from, int to) {
+    if (x < 0 || x >= columns_) return;
+    if (from <= to) {
+      from = std::max(from, 0);
+      to = std::min(to, rows_ - 1);
+      if (from <= to) run(x, from, to);
+    } else {
+      from = std::min(from, rows_ - 1);
+      to = std::max(to, 0);
+      if (from >= to) run(x, from, to);
+    }
+  };
+  // A trace hits a pixel once: the joints of its segments, and the places
+  // it passes again, count one hit. A joined trace whose x never turns back
+  // (every time-base trace) passes each column in one stretch, and what it
+  // covers of the column grows as one run of rows from where it came in, so
+  // that run is all it needs to remember.
+  if (joined && last > kFirstUsedPoint) {
+    // (The list's own x never turning back is enough: holding keeps the order.)
+    bool rising = true, falling = true;
+    for (int i = kFirstUsedPoint; i < last; ++i) {
+      rising &= points[i].x <= points[i + 1].x;
+      falling &= points[i].x >= points[i + 1].x;
+    }
+    if (rising || falling) {
+      int column = std::numeric_limits<int>::min(), low = 0, high = -1;
+      // Rows from..to of column x in the order the walk passes them; `from`
+      // is in or next to the column's run unless x is a new column.
+      auto pass = [&](int x, int from, int to) {
+        if (x != column) {
+          column = x;
+          low = std::min(from, to);
+          high = std::max(from, to);
+        } else if (to > high) {
+          from = std::max(from, high + 1);
+          high = to;
+        } else if (to < low) {
+          from = std::min(from, low - 1);
+          low = to;
+        } else {
+          return;
+        }
+        inStores(x, from, to);
+      };
+      TPoint b = held(points[kFirstUsedPoint]);
+      for (int i = kFirstUsedPoint; i < last; ++i) {
+        const TPoint a = b;
+        b = held(points[i + 1]);
+        const int dx = b.x - a.x;
+        if (dx == 0) {
+          pass(a.x, a.y, b.y);
+        } else if (dx == 1 || dx == -1) {
+          // A step to the next column: the line's first half of the rows in
+          // this column, the rest in the next (as the pixel walk goes).
+          const int d = std::abs(b.y - a.y), sy = a.y < b.y ? 1 : -1;
+          const int k = d == 0 ? 0 : (d - 1) / 2;
+          pass(a.x, a.y, a.y + sy * k);
+          pass(b.x, d == 0 ? a.y : a.y + sy * (k + 1), b.y);
+        } else {
+          WalkLine(a, b, [&](int x, int y) { pass(x, y, y); });
+        }
+      }
+      return;
+    }
+  }
+  if (++walk_ == 0) {
+    std::fill_n(visited_, pixels_, 0);
+    walk_ = 1;
+  }
+  const std::size_t rows = static_cast<std::size_t>(rows_);
+  auto f = [&](int x, int y) {
+    if (x < 0 || y < 0 || x >= columns_ || y >= rows_) return;
+    std::uint8_t& v = visited_[static_cast<std::size_t>(x) * rows + static_cast<std::size_t>(y)];
+    if (v == walk_) return;
+    v = walk_;
+    run(x, y, y);
   };
   if (!joined || last == kFirstUsedPoint) {
     for (int i = kFirstUsedPoint; i <= last; ++i) {
@@ -170,24 +311,32 @@ void PersistenceStores::Store(Channel& c, const TPoint* points, int count, std::
 void PersistenceStores::AddGraded(const ScopeView& view, const PictureSettings& s, int channel, const TPoint* points,
                                   int count) {
   Channel& c = ch_[Index(channel)];
-  const PersistRamp& ramp = PersistenceState.PersistColorTable[Index(channel)];
+  const GradedColours colours(PersistenceState.PersistColorTable[Index(channel)]);
+  const Restored restored(view, s);
   Pixels pixels(view);
-  Walk(points, count, s.DotJoin, [&](int x, int y) {
-    std::int32_t* n = HitAt(c, x, y);
-    if (!n) return;
-    pixels.Put(x, y, CountColor(ramp, *n));
-    if (*n < std::numeric_limits<std::int32_t>::max()) ++*n;
+  Walk(points, count, s.DotJoin, [&](int x, int from, int to) {
+    std::int32_t* hits = c.Hits + static_cast<std::ptrdiff_t>(x) * rows_;
+    Pixels::Column column(pixels, x);
+    ForRows(from, to, [&](int y) {
+      const std::int32_t n = hits[y];
+      hits[y] = n < std::numeric_limits<std::int32_t>::max() ? n + 1 : n;
+      column.Put(y, colours.Of(n));
+    });
   });
   // Only the durations the options offer make a ring; anything else is
   // taken as no ageing.
   const std::int32_t mask = PersistenceState.GradedPersistenceMask;
   if (mask <= 0 || mask >= kPersistRingSlots) return;
   const std::size_t oldest = static_cast<std::size_t>(c.RingIndex & mask);
-  Walk(c.Ring.data() + oldest * kPersistRingPoints, c.Counts[oldest], s.DotJoin, [&](int x, int y) {
-    std::int32_t* n = HitAt(c, x, y);
-    if (!n) return;
-    if (*n > 0) --*n;
-    pixels.Put(x, y, *n > 0 ? CountColor(ramp, *n) : RestoredPixelColor(view, s, x, y));
+  Walk(c.Ring.data() + oldest * kPersistRingPoints, c.Counts[oldest], s.DotJoin, [&](int x, int from, int to) {
+    std::int32_t* hits = c.Hits + static_cast<std::ptrdiff_t>(x) * rows_;
+    const Restored::Column grid = restored.At(x);
+    Pixels::Column column(pixels, x);
+    ForRows(from, to, [&](int y) {
+      const std::int32_t n = hits[y] > 0 ? hits[y] - 1 : hits[y];
+      hits[y] = n;
+      column.Put(y, n > 0 ? colours.Of(n) : grid.Of(y));
+    });
   });
   Store(c, points, count, mask);
 }
@@ -203,8 +352,10 @@ void PersistenceStores::AddVariable(const ScopeView& view, const PictureSettings
     const std::size_t s = static_cast<std::size_t>(slot);
     const TColor colour = ramp[static_cast<std::size_t>(mask - i)];
     const bool oldest = i == 0;
-    Walk(c.Ring.data() + s * kPersistRingPoints, c.Counts[s], settings.DotJoin, [&](int x, int y) {
-      pixels.Put(x, y, oldest && OnPersistGraticule(view, x, y) ? RestoredPixelColor(view, settings, x, y) : colour);
+    Walk(c.Ring.data() + s * kPersistRingPoints, c.Counts[s], settings.DotJoin, [&](int x, int from, int to) {
+      ForRows(from, to, [&](int y) {
+        pixels.Put(x, y, oldest && OnPersistGraticule(view, x, y) ? RestoredPixelColor(view, settings, x, y) : colour);
+      });
     });
     slot = (slot + 1) & mask;
   }

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "display/picture_settings.h"
@@ -30,6 +31,8 @@ inline constexpr int kPersistRingPoints = 1000;
 class PersistenceStores {
  public:
   PersistenceStores(int columns, int rows);
+  PersistenceStores(const PersistenceStores&) = delete;
+  PersistenceStores& operator=(const PersistenceStores&) = delete;
 
   int Columns() const { return columns_; }
   int Rows() const { return rows_; }
@@ -45,25 +48,34 @@ class PersistenceStores {
 
  private:
   struct Channel {
-    std::vector<std::int32_t> Hits;
+    std::int32_t* Hits = nullptr;  // columns x rows, [x][y], in block_
     std::vector<TPoint> Ring;  // kPersistRingSlots x kPersistRingPoints
     std::array<std::int32_t, kPersistRingSlots> Counts{};
     std::int32_t RingIndex = 0;
   };
   static std::size_t Index(int channel) { return channel == 1 ? 1 : 0; }
-  std::int32_t* HitAt(Channel& c, int x, int y);
   // Walks the used points of a list (5 .. count - 5), joined or as dots,
-  // each pixel once however often the list passes it.
+  // each pixel of the stores once however often the list passes it, in the
+  // order passed, as runs of rows of one column: f(x, fromY, toY).
   template <class F>
   void Walk(const TPoint* points, int count, bool joined, F&& f);
   // Copies the list into the slot PersistRingIndex, which then advances in the ring of mask + 1.
   void Store(Channel& c, const TPoint* points, int count, std::int32_t mask);
 
   int columns_, rows_;
+  std::size_t pixels_;
   std::array<Channel, 2> ch_;
+  // The counts of both channels and then the marks below, in one block of
+  // memory in large pages: a walk scatters over the picture, and with small
+  // pages nearly every column it passes needs an address translation of its own.
+  struct FreeBlock {
+    std::size_t bytes;
+    void operator()(void* p) const;
+  };
+  std::unique_ptr<void, FreeBlock> block_;
   // The walk that last passed each pixel, one byte each so that the marks
   // stay in the processor's caches (they are cleared when the count wraps).
-  std::vector<std::uint8_t> visited_;
+  std::uint8_t* visited_ = nullptr;
   std::uint8_t walk_ = 0;
 };
 

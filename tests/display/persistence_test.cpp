@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <vector>
 
 #include <string>
@@ -332,6 +334,221 @@ TEST_F(PersistenceTest, TheBigScreenShowsTheLegendStripsFurtherRight) {
           EXPECT_EQ(bigPixel(x0 + 3 * blocks, rows[ch] + dy), display::DisplayState.BackgroundColor);
         }
     Form1->ReleasePersist();
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- against a plain walk
+
+namespace {
+
+using namespace picture_test;
+
+// The stores as the drawing steps are meant to keep them, kept the plain way:
+// a pixel set per walk, a Bresenham walk pixel by pixel, the counts in a map.
+class ReferenceStores {
+ public:
+  ReferenceStores(int columns, int rows, QImage picture) : columns_(columns), rows_(rows), picture_(std::move(picture)) {
+    for (auto& h : hits_) h.assign(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows), 0);
+  }
+
+  void AddGraded(const display::PictureSettings& s, int ch, const std::vector<TPoint>& points) {
+    const display::PersistRamp& ramp = PersistenceState.PersistColorTable[static_cast<std::size_t>(ch)];
+    for (const TPoint p : Walk(points, s.DotJoin)) {
+      std::int32_t& n = hits_[ch][At(p)];
+      Put(p, CountColor(ramp, n));
+      ++n;
+    }
+    const std::int32_t mask = PersistenceState.GradedPersistenceMask;
+    if (mask <= 0 || mask > 255) return;
+    for (const TPoint p : Walk(ring_[ch][static_cast<std::size_t>(index_[ch] & mask)], s.DotJoin)) {
+      std::int32_t& n = hits_[ch][At(p)];
+      if (n > 0) --n;
+      Put(p, n > 0 ? CountColor(ramp, n) : display::RestoredPixelColor(View(), s, p.x, p.y));
+    }
+    Store(ch, points, mask);
+  }
+
+  void AddVariable(const display::PictureSettings& s, int ch, const std::vector<TPoint>& points) {
+    const display::PersistRamp& ramp = PersistenceState.PersistColorTable[static_cast<std::size_t>(ch)];
+    const std::int32_t mask = PersistenceState.VariablePersistenceMask;
+    for (std::int32_t i = 0; i <= mask; ++i) {
+      for (const TPoint p : Walk(ring_[ch][static_cast<std::size_t>((index_[ch] + i) & mask)], s.DotJoin))
+        Put(p, i == 0 && display::OnPersistGraticule(View(), p.x, p.y) ? display::RestoredPixelColor(View(), s, p.x, p.y)
+                                                                         : ramp[static_cast<std::size_t>(mask - i)]);
+    }
+    Store(ch, points, mask);
+  }
+
+  std::int32_t Hits(int ch, int x, int y) const {
+    return x < 0 || y < 0 || x >= columns_ || y >= rows_ ? 0 : hits_[ch][At({x, y})];
+  }
+  const QImage& Picture() const { return picture_; }
+
+ private:
+  static TColor CountColor(const display::PersistRamp& ramp, std::int32_t n) {
+    const std::int32_t top = PersistenceState.GradedRampTop;
+    if (n < PersistenceState.LowColorCount) return ramp[0];
+    if (n >= PersistenceState.HighColorCount) return ramp[static_cast<std::size_t>(top)];
+    return ramp[static_cast<std::size_t>(std::min(n - PersistenceState.LowColorCount, top))];
+  }
+  std::size_t At(TPoint p) const { return static_cast<std::size_t>(p.y) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(p.x); }
+
+  // The pixels of the stores the list passes, each once, in the order passed.
+  std::vector<TPoint> Walk(const std::vector<TPoint>& points, bool joined) const {
+    std::vector<TPoint> line;
+    const int last = static_cast<int>(points.size()) - 5;
+    auto held = [&](TPoint p) { return TPoint{std::clamp(p.x, -1, columns_), std::clamp(p.y, -1, rows_)}; };
+    for (int i = 5; i <= last; ++i) {
+      const TPoint a = held(points[static_cast<std::size_t>(i)]);
+      if (!joined || last == 5) {
+        line.push_back(a);
+        continue;
+      }
+      if (i == last) break;
+      const TPoint b = held(points[static_cast<std::size_t>(i + 1)]);
+      const int dx = std::abs(b.x - a.x), dy = -std::abs(b.y - a.y);
+      int err = dx + dy, x = a.x, y = a.y;
+      for (;;) {
+        line.push_back({x, y});
+        if (x == b.x && y == b.y) break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) err += dy, x += a.x < b.x ? 1 : -1;
+        if (e2 <= dx) err += dx, y += a.y < b.y ? 1 : -1;
+      }
+    }
+    std::vector<TPoint> once;
+    seen_.resize(hits_[0].size());
+    ++walks_;
+    for (const TPoint p : line) {
+      if (p.x < 0 || p.y < 0 || p.x >= columns_ || p.y >= rows_ || seen_[At(p)] == walks_) continue;
+      seen_[At(p)] = walks_;
+      once.push_back(p);
+    }
+    return once;
+  }
+  void Put(TPoint p, TColor colour) {
+    if (p.x < picture_.width() && p.y < picture_.height()) picture_.setPixel(p.x, p.y, ToQRgb(colour));
+  }
+  void Store(int ch, const std::vector<TPoint>& points, std::int32_t mask) {
+    const std::size_t slot = static_cast<std::size_t>(index_[ch] & mask);
+    ring_[ch][slot].assign(points.begin(), points.begin() + std::min<std::ptrdiff_t>(std::ssize(points), 1000));
+    index_[ch] = static_cast<int>((slot + 1) & static_cast<std::size_t>(mask));
+  }
+
+  int columns_, rows_;
+  QImage picture_;
+  std::vector<std::int32_t> hits_[2];  // [y][x]
+  std::array<std::vector<TPoint>, 256> ring_[2];
+  int index_[2] = {0, 0};
+  mutable std::vector<int> seen_;  // the walk that last passed each pixel
+  mutable int walks_ = 0;
+};
+
+enum class Shape { Steep, Leftwards, Tall, Flat, OffPicture, WideSteps, Stacked, Scattered, OnePoint };
+
+// Trace k of a shape (x0, y0: the grid's corner).
+std::vector<TPoint> Trace(Shape shape, int k, int x0, int y0) {
+  std::vector<TPoint> p;
+  auto wave = [&](int i, double amplitude, double step, double shift) {
+    return y0 + 128 + static_cast<int>(amplitude * std::sin(i * step + k * shift));
+  };
+  switch (shape) {
+    case Shape::Steep:
+    case Shape::Leftwards:  // the same, right to left
+      for (int i = 0; i < 651; ++i) p.push_back({x0 + i, wave(i, 60, 0.7, 0.9) + (i * k) % 3});
+      if (shape == Shape::Leftwards) std::reverse(p.begin(), p.end());
+      break;
+    case Shape::Tall:  // past the top and the bottom
+      for (int i = 0; i < 651; ++i) p.push_back({x0 + i, wave(i, 300, 0.3, 0.5)});
+      break;
+    case Shape::Flat:
+      for (int i = 0; i < 651; ++i) p.push_back({x0 + i, y0 + 60 + (i * 7 + k) % 3});
+      break;
+    case Shape::OffPicture:  // far above and below, from left of the picture to past its right edge
+      for (int i = 0; i < 120; ++i) p.push_back({x0 - 40 + i * 8, i % 4 < 2 ? -5000 - k : y0 + 5000});
+      break;
+    case Shape::WideSteps:  // 8 pixels a point, right to left
+      for (int i = 0; i < 82; ++i) p.push_back({x0 + 650 - 8 * i, y0 + 83 + (i * 37 + k * 11) % 90});
+      break;
+    case Shape::Stacked:  // five points a column, up and down
+      for (int i = 0; i < 400; ++i) p.push_back({x0 + 100 + i / 5, y0 + 100 + (i * 13 + k) % 41});
+      break;
+    case Shape::Scattered:  // x turns back, as in an XY figure
+      for (int i = 0; i < 300; ++i) p.push_back({x0 + 200 + (i * 97 + k * 5) % 180, y0 + 20 + (i * 53 + k) % 200});
+      break;
+    case Shape::OnePoint:  // one used point
+      for (int i = 0; i < 11; ++i) p.push_back({x0 + 300 + i, y0 + 50 + k % 4});
+      break;
+  }
+  return p;
+}
+
+TEST_F(PictureTest, GradedAndVariableDrawingMatchAPlainPixelWalk) {
+  const int x0 = engine::ScopeState.ScreenX0, y0 = engine::ScopeState.ScreenY0;
+  struct Case {
+    const char* name;
+    Shape shape;
+    bool joined = true, variable = false, xy = false;
+    std::int32_t ageing = 31;  // the graded ring's mask (0: no ageing)
+  };
+  const Case cases[] = {
+      {"steep", Shape::Steep},
+      {"steep, no ageing", Shape::Steep, true, false, false, 0},
+      {"steep, right to left", Shape::Leftwards},
+      {"flat", Shape::Flat},
+      {"off the picture", Shape::OffPicture},
+      {"past the top and bottom", Shape::Tall},
+      {"wide steps", Shape::WideSteps},
+      {"many points a column", Shape::Stacked},
+      {"scattered", Shape::Scattered},
+      {"scattered, XY display", Shape::Scattered, true, false, true},
+      {"dots", Shape::Steep, false},
+      {"dots off the picture", Shape::OffPicture, false},
+      {"one point", Shape::OnePoint},
+      {"variable, steep", Shape::Steep, true, true},
+      {"variable, many points a column", Shape::Stacked, true, true},
+      {"variable, dots", Shape::Scattered, false, true},
+  };
+  for (const Case& c : cases) {
+    Wipe();
+    engine::ScopeState.MathOff = c.xy ? 0 : 1;
+    display::DisplayState.XYPlotMode = c.xy ? 1 : 0;
+    display::PictureSettings s = engine::CurrentPictureSettings();
+    s.DotJoin = c.joined ? 1 : 0;
+    // Distinct colours in both ramps, counts 2 .. 6 graded.
+    PersistenceState.LowColorCount = 2;
+    PersistenceState.HighColorCount = 7;
+    PersistenceState.GradedRampTop = 5;
+    PersistenceState.GradedPersistenceMask = c.ageing;
+    PersistenceState.VariablePersistenceMask = 7;
+    for (std::size_t ch = 0; ch < 2; ++ch)
+      for (std::size_t i = 0; i < display::kPersistColorEntries; ++i)
+        PersistenceState.PersistColorTable[ch][i] = static_cast<TColor>(0x100000 * (ch + 1) + 0x0301 * i);
+    const int columns = Form1->Image1->Width() + 1, rows = Form1->Image1->Height() + 3;
+    display::PersistenceStores stores(columns, rows);
+    ReferenceStores reference(columns, rows, Picture());
+    for (int k = 0; k < 40; ++k) {
+      for (int ch = 0; ch < 2; ++ch) {
+        // CH2 a flat trace of its own, lower down.
+        const std::vector<TPoint> points = Trace(ch == 0 ? c.shape : Shape::Flat, k, x0, y0 + 150 * ch);
+        if (c.variable) {
+          stores.AddVariable(View(), s, ch, points.data(), static_cast<int>(points.size()));
+          reference.AddVariable(s, ch, points);
+        } else {
+          stores.AddGraded(View(), s, ch, points.data(), static_cast<int>(points.size()));
+          reference.AddGraded(s, ch, points);
+        }
+      }
+      if (k % 8 != 3) continue;
+      ASSERT_EQ(DifferentPixels(Picture(), reference.Picture()), 0) << c.name << ", trace " << k;
+      int wrong = 0;
+      for (int ch = 0; ch < 2; ++ch)
+        for (int x = -1; x <= columns; ++x)
+          for (int y = -1; y <= rows; ++y) wrong += stores.Hits(ch, x, y) != reference.Hits(ch, x, y);
+      ASSERT_EQ(wrong, 0) << c.name << ", trace " << k;
+    }
   }
 }
 

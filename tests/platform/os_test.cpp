@@ -1,5 +1,6 @@
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -227,4 +228,25 @@ TEST(ZeroPagesTest, ReadAsZerosAndCostNothingUntilWritten) {
   for (std::size_t i = 0; i < bytes; ++i) nonzero += p[i] != 0;
   EXPECT_EQ(nonzero, 1u);
   os::ReleaseZeroPages(p, bytes);
+}
+
+// Large zero pages start on a 2 MB boundary, read as zeros, take writes at
+// both ends, and are gone whole once given back.
+TEST(ZeroPagesTest, LargePagesLieOnTheirBoundariesAndGoBackWhole) {
+  constexpr std::size_t kLarge = std::size_t{2} << 20;
+  for (const std::size_t bytes : {std::size_t{1}, kLarge - 4096 - 3, kLarge, kLarge + 1}) {
+    auto* p = static_cast<unsigned char*>(os::ReserveLargeZeroPages(bytes));
+    ASSERT_NE(p, nullptr) << bytes;
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p) % kLarge, 0u) << bytes;
+    std::size_t nonzero = 0;
+    for (std::size_t i = 0; i < bytes; i += 997) nonzero += p[i] != 0;
+    EXPECT_EQ(nonzero + p[bytes - 1], 0u) << bytes;
+    p[0] = p[bytes - 1] = 1;
+    const std::size_t mapped = (bytes + kLarge - 1) / kLarge * kLarge;
+    std::vector<unsigned char> in(mapped / 4096);
+    EXPECT_EQ(mincore(p, mapped, in.data()), 0) << bytes;
+    os::ReleaseLargeZeroPages(p, bytes);
+    EXPECT_EQ(mincore(p, 4096, in.data()), -1) << bytes;
+    EXPECT_EQ(mincore(p + mapped - 4096, 4096, in.data()), -1) << bytes;
+  }
 }
