@@ -127,11 +127,28 @@ bool XYShown(const PictureSettings& s) { return !s.MathOff && DisplayState.XYPlo
 
 // ---------------------------------------------------------------- grid test
 
+namespace {
+
+// The grid test of one column of the view: what depends on x worked out once.
+struct GraticuleColumn {
+  bool line, tick;  // a division line; a column of the centre-line ticks
+  int y0, rowStep;
+  TickRows ticks;
+  bool Has(int y) const {
+    const int dy = y - y0;
+    return line || dy % rowStep == 0 || (tick && dy >= ticks.top && dy < ticks.bottom);
+  }
+};
+
+GraticuleColumn GraticuleColumnAt(const ScopeView& view, const TickRows& ticks, int x) {
+  const int dx = x - view.X0;
+  return {dx % kDivisionWidth == 0, dx % kCentreTickStep == 0, view.Y0, 32 * view.VScale, ticks};
+}
+
+}  // namespace
+
 bool OnPersistGraticule(const ScopeView& view, int x, int y) {
-  const int dx = x - view.X0, dy = y - view.Y0;
-  if (dx % kDivisionWidth == 0 || dy % (32 * view.VScale) == 0) return true;
-  const TickRows rows = CentreTickRows(view);
-  return dy >= rows.top && dy < rows.bottom && dx % kCentreTickStep == 0;
+  return GraticuleColumnAt(view, CentreTickRows(view), x).Has(y);
 }
 
 TColor RestoredPixelColor(const ScopeView& view, const PictureSettings& s, int x, int y) {
@@ -146,21 +163,13 @@ class Restored {
  public:
   struct Column {
     bool graticule;  // false in the XY display
-    bool line, tick;
-    int y0, rowStep;
-    TickRows ticks;
-    TColor grid, background;
-    TColor Of(int y) const {
-      if (!graticule) return background;
-      const int dy = y - y0;
-      return line || dy % rowStep == 0 || (tick && dy >= ticks.top && dy < ticks.bottom) ? grid : background;
-    }
+    GraticuleColumn grid;
+    TColor gridColour, background;
+    TColor Of(int y) const { return graticule && grid.Has(y) ? gridColour : background; }
   };
   Restored(const ScopeView& view, const PictureSettings& s) : view_(view), xy_(XYShown(s)), ticks_(CentreTickRows(view)) {}
   Column At(int x) const {
-    const int dx = x - view_.X0;
-    return Column{!xy_, dx % kDivisionWidth == 0, dx % kCentreTickStep == 0, view_.Y0, 32 * view_.VScale, ticks_,
-                  DisplayState.GridPenColor, DisplayState.BackgroundColor};
+    return Column{!xy_, GraticuleColumnAt(view_, ticks_, x), DisplayState.GridPenColor, DisplayState.BackgroundColor};
   }
 
  private:

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "display/display_state.h"
+#include "display/graticule.h"
 #include "display/math_trace.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/image.h"
@@ -608,10 +609,7 @@ void DrawPlotPoints(ScopeView& view, const PictureSettings& s, int count) {
 }
 
 void DrawTriggerTick(ScopeView& view, const PictureSettings& s) {
-  DrawTriggerTick(view, s,
-                  s.TriggerSource == 16  ? DisplayState.Ch1PenColor
-                  : s.TriggerSource == 0 ? DisplayState.Ch2PenColor
-                                         : DisplayState.Math1PenColor);
+  DrawTriggerTick(view, s, TriggerPenColor(s.TriggerSource));
 }
 
 void DrawTriggerTick(ScopeView& view, const PictureSettings& s, TColor pen) {
