@@ -12,9 +12,9 @@
 #include <cstdint>
 #include <string>
 
-#include "display/display_state.h"
-#include "display/history_state.h"
-#include "display/persistence_state.h"
+#include "engine/display_state.h"
+#include "engine/history_state.h"
+#include "engine/persistence_state.h"
 #include "engine/scope_device.h"
 #include "engine/scope_state.h"
 

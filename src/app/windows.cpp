@@ -20,12 +20,11 @@
 #include "engine/add_text.h"
 #include "engine/big_screen.h"
 #include "display/color_dialog.h"
-#include "display/display_state.h"
-#include "display/history_state.h"
+#include "engine/display_state.h"
+#include "engine/history_state.h"
 #include "engine/measurement_window.h"
 #include "engine/persistence_options.h"
-#include "display/persistence_drawing.h"
-#include "display/persistence_state.h"
+#include "engine/persistence_state.h"
 #include "engine/btn_bottom_dlg3.h"
 #include "engine/control_panel.h"
 #include "engine/device_path.h"
@@ -144,6 +143,7 @@ void CreateAllWindows() {
   CREATE_UNOWNED(BtnBottomDlg1, TBtnBottomDlg1);
   CREATE(BtnBottomDlg3, TBtnBottomDlg3);
   CREATE(BtnBottomDlg2, TBtnBottomDlg2);
+  BtnBottomDlg2->UseDisplay(display::DisplayState);
   CREATE(PreviewForm, TPreviewForm);
   CREATE(Form5, TForm5);
   CREATE(Form8, TForm8);
@@ -195,7 +195,6 @@ void ResetProgramState() {
   display::ResetDisplayState();
   display::ResetHistoryState();
   display::ResetPersistenceState();
-  display::ForgetPersistenceStores();
   generator::ResetGeneratorState();
   recorder::ResetRecorderState();
   bode::ResetBodeState();

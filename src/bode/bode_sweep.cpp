@@ -9,7 +9,7 @@
 #include "bode/bode_plot.h"
 #include "bode/bode_state.h"
 #include "bode/frequency_step_dialog.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/main_form.h"
 #include "engine/scope_device.h"
 #include "engine/scope_state.h"

@@ -1,7 +1,6 @@
 // Placing and drawing the annotation and the parameter list.
 #include "display/annotation.h"
 
-#include "display/display_state.h"
 #include "display/graticule.h"
 #include "platform/ui/image.h"
 
@@ -67,7 +66,8 @@ std::vector<PlacedText> ParameterListLayout(const std::vector<std::string>& repo
   return out;
 }
 
-void DrawPlacedTexts(ScopeView& view, const std::vector<PlacedText>& texts, bool transparent) {
+void DrawPlacedTexts(ScopeView& view, const std::vector<PlacedText>& texts, bool transparent,
+                     const ColorTable& colors) {
   if (!view.Image) return;
   TCanvas* c = view.Image->Canvas();
   const TBrush brush = c->Brush;
@@ -75,7 +75,7 @@ void DrawPlacedTexts(ScopeView& view, const std::vector<PlacedText>& texts, bool
   if (transparent) c->Brush.Style = bsClear;
   UsePictureFont(c);
   for (const PlacedText& t : texts) {
-    c->Font.Color = t.Colour == NoteColour::Ch1 ? DisplayState.Ch1Color : t.Colour == NoteColour::Ch2 ? DisplayState.Ch2Color : DisplayState.TimeMarkerColor;
+    c->Font.Color = t.Colour == NoteColour::Ch1 ? colors.Ch1Color : t.Colour == NoteColour::Ch2 ? colors.Ch2Color : colors.TimeMarkerColor;
     c->TextOut(t.X, t.Y, t.Text);
   }
   c->Brush = brush;

@@ -35,6 +35,7 @@ std::vector<PlacedText> ParameterListLayout(const std::vector<std::string>& repo
 
 // Prints the pieces on the view's picture: marker colour, or the channel
 // colours; with a clear background the picture shows between the letters.
-void DrawPlacedTexts(ScopeView& view, const std::vector<PlacedText>& texts, bool transparent);
+void DrawPlacedTexts(ScopeView& view, const std::vector<PlacedText>& texts, bool transparent,
+                     const ColorTable& colors);
 
 }  // namespace display

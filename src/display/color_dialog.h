@@ -10,6 +10,10 @@
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
+namespace display {
+struct DisplaySharedState;
+}
+
 class TBtnBottomDlg2 : public TForm {
  public:
   explicit TBtnBottomDlg2(TComponent* owner);
@@ -38,6 +42,12 @@ class TBtnBottomDlg2 : public TForm {
   // A preset button closed the dialog in this run; cleared when it opens.
   std::uint8_t PresetChosen = 0;
 
+  // The display values whose colours the dialog edits and whose
+  // ColorsAccepted, DefaultColors and BlackScreenPreset it sets; given once
+  // the dialog is made. Without them it shows and changes nothing.
+  display::DisplaySharedState* Display = nullptr;
+  void UseDisplay(display::DisplaySharedState& display);
+
   void FormCreate(TObject* Sender);
   // Paints the swatches from the colour table.
   void draw_1();
@@ -56,8 +66,9 @@ class TBtnBottomDlg2 : public TForm {
   void CancelBtnClick(TObject* Sender);
 
  private:
-  // The system colour dialog preset to `colour`; the choice goes into it.
-  void PickColor(TColor& colour);
+  // The system colour dialog preset to the colour `entry` of the display
+  // values; the choice goes into it.
+  void PickColor(TColor display::DisplaySharedState::*entry);
   void ChoosePreset(bool black);
   // Ends the modal run (or closes the window when it is not modal).
   void Finish(int result);

@@ -1,14 +1,14 @@
 // State of the scope display that several windows share: the trace plotters'
-// inputs and work values, the math-trace modes and the spectrum-view layout.
+// inputs, the math-trace modes and the spectrum-view layout.
 // Byte flags are 0 or 1.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 
+#include "display/scope_view.h"
 #include "display/screen_colors.h"
 #include "display/spectrum.h"
 #include "platform/ui/canvas.h"
@@ -18,29 +18,8 @@ namespace display {
 // The row of the range, time and rate texts above the grid.
 inline constexpr int kTopTextY = 3;
 
-// ---- Interpolation kernels, built when the main window is created.
-inline constexpr int kSineKernelTaps = 95;
-inline constexpr int kSineKernelSum = 1007;
-inline constexpr int kLinearTaps = 20;
-inline constexpr int kLinearSum = 1280;
-
-// ---- The point list of the trace being plotted.
-inline constexpr std::size_t kPlotPointCapacity = 1000;
-
 // The scope display's values that change while the program runs, each with its start-up value.
 struct DisplaySharedState {
-  // ---- Interpolation kernels, built when the main window is created.
-  // Low-pass taps applied to the 4x zero-order-hold copy of a trace.
-  std::array<std::int32_t, kSineKernelTaps> InterpolationKernel{};
-
-  // A 20-wide moving average over the 20x held copy: straight lines between samples.
-  std::array<std::uint16_t, kLinearTaps> LinearWeights{};
-
-  // ---- The point list of the trace being plotted.
-  std::array<TPoint, kPlotPointCapacity> PlotPoints{};
-  std::int32_t PlotTrace = 0;      // 1 CH1, 2 CH2, 3 math
-  std::int32_t TracePenWidth = 1;  // 2 while a math trace is plotted
-
   // "S/L": 1 linear, 0 sine interpolation at 0.2 us/div and 0.1 us/div.
   std::uint8_t InterpolationChoice = 0;
 
@@ -56,12 +35,6 @@ struct DisplaySharedState {
   std::uint8_t Ch1MinusCh2Mode = 0;
   std::uint8_t MultiplyMode = 0;
   std::uint8_t DivideMode = 0;
-
-  // Volts/div of both channels in mV, and smaller / larger of the two; set by
-  // the plotter before each arithmetic trace.
-  double Ch1MilliVoltsPerDiv = 1000.0;
-  double Ch2MilliVoltsPerDiv = 1000.0;
-  double MathScaleRatio = 1.0;
 
   // ---- Spectrum view layout.
   std::uint16_t SpectrumZoom = 8;       // bins folded into one plotted pair of pixels
@@ -158,13 +131,13 @@ struct DisplaySharedState {
   std::int32_t SpectrumDisplayStart = 1;
 };
 
-inline DisplaySharedState DisplayState;
-
-// Puts every value back to its start-up default (in place: the arrays are large,
-// and the names below stay bound).
-inline void ResetDisplayState() {
-  std::destroy_at(&DisplayState);
-  std::construct_at(&DisplayState);
+// The display's marker variables and read-out texts, as the main picture's view points at them.
+inline MarkerPlaces MarkerPlacesOf(DisplaySharedState& d) {
+  return {&d.TimeMarker1X, &d.TimeMarker2X, &d.VoltMarker1Y, &d.VoltMarker2Y,
+          &d.FreqMarker1X, &d.LevelMarker1Y, &d.LevelMarker2Y};
+}
+inline ReadoutPlaces ReadoutPlacesOf(DisplaySharedState& d) {
+  return {&d.TimeMarkerText, &d.InvTimeMarkerText, &d.VoltMarkerText, &d.LevelMarkerText, &d.FreqMarkerText};
 }
 
 }  // namespace display

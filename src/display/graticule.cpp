@@ -5,19 +5,18 @@
 #include <algorithm>
 #include <vector>
 
-#include "display/display_state.h"
 #include "platform/ui/image.h"
 
 namespace display {
 
-void PlaceDefaultMarkers(int x0, int y0) {
-  DisplayState.TimeMarker1X = x0 + 16;
-  DisplayState.TimeMarker2X = x0 + 634;
-  DisplayState.VoltMarker1Y = y0 + 16;
-  DisplayState.VoltMarker2Y = y0 + 240;
-  DisplayState.FreqMarker1X = x0 + 16;
-  DisplayState.LevelMarker1Y = y0 + 16;
-  DisplayState.LevelMarker2Y = y0 + 240;
+void PlaceDefaultMarkers(const MarkerPlaces& m, int x0, int y0) {
+  WritePlace(m.TimeMarker1X, x0 + 16);
+  WritePlace(m.TimeMarker2X, x0 + 634);
+  WritePlace(m.VoltMarker1Y, y0 + 16);
+  WritePlace(m.VoltMarker2Y, y0 + 240);
+  WritePlace(m.FreqMarker1X, x0 + 16);
+  WritePlace(m.LevelMarker1Y, y0 + 16);
+  WritePlace(m.LevelMarker2Y, y0 + 240);
 }
 
 namespace {
@@ -104,21 +103,21 @@ bool Placed(const std::int32_t* coordinate, int origin) { return coordinate && *
 
 // ---------------------------------------------------------------- colours
 
-TColor TriggerPenColor(std::uint8_t source) {
-  if (source == 16) return DisplayState.Ch1PenColor;
-  if (source == 0) return DisplayState.Ch2PenColor;
-  return DisplayState.Math1PenColor;
+TColor TriggerPenColor(const ColorTable& colors, std::uint8_t source) {
+  if (source == 16) return colors.Ch1PenColor;
+  if (source == 0) return colors.Ch2PenColor;
+  return colors.Math1PenColor;
 }
 
-TColor TriggerLabelColor(std::uint8_t source, bool invertedCh2) {
-  if (source == 16) return DisplayState.Ch1Color;
-  if (source == 0) return invertedCh2 ? DisplayState.Math2Color : DisplayState.Ch2Color;
-  return DisplayState.Math1Color;
+TColor TriggerLabelColor(const ColorTable& colors, std::uint8_t source, bool invertedCh2) {
+  if (source == 16) return colors.Ch1Color;
+  if (source == 0) return invertedCh2 ? colors.Math2Color : colors.Ch2Color;
+  return colors.Math1Color;
 }
 
 bool InvertedCh2Source(const PictureSettings& s) { return s.TriggerSource == 0 && s.InvertedCh2(); }
 
-TColor ShownChannelPen(bool ch1On) { return ch1On ? DisplayState.Ch1PenColor : DisplayState.Ch2PenColor; }
+TColor ShownChannelPen(const ColorTable& colors, bool ch1On) { return ch1On ? colors.Ch1PenColor : colors.Ch2PenColor; }
 
 // ---------------------------------------------------------------- graticule
 
@@ -133,8 +132,8 @@ std::vector<int> CentreTickColumns(const ScopeView& view) {
   return columns;
 }
 
-GraticuleColors GraticuleColors::Now() {
-  return {DisplayState.BackgroundColor, DisplayState.GridPenColor, DisplayState.BrightGridPenColor};
+GraticuleColors GraticuleColors::Of(const ColorTable& colors) {
+  return {colors.BackgroundColor, colors.GridPenColor, colors.BrightGridPenColor};
 }
 
 void DrawGraticule(ScopeView& view, bool xyLayout, const GraticuleColors& colors) {
@@ -177,7 +176,7 @@ void DrawTriggerLevelTick(ScopeView& view, int level, bool mirrored, TColor pen)
   view.Image->Invalidate();
 }
 
-void DrawScopeMarkerLines(ScopeView& view, TColor voltPen, TColor timePen) {
+void DrawScopeMarkerLines(ScopeView& view, TColor voltPen, TColor timePen, TColor background) {
   if (!view.Image) return;
   TCanvas* c = view.Image->Canvas();
   c->Brush.Color = clWhite;
@@ -190,11 +189,11 @@ void DrawScopeMarkerLines(ScopeView& view, TColor voltPen, TColor timePen) {
     for (const std::int32_t* x : {m.TimeMarker1X, m.TimeMarker2X})
       if (Placed(x, view.X0)) Line(c, *x, view.Y0 + 1, *x, view.MarkerLimitY);
   });
-  c->Brush.Color = display::DisplayState.BackgroundColor;
+  c->Brush.Color = background;
   view.Image->Invalidate();
 }
 
-void DrawMarkerLine(ScopeView& view, bool vertical, int at, TColor pen, bool dotted) {
+void DrawMarkerLine(ScopeView& view, bool vertical, int at, TColor pen, bool dotted, TColor background) {
   if (!view.Image) return;
   TCanvas* c = view.Image->Canvas();
   c->Brush.Color = clWhite;
@@ -204,11 +203,11 @@ void DrawMarkerLine(ScopeView& view, bool vertical, int at, TColor pen, bool dot
     else
       Line(c, view.X0 + 1, at, view.MarkerLimitX, at);
   });
-  c->Brush.Color = display::DisplayState.BackgroundColor;
+  c->Brush.Color = background;
   view.Image->Invalidate();
 }
 
-void DrawLevelMarkerLines(ScopeView& view, TColor pen) {
+void DrawLevelMarkerLines(ScopeView& view, TColor pen, TColor background) {
   if (!view.Image) return;
   TCanvas* c = view.Image->Canvas();
   c->Brush.Color = clWhite;
@@ -217,12 +216,12 @@ void DrawLevelMarkerLines(ScopeView& view, TColor pen) {
     for (const std::int32_t* y : {m.LevelMarker1Y, m.LevelMarker2Y})
       if (Placed(y, view.Y0)) Line(c, view.X0 + 1, *y, view.MarkerLimitX, *y);
   });
-  c->Brush.Color = display::DisplayState.BackgroundColor;
+  c->Brush.Color = background;
   view.Image->Invalidate();
 }
 
-int FreqMarkerPixel(const ScopeView& view, int bin, std::int32_t displayStart) {
-  const std::int64_t zoom = DisplayState.SpectrumZoom;
+int FreqMarkerPixel(const ScopeView& view, int bin, std::int32_t displayStart, std::uint16_t binsPerPair) {
+  const std::int64_t zoom = binsPerPair;
   const std::int64_t target = static_cast<std::int64_t>(bin) + zoom;
   const int limit = view.X0 + view.GridWidth + 2;
   std::int64_t b = displayStart;
@@ -297,48 +296,48 @@ void PrintLabels(const ScopeView& view, const PictureSettings& s, const TextPrin
   const ReadoutPlaces& r = view.Readouts;
 
   if (s.SpectrumMode) {
-    print(DisplayState.SpanText, x0 + t.TimeDiv, top, DisplayState.TimeMarkerColor);
+    print(s.SpanText, x0 + t.TimeDiv, top, s.Colors.TimeMarkerColor);
     if (s.Ch1On)
-      print(s.Ch1RangeText, x0 + t.Ch1Range, top, DisplayState.Ch1Color);
+      print(s.Ch1RangeText, x0 + t.Ch1Range, top, s.Colors.Ch1Color);
     else
-      print(s.Ch2RangeText, x0 + t.Ch2Range, top, DisplayState.Ch2Color);
-    if (DisplayState.FftMarkersOn && Placed(m.FreqMarker1X, x0))
-      print(text(r.Freq), x0 + t.FreqReadout, bottom, DisplayState.TimeMarkerColor);
-    if (DisplayState.FftMarkersOn && (Placed(m.LevelMarker1Y, view.Y0) || Placed(m.LevelMarker2Y, view.Y0)))
+      print(s.Ch2RangeText, x0 + t.Ch2Range, top, s.Colors.Ch2Color);
+    if (s.FftMarkersOn && Placed(m.FreqMarker1X, x0))
+      print(text(r.Freq), x0 + t.FreqReadout, bottom, s.Colors.TimeMarkerColor);
+    if (s.FftMarkersOn && (Placed(m.LevelMarker1Y, view.Y0) || Placed(m.LevelMarker2Y, view.Y0)))
       print(text(r.Level), x0 + t.VoltReadout, bottom, ShownChannelColor(s));
     return;
   }
 
-  print(s.TimeDivText, x0 + t.TimeDiv, top, DisplayState.TimeMarkerColor);
-  if (s.SampleRateOn) print(s.SampleRateText, x0 + t.SampleRate, top, DisplayState.TimeMarkerColor);
+  print(s.TimeDivText, x0 + t.TimeDiv, top, s.Colors.TimeMarkerColor);
+  if (s.SampleRateOn) print(s.SampleRateText, x0 + t.SampleRate, top, s.Colors.TimeMarkerColor);
   // RMS and dBm belong to CH1 while it is shown, else to CH2.
-  const TColor readoutColor = s.Ch1On ? DisplayState.Ch1Color : DisplayState.Ch2Color;
-  if (s.Ch1On) print(s.Ch1RangeText, x0 + t.Ch1Range, top, DisplayState.Ch1Color);
+  const TColor readoutColor = s.Ch1On ? s.Colors.Ch1Color : s.Colors.Ch2Color;
+  if (s.Ch1On) print(s.Ch1RangeText, x0 + t.Ch1Range, top, s.Colors.Ch1Color);
   if (s.Ch2On) {
-    print(s.Ch2RangeText, x0 + t.Ch2Range, top, DisplayState.Ch2Color);
-    if (s.InvertedCh2()) print(s.Ch2RangeText, x0 + t.Ch2Range, top, DisplayState.Math2Color);
+    print(s.Ch2RangeText, x0 + t.Ch2Range, top, s.Colors.Ch2Color);
+    if (s.InvertedCh2()) print(s.Ch2RangeText, x0 + t.Ch2Range, top, s.Colors.Math2Color);
   }
   if (s.RmsOn) print(s.RmsText, x0 + t.Rms, bottom, readoutColor);
   if (s.DbmOn) print(s.DbmText, x0 + t.Dbm, bottom, readoutColor);
-  if (DisplayState.MarkersOn && (Placed(m.TimeMarker1X, x0) || Placed(m.TimeMarker2X, x0))) {
-    print(text(r.Time), x0 + t.TimeReadout, bottom, DisplayState.TimeMarkerColor);
-    print(text(r.InvTime), x0 + t.InvTimeReadout, bottom, DisplayState.TimeMarkerColor);
+  if (s.MarkersOn && (Placed(m.TimeMarker1X, x0) || Placed(m.TimeMarker2X, x0))) {
+    print(text(r.Time), x0 + t.TimeReadout, bottom, s.Colors.TimeMarkerColor);
+    print(text(r.InvTime), x0 + t.InvTimeReadout, bottom, s.Colors.TimeMarkerColor);
   }
-  if (DisplayState.MarkersOn && (Placed(m.VoltMarker1Y, view.Y0) || Placed(m.VoltMarker2Y, view.Y0)))
+  if (s.MarkersOn && (Placed(m.VoltMarker1Y, view.Y0) || Placed(m.VoltMarker2Y, view.Y0)))
     print(text(r.Volt), x0 + t.VoltReadout, bottom, ShownChannelColor(s));
 }
 
 void EraseLabels(const ScopeView& view, const PictureSettings& s, const TextPrinter& print) {
   const int x0 = view.X0, top = view.TopTextY, bottom = view.TextLineY;
   const TextPlaces& t = view.Texts;
-  const TColor bg = DisplayState.BackgroundColor;
+  const TColor bg = s.Colors.BackgroundColor;
   static const std::string kNone;
   auto text = [](const std::string* t) -> const std::string& { return t ? *t : kNone; };
   const ReadoutPlaces& r = view.Readouts;
   print(s.Ch1RangeText, x0 + t.Ch1Range, top, bg);
   print(s.Ch2RangeText, x0 + t.Ch2Range, top, bg);
   if (s.SpectrumMode) {
-    print(DisplayState.SpanText, x0 + t.TimeDiv, top, bg);
+    print(s.SpanText, x0 + t.TimeDiv, top, bg);
     print(text(r.Freq), x0 + t.FreqReadout, bottom, bg);
     print(text(r.Level), x0 + t.VoltReadout, bottom, bg);
     return;

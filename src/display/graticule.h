@@ -20,18 +20,18 @@ inline constexpr int kCentreTickStep = 10;  // sub-division ticks on the centre 
 
 // ---- Colours of the trigger items for a source (16 CH1, 0 CH2, 1 external).
 // The not-xor pen of the level and position ticks.
-TColor TriggerPenColor(std::uint8_t source);
+TColor TriggerPenColor(const ColorTable& colors, std::uint8_t source);
 
 // The markers of a new session, just inside the corner (x0, y0) of the main
 // picture's graticule.
-void PlaceDefaultMarkers(int x0, int y0);
+void PlaceDefaultMarkers(const MarkerPlaces& markers, int x0, int y0);
 // The plain colour of the status label while the trigger is on; an inverted
 // CH2 on show is shown in the second math colour.
-TColor TriggerLabelColor(std::uint8_t source, bool invertedCh2);
+TColor TriggerLabelColor(const ColorTable& colors, std::uint8_t source, bool invertedCh2);
 // The trigger takes CH2 from the inverted math trace.
 bool InvertedCh2Source(const PictureSettings& s);
 // The voltage and level markers belong to CH1 while it is shown, else to CH2.
-TColor ShownChannelPen(bool ch1On);
+TColor ShownChannelPen(const ColorTable& colors, bool ch1On);
 
 // ---- Static layer (the picture must have been wiped): background, grid
 // lines, centre and edge ticks and frame in the grid colours, copy mode.
@@ -39,7 +39,7 @@ TColor ShownChannelPen(bool ch1On);
 // The colours: background, grid lines, frame.
 struct GraticuleColors {
   TColor Background, Grid, Frame;
-  static GraticuleColors Now();  // the screen's colours now
+  static GraticuleColors Of(const ColorTable& colors);
 };
 void DrawGraticule(ScopeView& view, bool xyLayout, const GraticuleColors& colors);
 // Rows (from Y0) of the short ticks across the horizontal centre line, end
@@ -61,17 +61,18 @@ inline constexpr int kEdgeTickOffsets[10] = {0, 6, 13, 19, 26, 32, 39, 45, 52, 5
 // t_viiva: two 5-pixel lines at the left grid edge just under level L
 // (0 = top); mirrored for an inverted CH2 source.
 void DrawTriggerLevelTick(ScopeView& view, int level, bool mirrored, TColor pen);
+// The marker lines leave the canvas's brush in the background colour given.
 // kursorit: the two horizontal voltage-marker lines and the two vertical
 // time-marker lines that are placed (at or below Y0, at or right of X0).
-void DrawScopeMarkerLines(ScopeView& view, TColor voltPen, TColor timePen);
+void DrawScopeMarkerLines(ScopeView& view, TColor voltPen, TColor timePen, TColor background);
 // One marker line, dotted (at rest) or solid (while dragged): vertical at x
 // from Y0 + 1 to MarkerLimitY, or horizontal at y from X0 + 1 to MarkerLimitX.
-void DrawMarkerLine(ScopeView& view, bool vertical, int at, TColor pen, bool dotted);
+void DrawMarkerLine(ScopeView& view, bool vertical, int at, TColor pen, bool dotted, TColor background);
 // fft_kursorit: the two horizontal level-marker lines that are placed.
-void DrawLevelMarkerLines(ScopeView& view, TColor pen);
-// The pixel of spectrum point `bin` (SpectrumZoom points per 2 pixels from
+void DrawLevelMarkerLines(ScopeView& view, TColor pen, TColor background);
+// The pixel of spectrum point `bin` (zoom points per 2 pixels from
 // displayStart), or -1 when it lies outside the grid.
-int FreqMarkerPixel(const ScopeView& view, int bin, std::int32_t displayStart);
+int FreqMarkerPixel(const ScopeView& view, int bin, std::int32_t displayStart, std::uint16_t zoom);
 // The dotted vertical frequency-marker line at x.
 void DrawFreqMarkerLine(ScopeView& view, int x, TColor pen);
 
@@ -116,7 +117,7 @@ void EraseLabels(const ScopeView& view, const PictureSettings& s, const TextPrin
 // labels), as the main window and the Big Screen both rebuild a picture.
 template <class Window>
 void RebuildGridItems(Window& window, ScopeView& view, bool xyLayout, bool spectrum, bool triggerTick,
-                      const GraticuleColors& colors = GraticuleColors::Now()) {
+                      const GraticuleColors& colors) {
   DrawGraticule(view, xyLayout, colors);
   if (triggerTick) window.t_viiva();
   window.y_viivat();

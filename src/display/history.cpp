@@ -8,7 +8,6 @@
 #include <emmintrin.h>
 #endif
 
-#include "display/history_state.h"
 
 namespace display {
 
@@ -16,21 +15,24 @@ namespace {
 
 constexpr std::size_t kTraceBytes = kSampleBlockEntries;
 
-std::uint8_t* HistorySlot(std::size_t slot) { return HistoryState.HistoryBuffer.data() + slot * kTraceBytes; }
+std::uint8_t* HistorySlot(HistorySharedState& h, std::size_t slot) { return h.HistoryBuffer.data() + slot * kTraceBytes; }
+const std::uint8_t* HistorySlot(const HistorySharedState& h, std::size_t slot) {
+  return h.HistoryBuffer.data() + slot * kTraceBytes;
+}
 
 // The ring's length and next slot, kept inside the buffer.
-void HoldIndexes() {
-  HistoryState.HistoryLength = std::clamp<std::int32_t>(HistoryState.HistoryLength, 0, static_cast<std::int32_t>(kHistoryColumns) - 1);
-  if (HistoryState.HistoryIndex < 0 || HistoryState.HistoryIndex > HistoryState.HistoryLength) HistoryState.HistoryIndex = 0;
+void HoldIndexes(HistorySharedState& h) {
+  h.HistoryLength = std::clamp<std::int32_t>(h.HistoryLength, 0, static_cast<std::int32_t>(kHistoryColumns) - 1);
+  if (h.HistoryIndex < 0 || h.HistoryIndex > h.HistoryLength) h.HistoryIndex = 0;
 }
 
 }  // namespace
 
-void StoreCaptureInHistory(SampleBlockView samples) {
-  HoldIndexes();
-  if (HistoryState.HistoryStoreOn) {
+void StoreCaptureInHistory(HistorySharedState& h, SampleBlockView samples) {
+  HoldIndexes(h);
+  if (h.HistoryStoreOn) {
     // Each code's low byte; sixteen at a time where the processor can.
-    std::uint8_t* trace = HistorySlot(static_cast<std::size_t>(HistoryState.HistoryIndex));
+    std::uint8_t* trace = HistorySlot(h, static_cast<std::size_t>(h.HistoryIndex));
     const std::int32_t* codes = samples.data();
     std::size_t k = 0;
 #if defined(__SSE2__)
@@ -54,17 +56,17 @@ void StoreCaptureInHistory(SampleBlockView samples) {
     _mm_sfence();
 #endif
     for (; k < kTraceBytes; ++k) trace[k] = static_cast<std::uint8_t>(codes[k] & 0xFF);
-    HistoryState.HistoryViewIndex = HistoryState.HistoryIndex;
-    ++HistoryState.HistoryIndex;
-    if (HistoryState.HistoryIndex > HistoryState.HistoryLength) HistoryState.HistoryIndex = 0;
+    h.HistoryViewIndex = h.HistoryIndex;
+    ++h.HistoryIndex;
+    if (h.HistoryIndex > h.HistoryLength) h.HistoryIndex = 0;
   }
-  HistoryState.HistoryStoreOn = 1;
+  h.HistoryStoreOn = 1;
 }
 
-void ResetHistory() {
-  HistoryState.HistoryLength = 1000;
-  HistoryState.HistoryIndex = HistoryState.HistoryViewIndex = 0;
-  HistoryState.HistoryStoreOn = 1;
+void ResetHistory(HistorySharedState& h) {
+  h.HistoryLength = 1000;
+  h.HistoryIndex = h.HistoryViewIndex = 0;
+  h.HistoryStoreOn = 1;
 }
 
 std::int32_t HistorySlotOfPosition(std::int32_t position, std::int32_t index, std::int32_t length) {
@@ -77,10 +79,10 @@ std::string HistoryTraceLabel(std::int32_t position, std::int32_t length) {
   return "Trace: " + std::to_string(static_cast<std::int64_t>(position) - length);
 }
 
-void ShowHistorySlot(std::int32_t slot, SampleBlockSpan samples, SampleBlockSpan spectrumInput,
+void ShowHistorySlot(const HistorySharedState& h, std::int32_t slot, SampleBlockSpan samples, SampleBlockSpan spectrumInput,
                      std::span<std::int32_t> sampleCopy) {
   const std::uint8_t* trace =
-      HistorySlot(static_cast<std::size_t>(std::clamp<std::int32_t>(slot, 0, static_cast<std::int32_t>(kHistoryColumns) - 1)));
+      HistorySlot(h, static_cast<std::size_t>(std::clamp<std::int32_t>(slot, 0, static_cast<std::int32_t>(kHistoryColumns) - 1)));
   for (std::size_t i = 0; i < kTraceBytes; ++i) {
     const std::int32_t v = trace[i];
     samples[i] = v;
@@ -90,23 +92,23 @@ void ShowHistorySlot(std::int32_t slot, SampleBlockSpan samples, SampleBlockSpan
   for (std::size_t i = 0; i < n; ++i) sampleCopy[i] = trace[i];
 }
 
-std::uint8_t HistorySample(std::int32_t slot, std::size_t i) {
+std::uint8_t HistorySample(const HistorySharedState& h, std::int32_t slot, std::size_t i) {
   if (slot < 0 || static_cast<std::size_t>(slot) >= kHistoryColumns || i >= kTraceBytes) return 0;
-  return HistorySlot(static_cast<std::size_t>(slot))[i];
+  return HistorySlot(h, static_cast<std::size_t>(slot))[i];
 }
 
-void ClearHistoryRing() {
-  HistoryState.HistoryIndex = HistoryState.HistoryViewIndex = 0;
-  HistoryState.HistoryBuffer.fill(0);
+void ClearHistoryRing(HistorySharedState& h) {
+  h.HistoryIndex = h.HistoryViewIndex = 0;
+  h.HistoryBuffer.fill(0);
 }
 
-std::vector<std::uint8_t> HistoryFileBytes() {
-  HoldIndexes();
+std::vector<std::uint8_t> HistoryFileBytes(HistorySharedState& h) {
+  HoldIndexes(h);
   std::vector<std::uint8_t> file;
   file.reserve(kHistoryFileBytes);
-  const std::size_t ringSlots = static_cast<std::size_t>(HistoryState.HistoryLength) + 1;
+  const std::size_t ringSlots = static_cast<std::size_t>(h.HistoryLength) + 1;
   for (std::size_t n = 0; n < ringSlots; ++n) {
-    const std::uint8_t* trace = HistorySlot((static_cast<std::size_t>(HistoryState.HistoryIndex) + n) % ringSlots);
+    const std::uint8_t* trace = HistorySlot(h, (static_cast<std::size_t>(h.HistoryIndex) + n) % ringSlots);
     file.insert(file.end(), trace, trace + kTraceBytes);
   }
   return file;
@@ -117,10 +119,10 @@ std::optional<std::vector<std::uint8_t>> HistoryRingFromFile(const std::vector<s
   return std::vector<std::uint8_t>(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(kHistoryFileBytes));
 }
 
-void CommitHistoryRing(const std::vector<std::uint8_t>& ring) {
+void CommitHistoryRing(HistorySharedState& h, const std::vector<std::uint8_t>& ring) {
   const std::size_t records = std::min(ring.size() / kTraceBytes, kHistoryFileRecords);
-  std::copy(ring.begin(), ring.begin() + static_cast<std::ptrdiff_t>(records * kTraceBytes), HistorySlot(0));
-  HistoryState.HistoryIndex = HistoryState.HistoryViewIndex = 0;
+  std::copy(ring.begin(), ring.begin() + static_cast<std::ptrdiff_t>(records * kTraceBytes), HistorySlot(h, 0));
+  h.HistoryIndex = h.HistoryViewIndex = 0;
 }
 
 }  // namespace display

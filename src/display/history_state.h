@@ -7,7 +7,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "display/sample_block.h"
 
@@ -25,14 +24,5 @@ struct HistorySharedState {
   std::uint8_t HistoryStoreOn = 1;      // clear: the next capture is not stored
   std::uint8_t HistorySliderArmed = 1;  // 0 while the program moves the history bars
 };
-
-inline HistorySharedState HistoryState;
-
-// Puts every value back to its start-up default (in place: the arrays are large,
-// and the names below stay bound).
-inline void ResetHistoryState() {
-  std::destroy_at(&HistoryState);
-  std::construct_at(&HistoryState);
-}
 
 }  // namespace display

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "display/display_state.h"
 #include "display/graticule.h"
 #include "display/marker_readouts.h"
 
@@ -26,12 +25,8 @@ std::int32_t* MarkerOf(const ScopeView& view, int kind, bool spectrum) {
   }
 }
 
-void Write(std::int32_t* p, int v) {
-  if (p) *p = v;
-}
-
-std::uint16_t BinAt(const ScopeView& view, int x, std::int32_t displayStart) {
-  return static_cast<std::uint16_t>(std::clamp(FreqMarkerBinAt(x, view.X0, displayStart, DisplayState.SpectrumZoom), 0, 65535));
+std::uint16_t BinAt(const ScopeView& view, int x, std::int32_t displayStart, std::uint16_t zoom) {
+  return static_cast<std::uint16_t>(std::clamp(FreqMarkerBinAt(x, view.X0, displayStart, zoom), 0, 65535));
 }
 
 }  // namespace
@@ -44,8 +39,8 @@ void BeginScopeDrag(ScopeView& view, MarkerDrag& drag, int x, int y, const Marke
   const int at = ReadPlace(MarkerOf(view, drag.Kind, false));
   (vertical ? drag.LineX : drag.LineY) = at;
   if (at < (vertical ? view.X0 : view.Y0)) return;  // not placed: the drag pulls it in
-  DrawMarkerLine(view, vertical, at, PenOf(pens, vertical), true);
-  DrawMarkerLine(view, vertical, at, PenOf(pens, vertical), false);
+  DrawMarkerLine(view, vertical, at, PenOf(pens, vertical), true, pens.Background);
+  DrawMarkerLine(view, vertical, at, PenOf(pens, vertical), false, pens.Background);
 }
 
 void BeginSpectrumDrag(ScopeView& view, MarkerDrag& drag, int x, int y, const MarkerPens& pens,
@@ -60,48 +55,48 @@ void BeginSpectrumDrag(ScopeView& view, MarkerDrag& drag, int x, int y, const Ma
   (vertical ? drag.LineX : drag.LineY) = at;
   if (at < (vertical ? view.X0 : view.Y0)) return;
   // The frequency line is on the picture only while it is shown.
-  if (!vertical || freqShown) DrawMarkerLine(view, vertical, at, PenOf(pens, vertical), true);
+  if (!vertical || freqShown) DrawMarkerLine(view, vertical, at, PenOf(pens, vertical), true, pens.Background);
   if (vertical) freqShown = 0;
-  DrawMarkerLine(view, vertical, at, PenOf(pens, vertical), false);
+  DrawMarkerLine(view, vertical, at, PenOf(pens, vertical), false, pens.Background);
 }
 
 MarkerMove DragMarkerTo(ScopeView& view, MarkerDrag& drag, int x, int y, bool spectrum, std::int32_t displayStart,
-                        const MarkerPens& pens, std::uint16_t& freqBin) {
+                        std::uint16_t zoom, const MarkerPens& pens, std::uint16_t& freqBin) {
   const bool vertical = Vertical(drag.Kind);
   const TColor pen = PenOf(pens, vertical);
   if (vertical) {
     if (x == drag.LineX) return MarkerMove::None;
-    if (drag.LineX >= view.X0) DrawMarkerLine(view, true, drag.LineX, pen, false);
+    if (drag.LineX >= view.X0) DrawMarkerLine(view, true, drag.LineX, pen, false, pens.Background);
     drag.LineX = std::clamp(x, view.X0, view.X0 + view.GridWidth);
-    DrawMarkerLine(view, true, drag.LineX, pen, false);
-    Write(MarkerOf(view, drag.Kind, spectrum), drag.LineX);
+    DrawMarkerLine(view, true, drag.LineX, pen, false, pens.Background);
+    WritePlace(MarkerOf(view, drag.Kind, spectrum), drag.LineX);
     if (!spectrum) return MarkerMove::Time;
-    freqBin = BinAt(view, drag.LineX, displayStart);
+    freqBin = BinAt(view, drag.LineX, displayStart, zoom);
     return MarkerMove::Freq;
   }
   if (y == drag.LineY) return MarkerMove::None;
-  if (drag.LineY >= view.Y0) DrawMarkerLine(view, false, drag.LineY, pen, false);
+  if (drag.LineY >= view.Y0) DrawMarkerLine(view, false, drag.LineY, pen, false, pens.Background);
   drag.LineY = std::clamp(y, view.Y0, view.Y0 + 256 * view.VScale);
-  DrawMarkerLine(view, false, drag.LineY, pen, false);
-  Write(MarkerOf(view, drag.Kind, spectrum), drag.LineY);
+  DrawMarkerLine(view, false, drag.LineY, pen, false, pens.Background);
+  WritePlace(MarkerOf(view, drag.Kind, spectrum), drag.LineY);
   return spectrum ? MarkerMove::Level : MarkerMove::Volt;
 }
 
-MarkerMove DropMarker(ScopeView& view, MarkerDrag& drag, bool spectrum, std::int32_t displayStart,
+MarkerMove DropMarker(ScopeView& view, MarkerDrag& drag, bool spectrum, std::int32_t displayStart, std::uint16_t zoom,
                       const MarkerPens& pens, std::uint8_t& freqShown, std::uint16_t& freqBin) {
   drag.Active = 0;
   const bool vertical = Vertical(drag.Kind);
   const int at = vertical ? drag.LineX : drag.LineY;
   const bool placed = at >= (vertical ? view.X0 : view.Y0);
   if (placed) {
-    DrawMarkerLine(view, vertical, at, PenOf(pens, vertical), false);
-    DrawMarkerLine(view, vertical, at, PenOf(pens, vertical), true);
+    DrawMarkerLine(view, vertical, at, PenOf(pens, vertical), false, pens.Background);
+    DrawMarkerLine(view, vertical, at, PenOf(pens, vertical), true, pens.Background);
   }
-  Write(MarkerOf(view, drag.Kind, spectrum), at);
+  WritePlace(MarkerOf(view, drag.Kind, spectrum), at);
   if (!spectrum) return MarkerMove::None;
   if (drag.Kind != 1) return MarkerMove::None;
   freqShown = placed ? 1 : 0;
-  freqBin = BinAt(view, at, displayStart);
+  freqBin = BinAt(view, at, displayStart, zoom);
   return MarkerMove::Freq;
 }
 

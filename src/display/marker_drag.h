@@ -22,10 +22,12 @@ struct MarkerDrag {
 enum class MarkerMove { None, Time, Volt, Freq, Level };
 
 // The pens of the lines: the horizontal ones in the shown channel's pen, the
-// vertical ones in the time-marker pen.
+// vertical ones in the time-marker pen; the canvas's brush is left in the
+// background colour.
 struct MarkerPens {
   TColor Horizontal = 0;
   TColor Vertical = 0;
+  TColor Background = 0;
 };
 
 // dso_down: picks the scope marker nearest to (x, y) and turns its line solid.
@@ -37,11 +39,11 @@ void BeginSpectrumDrag(ScopeView& view, MarkerDrag& drag, int x, int y, const Ma
                        std::uint8_t& freqShown);
 // The pointer moved: the solid line follows it inside the grid and the
 // marker takes the new place (the frequency marker its bin too).
-// A spectrum's bins are counted from displayStart.
+// A spectrum's bins are counted from displayStart, zoom bins to a pair of pixels.
 MarkerMove DragMarkerTo(ScopeView& view, MarkerDrag& drag, int x, int y, bool spectrum, std::int32_t displayStart,
-                        const MarkerPens& pens, std::uint16_t& freqBin);
+                        std::uint16_t zoom, const MarkerPens& pens, std::uint16_t& freqBin);
 // dso_up / fft_up: the line goes dotted at its last place, which the marker keeps.
-MarkerMove DropMarker(ScopeView& view, MarkerDrag& drag, bool spectrum, std::int32_t displayStart,
+MarkerMove DropMarker(ScopeView& view, MarkerDrag& drag, bool spectrum, std::int32_t displayStart, std::uint16_t zoom,
                       const MarkerPens& pens, std::uint8_t& freqShown, std::uint16_t& freqBin);
 
 // Prints the read-out of the marker a drag step or a drop moved, with the

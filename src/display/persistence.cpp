@@ -8,13 +8,13 @@
 
 namespace display {
 
-void ResetPersistence() {
-  PersistenceState.LiveTraceOn = 1;
-  PersistenceState.PersistenceMode = 1;
-  PersistenceState.VariablePersistenceMask = 15;
-  PersistenceState.GradedPersistenceMask = 31;
-  PersistenceState.HighColorCount = 32;
-  PersistenceState.LowColorCount = 1;
+void ResetPersistence(PersistenceSharedState& p) {
+  p.LiveTraceOn = 1;
+  p.PersistenceMode = 1;
+  p.VariablePersistenceMask = 15;
+  p.GradedPersistenceMask = 31;
+  p.HighColorCount = 32;
+  p.LowColorCount = 1;
 }
 
 namespace {

@@ -11,7 +11,7 @@
 namespace display {
 
 // Infinite persistence, the live trace drawn, the default durations and colour counts.
-void ResetPersistence();
+void ResetPersistence(PersistenceSharedState& p);
 
 // ---- The options dialog's edits. A comma is read as the decimal point, a
 // text that is not a number counts as 0, the value is rounded (halves to

@@ -3,13 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
-#include <map>
 #include <memory>
 #include <new>
 
-#include "display/display_state.h"
 #include "display/graticule.h"
-#include "display/persistence_state.h"
 #include "display/scope_view.h"
 #include "platform/os/zero_pages.h"
 #include "platform/ui/image.h"
@@ -104,11 +101,11 @@ void ForRows(int from, int to, F&& f) {
 // Colours of graded counts, with the ramp's limits read once per trace.
 class GradedColours {
  public:
-  explicit GradedColours(const PersistRamp& ramp)
+  GradedColours(const PersistRamp& ramp, const PersistenceLook& look)
       : ramp_(ramp),
-        low_(PersistenceState.LowColorCount),
-        high_(PersistenceState.HighColorCount),
-        top_(std::clamp<std::int32_t>(PersistenceState.GradedRampTop, 0, static_cast<std::int32_t>(kPersistColorEntries) - 1)) {}
+        low_(look.LowColorCount),
+        high_(look.HighColorCount),
+        top_(std::clamp<std::int32_t>(look.GradedRampTop, 0, static_cast<std::int32_t>(kPersistColorEntries) - 1)) {}
   TColor Of(std::int32_t n) const {
     if (n < low_) return ramp_[0];
     if (n >= high_) return ramp_[static_cast<std::size_t>(top_)];
@@ -120,8 +117,6 @@ class GradedColours {
   const PersistRamp& ramp_;
   std::int32_t low_, high_, top_;
 };
-
-bool XYShown(const PictureSettings& s) { return !s.MathOff && DisplayState.XYPlotMode; }
 
 }  // namespace
 
@@ -152,7 +147,7 @@ bool OnPersistGraticule(const ScopeView& view, int x, int y) {
 }
 
 TColor RestoredPixelColor(const ScopeView& view, const PictureSettings& s, int x, int y) {
-  return !XYShown(s) && OnPersistGraticule(view, x, y) ? DisplayState.GridPenColor : DisplayState.BackgroundColor;
+  return !s.XYShown() && OnPersistGraticule(view, x, y) ? s.Colors.GridPenColor : s.Colors.BackgroundColor;
 }
 
 namespace {
@@ -167,15 +162,19 @@ class Restored {
     TColor gridColour, background;
     TColor Of(int y) const { return graticule && grid.Has(y) ? gridColour : background; }
   };
-  Restored(const ScopeView& view, const PictureSettings& s) : view_(view), xy_(XYShown(s)), ticks_(CentreTickRows(view)) {}
-  Column At(int x) const {
-    return Column{!xy_, GraticuleColumnAt(view_, ticks_, x), DisplayState.GridPenColor, DisplayState.BackgroundColor};
-  }
+  Restored(const ScopeView& view, const PictureSettings& s)
+      : view_(view),
+        xy_(s.XYShown()),
+        ticks_(CentreTickRows(view)),
+        grid_(s.Colors.GridPenColor),
+        background_(s.Colors.BackgroundColor) {}
+  Column At(int x) const { return Column{!xy_, GraticuleColumnAt(view_, ticks_, x), grid_, background_}; }
 
  private:
   const ScopeView& view_;
   bool xy_;
   TickRows ticks_;
+  TColor grid_, background_;
 };
 
 }  // namespace
@@ -320,7 +319,7 @@ void PersistenceStores::Store(Channel& c, const TPoint* points, int count, std::
 void PersistenceStores::AddGraded(const ScopeView& view, const PictureSettings& s, int channel, const TPoint* points,
                                   int count) {
   Channel& c = ch_[Index(channel)];
-  const GradedColours colours(PersistenceState.PersistColorTable[Index(channel)]);
+  const GradedColours colours(s.Persist.Ramp(Index(channel)), s.Persist);
   const Restored restored(view, s);
   Pixels pixels(view);
   Walk(points, count, s.DotJoin, [&](int x, int from, int to) {
@@ -334,7 +333,7 @@ void PersistenceStores::AddGraded(const ScopeView& view, const PictureSettings& 
   });
   // Only the durations the options offer make a ring; anything else is
   // taken as no ageing.
-  const std::int32_t mask = PersistenceState.GradedPersistenceMask;
+  const std::int32_t mask = s.Persist.GradedPersistenceMask;
   if (mask <= 0 || mask >= kPersistRingSlots) return;
   const std::size_t oldest = static_cast<std::size_t>(c.RingIndex & mask);
   Walk(c.Ring.data() + oldest * kPersistRingPoints, c.Counts[oldest], s.DotJoin, [&](int x, int from, int to) {
@@ -353,8 +352,8 @@ void PersistenceStores::AddGraded(const ScopeView& view, const PictureSettings& 
 void PersistenceStores::AddVariable(const ScopeView& view, const PictureSettings& settings, int channel,
                                     const TPoint* points, int count) {
   Channel& c = ch_[Index(channel)];
-  const PersistRamp& ramp = PersistenceState.PersistColorTable[Index(channel)];
-  const std::int32_t mask = std::clamp<std::int32_t>(PersistenceState.VariablePersistenceMask, 0, kPersistRingSlots - 1);
+  const PersistRamp& ramp = settings.Persist.Ramp(Index(channel));
+  const std::int32_t mask = std::clamp<std::int32_t>(settings.Persist.VariablePersistenceMask, 0, kPersistRingSlots - 1);
   Pixels pixels(view);
   std::int32_t slot = c.RingIndex & mask;
   for (std::int32_t i = 0; i <= mask; ++i) {
@@ -373,18 +372,18 @@ void PersistenceStores::AddVariable(const ScopeView& view, const PictureSettings
 
 // ---------------------------------------------------------------- legend
 
-void DrawPersistenceLegend(ScopeView& view, int xOffset) {
+void DrawPersistenceLegend(ScopeView& view, int xOffset, const PersistenceLook& look) {
   if (!view.Image) return;
   constexpr int kMaxBlocks = 200;
   TCanvas* canvas = view.Image->Canvas();
   const TBrush saved = canvas->Brush;
   canvas->Brush.Style = bsSolid;
-  const int top = std::clamp<std::int32_t>(PersistenceState.GradedRampTop, 0, static_cast<int>(kPersistColorEntries) - 1);
+  const int top = std::clamp<std::int32_t>(look.GradedRampTop, 0, static_cast<int>(kPersistColorEntries) - 1);
   const int rows[2] = {view.Y0 - 6, view.TextLineY + 13};
   for (int f = 0; f <= std::min(top, kMaxBlocks); ++f) {
     const int x = view.X0 + xOffset + 3 * f;
     for (std::size_t ch = 0; ch < 2; ++ch) {
-      canvas->Brush.Color = PersistenceState.PersistColorTable[ch][static_cast<std::size_t>(f)];
+      canvas->Brush.Color = look.Ramp(ch)[static_cast<std::size_t>(f)];
       canvas->FillRect(Rect(x, rows[ch], x + 2, rows[ch] + 4));
     }
   }
@@ -393,29 +392,21 @@ void DrawPersistenceLegend(ScopeView& view, int xOffset) {
 
 // ---------------------------------------------------------------- pictures
 
-namespace {
+std::shared_ptr<PersistencePicture> NewPersistencePicture() { return std::make_shared<PersistencePicture>(); }
 
-std::map<const TImage*, std::unique_ptr<PersistenceStores>>& Pictures() {
-  static std::map<const TImage*, std::unique_ptr<PersistenceStores>> pictures;
-  return pictures;
-}
-
-}  // namespace
-
-PersistenceStores& PersistenceStoresOf(const ScopeView& view) {
+PersistenceStores& PersistenceStoresOf(ScopeView& view) {
   // Every pixel of the picture, and the frame lines just outside the grid.
   const int columns = view.Image ? view.Image->Width() + 1 : view.X0 + view.PlotWidth() + 1;
   const int rows = view.Image ? view.Image->Height() + 3 : view.FrameBottomY + 1;
-  std::unique_ptr<PersistenceStores>& stores = Pictures()[view.Image];
+  if (!view.Persistence) view.Persistence = NewPersistencePicture();
+  std::unique_ptr<PersistenceStores>& stores = view.Persistence->Stores;
   if (!stores || stores->Columns() != columns || stores->Rows() != rows)
     stores = std::make_unique<PersistenceStores>(columns, rows);
   return *stores;
 }
 
-void ClearPersistenceStores() {
-  for (auto& [image, stores] : Pictures()) stores->Clear();
+void ClearPersistenceStores(ScopeView& view) {
+  if (view.Persistence && view.Persistence->Stores) view.Persistence->Stores->Clear();
 }
-
-void ForgetPersistenceStores() { Pictures().clear(); }
 
 }  // namespace display

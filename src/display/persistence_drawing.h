@@ -79,13 +79,17 @@ class PersistenceStores {
   std::uint8_t walk_ = 0;
 };
 
-// The stores of the view's picture, made the first time they are asked for.
-PersistenceStores& PersistenceStoresOf(const ScopeView& view);
-// Clears the stores of every picture ("Persist" pressed in modes 2 and 3).
-void ClearPersistenceStores();
-// Drops the stores of every picture: the program's pictures are made anew,
-// and a new picture at a freed one's address must not find its counts.
-void ForgetPersistenceStores();
+// The stores of one picture; its view (and the view's copies) hold it.
+class PersistencePicture {
+ public:
+  std::unique_ptr<PersistenceStores> Stores;  // none until first drawn into
+};
+
+// The stores of the view's picture, made the first time they are asked for
+// and made anew when the picture's size has changed.
+PersistenceStores& PersistenceStoresOf(ScopeView& view);
+// Clears the stores of the view's picture ("Persist" pressed in modes 2 and 3).
+void ClearPersistenceStores(ScopeView& view);
 
 // The grid test of a restored pixel: on the graticule of the view's layout
 // (division lines, and the centre-line ticks), and so the grid colour there,
@@ -96,6 +100,6 @@ TColor RestoredPixelColor(const ScopeView& view, const PictureSettings& s, int x
 // The legend of the two ramps: up to 201 blocks of 2 x 4 pixels, 3 apart,
 // from X0 + xOffset; CH1's 3 to 6 pixels above the grid, CH2's 13 to 16
 // pixels under the bottom text line.
-void DrawPersistenceLegend(ScopeView& view, int xOffset);
+void DrawPersistenceLegend(ScopeView& view, int xOffset, const PersistenceLook& look);
 
 }  // namespace display

@@ -6,7 +6,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "platform/ui/types.h"
 
@@ -33,13 +32,25 @@ struct PersistenceSharedState {
   std::int32_t GradedRampTop = 0;                  // index of the ramp's last colour
 };
 
-inline PersistenceSharedState PersistenceState;
+// Ramps that are not made yet: every entry black.
+inline constexpr std::array<PersistRamp, 2> kNoPersistRamps{};
 
-// Puts every value back to its start-up default (in place: the arrays are large,
-// and the names below stay bound).
-inline void ResetPersistenceState() {
-  std::destroy_at(&PersistenceState);
-  std::construct_at(&PersistenceState);
+// What the persistence drawing takes from the persistence values: the ramps
+// (not copied: they are large) and the counts and durations that pick from them.
+struct PersistenceLook {
+  const std::array<PersistRamp, 2>* PersistColorTable = &kNoPersistRamps;  // [0] CH1, [1] CH2
+  std::int32_t LowColorCount = 1;
+  std::int32_t HighColorCount = 32;
+  std::int32_t GradedRampTop = 0;
+  std::int32_t GradedPersistenceMask = 31;
+  std::int32_t VariablePersistenceMask = 15;
+
+  const PersistRamp& Ramp(std::size_t channel) const { return (*PersistColorTable)[channel]; }
+};
+
+inline PersistenceLook PersistenceLookOf(const PersistenceSharedState& p) {
+  return {&p.PersistColorTable, p.LowColorCount, p.HighColorCount, p.GradedRampTop, p.GradedPersistenceMask,
+          p.VariablePersistenceMask};
 }
 
 }  // namespace display

@@ -2,7 +2,6 @@
 // in the view's read-out texts and printed on its bottom text line.
 #include <string>
 
-#include "display/display_state.h"
 #include "display/graticule.h"
 #include "display/marker_readouts.h"
 
@@ -13,9 +12,10 @@ namespace {
 constexpr std::size_t kTextChars = 51;  // texts are short strings
 
 // Takes the old text off, keeps the new one and prints it when `show`.
-void Replace(ScopeView& view, std::string* kept, const std::string& text, int x, TColor color, bool show) {
+void Replace(ScopeView& view, const PictureSettings& s, std::string* kept, const std::string& text, int x, TColor color,
+             bool show) {
   if (!kept) return;
-  PrintText(view, *kept, x, view.TextLineY, DisplayState.BackgroundColor);
+  PrintText(view, *kept, x, view.TextLineY, s.Colors.BackgroundColor);
   *kept = text.substr(0, kTextChars);
   if (show) PrintText(view, *kept, x, view.TextLineY, color);
 }
@@ -23,20 +23,20 @@ void Replace(ScopeView& view, std::string* kept, const std::string& text, int x,
 }  // namespace
 
 TColor ShownChannelColor(const PictureSettings& s) {
-  if (s.Ch1On) return DisplayState.Ch1Color;
-  return s.InvertedCh2() ? DisplayState.Math2Color : DisplayState.Ch2Color;
+  if (s.Ch1On) return s.Colors.Ch1Color;
+  return s.InvertedCh2() ? s.Colors.Math2Color : s.Colors.Ch2Color;
 }
 
 void ShowTimeReadout(ScopeView& view, const PictureSettings& s) {
-  if (s.SpectrumMode || !DisplayState.MarkersOn) return;
+  if (s.SpectrumMode || !s.MarkersOn) return;
   const MarkerPlaces& m = view.Markers;
   const TimeReadout r = TimeMarkerReadout(s.TimeDivText, ReadPlace(m.TimeMarker1X), ReadPlace(m.TimeMarker2X), view.X0);
-  Replace(view, view.Readouts.Time, r.Dt, view.X0 + view.Texts.TimeReadout, DisplayState.TimeMarkerColor, r.Show);
-  Replace(view, view.Readouts.InvTime, r.InvDt, view.X0 + view.Texts.InvTimeReadout, DisplayState.TimeMarkerColor, r.Show);
+  Replace(view, s, view.Readouts.Time, r.Dt, view.X0 + view.Texts.TimeReadout, s.Colors.TimeMarkerColor, r.Show);
+  Replace(view, s, view.Readouts.InvTime, r.InvDt, view.X0 + view.Texts.InvTimeReadout, s.Colors.TimeMarkerColor, r.Show);
 }
 
 void ShowVoltReadout(ScopeView& view, const PictureSettings& s) {
-  if (s.SpectrumMode || !DisplayState.MarkersOn) return;
+  if (s.SpectrumMode || !s.MarkersOn) return;
   const bool ch1 = s.Ch1On != 0;
   const bool fileGround = s.FileCh1Ground != 10000;
   const int ground = ch1 ? (fileGround ? s.FileCh1Ground : s.Ch1GroundLevel)
@@ -46,29 +46,29 @@ void ShowVoltReadout(ScopeView& view, const PictureSettings& s) {
   const std::string text = VoltMarkerReadout(ch1 ? s.Ch1GainCode : s.Ch2GainCode,
                                              ch1 ? s.Ch1ProbeFactor : s.Ch2ProbeFactor, y1, y2, view.Y0, ground,
                                              !s.MathOff, view.VScale);
-  Replace(view, view.Readouts.Volt, text, view.X0 + view.Texts.VoltReadout, ShownChannelColor(s),
+  Replace(view, s, view.Readouts.Volt, text, view.X0 + view.Texts.VoltReadout, ShownChannelColor(s),
           y1 >= view.Y0 || y2 >= view.Y0);
 }
 
 void ShowFreqReadout(ScopeView& view, const PictureSettings& s, int bin) {
-  if (!s.SpectrumMode || !DisplayState.FftMarkersOn) return;
+  if (!s.SpectrumMode || !s.FftMarkersOn) return;
   const std::string text = FreqMarkerReadout(s.TimePerDiv, bin, s.LogFreqAxis != 0);
-  Replace(view, view.Readouts.Freq, text, view.X0 + view.Texts.FreqReadout, DisplayState.TimeMarkerColor,
+  Replace(view, s, view.Readouts.Freq, text, view.X0 + view.Texts.FreqReadout, s.Colors.TimeMarkerColor,
           ReadPlace(view.Markers.FreqMarker1X) >= view.X0);
 }
 
 void ShowLevelReadout(ScopeView& view, const PictureSettings& s) {
-  if (!s.SpectrumMode || !DisplayState.FftMarkersOn) return;
+  if (!s.SpectrumMode || !s.FftMarkersOn) return;
   const bool ch1 = s.Ch1On != 0;
   LevelSetup setup;
   setup.RangeCode = ch1 ? s.Ch1GainCode : s.Ch2GainCode;
   setup.ProbeDb = ch1 ? s.Ch1ProbeDb : s.Ch2ProbeDb;
-  setup.Density = DisplayState.FftDensityMarkers != 0;
+  setup.Density = s.FftDensityMarkers != 0;
   setup.CaptureTimePerDiv = s.CaptureTimePerDiv;
-  setup.WindowDensityCorrection = DisplayState.WindowDensityCorrection;
+  setup.WindowDensityCorrection = s.WindowDensityCorrection;
   const MarkerPlaces& m = view.Markers;
   const std::string text = LevelMarkerReadout(setup, ReadPlace(m.LevelMarker1Y), ReadPlace(m.LevelMarker2Y), view.Y0, view.VScale);
-  Replace(view, view.Readouts.Level, text, view.X0 + view.Texts.VoltReadout, ShownChannelColor(s), true);
+  Replace(view, s, view.Readouts.Level, text, view.X0 + view.Texts.VoltReadout, ShownChannelColor(s), true);
 }
 
 }  // namespace display

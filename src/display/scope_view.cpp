@@ -7,13 +7,11 @@
 #include <cmath>
 #include <cstdint>
 
-#include "display/display_state.h"
 #include "display/graticule.h"
 #include "display/math_trace.h"
+#include "display/persistence_drawing.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/image.h"
-#include "display/persistence_drawing.h"
-#include "display/persistence_state.h"
 
 namespace display {
 
@@ -22,17 +20,9 @@ namespace {
 constexpr int kChannelLength = 4096;
 constexpr double kTriggerSample = 1015;  // where the capture's trigger point lies
 
-// The 95 taps of the sine kernel; symmetric about tap 47, sum 1007.
-constexpr std::array<std::int32_t, kSineKernelTaps> kSineTaps = {
-    -6,  -2,  3,   7,   7,   3,   -3,  -7,  -8,  -4,  2,   7,   9,   6,   -1,  -8,  -10, -7,  0,
-    8,   12,  9,   1,   -8,  -14, -12, -3,  8,   16,  16,  6,   -8,  -20, -21, -10, 9,   26,  31,
-    18,  -9,  -38, -52, -38, 9,   81,  159, 219, 241, 219, 159, 81,  9,   -38, -52, -38, -9,  18,
-    31,  26,  9,   -10, -21, -20, -8,  6,   16,  16,  8,   -3,  -12, -14, -8,  1,   9,   12,  8,
-    0,   -7,  -10, -8,  -1,  6,   9,   7,   2,   -4,  -8,  -7,  -3,  3,   7,   7,   3,   -2,  -6};
 constexpr int kFirstHeldEntry = 47;  // held samples start here, under the centre tap
 constexpr int kSineHold = 4;     // zero-order hold factor before the kernel
 constexpr int kSineSmooth = 5;   // each filtered value spans 5 replicated entries
-constexpr int kLinearWeight = 64;
 
 // Inclusive index range of the channel a block index belongs to, in the
 // sample block plotted.
@@ -63,17 +53,13 @@ int PlotCapacity(const ScopeView& view) {
   return std::max(0, std::min(view.PlotWidth(), static_cast<int>(kPlotPointCapacity)));
 }
 
-bool ArithmeticMode(const PictureSettings& s) {
-  return !s.MathOff && (DisplayState.Ch1PlusCh2Mode || DisplayState.Ch1MinusCh2Mode || DisplayState.MultiplyMode || DisplayState.DivideMode);
-}
+bool ArithmeticMode(const PictureSettings& s) { return s.ArithmeticShown(); }
 
-// Runs f with the math pen in place of the CH2 pen, as the math trace is plotted.
-template <class F>
-void WithMathPen(F&& f) {
-  const TColor saved = display::DisplayState.Ch2PenColor;
-  display::DisplayState.Ch2PenColor = display::DisplayState.Math1PenColor;
-  f();
-  display::DisplayState.Ch2PenColor = saved;
+// The settings with the math pen in place of the CH2 pen, as the math trace is plotted.
+PictureSettings WithMathPen(const PictureSettings& s) {
+  PictureSettings math = s;
+  math.Colors.Ch2PenColor = s.Colors.Math1PenColor;
+  return math;
 }
 
 // Runs f with MathOff treated as set while an arithmetic trace is shown, so
@@ -118,7 +104,7 @@ std::int64_t SampleIndex(double l) {
 
 int RoundedCode(double v) { return static_cast<int>(std::clamp<std::int64_t>(RoundHalfEven(v), -1000000, 1000000)); }
 
-int TracePoints(const ScopeView& view, const PictureSettings& s, int first, int end) {
+int TracePoints(ScopeView& view, const PictureSettings& s, int first, int end) {
   const Channel ch = ChannelRange(s, first, end);
   const Stepping st = PlainStepping(s);
   const int cap = PlotCapacity(view);
@@ -154,7 +140,7 @@ int TracePoints(const ScopeView& view, const PictureSettings& s, int first, int 
           v = sum >> 1;  // floor
           if ((sum & 1) && (v & 1)) ++v;
         }
-        DisplayState.PlotPoints[static_cast<std::size_t>(k)] = TPoint{x, top - static_cast<int>(std::clamp<std::int64_t>(v, -1000000, 1000000))};
+        view.PlotPoints[static_cast<std::size_t>(k)] = TPoint{x, top - static_cast<int>(std::clamp<std::int64_t>(v, -1000000, 1000000))};
       }
       n = static_cast<int>(count);
     } else {
@@ -165,7 +151,7 @@ int TracePoints(const ScopeView& view, const PictureSettings& s, int first, int 
           v = sum >> 1;  // floor
           if ((sum & 1) && (v & 1)) ++v;
         }
-        DisplayState.PlotPoints[n++] = TPoint{x, view.Y0 - static_cast<int>(std::clamp<std::int64_t>(v, -1000000, 1000000)) + 255};
+        view.PlotPoints[n++] = TPoint{x, view.Y0 - static_cast<int>(std::clamp<std::int64_t>(v, -1000000, 1000000)) + 255};
         x += st.dx;
         h += hs;
       }
@@ -173,7 +159,7 @@ int TracePoints(const ScopeView& view, const PictureSettings& s, int first, int 
   } else {
     while (d < static_cast<std::int64_t>(end) - 2 && x < xEnd && n < cap) {
       const int v = RoundedCode(Interpolated(d, l - static_cast<double>(d), ch));
-      DisplayState.PlotPoints[n++] = TPoint{x, view.Y0 - v + 255};
+      view.PlotPoints[n++] = TPoint{x, view.Y0 - v + 255};
       x += st.dx;
       l += st.dl;
       d = SampleIndex(l);
@@ -181,15 +167,15 @@ int TracePoints(const ScopeView& view, const PictureSettings& s, int first, int 
   }
   if (s.DigitalMode) {
     // The logic lines end where the expanded samples end (code 0).
-    while (n > 0 && DisplayState.PlotPoints[n - 1].y >= view.Y0 + 255) --n;
+    while (n > 0 && view.PlotPoints[n - 1].y >= view.Y0 + 255) --n;
     if (n > 0) --n;
   }
   return n;
 }
 
-int SpectrumTracePoints(const ScopeView& view, const PictureSettings& s, int first, int end) {
+int SpectrumTracePoints(ScopeView& view, const PictureSettings& s, int first, int end) {
   const Channel ch = ChannelRange(s, first, end);
-  const int zoom = DisplayState.SpectrumZoom;
+  const int zoom = s.SpectrumZoom;
   const int cap = static_cast<int>(kPlotPointCapacity);
   const int xEnd = view.X0 + view.PlotWidth();
   std::int64_t d = static_cast<std::int64_t>(s.DisplayStart) + first;
@@ -199,8 +185,8 @@ int SpectrumTracePoints(const ScopeView& view, const PictureSettings& s, int fir
     std::int32_t v = At(d, ch);
     for (int k = 1; k <= zoom; ++k) v = std::max(v, At(d + k, ch));
     const int y = view.Y0 - std::min<std::int32_t>(v, 255) + 255;
-    DisplayState.PlotPoints[n++] = TPoint{x, y};
-    DisplayState.PlotPoints[n++] = TPoint{x + 1, y};
+    view.PlotPoints[n++] = TPoint{x, y};
+    view.PlotPoints[n++] = TPoint{x + 1, y};
     x += 2;
     d += zoom;
   }
@@ -210,14 +196,14 @@ int SpectrumTracePoints(const ScopeView& view, const PictureSettings& s, int fir
 // The arithmetic trace: both channels interpolated at each step, taken
 // relative to their ground codes and combined on the coarser channel's scale;
 // 127 is mid-screen.
-int MathTracePoints(const ScopeView& view, const PictureSettings& s, int first, int end) {
-  DisplayState.Ch1MilliVoltsPerDiv = MilliVoltsOfRange(s.Ch1GainCode, DisplayState.Ch1MilliVoltsPerDiv);
-  DisplayState.Ch2MilliVoltsPerDiv = MilliVoltsOfRange(s.Ch2GainCode, DisplayState.Ch2MilliVoltsPerDiv);
-  const double v1 = DisplayState.Ch1MilliVoltsPerDiv, v2 = DisplayState.Ch2MilliVoltsPerDiv;
-  DisplayState.MathScaleRatio = std::min(v1, v2) / std::max(v1, v2);
-  const MathFunction function = DisplayState.Ch1PlusCh2Mode    ? MathFunction::Sum
-                                : DisplayState.Ch1MinusCh2Mode ? MathFunction::Difference
-                                : DisplayState.MultiplyMode    ? MathFunction::Product
+int MathTracePoints(ScopeView& view, const PictureSettings& s, int first, int end) {
+  view.Ch1MilliVoltsPerDiv = MilliVoltsOfRange(s.Ch1GainCode, view.Ch1MilliVoltsPerDiv);
+  view.Ch2MilliVoltsPerDiv = MilliVoltsOfRange(s.Ch2GainCode, view.Ch2MilliVoltsPerDiv);
+  const double v1 = view.Ch1MilliVoltsPerDiv, v2 = view.Ch2MilliVoltsPerDiv;
+  view.MathScaleRatio = std::min(v1, v2) / std::max(v1, v2);
+  const MathFunction function = s.Ch1PlusCh2Mode    ? MathFunction::Sum
+                                : s.Ch1MinusCh2Mode ? MathFunction::Difference
+                                : s.MultiplyMode    ? MathFunction::Product
                                                   : MathFunction::Quotient;
 
   const Channel ch2 = Ch2Of(s);
@@ -234,7 +220,7 @@ int MathTracePoints(const ScopeView& view, const PictureSettings& s, int first, 
     const std::int64_t a1 = RoundedCode(Interpolated(d + kChannelLength, f, ch1)) - (255 - s.Ch1GroundLevel);
     const std::int64_t a2 = RoundedCode(Interpolated(d, f, ch2)) - (255 - s.Ch2GroundLevel);
     const std::int32_t m = MathCode(function, a1, a2, v1, v2);
-    DisplayState.PlotPoints[n++] = TPoint{x, view.Y0 - static_cast<int>(m) + 255};
+    view.PlotPoints[n++] = TPoint{x, view.Y0 - static_cast<int>(m) + 255};
     x += st.dx;
     l += st.dl;
     d = SampleIndex(l);
@@ -243,7 +229,7 @@ int MathTracePoints(const ScopeView& view, const PictureSettings& s, int first, 
 }
 
 // The XY figure: CH2 across, CH1 up, inside the square grid.
-int XYTracePoints(const ScopeView& view, const PictureSettings& s, int first, int end) {
+int XYTracePoints(ScopeView& view, const PictureSettings& s, int first, int end) {
   const Channel ch2 = Ch2Of(s);
   const Channel ch1 = Ch1Of(s);
   const int cap = PlotCapacity(view);
@@ -256,7 +242,7 @@ int XYTracePoints(const ScopeView& view, const PictureSettings& s, int first, in
     const double f = l - static_cast<double>(d);
     const int c2 = RoundedCode(Interpolated(d, f, ch2));
     const int c1 = RoundedCode(Interpolated(d + kChannelLength, f, ch1));
-    DisplayState.PlotPoints[n++] = TPoint{view.X0 + view.XYOriginX + view.VScale * c2, view.Y0 + 255 - c1};
+    view.PlotPoints[n++] = TPoint{view.X0 + view.XYOriginX + view.VScale * c2, view.Y0 + 255 - c1};
     x += s.PixelStep;
     l += s.Magnification;
     d = SampleIndex(l);
@@ -277,7 +263,8 @@ int InterpolatedCount(const ScopeView& view, const PictureSettings& s, int limit
 
 // ---------------------------------------------------------------- views
 
-ScopeView MainScopeView(TImage* image, int x0, int y0, int textLineY, int markerLimitX, int markerLimitY) {
+ScopeView MainScopeView(TImage* image, int x0, int y0, int textLineY, int markerLimitX, int markerLimitY,
+                        const MarkerPlaces& markers, const ReadoutPlaces& readouts) {
   ScopeView view;
   view.Image = image;
   view.X0 = x0;
@@ -293,9 +280,8 @@ ScopeView MainScopeView(TImage* image, int x0, int y0, int textLineY, int marker
   view.TextLineY = textLineY;
   view.MarkerLimitX = markerLimitX;
   view.MarkerLimitY = markerLimitY;
-  view.Markers = MarkerPlaces{&DisplayState.TimeMarker1X, &DisplayState.TimeMarker2X, &DisplayState.VoltMarker1Y, &DisplayState.VoltMarker2Y,
-                              &DisplayState.FreqMarker1X, &DisplayState.LevelMarker1Y, &DisplayState.LevelMarker2Y};
-  view.Readouts = ReadoutPlaces{&DisplayState.TimeMarkerText, &DisplayState.InvTimeMarkerText, &DisplayState.VoltMarkerText, &DisplayState.LevelMarkerText, &DisplayState.FreqMarkerText};
+  view.Markers = markers;
+  view.Readouts = readouts;
   return view;
 }
 
@@ -326,18 +312,12 @@ ScopeView BigScopeView(TImage* image, const MarkerPlaces& markers, const Readout
   return view;
 }
 
-void BuildInterpolationKernels() {
-  DisplayState.InterpolationKernel = kSineTaps;
-  DisplayState.LinearWeights.fill(kLinearWeight);
-  DisplayState.TracePenWidth = 1;
-}
-
 // ---------------------------------------------------------------- picture cycle
 
-void WipePicture(ScopeView& view) {
+void WipePicture(ScopeView& view, TColor background) {
   if (view.Image) {
     TCanvas* canvas = view.Image->Canvas();
-    canvas->Brush.Color = display::DisplayState.BackgroundColor;
+    canvas->Brush.Color = background;
     canvas->Brush.Style = bsSolid;
     canvas->FillRect(Rect(0, 0, view.Image->Width(), view.Image->Height()));
     view.Image->Invalidate();
@@ -365,7 +345,7 @@ bool EraseTraces(ScopeView& view, const PictureSettings& s) {
     }
   });
   if (!s.MathOff && !s.InvertCh2Mode && view.MathDrawn) {
-    WithMathPen([&] { plain |= PlotTraceOn(view, s, 3); });
+    plain |= PlotTraceOn(view, WithMathPen(s), 3);
     view.MathDrawn = 0;
   }
   return plain;
@@ -386,7 +366,7 @@ bool DrawTraces(ScopeView& view, const PictureSettings& s) {
       }
     });
     if (!s.MathOff && !s.InvertCh2Mode && !view.MathDrawn) {
-      WithMathPen([&] { plain |= PlotTraceOn(view, s, 3); });
+      plain |= PlotTraceOn(view, WithMathPen(s), 3);
       view.MathDrawn = 1;
     }
   }
@@ -400,14 +380,14 @@ bool DrawTraces(ScopeView& view, const PictureSettings& s) {
 
 // ---------------------------------------------------------------- plotters
 
-int PlotPlainPoints(const ScopeView& view, const PictureSettings& settings, int first, int end) {
+int PlotPlainPoints(ScopeView& view, const PictureSettings& settings, int first, int end) {
   if (settings.SpectrumMode) return SpectrumTracePoints(view, settings, first, end);
-  if (!settings.MathOff && DisplayState.XYPlotMode) return XYTracePoints(view, settings, first, end);
+  if (settings.XYShown()) return XYTracePoints(view, settings, first, end);
   if (ArithmeticMode(settings)) return MathTracePoints(view, settings, first, end);
   return TracePoints(view, settings, first, end);
 }
 
-int PlotSinePoints(const ScopeView& view, const PictureSettings& settings, int first, int end, int step) {
+int PlotSinePoints(ScopeView& view, const PictureSettings& settings, int first, int end, int step) {
   const int s = std::max(1, step);
   const Channel ch = ChannelRange(settings, first, end);
   const std::int64_t ds = settings.DisplayStart;
@@ -421,7 +401,7 @@ int PlotSinePoints(const ScopeView& view, const PictureSettings& settings, int f
   // the rails so that clipped samples stay clipped after filtering.
   const int lastReplica = 2 + s * (count - 1) + 4;
   const int filtered = lastReplica / kSineSmooth + 1;
-  static std::array<std::int32_t, 4 * kPlotPointCapacity> filtBuf;
+  std::array<std::int32_t, 4 * kPlotPointCapacity>& filtBuf = view.SineFiltered;
   if (filtered > static_cast<int>(filtBuf.size())) return 0;
   const std::int64_t e0 = kSineHold * ds + 1;
   auto held = [&](std::int64_t sample) {
@@ -435,11 +415,11 @@ int PlotSinePoints(const ScopeView& view, const PictureSettings& settings, int f
     constexpr int kFolded = (kSineKernelTaps + 3 + kSineHold - 1) / kSineHold;
     std::array<std::array<std::int32_t, kFolded>, kSineHold> folded{};
     for (int phase = 0; phase < kSineHold; ++phase)
-      for (int t = 0; t < kSineKernelTaps; ++t) folded[phase][(phase + t) / kSineHold] += DisplayState.InterpolationKernel[t];
+      for (int t = 0; t < kSineKernelTaps; ++t) folded[phase][(phase + t) / kSineHold] += kSineKernel[t];
     const std::int64_t q0 = e0 - kFirstHeldEntry;
     const std::int64_t k0 = q0 / kSineHold;
     const int samples = static_cast<int>((q0 + filtered - 1) / kSineHold - k0) + kFolded;
-    static std::array<std::int32_t, kPlotPointCapacity + 64> codes;
+    std::array<std::int32_t, kPlotPointCapacity + 64>& codes = view.SineCodes;
     if (samples > static_cast<int>(codes.size())) return 0;
     for (int m = 0; m < samples; ++m) codes[m] = held(first + k0 + m);
     for (int j = 0; j < filtered; ++j) {
@@ -459,7 +439,7 @@ int PlotSinePoints(const ScopeView& view, const PictureSettings& settings, int f
       for (int t = 0; t < kSineKernelTaps; ++t) {
         const std::int64_t e = e0 + j + t;
         const std::int32_t v = e < kFirstHeldEntry ? leading : held(first + (e - kFirstHeldEntry) / kSineHold);
-        sum += DisplayState.InterpolationKernel[t] * v;
+        sum += kSineKernel[t] * v;
       }
       filtBuf[j] = std::clamp(sum / kSineKernelSum, 0, 255);
     }
@@ -470,12 +450,12 @@ int PlotSinePoints(const ScopeView& view, const PictureSettings& settings, int f
     const int o = 2 + s * p;
     const int a = o / kSineSmooth, r = o % kSineSmooth;
     const int sum = (kSineSmooth - r) * filtBuf[a] + (r ? r * filtBuf[a + 1] : 0);
-    DisplayState.PlotPoints[p] = TPoint{view.X0 + p, view.Y0 - sum / kSineSmooth + 255};
+    view.PlotPoints[p] = TPoint{view.X0 + p, view.Y0 - sum / kSineSmooth + 255};
   }
   return count;
 }
 
-int PlotLinearPoints(const ScopeView& view, const PictureSettings& settings, int first, int end, int step) {
+int PlotLinearPoints(ScopeView& view, const PictureSettings& settings, int first, int end, int step) {
   const int s = std::max(1, step);
   const Channel ch = ChannelRange(settings, first, end);
   const std::int64_t ds = settings.DisplayStart;
@@ -484,7 +464,7 @@ int PlotLinearPoints(const ScopeView& view, const PictureSettings& settings, int
   // Each sample is held for 20 entries; a pixel is the weighted sum of the 20
   // entries from s x pixel on, which covers at most two neighbouring samples.
   std::array<std::int32_t, kLinearTaps + 1> prefix{};
-  for (int q = 0; q < kLinearTaps; ++q) prefix[q + 1] = prefix[q] + DisplayState.LinearWeights[q];
+  for (int q = 0; q < kLinearTaps; ++q) prefix[q + 1] = prefix[q] + kLinearWeight;
   const std::int64_t start = first + ds;
   for (int p = 0; p < count; ++p) {
     const int o = s * p;
@@ -492,11 +472,11 @@ int PlotLinearPoints(const ScopeView& view, const PictureSettings& settings, int
     const std::int64_t sum = static_cast<std::int64_t>(prefix[kLinearTaps - r]) * At(start + a, ch) +
                              static_cast<std::int64_t>(prefix[kLinearTaps] - prefix[kLinearTaps - r]) *
                                  At(start + a + 1, ch);
-    DisplayState.PlotPoints[p] = TPoint{view.X0 + p, view.Y0 - static_cast<int>(sum / kLinearSum) + 255};
+    view.PlotPoints[p] = TPoint{view.X0 + p, view.Y0 - static_cast<int>(sum / kLinearSum) + 255};
   }
-  if (settings.DigitalMode && count > 0 && DisplayState.PlotPoints[count - 1].y == view.Y0 + 255) {
+  if (settings.DigitalMode && count > 0 && view.PlotPoints[count - 1].y == view.Y0 + 255) {
     int trailing = 0;
-    while (trailing < count && DisplayState.PlotPoints[count - 1 - trailing].y >= view.Y0 + 255) ++trailing;
+    while (trailing < count && view.PlotPoints[count - 1 - trailing].y >= view.Y0 + 255) ++trailing;
     count = std::max(0, count - 4 - trailing);
   }
   return count;
@@ -505,22 +485,22 @@ int PlotLinearPoints(const ScopeView& view, const PictureSettings& settings, int
 // ---------------------------------------------------------------- drawing
 
 bool PlotTraceOn(ScopeView& view, const PictureSettings& s, int trace) {
-  DisplayState.PlotTrace = trace;
-  if (view.Image) view.Image->Canvas()->Pen.Color = trace == 1 ? DisplayState.Ch1PenColor : DisplayState.Ch2PenColor;
+  view.PlotTrace = trace;
+  if (view.Image) view.Image->Canvas()->Pen.Color = trace == 1 ? s.Colors.Ch1PenColor : s.Colors.Ch2PenColor;
   int base = trace == 1 ? kChannelLength : 0;
   if (s.SpectrumMode) {
-    DrawPlain(view, s, base, base + std::clamp<std::int32_t>(DisplayState.SpectrumPoints, 0, kChannelLength));
+    DrawPlain(view, s, base, base + std::clamp<std::int32_t>(s.SpectrumPoints, 0, kChannelLength));
     return false;
   }
   int method = s.PlotMethod;
-  const bool math = !s.MathOff && (DisplayState.XYPlotMode || DisplayState.Ch1PlusCh2Mode || DisplayState.Ch1MinusCh2Mode || DisplayState.MultiplyMode || DisplayState.DivideMode);
+  const bool math = s.XYShown() || s.ArithmeticShown();
   if (math) {
     method = 0;
     base = 0;
   }
   if (method == 1 || method == 2) {
     const int step = method == 1 ? 2 : 1;
-    if (DisplayState.InterpolationChoice == 1)
+    if (s.InterpolationChoice == 1)
       DrawLinear(view, s, base, base + kChannelLength, step);
     else
       DrawSine(view, s, base, base + kChannelLength, step);
@@ -532,9 +512,9 @@ bool PlotTraceOn(ScopeView& view, const PictureSettings& s, int trace) {
 
 void DrawPlain(ScopeView& view, const PictureSettings& s, int first, int end) {
   const bool math = !s.SpectrumMode && ArithmeticMode(s);
-  if (math) DisplayState.TracePenWidth = 2;
+  if (math) view.TracePenWidth = 2;
   DrawPlotPoints(view, s, PlotPlainPoints(view, s, first, end));
-  if (math) DisplayState.TracePenWidth = 1;
+  if (math) view.TracePenWidth = 1;
 }
 
 void DrawSine(ScopeView& view, const PictureSettings& s, int first, int end, int step) {
@@ -555,10 +535,10 @@ void DrawPlotPoints(ScopeView& view, const PictureSettings& s, int count) {
   // A stopped trace follows its position bar; the shift belongs to the
   // channel plotted, whatever colours the pens have.
   const bool stopped = s.AcquisitionIdle && !s.SpectrumMode;
-  const int shift = !stopped ? 0 : DisplayState.PlotTrace == 1 ? DisplayState.Ch1CapturePos : DisplayState.PlotTrace == 2 ? DisplayState.Ch2CapturePos : 0;
-  const bool mirrored = DisplayState.PlotTrace == 2 && s.InvertedCh2();
+  const int shift = !stopped ? 0 : view.PlotTrace == 1 ? s.Ch1CapturePos : view.PlotTrace == 2 ? s.Ch2CapturePos : 0;
+  const bool mirrored = view.PlotTrace == 2 && s.InvertedCh2();
   for (int i = 0; i < count; ++i) {
-    int y = DisplayState.PlotPoints[i].y;
+    int y = view.PlotPoints[i].y;
     if (stopped) y = std::clamp(y - shift, y0, y0 + 255);
     if (mirrored) y = 2 * y0 + 255 - y;
     // Clipped points go onto the frame, where they stay visible.
@@ -568,7 +548,7 @@ void DrawPlotPoints(ScopeView& view, const PictureSettings& s, int count) {
       y = view.FrameTopY;
     else
       y = view.ScaledY(y);
-    DisplayState.PlotPoints[i].y = y;
+    view.PlotPoints[i].y = y;
   }
 
   const int persistence = s.Persistence;
@@ -577,31 +557,31 @@ void DrawPlotPoints(ScopeView& view, const PictureSettings& s, int count) {
   if (persistence == 1) {
     // Normal persistence accumulates the traces in their true colours.
     canvas->Pen.Mode = pmCopy;
-    canvas->Pen.Color = ~(saved.Color ^ DisplayState.BackgroundColor) & 0xFFFFFF;
+    canvas->Pen.Color = ~(saved.Color ^ s.Colors.BackgroundColor) & 0xFFFFFF;
   }
-  canvas->Pen.Width = DisplayState.TracePenWidth;
+  canvas->Pen.Width = view.TracePenWidth;
   if (s.DotJoin || s.SpectrumMode) {
-    if (PersistenceState.LiveTraceOn) canvas->Polyline(DisplayState.PlotPoints.data(), count);
+    if (s.LiveTraceOn) canvas->Polyline(view.PlotPoints.data(), count);
     canvas->Pen.Width = 1;
   } else if (persistence != 2 && persistence != 3) {
-    for (int i = 0; i < count; ++i) canvas->SetPixel(DisplayState.PlotPoints[i].x, DisplayState.PlotPoints[i].y, canvas->Pen.Color);
+    for (int i = 0; i < count; ++i) canvas->SetPixel(view.PlotPoints[i].x, view.PlotPoints[i].y, canvas->Pen.Color);
   }
   // Graded and variable persistence take in the trace that is on the
   // picture, as it is erased.
   if ((persistence == 2 || persistence == 3) &&
-      ((DisplayState.PlotTrace == 1 && view.Ch1Drawn) || (DisplayState.PlotTrace == 2 && view.Ch2Drawn))) {
+      ((view.PlotTrace == 1 && view.Ch1Drawn) || (view.PlotTrace == 2 && view.Ch2Drawn))) {
     PersistenceStores& stores = PersistenceStoresOf(view);
     if (persistence == 2)
-      stores.AddGraded(view, s, DisplayState.PlotTrace - 1, DisplayState.PlotPoints.data(), count);
+      stores.AddGraded(view, s, view.PlotTrace - 1, view.PlotPoints.data(), count);
     else
-      stores.AddVariable(view, s, DisplayState.PlotTrace - 1, DisplayState.PlotPoints.data(), count);
+      stores.AddVariable(view, s, view.PlotTrace - 1, view.PlotPoints.data(), count);
   }
 
   // The frame lines again, over whatever clipped points did to them: one
   // pixel high, copied in the frame colour.
   canvas->Pen = saved;
   const TBrush brush = canvas->Brush;
-  canvas->Brush.Color = DisplayState.BrightGridPenColor;
+  canvas->Brush.Color = s.Colors.BrightGridPenColor;
   canvas->Brush.Style = bsSolid;
   for (int y : {view.FrameTopY, view.FrameBottomY})
     canvas->FillRect(Rect(view.X0, y, view.X0 + view.GridWidth + 1, y + 1));
@@ -609,7 +589,7 @@ void DrawPlotPoints(ScopeView& view, const PictureSettings& s, int count) {
 }
 
 void DrawTriggerTick(ScopeView& view, const PictureSettings& s) {
-  DrawTriggerTick(view, s, TriggerPenColor(s.TriggerSource));
+  DrawTriggerTick(view, s, TriggerPenColor(s.Colors, s.TriggerSource));
 }
 
 void DrawTriggerTick(ScopeView& view, const PictureSettings& s, TColor pen) {

@@ -7,24 +7,41 @@
 
 namespace display {
 
-ScreenColorSet CurrentScreenColors() {
-  return {DisplayState.BackgroundColor, DisplayState.Ch1Color, DisplayState.Ch2Color, DisplayState.Math1Color, DisplayState.Math2Color, DisplayState.DarkGridColor, DisplayState.BrightGridColor, DisplayState.TimeMarkerColor};
+ColorTable ColorTableOf(const DisplaySharedState& d) {
+  ColorTable t;
+  t.BackgroundColor = d.BackgroundColor;
+  t.Ch1Color = d.Ch1Color;
+  t.Ch2Color = d.Ch2Color;
+  t.Math1Color = d.Math1Color;
+  t.Math2Color = d.Math2Color;
+  t.TimeMarkerColor = d.TimeMarkerColor;
+  t.Ch1PenColor = d.Ch1PenColor;
+  t.Ch2PenColor = d.Ch2PenColor;
+  t.Math1PenColor = d.Math1PenColor;
+  t.TimeMarkerPenColor = d.TimeMarkerPenColor;
+  t.GridPenColor = d.GridPenColor;
+  t.BrightGridPenColor = d.BrightGridPenColor;
+  return t;
 }
 
-void SetScreenColors(const ScreenColorSet& colors) {
-  DisplayState.BackgroundColor = colors.Background;
-  DisplayState.Ch1Color = colors.Ch1;
-  DisplayState.Ch2Color = colors.Ch2;
-  DisplayState.Math1Color = colors.Math1;
-  DisplayState.Math2Color = colors.Math2;
-  DisplayState.DarkGridColor = colors.DarkGrid;
-  DisplayState.BrightGridColor = colors.BrightGrid;
-  DisplayState.TimeMarkerColor = colors.TimeMarker;
+ScreenColorSet CurrentScreenColors(const DisplaySharedState& d) {
+  return {d.BackgroundColor, d.Ch1Color, d.Ch2Color, d.Math1Color, d.Math2Color, d.DarkGridColor, d.BrightGridColor, d.TimeMarkerColor};
 }
 
-void UseDefaultScreenColors() {
-  SetScreenColors(kBrightScreenColors);
-  DisplayState.DefaultColors = 1;
+void SetScreenColors(DisplaySharedState& d, const ScreenColorSet& colors) {
+  d.BackgroundColor = colors.Background;
+  d.Ch1Color = colors.Ch1;
+  d.Ch2Color = colors.Ch2;
+  d.Math1Color = colors.Math1;
+  d.Math2Color = colors.Math2;
+  d.DarkGridColor = colors.DarkGrid;
+  d.BrightGridColor = colors.BrightGrid;
+  d.TimeMarkerColor = colors.TimeMarker;
+}
+
+void UseDefaultScreenColors(DisplaySharedState& d) {
+  SetScreenColors(d, kBrightScreenColors);
+  d.DefaultColors = 1;
 }
 
 }  // namespace display
@@ -133,24 +150,31 @@ TBtnBottomDlg2::TBtnBottomDlg2(TComponent* owner) : TForm(owner) {
   FormCreate(this);
 }
 
+void TBtnBottomDlg2::UseDisplay(display::DisplaySharedState& display) {
+  Display = &display;
+  FormCreate(this);
+}
+
 void TBtnBottomDlg2::FormCreate(TObject* /*Sender*/) {
-  display::DisplayState.ColorsAccepted = 0;
+  if (Display) Display->ColorsAccepted = 0;
   draw_1();
 }
 
 void TBtnBottomDlg2::draw_1() {
   using namespace display;
+  if (!Display) return;
+  const DisplaySharedState& d = *Display;
   TCanvas* c = Image1->Canvas();
   const int width = Image1->Width();
   const TPen savedPen = c->Pen;
   const TBrush savedBrush = c->Brush;
-  c->Brush.Color = DisplayState.BackgroundColor;
+  c->Brush.Color = d.BackgroundColor;
   c->Brush.Style = bsSolid;
   c->FillRect(Rect(0, 0, width, Image1->Height()));
 
   // The pens come from the colours as they are now, picks not yet taken
   // with OK included, so each row shows its colour as the picture will.
-  const TColor bg = DisplayState.BackgroundColor;
+  const TColor bg = d.BackgroundColor;
   auto row = [&](int y, TColor pen, TPenMode mode) {
     c->Pen.Color = pen;
     c->Pen.Mode = mode;
@@ -159,38 +183,42 @@ void TBtnBottomDlg2::draw_1() {
     c->MoveTo(0, y);
     c->LineTo(width, y);
   };
-  row(kSwatchCh1, NotXorPen(DisplayState.Ch1Color, bg), pmNotXor);
-  row(kSwatchCh2, NotXorPen(DisplayState.Ch2Color, bg), pmNotXor);
-  row(kSwatchMath1, NotXorPen(DisplayState.Math1Color, bg), pmNotXor);
-  row(kSwatchMath2, NotXorPen(DisplayState.Math2Color, bg), pmNotXor);
-  row(kSwatchDarkGrid, DisplayState.DarkGridColor, pmCopy);
-  row(kSwatchBrightGrid, DisplayState.BrightGridColor, pmCopy);
-  row(kSwatchTimeMarker, NotXorPen(DisplayState.TimeMarkerColor, bg), pmNotXor);
+  row(kSwatchCh1, NotXorPen(d.Ch1Color, bg), pmNotXor);
+  row(kSwatchCh2, NotXorPen(d.Ch2Color, bg), pmNotXor);
+  row(kSwatchMath1, NotXorPen(d.Math1Color, bg), pmNotXor);
+  row(kSwatchMath2, NotXorPen(d.Math2Color, bg), pmNotXor);
+  row(kSwatchDarkGrid, d.DarkGridColor, pmCopy);
+  row(kSwatchBrightGrid, d.BrightGridColor, pmCopy);
+  row(kSwatchTimeMarker, NotXorPen(d.TimeMarkerColor, bg), pmNotXor);
 
   c->Pen = savedPen;
   c->Brush = savedBrush;
   Image1->Invalidate();
 }
 
-void TBtnBottomDlg2::PickColor(TColor& colour) {
+void TBtnBottomDlg2::PickColor(TColor display::DisplaySharedState::*entry) {
+  if (!Display) return;
+  TColor& colour = Display->*entry;
   ColorDialog1->SetColor(colour);
   if (ColorDialog1->Execute()) colour = ColorDialog1->Color() & 0xFFFFFF;
   draw_1();
 }
 
-void TBtnBottomDlg2::SpeedButton3Click(TObject*) { PickColor(display::DisplayState.BackgroundColor); }
-void TBtnBottomDlg2::SpeedButton1Click(TObject*) { PickColor(display::DisplayState.Ch1Color); }
-void TBtnBottomDlg2::SpeedButton2Click(TObject*) { PickColor(display::DisplayState.Ch2Color); }
-void TBtnBottomDlg2::SpeedButton7Click(TObject*) { PickColor(display::DisplayState.Math1Color); }
-void TBtnBottomDlg2::SpeedButton8Click(TObject*) { PickColor(display::DisplayState.Math2Color); }
-void TBtnBottomDlg2::SpeedButton4Click(TObject*) { PickColor(display::DisplayState.DarkGridColor); }
-void TBtnBottomDlg2::SpeedButton5Click(TObject*) { PickColor(display::DisplayState.BrightGridColor); }
-void TBtnBottomDlg2::SpeedButton6Click(TObject*) { PickColor(display::DisplayState.TimeMarkerColor); }
+void TBtnBottomDlg2::SpeedButton3Click(TObject*) { PickColor(&display::DisplaySharedState::BackgroundColor); }
+void TBtnBottomDlg2::SpeedButton1Click(TObject*) { PickColor(&display::DisplaySharedState::Ch1Color); }
+void TBtnBottomDlg2::SpeedButton2Click(TObject*) { PickColor(&display::DisplaySharedState::Ch2Color); }
+void TBtnBottomDlg2::SpeedButton7Click(TObject*) { PickColor(&display::DisplaySharedState::Math1Color); }
+void TBtnBottomDlg2::SpeedButton8Click(TObject*) { PickColor(&display::DisplaySharedState::Math2Color); }
+void TBtnBottomDlg2::SpeedButton4Click(TObject*) { PickColor(&display::DisplaySharedState::DarkGridColor); }
+void TBtnBottomDlg2::SpeedButton5Click(TObject*) { PickColor(&display::DisplaySharedState::BrightGridColor); }
+void TBtnBottomDlg2::SpeedButton6Click(TObject*) { PickColor(&display::DisplaySharedState::TimeMarkerColor); }
 
 void TBtnBottomDlg2::ChoosePreset(bool black) {
-  display::DisplayState.ColorsAccepted = 0;
-  display::DisplayState.DefaultColors = 1;
-  display::DisplayState.BlackScreenPreset = black ? 1 : 0;
+  if (Display) {
+    Display->ColorsAccepted = 0;
+    Display->DefaultColors = 1;
+    Display->BlackScreenPreset = black ? 1 : 0;
+  }
   PresetChosen = 1;
   Finish(mrOk);
 }
@@ -199,13 +227,15 @@ void TBtnBottomDlg2::SpeedButton9Click(TObject*) { ChoosePreset(false); }
 void TBtnBottomDlg2::SpeedButton10Click(TObject*) { ChoosePreset(true); }
 
 void TBtnBottomDlg2::OKBtnClick(TObject*) {
-  display::DisplayState.ColorsAccepted = 1;
-  display::DisplayState.DefaultColors = 0;
+  if (Display) {
+    Display->ColorsAccepted = 1;
+    Display->DefaultColors = 0;
+  }
   Finish(mrOk);
 }
 
 void TBtnBottomDlg2::CancelBtnClick(TObject*) {
-  display::DisplayState.ColorsAccepted = 0;
+  if (Display) Display->ColorsAccepted = 0;
   Finish(mrCancel);
 }
 

@@ -24,11 +24,27 @@ inline constexpr ScreenColorSet kBrightScreenColors{0xF5FFFF, 0xDC0000, 0x0000DC
 inline constexpr ScreenColorSet kBlackScreenColors{0x000000, 0x00FFFF, 0x00FF00, 0xFFFFFF,
                                                    0xFF00FF, 0x800000, 0xFF0000, 0xFFFF00};
 
-// The scope's colour table (the engine's BackgroundColor, Ch1Color ...).
-ScreenColorSet CurrentScreenColors();
-void SetScreenColors(const ScreenColorSet& colors);
+// The colours the scope pictures are drawn in: the screen colours and the
+// not-xor pens made of them (names as in the display's state).
+struct ColorTable {
+  TColor BackgroundColor = kBrightScreenColors.Background;
+  TColor Ch1Color = kBrightScreenColors.Ch1;
+  TColor Ch2Color = kBrightScreenColors.Ch2;
+  TColor Math1Color = kBrightScreenColors.Math1;
+  TColor Math2Color = kBrightScreenColors.Math2;
+  TColor TimeMarkerColor = kBrightScreenColors.TimeMarker;
+  TColor Ch1PenColor = 0, Ch2PenColor = 0, Math1PenColor = 0, TimeMarkerPenColor = 0;
+  TColor GridPenColor = 0, BrightGridPenColor = 0;
+};
+
+struct DisplaySharedState;
+// The colour table of the display's values.
+ColorTable ColorTableOf(const DisplaySharedState& d);
+// The screen colours of the display's values (BackgroundColor, Ch1Color ...).
+ScreenColorSet CurrentScreenColors(const DisplaySharedState& d);
+void SetScreenColors(DisplaySharedState& d, const ScreenColorSet& colors);
 // The "Bright Screen" preset as the colours of a new session.
-void UseDefaultScreenColors();
+void UseDefaultScreenColors(DisplaySharedState& d);
 
 // The pen that, drawn in not-xor mode on `background`, shows `colour`; drawn
 // twice it gives the background back.

@@ -3,9 +3,10 @@
 #include "engine/add_text.h"
 
 #include "display/annotation.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/measurement_window.h"
 #include "engine/main_form.h"
+#include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 
 namespace {
@@ -152,7 +153,7 @@ void TForm_9::note() {
   if (!engine::ScopeState.ScopeNoteShown || !Form1) return;
   const auto texts = display::AnnotationLayout(Memo1->Lines().Lines(), display::DisplayState.ScopeNoteX, display::DisplayState.ScopeNoteY,
                                                BothChannelsReported());
-  display::DrawPlacedTexts(Form1->MainView, texts, display::DisplayState.ScopeNoteTransparent != 0);
+  display::DrawPlacedTexts(Form1->MainView, texts, display::DisplayState.ScopeNoteTransparent != 0, engine::CurrentColorTable());
 }
 
 void TForm_9::NotesOnBigScreen(display::ScopeView& big) {
@@ -161,13 +162,13 @@ void TForm_9::NotesOnBigScreen(display::ScopeView& big) {
     // down (the first field a little right of the main picture's).
     const auto texts = display::AnnotationLayout(Memo1->Lines().Lines(), display::DisplayState.ScopeNoteX,
                                                  2 * display::DisplayState.ScopeNoteY - 10, BothChannelsReported(), 5);
-    display::DrawPlacedTexts(big, texts, display::DisplayState.ScopeNoteTransparent != 0);
+    display::DrawPlacedTexts(big, texts, display::DisplayState.ScopeNoteTransparent != 0, engine::CurrentColorTable());
   }
   if (engine::ScopeState.ParametersOnScreen && Form_99) {
     Form_99->CopyClick(this);
     const auto texts = display::ParameterListLayout(Form_99->Memo1->Lines().Lines(), kBigParameterListX,
                                                     Form_99->CH1M->Checked(), Form_99->CH2M->Checked());
-    display::DrawPlacedTexts(big, texts, false);
+    display::DrawPlacedTexts(big, texts, false, engine::CurrentColorTable());
   }
 }
 
@@ -176,5 +177,5 @@ void TForm_9::note_1() {
   Form_99->CopyClick(this);
   const auto texts = display::ParameterListLayout(Form_99->Memo1->Lines().Lines(), kParameterListX,
                                                   Form_99->CH1M->Checked(), Form_99->CH2M->Checked());
-  display::DrawPlacedTexts(Form1->MainView, texts, false);
+  display::DrawPlacedTexts(Form1->MainView, texts, false, engine::CurrentColorTable());
 }

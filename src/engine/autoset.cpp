@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "engine/big_screen.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_device.h"

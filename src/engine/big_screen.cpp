@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/add_text.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "display/graticule.h"
 #include "display/ground_markers.h"
 #include "display/marker_readouts.h"
@@ -26,7 +26,10 @@ constexpr int kScrollBarHeight = 17;
 constexpr unsigned kFocusDelayMs = 500;
 constexpr TColor kAutosetPanelColor = 0x800000;  // navy
 
-display::MarkerPens Pens() { return {display::ShownChannelPen(engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.TimeMarkerPenColor}; }
+display::MarkerPens Pens() {
+  return {display::ShownChannelPen(engine::CurrentColorTable(), engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.TimeMarkerPenColor,
+          display::DisplayState.BackgroundColor};
+}
 
 std::int16_t Clamp16(int v) { return static_cast<std::int16_t>(std::clamp(v, -32768, 32767)); }
 
@@ -77,12 +80,12 @@ struct BigScreenGridItems {
     if (Look.FreqMarkerX >= 0) display::DrawFreqMarkerLine(View, Look.FreqMarkerX, Look.TimeMarkerPen);
   }
   void fft_kursorit() {
-    if (Look.LevelMarkers) display::DrawLevelMarkerLines(View, Look.MarkerPen);
+    if (Look.LevelMarkers) display::DrawLevelMarkerLines(View, Look.MarkerPen, Look.Background);
     View.Image->Canvas()->Brush.Color = Look.Background;
   }
   void viiva() { display::DrawTriggerTick(View, Look.Settings, Look.TickPen); }
   void kursorit() {
-    if (Look.ScopeMarkers) display::DrawScopeMarkerLines(View, Look.MarkerPen, Look.TimeMarkerPen);
+    if (Look.ScopeMarkers) display::DrawScopeMarkerLines(View, Look.MarkerPen, Look.TimeMarkerPen, Look.Background);
     View.Image->Canvas()->Brush.Color = Look.Background;
   }
   void tekstit() {
@@ -103,17 +106,18 @@ BigScreenGridLook TakeFirstGridLook(TForm10& form) {
   look.XYLayout = display::DisplayState.XYPlotMode && !ScopeState.MathOff;
   look.Spectrum = ScopeState.SpectrumMode != 0;
   look.TriggerLevelTick = display::DisplayState.TriggerOn != 0;
-  look.Colors = display::GraticuleColors::Now();
+  look.Colors = display::GraticuleColors::Of(settings.Colors);
   look.Background = display::DisplayState.BackgroundColor;
   look.TriggerLevel = ScopeState.Settings.TriggerLevel;
   look.TriggerMirrored = display::InvertedCh2Source(settings);
-  look.TriggerPen = display::TriggerPenColor(ScopeState.Settings.TriggerSource);
+  look.TriggerPen = display::TriggerPenColor(settings.Colors, ScopeState.Settings.TriggerSource);
   look.Ground = {FindGroundMarker(1), FindGroundMarker(2)};
   look.TimeMarkerPen = display::DisplayState.TimeMarkerPenColor;
-  look.MarkerPen = display::ShownChannelPen(ScopeState.Settings.Ch1On != 0);
+  look.MarkerPen = display::ShownChannelPen(settings.Colors, ScopeState.Settings.Ch1On != 0);
   if (look.Spectrum) {
     if (display::DisplayState.FftMarkersOn) {
-      const int x = display::FreqMarkerPixel(form.BigView, form.BigFreqMarkerBin, ScopeState.DisplayStart);
+      const int x = display::FreqMarkerPixel(form.BigView, form.BigFreqMarkerBin, ScopeState.DisplayStart,
+                                              display::DisplayState.SpectrumZoom);
       form.BigFreqMarker1X = x < 0 ? 0 : x;
       if (x >= 0) form.BigFreqMarkerShown = 1;
       look.FreqMarkerX = x;
@@ -125,7 +129,7 @@ BigScreenGridLook TakeFirstGridLook(TForm10& form) {
   }
   look.Markers = {form.BigTimeMarker1X, form.BigTimeMarker2X, form.BigVoltMarker1Y, form.BigVoltMarker2Y,
                   form.BigFreqMarker1X, form.BigLevelMarker1Y, form.BigLevelMarker2Y};
-  look.TickPen = display::TriggerPenColor(settings.TriggerSource);
+  look.TickPen = display::TriggerPenColor(settings.Colors, settings.TriggerSource);
   look.Settings = settings;
   look.Settings.Samples = display::SampleBlockView{display::kSilentSampleBlock};
   display::PrintLabels(form.BigView, settings, [&look](const std::string& t, int x, int y, TColor c) {
@@ -273,7 +277,7 @@ void TForm10::Rebuild() {
 // ---------------------------------------------------------------- picture cycle
 
 void TForm10::putsataanko() {
-  display::WipePicture(BigView);
+  display::WipePicture(BigView, display::DisplayState.BackgroundColor);
   BigFreqMarkerShown = 0;
   DoGrid();
 }
@@ -292,29 +296,31 @@ void TForm10::DrawPicture(const display::PictureSettings& settings) {
 
 void TForm10::DoGrid() {
   using namespace engine;
-  display::RebuildGridItems(*this, BigView, display::DisplayState.XYPlotMode && !ScopeState.MathOff, ScopeState.SpectrumMode != 0, display::DisplayState.TriggerOn != 0);
+  display::RebuildGridItems(*this, BigView, display::DisplayState.XYPlotMode && !ScopeState.MathOff, ScopeState.SpectrumMode != 0, display::DisplayState.TriggerOn != 0,
+                            display::GraticuleColors::Of(engine::CurrentColorTable()));
 }
 
 void TForm10::viiva() { display::DrawTriggerTick(BigView, engine::CurrentPictureSettings()); }
 
 void TForm10::t_viiva() {
   display::DrawTriggerLevelTick(BigView, engine::ScopeState.Settings.TriggerLevel, display::InvertedCh2Source(engine::CurrentPictureSettings()),
-                                display::TriggerPenColor(engine::ScopeState.Settings.TriggerSource));
+                                display::TriggerPenColor(engine::CurrentColorTable(), engine::ScopeState.Settings.TriggerSource));
 }
 
 void TForm10::kursorit() {
   if (engine::ScopeState.SpectrumMode || !display::DisplayState.MarkersOn) return;
-  display::DrawScopeMarkerLines(BigView, display::ShownChannelPen(engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.TimeMarkerPenColor);
+  display::DrawScopeMarkerLines(BigView, display::ShownChannelPen(engine::CurrentColorTable(), engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.TimeMarkerPenColor,
+                                display::DisplayState.BackgroundColor);
 }
 
 void TForm10::fft_kursorit() {
   if (!engine::ScopeState.SpectrumMode || !display::DisplayState.FftMarkersOn) return;
-  display::DrawLevelMarkerLines(BigView, display::ShownChannelPen(engine::ScopeState.Settings.Ch1On != 0));
+  display::DrawLevelMarkerLines(BigView, display::ShownChannelPen(engine::CurrentColorTable(), engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.BackgroundColor);
 }
 
 void TForm10::fft_viiva_on() {
   if (!display::DisplayState.FftMarkersOn || !engine::ScopeState.SpectrumMode || BigFreqMarkerShown) return;
-  const int x = display::FreqMarkerPixel(BigView, BigFreqMarkerBin, engine::ScopeState.DisplayStart);
+  const int x = display::FreqMarkerPixel(BigView, BigFreqMarkerBin, engine::ScopeState.DisplayStart, display::DisplayState.SpectrumZoom);
   if (x < 0) {
     BigFreqMarker1X = 0;
     return;
@@ -404,7 +410,8 @@ void TForm10::Image10MouseDown(TObject*, TMouseButton Button, TShiftState, int X
 
 void TForm10::Image10MouseMove(TObject*, TShiftState, int X, int Y) {
   if (Drag.Active)
-    MarkerMoved(display::DragMarkerTo(BigView, Drag, X, Y, engine::ScopeState.SpectrumMode != 0, engine::ScopeState.DisplayStart, Pens(), BigFreqMarkerBin));
+    MarkerMoved(display::DragMarkerTo(BigView, Drag, X, Y, engine::ScopeState.SpectrumMode != 0, engine::ScopeState.DisplayStart,
+                                    display::DisplayState.SpectrumZoom, Pens(), BigFreqMarkerBin));
 }
 
 void TForm10::Image10MouseUp(TObject*, TMouseButton Button, TShiftState, int, int) {
@@ -426,11 +433,13 @@ void TForm10::fft_down(int x, int y) {
 }
 
 void TForm10::dso_up() {
-  MarkerMoved(display::DropMarker(BigView, Drag, false, engine::ScopeState.DisplayStart, Pens(), BigFreqMarkerShown, BigFreqMarkerBin));
+  MarkerMoved(display::DropMarker(BigView, Drag, false, engine::ScopeState.DisplayStart, display::DisplayState.SpectrumZoom, Pens(),
+                                  BigFreqMarkerShown, BigFreqMarkerBin));
 }
 
 void TForm10::fft_up() {
-  MarkerMoved(display::DropMarker(BigView, Drag, true, engine::ScopeState.DisplayStart, Pens(), BigFreqMarkerShown, BigFreqMarkerBin));
+  MarkerMoved(display::DropMarker(BigView, Drag, true, engine::ScopeState.DisplayStart, display::DisplayState.SpectrumZoom, Pens(),
+                                  BigFreqMarkerShown, BigFreqMarkerBin));
 }
 
 void TForm10::MarkerMoved(display::MarkerMove move) { display::ShowMovedReadout(*this, move); }

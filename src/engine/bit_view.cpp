@@ -1,7 +1,7 @@
 // The bit view ("10110010"): each captured byte of a channel shown as eight
 // successive logic levels, CH1 in the upper half of the picture and CH2 in
 // the lower half. The expansion itself runs with every drawing (piirrot).
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"

@@ -17,6 +17,7 @@
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
 #include "display/history.h"
+#include "engine/history_state.h"
 #include "display/spectrum.h"
 
 namespace {
@@ -211,7 +212,7 @@ void KeepCapture(display::Capture& capture) {
     // The readers after these get what is shown, and history keeps it.
     if (asMade) capture.Samples[kCaptureBytes] = ScopeState.ScopeSampleBlock[kCaptureBytes];
     else capture.Samples = ScopeState.ScopeSampleBlock;
-    display::StoreCaptureInHistory(capture.Block());
+    display::StoreCaptureInHistory(display::HistoryState, capture.Block());
   }
   if (capture.Settings.DigitalMode && !capture.Settings.Demo) ExpandBitView();
 }

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "display/color_dialog.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "display/screen_colors.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
@@ -129,7 +129,7 @@ void TForm1::Colors1Click(TObject* /*Sender*/) {
   if (!BtnBottomDlg2) return;
   // Everything the dialog may change, so that leaving it without OK or a
   // preset changes nothing (the buttons store each pick at once).
-  const display::ScreenColorSet before = display::CurrentScreenColors();
+  const display::ScreenColorSet before = display::CurrentScreenColors(display::DisplayState);
   display::DisplayState.ColorsAccepted = 0;
   BtnBottomDlg2->PresetChosen = 0;
   BtnBottomDlg2->draw_1();
@@ -138,10 +138,10 @@ void TForm1::Colors1Click(TObject* /*Sender*/) {
   if (display::DisplayState.ColorsAccepted) {
     ApplyScreenColors();
   } else {
-    display::SetScreenColors(before);
+    display::SetScreenColors(display::DisplayState, before);
     if (!BtnBottomDlg2->PresetChosen) return;
-    display::SetScreenColors(display::DisplayState.BlackScreenPreset ? display::kBlackScreenColors
-                                                        : display::kBrightScreenColors);
+    display::SetScreenColors(display::DisplayState, display::DisplayState.BlackScreenPreset ? display::kBlackScreenColors
+                                                                                           : display::kBrightScreenColors);
     ApplyScreenColors();
   }
 

@@ -20,7 +20,7 @@
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
 #include "platform/os/numeric.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 
 namespace {
 

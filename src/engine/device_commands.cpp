@@ -15,7 +15,7 @@
 #include "engine/settings_packet.h"
 #include "platform/os/numeric.h"
 #include "bode/bode_state.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "widgets/control_maker.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // y2_viiva and y_viivat.
 #include "engine/ground_levels.h"
 
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "display/ground_markers.h"
 #include "engine/big_screen.h"
 #include "engine/calibration.h"

@@ -4,7 +4,7 @@
 
 #include "engine/big_screen.h"
 #include "display/history.h"
-#include "display/history_state.h"
+#include "engine/history_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -107,7 +107,7 @@ void TForm1::ScrollBar1Change(TObject*) {
   poisto();
   const int position = ScrollBar1->Position();
   HistoryState.HistoryViewIndex = HistorySlotOfPosition(position, HistoryState.HistoryIndex, HistoryState.HistoryLength);
-  ShowHistorySlot(HistoryState.HistoryViewIndex, ScopeState.ScopeSampleBlock, ScopeState.SpectrumInputBlock,
+  ShowHistorySlot(HistoryState, HistoryState.HistoryViewIndex, ScopeState.ScopeSampleBlock, ScopeState.SpectrumInputBlock,
                   ScopeState.Settings.DigitalMode ? std::span<std::int32_t>(ScopeState.SampleCopy) : std::span<std::int32_t>());
   SetStatusText(HistoryTraceLabel(position, HistoryState.HistoryLength));
   if (Form10 && Form10->ScrollBar1) {
@@ -134,7 +134,7 @@ void TForm1::ShowNewestHistoryTrace() {
 // ---------------------------------------------------------------- pop-up menu
 
 void TForm1::ClearHistory1Click(TObject*) {
-  display::ClearHistoryRing();
+  display::ClearHistoryRing(display::HistoryState);
   ShowNewestHistoryTrace();
 }
 
@@ -142,7 +142,7 @@ void TForm1::SaveHistory1Click(TObject*) {
   SaveHistoryDialog->SetInitialDir(engine::ScopeState.DocumentsFolder);
   if (!SaveHistoryDialog->Execute()) return;
   const std::string path = SaveHistoryDialog->FileName();
-  const std::vector<std::uint8_t> file = display::HistoryFileBytes();
+  const std::vector<std::uint8_t> file = display::HistoryFileBytes(display::HistoryState);
   if (!os::WriteWholeFile(path, std::string(file.begin(), file.end())))
     MessageDlg("Unable to write to " + path, mtError, mbOK, 0);
 }
@@ -162,7 +162,7 @@ void TForm1::OpenHistory1Click(TObject*) {
     MessageDlg(UnableToRead(path, why), mtError, mbOK, 0);
     return;
   }
-  CommitHistoryRing(*ring);
+  CommitHistoryRing(HistoryState, *ring);
   ShowNewestHistoryTrace();
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "engine/big_screen.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "display/graticule.h"
 #include "engine/main_form.h"
 #include "engine/picture_settings.h"
@@ -21,24 +21,26 @@ std::string ShortLabel(const std::string& s) { return s.substr(0, kLabelChars); 
 
 void TForm1::DoGrid() {
   using namespace engine;
-  display::RebuildGridItems(*this, MainView, display::DisplayState.XYPlotMode && !ScopeState.MathOff, ScopeState.SpectrumMode != 0, display::DisplayState.TriggerOn != 0);
+  display::RebuildGridItems(*this, MainView, display::DisplayState.XYPlotMode && !ScopeState.MathOff, ScopeState.SpectrumMode != 0, display::DisplayState.TriggerOn != 0,
+                            display::GraticuleColors::Of(engine::CurrentColorTable()));
 }
 
 void TForm1::t_viiva() {
   display::DrawTriggerLevelTick(MainView, engine::ScopeState.Settings.TriggerLevel, display::InvertedCh2Source(engine::CurrentPictureSettings()),
-                                display::TriggerPenColor(engine::ScopeState.Settings.TriggerSource));
+                                display::TriggerPenColor(engine::CurrentColorTable(), engine::ScopeState.Settings.TriggerSource));
   if (TForm10* big = ShownBigScreen()) big->t_viiva();
 }
 
 void TForm1::kursorit() {
   if (engine::ScopeState.SpectrumMode || !display::DisplayState.MarkersOn) return;
-  display::DrawScopeMarkerLines(MainView, display::ShownChannelPen(engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.TimeMarkerPenColor);
+  display::DrawScopeMarkerLines(MainView, display::ShownChannelPen(engine::CurrentColorTable(), engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.TimeMarkerPenColor,
+                                display::DisplayState.BackgroundColor);
   if (TForm10* big = ShownBigScreen()) big->kursorit();
 }
 
 void TForm1::fft_kursorit() {
   if (!engine::ScopeState.SpectrumMode || !display::DisplayState.FftMarkersOn) return;
-  display::DrawLevelMarkerLines(MainView, display::ShownChannelPen(engine::ScopeState.Settings.Ch1On != 0));
+  display::DrawLevelMarkerLines(MainView, display::ShownChannelPen(engine::CurrentColorTable(), engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.BackgroundColor);
   if (TForm10* big = ShownBigScreen()) big->fft_kursorit();
 }
 
@@ -46,7 +48,7 @@ void TForm1::fft_viiva_on() {
   using namespace display;
   if (TForm10* big = ShownBigScreen()) big->fft_viiva_on();
   if (!DisplayState.FftMarkersOn || !engine::ScopeState.SpectrumMode || DisplayState.FreqMarkerShown) return;
-  const int x = FreqMarkerPixel(MainView, DisplayState.FreqMarkerBin, engine::ScopeState.DisplayStart);
+  const int x = FreqMarkerPixel(MainView, DisplayState.FreqMarkerBin, engine::ScopeState.DisplayStart, DisplayState.SpectrumZoom);
   if (x < 0) {
     display::DisplayState.FreqMarker1X = 0;
     return;

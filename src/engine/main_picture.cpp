@@ -5,7 +5,7 @@
 
 #include "engine/add_text.h"
 #include "engine/big_screen.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "display/scope_view.h"
 #include "engine/capture_unpack.h"
 #include "engine/control_panel.h"
@@ -13,7 +13,7 @@
 #include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
-#include "display/persistence_state.h"
+#include "engine/persistence_state.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ bool BigScreenShown() { return Form10 && Form10->Visible(); }
 void TForm1::putsataanko() {
   using namespace engine;
   if (ScopeState.ClearPending) {
-    display::WipePicture(MainView);
+    display::WipePicture(MainView, display::DisplayState.BackgroundColor);
     display::DisplayState.FreqMarkerShown = 0;
     DoGrid();
     Image1->Invalidate();

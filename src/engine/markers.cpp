@@ -6,7 +6,7 @@
 
 #include "engine/add_text.h"
 #include "engine/big_screen.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "display/graticule.h"
 #include "display/marker_drag.h"
 #include "display/marker_readouts.h"
@@ -116,7 +116,10 @@ void TForm1::Image1MouseUp(TObject* /*Sender*/, TMouseButton Button, TShiftState
 
 // ---------------------------------------------------------------- dragging
 
-display::MarkerPens TForm1::MarkerPens() const { return {display::ShownChannelPen(engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.TimeMarkerPenColor}; }
+display::MarkerPens TForm1::MarkerPens() const {
+  return {display::ShownChannelPen(engine::CurrentColorTable(), engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.TimeMarkerPenColor,
+          display::DisplayState.BackgroundColor};
+}
 
 void TForm1::dso_down(int x, int y) {
   putsataanko();
@@ -129,19 +132,22 @@ void TForm1::fft_down(int x, int y) {
 }
 
 void TForm1::DragTo(int x, int y) {
-  MarkerMoved(display::DragMarkerTo(MainView, Drag, x, y, engine::ScopeState.SpectrumMode != 0, engine::ScopeState.DisplayStart, MarkerPens(),
+  MarkerMoved(display::DragMarkerTo(MainView, Drag, x, y, engine::ScopeState.SpectrumMode != 0, engine::ScopeState.DisplayStart,
+                                    display::DisplayState.SpectrumZoom, MarkerPens(),
                                     display::DisplayState.FreqMarkerBin));
 }
 
 void TForm1::MarkerMoved(display::MarkerMove move) { display::ShowMovedReadout(*this, move); }
 
 void TForm1::dso_up() {
-  MarkerMoved(display::DropMarker(MainView, Drag, false, engine::ScopeState.DisplayStart, MarkerPens(), display::DisplayState.FreqMarkerShown,
+  MarkerMoved(display::DropMarker(MainView, Drag, false, engine::ScopeState.DisplayStart, display::DisplayState.SpectrumZoom, MarkerPens(),
+                                  display::DisplayState.FreqMarkerShown,
                                   display::DisplayState.FreqMarkerBin));
 }
 
 void TForm1::fft_up() {
-  MarkerMoved(display::DropMarker(MainView, Drag, true, engine::ScopeState.DisplayStart, MarkerPens(), display::DisplayState.FreqMarkerShown,
+  MarkerMoved(display::DropMarker(MainView, Drag, true, engine::ScopeState.DisplayStart, display::DisplayState.SpectrumZoom, MarkerPens(),
+                                  display::DisplayState.FreqMarkerShown,
                                   display::DisplayState.FreqMarkerBin));
 }
 

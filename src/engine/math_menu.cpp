@@ -2,8 +2,8 @@
 // CH1-CH2, CH1*CH2, CH1/CH2, XY and Invert CH2 at a time, the button
 // switching the computed display on and off without leaving the function.
 // The traces themselves are computed while they are drawn.
-#include "display/display_state.h"
-#include "display/persistence_state.h"
+#include "engine/display_state.h"
+#include "engine/persistence_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"

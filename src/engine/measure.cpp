@@ -2,7 +2,7 @@
 // picture, the waveform parameters of the measurement window and the phase.
 #include <string>
 
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/measurement_window.h"
 #include "display/measurements.h"
 #include "engine/main_form.h"

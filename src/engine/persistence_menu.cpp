@@ -3,12 +3,12 @@
 #include <array>
 
 #include "engine/big_screen.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "display/persistence.h"
 #include "engine/persistence_controls.h"
 #include "display/persistence_drawing.h"
 #include "engine/persistence_options.h"
-#include "display/persistence_state.h"
+#include "engine/persistence_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -112,7 +112,10 @@ void TForm1::SpeedButton23Click(TObject*) {
   const bool down = SpeedButton23->Down();
   MirrorToTwin(*this, &FrontPanelControls::SpeedButton23);
   const std::int32_t mode = PersistenceState.PersistenceMode;
-  if (mode == 2 || mode == 3) ClearPersistenceStores();
+  if (mode == 2 || mode == 3) {
+    ClearPersistenceStores(MainView);
+    if (Form10) ClearPersistenceStores(Form10->BigView);
+  }
   if ((down && mode == 2) || mode == 3) {
     ScopeState.ClearPending = 1;
     putsataanko();
@@ -128,10 +131,10 @@ void TForm1::SpeedButton23Click(TObject*) {
       for (int ch = 0; ch < 2; ++ch)
         PersistenceState.PersistColorTable[static_cast<std::size_t>(ch)] = VariableRamp(colours[ch], DisplayState.BackgroundColor, PersistenceState.GradedRampTop);
     }
-    DrawPersistenceLegend(MainView, 0);
+    DrawPersistenceLegend(MainView, 0, PersistenceLookOf(PersistenceState));
     Image1->Invalidate();
     if (TForm10* big = ShownBigScreen()) {
-      DrawPersistenceLegend(big->BigView, kBigScreenLegendOffset);
+      DrawPersistenceLegend(big->BigView, kBigScreenLegendOffset, PersistenceLookOf(PersistenceState));
       big->Image10->Invalidate();
     }
   }

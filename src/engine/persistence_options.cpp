@@ -2,7 +2,7 @@
 #include "engine/persistence_options.h"
 
 #include "display/persistence.h"
-#include "display/persistence_state.h"
+#include "engine/persistence_state.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "platform/ui/keys.h"

@@ -1,9 +1,10 @@
 // The settings the scope pictures are drawn with.
 #include "engine/picture_settings.h"
 
-#include "display/persistence_state.h"
 #include "engine/control_panel.h"
+#include "engine/display_state.h"
 #include "engine/main_form.h"
+#include "engine/persistence_state.h"
 #include "engine/scope_state.h"
 
 namespace engine {
@@ -54,8 +55,29 @@ display::PictureSettings CurrentPictureSettings() {
   s.SampleRateOn = ScopeState.SampleRateOn;
   s.RmsOn = ScopeState.RmsOn;
   s.DbmOn = ScopeState.DbmOn;
+  const display::DisplaySharedState& d = display::DisplayState;
+  s.InterpolationChoice = d.InterpolationChoice;
+  s.Ch1CapturePos = d.Ch1CapturePos;
+  s.Ch2CapturePos = d.Ch2CapturePos;
+  s.LiveTraceOn = display::PersistenceState.LiveTraceOn;
+  s.XYPlotMode = d.XYPlotMode;
+  s.Ch1PlusCh2Mode = d.Ch1PlusCh2Mode;
+  s.Ch1MinusCh2Mode = d.Ch1MinusCh2Mode;
+  s.MultiplyMode = d.MultiplyMode;
+  s.DivideMode = d.DivideMode;
+  s.SpectrumZoom = d.SpectrumZoom;
+  s.SpectrumPoints = d.SpectrumPoints;
+  s.MarkersOn = d.MarkersOn;
+  s.FftMarkersOn = d.FftMarkersOn;
+  s.FftDensityMarkers = d.FftDensityMarkers;
+  s.WindowDensityCorrection = d.WindowDensityCorrection;
+  s.SpanText = d.SpanText;
+  s.Colors = display::ColorTableOf(d);
+  s.Persist = display::PersistenceLookOf(display::PersistenceState);
   return s;
 }
+
+display::ColorTable CurrentColorTable() { return display::ColorTableOf(display::DisplayState); }
 
 display::CaptureSettings CurrentCaptureSettings() {
   display::CaptureSettings s;

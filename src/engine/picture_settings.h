@@ -14,6 +14,9 @@ int ActivePersistence();
 // The samples and settings as they are now.
 display::PictureSettings CurrentPictureSettings();
 
+// The colours the pictures are drawn in now.
+display::ColorTable CurrentColorTable();
+
 // The settings a capture taken now is taken with.
 display::CaptureSettings CurrentCaptureSettings();
 

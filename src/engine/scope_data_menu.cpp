@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "engine/add_text.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "io/scope_data_file.h"

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "engine/big_screen.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "display/marker_readouts.h"
 #include "engine/help_request.h"
 #include "engine/main_form.h"

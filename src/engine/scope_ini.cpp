@@ -19,9 +19,9 @@
 #include "platform/ui/vcl.h"
 #include "recorder/add_text_rec.h"
 #include "bode/bode_state.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "display/persistence.h"
-#include "display/persistence_state.h"
+#include "engine/persistence_state.h"
 #include "recorder/recorder_state.h"
 
 namespace {

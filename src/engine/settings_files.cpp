@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "engine/big_screen.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "display/persistence.h"
 #include "engine/persistence_options.h"
-#include "display/persistence_state.h"
+#include "engine/persistence_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_settings.h"

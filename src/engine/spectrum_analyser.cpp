@@ -3,7 +3,7 @@
 // and the "FFT Window" and "FFT Options" menus of both windows.
 #include <cstring>
 
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "display/spectrum.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"

@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "engine/big_screen.h"
-#include "display/display_state.h"
-#include "display/history_state.h"
+#include "engine/display_state.h"
+#include "engine/history_state.h"
 #include "display/spectrum.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"

@@ -19,7 +19,8 @@
 #include "engine/add_text.h"
 #include "display/screen_colors.h"
 #include "engine/color_menu.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
+#include "engine/persistence_state.h"
 #include "engine/calibration.h"
 #include "engine/calibration_record.h"
 #include "engine/control_panel.h"
@@ -36,6 +37,7 @@
 #include "recorder/recorder_form.h"
 #include "bode/bode_state.h"
 #include "display/history.h"
+#include "engine/history_state.h"
 #include "display/persistence.h"
 #include "display/graticule.h"
 #include "generator/generator_state.h"
@@ -220,7 +222,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ReserveWorkBlocks();
 
   // Persistence defaults.
-  display::ResetPersistence();
+  display::ResetPersistence(display::PersistenceState);
 
   // The Big Screen hot key, for every window of the program.
   if (!RegisterAppShortcut(kHotKeyId, "Alt+B", [this] { WMHotKey(kHotKeyId); }))
@@ -271,7 +273,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   for (std::size_t entry = 0; entry < kSampleBlockEntries; ++entry)
     for (std::size_t slot = 0; slot < 4; ++slot)
       if (std::uint8_t& v = ScopeState.AverageRing[entry * kAverageSlots + slot]; v != 0) v = 0;
-  display::ResetHistory();
+  display::ResetHistory(display::HistoryState);
   ScopeState.FileCh1Ground = ScopeState.FileCh2Ground = 10000;
   ScopeState.SampleRateText = "125kS/s";
   ScopeState.TimeDivText = "1ms";
@@ -285,7 +287,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   SetCalibrationPairs(kDefaultCalibrationPairs);
 
   // Screen colours: the bright preset.
-  display::UseDefaultScreenColors();
+  display::UseDefaultScreenColors(display::DisplayState);
 
   // Screen geometry from the picture's size: the 650 x 256 graticule centred.
   ScopeState.ScreenX0 = Image1->Width() / 2 - 325;
@@ -293,7 +295,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ScopeState.TextLineY = Image1->Height() - 20;
   ScopeState.MarkerLimitX = Image1->Width() - ScopeState.ScreenX0;
   ScopeState.MarkerLimitY = Image1->Height() - ScopeState.ScreenY0 - 2;
-  display::PlaceDefaultMarkers(ScopeState.ScreenX0, ScopeState.ScreenY0);
+  display::PlaceDefaultMarkers(display::MarkerPlacesOf(display::DisplayState), ScopeState.ScreenX0, ScopeState.ScreenY0);
 
   // The close, trigger-wait and demo timers start when they are needed.
   Timer1->SetEnabled(false);
@@ -331,11 +333,11 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   engine::ColourChannelLabels(*this);
   ApplyViewMenuChecks();
 
-  // Trace interpolation kernels, an empty sample block, and the picture
-  // as the drawing code sees it (geometry and markers of step 7).
-  display::BuildInterpolationKernels();
+  // An empty sample block, and the picture as the drawing code sees it
+  // (geometry and markers of step 7, the plotters' interpolation kernels).
   ScopeState.ScopeSampleBlock.fill(0);
-  MainView = display::MainScopeView(Image1, ScopeState.ScreenX0, ScopeState.ScreenY0, ScopeState.TextLineY, ScopeState.MarkerLimitX, ScopeState.MarkerLimitY);
+  MainView = display::MainScopeView(Image1, ScopeState.ScreenX0, ScopeState.ScreenY0, ScopeState.TextLineY, ScopeState.MarkerLimitX, ScopeState.MarkerLimitY,
+                                    display::MarkerPlacesOf(display::DisplayState), display::ReadoutPlacesOf(display::DisplayState));
 
   // Floating point never traps here: exceptions masked, round to nearest.
   numeric::SetupFloatingPoint();

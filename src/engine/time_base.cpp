@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "engine/big_screen.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/time_base.h"
 #include "engine/main_form.h"

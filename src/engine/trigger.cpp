@@ -6,10 +6,11 @@
 #include <algorithm>
 #include <string>
 
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "display/graticule.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
+#include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
 
@@ -129,7 +130,7 @@ void TForm1::SpeedButton8Click(TObject* /*Sender*/) {
 
 void TForm1::ShowTriggerState() {
   const bool on = engine::ScopeState.Settings.TriggerOff == 0;
-  const TColor text = on ? display::TriggerLabelColor(engine::ScopeState.Settings.TriggerSource, engine::ScopeState.InvertCh2Mode && !engine::ScopeState.MathOff) : clBlack;
+  const TColor text = on ? display::TriggerLabelColor(engine::CurrentColorTable(), engine::ScopeState.Settings.TriggerSource, engine::ScopeState.InvertCh2Mode && !engine::ScopeState.MathOff) : clBlack;
   const TColor panel = on ? kTriggerOnPanelColor : clBtnFace;
   SetFontColorOf(Label3, text);
   SetFontColorOf(TwinControl(&FrontPanelControls::Label3), text);

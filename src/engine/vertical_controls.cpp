@@ -6,7 +6,7 @@
 
 #include "bode/bode_plot.h"
 #include "engine/big_screen.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "engine/big_screen.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "display/marker_readouts.h"
 #include "engine/measurement_window.h"
 #include "engine/autoset.h"

@@ -1,6 +1,6 @@
 #include "recorder/add_text_rec.h"
 
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "recorder/recorder_form.h"
 #include "recorder/recorder_state.h"
 

@@ -8,7 +8,7 @@
 #include "engine/big_screen.h"
 #include "engine/instruments.h"
 #include "engine/measurement_window.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"

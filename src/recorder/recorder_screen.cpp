@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "display/color_dialog.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "display/ground_markers.h"
 #include "display/screen_colors.h"
 #include "engine/color_menu.h"

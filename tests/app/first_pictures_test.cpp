@@ -11,7 +11,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/big_screen.h"
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"

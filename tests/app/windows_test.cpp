@@ -58,7 +58,7 @@
 #include "recorder/recorder_file_error.h"
 #include "recorder/recorder_form.h"
 #include "support/app_harness.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "display/annotation.h"
 #include "display/graticule.h"
 #include "picture_fixture.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 
 namespace {
 

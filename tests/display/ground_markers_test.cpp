@@ -12,7 +12,7 @@
 #include "engine/device_fixture.h"
 #include "engine/startup_fixture.h"
 #include "picture_fixture.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "engine/big_screen.h"
 #include "display/history.h"
-#include "display/history_state.h"
+#include "engine/history_state.h"
 #include "engine/control_panel.h"
 #include "picture_fixture.h"
 #include "support/app_harness.h"
@@ -29,7 +29,7 @@ class HistoryTest : public PictureTest {
   static void Store(int code) {
     FillCh1([code](int) { return code & 0xFF; });
     FillCh2([code](int) { return (code + 1) & 0xFF; });
-    display::StoreCaptureInHistory(engine::ScopeState.ScopeSampleBlock);
+    display::StoreCaptureInHistory(display::HistoryState, engine::ScopeState.ScopeSampleBlock);
   }
   // What slider position `p` shows: CH1's first sample, CH2's last.
   static std::pair<int, int> Shown(int p) {
@@ -80,11 +80,11 @@ TEST_F(HistoryTest, EachSampleKeepsItsOwnLowByte) {
   };
   for (std::size_t capture = 0; capture < 3; ++capture) {
     for (std::size_t i = 0; i < block.size(); ++i) block[i] = code(capture, i);
-    display::StoreCaptureInHistory(block);
+    display::StoreCaptureInHistory(display::HistoryState, block);
   }
   for (std::size_t capture = 0; capture < 3; ++capture)
     for (std::size_t i = 0; i < block.size(); ++i)
-      ASSERT_EQ(display::HistorySample(static_cast<std::int32_t>(capture), i),
+      ASSERT_EQ(display::HistorySample(display::HistoryState, static_cast<std::int32_t>(capture), i),
                 static_cast<std::uint8_t>(code(capture, i) & 0xFF))
           << "capture " << capture << " entry " << i;
 }

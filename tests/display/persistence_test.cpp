@@ -515,8 +515,6 @@ TEST_F(PictureTest, GradedAndVariableDrawingMatchAPlainPixelWalk) {
     Wipe();
     engine::ScopeState.MathOff = c.xy ? 0 : 1;
     display::DisplayState.XYPlotMode = c.xy ? 1 : 0;
-    display::PictureSettings s = engine::CurrentPictureSettings();
-    s.DotJoin = c.joined ? 1 : 0;
     // Distinct colours in both ramps, counts 2 .. 6 graded.
     PersistenceState.LowColorCount = 2;
     PersistenceState.HighColorCount = 7;
@@ -526,6 +524,8 @@ TEST_F(PictureTest, GradedAndVariableDrawingMatchAPlainPixelWalk) {
     for (std::size_t ch = 0; ch < 2; ++ch)
       for (std::size_t i = 0; i < display::kPersistColorEntries; ++i)
         PersistenceState.PersistColorTable[ch][i] = static_cast<TColor>(0x100000 * (ch + 1) + 0x0301 * i);
+    display::PictureSettings s = engine::CurrentPictureSettings();
+    s.DotJoin = c.joined ? 1 : 0;
     const int columns = Form1->Image1->Width() + 1, rows = Form1->Image1->Height() + 3;
     display::PersistenceStores stores(columns, rows);
     ReferenceStores reference(columns, rows, Picture());

@@ -9,7 +9,7 @@
 
 #include "engine/control_panel.h"
 #include "picture_fixture.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 
 namespace {
 
@@ -192,7 +192,7 @@ TEST_F(PictureTest, MathModesChooseWhichTracesAreDrawn) {
   display::DisplayState.Ch1MinusCh2Mode = 1;
   Form1->piirrot();
   EXPECT_TRUE(View().Ch1Drawn && View().Ch2Drawn && View().MathDrawn);
-  EXPECT_EQ(display::DisplayState.TracePenWidth, 1);
+  EXPECT_EQ(picture_test::View().TracePenWidth, 1);
   EXPECT_EQ(engine::ScopeState.MathOff, 0);
   EXPECT_EQ(display::DisplayState.Ch2PenColor, display::DisplayState.Ch2XorColor);
 

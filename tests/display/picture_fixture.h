@@ -10,14 +10,14 @@
 #include <functional>
 #include <memory>
 
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "display/scope_view.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
 #include "support/app_harness.h"
 #include "support/held_startup_test.h"
-#include "display/persistence_state.h"
+#include "engine/persistence_state.h"
 
 namespace picture_test {
 
@@ -49,7 +49,7 @@ inline void FillCh2(const std::function<int(int)>& code) { FillChannel(0, code);
 
 inline QImage Picture() { return Form1->Image1->Picture()->Image().copy(); }
 inline TColor Pixel(int x, int y) { return Form1->Image1->Canvas()->Pixels(x, y); }
-inline const display::ScopeView& View() { return Form1->MainView; }
+inline display::ScopeView& View() { return Form1->MainView; }
 
 // The wiped picture as the graticule leaves it along the frame rows, which
 // every trace drawing repaints in the bright grid colour.
@@ -83,7 +83,7 @@ inline void ResetDisplayModes() {
   display::DisplayState.Ch1CapturePos = display::DisplayState.Ch2CapturePos = 0;
   display::DisplayState.SpectrumZoom = 8;
   display::DisplayState.SpectrumPoints = 4096;
-  display::DisplayState.TracePenWidth = 1;
+  Form1->MainView.TracePenWidth = 1;
 }
 
 class PictureTest : public HeldStartupTest {

@@ -17,7 +17,7 @@
 
 #include "engine/big_screen.h"
 #include "widgets/gr_speed_button.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/main_form.h"
 #include "engine/scope_device.h"
 #include "engine/scope_state.h"

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "display/color_dialog.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "display/screen_colors.h"
 #include "engine/control_panel.h"
 #include "engine/startup_fixture.h"
@@ -55,7 +55,7 @@ TEST_F(ColorTest, PresetsLoadTheirColoursPensAndPicture) {
   RunColorDialog(Dialogs(), [](TBtnBottomDlg2& dlg) { dlg.GrSpeedButton3->Click(); });
   ASSERT_EQ(Dialogs().Forms().size(), 1u);
   EXPECT_EQ(Dialogs().Forms()[0].Caption, "Color");
-  EXPECT_EQ(display::CurrentScreenColors(),
+  EXPECT_EQ(display::CurrentScreenColors(display::DisplayState),
             (display::ScreenColorSet{0x000000, 0x00FFFF, 0x00FF00, 0xFFFFFF, 0xFF00FF, 0x800000, 0xFF0000, 0xFFFF00}));
   EXPECT_EQ(DisplayState.DefaultColors, 1);
   EXPECT_EQ(display::DisplayState.BlackScreenPreset, 1);
@@ -78,7 +78,7 @@ TEST_F(ColorTest, PresetsLoadTheirColoursPensAndPicture) {
   EXPECT_EQ(RecorderState.RecTimeMarkerColor, 0xFFFF00u);
 
   RunColorDialog(Dialogs(), [](TBtnBottomDlg2& dlg) { dlg.GrSpeedButton4->Click(); });
-  EXPECT_EQ(display::CurrentScreenColors(),
+  EXPECT_EQ(display::CurrentScreenColors(display::DisplayState),
             (display::ScreenColorSet{0xF5FFFF, 0xDC0000, 0x0000DC, 0xFF0080, 0xFF00FF, 0xC0C0C0, 0x808080, 0x400080}));
   EXPECT_EQ(display::DisplayState.BlackScreenPreset, 0);
   EXPECT_EQ(DisplayState.Ch1PenColor, 0xD60000u);
@@ -95,7 +95,7 @@ TEST_F(ColorTest, PicksShowInTheSwatchesAndCancelPutsEverythingBack) {
   using namespace display;
   using namespace recorder;
   // Colours of a previous session, no OK since this start (DefaultColors 1).
-  display::SetScreenColors({0x101010, 0x123456, 0x0000DC, 0xFF0080, 0xFF00FF, 0xC0C0C0, 0x808080, 0x400080});
+  display::SetScreenColors(display::DisplayState, {0x101010, 0x123456, 0x0000DC, 0xFF0080, 0xFF00FF, 0xC0C0C0, 0x808080, 0x400080});
   Form1->DerivePens();
   DisplayState.DefaultColors = 1;
   DrawFlatCh1();
@@ -128,7 +128,7 @@ TEST_F(ColorTest, PicksShowInTheSwatchesAndCancelPutsEverythingBack) {
   EXPECT_EQ(asked[1].Initial, 0x101010u);
   // Cancel leaves the table as the dialog found it, even with no OK since
   // the start: no preset comes in.
-  EXPECT_EQ(display::CurrentScreenColors(),
+  EXPECT_EQ(display::CurrentScreenColors(display::DisplayState),
             (display::ScreenColorSet{0x101010, 0x123456, 0x0000DC, 0xFF0080, 0xFF00FF, 0xC0C0C0, 0x808080, 0x400080}));
   EXPECT_EQ(DisplayState.Ch1PenColor, ch1Pen);
   EXPECT_EQ(DisplayState.DefaultColors, 1);
@@ -230,7 +230,7 @@ TEST_F(StartupTest, ColoursChosenInTheDialogComeBackAtTheNextStart) {
   using namespace engine;
   using namespace display;
   using namespace recorder;
-  EXPECT_EQ(display::CurrentScreenColors(),
+  EXPECT_EQ(display::CurrentScreenColors(display::DisplayState),
             (display::ScreenColorSet{0x000000, 0x00FFFF, 0x00FF00, 0xFFFFFF, 0xFF00FF, 0x800000, 0xFF0000, 0xFFFF00}));
   EXPECT_EQ(DisplayState.Ch1PenColor, 0xFF0000u);
   EXPECT_TRUE(Form1->BrightGrid1->Checked());

@@ -11,7 +11,7 @@
 
 #include "picture_fixture.h"
 #include "platform/ui/image.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/picture_settings.h"
 
 namespace {
@@ -19,7 +19,7 @@ namespace {
 using namespace picture_test;
 
 std::vector<TPoint> Points(int count) {
-  return std::vector<TPoint>(display::DisplayState.PlotPoints.begin(), display::DisplayState.PlotPoints.begin() + count);
+  return std::vector<TPoint>(View().PlotPoints.begin(), View().PlotPoints.begin() + count);
 }
 
 // The code a plotted y stands for (before the drawing step moves it).
@@ -56,7 +56,7 @@ TEST_F(PictureTest, PlottersDrawTheCaptureTheyAreGivenNotTheScopesBlock) {
   for (const auto& [name, plot] : plotters) {
     const int n = plot();
     ASSERT_EQ(n, 651) << name;
-    for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(display::DisplayState.PlotPoints[p]), 77) << name << " " << p;
+    for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(View().PlotPoints[p]), 77) << name << " " << p;
   }
 }
 
@@ -68,8 +68,8 @@ TEST_F(PictureTest, PlainPlotAtMagnifiedStepsJoinsTheSamples) {
   const int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 4096, 8192);
   ASSERT_EQ(n, 163);
   for (int k = 0; k < n; ++k) {
-    EXPECT_EQ(display::DisplayState.PlotPoints[k].x, View().X0 + 4 * k);
-    EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[k]), (2000 + k) % 256) << k;
+    EXPECT_EQ(View().PlotPoints[k].x, View().X0 + 4 * k);
+    EXPECT_EQ(CodeAt(View().PlotPoints[k]), (2000 + k) % 256) << k;
   }
 }
 
@@ -88,12 +88,12 @@ TEST_F(PictureTest, LinearInterpolationDrawsStraightLinesBetweenSamples) {
     const int perSample = 20 / step;
     // Sample 3 at 3 x perSample pixels, sample 4 one sample later, the
     // midpoint halfway between.
-    EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[3 * perSample]), 50) << step;
-    EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[3 * perSample + perSample / 2]), 150) << step;
-    EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[4 * perSample]), 250) << step;
-    EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[3 * perSample - 1]), 50) << step;
+    EXPECT_EQ(CodeAt(View().PlotPoints[3 * perSample]), 50) << step;
+    EXPECT_EQ(CodeAt(View().PlotPoints[3 * perSample + perSample / 2]), 150) << step;
+    EXPECT_EQ(CodeAt(View().PlotPoints[4 * perSample]), 250) << step;
+    EXPECT_EQ(CodeAt(View().PlotPoints[3 * perSample - 1]), 50) << step;
     for (int p = 3 * perSample; p < 4 * perSample; ++p)
-      EXPECT_LT(CodeAt(display::DisplayState.PlotPoints[p]), CodeAt(display::DisplayState.PlotPoints[p + 1])) << step << " " << p;
+      EXPECT_LT(CodeAt(View().PlotPoints[p]), CodeAt(View().PlotPoints[p + 1])) << step << " " << p;
   }
 }
 
@@ -105,7 +105,7 @@ TEST_F(PictureTest, SineInterpolationKeepsFlatTracesFlatAndClippedOnTheRails) {
       UseInterpolatedTimeBase(step, false);
       const int n = display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, step);
       ASSERT_EQ(n, 651);
-      for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(display::DisplayState.PlotPoints[p]), code) << code << " " << step << " " << p;
+      for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(View().PlotPoints[p]), code) << code << " " << step << " " << p;
     }
   }
 }
@@ -136,7 +136,7 @@ TEST_F(PictureTest, SineInterpolationSettlesAndMovesTwentyOverStepPixelsPerSampl
     FillStep(15);
     ASSERT_EQ(display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, step), 651);
     for (int p = 0; p + perSample < 651; ++p)
-      ASSERT_EQ(display::DisplayState.PlotPoints[p + perSample].y, first[p].y) << step << " " << p;
+      ASSERT_EQ(View().PlotPoints[p + perSample].y, first[p].y) << step << " " << p;
   }
 }
 
@@ -173,10 +173,10 @@ TEST_F(PictureTest, PlottersNeverReadPastAChannelsLastSample) {
     engine::ScopeState.DisplayStart = 4066;
     UseInterpolatedTimeBase(step, false);
     int n = display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, step);
-    for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(display::DisplayState.PlotPoints[p]), 100) << p;
+    for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(View().PlotPoints[p]), 100) << p;
     UseInterpolatedTimeBase(step, true);
     n = display::PlotLinearPoints(View(), engine::CurrentPictureSettings(), 0, 4096, step);
-    for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(display::DisplayState.PlotPoints[p]), 100) << p;
+    for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(View().PlotPoints[p]), 100) << p;
   }
 
   // The XY figure walks up to the last sample, half a sample per step.
@@ -187,8 +187,8 @@ TEST_F(PictureTest, PlottersNeverReadPastAChannelsLastSample) {
   const int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
   ASSERT_EQ(n, 192);
   for (int p = 0; p < n; ++p) {
-    ASSERT_EQ(display::DisplayState.PlotPoints[p].x, View().X0 + 198 + 100) << p;
-    ASSERT_EQ(display::DisplayState.PlotPoints[p].y, View().Y0 + 5) << p;
+    ASSERT_EQ(View().PlotPoints[p].x, View().X0 + 198 + 100) << p;
+    ASSERT_EQ(View().PlotPoints[p].y, View().Y0 + 5) << p;
   }
 }
 
@@ -203,8 +203,8 @@ TEST_F(PictureTest, ArithmeticTracesCombineOnTheCoarserScale) {
   display::DisplayState.Ch1PlusCh2Mode = 1;
   int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
   ASSERT_GT(n, 0);
-  EXPECT_DOUBLE_EQ(display::DisplayState.MathScaleRatio, 0.1);
-  EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[0]), 40 + (-5) + 127);
+  EXPECT_DOUBLE_EQ(View().MathScaleRatio, 0.1);
+  EXPECT_EQ(CodeAt(View().PlotPoints[0]), 40 + (-5) + 127);
   display::DisplayState.Ch1PlusCh2Mode = 0;
 
   // CH2 at ground: the quotient is clamped, no division error.
@@ -212,10 +212,10 @@ TEST_F(PictureTest, ArithmeticTracesCombineOnTheCoarserScale) {
   display::DisplayState.DivideMode = 1;
   n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
   ASSERT_GT(n, 0);
-  EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[n / 2]), 255);
+  EXPECT_EQ(CodeAt(View().PlotPoints[n / 2]), 255);
   FillCh1([](int) { return 127; });
   display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
-  EXPECT_EQ(CodeAt(display::DisplayState.PlotPoints[n / 2]), 127);
+  EXPECT_EQ(CodeAt(View().PlotPoints[n / 2]), 127);
 }
 
 TEST_F(PictureTest, TracesOnTheRailsLieOnTheFrameRows) {
@@ -224,10 +224,10 @@ TEST_F(PictureTest, TracesOnTheRailsLieOnTheFrameRows) {
   FillCh2([](int) { return 0; });
   // piirra draws with the not-xor pen: each second call erases.
   Form1->piirra(1);
-  for (int p = 0; p < 651; ++p) ASSERT_EQ(display::DisplayState.PlotPoints[p].y, y0 - 1) << p;
+  for (int p = 0; p < 651; ++p) ASSERT_EQ(View().PlotPoints[p].y, y0 - 1) << p;
   Form1->piirra(1);
   Form1->piirra(2);
-  for (int p = 0; p < 651; ++p) ASSERT_EQ(display::DisplayState.PlotPoints[p].y, y0 + 257) << p;
+  for (int p = 0; p < 651; ++p) ASSERT_EQ(View().PlotPoints[p].y, y0 + 257) << p;
   Form1->piirra(2);
 
   // Drawn: nothing on the rows of codes 255 and 0, the frame rows in the frame colour.
@@ -246,10 +246,10 @@ TEST_F(PictureTest, TracesOnTheRailsLieOnTheFrameRows) {
   engine::ScopeState.MathOff = 0;
   engine::ScopeState.InvertCh2Mode = 1;
   Form1->piirra(1);
-  EXPECT_EQ(display::DisplayState.PlotPoints[0].y, y0);
+  EXPECT_EQ(View().PlotPoints[0].y, y0);
   Form1->piirra(1);
   Form1->piirra(2);
-  EXPECT_EQ(display::DisplayState.PlotPoints[0].y, y0);
+  EXPECT_EQ(View().PlotPoints[0].y, y0);
   Form1->piirra(2);
 }
 
@@ -264,16 +264,16 @@ TEST_F(PictureTest, StoppedTraceShiftFollowsTheTraceNotThePenColour) {
   const int y0 = View().Y0;
 
   Form1->piirra(2);
-  EXPECT_EQ(display::DisplayState.PlotPoints[0].y, y0 + 155 + 20);
+  EXPECT_EQ(View().PlotPoints[0].y, y0 + 155 + 20);
   Form1->piirra(2);
   Form1->piirra(1);
-  EXPECT_EQ(display::DisplayState.PlotPoints[0].y, y0 + 155 - 10);
+  EXPECT_EQ(View().PlotPoints[0].y, y0 + 155 - 10);
   Form1->piirra(1);
 
   // Running traces are never shifted.
   engine::ScopeState.AcquisitionIdle = 0;
   Form1->piirra(1);
-  EXPECT_EQ(display::DisplayState.PlotPoints[0].y, y0 + 155);
+  EXPECT_EQ(View().PlotPoints[0].y, y0 + 155);
   Form1->piirra(1);
 }
 
@@ -287,12 +287,12 @@ TEST_F(PictureTest, BigScreenViewDoublesTheVerticalScale) {
   for (const auto& [code, row] : {std::pair{0, 24 + 512}, std::pair{255, 24 - 1}, std::pair{128, 24 + 254}}) {
     FillCh2([code](int) { return code; });
     display::PlotTraceOn(big, engine::CurrentPictureSettings(), 2);
-    ASSERT_EQ(display::DisplayState.PlotPoints[0].y, row) << code;
-    EXPECT_EQ(display::DisplayState.PlotPoints[950].x, 25 + 950);
+    ASSERT_EQ(big.PlotPoints[0].y, row) << code;
+    EXPECT_EQ(big.PlotPoints[950].x, 25 + 950);
     display::PlotTraceOn(big, engine::CurrentPictureSettings(), 2);
   }
   // Erased again: only the frame rows were repainted.
-  display::WipePicture(big);
+  display::WipePicture(big, display::DisplayState.BackgroundColor);
   const QImage empty = image->Picture()->Image().copy();
   FillCh2([](int i) { return (i * 3) % 256; });
   display::DrawTraces(big, engine::CurrentPictureSettings());
@@ -320,7 +320,7 @@ std::vector<int> ReferenceSine(int first, int step, int count) {
   }
   for (int i = 4 * ds; i <= 4 * ds + 650; ++i) {
     int sum = 0;
-    for (int k = 0; k < 95; ++k) sum += display::DisplayState.InterpolationKernel[k] * up[i + 1 + k];
+    for (int k = 0; k < 95; ++k) sum += display::kSineKernel[k] * up[i + 1 + k];
     up[i] = std::clamp(sum / 1007, 0, 255);
   }
   std::vector<int> replicated;
@@ -348,7 +348,7 @@ TEST_F(PictureTest, SineInterpolationMatchesTheFilterEntryByEntry) {
         ASSERT_EQ(n, 651);
         const std::vector<int> expected = ReferenceSine(first, step, n);
         for (int p = 0; p < n; ++p)
-          ASSERT_EQ(display::DisplayState.PlotPoints[p].y, expected[p]) << start << " " << first << " " << step << " " << p;
+          ASSERT_EQ(View().PlotPoints[p].y, expected[p]) << start << " " << first << " " << step << " " << p;
       }
     }
   }

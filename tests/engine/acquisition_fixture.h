@@ -13,7 +13,7 @@
 #include "engine/scope_state.h"
 #include "engine/scope_device.h"
 #include "platform/ui/vcl.h"
-#include "display/history_state.h"
+#include "engine/history_state.h"
 
 namespace acquisition_test {
 

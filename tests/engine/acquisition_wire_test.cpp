@@ -6,7 +6,7 @@
 #include <chrono>
 
 #include "acquisition_fixture.h"
-#include "display/history_state.h"
+#include "engine/history_state.h"
 #include "engine/persistence_options.h"
 
 using namespace acquisition_test;

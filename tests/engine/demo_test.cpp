@@ -13,7 +13,7 @@
 #include "engine/scope_state.h"
 #include "support/app_harness.h"
 #include "display/history.h"
-#include "display/history_state.h"
+#include "engine/history_state.h"
 
 namespace {
 
@@ -205,7 +205,7 @@ TEST_F(DemoTest, RunShowsMovingSignalsUntilStoppedAndSingleTakesOne) {
   EXPECT_EQ(Form1->Timer4->Interval(), 2u);
   // The stored captures differ: the traces move.
   bool moved = false;
-  for (std::size_t k = 4096; k < 8192 && !moved; ++k) moved = display::HistorySample(0, k) != display::HistorySample(1, k);
+  for (std::size_t k = 4096; k < 8192 && !moved; ++k) moved = display::HistorySample(display::HistoryState, 0, k) != display::HistorySample(display::HistoryState, 1, k);
   EXPECT_TRUE(moved);
 
   Form1->SpeedButtonRun->Click();

@@ -13,9 +13,9 @@
 #include "engine/startup.h"
 #include "startup_fixture.h"
 #include "bode/bode_state.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/persistence_options.h"
-#include "display/persistence_state.h"
+#include "engine/persistence_state.h"
 #include "engine/control_panel.h"
 #include "support/file_watch.h"
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "engine/persistence_options.h"
-#include "display/persistence_state.h"
+#include "engine/persistence_state.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_settings.h"

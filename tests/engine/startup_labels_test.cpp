@@ -7,7 +7,7 @@
 
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/scope_state.h"
 #include "startup_fixture.h"
 

@@ -3,7 +3,7 @@
 // "S/L", and the horizontal position bar through the record.
 #include "device_fixture.h"
 
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/control_panel.h"
 
 using namespace device_test;

@@ -4,7 +4,7 @@
 #include <QImage>
 
 #include "device_fixture.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/notice_dialogs.h"
 #include "startup_fixture.h"

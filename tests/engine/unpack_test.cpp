@@ -20,7 +20,7 @@
 #include "engine/scope_state.h"
 #include "support/app_harness.h"
 #include "display/history.h"
-#include "display/history_state.h"
+#include "engine/history_state.h"
 
 namespace {
 
@@ -184,11 +184,11 @@ TEST_F(UnpackTest, HistoryStoresEachCaptureAndWrapsAfterSlotHistoryLength) {
     engine::TheDevice().LueData_500();
   }
   // CH2 first, CH1 from entry 4096.
-  EXPECT_EQ(HistorySample(999, 0), 131);
-  EXPECT_EQ(HistorySample(999, 4096), 31);
-  EXPECT_EQ(HistorySample(1000, 4096), 32);  // the 1001st slot
-  EXPECT_EQ(HistorySample(0, 4096), 33);     // then back to the start
-  EXPECT_EQ(HistorySample(0, 8191), 33);
+  EXPECT_EQ(HistorySample(HistoryState, 999, 0), 131);
+  EXPECT_EQ(HistorySample(HistoryState, 999, 4096), 31);
+  EXPECT_EQ(HistorySample(HistoryState, 1000, 4096), 32);  // the 1001st slot
+  EXPECT_EQ(HistorySample(HistoryState, 0, 4096), 33);     // then back to the start
+  EXPECT_EQ(HistorySample(HistoryState, 0, 8191), 33);
   EXPECT_EQ(HistoryState.HistoryIndex, 1);
   EXPECT_EQ(HistoryState.HistoryViewIndex, 0);
 
@@ -200,7 +200,7 @@ TEST_F(UnpackTest, HistoryStoresEachCaptureAndWrapsAfterSlotHistoryLength) {
   EXPECT_EQ(HistoryState.HistoryStoreOn, 1);
   ReceiveFlat(41, 41);
   engine::TheDevice().LueData_500();
-  EXPECT_EQ(HistorySample(1, 4096), 41);
+  EXPECT_EQ(HistorySample(HistoryState, 1, 4096), 41);
   EXPECT_EQ(HistoryState.HistoryIndex, 2);
 }
 

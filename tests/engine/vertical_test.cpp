@@ -3,7 +3,7 @@
 // sends and what each leaves on both windows.
 #include "device_fixture.h"
 
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/notice_dialogs.h"
 

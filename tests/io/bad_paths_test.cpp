@@ -16,7 +16,7 @@
 #include <unistd.h>
 
 #include "bode/bode_plot.h"
-#include "display/history_state.h"
+#include "engine/history_state.h"
 #include "engine/startup_fixture.h"
 #include "generator/generator_form.h"
 #include "generator/generator_state.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "engine/add_text.h"
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "engine/startup_fixture.h"

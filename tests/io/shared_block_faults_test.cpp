@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "app/windows.h"
-#include "display/history_state.h"
+#include "engine/history_state.h"
 #include "engine/main_form.h"
 #include "engine/remote_control_form.h"
 #include "engine/scope_state.h"

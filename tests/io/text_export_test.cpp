@@ -7,7 +7,7 @@
 #include <optional>
 #include <sstream>
 
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "display/spectrum.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
