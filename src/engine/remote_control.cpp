@@ -110,13 +110,14 @@ void TFormx1::FormCloseQuery(TObject* /*Sender*/, bool& /*CanClose*/) { FastTime
 namespace {
 
 // Runs `access` over the scope mailbox, which another program of the user
-// may have made smaller; false when the mailbox is off (then or before).
+// may have made smaller; false when it was not done (the mailbox is off, or
+// kept shrinking under it).
 template <class F>
 bool UseScopeMailbox(F&& access) {
   return io::UseSharedBlock(io::ScopeMailboxBlock, access,
                             "Remote control of the oscilloscope stopped: another program made ",
-                            " smaller while the program used it.\rOther programs cannot control the oscilloscope "
-                            "until the Darvik48 software is started again.");
+                            "\rOther programs cannot control the oscilloscope until the Darvik48 software is "
+                            "started again.");
 }
 
 }  // namespace

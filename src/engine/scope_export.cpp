@@ -24,8 +24,7 @@ void TForm1::SaveShareData(const display::Capture& taken) {
   io::UseSharedBlock(
       io::SampleExportBlock, [&] { io::WriteSampleExport(*io::SampleExportBlock, capture); },
       "Sample export stopped: another program made ",
-      " smaller while a capture was written to it.\rOther programs get no more captures until the Darvik48 "
-      "software is started again.");
+      "\rOther programs get no more captures until the Darvik48 software is started again.");
 }
 
 std::int32_t TForm1::GetShareData(int index) {

@@ -20,13 +20,14 @@ static_assert(io::kRemoteFrequencyRanges == generator::FrequencyRanges.size(),
 namespace {
 
 // Runs `access` over the generator mailbox, which another program of the
-// user may have made smaller; false when the mailbox is off (then or before).
+// user may have made smaller; false when it was not done (the mailbox is
+// off, or kept shrinking under it).
 template <class F>
 bool UseGeneratorMailbox(F&& access) {
   return io::UseSharedBlock(io::GeneratorMailboxBlock, access,
                             "Remote control of the generator stopped: another program made ",
-                            " smaller while the program used it.\rOther programs cannot control the generator until "
-                            "the Darvik48 software is started again.");
+                            "\rOther programs cannot control the generator until the Darvik48 software is started "
+                            "again.");
 }
 
 }  // namespace

@@ -56,13 +56,16 @@ bool SharedWords::Exchange(std::size_t index, std::int32_t expected, std::int32_
   return w && std::atomic_ref<std::int32_t>(*w).compare_exchange_strong(expected, value, std::memory_order_acq_rel);
 }
 
-void StopSharedBlock(std::unique_ptr<SharedWords>& slot, const char* lead, const char* tail) {
+void StopSharedBlock(std::unique_ptr<SharedWords>& slot, const char* lead, const std::string& why, const char* tail) {
   if (!slot) return;
-  const std::string path = slot->Path();
+  const std::string text = lead + slot->Path() + " smaller, and it cannot be grown back: " + why + "." + tail;
   // Gone before the message: the polls and captures that run while it is up
   // find no block and leave it alone.
   slot.reset();
-  MessageDlg(lead + path + tail, mtWarning, mbOK, 0);
+  // Also for the user of a program that reads the block, who may be far
+  // from the screen (a close from a signal says it there by itself).
+  if (!Unattended()) ReportOnStandardError(text);
+  MessageDlg(text, mtWarning, mbOK, 0);
 }
 
 bool OpenSharedBlocks(std::string* error) {

@@ -33,6 +33,12 @@ inline constexpr const char* kNameSuffixVariable = "DARVIK48_SHM_SUFFIX";
 // The name of a block as this process uses it.
 std::string SharedBlockName(const char* base);
 
+// How an access to a block went: done whole; missed, as the block shrank
+// under every try (the next access tries afresh); or lost, as the block
+// cannot be grown back to its size.
+enum class BlockAccess { Done, Missed, Lost };
+inline constexpr int kAccessTries = 3;
+
 // One block viewed as words. Reads and writes of a word are single 32-bit
 // accesses, since another process may touch the same word at any time.
 class SharedWords {
@@ -51,13 +57,18 @@ class SharedWords {
   void Write(std::size_t first, std::span<const std::int32_t> words);
   // Replaces `expected` with `value` only when the word still holds it.
   bool Exchange(std::size_t index, std::int32_t expected, std::int32_t value);
-  // Runs `access` (reads and writes of this block only) over the block,
-  // grown back to its full size first when another program has made it
-  // smaller. False when it cannot be grown, or when it shrank again under
-  // the access (which then stopped part-way).
+  // Runs `access` (reads and writes of this block only, safe to run again)
+  // over the block, grown back to its full size first when another program
+  // has made it smaller; when it shrank again under the access, which then
+  // stopped part-way, grows it back and runs the access again, up to
+  // kAccessTries times in all.
   template <class F>
-  bool Guarded(F&& access) {
-    return memory_.EnsureSize() && memory_.RunGuarded(access);
+  BlockAccess Guarded(F&& access, std::string* why = nullptr) {
+    for (int tries = 0; tries < kAccessTries; ++tries) {
+      if (!memory_.EnsureSize(why)) return BlockAccess::Lost;
+      if (memory_.RunGuarded(access)) return BlockAccess::Done;
+    }
+    return BlockAccess::Missed;
   }
   // Where other programs find it.
   std::string Path() const { return shm::SharedMemory::Path(memory_.Name()); }
@@ -71,16 +82,23 @@ inline std::unique_ptr<SharedWords> SampleExportBlock;
 inline std::unique_ptr<SharedWords> ScopeMailboxBlock;
 inline std::unique_ptr<SharedWords> GeneratorMailboxBlock;
 
-// Runs `access` over the block in `slot` as SharedWords::Guarded does. When
-// the block cannot be had whole, it is let go, so what it serves stops for
-// the rest of the session, and the user is told once: `lead`, the block's
-// path, `tail`. False then, and when the slot is empty.
-void StopSharedBlock(std::unique_ptr<SharedWords>& slot, const char* lead, const char* tail);
+// Runs `access` over the block in `slot` as SharedWords::Guarded does; true
+// when it was done whole. A block that cannot be grown back is let go, so
+// what it serves stops for the rest of the session, and the user is told
+// once, on screen and on standard error: `lead`, the block's path, the
+// reason, `tail`. False then, when every try was cut short, and when the
+// slot is empty.
+void StopSharedBlock(std::unique_ptr<SharedWords>& slot, const char* lead, const std::string& why, const char* tail);
 template <class F>
 bool UseSharedBlock(std::unique_ptr<SharedWords>& slot, F&& access, const char* lead, const char* tail) {
   if (!slot) return false;
-  if (slot->Guarded(access)) return true;
-  StopSharedBlock(slot, lead, tail);
+  std::string why;
+  switch (slot->Guarded(access, &why)) {
+    case BlockAccess::Done: return true;
+    case BlockAccess::Missed: return false;
+    case BlockAccess::Lost: break;
+  }
+  StopSharedBlock(slot, lead, why, tail);
   return false;
 }
 

@@ -97,12 +97,18 @@ SharedMemory::~SharedMemory() {
 
 std::string SharedMemory::Path(const std::string& name) { return "/dev/shm/" + name; }
 
-bool SharedMemory::EnsureSize() {
-  if (!data_) return false;
+bool SharedMemory::EnsureSize(std::string* why) {
+  if (!data_) {
+    if (why) *why = error_;
+    return false;
+  }
   struct stat st {};
-  if (::fstat(fd_, &st) != 0) return false;
-  if (static_cast<std::size_t>(st.st_size) >= size_) return true;
-  return ::ftruncate(fd_, static_cast<off_t>(size_)) == 0;
+  if (::fstat(fd_, &st) == 0) {
+    if (static_cast<std::size_t>(st.st_size) >= size_) return true;
+    if (::ftruncate(fd_, static_cast<off_t>(size_)) == 0) return true;
+  }
+  if (why) *why = std::strerror(errno);
+  return false;
 }
 
 namespace {

@@ -35,8 +35,8 @@ class SharedMemory {
   static std::string Path(const std::string& name);
 
   // Makes the object its full size again when another program has made it
-  // smaller; false when it cannot be.
-  bool EnsureSize();
+  // smaller; false when it cannot be, with the system's reason in *why.
+  bool EnsureSize(std::string* why = nullptr);
   // Runs access(context), which touches this mapping only. False when a
   // touched page was gone (the object shrank under it): the access stopped
   // there, and the process goes on. A bus error anywhere else is handled as
