@@ -28,7 +28,7 @@ constexpr std::uint32_t kTickPollBytes = 1;
 constexpr std::uint32_t kLoopPollBytes = 4;
 constexpr std::int32_t kCaptureTakenBit = 4;  // in StartupTick: a capture has been taken
 
-bool DeviceTriggerOn() { return engine::ScopeState.Settings.TriggerOff == 0; }
+bool DeviceTriggerOn() { return engine::DeviceFrontEnd(engine::ScopeState.Settings).TriggerOff == 0; }
 
 // A waiting loop yields the processor between polls instead of spinning.
 void IdleWait() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }

@@ -70,8 +70,7 @@ engine::ScopeSettings TForm1::CurrentScopeSettings() const {
 
 void TForm1::Set500() {
   using namespace engine;
-  ScopeSettings settings = CurrentScopeSettings();
-  if (ScopeState.FrontEndHolder) settings = ScopeState.FrontEndHolder(settings);
+  const ScopeSettings settings = DeviceFrontEnd(CurrentScopeSettings());
   const SettingsPacket packet = EncodeSettingsPacket(settings);
   PacketBits = NextStickyBits(settings);
   ScopeState.TimeBaseRegister = PacketBits.TimeBaseRegister;

@@ -73,10 +73,11 @@ std::int32_t TimeDivIndex(std::uint8_t timeBaseCode, int sampleStep) {
   return -1;
 }
 
-std::array<std::int32_t, io::kMailboxStatusCount> ScopeStatusWords(const engine::ScopeSettings& s, int sampleStep) {
+std::array<std::int32_t, io::kMailboxStatusCount> ScopeStatusWords(const engine::ScopeSettings& s,
+                                                                   const engine::ScopeSettings& device, int sampleStep) {
   return {
-      RangeIndexOfCode(s.Ch1GainCode),
-      RangeIndexOfCode(s.Ch2GainCode),
+      RangeIndexOfCode(device.Ch1GainCode),
+      RangeIndexOfCode(device.Ch2GainCode),
       TimeDivIndex(s.TimeBaseCode, sampleStep),
       s.Ch1Position,
       s.Ch2Position,
@@ -148,7 +149,8 @@ void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
   const bool mayTake =
       engine::ScopeState.StartupModeReady && !engine::ScopeState.ClosingDone && !Application->Terminated() &&
       !engine::PanelLocked();
-  const auto status = engine::ScopeStatusWords(engine::ScopeState.Settings, engine::ScopeState.SampleStep);
+  const engine::ScopeSettings& panel = engine::ScopeState.Settings;
+  const auto status = engine::ScopeStatusWords(panel, engine::DeviceFrontEnd(panel), engine::ScopeState.SampleStep);
   io::SharedWords& box = *io::ScopeMailboxBlock;
   const std::function<void()> publish = [&] {
     for (std::size_t i = 0; i < status.size(); ++i) box.Set(io::kMailboxStatusFirst + i, status[i]);

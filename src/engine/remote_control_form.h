@@ -25,11 +25,13 @@ std::int32_t TimeDivIndex(std::uint8_t timeBaseCode, int sampleStep);
 
 struct ScopeSettings;
 
-// Words 10 to 20 from the scope's settings as its panel has them: the
-// channels', the time base's and the trigger's. The coupling words are
-// 0 AC, 1 DC, 2 GND; the trigger source word is 0 for CH1, 1 for CH2 and 2
-// for the external input.
-std::array<std::int32_t, io::kMailboxStatusCount> ScopeStatusWords(const ScopeSettings& settings, int sampleStep);
+// Words 10 to 20: the volts/div of both channels as the device has them
+// (`device`: the recorder's ranges while it holds the device), the rest from
+// the scope's settings as its panel has them: positions, couplings, time
+// base and trigger. The coupling words are 0 AC, 1 DC, 2 GND; the trigger
+// source word is 0 for CH1, 1 for CH2 and 2 for the external input.
+std::array<std::int32_t, io::kMailboxStatusCount> ScopeStatusWords(const ScopeSettings& settings,
+                                                                   const ScopeSettings& device, int sampleStep);
 
 }  // namespace engine
 

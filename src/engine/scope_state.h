@@ -276,6 +276,12 @@ struct ScopeSharedState {
 
 inline ScopeSharedState ScopeState;
 
+// The settings as the device has them: the scope's, with what the instrument
+// holding the front end lays over them.
+inline ScopeSettings DeviceFrontEnd(const ScopeSettings& scope) {
+  return ScopeState.FrontEndHolder ? ScopeState.FrontEndHolder(scope) : scope;
+}
+
 // Puts every value back to its start-up default (in place: the arrays are large,
 // and the names below stay bound).
 inline void ResetScopeState() {

@@ -195,8 +195,10 @@ void TForm1_rec::aloitus() {
   TrackBar2Change(this);
   engine::ScopeState.Ch1RateTrim = RecorderState.Ch1RecRateTrim;
   engine::ScopeState.Ch2RateTrim = RecorderState.Ch2RecRateTrim;
-  // The device records untriggered at the recorder's fixed time-base code.
-  engine::ScopeState.Settings.TriggerOff = 0x40;
+  // The device records untriggered at the recorder's fixed time-base code;
+  // the scope's trigger stays as its buttons show it.
+  RecorderState.Settings.TriggerHeldOff = true;
+  engine::ScopeState.FrontEndHolder = &RecorderFrontEnd;
   engine::ScopeState.Settings.TimeBaseCode = 32;
   asetus("", 0);
   RecorderState.DemoIndex = 0;

@@ -23,11 +23,6 @@ namespace {
 
 constexpr std::size_t kRecLabelChars = 50;
 
-// The device's front end while the recorder holds it.
-engine::ScopeSettings RecorderFrontEnd(const engine::ScopeSettings& scope) {
-  return recorder::OverScope(scope, recorder::RecorderState.Settings);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- time/div
@@ -91,7 +86,7 @@ void TForm1_rec::RangeStepClick(int channel, std::size_t row) {
   RecorderChannelSettings& settings = RecorderState.Settings.Channel(channel);
   settings.RangeRow = row;
   settings.RangeGiven = true;
-  engine::ScopeState.FrontEndHolder = &RecorderFrontEnd;
+  engine::ScopeState.FrontEndHolder = &recorder::RecorderFrontEnd;
   std::int32_t trim = 0;
   if (step.TrimFrom == RecorderRangeStep::Trim::V5Offset) trim = ch1 ? engine::ScopeState.Ch1V5Offset : engine::ScopeState.Ch2V5Offset;
   if (step.TrimFrom == RecorderRangeStep::Trim::RecRangeTrim) trim = ch1 ? RecorderState.Ch1RecRangeTrim : RecorderState.Ch2RecRangeTrim;
@@ -161,7 +156,7 @@ void TForm1_rec::CouplingClick(int channel, int kind) {
     settings.InputOn = 0;
   }
   settings.CouplingGiven = true;
-  ScopeState.FrontEndHolder = &RecorderFrontEnd;
+  ScopeState.FrontEndHolder = &recorder::RecorderFrontEnd;
   if (Form1) Form1->Set500();
   asetus(ch1 ? recorder::RecorderState.RecCh1Label : recorder::RecorderState.RecCh2Label, channel);
 }
@@ -301,11 +296,14 @@ void TForm1_rec::HandBack(bool spectrum) {
         given.Channel(ch).CouplingGiven = false;
         (Form1->*kCouplings[kind][ch - 1])(Form1);
       }
-  ScopeState.FrontEndHolder = nullptr;
+  // The time/div button's packet still leaves the trigger off, as the
+  // recording had it; the scope's trigger comes back after it.
   if (!spectrum && TimeBaseButton(ScopeState.Settings.TimeBaseRow))
     if (TSpeedButton* b = Form1->*TimeBaseButton(ScopeState.Settings.TimeBaseRow); b && b->OnClick) b->OnClick(b);
   ScopeState.Settings.TimeBaseCode = recorder::RecorderState.SavedTimeBaseCode;
   ScopeState.Settings.TriggerOff = recorder::RecorderState.SavedTriggerOff;
+  given.TriggerHeldOff = false;
+  ScopeState.FrontEndHolder = nullptr;
   TSpeedButton* instrument = spectrum ? Form1->fft1 : Form1->SpeedButton22;
   if (TSpeedButton* b = instrument; b && !b->Down()) {
     b->SetDown(true);

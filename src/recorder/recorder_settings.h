@@ -29,13 +29,20 @@ struct RecorderChannelSettings {
 struct RecorderSettings {
   std::array<RecorderChannelSettings, 2> Channels{};
   std::size_t TimeStep = kStep1s;  // row of RecorderTimeTable
+  // The device records untriggered from the first start of a recording
+  // until the scope takes the device back; the scope's trigger buttons keep
+  // what the user chose.
+  bool TriggerHeldOff = false;
 
   RecorderChannelSettings& Channel(int channel) { return Channels[channel == 1 ? 0 : 1]; }
   const RecorderChannelSettings& Channel(int channel) const { return Channels[channel == 1 ? 0 : 1]; }
 };
 
 // The settings the device gets: the scope's, with the ranges and couplings
-// the recorder has given laid over them.
+// the recorder has given, and its trigger hold-off, laid over them.
 engine::ScopeSettings OverScope(engine::ScopeSettings scope, const RecorderSettings& recorder);
+// The same with the recorder's own settings: the front end while it holds
+// the device.
+engine::ScopeSettings RecorderFrontEnd(const engine::ScopeSettings& scope);
 
 }  // namespace recorder
