@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -211,6 +214,27 @@ TEST(NoticeKeys, SpaceOnAFocusedChoiceTakesTheChoiceAndReturnStillCloses) {
             -1);
   EXPECT_TRUE(demoChosenWhileOpen);
   EXPECT_TRUE(hardware.RadioButton2->Checked());
+
+  // Up and Down choose between the two as they move the focus.
+  engine::ScopeState.DemoMode = 0;
+  hardware.RadioButton1->SetChecked(true);
+  std::vector<std::pair<int, bool>> seen;  // DemoMode, demo shown checked
+  EXPECT_NE(RunModalWithKeys(dialogs, hardware,
+                             [&](TForm&) {
+                               hardware.RadioButton1->SetFocus();
+                               for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Up}) {
+                                 // The key goes to the choice that has the focus, the checked one.
+                                 TRadioButton* focused =
+                                     hardware.RadioButton2->Checked() ? hardware.RadioButton2 : hardware.RadioButton1;
+                                 PressKey(focused->Widget(), key);
+                                 seen.emplace_back(engine::ScopeState.DemoMode,
+                                                   static_cast<QAbstractButton*>(hardware.RadioButton2->Widget())
+                                                       ->isChecked());
+                               }
+                               PressKey(hardware.RadioButton2->Widget(), Qt::Key_Return);
+                             }),
+            -1);
+  EXPECT_EQ(seen, (std::vector<std::pair<int, bool>>{{1, true}, {0, false}, {1, true}}));
 
   TForm12 warning(nullptr);
   warning.Show();

@@ -21,6 +21,7 @@
 #include "generator/generator_state.h"
 #include "generator/sequence_steps.h"
 #include "generator/wave_sequence.h"
+#include "support/key_press.h"
 #include "widgets/gr_speed_button.h"
 
 namespace {
@@ -174,6 +175,26 @@ TEST_F(WaveSequenceTest, AKnownSequencePlaysItsPacketsAndHoldTimes) {
   Step();  // no line left: the end
   ExpectOutputOff();
   EXPECT_FALSE(panel_->GrSpeedButton11->Down());
+}
+
+TEST_F(WaveSequenceTest, TheFocusedNextStepTakesReturnEnterAndSpace) {
+  player_->Show();
+  for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+    SCOPED_TRACE(KeyName(key));
+    Play("1\t1000\t0\t4\t0\r\n3\t200\t0\t5\t1\r\n");
+    Step();
+    ASSERT_TRUE(player_->Button4->Visible());
+    ASSERT_FALSE(player_->Timer1->Enabled());
+    player_->Button4->SetFocus();
+    PressKey(player_->Button4->Widget(), key);
+    Step();
+    // The second step: triangle at 200 Hz, shown and sent.
+    EXPECT_EQ(player_->Label1->Caption(), "3");
+    EXPECT_TRUE(panel_->GrSpeedButton13->Down());
+    EXPECT_FALSE(LastWrite(22, 0x0E).empty());
+    player_->Button3Click(nullptr);
+    Step();
+  }
 }
 
 TEST_F(WaveSequenceTest, BadLinesWarnWithTheirLineNumber) {

@@ -1,6 +1,10 @@
 #include "platform/ui/buttons.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -25,6 +29,70 @@ class SpeedButtonWidget : public QWidget {
 
  private:
   TSpeedButton* button_;
+};
+
+// Return and Enter press a focused push button as Space does, before they
+// reach the window's default button, as on every Linux desktop.
+class PushButtonWidget : public QPushButton {
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    if (enter && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+      if (!e->isAutoRepeat()) click();
+      e->accept();
+      return;
+    }
+    QPushButton::keyPressEvent(e);
+  }
+};
+
+// The arrow keys choose within the radio group (the radio buttons on one
+// parent): the previous or next usable one, top to bottom, wrapping round,
+// takes the focus and is checked.
+class RadioButtonWidget : public QRadioButton {
+ public:
+  explicit RadioButtonWidget(TRadioButton* b) : button_(b) {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    int step = 0;
+    switch (e->key()) {
+      case Qt::Key_Up:
+      case Qt::Key_Left: step = -1; break;
+      case Qt::Key_Down:
+      case Qt::Key_Right: step = 1; break;
+      default: break;
+    }
+    TRadioButton* next = step != 0 && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+                             ? Neighbour(step)
+                             : nullptr;
+    if (!next) {
+      QRadioButton::keyPressEvent(e);
+      return;
+    }
+    e->accept();
+    next->SetFocus();
+    next->Click();
+  }
+
+ private:
+  TRadioButton* Neighbour(int step) const {
+    TWinControl* parent = button_->Parent();
+    if (!parent) return nullptr;
+    std::vector<TRadioButton*> group;
+    for (int i = 0; i < parent->ControlCount(); ++i)
+      if (auto* r = dynamic_cast<TRadioButton*>(parent->Controls(i)); r && (r == button_ || r->CanUserInteract()))
+        group.push_back(r);
+    if (group.size() < 2) return nullptr;
+    std::stable_sort(group.begin(), group.end(), [](const TRadioButton* a, const TRadioButton* b) {
+      return a->Top() != b->Top() ? a->Top() < b->Top() : a->Left() < b->Left();
+    });
+    const auto at = std::find(group.begin(), group.end(), button_) - group.begin();
+    const auto n = static_cast<std::ptrdiff_t>(group.size());
+    return group[static_cast<std::size_t>(((at + step) % n + n) % n)];
+  }
+
+  TRadioButton* button_;
 };
 
 }  // namespace
@@ -214,7 +282,7 @@ void TSpeedButton::Paint(QPainter& painter, const QRect& rect) {
 TButton::TButton(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 75, 25); }
 
 QWidget* TButton::MakeWidget() {
-  auto* b = new QPushButton();
+  auto* b = new PushButtonWidget();
   b->setAutoDefault(false);
   QObject::connect(b, &QPushButton::clicked, b, [this] { Click(); });
   return b;
@@ -269,7 +337,7 @@ void TCheckBox::Click() {
 TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 113, 17); }
 
 QWidget* TRadioButton::MakeWidget() {
-  auto* b = new QRadioButton();
+  auto* b = new RadioButtonWidget(this);
   // Exclusivity is ours, so that it holds for changes from code too.
   b->setAutoExclusive(false);
   QObject::connect(b, &QRadioButton::clicked, b, [this] { Click(); });

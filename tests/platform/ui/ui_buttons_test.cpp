@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/vcl.h"
+#include "support/key_press.h"
 
 namespace {
 
@@ -215,4 +216,73 @@ TEST(Button, ModalResultEndsTheFormsModalRun) {
   ok->Click();
   EXPECT_TRUE(handled);
   EXPECT_EQ(form.ModalResult(), mrOk);
+}
+
+// The keys of a Linux desktop: a focused push button takes Return and Enter
+// as it takes Space, before the window's default button; Up/Left and
+// Down/Right check the previous or next choice of a radio group (wrapping,
+// past the ones that cannot be used) and move the focus with it.
+TEST(ButtonKeys, FocusedButtonTakesReturnAndArrowsChooseWithinARadioGroup) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 200);
+  std::vector<std::string> clicks;
+  auto* go = new TButton(&form);
+  go->SetParent(&form);
+  go->OnClick = [&](TObject*) { clicks.push_back("go"); };
+  auto* ok = new TButton(&form);
+  ok->SetParent(&form);
+  ok->SetBounds(100, 0, 75, 25);
+  ok->OnClick = [&](TObject*) { clicks.push_back("ok"); };
+  form.SetDefaultButton(ok);
+  auto* group = new TGroupBox(&form);
+  group->SetParent(&form);
+  group->SetBounds(0, 40, 200, 150);
+  std::vector<TRadioButton*> radios;
+  for (int i = 0; i < 4; ++i) {
+    auto* r = new TRadioButton(&form);
+    r->SetParent(group);
+    r->SetBounds(10, 20 + 30 * i, 150, 17);
+    const std::string name = "r" + std::to_string(i + 1);
+    r->OnClick = [&clicks, name](TObject*) { clicks.push_back(name); };
+    radios.push_back(r);
+  }
+  radios[2]->SetEnabled(false);  // r3 is passed over
+  form.Show();
+  form.Widget()->activateWindow();
+  QApplication::processEvents();
+
+  struct Case {
+    TWinControl* focused;
+    Qt::Key key;
+    std::vector<std::string> clicks;
+    TWinControl* focusAfter;
+  };
+  const Case cases[] = {
+      {go, Qt::Key_Return, {"go"}, go},
+      {go, Qt::Key_Enter, {"go"}, go},
+      {go, Qt::Key_Space, {"go"}, go},
+      {radios[0], Qt::Key_Down, {"r2"}, radios[1]},
+      {radios[1], Qt::Key_Right, {"r4"}, radios[3]},
+      {radios[3], Qt::Key_Down, {"r1"}, radios[0]},
+      {radios[0], Qt::Key_Up, {"r4"}, radios[3]},
+      {radios[3], Qt::Key_Left, {"r2"}, radios[1]},
+      // Return on a choice is still the window's default button.
+      {radios[1], Qt::Key_Return, {"ok"}, radios[1]},
+  };
+  radios[0]->SetChecked(true);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(&c - cases) + ": " + KeyName(c.key));
+    c.focused->SetFocus();
+    QApplication::processEvents();
+    clicks.clear();
+    PressKey(c.focused->Widget(), c.key);
+    EXPECT_EQ(clicks, c.clicks);
+    EXPECT_EQ(QApplication::focusWidget(), c.focusAfter->Widget());
+    // What the window shows: exactly the chosen one checked.
+    const std::string& last = c.clicks.back();
+    if (last[0] == 'r')
+      for (std::size_t i = 0; i < radios.size(); ++i)
+        EXPECT_EQ(static_cast<QAbstractButton*>(radios[i]->Widget())->isChecked(),
+                  last == "r" + std::to_string(i + 1));
+  }
 }
