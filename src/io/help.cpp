@@ -77,14 +77,24 @@ std::string HelpViewerFailedText(const std::string& program) {
          "section of Darvik48.ini.";
 }
 
+std::string HelpFilesMissingText(const std::string& folder, const std::string& file) {
+  return "The help files are not installed.\rThe program looked for \"" + file + "\" in the folder \"" + folder +
+         "\".";
+}
+
 void StartHelpViewer(const std::string& programFolder, const std::string& viewerChoice, const std::string& file,
                      int topic) {
   const std::string info = programFolder + "Info";
-  const std::string folder = os::DirectoryExists(info) ? info : programFolder;
+  // Without the file any viewer would fail, and its failure would be
+  // reported as the viewer's.
+  if (!os::FileExists(info + "/" + file)) {
+    MessageDlg(HelpFilesMissingText(info, file), mtWarning, mbOK, 0);
+    return;
+  }
   std::vector<std::string> line = HelpCommandLine(HelpViewerCommand(viewerChoice), info + "/" + file, topic);
   const std::string program = line.empty() ? std::string() : line.front();
   if (!line.empty()) line.erase(line.begin());
-  if (!os::StartProgram(program, line, folder)) MessageDlg(HelpViewerFailedText(program), mtWarning, mbOK, 0);
+  if (!os::StartProgram(program, line, info)) MessageDlg(HelpViewerFailedText(program), mtWarning, mbOK, 0);
 }
 
 }  // namespace io

@@ -33,12 +33,13 @@ std::string HelpViewerCommand(const std::string& chosen);
 
 // Starts the viewer (the user's choice or the default) for `file` (at
 // `topic` when not 0) in the help folder "Info" of `programFolder` (ending
-// in "/"), or in the program folder when that is missing; the program's own
-// current folder never changes. A viewer that cannot be started is reported.
+// in "/"); the program's own current folder never changes. A help file that is not there, or a viewer
+// that cannot be started, is reported.
 void StartHelpViewer(const std::string& programFolder, const std::string& viewerChoice, const std::string& file,
                      int topic = 0);
 
-// The text of that report.
+// The texts of those reports.
+std::string HelpFilesMissingText(const std::string& folder, const std::string& file);
 std::string HelpViewerFailedText(const std::string& program);
 
 }  // namespace io

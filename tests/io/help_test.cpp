@@ -70,6 +70,8 @@ class HelpRequests : public HeldStartupTest {
                            << "/seen.tmp && mv " << root_ << "/seen.tmp " << root_ << "/seen\n";
     fs::permissions(viewer_, fs::perms::owner_all);
     Form1->ScopeIni->WriteString("Help", "Viewer", viewer_ + " -mapid %m %f");
+    for (const char* file : {io::kScopeHelp, io::kGeneratorHelp, io::kRecorderHelp, io::kDriverHelp})
+      std::ofstream(root_ + "/Info/" + file) << "help";
   }
 
   // What the viewer was started with: its folder, then its words.
@@ -125,6 +127,43 @@ TEST_F(HelpRequests, AViewerThatCannotStartIsReported) {
   ASSERT_EQ(harness_->Dialogs().Messages().size(), 1u);
   EXPECT_EQ(harness_->Dialogs().Messages()[0].Text, io::HelpViewerFailedText(root_ + "/missing-viewer"));
   EXPECT_NE(harness_->Dialogs().Messages()[0].Text.find("could not be started"), std::string::npos);
+}
+
+TEST_F(HelpRequests, MissingHelpFilesAreReportedWithTheFolderLookedIn) {
+  const std::string info = root_ + "/Info";
+  const std::string viewerFails = "The help viewer \"" + root_ + "/missing-viewer\" could not be started.";
+  struct Case {
+    const char* what;
+    std::function<void()> prepare;
+    std::string viewer;
+    std::string message;  // the start of the one message shown
+  };
+  const std::vector<Case> cases = {
+      {"file missing, viewer there", [&] { fs::remove(info + "/Scopa48.chm"); }, viewer_ + " %f",
+       "The help files are not installed.\rThe program looked for \"Scopa48.chm\" in the folder \"" + info + "\"."},
+      {"file missing, viewer missing too", [] {}, root_ + "/missing-viewer %f",
+       "The help files are not installed.\rThe program looked for \"Scopa48.chm\" in the folder \"" + info + "\"."},
+      {"no Info folder", [&] { fs::remove_all(info); }, "",
+       "The help files are not installed.\rThe program looked for \"Scopa48.chm\" in the folder \"" + info + "\"."},
+      {"file there, viewer missing", [&] {
+         fs::create_directories(info);
+         std::ofstream(info + "/Scopa48.chm") << "help";
+       },
+       root_ + "/missing-viewer %f", viewerFails},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.prepare();
+    Form1->ScopeIni->WriteString("Help", "Viewer", c.viewer);
+    harness_->Dialogs().ClearRecords();
+    Form1->Help2Click(Form1);
+    ASSERT_EQ(harness_->Dialogs().Messages().size(), 1u);
+    EXPECT_EQ(harness_->Dialogs().Messages()[0].Text.substr(0, c.message.size()), c.message);
+    EXPECT_EQ(harness_->Dialogs().Messages()[0].Kind, mtWarning);
+  }
+  // No viewer was started for a file that is not there.
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_FALSE(fs::exists(root_ + "/seen"));
 }
 
 class AboutBoxes : public HeldStartupTest {};
