@@ -482,7 +482,9 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
   ScopeState.ShareCh2RangeText = ScopeState.Ch2RangeText;
   SaveShareData(capture);
 
-  // The new trace on the picture, with its persistence.
+  // The new trace on the picture, with its persistence; whatever had hidden
+  // the traces (a cleared display, a change of source) is over.
+  ScopeState.TracesShown = 1;
   ScopeState.CaptureUnpacked = 0;
   DrawCapture(capture);
   if (!ScopeState.SpectrumMode) ScopeState.TraceValid = ScopeState.ScopeFileReplay ? 0 : 1;

@@ -1,6 +1,8 @@
 // Options "Hardware Setup...": the user's way between the device and demo
 // mode while the program runs, in either direction. A session that once fell
 // back to demo mode keeps it in the settings file; this is how it returns.
+#include <algorithm>
+
 #include "engine/main_form.h"
 #include "engine/scope_device.h"
 #include "engine/notice_dialogs.h"
@@ -39,9 +41,13 @@ void TForm1::Hardware1Click(TObject* /*Sender*/) {
   // The dialog offers the mode in force; its radio buttons set DemoMode
   // (and the device trigger level that goes with it) as they are clicked.
   if (!BtnBottomDlg) return;
+  const bool wasDemo = ScopeState.DemoMode != 0;
   (ScopeState.DemoMode ? BtnBottomDlg->RadioButton2 : BtnBottomDlg->RadioButton1)->SetChecked(true);
   BtnBottomDlg->ShowModal();
   if (Application->Terminated()) return;
+  // The controls pressed below redraw the picture: the capture of the source
+  // left behind must not come back on it.
+  if ((ScopeState.DemoMode != 0) != wasDemo) ForgetCaptureOfOldSource();
 
   if (ScopeState.DemoMode) {
     // Demo mode chosen.
@@ -69,4 +75,15 @@ void TForm1::Hardware1Click(TObject* /*Sender*/) {
   if (generator::GeneratorState.GeneratorHardware == 10 && Form1_fgen) Form1_fgen->Disable();
   ScopeState.ClearPending = 1;
   putsataanko();
+}
+
+void TForm1::ForgetCaptureOfOldSource() {
+  using namespace engine;
+  poisto();
+  std::fill_n(ScopeState.ScopeSampleBlock.begin(), kCaptureBytes, 0);
+  ScopeState.SampleCopy.fill(0);
+  std::fill_n(ScopeState.NewestCapture.Samples.begin(), kCaptureBytes, 0);
+  // Nothing to draw or to save until the new source's first capture.
+  ScopeState.TracesShown = 0;
+  ScopeState.TraceValid = 0;
 }

@@ -484,6 +484,9 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   // Stops the acquisition, asks for the hardware and switches to it: demo
   // mode, or the device (back to demo mode when it does not answer).
   void Hardware1Click(TObject* Sender);
+  // Clears the picture's capture when the source changes between the
+  // device and the demo.
+  void ForgetCaptureOfOldSource();
 
   // ======== Bit view ========
   // Builds GrSpeedButton15 ("10110010": down shows both inputs as logic

@@ -2,8 +2,13 @@
 // device to demo mode, with the simulated Darvik48 plugged in or not.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <QImage>
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "display/display_state.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_device.h"
@@ -167,6 +172,90 @@ TEST_F(HardwareSetupWithDeviceTest, DemoModeChosenStopsTheCaptureAndSaysHowToSta
   EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
   ASSERT_TRUE(Close());
   EXPECT_EQ(IniValue("Hardware", "DemoMode"), "1");
+}
+
+// Pixels of either channel's trace colour inside the graticule.
+int TracePixels() {
+  const QImage picture = Form1->Image1->Picture()->Image();
+  const int x0 = engine::ScopeState.ScreenX0, y0 = engine::ScopeState.ScreenY0;
+  int n = 0;
+  for (int y = y0 + 1; y < y0 + 256; ++y)
+    for (int x = x0 + 1; x < x0 + 650; ++x) {
+      const QRgb p = picture.pixel(x, y);
+      n += p == ToQRgb(display::DisplayState.Ch1Color) || p == ToQRgb(display::DisplayState.Ch2Color);
+    }
+  return n;
+}
+
+// Counts the trace pixels on the picture while each message box is up, then
+// lets the answerer in force answer it.
+class PictureUnderMessages : public DialogAnswerer {
+ public:
+  PictureUnderMessages() : next_(SetDialogAnswerer(this)) {}
+  ~PictureUnderMessages() override { SetDialogAnswerer(next_); }
+  int Message(const MessageRequest& r) override {
+    Seen.push_back(TracePixels());
+    return next_->Message(r);
+  }
+  int ModalForm(TForm& f) override { return next_->ModalForm(f); }
+  bool FileDialog(const FileDialogRequest& r, std::string& n, int& i) override { return next_->FileDialog(r, n, i); }
+  bool ColorDialog(TColor& c) override { return next_->ColorDialog(c); }
+  bool PrintDialog(PrintDialogRequest& r) override { return next_->PrintDialog(r); }
+  bool Print(const PrintedDocument& d) override { return next_->Print(d); }
+  std::vector<int> Seen;
+
+ private:
+  DialogAnswerer* next_;
+};
+
+TEST_F(HardwareSetupWithDeviceTest, ANewSourceNeverShowsTheOldSourcesTraces) {
+  struct Case {
+    const char* what;
+    bool startInDemo;
+    bool bitViewFirst;
+  };
+  const Case cases[] = {
+      {"demo mode, then the device", true, false},
+      {"device with the bit view used, then demo mode", false, true},
+      {"device, then demo mode", false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteIni(c.startInDemo ? "[Menu]\nHWdialog=0\n[Hardware]\nDemoMode=1\n" : "[Menu]\nHWdialog=0\n");
+    StartAndRun();
+    ASSERT_EQ(engine::ScopeState.DemoMode, c.startInDemo ? 1 : 0);
+    Device().SetSamples(std::vector<std::uint8_t>(4096, 0xB2), std::vector<std::uint8_t>(4096, 0x0F));
+    if (c.bitViewFirst) Form1->GrSpeedButton15->Click();
+    Form1->SingleClick();
+    if (c.bitViewFirst) Form1->GrSpeedButton15->Click();
+    ASSERT_GT(TracePixels(), 300);
+
+    Dialogs().ClearRecords();
+    ChooseInDialog(/*device=*/c.startInDemo);
+    {
+      // The notice after the choice ("demo mode", "not calibrated") stands
+      // over a picture without the old traces.
+      PictureUnderMessages notices;
+      Form1->Hardware1->Click();
+      if (!c.startInDemo) {
+        EXPECT_EQ(notices.Seen.size(), 1u);
+      }
+      for (int pixels : notices.Seen) EXPECT_EQ(pixels, 0);
+    }
+    ASSERT_EQ(engine::ScopeState.DemoMode, c.startInDemo ? 0 : 1);
+    EXPECT_EQ(TracePixels(), 0);
+    // A control that redraws the picture before the first capture of the
+    // new source: still nothing of the old one; nothing to save either.
+    Form1->TrackBar1->SetPosition(Form1->TrackBar1->Position() + 10);
+    Form1->TrackBar2->SetPosition(Form1->TrackBar2->Position() - 10);
+    harness_->Pump(20);
+    EXPECT_EQ(TracePixels(), 0);
+    Form1->File1->Click();
+    EXPECT_FALSE(Form1->SaveDSOData1->Enabled());
+    // The new source's capture is drawn.
+    Form1->SingleClick();
+    EXPECT_GT(TracePixels(), 300);
+  }
 }
 
 }  // namespace
