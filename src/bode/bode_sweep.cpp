@@ -4,7 +4,6 @@
 // oscilloscope only through their own buttons and operations.
 #include <chrono>
 #include <cmath>
-#include <thread>
 
 #include "bode/bode_plot.h"
 #include "bode/bode_state.h"
@@ -322,7 +321,7 @@ bool BodeSweep::Shot() {
     Application->ProcessMessagesUntil([] { return engine::ScopeState.AcquisitionIdle || BodeState.BodeStopFlag; });
   } else {
     // Without captures the shots still let the wait timer and the buttons run.
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    program_clock::Sleep(std::chrono::milliseconds(2));
   }
   Application->ProcessMessages();
   // A device lost on the way ends the sweep: a point without its capture is

@@ -3,7 +3,6 @@
 // instruments call, the recorder's start capture, and the steps every capture
 // goes through once it has arrived.
 #include <chrono>
-#include <thread>
 
 #include "engine/big_screen.h"
 #include "engine/measurement_window.h"
@@ -31,7 +30,7 @@ constexpr std::int32_t kCaptureTakenBit = 4;  // in StartupTick: a capture has b
 bool DeviceTriggerOn() { return engine::DeviceFrontEnd(engine::ScopeState.Settings).TriggerOff == 0; }
 
 // A waiting loop yields the processor between polls instead of spinning.
-void IdleWait() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+void IdleWait() { program_clock::Sleep(std::chrono::milliseconds(1)); }
 
 }  // namespace
 
@@ -407,14 +406,13 @@ bool TForm1::SingleClick0() {
   ScopeDevice& device = TheDevice();
   if (ScopeState.DemoMode || !device.DeviceOpen) return false;
   device.Resetoi_500();
-  const auto started = std::chrono::steady_clock::now();
+  const auto started = program_clock::Now();
   for (;;) {
     Application->ProcessMessages();
     if (Application->Terminated() || !device.DeviceOpen) return false;
     if (device.DeviceCaptureStep(kLoopPollBytes, kRecorderBlockTimeoutMs)) return true;
     if (!device.DeviceOpen) return false;
-    const auto waited = std::chrono::steady_clock::now() - started;
-    if (waited >= std::chrono::milliseconds(RecorderCaptureLimitMs)) return false;
+    if (program_clock::MillisecondsSince(started) >= RecorderCaptureLimitMs) return false;
     IdleWait();
   }
 }

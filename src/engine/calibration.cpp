@@ -6,13 +6,11 @@
 // extended wait before the first calibration.
 #include "engine/calibration.h"
 
-#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <utility>
 
 #include "engine/big_screen.h"
@@ -276,13 +274,11 @@ Readings Read() {
 // delivered nothing within kDeviceAnswerLimitMs.
 bool CaptureInTime() {
   bool late = false;
-  QTimer limit;
-  limit.setSingleShot(true);
-  QObject::connect(&limit, &QTimer::timeout, [&late] {
+  program_clock::Alarm limit([&late] {
     late = true;
     ScopeState.SingleStop = 1;  // ends the capture loop without a capture
   });
-  limit.start(kDeviceAnswerLimitMs);
+  limit.Start(std::chrono::milliseconds(kDeviceAnswerLimitMs), false);
   Form1->SingleClick();
   return !late && !Interrupted();
 }

@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
-#include <thread>
 
 #include "engine/calibration.h"
 #include "engine/scope_device.h"
@@ -221,13 +220,13 @@ std::uint16_t ScopeDevice::ReadBytes() {
   using namespace display;
   ReadBytesComplete = false;
   std::uint8_t* buf = UsbRxBuffer.data();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDeviceAnswerLimitMs);
+  const auto deadline = program_clock::Now() + std::chrono::milliseconds(kDeviceAnswerLimitMs);
   // Every wait lets the program breathe, and ends when the link is lost, the
   // program ends or is asked to close, or the device keeps no time.
   const auto givenUp = [this, deadline] {
     if (Application) Application->ProcessMessages();
     return !DeviceOpen || (Application && Application->Terminated()) || ScopeState.CloseRequested ||
-           std::chrono::steady_clock::now() >= deadline;
+           program_clock::Now() >= deadline;
   };
   for (;;) {
     Resetoi_500();
@@ -239,7 +238,7 @@ std::uint16_t ScopeDevice::ReadBytes() {
       buf[0] = 0;
       MPUSBRead(UsbInHandle, buf, 1, &got, kSlowPollTimeoutMs);
       if (got >= 1 && buf[0] == kStatusCaptureDone) break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      program_clock::Sleep(std::chrono::milliseconds(1));
     }
     AcqState = 3;
     AcqArmed = 0;
@@ -248,7 +247,7 @@ std::uint16_t ScopeDevice::ReadBytes() {
     MPUSBRead(UsbInHandle, buf, kSlowReplyBytes, &got, kSlowReplyTimeoutMs);
     if (got == kSlowReplyBytes) break;
     // A short reply is no reading: ask again, without spinning.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    program_clock::Sleep(std::chrono::milliseconds(1));
   }
   std::uint32_t sum1 = 0;
   std::uint32_t sum2 = 0;

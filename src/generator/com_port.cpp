@@ -1,7 +1,6 @@
 #include "generator/com_port.h"
 
 #include <QSocketNotifier>
-#include <QTimer>
 
 #include <algorithm>
 #include <climits>
@@ -211,9 +210,7 @@ void TComPort::StartEvents() {
   lastReported_ = 0;
   notifier_ = new QSocketNotifier(line_.Fd(), QSocketNotifier::Read);
   QObject::connect(notifier_, &QSocketNotifier::activated, [this] { InputArrived(); });
-  rearm_ = new QTimer();
-  rearm_->setInterval(20);
-  QObject::connect(rearm_, &QTimer::timeout, [this] { RearmTick(); });
+  rearm_ = std::make_unique<program_clock::Alarm>([this] { RearmTick(); });
 }
 
 void TComPort::StopEvents() {
@@ -224,12 +221,8 @@ void TComPort::StopEvents() {
     notifier_->deleteLater();
     notifier_ = nullptr;
   }
-  if (rearm_) {
-    rearm_->stop();
-    rearm_->disconnect();
-    rearm_->deleteLater();
-    rearm_ = nullptr;
-  }
+  // An alarm may go inside its own handler.
+  rearm_.reset();
 }
 
 void TComPort::DispatchRxChar(int count) {
@@ -243,14 +236,14 @@ void TComPort::DispatchRxChar(int count) {
   const int left = line_.InputCount();
   lastReported_ = std::max(left, 0);
   if (left == 0) {
-    rearm_->stop();
+    rearm_->Stop();
     notifier_->setEnabled(true);
   }
 }
 
 void TComPort::InputArrived() {
   notifier_->setEnabled(false);
-  rearm_->start();
+  rearm_->Start(kRearmPeriod);
   const int count = line_.InputCount();
   if (count > 0) DispatchRxChar(count);
 }
@@ -259,7 +252,7 @@ void TComPort::RearmTick() {
   const int count = line_.InputCount();
   if (count <= 0) {
     lastReported_ = 0;
-    rearm_->stop();
+    rearm_->Stop();
     notifier_->setEnabled(true);
   } else if (count != lastReported_) {
     DispatchRxChar(count);

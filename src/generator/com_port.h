@@ -11,10 +11,10 @@
 #include <string>
 
 #include "platform/os/serial_port.h"
+#include "platform/ui/clock.h"
 #include "platform/ui/control.h"
 
 class QSocketNotifier;
-class QTimer;
 
 enum TBaudRate { br110, br300, br600, br1200, br2400, br4800, br9600, br14400, br19200, br38400,
                  br56000, br57600, br115200 };
@@ -211,7 +211,8 @@ class TComPort : public TComponent {
   os::SerialPort line_;
   bool connected_ = false;
   QSocketNotifier* notifier_ = nullptr;
-  QTimer* rearm_ = nullptr;
+  std::unique_ptr<program_clock::Alarm> rearm_;
+  static constexpr std::chrono::milliseconds kRearmPeriod{20};
   int lastReported_ = 0;
   // Cleared when the component goes away, so a handler that frees it is safe.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

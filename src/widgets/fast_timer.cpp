@@ -4,15 +4,14 @@
 #include <exception>
 
 #include <QCoreApplication>
-#include <QPointer>
-#include <QTimer>
 
 #include "platform/ui/application.h"
+#include "platform/ui/clock.h"
 
 // ---------------------------------------------------------------- the built-in tick source
 
 struct QtFastTickSource::Slot {
-  QPointer<QTimer> timer;
+  std::unique_ptr<program_clock::Alarm> alarm;
   std::uint32_t id = 0;  // 0: free
   std::function<void()> tick;
 };
@@ -21,26 +20,19 @@ QtFastTickSource::QtFastTickSource() : slots_(std::make_unique<Slot[]>(kMaxTimer
 
 QtFastTickSource::~QtFastTickSource() {
   for (int i = 0; i < kMaxTimers; ++i)
-    if (QTimer* t = slots_[i].timer.data()) {
-      t->stop();
-      t->disconnect();
-    }
+    if (slots_[i].alarm) slots_[i].alarm->Stop();
 }
 
 std::uint32_t QtFastTickSource::Start(std::uint32_t /*resolution*/, std::uint32_t interval,
                                       std::function<void()> tick) {
-  // Qt's precise timers keep millisecond accuracy on their own; the resolution
-  // only matters to the component's contract.
-  QCoreApplication* app = QCoreApplication::instance();
-  if (!app || interval == 0 || !tick) return 0;
+  // The program clock's precise timers keep millisecond accuracy on their
+  // own; the resolution only matters to the component's contract.
+  if (!QCoreApplication::instance() || interval == 0 || !tick) return 0;
   for (int i = 0; i < kMaxTimers; ++i) {
     Slot& s = slots_[i];
     if (s.id != 0) continue;
-    if (!s.timer) {
-      // Owned by the application so that no timer outlives the event loop.
-      s.timer = new QTimer(app);
-      s.timer->setTimerType(Qt::PreciseTimer);
-      QObject::connect(s.timer, &QTimer::timeout, s.timer, [this, i] {
+    if (!s.alarm) {
+      s.alarm = std::make_unique<program_clock::Alarm>([this, i] {
         // A copy: the handler may stop its own timer and so clear the slot.
         std::function<void()> f = slots_[i].tick;
         if (f) f();
@@ -49,7 +41,7 @@ std::uint32_t QtFastTickSource::Start(std::uint32_t /*resolution*/, std::uint32_
     s.id = next_id_++;
     if (next_id_ == 0) next_id_ = 1;
     s.tick = std::move(tick);
-    s.timer->start(static_cast<int>(std::min<std::uint32_t>(interval, 0x7FFFFFFF)));
+    s.alarm->Start(std::chrono::milliseconds(std::min<std::uint32_t>(interval, 0x7FFFFFFF)));
     return s.id;
   }
   return 0;
@@ -60,7 +52,7 @@ void QtFastTickSource::Stop(std::uint32_t id) {
   for (int i = 0; i < kMaxTimers; ++i) {
     Slot& s = slots_[i];
     if (s.id != id) continue;
-    if (s.timer) s.timer->stop();
+    if (s.alarm) s.alarm->Stop();
     s.id = 0;
     s.tick = nullptr;
     return;

@@ -3,10 +3,11 @@
 // clock, the wave-sequence player, the remote-control poll).
 //
 // It runs on a small tick source with four operations (start, stop, minimum
-// and maximum resolution). The built-in source uses precise Qt timers, so the
-// ticks arrive on the GUI thread between other events. Tests may install a
-// source of their own, or none at all: a component created without a source
-// is inert and its Enabled stays false.
+// and maximum resolution). The built-in source uses the program clock's
+// timers (platform/ui/clock.h: precise Qt timers in the program, a test's
+// driven clock in tests), so the ticks arrive on the GUI thread between other
+// events. Tests may install a source of their own, or none at all: a
+// component created without a source is inert and its Enabled stays false.
 #pragma once
 
 #include <cstdint>
@@ -36,7 +37,7 @@ class FastTickSource {
   virtual std::uint32_t MaxResolution() const = 0;
 };
 
-// The built-in source: precise Qt timers, at most kMaxTimers running at once,
+// The built-in source: the program clock's timers, at most kMaxTimers running at once,
 // resolutions 1..1000 ms. Ids are never reused, so a stale id stops nothing.
 class QtFastTickSource : public FastTickSource {
  public:

@@ -2,7 +2,6 @@
 // stopping, the wire while bands change, files, pictures and colours.
 #include <gtest/gtest.h>
 
-#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -318,13 +317,14 @@ TEST_F(BodeDeviceTest, BandsSwitchGeneratorRangeAndTimeBaseOnTheWire) {
 TEST_F(BodeDeviceTest, StopAndCloseEndTheSweepWhileACaptureIsAwaited) {
   Device().SetBusyPolls(1 << 30);  // no capture ever completes
   for (bool close : {false, true}) {
-    QTimer::singleShot(300, [close] {
+    program_clock::Alarm end([close] {
       if (close) Bode_plot->Close();
       else Bode_plot->SpeedButton2->Click();
     });
-    const auto started = std::chrono::steady_clock::now();
+    end.Start(std::chrono::milliseconds(300), false);
+    const auto started = program_clock::Now();
     Sweep();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+    EXPECT_LT(program_clock::Now() - started, std::chrono::seconds(3));
     EXPECT_EQ(bode::BodeState.BodeSweepRunning, 0);
     EXPECT_EQ(Bode_plot->Memo1->Lines().Count(), 1) << "no line for the stopped point";
     EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
@@ -351,15 +351,15 @@ TEST_F(BodeDeviceTest, EveryEndOfASweepLeavesTheScopeStatusStopped) {
     SCOPED_TRACE(c.name);
     // Unless the sweep runs to its end, no capture completes.
     Device().SetBusyPolls(c.ending == Ending::Finished ? 0 : 1 << 30);
-    if (c.ending != Ending::Finished)
-      QTimer::singleShot(300, [ending = c.ending, this] {
-        if (ending == Ending::Stop) Bode_plot->SpeedButton2->Click();
-        else if (ending == Ending::WindowClosed) Bode_plot->Close();
-        else Device().Unplug();
-      });
-    const auto started = std::chrono::steady_clock::now();
+    program_clock::Alarm end([ending = c.ending, this] {
+      if (ending == Ending::Stop) Bode_plot->SpeedButton2->Click();
+      else if (ending == Ending::WindowClosed) Bode_plot->Close();
+      else Device().Unplug();
+    });
+    if (c.ending != Ending::Finished) end.Start(std::chrono::milliseconds(300), false);
+    const auto started = program_clock::Now();
     Sweep();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_LT(program_clock::Now() - started, std::chrono::seconds(5));
     EXPECT_EQ(Form1->Label3->Caption(), "Stopped");
     EXPECT_EQ(Bode_plot->Memo1->Lines().Count(), c.tableLines);
     EXPECT_EQ(bode::BodeState.BodeSweepRunning, 0);
@@ -375,9 +375,9 @@ TEST_F(BodeDeviceTest, TheSettleWaitAfterAGeneratorChangeLeavesTheProcessorFree)
   const std::size_t writesBefore = Device().WrittenBytes().size();
   timespec cpu0{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu0);
-  const auto started = std::chrono::steady_clock::now();
+  const auto started = program_clock::Now();
   Form1_fgen->timer77();
-  const auto wall = std::chrono::steady_clock::now() - started;
+  const auto wall = program_clock::Now() - started;
   timespec cpu1{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu1);
   bode::BodeState.BodeSweepRunning = 0;

@@ -1,7 +1,6 @@
 // Run, Single and the blocking captures against the simulated Darvik48: the
 // bytes and time-outs on the wire, the status texts, and that only a status
 // byte that arrived and a capture that arrived whole count.
-#include <QTimer>
 
 #include <chrono>
 
@@ -255,8 +254,8 @@ TEST_F(RunTest, UnplugDuringSingleReleasesSingle) {
 TEST_F(RunTest, UnplugDuringTheBlockingCaptureEndsItCleanly) {
   Device().SetBusyPolls(1000000);
   // Tied to this test: the pull must not fire once the program has ended.
-  QObject pullScope;
-  QTimer::singleShot(80, &pullScope, [this] { Device().Unplug(); });
+  program_clock::Alarm pull([this] { Device().Unplug(); });
+  pull.Start(std::chrono::milliseconds(80), false);
   Form1->SingleClick();
 
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
@@ -268,7 +267,8 @@ TEST_F(RunTest, UnplugDuringTheBlockingCaptureEndsItCleanly) {
 
 TEST_F(RunTest, ClosingTheProgramEndsTheBlockingCaptureAndThenTheProgram) {
   Device().SetBusyPolls(1000000);
-  QTimer::singleShot(80, [] { Form1->Close(); });
+  program_clock::Alarm close([] { Form1->Close(); });
+  close.Start(std::chrono::milliseconds(80), false);
   Form1->SingleClick();
 
   EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
@@ -299,17 +299,17 @@ TEST_F(RunTest, RecorderStartCaptureReadsTheRawBlockWithShortTimeOutsAndDoesNotU
 TEST_F(RunTest, RecorderStartCaptureGivesUpAfterItsLimitOrWhenTheDeviceGoes) {
   Device().SetBusyPolls(1000000);
   Form1->RecorderCaptureLimitMs = 300;
-  const auto started = std::chrono::steady_clock::now();
+  const auto started = program_clock::Now();
   EXPECT_FALSE(Form1->SingleClick0());
-  const auto waited = std::chrono::steady_clock::now() - started;
+  const auto waited = program_clock::Now() - started;
   EXPECT_GE(waited, std::chrono::milliseconds(300));
   EXPECT_LT(waited, std::chrono::milliseconds(2000));
   EXPECT_EQ(Count(kRequest), 0);
 
   Form1->RecorderCaptureLimitMs = 60000;
   // Tied to this test: the pull must not fire once the program has ended.
-  QObject pullScope;
-  QTimer::singleShot(80, &pullScope, [this] { Device().Unplug(); });
+  program_clock::Alarm pull([this] { Device().Unplug(); });
+  pull.Start(std::chrono::milliseconds(80), false);
   EXPECT_FALSE(Form1->SingleClick0());
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
 }

@@ -7,7 +7,6 @@
 // close, a silent device, short replies) and records out of range.
 #include <gtest/gtest.h>
 
-#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -551,10 +550,10 @@ TEST_F(CalibrationTest, CalibrateMenuStopsRunWaitsATickAndCalibrates) {
   ASSERT_TRUE(harness_->PumpUntil([&] { return Device().CapturesSent() >= 2; }, 3000));
   Dialogs().ClearRecords();
 
-  const auto started = std::chrono::steady_clock::now();
+  const auto started = program_clock::Now();
   ASSERT_TRUE(Form1->Calibrate1->Enabled());
   Form1->Calibrate1->Click();
-  const auto waited = std::chrono::steady_clock::now() - started;
+  const auto waited = program_clock::Now() - started;
 
   EXPECT_GE(waited, std::chrono::milliseconds(900)) << "one tick of Timer6";
   EXPECT_FALSE(Form1->Timer6->Enabled());
@@ -671,7 +670,12 @@ TEST_F(CalibrationTest, ExtendedWaitCountsRunUpdatesThenCalibrates) {
 
 // ---- Calibrations cut short keep the previous record
 
-using Clock = std::chrono::steady_clock;
+// The program's clock, which the test drives.
+struct Clock {
+  using time_point = program_clock::TimePoint;
+  using duration = program_clock::Duration;
+  static time_point now() { return program_clock::Now(); }
+};
 
 // The main window's close arrives while the calibration waits for the device:
 // during its first capture, or while every slow reply comes short. The close
@@ -689,17 +693,16 @@ TEST_P(CalibrationCloseTest, CloseWaitsForTheCalibrationWhichKeepsTheEarlierReco
   PutRecord(kEarlierRecord);
 
   std::optional<Clock::time_point> closedAt;
-  QTimer closer;
-  QObject::connect(&closer, &QTimer::timeout, [&] {
+  program_clock::Alarm closer([&] {
     const std::vector<std::uint8_t>& commands = Device().Commands();
     const bool slowReadAsked = std::find(commands.begin(), commands.end(), 13) != commands.end();
     if (closedAt || (duringShortReplies && !slowReadAsked)) return;
     closedAt = Clock::now();
     Form1->Close();
   });
-  closer.start(1);
+  closer.Start(std::chrono::milliseconds(1));
   engine::TheDevice().calibrate();
-  closer.stop();
+  closer.Stop();
 
   ASSERT_TRUE(closedAt.has_value());
   EXPECT_LT(Clock::now() - *closedAt, std::chrono::milliseconds(1000)) << "ended at the request";
@@ -740,15 +743,13 @@ TEST_F(CalibrationTest, SilentDeviceEndsTheCalibrationAsFailedAndKeepsTheEarlier
     c.silence(Device(), true);
     // A build that waits for ever sees the device go away instead.
     Device().UnplugAfter(200000);
-    QTimer safety;
-    safety.setSingleShot(true);
-    QObject::connect(&safety, &QTimer::timeout, [&] { Device().Unplug(); });
-    safety.start(15000);
+    program_clock::Alarm safety([&] { Device().Unplug(); });
+    safety.Start(std::chrono::milliseconds(15000), false);
 
     const Clock::time_point started = Clock::now();
     engine::TheDevice().calibrate();
     const Clock::duration took = Clock::now() - started;
-    safety.stop();
+    safety.Stop();
     c.silence(Device(), false);
 
     EXPECT_LT(took, std::chrono::milliseconds(10000));
@@ -768,9 +769,8 @@ TEST_F(CalibrationTest, ShortSlowRepliesEndOnTheTimeLimitOrALostLinkWhileTheProg
   // A build whose retries never end sees the device go away instead.
   Device().UnplugAfter(200000);
   int ticks = 0;
-  QTimer beat;
-  QObject::connect(&beat, &QTimer::timeout, [&] { ++ticks; });
-  beat.start(20);
+  program_clock::Alarm beat([&] { ++ticks; });
+  beat.Start(std::chrono::milliseconds(20));
 
   // Nothing else happens: the time limit ends the read.
   Clock::time_point started = Clock::now();
@@ -784,8 +784,8 @@ TEST_F(CalibrationTest, ShortSlowRepliesEndOnTheTimeLimitOrALostLinkWhileTheProg
   EXPECT_TRUE(Dialogs().Messages().empty());
 
   // The device goes away: the read ends with it.
-  QObject pullScope;  // the pull must not outlive the test
-  QTimer::singleShot(100, &pullScope, [&] { Device().Unplug(); });
+  program_clock::Alarm pull([&] { Device().Unplug(); });  // gone with the test
+  pull.Start(std::chrono::milliseconds(100), false);
   started = Clock::now();
   engine::TheDevice().ReadBytes();
   took = Clock::now() - started;

@@ -154,7 +154,7 @@ TEST_F(InstrumentTest, ExitToMenuStartsTheMenuProgramBesideTheProgram) {
   std::filesystem::permissions(program, std::filesystem::perms::owner_all);
   Form1->ExittoMenu1->Click();
   EXPECT_TRUE(Application->Terminated());
-  EXPECT_TRUE(harness_->PumpUntil([&] { return std::filesystem::exists(marker); }, 3000));
+  EXPECT_TRUE(harness_->WaitForOutside([&] { return std::filesystem::exists(marker); }, 3000));
 }
 
 TEST_F(InstrumentTest, ExitToMenuWithoutAMenuProgramJustCloses) {

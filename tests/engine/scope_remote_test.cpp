@@ -156,7 +156,7 @@ TEST_F(ScopeRemoteTest, SingleFromAnotherProcessDeliversTheCaptureItReads) {
   }
   ::close(out[1]);
   int status = -1;
-  ASSERT_TRUE(harness_->PumpUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; }, 8000));
+  ASSERT_TRUE(harness_->WaitForOutside([&] { return ::waitpid(child, &status, WNOHANG) == child; }, 8000));
   ASSERT_TRUE(WIFEXITED(status));
   ASSERT_EQ(WEXITSTATUS(status), 0);
   std::vector<std::int32_t> got(8199);

@@ -4,7 +4,6 @@
 // the spectrum average / maximum helpers.
 #include <gtest/gtest.h>
 
-#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -346,8 +345,8 @@ TEST_F(ReadBytesTest, AShortReplyIsAskedForAgainAndALostDeviceEndsTheWait) {
 
   Device().SetBusyPolls(1000000);
   Device().ClearLog();
-  QObject pullScope;  // the pull must not outlive the test
-  QTimer::singleShot(60, &pullScope, [this] { Device().Unplug(); });
+  program_clock::Alarm pull([this] { Device().Unplug(); });  // gone with the test
+  pull.Start(std::chrono::milliseconds(60), false);
   Ch1Samples[0] = 9;
   EXPECT_EQ(engine::TheDevice().ReadBytes(), 0);
   EXPECT_FALSE(engine::TheDevice().ReadBytesComplete);

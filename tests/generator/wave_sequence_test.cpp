@@ -197,6 +197,29 @@ TEST_F(WaveSequenceTest, TheFocusedNextStepTakesReturnEnterAndSpace) {
   }
 }
 
+// On the program clock each step holds its time to the millisecond: the
+// first comes one rest interval after Run, the next 2 s later, the end 3 s
+// after that.
+TEST_F(WaveSequenceTest, StepsComeAtTheirHoldTimes) {
+  Play("2\t75000\t0\t5\t2\r\n1\t1000\t2.5\t4\t3\r\n");
+  constexpr std::uint64_t kNone = 0, k75kHz = 105553116266u, k1kHz = 2814749767u;
+  const struct {
+    int at;  // ms after Run
+    std::uint64_t word;
+    bool off;
+  } rows[] = {{49, kNone, false},    {50, k75kHz, false},  {2049, k75kHz, false},
+              {2050, k1kHz, false},  {5049, k1kHz, false}, {5050, k1kHz, true}};
+  const program_clock::TimePoint start = program_clock::Now();
+  generator::GeneratorState.GenOutputOff = 0;
+  for (const auto& row : rows) {
+    harness_->Pump(static_cast<int>(row.at - program_clock::MillisecondsSince(start)));
+    SCOPED_TRACE(row.at);
+    const Bytes last = LastWrite(22, 0x0E);
+    EXPECT_EQ(last.empty() ? kNone : FrequencyWord(last), row.word);
+    EXPECT_EQ(generator::GeneratorState.GenOutputOff, row.off ? 1 : 0);
+  }
+}
+
 TEST_F(WaveSequenceTest, BadLinesWarnWithTheirLineNumber) {
   struct Row {
     const char* text;

@@ -73,7 +73,7 @@ class SharedBlockFaultTest : public HeldStartupTest {
       ::_exit(0);
     }
     int status = -1;
-    if (!harness_->PumpUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; }, ms + 10000)) return false;
+    if (!harness_->WaitForOutside([&] { return ::waitpid(child, &status, WNOHANG) == child; }, ms + 10000)) return false;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
   }
   SharedBlockNames names_;

@@ -14,7 +14,8 @@
 
 AppHarness::AppHarness() : AppHarness(Options{}) {}
 
-AppHarness::AppHarness(Options options) {
+AppHarness::AppHarness(Options options)
+    : clock_(options.RealClock ? nullptr : std::make_unique<program_clock::DrivenClock>()) {
   if (!options.DevicePresent) device_->SetDeviceCount(0);
   // Whatever an earlier program in this process left behind goes first.
   ResetProgramState();
@@ -30,15 +31,24 @@ AppHarness::~AppHarness() {
   QCoreApplication::processEvents();
 }
 
-bool AppHarness::PumpUntil(const std::function<bool()>& condition, int timeout_ms) {
+namespace {
+
+// Real time: sleeps in the event loop in short slices, so the condition is
+// checked often while the system's timers fire on time.
+bool PumpRealUntil(const std::function<bool()>& condition, int timeout_ms,
+                   program_clock::DrivenClock* keepPace) {
   QElapsedTimer clock;
   clock.start();
+  qint64 paced = 0;
   for (;;) {
+    if (keepPace) {
+      const qint64 now = clock.elapsed();
+      keepPace->Advance(std::chrono::milliseconds(now - paced));
+      paced = now;
+    }
     if (condition()) return true;
     const qint64 left = timeout_ms - clock.elapsed();
     if (left <= 0) return false;
-    // Sleep in the event loop rather than spin: short slices keep the
-    // condition checked often while timers fire on time.
     QEventLoop loop;
     QTimer wake;
     wake.setSingleShot(true);
@@ -55,6 +65,25 @@ bool AppHarness::PumpUntil(const std::function<bool()>& condition, int timeout_m
   }
 }
 
+}  // namespace
+
+bool AppHarness::PumpUntil(const std::function<bool()>& condition, int timeout_ms) {
+  if (!clock_) return PumpRealUntil(condition, timeout_ms, nullptr);
+  const program_clock::TimePoint end = clock_->Now() + std::chrono::milliseconds(timeout_ms);
+  for (;;) {
+    Application->ProcessMessages();
+    if (condition()) return true;
+    if (clock_->Now() >= end) return false;
+    const auto next = clock_->NextDue();
+    clock_->AdvanceTo(next && *next < end ? *next : end);
+  }
+}
+
 void AppHarness::Pump(int ms) {
-  PumpUntil([] { return false; }, ms);
+  if (clock_) clock_->Advance(std::chrono::milliseconds(ms));
+  else PumpRealUntil([] { return false; }, ms, nullptr);
+}
+
+bool AppHarness::WaitForOutside(const std::function<bool()>& condition, int timeout_ms) {
+  return PumpRealUntil(condition, timeout_ms, clock_.get());
 }

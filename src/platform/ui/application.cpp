@@ -2,13 +2,14 @@
 
 #include <chrono>
 #include <map>
-#include <thread>
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QKeySequence>
+
+#include "platform/ui/clock.h"
 
 namespace {
 TApplication& TheApplication() {
@@ -35,14 +36,15 @@ std::string TApplication::ExeName() const {
 }
 
 void TApplication::ProcessMessages() {
-  if (!QCoreApplication::instance()) return;
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+  // The timers of a driven clock run here, as Qt's own run inside processEvents.
+  program_clock::RunDueAlarms();
 }
 
 void TApplication::ProcessMessagesUntil(const std::function<bool()>& done) {
   while (!done() && !terminated_) {
     ProcessMessages();
-    if (!done()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (!done()) program_clock::Sleep(std::chrono::milliseconds(2));
   }
 }
 

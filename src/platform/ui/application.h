@@ -21,10 +21,12 @@ class TApplication : public TComponent {
 
   // Handles every pending event (input, timers, repaints) and returns; safe
   // and cheap to call in a waiting loop, and harmless without a Qt application.
+  // The alarms of a driven program clock that are due run here too.
   void ProcessMessages();
   // Waits until done() holds or the application ends: handles the pending
-  // events, and sleeps a few milliseconds between rounds, so a wait for a
-  // timer or a flag costs no processor time.
+  // events, and sleeps a few milliseconds of the program clock between
+  // rounds, so a wait for a timer or a flag costs no processor time (on a
+  // driven clock, each round moves the time on by those milliseconds).
   void ProcessMessagesUntil(const std::function<bool()>& done);
   // Ends Run() (and any modal run) as soon as control returns to the event loop.
   void Terminate();

@@ -1,12 +1,13 @@
 #include "platform/ui/image.h"
 
+#include "platform/ui/clock.h"
+
 #include <QBackingStore>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QTimer>
 
 #include <cstring>
 #include <utility>
@@ -56,7 +57,7 @@ class CoverWatch : public QObject {
   void PackHidden();
 
   QPointer<QCoreApplication> app_;
-  bool packPending_ = false;
+  program_clock::Alarm pack_{[this] { PackHidden(); }};
   std::vector<QPointer<QWidget>> stack_;
   std::vector<ImageWidget*> images_;
   // Every picture control, its widget made or not.
@@ -216,13 +217,9 @@ void CoverWatch::PaintUncovered() {
 }
 
 void CoverWatch::PackHiddenSoon() {
-  if (packPending_) return;
-  packPending_ = true;
+  if (pack_.Active()) return;
   // Windows made at start-up draw their faces after they are shown.
-  QTimer::singleShot(2000, this, [this] {
-    packPending_ = false;
-    PackHidden();
-  });
+  pack_.Start(std::chrono::milliseconds(2000), false);
 }
 
 void CoverWatch::PackHidden() {

@@ -2,19 +2,18 @@
 
 #include <algorithm>
 
-#include <QTimer>
+#include "platform/ui/clock.h"
 
-TTimer::TTimer(TComponent* owner) : TComponent(owner), timer_(new QTimer()) {
-  timer_->setTimerType(Qt::PreciseTimer);
-  QObject::connect(timer_, &QTimer::timeout, timer_, [this] { Tick(); });
+TTimer::TTimer(TComponent* owner)
+    : TComponent(owner), alarm_(std::make_unique<program_clock::Alarm>([this] { Tick(); })) {
   Update();
 }
 
-TTimer::~TTimer() { delete timer_; }
+TTimer::~TTimer() = default;
 
 void TTimer::Update() {
-  if (enabled_ && interval_ > 0) timer_->start(static_cast<int>(std::max(interval_, kMinimumPeriodMs)));
-  else timer_->stop();
+  if (enabled_ && interval_ > 0) alarm_->Start(std::chrono::milliseconds(std::max(interval_, kMinimumPeriodMs)));
+  else alarm_->Stop();
 }
 
 void TTimer::SetEnabled(bool v) {

@@ -6,12 +6,18 @@
 // ticks at that period (the finer ticks are TFastTimer's). Changing Interval restarts a running timer
 // with the new period; disabling it (also from its own handler) stops further
 // ticks. Tick() runs one tick now, as the timer would (nothing when the timer
-// is not running): tests use it to step deterministically.
+// is not running): tests use it to step deterministically. The ticks come
+// from the program clock (platform/ui/clock.h), so a test's driven clock
+// runs them as it passes their times.
 #pragma once
+
+#include <memory>
 
 #include "platform/ui/control.h"
 
-class QTimer;
+namespace program_clock {
+class Alarm;
+}
 
 class TTimer : public TComponent {
  public:
@@ -32,7 +38,7 @@ class TTimer : public TComponent {
  private:
   void Update();
 
-  QTimer* timer_;
+  std::unique_ptr<program_clock::Alarm> alarm_;
   bool enabled_ = true;
   unsigned interval_ = 1000;
 };

@@ -5,6 +5,7 @@
 #include "platform/ui/bars.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/canvas.h"
+#include "platform/ui/clock.h"
 #include "platform/ui/control.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/forms.h"

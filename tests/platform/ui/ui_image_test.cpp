@@ -70,6 +70,7 @@ TEST(Image, ShowsWhatWasDrawn) {
 }
 
 TEST(Image, AHiddenWindowsPictureGivesItsPixelsBackAndShowsTheSameAgain) {
+  program_clock::DrivenClock clock;
   TForm form(nullptr);
   form.SetBounds(100, 100, 340, 160);
   auto* image = new TImage(&form);
@@ -85,14 +86,9 @@ TEST(Image, AHiddenWindowsPictureGivesItsPixelsBackAndShowsTheSameAgain) {
   form.Show();
   QApplication::processEvents();
   form.Hide();
-  const auto wait = [](int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
-  };
-  wait(2300);
+  clock.Advance(std::chrono::milliseconds(2300));
   form.Show();
-  wait(50);
+  clock.Advance(std::chrono::milliseconds(50));
   // Made anew from what it kept, pixel for pixel, and on the screen as drawn.
   EXPECT_NE(image->Picture()->Image().cacheKey(), key);
   EXPECT_EQ(image->Picture()->Image(), drawn);

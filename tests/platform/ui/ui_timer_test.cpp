@@ -1,15 +1,19 @@
-// TTimer: when it ticks and when it does not, on the real event loop and
-// stepped with Tick().
+// TTimer: when it ticks and when it does not, on the program clock driven by
+// the test, stepped with Tick(), and once on the real event loop.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/ui/vcl.h"
 
 namespace {
-// Runs the event loop for ms milliseconds, recording when ticks arrive.
+using std::chrono::milliseconds;
+
+// Runs the real event loop for ms milliseconds.
 void RunFor(int ms) {
   QElapsedTimer t;
   t.start();
@@ -18,6 +22,9 @@ void RunFor(int ms) {
     QThread::msleep(1);
   }
 }
+
+// Milliseconds on the driven clock since `start`.
+long long At(program_clock::TimePoint start) { return program_clock::MillisecondsSince(start); }
 }  // namespace
 
 TEST(Timer, DefaultsAndStepping) {
@@ -39,6 +46,7 @@ TEST(Timer, DefaultsAndStepping) {
 }
 
 TEST(Timer, IntervalZeroAndDisabledNeverFire) {
+  program_clock::DrivenClock clock;
   TTimer zero(nullptr);
   TTimer off(nullptr);
   int ticks = 0;
@@ -46,11 +54,13 @@ TEST(Timer, IntervalZeroAndDisabledNeverFire) {
   off.SetInterval(5);
   off.SetEnabled(false);
   zero.OnTimer = off.OnTimer = [&](TObject*) { ++ticks; };
-  RunFor(80);
+  clock.Advance(milliseconds(10000));
   EXPECT_EQ(ticks, 0);
+  EXPECT_FALSE(clock.NextDue().has_value());
 }
 
 TEST(Timer, HandlerThatDisablesItsTimerGetsNoMoreTicks) {
+  program_clock::DrivenClock clock;
   TTimer timer(nullptr);
   timer.SetInterval(5);
   int ticks = 0;
@@ -58,32 +68,57 @@ TEST(Timer, HandlerThatDisablesItsTimerGetsNoMoreTicks) {
     ++ticks;
     timer.SetEnabled(false);
   };
-  RunFor(100);
+  clock.Advance(milliseconds(1000));
   EXPECT_EQ(ticks, 1);
   EXPECT_FALSE(timer.Tick());
 }
 
+// The tick times on the driven clock: each interval change restarts the
+// count from that moment; setting the same interval again changes nothing.
 TEST(Timer, ChangingTheIntervalRestartsTheCount) {
+  program_clock::DrivenClock clock;
+  const program_clock::TimePoint start = clock.Now();
   TTimer timer(nullptr);
   timer.SetInterval(400);
-  QElapsedTimer clock;
-  clock.start();
-  std::vector<qint64> at;
-  timer.OnTimer = [&](TObject*) { at.push_back(clock.elapsed()); };
-  RunFor(250);
-  timer.SetInterval(350);  // restarted here: next tick near 600, not at 400
-  RunFor(250);             // until about 500
-  EXPECT_TRUE(at.empty()) << "ticked at " << (at.empty() ? 0 : at[0]) << " ms";
-  RunFor(1000);
-  ASSERT_FALSE(at.empty());
-  EXPECT_GE(at[0], 580);
-  // Setting the same interval again does not restart it.
-  const size_t before = at.size();
+  std::vector<long long> at;
+  timer.OnTimer = [&](TObject*) { at.push_back(At(start)); };
+  clock.Advance(milliseconds(250));
+  timer.SetInterval(350);  // restarted here: next tick at 600, not at 400
+  clock.Advance(milliseconds(700));
   timer.SetInterval(350);
-  RunFor(400);
-  EXPECT_GT(at.size(), before);
+  clock.Advance(milliseconds(150));
+  timer.SetInterval(2);  // ticks at the minimum period from here (1100)
+  clock.Advance(milliseconds(30));
+  EXPECT_EQ(at, (std::vector<long long>{600, 950, 1110, 1120, 1130}));
 }
 
+// Several timers: their ticks come in the order of their times, each at its
+// own time; no tick comes while its own handler still runs, and one whose
+// handler held it up ticks once, late, and then on its own beat again.
+TEST(Timer, TicksComeInTimeOrderAndAHandlerThatWaitsIsNotEnteredAgain) {
+  program_clock::DrivenClock clock;
+  const program_clock::TimePoint start = clock.Now();
+  std::vector<std::string> log;
+  TTimer fast(nullptr), slow(nullptr);
+  fast.SetInterval(10);
+  slow.SetInterval(25);
+  int slowTicks = 0;
+  fast.OnTimer = [&](TObject*) { log.push_back("f" + std::to_string(At(start))); };
+  slow.OnTimer = [&](TObject*) {
+    log.push_back("s" + std::to_string(At(start)));
+    if (++slowTicks == 1) {
+      // A handler that waits 42 ms for a flag, pumping the messages meanwhile.
+      const program_clock::TimePoint until = program_clock::Now() + milliseconds(42);
+      Application->ProcessMessagesUntil([&] { return program_clock::Now() >= until; });
+      log.push_back("s-done" + std::to_string(At(start)));
+    }
+  };
+  clock.Advance(milliseconds(100));
+  // During the wait the other timer ticks at the wait's rounds of 2 ms.
+  EXPECT_EQ(log, (std::vector<std::string>{"f10", "f20", "s25", "f31", "f41", "f51", "f61", "s-done67", "s67",
+                                           "f70", "s75", "f80", "f90", "f100", "s100"}));
+}
+// On the real event loop: the period the system's timers keep.
 TEST(Timer, ShorterIntervalsTickAtTheWindowTimersMinimumPeriod) {
   // Interval as set, ticks no closer than the minimum period: a 2 ms timer
   // must not wake the program 500 times a second. The fewest are loose: a
@@ -103,4 +138,30 @@ TEST(Timer, ShorterIntervalsTickAtTheWindowTimersMinimumPeriod) {
     EXPECT_GE(ticks, c.fewest) << c.interval << " ms";
     EXPECT_LE(ticks, c.most) << c.interval << " ms";
   }
+}
+
+// An alarm may end itself in its own handler; alarms still set stop with the
+// driven clock they ran on, and the program's clock is the system's again.
+TEST(ProgramClock, AlarmsMayEndThemselvesAndEndWithTheirClock) {
+  auto clock = std::make_unique<program_clock::DrivenClock>();
+  EXPECT_EQ(program_clock::Driven(), clock.get());
+  int selfRuns = 0, otherRuns = 0;
+  std::unique_ptr<program_clock::Alarm> self;
+  self = std::make_unique<program_clock::Alarm>([&] {
+    ++selfRuns;
+    self.reset();
+  });
+  self->Start(milliseconds(5));
+  program_clock::Alarm other([&] { ++otherRuns; });
+  other.Start(milliseconds(10));
+  clock->Advance(milliseconds(30));
+  EXPECT_EQ(selfRuns, 1);
+  EXPECT_EQ(self, nullptr);
+  EXPECT_EQ(otherRuns, 3);
+  EXPECT_TRUE(other.Active());
+  clock.reset();
+  EXPECT_FALSE(other.Active());
+  EXPECT_EQ(program_clock::Driven(), nullptr);
+  const auto before = std::chrono::steady_clock::now();
+  EXPECT_GE(program_clock::Now(), before);
 }
