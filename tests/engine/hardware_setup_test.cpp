@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "display/display_state.h"
+#include "engine/display_state.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_device.h"
