@@ -153,14 +153,10 @@ void PutPosition(const SettingsSnapshot& f, const char* section, const char* key
 }
 
 // The generator's range and shape buttons may all be up: a stored "0"
-// releases the button.
-void PutGeneratorButton(const SettingsSnapshot& f, const char* section, const char* key, TSpeedButton* b) {
-  const bool stored = f.Flag(section, key, b->Down());
-  if (stored == b->Down()) return;
-  const bool allUp = b->AllowAllUp();
-  b->SetAllowAllUp(true);
-  b->SetDown(stored);
-  b->SetAllowAllUp(allUp);
+// releases the button. Every window's panel shows the one generator.
+void PutGeneratorButton(GeneratorPanel& g, const SettingsSnapshot& f, const char* section, const char* key,
+                        TGrSpeedButton* b) {
+  g.PutButton(b, f.Flag(section, key, b->Down()));
 }
 
 // The engine's range handlers in the order of the range buttons.
@@ -617,8 +613,8 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
                      FlagOf(l, k.Section, k.Key, g.RangeButtons()[i]);
                    },
                    [i](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
-                     TSpeedButton* b = g.RangeButtons()[i];
-                     PutGeneratorButton(f, k.Section, k.Key, b);
+                     TGrSpeedButton* b = g.RangeButtons()[i];
+                     PutGeneratorButton(g, f, k.Section, k.Key, b);
                      if (b->Down()) RunGeneratorRange(i);
                    });
     // A recalled file never selects the library shape.
@@ -632,8 +628,8 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
                                                RecallState&)>(
                                 [i](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k,
                                     RecallState&) {
-                                  TSpeedButton* b = g.ShapeButtons()[i];
-                                  PutGeneratorButton(f, k.Section, k.Key, b);
+                                  TGrSpeedButton* b = g.ShapeButtons()[i];
+                                  PutGeneratorButton(g, f, k.Section, k.Key, b);
                                   if (b->Down()) RunClick(b);
                                 }));
     generatorKey("Signal", "Offset", Step::kGeneratorOffset,
@@ -656,7 +652,8 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
                    l.Integer(k.Section, k.Key, g.TrackBar7->Position());
                  },
                  [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
-                   if (g.TrackBar7) g.TrackBar7->SetPosition(f.Integer(k.Section, k.Key, g.TrackBar7->Position()));
+                   // The slider only shows where it was; the amplitude is the stored one.
+                   if (g.TrackBar7) g.PutAmplitudeSlider(f.Integer(k.Section, k.Key, g.TrackBar7->Position()));
                  });
     generatorKey("Signal", "Frequency", Step::kGeneratorLevels,
                  [](const GeneratorPanel&, SettingsList& l, const SettingsFileKey& k) {

@@ -361,6 +361,23 @@ void GeneratorPanel::ShapeClick(std::size_t index) {
   if (generator::GeneratorState.RangeCode == 8 && Form1_fgen) Form1_fgen->SpeedButton2Click(GrSpeedButton3);
 }
 
+void GeneratorPanel::PutButton(TGrSpeedButton* button, bool down) {
+  const auto ranges = RangeButtons();
+  const auto shapes = ShapeButtons();
+  const auto range = std::find(ranges.begin(), ranges.end(), button);
+  const auto shape = std::find(shapes.begin(), shapes.end(), button);
+  if (range == ranges.end() && shape == shapes.end()) return;
+  for (GeneratorPanel* p : generator::GeneratorState.Panels) {
+    TGrSpeedButton* twin = range != ranges.end() ? p->RangeButtons()[static_cast<std::size_t>(range - ranges.begin())]
+                                                 : p->ShapeButtons()[static_cast<std::size_t>(shape - shapes.begin())];
+    if (twin->Down() == down) continue;
+    const bool allUp = twin->AllowAllUp();
+    twin->SetAllowAllUp(true);
+    twin->SetDown(down);
+    twin->SetAllowAllUp(allUp);
+  }
+}
+
 // ---------------------------------------------------------------- sliders
 
 void GeneratorPanel::TrackBar4Change(TObject* Sender) {
@@ -385,6 +402,11 @@ void GeneratorPanel::TrackBar7Change(TObject* Sender) {
   if (mirroring) return;
   ForOtherPanels([&](GeneratorPanel& p) { p.TrackBar7->SetPosition(TrackBar7->Position()); });
   if (Form1_fgen) Form1_fgen->TrackBar3Change(Sender);
+}
+
+void GeneratorPanel::PutAmplitudeSlider(int position) {
+  MirrorScope scope;
+  for (GeneratorPanel* p : generator::GeneratorState.Panels) p->TrackBar7->SetPosition(position);
 }
 
 // ---------------------------------------------------------------- sweep

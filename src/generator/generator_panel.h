@@ -127,6 +127,13 @@ class GeneratorPanel : public TComponent {
   void LogClick(TObject* Sender);
   void PO1Click(TObject* Sender);
   void AO1Click(TObject* Sender);
+  // Puts one of this panel's range or shape buttons, and its twins on the
+  // other panels, up or down without running a handler; in these two
+  // groups any button may be put up.
+  void PutButton(TGrSpeedButton* button, bool down);
+  // Puts every panel's amplitude slider at `position` without running a
+  // handler: the amplitude, its read-outs and the output stay as they are.
+  void PutAmplitudeSlider(int position);
   // "Probe Test": a 1 kHz, 10 Vpp square and the scope set up to show it.
   void GrSpeedButton2Click(TObject* Sender);
   // One tick of the sweep progress: the scope window's bar steps 0..14 and

@@ -1,7 +1,8 @@
 // The scope settings files: what a save writes and in which order, a save and
 // a recall giving back the same panel (through a close and a new start, and
 // through a ".set" file), the recall rules on hand-made files, a refused
-// write at close, and damaged files fed in by the thousand.
+// write at close, damaged files fed in by the thousand, and the generator as
+// both windows' panels and the device show it after a recall.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -24,6 +25,8 @@
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
 #include "generator/generator_state.h"
+#include "io/generator_mailbox.h"
+#include "io/remote_fixture.h"
 #include "recorder/recorder_form.h"
 #include "device_fixture.h"
 #include "startup_fixture.h"
@@ -481,6 +484,127 @@ TEST_F(SettingsFilesOnTheWire, TheGeneratorOffsetComesBackAsSaved) {
     const Session recalled = session();
     EXPECT_EQ(recalled.packet, saved.packet);
     EXPECT_TRUE(recalled.readout == saved.readout);
+  }
+}
+
+
+// However the amplitude was last set, and however the file comes back, both
+// windows' generator panels show the saved range and amplitude, the device
+// plays that amplitude, and the next click on the recorder's panel keeps it.
+TEST_F(SettingsFilesOnTheWire, BothGeneratorPanelsAndTheDeviceShowTheSavedGeneratorAfterEveryRecall) {
+  device_test::WriteFile(DataDir() + "darvik48.bit", device_test::LogicFile(5, device_test::FullData()));
+  SharedBlockNames names;
+  ASSERT_TRUE(io::OpenSharedBlocks(nullptr));
+  auto enter = [](TEdit* edit, const std::string& text) {
+    edit->SetText(text);
+    unsigned short key = VK_RETURN;
+    edit->OnKeyDown(edit, key, TShiftState{});
+  };
+  struct Way {
+    const char* name;
+    std::function<void(GeneratorPanel&)> set;
+  };
+  const Way ways[] = {
+      {"typed 3 Vpp, then 2.1 Vpp at 40 Hz through the mailbox",
+       [&](GeneratorPanel& g) {
+         g.GrSpeedButton11->Click();
+         enter(g.Edit7, "3");
+         io::GeneratorMailbox = {};  // this program has applied no request yet
+         io::SharedWords& box = *io::GeneratorMailboxBlock;
+         box.Set(io::kGenWave, 1);
+         box.Set(io::kGenFrequency, 40000);
+         box.Set(io::kGenAmplitude, 2100);
+         box.Set(io::kGenOffset, 0);
+         box.Set(io::kGenAlive, 0);
+         ASSERT_TRUE(harness_->PumpUntil([&] { return box.Get(io::kGenAlive) == io::kGenAliveValue; }, 2000));
+         ASSERT_DOUBLE_EQ(generator::GeneratorState.GenAmplitude, 2.1);
+       }},
+      {"the slider on the 50 Hz range",
+       [](GeneratorPanel& g) {
+         g.GrSpeedButton7->Click();
+         g.GrSpeedButton11->Click();
+         g.TrackBar7->SetPosition(70);
+       }},
+      {"typed 2.15 Vpp on the 5 kHz range",
+       [&](GeneratorPanel& g) {
+         g.GrSpeedButton5->Click();
+         g.GrSpeedButton11->Click();
+         enter(g.Edit7, "2.15");
+       }},
+  };
+  // What the user sees of a panel, and what the device plays.
+  struct Generator {
+    std::vector<QImage> readouts;  // frequency, amplitude, VRMS
+    std::vector<bool> downs;       // range and shape buttons
+    std::vector<std::uint8_t> waveBlock, settings;
+  };
+  auto panelOf = [](const GeneratorPanel& g) {
+    Generator out;
+    for (TImage* image : {g.Image5, g.Image8, g.Image2}) out.readouts.push_back(image->Picture()->Image());
+    for (TGrSpeedButton* b : g.RangeButtons()) out.downs.push_back(b->Down());
+    for (TGrSpeedButton* b : g.ShapeButtons()) out.downs.push_back(b->Down());
+    return out;
+  };
+  auto now = [&] {
+    EXPECT_TRUE(harness_->PumpUntil([] { return !Form1_fgen->Timer8->Enabled(); }, 3000));
+    Generator out = panelOf(*Form1->GeneratorControls);
+    if (!Device().WaveBlocks().empty()) out.waveBlock = Device().WaveBlocks().back();
+    for (const SimPacket& p : Device().Packets())
+      if (p.type == 5) out.settings = p.bytes;
+    return out;
+  };
+  auto expectSame = [](const Generator& got, const Generator& want, bool device) {
+    for (std::size_t i = 0; i < want.readouts.size(); ++i) EXPECT_TRUE(got.readouts[i] == want.readouts[i]) << "read-out " << i;
+    EXPECT_EQ(got.downs, want.downs);
+    if (!device) return;
+    EXPECT_EQ(got.waveBlock, want.waveBlock);
+    EXPECT_EQ(got.settings, want.settings);
+  };
+
+  enum class Path { AtStart, CommandLine, FileMenu };
+  const std::string set = SetFile("generator.set");
+  for (const Way& way : ways) {
+    for (const Path path : {Path::AtStart, Path::CommandLine, Path::FileMenu}) {
+      SCOPED_TRACE(std::string(way.name) + ", recalled " +
+                   (path == Path::AtStart ? "at start" : path == Path::CommandLine ? "from the command line" : "from the menu"));
+      WriteIni("[Menu]\nHWdialog=0\n");
+      std::filesystem::remove(LastSettings());
+      StartAndRun();
+      way.set(*Form1->GeneratorControls);
+      Form1_fgen->Timer8Timer(Form1_fgen);
+      const Generator saved = now();
+      ASSERT_FALSE(saved.waveBlock.empty());
+      SaveAs(set);
+
+      if (path == Path::AtStart) {
+        std::filesystem::copy_file(set, LastSettings());
+        WriteIni("[Menu]\nHWdialog=0\nSaveRecallLastSettings=1\n");
+      }
+      StartAndRun();
+      if (path == Path::CommandLine) {
+        Device().ClearLog();
+        Form1->OpenDialog2->SetFileName(set);
+        Dialogs().AnswerFile(set);
+        Form1->RecallSettings2();
+      } else if (path == Path::FileMenu) {
+        Device().ClearLog();
+        Recall(set);
+      }
+      expectSame(now(), saved, true);
+
+      // The recorder's panel, once its window is open, shows the same; its
+      // range button, clicked again, changes nothing.
+      Form1->SpeedButton27->Click();
+      ASSERT_TRUE(Form1_rec->Visible());
+      expectSame(panelOf(*Form1_rec->GeneratorControls), saved, false);
+      for (TGrSpeedButton* b : Form1_rec->GeneratorControls->RangeButtons())
+        if (b->Down()) {
+          b->Click();
+          break;
+        }
+      expectSame(now(), saved, true);
+      Form1_rec->SpeedButton5Click(Form1_rec);
+    }
   }
 }
 
