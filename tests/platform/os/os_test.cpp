@@ -1,4 +1,5 @@
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 
 #include "platform/os/folders.h"
 #include "platform/os/process.h"
+#include "platform/os/termination.h"
 #include "platform/os/zero_pages.h"
 #include "support/file_watch.h"
 #include "support/temp_home.h"
@@ -209,6 +211,27 @@ TEST(ProcessTest, WebLinksThatLookLikeOptionsAreRefused) {
 }  // namespace
 
 // Reserved zero pages read as zeros and take memory only where written.
+// A program too busy to come round to its event loop (a long computation,
+// a long read) still obeys a termination signal, within a second, and says
+// on standard error that it could not close.
+TEST(TerminationTest, ABusyProgramEndsWithinASecondOfTheSignal) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EXIT(
+      {
+        bool closed = false;
+        if (!os::OnTerminationSignal([&] { closed = true; })) std::_Exit(2);
+        ::raise(SIGTERM);
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (std::chrono::steady_clock::now() < until) {
+        }
+        std::_Exit(closed ? 3 : 0);
+      },
+      testing::KilledBySignal(SIGTERM), "Terminated, but the program does not answer");
+  // The child starts a test program of its own first.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
+}
+
 TEST(ZeroPagesTest, ReadAsZerosAndCostNothingUntilWritten) {
   const long page = sysconf(_SC_PAGESIZE);
   const std::size_t bytes = 16 * static_cast<std::size_t>(page);
