@@ -86,12 +86,45 @@ void ReadSize(TIniFile& ini, const char* section, TForm* form) {
 }
 
 std::uint8_t ReadFlag(TIniFile& ini, const char* section, const char* key, bool def) {
-  return ini.ReadBool(section, key, def) ? 1 : 0;
+  return ReadFlagKey(ini, section, key, def) ? 1 : 0;
 }
 
 bool TwoEqual(std::int32_t a, std::int32_t b, std::int32_t c) { return a == b || a == c || b == c; }
 
 }  // namespace
+
+// ---------------------------------------------------------------- unusable files
+
+namespace engine {
+
+namespace {
+
+bool Told(const std::string& path) {
+  const std::vector<std::string>& told = ScopeState.UnusableSettingsFilesTold;
+  return std::find(told.begin(), told.end(), path) != told.end();
+}
+
+}  // namespace
+
+void TellIfUnusable(const std::string& path, const std::string& problem) {
+  if (problem.empty() || Told(path)) return;
+  ScopeState.UnusableSettingsFilesTold.push_back(path);
+  MessageDlg("The settings file " + path + " cannot be used: " + problem +
+                 ".\rThe program goes on with its defaults and leaves the file as it is.",
+             mtWarning, mbOK, 0);
+}
+
+void TellIfUnusable(TIniFile& ini) { TellIfUnusable(ini.FileName(), ini.Problem()); }
+
+bool UnusableAndTold(TIniFile& ini) { return Told(ini.FileName()) && !ini.Problem().empty(); }
+
+bool UnusableAndTold(const std::string& path) {
+  if (!Told(path)) return false;
+  TIniFile ini(path);
+  return !ini.Problem().empty();
+}
+
+}  // namespace engine
 
 void TForm1::ReadCreationSettings() {
   using namespace engine;
@@ -165,7 +198,8 @@ void TForm1::MarkRunning() {
   ScopeState.PreviousRunMark = ReadFlag(*ScopeIni, "Status", "Running", false);
   NoNoteAtStart = ScopeState.NoNote;
   ScopeState.RunningMark = 1;
-  if (!ScopeIni->WriteBool("Status", "Running", true)) ReportWriteFailure(*ScopeIni);
+  // A file that cannot be used is told of, with its reason, at the start-up.
+  if (!ScopeIni->WriteBool("Status", "Running", true) && ScopeIni->Problem().empty()) ReportWriteFailure(*ScopeIni);
 }
 
 void TForm1::ReadStartupSettings() {
@@ -218,7 +252,7 @@ void TForm1::ReadStartupSettings() {
   if (PersistenceState.VariablePersistenceChecked) VariablePersistence1Click(this);
 
   ReadPlace(ini, "Big_Screen_ctrl", Form11);
-  const bool bigScreen = ini.ReadBool("Big_Screen", "Visible", Form10 && Form10->Visible());
+  const bool bigScreen = ReadFlagKey(ini, "Big_Screen", "Visible", Form10 && Form10->Visible());
   if (bigScreen && !ScopeState.HideScope && GrSpeedButton1) {
     GrSpeedButton1->SetDown(true);
     GrSpeedButton1Click(this);
@@ -238,6 +272,8 @@ bool TForm1::WriteMainSettings() {
   using namespace display;
   using namespace recorder;
   if (!ScopeIni) return true;
+  // The user knows the file is left as it is.
+  if (UnusableAndTold(*ScopeIni)) return true;
   // Every key in memory first, then the file replaced once.
   IniWriteBatch batch(*ScopeIni);
   IniWriter w(*ScopeIni);

@@ -58,36 +58,42 @@ bool WriteSettingsFile(const std::string& path, const std::vector<SettingsEntry>
   return batch.Commit() && ok;
 }
 
-SettingsSnapshot SettingsSnapshot::FromFile(const std::string& path) {
+namespace {
+
+// Names hold no line break: a file's lines end there.
+std::string LookupKey(const std::string& section, const std::string& key) {
+  return Lowered(section) + '\n' + Lowered(key);
+}
+
+}  // namespace
+
+void SettingsSnapshot::Add(const std::string& section, const std::string& key, std::string value) {
+  values_.emplace(LookupKey(section, key), std::move(value));
+}
+
+SettingsSnapshot SettingsSnapshot::FromFile(const std::string& path, std::string* problem) {
   TIniFile ini(path);
-  std::vector<SettingsEntry> entries;
-  for (const std::string& section : ini.ReadSections())
-    for (const std::string& key : ini.ReadSection(section))
-      entries.push_back({section, key, ini.ReadString(section, key, "")});
-  return FromEntries(entries);
+  SettingsSnapshot s;
+  for (TIniFile::Value& v : ini.ReadAllValues()) s.Add(v.Section, v.Key, std::move(v.Text));
+  if (problem) *problem = ini.Problem();
+  return s;
 }
 
 SettingsSnapshot SettingsSnapshot::FromEntries(const std::vector<SettingsEntry>& entries) {
   SettingsSnapshot s;
-  for (const SettingsEntry& e : entries) {
-    const std::string section = Lowered(e.Section), key = Lowered(e.Key);
-    const bool known = std::any_of(s.entries_.begin(), s.entries_.end(), [&](const SettingsEntry& o) {
-      return o.Section == section && o.Key == key;
-    });
-    if (!known) s.entries_.push_back({section, key, e.Value});
-  }
+  for (const SettingsEntry& e : entries) s.Add(e.Section, e.Key, e.Value);
   return s;
 }
 
 std::optional<std::string> SettingsSnapshot::Value(const std::string& section, const std::string& key) const {
-  const std::string s = Lowered(section), k = Lowered(key);
-  for (const SettingsEntry& e : entries_)
-    if (e.Section == s && e.Key == k) return e.Value;
-  return std::nullopt;
+  const auto found = values_.find(LookupKey(section, key));
+  if (found == values_.end()) return std::nullopt;
+  return found->second;
 }
 
 bool SettingsSnapshot::Flag(const std::string& section, const std::string& key, bool fallback) const {
-  return Integer(section, key, fallback ? 1 : 0) != 0;
+  const int v = Integer(section, key, fallback ? 1 : 0);
+  return v == 0 || v == 1 ? v == 1 : fallback;
 }
 
 int SettingsSnapshot::Integer(const std::string& section, const std::string& key, int fallback) const {

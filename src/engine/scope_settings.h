@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace engine {
@@ -43,19 +44,24 @@ bool WriteSettingsFile(const std::string& path, const std::vector<SettingsEntry>
 // keys.
 class SettingsSnapshot {
  public:
-  static SettingsSnapshot FromFile(const std::string& path);
+  // `problem`, when given, gets why a file in the path's place cannot be
+  // used (empty when it was read or there is none).
+  static SettingsSnapshot FromFile(const std::string& path, std::string* problem = nullptr);
   static SettingsSnapshot FromEntries(const std::vector<SettingsEntry>& entries);
 
   std::optional<std::string> Value(const std::string& section, const std::string& key) const;
-  // Integer value != 0; the default when missing or not a number.
+  // "1" or "0", as written; the default when missing, not a number or any
+  // other number, which is no state of a button or check mark.
   bool Flag(const std::string& section, const std::string& key, bool fallback) const;
   // Decimal (or "0x" hexadecimal) integer; the default when missing or not a number.
   int Integer(const std::string& section, const std::string& key, int fallback) const;
   std::string Text(const std::string& section, const std::string& key, const std::string& fallback) const;
-  bool Empty() const { return entries_.empty(); }
+  bool Empty() const { return values_.empty(); }
 
  private:
-  std::vector<SettingsEntry> entries_;  // names lowered
+  void Add(const std::string& section, const std::string& key, std::string value);
+  // Lowered section and key, a line break between them -> value.
+  std::unordered_map<std::string, std::string> values_;
 };
 
 // A decimal number written with '.' or ',' as separator, as a whole; empty

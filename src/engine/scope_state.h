@@ -8,6 +8,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "display/capture.h"
 #include "display/sample_block.h"
@@ -138,6 +139,9 @@ struct ScopeSharedState {
   std::uint8_t CalibrationInvalid = 0;  // the stored calibration record was unusable
   std::uint8_t FpuPresent = 0;          // floating point with masked exceptions is available
   std::uint8_t ClosingDone = 0;         // the device has been stopped and released at close
+  // Settings files found in a state they cannot be used in, each of which
+  // the user has been told about once; the program leaves them alone.
+  std::vector<std::string> UnusableSettingsFilesTold;
   std::uint8_t CloseRequested = 0;      // a refused close waits for Timer1; device waits end at it
   std::int32_t StartupTick = 0;         // start-up timer ticks; later bit 4 marks a capture taken
 

@@ -3,6 +3,7 @@
 // and the recall use; the recall puts each stored value into its control and
 // runs that control's own handler.
 #include <array>
+#include <cmath>
 #include <optional>
 #include <functional>
 #include <string>
@@ -18,6 +19,7 @@
 #include "engine/main_form.h"
 #include "engine/scope_settings.h"
 #include "engine/scope_state.h"
+#include "engine/startup.h"
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
 #include "generator/generator_state.h"
@@ -171,10 +173,14 @@ void RunGeneratorRange(std::size_t index) {
 }
 
 // A stored number, read with '.' or ','; anything else is reported and the
-// default taken.
-double StoredNumber(const SettingsSnapshot& f, const char* section, const char* key, const char* fallback) {
+// default taken. A number outside [low, high] is taken as missing.
+double StoredNumber(const SettingsSnapshot& f, const char* section, const char* key, const char* fallback,
+                    double low = -HUGE_VAL, double high = HUGE_VAL) {
   const std::string text = f.Text(section, key, fallback);
-  if (const auto v = engine::ParseDecimal(text)) return *v;
+  if (const auto v = engine::ParseDecimal(text)) {
+    if (*v >= low && *v <= high) return *v;
+    return *engine::ParseDecimal(fallback);
+  }
   Application->MessageBox(engine::NotAFloatMessage(text), Application->Title(), MB_OK | MB_ICONERROR);
   return *engine::ParseDecimal(fallback);
 }
@@ -282,6 +288,8 @@ bool TForm1::SaveSettingsTo(const std::string& path) {
 void TForm1::SaveSettings() {
   // A close that is retried writes again; a refusal is told once per close.
   const std::string path = engine::ScopeState.DataFolder + kLastSettingsName;
+  // The user knows the file is left as it is.
+  if (engine::UnusableAndTold(path)) return;
   if (engine::WriteSettingsFile(path, ScopeSettingsEntries()) || SettingsRefusalShown) return;
   SettingsRefusalShown = 1;
   Application->MessageBox(UnableToWriteMessage(path), Application->Title(), MB_OK | MB_ICONERROR);
@@ -303,7 +311,12 @@ void TForm1::SaveRecallLastSettings1Click(TObject*) {
 // ================================================================ recall
 
 void TForm1::RecallSettings() {
-  ApplySettings(SettingsSnapshot::FromFile(engine::ScopeState.DataFolder + kLastSettingsName));
+  // A file that cannot be used is read as one without keys, and said so.
+  const std::string path = engine::ScopeState.DataFolder + kLastSettingsName;
+  std::string problem;
+  const SettingsSnapshot settings = SettingsSnapshot::FromFile(path, &problem);
+  engine::TellIfUnusable(path, problem);
+  ApplySettings(settings);
 }
 
 // A settings file the user chose: its settings, or nothing when it cannot be
@@ -315,8 +328,8 @@ static std::optional<SettingsSnapshot> ChosenSettingsFile(const std::string& pat
   std::string why = file.Error;
   std::optional<SettingsSnapshot> settings;
   if (file.Ok()) {
-    settings = SettingsSnapshot::FromFile(path);
-    if (settings->Empty()) why = "It holds no settings";
+    settings = SettingsSnapshot::FromFile(path, &why);
+    if (why.empty() && settings->Empty()) why = "It holds no settings";
   }
   if (why.empty()) return settings;
   MessageDlg("Unable to recall settings from " + path + ": " + why + ".", mtError, mbOK, 0);
@@ -670,7 +683,8 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
                    l.Real(k.Section, k.Key, generator::GeneratorState.GenAmplitude);
                  },
                  [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
-                   const double amplitude = StoredNumber(f, k.Section, k.Key, "5");
+                   // The amplitudes the generator's entries allow, in volts peak to peak.
+                   const double amplitude = StoredNumber(f, k.Section, k.Key, "5", 0.1, 10);
                    if (Form1_fgen) {
                      Form1_fgen->set_fg(r.Frequency, 0, amplitude);
                      Form1_fgen->HoldFrequencyOnSliders();

@@ -307,7 +307,8 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   os::ForceDirectories(ScopeState.DataFolder);
   ScopeState.ProgramFolder = ResolveProgramFolder();
 
-  // The main settings file.
+  // The main settings file. A new session tells again of files it cannot use.
+  ScopeState.UnusableSettingsFilesTold.clear();
   delete ScopeIni;
   ScopeIni = new TIniFile(ScopeState.DataFolder + "Darvik48.ini");
   ReadCreationSettings();
@@ -403,6 +404,12 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
 
   // Sizes and places of the text and measurement windows.
   ReadWindowSizes();
+
+  // Settings files that are there but cannot be used: said once, then left
+  // alone.
+  if (ScopeIni) TellIfUnusable(*ScopeIni);
+  if (Form1_fgen && Form1_fgen->GeneratorIni) TellIfUnusable(*Form1_fgen->GeneratorIni);
+  if (Application->Terminated()) return;  // closed while a message was up
 
   // An unusable calibration record was replaced at creation: say so.
   if (ScopeState.CalibrationInvalid) MessageDlgPos(kPreviousCalibrationFailedText, mtWarning, mbOK, 0, Left() + 200, Top() + 200);

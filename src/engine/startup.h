@@ -4,6 +4,8 @@
 
 #include <string>
 
+class TIniFile;
+
 namespace engine {
 
 // Where the logic file "darvik48.bit" and the help folder "Info" live: the
@@ -16,5 +18,16 @@ std::string ResolveDataFolder();
 // A probe factor as stored in the settings file: 10 stays 10, anything else
 // (a hand-edited or damaged value) is taken as 1.
 int ProbeFactorFromFile(int value);
+
+// A settings file that is there but cannot be used (a folder, a named pipe,
+// a link to nothing, too large, binary data): the user is told once per file
+// and session, with its name and why; the program then leaves it alone.
+// Nothing is said of a usable or missing file.
+void TellIfUnusable(TIniFile& ini);
+void TellIfUnusable(const std::string& path, const std::string& problem);
+// The file is still unusable and the user has been told: its writes are
+// left out without another word.
+bool UnusableAndTold(TIniFile& ini);
+bool UnusableAndTold(const std::string& path);
 
 }  // namespace engine

@@ -14,6 +14,7 @@
 #include "engine/help_request.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
+#include "engine/startup.h"
 #include "generator/fine_tune.h"
 #include "generator/generator_form.h"
 #include "generator/generator_state.h"
@@ -55,8 +56,8 @@ void TForm1_fgen::ReadGeneratorSettings() {
     ReadPlace(ini, "More_Functions", BtnBottomDlg1_fgen, false);
   }
   GeneratorState.GeneratorHardware = ini.ReadInteger("Hardware", "HW_Gen", 8016);
-  GeneratorState.LptSpeedSlow = ini.ReadBool("Menu", "LPT_Speed_Slow", false) ? 1 : 0;
-  GeneratorState.SyncMode = ini.ReadBool("Menu", "Sync Mode", false) ? 1 : 0;
+  GeneratorState.LptSpeedSlow = ReadFlagKey(ini, "Menu", "LPT_Speed_Slow", false) ? 1 : 0;
+  GeneratorState.SyncMode = ReadFlagKey(ini, "Menu", "Sync Mode", false) ? 1 : 0;
   TComboBox* stepList = OKRightDlg_2 ? OKRightDlg_2->ComboBox1 : nullptr;
   const int octaveStep =
       std::clamp(ini.ReadInteger("Menu", "OctaveStep", stepList ? stepList->ItemIndex() : 0), 0, kLastStepItem);
@@ -102,6 +103,8 @@ bool TForm1_fgen::WriteGeneratorSettings() {
   using namespace bode;
   if (!GeneratorIni) return true;
   TIniFile& ini = *GeneratorIni;
+  // The user knows the file is left as it is.
+  if (engine::UnusableAndTold(ini)) return true;
   IniWriteBatch batch(ini);
   bool ok = true;
   const auto integer = [&](const char* section, const char* key, int value) {

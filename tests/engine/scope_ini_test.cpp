@@ -17,6 +17,7 @@
 #include "engine/persistence_options.h"
 #include "engine/persistence_state.h"
 #include "engine/control_panel.h"
+#include "generator/generator_state.h"
 #include "support/file_watch.h"
 
 namespace {
@@ -186,7 +187,8 @@ TEST_F(StartupTest, DamagedValuesFallBackToTheirDefaults) {
   EXPECT_EQ(ScopeState.Ch2_pos1, 32);  // "0x20" is hexadecimal 32
   EXPECT_EQ(ScopeState.DotJoin, 1);
   EXPECT_EQ(ScopeState.FirstRunCalibration, 0);
-  EXPECT_EQ(ScopeState.RmsOn, 1);
+  // A Boolean is "1" or "0": any other number is no state.
+  EXPECT_EQ(ScopeState.RmsOn, 0);
   EXPECT_EQ(DisplayState.Ch1Color, 0xDC0000u);
   // Colours are 24 bits; a damaged value keeps only those.
   EXPECT_EQ(DisplayState.Ch2Color, 0xFFFFFFu);
@@ -289,23 +291,63 @@ TEST_F(StartupTest, CloseReplacesTheSettingsFileOnce) {
   EXPECT_EQ(IniValue("Colors", "Time_Marker"), "4194432");
 }
 
-TEST_F(StartupTest, FifoInPlaceOfTheSettingsFileGivesDefaultsAndReportedWrites) {
-  FifoWithRescue fifo(IniPath(), std::chrono::milliseconds(3000));
-  ASSERT_TRUE(fifo.Made());
-  const auto start = std::chrono::steady_clock::now();
-  Start();
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2000));
-  using namespace engine;
-  EXPECT_EQ(ScopeState.FirstRunCalibration, 1);
-  EXPECT_EQ(ScopeState.DotJoin, 1);
-  EXPECT_EQ(ScopeState.Ch1OffsetCal, 124);
-  const std::string message = "Unable to write to " + IniPath();
-  // The running mark could not be set.
-  EXPECT_EQ(Dialogs().CountMessages(message), 1);
-  RunStartup();
-  ASSERT_TRUE(Close());
-  EXPECT_EQ(Dialogs().CountMessages(message), 2);
-  EXPECT_TRUE(std::filesystem::is_fifo(IniPath()));
+// A settings file that is there but cannot be used is named, with why, in
+// one message at the start; the program runs on its defaults, and its close
+// leaves the thing in the file's place as it was. A link to a good file is
+// read and written through.
+TEST_F(StartupTest, SettingsFilesThatCannotBeUsedAreToldOfOnceAndLeftAlone) {
+  // What each file holds when it can be read, and what its close writes.
+  struct File {
+    const char* name;
+    const char* text;
+    const char* written;
+  };
+  const File files[] = {{"Darvik48.ini", "[Menu]\nRMS_on=1\n", "Running=0"},
+                        {"FGen48.ini", "[Menu]\nSync Mode=1\n", "[MainForm]"},
+                        {"settings48.ini", "[View]\nRMS_Value=1\n", "[Trigger]"}};
+  for (const File& file : files)
+    for (const FileStandIn::Kind kind : FileStandIn::kAll) {
+      SCOPED_TRACE(std::string(file.name) + ", " + FileStandIn::Name(kind));
+      // A new session after the last one's close.
+      FreeAllWindows();
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      ResetProgramState();
+      std::filesystem::remove_all(DataDir());
+      std::filesystem::create_directories(DataDir());
+      // The last settings are read at the start only with their option on.
+      if (std::string(file.name) != "Darvik48.ini")
+        WriteIni("[Menu]\nSaveRecallLastSettings=1\nHWdialog=0\n[Hardware]\nDemoMode=1\n");
+      const std::string path = DataDir() + file.name;
+      const FileStandIn standIn(kind, path, file.text);
+      ASSERT_TRUE(standIn.Made());
+      Dialogs().ClearRecords();
+      const auto start = std::chrono::steady_clock::now();
+      StartAndRun();
+      // Nothing is waited on (a named pipe is opened for writing only after
+      // ten seconds).
+      EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+      const auto naming = [&] {
+        int n = 0;
+        for (const auto& m : Dialogs().Messages()) n += m.Text.find(path) != std::string::npos;
+        return n;
+      };
+      const std::string reason = FileStandIn::Reason(kind);
+      if (reason.empty()) {
+        EXPECT_EQ(naming(), 0);
+        // What the file held was taken.
+        EXPECT_TRUE(engine::ScopeState.RmsOn || generator::GeneratorState.SyncMode);
+      } else {
+        EXPECT_EQ(Dialogs().CountMessages("The settings file " + path + " cannot be used: " + reason +
+                                          ".\rThe program goes on with its defaults and leaves the file as it is."),
+                  1);
+        EXPECT_EQ(naming(), 1);
+        EXPECT_FALSE(engine::ScopeState.RmsOn || generator::GeneratorState.SyncMode);
+      }
+      ASSERT_TRUE(Close());
+      EXPECT_EQ(naming(), reason.empty() ? 0 : 1);
+      EXPECT_TRUE(standIn.Unchanged());
+      if (reason.empty()) EXPECT_NE(startup_test::ReadText(standIn.Target()).find(file.written), std::string::npos);
+    }
 }
 
 TEST_F(StartupTest, RefusedWriteAtCloseIsReportedOnceAndTheCloseFinishes) {

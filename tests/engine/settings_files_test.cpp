@@ -10,13 +10,16 @@
 #include <array>
 #include <filesystem>
 #include <chrono>
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "engine/persistence_options.h"
 #include "engine/persistence_state.h"
+#include "engine/big_screen.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_settings.h"
@@ -27,6 +30,7 @@
 #include "generator/generator_state.h"
 #include "io/generator_mailbox.h"
 #include "io/remote_fixture.h"
+#include "platform/ini/ini_file.h"
 #include "recorder/recorder_form.h"
 #include "device_fixture.h"
 #include "startup_fixture.h"
@@ -247,6 +251,11 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
        }},
       {"a frequency on a whole multiple of the range's minimum", "[Device]\nGenerator=1\n[Freq]\n5kHz=1\n[Signal]\nFrequency=1000\n",
        [](const std::vector<std::string>&) { EXPECT_DOUBLE_EQ(generator::GeneratorState.GenFrequency, 1000.0); }},
+      {"an amplitude no generator gives", "[Device]\nGenerator=1\n[Signal]\nAmplitude=-2147483648\n",
+       [](const std::vector<std::string>&) {
+         EXPECT_GE(generator::GeneratorState.GenAmplitude, 0.1);
+         EXPECT_LE(generator::GeneratorState.GenAmplitude, 10.0);
+       }},
       {"the library shape is never recalled", "[Device]\nGenerator=1\n[Wave]\nSine=0\nLIB=1\n",
        [](const std::vector<std::string>&) {
          EXPECT_FALSE(Form1->GeneratorControls->GrSpeedButton14->Down());
@@ -398,6 +407,80 @@ TEST_F(SettingsFiles, DamagedSettingsFilesNeverCrashTheRecall) {
     ASSERT_TRUE(engine::WriteSettingsFile(SetFile("again.set"), Form1->ScopeSettingsEntries()));
   }
   EXPECT_GT(runs, 20);
+}
+
+// Every value of all three settings files at the integer minimum, as a
+// damaged or hostile file may hold them: no flag is a button's state, so
+// none counts, and no window or instrument opens. The same files as
+// written give the panel to compare with; only the recall itself is left on.
+TEST_F(SettingsFiles, ValuesOutOfTheirRangeCommandNothing) {
+  StartAndRun();
+  ASSERT_TRUE(engine::WriteSettingsFile(LastSettings(), Form1->ScopeSettingsEntries()));
+  ASSERT_TRUE(Form1->WriteMainSettings());
+  ASSERT_TRUE(Form1_fgen->WriteGeneratorSettings());
+  const std::vector<std::string> paths = {IniPath(), DataDir() + "FGen48.ini", LastSettings()};
+  std::vector<std::string> written;
+  for (const std::string& path : paths) written.push_back(ReadText(path));
+  // The buttons and checks of the panel, by key, after a start on the files.
+  const auto flagsAfterAStart = [&] {
+    TIniFile(IniPath()).WriteBool("Menu", "SaveRecallLastSettings", true);
+    Start();
+    RunStartup();
+    std::map<std::string, std::string> flags;
+    for (const std::string& entry : PanelBesideTheSpans()) {
+      const std::size_t eq = entry.find('=');
+      flags[entry.substr(0, eq)] = entry.substr(eq + 1);
+    }
+    return flags;
+  };
+  const std::map<std::string, std::string> asWritten = flagsAfterAStart();
+
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    WriteText(paths[i], written[i]);
+    TIniFile ini(paths[i]);
+    const std::vector<TIniFile::Value> values = ini.ReadAllValues();
+    ASSERT_GT(values.size(), 20u) << paths[i];
+    IniWriteBatch batch(ini);
+    for (const TIniFile::Value& v : values) ini.WriteInteger(v.Section, v.Key, INT32_MIN);
+    ASSERT_TRUE(batch.Commit());
+  }
+  const std::map<std::string, std::string> atTheMinimum = flagsAfterAStart();
+  using namespace engine;
+  EXPECT_FALSE(Form1_rec->Visible());
+  EXPECT_EQ(ScopeState.SpectrumMode, 0);
+  EXPECT_EQ(ScopeState.HideScope, 0);
+  EXPECT_FALSE(Form10->Visible());
+  EXPECT_EQ(ScopeState.PreviousRunMark, 0);
+  EXPECT_EQ(generator::GeneratorState.SyncMode, 0);
+  std::string differences;
+  for (const auto& [key, value] : asWritten)
+    if ((value == "0" || value == "1") && atTheMinimum.at(key) != value)
+      differences += key + ": " + value + " | " + atTheMinimum.at(key) + "\n";
+  EXPECT_EQ(differences, "");
+}
+
+// A last-settings file with 300,000 sections more (8 MB) is recalled at the
+// start in a moment, as its size allows, and what it holds is applied.
+TEST_F(SettingsFiles, ALastSettingsFileOfManySectionsIsRecalledAtOnce) {
+  WriteIni("[Menu]\nSaveRecallLastSettings=1\nHWdialog=0\n[Hardware]\nDemoMode=1\n");
+  std::string text = "[Time]\r\n10us=1\r\n[CH1]\r\n0.3V=1\r\n";
+  for (int i = 0; i < 300000; ++i) text += "[Section" + std::to_string(i) + "]\r\nk=" + std::to_string(i) + "\r\n";
+  text += "[Trigger]\r\nPosition_x=40\r\n";
+  ASSERT_GT(text.size(), 7u << 20);
+  WriteText(LastSettings(), text);
+  const auto start = std::chrono::steady_clock::now();
+  Start();
+  ASSERT_TRUE(harness_->PumpUntil([] { return !Form1->Timer3->Enabled(); }, 120000));
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  // Well under a second on an idle machine; the margin is for sanitizer
+  // builds on a busy one (the time once grew with the square of the count:
+  // hours for this file).
+  EXPECT_LT(elapsed, std::chrono::seconds(30))
+      << std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() << " ms";
+  EXPECT_TRUE(Form1->SpeedButton10us->Down());
+  EXPECT_EQ(engine::ScopeState.TimeDivText, "10us");
+  EXPECT_TRUE(Form1->SpeedButton5v1->Down());
+  EXPECT_EQ(Form1->ScrollBar2->Position(), 40);
 }
 
 // With the device on the bus: whichever way a file is recalled, the last

@@ -242,8 +242,9 @@ TEST_F(GeneratorSettingsFileTest, ReaderFollowsTheStatusGateAndTheStoredOptions)
       {"status 0", "[MainForm]\nStatus=0\n[Wave_Editor]\nTop=40\nLeft=50\nWidth=430\nHeight=340\n[Calibration]\nGain=5\n",
        false, 5, 0, 0, 0, "1/3 Octave Freq. Steps"},
       {"status 1, options", "[MainForm]\nStatus=1\n[Wave_Editor]\nTop=40\nLeft=50\nWidth=430\nHeight=340\n"
-       "[Menu]\nLPT_Speed_Slow=7\nSync Mode=1\nOctaveStep=2\n", true, 3, 1, 1, 2, "1/12 Octave Freq. Steps"},
-      {"octave item beyond the list", "[Menu]\nOctaveStep=40\nSync Mode=yes\n", false, 3, 0, 0, 4,
+       "[Menu]\nLPT_Speed_Slow=1\nSync Mode=1\nOctaveStep=2\n", true, 3, 1, 1, 2, "1/12 Octave Freq. Steps"},
+      // A Boolean is "1" or "0": other numbers are no state and count as missing.
+      {"octave item beyond the list", "[Menu]\nOctaveStep=40\nSync Mode=yes\nLPT_Speed_Slow=7\n", false, 3, 0, 0, 4,
        "1/48 Octave Freq. Steps"},
   };
   for (const Row& row : rows) {

@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 
 // Counts the times `name` in `folder` is replaced by a rename (how the
@@ -42,4 +44,35 @@ class FifoWithRescue {
   bool made_ = false;
   std::atomic<bool> stop_{false};
   std::thread rescuer_;
+};
+
+// Something in a settings file's place that cannot be used as one, made at
+// `path` (or, kLinkToText, a link to a usable file). Unchanged() tells
+// whether it is still there as it was made.
+class FileStandIn {
+ public:
+  enum class Kind { kFolder, kFifo, kLinkToNothing, kLoopingLink, kTooLarge, kBinary, kLinkToText };
+  static constexpr Kind kAll[] = {Kind::kFolder,    Kind::kFifo,   Kind::kLinkToNothing, Kind::kLoopingLink,
+                                  Kind::kTooLarge,  Kind::kBinary, Kind::kLinkToText};
+  // `text` is what a usable file would hold: the link's target holds it,
+  // the too large and the binary file carry it inside.
+  FileStandIn(Kind kind, std::string path, const std::string& text);
+  ~FileStandIn();
+  FileStandIn(const FileStandIn&) = delete;
+  FileStandIn& operator=(const FileStandIn&) = delete;
+
+  bool Made() const { return made_; }
+  bool Unchanged() const;
+  // The file a link leads to.
+  const std::string& Target() const { return target_; }
+  // Why the program cannot use it, as it says; empty for a link to text.
+  static std::string Reason(Kind kind);
+  static std::string Name(Kind kind);
+
+ private:
+  Kind kind_;
+  std::string path_, target_, bytes_;
+  struct stat made_stat_ {};
+  bool made_ = false;
+  std::unique_ptr<FifoWithRescue> fifo_;
 };

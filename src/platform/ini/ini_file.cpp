@@ -22,11 +22,13 @@ namespace {
 constexpr std::size_t kMaxValueLength = 2047;
 // A settings file is a few kilobytes; anything this large is not ours and is
 // left alone (read as empty, never overwritten).
-constexpr std::uintmax_t kMaxFileSize = 64 * 1024 * 1024;
+constexpr std::uintmax_t kMaxFileSize = 16 * 1024 * 1024;
+// Sections with more lines than this get an index of their keys.
+constexpr std::size_t kIndexedSection = 16;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
-std::string Trim(const std::string& s) {
+std::string_view Trim(std::string_view s) {
   std::size_t b = 0, e = s.size();
   while (b < e && IsBlank(s[b])) ++b;
   while (e > b && IsBlank(s[e - 1])) --e;
@@ -39,18 +41,35 @@ bool IsBlankLine(const std::string& s) {
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool SameName(const std::string& a, const std::string& b) {
+bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
     if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
   return true;
 }
 
+// The name as the index holds it: letter case does not count.
+std::string Folded(std::string_view s) {
+  std::string f(s);
+  for (char& c : f) c = LowerAscii(c);
+  return f;
+}
+
+// Bytes no text editor writes into a settings file.
+bool IsBinaryByte(unsigned char c) {
+  return (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\v' && c != '\f') || c == 0x7F;
+}
+
+bool IsBinary(const std::string& bytes) {
+  return std::any_of(bytes.begin(), bytes.end(), [](char c) { return IsBinaryByte(static_cast<unsigned char>(c)); });
+}
+
 // A line break inside a name or value would split the line and could forge
-// other keys or sections.
+// other keys or sections; another control character would make the file
+// binary.
 std::string OneLine(std::string s) {
   for (char& c : s)
-    if (c == '\n' || c == '\r' || c == '\0') c = ' ';
+    if (c == '\n' || c == '\r' || IsBinaryByte(static_cast<unsigned char>(c))) c = ' ';
   return s;
 }
 
@@ -149,7 +168,7 @@ TIniFile::FileStamp TIniFile::StampOf(const struct stat& st) {
   return s;
 }
 
-TIniFile::TIniFile(std::string path) : path_(std::move(path)) {}
+TIniFile::TIniFile(std::string path) : path_(std::move(path)) { Clear(); }
 
 std::string TIniFile::WriteFailureMessage() const { return UnableToWriteMessage(path_); }
 
@@ -166,12 +185,19 @@ void TIniFile::Refresh() {
   if (!loaded_ || !(now == stamp_)) Load();
 }
 
+void TIniFile::Clear() {
+  sections_.clear();
+  sections_.emplace_back();
+  first_section_.clear();
+  bom_ = false;
+}
+
 void TIniFile::Load() {
   loaded_ = true;
   dirty_ = false;
   unreadable_ = false;
-  lines_.clear();
-  bom_ = false;
+  problem_.clear();
+  Clear();
   stamp_ = FileStamp{};
   if (path_.empty()) return;
 
@@ -179,15 +205,28 @@ void TIniFile::Load() {
   // ever, at start-up) and without acting on a device.
   const os::WholeFile file = os::ReadWholeFile(path_, kMaxFileSize);
   if (file.Stat) stamp_ = StampOf(*file.Stat);
-  if (file.Ok()) {
+  std::string problem = file.Error;
+  if (file.Ok() && IsBinary(file.Bytes)) problem = "Holds binary data, not text";
+  if (problem.empty()) {
     Parse(file.Bytes);
     return;
   }
-  // A missing file is an empty one; anything else must not be clobbered.
-  if (file.Missing) return;
+  // A missing file is an empty one, but a link to nothing is the user's
+  // link; anything else must not be clobbered either.
+  struct stat lst {};
+  if (file.Missing) {
+    if (::lstat(path_.c_str(), &lst) != 0 || !S_ISLNK(lst.st_mode)) return;
+    problem = "Is a symbolic link to a missing file";
+  }
   unreadable_ = true;
+  problem_ = std::move(problem);
   struct stat st {};
   if (!file.Stat && ::stat(path_.c_str(), &st) == 0) stamp_ = StampOf(st);
+}
+
+std::string TIniFile::Problem() {
+  Refresh();
+  return unreadable_ ? problem_ : std::string();
 }
 
 void TIniFile::Parse(const std::string& text) {
@@ -196,7 +235,12 @@ void TIniFile::Parse(const std::string& text) {
     bom_ = true;
     pos = 3;
   }
-  bool in_section = false;
+  // Room for every section at once: a file of many is read without moving
+  // them again and again.
+  std::size_t headers = 1;
+  for (std::size_t at = text.find("\n[", pos); at != std::string::npos; at = text.find("\n[", at + 2)) ++headers;
+  sections_.reserve(headers + 1);
+  first_section_.reserve(headers);
   while (pos < text.size()) {
     std::size_t end = text.find_first_of("\r\n", pos);
     std::size_t next;
@@ -207,75 +251,94 @@ void TIniFile::Parse(const std::string& text) {
       if (text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
     }
     Line line;
-    line.raw = text.substr(pos, end - pos);
+    line.raw.assign(text, pos, end - pos);
     pos = next;
 
-    std::string t = Trim(line.raw);
+    const std::string_view raw = line.raw;
+    const std::string_view t = Trim(raw);
+    const auto at = [&](std::string_view part) { return static_cast<std::uint32_t>(part.data() - raw.data()); };
+    const auto size = [](std::string_view part) { return static_cast<std::uint32_t>(part.size()); };
     if (!t.empty() && t[0] == '[') {
-      std::size_t close = t.find(']');
+      const std::size_t close = t.find(']');
+      const std::string_view name = Trim(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
       line.kind = LineKind::kSection;
-      line.name = Trim(t.substr(1, close == std::string::npos ? std::string::npos : close - 1));
-      in_section = true;
-    } else if (in_section && !t.empty() && t[0] != ';') {
-      std::size_t eq = t.find('=');
-      if (eq != std::string::npos) {
-        std::string key = Trim(t.substr(0, eq));
+      line.name_at = at(name);
+      line.name_size = size(name);
+      // The first section of a name is the one read.
+      first_section_.emplace(Folded(name), sections_.size());
+      sections_.emplace_back();
+    } else if (sections_.size() > 1 && !t.empty() && t[0] != ';') {
+      const std::size_t eq = t.find('=');
+      if (eq != std::string_view::npos) {
+        const std::string_view key = Trim(t.substr(0, eq));
         if (!key.empty()) {
+          const std::string_view value = Trim(t.substr(eq + 1));
           line.kind = LineKind::kKey;
-          line.name = std::move(key);
-          line.value = Trim(t.substr(eq + 1));
+          line.name_at = at(key);
+          line.name_size = size(key);
+          line.value_at = at(value);
+          line.value_size = size(value);
         }
       }
     }
-    lines_.push_back(std::move(line));
+    sections_.back().lines.push_back(std::move(line));
   }
 }
 
 // ---------------------------------------------------------------- lookup
 
-int TIniFile::FindSection(const std::string& section) const {
-  for (std::size_t i = 0; i < lines_.size(); ++i)
-    if (lines_[i].kind == LineKind::kSection && SameName(lines_[i].name, section))
-      return static_cast<int>(i);
-  return -1;
+std::size_t TIniFile::FindSection(std::string_view section) const {
+  const auto found = first_section_.find(Folded(Trim(section)));
+  return found == first_section_.end() ? kNone : found->second;
 }
 
-int TIniFile::SectionEnd(int header) const {
-  int n = static_cast<int>(lines_.size());
-  for (int i = header + 1; i < n; ++i)
-    if (lines_[i].kind == LineKind::kSection) return i;
-  return n;
-}
-
-int TIniFile::FindKey(int header, const std::string& key) const {
-  int end = SectionEnd(header);
-  for (int i = header + 1; i < end; ++i)
-    if (lines_[i].kind == LineKind::kKey && SameName(lines_[i].name, key)) return i;
-  return -1;
+std::size_t TIniFile::FindKey(std::size_t section, std::string_view key_in) const {
+  const Section& s = sections_[section];
+  const std::string_view key = Trim(key_in);
+  if (s.lines.size() <= kIndexedSection) {
+    for (std::size_t i = 1; i < s.lines.size(); ++i)
+      if (s.lines[i].kind == LineKind::kKey && SameName(s.lines[i].Name(), key)) return i;
+    return kNone;
+  }
+  if (!s.keys) {
+    s.keys = std::make_unique<std::unordered_map<std::string, std::size_t>>();
+    for (std::size_t i = 1; i < s.lines.size(); ++i)
+      if (s.lines[i].kind == LineKind::kKey) s.keys->emplace(Folded(s.lines[i].Name()), i);
+  }
+  const auto found = s.keys->find(Folded(key));
+  return found == s.keys->end() ? kNone : found->second;
 }
 
 const TIniFile::Line* TIniFile::FindValue(const std::string& section, const std::string& key) {
   Refresh();
-  int h = FindSection(Trim(section));
-  if (h < 0) return nullptr;
-  int k = FindKey(h, Trim(key));
-  return k < 0 ? nullptr : &lines_[k];
+  const std::size_t h = FindSection(section);
+  if (h == kNone) return nullptr;
+  const std::size_t k = FindKey(h, key);
+  return k == kNone ? nullptr : &sections_[h].lines[k];
 }
 
 // ---------------------------------------------------------------- reading
 
-std::string TIniFile::ReadString(const std::string& section, const std::string& key,
-                                 const std::string& default_value) {
-  const Line* line = FindValue(section, key);
-  if (!line) return default_value;
-  std::string v = line->value;
-  // The caller of the profile functions sees a C string.
+namespace {
+
+// A stored value as the caller of the profile functions sees it.
+std::string ReadableValue(std::string_view stored) {
+  std::string v(stored);
+  // The caller sees a C string.
   std::size_t nul = v.find('\0');
   if (nul != std::string::npos) v.resize(nul);
   if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
     v = v.substr(1, v.size() - 2);
   CutUtf8(v, kMaxValueLength);
   return v;
+}
+
+}  // namespace
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& key,
+                                 const std::string& default_value) {
+  const Line* line = FindValue(section, key);
+  return line ? ReadableValue(line->Value()) : default_value;
 }
 
 int TIniFile::ReadInteger(const std::string& section, const std::string& key, int default_value) {
@@ -285,6 +348,11 @@ int TIniFile::ReadInteger(const std::string& section, const std::string& key, in
 
 bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool default_value) {
   return ReadInteger(section, key, default_value ? 1 : 0) != 0;
+}
+
+bool ReadFlagKey(TIniFile& ini, const std::string& section, const std::string& key, bool def) {
+  const int v = ini.ReadInteger(section, key, def ? 1 : 0);
+  return v == 0 || v == 1 ? v == 1 : def;
 }
 
 double TIniFile::ReadFloat(const std::string& section, const std::string& key, double default_value) {
@@ -301,27 +369,38 @@ bool TIniFile::ValueExists(const std::string& section, const std::string& key) {
 std::vector<std::string> TIniFile::ReadSection(const std::string& section) {
   Refresh();
   std::vector<std::string> keys;
-  int h = FindSection(Trim(section));
-  if (h < 0) return keys;
-  int end = SectionEnd(h);
-  for (int i = h + 1; i < end; ++i) {
-    if (lines_[i].kind != LineKind::kKey) continue;
-    const std::string& name = lines_[i].name;
-    if (std::none_of(keys.begin(), keys.end(), [&](const std::string& k) { return SameName(k, name); }))
-      keys.push_back(name);
-  }
+  const std::size_t h = FindSection(section);
+  if (h == kNone) return keys;
+  const std::vector<Line>& lines = sections_[h].lines;
+  for (std::size_t i = 1; i < lines.size(); ++i)
+    if (lines[i].kind == LineKind::kKey && FindKey(h, lines[i].Name()) == i) keys.emplace_back(lines[i].Name());
   return keys;
 }
 
 std::vector<std::string> TIniFile::ReadSections() {
   Refresh();
   std::vector<std::string> names;
-  for (const Line& line : lines_) {
-    if (line.kind != LineKind::kSection) continue;
-    if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, line.name); }))
-      names.push_back(line.name);
+  for (std::size_t h = 1; h < sections_.size(); ++h) {
+    if (sections_[h].erased) continue;
+    const std::string_view name = sections_[h].lines.front().Name();
+    if (FindSection(name) == h) names.emplace_back(name);
   }
   return names;
+}
+
+std::vector<TIniFile::Value> TIniFile::ReadAllValues() {
+  Refresh();
+  std::vector<Value> values;
+  for (std::size_t h = 1; h < sections_.size(); ++h) {
+    if (sections_[h].erased) continue;
+    const std::vector<Line>& lines = sections_[h].lines;
+    const std::string_view name = lines.front().Name();
+    if (FindSection(name) != h) continue;
+    for (std::size_t i = 1; i < lines.size(); ++i)
+      if (lines[i].kind == LineKind::kKey && FindKey(h, lines[i].Name()) == i)
+        values.push_back({std::string(name), std::string(lines[i].Name()), ReadableValue(lines[i].Value())});
+  }
+  return values;
 }
 
 // ---------------------------------------------------------------- writing
@@ -336,44 +415,58 @@ bool TIniFile::Fail(const std::string& reason) {
 bool TIniFile::SetValue(const std::string& section_in, const std::string& key_in,
                         const std::string& value_in) {
   Refresh();
-  std::string section = Trim(OneLine(section_in));
-  std::string key = Trim(OneLine(key_in));
-  std::string value = OneLine(value_in);
+  const std::string section(Trim(OneLine(section_in)));
+  const std::string key(Trim(OneLine(key_in)));
+  const std::string value = OneLine(value_in);
   if (section.empty() || key.empty()) return Fail("empty section or key name");
 
-  int h = FindSection(section);
-  if (h < 0) {
-    if (!lines_.empty() && !IsBlankLine(lines_.back().raw)) lines_.push_back(Line{});
+  // "name=value" with the name as given.
+  const auto keyLine = [&value](std::string_view name) {
+    Line entry;
+    entry.kind = LineKind::kKey;
+    entry.raw.reserve(name.size() + 1 + value.size());
+    entry.raw.append(name).append("=").append(value);
+    const std::string_view v = Trim(std::string_view(entry.raw).substr(name.size() + 1));
+    entry.name_size = static_cast<std::uint32_t>(name.size());
+    entry.value_at = static_cast<std::uint32_t>(v.data() - entry.raw.data());
+    entry.value_size = static_cast<std::uint32_t>(v.size());
+    return entry;
+  };
+
+  const std::size_t h = FindSection(section);
+  if (h == kNone) {
+    // A blank line before the new section, unless the file ends in one.
+    for (std::size_t i = sections_.size(); i-- > 0;) {
+      if (sections_[i].erased || sections_[i].lines.empty()) continue;
+      if (!IsBlankLine(sections_[i].lines.back().raw)) sections_[i].lines.emplace_back();
+      break;
+    }
     Line header;
     header.kind = LineKind::kSection;
     header.raw = "[" + section + "]";
-    header.name = section;
-    lines_.push_back(std::move(header));
-    Line entry;
-    entry.kind = LineKind::kKey;
-    entry.raw = key + "=" + value;
-    entry.name = key;
-    entry.value = Trim(value);
-    lines_.push_back(std::move(entry));
-  } else if (int k = FindKey(h, key); k >= 0) {
-    std::string raw = lines_[k].name + "=" + value;
-    if (raw == lines_[k].raw && !dirty_ && stamp_.exists) {
+    header.name_at = 1;
+    header.name_size = static_cast<std::uint32_t>(section.size());
+    first_section_.emplace(Folded(section), sections_.size());
+    Section& added = sections_.emplace_back();
+    added.lines.push_back(std::move(header));
+    added.lines.push_back(keyLine(key));
+  } else if (const std::size_t k = FindKey(h, key); k != kNone) {
+    Line& line = sections_[h].lines[k];
+    Line changed = keyLine(line.Name());
+    if (changed.raw == line.raw && !dirty_ && stamp_.exists) {
       last_write_failed_ = false;
       last_error_.clear();
       return true;  // already on disk as asked
     }
-    lines_[k].raw = std::move(raw);
-    lines_[k].value = Trim(value);
+    line = std::move(changed);
   } else {
-    // After the section's last non-blank line, so blank separators stay last.
-    int pos = SectionEnd(h);
-    while (pos - 1 > h && IsBlankLine(lines_[pos - 1].raw)) --pos;
-    Line entry;
-    entry.kind = LineKind::kKey;
-    entry.raw = key + "=" + value;
-    entry.name = key;
-    entry.value = Trim(value);
-    lines_.insert(lines_.begin() + pos, std::move(entry));
+    // After the section's last non-blank line, so blank separators stay
+    // last; only blank lines follow, so no key changes its place.
+    std::vector<Line>& lines = sections_[h].lines;
+    std::size_t pos = lines.size();
+    while (pos - 1 > 0 && IsBlankLine(lines[pos - 1].raw)) --pos;
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(pos), keyLine(key));
+    if (sections_[h].keys) sections_[h].keys->emplace(Folded(key), pos);
   }
   return Changed();
 }
@@ -405,10 +498,18 @@ bool TIniFile::WriteFloat(const std::string& section, const std::string& key, do
 
 bool TIniFile::EraseSection(const std::string& section_in) {
   Refresh();
-  std::string section = Trim(section_in);
+  const std::string_view section = Trim(section_in);
   bool changed = false;
-  for (int h = FindSection(section); h >= 0; h = FindSection(section)) {
-    lines_.erase(lines_.begin() + h, lines_.begin() + SectionEnd(h));
+  if (FindSection(section) != kNone) {
+    // Every section of the name goes; the others keep their places.
+    for (std::size_t h = 1; h < sections_.size(); ++h) {
+      Section& s = sections_[h];
+      if (s.erased || !SameName(s.lines.front().Name(), section)) continue;
+      s.erased = true;
+      s.lines = {};
+      s.keys.reset();
+    }
+    first_section_.erase(Folded(section));
     changed = true;
   }
   if (!changed && !dirty_) return true;
@@ -417,14 +518,17 @@ bool TIniFile::EraseSection(const std::string& section_in) {
 
 bool TIniFile::DeleteKey(const std::string& section, const std::string& key_in) {
   Refresh();
-  int h = FindSection(Trim(section));
-  std::string key = Trim(key_in);
+  const std::size_t h = FindSection(section);
+  const std::string_view key = Trim(key_in);
   bool changed = false;
-  if (h >= 0) {
-    for (int k = FindKey(h, key); k >= 0; k = FindKey(h, key)) {
-      lines_.erase(lines_.begin() + k);
-      changed = true;
-    }
+  if (h != kNone) {
+    std::vector<Line>& lines = sections_[h].lines;
+    const auto gone = std::remove_if(lines.begin() + 1, lines.end(), [&](const Line& line) {
+      return line.kind == LineKind::kKey && SameName(line.Name(), key);
+    });
+    changed = gone != lines.end();
+    lines.erase(gone, lines.end());
+    if (changed) sections_[h].keys.reset();
   }
   if (!changed && !dirty_) return true;
   return Changed();
@@ -469,14 +573,19 @@ bool IniWriteBatch::Commit() {
 
 bool TIniFile::Store() {
   if (path_.empty()) return Fail("no file name");
-  if (unreadable_) return Fail("the existing file cannot be read and is left as it is");
+  if (unreadable_) return Fail(path_ + ": " + problem_ + "; the file is left as it is");
 
   std::string text;
+  std::size_t size = bom_ ? 3 : 0;
+  for (const Section& s : sections_)
+    for (const Line& line : s.lines) size += line.raw.size() + 1;
+  text.reserve(size);
   if (bom_) text = "\xEF\xBB\xBF";
-  for (const Line& line : lines_) {
-    text += line.raw;
-    text += '\n';
-  }
+  for (const Section& s : sections_)
+    for (const Line& line : s.lines) {
+      text += line.raw;
+      text += '\n';
+    }
 
   // Replace the file a symbolic link points to, not the link.
   std::string target = path_;
