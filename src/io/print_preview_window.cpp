@@ -27,12 +27,18 @@ io::PagePlace Shifted(io::PagePlace place, int dx, int dy) {
   return place;
 }
 
-// The preview page is smaller than the picture. A plain stretched copy would
-// drop whole rows and columns, and with them one-pixel traces and text
-// strokes; averaging each preview pixel over the picture pixels it covers
-// keeps every one of them visible.
-void DrawShrunk(TCanvas& canvas, const io::PagePlace& place, const TBitmap& source) {
+// Copies the whole picture into the place so that every one-pixel line and
+// text stroke of it stays: onto a larger place by whole pixels (each picture
+// pixel becomes a block of page pixels, none is left out); onto a smaller
+// one, as on the preview page, by averaging each page pixel over the picture
+// pixels it covers, where a plain stretched copy would drop whole rows and
+// columns.
+void DrawKeepingEveryLine(TCanvas& canvas, const io::PagePlace& place, const TBitmap& source) {
   if (place.Width <= 0 || place.Height <= 0) return;
+  if (place.Width >= source.Width() && place.Height >= source.Height()) {
+    canvas.StretchDraw(Rect(place.Left, place.Top, place.Left + place.Width, place.Top + place.Height), source);
+    return;
+  }
   TBitmap shrunk;
   shrunk.Image() = source.Image()
                        .scaled(place.Width, place.Height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
@@ -106,7 +112,7 @@ void PrintPreviewWindow::DrawPreview() {
                                landscape_ ? design_.PreviewTopDivisor : 5),
               page_margin_, kPageTop);
   if (const TBitmap* source = SourcePicture(); source && HasPicture())
-    DrawShrunk(*canvas, preview_picture_, *source);
+    DrawKeepingEveryLine(*canvas, preview_picture_, *source);
 
   Edit1->SetText(DateAndTime());
   CaptionLabel->SetCaption(Edit1->Text());
@@ -126,7 +132,7 @@ void PrintPreviewWindow::DrawPreview() {
 }
 
 void PrintPreviewWindow::PrintBitmap(const TBitmap& bitmap, int x, int height, int width, int y) {
-  Printer()->Canvas()->StretchDraw(Rect(x, y, x + width, y + height), bitmap);
+  DrawKeepingEveryLine(*Printer()->Canvas(), io::PagePlace{x, y, width, height}, bitmap);
 }
 
 void PrintPreviewWindow::Button1Click(TObject* /*Sender*/) {

@@ -45,7 +45,8 @@ class PrintPreviewWindow : public TForm {
   void Button1Click(TObject* Sender);
   void Button2Click(TObject* Sender);
   void Edit1KeyUp(TObject* Sender);
-  // Stretches the bitmap onto the printer's page at (x, y), width x height.
+  // Stretches the bitmap onto the printer's page at (x, y), width x height,
+  // keeping every line of it.
   void PrintBitmap(const TBitmap& bitmap, int x, int height, int width, int y);
 
   // The page as set up last (preview pixels) and the source size.

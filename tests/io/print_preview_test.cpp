@@ -1,5 +1,5 @@
-// The print previews on the program's fixed page (A4 at 96 dots per inch,
-// 794 x 1123 pixels): where the picture, the caption and the measurement
+// The print previews on an A4 printer (at 96 dots per inch, 794 x 1123
+// pixels, unless a test chooses another resolution): where the picture, the caption and the measurement
 // table land on the preview and on the printed page of each instrument.
 #include <gtest/gtest.h>
 
@@ -230,6 +230,74 @@ TEST_F(PrintPreviews, EveryOnePixelLineOfThePictureShowsInThePreview) {
       }
     EXPECT_EQ(lostRows, std::vector<int>{});
     EXPECT_EQ(lostColumns, std::vector<int>{});
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Printed at the printer's resolution, every row and column of the picture
+// reaches the page, and the caption has its point size there: the picture is
+// a checkerboard of one-pixel squares, so a row or column left out would join
+// two squares of one colour on the page.
+TEST_F(PrintPreviews, EveryRowAndColumnOfThePictureIsOnThePageAtThePrintersResolution) {
+  struct Case {
+    const char* name;
+    TPrinterOrientation orientation;
+    int dpi;
+  };
+  const std::vector<Case> cases = {
+      {"scope", poPortrait, 300}, {"scope", poLandscape, 600}, {"recorder", poPortrait, 600}, {"recorder", poLandscape, 300}};
+  constexpr QRgb kEven = qRgb(255, 0, 0), kOdd = qRgb(0, 0, 255);
+  const auto square = [](QRgb p) { return (p & 0xFFFFFF) == (kEven & 0xFFFFFF) || (p & 0xFFFFFF) == (kOdd & 0xFFFFFF); };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + (c.orientation == poLandscape ? " landscape " : " portrait ") +
+                 std::to_string(c.dpi) + " dpi");
+    const bool scope = std::string(c.name) == "scope";
+    PrintPreviewWindow& preview = scope ? static_cast<PrintPreviewWindow&>(*PreviewForm) : *PreviewForm_rec;
+    QImage& source = (scope ? Form1->Image1 : Form1_rec->Image1)->Picture()->Image();
+    for (int y = 0; y < source.height(); ++y)
+      for (int x = 0; x < source.width(); ++x) source.setPixel(x, y, (x + y) % 2 ? kOdd : kEven);
+    Dialogs().SetPrinterResolution(c.dpi);
+    Printer()->SetOrientation(c.orientation);
+    Dialogs().ClearRecords();
+    PrintThrough([&] { scope ? Form1->Print1Click(Form1) : Form1_rec->Print1Click(Form1_rec); }, preview);
+    ASSERT_EQ(Dialogs().Printed().size(), 1u);
+    const QImage page = Dialogs().Printed()[0].Pages.at(0).convertToFormat(QImage::Format_RGB32);
+    const PrinterPage sheet = A4Page(c.orientation, c.dpi);
+    EXPECT_EQ(page.size(), QSize(sheet.Width, sheet.Height));
+
+    int left = page.width(), top = page.height(), right = -1, bottom = -1;
+    for (int y = 0; y < page.height(); ++y) {
+      const auto* line = reinterpret_cast<const QRgb*>(page.constScanLine(y));
+      for (int x = 0; x < page.width(); ++x)
+        if (square(line[x])) left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = y;
+    }
+    ASSERT_GE(right, left);
+    // Colour changes along a line of the printed picture, plus one.
+    const auto squares = [&](int x, int y, int dx, int dy, int count) {
+      int n = 1;
+      for (int i = 1; i < count; ++i)
+        if (page.pixel(x + i * dx, y + i * dy) != page.pixel(x + (i - 1) * dx, y + (i - 1) * dy)) ++n;
+      return n;
+    };
+    int shortRows = 0, shortColumns = 0;
+    for (int y = top; y <= bottom; ++y) shortRows += squares(left, y, 1, 0, right - left + 1) != source.width();
+    for (int x = left; x <= right; ++x) shortColumns += squares(x, top, 0, 1, bottom - top + 1) != source.height();
+    EXPECT_EQ(shortRows, 0);
+    EXPECT_EQ(shortColumns, 0);
+
+    // The caption: the first band of ink under the picture, as high as the
+    // letters of an 11-point font at this resolution.
+    int y = bottom + 1;
+    while (y < page.height() && !InkInRows(page, 0, y, 1)) ++y;
+    ASSERT_LT(y, page.height());
+    const int inkTop = y;
+    while (y < page.height() && InkInRows(page, 0, y, 1)) ++y;
+    const double fontPixels = 11.0 * c.dpi / 72;
+    EXPECT_GE(y - inkTop, 0.5 * fontPixels);
+    EXPECT_LE(y - inkTop, 1.0 * fontPixels);
   }
 }
 

@@ -42,6 +42,8 @@ class ScriptedDialogs : public DialogAnswerer {
   // The next print or printer-setup dialog: confirmed (with an orientation
   // chosen) or cancelled.
   void AnswerPrintDialog(bool confirm, std::optional<TPrinterOrientation> orientation = std::nullopt);
+  // The printer is one with A4 paper at this resolution (96 unless set).
+  void SetPrinterResolution(int dotsPerInch) { printer_dpi_ = dotsPerInch; }
   // Answers scripted and not used yet.
   int PendingAnswers() const;
 
@@ -89,6 +91,7 @@ class ScriptedDialogs : public DialogAnswerer {
   bool ColorDialog(TColor& color) override;
   bool PrintDialog(PrintDialogRequest& request) override;
   bool Print(const PrintedDocument& document) override;
+  PrinterPage PageOfPrinter(TPrinterOrientation orientation) override { return A4Page(orientation, printer_dpi_); }
 
  private:
   struct FileAnswer {
@@ -114,4 +117,5 @@ class ScriptedDialogs : public DialogAnswerer {
   std::vector<ShownColorDialog> color_dialogs_;
   std::vector<ShownPrintDialog> print_dialogs_;
   std::vector<PrintedDocument> printed_;
+  int printer_dpi_ = 96;
 };

@@ -640,12 +640,13 @@ void TCanvas::SetPixel(int x, int y, TColor color) {
 // Text
 
 const QFont& TCanvas::CurrentFont() {
-  // Points at 96 dots per inch, or the height in pixels when one is given; a
-  // negative size or height is taken by its magnitude.
+  // Points at the canvas's resolution, or the height in pixels when one is
+  // given; a negative size or height is taken by its magnitude.
+  const double dotsPerInch = PixelsPerInch > 0 ? PixelsPerInch : 96;
   const int pixels =
       Font.Height != 0
           ? std::abs(Font.Height)
-          : std::max(1, static_cast<int>(std::lround(std::abs(static_cast<double>(Font.Size)) * 96.0 / 72.0)));
+          : std::max(1, static_cast<int>(std::lround(std::abs(static_cast<double>(Font.Size)) * dotsPerInch / 72.0)));
   const unsigned style = Font.Style & (fsBold | fsItalic | fsUnderline | fsStrikeOut);
   if (!font_ || pixels != fontPixels_ || style != fontStyle_) {
     // One sans face for every font name the drawing code asks for.

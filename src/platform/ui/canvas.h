@@ -100,6 +100,9 @@ class TCanvas {
   TPen Pen;
   TBrush Brush;
   TFont Font;
+  // The resolution a font's point size is taken at: a screen's, or a
+  // printer's for the canvas of a printed page.
+  int PixelsPerInch = 96;
   // Current position of MoveTo/LineTo. Setting it directly keeps the dash
   // phase; MoveTo restarts it.
   TPoint PenPos;

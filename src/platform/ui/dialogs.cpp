@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 
 #include "platform/os/folders.h"
@@ -29,6 +30,18 @@ class UnattendedAnswerer : public DialogAnswerer {
   bool PrintDialog(PrintDialogRequest&) override { return false; }
   bool Print(const PrintedDocument&) override { return false; }
 };
+
+}  // namespace
+
+PrinterPage A4Page(TPrinterOrientation orientation, int dotsPerInch) {
+  // 210 x 297 mm.
+  const int shortSide = static_cast<int>(std::lround(210.0 / 25.4 * dotsPerInch));
+  const int longSide = static_cast<int>(std::lround(297.0 / 25.4 * dotsPerInch));
+  return orientation == poPortrait ? PrinterPage{shortSide, longSide, dotsPerInch}
+                                   : PrinterPage{longSide, shortSide, dotsPerInch};
+}
+
+namespace {
 
 bool SameText(const std::string& a, const std::string& b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {

@@ -122,10 +122,24 @@ struct PrintDialogRequest {
   TPrinterOrientation Orientation = poPortrait;
 };
 
-// One finished print job: its pages as pictures (white paper, 96 dots per inch).
+// The sheet a printer draws on: its printable area in pixels at the
+// resolution the pages are drawn at.
+struct PrinterPage {
+  int Width = 0;
+  int Height = 0;
+  int DotsPerInch = 0;
+  bool operator==(const PrinterPage&) const = default;
+};
+
+// An A4 sheet, all of it printable, at that resolution.
+PrinterPage A4Page(TPrinterOrientation orientation, int dotsPerInch);
+
+// One finished print job: its pages as pictures on white paper, each of the
+// page's size at its resolution.
 struct PrintedDocument {
   std::string Title;
   TPrinterOrientation Orientation = poPortrait;
+  int DotsPerInch = 96;
   std::vector<QImage> Pages;
 };
 
@@ -144,6 +158,9 @@ class DialogAnswerer {
   virtual bool PrintDialog(PrintDialogRequest& request) = 0;
   // Sends a finished document to the printer; false when it could not.
   virtual bool Print(const PrintedDocument& document) = 0;
+  // The sheet of the printer in force, in that orientation (an A4 sheet at
+  // 96 dots per inch where there is no printer to ask).
+  virtual PrinterPage PageOfPrinter(TPrinterOrientation orientation) { return A4Page(orientation, 96); }
 };
 
 // The answerer in force (the Qt one unless another was installed).

@@ -2,8 +2,12 @@
 // hands the finished pages to the answering point, which prints them (the Qt
 // one through the system's printing, a test's one records them).
 //
-// Pages are drawn at 96 dots per inch on an A4 sheet, so that texts and
-// pictures have their screen sizes; PageWidth/PageHeight follow Orientation.
+// Pages are drawn at the printer's own resolution (at most kMostDotsPerInch;
+// a finer printer gets each page pixel as a square of whole device pixels),
+// on the printer's printable area: PageWidth/PageHeight are its pixels, in
+// the orientation chosen, and the canvas sizes its fonts for that
+// resolution, so a line one pixel wide or a letter of a picture copied onto
+// the page keeps all of its pixels.
 #pragma once
 
 #include <memory>
@@ -14,6 +18,8 @@
 
 #include "platform/ui/canvas.h"
 #include "platform/ui/dialogs.h"
+
+class QPrinter;
 
 class TPrinter {
  public:
@@ -34,9 +40,11 @@ class TPrinter {
   int PageNumber() const { return printing_ ? static_cast<int>(pages_.size()) : 0; }
 
   TCanvas* Canvas() { return &canvas_; }
-  int PageWidth() const;
-  int PageHeight() const;
-  static constexpr int kDotsPerInch = 96;
+  // The sheet of the job, or outside a job the printer's as it is now.
+  int PageWidth() const { return Sheet().Width; }
+  int PageHeight() const { return Sheet().Height; }
+  int DotsPerInch() const { return Sheet().DotsPerInch; }
+  static constexpr int kMostDotsPerInch = 600;
 
   // Changes between jobs only.
   TPrinterOrientation Orientation() const { return orientation_; }
@@ -45,11 +53,13 @@ class TPrinter {
   void SetTitle(const std::string& s) { title_ = s; }
 
  private:
+  PrinterPage Sheet() const;
   QImage& NewSheet();
 
   TPrinterOrientation orientation_ = poPortrait;
   std::string title_;
   bool printing_ = false;
+  PrinterPage job_sheet_;
   std::vector<std::unique_ptr<QImage>> pages_;
   QImage idle_;  // the canvas target outside a job
   TCanvas canvas_;
@@ -57,3 +67,12 @@ class TPrinter {
 
 // The one printer of the program.
 TPrinter* Printer();
+
+// The sheet pages for this system printer are drawn on: its printable area
+// at its resolution, or at a whole fraction of it not above
+// TPrinter::kMostDotsPerInch.
+PrinterPage PageOfPrinter(QPrinter& printer, TPrinterOrientation orientation);
+// Prints the pages on the system printer, each page pixel as whole device
+// pixels and without lossy compression; false when the printer could not be
+// started.
+bool PaintPages(QPrinter& printer, const PrintedDocument& document);

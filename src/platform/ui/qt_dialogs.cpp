@@ -11,7 +11,6 @@
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSetupDialog>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -25,6 +24,7 @@
 
 #include "platform/ui/dialogs.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/printer.h"
 
 namespace {
 
@@ -195,7 +195,6 @@ class QtDialogAnswerer : public DialogAnswerer {
     int rc;
     if (r.Setup) {
       QPageSetupDialog dlg(&printer, DialogParent());
-      KeepAboveProgram(dlg);
       rc = dlg.exec();
     } else {
       QPrintDialog dlg(&printer, DialogParent());
@@ -224,31 +223,27 @@ class QtDialogAnswerer : public DialogAnswerer {
       dlg.setDefaultSuffix(QStringLiteral("pdf"));
       dlg.setDirectory(folder);
       dlg.selectFile(base + QStringLiteral(".pdf"));
+      KeepAboveProgram(dlg);
       if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
       pdf = dlg.selectedFiles().first();
       printer.setOutputFormat(QPrinter::PdfFormat);
       printer.setOutputFileName(pdf);
     }
-    QPainter painter;
-    if (!painter.begin(&printer)) {
+    if (!PaintPages(printer, doc)) {
       QMessageBox::warning(DialogParent(), QStringLiteral("Print"),
                            pdf.isEmpty() ? QStringLiteral("The printer could not be started.")
                                          : QStringLiteral("Unable to write to ") + pdf);
       if (!pdf.isEmpty()) printer.setOutputFileName(QString());
       return false;
     }
-    for (size_t i = 0; i < doc.Pages.size(); ++i) {
-      if (i > 0) printer.newPage();
-      const QRect area = painter.viewport();
-      const QImage& page = doc.Pages[i];
-      QSize size = page.size().scaled(area.size(), Qt::KeepAspectRatio);
-      painter.drawImage(QRect(area.topLeft(), size), page);
-    }
-    painter.end();
     if (!pdf.isEmpty()) {
       printer.setOutputFileName(QString());
     }
     return true;
+  }
+
+  PrinterPage PageOfPrinter(TPrinterOrientation orientation) override {
+    return ::PageOfPrinter(SharedPrinter(), orientation);
   }
 };
 
