@@ -329,7 +329,12 @@ void TBode_plot::AutomaticVoltageScale1Click(TObject*) {
   if (engine::ScopeState.SpectrumMode) Form1->SpeedButton22Click(this);
   Form1->SpeedButton8Click(this);
   Form1->ch1_dso();
-  Form1->Show();
+  // The scope window is shown for its changed settings, but the user works
+  // in the Bode Plotter: it stays in front, and the note opens over it.
+  if (!Form1->Visible()) {
+    Form1->SetVisible(true);
+    if (Visible()) Show();
+  }
   if (OKBottomDlg_1) OKBottomDlg_1->ShowModal();
 }
 

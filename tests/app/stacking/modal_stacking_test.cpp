@@ -20,6 +20,7 @@
 
 #include "app/windows.h"
 #include "bode/bode_plot.h"
+#include "bode/bode_state.h"
 #include "bode/color_dialog.h"
 #include "bode/frequency_step_dialog.h"
 #include "bode/ok_bottom_dlg1.h"
@@ -206,6 +207,51 @@ TEST(ModalStacking, EveryModalWindowOpensAboveItsOwnerAndTheStayOnTopWindows) {
     EXPECT_TRUE(shown);
   }
   SetDialogAnswerer(scripted);
+}
+
+// "Automatic Voltage Scale" in the Bode Plotter readies the scope and shows
+// its note: the note opens over the Bode Plotter, the scope window (shown
+// when it was hidden) stays behind it, and after OK the Bode Plotter is in
+// front and active as before.
+TEST(NoticeStacking, TheVoltageScaleNoteOpensOverTheBodePlotterAndLeavesItInFront) {
+  if (XSessionProblem.rfind("no X server", 0) == 0) GTEST_SKIP() << XSessionProblem;
+  ASSERT_TRUE(XSessionProblem.empty()) << XSessionProblem;
+  AppHarness app;
+  Form1->Timer3->SetEnabled(false);  // no start-up notices in between
+  Form1->Show();
+  Bode_plot->Show();
+  const auto bodeInFront = [] {
+    const int scope = StackingIndex(*Form1->Widget());
+    return scope >= 0 && StackingIndex(*Bode_plot->Widget()) > scope;
+  };
+  const auto where = [] {
+    return "the Bode Plotter at " + std::to_string(StackingIndex(*Bode_plot->Widget())) + ", the scope window at " +
+           std::to_string(StackingIndex(*Form1->Widget()));
+  };
+  for (bool scopeShown : {true, false}) {
+    SCOPED_TRACE(scopeShown ? "scope window shown" : "scope window hidden");
+    if (!scopeShown) Form1->Hide();
+    ASSERT_TRUE(MakeActive(app, *Bode_plot->Widget()));
+    bode::BodeState.BodeAutoScale = 0;
+    bool shown = false;
+    app.Dialogs().AnswerModal([&](TForm& f) {
+      shown = true;
+      EXPECT_EQ(&f, OKBottomDlg_1);
+      ExpectOnTop(app, *f.Widget(), *Bode_plot, "the note");
+      app.PumpUntil(bodeInFront, 2000);
+      EXPECT_TRUE(bodeInFront()) << where();
+      return mrOk;
+    });
+    Bode_plot->AutomaticVoltageScale1->Click();
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(Form1->Visible());
+    const auto asBefore = [&] { return bodeInFront() && QApplication::activeWindow() == Bode_plot->Widget(); };
+    app.PumpUntil(asBefore, 5000);
+    app.Pump(300);  // and it stays so
+    EXPECT_TRUE(asBefore()) << where() << ", active: "
+                            << (QApplication::activeWindow() ? QApplication::activeWindow()->windowTitle().toStdString()
+                                                             : std::string("none"));
+  }
 }
 
 // The X client libraries keep some of their allocations until the process ends.
