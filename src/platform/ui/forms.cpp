@@ -320,6 +320,10 @@ void TForm::ApplyVisible() {
   if (visible_) {
     MakeWidgets();
     PlaceOnFirstShow();
+    // Whatever place it was given (centred on a window near the screen's
+    // edge, a design place), the window opens inside the screen's free area;
+    // the headless platform has no such area.
+    if (!PlatformIsHeadless() && window_state_ == wsNormal) PlaceOnScreen(left_, top_, width_, height_);
     // The window system learns the frame's size only when the window appears;
     // place it again then, so the stored place (frame included) is where it
     // shows, and no move reported on the way overwrites it.

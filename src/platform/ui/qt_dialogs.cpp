@@ -25,6 +25,7 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/printer.h"
+#include "platform/ui/window_place.h"
 
 namespace {
 
@@ -36,11 +37,13 @@ QString BoxText(const std::string& s) {
 }
 
 // A system dialog belongs to the window the user works in, and stays on top
-// while one of the program's windows does, so that none of them hides it.
+// while one of the program's windows does, so that none of them hides it; it
+// opens within the screen's free area, clear of panels and task bars.
 QWidget* DialogParent() { return ui::ActiveProgramWindow(); }
 
-void KeepAboveProgram(QWidget& dialog) {
+void PlaceDialog(QWidget& dialog) {
   if (ui::StayOnTopWindowShown(&dialog)) dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  ui::KeepInWorkArea(dialog);
 }
 
 // A file dialog in which a name with wildcards ("*.set") chooses which files
@@ -142,7 +145,7 @@ class QtDialogAnswerer : public DialogAnswerer {
     if (!escape && results.size() == 1) escape = results.front().first;
     if (escape) box.setEscapeButton(escape);
     if (r.X >= 0 && r.Y >= 0) box.move(r.X, r.Y);
-    KeepAboveProgram(box);
+    PlaceDialog(box);
     box.exec();
     for (auto& [button, result] : results)
       if (box.clickedButton() == button) return result;
@@ -173,7 +176,7 @@ class QtDialogAnswerer : public DialogAnswerer {
     if (!name.isEmpty()) dlg.selectFile(QFileInfo(name).fileName());
     dlg.setViewMode(QFileDialog::Detail);
     SizeToColumns(dlg);
-    KeepAboveProgram(dlg);
+    PlaceDialog(dlg);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
     fileName = dlg.selectedFiles().first().toStdString();
     const int chosen = static_cast<int>(filters.indexOf(dlg.selectedNameFilter()));
@@ -183,7 +186,7 @@ class QtDialogAnswerer : public DialogAnswerer {
 
   bool ColorDialog(TColor& color) override {
     QColorDialog dlg(ToQColor(color), DialogParent());
-    KeepAboveProgram(dlg);
+    PlaceDialog(dlg);
     if (dlg.exec() != QDialog::Accepted) return false;
     color = FromQRgb(dlg.selectedColor().rgb());
     return true;
@@ -195,10 +198,11 @@ class QtDialogAnswerer : public DialogAnswerer {
     int rc;
     if (r.Setup) {
       QPageSetupDialog dlg(&printer, DialogParent());
+      PlaceDialog(dlg);
       rc = dlg.exec();
     } else {
       QPrintDialog dlg(&printer, DialogParent());
-      KeepAboveProgram(dlg);
+      PlaceDialog(dlg);
       rc = dlg.exec();
     }
     if (rc != QDialog::Accepted) return false;
@@ -223,7 +227,7 @@ class QtDialogAnswerer : public DialogAnswerer {
       dlg.setDefaultSuffix(QStringLiteral("pdf"));
       dlg.setDirectory(folder);
       dlg.selectFile(base + QStringLiteral(".pdf"));
-      KeepAboveProgram(dlg);
+      PlaceDialog(dlg);
       if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
       pdf = dlg.selectedFiles().first();
       printer.setOutputFormat(QPrinter::PdfFormat);

@@ -3,6 +3,8 @@
 // the screen there is now.
 #pragma once
 
+class QWidget;
+
 namespace ui {
 
 // Left and top of the window's frame, and the window's size without it.
@@ -31,10 +33,17 @@ inline constexpr int kFrameBorder = 4;
 // area: never smaller than the minimum size, and never above or left of the
 // area, so that the title bar stays within reach when the minimum is larger
 // than the area.
-WindowPlace FitWindowPlace(const WindowPlace& place, int minWidth, int minHeight, const WorkArea& area);
+// The frame's own width and height (both borders, title bar and bottom
+// border) are the window manager's usual ones unless they are known.
+WindowPlace FitWindowPlace(const WindowPlace& place, int minWidth, int minHeight, const WorkArea& area,
+                           int frameWidth = 2 * kFrameBorder, int frameHeight = kFrameTitleHeight + kFrameBorder);
 
 // The work area of the screen that holds (x, y), or of the primary screen
 // when no screen does.
 WorkArea WorkAreaAt(int x, int y);
+
+// Keeps a window of the system's own (a file or message dialog) inside the
+// work area of its screen: once it appears, and whenever it grows.
+void KeepInWorkArea(QWidget& window);
 
 }  // namespace ui

@@ -28,12 +28,15 @@
 #include "bode/voltage_scale_note.h"
 #include "bode/wait_time_dialog.h"
 #include "display/color_dialog.h"
+#include "engine/control_panel.h"
 #include "engine/measurement_window.h"
 #include "engine/persistence_options.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "generator/comm_settings.h"
 #include "generator/hardware_dialog.h"
+#include "generator/generator_form.h"
+#include "generator/wave_editor.h"
 #include "generator/wave_sequence.h"
 #include "io/about_box.h"
 #include "io/about_box_fgen.h"
@@ -251,6 +254,95 @@ TEST(NoticeStacking, TheVoltageScaleNoteOpensOverTheBodePlotterAndLeavesItInFron
     EXPECT_TRUE(asBefore()) << where() << ", active: "
                             << (QApplication::activeWindow() ? QApplication::activeWindow()->windowTitle().toStdString()
                                                              : std::string("none"));
+  }
+}
+
+// Every window opens inside the screen's free area, clear of the task bar at
+// its foot: each of the program's windows at the place the program gives
+// it, the print preview centred on a main window at the top of the screen,
+// and the system's file dialogs opened from windows low on the screen.
+TEST(WindowPlaces, EveryWindowOpensInsideTheScreensFreeArea) {
+  if (XSessionProblem.rfind("no X server", 0) == 0) GTEST_SKIP() << XSessionProblem;
+  ASSERT_TRUE(XSessionProblem.empty()) << XSessionProblem;
+  AppHarness app;
+  Form1->Timer3->SetEnabled(false);  // no start-up notices in between
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  // The window manager announces its task bar's room once it is up.
+  app.PumpUntil([&] { return screen->availableGeometry().height() < screen->geometry().height(); }, 5000);
+  const QRect area = screen->availableGeometry();
+  ASSERT_LT(area.height(), screen->geometry().height()) << "the window manager shows no task bar";
+  const auto where = [](const QWidget& w) {
+    const QRect r = w.frameGeometry();
+    return std::to_string(r.width()) + "x" + std::to_string(r.height()) + " at (" + std::to_string(r.x()) + ", " +
+           std::to_string(r.y()) + ")";
+  };
+  // Inside once the window manager has framed it, and it stays there.
+  const auto expectInside = [&](const QWidget& w, const std::string& what) {
+    const auto inside = [&] { return w.isVisible() && area.contains(w.frameGeometry()); };
+    app.PumpUntil(inside, 3000);
+    app.Pump(300);
+    EXPECT_TRUE(inside()) << what << ": " << where(w);
+  };
+
+  Printer()->SetOrientation(poPortrait);
+  Form1->SetBounds(area.x(), area.y(), Form1->Width(), Form1->Height());
+  Form1->Show();
+  ASSERT_TRUE(MakeActive(app, *Form1->Widget()));
+  bool previewShown = false;
+  app.Dialogs().AnswerModal([&](TForm& f) {
+    previewShown = true;
+    expectInside(*f.Widget(), "the print preview");
+    return mrCancel;
+  });
+  Form1->Print1Click(nullptr);
+  EXPECT_TRUE(previewShown);
+
+  DialogAnswerer* scripted = SetDialogAnswerer(nullptr);
+  struct SystemCase {
+    const char* window;
+    TForm* from;
+    int fromTop;  // where the window it is opened from stands
+    std::function<void()> open;
+  };
+  const SystemCase system[] = {
+      {"the generator's library Open dialog", Form1, area.bottom() - Form1->Height() - 40,
+       [] { Form1_fgen->file1_count(); }},
+      {"the wave editor's Save As dialog", Wave_editor1, area.bottom() - Wave_editor1->Height() - 40,
+       [] { Wave_editor1->SaveAs1Click(nullptr); }},
+      // Placed as the program places its demo-mode notice, under a main
+      // window's top that stands low on the screen.
+      {"a notice placed on the main window", Form1, area.bottom() - 260,
+       [] {
+         MessageDlgPos("Software runs now in Demo mode.", mtInformation, mbOK, 0, Form1->Left() + 163,
+                       Form1->Top() + 200);
+       }},
+  };
+  for (const SystemCase& c : system) {
+    SCOPED_TRACE(c.window);
+    c.from->SetBounds(c.from->Left(), c.fromTop, c.from->Width(), c.from->Height());
+    c.from->Show();
+    EXPECT_TRUE(MakeActive(app, *c.from->Widget()));
+    bool shown = false;
+    QTimer::singleShot(100, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      ASSERT_NE(dialog, nullptr);
+      shown = true;
+      expectInside(*dialog, c.window);
+      if (auto* box = qobject_cast<QDialog*>(dialog)) box->done(QDialog::Rejected);
+    });
+    c.open();
+    EXPECT_TRUE(shown);
+  }
+  SetDialogAnswerer(scripted);
+
+  for (int i = 0; i < Application->ComponentCount(); ++i) {
+    TForm* f = dynamic_cast<TForm*>(Application->Components(i));
+    // The twin panel is never shown; shown windows are not opening.
+    if (!f || f == Form11 || f->Visible()) continue;
+    SCOPED_TRACE(f->Name);
+    f->Show();
+    expectInside(*f->Widget(), f->Name);
+    f->Hide();
   }
 }
 

@@ -81,7 +81,9 @@ int main(int argc, char** argv) {
   } else {
     ::setenv("DISPLAY", display.c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-    std::ofstream(config) << "<?xml version=\"1.0\"?>\n<JWM><FocusModel>click</FocusModel></JWM>\n";
+    // A task bar at the foot of the screen, as on a desktop: windows keep clear of it.
+    std::ofstream(config) << "<?xml version=\"1.0\"?>\n<JWM><FocusModel>click</FocusModel>"
+                             "<Tray x=\"0\" y=\"-1\" height=\"25\" autohide=\"off\"><TaskList/></Tray></JWM>\n";
     manager = Spawn({"jwm", "-display", display, "-f", config.string()});
   }
   int result = 0;
