@@ -346,7 +346,9 @@ TEST_F(StartupTest, SettingsFilesThatCannotBeUsedAreToldOfOnceAndLeftAlone) {
       ASSERT_TRUE(Close());
       EXPECT_EQ(naming(), reason.empty() ? 0 : 1);
       EXPECT_TRUE(standIn.Unchanged());
-      if (reason.empty()) EXPECT_NE(startup_test::ReadText(standIn.Target()).find(file.written), std::string::npos);
+      if (reason.empty()) {
+        EXPECT_NE(startup_test::ReadText(standIn.Target()).find(file.written), std::string::npos);
+      }
     }
 }
 

@@ -29,6 +29,8 @@ AppHarness::~AppHarness() {
   // Deletions and calls the windows posted on their way out.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QCoreApplication::processEvents();
+  // A program that ended leaves no terminated application to the tests after it.
+  ResetProgramState();
 }
 
 namespace {
