@@ -1,6 +1,7 @@
 #include <cerrno>
 #include <csignal>
 #include <chrono>
+#include <functional>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -35,13 +36,18 @@ std::string ReadRaw(const std::string& path) {
   return ss.str();
 }
 
-bool WaitForFile(const std::string& path, std::chrono::milliseconds limit) {
+// Another process's doing takes real time: polled until it shows or the limit passes.
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
   auto end = std::chrono::steady_clock::now() + limit;
   while (std::chrono::steady_clock::now() < end) {
-    if (os::FileExists(path)) return true;
+    if (done()) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  return os::FileExists(path);
+  return done();
+}
+
+bool WaitForFile(const std::string& path, std::chrono::milliseconds limit) {
+  return WaitUntil([&] { return os::FileExists(path); }, limit);
 }
 
 TEST(FoldersTest, LocalAppDataFollowsXdgDataHome) {
@@ -179,9 +185,8 @@ TEST(ProcessTest, StartsDetachedWithOddArgumentsAndNoShell) {
   WriteRaw(home.Path() + "/" + odd, "content");
   // Relative names resolve in the working folder given.
   ASSERT_TRUE(os::StartProgram("cp", {"--", odd, "copied.txt"}, home.Path()));
-  EXPECT_TRUE(WaitForFile(home.Path() + "/copied.txt", std::chrono::seconds(10)));
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  EXPECT_EQ(ReadRaw(home.Path() + "/copied.txt"), "content");
+  // Whole once the copy has ended.
+  EXPECT_TRUE(WaitUntil([&] { return ReadRaw(home.Path() + "/copied.txt") == "content"; }, std::chrono::seconds(10)));
   EXPECT_FALSE(os::FileExists(home.Path() + "/pwned"));
   EXPECT_FALSE(os::FileExists("pwned"));
   // Nothing is left for us to reap.

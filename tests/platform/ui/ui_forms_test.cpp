@@ -162,16 +162,16 @@ TEST(Form, RunModalLoopOnTheRealEventLoop) {
   // first one was.
   dlg.OnCloseQuery = [&](TObject*, bool& can) {
     can = refusals-- <= 0;
-    if (!can) QTimer::singleShot(10, ok->Widget(), [ok] { ok->Click(); });
+    if (!can) QTimer::singleShot(0, ok->Widget(), [ok] { ok->Click(); });
   };
-  QTimer::singleShot(10, ok->Widget(), [ok] { ok->Click(); });
+  QTimer::singleShot(0, ok->Widget(), [ok] { ok->Click(); });
   EXPECT_EQ(dlg.RunModalLoop(), mrOk);
   EXPECT_FALSE(dlg.Visible());
   EXPECT_EQ(refusals, -1);
 
   // The window's close button ends a modal run with mrCancel.
   dlg.OnCloseQuery = nullptr;
-  QTimer::singleShot(10, dlg.Widget(), [&dlg] { dlg.Widget()->close(); });
+  QTimer::singleShot(0, dlg.Widget(), [&dlg] { dlg.Widget()->close(); });
   EXPECT_EQ(dlg.RunModalLoop(), mrCancel);
 }
 
