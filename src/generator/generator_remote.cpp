@@ -85,7 +85,7 @@ void TForm1::Timer5Timer(TObject* /*Sender*/) {
   if (!holdEdge) {
     // Output off on the edge to 223 only.
     if (GeneratorState.GeneratorActive && control == io::kGenOutputOff && GeneratorMailbox.PreviousControl != io::kGenOutputOff) {
-      for (TGrSpeedButton* b : panel.ShapeButtons()) b->SetDown(false);
+      for (TGrSpeedButton* b : panel.ShapeButtons()) panel.PutButton(b, false);
       GeneratorState.GenOutputOff = 1;
       Form1_fgen->Disable();
       GeneratorMailbox.Wave = 0;

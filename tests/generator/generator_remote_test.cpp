@@ -121,7 +121,10 @@ TEST_F(GeneratorRemoteTest, OutputOffActsOnItsEdgeAndHoldDelaysOnePoll) {
   Device().ClearLog();
   box_->Set(io::kGenControl, 223);
   NextPoll();
-  for (TGrSpeedButton* b : panel_->ShapeButtons()) EXPECT_FALSE(b->Down());
+  // Every panel shows the output off, the recorder's as the scope's.
+  ASSERT_GE(generator::GeneratorState.Panels.size(), 2u);
+  for (const GeneratorPanel* p : generator::GeneratorState.Panels)
+    for (TGrSpeedButton* b : p->ShapeButtons()) EXPECT_FALSE(b->Down());
   EXPECT_EQ(generator::GeneratorState.GenOutputOff, 1);
   const std::size_t offWrites = Writes().size();
   EXPECT_GT(offWrites, 0u);
@@ -132,7 +135,7 @@ TEST_F(GeneratorRemoteTest, OutputOffActsOnItsEdgeAndHoldDelaysOnePoll) {
   // Back to normal with the same request: it is applied again.
   box_->Set(io::kGenControl, 0);
   NextPoll();
-  EXPECT_TRUE(panel_->GrSpeedButton11->Down());
+  for (const GeneratorPanel* p : generator::GeneratorState.Panels) EXPECT_TRUE(p->GrSpeedButton11->Down());
   EXPECT_EQ(generator::GeneratorState.GenOutputOff, 0);
 
   // 221 newly written: that poll leaves the new request alone, the next applies it.
