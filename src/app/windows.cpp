@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 
+#include "app/instruments.h"
 #include "bode/add_text_bode.h"
 #include "bode/bode_plot.h"
 #include "bode/bode_state.h"
@@ -137,6 +138,8 @@ bool CloseOnTerminationSignals() {
 
 void CreateAllWindows() {
   if (!created.empty()) return;
+  // The windows reach each other through these from their creation on.
+  LinkInstruments();
   CREATE(Form1, TForm1);
   CREATE(AboutBox, TAboutBox);
   CREATE_UNOWNED(BtnBottomDlg, TBtnBottomDlg);

@@ -8,33 +8,20 @@
 #include "bode/bode_plot.h"
 #include "bode/bode_state.h"
 #include "bode/frequency_step_dialog.h"
+#include "bode/sweep_generator.h"
 #include "engine/display_state.h"
 #include "engine/main_form.h"
 #include "engine/scope_device.h"
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
-#include "generator/generator_form.h"
-#include "generator/generator_panel.h"
-#include "generator/generator_state.h"
 
 using namespace bode;
 
 namespace {
 
 
-// The generator controls a sweep holds: frequency and output groups, ranges,
-// shapes and the four sliders of the scope window's panel.
-void SetGeneratorControlsEnabled(bool enabled) {
-  GeneratorPanel* p = ScopeGeneratorPanel();
-  if (!p) return;
-  for (TControl* c : std::initializer_list<TControl*>{p->FrequencyBox, p->OutputBox, p->TrackBar4, p->TrackBar5,
-                                                      p->TrackBar6, p->TrackBar7})
-    if (c) c->SetEnabled(enabled);
-  for (TGrSpeedButton* b : p->RangeButtons())
-    if (b) b->SetEnabled(enabled);
-  for (TGrSpeedButton* b : p->ShapeButtons())
-    if (b) b->SetEnabled(enabled);
-}
+// The generator controls a sweep holds.
+void SetGeneratorControlsEnabled(bool enabled) { TheSweepGenerator.EnableControls(enabled); }
 
 // The time/div caption of the scope's time view.
 std::string CurrentTimeDiv() {
@@ -52,21 +39,9 @@ void PressTimeDiv(const char* label) {
   }
 }
 
-void PressGeneratorRange(std::size_t index) {
-  if (GeneratorPanel* p = ScopeGeneratorPanel()) p->RangeButtonClick(index);
-  else if (Form1_fgen) Form1_fgen->RangeClick(index);
-}
-
-void SetFrequencySlider(int position) {
-  if (GeneratorPanel* p = ScopeGeneratorPanel()) p->TrackBar4->SetPosition(position);
-}
-
-void ShowGeneratorText(const std::string& text) {
-  for (GeneratorPanel* p : generator::GeneratorState.Panels) {
-    GeneratorPanel::PaintReadout(p->Image9, 10, 5, text, GeneratorPanel::kReadoutColor);
-    p->Image9->SetVisible(true);
-  }
-}
+void PressGeneratorRange(std::size_t index) { TheSweepGenerator.PressRange(index); }
+void SetFrequencySlider(int position) { TheSweepGenerator.SetFrequencySlider(position); }
+void ShowGeneratorText(const std::string& text) { TheSweepGenerator.ShowText(text); }
 
 
 class BodeSweep {
@@ -143,11 +118,8 @@ bool BodeSweep::Start() {
   if (ScopeState.SpectrumMode) Form1->SpeedButton22Click(&plot_);
   if (!BodeState.BodeAllowAveraging) Form1->SpeedButton8Click(&plot_);
   Form1->ch1_dso();
-  generator::GeneratorState.FreqReadoutVisible = 0;
-  if (GeneratorPanel* p = ScopeGeneratorPanel()) {
-    p->GrSpeedButton11->SetDown(true);
-    p->GrSpeedButton11Click(p->GrSpeedButton11);
-  }
+  TheSweepGenerator.SetFrequencyReadout(false);
+  TheSweepGenerator.PressSine();
 
   TCanvas* c = plot_.Image1->Canvas();
   c->Pen = TPen{};
@@ -165,7 +137,7 @@ bool BodeSweep::Start() {
 }
 
 void BodeSweep::Run() {
-  if (!Form1 || !Form1_fgen) return;
+  if (!Form1 || !TheSweepGenerator.Present || !TheSweepGenerator.Present()) return;
   if (!Start()) return;
   while (Point()) {
   }
@@ -173,24 +145,22 @@ void BodeSweep::Run() {
 }
 
 bool BodeSweep::Point() {
-  using namespace generator;
   const double hz = PointHz(BodeState.BodeRangeTop, BodeState.BodeSpanRatio, m_);
   const std::string text = FrequencyText(hz);
-  GeneratorState.GenFrequency = hz >= 5000 ? hz / 1000 : hz;
+  TheSweepGenerator.SetFrequency(hz >= 5000 ? hz / 1000 : hz);
   applied_ = false;
   if (m_ != 0) {
-    GeneratorState.WaveShape = kShapeSine;
+    TheSweepGenerator.SelectSine();
   } else {
-    GeneratorState.GenFrequency = 1.0;
+    TheSweepGenerator.SetFrequency(1.0);
     SetFrequencySlider(10);
     PressGeneratorRange(5);
-    for (GeneratorPanel* p : GeneratorState.Panels) p->Image9->SetVisible(true);
+    TheSweepGenerator.ShowReadouts();
     PressTimeDiv("100ms");
   }
   const std::int32_t s = BodeState.BodeRangeTop / BodeState.BodeSpanRatio;
   if (const Band* band = BandToEnter(s * m_, band_)) {
-    GeneratorState.FilterChoice = band->FilterChoice;
-    Form1_fgen->sine_count();
+    TheSweepGenerator.EnterBand(band->FilterChoice);
     SetFrequencySlider(10);
     PressGeneratorRange(band->GeneratorRange);
     if (band->Ch2TriggerShown && Form1->SpeedButton4) Form1->SpeedButton4->SetDown(true);
@@ -257,8 +227,8 @@ bool BodeSweep::Measure() {
 }
 
 bool BodeSweep::MeasureAc() {
-  generator::GeneratorState.FreqReadoutVisible = 1;
-  if (!applied_) Form1_fgen->Timer8Timer(nullptr);
+  TheSweepGenerator.SetFrequencyReadout(true);
+  if (!applied_) TheSweepGenerator.Apply();
   int shots = 0;
   if (BodeState.BodeWaitSeconds > 0) {
     plot_.Timer2->SetInterval(static_cast<unsigned>(BodeState.BodeWaitSeconds) * 1000);
@@ -278,13 +248,9 @@ bool BodeSweep::MeasureAc() {
 
 bool BodeSweep::MeasureDc() {
   using namespace engine;
-  using namespace generator;
   double levels[2][2] = {{0, 0}, {0, 0}};  // [A or B][CH1 or CH2]
   for (int k = 0; k < 2; ++k) {
-    if (k == 0) Form1_fgen->dcn_count();
-    else Form1_fgen->dcp_count();
-    GeneratorState.WaveShape = kShapeDc;
-    Form1_fgen->Timer8Timer(nullptr);
+    TheSweepGenerator.OutputDc(k);
     ShowGeneratorText(k == 0 ? "+DC               " : "-DC               ");
     for (int shot = 0; shot < 3; ++shot)
       if (!Shot()) return false;
@@ -306,7 +272,7 @@ bool BodeSweep::MeasureDc() {
     reading_ = 2.0;
     display::DisplayState.TraceMeanCode = 128;
   } else if (BodeState.BodeNormalize) {
-    reading_ = NormalisedReading(GeneratorState.GenAmplitude, DcReading(levels[0][0], levels[1][0]), ScopeState.Settings.Ch1GainCode,
+    reading_ = NormalisedReading(TheSweepGenerator.Amplitude(), DcReading(levels[0][0], levels[1][0]), ScopeState.Settings.Ch1GainCode,
                                  DcReading(levels[0][1], levels[1][1]), ScopeState.Settings.Ch2GainCode);
   } else {
     reading_ = DcReading(levels[0][0], levels[1][0]);
@@ -347,7 +313,7 @@ double BodeSweep::ReadRms() {
     const double input = display::DisplayState.RmsVolts;
     ScopeState.Settings.Ch1On = 1;
     display::DisplayState.TraceMeanCode = meanCode;
-    reading = NormalisedReading(generator::GeneratorState.GenAmplitude, reading, ScopeState.Settings.Ch1GainCode, input, ScopeState.Settings.Ch2GainCode);
+    reading = NormalisedReading(TheSweepGenerator.Amplitude(), reading, ScopeState.Settings.Ch1GainCode, input, ScopeState.Settings.Ch2GainCode);
     display::DisplayState.RmsVolts = reading;
   }
   ScopeState.RmsOn = savedRms;
@@ -366,7 +332,7 @@ void BodeSweep::Draw(int row, int phaseRow) {
 }
 
 void BodeSweep::End() {
-  generator::GeneratorState.FilterChoice = 7;
+  TheSweepGenerator.ResetFilter();
   plot_.Label1->SetCaption("");
   plot_.SpeedButton2->SetDown(true);
   plot_.SpeedButton2Click(plot_.SpeedButton2);

@@ -9,11 +9,10 @@
 #include "engine/display_state.h"
 #include "display/screen_colors.h"
 #include "engine/control_panel.h"
+#include "engine/instrument_links.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
-#include "recorder/recorder_form.h"
-#include "recorder/recorder_state.h"
 
 namespace engine {
 
@@ -26,19 +25,6 @@ void ColourChannelLabels(FrontPanelControls& panel) {
     font.Color = colour;
     label->SetFont(font);
   }
-}
-
-void CopyScreenColorsToRecorder() {
-  using namespace display;
-  using namespace recorder;
-  RecorderState.RecBackgroundColor = DisplayState.BackgroundColor;
-  RecorderState.RecCh1Color = DisplayState.Ch1Color;
-  RecorderState.RecCh2Color = DisplayState.Ch2Color;
-  RecorderState.RecMath1Color = DisplayState.Math1Color;
-  RecorderState.RecMath2Color = DisplayState.Math2Color;
-  RecorderState.RecDarkGridColor = DisplayState.DarkGridColor;
-  RecorderState.RecBrightGridColor = DisplayState.BrightGridColor;
-  RecorderState.RecTimeMarkerColor = DisplayState.TimeMarkerColor;
 }
 
 }  // namespace engine
@@ -146,8 +132,7 @@ void TForm1::Colors1Click(TObject* /*Sender*/) {
   }
 
   // The recorder takes the colours (and its own variant of a preset).
-  if (Form1_rec) Form1_rec->Colors2Click(this);
-  else engine::CopyScreenColorsToRecorder();
+  if (engine::OtherInstruments.RecorderTakesScreenColors) engine::OtherInstruments.RecorderTakesScreenColors(this);
 
   // Persistence keeps true colours on the picture: it starts again clean.
   ReleasePersist();

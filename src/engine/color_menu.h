@@ -10,7 +10,5 @@ namespace engine {
 // The "CH1" and "CH2" labels of a front panel in the channel colours; a grey
 // label stands for a hidden channel and stays grey.
 void ColourChannelLabels(FrontPanelControls& panel);
-// Copies the colour table into the recorder's own copy.
-void CopyScreenColorsToRecorder();
 
 }  // namespace engine

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <optional>
 
-#include "bode/bode_plot.h"
 #include "engine/add_text.h"
 #include "engine/big_screen.h"
 #include "engine/control_panel.h"
@@ -14,7 +13,7 @@
 #include "engine/scope_state.h"
 #include "engine/settings_packet.h"
 #include "platform/os/numeric.h"
-#include "bode/bode_state.h"
+#include "engine/instrument_links.h"
 #include "engine/display_state.h"
 
 namespace {
@@ -91,7 +90,6 @@ void TForm1::asetus_1() {
 
 void TForm1::Set_DACs() {
   using namespace engine;
-  using namespace bode;
   using namespace display;
   ScopeState.Settings.Ch1OffsetDacByte = OffsetByte(ScopeState.Ch1OffsetCal, ScopeState.Ch1RangeTrim, ScopeState.Ch1RateTrim, ScopeState.Ch1PositionDac);
   ScopeState.Settings.Ch2OffsetDacByte = OffsetByte(ScopeState.Ch2OffsetCal, ScopeState.Ch2RangeTrim, ScopeState.Ch2RateTrim, ScopeState.Ch2PositionDac);
@@ -102,7 +100,6 @@ void TForm1::Set_DACs() {
 
 void TForm1::asetus(const std::string& label, int kind) {
   using namespace engine;
-  using namespace bode;
   using namespace display;
   if (kind == 0) ScopeState.CaptureCount = 0;
   putsataanko();
@@ -122,7 +119,6 @@ void TForm1::asetus(const std::string& label, int kind) {
 
 void TForm1::AsetaAika(int pixelStep, const std::string& label) {
   using namespace engine;
-  using namespace bode;
   using namespace display;
   putsataanko();
   poisto();
@@ -179,7 +175,6 @@ void TForm1::AsetaAika(int pixelStep, const std::string& label) {
 
 void TForm1::ms500off() {
   using namespace engine;
-  using namespace bode;
   using namespace display;
   for (FrontPanelControls* panel : {static_cast<FrontPanelControls*>(this), static_cast<FrontPanelControls*>(Form11)}) {
     if (!panel) continue;
@@ -192,7 +187,6 @@ void TForm1::ms500off() {
 
 void TForm1::ApplyTimeBaseStep(const engine::TimeBaseStep& step) {
   using namespace engine;
-  using namespace bode;
   using namespace display;
   const auto row = static_cast<std::uint8_t>(&step - TimeBaseTable.data());
   ms500off();
@@ -218,7 +212,6 @@ void TForm1::ApplyTimeBaseStep(const engine::TimeBaseStep& step) {
 
 void TForm1::ApplyRangeStep(int channel, const engine::RangeStep& step) {
   using namespace engine;
-  using namespace bode;
   using namespace display;
   const bool ch1 = channel == 1;
   ScopeState.Settings.GainCode(channel) = step.Code;
@@ -227,10 +220,10 @@ void TForm1::ApplyRangeStep(int channel, const engine::RangeStep& step) {
       step.CalibratedTrim ? (ch1 ? ScopeState.Ch1V5Offset : ScopeState.Ch2V5Offset) : 0;
   asetus((ch1 ? ScopeState.Settings.Ch1X10 : ScopeState.Settings.Ch2X10) ? step.LabelX10 : step.LabelX1, channel);
   kursorivoltit();
-  if (ch1 && Bode_plot) {
-    if (const RangeStep* row = RangeRowOfCode(step.Code))
-      if (TRadioButton* radio = Bode_plot->RangeRadios()[row - RangeTable.data()]) radio->SetChecked(true);
-    if (!BodeState.BodeAutoScaleActive) Bode_plot->draw();
+  if (ch1 && OtherInstruments.BodeRangeChosen) {
+    std::optional<std::size_t> index;
+    if (const RangeStep* row = RangeRowOfCode(step.Code)) index = static_cast<std::size_t>(row - RangeTable.data());
+    OtherInstruments.BodeRangeChosen(index);
   }
 }
 

@@ -7,8 +7,7 @@
 #include "engine/scope_device.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_state.h"
-#include "generator/generator_form.h"
-#include "generator/generator_state.h"
+#include "engine/instrument_links.h"
 #include "platform/ui/vcl.h"
 
 namespace {
@@ -71,8 +70,9 @@ void TForm1::Hardware1Click(TObject* /*Sender*/) {
   if (Application->Terminated()) return;
 
   // The generator follows the hardware; a fresh picture.
-  generator::GeneratorState.GeneratorHardware = ScopeState.DemoMode ? 0 : 10;
-  if (generator::GeneratorState.GeneratorHardware == 10 && Form1_fgen) Form1_fgen->Disable();
+  const engine::InstrumentLinks& others = engine::OtherInstruments;
+  if (others.SetGeneratorHardware) others.SetGeneratorHardware(!ScopeState.DemoMode);
+  if (others.GeneratorOnDevice && others.GeneratorOnDevice() && others.GeneratorOutputOff) others.GeneratorOutputOff();
   ScopeState.ClearPending = 1;
   putsataanko();
 }

@@ -3,20 +3,13 @@
 // program.
 #include <filesystem>
 
-#include "bode/bode_plot.h"
-#include "bode/bode_state.h"
-#include "engine/add_text.h"
 #include "engine/big_screen.h"
-#include "engine/measurement_window.h"
 #include "engine/control_panel.h"
+#include "engine/instrument_links.h"
 #include "engine/instruments.h"
 #include "engine/main_form.h"
-#include "engine/notice_dialogs.h"
 #include "engine/scope_state.h"
-#include "generator/generator_form.h"
 #include "platform/os/process.h"
-#include "recorder/recorder_form.h"
-#include "recorder/recorder_state.h"
 #include "widgets/control_maker.h"
 
 namespace engine {
@@ -51,6 +44,7 @@ bool StartMenuProgram(const std::string& programFolder) {
 namespace {
 
 constexpr int kBigScreenW = 84;
+constexpr int kScopeGeneratorLeft = 6;
 
 void Restore(TForm* form) {
   form->Show();
@@ -93,79 +87,11 @@ void TForm1::SpeedButton26Click(TObject*) {
   GrSpeedButton15->SetDown(false);
   GrSpeedButton15Click(this);
   StopAndSettle();
-  if (Bode_plot) Bode_plot->ShowPlotter();
-  if (Form_9) Form_9->Hide();
-  if (bode::BodeState.Bodehelp && OKBottomDlg) {
-    OKBottomDlg->ShowModal();
-    bode::BodeState.Bodehelp = OKBottomDlg->CheckBox1->Checked() ? 0 : 1;
-  }
+  if (engine::OtherInstruments.OpenBodePlotter) engine::OtherInstruments.OpenBodePlotter(*this);
 }
 
 void TForm1::SpeedButton27Click(TObject*) {
-  using namespace engine;
-  if (!Form1_rec) return;
-  TForm1_rec& rec = *Form1_rec;
-  GrSpeedButton15->SetDown(false);
-  GrSpeedButton15Click(this);
-  ScopeState.CaptureCount = 0;
-  StopAndSettle();
-
-  // Hardware Setup chose demo mode since the recorder last showed.
-  if (RecorderDemoChangePending) {
-    rec.TrackBar1Change(&rec);
-    rec.TrackBar2Change(&rec);
-    rec.RecClearPending = 1;
-    rec.putsataanko();
-    RecorderDemoChangePending = 0;
-  }
-  recorder::RecorderState.SavedTimeBaseCode = ScopeState.Settings.TimeBaseCode;
-  recorder::RecorderState.SavedTriggerOff = ScopeState.Settings.TriggerOff;
-
-  // The recorder's pressed buttons send its settings to the device.
-  for (int channel = 1; channel <= 2; ++channel) {
-    const auto& buttons = channel == 1 ? rec.Ch1RangeButtons : rec.Ch2RangeButtons;
-    for (std::size_t row = 0; row < buttons.size(); ++row)
-      if (buttons[row] && buttons[row]->Down()) rec.RangeStepClick(channel, row);
-  }
-  struct Coupling {
-    TGrSpeedButton* TForm1_rec::*Button;
-    void (TForm1_rec::*Handler)(TObject*);
-  };
-  static constexpr Coupling kCouplings[] = {
-      {&TForm1_rec::SpeedButton_ac1, &TForm1_rec::SpeedButton_ac1Click},
-      {&TForm1_rec::SpeedButton__ac2, &TForm1_rec::SpeedButton__ac2Click},
-      {&TForm1_rec::SpeedButton_dc1, &TForm1_rec::SpeedButton_dc1Click},
-      {&TForm1_rec::SpeedButton_dc2, &TForm1_rec::SpeedButton_dc2Click},
-      {&TForm1_rec::SpeedButton_gnd1, &TForm1_rec::SpeedButton_gnd1Click},
-      {&TForm1_rec::SpeedButton_gnd2, &TForm1_rec::SpeedButton_gnd2Click}};
-  for (const Coupling& c : kCouplings)
-    if (TGrSpeedButton* b = rec.*c.Button; b && b->Down()) (rec.*c.Handler)(&rec);
-
-  rec.SetBounds(Left(), Top(), Width(), Height());
-  // A Bode sweep stops when the recorder takes the device.
-  if (Bode_plot) Bode_plot->LeavePlotter();
-  recorder::RecorderState.InstrumentSwitch = 0;
-
-  if (rec.LabelCh1) rec.LabelCh1->Font().Color = recorder::RecorderState.RecCh1Color;
-  if (rec.LabelCh2) rec.LabelCh2->Font().Color = recorder::RecorderState.RecCh2Color;
-  if (rec.LabelCh1) rec.LabelCh1->FontChanged();
-  if (rec.LabelCh2) rec.LabelCh2->FontChanged();
-  // The handler turns the check back and applies it.
-  rec.BrightGrid1->SetChecked(recorder::RecorderState.RecBrightGrid == 0);
-  rec.BrightGrid1Click(&rec);
-
-  rec.SpeedButton6->SetDown(true);
-  rec.Show();
-  Hide();
-  if (Form_9) Form_9->Hide();
-  if (Form_99) {
-    MoreData1->SetChecked(Form_99->Visible());
-    Form_99->Hide();
-  }
-  if (ScopeState.DemoMode && !RecorderDemoBuilt) {
-    rec.tee_demo_taulut();
-    RecorderDemoBuilt = 1;
-  }
+  if (engine::OtherInstruments.OpenRecorder) engine::OtherInstruments.OpenRecorder(*this);
 }
 
 void TForm1::GrSpeedButton1Click(TObject*) {
@@ -188,4 +114,23 @@ void TForm1::Timer7Timer(TObject*) {
 void TForm1::ExittoMenu1Click(TObject*) {
   engine::StartMenuProgram(engine::ScopeState.ProgramFolder);
   Close();
+}
+
+void TForm1::CreateGeneratorControls() {
+  Tools1 = new TMenuItem(this);
+  Tools1->Name = "Tools1";
+  Tools1->SetCaption("&Tools");
+  MainMenu1->Items()->Add(Tools1);
+  // Under the picture, its position bar and the row of analysis buttons.
+  const int top = FftView->Top() + FftView->Height() + 4;
+  if (const auto& make = engine::OtherInstruments.MakeGeneratorPanel)
+    GeneratorControls = make({this, this, kScopeGeneratorLeft, top, true, Options1, Tools1});
+}
+
+void TForm1::Timer91Timer(TObject* /*Sender*/) {
+  if (engine::OtherInstruments.StepSweepProgress) engine::OtherInstruments.StepSweepProgress();
+}
+
+void TForm1::Timer5Timer(TObject* /*Sender*/) {
+  if (engine::OtherInstruments.ServeGeneratorMailbox) engine::OtherInstruments.ServeGeneratorMailbox(*this);
 }

@@ -178,8 +178,8 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void FastTimer2Timer(TObject* Sender);                // Single tick: acquisition cycle
   void Timer2Timer(TObject* Sender);                    // trigger wait count: acquisition cycle
   void Timer4Timer(TObject* Sender);                    // demo pacing: acquisition cycle
-  void Timer5Timer(TObject* Sender);                    // generator mailbox poll (io/generator_mailbox.cpp)
-  void Timer91Timer(TObject* Sender);                   // generator sweep progress bar (generator/scope_generator.cpp)
+  void Timer5Timer(TObject* Sender);                    // generator mailbox poll (engine/instruments.cpp)
+  void Timer91Timer(TObject* Sender);                   // generator sweep progress bar (engine/instruments.cpp)
   void DoGrid();                                        // graticule, markers and texts
   void TrackBar3Change(TObject* Sender);                // trigger level
   void tee_demo_taulut();                               // demo source tables
@@ -528,7 +528,7 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   display::MarkerPens MarkerPens() const;
 
  public:
-  // ======== Generator panel (generator/scope_generator.cpp) ========
+  // ======== Generator panel (engine/instruments.cpp) ========
   // The generator's controls under the picture and the front panel, and the
   // "Tools" menu that holds its tool items. The window owns the panel.
   GeneratorPanel* GeneratorControls = nullptr;

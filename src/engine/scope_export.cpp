@@ -5,6 +5,7 @@
 #include "engine/scope_state.h"
 #include "display/capture.h"
 #include "io/sample_export.h"
+#include "io/shared_blocks.h"
 
 void TForm1::SaveShareData(const display::Capture& taken) {
   using namespace engine;
@@ -33,4 +34,16 @@ std::int32_t TForm1::GetShareData(int index) {
 
 void TForm1::SetShareData(int index, std::int32_t value) {
   if (io::SampleExportBlock && index >= 0) io::SampleExportBlock->Set(static_cast<std::size_t>(index), value);
+}
+
+std::int32_t TForm1::GetShareData1(int index) {
+  std::int32_t word = 0;
+  if (index >= 0)
+    io::UseGeneratorMailbox([&] { word = io::GeneratorMailboxBlock->Get(static_cast<std::size_t>(index)); });
+  return word;
+}
+
+void TForm1::SetShareData1(int index, std::int32_t value) {
+  if (index >= 0)
+    io::UseGeneratorMailbox([&] { io::GeneratorMailboxBlock->Set(static_cast<std::size_t>(index), value); });
 }

@@ -12,17 +12,15 @@
 #include "display/screen_colors.h"
 #include "engine/calibration.h"
 #include "engine/control_panel.h"
+#include "engine/instrument_links.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "engine/startup.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/vcl.h"
-#include "recorder/add_text_rec.h"
-#include "bode/bode_state.h"
 #include "engine/display_state.h"
 #include "display/persistence.h"
 #include "engine/persistence_state.h"
-#include "recorder/recorder_state.h"
 
 namespace {
 
@@ -91,6 +89,11 @@ std::uint8_t ReadFlag(TIniFile& ini, const char* section, const char* key, bool 
 
 bool TwoEqual(std::int32_t a, std::int32_t b, std::int32_t c) { return a == b || a == c || b == c; }
 
+TForm* RecorderTextEditor() {
+  const auto& editor = engine::OtherInstruments.RecorderTextEditor;
+  return editor ? editor() : nullptr;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- unusable files
@@ -128,9 +131,7 @@ bool UnusableAndTold(const std::string& path) {
 
 void TForm1::ReadCreationSettings() {
   using namespace engine;
-  using namespace bode;
   using namespace display;
-  using namespace recorder;
   if (!ScopeIni) return;
   TIniFile& ini = *ScopeIni;
 
@@ -142,12 +143,13 @@ void TForm1::ReadCreationSettings() {
 
   ReadPlace(ini, "ScopeMainForm", this);
 
-  RecorderState.RecBrightGrid = ReadFlag(ini, "Menu", "BrightGrid_rec", false);
+  const InstrumentLinks& others = OtherInstruments;
+  if (others.RecorderBrightGrid) *others.RecorderBrightGrid = ReadFlag(ini, "Menu", "BrightGrid_rec", false);
   DisplayState.ScopeBrightGrid = ReadFlag(ini, "Menu", "BrightGrid_dso", false);
   ScopeState.DotJoin = ReadFlag(ini, "Menu", "Dot_Join", true);
   ScopeState.FirstRunCalibration = ReadFlag(ini, "Menu", "HWdialog", true);
   ScopeState.HideScope = ReadFlag(ini, "Menu", "Hide_scope", false);
-  BodeState.NoScope = ReadFlag(ini, "Menu", "No_scope", false);
+  if (others.BodeNoScope) *others.BodeNoScope = ReadFlag(ini, "Menu", "No_scope", false);
   ScopeState.RmsOn = ReadFlag(ini, "Menu", "RMS_on", false);
   ScopeState.DbmOn = ReadFlag(ini, "Menu", "dBm_on", false);
   ScopeState.SampleRateOn = ReadFlag(ini, "Menu", "Rate_on", false);
@@ -156,8 +158,8 @@ void TForm1::ReadCreationSettings() {
   for (TMenuItem* item : {SaveRecallLastSettings1, Form11 ? Form11->SaveRecallLastSettings1 : nullptr})
     if (item) item->SetChecked(ScopeState.RecallLastSettings != 0);
   ScopeState.HistoryHintOn = ReadFlag(ini, "Menu", "ShowHistoryHint", true);
-  BodeState.Bodehelp = ReadFlag(ini, "Menu", "Bodehelp", true);
-  BodeState.Phasehelp = ReadFlag(ini, "Menu", "Phasehelp", true);
+  if (others.Bodehelp) *others.Bodehelp = ReadFlag(ini, "Menu", "Bodehelp", true);
+  if (others.Phasehelp) *others.Phasehelp = ReadFlag(ini, "Menu", "Phasehelp", true);
   ScopeState.ClearOnRunSingle = ReadFlag(ini, "Menu", "ClearDisplay", false);
 
   PersistenceState.NormalPersistenceChecked = ReadFlag(ini, "Persistence", "NormalPersistence", true);
@@ -180,9 +182,7 @@ void TForm1::ReadCreationSettings() {
 
 void TForm1::CheckCalibrationRecord() {
   using namespace engine;
-  using namespace bode;
   using namespace display;
-  using namespace recorder;
   // Two equal DAC values of one channel give no line through the pairs.
   if (!TwoEqual(ScopeState.Ch1_ad0, ScopeState.Ch1_ad1, ScopeState.Ch1_ad2) && !TwoEqual(ScopeState.Ch2_ad0, ScopeState.Ch2_ad1, ScopeState.Ch2_ad2)) return;
   ScopeState.CalibrationInvalid = 1;
@@ -191,9 +191,7 @@ void TForm1::CheckCalibrationRecord() {
 
 void TForm1::MarkRunning() {
   using namespace engine;
-  using namespace bode;
   using namespace display;
-  using namespace recorder;
   if (!ScopeIni) return;
   ScopeState.PreviousRunMark = ReadFlag(*ScopeIni, "Status", "Running", false);
   NoNoteAtStart = ScopeState.NoNote;
@@ -204,9 +202,7 @@ void TForm1::MarkRunning() {
 
 void TForm1::ReadStartupSettings() {
   using namespace engine;
-  using namespace bode;
   using namespace display;
-  using namespace recorder;
   if (!ScopeIni) return;
   TIniFile& ini = *ScopeIni;
 
@@ -262,15 +258,13 @@ void TForm1::ReadStartupSettings() {
 void TForm1::ReadWindowSizes() {
   if (!ScopeIni) return;
   ReadSize(*ScopeIni, "EditForm", Form_9);
-  ReadSize(*ScopeIni, "EditForm_rec", Form_9rec);
+  ReadSize(*ScopeIni, "EditForm_rec", RecorderTextEditor());
   ReadPlace(*ScopeIni, "Wave_Parameters", Form_99);
 }
 
 bool TForm1::WriteMainSettings() {
   using namespace engine;
-  using namespace bode;
   using namespace display;
-  using namespace recorder;
   if (!ScopeIni) return true;
   // The user knows the file is left as it is.
   if (UnusableAndTold(*ScopeIni)) return true;
@@ -282,7 +276,7 @@ bool TForm1::WriteMainSettings() {
   if (WindowState() == wsNormal) {
     w.Place("ScopeMainForm", this);
     w.Size("EditForm", Form_9);
-    w.Size("EditForm_rec", Form_9rec);
+    w.Size("EditForm_rec", RecorderTextEditor());
   }
   w.Place("Big_Screen", Form10);
   w.Place("Big_Screen_ctrl", Form11);
@@ -298,7 +292,8 @@ bool TForm1::WriteMainSettings() {
   w.Integer("Calibration", "v5_offs2", ScopeState.Ch2V5Offset);
   for (const CalibrationPairKey& k : CalibrationPairKeys()) w.Integer("Calibration", k.Key, *k.Value);
 
-  w.Bool("Menu", "BrightGrid_rec", RecorderState.RecBrightGrid);
+  const InstrumentLinks& others = OtherInstruments;
+  if (others.RecorderBrightGrid) w.Bool("Menu", "BrightGrid_rec", *others.RecorderBrightGrid);
   w.Bool("Menu", "BrightGrid_dso", DisplayState.ScopeBrightGrid);
   w.Bool("Menu", "Dot_Join", ScopeState.DotJoin);
   w.Bool("Menu", "HWdialog", ScopeState.FirstRunCalibration);
@@ -310,8 +305,8 @@ bool TForm1::WriteMainSettings() {
   w.Bool("Menu", "NoNote", ScopeState.NoNote);
   w.Bool("Menu", "SaveRecallLastSettings", ScopeState.RecallLastSettings);
   w.Bool("Menu", "ShowHistoryHint", ScopeState.HistoryHintOn);
-  w.Bool("Menu", "Bodehelp", BodeState.Bodehelp);
-  w.Bool("Menu", "Phasehelp", BodeState.Phasehelp);
+  if (others.Bodehelp) w.Bool("Menu", "Bodehelp", *others.Bodehelp);
+  if (others.Phasehelp) w.Bool("Menu", "Phasehelp", *others.Phasehelp);
   w.Bool("Menu", "ClearDisplay", ScopeState.ClearOnRunSingle);
 
   w.Bool("Persistence", "NormalPersistence", PersistenceState.NormalPersistenceChecked);

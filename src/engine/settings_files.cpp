@@ -16,18 +16,15 @@
 #include "engine/persistence_options.h"
 #include "engine/persistence_state.h"
 #include "engine/control_panel.h"
+#include "engine/instrument_links.h"
 #include "engine/main_form.h"
 #include "engine/scope_settings.h"
+#include "engine/settings_keys.h"
 #include "engine/scope_state.h"
 #include "engine/startup.h"
-#include "generator/generator_form.h"
-#include "generator/generator_panel.h"
-#include "generator/generator_state.h"
 #include "platform/os/files.h"
 #include "platform/ui/vcl.h"
 #include "widgets/control_maker.h"
-#include "recorder/recorder_form.h"
-#include "recorder/recorder_state.h"
 
 namespace {
 
@@ -37,22 +34,19 @@ using engine::SettingsSnapshot;
 const char* const kSettingsFilter = "Setup file (*.set)|*.set|All files (*.*)|*.*";
 const char* const kLastSettingsName = "settings48.ini";
 
-// Keys of one channel's coupling and volts/div buttons, in file order.
-constexpr const char* kCouplingKeys[3] = {"AC", "DC", "GND"};
-constexpr const char* kRangeKeys[6] = {"3V", "1V", "0.3V", "0.1V", "30mV", "10mV"};
+using engine::keys::ButtonRecall;
+using engine::keys::ChannelButtons;
+using engine::keys::kCouplingKeys;
+using engine::keys::kRangeKeys;
 constexpr const char* kTimeKeys[21] = {"500ms", "200ms", "100ms", "50ms",  "20ms",  "10ms",  "5ms",
                                        "2ms",   "1ms",   "0.5ms", "0.2ms", "0.1ms", "50us",  "20us",
                                        "10us",  "5us",   "2us",   "1us",   "0.5us", "0.2us", "0.1us"};
-constexpr const char* kRecTimeKeys[16] = {"2000s", "1000s", "500s", "200s", "100s", "50s",  "20s",  "10s",
-                                          "5s",    "2s",    "1s",   "0.5s", "0.2s", "0.1s", "50ms", "20ms"};
 constexpr const char* kSpanKeys[17] = {"120Hz", "300Hz", "600Hz",  "1.2kHz", "3kHz",   "6kHz",
                                        "12kHz", "30kHz", "60kHz",  "120kHz", "300kHz", "0.6MHz",
                                        "1.2MHz", "3MHz", "6MHz",   "12MHz",  "25MHz"};
 constexpr const char* kAverageKeys[8] = {"Off", "2", "4", "8", "16", "32", "64", "128"};
 constexpr const char* kMathKeys[6] = {"CH1+CH2", "CH1-CH2", "Multi", "Divi", "XY_Plot", "CH2_Invert"};
 constexpr const char* kWindowKeys[5] = {"Rectangle", "Bartlett", "Hamming", "Hanning", "Blackman"};
-constexpr const char* kFreqKeys[8] = {"500kHz", "50kHz", "5kHz", "500Hz", "50Hz", "5Hz", "0.5Hz", "0.05Hz"};
-constexpr const char* kWaveKeys[4] = {"Sine", "Square", "Triangle", "LIB"};
 
 TGrSpeedButton* FrontPanelControls::*const kTimeMembers[21] = {
     &FrontPanelControls::SpeedButton500ms, &FrontPanelControls::SpeedButton200ms,
@@ -77,15 +71,6 @@ TGrSpeedButton* FrontPanelControls::*const kSpanMembers[17] = {
     &FrontPanelControls::SpeedButton17,    &FrontPanelControls::SpeedButton19,
     &FrontPanelControls::SpeedButton20};
 
-// The scope's buttons of one channel: on, probes, coupling, ranges, position.
-struct ChannelButtons {
-  TGrSpeedButton* On;
-  std::array<TGrSpeedButton*, 2> Probes;
-  std::array<TGrSpeedButton*, 3> Coupling;
-  std::array<TGrSpeedButton*, 6> Ranges;
-  TTrackBar* Position;
-};
-
 ChannelButtons ScopeChannel(const TForm1& f, int channel) {
   if (channel == 1)
     return {f.CH1on, {f.x11, f.x101}, {f.SpeedButton_ac1, f.SpeedButton_dc1, f.SpeedButton_gnd1},
@@ -94,16 +79,11 @@ ChannelButtons ScopeChannel(const TForm1& f, int channel) {
           f.RangeButtons(2), f.TrackBar2};
 }
 
-// The same of the recorder window; no recorder, no buttons.
-ChannelButtons RecorderChannel(int channel) {
-  if (!Form1_rec) return {};
-  const TForm1_rec& r = *Form1_rec;
-  if (channel == 1)
-    return {r.CH1on, {}, {r.SpeedButton_ac1, r.SpeedButton_dc1, r.SpeedButton_gnd1}, r.Ch1RangeButtons,
-            r.TrackBar1};
-  return {r.CH2on, {}, {r.SpeedButton__ac2, r.SpeedButton_dc2, r.SpeedButton_gnd2}, r.Ch2RangeButtons,
-          r.TrackBar2};
-}
+}  // namespace
+
+// ================================================================ key rules
+
+namespace engine::keys {
 
 // ---------------------------------------------------------------- writing
 
@@ -146,7 +126,6 @@ void MenuRule(const SettingsSnapshot& f, const char* section, const char* key, T
   if (f.Flag(section, key, item->Checked()) != item->Checked()) RunClick(item);
 }
 
-// A bar position, then the bar's handler.
 void PutPosition(const SettingsSnapshot& f, const char* section, const char* key, TTrackBar* bar,
               const std::function<void()>& handler) {
   if (!bar) return;
@@ -154,28 +133,8 @@ void PutPosition(const SettingsSnapshot& f, const char* section, const char* key
   if (handler) handler();
 }
 
-// The generator's range and shape buttons may all be up: a stored "0"
-// releases the button. Every window's panel shows the one generator.
-void PutGeneratorButton(GeneratorPanel& g, const SettingsSnapshot& f, const char* section, const char* key,
-                        TGrSpeedButton* b) {
-  g.PutButton(b, f.Flag(section, key, b->Down()));
-}
-
-// The engine's range handlers in the order of the range buttons.
-void RunGeneratorRange(std::size_t index) {
-  using Handler = void (TForm1_fgen::*)(TObject*);
-  static constexpr std::array<Handler, 8> kHandlers = {&TForm1_fgen::SpeedButton2Click, &TForm1_fgen::SpeedButton3Click,
-                                           &TForm1_fgen::SpeedButton4Click, &TForm1_fgen::SpeedButton9Click,
-                                           &TForm1_fgen::SpeedButton5Click, &TForm1_fgen::SpeedButton6Click,
-                                           &TForm1_fgen::SpeedButton7Click, &TForm1_fgen::SpeedButton8Click};
-  if (!Form1_fgen || index >= kHandlers.size()) return;
-  (Form1_fgen->*kHandlers[index])(Form1_fgen);
-}
-
-// A stored number, read with '.' or ','; anything else is reported and the
-// default taken. A number outside [low, high] is taken as missing.
 double StoredNumber(const SettingsSnapshot& f, const char* section, const char* key, const char* fallback,
-                    double low = -HUGE_VAL, double high = HUGE_VAL) {
+                    double low, double high) {
   const std::string text = f.Text(section, key, fallback);
   if (const auto v = engine::ParseDecimal(text)) {
     if (*v >= low && *v <= high) return *v;
@@ -185,59 +144,8 @@ double StoredNumber(const SettingsSnapshot& f, const char* section, const char* 
   return *engine::ParseDecimal(fallback);
 }
 
-}  // namespace
-
-// ================================================================ the key table
-
-namespace engine {
-
-// The recall's steps. ApplySettings takes them in its own order, which the
-// handlers need, with the moves between instruments in between; within a
-// step the keys go in file order.
-enum class RecallStep {
-  kPersistenceMode, kPersistenceText, kPersistenceDuration, kInterpolation, kChannels, kTime, kTrigger,
-  kAverage, kNoiseReject, kDsoMarkers, kMath, kView, kRecorderChannels, kRecorderTime, kRecorderMarkers,
-  kSpectrum, kFftMarkers, kDotJoin, kInstrument, kGeneratorOn, kGeneratorRange, kGeneratorWave,
-  kGeneratorLevels, kGeneratorSymmetry, kGeneratorOffset, kGeneratorAmplitudePosition, kMathButton,
-  kPositionX,
-};
-
-// What one recall carries from key to key.
-struct RecallState {
-  bool PersistenceChosen = false;  // the first stored persistence mode is in
-  bool Generator = false;          // the file turns the generator on
-  double Frequency = 0;            // the stored generator frequency
-};
-
-struct SettingsFileKey {
-  const char* Section;
-  const char* Key;
-  RecallStep Step;
-  // Adds the key with the program's value; nothing while the control it
-  // names is missing.
-  std::function<void(const TForm1&, SettingsList&, const SettingsFileKey&)> Write;
-  // Puts the stored value back through the controls' handlers.
-  std::function<void(TForm1&, const SettingsSnapshot&, const SettingsFileKey&, RecallState&)> Recall;
-};
-
-}  // namespace engine
-
-namespace {
-
-using engine::RecallState;
-using engine::RecallStep;
-using engine::SettingsFileKey;
-
-using ButtonOf = std::function<TSpeedButton*(const TForm1&)>;
-using ItemOf = std::function<TMenuItem*(const TForm1&)>;
-
-// How a button's key comes back.
-enum class ButtonRecall { kToggle, kSelect, kDownOnly };
-
-// A key that is a button's down state, written from `written` (the button
-// itself when empty) and recalled through the button.
 SettingsFileKey ButtonKey(const char* section, const char* key, RecallStep step, ButtonOf button,
-                          ButtonRecall rule, std::function<bool(const TForm1&)> written = {}) {
+                          ButtonRecall rule, std::function<bool(const TForm1&)> written) {
   return {section, key, step,
           [button, written](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
             if (written) l.Flag(k.Section, k.Key, written(t));
@@ -255,10 +163,8 @@ SettingsFileKey ButtonKey(const char* section, const char* key, RecallStep step,
           }};
 }
 
-// A key that is a menu item's check mark, written from `written` (the item
-// itself when empty) and recalled through the item's handler.
 SettingsFileKey MenuKey(const char* section, const char* key, RecallStep step, ItemOf item,
-                        std::function<bool(const TForm1&)> written = {}) {
+                        std::function<bool(const TForm1&)> written) {
   return {section, key, step,
           [item, written](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
             if (written) l.Flag(k.Section, k.Key, written(t));
@@ -269,7 +175,7 @@ SettingsFileKey MenuKey(const char* section, const char* key, RecallStep step, I
           }};
 }
 
-}  // namespace
+}  // namespace engine::keys
 
 // ================================================================ the writer
 
@@ -350,11 +256,15 @@ void TForm1::RecallSettings1Click(TObject*) {
 
 const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
   using namespace engine;
+  using namespace engine::keys;
   using namespace display;
   using Step = RecallStep;
   static const std::vector<SettingsFileKey> table = [] {
     std::vector<SettingsFileKey> keys;
     auto add = [&keys](SettingsFileKey key) { keys.push_back(std::move(key)); };
+    auto addOthers = [&keys](SettingsKeyPlace place) {
+      if (OtherInstruments.AddSettingsKeys) OtherInstruments.AddSettingsKeys(place, keys);
+    };
     auto integerKey = [&add](const char* section, const char* key, Step step, std::function<int(const TForm1&)> value,
                              std::function<void(TForm1&, int stored)> recall) {
       add({section, key, step,
@@ -454,32 +364,8 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
            }});
     }
 
-    // ---- The recorder's channels and markers, while there is a recorder.
-    for (int ch = 1; ch <= 2; ++ch) {
-      const char* section = ch == 1 ? "Rec_CH1" : "Rec_CH2";
-      add(ButtonKey(section, "On", Step::kRecorderChannels, [ch](const TForm1&) { return RecorderChannel(ch).On; },
-                    ButtonRecall::kToggle));
-      for (std::size_t i = 0; i < 3; ++i)
-        add(ButtonKey(section, kCouplingKeys[i], Step::kRecorderChannels,
-                      [ch, i](const TForm1&) { return RecorderChannel(ch).Coupling[i]; }, ButtonRecall::kSelect));
-      for (std::size_t i = 0; i < 6; ++i)
-        add(ButtonKey(section, kRangeKeys[i], Step::kRecorderChannels,
-                      [ch, i](const TForm1&) { return RecorderChannel(ch).Ranges[i]; }, ButtonRecall::kSelect));
-      add({section, "Position", Step::kRecorderChannels,
-           [ch](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
-             if (TTrackBar* bar = RecorderChannel(ch).Position) l.Integer(k.Section, k.Key, bar->Position());
-           },
-           [ch](TForm1&, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
-             TTrackBar* bar = RecorderChannel(ch).Position;
-             if (!bar) return;
-             bar->SetPosition(f.Integer(k.Section, k.Key, bar->Position()));
-             ch == 1 ? Form1_rec->TrackBar1Change(Form1_rec) : Form1_rec->TrackBar2Change(Form1_rec);
-           }});
-    }
-    add(MenuKey("Rec_Markers", "Markers_1", Step::kRecorderMarkers,
-                [](const TForm1&) { return Form1_rec ? Form1_rec->Markers1 : nullptr; }));
-    add(MenuKey("Rec_Markers", "Markers_2", Step::kRecorderMarkers,
-                [](const TForm1&) { return Form1_rec ? Form1_rec->MarkersVdt1 : nullptr; }));
+    // ---- The recorder's channels and markers.
+    addOthers(SettingsKeyPlace::kAfterScopeChannels);
 
     add(MenuKey("DSO_Markers", "Markers_1", Step::kDsoMarkers, [](const TForm1& t) { return t.Markers1; }));
     add(MenuKey("FFT_Markers", "Markers_1", Step::kFftMarkers, [](const TForm1& t) { return t.MarkersFFT1; }));
@@ -506,10 +392,7 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
       add(ButtonKey("Time", kTimeKeys[i], Step::kTime, [i](const TForm1& t) { return t.*kTimeMembers[i]; },
                     ButtonRecall::kSelect,
                     [i](const TForm1&) { return TimeBaseButton(ScopeState.Settings.TimeBaseRow) == kTimeMembers[i]; }));
-    for (std::size_t i = 0; i < 16; ++i)
-      add(ButtonKey("Rec_Time", kRecTimeKeys[i], Step::kRecorderTime,
-                    [i](const TForm1&) { return Form1_rec ? Form1_rec->TimeButtons[i] : nullptr; },
-                    ButtonRecall::kSelect));
+    addOthers(SettingsKeyPlace::kAfterScopeTime);
 
     // ---- Spectrum: the spans are only put down; the time base chose theirs.
     for (std::size_t i = 0; i < 17; ++i)
@@ -592,107 +475,8 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
       t.fft1->SetDown(true);
       t.fft1Click(&t);
     });
-    deviceKey("Recorder", Step::kInstrument, [](const TForm1&) { return Form1_rec && Form1_rec->Visible(); },
-              [](TForm1& t, bool stored) {
-                if (!stored || !t.SpeedButton27) return;
-                t.SpeedButton27->SetDown(true);
-                t.SpeedButton27Click(&t);
-              });
-    add({"Device", "Generator", Step::kGeneratorOn,
-         [](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
-           l.Flag(k.Section, k.Key, generator::GeneratorState.GeneratorActive);
-         },
-         [](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
-           r.Generator = f.Flag(k.Section, k.Key, false) && t.GeneratorControls;
-         }});
-
-    // ---- The generator, written while it is active, recalled when the file
-    // turns it on.
-    auto generatorKey = [&add](const char* section, const char* key, Step step,
-                               std::function<void(const GeneratorPanel&, SettingsList&, const SettingsFileKey&)> write,
-                               std::function<void(GeneratorPanel&, const SettingsSnapshot&, const SettingsFileKey&,
-                                                  RecallState&)> recall) {
-      add({section, key, step,
-           [write](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
-             if (generator::GeneratorState.GeneratorActive && t.GeneratorControls) write(*t.GeneratorControls, l, k);
-           },
-           [recall](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
-             if (r.Generator && recall) recall(*t.GeneratorControls, f, k, r);
-           }});
-    };
-    for (std::size_t i = 0; i < 8; ++i)
-      generatorKey("Freq", kFreqKeys[i], Step::kGeneratorRange,
-                   [i](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
-                     FlagOf(l, k.Section, k.Key, g.RangeButtons()[i]);
-                   },
-                   [i](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
-                     TGrSpeedButton* b = g.RangeButtons()[i];
-                     PutGeneratorButton(g, f, k.Section, k.Key, b);
-                     if (b->Down()) RunGeneratorRange(i);
-                   });
-    // A recalled file never selects the library shape.
-    for (std::size_t i = 0; i < 4; ++i)
-      generatorKey("Wave", kWaveKeys[i], Step::kGeneratorWave,
-                   [i](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
-                     FlagOf(l, k.Section, k.Key, g.ShapeButtons()[i]);
-                   },
-                   i == 3 ? nullptr
-                          : std::function<void(GeneratorPanel&, const SettingsSnapshot&, const SettingsFileKey&,
-                                               RecallState&)>(
-                                [i](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k,
-                                    RecallState&) {
-                                  TGrSpeedButton* b = g.ShapeButtons()[i];
-                                  PutGeneratorButton(g, f, k.Section, k.Key, b);
-                                  if (b->Down()) RunClick(b);
-                                }));
-    generatorKey("Signal", "Offset", Step::kGeneratorOffset,
-                 [](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
-                   l.Integer(k.Section, k.Key, g.TrackBar6->Position());
-                 },
-                 [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
-                   PutPosition(f, k.Section, k.Key, g.TrackBar6, [&] { g.TrackBar6Change(&g); });
-                 });
-    generatorKey("Signal", "Symmetry", Step::kGeneratorSymmetry,
-                 [](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
-                   l.Integer(k.Section, k.Key, g.TrackBar5->Position());
-                 },
-                 [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
-                   PutPosition(f, k.Section, k.Key, g.TrackBar5, [&] { g.TrackBar5Change(&g); });
-                   if (Form1_fgen) Form1_fgen->Timer8Timer(Form1_fgen);
-                 });
-    generatorKey("Signal", "Amplitude_position", Step::kGeneratorAmplitudePosition,
-                 [](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
-                   l.Integer(k.Section, k.Key, g.TrackBar7->Position());
-                 },
-                 [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
-                   // The slider only shows where it was; the amplitude is the stored one.
-                   if (g.TrackBar7) g.PutAmplitudeSlider(f.Integer(k.Section, k.Key, g.TrackBar7->Position()));
-                 });
-    generatorKey("Signal", "Frequency", Step::kGeneratorLevels,
-                 [](const GeneratorPanel&, SettingsList& l, const SettingsFileKey& k) {
-                   l.Real(k.Section, k.Key, generator::GeneratorState.GenFrequency);
-                 },
-                 [](GeneratorPanel&, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
-                   r.Frequency = StoredNumber(f, k.Section, k.Key, "1000");
-                 });
-    // The sliders follow the stored frequency first, or the range handler
-    // would snap a frequency of a whole multiple of the range's minimum to
-    // the slider's end.
-    generatorKey("Signal", "Amplitude", Step::kGeneratorLevels,
-                 [](const GeneratorPanel&, SettingsList& l, const SettingsFileKey& k) {
-                   l.Real(k.Section, k.Key, generator::GeneratorState.GenAmplitude);
-                 },
-                 [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
-                   // The amplitudes the generator's entries allow, in volts peak to peak.
-                   const double amplitude = StoredNumber(f, k.Section, k.Key, "5", 0.1, 10);
-                   if (Form1_fgen) {
-                     Form1_fgen->set_fg(r.Frequency, 0, amplitude);
-                     Form1_fgen->HoldFrequencyOnSliders();
-                   }
-                   const auto ranges = g.RangeButtons();
-                   for (std::size_t i = 0; i < ranges.size(); ++i)
-                     if (ranges[i]->Down()) RunGeneratorRange(i);
-                 });
+    // ---- The recorder shown, the generator.
+    addOthers(SettingsKeyPlace::kEnd);
     return keys;
   }();
   return table;
@@ -700,7 +484,10 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
 
 void TForm1::ApplySettings(const SettingsSnapshot& f) {
   using namespace engine;
+  using namespace engine::keys;
   using namespace display;
+  const InstrumentLinks& others = OtherInstruments;
+  const bool hasRecorder = others.RecorderExists && others.RecorderExists();
   RecallState state;
   auto recall = [&](RecallStep step) {
     for (const SettingsFileKey& key : SettingsFileKeys())
@@ -708,7 +495,7 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   };
 
   // Back to the scope.
-  if (Form1_rec && Form1_rec->Visible()) Form1_rec->SpeedButton5Click(Form1_rec);
+  if (others.RecorderShown && others.RecorderShown()) others.RecorderToScope();
   else if (Visible()) SpeedButton22Click(this);
 
   recall(RecallStep::kPersistenceMode);
@@ -729,16 +516,15 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   // hands the device back to the scope's settings when it leaves. The scope
   // window keeps its place and size through the visit.
   const int left = Left(), top = Top(), width = Width(), height = Height();
-  if (Form1_rec) {
+  if (hasRecorder) {
     SpeedButton27Click(this);
     for (RecallStep step : {RecallStep::kRecorderChannels, RecallStep::kRecorderTime, RecallStep::kRecorderMarkers})
       recall(step);
   }
 
   // The spectrum settings go in with the spectrum view on.
-  if (Form1_rec) {
-    Form1_rec->RecClearPending = 1;
-    Form1_rec->SpeedButton7Click(Form1_rec);
+  if (hasRecorder) {
+    others.RecorderToSpectrum();
     SetBounds(left, top, width, height);
   } else if (fft1 && !ScopeState.SpectrumMode) {
     fft1Click(this);

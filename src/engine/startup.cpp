@@ -24,23 +24,19 @@
 #include "engine/calibration.h"
 #include "engine/calibration_record.h"
 #include "engine/control_panel.h"
+#include "engine/instrument_links.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_state.h"
 #include "engine/scope_device.h"
-#include "generator/generator_form.h"
 #include "platform/os/folders.h"
 #include "platform/os/numeric.h"
 #include "platform/os/zero_pages.h"
 #include "platform/ui/vcl.h"
-#include "recorder/add_text_rec.h"
-#include "recorder/recorder_form.h"
-#include "bode/bode_state.h"
 #include "display/history.h"
 #include "engine/history_state.h"
 #include "display/persistence.h"
 #include "display/graticule.h"
-#include "generator/generator_state.h"
 #include "widgets/control_maker.h"
 
 #ifndef DARVIK48_DATADIR
@@ -175,9 +171,7 @@ void TForm1::CreateStartupComponents() {
 
 void TForm1::ReserveWorkBlocks() {
   using namespace engine;
-  using namespace bode;
   using namespace display;
-  using namespace generator;
   ReleaseWorkBlocks();
   // Most blocks serve the spectrum alone: pages nobody writes cost nothing.
   for (std::uint8_t** block : {&ScopeState.FftBuffer, &ScopeState.LogAxisTable, &ScopeState.SpectrumHistoryBlock, &ScopeState.WindowTable, &ScopeState.SpectrumPeakBlock,
@@ -189,9 +183,7 @@ void TForm1::ReserveWorkBlocks() {
 
 void TForm1::ReleaseWorkBlocks() {
   using namespace engine;
-  using namespace bode;
   using namespace display;
-  using namespace generator;
   for (std::uint8_t** block : {&ScopeState.FftBuffer, &ScopeState.LogAxisTable, &ScopeState.SpectrumHistoryBlock, &ScopeState.WindowTable, &ScopeState.SpectrumPeakBlock,
                                &ScopeState.FftAverageBlock, &ScopeState.DemoSourceTable}) {
     os::ReleaseZeroPages(*block, kWorkBlockBytes);
@@ -203,9 +195,7 @@ void TForm1::ReleaseWorkBlocks() {
 
 void TForm1::FormCreate(TObject* /*Sender*/) {
   using namespace engine;
-  using namespace bode;
   using namespace display;
-  using namespace generator;
 
   // One life cycle of the window: nothing of a previous one carries over.
   ScopeState.ClosingDone = 0;
@@ -262,8 +252,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ScopeState.AverageBlend = 10;
   ScopeState.Ch1GroundLevel = ScopeState.Ch2GroundLevel = 128;
   ScopeState.Ch1MarkerLevel = ScopeState.Ch2MarkerLevel = 128;
-  GeneratorState.GeneratorActive = 1;
-  GeneratorState.SweepRunning = 1;
+  if (OtherInstruments.GeneratorStartValues) OtherInstruments.GeneratorStartValues();
   ScopeState.DotJoin = 1;
   ScopeState.AveragingOn = 0;
   ScopeState.AverageLength = 2;
@@ -360,9 +349,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
 
 void TForm1::Timer3Timer(TObject* /*Sender*/) {
   using namespace engine;
-  using namespace bode;
   using namespace display;
-  using namespace generator;
   ++ScopeState.StartupTick;
   if (ScopeState.StartupTick < 2) return;
 
@@ -408,7 +395,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   // Settings files that are there but cannot be used: said once, then left
   // alone.
   if (ScopeIni) TellIfUnusable(*ScopeIni);
-  if (Form1_fgen && Form1_fgen->GeneratorIni) TellIfUnusable(*Form1_fgen->GeneratorIni);
+  if (OtherInstruments.TellIfGeneratorSettingsUnusable) OtherInstruments.TellIfGeneratorSettingsUnusable();
   if (Application->Terminated()) return;  // closed while a message was up
 
   // An unusable calibration record was replaced at creation: say so.
@@ -416,17 +403,14 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   if (Application->Terminated()) return;  // closed while the warning was up
 
   // The "Add Text" windows at the main window's top right corner.
-  for (TForm* editor : {static_cast<TForm*>(Form_9), static_cast<TForm*>(Form_9rec)}) {
+  TForm* recorderEditor = OtherInstruments.RecorderTextEditor ? OtherInstruments.RecorderTextEditor() : nullptr;
+  for (TForm* editor : {static_cast<TForm*>(Form_9), recorderEditor}) {
     if (!editor) continue;
     editor->SetBounds(Left() + Width() - editor->Width(), Top(), editor->Width(), editor->Height());
   }
 
   // The recorder takes the screen colours.
-  engine::CopyScreenColorsToRecorder();
-  if (Form1_rec) {
-    Form1_rec->RecClearPending = 1;
-    Form1_rec->putsataanko();
-  }
+  if (OtherInstruments.RecorderStartColors) OtherInstruments.RecorderStartColors();
 
   // The hardware dialog shows the mode in force.
   if (BtnBottomDlg) (ScopeState.DemoMode ? BtnBottomDlg->RadioButton2 : BtnBottomDlg->RadioButton1)->SetChecked(true);
@@ -520,12 +504,12 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   ScopeState.ClearPending = 1;
   putsataanko();
   piirrot();
-  if (Form1_fgen) Form1_fgen->Disable();
+  if (OtherInstruments.GeneratorOutputOff) OtherInstruments.GeneratorOutputOff();
   if (!ScopeState.ProgramFolder.empty() && ::chdir(ScopeState.ProgramFolder.c_str()) != 0) {
     // The current folder only matters to relative names; stay where we are.
   }
-  GeneratorState.GeneratorHardware = ScopeState.DemoMode ? 0 : 10;
-  GeneratorState.GeneratorActive = 1;
+  if (OtherInstruments.SetGeneratorHardware) OtherInstruments.SetGeneratorHardware(!ScopeState.DemoMode);
+  if (OtherInstruments.ActivateGenerator) OtherInstruments.ActivateGenerator();
 
   // The firmware version for the about box.
   QueryFirmwareVersion();
@@ -572,9 +556,7 @@ void TForm1::CloseFromSignal() {
 
 void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   using namespace engine;
-  using namespace bode;
   using namespace display;
-  using namespace generator;
   // A close asked for while this one's question is open (the window
   // manager's close box, a signal) asks nothing more.
   if (close_under_way_) {
@@ -593,9 +575,9 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   }
   // Unsaved wave-editor text is asked about before anything stops, so that
   // a cancelled close leaves the program as it was.
-  if (GeneratorState.GeneratorActive && Form1_fgen) {
+  if (OtherInstruments.GeneratorMayClose) {
     close_question_open_ = true;
-    const bool editorMayClose = Form1_fgen->WaveEditorMayClose();
+    const bool editorMayClose = OtherInstruments.GeneratorMayClose();
     close_question_open_ = false;
     if (!editorMayClose) {
       CanClose = false;
@@ -604,7 +586,7 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   }
   ScopeState.RunStop = 1;
   ScopeState.SingleStop = 1;
-  BodeState.BodeStopFlag = 1;
+  if (OtherInstruments.StopBodeSweep) OtherInstruments.StopBodeSweep();
   Fasttimer1->SetEnabled(false);
   if (SpeedButtonRun->Down()) {
     SpeedButtonRun->SetDown(false);
@@ -613,7 +595,7 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   // Before the start-up reached its recall the panel does not hold the
   // user's settings: saving then would overwrite the last ones.
   if (ScopeState.RecallLastSettings && ScopeState.StartupReachedRecall) SaveSettings();
-  if (!ScopeState.AcquisitionIdle || BodeState.BodeSweepRunning) {
+  if (!ScopeState.AcquisitionIdle || BodeSweepRunning()) {
     ScopeState.CloseRequested = 1;
     CanClose = false;
     Timer1->SetEnabled(true);
@@ -631,20 +613,15 @@ void TForm1::Timer1Timer(TObject* /*Sender*/) {
 
 void TForm1::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
   using namespace engine;
-  using namespace bode;
   using namespace display;
-  using namespace generator;
 
   const CloseUnderWayMark underWay(close_under_way_);
 
   // The generator writes its own settings as its window closes; the wave
   // editor may refuse (it is then in sight again), and then nothing closes.
-  if (GeneratorState.GeneratorActive && Form1_fgen) {
-    Form1_fgen->Close();
-    if (!GeneratorState.WaveEditorCanClose) {
-      Action = caNone;
-      return;
-    }
+  if (OtherInstruments.CloseGenerator && !OtherInstruments.CloseGenerator()) {
+    Action = caNone;
+    return;
   }
 
   // Stop the acquisition and power the device down, once.

@@ -4,14 +4,13 @@
 // (for CH1's range) the Bode plot.
 #include <algorithm>
 
-#include "bode/bode_plot.h"
 #include "engine/big_screen.h"
 #include "engine/display_state.h"
 #include "engine/control_panel.h"
+#include "engine/instrument_links.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_state.h"
-#include "recorder/recorder_form.h"
 
 // ---------------------------------------------------------------- volts/div
 
@@ -92,12 +91,11 @@ void TForm1::ProbeClick(int channel, bool x10) {
     const PanelButton button = ch1 ? row.Ch1Button : row.Ch2Button;
     for (TSpeedButton* b : {this->*button, TwinControl(button)})
       if (b) b->SetCaption(caption);
-    if (ch1 && Bode_plot)
-      if (TRadioButton* radio = Bode_plot->RangeRadios()[i]) radio->SetCaption(caption);
+    if (ch1 && OtherInstruments.BodeRangeCaption) OtherInstruments.BodeRangeCaption(i, caption);
   }
 
   // The recorder's buttons have names of their own.
-  if (Form1_rec) Form1_rec->ShowProbeCaptions(channel, x10);
+  if (OtherInstruments.RecorderProbeCaptions) OtherInstruments.RecorderProbeCaptions(channel, x10);
 
   // The label on the picture and the device follow the current range.
   RangeCodeClick(channel, ScopeState.Settings.GainCode(channel));
@@ -122,7 +120,7 @@ void TForm1::PositionChange(int channel) {
   auto copyToTwins = [&] {
     MirrorToTwin(*this, barMember);
     // The recorder's bar too; its handler comes back here with the same position.
-    if (Form1_rec) (ch1 ? Form1_rec->TrackBar1 : Form1_rec->TrackBar2)->SetPosition(position);
+    if (OtherInstruments.RecorderPositionFollows) OtherInstruments.RecorderPositionFollows(channel, position);
   };
   auto groundMarker = [&] { ch1 ? y1_viiva() : y2_viiva(); };
   auto applyOffset = [&] {

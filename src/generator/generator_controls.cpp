@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "engine/main_form.h"
-#include "bode/bode_state.h"
+#include "engine/instrument_links.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
@@ -292,7 +292,7 @@ void TForm1_fgen::read_edit34() {
 
 void TForm1_fgen::TrackBar1Change(TObject* /*Sender*/) {
   using namespace generator;
-  if (bode::BodeState.BodeSweepRunning) return;
+  if (engine::BodeSweepRunning()) return;
   GeneratorPanel* scope = ScopePanel();
   if (!scope) return;
   const bool fine = GeneratorState.WaveShape == kShapeSine && GeneratorState.RangeCode == 8;

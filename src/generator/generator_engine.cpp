@@ -6,7 +6,7 @@
 
 #include "engine/main_form.h"
 #include "engine/scope_device.h"
-#include "bode/bode_state.h"
+#include "engine/instrument_links.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
@@ -164,7 +164,7 @@ void TForm1_fgen::laske() {
     GeneratorState.PrevAttenuatorRange = GeneratorState.AttenuatorRange;
     const Attenuation att = ChooseAttenuator(GeneratorState.GenAmplitude);
     GeneratorState.AttenuatorRange = att.Range;
-    k = att.K * (bode::BodeState.BodeSweepRunning ? 0.95 : GeneratorState.AmplitudeScale);
+    k = att.K * (engine::BodeSweepRunning() ? 0.95 : GeneratorState.AmplitudeScale);
 
     ShapeOutput(GeneratorState.BaseTable, {GeneratorState.WaveShape, k, GeneratorState.RangeCode, GeneratorState.GenFrequency, pass}, GeneratorState.OutputTable);
     if (GeneratorState.PeakOffsetMode) ApplyPeakOffset(GeneratorState.OutputTable, k, GeneratorState.WaveShape == kShapeSine);
@@ -233,7 +233,7 @@ void TForm1_fgen::curve_rec() {
 
 void TForm1_fgen::ComposeSettings() {
   using namespace generator;
-  GeneratorState.FilterChoice = ChooseFilter({GeneratorState.WaveShape, GeneratorState.RangeCode, GeneratorState.GenFrequency, bode::BodeState.BodeSweepRunning != 0, GeneratorState.FilterChoice});
+  GeneratorState.FilterChoice = ChooseFilter({GeneratorState.WaveShape, GeneratorState.RangeCode, GeneratorState.GenFrequency, engine::BodeSweepRunning(), GeneratorState.FilterChoice});
   GeneratorState.OutputEnableCode = generator::GeneratorState.GenOutputOff ? 1 : 2;
   SettingInput in;
   in.Shape = GeneratorState.WaveShape;
@@ -335,7 +335,7 @@ void TForm1_fgen::timer77() {
     }
     Button2Click(this);
     Button3Click(this);
-    if (bode::BodeState.BodeSweepRunning) {
+    if (engine::BodeSweepRunning()) {
       Timer7Fired = 0;
       Timer7->SetEnabled(true);
       Application->ProcessMessagesUntil([this] { return Timer7Fired != 0; });

@@ -7,11 +7,8 @@
 
 #include <unistd.h>
 
-#include "bode/bode_plot.h"
-#include "bode/bode_rules.h"
-#include "bode/bode_state.h"
-#include "bode/frequency_step_dialog.h"
 #include "engine/help_request.h"
+#include "engine/instrument_links.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "engine/startup.h"
@@ -20,13 +17,11 @@
 #include "generator/generator_state.h"
 #include "generator/hardware_dialog.h"
 #include "generator/more_functions.h"
+#include "generator/plotter_link.h"
 #include "generator/wave_editor.h"
 #include "generator/wave_sequence.h"
-#include "recorder/recorder_form.h"
 
 namespace {
-
-constexpr const char* kTraceKeys[] = {"Trace_1", "Trace_2", "Trace_3", "Trace_4", "Trace_5"};
 
 constexpr int kLastStepItem = 8;
 
@@ -41,16 +36,17 @@ void ReadPlace(TIniFile& ini, const char* section, TForm* form, bool withSize) {
   if (width > 0 && height > 0) form->PlaceOnScreen(left, top, width, height);
 }
 
+TForm* PlotterWindow() { return generator::ThePlotter.Window ? generator::ThePlotter.Window() : nullptr; }
+
 }  // namespace
 
 void TForm1_fgen::ReadGeneratorSettings() {
   using namespace generator;
-  using namespace bode;
   GeneratorIni = std::make_unique<TIniFile>(engine::ScopeState.DataFolder + "FGen48.ini");
   TIniFile& ini = *GeneratorIni;
 
   if (ini.ReadInteger("MainForm", "Status", 0) != 0) {
-    ReadPlace(ini, "Bode_Plotter", Bode_plot, true);
+    ReadPlace(ini, "Bode_Plotter", PlotterWindow(), true);
     ReadPlace(ini, "Wave_Sequence", Form900, true);
     ReadPlace(ini, "Wave_Editor", Wave_editor1, true);
     ReadPlace(ini, "More_Functions", BtnBottomDlg1_fgen, false);
@@ -58,19 +54,10 @@ void TForm1_fgen::ReadGeneratorSettings() {
   GeneratorState.GeneratorHardware = ini.ReadInteger("Hardware", "HW_Gen", 8016);
   GeneratorState.LptSpeedSlow = ReadFlagKey(ini, "Menu", "LPT_Speed_Slow", false) ? 1 : 0;
   GeneratorState.SyncMode = ReadFlagKey(ini, "Menu", "Sync Mode", false) ? 1 : 0;
-  TComboBox* stepList = OKRightDlg_2 ? OKRightDlg_2->ComboBox1 : nullptr;
-  const int octaveStep =
-      std::clamp(ini.ReadInteger("Menu", "OctaveStep", stepList ? stepList->ItemIndex() : 0), 0, kLastStepItem);
+  const int listedStep = ThePlotter.ListedOctaveStep ? ThePlotter.ListedOctaveStep() : 0;
+  const int octaveStep = std::clamp(ini.ReadInteger("Menu", "OctaveStep", listedStep), 0, kLastStepItem);
 
-  BodeState.BodeBackgroundColor = ReadColourEntry(ini, "Background", BodeState.BodeBackgroundColor);
-  BodeState.BodeGridColor = ReadColourEntry(ini, "Grid", BodeState.BodeGridColor);
-  BodeState.BodeTextColor = ReadColourEntry(ini, "Text", BodeState.BodeTextColor);
-  BodeState.BodeTraceColor = ReadColourEntry(ini, "Trace", BodeState.BodeTraceColor);
-  BodeState.BodeBorderColor = ReadColourEntry(ini, "Border", BodeState.BodeBorderColor);
-  BodeState.BodeFreqMarkerColor = ReadColourEntry(ini, "F_Marker", BodeState.BodeFreqMarkerColor);
-  BodeState.BodeLevelMarkerColor = ReadColourEntry(ini, "V_Marker", BodeState.BodeLevelMarkerColor);
-  for (std::size_t i = 0; i < std::size(kTraceKeys); ++i)
-    BodeState.BodeTraceColors[i] = ReadColourEntry(ini, kTraceKeys[i], kDefaultBodeTraceColors[i]);
+  if (ThePlotter.ReadColours) ThePlotter.ReadColours(ini);
 
   // A hand-edited trim must stay a trim: out of range it would reach the
   // output-enable and sync bits of the setting byte.
@@ -83,24 +70,11 @@ void TForm1_fgen::ReadGeneratorSettings() {
   }
   if (BtnBottomDlg_fgen) (GeneratorState.LptSpeedSlow ? BtnBottomDlg_fgen->RadioButton2 : BtnBottomDlg_fgen->RadioButton1)->SetChecked(true);
 
-  if (Bode_plot) {
-    Bode_plot->DerivePens();
-    Bode_plot->draw();
-    // A fractional-octave step: the octave box takes its caption and check.
-    if (octaveStep > 0) {
-      BodeState.BodeOctaveRatio = OctaveRatioOfItem(octaveStep);
-      Bode_plot->CheckBox1->SetChecked(false);
-      Bode_plot->CheckBox4->SetCaption(OctaveBoxCaption(octaveStep));
-      Bode_plot->CheckBox4->SetEnabled(true);
-      if (Bode_plot->CheckBox4->Checked()) Bode_plot->CheckBox4Click(Bode_plot->CheckBox4);
-      else Bode_plot->CheckBox4->SetChecked(true);
-    }
-  }
+  if (ThePlotter.SettingsRead) ThePlotter.SettingsRead(octaveStep);
 }
 
 bool TForm1_fgen::WriteGeneratorSettings() {
   using namespace generator;
-  using namespace bode;
   if (!GeneratorIni) return true;
   TIniFile& ini = *GeneratorIni;
   // The user knows the file is left as it is.
@@ -120,7 +94,7 @@ bool TForm1_fgen::WriteGeneratorSettings() {
   };
 
   if (WindowState() == wsNormal) {
-    place("Bode_Plotter", Bode_plot, true);
+    place("Bode_Plotter", PlotterWindow(), true);
     place("Wave_Sequence", Form900, true);
     place("Wave_Editor", Wave_editor1, true);
     place("More_Functions", BtnBottomDlg1_fgen, false);
@@ -128,14 +102,9 @@ bool TForm1_fgen::WriteGeneratorSettings() {
   integer("MainForm", "Status", 1);
   ok = ini.WriteBool("Menu", "LPT_Speed_Slow", GeneratorState.LptSpeedSlow != 0) && ok;
   ok = ini.WriteBool("Menu", "Sync Mode", GeneratorState.SyncMode != 0) && ok;
-  const bool octave = Bode_plot && Bode_plot->CheckBox4->Checked() && OKRightDlg_2;
-  integer("Menu", "OctaveStep", octave ? OKRightDlg_2->ComboBox1->ItemIndex() : 0);
-  const std::pair<const char*, TColor> colours[] = {
-      {"Background", BodeState.BodeBackgroundColor}, {"Grid", BodeState.BodeGridColor},       {"Text", BodeState.BodeTextColor},
-      {"Trace", BodeState.BodeTraceColor},           {"Border", BodeState.BodeBorderColor},   {"F_Marker", BodeState.BodeFreqMarkerColor},
-      {"V_Marker", BodeState.BodeLevelMarkerColor}};
-  for (const auto& [key, colour] : colours) integer("Colors", key, static_cast<int>(colour));
-  for (std::size_t i = 0; i < std::size(kTraceKeys); ++i) integer("Colors", kTraceKeys[i], static_cast<int>(BodeState.BodeTraceColors[i]));
+  integer("Menu", "OctaveStep", ThePlotter.OctaveStepInUse ? ThePlotter.OctaveStepInUse() : 0);
+  if (ThePlotter.Colours)
+    for (const auto& [key, colour] : ThePlotter.Colours()) integer("Colors", key, static_cast<int>(colour));
   integer("Calibration", "Gain", GeneratorState.GainTrim);
   integer("Calibration", "Offset", GeneratorState.OffsetTrim);
 
@@ -168,8 +137,9 @@ void TForm1_fgen::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
   GeneratorState.WaveEditorCanClose = 1;
   if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->Close();
   if (Wave_editor1) Wave_editor1->Close();
-  if (Bode_plot) Bode_plot->Close();
-  if (Form1 && !engine::ScopeState.HideScope && !(Form1_rec && Form1_rec->Visible()) && !Form1->Visible()) Form1->Show();
+  if (ThePlotter.Close) ThePlotter.Close();
+  const auto& recorderShown = engine::OtherInstruments.RecorderShown;
+  if (Form1 && !engine::ScopeState.HideScope && !(recorderShown && recorderShown()) && !Form1->Visible()) Form1->Show();
   if (!GeneratorState.WaveEditorCanClose) {
     // The editor keeps unsaved text: it stays, and so does the generator.
     Action = caNone;

@@ -7,7 +7,6 @@
 #include <memory>
 #include <utility>
 
-#include "bode/bode_plot.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "generator/fine_tune.h"
@@ -15,6 +14,7 @@
 #include "generator/generator_state.h"
 #include "generator/more_functions.h"
 #include "generator/panel_rules.h"
+#include "generator/plotter_link.h"
 #include "generator/wave_editor.h"
 #include "generator/wave_sequence.h"
 #include "widgets/control_maker.h"
@@ -52,6 +52,8 @@ GeneratorPanel* LeadingGeneratorPanel() {
     if (p->ScopeWindow()) return p;
   return generator::GeneratorState.Panels.empty() ? nullptr : generator::GeneratorState.Panels.front();
 }
+
+GeneratorPanel* ScopeGeneratorPanel() { return Form1 ? Form1->GeneratorControls : nullptr; }
 
 void GeneratorPanel::Build(TWinControl* parent, int left, int top) {
   ControlMaker make(owner_);
@@ -254,9 +256,7 @@ void GeneratorPanel::BindHandlers() {
       Form1->GrSpeedButton15->SetDown(false);
       Form1->GrSpeedButton15Click(Form1->GrSpeedButton15);
     }
-    if (!Bode_plot) return;
-    Bode_plot->tekstit();
-    Bode_plot->ShowPlotter();
+    if (generator::ThePlotter.Show) generator::ThePlotter.Show();
   };
   WaveSequence1->OnClick = [](TObject*) {
     if (Form900) Form900->Show();

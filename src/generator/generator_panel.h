@@ -165,3 +165,10 @@ class GeneratorPanel : public TComponent {
 GeneratorPanel* LeadingGeneratorPanel();
 // The scope window's generator panel; nullptr without the scope window.
 GeneratorPanel* ScopeGeneratorPanel();
+
+class TForm1;
+namespace generator {
+// The scope window's Timer5: carries out what another program asks of the
+// generator in the generator mailbox, and says the generator lives.
+void ServeGeneratorMailbox(TForm1& scope);
+}  // namespace generator

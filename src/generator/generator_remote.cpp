@@ -17,39 +17,12 @@
 static_assert(io::kRemoteFrequencyRanges == generator::FrequencyRanges.size(),
               "a remote request picks one of the panel's frequency ranges");
 
-namespace {
-
-// Runs `access` over the generator mailbox, which another program of the
-// user may have made smaller; false when it was not done (the mailbox is
-// off, or kept shrinking under it).
-template <class F>
-bool UseGeneratorMailbox(F&& access) {
-  return io::UseSharedBlock(io::GeneratorMailboxBlock, access,
-                            "Remote control of the generator stopped: another program made ",
-                            "\rOther programs cannot control the generator until the Darvik48 software is started "
-                            "again.");
-}
-
-}  // namespace
-
-std::int32_t TForm1::GetShareData1(int index) {
-  std::int32_t word = 0;
-  if (index >= 0)
-    UseGeneratorMailbox([&] { word = io::GeneratorMailboxBlock->Get(static_cast<std::size_t>(index)); });
-  return word;
-}
-
-void TForm1::SetShareData1(int index, std::int32_t value) {
-  if (index >= 0)
-    UseGeneratorMailbox([&] { io::GeneratorMailboxBlock->Set(static_cast<std::size_t>(index), value); });
-}
-
-void TForm1::Timer5Timer(TObject* /*Sender*/) {
-  using namespace generator;
+void generator::ServeGeneratorMailbox(TForm1& scope) {
   using io::GeneratorMailbox;
-  if (!io::GeneratorMailboxBlock || !GeneratorControls || !Form1_fgen) return;
+  using io::UseGeneratorMailbox;
+  if (!io::GeneratorMailboxBlock || !scope.GeneratorControls || !Form1_fgen) return;
   if (engine::ScopeState.ClosingDone || Application->Terminated()) return;
-  Timer5->SetEnabled(false);
+  scope.Timer5->SetEnabled(false);
   // The poll runs again, and says it lives, however the request ended.
   struct Rearm {
     TForm1* form;
@@ -58,7 +31,7 @@ void TForm1::Timer5Timer(TObject* /*Sender*/) {
       form->Timer5->SetEnabled(true);
       form->SetShareData1(io::kGenAlive, io::kGenAliveValue);
     }
-  } rearm{this};
+  } rearm{&scope};
 
   // The request as it stands now, each word read once.
   std::array<std::int32_t, io::kGeneratorMailboxBytes / sizeof(std::int32_t)> words{};
@@ -73,7 +46,7 @@ void TForm1::Timer5Timer(TObject* /*Sender*/) {
   const std::int32_t offset = words[io::kGenOffset];
   const std::int32_t sweepEnd = words[io::kGenSweepEnd];
   const std::int32_t sweepTime = words[io::kGenSweepTime];
-  GeneratorPanel& panel = *GeneratorControls;
+  GeneratorPanel& panel = *scope.GeneratorControls;
   TGrSpeedButton* moreSweep = BtnBottomDlg1_fgen ? BtnBottomDlg1_fgen->SpeedButton3 : nullptr;
 
   // The library file a wave-5 request names, for the library reader (and
@@ -163,7 +136,7 @@ void TForm1::Timer5Timer(TObject* /*Sender*/) {
             GeneratorState.WaveShape = kShapeLibrary;
             Application->ProcessMessages();
           }
-          Form1_fgen->Timer8Timer(this);
+          Form1_fgen->Timer8Timer(&scope);
         }
       }
     }

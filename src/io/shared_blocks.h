@@ -102,6 +102,16 @@ bool UseSharedBlock(std::unique_ptr<SharedWords>& slot, F&& access, const char* 
   return false;
 }
 
+// Runs `access` over the generator mailbox, which another program of the
+// user may have made smaller; false when it was not done (the mailbox is
+// off, or kept shrinking under it).
+template <class F>
+bool UseGeneratorMailbox(F&& access) {
+  return UseSharedBlock(GeneratorMailboxBlock, access, "Remote control of the generator stopped: another program made ",
+                        "\rOther programs cannot control the generator until the Darvik48 software is started "
+                        "again.");
+}
+
 // Makes or opens the three blocks; false (with the reason in *error) when
 // one of them cannot be had, and then none is kept. A mailbox that outlived
 // an earlier run starts with no request in it: a stale request is never

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 
-#include "bode/bode_plot.h"
 #include "engine/big_screen.h"
 #include "engine/instruments.h"
 #include "engine/measurement_window.h"

@@ -456,10 +456,22 @@ void TForm1_rec::SampleRate1Click(TObject*) {
   TulostaTeksti(RecorderState.RecRateText, X0 + 352, RecorderState.RecSampleRateShown ? display::DisplayState.TimeMarkerColor : display::DisplayState.BackgroundColor, 3);
 }
 
+void recorder::CopyScreenColorsFromScope() {
+  using namespace display;
+  RecorderState.RecBackgroundColor = DisplayState.BackgroundColor;
+  RecorderState.RecCh1Color = DisplayState.Ch1Color;
+  RecorderState.RecCh2Color = DisplayState.Ch2Color;
+  RecorderState.RecMath1Color = DisplayState.Math1Color;
+  RecorderState.RecMath2Color = DisplayState.Math2Color;
+  RecorderState.RecDarkGridColor = DisplayState.DarkGridColor;
+  RecorderState.RecBrightGridColor = DisplayState.BrightGridColor;
+  RecorderState.RecTimeMarkerColor = DisplayState.TimeMarkerColor;
+}
+
 void TForm1_rec::Colors2Click(TObject*) {
   using namespace engine;
   using namespace recorder;
-  engine::CopyScreenColorsToRecorder();
+  CopyScreenColorsFromScope();
   if (BtnBottomDlg2 && BtnBottomDlg2->PresetChosen && !display::DisplayState.ColorsAccepted) {
     // The recorder keeps its own copy: the scope's picture, drawn with the
     // scope's pens, stays as it is.

@@ -140,6 +140,9 @@ inline void ResetRecorderState() {
   std::construct_at(&RecorderState);
 }
 
+// Copies the scope's colour table into the recorder's own copy.
+void CopyScreenColorsFromScope();
+
 // Each channel's half of the record.
 inline constexpr std::span<std::int32_t, kChannelEntries> RecBufCh2{RecorderState.RecBlock.data(), kChannelEntries};
 inline constexpr std::span<std::int32_t, kChannelEntries> RecBufCh1{RecorderState.RecBlock.data() + kChannelEntries,

@@ -1,7 +1,7 @@
-// The generator panel on the recorder window: the same panel class as on
-// the scope window, under the recorder's time/div buttons, with the
-// generator's items in the recorder's own Options, Tools and Help menus.
-#include "generator/generator_panel.h"
+// The generator panel on the recorder window: the same panel as on the scope
+// window, under the recorder's time/div buttons, with the generator's items
+// in the recorder's own Options, Tools and Help menus.
+#include "engine/instrument_links.h"
 #include "recorder/recorder_form.h"
 #include "widgets/control_maker.h"
 
@@ -15,10 +15,7 @@ void TForm1_rec::CreateGeneratorControls() {
   // Tools sits before Help.
   Tools1 = make.Item("Tools1", "&Tools");
   MainMenu1->Items()->Insert(MainMenu1->Items()->IndexOf(Help1), Tools1);
-  GeneratorPanel::Options options;
-  options.ScopeWindow = false;
-  options.OptionsMenu = Options1;
-  options.ToolsMenu = Tools1;
   const int top = Time_div->Top() + Time_div->Height() + 6;
-  GeneratorControls = new GeneratorPanel(this, this, kRecorderGeneratorLeft, top, options);
+  if (const auto& makePanel = engine::OtherInstruments.MakeGeneratorPanel)
+    GeneratorControls = makePanel({this, this, kRecorderGeneratorLeft, top, false, Options1, Tools1});
 }

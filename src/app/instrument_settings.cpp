@@ -1,0 +1,218 @@
+// The other instruments' keys in the scope settings files: the recorder's
+// channels, markers and time buttons, the instrument shown and the
+// generator's panel, each at its place in the scope's key table.
+#include "app/instrument_settings.h"
+
+#include <array>
+#include <functional>
+
+#include "engine/main_form.h"
+#include "engine/settings_keys.h"
+#include "generator/generator_form.h"
+#include "generator/generator_panel.h"
+#include "generator/generator_state.h"
+#include "recorder/recorder_form.h"
+
+namespace {
+
+constexpr const char* kRecTimeKeys[16] = {"2000s", "1000s", "500s", "200s", "100s", "50s",  "20s",  "10s",
+                                          "5s",    "2s",    "1s",   "0.5s", "0.2s", "0.1s", "50ms", "20ms"};
+constexpr const char* kFreqKeys[8] = {"500kHz", "50kHz", "5kHz", "500Hz", "50Hz", "5Hz", "0.5Hz", "0.05Hz"};
+constexpr const char* kWaveKeys[4] = {"Sine", "Square", "Triangle", "LIB"};
+
+// The recorder window's buttons of one channel; no recorder, no buttons.
+engine::keys::ChannelButtons RecorderChannel(int channel) {
+  if (!Form1_rec) return {};
+  const TForm1_rec& r = *Form1_rec;
+  if (channel == 1)
+    return {r.CH1on, {}, {r.SpeedButton_ac1, r.SpeedButton_dc1, r.SpeedButton_gnd1}, r.Ch1RangeButtons,
+            r.TrackBar1};
+  return {r.CH2on, {}, {r.SpeedButton__ac2, r.SpeedButton_dc2, r.SpeedButton_gnd2}, r.Ch2RangeButtons,
+          r.TrackBar2};
+}
+
+// The generator's range and shape buttons may all be up: a stored "0"
+// releases the button. Every window's panel shows the one generator.
+void PutGeneratorButton(GeneratorPanel& g, const engine::SettingsSnapshot& f, const char* section, const char* key,
+                        TGrSpeedButton* b) {
+  g.PutButton(b, f.Flag(section, key, b->Down()));
+}
+
+// The engine's range handlers in the order of the range buttons.
+void RunGeneratorRange(std::size_t index) {
+  using Handler = void (TForm1_fgen::*)(TObject*);
+  static constexpr std::array<Handler, 8> kHandlers = {&TForm1_fgen::SpeedButton2Click, &TForm1_fgen::SpeedButton3Click,
+                                           &TForm1_fgen::SpeedButton4Click, &TForm1_fgen::SpeedButton9Click,
+                                           &TForm1_fgen::SpeedButton5Click, &TForm1_fgen::SpeedButton6Click,
+                                           &TForm1_fgen::SpeedButton7Click, &TForm1_fgen::SpeedButton8Click};
+  if (!Form1_fgen || index >= kHandlers.size()) return;
+  (Form1_fgen->*kHandlers[index])(Form1_fgen);
+}
+
+// ---- The recorder's channels and markers, while there is a recorder.
+void AddRecorderChannelKeys(std::vector<engine::SettingsFileKey>& keys) {
+  using namespace engine;
+  using namespace engine::keys;
+  using Step = RecallStep;
+  auto add = [&keys](SettingsFileKey key) { keys.push_back(std::move(key)); };
+  for (int ch = 1; ch <= 2; ++ch) {
+    const char* section = ch == 1 ? "Rec_CH1" : "Rec_CH2";
+    add(ButtonKey(section, "On", Step::kRecorderChannels, [ch](const TForm1&) { return RecorderChannel(ch).On; },
+                  ButtonRecall::kToggle));
+    for (std::size_t i = 0; i < 3; ++i)
+      add(ButtonKey(section, kCouplingKeys[i], Step::kRecorderChannels,
+                    [ch, i](const TForm1&) { return RecorderChannel(ch).Coupling[i]; }, ButtonRecall::kSelect));
+    for (std::size_t i = 0; i < 6; ++i)
+      add(ButtonKey(section, kRangeKeys[i], Step::kRecorderChannels,
+                    [ch, i](const TForm1&) { return RecorderChannel(ch).Ranges[i]; }, ButtonRecall::kSelect));
+    add({section, "Position", Step::kRecorderChannels,
+         [ch](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
+           if (TTrackBar* bar = RecorderChannel(ch).Position) l.Integer(k.Section, k.Key, bar->Position());
+         },
+         [ch](TForm1&, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+           TTrackBar* bar = RecorderChannel(ch).Position;
+           if (!bar) return;
+           bar->SetPosition(f.Integer(k.Section, k.Key, bar->Position()));
+           ch == 1 ? Form1_rec->TrackBar1Change(Form1_rec) : Form1_rec->TrackBar2Change(Form1_rec);
+         }});
+  }
+  add(MenuKey("Rec_Markers", "Markers_1", Step::kRecorderMarkers,
+              [](const TForm1&) { return Form1_rec ? Form1_rec->Markers1 : nullptr; }));
+  add(MenuKey("Rec_Markers", "Markers_2", Step::kRecorderMarkers,
+              [](const TForm1&) { return Form1_rec ? Form1_rec->MarkersVdt1 : nullptr; }));
+
+}
+
+void AddRecorderTimeKeys(std::vector<engine::SettingsFileKey>& keys) {
+  using namespace engine;
+  using namespace engine::keys;
+  using Step = RecallStep;
+  auto add = [&keys](SettingsFileKey key) { keys.push_back(std::move(key)); };
+  for (std::size_t i = 0; i < 16; ++i)
+    add(ButtonKey("Rec_Time", kRecTimeKeys[i], Step::kRecorderTime,
+                  [i](const TForm1&) { return Form1_rec ? Form1_rec->TimeButtons[i] : nullptr; },
+                  ButtonRecall::kSelect));
+}
+
+// ---- The recorder shown; the generator, written while it is active,
+// recalled when the file turns it on.
+void AddInstrumentAndGeneratorKeys(std::vector<engine::SettingsFileKey>& keys) {
+  using namespace engine;
+  using namespace engine::keys;
+  using Step = RecallStep;
+  auto add = [&keys](SettingsFileKey key) { keys.push_back(std::move(key)); };
+  add({"Device", "Recorder", Step::kInstrument,
+       [](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
+         l.Flag(k.Section, k.Key, Form1_rec && Form1_rec->Visible());
+       },
+       [](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+         if (!f.Flag(k.Section, k.Key, false) || !t.SpeedButton27) return;
+         t.SpeedButton27->SetDown(true);
+         t.SpeedButton27Click(&t);
+       }});
+  add({"Device", "Generator", Step::kGeneratorOn,
+       [](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
+         l.Flag(k.Section, k.Key, generator::GeneratorState.GeneratorActive);
+       },
+       [](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
+         r.Generator = f.Flag(k.Section, k.Key, false) && t.GeneratorControls;
+       }});
+
+  // ---- The generator, written while it is active, recalled when the file
+  // turns it on.
+  auto generatorKey = [&add](const char* section, const char* key, Step step,
+                             std::function<void(const GeneratorPanel&, SettingsList&, const SettingsFileKey&)> write,
+                             std::function<void(GeneratorPanel&, const SettingsSnapshot&, const SettingsFileKey&,
+                                                RecallState&)> recall) {
+    add({section, key, step,
+         [write](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
+           if (generator::GeneratorState.GeneratorActive && t.GeneratorControls) write(*t.GeneratorControls, l, k);
+         },
+         [recall](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
+           if (r.Generator && recall) recall(*t.GeneratorControls, f, k, r);
+         }});
+  };
+  for (std::size_t i = 0; i < 8; ++i)
+    generatorKey("Freq", kFreqKeys[i], Step::kGeneratorRange,
+                 [i](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
+                   FlagOf(l, k.Section, k.Key, g.RangeButtons()[i]);
+                 },
+                 [i](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+                   TGrSpeedButton* b = g.RangeButtons()[i];
+                   PutGeneratorButton(g, f, k.Section, k.Key, b);
+                   if (b->Down()) RunGeneratorRange(i);
+                 });
+  // A recalled file never selects the library shape.
+  for (std::size_t i = 0; i < 4; ++i)
+    generatorKey("Wave", kWaveKeys[i], Step::kGeneratorWave,
+                 [i](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
+                   FlagOf(l, k.Section, k.Key, g.ShapeButtons()[i]);
+                 },
+                 i == 3 ? nullptr
+                        : std::function<void(GeneratorPanel&, const SettingsSnapshot&, const SettingsFileKey&,
+                                             RecallState&)>(
+                              [i](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k,
+                                  RecallState&) {
+                                TGrSpeedButton* b = g.ShapeButtons()[i];
+                                PutGeneratorButton(g, f, k.Section, k.Key, b);
+                                if (b->Down()) RunClick(b);
+                              }));
+  generatorKey("Signal", "Offset", Step::kGeneratorOffset,
+               [](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
+                 l.Integer(k.Section, k.Key, g.TrackBar6->Position());
+               },
+               [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+                 PutPosition(f, k.Section, k.Key, g.TrackBar6, [&] { g.TrackBar6Change(&g); });
+               });
+  generatorKey("Signal", "Symmetry", Step::kGeneratorSymmetry,
+               [](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
+                 l.Integer(k.Section, k.Key, g.TrackBar5->Position());
+               },
+               [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+                 PutPosition(f, k.Section, k.Key, g.TrackBar5, [&] { g.TrackBar5Change(&g); });
+                 if (Form1_fgen) Form1_fgen->Timer8Timer(Form1_fgen);
+               });
+  generatorKey("Signal", "Amplitude_position", Step::kGeneratorAmplitudePosition,
+               [](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
+                 l.Integer(k.Section, k.Key, g.TrackBar7->Position());
+               },
+               [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+                 // The slider only shows where it was; the amplitude is the stored one.
+                 if (g.TrackBar7) g.PutAmplitudeSlider(f.Integer(k.Section, k.Key, g.TrackBar7->Position()));
+               });
+  generatorKey("Signal", "Frequency", Step::kGeneratorLevels,
+               [](const GeneratorPanel&, SettingsList& l, const SettingsFileKey& k) {
+                 l.Real(k.Section, k.Key, generator::GeneratorState.GenFrequency);
+               },
+               [](GeneratorPanel&, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
+                 r.Frequency = StoredNumber(f, k.Section, k.Key, "1000");
+               });
+  // The sliders follow the stored frequency first, or the range handler
+  // would snap a frequency of a whole multiple of the range's minimum to
+  // the slider's end.
+  generatorKey("Signal", "Amplitude", Step::kGeneratorLevels,
+               [](const GeneratorPanel&, SettingsList& l, const SettingsFileKey& k) {
+                 l.Real(k.Section, k.Key, generator::GeneratorState.GenAmplitude);
+               },
+               [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
+                 // The amplitudes the generator's entries allow, in volts peak to peak.
+                 const double amplitude = StoredNumber(f, k.Section, k.Key, "5", 0.1, 10);
+                 if (Form1_fgen) {
+                   Form1_fgen->set_fg(r.Frequency, 0, amplitude);
+                   Form1_fgen->HoldFrequencyOnSliders();
+                 }
+                 const auto ranges = g.RangeButtons();
+                 for (std::size_t i = 0; i < ranges.size(); ++i)
+                   if (ranges[i]->Down()) RunGeneratorRange(i);
+               });
+}
+
+}  // namespace
+
+void AddInstrumentSettingsKeys(engine::SettingsKeyPlace place, std::vector<engine::SettingsFileKey>& keys) {
+  switch (place) {
+    case engine::SettingsKeyPlace::kAfterScopeChannels: AddRecorderChannelKeys(keys); break;
+    case engine::SettingsKeyPlace::kAfterScopeTime: AddRecorderTimeKeys(keys); break;
+    case engine::SettingsKeyPlace::kEnd: AddInstrumentAndGeneratorKeys(keys); break;
+  }
+}
