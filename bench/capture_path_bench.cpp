@@ -8,6 +8,7 @@
 #include "bench_program.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -15,10 +16,14 @@
 #include "engine/display_state.h"
 #include "engine/history_state.h"
 #include "engine/persistence_state.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
+#include "engine/capture_unpack.h"
 #include "engine/scope_state.h"
 
 namespace {
+
+// The capture as the device sent it.
+std::array<std::uint8_t, display::kCaptureBytes> received{};
 
 // A capture as the device sends it: (CH2, CH1) byte pairs, rotated left by
 // 63 bytes (the unpacker rotates them back). Two sines that clip now and then.
@@ -32,9 +37,15 @@ void PackCapture() {
                                   static_cast<std::uint8_t>(std::clamp(ch2, 0, 255))};
     for (std::size_t b = 0; b < 2; ++b) {
       const std::size_t rotated = 2 * i + b;  // position after the rotation
-      engine::TheDevice().UsbRxBuffer[(rotated + kUsbRxBufferSize - 63) % kUsbRxBufferSize] = pair[b];
+      received[(rotated + kUsbRxBufferSize - 63) % kUsbRxBufferSize] = pair[b];
     }
   }
+}
+
+// Unpacks the received capture as the scope unpacks the device's.
+void Unpack() {
+  if (const auto options = engine::BeginDeviceUnpack())
+    engine::TakeNewCapture(device::UnpackCapture(received, *options));
 }
 
 // Applies a time/div row as its button does, then the plot method the
@@ -55,11 +66,11 @@ void PostCapturePath(benchmark::State& state, const char* label, std::uint8_t in
   ScopeState.ClearPending = 1;
   Form1->putsataanko();
   PackCapture();
-  engine::TheDevice().LueData_500();
+  Unpack();
   Form1->piirrot();
   for (auto _ : state) {
     Form1->poisto();
-    engine::TheDevice().LueData_500();
+    Unpack();
     Form1->piirrot();
     benchmark::DoNotOptimize(Form1->Image1->Picture()->Image().constBits());
   }
@@ -76,14 +87,14 @@ void BM_UnpackOnly(benchmark::State& state) {
   SelectTimeBase("1ms", 0);
   PackCapture();
   for (auto _ : state) {
-    engine::TheDevice().LueData_500();
+    Unpack();
     benchmark::DoNotOptimize(engine::ScopeState.ScopeSampleBlock.data());
   }
 }
 void BM_EraseAndDrawOnly1msPerDiv(benchmark::State& state) {
   SelectTimeBase("1ms", 0);
   PackCapture();
-  engine::TheDevice().LueData_500();
+  Unpack();
   Form1->piirrot();
   for (auto _ : state) {
     Form1->poisto();
@@ -99,7 +110,7 @@ void BM_GradedPersistenceBothChannels(benchmark::State& state) {
   using namespace engine;
   SelectTimeBase("1ms", 0);
   PackCapture();
-  engine::TheDevice().LueData_500();
+  Unpack();
   Form1->PersistencewithIntensityGrading1Click(Form1);
   Form1->SpeedButton23->SetDown(true);
   Form1->SpeedButton23Click(Form1);
@@ -131,6 +142,6 @@ int main(int argc, char** argv) {
     // Steady state: the history ring has been written round once, as after
     // the first seconds of a Run.
     PackCapture();
-    for (int i = 0; i <= display::HistoryState.HistoryLength + 1; ++i) engine::TheDevice().LueData_500();
+    for (int i = 0; i <= display::HistoryState.HistoryLength + 1; ++i) Unpack();
   });
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -33,7 +34,7 @@
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/remote_control_form.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "generator/comm_settings.h"
 #include "generator/fine_tune.h"
@@ -65,6 +66,16 @@
 namespace {
 
 std::vector<CreatedWindow> created;
+
+// The program's one device, made before the windows and handed to those
+// that drive it; a fresh one for every fresh start of the program's state.
+std::unique_ptr<device::ScopeDevice> theDevice;
+
+device::ScopeDevice& TheDevice() {
+  if (!theDevice)
+    theDevice = std::make_unique<device::ScopeDevice>([] { return engine::ScopeState.DemoMode != 0; });
+  return *theDevice;
+}
 // How to free each created window, in creation order.
 std::vector<std::function<void()>> releasers;
 
@@ -76,9 +87,9 @@ void Record(T*& global, const char* className, const char* name) {
 }
 
 // A window owned by the application; the first one becomes the main window.
-template <class T>
-void Create(T*& global, const char* className, const char* name) {
-  Application->CreateForm(global);
+template <class T, class... Args>
+void Create(T*& global, const char* className, const char* name, Args&&... args) {
+  Application->CreateForm(global, std::forward<Args>(args)...);
   Record(global, className, name);
 }
 
@@ -95,6 +106,12 @@ void CreateUnowned(T*& global, const char* className, const char* name) {
   do {                                                                        \
     static_assert(std::is_same_v<std::remove_pointer_t<decltype(global)>, cls>); \
     Create(global, #cls, #global);                                            \
+  } while (0)
+// The same for a window that takes more than its owner.
+#define CREATE_WITH(global, cls, ...)                                         \
+  do {                                                                        \
+    static_assert(std::is_same_v<std::remove_pointer_t<decltype(global)>, cls>); \
+    Create(global, #cls, #global, __VA_ARGS__);                               \
   } while (0)
 #define CREATE_UNOWNED(global, cls)                                           \
   do {                                                                        \
@@ -140,7 +157,8 @@ void CreateAllWindows() {
   if (!created.empty()) return;
   // The windows reach each other through these from their creation on.
   LinkInstruments();
-  CREATE(Form1, TForm1);
+  device::ScopeDevice& device = TheDevice();
+  CREATE_WITH(Form1, TForm1, device);
   CREATE(AboutBox, TAboutBox);
   CREATE_UNOWNED(BtnBottomDlg, TBtnBottomDlg);
   CREATE_UNOWNED(BtnBottomDlg1, TBtnBottomDlg1);
@@ -153,7 +171,7 @@ void CreateAllWindows() {
   CREATE(BtnBottomDlg1_fgen, TBtnBottomDlg1_fgen);
   CREATE(AboutBox_fgen, TAboutBox_fgen);
   CREATE(Wave_editor1, TWave_editor1);
-  CREATE(Bode_plot, TBode_plot);
+  CREATE_WITH(Bode_plot, TBode_plot, device);
   CREATE(Preview_1Form, TPreview_1Form);
   CREATE(BtnBottomDlg_2, TBtnBottomDlg_2);
   CREATE(BtnBottomDlg_21, TBtnBottomDlg_21);
@@ -164,7 +182,7 @@ void CreateAllWindows() {
   CREATE(PreviewForm_rec, TPreviewForm_rec);
   CREATE(AboutBox_rec, TAboutBox_rec);
   CREATE(BtnBottomDlg_33, TBtnBottomDlg_33);
-  CREATE(Form1_rec, TForm1_rec);
+  CREATE_WITH(Form1_rec, TForm1_rec, device);
   CREATE(Form_9rec, Tform_9rec);
   CREATE(Form_9, TForm_9);
   CREATE(form_9bode, Tform_9bode);
@@ -177,7 +195,7 @@ void CreateAllWindows() {
   CREATE(Form11, TForm11);
   CREATE_UNOWNED(Form12, TForm12);
   CREATE(Formx1, TFormx1);
-  CREATE(Form1_fgen, TForm1_fgen);
+  CREATE_WITH(Form1_fgen, TForm1_fgen, device);
   CREATE(Form_path, TForm_path);
   CREATE_UNOWNED(OKBottomDlg, TOKBottomDlg);
   CREATE(OKBottomDlg1, TOKBottomDlg1);
@@ -194,7 +212,7 @@ void FreeAllWindows() {
 
 void ResetProgramState() {
   engine::ResetScopeState();
-  engine::ResetDevice();
+  theDevice.reset();
   display::ResetDisplayState();
   display::ResetHistoryState();
   display::ResetPersistenceState();
@@ -206,3 +224,5 @@ void ResetProgramState() {
 }
 
 const std::vector<CreatedWindow>& CreatedWindows() { return created; }
+
+device::ScopeDevice& CreatedDevice() { return TheDevice(); }

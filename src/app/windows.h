@@ -5,6 +5,9 @@
 #include <vector>
 
 class TForm;
+namespace device {
+class ScopeDevice;
+}
 
 // Application title and floating-point mode, set before any window exists.
 void PrepareApplication();
@@ -20,7 +23,8 @@ bool OpenSharedMemory();
 // cannot be set up.
 bool CloseOnTerminationSignals();
 
-// Creates each window once, main window first; each creation handler sees only
+// Creates the device and each window once, main window first, and hands the
+// device to the windows that drive it; each creation handler sees only
 // the windows created before it. A second call while the windows exist does nothing.
 void CreateAllWindows();
 // Frees every window, in reverse order of creation.
@@ -30,6 +34,10 @@ void FreeAllWindows();
 // back to their start-up state, so the program can be built afresh in the same
 // process. Call it with no windows created.
 void ResetProgramState();
+
+// The device the windows drive: the one CreateAllWindows hands them (made
+// now when they are yet to come); a fresh one after ResetProgramState.
+device::ScopeDevice& CreatedDevice();
 
 // One window as CreateAllWindows made it.
 struct CreatedWindow {

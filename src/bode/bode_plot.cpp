@@ -1,6 +1,7 @@
 // The Bode plotter window: its controls and menus, and the handlers of the
 // range, start, scale and option controls.
 #include "bode/bode_plot.h"
+#include "device/scope_device.h"
 
 #include "bode/add_text_bode.h"
 #include "bode/bode_state.h"
@@ -32,7 +33,7 @@ const char* const kAveragingInfo =
 
 }  // namespace
 
-TBode_plot::TBode_plot(TComponent* owner) : TForm(owner) {
+TBode_plot::TBode_plot(TComponent* owner, device::ScopeDevice& device) : TForm(owner), device_(&device) {
   Name = "Bode_plot";
   SetCaption("Bode Plotter");
   SetBorderStyle(bsSingle);

@@ -13,9 +13,15 @@
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
+namespace device {
+class ScopeDevice;
+}
+
 class TBode_plot : public TForm {
  public:
-  explicit TBode_plot(TComponent* owner);
+  // The window drives `device` as long as it lives.
+  TBode_plot(TComponent* owner, device::ScopeDevice& device);
+  device::ScopeDevice& Device() const { return *device_; }
 
   static constexpr int kImageWidth = 530;
   static constexpr int kImageHeight = 300;
@@ -227,6 +233,9 @@ class TBode_plot : public TForm {
   bool markers_drawn_ = false;  // the marker lines and read-outs are on the picture
   int drag_ = 0;  // 0 none, 1 frequency marker, 2 / 3 level marker 1 / 2
   bool redrawing_ = false;
+
+ private:
+  device::ScopeDevice* device_;
 };
 
 inline TBode_plot* Bode_plot = nullptr;

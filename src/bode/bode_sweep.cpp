@@ -5,13 +5,13 @@
 #include <chrono>
 #include <cmath>
 
+#include "device/scope_device.h"
 #include "bode/bode_plot.h"
 #include "bode/bode_state.h"
 #include "bode/frequency_step_dialog.h"
 #include "bode/sweep_generator.h"
 #include "engine/display_state.h"
 #include "engine/main_form.h"
-#include "engine/scope_device.h"
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
 
@@ -92,7 +92,7 @@ bool BodeSweep::Start() {
     return false;
   }
   BodeState.BodeSweepRunning = 1;
-  deviceAtStart_ = engine::TheDevice().DeviceOpen != 0;
+  deviceAtStart_ = plot_.Device().IsOpen();
   BodeState.BodeAutoScaleActive = BodeState.BodeAutoScale;
   if (BodeState.BodeMultiTrace) {
     plot_.draw();
@@ -292,7 +292,7 @@ bool BodeSweep::Shot() {
   Application->ProcessMessages();
   // A device lost on the way ends the sweep: a point without its capture is
   // no point.
-  return !BodeState.BodeStopFlag && !(deviceAtStart_ && !engine::TheDevice().DeviceOpen);
+  return !BodeState.BodeStopFlag && !(deviceAtStart_ && !plot_.Device().IsOpen());
 }
 
 double BodeSweep::ReadRms() {

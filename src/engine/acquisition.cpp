@@ -9,7 +9,8 @@
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/picture_settings.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
+#include "engine/capture_unpack.h"
 #include "engine/scope_state.h"
 #include "engine/spectrum_hold.h"
 #include "platform/os/numeric.h"
@@ -17,11 +18,8 @@
 
 namespace {
 
-constexpr std::uint32_t kStatusTimeoutMs = 200;
 constexpr std::uint32_t kBlockTimeoutMs = 200;
 constexpr std::uint32_t kRecorderBlockTimeoutMs = 20;
-constexpr std::uint32_t kBlockBytes = 1024;
-constexpr int kBlocks = 8;
 // The Run and Single ticks poll one status byte, the blocking loops four.
 constexpr std::uint32_t kTickPollBytes = 1;
 constexpr std::uint32_t kLoopPollBytes = 4;
@@ -66,7 +64,7 @@ bool TForm1::PersistDown() const {
   return SpeedButton23 && SpeedButton23->Down();
 }
 
-bool TForm1::LinkLost() const { return !engine::ScopeState.DemoMode && !engine::TheDevice().DeviceOpen; }
+bool TForm1::LinkLost() const { return !engine::ScopeState.DemoMode && !device_.IsOpen(); }
 
 void TForm1::LeaveFileDisplay() {
   using namespace engine;
@@ -75,40 +73,6 @@ void TForm1::LeaveFileDisplay() {
   SetCaption(Caption().find("Darvik") != std::string::npos ? "Darvik48" : "Spectrum analyzer");
   ScopeState.FileCh1Ground = 10000;
   ScopeState.FileCh2Ground = 10000;
-}
-
-// ---------------------------------------------------------------- device steps
-
-bool engine::ScopeDevice::ReadCaptureBlocks(std::uint32_t timeoutMs) {
-  for (int b = 0; b < kBlocks; ++b) {
-    std::uint32_t got = 0;
-    MPUSBRead(UsbInHandle, UsbRxBuffer.data() + b * kBlockBytes, kBlockBytes, &got, timeoutMs);
-    UsbReadCount = got;
-    // A short block leaves the rest of the buffer from an earlier capture.
-    if (got != kBlockBytes) return false;
-  }
-  return true;
-}
-
-bool engine::ScopeDevice::DeviceCaptureStep(std::uint32_t pollBytes, std::uint32_t blockTimeoutMs) {
-  if (AcqArmed == 1) {
-    // Only a status byte that really arrived counts; the buffer may hold an
-    // old 0x44.
-    UsbRxBuffer[0] = 0;
-    UsbReadCount = 0;
-    MPUSBRead(UsbInHandle, UsbRxBuffer.data(), pollBytes, &UsbReadCount, kStatusTimeoutMs);
-    if (UsbReadCount >= 1 && UsbRxBuffer[0] == kStatusCaptureDone) {
-      AcqState = 1;
-      AcqArmed = 0;
-      Reset_500(1, 0);
-    }
-  }
-  if (AcqState == 1 && AcqArmed == 0 && DeviceOpen) {
-    if (ReadCaptureBlocks(blockTimeoutMs)) return true;
-    // Incomplete: start a fresh capture and keep polling.
-    if (DeviceOpen) Resetoi_500();
-  }
-  return false;
 }
 
 // ---------------------------------------------------------------- Run
@@ -191,7 +155,7 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
     SetSingleDown(false);
     putsataanko();
     ScopeState.RunStop = 0;
-    if (!ScopeState.DemoMode) TheDevice().Resetoi_500();
+    if (!ScopeState.DemoMode) device_.Resetoi_500();
     RunningShown = 0;
     SetStatusText("Running");
   }
@@ -222,9 +186,9 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
         Timer4->SetEnabled(true);
       }
     }
-    if (ScopeState.DemoTriggered && DemoPaceTicks > 1) CaptureReady = 16;
+    if (device_.Demo().Triggered() && DemoPaceTicks > 1) CaptureReady = 16;
   } else {
-    CaptureReady = TheDevice().DeviceCaptureStep(kTickPollBytes, kBlockTimeoutMs) ? 16 : 0;
+    CaptureReady = device_.DeviceCaptureStep(kTickPollBytes, kBlockTimeoutMs) ? 16 : 0;
     if (LinkLost()) {
       // The device is gone (and the user has been told): Run ends as if released.
       if (SpeedButtonRun->Down()) {
@@ -272,7 +236,7 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
 void TForm1::ApplySettingsForSingle() {
   using namespace engine;
   using namespace display;
-  if (!TheDevice().Calibrating) {
+  if (!ScopeState.Calibrating) {
     TrackBar1Change(this);
     TrackBar2Change(this);
   }
@@ -302,7 +266,7 @@ void TForm1::SpeedButtonSingleClick(TObject* /*Sender*/) {
   if (down) {
     StartHistoryRecording();
     ApplySettingsForSingle();
-    if (!ScopeState.DemoMode) TheDevice().Resetoi_500();
+    if (!ScopeState.DemoMode) device_.Resetoi_500();
     ScopeState.SingleStop = 0;
     ScopeState.SinglePhase = 0;
     ScopeState.AcquisitionIdle = 0;
@@ -330,9 +294,9 @@ void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
     Application->ProcessMessages();
     if (ScopeState.DemoMode) {
       triggaa_demo();
-      CaptureReady = ScopeState.DemoTriggered ? 16 : 0;
+      CaptureReady = device_.Demo().Triggered() ? 16 : 0;
     } else {
-      CaptureReady = TheDevice().DeviceCaptureStep(kTickPollBytes, kBlockTimeoutMs) ? 16 : 0;
+      CaptureReady = device_.DeviceCaptureStep(kTickPollBytes, kBlockTimeoutMs) ? 16 : 0;
       if (LinkLost()) {
         SetSingleDown(false);
         SpeedButtonSingleClick(this);
@@ -374,18 +338,18 @@ void TForm1::SingleClick() {
   bool captured = ScopeState.ScopeFileReplay != 0;
   if (!ScopeState.ScopeFileReplay) {
     SetStatusText(DeviceTriggerOn() ? "Waiting for trigger" : "Acquiring data");
-    if (!ScopeState.DemoMode) TheDevice().Resetoi_500();
+    if (!ScopeState.DemoMode) device_.Resetoi_500();
     for (;;) {
       Application->ProcessMessages();
       // Stopped, closing, or no device left to wait for.
       if (ScopeState.SingleStop || Application->Terminated() || LinkLost()) break;
       if (ScopeState.DemoMode) {
         triggaa_demo();
-        if (ScopeState.DemoTriggered) {
+        if (device_.Demo().Triggered()) {
           captured = true;
           break;
         }
-      } else if (TheDevice().DeviceCaptureStep(kLoopPollBytes, kBlockTimeoutMs)) {
+      } else if (device_.DeviceCaptureStep(kLoopPollBytes, kBlockTimeoutMs)) {
         captured = true;
         break;
       }
@@ -403,15 +367,14 @@ void TForm1::SingleClick() {
 bool TForm1::SingleClick0() {
   using namespace engine;
   using namespace display;
-  ScopeDevice& device = TheDevice();
-  if (ScopeState.DemoMode || !device.DeviceOpen) return false;
-  device.Resetoi_500();
+  if (ScopeState.DemoMode || !device_.IsOpen()) return false;
+  device_.Resetoi_500();
   const auto started = program_clock::Now();
   for (;;) {
     Application->ProcessMessages();
-    if (Application->Terminated() || !device.DeviceOpen) return false;
-    if (device.DeviceCaptureStep(kLoopPollBytes, kRecorderBlockTimeoutMs)) return true;
-    if (!device.DeviceOpen) return false;
+    if (Application->Terminated() || !device_.IsOpen()) return false;
+    if (device_.DeviceCaptureStep(kLoopPollBytes, kRecorderBlockTimeoutMs)) return true;
+    if (!device_.IsOpen()) return false;
     if (program_clock::MillisecondsSince(started) >= RecorderCaptureLimitMs) return false;
     IdleWait();
   }
@@ -440,11 +403,11 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
   display::Capture& capture = ScopeState.NewestCapture;
   if (ScopeState.ScopeFileReplay) CaptureHeldSamples(capture);
   else if (ScopeState.DemoMode) luedemo();
-  else TheDevice().LueData_500();
+  else UnpackDeviceCapture(device_);
 
   // The device captures the next block while this one is drawn; also after
   // the capture that ends Run, so the device is armed as after any Run capture.
-  if (run && !ScopeState.DemoMode) TheDevice().Resetoi_500();
+  if (run && !ScopeState.DemoMode) device_.Resetoi_500();
 
   // Read-outs, thinned in Run at the fast time bases.
   if (!run || MeasureCounter > 5 || ScopeState.TimePerDiv > 1000000) {

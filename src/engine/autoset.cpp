@@ -10,7 +10,7 @@
 #include "engine/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
 #include "widgets/control_maker.h"
@@ -61,7 +61,7 @@ void TForm1::Autoset2Click(TObject*) { AutosetChannel(2); }
 void TForm1::AutosetChannel(int channel) {
   using namespace engine;
   ScopeState.AutosetRunning = 1;
-  if (!TheDevice().DeviceOpen && !ScopeState.DemoMode) {
+  if (!device_.IsOpen() && !ScopeState.DemoMode) {
     ScopeState.AutosetRunning = 0;
     return;
   }

@@ -20,7 +20,7 @@
 #include "engine/form9.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "platform/ini/ini_file.h"
 #include "platform/os/folders.h"
@@ -105,7 +105,7 @@ const char* const kSucceededText = "Calibration completed successfully.";
 
 // The calibration cannot go on: the device is unplugged, the program is
 // ending, or the user asked to close it.
-bool Interrupted() { return !TheDevice().DeviceOpen || (Application && Application->Terminated()) || ScopeState.CloseRequested; }
+bool Interrupted() { return !Form1->Device().IsOpen() || (Application && Application->Terminated()) || ScopeState.CloseRequested; }
 
 // The user will not be waiting for a verdict: the program ends once the
 // calibration has.
@@ -262,11 +262,17 @@ struct Readings {
   bool ok = false;
 };
 
-// One slow read: the screen reading of each channel (255 minus its mean code).
+// One slow read: the screen reading of each channel (255 minus its mean
+// code). Its pairs land in entries 0..31 of both channels' samples.
 Readings Read() {
-  ScopeDevice& device = TheDevice();
-  const std::uint16_t r = device.ReadBytes();
-  return {r & 0xFF, r >> 8, device.ReadBytesComplete};
+  const std::optional<device::LevelReading> r =
+      Form1->Device().ReadBytes([] { return ScopeState.CloseRequested != 0; });
+  if (!r) return {};
+  for (std::size_t k = 0; k < device::LevelReading::kPairs; ++k) {
+    Ch2Samples[k] = r->Ch2[k];
+    Ch1Samples[k] = r->Ch1[k];
+  }
+  return {r->Ch1Level, r->Ch2Level, true};
 }
 
 // One blocking capture. False when none arrived: the calibration was
@@ -445,15 +451,15 @@ void BothChannelsShown() {
 
 // ---------------------------------------------------------------- the calibration
 
-void engine::ScopeDevice::calibrate() {
-  CalibrationCompleted = false;
-  if (ScopeState.DemoMode || !DeviceOpen || !Form1) return;
+void TForm1::calibrate() {
+  ScopeState.CalibrationCompleted = false;
+  if (ScopeState.DemoMode || !device_.IsOpen() || !Form1) return;
   // The close waits for the whole calibration, its closing message included.
   struct RunningScope {
     std::uint8_t& Flag;
     explicit RunningScope(std::uint8_t& flag) : Flag(flag) { Flag = 1; }
     ~RunningScope() { Flag = 0; }
-  } running(CalibrationRunning);
+  } running(ScopeState.CalibrationRunning);
   // What stays in force when this run is cut short.
   const CalibrationRecordValues previous = CurrentCalibrationRecord();
   bool failed = false;
@@ -462,7 +468,7 @@ void engine::ScopeDevice::calibrate() {
   // Preparation.
   SetCalibratingLabelColor(kWhite);
   ShowProgress("0% Complete");
-  Calibrating = 1;
+  ScopeState.Calibrating = 1;
   Report report;
   StopAcquisition();
   PlainScopeDisplay();
@@ -536,7 +542,7 @@ void engine::ScopeDevice::calibrate() {
         Form1->Set_DACs();
         for (int k = 0; k < point.SettleReads && complete; ++k) complete = Read().ok;
       }
-      Resetoi_500();
+      device_.Resetoi_500();
       complete = complete && SweepPosition(point.Channel, point.UpTarget, point.DownTarget, point.ReadsPerStep, reading);
       if (!complete) break;
       *point.Reading = reading;
@@ -576,7 +582,7 @@ void engine::ScopeDevice::calibrate() {
   const std::string logPath = CalibrationLogPath();
   // Once the program has ended nothing more is written.
   const bool saved = Application->Terminated() || report.Save(logPath);
-  Calibrating = 0;
+  ScopeState.Calibrating = 0;
   SetCalibratingLabelColor(clNavy);
   // Nothing is left marked as running while the user reads about the file.
   // A user who asked to close gets no verdict: the next start calibrates.
@@ -585,7 +591,7 @@ void engine::ScopeDevice::calibrate() {
     if (!saved) Application->MessageBox(UnableToWriteMessage(logPath), Application->Title(), MB_OK | MB_ICONERROR);
     // Nor does a user who was just told "Darvik48 disconnected.": one fault,
     // one message.
-    if (DeviceOpen) {
+    if (device_.IsOpen()) {
       if (failed) MessageDlgPos(kFailedText, mtWarning, mbOK, 0, Form1->Left() + 200, Form1->Top() + 200);
       else MessageDlgPos(kSucceededText, mtInformation, mbOK, 0, Form1->Left() + 238, Form1->Top() + 200);
     }
@@ -595,7 +601,7 @@ void engine::ScopeDevice::calibrate() {
   ScopeState.ClearPending = 1;
   Form1->putsataanko();
   Form1->piirrot();
-  CalibrationCompleted = complete;
+  ScopeState.CalibrationCompleted = complete;
 }
 
 // ---------------------------------------------------------------- menus
@@ -632,16 +638,15 @@ bool TForm1::RunMenuCalibration(bool stopAcquisitionFirst) {
     AveragingOff();
   }
   ScopeState.FirstRunCalibration = 1;
-  ScopeDevice& device = TheDevice();
-  device.CalibrationCompleted = false;
+  ScopeState.CalibrationCompleted = false;
   test1();
-  if (!device.DeviceOpen) {
+  if (!device_.IsOpen()) {
     // The request stays for the next start. A device lost on the way has
     // been reported as such.
-    if (device.NoHardware && BtnBottomDlg1) BtnBottomDlg1->ShowModal();
+    if (device_.HardwareMissing() && BtnBottomDlg1) BtnBottomDlg1->ShowModal();
     return false;
   }
-  if (!device.CalibrationCompleted) return false;
+  if (!ScopeState.CalibrationCompleted) return false;
   ScopeState.FirstRunCalibration = 0;
   return true;
 }
@@ -721,10 +726,10 @@ void TBtnBottomDlg3::FormClose(TObject* /*Sender*/, TCloseAction& /*Action*/) {
   }
   ScopeState.RunStop = 1;
   ScopeState.SingleStop = 1;
-  engine::TheDevice().calibrate();
+  Form1->calibrate();
   Form1->TrackBar1Change(Form1);
   Form1->TrackBar2Change(Form1);
-  if (engine::TheDevice().CalibrationCompleted) ScopeState.FirstRunCalibration = 0;
+  if (ScopeState.CalibrationCompleted) ScopeState.FirstRunCalibration = 0;
   SelectRange(1, kRange03V);
   SelectRange(2, kRange03V);
   SelectTimeBase(kTimeBase1ms);

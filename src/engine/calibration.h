@@ -1,5 +1,5 @@
 // The automatic calibration: what the rest of the program may want of it
-// besides ScopeDevice::calibrate and the menu handlers of TForm1.
+// besides TForm1::calibrate and the menu handlers of TForm1.
 #pragma once
 
 #include <array>
@@ -14,12 +14,11 @@ namespace engine {
 // read-out updates of the Run loop; at kExtendedWaitSteps the wait ends and
 // the calibration runs.
 inline constexpr int kExtendedWaitSteps = 150;
-// ExtendCalSteps lives in ScopeState (scope_state.h), CalibrationRunning with
-// the device (scope_device.h).
+// ExtendCalSteps and CalibrationRunning live in ScopeState (scope_state.h).
 
 // How long the calibration waits for the device to deliver one capture or one
 // slow read; a device that stays silent longer ends the calibration as failed.
-inline constexpr int kDeviceAnswerLimitMs = 2000;
+using device::kDeviceAnswerLimitMs;
 
 // Verdicts of the report: an offset at 3 V/div is good from 91 to 165, a
 // correction at 1 V/div while its magnitude stays below 50.

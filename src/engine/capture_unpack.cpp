@@ -1,7 +1,6 @@
-// Capture unpacking: the device's 8192 bytes into the sample block, with the
-// grounded-channel flattening, the spectrum and Noise Reject routes, waveform
-// averaging, the history ring, the sample copy and the bit view. Also the slow
-// calibration read.
+// A new capture put in place: the device's unpacked capture or the demo
+// source's into the sample block, with the spectrum and Noise Reject routes,
+// waveform averaging, the history ring, the sample copy and the bit view.
 #include "engine/capture_unpack.h"
 
 #include <algorithm>
@@ -9,8 +8,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/calibration.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "engine/main_form.h"
 #include "engine/picture_settings.h"
 #include "engine/scope_state.h"
@@ -24,19 +22,6 @@ namespace {
 using engine::kCaptureBytes;
 using engine::kChannelSamples;
 using engine::kSampleBlockEntries;
-
-constexpr std::size_t kRotation = 63;  // the device's stream starts 63 bytes late
-constexpr std::uint32_t kSlowPollTimeoutMs = 20;
-constexpr std::uint32_t kSlowReplyTimeoutMs = 200;
-constexpr std::uint32_t kSlowReplyBytes = 64;
-constexpr std::size_t kSlowPairs = 32;
-
-// Mean of the even (offset 0) or odd (offset 1) bytes, remainder dropped.
-std::uint8_t MeanOfEveryOther(const std::uint8_t* bytes, std::size_t offset) {
-  std::uint32_t sum = 0;
-  for (std::size_t i = offset; i < kCaptureBytes; i += 2) sum += bytes[i];
-  return static_cast<std::uint8_t>(sum / kChannelSamples);
-}
 
 // The averaging parameters clipped to the ring's shape, so that settings from
 // elsewhere can never index past it.
@@ -142,10 +127,9 @@ void ExpandBitView() {
   }
 }
 
-void ScopeDevice::LueData_500() {
-  using namespace display;
-  // Demo captures and replayed files are not in UsbRxBuffer.
-  if (ScopeState.DemoMode || ScopeState.ScopeFileReplay) return;
+std::optional<device::UnpackOptions> BeginDeviceUnpack() {
+  // Demo captures and replayed files do not come from the device.
+  if (ScopeState.DemoMode || ScopeState.ScopeFileReplay) return std::nullopt;
   ScopeState.CaptureUnpacked = 1;
 
   // A settings change restarts the spectrum smoothing.
@@ -155,32 +139,26 @@ void ScopeDevice::LueData_500() {
     ScopeState.SmoothWeight = 0.5;
     ScopeState.SmoothKeep = 0.5;
   }
+  device::UnpackOptions options;
+  // The calibration measures the real input of a grounded channel.
+  options.FlattenCh1 = !ScopeState.Calibrating && !ScopeState.Settings.Ch1InputOn;
+  options.FlattenCh2 = !ScopeState.Calibrating && !ScopeState.Settings.Ch2InputOn;
+  options.Settings = CurrentCaptureSettings();
+  return options;
+}
 
-  // Byte i of the stream belongs at (i + 63) mod 8192.
-  std::uint8_t* raw = UsbRxBuffer.data();
-  std::rotate(raw, raw + kCaptureBytes - kRotation, raw + kCaptureBytes);
+void TakeNewCapture(const std::optional<display::Capture>& capture) {
+  if (!capture) return;
+  // The spare entry is no sample: it stays as the readers last left it.
+  const std::int32_t spare = ScopeState.NewestCapture.Samples[kCaptureBytes];
+  ScopeState.NewestCapture = *capture;
+  ScopeState.NewestCapture.Samples[kCaptureBytes] = spare;
+  KeepCapture(ScopeState.NewestCapture);
+}
 
-  // A grounded input shows its mean level as a flat line.
-  if (!Calibrating) {
-    if (!ScopeState.Settings.Ch1InputOn) {
-      const std::uint8_t mean = MeanOfEveryOther(raw, 0);
-      for (std::size_t i = 0; i < kCaptureBytes; i += 2) raw[i] = mean;
-    }
-    if (!ScopeState.Settings.Ch2InputOn) {
-      const std::uint8_t mean = MeanOfEveryOther(raw, 1);
-      for (std::size_t i = 1; i < kCaptureBytes; i += 2) raw[i] = mean;
-    }
-  }
-
-  // The capture: CH1 is the even byte, CH2 the odd one.
-  display::Capture& capture = ScopeState.NewestCapture;
-  for (std::size_t i = 0; i < kChannelSamples; ++i) {
-    capture.Samples[kChannelSamples + i] = raw[2 * i];
-    capture.Samples[i] = raw[2 * i + 1];
-  }
-  capture.Settings = CurrentCaptureSettings();
-  capture.Time = std::chrono::system_clock::now();
-  KeepCapture(capture);
+void UnpackDeviceCapture(const device::ScopeDevice& device) {
+  if (const std::optional<device::UnpackOptions> options = BeginDeviceUnpack())
+    TakeNewCapture(device.LueData_500(*options));
 }
 
 void KeepCapture(display::Capture& capture) {
@@ -214,53 +192,6 @@ void KeepCapture(display::Capture& capture) {
     display::StoreCaptureInHistory(display::HistoryState, capture.Block());
   }
   if (capture.Settings.DigitalMode && !capture.Settings.Demo) ExpandBitView();
-}
-
-std::uint16_t ScopeDevice::ReadBytes() {
-  using namespace display;
-  ReadBytesComplete = false;
-  std::uint8_t* buf = UsbRxBuffer.data();
-  const auto deadline = program_clock::Now() + std::chrono::milliseconds(kDeviceAnswerLimitMs);
-  // Every wait lets the program breathe, and ends when the link is lost, the
-  // program ends or is asked to close, or the device keeps no time.
-  const auto givenUp = [this, deadline] {
-    if (Application) Application->ProcessMessages();
-    return !DeviceOpen || (Application && Application->Terminated()) || ScopeState.CloseRequested ||
-           program_clock::Now() >= deadline;
-  };
-  for (;;) {
-    Resetoi_500();
-    buf[0] = 0;
-    // Wait for the device's "done"; only a byte that arrived counts.
-    for (;;) {
-      if (givenUp()) return 0;
-      std::uint32_t got = 0;
-      buf[0] = 0;
-      MPUSBRead(UsbInHandle, buf, 1, &got, kSlowPollTimeoutMs);
-      if (got >= 1 && buf[0] == kStatusCaptureDone) break;
-      program_clock::Sleep(std::chrono::milliseconds(1));
-    }
-    AcqState = 3;
-    AcqArmed = 0;
-    Reset_500(3, 0);
-    std::uint32_t got = 0;
-    MPUSBRead(UsbInHandle, buf, kSlowReplyBytes, &got, kSlowReplyTimeoutMs);
-    if (got == kSlowReplyBytes) break;
-    // A short reply is no reading: ask again, without spinning.
-    program_clock::Sleep(std::chrono::milliseconds(1));
-  }
-  std::uint32_t sum1 = 0;
-  std::uint32_t sum2 = 0;
-  for (std::size_t k = 0; k < kSlowPairs; ++k) {
-    Ch2Samples[k] = buf[2 * k];
-    Ch1Samples[k] = buf[2 * k + 1];
-    sum2 += buf[2 * k];
-    sum1 += buf[2 * k + 1];
-  }
-  ReadBytesComplete = true;
-  const std::uint32_t mean1 = sum1 / kSlowPairs;
-  const std::uint32_t mean2 = sum2 / kSlowPairs;
-  return static_cast<std::uint16_t>((255 - mean2) * 256 + (255 - mean1));
 }
 
 }  // namespace engine

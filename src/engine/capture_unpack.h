@@ -2,9 +2,23 @@
 // readers that put a new capture in place.
 #pragma once
 
+#include <optional>
+
+#include "device/scope_device.h"
 #include "display/capture.h"
 
 namespace engine {
+
+// The scope's side of unpacking a device capture, in three steps:
+// BeginDeviceUnpack marks the capture unpacked, restarts the spectrum
+// smoothing after a settings change and says how to unpack (nothing in demo
+// mode or while a loaded file is replayed); TakeNewCapture makes a capture
+// of the device or the demo source the newest one and hands it to its first
+// readers (nothing when the device had none). UnpackDeviceCapture does
+// both around the device's LueData_500.
+std::optional<device::UnpackOptions> BeginDeviceUnpack();
+void TakeNewCapture(const std::optional<display::Capture>& capture);
+void UnpackDeviceCapture(const device::ScopeDevice& device);
 
 // The first readers of every new capture, to which the unpacking and the demo
 // source hand it: averaging puts it where the scope shows it (the sample

@@ -1,7 +1,6 @@
-// The device command set and the settings packet: capture-control commands,
-// the seven control bytes built from the engine state, the offset DACs, and
-// the two apply operations through which every front-panel change reaches
-// the device and the picture.
+// The settings packet as the scope builds it: the seven control bytes from
+// the engine state, the offset DACs, and the two apply operations through
+// which every front-panel change reaches the device and the picture.
 #include <algorithm>
 #include <optional>
 
@@ -9,7 +8,7 @@
 #include "engine/big_screen.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "engine/settings_packet.h"
 #include "platform/os/numeric.h"
@@ -17,8 +16,6 @@
 #include "engine/display_state.h"
 
 namespace {
-
-constexpr std::uint32_t kPacketTimeoutMs = 10;
 
 // Sum of the offset terms in 8-bit arithmetic: each term and the sum wrap.
 std::uint8_t OffsetByte(std::int32_t cal, std::int32_t rangeTrim, std::int32_t rateTrim,
@@ -29,33 +26,6 @@ std::uint8_t OffsetByte(std::int32_t cal, std::int32_t rangeTrim, std::int32_t r
 }
 
 }  // namespace
-
-// ---------------------------------------------------------------- commands
-
-namespace engine {
-
-void ScopeDevice::Reset_500(std::uint8_t state, std::uint8_t armed) {
-  std::uint8_t command = 0;
-  if (state == 0 && armed == 0) command = 9;
-  else if (state == 1 && armed == 0) command = 10;
-  else if (state == 1 && armed == 1) command = 11;
-  else if (state == 2 && armed == 0) command = 12;
-  else if (state == 3 && armed == 0) command = 13;
-  else return;
-  if (ScopeState.DemoMode) return;
-  SendDeviceCommand(command);
-}
-
-void ScopeDevice::Resetoi_500() {
-  AcqState = 0;
-  AcqArmed = 0;
-  Reset_500(0, 0);
-  AcqState = 1;
-  AcqArmed = 1;
-  Reset_500(1, 1);
-}
-
-}  // namespace engine
 
 // ---------------------------------------------------------------- settings packet
 
@@ -79,13 +49,11 @@ void TForm1::Set500() {
 
 void TForm1::asetus_1() {
   using namespace engine;
-  ScopeDevice& device = TheDevice();
-  if (ScopeState.DemoMode || !device.DeviceOpen) return;
+  if (ScopeState.DemoMode || !device_.IsOpen()) return;
   SettingsPacket packet{};
   std::copy(kSettingsPacketHead.begin(), kSettingsPacketHead.end(), packet.begin());
   std::copy(ScopeState.ScopeControlBlock.begin(), ScopeState.ScopeControlBlock.end(), packet.begin() + kSettingsPacketHead.size());
-  device.MPUSBWrite(device.UsbOutHandle, packet.data(), static_cast<std::uint32_t>(packet.size()),
-                    &device.UsbSentCount, kPacketTimeoutMs);
+  device_.SendSettings(packet);
 }
 
 void TForm1::Set_DACs() {

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "engine/main_form.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_state.h"
 #include "engine/instrument_links.h"
@@ -56,7 +56,7 @@ void TForm1::Hardware1Click(TObject* /*Sender*/) {
   } else {
     // The device: open it unless it is open already.
     test2();
-    if (engine::TheDevice().NoHardware) {
+    if (device_.HardwareMissing()) {
       if (BtnBottomDlg1) BtnBottomDlg1->ShowModal();
       MessageDlgPos(kNoDeviceText, mtInformation, mbOK, 0, Left() + 238, Top() + 200);
       ScopeState.DemoMode = 1;

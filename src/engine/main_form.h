@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "device/scope_device.h"
 #include "engine/analysis_controls.h"
 #include "engine/persistence_controls.h"
 #include "display/capture.h"
@@ -32,7 +33,8 @@ struct SettingsFileKey;
 // FrontPanelControls, shared with the twin panel TForm11.
 class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls, public PersistenceControls {
  public:
-  explicit TForm1(TComponent* owner);
+  // The window drives `device` as long as it lives.
+  TForm1(TComponent* owner, device::ScopeDevice& device);
   // Frees ScopeIni when the window goes without its close handler.
   ~TForm1() override;
 
@@ -44,7 +46,9 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
 
   void FormCreate(TObject* Sender);
 
-  // ---- Device link and commands (the link itself is engine::TheDevice())
+  // ---- Device link and commands
+  // The device this window drives.
+  device::ScopeDevice& Device() const { return device_; }
   // Open the device if needed, then 1 V/div on both channels and 1 ms/div;
   // test1 also calibrates when asked to, test2 first forgets an earlier failure.
   void test0();
@@ -105,6 +109,8 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void CreateDeviceControls();
   // The open shared by test0/test1/test2; true when the link is open after it.
   bool OpenLink();
+  // Where the device's logic file is read from.
+  device::LogicFolders LogicFolders() const;
   void ShowLoadingPanel(bool show);
   // Sticky trigger bits of c6 as the last packet left them (the time-base
   // register is TimeBaseRegister).
@@ -202,8 +208,8 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   // data-file reader: returns when the capture is drawn, or when the loop was
   // stopped, the link closed or the program is ending.
   void SingleClick();
-  // The recorder's start capture: reads one capture into UsbRxBuffer without
-  // unpacking. True when all of it arrived; false when the link closed, the
+  // The recorder's start capture: the device reads one capture, which is not
+  // unpacked. True when all of it arrived; false when the link closed, the
   // program is ending or RecorderCaptureLimitMs passed without a capture.
   bool SingleClick0();
   // The slowest capture (4096 samples at 250 S/s) and 2 s more.
@@ -308,6 +314,13 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   TLabel* CalibrationProgressLabel = nullptr;
   // Builds the menu items and the panel; run while the window is built.
   void CreateCalibrationControls();
+  // Calibrates both channels through the device (nothing in demo mode or
+  // while the link is closed): the panel's buttons pressed as each step
+  // needs, the device's captures and slow reads, the report. Whether every
+  // step was measured is ScopeState.CalibrationCompleted.
+  void calibrate();
+  // Run and Single up, both stop flags set (the close stops the acquisition so).
+  void Power_on_off();
 
  public:
   // ======== Front panel: time base and vertical channels ========
@@ -820,6 +833,8 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
 
  private:
   void ExportWaveform(int channel);
+
+  device::ScopeDevice& device_;
 };
 
 inline TForm1* Form1 = nullptr;

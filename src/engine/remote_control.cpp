@@ -5,7 +5,6 @@
 
 #include "engine/calibration.h"
 #include "engine/main_form.h"
-#include "engine/scope_device.h"
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
 #include "io/shared_blocks.h"
@@ -54,8 +53,7 @@ void MoveBar(TTrackBar* bar, int position) {
 
 // Autoset and calibration own the panel while they run.
 bool PanelLocked() {
-  const engine::ScopeDevice& device = engine::TheDevice();
-  return engine::ScopeState.AutosetRunning || device.Calibrating || device.CalibrationRunning;
+  return engine::ScopeState.AutosetRunning || engine::ScopeState.Calibrating || engine::ScopeState.CalibrationRunning;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/settings_packet.h"
 #include "io/scope_mailbox.h"
 #include "platform/ui/forms.h"
 
@@ -22,8 +23,6 @@ std::int32_t RangeIndexOfCode(std::uint8_t code);
 // (0 = 500 ms .. 15 = 5 us); 16 whenever the picture magnifies (sample step
 // 1 or 2); -1 for a code no time/div button sets.
 std::int32_t TimeDivIndex(std::uint8_t timeBaseCode, int sampleStep);
-
-struct ScopeSettings;
 
 // Words 10 to 20: the volts/div of both channels as the device has them
 // (`device`: the recorder's ranges while it holds the device), the rest from

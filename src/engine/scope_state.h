@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "device/scope_device.h"
 #include "display/capture.h"
 #include "display/sample_block.h"
 #include "engine/settings_packet.h"
@@ -17,10 +18,11 @@
 
 namespace engine {
 
-inline constexpr std::size_t kUsbRxBufferSize = 8192;
-inline constexpr std::uint32_t kCommandTimeoutMs = 10;  // one command byte or a settings packet
-inline constexpr std::uint32_t kReplyBytes = 64;        // a reply to a status or data request
-inline constexpr std::uint8_t kStatusCaptureDone = 0x44;  // 'D': a capture waits to be read
+// The device's transfer sizes, time-outs and status byte.
+using device::kCommandTimeoutMs;
+using device::kReplyBytes;
+using device::kStatusCaptureDone;
+using device::kUsbRxBufferSize;
 
 // The seven work blocks, reserved with the main window and released at close.
 inline constexpr std::size_t kWorkBlockBytes = 65536;  // 2048 bins x 8 float magnitudes fill one exactly
@@ -81,8 +83,15 @@ struct ScopeSharedState {
   std::string DocumentsFolder;  // start folder of the file dialogs, home of "Calibration.log"
 
   // ---- Calibration request and the settings packet (the link, its buffers
-  // and the capture state live in the device object, engine/scope_device.h)
+  // and the capture state live in the device object, device/scope_device.h)
   std::uint8_t FirstRunCalibration = 1;  // calibrate at the next device open
+  // The last calibration measured every step; one cut short (a lost or
+  // silent device, a close request) did not, and left the previous record in force.
+  bool CalibrationCompleted = false;
+  std::uint8_t Calibrating = 0;  // the calibration's captures and reads run
+  // Set for the whole of a calibration, its closing message included: the main
+  // window's close waits until it is clear.
+  std::uint8_t CalibrationRunning = 0;
 
   // The seven control bytes c0..c6 of the settings packet, as last built by Set500.
   std::array<std::uint8_t, 7> ScopeControlBlock{};
@@ -162,6 +171,7 @@ struct ScopeSharedState {
   std::uint8_t* WindowTable = nullptr;
   std::uint8_t* SpectrumPeakBlock = nullptr;
   std::uint8_t* FftAverageBlock = nullptr;
+  // The demo source's shapes and display periods (device/demo_source.h).
   std::uint8_t* DemoSourceTable = nullptr;
 
   // Options of the main settings file ([Menu], [Hardware]).
@@ -268,14 +278,6 @@ struct ScopeSharedState {
   std::int32_t FftSkip = 3;
   double SmoothWeight = 0.05;
   double SmoothKeep = 0.95;
-
-  // ---- Demo source. DemoSourceTable holds signed 16-bit entries: the two
-  // display periods (0..299 CH1, 300..599 CH2) and the four source shapes.
-  std::int32_t DemoStart = 0;       // byte offset into a display period, 0..598
-  std::int32_t DemoPhase = 0;       // free-running start, +20 per capture
-  std::int32_t DemoGroupStep = 4;   // bytes advanced per output group
-  std::int32_t DemoRepeat = 1;      // outputs per group
-  std::uint8_t DemoTriggered = 0;   // the last trigger search found a start
 };
 
 inline ScopeSharedState ScopeState;

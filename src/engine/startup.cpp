@@ -28,7 +28,7 @@
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_state.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "platform/os/folders.h"
 #include "platform/os/numeric.h"
 #include "platform/os/zero_pages.h"
@@ -205,8 +205,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ScopeState.CalibrationInvalid = 0;
   ScopeState.PreviousRunMark = 0;
   ScopeState.RunningMark = 0;
-  ScopeDevice& device = TheDevice();
-  device.NoHardware = 0;
+  device_.ResetLinkFlags();
 
   // Work blocks.
   ReserveWorkBlocks();
@@ -232,7 +231,6 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   display::DisplayState.TriggerOn = 0;
   ScopeState.Settings.Ch1Ac = ScopeState.Settings.Ch2Ac = 0;
   ScopeState.Settings.Ch1InputOn = ScopeState.Settings.Ch2InputOn = 1;
-  device.AcqState = device.AcqArmed = 0;
   ScopeState.Settings.Ch1OffsetDacByte = ScopeState.Settings.Ch2OffsetDacByte = 127;
   ScopeState.Ch1OffsetCal = ScopeState.Ch2OffsetCal = 124;
   ScopeState.Ch1RangeTrim = ScopeState.Ch2RangeTrim = 0;
@@ -242,7 +240,6 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ScopeState.SampleStep = 10;
   ScopeState.PixelStep = 2;
   ScopeState.Magnification = 10.0;
-  device.DeviceOpen = device.WinUsbInUse = 0;
   ScopeState.DemoMode = ScopeState.Settings.DigitalMode = ScopeState.SpectrumMode = ScopeState.NoiseRejectOn = 0;
   ScopeState.Settings.Ch1On = ScopeState.Settings.Ch2On = 1;
   ScopeState.AcquisitionIdle = 1;
@@ -446,8 +443,8 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
       return;
     }
     test0();
-    ScopeState.StartupModeReady = !TheDevice().NoHardware;
-    if (TheDevice().NoHardware) {
+    ScopeState.StartupModeReady = !device_.HardwareMissing();
+    if (device_.HardwareMissing()) {
       if (BtnBottomDlg1) BtnBottomDlg1->ShowModal();
       ShowDemoModeMessage(this);
       ScopeState.DemoMode = 1;
@@ -462,12 +459,12 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   if (ScopeState.FirstRunCalibration && !ScopeState.DemoMode) {
     MessageDlgPos(kCalibrateNowText, mtInformation, mbOK, 0, Left() + 155, Top() + 200);
     if (Application->Terminated()) return;
-    TheDevice().calibrate();
+    calibrate();
     TrackBar1Change(this);
     TrackBar2Change(this);
     // A calibration cut short (the device went away) is
     // asked for again at the next start.
-    if (TheDevice().CalibrationCompleted) ScopeState.FirstRunCalibration = 0;
+    if (ScopeState.CalibrationCompleted) ScopeState.FirstRunCalibration = 0;
     // Asked to close while calibrating: the close follows, nothing more starts.
     if (ScopeState.CloseRequested) return;
     SpeedButton15v1Click(this);
@@ -566,7 +563,7 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   const CloseUnderWayMark underWay(close_under_way_);
   // A calibration is never cut off: it stops at the request, puts the
   // previous record back when it was not finished, and Timer1 then closes.
-  if (TheDevice().CalibrationRunning) {
+  if (ScopeState.CalibrationRunning) {
     ScopeState.CloseRequested = 1;
     ScopeState.SingleStop = 1;
     CanClose = false;
@@ -605,7 +602,7 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
 }
 
 void TForm1::Timer1Timer(TObject* /*Sender*/) {
-  if (!engine::ScopeState.AcquisitionIdle || engine::TheDevice().CalibrationRunning) return;
+  if (!engine::ScopeState.AcquisitionIdle || engine::ScopeState.CalibrationRunning) return;
   Timer1->SetEnabled(false);
   engine::ScopeState.CloseRequested = 0;
   Close();
@@ -627,8 +624,8 @@ void TForm1::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
   // Stop the acquisition and power the device down, once.
   if (!ScopeState.ClosingDone) {
     ScopeState.ClosingDone = 1;
-    if (!ScopeState.DemoMode) TheDevice().Power_on_off();
-    TheDevice().ReleaseDevice();
+    if (!ScopeState.DemoMode) Power_on_off();
+    device_.ReleaseDevice();
   }
 
   // The main settings file. A refused write has been reported; the close
@@ -647,13 +644,4 @@ void TForm1::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
   Action = caFree;
   ReleaseWorkBlocks();
   UnregisterAppShortcut(kHotKeyId);
-}
-
-void engine::ScopeDevice::Power_on_off() {
-  if (Form1) {
-    Form1->SpeedButtonRun->SetDown(false);
-    Form1->SpeedButtonSingle->SetDown(false);
-  }
-  ScopeState.RunStop = 1;
-  ScopeState.SingleStop = 1;
 }

@@ -90,18 +90,16 @@ struct RangeStep {
   bool CalibratedTrim;     // the range trim is the channel's V5 offset, else 0
   const char* LabelX1;     // label printed on the picture
   const char* LabelX10;
-  std::uint8_t GainBits;   // gain bits of the channel's settings-packet byte
-  int DemoDivisor;         // the demo source's full-scale entries per screen unit
 };
 
 // Least to most sensitive.
 inline constexpr std::array<RangeStep, 6> RangeTable{{
-    {&FrontPanelControls::SpeedButton28, &FrontPanelControls::SpeedButton29, "3V", "30V", 1, false, "3V", "30V ", 0x08, 200},
-    {&FrontPanelControls::SpeedButton15v1, &FrontPanelControls::SpeedButton15v2, "1V", "10V", 27, true, "1V", "10V ", 0x28, 100},
-    {&FrontPanelControls::SpeedButton5v1, &FrontPanelControls::SpeedButton5v2, "0.3V", "3V", 11, false, "0.3V", "3V ", 0x04, 50},
-    {&FrontPanelControls::SpeedButton1p5v1, &FrontPanelControls::SpeedButton1p5v2, "0.1V", "1V", 29, true, "0.1V", "1V ", 0x24, 20},
-    {&FrontPanelControls::SpeedButton05v1, &FrontPanelControls::SpeedButton05v2, "30mV", "0.3V", 13, false, "30mV", "0.3V ", 0x02, 10},
-    {&FrontPanelControls::SpeedButton015v1, &FrontPanelControls::SpeedButton015v2, "10mV", "0.1V", 30, true, "10mV", "0.1V ", 0x22, 5},
+    {&FrontPanelControls::SpeedButton28, &FrontPanelControls::SpeedButton29, "3V", "30V", 1, false, "3V", "30V "},
+    {&FrontPanelControls::SpeedButton15v1, &FrontPanelControls::SpeedButton15v2, "1V", "10V", 27, true, "1V", "10V "},
+    {&FrontPanelControls::SpeedButton5v1, &FrontPanelControls::SpeedButton5v2, "0.3V", "3V", 11, false, "0.3V", "3V "},
+    {&FrontPanelControls::SpeedButton1p5v1, &FrontPanelControls::SpeedButton1p5v2, "0.1V", "1V", 29, true, "0.1V", "1V "},
+    {&FrontPanelControls::SpeedButton05v1, &FrontPanelControls::SpeedButton05v2, "30mV", "0.3V", 13, false, "30mV", "0.3V "},
+    {&FrontPanelControls::SpeedButton015v1, &FrontPanelControls::SpeedButton015v2, "10mV", "0.1V", 30, true, "10mV", "0.1V "},
 }};
 
 // The row of the "1V" buttons.

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "device/scope_device.h"
 #include "engine/main_form.h"
-#include "engine/scope_device.h"
 #include "engine/instrument_links.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
@@ -34,7 +34,8 @@ TTimer* MakeTimer(TForm1_fgen* form, const char* name, int interval, TNotifyEven
 
 }  // namespace
 
-TForm1_fgen::TForm1_fgen(TComponent* owner) : TForm(owner), noise_random_(std::random_device{}()) {
+TForm1_fgen::TForm1_fgen(TComponent* owner, device::ScopeDevice& device)
+    : TForm(owner), noise_random_(std::random_device{}()), device_(&device) {
   Name = "Form1_fgen";
   SetCaption("Function Generator ");
   Timer8 = MakeTimer(this, "Timer8", kApplyDelayMs, [this](TObject* s) { Timer8Timer(s); });
@@ -251,14 +252,12 @@ void TForm1_fgen::ComposeSettings() {
 }
 
 bool TForm1_fgen::MaySend() const {
-  return generator::GeneratorState.GeneratorHardware > 0 && engine::TheDevice().DeviceOpen && !engine::ScopeState.DemoMode && Form1;
+  return generator::GeneratorState.GeneratorHardware > 0 && Device().IsOpen() && !engine::ScopeState.DemoMode && Form1;
 }
 
 void TForm1_fgen::WriteOut(const std::uint8_t* bytes, std::size_t length, std::uint32_t timeoutMs) {
-  if (!Form1 || engine::ScopeState.DemoMode || !engine::TheDevice().DeviceOpen) return;
-  engine::ScopeDevice& device = engine::TheDevice();
-  device.MPUSBWrite(device.UsbOutHandle, bytes, static_cast<std::uint32_t>(length), &device.UsbSentCount,
-                    timeoutMs);
+  if (!Form1 || engine::ScopeState.DemoMode || !Device().IsOpen()) return;
+  Device().SendBytes(bytes, static_cast<std::uint32_t>(length), timeoutMs);
 }
 
 void TForm1_fgen::Send_5Click(TObject* /*Sender*/) {
@@ -271,7 +270,7 @@ void TForm1_fgen::Send_5Click(TObject* /*Sender*/) {
 
 void TForm1_fgen::Button1Click(TObject* /*Sender*/) {
   using namespace generator;
-  if (engine::ScopeState.DemoMode || !engine::TheDevice().DeviceOpen) return;
+  if (engine::ScopeState.DemoMode || !Device().IsOpen()) return;
   if (generator::GeneratorState.GenOutputOff) {
     const std::uint8_t command = kWaveCommand;
     WriteOut(&command, 1, kCommandTimeoutMs);

@@ -22,9 +22,15 @@ namespace generator {
 std::vector<std::string> LibraryFolders();
 }  // namespace generator
 
+namespace device {
+class ScopeDevice;
+}
+
 class TForm1_fgen : public TForm {
  public:
-  explicit TForm1_fgen(TComponent* owner);
+  // The window drives `device` as long as it lives.
+  TForm1_fgen(TComponent* owner, device::ScopeDevice& device);
+  device::ScopeDevice& Device() const { return *device_; }
 
   void FormCreate(TObject* Sender);
   // Writes the generator settings file and closes the generator's windows;
@@ -172,6 +178,9 @@ class TForm1_fgen : public TForm {
   // Set while the window is being created: the other windows may not exist
   // yet, so nothing pumps the message queue then.
   bool creating_ = false;
+
+ private:
+  device::ScopeDevice* device_;
 };
 
 inline TForm1_fgen* Form1_fgen = nullptr;

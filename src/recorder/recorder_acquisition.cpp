@@ -6,9 +6,9 @@
 #include <QDateTime>
 #include <QLocale>
 
+#include "device/scope_device.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
-#include "engine/scope_device.h"
 #include "engine/scope_state.h"
 #include "recorder/add_text_rec.h"
 #include "recorder/recorder_form.h"
@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr std::uint8_t kStatusDone = 0x44;  // 'D'
 constexpr std::uint32_t kPollTimeoutMs = 20;
 constexpr std::size_t kHeaderChars = 50;
 constexpr std::size_t kDateChars = 127;
@@ -40,18 +39,12 @@ std::string NowText() {
 
 bool TForm1_rec::LueData() {
   if (engine::ScopeState.DemoMode || !Form1) return false;
-  engine::ScopeDevice& device = engine::TheDevice();
-  device.AcqState = 2;
-  device.AcqArmed = 0;
-  device.Reset_500(2, 0);
-  std::uint32_t got = 0;
-  device.MPUSBRead(device.UsbInHandle, device.UsbRxBuffer.data(), engine::kReplyBytes, &got, kPollTimeoutMs);
-  device.UsbReadCount = got;
-  // A short reply would leave an old pair in the buffer: it is no sample.
-  if (got < engine::kReplyBytes) return false;
+  // A short reply is no sample.
+  const std::optional<device::RecorderSample> sample = Device().ReadRecorderSample(kPollTimeoutMs);
+  if (!sample) return false;
   const std::size_t pos = recorder::RecorderState.RecPos;
-  recorder::RecBufCh2[pos] = 255 - device.UsbRxBuffer[62];
-  recorder::RecBufCh1[pos] = 255 - device.UsbRxBuffer[61];
+  recorder::RecBufCh2[pos] = sample->Ch2;
+  recorder::RecBufCh1[pos] = sample->Ch1;
   return true;
 }
 
@@ -77,14 +70,9 @@ void TForm1_rec::FastTimer1Timer(TObject* /*Sender*/) {
   } else {
     // Polls until the device has a sample ready; a reply that came short is
     // polled for again within the same budget.
-    engine::ScopeDevice& device = engine::TheDevice();
     for (int polls = 0; polls < kPollLimit && !sampled; ++polls) {
-      device.UsbRxBuffer[0] = 0;
-      std::uint32_t got = 0;
-      if (Form1) device.MPUSBRead(device.UsbInHandle, device.UsbRxBuffer.data(), 1, &got, kPollTimeoutMs);
-      device.UsbReadCount = got;
-      if (got >= 1 && device.UsbRxBuffer[0] == kStatusDone) sampled = LueData();
-      if (!device.DeviceOpen) break;
+      if (Form1 && Device().PollDone(1, kPollTimeoutMs)) sampled = LueData();
+      if (!Device().IsOpen()) break;
     }
     FastTimer1->SetEnabled(!RecorderState.RecStopped);
   }
@@ -143,7 +131,7 @@ void TForm1_rec::StopOnNoData() {
   FastTimer1->SetEnabled(false);
   // A device lost during this recording has been reported as such: one
   // fault, one message.
-  if (!(deviceAtStart_ && !engine::TheDevice().DeviceOpen)) MessageDlg(kNoDataText, mtWarning, mbOK, 0);
+  if (!(deviceAtStart_ && !Device().IsOpen())) MessageDlg(kNoDataText, mtWarning, mbOK, 0);
   RecClearPending = 1;
   // The record ends at the samples really read; nothing older stays in it.
   RecorderState.RecNoData = 1;
@@ -187,7 +175,7 @@ void TForm1_rec::LockForRecording(bool recording, TSpeedButton* pressed) {
 void TForm1_rec::aloitus() {
   using namespace recorder;
   using engine::ScopeState;
-  deviceAtStart_ = engine::TheDevice().DeviceOpen != 0;
+  deviceAtStart_ = Device().IsOpen();
   RecorderState.RecStopped = 0;
   RecClearPending = 1;
   putsataanko();
@@ -247,7 +235,7 @@ void TForm1_rec::aloitus() {
     kursoriaika();
     if (!ScopeState.DemoMode && Form1) {
       LueData();
-      engine::TheDevice().Resetoi_500();
+      Device().Resetoi_500();
     }
     FastTimer1->SetEnabled(true);
     if (RecorderState.RecAutoSaveOn) WriteAutoSaveHeader();

@@ -1,5 +1,6 @@
 // The recorder window: its controls, creation and close.
 #include "recorder/recorder_form.h"
+#include "device/scope_device.h"
 
 #include <algorithm>
 #include <map>
@@ -21,7 +22,7 @@ constexpr int kRecFormHeight = 500;
 
 }  // namespace
 
-TForm1_rec::TForm1_rec(TComponent* owner) : TForm(owner) {
+TForm1_rec::TForm1_rec(TComponent* owner, device::ScopeDevice& device) : TForm(owner), device_(&device) {
   Name = "Form1_rec";
   SetCaption("Transient Recorder");
   SetBounds(20, 20, kRecFormWidth, kRecFormHeight);

@@ -24,9 +24,15 @@
 
 class GeneratorPanel;
 
+namespace device {
+class ScopeDevice;
+}
+
 class TForm1_rec : public TForm {
  public:
-  explicit TForm1_rec(TComponent* owner);
+  // The window drives `device` as long as it lives.
+  TForm1_rec(TComponent* owner, device::ScopeDevice& device);
+  device::ScopeDevice& Device() const { return *device_; }
   ~TForm1_rec() override;
 
   // Size of the recorder picture: a grid of 20 x 8 divisions of 32 pixels in its middle.
@@ -359,6 +365,9 @@ class TForm1_rec : public TForm {
   // AutoSave texts drawn on the picture, to erase them.
   std::string SavingLineShown;
   bool AutoSaveMarkShown = false;
+
+ private:
+  device::ScopeDevice* device_;
 };
 
 inline TForm1_rec* Form1_rec = nullptr;

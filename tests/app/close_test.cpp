@@ -99,7 +99,7 @@ TEST_F(CloseTest, SignalsDuringACalibrationCloseOnceAndTellTheVerdict) {
     Signal();
   });
   CaptureStderr();
-  engine::TheDevice().calibrate();
+  Form1->calibrate();
   ASSERT_TRUE(Ended());
   EXPECT_EQ(GetCapturedStderr(),
             "darvik48: CALIBRATION FAILED. Please check 'Calibration.log' file for more details\n");

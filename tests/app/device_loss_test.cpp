@@ -17,7 +17,7 @@
 #include "engine/btn_bottom_dlg3.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
 #include "generator/generator_state.h"
@@ -58,13 +58,13 @@ class LossChecks : public Base {
   // runs on or waits for the device.
   void ExpectToldOnceAndIdle() {
     using namespace engine;
-    PumpUntil([] { return ScopeState.AcquisitionIdle && !bode::BodeState.BodeSweepRunning && !engine::TheDevice().Calibrating; }, 3000);
+    PumpUntil([] { return ScopeState.AcquisitionIdle && !bode::BodeState.BodeSweepRunning && !engine::ScopeState.Calibrating; }, 3000);
     this->harness_->Pump(30);
     EXPECT_EQ(Dlg().CountMessages(kDisconnected), 1) << Shown(Dlg());
     EXPECT_EQ(Dlg().CountMessages(kCalibrationFailed), 0) << Shown(Dlg());
-    EXPECT_EQ(engine::TheDevice().DeviceOpen, 0);
+    EXPECT_FALSE(this->Driver().IsOpen());
     EXPECT_EQ(ScopeState.AcquisitionIdle, 1);
-    EXPECT_EQ(engine::TheDevice().Calibrating, 0);
+    EXPECT_EQ(engine::ScopeState.Calibrating, 0);
     EXPECT_EQ(bode::BodeState.BodeSweepRunning, 0);
     EXPECT_EQ(generator::GeneratorState.SendBusy, 0);
     EXPECT_EQ(recorder::RecorderState.RecStopped, 1);
@@ -98,7 +98,7 @@ class LossChecks : public Base {
       return mrNone;
     });
     Form1->Hardware1->Click();
-    ASSERT_EQ(engine::TheDevice().DeviceOpen, 1) << Shown(Dlg());
+    ASSERT_TRUE(this->Driver().IsOpen()) << Shown(Dlg());
     ASSERT_EQ(ScopeState.DemoMode, 0);
     const int captures = Dev().CapturesSent();
     Form1->SpeedButtonSingle->Click();
@@ -161,7 +161,7 @@ class DeviceLossTest : public LossChecks<recorder_test::RecorderWireTest>,
   void RunFor(int captures) {
     const int first = Dev().CapturesSent();
     // A user told of the loss presses Run no more.
-    if (!Form1->SpeedButtonRun->Down() && engine::TheDevice().DeviceOpen) Form1->SpeedButtonRun->Click();
+    if (!Form1->SpeedButtonRun->Down() && this->Driver().IsOpen()) Form1->SpeedButtonRun->Click();
     PumpUntil([&] { return Dev().CapturesSent() >= first + captures || !Form1->SpeedButtonRun->Down(); });
   }
   void StopRun() {
@@ -200,7 +200,7 @@ TEST_P(DeviceLossTest, EachTransferLostIsToldOnceAndTheUserGetsBack) {
   const std::size_t transfers = Dev().Transfers().size();
   ASSERT_GT(transfers, 0u);
   ASSERT_EQ(Dlg().CountMessages(kDisconnected), 0) << Shown(Dlg());
-  ASSERT_EQ(engine::TheDevice().DeviceOpen, 1);
+  ASSERT_TRUE(this->Driver().IsOpen());
 
   for (std::size_t k = 0; k < transfers; ++k) {
     SCOPED_TRACE(std::string(path.name) + ": unplugged at transfer " + std::to_string(k + 1) + " of " +
@@ -211,7 +211,7 @@ TEST_P(DeviceLossTest, EachTransferLostIsToldOnceAndTheUserGetsBack) {
     path.act(*this, static_cast<int>(k + 1));
     // Where the timing put fewer transfers into this try, the user's next
     // capture meets the loss.
-    for (int i = 0; i < 5 && engine::TheDevice().DeviceOpen; ++i) {
+    for (int i = 0; i < 5 && this->Driver().IsOpen(); ++i) {
       Form1->SpeedButtonSingle->Click();
       PumpUntil([] { return !Form1->SpeedButtonSingle->Down(); });
     }
@@ -312,7 +312,7 @@ class StartupLossTest : public LossChecks<startup_test::StartupTest> {
     io::ScopeMailboxBlock->Set(io::kMailboxCommand, 3);
     PumpUntil([] { return io::ScopeMailboxBlock->Get(io::kMailboxCommand) == 0; });
     const int captures = Dev().CapturesSent();
-    if (engine::TheDevice().DeviceOpen) Form1->SpeedButtonRun->Click();
+    if (this->Driver().IsOpen()) Form1->SpeedButtonRun->Click();
     PumpUntil([&] { return Dev().CapturesSent() > captures || !Form1->SpeedButtonRun->Down(); });
     if (Form1->SpeedButtonRun->Down()) Form1->SpeedButtonRun->Click();
     PumpUntil([] { return engine::ScopeState.AcquisitionIdle != 0; });
@@ -326,8 +326,8 @@ TEST_F(StartupLossTest, EachTransferLostIsToldOnceAndTheUserGetsBack) {
   const std::size_t transfers = Dev().Transfers().size();
   ASSERT_GT(transfers, 0u);
   ASSERT_EQ(Dlg().CountMessages(kDisconnected), 0) << Shown(Dlg());
-  ASSERT_EQ(engine::TheDevice().DeviceOpen, 1);
-  engine::TheDevice().ReleaseDevice();
+  ASSERT_TRUE(this->Driver().IsOpen());
+  this->Driver().ReleaseDevice();
 
   for (std::size_t k = 0; k < transfers; ++k) {
     SCOPED_TRACE("start-up: unplugged at transfer " + std::to_string(k + 1) + " of " + std::to_string(transfers));
@@ -336,14 +336,14 @@ TEST_F(StartupLossTest, EachTransferLostIsToldOnceAndTheUserGetsBack) {
     Dev().UnplugAfter(k);
     StartOnce(static_cast<int>(k + 1));
     if (HasFatalFailure()) break;
-    for (int i = 0; i < 5 && engine::TheDevice().DeviceOpen; ++i) {
+    for (int i = 0; i < 5 && this->Driver().IsOpen(); ++i) {
       Form1->SpeedButtonSingle->Click();
       PumpUntil([] { return !Form1->SpeedButtonSingle->Down(); });
     }
     ExpectToldOnceAndIdle();
     ExpectTheWayBack();
     // As the close leaves it, without ending the test's program.
-    engine::TheDevice().ReleaseDevice();
+    this->Driver().ReleaseDevice();
     if (HasFailure()) break;
   }
 }

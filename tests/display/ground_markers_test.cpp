@@ -280,7 +280,7 @@ TEST_F(GroundStartupTest, StartUpCentresTheGroundMarksFromTheOffsetInForce) {
   InstallLogicFile();
   WriteIni("[Menu]\nHWdialog=0\n");
   StartAndRun();
-  ASSERT_EQ(engine::TheDevice().DeviceOpen, 1);
+  ASSERT_TRUE(Driver().IsOpen());
   // The calibrated offset 124 puts the default record's ground at 137; five
   // steps down bring it to 127 (DAC 119).
   EXPECT_EQ(Form1->TrackBar1->Position(), -5);

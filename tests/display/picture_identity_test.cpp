@@ -3,6 +3,7 @@
 // window paints it, and of the Big Screen's. The sums were taken from an
 // earlier build of the program; any change to how a picture is made must
 // leave every one of them as it is.
+#include <array>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -15,11 +16,12 @@
 #include <functional>
 #include <string>
 
+#include "support/device_stream.h"
 #include "engine/big_screen.h"
 #include "widgets/gr_speed_button.h"
 #include "engine/display_state.h"
 #include "engine/main_form.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
 #include "support/held_startup_test.h"
@@ -42,8 +44,9 @@ std::uint64_t Checksum(const QImage& image) {
 
 // Capture n as the device sends it: (CH2, CH1) byte pairs rotated by 63
 // bytes. Two sines that clip now and then, moving from capture to capture.
-void PackCapture(int n) {
+std::array<std::uint8_t, display::kCaptureBytes> PackCapture(int n) {
   using namespace engine;
+  std::array<std::uint8_t, display::kCaptureBytes> stream{};
   for (std::size_t i = 0; i < kChannelSamples; ++i) {
     const double t = static_cast<double>(i) + 37.0 * n;
     const int ch1 = static_cast<int>(std::lround(128 + 140 * std::sin(t * 0.013)));
@@ -51,8 +54,9 @@ void PackCapture(int n) {
     const std::uint8_t pair[2] = {static_cast<std::uint8_t>(std::clamp(ch1, 0, 255)),
                                   static_cast<std::uint8_t>(std::clamp(ch2, 0, 255))};
     for (std::size_t b = 0; b < 2; ++b)
-      engine::TheDevice().UsbRxBuffer[(2 * i + b + kUsbRxBufferSize - 63) % kUsbRxBufferSize] = pair[b];
+      stream[(2 * i + b + kUsbRxBufferSize - 63) % kUsbRxBufferSize] = pair[b];
   }
+  return stream;
 }
 
 void PressTimeBase(const std::string& label) {
@@ -63,8 +67,7 @@ void PressTimeBase(const std::string& label) {
 // Unpacks capture n as the device's capture would be, then draws it as a
 // single capture does.
 void TakeCapture(int n) {
-  PackCapture(n);
-  engine::TheDevice().LueData_500();
+  UnpackAsDeviceCapture(PackCapture(n));
   engine::ScopeState.ScopeFileReplay = 1;
   Form1->SingleClick();
   engine::ScopeState.ScopeFileReplay = 0;

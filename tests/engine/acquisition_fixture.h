@@ -11,7 +11,7 @@
 
 #include "device_fixture.h"
 #include "engine/scope_state.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "platform/ui/vcl.h"
 #include "engine/history_state.h"
 

@@ -139,7 +139,7 @@ TEST_F(AutosetTest, LostLinkEndsItWithoutRunning) {
   Device().SetSignal([](int) { return std::uint8_t{128}; }, [](int) { return std::uint8_t{128}; });
   Device().UnplugAfter(60);
   Form1->Autoset1->Click();
-  EXPECT_EQ(engine::TheDevice().DeviceOpen, 0);
+  EXPECT_FALSE(Driver().IsOpen());
   EXPECT_EQ(engine::ScopeState.AutosetRunning, 0);
   EXPECT_FALSE(Form1->SpeedButtonRun->Down());
   EXPECT_FALSE(Form1->Panel1->Visible());

@@ -10,7 +10,7 @@
 
 #include "engine/display_state.h"
 #include "engine/main_form.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "device_fixture.h"
 #include "startup_fixture.h"
@@ -50,7 +50,7 @@ class BitViewTest : public StartupTest {
 TEST_F(BitViewTest, ShowsEachCapturedByteAsEightLogicLevelsAndBack) {
   WriteIni("[Menu]\nHWdialog=0\n");
   StartAndRun();
-  ASSERT_EQ(engine::TheDevice().DeviceOpen, 1);
+  ASSERT_TRUE(Driver().IsOpen());
   // 0xB2 = 10110010 on CH1, 0x0F on CH2.
   Device().SetSamples(std::vector<std::uint8_t>(4096, 0xB2), std::vector<std::uint8_t>(4096, 0x0F));
   engine::ScopeState.AveragingOn = engine::ScopeState.AverageRunning = 1;

@@ -23,7 +23,7 @@
 #include "engine/control_panel.h"
 #include "engine/form9.h"
 #include "engine/main_form.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "platform/os/folders.h"
 #include "platform/ui/vcl.h"
@@ -169,7 +169,7 @@ class CalibrationTest : public device_test::DeviceTest {
     docs_ = harness_->Home().Path() + "/docs/";
     ScopeState.DocumentsFolder = docs_;
     ScopeState.FirstRunCalibration = 1;
-    engine::TheDevice().Calibrating = 0;
+    engine::ScopeState.Calibrating = 0;
     ScopeState.ExtendCalTime = 0;
     ScopeState.ExtendCalSteps = 0;
     ScopeState.Ch1OffsetCal = ScopeState.Ch2OffsetCal = 124;
@@ -188,7 +188,7 @@ class CalibrationTest : public device_test::DeviceTest {
 
   // The window is back to normal: nothing marks a calibration as running.
   void ExpectFinished() {
-    EXPECT_EQ(engine::TheDevice().Calibrating, 0);
+    EXPECT_EQ(engine::ScopeState.Calibrating, 0);
     EXPECT_TRUE(Form1->Enabled());
     EXPECT_FALSE(Form1->CalibratingPanel->Visible());
     EXPECT_EQ(Form1->CalibratingLabel->Font().Color, 0x800000u);
@@ -210,10 +210,10 @@ class CalibrationTest : public device_test::DeviceTest {
 TEST_F(CalibrationTest, ConvergesOnTheModelAndReportsIt) {
   OpenDevice();
   Device().SetResponse(Model().AsResponse());
-  engine::TheDevice().calibrate();
+  Form1->calibrate();
 
   using namespace engine;
-  EXPECT_TRUE(engine::TheDevice().CalibrationCompleted);
+  EXPECT_TRUE(engine::ScopeState.CalibrationCompleted);
   EXPECT_EQ(ScopeState.Ch1OffsetCal, 120);
   EXPECT_EQ(ScopeState.Ch2OffsetCal, 130);
   EXPECT_EQ(ScopeState.Ch1V5Offset, -20);
@@ -252,7 +252,7 @@ TEST_F(CalibrationTest, ConvergesOnTheModelAndReportsIt) {
 TEST_F(CalibrationTest, OffsetSearchUsesCapturesAtThreeVoltsPerDivision) {
   OpenDevice();
   Device().SetResponse(Model().AsResponse());
-  engine::TheDevice().calibrate();
+  Form1->calibrate();
   const std::vector<SimTransfer>& wire = Device().Transfers();
 
   // CH1 from 110 up to 120, then twice unchanged; CH2 likewise up to 130.
@@ -288,7 +288,7 @@ TEST_F(CalibrationTest, OffsetSearchUsesCapturesAtThreeVoltsPerDivision) {
 TEST_F(CalibrationTest, CorrectionAndPositionSweepsUseSlowReads) {
   OpenDevice();
   Device().SetResponse(Model().AsResponse());
-  engine::TheDevice().calibrate();
+  Form1->calibrate();
   const std::vector<SimTransfer>& wire = Device().Transfers();
   const std::vector<Request> reads = Requests(wire, 13);
 
@@ -357,7 +357,7 @@ TEST_F(CalibrationTest, VerdictsAndSweepEdges) {
   // correction of -50; its high point reads 224 at once, without a step back.
   model.Ch2 = {.Zero3V = 90, .Slope3V = 3, .Zero1V = 40, .Slope1V = 1, .Stuck = {}};
   Device().SetResponse(model.AsResponse());
-  engine::TheDevice().calibrate();
+  Form1->calibrate();
 
   using namespace engine;
   EXPECT_EQ(ScopeState.Ch1OffsetCal, 91);
@@ -398,7 +398,7 @@ TEST_F(CalibrationTest, LowPointReachedAtTheFirstStepHasNoStepBack) {
   SimFrontEnd model = Model();
   model.Ch1.Zero3V = 97;  // 128 + (1 - 97) = 32 at DAC 1
   Device().SetResponse(model.AsResponse());
-  engine::TheDevice().calibrate();
+  Form1->calibrate();
   EXPECT_EQ(engine::ScopeState.Ch1_ad1, 1);
   EXPECT_EQ(engine::ScopeState.Ch1_pos1, 32);
   // Two settling reads at 0, one at 1, then the mid sweep goes on upwards.
@@ -436,7 +436,7 @@ TEST_F(CalibrationStartupTest, FirstRunCalibratesAndTheNextStartDoesNot) {
 
   using namespace engine;
   ASSERT_FALSE(Application->Terminated());
-  EXPECT_TRUE(engine::TheDevice().CalibrationCompleted);
+  EXPECT_TRUE(engine::ScopeState.CalibrationCompleted);
   EXPECT_EQ(ScopeState.FirstRunCalibration, 0);
   // The report went to the program's own documents folder, made on the first run.
   const std::string docs = os::GetSpecialFolderPath(os::kCsidlPersonal) + "/My Darvik48/";
@@ -506,12 +506,12 @@ TEST_F(CalibrationStartupTest, DeviceLostMidwayKeepsTheFirstRunRequest) {
   StartAndRun();
 
   using namespace engine;
-  EXPECT_FALSE(engine::TheDevice().CalibrationCompleted);
+  EXPECT_FALSE(engine::ScopeState.CalibrationCompleted);
   // The loss is the one message; no verdict follows it.
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
   EXPECT_EQ(Dialogs().CountMessages(kFailed), 0);
   EXPECT_EQ(Dialogs().CountMessages(kSucceeded), 0);
-  EXPECT_EQ(engine::TheDevice().Calibrating, 0);
+  EXPECT_EQ(engine::ScopeState.Calibrating, 0);
   EXPECT_TRUE(Form1->Enabled());
   EXPECT_FALSE(Form1->CalibratingPanel->Visible());
   // The report is complete, with the values as they were left.
@@ -525,14 +525,14 @@ TEST_F(CalibrationTest, UnwritableReportIsToldOnceAndTheCalibrationStillFinishes
   OpenDevice();
   Device().SetResponse(Model().AsResponse());
   std::filesystem::create_directories(LogPath());
-  engine::TheDevice().calibrate();
+  Form1->calibrate();
 
   const std::string unable = "Unable to write to " + LogPath();
   EXPECT_EQ(Dialogs().CountMessages(unable), 1);
   ASSERT_EQ(Dialogs().Messages().size(), 2u);
   EXPECT_EQ(Dialogs().Messages()[0].Text, unable);
   EXPECT_EQ(Dialogs().Messages()[1].Text, kSucceeded);
-  EXPECT_TRUE(engine::TheDevice().CalibrationCompleted);
+  EXPECT_TRUE(engine::ScopeState.CalibrationCompleted);
   EXPECT_EQ(engine::ScopeState.Ch2_ad2, 143);
   EXPECT_EQ(Memo(), kGoodReport);
   ExpectFinished();
@@ -560,7 +560,7 @@ TEST_F(CalibrationTest, CalibrateMenuStopsRunWaitsATickAndCalibrates) {
   EXPECT_FALSE(Form1->SpeedButtonRun->Down());
   EXPECT_FALSE(Form1->Fasttimer1->Enabled());
   EXPECT_EQ(ScopeState.AveragingOn, 0);
-  EXPECT_TRUE(engine::TheDevice().CalibrationCompleted);
+  EXPECT_TRUE(engine::ScopeState.CalibrationCompleted);
   EXPECT_EQ(ScopeState.FirstRunCalibration, 0);
   EXPECT_EQ(Dialogs().CountMessages(kSucceeded), 1);
   EXPECT_EQ(Log(), kGoodReport);
@@ -604,7 +604,7 @@ TEST_F(CalibrationTest, CalibrateInDemoModeSaysItNeedsTheHardware) {
     EXPECT_TRUE(Dialogs().Forms().empty());
     EXPECT_TRUE(Device().Transfers().empty()) << Device().Dump();
     EXPECT_FALSE(std::filesystem::exists(LogPath()));
-    EXPECT_EQ(engine::TheDevice().Calibrating, 0);
+    EXPECT_EQ(engine::ScopeState.Calibrating, 0);
     EXPECT_FALSE(Application->Terminated());
   }
 }
@@ -619,7 +619,7 @@ TEST_F(CalibrationNoDeviceTest, NoHardwareIsToldAndTheRequestStays) {
   ASSERT_EQ(Dialogs().Forms().size(), 1u);
   EXPECT_EQ(Dialogs().Forms()[0].ClassName, "TBtnBottomDlg1");
   EXPECT_EQ(engine::ScopeState.FirstRunCalibration, 1);
-  EXPECT_EQ(engine::TheDevice().Calibrating, 0);
+  EXPECT_EQ(engine::ScopeState.Calibrating, 0);
   EXPECT_FALSE(std::filesystem::exists(LogPath()));
 }
 
@@ -653,7 +653,7 @@ TEST_F(CalibrationTest, ExtendedWaitCountsRunUpdatesThenCalibrates) {
   EXPECT_GE(highest, 140);
   EXPECT_FALSE(BtnBottomDlg3->Visible());
   EXPECT_FALSE(Form1->SpeedButtonRun->Down());
-  EXPECT_TRUE(engine::TheDevice().CalibrationCompleted);
+  EXPECT_TRUE(engine::ScopeState.CalibrationCompleted);
   EXPECT_EQ(ScopeState.FirstRunCalibration, 0);
   EXPECT_EQ(Dialogs().CountMessages(kSucceeded), 1);
   EXPECT_EQ(Log(), kGoodReport);
@@ -704,14 +704,14 @@ TEST_P(CalibrationCloseTest, CloseWaitsForTheCalibrationWhichKeepsTheEarlierReco
     Form1->Close();
   });
   closer.Start(std::chrono::milliseconds(1));
-  engine::TheDevice().calibrate();
+  Form1->calibrate();
   closer.Stop();
 
   ASSERT_TRUE(closedAt.has_value());
   EXPECT_LT(Clock::now() - *closedAt, std::chrono::milliseconds(1000)) << "ended at the request";
   EXPECT_FALSE(Application->Terminated()) << "closed in the middle of the calibration";
-  EXPECT_EQ(engine::TheDevice().DeviceOpen, 1);
-  EXPECT_FALSE(engine::TheDevice().CalibrationCompleted);
+  EXPECT_TRUE(Driver().IsOpen());
+  EXPECT_FALSE(engine::ScopeState.CalibrationCompleted);
   EXPECT_EQ(RecordInForce(), kEarlierRecord);
   EXPECT_TRUE(Dialogs().Messages().empty()) << Dialogs().Messages().front().Text;
   ExpectFinished();
@@ -750,14 +750,14 @@ TEST_F(CalibrationTest, SilentDeviceEndsTheCalibrationAsFailedAndKeepsTheEarlier
     safety.Start(std::chrono::milliseconds(15000), false);
 
     const Clock::time_point started = Clock::now();
-    engine::TheDevice().calibrate();
+    Form1->calibrate();
     const Clock::duration took = Clock::now() - started;
     safety.Stop();
     c.silence(Device(), false);
 
     EXPECT_LT(took, std::chrono::milliseconds(10000));
-    ASSERT_EQ(engine::TheDevice().DeviceOpen, 1) << "the device was still there";
-    EXPECT_FALSE(engine::TheDevice().CalibrationCompleted);
+    ASSERT_TRUE(Driver().IsOpen()) << "the device was still there";
+    EXPECT_FALSE(engine::ScopeState.CalibrationCompleted);
     EXPECT_EQ(Dialogs().CountMessages(kFailed), 1);
     EXPECT_EQ(Dialogs().Messages().size(), 1u);
     EXPECT_EQ(RecordInForce(), kEarlierRecord);
@@ -777,24 +777,24 @@ TEST_F(CalibrationTest, ShortSlowRepliesEndOnTheTimeLimitOrALostLinkWhileTheProg
 
   // Nothing else happens: the time limit ends the read.
   Clock::time_point started = Clock::now();
-  engine::TheDevice().ReadBytes();
+  bool read = Driver().ReadBytes().has_value();
   Clock::duration took = Clock::now() - started;
-  EXPECT_FALSE(engine::TheDevice().ReadBytesComplete);
+  EXPECT_FALSE(read);
   EXPECT_GE(took, std::chrono::milliseconds(1900));
   EXPECT_LT(took, std::chrono::milliseconds(4000));
   EXPECT_GT(ticks, 40) << "timers ran while the read waited";
-  EXPECT_EQ(engine::TheDevice().DeviceOpen, 1);
+  EXPECT_TRUE(Driver().IsOpen());
   EXPECT_TRUE(Dialogs().Messages().empty());
 
   // The device goes away: the read ends with it.
   program_clock::Alarm pull([&] { Device().Unplug(); });  // gone with the test
   pull.Start(std::chrono::milliseconds(100), false);
   started = Clock::now();
-  engine::TheDevice().ReadBytes();
+  read = Driver().ReadBytes().has_value();
   took = Clock::now() - started;
-  EXPECT_FALSE(engine::TheDevice().ReadBytesComplete);
+  EXPECT_FALSE(read);
   EXPECT_LT(took, std::chrono::milliseconds(1000));
-  EXPECT_EQ(engine::TheDevice().DeviceOpen, 0);
+  EXPECT_FALSE(Driver().IsOpen());
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
 }
 

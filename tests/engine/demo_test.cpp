@@ -123,7 +123,7 @@ TEST_F(DemoTest, ATriggeredCaptureCrossesTheLevelAtTheLeftScreenEdge) {
     ScopeState.Settings.TriggerSlope = slope;
     for (int n = 0; n < 5; ++n) {
       Capture();
-      ASSERT_EQ(ScopeState.DemoTriggered, 1);
+      ASSERT_TRUE(Driver().Demo().Triggered());
       if (slope == 32) {
         EXPECT_GT(Ch1Samples[1023], 188) << n;
         EXPECT_LE(Ch1Samples[1022], 189) << n;
@@ -147,7 +147,7 @@ TEST_F(DemoTest, LevelsAtTheEndsOfTheScaleGetNoRandomOffsetAndNeverTriggerPastTh
   ScopeState.Settings.DeviceTriggerLevel = 0;  // nothing is below 0 (level 1 would find the zeros)
   for (int n = 0; n < 40; ++n) {
     Form1->triggaa_demo();
-    ASSERT_EQ(ScopeState.DemoTriggered, 0) << n;
+    ASSERT_FALSE(Driver().Demo().Triggered()) << n;
   }
   // CH2 pushed up so that its high half clips at 255.
   Form1->TrackBar2->SetPosition(-51);
@@ -157,7 +157,7 @@ TEST_F(DemoTest, LevelsAtTheEndsOfTheScaleGetNoRandomOffsetAndNeverTriggerPastTh
   ScopeState.Settings.DeviceTriggerLevel = 255;
   for (int n = 0; n < 40; ++n) {
     Form1->triggaa_demo();
-    ASSERT_EQ(ScopeState.DemoTriggered, 0) << n;
+    ASSERT_FALSE(Driver().Demo().Triggered()) << n;
   }
 }
 
@@ -166,8 +166,8 @@ TEST_F(DemoTest, TwentyMicrosecondsRepeatsEachValueFiftyTimesAndLeavesTheTailAlo
   Form1->tee_demo();
   ScopeState.ScopeSampleBlock.fill(-1);
   Capture();
-  EXPECT_EQ(ScopeState.DemoRepeat, 50);
-  EXPECT_EQ(ScopeState.DemoGroupStep, 2);
+  EXPECT_EQ(Driver().Demo().Repeat(), 50);
+  EXPECT_EQ(Driver().Demo().GroupStep(), 2);
   for (std::size_t g = 0; g < 81; ++g)
     for (std::size_t r = 1; r < 50; ++r) ASSERT_EQ(Ch1Samples[g * 50 + r], Ch1Samples[g * 50]) << g;
   EXPECT_NE(Ch1Samples[4049], -1);
@@ -230,7 +230,7 @@ TEST_F(DemoTest, AtFiveMicrosecondsRunIsNotPaced) {
   PumpUntil([] { return HistoryState.HistoryIndex >= 3; });
   Form1->SpeedButtonRun->Click();
   EXPECT_EQ(Form1->Timer4->Interval(), 100u);  // never set up for pacing
-  EXPECT_EQ(ScopeState.DemoGroupStep, 8);
+  EXPECT_EQ(Driver().Demo().GroupStep(), 8);
 }
 
 TEST_F(DemoTest, AnExternalTriggerNeverFiresAndSingleWaitsUntilReleased) {

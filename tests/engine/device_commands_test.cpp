@@ -24,7 +24,7 @@ class DeviceCommandsTest : public DeviceTest {
 TEST_F(DeviceCommandsTest, CaptureControlPairsMapToTheirCommands) {
   const std::vector<std::pair<int, int>> pairs{{0, 0}, {1, 0}, {1, 1}, {2, 0}, {3, 0}, {2, 1}, {0, 1}};
   for (auto [state, armed] : pairs)
-    engine::TheDevice().Reset_500(static_cast<std::uint8_t>(state), static_cast<std::uint8_t>(armed));
+    Driver().Reset_500(static_cast<std::uint8_t>(state), static_cast<std::uint8_t>(armed));
   EXPECT_EQ(Device().Commands(), (std::vector<std::uint8_t>{9, 10, 11, 12, 13}));
   for (const SimTransfer& t : Device().Transfers()) {
     EXPECT_EQ(t.length, 1u);
@@ -33,15 +33,15 @@ TEST_F(DeviceCommandsTest, CaptureControlPairsMapToTheirCommands) {
 }
 
 TEST_F(DeviceCommandsTest, ReArmSendsStopThenArmAndRecordsThePhase) {
-  engine::TheDevice().Resetoi_500();
+  Driver().Resetoi_500();
   EXPECT_EQ(Device().Commands(), (std::vector<std::uint8_t>{9, 11}));
-  EXPECT_EQ(engine::TheDevice().AcqState, 1);
-  EXPECT_EQ(engine::TheDevice().AcqArmed, 1);
+  EXPECT_EQ(Driver().AcquisitionState(), 1);
+  EXPECT_EQ(Driver().Armed(), 1);
 }
 
 TEST_F(DeviceCommandsTest, DemoModeSendsNeitherCommandsNorPackets) {
   engine::ScopeState.DemoMode = 1;
-  engine::TheDevice().Reset_500(0, 0);
+  Driver().Reset_500(0, 0);
   Form1->Set_DACs();
   Form1->SpeedButton15v1Click(Form1);
   EXPECT_TRUE(Device().Transfers().empty());

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "engine/main_form.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "support/app_harness.h"
 #include "support/held_startup_test.h"
@@ -72,6 +72,7 @@ class DeviceTest : public HeldStartupTest {
 
 
   SimulatedDarvik48& Device() { return harness_->Device(); }
+  device::ScopeDevice& Link() { return Driver(); }
   ScriptedDialogs& Dialogs() { return harness_->Dialogs(); }
   std::string ProgramLogicFile() const { return programDir_ + "darvik48.bit"; }
   std::string DataLogicFile() const { return dataDir_ + "darvik48.bit"; }
@@ -81,7 +82,7 @@ class DeviceTest : public HeldStartupTest {
   void OpenDevice() {
     InstallLogicFile(LogicFile(5, FullData()));
     Form1->test0();
-    ASSERT_EQ(engine::TheDevice().DeviceOpen, 1);
+    ASSERT_TRUE(Driver().IsOpen());
     Device().ClearLog();
   }
 

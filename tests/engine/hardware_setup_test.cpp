@@ -11,7 +11,7 @@
 #include "engine/display_state.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "generator/generator_state.h"
 #include "device_fixture.h"
@@ -43,13 +43,13 @@ class HardwareSetupTest : public StartupTest {
       return mrNone;
     });
   }
-  void ExpectBackToTheDevice();
+  void ExpectBackToDriver();
   bool presetDemo_ = false;
 };
 
 // The session is in demo mode with the device on the bus: Hardware Setup,
 // the device chosen, brings it back to the device.
-void HardwareSetupTest::ExpectBackToTheDevice() {
+void HardwareSetupTest::ExpectBackToDriver() {
   ASSERT_EQ(engine::ScopeState.DemoMode, 1);
   ASSERT_EQ(Device().OpenCalls(), 0);
   // The menu the demo message names.
@@ -66,8 +66,8 @@ void HardwareSetupTest::ExpectBackToTheDevice() {
   ASSERT_EQ(Dialogs().Forms().size(), 1u);
   EXPECT_EQ(Dialogs().Forms()[0].ClassName, "TBtnBottomDlg");
   EXPECT_EQ(engine::ScopeState.DemoMode, 0);
-  EXPECT_EQ(engine::TheDevice().NoHardware, 0);
-  EXPECT_EQ(engine::TheDevice().DeviceOpen, 1);
+  EXPECT_FALSE(Driver().HardwareMissing());
+  EXPECT_TRUE(Driver().IsOpen());
   EXPECT_EQ(generator::GeneratorState.GeneratorHardware, 10);
   // The device got its logic and the panel's settings: 1 V/div on both
   // channels, the trigger level as the bar means it outside demo mode.
@@ -98,19 +98,19 @@ void HardwareSetupTest::ExpectBackToTheDevice() {
   EXPECT_EQ(IniValue("Hardware", "DemoMode"), "0");
 }
 
-TEST_F(HardwareSetupTest, AFallbackToDemoModeEndsWhenTheDeviceIsPluggedIn) {
+TEST_F(HardwareSetupTest, AFallbackToDemoModeEndsWhenTheInstrumentIsPluggedIn) {
   // No device at start: the session falls back to demo mode (which the close
   // would store), then the device is plugged in.
   StartAndRun();
   Device().SetDeviceCount(1);
-  ExpectBackToTheDevice();
+  ExpectBackToDriver();
 }
 
-TEST_F(HardwareSetupTest, DemoModeStoredByAnEarlierFallbackEndsWithTheDeviceThere) {
+TEST_F(HardwareSetupTest, DemoModeStoredByAnEarlierFallbackEndsWithTheInstrumentThere) {
   WriteIni("[Hardware]\nDemoMode=1\n");
   Device().SetDeviceCount(1);
   StartAndRun();
-  ExpectBackToTheDevice();
+  ExpectBackToDriver();
 }
 
 TEST_F(HardwareSetupTest, DeviceChosenWithoutADeviceFallsBackToDemoModeWithTheNotice) {
@@ -128,8 +128,8 @@ TEST_F(HardwareSetupTest, DeviceChosenWithoutADeviceFallsBackToDemoModeWithTheNo
   EXPECT_EQ(Dialogs().Messages()[0].Kind, mtInformation);
   EXPECT_EQ(Dialogs().Messages()[0].X, Form1->Left() + 238);
   EXPECT_EQ(engine::ScopeState.DemoMode, 1);
-  EXPECT_EQ(engine::TheDevice().NoHardware, 1);
-  EXPECT_EQ(engine::TheDevice().DeviceOpen, 0);
+  EXPECT_TRUE(Driver().HardwareMissing());
+  EXPECT_FALSE(Driver().IsOpen());
   EXPECT_EQ(generator::GeneratorState.GeneratorHardware, 0);
   // The demo trigger search reads the level turned round, as before the dialog.
   EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
@@ -145,7 +145,7 @@ TEST_F(HardwareSetupWithDeviceTest, DemoModeChosenStopsTheCaptureAndSaysHowToSta
   WriteIni("[Menu]\nHWdialog=0\n");
   StartAndRun();
   ASSERT_EQ(engine::ScopeState.DemoMode, 0);
-  ASSERT_EQ(engine::TheDevice().DeviceOpen, 1);
+  ASSERT_TRUE(Driver().IsOpen());
   Form1->SpeedButtonRun->SetDown(true);
   Form1->SpeedButtonRunClick(Form1);
   ASSERT_TRUE(harness_->PumpUntil([] { return engine::ScopeState.AcquisitionIdle == 0; }, 2000));

@@ -1,3 +1,4 @@
+#include "device/scope_device.h"
 #include "engine/notice_dialogs.h"
 
 #include <gtest/gtest.h>
@@ -66,7 +67,7 @@ using BodeHint = DialogTest<TOKBottomDlg>;
 
 }  // namespace
 
-TEST_F(HardwareDialog, ShowsTheChoiceWithTheDevicePreselected) {
+TEST_F(HardwareDialog, ShowsTheChoiceWithTheInstrumentPreselected) {
   EXPECT_EQ(dlg->Caption(), "Oscilloscope");
   EXPECT_EQ(dlg->Label1->Caption(), "Please select the oscilloscope hardware");
   EXPECT_EQ(dlg->RadioButton1->Caption(), "Darvik48");
@@ -101,7 +102,8 @@ TEST_F(HardwareDialog, ChoosingDemoModeStopsTheAcquisitionBeforeOk) {
 
 TEST_F(HardwareDialog, EitherChoiceReleasesTheMainWindowsRunAndSingle) {
   TempHome home;
-  Form1 = new TForm1(nullptr);
+  device::ScopeDevice device;
+  Form1 = new TForm1(nullptr, device);
   for (TRadioButton* choice : {dlg->RadioButton2, dlg->RadioButton1}) {
     Form1->SpeedButtonRun->SetDown(true);
     Form1->SpeedButtonSingle->SetDown(true);
@@ -115,7 +117,7 @@ TEST_F(HardwareDialog, EitherChoiceReleasesTheMainWindowsRunAndSingle) {
   FreeAndNil(Form1);
 }
 
-TEST_F(HardwareDialog, ChoosingTheDeviceLeavesDemoModeAndStopsToo) {
+TEST_F(HardwareDialog, ChoosingTheInstrumentLeavesDemoModeAndStopsToo) {
   dlg->RadioButton2->SetChecked(true);
   engine::ScopeState.RunStop = 0;
   engine::ScopeState.SingleStop = 0;

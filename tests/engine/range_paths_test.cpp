@@ -120,7 +120,7 @@ class RangePathsTest : public DeviceTest {
   io::SharedWords* box_ = nullptr;
 };
 
-TEST_F(RangePathsTest, EveryWayOfChangingARangeLeavesTheDeviceThePictureThePanelsTheStatusAndTheFileAgreeing) {
+TEST_F(RangePathsTest, EveryWayOfChangingARangeLeavesTheInstrumentThePictureThePanelsTheStatusAndTheFileAgreeing) {
   std::map<std::string, QImage> strips;  // the label strip per channel and label, as the main button left it
   for (const RangeChange& c : kChanges) {
     SCOPED_TRACE(c.name);

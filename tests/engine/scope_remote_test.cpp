@@ -18,7 +18,7 @@
 #include "app/windows.h"
 #include "engine/main_form.h"
 #include "engine/remote_control_form.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "io/remote_fixture.h"
 #include "io/sample_export.h"
@@ -105,7 +105,7 @@ TEST_F(ScopeRemoteTest, EachCommandPressesItsControlAndTheStatusWordsFollow) {
 TEST_F(ScopeRemoteTest, CommandsWaitForTheStartUpAndCalibrationAndShowBringsTheWindowBack) {
   // Before the start-up has made its mode ready, and while calibration holds
   // the panel, a command stays in the mailbox and is taken afterwards.
-  std::uint8_t* holds[] = {&ScopeState.StartupModeReady, &engine::TheDevice().Calibrating};
+  std::uint8_t* holds[] = {&ScopeState.StartupModeReady, &engine::ScopeState.Calibrating};
   const std::uint8_t holding[] = {0, 1};
   for (std::size_t i = 0; i < 2; ++i) {
     SCOPED_TRACE(i);

@@ -23,7 +23,7 @@
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_settings.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
@@ -505,7 +505,7 @@ TEST_F(SettingsFilesOnTheWire, TheLastPacketOfEveryRecallCarriesTheScopesRanges)
     const std::string set = SetFile("panel.set");
     WriteText(set, panel);
     StartAndRun();
-    ASSERT_EQ(engine::TheDevice().DeviceOpen, 1);
+    ASSERT_TRUE(Driver().IsOpen());
     if (way == Way::CommandLine) {
       Form1->OpenDialog2->SetFileName(set);
       Dialogs().AnswerFile(set);
@@ -574,7 +574,7 @@ TEST_F(SettingsFilesOnTheWire, TheGeneratorOffsetComesBackAsSaved) {
 // However the amplitude was last set, and however the file comes back, both
 // windows' generator panels show the saved range and amplitude, the device
 // plays that amplitude, and the next click on the recorder's panel keeps it.
-TEST_F(SettingsFilesOnTheWire, BothGeneratorPanelsAndTheDeviceShowTheSavedGeneratorAfterEveryRecall) {
+TEST_F(SettingsFilesOnTheWire, BothGeneratorPanelsAndTheInstrumentShowTheSavedGeneratorAfterEveryRecall) {
   device_test::WriteFile(DataDir() + "darvik48.bit", device_test::LogicFile(5, device_test::FullData()));
   SharedBlockNames names;
   ASSERT_TRUE(io::OpenSharedBlocks(nullptr));

@@ -9,13 +9,14 @@
 #include <memory>
 #include <vector>
 
+#include "support/device_stream.h"
 #include "engine/big_screen.h"
 #include "engine/display_state.h"
 #include "engine/history_state.h"
 #include "display/spectrum.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "support/app_harness.h"
 
@@ -362,8 +363,7 @@ class AveragingMenuTest : public SpectrumViewTest {
   static void Receive(std::uint8_t ch1, std::uint8_t ch2) {
     const std::vector<std::uint8_t> a(4096, ch1), b(4096, ch2);
     const std::vector<std::uint8_t> raw = SimulatedDarvik48::PackCapture(a, b);
-    std::copy(raw.begin(), raw.end(), engine::TheDevice().UsbRxBuffer.begin());
-    engine::TheDevice().LueData_500();
+    UnpackAsDeviceCapture(std::span<const std::uint8_t, display::kCaptureBytes>(raw.data(), display::kCaptureBytes));
   }
   static void ExpectChecked(std::size_t index) {
     for (AnalysisControls* a : {static_cast<AnalysisControls*>(Form1), static_cast<AnalysisControls*>(Form11)}) {

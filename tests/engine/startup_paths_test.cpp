@@ -8,7 +8,7 @@
 
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "engine/startup.h"
 #include "io/about_box.h"
@@ -55,7 +55,7 @@ TEST_F(StartupTest, NoDeviceShowsTheNoticeModallyThenTheDemoMessageAndRunsInDemo
   EXPECT_EQ(Dialogs().Messages()[0].Buttons, static_cast<TMsgDlgButtons>(mbOK));
 
   EXPECT_EQ(engine::ScopeState.DemoMode, 1);
-  EXPECT_EQ(engine::TheDevice().NoHardware, 1);
+  EXPECT_TRUE(Driver().HardwareMissing());
   EXPECT_EQ(generator::GeneratorState.GeneratorHardware, 0);
   EXPECT_EQ(generator::GeneratorState.GeneratorActive, 1);
   // Demo mode has nothing to calibrate: the first-run request stays for a device.
@@ -72,7 +72,7 @@ TEST_F(StartupTest, NoDeviceShowsTheNoticeModallyThenTheDemoMessageAndRunsInDemo
   EXPECT_EQ(IniValue("Hardware", "DemoMode"), "1");
 }
 
-TEST_F(StartupWithDeviceTest, DemoModeFromTheFileNeverTouchesTheDevice) {
+TEST_F(StartupWithDeviceTest, DemoModeFromTheFileNeverTouchesTheInstrument) {
   WriteIni("[Hardware]\nDemoMode=1\n");
   StartAndRun();
 
@@ -84,7 +84,7 @@ TEST_F(StartupWithDeviceTest, DemoModeFromTheFileNeverTouchesTheDevice) {
   EXPECT_EQ(Dialogs().CountMessages(kCalibrateNowText), 0);
   EXPECT_EQ(AboutBox->Label2->Caption(), " ");
   EXPECT_EQ(engine::ScopeState.DemoMode, 1);
-  EXPECT_EQ(engine::TheDevice().DeviceOpen, 0);
+  EXPECT_FALSE(Driver().IsOpen());
   EXPECT_EQ(engine::ScopeState.Ch1RangeText, "1V");
   EXPECT_EQ(engine::ScopeState.TimeDivText, "1ms");
   // The hardware dialog offers the mode in force.
@@ -120,7 +120,7 @@ TEST_F(StartupWithDeviceTest, RunningMarkAnsweredNoEndsTheProgramBeforeAnyDevice
   EXPECT_EQ(engine::ScopeState.FftBuffer, nullptr);
 }
 
-TEST_F(StartupTest, RunningMarkAnsweredYesGoesOnWithTheDeviceOpen) {
+TEST_F(StartupTest, RunningMarkAnsweredYesGoesOnWithTheInstrumentOpen) {
   WriteIni("[Status]\nRunning=1\n");
   Dialogs().AnswerMessage(mrYes);
   StartAndRun();

@@ -9,7 +9,7 @@
 
 #include "device_fixture.h"
 #include "engine/main_form.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "io/about_box.h"
 #include "startup_fixture.h"
@@ -55,7 +55,7 @@ TEST_F(StartupWireTest, StartAndCloseGoOverTheWireInOrder) {
   StartAndRun();
 
   ASSERT_FALSE(Application->Terminated());
-  EXPECT_EQ(engine::TheDevice().DeviceOpen, 1);
+  EXPECT_TRUE(Driver().IsOpen());
   EXPECT_EQ(engine::ScopeState.DemoMode, 0);
   EXPECT_TRUE(Dialogs().Forms().empty());
   EXPECT_EQ(Dialogs().CountMessages(
@@ -104,15 +104,15 @@ TEST_F(StartupWireTest, StartAndCloseGoOverTheWireInOrder) {
   ASSERT_TRUE(Close());
   ExpectGeneratorOffThenPowerDown();
   EXPECT_TRUE(Device().ShutDown());
-  EXPECT_EQ(engine::TheDevice().DeviceOpen, 0);
+  EXPECT_FALSE(Driver().IsOpen());
   EXPECT_EQ(IniValue("Menu", "HWdialog"), "0");
   EXPECT_EQ(IniValue("Hardware", "DemoMode"), "0");
 }
 
-TEST_F(StartupWireTest, RefusedSettingsWriteStillPowersTheDeviceDown) {
+TEST_F(StartupWireTest, RefusedSettingsWriteStillPowersTheInstrumentDown) {
   InstallLogicFile();
   StartAndRun();
-  ASSERT_EQ(engine::TheDevice().DeviceOpen, 1);
+  ASSERT_TRUE(Driver().IsOpen());
   Dialogs().ClearRecords();
   Device().ClearLog();
   std::filesystem::remove(IniPath());
@@ -150,7 +150,7 @@ TEST_F(StartupWireTest, LogicUploadNotTakenWholeFallsBackToDemoMode) {
     ASSERT_EQ(Dialogs().Forms().size(), 1u);
     EXPECT_EQ(Dialogs().Forms()[0].ClassName, "TBtnBottomDlg1");
     EXPECT_EQ(engine::ScopeState.DemoMode, 1);
-    EXPECT_EQ(engine::TheDevice().DeviceOpen, 0);
+    EXPECT_FALSE(Driver().IsOpen());
     EXPECT_FALSE(Device().IsOpen());
     EXPECT_EQ(Device().Transfers().size(), c.writes.size()) << Device().Dump();
   }

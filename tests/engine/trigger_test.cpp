@@ -223,7 +223,7 @@ TEST_F(TriggerTest, TheTwinsLevelBarMovesTheMainBarAndSendsTheLevelOnce) {
   EXPECT_TRUE(Last().TriggerSourceCh2());
 }
 
-TEST_F(TriggerTest, DemoModeInvertsTheDeviceLevelAndSendsNothing) {
+TEST_F(TriggerTest, DemoModeInvertsTheInstrumentLevelAndSendsNothing) {
   engine::ScopeState.DemoMode = 1;
   Form1->TrackBar3->SetPosition(200);
   EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 55);
@@ -257,7 +257,7 @@ TEST_F(TriggerTest, HardwareDialogModeChangeRecomputesAndResendsTheLevel) {
 
 class TriggerStartupTest : public startup_test::StartupTest {};
 
-TEST_F(TriggerStartupTest, FallbackToDemoModeTurnsTheDeviceLevelRound) {
+TEST_F(TriggerStartupTest, FallbackToDemoModeTurnsTheInstrumentLevelRound) {
   StartAndRun();
   ASSERT_EQ(engine::ScopeState.DemoMode, 1);
   const int position = Form1->TrackBar3->Position();
@@ -265,7 +265,7 @@ TEST_F(TriggerStartupTest, FallbackToDemoModeTurnsTheDeviceLevelRound) {
   EXPECT_EQ(engine::ScopeState.ScopeControlBlock[4], position);
 }
 
-TEST_F(TriggerStartupTest, DemoModeFromTheSettingsFileTurnsTheDeviceLevelRound) {
+TEST_F(TriggerStartupTest, DemoModeFromTheSettingsFileTurnsTheInstrumentLevelRound) {
   WriteIni("[Hardware]\r\nDemoMode=1\r\n");
   StartAndRun();
   ASSERT_EQ(engine::ScopeState.DemoMode, 1);

@@ -14,7 +14,8 @@
 #include "acquisition_fixture.h"
 #include "engine/main_form.h"
 #include "support/held_startup_test.h"
-#include "engine/scope_device.h"
+#include "device/scope_device.h"
+#include "support/device_stream.h"
 #include "engine/spectrum_hold.h"
 #include "engine/scope_state.h"
 #include "support/app_harness.h"
@@ -34,7 +35,7 @@ class UnpackTest : public HeldStartupTest {
     ScopeState.ScopeFileReplay = 0;
     ScopeState.SpectrumMode = 0;
     ScopeState.Settings.DigitalMode = 0;
-    engine::TheDevice().Calibrating = 0;
+    engine::ScopeState.Calibrating = 0;
     ScopeState.Settings.Ch1InputOn = ScopeState.Settings.Ch2InputOn = 1;
     ScopeState.AveragingOn = 0;
     ScopeState.AverageRunning = 0;
@@ -44,14 +45,17 @@ class UnpackTest : public HeldStartupTest {
     HistoryState.HistoryStoreOn = 1;
   }
 
-  // Puts one capture into the receive buffer as the device sends it.
-  static void Receive(const std::vector<std::uint8_t>& ch1, const std::vector<std::uint8_t>& ch2) {
+  // Takes one capture as the device sends it.
+  void Receive(const std::vector<std::uint8_t>& ch1, const std::vector<std::uint8_t>& ch2) {
     const std::vector<std::uint8_t> raw = SimulatedDarvik48::PackCapture(ch1, ch2);
-    std::copy(raw.begin(), raw.end(), engine::TheDevice().UsbRxBuffer.begin());
+    std::copy(raw.begin(), raw.end(), stream_.begin());
   }
-  static void ReceiveFlat(std::uint8_t ch1, std::uint8_t ch2) {
+  void ReceiveFlat(std::uint8_t ch1, std::uint8_t ch2) {
     Receive(std::vector<std::uint8_t>(4096, ch1), std::vector<std::uint8_t>(4096, ch2));
   }
+  void Unpack() { UnpackAsDeviceCapture(stream_); }
+
+  std::array<std::uint8_t, kCaptureBytes> stream_{};
 
 };
 
@@ -62,11 +66,11 @@ std::vector<std::uint8_t> Ramp(int mul, int add) {
 }
 
 TEST_F(UnpackTest, TheBlockIsRotatedBy63BytesThenSplitIntoCh1EvenAndCh2Odd) {
-  engine::TheDevice().UsbRxBuffer.fill(0);
-  engine::TheDevice().UsbRxBuffer[8129] = 0x10;
-  engine::TheDevice().UsbRxBuffer[8130] = 0x20;
-  engine::TheDevice().UsbRxBuffer[0] = 0x30;  // lands at 63: CH2 of pair 31
-  engine::TheDevice().LueData_500();
+  stream_.fill(0);
+  stream_[8129] = 0x10;
+  stream_[8130] = 0x20;
+  stream_[0] = 0x30;  // lands at 63: CH2 of pair 31
+  Unpack();
   EXPECT_EQ(Ch1Samples[0], 0x10);
   EXPECT_EQ(Ch2Samples[0], 0x20);
   EXPECT_EQ(Ch2Samples[31], 0x30);
@@ -74,7 +78,7 @@ TEST_F(UnpackTest, TheBlockIsRotatedBy63BytesThenSplitIntoCh1EvenAndCh2Odd) {
 
   const std::vector<std::uint8_t> ch1 = Ramp(7, 1), ch2 = Ramp(253, 9);
   Receive(ch1, ch2);
-  engine::TheDevice().LueData_500();
+  Unpack();
   for (std::size_t i = 0; i < 4096; ++i) {
     ASSERT_EQ(Ch1Samples[i], ch1[i]) << i;
     ASSERT_EQ(Ch2Samples[i], ch2[i]) << i;
@@ -90,7 +94,7 @@ TEST_F(UnpackTest, AGroundedChannelBecomesItsMeanWithTheRemainderDropped) {
   const std::vector<std::uint8_t> ch2 = Ramp(1, 0);
   Receive(ch1, ch2);
   ScopeState.Settings.Ch1InputOn = 0;
-  engine::TheDevice().LueData_500();
+  Unpack();
   for (std::size_t i = 0; i < 4096; ++i) {
     ASSERT_EQ(Ch1Samples[i], 127) << i;
     ASSERT_EQ(Ch2Samples[i], ch2[i]) << i;
@@ -100,7 +104,7 @@ TEST_F(UnpackTest, AGroundedChannelBecomesItsMeanWithTheRemainderDropped) {
   Receive(ch1, ch2);
   ScopeState.Settings.Ch1InputOn = 1;
   ScopeState.Settings.Ch2InputOn = 0;
-  engine::TheDevice().LueData_500();
+  Unpack();
   EXPECT_EQ(Ch2Samples[0], 127);
   EXPECT_EQ(Ch2Samples[4095], 127);
   EXPECT_EQ(Ch1Samples[17], 127);
@@ -108,8 +112,8 @@ TEST_F(UnpackTest, AGroundedChannelBecomesItsMeanWithTheRemainderDropped) {
 
   // The calibration sees the real input.
   Receive(ch1, ch2);
-  engine::TheDevice().Calibrating = 1;
-  engine::TheDevice().LueData_500();
+  engine::ScopeState.Calibrating = 1;
+  Unpack();
   EXPECT_EQ(Ch2Samples[5], 5);
 }
 
@@ -122,7 +126,7 @@ TEST_F(UnpackTest, SpectrumModeFillsTheSpectrumInputAndLeavesBlockAndHistoryAlon
   ScopeState.WindowSkip = 0;
   ScopeState.FftSkip = 0;
   ScopeState.SmoothWeight = 0.05;
-  engine::TheDevice().LueData_500();
+  Unpack();
   for (std::size_t i = 0; i < 4096; ++i) {
     ASSERT_EQ(Ch1SpectrumInput[i], ch1[i]);
     ASSERT_EQ(Ch2Spectrum[i], ch2[i]);
@@ -145,32 +149,32 @@ TEST_F(UnpackTest, AveragingSkipsTheFirstCaptureThenShowsTheWholeNumberMeanOfThe
   ScopeState.ScopeSampleBlock.fill(9);
 
   ReceiveFlat(101, 51);
-  engine::TheDevice().LueData_500();  // not stored, not shown
+  Unpack();  // not stored, not shown
   EXPECT_EQ(Ch1Samples[0], 9);
   EXPECT_EQ(ScopeState.AverageRunning, 1);
   EXPECT_EQ(ScopeState.AverageCount, 0);
 
   ReceiveFlat(103, 50);
-  engine::TheDevice().LueData_500();
+  Unpack();
   EXPECT_EQ(Ch1Samples[100], 103 / 4);  // empty slots hold 0
   EXPECT_EQ(Ch2Samples[100], 50 / 4);
   EXPECT_EQ(ScopeState.AverageCount, 1);
 
   for (std::uint8_t v : {105, 107, 109}) {
     ReceiveFlat(v, 50);
-    engine::TheDevice().LueData_500();
+    Unpack();
   }
   // Four slots written: 103 is gone, the ring wrapped to slot 0.
   EXPECT_EQ(ScopeState.AverageCount, 0);
   EXPECT_EQ(Ch1Samples[4095], (105 + 107 + 109 + 103) / 4);
   ReceiveFlat(111, 50);
-  engine::TheDevice().LueData_500();
+  Unpack();
   EXPECT_EQ(Ch1Samples[4095], (111 + 105 + 107 + 109) / 4);
 
   // During an autoset the capture is shown as it is.
   ScopeState.AutosetRunning = 1;
   ReceiveFlat(200, 50);
-  engine::TheDevice().LueData_500();
+  Unpack();
   EXPECT_EQ(Ch1Samples[0], 200);
   ScopeState.AutosetRunning = 0;
 }
@@ -180,7 +184,7 @@ TEST_F(UnpackTest, HistoryStoresEachCaptureAndWrapsAfterSlotHistoryLength) {
   HistoryState.HistoryIndex = 999;
   for (std::uint8_t v : {31, 32, 33}) {
     ReceiveFlat(v, static_cast<std::uint8_t>(v + 100));
-    engine::TheDevice().LueData_500();
+    Unpack();
   }
   // CH2 first, CH1 from entry 4096.
   EXPECT_EQ(HistorySample(HistoryState, 999, 0), 131);
@@ -194,11 +198,11 @@ TEST_F(UnpackTest, HistoryStoresEachCaptureAndWrapsAfterSlotHistoryLength) {
   // A caller skips exactly one capture by clearing the flag.
   HistoryState.HistoryStoreOn = 0;
   ReceiveFlat(40, 40);
-  engine::TheDevice().LueData_500();
+  Unpack();
   EXPECT_EQ(HistoryState.HistoryIndex, 1);
   EXPECT_EQ(HistoryState.HistoryStoreOn, 1);
   ReceiveFlat(41, 41);
-  engine::TheDevice().LueData_500();
+  Unpack();
   EXPECT_EQ(HistorySample(HistoryState, 1, 4096), 41);
   EXPECT_EQ(HistoryState.HistoryIndex, 2);
 }
@@ -209,7 +213,7 @@ TEST_F(UnpackTest, BitViewExpandsEachByteIntoEightLogicSamplesFromTheCopy) {
   Receive(ch1, ch2);
   ScopeState.Settings.DigitalMode = 1;
   ScopeState.CaptureStart = 1014;  // the first expanded sample is 1024
-  engine::TheDevice().LueData_500();
+  Unpack();
   for (std::size_t k = 0; k < 384; ++k) {
     for (std::size_t b = 0; b < 8; ++b) {
       const std::size_t j = 1024 + 8 * k + b;
@@ -223,7 +227,7 @@ TEST_F(UnpackTest, BitViewExpandsEachByteIntoEightLogicSamplesFromTheCopy) {
   Receive(ch1, ch2);
   ScopeState.CaptureStart = 4080;  // samples 4090..4095
   ScopeState.ScopeSampleBlock[kSampleBlockEntries - 1] = 66;
-  engine::TheDevice().LueData_500();
+  Unpack();
   EXPECT_EQ(Ch1Samples[1071], 160 + 64 * ((ch1[4095] >> 7) & 1));
   for (std::size_t j = 1072; j < 4096; ++j) {
     ASSERT_EQ(Ch1Samples[j], 0) << j;
@@ -247,14 +251,14 @@ TEST_F(UnpackTest, NoiseRejectShowsOnlyCapturesWhoseEdgeGoesTheTriggersWay) {
   std::vector<std::uint8_t> rising(4096, 100);
   for (std::size_t i = 1025; i < 4096; ++i) rising[i] = 150;
   Receive(rising, std::vector<std::uint8_t>(4096, 7));
-  engine::TheDevice().LueData_500();
+  Unpack();
   EXPECT_EQ(Ch1Samples[1024], 100);
   EXPECT_EQ(Ch1Samples[1025], 150);
   EXPECT_EQ(ScopeState.CaptureCount, 1);
 
   // A flat capture (A = B) is rejected: an accepted page is shown instead.
   ReceiveFlat(60, 8);
-  engine::TheDevice().LueData_500();
+  Unpack();
   EXPECT_EQ(Ch1Samples[1025], 150);
   EXPECT_EQ(Ch2Samples[0], 7);
   EXPECT_EQ(ScopeState.CaptureCount, 1);
@@ -262,7 +266,7 @@ TEST_F(UnpackTest, NoiseRejectShowsOnlyCapturesWhoseEdgeGoesTheTriggersWay) {
   // The external trigger takes the normal route.
   ScopeState.Settings.TriggerSource = 1;
   ReceiveFlat(60, 8);
-  engine::TheDevice().LueData_500();
+  Unpack();
   EXPECT_EQ(Ch1Samples[1025], 60);
 }
 
@@ -312,46 +316,6 @@ TEST_F(UnpackTest, MaximumHoldKeepsTheRunningMaximumSinceTheLastSettingsChange) 
   engine::maximize_fft();
   EXPECT_EQ(Ch2Samples[3], 80);
   EXPECT_EQ(Ch1Samples[3], 50);
-}
-
-// ---- The slow calibration read
-
-class ReadBytesTest : public acquisition_test::AcquisitionTest {};
-
-TEST_F(ReadBytesTest, ThirtyTwoPairsGoToBothChannelsAndTheMeansAreReturned) {
-  Device().SetSignal([](int) -> std::uint8_t { return 100; }, [](int) -> std::uint8_t { return 200; });
-  Device().SetBusyPolls(2);
-  Ch1Samples[32] = 5;
-  EXPECT_EQ(engine::TheDevice().ReadBytes(), 55 * 256 + 155);
-  EXPECT_TRUE(engine::TheDevice().ReadBytesComplete);
-  for (std::size_t k = 0; k < 32; ++k) {
-    ASSERT_EQ(Ch1Samples[k], 100);
-    ASSERT_EQ(Ch2Samples[k], 200);
-  }
-  EXPECT_EQ(Ch1Samples[32], 5);
-  EXPECT_EQ(Log(), (std::vector<std::string>{"W9/10", "W11/10", "R1/20:1=0", "R1/20:1=0", "R1/20:1=68", "W13/10",
-                                             "R64/200:64"}))
-      << Device().Dump();
-}
-
-TEST_F(ReadBytesTest, AShortReplyIsAskedForAgainAndALostDeviceEndsTheWait) {
-  Device().SetSignal([](int i) -> std::uint8_t { return static_cast<std::uint8_t>(i); },
-                     [](int) -> std::uint8_t { return 0; });
-  Device().ScriptRead(UsbStatus::Ok, 1);
-  Device().ScriptRead(UsbStatus::Timeout, 30);
-  // Sample indexes 32..63 (the first reply was used up): mean 47.
-  EXPECT_EQ(engine::TheDevice().ReadBytes(), 255 * 256 + (255 - 47));
-  EXPECT_EQ(Count("W13/10"), 2);
-
-  Device().SetBusyPolls(1000000);
-  Device().ClearLog();
-  program_clock::Alarm pull([this] { Device().Unplug(); });  // gone with the test
-  pull.Start(std::chrono::milliseconds(60), false);
-  Ch1Samples[0] = 9;
-  EXPECT_EQ(engine::TheDevice().ReadBytes(), 0);
-  EXPECT_FALSE(engine::TheDevice().ReadBytesComplete);
-  EXPECT_EQ(Ch1Samples[0], 9);
-  EXPECT_EQ(Dialogs().CountMessages(acquisition_test::kDisconnected), 1);
 }
 
 // The averaging ring and the Noise Reject pages have no initializer of their

@@ -76,7 +76,7 @@ class GeneratorFilesTest : public device_test::DeviceTest {
   TBtnBottomDlg1_fgen* more_ = nullptr;
 };
 
-TEST_F(GeneratorFilesTest, ALibraryFileChosenInTheDialogRunsOnTheDevice) {
+TEST_F(GeneratorFilesTest, ALibraryFileChosenInTheDialogRunsOnTheInstrument) {
   const std::string file = programDir_ + "ramp.lib";
   WriteText(file, "Ramp\r\n0\r\n255\r\n");
   OpenMore();

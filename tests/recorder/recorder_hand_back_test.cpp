@@ -33,7 +33,7 @@ const ProbeDuringVisit kVisits[] = {
 
 using RecorderHandBack = RecorderWireTest;
 
-TEST_F(RecorderHandBack, AProbeSetWhileTheRecorderHoldsTheDeviceLeavesBothRangesWhereTheirPanelsHaveThem) {
+TEST_F(RecorderHandBack, AProbeSetWhileTheRecorderHoldsTheInstrumentLeavesBothRangesWhereTheirPanelsHaveThem) {
   engine::ScopeState.ProbeWarningMuted = 1;
   for (const ProbeDuringVisit& v : kVisits) {
     SCOPED_TRACE(v.name);
@@ -74,7 +74,7 @@ class RecorderRemoteStatus : public RecorderWireTest {
   SharedBlockNames names_;
 };
 
-TEST_F(RecorderRemoteStatus, TheRangeWordsFollowTheDeviceAndTheTriggerWordTheScopesButtons) {
+TEST_F(RecorderRemoteStatus, TheRangeWordsFollowTheInstrumentAndTheTriggerWordTheScopesButtons) {
   Form1->SpeedButton1p5v1Click(Form1);  // CH1 0.1 V
   Form1->SpeedButton29Click(Form1);     // CH2 3 V
   Form1->SpeedButton7->Click();         // trigger on

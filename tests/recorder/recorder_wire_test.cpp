@@ -149,7 +149,7 @@ TEST_F(RecorderWire, UnpluggedDuringRunStopsWithOneMessage) {
   EXPECT_EQ(recorder::RecorderState.RecLength, 10);
 }
 
-TEST_F(RecorderWire, RangeAndCouplingChangesWhileRecordingReachTheDevice) {
+TEST_F(RecorderWire, RangeAndCouplingChangesWhileRecordingReachTheInstrument) {
   Rec().Ch2RangeButtons[1]->Click();  // "1V"
   Rec().SpeedButtonRun->Click();
   Tick(3);

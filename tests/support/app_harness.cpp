@@ -24,6 +24,8 @@ AppHarness::AppHarness(Options options)
   if (options.ShowMainWindow && Application->MainForm()) Application->MainForm()->Show();
 }
 
+device::ScopeDevice& AppHarness::Driver() { return CreatedDevice(); }
+
 AppHarness::~AppHarness() {
   FreeAllWindows();
   // Deletions and calls the windows posted on their way out.

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "device/scope_device.h"
 #include "platform/ui/clock.h"
 #include "support/scripted_dialogs.h"
 #include "support/sim_device.h"
@@ -33,6 +34,9 @@ class AppHarness {
   TempHome& Home() { return home_; }
   ScriptedDialogs& Dialogs() { return dialogs_; }
   SimulatedDarvik48& Device() { return device_.device(); }
+  // The program's driver of that device, fresh for this harness and handed
+  // to the windows as the program hands it.
+  device::ScopeDevice& Driver();
 
   // The driven clock the program runs on (null with RealClock).
   program_clock::DrivenClock* Clock() { return clock_.get(); }

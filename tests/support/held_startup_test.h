@@ -17,5 +17,8 @@ class HeldStartupTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override { harness_.reset(); }
 
+  // The program's driver of the device.
+  device::ScopeDevice& Driver() { return harness_->Driver(); }
+
   std::unique_ptr<AppHarness> harness_;
 };

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "platform/ui/control.h"
 #include "platform/ui/dialogs.h"
@@ -40,9 +41,10 @@ class TApplication : public TComponent {
   TForm* MainForm() const { return main_form_; }
   void SetMainForm(TForm* f) { main_form_ = f; }
   // Creates a form owned by the application; the first one becomes the main form.
-  template <class T>
-  void CreateForm(T*& ref) {
-    ref = new T(this);
+  // Arguments after the owner go to the form's constructor.
+  template <class T, class... Args>
+  void CreateForm(T*& ref, Args&&... args) {
+    ref = new T(this, std::forward<Args>(args)...);
     if (!main_form_) main_form_ = ref;
   }
   // Shows the main form and runs the event loop until Terminate.

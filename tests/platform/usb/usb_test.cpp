@@ -52,7 +52,7 @@ class UsbShapesTest : public ::testing::Test {
 
 // ---- Capture layout
 
-TEST(CapturePacking, UnpackingTheDevicesByteOrderGivesBackTheSignal) {
+TEST(CapturePacking, UnpackingTheInstrumentsByteOrderGivesBackTheSignal) {
   std::vector<std::uint8_t> ch1(4096), ch2(4096);
   for (int i = 0; i < 4096; ++i) {
     ch1[i] = Ch1Wave(i);
@@ -166,7 +166,7 @@ TEST_F(UsbShapesTest, MpusbReadPipeOpenFailure) {
   EXPECT_FALSE(dev().IsOpen());
 }
 
-TEST_F(UsbShapesTest, MpusbFindsTheDeviceOnlyByItsIdentifier) {
+TEST_F(UsbShapesTest, MpusbFindsTheInstrumentOnlyByItsIdentifier) {
   EXPECT_EQ(_MPUSBGetDeviceCount("VID_4D3E&PID_0B17"), 1u);
   EXPECT_EQ(_MPUSBGetDeviceCount("vid_04d8&pid_000c"), 0u);
   EXPECT_EQ(_MPUSBGetDeviceCount(""), 0u);
@@ -332,7 +332,7 @@ TEST_F(UsbShapesTest, WinUsbWithoutDeviceOrWithTwo) {
   EXPECT_FALSE(WinUsb_Free(iface));
 }
 
-TEST_F(UsbShapesTest, OnlyOneShapeHoldsTheDevice) {
+TEST_F(UsbShapesTest, OnlyOneShapeHoldsTheInstrument) {
   const MpusbHandle out = _MPUSBOpen(0, kId, kEp, MP_WRITE, 0);
   ASSERT_NE(out, INVALID_HANDLE_VALUE);
   ASSERT_TRUE(GivePath());

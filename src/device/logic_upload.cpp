@@ -4,10 +4,8 @@
 #include <fstream>
 #include <vector>
 
-#include "engine/main_form.h"
-#include "engine/scope_device.h"
-#include "engine/scope_state.h"
-#include "io/about_box.h"
+#include "device/scope_device.h"
+#include "platform/ui/vcl.h"
 #include "platform/usb/winusb_api.h"
 
 namespace {
@@ -17,7 +15,7 @@ constexpr const char* kLogicFileName = "darvik48.bit";
 constexpr std::size_t kHeaderBytes = 66;
 // The sync mark (three 0xFF) must end within this many bytes after the header.
 constexpr std::size_t kSyncWindow = 25;
-constexpr std::size_t kDataBytes = engine::ScopeDevice::kUploadBytes - 5;
+constexpr std::size_t kDataBytes = device::ScopeDevice::kUploadBytes - 5;
 constexpr std::uint32_t kLogicTimeoutMs = 10000;
 constexpr std::uint8_t kLogicStreamFollows = 8;
 constexpr std::uint32_t kReplyTimeoutMs = 200;
@@ -43,24 +41,21 @@ bool ReadUsedPart(const std::string& path, std::vector<std::uint8_t>* bytes) {
   return true;
 }
 
-// Writes through the write wrapper (which tells of a lost device) and says
-// whether every byte went out: the primary back end counts them, the
-// fallback one reports how its transfer ended.
-bool SentWhole(engine::ScopeDevice& device, const std::uint8_t* bytes, std::uint32_t length,
-               std::uint32_t timeoutMs) {
-  std::uint32_t sent = 0;
-  device.MPUSBWrite(device.UsbOutHandle, bytes, length, &sent, timeoutMs);
-  if (!device.DeviceOpen) return false;
-  return device.WinUsbInUse ? WinUsbApi::WinUsbLastStatus() == UsbStatus::Ok : sent == length;
-}
-
 }  // namespace
 
-namespace engine {
+namespace device {
 
-bool ScopeDevice::LoadLogicFile(std::string* failedPath) {
-  const std::string source = ScopeState.ProgramFolder + kLogicFileName;
-  const std::string copy = ScopeState.DataFolder + kLogicFileName;
+// Through the write wrapper, which tells of a lost device.
+bool ScopeDevice::SentWhole(const std::uint8_t* bytes, std::uint32_t length, std::uint32_t timeoutMs) {
+  std::uint32_t sent = 0;
+  MPUSBWrite(UsbOutHandle, bytes, length, &sent, timeoutMs);
+  if (!DeviceOpen) return false;
+  return WinUsbInUse ? WinUsbApi::WinUsbLastStatus() == UsbStatus::Ok : sent == length;
+}
+
+bool ScopeDevice::LoadLogicFile(const LogicFolders& folders, std::string* failedPath) {
+  const std::string source = folders.ProgramFolder + kLogicFileName;
+  const std::string copy = folders.DataFolder + kLogicFileName;
   std::error_code ec;
   // A failed copy leaves an earlier copy in use, as long as there is one.
   if (!std::filesystem::equivalent(source, copy, ec))
@@ -107,17 +102,16 @@ bool ScopeDevice::LoadLogicFile(std::string* failedPath) {
   return true;
 }
 
-int ScopeDevice::SendFPGAdata() {
+int ScopeDevice::SendFPGAdata(const LogicFolders& folders) {
   std::string path;
-  if (!LoadLogicFile(&path)) {
+  if (!LoadLogicFile(folders, &path)) {
     // Nothing goes to the device: a stale or empty stream would leave it
     // half configured.
     MessageDlg("Unable to read the logic file " + path + ".", mtError, mbOK, 0);
     return -1;
   }
   const std::uint8_t command = kLogicStreamFollows;
-  if (!SentWhole(*this, &command, 1, kCommandTimeoutMs) ||
-      !SentWhole(*this, UploadBuffer.data(), kUploadBytes, kLogicTimeoutMs)) {
+  if (!SentWhole(&command, 1, kCommandTimeoutMs) || !SentWhole(UploadBuffer.data(), kUploadBytes, kLogicTimeoutMs)) {
     // A device with part of its logic is as unusable as one without; a lost
     // device has been reported already.
     if (DeviceOpen) MessageDlg("Unable to send the logic file " + path + " to the Darvik48.", mtError, mbOK, 0);
@@ -126,16 +120,15 @@ int ScopeDevice::SendFPGAdata() {
   return 0;
 }
 
-}  // namespace engine
-
-void TForm1::QueryFirmwareVersion() {
-  engine::ScopeDevice& device = engine::TheDevice();
-  if (engine::ScopeState.DemoMode || !device.DeviceOpen) return;
-  device.SendDeviceCommand(15);
+std::optional<std::string> ScopeDevice::FirmwareVersion() {
+  if (Quiet() || !DeviceOpen) return std::nullopt;
+  SendDeviceCommand(15);
+  CaptureHeld = false;
   std::uint32_t got = 0;
-  device.MPUSBRead(device.UsbInHandle, device.UsbRxBuffer.data(), engine::kReplyBytes, &got, kReplyTimeoutMs);
+  MPUSBRead(UsbInHandle, UsbRxBuffer.data(), kReplyBytes, &got, kReplyTimeoutMs);
   // Stale bytes of an earlier reply must not pass for a version.
-  if (!device.DeviceOpen || got < 4 || !AboutBox) return;
-  std::string version(device.UsbRxBuffer.begin(), device.UsbRxBuffer.begin() + 4);
-  AboutBox->Label2->SetCaption("Firmware version " + version);
+  if (!DeviceOpen || got < 4) return std::nullopt;
+  return std::string(UsbRxBuffer.begin(), UsbRxBuffer.begin() + 4);
 }
+
+}  // namespace device

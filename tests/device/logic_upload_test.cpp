@@ -1,6 +1,6 @@
 // The logic-file upload: where the sync mark may sit, bit order, the fixed
 // stream length, short files, and files that cannot be used.
-#include "device_fixture.h"
+#include "engine/device_fixture.h"
 
 using namespace device_test;
 
@@ -24,8 +24,8 @@ class DeviceLogicTest : public DeviceTest {
         << (Dialogs().Messages().empty() ? std::string("no message")
                                          : Dialogs().Messages().front().Text);
     EXPECT_TRUE(Device().WrittenBytes().empty()) << Device().Dump();
-    EXPECT_EQ(engine::TheDevice().DeviceOpen, 0);
-    EXPECT_EQ(engine::TheDevice().NoHardware, 1);
+    EXPECT_FALSE(Driver().IsOpen());
+    EXPECT_TRUE(Driver().HardwareMissing());
     EXPECT_FALSE(Device().IsOpen());
     EXPECT_FALSE(Form1->LoadingPanel->Visible());
   }
@@ -38,7 +38,7 @@ TEST_F(DeviceLogicTest, SyncMarkEndingAtTheLastAllowedPlaceIsAccepted) {
   EXPECT_EQ(stream[3], 0x80);
   EXPECT_EQ(stream[4], 0x0F);
   EXPECT_EQ(stream[5], 0x3C);
-  EXPECT_EQ(engine::TheDevice().DeviceOpen, 1);
+  EXPECT_TRUE(Driver().IsOpen());
   EXPECT_TRUE(Dialogs().Messages().empty());
 }
 
@@ -93,7 +93,7 @@ TEST_F(DeviceLogicTest, EarlierCopyInTheDataFolderServesWhenTheProgramFolderHasN
   const std::vector<std::uint8_t> data = FullData();
   WriteFile(DataLogicFile(), LogicFile(5, data));
   Form1->test0();
-  EXPECT_EQ(engine::TheDevice().DeviceOpen, 1);
+  EXPECT_TRUE(Driver().IsOpen());
   ASSERT_EQ(Device().LogicStream().size(), kStreamBytes);
   EXPECT_EQ(Device().LogicStream()[3], Reversed(data[0]));
 }
@@ -116,7 +116,7 @@ TEST_F(DeviceLogicTest, UnreadableFileIsRefused) {
 TEST_F(DeviceLogicTest, FailedUploadLeavesNoStaleStreamForTheNextOpen) {
   // A good file first, then a broken one: the second open sends nothing.
   UploadOf(LogicFile(5, FullData()));
-  engine::TheDevice().ReleaseDevice();
+  Driver().ReleaseDevice();
   Device().ClearLog();
   InstallLogicFile(LogicFile(26, FullData()));
   Form1->test0();

@@ -1,11 +1,10 @@
 // The USB link to the instrument: discovery, open over one of the two back
-// ends, the write and read wrappers, loss of the device and release at close;
-// and the main window's open of the link with its loading panel.
-#include <QWidget>
+// ends with the logic upload, the write and read wrappers, loss of the device
+// and release at close.
+#include <utility>
 
-#include "engine/main_form.h"
-#include "engine/scope_device.h"
-#include "engine/scope_state.h"
+#include "device/scope_device.h"
+#include "platform/ui/vcl.h"
 #include "platform/usb/mpusb_api.h"
 #include "platform/usb/winusb_api.h"
 
@@ -20,7 +19,44 @@ constexpr std::uint8_t kInPipe = 0x81;
 
 }  // namespace
 
-namespace engine {
+namespace device {
+
+ScopeDevice::ScopeDevice(std::function<bool()> demoMode) : demoMode_(std::move(demoMode)) {}
+
+bool ScopeDevice::Open(const LogicFolders& folders, const std::function<void(bool)>& showLoading) {
+  const auto loading = [&showLoading](bool show) {
+    if (showLoading) showLoading(show);
+  };
+  if (DeviceOpen) return true;
+  WinUsbInUse = 0;
+  if (MpusbApi::_MPUSBGetDeviceCount(kDeviceIdText) == 0) {
+    NoHardware = 1;
+    if (OpenDeviceW() == -1) return false;
+  }
+  NoHardware = 0;
+  loading(true);
+  if (!WinUsbInUse && OpenDeviceH() == -1) {
+    NoHardware = 1;
+    loading(false);
+    return false;
+  }
+  // An unconfigured device is of no use: without its logic the link is given up.
+  if (SendFPGAdata(folders) != 0 || !DeviceOpen) {
+    ReleaseBackEnd();
+    NoHardware = 1;
+    loading(false);
+    return false;
+  }
+  loading(false);
+  return true;
+}
+
+void ScopeDevice::ResetLinkFlags() {
+  NoHardware = 0;
+  AcqState = AcqArmed = 0;
+  DeviceOpen = WinUsbInUse = 0;
+  CaptureHeld = false;
+}
 
 void ScopeDevice::MPUSBWrite(MpusbHandle handle, const std::uint8_t* buf, std::uint32_t len,
                              std::uint32_t* sent, std::uint32_t timeout) {
@@ -62,9 +98,11 @@ void ScopeDevice::MPUSBRead(MpusbHandle handle, std::uint8_t* buf, std::uint32_t
     CheckInvalidHandle();
 }
 
-void ScopeDevice::SendDeviceCommand(std::uint8_t command) {
-  MPUSBWrite(UsbOutHandle, &command, 1, &UsbSentCount, kCommandTimeoutMs);
+void ScopeDevice::SendBytes(const std::uint8_t* bytes, std::uint32_t length, std::uint32_t timeoutMs) {
+  MPUSBWrite(UsbOutHandle, bytes, length, &UsbSentCount, timeoutMs);
 }
+
+void ScopeDevice::SendDeviceCommand(std::uint8_t command) { SendBytes(&command, 1, kCommandTimeoutMs); }
 
 int ScopeDevice::OpenDeviceH() {
   const MpusbHandle out =
@@ -126,58 +164,4 @@ void ScopeDevice::ReleaseDevice() {
   ReleaseBackEnd();
 }
 
-}  // namespace engine
-
-bool TForm1::OpenLink() {
-  engine::ScopeDevice& device = engine::TheDevice();
-  if (device.DeviceOpen) return true;
-  device.WinUsbInUse = 0;
-  if (MpusbApi::_MPUSBGetDeviceCount(kDeviceIdText) == 0) {
-    device.NoHardware = 1;
-    if (device.OpenDeviceW() == -1) return false;
-  }
-  device.NoHardware = 0;
-  ShowLoadingPanel(true);
-  if (!device.WinUsbInUse && device.OpenDeviceH() == -1) {
-    device.NoHardware = 1;
-    ShowLoadingPanel(false);
-    return false;
-  }
-  // An unconfigured device is of no use: without its logic the link is given up.
-  if (device.SendFPGAdata() != 0 || !device.DeviceOpen) {
-    device.ReleaseBackEnd();
-    device.NoHardware = 1;
-    ShowLoadingPanel(false);
-    return false;
-  }
-  ShowLoadingPanel(false);
-  return true;
-}
-
-void TForm1::test0() {
-  if (!OpenLink()) return;
-  SpeedButton15v1Click(this);
-  SpeedButton15v2Click(this);
-  SpeedButton2msClick(this);
-}
-
-void TForm1::test1() {
-  if (!OpenLink()) return;
-  SpeedButton15v1Click(this);
-  SpeedButton15v2Click(this);
-  SpeedButton2msClick(this);
-  if (engine::ScopeState.FirstRunCalibration && engine::TheDevice().DeviceOpen) engine::TheDevice().calibrate();
-}
-
-void TForm1::test2() {
-  engine::TheDevice().NoHardware = 0;
-  test0();
-}
-
-void TForm1::ShowLoadingPanel(bool show) {
-  LoadingPanel->SetVisible(show);
-  if (!show) return;
-  LoadingPanel->BringToFront();
-  // The upload blocks the event loop, so the panel is painted now.
-  if (QWidget* w = LoadingPanel->Widget()) w->repaint();
-}
+}  // namespace device

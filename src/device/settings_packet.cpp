@@ -1,19 +1,13 @@
-#include "engine/settings_packet.h"
+#include "device/settings_packet.h"
 
 #include <algorithm>
 #include <optional>
 
-#include "engine/step_tables.h"
 
-namespace engine {
+namespace device {
 
 namespace {
 
-// Gain bits of c0/c1 per range code; none for a code no volts/div row has.
-std::uint8_t GainBits(std::uint8_t code) {
-  const RangeStep* row = RangeRowOfCode(code);
-  return row ? row->GainBits : 0x00;
-}
 
 // The time-base register per code; codes 0 and 153 come from the math modes
 // and the recorder. Other codes leave the register as it is.
@@ -42,13 +36,26 @@ std::optional<std::uint8_t> TimeBaseRegisterFor(std::uint8_t code) {
 }
 
 std::uint8_t ChannelByte(std::uint8_t code, std::uint8_t inputOn, std::uint8_t ac) {
-  std::uint8_t c = GainBits(code);
+  std::uint8_t c = RangeGainBits(code);
   if (!inputOn) c |= 0x10;  // grounded
   if (!ac) c |= 0x01;       // DC coupled
   return c;
 }
 
 }  // namespace
+
+std::uint8_t RangeGainBits(std::uint8_t code) {
+  // The front end's six ranges: 3 V, 1 V, 0.3 V, 0.1 V, 30 mV and 10 mV per division.
+  switch (code) {
+    case 1: return 0x08;
+    case 27: return 0x28;
+    case 11: return 0x04;
+    case 29: return 0x24;
+    case 13: return 0x02;
+    case 30: return 0x22;
+    default: return 0x00;
+  }
+}
 
 PacketStickyBits NextStickyBits(const ScopeSettings& s) {
   PacketStickyBits next = s.Sticky;
@@ -78,4 +85,4 @@ SettingsPacket EncodeSettingsPacket(const ScopeSettings& s) {
   return packet;
 }
 
-}  // namespace engine
+}  // namespace device

@@ -2,15 +2,16 @@
 // the open, the firmware query and the release; a device that vanishes; pipe
 // failures; the fallback back end.
 #include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
 
-#include "device_fixture.h"
+#include "engine/device_fixture.h"
 #include "io/about_box.h"
 
 using namespace device_test;
 
 namespace {
-
-engine::ScopeDevice& Link() { return engine::TheDevice(); }
 
 constexpr const char* kDisconnected = "Darvik48 disconnected.";
 
@@ -31,9 +32,9 @@ TEST_F(DeviceLinkTest, OpenSendsLogicStreamThenSettingsForOneVoltAndOneMilliseco
 
   Form1->test0();
 
-  EXPECT_EQ(Link().DeviceOpen, 1);
-  EXPECT_EQ(Link().NoHardware, 0);
-  EXPECT_EQ(Link().WinUsbInUse, 0);
+  EXPECT_TRUE(Link().IsOpen());
+  EXPECT_FALSE(Link().HardwareMissing());
+  EXPECT_FALSE(Link().FallbackInUse());
   EXPECT_FALSE(Form1->LoadingPanel->Visible());
 
   const auto& t = Device().Transfers();
@@ -88,8 +89,8 @@ TEST_F(NoDeviceLinkTest, NoDeviceLeavesEverythingAsItWas) {
   // A range press would print its label over this one.
   engine::ScopeState.Ch1RangeText = "unchanged";
   Form1->test0();
-  EXPECT_EQ(Link().NoHardware, 1);
-  EXPECT_EQ(Link().DeviceOpen, 0);
+  EXPECT_TRUE(Link().HardwareMissing());
+  EXPECT_FALSE(Link().IsOpen());
   EXPECT_TRUE(Device().Transfers().empty());
   // No range button was pressed.
   EXPECT_EQ(engine::ScopeState.Ch1RangeText, "unchanged");
@@ -102,17 +103,17 @@ TEST_F(DeviceLinkTest, ReadPipeFailureClosesTheWritePipe) {
 
   Form1->test0();
 
-  EXPECT_EQ(Link().NoHardware, 1);
-  EXPECT_EQ(Link().DeviceOpen, 0);
-  EXPECT_EQ(Link().UsbOutHandle, -1);
+  EXPECT_TRUE(Link().HardwareMissing());
+  EXPECT_FALSE(Link().IsOpen());
+  EXPECT_EQ(Link().OutHandle(), -1);
   EXPECT_TRUE(Device().Transfers().empty()) << "the upload must wait for a good open";
   EXPECT_FALSE(Device().IsOpen()) << "the write pipe was left holding the device";
   EXPECT_FALSE(Form1->LoadingPanel->Visible());
 
   // Nothing stays claimed: the next open goes through.
   Form1->test2();
-  EXPECT_EQ(Link().DeviceOpen, 1);
-  EXPECT_EQ(Link().NoHardware, 0);
+  EXPECT_TRUE(Link().IsOpen());
+  EXPECT_FALSE(Link().HardwareMissing());
   EXPECT_EQ(Device().LogicUploads(), 1);
 }
 
@@ -137,12 +138,13 @@ TEST_F(DeviceLinkTest, FirmwareQueryShowsTheFourVersionCharacters) {
 
 TEST_F(DeviceLinkTest, FirmwareLabelStaysBlankWithoutAFullReply) {
   OpenDevice();
-  // Stale bytes of an earlier reply sit in the buffer.
-  std::copy_n("9.99", 4, Link().UsbRxBuffer.begin());
+  // Bytes of an earlier reply sit in the device's buffer.
+  Device().SetFirmwareVersion("9.99");
+  ASSERT_EQ(Link().FirmwareVersion(), std::optional<std::string>("9.99"));
   Device().ScriptRead(UsbStatus::Timeout, 3);
   Form1->QueryFirmwareVersion();
   EXPECT_EQ(AboutBox->Label2->Caption(), " ");
-  EXPECT_EQ(Link().DeviceOpen, 1) << "a time-out is no lost device";
+  EXPECT_TRUE(Link().IsOpen()) << "a time-out is no lost device";
   EXPECT_TRUE(Dialogs().Messages().empty());
 }
 
@@ -154,7 +156,7 @@ TEST_F(DeviceLinkTest, FirmwareQueryInDemoModeSendsNothing) {
   EXPECT_EQ(AboutBox->Label2->Caption(), " ");
 }
 
-TEST_F(DeviceLinkTest, ReleaseSendsShutDownThenFreesTheDevice) {
+TEST_F(DeviceLinkTest, ReleaseSendsShutDownThenFreesTheInstrument) {
   OpenDevice();
   Link().ReleaseDevice();
 
@@ -163,9 +165,9 @@ TEST_F(DeviceLinkTest, ReleaseSendsShutDownThenFreesTheDevice) {
   EXPECT_EQ(t[0].data, std::vector<std::uint8_t>{20});
   EXPECT_EQ(t[0].timeout_ms, 10u);
   EXPECT_TRUE(Device().ShutDown());
-  EXPECT_EQ(Link().DeviceOpen, 0);
-  EXPECT_EQ(Link().UsbOutHandle, -1);
-  EXPECT_EQ(Link().UsbInHandle, -1);
+  EXPECT_FALSE(Link().IsOpen());
+  EXPECT_EQ(Link().OutHandle(), -1);
+  EXPECT_EQ(Link().InHandle(), -1);
   EXPECT_FALSE(Device().IsOpen());
 
   // Safe when already closed.
@@ -178,7 +180,7 @@ TEST_F(DeviceLinkTest, VanishedDeviceIsReportedOnceAndSilencesTheLink) {
   Device().Unplug();
 
   Form1->Set500();  // the packet write finds the device gone
-  EXPECT_EQ(Link().DeviceOpen, 0);
+  EXPECT_FALSE(Link().IsOpen());
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
   const auto* shown = Dialogs().FindMessage(kDisconnected);
   ASSERT_NE(shown, nullptr);
@@ -187,17 +189,18 @@ TEST_F(DeviceLinkTest, VanishedDeviceIsReportedOnceAndSilencesTheLink) {
   const std::size_t seen = Device().Transfers().size();
 
   // Every later sender and reader returns at once.
-  Link().UsbRxBuffer.fill(0xA5);
+  std::array<std::uint8_t, 64> buffer;
+  buffer.fill(0xA5);
   Link().Reset_500(0, 0);
   Form1->Set500();
   Link().SendDeviceCommand(15);
   std::uint32_t got = 0;
-  Link().MPUSBRead(Link().UsbInHandle, Link().UsbRxBuffer.data(), 64, &got, 200);
+  Link().MPUSBRead(Link().InHandle(), buffer.data(), 64, &got, 200);
   Form1->QueryFirmwareVersion();
   Link().ReleaseDevice();
   EXPECT_EQ(Device().Transfers().size(), seen) << Device().Dump();
   EXPECT_EQ(got, 0u);
-  EXPECT_TRUE(std::all_of(Link().UsbRxBuffer.begin(), Link().UsbRxBuffer.end(),
+  EXPECT_TRUE(std::all_of(buffer.begin(), buffer.end(),
                           [](std::uint8_t b) { return b == 0xA5; }));
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
 }
@@ -206,8 +209,9 @@ TEST_F(DeviceLinkTest, VanishedDeviceIsRecognisedOnARead) {
   OpenDevice();
   Device().Unplug();
   std::uint32_t got = 0;
-  Link().MPUSBRead(Link().UsbInHandle, Link().UsbRxBuffer.data(), 1, &got, 200);
-  EXPECT_EQ(Link().DeviceOpen, 0);
+  std::array<std::uint8_t, 64> buffer{};
+  Link().MPUSBRead(Link().InHandle(), buffer.data(), 1, &got, 200);
+  EXPECT_FALSE(Link().IsOpen());
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
   EXPECT_FALSE(Device().IsOpen());
 }
@@ -216,8 +220,8 @@ TEST_F(DeviceLinkTest, DeviceVanishingDuringTheUploadEndsTheOpen) {
   InstallLogicFile(LogicFile(5, FullData()));
   Device().UnplugAfter(1, 1000);  // command 8 gets through, the stream does not
   Form1->test0();
-  EXPECT_EQ(Link().DeviceOpen, 0);
-  EXPECT_EQ(Link().NoHardware, 1);
+  EXPECT_FALSE(Link().IsOpen());
+  EXPECT_TRUE(Link().HardwareMissing());
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
   EXPECT_EQ(Writes().size(), 2u) << "no settings after the loss";
 }
@@ -228,21 +232,22 @@ TEST_F(DeviceLinkTest, TimeoutsAndOtherFailuresKeepTheLink) {
   Device().ScriptWrite(UsbStatus::Error, 0);
   Form1->Set500();
   Form1->Set500();
-  EXPECT_EQ(Link().DeviceOpen, 1);
+  EXPECT_TRUE(Link().IsOpen());
   EXPECT_TRUE(Dialogs().Messages().empty());
 }
 
 TEST_F(DeviceLinkTest, FallbackBackEndWritesReadsFlushesAndNoticesALoss) {
   ASSERT_EQ(Link().OpenDeviceW(), 0);
-  EXPECT_EQ(Link().DeviceOpen, 1);
-  EXPECT_EQ(Link().WinUsbInUse, 1);
+  EXPECT_TRUE(Link().IsOpen());
+  EXPECT_TRUE(Link().FallbackInUse());
 
   std::uint32_t sent = 77;
   const std::uint8_t command = 15;
-  Link().MPUSBWrite(Link().UsbOutHandle, &command, 1, &sent, 10);
+  Link().MPUSBWrite(Link().OutHandle(), &command, 1, &sent, 10);
   EXPECT_EQ(sent, 77u) << "the fallback keeps its count to itself";
   std::uint32_t got = 0;
-  Link().MPUSBRead(Link().UsbInHandle, Link().UsbRxBuffer.data(), 64, &got, 200);
+  std::array<std::uint8_t, 64> buffer{};
+  Link().MPUSBRead(Link().InHandle(), buffer.data(), 64, &got, 200);
   EXPECT_EQ(got, 64u);
 
   const auto& t = Device().Transfers();
@@ -254,11 +259,11 @@ TEST_F(DeviceLinkTest, FallbackBackEndWritesReadsFlushesAndNoticesALoss) {
   EXPECT_EQ(t[2].endpoint, 0x81);
 
   Device().Unplug();
-  Link().MPUSBRead(Link().UsbInHandle, Link().UsbRxBuffer.data(), 64, &got, 200);
-  EXPECT_EQ(Link().DeviceOpen, 0);
+  Link().MPUSBRead(Link().InHandle(), buffer.data(), 64, &got, 200);
+  EXPECT_FALSE(Link().IsOpen());
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
   EXPECT_FALSE(Device().IsOpen());
-  Link().MPUSBWrite(Link().UsbOutHandle, &command, 1, &sent, 10);
+  Link().MPUSBWrite(Link().OutHandle(), &command, 1, &sent, 10);
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
 }
 
@@ -267,7 +272,7 @@ TEST_F(DeviceLinkTest, FallbackBackEndReleasesAtClose) {
   Link().ReleaseDevice();
   ASSERT_EQ(Writes().size(), 1u);
   EXPECT_EQ(Writes()[0], std::vector<std::uint8_t>{20});
-  EXPECT_EQ(Link().DeviceOpen, 0);
+  EXPECT_FALSE(Link().IsOpen());
   EXPECT_FALSE(Device().IsOpen());
 }
 

@@ -2,15 +2,15 @@
 // bits that a packet keeps from the one before.
 #include <gtest/gtest.h>
 
-#include "engine/settings_packet.h"
+#include "device/settings_packet.h"
 
 namespace {
 
-using engine::EncodeSettingsPacket;
-using engine::NextStickyBits;
-using engine::PacketStickyBits;
-using engine::ScopeSettings;
-using engine::SettingsPacket;
+using device::EncodeSettingsPacket;
+using device::NextStickyBits;
+using device::PacketStickyBits;
+using device::ScopeSettings;
+using device::SettingsPacket;
 
 ScopeSettings Settings(void (*change)(ScopeSettings&)) {
   ScopeSettings s;
