@@ -46,10 +46,6 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
   return done();
 }
 
-bool WaitForFile(const std::string& path, std::chrono::milliseconds limit) {
-  return WaitUntil([&] { return os::FileExists(path); }, limit);
-}
-
 TEST(FoldersTest, LocalAppDataFollowsXdgDataHome) {
   TempHome home;
   EXPECT_EQ(os::LocalAppDataFolder(), home.Path() + "/.local/share");

@@ -280,9 +280,10 @@ TEST(ButtonKeys, FocusedButtonTakesReturnAndArrowsChooseWithinARadioGroup) {
     EXPECT_EQ(QApplication::focusWidget(), c.focusAfter->Widget());
     // What the window shows: exactly the chosen one checked.
     const std::string& last = c.clicks.back();
-    if (last[0] == 'r')
+    if (last[0] == 'r') {
       for (std::size_t i = 0; i < radios.size(); ++i)
         EXPECT_EQ(static_cast<QAbstractButton*>(radios[i]->Widget())->isChecked(),
                   last == "r" + std::to_string(i + 1));
+    }
   }
 }
