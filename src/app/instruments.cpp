@@ -110,12 +110,12 @@ void OpenRecorder(TForm1& scope) {
 
 // "Circuit Analyzer": the Bode plotter comes up, with its wiring note until
 // the user declines it.
-void OpenBodePlotter(TForm1&) {
+void OpenBodePlotter(TForm1&, bode::BodeSharedState& BodeState) {
   if (Bode_plot) Bode_plot->ShowPlotter();
   if (Form_9) Form_9->Hide();
-  if (bode::BodeState.Bodehelp && OKBottomDlg) {
+  if (BodeState.Bodehelp && OKBottomDlg) {
     OKBottomDlg->ShowModal();
-    bode::BodeState.Bodehelp = OKBottomDlg->CheckBox1->Checked() ? 0 : 1;
+    BodeState.Bodehelp = OKBottomDlg->CheckBox1->Checked() ? 0 : 1;
   }
 }
 
@@ -189,21 +189,20 @@ void LinkRecorder(engine::InstrumentLinks& links) {
   links.RecorderBrightGrid = &recorder::RecorderState.RecBrightGrid;
 }
 
-void LinkBodePlotter(engine::InstrumentLinks& links) {
-  using bode::BodeState;
-  links.OpenBodePlotter = OpenBodePlotter;
+void LinkBodePlotter(engine::InstrumentLinks& links, bode::BodeSharedState& BodeState) {
+  links.OpenBodePlotter = [&BodeState](TForm1& scope) { OpenBodePlotter(scope, BodeState); };
   links.BodeRangeCaption = [](std::size_t row, const char* caption) {
     if (!Bode_plot) return;
     if (TRadioButton* radio = Bode_plot->RangeRadios()[row]) radio->SetCaption(caption);
   };
-  links.BodeRangeChosen = [](std::optional<std::size_t> row) {
+  links.BodeRangeChosen = [&BodeState](std::optional<std::size_t> row) {
     if (!Bode_plot) return;
     if (row)
       if (TRadioButton* radio = Bode_plot->RangeRadios()[*row]) radio->SetChecked(true);
     if (!BodeState.BodeAutoScaleActive) Bode_plot->draw();
   };
-  links.StopBodeSweep = [] { BodeState.BodeStopFlag = 1; };
-  links.BodeSweepRunning = [] { return BodeState.BodeSweepRunning != 0; };
+  links.StopBodeSweep = [&BodeState] { BodeState.BodeStopFlag = 1; };
+  links.BodeSweepRunning = [&BodeState] { return BodeState.BodeSweepRunning != 0; };
   links.BodeNoScope = &BodeState.NoScope;
   links.Bodehelp = &BodeState.Bodehelp;
   links.Phasehelp = &BodeState.Phasehelp;
@@ -266,8 +265,7 @@ void LinkSweepGenerator(bode::SweepGenerator& sweep) {
 }
 
 // The Bode plotter's part of the generator's settings file and menu.
-void LinkPlotterToGenerator(generator::PlotterLink& plotter) {
-  using bode::BodeState;
+void LinkPlotterToGenerator(generator::PlotterLink& plotter, bode::BodeSharedState& BodeState) {
   static constexpr const char* kTraceKeys[] = {"Trace_1", "Trace_2", "Trace_3", "Trace_4", "Trace_5"};
   plotter.Window = []() -> TForm* { return Bode_plot; };
   plotter.ListedOctaveStep = [] { return OKRightDlg_2 ? OKRightDlg_2->ComboBox1->ItemIndex() : 0; };
@@ -275,7 +273,7 @@ void LinkPlotterToGenerator(generator::PlotterLink& plotter) {
     const bool octave = Bode_plot && Bode_plot->CheckBox4->Checked() && OKRightDlg_2;
     return octave ? OKRightDlg_2->ComboBox1->ItemIndex() : 0;
   };
-  plotter.ReadColours = [](TIniFile& ini) {
+  plotter.ReadColours = [&BodeState](TIniFile& ini) {
     BodeState.BodeBackgroundColor = ReadColourEntry(ini, "Background", BodeState.BodeBackgroundColor);
     BodeState.BodeGridColor = ReadColourEntry(ini, "Grid", BodeState.BodeGridColor);
     BodeState.BodeTextColor = ReadColourEntry(ini, "Text", BodeState.BodeTextColor);
@@ -286,7 +284,7 @@ void LinkPlotterToGenerator(generator::PlotterLink& plotter) {
     for (std::size_t i = 0; i < std::size(kTraceKeys); ++i)
       BodeState.BodeTraceColors[i] = ReadColourEntry(ini, kTraceKeys[i], bode::kDefaultBodeTraceColors[i]);
   };
-  plotter.Colours = [] {
+  plotter.Colours = [&BodeState] {
     std::vector<std::pair<const char*, std::uint32_t>> colours = {
         {"Background", BodeState.BodeBackgroundColor}, {"Grid", BodeState.BodeGridColor},
         {"Text", BodeState.BodeTextColor},             {"Trace", BodeState.BodeTraceColor},
@@ -295,7 +293,7 @@ void LinkPlotterToGenerator(generator::PlotterLink& plotter) {
     for (std::size_t i = 0; i < std::size(kTraceKeys); ++i) colours.emplace_back(kTraceKeys[i], BodeState.BodeTraceColors[i]);
     return colours;
   };
-  plotter.SettingsRead = [](int octaveStep) {
+  plotter.SettingsRead = [&BodeState](int octaveStep) {
     if (!Bode_plot) return;
     Bode_plot->DerivePens();
     Bode_plot->draw();
@@ -321,12 +319,12 @@ void LinkPlotterToGenerator(generator::PlotterLink& plotter) {
 
 }  // namespace
 
-void LinkInstruments() {
+void LinkInstruments(bode::BodeSharedState& bodeState) {
   engine::InstrumentLinks& links = engine::OtherInstruments;
   LinkGenerator(links);
   LinkRecorder(links);
-  LinkBodePlotter(links);
+  LinkBodePlotter(links, bodeState);
   links.AddSettingsKeys = AddInstrumentSettingsKeys;
   LinkSweepGenerator(bode::TheSweepGenerator);
-  LinkPlotterToGenerator(generator::ThePlotter);
+  LinkPlotterToGenerator(generator::ThePlotter, bodeState);
 }

@@ -3,4 +3,10 @@
 // window is made.
 #pragma once
 
-void LinkInstruments();
+namespace bode {
+struct BodeSharedState;
+}
+
+// The links to the Bode plotter read and set `bodeState`; called again, they go to
+// the state then handed in.
+void LinkInstruments(bode::BodeSharedState& bodeState);

@@ -76,6 +76,15 @@ device::ScopeDevice& TheDevice() {
     theDevice = std::make_unique<device::ScopeDevice>([] { return engine::ScopeState.DemoMode != 0; });
   return *theDevice;
 }
+
+// The Bode plotter's state, made before the windows like the device and
+// handed to the windows and links that use it.
+std::unique_ptr<bode::BodeSharedState> theBodeState;
+
+bode::BodeSharedState& TheBodeState() {
+  if (!theBodeState) theBodeState = std::make_unique<bode::BodeSharedState>();
+  return *theBodeState;
+}
 // How to free each created window, in creation order.
 std::vector<std::function<void()>> releasers;
 
@@ -156,8 +165,9 @@ bool CloseOnTerminationSignals() {
 void CreateAllWindows() {
   if (!created.empty()) return;
   // The windows reach each other through these from their creation on.
-  LinkInstruments();
   device::ScopeDevice& device = TheDevice();
+  bode::BodeSharedState& bodeState = TheBodeState();
+  LinkInstruments(bodeState);
   CREATE_WITH(Form1, TForm1, device);
   CREATE(AboutBox, TAboutBox);
   CREATE_UNOWNED(BtnBottomDlg, TBtnBottomDlg);
@@ -171,13 +181,13 @@ void CreateAllWindows() {
   CREATE(BtnBottomDlg1_fgen, TBtnBottomDlg1_fgen);
   CREATE(AboutBox_fgen, TAboutBox_fgen);
   CREATE(Wave_editor1, TWave_editor1);
-  CREATE_WITH(Bode_plot, TBode_plot, device);
+  CREATE_WITH(Bode_plot, TBode_plot, device, bodeState);
   CREATE(Preview_1Form, TPreview_1Form);
-  CREATE(BtnBottomDlg_2, TBtnBottomDlg_2);
-  CREATE(BtnBottomDlg_21, TBtnBottomDlg_21);
+  CREATE_WITH(BtnBottomDlg_2, TBtnBottomDlg_2, bodeState);
+  CREATE_WITH(BtnBottomDlg_21, TBtnBottomDlg_21, bodeState);
   CREATE(OKBottomDlg_1, TOKBottomDlg_1);
-  CREATE(OKRightDlg_1, TOKRightDlg_1);
-  CREATE(OKRightDlg_2, TOKRightDlg_2);
+  CREATE_WITH(OKRightDlg_1, TOKRightDlg_1, bodeState);
+  CREATE_WITH(OKRightDlg_2, TOKRightDlg_2, bodeState);
   CREATE(Form5_rec, TForm5_rec);
   CREATE(PreviewForm_rec, TPreviewForm_rec);
   CREATE(AboutBox_rec, TAboutBox_rec);
@@ -185,7 +195,7 @@ void CreateAllWindows() {
   CREATE_WITH(Form1_rec, TForm1_rec, device);
   CREATE(Form_9rec, Tform_9rec);
   CREATE(Form_9, TForm_9);
-  CREATE(form_9bode, Tform_9bode);
+  CREATE_WITH(form_9bode, Tform_9bode, bodeState);
   CREATE(BtnBottomDlg_fgen, TBtnBottomDlg_fgen);
   CREATE(Form900, TForm900);
   CREATE(CommFrm, TCommFrm);
@@ -218,7 +228,9 @@ void ResetProgramState() {
   display::ResetPersistenceState();
   generator::ResetGeneratorState();
   recorder::ResetRecorderState();
-  bode::ResetBodeState();
+  // The links keep the state's place: they go to the fresh one at once.
+  theBodeState.reset();
+  LinkInstruments(TheBodeState());
   io::GeneratorMailbox = {};
   Application->ClearTerminated();
 }
@@ -226,3 +238,5 @@ void ResetProgramState() {
 const std::vector<CreatedWindow>& CreatedWindows() { return created; }
 
 device::ScopeDevice& CreatedDevice() { return TheDevice(); }
+
+bode::BodeSharedState& CreatedBodeState() { return TheBodeState(); }

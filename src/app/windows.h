@@ -5,6 +5,9 @@
 #include <vector>
 
 class TForm;
+namespace bode {
+struct BodeSharedState;
+}
 namespace device {
 class ScopeDevice;
 }
@@ -23,8 +26,8 @@ bool OpenSharedMemory();
 // cannot be set up.
 bool CloseOnTerminationSignals();
 
-// Creates the device and each window once, main window first, and hands the
-// device to the windows that drive it; each creation handler sees only
+// Creates the device, the Bode plotter's state and each window once, main
+// window first, and hands the device and the state to the windows that use them; each creation handler sees only
 // the windows created before it. A second call while the windows exist does nothing.
 void CreateAllWindows();
 // Frees every window, in reverse order of creation.
@@ -38,6 +41,8 @@ void ResetProgramState();
 // The device the windows drive: the one CreateAllWindows hands them (made
 // now when they are yet to come); a fresh one after ResetProgramState.
 device::ScopeDevice& CreatedDevice();
+// The Bode plotter's state the windows are handed, likewise.
+bode::BodeSharedState& CreatedBodeState();
 
 // One window as CreateAllWindows made it.
 struct CreatedWindow {

@@ -3,9 +3,15 @@
 
 #include "display/note_window.h"
 
+namespace bode {
+struct BodeSharedState;
+}
+
 class Tform_9bode : public TNoteWindow {
  public:
-  explicit Tform_9bode(TComponent* owner);
+  // The annotation's place and options are kept in `state`.
+  Tform_9bode(TComponent* owner, bode::BodeSharedState& state);
+  bode::BodeSharedState& BodeState;
   // Writes the annotation on the plot picture when it is on.
   void note();
 

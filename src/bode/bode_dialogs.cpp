@@ -63,10 +63,10 @@ void ColorNote(ControlMaker& make, TForm* form, int l, int t) {
 }
 
 // The sample picture filled with the plot's background.
-TCanvas* BlankSample(TImage* image) {
+TCanvas* BlankSample(TImage* image, TColor background) {
   TCanvas* c = image->Canvas();
   c->Brush.Style = bsSolid;
-  c->Brush.Color = BodeState.BodeBackgroundColor;
+  c->Brush.Color = background;
   c->FillRect(Rect(0, 0, image->Width(), image->Height()));
   return c;
 }
@@ -84,7 +84,7 @@ void SampleLine(TCanvas* c, int y, int width, TColor color, TPenMode mode) {
 
 // ---------------------------------------------------------------- Wait Time
 
-TOKRightDlg_1::TOKRightDlg_1(TComponent* owner) : TForm(owner) {
+TOKRightDlg_1::TOKRightDlg_1(TComponent* owner, BodeSharedState& state) : TForm(owner), BodeState(state) {
   SetUpDialog(this, "OKRightDlg_1", "Wait Time", 260, 90);
   ControlMaker make(this);
   Label1 = make.Label(this, "Label1", "Wait time:", 12, 14);
@@ -116,7 +116,7 @@ void TBode_plot::WaitTime1Click(TObject*) {
 
 // ---------------------------------------------------------------- Frequency Step
 
-TOKRightDlg_2::TOKRightDlg_2(TComponent* owner) : TForm(owner) {
+TOKRightDlg_2::TOKRightDlg_2(TComponent* owner, BodeSharedState& state) : TForm(owner), BodeState(state) {
   SetUpDialog(this, "OKRightDlg_2", "Frequency Step", 260, 90);
   ControlMaker make(this);
   Label1 = make.Label(this, "Label1", "Frequency step:", 12, 14);
@@ -200,8 +200,8 @@ TOKBottomDlg1::TOKBottomDlg1(TComponent* owner) : TForm(owner) {
 
 // ---------------------------------------------------------------- Add Text
 
-Tform_9bode::Tform_9bode(TComponent* owner)
-    : TNoteWindow(owner, "form_9bode", BodeState.BodeNoteShown, BodeState.BodeNoteTransparent) {}
+Tform_9bode::Tform_9bode(TComponent* owner, BodeSharedState& state)
+    : TNoteWindow(owner, "form_9bode", state.BodeNoteShown, state.BodeNoteTransparent), BodeState(state) {}
 
 void Tform_9bode::Redraw() {
   if (Bode_plot) Bode_plot->draw();
@@ -215,7 +215,7 @@ void Tform_9bode::note() {
 
 // ---------------------------------------------------------------- plot colours
 
-TBtnBottomDlg_2::TBtnBottomDlg_2(TComponent* owner) : TForm(owner) {
+TBtnBottomDlg_2::TBtnBottomDlg_2(TComponent* owner, BodeSharedState& state) : TForm(owner), BodeState(state) {
   SetUpDialog(this, "BtnBottomDlg_2", "Color", 400, 250);
   ControlMaker make(this);
   ColorDialog1 = new TColorDialog(this);
@@ -252,7 +252,7 @@ TBtnBottomDlg_2::TBtnBottomDlg_2(TComponent* owner) : TForm(owner) {
 }
 
 void TBtnBottomDlg_2::Sample() {
-  TCanvas* c = BlankSample(Image1);
+  TCanvas* c = BlankSample(Image1, BodeState.BodeBackgroundColor);
   const int w = Image1->Width();
   SampleLine(c, 10, w, BodeState.BodeTraceColor, pmCopy);
   SampleLine(c, 34, w, (~BodeState.BodeBackgroundColor ^ BodeState.BodeLevelMarkerColor) & 0xFFFFFF, pmNotXor);
@@ -285,7 +285,7 @@ void TBode_plot::Colors1Click(TObject*) {
 
 // ---------------------------------------------------------------- colours of multiple traces
 
-TBtnBottomDlg_21::TBtnBottomDlg_21(TComponent* owner) : TForm(owner) {
+TBtnBottomDlg_21::TBtnBottomDlg_21(TComponent* owner, BodeSharedState& state) : TForm(owner), BodeState(state) {
   SetUpDialog(this, "BtnBottomDlg_21", "Color", 400, 250);
   ControlMaker make(this);
   ColorDialog1 = new TColorDialog(this);
@@ -308,7 +308,7 @@ TBtnBottomDlg_21::TBtnBottomDlg_21(TComponent* owner) : TForm(owner) {
 }
 
 void TBtnBottomDlg_21::Sample() {
-  TCanvas* c = BlankSample(Image1);
+  TCanvas* c = BlankSample(Image1, BodeState.BodeBackgroundColor);
   const int w = Image1->Width();
   for (int i = 0; i < 5; ++i) SampleLine(c, 10 + 24 * i, w, Working[static_cast<std::size_t>(i)], pmCopy);
   Image1->Invalidate();

@@ -67,6 +67,7 @@ void DrawBodeTexts(TCanvas& c, const BodeEmptyPlot& p) {
 
 // The empty plot of the present settings.
 BodeEmptyPlot CurrentBodeEmptyPlot(const TBode_plot& plot, int margin, int w, int h) {
+  const BodeSharedState& BodeState = plot.BodeState;
   BodeEmptyPlot p{BodeState.BodeBackgroundColor,
                   BodeState.BodeGridColor,
                   BodeState.BodeBorderColor,

@@ -33,7 +33,8 @@ const char* const kAveragingInfo =
 
 }  // namespace
 
-TBode_plot::TBode_plot(TComponent* owner, device::ScopeDevice& device) : TForm(owner), device_(&device) {
+TBode_plot::TBode_plot(TComponent* owner, device::ScopeDevice& device, bode::BodeSharedState& state)
+    : TForm(owner), BodeState(state), device_(&device) {
   Name = "Bode_plot";
   SetCaption("Bode Plotter");
   SetBorderStyle(bsSingle);
@@ -46,7 +47,7 @@ TBode_plot::TBode_plot(TComponent* owner, device::ScopeDevice& device) : TForm(o
   OnShow = [this](TObject* s) { FormPaint(s); };
 
   // Defaults: "Volts", 10 kHz from 10 Hz, log scale and log steps.
-  bode::BodeState.BodeMargin = kImageHeight / 20;
+  BodeState.BodeMargin = kImageHeight / 20;
   Quietly([&] {
     ScaleRadios[0]->SetChecked(true);
     RangeTopRadios[1]->SetChecked(true);
@@ -71,7 +72,7 @@ TBode_plot::TBode_plot(TComponent* owner, device::ScopeDevice& device) : TForm(o
   DrawEmptyPlotWhenShown();
 }
 
-int TBode_plot::Margin() const { return bode::BodeState.BodeMargin; }
+int TBode_plot::Margin() const { return BodeState.BodeMargin; }
 
 void TBode_plot::BuildControls() {
   ControlMaker make(this);
@@ -225,7 +226,7 @@ void TBode_plot::ApplyStartCaptions() {
   int range = 0;
   for (int i = 0; i < 4; ++i)
     if (RangeTopRadios[i]->Checked()) range = i;
-  const bode::RangeRow row = bode::RangeRowOf(range, bode::BodeState.BodeAudioRange != 0);
+  const bode::RangeRow row = bode::RangeRowOf(range, BodeState.BodeAudioRange != 0);
   for (int i = 0; i < 4; ++i) {
     StartRadios[i]->SetVisible(row.StartCaptions[i] != nullptr);
     if (row.StartCaptions[i]) StartRadios[i]->SetCaption(row.StartCaptions[i]);
@@ -235,25 +236,25 @@ void TBode_plot::ApplyStartCaptions() {
 void TBode_plot::ScaleClick(int index) {
   if (Quiet()) return;
   static constexpr int kScales[] = {0, 10, 5, 1};
-  bode::BodeState.BodeVertScale = kScales[index];
+  BodeState.BodeVertScale = kScales[index];
   draw();
 }
 
 void TBode_plot::RangeTopClick(int index) {
   if (Quiet()) return;
-  const bool audio = bode::BodeState.BodeAudioRange != 0;
-  bode::BodeState.BodeRangeTop = bode::RangeRowOf(index, audio).Top;
-  bode::BodeState.BodeSpanRatio = bode::RatioOnRange(index, bode::BodeState.BodeSpanRatio, audio);
+  const bool audio = BodeState.BodeAudioRange != 0;
+  BodeState.BodeRangeTop = bode::RangeRowOf(index, audio).Top;
+  BodeState.BodeSpanRatio = bode::RatioOnRange(index, BodeState.BodeSpanRatio, audio);
   ApplyStartCaptions();
-  const int start = bode::StartOfRatio(bode::BodeState.BodeSpanRatio);
+  const int start = bode::StartOfRatio(BodeState.BodeSpanRatio);
   if (start >= 0) Quietly([&] { StartRadios[start]->SetChecked(true); });
   draw();
 }
 
 void TBode_plot::StartClick(int index) {
   if (Quiet()) return;
-  const bool audio30k = bode::BodeState.BodeAudioRange && RangeTopRadios[2]->Checked();
-  bode::BodeState.BodeSpanRatio = bode::RatioOfStart(index, audio30k);
+  const bool audio30k = BodeState.BodeAudioRange && RangeTopRadios[2]->Checked();
+  BodeState.BodeSpanRatio = bode::RatioOfStart(index, audio30k);
   draw();
 }
 
@@ -264,32 +265,32 @@ void TBode_plot::VoltRangeClick(int index) {
 
 void TBode_plot::CheckBox1Click(TObject*) {
   if (Quiet()) return;
-  bode::BodeState.BodeLogSteps = CheckBox1->Checked() ? 1 : 0;
-  bode::BodeState.BodeOctaveSteps = 0;
+  BodeState.BodeLogSteps = CheckBox1->Checked() ? 1 : 0;
+  BodeState.BodeOctaveSteps = 0;
   Quietly([&] { CheckBox4->SetChecked(false); });
-  CheckBox4->SetEnabled(!bode::BodeState.BodeLogSteps);
+  CheckBox4->SetEnabled(!BodeState.BodeLogSteps);
   FillStepList();
 }
 
 void TBode_plot::CheckBox4Click(TObject*) {
   if (Quiet()) return;
-  bode::BodeState.BodeOctaveSteps = CheckBox4->Checked() ? 1 : 0;
-  bode::BodeState.BodeLogSteps = 0;
+  BodeState.BodeOctaveSteps = CheckBox4->Checked() ? 1 : 0;
+  BodeState.BodeLogSteps = 0;
   Quietly([&] { CheckBox1->SetChecked(false); });
-  CheckBox1->SetEnabled(!bode::BodeState.BodeOctaveSteps);
+  CheckBox1->SetEnabled(!BodeState.BodeOctaveSteps);
   FillStepList();
 }
 
 void TBode_plot::CheckBox2Click(TObject*) {
   if (Quiet()) return;
-  bode::BodeState.BodeLogScale = CheckBox2->Checked() ? 1 : 0;
-  CheckBox3->SetEnabled(!bode::BodeState.BodeLogScale && !bode::BodeState.BodeSweepRunning);
+  BodeState.BodeLogScale = CheckBox2->Checked() ? 1 : 0;
+  CheckBox3->SetEnabled(!BodeState.BodeLogScale && !BodeState.BodeSweepRunning);
   draw();
 }
 
 void TBode_plot::CheckBox3Click(TObject*) {
   if (Quiet()) return;
-  bode::BodeState.BodeStartFromDc = CheckBox3->Checked() ? 1 : 0;
+  BodeState.BodeStartFromDc = CheckBox3->Checked() ? 1 : 0;
   draw();
 }
 
@@ -324,9 +325,9 @@ void TBode_plot::SpeedButton5Click(TObject*) {
 // ---------------------------------------------------------------- options
 
 void TBode_plot::AutomaticVoltageScale1Click(TObject*) {
-  bode::BodeState.BodeAutoScale = bode::BodeState.BodeAutoScale ? 0 : 1;
-  AutomaticVoltageScale1->SetChecked(bode::BodeState.BodeAutoScale);
-  if (!bode::BodeState.BodeAutoScale || !Form1) return;
+  BodeState.BodeAutoScale = BodeState.BodeAutoScale ? 0 : 1;
+  AutomaticVoltageScale1->SetChecked(BodeState.BodeAutoScale);
+  if (!BodeState.BodeAutoScale || !Form1) return;
   if (engine::ScopeState.SpectrumMode) Form1->SpeedButton22Click(this);
   Form1->SpeedButton8Click(this);
   Form1->ch1_dso();
@@ -340,40 +341,40 @@ void TBode_plot::AutomaticVoltageScale1Click(TObject*) {
 }
 
 void TBode_plot::Normalize1Click(TObject*) {
-  bode::BodeState.BodeNormalize = bode::BodeState.BodeNormalize ? 0 : 1;
-  Normalize1->SetChecked(bode::BodeState.BodeNormalize);
+  BodeState.BodeNormalize = BodeState.BodeNormalize ? 0 : 1;
+  Normalize1->SetChecked(BodeState.BodeNormalize);
 }
 
 void TBode_plot::MultipleTraces1Click(TObject*) {
-  bode::BodeState.BodeMultiTrace = bode::BodeState.BodeMultiTrace ? 0 : 1;
-  MultipleTraces1->SetChecked(bode::BodeState.BodeMultiTrace);
-  SpeedButton4->SetVisible(bode::BodeState.BodeMultiTrace);
-  SpeedButton5->SetVisible(bode::BodeState.BodeMultiTrace);
+  BodeState.BodeMultiTrace = BodeState.BodeMultiTrace ? 0 : 1;
+  MultipleTraces1->SetChecked(BodeState.BodeMultiTrace);
+  SpeedButton4->SetVisible(BodeState.BodeMultiTrace);
+  SpeedButton5->SetVisible(BodeState.BodeMultiTrace);
 }
 
 void TBode_plot::AllowAveraging1Click(TObject*) {
-  bode::BodeState.BodeAllowAveraging = bode::BodeState.BodeAllowAveraging ? 0 : 1;
-  AllowAveraging1->SetChecked(bode::BodeState.BodeAllowAveraging);
-  if (bode::BodeState.BodeAllowAveraging) Application->MessageBox(kAveragingInfo, "Average Info:", MB_OK);
+  BodeState.BodeAllowAveraging = BodeState.BodeAllowAveraging ? 0 : 1;
+  AllowAveraging1->SetChecked(BodeState.BodeAllowAveraging);
+  if (BodeState.BodeAllowAveraging) Application->MessageBox(kAveragingInfo, "Average Info:", MB_OK);
 }
 
 void TBode_plot::PhasePlot1Click(TObject*) {
-  bode::BodeState.PhasePlotOn = bode::BodeState.PhasePlotOn ? 0 : 1;
-  PhasePlot1->SetChecked(bode::BodeState.PhasePlotOn);
-  Markersfph1->SetEnabled(bode::BodeState.PhasePlotOn);
-  if (!bode::BodeState.PhasePlotOn && Markers == bode::MarkerMode::Phase) SelectMarkers(bode::MarkerMode::Phase);
-  if (bode::BodeState.PhasePlotOn && bode::BodeState.Phasehelp && OKBottomDlg1) {
+  BodeState.PhasePlotOn = BodeState.PhasePlotOn ? 0 : 1;
+  PhasePlot1->SetChecked(BodeState.PhasePlotOn);
+  Markersfph1->SetEnabled(BodeState.PhasePlotOn);
+  if (!BodeState.PhasePlotOn && Markers == bode::MarkerMode::Phase) SelectMarkers(bode::MarkerMode::Phase);
+  if (BodeState.PhasePlotOn && BodeState.Phasehelp && OKBottomDlg1) {
     OKBottomDlg1->CheckBox1->SetChecked(false);
     OKBottomDlg1->ShowModal();
-    bode::BodeState.Phasehelp = OKBottomDlg1->CheckBox1->Checked() ? 0 : 1;
+    BodeState.Phasehelp = OKBottomDlg1->CheckBox1->Checked() ? 0 : 1;
   }
   draw();
 }
 
 void TBode_plot::AudioRange1Click(TObject*) {
-  bode::BodeState.BodeAudioRange = bode::BodeState.BodeAudioRange ? 0 : 1;
-  AudioRange1->SetChecked(bode::BodeState.BodeAudioRange);
-  RangeTopRadios[2]->SetCaption(bode::BodeState.BodeAudioRange ? "30kHz" : "100kHz");
+  BodeState.BodeAudioRange = BodeState.BodeAudioRange ? 0 : 1;
+  AudioRange1->SetChecked(BodeState.BodeAudioRange);
+  RangeTopRadios[2]->SetCaption(BodeState.BodeAudioRange ? "30kHz" : "100kHz");
   int start = 1;
   for (int i = 0; i < 4; ++i)
     if (StartRadios[i]->Checked()) start = i;
@@ -394,8 +395,8 @@ void TBode_plot::SetSweepControlsEnabled(bool enabled) {
     item->SetEnabled(enabled);
   for (TRadioButton* r : RangeTopRadios) r->SetEnabled(enabled);
   for (TRadioButton* r : StartRadios) r->SetEnabled(enabled);
-  CheckBox3->SetEnabled(enabled && !bode::BodeState.BodeLogScale);
+  CheckBox3->SetEnabled(enabled && !BodeState.BodeLogScale);
   SpeedButton1->SetEnabled(enabled);
-  const bool scales = enabled || !bode::BodeState.BodeAutoScale;
+  const bool scales = enabled || !BodeState.BodeAutoScale;
   for (TRadioButton* r : ScaleRadios) r->SetEnabled(scales);
 }

@@ -13,15 +13,19 @@
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
+namespace bode {
+struct BodeSharedState;
+}
 namespace device {
 class ScopeDevice;
 }
 
 class TBode_plot : public TForm {
  public:
-  // The window drives `device` as long as it lives.
-  TBode_plot(TComponent* owner, device::ScopeDevice& device);
+  // The window drives `device` and keeps its settings in `state` as long as it lives.
+  TBode_plot(TComponent* owner, device::ScopeDevice& device, bode::BodeSharedState& state);
   device::ScopeDevice& Device() const { return *device_; }
+  bode::BodeSharedState& BodeState;
 
   static constexpr int kImageWidth = 530;
   static constexpr int kImageHeight = 300;

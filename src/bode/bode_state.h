@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 
 #include "platform/ui/types.h"
 
@@ -20,6 +19,7 @@ inline constexpr std::array<TColor, 5> kDefaultBodeTraceColors{0x000000, 0xFF000
 inline constexpr int kBodeTraceColorCount = 100;
 
 // The Bode plotter's values that change while the program runs, each with its start-up value.
+// The program makes one and hands it to the windows that use it.
 struct BodeSharedState {
   std::uint8_t BodeSweepRunning = 0;
   std::uint8_t BodeStopFlag = 0;
@@ -79,14 +79,5 @@ struct BodeSharedState {
   std::int16_t BodeNoteY = 20;
   std::uint8_t BodeNoteTransparent = 0;
 };
-
-inline BodeSharedState BodeState;
-
-// Puts every value back to its start-up default (in place: the arrays are large,
-// and the names below stay bound).
-inline void ResetBodeState() {
-  std::destroy_at(&BodeState);
-  std::construct_at(&BodeState);
-}
 
 }  // namespace bode

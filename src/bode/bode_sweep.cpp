@@ -46,7 +46,7 @@ void ShowGeneratorText(const std::string& text) { TheSweepGenerator.ShowText(tex
 
 class BodeSweep {
  public:
-  explicit BodeSweep(TBode_plot& plot) : plot_(plot) {}
+  explicit BodeSweep(TBode_plot& plot) : plot_(plot), BodeState(plot.BodeState) {}
   void Run();
 
  private:
@@ -65,6 +65,7 @@ class BodeSweep {
   void End();
 
   TBode_plot& plot_;
+  BodeSharedState& BodeState;
   double m_ = 1;
   int band_ = 0;
   double previous_ = 0;
@@ -284,7 +285,7 @@ bool BodeSweep::MeasureDc() {
 bool BodeSweep::Shot() {
   if (!BodeState.NoScope) {
     Form1->SingleClick();
-    Application->ProcessMessagesUntil([] { return engine::ScopeState.AcquisitionIdle || BodeState.BodeStopFlag; });
+    Application->ProcessMessagesUntil([this] { return engine::ScopeState.AcquisitionIdle || BodeState.BodeStopFlag; });
   } else {
     // Without captures the shots still let the wait timer and the buttons run.
     program_clock::Sleep(std::chrono::milliseconds(2));
@@ -322,7 +323,7 @@ double BodeSweep::ReadRms() {
 
 void BodeSweep::WaitWhilePaused(const std::string& text) {
   plot_.Label5->SetCaption(text);
-  Application->ProcessMessagesUntil([] { return !BodeState.BodePauseFlag || BodeState.BodeStopFlag; });
+  Application->ProcessMessagesUntil([this] { return !BodeState.BodePauseFlag || BodeState.BodeStopFlag; });
 }
 
 void BodeSweep::Draw(int row, int phaseRow) {

@@ -4,9 +4,15 @@
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
+namespace bode {
+struct BodeSharedState;
+}
+
 class TBtnBottomDlg_2 : public TForm {
  public:
-  explicit TBtnBottomDlg_2(TComponent* owner);
+  // The dialog sets the plot colours in `state`.
+  TBtnBottomDlg_2(TComponent* owner, bode::BodeSharedState& state);
+  bode::BodeSharedState& BodeState;
 
   // Modal result of "Default Colors".
   static constexpr int kDefaults = mrRetry;

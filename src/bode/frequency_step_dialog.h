@@ -4,9 +4,15 @@
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
+namespace bode {
+struct BodeSharedState;
+}
+
 class TOKRightDlg_2 : public TForm {
  public:
-  explicit TOKRightDlg_2(TComponent* owner);
+  // The dialog sets the step in `state`.
+  TOKRightDlg_2(TComponent* owner, bode::BodeSharedState& state);
+  bode::BodeSharedState& BodeState;
 
   TLabel* Label1 = nullptr;  // "Frequency step:"
   TComboBox* ComboBox1 = nullptr;

@@ -6,9 +6,15 @@
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
+namespace bode {
+struct BodeSharedState;
+}
+
 class TBtnBottomDlg_21 : public TForm {
  public:
-  explicit TBtnBottomDlg_21(TComponent* owner);
+  // The sample is drawn on the plot background of `state`.
+  TBtnBottomDlg_21(TComponent* owner, bode::BodeSharedState& state);
+  bode::BodeSharedState& BodeState;
 
   TImage* Image1 = nullptr;  // the sample
   TGrSpeedButton* OKBtn = nullptr;

@@ -4,9 +4,15 @@
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
+namespace bode {
+struct BodeSharedState;
+}
+
 class TOKRightDlg_1 : public TForm {
  public:
-  explicit TOKRightDlg_1(TComponent* owner);
+  // The dialog sets the wait in `state`.
+  TOKRightDlg_1(TComponent* owner, bode::BodeSharedState& state);
+  bode::BodeSharedState& BodeState;
 
   TLabel* Label1 = nullptr;  // "Wait time:"
   TComboBox* ComboBox1 = nullptr;

@@ -58,14 +58,14 @@ class LossChecks : public Base {
   // runs on or waits for the device.
   void ExpectToldOnceAndIdle() {
     using namespace engine;
-    PumpUntil([] { return ScopeState.AcquisitionIdle && !bode::BodeState.BodeSweepRunning && !engine::ScopeState.Calibrating; }, 3000);
+    PumpUntil([this] { return ScopeState.AcquisitionIdle && !this->BodeState().BodeSweepRunning && !engine::ScopeState.Calibrating; }, 3000);
     this->harness_->Pump(30);
     EXPECT_EQ(Dlg().CountMessages(kDisconnected), 1) << Shown(Dlg());
     EXPECT_EQ(Dlg().CountMessages(kCalibrationFailed), 0) << Shown(Dlg());
     EXPECT_FALSE(this->Driver().IsOpen());
     EXPECT_EQ(ScopeState.AcquisitionIdle, 1);
     EXPECT_EQ(engine::ScopeState.Calibrating, 0);
-    EXPECT_EQ(bode::BodeState.BodeSweepRunning, 0);
+    EXPECT_EQ(this->BodeState().BodeSweepRunning, 0);
     EXPECT_EQ(generator::GeneratorState.SendBusy, 0);
     EXPECT_EQ(recorder::RecorderState.RecStopped, 1);
     EXPECT_TRUE(Form1->Enabled());
@@ -131,6 +131,7 @@ class DeviceLossTest : public LossChecks<recorder_test::RecorderWireTest>,
  public:
   using LossChecks::PumpUntil;
   using LossChecks::Dev;
+  using LossChecks::BodeState;
   using recorder_test::RecorderWireTest::Rec;
   using recorder_test::RecorderWireTest::Tick;
 
@@ -260,7 +261,7 @@ const LossPath kPaths[] = {
     {"BodeSweep", [](DeviceLossTest& t, int) {
        Bode_plot->StartRadios[3]->Click();
        Bode_plot->SpeedButton1->Click();
-       t.PumpUntil([] { return !bode::BodeState.BodeSweepRunning; });
+       t.PumpUntil([&t] { return !t.BodeState().BodeSweepRunning; });
      },
      [] { return Bode_plot->Memo1->Lines().Count(); }},
     {"Recorder", [](DeviceLossTest& t, int) {

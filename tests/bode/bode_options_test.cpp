@@ -39,10 +39,10 @@ class BodeOptionsTest : public HeldStartupTest {
  protected:
   void SetUp() override {
     HeldStartupTest::SetUp();
-    bode::BodeState.NoScope = 1;
+    BodeState().NoScope = 1;
   }
   void TearDown() override {
-    bode::BodeState.NoScope = 0;
+    BodeState().NoScope = 0;
     HeldStartupTest::TearDown();
   }
 };
@@ -96,7 +96,7 @@ TEST_F(BodeOptionsTest, OctaveStepsFromTheFrequencyStepDialog) {
   EXPECT_EQ(hz.back(), "1000000");
 
   // Back in percentage mode the list shows the percentages, preset to the current step.
-  bode::BodeState.BodeOctaveRatio = bode::OctaveRatioOfItem(4);
+  BodeState().BodeOctaveRatio = bode::OctaveRatioOfItem(4);
   Bode_plot->FrequencyStep1->Click();
   EXPECT_EQ(OKRightDlg_2->ComboBox1->Text(), "1/48 octave");
   Bode_plot->CheckBox4->Click();
@@ -112,10 +112,10 @@ TEST_F(BodeOptionsTest, WaitTimeZeroEndsAWaitAtOnce) {
     return static_cast<int>(mrOk);
   });
   Bode_plot->WaitTime1->Click();
-  EXPECT_EQ(bode::BodeState.BodeWaitSeconds, 10);
+  EXPECT_EQ(BodeState().BodeWaitSeconds, 10);
   EXPECT_EQ(Bode_plot->Timer2->Interval(), 10000u);
   Bode_plot->Timer2->SetEnabled(true);
-  bode::BodeState.BodeWaitOver = 0;
+  BodeState().BodeWaitOver = 0;
   harness_->Dialogs().AnswerModal([](TForm&) {
     EXPECT_EQ(OKRightDlg_1->ComboBox1->Text(), "10s");
     OKRightDlg_1->ComboBox1->SetItemIndex(0);
@@ -123,7 +123,7 @@ TEST_F(BodeOptionsTest, WaitTimeZeroEndsAWaitAtOnce) {
     return static_cast<int>(mrOk);
   });
   Bode_plot->WaitTime1->Click();
-  EXPECT_EQ(bode::BodeState.BodeWaitOver, 1);
+  EXPECT_EQ(BodeState().BodeWaitOver, 1);
   EXPECT_FALSE(Bode_plot->Timer2->Enabled());
 }
 
@@ -131,18 +131,18 @@ TEST_F(BodeOptionsTest, AudioRangeRenamesTheRangeAndKeepsTheStart) {
   Bode_plot->RangeTopRadios[2]->Click();
   Bode_plot->AudioRange1->Click();
   EXPECT_EQ(Bode_plot->RangeTopRadios[2]->Caption(), "30kHz");
-  EXPECT_EQ(bode::BodeState.BodeRangeTop, 300000);
-  EXPECT_EQ(bode::BodeState.BodeSpanRatio, 300);  // still from 100 Hz
+  EXPECT_EQ(BodeState().BodeRangeTop, 300000);
+  EXPECT_EQ(BodeState().BodeSpanRatio, 300);  // still from 100 Hz
   EXPECT_EQ(Bode_plot->StartRadios[1]->Caption(), "100Hz");
   EXPECT_TRUE(Bode_plot->StartRadios[1]->Checked());
   Bode_plot->AudioRange1->Click();
   EXPECT_EQ(Bode_plot->RangeTopRadios[2]->Caption(), "100kHz");
-  EXPECT_EQ(bode::BodeState.BodeSpanRatio, 1000);
-  EXPECT_EQ(bode::BodeState.BodeRangeTop, 1000000);
+  EXPECT_EQ(BodeState().BodeSpanRatio, 1000);
+  EXPECT_EQ(BodeState().BodeRangeTop, 1000000);
 }
 
 TEST_F(BodeOptionsTest, HintsAndNotes) {
-  bode::BodeState.Phasehelp = 1;
+  BodeState().Phasehelp = 1;
   harness_->Dialogs().AnswerModal([](TForm& form) {
     static_cast<TOKBottomDlg1&>(form).CheckBox1->Click();
     return static_cast<int>(mrOk);
@@ -150,7 +150,7 @@ TEST_F(BodeOptionsTest, HintsAndNotes) {
   Bode_plot->PhasePlot1->Click();
   ASSERT_EQ(harness_->Dialogs().Forms().size(), 1u);
   EXPECT_EQ(harness_->Dialogs().Forms()[0].Caption, "Phase Plot");
-  EXPECT_EQ(bode::BodeState.Phasehelp, 0);
+  EXPECT_EQ(BodeState().Phasehelp, 0);
   EXPECT_TRUE(Bode_plot->Markersfph1->Enabled());
   Bode_plot->Markersfph1->Click();
   EXPECT_EQ(Bode_plot->Markers, bode::MarkerMode::Phase);
@@ -190,7 +190,7 @@ TEST_F(BodeAutoScaleTest, ASmallSignalIsFollowedDownToTenMillivoltsAndTheRangeCo
   EXPECT_TRUE(reached10mV);
   EXPECT_EQ(engine::ScopeState.Settings.Ch1GainCode, 27) << "the sweep ends on the range it started with";
   EXPECT_TRUE(Bode_plot->RadioButton14->Checked());
-  EXPECT_EQ(bode::BodeState.BodeAutoScaleActive, 0);
+  EXPECT_EQ(BodeState().BodeAutoScaleActive, 0);
 }
 
 }  // namespace

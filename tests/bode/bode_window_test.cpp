@@ -59,10 +59,10 @@ class BodeWindowTest : public HeldStartupTest {
  protected:
   void SetUp() override {
     HeldStartupTest::SetUp();
-    bode::BodeState.NoScope = 1;
+    BodeState().NoScope = 1;
   }
   void TearDown() override {
-    bode::BodeState.NoScope = 0;
+    BodeState().NoScope = 0;
     HeldStartupTest::TearDown();
   }
 };
@@ -76,7 +76,7 @@ TEST_F(BodeWindowTest, SweepTablesFollowTheFrequencyPlans) {
                                    "4000.0", "5000.0", "6000.0", "7000.0", "8000.0", "9000.0", "10000"}));
   EXPECT_EQ(Bode_plot->Memo1->Lines()[0], "  Hz\t Vrms\tdBV\tdeg");
   EXPECT_EQ(Bode_plot->Memo1->Lines()[1], "10.00\t2.000\t6.000");
-  EXPECT_EQ(bode::BodeState.BodeSweepRunning, 0);
+  EXPECT_EQ(BodeState().BodeSweepRunning, 0);
 
   // 100 kHz .. 1 MHz: ends with the point at 1 MHz.
   Bode_plot->RangeTopRadios[3]->Click();
@@ -135,7 +135,7 @@ TEST_F(BodeWindowTest, DataFilesKeepTableAndAnnotation) {
   ASSERT_TRUE(Bode_plot->LoadDataFile(path));
   EXPECT_EQ(Bode_plot->Memo1->Lines().Lines(), table);
   EXPECT_EQ(form_9bode->Memo1->Lines().Lines(), std::vector<std::string>{"low-pass, 1 kHz"});
-  EXPECT_EQ(bode::BodeState.BodeNoteShown, 1);
+  EXPECT_EQ(BodeState().BodeNoteShown, 1);
 
   // A trailer with a count that is no number leaves everything as it was.
   const std::string broken = harness_->Home().Path() + "/broken.txt";
@@ -151,7 +151,7 @@ TEST_F(BodeWindowTest, DataFilesKeepTableAndAnnotation) {
   EXPECT_EQ(plain.substr(plain.size() - 21), "1000000\t2.000\t6.000\r\n");
   form_9bode->Button1->Click();
   ASSERT_TRUE(Bode_plot->LoadDataFile(path));
-  EXPECT_EQ(bode::BodeState.BodeNoteShown, 0);
+  EXPECT_EQ(BodeState().BodeNoteShown, 0);
 }
 
 TEST_F(BodeWindowTest, PicturesArePngOrBmpByTheirExtension) {
@@ -186,23 +186,23 @@ TEST_F(BodeWindowTest, ColourDialogsDefaultsPensAndCancel) {
     return static_cast<int>(mrCancel);
   });
   Bode_plot->Colors1->Click();
-  EXPECT_EQ(bode::BodeState.BodeBackgroundColor, 0x000000u);
-  EXPECT_EQ(bode::BodeState.BodeLevelMarkerPen, 0xFF0000u);
+  EXPECT_EQ(BodeState().BodeBackgroundColor, 0x000000u);
+  EXPECT_EQ(BodeState().BodeLevelMarkerPen, 0xFF0000u);
   EXPECT_EQ(Bode_plot->Image1->Canvas()->Pixels(100, 100), 0x000000u);
 
   // OK: the pens are (NOT background XOR marker colour).
   dialogs.AnswerModal(mrOk);
   Bode_plot->Colors1->Click();
-  EXPECT_EQ(bode::BodeState.BodeLevelMarkerPen, 0x00FFFFu);
-  EXPECT_EQ(bode::BodeState.BodeFreqMarkerPen, 0x00FFFFu);
+  EXPECT_EQ(BodeState().BodeLevelMarkerPen, 0x00FFFFu);
+  EXPECT_EQ(BodeState().BodeFreqMarkerPen, 0x00FFFFu);
   // The sample: the level-marker pen drawn not-xor over the black background shows the marker colour.
   EXPECT_EQ(BtnBottomDlg_2->Image1->Canvas()->Pixels(5, 34), 0xFF0000u);
 
   // "Default Colors".
   dialogs.AnswerModal(TBtnBottomDlg_2::kDefaults);
   Bode_plot->Colors1->Click();
-  EXPECT_EQ(bode::BodeState.BodeBackgroundColor, bode::kDefaultBodeBackground);
-  EXPECT_EQ(bode::BodeState.BodeLevelMarkerPen, 0xFF0000u);
+  EXPECT_EQ(BodeState().BodeBackgroundColor, bode::kDefaultBodeBackground);
+  EXPECT_EQ(BodeState().BodeLevelMarkerPen, 0xFF0000u);
 
   // Colours of multiple traces: Cancel discards, OK takes them.
   dialogs.AnswerColor(0x123456);
@@ -211,14 +211,14 @@ TEST_F(BodeWindowTest, ColourDialogsDefaultsPensAndCancel) {
     return static_cast<int>(mrCancel);
   });
   Bode_plot->ColorsofTraces1->Click();
-  EXPECT_EQ(bode::BodeState.BodeTraceColors[2], 0x0000FFu);
+  EXPECT_EQ(BodeState().BodeTraceColors[2], 0x0000FFu);
   dialogs.AnswerColor(0x123456);
   dialogs.AnswerModal([](TForm& form) {
     form.FindComponentAs<TGrSpeedButton>("Button3")->Click();
     return static_cast<int>(mrOk);
   });
   Bode_plot->ColorsofTraces1->Click();
-  EXPECT_EQ(bode::BodeState.BodeTraceColors[2], 0x123456u);
+  EXPECT_EQ(BodeState().BodeTraceColors[2], 0x123456u);
   EXPECT_EQ(BtnBottomDlg_21->Image1->Canvas()->Pixels(3, 58), 0x123456u);
 }
 
@@ -290,10 +290,10 @@ class BodeDeviceTest : public device_test::DeviceTest {
 };
 
 TEST_F(BodeDeviceTest, BandsSwitchGeneratorRangeAndTimeBaseOnTheWire) {
-  bode::BodeState.NoScope = 1;
+  BodeState().NoScope = 1;
   Bode_plot->StartRadios[0]->Click();  // 1 Hz .. 10 kHz
   Sweep();
-  bode::BodeState.NoScope = 0;
+  BodeState().NoScope = 0;
   std::vector<std::uint8_t> registers;
   for (const SimScopeSettings& s : Device().SettingsHistory())
     if (registers.empty() || registers.back() != s.TimeBaseRegister()) registers.push_back(s.TimeBaseRegister());
@@ -325,7 +325,7 @@ TEST_F(BodeDeviceTest, StopAndCloseEndTheSweepWhileACaptureIsAwaited) {
     const auto started = program_clock::Now();
     Sweep();
     EXPECT_LT(program_clock::Now() - started, std::chrono::seconds(3));
-    EXPECT_EQ(bode::BodeState.BodeSweepRunning, 0);
+    EXPECT_EQ(BodeState().BodeSweepRunning, 0);
     EXPECT_EQ(Bode_plot->Memo1->Lines().Count(), 1) << "no line for the stopped point";
     EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
   }
@@ -362,7 +362,7 @@ TEST_F(BodeDeviceTest, EveryEndOfASweepLeavesTheScopeStatusStopped) {
     EXPECT_LT(program_clock::Now() - started, std::chrono::seconds(5));
     EXPECT_EQ(Form1->Label3->Caption(), "Stopped");
     EXPECT_EQ(Bode_plot->Memo1->Lines().Count(), c.tableLines);
-    EXPECT_EQ(bode::BodeState.BodeSweepRunning, 0);
+    EXPECT_EQ(BodeState().BodeSweepRunning, 0);
   }
 }
 
@@ -371,7 +371,7 @@ TEST_F(BodeDeviceTest, TheSettleWaitAfterAGeneratorChangeLeavesTheProcessorFree)
   // the wait keeps its length, and the program sleeps through it.
   constexpr int kSettleMs = 300;
   Form1_fgen->Timer7->SetInterval(kSettleMs);
-  bode::BodeState.BodeSweepRunning = 1;
+  BodeState().BodeSweepRunning = 1;
   const std::size_t writesBefore = Device().WrittenBytes().size();
   timespec cpu0{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu0);
@@ -380,7 +380,7 @@ TEST_F(BodeDeviceTest, TheSettleWaitAfterAGeneratorChangeLeavesTheProcessorFree)
   const auto wall = program_clock::Now() - started;
   timespec cpu1{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu1);
-  bode::BodeState.BodeSweepRunning = 0;
+  BodeState().BodeSweepRunning = 0;
   const double cpuMs = (cpu1.tv_sec - cpu0.tv_sec) * 1e3 + (cpu1.tv_nsec - cpu0.tv_nsec) / 1e6;
   EXPECT_GT(Device().WrittenBytes().size(), writesBefore) << "the generator was sent its setting";
   EXPECT_GE(wall, std::chrono::milliseconds(kSettleMs));

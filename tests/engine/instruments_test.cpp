@@ -125,7 +125,7 @@ TEST_F(InstrumentTest, RecorderAndBackRestoresTheScopeAndTheBigScreen) {
 }
 
 TEST_F(InstrumentTest, CircuitAnalyzerShowsItsHintUntilTheUserDeclinesIt) {
-  bode::BodeState.Bodehelp = 1;
+  BodeState().Bodehelp = 1;
   int hints = 0;
   harness_->Dialogs().AnswerModal([&hints](TForm& form) {
     EXPECT_EQ(&form, OKBottomDlg);
@@ -138,7 +138,7 @@ TEST_F(InstrumentTest, CircuitAnalyzerShowsItsHintUntilTheUserDeclinesIt) {
   EXPECT_FALSE(Form1->SpeedButtonRun->Down());
   EXPECT_TRUE(Bode_plot->Visible());
   EXPECT_EQ(hints, 1);
-  EXPECT_EQ(bode::BodeState.Bodehelp, 0);
+  EXPECT_EQ(BodeState().Bodehelp, 0);
   Form1->SpeedButton26->Click();
   EXPECT_EQ(hints, 1);
 

@@ -157,7 +157,7 @@ TEST_F(StartupTest, MissingFileGivesEveryDefault) {
   EXPECT_EQ(ScopeState.HideScope, 0);
   EXPECT_EQ(ScopeState.RecallLastSettings, 0);
   EXPECT_EQ(ScopeState.HistoryHintOn, 1);
-  EXPECT_EQ(BodeState.Bodehelp, 1);
+  EXPECT_EQ(BodeState().Bodehelp, 1);
   EXPECT_EQ(ScopeState.Ch1OffsetCal, 124);
   EXPECT_EQ(ScopeState.Ch2_ad2, 164);
   EXPECT_EQ(DisplayState.BackgroundColor, 0xF5FFFFu);

@@ -265,7 +265,7 @@ TEST_F(GeneratorSettingsFileTest, ReaderFollowsTheStatusGateAndTheStoredOptions)
     EXPECT_EQ(Bode_plot->CheckBox4->Checked(), row.stepItem > 0);
     EXPECT_EQ(Bode_plot->CheckBox1->Checked(), row.stepItem == 0);
     EXPECT_EQ(Bode_plot->CheckBox4->Caption(), row.octaveCaption);
-    EXPECT_EQ(bode::BodeState.BodeOctaveSteps, row.stepItem > 0 ? 1 : 0);
+    EXPECT_EQ(BodeState().BodeOctaveSteps, row.stepItem > 0 ? 1 : 0);
   }
   // The octave step goes back into the file at the close.
   Form1_fgen->Close();
@@ -275,9 +275,9 @@ TEST_F(GeneratorSettingsFileTest, ReaderFollowsTheStatusGateAndTheStoredOptions)
 TEST_F(GeneratorSettingsFileTest, BodeMarkerPensFollowTheStoredColours) {
   WriteText(IniPath(), "[Colors]\nBackground=0\nV_Marker=255\nF_Marker=65280\nTrace_3=0x00ABCDEF\n");
   Form1_fgen->ReadGeneratorSettings();
-  EXPECT_EQ(bode::BodeState.BodeLevelMarkerPen, 0xFFFF00u);
-  EXPECT_EQ(bode::BodeState.BodeFreqMarkerPen, 0xFF00FFu);
-  EXPECT_EQ(bode::BodeState.BodeTraceColors[2], 0xABCDEFu);
+  EXPECT_EQ(BodeState().BodeLevelMarkerPen, 0xFFFF00u);
+  EXPECT_EQ(BodeState().BodeFreqMarkerPen, 0xFF00FFu);
+  EXPECT_EQ(BodeState().BodeTraceColors[2], 0xABCDEFu);
 }
 
 }  // namespace

@@ -26,6 +26,8 @@ AppHarness::AppHarness(Options options)
 
 device::ScopeDevice& AppHarness::Driver() { return CreatedDevice(); }
 
+bode::BodeSharedState& AppHarness::BodeState() { return CreatedBodeState(); }
+
 AppHarness::~AppHarness() {
   FreeAllWindows();
   // Deletions and calls the windows posted on their way out.

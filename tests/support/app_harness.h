@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "bode/bode_state.h"
 #include "device/scope_device.h"
 #include "platform/ui/clock.h"
 #include "support/scripted_dialogs.h"
@@ -37,6 +38,8 @@ class AppHarness {
   // The program's driver of that device, fresh for this harness and handed
   // to the windows as the program hands it.
   device::ScopeDevice& Driver();
+  // The Bode plotter's state, fresh for this harness, as the windows have it.
+  bode::BodeSharedState& BodeState();
 
   // The driven clock the program runs on (null with RealClock).
   program_clock::DrivenClock* Clock() { return clock_.get(); }

@@ -19,6 +19,8 @@ class HeldStartupTest : public ::testing::Test {
 
   // The program's driver of the device.
   device::ScopeDevice& Driver() { return harness_->Driver(); }
+  // The Bode plotter's state the windows are handed.
+  bode::BodeSharedState& BodeState() { return harness_->BodeState(); }
 
   std::unique_ptr<AppHarness> harness_;
 };

@@ -237,7 +237,7 @@ TEST(NoticeStacking, TheVoltageScaleNoteOpensOverTheBodePlotterAndLeavesItInFron
     SCOPED_TRACE(scopeShown ? "scope window shown" : "scope window hidden");
     if (!scopeShown) Form1->Hide();
     ASSERT_TRUE(MakeActive(app, *Bode_plot->Widget()));
-    bode::BodeState.BodeAutoScale = 0;
+    app.BodeState().BodeAutoScale = 0;
     bool shown = false;
     app.Dialogs().AnswerModal([&](TForm& f) {
       shown = true;
