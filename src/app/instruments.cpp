@@ -58,8 +58,8 @@ void OpenRecorder(TForm1& scope) {
     rec.putsataanko();
     scope.RecorderDemoChangePending = 0;
   }
-  recorder::RecorderState.SavedTimeBaseCode = ScopeState.Settings.TimeBaseCode;
-  recorder::RecorderState.SavedTriggerOff = ScopeState.Settings.TriggerOff;
+  rec.RecorderState.SavedTimeBaseCode = ScopeState.Settings.TimeBaseCode;
+  rec.RecorderState.SavedTriggerOff = ScopeState.Settings.TriggerOff;
 
   // The recorder's pressed buttons send its settings to the device.
   for (int channel = 1; channel <= 2; ++channel) {
@@ -84,14 +84,14 @@ void OpenRecorder(TForm1& scope) {
   rec.SetBounds(scope.Left(), scope.Top(), scope.Width(), scope.Height());
   // A Bode sweep stops when the recorder takes the device.
   if (Bode_plot) Bode_plot->LeavePlotter();
-  recorder::RecorderState.InstrumentSwitch = 0;
+  rec.RecorderState.InstrumentSwitch = 0;
 
-  if (rec.LabelCh1) rec.LabelCh1->Font().Color = recorder::RecorderState.RecCh1Color;
-  if (rec.LabelCh2) rec.LabelCh2->Font().Color = recorder::RecorderState.RecCh2Color;
+  if (rec.LabelCh1) rec.LabelCh1->Font().Color = rec.RecorderState.RecCh1Color;
+  if (rec.LabelCh2) rec.LabelCh2->Font().Color = rec.RecorderState.RecCh2Color;
   if (rec.LabelCh1) rec.LabelCh1->FontChanged();
   if (rec.LabelCh2) rec.LabelCh2->FontChanged();
   // The handler turns the check back and applies it.
-  rec.BrightGrid1->SetChecked(recorder::RecorderState.RecBrightGrid == 0);
+  rec.BrightGrid1->SetChecked(rec.RecorderState.RecBrightGrid == 0);
   rec.BrightGrid1Click(&rec);
 
   rec.SpeedButton6->SetDown(true);
@@ -154,7 +154,7 @@ void LinkGenerator(engine::InstrumentLinks& links) {
   };
 }
 
-void LinkRecorder(engine::InstrumentLinks& links) {
+void LinkRecorder(engine::InstrumentLinks& links, recorder::RecorderSharedState& state) {
   links.OpenRecorder = OpenRecorder;
   links.RecorderExists = [] { return Form1_rec != nullptr; };
   links.RecorderShown = [] { return Form1_rec && Form1_rec->Visible(); };
@@ -168,12 +168,12 @@ void LinkRecorder(engine::InstrumentLinks& links) {
   };
   links.RecorderTextEditor = []() -> TForm* { return Form_9rec; };
   // The recorder takes the colours (and its own variant of a preset).
-  links.RecorderTakesScreenColors = [](TObject* sender) {
+  links.RecorderTakesScreenColors = [&state](TObject* sender) {
     if (Form1_rec) Form1_rec->Colors2Click(sender);
-    else recorder::CopyScreenColorsFromScope();
+    else recorder::CopyScreenColorsFromScope(state);
   };
-  links.RecorderStartColors = [] {
-    recorder::CopyScreenColorsFromScope();
+  links.RecorderStartColors = [&state] {
+    recorder::CopyScreenColorsFromScope(state);
     if (!Form1_rec) return;
     Form1_rec->RecClearPending = 1;
     Form1_rec->putsataanko();
@@ -186,7 +186,7 @@ void LinkRecorder(engine::InstrumentLinks& links) {
   links.RecorderPositionFollows = [](int channel, int position) {
     if (Form1_rec) (channel == 1 ? Form1_rec->TrackBar1 : Form1_rec->TrackBar2)->SetPosition(position);
   };
-  links.RecorderBrightGrid = &recorder::RecorderState.RecBrightGrid;
+  links.RecorderBrightGrid = &state.RecBrightGrid;
 }
 
 void LinkBodePlotter(engine::InstrumentLinks& links, bode::BodeSharedState& BodeState) {
@@ -319,10 +319,10 @@ void LinkPlotterToGenerator(generator::PlotterLink& plotter, bode::BodeSharedSta
 
 }  // namespace
 
-void LinkInstruments(bode::BodeSharedState& bodeState) {
+void LinkInstruments(bode::BodeSharedState& bodeState, recorder::RecorderSharedState& recorderState) {
   engine::InstrumentLinks& links = engine::OtherInstruments;
   LinkGenerator(links);
-  LinkRecorder(links);
+  LinkRecorder(links, recorderState);
   LinkBodePlotter(links, bodeState);
   links.AddSettingsKeys = AddInstrumentSettingsKeys;
   LinkSweepGenerator(bode::TheSweepGenerator);

@@ -6,7 +6,10 @@
 namespace bode {
 struct BodeSharedState;
 }
+namespace recorder {
+struct RecorderSharedState;
+}
 
-// The links to the Bode plotter read and set `bodeState`; called again, they go to
-// the state then handed in.
-void LinkInstruments(bode::BodeSharedState& bodeState);
+// The links read and set the Bode plotter's and the recorder's state handed
+// in; called again, they go to the states then handed in.
+void LinkInstruments(bode::BodeSharedState& bodeState, recorder::RecorderSharedState& recorderState);

@@ -85,6 +85,14 @@ bode::BodeSharedState& TheBodeState() {
   if (!theBodeState) theBodeState = std::make_unique<bode::BodeSharedState>();
   return *theBodeState;
 }
+
+// The recorder's state, made with the device and shared by the recorder's windows.
+std::unique_ptr<recorder::RecorderSharedState> theRecorderState;
+
+recorder::RecorderSharedState& TheRecorderState() {
+  if (!theRecorderState) theRecorderState = std::make_unique<recorder::RecorderSharedState>();
+  return *theRecorderState;
+}
 // How to free each created window, in creation order.
 std::vector<std::function<void()>> releasers;
 
@@ -167,7 +175,8 @@ void CreateAllWindows() {
   // The windows reach each other through these from their creation on.
   device::ScopeDevice& device = TheDevice();
   bode::BodeSharedState& bodeState = TheBodeState();
-  LinkInstruments(bodeState);
+  recorder::RecorderSharedState& recorderState = TheRecorderState();
+  LinkInstruments(bodeState, recorderState);
   CREATE_WITH(Form1, TForm1, device);
   CREATE(AboutBox, TAboutBox);
   CREATE_UNOWNED(BtnBottomDlg, TBtnBottomDlg);
@@ -188,12 +197,12 @@ void CreateAllWindows() {
   CREATE(OKBottomDlg_1, TOKBottomDlg_1);
   CREATE_WITH(OKRightDlg_1, TOKRightDlg_1, bodeState);
   CREATE_WITH(OKRightDlg_2, TOKRightDlg_2, bodeState);
-  CREATE(Form5_rec, TForm5_rec);
+  CREATE_WITH(Form5_rec, TForm5_rec, recorderState);
   CREATE(PreviewForm_rec, TPreviewForm_rec);
   CREATE(AboutBox_rec, TAboutBox_rec);
   CREATE(BtnBottomDlg_33, TBtnBottomDlg_33);
-  CREATE_WITH(Form1_rec, TForm1_rec, device);
-  CREATE(Form_9rec, Tform_9rec);
+  CREATE_WITH(Form1_rec, TForm1_rec, device, recorderState);
+  CREATE_WITH(Form_9rec, Tform_9rec, recorderState);
   CREATE(Form_9, TForm_9);
   CREATE_WITH(form_9bode, Tform_9bode, bodeState);
   CREATE(BtnBottomDlg_fgen, TBtnBottomDlg_fgen);
@@ -227,11 +236,11 @@ void ResetProgramState() {
   display::ResetHistoryState();
   display::ResetPersistenceState();
   generator::ResetGeneratorState();
-  recorder::ResetRecorderState();
-  // The links keep the state's place: they go to the fresh one at once.
+  // The links keep the states' places: they go to the fresh ones at once.
+  theRecorderState.reset();
   theBodeState.reset();
-  LinkInstruments(TheBodeState());
   io::GeneratorMailbox = {};
+  LinkInstruments(TheBodeState(), TheRecorderState());
   Application->ClearTerminated();
 }
 
@@ -240,3 +249,4 @@ const std::vector<CreatedWindow>& CreatedWindows() { return created; }
 device::ScopeDevice& CreatedDevice() { return TheDevice(); }
 
 bode::BodeSharedState& CreatedBodeState() { return TheBodeState(); }
+recorder::RecorderSharedState& CreatedRecorderState() { return TheRecorderState(); }

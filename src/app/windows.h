@@ -11,6 +11,9 @@ struct BodeSharedState;
 namespace device {
 class ScopeDevice;
 }
+namespace recorder {
+struct RecorderSharedState;
+}
 
 // Application title and floating-point mode, set before any window exists.
 void PrepareApplication();
@@ -26,8 +29,8 @@ bool OpenSharedMemory();
 // cannot be set up.
 bool CloseOnTerminationSignals();
 
-// Creates the device, the Bode plotter's state and each window once, main
-// window first, and hands the device and the state to the windows that use them; each creation handler sees only
+// Creates the device, the Bode plotter's and the recorder's states and each
+// window once, main window first, and hands them to the windows that use them; each creation handler sees only
 // the windows created before it. A second call while the windows exist does nothing.
 void CreateAllWindows();
 // Frees every window, in reverse order of creation.
@@ -43,6 +46,8 @@ void ResetProgramState();
 device::ScopeDevice& CreatedDevice();
 // The Bode plotter's state the windows are handed, likewise.
 bode::BodeSharedState& CreatedBodeState();
+// The recorder's state the recorder's windows share, the same way.
+recorder::RecorderSharedState& CreatedRecorderState();
 
 // One window as CreateAllWindows made it.
 struct CreatedWindow {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -56,7 +57,7 @@ struct ScopeSharedState {
   ScopeSettings Settings;
   // The instrument that holds the device's front end, if any: the settings
   // the device gets, from the scope's.
-  ScopeSettings (*FrontEndHolder)(const ScopeSettings& scope) = nullptr;
+  std::function<ScopeSettings(const ScopeSettings& scope)> FrontEndHolder;
 
   // ---- Device and acquisition flags
   std::uint8_t DemoMode = 0;          // synthetic signals instead of the device

@@ -4,8 +4,8 @@
 #include "recorder/recorder_form.h"
 #include "recorder/recorder_state.h"
 
-Tform_9rec::Tform_9rec(TComponent* owner)
-    : TNoteWindow(owner, "Form_9rec", recorder::RecorderState.RecNoteShown, recorder::RecorderState.RecNoteTransparent) {}
+Tform_9rec::Tform_9rec(TComponent* owner, recorder::RecorderSharedState& state)
+    : TNoteWindow(owner, "Form_9rec", state.RecNoteShown, state.RecNoteTransparent), RecorderState(state) {}
 
 void Tform_9rec::Redraw() {
   if (!Form1_rec) return;
@@ -25,8 +25,8 @@ void Tform_9rec::RemoveAnnotation() {
 }
 
 void Tform_9rec::note() {
-  if (!recorder::RecorderState.RecNoteShown || !Form1_rec) return;
-  WriteLines(Form1_rec->Image1->Canvas(), recorder::RecorderState.RecNoteX, recorder::RecorderState.RecNoteY, display::DisplayState.TimeMarkerColor,
-             recorder::RecorderState.RecBackgroundColor);
+  if (!RecorderState.RecNoteShown || !Form1_rec) return;
+  WriteLines(Form1_rec->Image1->Canvas(), RecorderState.RecNoteX, RecorderState.RecNoteY, display::DisplayState.TimeMarkerColor,
+             RecorderState.RecBackgroundColor);
   Form1_rec->Image1->Invalidate();
 }

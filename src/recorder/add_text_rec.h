@@ -6,9 +6,14 @@
 
 #include "display/note_window.h"
 
+namespace recorder {
+struct RecorderSharedState;
+}
+
 class Tform_9rec : public TNoteWindow {
  public:
-  explicit Tform_9rec(TComponent* owner);
+  // The annotation's place and flags are kept in the recorder's `state`.
+  Tform_9rec(TComponent* owner, recorder::RecorderSharedState& state);
   // Writes the annotation on the recorder picture when it is shown.
   void note();
   // Takes an annotation read from a data file: shown at the next redraw.
@@ -18,6 +23,9 @@ class Tform_9rec : public TNoteWindow {
 
  protected:
   void Redraw() override;
+
+ private:
+  recorder::RecorderSharedState& RecorderState;
 };
 
 inline Tform_9rec* Form_9rec = nullptr;

@@ -42,9 +42,9 @@ bool TForm1_rec::LueData() {
   // A short reply is no sample.
   const std::optional<device::RecorderSample> sample = Device().ReadRecorderSample(kPollTimeoutMs);
   if (!sample) return false;
-  const std::size_t pos = recorder::RecorderState.RecPos;
-  recorder::RecBufCh2[pos] = sample->Ch2;
-  recorder::RecBufCh1[pos] = sample->Ch1;
+  const std::size_t pos = RecorderState.RecPos;
+  RecBufCh2[pos] = sample->Ch2;
+  RecBufCh1[pos] = sample->Ch1;
   return true;
 }
 
@@ -114,8 +114,8 @@ void TForm1_rec::FastTimer1Timer(TObject* /*Sender*/) {
         list.push_back({LivePen.x, y});
         y = newY;
       };
-      if (RecorderState.RecCh2On) segment(recorder::RecorderState.RecCh2Color, LivePenCh2Y, Y0 + RecBufCh2[RecorderState.RecPos], LivePointsCh2);
-      if (RecorderState.RecCh1On) segment(recorder::RecorderState.RecCh1Color, LivePen.y, Y0 + RecBufCh1[RecorderState.RecPos], LivePointsCh1);
+      if (RecorderState.RecCh2On) segment(RecorderState.RecCh2Color, LivePenCh2Y, Y0 + RecBufCh2[RecorderState.RecPos], LivePointsCh2);
+      if (RecorderState.RecCh1On) segment(RecorderState.RecCh1Color, LivePen.y, Y0 + RecBufCh1[RecorderState.RecPos], LivePointsCh1);
       LivePen.x = x;
       RecLastColumn = c;
       PaintBox1->Invalidate();
@@ -186,7 +186,7 @@ void TForm1_rec::aloitus() {
   // The device records untriggered at the recorder's fixed time-base code;
   // the scope's trigger stays as its buttons show it.
   RecorderState.Settings.TriggerHeldOff = true;
-  engine::ScopeState.FrontEndHolder = &RecorderFrontEnd;
+  engine::ScopeState.FrontEndHolder = RecorderFrontEnd(RecorderState.Settings);
   engine::ScopeState.Settings.TimeBaseCode = 32;
   asetus("", 0);
   RecorderState.DemoIndex = 0;
@@ -213,8 +213,8 @@ void TForm1_rec::aloitus() {
   if (Form1) Form1->Set_DACs();
   // The live view always shows 100 samples per division.
   if (RecorderState.TimeUnitValue == 500) {
-    TulostaTeksti(RecorderState.RecTimeDivText, X0 + 151, recorder::RecorderState.RecBackgroundColor, 3);
-    TulostaTeksti("1s", X0 + 151, recorder::RecorderState.RecTimeMarkerColor, 3);
+    TulostaTeksti(RecorderState.RecTimeDivText, X0 + 151, RecorderState.RecBackgroundColor, 3);
+    TulostaTeksti("1s", X0 + 151, RecorderState.RecTimeMarkerColor, 3);
   }
   poisto();
   if (Form_9rec) Form_9rec->note();
@@ -275,8 +275,8 @@ void TForm1_rec::lopetus() {
   else ScrollBar2Change(this);
   RecorderState.RecScrollOffset = 0;
   if (RecorderState.TimeUnitValue == 500) {
-    TulostaTeksti("1s", X0 + 151, recorder::RecorderState.RecBackgroundColor, 3);
-    TulostaTeksti(RecorderState.RecTimeDivText, X0 + 151, recorder::RecorderState.RecTimeMarkerColor, 3);
+    TulostaTeksti("1s", X0 + 151, RecorderState.RecBackgroundColor, 3);
+    TulostaTeksti(RecorderState.RecTimeDivText, X0 + 151, RecorderState.RecTimeMarkerColor, 3);
   }
 }
 
@@ -289,7 +289,7 @@ void TForm1_rec::ReleaseScopeRunAndSingle() {
 }
 
 void TForm1_rec::SpeedButtonRunClick(TObject* /*Sender*/) {
-  recorder::RecorderState.RecShiftCh1 = recorder::RecorderState.RecShiftCh2 = 0;
+  RecorderState.RecShiftCh1 = RecorderState.RecShiftCh2 = 0;
   if (SpeedButtonRun->Down()) {
     ReleaseScopeRunAndSingle();
     engine::ScopeState.RunStop = engine::ScopeState.SingleStop = 1;
@@ -301,11 +301,11 @@ void TForm1_rec::SpeedButtonRunClick(TObject* /*Sender*/) {
 }
 
 void TForm1_rec::SpeedButtonSingleClick(TObject* /*Sender*/) {
-  recorder::RecorderState.RecShiftCh1 = recorder::RecorderState.RecShiftCh2 = 0;
+  RecorderState.RecShiftCh1 = RecorderState.RecShiftCh2 = 0;
   if (SpeedButtonSingle->Down()) {
     ReleaseScopeRunAndSingle();
     engine::ScopeState.RunStop = engine::ScopeState.SingleStop = 1;
-    recorder::RecorderState.RecSingleMode = 1;
+    RecorderState.RecSingleMode = 1;
     aloitus();
   } else {
     lopetus();
@@ -335,8 +335,8 @@ void TForm1_rec::Timer2Timer(TObject* /*Sender*/) {
       canvas->Pen.Color = colour;
       canvas->Polyline(points);
     };
-    if (recorder::RecorderState.RecCh2On && !LivePointsCh2.empty()) draw(LivePointsCh2, recorder::RecorderState.RecCh2Color, LivePenCh2Y);
-    if (recorder::RecorderState.RecCh1On && !LivePointsCh1.empty()) draw(LivePointsCh1, recorder::RecorderState.RecCh1Color, LivePen.y);
+    if (RecorderState.RecCh2On && !LivePointsCh2.empty()) draw(LivePointsCh2, RecorderState.RecCh2Color, LivePenCh2Y);
+    if (RecorderState.RecCh1On && !LivePointsCh1.empty()) draw(LivePointsCh1, RecorderState.RecCh1Color, LivePen.y);
     PaintBox1->Invalidate();
   }
   Timer2->SetEnabled(false);
@@ -361,7 +361,7 @@ void TForm1_rec::tee_demo_taulut() {
 }
 
 void TForm1_rec::tee_demo() {
-  TulostaTeksti("DEMO", X0 + 240, recorder::RecorderState.RecBrightGridColor, 3);
-  DemoArrays = recorder::BuildDemoDisplay(DemoTable, recorder::RecorderState.Settings.Channel(1).GainCode(), recorder::RecorderState.Settings.Channel(2).GainCode(),
+  TulostaTeksti("DEMO", X0 + 240, RecorderState.RecBrightGridColor, 3);
+  DemoArrays = recorder::BuildDemoDisplay(DemoTable, RecorderState.Settings.Channel(1).GainCode(), RecorderState.Settings.Channel(2).GainCode(),
                                           TrackBar1->Position(), TrackBar2->Position());
 }

@@ -64,9 +64,9 @@ void TForm1_rec::AsetaAika(const std::string& caption) {
   RecorderState.RecRateText = PendingRateText;
   // A record viewed at another step is compressed or stretched in time.
   RecorderState.RecDisplayStep = static_cast<double>(RecorderState.TimeUnitValue) / RecorderState.RecordedTimeUnit * RecorderState.ZoomStep;
-  TulostaTeksti(RecorderState.RecTimeDivText, X0 + 151, recorder::RecorderState.RecBackgroundColor, 3);
+  TulostaTeksti(RecorderState.RecTimeDivText, X0 + 151, RecorderState.RecBackgroundColor, 3);
   RecorderState.RecTimeDivText = caption.substr(0, kRecLabelChars);
-  TulostaTeksti(RecorderState.RecTimeDivText, X0 + 151, recorder::RecorderState.RecTimeMarkerColor, 3);
+  TulostaTeksti(RecorderState.RecTimeDivText, X0 + 151, RecorderState.RecTimeMarkerColor, 3);
   kursoriaika();
   piirrot();
   if (engine::ScopeState.DemoMode) {
@@ -85,7 +85,7 @@ void TForm1_rec::RangeStepClick(int channel, std::size_t row) {
   RecorderChannelSettings& settings = RecorderState.Settings.Channel(channel);
   settings.RangeRow = row;
   settings.RangeGiven = true;
-  engine::ScopeState.FrontEndHolder = &recorder::RecorderFrontEnd;
+  engine::ScopeState.FrontEndHolder = recorder::RecorderFrontEnd(RecorderState.Settings);
   std::int32_t trim = 0;
   if (step.TrimFrom == RecorderRangeStep::Trim::V5Offset) trim = ch1 ? engine::ScopeState.Ch1V5Offset : engine::ScopeState.Ch2V5Offset;
   if (step.TrimFrom == RecorderRangeStep::Trim::RecRangeTrim) trim = ch1 ? RecorderState.Ch1RecRangeTrim : RecorderState.Ch2RecRangeTrim;
@@ -114,12 +114,12 @@ void TForm1_rec::asetus(const std::string& label, int channel) {
     const bool ch1 = channel == 1;
     const int x = X0 + (ch1 ? 10 : 70);
     std::string& shown = ch1 ? RecorderState.RecCh1Text : RecorderState.RecCh2Text;
-    TulostaTeksti(shown, x, recorder::RecorderState.RecBackgroundColor, 3);
+    TulostaTeksti(shown, x, RecorderState.RecBackgroundColor, 3);
     (ch1 ? RecorderState.RecCh1Label : RecorderState.RecCh2Label) = label.substr(0, kRecLabelChars);
     std::string text = label;
     if (RecorderState.Settings.Channel(channel).Ac) text += "~";
     text = text.substr(0, kRecLabelChars);
-    if (ch1 ? RecorderState.RecCh1On : RecorderState.RecCh2On) TulostaTeksti(text, x, ch1 ? recorder::RecorderState.RecCh1Color : recorder::RecorderState.RecCh2Color, 3);
+    if (ch1 ? RecorderState.RecCh1On : RecorderState.RecCh2On) TulostaTeksti(text, x, ch1 ? RecorderState.RecCh1Color : RecorderState.RecCh2Color, 3);
     shown = text;
   }
   if (Form1) Form1->Set_DACs();
@@ -127,7 +127,7 @@ void TForm1_rec::asetus(const std::string& label, int channel) {
 }
 
 void TForm1_rec::ShowProbeCaptions(int channel, bool x10) {
-  recorder::RecorderState.Settings.Channel(channel).X10 = x10 ? 1 : 0;
+  RecorderState.Settings.Channel(channel).X10 = x10 ? 1 : 0;
   auto& buttons = channel == 1 ? Ch1RangeButtons : Ch2RangeButtons;
   for (std::size_t i = 0; i < buttons.size(); ++i)
     buttons[i]->SetCaption(x10 ? engine::RangeTable[i].CaptionX10 : recorder::RecorderRangeTable[i].Caption);
@@ -142,7 +142,7 @@ void TForm1_rec::CouplingClick(int channel, int kind) {
                          : kind == kDc ? (ch1 ? SpeedButton_dc1 : SpeedButton_dc2)
                                        : (ch1 ? SpeedButton_gnd1 : SpeedButton_gnd2);
   button->SetDown(true);
-  recorder::RecorderChannelSettings& settings = recorder::RecorderState.Settings.Channel(channel);
+  recorder::RecorderChannelSettings& settings = RecorderState.Settings.Channel(channel);
   // Grounding first keeps the coupling the device had from the scope.
   if (!settings.CouplingGiven) settings.Ac = ScopeState.Settings.Ac(channel);
   if (kind == kAc) {
@@ -155,9 +155,9 @@ void TForm1_rec::CouplingClick(int channel, int kind) {
     settings.InputOn = 0;
   }
   settings.CouplingGiven = true;
-  ScopeState.FrontEndHolder = &recorder::RecorderFrontEnd;
+  ScopeState.FrontEndHolder = recorder::RecorderFrontEnd(RecorderState.Settings);
   if (Form1) Form1->Set500();
-  asetus(ch1 ? recorder::RecorderState.RecCh1Label : recorder::RecorderState.RecCh2Label, channel);
+  asetus(ch1 ? RecorderState.RecCh1Label : RecorderState.RecCh2Label, channel);
 }
 
 void TForm1_rec::SpeedButton_ac1Click(TObject*) { CouplingClick(1, kAc); }
@@ -235,8 +235,8 @@ void TForm1_rec::ChannelShow(int channel) {
   kursorit();
   on = off->Down() ? 0 : 1;
   kursorit();
-  const TColor colour = ch1 ? recorder::RecorderState.RecCh1Color : recorder::RecorderState.RecCh2Color;
-  TulostaTeksti(ch1 ? RecorderState.RecCh1Text : RecorderState.RecCh2Text, X0 + (ch1 ? 10 : 70), on ? colour : recorder::RecorderState.RecBackgroundColor, 3);
+  const TColor colour = ch1 ? RecorderState.RecCh1Color : RecorderState.RecCh2Color;
+  TulostaTeksti(ch1 ? RecorderState.RecCh1Text : RecorderState.RecCh2Text, X0 + (ch1 ? 10 : 70), on ? colour : RecorderState.RecBackgroundColor, 3);
   TLabel* label = ch1 ? LabelCh1 : LabelCh2;
   label->Font().Color = on ? colour : clGray;
   label->FontChanged();
@@ -278,7 +278,7 @@ void TForm1_rec::HandBack(bool spectrum) {
   // ranges, then the couplings AC, DC, GND, each taken back from the
   // recorder as its handler sends it.
   const ScopeSettings scope = ScopeState.Settings;
-  recorder::RecorderSettings& given = recorder::RecorderState.Settings;
+  recorder::RecorderSettings& given = RecorderState.Settings;
   for (int ch = 1; ch <= 2; ++ch) {
     given.Channel(ch).RangeGiven = false;
     Form1->RangeCodeClick(ch, scope.GainCode(ch));
@@ -299,8 +299,8 @@ void TForm1_rec::HandBack(bool spectrum) {
   // recording had it; the scope's trigger comes back after it.
   if (!spectrum && TimeBaseButton(ScopeState.Settings.TimeBaseRow))
     if (TSpeedButton* b = Form1->*TimeBaseButton(ScopeState.Settings.TimeBaseRow); b && b->OnClick) b->OnClick(b);
-  ScopeState.Settings.TimeBaseCode = recorder::RecorderState.SavedTimeBaseCode;
-  ScopeState.Settings.TriggerOff = recorder::RecorderState.SavedTriggerOff;
+  ScopeState.Settings.TimeBaseCode = RecorderState.SavedTimeBaseCode;
+  ScopeState.Settings.TriggerOff = RecorderState.SavedTriggerOff;
   given.TriggerHeldOff = false;
   ScopeState.FrontEndHolder = nullptr;
   TSpeedButton* instrument = spectrum ? Form1->fft1 : Form1->SpeedButton22;
@@ -308,7 +308,7 @@ void TForm1_rec::HandBack(bool spectrum) {
     b->SetDown(true);
     if (b->OnClick) b->OnClick(b);
   }
-  recorder::RecorderState.InstrumentSwitch = 1;
+  RecorderState.InstrumentSwitch = 1;
   if (Form_9rec) Form_9rec->Hide();
   Close();
   if (ScopeState.BigScreenOn && Form1->Timer7) Form1->Timer7->SetEnabled(true);
@@ -349,4 +349,4 @@ void TForm1_rec::RecallSettings1Click(TObject*) {
   if (auto* item = FindOwned<TMenuItem>(Form1, "RecallSettings1"); item && item->OnClick) item->OnClick(item);
 }
 
-void TForm1_rec::File1Click(TObject*) { N1->SetEnabled(recorder::RecorderState.RecPos > 1); }
+void TForm1_rec::File1Click(TObject*) { N1->SetEnabled(RecorderState.RecPos > 1); }

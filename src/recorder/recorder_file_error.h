@@ -7,9 +7,14 @@
 
 #include "io/file_error_window.h"
 
+namespace recorder {
+struct RecorderSharedState;
+}
+
 class TForm5_rec : public FileErrorWindow {
  public:
-  explicit TForm5_rec(TComponent* owner);
+  // The pages read go into the recorder's `state`.
+  TForm5_rec(TComponent* owner, recorder::RecorderSharedState& state);
 
   // "Open Data...": the first page of a chosen file. A file that cannot be
   // read, is not a recorder file or has a bad field is refused whole with its
@@ -20,6 +25,7 @@ class TForm5_rec : public FileErrorWindow {
   void LoadPreviousPage();
 
  private:
+  recorder::RecorderSharedState& RecorderState;
   // The whole file, or nothing when it cannot be read (the user is told why).
   static bool ReadFileText(const std::string& path, std::string& text);
 };

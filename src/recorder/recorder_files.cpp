@@ -24,12 +24,12 @@ constexpr std::uintmax_t kLargestRecorderFile = 256u << 20;
 // ---------------------------------------------------------------- the record as a file
 
 std::optional<recorder::CommentBlock> TForm1_rec::CurrentComment() const {
-  if (!recorder::RecorderState.RecNoteShown || !Form_9rec || Form_9rec->Memo1->Lines().Count() == 0) return std::nullopt;
+  if (!RecorderState.RecNoteShown || !Form_9rec || Form_9rec->Memo1->Lines().Count() == 0) return std::nullopt;
   recorder::CommentBlock block;
   block.Lines = Form_9rec->Memo1->Lines().Lines();
-  block.X = recorder::RecorderState.RecNoteX;
-  block.Y = recorder::RecorderState.RecNoteY;
-  block.Transparent = recorder::RecorderState.RecNoteTransparent != 0;
+  block.X = RecorderState.RecNoteX;
+  block.Y = RecorderState.RecNoteY;
+  block.Transparent = RecorderState.RecNoteTransparent != 0;
   return block;
 }
 
@@ -70,7 +70,7 @@ void TForm1_rec::N2Click(TObject*) {
   RecorderState.RecAutoSaveOn = 1;
   TCanvas* c = Image1->Canvas();
   c->Font.Style = fsBold;
-  TulostaTeksti("AUTOSAVE ON", X0 + 450, recorder::RecorderState.RecCh1Color, 3);
+  TulostaTeksti("AUTOSAVE ON", X0 + 450, RecorderState.RecCh1Color, 3);
   c->Font.Style = 0;
   AutoSaveMarkShown = true;
 }
@@ -98,7 +98,7 @@ void TForm1_rec::WriteAutoSaveHeader() {
   }
   AutoSaveHeaderWritten = true;
   SavingLineShown = "SAVING DATA TO FILE: " + RecorderState.AutoSaveFileName;
-  TulostaTeksti(SavingLineShown, X0, recorder::RecorderState.RecCh1Color, Image1->Height() - 20);
+  TulostaTeksti(SavingLineShown, X0, RecorderState.RecCh1Color, Image1->Height() - 20);
   // The live picture shows it too.
   PaintBox1->Picture()->Assign(*Image1->Picture());
 }
@@ -131,12 +131,12 @@ void TForm1_rec::EraseAutoSaveTexts() {
   if (AutoSaveMarkShown) {
     TCanvas* c = Image1->Canvas();
     c->Font.Style = fsBold;
-    TulostaTeksti("AUTOSAVE ON", X0 + 450, recorder::RecorderState.RecBackgroundColor, 3);
+    TulostaTeksti("AUTOSAVE ON", X0 + 450, RecorderState.RecBackgroundColor, 3);
     c->Font.Style = 0;
     AutoSaveMarkShown = false;
   }
   if (!SavingLineShown.empty()) {
-    TulostaTeksti(SavingLineShown, X0, recorder::RecorderState.RecBackgroundColor, Image1->Height() - 20);
+    TulostaTeksti(SavingLineShown, X0, RecorderState.RecBackgroundColor, Image1->Height() - 20);
     SavingLineShown.clear();
   }
   tekstit();
@@ -180,7 +180,8 @@ void TForm1_rec::SpeedButton2Click(TObject*) {
   kursoriaika();
 }
 
-TForm5_rec::TForm5_rec(TComponent* owner) : FileErrorWindow(owner, "Form5_rec", kRecordFileFilter) {}
+TForm5_rec::TForm5_rec(TComponent* owner, recorder::RecorderSharedState& state)
+    : FileErrorWindow(owner, "Form5_rec", kRecordFileFilter), RecorderState(state) {}
 
 bool TForm5_rec::ReadFileText(const std::string& path, std::string& text) {
   os::WholeFile file = os::ReadWholeFile(path, kLargestRecorderFile);

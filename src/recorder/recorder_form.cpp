@@ -22,7 +22,12 @@ constexpr int kRecFormHeight = 500;
 
 }  // namespace
 
-TForm1_rec::TForm1_rec(TComponent* owner, device::ScopeDevice& device) : TForm(owner), device_(&device) {
+TForm1_rec::TForm1_rec(TComponent* owner, device::ScopeDevice& device, recorder::RecorderSharedState& state)
+    : TForm(owner),
+      RecorderState(state),
+      RecBufCh2(state.RecBlock.data(), recorder::kChannelEntries),
+      RecBufCh1(state.RecBlock.data() + recorder::kChannelEntries, recorder::kChannelEntries),
+      device_(&device) {
   Name = "Form1_rec";
   SetCaption("Transient Recorder");
   SetBounds(20, 20, kRecFormWidth, kRecFormHeight);
@@ -118,7 +123,7 @@ void TForm1_rec::BuildControls() {
     TLabel* label = make.Label(GroupBox1, ch1 ? "LabelCh1" : "LabelCh2", ch1 ? "CH1" : "CH2", left, 18);
     label->Font().Style = fsBold;
     label->Font().Size = 9;
-    label->Font().Color = ch1 ? recorder::RecorderState.RecCh1Color : recorder::RecorderState.RecCh2Color;
+    label->Font().Color = ch1 ? RecorderState.RecCh1Color : RecorderState.RecCh2Color;
     label->FontChanged();
     (ch1 ? LabelCh1 : LabelCh2) = label;
     auto& ranges = ch1 ? Ch1RangeButtons : Ch2RangeButtons;
@@ -294,11 +299,11 @@ void TForm1_rec::FormCreate(TObject* /*Sender*/) {
 }
 
 void TForm1_rec::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
-  if (!recorder::RecorderState.RecStopped) {
+  if (!RecorderState.RecStopped) {
     lopetus();
     Application->ProcessMessagesUntil([this] { return !FastTimer1->Enabled(); });
   }
-  CanClose = recorder::RecorderState.RecStopped != 0;
+  CanClose = RecorderState.RecStopped != 0;
 }
 
 void TForm1_rec::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
@@ -307,7 +312,7 @@ void TForm1_rec::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
   if (Form1) {
     Form1->SetBounds(Left(), Top(), Form1->Width(), Height());
     Form1->Show();
-    if (!recorder::RecorderState.InstrumentSwitch) Form1->Close();
+    if (!RecorderState.InstrumentSwitch) Form1->Close();
   }
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "platform/os/files.h"
 #include "platform/ui/vcl.h"
 #include "recorder/recorder_file.h"
+#include "recorder/recorder_state.h"
 #include "recorder/recorder_tables.h"
 #include "widgets/fast_timer.h"
 #include "widgets/gr_speed_button.h"
@@ -30,10 +32,17 @@ class ScopeDevice;
 
 class TForm1_rec : public TForm {
  public:
-  // The window drives `device` as long as it lives.
-  TForm1_rec(TComponent* owner, device::ScopeDevice& device);
+  // The window drives `device` and keeps its record and settings in `state`
+  // as long as it lives.
+  TForm1_rec(TComponent* owner, device::ScopeDevice& device, recorder::RecorderSharedState& state);
   device::ScopeDevice& Device() const { return *device_; }
   ~TForm1_rec() override;
+
+  // The recorder's state, which the windows of the recorder share.
+  recorder::RecorderSharedState& RecorderState;
+  // Each channel's half of the record.
+  const std::span<std::int32_t, recorder::kChannelEntries> RecBufCh2;
+  const std::span<std::int32_t, recorder::kChannelEntries> RecBufCh1;
 
   // Size of the recorder picture: a grid of 20 x 8 divisions of 32 pixels in its middle.
   static constexpr int kImageWidth = 672;

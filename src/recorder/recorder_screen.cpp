@@ -59,11 +59,11 @@ void TForm1_rec::poisto() {
 }
 
 void TForm1_rec::piirrot() {
-  if (recorder::RecorderState.RecCh1On && !RecCh1Drawn) {
+  if (RecorderState.RecCh1On && !RecCh1Drawn) {
     piirra(1);
     RecCh1Drawn = 1;
   }
-  if (recorder::RecorderState.RecCh2On && !RecCh2Drawn) {
+  if (RecorderState.RecCh2On && !RecCh2Drawn) {
     piirra(2);
     RecCh2Drawn = 1;
   }
@@ -187,25 +187,24 @@ void TForm1_rec::PrintLabel(TCanvas& canvas, const Label& label, TColor backgrou
 }
 
 void TForm1_rec::TulostaTeksti(const std::string& text, int x, TColor color, int y) {
-  PrintLabel(*Image1->Canvas(), {text, x, y, color}, recorder::RecorderState.RecBackgroundColor);
+  PrintLabel(*Image1->Canvas(), {text, x, y, color}, RecorderState.RecBackgroundColor);
   Image1->Invalidate();
 }
 
 std::vector<TForm1_rec::Label> TForm1_rec::LabelTexts() const {
   using namespace recorder;
-  using recorder::RecorderState;
   std::vector<Label> texts;
   auto add = [&texts](const std::string& text, int x, TColor color, int y) { texts.push_back({text, x, y, color}); };
-  add("DEMO", X0 + 240, engine::ScopeState.DemoMode ? recorder::RecorderState.RecBrightGridColor : RecorderState.RecBackgroundColor, 3);
+  add("DEMO", X0 + 240, engine::ScopeState.DemoMode ? RecorderState.RecBrightGridColor : RecorderState.RecBackgroundColor, 3);
   if (RecorderState.RecSampleRateShown) add(RecorderState.RecRateText, X0 + 352, display::DisplayState.TimeMarkerColor, 3);
-  add(RecorderState.RecTimeDivText, X0 + 151, recorder::RecorderState.RecTimeMarkerColor, 3);
-  if (RecorderState.RecCh1On) add(RecorderState.RecCh1Text, X0 + 10, recorder::RecorderState.RecCh1Color, 3);
-  if (RecorderState.RecCh2On) add(RecorderState.RecCh2Text, X0 + 70, recorder::RecorderState.RecCh2Color, 3);
+  add(RecorderState.RecTimeDivText, X0 + 151, RecorderState.RecTimeMarkerColor, 3);
+  if (RecorderState.RecCh1On) add(RecorderState.RecCh1Text, X0 + 10, RecorderState.RecCh1Color, 3);
+  if (RecorderState.RecCh2On) add(RecorderState.RecCh2Text, X0 + 70, RecorderState.RecCh2Color, 3);
   if (RecorderState.RecMarkersOn) {
     if (RecorderState.RecTimeMarker1X >= X0 || RecorderState.RecTimeMarker2X >= X0)
-      add(TimeReadoutShown, X0 + 190, recorder::RecorderState.RecTimeMarkerColor, ReadoutY);
+      add(TimeReadoutShown, X0 + 190, RecorderState.RecTimeMarkerColor, ReadoutY);
     if (RecorderState.RecVoltMarker1Y >= Y0 || RecorderState.RecVoltMarker2Y >= Y0)
-      add(VoltReadoutShown, X0, RecorderState.RecCh1On ? recorder::RecorderState.RecCh1Color : recorder::RecorderState.RecCh2Color, ReadoutY);
+      add(VoltReadoutShown, X0, RecorderState.RecCh1On ? RecorderState.RecCh1Color : RecorderState.RecCh2Color, ReadoutY);
   }
   return texts;
 }
@@ -220,7 +219,7 @@ TForm1_rec::MarkerLine TForm1_rec::MarkerLineAt(int id, int pos) const {
   // The voltage markers (3, 4) across the grid in the pen of the channel
   // they follow, the time markers (1, 2) down it.
   if (id >= 3)
-    return {true, pos, recorder::RecorderState.RecCh1On ? RecCh1Pen : RecCh2Pen, X0 + 1, Image1->Width() - X0};
+    return {true, pos, RecorderState.RecCh1On ? RecCh1Pen : RecCh2Pen, X0 + 1, Image1->Width() - X0};
   return {false, pos, RecTimeMarkerPen, Y0 + 1, Image1->Height() - Y0 - 2};
 }
 
@@ -272,9 +271,9 @@ void TForm1_rec::kursoriaika() {
   in.TimeUnitValue = RecorderState.TimeUnitValue;
   in.ScrollOffset = RecorderState.RecScrollOffset;
   in.PageStart = RecorderState.RecPageStart;
-  TulostaTeksti(TimeReadoutShown, X0 + 190, recorder::RecorderState.RecBackgroundColor, ReadoutY);
+  TulostaTeksti(TimeReadoutShown, X0 + 190, RecorderState.RecBackgroundColor, ReadoutY);
   TimeReadoutShown = TimeReadoutText(in).substr(0, kRecReadoutChars);
-  TulostaTeksti(TimeReadoutShown, X0 + 190, recorder::RecorderState.RecTimeMarkerColor, ReadoutY);
+  TulostaTeksti(TimeReadoutShown, X0 + 190, RecorderState.RecTimeMarkerColor, ReadoutY);
 }
 
 void TForm1_rec::kursorivoltit() {
@@ -289,10 +288,10 @@ void TForm1_rec::kursorivoltit() {
   in.Marker1Y = RecorderState.RecVoltMarker1Y;
   in.Marker2Y = RecorderState.RecVoltMarker2Y;
   in.Y0 = Y0;
-  TulostaTeksti(VoltReadoutShown, X0, recorder::RecorderState.RecBackgroundColor, ReadoutY);
+  TulostaTeksti(VoltReadoutShown, X0, RecorderState.RecBackgroundColor, ReadoutY);
   VoltReadoutShown = VoltReadoutText(in).substr(0, kRecReadoutChars);
   if (RecorderState.RecVoltMarker1Y >= Y0 || RecorderState.RecVoltMarker2Y >= Y0)
-    TulostaTeksti(VoltReadoutShown, X0, ch1 ? recorder::RecorderState.RecCh1Color : recorder::RecorderState.RecCh2Color, ReadoutY);
+    TulostaTeksti(VoltReadoutShown, X0, ch1 ? RecorderState.RecCh1Color : RecorderState.RecCh2Color, ReadoutY);
 }
 
 void TForm1_rec::dso_down(int x, int y) {
@@ -378,7 +377,7 @@ void TForm1_rec::DrawZeroGlyph(int channel, int level) {
 }
 
 bool TForm1_rec::ZeroMarkShown(int channel) const {
-  return (channel == 1 ? recorder::RecorderState.RecCh1On : recorder::RecorderState.RecCh2On) != 0;
+  return (channel == 1 ? RecorderState.RecCh1On : RecorderState.RecCh2On) != 0;
 }
 
 int TForm1_rec::PlaceZeroLevel(int channel) {
@@ -412,7 +411,7 @@ void TForm1_rec::y_viivat() {
 void TForm1_rec::ScrollBar2Change(TObject*) {
   putsataanko();
   poisto();
-  recorder::RecorderState.RecScrollOffset = ScrollBar2->Position();
+  RecorderState.RecScrollOffset = ScrollBar2->Position();
   piirrot();
   kursoriaika();
 }
@@ -442,7 +441,7 @@ void TForm1_rec::MarkersClick(TMenuItem* item, TMenuItem* other, int marker1X) {
 
 void TForm1_rec::BrightGrid1Click(TObject*) {
   BrightGrid1->SetChecked(!BrightGrid1->Checked());
-  recorder::RecorderState.RecBrightGrid = BrightGrid1->Checked() ? 1 : 0;
+  RecorderState.RecBrightGrid = BrightGrid1->Checked() ? 1 : 0;
   RecClearPending = 1;
   putsataanko();
   piirrot();
@@ -456,22 +455,22 @@ void TForm1_rec::SampleRate1Click(TObject*) {
   TulostaTeksti(RecorderState.RecRateText, X0 + 352, RecorderState.RecSampleRateShown ? display::DisplayState.TimeMarkerColor : display::DisplayState.BackgroundColor, 3);
 }
 
-void recorder::CopyScreenColorsFromScope() {
+void recorder::CopyScreenColorsFromScope(RecorderSharedState& state) {
   using namespace display;
-  RecorderState.RecBackgroundColor = DisplayState.BackgroundColor;
-  RecorderState.RecCh1Color = DisplayState.Ch1Color;
-  RecorderState.RecCh2Color = DisplayState.Ch2Color;
-  RecorderState.RecMath1Color = DisplayState.Math1Color;
-  RecorderState.RecMath2Color = DisplayState.Math2Color;
-  RecorderState.RecDarkGridColor = DisplayState.DarkGridColor;
-  RecorderState.RecBrightGridColor = DisplayState.BrightGridColor;
-  RecorderState.RecTimeMarkerColor = DisplayState.TimeMarkerColor;
+  state.RecBackgroundColor = DisplayState.BackgroundColor;
+  state.RecCh1Color = DisplayState.Ch1Color;
+  state.RecCh2Color = DisplayState.Ch2Color;
+  state.RecMath1Color = DisplayState.Math1Color;
+  state.RecMath2Color = DisplayState.Math2Color;
+  state.RecDarkGridColor = DisplayState.DarkGridColor;
+  state.RecBrightGridColor = DisplayState.BrightGridColor;
+  state.RecTimeMarkerColor = DisplayState.TimeMarkerColor;
 }
 
 void TForm1_rec::Colors2Click(TObject*) {
   using namespace engine;
   using namespace recorder;
-  CopyScreenColorsFromScope();
+  CopyScreenColorsFromScope(RecorderState);
   if (BtnBottomDlg2 && BtnBottomDlg2->PresetChosen && !display::DisplayState.ColorsAccepted) {
     // The recorder keeps its own copy: the scope's picture, drawn with the
     // scope's pens, stays as it is.

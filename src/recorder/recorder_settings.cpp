@@ -1,7 +1,5 @@
 #include "recorder/recorder_settings.h"
 
-#include "recorder/recorder_state.h"
-
 namespace recorder {
 
 namespace {
@@ -21,8 +19,8 @@ engine::ScopeSettings OverScope(engine::ScopeSettings scope, const RecorderSetti
   return scope;
 }
 
-engine::ScopeSettings RecorderFrontEnd(const engine::ScopeSettings& scope) {
-  return OverScope(scope, RecorderState.Settings);
+std::function<engine::ScopeSettings(const engine::ScopeSettings&)> RecorderFrontEnd(const RecorderSettings& settings) {
+  return [&settings](const engine::ScopeSettings& scope) { return OverScope(scope, settings); };
 }
 
 }  // namespace recorder

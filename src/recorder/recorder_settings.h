@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 #include "engine/settings_packet.h"
 #include "recorder/recorder_tables.h"
@@ -41,8 +42,8 @@ struct RecorderSettings {
 // The settings the device gets: the scope's, with the ranges and couplings
 // the recorder has given, and its trigger hold-off, laid over them.
 engine::ScopeSettings OverScope(engine::ScopeSettings scope, const RecorderSettings& recorder);
-// The same with the recorder's own settings: the front end while it holds
-// the device.
-engine::ScopeSettings RecorderFrontEnd(const engine::ScopeSettings& scope);
+// The same with the recorder's own `settings`: the front end while it holds
+// the device (`settings` must outlive it).
+std::function<engine::ScopeSettings(const engine::ScopeSettings&)> RecorderFrontEnd(const RecorderSettings& settings);
 
 }  // namespace recorder

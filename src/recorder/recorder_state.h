@@ -5,8 +5,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <span>
 #include <string>
 
 #include "display/screen_colors.h"
@@ -131,21 +129,7 @@ struct RecorderSharedState {
   std::uint8_t SavedTriggerOff = 64;
 };
 
-inline RecorderSharedState RecorderState;
-
-// Puts every value back to its start-up default (in place: the arrays are large,
-// and the names below stay bound).
-inline void ResetRecorderState() {
-  std::destroy_at(&RecorderState);
-  std::construct_at(&RecorderState);
-}
-
 // Copies the scope's colour table into the recorder's own copy.
-void CopyScreenColorsFromScope();
-
-// Each channel's half of the record.
-inline constexpr std::span<std::int32_t, kChannelEntries> RecBufCh2{RecorderState.RecBlock.data(), kChannelEntries};
-inline constexpr std::span<std::int32_t, kChannelEntries> RecBufCh1{RecorderState.RecBlock.data() + kChannelEntries,
-                                                                     kChannelEntries};
+void CopyScreenColorsFromScope(RecorderSharedState& state);
 
 }  // namespace recorder

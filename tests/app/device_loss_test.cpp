@@ -67,7 +67,7 @@ class LossChecks : public Base {
     EXPECT_EQ(engine::ScopeState.Calibrating, 0);
     EXPECT_EQ(this->BodeState().BodeSweepRunning, 0);
     EXPECT_EQ(generator::GeneratorState.SendBusy, 0);
-    EXPECT_EQ(recorder::RecorderState.RecStopped, 1);
+    EXPECT_EQ(this->RecorderState().RecStopped, 1);
     EXPECT_TRUE(Form1->Enabled());
     EXPECT_FALSE(Form1->SpeedButtonRun->Down());
     EXPECT_FALSE(Form1->SpeedButtonSingle->Down());

@@ -11,6 +11,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "app/windows.h"
 #include "engine/display_state.h"
 #include "engine/big_screen.h"
 #include "generator/generator_form.h"
@@ -56,8 +57,8 @@ const FirstPicture kPictures[] = {
      [] { Form10->putsataanko(); }},
     {"recorder", [] { return Form1_rec->Image1; }, [] { return static_cast<TForm*>(Form1_rec); },
      [] {
-       auto colours = Change(recorder::RecorderState.RecBackgroundColor, TColor{0x123456});
-       auto markers = Change(recorder::RecorderState.RecMarkersOn, 1);
+       auto colours = Change(CreatedRecorderState().RecBackgroundColor, TColor{0x123456});
+       auto markers = Change(CreatedRecorderState().RecMarkersOn, 1);
        return std::function<void()>([=] { colours(), markers(); });
      },
      [] { Form1_rec->DoGrid(); }},

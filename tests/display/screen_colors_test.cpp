@@ -74,8 +74,8 @@ TEST_F(ColorTest, PresetsLoadTheirColoursPensAndPicture) {
   DrawFlatCh1();
   EXPECT_EQ(Pixel(ScopeState.ScreenX0 + 101, Ch1TraceRow()), 0x00FFFFu);
   // The recorder takes the same colours.
-  EXPECT_EQ(RecorderState.RecBackgroundColor, 0x000000u);
-  EXPECT_EQ(RecorderState.RecTimeMarkerColor, 0xFFFF00u);
+  EXPECT_EQ(RecorderState().RecBackgroundColor, 0x000000u);
+  EXPECT_EQ(RecorderState().RecTimeMarkerColor, 0xFFFF00u);
 
   RunColorDialog(Dialogs(), [](TBtnBottomDlg2& dlg) { dlg.GrSpeedButton4->Click(); });
   EXPECT_EQ(display::CurrentScreenColors(display::DisplayState),

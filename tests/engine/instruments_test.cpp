@@ -106,8 +106,8 @@ TEST_F(InstrumentTest, RecorderAndBackRestoresTheScopeAndTheBigScreen) {
   EXPECT_EQ(Form1_rec->Left(), 40);
   EXPECT_EQ(Form1_rec->Top(), 50);
   EXPECT_TRUE(Form1_rec->SpeedButton6->Down());
-  EXPECT_EQ(recorder::RecorderState.InstrumentSwitch, 0);
-  EXPECT_EQ(recorder::RecorderState.SavedTimeBaseCode, timeBase);
+  EXPECT_EQ(RecorderState().InstrumentSwitch, 0);
+  EXPECT_EQ(RecorderState().SavedTimeBaseCode, timeBase);
   EXPECT_EQ(Form1->RecorderDemoBuilt, 1);
   EXPECT_FALSE(Form1->SpeedButtonRun->Down());
 

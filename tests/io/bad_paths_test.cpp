@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/windows.h"
 #include "bode/bode_plot.h"
 #include "engine/history_state.h"
 #include "engine/startup_fixture.h"
@@ -97,7 +98,7 @@ TEST_F(BadPaths, EveryReaderSaysWhyAndChangesNothing) {
        [] { Form1->Open1->Click(); }, [] { return Bytes(Form1->Image1->Picture()->Image()); }},
       {"Recorder Open Data", ".txt", 256u << 20, log, "is not a valid Tolmeda data file.\nLine 5",
        [] { Form1_rec->OpenData1->Click(); },
-       [] { return Bytes(recorder::RecBufCh1) + Bytes(recorder::RecBufCh2) + recorder::RecorderState.RecFileName; }},
+       [] { return Bytes(Form1_rec->RecBufCh1) + Bytes(Form1_rec->RecBufCh2) + CreatedRecorderState().RecFileName; }},
       {"Bode Open Data", ".txt", 16u << 20, "  Hz\t Vrms\tdBV\tdeg\r\n100.0\t1.000\t0.000\r\n", "holds no data",
        [] { Bode_plot->OpenData1->Click(); }, [] { return Bode_plot->Memo1->Text() + Bode_plot->Caption(); }},
       {"Bode Open Image", ".png", 512u << 20, PngOf(qRgb(200, 10, 30)), "Not a PNG file",

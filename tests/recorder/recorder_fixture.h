@@ -73,7 +73,7 @@ class RecorderTestOf : public Base {
   // Delivers sample-clock ticks while a recording runs; returns how many.
   int Tick(int max) {
     int n = 0;
-    while (n < max && !recorder::RecorderState.RecStopped && Rec().FastTimer1->Enabled()) {
+    while (n < max && !Rec().RecorderState.RecStopped && Rec().FastTimer1->Enabled()) {
       Rec().FastTimer1->Tick();
       ++n;
     }

@@ -36,7 +36,7 @@ class RecorderWindow : public RecorderDemoTest {
     Rec().N1->Click();
   }
   std::vector<std::int32_t> Ch1(int from, int count) {
-    return {recorder::RecBufCh1.begin() + from, recorder::RecBufCh1.begin() + from + count};
+    return {Rec().RecBufCh1.begin() + from, Rec().RecBufCh1.begin() + from + count};
   }
 };
 
@@ -53,23 +53,23 @@ std::string LongLog(int rows) {
 TEST_F(RecorderWindow, DemoRecordsBothChannelsWithTheDemoPeriods) {
   SingleRecord();
   EXPECT_TRUE(Device().Transfers().empty());
-  EXPECT_EQ(recorder::RecorderState.RecLength, 2000);
+  EXPECT_EQ(RecorderState().RecLength, 2000);
   // At "1s" one demo entry per sample: a period of 300 samples (3 divisions).
   for (int i = 0; i < 1700; ++i) {
-    ASSERT_EQ(recorder::RecBufCh1[i], recorder::RecBufCh1[i + 300]) << i;
-    ASSERT_EQ(recorder::RecBufCh2[i], recorder::RecBufCh2[i + 300]) << i;
+    ASSERT_EQ(Rec().RecBufCh1[i], Rec().RecBufCh1[i + 300]) << i;
+    ASSERT_EQ(Rec().RecBufCh2[i], Rec().RecBufCh2[i + 300]) << i;
   }
   // CH1 is the triangle: from mid-screen down by one code per two samples and back.
-  EXPECT_EQ(recorder::RecBufCh1[0], 128);
-  EXPECT_EQ(recorder::RecBufCh1[150], 128 - 75);
+  EXPECT_EQ(Rec().RecBufCh1[0], 128);
+  EXPECT_EQ(Rec().RecBufCh1[150], 128 - 75);
   EXPECT_NE(Ch1(0, 300), std::vector<std::int32_t>(300, 128));
 
   // At "2s" two entries per sample: half the period in samples.
   Rec().TimeButtons[9]->Click();
   EXPECT_EQ(Rec().FastTimer1->Interval(), 20u);
   SingleRecord();
-  for (int i = 0; i < 1800; ++i) ASSERT_EQ(recorder::RecBufCh1[i], recorder::RecBufCh1[i + 150]) << i;
-  EXPECT_NE(recorder::RecBufCh1[0], recorder::RecBufCh1[75]);
+  for (int i = 0; i < 1800; ++i) ASSERT_EQ(Rec().RecBufCh1[i], Rec().RecBufCh1[i + 150]) << i;
+  EXPECT_NE(Rec().RecBufCh1[0], Rec().RecBufCh1[75]);
 }
 
 // Every time/div step: its caption on the picture, its sample clock, and a
@@ -94,13 +94,13 @@ TEST_F(RecorderWindow, EveryTimeStepShowsItsCaptionClocksItsIntervalAndDrawsItsS
       const QImage p = picture();
       int n = 0;
       for (int y = 0; y < y0 - 2; ++y)
-        for (int x = x0 + 151; x < x0 + 230; ++x) n += p.pixel(x, y) == ToQRgb(recorder::RecorderState.RecTimeMarkerColor);
+        for (int x = x0 + 151; x < x0 + 230; ++x) n += p.pixel(x, y) == ToQRgb(RecorderState().RecTimeMarkerColor);
       return n;
     };
     if (count() < 10) return false;
-    Rec().TulostaTeksti(text, x0 + 151, recorder::RecorderState.RecBackgroundColor, 3);
+    Rec().TulostaTeksti(text, x0 + 151, RecorderState().RecBackgroundColor, 3);
     const bool gone = count() == 0;
-    Rec().TulostaTeksti(text, x0 + 151, recorder::RecorderState.RecTimeMarkerColor, 3);
+    Rec().TulostaTeksti(text, x0 + 151, RecorderState().RecTimeMarkerColor, 3);
     return gone;
   };
   for (std::size_t i = 0; i < std::size(rows); ++i) {
@@ -154,17 +154,17 @@ TEST_F(RecorderWindow, SaveDataWritesTheRecordAndOpenDataLoadsItBack) {
   EXPECT_EQ(lines[0].rfind("START: \t", 0), 0u);
   EXPECT_EQ(lines[4], "100 = 1s");
   EXPECT_EQ(lines[7], "CH1:  32 = 1V");
-  EXPECT_EQ(lines[12], "1\t" + std::to_string(255 - ch1[0]) + "\t" + std::to_string(255 - recorder::RecBufCh2[0]));
+  EXPECT_EQ(lines[12], "1\t" + std::to_string(255 - ch1[0]) + "\t" + std::to_string(255 - Rec().RecBufCh2[0]));
   EXPECT_EQ(lines[2011].substr(0, 5), "2000\t");
 
   // Spoil the record in memory, then load the file.
-  recorder::RecorderState.RecBlock.fill(3);
+  RecorderState().RecBlock.fill(3);
   Open(path);
   EXPECT_EQ(Ch1(0, 2000), ch1);
   EXPECT_EQ(Rec().Caption(), "Transient Recorder - rec.txt");
   EXPECT_FALSE(Rec().SpeedButton1->Enabled());
   EXPECT_FALSE(Rec().SpeedButton2->Enabled());
-  EXPECT_EQ(recorder::RecorderState.RecStopped, 1);
+  EXPECT_EQ(RecorderState().RecStopped, 1);
   // Nothing recorded since the load: "Save Data" is off.
   Rec().File1->Click();
   EXPECT_FALSE(Rec().N1->Enabled());
@@ -174,7 +174,7 @@ TEST_F(RecorderWindow, RunStoppedEarlySavesItsRowsThenEmptyRows) {
   Rec().SpeedButtonRun->Click();
   ASSERT_EQ(Tick(1201), 1201);
   Rec().SpeedButtonRun->Click();
-  EXPECT_EQ(recorder::RecorderState.RecLength, 1200);
+  EXPECT_EQ(RecorderState().RecLength, 1200);
   const std::string path = DocPath("part.txt");
   Save(path);
   const std::vector<std::string> lines = Lines(ReadFile(path));
@@ -188,11 +188,11 @@ TEST_F(RecorderWindow, AutoSaveLogsEveryTickAcrossTheWrapAndEndsWithTheStop) {
   const std::string log = DocPath("log.txt");
   Dialogs().AnswerFile(log);
   Rec().N2->Click();
-  EXPECT_EQ(recorder::RecorderState.RecAutoSaveOn, 1);
+  EXPECT_EQ(RecorderState().RecAutoSaveOn, 1);
   Rec().SpeedButtonRun->Click();
   ASSERT_EQ(Tick(2500), 2500);
   Rec().SpeedButtonRun->Click();
-  EXPECT_EQ(recorder::RecorderState.RecAutoSaveOn, 0);
+  EXPECT_EQ(RecorderState().RecAutoSaveOn, 0);
 
   const std::vector<std::string> lines = Lines(ReadFile(log));
   ASSERT_EQ(lines.size(), 12u + 2500u + 2u);
@@ -208,10 +208,10 @@ TEST_F(RecorderWindow, AutoSaveLogsEveryTickAcrossTheWrapAndEndsWithTheStop) {
   // The log reads back: 2000 rows a page, then the rest.
   Open(log);
   EXPECT_TRUE(Rec().SpeedButton2->Enabled());
-  EXPECT_EQ(recorder::RecorderState.RecPageStart, 2000);
+  EXPECT_EQ(RecorderState().RecPageStart, 2000);
   Rec().SpeedButton2->Click();
-  EXPECT_EQ(recorder::RecBufCh1[500], 255);
-  EXPECT_NE(recorder::RecBufCh1[499], 255);
+  EXPECT_EQ(Rec().RecBufCh1[500], 255);
+  EXPECT_NE(Rec().RecBufCh1[499], 255);
 }
 
 TEST_F(RecorderWindow, LoadingAFileLeavesAnArmedAutoSaveAlone) {
@@ -221,7 +221,7 @@ TEST_F(RecorderWindow, LoadingAFileLeavesAnArmedAutoSaveAlone) {
   Dialogs().AnswerFile(log);
   Rec().N2->Click();
   Open(data);
-  EXPECT_EQ(recorder::RecorderState.RecAutoSaveOn, 1);
+  EXPECT_EQ(RecorderState().RecAutoSaveOn, 1);
   EXPECT_EQ(ReadFile(log), "");
   SingleRecord();
   EXPECT_EQ(Lines(ReadFile(log)).size(), 12u + 2001u + 2u);
@@ -233,13 +233,13 @@ TEST_F(RecorderWindow, PagingALongLogShowsEachPageAndItsTime) {
   const std::string path = DocPath("long.txt");
   WriteText(path, LongLog(4500));
   Open(path);
-  EXPECT_EQ(recorder::RecBufCh1[1999], 255 - 1999 % 200);
+  EXPECT_EQ(Rec().RecBufCh1[1999], 255 - 1999 % 200);
   EXPECT_FALSE(Rec().SpeedButton1->Enabled());
   EXPECT_TRUE(Rec().SpeedButton2->Enabled());
 
   Rec().SpeedButton2->Click();  // rows 2000..3999
-  EXPECT_EQ(recorder::RecBufCh1[0], 255 - 2000 % 200);
-  EXPECT_EQ(recorder::RecorderState.RecPageStart, 4000);
+  EXPECT_EQ(Rec().RecBufCh1[0], 255 - 2000 % 200);
+  EXPECT_EQ(RecorderState().RecPageStart, 4000);
   EXPECT_TRUE(Rec().SpeedButton1->Enabled());
   EXPECT_TRUE(Rec().SpeedButton2->Enabled());
   // "dV && t": the parked marker counts from the start of the log: 20 s before the page.
@@ -247,16 +247,16 @@ TEST_F(RecorderWindow, PagingALongLogShowsEachPageAndItsTime) {
   EXPECT_EQ(Rec().TimeReadoutShown, "t: 39.50s");
 
   Rec().SpeedButton2->Click();  // rows 4000..4499, the rest empty
-  EXPECT_EQ(recorder::RecBufCh1[499], 255 - 4499 % 200);
-  EXPECT_EQ(recorder::RecBufCh1[500], 255);
-  EXPECT_EQ(recorder::RecBufCh2[1999], 255);
+  EXPECT_EQ(Rec().RecBufCh1[499], 255 - 4499 % 200);
+  EXPECT_EQ(Rec().RecBufCh1[500], 255);
+  EXPECT_EQ(Rec().RecBufCh2[1999], 255);
   EXPECT_FALSE(Rec().SpeedButton2->Enabled());
-  EXPECT_EQ(recorder::RecorderState.RecPageStart, 6000);
+  EXPECT_EQ(RecorderState().RecPageStart, 6000);
 
   Rec().SpeedButton1->Click();  // back to rows 2000..3999
-  EXPECT_EQ(recorder::RecBufCh1[0], 255 - 2000 % 200);
-  EXPECT_EQ(recorder::RecBufCh1[1999], 255 - 3999 % 200);
-  EXPECT_EQ(recorder::RecorderState.RecPageStart, 4000);
+  EXPECT_EQ(Rec().RecBufCh1[0], 255 - 2000 % 200);
+  EXPECT_EQ(Rec().RecBufCh1[1999], 255 - 3999 % 200);
+  EXPECT_EQ(RecorderState().RecPageStart, 4000);
   EXPECT_TRUE(Rec().SpeedButton1->Enabled());
 }
 
@@ -275,7 +275,7 @@ TEST_F(RecorderWindow, AFileThatIsNotARecorderFileIsRefusedWhole) {
   EXPECT_EQ(Form5_rec->Label1->Caption(), "seven.txt  is not a valid Tolmeda data file.\nLine 5: no time/div step.");
   EXPECT_EQ(Ch1(0, 2000), before);
   EXPECT_EQ(Rec().Caption(), caption);
-  EXPECT_EQ(recorder::RecorderState.RecNoteShown, 0);  // its annotation was not taken either
+  EXPECT_EQ(RecorderState().RecNoteShown, 0);  // its annotation was not taken either
   EXPECT_EQ(engine::ScopeState.Settings.Ch1X10, 0);
 }
 
@@ -288,7 +288,7 @@ TEST_F(RecorderWindow, ABadFieldShowsItsMessageAndLeavesTheWindowUsable) {
   WriteText(path, text);
   Open(path);
   EXPECT_EQ(Dialogs().CountMessages(path + ", line 18: '5x' is not a valid integer value"), 1);
-  EXPECT_EQ(recorder::RecorderState.RecStopped, 1);
+  EXPECT_EQ(RecorderState().RecStopped, 1);
   EXPECT_NE(Status(), "Recording");
   EXPECT_TRUE(Rec().OpenData1->Enabled());
   EXPECT_TRUE(Rec().SpeedButtonRun->Enabled());
@@ -299,8 +299,8 @@ TEST_F(RecorderWindow, AnnotationTravelsWithTheFile) {
   SingleRecord();
   Form_9rec->Memo1->Lines().Add("Pump test");
   Form_9rec->Memo1->Lines().Add("run 7");
-  recorder::RecorderState.RecNoteX = 100;
-  recorder::RecorderState.RecNoteY = 80;
+  RecorderState().RecNoteX = 100;
+  RecorderState().RecNoteY = 80;
   Form_9rec->Button1->Click();
   const std::string path = DocPath("note.txt");
   Save(path);
@@ -311,28 +311,28 @@ TEST_F(RecorderWindow, AnnotationTravelsWithTheFile) {
   Form_9rec->Button2->Click();
   Form_9rec->Memo1->Clear();
   Open(path);
-  EXPECT_EQ(recorder::RecorderState.RecNoteShown, 1);
+  EXPECT_EQ(RecorderState().RecNoteShown, 1);
   EXPECT_EQ(Form_9rec->Memo1->Lines().Count(), 2);
-  EXPECT_EQ(recorder::RecorderState.RecNoteX, 100);
+  EXPECT_EQ(RecorderState().RecNoteX, 100);
 }
 
 TEST_F(RecorderWindow, MarkersStopAtTheGridEdgesAndReadOutTheirDistance) {
   Rec().MarkersVdt1->Click();
-  EXPECT_EQ(recorder::RecorderState.RecMarkersOn, 1);
+  EXPECT_EQ(RecorderState().RecMarkersOn, 1);
   EXPECT_EQ(Rec().TimeReadoutShown, "dt: 19.00s");
   const int x0 = Rec().X0, y0 = Rec().Y0;
   // Voltage marker 2 (nearest to the pointer) dragged far below the grid.
   Rec().Image1MouseDown(nullptr, mbLeft, 0, x0 + 300, y0 + 238);
   Rec().Image1MouseMove(nullptr, 0, x0 + 300, y0 + 900);
   Rec().Image1MouseUp(nullptr, mbLeft, 0, x0 + 300, y0 + 900);
-  EXPECT_EQ(recorder::RecorderState.RecVoltMarker2Y, y0 + 256);
+  EXPECT_EQ(RecorderState().RecVoltMarker2Y, y0 + 256);
   // 1 V/div, markers 240 pixels apart.
   EXPECT_EQ(Rec().VoltReadoutShown.substr(0, 9), "dV: 7.50V");
   // Time marker 2 dragged far right.
   Rec().Image1MouseDown(nullptr, mbLeft, 0, x0 + 620, y0 + 128);
   Rec().Image1MouseMove(nullptr, 0, x0 + 2000, y0 + 128);
   Rec().Image1MouseUp(nullptr, mbLeft, 0, x0 + 2000, y0 + 128);
-  EXPECT_EQ(recorder::RecorderState.RecTimeMarker2X, x0 + 640);
+  EXPECT_EQ(RecorderState().RecTimeMarker2X, x0 + 640);
   EXPECT_EQ(Rec().TimeReadoutShown, "dt: 19.50s");
   // The marker lines come off again when the markers are switched off: the
   // picture is the plain grid and record.
@@ -344,7 +344,7 @@ TEST_F(RecorderWindow, MarkersStopAtTheGridEdgesAndReadOutTheirDistance) {
 TEST_F(RecorderWindow, PositionBarShiftsARecordOnlyAfterTheUserStoppedIt) {
   SingleRecord();  // ends by itself
   Rec().TrackBar1->SetPosition(10);
-  EXPECT_EQ(recorder::RecorderState.RecShiftCh1, 0);
+  EXPECT_EQ(RecorderState().RecShiftCh1, 0);
   EXPECT_EQ(Form1->TrackBar1->Position(), 10);  // mirrored to the scope
   Form1->TrackBar2->SetPosition(-7);  // and the scope's bar to the recorder
   EXPECT_EQ(Rec().TrackBar2->Position(), -7);
@@ -352,17 +352,17 @@ TEST_F(RecorderWindow, PositionBarShiftsARecordOnlyAfterTheUserStoppedIt) {
   Tick(50);
   Rec().SpeedButtonRun->Click();
   Rec().TrackBar1->SetPosition(4);
-  EXPECT_EQ(recorder::RecorderState.RecShiftCh1, 6);
+  EXPECT_EQ(RecorderState().RecShiftCh1, 6);
 }
 
 TEST_F(RecorderWindow, ClosingWhileRecordingStopsTheRecordingFirst) {
-  recorder::RecorderState.InstrumentSwitch = 1;  // hand over: the program goes on
+  RecorderState().InstrumentSwitch = 1;  // hand over: the program goes on
   Rec().Show();
   Rec().SpeedButtonRun->Click();
   Tick(20);
   Rec().Close();
-  EXPECT_EQ(recorder::RecorderState.RecStopped, 1);
-  EXPECT_EQ(recorder::RecorderState.RecLength, 19);
+  EXPECT_EQ(RecorderState().RecStopped, 1);
+  EXPECT_EQ(RecorderState().RecLength, 19);
   EXPECT_FALSE(Rec().Visible());
   EXPECT_TRUE(Form1->Visible());
 }
@@ -372,7 +372,7 @@ TEST_F(RecorderWindow, ChannelsGoOffAndComeBackLeavingThePictureAsItWas) {
   Rec().MarkersVdt1->Click();
   const QImage before = Rec().Image1->Picture()->Image().copy();
   Rec().CH1on->Click();
-  EXPECT_EQ(recorder::RecorderState.RecCh1On, 0);
+  EXPECT_EQ(RecorderState().RecCh1On, 0);
   EXPECT_TRUE(Rec().SpeedButtonCh1->Down());
   EXPECT_EQ(Rec().LabelCh1->Font().Color, 0x808080u);
   EXPECT_NE(Rec().Image1->Picture()->Image(), before);
@@ -382,7 +382,7 @@ TEST_F(RecorderWindow, ChannelsGoOffAndComeBackLeavingThePictureAsItWas) {
   Rec().Ch2RangeButtons[1]->Click();
   // Back on through its "OFF" button.
   Rec().SpeedButtonCh1->Click();
-  EXPECT_EQ(recorder::RecorderState.RecCh1On, 1);
+  EXPECT_EQ(RecorderState().RecCh1On, 1);
   EXPECT_TRUE(Rec().CH1on->Down());
   EXPECT_EQ(Rec().Image1->Picture()->Image(), before);
 }
@@ -393,13 +393,13 @@ TEST_F(RecorderWindow, AFullDiskEndsTheLogOnceAndTheRecordingGoesOn) {
   std::filesystem::create_symlink("/dev/full", log);
   Dialogs().AnswerFile(log);
   Rec().N2->Click();
-  ASSERT_EQ(recorder::RecorderState.RecAutoSaveOn, 1);
+  ASSERT_EQ(RecorderState().RecAutoSaveOn, 1);
   Rec().SpeedButtonRun->Click();
   EXPECT_EQ(Tick(50), 50);
-  EXPECT_EQ(recorder::RecorderState.RecStopped, 0);
-  EXPECT_EQ(recorder::RecorderState.RecAutoSaveOn, 0);
+  EXPECT_EQ(RecorderState().RecStopped, 0);
+  EXPECT_EQ(RecorderState().RecAutoSaveOn, 0);
   Rec().SpeedButtonRun->Click();
-  EXPECT_EQ(recorder::RecorderState.RecLength, 49);
+  EXPECT_EQ(RecorderState().RecLength, 49);
   ASSERT_EQ(Dialogs().Messages().size(), 1u);
   EXPECT_EQ(Dialogs().Messages()[0].Text,
             "Unable to write to " + log + "\rAutoSave is switched off; the recording goes on.");
@@ -435,8 +435,8 @@ TEST_F(RecorderWindow, ADiskFullInsideARowLeavesWholeRowsAndTakesTheNoticeAway) 
   ::setrlimit(RLIMIT_FSIZE, &full);
   Tick(5);
   ::setrlimit(RLIMIT_FSIZE, &before);
-  EXPECT_EQ(recorder::RecorderState.RecAutoSaveOn, 0);
-  EXPECT_EQ(recorder::RecorderState.RecStopped, 0);  // the recording goes on
+  EXPECT_EQ(RecorderState().RecAutoSaveOn, 0);
+  EXPECT_EQ(RecorderState().RecStopped, 0);  // the recording goes on
   EXPECT_EQ(Dialogs().CountMessages("Unable to write to " + log + "\rAutoSave is switched off; the recording goes on."), 1);
   EXPECT_EQ(notice(), 0);
   Rec().SpeedButtonRun->Click();
@@ -469,7 +469,7 @@ TEST_F(RecorderWindow, ALogWhoseLastRowWasCutOpensWithItsWholeRows) {
     WriteText(path, c.text);
     Dialogs().ClearRecords();
     Open(path);
-    EXPECT_EQ(recorder::RecBufCh1[1999], 255 - 1999 % 200);
+    EXPECT_EQ(Rec().RecBufCh1[1999], 255 - 1999 % 200);
     ASSERT_EQ(Dialogs().Messages().size(), c.cutLine ? 1u : 0u);
     if (c.cutLine) {
       EXPECT_EQ(Dialogs().Messages()[0].Text, "The last row of " + path + " (line " + std::to_string(c.cutLine) +
@@ -478,7 +478,7 @@ TEST_F(RecorderWindow, ALogWhoseLastRowWasCutOpensWithItsWholeRows) {
     Rec().SpeedButton2->Click();  // the rows from 2000 on
     EXPECT_EQ(Dialogs().Messages().size(), c.cutLine ? 1u : 0u);
     const int last = c.lastRow - 2000;
-    EXPECT_EQ(recorder::RecBufCh1[last], 255 - c.lastRow % 200);
-    EXPECT_EQ(recorder::RecBufCh1[last + 1], 255);
+    EXPECT_EQ(Rec().RecBufCh1[last], 255 - c.lastRow % 200);
+    EXPECT_EQ(Rec().RecBufCh1[last + 1], 255);
   }
 }

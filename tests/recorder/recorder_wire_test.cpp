@@ -43,8 +43,8 @@ TEST_F(RecorderWire, SingleAtOneSecondTakesOneSamplePairPerTickAndEndsAfter2001)
   EXPECT_EQ(Device().LastSettings()->TimeBaseRegister(), 0x02);
 
   EXPECT_EQ(TickUntilStopped(), 2001);
-  EXPECT_EQ(recorder::RecorderState.RecStopped, 1);
-  EXPECT_EQ(recorder::RecorderState.RecLength, 2000);
+  EXPECT_EQ(RecorderState().RecStopped, 1);
+  EXPECT_EQ(RecorderState().RecLength, 2000);
   EXPECT_FALSE(Rec().SpeedButtonSingle->Down());
   EXPECT_EQ(Status(), "    Stopped");
   EXPECT_TRUE(Rec().Time_div->Enabled());
@@ -62,24 +62,24 @@ TEST_F(RecorderWire, SingleAtOneSecondTakesOneSamplePairPerTickAndEndsAfter2001)
 
   // Tick n stored the device's n-th slow sample at index n - 1; the ends are empty.
   for (int i = 0; i < 2000; ++i) {
-    ASSERT_EQ(recorder::RecBufCh1[i], 255 - Ch1Code(i + 1)) << i;
-    ASSERT_EQ(recorder::RecBufCh2[i], 255 - Ch2Code(i + 1)) << i;
+    ASSERT_EQ(Rec().RecBufCh1[i], 255 - Ch1Code(i + 1)) << i;
+    ASSERT_EQ(Rec().RecBufCh2[i], 255 - Ch2Code(i + 1)) << i;
   }
-  EXPECT_EQ(recorder::RecBufCh1[2001], 255);
-  EXPECT_EQ(recorder::RecBufCh2[2002], 255);
+  EXPECT_EQ(Rec().RecBufCh1[2001], 255);
+  EXPECT_EQ(Rec().RecBufCh2[2002], 255);
   // The record is on the picture: CH1 sample 0 at its row.
   const QImage& pic = Rec().Image1->Picture()->Image();
-  EXPECT_NE(pic.pixel(Rec().X0, Rec().Y0 + recorder::RecBufCh1[0]) & 0xFFFFFF,
-            static_cast<unsigned>(recorder::RecorderState.RecBackgroundColor) & 0xFFFFFF);
+  EXPECT_NE(pic.pixel(Rec().X0, Rec().Y0 + Rec().RecBufCh1[0]) & 0xFFFFFF,
+            static_cast<unsigned>(RecorderState().RecBackgroundColor) & 0xFFFFFF);
 }
 
 TEST_F(RecorderWire, RunWrapsAndAShortReplyIsPolledForAgainNotStored) {
   Rec().SpeedButtonRun->Click();
   ASSERT_EQ(Tick(2005), 2005);
   // Tick 2002 stored index 2001 and wrapped it to index 0.
-  EXPECT_EQ(recorder::RecorderState.RecPos, 4);
-  EXPECT_EQ(recorder::RecBufCh1[0], 255 - Ch1Code(2002));
-  EXPECT_EQ(recorder::RecBufCh1[3], 255 - Ch1Code(2005));
+  EXPECT_EQ(RecorderState().RecPos, 4);
+  EXPECT_EQ(Rec().RecBufCh1[0], 255 - Ch1Code(2002));
+  EXPECT_EQ(Rec().RecBufCh1[3], 255 - Ch1Code(2005));
 
   // The next reply comes short: the tick polls again and stores the next whole one.
   Device().ClearLog();
@@ -87,21 +87,21 @@ TEST_F(RecorderWire, RunWrapsAndAShortReplyIsPolledForAgainNotStored) {
   Device().ScriptRead(UsbStatus::Timeout, 10);  // 10 of the 64 bytes
   ASSERT_EQ(Tick(1), 1);
   EXPECT_EQ(Count("W12/10"), 2);
-  EXPECT_EQ(recorder::RecorderState.RecPos, 5);
-  EXPECT_EQ(recorder::RecBufCh1[4], 255 - Ch1Code(2007));
-  EXPECT_EQ(recorder::RecBufCh2[4], 255 - Ch2Code(2007));
+  EXPECT_EQ(RecorderState().RecPos, 5);
+  EXPECT_EQ(Rec().RecBufCh1[4], 255 - Ch1Code(2007));
+  EXPECT_EQ(Rec().RecBufCh2[4], 255 - Ch2Code(2007));
 
   // The user stops: the record is the samples of this pass.
   Rec().SpeedButtonRun->Click();
-  EXPECT_EQ(recorder::RecorderState.RecStopped, 1);
-  EXPECT_EQ(recorder::RecorderState.RecLength, 4);
-  EXPECT_EQ(recorder::RecBufCh1[5], 255);
+  EXPECT_EQ(RecorderState().RecStopped, 1);
+  EXPECT_EQ(RecorderState().RecLength, 4);
+  EXPECT_EQ(Rec().RecBufCh1[5], 255);
   EXPECT_NE(engine::ScopeState.StartupTick & 8, 0);
 }
 
 TEST_F(RecorderWire, DeviceSilentDuringRunEndsTheRecordAtTheSamplesRead) {
   // An earlier record fills the buffers.
-  recorder::RecorderState.RecBlock.fill(100);
+  RecorderState().RecBlock.fill(100);
   Rec().SpeedButtonRun->Click();
   ASSERT_EQ(Tick(30), 30);
   // From now on every read times out.
@@ -111,30 +111,30 @@ TEST_F(RecorderWire, DeviceSilentDuringRunEndsTheRecordAtTheSamplesRead) {
   EXPECT_EQ(Dialogs().CountMessages(kNoData), 1);
   EXPECT_EQ(Count("R1/20:0"), 1000);  // the poll budget of one tick
   EXPECT_EQ(Count("W12/10"), 0);      // no sample asked for at the stop either
-  EXPECT_EQ(recorder::RecorderState.RecStopped, 1);
+  EXPECT_EQ(RecorderState().RecStopped, 1);
   EXPECT_FALSE(Rec().SpeedButtonRun->Down());
   EXPECT_EQ(Status(), "    Stopped");
-  EXPECT_EQ(recorder::RecorderState.RecLength, 30);
-  EXPECT_EQ(recorder::RecBufCh1[29], 255 - Ch1Code(30));
+  EXPECT_EQ(RecorderState().RecLength, 30);
+  EXPECT_EQ(Rec().RecBufCh1[29], 255 - Ch1Code(30));
   for (int i = 30; i <= 2002; ++i) {
-    ASSERT_EQ(recorder::RecBufCh1[i], 255) << i;
-    ASSERT_EQ(recorder::RecBufCh2[i], 255) << i;
+    ASSERT_EQ(Rec().RecBufCh1[i], 255) << i;
+    ASSERT_EQ(Rec().RecBufCh2[i], 255) << i;
   }
 }
 
 TEST_F(RecorderWire, DeviceSilentAtTheStartEndsWithTheMessageInsteadOfWaitingForEver) {
-  recorder::RecorderState.RecBlock.fill(100);
+  RecorderState().RecBlock.fill(100);
   Form1->RecorderCaptureLimitMs = 200;
   Device().SetBusyPolls(1000000);
   Rec().SpeedButtonSingle->Click();
   EXPECT_EQ(Dialogs().CountMessages(kNoData), 1);
-  EXPECT_EQ(recorder::RecorderState.RecStopped, 1);
+  EXPECT_EQ(RecorderState().RecStopped, 1);
   EXPECT_FALSE(Rec().FastTimer1->Enabled());
   EXPECT_FALSE(Rec().SpeedButtonSingle->Down());
   EXPECT_TRUE(Rec().SpeedButtonRun->Enabled());
   EXPECT_EQ(Count("W12/10"), 0);
-  EXPECT_EQ(recorder::RecorderState.RecLength, 0);
-  EXPECT_EQ(*std::max_element(recorder::RecorderState.RecBlock.begin(), recorder::RecorderState.RecBlock.begin() + 2003), 255);
+  EXPECT_EQ(RecorderState().RecLength, 0);
+  EXPECT_EQ(*std::max_element(RecorderState().RecBlock.begin(), RecorderState().RecBlock.begin() + 2003), 255);
 }
 
 TEST_F(RecorderWire, UnpluggedDuringRunStopsWithOneMessage) {
@@ -142,11 +142,11 @@ TEST_F(RecorderWire, UnpluggedDuringRunStopsWithOneMessage) {
   ASSERT_EQ(Tick(10), 10);
   Device().Unplug();
   Tick(5);
-  EXPECT_EQ(recorder::RecorderState.RecStopped, 1);
+  EXPECT_EQ(RecorderState().RecStopped, 1);
   // The loss is the one message.
   EXPECT_EQ(Dialogs().CountMessages(kNoData), 0);
   EXPECT_EQ(Dialogs().CountMessages(acquisition_test::kDisconnected), 1);
-  EXPECT_EQ(recorder::RecorderState.RecLength, 10);
+  EXPECT_EQ(RecorderState().RecLength, 10);
 }
 
 TEST_F(RecorderWire, RangeAndCouplingChangesWhileRecordingReachTheInstrument) {
@@ -160,9 +160,9 @@ TEST_F(RecorderWire, RangeAndCouplingChangesWhileRecordingReachTheInstrument) {
   Rec().SpeedButton__ac2->Click();
   EXPECT_FALSE(Device().LastSettings()->Grounded(2));
   EXPECT_FALSE(Device().LastSettings()->DcCoupled(2));
-  EXPECT_EQ(recorder::RecorderState.RecCh2Text, "1V~");
+  EXPECT_EQ(RecorderState().RecCh2Text, "1V~");
   // GND keeps the AC mark.
   Rec().SpeedButton_gnd2->Click();
-  EXPECT_EQ(recorder::RecorderState.RecCh2Text, "1V~");
+  EXPECT_EQ(RecorderState().RecCh2Text, "1V~");
   Rec().SpeedButtonRun->Click();
 }

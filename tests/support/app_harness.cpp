@@ -25,6 +25,7 @@ AppHarness::AppHarness(Options options)
 }
 
 device::ScopeDevice& AppHarness::Driver() { return CreatedDevice(); }
+recorder::RecorderSharedState& AppHarness::RecorderState() { return CreatedRecorderState(); }
 
 bode::BodeSharedState& AppHarness::BodeState() { return CreatedBodeState(); }
 

@@ -10,6 +10,7 @@
 
 #include "bode/bode_state.h"
 #include "device/scope_device.h"
+#include "recorder/recorder_state.h"
 #include "platform/ui/clock.h"
 #include "support/scripted_dialogs.h"
 #include "support/sim_device.h"
@@ -40,6 +41,9 @@ class AppHarness {
   device::ScopeDevice& Driver();
   // The Bode plotter's state, fresh for this harness, as the windows have it.
   bode::BodeSharedState& BodeState();
+  // The recorder's state, fresh for this harness and handed to the
+  // recorder's windows as the program hands it.
+  recorder::RecorderSharedState& RecorderState();
 
   // The driven clock the program runs on (null with RealClock).
   program_clock::DrivenClock* Clock() { return clock_.get(); }

@@ -21,6 +21,8 @@ class HeldStartupTest : public ::testing::Test {
   device::ScopeDevice& Driver() { return harness_->Driver(); }
   // The Bode plotter's state the windows are handed.
   bode::BodeSharedState& BodeState() { return harness_->BodeState(); }
+  // The recorder's state its windows share.
+  recorder::RecorderSharedState& RecorderState() { return harness_->RecorderState(); }
 
   std::unique_ptr<AppHarness> harness_;
 };
