@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 
+#include "app/windows.h"
 #include "engine/main_form.h"
 #include "engine/settings_keys.h"
 #include "generator/generator_form.h"
@@ -112,7 +113,7 @@ void AddInstrumentAndGeneratorKeys(std::vector<engine::SettingsFileKey>& keys) {
        }});
   add({"Device", "Generator", Step::kGeneratorOn,
        [](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
-         l.Flag(k.Section, k.Key, generator::GeneratorState.GeneratorActive);
+         l.Flag(k.Section, k.Key, CreatedGeneratorState().GeneratorActive);
        },
        [](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
          r.Generator = f.Flag(k.Section, k.Key, false) && t.GeneratorControls;
@@ -126,7 +127,7 @@ void AddInstrumentAndGeneratorKeys(std::vector<engine::SettingsFileKey>& keys) {
                                                 RecallState&)> recall) {
     add({section, key, step,
          [write](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
-           if (generator::GeneratorState.GeneratorActive && t.GeneratorControls) write(*t.GeneratorControls, l, k);
+           if (t.GeneratorControls && t.GeneratorControls->GeneratorState.GeneratorActive) write(*t.GeneratorControls, l, k);
          },
          [recall](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
            if (r.Generator && recall) recall(*t.GeneratorControls, f, k, r);
@@ -181,8 +182,8 @@ void AddInstrumentAndGeneratorKeys(std::vector<engine::SettingsFileKey>& keys) {
                  if (g.TrackBar7) g.PutAmplitudeSlider(f.Integer(k.Section, k.Key, g.TrackBar7->Position()));
                });
   generatorKey("Signal", "Frequency", Step::kGeneratorLevels,
-               [](const GeneratorPanel&, SettingsList& l, const SettingsFileKey& k) {
-                 l.Real(k.Section, k.Key, generator::GeneratorState.GenFrequency);
+               [](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
+                 l.Real(k.Section, k.Key, g.GeneratorState.GenFrequency);
                },
                [](GeneratorPanel&, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
                  r.Frequency = StoredNumber(f, k.Section, k.Key, "1000");
@@ -191,8 +192,8 @@ void AddInstrumentAndGeneratorKeys(std::vector<engine::SettingsFileKey>& keys) {
   // would snap a frequency of a whole multiple of the range's minimum to
   // the slider's end.
   generatorKey("Signal", "Amplitude", Step::kGeneratorLevels,
-               [](const GeneratorPanel&, SettingsList& l, const SettingsFileKey& k) {
-                 l.Real(k.Section, k.Key, generator::GeneratorState.GenAmplitude);
+               [](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
+                 l.Real(k.Section, k.Key, g.GeneratorState.GenAmplitude);
                },
                [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
                  // The amplitudes the generator's entries allow, in volts peak to peak.

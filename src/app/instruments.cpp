@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/instrument_settings.h"
+#include "app/windows.h"
 #include "bode/bode_plot.h"
 #include "bode/bode_rules.h"
 #include "bode/bode_state.h"
@@ -120,23 +121,22 @@ void OpenBodePlotter(TForm1&, bode::BodeSharedState& BodeState) {
 }
 
 void LinkGenerator(engine::InstrumentLinks& links) {
-  using generator::GeneratorState;
   links.MakeGeneratorPanel = [](const engine::InstrumentLinks::PanelPlace& place) {
     GeneratorPanel::Options options;
     options.ScopeWindow = place.ScopeWindow;
     options.OptionsMenu = place.OptionsMenu;
     options.ToolsMenu = place.ToolsMenu;
-    return new GeneratorPanel(place.Owner, place.Parent, place.Left, place.Top, options);
+    return new GeneratorPanel(place.Owner, place.Parent, place.Left, place.Top, options, CreatedGeneratorState());
   };
-  links.StepSweepProgress = [] { GeneratorPanel::StepSweepProgress(); };
-  links.ServeGeneratorMailbox = [](TForm1& scope) { generator::ServeGeneratorMailbox(scope); };
+  links.StepSweepProgress = [] { GeneratorPanel::StepSweepProgress(CreatedGeneratorState()); };
+  links.ServeGeneratorMailbox = [](TForm1& scope) { generator::ServeGeneratorMailbox(scope, CreatedGeneratorState()); };
   links.GeneratorStartValues = [] {
-    GeneratorState.GeneratorActive = 1;
-    GeneratorState.SweepRunning = 1;
+    CreatedGeneratorState().GeneratorActive = 1;
+    CreatedGeneratorState().SweepRunning = 1;
   };
-  links.ActivateGenerator = [] { GeneratorState.GeneratorActive = 1; };
-  links.SetGeneratorHardware = [](bool device) { GeneratorState.GeneratorHardware = device ? 10 : 0; };
-  links.GeneratorOnDevice = [] { return GeneratorState.GeneratorHardware == 10; };
+  links.ActivateGenerator = [] { CreatedGeneratorState().GeneratorActive = 1; };
+  links.SetGeneratorHardware = [](bool device) { CreatedGeneratorState().GeneratorHardware = device ? 10 : 0; };
+  links.GeneratorOnDevice = [] { return CreatedGeneratorState().GeneratorHardware == 10; };
   links.GeneratorOutputOff = [] {
     if (Form1_fgen) Form1_fgen->Disable();
   };
@@ -144,13 +144,13 @@ void LinkGenerator(engine::InstrumentLinks& links) {
     if (Form1_fgen && Form1_fgen->GeneratorIni) engine::TellIfUnusable(*Form1_fgen->GeneratorIni);
   };
   links.GeneratorMayClose = [] {
-    return !(GeneratorState.GeneratorActive && Form1_fgen) || Form1_fgen->WaveEditorMayClose();
+    return !(CreatedGeneratorState().GeneratorActive && Form1_fgen) || Form1_fgen->WaveEditorMayClose();
   };
   // The generator writes its own settings as its window closes.
   links.CloseGenerator = [] {
-    if (!(GeneratorState.GeneratorActive && Form1_fgen)) return true;
+    if (!(CreatedGeneratorState().GeneratorActive && Form1_fgen)) return true;
     Form1_fgen->Close();
-    return GeneratorState.WaveEditorCanClose != 0;
+    return CreatedGeneratorState().WaveEditorCanClose != 0;
   };
 }
 
@@ -211,7 +211,6 @@ void LinkBodePlotter(engine::InstrumentLinks& links, bode::BodeSharedState& Bode
 // The Bode sweep drives the generator through the scope window's panel (the
 // one whose buttons lead) and the generator's own operations.
 void LinkSweepGenerator(bode::SweepGenerator& sweep) {
-  using generator::GeneratorState;
   sweep.Present = [] { return Form1_fgen != nullptr; };
   sweep.EnableControls = [](bool enabled) {
     GeneratorPanel* p = ScopeGeneratorPanel();
@@ -232,14 +231,14 @@ void LinkSweepGenerator(bode::SweepGenerator& sweep) {
     if (GeneratorPanel* p = ScopeGeneratorPanel()) p->TrackBar4->SetPosition(position);
   };
   sweep.ShowText = [](const std::string& text) {
-    for (GeneratorPanel* p : GeneratorState.Panels) {
+    for (GeneratorPanel* p : CreatedGeneratorState().Panels) {
       GeneratorPanel::PaintReadout(p->Image9, 10, 5, text, GeneratorPanel::kReadoutColor);
       p->Image9->SetVisible(true);
     }
   };
-  sweep.SetFrequencyReadout = [](bool visible) { GeneratorState.FreqReadoutVisible = visible ? 1 : 0; };
+  sweep.SetFrequencyReadout = [](bool visible) { CreatedGeneratorState().FreqReadoutVisible = visible ? 1 : 0; };
   sweep.ShowReadouts = [] {
-    for (GeneratorPanel* p : GeneratorState.Panels) p->Image9->SetVisible(true);
+    for (GeneratorPanel* p : CreatedGeneratorState().Panels) p->Image9->SetVisible(true);
   };
   sweep.PressSine = [] {
     if (GeneratorPanel* p = ScopeGeneratorPanel()) {
@@ -247,21 +246,21 @@ void LinkSweepGenerator(bode::SweepGenerator& sweep) {
       p->GrSpeedButton11Click(p->GrSpeedButton11);
     }
   };
-  sweep.SetFrequency = [](double frequency) { GeneratorState.GenFrequency = frequency; };
-  sweep.SelectSine = [] { GeneratorState.WaveShape = generator::kShapeSine; };
+  sweep.SetFrequency = [](double frequency) { CreatedGeneratorState().GenFrequency = frequency; };
+  sweep.SelectSine = [] { CreatedGeneratorState().WaveShape = generator::kShapeSine; };
   sweep.EnterBand = [](int filterChoice) {
-    GeneratorState.FilterChoice = filterChoice;
+    CreatedGeneratorState().FilterChoice = filterChoice;
     Form1_fgen->sine_count();
   };
   sweep.Apply = [] { Form1_fgen->Timer8Timer(nullptr); };
   sweep.OutputDc = [](int step) {
     if (step == 0) Form1_fgen->dcn_count();
     else Form1_fgen->dcp_count();
-    GeneratorState.WaveShape = generator::kShapeDc;
+    CreatedGeneratorState().WaveShape = generator::kShapeDc;
     Form1_fgen->Timer8Timer(nullptr);
   };
-  sweep.Amplitude = [] { return GeneratorState.GenAmplitude; };
-  sweep.ResetFilter = [] { GeneratorState.FilterChoice = 7; };
+  sweep.Amplitude = [] { return CreatedGeneratorState().GenAmplitude; };
+  sweep.ResetFilter = [] { CreatedGeneratorState().FilterChoice = 7; };
 }
 
 // The Bode plotter's part of the generator's settings file and menu.

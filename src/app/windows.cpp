@@ -93,6 +93,15 @@ recorder::RecorderSharedState& TheRecorderState() {
   if (!theRecorderState) theRecorderState = std::make_unique<recorder::RecorderSharedState>();
   return *theRecorderState;
 }
+
+// The function generator's state, made after the device and handed to the
+// generator's windows and to the panels it puts on the scope and recorder windows.
+std::unique_ptr<generator::GeneratorSharedState> theGeneratorState;
+
+generator::GeneratorSharedState& TheGeneratorState() {
+  if (!theGeneratorState) theGeneratorState = std::make_unique<generator::GeneratorSharedState>();
+  return *theGeneratorState;
+}
 // How to free each created window, in creation order.
 std::vector<std::function<void()>> releasers;
 
@@ -174,6 +183,7 @@ void CreateAllWindows() {
   if (!created.empty()) return;
   // The windows reach each other through these from their creation on.
   device::ScopeDevice& device = TheDevice();
+  generator::GeneratorSharedState& generatorState = TheGeneratorState();
   bode::BodeSharedState& bodeState = TheBodeState();
   recorder::RecorderSharedState& recorderState = TheRecorderState();
   LinkInstruments(bodeState, recorderState);
@@ -186,10 +196,10 @@ void CreateAllWindows() {
   BtnBottomDlg2->UseDisplay(display::DisplayState);
   CREATE(PreviewForm, TPreviewForm);
   CREATE(Form5, TForm5);
-  CREATE(Form8, TForm8);
-  CREATE(BtnBottomDlg1_fgen, TBtnBottomDlg1_fgen);
+  CREATE_WITH(Form8, TForm8, generatorState);
+  CREATE_WITH(BtnBottomDlg1_fgen, TBtnBottomDlg1_fgen, generatorState);
   CREATE(AboutBox_fgen, TAboutBox_fgen);
-  CREATE(Wave_editor1, TWave_editor1);
+  CREATE_WITH(Wave_editor1, TWave_editor1, generatorState);
   CREATE_WITH(Bode_plot, TBode_plot, device, bodeState);
   CREATE(Preview_1Form, TPreview_1Form);
   CREATE_WITH(BtnBottomDlg_2, TBtnBottomDlg_2, bodeState);
@@ -205,8 +215,8 @@ void CreateAllWindows() {
   CREATE_WITH(Form_9rec, Tform_9rec, recorderState);
   CREATE(Form_9, TForm_9);
   CREATE_WITH(form_9bode, Tform_9bode, bodeState);
-  CREATE(BtnBottomDlg_fgen, TBtnBottomDlg_fgen);
-  CREATE(Form900, TForm900);
+  CREATE_WITH(BtnBottomDlg_fgen, TBtnBottomDlg_fgen, generatorState);
+  CREATE_WITH(Form900, TForm900, generatorState);
   CREATE(CommFrm, TCommFrm);
   CREATE(Form9, TForm9);
   CREATE(Form_99, TForm_99);
@@ -214,7 +224,7 @@ void CreateAllWindows() {
   CREATE(Form11, TForm11);
   CREATE_UNOWNED(Form12, TForm12);
   CREATE(Formx1, TFormx1);
-  CREATE_WITH(Form1_fgen, TForm1_fgen, device);
+  CREATE_WITH(Form1_fgen, TForm1_fgen, device, generatorState);
   CREATE(Form_path, TForm_path);
   CREATE_UNOWNED(OKBottomDlg, TOKBottomDlg);
   CREATE(OKBottomDlg1, TOKBottomDlg1);
@@ -235,7 +245,7 @@ void ResetProgramState() {
   display::ResetDisplayState();
   display::ResetHistoryState();
   display::ResetPersistenceState();
-  generator::ResetGeneratorState();
+  theGeneratorState.reset();
   // The links keep the states' places: they go to the fresh ones at once.
   theRecorderState.reset();
   theBodeState.reset();
@@ -250,3 +260,4 @@ device::ScopeDevice& CreatedDevice() { return TheDevice(); }
 
 bode::BodeSharedState& CreatedBodeState() { return TheBodeState(); }
 recorder::RecorderSharedState& CreatedRecorderState() { return TheRecorderState(); }
+generator::GeneratorSharedState& CreatedGeneratorState() { return TheGeneratorState(); }

@@ -14,6 +14,9 @@ class ScopeDevice;
 namespace recorder {
 struct RecorderSharedState;
 }
+namespace generator {
+struct GeneratorSharedState;
+}
 
 // Application title and floating-point mode, set before any window exists.
 void PrepareApplication();
@@ -29,8 +32,8 @@ bool OpenSharedMemory();
 // cannot be set up.
 bool CloseOnTerminationSignals();
 
-// Creates the device, the Bode plotter's and the recorder's states and each
-// window once, main window first, and hands them to the windows that use them; each creation handler sees only
+// Creates the device, the generator's, the Bode plotter's and the recorder's
+// states and each window once, main window first, and hands them to the windows that use them; each creation handler sees only
 // the windows created before it. A second call while the windows exist does nothing.
 void CreateAllWindows();
 // Frees every window, in reverse order of creation.
@@ -48,6 +51,8 @@ device::ScopeDevice& CreatedDevice();
 bode::BodeSharedState& CreatedBodeState();
 // The recorder's state the recorder's windows share, the same way.
 recorder::RecorderSharedState& CreatedRecorderState();
+// The function generator's state the windows share, made and renewed as the device is.
+generator::GeneratorSharedState& CreatedGeneratorState();
 
 // One window as CreateAllWindows made it.
 struct CreatedWindow {

@@ -3,9 +3,15 @@
 
 #include "platform/ui/vcl.h"
 
+namespace generator {
+struct GeneratorSharedState;
+}
+
 class TForm8 : public TForm {
  public:
-  explicit TForm8(TComponent* owner);
+  TForm8(TComponent* owner, generator::GeneratorSharedState& state);
+  // The generator state this window reads and sets.
+  generator::GeneratorSharedState& GeneratorState;
 
   TTrackBar* TrackBar1 = nullptr;  // amplitude trim 0..8 ("-5%" .. "+5%")
   TTrackBar* TrackBar2 = nullptr;  // square-wave offset trim 0..6 ("-120mV" .. "+120mV")

@@ -28,14 +28,14 @@ bool ShapeShowsFrequency(std::int32_t shape) {
 // ---------------------------------------------------------------- helpers
 
 GeneratorPanel* TForm1_fgen::PanelOf(TObject* sender) const {
-  for (GeneratorPanel* p : generator::GeneratorState.Panels)
+  for (GeneratorPanel* p : GeneratorState.Panels)
     if (p->Holds(sender)) return p;
-  for (GeneratorPanel* p : generator::GeneratorState.Panels)
+  for (GeneratorPanel* p : GeneratorState.Panels)
     if (p->HostForm()->Visible()) return p;
-  return generator::GeneratorState.Panels.empty() ? nullptr : generator::GeneratorState.Panels.front();
+  return GeneratorState.Panels.empty() ? nullptr : GeneratorState.Panels.front();
 }
 
-GeneratorPanel* TForm1_fgen::ScopePanel() const { return LeadingGeneratorPanel(); }
+GeneratorPanel* TForm1_fgen::ScopePanel() const { return LeadingGeneratorPanel(GeneratorState); }
 
 void TForm1_fgen::RestartApplyTimer() {
   Timer8->SetEnabled(false);
@@ -46,7 +46,7 @@ void TForm1_fgen::SetFrequencySliders(int position) {
   // Each panel's slider handler mirrors and re-derives the frequency from
   // the slider grid when the position really changes.
   if (GeneratorPanel* p = ScopePanel()) p->TrackBar4->SetPosition(position);
-  for (GeneratorPanel* p : generator::GeneratorState.Panels) p->TrackBar4->SetPosition(position);
+  for (GeneratorPanel* p : GeneratorState.Panels) p->TrackBar4->SetPosition(position);
 }
 
 void TForm1_fgen::HoldFrequencyOnSliders() {
@@ -112,7 +112,7 @@ void TForm1_fgen::Timer8Timer(TObject* /*Sender*/) {
     }
   }
   if (GeneratorState.WaveShape == kShapeSine) ShowVrmsReadout();
-  if (GeneratorState.WaveShape == kShapeNone) generator::GeneratorState.GenOutputOff = 1;
+  if (GeneratorState.WaveShape == kShapeNone) GeneratorState.GenOutputOff = 1;
 
   ShowOffsetReadout();
   ShowAmplitudeReadout();
@@ -199,7 +199,7 @@ void TForm1_fgen::ShapeButtonClick(std::int32_t shape) {
 
   TGrSpeedButton* button = scope->ShapeButtons()[static_cast<std::size_t>(shape - 1)];
   if (!button->Down()) {
-    generator::GeneratorState.GenOutputOff = 1;
+    GeneratorState.GenOutputOff = 1;
     Disable();
     return;
   }
@@ -210,7 +210,7 @@ void TForm1_fgen::ShapeButtonClick(std::int32_t shape) {
   // The sweep's progress bar has nothing more to show.
   if (Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(false);
   for (GeneratorPanel* p : GeneratorState.Panels) p->TrackBar4->SetVisible(true);
-  generator::GeneratorState.GenOutputOff = 0;
+  GeneratorState.GenOutputOff = 0;
   if (shape == kShapeSquare) skew_count();
   else if (!GeneratorState.SineInBaseTable) sine_count();
   GeneratorState.WaveShape = shape;
@@ -235,19 +235,19 @@ void TForm1_fgen::SpeedButton1Click(TObject*) {
       if (!BtnBottomDlg1_fgen) return;
       const auto buttons = BtnBottomDlg1_fgen->ShapeButtons();
       if (std::none_of(buttons.begin(), buttons.begin() + 5, [](TGrSpeedButton* b) { return b->Down(); })) return;
-      generator::GeneratorState.GenOutputOff = 0;
+      GeneratorState.GenOutputOff = 0;
       if (GeneratorState.WaveShape == kShapeSweep && Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(true);
       Timer8Timer(this);
       return;
     }
     stopProgress();
-    generator::GeneratorState.GenOutputOff = 1;
+    GeneratorState.GenOutputOff = 1;
     Disable();
     return;
   }
   stopProgress();
   if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->Hide();
-  generator::GeneratorState.GenOutputOff = 1;
+  GeneratorState.GenOutputOff = 1;
   Disable();
 }
 
@@ -257,7 +257,7 @@ void TForm1_fgen::read_edit34() {
   using namespace generator;
   GeneratorPanel* from = PanelOf(nullptr);
   if (!from) return;
-  generator::GeneratorState.SweepRunning = 1;
+  GeneratorState.SweepRunning = 1;
   for (GeneratorPanel* p : GeneratorState.Panels) {
     p->StopSweep->SetDown(false);
     p->Bar1->SetPosition(0);
@@ -333,10 +333,10 @@ void TForm1_fgen::TrackBar4Change(TObject* Sender) {
 // ---------------------------------------------------------------- entries
 
 void TForm1_fgen::CloseEntries() {
-  for (GeneratorPanel* p : generator::GeneratorState.Panels) {
+  for (GeneratorPanel* p : GeneratorState.Panels) {
     for (TControl* c : std::initializer_list<TControl*>{p->Edit1, p->Edit5, p->Edit6, p->Edit7, p->Edit8})
       c->SetVisible(false);
-    p->Image5->SetVisible(generator::GeneratorState.FreqReadoutVisible);
+    p->Image5->SetVisible(GeneratorState.FreqReadoutVisible);
   }
 }
 

@@ -34,8 +34,8 @@ TTimer* MakeTimer(TForm1_fgen* form, const char* name, int interval, TNotifyEven
 
 }  // namespace
 
-TForm1_fgen::TForm1_fgen(TComponent* owner, device::ScopeDevice& device)
-    : TForm(owner), noise_random_(std::random_device{}()), device_(&device) {
+TForm1_fgen::TForm1_fgen(TComponent* owner, device::ScopeDevice& device, generator::GeneratorSharedState& state)
+    : TForm(owner), GeneratorState(state), noise_random_(std::random_device{}()), device_(&device) {
   Name = "Form1_fgen";
   SetCaption("Function Generator ");
   Timer8 = MakeTimer(this, "Timer8", kApplyDelayMs, [this](TObject* s) { Timer8Timer(s); });
@@ -77,8 +77,8 @@ void TForm1_fgen::FormCreate(TObject* /*Sender*/) {
   GeneratorState.OffsetTrim = 0;
   GeneratorState.SyncMode = 0;
   GeneratorState.OutputEnableCode = 1;
-  generator::GeneratorState.GeneratorHardware = 8016;
-  generator::GeneratorState.GenOutputOff = 1;
+  GeneratorState.GeneratorHardware = 8016;
+  GeneratorState.GenOutputOff = 1;
   GeneratorState.OutputTable.assign(kTableEntries, 0);
   ReadGeneratorSettings();
 
@@ -107,38 +107,38 @@ void TForm1_fgen::Timer7Timer(TObject* /*Sender*/) {
 // ---------------------------------------------------------------- base tables
 
 void TForm1_fgen::sine_count() {
-  generator::GeneratorState.BaseTable = generator::SineTable();
-  generator::GeneratorState.SineInBaseTable = 1;
+  GeneratorState.BaseTable = generator::SineTable();
+  GeneratorState.SineInBaseTable = 1;
 }
 
 void TForm1_fgen::skew_count() {
-  generator::GeneratorState.BaseTable = generator::SquareTable(generator::GeneratorState.DutyCycle);
-  generator::GeneratorState.SineInBaseTable = 0;
+  GeneratorState.BaseTable = generator::SquareTable(GeneratorState.DutyCycle);
+  GeneratorState.SineInBaseTable = 0;
 }
 
 void TForm1_fgen::dcp_count() {
-  generator::GeneratorState.BaseTable = generator::DcTable(true);
-  generator::GeneratorState.SineInBaseTable = 0;
+  GeneratorState.BaseTable = generator::DcTable(true);
+  GeneratorState.SineInBaseTable = 0;
 }
 
 void TForm1_fgen::dcn_count() {
-  generator::GeneratorState.BaseTable = generator::DcTable(false);
-  generator::GeneratorState.SineInBaseTable = 0;
+  GeneratorState.BaseTable = generator::DcTable(false);
+  GeneratorState.SineInBaseTable = 0;
 }
 
 void TForm1_fgen::sinxx_count() {
-  generator::GeneratorState.BaseTable = generator::SincTable();
-  generator::GeneratorState.SineInBaseTable = 0;
+  GeneratorState.BaseTable = generator::SincTable();
+  GeneratorState.SineInBaseTable = 0;
 }
 
 void TForm1_fgen::noise_count() {
-  generator::GeneratorState.BaseTable = generator::NoiseTable(noise_random_);
-  generator::GeneratorState.SineInBaseTable = 0;
+  GeneratorState.BaseTable = generator::NoiseTable(noise_random_);
+  GeneratorState.SineInBaseTable = 0;
 }
 
 void TForm1_fgen::sweep_count() {
-  generator::GeneratorState.BaseTable = generator::ChirpTable(generator::GeneratorState.SweepStartHz, generator::GeneratorState.SweepStopHz);
-  generator::GeneratorState.SineInBaseTable = 0;
+  GeneratorState.BaseTable = generator::ChirpTable(GeneratorState.SweepStartHz, GeneratorState.SweepStopHz);
+  GeneratorState.SineInBaseTable = 0;
 }
 
 // ---------------------------------------------------------------- output table
@@ -182,7 +182,7 @@ void TForm1_fgen::laske() {
   ComposeSettings();
   GeneratorState.SendBusy = 1;
   ApplyPolarityAndPhase(GeneratorState.OutputTable, GeneratorState.WaveShape);
-  if (generator::GeneratorState.GenOutputOff) timer99();
+  if (GeneratorState.GenOutputOff) timer99();
   else timer77();
 
   for (GeneratorPanel* p : GeneratorState.Panels) {
@@ -192,7 +192,7 @@ void TForm1_fgen::laske() {
 }
 
 void TForm1_fgen::laske_1() {
-  generator::GeneratorState.EditorPreviewTable = generator::EditorPreview(generator::GeneratorState.EditorTable);
+  GeneratorState.EditorPreviewTable = generator::EditorPreview(GeneratorState.EditorTable);
   if (Wave_editor1) Wave_editor1->curve_1();
 }
 
@@ -200,9 +200,9 @@ namespace {
 
 // The panel's preview, drawn when it is next seen: most of the time the
 // recorder's panel is hidden, and the scope's one too until the generator is used.
-void DrawPreviewOnPanel(GeneratorPanel& panel, const generator::PreviewInput& in) {
+void DrawPreviewOnPanel(GeneratorPanel& panel, const generator::PreviewInput& in, std::span<const std::int32_t> outputTable) {
   const int w = panel.Image6->Width(), h = panel.Image6->Height();
-  std::vector<TPoint> wave = generator::PreviewWave(w, h, in, generator::GeneratorState.OutputTable);
+  std::vector<TPoint> wave = generator::PreviewWave(w, h, in, outputTable);
   panel.Image6->Picture()->DrawWhenUsed(
       [w, h, wave = std::move(wave)](TBitmap& b) { generator::DrawPreviewWave(*b.Canvas(), w, h, wave); }, true);
   panel.Image6->Invalidate();
@@ -212,21 +212,21 @@ void DrawPreviewOnPanel(GeneratorPanel& panel, const generator::PreviewInput& in
 
 void TForm1_fgen::Curve() {
   using namespace generator;
-  const PreviewInput in{GeneratorState.WaveShape, generator::GeneratorState.GenOutputOff != 0, GeneratorState.AttenuatorRange, GeneratorState.OffsetDac, GeneratorState.DutyCycle,
+  const PreviewInput in{GeneratorState.WaveShape, GeneratorState.GenOutputOff != 0, GeneratorState.AttenuatorRange, GeneratorState.OffsetDac, GeneratorState.DutyCycle,
                         GeneratorState.PeakOffsetMode != 0};
   for (GeneratorPanel* p : GeneratorState.Panels) {
     if (!p->ScopeWindow()) continue;
-    DrawPreviewOnPanel(*p, in);
+    DrawPreviewOnPanel(*p, in, GeneratorState.OutputTable);
   }
 }
 
 void TForm1_fgen::curve_rec() {
   using namespace generator;
-  const PreviewInput in{GeneratorState.WaveShape, generator::GeneratorState.GenOutputOff != 0, GeneratorState.AttenuatorRange, GeneratorState.OffsetDac, GeneratorState.DutyCycle,
+  const PreviewInput in{GeneratorState.WaveShape, GeneratorState.GenOutputOff != 0, GeneratorState.AttenuatorRange, GeneratorState.OffsetDac, GeneratorState.DutyCycle,
                         GeneratorState.PeakOffsetMode != 0};
   for (GeneratorPanel* p : GeneratorState.Panels) {
     if (p->ScopeWindow()) continue;
-    DrawPreviewOnPanel(*p, in);
+    DrawPreviewOnPanel(*p, in, GeneratorState.OutputTable);
   }
 }
 
@@ -235,10 +235,10 @@ void TForm1_fgen::curve_rec() {
 void TForm1_fgen::ComposeSettings() {
   using namespace generator;
   GeneratorState.FilterChoice = ChooseFilter({GeneratorState.WaveShape, GeneratorState.RangeCode, GeneratorState.GenFrequency, engine::BodeSweepRunning(), GeneratorState.FilterChoice});
-  GeneratorState.OutputEnableCode = generator::GeneratorState.GenOutputOff ? 1 : 2;
+  GeneratorState.OutputEnableCode = GeneratorState.GenOutputOff ? 1 : 2;
   SettingInput in;
   in.Shape = GeneratorState.WaveShape;
-  in.OutputOff = generator::GeneratorState.GenOutputOff != 0;
+  in.OutputOff = GeneratorState.GenOutputOff != 0;
   in.OffsetDac = GeneratorState.OffsetDac;
   in.OffsetTrim = GeneratorState.OffsetTrim;
   in.RangeBits = GeneratorState.RangeBits;
@@ -246,13 +246,13 @@ void TForm1_fgen::ComposeSettings() {
   in.SyncMode = GeneratorState.SyncMode;
   in.GainTrim = GeneratorState.GainTrim;
   in.OutputEnableCode = GeneratorState.OutputEnableCode;
-  in.SweepRunning = generator::GeneratorState.SweepRunning;
+  in.SweepRunning = GeneratorState.SweepRunning;
   in.FilterChoice = GeneratorState.FilterChoice;
   GeneratorState.GeneratorSettingBytes = ComposeSettingBytes(in);
 }
 
 bool TForm1_fgen::MaySend() const {
-  return generator::GeneratorState.GeneratorHardware > 0 && Device().IsOpen() && !engine::ScopeState.DemoMode && Form1;
+  return GeneratorState.GeneratorHardware > 0 && Device().IsOpen() && !engine::ScopeState.DemoMode && Form1;
 }
 
 void TForm1_fgen::WriteOut(const std::uint8_t* bytes, std::size_t length, std::uint32_t timeoutMs) {
@@ -271,14 +271,14 @@ void TForm1_fgen::Send_5Click(TObject* /*Sender*/) {
 void TForm1_fgen::Button1Click(TObject* /*Sender*/) {
   using namespace generator;
   if (engine::ScopeState.DemoMode || !Device().IsOpen()) return;
-  if (generator::GeneratorState.GenOutputOff) {
+  if (GeneratorState.GenOutputOff) {
     const std::uint8_t command = kWaveCommand;
     WriteOut(&command, 1, kCommandTimeoutMs);
     const WaveBlockBytes silent = SilentWaveBlock();
     WriteOut(silent.data(), silent.size(), kWaveBlockTimeoutMs);
     GeneratorState.GeneratorSettingBytes[0] = 128;
     GeneratorState.GeneratorSettingBytes[1] = 0;
-    GeneratorState.GeneratorSettingBytes[3] = static_cast<std::uint8_t>(generator::GeneratorState.SweepRunning * 8 + 7);
+    GeneratorState.GeneratorSettingBytes[3] = static_cast<std::uint8_t>(GeneratorState.SweepRunning * 8 + 7);
   }
   const SettingsPacketBytes packet = SettingsPacket(GeneratorState.GeneratorSettingBytes);
   WriteOut(packet.data(), packet.size(), kCommandTimeoutMs);
@@ -308,8 +308,8 @@ void TForm1_fgen::Button3Click(TObject* /*Sender*/) {
 
 void TForm1_fgen::asetus() {
   ComposeSettings();
-  if (!generator::GeneratorState.GenOutputOff) timer66();
-  else generator::GeneratorState.SendBusy = 0;
+  if (!GeneratorState.GenOutputOff) timer66();
+  else GeneratorState.SendBusy = 0;
 }
 
 void TForm1_fgen::timer66() {
@@ -317,7 +317,7 @@ void TForm1_fgen::timer66() {
     Button1Click(this);
     Button3Click(this);
   }
-  generator::GeneratorState.SendBusy = 0;
+  GeneratorState.SendBusy = 0;
 }
 
 void TForm1_fgen::timer77() {
@@ -344,7 +344,7 @@ void TForm1_fgen::timer77() {
 }
 
 void TForm1_fgen::timer99() {
-  generator::GeneratorState.GeneratorSettingBytes[1] = 0;
+  GeneratorState.GeneratorSettingBytes[1] = 0;
   timer66();
 }
 
@@ -365,5 +365,5 @@ void TForm1_fgen::SendOutputAndWait() {
 }
 
 void TForm1_fgen::WaitWhileSending() {
-  Application->ProcessMessagesUntil([] { return generator::GeneratorState.SendBusy == 0; });
+  Application->ProcessMessagesUntil([&state = GeneratorState] { return state.SendBusy == 0; });
 }

@@ -17,6 +17,8 @@
 class GeneratorPanel;
 
 namespace generator {
+struct GeneratorSharedState;
+
 // Where library files are looked for: the user's own "lib" in the data
 // folder first, then the "lib" installed with the program.
 std::vector<std::string> LibraryFolders();
@@ -28,9 +30,11 @@ class ScopeDevice;
 
 class TForm1_fgen : public TForm {
  public:
-  // The window drives `device` as long as it lives.
-  TForm1_fgen(TComponent* owner, device::ScopeDevice& device);
+  // The window drives `device` and works on the generator state `state` as long as it lives.
+  TForm1_fgen(TComponent* owner, device::ScopeDevice& device, generator::GeneratorSharedState& state);
   device::ScopeDevice& Device() const { return *device_; }
+
+  generator::GeneratorSharedState& GeneratorState;
 
   void FormCreate(TObject* Sender);
   // Writes the generator settings file and closes the generator's windows;

@@ -151,7 +151,7 @@ void TForm1_fgen::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
 
 void TForm1_fgen::HardwareSetup1Click(TObject* /*Sender*/) {
   if (!BtnBottomDlg_fgen) return;
-  (generator::GeneratorState.LptSpeedSlow ? BtnBottomDlg_fgen->RadioButton2 : BtnBottomDlg_fgen->RadioButton1)->SetChecked(true);
+  (GeneratorState.LptSpeedSlow ? BtnBottomDlg_fgen->RadioButton2 : BtnBottomDlg_fgen->RadioButton1)->SetChecked(true);
   BtnBottomDlg_fgen->ShowModal();
 }
 

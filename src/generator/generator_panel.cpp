@@ -36,21 +36,22 @@ struct MirrorScope {
 
 }  // namespace
 
-GeneratorPanel::GeneratorPanel(TForm* owner, TWinControl* parent, int left, int top, Options options)
-    : TComponent(owner), owner_(owner), options_(options) {
+GeneratorPanel::GeneratorPanel(TForm* owner, TWinControl* parent, int left, int top, Options options,
+                               generator::GeneratorSharedState& state)
+    : TComponent(owner), GeneratorState(state), owner_(owner), options_(options) {
   Name = "GeneratorControls";
   Build(parent, left, top);
   BuildMenus();
   BindHandlers();
-  generator::GeneratorState.Panels.push_back(this);
+  GeneratorState.Panels.push_back(this);
 }
 
-GeneratorPanel::~GeneratorPanel() { std::erase(generator::GeneratorState.Panels, this); }
+GeneratorPanel::~GeneratorPanel() { std::erase(GeneratorState.Panels, this); }
 
-GeneratorPanel* LeadingGeneratorPanel() {
-  for (GeneratorPanel* p : generator::GeneratorState.Panels)
+GeneratorPanel* LeadingGeneratorPanel(const generator::GeneratorSharedState& state) {
+  for (GeneratorPanel* p : state.Panels)
     if (p->ScopeWindow()) return p;
-  return generator::GeneratorState.Panels.empty() ? nullptr : generator::GeneratorState.Panels.front();
+  return state.Panels.empty() ? nullptr : state.Panels.front();
 }
 
 GeneratorPanel* ScopeGeneratorPanel() { return Form1 ? Form1->GeneratorControls : nullptr; }
@@ -289,7 +290,7 @@ std::array<TGrSpeedButton*, 4> GeneratorPanel::ShapeButtons() const {
 template <class F>
 void GeneratorPanel::ForOtherPanels(F&& f) {
   MirrorScope scope;
-  for (GeneratorPanel* other : generator::GeneratorState.Panels)
+  for (GeneratorPanel* other : GeneratorState.Panels)
     if (other != this) f(*other);
 }
 
@@ -357,8 +358,8 @@ void GeneratorPanel::ShapeClick(std::size_t index) {
     }
   }
   const char* topCaption = index == 0 ? "1M" : generator::FrequencyRanges[generator::kTopRange].Caption;
-  for (GeneratorPanel* p : generator::GeneratorState.Panels) p->GrSpeedButton3->SetCaption(topCaption);
-  if (generator::GeneratorState.RangeCode == 8 && Form1_fgen) Form1_fgen->SpeedButton2Click(GrSpeedButton3);
+  for (GeneratorPanel* p : GeneratorState.Panels) p->GrSpeedButton3->SetCaption(topCaption);
+  if (GeneratorState.RangeCode == 8 && Form1_fgen) Form1_fgen->SpeedButton2Click(GrSpeedButton3);
 }
 
 void GeneratorPanel::PutButton(TGrSpeedButton* button, bool down) {
@@ -367,7 +368,7 @@ void GeneratorPanel::PutButton(TGrSpeedButton* button, bool down) {
   const auto range = std::find(ranges.begin(), ranges.end(), button);
   const auto shape = std::find(shapes.begin(), shapes.end(), button);
   if (range == ranges.end() && shape == shapes.end()) return;
-  for (GeneratorPanel* p : generator::GeneratorState.Panels) {
+  for (GeneratorPanel* p : GeneratorState.Panels) {
     TGrSpeedButton* twin = range != ranges.end() ? p->RangeButtons()[static_cast<std::size_t>(range - ranges.begin())]
                                                  : p->ShapeButtons()[static_cast<std::size_t>(shape - shapes.begin())];
     if (twin->Down() == down) continue;
@@ -406,7 +407,7 @@ void GeneratorPanel::TrackBar7Change(TObject* Sender) {
 
 void GeneratorPanel::PutAmplitudeSlider(int position) {
   MirrorScope scope;
-  for (GeneratorPanel* p : generator::GeneratorState.Panels) p->TrackBar7->SetPosition(position);
+  for (GeneratorPanel* p : GeneratorState.Panels) p->TrackBar7->SetPosition(position);
 }
 
 // ---------------------------------------------------------------- sweep
@@ -417,11 +418,11 @@ void GeneratorPanel::StartSweepClick(TObject*) {
 
 void GeneratorPanel::StopSweepClick(TObject*) {
   if (mirroring) return;
-  generator::GeneratorState.SweepRunning = StopSweep->Down() ? 0 : 1;
+  GeneratorState.SweepRunning = StopSweep->Down() ? 0 : 1;
   const bool down = StopSweep->Down();
   ForOtherPanels([&](GeneratorPanel& p) { p.StopSweep->SetDown(down); });
   if (Form1 && Form1->Timer91)
-    Form1->Timer91->SetEnabled(generator::GeneratorState.SweepRunning && generator::GeneratorState.WaveShape == generator::kShapeSweep);
+    Form1->Timer91->SetEnabled(GeneratorState.SweepRunning && GeneratorState.WaveShape == generator::kShapeSweep);
   if (Form1_fgen) Form1_fgen->asetus();
 }
 
@@ -437,12 +438,12 @@ void GeneratorPanel::LogClick(TObject*) {
   if (Form1_fgen) Form1_fgen->read_edit34();
 }
 
-void GeneratorPanel::StepSweepProgress() {
-  for (GeneratorPanel* p : generator::GeneratorState.Panels) {
+void GeneratorPanel::StepSweepProgress(const generator::GeneratorSharedState& state) {
+  for (GeneratorPanel* p : state.Panels) {
     if (!p->ScopeWindow()) continue;
     const int next = p->Bar1->Position() >= 14 ? 0 : p->Bar1->Position() + 1;
     p->Bar1->SetPosition(next);
-    for (GeneratorPanel* other : generator::GeneratorState.Panels)
+    for (GeneratorPanel* other : state.Panels)
       if (!other->ScopeWindow()) other->Bar1->SetPosition(next + 1);
     return;
   }
@@ -467,7 +468,7 @@ void GeneratorPanel::OffsetModeClick(bool peak) {
   // The output goes off; the user picks the shape again in the new mode.
   for (GeneratorPanel* p : GeneratorState.Panels)
     for (TGrSpeedButton* b : p->ShapeButtons()) b->SetDown(false);
-  generator::GeneratorState.GenOutputOff = 1;
+  GeneratorState.GenOutputOff = 1;
   if (Form1_fgen) Form1_fgen->Disable();
 
   if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->EnableDcButtons(!GeneratorState.PeakOffsetMode && !GeneratorState.AutoOffsetMode);
@@ -493,8 +494,8 @@ void GeneratorPanel::GrSpeedButton2Click(TObject*) {
   Form1_fgen->set_fg(1000, 0, 10);
   // The slider goes where 1 kHz lies, so that pressing "5k" again keeps
   // 1 kHz instead of snapping to the range's end.
-  TrackBar4->SetPosition(generator::FrequencySliderPosition(generator::GeneratorState.GenFrequency, generator::GeneratorState.RangeMin,
-                                                            generator::GeneratorState.RangeMax));
+  TrackBar4->SetPosition(generator::FrequencySliderPosition(GeneratorState.GenFrequency, GeneratorState.RangeMin,
+                                                            GeneratorState.RangeMax));
   GrSpeedButton12->SetDown(true);
   GrSpeedButton12Click(GrSpeedButton12);
   GrSpeedButton5->SetDown(true);

@@ -12,6 +12,10 @@
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
+namespace generator {
+struct GeneratorSharedState;
+}
+
 class GeneratorPanel : public TComponent {
  public:
   struct Options {
@@ -26,9 +30,13 @@ class GeneratorPanel : public TComponent {
   static constexpr int kPreviewWidth = 196;
   static constexpr int kPreviewHeight = 128;
 
-  // The host window owns the panel as one of its components.
-  GeneratorPanel(TForm* owner, TWinControl* parent, int left, int top, Options options);
+  // The host window owns the panel as one of its components; the panel is
+  // one of `state`'s panels as long as it lives.
+  GeneratorPanel(TForm* owner, TWinControl* parent, int left, int top, Options options,
+                 generator::GeneratorSharedState& state);
   ~GeneratorPanel() override;
+
+  generator::GeneratorSharedState& GeneratorState;
 
   TForm* HostForm() const { return owner_; }
   bool ScopeWindow() const { return options_.ScopeWindow; }
@@ -138,7 +146,7 @@ class GeneratorPanel : public TComponent {
   void GrSpeedButton2Click(TObject* Sender);
   // One tick of the sweep progress: the scope window's bar steps 0..14 and
   // wraps; the other panels show that position + 1.
-  static void StepSweepProgress();
+  static void StepSweepProgress(const generator::GeneratorSharedState& state);
 
   // Paints a read-out picture: its background, then the text.
   static void PaintReadout(TImage* image, int x, int y, const std::string& text, TColor color);
@@ -162,7 +170,7 @@ class GeneratorPanel : public TComponent {
 
 // The scope window's generator panel, whose Stop Sweep and range buttons
 // lead; without one, the first panel there is (nullptr when none).
-GeneratorPanel* LeadingGeneratorPanel();
+GeneratorPanel* LeadingGeneratorPanel(const generator::GeneratorSharedState& state);
 // The scope window's generator panel; nullptr without the scope window.
 GeneratorPanel* ScopeGeneratorPanel();
 
@@ -170,5 +178,5 @@ class TForm1;
 namespace generator {
 // The scope window's Timer5: carries out what another program asks of the
 // generator in the generator mailbox, and says the generator lives.
-void ServeGeneratorMailbox(TForm1& scope);
+void ServeGeneratorMailbox(TForm1& scope, GeneratorSharedState& state);
 }  // namespace generator

@@ -17,7 +17,7 @@
 static_assert(io::kRemoteFrequencyRanges == generator::FrequencyRanges.size(),
               "a remote request picks one of the panel's frequency ranges");
 
-void generator::ServeGeneratorMailbox(TForm1& scope) {
+void generator::ServeGeneratorMailbox(TForm1& scope, GeneratorSharedState& state) {
   using io::GeneratorMailbox;
   using io::UseGeneratorMailbox;
   if (!io::GeneratorMailboxBlock || !scope.GeneratorControls || !Form1_fgen) return;
@@ -52,20 +52,20 @@ void generator::ServeGeneratorMailbox(TForm1& scope) {
   // The library file a wave-5 request names, for the library reader (and
   // the wave-sequence player, which shares the name).
   if (wave == 5)
-    GeneratorState.SequenceLibFile = io::RemoteLibraryName(std::span(words).subspan(io::kGenNameFirst), words[io::kGenNameLength]);
+    state.SequenceLibFile = io::RemoteLibraryName(std::span(words).subspan(io::kGenNameFirst), words[io::kGenNameLength]);
 
   const bool holdEdge = control == io::kGenHold && GeneratorMailbox.PreviousControl != io::kGenHold;
   if (!holdEdge) {
     // Output off on the edge to 223 only.
-    if (GeneratorState.GeneratorActive && control == io::kGenOutputOff && GeneratorMailbox.PreviousControl != io::kGenOutputOff) {
+    if (state.GeneratorActive && control == io::kGenOutputOff && GeneratorMailbox.PreviousControl != io::kGenOutputOff) {
       for (TGrSpeedButton* b : panel.ShapeButtons()) panel.PutButton(b, false);
-      GeneratorState.GenOutputOff = 1;
+      state.GenOutputOff = 1;
       Form1_fgen->Disable();
       GeneratorMailbox.Wave = 0;
     }
     const bool changed = wave != GeneratorMailbox.Wave || frequency != GeneratorMailbox.Frequency ||
                          amplitude != GeneratorMailbox.Amplitude || offset != GeneratorMailbox.Offset;
-    if (wave != 0 && control != io::kGenOutputOff && GeneratorState.GeneratorActive && changed) {
+    if (wave != 0 && control != io::kGenOutputOff && state.GeneratorActive && changed) {
       // The shape applied last is released through its own button.
       switch (GeneratorMailbox.Wave) {
         case 1: case 2: case 3: {
@@ -95,7 +95,7 @@ void generator::ServeGeneratorMailbox(TForm1& scope) {
         const double endHz = sweepEnd / 1000.0;
         const double seconds = sweepTime / 1000.0;
         if (moreSweep) moreSweep->SetDown(true);
-        for (GeneratorPanel* p : GeneratorState.Panels) {
+        for (GeneratorPanel* p : state.Panels) {
           for (std::size_t i = 0; i < 3; ++i) p->ShapeButtons()[i]->SetDown(false);
           p->TrackBar4->SetVisible(false);
           p->TrackBar5->SetVisible(false);
@@ -105,8 +105,8 @@ void generator::ServeGeneratorMailbox(TForm1& scope) {
           p->Edit4->SetText(EntryText(endHz));
           p->Edit9->SetText(EntryText(seconds));
         }
-        GeneratorState.GenOutputOff = 0;
-        GeneratorState.WaveShape = kShapeSweep;
+        state.GenOutputOff = 0;
+        state.WaveShape = kShapeSweep;
         if (hz >= 5000) hz /= 1000;
         if (endHz < 0.1) hz *= 1000;
         Form1_fgen->set_fg(hz, offsetVolts, amplitudeVolts);
@@ -117,7 +117,7 @@ void generator::ServeGeneratorMailbox(TForm1& scope) {
         rangeButton->SetDown(true);
         if (rangeButton->OnClick) rangeButton->OnClick(rangeButton);
         Form1_fgen->set_fg(io::RemoteFrequencyInRangeUnit(hz, range), offsetVolts, amplitudeVolts);
-        GeneratorState.GenOutputOff = 0;
+        state.GenOutputOff = 0;
         if (shape <= 3) {
           TGrSpeedButton* b = panel.ShapeButtons()[static_cast<std::size_t>(shape - 1)];
           b->SetDown(true);
@@ -126,14 +126,14 @@ void generator::ServeGeneratorMailbox(TForm1& scope) {
           // The library waveform: the shape buttons go up only when the file
           // was read; the apply runs either way.
           if (Form1_fgen->file3_count()) {
-            GeneratorState.FilterChoice = 1;
-            for (GeneratorPanel* p : GeneratorState.Panels) {
+            state.FilterChoice = 1;
+            for (GeneratorPanel* p : state.Panels) {
               for (std::size_t i = 0; i < 3; ++i) p->ShapeButtons()[i]->SetDown(false);
               p->TrackBar4->SetVisible(true);
               p->TrackBar5->SetVisible(false);
             }
-            GeneratorState.GenOutputOff = 0;
-            GeneratorState.WaveShape = kShapeLibrary;
+            state.GenOutputOff = 0;
+            state.WaveShape = kShapeLibrary;
             Application->ProcessMessages();
           }
           Form1_fgen->Timer8Timer(&scope);

@@ -6,7 +6,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -96,14 +95,5 @@ struct GeneratorSharedState {
   // read-outs and previews go to every one of them.
   std::vector<GeneratorPanel*> Panels;
 };
-
-inline GeneratorSharedState GeneratorState;
-
-// Puts every value back to its start-up default (in place: the arrays are large,
-// and the names below stay bound).
-inline void ResetGeneratorState() {
-  std::destroy_at(&GeneratorState);
-  std::construct_at(&GeneratorState);
-}
 
 }  // namespace generator

@@ -4,7 +4,8 @@
 #include "generator/generator_state.h"
 #include "widgets/control_maker.h"
 
-TBtnBottomDlg_fgen::TBtnBottomDlg_fgen(TComponent* owner) : TForm(owner) {
+TBtnBottomDlg_fgen::TBtnBottomDlg_fgen(TComponent* owner, generator::GeneratorSharedState& state)
+    : TForm(owner), GeneratorState(state) {
   SetCaption("Function Generator");
   SetBorderStyle(bsDialog);
   SetClientWidth(260);
@@ -23,6 +24,6 @@ TBtnBottomDlg_fgen::TBtnBottomDlg_fgen(TComponent* owner) : TForm(owner) {
   RadioButton2->OnClick = [this](TObject* s) { RadioButton2Click(s); };
 }
 
-void TBtnBottomDlg_fgen::RadioButton1Click(TObject* /*Sender*/) { generator::GeneratorState.LptSpeedSlow = 0; }
+void TBtnBottomDlg_fgen::RadioButton1Click(TObject* /*Sender*/) { GeneratorState.LptSpeedSlow = 0; }
 
-void TBtnBottomDlg_fgen::RadioButton2Click(TObject* /*Sender*/) { generator::GeneratorState.LptSpeedSlow = 1; }
+void TBtnBottomDlg_fgen::RadioButton2Click(TObject* /*Sender*/) { GeneratorState.LptSpeedSlow = 1; }

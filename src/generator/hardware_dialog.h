@@ -4,9 +4,15 @@
 
 #include "platform/ui/vcl.h"
 
+namespace generator {
+struct GeneratorSharedState;
+}
+
 class TBtnBottomDlg_fgen : public TForm {
  public:
-  explicit TBtnBottomDlg_fgen(TComponent* owner);
+  TBtnBottomDlg_fgen(TComponent* owner, generator::GeneratorSharedState& state);
+  // The generator state this window reads and sets.
+  generator::GeneratorSharedState& GeneratorState;
 
   TPanel* Panel1 = nullptr;              // "LPT Port Communication Speed"
   TRadioButton* RadioButton1 = nullptr;  // "Normal"

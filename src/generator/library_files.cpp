@@ -49,6 +49,6 @@ bool TForm1_fgen::file1_count() {
 
 bool TForm1_fgen::file3_count() {
   const std::vector<std::string> folders = generator::LibraryFolders();
-  const std::optional<std::string> path = generator::FindLibraryFile(generator::GeneratorState.SequenceLibFile, folders);
+  const std::optional<std::string> path = generator::FindLibraryFile(GeneratorState.SequenceLibFile, folders);
   return path && LoadLibraryFile(*path, false);
 }

@@ -15,28 +15,29 @@ constexpr int kButtonGroup = 7;
 
 
 // A running generator sweep ends: "Stop Sweep" goes up and its handler runs.
-void EndSweepHold() {
-  if (GeneratorPanel* p = LeadingGeneratorPanel()) {
+void EndSweepHold(const generator::GeneratorSharedState& state) {
+  if (GeneratorPanel* p = LeadingGeneratorPanel(state)) {
     p->StopSweep->SetDown(false);
     p->StopSweepClick(p->StopSweep);
   }
 }
 
 // The top range takes its non-sine caption and, when chosen, its limits.
-void ReapplyTopRange() {
-  for (GeneratorPanel* p : generator::GeneratorState.Panels)
+void ReapplyTopRange(const generator::GeneratorSharedState& state) {
+  for (GeneratorPanel* p : state.Panels)
     p->GrSpeedButton3->SetCaption(generator::FrequencyRanges[generator::kTopRange].Caption);
-  if (generator::GeneratorState.RangeCode == 8 && Form1_fgen) Form1_fgen->SpeedButton2Click(nullptr);
+  if (state.RangeCode == 8 && Form1_fgen) Form1_fgen->SpeedButton2Click(nullptr);
 }
 
-void ShowFrequencyText(const char* text) {
-  for (GeneratorPanel* p : generator::GeneratorState.Panels)
+void ShowFrequencyText(const generator::GeneratorSharedState& state, const char* text) {
+  for (GeneratorPanel* p : state.Panels)
     GeneratorPanel::PaintReadout(p->Image5, 10, 5, text, GeneratorPanel::kReadoutColor);
 }
 
 }  // namespace
 
-TBtnBottomDlg1_fgen::TBtnBottomDlg1_fgen(TComponent* owner) : TForm(owner) {
+TBtnBottomDlg1_fgen::TBtnBottomDlg1_fgen(TComponent* owner, generator::GeneratorSharedState& state)
+    : TForm(owner), GeneratorState(state) {
   SetCaption("More Functions");
   SetBorderStyle(bsDialog);
   SetClientWidth(250);
@@ -113,13 +114,13 @@ void TBtnBottomDlg1_fgen::Press(Function f) {
     }
   }
   active_ = f;
-  if (f != Function::Noise && f != Function::Sweep) EndSweepHold();
+  if (f != Function::Noise && f != Function::Sweep) EndSweepHold(GeneratorState);
   for (GeneratorPanel* p : GeneratorState.Panels) {
     for (std::size_t i = 0; i < 3; ++i) p->ShapeButtons()[i]->SetDown(false);
     p->TrackBar4->SetVisible(f == Function::Sinc || f == Function::Library);
   }
-  if (f == Function::Noise) ShowFrequencyText("NOISE             ");
-  if (f == Function::Sweep) ShowFrequencyText("SWEEP            ");
+  if (f == Function::Noise) ShowFrequencyText(GeneratorState, "NOISE             ");
+  if (f == Function::Sweep) ShowFrequencyText(GeneratorState, "SWEEP            ");
   GeneratorState.GenOutputOff = 0;
   switch (f) {
     case Function::Sinc: Form1_fgen->sinxx_count(); GeneratorState.WaveShape = kShapeSinc; break;
@@ -136,18 +137,18 @@ void TBtnBottomDlg1_fgen::Press(Function f) {
   Application->ProcessMessages();
   if (f == Function::Sweep) Form1_fgen->read_edit34();
   else Form1_fgen->Timer8Timer(this);
-  if (f == Function::DcPlus) ShowFrequencyText("+DC               ");
-  if (f == Function::DcMinus) ShowFrequencyText("-DC               ");
-  if (f == Function::Sinc || f == Function::Library) ReapplyTopRange();
+  if (f == Function::DcPlus) ShowFrequencyText(GeneratorState, "+DC               ");
+  if (f == Function::DcMinus) ShowFrequencyText(GeneratorState, "-DC               ");
+  if (f == Function::Sinc || f == Function::Library) ReapplyTopRange(GeneratorState);
 }
 
 void TBtnBottomDlg1_fgen::Release(Function f) {
   active_.reset();
   if (f == Function::Sweep) {
     if (Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(false);
-    for (GeneratorPanel* p : generator::GeneratorState.Panels) p->Bar1->SetPosition(0);
+    for (GeneratorPanel* p : GeneratorState.Panels) p->Bar1->SetPosition(0);
   }
-  generator::GeneratorState.GenOutputOff = 1;
+  GeneratorState.GenOutputOff = 1;
   Application->ProcessMessages();
   Form1_fgen->Disable();
 }

@@ -8,9 +8,15 @@
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
+namespace generator {
+struct GeneratorSharedState;
+}
+
 class TBtnBottomDlg1_fgen : public TForm {
  public:
-  explicit TBtnBottomDlg1_fgen(TComponent* owner);
+  TBtnBottomDlg1_fgen(TComponent* owner, generator::GeneratorSharedState& state);
+  // The generator state this window reads and sets.
+  generator::GeneratorSharedState& GeneratorState;
 
   TGrSpeedButton* SpeedButton1 = nullptr;  // sin(x)/x
   TGrSpeedButton* SpeedButton2 = nullptr;  // noise

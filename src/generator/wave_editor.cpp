@@ -23,7 +23,8 @@ constexpr int kPreviewH = 128;
 
 }  // namespace
 
-TWave_editor1::TWave_editor1(TComponent* owner) : TForm(owner) {
+TWave_editor1::TWave_editor1(TComponent* owner, generator::GeneratorSharedState& state)
+    : TForm(owner), GeneratorState(state) {
   SetCaption(kEditorCaption);
   SetClientWidth(420);
   SetClientHeight(330);
@@ -112,7 +113,7 @@ void TWave_editor1::PreviewClick(TObject* /*Sender*/) {
 }
 
 void TWave_editor1::curve_1() {
-  generator::DrawEditorPreview(*Image1->Canvas(), Image1->Width(), Image1->Height(), generator::GeneratorState.EditorPreviewTable);
+  generator::DrawEditorPreview(*Image1->Canvas(), Image1->Width(), Image1->Height(), GeneratorState.EditorPreviewTable);
   Image1->Invalidate();
 }
 
@@ -198,7 +199,7 @@ void TWave_editor1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   }
   CanClose = MayDiscard(false);
   if (CanClose) Memo1->SetModified(false);
-  generator::GeneratorState.WaveEditorCanClose = CanClose ? 1 : 0;
+  GeneratorState.WaveEditorCanClose = CanClose ? 1 : 0;
 }
 
 // ---------------------------------------------------------------- menus

@@ -5,9 +5,15 @@
 
 #include "platform/ui/vcl.h"
 
+namespace generator {
+struct GeneratorSharedState;
+}
+
 class TWave_editor1 : public TForm {
  public:
-  explicit TWave_editor1(TComponent* owner);
+  TWave_editor1(TComponent* owner, generator::GeneratorSharedState& state);
+  // The generator state this window reads and sets.
+  generator::GeneratorSharedState& GeneratorState;
 
   TMemo* Memo1 = nullptr;     // the waveform text
   TImage* Image1 = nullptr;   // the preview, 160 x 128

@@ -47,7 +47,8 @@ void EnableScopeRunSingle(bool enabled) {
 
 }  // namespace
 
-TForm900::TForm900(TComponent* owner) : TForm(owner) {
+TForm900::TForm900(TComponent* owner, generator::GeneratorSharedState& state)
+    : TForm(owner), GeneratorState(state) {
   SetCaption(kSequenceCaption);
   SetFormStyle(fsStayOnTop);
   SetClientWidth(560);

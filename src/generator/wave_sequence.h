@@ -11,9 +11,15 @@
 #include "widgets/fast_timer.h"
 #include "widgets/gr_speed_button.h"
 
+namespace generator {
+struct GeneratorSharedState;
+}
+
 class TForm900 : public TForm {
  public:
-  explicit TForm900(TComponent* owner);
+  TForm900(TComponent* owner, generator::GeneratorSharedState& state);
+  // The generator state this window reads and sets.
+  generator::GeneratorSharedState& GeneratorState;
 
   TMemo* Memo1 = nullptr;
   // The running step's fields: function, frequency, offset, amplitude, and

@@ -66,7 +66,7 @@ class LossChecks : public Base {
     EXPECT_EQ(ScopeState.AcquisitionIdle, 1);
     EXPECT_EQ(engine::ScopeState.Calibrating, 0);
     EXPECT_EQ(this->BodeState().BodeSweepRunning, 0);
-    EXPECT_EQ(generator::GeneratorState.SendBusy, 0);
+    EXPECT_EQ(this->GeneratorState().SendBusy, 0);
     EXPECT_EQ(this->RecorderState().RecStopped, 1);
     EXPECT_TRUE(Form1->Enabled());
     EXPECT_FALSE(Form1->SpeedButtonRun->Down());
@@ -139,7 +139,7 @@ class DeviceLossTest : public LossChecks<recorder_test::RecorderWireTest>,
     ASSERT_TRUE(io::OpenSharedBlocks(nullptr));
     LossChecks::SetUp();
     engine::ScopeState.StartupModeReady = 1;
-    generator::GeneratorState.GeneratorHardware = 10;
+    this->GeneratorState().GeneratorHardware = 10;
     // The generator's settle wait during a Bode sweep, shortened.
     Form1_fgen->Timer7->SetInterval(1);
     Form1->RecorderCaptureLimitMs = 300;

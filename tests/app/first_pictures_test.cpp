@@ -25,7 +25,7 @@
 namespace {
 
 GeneratorPanel* RecorderGeneratorPanel() {
-  for (GeneratorPanel* p : generator::GeneratorState.Panels)
+  for (GeneratorPanel* p : CreatedGeneratorState().Panels)
     if (!p->ScopeWindow()) return p;
   return nullptr;
 }
@@ -64,7 +64,7 @@ const FirstPicture kPictures[] = {
      [] { Form1_rec->DoGrid(); }},
     {"recorder's generator offset read-out", [] { return RecorderGeneratorPanel()->Image7; },
      [] { return static_cast<TForm*>(Form1_rec); },
-     [] { return Change(generator::GeneratorState.OffsetDac, 0); },
+     [] { return Change(CreatedGeneratorState().OffsetDac, 0); },
      [] { Form1_fgen->ShowOffsetReadout(); }},
 };
 

@@ -278,7 +278,7 @@ TEST(HiddenWindows, PicturesAndButtonFacesAreMadeOnFirstUseAsTheyWereDrawnAtStar
   AppHarness app;
   app.Pump(50);
   GeneratorPanel* recorderPanel = nullptr;
-  for (GeneratorPanel* p : generator::GeneratorState.Panels)
+  for (GeneratorPanel* p : CreatedGeneratorState().Panels)
     if (!p->ScopeWindow()) recorderPanel = p;
   ASSERT_NE(recorderPanel, nullptr);
   const struct {

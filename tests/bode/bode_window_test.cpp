@@ -308,8 +308,8 @@ TEST_F(BodeDeviceTest, BandsSwitchGeneratorRangeAndTimeBaseOnTheWire) {
   };
   EXPECT_EQ(registers, (std::vector<std::uint8_t>{reg("100ms"), reg("50ms"), reg("5ms"), reg("2ms"),
                                                   reg("0.5ms"), reg("0.2ms"), reg("50us")}));
-  EXPECT_EQ(generator::GeneratorState.RangeCode, 7) << "the 50k range for 5 kHz and up";
-  EXPECT_EQ(generator::GeneratorState.FilterChoice, 7) << "back to the panel's filter after the sweep";
+  EXPECT_EQ(GeneratorState().RangeCode, 7) << "the 50k range for 5 kHz and up";
+  EXPECT_EQ(GeneratorState().FilterChoice, 7) << "back to the panel's filter after the sweep";
   EXPECT_TRUE(Form1->SpeedButton4->Down()) << "trigger source Ch2 shown";
   EXPECT_EQ(Frequencies().size(), 37u);
 }

@@ -68,7 +68,7 @@ void HardwareSetupTest::ExpectBackToDriver() {
   EXPECT_EQ(engine::ScopeState.DemoMode, 0);
   EXPECT_FALSE(Driver().HardwareMissing());
   EXPECT_TRUE(Driver().IsOpen());
-  EXPECT_EQ(generator::GeneratorState.GeneratorHardware, 10);
+  EXPECT_EQ(GeneratorState().GeneratorHardware, 10);
   // The device got its logic and the panel's settings: 1 V/div on both
   // channels, the trigger level as the bar means it outside demo mode.
   EXPECT_EQ(Device().LogicUploads(), 1);
@@ -130,7 +130,7 @@ TEST_F(HardwareSetupTest, DeviceChosenWithoutADeviceFallsBackToDemoModeWithTheNo
   EXPECT_EQ(engine::ScopeState.DemoMode, 1);
   EXPECT_TRUE(Driver().HardwareMissing());
   EXPECT_FALSE(Driver().IsOpen());
-  EXPECT_EQ(generator::GeneratorState.GeneratorHardware, 0);
+  EXPECT_EQ(GeneratorState().GeneratorHardware, 0);
   // The demo trigger search reads the level turned round, as before the dialog.
   EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
   EXPECT_TRUE(Device().Transfers().empty());
@@ -162,7 +162,7 @@ TEST_F(HardwareSetupWithDeviceTest, DemoModeChosenStopsTheCaptureAndSaysHowToSta
 
   EXPECT_TRUE(runUpInDialog);
   EXPECT_EQ(engine::ScopeState.DemoMode, 1);
-  EXPECT_EQ(generator::GeneratorState.GeneratorHardware, 0);
+  EXPECT_EQ(GeneratorState().GeneratorHardware, 0);
   EXPECT_EQ(Form1->RecorderDemoChangePending, 1);
   ASSERT_EQ(Dialogs().Messages().size(), 1u);
   EXPECT_EQ(Dialogs().Messages()[0].Text, kDemoChosenText);

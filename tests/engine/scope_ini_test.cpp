@@ -335,13 +335,13 @@ TEST_F(StartupTest, SettingsFilesThatCannotBeUsedAreToldOfOnceAndLeftAlone) {
       if (reason.empty()) {
         EXPECT_EQ(naming(), 0);
         // What the file held was taken.
-        EXPECT_TRUE(engine::ScopeState.RmsOn || generator::GeneratorState.SyncMode);
+        EXPECT_TRUE(engine::ScopeState.RmsOn || GeneratorState().SyncMode);
       } else {
         EXPECT_EQ(Dialogs().CountMessages("The settings file " + path + " cannot be used: " + reason +
                                           ".\rThe program goes on with its defaults and leaves the file as it is."),
                   1);
         EXPECT_EQ(naming(), 1);
-        EXPECT_FALSE(engine::ScopeState.RmsOn || generator::GeneratorState.SyncMode);
+        EXPECT_FALSE(engine::ScopeState.RmsOn || GeneratorState().SyncMode);
       }
       ASSERT_TRUE(Close());
       EXPECT_EQ(naming(), reason.empty() ? 0 : 1);

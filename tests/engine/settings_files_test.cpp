@@ -185,7 +185,7 @@ TEST_F(SettingsFiles, ASavedPanelComesBackWhole) {
     std::filesystem::remove(LastSettings());
     StartAndRun();
     ChangeThePanel();
-    generator::GeneratorState.GeneratorActive = way.generator ? 1 : 0;
+    GeneratorState().GeneratorActive = way.generator ? 1 : 0;
     const std::vector<std::string> saved = Panel();
     const std::string set = SetFile(std::string(way.name) + ".set");
     if (way.throughClose) {
@@ -204,12 +204,12 @@ TEST_F(SettingsFiles, ASavedPanelComesBackWhole) {
       EXPECT_EQ(TIniFile(set).SectionExists("Freq"), way.generator);
       Start();
       RunStartup();
-      generator::GeneratorState.GeneratorActive = way.generator ? 1 : 0;
+      GeneratorState().GeneratorActive = way.generator ? 1 : 0;
       const std::vector<std::string> fresh = Panel();
       ASSERT_NE(fresh, saved);
       Recall(set);
     }
-    generator::GeneratorState.GeneratorActive = way.generator ? 1 : 0;
+    GeneratorState().GeneratorActive = way.generator ? 1 : 0;
     EXPECT_EQ(Differences(Panel(), saved), "");
     // The device is left at the ranges the scope shows, not the recorder's.
     EXPECT_EQ(engine::ScopeState.Settings.Ch1GainCode, 29);
@@ -245,16 +245,16 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
        "[Device]\nGenerator=1\n[Freq]\n50kHz=1\n[Signal]\nFrequency=abc\nAmplitude=2,5\n[Trigger]\nPosition_x=40\n",
        [this](const std::vector<std::string>&) {
          EXPECT_EQ(Dialogs().CountMessages("'abc' is not a valid floating point value"), 1);
-         EXPECT_DOUBLE_EQ(generator::GeneratorState.GenAmplitude, 2.5);
+         EXPECT_DOUBLE_EQ(GeneratorState().GenAmplitude, 2.5);
          EXPECT_TRUE(Form1->GeneratorControls->GrSpeedButton4->Down());
          EXPECT_EQ(Form1->ScrollBar2->Position(), 40);  // the recall went on to its end
        }},
       {"a frequency on a whole multiple of the range's minimum", "[Device]\nGenerator=1\n[Freq]\n5kHz=1\n[Signal]\nFrequency=1000\n",
-       [](const std::vector<std::string>&) { EXPECT_DOUBLE_EQ(generator::GeneratorState.GenFrequency, 1000.0); }},
+       [this](const std::vector<std::string>&) { EXPECT_DOUBLE_EQ(GeneratorState().GenFrequency, 1000.0); }},
       {"an amplitude no generator gives", "[Device]\nGenerator=1\n[Signal]\nAmplitude=-2147483648\n",
-       [](const std::vector<std::string>&) {
-         EXPECT_GE(generator::GeneratorState.GenAmplitude, 0.1);
-         EXPECT_LE(generator::GeneratorState.GenAmplitude, 10.0);
+       [this](const std::vector<std::string>&) {
+         EXPECT_GE(GeneratorState().GenAmplitude, 0.1);
+         EXPECT_LE(GeneratorState().GenAmplitude, 10.0);
        }},
       {"the library shape is never recalled", "[Device]\nGenerator=1\n[Wave]\nSine=0\nLIB=1\n",
        [](const std::vector<std::string>&) {
@@ -360,7 +360,7 @@ TEST_F(SettingsFiles, SavingOverAFileKeepsWhatTheSaveDoesNotWrite) {
   StartAndRun();
   const std::string path = SetFile("older.set");
   WriteText(path, "[Own]\nnote=kept\n[Freq]\n5kHz=1\n[CH1]\nOn=0\nExtra=7\n");
-  generator::GeneratorState.GeneratorActive = 0;
+  GeneratorState().GeneratorActive = 0;
   SaveAs(path);
   TIniFile ini(path);
   EXPECT_EQ(ini.ReadString("Own", "note", ""), "kept");
@@ -451,7 +451,7 @@ TEST_F(SettingsFiles, ValuesOutOfTheirRangeCommandNothing) {
   EXPECT_EQ(ScopeState.HideScope, 0);
   EXPECT_FALSE(Form10->Visible());
   EXPECT_EQ(ScopeState.PreviousRunMark, 0);
-  EXPECT_EQ(generator::GeneratorState.SyncMode, 0);
+  EXPECT_EQ(GeneratorState().SyncMode, 0);
   std::string differences;
   for (const auto& [key, value] : asWritten)
     if ((value == "0" || value == "1") && atTheMinimum.at(key) != value)
@@ -551,9 +551,9 @@ TEST_F(SettingsFilesOnTheWire, TheGeneratorOffsetComesBackAsSaved) {
     GeneratorPanel& g = *Form1->GeneratorControls;
     g.GrSpeedButton11->Click();  // sine: the output is on
     if (volts != 0) {
-      Form1_fgen->set_fg(generator::GeneratorState.GenFrequency, volts, generator::GeneratorState.GenAmplitude);
+      Form1_fgen->set_fg(GeneratorState().GenFrequency, volts, GeneratorState().GenAmplitude);
       for (GeneratorPanel* p : {Form1->GeneratorControls, Form1_rec->GeneratorControls})
-        p->TrackBar6->SetPosition(255 - generator::GeneratorState.OffsetDac);
+        p->TrackBar6->SetPosition(255 - GeneratorState().OffsetDac);
     }
     Device().ClearLog();
     Form1_fgen->Timer8Timer(Form1_fgen);
@@ -600,7 +600,7 @@ TEST_F(SettingsFilesOnTheWire, BothGeneratorPanelsAndTheInstrumentShowTheSavedGe
          box.Set(io::kGenOffset, 0);
          box.Set(io::kGenAlive, 0);
          ASSERT_TRUE(harness_->PumpUntil([&] { return box.Get(io::kGenAlive) == io::kGenAliveValue; }, 2000));
-         ASSERT_DOUBLE_EQ(generator::GeneratorState.GenAmplitude, 2.1);
+         ASSERT_DOUBLE_EQ(GeneratorState().GenAmplitude, 2.1);
        }},
       {"the slider on the 50 Hz range",
        [](GeneratorPanel& g) {

@@ -56,8 +56,8 @@ TEST_F(StartupTest, NoDeviceShowsTheNoticeModallyThenTheDemoMessageAndRunsInDemo
 
   EXPECT_EQ(engine::ScopeState.DemoMode, 1);
   EXPECT_TRUE(Driver().HardwareMissing());
-  EXPECT_EQ(generator::GeneratorState.GeneratorHardware, 0);
-  EXPECT_EQ(generator::GeneratorState.GeneratorActive, 1);
+  EXPECT_EQ(GeneratorState().GeneratorHardware, 0);
+  EXPECT_EQ(GeneratorState().GeneratorActive, 1);
   // Demo mode has nothing to calibrate: the first-run request stays for a device.
   EXPECT_EQ(engine::ScopeState.FirstRunCalibration, 1);
   EXPECT_EQ(AboutBox->Label2->Caption(), " ");

@@ -63,7 +63,7 @@ TEST_F(StartupWireTest, StartAndCloseGoOverTheWireInOrder) {
                 "CH2\rare disconnected from external circuits."),
             0);
   EXPECT_EQ(engine::ScopeState.FirstRunCalibration, 0);
-  EXPECT_EQ(generator::GeneratorState.GeneratorHardware, 10);
+  EXPECT_EQ(GeneratorState().GeneratorHardware, 10);
   EXPECT_EQ(AboutBox->Label2->Caption(), "Firmware version 0312");
 
   std::vector<SimTransfer> wire = Device().Transfers();

@@ -87,7 +87,7 @@ TEST_F(GeneratorFilesTest, ALibraryFileChosenInTheDialogRunsOnTheInstrument) {
   EXPECT_EQ(Dialogs().FileDialogs()[0].Filter, "Library File|*.LIB|All Files|*.*");
   EXPECT_EQ(Dialogs().FileDialogs()[0].InitialDir, programDir_ + "lib");
   EXPECT_TRUE(more_->SpeedButton4->Down());
-  EXPECT_EQ(generator::GeneratorState.WaveShape, generator::kShapeLibrary);
+  EXPECT_EQ(GeneratorState().WaveShape, generator::kShapeLibrary);
   EXPECT_EQ(Form1_fgen->Caption(), "Function Generator ramp.lib");
   const std::vector<Bytes> w = Writes();
   ASSERT_EQ(w.size(), 5u);
@@ -106,13 +106,13 @@ TEST_F(GeneratorFilesTest, ALibraryFileChosenInTheDialogRunsOnTheInstrument) {
 TEST_F(GeneratorFilesTest, ACancelledLibraryDialogLeavesTheRunningFunction) {
   OpenMore();
   more_->SpeedButton2->Click();  // noise
-  ASSERT_EQ(generator::GeneratorState.WaveShape, generator::kShapeNoise);
+  ASSERT_EQ(GeneratorState().WaveShape, generator::kShapeNoise);
   Device().ClearLog();
   Dialogs().CancelFile();
   more_->SpeedButton4->Click();
 
   EXPECT_TRUE(Writes().empty());
-  EXPECT_EQ(generator::GeneratorState.WaveShape, generator::kShapeNoise);
+  EXPECT_EQ(GeneratorState().WaveShape, generator::kShapeNoise);
   EXPECT_FALSE(more_->SpeedButton4->Down());
   EXPECT_TRUE(more_->SpeedButton2->Down());
 }
@@ -157,7 +157,7 @@ TEST_F(GeneratorFilesTest, DcAndNoiseSendTheirLevelsAndReleasingSwitchesOff) {
     EXPECT_EQ(off[0], Bytes{0x04});
     EXPECT_EQ(off[1], Bytes(512, 0x80));
     EXPECT_EQ(off[2], (Bytes{0x0E, 0x05, 0x04, 0x80, 0x00, 0x13, 0x0F}));
-    EXPECT_EQ(generator::GeneratorState.GenOutputOff, 1);
+    EXPECT_EQ(GeneratorState().GenOutputOff, 1);
   }
 }
 
@@ -177,11 +177,11 @@ TEST_F(GeneratorFilesTest, FineTuneTrimsReachTheSettingBytes) {
   Form8->TrackBar2->SetPosition(6);
   Device().ClearLog();
   Form8->Button1->Click();
-  EXPECT_EQ(generator::GeneratorState.GainTrim, 8);
+  EXPECT_EQ(GeneratorState().GainTrim, 8);
   EXPECT_EQ(LastSettings()[5], 0x27);  // 8 goes out as 7
   Device().ClearLog();
   Form8->Button2->Click();
-  EXPECT_EQ(generator::GeneratorState.OffsetTrim, 3);
+  EXPECT_EQ(GeneratorState().OffsetTrim, 3);
   EXPECT_EQ(LastSettings()[3], 0x82);  // the square's offset byte moves
   panel_->GrSpeedButton11->Click();     // the sine's does not
   EXPECT_EQ(LastSettings()[3], 0x7F);
@@ -224,7 +224,7 @@ TEST_F(GeneratorSettingsFileTest, FirstCloseWritesTheWholeFileInOrder) {
             "[Colors]\nBackground=16777215\nGrid=12632256\nText=0\nTrace=0\nBorder=4210752\nF_Marker=16711680\n"
             "V_Marker=16711680\nTrace_1=0\nTrace_2=16711680\nTrace_3=255\nTrace_4=65280\nTrace_5=16711935\n\n"
             "[Calibration]\nGain=3\nOffset=0\n");
-  EXPECT_EQ(generator::GeneratorState.WaveEditorCanClose, 1);
+  EXPECT_EQ(GeneratorState().WaveEditorCanClose, 1);
 }
 
 TEST_F(GeneratorSettingsFileTest, ReaderFollowsTheStatusGateAndTheStoredOptions) {
@@ -257,10 +257,10 @@ TEST_F(GeneratorSettingsFileTest, ReaderFollowsTheStatusGateAndTheStoredOptions)
     WriteText(IniPath(), row.text);
     Form1_fgen->ReadGeneratorSettings();
     EXPECT_EQ(Wave_editor1->Left() == 50, row.placed);
-    EXPECT_EQ(generator::GeneratorState.GainTrim, row.gain);
-    EXPECT_EQ(generator::GeneratorState.LptSpeedSlow, row.slow);
+    EXPECT_EQ(GeneratorState().GainTrim, row.gain);
+    EXPECT_EQ(GeneratorState().LptSpeedSlow, row.slow);
     EXPECT_EQ(BtnBottomDlg_fgen->RadioButton2->Checked(), row.slow == 1);
-    EXPECT_EQ(generator::GeneratorState.SyncMode, row.sync);
+    EXPECT_EQ(GeneratorState().SyncMode, row.sync);
     EXPECT_EQ(OKRightDlg_2->ComboBox1->ItemIndex(), row.stepItem);
     EXPECT_EQ(Bode_plot->CheckBox4->Checked(), row.stepItem > 0);
     EXPECT_EQ(Bode_plot->CheckBox1->Checked(), row.stepItem == 0);

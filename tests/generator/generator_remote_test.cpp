@@ -58,8 +58,8 @@ TEST_F(GeneratorRemoteTest, ASineRequestSendsWhatTheSameClicksSendAndIsAppliedOn
   NextPoll();
   EXPECT_TRUE(panel_->GrSpeedButton5->Down());  // "5k"
   EXPECT_TRUE(panel_->GrSpeedButton11->Down());
-  EXPECT_DOUBLE_EQ(generator::GeneratorState.GenFrequency, 1000);
-  EXPECT_EQ(generator::GeneratorState.WaveShape, generator::kShapeSine);
+  EXPECT_DOUBLE_EQ(GeneratorState().GenFrequency, 1000);
+  EXPECT_EQ(GeneratorState().WaveShape, generator::kShapeSine);
   // The last full send is the one of a 1 kHz, 5 Vpp sine set by hand.
   const std::vector<Bytes> w = Writes();
   ASSERT_GE(w.size(), 5u);
@@ -106,10 +106,10 @@ TEST_F(GeneratorRemoteTest, RequestsTakeTheirRangeAndLimitedValues) {
     int downShapes = 0;
     for (TGrSpeedButton* b : panel_->ShapeButtons()) downShapes += b->Down();
     EXPECT_EQ(downShapes, 1);
-    EXPECT_NEAR(generator::GeneratorState.GenFrequency, c.frequency, 1e-9) << c.mHz;
-    EXPECT_DOUBLE_EQ(generator::GeneratorState.GenAmplitude, c.amplitude);
-    EXPECT_EQ(generator::GeneratorState.OffsetDac, c.offsetDac);
-    EXPECT_EQ(generator::GeneratorState.GenOutputOff, 0);
+    EXPECT_NEAR(GeneratorState().GenFrequency, c.frequency, 1e-9) << c.mHz;
+    EXPECT_DOUBLE_EQ(GeneratorState().GenAmplitude, c.amplitude);
+    EXPECT_EQ(GeneratorState().OffsetDac, c.offsetDac);
+    EXPECT_EQ(GeneratorState().GenOutputOff, 0);
   }
 }
 
@@ -122,10 +122,10 @@ TEST_F(GeneratorRemoteTest, OutputOffActsOnItsEdgeAndHoldDelaysOnePoll) {
   box_->Set(io::kGenControl, 223);
   NextPoll();
   // Every panel shows the output off, the recorder's as the scope's.
-  ASSERT_GE(generator::GeneratorState.Panels.size(), 2u);
-  for (const GeneratorPanel* p : generator::GeneratorState.Panels)
+  ASSERT_GE(GeneratorState().Panels.size(), 2u);
+  for (const GeneratorPanel* p : GeneratorState().Panels)
     for (TGrSpeedButton* b : p->ShapeButtons()) EXPECT_FALSE(b->Down());
-  EXPECT_EQ(generator::GeneratorState.GenOutputOff, 1);
+  EXPECT_EQ(GeneratorState().GenOutputOff, 1);
   const std::size_t offWrites = Writes().size();
   EXPECT_GT(offWrites, 0u);
   NextPoll();
@@ -135,8 +135,8 @@ TEST_F(GeneratorRemoteTest, OutputOffActsOnItsEdgeAndHoldDelaysOnePoll) {
   // Back to normal with the same request: it is applied again.
   box_->Set(io::kGenControl, 0);
   NextPoll();
-  for (const GeneratorPanel* p : generator::GeneratorState.Panels) EXPECT_TRUE(p->GrSpeedButton11->Down());
-  EXPECT_EQ(generator::GeneratorState.GenOutputOff, 0);
+  for (const GeneratorPanel* p : GeneratorState().Panels) EXPECT_TRUE(p->GrSpeedButton11->Down());
+  EXPECT_EQ(GeneratorState().GenOutputOff, 0);
 
   // 221 newly written: that poll leaves the new request alone, the next applies it.
   Request(2, 1000000, 5000, 0, 221);
@@ -153,15 +153,15 @@ TEST_F(GeneratorRemoteTest, ASweepRequestFillsTheSweepPanelAndStartsIt) {
   box_->Set(io::kGenSweepTime, 10000);
   Request(4, 1000000, 5000, 0);
   NextPoll();
-  EXPECT_EQ(generator::GeneratorState.WaveShape, generator::kShapeSweep);
+  EXPECT_EQ(GeneratorState().WaveShape, generator::kShapeSweep);
   EXPECT_TRUE(BtnBottomDlg1_fgen->SpeedButton3->Down());  // More Functions shows the sweep
   EXPECT_TRUE(panel_->Panel7->Visible());
   EXPECT_FALSE(panel_->TrackBar4->Visible());
   EXPECT_EQ(panel_->Edit3->Text(), "1000");
   EXPECT_EQ(panel_->Edit4->Text(), "10000");
   EXPECT_EQ(panel_->Edit9->Text(), "10");
-  EXPECT_DOUBLE_EQ(generator::GeneratorState.SweepStartHz, 1000);
-  EXPECT_DOUBLE_EQ(generator::GeneratorState.SweepStopHz, 10000);
+  EXPECT_DOUBLE_EQ(GeneratorState().SweepStartHz, 1000);
+  EXPECT_DOUBLE_EQ(GeneratorState().SweepStopHz, 10000);
   EXPECT_TRUE(Form1->Timer91->Enabled());
   // The sweep's frequency packet: 1 kHz to 10 kHz linear in 10 s.
   const std::vector<Bytes> w = Writes();
@@ -184,17 +184,17 @@ TEST_F(GeneratorRemoteTest, ALibraryRequestLoadsTheNamedFileOrKeepsTheShape) {
   name("RAMP.LIB");
   Request(5, 2000000, 5000, 0);
   NextPoll();
-  EXPECT_EQ(generator::GeneratorState.SequenceLibFile, "RAMP.LIB");
-  EXPECT_EQ(generator::GeneratorState.WaveShape, generator::kShapeLibrary);
+  EXPECT_EQ(GeneratorState().SequenceLibFile, "RAMP.LIB");
+  EXPECT_EQ(GeneratorState().WaveShape, generator::kShapeLibrary);
   for (TGrSpeedButton* b : panel_->ShapeButtons()) EXPECT_FALSE(b->Down());
-  EXPECT_DOUBLE_EQ(generator::GeneratorState.GenFrequency, 2000);
+  EXPECT_DOUBLE_EQ(GeneratorState().GenFrequency, 2000);
   // The ramp's table: rising from the bottom to the top over the period.
-  EXPECT_LT(generator::GeneratorState.BaseTable[100], generator::GeneratorState.BaseTable[16000]);
+  EXPECT_LT(GeneratorState().BaseTable[100], GeneratorState().BaseTable[16000]);
 
   // Only names in the library folders: a name from the root, even of a
   // library file that is there, leaves table and caption as they were.
   std::ofstream(dataDir_ + "Fall.lib") << "255\n0\n";
-  const std::vector<std::int16_t> ramp = generator::GeneratorState.BaseTable;
+  const std::vector<std::int16_t> ramp = GeneratorState().BaseTable;
   const std::string caption = Form1_fgen->Caption();
   std::int32_t frequency = 2000000;
   for (const std::string& outside : {dataDir_ + "Fall.lib", std::string("/etc/passwd")}) {
@@ -202,7 +202,7 @@ TEST_F(GeneratorRemoteTest, ALibraryRequestLoadsTheNamedFileOrKeepsTheShape) {
     name(outside);
     Request(5, frequency += 1000, 5000, 0);
     NextPoll();
-    EXPECT_EQ(generator::GeneratorState.BaseTable, ramp);
+    EXPECT_EQ(GeneratorState().BaseTable, ramp);
     EXPECT_EQ(Form1_fgen->Caption(), caption);
   }
 
@@ -212,9 +212,9 @@ TEST_F(GeneratorRemoteTest, ALibraryRequestLoadsTheNamedFileOrKeepsTheShape) {
   Request(7, 300000, 5000, 0);
   Device().ClearLog();
   NextPoll();
-  EXPECT_EQ(generator::GeneratorState.WaveShape, generator::kShapeLibrary);
+  EXPECT_EQ(GeneratorState().WaveShape, generator::kShapeLibrary);
   EXPECT_TRUE(panel_->GrSpeedButton6->Down());  // "500Hz"
-  EXPECT_DOUBLE_EQ(generator::GeneratorState.GenFrequency, 300);
+  EXPECT_DOUBLE_EQ(GeneratorState().GenFrequency, 300);
   EXPECT_FALSE(Writes().empty());
 }
 

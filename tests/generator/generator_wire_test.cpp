@@ -77,7 +77,7 @@ TEST_F(GeneratorWireTest, OneKilohertzSineOnTheFiveKRangeSendsItsPackets) {
   Enter(panel_->Edit1, "1000");
 
   EXPECT_FALSE(panel_->Edit1->Visible());
-  EXPECT_DOUBLE_EQ(generator::GeneratorState.GenFrequency, 1000);
+  EXPECT_DOUBLE_EQ(GeneratorState().GenFrequency, 1000);
   EXPECT_EQ(panel_->TrackBar4->Position(), 10);
   const std::vector<Write> w = OutWrites();
   ExpectFullSend(w, false, {0x0E, 0x05, 0x04, 0x7F, 0x76, 0x23, 0x0F},
@@ -110,8 +110,8 @@ TEST_F(GeneratorWireTest, SquareSendsAnInvertedRotatedHalfAndHalfBlock) {
 
 TEST_F(GeneratorWireTest, LinearAndLogSweepsSendTheirSweepFields) {
   // As the sweep of More Functions starts it.
-  generator::GeneratorState.WaveShape = generator::kShapeSweep;
-  generator::GeneratorState.GenOutputOff = 0;
+  GeneratorState().WaveShape = generator::kShapeSweep;
+  GeneratorState().GenOutputOff = 0;
   panel_->Edit3->SetText("1000");
   panel_->Edit4->SetText("10000");
   panel_->Edit9->SetText("10");
@@ -151,7 +151,7 @@ TEST_F(GeneratorWireTest, RisingAmplitudeRangeSendsTheWaveFirstAndFallingTheSett
     return OutWrites();
   };
   amplitude("0,5");
-  EXPECT_DOUBLE_EQ(generator::GeneratorState.GenAmplitude, 0.5);
+  EXPECT_DOUBLE_EQ(GeneratorState().GenAmplitude, 0.5);
   std::vector<Write> up = amplitude("2");
   ASSERT_EQ(up.size(), 5u) << Device().Dump();
   EXPECT_EQ(up[0].data, Bytes{0x04});
@@ -189,16 +189,16 @@ TEST_F(GeneratorWireTest, ReleasingTheShapeSwitchesTheOutputOff) {
   EXPECT_EQ(w[3].timeout, 100u);
   EXPECT_EQ(w[4].data, (Bytes{0x0E, 0x05, 0x04, 0x80, 0x00, 0x13, 0x0F}));
   EXPECT_EQ(w[5].data, Bytes{0x06});
-  EXPECT_EQ(generator::GeneratorState.GenOutputOff, 1);
+  EXPECT_EQ(GeneratorState().GenOutputOff, 1);
 }
 
 TEST_F(GeneratorWireTest, PanelEntriesAndRangesAsTheUserSeesThem) {
   // An offset typed with a decimal comma.
   panel_->Image7->Click();
   Enter(panel_->Edit6, "2,5");
-  EXPECT_EQ(generator::GeneratorState.OffsetDac, 191);
+  EXPECT_EQ(GeneratorState().OffsetDac, 191);
   EXPECT_EQ(panel_->TrackBar6->Position(), 64);
-  EXPECT_EQ(generator::GeneratorState.OffsetOnlyChange, 1);
+  EXPECT_EQ(GeneratorState().OffsetOnlyChange, 1);
 
   // A typed frequency moves by decades between ranges; the slider stays.
   panel_->GrSpeedButton5->Click();
@@ -206,20 +206,20 @@ TEST_F(GeneratorWireTest, PanelEntriesAndRangesAsTheUserSeesThem) {
   Enter(panel_->Edit1, "1234");
   EXPECT_EQ(panel_->TrackBar4->Position(), 15);
   panel_->GrSpeedButton7->Click();
-  EXPECT_NEAR(generator::GeneratorState.GenFrequency, 12.34, 1e-9);
+  EXPECT_NEAR(GeneratorState().GenFrequency, 12.34, 1e-9);
   EXPECT_EQ(panel_->TrackBar4->Position(), 15);
-  EXPECT_EQ(generator::GeneratorState.RangeCode, 4);
+  EXPECT_EQ(GeneratorState().RangeCode, 4);
 
   // The sine on the top range reaches 1 MHz; the square is held to 500 kHz.
   panel_->GrSpeedButton11->Click();
   EXPECT_EQ(panel_->GrSpeedButton3->Caption(), "1M");
   panel_->GrSpeedButton3->Click();
   panel_->TrackBar4->SetPosition(90);
-  EXPECT_DOUBLE_EQ(generator::GeneratorState.GenFrequency, 1000);
+  EXPECT_DOUBLE_EQ(GeneratorState().GenFrequency, 1000);
   panel_->GrSpeedButton12->Click();
   EXPECT_EQ(panel_->GrSpeedButton3->Caption(), "500k");
-  EXPECT_DOUBLE_EQ(generator::GeneratorState.GenFrequency, 500);
-  EXPECT_DOUBLE_EQ(generator::GeneratorState.RangeMax, 500);
+  EXPECT_DOUBLE_EQ(GeneratorState().GenFrequency, 500);
+  EXPECT_DOUBLE_EQ(GeneratorState().RangeMax, 500);
 
   // Stored values from elsewhere: the frequency is held to the range and the
   // offset byte saturates instead of wrapping to the other sign.
@@ -230,9 +230,9 @@ TEST_F(GeneratorWireTest, PanelEntriesAndRangesAsTheUserSeesThem) {
   } stored[] = {{1e9, 9, 500, 255}, {-3, -9, 50, 0}, {200, 2.5, 200, 191}};
   for (const Stored& s : stored) {
     Form1_fgen->set_fg(s.frequency, s.offset, 12);
-    EXPECT_DOUBLE_EQ(generator::GeneratorState.GenFrequency, s.expectedFrequency);
-    EXPECT_EQ(generator::GeneratorState.OffsetDac, s.expectedDac) << s.offset;
-    EXPECT_DOUBLE_EQ(generator::GeneratorState.GenAmplitude, 12);
+    EXPECT_DOUBLE_EQ(GeneratorState().GenFrequency, s.expectedFrequency);
+    EXPECT_EQ(GeneratorState().OffsetDac, s.expectedDac) << s.offset;
+    EXPECT_DOUBLE_EQ(GeneratorState().GenAmplitude, 12);
   }
 }
 
@@ -242,8 +242,8 @@ TEST_F(GeneratorWireTest, ProbeTestSendsAOneKilohertzTenVoltSquareAndRunsTheScop
   EXPECT_EQ(Dialogs().CountMessages("Connect your X10 probe to the generator output for calibration."), 1);
   EXPECT_TRUE(panel_->GrSpeedButton5->Down());
   EXPECT_TRUE(panel_->GrSpeedButton12->Down());
-  EXPECT_DOUBLE_EQ(generator::GeneratorState.GenFrequency, 1000);
-  EXPECT_DOUBLE_EQ(generator::GeneratorState.GenAmplitude, 10);
+  EXPECT_DOUBLE_EQ(GeneratorState().GenFrequency, 1000);
+  EXPECT_DOUBLE_EQ(GeneratorState().GenAmplitude, 10);
   EXPECT_TRUE(Form1->SpeedButton02ms->Down());
   EXPECT_TRUE(Form1->SpeedButton5v1->Down());
   EXPECT_TRUE(Form1->SpeedButton5v2->Down());
@@ -259,8 +259,8 @@ TEST_F(GeneratorWireTest, ProbeTestSendsAOneKilohertzTenVoltSquareAndRunsTheScop
 }
 
 TEST_F(GeneratorWireTest, SweepStopBelowStartIsRaisedWithANotice) {
-  generator::GeneratorState.WaveShape = generator::kShapeSweep;
-  generator::GeneratorState.GenOutputOff = 0;
+  GeneratorState().WaveShape = generator::kShapeSweep;
+  GeneratorState().GenOutputOff = 0;
   Form1_fgen->read_edit34();
   ASSERT_TRUE(panel_->Panel7->Visible());
   EXPECT_EQ(Dialogs().CountMessages("Stop frequency must be higher than Start frequency."), 0);
@@ -271,7 +271,7 @@ TEST_F(GeneratorWireTest, SweepStopBelowStartIsRaisedWithANotice) {
   EXPECT_EQ(Dialogs().CountMessages("Stop frequency must be higher than Start frequency."), 1);
   EXPECT_EQ(panel_->Edit4->Text(), "5000");
   EXPECT_EQ(panel_->Edit9->Text(), "1");
-  EXPECT_DOUBLE_EQ(generator::GeneratorState.SweepStopHz, 5000);
+  EXPECT_DOUBLE_EQ(GeneratorState().SweepStopHz, 5000);
 }
 
 TEST_F(GeneratorWireTest, PreviewFollowsTheOutputAndNothingGoesOutInDemoMode) {

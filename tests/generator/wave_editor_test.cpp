@@ -77,7 +77,7 @@ TEST_F(WaveEditorTest, ClosingAsksAndNeverLosesText) {
 
     EXPECT_EQ(Dialogs().CountMessages(kQuestion), row.edited ? 1 : 0);
     EXPECT_EQ(editor_->Visible(), !row.closes);
-    EXPECT_EQ(generator::GeneratorState.WaveEditorCanClose, row.closes ? 1 : 0);
+    EXPECT_EQ(GeneratorState().WaveEditorCanClose, row.closes ? 1 : 0);
     EXPECT_EQ(editor_->Memo1->Text(), "0\r\n255");
     EXPECT_EQ(ReadText(Saved()), row.chooseFile ? "0\r\n255\r\n" : "");
     if (row.chooseFile) {

@@ -134,7 +134,7 @@ class WaveSequenceTest : public device_test::DeviceTest {
     EXPECT_EQ(w[w.size() - 3], Bytes(512, 0x80));
     EXPECT_EQ(w[w.size() - 2], (Bytes{0x0E, 0x05, 0x04, 0x80, 0x00, 0x13, 0x0F}));
     EXPECT_EQ(w.back(), Bytes{0x06});
-    EXPECT_EQ(generator::GeneratorState.GenOutputOff, 1);
+    EXPECT_EQ(GeneratorState().GenOutputOff, 1);
     EXPECT_EQ(player_->Label1->Caption(), "0");
     EXPECT_TRUE(player_->Button1->Enabled());
     EXPECT_FALSE(player_->Timer1->Enabled());
@@ -149,7 +149,7 @@ TEST_F(WaveSequenceTest, AKnownSequencePlaysItsPacketsAndHoldTimes) {
   Step();
   EXPECT_TRUE(panel_->GrSpeedButton3->Down());  // "500k"
   EXPECT_TRUE(panel_->GrSpeedButton12->Down());
-  EXPECT_DOUBLE_EQ(generator::GeneratorState.GenFrequency, 75);
+  EXPECT_DOUBLE_EQ(GeneratorState().GenFrequency, 75);
   EXPECT_EQ(player_->Timer1->Interval(), 2000u);
   EXPECT_TRUE(player_->Timer1->Enabled());
   EXPECT_EQ(player_->Label5->Caption(), "2");
@@ -210,13 +210,13 @@ TEST_F(WaveSequenceTest, StepsComeAtTheirHoldTimes) {
   } rows[] = {{49, kNone, false},    {50, k75kHz, false},  {2049, k75kHz, false},
               {2050, k1kHz, false},  {5049, k1kHz, false}, {5050, k1kHz, true}};
   const program_clock::TimePoint start = program_clock::Now();
-  generator::GeneratorState.GenOutputOff = 0;
+  GeneratorState().GenOutputOff = 0;
   for (const auto& row : rows) {
     harness_->Pump(static_cast<int>(row.at - program_clock::MillisecondsSince(start)));
     SCOPED_TRACE(row.at);
     const Bytes last = LastWrite(22, 0x0E);
     EXPECT_EQ(last.empty() ? kNone : FrequencyWord(last), row.word);
-    EXPECT_EQ(generator::GeneratorState.GenOutputOff, row.off ? 1 : 0);
+    EXPECT_EQ(GeneratorState().GenOutputOff, row.off ? 1 : 0);
   }
 }
 
@@ -246,11 +246,11 @@ TEST_F(WaveSequenceTest, RepeatStartsAgainButNeverLoopsOnABadList) {
   EXPECT_EQ(player_->SequenceRepeat, 1);
   Play("1\t100\t0\t5\t1\r\n3\t200\t0\t5\t1\r\n\r\n");
   Step();
-  EXPECT_EQ(generator::GeneratorState.WaveShape, generator::kShapeSine);
+  EXPECT_EQ(GeneratorState().WaveShape, generator::kShapeSine);
   Step();
-  EXPECT_EQ(generator::GeneratorState.WaveShape, generator::kShapeTriangle);
+  EXPECT_EQ(GeneratorState().WaveShape, generator::kShapeTriangle);
   Step();  // the empty line: round again
-  EXPECT_EQ(generator::GeneratorState.WaveShape, generator::kShapeSine);
+  EXPECT_EQ(GeneratorState().WaveShape, generator::kShapeSine);
   EXPECT_EQ(player_->SequenceLine, 1);
 
   // Nothing playable: one round of warnings, then the end.
@@ -409,7 +409,7 @@ TEST_F(WaveSequenceSerialTest, LinesFromThePortArriveWholeAndPlay) {
   Step();  // the queue ran dry: output off, the queue starts over
   EXPECT_EQ(player_->Memo1->Lines().Count(), 0);
   EXPECT_EQ(player_->SequenceLine, 0);
-  EXPECT_EQ(generator::GeneratorState.GenOutputOff, 1);
+  EXPECT_EQ(GeneratorState().GenOutputOff, 1);
 
   // A line arriving while the player waits plays at once.
   Send("3\t500\t0\t5\t1\r");

@@ -106,7 +106,7 @@ TEST_F(BadPaths, EveryReaderSaysWhyAndChangesNothing) {
        [] { return Bytes(Bode_plot->Image1->Picture()->Image()) + Bode_plot->Caption(); }},
       {"Library waveform", ".lib", 4u << 20, "0\r\n255\r\n", "It holds no waveform",
        [] { Form1_fgen->file1_count(); },
-       [] { return Bytes(generator::GeneratorState.BaseTable) + Form1_fgen->Caption(); }},
+       [] { return Bytes(Form1_fgen->GeneratorState.BaseTable) + Form1_fgen->Caption(); }},
       {"Wave sequence", ".txt", 4u << 20, "1\t1000\t0\t5\t2\r\n", "",
        [] { Form900->Button2->Click(); }, [] { return Form900->Memo1->Text() + Form900->Caption(); }},
       {"Wave editor", ".lib", 4u << 20, "0\r\n128\r\n255\r\n", "",

@@ -43,7 +43,7 @@ TEST_F(RecorderGeneratorTest, ItsRangeAndShapeButtonsSendTheScopePanelsPacketsAn
   Device().ClearLog();
   rec_->GrSpeedButton12->Click();  // square
   EXPECT_TRUE(scope_->GrSpeedButton12->Down());
-  EXPECT_EQ(generator::GeneratorState.WaveShape, generator::kShapeSquare);
+  EXPECT_EQ(GeneratorState().WaveShape, generator::kShapeSquare);
   EXPECT_TRUE(rec_->TrackBar5->Visible());
   const std::vector<Bytes> fromRecorder = Writes();
   ASSERT_EQ(fromRecorder.size(), 5u);  // settings, wave command, wave block, frequency, apply
@@ -81,8 +81,8 @@ TEST_F(RecorderGeneratorTest, AutoOffsetOnTheRecorderSwitchesTheOutputOffOnBothW
   rec_->AO1->Click();
   EXPECT_TRUE(rec_->AO1->Checked());
   EXPECT_TRUE(scope_->AO1->Checked());
-  EXPECT_EQ(generator::GeneratorState.AutoOffsetMode, 1);
-  EXPECT_EQ(generator::GeneratorState.GenOutputOff, 1);
+  EXPECT_EQ(GeneratorState().AutoOffsetMode, 1);
+  EXPECT_EQ(GeneratorState().GenOutputOff, 1);
   for (GeneratorPanel* p : {scope_, rec_}) {
     for (TGrSpeedButton* b : p->ShapeButtons()) EXPECT_FALSE(b->Down());
     EXPECT_FALSE(p->TrackBar6->Enabled());

@@ -28,6 +28,7 @@ device::ScopeDevice& AppHarness::Driver() { return CreatedDevice(); }
 recorder::RecorderSharedState& AppHarness::RecorderState() { return CreatedRecorderState(); }
 
 bode::BodeSharedState& AppHarness::BodeState() { return CreatedBodeState(); }
+generator::GeneratorSharedState& AppHarness::GeneratorState() { return CreatedGeneratorState(); }
 
 AppHarness::~AppHarness() {
   FreeAllWindows();

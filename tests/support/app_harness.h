@@ -16,6 +16,10 @@
 #include "support/sim_device.h"
 #include "support/temp_home.h"
 
+namespace generator {
+struct GeneratorSharedState;
+}
+
 class AppHarness {
  public:
   struct Options {
@@ -44,6 +48,8 @@ class AppHarness {
   // The recorder's state, fresh for this harness and handed to the
   // recorder's windows as the program hands it.
   recorder::RecorderSharedState& RecorderState();
+  // The function generator's state, fresh for this harness like the driver.
+  generator::GeneratorSharedState& GeneratorState();
 
   // The driven clock the program runs on (null with RealClock).
   program_clock::DrivenClock* Clock() { return clock_.get(); }

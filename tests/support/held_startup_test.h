@@ -23,6 +23,7 @@ class HeldStartupTest : public ::testing::Test {
   bode::BodeSharedState& BodeState() { return harness_->BodeState(); }
   // The recorder's state its windows share.
   recorder::RecorderSharedState& RecorderState() { return harness_->RecorderState(); }
+  generator::GeneratorSharedState& GeneratorState() { return harness_->GeneratorState(); }
 
   std::unique_ptr<AppHarness> harness_;
 };
