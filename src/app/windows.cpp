@@ -77,31 +77,23 @@ device::ScopeDevice& TheDevice() {
   return *theDevice;
 }
 
-// The Bode plotter's state, made before the windows like the device and
-// handed to the windows and links that use it.
+// The states the windows share, each made once before the windows like the
+// device and handed to the windows and links that use it: the Bode
+// plotter's, the recorder's, and the function generator's (which also goes
+// to the panels it puts on the scope and recorder windows).
 std::unique_ptr<bode::BodeSharedState> theBodeState;
-
-bode::BodeSharedState& TheBodeState() {
-  if (!theBodeState) theBodeState = std::make_unique<bode::BodeSharedState>();
-  return *theBodeState;
-}
-
-// The recorder's state, made with the device and shared by the recorder's windows.
 std::unique_ptr<recorder::RecorderSharedState> theRecorderState;
-
-recorder::RecorderSharedState& TheRecorderState() {
-  if (!theRecorderState) theRecorderState = std::make_unique<recorder::RecorderSharedState>();
-  return *theRecorderState;
-}
-
-// The function generator's state, made after the device and handed to the
-// generator's windows and to the panels it puts on the scope and recorder windows.
 std::unique_ptr<generator::GeneratorSharedState> theGeneratorState;
 
-generator::GeneratorSharedState& TheGeneratorState() {
-  if (!theGeneratorState) theGeneratorState = std::make_unique<generator::GeneratorSharedState>();
-  return *theGeneratorState;
+template <class T>
+T& MadeOnce(std::unique_ptr<T>& state) {
+  if (!state) state = std::make_unique<T>();
+  return *state;
 }
+bode::BodeSharedState& TheBodeState() { return MadeOnce(theBodeState); }
+recorder::RecorderSharedState& TheRecorderState() { return MadeOnce(theRecorderState); }
+generator::GeneratorSharedState& TheGeneratorState() { return MadeOnce(theGeneratorState); }
+
 // How to free each created window, in creation order.
 std::vector<std::function<void()>> releasers;
 

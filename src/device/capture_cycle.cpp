@@ -30,18 +30,10 @@ bool ScopeDevice::ReadCaptureBlocks(std::uint32_t timeoutMs) {
 }
 
 bool ScopeDevice::DeviceCaptureStep(std::uint32_t pollBytes, std::uint32_t blockTimeoutMs) {
-  if (AcqArmed == 1) {
-    // Only a status byte that really arrived counts; the buffer may hold an
-    // old 0x44.
-    UsbRxBuffer[0] = 0;
-    UsbReadCount = 0;
-    CaptureHeld = false;
-    MPUSBRead(UsbInHandle, UsbRxBuffer.data(), pollBytes, &UsbReadCount, kStatusTimeoutMs);
-    if (UsbReadCount >= 1 && UsbRxBuffer[0] == kStatusCaptureDone) {
-      AcqState = 1;
-      AcqArmed = 0;
-      Reset_500(1, 0);
-    }
+  if (AcqArmed == 1 && PollDone(pollBytes, kStatusTimeoutMs)) {
+    AcqState = 1;
+    AcqArmed = 0;
+    Reset_500(1, 0);
   }
   if (AcqState == 1 && AcqArmed == 0 && DeviceOpen) {
     if (ReadCaptureBlocks(blockTimeoutMs)) return true;
@@ -52,6 +44,8 @@ bool ScopeDevice::DeviceCaptureStep(std::uint32_t pollBytes, std::uint32_t block
 }
 
 bool ScopeDevice::PollDone(std::uint32_t bytes, std::uint32_t timeoutMs) {
+  // Only a status byte that really arrived counts; the buffer may hold an
+  // old 0x44.
   UsbRxBuffer[0] = 0;
   CaptureHeld = false;
   std::uint32_t got = 0;
