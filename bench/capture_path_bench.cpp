@@ -13,11 +13,9 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/display_state.h"
-#include "engine/history_state.h"
-#include "engine/persistence_state.h"
 #include "device/scope_device.h"
 #include "engine/capture_unpack.h"
+#include "engine/main_form.h"
 #include "engine/scope_state.h"
 
 namespace {
@@ -44,26 +42,26 @@ void PackCapture() {
 
 // Unpacks the received capture as the scope unpacks the device's.
 void Unpack() {
-  if (const auto options = engine::BeginDeviceUnpack())
-    engine::TakeNewCapture(device::UnpackCapture(received, *options));
+  if (const auto options = engine::BeginDeviceUnpack(*Form1))
+    engine::TakeNewCapture(*Form1, device::UnpackCapture(received, *options));
 }
 
 // Applies a time/div row as its button does, then the plot method the
 // acquisition picks for the two finest rows.
 void SelectTimeBase(const std::string& l, std::uint8_t interpolation) {
   ::SelectTimeBase(l);
-  engine::ScopeState.PlotMethod = l == "0.2us" ? 1 : l == "0.1us" ? 2 : 0;
-  display::DisplayState.InterpolationChoice = interpolation;
+  Form1->ScopeState.PlotMethod = l == "0.2us" ? 1 : l == "0.1us" ? 2 : 0;
+  Form1->DisplayState.InterpolationChoice = interpolation;
 }
 
 void PostCapturePath(benchmark::State& state, const char* label, std::uint8_t interpolation) {
   using namespace engine;
-  ScopeState.DemoMode = 0;
-  ScopeState.ScopeFileReplay = 0;
-  ScopeState.AcquisitionIdle = 0;
-  ScopeState.Settings.Ch1On = ScopeState.Settings.Ch2On = 1;
+  Form1->ScopeState.DemoMode = 0;
+  Form1->ScopeState.ScopeFileReplay = 0;
+  Form1->ScopeState.AcquisitionIdle = 0;
+  Form1->ScopeState.Settings.Ch1On = Form1->ScopeState.Settings.Ch2On = 1;
   SelectTimeBase(label, interpolation);
-  ScopeState.ClearPending = 1;
+  Form1->ScopeState.ClearPending = 1;
   Form1->putsataanko();
   PackCapture();
   Unpack();
@@ -88,7 +86,7 @@ void BM_UnpackOnly(benchmark::State& state) {
   PackCapture();
   for (auto _ : state) {
     Unpack();
-    benchmark::DoNotOptimize(engine::ScopeState.ScopeSampleBlock.data());
+    benchmark::DoNotOptimize(Form1->ScopeState.ScopeSampleBlock.data());
   }
 }
 void BM_EraseAndDrawOnly1msPerDiv(benchmark::State& state) {
@@ -114,7 +112,7 @@ void BM_GradedPersistenceBothChannels(benchmark::State& state) {
   Form1->PersistencewithIntensityGrading1Click(Form1);
   Form1->SpeedButton23->SetDown(true);
   Form1->SpeedButton23Click(Form1);
-  for (int i = 0; i <= display::PersistenceState.GradedPersistenceMask + 1; ++i) {
+  for (int i = 0; i <= Form1->PersistenceState.GradedPersistenceMask + 1; ++i) {
     Form1->piirrot();
     Form1->poisto();
   }
@@ -142,6 +140,6 @@ int main(int argc, char** argv) {
     // Steady state: the history ring has been written round once, as after
     // the first seconds of a Run.
     PackCapture();
-    for (int i = 0; i <= display::HistoryState.HistoryLength + 1; ++i) Unpack();
+    for (int i = 0; i <= Form1->HistoryState.HistoryLength + 1; ++i) Unpack();
   });
 }

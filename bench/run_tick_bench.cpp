@@ -8,6 +8,7 @@
 // The program's windows are created in a temporary home; no device is used.
 #include "bench_program.h"
 
+#include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "io/sample_export.h"
 #include "io/shared_blocks.h"
@@ -23,7 +24,7 @@ void StopRun();
 void StartDemoRun(const char* label) {
   using namespace engine;
   if (SpeedButtonRunDown()) StopRun();
-  ScopeState.DemoMode = 1;
+  Form1->ScopeState.DemoMode = 1;
   Form1->tee_demo_taulut();
   SelectTimeBase(label);
   Form1->SpeedButtonRun->SetDown(true);
@@ -109,7 +110,7 @@ void RunLoop(benchmark::State& state, const char* label, View view) {
     return;
   }
   if (SpeedButtonRunDown()) StopRun();
-  ScopeState.DemoMode = 1;
+  Form1->ScopeState.DemoMode = 1;
   Form1->tee_demo_taulut();
   SelectTimeBase(label);
   switch (view) {

@@ -2,10 +2,11 @@
 // generator, the recorder and the Bode plotter and knows none of them; what
 // it needs of them (moving to another instrument, their keys in its settings
 // files, the generator panel on its window) it asks through
-// engine::OtherInstruments. The three stand side by side and know none of
-// each other: the Bode sweep drives the generator through
-// bode::TheSweepGenerator, and the generator keeps the plotter's settings and
-// opens it through generator::ThePlotter. All are filled in here.
+// the engine::InstrumentLinks its state holds. The three stand side by side
+// and know none of each other: the Bode sweep drives the generator through
+// the bode::SweepGenerator in the Bode state, and the generator keeps the
+// plotter's settings and opens it through the generator::PlotterLink in its
+// state. All are filled in here.
 #include "app/instruments.h"
 
 #include <initializer_list>
@@ -43,9 +44,9 @@ namespace {
 // The scope hands the device to the recorder: the recorder takes its own
 // settings to the device and the scope window's place, and shows.
 void OpenRecorder(TForm1& scope) {
-  using namespace engine;
   if (!Form1_rec) return;
   TForm1_rec& rec = *Form1_rec;
+  engine::ScopeSharedState& ScopeState = scope.ScopeState;
   scope.GrSpeedButton15->SetDown(false);
   scope.GrSpeedButton15Click(&scope);
   ScopeState.CaptureCount = 0;
@@ -141,7 +142,7 @@ void LinkGenerator(engine::InstrumentLinks& links) {
     if (Form1_fgen) Form1_fgen->Disable();
   };
   links.TellIfGeneratorSettingsUnusable = [] {
-    if (Form1_fgen && Form1_fgen->GeneratorIni) engine::TellIfUnusable(*Form1_fgen->GeneratorIni);
+    if (Form1_fgen && Form1_fgen->GeneratorIni) engine::TellIfUnusable(CreatedScopeStates().Scope, *Form1_fgen->GeneratorIni);
   };
   links.GeneratorMayClose = [] {
     return !(CreatedGeneratorState().GeneratorActive && Form1_fgen) || Form1_fgen->WaveEditorMayClose();
@@ -170,10 +171,10 @@ void LinkRecorder(engine::InstrumentLinks& links, recorder::RecorderSharedState&
   // The recorder takes the colours (and its own variant of a preset).
   links.RecorderTakesScreenColors = [&state](TObject* sender) {
     if (Form1_rec) Form1_rec->Colors2Click(sender);
-    else recorder::CopyScreenColorsFromScope(state);
+    else recorder::CopyScreenColorsFromScope(state, CreatedScopeStates().Display);
   };
   links.RecorderStartColors = [&state] {
-    recorder::CopyScreenColorsFromScope(state);
+    recorder::CopyScreenColorsFromScope(state, CreatedScopeStates().Display);
     if (!Form1_rec) return;
     Form1_rec->RecClearPending = 1;
     Form1_rec->putsataanko();
@@ -318,12 +319,13 @@ void LinkPlotterToGenerator(generator::PlotterLink& plotter, bode::BodeSharedSta
 
 }  // namespace
 
-void LinkInstruments(bode::BodeSharedState& bodeState, recorder::RecorderSharedState& recorderState) {
-  engine::InstrumentLinks& links = engine::OtherInstruments;
+void LinkInstruments(engine::ScopeSharedState& scopeState, bode::BodeSharedState& bodeState,
+                     recorder::RecorderSharedState& recorderState, generator::GeneratorSharedState& generatorState) {
+  engine::InstrumentLinks& links = scopeState.OtherInstruments;
   LinkGenerator(links);
   LinkRecorder(links, recorderState);
   LinkBodePlotter(links, bodeState);
   links.AddSettingsKeys = AddInstrumentSettingsKeys;
-  LinkSweepGenerator(bode::TheSweepGenerator);
-  LinkPlotterToGenerator(generator::ThePlotter, bodeState);
+  LinkSweepGenerator(bodeState.Generator);
+  LinkPlotterToGenerator(generatorState.Plotter, bodeState);
 }

@@ -22,11 +22,11 @@
 #include "engine/add_text.h"
 #include "engine/big_screen.h"
 #include "display/color_dialog.h"
-#include "engine/display_state.h"
-#include "engine/history_state.h"
+#include "display/display_state.h"
+#include "display/history_state.h"
 #include "engine/measurement_window.h"
 #include "engine/persistence_options.h"
-#include "engine/persistence_state.h"
+#include "display/persistence_state.h"
 #include "engine/btn_bottom_dlg3.h"
 #include "engine/control_panel.h"
 #include "engine/device_path.h"
@@ -47,7 +47,6 @@
 #include "io/about_box.h"
 #include "io/about_box_fgen.h"
 #include "io/about_box_rec.h"
-#include "io/generator_mailbox.h"
 #include "io/help_startup.h"
 #include "engine/print_preview.h"
 #include "engine/print_preview_1.h"
@@ -71,16 +70,14 @@ std::vector<CreatedWindow> created;
 // that drive it; a fresh one for every fresh start of the program's state.
 std::unique_ptr<device::ScopeDevice> theDevice;
 
-device::ScopeDevice& TheDevice() {
-  if (!theDevice)
-    theDevice = std::make_unique<device::ScopeDevice>([] { return engine::ScopeState.DemoMode != 0; });
-  return *theDevice;
-}
-
 // The states the windows share, each made once before the windows like the
-// device and handed to the windows and links that use it: the Bode
-// plotter's, the recorder's, and the function generator's (which also goes
-// to the panels it puts on the scope and recorder windows).
+// device and handed to the windows and links that use it: the scope's four,
+// the Bode plotter's, the recorder's, and the function generator's (which
+// also goes to the panels it puts on the scope and recorder windows).
+std::unique_ptr<engine::ScopeSharedState> theScopeState;
+std::unique_ptr<display::DisplaySharedState> theDisplayState;
+std::unique_ptr<display::HistorySharedState> theHistoryState;
+std::unique_ptr<display::PersistenceSharedState> thePersistenceState;
 std::unique_ptr<bode::BodeSharedState> theBodeState;
 std::unique_ptr<recorder::RecorderSharedState> theRecorderState;
 std::unique_ptr<generator::GeneratorSharedState> theGeneratorState;
@@ -90,9 +87,24 @@ T& MadeOnce(std::unique_ptr<T>& state) {
   if (!state) state = std::make_unique<T>();
   return *state;
 }
+engine::ScopeSharedState& TheScopeState() { return MadeOnce(theScopeState); }
+display::DisplaySharedState& TheDisplayState() { return MadeOnce(theDisplayState); }
+display::HistorySharedState& TheHistoryState() { return MadeOnce(theHistoryState); }
+display::PersistenceSharedState& ThePersistenceState() { return MadeOnce(thePersistenceState); }
+engine::ScopeStates TheScopeStates() {
+  return {TheScopeState(), TheDisplayState(), TheHistoryState(), ThePersistenceState()};
+}
 bode::BodeSharedState& TheBodeState() { return MadeOnce(theBodeState); }
 recorder::RecorderSharedState& TheRecorderState() { return MadeOnce(theRecorderState); }
 generator::GeneratorSharedState& TheGeneratorState() { return MadeOnce(theGeneratorState); }
+
+device::ScopeDevice& TheDevice() {
+  if (!theDevice) {
+    const engine::ScopeSharedState& scope = TheScopeState();
+    theDevice = std::make_unique<device::ScopeDevice>([&scope] { return scope.DemoMode != 0; });
+  }
+  return *theDevice;
+}
 
 // How to free each created window, in creation order.
 std::vector<std::function<void()>> releasers;
@@ -112,9 +124,9 @@ void Create(T*& global, const char* className, const char* name, Args&&... args)
 }
 
 // A window without owner (the notice dialogs).
-template <class T>
-void CreateUnowned(T*& global, const char* className, const char* name) {
-  global = new T(nullptr);
+template <class T, class... Args>
+void CreateUnowned(T*& global, const char* className, const char* name, Args&&... args) {
+  global = new T(nullptr, std::forward<Args>(args)...);
   Record(global, className, name);
 }
 
@@ -135,6 +147,11 @@ void CreateUnowned(T*& global, const char* className, const char* name) {
   do {                                                                        \
     static_assert(std::is_same_v<std::remove_pointer_t<decltype(global)>, cls>); \
     CreateUnowned(global, #cls, #global);                                     \
+  } while (0)
+#define CREATE_UNOWNED_WITH(global, cls, ...)                                 \
+  do {                                                                        \
+    static_assert(std::is_same_v<std::remove_pointer_t<decltype(global)>, cls>); \
+    CreateUnowned(global, #cls, #global, __VA_ARGS__);                        \
   } while (0)
 
 }  // namespace
@@ -174,53 +191,54 @@ bool CloseOnTerminationSignals() {
 void CreateAllWindows() {
   if (!created.empty()) return;
   // The windows reach each other through these from their creation on.
+  const engine::ScopeStates scopeStates = TheScopeStates();
   device::ScopeDevice& device = TheDevice();
   generator::GeneratorSharedState& generatorState = TheGeneratorState();
   bode::BodeSharedState& bodeState = TheBodeState();
   recorder::RecorderSharedState& recorderState = TheRecorderState();
-  LinkInstruments(bodeState, recorderState);
-  CREATE_WITH(Form1, TForm1, device);
+  LinkInstruments(scopeStates.Scope, bodeState, recorderState, generatorState);
+  CREATE_WITH(Form1, TForm1, device, scopeStates);
   CREATE(AboutBox, TAboutBox);
-  CREATE_UNOWNED(BtnBottomDlg, TBtnBottomDlg);
+  CREATE_UNOWNED_WITH(BtnBottomDlg, TBtnBottomDlg, scopeStates);
   CREATE_UNOWNED(BtnBottomDlg1, TBtnBottomDlg1);
   CREATE(BtnBottomDlg3, TBtnBottomDlg3);
   CREATE(BtnBottomDlg2, TBtnBottomDlg2);
-  BtnBottomDlg2->UseDisplay(display::DisplayState);
+  BtnBottomDlg2->UseDisplay(scopeStates.Display);
   CREATE(PreviewForm, TPreviewForm);
   CREATE(Form5, TForm5);
   CREATE_WITH(Form8, TForm8, generatorState);
   CREATE_WITH(BtnBottomDlg1_fgen, TBtnBottomDlg1_fgen, generatorState);
   CREATE(AboutBox_fgen, TAboutBox_fgen);
-  CREATE_WITH(Wave_editor1, TWave_editor1, generatorState);
-  CREATE_WITH(Bode_plot, TBode_plot, device, bodeState);
+  CREATE_WITH(Wave_editor1, TWave_editor1, generatorState, scopeStates.Scope);
+  CREATE_WITH(Bode_plot, TBode_plot, device, bodeState, scopeStates.Scope, scopeStates.Display);
   CREATE(Preview_1Form, TPreview_1Form);
   CREATE_WITH(BtnBottomDlg_2, TBtnBottomDlg_2, bodeState);
   CREATE_WITH(BtnBottomDlg_21, TBtnBottomDlg_21, bodeState);
   CREATE(OKBottomDlg_1, TOKBottomDlg_1);
   CREATE_WITH(OKRightDlg_1, TOKRightDlg_1, bodeState);
   CREATE_WITH(OKRightDlg_2, TOKRightDlg_2, bodeState);
-  CREATE_WITH(Form5_rec, TForm5_rec, recorderState);
+  CREATE_WITH(Form5_rec, TForm5_rec, recorderState, scopeStates.Scope);
   CREATE(PreviewForm_rec, TPreviewForm_rec);
   CREATE(AboutBox_rec, TAboutBox_rec);
   CREATE(BtnBottomDlg_33, TBtnBottomDlg_33);
-  CREATE_WITH(Form1_rec, TForm1_rec, device, recorderState);
-  CREATE_WITH(Form_9rec, Tform_9rec, recorderState);
-  CREATE(Form_9, TForm_9);
+  CREATE_WITH(Form1_rec, TForm1_rec, device, recorderState, scopeStates.Scope, scopeStates.Display);
+  CREATE_WITH(Form_9rec, Tform_9rec, recorderState, scopeStates.Display);
+  CREATE_WITH(Form_9, TForm_9, scopeStates);
   CREATE_WITH(form_9bode, Tform_9bode, bodeState);
   CREATE_WITH(BtnBottomDlg_fgen, TBtnBottomDlg_fgen, generatorState);
-  CREATE_WITH(Form900, TForm900, generatorState);
+  CREATE_WITH(Form900, TForm900, generatorState, scopeStates.Scope);
   CREATE(CommFrm, TCommFrm);
   CREATE(Form9, TForm9);
-  CREATE(Form_99, TForm_99);
-  CREATE(Form10, TForm10);
-  CREATE(Form11, TForm11);
-  CREATE_UNOWNED(Form12, TForm12);
+  CREATE_WITH(Form_99, TForm_99, scopeStates);
+  CREATE_WITH(Form10, TForm10, scopeStates);
+  CREATE_WITH(Form11, TForm11, scopeStates);
+  CREATE_UNOWNED_WITH(Form12, TForm12, scopeStates);
   CREATE(Formx1, TFormx1);
-  CREATE_WITH(Form1_fgen, TForm1_fgen, device, generatorState);
+  CREATE_WITH(Form1_fgen, TForm1_fgen, device, generatorState, scopeStates.Scope);
   CREATE(Form_path, TForm_path);
   CREATE_UNOWNED(OKBottomDlg, TOKBottomDlg);
   CREATE(OKBottomDlg1, TOKBottomDlg1);
-  CREATE(OKRightDlg, TOKRightDlg);
+  CREATE_WITH(OKRightDlg, TOKRightDlg, scopeStates);
 }
 
 void FreeAllWindows() {
@@ -232,23 +250,24 @@ void FreeAllWindows() {
 }
 
 void ResetProgramState() {
-  engine::ResetScopeState();
+  // The device goes before the scope state its demo switch reads.
   theDevice.reset();
-  display::ResetDisplayState();
-  display::ResetHistoryState();
-  display::ResetPersistenceState();
+  theScopeState.reset();
+  theDisplayState.reset();
+  theHistoryState.reset();
+  thePersistenceState.reset();
   theGeneratorState.reset();
   // The links keep the states' places: they go to the fresh ones at once.
   theRecorderState.reset();
   theBodeState.reset();
-  io::GeneratorMailbox = {};
-  LinkInstruments(TheBodeState(), TheRecorderState());
+  LinkInstruments(TheScopeState(), TheBodeState(), TheRecorderState(), TheGeneratorState());
   Application->ClearTerminated();
 }
 
 const std::vector<CreatedWindow>& CreatedWindows() { return created; }
 
 device::ScopeDevice& CreatedDevice() { return TheDevice(); }
+engine::ScopeStates CreatedScopeStates() { return TheScopeStates(); }
 
 bode::BodeSharedState& CreatedBodeState() { return TheBodeState(); }
 recorder::RecorderSharedState& CreatedRecorderState() { return TheRecorderState(); }

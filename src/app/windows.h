@@ -11,6 +11,9 @@ struct BodeSharedState;
 namespace device {
 class ScopeDevice;
 }
+namespace engine {
+struct ScopeStates;
+}
 namespace recorder {
 struct RecorderSharedState;
 }
@@ -32,7 +35,7 @@ bool OpenSharedMemory();
 // cannot be set up.
 bool CloseOnTerminationSignals();
 
-// Creates the device, the generator's, the Bode plotter's and the recorder's
+// Creates the device, the scope's, the generator's, the Bode plotter's and the recorder's
 // states and each window once, main window first, and hands them to the windows that use them; each creation handler sees only
 // the windows created before it. A second call while the windows exist does nothing.
 void CreateAllWindows();
@@ -47,6 +50,8 @@ void ResetProgramState();
 // The device the windows drive: the one CreateAllWindows hands them (made
 // now when they are yet to come); a fresh one after ResetProgramState.
 device::ScopeDevice& CreatedDevice();
+// The scope's states the windows are handed, likewise.
+engine::ScopeStates CreatedScopeStates();
 // The Bode plotter's state the windows are handed, likewise.
 bode::BodeSharedState& CreatedBodeState();
 // The recorder's state the recorder's windows share, the same way.

@@ -68,6 +68,7 @@ void DrawBodeTexts(TCanvas& c, const BodeEmptyPlot& p) {
 // The empty plot of the present settings.
 BodeEmptyPlot CurrentBodeEmptyPlot(const TBode_plot& plot, int margin, int w, int h) {
   const BodeSharedState& BodeState = plot.BodeState;
+  const engine::ScopeSharedState& ScopeState = plot.ScopeState;
   BodeEmptyPlot p{BodeState.BodeBackgroundColor,
                   BodeState.BodeGridColor,
                   BodeState.BodeBorderColor,
@@ -79,8 +80,8 @@ BodeEmptyPlot CurrentBodeEmptyPlot(const TBode_plot& plot, int margin, int w, in
                   GridRows(h, margin),
                   GridColumns(BodeState.BodeLogScale != 0, w, margin, BodeState.BodeSpanRatio),
                   RangeEndCaption(BodeState.BodeRangeTop),
-                  ScaleText(BodeState.BodeVertScale, engine::ScopeState.Settings.Ch1GainCode,
-                            engine::ScopeState.Ch1ProbeFactor, engine::ScopeState.Ch1ProbeDb),
+                  ScaleText(BodeState.BodeVertScale, ScopeState.Settings.Ch1GainCode,
+                            ScopeState.Ch1ProbeFactor, ScopeState.Ch1ProbeDb),
                   {},
                   BodeState.BodeStartFromDc && !BodeState.BodeLogScale};
   for (TRadioButton* start : plot.StartRadios)
@@ -150,8 +151,8 @@ void TBode_plot::draw() {
   CoverBorder();
   TCanvas* c = Image1->Canvas();
   const int m = Margin(), w = PlotWidth(), h = PlotHeight();
-  const RangeScale scale = RangeFullScale(engine::ScopeState.Settings.Ch1GainCode);
-  const double reference = scale.FullScale * engine::ScopeState.Ch1ProbeFactor;
+  const RangeScale scale = RangeFullScale(ScopeState.Settings.Ch1GainCode);
+  const double reference = scale.FullScale * ScopeState.Ch1ProbeFactor;
   const bool logScale = BodeState.BodeLogScale != 0;
 
   TracePen pen;
@@ -297,7 +298,7 @@ void TBode_plot::kursoridb() {
   WriteReadout(FreqReadoutText, 250, BodeState.BodeBackgroundColor);
   const int m = Margin();
   LevelReadoutText = LevelReadout(Markers, BodeState.BodeVertScale, {LevelMarker1Y, LevelMarker2Y, m, PlotHeight()},
-                                  engine::ScopeState.Settings.Ch1GainCode, engine::ScopeState.Ch1ProbeFactor, engine::ScopeState.Ch1ProbeDb)
+                                  ScopeState.Settings.Ch1GainCode, ScopeState.Ch1ProbeFactor, ScopeState.Ch1ProbeDb)
                          .substr(0, 30);
   FreqReadoutText =
       FrequencyReadout(BodeState.BodeLogScale != 0, FreqMarkerX, m, PlotWidth(), BodeState.BodeSpanRatio, BodeState.BodeRangeTop).substr(0, 30);

@@ -41,7 +41,7 @@ std::string FolderOf(const std::string& path) {
 void TBode_plot::SaveData1Click(TObject*) {
   SaveDialog1->SetFilter(kDataFilter);
   SaveDialog1->SetDefaultExt("txt");
-  SaveDialog1->SetInitialDir(DataFileName.empty() ? engine::ScopeState.DocumentsFolder : FolderOf(DataFileName));
+  SaveDialog1->SetInitialDir(DataFileName.empty() ? ScopeState.DocumentsFolder : FolderOf(DataFileName));
   SaveDialog1->SetFileName(DataFileName);
   SaveDialog1->SetOptions(ofOverwritePrompt | ofHideReadOnly);
   if (SaveDialog1->Execute()) SaveDataFile(SaveDialog1->FileName());
@@ -49,7 +49,7 @@ void TBode_plot::SaveData1Click(TObject*) {
 
 void TBode_plot::OpenData1Click(TObject*) {
   OpenDialog1->SetFilter(kDataFilter);
-  OpenDialog1->SetInitialDir(DataFileName.empty() ? engine::ScopeState.DocumentsFolder : FolderOf(DataFileName));
+  OpenDialog1->SetInitialDir(DataFileName.empty() ? ScopeState.DocumentsFolder : FolderOf(DataFileName));
   OpenDialog1->SetFileName("");
   OpenDialog1->SetOptions(ofFileMustExist | ofHideReadOnly);
   if (OpenDialog1->Execute()) LoadDataFile(OpenDialog1->FileName());
@@ -110,14 +110,14 @@ bool TBode_plot::LoadDataFile(const std::string& path) {
 void TBode_plot::SaveImage1Click(TObject*) {
   SavePictureDialog1->SetFilter("PNG (*.PNG)|*.png|Bitmap file (*.bmp)|*.bmp");
   SavePictureDialog1->SetDefaultExt("png");
-  SavePictureDialog1->SetInitialDir(engine::ScopeState.DocumentsFolder);
+  SavePictureDialog1->SetInitialDir(ScopeState.DocumentsFolder);
   SavePictureDialog1->SetOptions(ofOverwritePrompt | ofHideReadOnly);
   if (SavePictureDialog1->Execute()) SaveImageFile(SavePictureDialog1->FileName());
 }
 
 void TBode_plot::OpenImage1Click(TObject*) {
   OpenPictureDialog1->SetFilter("PNG (*.PNG)|*.png|Bitmap (*.BMP)|*.bmp");
-  OpenPictureDialog1->SetInitialDir(engine::ScopeState.DocumentsFolder);
+  OpenPictureDialog1->SetInitialDir(ScopeState.DocumentsFolder);
   OpenPictureDialog1->SetOptions(ofFileMustExist | ofHideReadOnly);
   if (OpenPictureDialog1->Execute()) LoadImageFile(OpenPictureDialog1->FileName());
 }

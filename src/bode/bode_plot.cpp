@@ -33,8 +33,9 @@ const char* const kAveragingInfo =
 
 }  // namespace
 
-TBode_plot::TBode_plot(TComponent* owner, device::ScopeDevice& device, bode::BodeSharedState& state)
-    : TForm(owner), BodeState(state), device_(&device) {
+TBode_plot::TBode_plot(TComponent* owner, device::ScopeDevice& device, bode::BodeSharedState& state,
+                       engine::ScopeSharedState& scope, display::DisplaySharedState& display)
+    : TForm(owner), BodeState(state), ScopeState(scope), DisplayState(display), device_(&device) {
   Name = "Bode_plot";
   SetCaption("Bode Plotter");
   SetBorderStyle(bsSingle);
@@ -297,7 +298,7 @@ void TBode_plot::CheckBox3Click(TObject*) {
 void TBode_plot::FormPaint(TObject*) {
   for (TRadioButton* r : ScaleRadios)
     if (r->Checked() && Visible() && r->CanFocus()) r->SetFocus();
-  const engine::RangeStep* row = engine::RangeRowOfCode(engine::ScopeState.Settings.Ch1GainCode);
+  const engine::RangeStep* row = engine::RangeRowOfCode(ScopeState.Settings.Ch1GainCode);
   if (row) Quietly([&] { RangeRadios()[static_cast<std::size_t>(row - engine::RangeTable.data())]->SetChecked(true); });
 }
 
@@ -328,7 +329,7 @@ void TBode_plot::AutomaticVoltageScale1Click(TObject*) {
   BodeState.BodeAutoScale = BodeState.BodeAutoScale ? 0 : 1;
   AutomaticVoltageScale1->SetChecked(BodeState.BodeAutoScale);
   if (!BodeState.BodeAutoScale || !Form1) return;
-  if (engine::ScopeState.SpectrumMode) Form1->SpeedButton22Click(this);
+  if (ScopeState.SpectrumMode) Form1->SpeedButton22Click(this);
   Form1->SpeedButton8Click(this);
   Form1->ch1_dso();
   // The scope window is shown for its changed settings, but the user works

@@ -19,13 +19,23 @@ struct BodeSharedState;
 namespace device {
 class ScopeDevice;
 }
+namespace display {
+struct DisplaySharedState;
+}
+namespace engine {
+struct ScopeSharedState;
+}
 
 class TBode_plot : public TForm {
  public:
-  // The window drives `device` and keeps its settings in `state` as long as it lives.
-  TBode_plot(TComponent* owner, device::ScopeDevice& device, bode::BodeSharedState& state);
+  // The window drives `device` and keeps its settings in `state` as long as it
+  // lives; a sweep sets the `scope`'s settings and reads its `display` levels.
+  TBode_plot(TComponent* owner, device::ScopeDevice& device, bode::BodeSharedState& state,
+             engine::ScopeSharedState& scope, display::DisplaySharedState& display);
   device::ScopeDevice& Device() const { return *device_; }
   bode::BodeSharedState& BodeState;
+  engine::ScopeSharedState& ScopeState;
+  display::DisplaySharedState& DisplayState;
 
   static constexpr int kImageWidth = 530;
   static constexpr int kImageHeight = 300;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "bode/sweep_generator.h"
 #include "platform/ui/types.h"
 
 namespace bode {
@@ -21,6 +22,8 @@ inline constexpr int kBodeTraceColorCount = 100;
 // The Bode plotter's values that change while the program runs, each with its start-up value.
 // The program makes one and hands it to the windows that use it.
 struct BodeSharedState {
+  // What a sweep asks of the function generator, filled in at start-up.
+  SweepGenerator Generator;
   std::uint8_t BodeSweepRunning = 0;
   std::uint8_t BodeStopFlag = 0;
 

@@ -10,7 +10,7 @@
 #include "bode/bode_state.h"
 #include "bode/frequency_step_dialog.h"
 #include "bode/sweep_generator.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
@@ -20,12 +20,8 @@ using namespace bode;
 namespace {
 
 
-// The generator controls a sweep holds.
-void SetGeneratorControlsEnabled(bool enabled) { TheSweepGenerator.EnableControls(enabled); }
-
-// The time/div caption of the scope's time view.
-std::string CurrentTimeDiv() {
-  const std::size_t row = engine::ScopeState.Settings.TimeBaseRow;
+// The time/div caption of the scope's time view at time base `row`.
+std::string TimeDivCaption(std::size_t row) {
   return engine::TimeBaseButton(row) ? engine::TimeBaseTable[row].Label : std::string();
 }
 
@@ -39,14 +35,16 @@ void PressTimeDiv(const char* label) {
   }
 }
 
-void PressGeneratorRange(std::size_t index) { TheSweepGenerator.PressRange(index); }
-void SetFrequencySlider(int position) { TheSweepGenerator.SetFrequencySlider(position); }
-void ShowGeneratorText(const std::string& text) { TheSweepGenerator.ShowText(text); }
 
 
 class BodeSweep {
  public:
-  explicit BodeSweep(TBode_plot& plot) : plot_(plot), BodeState(plot.BodeState) {}
+  explicit BodeSweep(TBode_plot& plot)
+      : plot_(plot),
+        BodeState(plot.BodeState),
+        ScopeState(plot.ScopeState),
+        DisplayState(plot.DisplayState),
+        TheSweepGenerator(plot.BodeState.Generator) {}
   void Run();
 
  private:
@@ -66,6 +64,10 @@ class BodeSweep {
 
   TBode_plot& plot_;
   BodeSharedState& BodeState;
+  engine::ScopeSharedState& ScopeState;
+  display::DisplaySharedState& DisplayState;
+  // The controls a sweep holds are the generator's.
+  const SweepGenerator& TheSweepGenerator;
   double m_ = 1;
   int band_ = 0;
   double previous_ = 0;
@@ -81,7 +83,7 @@ class BodeSweep {
 
 bool BodeSweep::Start() {
   using namespace engine;
-  SetGeneratorControlsEnabled(false);
+  TheSweepGenerator.EnableControls(false);
   if (!BodeState.BodeAllowAveraging) Form1->Off1Click(&plot_);
   if (Form1->SpeedButtonRun && Form1->SpeedButtonRun->Down()) {
     Form1->SpeedButtonRun->SetDown(false);
@@ -89,7 +91,7 @@ bool BodeSweep::Start() {
   }
   previous_ = 0;
   if (BodeState.BodeSweepRunning) {
-    SetGeneratorControlsEnabled(true);
+    TheSweepGenerator.EnableControls(true);
     return false;
   }
   BodeState.BodeSweepRunning = 1;
@@ -154,29 +156,29 @@ bool BodeSweep::Point() {
     TheSweepGenerator.SelectSine();
   } else {
     TheSweepGenerator.SetFrequency(1.0);
-    SetFrequencySlider(10);
-    PressGeneratorRange(5);
+    TheSweepGenerator.SetFrequencySlider(10);
+    TheSweepGenerator.PressRange(5);
     TheSweepGenerator.ShowReadouts();
     PressTimeDiv("100ms");
   }
   const std::int32_t s = BodeState.BodeRangeTop / BodeState.BodeSpanRatio;
   if (const Band* band = BandToEnter(s * m_, band_)) {
     TheSweepGenerator.EnterBand(band->FilterChoice);
-    SetFrequencySlider(10);
-    PressGeneratorRange(band->GeneratorRange);
+    TheSweepGenerator.SetFrequencySlider(10);
+    TheSweepGenerator.PressRange(band->GeneratorRange);
     if (band->Ch2TriggerShown && Form1->SpeedButton4) Form1->SpeedButton4->SetDown(true);
     PressTimeDiv(band->TimeDiv);
     band_ = band->Index;
     applied_ = true;
   }
-  for (const char* label : RefinedTimeDivs(hz, CurrentTimeDiv())) PressTimeDiv(label);
+  for (const char* label : RefinedTimeDivs(hz, TimeDivCaption(ScopeState.Settings.TimeBaseRow))) PressTimeDiv(label);
   plot_.Label1->SetCaption("Running " + text + "Hz");
 
   if (!Measure()) return false;
 
   using namespace engine;
   const int h = plot_.PlotHeight(), margin = plot_.Margin();
-  const double rms = display::DisplayState.RmsVolts;
+  const double rms = DisplayState.RmsVolts;
   double value = rms;
   if (BodeState.BodeAutoScale) {
     value = InSweepUnit(rms, millivolts_, ScopeState.Settings.Ch1GainCode);
@@ -205,7 +207,7 @@ bool BodeSweep::Point() {
   Draw(row, phaseRow);
 
   plot_.Label5->SetCaption("");
-  const std::string warning = PointWarning(row, h, display::DisplayState.TraceMeanCode, BodeState.BodePauseFlag != 0);
+  const std::string warning = PointWarning(row, h, DisplayState.TraceMeanCode, BodeState.BodePauseFlag != 0);
   plot_.Label5->SetCaption(warning);
   if (BodeState.BodePauseFlag) WaitWhilePaused(warning);
 
@@ -220,7 +222,7 @@ bool BodeSweep::Measure() {
     if (BodeState.BodePauseFlag) WaitWhilePaused("        Click \"Pause\" to continue.");
     if (BodeState.BodeStopFlag) return false;
     if (!BodeState.BodeAutoScale) return true;
-    const std::optional<std::uint8_t> code = AutoScaleCode(reading_, engine::ScopeState.Settings.Ch1GainCode, engine::ScopeState.Ch1ProbeFactor);
+    const std::optional<std::uint8_t> code = AutoScaleCode(reading_, ScopeState.Settings.Ch1GainCode, ScopeState.Ch1ProbeFactor);
     if (!code) return true;
     Form1->RangeCodeClick(1, *code);
     plot_.Label1->SetCaption("Changing Voltage Scale...");
@@ -242,7 +244,7 @@ bool BodeSweep::MeasureAc() {
     reading_ = ReadRms();
     ++shots;
     const ShotState state{m_, Settled(previous_, reading_), shots, BodeState.BodeStepFraction, BodeState.BodeWaitOver != 0,
-                          display::DisplayState.TraceMeanCode};
+                          DisplayState.TraceMeanCode};
     if (AfterShot(state) == ShotVerdict::Accept) return true;
   }
 }
@@ -252,18 +254,18 @@ bool BodeSweep::MeasureDc() {
   double levels[2][2] = {{0, 0}, {0, 0}};  // [A or B][CH1 or CH2]
   for (int k = 0; k < 2; ++k) {
     TheSweepGenerator.OutputDc(k);
-    ShowGeneratorText(k == 0 ? "+DC               " : "-DC               ");
+    TheSweepGenerator.ShowText(k == 0 ? "+DC               " : "-DC               ");
     for (int shot = 0; shot < 3; ++shot)
       if (!Shot()) return false;
     if (BodeState.NoScope) continue;
     const std::uint8_t savedRms = ScopeState.RmsOn;
     ScopeState.RmsOn = 1;
     Form1->rms_out();
-    levels[k][0] = display::DisplayState.TraceMeanVolts;
+    levels[k][0] = DisplayState.TraceMeanVolts;
     if (BodeState.BodeNormalize) {
       ScopeState.Settings.Ch1On = 0;
       Form1->rms_out();
-      levels[k][1] = display::DisplayState.TraceMeanVolts;
+      levels[k][1] = DisplayState.TraceMeanVolts;
       ScopeState.Settings.Ch1On = 1;
     }
     ScopeState.RmsOn = savedRms;
@@ -271,21 +273,21 @@ bool BodeSweep::MeasureDc() {
   previous_ = reading_;
   if (BodeState.NoScope) {
     reading_ = 2.0;
-    display::DisplayState.TraceMeanCode = 128;
+    DisplayState.TraceMeanCode = 128;
   } else if (BodeState.BodeNormalize) {
     reading_ = NormalisedReading(TheSweepGenerator.Amplitude(), DcReading(levels[0][0], levels[1][0]), ScopeState.Settings.Ch1GainCode,
                                  DcReading(levels[0][1], levels[1][1]), ScopeState.Settings.Ch2GainCode);
   } else {
     reading_ = DcReading(levels[0][0], levels[1][0]);
   }
-  display::DisplayState.RmsVolts = reading_;
+  DisplayState.RmsVolts = reading_;
   return true;
 }
 
 bool BodeSweep::Shot() {
   if (!BodeState.NoScope) {
     Form1->SingleClick();
-    Application->ProcessMessagesUntil([this] { return engine::ScopeState.AcquisitionIdle || BodeState.BodeStopFlag; });
+    Application->ProcessMessagesUntil([this] { return ScopeState.AcquisitionIdle || BodeState.BodeStopFlag; });
   } else {
     // Without captures the shots still let the wait timer and the buttons run.
     program_clock::Sleep(std::chrono::milliseconds(2));
@@ -299,23 +301,23 @@ bool BodeSweep::Shot() {
 double BodeSweep::ReadRms() {
   using namespace engine;
   if (BodeState.NoScope) {
-    display::DisplayState.TraceMeanCode = 128;
-    display::DisplayState.RmsVolts = 2.0;
+    DisplayState.TraceMeanCode = 128;
+    DisplayState.RmsVolts = 2.0;
     return 2.0;
   }
   const std::uint8_t savedRms = ScopeState.RmsOn;
   ScopeState.RmsOn = 1;
   Form1->rms_out();
-  double reading = display::DisplayState.RmsVolts;
+  double reading = DisplayState.RmsVolts;
   if (BodeState.BodeNormalize) {
-    const std::int32_t meanCode = display::DisplayState.TraceMeanCode;
+    const std::int32_t meanCode = DisplayState.TraceMeanCode;
     ScopeState.Settings.Ch1On = 0;
     Form1->rms_out();
-    const double input = display::DisplayState.RmsVolts;
+    const double input = DisplayState.RmsVolts;
     ScopeState.Settings.Ch1On = 1;
-    display::DisplayState.TraceMeanCode = meanCode;
+    DisplayState.TraceMeanCode = meanCode;
     reading = NormalisedReading(TheSweepGenerator.Amplitude(), reading, ScopeState.Settings.Ch1GainCode, input, ScopeState.Settings.Ch2GainCode);
-    display::DisplayState.RmsVolts = reading;
+    DisplayState.RmsVolts = reading;
   }
   ScopeState.RmsOn = savedRms;
   return reading;
@@ -348,7 +350,7 @@ void BodeSweep::End() {
   if (BodeState.BodeAutoScale) Form1->RangeCodeClick(1, startCode_);
   plot_.draw();
   BodeState.BodeAutoScaleActive = 0;
-  SetGeneratorControlsEnabled(true);
+  TheSweepGenerator.EnableControls(true);
 }
 
 }  // namespace
@@ -364,7 +366,7 @@ void TBode_plot::SpeedButton2Click(TObject*) {
   BodeState.BodePauseFlag = 0;
   BodeState.BodeStopFlag = 1;
   // A capture the sweep waits for ends at once.
-  if (BodeState.BodeSweepRunning && !engine::ScopeState.AcquisitionIdle) engine::ScopeState.SingleStop = 1;
+  if (BodeState.BodeSweepRunning && !ScopeState.AcquisitionIdle) ScopeState.SingleStop = 1;
 }
 
 void TBode_plot::SpeedButton3Click(TObject*) {

@@ -1,6 +1,6 @@
 // What the Bode sweep asks of the function generator, which stands beside
-// the Bode plotter: the program fills it in at start-up. Without a generator
-// (Present empty or false) no sweep runs.
+// the Bode plotter: the program fills it in at start-up, and the Bode state
+// holds it. Without a generator (Present empty or false) no sweep runs.
 #pragma once
 
 #include <cstddef>
@@ -29,7 +29,5 @@ struct SweepGenerator {
   std::function<double()> Amplitude;        // volts peak to peak
   std::function<void()> ResetFilter;        // the filter the generator chooses itself
 };
-
-inline SweepGenerator TheSweepGenerator;
 
 }  // namespace bode

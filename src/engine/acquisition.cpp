@@ -25,7 +25,7 @@ constexpr std::uint32_t kTickPollBytes = 1;
 constexpr std::uint32_t kLoopPollBytes = 4;
 constexpr std::int32_t kCaptureTakenBit = 4;  // in StartupTick: a capture has been taken
 
-bool DeviceTriggerOn() { return engine::DeviceFrontEnd(engine::ScopeState.Settings).TriggerOff == 0; }
+bool DeviceTriggerOn(const engine::WithScopeStates& states) { return engine::DeviceFrontEnd(states.ScopeState, states.ScopeState.Settings).TriggerOff == 0; }
 
 // A waiting loop yields the processor between polls instead of spinning.
 void IdleWait() { program_clock::Sleep(std::chrono::milliseconds(1)); }
@@ -64,7 +64,7 @@ bool TForm1::PersistDown() const {
   return SpeedButton23 && SpeedButton23->Down();
 }
 
-bool TForm1::LinkLost() const { return !engine::ScopeState.DemoMode && !device_.IsOpen(); }
+bool TForm1::LinkLost() const { return !ScopeState.DemoMode && !device_.IsOpen(); }
 
 void TForm1::LeaveFileDisplay() {
   using namespace engine;
@@ -118,7 +118,7 @@ void TForm1::SpeedButtonRunClick(TObject* /*Sender*/) {
   Timer4->SetEnabled(false);
   DemoPaceTicks = 0;
   SetStatusText("Stopped");
-  if (engine::ActivePersistence() == 2) poisto();
+  if (engine::ActivePersistence(*this) == 2) poisto();
   if (!ScopeState.SpectrumMode) ShowNewestHistory();
 }
 
@@ -159,12 +159,12 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
     RunningShown = 0;
     SetStatusText("Running");
   }
-  if ((phase == 0 || phase == 1) && DeviceTriggerOn()) {
+  if ((phase == 0 || phase == 1) && DeviceTriggerOn(*this)) {
     Timer2->SetEnabled(true);
     ScopeState.TriggerWaitTicks = 0;
   }
   RunPhase = 2;
-  if (DeviceTriggerOn() && ScopeState.TriggerWaitTicks > 2) {
+  if (DeviceTriggerOn(*this) && ScopeState.TriggerWaitTicks > 2) {
     SetStatusText("Waiting for trigger");
     RunningShown = 0;
     ScopeState.TriggerWaitTicks = 0;
@@ -290,7 +290,7 @@ void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
   // A loaded data file is drawn through here without the device.
   if (!ScopeState.ScopeFileReplay) {
     if (ScopeState.SinglePhase == 5) return;
-    if (ScopeState.SinglePhase++ == 0) SetStatusText(DeviceTriggerOn() ? "Waiting for trigger" : "Acquiring data");
+    if (ScopeState.SinglePhase++ == 0) SetStatusText(DeviceTriggerOn(*this) ? "Waiting for trigger" : "Acquiring data");
     Application->ProcessMessages();
     if (ScopeState.DemoMode) {
       triggaa_demo();
@@ -316,7 +316,7 @@ void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
     ScopeState.StartupTick |= kCaptureTakenBit;
   }
   ScopeState.TracesShown = 1;
-  SetStatusText(DeviceTriggerOn() ? "Trigged" : "Ready");
+  SetStatusText(DeviceTriggerOn(*this) ? "Trigged" : "Ready");
   PostCaptureSteps(CaptureMode::Single);
   if (!ScopeState.SpectrumMode) ShowNewestHistory();
   SetSingleDown(false);
@@ -337,7 +337,7 @@ void TForm1::SingleClick() {
 
   bool captured = ScopeState.ScopeFileReplay != 0;
   if (!ScopeState.ScopeFileReplay) {
-    SetStatusText(DeviceTriggerOn() ? "Waiting for trigger" : "Acquiring data");
+    SetStatusText(DeviceTriggerOn(*this) ? "Waiting for trigger" : "Acquiring data");
     if (!ScopeState.DemoMode) device_.Resetoi_500();
     for (;;) {
       Application->ProcessMessages();
@@ -357,7 +357,7 @@ void TForm1::SingleClick() {
     }
   }
   if (captured && !ScopeState.SingleStop) {
-    SetStatusText(DeviceTriggerOn() ? "Trigged" : "Ready");
+    SetStatusText(DeviceTriggerOn(*this) ? "Trigged" : "Ready");
     PostCaptureSteps(CaptureMode::Single);
   }
   SetSingleDown(false);
@@ -401,9 +401,9 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
   // it to averaging and history; or from a replayed data file, which is
   // already in the block. The readers below each take it in turn.
   display::Capture& capture = ScopeState.NewestCapture;
-  if (ScopeState.ScopeFileReplay) CaptureHeldSamples(capture);
+  if (ScopeState.ScopeFileReplay) CaptureHeldSamples(*this, capture);
   else if (ScopeState.DemoMode) luedemo();
-  else UnpackDeviceCapture(device_);
+  else UnpackDeviceCapture(*this, device_);
 
   // The device captures the next block while this one is drawn; also after
   // the capture that ends Run, so the device is armed as after any Run capture.
@@ -427,11 +427,11 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
       if (MarkersFFTSpectralDensity1 && MarkersFFTSpectralDensity1->Checked()) kursoridb();
     }
     FFT(capture);
-    if (run && ScopeState.FftAverageOn && !ScopeState.SettingsChanged) average_fft();
+    if (run && ScopeState.FftAverageOn && !ScopeState.SettingsChanged) average_fft(*this);
     if (ScopeState.LogFreqAxis) LinToLog();
     if (run) {
-      if (ScopeState.FftMaximumOn && !ScopeState.SettingsChanged) maximize_fft();
-      if (ScopeState.FftAverageOn || ScopeState.FftMaximumOn) refresh_fft();
+      if (ScopeState.FftMaximumOn && !ScopeState.SettingsChanged) maximize_fft(*this);
+      if (ScopeState.FftAverageOn || ScopeState.FftMaximumOn) refresh_fft(*this);
     }
     ScopeState.SettingsChanged = 0;
   }
@@ -454,7 +454,7 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
 // ---------------------------------------------------------------- counters
 
 void TForm1::Timer2Timer(TObject* /*Sender*/) {
-  if (engine::ScopeState.TriggerWaitTicks < 255) ++engine::ScopeState.TriggerWaitTicks;
+  if (ScopeState.TriggerWaitTicks < 255) ++ScopeState.TriggerWaitTicks;
 }
 
 void TForm1::Timer4Timer(TObject* /*Sender*/) {

@@ -3,7 +3,7 @@
 #include "engine/add_text.h"
 
 #include "display/annotation.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "engine/measurement_window.h"
 #include "engine/main_form.h"
 #include "engine/picture_settings.h"
@@ -27,14 +27,15 @@ bool BothChannelsReported() { return Form_99 && Form_99->CH1M->Checked() && Form
 // Wipes the scope picture and draws it again, annotation and list included.
 void Redraw() {
   if (!Form1) return;
-  engine::ScopeState.ClearPending = 1;
+  Form1->ScopeState.ClearPending = 1;
   Form1->putsataanko();
   Form1->piirrot();
 }
 
 }  // namespace
 
-TForm_9::TForm_9(TComponent* owner) : TForm(owner) {
+TForm_9::TForm_9(TComponent* owner, const engine::ScopeStates& states)
+    : TForm(owner), engine::WithScopeStates(states) {
   Name = "Form_9";
   SetCaption("Add Text");
   SetFormStyle(fsStayOnTop);
@@ -108,22 +109,22 @@ TForm_9::TForm_9(TComponent* owner) : TForm(owner) {
 
 void TForm_9::FormCreate(TObject* /*Sender*/) {
   Memo1->Clear();
-  engine::ScopeState.ScopeNoteShown = 0;
-  engine::ScopeState.ParametersOnScreen = 0;
-  display::DisplayState.ScopeNoteTransparent = 0;
+  ScopeState.ScopeNoteShown = 0;
+  ScopeState.ParametersOnScreen = 0;
+  DisplayState.ScopeNoteTransparent = 0;
   HintLabel->SetVisible(false);
   Button2->SetEnabled(false);
 }
 
 void TForm_9::Button1Click(TObject* /*Sender*/) {
-  engine::ScopeState.ScopeNoteShown = 1;
+  ScopeState.ScopeNoteShown = 1;
   Redraw();
   Button2->SetEnabled(true);
   HintLabel->SetVisible(true);
 }
 
 void TForm_9::Button2Click(TObject* /*Sender*/) {
-  engine::ScopeState.ScopeNoteShown = 0;
+  ScopeState.ScopeNoteShown = 0;
   Redraw();
   Button2->SetEnabled(false);
   HintLabel->SetVisible(false);
@@ -132,7 +133,7 @@ void TForm_9::Button2Click(TObject* /*Sender*/) {
 void TForm_9::Button3Click(TObject* /*Sender*/) { Close(); }
 
 void TForm_9::CheckBox1Click(TObject* /*Sender*/) {
-  display::DisplayState.ScopeNoteTransparent = CheckBox1->Checked() ? 1 : 0;
+  DisplayState.ScopeNoteTransparent = CheckBox1->Checked() ? 1 : 0;
   Redraw();
 }
 
@@ -150,32 +151,32 @@ void TForm_9::Paste1Click(TObject* /*Sender*/) { Memo1->PasteFromClipboard(); }
 void TForm_9::SelectAll1Click(TObject* /*Sender*/) { Memo1->SelectAll(); }
 
 void TForm_9::note() {
-  if (!engine::ScopeState.ScopeNoteShown || !Form1) return;
-  const auto texts = display::AnnotationLayout(Memo1->Lines().Lines(), display::DisplayState.ScopeNoteX, display::DisplayState.ScopeNoteY,
+  if (!ScopeState.ScopeNoteShown || !Form1) return;
+  const auto texts = display::AnnotationLayout(Memo1->Lines().Lines(), DisplayState.ScopeNoteX, DisplayState.ScopeNoteY,
                                                BothChannelsReported());
-  display::DrawPlacedTexts(Form1->MainView, texts, display::DisplayState.ScopeNoteTransparent != 0, engine::CurrentColorTable());
+  display::DrawPlacedTexts(Form1->MainView, texts, DisplayState.ScopeNoteTransparent != 0, engine::CurrentColorTable(*this));
 }
 
 void TForm_9::NotesOnBigScreen(display::ScopeView& big) {
-  if (engine::ScopeState.ScopeNoteShown) {
+  if (ScopeState.ScopeNoteShown) {
     // The lines keep their place across the picture and go twice as far
     // down (the first field a little right of the main picture's).
-    const auto texts = display::AnnotationLayout(Memo1->Lines().Lines(), display::DisplayState.ScopeNoteX,
-                                                 2 * display::DisplayState.ScopeNoteY - 10, BothChannelsReported(), 5);
-    display::DrawPlacedTexts(big, texts, display::DisplayState.ScopeNoteTransparent != 0, engine::CurrentColorTable());
+    const auto texts = display::AnnotationLayout(Memo1->Lines().Lines(), DisplayState.ScopeNoteX,
+                                                 2 * DisplayState.ScopeNoteY - 10, BothChannelsReported(), 5);
+    display::DrawPlacedTexts(big, texts, DisplayState.ScopeNoteTransparent != 0, engine::CurrentColorTable(*this));
   }
-  if (engine::ScopeState.ParametersOnScreen && Form_99) {
+  if (ScopeState.ParametersOnScreen && Form_99) {
     Form_99->CopyClick(this);
     const auto texts = display::ParameterListLayout(Form_99->Memo1->Lines().Lines(), kBigParameterListX,
                                                     Form_99->CH1M->Checked(), Form_99->CH2M->Checked());
-    display::DrawPlacedTexts(big, texts, false, engine::CurrentColorTable());
+    display::DrawPlacedTexts(big, texts, false, engine::CurrentColorTable(*this));
   }
 }
 
 void TForm_9::note_1() {
-  if (!engine::ScopeState.ParametersOnScreen || !Form1 || !Form_99) return;
+  if (!ScopeState.ParametersOnScreen || !Form1 || !Form_99) return;
   Form_99->CopyClick(this);
   const auto texts = display::ParameterListLayout(Form_99->Memo1->Lines().Lines(), kParameterListX,
                                                   Form_99->CH1M->Checked(), Form_99->CH2M->Checked());
-  display::DrawPlacedTexts(Form1->MainView, texts, false, engine::CurrentColorTable());
+  display::DrawPlacedTexts(Form1->MainView, texts, false, engine::CurrentColorTable(*this));
 }

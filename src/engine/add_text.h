@@ -3,6 +3,8 @@
 // report; it also draws the parameter list that the measurement window asks for.
 #pragma once
 
+#include "engine/scope_states.h"
+
 #include <string>
 #include <vector>
 
@@ -10,9 +12,9 @@
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
-class TForm_9 : public TForm {
+class TForm_9 : public TForm, public engine::WithScopeStates {
  public:
-  explicit TForm_9(TComponent* owner);
+  TForm_9(TComponent* owner, const engine::ScopeStates& states);
 
   TMemo* Memo1;                    // the annotation lines
   TGrSpeedButton* GrSpeedButton3;  // "Add Text on Screen"

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "engine/big_screen.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "device/scope_device.h"
@@ -24,9 +24,9 @@ constexpr std::size_t kRow2ms = 7;
 constexpr std::size_t kRow20us = 13;
 constexpr std::size_t kRow5us = 16;
 
-std::span<const std::int32_t> ChannelSamples(int channel) {
-  return channel == 1 ? std::span<const std::int32_t>(engine::Ch1Samples)
-                      : std::span<const std::int32_t>(engine::Ch2Samples);
+std::span<const std::int32_t> ChannelSamples(const engine::WithScopeStates& states, int channel) {
+  return channel == 1 ? std::span<const std::int32_t>(states.ScopeState.Ch1Samples())
+                      : std::span<const std::int32_t>(states.ScopeState.Ch2Samples());
 }
 
 // Shows or hides the wait panels and locks the two windows the user could
@@ -107,7 +107,7 @@ void TForm1::AutosetChannel(int channel) {
   auto capture = [this, channel]() -> std::optional<SignalSpan> {
     SingleClick();
     if (LinkLost() || ScopeState.SingleStop || Application->Terminated()) return std::nullopt;
-    return MeasureSignal(ChannelSamples(channel));
+    return MeasureSignal(ChannelSamples(*this, channel));
   };
 
   // Range: one step more sensitive while nothing clips, one back when the

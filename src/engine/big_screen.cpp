@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/add_text.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "display/graticule.h"
 #include "display/ground_markers.h"
 #include "display/marker_readouts.h"
@@ -26,9 +26,9 @@ constexpr int kScrollBarHeight = 17;
 constexpr unsigned kFocusDelayMs = 500;
 constexpr TColor kAutosetPanelColor = 0x800000;  // navy
 
-display::MarkerPens Pens() {
-  return {display::ShownChannelPen(engine::CurrentColorTable(), engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.TimeMarkerPenColor,
-          display::DisplayState.BackgroundColor};
+display::MarkerPens Pens(const engine::WithScopeStates& states) {
+  return {display::ShownChannelPen(engine::CurrentColorTable(states), states.ScopeState.Settings.Ch1On != 0), states.DisplayState.TimeMarkerPenColor,
+          states.DisplayState.BackgroundColor};
 }
 
 std::int16_t Clamp16(int v) { return static_cast<std::int16_t>(std::clamp(v, -32768, 32767)); }
@@ -100,24 +100,24 @@ BigScreenGridLook TakeFirstGridLook(TForm10& form) {
   // The wipe.
   form.BigView.Ch1Drawn = form.BigView.Ch2Drawn = form.BigView.MathDrawn = form.BigView.LineDrawn = 0;
   // DoGrid's items, each as it would draw now.
-  const display::PictureSettings settings = CurrentPictureSettings();
+  const display::PictureSettings settings = CurrentPictureSettings(form);
   BigScreenGridLook look;
   look.View = form.BigView;
-  look.XYLayout = display::DisplayState.XYPlotMode && !ScopeState.MathOff;
-  look.Spectrum = ScopeState.SpectrumMode != 0;
-  look.TriggerLevelTick = display::DisplayState.TriggerOn != 0;
+  look.XYLayout = form.DisplayState.XYPlotMode && !form.ScopeState.MathOff;
+  look.Spectrum = form.ScopeState.SpectrumMode != 0;
+  look.TriggerLevelTick = form.DisplayState.TriggerOn != 0;
   look.Colors = display::GraticuleColors::Of(settings.Colors);
-  look.Background = display::DisplayState.BackgroundColor;
-  look.TriggerLevel = ScopeState.Settings.TriggerLevel;
+  look.Background = form.DisplayState.BackgroundColor;
+  look.TriggerLevel = form.ScopeState.Settings.TriggerLevel;
   look.TriggerMirrored = display::InvertedCh2Source(settings);
-  look.TriggerPen = display::TriggerPenColor(settings.Colors, ScopeState.Settings.TriggerSource);
-  look.Ground = {FindGroundMarker(1), FindGroundMarker(2)};
-  look.TimeMarkerPen = display::DisplayState.TimeMarkerPenColor;
-  look.MarkerPen = display::ShownChannelPen(settings.Colors, ScopeState.Settings.Ch1On != 0);
+  look.TriggerPen = display::TriggerPenColor(settings.Colors, form.ScopeState.Settings.TriggerSource);
+  look.Ground = {FindGroundMarker(form, 1), FindGroundMarker(form, 2)};
+  look.TimeMarkerPen = form.DisplayState.TimeMarkerPenColor;
+  look.MarkerPen = display::ShownChannelPen(settings.Colors, form.ScopeState.Settings.Ch1On != 0);
   if (look.Spectrum) {
-    if (display::DisplayState.FftMarkersOn) {
-      const int x = display::FreqMarkerPixel(form.BigView, form.BigFreqMarkerBin, ScopeState.DisplayStart,
-                                              display::DisplayState.SpectrumZoom);
+    if (form.DisplayState.FftMarkersOn) {
+      const int x = display::FreqMarkerPixel(form.BigView, form.BigFreqMarkerBin, form.ScopeState.DisplayStart,
+                                              form.DisplayState.SpectrumZoom);
       form.BigFreqMarker1X = x < 0 ? 0 : x;
       if (x >= 0) form.BigFreqMarkerShown = 1;
       look.FreqMarkerX = x;
@@ -125,7 +125,7 @@ BigScreenGridLook TakeFirstGridLook(TForm10& form) {
     }
   } else {
     form.BigView.LineDrawn = 1;
-    look.ScopeMarkers = display::DisplayState.MarkersOn != 0;
+    look.ScopeMarkers = form.DisplayState.MarkersOn != 0;
   }
   look.Markers = {form.BigTimeMarker1X, form.BigTimeMarker2X, form.BigVoltMarker1Y, form.BigVoltMarker2Y,
                   form.BigFreqMarker1X, form.BigLevelMarker1Y, form.BigLevelMarker2Y};
@@ -147,7 +147,8 @@ int BigScreenTextX(int x, int screenX0, int bigScreenX0) {
   return big;
 }
 
-TForm10::TForm10(TComponent* owner) : TForm(owner) {
+TForm10::TForm10(TComponent* owner, const engine::ScopeStates& states)
+    : TForm(owner), engine::WithScopeStates(states) {
   Name = "Form10";
   SetCaption("Oscilloscope");
   ControlMaker make(this);
@@ -263,7 +264,7 @@ void TForm10::ScrollBar1Change(TObject*) {
 
 void TForm10::Rebuild() {
   // A forced clear wipes both pictures; the main window draws both again.
-  engine::ScopeState.ClearPending = 1;
+  ScopeState.ClearPending = 1;
   if (Form1) {
     Form1->putsataanko();
     Form1->piirrot();
@@ -277,101 +278,101 @@ void TForm10::Rebuild() {
 // ---------------------------------------------------------------- picture cycle
 
 void TForm10::putsataanko() {
-  display::WipePicture(BigView, display::DisplayState.BackgroundColor);
+  display::WipePicture(BigView, DisplayState.BackgroundColor);
   BigFreqMarkerShown = 0;
   DoGrid();
 }
 
 void TForm10::poisto() {
-  if (display::EraseTraces(BigView, engine::CurrentPictureSettings())) engine::ScopeState.PlotMethod = 0;
+  if (display::EraseTraces(BigView, engine::CurrentPictureSettings(*this))) ScopeState.PlotMethod = 0;
 }
 
-void TForm10::piirrot() { DrawPicture(engine::CurrentPictureSettings()); }
+void TForm10::piirrot() { DrawPicture(engine::CurrentPictureSettings(*this)); }
 
 void TForm10::DrawPicture(const display::PictureSettings& settings) {
-  if (display::DrawTraces(BigView, settings)) engine::ScopeState.PlotMethod = 0;
+  if (display::DrawTraces(BigView, settings)) ScopeState.PlotMethod = 0;
   if (Form_9) Form_9->NotesOnBigScreen(BigView);
   Image10->Invalidate();
 }
 
 void TForm10::DoGrid() {
   using namespace engine;
-  display::RebuildGridItems(*this, BigView, display::DisplayState.XYPlotMode && !ScopeState.MathOff, ScopeState.SpectrumMode != 0, display::DisplayState.TriggerOn != 0,
-                            display::GraticuleColors::Of(engine::CurrentColorTable()));
+  display::RebuildGridItems(*this, BigView, DisplayState.XYPlotMode && !ScopeState.MathOff, ScopeState.SpectrumMode != 0, DisplayState.TriggerOn != 0,
+                            display::GraticuleColors::Of(engine::CurrentColorTable(*this)));
 }
 
-void TForm10::viiva() { display::DrawTriggerTick(BigView, engine::CurrentPictureSettings()); }
+void TForm10::viiva() { display::DrawTriggerTick(BigView, engine::CurrentPictureSettings(*this)); }
 
 void TForm10::t_viiva() {
-  display::DrawTriggerLevelTick(BigView, engine::ScopeState.Settings.TriggerLevel, display::InvertedCh2Source(engine::CurrentPictureSettings()),
-                                display::TriggerPenColor(engine::CurrentColorTable(), engine::ScopeState.Settings.TriggerSource));
+  display::DrawTriggerLevelTick(BigView, ScopeState.Settings.TriggerLevel, display::InvertedCh2Source(engine::CurrentPictureSettings(*this)),
+                                display::TriggerPenColor(engine::CurrentColorTable(*this), ScopeState.Settings.TriggerSource));
 }
 
 void TForm10::kursorit() {
-  if (engine::ScopeState.SpectrumMode || !display::DisplayState.MarkersOn) return;
-  display::DrawScopeMarkerLines(BigView, display::ShownChannelPen(engine::CurrentColorTable(), engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.TimeMarkerPenColor,
-                                display::DisplayState.BackgroundColor);
+  if (ScopeState.SpectrumMode || !DisplayState.MarkersOn) return;
+  display::DrawScopeMarkerLines(BigView, display::ShownChannelPen(engine::CurrentColorTable(*this), ScopeState.Settings.Ch1On != 0), DisplayState.TimeMarkerPenColor,
+                                DisplayState.BackgroundColor);
 }
 
 void TForm10::fft_kursorit() {
-  if (!engine::ScopeState.SpectrumMode || !display::DisplayState.FftMarkersOn) return;
-  display::DrawLevelMarkerLines(BigView, display::ShownChannelPen(engine::CurrentColorTable(), engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.BackgroundColor);
+  if (!ScopeState.SpectrumMode || !DisplayState.FftMarkersOn) return;
+  display::DrawLevelMarkerLines(BigView, display::ShownChannelPen(engine::CurrentColorTable(*this), ScopeState.Settings.Ch1On != 0), DisplayState.BackgroundColor);
 }
 
 void TForm10::fft_viiva_on() {
-  if (!display::DisplayState.FftMarkersOn || !engine::ScopeState.SpectrumMode || BigFreqMarkerShown) return;
-  const int x = display::FreqMarkerPixel(BigView, BigFreqMarkerBin, engine::ScopeState.DisplayStart, display::DisplayState.SpectrumZoom);
+  if (!DisplayState.FftMarkersOn || !ScopeState.SpectrumMode || BigFreqMarkerShown) return;
+  const int x = display::FreqMarkerPixel(BigView, BigFreqMarkerBin, ScopeState.DisplayStart, DisplayState.SpectrumZoom);
   if (x < 0) {
     BigFreqMarker1X = 0;
     return;
   }
   BigFreqMarker1X = x;
-  display::DrawFreqMarkerLine(BigView, x, display::DisplayState.TimeMarkerPenColor);
+  display::DrawFreqMarkerLine(BigView, x, DisplayState.TimeMarkerPenColor);
   BigFreqMarkerShown = 1;
 }
 
 void TForm10::fft_viiva_off() {
   if (BigFreqMarkerShown && BigFreqMarker1X >= BigScreenX0)
-    display::DrawFreqMarkerLine(BigView, BigFreqMarker1X, display::DisplayState.TimeMarkerPenColor);
+    display::DrawFreqMarkerLine(BigView, BigFreqMarker1X, DisplayState.TimeMarkerPenColor);
   BigFreqMarkerShown = 0;
 }
 
 // The Big Screen draws the ground glyphs only; a record without a line is
 // reported by the main window.
 void TForm10::y_viivat() {
-  engine::PlaceGroundMarker(BigView, 1);
-  engine::PlaceGroundMarker(BigView, 2);
+  engine::PlaceGroundMarker(*this, BigView, 1);
+  engine::PlaceGroundMarker(*this, BigView, 2);
 }
 
-void TForm10::y1_viiva() { engine::PlaceGroundMarker(BigView, 1); }
-void TForm10::y2_viiva() { engine::PlaceGroundMarker(BigView, 2); }
+void TForm10::y1_viiva() { engine::PlaceGroundMarker(*this, BigView, 1); }
+void TForm10::y2_viiva() { engine::PlaceGroundMarker(*this, BigView, 2); }
 
 // ---------------------------------------------------------------- texts and read-outs
 
-void TForm10::kursoriaika() { display::ShowTimeReadout(BigView, engine::CurrentPictureSettings()); }
-void TForm10::kursorivoltit() { display::ShowVoltReadout(BigView, engine::CurrentPictureSettings()); }
-void TForm10::kursoritaajuus() { display::ShowFreqReadout(BigView, engine::CurrentPictureSettings(), BigFreqMarkerBin); }
-void TForm10::kursoridb() { display::ShowLevelReadout(BigView, engine::CurrentPictureSettings()); }
+void TForm10::kursoriaika() { display::ShowTimeReadout(BigView, engine::CurrentPictureSettings(*this)); }
+void TForm10::kursorivoltit() { display::ShowVoltReadout(BigView, engine::CurrentPictureSettings(*this)); }
+void TForm10::kursoritaajuus() { display::ShowFreqReadout(BigView, engine::CurrentPictureSettings(*this), BigFreqMarkerBin); }
+void TForm10::kursoridb() { display::ShowLevelReadout(BigView, engine::CurrentPictureSettings(*this)); }
 
 void TForm10::TulostaTeksti(const std::string& text, int x, int y, TColor color) {
   display::PrintText(BigView, text, x, y, color);
 }
 
 void TForm10::TulostaTekstix(const std::string& text, int x, int y, TColor color) {
-  TulostaTeksti(text, BigScreenTextX(x, engine::ScopeState.ScreenX0, BigScreenX0), y <= BigView.TopTextY ? y : BigTextLineY,
+  TulostaTeksti(text, BigScreenTextX(x, ScopeState.ScreenX0, BigScreenX0), y <= BigView.TopTextY ? y : BigTextLineY,
                 color);
 }
 
 void TForm10::tekstit() {
-  display::PrintLabels(BigView, engine::CurrentPictureSettings(), [this](const std::string& t, int x, int y, TColor c) { TulostaTeksti(t, x, y, c); });
+  display::PrintLabels(BigView, engine::CurrentPictureSettings(*this), [this](const std::string& t, int x, int y, TColor c) { TulostaTeksti(t, x, y, c); });
 }
 
 void TForm10::tekstit_pois() {
-  display::EraseLabels(BigView, engine::CurrentPictureSettings(), [this](const std::string& t, int x, int y, TColor c) { TulostaTeksti(t, x, y, c); });
+  display::EraseLabels(BigView, engine::CurrentPictureSettings(*this), [this](const std::string& t, int x, int y, TColor c) { TulostaTeksti(t, x, y, c); });
 }
 
 void TForm10::f_alue() {
-  TulostaTeksti(display::DisplayState.SpanText, BigScreenX0 + BigView.Texts.TimeDiv, BigView.TopTextY, display::DisplayState.TimeMarkerColor);
+  TulostaTeksti(DisplayState.SpanText, BigScreenX0 + BigView.Texts.TimeDiv, BigView.TopTextY, DisplayState.TimeMarkerColor);
 }
 
 void TForm10::LinKursLog() { BigFreqMarkerBin = display::MarkerLinToLog(BigFreqMarkerBin); }
@@ -379,7 +380,7 @@ void TForm10::LogKursLin() { BigFreqMarkerBin = display::MarkerLogToLin(BigFreqM
 
 void TForm10::FreqMarkerBinFromX() {
   BigFreqMarkerBin = static_cast<std::uint16_t>(std::clamp(
-      display::FreqMarkerBinAt(BigFreqMarker1X, BigScreenX0, engine::ScopeState.DisplayStart, display::DisplayState.SpectrumZoom), 0, 65535));
+      display::FreqMarkerBinAt(BigFreqMarker1X, BigScreenX0, ScopeState.DisplayStart, DisplayState.SpectrumZoom), 0, 65535));
 }
 
 // ---------------------------------------------------------------- mouse
@@ -387,9 +388,9 @@ void TForm10::FreqMarkerBinFromX() {
 void TForm10::Image10MouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y) {
   using namespace engine;
   if (Button == mbLeft) {
-    if (ScopeState.SpectrumMode && display::DisplayState.FftMarkersOn)
+    if (ScopeState.SpectrumMode && DisplayState.FftMarkersOn)
       fft_down(X, Y);
-    else if (!ScopeState.SpectrumMode && display::DisplayState.MarkersOn)
+    else if (!ScopeState.SpectrumMode && DisplayState.MarkersOn)
       dso_down(X, Y);
     return;
   }
@@ -397,8 +398,8 @@ void TForm10::Image10MouseDown(TObject*, TMouseButton Button, TShiftState, int X
   // The annotation's place is kept in main-picture pixels.
   const bool move = !ScopeState.ScopeNoteShown || Form_9->Visible();
   if (move) {
-    display::DisplayState.ScopeNoteX = Clamp16(X - 5);
-    display::DisplayState.ScopeNoteY = Clamp16(Y / 2 - 5);
+    DisplayState.ScopeNoteX = Clamp16(X - 5);
+    DisplayState.ScopeNoteY = Clamp16(Y / 2 - 5);
   }
   if (ScopeState.ScopeNoteShown && Form_9->Visible()) {
     ScopeState.ClearPending = 1;
@@ -410,13 +411,13 @@ void TForm10::Image10MouseDown(TObject*, TMouseButton Button, TShiftState, int X
 
 void TForm10::Image10MouseMove(TObject*, TShiftState, int X, int Y) {
   if (Drag.Active)
-    MarkerMoved(display::DragMarkerTo(BigView, Drag, X, Y, engine::ScopeState.SpectrumMode != 0, engine::ScopeState.DisplayStart,
-                                    display::DisplayState.SpectrumZoom, Pens(), BigFreqMarkerBin));
+    MarkerMoved(display::DragMarkerTo(BigView, Drag, X, Y, ScopeState.SpectrumMode != 0, ScopeState.DisplayStart,
+                                    DisplayState.SpectrumZoom, Pens(*this), BigFreqMarkerBin));
 }
 
 void TForm10::Image10MouseUp(TObject*, TMouseButton Button, TShiftState, int, int) {
   if (Button != mbLeft || !Drag.Active) return;
-  if (engine::ScopeState.SpectrumMode)
+  if (ScopeState.SpectrumMode)
     fft_up();
   else
     dso_up();
@@ -424,21 +425,21 @@ void TForm10::Image10MouseUp(TObject*, TMouseButton Button, TShiftState, int, in
 
 void TForm10::dso_down(int x, int y) {
   if (Form1) Form1->putsataanko();
-  display::BeginScopeDrag(BigView, Drag, x, y, Pens());
+  display::BeginScopeDrag(BigView, Drag, x, y, Pens(*this));
 }
 
 void TForm10::fft_down(int x, int y) {
   if (Form1) Form1->putsataanko();
-  display::BeginSpectrumDrag(BigView, Drag, x, y, Pens(), BigFreqMarkerShown);
+  display::BeginSpectrumDrag(BigView, Drag, x, y, Pens(*this), BigFreqMarkerShown);
 }
 
 void TForm10::dso_up() {
-  MarkerMoved(display::DropMarker(BigView, Drag, false, engine::ScopeState.DisplayStart, display::DisplayState.SpectrumZoom, Pens(),
+  MarkerMoved(display::DropMarker(BigView, Drag, false, ScopeState.DisplayStart, DisplayState.SpectrumZoom, Pens(*this),
                                   BigFreqMarkerShown, BigFreqMarkerBin));
 }
 
 void TForm10::fft_up() {
-  MarkerMoved(display::DropMarker(BigView, Drag, true, engine::ScopeState.DisplayStart, display::DisplayState.SpectrumZoom, Pens(),
+  MarkerMoved(display::DropMarker(BigView, Drag, true, ScopeState.DisplayStart, DisplayState.SpectrumZoom, Pens(*this),
                                   BigFreqMarkerShown, BigFreqMarkerBin));
 }
 

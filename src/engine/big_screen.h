@@ -3,6 +3,8 @@
 // that run the same view code with this window's own view and markers.
 #pragma once
 
+#include "engine/scope_states.h"
+
 #include <cstdint>
 #include <string>
 
@@ -11,9 +13,9 @@
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
-class TForm10 : public TForm {
+class TForm10 : public TForm, public engine::WithScopeStates {
  public:
-  explicit TForm10(TComponent* owner);
+  TForm10(TComponent* owner, const engine::ScopeStates& states);
 
   static constexpr int kImage10Width = 1000;
   static constexpr int kImage10Height = 560;

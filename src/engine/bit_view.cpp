@@ -1,7 +1,7 @@
 // The bit view ("10110010"): each captured byte of a channel shown as eight
 // successive logic levels, CH1 in the upper half of the picture and CH2 in
 // the lower half. The expansion itself runs with every drawing (piirrot).
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -43,7 +43,7 @@ void TForm1::GrSpeedButton15Click(TObject* /*Sender*/) {
   poisto();
   ScopeState.Settings.DigitalMode = 1;
   // Logic levels are steps: no sine ringing between them.
-  display::DisplayState.InterpolationChoice = 1;
+  DisplayState.InterpolationChoice = 1;
   // The time base is applied again for eight samples per byte (and the
   // device told to send bits).
   ReapplyTimeBase();

@@ -34,25 +34,25 @@ bool OffsetInWindow(std::int32_t offset) { return offset >= 91 && offset <= 165;
 
 bool CorrectionInWindow(std::int32_t correction) { return std::abs(correction) < 50; }
 
-void SetCalibrationPairs(const CalibrationPairs& p) {
-  ScopeState.Ch1_pos0 = ScopeState.Ch2_pos0 = p.pos0;
-  ScopeState.Ch1_pos1 = ScopeState.Ch2_pos1 = p.pos1;
-  ScopeState.Ch1_pos2 = ScopeState.Ch2_pos2 = p.pos2;
-  ScopeState.Ch1_ad0 = ScopeState.Ch2_ad0 = p.ad0;
-  ScopeState.Ch1_ad1 = ScopeState.Ch2_ad1 = p.ad1;
-  ScopeState.Ch1_ad2 = ScopeState.Ch2_ad2 = p.ad2;
+void SetCalibrationPairs(ScopeSharedState& scope, const CalibrationPairs& p) {
+  scope.Ch1_pos0 = scope.Ch2_pos0 = p.pos0;
+  scope.Ch1_pos1 = scope.Ch2_pos1 = p.pos1;
+  scope.Ch1_pos2 = scope.Ch2_pos2 = p.pos2;
+  scope.Ch1_ad0 = scope.Ch2_ad0 = p.ad0;
+  scope.Ch1_ad1 = scope.Ch2_ad1 = p.ad1;
+  scope.Ch1_ad2 = scope.Ch2_ad2 = p.ad2;
 }
 
-std::array<CalibrationPairKey, 12> CalibrationPairKeys() {
+std::array<CalibrationPairKey, 12> CalibrationPairKeys(ScopeSharedState& scope) {
   const CalibrationPairs& d = kDefaultCalibrationPairs;
-  return {{{"Ch1_pos0", &ScopeState.Ch1_pos0, d.pos0}, {"Ch1_pos1", &ScopeState.Ch1_pos1, d.pos1}, {"Ch1_pos2", &ScopeState.Ch1_pos2, d.pos2},
-           {"Ch2_pos0", &ScopeState.Ch2_pos0, d.pos0}, {"Ch2_pos1", &ScopeState.Ch2_pos1, d.pos1}, {"Ch2_pos2", &ScopeState.Ch2_pos2, d.pos2},
-           {"Ch1_ad0", &ScopeState.Ch1_ad0, d.ad0},    {"Ch1_ad1", &ScopeState.Ch1_ad1, d.ad1},    {"Ch1_ad2", &ScopeState.Ch1_ad2, d.ad2},
-           {"Ch2_ad0", &ScopeState.Ch2_ad0, d.ad0},    {"Ch2_ad1", &ScopeState.Ch2_ad1, d.ad1},    {"Ch2_ad2", &ScopeState.Ch2_ad2, d.ad2}}};
+  return {{{"Ch1_pos0", &scope.Ch1_pos0, d.pos0}, {"Ch1_pos1", &scope.Ch1_pos1, d.pos1}, {"Ch1_pos2", &scope.Ch1_pos2, d.pos2},
+           {"Ch2_pos0", &scope.Ch2_pos0, d.pos0}, {"Ch2_pos1", &scope.Ch2_pos1, d.pos1}, {"Ch2_pos2", &scope.Ch2_pos2, d.pos2},
+           {"Ch1_ad0", &scope.Ch1_ad0, d.ad0},    {"Ch1_ad1", &scope.Ch1_ad1, d.ad1},    {"Ch1_ad2", &scope.Ch1_ad2, d.ad2},
+           {"Ch2_ad0", &scope.Ch2_ad0, d.ad0},    {"Ch2_ad1", &scope.Ch2_ad1, d.ad1},    {"Ch2_ad2", &scope.Ch2_ad2, d.ad2}}};
 }
 
-std::string CalibrationLogPath() {
-  std::string folder = ScopeState.DocumentsFolder;
+std::string CalibrationLogPath(const ScopeSharedState& scope) {
+  std::string folder = scope.DocumentsFolder;
   // Before the start-up has chosen the folder, the documents folder itself.
   if (folder.empty()) folder = os::GetSpecialFolderPath(os::kCsidlPersonal) + "/";
   return folder + "Calibration.log";
@@ -105,11 +105,11 @@ const char* const kSucceededText = "Calibration completed successfully.";
 
 // The calibration cannot go on: the device is unplugged, the program is
 // ending, or the user asked to close it.
-bool Interrupted() { return !Form1->Device().IsOpen() || (Application && Application->Terminated()) || ScopeState.CloseRequested; }
+bool Interrupted() { return !Form1->Device().IsOpen() || (Application && Application->Terminated()) || Form1->ScopeState.CloseRequested; }
 
 // The user will not be waiting for a verdict: the program ends once the
 // calibration has.
-bool Leaving() { return ScopeState.CloseRequested || (Application && Application->Terminated()); }
+bool Leaving() { return Form1->ScopeState.CloseRequested || (Application && Application->Terminated()); }
 
 // Presses a button of the main window as the program presses buttons: down,
 // then its handler (a click would be refused while the window is disabled).
@@ -142,13 +142,13 @@ void SelectTimeBase(std::size_t row) {
 
 // Trigger "Off", source CH1 (or CH2) and rising edge through their buttons.
 void TriggerOffButton() {
-  if (!Press(&FrontPanelControls::SpeedButton8)) ScopeState.Settings.TriggerOff = 64;
+  if (!Press(&FrontPanelControls::SpeedButton8)) Form1->ScopeState.Settings.TriggerOff = 64;
 }
 void TriggerSourceButton(int channel) {
-  if (!Press(channel == 1 ? &FrontPanelControls::SpeedButton3 : &FrontPanelControls::SpeedButton4)) ScopeState.Settings.TriggerSource = channel == 1 ? 16 : 0;
+  if (!Press(channel == 1 ? &FrontPanelControls::SpeedButton3 : &FrontPanelControls::SpeedButton4)) Form1->ScopeState.Settings.TriggerSource = channel == 1 ? 16 : 0;
 }
 void RisingEdgeButton() {
-  if (!Press(&FrontPanelControls::SpeedButton5)) ScopeState.Settings.TriggerSlope = 32;
+  if (!Press(&FrontPanelControls::SpeedButton5)) Form1->ScopeState.Settings.TriggerSlope = 32;
 }
 
 // Step 3, point by point: low, mid and high of CH1, then of CH2. The first
@@ -162,19 +162,19 @@ struct SweepPoint {
   int UpTarget;
   int DownTarget;
   int ReadsPerStep;
-  std::int32_t* Reading;  // the record's screen reading and DAC value of the point
-  std::int32_t* Dac;
+  std::int32_t ScopeSharedState::*Reading;  // the record's screen reading and DAC value of the point
+  std::int32_t ScopeSharedState::*Dac;
   const char* Progress;   // progress shown once the point is measured; nullptr none
   int ReportLine;         // the report is complete up to this line
 };
 
 const SweepPoint kSweepPoints[] = {
-    {1, true, 2, kLowReading, kLowReading, 1, &ScopeState.Ch1_pos1, &ScopeState.Ch1_ad1, nullptr, 7},
-    {1, false, 0, kMidReading, kMidReading, 2, &ScopeState.Ch1_pos0, &ScopeState.Ch1_ad0, nullptr, 8},
-    {1, false, 0, kHighReadingUp, kHighReadingDown, 2, &ScopeState.Ch1_pos2, &ScopeState.Ch1_ad2, "50% Complete", 9},
-    {2, true, 0, kLowReading, kLowReading, 1, &ScopeState.Ch2_pos1, &ScopeState.Ch2_ad1, "70% Complete", 10},
-    {2, false, 0, kMidReading, kMidReading, 1, &ScopeState.Ch2_pos0, &ScopeState.Ch2_ad0, "90% Complete", 11},
-    {2, false, 0, kHighReadingUp, kHighReadingDown, 1, &ScopeState.Ch2_pos2, &ScopeState.Ch2_ad2, "100% Complete", 12},
+    {1, true, 2, kLowReading, kLowReading, 1, &ScopeSharedState::Ch1_pos1, &ScopeSharedState::Ch1_ad1, nullptr, 7},
+    {1, false, 0, kMidReading, kMidReading, 2, &ScopeSharedState::Ch1_pos0, &ScopeSharedState::Ch1_ad0, nullptr, 8},
+    {1, false, 0, kHighReadingUp, kHighReadingDown, 2, &ScopeSharedState::Ch1_pos2, &ScopeSharedState::Ch1_ad2, "50% Complete", 9},
+    {2, true, 0, kLowReading, kLowReading, 1, &ScopeSharedState::Ch2_pos1, &ScopeSharedState::Ch2_ad1, "70% Complete", 10},
+    {2, false, 0, kMidReading, kMidReading, 1, &ScopeSharedState::Ch2_pos0, &ScopeSharedState::Ch2_ad0, "90% Complete", 11},
+    {2, false, 0, kHighReadingUp, kHighReadingDown, 1, &ScopeSharedState::Ch2_pos2, &ScopeSharedState::Ch2_ad2, "100% Complete", 12},
 };
 
 // ---- The calibrating panels of the main window and the Big Screen
@@ -266,11 +266,11 @@ struct Readings {
 // code). Its pairs land in entries 0..31 of both channels' samples.
 Readings Read() {
   const std::optional<device::LevelReading> r =
-      Form1->Device().ReadBytes([] { return ScopeState.CloseRequested != 0; });
+      Form1->Device().ReadBytes([] { return Form1->ScopeState.CloseRequested != 0; });
   if (!r) return {};
   for (std::size_t k = 0; k < device::LevelReading::kPairs; ++k) {
-    Ch2Samples[k] = r->Ch2[k];
-    Ch1Samples[k] = r->Ch1[k];
+    Form1->ScopeState.Ch2Samples()[k] = r->Ch2[k];
+    Form1->ScopeState.Ch1Samples()[k] = r->Ch1[k];
   }
   return {r->Ch1Level, r->Ch2Level, true};
 }
@@ -282,7 +282,7 @@ bool CaptureInTime() {
   bool late = false;
   program_clock::Alarm limit([&late] {
     late = true;
-    ScopeState.SingleStop = 1;  // ends the capture loop without a capture
+    Form1->ScopeState.SingleStop = 1;  // ends the capture loop without a capture
   });
   limit.Start(std::chrono::milliseconds(kDeviceAnswerLimitMs), false);
   Form1->SingleClick();
@@ -292,8 +292,8 @@ bool CaptureInTime() {
 // Step 1 for one channel: move the offset until a capture centres the
 // grounded trace. False when no capture came.
 bool CentreOffset(int channel) {
-  std::int32_t& offset = channel == 1 ? ScopeState.Ch1OffsetCal : ScopeState.Ch2OffsetCal;
-  const std::int32_t* samples = channel == 1 ? Ch1Samples.data() : Ch2Samples.data();
+  std::int32_t& offset = channel == 1 ? Form1->ScopeState.Ch1OffsetCal : Form1->ScopeState.Ch2OffsetCal;
+  const std::int32_t* samples = channel == 1 ? Form1->ScopeState.Ch1Samples().data() : Form1->ScopeState.Ch2Samples().data();
   int unchanged = 0;
   for (int capture = 0; capture < kMaxOffsetCaptures && unchanged < kStableCaptures; ++capture) {
     const std::int32_t before = offset;
@@ -309,19 +309,19 @@ bool CentreOffset(int channel) {
 
 // Step 2: both range trims at once until both readings are 128.
 bool CorrectOneVoltFamily() {
-  ScopeState.Ch1RangeTrim = 0;
-  ScopeState.Ch2RangeTrim = 0;
+  Form1->ScopeState.Ch1RangeTrim = 0;
+  Form1->ScopeState.Ch2RangeTrim = 0;
   for (int i = 0; i < kMaxCorrectionReads; ++i) {
-    const std::int32_t before1 = ScopeState.Ch1RangeTrim;
-    const std::int32_t before2 = ScopeState.Ch2RangeTrim;
+    const std::int32_t before1 = Form1->ScopeState.Ch1RangeTrim;
+    const std::int32_t before2 = Form1->ScopeState.Ch2RangeTrim;
     Form1->Set_DACs();
     const Readings r = Read();
     if (!r.ok) return false;
-    if (r.ch1 > kMidReading) --ScopeState.Ch1RangeTrim;
-    else if (r.ch1 < kMidReading) ++ScopeState.Ch1RangeTrim;
-    if (r.ch2 > kMidReading) --ScopeState.Ch2RangeTrim;
-    else if (r.ch2 < kMidReading) ++ScopeState.Ch2RangeTrim;
-    if (ScopeState.Ch1RangeTrim == before1 && ScopeState.Ch2RangeTrim == before2) break;
+    if (r.ch1 > kMidReading) --Form1->ScopeState.Ch1RangeTrim;
+    else if (r.ch1 < kMidReading) ++Form1->ScopeState.Ch1RangeTrim;
+    if (r.ch2 > kMidReading) --Form1->ScopeState.Ch2RangeTrim;
+    else if (r.ch2 < kMidReading) ++Form1->ScopeState.Ch2RangeTrim;
+    if (Form1->ScopeState.Ch1RangeTrim == before1 && Form1->ScopeState.Ch2RangeTrim == before2) break;
   }
   return true;
 }
@@ -331,7 +331,7 @@ bool CorrectOneVoltFamily() {
 // downTarget; both directions give up at DAC value 255. With two reads per
 // step the first one is discarded. False when the device went away.
 bool SweepPosition(int channel, int upTarget, int downTarget, int readsPerStep, int& reading) {
-  std::int32_t& position = channel == 1 ? ScopeState.Ch1PositionDac : ScopeState.Ch2PositionDac;
+  std::int32_t& position = channel == 1 ? Form1->ScopeState.Ch1PositionDac : Form1->ScopeState.Ch2PositionDac;
   auto step = [&](int delta) {
     position = (position + delta + 256) % 256;
     Form1->Set_DACs();
@@ -363,16 +363,16 @@ std::string OffsetLine(const char* head, std::int32_t value, bool ok) {
 // Report lines 3..12 from the record as it stands.
 std::string ReportLine(int line) {
   switch (line) {
-    case 3: return OffsetLine("CH1 offset at 3V/div      :\t", ScopeState.Ch1OffsetCal, OffsetInWindow(ScopeState.Ch1OffsetCal));
-    case 4: return OffsetLine("CH2 offset at 3V/div      :\t", ScopeState.Ch2OffsetCal, OffsetInWindow(ScopeState.Ch2OffsetCal));
-    case 5: return OffsetLine("CH1 offset at 1V/div   :\t", ScopeState.Ch1V5Offset, CorrectionInWindow(ScopeState.Ch1V5Offset));
-    case 6: return OffsetLine("CH2 offset at 1V/div   :\t", ScopeState.Ch2V5Offset, CorrectionInWindow(ScopeState.Ch2V5Offset));
-    case 7: return "CH1 Y-position low\t" + std::to_string(ScopeState.Ch1_pos1);
-    case 8: return "CH1 Y-position mid\t" + std::to_string(ScopeState.Ch1_pos0);
-    case 9: return "CH1 Y-position high\t" + std::to_string(ScopeState.Ch1_pos2);
-    case 10: return "CH2 Y-position low\t" + std::to_string(ScopeState.Ch2_pos1);
-    case 11: return "CH2 Y-position mid\t" + std::to_string(ScopeState.Ch2_pos0);
-    case 12: return "CH2 Y-position high\t" + std::to_string(ScopeState.Ch2_pos2);
+    case 3: return OffsetLine("CH1 offset at 3V/div      :\t", Form1->ScopeState.Ch1OffsetCal, OffsetInWindow(Form1->ScopeState.Ch1OffsetCal));
+    case 4: return OffsetLine("CH2 offset at 3V/div      :\t", Form1->ScopeState.Ch2OffsetCal, OffsetInWindow(Form1->ScopeState.Ch2OffsetCal));
+    case 5: return OffsetLine("CH1 offset at 1V/div   :\t", Form1->ScopeState.Ch1V5Offset, CorrectionInWindow(Form1->ScopeState.Ch1V5Offset));
+    case 6: return OffsetLine("CH2 offset at 1V/div   :\t", Form1->ScopeState.Ch2V5Offset, CorrectionInWindow(Form1->ScopeState.Ch2V5Offset));
+    case 7: return "CH1 Y-position low\t" + std::to_string(Form1->ScopeState.Ch1_pos1);
+    case 8: return "CH1 Y-position mid\t" + std::to_string(Form1->ScopeState.Ch1_pos0);
+    case 9: return "CH1 Y-position high\t" + std::to_string(Form1->ScopeState.Ch1_pos2);
+    case 10: return "CH2 Y-position low\t" + std::to_string(Form1->ScopeState.Ch2_pos1);
+    case 11: return "CH2 Y-position mid\t" + std::to_string(Form1->ScopeState.Ch2_pos0);
+    case 12: return "CH2 Y-position high\t" + std::to_string(Form1->ScopeState.Ch2_pos2);
     default: return {};
   }
 }
@@ -414,10 +414,10 @@ void AveragingOff() {
     off->OnClick(off);
     return;
   }
-  ScopeState.AveragingOn = 0;
-  ScopeState.AverageRunning = 0;
-  ScopeState.AverageCount = 0;
-  ScopeState.AverageLength = 4;
+  Form1->ScopeState.AveragingOn = 0;
+  Form1->ScopeState.AverageRunning = 0;
+  Form1->ScopeState.AverageCount = 0;
+  Form1->ScopeState.AverageLength = 4;
 }
 
 // Every math mode off (with its menu check) and the math button hidden; back
@@ -434,17 +434,17 @@ void PlainScopeDisplay() {
     for (TMenuItem* i : {item, twin})
       if (i) i->SetChecked(false);
   }
-  ScopeState.MathOff = 1;
-  ScopeState.InvertCh2Mode = 0;
+  Form1->ScopeState.MathOff = 1;
+  Form1->ScopeState.InvertCh2Mode = 0;
   for (TSpeedButton* math : {Form1->SpeedButton21, TwinControl(&FrontPanelControls::SpeedButton21)})
     if (math) math->SetVisible(false);
-  if (ScopeState.SpectrumMode) Press(&FrontPanelControls::SpeedButton22);
+  if (Form1->ScopeState.SpectrumMode) Press(&FrontPanelControls::SpeedButton22);
 }
 
 // Both channels shown, through their "On" buttons.
 void BothChannelsShown() {
-  if (!Press(&FrontPanelControls::CH1on)) ScopeState.Settings.Ch1On = 1;
-  if (!Press(&FrontPanelControls::CH2on)) ScopeState.Settings.Ch2On = 1;
+  if (!Press(&FrontPanelControls::CH1on)) Form1->ScopeState.Settings.Ch1On = 1;
+  if (!Press(&FrontPanelControls::CH2on)) Form1->ScopeState.Settings.Ch2On = 1;
 }
 
 }  // namespace
@@ -461,7 +461,7 @@ void TForm1::calibrate() {
     ~RunningScope() { Flag = 0; }
   } running(ScopeState.CalibrationRunning);
   // What stays in force when this run is cut short.
-  const CalibrationRecordValues previous = CurrentCalibrationRecord();
+  const CalibrationRecordValues previous = CurrentCalibrationRecord(ScopeState);
   bool failed = false;
   bool complete = true;
 
@@ -483,7 +483,7 @@ void TForm1::calibrate() {
   ScopeState.Settings.TriggerOff = 64;
   SetButtonDown(&FrontPanelControls::SpeedButton_gnd1, true);
   SetButtonDown(&FrontPanelControls::SpeedButton_gnd2, true);
-  SetCalibrationPairs(kFallbackCalibrationPairs);
+  SetCalibrationPairs(ScopeState, kFallbackCalibrationPairs);
   ScopeState.Settings.Ch1InputOn = ScopeState.Settings.Ch2InputOn = 0;
   ScopeState.Ch1V5Offset = ScopeState.Ch2V5Offset = 0;
   ScopeState.Ch1RangeTrim = ScopeState.Ch2RangeTrim = 0;
@@ -545,8 +545,8 @@ void TForm1::calibrate() {
       device_.Resetoi_500();
       complete = complete && SweepPosition(point.Channel, point.UpTarget, point.DownTarget, point.ReadsPerStep, reading);
       if (!complete) break;
-      *point.Reading = reading;
-      *point.Dac = point.Channel == 1 ? ScopeState.Ch1PositionDac : ScopeState.Ch2PositionDac;
+      ScopeState.*point.Reading = reading;
+      ScopeState.*point.Dac = point.Channel == 1 ? ScopeState.Ch1PositionDac : ScopeState.Ch2PositionDac;
       if (point.Progress) ShowProgress(point.Progress);
       report.Through(point.ReportLine);
     }
@@ -565,7 +565,7 @@ void TForm1::calibrate() {
   // The report tells what this run measured; a run cut short leaves the
   // previous record in force (the settings below are sent with it).
   report.Through(12);
-  if (!complete) SetCalibrationRecord(previous);
+  if (!complete) SetCalibrationRecord(ScopeState, previous);
 
   if (Form10) ShowCalibratingPanel(Form10->CalibratingPanel, false);
   Form1->SetEnabled(true);
@@ -579,7 +579,7 @@ void TForm1::calibrate() {
   SelectRange(2, kRange1V);
   SelectTimeBase(kTimeBase1ms);
 
-  const std::string logPath = CalibrationLogPath();
+  const std::string logPath = CalibrationLogPath(ScopeState);
   // Once the program has ended nothing more is written.
   const bool saved = Application->Terminated() || report.Save(logPath);
   ScopeState.Calibrating = 0;
@@ -652,7 +652,7 @@ bool TForm1::RunMenuCalibration(bool stopAcquisitionFirst) {
 }
 
 void TForm1::Calibrate1Click(TObject* /*Sender*/) {
-  if (engine::ScopeState.DemoMode) engine::TellCalibrationNeedsDevice();
+  if (ScopeState.DemoMode) engine::TellCalibrationNeedsDevice();
   else RunMenuCalibration(true);
 }
 
@@ -710,26 +710,26 @@ void TBtnBottomDlg3::FormShow(TObject* /*Sender*/) { Timer1->SetEnabled(true); }
 
 void TBtnBottomDlg3::Timer1Timer(TObject* /*Sender*/) {
   Timer1->SetEnabled(false);
-  if (!ScopeState.ExtendCalTime || !Form1 || Form1->SpeedButtonRun->Down()) return;
+  if (!Form1->ScopeState.ExtendCalTime || !Form1 || Form1->SpeedButtonRun->Down()) return;
   Form1->SpeedButtonRun->SetDown(true);
   Form1->SpeedButtonRunClick(Form1);
 }
 
 void TBtnBottomDlg3::FormClose(TObject* /*Sender*/, TCloseAction& /*Action*/) {
   Timer1->SetEnabled(false);
-  if (!ScopeState.ExtendCalTime || !Form1) return;
-  ScopeState.ExtendCalTime = 0;
-  ScopeState.ExtendCalSteps = 0;
+  if (!Form1->ScopeState.ExtendCalTime || !Form1) return;
+  Form1->ScopeState.ExtendCalTime = 0;
+  Form1->ScopeState.ExtendCalSteps = 0;
   if (Form1->SpeedButtonRun->Down()) {
     Form1->SpeedButtonRun->SetDown(false);
     Form1->SpeedButtonRunClick(Form1);
   }
-  ScopeState.RunStop = 1;
-  ScopeState.SingleStop = 1;
+  Form1->ScopeState.RunStop = 1;
+  Form1->ScopeState.SingleStop = 1;
   Form1->calibrate();
   Form1->TrackBar1Change(Form1);
   Form1->TrackBar2Change(Form1);
-  if (ScopeState.CalibrationCompleted) ScopeState.FirstRunCalibration = 0;
+  if (Form1->ScopeState.CalibrationCompleted) Form1->ScopeState.FirstRunCalibration = 0;
   SelectRange(1, kRange03V);
   SelectRange(2, kRange03V);
   SelectTimeBase(kTimeBase1ms);
@@ -772,9 +772,9 @@ std::int32_t GroundLevelAt(const GroundLevelLine& line, std::int32_t dac) {
   return static_cast<std::int32_t>(std::clamp(level, -kLimit, kLimit));
 }
 
-GroundLevelLine ChannelGroundLevelFit(int channel) {
-  if (channel == 1) return GroundLevelFit(ScopeState.Ch1_ad0, ScopeState.Ch1_ad1, ScopeState.Ch1_ad2, ScopeState.Ch1_pos0, ScopeState.Ch1_pos1, ScopeState.Ch1_pos2);
-  return GroundLevelFit(ScopeState.Ch2_ad0, ScopeState.Ch2_ad1, ScopeState.Ch2_ad2, ScopeState.Ch2_pos0, ScopeState.Ch2_pos1, ScopeState.Ch2_pos2);
+GroundLevelLine ChannelGroundLevelFit(const ScopeSharedState& scope, int channel) {
+  if (channel == 1) return GroundLevelFit(scope.Ch1_ad0, scope.Ch1_ad1, scope.Ch1_ad2, scope.Ch1_pos0, scope.Ch1_pos1, scope.Ch1_pos2);
+  return GroundLevelFit(scope.Ch2_ad0, scope.Ch2_ad1, scope.Ch2_ad2, scope.Ch2_pos0, scope.Ch2_pos1, scope.Ch2_pos2);
 }
 
 }  // namespace engine

@@ -26,14 +26,14 @@ bool OffsetInWindow(std::int32_t offset);
 bool CorrectionInWindow(std::int32_t correction);
 
 // Where the report is saved: "Calibration.log" in DocumentsFolder.
-std::string CalibrationLogPath();
+std::string CalibrationLogPath(const ScopeSharedState& scope);
 
 // The "Calibrate" items in demo mode: there is nothing to calibrate, and the
 // user is told why nothing happens.
 void TellCalibrationNeedsDevice();
 
 // Both channels' calibration pairs from one set.
-void SetCalibrationPairs(const CalibrationPairs& pairs);
+void SetCalibrationPairs(ScopeSharedState& scope, const CalibrationPairs& pairs);
 
 // The twelve pairs as the settings file names them ("Ch1_pos0" .. "Ch2_ad2"),
 // with the value of a first start.
@@ -42,7 +42,7 @@ struct CalibrationPairKey {
   std::int32_t* Value;
   std::int32_t Default;
 };
-std::array<CalibrationPairKey, 12> CalibrationPairKeys();
+std::array<CalibrationPairKey, 12> CalibrationPairKeys(ScopeSharedState& scope);
 
 // ---- Ground-level fit
 // The line through a channel's three (position-DAC value, screen reading)
@@ -60,6 +60,6 @@ GroundLevelLine GroundLevelFit(std::int32_t ad0, std::int32_t ad1, std::int32_t 
 // screen are kept within +-1,000,000 so that pixel arithmetic stays defined.
 std::int32_t GroundLevelAt(const GroundLevelLine& line, std::int32_t dac);
 // The line of channel 1 or 2 from the calibration record in force.
-GroundLevelLine ChannelGroundLevelFit(int channel);
+GroundLevelLine ChannelGroundLevelFit(const ScopeSharedState& scope, int channel);
 
 }  // namespace engine

@@ -7,9 +7,9 @@ namespace engine {
 namespace {
 
 // Where each value of the record lives, in the record's order.
-std::array<std::int32_t*, 16> RecordFields() {
-  return {&ScopeState.Ch1OffsetCal, &ScopeState.Ch2OffsetCal, &ScopeState.Ch1V5Offset, &ScopeState.Ch2V5Offset, &ScopeState.Ch1_pos0, &ScopeState.Ch1_pos1, &ScopeState.Ch1_pos2, &ScopeState.Ch2_pos0,
-          &ScopeState.Ch2_pos1,     &ScopeState.Ch2_pos2,     &ScopeState.Ch1_ad0,     &ScopeState.Ch1_ad1,     &ScopeState.Ch1_ad2,  &ScopeState.Ch2_ad0,  &ScopeState.Ch2_ad1,  &ScopeState.Ch2_ad2};
+std::array<std::int32_t*, 16> RecordFields(ScopeSharedState& scope) {
+  return {&scope.Ch1OffsetCal, &scope.Ch2OffsetCal, &scope.Ch1V5Offset, &scope.Ch2V5Offset, &scope.Ch1_pos0, &scope.Ch1_pos1, &scope.Ch1_pos2, &scope.Ch2_pos0,
+          &scope.Ch2_pos1,     &scope.Ch2_pos2,     &scope.Ch1_ad0,     &scope.Ch1_ad1,     &scope.Ch1_ad2,  &scope.Ch2_ad0,  &scope.Ch2_ad1,  &scope.Ch2_ad2};
 }
 
 constexpr std::size_t kCorrections = 2;  // v5_offs1, v5_offs2
@@ -19,15 +19,15 @@ constexpr std::int32_t kCorrectionLimit = 255;
 
 }  // namespace
 
-CalibrationRecordValues CurrentCalibrationRecord() {
+CalibrationRecordValues CurrentCalibrationRecord(ScopeSharedState& scope) {
   CalibrationRecordValues record;
-  const auto fields = RecordFields();
+  const auto fields = RecordFields(scope);
   for (std::size_t i = 0; i < fields.size(); ++i) record.Values[i] = *fields[i];
   return record;
 }
 
-void SetCalibrationRecord(const CalibrationRecordValues& record) {
-  const auto fields = RecordFields();
+void SetCalibrationRecord(ScopeSharedState& scope, const CalibrationRecordValues& record) {
+  const auto fields = RecordFields(scope);
   for (std::size_t i = 0; i < fields.size(); ++i) *fields[i] = record.Values[i];
 }
 
@@ -48,10 +48,10 @@ bool CalibrationRecordInRange(const CalibrationRecordValues& record) {
   return true;
 }
 
-bool DropCalibrationRecordOutOfRange() {
-  if (CalibrationRecordInRange(CurrentCalibrationRecord())) return false;
-  SetCalibrationRecord(FirstStartCalibrationRecord());
-  ScopeState.FirstRunCalibration = 1;
+bool DropCalibrationRecordOutOfRange(ScopeSharedState& scope) {
+  if (CalibrationRecordInRange(CurrentCalibrationRecord(scope))) return false;
+  SetCalibrationRecord(scope, FirstStartCalibrationRecord());
+  scope.FirstRunCalibration = 1;
   return true;
 }
 

@@ -9,6 +9,8 @@
 
 namespace engine {
 
+struct ScopeSharedState;
+
 // The sixteen values in the order of the settings file's [Calibration] keys:
 // offs_1, offs_2, v5_offs1, v5_offs2, Ch1_pos0..2, Ch2_pos0..2, Ch1_ad0..2,
 // Ch2_ad0..2.
@@ -18,8 +20,8 @@ struct CalibrationRecordValues {
 };
 
 // The record in force, and putting one in force.
-CalibrationRecordValues CurrentCalibrationRecord();
-void SetCalibrationRecord(const CalibrationRecordValues& record);
+CalibrationRecordValues CurrentCalibrationRecord(ScopeSharedState& scope);
+void SetCalibrationRecord(ScopeSharedState& scope, const CalibrationRecordValues& record);
 
 // The record of a first start (no calibration yet).
 CalibrationRecordValues FirstStartCalibrationRecord();
@@ -32,6 +34,6 @@ bool CalibrationRecordInRange(const CalibrationRecordValues& record);
 // A record read from the settings file that is out of range is not used:
 // the first-start record takes its place and the next device open
 // calibrates. True when the record in force was replaced.
-bool DropCalibrationRecordOutOfRange();
+bool DropCalibrationRecordOutOfRange(ScopeSharedState& scope);
 
 }  // namespace engine

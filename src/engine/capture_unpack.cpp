@@ -14,7 +14,7 @@
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
 #include "display/history.h"
-#include "engine/history_state.h"
+#include "display/history_state.h"
 #include "display/spectrum.h"
 
 namespace {
@@ -25,81 +25,81 @@ using engine::kSampleBlockEntries;
 
 // The averaging parameters clipped to the ring's shape, so that settings from
 // elsewhere can never index past it.
-std::int32_t AveragedCaptures() {
-  return std::clamp<std::int32_t>(engine::ScopeState.AverageLength, 1, static_cast<std::int32_t>(engine::kAverageSlots));
+std::int32_t AveragedCaptures(const engine::WithScopeStates& states) {
+  return std::clamp<std::int32_t>(states.ScopeState.AverageLength, 1, static_cast<std::int32_t>(engine::kAverageSlots));
 }
 
-bool AveragingApplies() {
+bool AveragingApplies(const engine::WithScopeStates& states) {
   using namespace engine;
   using namespace display;
-  return ScopeState.AveragingOn && !ScopeState.AutosetRunning && !ScopeState.SpectrumMode;
+  return states.ScopeState.AveragingOn && !states.ScopeState.AutosetRunning && !states.ScopeState.SpectrumMode;
 }
 
 // Stores one capture, given per pair (CH1, CH2), the way the normal route
 // does: straight into the block, or into the averaging slots followed by the
 // averaged block. The first capture after averaging starts is not stored.
 template <class PairAt>
-void StoreCapture(PairAt pairAt) {
+void StoreCapture(const engine::WithScopeStates& states, PairAt pairAt) {
   using namespace engine;
   using namespace display;
-  const bool averaging = AveragingApplies();
-  const std::int32_t length = AveragedCaptures();
-  if (ScopeState.AverageCount < 0 || ScopeState.AverageCount >= length) ScopeState.AverageCount = 0;
+  const bool averaging = AveragingApplies(states);
+  const std::int32_t length = AveragedCaptures(states);
+  if (states.ScopeState.AverageCount < 0 || states.ScopeState.AverageCount >= length) states.ScopeState.AverageCount = 0;
   if (!averaging) {
     for (std::size_t i = 0; i < kChannelSamples; ++i) {
       const auto [ch1, ch2] = pairAt(i);
-      Ch1Samples[i] = ch1;
-      Ch2Samples[i] = ch2;
+      states.ScopeState.Ch1Samples()[i] = ch1;
+      states.ScopeState.Ch2Samples()[i] = ch2;
     }
     return;
   }
-  if (ScopeState.AverageRunning) {
-    const auto slot = static_cast<std::size_t>(ScopeState.AverageCount);
+  if (states.ScopeState.AverageRunning) {
+    const auto slot = static_cast<std::size_t>(states.ScopeState.AverageCount);
     for (std::size_t i = 0; i < kChannelSamples; ++i) {
       const auto [ch1, ch2] = pairAt(i);
-      ScopeState.AverageRing[(kChannelSamples + i) * kAverageSlots + slot] = static_cast<std::uint8_t>(ch1);
-      ScopeState.AverageRing[i * kAverageSlots + slot] = static_cast<std::uint8_t>(ch2);
+      states.ScopeState.AverageRing[(kChannelSamples + i) * kAverageSlots + slot] = static_cast<std::uint8_t>(ch1);
+      states.ScopeState.AverageRing[i * kAverageSlots + slot] = static_cast<std::uint8_t>(ch2);
     }
-    ScopeState.AverageCount = (ScopeState.AverageCount + 1) % length;
+    states.ScopeState.AverageCount = (states.ScopeState.AverageCount + 1) % length;
     for (std::size_t k = 0; k < kSampleBlockEntries; ++k) {
-      const std::uint8_t* ring = &ScopeState.AverageRing[k * kAverageSlots];
+      const std::uint8_t* ring = &states.ScopeState.AverageRing[k * kAverageSlots];
       std::int32_t sum = 0;
       for (std::int32_t s = 0; s < length; ++s) sum += ring[s];
-      ScopeState.ScopeSampleBlock[k] = sum / length;
+      states.ScopeState.ScopeSampleBlock[k] = sum / length;
     }
   }
-  ScopeState.AverageRunning = 1;
+  states.ScopeState.AverageRunning = 1;
 }
 
 // Noise Reject: a capture whose edge at the trigger point does not go the
 // trigger's way is not shown; the three pages show accepted captures in turn.
-void NoiseRejectRoute() {
+void NoiseRejectRoute(const engine::WithScopeStates& states) {
   using namespace engine;
   using namespace display;
   const std::int32_t* trigger =
-      ScopeState.NoiseRejectStage.data() + (ScopeState.Settings.TriggerSource == 16 ? kChannelSamples : 0);
+      states.ScopeState.NoiseRejectStage.data() + (states.ScopeState.Settings.TriggerSource == 16 ? kChannelSamples : 0);
   std::int32_t before = 0;
   std::int32_t after = 0;
   for (int i = 1000; i <= 1024; ++i) before += trigger[i];
   for (int i = 1025; i <= 1049; ++i) after += trigger[i];
-  const bool accepted = ScopeState.Settings.TriggerSlope == 32 ? before < after : before > after;
+  const bool accepted = states.ScopeState.Settings.TriggerSlope == 32 ? before < after : before > after;
 
-  auto page = [](std::int32_t index) -> auto& { return ScopeState.NoiseRejectPages[static_cast<std::size_t>(((index % 3) + 3) % 3)]; };
+  auto page = [&states](std::int32_t index) -> auto& { return states.ScopeState.NoiseRejectPages[static_cast<std::size_t>(((index % 3) + 3) % 3)]; };
   if (accepted) {
-    page(ScopeState.NoiseRejectWritePage) = ScopeState.NoiseRejectStage;
-    ScopeState.NoiseRejectWritePage = (ScopeState.NoiseRejectWritePage + 1) % 3;
-    ++ScopeState.CaptureCount;
+    page(states.ScopeState.NoiseRejectWritePage) = states.ScopeState.NoiseRejectStage;
+    states.ScopeState.NoiseRejectWritePage = (states.ScopeState.NoiseRejectWritePage + 1) % 3;
+    ++states.ScopeState.CaptureCount;
     const std::int32_t d = std::abs(before - after);
     // A fresh start or a changed signal: older pages would show the past.
-    if (ScopeState.CaptureCount == 2 || d > 5 * ScopeState.NoiseRejectSlope || 5 * d < ScopeState.NoiseRejectSlope)
-      for (auto& p : ScopeState.NoiseRejectPages) p = ScopeState.NoiseRejectStage;
-    ScopeState.NoiseRejectSlope = d;
+    if (states.ScopeState.CaptureCount == 2 || d > 5 * states.ScopeState.NoiseRejectSlope || 5 * d < states.ScopeState.NoiseRejectSlope)
+      for (auto& p : states.ScopeState.NoiseRejectPages) p = states.ScopeState.NoiseRejectStage;
+    states.ScopeState.NoiseRejectSlope = d;
   }
-  const auto& shown = page(ScopeState.NoiseRejectReadPage);
-  StoreCapture([&shown](std::size_t i) {
+  const auto& shown = page(states.ScopeState.NoiseRejectReadPage);
+  StoreCapture(states, [&shown](std::size_t i) {
     return std::pair<std::int32_t, std::int32_t>{shown[kChannelSamples + i], shown[i]};
   });
-  ScopeState.NoiseRejectReadPage = (ScopeState.NoiseRejectReadPage + 1) % 3;
+  states.ScopeState.NoiseRejectReadPage = (states.ScopeState.NoiseRejectReadPage + 1) % 3;
 }
 
 }  // namespace
@@ -108,90 +108,90 @@ namespace engine {
 
 // The bit view: each captured byte is 8 one-bit samples of a logic input,
 // bit 0 first, drawn as two logic lines (CH2 low, CH1 high).
-void ExpandBitView() {
-  std::int64_t i = std::max<std::int64_t>(0, static_cast<std::int64_t>(ScopeState.CaptureStart) + 10);
+void ExpandBitView(const engine::WithScopeStates& states) {
+  std::int64_t i = std::max<std::int64_t>(0, static_cast<std::int64_t>(states.ScopeState.CaptureStart) + 10);
   std::size_t j = 1024;
   while (j + 8 <= kChannelSamples && i < static_cast<std::int64_t>(kChannelSamples)) {
-    const auto ch2 = static_cast<std::uint32_t>(ScopeState.SampleCopy[static_cast<std::size_t>(i)]);
-    const auto ch1 = static_cast<std::uint32_t>(ScopeState.SampleCopy[kChannelSamples + static_cast<std::size_t>(i)]);
+    const auto ch2 = static_cast<std::uint32_t>(states.ScopeState.SampleCopy[static_cast<std::size_t>(i)]);
+    const auto ch1 = static_cast<std::uint32_t>(states.ScopeState.SampleCopy[kChannelSamples + static_cast<std::size_t>(i)]);
     for (std::size_t b = 0; b < 8; ++b) {
-      Ch2Samples[j + b] = static_cast<std::int32_t>(32 + 64 * ((ch2 >> b) & 1));
-      Ch1Samples[j + b] = static_cast<std::int32_t>(160 + 64 * ((ch1 >> b) & 1));
+      states.ScopeState.Ch2Samples()[j + b] = static_cast<std::int32_t>(32 + 64 * ((ch2 >> b) & 1));
+      states.ScopeState.Ch1Samples()[j + b] = static_cast<std::int32_t>(160 + 64 * ((ch1 >> b) & 1));
     }
     j += 8;
     ++i;
   }
   for (; j < kChannelSamples; ++j) {
-    Ch2Samples[j] = 0;
-    Ch1Samples[j] = 0;
+    states.ScopeState.Ch2Samples()[j] = 0;
+    states.ScopeState.Ch1Samples()[j] = 0;
   }
 }
 
-std::optional<device::UnpackOptions> BeginDeviceUnpack() {
+std::optional<device::UnpackOptions> BeginDeviceUnpack(const engine::WithScopeStates& states) {
   // Demo captures and replayed files do not come from the device.
-  if (ScopeState.DemoMode || ScopeState.ScopeFileReplay) return std::nullopt;
-  ScopeState.CaptureUnpacked = 1;
+  if (states.ScopeState.DemoMode || states.ScopeState.ScopeFileReplay) return std::nullopt;
+  states.ScopeState.CaptureUnpacked = 1;
 
   // A settings change restarts the spectrum smoothing.
-  if (ScopeState.SettingsChanged) {
-    ScopeState.WindowSkip = 3;
-    ScopeState.FftSkip = 2;
-    ScopeState.SmoothWeight = 0.5;
-    ScopeState.SmoothKeep = 0.5;
+  if (states.ScopeState.SettingsChanged) {
+    states.ScopeState.WindowSkip = 3;
+    states.ScopeState.FftSkip = 2;
+    states.ScopeState.SmoothWeight = 0.5;
+    states.ScopeState.SmoothKeep = 0.5;
   }
   device::UnpackOptions options;
   // The calibration measures the real input of a grounded channel.
-  options.FlattenCh1 = !ScopeState.Calibrating && !ScopeState.Settings.Ch1InputOn;
-  options.FlattenCh2 = !ScopeState.Calibrating && !ScopeState.Settings.Ch2InputOn;
-  options.Settings = CurrentCaptureSettings();
+  options.FlattenCh1 = !states.ScopeState.Calibrating && !states.ScopeState.Settings.Ch1InputOn;
+  options.FlattenCh2 = !states.ScopeState.Calibrating && !states.ScopeState.Settings.Ch2InputOn;
+  options.Settings = CurrentCaptureSettings(states);
   return options;
 }
 
-void TakeNewCapture(const std::optional<display::Capture>& capture) {
+void TakeNewCapture(const engine::WithScopeStates& states, const std::optional<display::Capture>& capture) {
   if (!capture) return;
   // The spare entry is no sample: it stays as the readers last left it.
-  const std::int32_t spare = ScopeState.NewestCapture.Samples[kCaptureBytes];
-  ScopeState.NewestCapture = *capture;
-  ScopeState.NewestCapture.Samples[kCaptureBytes] = spare;
-  KeepCapture(ScopeState.NewestCapture);
+  const std::int32_t spare = states.ScopeState.NewestCapture.Samples[kCaptureBytes];
+  states.ScopeState.NewestCapture = *capture;
+  states.ScopeState.NewestCapture.Samples[kCaptureBytes] = spare;
+  KeepCapture(states, states.ScopeState.NewestCapture);
 }
 
-void UnpackDeviceCapture(const device::ScopeDevice& device) {
-  if (const std::optional<device::UnpackOptions> options = BeginDeviceUnpack())
-    TakeNewCapture(device.LueData_500(*options));
+void UnpackDeviceCapture(const engine::WithScopeStates& states, const device::ScopeDevice& device) {
+  if (const std::optional<device::UnpackOptions> options = BeginDeviceUnpack(states))
+    TakeNewCapture(states, device.LueData_500(*options));
 }
 
-void KeepCapture(display::Capture& capture) {
+void KeepCapture(const engine::WithScopeStates& states, display::Capture& capture) {
   using namespace display;
   const std::span<const std::int32_t, kCaptureBytes> made = capture.Block().first<kCaptureBytes>();
   // The demo's captures and the spectrum's input are shown as made.
   bool asMade = true;
   if (capture.Settings.SpectrumMode) {
-    std::copy(made.begin(), made.end(), ScopeState.SpectrumInputBlock.begin());
+    std::copy(made.begin(), made.end(), states.ScopeState.SpectrumInputBlock.begin());
   } else {
     if (capture.Settings.Demo) {
-      std::copy(made.begin(), made.end(), ScopeState.ScopeSampleBlock.begin());
-    } else if (ScopeState.NoiseRejectOn && ScopeState.SingleStop && ScopeState.Settings.TriggerOff == 0 &&
-               ScopeState.Settings.TriggerSource != 1) {
-      std::copy(made.begin(), made.end(), ScopeState.NoiseRejectStage.begin());
-      NoiseRejectRoute();
+      std::copy(made.begin(), made.end(), states.ScopeState.ScopeSampleBlock.begin());
+    } else if (states.ScopeState.NoiseRejectOn && states.ScopeState.SingleStop && states.ScopeState.Settings.TriggerOff == 0 &&
+               states.ScopeState.Settings.TriggerSource != 1) {
+      std::copy(made.begin(), made.end(), states.ScopeState.NoiseRejectStage.begin());
+      NoiseRejectRoute(states);
       asMade = false;
-    } else if (AveragingApplies()) {
-      StoreCapture([&capture](std::size_t i) {
+    } else if (AveragingApplies(states)) {
+      StoreCapture(states, [&capture](std::size_t i) {
         return std::pair<std::int32_t, std::int32_t>{capture.Samples[kChannelSamples + i], capture.Samples[i]};
       });
       asMade = false;
     } else {
-      std::copy(made.begin(), made.end(), ScopeState.ScopeSampleBlock.begin());
+      std::copy(made.begin(), made.end(), states.ScopeState.ScopeSampleBlock.begin());
     }
     // The bit view expands from this copy, since it overwrites the block.
-    if (!capture.Settings.Demo) std::copy_n(ScopeState.ScopeSampleBlock.begin(), kCaptureBytes, ScopeState.SampleCopy.begin());
+    if (!capture.Settings.Demo) std::copy_n(states.ScopeState.ScopeSampleBlock.begin(), kCaptureBytes, states.ScopeState.SampleCopy.begin());
     // The readers after these get what is shown, and history keeps it.
-    if (asMade) capture.Samples[kCaptureBytes] = ScopeState.ScopeSampleBlock[kCaptureBytes];
-    else capture.Samples = ScopeState.ScopeSampleBlock;
-    display::StoreCaptureInHistory(display::HistoryState, capture.Block());
+    if (asMade) capture.Samples[kCaptureBytes] = states.ScopeState.ScopeSampleBlock[kCaptureBytes];
+    else capture.Samples = states.ScopeState.ScopeSampleBlock;
+    display::StoreCaptureInHistory(states.HistoryState, capture.Block());
   }
-  if (capture.Settings.DigitalMode && !capture.Settings.Demo) ExpandBitView();
+  if (capture.Settings.DigitalMode && !capture.Settings.Demo) ExpandBitView(states);
 }
 
 }  // namespace engine

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "display/color_dialog.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "display/screen_colors.h"
 #include "engine/control_panel.h"
 #include "engine/instrument_links.h"
@@ -18,8 +18,8 @@ namespace engine {
 
 constexpr TColor kChannelOffGrey = 0x808080;  // a CH label while its channel is hidden
 
-void ColourChannelLabels(FrontPanelControls& panel) {
-  for (auto [label, colour] : {std::pair{panel.LabelCh1, display::DisplayState.Ch1Color}, std::pair{panel.LabelCh2, display::DisplayState.Ch2Color}}) {
+void ColourChannelLabels(FrontPanelControls& panel, const display::DisplaySharedState& display) {
+  for (auto [label, colour] : {std::pair{panel.LabelCh1, display.Ch1Color}, std::pair{panel.LabelCh2, display.Ch2Color}}) {
     if (!label || label->Font().Color == kChannelOffGrey) continue;
     TFont font = label->Font();
     font.Color = colour;
@@ -102,8 +102,8 @@ void TForm1::ApplyScreenColors() {
   using namespace engine;
   using namespace display;
   DerivePens();
-  engine::ColourChannelLabels(*this);
-  if (Form11) engine::ColourChannelLabels(*Form11);
+  engine::ColourChannelLabels(*this, DisplayState);
+  if (Form11) engine::ColourChannelLabels(*Form11, DisplayState);
   ScopeState.ClearPending = 1;
   putsataanko();
   piirrot();
@@ -115,24 +115,24 @@ void TForm1::Colors1Click(TObject* /*Sender*/) {
   if (!BtnBottomDlg2) return;
   // Everything the dialog may change, so that leaving it without OK or a
   // preset changes nothing (the buttons store each pick at once).
-  const display::ScreenColorSet before = display::CurrentScreenColors(display::DisplayState);
-  display::DisplayState.ColorsAccepted = 0;
+  const display::ScreenColorSet before = display::CurrentScreenColors(DisplayState);
+  DisplayState.ColorsAccepted = 0;
   BtnBottomDlg2->PresetChosen = 0;
   BtnBottomDlg2->draw_1();
   BtnBottomDlg2->ShowModal();
 
-  if (display::DisplayState.ColorsAccepted) {
+  if (DisplayState.ColorsAccepted) {
     ApplyScreenColors();
   } else {
-    display::SetScreenColors(display::DisplayState, before);
+    display::SetScreenColors(DisplayState, before);
     if (!BtnBottomDlg2->PresetChosen) return;
-    display::SetScreenColors(display::DisplayState, display::DisplayState.BlackScreenPreset ? display::kBlackScreenColors
+    display::SetScreenColors(DisplayState, DisplayState.BlackScreenPreset ? display::kBlackScreenColors
                                                                                            : display::kBrightScreenColors);
     ApplyScreenColors();
   }
 
   // The recorder takes the colours (and its own variant of a preset).
-  if (engine::OtherInstruments.RecorderTakesScreenColors) engine::OtherInstruments.RecorderTakesScreenColors(this);
+  if (ScopeState.OtherInstruments.RecorderTakesScreenColors) ScopeState.OtherInstruments.RecorderTakesScreenColors(this);
 
   // Persistence keeps true colours on the picture: it starts again clean.
   ReleasePersist();

@@ -9,6 +9,6 @@ namespace engine {
 
 // The "CH1" and "CH2" labels of a front panel in the channel colours; a grey
 // label stands for a hidden channel and stays grey.
-void ColourChannelLabels(FrontPanelControls& panel);
+void ColourChannelLabels(FrontPanelControls& panel, const display::DisplaySharedState& display);
 
 }  // namespace engine

@@ -43,14 +43,13 @@ void MirrorToTwin(const FrontPanelControls& main, PanelControl<TTrackBar> contro
   if (twin && main.*control) twin->SetPosition((main.*control)->Position());
 }
 
-void ShowChannelSettings(FrontPanelControls* panel, int channel) {
+void ShowChannelSettings(FrontPanelControls* panel, const engine::ScopeSettings& s, int channel) {
   using FP = FrontPanelControls;
   static constexpr engine::PanelButton kCoupling[2][3] = {
       {&FP::SpeedButton_ac1, &FP::SpeedButton_dc1, &FP::SpeedButton_gnd1},
       {&FP::SpeedButton__ac2, &FP::SpeedButton_dc2, &FP::SpeedButton_gnd2}};
   static constexpr engine::PanelButton kProbes[2][2] = {{&FP::x11, &FP::x101}, {&FP::x12, &FP::x102}};
   if (!panel || (channel != 1 && channel != 2)) return;
-  const engine::ScopeSettings& s = engine::ScopeState.Settings;
   auto press = [panel](engine::PanelButton button) {
     if (button && panel->*button) (panel->*button)->SetDown(true);
   };
@@ -64,41 +63,42 @@ void ShowChannelSettings(FrontPanelControls* panel, int channel) {
   if (TGrSpeedButton* off = channel == 1 ? panel->SpeedButtonCh1 : panel->SpeedButtonCh2) off->SetDown(!shown);
 }
 
-void ShowChannelSettings(FrontPanelControls& main, int channel) {
-  ShowChannelSettings(&main, channel);
-  ShowChannelSettings(Form11, channel);
+void ShowChannelSettings(TForm1& main, int channel) {
+  ShowChannelSettings(&main, main.ScopeState.Settings, channel);
+  ShowChannelSettings(Form11, main.ScopeState.Settings, channel);
 }
 
-void ShowTimeBase(FrontPanelControls& main) {
-  const engine::ScopeSettings& s = engine::ScopeState.Settings;
+void ShowTimeBase(TForm1& main) {
+  const engine::ScopeSettings& s = main.ScopeState.Settings;
   const engine::PanelButton shown[2] = {engine::TimeBaseButton(s.TimeBaseRow), engine::SpanButton(s.SpanRow)};
-  for (FrontPanelControls* panel : {&main, static_cast<FrontPanelControls*>(Form11)})
+  for (FrontPanelControls* panel : {static_cast<FrontPanelControls*>(&main), static_cast<FrontPanelControls*>(Form11)})
     if (panel)
       for (const engine::PanelButton button : shown)
         if (button && panel->*button) (panel->*button)->SetDown(true);
 }
 
-void ShowTrigger(FrontPanelControls& main) {
+void ShowTrigger(TForm1& main) {
   using FP = FrontPanelControls;
-  const engine::ScopeSettings& s = engine::ScopeState.Settings;
+  const engine::ScopeSettings& s = main.ScopeState.Settings;
   static constexpr engine::PanelButton kSources[3] = {&FP::SpeedButton3, &FP::SpeedButton4, &FP::SpeedButton_ext};
   const engine::PanelButton shown[3] = {kSources[engine::TriggerSourceIndex(s)],
                                         s.TriggerSlope == 0 ? &FP::SpeedButton6 : &FP::SpeedButton5,
                                         s.TriggerOff == 0 ? &FP::SpeedButton7 : &FP::SpeedButton8};
-  for (FrontPanelControls* panel : {&main, static_cast<FrontPanelControls*>(Form11)})
+  for (FrontPanelControls* panel : {static_cast<FrontPanelControls*>(&main), static_cast<FrontPanelControls*>(Form11)})
     if (panel)
       for (const engine::PanelButton button : shown)
         if (panel->*button) (panel->*button)->SetDown(true);
 }
 
-void ShowTriggerLevel(FrontPanelControls& main) {
-  const std::uint8_t level = engine::ScopeState.Settings.TriggerLevel;
+void ShowTriggerLevel(TForm1& main) {
+  const std::uint8_t level = main.ScopeState.Settings.TriggerLevel;
   // The twin's bar handler comes back to the main bar only on a real change.
   for (TTrackBar* bar : {main.TrackBar3, TwinControl(&FrontPanelControls::TrackBar3)})
     if (bar && bar->Position() != level) bar->SetPosition(level);
 }
 
-TForm11::TForm11(TComponent* owner) : TForm(owner) {
+TForm11::TForm11(TComponent* owner, const engine::ScopeStates& states)
+    : TForm(owner), engine::WithScopeStates(states) {
   Name = "Form11";
   SetCaption("Darvik48");
 
@@ -112,7 +112,7 @@ TForm11::TForm11(TComponent* owner) : TForm(owner) {
   SetBounds(194, 13, 732, 380);
 
   constexpr int kMargin = 8;
-  BuildFrontPanel(this, this, *this);
+  BuildFrontPanel(this, this, *this, DisplayState);
   // BuildFrontPanel lays out from the parent's corner; give the panel a margin.
   for (TControl* c : {static_cast<TControl*>(GroupBox1), static_cast<TControl*>(Trigger),
                       static_cast<TControl*>(Time_div), static_cast<TControl*>(Freq_Range),
@@ -249,7 +249,7 @@ void TForm11::SpeedButton24Click(TObject*) {
 
 void TForm11::GrSpeedButton1Click(TObject*) {
   LeaveBigScreen();
-  engine::ScopeState.BigScreenOn = 0;
+  ScopeState.BigScreenOn = 0;
   // The main window's button goes up too, so that the next press or Alt+B
   // opens the Big Screen again.
   if (Form1 && Form1->GrSpeedButton1) Form1->GrSpeedButton1->SetDown(false);

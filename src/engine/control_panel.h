@@ -4,15 +4,19 @@
 // holds no state of its own; created hidden and never shown by the program.
 #pragma once
 
+#include "engine/scope_states.h"
+
 #include "engine/analysis_controls.h"
 #include "engine/persistence_controls.h"
 #include "engine/front_panel.h"
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
-class TForm11 : public TForm, public FrontPanelControls, public AnalysisControls, public PersistenceControls {
+class TForm1;
+
+class TForm11 : public TForm, public engine::WithScopeStates, public FrontPanelControls, public AnalysisControls, public PersistenceControls {
  public:
-  explicit TForm11(TComponent* owner);
+  TForm11(TComponent* owner, const engine::ScopeStates& states);
 
   TMainMenu* MainMenu1 = nullptr;
   TMenuItem* File1 = nullptr;
@@ -150,19 +154,18 @@ void MirrorToTwin(const FrontPanelControls& main, PanelControl<TTrackBar> contro
 // The buttons of one channel (1 or 2) on `panel` show the scope's settings:
 // the range (while its code has a button), the coupling, the probe and
 // whether the trace is shown.
-void ShowChannelSettings(FrontPanelControls* panel, int channel);
+void ShowChannelSettings(FrontPanelControls* panel, const engine::ScopeSettings& settings, int channel);
 // The same on the main window and on the twin panel.
-void ShowChannelSettings(FrontPanelControls& main, int channel);
+void ShowChannelSettings(TForm1& main, int channel);
 // The time/div and span buttons of both panels show the settings' rows.
-void ShowTimeBase(FrontPanelControls& main);
+void ShowTimeBase(TForm1& main);
 // The trigger's source, edge and on/off buttons of both panels show the
 // settings' trigger.
-void ShowTrigger(FrontPanelControls& main);
+void ShowTrigger(TForm1& main);
 // The level bars of both panels show the settings' trigger level.
-void ShowTriggerLevel(FrontPanelControls& main);
+void ShowTriggerLevel(TForm1& main);
 
 
-class TForm1;
 // A main-window handler, as the twin panel's items run it.
 using MainHandler = void (TForm1::*)(TObject*);
 // Runs the main window's handler on the main window, if there is one.

@@ -9,23 +9,22 @@
 #include "engine/main_form.h"
 #include "engine/picture_settings.h"
 #include "engine/scope_state.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 
 namespace {
 
 // The demo source's view of the scope's settings.
 device::DemoSettings DemoSettingsNow(const TForm1& form) {
-  using engine::ScopeState;
   device::DemoSettings s;
-  s.TimePerDiv = ScopeState.TimePerDiv;
-  s.Ch1GainCode = ScopeState.Settings.Ch1GainCode;
-  s.Ch2GainCode = ScopeState.Settings.Ch2GainCode;
+  s.TimePerDiv = form.ScopeState.TimePerDiv;
+  s.Ch1GainCode = form.ScopeState.Settings.Ch1GainCode;
+  s.Ch2GainCode = form.ScopeState.Settings.Ch2GainCode;
   s.Ch1Position = form.TrackBar1->Position();
   s.Ch2Position = form.TrackBar2->Position();
-  s.TriggerOff = ScopeState.Settings.TriggerOff;
-  s.TriggerSource = ScopeState.Settings.TriggerSource;
-  s.TriggerSlope = ScopeState.Settings.TriggerSlope;
-  s.DeviceTriggerLevel = ScopeState.Settings.DeviceTriggerLevel;
+  s.TriggerOff = form.ScopeState.Settings.TriggerOff;
+  s.TriggerSource = form.ScopeState.Settings.TriggerSource;
+  s.TriggerSlope = form.ScopeState.Settings.TriggerSlope;
+  s.DeviceTriggerLevel = form.ScopeState.Settings.DeviceTriggerLevel;
   return s;
 }
 
@@ -57,7 +56,7 @@ void TForm1::tee_demo() {
   TulostaTeksti(demo1 ? "DEMO 1" : "DEMO 2", ScopeState.ScreenX0 + 307, 3, DisplayState.BrightGridColor);
 }
 
-void TForm1::triggaa_demo() { device_.Demo().Trigger(engine::ScopeState.DemoSourceTable, DemoSettingsNow(*this)); }
+void TForm1::triggaa_demo() { device_.Demo().Trigger(ScopeState.DemoSourceTable, DemoSettingsNow(*this)); }
 
 void TForm1::luedemo() {
   using namespace engine;
@@ -68,6 +67,6 @@ void TForm1::luedemo() {
     ScopeState.SmoothKeep = 0.5;
   }
   const auto& held = ScopeState.SpectrumMode ? ScopeState.SpectrumInputBlock : ScopeState.ScopeSampleBlock;
-  TakeNewCapture(device_.Demo().NextCapture(ScopeState.DemoSourceTable, held, ScopeState.SpectrumMode != 0,
-                                               engine::CurrentCaptureSettings()));
+  TakeNewCapture(*this, device_.Demo().NextCapture(ScopeState.DemoSourceTable, held, ScopeState.SpectrumMode != 0,
+                                               engine::CurrentCaptureSettings(*this)));
 }

@@ -13,7 +13,7 @@
 #include "engine/settings_packet.h"
 #include "platform/os/numeric.h"
 #include "engine/instrument_links.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ engine::ScopeSettings TForm1::CurrentScopeSettings() const {
 
 void TForm1::Set500() {
   using namespace engine;
-  const ScopeSettings settings = DeviceFrontEnd(CurrentScopeSettings());
+  const ScopeSettings settings = DeviceFrontEnd(ScopeState, CurrentScopeSettings());
   const SettingsPacket packet = EncodeSettingsPacket(settings);
   PacketBits = NextStickyBits(settings);
   ScopeState.TimeBaseRegister = PacketBits.TimeBaseRegister;
@@ -188,10 +188,10 @@ void TForm1::ApplyRangeStep(int channel, const engine::RangeStep& step) {
       step.CalibratedTrim ? (ch1 ? ScopeState.Ch1V5Offset : ScopeState.Ch2V5Offset) : 0;
   asetus((ch1 ? ScopeState.Settings.Ch1X10 : ScopeState.Settings.Ch2X10) ? step.LabelX10 : step.LabelX1, channel);
   kursorivoltit();
-  if (ch1 && OtherInstruments.BodeRangeChosen) {
+  if (ch1 && ScopeState.OtherInstruments.BodeRangeChosen) {
     std::optional<std::size_t> index;
     if (const RangeStep* row = RangeRowOfCode(step.Code)) index = static_cast<std::size_t>(row - RangeTable.data());
-    OtherInstruments.BodeRangeChosen(index);
+    ScopeState.OtherInstruments.BodeRangeChosen(index);
   }
 }
 

@@ -8,7 +8,7 @@
 #include "io/about_box.h"
 
 device::LogicFolders TForm1::LogicFolders() const {
-  return {engine::ScopeState.ProgramFolder, engine::ScopeState.DataFolder};
+  return {ScopeState.ProgramFolder, ScopeState.DataFolder};
 }
 
 bool TForm1::OpenLink() {
@@ -27,7 +27,7 @@ void TForm1::test1() {
   SpeedButton15v1Click(this);
   SpeedButton15v2Click(this);
   SpeedButton2msClick(this);
-  if (engine::ScopeState.FirstRunCalibration && device_.IsOpen()) calibrate();
+  if (ScopeState.FirstRunCalibration && device_.IsOpen()) calibrate();
 }
 
 void TForm1::test2() {
@@ -44,7 +44,7 @@ void TForm1::ShowLoadingPanel(bool show) {
 }
 
 void TForm1::QueryFirmwareVersion() {
-  if (engine::ScopeState.DemoMode || !device_.IsOpen()) return;
+  if (ScopeState.DemoMode || !device_.IsOpen()) return;
   const std::optional<std::string> version = device_.FirmwareVersion();
   if (!version || !AboutBox) return;
   AboutBox->Label2->SetCaption("Firmware version " + *version);
@@ -53,6 +53,6 @@ void TForm1::QueryFirmwareVersion() {
 void TForm1::Power_on_off() {
   SpeedButtonRun->SetDown(false);
   SpeedButtonSingle->SetDown(false);
-  engine::ScopeState.RunStop = 1;
-  engine::ScopeState.SingleStop = 1;
+  ScopeState.RunStop = 1;
+  ScopeState.SingleStop = 1;
 }

@@ -8,7 +8,7 @@
 
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "widgets/control_maker.h"
 
 namespace {
@@ -68,7 +68,7 @@ TTrackBar* OffsetBar(ControlMaker& make, TWinControl* parent, const char* name, 
   return bar;
 }
 
-void BuildChannel(ControlMaker& make, FrontPanelControls& p, int channel, int left) {
+void BuildChannel(ControlMaker& make, FrontPanelControls& p, const display::DisplaySharedState& display, int channel, int left) {
   TWinControl* box = p.GroupBox1;
   const bool ch1 = channel == 1;
   const int vGroup = ch1 ? 1 : 2;
@@ -76,7 +76,7 @@ void BuildChannel(ControlMaker& make, FrontPanelControls& p, int channel, int le
   TLabel* label = make.Label(box, ch1 ? "LabelCh1" : "LabelCh2", ch1 ? "CH1" : "CH2", left, 18);
   label->Font().Style = fsBold;
   label->Font().Size = 9;
-  label->Font().Color = ch1 ? display::DisplayState.Ch1Color : display::DisplayState.Ch2Color;
+  label->Font().Color = ch1 ? display.Ch1Color : display.Ch2Color;
   label->FontChanged();
   (ch1 ? p.LabelCh1 : p.LabelCh2) = label;
 
@@ -227,13 +227,13 @@ std::array<TGrSpeedButton*, 6> FrontPanelControls::RangeButtons(int channel) con
   return {SpeedButton29, SpeedButton15v2, SpeedButton5v2, SpeedButton1p5v2, SpeedButton05v2, SpeedButton015v2};
 }
 
-void BuildFrontPanel(TForm* owner, TWinControl* parent, FrontPanelControls& panel) {
+void BuildFrontPanel(TForm* owner, TWinControl* parent, FrontPanelControls& panel, const display::DisplaySharedState& display) {
   ControlMaker make(owner);
   FrontPanelControls& p = panel;
 
   p.GroupBox1 = make.Group(parent, "GroupBox1", "Volts/Div.", 0, 0, kChannelsW, kChannelsH);
-  BuildChannel(make, p, 1, 8);
-  BuildChannel(make, p, 2, 8 + kChannelsW / 2);
+  BuildChannel(make, p, display, 1, 8);
+  BuildChannel(make, p, display, 2, 8 + kChannelsW / 2);
 
   p.Trigger = make.Group(parent, "Trigger", "Trigger", kTriggerLeft, 0, kTriggerW, kChannelsH);
   BuildTrigger(make, p);

@@ -17,6 +17,10 @@
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
+namespace display {
+struct DisplaySharedState;
+}
+
 // The input coupling a channel's buttons choose.
 enum Coupling { kAc, kDc, kGnd };
 
@@ -157,4 +161,4 @@ constexpr int kFrontPanelHeight = 296;
 // Creates every control above on `parent`, owned by `owner` and named as
 // the members are (the names settings files and remote commands use), with captions, groups, glyphs,
 // fonts and the start-up states; binds no handler.
-void BuildFrontPanel(TForm* owner, TWinControl* parent, FrontPanelControls& panel);
+void BuildFrontPanel(TForm* owner, TWinControl* parent, FrontPanelControls& panel, const display::DisplaySharedState& display);

@@ -2,7 +2,7 @@
 // y2_viiva and y_viivat.
 #include "engine/ground_levels.h"
 
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "display/ground_markers.h"
 #include "engine/big_screen.h"
 #include "engine/calibration.h"
@@ -19,56 +19,56 @@ const char* const kCalibrationFailedText = "Communication error. Calibration fai
 
 }  // namespace
 
-GroundMarkerOutcome PlaceGroundMarker(display::ScopeView& view, int channel) {
-  const GroundMark mark = FindGroundMarker(channel);
+GroundMarkerOutcome PlaceGroundMarker(const WithScopeStates& states, display::ScopeView& view, int channel) {
+  const GroundMark mark = FindGroundMarker(states, channel);
   if (mark.Outcome != GroundMarkerOutcome::NotShown) display::DrawGroundGlyph(view, channel, mark.DrawnAt, mark.Pen);
   return mark.Outcome;
 }
 
-GroundMark FindGroundMarker(int channel) {
+GroundMark FindGroundMarker(const WithScopeStates& states, int channel) {
   const bool ch1 = channel == 1;
-  if (ScopeState.SpectrumMode || !(ch1 ? ScopeState.Settings.Ch1On : ScopeState.Settings.Ch2On)) return {};
+  if (states.ScopeState.SpectrumMode || !(ch1 ? states.ScopeState.Settings.Ch1On : states.ScopeState.Settings.Ch2On)) return {};
   // The inverted CH2 trace is mirrored about mid-screen, and so is its ground.
-  const bool mirrored = !ch1 && ScopeState.InvertCh2Mode && !ScopeState.MathOff;
+  const bool mirrored = !ch1 && states.ScopeState.InvertCh2Mode && !states.ScopeState.MathOff;
 
   GroundMarkerOutcome outcome = GroundMarkerOutcome::Placed;
   std::int32_t level = 0;
   std::int32_t drawnAt = 0;
-  if (ScopeState.DemoMode) {
+  if (states.ScopeState.DemoMode) {
     // The demo signals sit two codes per bar step from mid-screen; only the
     // glyph of an inverted CH2 is mirrored, the level stays as the demo made it.
-    level = (ch1 ? ScopeState.Settings.Ch1Position : ScopeState.Settings.Ch2Position) * 2 + 128;
+    level = (ch1 ? states.ScopeState.Settings.Ch1Position : states.ScopeState.Settings.Ch2Position) * 2 + 128;
     drawnAt = mirrored ? 255 - level : level;
   } else {
-    const GroundLevelLine line = ChannelGroundLevelFit(channel);
+    const GroundLevelLine line = ChannelGroundLevelFit(states.ScopeState, channel);
     if (line.Valid) {
-      level = GroundLevelAt(line, ch1 ? ScopeState.Ch1OffsetDac : ScopeState.Ch2OffsetDac);
+      level = GroundLevelAt(line, ch1 ? states.ScopeState.Ch1OffsetDac : states.ScopeState.Ch2OffsetDac);
       if (mirrored) level = 255 - level;
-      (ch1 ? ScopeState.Ch1MarkerLevel : ScopeState.Ch2MarkerLevel) = level;
+      (ch1 ? states.ScopeState.Ch1MarkerLevel : states.ScopeState.Ch2MarkerLevel) = level;
     } else {
       outcome = GroundMarkerOutcome::NoCalibration;
     }
     drawnAt = level;
   }
-  (ch1 ? ScopeState.Ch1GroundLevel : ScopeState.Ch2GroundLevel) = level;
-  return {outcome, drawnAt, ch1 ? display::DisplayState.Ch1PenColor : display::DisplayState.Ch2PenColor};
+  (ch1 ? states.ScopeState.Ch1GroundLevel : states.ScopeState.Ch2GroundLevel) = level;
+  return {outcome, drawnAt, ch1 ? states.DisplayState.Ch1PenColor : states.DisplayState.Ch2PenColor};
 }
 
 }  // namespace engine
 
 void TForm1::y1_viiva() {
-  engine::PlaceGroundMarker(MainView, 1);
+  engine::PlaceGroundMarker(*this, MainView, 1);
   if (TForm10* big = ShownBigScreen()) big->y1_viiva();
 }
 
 void TForm1::y2_viiva() {
-  engine::PlaceGroundMarker(MainView, 2);
+  engine::PlaceGroundMarker(*this, MainView, 2);
   if (TForm10* big = ShownBigScreen()) big->y2_viiva();
 }
 
 void TForm1::y_viivat() {
-  const engine::GroundMarkerOutcome ch1 = engine::PlaceGroundMarker(MainView, 1);
-  engine::PlaceGroundMarker(MainView, 2);
+  const engine::GroundMarkerOutcome ch1 = engine::PlaceGroundMarker(*this, MainView, 1);
+  engine::PlaceGroundMarker(*this, MainView, 2);
   if (TForm10* big = ShownBigScreen()) big->y_viivat();
   if (ch1 == engine::GroundMarkerOutcome::NoCalibration) PostCalibrationNotice();
 }

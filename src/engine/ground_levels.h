@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "display/scope_view.h"
+#include "engine/scope_states.h"
 #include "platform/ui/types.h"
 
 namespace engine {
@@ -20,7 +21,7 @@ enum class GroundMarkerOutcome {
 // stored as the level in force (and, from the pairs, as the marker level the
 // start-up centres), and its glyph drawn in the channel's pen. An inverted
 // CH2 is mirrored about mid-screen.
-GroundMarkerOutcome PlaceGroundMarker(display::ScopeView& view, int channel);
+GroundMarkerOutcome PlaceGroundMarker(const WithScopeStates& states, display::ScopeView& view, int channel);
 // PlaceGroundMarker without the drawing: the level stored, and where and in
 // which pen the glyph goes (on screen units from the top of the grid).
 struct GroundMark {
@@ -28,6 +29,6 @@ struct GroundMark {
   std::int32_t DrawnAt = 0;
   TColor Pen = 0;
 };
-GroundMark FindGroundMarker(int channel);
+GroundMark FindGroundMarker(const WithScopeStates& states, int channel);
 
 }  // namespace engine

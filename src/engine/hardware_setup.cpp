@@ -70,7 +70,7 @@ void TForm1::Hardware1Click(TObject* /*Sender*/) {
   if (Application->Terminated()) return;
 
   // The generator follows the hardware; a fresh picture.
-  const engine::InstrumentLinks& others = engine::OtherInstruments;
+  const engine::InstrumentLinks& others = ScopeState.OtherInstruments;
   if (others.SetGeneratorHardware) others.SetGeneratorHardware(!ScopeState.DemoMode);
   if (others.GeneratorOnDevice && others.GeneratorOnDevice() && others.GeneratorOutputOff) others.GeneratorOutputOff();
   ScopeState.ClearPending = 1;

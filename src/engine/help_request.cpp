@@ -9,7 +9,7 @@ void ShowHelp(const std::string& file, int topic) {
   // Read at every request: the user may choose another viewer while the
   // program runs.
   const std::string chosen = Form1 && Form1->ScopeIni ? Form1->ScopeIni->ReadString("Help", "Viewer", "") : "";
-  io::StartHelpViewer(ScopeState.ProgramFolder, chosen, file, topic);
+  io::StartHelpViewer(Form1 ? Form1->ScopeState.ProgramFolder : std::string(), chosen, file, topic);
 }
 
 }  // namespace engine

@@ -4,7 +4,7 @@
 
 #include "engine/big_screen.h"
 #include "display/history.h"
-#include "engine/history_state.h"
+#include "display/history_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -32,17 +32,16 @@ std::string UnableToRead(const std::string& path, const std::string& why) {
 // Shortens the window's position bar to `positionWidth` and makes the history
 // bar beside it, up to the picture's right edge: positions 0 (oldest) ..
 // 1000 (newest), at the newest.
-TScrollBar* MakeHistoryBar(ControlMaker& make, TForm* window, TScrollBar* positionBar, const TImage* picture,
+TScrollBar* MakeHistoryBar(const engine::WithScopeStates& states, ControlMaker& make, TForm* window, TScrollBar* positionBar, const TImage* picture,
                            int positionWidth) {
-  using display::HistoryState;
   positionBar->SetWidth(positionWidth);
   const int left = positionBar->Left() + positionWidth + kBarGap;
   TScrollBar* bar = make.Add<TScrollBar>(window, "ScrollBar1", left, positionBar->Top(),
                                          picture->Left() + picture->Width() - left, positionBar->Height());
-  bar->SetParams(HistoryState.HistoryLength, 0, HistoryState.HistoryLength);
+  bar->SetParams(states.HistoryState.HistoryLength, 0, states.HistoryState.HistoryLength);
   bar->SetLargeChange(10);
   bar->SetHint(kHistoryHint);
-  bar->SetShowHint(engine::ScopeState.HistoryHintOn != 0);
+  bar->SetShowHint(states.ScopeState.HistoryHintOn != 0);
   return bar;
 }
 
@@ -67,7 +66,7 @@ void TForm1::CreateHistoryControls() {
   ControlMaker make(this);
   const int left = ScrollBar2->Left(), top = ScrollBar2->Top();
   const int right = Image1->Left() + Image1->Width();
-  ScrollBar1 = MakeHistoryBar(make, this, ScrollBar2, Image1, kPositionBarWidth);
+  ScrollBar1 = MakeHistoryBar(*this, make, this, ScrollBar2, Image1, kPositionBarWidth);
   ScrollBar1->OnChange = [this](TObject* s) { ScrollBar1Change(s); };
 
   HistoryMenu = new TPopupMenu(this);
@@ -80,7 +79,7 @@ void TForm1::CreateHistoryControls() {
       make.Item(items, "HideHistoryBar1", "Hide History Bar", [this](TObject* s) { HideHistoryBar1Click(s); });
   make.Item(items, "N8", "-");
   ShowHint1 = make.Item(items, "ShowHint1", "Show Hint", [this](TObject* s) { ShowHint1Click(s); });
-  ShowHint1->SetChecked(engine::ScopeState.HistoryHintOn != 0);
+  ShowHint1->SetChecked(ScopeState.HistoryHintOn != 0);
   ScrollBar1->SetPopupMenu(HistoryMenu);
 
   const int buttonLeft = left + kWidePositionBarWidth + kBarGap;
@@ -134,22 +133,22 @@ void TForm1::ShowNewestHistoryTrace() {
 // ---------------------------------------------------------------- pop-up menu
 
 void TForm1::ClearHistory1Click(TObject*) {
-  display::ClearHistoryRing(display::HistoryState);
+  display::ClearHistoryRing(HistoryState);
   ShowNewestHistoryTrace();
 }
 
 void TForm1::SaveHistory1Click(TObject*) {
-  SaveHistoryDialog->SetInitialDir(engine::ScopeState.DocumentsFolder);
+  SaveHistoryDialog->SetInitialDir(ScopeState.DocumentsFolder);
   if (!SaveHistoryDialog->Execute()) return;
   const std::string path = SaveHistoryDialog->FileName();
-  const std::vector<std::uint8_t> file = display::HistoryFileBytes(display::HistoryState);
+  const std::vector<std::uint8_t> file = display::HistoryFileBytes(HistoryState);
   if (!os::WriteWholeFile(path, std::string(file.begin(), file.end())))
     MessageDlg("Unable to write to " + path, mtError, mbOK, 0);
 }
 
 void TForm1::OpenHistory1Click(TObject*) {
   using namespace display;
-  OpenHistoryDialog->SetInitialDir(engine::ScopeState.DocumentsFolder);
+  OpenHistoryDialog->SetInitialDir(ScopeState.DocumentsFolder);
   if (!OpenHistoryDialog->Execute()) return;
   const std::string path = OpenHistoryDialog->FileName();
   // Read whole before anything is taken: a short or unreadable file leaves
@@ -180,7 +179,7 @@ void TForm1::HistoryClick(TObject*) {
 void TForm10::CreateHistoryControls() {
   using namespace display;
   ControlMaker make(this);
-  ScrollBar1 = MakeHistoryBar(make, this, ScrollBar2, Image10, kBigPositionBarWidth);
+  ScrollBar1 = MakeHistoryBar(*this, make, this, ScrollBar2, Image10, kBigPositionBarWidth);
   ScrollBar1->OnChange = [this](TObject* s) { ScrollBar1Change(s); };
   if (Form1) ScrollBar1->SetPopupMenu(Form1->HistoryMenu);
 
@@ -199,10 +198,10 @@ void TForm10::HistoryClick(TObject*) {
 }
 
 void TForm1::ShowHint1Click(TObject*) {
-  engine::ScopeState.HistoryHintOn = engine::ScopeState.HistoryHintOn ? 0 : 1;
-  ShowHint1->SetChecked(engine::ScopeState.HistoryHintOn != 0);
+  ScopeState.HistoryHintOn = ScopeState.HistoryHintOn ? 0 : 1;
+  ShowHint1->SetChecked(ScopeState.HistoryHintOn != 0);
   for (TScrollBar* bar : {ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
-    if (bar) bar->SetShowHint(engine::ScopeState.HistoryHintOn != 0);
+    if (bar) bar->SetShowHint(ScopeState.HistoryHintOn != 0);
 }
 
 // ---------------------------------------------------------------- recording
@@ -214,7 +213,7 @@ void TForm1::SetHistoryBarsEnabled(bool enabled) {
 
 void TForm1::StartHistoryRecording() {
   SetHistoryBarsEnabled(false);
-  display::HistoryState.HistoryStoreOn = 1;
+  HistoryState.HistoryStoreOn = 1;
 }
 
 void TForm1::ShowNewestHistory() {

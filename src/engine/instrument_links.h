@@ -2,8 +2,9 @@
 // generator, the transient recorder and the Bode plotter), and what those
 // ask of one another through the scope's floor (the generator panel on the
 // recorder window, a running Bode sweep, the recorder in sight). The program
-// fills these in at start-up, before the first window exists; one left empty
-// does nothing, as if that instrument were not there.
+// fills these in at start-up, before the first window exists, and the
+// scope's state holds them; one left empty does nothing, as if that
+// instrument were not there.
 #pragma once
 
 #include <cstddef>
@@ -91,9 +92,7 @@ struct InstrumentLinks {
   std::function<void(SettingsKeyPlace, std::vector<SettingsFileKey>&)> AddSettingsKeys;
 };
 
-inline InstrumentLinks OtherInstruments;
-
 // A Bode sweep holds the generator and the scope.
-inline bool BodeSweepRunning() { return OtherInstruments.BodeSweepRunning && OtherInstruments.BodeSweepRunning(); }
+inline bool BodeSweepRunning(const InstrumentLinks& links) { return links.BodeSweepRunning && links.BodeSweepRunning(); }
 
 }  // namespace engine

@@ -78,7 +78,7 @@ void TForm1::CreateInstrumentControls() {
 
 void TForm1::SpeedButton25Click(TObject*) {
   std::error_code ec;
-  if (!engine::ScopeState.ProgramFolder.empty()) std::filesystem::current_path(engine::ScopeState.ProgramFolder, ec);
+  if (!ScopeState.ProgramFolder.empty()) std::filesystem::current_path(ScopeState.ProgramFolder, ec);
   // The generator's controls are on this window: it comes to the front.
   Restore(this);
 }
@@ -87,11 +87,11 @@ void TForm1::SpeedButton26Click(TObject*) {
   GrSpeedButton15->SetDown(false);
   GrSpeedButton15Click(this);
   StopAndSettle();
-  if (engine::OtherInstruments.OpenBodePlotter) engine::OtherInstruments.OpenBodePlotter(*this);
+  if (ScopeState.OtherInstruments.OpenBodePlotter) ScopeState.OtherInstruments.OpenBodePlotter(*this);
 }
 
 void TForm1::SpeedButton27Click(TObject*) {
-  if (engine::OtherInstruments.OpenRecorder) engine::OtherInstruments.OpenRecorder(*this);
+  if (ScopeState.OtherInstruments.OpenRecorder) ScopeState.OtherInstruments.OpenRecorder(*this);
 }
 
 void TForm1::GrSpeedButton1Click(TObject*) {
@@ -99,10 +99,10 @@ void TForm1::GrSpeedButton1Click(TObject*) {
   if (GrSpeedButton1->Down()) {
     Form10->Show();
     Form10->Rebuild();
-    engine::ScopeState.BigScreenOn = 1;
+    ScopeState.BigScreenOn = 1;
   } else {
     Form10->Hide();
-    engine::ScopeState.BigScreenOn = 0;
+    ScopeState.BigScreenOn = 0;
   }
 }
 
@@ -112,7 +112,7 @@ void TForm1::Timer7Timer(TObject*) {
 }
 
 void TForm1::ExittoMenu1Click(TObject*) {
-  engine::StartMenuProgram(engine::ScopeState.ProgramFolder);
+  engine::StartMenuProgram(ScopeState.ProgramFolder);
   Close();
 }
 
@@ -123,14 +123,14 @@ void TForm1::CreateGeneratorControls() {
   MainMenu1->Items()->Add(Tools1);
   // Under the picture, its position bar and the row of analysis buttons.
   const int top = FftView->Top() + FftView->Height() + 4;
-  if (const auto& make = engine::OtherInstruments.MakeGeneratorPanel)
+  if (const auto& make = ScopeState.OtherInstruments.MakeGeneratorPanel)
     GeneratorControls = make({this, this, kScopeGeneratorLeft, top, true, Options1, Tools1});
 }
 
 void TForm1::Timer91Timer(TObject* /*Sender*/) {
-  if (engine::OtherInstruments.StepSweepProgress) engine::OtherInstruments.StepSweepProgress();
+  if (ScopeState.OtherInstruments.StepSweepProgress) ScopeState.OtherInstruments.StepSweepProgress();
 }
 
 void TForm1::Timer5Timer(TObject* /*Sender*/) {
-  if (engine::OtherInstruments.ServeGeneratorMailbox) engine::OtherInstruments.ServeGeneratorMailbox(*this);
+  if (ScopeState.OtherInstruments.ServeGeneratorMailbox) ScopeState.OtherInstruments.ServeGeneratorMailbox(*this);
 }

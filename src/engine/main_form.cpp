@@ -11,7 +11,8 @@ constexpr int kFormWidth = kMargin + TForm1::kImage1Width + kMargin + kFrontPane
 constexpr int kFormHeight = 518;
 }  // namespace
 
-TForm1::TForm1(TComponent* owner, device::ScopeDevice& device) : TForm(owner), device_(device) {
+TForm1::TForm1(TComponent* owner, device::ScopeDevice& device, const engine::ScopeStates& states)
+    : TForm(owner), engine::WithScopeStates(states), device_(device) {
   Name = "Form1";
   SetCaption("Darvik48");
   SetBounds(20, 20, kFormWidth, kFormHeight);

@@ -1,6 +1,7 @@
 // The main oscilloscope window: the scope picture Image1 and, beside it, the
-// front panel. Its methods are spread over engine/ (start-up, device,
-// acquisition, controls), display/ (drawing, analysis) and io/ (files, export).
+// front panel. Its methods live in engine/, one file per concern (start-up,
+// device commands, acquisition, controls, pictures, analysis, files, export);
+// the pure drawing and analysis they call is in display/, the file formats in io/.
 #pragma once
 
 #include <array>
@@ -18,6 +19,7 @@
 #include "display/spectrum.h"
 #include "engine/front_panel.h"
 #include "engine/scope_settings.h"
+#include "engine/scope_states.h"
 #include "engine/settings_packet.h"
 #include "engine/step_tables.h"
 #include "platform/ini/ini_file.h"
@@ -31,10 +33,14 @@ struct SettingsFileKey;
 
 // The front panel (channels, trigger, time base, Run/Single) comes from
 // FrontPanelControls, shared with the twin panel TForm11.
-class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls, public PersistenceControls {
+class TForm1 : public TForm,
+               public engine::WithScopeStates,
+               public FrontPanelControls,
+               public AnalysisControls,
+               public PersistenceControls {
  public:
-  // The window drives `device` as long as it lives.
-  TForm1(TComponent* owner, device::ScopeDevice& device);
+  // The window drives `device` and works on `states` as long as it lives.
+  TForm1(TComponent* owner, device::ScopeDevice& device, const engine::ScopeStates& states);
   // Frees ScopeIni when the window goes without its close handler.
   ~TForm1() override;
 
@@ -90,7 +96,7 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   // The sample-rate text the next AsetaAika prints.
   std::string NextSampleRateText = "125kS/s";
 
-  // Picture steps of the apply operations (display/). The marker read-outs
+  // Picture steps of the apply operations (main_picture.cpp). The marker read-outs
   // print nothing while no marker read-out is shown.
   void putsataanko();  // wipe and rebuild the picture when a wipe is pending
   void poisto();       // erase the traces
@@ -549,7 +555,7 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void CreateGeneratorControls();
 
  public:
-  // ======== Shared memory (io/): one word of the sample export and of the
+  // ======== Shared memory (scope_export.cpp): one word of the sample export and of the
   // generator mailbox; a word outside its block reads 0 and takes no write.
   std::int32_t GetShareData(int index);
   void SetShareData(int index, std::int32_t value);
@@ -663,7 +669,7 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void ApplySettings(const engine::SettingsSnapshot& file);
   // The keys of the settings files in file order, each with how the writer
   // takes its value and how the recall puts it back.
-  static const std::vector<engine::SettingsFileKey>& SettingsFileKeys();
+  const std::vector<engine::SettingsFileKey>& SettingsFileKeys() const;
 
   // The scope data file: save the last capture with its settings and
   // annotation, and load one back.
@@ -770,7 +776,7 @@ class TForm1 : public TForm, public FrontPanelControls, public AnalysisControls,
   void SpectrumMarkersClick(TMenuItem* chosen, bool density, bool secondAtBottom);
 
  public:
-  // ======== Pictures, printing, text export, help and about (io/) ========
+  // ======== Pictures, printing, text export, help and about (scope_file_menu.cpp) ========
   // File: "Open Image...", "Save Image...", "Save FFT Data...", "Export
   // Waveform 1" and "2", "Print...", "Print Setup...", "Exit"; the "Edit"
   // menu with "Copy" and "Paste"; the "Help" menu. nullptr until built.

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "engine/big_screen.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "display/graticule.h"
 #include "engine/main_form.h"
 #include "engine/picture_settings.h"
@@ -21,48 +21,48 @@ std::string ShortLabel(const std::string& s) { return s.substr(0, kLabelChars); 
 
 void TForm1::DoGrid() {
   using namespace engine;
-  display::RebuildGridItems(*this, MainView, display::DisplayState.XYPlotMode && !ScopeState.MathOff, ScopeState.SpectrumMode != 0, display::DisplayState.TriggerOn != 0,
-                            display::GraticuleColors::Of(engine::CurrentColorTable()));
+  display::RebuildGridItems(*this, MainView, DisplayState.XYPlotMode && !ScopeState.MathOff, ScopeState.SpectrumMode != 0, DisplayState.TriggerOn != 0,
+                            display::GraticuleColors::Of(engine::CurrentColorTable(*this)));
 }
 
 void TForm1::t_viiva() {
-  display::DrawTriggerLevelTick(MainView, engine::ScopeState.Settings.TriggerLevel, display::InvertedCh2Source(engine::CurrentPictureSettings()),
-                                display::TriggerPenColor(engine::CurrentColorTable(), engine::ScopeState.Settings.TriggerSource));
+  display::DrawTriggerLevelTick(MainView, ScopeState.Settings.TriggerLevel, display::InvertedCh2Source(engine::CurrentPictureSettings(*this)),
+                                display::TriggerPenColor(engine::CurrentColorTable(*this), ScopeState.Settings.TriggerSource));
   if (TForm10* big = ShownBigScreen()) big->t_viiva();
 }
 
 void TForm1::kursorit() {
-  if (engine::ScopeState.SpectrumMode || !display::DisplayState.MarkersOn) return;
-  display::DrawScopeMarkerLines(MainView, display::ShownChannelPen(engine::CurrentColorTable(), engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.TimeMarkerPenColor,
-                                display::DisplayState.BackgroundColor);
+  if (ScopeState.SpectrumMode || !DisplayState.MarkersOn) return;
+  display::DrawScopeMarkerLines(MainView, display::ShownChannelPen(engine::CurrentColorTable(*this), ScopeState.Settings.Ch1On != 0), DisplayState.TimeMarkerPenColor,
+                                DisplayState.BackgroundColor);
   if (TForm10* big = ShownBigScreen()) big->kursorit();
 }
 
 void TForm1::fft_kursorit() {
-  if (!engine::ScopeState.SpectrumMode || !display::DisplayState.FftMarkersOn) return;
-  display::DrawLevelMarkerLines(MainView, display::ShownChannelPen(engine::CurrentColorTable(), engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.BackgroundColor);
+  if (!ScopeState.SpectrumMode || !DisplayState.FftMarkersOn) return;
+  display::DrawLevelMarkerLines(MainView, display::ShownChannelPen(engine::CurrentColorTable(*this), ScopeState.Settings.Ch1On != 0), DisplayState.BackgroundColor);
   if (TForm10* big = ShownBigScreen()) big->fft_kursorit();
 }
 
 void TForm1::fft_viiva_on() {
   using namespace display;
   if (TForm10* big = ShownBigScreen()) big->fft_viiva_on();
-  if (!DisplayState.FftMarkersOn || !engine::ScopeState.SpectrumMode || DisplayState.FreqMarkerShown) return;
-  const int x = FreqMarkerPixel(MainView, DisplayState.FreqMarkerBin, engine::ScopeState.DisplayStart, DisplayState.SpectrumZoom);
+  if (!DisplayState.FftMarkersOn || !ScopeState.SpectrumMode || DisplayState.FreqMarkerShown) return;
+  const int x = FreqMarkerPixel(MainView, DisplayState.FreqMarkerBin, ScopeState.DisplayStart, DisplayState.SpectrumZoom);
   if (x < 0) {
-    display::DisplayState.FreqMarker1X = 0;
+    DisplayState.FreqMarker1X = 0;
     return;
   }
-  display::DisplayState.FreqMarker1X = x;
-  DrawFreqMarkerLine(MainView, x, display::DisplayState.TimeMarkerPenColor);
+  DisplayState.FreqMarker1X = x;
+  DrawFreqMarkerLine(MainView, x, DisplayState.TimeMarkerPenColor);
   DisplayState.FreqMarkerShown = 1;
 }
 
 void TForm1::fft_viiva_off() {
   using namespace display;
   if (TForm10* big = ShownBigScreen()) big->fft_viiva_off();
-  if (DisplayState.FreqMarkerShown && display::DisplayState.FreqMarker1X >= MainView.X0)
-    DrawFreqMarkerLine(MainView, display::DisplayState.FreqMarker1X, display::DisplayState.TimeMarkerPenColor);
+  if (DisplayState.FreqMarkerShown && DisplayState.FreqMarker1X >= MainView.X0)
+    DrawFreqMarkerLine(MainView, DisplayState.FreqMarker1X, DisplayState.TimeMarkerPenColor);
   DisplayState.FreqMarkerShown = 0;
 }
 
@@ -73,14 +73,14 @@ void TForm1::TulostaTeksti(const std::string& text, int x, int y, TColor color) 
 }
 
 void TForm1::tekstit() {
-  display::PrintLabels(MainView, engine::CurrentPictureSettings(), [this](const std::string& t, int x, int y, TColor c) {
+  display::PrintLabels(MainView, engine::CurrentPictureSettings(*this), [this](const std::string& t, int x, int y, TColor c) {
     display::PrintText(MainView, t, x, y, c);
   });
   if (TForm10* big = ShownBigScreen()) big->tekstit();
 }
 
 void TForm1::tekstit_pois() {
-  display::EraseLabels(MainView, engine::CurrentPictureSettings(), [this](const std::string& t, int x, int y, TColor c) {
+  display::EraseLabels(MainView, engine::CurrentPictureSettings(*this), [this](const std::string& t, int x, int y, TColor c) {
     display::PrintText(MainView, t, x, y, c);
   });
   if (TForm10* big = ShownBigScreen()) big->tekstit_pois();
@@ -90,10 +90,10 @@ void TForm1::f_alue() {
   using namespace engine;
   using namespace display;
   const int x = MainView.X0 + MainView.Texts.TimeDiv;
-  TulostaTeksti(display::DisplayState.SpanText, x, MainView.TopTextY, DisplayState.BackgroundColor);
+  TulostaTeksti(DisplayState.SpanText, x, MainView.TopTextY, DisplayState.BackgroundColor);
   // A time base without a span (none of the span buttons gives one) keeps the label.
-  if (const char* label = display::SpanLabel(ScopeState.TimePerDiv)) display::DisplayState.SpanText = std::string(label).substr(0, kTextChars);
-  TulostaTeksti(display::DisplayState.SpanText, x, MainView.TopTextY, DisplayState.TimeMarkerColor);
+  if (const char* label = display::SpanLabel(ScopeState.TimePerDiv)) DisplayState.SpanText = std::string(label).substr(0, kTextChars);
+  TulostaTeksti(DisplayState.SpanText, x, MainView.TopTextY, DisplayState.TimeMarkerColor);
 }
 
 // ---------------------------------------------------------------- labels of the front-panel settings

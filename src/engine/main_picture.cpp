@@ -5,7 +5,7 @@
 
 #include "engine/add_text.h"
 #include "engine/big_screen.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "display/scope_view.h"
 #include "engine/capture_unpack.h"
 #include "engine/control_panel.h"
@@ -13,7 +13,7 @@
 #include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
-#include "engine/persistence_state.h"
+#include "display/persistence_state.h"
 
 namespace {
 
@@ -25,8 +25,8 @@ bool BigScreenShown() { return Form10 && Form10->Visible(); }
 void TForm1::putsataanko() {
   using namespace engine;
   if (ScopeState.ClearPending) {
-    display::WipePicture(MainView, display::DisplayState.BackgroundColor);
-    display::DisplayState.FreqMarkerShown = 0;
+    display::WipePicture(MainView, DisplayState.BackgroundColor);
+    DisplayState.FreqMarkerShown = 0;
     DoGrid();
     Image1->Invalidate();
     if (BigScreenShown()) Form10->putsataanko();
@@ -45,21 +45,21 @@ void TForm1::putsataanko() {
 }
 
 void TForm1::poisto() {
-  if (display::EraseTraces(MainView, engine::CurrentPictureSettings())) engine::ScopeState.PlotMethod = 0;
+  if (display::EraseTraces(MainView, engine::CurrentPictureSettings(*this))) ScopeState.PlotMethod = 0;
   if (BigScreenShown()) Form10->poisto();
 }
 
-void TForm1::piirrot() { DrawPicture(engine::CurrentPictureSettings()); }
+void TForm1::piirrot() { DrawPicture(engine::CurrentPictureSettings(*this)); }
 
 void TForm1::DrawCapture(const display::Capture& capture) {
-  display::PictureSettings s = engine::CurrentPictureSettings();
-  s.Samples = engine::ShownSamples(capture);
+  display::PictureSettings s = engine::CurrentPictureSettings(*this);
+  s.Samples = engine::ShownSamples(*this, capture);
   DrawPicture(s);
 }
 
 void TForm1::DrawPicture(display::PictureSettings s) {
   using namespace engine;
-  if (ScopeState.Settings.DigitalMode) engine::ExpandBitView();
+  if (ScopeState.Settings.DigitalMode) engine::ExpandBitView(*this);
   if (display::DrawTraces(MainView, s)) s.PlotMethod = ScopeState.PlotMethod = 0;
   if (BigScreenShown()) Form10->DrawPicture(s);
   if (Form_9) {
@@ -70,22 +70,22 @@ void TForm1::DrawPicture(display::PictureSettings s) {
 }
 
 void TForm1::piirra(int trace) {
-  if (display::PlotTraceOn(MainView, engine::CurrentPictureSettings(), trace)) engine::ScopeState.PlotMethod = 0;
+  if (display::PlotTraceOn(MainView, engine::CurrentPictureSettings(*this), trace)) ScopeState.PlotMethod = 0;
 }
-void TForm1::piirto(int first, int end) { display::DrawPlain(MainView, engine::CurrentPictureSettings(), first, end); }
+void TForm1::piirto(int first, int end) { display::DrawPlain(MainView, engine::CurrentPictureSettings(*this), first, end); }
 void TForm1::piirto30(int first, int end, int step) {
-  display::DrawSine(MainView, engine::CurrentPictureSettings(), first, end, step);
+  display::DrawSine(MainView, engine::CurrentPictureSettings(*this), first, end, step);
 }
 void TForm1::piirto10(int first, int end, int step) {
-  display::DrawLinear(MainView, engine::CurrentPictureSettings(), first, end, step);
+  display::DrawLinear(MainView, engine::CurrentPictureSettings(*this), first, end, step);
 }
-void TForm1::Kayran_Piirto(int count) { display::DrawPlotPoints(MainView, engine::CurrentPictureSettings(), count); }
-void TForm1::viiva() { display::DrawTriggerTick(MainView, engine::CurrentPictureSettings()); }
+void TForm1::Kayran_Piirto(int count) { display::DrawPlotPoints(MainView, engine::CurrentPictureSettings(*this), count); }
+void TForm1::viiva() { display::DrawTriggerTick(MainView, engine::CurrentPictureSettings(*this)); }
 
 void TForm1::RedrawWithoutPositionOffset() {
-  if (display::DisplayState.Ch1CapturePos == 0 && display::DisplayState.Ch2CapturePos == 0) return;
+  if (DisplayState.Ch1CapturePos == 0 && DisplayState.Ch2CapturePos == 0) return;
   poisto();
-  display::DisplayState.Ch1CapturePos = 0;
-  display::DisplayState.Ch2CapturePos = 0;
+  DisplayState.Ch1CapturePos = 0;
+  DisplayState.Ch2CapturePos = 0;
   piirrot();
 }

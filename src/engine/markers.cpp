@@ -6,7 +6,7 @@
 
 #include "engine/add_text.h"
 #include "engine/big_screen.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "display/graticule.h"
 #include "display/marker_drag.h"
 #include "display/marker_readouts.h"
@@ -50,7 +50,7 @@ void TForm1::Markers1Click(TObject* /*Sender*/) {
   using namespace display;
   Markers1->SetChecked(!Markers1->Checked());
   MirrorCheck(Markers1, &TForm11::Markers1);
-  display::DisplayState.MarkersOn = Markers1->Checked() ? 1 : 0;
+  DisplayState.MarkersOn = Markers1->Checked() ? 1 : 0;
   // The rebuilt picture has the marker lines, or none; the read-outs follow.
   ScopeState.ClearPending = 1;
   putsataanko();
@@ -86,17 +86,17 @@ void TForm1::Image1MouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftSta
   using namespace engine;
   using namespace display;
   if (Button == mbLeft) {
-    if (ScopeState.SpectrumMode && display::DisplayState.FftMarkersOn) fft_down(X, Y);
-    else if (!ScopeState.SpectrumMode && display::DisplayState.MarkersOn) dso_down(X, Y);
+    if (ScopeState.SpectrumMode && DisplayState.FftMarkersOn) fft_down(X, Y);
+    else if (!ScopeState.SpectrumMode && DisplayState.MarkersOn) dso_down(X, Y);
     return;
   }
   if (Button != mbRight || !Form_9) return;
   if (!ScopeState.ScopeNoteShown) {
-    display::DisplayState.ScopeNoteX = static_cast<std::int16_t>(std::clamp(X, -32768, 32767));
-    display::DisplayState.ScopeNoteY = static_cast<std::int16_t>(std::clamp(Y, -32768, 32767));
+    DisplayState.ScopeNoteX = static_cast<std::int16_t>(std::clamp(X, -32768, 32767));
+    DisplayState.ScopeNoteY = static_cast<std::int16_t>(std::clamp(Y, -32768, 32767));
   } else if (Form_9->Visible()) {
-    display::DisplayState.ScopeNoteX = static_cast<std::int16_t>(std::clamp(X, -32768, 32767));
-    display::DisplayState.ScopeNoteY = static_cast<std::int16_t>(std::clamp(Y, -32768, 32767));
+    DisplayState.ScopeNoteX = static_cast<std::int16_t>(std::clamp(X, -32768, 32767));
+    DisplayState.ScopeNoteY = static_cast<std::int16_t>(std::clamp(Y, -32768, 32767));
     ScopeState.ClearPending = 1;
     putsataanko();
     piirrot();
@@ -110,15 +110,15 @@ void TForm1::Image1MouseMove(TObject* /*Sender*/, TShiftState /*Shift*/, int X, 
 
 void TForm1::Image1MouseUp(TObject* /*Sender*/, TMouseButton Button, TShiftState /*Shift*/, int /*X*/, int /*Y*/) {
   if (Button != mbLeft || !Drag.Active) return;
-  if (engine::ScopeState.SpectrumMode) fft_up();
+  if (ScopeState.SpectrumMode) fft_up();
   else dso_up();
 }
 
 // ---------------------------------------------------------------- dragging
 
 display::MarkerPens TForm1::MarkerPens() const {
-  return {display::ShownChannelPen(engine::CurrentColorTable(), engine::ScopeState.Settings.Ch1On != 0), display::DisplayState.TimeMarkerPenColor,
-          display::DisplayState.BackgroundColor};
+  return {display::ShownChannelPen(engine::CurrentColorTable(*this), ScopeState.Settings.Ch1On != 0), DisplayState.TimeMarkerPenColor,
+          DisplayState.BackgroundColor};
 }
 
 void TForm1::dso_down(int x, int y) {
@@ -128,47 +128,47 @@ void TForm1::dso_down(int x, int y) {
 
 void TForm1::fft_down(int x, int y) {
   putsataanko();
-  display::BeginSpectrumDrag(MainView, Drag, x, y, MarkerPens(), display::DisplayState.FreqMarkerShown);
+  display::BeginSpectrumDrag(MainView, Drag, x, y, MarkerPens(), DisplayState.FreqMarkerShown);
 }
 
 void TForm1::DragTo(int x, int y) {
-  MarkerMoved(display::DragMarkerTo(MainView, Drag, x, y, engine::ScopeState.SpectrumMode != 0, engine::ScopeState.DisplayStart,
-                                    display::DisplayState.SpectrumZoom, MarkerPens(),
-                                    display::DisplayState.FreqMarkerBin));
+  MarkerMoved(display::DragMarkerTo(MainView, Drag, x, y, ScopeState.SpectrumMode != 0, ScopeState.DisplayStart,
+                                    DisplayState.SpectrumZoom, MarkerPens(),
+                                    DisplayState.FreqMarkerBin));
 }
 
 void TForm1::MarkerMoved(display::MarkerMove move) { display::ShowMovedReadout(*this, move); }
 
 void TForm1::dso_up() {
-  MarkerMoved(display::DropMarker(MainView, Drag, false, engine::ScopeState.DisplayStart, display::DisplayState.SpectrumZoom, MarkerPens(),
-                                  display::DisplayState.FreqMarkerShown,
-                                  display::DisplayState.FreqMarkerBin));
+  MarkerMoved(display::DropMarker(MainView, Drag, false, ScopeState.DisplayStart, DisplayState.SpectrumZoom, MarkerPens(),
+                                  DisplayState.FreqMarkerShown,
+                                  DisplayState.FreqMarkerBin));
 }
 
 void TForm1::fft_up() {
-  MarkerMoved(display::DropMarker(MainView, Drag, true, engine::ScopeState.DisplayStart, display::DisplayState.SpectrumZoom, MarkerPens(),
-                                  display::DisplayState.FreqMarkerShown,
-                                  display::DisplayState.FreqMarkerBin));
+  MarkerMoved(display::DropMarker(MainView, Drag, true, ScopeState.DisplayStart, DisplayState.SpectrumZoom, MarkerPens(),
+                                  DisplayState.FreqMarkerShown,
+                                  DisplayState.FreqMarkerBin));
 }
 
 // ---------------------------------------------------------------- read-outs
 
 void TForm1::kursoriaika() {
-  display::ShowTimeReadout(MainView, engine::CurrentPictureSettings());
+  display::ShowTimeReadout(MainView, engine::CurrentPictureSettings(*this));
   if (TForm10* big = ShownBigScreen()) big->kursoriaika();
 }
 
 void TForm1::kursorivoltit() {
-  display::ShowVoltReadout(MainView, engine::CurrentPictureSettings());
+  display::ShowVoltReadout(MainView, engine::CurrentPictureSettings(*this));
   if (TForm10* big = ShownBigScreen()) big->kursorivoltit();
 }
 
 void TForm1::kursoritaajuus() {
-  display::ShowFreqReadout(MainView, engine::CurrentPictureSettings(), display::DisplayState.FreqMarkerBin);
+  display::ShowFreqReadout(MainView, engine::CurrentPictureSettings(*this), DisplayState.FreqMarkerBin);
   if (TForm10* big = ShownBigScreen()) big->kursoritaajuus();
 }
 
 void TForm1::kursoridb() {
-  display::ShowLevelReadout(MainView, engine::CurrentPictureSettings());
+  display::ShowLevelReadout(MainView, engine::CurrentPictureSettings(*this));
   if (TForm10* big = ShownBigScreen()) big->kursoridb();
 }

@@ -2,8 +2,8 @@
 // CH1-CH2, CH1*CH2, CH1/CH2, XY and Invert CH2 at a time, the button
 // switching the computed display on and off without leaving the function.
 // The traces themselves are computed while they are drawn.
-#include "engine/display_state.h"
-#include "engine/persistence_state.h"
+#include "display/display_state.h"
+#include "display/persistence_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -16,21 +16,21 @@ enum MathMode { kSum, kDifference, kProduct, kQuotient, kXY, kInvert, kModes };
 
 constexpr const char* kButtonCaptions[kModes] = {"CH1+CH2", "CH1-CH2", "CH1*CH2", "CH1/CH2", "XY Plot", "Invert CH2"};
 
-std::uint8_t* ModeFlag(int mode) {
+std::uint8_t* ModeFlag(const engine::WithScopeStates& states, int mode) {
   switch (mode) {
-    case kSum: return &display::DisplayState.Ch1PlusCh2Mode;
-    case kDifference: return &display::DisplayState.Ch1MinusCh2Mode;
-    case kProduct: return &display::DisplayState.MultiplyMode;
-    case kQuotient: return &display::DisplayState.DivideMode;
-    case kXY: return &display::DisplayState.XYPlotMode;
-    default: return &engine::ScopeState.InvertCh2Mode;
+    case kSum: return &states.DisplayState.Ch1PlusCh2Mode;
+    case kDifference: return &states.DisplayState.Ch1MinusCh2Mode;
+    case kProduct: return &states.DisplayState.MultiplyMode;
+    case kQuotient: return &states.DisplayState.DivideMode;
+    case kXY: return &states.DisplayState.XYPlotMode;
+    default: return &states.ScopeState.InvertCh2Mode;
   }
 }
 
 // The function now chosen, or kModes when none.
-int ChosenMode() {
+int ChosenMode(const engine::WithScopeStates& states) {
   for (int mode = 0; mode < kModes; ++mode)
-    if (*ModeFlag(mode)) return mode;
+    if (*ModeFlag(states, mode)) return mode;
   return kModes;
 }
 
@@ -42,19 +42,19 @@ void SetPersistEnabled(bool enabled) {
     if (p && p->SpeedButton23) p->SpeedButton23->SetEnabled(enabled);
 }
 
-bool GradedOrVariable() { return display::PersistenceState.PersistenceMode == 2 || display::PersistenceState.PersistenceMode == 3; }
+bool GradedOrVariable(const engine::WithScopeStates& states) { return states.PersistenceState.PersistenceMode == 2 || states.PersistenceState.PersistenceMode == 3; }
 
 // The CH2 texts of the front panel that an inverted CH2 shows in the second
 // math colour; otherwise the label is CH2's (grey while hidden) and the
 // coupling buttons read as CH1's do.
-void ColourCh2Labels(bool inverted) {
+void ColourCh2Labels(const engine::WithScopeStates& states, bool inverted) {
   using namespace display;
   FrontPanelControls* panels[2] = {Form1, Form11};
   for (FrontPanelControls* p : panels) {
     if (!p) continue;
-    SetFontColorOf(p->LabelCh2, inverted ? DisplayState.Math2Color : engine::ScopeState.Settings.Ch2On ? DisplayState.Ch2Color : clGray);
+    SetFontColorOf(p->LabelCh2, inverted ? states.DisplayState.Math2Color : states.ScopeState.Settings.Ch2On ? states.DisplayState.Ch2Color : clGray);
     for (TGrSpeedButton* b : {p->SpeedButton__ac2, p->SpeedButton_dc2, p->SpeedButton_gnd2}) {
-      b->Font().Color = inverted ? DisplayState.Math2Color : p->SpeedButton_dc1->Font().Color;
+      b->Font().Color = inverted ? states.DisplayState.Math2Color : p->SpeedButton_dc1->Font().Color;
       b->FontChanged();
     }
   }
@@ -95,23 +95,23 @@ void TForm1::RebuildMathPicture() {
 void TForm1::MathModeClick(int mode) {
   using namespace engine;
   using namespace display;
-  const bool on = *ModeFlag(mode) == 0;
+  const bool on = *ModeFlag(*this, mode) == 0;
   const bool arithmetic = mode <= kQuotient;
 
   // Persistence does not go with a computed trace, except infinite
   // persistence with XY and the quotient, and the inverted CH2.
-  const bool keepPersistence = !on || mode == kInvert || ((mode == kXY || mode == kQuotient) && !GradedOrVariable());
+  const bool keepPersistence = !on || mode == kInvert || ((mode == kXY || mode == kQuotient) && !GradedOrVariable(*this));
   if (keepPersistence) {
     SetPersistEnabled(true);
     SetPersistenceModeItemsEnabled(true);
   } else {
     ReleasePersist();
     SetPersistenceModeItemsEnabled(false);
-    SetPersistEnabled(!GradedOrVariable());
+    SetPersistEnabled(!GradedOrVariable(*this));
   }
 
-  for (int m = 0; m < kModes; ++m) *ModeFlag(m) = 0;
-  *ModeFlag(mode) = on ? 1 : 0;
+  for (int m = 0; m < kModes; ++m) *ModeFlag(*this, m) = 0;
+  *ModeFlag(*this, mode) = on ? 1 : 0;
 
   // and 3.
   for (AnalysisControls* a : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)}) {
@@ -132,7 +132,7 @@ void TForm1::MathModeClick(int mode) {
   DisplayState.Ch1PenColor = DisplayState.Ch1XorColor;
   DisplayState.Ch2PenColor = DisplayState.Ch2XorColor;
   if (on && mode == kInvert) DisplayState.Ch2PenColor = DisplayState.Math2PenColor;
-  ColourCh2Labels(on && mode == kInvert);
+  ColourCh2Labels(*this, on && mode == kInvert);
   if (!on) SetFontColorOf(LabelCh1, ScopeState.Settings.Ch1On ? DisplayState.Ch1Color : clGray);
 
   // The computed traces need real samples: not the two magnified steps.
@@ -152,7 +152,7 @@ void TForm1::MathModeClick(int mode) {
       p->SpeedButtonCh2->SetEnabled(!xy);
     }
   if (xy && Markers1 && Markers1->Checked()) Markers1Click(this);
-  if (xy) display::DisplayState.MarkersOn = 0;
+  if (xy) DisplayState.MarkersOn = 0;
   for (TMenuItem* markers : {Markers1, Form11 ? Form11->Markers1 : nullptr})
     if (markers) markers->SetEnabled(!xy);
   if (mode == kInvert && on) {
@@ -179,7 +179,7 @@ void TForm1::SpeedButton21Click(TObject*) {
   using namespace display;
   const bool down = SpeedButton21->Down();
   if (Form11) Form11->SpeedButton21->SetDown(down);
-  const int mode = ChosenMode();
+  const int mode = ChosenMode(*this);
   FrontPanelControls* panels[2] = {this, Form11};
   DisplayState.Ch1PenColor = DisplayState.Ch1XorColor;
   DisplayState.Ch2PenColor = DisplayState.Ch2XorColor;
@@ -187,7 +187,7 @@ void TForm1::SpeedButton21Click(TObject*) {
     ScopeState.MathOff = 0;
     if (mode == kInvert) {
       DisplayState.Ch2PenColor = DisplayState.Math2PenColor;
-      ColourCh2Labels(true);
+      ColourCh2Labels(*this, true);
       if (Label3) SetFontColorOf(Label3, DisplayState.Math2Color);
     }
     if (mode == kXY) {
@@ -201,7 +201,7 @@ void TForm1::SpeedButton21Click(TObject*) {
     }
   } else {
     ScopeState.MathOff = 1;
-    ColourCh2Labels(false);
+    ColourCh2Labels(*this, false);
     SetFontColorOf(LabelCh1, ScopeState.Settings.Ch1On ? DisplayState.Ch1Color : clGray);
     for (FrontPanelControls* p : panels)
       if (p) {

@@ -2,7 +2,7 @@
 // picture, the waveform parameters of the measurement window and the phase.
 #include <string>
 
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "engine/measurement_window.h"
 #include "display/measurements.h"
 #include "engine/main_form.h"
@@ -35,26 +35,26 @@ struct Measured {
 };
 
 // What the scope holds now, for the read-outs asked for between captures.
-Measured Held() {
+Measured Held(const engine::WithScopeStates& states) {
   using namespace engine;
-  return {ScopeState.SpectrumMode ? ScopeState.SpectrumInputBlock : ScopeState.ScopeSampleBlock, CurrentCaptureSettings()};
+  return {states.ScopeState.SpectrumMode ? states.ScopeState.SpectrumInputBlock : states.ScopeState.ScopeSampleBlock, CurrentCaptureSettings(states)};
 }
 
-display::ChannelSetup SetupOf(const Measured& m, int channel) {
+display::ChannelSetup SetupOf(const engine::WithScopeStates& states, const Measured& m, int channel) {
   display::ChannelSetup s;
   s.RangeCode = m.RangeCode(channel);
   s.ProbeFactor = m.ProbeFactor(channel);
   s.GroundCode = m.GroundCode(channel);
   s.TimeBaseCode = m.Settings.TimeBaseCode;
   s.TimePerDiv = m.Settings.TimePerDiv;
-  s.PositionMoved = (channel == 1 ? display::DisplayState.Ch1CapturePos : display::DisplayState.Ch2CapturePos) != 0;
+  s.PositionMoved = (channel == 1 ? states.DisplayState.Ch1CapturePos : states.DisplayState.Ch2CapturePos) != 0;
   return s;
 }
 
-void ShowColumn(const Measured& m, int channel) {
+void ShowColumn(const engine::WithScopeStates& states, const Measured& m, int channel) {
   auto* checked = channel == 1 ? Form_99->CH1M : Form_99->CH2M;
   if (checked->Checked())
-    Form_99->ShowColumn(channel, display::MeasureChannel(m.Channel(channel), SetupOf(m, channel)));
+    Form_99->ShowColumn(channel, display::MeasureChannel(m.Channel(channel), SetupOf(states, m, channel)));
   else
     Form_99->ClearColumn(channel);
 }
@@ -62,7 +62,7 @@ void ShowColumn(const Measured& m, int channel) {
 }  // namespace
 
 void TForm1::rms_out() {
-  const Measured m = Held();
+  const Measured m = Held(*this);
   ShowRms(m.Block, m.Settings);
 }
 void TForm1::rms_out(const display::Capture& capture) { ShowRms(capture.Block(), capture.Settings); }
@@ -74,9 +74,9 @@ void TForm1::ShowRms(display::SampleBlockView block, const display::CaptureSetti
   if (!(ScopeState.RmsOn || ScopeState.DbmOn) || m.Settings.SpectrumMode || m.Settings.DigitalMode) return;
   const int channel = ScopeState.Settings.Ch1On ? 1 : 2;
   const display::RmsReadout r = display::MeasureRms(m.Channel(channel), m.RangeCode(channel), m.ProbeFactor(channel));
-  display::DisplayState.TraceMeanCode = r.MeanCode;
-  display::DisplayState.TraceMeanVolts = r.MeanVolts;
-  display::DisplayState.RmsVolts = r.RmsVolts;
+  DisplayState.TraceMeanCode = r.MeanCode;
+  DisplayState.TraceMeanVolts = r.MeanVolts;
+  DisplayState.RmsVolts = r.RmsVolts;
 
   const int y = MainView.TextLineY;
   const int xRms = MainView.X0 + MainView.Texts.Rms, xDbm = MainView.X0 + MainView.Texts.Dbm;
@@ -91,7 +91,7 @@ void TForm1::ShowRms(display::SampleBlockView block, const display::CaptureSetti
 }
 
 void TForm1::measure() {
-  const Measured m = Held();
+  const Measured m = Held(*this);
   ShowMeasurements(m.Block, m.Settings);
 }
 void TForm1::measure(const display::Capture& capture) { ShowMeasurements(capture.Block(), capture.Settings); }
@@ -101,7 +101,7 @@ void TForm1::ShowMeasurements(display::SampleBlockView block, const display::Cap
   using namespace engine;
   using namespace display;
   if (!Form_99 || !Form_99->Visible() || m.Settings.DigitalMode) return;
-  ShowColumn(m, 1);
+  ShowColumn(*this, m, 1);
 
   // The phase belongs to the pair: CH1 shows it, CH2 its negative.
   const bool ch1 = Form_99->CH1M->Checked(), ch2 = Form_99->CH2M->Checked();
@@ -116,7 +116,7 @@ void TForm1::ShowMeasurements(display::SampleBlockView block, const display::Cap
   }
 
   if (ch2)
-    ShowColumn(m, 2);
+    ShowColumn(*this, m, 2);
   else
     Form_99->ClearColumn(2);
 
@@ -128,11 +128,11 @@ void TForm1::ShowMeasurements(display::SampleBlockView block, const display::Cap
 }
 
 void TForm1::measure2() {
-  if (!Form_99 || !Form_99->Visible() || engine::ScopeState.Settings.DigitalMode) return;
-  ShowColumn(Held(), 2);
+  if (!Form_99 || !Form_99->Visible() || ScopeState.Settings.DigitalMode) return;
+  ShowColumn(*this, Held(*this), 2);
 }
 
 double TForm1::calculate_phase() {
-  const Measured m = Held();
+  const Measured m = Held(*this);
   return display::CalculatePhase(m.Channel(1), m.Channel(2));
 }

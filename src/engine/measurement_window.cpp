@@ -67,7 +67,8 @@ void Remeasure() {
 
 }  // namespace
 
-TForm_99::TForm_99(TComponent* owner) : TForm(owner) {
+TForm_99::TForm_99(TComponent* owner, const engine::ScopeStates& states)
+    : TForm(owner), engine::WithScopeStates(states) {
   Name = "Form_99";
   SetCaption("Waveform Parameters");
   SetFormStyle(fsStayOnTop);
@@ -173,7 +174,7 @@ void TForm_99::CheckBox22Click(TObject* /*Sender*/) {
 }
 
 void TForm_99::FormClose(TObject* /*Sender*/, TCloseAction& /*Action*/) {
-  if (engine::ScopeState.ParametersOnScreen) CheckBox22->SetChecked(false);
+  if (ScopeState.ParametersOnScreen) CheckBox22->SetChecked(false);
   if (Form_9) Form_9->Parameters->SetEnabled(false);
   if (Form1 && Form1->MoreData1) Form1->MoreData1->SetChecked(false);
 }

@@ -3,6 +3,8 @@
 // tab-separated report the annotation window and the print preview read.
 #pragma once
 
+#include "engine/scope_states.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -11,9 +13,9 @@
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
-class TForm_99 : public TForm {
+class TForm_99 : public TForm, public engine::WithScopeStates {
  public:
-  explicit TForm_99(TComponent* owner);
+  TForm_99(TComponent* owner, const engine::ScopeStates& states);
 
   TStringGrid* StringGrid1;  // column 0 labels, 1 CH1, 2 CH2; one row per measurement
   TCheckBox* CH1M;

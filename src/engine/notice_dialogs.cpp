@@ -9,13 +9,13 @@ namespace {
 // Both radio buttons of the hardware dialog stop a running acquisition at
 // once: the main window's Run and Single buttons go up and both loops are
 // told to end.
-void ReleaseRunAndSingle() {
+void ReleaseRunAndSingle(engine::ScopeSharedState& scope) {
   if (Form1) {
     if (Form1->SpeedButtonRun) Form1->SpeedButtonRun->SetDown(false);
     if (Form1->SpeedButtonSingle) Form1->SpeedButtonSingle->SetDown(false);
   }
-  engine::ScopeState.RunStop = 1;
-  engine::ScopeState.SingleStop = 1;
+  scope.RunStop = 1;
+  scope.SingleStop = 1;
 }
 
 void SetUpDialog(TForm* form, const std::string& caption, int clientWidth, int clientHeight) {
@@ -53,7 +53,8 @@ TGrSpeedButton* AddOkButton(TForm* form, const std::string& name, int left, int 
 
 // ---------------------------------------------------------------- hardware selection
 
-TBtnBottomDlg::TBtnBottomDlg(TComponent* owner) : TForm(owner) {
+TBtnBottomDlg::TBtnBottomDlg(TComponent* owner, const engine::ScopeStates& states)
+    : TForm(owner), engine::WithScopeStates(states) {
   Name = "BtnBottomDlg";
   SetUpDialog(this, "Oscilloscope", 300, 142);
   Label1 = AddLabel(this, "Label1", "Please select the oscilloscope hardware", 20, 16);
@@ -80,17 +81,17 @@ TBtnBottomDlg::TBtnBottomDlg(TComponent* owner) : TForm(owner) {
 }
 
 void TBtnBottomDlg::RadioButton1Click(TObject*) {
-  engine::ScopeState.DemoMode = 0;
+  ScopeState.DemoMode = 0;
   // The device level depends on the mode.
   if (Form1) Form1->RefreshDeviceTriggerLevel();
-  ReleaseRunAndSingle();
+  ReleaseRunAndSingle(ScopeState);
 }
 
 void TBtnBottomDlg::RadioButton2Click(TObject*) {
-  engine::ScopeState.DemoMode = 1;
+  ScopeState.DemoMode = 1;
   // The device level depends on the mode.
   if (Form1) Form1->RefreshDeviceTriggerLevel();
-  ReleaseRunAndSingle();
+  ReleaseRunAndSingle(ScopeState);
 }
 
 void TBtnBottomDlg::GrSpeedButton1Click(TObject*) { Close(); }
@@ -243,7 +244,8 @@ std::vector<std::string> DrawProbeWarning(TBitmap& picture) {
   return laidOut;
 }
 
-TForm12::TForm12(TComponent* owner) : TForm(owner) {
+TForm12::TForm12(TComponent* owner, const engine::ScopeStates& states)
+    : TForm(owner), engine::WithScopeStates(states) {
   Name = "Form12";
   SetUpDialog(this, "Warnings", kProbeWarningWidth + 16, kProbeWarningHeight + 50);
   SetPosition(poScreenCenter);
@@ -269,7 +271,7 @@ TForm12::TForm12(TComponent* owner) : TForm(owner) {
   SpeedButton29->OnClick = [this](TObject* s) { SpeedButton29Click(s); };
 }
 
-void TForm12::CheckBox1Click(TObject*) { engine::ScopeState.ProbeWarningMuted = CheckBox1->Checked() ? 1 : 0; }
+void TForm12::CheckBox1Click(TObject*) { ScopeState.ProbeWarningMuted = CheckBox1->Checked() ? 1 : 0; }
 
 void TForm12::SpeedButton29Click(TObject*) { Close(); }
 

@@ -4,6 +4,8 @@
 // and shown when needed; their "OK" buttons close them.
 #pragma once
 
+#include "engine/scope_states.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,9 +16,9 @@
 
 // Hardware selection: the device or demo mode. The caller presets the radio
 // buttons from DemoMode, shows the dialog modally and acts on DemoMode after.
-class TBtnBottomDlg : public TForm {
+class TBtnBottomDlg : public TForm, public engine::WithScopeStates {
  public:
-  explicit TBtnBottomDlg(TComponent* owner);
+  TBtnBottomDlg(TComponent* owner, const engine::ScopeStates& states);
 
   TLabel* Label1;
   TRadioButton* RadioButton1;  // "Darvik48"
@@ -43,9 +45,9 @@ class TBtnBottomDlg1 : public TForm {
 };
 
 // The probe warning, shown without waiting and kept on top.
-class TForm12 : public TForm {
+class TForm12 : public TForm, public engine::WithScopeStates {
  public:
-  explicit TForm12(TComponent* owner);
+  TForm12(TComponent* owner, const engine::ScopeStates& states);
 
   TImage* Image1;  // the warning picture, 464 x 89
   TCheckBox* CheckBox1;  // "Don't show this warning again during this session."

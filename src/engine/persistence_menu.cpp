@@ -3,12 +3,12 @@
 #include <array>
 
 #include "engine/big_screen.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "display/persistence.h"
 #include "engine/persistence_controls.h"
 #include "display/persistence_drawing.h"
 #include "engine/persistence_options.h"
-#include "engine/persistence_state.h"
+#include "display/persistence_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -49,7 +49,7 @@ constexpr int kPersistGroup = 44;
 std::array<PersistenceControls*, 2> PersistencePanels() { return {Form1, Form11}; }
 
 // The true colour of a not-xor pen on the current background.
-TColor TrueColor(TColor pen) { return ~(pen ^ display::DisplayState.BackgroundColor) & 0xFFFFFF; }
+TColor TrueColor(const engine::WithScopeStates& states, TColor pen) { return ~(pen ^ states.DisplayState.BackgroundColor) & 0xFFFFFF; }
 
 }  // namespace
 
@@ -120,7 +120,7 @@ void TForm1::SpeedButton23Click(TObject*) {
     ScopeState.ClearPending = 1;
     putsataanko();
     PersistenceState.LiveTraceOn = 0;
-    const TColor colours[2] = {TrueColor(DisplayState.Ch1PenColor), TrueColor(DisplayState.Ch2PenColor)};
+    const TColor colours[2] = {TrueColor(*this, DisplayState.Ch1PenColor), TrueColor(*this, DisplayState.Ch2PenColor)};
     if (mode == 2) {
       PersistenceState.GradedRampTop = PersistenceState.HighColorCount - PersistenceState.LowColorCount;
       for (int ch = 0; ch < 2; ++ch)

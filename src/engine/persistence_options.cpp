@@ -2,7 +2,7 @@
 #include "engine/persistence_options.h"
 
 #include "display/persistence.h"
-#include "engine/persistence_state.h"
+#include "display/persistence_state.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "platform/ui/keys.h"
@@ -17,7 +17,8 @@ void RestartPersist() {
 
 }  // namespace
 
-TOKRightDlg::TOKRightDlg(TComponent* owner) : TForm(owner) {
+TOKRightDlg::TOKRightDlg(TComponent* owner, const engine::ScopeStates& states)
+    : TForm(owner), engine::WithScopeStates(states) {
   SetCaption("Persistence Options");
   SetBorderStyle(bsDialog);
   SetBounds(300, 200, 560, 250);
@@ -60,19 +61,19 @@ TOKRightDlg::TOKRightDlg(TComponent* owner) : TForm(owner) {
       (this->*reader)(s);
     };
   for (const Duration& d : GradedDurations())
-    d.Button->OnClick = [mask = d.Mask](TObject*) {
-      display::PersistenceState.GradedPersistenceMask = mask;
+    d.Button->OnClick = [this, mask = d.Mask](TObject*) {
+      PersistenceState.GradedPersistenceMask = mask;
       RestartPersist();
     };
   for (const Duration& d : VariableDurations())
-    d.Button->OnClick = [mask = d.Mask](TObject*) {
-      display::PersistenceState.VariablePersistenceMask = mask;
+    d.Button->OnClick = [this, mask = d.Mask](TObject*) {
+      PersistenceState.VariablePersistenceMask = mask;
       RestartPersist();
     };
 
-  CheckGradedDuration(display::PersistenceState.GradedPersistenceMask);
-  CheckVariableDuration(display::PersistenceState.VariablePersistenceMask);
-  EnableForMode(display::PersistenceState.PersistenceMode);
+  CheckGradedDuration(PersistenceState.GradedPersistenceMask);
+  CheckVariableDuration(PersistenceState.VariablePersistenceMask);
+  EnableForMode(PersistenceState.PersistenceMode);
 }
 
 std::array<TOKRightDlg::Duration, 5> TOKRightDlg::GradedDurations() const {
@@ -86,19 +87,19 @@ std::array<TOKRightDlg::Duration, 3> TOKRightDlg::VariableDurations() const {
 void TOKRightDlg::ReadAcquisitionsEdit() {
   const display::PersistEditValue v = display::ReadAcquisitionLimit(Edit1->Text());
   Edit1->SetText(v.Text);
-  engine::ScopeState.AcquisitionLimit = engine::ScopeState.AcquisitionCountdown = static_cast<std::uint32_t>(v.Value);
+  ScopeState.AcquisitionLimit = ScopeState.AcquisitionCountdown = static_cast<std::uint32_t>(v.Value);
 }
 
 void TOKRightDlg::ReadLowColorEdit() {
-  const display::PersistEditValue v = display::ReadLowColor(Edit2->Text(), display::PersistenceState.HighColorCount);
+  const display::PersistEditValue v = display::ReadLowColor(Edit2->Text(), PersistenceState.HighColorCount);
   Edit2->SetText(v.Text);
-  display::PersistenceState.LowColorCount = static_cast<std::int32_t>(v.Value);
+  PersistenceState.LowColorCount = static_cast<std::int32_t>(v.Value);
 }
 
 void TOKRightDlg::ReadHighColorEdit() {
-  const display::PersistEditValue v = display::ReadHighColor(Edit4->Text(), display::PersistenceState.LowColorCount);
+  const display::PersistEditValue v = display::ReadHighColor(Edit4->Text(), PersistenceState.LowColorCount);
   Edit4->SetText(v.Text);
-  display::PersistenceState.HighColorCount = static_cast<std::int32_t>(v.Value);
+  PersistenceState.HighColorCount = static_cast<std::int32_t>(v.Value);
 }
 
 void TOKRightDlg::Read_acquisitions(TObject*) { ReadAcquisitionsEdit(); }

@@ -1,14 +1,16 @@
 // The "Persistence Options" dialog: durations, colour grading and acquisition limit.
 #pragma once
 
+#include "engine/scope_states.h"
+
 #include <array>
 #include <cstdint>
 
 #include "platform/ui/vcl.h"
 
-class TOKRightDlg : public TForm {
+class TOKRightDlg : public TForm, public engine::WithScopeStates {
  public:
-  explicit TOKRightDlg(TComponent* owner);
+  TOKRightDlg(TComponent* owner, const engine::ScopeStates& states);
 
   // "Color Graded Persistence": the acquisition limit, the counts of the
   // lowest and highest colour, and the duration ("32" .. "256", "Infinite").

@@ -52,8 +52,8 @@ void MoveBar(TTrackBar* bar, int position) {
 }
 
 // Autoset and calibration own the panel while they run.
-bool PanelLocked() {
-  return engine::ScopeState.AutosetRunning || engine::ScopeState.Calibrating || engine::ScopeState.CalibrationRunning;
+bool PanelLocked(const engine::WithScopeStates& states) {
+  return states.ScopeState.AutosetRunning || states.ScopeState.Calibrating || states.ScopeState.CalibrationRunning;
 }
 
 }  // namespace
@@ -133,6 +133,7 @@ void TFormx1::SetShareDatax(int index, std::int32_t value) {
 
 void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
   if (!io::ScopeMailboxBlock || !Form1) return;
+  engine::ScopeSharedState& ScopeState = Form1->ScopeState;
   // A slow command is never re-entered by the next tick.
   FastTimer1->SetEnabled(false);
   struct Rearm {
@@ -145,10 +146,10 @@ void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
   // A start-up that has not made its mode ready, a closing window, or
   // autoset and calibration at work: the command waits.
   const bool mayTake =
-      engine::ScopeState.StartupModeReady && !engine::ScopeState.ClosingDone && !Application->Terminated() &&
-      !engine::PanelLocked();
-  const engine::ScopeSettings& panel = engine::ScopeState.Settings;
-  const auto status = engine::ScopeStatusWords(panel, engine::DeviceFrontEnd(panel), engine::ScopeState.SampleStep);
+      ScopeState.StartupModeReady && !ScopeState.ClosingDone && !Application->Terminated() &&
+      !engine::PanelLocked(*Form1);
+  const engine::ScopeSettings& panel = ScopeState.Settings;
+  const auto status = engine::ScopeStatusWords(panel, engine::DeviceFrontEnd(ScopeState, panel), ScopeState.SampleStep);
   io::SharedWords& box = *io::ScopeMailboxBlock;
   const std::function<void()> publish = [&] {
     for (std::size_t i = 0; i < status.size(); ++i) box.Set(io::kMailboxStatusFirst + i, status[i]);

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "engine/add_text.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "io/scope_data_file.h"
@@ -36,15 +36,15 @@ void TForm1::SaveDSOData1Click(TObject*) {
   d.Ch2Ground = ScopeState.Ch2GroundLevel;
   // The bit view keeps the raw samples aside; they are what the file holds.
   for (std::size_t n = 0; n < io::kDataRows; ++n) {
-    d.Ch1[n] = ScopeState.Settings.DigitalMode ? ScopeState.SampleCopy[kChannelSamples + n] : Ch1Samples[n];
-    d.Ch2[n] = ScopeState.Settings.DigitalMode ? ScopeState.SampleCopy[n] : Ch2Samples[n];
+    d.Ch1[n] = ScopeState.Settings.DigitalMode ? ScopeState.SampleCopy[kChannelSamples + n] : ScopeState.Ch1Samples()[n];
+    d.Ch2[n] = ScopeState.Settings.DigitalMode ? ScopeState.SampleCopy[n] : ScopeState.Ch2Samples()[n];
   }
   io::CommentBlock note;
   if (ScopeState.ScopeNoteShown && Form_9 && Form_9->Memo1->Lines().Count() > 0) {
     note.Lines = Form_9->Memo1->Lines().Lines();
-    note.X = display::DisplayState.ScopeNoteX;
-    note.Y = display::DisplayState.ScopeNoteY;
-    note.Transparent = display::DisplayState.ScopeNoteTransparent != 0;
+    note.X = DisplayState.ScopeNoteX;
+    note.Y = DisplayState.ScopeNoteY;
+    note.Transparent = DisplayState.ScopeNoteTransparent != 0;
     d.Comment = &note;
   }
   if (!os::WriteWholeFile(path, io::FormatScopeDataFile(d)))
@@ -82,6 +82,8 @@ void TForm5::LoadScopeDataFile() {
   using namespace engine;
   TForm1* f = Form1;
   if (!f) return;
+  ScopeSharedState& ScopeState = f->ScopeState;
+  display::DisplaySharedState& DisplayState = f->DisplayState;
   // The bit view is left while the file goes in, and comes back after.
   const bool bitView = f->GrSpeedButton15 && f->GrSpeedButton15->Down();
   auto restoreBitView = [&] {
@@ -131,8 +133,8 @@ void TForm5::LoadScopeDataFile() {
   if (d.Ch1Ground) ScopeState.FileCh1Ground = *d.Ch1Ground;
   if (d.Ch2Ground) ScopeState.FileCh2Ground = *d.Ch2Ground;
   for (std::size_t n = 0; n < io::kDataRows; ++n) {
-    Ch1Samples[n] = d.Ch1[n];
-    Ch2Samples[n] = d.Ch2[n];
+    ScopeState.Ch1Samples()[n] = d.Ch1[n];
+    ScopeState.Ch2Samples()[n] = d.Ch2[n];
   }
 
   ScopeState.TraceValid = 1;
@@ -159,12 +161,12 @@ void TForm5::LoadScopeDataFile() {
   if (d.EndsAfterRows) {
     if (ScopeState.ScopeNoteShown && Form_9) Form_9->Button2Click(Form_9);
   } else if (d.Comment.Found && d.Comment.Count > 0 && Form_9) {
-    display::DisplayState.ScopeNoteX = static_cast<std::int16_t>(d.Comment.X.value_or(ScopeState.ScreenX0));
-    display::DisplayState.ScopeNoteY = static_cast<std::int16_t>(d.Comment.Y.value_or(ScopeState.ScreenY0));
-    if (d.Comment.Transparent) display::DisplayState.ScopeNoteTransparent = *d.Comment.Transparent ? 1 : 0;
+    DisplayState.ScopeNoteX = static_cast<std::int16_t>(d.Comment.X.value_or(ScopeState.ScreenX0));
+    DisplayState.ScopeNoteY = static_cast<std::int16_t>(d.Comment.Y.value_or(ScopeState.ScreenY0));
+    if (d.Comment.Transparent) DisplayState.ScopeNoteTransparent = *d.Comment.Transparent ? 1 : 0;
     Form_9->Memo1->Lines().Clear();
     for (const std::string& line : d.Comment.Lines) Form_9->Memo1->Lines().Add(line);
-    Form_9->CheckBox1->SetChecked(display::DisplayState.ScopeNoteTransparent != 0);
+    Form_9->CheckBox1->SetChecked(DisplayState.ScopeNoteTransparent != 0);
     Form_9->Button1Click(Form_9);
   }
 

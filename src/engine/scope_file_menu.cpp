@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "engine/big_screen.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "display/marker_readouts.h"
 #include "engine/help_request.h"
 #include "engine/main_form.h"
@@ -79,26 +79,26 @@ void TForm1::CreateFileExportControls() {
 // ---------------------------------------------------------------- pictures and clipboard
 
 void TForm1::SaveClick(TObject* /*Sender*/) {
-  io::SavePictureWithDialog(*SaveDialog1, *Image1->Picture(), engine::ScopeState.DocumentsFolder);
+  io::SavePictureWithDialog(*SaveDialog1, *Image1->Picture(), ScopeState.DocumentsFolder);
 }
 
 void TForm1::OpenPictureOnto(TImage& image) {
   const std::optional<io::PictureChoice> choice =
-      io::ChoosePictureToOpen(*OpenPictureDialog1, engine::ScopeState.DocumentsFolder);
+      io::ChoosePictureToOpen(*OpenPictureDialog1, ScopeState.DocumentsFolder);
   if (!choice) return;
   StopAndSettle();
   if (!io::DrawPictureFile(*image.Picture(), *choice)) return;
   image.Invalidate();
   // The picture stays until the next refresh wipes it.
-  engine::ScopeState.ClearPending = 1;
-  engine::ScopeState.RunStop = engine::ScopeState.SingleStop = 1;
+  ScopeState.ClearPending = 1;
+  ScopeState.RunStop = ScopeState.SingleStop = 1;
 }
 
 void TForm1::PastePictureOnto(TImage& image) {
   StopAndSettle();
   if (io::PastePicture(*image.Picture())) image.Invalidate();
-  engine::ScopeState.ClearPending = 1;
-  engine::ScopeState.RunStop = engine::ScopeState.SingleStop = 1;
+  ScopeState.ClearPending = 1;
+  ScopeState.RunStop = ScopeState.SingleStop = 1;
 }
 
 void TForm1::OpenClick(TObject* /*Sender*/) { OpenPictureOnto(*Image1); }
@@ -135,20 +135,20 @@ void TForm1::BitBtn1Click(TObject* /*Sender*/) {
   if (!ScopeState.SpectrumMode) return;
   const bool ch1 = ScopeState.Settings.Ch1On != 0;
   io::SpectrumTableInput input;
-  input.Levels = ch1 ? std::span<const std::int32_t>(Ch1SpectrumLevels)
+  input.Levels = ch1 ? std::span<const std::int32_t>(ScopeState.Ch1SpectrumLevels())
                      : std::span<const std::int32_t>(ScopeState.SpectrumLevels.data(), kChannelSamples);
   input.TimePerDiv = ScopeState.TimePerDiv;
   input.LevelOffsetDb = display::TopLevelDbv(ch1 ? ScopeState.Settings.Ch1GainCode : ScopeState.Settings.Ch2GainCode) + (ch1 ? ScopeState.Ch1ProbeDb : ScopeState.Ch2ProbeDb);
   input.DisplayStart = ScopeState.DisplayStart;
-  input.Zoom = display::DisplayState.SpectrumZoom;
-  input.Points = display::DisplayState.SpectrumPoints;
+  input.Zoom = DisplayState.SpectrumZoom;
+  input.Points = DisplayState.SpectrumPoints;
   input.LogAxis = ScopeState.LogFreqAxis != 0;
   for (const std::string& line : io::SpectrumTableLines(input)) Memo1->Lines().Add(line);
 }
 
 void TForm1::SaveDataAs1Click(TObject* /*Sender*/) {
   BitBtn1Click(this);
-  SaveDialog2->SetInitialDir(engine::ScopeState.DocumentsFolder);
+  SaveDialog2->SetInitialDir(ScopeState.DocumentsFolder);
   if (!SaveDialog2->Execute()) return;
   std::string text;
   for (const std::string& line : Memo1->Lines().Lines()) text += line + "\r\n";
@@ -158,12 +158,12 @@ void TForm1::SaveDataAs1Click(TObject* /*Sender*/) {
 
 void TForm1::ExportWaveform(int channel) {
   // The library folder beside the program when there is one.
-  const std::string lib = engine::ScopeState.ProgramFolder + "lib";
-  SaveDialog5->SetInitialDir(os::DirectoryExists(lib) ? lib : engine::ScopeState.DocumentsFolder);
+  const std::string lib = ScopeState.ProgramFolder + "lib";
+  SaveDialog5->SetInitialDir(os::DirectoryExists(lib) ? lib : ScopeState.DocumentsFolder);
   if (!SaveDialog5->Execute()) return;
   const std::string text =
-      io::WaveformLibraryText(channel == 1 ? std::span<const std::int32_t>(engine::Ch1Samples)
-                                           : std::span<const std::int32_t>(engine::Ch2Samples));
+      io::WaveformLibraryText(channel == 1 ? std::span<const std::int32_t>(ScopeState.Ch1Samples())
+                                           : std::span<const std::int32_t>(ScopeState.Ch2Samples()));
   const std::string& path = SaveDialog5->FileName();
   if (!os::WriteWholeFile(path, text)) MessageDlg(UnableToWriteMessage(path), mtError, mbOK, 0);
 }
@@ -172,8 +172,8 @@ void TForm1::ExportWaveformCH11Click(TObject* /*Sender*/) { ExportWaveform(1); }
 void TForm1::ExportWaveformofCh21Click(TObject* /*Sender*/) { ExportWaveform(2); }
 
 void TForm1::File1Click(TObject* /*Sender*/) {
-  SaveDataAs1->SetEnabled(engine::ScopeState.SpectrumMode != 0);
-  if (SaveDSOData1) SaveDSOData1->SetEnabled(engine::ScopeState.SpectrumMode == 0 && engine::ScopeState.TraceValid != 0);
+  SaveDataAs1->SetEnabled(ScopeState.SpectrumMode != 0);
+  if (SaveDSOData1) SaveDSOData1->SetEnabled(ScopeState.SpectrumMode == 0 && ScopeState.TraceValid != 0);
 }
 
 // ---------------------------------------------------------------- help and about

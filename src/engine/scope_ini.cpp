@@ -18,9 +18,9 @@
 #include "engine/startup.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/vcl.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "display/persistence.h"
-#include "engine/persistence_state.h"
+#include "display/persistence_state.h"
 
 namespace {
 
@@ -89,8 +89,8 @@ std::uint8_t ReadFlag(TIniFile& ini, const char* section, const char* key, bool 
 
 bool TwoEqual(std::int32_t a, std::int32_t b, std::int32_t c) { return a == b || a == c || b == c; }
 
-TForm* RecorderTextEditor() {
-  const auto& editor = engine::OtherInstruments.RecorderTextEditor;
+TForm* RecorderTextEditor(const engine::InstrumentLinks& links) {
+  const auto& editor = links.RecorderTextEditor;
   return editor ? editor() : nullptr;
 }
 
@@ -102,27 +102,27 @@ namespace engine {
 
 namespace {
 
-bool Told(const std::string& path) {
-  const std::vector<std::string>& told = ScopeState.UnusableSettingsFilesTold;
+bool Told(const ScopeSharedState& scope, const std::string& path) {
+  const std::vector<std::string>& told = scope.UnusableSettingsFilesTold;
   return std::find(told.begin(), told.end(), path) != told.end();
 }
 
 }  // namespace
 
-void TellIfUnusable(const std::string& path, const std::string& problem) {
-  if (problem.empty() || Told(path)) return;
-  ScopeState.UnusableSettingsFilesTold.push_back(path);
+void TellIfUnusable(ScopeSharedState& scope, const std::string& path, const std::string& problem) {
+  if (problem.empty() || Told(scope, path)) return;
+  scope.UnusableSettingsFilesTold.push_back(path);
   MessageDlg("The settings file " + path + " cannot be used: " + problem +
                  ".\rThe program goes on with its defaults and leaves the file as it is.",
              mtWarning, mbOK, 0);
 }
 
-void TellIfUnusable(TIniFile& ini) { TellIfUnusable(ini.FileName(), ini.Problem()); }
+void TellIfUnusable(ScopeSharedState& scope, TIniFile& ini) { TellIfUnusable(scope, ini.FileName(), ini.Problem()); }
 
-bool UnusableAndTold(TIniFile& ini) { return Told(ini.FileName()) && !ini.Problem().empty(); }
+bool UnusableAndTold(const ScopeSharedState& scope, TIniFile& ini) { return Told(scope, ini.FileName()) && !ini.Problem().empty(); }
 
-bool UnusableAndTold(const std::string& path) {
-  if (!Told(path)) return false;
+bool UnusableAndTold(const ScopeSharedState& scope, const std::string& path) {
+  if (!Told(scope, path)) return false;
   TIniFile ini(path);
   return !ini.Problem().empty();
 }
@@ -139,11 +139,11 @@ void TForm1::ReadCreationSettings() {
   ScopeState.Ch2OffsetCal = ini.ReadInteger("Calibration", "offs_2", 124);
   ScopeState.Ch1V5Offset = ini.ReadInteger("Calibration", "v5_offs1", 0);
   ScopeState.Ch2V5Offset = ini.ReadInteger("Calibration", "v5_offs2", 0);
-  for (const CalibrationPairKey& k : CalibrationPairKeys()) *k.Value = ini.ReadInteger("Calibration", k.Key, k.Default);
+  for (const CalibrationPairKey& k : CalibrationPairKeys(ScopeState)) *k.Value = ini.ReadInteger("Calibration", k.Key, k.Default);
 
   ReadPlace(ini, "ScopeMainForm", this);
 
-  const InstrumentLinks& others = OtherInstruments;
+  const InstrumentLinks& others = ScopeState.OtherInstruments;
   if (others.RecorderBrightGrid) *others.RecorderBrightGrid = ReadFlag(ini, "Menu", "BrightGrid_rec", false);
   DisplayState.ScopeBrightGrid = ReadFlag(ini, "Menu", "BrightGrid_dso", false);
   ScopeState.DotJoin = ReadFlag(ini, "Menu", "Dot_Join", true);
@@ -186,7 +186,7 @@ void TForm1::CheckCalibrationRecord() {
   // Two equal DAC values of one channel give no line through the pairs.
   if (!TwoEqual(ScopeState.Ch1_ad0, ScopeState.Ch1_ad1, ScopeState.Ch1_ad2) && !TwoEqual(ScopeState.Ch2_ad0, ScopeState.Ch2_ad1, ScopeState.Ch2_ad2)) return;
   ScopeState.CalibrationInvalid = 1;
-  SetCalibrationPairs(kFallbackCalibrationPairs);
+  SetCalibrationPairs(ScopeState, kFallbackCalibrationPairs);
 }
 
 void TForm1::MarkRunning() {
@@ -258,7 +258,7 @@ void TForm1::ReadStartupSettings() {
 void TForm1::ReadWindowSizes() {
   if (!ScopeIni) return;
   ReadSize(*ScopeIni, "EditForm", Form_9);
-  ReadSize(*ScopeIni, "EditForm_rec", RecorderTextEditor());
+  ReadSize(*ScopeIni, "EditForm_rec", RecorderTextEditor(ScopeState.OtherInstruments));
   ReadPlace(*ScopeIni, "Wave_Parameters", Form_99);
 }
 
@@ -267,7 +267,7 @@ bool TForm1::WriteMainSettings() {
   using namespace display;
   if (!ScopeIni) return true;
   // The user knows the file is left as it is.
-  if (UnusableAndTold(*ScopeIni)) return true;
+  if (UnusableAndTold(ScopeState, *ScopeIni)) return true;
   // Every key in memory first, then the file replaced once.
   IniWriteBatch batch(*ScopeIni);
   IniWriter w(*ScopeIni);
@@ -276,7 +276,7 @@ bool TForm1::WriteMainSettings() {
   if (WindowState() == wsNormal) {
     w.Place("ScopeMainForm", this);
     w.Size("EditForm", Form_9);
-    w.Size("EditForm_rec", RecorderTextEditor());
+    w.Size("EditForm_rec", RecorderTextEditor(ScopeState.OtherInstruments));
   }
   w.Place("Big_Screen", Form10);
   w.Place("Big_Screen_ctrl", Form11);
@@ -290,9 +290,9 @@ bool TForm1::WriteMainSettings() {
   w.Integer("Calibration", "offs_2", ScopeState.Ch2OffsetCal);
   w.Integer("Calibration", "v5_offs1", ScopeState.Ch1V5Offset);
   w.Integer("Calibration", "v5_offs2", ScopeState.Ch2V5Offset);
-  for (const CalibrationPairKey& k : CalibrationPairKeys()) w.Integer("Calibration", k.Key, *k.Value);
+  for (const CalibrationPairKey& k : CalibrationPairKeys(ScopeState)) w.Integer("Calibration", k.Key, *k.Value);
 
-  const InstrumentLinks& others = OtherInstruments;
+  const InstrumentLinks& others = ScopeState.OtherInstruments;
   if (others.RecorderBrightGrid) w.Bool("Menu", "BrightGrid_rec", *others.RecorderBrightGrid);
   w.Bool("Menu", "BrightGrid_dso", DisplayState.ScopeBrightGrid);
   w.Bool("Menu", "Dot_Join", ScopeState.DotJoin);
@@ -342,6 +342,6 @@ bool TForm1::WriteMainSettings() {
 }
 
 void TForm1::RestoreDefaultSettingsExit1Click(TObject* /*Sender*/) {
-  engine::ScopeState.RestoreDefaultsOnExit = 1;
+  ScopeState.RestoreDefaultsOnExit = 1;
   Close();
 }

@@ -14,6 +14,7 @@
 #include "device/scope_device.h"
 #include "display/capture.h"
 #include "display/sample_block.h"
+#include "engine/instrument_links.h"
 #include "engine/settings_packet.h"
 #include "platform/ui/types.h"
 
@@ -58,6 +59,8 @@ struct ScopeSharedState {
   // The instrument that holds the device's front end, if any: the settings
   // the device gets, from the scope's.
   std::function<ScopeSettings(const ScopeSettings& scope)> FrontEndHolder;
+  // What the scope asks of the other instruments, filled in at start-up.
+  InstrumentLinks OtherInstruments;
 
   // ---- Device and acquisition flags
   std::uint8_t DemoMode = 0;          // synthetic signals instead of the device
@@ -253,10 +256,8 @@ struct ScopeSharedState {
   std::string ShareCh2RangeText;
 
   // ---- Waveform averaging (ring layout above).
-  // The large arrays here and below have no initializer on purpose: the state
-  // is a static object, all zeros before anything runs, and ResetScopeState
-  // value-initializes it (zeros again). An initializer would make start-up
-  // write every byte, and the megabyte ring would take memory unused.
+  // The large arrays here and below have no initializer of their own: the
+  // program's start-up makes the state value-initialized, all zeros.
   std::array<std::uint8_t, kSampleBlockEntries * kAverageSlots> AverageRing;
   std::int32_t AverageLength = 2;
   std::int32_t AverageCount = 0;
@@ -279,31 +280,20 @@ struct ScopeSharedState {
   std::int32_t FftSkip = 3;
   double SmoothWeight = 0.05;
   double SmoothKeep = 0.95;
-};
 
-inline ScopeSharedState ScopeState;
+  // Each channel's half of the blocks: CH2 first, CH1 second.
+  using ChannelSpan = std::span<std::int32_t, kChannelSamples>;
+  ChannelSpan Ch2Samples() { return ChannelSpan{ScopeSampleBlock.data(), kChannelSamples}; }
+  ChannelSpan Ch1Samples() { return ChannelSpan{ScopeSampleBlock.data() + kChannelSamples, kChannelSamples}; }
+  ChannelSpan Ch2Spectrum() { return ChannelSpan{SpectrumInputBlock.data(), kChannelSamples}; }
+  ChannelSpan Ch1SpectrumInput() { return ChannelSpan{SpectrumInputBlock.data() + kChannelSamples, kChannelSamples}; }
+  ChannelSpan Ch1SpectrumLevels() { return ChannelSpan{SpectrumLevels.data() + kChannelSamples, kChannelSamples}; }
+};
 
 // The settings as the device has them: the scope's, with what the instrument
 // holding the front end lays over them.
-inline ScopeSettings DeviceFrontEnd(const ScopeSettings& scope) {
-  return ScopeState.FrontEndHolder ? ScopeState.FrontEndHolder(scope) : scope;
+inline ScopeSettings DeviceFrontEnd(const ScopeSharedState& state, const ScopeSettings& scope) {
+  return state.FrontEndHolder ? state.FrontEndHolder(scope) : scope;
 }
-
-// Puts every value back to its start-up default (in place: the arrays are large,
-// and the names below stay bound).
-inline void ResetScopeState() {
-  std::destroy_at(&ScopeState);
-  std::construct_at(&ScopeState);
-}
-
-// Each channel's half of the blocks.
-inline constexpr std::span<std::int32_t, kChannelSamples> Ch2Samples{ScopeState.ScopeSampleBlock.data(), kChannelSamples};
-inline constexpr std::span<std::int32_t, kChannelSamples> Ch1Samples{ScopeState.ScopeSampleBlock.data() + kChannelSamples,
-                                                                      kChannelSamples};
-inline constexpr std::span<std::int32_t, kChannelSamples> Ch2Spectrum{ScopeState.SpectrumInputBlock.data(), kChannelSamples};
-inline constexpr std::span<std::int32_t, kChannelSamples> Ch1SpectrumInput{
-    ScopeState.SpectrumInputBlock.data() + kChannelSamples, kChannelSamples};
-inline constexpr std::span<std::int32_t, kChannelSamples> Ch1SpectrumLevels{ScopeState.SpectrumLevels.data() + kChannelSamples,
-                                                                             kChannelSamples};
 
 }  // namespace engine

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "engine/big_screen.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "display/persistence.h"
 #include "engine/persistence_options.h"
-#include "engine/persistence_state.h"
+#include "display/persistence_state.h"
 #include "engine/control_panel.h"
 #include "engine/instrument_links.h"
 #include "engine/main_form.h"
@@ -193,16 +193,16 @@ bool TForm1::SaveSettingsTo(const std::string& path) {
 
 void TForm1::SaveSettings() {
   // A close that is retried writes again; a refusal is told once per close.
-  const std::string path = engine::ScopeState.DataFolder + kLastSettingsName;
+  const std::string path = ScopeState.DataFolder + kLastSettingsName;
   // The user knows the file is left as it is.
-  if (engine::UnusableAndTold(path)) return;
+  if (engine::UnusableAndTold(ScopeState, path)) return;
   if (engine::WriteSettingsFile(path, ScopeSettingsEntries()) || SettingsRefusalShown) return;
   SettingsRefusalShown = 1;
   Application->MessageBox(UnableToWriteMessage(path), Application->Title(), MB_OK | MB_ICONERROR);
 }
 
 void TForm1::SaveSettings1Click(TObject*) {
-  SaveDialog3->SetInitialDir(engine::ScopeState.DataFolder);
+  SaveDialog3->SetInitialDir(ScopeState.DataFolder);
   SaveDialog3->SetFileName("*.set");
   if (!SaveDialog3->Execute()) return;
   SaveSettingsTo(SaveDialog3->FileName());
@@ -211,17 +211,17 @@ void TForm1::SaveSettings1Click(TObject*) {
 void TForm1::SaveRecallLastSettings1Click(TObject*) {
   SaveRecallLastSettings1->SetChecked(!SaveRecallLastSettings1->Checked());
   MirrorCheck(SaveRecallLastSettings1, &TForm11::SaveRecallLastSettings1);
-  engine::ScopeState.RecallLastSettings = SaveRecallLastSettings1->Checked() ? 1 : 0;
+  ScopeState.RecallLastSettings = SaveRecallLastSettings1->Checked() ? 1 : 0;
 }
 
 // ================================================================ recall
 
 void TForm1::RecallSettings() {
   // A file that cannot be used is read as one without keys, and said so.
-  const std::string path = engine::ScopeState.DataFolder + kLastSettingsName;
+  const std::string path = ScopeState.DataFolder + kLastSettingsName;
   std::string problem;
   const SettingsSnapshot settings = SettingsSnapshot::FromFile(path, &problem);
-  engine::TellIfUnusable(path, problem);
+  engine::TellIfUnusable(ScopeState, path, problem);
   ApplySettings(settings);
 }
 
@@ -243,27 +243,29 @@ static std::optional<SettingsSnapshot> ChosenSettingsFile(const std::string& pat
 }
 
 void TForm1::RecallSettings2() {
-  OpenDialog2->SetInitialDir(engine::ScopeState.DocumentsFolder);
+  OpenDialog2->SetInitialDir(ScopeState.DocumentsFolder);
   if (!OpenDialog2->Execute()) return;
   if (const auto settings = ChosenSettingsFile(OpenDialog2->FileName())) ApplySettings(*settings);
 }
 
 void TForm1::RecallSettings1Click(TObject*) {
-  OpenDialog2->SetInitialDir(engine::ScopeState.DataFolder);
+  OpenDialog2->SetInitialDir(ScopeState.DataFolder);
   if (!OpenDialog2->Execute()) return;
   if (const auto settings = ChosenSettingsFile(OpenDialog2->FileName())) ApplySettings(*settings);
 }
 
-const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
+const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
   using namespace engine;
   using namespace engine::keys;
   using namespace display;
   using Step = RecallStep;
-  static const std::vector<SettingsFileKey> table = [] {
+  // The other instruments' keys are the same for every window: the first
+  // window's links give them.
+  static const std::vector<SettingsFileKey> table = [this] {
     std::vector<SettingsFileKey> keys;
     auto add = [&keys](SettingsFileKey key) { keys.push_back(std::move(key)); };
-    auto addOthers = [&keys](SettingsKeyPlace place) {
-      if (OtherInstruments.AddSettingsKeys) OtherInstruments.AddSettingsKeys(place, keys);
+    auto addOthers = [this, &keys](SettingsKeyPlace place) {
+      if (ScopeState.OtherInstruments.AddSettingsKeys) ScopeState.OtherInstruments.AddSettingsKeys(place, keys);
     };
     auto integerKey = [&add](const char* section, const char* key, Step step, std::function<int(const TForm1&)> value,
                              std::function<void(TForm1&, int stored)> recall) {
@@ -279,13 +281,15 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
     {
       static constexpr const char* kModeKeys[3] = {"NormalPersistence", "Persistence_with_Intensity_Grading",
                                                     "VariablePersistence"};
-      static constexpr std::uint8_t* kMarks[3] = {&PersistenceState.NormalPersistenceChecked, &PersistenceState.GradedPersistenceChecked,
-                                                  &PersistenceState.VariablePersistenceChecked};
+      using Mark = std::uint8_t display::PersistenceSharedState::*;
+      static constexpr Mark kMarks[3] = {&display::PersistenceSharedState::NormalPersistenceChecked,
+                                         &display::PersistenceSharedState::GradedPersistenceChecked,
+                                         &display::PersistenceSharedState::VariablePersistenceChecked};
       for (int i = 0; i < 3; ++i)
         add({"Persistence", kModeKeys[i], Step::kPersistenceMode,
-             [i](const TForm1&, SettingsList& l, const SettingsFileKey& k) { l.Flag(k.Section, k.Key, *kMarks[i]); },
+             [i](const TForm1& t, SettingsList& l, const SettingsFileKey& k) { l.Flag(k.Section, k.Key, t.PersistenceState.*kMarks[i]); },
              [i](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
-               if (r.PersistenceChosen || !f.Flag(k.Section, k.Key, *kMarks[i] != 0)) return;
+               if (r.PersistenceChosen || !f.Flag(k.Section, k.Key, t.PersistenceState.*kMarks[i] != 0)) return;
                t.PersistenceModeClick(i + 1);
                r.PersistenceChosen = true;
              }});
@@ -296,18 +300,18 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
           {"HighColor", [] { return OKRightDlg ? OKRightDlg->Edit4 : nullptr; }}};
       for (const auto& [key, edit] : texts)
         add({"Persistence", key, Step::kPersistenceText,
-             [edit](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
+             [edit](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
                if (TEdit* e = edit()) l.Text(k.Section, k.Key, e->Text());
              },
-             [edit](TForm1&, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+             [edit](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
                if (TEdit* e = edit()) e->SetText(f.Text(k.Section, k.Key, e->Text()));
              }});
       integerKey("Persistence", "Duration", Step::kPersistenceDuration,
-                 [](const TForm1&) { return int{PersistenceState.VariablePersistenceMask}; },
-                 [](TForm1&, int stored) { if (IsVariableMask(stored)) PersistenceState.VariablePersistenceMask = stored; });
+                 [](const TForm1& t) { return int{t.PersistenceState.VariablePersistenceMask}; },
+                 [](TForm1& t, int stored) { if (IsVariableMask(stored)) t.PersistenceState.VariablePersistenceMask = stored; });
       integerKey("Persistence", "Duration2", Step::kPersistenceDuration,
-                 [](const TForm1&) { return int{PersistenceState.GradedPersistenceMask}; },
-                 [](TForm1&, int stored) { if (IsGradedMask(stored)) PersistenceState.GradedPersistenceMask = stored; });
+                 [](const TForm1& t) { return int{t.PersistenceState.GradedPersistenceMask}; },
+                 [](TForm1& t, int stored) { if (IsGradedMask(stored)) t.PersistenceState.GradedPersistenceMask = stored; });
     }
 
     add(ButtonKey("Interpolation", "Linear", Step::kInterpolation, [](const TForm1& t) { return t.SpeedButton005us; },
@@ -320,8 +324,8 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
       using Written = bool (*)(const ScopeSettings&, int channel, int index);
       auto channelKey = [&](const char* key, Written written, int index, auto button, ButtonRecall rule) {
         add({section, key, Step::kChannels,
-             [ch, written, index](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
-               l.Flag(k.Section, k.Key, written(ScopeState.Settings, ch, index));
+             [ch, written, index](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
+               l.Flag(k.Section, k.Key, written(t.ScopeState.Settings, ch, index));
              },
              [ch, button, rule](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
                TSpeedButton* b = button(ScopeChannel(t, ch));
@@ -333,14 +337,14 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
                  [](const ChannelButtons& c) { return c.On; }, ButtonRecall::kToggle);
       for (int i = 0; i < 2; ++i) {
         add({section, i == 0 ? "x1" : "x10", Step::kChannels,
-             [ch, i](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
-               l.Flag(k.Section, k.Key, (ScopeState.Settings.X10(ch) != 0) == (i == 1));
+             [ch, i](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
+               l.Flag(k.Section, k.Key, (t.ScopeState.Settings.X10(ch) != 0) == (i == 1));
              },
              [ch, i](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
-               const std::uint8_t notice = ScopeState.ProbeWarningMuted;
-               ScopeState.ProbeWarningMuted = 1;
+               const std::uint8_t notice = t.ScopeState.ProbeWarningMuted;
+               t.ScopeState.ProbeWarningMuted = 1;
                SelectRule(f, k.Section, k.Key, ScopeChannel(t, ch).Probes[static_cast<std::size_t>(i)]);
-               ScopeState.ProbeWarningMuted = notice;
+               t.ScopeState.ProbeWarningMuted = notice;
              }});
       }
       for (int i = 0; i < 3; ++i)
@@ -355,8 +359,8 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
                    i, [i](const ChannelButtons& c) { return c.Ranges[static_cast<std::size_t>(i)]; },
                    ButtonRecall::kSelect);
       add({section, "Position", Step::kChannels,
-           [ch](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
-             l.Integer(k.Section, k.Key, ScopeState.Settings.Position(ch));
+           [ch](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
+             l.Integer(k.Section, k.Key, t.ScopeState.Settings.Position(ch));
            },
            [ch](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
              PutPosition(f, k.Section, k.Key, ScopeChannel(t, ch).Position,
@@ -380,31 +384,31 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
 
     add(MenuKey("View", "RMS_Value", Step::kView, [](const TForm1& t) { return t.RMSCalculation1; }));
     add(MenuKey("View", "dBm_Value", Step::kView, [](const TForm1& t) { return t.dBmValue1; },
-                [](const TForm1&) { return ScopeState.DbmOn != 0; }));
+                [](const TForm1& t) { return t.ScopeState.DbmOn != 0; }));
     add(MenuKey("View", "Sample_Rate", Step::kView, [](const TForm1& t) { return t.SampleRate1; },
-                [](const TForm1&) { return ScopeState.SampleRateOn != 0; }));
+                [](const TForm1& t) { return t.ScopeState.SampleRateOn != 0; }));
     add(MenuKey("View", "DotJoin", Step::kDotJoin, [](const TForm1& t) { return t.DotJoin1; },
-                [](const TForm1&) { return ScopeState.DotJoin != 0; }));
+                [](const TForm1& t) { return t.ScopeState.DotJoin != 0; }));
     add(MenuKey("View", "ClearDisplay", Step::kView, [](const TForm1& t) { return t.ClearDisplayonRunSingleClick1; },
-                [](const TForm1&) { return ScopeState.ClearOnRunSingle != 0; }));
+                [](const TForm1& t) { return t.ScopeState.ClearOnRunSingle != 0; }));
 
     for (std::size_t i = 0; i < 21; ++i)
       add(ButtonKey("Time", kTimeKeys[i], Step::kTime, [i](const TForm1& t) { return t.*kTimeMembers[i]; },
                     ButtonRecall::kSelect,
-                    [i](const TForm1&) { return TimeBaseButton(ScopeState.Settings.TimeBaseRow) == kTimeMembers[i]; }));
+                    [i](const TForm1& t) { return TimeBaseButton(t.ScopeState.Settings.TimeBaseRow) == kTimeMembers[i]; }));
     addOthers(SettingsKeyPlace::kAfterScopeTime);
 
     // ---- Spectrum: the spans are only put down; the time base chose theirs.
     for (std::size_t i = 0; i < 17; ++i)
       add({"FFT", kSpanKeys[i], Step::kSpectrum,
-           [i](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
-             l.Flag(k.Section, k.Key, SpanButton(ScopeState.Settings.SpanRow) == kSpanMembers[i]);
+           [i](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
+             l.Flag(k.Section, k.Key, SpanButton(t.ScopeState.Settings.SpanRow) == kSpanMembers[i]);
            },
            [i](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
              std::size_t row = 0;
              while (SpanButton(row) && SpanButton(row) != kSpanMembers[i]) ++row;
-             if (!SpanButton(row) || !f.Flag(k.Section, k.Key, ScopeState.Settings.SpanRow == row)) return;
-             ScopeState.Settings.SpanRow = static_cast<std::uint8_t>(row);
+             if (!SpanButton(row) || !f.Flag(k.Section, k.Key, t.ScopeState.Settings.SpanRow == row)) return;
+             t.ScopeState.Settings.SpanRow = static_cast<std::uint8_t>(row);
              ShowTimeBase(t);
            }});
     add(ButtonKey("FFT_Lin_Log", "Lin", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonLin; },
@@ -442,9 +446,9 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
           {"Down", &FrontPanelControls::SpeedButton6, [](const ScopeSettings& s) { return s.TriggerSlope == 0; }}};
       for (const auto& [key, member, shown] : buttons)
         add(ButtonKey("Trigger", key, Step::kTrigger, [member](const TForm1& t) { return t.*member; },
-                      ButtonRecall::kSelect, [shown](const TForm1&) { return shown(ScopeState.Settings); }));
+                      ButtonRecall::kSelect, [shown](const TForm1& t) { return shown(t.ScopeState.Settings); }));
     }
-    integerKey("Trigger", "Position", Step::kTrigger, [](const TForm1&) { return int{ScopeState.Settings.TriggerLevel}; },
+    integerKey("Trigger", "Position", Step::kTrigger, [](const TForm1& t) { return int{t.ScopeState.Settings.TriggerLevel}; },
                [](TForm1& t, int stored) {
                  t.TrackBar3->SetPosition(stored);
                  t.TrackBar3Change(&t);
@@ -455,7 +459,7 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
                  t.ScrollBar2Change(&t);
                });
     add(MenuKey("Trigger", "HF_Reject", Step::kNoiseReject, [](const TForm1& t) { return t.HFReject1; },
-                [](const TForm1&) { return ScopeState.NoiseRejectOn != 0; }));
+                [](const TForm1& t) { return t.ScopeState.NoiseRejectOn != 0; }));
 
     // ---- The instrument shown: the scope's time view unless the file says more.
     auto deviceKey = [&add](const char* key, Step step, std::function<bool(const TForm1&)> value,
@@ -470,7 +474,7 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() {
       if (stored && t.SpeedButton22) t.SpeedButton22->SetDown(true);
       t.SpeedButton22Click(&t);
     });
-    deviceKey("FFT", Step::kInstrument, [](const TForm1&) { return ScopeState.SpectrumMode != 0; }, [](TForm1& t, bool stored) {
+    deviceKey("FFT", Step::kInstrument, [](const TForm1& t) { return t.ScopeState.SpectrumMode != 0; }, [](TForm1& t, bool stored) {
       if (!stored || !t.fft1) return;
       t.fft1->SetDown(true);
       t.fft1Click(&t);
@@ -486,7 +490,7 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   using namespace engine;
   using namespace engine::keys;
   using namespace display;
-  const InstrumentLinks& others = OtherInstruments;
+  const InstrumentLinks& others = ScopeState.OtherInstruments;
   const bool hasRecorder = others.RecorderExists && others.RecorderExists();
   RecallState state;
   auto recall = [&](RecallStep step) {

@@ -3,7 +3,7 @@
 // and the "FFT Window" and "FFT Options" menus of both windows.
 #include <cstring>
 
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "display/spectrum.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
@@ -26,21 +26,21 @@ const display::TwiddleTable& Twiddles() {
 
 // The magnitude slots the spectrum average reads: the work block when it is
 // there, so that the average and the transform share them.
-std::span<float, display::kFftBins * display::kFftSlots> MagnitudeSlots() {
+std::span<float, display::kFftBins * display::kFftSlots> MagnitudeSlots(const engine::WithScopeStates& states) {
   static std::array<float, display::kFftBins * display::kFftSlots> spare{};
   static_assert(sizeof spare <= engine::kWorkBlockBytes);
-  if (engine::ScopeState.FftAverageBlock)
-    return std::span<float, display::kFftBins * display::kFftSlots>(reinterpret_cast<float*>(engine::ScopeState.FftAverageBlock),
+  if (states.ScopeState.FftAverageBlock)
+    return std::span<float, display::kFftBins * display::kFftSlots>(reinterpret_cast<float*>(states.ScopeState.FftAverageBlock),
                                                                     spare.size());
   return spare;
 }
 
 // The coefficients of the window in force, in the WindowTable work block
 // (a spare table while the block is not there).
-display::FloatSignal WindowCoefficients() {
+display::FloatSignal WindowCoefficients(const engine::WithScopeStates& states) {
   static std::array<float, display::kFftPoints> spare{};
   static_assert(sizeof spare <= engine::kWorkBlockBytes);
-  if (engine::ScopeState.WindowTable) return display::FloatSignal(reinterpret_cast<float*>(engine::ScopeState.WindowTable), spare.size());
+  if (states.ScopeState.WindowTable) return display::FloatSignal(reinterpret_cast<float*>(states.ScopeState.WindowTable), spare.size());
   return spare;
 }
 
@@ -58,37 +58,37 @@ void TForm1::Sin_Cosf() { (void)Twiddles(); }
 
 void TForm1::FFT() {
   using namespace engine;
-  FFT(ScopeState.Settings.Ch1On ? Ch1SpectrumInput : Ch2Spectrum);
+  FFT(ScopeState.Settings.Ch1On ? ScopeState.Ch1SpectrumInput() : ScopeState.Ch2Spectrum());
 }
 
-void TForm1::FFT(const display::Capture& capture) { FFT(capture.Channel(engine::ScopeState.Settings.Ch1On ? 1 : 2)); }
+void TForm1::FFT(const display::Capture& capture) { FFT(capture.Channel(ScopeState.Settings.Ch1On ? 1 : 2)); }
 
 void TForm1::FFT(display::ChannelCodes input) {
   using namespace engine;
   const bool ch1 = ScopeState.Settings.Ch1On != 0;
-  display::SpectrumCounters counters{ScopeState.WindowSkip, ScopeState.FftSkip, ScopeState.SmoothWeight, ScopeState.SmoothKeep, display::DisplayState.FftCounter};
-  const display::SpectrumSetup setup{&Twiddles(), WindowCoefficients(), display::DisplayState.WindowAmplitudeFactor,
+  display::SpectrumCounters counters{ScopeState.WindowSkip, ScopeState.FftSkip, ScopeState.SmoothWeight, ScopeState.SmoothKeep, DisplayState.FftCounter};
+  const display::SpectrumSetup setup{&Twiddles(), WindowCoefficients(*this), DisplayState.WindowAmplitudeFactor,
                                      ScopeState.FftVectorAverageOn != 0};
-  const display::SpectrumTargets out{display::DisplayState.WindowWork,
-                                     display::DisplayState.FftStaged,
-                                     display::DisplayState.FftReal,
-                                     display::DisplayState.FftImag,
-                                     MagnitudeSlots(),
-                                     ch1 ? Ch1Samples : Ch2Samples,
-                                     ch1 ? Ch1SpectrumLevels : display::ChannelEntries(ScopeState.SpectrumLevels.data(), kChannelSamples)};
+  const display::SpectrumTargets out{DisplayState.WindowWork,
+                                     DisplayState.FftStaged,
+                                     DisplayState.FftReal,
+                                     DisplayState.FftImag,
+                                     MagnitudeSlots(*this),
+                                     ch1 ? ScopeState.Ch1Samples() : ScopeState.Ch2Samples(),
+                                     ch1 ? ScopeState.Ch1SpectrumLevels() : display::ChannelEntries(ScopeState.SpectrumLevels.data(), kChannelSamples)};
   display::RunSpectrum(input, setup, counters, out);
   ScopeState.WindowSkip = counters.WindowSkip;
   ScopeState.FftSkip = counters.FftSkip;
   ScopeState.SmoothWeight = counters.SmoothWeight;
   ScopeState.SmoothKeep = counters.SmoothKeep;
-  display::DisplayState.FftCounter = counters.FftCounter;
+  DisplayState.FftCounter = counters.FftCounter;
 }
 
 double TForm1::FFT_freq(int channel) {
   using namespace engine;
   const bool ch1 = channel == 1;
-  if (ScopeState.SpectrumMode) return display::PeakFrequencyBin(ch1 ? Ch1SpectrumInput : Ch2Spectrum, Twiddles());
-  return display::PeakFrequencyBin(ch1 ? Ch1Samples : Ch2Samples, Twiddles());
+  if (ScopeState.SpectrumMode) return display::PeakFrequencyBin(ch1 ? ScopeState.Ch1SpectrumInput() : ScopeState.Ch2Spectrum(), Twiddles());
+  return display::PeakFrequencyBin(ch1 ? ScopeState.Ch1Samples() : ScopeState.Ch2Samples(), Twiddles());
 }
 
 // ---------------------------------------------------------------- "FFT Window"
@@ -102,11 +102,11 @@ void TForm1::SelectFftWindow(display::FftWindow kind) {
     for (std::size_t i = 0; i < items.size(); ++i)
       if (items[i]) items[i]->SetChecked(i == chosen);
   }
-  display::DisplayState.FftWindowKind = kind;
-  display::FillWindowTable(kind, WindowCoefficients());
+  DisplayState.FftWindowKind = kind;
+  display::FillWindowTable(kind, WindowCoefficients(*this));
   const display::FftWindowFactors factors = display::WindowFactors(kind);
-  display::DisplayState.WindowAmplitudeFactor = factors.Amplitude;
-  display::DisplayState.WindowDensityCorrection = factors.DensityDb;
+  DisplayState.WindowAmplitudeFactor = factors.Amplitude;
+  DisplayState.WindowDensityCorrection = factors.DensityDb;
   if (!ScopeState.SpectrumMode) return;
   putsataanko();
   poisto();
@@ -143,12 +143,12 @@ void TForm1::Average1Click(TObject*) { FftOptionClick(&AnalysisControls::Average
 void TForm1::VectorAverage1Click(TObject*) {
   FftOptionClick(&AnalysisControls::VectorAverage1);
   // The smoothing only helps a signal that stands still on the trigger.
-  if (engine::ScopeState.FftVectorAverageOn && engine::ScopeState.Settings.TriggerOff == 64)
+  if (ScopeState.FftVectorAverageOn && ScopeState.Settings.TriggerOff == 64)
     MessageDlgPos(kVectorAverageNote, mtInformation, mbOK, 0, Left() + 111, Top() + 160);
 }
 
 void TForm1::Options1Click(TObject*) {
-  const bool spectrum = engine::ScopeState.SpectrumMode != 0;
+  const bool spectrum = ScopeState.SpectrumMode != 0;
   for (TMenuItem* AnalysisControls::*item : {&AnalysisControls::FFTWindow1, &AnalysisControls::FFTOptions1})
     ForBothWindows(item, [&](TMenuItem* m) { m->SetEnabled(spectrum); });
 }

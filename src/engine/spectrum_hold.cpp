@@ -16,22 +16,22 @@ namespace {
 using display::kFftBins;
 using display::kFftSlots;
 
-float FftMagnitude(int bin, int slot) {
+float FftMagnitude(const engine::WithScopeStates& states, int bin, int slot) {
   float value = 0.0f;
   const std::size_t offset = (static_cast<std::size_t>(bin) * kFftSlots + static_cast<std::size_t>(slot)) * sizeof(float);
-  if (engine::ScopeState.FftAverageBlock && offset + sizeof(float) <= engine::kWorkBlockBytes)
-    std::memcpy(&value, engine::ScopeState.FftAverageBlock + offset, sizeof(float));
+  if (states.ScopeState.FftAverageBlock && offset + sizeof(float) <= engine::kWorkBlockBytes)
+    std::memcpy(&value, states.ScopeState.FftAverageBlock + offset, sizeof(float));
   return value;
 }
 
-std::uint16_t PeakLevel(std::size_t k) {
+std::uint16_t PeakLevel(const engine::WithScopeStates& states, std::size_t k) {
   std::uint16_t value = 0;
-  if (engine::ScopeState.SpectrumPeakBlock) std::memcpy(&value, engine::ScopeState.SpectrumPeakBlock + 2 * k, sizeof value);
+  if (states.ScopeState.SpectrumPeakBlock) std::memcpy(&value, states.ScopeState.SpectrumPeakBlock + 2 * k, sizeof value);
   return value;
 }
 
-void SetPeakLevel(std::size_t k, std::uint16_t value) {
-  if (engine::ScopeState.SpectrumPeakBlock) std::memcpy(engine::ScopeState.SpectrumPeakBlock + 2 * k, &value, sizeof value);
+void SetPeakLevel(const engine::WithScopeStates& states, std::size_t k, std::uint16_t value) {
+  if (states.ScopeState.SpectrumPeakBlock) std::memcpy(states.ScopeState.SpectrumPeakBlock + 2 * k, &value, sizeof value);
 }
 
 // Only the low 16 bits of a level entry carry the level.
@@ -44,14 +44,14 @@ void WriteLow16(std::int32_t& entry, std::int64_t value) {
 
 namespace engine {
 
-void average_fft() {
+void average_fft(const engine::WithScopeStates& states) {
   using namespace display;
-  std::span<std::int32_t, kChannelSamples> shown = ScopeState.Settings.Ch1On ? Ch1Samples : Ch2Samples;
-  std::int32_t* levels = ScopeState.Settings.Ch1On ? Ch1SpectrumLevels.data() : ScopeState.SpectrumLevels.data();
+  std::span<std::int32_t, kChannelSamples> shown = states.ScopeState.Settings.Ch1On ? states.ScopeState.Ch1Samples() : states.ScopeState.Ch2Samples();
+  std::int32_t* levels = states.ScopeState.Settings.Ch1On ? states.ScopeState.Ch1SpectrumLevels().data() : states.ScopeState.SpectrumLevels.data();
   for (int b = 0; b < kFftBins; ++b) {
     double squares = 0.0;
     for (int s = 0; s < kFftSlots; ++s) {
-      const double m = FftMagnitude(b, s);
+      const double m = FftMagnitude(states, b, s);
       squares += m * m;
     }
     const double rms = std::sqrt(squares / kFftSlots);
@@ -65,19 +65,19 @@ void average_fft() {
   }
 }
 
-void maximize_fft() {
+void maximize_fft(const engine::WithScopeStates& states) {
   using namespace display;
   for (std::size_t k = 0; k < kCaptureBytes; ++k) {
-    const auto value = static_cast<std::uint16_t>(ScopeState.ScopeSampleBlock[k]);
-    ScopeState.ScopeSampleBlock[k] = std::max(value, PeakLevel(k));
+    const auto value = static_cast<std::uint16_t>(states.ScopeState.ScopeSampleBlock[k]);
+    states.ScopeState.ScopeSampleBlock[k] = std::max(value, PeakLevel(states, k));
   }
 }
 
-void refresh_fft() {
+void refresh_fft(const engine::WithScopeStates& states) {
   using namespace display;
-  const bool keep = ScopeState.FftAverageOn || !ScopeState.SettingsChanged;
+  const bool keep = states.ScopeState.FftAverageOn || !states.ScopeState.SettingsChanged;
   for (std::size_t k = 0; k < kCaptureBytes; ++k)
-    SetPeakLevel(k, keep ? static_cast<std::uint16_t>(ScopeState.ScopeSampleBlock[k]) : 0);
+    SetPeakLevel(states, k, keep ? static_cast<std::uint16_t>(states.ScopeState.ScopeSampleBlock[k]) : 0);
 }
 
 }  // namespace engine

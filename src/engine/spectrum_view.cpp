@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "engine/big_screen.h"
-#include "engine/display_state.h"
-#include "engine/history_state.h"
+#include "display/display_state.h"
+#include "display/history_state.h"
 #include "display/spectrum.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
@@ -79,30 +79,30 @@ void TForm1::LinToLog() {
   using namespace engine;
   using namespace display;
   const bool ch1 = ScopeState.Settings.Ch1On != 0;
-  display::ChannelEntries shown = ch1 ? Ch1Samples : Ch2Samples;
+  display::ChannelEntries shown = ch1 ? ScopeState.Ch1Samples() : ScopeState.Ch2Samples();
   display::ChannelEntries levels =
-      ch1 ? Ch1SpectrumLevels : display::ChannelEntries(ScopeState.SpectrumLevels.data(), kChannelSamples);
-  display::KeepBinValues(shown, display::DisplayState.SavedLinearDisplay);
-  display::KeepBinValues(levels, display::DisplayState.SavedLinearLevels);
-  display::WriteLogView(display::DisplayState.SavedLinearDisplay, shown);
-  display::WriteLogView(display::DisplayState.SavedLinearLevels, levels);
+      ch1 ? ScopeState.Ch1SpectrumLevels() : display::ChannelEntries(ScopeState.SpectrumLevels.data(), kChannelSamples);
+  display::KeepBinValues(shown, DisplayState.SavedLinearDisplay);
+  display::KeepBinValues(levels, DisplayState.SavedLinearLevels);
+  display::WriteLogView(DisplayState.SavedLinearDisplay, shown);
+  display::WriteLogView(DisplayState.SavedLinearLevels, levels);
 }
 
 void TForm1::LogToLin() {
   using namespace engine;
   using namespace display;
   const bool ch1 = ScopeState.Settings.Ch1On != 0;
-  display::WriteLinearView(display::DisplayState.SavedLinearDisplay, ch1 ? Ch1Samples : Ch2Samples);
-  display::WriteLinearView(display::DisplayState.SavedLinearLevels,
-                           ch1 ? Ch1SpectrumLevels : display::ChannelEntries(ScopeState.SpectrumLevels.data(), kChannelSamples));
+  display::WriteLinearView(DisplayState.SavedLinearDisplay, ch1 ? ScopeState.Ch1Samples() : ScopeState.Ch2Samples());
+  display::WriteLinearView(DisplayState.SavedLinearLevels,
+                           ch1 ? ScopeState.Ch1SpectrumLevels() : display::ChannelEntries(ScopeState.SpectrumLevels.data(), kChannelSamples));
 }
 
 void TForm1::LinKursLog() {
-  display::DisplayState.FreqMarkerBin = display::MarkerLinToLog(display::DisplayState.FreqMarkerBin);
+  DisplayState.FreqMarkerBin = display::MarkerLinToLog(DisplayState.FreqMarkerBin);
   if (TForm10* big = ShownBigScreen()) big->LinKursLog();
 }
 void TForm1::LogKursLin() {
-  display::DisplayState.FreqMarkerBin = display::MarkerLogToLin(display::DisplayState.FreqMarkerBin);
+  DisplayState.FreqMarkerBin = display::MarkerLogToLin(DisplayState.FreqMarkerBin);
   if (TForm10* big = ShownBigScreen()) big->LogKursLin();
 }
 
@@ -122,8 +122,8 @@ void TForm1::SpeedButtonLogClick(TObject*) {
   fft_viiva_off();
   poisto();
   LinToLog();
-  display::DisplayState.SpectrumZoom = display::ZoomLinToLog(display::DisplayState.SpectrumZoom);
-  display::DisplayState.SpectrumPoints = display::kLogAxisPoints;
+  DisplayState.SpectrumZoom = display::ZoomLinToLog(DisplayState.SpectrumZoom);
+  DisplayState.SpectrumPoints = display::kLogAxisPoints;
   piirrot();
   LinKursLog();
   fft_viiva_on();
@@ -144,8 +144,8 @@ void TForm1::SpeedButtonLinClick(TObject*) {
   fft_viiva_off();
   poisto();
   LogToLin();
-  display::DisplayState.SpectrumZoom = display::ZoomLogToLin(display::DisplayState.SpectrumZoom);
-  display::DisplayState.SpectrumPoints = display::kFftPoints;
+  DisplayState.SpectrumZoom = display::ZoomLogToLin(DisplayState.SpectrumZoom);
+  DisplayState.SpectrumPoints = display::kFftPoints;
   piirrot();
   LogKursLin();
   fft_viiva_on();
@@ -164,7 +164,7 @@ void TForm1::SpectrumZoomClick(TGrSpeedButton* AnalysisControls::*button, int fa
   putsataanko();
   fft_viiva_off();
   poisto();
-  display::DisplayState.SpectrumZoom = display::ZoomOfButton(factor, engine::ScopeState.LogFreqAxis != 0);
+  DisplayState.SpectrumZoom = display::ZoomOfButton(factor, ScopeState.LogFreqAxis != 0);
   piirrot();
   fft_viiva_on();
 }
@@ -227,16 +227,16 @@ void TForm1::fft1Click(TObject*) {
     FFT();
     if (ScopeState.LogFreqAxis) {
       LinToLog();
-      display::DisplayState.SpectrumPoints = display::kLogAxisPoints;
+      DisplayState.SpectrumPoints = display::kLogAxisPoints;
     }
-    display::DisplayState.ScopeScrollPos = ScrollBar2->Position();
-    display::DisplayState.ScopeDisplayStart = ScopeState.DisplayStart;
-    ScopeState.DisplayStart = display::DisplayState.SpectrumDisplayStart;
+    DisplayState.ScopeScrollPos = ScrollBar2->Position();
+    DisplayState.ScopeDisplayStart = ScopeState.DisplayStart;
+    ScopeState.DisplayStart = DisplayState.SpectrumDisplayStart;
     fft_viiva_on();
 
     // One channel's spectrum shows.
-    display::DisplayState.SavedCh1On = ScopeState.Settings.Ch1On;
-    display::DisplayState.SavedCh2On = ScopeState.Settings.Ch2On;
+    DisplayState.SavedCh1On = ScopeState.Settings.Ch1On;
+    DisplayState.SavedCh2On = ScopeState.Settings.Ch2On;
     FrontPanelControls* panels[2] = {this, Form11};
     if (ScopeState.Settings.Ch1On) {
       ScopeState.Settings.Ch2On = 0;
@@ -267,7 +267,7 @@ void TForm1::fft1Click(TObject*) {
     if (Form11) Form11->SetCaption("Spectrum analyzer");
     ScrollBar2->SetMin(0);
     ScrollBar2->SetMax(ScopeState.LogFreqAxis ? kLogScrollMax : kLinScrollMax);
-    ScrollBar2->SetPosition(display::DisplayState.SpectrumScrollPos);
+    ScrollBar2->SetPosition(DisplayState.SpectrumScrollPos);
     EnableScopeOnlyControls(false);
   }
 
@@ -293,13 +293,13 @@ void TForm1::SpeedButton22Click(TObject*) {
     fft_kursorit();
     tekstit_pois();
     ScopeState.SpectrumMode = 0;
-    display::DisplayState.SpectrumDisplayStart = ScopeState.DisplayStart;
-    ScopeState.DisplayStart = display::DisplayState.ScopeDisplayStart;
-    ScopeState.Settings.Ch1On = display::DisplayState.SavedCh1On;
-    ScopeState.Settings.Ch2On = display::DisplayState.SavedCh2On;
+    DisplayState.SpectrumDisplayStart = ScopeState.DisplayStart;
+    ScopeState.DisplayStart = DisplayState.ScopeDisplayStart;
+    ScopeState.Settings.Ch1On = DisplayState.SavedCh1On;
+    ScopeState.Settings.Ch2On = DisplayState.SavedCh2On;
     y_viivat();
     kursorit();
-    display::DisplayState.SpectrumPoints = display::kFftPoints;
+    DisplayState.SpectrumPoints = display::kFftPoints;
     tekstit();
     FrontPanelControls* panels[2] = {this, Form11};
     for (int channel = 1; channel <= 2; ++channel) {
@@ -318,11 +318,11 @@ void TForm1::SpeedButton22Click(TObject*) {
     ReapplyTimeBase();
 
     // The spectrum keeps its scroll place for the next visit.
-    display::DisplayState.SpectrumScrollPos = ScrollBar2->Position();
+    DisplayState.SpectrumScrollPos = ScrollBar2->Position();
     SetCaption(ScopeState.DataFileName.empty() ? "Darvik48" : "Darvik48 - " + os::FileNameOnly(ScopeState.DataFileName));
     if (Form10) Form10->SetCaption("Darvik48");
     if (Form11) Form11->SetCaption("Darvik48");
-    ScrollBar2->SetPosition(display::DisplayState.ScopeScrollPos);
+    ScrollBar2->SetPosition(DisplayState.ScopeScrollPos);
 
     SpeedButton22->SetDown(true);
     EnableScopeOnlyControls(true);

@@ -19,8 +19,8 @@
 #include "engine/add_text.h"
 #include "display/screen_colors.h"
 #include "engine/color_menu.h"
-#include "engine/display_state.h"
-#include "engine/persistence_state.h"
+#include "display/display_state.h"
+#include "display/persistence_state.h"
 #include "engine/calibration.h"
 #include "engine/calibration_record.h"
 #include "engine/control_panel.h"
@@ -34,7 +34,7 @@
 #include "platform/os/zero_pages.h"
 #include "platform/ui/vcl.h"
 #include "display/history.h"
-#include "engine/history_state.h"
+#include "display/history_state.h"
 #include "display/persistence.h"
 #include "display/graticule.h"
 #include "widgets/control_maker.h"
@@ -103,10 +103,10 @@ std::vector<std::string> ProgramParameters() {
 
 
 // The picture label of a channel's (1 or 2) range.
-std::string RangeLabelOf(const engine::ScopeSettings& settings, int channel) {
+std::string RangeLabelOf(const engine::WithScopeStates& states, const engine::ScopeSettings& settings, int channel) {
   if (const engine::RangeStep* row = engine::RangeRowOfCode(settings.GainCode(channel)))
     return settings.X10(channel) ? row->LabelX10 : row->LabelX1;
-  return channel == 1 ? engine::ScopeState.Ch1RangeText : engine::ScopeState.Ch2RangeText;
+  return channel == 1 ? states.ScopeState.Ch1RangeText : states.ScopeState.Ch2RangeText;
 }
 
 void ShowDemoModeMessage(TForm1* form) {
@@ -211,7 +211,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ReserveWorkBlocks();
 
   // Persistence defaults.
-  display::ResetPersistence(display::PersistenceState);
+  display::ResetPersistence(PersistenceState);
 
   // The Big Screen hot key, for every window of the program.
   if (!RegisterAppShortcut(kHotKeyId, "Alt+B", [this] { WMHotKey(kHotKeyId); }))
@@ -228,7 +228,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ScopeState.Settings.TriggerLevel = static_cast<std::uint8_t>(TrackBar3->Position());
   // Off, so no level tick on the picture and none wanted.
   ScopeState.Settings.TriggerWanted = 0;
-  display::DisplayState.TriggerOn = 0;
+  DisplayState.TriggerOn = 0;
   ScopeState.Settings.Ch1Ac = ScopeState.Settings.Ch2Ac = 0;
   ScopeState.Settings.Ch1InputOn = ScopeState.Settings.Ch2InputOn = 1;
   ScopeState.Settings.Ch1OffsetDacByte = ScopeState.Settings.Ch2OffsetDacByte = 127;
@@ -249,7 +249,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ScopeState.AverageBlend = 10;
   ScopeState.Ch1GroundLevel = ScopeState.Ch2GroundLevel = 128;
   ScopeState.Ch1MarkerLevel = ScopeState.Ch2MarkerLevel = 128;
-  if (OtherInstruments.GeneratorStartValues) OtherInstruments.GeneratorStartValues();
+  if (ScopeState.OtherInstruments.GeneratorStartValues) ScopeState.OtherInstruments.GeneratorStartValues();
   ScopeState.DotJoin = 1;
   ScopeState.AveragingOn = 0;
   ScopeState.AverageLength = 2;
@@ -259,21 +259,21 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   for (std::size_t entry = 0; entry < kSampleBlockEntries; ++entry)
     for (std::size_t slot = 0; slot < 4; ++slot)
       if (std::uint8_t& v = ScopeState.AverageRing[entry * kAverageSlots + slot]; v != 0) v = 0;
-  display::ResetHistory(display::HistoryState);
+  display::ResetHistory(HistoryState);
   ScopeState.FileCh1Ground = ScopeState.FileCh2Ground = 10000;
   ScopeState.SampleRateText = "125kS/s";
   ScopeState.TimeDivText = "1ms";
   // The range labels name the channels' ranges, so the picture agrees with
   // the panel while the start-up's dialogs are up.
-  ScopeState.Ch1RangeText = ScopeState.Ch1RangeLabel = RangeLabelOf(ScopeState.Settings, 1);
-  ScopeState.Ch2RangeText = ScopeState.Ch2RangeLabel = RangeLabelOf(ScopeState.Settings, 2);
+  ScopeState.Ch1RangeText = ScopeState.Ch1RangeLabel = RangeLabelOf(*this, ScopeState.Settings, 1);
+  ScopeState.Ch2RangeText = ScopeState.Ch2RangeLabel = RangeLabelOf(*this, ScopeState.Settings, 2);
   ScopeState.StartupTick = 0;
 
   // Calibration record defaults.
-  SetCalibrationPairs(kDefaultCalibrationPairs);
+  SetCalibrationPairs(ScopeState, kDefaultCalibrationPairs);
 
   // Screen colours: the bright preset.
-  display::UseDefaultScreenColors(display::DisplayState);
+  display::UseDefaultScreenColors(DisplayState);
 
   // Screen geometry from the picture's size: the 650 x 256 graticule centred.
   ScopeState.ScreenX0 = Image1->Width() / 2 - 325;
@@ -281,7 +281,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ScopeState.TextLineY = Image1->Height() - 20;
   ScopeState.MarkerLimitX = Image1->Width() - ScopeState.ScreenX0;
   ScopeState.MarkerLimitY = Image1->Height() - ScopeState.ScreenY0 - 2;
-  display::PlaceDefaultMarkers(display::MarkerPlacesOf(display::DisplayState), ScopeState.ScreenX0, ScopeState.ScreenY0);
+  display::PlaceDefaultMarkers(display::MarkerPlacesOf(DisplayState), ScopeState.ScreenX0, ScopeState.ScreenY0);
 
   // The close, trigger-wait and demo timers start when they are needed.
   Timer1->SetEnabled(false);
@@ -304,7 +304,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
 
   // A record that cannot place the ground levels is replaced; one out of
   // range counts as no calibration at all.
-  DropCalibrationRecordOutOfRange();
+  DropCalibrationRecordOutOfRange(ScopeState);
   CheckCalibrationRecord();
   // The ground markers read the offset DAC in force; until a
   // position bar moves that is the calibrated offset (position term 0).
@@ -317,14 +317,14 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   // The trigger level bar shows the level; the channel labels take the
   // stored colours.
   TrackBar3->SetPosition(ScopeState.Settings.TriggerLevel);
-  engine::ColourChannelLabels(*this);
+  engine::ColourChannelLabels(*this, DisplayState);
   ApplyViewMenuChecks();
 
   // An empty sample block, and the picture as the drawing code sees it
   // (geometry and markers of step 7, the plotters' interpolation kernels).
   ScopeState.ScopeSampleBlock.fill(0);
   MainView = display::MainScopeView(Image1, ScopeState.ScreenX0, ScopeState.ScreenY0, ScopeState.TextLineY, ScopeState.MarkerLimitX, ScopeState.MarkerLimitY,
-                                    display::MarkerPlacesOf(display::DisplayState), display::ReadoutPlacesOf(display::DisplayState));
+                                    display::MarkerPlacesOf(DisplayState), display::ReadoutPlacesOf(DisplayState));
 
   // Floating point never traps here: exceptions masked, round to nearest.
   numeric::SetupFloatingPoint();
@@ -359,7 +359,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   // Graticule and FFT window; the twin panel's labels in the channel colours.
   DoGrid();
   Hamming1Click(this);
-  if (Form11) engine::ColourChannelLabels(*Form11);
+  if (Form11) engine::ColourChannelLabels(*Form11, DisplayState);
 
   // Probe factors, Big Screen, persistence options, twin panel.
   ReadStartupSettings();
@@ -391,8 +391,8 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
 
   // Settings files that are there but cannot be used: said once, then left
   // alone.
-  if (ScopeIni) TellIfUnusable(*ScopeIni);
-  if (OtherInstruments.TellIfGeneratorSettingsUnusable) OtherInstruments.TellIfGeneratorSettingsUnusable();
+  if (ScopeIni) TellIfUnusable(ScopeState, *ScopeIni);
+  if (ScopeState.OtherInstruments.TellIfGeneratorSettingsUnusable) ScopeState.OtherInstruments.TellIfGeneratorSettingsUnusable();
   if (Application->Terminated()) return;  // closed while a message was up
 
   // An unusable calibration record was replaced at creation: say so.
@@ -400,14 +400,14 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   if (Application->Terminated()) return;  // closed while the warning was up
 
   // The "Add Text" windows at the main window's top right corner.
-  TForm* recorderEditor = OtherInstruments.RecorderTextEditor ? OtherInstruments.RecorderTextEditor() : nullptr;
+  TForm* recorderEditor = ScopeState.OtherInstruments.RecorderTextEditor ? ScopeState.OtherInstruments.RecorderTextEditor() : nullptr;
   for (TForm* editor : {static_cast<TForm*>(Form_9), recorderEditor}) {
     if (!editor) continue;
     editor->SetBounds(Left() + Width() - editor->Width(), Top(), editor->Width(), editor->Height());
   }
 
   // The recorder takes the screen colours.
-  if (OtherInstruments.RecorderStartColors) OtherInstruments.RecorderStartColors();
+  if (ScopeState.OtherInstruments.RecorderStartColors) ScopeState.OtherInstruments.RecorderStartColors();
 
   // The hardware dialog shows the mode in force.
   if (BtnBottomDlg) (ScopeState.DemoMode ? BtnBottomDlg->RadioButton2 : BtnBottomDlg->RadioButton1)->SetChecked(true);
@@ -501,12 +501,12 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   ScopeState.ClearPending = 1;
   putsataanko();
   piirrot();
-  if (OtherInstruments.GeneratorOutputOff) OtherInstruments.GeneratorOutputOff();
+  if (ScopeState.OtherInstruments.GeneratorOutputOff) ScopeState.OtherInstruments.GeneratorOutputOff();
   if (!ScopeState.ProgramFolder.empty() && ::chdir(ScopeState.ProgramFolder.c_str()) != 0) {
     // The current folder only matters to relative names; stay where we are.
   }
-  if (OtherInstruments.SetGeneratorHardware) OtherInstruments.SetGeneratorHardware(!ScopeState.DemoMode);
-  if (OtherInstruments.ActivateGenerator) OtherInstruments.ActivateGenerator();
+  if (ScopeState.OtherInstruments.SetGeneratorHardware) ScopeState.OtherInstruments.SetGeneratorHardware(!ScopeState.DemoMode);
+  if (ScopeState.OtherInstruments.ActivateGenerator) ScopeState.OtherInstruments.ActivateGenerator();
 
   // The firmware version for the about box.
   QueryFirmwareVersion();
@@ -547,7 +547,7 @@ void TForm1::CloseFromSignal() {
   SetUnattended(true);
   // A close waiting for the acquisition, or already writing, goes on (now
   // asking nothing); a second one would do it all twice.
-  if (close_under_way_ || engine::ScopeState.CloseRequested) return;
+  if (close_under_way_ || ScopeState.CloseRequested) return;
   Close();
 }
 
@@ -572,9 +572,9 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   }
   // Unsaved wave-editor text is asked about before anything stops, so that
   // a cancelled close leaves the program as it was.
-  if (OtherInstruments.GeneratorMayClose) {
+  if (ScopeState.OtherInstruments.GeneratorMayClose) {
     close_question_open_ = true;
-    const bool editorMayClose = OtherInstruments.GeneratorMayClose();
+    const bool editorMayClose = ScopeState.OtherInstruments.GeneratorMayClose();
     close_question_open_ = false;
     if (!editorMayClose) {
       CanClose = false;
@@ -583,7 +583,7 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   }
   ScopeState.RunStop = 1;
   ScopeState.SingleStop = 1;
-  if (OtherInstruments.StopBodeSweep) OtherInstruments.StopBodeSweep();
+  if (ScopeState.OtherInstruments.StopBodeSweep) ScopeState.OtherInstruments.StopBodeSweep();
   Fasttimer1->SetEnabled(false);
   if (SpeedButtonRun->Down()) {
     SpeedButtonRun->SetDown(false);
@@ -592,7 +592,7 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   // Before the start-up reached its recall the panel does not hold the
   // user's settings: saving then would overwrite the last ones.
   if (ScopeState.RecallLastSettings && ScopeState.StartupReachedRecall) SaveSettings();
-  if (!ScopeState.AcquisitionIdle || BodeSweepRunning()) {
+  if (!ScopeState.AcquisitionIdle || BodeSweepRunning(ScopeState.OtherInstruments)) {
     ScopeState.CloseRequested = 1;
     CanClose = false;
     Timer1->SetEnabled(true);
@@ -602,9 +602,9 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
 }
 
 void TForm1::Timer1Timer(TObject* /*Sender*/) {
-  if (!engine::ScopeState.AcquisitionIdle || engine::ScopeState.CalibrationRunning) return;
+  if (!ScopeState.AcquisitionIdle || ScopeState.CalibrationRunning) return;
   Timer1->SetEnabled(false);
-  engine::ScopeState.CloseRequested = 0;
+  ScopeState.CloseRequested = 0;
   Close();
 }
 
@@ -616,7 +616,7 @@ void TForm1::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
 
   // The generator writes its own settings as its window closes; the wave
   // editor may refuse (it is then in sight again), and then nothing closes.
-  if (OtherInstruments.CloseGenerator && !OtherInstruments.CloseGenerator()) {
+  if (ScopeState.OtherInstruments.CloseGenerator && !ScopeState.OtherInstruments.CloseGenerator()) {
     Action = caNone;
     return;
   }

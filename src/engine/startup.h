@@ -8,6 +8,8 @@ class TIniFile;
 
 namespace engine {
 
+struct ScopeSharedState;
+
 // Where the logic file "darvik48.bit" and the help folder "Info" live: the
 // installed data folder when it exists, else the program file's own folder
 // (a run from the build tree); with a trailing "/".
@@ -23,11 +25,11 @@ int ProbeFactorFromFile(int value);
 // a link to nothing, too large, binary data): the user is told once per file
 // and session, with its name and why; the program then leaves it alone.
 // Nothing is said of a usable or missing file.
-void TellIfUnusable(TIniFile& ini);
-void TellIfUnusable(const std::string& path, const std::string& problem);
+void TellIfUnusable(ScopeSharedState& scope, TIniFile& ini);
+void TellIfUnusable(ScopeSharedState& scope, const std::string& path, const std::string& problem);
 // The file is still unusable and the user has been told: its writes are
 // left out without another word.
-bool UnusableAndTold(TIniFile& ini);
-bool UnusableAndTold(const std::string& path);
+bool UnusableAndTold(const ScopeSharedState& scope, TIniFile& ini);
+bool UnusableAndTold(const ScopeSharedState& scope, const std::string& path);
 
 }  // namespace engine

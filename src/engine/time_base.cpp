@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "engine/big_screen.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/time_base.h"
 #include "engine/main_form.h"
@@ -28,7 +28,7 @@ void TForm1::CreateFrontPanel() {
   FrontPanelArea->SetBevelOuter(bvNone);
   FrontPanelArea->SetBounds(Image1->Left() + Image1->Width() + 6, Image1->Top(), kFrontPanelWidth,
                             kFrontPanelHeight);
-  BuildFrontPanel(this, FrontPanelArea, *this);
+  BuildFrontPanel(this, FrontPanelArea, *this, DisplayState);
 
   // Time base: the span buttons share the handlers of their rows.
   for (std::size_t row = 0; row < engine::TimeBaseTable.size(); ++row) {
@@ -99,8 +99,8 @@ void TForm1::SpeedButton02usClick(TObject*) { TimeBaseStepClick(20); }
 void TForm1::SpeedButton01usClick(TObject*) { TimeBaseStepClick(21); }
 
 void TForm1::ReapplyTimeBase() {
-  const engine::ScopeSettings& s = engine::ScopeState.Settings;
-  const std::size_t row = engine::ScopeState.SpectrumMode ? s.SpanRow : s.TimeBaseRow;
+  const engine::ScopeSettings& s = ScopeState.Settings;
+  const std::size_t row = ScopeState.SpectrumMode ? s.SpanRow : s.TimeBaseRow;
   if (row < TimeBaseHandlers.size()) (this->*TimeBaseHandlers[row])(this);
 }
 
@@ -110,7 +110,7 @@ void TForm1::SpeedButton005usClick(TObject*) {
   const bool linear = SpeedButton005us->Down();
   if (Form11) Form11->SpeedButton005us->SetDown(linear);
   poisto();
-  display::DisplayState.InterpolationChoice = linear ? 1 : 0;
+  DisplayState.InterpolationChoice = linear ? 1 : 0;
   piirrot();
   SetStatusText(linear ? "Linear interpolation" : "Sine interpolation");
 }

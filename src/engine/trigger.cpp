@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string>
 
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "display/graticule.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
@@ -27,9 +27,9 @@ constexpr std::uint8_t kTriggerOffCode = 64;
 
 // The level the device (or the demo trigger search) works from: the demo
 // source counts its codes the other way up.
-std::uint8_t DeviceLevelFor(int position) {
+std::uint8_t DeviceLevelFor(const engine::WithScopeStates& states, int position) {
   const auto p = static_cast<std::uint8_t>(std::clamp(position, 0, 255));
-  return engine::ScopeState.DemoMode ? static_cast<std::uint8_t>(255 - p) : p;
+  return states.ScopeState.DemoMode ? static_cast<std::uint8_t>(255 - p) : p;
 }
 
 }  // namespace
@@ -62,11 +62,11 @@ void TForm1::TriggerSourceClick(std::uint8_t source) {
   // The ticks take the new source's colour: drawn again in the old pen
   // (which takes them off), then in the new one.
   const bool positionTick = !ScopeState.SpectrumMode && MainView.LineDrawn;
-  if (display::DisplayState.TriggerOn) t_viiva();
+  if (DisplayState.TriggerOn) t_viiva();
   if (positionTick) viiva();
   ScopeState.Settings.TriggerSource = source;
   ShowTrigger(*this);
-  if (display::DisplayState.TriggerOn) t_viiva();
+  if (DisplayState.TriggerOn) t_viiva();
   if (positionTick) viiva();
   Image1->Invalidate();
 
@@ -101,9 +101,9 @@ void TForm1::SpeedButton7Click(TObject* /*Sender*/) {
 
   SetStatusText("Trigger on");
   ShowTriggerState();
-  if (!display::DisplayState.TriggerOn) {
+  if (!DisplayState.TriggerOn) {
     t_viiva();
-    display::DisplayState.TriggerOn = 1;
+    DisplayState.TriggerOn = 1;
   }
   Timer2->SetEnabled(true);
   ScopeState.TriggerWaitTicks = 0;
@@ -120,17 +120,17 @@ void TForm1::SpeedButton8Click(TObject* /*Sender*/) {
 
   SetStatusText("Trigger off");
   ShowTriggerState();
-  if (display::DisplayState.TriggerOn) {
+  if (DisplayState.TriggerOn) {
     t_viiva();
-    display::DisplayState.TriggerOn = 0;
+    DisplayState.TriggerOn = 0;
   }
   Timer2->SetEnabled(false);
   ScopeState.TriggerWaitTicks = 0;
 }
 
 void TForm1::ShowTriggerState() {
-  const bool on = engine::ScopeState.Settings.TriggerOff == 0;
-  const TColor text = on ? display::TriggerLabelColor(engine::CurrentColorTable(), engine::ScopeState.Settings.TriggerSource, engine::ScopeState.InvertCh2Mode && !engine::ScopeState.MathOff) : clBlack;
+  const bool on = ScopeState.Settings.TriggerOff == 0;
+  const TColor text = on ? display::TriggerLabelColor(engine::CurrentColorTable(*this), ScopeState.Settings.TriggerSource, ScopeState.InvertCh2Mode && !ScopeState.MathOff) : clBlack;
   const TColor panel = on ? kTriggerOnPanelColor : clBtnFace;
   SetFontColorOf(Label3, text);
   SetFontColorOf(TwinControl(&FrontPanelControls::Label3), text);
@@ -145,7 +145,7 @@ void TForm1::TrackBar3Change(TObject* /*Sender*/) {
   ScopeState.CaptureCount = 0;
   putsataanko();
   const int position = TrackBar3->Position();
-  if (display::DisplayState.TriggerOn) {
+  if (DisplayState.TriggerOn) {
     t_viiva();
     ScopeState.Settings.TriggerLevel = static_cast<std::uint8_t>(position);
     t_viiva();
@@ -153,7 +153,7 @@ void TForm1::TrackBar3Change(TObject* /*Sender*/) {
   } else {
     ScopeState.Settings.TriggerLevel = static_cast<std::uint8_t>(position);
   }
-  ScopeState.Settings.DeviceTriggerLevel = DeviceLevelFor(position);
+  ScopeState.Settings.DeviceTriggerLevel = DeviceLevelFor(*this, position);
   ShowTriggerLevel(*this);
   Set500();
 }
@@ -161,8 +161,8 @@ void TForm1::TrackBar3Change(TObject* /*Sender*/) {
 void TForm1::RefreshDeviceTriggerLevel() {
   // The level differs between the two modes for every position, so an
   // equal level means the mode did not change: nothing to send.
-  const std::uint8_t level = DeviceLevelFor(TrackBar3->Position());
-  if (level == engine::ScopeState.Settings.DeviceTriggerLevel) return;
-  engine::ScopeState.Settings.DeviceTriggerLevel = level;
+  const std::uint8_t level = DeviceLevelFor(*this, TrackBar3->Position());
+  if (level == ScopeState.Settings.DeviceTriggerLevel) return;
+  ScopeState.Settings.DeviceTriggerLevel = level;
   Set500();
 }

@@ -39,7 +39,7 @@ void TForm11::CreateFileEditHelpMenus() {
   PrintSetup1 = insert("PrintSetup1", "P&rint Setup...", forward(&TForm1::PrintSetup1Click));
   insert("N24", "-");
   File1->OnClick = [this](TObject* s) { File1Click(s); };
-  SaveRecallLastSettings1->SetChecked(engine::ScopeState.RecallLastSettings != 0);
+  SaveRecallLastSettings1->SetChecked(ScopeState.RecallLastSettings != 0);
 
   TMenuItem* root = MainMenu1->Items();
   Edit2 = io::MenuInserter(make, root, root->IndexOf(File1) + 1)("Edit2", "&Edit",
@@ -59,7 +59,7 @@ void TForm11::CreateFileEditHelpMenus() {
 
 void TForm11::SaveClick(TObject*) {
   if (Form1 && BigPicture()) io::SavePictureWithDialog(*Form1->SaveDialog1, *BigPicture()->Picture(),
-                                                      engine::ScopeState.DocumentsFolder);
+                                                      ScopeState.DocumentsFolder);
 }
 
 void TForm11::OpenClick(TObject*) {
@@ -77,9 +77,9 @@ void TForm11::Paste1Click(TObject*) {
 // ---------------------------------------------------------------- menus opened
 
 void TForm11::File1Click(TObject*) {
-  const bool spectrum = engine::ScopeState.SpectrumMode != 0;
+  const bool spectrum = ScopeState.SpectrumMode != 0;
   SaveDataAs1->SetEnabled(spectrum);
-  SaveDSOData1->SetEnabled(!spectrum && engine::ScopeState.TraceValid != 0);
+  SaveDSOData1->SetEnabled(!spectrum && ScopeState.TraceValid != 0);
 }
 
 void TForm11::Edit2Click(TObject*) { Paste1->SetEnabled(io::ClipboardHoldsPicture()); }

@@ -91,17 +91,17 @@ void TForm11::SpeedButton27Click(TObject*) {
 }
 
 void TForm11::View1Click(TObject*) {
-  SampleRate1->SetEnabled(!engine::ScopeState.SpectrumMode);
+  SampleRate1->SetEnabled(!ScopeState.SpectrumMode);
   if (Form_99) MoreData1->SetChecked(Form_99->Visible());
 }
 
 void TForm11::Calibrate1Click(TObject*) {
   if (!Form1) return;
-  if (engine::ScopeState.DemoMode) engine::TellCalibrationNeedsDevice();
+  if (ScopeState.DemoMode) engine::TellCalibrationNeedsDevice();
   else Form1->RunMenuCalibration(false);
 }
 
 void TForm11::ExittoMenu1Click(TObject*) {
-  engine::StartMenuProgram(engine::ScopeState.ProgramFolder);
+  engine::StartMenuProgram(ScopeState.ProgramFolder);
   Close();
 }

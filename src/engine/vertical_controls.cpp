@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "engine/big_screen.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/instrument_links.h"
 #include "engine/main_form.h"
@@ -91,11 +91,11 @@ void TForm1::ProbeClick(int channel, bool x10) {
     const PanelButton button = ch1 ? row.Ch1Button : row.Ch2Button;
     for (TSpeedButton* b : {this->*button, TwinControl(button)})
       if (b) b->SetCaption(caption);
-    if (ch1 && OtherInstruments.BodeRangeCaption) OtherInstruments.BodeRangeCaption(i, caption);
+    if (ch1 && ScopeState.OtherInstruments.BodeRangeCaption) ScopeState.OtherInstruments.BodeRangeCaption(i, caption);
   }
 
   // The recorder's buttons have names of their own.
-  if (OtherInstruments.RecorderProbeCaptions) OtherInstruments.RecorderProbeCaptions(channel, x10);
+  if (ScopeState.OtherInstruments.RecorderProbeCaptions) ScopeState.OtherInstruments.RecorderProbeCaptions(channel, x10);
 
   // The label on the picture and the device follow the current range.
   RangeCodeClick(channel, ScopeState.Settings.GainCode(channel));
@@ -120,7 +120,7 @@ void TForm1::PositionChange(int channel) {
   auto copyToTwins = [&] {
     MirrorToTwin(*this, barMember);
     // The recorder's bar too; its handler comes back here with the same position.
-    if (OtherInstruments.RecorderPositionFollows) OtherInstruments.RecorderPositionFollows(channel, position);
+    if (ScopeState.OtherInstruments.RecorderPositionFollows) ScopeState.OtherInstruments.RecorderPositionFollows(channel, position);
   };
   auto groundMarker = [&] { ch1 ? y1_viiva() : y2_viiva(); };
   auto applyOffset = [&] {
@@ -155,7 +155,7 @@ void TForm1::PositionChange(int channel) {
   if (PositionShiftArmed && !persistDown && !mathShown && ScopeState.AcquisitionIdle && (ScopeState.StartupTick & 4)) {
     // A stopped trace follows the bar without a new capture.
     poisto();
-    (ch1 ? display::DisplayState.Ch1CapturePos : display::DisplayState.Ch2CapturePos) += shownPosition - position;
+    (ch1 ? DisplayState.Ch1CapturePos : DisplayState.Ch2CapturePos) += shownPosition - position;
     piirrot();
   }
   putsataanko();
@@ -207,7 +207,7 @@ void TForm1::ChannelShowClick(int channel) {
 }
 
 void TForm1::ShowChannel(int channel, bool shown) {
-  if (engine::ScopeState.SpectrumMode) {
+  if (ScopeState.SpectrumMode) {
     // One spectrum at a time: hiding one channel shows the other.
     for (int c = 1; c <= 2; ++c) ChannelSpectrumView(c, c == channel ? shown : !shown);
   } else {
@@ -268,7 +268,7 @@ void TForm1::ChannelSpectrumView(int channel, bool show) {
 }
 
 // The trace, its label and read-outs as the settings have the channel.
-void TForm1::ch1_dso() { ChannelScopeView(1, engine::ScopeState.Settings.Ch1On != 0); }
-void TForm1::ch2_dso() { ChannelScopeView(2, engine::ScopeState.Settings.Ch2On != 0); }
-void TForm1::ch1_fft() { ChannelSpectrumView(1, engine::ScopeState.Settings.Ch1On != 0); }
-void TForm1::ch2_fft() { ChannelSpectrumView(2, engine::ScopeState.Settings.Ch2On != 0); }
+void TForm1::ch1_dso() { ChannelScopeView(1, ScopeState.Settings.Ch1On != 0); }
+void TForm1::ch2_dso() { ChannelScopeView(2, ScopeState.Settings.Ch2On != 0); }
+void TForm1::ch1_fft() { ChannelSpectrumView(1, ScopeState.Settings.Ch1On != 0); }
+void TForm1::ch2_fft() { ChannelSpectrumView(2, ScopeState.Settings.Ch2On != 0); }

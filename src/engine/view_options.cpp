@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "engine/big_screen.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "display/marker_readouts.h"
 #include "engine/measurement_window.h"
 #include "engine/autoset.h"
@@ -30,8 +30,8 @@ bool Toggle(TMenuItem* item, TwinItem twin) {
 }
 
 // The row of a channel's range.
-std::optional<std::size_t> RangeRowOfChannel(int channel) {
-  if (const engine::RangeStep* row = engine::RangeRowOfCode(engine::ScopeState.Settings.GainCode(channel)))
+std::optional<std::size_t> RangeRowOfChannel(const engine::ScopeSharedState& scope, int channel) {
+  if (const engine::RangeStep* row = engine::RangeRowOfCode(scope.Settings.GainCode(channel)))
     return static_cast<std::size_t>(row - engine::RangeTable.data());
   return std::nullopt;
 }
@@ -50,7 +50,7 @@ void TForm1::CreateViewOptionControls() {
                                       "Markers (FFT)  f && Spectral Density  dBV/sqrt(Hz)",
                                       &TForm1::MarkersFFTSpectralDensity1Click);
   // The spectrum markers wait for spectrum mode.
-  for (TMenuItem* m : {MarkersFFT1, MarkersFFTdBf1, MarkersFFTSpectralDensity1}) m->SetEnabled(engine::ScopeState.SpectrumMode != 0);
+  for (TMenuItem* m : {MarkersFFT1, MarkersFFTdBf1, MarkersFFTSpectralDensity1}) m->SetEnabled(ScopeState.SpectrumMode != 0);
   dBmValue1 = item(View1, "dBmValue1", "dBm Value", &TForm1::dBmValue1Click);
   SampleRate1 = item(View1, "SampleRate1", "Sample Rate", &TForm1::SampleRate1Click);
   DotJoin1 = item(View1, "DotJoin1", "Dot Join", &TForm1::DotJoin1Click);
@@ -95,15 +95,15 @@ void TForm1::SpectrumMarkersClick(TMenuItem* chosen, bool density, bool secondAt
       item->SetChecked(false);
     MirrorCheck(item, twin);
   }
-  display::DisplayState.FftMarkersOn = on ? 1 : 0;
-  display::DisplayState.FftDensityMarkers = on && density ? 1 : 0;
+  DisplayState.FftMarkersOn = on ? 1 : 0;
+  DisplayState.FftDensityMarkers = on && density ? 1 : 0;
   // The marker's spectrum point follows where its line is, on both pictures.
-  display::DisplayState.FreqMarkerBin = static_cast<std::uint16_t>(std::clamp(
-      display::FreqMarkerBinAt(display::DisplayState.FreqMarker1X, ScopeState.ScreenX0, ScopeState.DisplayStart, display::DisplayState.SpectrumZoom), 0, 65535));
+  DisplayState.FreqMarkerBin = static_cast<std::uint16_t>(std::clamp(
+      display::FreqMarkerBinAt(DisplayState.FreqMarker1X, ScopeState.ScreenX0, ScopeState.DisplayStart, DisplayState.SpectrumZoom), 0, 65535));
   if (Form10) Form10->FreqMarkerBinFromX();
   ScopeState.ClearPending = 1;
   if (on) {
-    display::DisplayState.LevelMarker2Y = secondAtBottom ? ScopeState.ScreenY0 + 240 : kUnplaced;
+    DisplayState.LevelMarker2Y = secondAtBottom ? ScopeState.ScreenY0 + 240 : kUnplaced;
     if (Form10) Form10->BigLevelMarker2Y = secondAtBottom ? Form10->BigScreenY0 + 496 : kUnplaced;
     putsataanko();
     kursoridb();
@@ -128,34 +128,34 @@ void TForm1::dBmValue1Click(TObject*) {
   using namespace engine;
   putsataanko();
   ScopeState.DbmOn = Toggle(dBmValue1, &TForm11::dBmValue1) ? 1 : 0;
-  if (!ScopeState.DbmOn) TulostaTeksti(ScopeState.DbmText, MainView.X0 + MainView.Texts.Dbm, MainView.TextLineY, display::DisplayState.BackgroundColor);
+  if (!ScopeState.DbmOn) TulostaTeksti(ScopeState.DbmText, MainView.X0 + MainView.Texts.Dbm, MainView.TextLineY, DisplayState.BackgroundColor);
 }
 
 void TForm1::SampleRate1Click(TObject*) {
   using namespace engine;
   ScopeState.SampleRateOn = Toggle(SampleRate1, &TForm11::SampleRate1) ? 1 : 0;
   TulostaTeksti(ScopeState.SampleRateText, MainView.X0 + MainView.Texts.SampleRate, MainView.TopTextY,
-                ScopeState.SampleRateOn ? display::DisplayState.TimeMarkerColor : display::DisplayState.BackgroundColor);
+                ScopeState.SampleRateOn ? DisplayState.TimeMarkerColor : DisplayState.BackgroundColor);
 }
 
 void TForm1::DotJoin1Click(TObject*) {
   poisto();
-  engine::ScopeState.DotJoin = Toggle(DotJoin1, &TForm11::DotJoin1) ? 1 : 0;
+  ScopeState.DotJoin = Toggle(DotJoin1, &TForm11::DotJoin1) ? 1 : 0;
   piirrot();
 }
 
 void TForm1::View1Click(TObject*) {
-  SampleRate1->SetEnabled(!engine::ScopeState.SpectrumMode);
+  SampleRate1->SetEnabled(!ScopeState.SpectrumMode);
   if (Form_99) MoreData1->SetChecked(Form_99->Visible());
 }
 
 void TForm1::HFReject1Click(TObject*) {
-  engine::ScopeState.CaptureCount = 0;
-  engine::ScopeState.NoiseRejectOn = Toggle(HFReject1, &TForm11::HFReject1) ? 1 : 0;
+  ScopeState.CaptureCount = 0;
+  ScopeState.NoiseRejectOn = Toggle(HFReject1, &TForm11::HFReject1) ? 1 : 0;
 }
 
 void TForm1::ClearDisplayonRunSingleClick1Click(TObject*) {
-  engine::ScopeState.ClearOnRunSingle = Toggle(ClearDisplayonRunSingleClick1, nullptr) ? 1 : 0;
+  ScopeState.ClearOnRunSingle = Toggle(ClearDisplayonRunSingleClick1, nullptr) ? 1 : 0;
 }
 
 // ---------------------------------------------------------------- shortcuts
@@ -177,7 +177,7 @@ void TForm1::Form10KeyDown(unsigned short Key, TShiftState Shift) {
       break;
     case VK_DOWN:
     case VK_UP: {
-      const auto row = RangeRowOfChannel(channel);
+      const auto row = RangeRowOfChannel(ScopeState, channel);
       if (!row) break;
       const auto next = Key == VK_DOWN ? engine::MoreSensitiveRange(*row) : engine::LessSensitiveRange(*row);
       if (next) RangeCodeClick(channel, engine::RangeTable[*next].Code);
@@ -185,25 +185,25 @@ void TForm1::Form10KeyDown(unsigned short Key, TShiftState Shift) {
     }
     case VK_LEFT:
     case VK_RIGHT: {
-      const std::size_t row = engine::ScopeState.Settings.TimeBaseRow;
+      const std::size_t row = ScopeState.Settings.TimeBaseRow;
       const auto next = Key == VK_LEFT ? engine::SlowerTimeRow(row) : engine::FasterTimeRow(row);
       if (next) TimeBaseStepClick(*next);
       break;
     }
     case 'T':
-      if (engine::ScopeState.Settings.TriggerOff != 0)
+      if (ScopeState.Settings.TriggerOff != 0)
         press(SpeedButton7, &TForm1::SpeedButton7Click);
       else
         press(SpeedButton8, &TForm1::SpeedButton8Click);
       break;
     case 'C':
-      if (engine::TriggerSourceIndex(engine::ScopeState.Settings) == 0)
+      if (engine::TriggerSourceIndex(ScopeState.Settings) == 0)
         press(SpeedButton4, &TForm1::SpeedButton4Click);
       else
         press(SpeedButton3, &TForm1::SpeedButton3Click);
       break;
     case 'E':
-      if (engine::ScopeState.Settings.TriggerSlope != 0)
+      if (ScopeState.Settings.TriggerSlope != 0)
         press(SpeedButton6, &TForm1::SpeedButton6Click);
       else
         press(SpeedButton5, &TForm1::SpeedButton5Click);
@@ -212,7 +212,7 @@ void TForm1::Form10KeyDown(unsigned short Key, TShiftState Shift) {
     case '2': {
       // "On" takes the state opposite to the settings', then its click runs.
       const int c = Key == '1' ? 1 : 2;
-      (c == 1 ? CH1on : CH2on)->SetDown(!engine::ScopeState.Settings.On(c));
+      (c == 1 ? CH1on : CH2on)->SetDown(!ScopeState.Settings.On(c));
       ChannelOnClick(c);
       break;
     }

@@ -292,7 +292,7 @@ void TForm1_fgen::read_edit34() {
 
 void TForm1_fgen::TrackBar1Change(TObject* /*Sender*/) {
   using namespace generator;
-  if (engine::BodeSweepRunning()) return;
+  if (engine::BodeSweepRunning(ScopeState.OtherInstruments)) return;
   GeneratorPanel* scope = ScopePanel();
   if (!scope) return;
   const bool fine = GeneratorState.WaveShape == kShapeSine && GeneratorState.RangeCode == 8;

@@ -34,8 +34,9 @@ TTimer* MakeTimer(TForm1_fgen* form, const char* name, int interval, TNotifyEven
 
 }  // namespace
 
-TForm1_fgen::TForm1_fgen(TComponent* owner, device::ScopeDevice& device, generator::GeneratorSharedState& state)
-    : TForm(owner), GeneratorState(state), noise_random_(std::random_device{}()), device_(&device) {
+TForm1_fgen::TForm1_fgen(TComponent* owner, device::ScopeDevice& device, generator::GeneratorSharedState& state,
+                         const engine::ScopeSharedState& scope)
+    : TForm(owner), GeneratorState(state), ScopeState(scope), noise_random_(std::random_device{}()), device_(&device) {
   Name = "Form1_fgen";
   SetCaption("Function Generator ");
   Timer8 = MakeTimer(this, "Timer8", kApplyDelayMs, [this](TObject* s) { Timer8Timer(s); });
@@ -165,7 +166,7 @@ void TForm1_fgen::laske() {
     GeneratorState.PrevAttenuatorRange = GeneratorState.AttenuatorRange;
     const Attenuation att = ChooseAttenuator(GeneratorState.GenAmplitude);
     GeneratorState.AttenuatorRange = att.Range;
-    k = att.K * (engine::BodeSweepRunning() ? 0.95 : GeneratorState.AmplitudeScale);
+    k = att.K * (engine::BodeSweepRunning(ScopeState.OtherInstruments) ? 0.95 : GeneratorState.AmplitudeScale);
 
     ShapeOutput(GeneratorState.BaseTable, {GeneratorState.WaveShape, k, GeneratorState.RangeCode, GeneratorState.GenFrequency, pass}, GeneratorState.OutputTable);
     if (GeneratorState.PeakOffsetMode) ApplyPeakOffset(GeneratorState.OutputTable, k, GeneratorState.WaveShape == kShapeSine);
@@ -234,7 +235,7 @@ void TForm1_fgen::curve_rec() {
 
 void TForm1_fgen::ComposeSettings() {
   using namespace generator;
-  GeneratorState.FilterChoice = ChooseFilter({GeneratorState.WaveShape, GeneratorState.RangeCode, GeneratorState.GenFrequency, engine::BodeSweepRunning(), GeneratorState.FilterChoice});
+  GeneratorState.FilterChoice = ChooseFilter({GeneratorState.WaveShape, GeneratorState.RangeCode, GeneratorState.GenFrequency, engine::BodeSweepRunning(ScopeState.OtherInstruments), GeneratorState.FilterChoice});
   GeneratorState.OutputEnableCode = GeneratorState.GenOutputOff ? 1 : 2;
   SettingInput in;
   in.Shape = GeneratorState.WaveShape;
@@ -252,11 +253,11 @@ void TForm1_fgen::ComposeSettings() {
 }
 
 bool TForm1_fgen::MaySend() const {
-  return GeneratorState.GeneratorHardware > 0 && Device().IsOpen() && !engine::ScopeState.DemoMode && Form1;
+  return GeneratorState.GeneratorHardware > 0 && Device().IsOpen() && !ScopeState.DemoMode && Form1;
 }
 
 void TForm1_fgen::WriteOut(const std::uint8_t* bytes, std::size_t length, std::uint32_t timeoutMs) {
-  if (!Form1 || engine::ScopeState.DemoMode || !Device().IsOpen()) return;
+  if (!Form1 || ScopeState.DemoMode || !Device().IsOpen()) return;
   Device().SendBytes(bytes, static_cast<std::uint32_t>(length), timeoutMs);
 }
 
@@ -270,7 +271,7 @@ void TForm1_fgen::Send_5Click(TObject* /*Sender*/) {
 
 void TForm1_fgen::Button1Click(TObject* /*Sender*/) {
   using namespace generator;
-  if (engine::ScopeState.DemoMode || !Device().IsOpen()) return;
+  if (ScopeState.DemoMode || !Device().IsOpen()) return;
   if (GeneratorState.GenOutputOff) {
     const std::uint8_t command = kWaveCommand;
     WriteOut(&command, 1, kCommandTimeoutMs);
@@ -334,7 +335,7 @@ void TForm1_fgen::timer77() {
     }
     Button2Click(this);
     Button3Click(this);
-    if (engine::BodeSweepRunning()) {
+    if (engine::BodeSweepRunning(ScopeState.OtherInstruments)) {
       Timer7Fired = 0;
       Timer7->SetEnabled(true);
       Application->ProcessMessagesUntil([this] { return Timer7Fired != 0; });

@@ -21,20 +21,26 @@ struct GeneratorSharedState;
 
 // Where library files are looked for: the user's own "lib" in the data
 // folder first, then the "lib" installed with the program.
-std::vector<std::string> LibraryFolders();
+std::vector<std::string> LibraryFolders(const std::string& dataFolder, const std::string& programFolder);
 }  // namespace generator
 
 namespace device {
 class ScopeDevice;
 }
+namespace engine {
+struct ScopeSharedState;
+}
 
 class TForm1_fgen : public TForm {
  public:
-  // The window drives `device` and works on the generator state `state` as long as it lives.
-  TForm1_fgen(TComponent* owner, device::ScopeDevice& device, generator::GeneratorSharedState& state);
+  // The window drives `device` and works on the generator state `state` as long as it lives;
+  // it reads the folders and the demo mode from the `scope`'s state.
+  TForm1_fgen(TComponent* owner, device::ScopeDevice& device, generator::GeneratorSharedState& state,
+              const engine::ScopeSharedState& scope);
   device::ScopeDevice& Device() const { return *device_; }
 
   generator::GeneratorSharedState& GeneratorState;
+  const engine::ScopeSharedState& ScopeState;
 
   void FormCreate(TObject* Sender);
   // Writes the generator settings file and closes the generator's windows;

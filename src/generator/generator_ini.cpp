@@ -36,17 +36,17 @@ void ReadPlace(TIniFile& ini, const char* section, TForm* form, bool withSize) {
   if (width > 0 && height > 0) form->PlaceOnScreen(left, top, width, height);
 }
 
-TForm* PlotterWindow() { return generator::ThePlotter.Window ? generator::ThePlotter.Window() : nullptr; }
+TForm* PlotterWindow(const generator::PlotterLink& plotter) { return plotter.Window ? plotter.Window() : nullptr; }
 
 }  // namespace
 
 void TForm1_fgen::ReadGeneratorSettings() {
   using namespace generator;
-  GeneratorIni = std::make_unique<TIniFile>(engine::ScopeState.DataFolder + "FGen48.ini");
+  GeneratorIni = std::make_unique<TIniFile>(ScopeState.DataFolder + "FGen48.ini");
   TIniFile& ini = *GeneratorIni;
 
   if (ini.ReadInteger("MainForm", "Status", 0) != 0) {
-    ReadPlace(ini, "Bode_Plotter", PlotterWindow(), true);
+    ReadPlace(ini, "Bode_Plotter", PlotterWindow(GeneratorState.Plotter), true);
     ReadPlace(ini, "Wave_Sequence", Form900, true);
     ReadPlace(ini, "Wave_Editor", Wave_editor1, true);
     ReadPlace(ini, "More_Functions", BtnBottomDlg1_fgen, false);
@@ -54,10 +54,10 @@ void TForm1_fgen::ReadGeneratorSettings() {
   GeneratorState.GeneratorHardware = ini.ReadInteger("Hardware", "HW_Gen", 8016);
   GeneratorState.LptSpeedSlow = ReadFlagKey(ini, "Menu", "LPT_Speed_Slow", false) ? 1 : 0;
   GeneratorState.SyncMode = ReadFlagKey(ini, "Menu", "Sync Mode", false) ? 1 : 0;
-  const int listedStep = ThePlotter.ListedOctaveStep ? ThePlotter.ListedOctaveStep() : 0;
+  const int listedStep = GeneratorState.Plotter.ListedOctaveStep ? GeneratorState.Plotter.ListedOctaveStep() : 0;
   const int octaveStep = std::clamp(ini.ReadInteger("Menu", "OctaveStep", listedStep), 0, kLastStepItem);
 
-  if (ThePlotter.ReadColours) ThePlotter.ReadColours(ini);
+  if (GeneratorState.Plotter.ReadColours) GeneratorState.Plotter.ReadColours(ini);
 
   // A hand-edited trim must stay a trim: out of range it would reach the
   // output-enable and sync bits of the setting byte.
@@ -70,7 +70,7 @@ void TForm1_fgen::ReadGeneratorSettings() {
   }
   if (BtnBottomDlg_fgen) (GeneratorState.LptSpeedSlow ? BtnBottomDlg_fgen->RadioButton2 : BtnBottomDlg_fgen->RadioButton1)->SetChecked(true);
 
-  if (ThePlotter.SettingsRead) ThePlotter.SettingsRead(octaveStep);
+  if (GeneratorState.Plotter.SettingsRead) GeneratorState.Plotter.SettingsRead(octaveStep);
 }
 
 bool TForm1_fgen::WriteGeneratorSettings() {
@@ -78,7 +78,7 @@ bool TForm1_fgen::WriteGeneratorSettings() {
   if (!GeneratorIni) return true;
   TIniFile& ini = *GeneratorIni;
   // The user knows the file is left as it is.
-  if (engine::UnusableAndTold(ini)) return true;
+  if (engine::UnusableAndTold(ScopeState, ini)) return true;
   IniWriteBatch batch(ini);
   bool ok = true;
   const auto integer = [&](const char* section, const char* key, int value) {
@@ -94,7 +94,7 @@ bool TForm1_fgen::WriteGeneratorSettings() {
   };
 
   if (WindowState() == wsNormal) {
-    place("Bode_Plotter", PlotterWindow(), true);
+    place("Bode_Plotter", PlotterWindow(GeneratorState.Plotter), true);
     place("Wave_Sequence", Form900, true);
     place("Wave_Editor", Wave_editor1, true);
     place("More_Functions", BtnBottomDlg1_fgen, false);
@@ -102,9 +102,9 @@ bool TForm1_fgen::WriteGeneratorSettings() {
   integer("MainForm", "Status", 1);
   ok = ini.WriteBool("Menu", "LPT_Speed_Slow", GeneratorState.LptSpeedSlow != 0) && ok;
   ok = ini.WriteBool("Menu", "Sync Mode", GeneratorState.SyncMode != 0) && ok;
-  integer("Menu", "OctaveStep", ThePlotter.OctaveStepInUse ? ThePlotter.OctaveStepInUse() : 0);
-  if (ThePlotter.Colours)
-    for (const auto& [key, colour] : ThePlotter.Colours()) integer("Colors", key, static_cast<int>(colour));
+  integer("Menu", "OctaveStep", GeneratorState.Plotter.OctaveStepInUse ? GeneratorState.Plotter.OctaveStepInUse() : 0);
+  if (GeneratorState.Plotter.Colours)
+    for (const auto& [key, colour] : GeneratorState.Plotter.Colours()) integer("Colors", key, static_cast<int>(colour));
   integer("Calibration", "Gain", GeneratorState.GainTrim);
   integer("Calibration", "Offset", GeneratorState.OffsetTrim);
 
@@ -129,7 +129,7 @@ void TForm1_fgen::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
   }
   GeneratorState.OutputEnableCode = 0;
   Disable();
-  if (!engine::ScopeState.ProgramFolder.empty() && ::chdir(engine::ScopeState.ProgramFolder.c_str()) != 0) {
+  if (!ScopeState.ProgramFolder.empty() && ::chdir(ScopeState.ProgramFolder.c_str()) != 0) {
     // Only relative names depend on the current folder.
   }
   WriteGeneratorSettings();
@@ -137,9 +137,9 @@ void TForm1_fgen::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
   GeneratorState.WaveEditorCanClose = 1;
   if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->Close();
   if (Wave_editor1) Wave_editor1->Close();
-  if (ThePlotter.Close) ThePlotter.Close();
-  const auto& recorderShown = engine::OtherInstruments.RecorderShown;
-  if (Form1 && !engine::ScopeState.HideScope && !(recorderShown && recorderShown()) && !Form1->Visible()) Form1->Show();
+  if (GeneratorState.Plotter.Close) GeneratorState.Plotter.Close();
+  const auto& recorderShown = ScopeState.OtherInstruments.RecorderShown;
+  if (Form1 && !ScopeState.HideScope && !(recorderShown && recorderShown()) && !Form1->Visible()) Form1->Show();
   if (!GeneratorState.WaveEditorCanClose) {
     // The editor keeps unsaved text: it stays, and so does the generator.
     Action = caNone;

@@ -251,13 +251,13 @@ void GeneratorPanel::BindHandlers() {
   WaveEditor1->OnClick = [](TObject*) {
     if (Wave_editor1) Wave_editor1->Show();
   };
-  BodePlotter1->OnClick = [](TObject*) {
+  BodePlotter1->OnClick = [this](TObject*) {
     // The bit view cannot measure: it goes before the plotter opens.
     if (Form1 && Form1->GrSpeedButton15 && Form1->GrSpeedButton15->Down()) {
       Form1->GrSpeedButton15->SetDown(false);
       Form1->GrSpeedButton15Click(Form1->GrSpeedButton15);
     }
-    if (generator::ThePlotter.Show) generator::ThePlotter.Show();
+    if (GeneratorState.Plotter.Show) GeneratorState.Plotter.Show();
   };
   WaveSequence1->OnClick = [](TObject*) {
     if (Form900) Form900->Show();

@@ -18,10 +18,10 @@ static_assert(io::kRemoteFrequencyRanges == generator::FrequencyRanges.size(),
               "a remote request picks one of the panel's frequency ranges");
 
 void generator::ServeGeneratorMailbox(TForm1& scope, GeneratorSharedState& state) {
-  using io::GeneratorMailbox;
+  io::GeneratorMailboxMemory& GeneratorMailbox = state.GeneratorMailbox;
   using io::UseGeneratorMailbox;
   if (!io::GeneratorMailboxBlock || !scope.GeneratorControls || !Form1_fgen) return;
-  if (engine::ScopeState.ClosingDone || Application->Terminated()) return;
+  if (scope.ScopeState.ClosingDone || Application->Terminated()) return;
   scope.Timer5->SetEnabled(false);
   // The poll runs again, and says it lives, however the request ended.
   struct Rearm {

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "generator/plotter_link.h"
+#include "io/generator_mailbox.h"
+
 class GeneratorPanel;
 
 namespace generator {
@@ -34,6 +37,10 @@ inline constexpr std::size_t kWaveBlockBytes = 512;
 
 // The function generator's values that change while the program runs, each with its start-up value.
 struct GeneratorSharedState {
+  // What the generator asks of the Bode plotter, filled in at start-up.
+  PlotterLink Plotter;
+  // What the remote-control mailbox poll keeps between ticks.
+  io::GeneratorMailboxMemory GeneratorMailbox;
   std::uint8_t GeneratorActive = 0;
   std::uint8_t GenOutputOff = 0;
   std::int32_t GeneratorHardware = 8016;  // 0: no generator packet is sent

@@ -9,8 +9,8 @@
 
 namespace generator {
 
-std::vector<std::string> LibraryFolders() {
-  return {engine::ScopeState.DataFolder + "lib", engine::ScopeState.ProgramFolder + "lib"};
+std::vector<std::string> LibraryFolders(const std::string& dataFolder, const std::string& programFolder) {
+  return {dataFolder + "lib", programFolder + "lib"};
 }
 
 }  // namespace generator
@@ -38,7 +38,7 @@ bool TForm1_fgen::LoadLibraryFile(const std::string& path, bool tellWhy) {
 }
 
 bool TForm1_fgen::file1_count() {
-  if (!LibraryDialogUsed_) OpenDialog2->SetInitialDir(engine::ScopeState.ProgramFolder + "lib");
+  if (!LibraryDialogUsed_) OpenDialog2->SetInitialDir(ScopeState.ProgramFolder + "lib");
   if (!OpenDialog2->Execute()) return false;
   // The next dialog opens where this file was.
   LibraryDialogUsed_ = true;
@@ -48,7 +48,7 @@ bool TForm1_fgen::file1_count() {
 }
 
 bool TForm1_fgen::file3_count() {
-  const std::vector<std::string> folders = generator::LibraryFolders();
+  const std::vector<std::string> folders = generator::LibraryFolders(ScopeState.DataFolder, ScopeState.ProgramFolder);
   const std::optional<std::string> path = generator::FindLibraryFile(GeneratorState.SequenceLibFile, folders);
   return path && LoadLibraryFile(*path, false);
 }

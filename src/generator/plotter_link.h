@@ -31,6 +31,4 @@ struct PlotterLink {
   std::function<void()> Close;
 };
 
-inline PlotterLink ThePlotter;
-
 }  // namespace generator

@@ -23,8 +23,8 @@ constexpr int kPreviewH = 128;
 
 }  // namespace
 
-TWave_editor1::TWave_editor1(TComponent* owner, generator::GeneratorSharedState& state)
-    : TForm(owner), GeneratorState(state) {
+TWave_editor1::TWave_editor1(TComponent* owner, generator::GeneratorSharedState& state, const engine::ScopeSharedState& scope)
+    : TForm(owner), GeneratorState(state), ScopeState(scope) {
   SetCaption(kEditorCaption);
   SetClientWidth(420);
   SetClientHeight(330);
@@ -127,7 +127,7 @@ void TWave_editor1::curve_0() {
 // ---------------------------------------------------------------- files
 
 void TWave_editor1::Open1Click(TObject* /*Sender*/) {
-  if (OpenDialog1->InitialDir().empty()) OpenDialog1->SetInitialDir(engine::ScopeState.ProgramFolder + "lib");
+  if (OpenDialog1->InitialDir().empty()) OpenDialog1->SetInitialDir(ScopeState.ProgramFolder + "lib");
   if (!OpenDialog1->Execute()) return;
   const std::string path = OpenDialog1->FileName();
   TStrings lines;
@@ -158,14 +158,14 @@ bool TWave_editor1::Save1Click(TObject* Sender) {
 }
 
 bool TWave_editor1::SaveAs1Click(TObject* /*Sender*/) {
-  if (SaveDialog1->InitialDir().empty()) SaveDialog1->SetInitialDir(engine::ScopeState.DocumentsFolder);
+  if (SaveDialog1->InitialDir().empty()) SaveDialog1->SetInitialDir(ScopeState.DocumentsFolder);
   SaveDialog1->SetFileName(file_name_.empty() ? "*.lib" : file_name_);
   if (!SaveDialog1->Execute()) return false;
   return SaveTo(SaveDialog1->FileName());
 }
 
 void TWave_editor1::SaveAsBitmap1Click(TObject* /*Sender*/) {
-  if (SaveDialog2->InitialDir().empty()) SaveDialog2->SetInitialDir(engine::ScopeState.DocumentsFolder);
+  if (SaveDialog2->InitialDir().empty()) SaveDialog2->SetInitialDir(ScopeState.DocumentsFolder);
   if (!SaveDialog2->Execute()) return;
   if (!Image1->Picture()->SaveToFile(SaveDialog2->FileName()))
     MessageDlg("Unable to write to " + SaveDialog2->FileName(), mtError, mbOK, 0);

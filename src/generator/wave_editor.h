@@ -5,15 +5,20 @@
 
 #include "platform/ui/vcl.h"
 
+namespace engine {
+struct ScopeSharedState;
+}
 namespace generator {
 struct GeneratorSharedState;
 }
 
 class TWave_editor1 : public TForm {
  public:
-  TWave_editor1(TComponent* owner, generator::GeneratorSharedState& state);
+  // Its file dialogs start in the folders of the `scope`'s state.
+  TWave_editor1(TComponent* owner, generator::GeneratorSharedState& state, const engine::ScopeSharedState& scope);
   // The generator state this window reads and sets.
   generator::GeneratorSharedState& GeneratorState;
+  const engine::ScopeSharedState& ScopeState;
 
   TMemo* Memo1 = nullptr;     // the waveform text
   TImage* Image1 = nullptr;   // the preview, 160 x 128

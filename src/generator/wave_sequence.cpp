@@ -47,8 +47,8 @@ void EnableScopeRunSingle(bool enabled) {
 
 }  // namespace
 
-TForm900::TForm900(TComponent* owner, generator::GeneratorSharedState& state)
-    : TForm(owner), GeneratorState(state) {
+TForm900::TForm900(TComponent* owner, generator::GeneratorSharedState& state, const engine::ScopeSharedState& scope)
+    : TForm(owner), GeneratorState(state), ScopeState(scope) {
   SetCaption(kSequenceCaption);
   SetFormStyle(fsStayOnTop);
   SetClientWidth(560);
@@ -327,7 +327,7 @@ void TForm900::Button2Click(TObject* /*Sender*/) {
     }
     return;
   }
-  if (OpenDialog1->InitialDir().empty()) OpenDialog1->SetInitialDir(engine::ScopeState.DocumentsFolder);
+  if (OpenDialog1->InitialDir().empty()) OpenDialog1->SetInitialDir(ScopeState.DocumentsFolder);
   if (!OpenDialog1->Execute()) return;
   const std::string path = OpenDialog1->FileName();
   TStrings lines;
@@ -343,7 +343,7 @@ void TForm900::Button2Click(TObject* /*Sender*/) {
 }
 
 bool TForm900::Saveas1Click(TObject* /*Sender*/) {
-  if (SaveDialog1->InitialDir().empty()) SaveDialog1->SetInitialDir(engine::ScopeState.DocumentsFolder);
+  if (SaveDialog1->InitialDir().empty()) SaveDialog1->SetInitialDir(ScopeState.DocumentsFolder);
   SaveDialog1->SetFileName(SequenceFileName);
   if (!SaveDialog1->Execute()) return false;
   const std::string path = SaveDialog1->FileName();

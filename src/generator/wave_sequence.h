@@ -11,15 +11,20 @@
 #include "widgets/fast_timer.h"
 #include "widgets/gr_speed_button.h"
 
+namespace engine {
+struct ScopeSharedState;
+}
 namespace generator {
 struct GeneratorSharedState;
 }
 
 class TForm900 : public TForm {
  public:
-  TForm900(TComponent* owner, generator::GeneratorSharedState& state);
+  // Its file dialogs start in the documents folder of the `scope`'s state.
+  TForm900(TComponent* owner, generator::GeneratorSharedState& state, const engine::ScopeSharedState& scope);
   // The generator state this window reads and sets.
   generator::GeneratorSharedState& GeneratorState;
+  const engine::ScopeSharedState& ScopeState;
 
   TMemo* Memo1 = nullptr;
   // The running step's fields: function, frequency, offset, amplitude, and

@@ -50,6 +50,5 @@ struct GeneratorMailboxMemory {
   std::int32_t Amplitude = 0;
   std::int32_t Offset = 0;
 };
-inline GeneratorMailboxMemory GeneratorMailbox;
 
 }  // namespace io

@@ -1,11 +1,11 @@
 #include "recorder/add_text_rec.h"
 
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "recorder/recorder_form.h"
 #include "recorder/recorder_state.h"
 
-Tform_9rec::Tform_9rec(TComponent* owner, recorder::RecorderSharedState& state)
-    : TNoteWindow(owner, "Form_9rec", state.RecNoteShown, state.RecNoteTransparent), RecorderState(state) {}
+Tform_9rec::Tform_9rec(TComponent* owner, recorder::RecorderSharedState& state, const display::DisplaySharedState& display)
+    : TNoteWindow(owner, "Form_9rec", state.RecNoteShown, state.RecNoteTransparent), RecorderState(state), DisplayState(display) {}
 
 void Tform_9rec::Redraw() {
   if (!Form1_rec) return;
@@ -26,7 +26,7 @@ void Tform_9rec::RemoveAnnotation() {
 
 void Tform_9rec::note() {
   if (!RecorderState.RecNoteShown || !Form1_rec) return;
-  WriteLines(Form1_rec->Image1->Canvas(), RecorderState.RecNoteX, RecorderState.RecNoteY, display::DisplayState.TimeMarkerColor,
+  WriteLines(Form1_rec->Image1->Canvas(), RecorderState.RecNoteX, RecorderState.RecNoteY, DisplayState.TimeMarkerColor,
              RecorderState.RecBackgroundColor);
   Form1_rec->Image1->Invalidate();
 }

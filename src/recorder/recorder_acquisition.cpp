@@ -38,7 +38,7 @@ std::string NowText() {
 // ---------------------------------------------------------------- samples
 
 bool TForm1_rec::LueData() {
-  if (engine::ScopeState.DemoMode || !Form1) return false;
+  if (ScopeState.DemoMode || !Form1) return false;
   // A short reply is no sample.
   const std::optional<device::RecorderSample> sample = Device().ReadRecorderSample(kPollTimeoutMs);
   if (!sample) return false;
@@ -64,7 +64,7 @@ void TForm1_rec::FastTimer1Timer(TObject* /*Sender*/) {
     return;
   }
   bool sampled = false;
-  if (engine::ScopeState.DemoMode) {
+  if (ScopeState.DemoMode) {
     LueDemo();
     sampled = true;
   } else {
@@ -174,20 +174,19 @@ void TForm1_rec::LockForRecording(bool recording, TSpeedButton* pressed) {
 
 void TForm1_rec::aloitus() {
   using namespace recorder;
-  using engine::ScopeState;
   deviceAtStart_ = Device().IsOpen();
   RecorderState.RecStopped = 0;
   RecClearPending = 1;
   putsataanko();
   TrackBar1Change(this);
   TrackBar2Change(this);
-  engine::ScopeState.Ch1RateTrim = RecorderState.Ch1RecRateTrim;
-  engine::ScopeState.Ch2RateTrim = RecorderState.Ch2RecRateTrim;
+  ScopeState.Ch1RateTrim = RecorderState.Ch1RecRateTrim;
+  ScopeState.Ch2RateTrim = RecorderState.Ch2RecRateTrim;
   // The device records untriggered at the recorder's fixed time-base code;
   // the scope's trigger stays as its buttons show it.
   RecorderState.Settings.TriggerHeldOff = true;
-  engine::ScopeState.FrontEndHolder = RecorderFrontEnd(RecorderState.Settings);
-  engine::ScopeState.Settings.TimeBaseCode = 32;
+  ScopeState.FrontEndHolder = RecorderFrontEnd(RecorderState.Settings);
+  ScopeState.Settings.TimeBaseCode = 32;
   asetus("", 0);
   RecorderState.DemoIndex = 0;
   RecorderState.RecHeaderTimeText = RecorderState.RecTimeDivText.substr(0, kHeaderChars);
@@ -209,7 +208,7 @@ void TForm1_rec::aloitus() {
   LivePointsCh2.clear();
   RecorderState.RecPos = 0;
   RecLastColumn = 0;
-  engine::ScopeState.Settings.TimeBaseCode = 153;
+  ScopeState.Settings.TimeBaseCode = 153;
   if (Form1) Form1->Set_DACs();
   // The live view always shows 100 samples per division.
   if (RecorderState.TimeUnitValue == 500) {
@@ -292,11 +291,11 @@ void TForm1_rec::SpeedButtonRunClick(TObject* /*Sender*/) {
   RecorderState.RecShiftCh1 = RecorderState.RecShiftCh2 = 0;
   if (SpeedButtonRun->Down()) {
     ReleaseScopeRunAndSingle();
-    engine::ScopeState.RunStop = engine::ScopeState.SingleStop = 1;
+    ScopeState.RunStop = ScopeState.SingleStop = 1;
     aloitus();
   } else {
     lopetus();
-    engine::ScopeState.StartupTick |= recorder::kUserStoppedBit;
+    ScopeState.StartupTick |= recorder::kUserStoppedBit;
   }
 }
 
@@ -304,12 +303,12 @@ void TForm1_rec::SpeedButtonSingleClick(TObject* /*Sender*/) {
   RecorderState.RecShiftCh1 = RecorderState.RecShiftCh2 = 0;
   if (SpeedButtonSingle->Down()) {
     ReleaseScopeRunAndSingle();
-    engine::ScopeState.RunStop = engine::ScopeState.SingleStop = 1;
+    ScopeState.RunStop = ScopeState.SingleStop = 1;
     RecorderState.RecSingleMode = 1;
     aloitus();
   } else {
     lopetus();
-    engine::ScopeState.StartupTick |= recorder::kUserStoppedBit;
+    ScopeState.StartupTick |= recorder::kUserStoppedBit;
   }
 }
 
@@ -353,7 +352,7 @@ void TForm1_rec::tee_demo_taulut() {
   SpeedButton15v2Click(this);
   TimeButtons[recorder::kStep1s]->SetDown(true);
   SpeedButton50usClick(this);
-  engine::ScopeState.Settings.TimeBaseCode = 32;
+  ScopeState.Settings.TimeBaseCode = 32;
   RecClearPending = 1;
   putsataanko();
   DemoTable = recorder::BuildDemoSources();

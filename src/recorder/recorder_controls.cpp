@@ -7,7 +7,7 @@
 #include "engine/big_screen.h"
 #include "engine/instruments.h"
 #include "engine/measurement_window.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -59,8 +59,8 @@ void TForm1_rec::AsetaAika(const std::string& caption) {
   using namespace recorder;
   putsataanko();
   poisto();
-  TulostaTeksti(RecorderState.RecRateText, X0 + 352, display::DisplayState.BackgroundColor, 3);
-  if (RecorderState.RecSampleRateShown) TulostaTeksti(PendingRateText, X0 + 352, display::DisplayState.TimeMarkerColor, 3);
+  TulostaTeksti(RecorderState.RecRateText, X0 + 352, DisplayState.BackgroundColor, 3);
+  if (RecorderState.RecSampleRateShown) TulostaTeksti(PendingRateText, X0 + 352, DisplayState.TimeMarkerColor, 3);
   RecorderState.RecRateText = PendingRateText;
   // A record viewed at another step is compressed or stretched in time.
   RecorderState.RecDisplayStep = static_cast<double>(RecorderState.TimeUnitValue) / RecorderState.RecordedTimeUnit * RecorderState.ZoomStep;
@@ -69,7 +69,7 @@ void TForm1_rec::AsetaAika(const std::string& caption) {
   TulostaTeksti(RecorderState.RecTimeDivText, X0 + 151, RecorderState.RecTimeMarkerColor, 3);
   kursoriaika();
   piirrot();
-  if (engine::ScopeState.DemoMode) {
+  if (ScopeState.DemoMode) {
     RecorderState.DemoStep = DemoStepFor(RecorderState.TimeUnitValue);
     tee_demo();
   }
@@ -85,11 +85,11 @@ void TForm1_rec::RangeStepClick(int channel, std::size_t row) {
   RecorderChannelSettings& settings = RecorderState.Settings.Channel(channel);
   settings.RangeRow = row;
   settings.RangeGiven = true;
-  engine::ScopeState.FrontEndHolder = recorder::RecorderFrontEnd(RecorderState.Settings);
+  ScopeState.FrontEndHolder = recorder::RecorderFrontEnd(RecorderState.Settings);
   std::int32_t trim = 0;
-  if (step.TrimFrom == RecorderRangeStep::Trim::V5Offset) trim = ch1 ? engine::ScopeState.Ch1V5Offset : engine::ScopeState.Ch2V5Offset;
+  if (step.TrimFrom == RecorderRangeStep::Trim::V5Offset) trim = ch1 ? ScopeState.Ch1V5Offset : ScopeState.Ch2V5Offset;
   if (step.TrimFrom == RecorderRangeStep::Trim::RecRangeTrim) trim = ch1 ? RecorderState.Ch1RecRangeTrim : RecorderState.Ch2RecRangeTrim;
-  (ch1 ? engine::ScopeState.Ch1RangeTrim : engine::ScopeState.Ch2RangeTrim) = trim;
+  (ch1 ? ScopeState.Ch1RangeTrim : ScopeState.Ch2RangeTrim) = trim;
   asetus(settings.X10 ? step.LabelX10 : step.LabelX1, channel);
   kursorivoltit();
 }
@@ -123,7 +123,7 @@ void TForm1_rec::asetus(const std::string& label, int channel) {
     shown = text;
   }
   if (Form1) Form1->Set_DACs();
-  if (engine::ScopeState.DemoMode) tee_demo();
+  if (ScopeState.DemoMode) tee_demo();
 }
 
 void TForm1_rec::ShowProbeCaptions(int channel, bool x10) {
@@ -177,7 +177,7 @@ void TForm1_rec::PositionChange(int channel) {
   int& previous = ch1 ? PreviousPosition1 : PreviousPosition2;
 
   // After a user stop the stored record follows the bar.
-  if (RecorderState.RecStopped && (engine::ScopeState.StartupTick & kUserStoppedBit)) {
+  if (RecorderState.RecStopped && (ScopeState.StartupTick & kUserStoppedBit)) {
     poisto();
     (ch1 ? RecorderState.RecShiftCh1 : RecorderState.RecShiftCh2) += previous - position;
     piirrot();
@@ -194,18 +194,18 @@ void TForm1_rec::PositionChange(int channel) {
   }
   if (ch1 ? RecorderState.RecCh1On : RecorderState.RecCh2On) DrawZeroGlyph(channel, ch1 ? RecorderState.RecCh1ZeroLevel : RecorderState.RecCh2ZeroLevel);
   previous = position;
-  std::int32_t& dac = ch1 ? engine::ScopeState.Ch1PositionDac : engine::ScopeState.Ch2PositionDac;
+  std::int32_t& dac = ch1 ? ScopeState.Ch1PositionDac : ScopeState.Ch2PositionDac;
   dac = position;
   // The offset DAC cannot leave 0..255.
-  const std::int32_t cal = ch1 ? engine::ScopeState.Ch1OffsetCal : engine::ScopeState.Ch2OffsetCal;
+  const std::int32_t cal = ch1 ? ScopeState.Ch1OffsetCal : ScopeState.Ch2OffsetCal;
   const std::int32_t base =
-      (cal + (ch1 ? engine::ScopeState.Ch1RangeTrim : engine::ScopeState.Ch2RangeTrim) + (ch1 ? engine::ScopeState.Ch1RateTrim : engine::ScopeState.Ch2RateTrim)) &
+      (cal + (ch1 ? ScopeState.Ch1RangeTrim : ScopeState.Ch2RangeTrim) + (ch1 ? ScopeState.Ch1RateTrim : ScopeState.Ch2RateTrim)) &
       255;
   const std::int32_t s = base + dac;
   if (s >= 256) dac -= s - 255;
   if (s < 0) dac += -s;
   (ch1 ? RecorderState.Ch1OffsetSum : RecorderState.Ch2OffsetSum) = cal + dac;
-  if (engine::ScopeState.DemoMode) tee_demo();
+  if (ScopeState.DemoMode) tee_demo();
   ch1 ? y1_viiva() : y2_viiva();
   kursorivoltit();
 }
@@ -325,7 +325,7 @@ void TForm1_rec::SpeedButton3Click(TObject*) {
 void TForm1_rec::SpeedButton6Click(TObject*) { SpeedButton6->SetDown(true); }
 
 void TForm1_rec::ExittoMenu1Click(TObject*) {
-  engine::StartMenuProgram(engine::ScopeState.ProgramFolder);
+  engine::StartMenuProgram(ScopeState.ProgramFolder);
   Close();
 }
 

@@ -7,14 +7,18 @@
 
 #include "io/file_error_window.h"
 
+namespace engine {
+struct ScopeSharedState;
+}
 namespace recorder {
 struct RecorderSharedState;
 }
 
 class TForm5_rec : public FileErrorWindow {
  public:
-  // The pages read go into the recorder's `state`.
-  TForm5_rec(TComponent* owner, recorder::RecorderSharedState& state);
+  // The pages read go into the recorder's `state`; the files are looked for
+  // in the documents folder of the `scope`'s state.
+  TForm5_rec(TComponent* owner, recorder::RecorderSharedState& state, const engine::ScopeSharedState& scope);
 
   // "Open Data...": the first page of a chosen file. A file that cannot be
   // read, is not a recorder file or has a bad field is refused whole with its
@@ -26,6 +30,7 @@ class TForm5_rec : public FileErrorWindow {
 
  private:
   recorder::RecorderSharedState& RecorderState;
+  const engine::ScopeSharedState& ScopeState;
   // The whole file, or nothing when it cannot be read (the user is told why).
   static bool ReadFileText(const std::string& path, std::string& text);
 };

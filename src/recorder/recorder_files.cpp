@@ -40,7 +40,7 @@ recorder::RecordHeader TForm1_rec::CurrentHeader() const {
 
 void TForm1_rec::N1Click(TObject*) {
   using namespace recorder;
-  SaveDialog2->SetInitialDir(engine::ScopeState.DocumentsFolder);
+  SaveDialog2->SetInitialDir(ScopeState.DocumentsFolder);
   if (!SaveDialog2->Execute()) return;
   // Nothing recorded since the window opened or a file was loaded.
   if (RecorderState.RecPos <= 1) return;
@@ -54,7 +54,7 @@ void TForm1_rec::N1Click(TObject*) {
 
 void TForm1_rec::N2Click(TObject*) {
   using namespace recorder;
-  SaveDialog3->SetInitialDir(engine::ScopeState.DocumentsFolder);
+  SaveDialog3->SetInitialDir(ScopeState.DocumentsFolder);
   if (!SaveDialog3->Execute()) return;
   AutoSaveFile.Close();
   // The whole name: a shortened one would write somewhere else.
@@ -157,7 +157,7 @@ void TForm1_rec::ShowLoadedPage(const recorder::ParsedPage& page, bool keepDispl
   for (int i = kRecordSamples; i <= kLastEntry; ++i) RecBufCh1[i] = RecBufCh2[i] = kNoData;
   if (!keepDisplayStep) {
     RecorderState.RecShiftCh1 = RecorderState.RecShiftCh2 = 0;
-    engine::ScopeState.StartupTick &= ~8;
+    ScopeState.StartupTick &= ~8;
   }
   RecorderState.RecLength = kRecordSamples;
   lopetus();
@@ -180,8 +180,8 @@ void TForm1_rec::SpeedButton2Click(TObject*) {
   kursoriaika();
 }
 
-TForm5_rec::TForm5_rec(TComponent* owner, recorder::RecorderSharedState& state)
-    : FileErrorWindow(owner, "Form5_rec", kRecordFileFilter), RecorderState(state) {}
+TForm5_rec::TForm5_rec(TComponent* owner, recorder::RecorderSharedState& state, const engine::ScopeSharedState& scope)
+    : FileErrorWindow(owner, "Form5_rec", kRecordFileFilter), RecorderState(state), ScopeState(scope) {}
 
 bool TForm5_rec::ReadFileText(const std::string& path, std::string& text) {
   os::WholeFile file = os::ReadWholeFile(path, kLargestRecorderFile);
@@ -196,7 +196,7 @@ bool TForm5_rec::ReadFileText(const std::string& path, std::string& text) {
 void TForm5_rec::LoadDataFile() {
   using namespace recorder;
   if (!Form1_rec || !Form1) return;
-  OpenDialog2->SetInitialDir(engine::ScopeState.DocumentsFolder);
+  OpenDialog2->SetInitialDir(ScopeState.DocumentsFolder);
   if (!OpenDialog2->Execute()) return;
   const std::string path = OpenDialog2->FileName();
   std::string file;
@@ -221,8 +221,8 @@ void TForm5_rec::LoadDataFile() {
   if (Form_9rec) {
     if (comment.Count > 0) {
       if (comment.Transparent) Form_9rec->CheckBox1->SetChecked(*comment.Transparent);
-      RecorderState.RecNoteX = static_cast<std::int16_t>(comment.X.value_or(engine::ScopeState.ScreenX0));
-      RecorderState.RecNoteY = static_cast<std::int16_t>(comment.Y.value_or(engine::ScopeState.ScreenY0));
+      RecorderState.RecNoteX = static_cast<std::int16_t>(comment.X.value_or(ScopeState.ScreenX0));
+      RecorderState.RecNoteY = static_cast<std::int16_t>(comment.Y.value_or(ScopeState.ScreenY0));
       Form_9rec->TakeAnnotation(comment.Lines);
     } else if (RecorderState.RecNoteShown) {
       Form_9rec->RemoveAnnotation();

@@ -22,9 +22,12 @@ constexpr int kRecFormHeight = 500;
 
 }  // namespace
 
-TForm1_rec::TForm1_rec(TComponent* owner, device::ScopeDevice& device, recorder::RecorderSharedState& state)
+TForm1_rec::TForm1_rec(TComponent* owner, device::ScopeDevice& device, recorder::RecorderSharedState& state,
+                       engine::ScopeSharedState& scope, display::DisplaySharedState& display)
     : TForm(owner),
       RecorderState(state),
+      ScopeState(scope),
+      DisplayState(display),
       RecBufCh2(state.RecBlock.data(), recorder::kChannelEntries),
       RecBufCh1(state.RecBlock.data() + recorder::kChannelEntries, recorder::kChannelEntries),
       device_(&device) {
@@ -274,11 +277,11 @@ void TForm1_rec::FormCreate(TObject* /*Sender*/) {
   RecorderState.TimeUnitValue = RecorderState.RecordedTimeUnit = 500;
   FastTimer1->SetInterval(10);
   RecorderState.ZoomStep = RecorderState.RecDisplayStep = 6.25;
-  engine::ScopeState.Settings.TimeBaseCode = 0;
+  ScopeState.Settings.TimeBaseCode = 0;
   for (RecorderChannelSettings& channel : RecorderState.Settings.Channels) channel.RangeRow = kRange1V;
   PaintBox1->SetEnabled(false);
-  RecorderState.Ch1OffsetSum = engine::ScopeState.Ch1OffsetCal + engine::ScopeState.Ch1PositionDac;
-  RecorderState.Ch2OffsetSum = engine::ScopeState.Ch2OffsetCal + engine::ScopeState.Ch2PositionDac;
+  RecorderState.Ch1OffsetSum = ScopeState.Ch1OffsetCal + ScopeState.Ch1PositionDac;
+  RecorderState.Ch2OffsetSum = ScopeState.Ch2OffsetCal + ScopeState.Ch2PositionDac;
   RecorderState.RecBlock.fill(kNoData);
   RecorderState.RecPos = 0;
   RecorderState.RecLength = 2000;

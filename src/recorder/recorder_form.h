@@ -29,17 +29,28 @@ class GeneratorPanel;
 namespace device {
 class ScopeDevice;
 }
+namespace display {
+struct DisplaySharedState;
+}
+namespace engine {
+struct ScopeSharedState;
+}
 
 class TForm1_rec : public TForm {
  public:
   // The window drives `device` and keeps its record and settings in `state`
-  // as long as it lives.
-  TForm1_rec(TComponent* owner, device::ScopeDevice& device, recorder::RecorderSharedState& state);
+  // as long as it lives; it borrows the device from the scope, whose `scope`
+  // settings it sets while recording and whose `display` colours it takes.
+  TForm1_rec(TComponent* owner, device::ScopeDevice& device, recorder::RecorderSharedState& state,
+             engine::ScopeSharedState& scope, display::DisplaySharedState& display);
   device::ScopeDevice& Device() const { return *device_; }
   ~TForm1_rec() override;
 
   // The recorder's state, which the windows of the recorder share.
   recorder::RecorderSharedState& RecorderState;
+  // The scope's state and colours, handed in by the start-up.
+  engine::ScopeSharedState& ScopeState;
+  display::DisplaySharedState& DisplayState;
   // Each channel's half of the record.
   const std::span<std::int32_t, recorder::kChannelEntries> RecBufCh2;
   const std::span<std::int32_t, recorder::kChannelEntries> RecBufCh1;

@@ -16,6 +16,6 @@ void TForm1_rec::CreateGeneratorControls() {
   Tools1 = make.Item("Tools1", "&Tools");
   MainMenu1->Items()->Insert(MainMenu1->Items()->IndexOf(Help1), Tools1);
   const int top = Time_div->Top() + Time_div->Height() + 6;
-  if (const auto& makePanel = engine::OtherInstruments.MakeGeneratorPanel)
+  if (const auto& makePanel = ScopeState.OtherInstruments.MakeGeneratorPanel)
     GeneratorControls = makePanel({this, this, kRecorderGeneratorLeft, top, false, Options1, Tools1});
 }

@@ -32,12 +32,12 @@ void TForm1_rec::BuildPictureMenus() {
 }
 
 void TForm1_rec::SaveClick(TObject* /*Sender*/) {
-  io::SavePictureWithDialog(*SaveDialog1, *Image1->Picture(), engine::ScopeState.DocumentsFolder);
+  io::SavePictureWithDialog(*SaveDialog1, *Image1->Picture(), ScopeState.DocumentsFolder);
 }
 
 void TForm1_rec::OpenClick(TObject* /*Sender*/) {
   const std::optional<io::PictureChoice> choice =
-      io::ChoosePictureToOpen(*OpenPictureDialog1, engine::ScopeState.DocumentsFolder);
+      io::ChoosePictureToOpen(*OpenPictureDialog1, ScopeState.DocumentsFolder);
   if (!choice || !io::DrawPictureFile(*Image1->Picture(), *choice)) return;
   Image1->Invalidate();
   RecClearPending = 1;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "display/color_dialog.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "display/ground_markers.h"
 #include "display/screen_colors.h"
 #include "engine/color_menu.h"
@@ -195,8 +195,8 @@ std::vector<TForm1_rec::Label> TForm1_rec::LabelTexts() const {
   using namespace recorder;
   std::vector<Label> texts;
   auto add = [&texts](const std::string& text, int x, TColor color, int y) { texts.push_back({text, x, y, color}); };
-  add("DEMO", X0 + 240, engine::ScopeState.DemoMode ? RecorderState.RecBrightGridColor : RecorderState.RecBackgroundColor, 3);
-  if (RecorderState.RecSampleRateShown) add(RecorderState.RecRateText, X0 + 352, display::DisplayState.TimeMarkerColor, 3);
+  add("DEMO", X0 + 240, ScopeState.DemoMode ? RecorderState.RecBrightGridColor : RecorderState.RecBackgroundColor, 3);
+  if (RecorderState.RecSampleRateShown) add(RecorderState.RecRateText, X0 + 352, DisplayState.TimeMarkerColor, 3);
   add(RecorderState.RecTimeDivText, X0 + 151, RecorderState.RecTimeMarkerColor, 3);
   if (RecorderState.RecCh1On) add(RecorderState.RecCh1Text, X0 + 10, RecorderState.RecCh1Color, 3);
   if (RecorderState.RecCh2On) add(RecorderState.RecCh2Text, X0 + 70, RecorderState.RecCh2Color, 3);
@@ -384,10 +384,10 @@ int TForm1_rec::PlaceZeroLevel(int channel) {
   using namespace recorder;
   const bool ch1 = channel == 1;
   std::int32_t& level = ch1 ? RecorderState.RecCh1ZeroLevel : RecorderState.RecCh2ZeroLevel;
-  if (engine::ScopeState.DemoMode) {
+  if (ScopeState.DemoMode) {
     level = 2 * (ch1 ? TrackBar1 : TrackBar2)->Position() + 128;
   } else {
-    const engine::GroundLevelLine line = engine::ChannelGroundLevelFit(channel);
+    const engine::GroundLevelLine line = engine::ChannelGroundLevelFit(ScopeState, channel);
     level = line.Valid ? engine::GroundLevelAt(line, ch1 ? RecorderState.Ch1OffsetSum : RecorderState.Ch2OffsetSum) : 0;
   }
   return level;
@@ -452,29 +452,28 @@ void TForm1_rec::SampleRate1Click(TObject*) {
   using namespace recorder;
   SampleRate1->SetChecked(!SampleRate1->Checked());
   RecorderState.RecSampleRateShown = SampleRate1->Checked() ? 1 : 0;
-  TulostaTeksti(RecorderState.RecRateText, X0 + 352, RecorderState.RecSampleRateShown ? display::DisplayState.TimeMarkerColor : display::DisplayState.BackgroundColor, 3);
+  TulostaTeksti(RecorderState.RecRateText, X0 + 352, RecorderState.RecSampleRateShown ? DisplayState.TimeMarkerColor : DisplayState.BackgroundColor, 3);
 }
 
-void recorder::CopyScreenColorsFromScope(RecorderSharedState& state) {
-  using namespace display;
-  state.RecBackgroundColor = DisplayState.BackgroundColor;
-  state.RecCh1Color = DisplayState.Ch1Color;
-  state.RecCh2Color = DisplayState.Ch2Color;
-  state.RecMath1Color = DisplayState.Math1Color;
-  state.RecMath2Color = DisplayState.Math2Color;
-  state.RecDarkGridColor = DisplayState.DarkGridColor;
-  state.RecBrightGridColor = DisplayState.BrightGridColor;
-  state.RecTimeMarkerColor = DisplayState.TimeMarkerColor;
+void recorder::CopyScreenColorsFromScope(RecorderSharedState& state, const display::DisplaySharedState& scope) {
+  state.RecBackgroundColor = scope.BackgroundColor;
+  state.RecCh1Color = scope.Ch1Color;
+  state.RecCh2Color = scope.Ch2Color;
+  state.RecMath1Color = scope.Math1Color;
+  state.RecMath2Color = scope.Math2Color;
+  state.RecDarkGridColor = scope.DarkGridColor;
+  state.RecBrightGridColor = scope.BrightGridColor;
+  state.RecTimeMarkerColor = scope.TimeMarkerColor;
 }
 
 void TForm1_rec::Colors2Click(TObject*) {
   using namespace engine;
   using namespace recorder;
-  CopyScreenColorsFromScope(RecorderState);
-  if (BtnBottomDlg2 && BtnBottomDlg2->PresetChosen && !display::DisplayState.ColorsAccepted) {
+  CopyScreenColorsFromScope(RecorderState, DisplayState);
+  if (BtnBottomDlg2 && BtnBottomDlg2->PresetChosen && !DisplayState.ColorsAccepted) {
     // The recorder keeps its own copy: the scope's picture, drawn with the
     // scope's pens, stays as it is.
-    const display::ScreenColorSet& set = display::DisplayState.BlackScreenPreset ? display::kBlackScreenColors : kRecorderBrightColors;
+    const display::ScreenColorSet& set = DisplayState.BlackScreenPreset ? display::kBlackScreenColors : kRecorderBrightColors;
     RecorderState.RecBackgroundColor = set.Background;
     RecorderState.RecCh1Color = set.Ch1;
     RecorderState.RecCh2Color = set.Ch2;

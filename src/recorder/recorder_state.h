@@ -11,6 +11,10 @@
 #include "platform/ui/types.h"
 #include "recorder/recorder_settings.h"
 
+namespace display {
+struct DisplaySharedState;
+}
+
 namespace recorder {
 
 // ---- The record. Each entry holds 255 minus the 8-bit sample code, that is
@@ -129,7 +133,7 @@ struct RecorderSharedState {
   std::uint8_t SavedTriggerOff = 64;
 };
 
-// Copies the scope's colour table into the recorder's own copy.
-void CopyScreenColorsFromScope(RecorderSharedState& state);
+// Copies the scope's colour table (`scope`) into the recorder's own copy.
+void CopyScreenColorsFromScope(RecorderSharedState& state, const display::DisplaySharedState& scope);
 
 }  // namespace recorder

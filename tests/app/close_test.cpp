@@ -13,6 +13,7 @@
 #include "engine/device_fixture.h"
 #include "generator/generator_form.h"
 #include "generator/wave_editor.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ TEST_F(CloseTest, CancelledCloseChangesNothingAndASignalCloseTellsOfTheLostWave)
 }
 
 TEST_F(CloseTest, SignalsDuringACalibrationCloseOnceAndTellTheVerdict) {
-  engine::ScopeState.DocumentsFolder = harness_->Home().Path() + "/";
+  ScopeState().DocumentsFolder = harness_->Home().Path() + "/";
   Device().SetResponse(SimFrontEnd{}.AsResponse());
   OpenDevice();
   QTimer::singleShot(0, [] {

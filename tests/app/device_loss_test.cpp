@@ -27,6 +27,7 @@
 #include "recorder/recorder_fixture.h"
 #include "io/remote_fixture.h"
 #include "engine/startup_fixture.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -58,13 +59,13 @@ class LossChecks : public Base {
   // runs on or waits for the device.
   void ExpectToldOnceAndIdle() {
     using namespace engine;
-    PumpUntil([this] { return ScopeState.AcquisitionIdle && !this->BodeState().BodeSweepRunning && !engine::ScopeState.Calibrating; }, 3000);
+    PumpUntil([this] { return ScopeState().AcquisitionIdle && !this->BodeState().BodeSweepRunning && !ScopeState().Calibrating; }, 3000);
     this->harness_->Pump(30);
     EXPECT_EQ(Dlg().CountMessages(kDisconnected), 1) << Shown(Dlg());
     EXPECT_EQ(Dlg().CountMessages(kCalibrationFailed), 0) << Shown(Dlg());
     EXPECT_FALSE(this->Driver().IsOpen());
-    EXPECT_EQ(ScopeState.AcquisitionIdle, 1);
-    EXPECT_EQ(engine::ScopeState.Calibrating, 0);
+    EXPECT_EQ(ScopeState().AcquisitionIdle, 1);
+    EXPECT_EQ(ScopeState().Calibrating, 0);
     EXPECT_EQ(this->BodeState().BodeSweepRunning, 0);
     EXPECT_EQ(this->GeneratorState().SendBusy, 0);
     EXPECT_EQ(this->RecorderState().RecStopped, 1);
@@ -83,11 +84,11 @@ class LossChecks : public Base {
     // Run pressed before, outside demo mode: no loop that waits for
     // nothing, but how to go on.
     Dlg().ClearRecords();
-    if (!ScopeState.DemoMode) {
+    if (!ScopeState().DemoMode) {
       Form1->SpeedButtonRun->Click();
       this->harness_->Pump(15);
       EXPECT_FALSE(Form1->SpeedButtonRun->Down());
-      EXPECT_EQ(ScopeState.AcquisitionIdle, 1);
+      EXPECT_EQ(ScopeState().AcquisitionIdle, 1);
       EXPECT_EQ(Dlg().CountMessages(kNoDeviceToCapture), 1) << Shown(Dlg());
       Dlg().ClearRecords();
     }
@@ -99,7 +100,7 @@ class LossChecks : public Base {
     });
     Form1->Hardware1->Click();
     ASSERT_TRUE(this->Driver().IsOpen()) << Shown(Dlg());
-    ASSERT_EQ(ScopeState.DemoMode, 0);
+    ASSERT_EQ(ScopeState().DemoMode, 0);
     const int captures = Dev().CapturesSent();
     Form1->SpeedButtonSingle->Click();
     EXPECT_TRUE(PumpUntil([] { return !Form1->SpeedButtonSingle->Down(); }));
@@ -138,7 +139,7 @@ class DeviceLossTest : public LossChecks<recorder_test::RecorderWireTest>,
   void SetUp() override {
     ASSERT_TRUE(io::OpenSharedBlocks(nullptr));
     LossChecks::SetUp();
-    engine::ScopeState.StartupModeReady = 1;
+    ScopeState().StartupModeReady = 1;
     this->GeneratorState().GeneratorHardware = 10;
     // The generator's settle wait during a Bode sweep, shortened.
     Form1_fgen->Timer7->SetInterval(1);
@@ -167,7 +168,7 @@ class DeviceLossTest : public LossChecks<recorder_test::RecorderWireTest>,
   }
   void StopRun() {
     if (Form1->SpeedButtonRun->Down()) Form1->SpeedButtonRun->Click();
-    PumpUntil([] { return engine::ScopeState.AcquisitionIdle != 0; });
+    PumpUntil([] { return ScopeState().AcquisitionIdle != 0; });
   }
   // A controller's command through the scope mailbox, taken by one poll.
   void ScopeCommand(std::int32_t command, std::int32_t argument) {
@@ -316,7 +317,7 @@ class StartupLossTest : public LossChecks<startup_test::StartupTest> {
     if (this->Driver().IsOpen()) Form1->SpeedButtonRun->Click();
     PumpUntil([&] { return Dev().CapturesSent() > captures || !Form1->SpeedButtonRun->Down(); });
     if (Form1->SpeedButtonRun->Down()) Form1->SpeedButtonRun->Click();
-    PumpUntil([] { return engine::ScopeState.AcquisitionIdle != 0; });
+    PumpUntil([] { return ScopeState().AcquisitionIdle != 0; });
   }
   SharedBlockNames names_;
 };

@@ -12,7 +12,7 @@
 #include <utility>
 
 #include "app/windows.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "engine/big_screen.h"
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
@@ -21,6 +21,7 @@
 #include "recorder/recorder_form.h"
 #include "recorder/recorder_state.h"
 #include "support/app_harness.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -49,9 +50,9 @@ const FirstPicture kPictures[] = {
     {"Big Screen", [] { return Form10->Image10; }, [] { return static_cast<TForm*>(Form10); },
      [] {
        // Colours, trigger tick and markers all come from here.
-       auto colours = Change(display::DisplayState.BackgroundColor, TColor{0x123456});
-       auto grid = Change(display::DisplayState.GridPenColor, TColor{0x00FF00});
-       auto markers = Change(display::DisplayState.MarkersOn, 1);
+       auto colours = Change(DisplayState().BackgroundColor, TColor{0x123456});
+       auto grid = Change(DisplayState().GridPenColor, TColor{0x00FF00});
+       auto markers = Change(DisplayState().MarkersOn, 1);
        return std::function<void()>([=] { colours(), grid(), markers(); });
      },
      [] { Form10->putsataanko(); }},

@@ -10,6 +10,7 @@
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "platform/ui/application.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ class RebuildTest : public device_test::DeviceTest {
     Form1->test0();
     Opening o{Writes(), {}};
     Form1->SpeedButtonSingle->Click();
-    EXPECT_TRUE(harness_->PumpUntil([] { return engine::ScopeState.AcquisitionIdle == 1; }, 3000));
+    EXPECT_TRUE(harness_->PumpUntil([] { return ScopeState().AcquisitionIdle == 1; }, 3000));
     harness_->Pump(50);
     o.Picture = Form1->Image1->Picture()->Image().copy();
     return o;

@@ -58,7 +58,8 @@
 #include "recorder/recorder_file_error.h"
 #include "recorder/recorder_form.h"
 #include "support/app_harness.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -262,7 +263,7 @@ TEST(MainWindow, PictureIsFilledWithTheBackgroundColour) {
   ASSERT_EQ(picture->Height(), 298);
   EXPECT_EQ(Form1->Image1->Width(), 700);
   EXPECT_EQ(Form1->Image1->Height(), 298);
-  EXPECT_EQ(display::DisplayState.BackgroundColor, 0xF5FFFFu);
+  EXPECT_EQ(DisplayState().BackgroundColor, 0xF5FFFFu);
 
   const QImage& image = picture->Image();
   int wrong = 0;
@@ -321,24 +322,24 @@ TEST(MainWindow, ScreenGeometryCentresTheGraticule) {
   AppHarness app;
   using namespace engine;
   using namespace display;
-  EXPECT_EQ(ScopeState.ScreenX0, 25);
-  EXPECT_EQ(ScopeState.ScreenY0, 20);
+  EXPECT_EQ(ScopeState().ScreenX0, 25);
+  EXPECT_EQ(ScopeState().ScreenY0, 20);
   // The graticule, 650 x 256, sits in the middle of the picture and the marker
   // limits meet its right and lower edges.
-  EXPECT_EQ(ScopeState.ScreenX0 + 650 + ScopeState.ScreenX0, Form1->Image1->Width());
-  EXPECT_EQ(ScopeState.MarkerLimitX, ScopeState.ScreenX0 + 650);
-  EXPECT_EQ(ScopeState.MarkerLimitY, ScopeState.ScreenY0 + 256);
-  EXPECT_EQ(ScopeState.TextLineY, Form1->Image1->Height() - 20);
-  EXPECT_GT(ScopeState.TextLineY, ScopeState.ScreenY0 + 257);  // the read-out line lies below the frame
+  EXPECT_EQ(ScopeState().ScreenX0 + 650 + ScopeState().ScreenX0, Form1->Image1->Width());
+  EXPECT_EQ(ScopeState().MarkerLimitX, ScopeState().ScreenX0 + 650);
+  EXPECT_EQ(ScopeState().MarkerLimitY, ScopeState().ScreenY0 + 256);
+  EXPECT_EQ(ScopeState().TextLineY, Form1->Image1->Height() - 20);
+  EXPECT_GT(ScopeState().TextLineY, ScopeState().ScreenY0 + 257);  // the read-out line lies below the frame
 
   // Markers start inside the graticule, 16 pixels in from its edges.
-  EXPECT_EQ(DisplayState.TimeMarker1X, ScopeState.ScreenX0 + 16);
-  EXPECT_EQ(DisplayState.TimeMarker2X, ScopeState.MarkerLimitX - 16);
-  EXPECT_EQ(DisplayState.VoltMarker1Y, ScopeState.ScreenY0 + 16);
-  EXPECT_EQ(DisplayState.VoltMarker2Y, ScopeState.MarkerLimitY - 16);
-  EXPECT_EQ(DisplayState.FreqMarker1X, DisplayState.TimeMarker1X);
-  EXPECT_EQ(DisplayState.LevelMarker1Y, DisplayState.VoltMarker1Y);
-  EXPECT_EQ(DisplayState.LevelMarker2Y, DisplayState.VoltMarker2Y);
+  EXPECT_EQ(DisplayState().TimeMarker1X, ScopeState().ScreenX0 + 16);
+  EXPECT_EQ(DisplayState().TimeMarker2X, ScopeState().MarkerLimitX - 16);
+  EXPECT_EQ(DisplayState().VoltMarker1Y, ScopeState().ScreenY0 + 16);
+  EXPECT_EQ(DisplayState().VoltMarker2Y, ScopeState().MarkerLimitY - 16);
+  EXPECT_EQ(DisplayState().FreqMarker1X, DisplayState().TimeMarker1X);
+  EXPECT_EQ(DisplayState().LevelMarker1Y, DisplayState().VoltMarker1Y);
+  EXPECT_EQ(DisplayState().LevelMarker2Y, DisplayState().VoltMarker2Y);
 }
 
 TEST(MainWindow, RunAndSingleSitBesideThePicture) {

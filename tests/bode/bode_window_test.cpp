@@ -22,6 +22,7 @@
 #include "generator/generator_state.h"
 #include "io/png_file.h"
 #include "support/held_startup_test.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -327,7 +328,7 @@ TEST_F(BodeDeviceTest, StopAndCloseEndTheSweepWhileACaptureIsAwaited) {
     EXPECT_LT(program_clock::Now() - started, std::chrono::seconds(3));
     EXPECT_EQ(BodeState().BodeSweepRunning, 0);
     EXPECT_EQ(Bode_plot->Memo1->Lines().Count(), 1) << "no line for the stopped point";
-    EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
+    EXPECT_EQ(ScopeState().AcquisitionIdle, 1);
   }
 }
 

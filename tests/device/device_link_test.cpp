@@ -8,6 +8,7 @@
 
 #include "engine/device_fixture.h"
 #include "io/about_box.h"
+#include "support/program_states.h"
 
 using namespace device_test;
 
@@ -68,10 +69,10 @@ TEST_F(DeviceLinkTest, OpenSendsLogicStreamThenSettingsForOneVoltAndOneMilliseco
   // The data-folder copy is what was read.
   EXPECT_TRUE(std::filesystem::exists(DataLogicFile()));
   EXPECT_EQ(Form1->SpeedButton2ms->Down(), true);
-  EXPECT_EQ(engine::ScopeState.Settings.TimeBaseCode, 82);
-  EXPECT_EQ(engine::ScopeState.TimeDivText, "1ms");
-  EXPECT_EQ(engine::ScopeState.Ch1RangeText, "1V");
-  EXPECT_EQ(engine::ScopeState.Ch2RangeText, "1V");
+  EXPECT_EQ(ScopeState().Settings.TimeBaseCode, 82);
+  EXPECT_EQ(ScopeState().TimeDivText, "1ms");
+  EXPECT_EQ(ScopeState().Ch1RangeText, "1V");
+  EXPECT_EQ(ScopeState().Ch2RangeText, "1V");
   EXPECT_TRUE(Dialogs().Messages().empty());
 }
 
@@ -87,13 +88,13 @@ TEST_F(DeviceLinkTest, OpenWhileOpenOnlyPressesTheButtons) {
 TEST_F(NoDeviceLinkTest, NoDeviceLeavesEverythingAsItWas) {
   InstallLogicFile(LogicFile(5, FullData()));
   // A range press would print its label over this one.
-  engine::ScopeState.Ch1RangeText = "unchanged";
+  ScopeState().Ch1RangeText = "unchanged";
   Form1->test0();
   EXPECT_TRUE(Link().HardwareMissing());
   EXPECT_FALSE(Link().IsOpen());
   EXPECT_TRUE(Device().Transfers().empty());
   // No range button was pressed.
-  EXPECT_EQ(engine::ScopeState.Ch1RangeText, "unchanged");
+  EXPECT_EQ(ScopeState().Ch1RangeText, "unchanged");
   EXPECT_TRUE(Dialogs().Messages().empty());
 }
 
@@ -150,7 +151,7 @@ TEST_F(DeviceLinkTest, FirmwareLabelStaysBlankWithoutAFullReply) {
 
 TEST_F(DeviceLinkTest, FirmwareQueryInDemoModeSendsNothing) {
   OpenDevice();
-  engine::ScopeState.DemoMode = 1;
+  ScopeState().DemoMode = 1;
   Form1->QueryFirmwareVersion();
   EXPECT_TRUE(Device().Transfers().empty());
   EXPECT_EQ(AboutBox->Label2->Caption(), " ");

@@ -11,7 +11,8 @@
 #include "display/annotation.h"
 #include "display/graticule.h"
 #include "picture_fixture.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -25,14 +26,14 @@ int Y0() { return View().Y0; }
 TColor ExpectedGridPixel(int dx, int dy) {
   using namespace engine;
   using namespace display;
-  if (dx == -1 || dx == 651 || dy == -1 || dy == 257) return DisplayState.BrightGridPenColor;
+  if (dx == -1 || dx == 651 || dy == -1 || dy == 257) return DisplayState().BrightGridPenColor;
   const bool horizontalLine = dy % 32 == 0 && dx >= 0 && dx <= 650;
   const bool verticalLine = dx % 50 == 0 && dy >= 0 && dy <= 256;
   const bool centreTick = dx % 10 == 0 && dy >= 126 && dy <= 130;
   bool edgeTick = false;
   for (int offset : {0, 6, 13, 19, 26, 32, 39, 45, 52, 58})
     if (dy % 64 == offset && ((dx >= 1 && dx <= 3) || (dx >= 647 && dx <= 649))) edgeTick = true;
-  return horizontalLine || verticalLine || centreTick || edgeTick ? DisplayState.GridPenColor : DisplayState.BackgroundColor;
+  return horizontalLine || verticalLine || centreTick || edgeTick ? DisplayState().GridPenColor : DisplayState().BackgroundColor;
 }
 
 // Pixels inside the frame (frame included) that differ from the layout.
@@ -57,14 +58,14 @@ TColor NotXor(TColor pen, TColor under) { return ~(pen ^ under) & 0xFFFFFF; }
 class GraticuleTest : public PictureTest {
  protected:
   void SetUp() override {
-    display::DisplayState.TriggerOn = display::DisplayState.MarkersOn = display::DisplayState.FftMarkersOn = 0;
-    display::DisplayState.FreqMarkerShown = 0;
-    display::DisplayState.SpanText.clear();
-    display::DisplayState.TimeMarkerText.clear();
-    display::DisplayState.InvTimeMarkerText.clear();
-    display::DisplayState.VoltMarkerText = "0.0V";
-    engine::ScopeState.SampleRateOn = engine::ScopeState.RmsOn = engine::ScopeState.DbmOn = 0;
-    engine::ScopeState.Settings.TriggerLevel = 128;
+    DisplayState().TriggerOn = DisplayState().MarkersOn = DisplayState().FftMarkersOn = 0;
+    DisplayState().FreqMarkerShown = 0;
+    DisplayState().SpanText.clear();
+    DisplayState().TimeMarkerText.clear();
+    DisplayState().InvTimeMarkerText.clear();
+    DisplayState().VoltMarkerText = "0.0V";
+    ScopeState().SampleRateOn = ScopeState().RmsOn = ScopeState().DbmOn = 0;
+    ScopeState().Settings.TriggerLevel = 128;
     PictureTest::SetUp();
   }
 };
@@ -72,9 +73,9 @@ class GraticuleTest : public PictureTest {
 TEST_F(GraticuleTest, GridLinesTicksAndFrameLieOnTheirRowsAndColumns) {
   EXPECT_EQ(GridMismatches(), 0);
   // Nothing of the graticule left of the frame or between it and the text lines.
-  EXPECT_EQ(Pixel(X0() - 2, Y0() + 100), display::DisplayState.BackgroundColor);
-  EXPECT_EQ(Pixel(X0() + 652, Y0() + 100), display::DisplayState.BackgroundColor);
-  EXPECT_EQ(Pixel(X0() + 300, Y0() - 2), display::DisplayState.BackgroundColor);
+  EXPECT_EQ(Pixel(X0() - 2, Y0() + 100), DisplayState().BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 652, Y0() + 100), DisplayState().BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 300, Y0() - 2), DisplayState().BackgroundColor);
 }
 
 TEST_F(GraticuleTest, CentreLineHasFiveTicksPerDivisionAndNoneOnTheRightEdge) {
@@ -86,77 +87,76 @@ TEST_F(GraticuleTest, CentreLineHasFiveTicksPerDivisionAndNoneOnTheRightEdge) {
     EXPECT_LT(columns.back(), view.X0 + view.GridWidth);
   }
   // Each tick stands across the centre line, five rows high.
-  EXPECT_EQ(Pixel(X0() + 640, Y0() + 125), display::DisplayState.BackgroundColor);
-  for (int y = Y0() + 126; y <= Y0() + 130; ++y) EXPECT_EQ(Pixel(X0() + 640, y), display::DisplayState.GridPenColor) << y;
-  EXPECT_EQ(Pixel(X0() + 640, Y0() + 131), display::DisplayState.BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 640, Y0() + 125), DisplayState().BackgroundColor);
+  for (int y = Y0() + 126; y <= Y0() + 130; ++y) EXPECT_EQ(Pixel(X0() + 640, y), DisplayState().GridPenColor) << y;
+  EXPECT_EQ(Pixel(X0() + 640, Y0() + 131), DisplayState().BackgroundColor);
 }
 
 // The level read-out belongs to the spectrum markers: with them off it is
 // neither updated nor shown, though the text of their last use is kept.
 TEST_F(GraticuleTest, SpectrumLevelReadoutShowsOnlyWithTheSpectrumMarkers) {
-  engine::ScopeState.SpectrumMode = 1;
-  display::DisplayState.LevelMarkerText = "V: -12.00dBV";
+  ScopeState().SpectrumMode = 1;
+  DisplayState().LevelMarkerText = "V: -12.00dBV";
   Wipe();
   const QImage withoutMarkers = Picture();
-  Form1->TulostaTeksti(display::DisplayState.LevelMarkerText, X0(), engine::ScopeState.TextLineY, display::DisplayState.Ch1Color);
+  Form1->TulostaTeksti(DisplayState().LevelMarkerText, X0(), ScopeState().TextLineY, DisplayState().Ch1Color);
   const QImage printed = Picture();
   ASSERT_GT(DifferentPixels(printed, withoutMarkers), 10);
 
-  display::DisplayState.FftMarkersOn = 1;
-  display::DisplayState.FreqMarkerBin = 4000;  // no frequency line or read-out in the way
-  display::DisplayState.FreqMarker1X = 0;
+  DisplayState().FftMarkersOn = 1;
+  DisplayState().FreqMarkerBin = 4000;  // no frequency line or read-out in the way
+  DisplayState().FreqMarker1X = 0;
   Wipe();
   int bottomDiffers = 0;
-  for (int y = engine::ScopeState.TextLineY; y < TForm1::kImage1Height; ++y)
+  for (int y = ScopeState().TextLineY; y < TForm1::kImage1Height; ++y)
     for (int x = 0; x < 120; ++x) bottomDiffers += Picture().pixel(x, y) != printed.pixel(x, y);
   EXPECT_EQ(bottomDiffers, 0);
 }
 
 TEST_F(GraticuleTest, BrightGridDrawsTheSameLayoutInTheBrightColour) {
-  display::DisplayState.GridPenColor = display::DisplayState.BrightGridPenColor;
+  DisplayState().GridPenColor = DisplayState().BrightGridPenColor;
   Wipe();
   EXPECT_EQ(GridMismatches(), 0);
-  EXPECT_EQ(Pixel(X0() + 50, Y0() + 100), display::DisplayState.BrightGridPenColor);
+  EXPECT_EQ(Pixel(X0() + 50, Y0() + 100), DisplayState().BrightGridPenColor);
 }
 
 TEST_F(GraticuleTest, XYLayoutIsAnEightByEightSquareWithItsOwnFrame) {
-  engine::ScopeState.MathOff = 0;
-  display::DisplayState.XYPlotMode = 1;
+  ScopeState().MathOff = 0;
+  DisplayState().XYPlotMode = 1;
   Wipe();
-  using display::DisplayState;
   const int l = X0() + 197;
   // Lines of the square and its right edge one column further out.
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(Pixel(l + 32 * i, Y0() + 100), DisplayState.GridPenColor) << i;
-  EXPECT_EQ(Pixel(l + 256, Y0() + 100), DisplayState.BackgroundColor);
-  EXPECT_EQ(Pixel(l + 257, Y0() + 100), DisplayState.GridPenColor);
-  for (int i = 0; i <= 8; ++i) EXPECT_EQ(Pixel(l + 10, Y0() + 32 * i), DisplayState.GridPenColor) << i;
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(Pixel(l + 32 * i, Y0() + 100), DisplayState().GridPenColor) << i;
+  EXPECT_EQ(Pixel(l + 256, Y0() + 100), DisplayState().BackgroundColor);
+  EXPECT_EQ(Pixel(l + 257, Y0() + 100), DisplayState().GridPenColor);
+  for (int i = 0; i <= 8; ++i) EXPECT_EQ(Pixel(l + 10, Y0() + 32 * i), DisplayState().GridPenColor) << i;
   // Inner frame beside the square, outer frame round the whole grid.
-  EXPECT_EQ(Pixel(X0() + 196, Y0() + 100), DisplayState.BrightGridPenColor);
-  EXPECT_EQ(Pixel(X0() + 455, Y0() + 100), DisplayState.BrightGridPenColor);
-  EXPECT_EQ(Pixel(X0() - 1, Y0() + 100), DisplayState.BrightGridPenColor);
-  EXPECT_EQ(Pixel(X0() + 651, Y0() + 100), DisplayState.BrightGridPenColor);
+  EXPECT_EQ(Pixel(X0() + 196, Y0() + 100), DisplayState().BrightGridPenColor);
+  EXPECT_EQ(Pixel(X0() + 455, Y0() + 100), DisplayState().BrightGridPenColor);
+  EXPECT_EQ(Pixel(X0() - 1, Y0() + 100), DisplayState().BrightGridPenColor);
+  EXPECT_EQ(Pixel(X0() + 651, Y0() + 100), DisplayState().BrightGridPenColor);
   // No scope grid outside the square.
-  EXPECT_EQ(Pixel(X0() + 50, Y0() + 100), DisplayState.BackgroundColor);
-  EXPECT_EQ(Pixel(X0() + 100, Y0() + 64), DisplayState.BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 50, Y0() + 100), DisplayState().BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 100, Y0() + 64), DisplayState().BackgroundColor);
   // Centre ticks in the 13/-1 pattern on both centre lines.
-  EXPECT_EQ(Pixel(l + 6, Y0() + 127), DisplayState.GridPenColor);
-  EXPECT_EQ(Pixel(l + 3, Y0() + 127), DisplayState.BackgroundColor);
-  EXPECT_EQ(Pixel(X0() + 324, Y0() + 6), DisplayState.GridPenColor);
-  EXPECT_EQ(Pixel(X0() + 324, Y0() + 3), DisplayState.BackgroundColor);
+  EXPECT_EQ(Pixel(l + 6, Y0() + 127), DisplayState().GridPenColor);
+  EXPECT_EQ(Pixel(l + 3, Y0() + 127), DisplayState().BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 324, Y0() + 6), DisplayState().GridPenColor);
+  EXPECT_EQ(Pixel(X0() + 324, Y0() + 3), DisplayState().BackgroundColor);
 }
 
 TEST_F(GraticuleTest, TriggerLevelTickIsDrawnOnlyWhileTheTriggerIsOn) {
-  engine::ScopeState.Settings.TriggerLevel = 100;
+  ScopeState().Settings.TriggerLevel = 100;
   const QImage off = Picture();
-  EXPECT_EQ(Pixel(X0() + 2, Y0() + 101), display::DisplayState.BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 2, Y0() + 101), DisplayState().BackgroundColor);
 
-  display::DisplayState.TriggerOn = 1;
+  DisplayState().TriggerOn = 1;
   Wipe();
   // Two 5-pixel rows just under the level, in the CH1 colour over the background.
   for (int y : {Y0() + 101, Y0() + 102}) {
-    for (int x = X0() + 1; x <= X0() + 4; ++x) EXPECT_EQ(Pixel(x, y), display::DisplayState.Ch1Color) << x << "," << y;
-    EXPECT_EQ(Pixel(X0(), y), NotXor(display::DisplayState.Ch1PenColor, display::DisplayState.GridPenColor));
-    EXPECT_EQ(Pixel(X0() + 5, y), display::DisplayState.BackgroundColor);
+    for (int x = X0() + 1; x <= X0() + 4; ++x) EXPECT_EQ(Pixel(x, y), DisplayState().Ch1Color) << x << "," << y;
+    EXPECT_EQ(Pixel(X0(), y), NotXor(DisplayState().Ch1PenColor, DisplayState().GridPenColor));
+    EXPECT_EQ(Pixel(X0() + 5, y), DisplayState().BackgroundColor);
   }
   EXPECT_EQ(DifferentPixels(Picture(), off), 10);
 
@@ -166,37 +166,37 @@ TEST_F(GraticuleTest, TriggerLevelTickIsDrawnOnlyWhileTheTriggerIsOn) {
 }
 
 TEST_F(GraticuleTest, InvertedCh2SourceMirrorsTheLevelTick) {
-  engine::ScopeState.Settings.TriggerSource = 0;
-  engine::ScopeState.Settings.TriggerLevel = 40;
-  engine::ScopeState.MathOff = 0;
-  engine::ScopeState.InvertCh2Mode = 1;
-  display::DisplayState.Ch2PenColor = display::DisplayState.Math2PenColor;
-  display::DisplayState.TriggerOn = 1;
+  ScopeState().Settings.TriggerSource = 0;
+  ScopeState().Settings.TriggerLevel = 40;
+  ScopeState().MathOff = 0;
+  ScopeState().InvertCh2Mode = 1;
+  DisplayState().Ch2PenColor = DisplayState().Math2PenColor;
+  DisplayState().TriggerOn = 1;
   Wipe();
   const int row = Y0() - 40 + 256;
-  EXPECT_EQ(Pixel(X0() + 2, row), display::DisplayState.Math2Color);
-  EXPECT_EQ(Pixel(X0() + 2, row + 1), display::DisplayState.Math2Color);
-  EXPECT_EQ(Pixel(X0() + 2, Y0() + 41), display::DisplayState.BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 2, row), DisplayState().Math2Color);
+  EXPECT_EQ(Pixel(X0() + 2, row + 1), DisplayState().Math2Color);
+  EXPECT_EQ(Pixel(X0() + 2, Y0() + 41), DisplayState().BackgroundColor);
 }
 
 TEST_F(GraticuleTest, MarkerLinesAreDottedAndComeOffWhenDrawnAgain) {
   const QImage bare = Picture();
-  display::DisplayState.MarkersOn = 1;
+  DisplayState().MarkersOn = 1;
   Wipe();
-  const int v1 = display::DisplayState.VoltMarker1Y, t1 = display::DisplayState.TimeMarker1X;
+  const int v1 = DisplayState().VoltMarker1Y, t1 = DisplayState().TimeMarker1X;
   ASSERT_EQ(v1, Y0() + 16);
   ASSERT_EQ(t1, X0() + 16);
   // Dotted: every other pixel from the first one, the gaps untouched.
-  EXPECT_EQ(Pixel(X0() + 1, v1), display::DisplayState.Ch1Color);
-  EXPECT_EQ(Pixel(X0() + 2, v1), display::DisplayState.BackgroundColor);
-  EXPECT_EQ(Pixel(X0() + 3, v1), display::DisplayState.Ch1Color);
-  EXPECT_EQ(Pixel(t1, Y0() + 1), display::DisplayState.TimeMarkerColor);
-  EXPECT_EQ(Pixel(t1, Y0() + 2), display::DisplayState.BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 1, v1), DisplayState().Ch1Color);
+  EXPECT_EQ(Pixel(X0() + 2, v1), DisplayState().BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 3, v1), DisplayState().Ch1Color);
+  EXPECT_EQ(Pixel(t1, Y0() + 1), DisplayState().TimeMarkerColor);
+  EXPECT_EQ(Pixel(t1, Y0() + 2), DisplayState().BackgroundColor);
   // The lines end one pixel short of the marker limits, at the grid's edges.
-  EXPECT_EQ(Pixel(X0() + 649, v1), display::DisplayState.Ch1Color);
-  EXPECT_EQ(Pixel(X0() + 650, v1), display::DisplayState.GridPenColor);
-  EXPECT_EQ(Pixel(t1, Y0() + 255), display::DisplayState.TimeMarkerColor);
-  EXPECT_EQ(Pixel(t1, Y0() + 256), display::DisplayState.GridPenColor);
+  EXPECT_EQ(Pixel(X0() + 649, v1), DisplayState().Ch1Color);
+  EXPECT_EQ(Pixel(X0() + 650, v1), DisplayState().GridPenColor);
+  EXPECT_EQ(Pixel(t1, Y0() + 255), DisplayState().TimeMarkerColor);
+  EXPECT_EQ(Pixel(t1, Y0() + 256), DisplayState().GridPenColor);
 
   Form1->kursorit();
   // Only the read-outs the markers brought along remain, below the grid.
@@ -207,47 +207,47 @@ TEST_F(GraticuleTest, MarkerLinesAreDottedAndComeOffWhenDrawnAgain) {
 
 TEST_F(GraticuleTest, MarkersLeftOfOrAboveTheGridAreNotDrawn) {
   const QImage bare = Picture();
-  display::DisplayState.MarkersOn = 1;
-  display::DisplayState.TimeMarker1X = display::DisplayState.TimeMarker2X = X0() - 3;
-  display::DisplayState.VoltMarker1Y = display::DisplayState.VoltMarker2Y = Y0() - 3;
-  display::DisplayState.TimeMarkerText = "dt: 1.00ms";
-  display::DisplayState.VoltMarkerText = "dV: 1.00V";
+  DisplayState().MarkersOn = 1;
+  DisplayState().TimeMarker1X = DisplayState().TimeMarker2X = X0() - 3;
+  DisplayState().VoltMarker1Y = DisplayState().VoltMarker2Y = Y0() - 3;
+  DisplayState().TimeMarkerText = "dt: 1.00ms";
+  DisplayState().VoltMarkerText = "dV: 1.00V";
   Wipe();
   EXPECT_EQ(DifferentPixels(Picture(), bare), 0);
 }
 
 TEST_F(GraticuleTest, FrequencyMarkerLineLandsOnItsBinAndComesOffAgain) {
-  engine::ScopeState.SpectrumMode = 1;
-  display::DisplayState.FftMarkersOn = 1;
-  engine::ScopeState.DisplayStart = 0;
-  display::DisplayState.SpectrumZoom = 8;
-  display::DisplayState.FreqMarkerBin = 80;  // 8 points per 2 pixels: 20 pixels in
+  ScopeState().SpectrumMode = 1;
+  DisplayState().FftMarkersOn = 1;
+  ScopeState().DisplayStart = 0;
+  DisplayState().SpectrumZoom = 8;
+  DisplayState().FreqMarkerBin = 80;  // 8 points per 2 pixels: 20 pixels in
   Wipe();
-  EXPECT_EQ(display::DisplayState.FreqMarkerShown, 1);
-  EXPECT_EQ(display::DisplayState.FreqMarker1X, X0() + 20);
-  EXPECT_EQ(Pixel(X0() + 20, Y0() + 1), display::DisplayState.TimeMarkerColor);
-  EXPECT_EQ(Pixel(X0() + 20, Y0() + 2), display::DisplayState.BackgroundColor);
+  EXPECT_EQ(DisplayState().FreqMarkerShown, 1);
+  EXPECT_EQ(DisplayState().FreqMarker1X, X0() + 20);
+  EXPECT_EQ(Pixel(X0() + 20, Y0() + 1), DisplayState().TimeMarkerColor);
+  EXPECT_EQ(Pixel(X0() + 20, Y0() + 2), DisplayState().BackgroundColor);
 
   const QImage with = Picture();
   Form1->fft_viiva_off();
-  EXPECT_EQ(display::DisplayState.FreqMarkerShown, 0);
+  EXPECT_EQ(DisplayState().FreqMarkerShown, 0);
   EXPECT_EQ(DifferentPixels(Picture(), with), 128);  // every other pixel of rows y0+1 .. y0+255
-  EXPECT_EQ(Pixel(X0() + 20, Y0() + 1), display::DisplayState.BackgroundColor);
+  EXPECT_EQ(Pixel(X0() + 20, Y0() + 1), DisplayState().BackgroundColor);
 
   // A bin beyond the right edge has no line.
-  display::DisplayState.FreqMarkerBin = 4000;
+  DisplayState().FreqMarkerBin = 4000;
   Form1->fft_viiva_on();
-  EXPECT_EQ(display::DisplayState.FreqMarkerShown, 0);
-  EXPECT_EQ(display::DisplayState.FreqMarker1X, 0);
+  EXPECT_EQ(DisplayState().FreqMarkerShown, 0);
+  EXPECT_EQ(DisplayState().FreqMarker1X, 0);
 }
 
 TEST_F(GraticuleTest, ATextPrintedThenErasedRestoresThePicture) {
   const QImage before = Picture();
-  const int x = X0() + 510, y = engine::ScopeState.TextLineY;
-  Form1->TulostaTeksti("12.5mV", x, y, display::DisplayState.Ch1Color);
+  const int x = X0() + 510, y = ScopeState().TextLineY;
+  Form1->TulostaTeksti("12.5mV", x, y, DisplayState().Ch1Color);
   const QImage printed = Picture();
   EXPECT_GT(DifferentPixels(printed, before), 10);
-  Form1->TulostaTeksti("12.5mV", x, y, display::DisplayState.BackgroundColor);
+  Form1->TulostaTeksti("12.5mV", x, y, DisplayState().BackgroundColor);
   EXPECT_EQ(DifferentPixels(Picture(), before), 0);
 }
 
@@ -255,7 +255,7 @@ TEST_F(GraticuleTest, EveryTextEndsBeforeTheNextFieldBegins) {
   // The longest texts each place holds, printed at their places: the ink of
   // each stops at least one pixel short of the field that follows it.
   const int x0 = X0();
-  const int bottom = engine::ScopeState.TextLineY;
+  const int bottom = ScopeState().TextLineY;
   struct Field {
     const char* text;
     int x, y, next;
@@ -276,7 +276,7 @@ TEST_F(GraticuleTest, EveryTextEndsBeforeTheNextFieldBegins) {
       {"30mV", x0 + 10, 3, x0 + 70},
       {"12.5MS/s", x0 + 492, 3, x0 + 592},
   };
-  const TColor ink = display::DisplayState.Ch1Color;
+  const TColor ink = DisplayState().Ch1Color;
   for (const Field& f : fields) {
     Wipe();
     Form1->TulostaTeksti(f.text, f.x, f.y, ink);
@@ -290,23 +290,23 @@ TEST_F(GraticuleTest, EveryTextEndsBeforeTheNextFieldBegins) {
 }
 
 TEST_F(GraticuleTest, LabelsAreErasedByReprintingThemInTheBackground) {
-  engine::ScopeState.SampleRateOn = 1;
-  engine::ScopeState.RmsOn = 1;
-  engine::ScopeState.RmsText = "0.71V";
+  ScopeState().SampleRateOn = 1;
+  ScopeState().RmsOn = 1;
+  ScopeState().RmsText = "0.71V";
   Wipe();
   // The top line carries the range and time/div labels now.
   auto rowsDiffer = [](const QImage& a, int fromY, int toY) {
     int n = 0;
     for (int y = fromY; y < toY; ++y)
-      for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != ToQRgb(display::DisplayState.BackgroundColor);
+      for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != ToQRgb(DisplayState().BackgroundColor);
     return n;
   };
   EXPECT_GT(rowsDiffer(Picture(), 0, Y0() - 1), 50);
-  EXPECT_GT(rowsDiffer(Picture(), engine::ScopeState.TextLineY, TForm1::kImage1Height), 10);
+  EXPECT_GT(rowsDiffer(Picture(), ScopeState().TextLineY, TForm1::kImage1Height), 10);
 
   Form1->tekstit_pois();
   EXPECT_EQ(rowsDiffer(Picture(), 0, Y0() - 1), 0);
-  EXPECT_EQ(rowsDiffer(Picture(), engine::ScopeState.TextLineY, TForm1::kImage1Height), 0);
+  EXPECT_EQ(rowsDiffer(Picture(), ScopeState().TextLineY, TForm1::kImage1Height), 0);
   EXPECT_EQ(GridMismatches(), 0);
 
   // And tekstit brings exactly the same picture back.
@@ -318,38 +318,38 @@ TEST_F(GraticuleTest, LabelsAreErasedByReprintingThemInTheBackground) {
 }
 
 TEST_F(GraticuleTest, SpanLabelFollowsTheTimeBaseAndReplacesTheOldOne) {
-  engine::ScopeState.SpectrumMode = 1;
+  ScopeState().SpectrumMode = 1;
   Wipe();
   const QImage empty = Picture();
-  engine::ScopeState.TimePerDiv = 250;  // 2.5 us per division
+  ScopeState().TimePerDiv = 250;  // 2.5 us per division
   Form1->f_alue();
-  EXPECT_EQ(display::DisplayState.SpanText, "25MHz");
+  EXPECT_EQ(DisplayState().SpanText, "25MHz");
   const QImage only25 = Picture();
 
-  engine::ScopeState.TimePerDiv = 100000;
+  ScopeState().TimePerDiv = 100000;
   Form1->f_alue();
-  EXPECT_EQ(display::DisplayState.SpanText, "60kHz");
+  EXPECT_EQ(DisplayState().SpanText, "60kHz");
   // The old label is gone: the same as printing the new one on a clean picture.
   const QImage replaced = Picture();
-  Form1->TulostaTeksti("60kHz", X0() + 592, 3, display::DisplayState.BackgroundColor);
+  Form1->TulostaTeksti("60kHz", X0() + 592, 3, DisplayState().BackgroundColor);
   EXPECT_EQ(DifferentPixels(Picture(), empty), 0);
-  Form1->TulostaTeksti("60kHz", X0() + 592, 3, display::DisplayState.TimeMarkerColor);
+  Form1->TulostaTeksti("60kHz", X0() + 592, 3, DisplayState().TimeMarkerColor);
   EXPECT_EQ(DifferentPixels(Picture(), replaced), 0);
   EXPECT_GT(DifferentPixels(only25, replaced), 0);
 
   // A time base with no span keeps the label that is shown.
-  engine::ScopeState.TimePerDiv = 123;
+  ScopeState().TimePerDiv = 123;
   Form1->f_alue();
-  EXPECT_EQ(display::DisplayState.SpanText, "60kHz");
+  EXPECT_EQ(DisplayState().SpanText, "60kHz");
 }
 
 // Busy traces over the full graticule with every not-xor item on it: drawing
 // and erasing them gives back the graticule pixel for pixel.
 TEST_F(GraticuleTest, EraseThenDrawOfTracesRestoresTheGraticuleExactly) {
-  engine::ScopeState.DisplayStart = 900;  // the trigger-position tick is in the window
-  display::DisplayState.TriggerOn = 1;
-  engine::ScopeState.Settings.TriggerLevel = 128;
-  display::DisplayState.MarkersOn = 1;
+  ScopeState().DisplayStart = 900;  // the trigger-position tick is in the window
+  DisplayState().TriggerOn = 1;
+  ScopeState().Settings.TriggerLevel = 128;
+  DisplayState().MarkersOn = 1;
   FillCh1([](int i) {
     const int v = static_cast<int>(std::lround(128 + 150 * std::sin(i * 0.05)));
     return v < 0 ? 0 : v > 255 ? 255 : v;
@@ -372,7 +372,7 @@ TEST_F(GraticuleTest, EraseThenDrawOfTracesRestoresTheGraticuleExactly) {
     EXPECT_EQ(DifferentPixels(Picture(), bare), 0) << round;
     FillCh2([round](int i) { return (i * 5 + 40 * round) % 256; });
   }
-  engine::ScopeState.TracesShown = 0;
+  ScopeState().TracesShown = 0;
   Form1->piirrot();
   EXPECT_EQ(DifferentPixels(Picture(), graticule), 0);
 }

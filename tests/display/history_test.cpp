@@ -11,10 +11,11 @@
 
 #include "engine/big_screen.h"
 #include "display/history.h"
-#include "engine/history_state.h"
+#include "display/history_state.h"
 #include "engine/control_panel.h"
 #include "picture_fixture.h"
 #include "support/app_harness.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -29,12 +30,12 @@ class HistoryTest : public PictureTest {
   static void Store(int code) {
     FillCh1([code](int) { return code & 0xFF; });
     FillCh2([code](int) { return (code + 1) & 0xFF; });
-    display::StoreCaptureInHistory(display::HistoryState, engine::ScopeState.ScopeSampleBlock);
+    display::StoreCaptureInHistory(HistoryState(), ScopeState().ScopeSampleBlock);
   }
   // What slider position `p` shows: CH1's first sample, CH2's last.
   static std::pair<int, int> Shown(int p) {
     Form1->ScrollBar1->SetPosition(p);
-    return {engine::Ch1Samples[0], engine::Ch2Samples[4095]};
+    return {ScopeState().Ch1Samples()[0], ScopeState().Ch2Samples()[4095]};
   }
   static std::string Label() { return Form1->Label3->Caption(); }
   static void Save(ScriptedDialogs& d, const std::string& path) {
@@ -63,10 +64,10 @@ TEST_F(HistoryTest, ClearThenFiveCapturesShowOldestToNewest) {
     EXPECT_EQ(Label(), r.label);
   }
   // The program's own moves of the bar select nothing.
-  display::HistoryState.HistorySliderArmed = 0;
+  HistoryState().HistorySliderArmed = 0;
   Form1->ScrollBar1->SetPosition(996);
   EXPECT_EQ(Label(), "Trace: -1000");
-  display::HistoryState.HistorySliderArmed = 1;
+  HistoryState().HistorySliderArmed = 1;
 }
 
 TEST_F(HistoryTest, EachSampleKeepsItsOwnLowByte) {
@@ -74,17 +75,17 @@ TEST_F(HistoryTest, EachSampleKeepsItsOwnLowByte) {
   // (and negative codes), so that a byte put in another's place shows.
   // Three captures in neighbouring slots, each read back whole afterwards.
   Form1->ClearHistory1->OnClick(Form1->ClearHistory1);
-  auto& block = engine::ScopeState.ScopeSampleBlock;
+  auto& block = ScopeState().ScopeSampleBlock;
   const auto code = [](std::size_t capture, std::size_t i) {
     return static_cast<std::int32_t>(i * (37 + 2 * capture) + 0x1234500 + capture) * (i % 3 == capture % 3 ? -1 : 1);
   };
   for (std::size_t capture = 0; capture < 3; ++capture) {
     for (std::size_t i = 0; i < block.size(); ++i) block[i] = code(capture, i);
-    display::StoreCaptureInHistory(display::HistoryState, block);
+    display::StoreCaptureInHistory(HistoryState(), block);
   }
   for (std::size_t capture = 0; capture < 3; ++capture)
     for (std::size_t i = 0; i < block.size(); ++i)
-      ASSERT_EQ(display::HistorySample(display::HistoryState, static_cast<std::int32_t>(capture), i),
+      ASSERT_EQ(display::HistorySample(HistoryState(), static_cast<std::int32_t>(capture), i),
                 static_cast<std::uint8_t>(code(capture, i) & 0xFF))
           << "capture " << capture << " entry " << i;
 }
@@ -93,7 +94,7 @@ TEST_F(HistoryTest, ASavedFileOpensToTheSameTraceAtEveryPosition) {
   // More captures than slots: the ring has wrapped and its oldest slot is
   // not slot 0.
   for (int code = 0; code < 1234; ++code) Store(code);
-  ASSERT_EQ(display::HistoryState.HistoryIndex, 1234 % 1001);
+  ASSERT_EQ(HistoryState().HistoryIndex, 1234 % 1001);
   const int positions[] = {0, 1, 232, 233, 500, 999, 1000};
   std::vector<std::pair<int, int>> before;
   for (int p : positions) before.push_back(Shown(p));
@@ -112,7 +113,7 @@ TEST_F(HistoryTest, ASavedFileOpensToTheSameTraceAtEveryPosition) {
   Form1->ClearHistory1->OnClick(Form1->ClearHistory1);
   EXPECT_EQ(Shown(500), std::make_pair(0, 0));
   Open(Dialogs(), path);
-  EXPECT_EQ(display::HistoryState.HistoryIndex, 0);
+  EXPECT_EQ(HistoryState().HistoryIndex, 0);
   EXPECT_EQ(Label(), "Trace: 0");
   for (std::size_t i = 0; i < std::size(positions); ++i) EXPECT_EQ(Shown(positions[i]), before[i]) << positions[i];
 }
@@ -120,8 +121,8 @@ TEST_F(HistoryTest, ASavedFileOpensToTheSameTraceAtEveryPosition) {
 TEST_F(HistoryTest, AFileThatIsNotWholeLeavesEverythingAsItWas) {
   for (int code = 0; code < 40; ++code) Store(code);
   Shown(999);
-  const std::int32_t viewIndex = display::HistoryState.HistoryViewIndex;
-  const std::vector<std::uint8_t> ring(display::HistoryState.HistoryBuffer.begin(), display::HistoryState.HistoryBuffer.end());
+  const std::int32_t viewIndex = HistoryState().HistoryViewIndex;
+  const std::vector<std::uint8_t> ring(HistoryState().HistoryBuffer.begin(), HistoryState().HistoryBuffer.end());
   const QImage picture = Picture();
   const std::string label = Label();
 
@@ -135,9 +136,9 @@ TEST_F(HistoryTest, AFileThatIsNotWholeLeavesEverythingAsItWas) {
     Open(Dialogs(), path);
     ASSERT_EQ(Dialogs().Messages().size(), 1u) << path;
     EXPECT_EQ(Dialogs().Messages()[0].Text.rfind("Unable to read " + path, 0), 0u) << Dialogs().Messages()[0].Text;
-    EXPECT_EQ(display::HistoryState.HistoryIndex, 40);
-    EXPECT_EQ(display::HistoryState.HistoryViewIndex, viewIndex);
-    EXPECT_TRUE(std::equal(ring.begin(), ring.end(), display::HistoryState.HistoryBuffer.begin())) << path;
+    EXPECT_EQ(HistoryState().HistoryIndex, 40);
+    EXPECT_EQ(HistoryState().HistoryViewIndex, viewIndex);
+    EXPECT_TRUE(std::equal(ring.begin(), ring.end(), HistoryState().HistoryBuffer.begin())) << path;
     EXPECT_EQ(DifferentPixels(Picture(), picture), 0) << path;
     EXPECT_EQ(Label(), label);
   }
@@ -179,7 +180,7 @@ TEST_F(HistoryTest, TheBigScreensBarFollowsTheMainBarBothWays) {
                                                                   {Form10->ScrollBar1, 10, 0, "Trace: -990"}};
   for (const auto& [bar, position, ch1, label] : moves) {
     bar->SetPosition(position);
-    EXPECT_EQ(engine::Ch1Samples[0], ch1);
+    EXPECT_EQ(ScopeState().Ch1Samples()[0], ch1);
     EXPECT_EQ(Label(), label);
     EXPECT_EQ(Form1->ScrollBar1->Position(), position);
     EXPECT_EQ(Form10->ScrollBar1->Position(), position);

@@ -18,11 +18,11 @@
 #include "engine/control_panel.h"
 #include "picture_fixture.h"
 #include "platform/ui/keys.h"
+#include "support/program_states.h"
 
 namespace {
 
 using namespace picture_test;
-using display::PersistenceState;
 
 // Types the text into the edit and presses Enter, as the user does.
 void Enter(TEdit* edit, const std::string& text) {
@@ -59,16 +59,16 @@ TEST_F(PictureTest, OptionEditsAreLimitedRoundedAndWrittenBack) {
   }
   // The acquisition limit and its countdown hold the largest value whole.
   Enter(OKRightDlg->Edit1, "4000000000");
-  EXPECT_EQ(engine::ScopeState.AcquisitionLimit, 4000000000u);
-  EXPECT_EQ(engine::ScopeState.AcquisitionCountdown, 4000000000u);
+  EXPECT_EQ(ScopeState().AcquisitionLimit, 4000000000u);
+  EXPECT_EQ(ScopeState().AcquisitionCountdown, 4000000000u);
 
   // The high colour follows a raised low colour: never more than 767 above it.
   Enter(OKRightDlg->Edit2, "20");
   Enter(OKRightDlg->Edit4, "2000");
   EXPECT_EQ(OKRightDlg->Edit4->Text(), "787");
-  EXPECT_EQ(display::PersistenceState.HighColorCount, 787);
+  EXPECT_EQ(PersistenceState().HighColorCount, 787);
   Enter(OKRightDlg->Edit4, "5");
-  EXPECT_EQ(display::PersistenceState.HighColorCount, 21);
+  EXPECT_EQ(PersistenceState().HighColorCount, 21);
 }
 
 TEST(PersistenceRamps, RunFromTheChannelColourToTheirEnd) {
@@ -127,25 +127,25 @@ class PersistenceTest : public PictureTest {
     Form1->piirrot();
     Form1->poisto();
   }
-  static int Row(int code) { return engine::ScopeState.ScreenY0 + 255 - code; }
+  static int Row(int code) { return ScopeState().ScreenY0 + 255 - code; }
   display::PersistenceStores& Stores() { return display::PersistenceStoresOf(View()); }
 };
 
 TEST_F(PersistenceTest, PressDrawsTheLegendOfBothRampsAndHidesTheLiveTrace) {
   Press();
-  const int x0 = engine::ScopeState.ScreenX0, l = display::PersistenceState.HighColorCount - display::PersistenceState.LowColorCount;
-  ASSERT_EQ(display::PersistenceState.GradedRampTop, l);
-  const TColor ch1 = ~(display::DisplayState.Ch1PenColor ^ display::DisplayState.BackgroundColor) & 0xFFFFFF;
-  EXPECT_EQ(PersistenceState.PersistColorTable[0][0], ch1);
-  EXPECT_EQ(PersistenceState.PersistColorTable[0][static_cast<std::size_t>(l)], 0xFFFFFFu);
-  const int ch1Row = engine::ScopeState.ScreenY0 - 6, ch2Row = engine::ScopeState.TextLineY + 13;
+  const int x0 = ScopeState().ScreenX0, l = PersistenceState().HighColorCount - PersistenceState().LowColorCount;
+  ASSERT_EQ(PersistenceState().GradedRampTop, l);
+  const TColor ch1 = ~(DisplayState().Ch1PenColor ^ DisplayState().BackgroundColor) & 0xFFFFFF;
+  EXPECT_EQ(PersistenceState().PersistColorTable[0][0], ch1);
+  EXPECT_EQ(PersistenceState().PersistColorTable[0][static_cast<std::size_t>(l)], 0xFFFFFFu);
+  const int ch1Row = ScopeState().ScreenY0 - 6, ch2Row = ScopeState().TextLineY + 13;
   for (int f : {0, 7, l}) {
     for (int dy = 0; dy < 4; ++dy) {
-      EXPECT_EQ(Pixel(x0 + 3 * f + 1, ch1Row + dy), PersistenceState.PersistColorTable[0][static_cast<std::size_t>(f)]) << f;
-      EXPECT_EQ(Pixel(x0 + 3 * f, ch2Row + dy), PersistenceState.PersistColorTable[1][static_cast<std::size_t>(f)]) << f;
+      EXPECT_EQ(Pixel(x0 + 3 * f + 1, ch1Row + dy), PersistenceState().PersistColorTable[0][static_cast<std::size_t>(f)]) << f;
+      EXPECT_EQ(Pixel(x0 + 3 * f, ch2Row + dy), PersistenceState().PersistColorTable[1][static_cast<std::size_t>(f)]) << f;
     }
   }
-  EXPECT_EQ(display::PersistenceState.LiveTraceOn, 0);
+  EXPECT_EQ(PersistenceState().LiveTraceOn, 0);
   // The first trace is drawn only as it is taken in.
   const QImage before = Picture();
   FillCh1([](int) { return 100; });
@@ -155,7 +155,7 @@ TEST_F(PersistenceTest, PressDrawsTheLegendOfBothRampsAndHidesTheLiveTrace) {
 
 TEST_F(PersistenceTest, GradedCountsSaturateAtTheRingLengthAndStay) {
   Press();
-  const int y = Row(100), x = engine::ScopeState.ScreenX0 + 300;
+  const int y = Row(100), x = ScopeState().ScreenX0 + 300;
   struct Step {
     int captures;  // taken so far
     std::int32_t hits;
@@ -176,7 +176,7 @@ TEST_F(PersistenceTest, ATraceCountsOnPixelsLastPassedLongAgo) {
   // run of traces elsewhere (the marks of the walks over the picture come
   // round again): the new trace counts once, whatever the gap.
   Press();
-  const int x = engine::ScopeState.ScreenX0 + 200;
+  const int x = ScopeState().ScreenX0 + 200;
   for (int gap = 90; gap <= 100; ++gap) {
     Capture(120);
     for (int i = 1; i < gap; ++i) Capture(60);
@@ -199,7 +199,7 @@ TEST_F(PersistenceTest, CountsFallingToZeroRestoreTheGraticule) {
   for (int code : {128, 200}) {
     const int y = Row(code);
     int different = 0;
-    for (int x = engine::ScopeState.ScreenX0 + 5; x <= engine::ScopeState.ScreenX0 + 646; ++x) {
+    for (int x = ScopeState().ScreenX0 + 5; x <= ScopeState().ScreenX0 + 646; ++x) {
       EXPECT_EQ(Stores().Hits(0, x, y), 0);
       different += Pixel(x, y) != FromQRgb(wiped.pixel(x, y));
     }
@@ -208,13 +208,13 @@ TEST_F(PersistenceTest, CountsFallingToZeroRestoreTheGraticule) {
 }
 
 TEST_F(PictureTest, TheGridTestKnowsTheGraticuleAndTheXYDisplay) {
-  const int x0 = engine::ScopeState.ScreenX0, y0 = engine::ScopeState.ScreenY0;
+  const int x0 = ScopeState().ScreenX0, y0 = ScopeState().ScreenY0;
   struct Row {
     int x, y;
     bool xy;
     TColor colour;
   };
-  const TColor grid = display::DisplayState.GridPenColor, bg = display::DisplayState.BackgroundColor;
+  const TColor grid = DisplayState().GridPenColor, bg = DisplayState().BackgroundColor;
   const Row rows[] = {
       {x0 + 50, y0 + 77, false, grid},   // division line
       {x0 + 13, y0 + 64, false, grid},   // division row
@@ -226,9 +226,9 @@ TEST_F(PictureTest, TheGridTestKnowsTheGraticuleAndTheXYDisplay) {
       {x0 + 50, y0 + 77, true, bg},      // the XY display restores the background
   };
   for (const Row& r : rows) {
-    engine::ScopeState.MathOff = r.xy ? 0 : 1;
-    display::DisplayState.XYPlotMode = r.xy ? 1 : 0;
-    EXPECT_EQ(display::RestoredPixelColor(View(), engine::CurrentPictureSettings(), r.x, r.y), r.colour) << r.x << "," << r.y;
+    ScopeState().MathOff = r.xy ? 0 : 1;
+    DisplayState().XYPlotMode = r.xy ? 1 : 0;
+    EXPECT_EQ(display::RestoredPixelColor(View(), engine::CurrentPictureSettings(States()), r.x, r.y), r.colour) << r.x << "," << r.y;
   }
 }
 
@@ -243,11 +243,11 @@ TEST_F(PersistenceTest, TheFirstAndLastFivePointsNeverCount) {
   // Joined: 651 points, 5 .. 646 counted. Dots 4 pixels apart: 163 points,
   // 5 .. 158 counted, at x = 20 .. 632, nothing between them.
   for (const Case c : {Case{1, 2, 4.0, 646, 1}, Case{0, 8, 4.0, 632, 0}}) {
-    engine::ScopeState.DotJoin = c.dotJoin;
+    ScopeState().DotJoin = c.dotJoin;
     UsePlainTimeBase(c.pixelStep, c.magnification);
     Press();
     Capture(150);
-    const int y = Row(150), x0 = engine::ScopeState.ScreenX0;
+    const int y = Row(150), x0 = ScopeState().ScreenX0;
     const int first = c.dotJoin ? 5 : 20;
     EXPECT_EQ(Stores().Hits(0, x0 + first - 1, y), 0);
     EXPECT_EQ(Stores().Hits(0, x0 + first, y), 1);
@@ -260,21 +260,21 @@ TEST_F(PersistenceTest, TheFirstAndLastFivePointsNeverCount) {
 
 TEST_F(PersistenceTest, VariableModeRepaintsTheRingOldestToNewest) {
   for (TColor background : {TColor{0x000000}, TColor{0xF5FFFF}}) {
-    display::DisplayState.BackgroundColor = background;
+    DisplayState().BackgroundColor = background;
     Form1->DerivePens();
     Form1->VariablePersistence1Click(Form1);
     OKRightDlg->RadioButton1->SetChecked(true);  // 8 traces
-    ASSERT_EQ(display::PersistenceState.VariablePersistenceMask, 7);
+    ASSERT_EQ(PersistenceState().VariablePersistenceMask, 7);
     Press();
     const TColor end = background == 0 ? 0x000000u : 0xFFFFFFu;
-    EXPECT_EQ(PersistenceState.PersistColorTable[0][7], end);
+    EXPECT_EQ(PersistenceState().PersistColorTable[0][7], end);
     // Ten captures at codes 20, 40 .. 200: the last taken in is kept for the
     // next repaint; the eight before it show, newest in the channel colour.
     for (int k = 1; k <= 10; ++k) Capture(20 * k);
-    const int x = engine::ScopeState.ScreenX0 + 113;
+    const int x = ScopeState().ScreenX0 + 113;
     for (int k = 2; k <= 9; ++k)
-      EXPECT_EQ(Pixel(x, Row(20 * k)), PersistenceState.PersistColorTable[0][static_cast<std::size_t>(9 - k)]) << k;
-    EXPECT_EQ(Pixel(x, Row(200)), display::DisplayState.BackgroundColor);
+      EXPECT_EQ(Pixel(x, Row(20 * k)), PersistenceState().PersistColorTable[0][static_cast<std::size_t>(9 - k)]) << k;
+    EXPECT_EQ(Pixel(x, Row(200)), DisplayState().BackgroundColor);
     Form1->ReleasePersist();
   }
 }
@@ -288,7 +288,7 @@ TEST_F(PersistenceTest, ModesAndMathTracesReleasePersist) {
   EXPECT_FALSE(Form11->SpeedButton23->Down());
   EXPECT_TRUE(Form11->VariablePersistence1->Checked());
   EXPECT_FALSE(Form1->PersistencewithIntensityGrading1->Checked());
-  EXPECT_EQ(display::PersistenceState.LiveTraceOn, 1);
+  EXPECT_EQ(PersistenceState().LiveTraceOn, 1);
 
   // A math trace in graded mode: released, "Persist" and the two mode items
   // disabled until the trace goes again.
@@ -328,10 +328,10 @@ TEST_F(PersistenceTest, TheBigScreenShowsTheLegendStripsFurtherRight) {
     for (std::size_t ch = 0; ch < 2; ++ch)
       for (int f : {0, 5, blocks - 1})
         for (int dy = 0; dy < 4; ++dy) {
-          EXPECT_EQ(bigPixel(x0 + 3 * f + 1, rows[ch] + dy), PersistenceState.PersistColorTable[ch][static_cast<std::size_t>(f)]);
+          EXPECT_EQ(bigPixel(x0 + 3 * f + 1, rows[ch] + dy), PersistenceState().PersistColorTable[ch][static_cast<std::size_t>(f)]);
           // The gap between blocks stays background, and so does the place past the last.
-          EXPECT_EQ(bigPixel(x0 + 3 * f + 2, rows[ch] + dy), display::DisplayState.BackgroundColor);
-          EXPECT_EQ(bigPixel(x0 + 3 * blocks, rows[ch] + dy), display::DisplayState.BackgroundColor);
+          EXPECT_EQ(bigPixel(x0 + 3 * f + 2, rows[ch] + dy), DisplayState().BackgroundColor);
+          EXPECT_EQ(bigPixel(x0 + 3 * blocks, rows[ch] + dy), DisplayState().BackgroundColor);
         }
     Form1->ReleasePersist();
   }
@@ -354,13 +354,13 @@ class ReferenceStores {
   }
 
   void AddGraded(const display::PictureSettings& s, int ch, const std::vector<TPoint>& points) {
-    const display::PersistRamp& ramp = PersistenceState.PersistColorTable[static_cast<std::size_t>(ch)];
+    const display::PersistRamp& ramp = PersistenceState().PersistColorTable[static_cast<std::size_t>(ch)];
     for (const TPoint p : Walk(points, s.DotJoin)) {
       std::int32_t& n = hits_[ch][At(p)];
       Put(p, CountColor(ramp, n));
       ++n;
     }
-    const std::int32_t mask = PersistenceState.GradedPersistenceMask;
+    const std::int32_t mask = PersistenceState().GradedPersistenceMask;
     if (mask <= 0 || mask > 255) return;
     for (const TPoint p : Walk(ring_[ch][static_cast<std::size_t>(index_[ch] & mask)], s.DotJoin)) {
       std::int32_t& n = hits_[ch][At(p)];
@@ -371,8 +371,8 @@ class ReferenceStores {
   }
 
   void AddVariable(const display::PictureSettings& s, int ch, const std::vector<TPoint>& points) {
-    const display::PersistRamp& ramp = PersistenceState.PersistColorTable[static_cast<std::size_t>(ch)];
-    const std::int32_t mask = PersistenceState.VariablePersistenceMask;
+    const display::PersistRamp& ramp = PersistenceState().PersistColorTable[static_cast<std::size_t>(ch)];
+    const std::int32_t mask = PersistenceState().VariablePersistenceMask;
     for (std::int32_t i = 0; i <= mask; ++i) {
       for (const TPoint p : Walk(ring_[ch][static_cast<std::size_t>((index_[ch] + i) & mask)], s.DotJoin))
         Put(p, i == 0 && display::OnPersistGraticule(View(), p.x, p.y) ? display::RestoredPixelColor(View(), s, p.x, p.y)
@@ -388,10 +388,10 @@ class ReferenceStores {
 
  private:
   static TColor CountColor(const display::PersistRamp& ramp, std::int32_t n) {
-    const std::int32_t top = PersistenceState.GradedRampTop;
-    if (n < PersistenceState.LowColorCount) return ramp[0];
-    if (n >= PersistenceState.HighColorCount) return ramp[static_cast<std::size_t>(top)];
-    return ramp[static_cast<std::size_t>(std::min(n - PersistenceState.LowColorCount, top))];
+    const std::int32_t top = PersistenceState().GradedRampTop;
+    if (n < PersistenceState().LowColorCount) return ramp[0];
+    if (n >= PersistenceState().HighColorCount) return ramp[static_cast<std::size_t>(top)];
+    return ramp[static_cast<std::size_t>(std::min(n - PersistenceState().LowColorCount, top))];
   }
   std::size_t At(TPoint p) const { return static_cast<std::size_t>(p.y) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(p.x); }
 
@@ -486,7 +486,7 @@ std::vector<TPoint> Trace(Shape shape, int k, int x0, int y0) {
 }
 
 TEST_F(PictureTest, GradedAndVariableDrawingMatchAPlainPixelWalk) {
-  const int x0 = engine::ScopeState.ScreenX0, y0 = engine::ScopeState.ScreenY0;
+  const int x0 = ScopeState().ScreenX0, y0 = ScopeState().ScreenY0;
   struct Case {
     const char* name;
     Shape shape;
@@ -513,18 +513,18 @@ TEST_F(PictureTest, GradedAndVariableDrawingMatchAPlainPixelWalk) {
   };
   for (const Case& c : cases) {
     Wipe();
-    engine::ScopeState.MathOff = c.xy ? 0 : 1;
-    display::DisplayState.XYPlotMode = c.xy ? 1 : 0;
+    ScopeState().MathOff = c.xy ? 0 : 1;
+    DisplayState().XYPlotMode = c.xy ? 1 : 0;
     // Distinct colours in both ramps, counts 2 .. 6 graded.
-    PersistenceState.LowColorCount = 2;
-    PersistenceState.HighColorCount = 7;
-    PersistenceState.GradedRampTop = 5;
-    PersistenceState.GradedPersistenceMask = c.ageing;
-    PersistenceState.VariablePersistenceMask = 7;
+    PersistenceState().LowColorCount = 2;
+    PersistenceState().HighColorCount = 7;
+    PersistenceState().GradedRampTop = 5;
+    PersistenceState().GradedPersistenceMask = c.ageing;
+    PersistenceState().VariablePersistenceMask = 7;
     for (std::size_t ch = 0; ch < 2; ++ch)
       for (std::size_t i = 0; i < display::kPersistColorEntries; ++i)
-        PersistenceState.PersistColorTable[ch][i] = static_cast<TColor>(0x100000 * (ch + 1) + 0x0301 * i);
-    display::PictureSettings s = engine::CurrentPictureSettings();
+        PersistenceState().PersistColorTable[ch][i] = static_cast<TColor>(0x100000 * (ch + 1) + 0x0301 * i);
+    display::PictureSettings s = engine::CurrentPictureSettings(States());
     s.DotJoin = c.joined ? 1 : 0;
     const int columns = Form1->Image1->Width() + 1, rows = Form1->Image1->Height() + 3;
     display::PersistenceStores stores(columns, rows);

@@ -9,7 +9,8 @@
 
 #include "engine/control_panel.h"
 #include "picture_fixture.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ class EveryModeTest : public PictureTest, public ::testing::WithParamInterface<M
 // wiped one again (the frame rows being the graticule's frame colour).
 TEST_P(EveryModeTest, EraseAfterDrawRestoresTheWipedPicture) {
   // Left of the trigger point, so that the trigger tick is drawn as well.
-  engine::ScopeState.DisplayStart = 900;
+  ScopeState().DisplayStart = 900;
   GetParam().apply();
   FillBusySignals();
   Wipe();
@@ -69,38 +70,38 @@ INSTANTIATE_TEST_SUITE_P(
                       Mode{"Linear0_1us", [] { UseInterpolatedTimeBase(1, true); }},
                       Mode{"Sum",
                            [] {
-                             engine::ScopeState.MathOff = 0;
-                             display::DisplayState.Ch1PlusCh2Mode = 1;
+                             ScopeState().MathOff = 0;
+                             DisplayState().Ch1PlusCh2Mode = 1;
                            }},
                       Mode{"Quotient",
                            [] {
-                             engine::ScopeState.MathOff = 0;
-                             display::DisplayState.DivideMode = 1;
+                             ScopeState().MathOff = 0;
+                             DisplayState().DivideMode = 1;
                            }},
                       Mode{"InvertCh2",
                            [] {
-                             engine::ScopeState.MathOff = 0;
-                             engine::ScopeState.InvertCh2Mode = 1;
+                             ScopeState().MathOff = 0;
+                             ScopeState().InvertCh2Mode = 1;
                            }},
                       // The XY erase leaves the trigger tick (it stays drawn), so
                       // this one starts right of the trigger point.
                       Mode{"XY",
                            [] {
-                             engine::ScopeState.MathOff = 0;
-                             display::DisplayState.XYPlotMode = 1;
-                             engine::ScopeState.DisplayStart = 1024;
+                             ScopeState().MathOff = 0;
+                             DisplayState().XYPlotMode = 1;
+                             ScopeState().DisplayStart = 1024;
                            }},
-                      Mode{"Spectrum", [] { engine::ScopeState.SpectrumMode = 1; }},
+                      Mode{"Spectrum", [] { ScopeState().SpectrumMode = 1; }},
                       Mode{"StoppedAndShifted",
                            [] {
-                             engine::ScopeState.AcquisitionIdle = 1;
-                             display::DisplayState.Ch1CapturePos = 12;
-                             display::DisplayState.Ch2CapturePos = -30;
+                             ScopeState().AcquisitionIdle = 1;
+                             DisplayState().Ch1CapturePos = 12;
+                             DisplayState().Ch2CapturePos = -30;
                            }}),
     [](const ::testing::TestParamInfo<Mode>& info) { return info.param.name; });
 
 TEST_F(PictureTest, DrawingTwiceDrawsOnceAndErasingTwiceErasesOnce) {
-  engine::ScopeState.DisplayStart = 900;
+  ScopeState().DisplayStart = 900;
   FillBusySignals();
   Wipe();
   Form1->poisto();  // the graticule's trigger tick
@@ -120,7 +121,7 @@ TEST_F(PictureTest, DrawingTwiceDrawsOnceAndErasingTwiceErasesOnce) {
 }
 
 TEST_F(PictureTest, AfterAWipeEraseDrawsNothing) {
-  engine::ScopeState.DisplayStart = 900;
+  ScopeState().DisplayStart = 900;
   FillBusySignals();
   Wipe();
   const QImage fresh = Picture();
@@ -141,37 +142,37 @@ TEST_F(PictureTest, AfterAWipeEraseDrawsNothing) {
 TEST_F(PictureTest, WithCh1OffOnlyCh2AndTheTriggerTickAreDrawn) {
   // The erase before a new start point, as the position controls do.
   Form1->poisto();
-  engine::ScopeState.DisplayStart = 900;
+  ScopeState().DisplayStart = 900;
   // CH1 flat at code 200 (row y0 + 55), CH2 flat at code 50 (row y0 + 205).
   FillCh1([](int) { return 200; });
   FillCh2([](int) { return 50; });
-  engine::ScopeState.Settings.Ch1On = 0;
+  ScopeState().Settings.Ch1On = 0;
   const int x0 = View().X0, y0 = View().Y0;
 
   Form1->piirrot();
   EXPECT_FALSE(View().Ch1Drawn);
   EXPECT_TRUE(View().Ch2Drawn);
   EXPECT_TRUE(View().LineDrawn);
-  EXPECT_EQ(Pixel(x0 + 305, y0 + 55), display::DisplayState.BackgroundColor);
-  EXPECT_EQ(Pixel(x0 + 305, y0 + 205), display::DisplayState.Ch2Color);
+  EXPECT_EQ(Pixel(x0 + 305, y0 + 55), DisplayState().BackgroundColor);
+  EXPECT_EQ(Pixel(x0 + 305, y0 + 205), DisplayState().Ch2Color);
   // Samples 900 + 5k reach the trigger point 1015 at k = 23: 46 pixels in.
-  EXPECT_EQ(Pixel(x0 + 46, y0 + 253), display::DisplayState.Ch1Color);
-  EXPECT_EQ(Pixel(x0 + 40, y0 + 253), display::DisplayState.BackgroundColor);
+  EXPECT_EQ(Pixel(x0 + 46, y0 + 253), DisplayState().Ch1Color);
+  EXPECT_EQ(Pixel(x0 + 40, y0 + 253), DisplayState().BackgroundColor);
 }
 
 TEST_F(PictureTest, SpectrumViewLeavesTheTriggerTickAlone) {
   Form1->poisto();
-  engine::ScopeState.DisplayStart = 900;
-  engine::ScopeState.SpectrumMode = 1;
+  ScopeState().DisplayStart = 900;
+  ScopeState().SpectrumMode = 1;
   Form1->piirrot();
   EXPECT_FALSE(View().LineDrawn);
 
-  engine::ScopeState.SpectrumMode = 0;
+  ScopeState().SpectrumMode = 0;
   Form1->poisto();
   Form1->piirrot();
   ASSERT_TRUE(View().LineDrawn);
   const QImage withTick = Picture();
-  engine::ScopeState.SpectrumMode = 1;
+  ScopeState().SpectrumMode = 1;
   Form1->poisto();
   EXPECT_TRUE(View().LineDrawn);
   const int x0 = View().X0, y0 = View().Y0;
@@ -180,38 +181,38 @@ TEST_F(PictureTest, SpectrumViewLeavesTheTriggerTickAlone) {
 
 TEST_F(PictureTest, MathModesChooseWhichTracesAreDrawn) {
   FillBusySignals();
-  engine::ScopeState.MathOff = 0;
-  display::DisplayState.XYPlotMode = 1;
+  ScopeState().MathOff = 0;
+  DisplayState().XYPlotMode = 1;
   Form1->piirrot();
   EXPECT_FALSE(View().Ch1Drawn || View().Ch2Drawn);
   EXPECT_TRUE(View().MathDrawn);
   Form1->poisto();
-  display::DisplayState.XYPlotMode = 0;
+  DisplayState().XYPlotMode = 0;
 
   // An arithmetic trace is shown with both channels, drawn with a wide pen.
-  display::DisplayState.Ch1MinusCh2Mode = 1;
+  DisplayState().Ch1MinusCh2Mode = 1;
   Form1->piirrot();
   EXPECT_TRUE(View().Ch1Drawn && View().Ch2Drawn && View().MathDrawn);
   EXPECT_EQ(picture_test::View().TracePenWidth, 1);
-  EXPECT_EQ(engine::ScopeState.MathOff, 0);
-  EXPECT_EQ(display::DisplayState.Ch2PenColor, display::DisplayState.Ch2XorColor);
+  EXPECT_EQ(ScopeState().MathOff, 0);
+  EXPECT_EQ(DisplayState().Ch2PenColor, DisplayState().Ch2XorColor);
 
   // Both channels at their ground codes (200 and 50) put the math trace at
   // mid-screen, clear of the channel traces, in the math colour.
   Form1->poisto();
-  engine::ScopeState.Ch1GroundLevel = 55;
-  engine::ScopeState.Ch2GroundLevel = 205;
+  ScopeState().Ch1GroundLevel = 55;
+  ScopeState().Ch2GroundLevel = 205;
   FillCh1([](int) { return 200; });
   FillCh2([](int) { return 50; });
   Form1->piirrot();
   // (Row 128 is the centre line of the graticule.)
-  EXPECT_EQ(Pixel(View().X0 + 205, View().Y0 + 128), ~(display::DisplayState.Math1PenColor ^ display::DisplayState.GridPenColor) & 0xFFFFFF);
-  EXPECT_EQ(Pixel(View().X0 + 205, View().Y0 + 129), display::DisplayState.Math1Color);  // width 2
+  EXPECT_EQ(Pixel(View().X0 + 205, View().Y0 + 128), ~(DisplayState().Math1PenColor ^ DisplayState().GridPenColor) & 0xFFFFFF);
+  EXPECT_EQ(Pixel(View().X0 + 205, View().Y0 + 129), DisplayState().Math1Color);  // width 2
 }
 
 TEST_F(PictureTest, DotsStayUntilTheNextWipe) {
   FillBusySignals();
-  engine::ScopeState.DotJoin = 0;
+  ScopeState().DotJoin = 0;
   Wipe();
   const QImage wiped = Picture();
   Form1->piirrot();
@@ -245,13 +246,13 @@ TEST_F(PictureTest, AutosetButtonsFollowMathAndSpectrumModes) {
     return true;
   };
 
-  engine::ScopeState.MathOff = 0;  // any math mode, XY and Invert CH2 included
+  ScopeState().MathOff = 0;  // any math mode, XY and Invert CH2 included
   Form1->putsataanko();
   EXPECT_TRUE(all(false));
-  engine::ScopeState.MathOff = 1;
+  ScopeState().MathOff = 1;
   Form1->putsataanko();
   EXPECT_TRUE(all(true));
-  engine::ScopeState.SpectrumMode = 1;
+  ScopeState().SpectrumMode = 1;
   Form1->putsataanko();
   EXPECT_TRUE(all(false));
 }
@@ -259,28 +260,28 @@ TEST_F(PictureTest, AutosetButtonsFollowMathAndSpectrumModes) {
 // The bit view draws each captured byte as 8 logic samples per channel, read
 // from the copy of the capture; what the bytes do not reach becomes 0.
 TEST_F(PictureTest, BitViewExpandsTheCapturedBytes) {
-  engine::ScopeState.Settings.DigitalMode = 1;
-  engine::ScopeState.CaptureStart = 4080;
-  engine::ScopeState.SampleCopy.fill(0);
-  engine::ScopeState.SampleCopy[4090] = 0b00000101;         // CH2 byte
-  engine::ScopeState.SampleCopy[4096 + 4090] = 0b10000000;  // CH1 byte
+  ScopeState().Settings.DigitalMode = 1;
+  ScopeState().CaptureStart = 4080;
+  ScopeState().SampleCopy.fill(0);
+  ScopeState().SampleCopy[4090] = 0b00000101;         // CH2 byte
+  ScopeState().SampleCopy[4096 + 4090] = 0b10000000;  // CH1 byte
   FillCh1([](int) { return 77; });
   FillCh2([](int) { return 77; });
 
   Form1->piirrot();
   const int ch2[8] = {96, 32, 96, 32, 32, 32, 32, 32};
   for (int b = 0; b < 8; ++b) {
-    EXPECT_EQ(engine::Ch2Samples[1024 + b], ch2[b]) << b;
-    EXPECT_EQ(engine::Ch1Samples[1024 + b], b == 7 ? 224 : 160) << b;
+    EXPECT_EQ(ScopeState().Ch2Samples()[1024 + b], ch2[b]) << b;
+    EXPECT_EQ(ScopeState().Ch1Samples()[1024 + b], b == 7 ? 224 : 160) << b;
   }
   // Bytes 4090..4095 fill entries 1024..1071.
-  EXPECT_EQ(engine::Ch2Samples[1071], 32);
-  EXPECT_EQ(engine::Ch1Samples[1071], 160);
+  EXPECT_EQ(ScopeState().Ch2Samples()[1071], 32);
+  EXPECT_EQ(ScopeState().Ch1Samples()[1071], 160);
   for (int j : {1072, 2000, 4095}) {
-    EXPECT_EQ(engine::Ch2Samples[j], 0) << j;
-    EXPECT_EQ(engine::Ch1Samples[j], 0) << j;
+    EXPECT_EQ(ScopeState().Ch2Samples()[j], 0) << j;
+    EXPECT_EQ(ScopeState().Ch1Samples()[j], 0) << j;
   }
-  EXPECT_EQ(engine::Ch2Samples[1023], 77);
+  EXPECT_EQ(ScopeState().Ch2Samples()[1023], 77);
 }
 
 }  // namespace

@@ -10,39 +10,40 @@
 #include <functional>
 #include <memory>
 
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "display/scope_view.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
 #include "support/app_harness.h"
 #include "support/held_startup_test.h"
-#include "engine/persistence_state.h"
+#include "display/persistence_state.h"
+#include "support/program_states.h"
 
 namespace picture_test {
 
 // 1 ms/div and the like: PixelStep pixels per step of `magnification` samples.
 inline void UsePlainTimeBase(int pixelStep, double magnification) {
-  engine::ScopeState.PixelStep = static_cast<std::uint16_t>(pixelStep);
-  engine::ScopeState.Magnification = magnification;
-  engine::ScopeState.PlotMethod = 0;
+  ScopeState().PixelStep = static_cast<std::uint16_t>(pixelStep);
+  ScopeState().Magnification = magnification;
+  ScopeState().PlotMethod = 0;
 }
 
 // 0.2 us/div (step 2) and 0.1 us/div (step 1), sine or linear.
 inline void UseInterpolatedTimeBase(int step, bool linear) {
-  engine::ScopeState.PixelStep = static_cast<std::uint16_t>(step == 2 ? 10 : 20);
-  engine::ScopeState.Magnification = 1.0;
-  engine::ScopeState.PlotMethod = static_cast<std::uint8_t>(step == 2 ? 1 : 2);
-  display::DisplayState.InterpolationChoice = linear ? 1 : 0;
+  ScopeState().PixelStep = static_cast<std::uint16_t>(step == 2 ? 10 : 20);
+  ScopeState().Magnification = 1.0;
+  ScopeState().PlotMethod = static_cast<std::uint8_t>(step == 2 ? 1 : 2);
+  DisplayState().InterpolationChoice = linear ? 1 : 0;
 }
 
 inline void Wipe() {
-  engine::ScopeState.ClearPending = 1;
+  ScopeState().ClearPending = 1;
   Form1->putsataanko();
 }
 
 inline void FillChannel(int base, const std::function<int(int)>& code) {
-  for (int i = 0; i < 4096; ++i) engine::ScopeState.ScopeSampleBlock[static_cast<std::size_t>(base + i)] = code(i);
+  for (int i = 0; i < 4096; ++i) ScopeState().ScopeSampleBlock[static_cast<std::size_t>(base + i)] = code(i);
 }
 inline void FillCh1(const std::function<int(int)>& code) { FillChannel(4096, code); }
 inline void FillCh2(const std::function<int(int)>& code) { FillChannel(0, code); }
@@ -56,7 +57,7 @@ inline display::ScopeView& View() { return Form1->MainView; }
 inline QImage WithFrameRows(QImage picture, const display::ScopeView& view) {
   for (int y : {view.FrameTopY, view.FrameBottomY})
     for (int x = view.X0; x <= view.X0 + view.GridWidth; ++x)
-      picture.setPixel(x, y, ToQRgb(display::DisplayState.BrightGridPenColor));
+      picture.setPixel(x, y, ToQRgb(DisplayState().BrightGridPenColor));
   return picture;
 }
 
@@ -69,20 +70,20 @@ inline int DifferentPixels(const QImage& a, const QImage& b) {
 
 // Plain traces, no math, both channels on: what a test starts from.
 inline void ResetDisplayModes() {
-  engine::ScopeState.MathOff = 1;
-  engine::ScopeState.InvertCh2Mode = 0;
-  engine::ScopeState.SpectrumMode = 0;
-  engine::ScopeState.Settings.DigitalMode = 0;
-  engine::ScopeState.DotJoin = 1;
-  display::PersistenceState.LiveTraceOn = 1;
-  engine::ScopeState.Settings.Ch1On = engine::ScopeState.Settings.Ch2On = 1;
-  engine::ScopeState.TracesShown = 1;
-  engine::ScopeState.Settings.TriggerSource = 16;
-  display::DisplayState.XYPlotMode = display::DisplayState.Ch1PlusCh2Mode = display::DisplayState.Ch1MinusCh2Mode = 0;
-  display::DisplayState.MultiplyMode = display::DisplayState.DivideMode = 0;
-  display::DisplayState.Ch1CapturePos = display::DisplayState.Ch2CapturePos = 0;
-  display::DisplayState.SpectrumZoom = 8;
-  display::DisplayState.SpectrumPoints = 4096;
+  ScopeState().MathOff = 1;
+  ScopeState().InvertCh2Mode = 0;
+  ScopeState().SpectrumMode = 0;
+  ScopeState().Settings.DigitalMode = 0;
+  ScopeState().DotJoin = 1;
+  PersistenceState().LiveTraceOn = 1;
+  ScopeState().Settings.Ch1On = ScopeState().Settings.Ch2On = 1;
+  ScopeState().TracesShown = 1;
+  ScopeState().Settings.TriggerSource = 16;
+  DisplayState().XYPlotMode = DisplayState().Ch1PlusCh2Mode = DisplayState().Ch1MinusCh2Mode = 0;
+  DisplayState().MultiplyMode = DisplayState().DivideMode = 0;
+  DisplayState().Ch1CapturePos = DisplayState().Ch2CapturePos = 0;
+  DisplayState().SpectrumZoom = 8;
+  DisplayState().SpectrumPoints = 4096;
   Form1->MainView.TracePenWidth = 1;
 }
 
@@ -91,10 +92,10 @@ class PictureTest : public HeldStartupTest {
   void SetUp() override {
     HeldStartupTest::SetUp();
     // A capture loop is running unless a test says otherwise: no stopped-trace shift.
-    engine::ScopeState.AcquisitionIdle = 0;
+    ScopeState().AcquisitionIdle = 0;
     ResetDisplayModes();
     UsePlainTimeBase(2, 5.0);
-    engine::ScopeState.DisplayStart = 1024;
+    ScopeState().DisplayStart = 1024;
     Wipe();
   }
 

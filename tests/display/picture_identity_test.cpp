@@ -19,12 +19,13 @@
 #include "support/device_stream.h"
 #include "engine/big_screen.h"
 #include "widgets/gr_speed_button.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "engine/main_form.h"
 #include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
 #include "support/held_startup_test.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -68,9 +69,9 @@ void PressTimeBase(const std::string& label) {
 // single capture does.
 void TakeCapture(int n) {
   UnpackAsDeviceCapture(PackCapture(n));
-  engine::ScopeState.ScopeFileReplay = 1;
+  ScopeState().ScopeFileReplay = 1;
   Form1->SingleClick();
-  engine::ScopeState.ScopeFileReplay = 0;
+  ScopeState().ScopeFileReplay = 0;
   QApplication::processEvents();
 }
 
@@ -80,7 +81,7 @@ class PictureIdentityTest : public HeldStartupTest {
  protected:
   void SetUp() override {
     HeldStartupTest::SetUp();
-    engine::ScopeState.DemoMode = 0;
+    ScopeState().DemoMode = 0;
     Form1->Show();
     QApplication::processEvents();
   }
@@ -95,8 +96,8 @@ TEST_F(PictureIdentityTest, FixedCapturesDrawTheSamePicturesInEveryMode) {
   };
   const Case cases[] = {
       {"1 ms/div", [] { PressTimeBase("1ms"); }, false, 16695648122282442880u, 11400164594649441708u, 0u},
-      {"0.1 us/div, sine", [] { display::DisplayState.InterpolationChoice = 0; PressTimeBase("0.1us"); }, false, 10505631686744518624u, 774143079854592789u, 0u},
-      {"0.1 us/div, linear", [] { display::DisplayState.InterpolationChoice = 1; PressTimeBase("0.1us"); }, false, 16603691104034096736u, 11401914270952095825u, 0u},
+      {"0.1 us/div, sine", [] { DisplayState().InterpolationChoice = 0; PressTimeBase("0.1us"); }, false, 10505631686744518624u, 774143079854592789u, 0u},
+      {"0.1 us/div, linear", [] { DisplayState().InterpolationChoice = 1; PressTimeBase("0.1us"); }, false, 16603691104034096736u, 11401914270952095825u, 0u},
       {"spectrum",
        [] {
          Form1->fft1->SetDown(true);
@@ -140,7 +141,7 @@ TEST_F(PictureIdentityTest, EveryTimeBaseDrawsTheSameTraces) {
   std::uint64_t drawn = 0;
   int bases = 0;
   for (int interpolation : {0, 1}) {
-    display::DisplayState.InterpolationChoice = interpolation;
+    DisplayState().InterpolationChoice = interpolation;
     for (const auto& base : engine::TimeBaseTable) {
       if (!base.Button) continue;
       ++bases;

@@ -11,8 +11,9 @@
 
 #include "picture_fixture.h"
 #include "platform/ui/image.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "engine/picture_settings.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -27,9 +28,9 @@ int CodeAt(const TPoint& p) { return View().Y0 + 255 - p.y; }
 
 TEST_F(PictureTest, PlainPlotInterpolatesBetweenSamplesAndRoundsHalvesToEven) {
   // 1 ms/div: 5 samples per 2 pixels, one point per pixel.
-  engine::ScopeState.DisplayStart = 1024;
+  ScopeState().DisplayStart = 1024;
   FillCh2([](int i) { return std::clamp(i - 1024, 0, 255); });
-  const int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
+  const int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(States()), 0, 4096);
   ASSERT_EQ(n, 651);
   const std::vector<TPoint> pts = Points(n);
   EXPECT_EQ(pts.front().x, View().X0);
@@ -42,7 +43,7 @@ TEST_F(PictureTest, PlainPlotInterpolatesBetweenSamplesAndRoundsHalvesToEven) {
 TEST_F(PictureTest, PlottersDrawTheCaptureTheyAreGivenNotTheScopesBlock) {
   // The scope's own block stays silent; a CH1 capture held elsewhere, shown
   // from another start, is what every plotter draws.
-  engine::ScopeState.ScopeSampleBlock.fill(0);
+  ScopeState().ScopeSampleBlock.fill(0);
   std::vector<std::int32_t> held(display::kSampleBlockEntries, 0);
   std::fill(held.begin() + 4096, held.begin() + 8192, 77);
   display::PictureSettings s;
@@ -63,9 +64,9 @@ TEST_F(PictureTest, PlottersDrawTheCaptureTheyAreGivenNotTheScopesBlock) {
 TEST_F(PictureTest, PlainPlotAtMagnifiedStepsJoinsTheSamples) {
   // 0.5 us/div: one sample per 4 pixels.
   UsePlainTimeBase(4, 1.0);
-  engine::ScopeState.DisplayStart = 2000;
+  ScopeState().DisplayStart = 2000;
   FillCh1([](int i) { return i % 256; });
-  const int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 4096, 8192);
+  const int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(States()), 4096, 8192);
   ASSERT_EQ(n, 163);
   for (int k = 0; k < n; ++k) {
     EXPECT_EQ(View().PlotPoints[k].x, View().X0 + 4 * k);
@@ -75,15 +76,15 @@ TEST_F(PictureTest, PlainPlotAtMagnifiedStepsJoinsTheSamples) {
 
 // A step from code 50 to 250 between samples 3 and 4 of the window.
 void FillStep(int at) {
-  FillCh2([at](int i) { return i < engine::ScopeState.DisplayStart + at ? 50 : 250; });
+  FillCh2([at](int i) { return i < ScopeState().DisplayStart + at ? 50 : 250; });
 }
 
 TEST_F(PictureTest, LinearInterpolationDrawsStraightLinesBetweenSamples) {
-  engine::ScopeState.DisplayStart = 1500;
+  ScopeState().DisplayStart = 1500;
   FillStep(4);
   for (int step : {1, 2}) {
     UseInterpolatedTimeBase(step, true);
-    const int n = display::PlotLinearPoints(View(), engine::CurrentPictureSettings(), 0, 4096, step);
+    const int n = display::PlotLinearPoints(View(), engine::CurrentPictureSettings(States()), 0, 4096, step);
     ASSERT_EQ(n, 651);
     const int perSample = 20 / step;
     // Sample 3 at 3 x perSample pixels, sample 4 one sample later, the
@@ -98,12 +99,12 @@ TEST_F(PictureTest, LinearInterpolationDrawsStraightLinesBetweenSamples) {
 }
 
 TEST_F(PictureTest, SineInterpolationKeepsFlatTracesFlatAndClippedOnTheRails) {
-  engine::ScopeState.DisplayStart = 1500;
+  ScopeState().DisplayStart = 1500;
   for (int code : {0, 1, 127, 254, 255}) {
     FillCh2([code](int) { return code; });
     for (int step : {1, 2}) {
       UseInterpolatedTimeBase(step, false);
-      const int n = display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, step);
+      const int n = display::PlotSinePoints(View(), engine::CurrentPictureSettings(States()), 0, 4096, step);
       ASSERT_EQ(n, 651);
       for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(View().PlotPoints[p]), code) << code << " " << step << " " << p;
     }
@@ -111,12 +112,12 @@ TEST_F(PictureTest, SineInterpolationKeepsFlatTracesFlatAndClippedOnTheRails) {
 }
 
 TEST_F(PictureTest, SineInterpolationSettlesAndMovesTwentyOverStepPixelsPerSample) {
-  engine::ScopeState.DisplayStart = 1500;
+  ScopeState().DisplayStart = 1500;
   for (int step : {1, 2}) {
     UseInterpolatedTimeBase(step, false);
     const int perSample = 20 / step;
     FillStep(14);
-    ASSERT_EQ(display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, step), 651);
+    ASSERT_EQ(display::PlotSinePoints(View(), engine::CurrentPictureSettings(States()), 0, 4096, step), 651);
     const std::vector<TPoint> first = Points(651);
     // The kernel reaches 12 samples: away from the step the trace is exact.
     EXPECT_EQ(CodeAt(first[perSample / 2]), 50);
@@ -134,7 +135,7 @@ TEST_F(PictureTest, SineInterpolationSettlesAndMovesTwentyOverStepPixelsPerSampl
 
     // One sample later, the same picture one sample to the right.
     FillStep(15);
-    ASSERT_EQ(display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, step), 651);
+    ASSERT_EQ(display::PlotSinePoints(View(), engine::CurrentPictureSettings(States()), 0, 4096, step), 651);
     for (int p = 0; p + perSample < 651; ++p)
       ASSERT_EQ(View().PlotPoints[p + perSample].y, first[p].y) << step << " " << p;
   }
@@ -149,17 +150,17 @@ TEST_F(PictureTest, InterpolatedPlotsDrawFewerPointsNearTheEndOfTheRecord) {
   // The window stops where the record ends.
   const Case cases[] = {{4066, 1, 200, 230}, {4066, 2, 85, 90}, {3953, 2, 651, 651}, {4024, 1, 651, 651}};
   for (const Case& c : cases) {
-    engine::ScopeState.DisplayStart = c.start;
+    ScopeState().DisplayStart = c.start;
     UseInterpolatedTimeBase(c.step, false);
-    EXPECT_EQ(display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, c.step), c.sine) << c.start << " " << c.step;
-    EXPECT_EQ(display::PlotLinearPoints(View(), engine::CurrentPictureSettings(), 0, 4096, c.step), c.linear) << c.start << " " << c.step;
+    EXPECT_EQ(display::PlotSinePoints(View(), engine::CurrentPictureSettings(States()), 0, 4096, c.step), c.sine) << c.start << " " << c.step;
+    EXPECT_EQ(display::PlotLinearPoints(View(), engine::CurrentPictureSettings(States()), 0, 4096, c.step), c.linear) << c.start << " " << c.step;
   }
   // Past the end nothing is drawn, and never more than the window holds.
-  engine::ScopeState.DisplayStart = 4095;
-  EXPECT_EQ(display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, 1), 0);
-  EXPECT_EQ(display::PlotLinearPoints(View(), engine::CurrentPictureSettings(), 0, 4096, 1), 0);
-  engine::ScopeState.DisplayStart = 1;
-  EXPECT_EQ(display::PlotLinearPoints(View(), engine::CurrentPictureSettings(), 0, 4096, 2), 651);
+  ScopeState().DisplayStart = 4095;
+  EXPECT_EQ(display::PlotSinePoints(View(), engine::CurrentPictureSettings(States()), 0, 4096, 1), 0);
+  EXPECT_EQ(display::PlotLinearPoints(View(), engine::CurrentPictureSettings(States()), 0, 4096, 1), 0);
+  ScopeState().DisplayStart = 1;
+  EXPECT_EQ(display::PlotLinearPoints(View(), engine::CurrentPictureSettings(States()), 0, 4096, 2), 651);
 }
 
 // The last sample of a channel is read for anything beyond it: CH2's trace
@@ -167,24 +168,24 @@ TEST_F(PictureTest, InterpolatedPlotsDrawFewerPointsNearTheEndOfTheRecord) {
 TEST_F(PictureTest, PlottersNeverReadPastAChannelsLastSample) {
   FillCh2([](int) { return 100; });
   FillCh1([](int i) { return i == 0 ? 0 : 250; });
-  engine::ScopeState.ScopeSampleBlock[8192] = 0;
+  ScopeState().ScopeSampleBlock[8192] = 0;
 
   for (int step : {1, 2}) {
-    engine::ScopeState.DisplayStart = 4066;
+    ScopeState().DisplayStart = 4066;
     UseInterpolatedTimeBase(step, false);
-    int n = display::PlotSinePoints(View(), engine::CurrentPictureSettings(), 0, 4096, step);
+    int n = display::PlotSinePoints(View(), engine::CurrentPictureSettings(States()), 0, 4096, step);
     for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(View().PlotPoints[p]), 100) << p;
     UseInterpolatedTimeBase(step, true);
-    n = display::PlotLinearPoints(View(), engine::CurrentPictureSettings(), 0, 4096, step);
+    n = display::PlotLinearPoints(View(), engine::CurrentPictureSettings(States()), 0, 4096, step);
     for (int p = 0; p < n; ++p) ASSERT_EQ(CodeAt(View().PlotPoints[p]), 100) << p;
   }
 
   // The XY figure walks up to the last sample, half a sample per step.
-  engine::ScopeState.MathOff = 0;
-  display::DisplayState.XYPlotMode = 1;
-  engine::ScopeState.DisplayStart = 4000;
+  ScopeState().MathOff = 0;
+  DisplayState().XYPlotMode = 1;
+  ScopeState().DisplayStart = 4000;
   UsePlainTimeBase(2, 0.5);
-  const int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
+  const int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(States()), 0, 4096);
   ASSERT_EQ(n, 192);
   for (int p = 0; p < n; ++p) {
     ASSERT_EQ(View().PlotPoints[p].x, View().X0 + 198 + 100) << p;
@@ -193,28 +194,28 @@ TEST_F(PictureTest, PlottersNeverReadPastAChannelsLastSample) {
 }
 
 TEST_F(PictureTest, ArithmeticTracesCombineOnTheCoarserScale) {
-  engine::ScopeState.MathOff = 0;
-  engine::ScopeState.Settings.Ch1GainCode = 27;  // 1 V/div
-  engine::ScopeState.Settings.Ch2GainCode = 29;  // 0.1 V/div
-  engine::ScopeState.Ch1GroundLevel = engine::ScopeState.Ch2GroundLevel = 128;  // ground code 127
+  ScopeState().MathOff = 0;
+  ScopeState().Settings.Ch1GainCode = 27;  // 1 V/div
+  ScopeState().Settings.Ch2GainCode = 29;  // 0.1 V/div
+  ScopeState().Ch1GroundLevel = ScopeState().Ch2GroundLevel = 128;  // ground code 127
   FillCh1([](int) { return 127 + 40; });
   FillCh2([](int) { return 127 - 50; });
 
-  display::DisplayState.Ch1PlusCh2Mode = 1;
-  int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
+  DisplayState().Ch1PlusCh2Mode = 1;
+  int n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(States()), 0, 4096);
   ASSERT_GT(n, 0);
   EXPECT_DOUBLE_EQ(View().MathScaleRatio, 0.1);
   EXPECT_EQ(CodeAt(View().PlotPoints[0]), 40 + (-5) + 127);
-  display::DisplayState.Ch1PlusCh2Mode = 0;
+  DisplayState().Ch1PlusCh2Mode = 0;
 
   // CH2 at ground: the quotient is clamped, no division error.
   FillCh2([](int) { return 127; });
-  display::DisplayState.DivideMode = 1;
-  n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
+  DisplayState().DivideMode = 1;
+  n = display::PlotPlainPoints(View(), engine::CurrentPictureSettings(States()), 0, 4096);
   ASSERT_GT(n, 0);
   EXPECT_EQ(CodeAt(View().PlotPoints[n / 2]), 255);
   FillCh1([](int) { return 127; });
-  display::PlotPlainPoints(View(), engine::CurrentPictureSettings(), 0, 4096);
+  display::PlotPlainPoints(View(), engine::CurrentPictureSettings(States()), 0, 4096);
   EXPECT_EQ(CodeAt(View().PlotPoints[n / 2]), 127);
 }
 
@@ -236,15 +237,15 @@ TEST_F(PictureTest, TracesOnTheRailsLieOnTheFrameRows) {
   for (int x = x0; x <= x0 + 650; x += 25) {
     EXPECT_EQ(Picture().pixel(x, y0), graticule.pixel(x, y0)) << x;
     EXPECT_EQ(Picture().pixel(x, y0 + 255), graticule.pixel(x, y0 + 255)) << x;
-    EXPECT_EQ(Pixel(x, y0 - 1), display::DisplayState.BrightGridColor) << x;
-    EXPECT_EQ(Pixel(x, y0 + 257), display::DisplayState.BrightGridColor) << x;
+    EXPECT_EQ(Pixel(x, y0 - 1), DisplayState().BrightGridColor) << x;
+    EXPECT_EQ(Pixel(x, y0 + 257), DisplayState().BrightGridColor) << x;
   }
   Form1->poisto();
 
   // With a math display shown the top stays on the top grid line; inverted,
   // CH2's code 0 is drawn at the top.
-  engine::ScopeState.MathOff = 0;
-  engine::ScopeState.InvertCh2Mode = 1;
+  ScopeState().MathOff = 0;
+  ScopeState().InvertCh2Mode = 1;
   Form1->piirra(1);
   EXPECT_EQ(View().PlotPoints[0].y, y0);
   Form1->piirra(1);
@@ -254,11 +255,11 @@ TEST_F(PictureTest, TracesOnTheRailsLieOnTheFrameRows) {
 }
 
 TEST_F(PictureTest, StoppedTraceShiftFollowsTheTraceNotThePenColour) {
-  engine::ScopeState.AcquisitionIdle = 1;
-  display::DisplayState.Ch1CapturePos = 10;
-  display::DisplayState.Ch2CapturePos = -20;
+  ScopeState().AcquisitionIdle = 1;
+  DisplayState().Ch1CapturePos = 10;
+  DisplayState().Ch2CapturePos = -20;
   // Both channels in one colour: the shift must still go by channel.
-  display::DisplayState.Ch2PenColor = display::DisplayState.Ch1PenColor;
+  DisplayState().Ch2PenColor = DisplayState().Ch1PenColor;
   FillCh1([](int) { return 100; });
   FillCh2([](int) { return 100; });
   const int y0 = View().Y0;
@@ -271,7 +272,7 @@ TEST_F(PictureTest, StoppedTraceShiftFollowsTheTraceNotThePenColour) {
   Form1->piirra(1);
 
   // Running traces are never shifted.
-  engine::ScopeState.AcquisitionIdle = 0;
+  ScopeState().AcquisitionIdle = 0;
   Form1->piirra(1);
   EXPECT_EQ(View().PlotPoints[0].y, y0 + 155);
   Form1->piirra(1);
@@ -286,18 +287,18 @@ TEST_F(PictureTest, BigScreenViewDoublesTheVerticalScale) {
 
   for (const auto& [code, row] : {std::pair{0, 24 + 512}, std::pair{255, 24 - 1}, std::pair{128, 24 + 254}}) {
     FillCh2([code](int) { return code; });
-    display::PlotTraceOn(big, engine::CurrentPictureSettings(), 2);
+    display::PlotTraceOn(big, engine::CurrentPictureSettings(States()), 2);
     ASSERT_EQ(big.PlotPoints[0].y, row) << code;
     EXPECT_EQ(big.PlotPoints[950].x, 25 + 950);
-    display::PlotTraceOn(big, engine::CurrentPictureSettings(), 2);
+    display::PlotTraceOn(big, engine::CurrentPictureSettings(States()), 2);
   }
   // Erased again: only the frame rows were repainted.
-  display::WipePicture(big, display::DisplayState.BackgroundColor);
+  display::WipePicture(big, DisplayState().BackgroundColor);
   const QImage empty = image->Picture()->Image().copy();
   FillCh2([](int i) { return (i * 3) % 256; });
-  display::DrawTraces(big, engine::CurrentPictureSettings());
+  display::DrawTraces(big, engine::CurrentPictureSettings(States()));
   EXPECT_TRUE(big.Ch2Drawn);
-  display::EraseTraces(big, engine::CurrentPictureSettings());
+  display::EraseTraces(big, engine::CurrentPictureSettings(States()));
   EXPECT_EQ(DifferentPixels(image->Picture()->Image(), WithFrameRows(empty, big)), 0);
 }
 
@@ -310,8 +311,8 @@ using namespace picture_test;
 // The sine interpolator as first described: fill, hold 4x, filter in place,
 // replicate 5x, average 5 per pixel, all on plain arrays.
 std::vector<int> ReferenceSine(int first, int step, int count) {
-  const int ds = engine::ScopeState.DisplayStart;
-  const auto& S = engine::ScopeState.ScopeSampleBlock;
+  const int ds = ScopeState().DisplayStart;
+  const auto& S = ScopeState().ScopeSampleBlock;
   std::vector<int> up(4 * (ds + 400) + 200, 0);
   for (int e = 0; e <= 100; ++e) up[e] = S[first];
   for (int k = 0; k < ds + 166; ++k) {
@@ -340,11 +341,11 @@ TEST_F(PictureTest, SineInterpolationMatchesTheFilterEntryByEntry) {
   FillCh2([](int i) { return std::clamp((i * 37) % 300 - 20, 0, 255); });
   FillCh1([](int i) { return std::clamp(128 + ((i * 53) % 200) - 100 + (i % 7) * 20, 0, 255); });
   for (int start : {1, 5, 11, 12, 1500, 3000}) {
-    engine::ScopeState.DisplayStart = start;
+    ScopeState().DisplayStart = start;
     for (int first : {0, 4096}) {
       for (int step : {1, 2}) {
         UseInterpolatedTimeBase(step, false);
-        const int n = display::PlotSinePoints(View(), engine::CurrentPictureSettings(), first, first + 4096, step);
+        const int n = display::PlotSinePoints(View(), engine::CurrentPictureSettings(States()), first, first + 4096, step);
         ASSERT_EQ(n, 651);
         const std::vector<int> expected = ReferenceSine(first, step, n);
         for (int p = 0; p < n; ++p)

@@ -13,7 +13,8 @@
 #include "engine/scope_state.h"
 #include "device/scope_device.h"
 #include "platform/ui/vcl.h"
-#include "engine/history_state.h"
+#include "display/history_state.h"
+#include "support/program_states.h"
 
 namespace acquisition_test {
 
@@ -56,10 +57,10 @@ class AcquisitionTest : public device_test::DeviceTest {
     OpenDevice();
     using namespace engine;
     using namespace display;
-    HistoryState.HistoryIndex = 0;
-    HistoryState.HistoryStoreOn = 1;
-    ScopeState.AcquisitionIdle = 1;
-    ScopeState.RunStop = ScopeState.SingleStop = 0;
+    HistoryState().HistoryIndex = 0;
+    HistoryState().HistoryStoreOn = 1;
+    ScopeState().AcquisitionIdle = 1;
+    ScopeState().RunStop = ScopeState().SingleStop = 0;
   }
 
   void PumpUntil(const std::function<bool()>& condition, int ms = 3000) {

@@ -5,8 +5,9 @@
 #include <chrono>
 
 #include "acquisition_fixture.h"
-#include "engine/history_state.h"
+#include "display/history_state.h"
 #include "engine/persistence_options.h"
+#include "support/program_states.h"
 
 using namespace acquisition_test;
 
@@ -33,8 +34,8 @@ std::uint8_t Ch2Code(int i) { return static_cast<std::uint8_t>(255 - i * 3); }
 
 void ExpectSamplesOfSignal() {
   for (int i = 0; i < 4096; ++i) {
-    ASSERT_EQ(engine::Ch1Samples[i], Ch1Code(i)) << "CH1 sample " << i;
-    ASSERT_EQ(engine::Ch2Samples[i], Ch2Code(i)) << "CH2 sample " << i;
+    ASSERT_EQ(ScopeState().Ch1Samples()[i], Ch1Code(i)) << "CH1 sample " << i;
+    ASSERT_EQ(ScopeState().Ch2Samples()[i], Ch2Code(i)) << "CH2 sample " << i;
   }
 }
 
@@ -51,7 +52,7 @@ TEST_F(RunTest, RunArmsPollsUntilDoneReadsEightBlocksAndRearmsBeforeTheNextPoll)
   ClickRun();
   EXPECT_FALSE(Form1->SpeedButtonSingle->Enabled());
   PumpUntil([&] { return Device().CapturesSent() >= 2; });
-  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 0);  // the close waits for the loop
+  EXPECT_EQ(ScopeState().AcquisitionIdle, 0);  // the close waits for the loop
   EXPECT_EQ(Status(), "Running");
   ClickRun();
 
@@ -65,9 +66,9 @@ TEST_F(RunTest, RunArmsPollsUntilDoneReadsEightBlocksAndRearmsBeforeTheNextPoll)
   EXPECT_TRUE(Device().ProtocolErrors().empty()) << Device().ProtocolErrors().front();
 
   ExpectSamplesOfSignal();
-  EXPECT_EQ(display::HistoryState.HistoryIndex, 2);
+  EXPECT_EQ(HistoryState().HistoryIndex, 2);
   EXPECT_EQ(Status(), "Stopped");
-  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
+  EXPECT_EQ(ScopeState().AcquisitionIdle, 1);
   EXPECT_TRUE(Form1->SpeedButtonSingle->Enabled());
   EXPECT_FALSE(Form1->Fasttimer1->Enabled());
 
@@ -78,7 +79,7 @@ TEST_F(RunTest, RunArmsPollsUntilDoneReadsEightBlocksAndRearmsBeforeTheNextPoll)
 }
 
 TEST_F(RunTest, StatusReadsRunningThenWaitingForTriggerAfterThreeSecondsWithout) {
-  engine::ScopeState.Settings.TriggerOff = 0;
+  ScopeState().Settings.TriggerOff = 0;
   Device().SetBusyPolls(1000000);
   ClickRun();
   PumpUntil([&] { return Status() == "Running"; }, 500);
@@ -97,9 +98,9 @@ TEST_F(RunTest, SingleTakesOneCaptureWithItsPollAndBlockTimeOutsAndDoesNotRearm)
   EXPECT_EQ(Log(), Concat({{kPacket, kPacket, kPacket, kStop, kArm, kDone, kRequest}, BlockReads(200)})) << Device().Dump();
   ExpectSamplesOfSignal();
   EXPECT_EQ(Status(), "Ready");
-  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
-  EXPECT_EQ(engine::ScopeState.SinglePhase, 5);
-  EXPECT_NE(engine::ScopeState.StartupTick & 4, 0);
+  EXPECT_EQ(ScopeState().AcquisitionIdle, 1);
+  EXPECT_EQ(ScopeState().SinglePhase, 5);
+  EXPECT_NE(ScopeState().StartupTick & 4, 0);
 }
 
 TEST_F(RunTest, SingleWhileRunIsActiveReleasesRunAndTakesOneCapture) {
@@ -114,7 +115,7 @@ TEST_F(RunTest, SingleWhileRunIsActiveReleasesRunAndTakesOneCapture) {
   Pump(60);
 
   EXPECT_EQ(Status(), "Ready");
-  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
+  EXPECT_EQ(ScopeState().AcquisitionIdle, 1);
   EXPECT_TRUE(Form1->SpeedButtonSingle->Enabled());
   EXPECT_FALSE(Form1->Fasttimer1->Enabled());
   const int captures = Device().CapturesSent();
@@ -123,7 +124,7 @@ TEST_F(RunTest, SingleWhileRunIsActiveReleasesRunAndTakesOneCapture) {
 }
 
 TEST_F(RunTest, BlockingSingleCapturePollsFourBytesAndReportsTheTrigger) {
-  engine::ScopeState.Settings.TriggerOff = 0;  // trigger on
+  ScopeState().Settings.TriggerOff = 0;  // trigger on
   Device().SetBusyPolls(1);
   Form1->SingleClick();
 
@@ -131,7 +132,7 @@ TEST_F(RunTest, BlockingSingleCapturePollsFourBytesAndReportsTheTrigger) {
       << Device().Dump();
   ExpectSamplesOfSignal();
   EXPECT_EQ(Status(), "Trigged");
-  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
+  EXPECT_EQ(ScopeState().AcquisitionIdle, 1);
   EXPECT_FALSE(Form1->SpeedButtonSingle->Down());
 }
 
@@ -172,8 +173,8 @@ TEST_F(RunTest, AShortCaptureIsNotUnpackedTheInstrumentIsRearmedAndTheNextCaptur
                             kDone, kRequest},
                            BlockReads(200)}))
       << Device().Dump();
-  for (int i = 0; i < 4096; ++i) ASSERT_EQ(engine::Ch1Samples[i], 20) << i;
-  EXPECT_EQ(display::HistoryState.HistoryIndex, 1);  // one capture stored, not two
+  for (int i = 0; i < 4096; ++i) ASSERT_EQ(ScopeState().Ch1Samples()[i], 20) << i;
+  EXPECT_EQ(HistoryState().HistoryIndex, 1);  // one capture stored, not two
   EXPECT_EQ(Status(), "Ready");
 }
 
@@ -191,7 +192,7 @@ TEST_F(RunTest, PersistenceLimitOfThreeStopsRunAfterTheThirdCapture) {
   Pump(60);
 
   EXPECT_EQ(Device().CapturesSent(), 3);
-  EXPECT_EQ(display::HistoryState.HistoryIndex, 3);  // all three were drawn
+  EXPECT_EQ(HistoryState().HistoryIndex, 3);  // all three were drawn
   EXPECT_EQ(Count(kRequest), 3);
   // Every Run capture re-arms the device once it is read, the last one too;
   // nothing follows that arm.
@@ -201,9 +202,9 @@ TEST_F(RunTest, PersistenceLimitOfThreeStopsRunAfterTheThirdCapture) {
   EXPECT_EQ(std::vector<std::string>(log.end() - 10, log.end()),
             Concat({BlockReads(200), {kStop, kArm}}))
       << Device().Dump();
-  EXPECT_EQ(engine::ScopeState.AcquisitionCountdown, 0u);
+  EXPECT_EQ(ScopeState().AcquisitionCountdown, 0u);
   EXPECT_EQ(Status(), "Stopped");
-  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
+  EXPECT_EQ(ScopeState().AcquisitionIdle, 1);
   EXPECT_TRUE(Form1->SpeedButtonSingle->Enabled());
 }
 
@@ -219,7 +220,7 @@ TEST_F(RunTest, UnplugDuringRunEndsTheLoopWithOneMessageAndUsableControls) {
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
   EXPECT_FALSE(Driver().IsOpen());
   EXPECT_EQ(Status(), "Stopped");
-  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
+  EXPECT_EQ(ScopeState().AcquisitionIdle, 1);
   EXPECT_FALSE(Form1->Fasttimer1->Enabled());
   EXPECT_TRUE(Form1->SpeedButtonSingle->Enabled());
 
@@ -231,16 +232,16 @@ TEST_F(RunTest, UnplugDuringRunEndsTheLoopWithOneMessageAndUsableControls) {
 }
 
 TEST_F(RunTest, UnplugInTheMiddleOfTheBlockReadsLeavesTheSamplesAlone) {
-  engine::ScopeState.ScopeSampleBlock.fill(77);
+  ScopeState().ScopeSampleBlock.fill(77);
   // Packet, 9, 11, poll, 10 go through; the first block read loses the device.
   Device().UnplugAfter(5, 300);
   ClickRun();
   PumpUntil([&] { return !Form1->SpeedButtonRun->Down(); });
 
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
-  EXPECT_EQ(display::HistoryState.HistoryIndex, 0);
-  for (std::size_t k = 0; k < engine::kSampleBlockEntries; ++k) ASSERT_EQ(engine::ScopeState.ScopeSampleBlock[k], 77) << k;
-  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
+  EXPECT_EQ(HistoryState().HistoryIndex, 0);
+  for (std::size_t k = 0; k < engine::kSampleBlockEntries; ++k) ASSERT_EQ(ScopeState().ScopeSampleBlock[k], 77) << k;
+  EXPECT_EQ(ScopeState().AcquisitionIdle, 1);
 }
 
 TEST_F(RunTest, UnplugDuringSingleReleasesSingle) {
@@ -252,7 +253,7 @@ TEST_F(RunTest, UnplugDuringSingleReleasesSingle) {
 
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
   EXPECT_EQ(Status(), "Stopped");
-  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
+  EXPECT_EQ(ScopeState().AcquisitionIdle, 1);
   EXPECT_FALSE(Form1->Fasttimer2->Enabled());
 }
 
@@ -264,9 +265,9 @@ TEST_F(RunTest, UnplugDuringTheBlockingCaptureEndsItCleanly) {
   Form1->SingleClick();
 
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
-  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
+  EXPECT_EQ(ScopeState().AcquisitionIdle, 1);
   EXPECT_FALSE(Form1->SpeedButtonSingle->Down());
-  EXPECT_EQ(display::HistoryState.HistoryIndex, 0);
+  EXPECT_EQ(HistoryState().HistoryIndex, 0);
   EXPECT_EQ(Device().CapturesSent(), 0);
 }
 
@@ -276,8 +277,8 @@ TEST_F(RunTest, ClosingTheProgramEndsTheBlockingCaptureAndThenTheProgram) {
   close.Start(std::chrono::milliseconds(80), false);
   Form1->SingleClick();
 
-  EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
-  EXPECT_EQ(engine::ScopeState.SingleStop, 1);
+  EXPECT_EQ(ScopeState().AcquisitionIdle, 1);
+  EXPECT_EQ(ScopeState().SingleStop, 1);
   EXPECT_EQ(Device().CapturesSent(), 0);
   PumpUntil([] { return Application->Terminated(); }, 2000);
 }
@@ -285,7 +286,7 @@ TEST_F(RunTest, ClosingTheProgramEndsTheBlockingCaptureAndThenTheProgram) {
 // ---- The recorder's start capture
 
 TEST_F(RunTest, RecorderStartCaptureReadsTheRawBlockWithShortTimeOutsAndDoesNotUnpack) {
-  engine::ScopeState.ScopeSampleBlock.fill(77);
+  ScopeState().ScopeSampleBlock.fill(77);
   Device().SetBusyPolls(1);
   EXPECT_TRUE(Form1->SingleClick0());
 
@@ -302,8 +303,8 @@ TEST_F(RunTest, RecorderStartCaptureReadsTheRawBlockWithShortTimeOutsAndDoesNotU
     ASSERT_EQ(held->Ch1()[i], ch1[i]) << i;
     ASSERT_EQ(held->Ch2()[i], ch2[i]) << i;
   }
-  EXPECT_EQ(engine::ScopeState.ScopeSampleBlock[4096], 77);
-  EXPECT_EQ(display::HistoryState.HistoryIndex, 0);
+  EXPECT_EQ(ScopeState().ScopeSampleBlock[4096], 77);
+  EXPECT_EQ(HistoryState().HistoryIndex, 0);
 }
 
 TEST_F(RunTest, RecorderStartCaptureGivesUpAfterItsLimitOrWhenTheInstrumentGoes) {

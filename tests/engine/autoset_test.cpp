@@ -11,6 +11,7 @@
 #include "engine/autoset.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -114,9 +115,9 @@ TEST_F(AutosetTest, SettlesOnTheSignalAndRuns) {
     EXPECT_TRUE(Form1->SpeedButton_ac1->Down());
     EXPECT_FALSE(Form1->Panel1->Visible());
     EXPECT_TRUE(Form1->Enabled());
-    EXPECT_EQ(engine::ScopeState.AutosetRunning, 0);
+    EXPECT_EQ(ScopeState().AutosetRunning, 0);
     Form1->SpeedButtonRun->Click();
-    PumpUntil([] { return engine::ScopeState.AcquisitionIdle == 1; });
+    PumpUntil([] { return ScopeState().AcquisitionIdle == 1; });
   }
 }
 
@@ -129,7 +130,7 @@ TEST_F(AutosetTest, Ch2AutosetHidesCh1OnlyWhileItRuns) {
   EXPECT_EQ(last->GainBits(2), 0x04);
   EXPECT_TRUE(last->TriggerSourceCh2());
   EXPECT_TRUE(last->TriggerOn());
-  EXPECT_EQ(engine::ScopeState.Settings.Ch1On, 1);
+  EXPECT_EQ(ScopeState().Settings.Ch1On, 1);
   EXPECT_FALSE(Form1->SpeedButtonCh1->Down());
   EXPECT_TRUE(Form1->SpeedButtonRun->Down());
   Form1->SpeedButtonRun->Click();
@@ -140,7 +141,7 @@ TEST_F(AutosetTest, LostLinkEndsItWithoutRunning) {
   Device().UnplugAfter(60);
   Form1->Autoset1->Click();
   EXPECT_FALSE(Driver().IsOpen());
-  EXPECT_EQ(engine::ScopeState.AutosetRunning, 0);
+  EXPECT_EQ(ScopeState().AutosetRunning, 0);
   EXPECT_FALSE(Form1->SpeedButtonRun->Down());
   EXPECT_FALSE(Form1->Panel1->Visible());
   EXPECT_FALSE(Form10->Panel2->Visible());
@@ -152,7 +153,7 @@ TEST_F(AutosetTest, LostLinkEndsItWithoutRunning) {
   Device().ClearLog();
   Form1->Autoset1->Click();
   EXPECT_TRUE(Device().Transfers().empty());
-  EXPECT_EQ(engine::ScopeState.AutosetRunning, 0);
+  EXPECT_EQ(ScopeState().AutosetRunning, 0);
 }
 
 TEST(AutosetStepsTest, TimeBaseAndRangeStepsStopAtTheirEnds) {

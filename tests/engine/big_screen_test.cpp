@@ -11,6 +11,7 @@
 #include "engine/big_screen.h"
 #include "engine/control_panel.h"
 #include "display/picture_fixture.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -23,12 +24,12 @@ class BigScreenTest : public PictureTest {
  protected:
   void SetUp() override {
     PictureTest::SetUp();
-    engine::ScopeState.DemoMode = 1;
-    engine::ScopeState.Settings.Ch1Position = engine::ScopeState.Settings.Ch2Position = 0;
-    engine::ScopeState.FileCh1Ground = engine::ScopeState.FileCh2Ground = 10000;
-    engine::ScopeState.TimeDivText = "1ms";
-    engine::ScopeState.Settings.Ch1GainCode = 27;
-    engine::ScopeState.Ch1ProbeFactor = 1;
+    ScopeState().DemoMode = 1;
+    ScopeState().Settings.Ch1Position = ScopeState().Settings.Ch2Position = 0;
+    ScopeState().FileCh1Ground = ScopeState().FileCh2Ground = 10000;
+    ScopeState().TimeDivText = "1ms";
+    ScopeState().Settings.Ch1GainCode = 27;
+    ScopeState().Ch1ProbeFactor = 1;
   }
   void Open() {
     Form1->GrSpeedButton1->Click();
@@ -40,7 +41,7 @@ TEST_F(BigScreenTest, ButtonCloseBoxAndHotKeyOpenAndCloseIt) {
   EXPECT_EQ(Form10->Caption(), "Oscilloscope");
   Open();
   EXPECT_TRUE(Form1->GrSpeedButton1->Down());
-  EXPECT_EQ(engine::ScopeState.BigScreenOn, 1);
+  EXPECT_EQ(ScopeState().BigScreenOn, 1);
 
   // The close box puts the main window's button up, whether the window
   // manager asks the window to close or the program closes it.
@@ -49,12 +50,12 @@ TEST_F(BigScreenTest, ButtonCloseBoxAndHotKeyOpenAndCloseIt) {
   QCoreApplication::sendEvent(Form10->Widget(), &byWindowManager);
   EXPECT_FALSE(Form10->Visible());
   EXPECT_FALSE(Form1->GrSpeedButton1->Down());
-  EXPECT_EQ(engine::ScopeState.BigScreenOn, 0);
+  EXPECT_EQ(ScopeState().BigScreenOn, 0);
   Open();
   Form10->Close();
   EXPECT_FALSE(Form10->Visible());
   EXPECT_FALSE(Form1->GrSpeedButton1->Down());
-  EXPECT_EQ(engine::ScopeState.BigScreenOn, 0);
+  EXPECT_EQ(ScopeState().BigScreenOn, 0);
 
   // Alt+B toggles it.
   Form1->WMHotKey(TForm1::kHotKeyId);
@@ -66,7 +67,7 @@ TEST_F(BigScreenTest, ButtonCloseBoxAndHotKeyOpenAndCloseIt) {
   Form1->WMHotKey(TForm1::kHotKeyId);
   Form11->GrSpeedButton1->Click();
   EXPECT_FALSE(Form10->Visible());
-  EXPECT_EQ(engine::ScopeState.BigScreenOn, 0);
+  EXPECT_EQ(ScopeState().BigScreenOn, 0);
   Form1->WMHotKey(TForm1::kHotKeyId);
   EXPECT_TRUE(Form10->Visible());
 }
@@ -83,9 +84,9 @@ TEST_F(BigScreenTest, DrawsAndErasesTheTracesAtTwiceTheHeight) {
   FillCh1([](int) { return 100; });
   FillCh2([](int) { return 1; });
   Form1->piirrot();
-  EXPECT_EQ(BigPixel(big.X0 + 410, big.Y0 + 2 * (255 - 100)), display::DisplayState.Ch1Color);
-  EXPECT_EQ(Pixel(View().X0 + 410, View().Y0 + 255 - 100), display::DisplayState.Ch1Color);
-  EXPECT_EQ(BigPixel(big.X0 + 410, big.Y0 + 508), display::DisplayState.Ch2Color);
+  EXPECT_EQ(BigPixel(big.X0 + 410, big.Y0 + 2 * (255 - 100)), DisplayState().Ch1Color);
+  EXPECT_EQ(Pixel(View().X0 + 410, View().Y0 + 255 - 100), DisplayState().Ch1Color);
+  EXPECT_EQ(BigPixel(big.X0 + 410, big.Y0 + 508), DisplayState().Ch2Color);
   EXPECT_TRUE(big.Ch1Drawn);
 
   // Erasing on the main window erases on the Big Screen with its own flags.
@@ -106,19 +107,19 @@ TEST_F(BigScreenTest, TextsOfTheMainWindowMoveToTheWiderGrid) {
       {x0 + 492, 3, bx0 + 792, 3},                           // sample rate
       {x0 + 10, 3, bx0 + 10, 3},                             // CH1 range
       {x0 + 70, 3, bx0 + 70, 3},                             // CH2 range
-      {x0 + 510, engine::ScopeState.TextLineY, bx0 + 810, 540},         // RMS
-      {x0 + 595, engine::ScopeState.TextLineY, bx0 + 895, 540},         // dBm
-      {x0 + 310, engine::ScopeState.TextLineY, bx0 + 460, 540},         // the middle gap moves right
+      {x0 + 510, ScopeState().TextLineY, bx0 + 810, 540},         // RMS
+      {x0 + 595, ScopeState().TextLineY, bx0 + 895, 540},         // dBm
+      {x0 + 310, ScopeState().TextLineY, bx0 + 460, 540},         // the middle gap moves right
   };
   for (const Case& c : cases) {
-    engine::ScopeState.ClearPending = 1;
+    ScopeState().ClearPending = 1;
     Form1->putsataanko();
     const QImage before = BigPicture();
-    Form10->TulostaTeksti("Vrms: 1.23V", c.bigX, c.bigY, display::DisplayState.Ch1Color);
+    Form10->TulostaTeksti("Vrms: 1.23V", c.bigX, c.bigY, DisplayState().Ch1Color);
     const QImage expected = BigPicture();
-    engine::ScopeState.ClearPending = 1;
+    ScopeState().ClearPending = 1;
     Form1->putsataanko();
-    Form1->TulostaTeksti("Vrms: 1.23V", c.x, c.y, display::DisplayState.Ch1Color);
+    Form1->TulostaTeksti("Vrms: 1.23V", c.x, c.y, DisplayState().Ch1Color);
     EXPECT_EQ(DifferentPixels(BigPicture(), expected), 0) << c.x << "," << c.y;
     EXPECT_GT(DifferentPixels(expected, before), 0);
   }
@@ -137,10 +138,10 @@ TEST_F(BigScreenTest, TextsOfTheMainWindowMoveToTheWiderGrid) {
                {"Not supported in Demo Mode", true},
                {"Vrms: 1.23V", true}};
   for (const Text& t : texts) {
-    engine::ScopeState.ClearPending = 1;
+    ScopeState().ClearPending = 1;
     Form1->putsataanko();
     const QImage before = BigPicture();
-    Form1->TulostaTeksti(t.text, x0 + 265, 3, display::DisplayState.TimeMarkerColor);
+    Form1->TulostaTeksti(t.text, x0 + 265, 3, DisplayState().TimeMarkerColor);
     EXPECT_EQ(DifferentPixels(BigPicture(), before) > 0, t.onBigScreen) << t.text;
   }
 }
@@ -155,15 +156,15 @@ TEST_F(BigScreenTest, MarkersStartAtTheCornersAndReadOutInTheBigGeometry) {
   EXPECT_EQ(Form10->BigMarkerLimitX, 1000 - bx0);
   EXPECT_EQ(Form10->BigMarkerLimitY, 560 - by0);
 
-  display::DisplayState.TimeMarker1X = View().X0 + 16;
-  display::DisplayState.TimeMarker2X = View().X0 + 634;
-  display::DisplayState.VoltMarker1Y = View().Y0 + 16;
-  display::DisplayState.VoltMarker2Y = View().Y0 + 240;
+  DisplayState().TimeMarker1X = View().X0 + 16;
+  DisplayState().TimeMarker2X = View().X0 + 634;
+  DisplayState().VoltMarker1Y = View().Y0 + 16;
+  DisplayState().VoltMarker2Y = View().Y0 + 240;
   Form1->Markers1Click(nullptr);  // markers on: both pictures read out
-  EXPECT_EQ(display::DisplayState.TimeMarkerText, "dt: 12.36ms");
+  EXPECT_EQ(DisplayState().TimeMarkerText, "dt: 12.36ms");
   EXPECT_EQ(Form10->BigTimeText, "dt: 18.36ms");
   // 480 pixels at 64 per 1 V division; the ground (code 128) is 256 pixels down.
-  EXPECT_EQ(display::DisplayState.VoltMarkerText, "dV: 7.00V  (3.50) (-3.50)");
+  EXPECT_EQ(DisplayState().VoltMarkerText, "dV: 7.00V  (3.50) (-3.50)");
   EXPECT_EQ(Form10->BigVoltText, "dV: 7.50V  (3.75) (-3.75)");
 
   // Dragging a Big Screen marker moves it alone: 64 pixels are one division.
@@ -172,7 +173,7 @@ TEST_F(BigScreenTest, MarkersStartAtTheCornersAndReadOutInTheBigGeometry) {
   Form10->Image10MouseUp(nullptr, mbLeft, 0, bx0 + 300, by0 + 256 + 64);
   EXPECT_EQ(Form10->BigVoltMarker2Y, by0 + 320);
   EXPECT_EQ(Form10->BigVoltText, "dV: 4.75V  (3.75) (-1.00)");
-  EXPECT_EQ(display::DisplayState.VoltMarker2Y, View().Y0 + 240);
+  EXPECT_EQ(DisplayState().VoltMarker2Y, View().Y0 + 240);
   EXPECT_EQ(Form10->Drag.Active, 0);
 }
 

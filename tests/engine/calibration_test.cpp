@@ -28,6 +28,7 @@
 #include "platform/os/folders.h"
 #include "platform/ui/vcl.h"
 #include "startup_fixture.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -50,8 +51,8 @@ const Record kEarlierRecord = {117, 133, -7, 12, 127, 30, 221, 129, 33, 226, 118
 
 std::array<std::int32_t*, 16> RecordFields() {
   using namespace engine;
-  return {&ScopeState.Ch1OffsetCal, &ScopeState.Ch2OffsetCal, &ScopeState.Ch1V5Offset, &ScopeState.Ch2V5Offset, &ScopeState.Ch1_pos0, &ScopeState.Ch1_pos1, &ScopeState.Ch1_pos2, &ScopeState.Ch2_pos0,
-          &ScopeState.Ch2_pos1,     &ScopeState.Ch2_pos2,     &ScopeState.Ch1_ad0,     &ScopeState.Ch1_ad1,     &ScopeState.Ch1_ad2,  &ScopeState.Ch2_ad0,  &ScopeState.Ch2_ad1,  &ScopeState.Ch2_ad2};
+  return {&ScopeState().Ch1OffsetCal, &ScopeState().Ch2OffsetCal, &ScopeState().Ch1V5Offset, &ScopeState().Ch2V5Offset, &ScopeState().Ch1_pos0, &ScopeState().Ch1_pos1, &ScopeState().Ch1_pos2, &ScopeState().Ch2_pos0,
+          &ScopeState().Ch2_pos1,     &ScopeState().Ch2_pos2,     &ScopeState().Ch1_ad0,     &ScopeState().Ch1_ad1,     &ScopeState().Ch1_ad2,  &ScopeState().Ch2_ad0,  &ScopeState().Ch2_ad1,  &ScopeState().Ch2_ad2};
 }
 void PutRecord(const Record& record) {
   const auto fields = RecordFields();
@@ -167,14 +168,14 @@ class CalibrationTest : public device_test::DeviceTest {
     using namespace engine;
     // Not there yet: the report makes it.
     docs_ = harness_->Home().Path() + "/docs/";
-    ScopeState.DocumentsFolder = docs_;
-    ScopeState.FirstRunCalibration = 1;
-    engine::ScopeState.Calibrating = 0;
-    ScopeState.ExtendCalTime = 0;
-    ScopeState.ExtendCalSteps = 0;
-    ScopeState.Ch1OffsetCal = ScopeState.Ch2OffsetCal = 124;
-    ScopeState.Ch1RateTrim = ScopeState.Ch2RateTrim = 0;
-    ScopeState.Ch1RangeTrim = ScopeState.Ch2RangeTrim = 0;
+    ScopeState().DocumentsFolder = docs_;
+    ScopeState().FirstRunCalibration = 1;
+    ScopeState().Calibrating = 0;
+    ScopeState().ExtendCalTime = 0;
+    ScopeState().ExtendCalSteps = 0;
+    ScopeState().Ch1OffsetCal = ScopeState().Ch2OffsetCal = 124;
+    ScopeState().Ch1RateTrim = ScopeState().Ch2RateTrim = 0;
+    ScopeState().Ch1RangeTrim = ScopeState().Ch2RangeTrim = 0;
   }
 
   std::string LogPath() const { return docs_ + "Calibration.log"; }
@@ -188,12 +189,12 @@ class CalibrationTest : public device_test::DeviceTest {
 
   // The window is back to normal: nothing marks a calibration as running.
   void ExpectFinished() {
-    EXPECT_EQ(engine::ScopeState.Calibrating, 0);
+    EXPECT_EQ(ScopeState().Calibrating, 0);
     EXPECT_TRUE(Form1->Enabled());
     EXPECT_FALSE(Form1->CalibratingPanel->Visible());
     EXPECT_EQ(Form1->CalibratingLabel->Font().Color, 0x800000u);
-    EXPECT_EQ(engine::ScopeState.Settings.Ch1InputOn, 1);
-    EXPECT_EQ(engine::ScopeState.Settings.Ch2InputOn, 1);
+    EXPECT_EQ(ScopeState().Settings.Ch1InputOn, 1);
+    EXPECT_EQ(ScopeState().Settings.Ch2InputOn, 1);
     const SimScopeSettings last = *Device().LastSettings();
     EXPECT_EQ(last.ControlByte(1), 0x28 | 0x01) << "1 V/div, DC, connected";
     EXPECT_EQ(last.ControlByte(2), 0x28 | 0x01);
@@ -213,15 +214,15 @@ TEST_F(CalibrationTest, ConvergesOnTheModelAndReportsIt) {
   Form1->calibrate();
 
   using namespace engine;
-  EXPECT_TRUE(engine::ScopeState.CalibrationCompleted);
-  EXPECT_EQ(ScopeState.Ch1OffsetCal, 120);
-  EXPECT_EQ(ScopeState.Ch2OffsetCal, 130);
-  EXPECT_EQ(ScopeState.Ch1V5Offset, -20);
-  EXPECT_EQ(ScopeState.Ch2V5Offset, 40);
-  EXPECT_EQ(std::vector<int>({ScopeState.Ch1_pos1, ScopeState.Ch1_pos0, ScopeState.Ch1_pos2}), std::vector<int>({32, 128, 223}));
-  EXPECT_EQ(std::vector<int>({ScopeState.Ch1_ad1, ScopeState.Ch1_ad0, ScopeState.Ch1_ad2}), std::vector<int>({24, 120, 215}));
-  EXPECT_EQ(std::vector<int>({ScopeState.Ch2_pos1, ScopeState.Ch2_pos0, ScopeState.Ch2_pos2}), std::vector<int>({30, 128, 219}));
-  EXPECT_EQ(std::vector<int>({ScopeState.Ch2_ad1, ScopeState.Ch2_ad0, ScopeState.Ch2_ad2}), std::vector<int>({116, 130, 143}));
+  EXPECT_TRUE(ScopeState().CalibrationCompleted);
+  EXPECT_EQ(ScopeState().Ch1OffsetCal, 120);
+  EXPECT_EQ(ScopeState().Ch2OffsetCal, 130);
+  EXPECT_EQ(ScopeState().Ch1V5Offset, -20);
+  EXPECT_EQ(ScopeState().Ch2V5Offset, 40);
+  EXPECT_EQ(std::vector<int>({ScopeState().Ch1_pos1, ScopeState().Ch1_pos0, ScopeState().Ch1_pos2}), std::vector<int>({32, 128, 223}));
+  EXPECT_EQ(std::vector<int>({ScopeState().Ch1_ad1, ScopeState().Ch1_ad0, ScopeState().Ch1_ad2}), std::vector<int>({24, 120, 215}));
+  EXPECT_EQ(std::vector<int>({ScopeState().Ch2_pos1, ScopeState().Ch2_pos0, ScopeState().Ch2_pos2}), std::vector<int>({30, 128, 219}));
+  EXPECT_EQ(std::vector<int>({ScopeState().Ch2_ad1, ScopeState().Ch2_ad0, ScopeState().Ch2_ad2}), std::vector<int>({116, 130, 143}));
 
   EXPECT_EQ(Memo(), kGoodReport);
   EXPECT_EQ(Log(), kGoodReport);
@@ -360,10 +361,10 @@ TEST_F(CalibrationTest, VerdictsAndSweepEdges) {
   Form1->calibrate();
 
   using namespace engine;
-  EXPECT_EQ(ScopeState.Ch1OffsetCal, 91);
-  EXPECT_EQ(ScopeState.Ch2OffsetCal, 90);
-  EXPECT_EQ(ScopeState.Ch1V5Offset, -49);
-  EXPECT_EQ(ScopeState.Ch2V5Offset, -50);
+  EXPECT_EQ(ScopeState().Ch1OffsetCal, 91);
+  EXPECT_EQ(ScopeState().Ch2OffsetCal, 90);
+  EXPECT_EQ(ScopeState().Ch1V5Offset, -49);
+  EXPECT_EQ(ScopeState().Ch2V5Offset, -50);
   const std::vector<std::string> log = Log();
   ASSERT_EQ(log.size(), 12u);
   EXPECT_EQ(log[2], "CH1 offset at 3V/div      :\t91\tOK");
@@ -380,13 +381,13 @@ TEST_F(CalibrationTest, VerdictsAndSweepEdges) {
 
   // CH1's low point: reading 128 + (1 - 89) = 40 at DAC 1, above 32, so it
   // steps down through 0 and wraps to 255, where the sweep ends.
-  EXPECT_EQ(ScopeState.Ch1_ad1, 255);
-  EXPECT_EQ(ScopeState.Ch1_pos1, 255);
+  EXPECT_EQ(ScopeState().Ch1_ad1, 255);
+  EXPECT_EQ(ScopeState().Ch1_pos1, 255);
   // CH2: 128 + 3 * (DAC - 90) is 32 at DAC 58 and 224 at DAC 122.
-  EXPECT_EQ(ScopeState.Ch2_ad1, 58);
-  EXPECT_EQ(ScopeState.Ch2_pos1, 32);
-  EXPECT_EQ(ScopeState.Ch2_ad2, 122);
-  EXPECT_EQ(ScopeState.Ch2_pos2, 224);
+  EXPECT_EQ(ScopeState().Ch2_ad1, 58);
+  EXPECT_EQ(ScopeState().Ch2_pos1, 32);
+  EXPECT_EQ(ScopeState().Ch2_ad2, 122);
+  EXPECT_EQ(ScopeState().Ch2_pos2, 224);
   const std::vector<Request> reads = Requests(Device().Transfers(), 13);
   ASSERT_FALSE(reads.empty());
   EXPECT_EQ(reads.back().c[3], 122) << "no step back from 224";
@@ -399,8 +400,8 @@ TEST_F(CalibrationTest, LowPointReachedAtTheFirstStepHasNoStepBack) {
   model.Ch1.Zero3V = 97;  // 128 + (1 - 97) = 32 at DAC 1
   Device().SetResponse(model.AsResponse());
   Form1->calibrate();
-  EXPECT_EQ(engine::ScopeState.Ch1_ad1, 1);
-  EXPECT_EQ(engine::ScopeState.Ch1_pos1, 32);
+  EXPECT_EQ(ScopeState().Ch1_ad1, 1);
+  EXPECT_EQ(ScopeState().Ch1_pos1, 32);
   // Two settling reads at 0, one at 1, then the mid sweep goes on upwards.
   const std::vector<Request> reads = Requests(Device().Transfers(), 13);
   std::size_t first = 0;
@@ -436,11 +437,11 @@ TEST_F(CalibrationStartupTest, FirstRunCalibratesAndTheNextStartDoesNot) {
 
   using namespace engine;
   ASSERT_FALSE(Application->Terminated());
-  EXPECT_TRUE(engine::ScopeState.CalibrationCompleted);
-  EXPECT_EQ(ScopeState.FirstRunCalibration, 0);
+  EXPECT_TRUE(ScopeState().CalibrationCompleted);
+  EXPECT_EQ(ScopeState().FirstRunCalibration, 0);
   // The report went to the program's own documents folder, made on the first run.
   const std::string docs = os::GetSpecialFolderPath(os::kCsidlPersonal) + "/My Darvik48/";
-  EXPECT_EQ(ScopeState.DocumentsFolder, docs);
+  EXPECT_EQ(ScopeState().DocumentsFolder, docs);
   EXPECT_EQ(Lines(startup_test::ReadText(docs + "Calibration.log")), kGoodReport);
   const auto& messages = Dialogs().Messages();
   ASSERT_EQ(messages.size(), 2u);
@@ -459,7 +460,7 @@ TEST_F(CalibrationStartupTest, FirstRunCalibratesAndTheNextStartDoesNot) {
   EXPECT_TRUE(Device().LogicLoaded());
   EXPECT_EQ(Requests(Device().Transfers(), 13).size(), 0u);
   EXPECT_EQ(Dialogs().CountMessages(kSucceeded), 0);
-  EXPECT_EQ(engine::ScopeState.Ch2_ad2, 143);
+  EXPECT_EQ(ScopeState().Ch2_ad2, 143);
 }
 
 TEST_F(CalibrationStartupTest, StuckChannelFailsAndTheNextStartFallsBack) {
@@ -474,28 +475,28 @@ TEST_F(CalibrationStartupTest, StuckChannelFailsAndTheNextStartFallsBack) {
   EXPECT_EQ(Dialogs().CountMessages(kSucceeded), 0);
   // CH2 reads 255 whatever it is told: its offset runs down for all 51
   // captures, its correction for all 101 reads, and every sweep ends at 255.
-  EXPECT_EQ(ScopeState.Ch2OffsetCal, 110 - 51);
-  EXPECT_EQ(ScopeState.Ch2V5Offset, -101);
-  EXPECT_EQ(ScopeState.Ch2_ad0, 255);
-  EXPECT_EQ(ScopeState.Ch2_ad1, 255);
-  EXPECT_EQ(ScopeState.Ch2_ad2, 255);
-  const std::vector<std::string> log = Lines(startup_test::ReadText(ScopeState.DocumentsFolder + "Calibration.log"));
+  EXPECT_EQ(ScopeState().Ch2OffsetCal, 110 - 51);
+  EXPECT_EQ(ScopeState().Ch2V5Offset, -101);
+  EXPECT_EQ(ScopeState().Ch2_ad0, 255);
+  EXPECT_EQ(ScopeState().Ch2_ad1, 255);
+  EXPECT_EQ(ScopeState().Ch2_ad2, 255);
+  const std::vector<std::string> log = Lines(startup_test::ReadText(ScopeState().DocumentsFolder + "Calibration.log"));
   ASSERT_EQ(log.size(), 12u);
   EXPECT_EQ(log[2], "CH1 offset at 3V/div      :\t120\tOK");
   EXPECT_EQ(log[3], "CH2 offset at 3V/div      :\t59\tFAIL");
   EXPECT_EQ(log[5], "CH2 offset at 1V/div   :\t-101\tFAIL");
   EXPECT_EQ(log[9], "CH2 Y-position low\t255");
   // It ran to its end: the failed record is stored and used.
-  EXPECT_EQ(ScopeState.FirstRunCalibration, 0);
+  EXPECT_EQ(ScopeState().FirstRunCalibration, 0);
 
   // The next start finds two equal DAC values and falls back.
   SaveAndStartAgain();
   EXPECT_EQ(IniValue("Calibration", "Ch2_ad1"), "255");
   EXPECT_EQ(IniValue("Calibration", "offs_2"), "59");
-  EXPECT_EQ(ScopeState.CalibrationInvalid, 1);
+  EXPECT_EQ(ScopeState().CalibrationInvalid, 1);
   EXPECT_EQ(Dialogs().CountMessages(kPreviousFailed), 1);
-  EXPECT_EQ(std::vector<int>({ScopeState.Ch1_ad0, ScopeState.Ch1_ad1, ScopeState.Ch1_ad2}), std::vector<int>({128, 62, 192}));
-  EXPECT_EQ(std::vector<int>({ScopeState.Ch2_pos0, ScopeState.Ch2_pos1, ScopeState.Ch2_pos2}), std::vector<int>({128, 32, 224}));
+  EXPECT_EQ(std::vector<int>({ScopeState().Ch1_ad0, ScopeState().Ch1_ad1, ScopeState().Ch1_ad2}), std::vector<int>({128, 62, 192}));
+  EXPECT_EQ(std::vector<int>({ScopeState().Ch2_pos0, ScopeState().Ch2_pos1, ScopeState().Ch2_pos2}), std::vector<int>({128, 32, 224}));
 }
 
 TEST_F(CalibrationStartupTest, DeviceLostMidwayKeepsTheFirstRunRequest) {
@@ -506,17 +507,17 @@ TEST_F(CalibrationStartupTest, DeviceLostMidwayKeepsTheFirstRunRequest) {
   StartAndRun();
 
   using namespace engine;
-  EXPECT_FALSE(engine::ScopeState.CalibrationCompleted);
+  EXPECT_FALSE(ScopeState().CalibrationCompleted);
   // The loss is the one message; no verdict follows it.
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);
   EXPECT_EQ(Dialogs().CountMessages(kFailed), 0);
   EXPECT_EQ(Dialogs().CountMessages(kSucceeded), 0);
-  EXPECT_EQ(engine::ScopeState.Calibrating, 0);
+  EXPECT_EQ(ScopeState().Calibrating, 0);
   EXPECT_TRUE(Form1->Enabled());
   EXPECT_FALSE(Form1->CalibratingPanel->Visible());
   // The report is complete, with the values as they were left.
-  EXPECT_EQ(Lines(startup_test::ReadText(ScopeState.DocumentsFolder + "Calibration.log")).size(), 12u);
-  EXPECT_EQ(ScopeState.FirstRunCalibration, 1);
+  EXPECT_EQ(Lines(startup_test::ReadText(ScopeState().DocumentsFolder + "Calibration.log")).size(), 12u);
+  EXPECT_EQ(ScopeState().FirstRunCalibration, 1);
   ASSERT_TRUE(Close());
   EXPECT_EQ(IniValue("Menu", "HWdialog"), "1");
 }
@@ -532,8 +533,8 @@ TEST_F(CalibrationTest, UnwritableReportIsToldOnceAndTheCalibrationStillFinishes
   ASSERT_EQ(Dialogs().Messages().size(), 2u);
   EXPECT_EQ(Dialogs().Messages()[0].Text, unable);
   EXPECT_EQ(Dialogs().Messages()[1].Text, kSucceeded);
-  EXPECT_TRUE(engine::ScopeState.CalibrationCompleted);
-  EXPECT_EQ(engine::ScopeState.Ch2_ad2, 143);
+  EXPECT_TRUE(ScopeState().CalibrationCompleted);
+  EXPECT_EQ(ScopeState().Ch2_ad2, 143);
   EXPECT_EQ(Memo(), kGoodReport);
   ExpectFinished();
 }
@@ -544,8 +545,8 @@ TEST_F(CalibrationTest, CalibrateMenuStopsRunWaitsATickAndCalibrates) {
   OpenDevice();
   Device().SetResponse(Model().AsResponse());
   using namespace engine;
-  ScopeState.AveragingOn = 1;
-  ScopeState.AverageRunning = 1;
+  ScopeState().AveragingOn = 1;
+  ScopeState().AverageRunning = 1;
   Form1->SpeedButtonRun->Click();
   ASSERT_TRUE(harness_->PumpUntil([&] { return Device().CapturesSent() >= 2; }, 3000));
   Dialogs().ClearRecords();
@@ -559,9 +560,9 @@ TEST_F(CalibrationTest, CalibrateMenuStopsRunWaitsATickAndCalibrates) {
   EXPECT_FALSE(Form1->Timer6->Enabled());
   EXPECT_FALSE(Form1->SpeedButtonRun->Down());
   EXPECT_FALSE(Form1->Fasttimer1->Enabled());
-  EXPECT_EQ(ScopeState.AveragingOn, 0);
-  EXPECT_TRUE(engine::ScopeState.CalibrationCompleted);
-  EXPECT_EQ(ScopeState.FirstRunCalibration, 0);
+  EXPECT_EQ(ScopeState().AveragingOn, 0);
+  EXPECT_TRUE(ScopeState().CalibrationCompleted);
+  EXPECT_EQ(ScopeState().FirstRunCalibration, 0);
   EXPECT_EQ(Dialogs().CountMessages(kSucceeded), 1);
   EXPECT_EQ(Log(), kGoodReport);
   EXPECT_FALSE(Application->Terminated());
@@ -578,7 +579,7 @@ TEST_F(CalibrationTest, CalibrateAndExitClosesAfterwards) {
 }
 
 TEST_F(CalibrationTest, CalibrateAndExitInDemoModeOnlyCloses) {
-  engine::ScopeState.DemoMode = 1;
+  ScopeState().DemoMode = 1;
   Form1->CalibrateExit1->Click();
   EXPECT_TRUE(Application->Terminated());
   EXPECT_TRUE(Device().Transfers().empty()) << Device().Dump();
@@ -591,7 +592,7 @@ TEST_F(CalibrationTest, CalibrateAndExitInDemoModeOnlyCloses) {
 TEST_F(CalibrationTest, CalibrateInDemoModeSaysItNeedsTheHardware) {
   const std::vector<std::pair<const char*, std::function<TMenuItem*()>>> items = {
       {"main window", [] { return Form1->Calibrate1; }}, {"twin panel", [] { return Form11->Calibrate1; }}};
-  engine::ScopeState.DemoMode = 1;
+  ScopeState().DemoMode = 1;
   for (const auto& [name, item] : items) {
     SCOPED_TRACE(name);
     Dialogs().ClearRecords();
@@ -604,7 +605,7 @@ TEST_F(CalibrationTest, CalibrateInDemoModeSaysItNeedsTheHardware) {
     EXPECT_TRUE(Dialogs().Forms().empty());
     EXPECT_TRUE(Device().Transfers().empty()) << Device().Dump();
     EXPECT_FALSE(std::filesystem::exists(LogPath()));
-    EXPECT_EQ(engine::ScopeState.Calibrating, 0);
+    EXPECT_EQ(ScopeState().Calibrating, 0);
     EXPECT_FALSE(Application->Terminated());
   }
 }
@@ -618,8 +619,8 @@ TEST_F(CalibrationNoDeviceTest, NoHardwareIsToldAndTheRequestStays) {
   Form1->Calibrate1->Click();
   ASSERT_EQ(Dialogs().Forms().size(), 1u);
   EXPECT_EQ(Dialogs().Forms()[0].ClassName, "TBtnBottomDlg1");
-  EXPECT_EQ(engine::ScopeState.FirstRunCalibration, 1);
-  EXPECT_EQ(engine::ScopeState.Calibrating, 0);
+  EXPECT_EQ(ScopeState().FirstRunCalibration, 1);
+  EXPECT_EQ(ScopeState().Calibrating, 0);
   EXPECT_FALSE(std::filesystem::exists(LogPath()));
 }
 
@@ -629,10 +630,10 @@ TEST_F(CalibrationTest, ExtendedWaitCountsRunUpdatesThenCalibrates) {
   OpenDevice();
   Device().SetResponse(Model().AsResponse());
   using namespace engine;
-  ScopeState.ExtendCalTime = 1;
+  ScopeState().ExtendCalTime = 1;
   // At 20 ms/div every Run capture updates the read-outs.
   Form1->ApplyTimeBaseStep(TimeBaseTable[4]);
-  ASSERT_GT(ScopeState.TimePerDiv, 1000000);
+  ASSERT_GT(ScopeState().TimePerDiv, 1000000);
   Dialogs().ClearRecords();
 
   // The first step shows the window, whose timer presses Run; the Run loop
@@ -645,16 +646,16 @@ TEST_F(CalibrationTest, ExtendedWaitCountsRunUpdatesThenCalibrates) {
   ASSERT_TRUE(harness_->PumpUntil(
       [&] {
         highest = std::max(highest, BtnBottomDlg3->ProgressBar1->Position());
-        return ScopeState.ExtendCalTime == 0;
+        return ScopeState().ExtendCalTime == 0;
       },
       20000))
-      << "steps: " << ScopeState.ExtendCalSteps;
+      << "steps: " << ScopeState().ExtendCalSteps;
 
   EXPECT_GE(highest, 140);
   EXPECT_FALSE(BtnBottomDlg3->Visible());
   EXPECT_FALSE(Form1->SpeedButtonRun->Down());
-  EXPECT_TRUE(engine::ScopeState.CalibrationCompleted);
-  EXPECT_EQ(ScopeState.FirstRunCalibration, 0);
+  EXPECT_TRUE(ScopeState().CalibrationCompleted);
+  EXPECT_EQ(ScopeState().FirstRunCalibration, 0);
   EXPECT_EQ(Dialogs().CountMessages(kSucceeded), 1);
   EXPECT_EQ(Log(), kGoodReport);
   // Then 0.3 V/div on both channels and 1 ms/div.
@@ -711,7 +712,7 @@ TEST_P(CalibrationCloseTest, CloseWaitsForTheCalibrationWhichKeepsTheEarlierReco
   EXPECT_LT(Clock::now() - *closedAt, std::chrono::milliseconds(1000)) << "ended at the request";
   EXPECT_FALSE(Application->Terminated()) << "closed in the middle of the calibration";
   EXPECT_TRUE(Driver().IsOpen());
-  EXPECT_FALSE(engine::ScopeState.CalibrationCompleted);
+  EXPECT_FALSE(ScopeState().CalibrationCompleted);
   EXPECT_EQ(RecordInForce(), kEarlierRecord);
   EXPECT_TRUE(Dialogs().Messages().empty()) << Dialogs().Messages().front().Text;
   ExpectFinished();
@@ -757,7 +758,7 @@ TEST_F(CalibrationTest, SilentDeviceEndsTheCalibrationAsFailedAndKeepsTheEarlier
 
     EXPECT_LT(took, std::chrono::milliseconds(10000));
     ASSERT_TRUE(Driver().IsOpen()) << "the device was still there";
-    EXPECT_FALSE(engine::ScopeState.CalibrationCompleted);
+    EXPECT_FALSE(ScopeState().CalibrationCompleted);
     EXPECT_EQ(Dialogs().CountMessages(kFailed), 1);
     EXPECT_EQ(Dialogs().Messages().size(), 1u);
     EXPECT_EQ(RecordInForce(), kEarlierRecord);
@@ -819,10 +820,10 @@ TEST_F(CalibrationStartupTest, RecordOutOfRangeCountsAsNoCalibration) {
     EXPECT_EQ(Dialogs().CountMessages(kCalibrateNow), 1);
     EXPECT_EQ(Dialogs().CountMessages(kSucceeded), 1);
     EXPECT_EQ(Dialogs().CountMessages(kPreviousFailed), 0);
-    EXPECT_EQ(engine::ScopeState.Ch1OffsetCal, 120);
-    EXPECT_EQ(engine::ScopeState.Ch2V5Offset, 40);
-    EXPECT_EQ(engine::ScopeState.Ch2_ad2, 143);
-    EXPECT_EQ(engine::ScopeState.FirstRunCalibration, 0);
+    EXPECT_EQ(ScopeState().Ch1OffsetCal, 120);
+    EXPECT_EQ(ScopeState().Ch2V5Offset, 40);
+    EXPECT_EQ(ScopeState().Ch2_ad2, 143);
+    EXPECT_EQ(ScopeState().FirstRunCalibration, 0);
   }
 
   const Record edges = {0, 255, -255, 255, 0, 255, 1, 255, 0, 2, 0, 255, 7, 255, 0, 9};
@@ -831,7 +832,7 @@ TEST_F(CalibrationStartupTest, RecordOutOfRangeCountsAsNoCalibration) {
   StartAndRun();
   EXPECT_EQ(Dialogs().CountMessages(kCalibrateNow), 0);
   EXPECT_EQ(RecordInForce(), edges);
-  EXPECT_EQ(engine::ScopeState.FirstRunCalibration, 0);
+  EXPECT_EQ(ScopeState().FirstRunCalibration, 0);
 }
 
 }  // namespace

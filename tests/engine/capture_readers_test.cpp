@@ -16,11 +16,11 @@
 #include "engine/picture_settings.h"
 #include "io/remote_fixture.h"
 #include "io/sample_export.h"
+#include "support/program_states.h"
 
 namespace {
 
 using namespace picture_test;
-using engine::ScopeState;
 
 // Sines of the given amplitude (codes) and period (samples), CH2 a quarter
 // period behind CH1.
@@ -41,7 +41,7 @@ class CaptureReadersTest : public PictureTest {
   void SetUp() override {
     ASSERT_TRUE(io::OpenSharedBlocks(nullptr));
     PictureTest::SetUp();
-    ScopeState.RmsOn = ScopeState.DbmOn = 1;
+    ScopeState().RmsOn = ScopeState().DbmOn = 1;
     Form1->MoreData1Click(nullptr);  // "Waveform Parameters..."
     Form_99->CH1on->Click();         // "Select All"
   }
@@ -90,7 +90,7 @@ TEST_F(CaptureReadersTest, EachReaderShowsTheCaptureItIsHandedNotWhatTheScopeHol
   // Taken at 3 V/div (CH1) and 30 mV/div (CH2), grounds off centre; by the
   // time a late reader would look, the scope holds another trace at 1 V/div.
   display::Capture taken = SineCapture(64, 100), later = SineCapture(30, 64);
-  later.Settings = taken.Settings = engine::CurrentCaptureSettings();
+  later.Settings = taken.Settings = engine::CurrentCaptureSettings(States());
   taken.Settings.Ch1GainCode = 1;
   taken.Settings.Ch2GainCode = 13;
   taken.Settings.Ch1GroundLevel = 100;
@@ -98,17 +98,17 @@ TEST_F(CaptureReadersTest, EachReaderShowsTheCaptureItIsHandedNotWhatTheScopeHol
   for (const ReaderRow& row : rows) {
     SCOPED_TRACE(row.name);
     // The scope holding just this capture, as right after it was taken.
-    ScopeState.ScopeSampleBlock = taken.Samples;
-    ScopeState.Settings.Ch1GainCode = 1;
-    ScopeState.Settings.Ch2GainCode = 13;
-    ScopeState.Ch1GroundLevel = 100;
-    ScopeState.Ch2GroundLevel = 150;
+    ScopeState().ScopeSampleBlock = taken.Samples;
+    ScopeState().Settings.Ch1GainCode = 1;
+    ScopeState().Settings.Ch2GainCode = 13;
+    ScopeState().Ch1GroundLevel = 100;
+    ScopeState().Ch2GroundLevel = 150;
     row.read(taken);
     const std::string asTaken = row.seen();
 
-    ScopeState.ScopeSampleBlock = later.Samples;
-    ScopeState.Settings.Ch1GainCode = ScopeState.Settings.Ch2GainCode = 27;
-    ScopeState.Ch1GroundLevel = ScopeState.Ch2GroundLevel = 128;
+    ScopeState().ScopeSampleBlock = later.Samples;
+    ScopeState().Settings.Ch1GainCode = ScopeState().Settings.Ch2GainCode = 27;
+    ScopeState().Ch1GroundLevel = ScopeState().Ch2GroundLevel = 128;
     row.read(later);
     EXPECT_NE(row.seen(), asTaken);  // the two captures do look different
     row.read(taken);

@@ -8,6 +8,7 @@
 #include "engine/big_screen.h"
 #include "engine/control_panel.h"
 #include "engine/notice_dialogs.h"
+#include "support/program_states.h"
 
 using namespace device_test;
 
@@ -18,8 +19,8 @@ class ControlPanelTest : public DeviceTest {
   void SetUp() override {
     DeviceTest::SetUp();
     OpenDevice();
-    engine::ScopeState.SpectrumMode = 0;
-    engine::ScopeState.ProbeWarningMuted = 1;
+    ScopeState().SpectrumMode = 0;
+    ScopeState().ProbeWarningMuted = 1;
   }
   SimScopeSettings Last() { return Device().LastSettings().value_or(SimScopeSettings{}); }
   std::size_t Packets() { return Device().SettingsHistory().size(); }
@@ -84,7 +85,7 @@ TEST_F(ControlPanelTest, TwinButtonsReachTheMainHandlers) {
 
   Form11->SpeedButton2us->Click();  // press then forward
   EXPECT_TRUE(Form1->SpeedButton2us->Down());
-  EXPECT_EQ(engine::ScopeState.SampleStep, 2);
+  EXPECT_EQ(ScopeState().SampleStep, 2);
 
   Form11->SpeedButton__ac2->Click();  // copy then forward
   EXPECT_TRUE(Form1->SpeedButton__ac2->Down());
@@ -95,22 +96,22 @@ TEST_F(ControlPanelTest, TwinButtonsReachTheMainHandlers) {
   EXPECT_EQ(Form1->SpeedButton28->Caption(), "30V");
 
   // Spectrum mode shows the span box instead of the time/div box.
-  engine::ScopeState.SpectrumMode = 1;
+  ScopeState().SpectrumMode = 1;
   Form11->Time_div->Hide();
   Form11->Freq_Range->Show();
   Form11->SpeedButton17->Click();  // "6M"
   EXPECT_TRUE(Form1->SpeedButton17->Down());
-  EXPECT_EQ(engine::ScopeState.TimePerDiv, 1000);
+  EXPECT_EQ(ScopeState().TimePerDiv, 1000);
   Form11->SpeedButton2->Click();  // "3k": the 20 ms handler
   EXPECT_TRUE(Form1->SpeedButton2->Down());
-  EXPECT_EQ(engine::ScopeState.TimePerDiv, 2000000);
+  EXPECT_EQ(ScopeState().TimePerDiv, 2000000);
 }
 
 TEST_F(ControlPanelTest, TwinTrackBarMovesTheMainBarAndSendsOnce) {
   Device().ClearLog();
   Form11->TrackBar1->SetPosition(25);
   EXPECT_EQ(Form1->TrackBar1->Position(), 25);
-  EXPECT_EQ(engine::ScopeState.Settings.Ch1Position, 25);
+  EXPECT_EQ(ScopeState().Settings.Ch1Position, 25);
   EXPECT_EQ(Packets(), 1u);
 
   Device().ClearLog();
@@ -127,10 +128,10 @@ TEST_F(ControlPanelTest, TwinTrackBarMovesTheMainBarAndSendsOnce) {
 }
 
 TEST_F(ControlPanelTest, NormalScreenLeavesTheBigScreenOff) {
-  engine::ScopeState.BigScreenOn = 1;
+  ScopeState().BigScreenOn = 1;
   Form11->Show();
   Form11->GrSpeedButton1->Click();
-  EXPECT_EQ(engine::ScopeState.BigScreenOn, 0);
+  EXPECT_EQ(ScopeState().BigScreenOn, 0);
   EXPECT_FALSE(Form11->Visible());
   EXPECT_FALSE(Form10->Visible());
 }

@@ -1,6 +1,7 @@
 // The command set and the settings packet as the device receives them, and
 // what the volts/div and time/div rows do to the engine state.
 #include "device_fixture.h"
+#include "support/program_states.h"
 
 using namespace device_test;
 
@@ -40,24 +41,24 @@ TEST_F(DeviceCommandsTest, ReArmSendsStopThenArmAndRecordsThePhase) {
 }
 
 TEST_F(DeviceCommandsTest, DemoModeSendsNeitherCommandsNorPackets) {
-  engine::ScopeState.DemoMode = 1;
+  ScopeState().DemoMode = 1;
   Driver().Reset_500(0, 0);
   Form1->Set_DACs();
   Form1->SpeedButton15v1Click(Form1);
   EXPECT_TRUE(Device().Transfers().empty());
   // The control bytes are still kept up to date.
-  EXPECT_EQ(engine::ScopeState.ScopeControlBlock[0], 0x29);
+  EXPECT_EQ(ScopeState().ScopeControlBlock[0], 0x29);
 }
 
 TEST_F(DeviceCommandsTest, ChannelBytesCarryGainGroundAndCoupling) {
-  engine::ScopeState.Settings.Ch1GainCode = 30;  // 10 mV/div
-  engine::ScopeState.Settings.Ch1Ac = 1;
-  engine::ScopeState.Settings.Ch1InputOn = 0;
-  engine::ScopeState.Settings.Ch2GainCode = 1;   // 3 V/div, DC, connected
+  ScopeState().Settings.Ch1GainCode = 30;  // 10 mV/div
+  ScopeState().Settings.Ch1Ac = 1;
+  ScopeState().Settings.Ch1InputOn = 0;
+  ScopeState().Settings.Ch2GainCode = 1;   // 3 V/div, DC, connected
   Form1->Set500();
   EXPECT_EQ(Last().c[0], 0x32);
   EXPECT_EQ(Last().c[1], 0x09);
-  engine::ScopeState.Settings.Ch1InputOn = 1;
+  ScopeState().Settings.Ch1InputOn = 1;
   Form1->Set500();
   EXPECT_EQ(Last().c[0], 0x22);
 }
@@ -73,20 +74,20 @@ TEST_F(DeviceCommandsTest, EachRangeRowSendsItsGainBits) {
 }
 
 TEST_F(DeviceCommandsTest, OffsetTermsWrapAroundInEightBits) {
-  engine::ScopeState.Ch1OffsetCal = 124;
-  engine::ScopeState.Ch1PositionDac = 200;
-  engine::ScopeState.Ch2OffsetCal = 10;
-  engine::ScopeState.Ch2RangeTrim = -20;
+  ScopeState().Ch1OffsetCal = 124;
+  ScopeState().Ch1PositionDac = 200;
+  ScopeState().Ch2OffsetCal = 10;
+  ScopeState().Ch2RangeTrim = -20;
   Form1->Set_DACs();
   EXPECT_EQ(Last().OffsetDac(1), 68);
   EXPECT_EQ(Last().OffsetDac(2), 246);
 }
 
 TEST_F(DeviceCommandsTest, OneVoltRowLoadsTheCalibratedTrimAndTimeStepClearsRateTrims) {
-  engine::ScopeState.Ch1V5Offset = 5;
-  engine::ScopeState.Ch2V5Offset = -4;
-  engine::ScopeState.Ch1RateTrim = 7;
-  engine::ScopeState.Ch2RateTrim = 7;
+  ScopeState().Ch1V5Offset = 5;
+  ScopeState().Ch2V5Offset = -4;
+  ScopeState().Ch1RateTrim = 7;
+  ScopeState().Ch2RateTrim = 7;
   Form1->SpeedButton15v1Click(Form1);
   Form1->SpeedButton15v2Click(Form1);
   EXPECT_EQ(Last().OffsetDac(1), 124 + 5 + 7);
@@ -99,48 +100,48 @@ TEST_F(DeviceCommandsTest, OneVoltRowLoadsTheCalibratedTrimAndTimeStepClearsRate
 }
 
 TEST_F(DeviceCommandsTest, TriggerLevelIsSentComplemented) {
-  engine::ScopeState.Settings.DeviceTriggerLevel = 0;
+  ScopeState().Settings.DeviceTriggerLevel = 0;
   Form1->Set500();
   EXPECT_EQ(Last().c[4], 255);
-  engine::ScopeState.Settings.DeviceTriggerLevel = 254;
+  ScopeState().Settings.DeviceTriggerLevel = 254;
   Form1->Set500();
   EXPECT_EQ(Last().c[4], 1);
 }
 
 TEST_F(DeviceCommandsTest, TriggerBitsAreStickyForUnknownValues) {
-  engine::ScopeState.Settings.TriggerSource = 0;  // CH2
-  engine::ScopeState.Settings.TriggerOff = 0;
-  engine::ScopeState.Settings.TriggerSlope = 0;
+  ScopeState().Settings.TriggerSource = 0;  // CH2
+  ScopeState().Settings.TriggerOff = 0;
+  ScopeState().Settings.TriggerSlope = 0;
   Form1->Set500();
   EXPECT_EQ(Last().c[6], 0x07);
 
   // External source and values outside the known ones keep the bits.
-  engine::ScopeState.Settings.TriggerSource = 1;
-  engine::ScopeState.Settings.TriggerOff = 5;
-  engine::ScopeState.Settings.TriggerSlope = 9;
+  ScopeState().Settings.TriggerSource = 1;
+  ScopeState().Settings.TriggerOff = 5;
+  ScopeState().Settings.TriggerSlope = 9;
   Form1->Set500();
   EXPECT_EQ(Last().c[6], 0x07);
 
-  engine::ScopeState.Settings.TriggerSource = 16;
-  engine::ScopeState.Settings.TriggerOff = 64;
-  engine::ScopeState.Settings.TriggerSlope = 32;
-  engine::ScopeState.Settings.DigitalMode = 1;
+  ScopeState().Settings.TriggerSource = 16;
+  ScopeState().Settings.TriggerOff = 64;
+  ScopeState().Settings.TriggerSlope = 32;
+  ScopeState().Settings.DigitalMode = 1;
   Form1->Set500();
   EXPECT_EQ(Last().c[6], 0x08);
-  engine::ScopeState.Settings.TriggerSource = 1;
+  ScopeState().Settings.TriggerSource = 1;
   Form1->Set500();
   EXPECT_FALSE(Last().TriggerSourceCh2());
   EXPECT_EQ(Last().UnusedBits(), 0);
 }
 
 TEST_F(DeviceCommandsTest, UnknownTimeBaseCodeKeepsTheRegister) {
-  engine::ScopeState.Settings.TimeBaseCode = 82;
+  ScopeState().Settings.TimeBaseCode = 82;
   Form1->Set500();
   EXPECT_EQ(Last().TimeBaseRegister(), 0xF8);
-  engine::ScopeState.Settings.TimeBaseCode = 7;
+  ScopeState().Settings.TimeBaseCode = 7;
   Form1->Set500();
   EXPECT_EQ(Last().TimeBaseRegister(), 0xF8);
-  engine::ScopeState.Settings.TimeBaseCode = 153;  // the recorder's code
+  ScopeState().Settings.TimeBaseCode = 153;  // the recorder's code
   Form1->Set500();
   EXPECT_EQ(Last().TimeBaseRegister(), 0x02);
 }
@@ -153,64 +154,64 @@ TEST_F(DeviceCommandsTest, EveryTimeBaseRowSendsItsRegister) {
   for (std::size_t i = 0; i < engine::TimeBaseTable.size(); ++i) {
     Form1->ApplyTimeBaseStep(engine::TimeBaseTable[i]);
     EXPECT_EQ(Last().TimeBaseRegister(), expected[i]) << engine::TimeBaseTable[i].Label;
-    EXPECT_EQ(engine::ScopeState.TimeDivText, engine::TimeBaseTable[i].Label);
+    EXPECT_EQ(ScopeState().TimeDivText, engine::TimeBaseTable[i].Label);
   }
   // In spectrum mode the "12M" span (10 us row) runs at 25 MS/s, 10 samples a step.
-  engine::ScopeState.SpectrumMode = 1;
+  ScopeState().SpectrumMode = 1;
   Form1->ApplyTimeBaseStep(engine::TimeBaseTable[15]);
   EXPECT_EQ(Last().TimeBaseRegister(), 0x40);
-  EXPECT_EQ(engine::ScopeState.SampleStep, 10);
-  EXPECT_EQ(engine::ScopeState.TimePerDiv, 500);
+  EXPECT_EQ(ScopeState().SampleStep, 10);
+  EXPECT_EQ(ScopeState().TimePerDiv, 500);
 }
 
 TEST_F(DeviceCommandsTest, TimeStepSetsTheLayoutOfThePicture) {
   Form1->SpeedButton2msClick(Form1);
-  EXPECT_EQ(engine::ScopeState.TimePerDiv, 100000);
-  EXPECT_EQ(engine::ScopeState.SampleStep, 5);
-  EXPECT_EQ(engine::ScopeState.PixelStep, 2);
-  EXPECT_EQ(engine::ScopeState.SampleRateText, "125kS/s");
+  EXPECT_EQ(ScopeState().TimePerDiv, 100000);
+  EXPECT_EQ(ScopeState().SampleStep, 5);
+  EXPECT_EQ(ScopeState().PixelStep, 2);
+  EXPECT_EQ(ScopeState().SampleRateText, "125kS/s");
   EXPECT_EQ(Form1->ScrollBar2->Min(), -32);
   EXPECT_EQ(Form1->ScrollBar2->Max(), 224);
-  EXPECT_EQ(engine::ScopeState.DisplayStart, 1024);
+  EXPECT_EQ(ScopeState().DisplayStart, 1024);
 
   // The slider ends show from sample 1 and from 4066.
   Form1->ScrollBar2->SetPosition(-32);
   Form1->AsetaAika(2, "1ms");
-  EXPECT_EQ(engine::ScopeState.DisplayStart, 1);
+  EXPECT_EQ(ScopeState().DisplayStart, 1);
   Form1->ScrollBar2->SetPosition(224);
   Form1->AsetaAika(2, "1ms");
-  EXPECT_EQ(engine::ScopeState.DisplayStart, 4066);
-  engine::ScopeState.Settings.DigitalMode = 1;
+  EXPECT_EQ(ScopeState().DisplayStart, 4066);
+  ScopeState().Settings.DigitalMode = 1;
   Form1->AsetaAika(2, "1ms");
-  EXPECT_EQ(engine::ScopeState.DisplayStart, 1024);
+  EXPECT_EQ(ScopeState().DisplayStart, 1024);
 }
 
 TEST_F(DeviceCommandsTest, MagnificationStretchesAStoppedTraceAndCapsAbsurdFactors) {
-  engine::ScopeState.ShownTimePerDiv = 100000;
+  ScopeState().ShownTimePerDiv = 100000;
   Form1->ApplyTimeBaseStep(engine::TimeBaseTable[9]);  // 0.5 ms
-  EXPECT_DOUBLE_EQ(engine::ScopeState.Magnification, 2.5);
+  EXPECT_DOUBLE_EQ(ScopeState().Magnification, 2.5);
 
-  engine::ScopeState.TimePerDiv = 65535;
-  engine::ScopeState.ShownTimePerDiv = 1;
-  engine::ScopeState.SampleStep = 1;
+  ScopeState().TimePerDiv = 65535;
+  ScopeState().ShownTimePerDiv = 1;
+  ScopeState().SampleStep = 1;
   Form1->AsetaAika(2, "x");
-  EXPECT_DOUBLE_EQ(engine::ScopeState.Magnification, 100.0);
-  engine::ScopeState.TimePerDiv = 65534;
+  EXPECT_DOUBLE_EQ(ScopeState().Magnification, 100.0);
+  ScopeState().TimePerDiv = 65534;
   Form1->AsetaAika(2, "x");
-  EXPECT_DOUBLE_EQ(engine::ScopeState.Magnification, 65534.0);
-  engine::ScopeState.ShownTimePerDiv = 0;  // no capture yet
+  EXPECT_DOUBLE_EQ(ScopeState().Magnification, 65534.0);
+  ScopeState().ShownTimePerDiv = 0;  // no capture yet
   Form1->AsetaAika(2, "x");
-  EXPECT_DOUBLE_EQ(engine::ScopeState.Magnification, 100.0);
+  EXPECT_DOUBLE_EQ(ScopeState().Magnification, 100.0);
 }
 
 TEST_F(DeviceCommandsTest, RangeLabelsFollowProbeAndCoupling) {
-  engine::ScopeState.Settings.Ch1Ac = 1;
+  ScopeState().Settings.Ch1Ac = 1;
   Form1->SpeedButton15v1Click(Form1);
-  EXPECT_EQ(engine::ScopeState.Ch1RangeLabel, "1V");
-  EXPECT_EQ(engine::ScopeState.Ch1RangeText, "1V~");
-  engine::ScopeState.Settings.Ch2X10 = 1;
+  EXPECT_EQ(ScopeState().Ch1RangeLabel, "1V");
+  EXPECT_EQ(ScopeState().Ch1RangeText, "1V~");
+  ScopeState().Settings.Ch2X10 = 1;
   Form1->SpeedButton15v2Click(Form1);
-  EXPECT_EQ(engine::ScopeState.Ch2RangeText, "10V ");
+  EXPECT_EQ(ScopeState().Ch2RangeText, "10V ");
   EXPECT_TRUE(Form1->SpeedButton15v2->Down());
 }
 

@@ -17,6 +17,7 @@
 #include "engine/scope_state.h"
 #include "support/app_harness.h"
 #include "support/held_startup_test.h"
+#include "support/program_states.h"
 
 namespace device_test {
 
@@ -66,8 +67,8 @@ class DeviceTest : public HeldStartupTest {
     dataDir_ = harness_->Home().Path() + "/data/";
     std::filesystem::create_directories(programDir_);
     std::filesystem::create_directories(dataDir_);
-    ScopeState.ProgramFolder = programDir_;
-    ScopeState.DataFolder = dataDir_;
+    ScopeState().ProgramFolder = programDir_;
+    ScopeState().DataFolder = dataDir_;
   }
 
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
 #include "device/scope_device.h"
@@ -16,6 +16,7 @@
 #include "generator/generator_state.h"
 #include "device_fixture.h"
 #include "startup_fixture.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ class HardwareSetupTest : public StartupTest {
 // The session is in demo mode with the device on the bus: Hardware Setup,
 // the device chosen, brings it back to the device.
 void HardwareSetupTest::ExpectBackToDriver() {
-  ASSERT_EQ(engine::ScopeState.DemoMode, 1);
+  ASSERT_EQ(ScopeState().DemoMode, 1);
   ASSERT_EQ(Device().OpenCalls(), 0);
   // The menu the demo message names.
   ASSERT_NE(Form1->Hardware1, nullptr);
@@ -65,7 +66,7 @@ void HardwareSetupTest::ExpectBackToDriver() {
   EXPECT_TRUE(presetDemo_);
   ASSERT_EQ(Dialogs().Forms().size(), 1u);
   EXPECT_EQ(Dialogs().Forms()[0].ClassName, "TBtnBottomDlg");
-  EXPECT_EQ(engine::ScopeState.DemoMode, 0);
+  EXPECT_EQ(ScopeState().DemoMode, 0);
   EXPECT_FALSE(Driver().HardwareMissing());
   EXPECT_TRUE(Driver().IsOpen());
   EXPECT_EQ(GeneratorState().GeneratorHardware, 10);
@@ -115,7 +116,7 @@ TEST_F(HardwareSetupTest, DemoModeStoredByAnEarlierFallbackEndsWithTheInstrument
 
 TEST_F(HardwareSetupTest, DeviceChosenWithoutADeviceFallsBackToDemoModeWithTheNotice) {
   StartAndRun();
-  ASSERT_EQ(engine::ScopeState.DemoMode, 1);
+  ASSERT_EQ(ScopeState().DemoMode, 1);
   Dialogs().ClearRecords();
   ChooseInDialog(/*device=*/true);
   Dialogs().AnswerModal(mrOk);  // "No hardware response!"
@@ -127,12 +128,12 @@ TEST_F(HardwareSetupTest, DeviceChosenWithoutADeviceFallsBackToDemoModeWithTheNo
   EXPECT_EQ(Dialogs().Messages()[0].Text, kNoDeviceText);
   EXPECT_EQ(Dialogs().Messages()[0].Kind, mtInformation);
   EXPECT_EQ(Dialogs().Messages()[0].X, Form1->Left() + 238);
-  EXPECT_EQ(engine::ScopeState.DemoMode, 1);
+  EXPECT_EQ(ScopeState().DemoMode, 1);
   EXPECT_TRUE(Driver().HardwareMissing());
   EXPECT_FALSE(Driver().IsOpen());
   EXPECT_EQ(GeneratorState().GeneratorHardware, 0);
   // The demo trigger search reads the level turned round, as before the dialog.
-  EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
+  EXPECT_EQ(ScopeState().Settings.DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
   EXPECT_TRUE(Device().Transfers().empty());
 }
 
@@ -144,24 +145,24 @@ class HardwareSetupWithDeviceTest : public HardwareSetupTest {
 TEST_F(HardwareSetupWithDeviceTest, DemoModeChosenStopsTheCaptureAndSaysHowToStartTheDemo) {
   WriteIni("[Menu]\nHWdialog=0\n");
   StartAndRun();
-  ASSERT_EQ(engine::ScopeState.DemoMode, 0);
+  ASSERT_EQ(ScopeState().DemoMode, 0);
   ASSERT_TRUE(Driver().IsOpen());
   Form1->SpeedButtonRun->SetDown(true);
   Form1->SpeedButtonRunClick(Form1);
-  ASSERT_TRUE(harness_->PumpUntil([] { return engine::ScopeState.AcquisitionIdle == 0; }, 2000));
+  ASSERT_TRUE(harness_->PumpUntil([] { return ScopeState().AcquisitionIdle == 0; }, 2000));
 
   Dialogs().ClearRecords();
   // Run is already released when the dialog comes up.
   bool runUpInDialog = false;
   Dialogs().AnswerModal([&](TForm&) {
-    runUpInDialog = !Form1->SpeedButtonRun->Down() && engine::ScopeState.AcquisitionIdle;
+    runUpInDialog = !Form1->SpeedButtonRun->Down() && ScopeState().AcquisitionIdle;
     BtnBottomDlg->RadioButton2->Click();
     return mrOk;
   });
   Form1->Hardware1->Click();
 
   EXPECT_TRUE(runUpInDialog);
-  EXPECT_EQ(engine::ScopeState.DemoMode, 1);
+  EXPECT_EQ(ScopeState().DemoMode, 1);
   EXPECT_EQ(GeneratorState().GeneratorHardware, 0);
   EXPECT_EQ(Form1->RecorderDemoChangePending, 1);
   ASSERT_EQ(Dialogs().Messages().size(), 1u);
@@ -169,7 +170,7 @@ TEST_F(HardwareSetupWithDeviceTest, DemoModeChosenStopsTheCaptureAndSaysHowToSta
   EXPECT_EQ(Dialogs().Messages()[0].Kind, mtInformation);
   EXPECT_EQ(Dialogs().Messages()[0].X, Form1->Left() + 240);
   EXPECT_EQ(Dialogs().Messages()[0].Y, Form1->Top() + 200);
-  EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
+  EXPECT_EQ(ScopeState().Settings.DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
   ASSERT_TRUE(Close());
   EXPECT_EQ(IniValue("Hardware", "DemoMode"), "1");
 }
@@ -177,12 +178,12 @@ TEST_F(HardwareSetupWithDeviceTest, DemoModeChosenStopsTheCaptureAndSaysHowToSta
 // Pixels of either channel's trace colour inside the graticule.
 int TracePixels() {
   const QImage picture = Form1->Image1->Picture()->Image();
-  const int x0 = engine::ScopeState.ScreenX0, y0 = engine::ScopeState.ScreenY0;
+  const int x0 = ScopeState().ScreenX0, y0 = ScopeState().ScreenY0;
   int n = 0;
   for (int y = y0 + 1; y < y0 + 256; ++y)
     for (int x = x0 + 1; x < x0 + 650; ++x) {
       const QRgb p = picture.pixel(x, y);
-      n += p == ToQRgb(display::DisplayState.Ch1Color) || p == ToQRgb(display::DisplayState.Ch2Color);
+      n += p == ToQRgb(DisplayState().Ch1Color) || p == ToQRgb(DisplayState().Ch2Color);
     }
   return n;
 }
@@ -223,7 +224,7 @@ TEST_F(HardwareSetupWithDeviceTest, ANewSourceNeverShowsTheOldSourcesTraces) {
     SCOPED_TRACE(c.what);
     WriteIni(c.startInDemo ? "[Menu]\nHWdialog=0\n[Hardware]\nDemoMode=1\n" : "[Menu]\nHWdialog=0\n");
     StartAndRun();
-    ASSERT_EQ(engine::ScopeState.DemoMode, c.startInDemo ? 1 : 0);
+    ASSERT_EQ(ScopeState().DemoMode, c.startInDemo ? 1 : 0);
     Device().SetSamples(std::vector<std::uint8_t>(4096, 0xB2), std::vector<std::uint8_t>(4096, 0x0F));
     if (c.bitViewFirst) Form1->GrSpeedButton15->Click();
     Form1->SingleClick();
@@ -242,7 +243,7 @@ TEST_F(HardwareSetupWithDeviceTest, ANewSourceNeverShowsTheOldSourcesTraces) {
       }
       for (int pixels : notices.Seen) EXPECT_EQ(pixels, 0);
     }
-    ASSERT_EQ(engine::ScopeState.DemoMode, c.startInDemo ? 0 : 1);
+    ASSERT_EQ(ScopeState().DemoMode, c.startInDemo ? 0 : 1);
     EXPECT_EQ(TracePixels(), 0);
     // A control that redraws the picture before the first capture of the
     // new source: still nothing of the old one; nothing to save either.

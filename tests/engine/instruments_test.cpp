@@ -15,6 +15,7 @@
 #include "recorder/recorder_form.h"
 #include "recorder/recorder_state.h"
 #include "support/held_startup_test.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -77,26 +78,26 @@ TEST_F(ShortcutTest, LetterKeysToggleTheTriggerAndTheChannels) {
   EXPECT_FALSE(last->TriggerSourceCh2());
   EXPECT_FALSE(last->FallingEdge());
   Key('2');
-  EXPECT_EQ(engine::ScopeState.Settings.Ch2On, 0);
+  EXPECT_EQ(ScopeState().Settings.Ch2On, 0);
   Key('2');
-  EXPECT_EQ(engine::ScopeState.Settings.Ch2On, 1);
+  EXPECT_EQ(ScopeState().Settings.Ch2On, 1);
 }
 
 class InstrumentTest : public HeldStartupTest {
  protected:
   void SetUp() override {
     HeldStartupTest::SetUp();
-    engine::ScopeState.DemoMode = 1;
-    engine::ScopeState.ProgramFolder = harness_->Home().Path() + "/program/";
-    std::filesystem::create_directories(engine::ScopeState.ProgramFolder);
+    ScopeState().DemoMode = 1;
+    ScopeState().ProgramFolder = harness_->Home().Path() + "/program/";
+    std::filesystem::create_directories(ScopeState().ProgramFolder);
   }
 };
 
 TEST_F(InstrumentTest, RecorderAndBackRestoresTheScopeAndTheBigScreen) {
   Form1->SpeedButton1ms->Click();  // 0.5 ms/div
   Form1->SpeedButton7->Click();    // trigger on
-  const std::uint8_t timeBase = engine::ScopeState.Settings.TimeBaseCode;
-  const std::uint8_t triggerOff = engine::ScopeState.Settings.TriggerOff;
+  const std::uint8_t timeBase = ScopeState().Settings.TimeBaseCode;
+  const std::uint8_t triggerOff = ScopeState().Settings.TriggerOff;
   Form1->GrSpeedButton1->Click();
   Form1->SetBounds(40, 50, Form1->Width(), Form1->Height());
 
@@ -112,13 +113,13 @@ TEST_F(InstrumentTest, RecorderAndBackRestoresTheScopeAndTheBigScreen) {
   EXPECT_FALSE(Form1->SpeedButtonRun->Down());
 
   // The recorder changes the device's time base; its "Oscilloscope" hands back.
-  engine::ScopeState.Settings.TimeBaseCode = 5;
-  engine::ScopeState.Settings.TriggerOff = 64;
+  ScopeState().Settings.TimeBaseCode = 5;
+  ScopeState().Settings.TriggerOff = 64;
   Form1_rec->SpeedButton5->Click();
   EXPECT_TRUE(Form1->Visible());
   EXPECT_FALSE(Form1_rec->Visible());
-  EXPECT_EQ(engine::ScopeState.Settings.TimeBaseCode, timeBase);
-  EXPECT_EQ(engine::ScopeState.Settings.TriggerOff, triggerOff);
+  EXPECT_EQ(ScopeState().Settings.TimeBaseCode, timeBase);
+  EXPECT_EQ(ScopeState().Settings.TriggerOff, triggerOff);
   EXPECT_FALSE(Application->Terminated());
   // The Big Screen that was on comes back.
   EXPECT_TRUE(harness_->PumpUntil([] { return Form10->Visible(); }, 2000));
@@ -148,8 +149,8 @@ TEST_F(InstrumentTest, CircuitAnalyzerShowsItsHintUntilTheUserDeclinesIt) {
 }
 
 TEST_F(InstrumentTest, ExitToMenuStartsTheMenuProgramBesideTheProgram) {
-  const std::string marker = engine::ScopeState.ProgramFolder + "started";
-  const std::string program = engine::ScopeState.ProgramFolder + "quenlow";
+  const std::string marker = ScopeState().ProgramFolder + "started";
+  const std::string program = ScopeState().ProgramFolder + "quenlow";
   std::ofstream(program) << "#!/bin/sh\ntouch '" << marker << "'\n";
   std::filesystem::permissions(program, std::filesystem::perms::owner_all);
   Form1->ExittoMenu1->Click();
@@ -160,7 +161,7 @@ TEST_F(InstrumentTest, ExitToMenuStartsTheMenuProgramBesideTheProgram) {
 TEST_F(InstrumentTest, ExitToMenuWithoutAMenuProgramJustCloses) {
   Form1->ExittoMenu1->Click();
   EXPECT_TRUE(Application->Terminated());
-  EXPECT_TRUE(std::filesystem::is_empty(engine::ScopeState.ProgramFolder));
+  EXPECT_TRUE(std::filesystem::is_empty(ScopeState().ProgramFolder));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "display/annotation.h"
 #include "engine/measurement_window.h"
 #include "display/picture_fixture.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -20,12 +21,12 @@ class MeasurementWindowTest : public PictureTest {
  protected:
   void SetUp() override {
     PictureTest::SetUp();
-    engine::ScopeState.Settings.Ch1GainCode = engine::ScopeState.Settings.Ch2GainCode = 27;
-    engine::ScopeState.Ch1ProbeFactor = engine::ScopeState.Ch2ProbeFactor = 1;
-    engine::ScopeState.Ch1GroundLevel = engine::ScopeState.Ch2GroundLevel = 128;  // ground code 127
-    engine::ScopeState.FileCh1Ground = 10000;
-    engine::ScopeState.Settings.TimeBaseCode = 82;
-    engine::ScopeState.TimePerDiv = 100000;
+    ScopeState().Settings.Ch1GainCode = ScopeState().Settings.Ch2GainCode = 27;
+    ScopeState().Ch1ProbeFactor = ScopeState().Ch2ProbeFactor = 1;
+    ScopeState().Ch1GroundLevel = ScopeState().Ch2GroundLevel = 128;  // ground code 127
+    ScopeState().FileCh1Ground = 10000;
+    ScopeState().Settings.TimeBaseCode = 82;
+    ScopeState().TimePerDiv = 100000;
     // Sines of +-2 V with a period of 100 samples (0.8 ms at 125 kS/s), CH2 a
     // quarter period later.
     FillCh1([](int i) { return 127 + static_cast<int>(std::lround(64 * std::sin(2 * M_PI * i / 100))); });
@@ -93,7 +94,7 @@ TEST_F(MeasurementWindowTest, ShowOnScreenPrintsTheListUntilTheWindowCloses) {
   Form_99->RowBoxes[display::kRowPeakToPeak]->Click();
   const QImage plain = Picture();
   Form_99->CheckBox22->Click();  // "Show on Screen"
-  EXPECT_TRUE(engine::ScopeState.ParametersOnScreen);
+  EXPECT_TRUE(ScopeState().ParametersOnScreen);
   const QImage listed = Picture();
   // The list sits from x = 470, y = 22: something is printed there now.
   int changed = 0;
@@ -102,7 +103,7 @@ TEST_F(MeasurementWindowTest, ShowOnScreenPrintsTheListUntilTheWindowCloses) {
   EXPECT_GT(changed, 50);
 
   Form_99->Close();
-  EXPECT_FALSE(engine::ScopeState.ParametersOnScreen);
+  EXPECT_FALSE(ScopeState().ParametersOnScreen);
   EXPECT_FALSE(Form_99->CheckBox22->Checked());
   EXPECT_EQ(DifferentPixels(plain, Picture()), 0);
 }
@@ -112,11 +113,11 @@ TEST_F(MeasurementWindowTest, AnnotationTakesTheReport) {
   ASSERT_TRUE(Form_9->Parameters->Enabled());
   Form_9->Parameters->Click();  // "Get Waveform Parameters"
   EXPECT_EQ(Form_9->Memo1->Lines().Lines(), (std::vector<std::string>{" \tCH1\tCH2", "Max:\t2.00 V\t2.00 V"}));
-  EXPECT_TRUE(engine::ScopeState.ScopeNoteShown);
+  EXPECT_TRUE(ScopeState().ScopeNoteShown);
   EXPECT_TRUE(Form_9->Button2->Enabled());
   EXPECT_TRUE(Form_9->HintLabel->Visible());
   Form_9->Button2->Click();  // "Remove"
-  EXPECT_FALSE(engine::ScopeState.ScopeNoteShown);
+  EXPECT_FALSE(ScopeState().ScopeNoteShown);
   EXPECT_FALSE(Form_9->Button2->Enabled());
 }
 

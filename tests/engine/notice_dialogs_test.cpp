@@ -16,6 +16,8 @@
 #include "support/key_press.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_home.h"
+#include "support/program_states.h"
+#include "app/windows.h"
 
 namespace {
 
@@ -32,11 +34,14 @@ struct DialogTest : ::testing::Test {
   T* dlg = nullptr;
   ScriptedDialogs dialogs;
   void SetUp() override {
-    engine::ScopeState.DemoMode = 0;
-    engine::ScopeState.RunStop = 0;
-    engine::ScopeState.SingleStop = 0;
-    engine::ScopeState.ProbeWarningMuted = 0;
-    dlg = new T(nullptr);
+    ScopeState().DemoMode = 0;
+    ScopeState().RunStop = 0;
+    ScopeState().SingleStop = 0;
+    ScopeState().ProbeWarningMuted = 0;
+    if constexpr (std::is_constructible_v<T, TComponent*, const engine::ScopeStates&>)
+      dlg = new T(nullptr, CreatedScopeStates());
+    else
+      dlg = new T(nullptr);
   }
   void TearDown() override { FreeAndNil(dlg); }
 };
@@ -76,18 +81,18 @@ TEST_F(HardwareDialog, ShowsTheChoiceWithTheInstrumentPreselected) {
   EXPECT_FALSE(dlg->RadioButton2->Checked());
   EXPECT_EQ(dlg->GrSpeedButton1->Caption(), "OK");
   // Building the dialog is no choice of the user's.
-  EXPECT_EQ(engine::ScopeState.DemoMode, 0);
-  EXPECT_EQ(engine::ScopeState.RunStop, 0);
-  EXPECT_EQ(engine::ScopeState.SingleStop, 0);
+  EXPECT_EQ(ScopeState().DemoMode, 0);
+  EXPECT_EQ(ScopeState().RunStop, 0);
+  EXPECT_EQ(ScopeState().SingleStop, 0);
 }
 
 TEST_F(HardwareDialog, ChoosingDemoModeStopsTheAcquisitionBeforeOk) {
   dialogs.AnswerModal([&](TForm&) {
     dlg->RadioButton2->Click();
     // At once, with the dialog still open.
-    EXPECT_EQ(engine::ScopeState.DemoMode, 1);
-    EXPECT_EQ(engine::ScopeState.RunStop, 1);
-    EXPECT_EQ(engine::ScopeState.SingleStop, 1);
+    EXPECT_EQ(ScopeState().DemoMode, 1);
+    EXPECT_EQ(ScopeState().RunStop, 1);
+    EXPECT_EQ(ScopeState().SingleStop, 1);
     EXPECT_TRUE(dlg->Modal());
     dlg->GrSpeedButton1->Click();
     EXPECT_NE(dlg->ModalResult(), mrNone);
@@ -97,13 +102,13 @@ TEST_F(HardwareDialog, ChoosingDemoModeStopsTheAcquisitionBeforeOk) {
   EXPECT_FALSE(dlg->Visible());
   ASSERT_EQ(dialogs.Forms().size(), 1u);
   EXPECT_EQ(dialogs.Forms()[0].Caption, "Oscilloscope");
-  EXPECT_EQ(engine::ScopeState.DemoMode, 1);
+  EXPECT_EQ(ScopeState().DemoMode, 1);
 }
 
 TEST_F(HardwareDialog, EitherChoiceReleasesTheMainWindowsRunAndSingle) {
   TempHome home;
   device::ScopeDevice device;
-  Form1 = new TForm1(nullptr, device);
+  Form1 = new TForm1(nullptr, device, CreatedScopeStates());
   for (TRadioButton* choice : {dlg->RadioButton2, dlg->RadioButton1}) {
     Form1->SpeedButtonRun->SetDown(true);
     Form1->SpeedButtonSingle->SetDown(true);
@@ -113,18 +118,18 @@ TEST_F(HardwareDialog, EitherChoiceReleasesTheMainWindowsRunAndSingle) {
     EXPECT_FALSE(Form1->SpeedButtonRun->Down()) << choice->Caption();
     EXPECT_FALSE(Form1->SpeedButtonSingle->Down()) << choice->Caption();
   }
-  EXPECT_EQ(engine::ScopeState.DemoMode, 0);
+  EXPECT_EQ(ScopeState().DemoMode, 0);
   FreeAndNil(Form1);
 }
 
 TEST_F(HardwareDialog, ChoosingTheInstrumentLeavesDemoModeAndStopsToo) {
   dlg->RadioButton2->SetChecked(true);
-  engine::ScopeState.RunStop = 0;
-  engine::ScopeState.SingleStop = 0;
+  ScopeState().RunStop = 0;
+  ScopeState().SingleStop = 0;
   dlg->RadioButton1->Click();
-  EXPECT_EQ(engine::ScopeState.DemoMode, 0);
-  EXPECT_EQ(engine::ScopeState.RunStop, 1);
-  EXPECT_EQ(engine::ScopeState.SingleStop, 1);
+  EXPECT_EQ(ScopeState().DemoMode, 0);
+  EXPECT_EQ(ScopeState().RunStop, 1);
+  EXPECT_EQ(ScopeState().SingleStop, 1);
   EXPECT_FALSE(dlg->RadioButton2->Checked());
 }
 
@@ -160,26 +165,26 @@ TEST_F(ProbeWarning, StaysOnTopWithThePictureAndItsChoice) {
 TEST_F(ProbeWarning, TickingTheBoxMutesTheWarningForTheSession) {
   dlg->Show();
   dlg->CheckBox1->Click();
-  EXPECT_EQ(engine::ScopeState.ProbeWarningMuted, 1);
+  EXPECT_EQ(ScopeState().ProbeWarningMuted, 1);
   // The probe buttons and the settings recall read the same flag.
-  EXPECT_EQ(engine::ScopeState.ProbeWarningMuted, 1);
+  EXPECT_EQ(ScopeState().ProbeWarningMuted, 1);
   dlg->CheckBox1->Click();
-  EXPECT_EQ(engine::ScopeState.ProbeWarningMuted, 0);
+  EXPECT_EQ(ScopeState().ProbeWarningMuted, 0);
   dlg->CheckBox1->Click();
   dlg->SpeedButton29->Click();
   EXPECT_FALSE(dlg->Visible());
-  EXPECT_EQ(engine::ScopeState.ProbeWarningMuted, 1);
+  EXPECT_EQ(ScopeState().ProbeWarningMuted, 1);
 }
 
 TEST(NoticeKeys, ReturnEnterSpaceAndEscapePressTheOkOfEveryNotice) {
   ScriptedDialogs dialogs;
-  engine::ScopeState.ProbeWarningMuted = 0;
+  ScopeState().ProbeWarningMuted = 0;
   const Qt::Key keys[] = {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape};
   for (Qt::Key key : keys) {
     SCOPED_TRACE(KeyName(key));
     // The modal ones, with nothing focused, and with the focus in the Bode
     // hint's memo, which uses only Space.
-    auto hardware = std::make_unique<TBtnBottomDlg>(nullptr);
+    auto hardware = std::make_unique<TBtnBottomDlg>(nullptr, CreatedScopeStates());
     EXPECT_NE(RunModalWithKeys(dialogs, *hardware, [&](TForm& f) { PressKey(f.Widget(), key); }), -1);
     auto noHardware = std::make_unique<TBtnBottomDlg1>(nullptr);
     EXPECT_NE(RunModalWithKeys(dialogs, *noHardware, [&](TForm& f) { PressKey(f.Widget(), key); }), -1);
@@ -192,25 +197,25 @@ TEST(NoticeKeys, ReturnEnterSpaceAndEscapePressTheOkOfEveryNotice) {
                                }),
               key == Qt::Key_Space ? -1 : 1);  // Space pages the focused memo on
     // The probe warning is not modal.
-    TForm12 warning(nullptr);
+    TForm12 warning(nullptr, CreatedScopeStates());
     warning.Show();
     PressKey(warning.Widget(), key);
     EXPECT_FALSE(warning.Visible());
   }
-  EXPECT_EQ(engine::ScopeState.ProbeWarningMuted, 0);
+  EXPECT_EQ(ScopeState().ProbeWarningMuted, 0);
 }
 
 TEST(NoticeKeys, SpaceOnAFocusedChoiceTakesTheChoiceAndReturnStillCloses) {
   ScriptedDialogs dialogs;
-  engine::ScopeState.DemoMode = 0;
-  engine::ScopeState.ProbeWarningMuted = 0;
-  TBtnBottomDlg hardware(nullptr);
+  ScopeState().DemoMode = 0;
+  ScopeState().ProbeWarningMuted = 0;
+  TBtnBottomDlg hardware(nullptr, CreatedScopeStates());
   bool demoChosenWhileOpen = false;
   EXPECT_NE(RunModalWithKeys(dialogs, hardware,
                              [&](TForm& f) {
                                hardware.RadioButton2->SetFocus();
                                PressKey(hardware.RadioButton2->Widget(), Qt::Key_Space);
-                               demoChosenWhileOpen = engine::ScopeState.DemoMode == 1 && f.ModalResult() == mrNone;
+                               demoChosenWhileOpen = ScopeState().DemoMode == 1 && f.ModalResult() == mrNone;
                                PressKey(hardware.RadioButton2->Widget(), Qt::Key_Return);
                              }),
             -1);
@@ -218,7 +223,7 @@ TEST(NoticeKeys, SpaceOnAFocusedChoiceTakesTheChoiceAndReturnStillCloses) {
   EXPECT_TRUE(hardware.RadioButton2->Checked());
 
   // Up and Down choose between the two as they move the focus.
-  engine::ScopeState.DemoMode = 0;
+  ScopeState().DemoMode = 0;
   hardware.RadioButton1->SetChecked(true);
   std::vector<std::pair<int, bool>> seen;  // DemoMode, demo shown checked
   EXPECT_NE(RunModalWithKeys(dialogs, hardware,
@@ -229,7 +234,7 @@ TEST(NoticeKeys, SpaceOnAFocusedChoiceTakesTheChoiceAndReturnStillCloses) {
                                  TRadioButton* focused =
                                      hardware.RadioButton2->Checked() ? hardware.RadioButton2 : hardware.RadioButton1;
                                  PressKey(focused->Widget(), key);
-                                 seen.emplace_back(engine::ScopeState.DemoMode,
+                                 seen.emplace_back(ScopeState().DemoMode,
                                                    static_cast<QAbstractButton*>(hardware.RadioButton2->Widget())
                                                        ->isChecked());
                                }
@@ -238,16 +243,16 @@ TEST(NoticeKeys, SpaceOnAFocusedChoiceTakesTheChoiceAndReturnStillCloses) {
             -1);
   EXPECT_EQ(seen, (std::vector<std::pair<int, bool>>{{1, true}, {0, false}, {1, true}}));
 
-  TForm12 warning(nullptr);
+  TForm12 warning(nullptr, CreatedScopeStates());
   warning.Show();
   warning.CheckBox1->SetFocus();
   PressKey(warning.CheckBox1->Widget(), Qt::Key_Space);
   EXPECT_TRUE(warning.Visible());
-  EXPECT_EQ(engine::ScopeState.ProbeWarningMuted, 1);
+  EXPECT_EQ(ScopeState().ProbeWarningMuted, 1);
   PressKey(warning.CheckBox1->Widget(), Qt::Key_Return);
   EXPECT_FALSE(warning.Visible());
-  engine::ScopeState.DemoMode = 0;
-  engine::ScopeState.ProbeWarningMuted = 0;
+  ScopeState().DemoMode = 0;
+  ScopeState().ProbeWarningMuted = 0;
 }
 
 TEST(ProbeWarningPicture, DrawsTheSignAndEverySentenceInsideThePicture) {

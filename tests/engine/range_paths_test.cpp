@@ -14,6 +14,7 @@
 #include "engine/scope_settings.h"
 #include "io/shared_blocks.h"
 #include "recorder/recorder_form.h"
+#include "support/program_states.h"
 
 using namespace device_test;
 
@@ -53,8 +54,8 @@ class RangePathsTest : public DeviceTest {
     ASSERT_TRUE(io::OpenSharedBlocks(nullptr));
     DeviceTest::SetUp();
     OpenDevice();
-    engine::ScopeState.StartupModeReady = 1;
-    engine::ScopeState.ProbeWarningMuted = 1;
+    ScopeState().StartupModeReady = 1;
+    ScopeState().ProbeWarningMuted = 1;
     box_ = io::ScopeMailboxBlock.get();
   }
 
@@ -105,8 +106,8 @@ class RangePathsTest : public DeviceTest {
 
   // The label strip of a channel on the picture.
   static QImage LabelStrip(int channel) {
-    const int x = engine::ScopeState.ScreenX0 + (channel == 1 ? 10 : 70);
-    return Form1->Image1->Picture()->Image().copy(x, 0, 58, engine::ScopeState.ScreenY0);
+    const int x = ScopeState().ScreenX0 + (channel == 1 ? 10 : 70);
+    return Form1->Image1->Picture()->Image().copy(x, 0, 58, ScopeState().ScreenY0);
   }
 
   std::string Entry(int channel, const std::string& key) {
@@ -132,7 +133,7 @@ TEST_F(RangePathsTest, EveryWayOfChangingARangeLeavesTheInstrumentThePictureTheP
     EXPECT_EQ(last.GainBits(c.channel), c.gainBits);
     EXPECT_EQ(last.GainBits(3 - c.channel), 0x28) << "the other channel stays at 1 V";
 
-    EXPECT_EQ(c.channel == 1 ? engine::ScopeState.Ch1RangeText : engine::ScopeState.Ch2RangeText, c.label);
+    EXPECT_EQ(c.channel == 1 ? ScopeState().Ch1RangeText : ScopeState().Ch2RangeText, c.label);
     const std::string stripKey = std::to_string(c.channel) + c.label;
     const QImage strip = LabelStrip(c.channel);
     if (!strips.count(stripKey)) strips[stripKey] = strip;
@@ -251,7 +252,7 @@ class PanelPathsTest : public RangePathsTest {
 
   // The text above the graticule, without its frame (a recall draws the grid anew).
   static QImage TimeLabelStrip() {
-    return Form1->Image1->Picture()->Image().copy(engine::ScopeState.ScreenX0 + 592, 0, 60, engine::ScopeState.ScreenY0 - 2);
+    return Form1->Image1->Picture()->Image().copy(ScopeState().ScreenX0 + 592, 0, 60, ScopeState().ScreenY0 - 2);
   }
 };
 
@@ -273,7 +274,7 @@ TEST_F(PanelPathsTest, EveryWayOfChangingTheTimeBaseTheTriggerOrATraceLeavesDevi
       EXPECT_EQ(last.c, packets[c.group].c) << "the packet differs from the first way's";
     }
     if (c.timeLabel) {
-      EXPECT_EQ(engine::ScopeState.TimeDivText, c.timeLabel);
+      EXPECT_EQ(ScopeState().TimeDivText, c.timeLabel);
       if (!strips.count(c.group)) strips[c.group] = TimeLabelStrip();
       EXPECT_TRUE(TimeLabelStrip() == strips[c.group]) << "the label drawn differs from the first way's";
     }

@@ -13,12 +13,13 @@
 #include "engine/startup.h"
 #include "startup_fixture.h"
 #include "bode/bode_state.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "engine/persistence_options.h"
-#include "engine/persistence_state.h"
+#include "display/persistence_state.h"
 #include "engine/control_panel.h"
 #include "generator/generator_state.h"
 #include "support/file_watch.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -96,36 +97,36 @@ TEST_F(StartupTest, StoredValuesComeBackAndAreWrittenAgain) {
   EXPECT_EQ(Form1->Left(), 44);
   EXPECT_EQ(Form1->Width(), 1300);
   EXPECT_EQ(Form1->Height(), 650);
-  EXPECT_EQ(ScopeState.DotJoin, 0);
-  EXPECT_EQ(ScopeState.RmsOn, 1);
-  EXPECT_EQ(ScopeState.SampleRateOn, 1);
-  EXPECT_EQ(ScopeState.ClearOnRunSingle, 1);
-  EXPECT_EQ(ScopeState.FirstRunCalibration, 0);
-  EXPECT_EQ(PersistenceState.VariablePersistenceChecked, 1);
-  EXPECT_EQ(PersistenceState.NormalPersistenceChecked, 0);
-  EXPECT_EQ(DisplayState.BackgroundColor, 0u);
-  EXPECT_EQ(DisplayState.Ch1Color, 0x00FFFFu);
+  EXPECT_EQ(ScopeState().DotJoin, 0);
+  EXPECT_EQ(ScopeState().RmsOn, 1);
+  EXPECT_EQ(ScopeState().SampleRateOn, 1);
+  EXPECT_EQ(ScopeState().ClearOnRunSingle, 1);
+  EXPECT_EQ(ScopeState().FirstRunCalibration, 0);
+  EXPECT_EQ(PersistenceState().VariablePersistenceChecked, 1);
+  EXPECT_EQ(PersistenceState().NormalPersistenceChecked, 0);
+  EXPECT_EQ(DisplayState().BackgroundColor, 0u);
+  EXPECT_EQ(DisplayState().Ch1Color, 0x00FFFFu);
   // On a black background every pen is the colour inverted.
-  EXPECT_EQ(DisplayState.Ch1PenColor, 0xFF0000u);
-  EXPECT_EQ(DisplayState.Ch2PenColor, 0xFFFF23u);
-  EXPECT_EQ(DisplayState.GridPenColor, DisplayState.DarkGridColor);
+  EXPECT_EQ(DisplayState().Ch1PenColor, 0xFF0000u);
+  EXPECT_EQ(DisplayState().Ch2PenColor, 0xFFFF23u);
+  EXPECT_EQ(DisplayState().GridPenColor, DisplayState().DarkGridColor);
 
   RunStartup();
   EXPECT_EQ(OKRightDlg->Edit1->Text(), "12");
-  EXPECT_EQ(ScopeState.AcquisitionLimit, 12u);
-  EXPECT_EQ(PersistenceState.LowColorCount, 3);
+  EXPECT_EQ(ScopeState().AcquisitionLimit, 12u);
+  EXPECT_EQ(PersistenceState().LowColorCount, 3);
   // The high colour waits in its edit for the next OK.
   EXPECT_EQ(OKRightDlg->Edit4->Text(), "40");
-  EXPECT_EQ(PersistenceState.HighColorCount, 32);
+  EXPECT_EQ(PersistenceState().HighColorCount, 32);
   EXPECT_TRUE(OKRightDlg->RadioButton1->Checked());
   EXPECT_TRUE(OKRightDlg->RadioButton6->Checked());
   EXPECT_TRUE(Form1->VariablePersistence1->Checked());
   EXPECT_TRUE(Form11->VariablePersistence1->Checked());
-  EXPECT_EQ(PersistenceState.VariablePersistenceMask, 7);
-  EXPECT_EQ(PersistenceState.GradedPersistenceMask, 127);
+  EXPECT_EQ(PersistenceState().VariablePersistenceMask, 7);
+  EXPECT_EQ(PersistenceState().GradedPersistenceMask, 127);
 
   // The sampling-mode "Never" of this session is not kept; the stored one is.
-  ScopeState.NoNote = 0;
+  ScopeState().NoNote = 0;
   ASSERT_TRUE(Close());
   EXPECT_EQ(IniValue("ScopeMainForm", "Top"), "33");
   EXPECT_EQ(IniValue("Menu", "Dot_Join"), "0");
@@ -141,9 +142,9 @@ TEST_F(StartupTest, StoredValuesComeBackAndAreWrittenAgain) {
 
 TEST_F(StartupTest, BrightPresetGivesTheNotXorPensOfItsColours) {
   StartAndRun();
-  EXPECT_EQ(display::DisplayState.Ch1PenColor, 0xD60000u);
-  EXPECT_EQ(display::DisplayState.Ch1XorColor, 0xD60000u);
-  EXPECT_EQ(display::DisplayState.TimeMarkerPenColor, (~(0x400080u ^ 0xF5FFFFu)) & 0xFFFFFFu);
+  EXPECT_EQ(DisplayState().Ch1PenColor, 0xD60000u);
+  EXPECT_EQ(DisplayState().Ch1XorColor, 0xD60000u);
+  EXPECT_EQ(DisplayState().TimeMarkerPenColor, (~(0x400080u ^ 0xF5FFFFu)) & 0xFFFFFFu);
 }
 
 TEST_F(StartupTest, MissingFileGivesEveryDefault) {
@@ -151,19 +152,19 @@ TEST_F(StartupTest, MissingFileGivesEveryDefault) {
   using namespace engine;
   using namespace bode;
   using namespace display;
-  EXPECT_EQ(ScopeState.DemoMode, 0);
-  EXPECT_EQ(ScopeState.FirstRunCalibration, 1);
-  EXPECT_EQ(ScopeState.DotJoin, 1);
-  EXPECT_EQ(ScopeState.HideScope, 0);
-  EXPECT_EQ(ScopeState.RecallLastSettings, 0);
-  EXPECT_EQ(ScopeState.HistoryHintOn, 1);
+  EXPECT_EQ(ScopeState().DemoMode, 0);
+  EXPECT_EQ(ScopeState().FirstRunCalibration, 1);
+  EXPECT_EQ(ScopeState().DotJoin, 1);
+  EXPECT_EQ(ScopeState().HideScope, 0);
+  EXPECT_EQ(ScopeState().RecallLastSettings, 0);
+  EXPECT_EQ(ScopeState().HistoryHintOn, 1);
   EXPECT_EQ(BodeState().Bodehelp, 1);
-  EXPECT_EQ(ScopeState.Ch1OffsetCal, 124);
-  EXPECT_EQ(ScopeState.Ch2_ad2, 164);
-  EXPECT_EQ(DisplayState.BackgroundColor, 0xF5FFFFu);
-  EXPECT_EQ(DisplayState.TimeMarkerColor, 0x400080u);
-  EXPECT_EQ(ScopeState.PreviousRunMark, 0);
-  EXPECT_EQ(ScopeState.CalibrationInvalid, 0);
+  EXPECT_EQ(ScopeState().Ch1OffsetCal, 124);
+  EXPECT_EQ(ScopeState().Ch2_ad2, 164);
+  EXPECT_EQ(DisplayState().BackgroundColor, 0xF5FFFFu);
+  EXPECT_EQ(DisplayState().TimeMarkerColor, 0x400080u);
+  EXPECT_EQ(ScopeState().PreviousRunMark, 0);
+  EXPECT_EQ(ScopeState().CalibrationInvalid, 0);
   // The creation marks the file at once.
   EXPECT_EQ(IniValue("Status", "Running"), "1");
 }
@@ -182,29 +183,29 @@ TEST_F(StartupTest, DamagedValuesFallBackToTheirDefaults) {
   using namespace engine;
   using namespace bode;
   using namespace display;
-  EXPECT_EQ(ScopeState.Ch1OffsetCal, 124);
-  EXPECT_EQ(ScopeState.Ch1_ad0, 120);
-  EXPECT_EQ(ScopeState.Ch2_pos1, 32);  // "0x20" is hexadecimal 32
-  EXPECT_EQ(ScopeState.DotJoin, 1);
-  EXPECT_EQ(ScopeState.FirstRunCalibration, 0);
+  EXPECT_EQ(ScopeState().Ch1OffsetCal, 124);
+  EXPECT_EQ(ScopeState().Ch1_ad0, 120);
+  EXPECT_EQ(ScopeState().Ch2_pos1, 32);  // "0x20" is hexadecimal 32
+  EXPECT_EQ(ScopeState().DotJoin, 1);
+  EXPECT_EQ(ScopeState().FirstRunCalibration, 0);
   // A Boolean is "1" or "0": any other number is no state.
-  EXPECT_EQ(ScopeState.RmsOn, 0);
-  EXPECT_EQ(DisplayState.Ch1Color, 0xDC0000u);
+  EXPECT_EQ(ScopeState().RmsOn, 0);
+  EXPECT_EQ(DisplayState().Ch1Color, 0xDC0000u);
   // Colours are 24 bits; a damaged value keeps only those.
-  EXPECT_EQ(DisplayState.Ch2Color, 0xFFFFFFu);
-  EXPECT_EQ(DisplayState.BackgroundColor, 0xF5FFFFu);
+  EXPECT_EQ(DisplayState().Ch2Color, 0xFFFFFFu);
+  EXPECT_EQ(DisplayState().BackgroundColor, 0xF5FFFFu);
   // A window of no size is not taken over.
   EXPECT_EQ(Form1->Top(), designTop);
   EXPECT_GT(Form1->Width(), 0);
   EXPECT_GT(Form1->Height(), 0);
-  EXPECT_EQ(ScopeState.DemoMode, 0);
-  EXPECT_EQ(ScopeState.PreviousRunMark, 0);
+  EXPECT_EQ(ScopeState().DemoMode, 0);
+  EXPECT_EQ(ScopeState().PreviousRunMark, 0);
 }
 
 TEST_F(StartupTest, HideScopeWrittenWithCapitalSReadsBack) {
   WriteIni("[Menu]\nHide_Scope=1\n[Big_Screen]\nVisible=1\n");
   Start();
-  EXPECT_EQ(engine::ScopeState.HideScope, 1);
+  EXPECT_EQ(ScopeState().HideScope, 1);
   RunStartup();
   ASSERT_TRUE(Close());
   EXPECT_EQ(IniValue("Menu", "hide_scope"), "1");
@@ -217,13 +218,13 @@ TEST_F(StartupTest, HideScopeWrittenWithCapitalSReadsBack) {
 TEST_F(StartupTest, Ch2ProbeFollowsCh1WhenItHasNoKey) {
   WriteIni("[ScopeMainForm]\nProbe_CH1=10\n");
   StartAndRun();
-  EXPECT_EQ(engine::ScopeState.Ch1ProbeFactor, 10.0);
-  EXPECT_EQ(engine::ScopeState.Ch2ProbeFactor, 10.0);
-  EXPECT_EQ(engine::ScopeState.Ch1ProbeDb, 20.0);
-  EXPECT_EQ(engine::ScopeState.Ch2ProbeDb, 20.0);
+  EXPECT_EQ(ScopeState().Ch1ProbeFactor, 10.0);
+  EXPECT_EQ(ScopeState().Ch2ProbeFactor, 10.0);
+  EXPECT_EQ(ScopeState().Ch1ProbeDb, 20.0);
+  EXPECT_EQ(ScopeState().Ch2ProbeDb, 20.0);
   // Restoring the probes is no reason to warn about them, and leaves the
   // warning as the user had it.
-  EXPECT_EQ(engine::ScopeState.ProbeWarningMuted, 0);
+  EXPECT_EQ(ScopeState().ProbeWarningMuted, 0);
   ASSERT_TRUE(Close());
   EXPECT_EQ(IniValue("ScopeMainForm", "Probe_CH1"), "10");
   EXPECT_EQ(IniValue("ScopeMainForm", "Probe_CH2"), "10");
@@ -232,8 +233,8 @@ TEST_F(StartupTest, Ch2ProbeFollowsCh1WhenItHasNoKey) {
 TEST_F(StartupTest, ProbeFactorsOtherThanOneOrTenAreTakenAsOne) {
   WriteIni("[ScopeMainForm]\nProbe_CH1=7\n");
   StartAndRun();
-  EXPECT_EQ(engine::ScopeState.Ch1ProbeFactor, 1.0);
-  EXPECT_EQ(engine::ScopeState.Ch2ProbeFactor, 1.0);
+  EXPECT_EQ(ScopeState().Ch1ProbeFactor, 1.0);
+  EXPECT_EQ(ScopeState().Ch2ProbeFactor, 1.0);
   ASSERT_TRUE(Close());
   EXPECT_EQ(IniValue("ScopeMainForm", "Probe_CH1"), "1");
   EXPECT_EQ(IniValue("ScopeMainForm", "Probe_CH2"), "1");
@@ -245,8 +246,8 @@ TEST_F(StartupTest, ProbeFactorsOtherThanOneOrTenAreTakenAsOne) {
 TEST_F(StartupTest, Ch2ProbeOfItsOwnIsKept) {
   WriteIni("[ScopeMainForm]\nProbe_CH1=10\nProbe_CH2=1\n");
   StartAndRun();
-  EXPECT_EQ(engine::ScopeState.Ch1ProbeFactor, 10.0);
-  EXPECT_EQ(engine::ScopeState.Ch2ProbeFactor, 1.0);
+  EXPECT_EQ(ScopeState().Ch1ProbeFactor, 10.0);
+  EXPECT_EQ(ScopeState().Ch2ProbeFactor, 1.0);
 }
 
 TEST_F(StartupTest, MaximisedCloseKeepsThePreviousPlaces) {
@@ -335,13 +336,13 @@ TEST_F(StartupTest, SettingsFilesThatCannotBeUsedAreToldOfOnceAndLeftAlone) {
       if (reason.empty()) {
         EXPECT_EQ(naming(), 0);
         // What the file held was taken.
-        EXPECT_TRUE(engine::ScopeState.RmsOn || GeneratorState().SyncMode);
+        EXPECT_TRUE(ScopeState().RmsOn || GeneratorState().SyncMode);
       } else {
         EXPECT_EQ(Dialogs().CountMessages("The settings file " + path + " cannot be used: " + reason +
                                           ".\rThe program goes on with its defaults and leaves the file as it is."),
                   1);
         EXPECT_EQ(naming(), 1);
-        EXPECT_FALSE(engine::ScopeState.RmsOn || GeneratorState().SyncMode);
+        EXPECT_FALSE(ScopeState().RmsOn || GeneratorState().SyncMode);
       }
       ASSERT_TRUE(Close());
       EXPECT_EQ(naming(), reason.empty() ? 0 : 1);
@@ -363,8 +364,8 @@ TEST_F(StartupTest, RefusedWriteAtCloseIsReportedOnceAndTheCloseFinishes) {
   const std::string message = "Unable to write to " + IniPath();
   EXPECT_EQ(Dialogs().CountMessages(message), 1);
   EXPECT_EQ(Dialogs().Messages().size(), 1u);
-  EXPECT_EQ(engine::ScopeState.ClosingDone, 1);
-  EXPECT_EQ(engine::ScopeState.FftBuffer, nullptr);
+  EXPECT_EQ(ScopeState().ClosingDone, 1);
+  EXPECT_EQ(ScopeState().FftBuffer, nullptr);
   EXPECT_EQ(Form1->ScopeIni, nullptr);
 }
 

@@ -24,6 +24,7 @@
 #include "io/sample_export.h"
 #include "support/held_startup_test.h"
 #include "support/scripted_dialogs.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -36,9 +37,9 @@ class ScopeRemoteTest : public HeldStartupTest {
   void SetUp() override {
     ASSERT_TRUE(io::OpenSharedBlocks(nullptr));
     HeldStartupTest::SetUp();
-    ScopeState.DemoMode = 1;
+    ScopeState().DemoMode = 1;
     Form1->tee_demo_taulut();
-    ScopeState.StartupModeReady = 1;
+    ScopeState().StartupModeReady = 1;
     box_ = io::ScopeMailboxBlock.get();
   }
 
@@ -67,30 +68,30 @@ TEST_F(ScopeRemoteTest, EachCommandPressesItsControlAndTheStatusWordsFollow) {
   };
   TForm1& f = *Form1;
   const Case cases[] = {
-      {1, 3, 10, 3, [&] { return f.SpeedButton1p5v1->Down() && ScopeState.Settings.Ch1GainCode == 29; }},
-      {1, 6, 10, 3, [&] { return ScopeState.Settings.Ch1GainCode == 29; }},  // no such button: nothing
-      {2, 5, 11, 5, [&] { return f.SpeedButton015v2->Down() && ScopeState.Settings.Ch2GainCode == 30; }},
-      {2, 0, 11, 0, [&] { return f.SpeedButton29->Down() && ScopeState.Settings.Ch2GainCode == 1; }},
-      {3, 0, 12, 0, [&] { return f.SpeedButton500ms->Down() && ScopeState.Settings.TimeBaseCode == 5; }},
-      {3, 14, 12, 14, [&] { return f.SpeedButton10us->Down() && ScopeState.Settings.TimeBaseCode == 94; }},
-      {3, 15, 12, 15, [&] { return f.SpeedButton5us->Down() && ScopeState.Settings.TimeBaseCode == 32; }},
+      {1, 3, 10, 3, [&] { return f.SpeedButton1p5v1->Down() && ScopeState().Settings.Ch1GainCode == 29; }},
+      {1, 6, 10, 3, [&] { return ScopeState().Settings.Ch1GainCode == 29; }},  // no such button: nothing
+      {2, 5, 11, 5, [&] { return f.SpeedButton015v2->Down() && ScopeState().Settings.Ch2GainCode == 30; }},
+      {2, 0, 11, 0, [&] { return f.SpeedButton29->Down() && ScopeState().Settings.Ch2GainCode == 1; }},
+      {3, 0, 12, 0, [&] { return f.SpeedButton500ms->Down() && ScopeState().Settings.TimeBaseCode == 5; }},
+      {3, 14, 12, 14, [&] { return f.SpeedButton10us->Down() && ScopeState().Settings.TimeBaseCode == 94; }},
+      {3, 15, 12, 15, [&] { return f.SpeedButton5us->Down() && ScopeState().Settings.TimeBaseCode == 32; }},
       {3, 16, 12, 16, [&] { return f.SpeedButton2us->Down(); }},
       {3, 17, 12, 16, [&] { return f.SpeedButton2us->Down(); }},
-      {3, 9, 12, 9, [&] { return f.SpeedButton1ms->Down() && ScopeState.Settings.TimeBaseCode == 88; }},
+      {3, 9, 12, 9, [&] { return f.SpeedButton1ms->Down() && ScopeState().Settings.TimeBaseCode == 88; }},
       {6, 300, 13, 127, [&] { return f.TrackBar1->Position() == 127; }},
       {6, -300, 13, -128, [&] { return f.TrackBar1->Position() == -128; }},
       {7, 40, 14, 40, [&] { return f.TrackBar2->Position() == 40; }},
-      {8, 1, 17, 1, [&] { return f.SpeedButton7->Down() && ScopeState.Settings.TriggerOff == 0; }},
-      {9, 255, 20, 254, [&] { return ScopeState.Settings.TriggerLevel == 254; }},
-      {9, -5, 20, 0, [&] { return ScopeState.Settings.TriggerLevel == 0; }},
-      {10, 7, 18, 1, [&] { return f.SpeedButton4->Down() && ScopeState.Settings.TriggerSource == 0; }},
-      {10, -2, 18, 0, [&] { return f.SpeedButton3->Down() && ScopeState.Settings.TriggerSource == 16; }},
-      {11, 0, 19, 0, [&] { return f.SpeedButton6->Down() && ScopeState.Settings.TriggerSlope == 0; }},
-      {11, 3, 19, 1, [&] { return f.SpeedButton5->Down() && ScopeState.Settings.TriggerSlope == 32; }},
-      {8, 0, 17, 0, [&] { return f.SpeedButton8->Down() && ScopeState.Settings.TriggerOff == 64; }},
-      {12, 9, 15, 2, [&] { return f.SpeedButton_gnd1->Down() && ScopeState.Settings.Ch1InputOn == 0; }},
-      {12, 0, 15, 0, [&] { return f.SpeedButton_ac1->Down() && ScopeState.Settings.Ch1Ac == 1; }},
-      {13, 1, 16, 1, [&] { return f.SpeedButton_dc2->Down() && ScopeState.Settings.Ch2Ac == 0 && ScopeState.Settings.Ch2InputOn == 1; }},
+      {8, 1, 17, 1, [&] { return f.SpeedButton7->Down() && ScopeState().Settings.TriggerOff == 0; }},
+      {9, 255, 20, 254, [&] { return ScopeState().Settings.TriggerLevel == 254; }},
+      {9, -5, 20, 0, [&] { return ScopeState().Settings.TriggerLevel == 0; }},
+      {10, 7, 18, 1, [&] { return f.SpeedButton4->Down() && ScopeState().Settings.TriggerSource == 0; }},
+      {10, -2, 18, 0, [&] { return f.SpeedButton3->Down() && ScopeState().Settings.TriggerSource == 16; }},
+      {11, 0, 19, 0, [&] { return f.SpeedButton6->Down() && ScopeState().Settings.TriggerSlope == 0; }},
+      {11, 3, 19, 1, [&] { return f.SpeedButton5->Down() && ScopeState().Settings.TriggerSlope == 32; }},
+      {8, 0, 17, 0, [&] { return f.SpeedButton8->Down() && ScopeState().Settings.TriggerOff == 64; }},
+      {12, 9, 15, 2, [&] { return f.SpeedButton_gnd1->Down() && ScopeState().Settings.Ch1InputOn == 0; }},
+      {12, 0, 15, 0, [&] { return f.SpeedButton_ac1->Down() && ScopeState().Settings.Ch1Ac == 1; }},
+      {13, 1, 16, 1, [&] { return f.SpeedButton_dc2->Down() && ScopeState().Settings.Ch2Ac == 0 && ScopeState().Settings.Ch2InputOn == 1; }},
       {0, 5, 16, 1, [] { return true; }},
       {15, 5, 16, 1, [] { return true; }},
   };
@@ -105,7 +106,7 @@ TEST_F(ScopeRemoteTest, EachCommandPressesItsControlAndTheStatusWordsFollow) {
 TEST_F(ScopeRemoteTest, CommandsWaitForTheStartUpAndCalibrationAndShowBringsTheWindowBack) {
   // Before the start-up has made its mode ready, and while calibration holds
   // the panel, a command stays in the mailbox and is taken afterwards.
-  std::uint8_t* holds[] = {&ScopeState.StartupModeReady, &engine::ScopeState.Calibrating};
+  std::uint8_t* holds[] = {&ScopeState().StartupModeReady, &ScopeState().Calibrating};
   const std::uint8_t holding[] = {0, 1};
   for (std::size_t i = 0; i < 2; ++i) {
     SCOPED_TRACE(i);
@@ -115,7 +116,7 @@ TEST_F(ScopeRemoteTest, CommandsWaitForTheStartUpAndCalibrationAndShowBringsTheW
     box_->Set(0, 1);
     harness_->Pump(100);
     EXPECT_EQ(box_->Get(0), 1);
-    EXPECT_EQ(ScopeState.Settings.Ch1GainCode, i == 0 ? 27 : 1);
+    EXPECT_EQ(ScopeState().Settings.Ch1GainCode, i == 0 ? 27 : 1);
     *holds[i] = released;
     EXPECT_TRUE(harness_->PumpUntil([&] { return box_->Get(0) == 0; }, 2000));
     EXPECT_TRUE(StatusShows(10, static_cast<std::int32_t>(i)));
@@ -167,11 +168,11 @@ TEST_F(ScopeRemoteTest, SingleFromAnotherProcessDeliversTheCaptureItReads) {
   EXPECT_FALSE(Form1->SpeedButtonSingle->Down());  // the capture is over
   EXPECT_EQ(got[0], 125000);                        // 1 ms/div
   EXPECT_EQ(got[1], 8000);                          // 1 V/div
-  EXPECT_EQ(got[2], 255 - ScopeState.Ch2GroundLevel);
+  EXPECT_EQ(got[2], 255 - ScopeState().Ch2GroundLevel);
   EXPECT_EQ(got[4100], 8000);
-  EXPECT_EQ(got[4101], 255 - ScopeState.Ch1GroundLevel);
-  EXPECT_TRUE(std::equal(Ch2Samples.begin(), Ch2Samples.end(), got.begin() + 3));
-  EXPECT_TRUE(std::equal(Ch1Samples.begin(), Ch1Samples.end(), got.begin() + 4102));
+  EXPECT_EQ(got[4101], 255 - ScopeState().Ch1GroundLevel);
+  EXPECT_TRUE(std::equal(ScopeState().Ch2Samples().begin(), ScopeState().Ch2Samples().end(), got.begin() + 3));
+  EXPECT_TRUE(std::equal(ScopeState().Ch1Samples().begin(), ScopeState().Ch1Samples().end(), got.begin() + 4102));
   // The demo's sine and square, not an empty block.
   EXPECT_NE(*std::max_element(got.begin() + 4102, got.begin() + 8198), *std::min_element(got.begin() + 4102, got.begin() + 8198));
 }

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "engine/persistence_options.h"
-#include "engine/persistence_state.h"
+#include "display/persistence_state.h"
 #include "engine/big_screen.h"
 #include "engine/main_form.h"
 #include "engine/notice_dialogs.h"
@@ -34,6 +34,7 @@
 #include "recorder/recorder_form.h"
 #include "device_fixture.h"
 #include "startup_fixture.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -123,9 +124,9 @@ class SettingsFiles : public StartupTest {
     Form1_rec->SpeedButton_gnd2->Click();
     Form1_rec->TrackBar2->SetPosition(33);
     Form1_rec->Markers1->Click();
-    display::PersistenceState.VariablePersistenceMask = 31;
+    PersistenceState().VariablePersistenceMask = 31;
     OKRightDlg->Edit1->SetText("25");
-    engine::ScopeState.DbmOn = 1;
+    ScopeState().DbmOn = 1;
     GeneratorPanel& g = *Form1->GeneratorControls;
     g.GrSpeedButton5->Click();   // 5 kHz range
     g.GrSpeedButton12->Click();  // square
@@ -212,12 +213,12 @@ TEST_F(SettingsFiles, ASavedPanelComesBackWhole) {
     GeneratorState().GeneratorActive = way.generator ? 1 : 0;
     EXPECT_EQ(Differences(Panel(), saved), "");
     // The device is left at the ranges the scope shows, not the recorder's.
-    EXPECT_EQ(engine::ScopeState.Settings.Ch1GainCode, 29);
-    EXPECT_EQ(engine::ScopeState.Settings.Ch2GainCode, 1);
-    EXPECT_EQ(engine::ScopeState.TimeDivText, "2ms");
-    EXPECT_DOUBLE_EQ(engine::ScopeState.Ch2ProbeFactor, 10.0);
+    EXPECT_EQ(ScopeState().Settings.Ch1GainCode, 29);
+    EXPECT_EQ(ScopeState().Settings.Ch2GainCode, 1);
+    EXPECT_EQ(ScopeState().TimeDivText, "2ms");
+    EXPECT_DOUBLE_EQ(ScopeState().Ch2ProbeFactor, 10.0);
     Form1->SaveRecallLastSettings1->SetChecked(false);
-    engine::ScopeState.RecallLastSettings = 0;
+    ScopeState().RecallLastSettings = 0;
   }
 }
 
@@ -233,13 +234,13 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
       {"names in another letter case", "[cH1]\n0.3v=1\n[TIME]\n10MS=1\n",
        [](const std::vector<std::string>&) {
          EXPECT_TRUE(Form1->SpeedButton5v1->Down());
-         EXPECT_EQ(engine::ScopeState.TimeDivText, "10ms");
+         EXPECT_EQ(ScopeState().TimeDivText, "10ms");
        }},
       {"two buttons of one group", "[Time]\n2ms=1\n5us=1\n",
        [](const std::vector<std::string>&) {
          EXPECT_TRUE(Form1->SpeedButton5us->Down());
          EXPECT_FALSE(Form1->SpeedButton5ms->Down());
-         EXPECT_EQ(engine::ScopeState.TimeDivText, "5us");
+         EXPECT_EQ(ScopeState().TimeDivText, "5us");
        }},
       {"a bad number, then a decimal comma",
        "[Device]\nGenerator=1\n[Freq]\n50kHz=1\n[Signal]\nFrequency=abc\nAmplitude=2,5\n[Trigger]\nPosition_x=40\n",
@@ -266,9 +267,9 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
       {"view keys missing and present", "[View]\nRMS_Value=1\n",
        [](const std::vector<std::string>&) {
          EXPECT_TRUE(Form1->RMSCalculation1->Checked());
-         EXPECT_EQ(engine::ScopeState.DbmOn, 0);
-         EXPECT_EQ(engine::ScopeState.SampleRateOn, 0);
-         EXPECT_EQ(engine::ScopeState.ClearOnRunSingle, 0);
+         EXPECT_EQ(ScopeState().DbmOn, 0);
+         EXPECT_EQ(ScopeState().SampleRateOn, 0);
+         EXPECT_EQ(ScopeState().ClearOnRunSingle, 0);
        }},
       {"view and noise-reject items come with their checks",
        "[View]\ndBm_Value=1\nSample_Rate=1\nDotJoin=0\nClearDisplay=1\n[Trigger]\nHF_Reject=1\n",
@@ -278,11 +279,11 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
            const std::uint8_t& flag;
            bool stored;
          };
-         const Item items[] = {{Form1->dBmValue1, engine::ScopeState.DbmOn, true},
-                               {Form1->SampleRate1, engine::ScopeState.SampleRateOn, true},
-                               {Form1->DotJoin1, engine::ScopeState.DotJoin, false},
-                               {Form1->ClearDisplayonRunSingleClick1, engine::ScopeState.ClearOnRunSingle, true},
-                               {Form1->HFReject1, engine::ScopeState.NoiseRejectOn, true}};
+         const Item items[] = {{Form1->dBmValue1, ScopeState().DbmOn, true},
+                               {Form1->SampleRate1, ScopeState().SampleRateOn, true},
+                               {Form1->DotJoin1, ScopeState().DotJoin, false},
+                               {Form1->ClearDisplayonRunSingleClick1, ScopeState().ClearOnRunSingle, true},
+                               {Form1->HFReject1, ScopeState().NoiseRejectOn, true}};
          for (const Item& i : items) {
            SCOPED_TRACE(i.item->Caption());
            EXPECT_EQ(i.item->Checked(), i.stored);
@@ -297,12 +298,12 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
        "[Persistence]\nNormalPersistence=0\nPersistence_with_Intensity_Grading=1\nVariablePersistence=1\n"
        "Duration=99\nDuration2=63\n",
        [](const std::vector<std::string>&) {
-         EXPECT_EQ(display::PersistenceState.NormalPersistenceChecked, 0);
-         EXPECT_EQ(display::PersistenceState.GradedPersistenceChecked, 1);
-         EXPECT_EQ(display::PersistenceState.VariablePersistenceChecked, 0);
-         EXPECT_EQ(display::PersistenceState.PersistenceMode, 2);
-         EXPECT_EQ(display::PersistenceState.VariablePersistenceMask, 15);
-         EXPECT_EQ(display::PersistenceState.GradedPersistenceMask, 63);
+         EXPECT_EQ(PersistenceState().NormalPersistenceChecked, 0);
+         EXPECT_EQ(PersistenceState().GradedPersistenceChecked, 1);
+         EXPECT_EQ(PersistenceState().VariablePersistenceChecked, 0);
+         EXPECT_EQ(PersistenceState().PersistenceMode, 2);
+         EXPECT_EQ(PersistenceState().VariablePersistenceMask, 15);
+         EXPECT_EQ(PersistenceState().GradedPersistenceMask, 63);
        }},
       {"the recorder as the stored instrument", "[Device]\nRecorder=1\n",
        [](const std::vector<std::string>&) {
@@ -313,7 +314,7 @@ TEST_F(SettingsFiles, RecallFollowsItsRulesOnHandMadeFiles) {
        [](const std::vector<std::string>&) {
          EXPECT_TRUE(Form1->x101->Down());
          EXPECT_FALSE(Form12->Visible());
-         EXPECT_EQ(engine::ScopeState.ProbeWarningMuted, 0);
+         EXPECT_EQ(ScopeState().ProbeWarningMuted, 0);
        }},
   };
   StartAndRun();
@@ -348,7 +349,7 @@ TEST_F(SettingsFiles, TheCommandLineFileIsAppliedOnlyWhenConfirmed) {
     Form1->RecallSettings2();
     ASSERT_EQ(Dialogs().FileDialogs().size(), 1u);
     EXPECT_EQ(Dialogs().FileDialogs()[0].FileName, path);
-    EXPECT_EQ(Dialogs().FileDialogs()[0].InitialDir, engine::ScopeState.DocumentsFolder);
+    EXPECT_EQ(Dialogs().FileDialogs()[0].InitialDir, ScopeState().DocumentsFolder);
     EXPECT_EQ(Form1->SpeedButton10us->Down(), confirm);
     if (!confirm) {
       EXPECT_EQ(Differences(Panel(), before), "");
@@ -447,10 +448,10 @@ TEST_F(SettingsFiles, ValuesOutOfTheirRangeCommandNothing) {
   const std::map<std::string, std::string> atTheMinimum = flagsAfterAStart();
   using namespace engine;
   EXPECT_FALSE(Form1_rec->Visible());
-  EXPECT_EQ(ScopeState.SpectrumMode, 0);
-  EXPECT_EQ(ScopeState.HideScope, 0);
+  EXPECT_EQ(ScopeState().SpectrumMode, 0);
+  EXPECT_EQ(ScopeState().HideScope, 0);
   EXPECT_FALSE(Form10->Visible());
-  EXPECT_EQ(ScopeState.PreviousRunMark, 0);
+  EXPECT_EQ(ScopeState().PreviousRunMark, 0);
   EXPECT_EQ(GeneratorState().SyncMode, 0);
   std::string differences;
   for (const auto& [key, value] : asWritten)
@@ -478,7 +479,7 @@ TEST_F(SettingsFiles, ALastSettingsFileOfManySectionsIsRecalledAtOnce) {
   EXPECT_LT(elapsed, std::chrono::seconds(30))
       << std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() << " ms";
   EXPECT_TRUE(Form1->SpeedButton10us->Down());
-  EXPECT_EQ(engine::ScopeState.TimeDivText, "10us");
+  EXPECT_EQ(ScopeState().TimeDivText, "10us");
   EXPECT_TRUE(Form1->SpeedButton5v1->Down());
   EXPECT_EQ(Form1->ScrollBar2->Position(), 40);
 }
@@ -592,7 +593,7 @@ TEST_F(SettingsFilesOnTheWire, BothGeneratorPanelsAndTheInstrumentShowTheSavedGe
        [&](GeneratorPanel& g) {
          g.GrSpeedButton11->Click();
          enter(g.Edit7, "3");
-         io::GeneratorMailbox = {};  // this program has applied no request yet
+         GeneratorState().GeneratorMailbox = {};  // this program has applied no request yet
          io::SharedWords& box = *io::GeneratorMailboxBlock;
          box.Set(io::kGenWave, 1);
          box.Set(io::kGenFrequency, 40000);

@@ -7,9 +7,10 @@
 
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "engine/scope_state.h"
 #include "startup_fixture.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ TEST_F(StartupTest, ChannelLabelsOfBothPanelsTakeTheStoredColours) {
   // Colours as the colour dialog left them in the last session.
   WriteIni("[Colors]\nCh1=65280\nCh2=16711935\nBackground=0\n");
   StartAndRun();
-  ASSERT_EQ(display::DisplayState.Ch1Color, 0x00FF00u);
+  ASSERT_EQ(DisplayState().Ch1Color, 0x00FF00u);
   for (FrontPanelControls* panel : {static_cast<FrontPanelControls*>(Form1), static_cast<FrontPanelControls*>(Form11)}) {
     EXPECT_EQ(panel->LabelCh1->Font().Color, 0x00FF00u);
     EXPECT_EQ(panel->LabelCh2->Font().Color, 0xFF00FFu);
@@ -33,9 +34,9 @@ TEST_F(StartupTest, RangeLabelsNameThePressedButtonsWhileTheStartupDialogsAreUp)
   std::string ch1 = "?", ch2 = "?", time = "?";
   bool pressed = false;
   Dialogs().AnswerModal([&](TForm&) {
-    ch1 = engine::ScopeState.Ch1RangeText;
-    ch2 = engine::ScopeState.Ch2RangeText;
-    time = engine::ScopeState.TimeDivText;
+    ch1 = ScopeState().Ch1RangeText;
+    ch2 = ScopeState().Ch2RangeText;
+    time = ScopeState().TimeDivText;
     pressed = Form1->SpeedButton15v1->Down() && Form1->SpeedButton15v2->Down() && Form1->SpeedButton2ms->Down();
     return mrOk;
   });

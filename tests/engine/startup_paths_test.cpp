@@ -14,6 +14,7 @@
 #include "io/about_box.h"
 #include "startup_fixture.h"
 #include "generator/generator_state.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -54,18 +55,18 @@ TEST_F(StartupTest, NoDeviceShowsTheNoticeModallyThenTheDemoMessageAndRunsInDemo
   EXPECT_EQ(Dialogs().Messages()[0].Kind, mtInformation);
   EXPECT_EQ(Dialogs().Messages()[0].Buttons, static_cast<TMsgDlgButtons>(mbOK));
 
-  EXPECT_EQ(engine::ScopeState.DemoMode, 1);
+  EXPECT_EQ(ScopeState().DemoMode, 1);
   EXPECT_TRUE(Driver().HardwareMissing());
   EXPECT_EQ(GeneratorState().GeneratorHardware, 0);
   EXPECT_EQ(GeneratorState().GeneratorActive, 1);
   // Demo mode has nothing to calibrate: the first-run request stays for a device.
-  EXPECT_EQ(engine::ScopeState.FirstRunCalibration, 1);
+  EXPECT_EQ(ScopeState().FirstRunCalibration, 1);
   EXPECT_EQ(AboutBox->Label2->Caption(), " ");
-  EXPECT_EQ(engine::ScopeState.StartupTick, 0);
+  EXPECT_EQ(ScopeState().StartupTick, 0);
   // The labels agree with the pressed 1 V/div and 1 ms/div buttons.
-  EXPECT_EQ(engine::ScopeState.Ch1RangeText, "1V");
-  EXPECT_EQ(engine::ScopeState.Ch2RangeText, "1V");
-  EXPECT_EQ(engine::ScopeState.TimeDivText, "1ms");
+  EXPECT_EQ(ScopeState().Ch1RangeText, "1V");
+  EXPECT_EQ(ScopeState().Ch2RangeText, "1V");
+  EXPECT_EQ(ScopeState().TimeDivText, "1ms");
 
   // The session's demo state is what the next start finds.
   ASSERT_TRUE(Close());
@@ -83,10 +84,10 @@ TEST_F(StartupWithDeviceTest, DemoModeFromTheFileNeverTouchesTheInstrument) {
   EXPECT_EQ(Dialogs().Messages()[0].Text, kDemoText);
   EXPECT_EQ(Dialogs().CountMessages(kCalibrateNowText), 0);
   EXPECT_EQ(AboutBox->Label2->Caption(), " ");
-  EXPECT_EQ(engine::ScopeState.DemoMode, 1);
+  EXPECT_EQ(ScopeState().DemoMode, 1);
   EXPECT_FALSE(Driver().IsOpen());
-  EXPECT_EQ(engine::ScopeState.Ch1RangeText, "1V");
-  EXPECT_EQ(engine::ScopeState.TimeDivText, "1ms");
+  EXPECT_EQ(ScopeState().Ch1RangeText, "1V");
+  EXPECT_EQ(ScopeState().TimeDivText, "1ms");
   // The hardware dialog offers the mode in force.
   EXPECT_TRUE(BtnBottomDlg->RadioButton2->Checked());
   EXPECT_FALSE(BtnBottomDlg->RadioButton1->Checked());
@@ -115,9 +116,9 @@ TEST_F(StartupWithDeviceTest, RunningMarkAnsweredNoEndsTheProgramBeforeAnyDevice
   // The normal close ran: the mark is cleared and the last settings are left alone.
   EXPECT_EQ(IniValue("Status", "Running"), "0");
   EXPECT_EQ(IniValue("Menu", "SaveRecallLastSettings"), "1");
-  EXPECT_EQ(engine::ScopeState.StartupReachedRecall, 0);
+  EXPECT_EQ(ScopeState().StartupReachedRecall, 0);
   EXPECT_EQ(startup_test::ReadText(DataDir() + "settings48.ini"), lastSettings);
-  EXPECT_EQ(engine::ScopeState.FftBuffer, nullptr);
+  EXPECT_EQ(ScopeState().FftBuffer, nullptr);
 }
 
 TEST_F(StartupTest, RunningMarkAnsweredYesGoesOnWithTheInstrumentOpen) {
@@ -131,8 +132,8 @@ TEST_F(StartupTest, RunningMarkAnsweredYesGoesOnWithTheInstrumentOpen) {
   ASSERT_EQ(Dialogs().Forms().size(), 1u);
   EXPECT_EQ(Dialogs().Forms()[0].ClassName, "TBtnBottomDlg1");
   EXPECT_EQ(Dialogs().CountMessages(kDemoText), 1);
-  EXPECT_EQ(engine::ScopeState.DemoMode, 1);
-  EXPECT_EQ(engine::ScopeState.StartupReachedRecall, 1);
+  EXPECT_EQ(ScopeState().DemoMode, 1);
+  EXPECT_EQ(ScopeState().StartupReachedRecall, 1);
   EXPECT_EQ(IniValue("Status", "Running"), "1");
 }
 
@@ -143,21 +144,21 @@ TEST_F(StartupTest, EqualDacValuesInvalidateBothChannelsAndWarnOnce) {
   StartAndRun();
 
   using namespace engine;
-  EXPECT_EQ(ScopeState.CalibrationInvalid, 1);
-  EXPECT_EQ(ScopeState.Ch1_pos0, 128);
-  EXPECT_EQ(ScopeState.Ch2_pos0, 128);
-  EXPECT_EQ(ScopeState.Ch1_ad0, 128);
-  EXPECT_EQ(ScopeState.Ch2_ad0, 128);
-  EXPECT_EQ(ScopeState.Ch1_pos1, 32);
-  EXPECT_EQ(ScopeState.Ch2_pos1, 32);
-  EXPECT_EQ(ScopeState.Ch1_pos2, 224);
-  EXPECT_EQ(ScopeState.Ch2_pos2, 224);
-  EXPECT_EQ(ScopeState.Ch1_ad1, 62);
-  EXPECT_EQ(ScopeState.Ch2_ad1, 62);
-  EXPECT_EQ(ScopeState.Ch1_ad2, 192);
-  EXPECT_EQ(ScopeState.Ch2_ad2, 192);
+  EXPECT_EQ(ScopeState().CalibrationInvalid, 1);
+  EXPECT_EQ(ScopeState().Ch1_pos0, 128);
+  EXPECT_EQ(ScopeState().Ch2_pos0, 128);
+  EXPECT_EQ(ScopeState().Ch1_ad0, 128);
+  EXPECT_EQ(ScopeState().Ch2_ad0, 128);
+  EXPECT_EQ(ScopeState().Ch1_pos1, 32);
+  EXPECT_EQ(ScopeState().Ch2_pos1, 32);
+  EXPECT_EQ(ScopeState().Ch1_pos2, 224);
+  EXPECT_EQ(ScopeState().Ch2_pos2, 224);
+  EXPECT_EQ(ScopeState().Ch1_ad1, 62);
+  EXPECT_EQ(ScopeState().Ch2_ad1, 62);
+  EXPECT_EQ(ScopeState().Ch1_ad2, 192);
+  EXPECT_EQ(ScopeState().Ch2_ad2, 192);
   // The offsets are not part of the fallback.
-  EXPECT_EQ(ScopeState.Ch1OffsetCal, 130);
+  EXPECT_EQ(ScopeState().Ch1OffsetCal, 130);
 
   EXPECT_EQ(Dialogs().CountMessages(kCalibrationFailedText), 1);
   const auto* warning = Dialogs().FindMessage(kCalibrationFailedText);
@@ -173,10 +174,10 @@ TEST_F(StartupTest, EqualDacValuesInvalidateBothChannelsAndWarnOnce) {
 TEST_F(StartupTest, ThreeDifferentDacValuesPerChannelAreKept) {
   WriteIni("[Calibration]\nCh1_ad0=100\nCh1_ad1=60\nCh1_ad2=180\nCh2_pos2=230\n");
   StartAndRun();
-  EXPECT_EQ(engine::ScopeState.CalibrationInvalid, 0);
-  EXPECT_EQ(engine::ScopeState.Ch1_ad1, 60);
-  EXPECT_EQ(engine::ScopeState.Ch2_ad1, 75);
-  EXPECT_EQ(engine::ScopeState.Ch2_pos2, 230);
+  EXPECT_EQ(ScopeState().CalibrationInvalid, 0);
+  EXPECT_EQ(ScopeState().Ch1_ad1, 60);
+  EXPECT_EQ(ScopeState().Ch2_ad1, 75);
+  EXPECT_EQ(ScopeState().Ch2_pos2, 230);
   EXPECT_EQ(Dialogs().CountMessages(kCalibrationFailedText), 0);
 }
 
@@ -184,30 +185,30 @@ TEST_F(StartupTest, FoldersFollowTheUsersHome) {
   const std::string home = harness_->Home().Path();
   std::filesystem::create_directories(home + "/Documents/My Darvik48");
   StartAndRun();
-  EXPECT_EQ(engine::ScopeState.DataFolder, home + "/.local/share/Brastel/Darvik48/");
-  EXPECT_TRUE(std::filesystem::is_directory(engine::ScopeState.DataFolder));
-  EXPECT_EQ(engine::ScopeState.DocumentsFolder, home + "/Documents/My Darvik48/");
-  EXPECT_EQ(engine::ScopeState.ProgramFolder, engine::ResolveProgramFolder());
-  EXPECT_EQ(engine::ScopeState.ProgramFolder.back(), '/');
+  EXPECT_EQ(ScopeState().DataFolder, home + "/.local/share/Brastel/Darvik48/");
+  EXPECT_TRUE(std::filesystem::is_directory(ScopeState().DataFolder));
+  EXPECT_EQ(ScopeState().DocumentsFolder, home + "/Documents/My Darvik48/");
+  EXPECT_EQ(ScopeState().ProgramFolder, engine::ResolveProgramFolder());
+  EXPECT_EQ(ScopeState().ProgramFolder.back(), '/');
   // No command-line parameter: nothing is offered for recall.
   EXPECT_EQ(Form1->OpenDialog2->FileName(), "");
 }
 
 TEST_F(StartupTest, CloseWaitsForTheCaptureLoopToEnd) {
   StartAndRun();
-  engine::ScopeState.AcquisitionIdle = 0;
+  ScopeState().AcquisitionIdle = 0;
   EXPECT_FALSE(Close());
   EXPECT_TRUE(Form1->Timer1->Enabled());
-  EXPECT_EQ(engine::ScopeState.RunStop, 1);
-  EXPECT_EQ(engine::ScopeState.SingleStop, 1);
-  EXPECT_EQ(engine::ScopeState.ClosingDone, 0);
+  EXPECT_EQ(ScopeState().RunStop, 1);
+  EXPECT_EQ(ScopeState().SingleStop, 1);
+  EXPECT_EQ(ScopeState().ClosingDone, 0);
   harness_->Pump(250);
   EXPECT_FALSE(Application->Terminated());
 
-  engine::ScopeState.AcquisitionIdle = 1;
+  ScopeState().AcquisitionIdle = 1;
   EXPECT_TRUE(harness_->PumpUntil([] { return Application->Terminated(); }, 2000));
   EXPECT_FALSE(Form1->Timer1->Enabled());
-  EXPECT_EQ(engine::ScopeState.ClosingDone, 1);
+  EXPECT_EQ(ScopeState().ClosingDone, 1);
   EXPECT_EQ(IniValue("Status", "Running"), "0");
 }
 
@@ -217,7 +218,7 @@ TEST_F(StartupTest, HotKeyTakenElsewhereIsReportedAndTheProgramGoesOn) {
   StartAndRun();
   UnregisterAppShortcut(7);
   EXPECT_EQ(Dialogs().CountMessages("Unable to assign \"ALT+B\" as hotkey."), 1);
-  EXPECT_EQ(engine::ScopeState.DemoMode, 1);
+  EXPECT_EQ(ScopeState().DemoMode, 1);
 }
 
 }  // namespace

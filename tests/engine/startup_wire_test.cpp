@@ -14,6 +14,7 @@
 #include "io/about_box.h"
 #include "startup_fixture.h"
 #include "generator/generator_state.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -56,13 +57,13 @@ TEST_F(StartupWireTest, StartAndCloseGoOverTheWireInOrder) {
 
   ASSERT_FALSE(Application->Terminated());
   EXPECT_TRUE(Driver().IsOpen());
-  EXPECT_EQ(engine::ScopeState.DemoMode, 0);
+  EXPECT_EQ(ScopeState().DemoMode, 0);
   EXPECT_TRUE(Dialogs().Forms().empty());
   EXPECT_EQ(Dialogs().CountMessages(
                 "The oscilloscope will now be calibrated.\rPlease make sure that the oscilloscope inputs CH1 and "
                 "CH2\rare disconnected from external circuits."),
             0);
-  EXPECT_EQ(engine::ScopeState.FirstRunCalibration, 0);
+  EXPECT_EQ(ScopeState().FirstRunCalibration, 0);
   EXPECT_EQ(GeneratorState().GeneratorHardware, 10);
   EXPECT_EQ(AboutBox->Label2->Caption(), "Firmware version 0312");
 
@@ -149,7 +150,7 @@ TEST_F(StartupWireTest, LogicUploadNotTakenWholeFallsBackToDemoMode) {
               1);
     ASSERT_EQ(Dialogs().Forms().size(), 1u);
     EXPECT_EQ(Dialogs().Forms()[0].ClassName, "TBtnBottomDlg1");
-    EXPECT_EQ(engine::ScopeState.DemoMode, 1);
+    EXPECT_EQ(ScopeState().DemoMode, 1);
     EXPECT_FALSE(Driver().IsOpen());
     EXPECT_FALSE(Device().IsOpen());
     EXPECT_EQ(Device().Transfers().size(), c.writes.size()) << Device().Dump();

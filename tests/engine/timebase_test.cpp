@@ -3,8 +3,9 @@
 // "S/L", and the horizontal position bar through the record.
 #include "device_fixture.h"
 
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "engine/control_panel.h"
+#include "support/program_states.h"
 
 using namespace device_test;
 
@@ -52,9 +53,9 @@ class TimeBaseTest : public DeviceTest {
   void SetUp() override {
     DeviceTest::SetUp();
     OpenDevice();
-    engine::ScopeState.SpectrumMode = 0;
-    engine::ScopeState.Settings.DigitalMode = 0;
-    engine::ScopeState.SampleRateOn = 1;
+    ScopeState().SpectrumMode = 0;
+    ScopeState().Settings.DigitalMode = 0;
+    ScopeState().SampleRateOn = 1;
   }
 
   TSpeedButton* Button(TComponent* form, const std::string& name) {
@@ -75,13 +76,13 @@ TEST_F(TimeBaseTest, EveryStepSendsItsRegisterAndLeavesItsRateLabelAndScale) {
 
     ASSERT_EQ(Device().SettingsHistory().size(), 1u) << "one packet per step";
     EXPECT_EQ(Last().TimeBaseRegister(), row.reg);
-    EXPECT_EQ(engine::ScopeState.TimePerDiv, row.timePerDiv);
-    EXPECT_EQ(engine::ScopeState.Settings.TimeBaseCode, row.code);
-    EXPECT_EQ(engine::ScopeState.SampleStep, row.sampleStep);
-    EXPECT_EQ(engine::ScopeState.PixelStep, row.pixelStep);
-    EXPECT_EQ(engine::ScopeState.TimeDivText, row.label);
-    EXPECT_EQ(engine::ScopeState.SampleRateText, row.rate);
-    EXPECT_EQ(engine::ScopeState.Ch1RateTrim, 0);
+    EXPECT_EQ(ScopeState().TimePerDiv, row.timePerDiv);
+    EXPECT_EQ(ScopeState().Settings.TimeBaseCode, row.code);
+    EXPECT_EQ(ScopeState().SampleStep, row.sampleStep);
+    EXPECT_EQ(ScopeState().PixelStep, row.pixelStep);
+    EXPECT_EQ(ScopeState().TimeDivText, row.label);
+    EXPECT_EQ(ScopeState().SampleRateText, row.rate);
+    EXPECT_EQ(ScopeState().Ch1RateTrim, 0);
     EXPECT_TRUE(b->Down());
     EXPECT_TRUE(Button(Form11, row.button)->Down()) << "the twin follows";
     // The rest of the group is up on both windows.
@@ -117,53 +118,53 @@ TEST_F(TimeBaseTest, HandlersCalledFromCodePressTheirOwnButton) {
 
   // Re-applying runs the step the panel shows: the span in spectrum mode.
   Form1->peedButton50msClick(Form1);  // "20ms", named as documented
-  engine::ScopeState.TimePerDiv = 1;
+  ScopeState().TimePerDiv = 1;
   Form1->ReapplyTimeBase();
-  EXPECT_EQ(engine::ScopeState.TimePerDiv, 2000000);
-  engine::ScopeState.SpectrumMode = 1;
+  EXPECT_EQ(ScopeState().TimePerDiv, 2000000);
+  ScopeState().SpectrumMode = 1;
   Form1->SpeedButton10usClick(Form1);
   EXPECT_TRUE(Form1->SpeedButton19->Down());
   EXPECT_TRUE(Form11->SpeedButton19->Down());
   EXPECT_TRUE(Form1->SpeedButton50ms->Down());  // the time view keeps its row
-  engine::ScopeState.TimePerDiv = 1;
+  ScopeState().TimePerDiv = 1;
   Form1->ReapplyTimeBase();
-  EXPECT_EQ(engine::ScopeState.TimePerDiv, 500);
-  EXPECT_EQ(engine::ScopeState.SampleStep, 10);
+  EXPECT_EQ(ScopeState().TimePerDiv, 500);
+  EXPECT_EQ(ScopeState().SampleStep, 10);
 }
 
 TEST_F(TimeBaseTest, StoppedTraceIsStretchedByTheMagnification) {
   Form1->SpeedButton2msClick(Form1);
-  engine::ScopeState.ShownTimePerDiv = 100000;  // the trace on screen was taken at 1 ms/div
+  ScopeState().ShownTimePerDiv = 100000;  // the trace on screen was taken at 1 ms/div
   Form1->SpeedButton1msClick(Form1);
-  EXPECT_DOUBLE_EQ(engine::ScopeState.Magnification, 2.5);
+  EXPECT_DOUBLE_EQ(ScopeState().Magnification, 2.5);
 
-  engine::ScopeState.ShownTimePerDiv = 50000000;  // taken at 500 ms/div
+  ScopeState().ShownTimePerDiv = 50000000;  // taken at 500 ms/div
   Form1->SpeedButton01usClick(Form1);
-  EXPECT_NEAR(engine::ScopeState.Magnification, 0.00001, 1e-12);
+  EXPECT_NEAR(ScopeState().Magnification, 0.00001, 1e-12);
 
   // A trace taken at a time base that gives no usable factor shows at 100.
-  engine::ScopeState.ShownTimePerDiv = 0;
+  ScopeState().ShownTimePerDiv = 0;
   Form1->SpeedButton2msClick(Form1);
-  EXPECT_DOUBLE_EQ(engine::ScopeState.Magnification, 100.0);
+  EXPECT_DOUBLE_EQ(ScopeState().Magnification, 100.0);
 }
 
 TEST_F(TimeBaseTest, SpectrumSpansSelectTheSpectrumRates) {
   // Spectrum mode shows the span box instead of the time/div box.
-  engine::ScopeState.SpectrumMode = 1;
+  ScopeState().SpectrumMode = 1;
   Form1->Time_div->Hide();
   Form1->Freq_Range->Show();
   Device().ClearLog();
   Form1->SpeedButton19->Click();  // "12M": the 10 us handler
   EXPECT_EQ(Last().TimeBaseRegister(), 0x40);
-  EXPECT_EQ(engine::ScopeState.TimePerDiv, 500);
-  EXPECT_EQ(engine::ScopeState.SampleStep, 10);
+  EXPECT_EQ(ScopeState().TimePerDiv, 500);
+  EXPECT_EQ(ScopeState().SampleStep, 10);
   EXPECT_TRUE(Form11->SpeedButton19->Down());
 
   Form1->SpeedButton17->Click();  // "6M": span only
   EXPECT_EQ(Last().TimeBaseRegister(), 0x80);
-  EXPECT_EQ(engine::ScopeState.TimePerDiv, 1000);
-  EXPECT_EQ(engine::ScopeState.SampleStep, 10);
-  EXPECT_EQ(engine::ScopeState.Settings.TimeBaseCode, 94);
+  EXPECT_EQ(ScopeState().TimePerDiv, 1000);
+  EXPECT_EQ(ScopeState().SampleStep, 10);
+  EXPECT_EQ(ScopeState().Settings.TimeBaseCode, 94);
   EXPECT_TRUE(Form1->SpeedButton17->Down());
   EXPECT_FALSE(Form1->SpeedButton19->Down());
 
@@ -175,11 +176,11 @@ TEST_F(TimeBaseTest, SpectrumSpansSelectTheSpectrumRates) {
 }
 
 TEST_F(TimeBaseTest, DemoModeSendsNothing) {
-  engine::ScopeState.DemoMode = 1;
+  ScopeState().DemoMode = 1;
   Device().ClearLog();
   for (const Row& row : kRows) Button(Form1, row.button)->Click();
   EXPECT_TRUE(Device().Transfers().empty());
-  EXPECT_EQ(engine::ScopeState.TimeDivText, "0.1us");
+  EXPECT_EQ(ScopeState().TimeDivText, "0.1us");
 }
 
 TEST_F(TimeBaseTest, PositionBarReachesBothEndsOfTheRecord) {
@@ -188,31 +189,31 @@ TEST_F(TimeBaseTest, PositionBarReachesBothEndsOfTheRecord) {
   EXPECT_EQ(Form1->ScrollBar2->Min(), -32);
   EXPECT_EQ(Form1->ScrollBar2->Max(), 224);
   Form1->ScrollBar2->SetPosition(-32);
-  EXPECT_EQ(engine::ScopeState.DisplayStart, 1);
+  EXPECT_EQ(ScopeState().DisplayStart, 1);
   Form1->ScrollBar2->SetPosition(224);
-  EXPECT_EQ(engine::ScopeState.DisplayStart, 4066);
+  EXPECT_EQ(ScopeState().DisplayStart, 4066);
   Form1->ScrollBar2->SetPosition(32);
-  EXPECT_EQ(engine::ScopeState.DisplayStart, 1024);
+  EXPECT_EQ(ScopeState().DisplayStart, 1024);
   Form1->ScrollBar2->SetPosition(33);
-  EXPECT_EQ(engine::ScopeState.DisplayStart, 1040);
+  EXPECT_EQ(ScopeState().DisplayStart, 1040);
 }
 
 TEST_F(TimeBaseTest, PositionBarClampsAtTheEndsInBitViewAndSpectrum) {
   Form1->SpeedButton2msClick(Form1);
-  engine::ScopeState.Settings.DigitalMode = 1;
+  ScopeState().Settings.DigitalMode = 1;
   Form1->ScrollBar2->SetPosition(224);  // 0.125 samples a step x 32 x 192 = 768
-  EXPECT_EQ(engine::ScopeState.DisplayStart, 1024);
-  EXPECT_EQ(engine::ScopeState.CaptureStart, 1792);
+  EXPECT_EQ(ScopeState().DisplayStart, 1024);
+  EXPECT_EQ(ScopeState().CaptureStart, 1792);
   Form1->ScrollBar2->SetMax(2000);
   Form1->ScrollBar2->SetPosition(2000);
-  EXPECT_EQ(engine::ScopeState.CaptureStart, 4080);
-  engine::ScopeState.Settings.DigitalMode = 0;
+  EXPECT_EQ(ScopeState().CaptureStart, 4080);
+  ScopeState().Settings.DigitalMode = 0;
 
-  engine::ScopeState.SpectrumMode = 1;
+  ScopeState().SpectrumMode = 1;
   Form1->ScrollBar2->SetPosition(0);  // one sample per step: 1024 - 32 x 32
-  EXPECT_EQ(engine::ScopeState.DisplayStart, 1);
+  EXPECT_EQ(ScopeState().DisplayStart, 1);
   Form1->ScrollBar2->SetPosition(40);
-  EXPECT_EQ(engine::ScopeState.DisplayStart, 1280);
+  EXPECT_EQ(ScopeState().DisplayStart, 1280);
 }
 
 TEST_F(TimeBaseTest, PresetButtonPutsTheTriggerPointAtTheStepsPlace) {
@@ -229,24 +230,24 @@ TEST_F(TimeBaseTest, PresetButtonPutsTheTriggerPointAtTheStepsPlace) {
     EXPECT_EQ(Form1->ScrollBar2->Position(), c.preset);
   }
   // At 1 ms/div, position 24 starts the picture 128 samples earlier.
-  EXPECT_EQ(engine::ScopeState.DisplayStart, 896);
+  EXPECT_EQ(ScopeState().DisplayStart, 896);
   // From the twin panel too, and the same position again still re-applies it.
-  engine::ScopeState.DisplayStart = 5;
+  ScopeState().DisplayStart = 5;
   Form11->SpeedButton24->Click();
-  EXPECT_EQ(engine::ScopeState.DisplayStart, 896);
+  EXPECT_EQ(ScopeState().DisplayStart, 896);
 }
 
 TEST_F(TimeBaseTest, InterpolationButtonChoosesLinearOrSineOnBothWindows) {
   Form1->SpeedButton02usClick(Form1);
   ASSERT_TRUE(Form1->SpeedButton005us->Enabled());
   Form1->SpeedButton005us->Click();
-  EXPECT_EQ(display::DisplayState.InterpolationChoice, 1);
+  EXPECT_EQ(DisplayState().InterpolationChoice, 1);
   EXPECT_TRUE(Form11->SpeedButton005us->Down());
   EXPECT_EQ(Form1->Label3->Caption(), "Linear interpolation");
   EXPECT_EQ(Form11->Label3->Caption(), "Linear interpolation");
 
   Form11->SpeedButton005us->Click();  // the twin forwards
-  EXPECT_EQ(display::DisplayState.InterpolationChoice, 0);
+  EXPECT_EQ(DisplayState().InterpolationChoice, 0);
   EXPECT_FALSE(Form1->SpeedButton005us->Down());
   EXPECT_EQ(Form1->Label3->Caption(), "Sine interpolation");
   EXPECT_EQ(Form11->Label3->Caption(), "Sine interpolation");
@@ -254,7 +255,7 @@ TEST_F(TimeBaseTest, InterpolationButtonChoosesLinearOrSineOnBothWindows) {
   // Leaving the fine steps disables it; the bit view keeps its state.
   Form1->SpeedButton5usClick(Form1);
   EXPECT_FALSE(Form1->SpeedButton005us->Enabled());
-  engine::ScopeState.Settings.DigitalMode = 1;
+  ScopeState().Settings.DigitalMode = 1;
   Form1->SpeedButton01usClick(Form1);
   EXPECT_FALSE(Form1->SpeedButton005us->Enabled());
 }

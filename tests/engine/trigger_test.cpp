@@ -4,10 +4,11 @@
 #include <QImage>
 
 #include "device_fixture.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "engine/control_panel.h"
 #include "engine/notice_dialogs.h"
 #include "startup_fixture.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -18,13 +19,13 @@ class TriggerTest : public DeviceTest {
   void SetUp() override {
     DeviceTest::SetUp();
     OpenDevice();
-    engine::ScopeState.DisplayStart = 1024;
+    ScopeState().DisplayStart = 1024;
     Wipe();
     Device().ClearLog();
   }
 
   static void Wipe() {
-    engine::ScopeState.ClearPending = 1;
+    ScopeState().ClearPending = 1;
     Form1->putsataanko();
   }
   static QImage Picture() { return Form1->Image1->Picture()->Image().copy(); }
@@ -51,9 +52,9 @@ class TriggerTest : public DeviceTest {
 };
 
 TEST_F(TriggerTest, StartsWithChannel1RisingOffAtMidLevel) {
-  EXPECT_EQ(engine::ScopeState.Settings.TriggerSource, 16);
-  EXPECT_EQ(engine::ScopeState.Settings.TriggerSlope, 32);
-  EXPECT_EQ(engine::ScopeState.Settings.TriggerOff, 64);
+  EXPECT_EQ(ScopeState().Settings.TriggerSource, 16);
+  EXPECT_EQ(ScopeState().Settings.TriggerSlope, 32);
+  EXPECT_EQ(ScopeState().Settings.TriggerOff, 64);
   EXPECT_EQ(Form1->TrackBar3->Position(), 128);
   EXPECT_TRUE(Form1->SpeedButton3->Down() && Form1->SpeedButton5->Down() && Form1->SpeedButton8->Down());
   EXPECT_EQ(Form1->Label3->Caption(), "Trigger off");
@@ -61,13 +62,13 @@ TEST_F(TriggerTest, StartsWithChannel1RisingOffAtMidLevel) {
 
 TEST_F(TriggerTest, SourceButtonsSetTheSourceBitAndExternalKeepsTheLastChannel) {
   Form1->SpeedButton4->Click();
-  EXPECT_EQ(engine::ScopeState.Settings.TriggerSource, 0);
+  EXPECT_EQ(ScopeState().Settings.TriggerSource, 0);
   EXPECT_TRUE(Last().TriggerSourceCh2());
   EXPECT_TRUE(Form11->SpeedButton4->Down());
   EXPECT_FALSE(Form11->SpeedButton3->Down());
 
   Form1->SpeedButton_extClick(Form1);
-  EXPECT_EQ(engine::ScopeState.Settings.TriggerSource, 1);
+  EXPECT_EQ(ScopeState().Settings.TriggerSource, 1);
   EXPECT_TRUE(Form1->SpeedButton_ext->Down());
   EXPECT_TRUE(Last().TriggerSourceCh2());
 
@@ -85,7 +86,7 @@ TEST_F(TriggerTest, SourceButtonsSetTheSourceBitAndExternalKeepsTheLastChannel) 
 
 TEST_F(TriggerTest, PressingTheSelectedSourceChangesNothing) {
   Form1->SpeedButton7->Click();
-  engine::ScopeState.DisplayStart = 900;  // the trigger-position tick too
+  ScopeState().DisplayStart = 900;  // the trigger-position tick too
   const QImage before = Rebuilt();
   Device().ClearLog();
 
@@ -98,7 +99,7 @@ TEST_F(TriggerTest, PressingTheSelectedSourceChangesNothing) {
 TEST_F(TriggerTest, ANewSourceRecoloursBothTicksAndTheStatusLabel) {
   Form1->SpeedButton7->Click();
   Form1->TrackBar3->SetPosition(100);
-  engine::ScopeState.DisplayStart = 900;
+  ScopeState().DisplayStart = 900;
   const QImage ch1Ticks = Rebuilt();
 
   Form1->SpeedButton4->Click();
@@ -106,28 +107,28 @@ TEST_F(TriggerTest, ANewSourceRecoloursBothTicksAndTheStatusLabel) {
   EXPECT_GT(DifferentPixels(switched, ch1Ticks), 10);
   // Exactly what the graticule draws for a CH2 source.
   EXPECT_EQ(DifferentPixels(switched, Rebuilt()), 0);
-  const int x0 = engine::ScopeState.ScreenX0, y0 = engine::ScopeState.ScreenY0;
-  EXPECT_EQ(Pixel(x0 + 2, y0 + 101), display::DisplayState.Ch2Color);
+  const int x0 = ScopeState().ScreenX0, y0 = ScopeState().ScreenY0;
+  EXPECT_EQ(Pixel(x0 + 2, y0 + 101), DisplayState().Ch2Color);
 
-  for (TLabel* label : {Form1->Label3, TwinLabel3()}) EXPECT_EQ(label->Font().Color, display::DisplayState.Ch2Color);
+  for (TLabel* label : {Form1->Label3, TwinLabel3()}) EXPECT_EQ(label->Font().Color, DisplayState().Ch2Color);
   Form1->SpeedButton_extClick(Form1);
-  for (TLabel* label : {Form1->Label3, TwinLabel3()}) EXPECT_EQ(label->Font().Color, display::DisplayState.Math1Color);
-  EXPECT_EQ(Pixel(x0 + 2, y0 + 101), display::DisplayState.Math1Color);
+  for (TLabel* label : {Form1->Label3, TwinLabel3()}) EXPECT_EQ(label->Font().Color, DisplayState().Math1Color);
+  EXPECT_EQ(Pixel(x0 + 2, y0 + 101), DisplayState().Math1Color);
 }
 
 TEST_F(TriggerTest, InvertedCh2ColoursTheLabelInTheSecondMathColour) {
-  engine::ScopeState.MathOff = 0;
-  engine::ScopeState.InvertCh2Mode = 1;
+  ScopeState().MathOff = 0;
+  ScopeState().InvertCh2Mode = 1;
   Form1->SpeedButton4->Click();
   Form1->SpeedButton7->Click();
-  EXPECT_EQ(Form1->Label3->Font().Color, display::DisplayState.Math2Color);
-  engine::ScopeState.MathOff = 1;
-  engine::ScopeState.InvertCh2Mode = 0;
+  EXPECT_EQ(Form1->Label3->Font().Color, DisplayState().Math2Color);
+  ScopeState().MathOff = 1;
+  ScopeState().InvertCh2Mode = 0;
 }
 
 TEST_F(TriggerTest, SlopeButtonsSetTheEdgeBitOncePerChange) {
   Form1->SpeedButton6->Click();
-  EXPECT_EQ(engine::ScopeState.Settings.TriggerSlope, 0);
+  EXPECT_EQ(ScopeState().Settings.TriggerSlope, 0);
   EXPECT_TRUE(Last().FallingEdge());
   EXPECT_TRUE(Form11->SpeedButton6->Down());
   EXPECT_EQ(Packets(), 1u);
@@ -143,18 +144,18 @@ TEST_F(TriggerTest, SlopeButtonsSetTheEdgeBitOncePerChange) {
 
 TEST_F(TriggerTest, OnAndOffSetTheBitStatusPanelTickAndWaitCounter) {
   const QImage off = Picture();
-  engine::ScopeState.TriggerWaitTicks = 7;
+  ScopeState().TriggerWaitTicks = 7;
   Form1->SpeedButton7->Click();
   EXPECT_TRUE(Last().TriggerOn());
   EXPECT_EQ(Packets(), 1u);
-  EXPECT_EQ(engine::ScopeState.Settings.TriggerOff, 0);
-  EXPECT_EQ(engine::ScopeState.Settings.TriggerWanted, 1);
-  EXPECT_EQ(display::DisplayState.TriggerOn, 1);
+  EXPECT_EQ(ScopeState().Settings.TriggerOff, 0);
+  EXPECT_EQ(ScopeState().Settings.TriggerWanted, 1);
+  EXPECT_EQ(DisplayState().TriggerOn, 1);
   EXPECT_TRUE(Form1->Timer2->Enabled());
-  EXPECT_EQ(engine::ScopeState.TriggerWaitTicks, 0);
+  EXPECT_EQ(ScopeState().TriggerWaitTicks, 0);
   for (TLabel* label : {Form1->Label3, TwinLabel3()}) {
     EXPECT_EQ(label->Caption(), "Trigger on");
-    EXPECT_EQ(label->Font().Color, display::DisplayState.Ch1Color);
+    EXPECT_EQ(label->Font().Color, DisplayState().Ch1Color);
   }
   for (TPanel* panel : {Form1->Panel2, Form11->Panel2}) EXPECT_EQ(panel->Color(), 0xC0B0B0u);
   EXPECT_TRUE(Form11->SpeedButton7->Down());
@@ -164,15 +165,15 @@ TEST_F(TriggerTest, OnAndOffSetTheBitStatusPanelTickAndWaitCounter) {
   EXPECT_EQ(DifferentPixels(Picture(), off), 10);
   EXPECT_EQ(Packets(), 1u);
 
-  engine::ScopeState.TriggerWaitTicks = 5;
+  ScopeState().TriggerWaitTicks = 5;
   Form1->SpeedButton8->Click();
   EXPECT_FALSE(Last().TriggerOn());
   EXPECT_EQ(Packets(), 2u);
-  EXPECT_EQ(engine::ScopeState.Settings.TriggerOff, 64);
-  EXPECT_EQ(engine::ScopeState.Settings.TriggerWanted, 0);
-  EXPECT_EQ(display::DisplayState.TriggerOn, 0);
+  EXPECT_EQ(ScopeState().Settings.TriggerOff, 64);
+  EXPECT_EQ(ScopeState().Settings.TriggerWanted, 0);
+  EXPECT_EQ(DisplayState().TriggerOn, 0);
   EXPECT_FALSE(Form1->Timer2->Enabled());
-  EXPECT_EQ(engine::ScopeState.TriggerWaitTicks, 0);
+  EXPECT_EQ(ScopeState().TriggerWaitTicks, 0);
   for (TLabel* label : {Form1->Label3, TwinLabel3()}) {
     EXPECT_EQ(label->Caption(), "Trigger off");
     EXPECT_EQ(label->Font().Color, clBlack);
@@ -188,8 +189,8 @@ TEST_F(TriggerTest, LevelBarSendsTheComplementedLevelAndMirrorsOntoTheTwin) {
   Form1->TrackBar3->SetPosition(200);
   EXPECT_EQ(Packets(), 1u);
   EXPECT_EQ(Last().TriggerLevelByte(), 55);
-  EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 200);
-  EXPECT_EQ(engine::ScopeState.Settings.TriggerLevel, 200);
+  EXPECT_EQ(ScopeState().Settings.DeviceTriggerLevel, 200);
+  EXPECT_EQ(ScopeState().Settings.TriggerLevel, 200);
   EXPECT_EQ(Form11->TrackBar3->Position(), 200);
   // With the trigger off no tick is drawn.
   EXPECT_EQ(DifferentPixels(Picture(), off), 0);
@@ -206,8 +207,8 @@ TEST_F(TriggerTest, LevelBarMovesTheTickWhileTheTriggerIsOn) {
   Form1->TrackBar3->SetPosition(30);
   const QImage moved = Picture();
   EXPECT_EQ(DifferentPixels(moved, Rebuilt()), 0);
-  EXPECT_EQ(Pixel(engine::ScopeState.ScreenX0 + 2, engine::ScopeState.ScreenY0 + 31), display::DisplayState.Ch1Color);
-  EXPECT_EQ(Pixel(engine::ScopeState.ScreenX0 + 2, engine::ScopeState.ScreenY0 + 129), display::DisplayState.BackgroundColor);
+  EXPECT_EQ(Pixel(ScopeState().ScreenX0 + 2, ScopeState().ScreenY0 + 31), DisplayState().Ch1Color);
+  EXPECT_EQ(Pixel(ScopeState().ScreenX0 + 2, ScopeState().ScreenY0 + 129), DisplayState().BackgroundColor);
 }
 
 TEST_F(TriggerTest, TheTwinsLevelBarMovesTheMainBarAndSendsTheLevelOnce) {
@@ -219,15 +220,15 @@ TEST_F(TriggerTest, TheTwinsLevelBarMovesTheMainBarAndSendsTheLevelOnce) {
 
   Form11->SpeedButton4->Click();
   EXPECT_TRUE(Form1->SpeedButton4->Down());
-  EXPECT_EQ(engine::ScopeState.Settings.TriggerSource, 0);
+  EXPECT_EQ(ScopeState().Settings.TriggerSource, 0);
   EXPECT_TRUE(Last().TriggerSourceCh2());
 }
 
 TEST_F(TriggerTest, DemoModeInvertsTheInstrumentLevelAndSendsNothing) {
-  engine::ScopeState.DemoMode = 1;
+  ScopeState().DemoMode = 1;
   Form1->TrackBar3->SetPosition(200);
-  EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 55);
-  EXPECT_EQ(engine::ScopeState.ScopeControlBlock[4], 200);
+  EXPECT_EQ(ScopeState().Settings.DeviceTriggerLevel, 55);
+  EXPECT_EQ(ScopeState().ScopeControlBlock[4], 200);
   EXPECT_TRUE(Device().Transfers().empty());
 }
 
@@ -238,13 +239,13 @@ TEST_F(TriggerTest, HardwareDialogModeChangeRecomputesAndResendsTheLevel) {
   Device().ClearLog();
 
   BtnBottomDlg->RadioButton2->SetChecked(true);
-  EXPECT_EQ(engine::ScopeState.DemoMode, 1);
-  EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 55);
+  EXPECT_EQ(ScopeState().DemoMode, 1);
+  EXPECT_EQ(ScopeState().Settings.DeviceTriggerLevel, 55);
   EXPECT_TRUE(Device().Transfers().empty());
 
   BtnBottomDlg->RadioButton1->SetChecked(true);
-  EXPECT_EQ(engine::ScopeState.DemoMode, 0);
-  EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 200);
+  EXPECT_EQ(ScopeState().DemoMode, 0);
+  EXPECT_EQ(ScopeState().Settings.DeviceTriggerLevel, 200);
   ASSERT_EQ(Packets(), 1u);
   EXPECT_EQ(Last().TriggerLevelByte(), 55);
 
@@ -259,17 +260,17 @@ class TriggerStartupTest : public startup_test::StartupTest {};
 
 TEST_F(TriggerStartupTest, FallbackToDemoModeTurnsTheInstrumentLevelRound) {
   StartAndRun();
-  ASSERT_EQ(engine::ScopeState.DemoMode, 1);
+  ASSERT_EQ(ScopeState().DemoMode, 1);
   const int position = Form1->TrackBar3->Position();
-  EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 255 - position);
-  EXPECT_EQ(engine::ScopeState.ScopeControlBlock[4], position);
+  EXPECT_EQ(ScopeState().Settings.DeviceTriggerLevel, 255 - position);
+  EXPECT_EQ(ScopeState().ScopeControlBlock[4], position);
 }
 
 TEST_F(TriggerStartupTest, DemoModeFromTheSettingsFileTurnsTheInstrumentLevelRound) {
   WriteIni("[Hardware]\r\nDemoMode=1\r\n");
   StartAndRun();
-  ASSERT_EQ(engine::ScopeState.DemoMode, 1);
-  EXPECT_EQ(engine::ScopeState.Settings.DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
+  ASSERT_EQ(ScopeState().DemoMode, 1);
+  EXPECT_EQ(ScopeState().Settings.DeviceTriggerLevel, 255 - Form1->TrackBar3->Position());
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "generator/more_functions.h"
 #include "generator/wave_editor.h"
 #include "generator/wave_sequence.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ class GeneratorFilesTest : public device_test::DeviceTest {
   }
   // Rewrites the generator settings file and reads it again.
   void Reread(const std::string& text) {
-    WriteText(engine::ScopeState.DataFolder + "FGen48.ini", text);
+    WriteText(ScopeState().DataFolder + "FGen48.ini", text);
     Form1_fgen->ReadGeneratorSettings();
   }
 

@@ -11,6 +11,7 @@
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
 #include "generator/generator_state.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -282,7 +283,7 @@ TEST_F(GeneratorWireTest, PreviewFollowsTheOutputAndNothingGoesOutInDemoMode) {
       for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) & 0xFFFFFF) == 0x0000FF;
     return n;
   };
-  engine::ScopeState.DemoMode = 1;
+  ScopeState().DemoMode = 1;
   Device().ClearLog();
   EXPECT_EQ(bluePixels(), 0);
   panel_->GrSpeedButton11->Click();

@@ -23,6 +23,7 @@
 #include "generator/wave_sequence.h"
 #include "support/key_press.h"
 #include "widgets/gr_speed_button.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -350,7 +351,7 @@ TEST_F(WaveSequenceTest, FileDialogsOpenInTheDocumentsFolderElseTheHomeFolder) {
     SCOPED_TRACE(c.name);
     std::filesystem::remove_all(docs);
     if (c.documentsExist) std::filesystem::create_directories(docs);
-    engine::ScopeState.DocumentsFolder = docs;
+    ScopeState().DocumentsFolder = docs;
     c.dialog->SetInitialDir("");
     Dialogs().ClearRecords();
     Dialogs().CancelFile();

@@ -17,7 +17,7 @@
 
 #include "app/windows.h"
 #include "bode/bode_plot.h"
-#include "engine/history_state.h"
+#include "display/history_state.h"
 #include "engine/startup_fixture.h"
 #include "generator/generator_form.h"
 #include "generator/generator_state.h"
@@ -30,6 +30,7 @@
 #include "recorder/recorder_file_error.h"
 #include "recorder/recorder_form.h"
 #include "recorder/recorder_state.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -87,13 +88,13 @@ TEST_F(BadPaths, EveryReaderSaysWhyAndChangesNothing) {
   const Reader readers[] = {
       {"Open DSO Data", ".txt", 1u << 20, io::FormatScopeDataFile(scope), "Line 1: the file ends here",
        [] { Form1->OpenData1->Click(); },
-       [] { return Bytes(engine::ScopeState.ScopeSampleBlock) + engine::ScopeState.DataFileName; }},
+       [] { return Bytes(ScopeState().ScopeSampleBlock) + ScopeState().DataFileName; }},
       {"Recall Oscilloscope Settings", ".set", 1u << 20, "[TIME]\r\n10MS=1\r\n", "It holds no settings",
        [] { Form1->RecallSettings1->Click(); },
-       [] { return engine::ScopeState.TimeDivText + std::to_string(engine::ScopeState.DbmOn) + std::to_string(engine::ScopeState.SampleRateOn); }},
+       [] { return ScopeState().TimeDivText + std::to_string(ScopeState().DbmOn) + std::to_string(ScopeState().SampleRateOn); }},
       {"Open History", ".hst", 16u << 20, std::string(8201193, '\x05'), "It holds only 0 bytes",
        [] { Form1->OpenHistory1->Click(); },
-       [] { return Bytes(display::HistoryState.HistoryBuffer) + std::to_string(display::HistoryState.HistoryIndex); }},
+       [] { return Bytes(HistoryState().HistoryBuffer) + std::to_string(HistoryState().HistoryIndex); }},
       {"Open Image", ".png", 512u << 20, PngOf(qRgb(10, 200, 30)), "Not a PNG file",
        [] { Form1->Open1->Click(); }, [] { return Bytes(Form1->Image1->Picture()->Image()); }},
       {"Recorder Open Data", ".txt", 256u << 20, log, "is not a valid Tolmeda data file.\nLine 5",

@@ -15,6 +15,7 @@
 #include "io/picture_file.h"
 #include "io_test_files.h"
 #include "support/held_startup_test.h"
+#include "support/program_states.h"
 
 namespace fs = std::filesystem;
 
@@ -32,13 +33,13 @@ class TwinPanelFiles : public HeldStartupTest {
  protected:
   void SetUp() override {
     HeldStartupTest::SetUp();
-    engine::ScopeState.DocumentsFolder = harness_->Home().Path() + "/Documents/";
-    fs::create_directories(engine::ScopeState.DocumentsFolder);
+    ScopeState().DocumentsFolder = harness_->Home().Path() + "/Documents/";
+    fs::create_directories(ScopeState().DocumentsFolder);
     Form1->GrSpeedButton1->Click();
     ASSERT_TRUE(Form10->Visible());
   }
   ScriptedDialogs& Dialogs() { return harness_->Dialogs(); }
-  std::string Docs() const { return engine::ScopeState.DocumentsFolder; }
+  std::string Docs() const { return ScopeState().DocumentsFolder; }
   static TBitmap& Big() { return *Form10->Image10->Picture(); }
   static TBitmap& Main() { return *Form1->Image1->Picture(); }
   static void Click(TMenuItem* item) {
@@ -79,12 +80,12 @@ TEST_F(TwinPanelFiles, OpenAndPasteOnTheBigScreenReleaseRunThroughItsHandler) {
   ASSERT_EQ(io::WritePictureFile(image, path, io::PictureFormat::Png), "");
   for (const bool paste : {false, true}) {
     SCOPED_TRACE(paste ? "paste" : "open");
-    engine::ScopeState.DemoMode = 1;
+    ScopeState().DemoMode = 1;
     Form11->SpeedButtonRun->SetDown(true);
     Form11->SpeedButtonRunClick(Form11);
     ASSERT_TRUE(Form1->Fasttimer1->Enabled());
     Big().Image().fill(qRgb(0, 0, 0));
-    engine::ScopeState.ClearPending = 0;
+    ScopeState().ClearPending = 0;
     if (paste) {
       QApplication::clipboard()->setImage(image);
       Click(Form11->Edit2);
@@ -97,7 +98,7 @@ TEST_F(TwinPanelFiles, OpenAndPasteOnTheBigScreenReleaseRunThroughItsHandler) {
     EXPECT_FALSE(Form1->SpeedButtonRun->Down());
     EXPECT_FALSE(Form11->SpeedButtonRun->Down());
     EXPECT_FALSE(Form1->Fasttimer1->Enabled());
-    EXPECT_EQ(engine::ScopeState.ClearPending, 1);
+    EXPECT_EQ(ScopeState().ClearPending, 1);
     EXPECT_EQ(Big().Image().pixel(59, 29), qRgb(4, 5, 6));
     EXPECT_EQ(Big().Image().pixel(60, 30), qRgb(0, 0, 0));
   }
@@ -118,7 +119,7 @@ TEST_F(TwinPanelFiles, FileAndHelpItemsRunTheMainWindowsHandlers) {
       {&TForm11::RecallSettings1, "", "OpenDialog2", set},
       {&TForm11::OpenData1, "", "OpenDialog2", "Text file (*.txt)|*.txt"},
   };
-  engine::ScopeState.TraceValid = 1;
+  ScopeState().TraceValid = 1;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.dialog + " " + c.answer);
     Dialogs().ClearRecords();
@@ -149,7 +150,7 @@ TEST_F(TwinPanelFiles, FileAndHelpItemsRunTheMainWindowsHandlers) {
     Click(Form11->SaveRecallLastSettings1);
     EXPECT_EQ(Form1->SaveRecallLastSettings1->Checked(), expected);
     EXPECT_EQ(Form11->SaveRecallLastSettings1->Checked(), expected);
-    EXPECT_EQ(engine::ScopeState.RecallLastSettings, expected ? 1 : 0);
+    EXPECT_EQ(ScopeState().RecallLastSettings, expected ? 1 : 0);
   }
 }
 

@@ -24,6 +24,7 @@
 #include "io/help_startup.h"
 #include "recorder/recorder_form.h"
 #include "support/held_startup_test.h"
+#include "support/program_states.h"
 
 namespace fs = std::filesystem;
 
@@ -63,7 +64,7 @@ class HelpRequests : public HeldStartupTest {
     HeldStartupTest::SetUp();
     root_ = harness_->Home().Path() + "/program";
     fs::create_directories(root_ + "/Info");
-    engine::ScopeState.ProgramFolder = root_ + "/";
+    ScopeState().ProgramFolder = root_ + "/";
     // The stub viewer writes its folder and its words to a file.
     viewer_ = root_ + "/viewer.sh";
     std::ofstream(viewer_) << "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"$a\"; done; } > " << root_
@@ -169,7 +170,7 @@ TEST_F(HelpRequests, MissingHelpFilesAreReportedWithTheFolderLookedIn) {
 class AboutBoxes : public HeldStartupTest {};
 
 TEST_F(AboutBoxes, ShowNameVersionAndNoFirmwareInDemoMode) {
-  engine::ScopeState.DemoMode = 1;
+  ScopeState().DemoMode = 1;
   Form1->QueryFirmwareVersion();
   struct Case {
     AboutWindow* box;

@@ -18,6 +18,7 @@
 #include "recorder/recorder_form.h"
 #include "io_test_files.h"
 #include "support/held_startup_test.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -57,11 +58,11 @@ class ScopePictures : public HeldStartupTest {
   void SetUp() override {
     HeldStartupTest::SetUp();
     // The start-up tick that finds the documents folder is held back.
-    engine::ScopeState.DocumentsFolder = harness_->Home().Path() + "/Documents/";
-    std::filesystem::create_directories(engine::ScopeState.DocumentsFolder);
+    ScopeState().DocumentsFolder = harness_->Home().Path() + "/Documents/";
+    std::filesystem::create_directories(ScopeState().DocumentsFolder);
   }
   ScriptedDialogs& Dialogs() { return harness_->Dialogs(); }
-  std::string Docs() const { return engine::ScopeState.DocumentsFolder; }
+  std::string Docs() const { return ScopeState().DocumentsFolder; }
   TBitmap& Picture() { return *Form1->Image1->Picture(); }
 };
 
@@ -164,7 +165,7 @@ TEST_F(ScopePictures, OpenAndPasteReleaseRunThroughItsHandler) {
   };
   for (const auto& [name, act] : actions) {
     SCOPED_TRACE(name);
-    engine::ScopeState.DemoMode = 1;
+    ScopeState().DemoMode = 1;
     Form1->SpeedButtonRun->SetDown(true);
     Form1->SpeedButtonRunClick(Form1);
     ASSERT_TRUE(Form1->Fasttimer1->Enabled());
@@ -173,8 +174,8 @@ TEST_F(ScopePictures, OpenAndPasteReleaseRunThroughItsHandler) {
     EXPECT_FALSE(Form1->SpeedButtonRun->Down());
     EXPECT_FALSE(Form1->Fasttimer1->Enabled());
     EXPECT_TRUE(Form1->SpeedButtonSingle->Enabled());
-    EXPECT_EQ(engine::ScopeState.AcquisitionIdle, 1);
-    EXPECT_EQ(engine::ScopeState.ClearPending, 1);
+    EXPECT_EQ(ScopeState().AcquisitionIdle, 1);
+    EXPECT_EQ(ScopeState().ClearPending, 1);
     EXPECT_EQ(Picture().Image().pixel(49, 39), qRgb(1, 2, 3));
     EXPECT_EQ(Picture().Image().pixel(50, 40), qRgb(0, 0, 0));
   }
@@ -189,10 +190,10 @@ TEST_F(ScopePictures, CopyPutsThePictureOnTheClipboardAndTextLeavesPasteDisabled
   Form1->Edit2Click(Form1);
   EXPECT_FALSE(Form1->Paste1->Enabled());
   const QImage before = Picture().Image().copy();
-  engine::ScopeState.ClearPending = 0;
+  ScopeState().ClearPending = 0;
   Form1->Paste1Click(Form1);
   EXPECT_EQ(Picture().Image(), before);
-  EXPECT_EQ(engine::ScopeState.ClearPending, 1);
+  EXPECT_EQ(ScopeState().ClearPending, 1);
 
   QImage huge(20000, 10, QImage::Format_RGB32);
   huge.fill(Qt::red);

@@ -9,12 +9,13 @@
 #include <string>
 
 #include "engine/add_text.h"
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "engine/startup_fixture.h"
 #include "io/scope_data_file.h"
 #include "io/scope_file_error.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -174,7 +175,7 @@ class DataFileWindow : public startup_test::StartupTest {
   std::string File(const std::string& name) const { return harness_->Home().Path() + "/" + name; }
   void TakeSingle() {
     Form1->SpeedButtonSingle->Click();
-    ASSERT_TRUE(harness_->PumpUntil([] { return engine::ScopeState.AcquisitionIdle != 0; }, 5000));
+    ASSERT_TRUE(harness_->PumpUntil([] { return ScopeState().AcquisitionIdle != 0; }, 5000));
   }
   void Save(const std::string& path) {
     Dialogs().AnswerFile(path);
@@ -194,11 +195,11 @@ TEST_F(DataFileWindow, ASavedCaptureLoadsBackWithItsStepsAndAnnotation) {
   Form1->SpeedButton29->Click();      // CH2 "30V "
   TakeSingle();
   Form_9->Memo1->Lines().Add("bench 4");
-  display::DisplayState.ScopeNoteX = 140;
-  display::DisplayState.ScopeNoteY = 60;
+  DisplayState().ScopeNoteX = 140;
+  DisplayState().ScopeNoteY = 60;
   Form_9->Button1Click(Form_9);
   std::array<std::int32_t, 4096> savedCh1{};
-  std::copy(engine::Ch1Samples.begin(), engine::Ch1Samples.end(), savedCh1.begin());
+  std::copy(ScopeState().Ch1Samples().begin(), ScopeState().Ch1Samples().end(), savedCh1.begin());
   const std::string path = File("capture.txt");
   Save(path);
   const std::string text = startup_test::ReadText(path);
@@ -215,15 +216,15 @@ TEST_F(DataFileWindow, ASavedCaptureLoadsBackWithItsStepsAndAnnotation) {
   EXPECT_TRUE(Form1->SpeedButton1p5v1->Down());
   EXPECT_TRUE(Form1->x102->Down());
   EXPECT_TRUE(Form1->SpeedButton29->Down());
-  EXPECT_EQ(engine::ScopeState.DataFileName, path);
-  EXPECT_EQ(engine::ScopeState.ScopeNoteShown, 1);
+  EXPECT_EQ(ScopeState().DataFileName, path);
+  EXPECT_EQ(ScopeState().ScopeNoteShown, 1);
   ASSERT_EQ(Form_9->Memo1->Lines().Count(), 1);
   EXPECT_EQ(Form_9->Memo1->Lines()[0], "bench 4");
-  EXPECT_EQ(display::DisplayState.ScopeNoteX, 140);
+  EXPECT_EQ(DisplayState().ScopeNoteX, 140);
   const io::DataFileReading r = io::ParseScopeDataFile(text);
   ASSERT_EQ(r.Fault, DataFileFault::None);
   EXPECT_EQ(r.Data.Ch1, savedCh1);
-  for (std::size_t n = 0; n < 4096; ++n) ASSERT_EQ(engine::Ch1Samples[n], savedCh1[n]) << n;
+  for (std::size_t n = 0; n < 4096; ++n) ASSERT_EQ(ScopeState().Ch1Samples()[n], savedCh1[n]) << n;
 }
 
 TEST_F(DataFileWindow, ARefusedFileLeavesSamplesStepsAndProbesAsTheyWere) {
@@ -241,7 +242,7 @@ TEST_F(DataFileWindow, ARefusedFileLeavesSamplesStepsAndProbesAsTheyWere) {
       {good.substr(0, good.find("\r\n5\t")) + "\r\n5\t3\t999\r\n", "Line 16: 999 is not a sample value 0..255."},
       {"CH1: 3V\r\n", "Line 2: the file ends here."}};
   for (const auto& [text, line] : cases) {
-    const auto before = engine::ScopeState.ScopeSampleBlock;
+    const auto before = ScopeState().ScopeSampleBlock;
     const std::string path = File("bad.txt");
     startup_test::WriteText(path, text);
     Dialogs().ClearRecords();
@@ -249,10 +250,10 @@ TEST_F(DataFileWindow, ARefusedFileLeavesSamplesStepsAndProbesAsTheyWere) {
     ASSERT_EQ(Dialogs().Forms().size(), 1u);
     EXPECT_EQ(Dialogs().Forms()[0].Caption, "File Error");
     EXPECT_EQ(Form5->Label1->Caption(), "bad.txt  is not a valid Kavrino data file.\n" + line);
-    EXPECT_EQ(engine::ScopeState.ScopeSampleBlock, before);
+    EXPECT_EQ(ScopeState().ScopeSampleBlock, before);
     EXPECT_TRUE(Form1->SpeedButton2ms->Down());
     EXPECT_TRUE(Form1->x11->Down());
-    EXPECT_TRUE(engine::ScopeState.DataFileName.empty());
+    EXPECT_TRUE(ScopeState().DataFileName.empty());
   }
   // A file that cannot be read says why.
   Dialogs().ClearRecords();
@@ -269,13 +270,13 @@ TEST_F(DataFileWindow, EachTimeStepOfAFileComesBack) {
   for (TGrSpeedButton* step : {Form1->SpeedButton10us, Form1->SpeedButton5us, Form1->SpeedButton20us}) {
     step->Click();
     TakeSingle();
-    const std::string caption = engine::ScopeState.TimeDivText;
+    const std::string caption = ScopeState().TimeDivText;
     SCOPED_TRACE(caption);
     const std::string path = File("step.txt");
     Save(path);
     Form1->SpeedButton2ms->Click();  // "1ms"
     Open(path);
     EXPECT_TRUE(step->Down());
-    EXPECT_EQ(engine::ScopeState.TimeDivText, caption);
+    EXPECT_EQ(ScopeState().TimeDivText, caption);
   }
 }

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "app/windows.h"
-#include "engine/history_state.h"
+#include "display/history_state.h"
 #include "engine/main_form.h"
 #include "engine/remote_control_form.h"
 #include "engine/scope_state.h"
@@ -30,6 +30,7 @@
 #include "remote_fixture.h"
 #include "support/held_startup_test.h"
 #include "support/scripted_dialogs.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -40,9 +41,9 @@ class SharedBlockFaultTest : public HeldStartupTest {
  protected:
   // Demo mode, as a start without a device leaves it.
   void StartDemo() {
-    engine::ScopeState.DemoMode = 1;
+    ScopeState().DemoMode = 1;
     Form1->tee_demo_taulut();
-    engine::ScopeState.StartupModeReady = 1;
+    ScopeState().StartupModeReady = 1;
   }
   void PressRun() {
     Form1->SpeedButtonRun->SetDown(true);
@@ -50,8 +51,8 @@ class SharedBlockFaultTest : public HeldStartupTest {
   }
   // Waits for `n` more captures of the Run loop.
   bool CapturesGoOn(int n) {
-    display::HistoryState.HistoryIndex = 0;
-    return harness_->PumpUntil([&] { return display::HistoryState.HistoryIndex >= n; }, 5000);
+    HistoryState().HistoryIndex = 0;
+    return harness_->PumpUntil([&] { return HistoryState().HistoryIndex >= n; }, 5000);
   }
   ScriptedDialogs& Dialogs() { return harness_->Dialogs(); }
   // A second process of the user that makes the block `base` smaller again

@@ -7,7 +7,7 @@
 #include <optional>
 #include <sstream>
 
-#include "engine/display_state.h"
+#include "display/display_state.h"
 #include "display/spectrum.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
@@ -15,6 +15,7 @@
 #include "io/text_export.h"
 #include "io_test_files.h"
 #include "support/held_startup_test.h"
+#include "support/program_states.h"
 
 namespace {
 
@@ -108,8 +109,8 @@ class ScopeExports : public HeldStartupTest {
   void SetUp() override {
     HeldStartupTest::SetUp();
     // The start-up tick that finds the documents folder is held back.
-    engine::ScopeState.DocumentsFolder = harness_->Home().Path() + "/Documents/";
-    std::filesystem::create_directories(engine::ScopeState.DocumentsFolder);
+    ScopeState().DocumentsFolder = harness_->Home().Path() + "/Documents/";
+    std::filesystem::create_directories(ScopeState().DocumentsFolder);
   }
 };
 
@@ -119,24 +120,24 @@ TEST_F(ScopeExports, SaveFftDataWritesTheShownChannelsTableAndTheFileMenuFollows
   Form1->File1Click(Form1);
   EXPECT_FALSE(Form1->SaveDataAs1->Enabled());
 
-  ScopeState.SpectrumMode = 1;
-  ScopeState.Settings.Ch1On = 0;  // CH2's levels, the first half of the block
-  ScopeState.Settings.Ch2GainCode = 1;
-  ScopeState.Ch2ProbeDb = 20.0;
-  ScopeState.TimePerDiv = 100000;
-  ScopeState.DisplayStart = 1;
-  display::DisplayState.SpectrumZoom = 1;
-  display::DisplayState.SpectrumPoints = 4096;
-  ScopeState.LogFreqAxis = 0;
+  ScopeState().SpectrumMode = 1;
+  ScopeState().Settings.Ch1On = 0;  // CH2's levels, the first half of the block
+  ScopeState().Settings.Ch2GainCode = 1;
+  ScopeState().Ch2ProbeDb = 20.0;
+  ScopeState().TimePerDiv = 100000;
+  ScopeState().DisplayStart = 1;
+  DisplayState().SpectrumZoom = 1;
+  DisplayState().SpectrumPoints = 4096;
+  ScopeState().LogFreqAxis = 0;
   for (std::size_t i = 0; i < kChannelSamples; ++i) {
-    display::WriteLow16(ScopeState.SpectrumLevels[i], 210);
-    display::WriteLow16(Ch1SpectrumLevels[i], 465);
+    display::WriteLow16(ScopeState().SpectrumLevels[i], 210);
+    display::WriteLow16(ScopeState().Ch1SpectrumLevels()[i], 465);
   }
   Form1->File1Click(Form1);
   EXPECT_TRUE(Form1->SaveDataAs1->Enabled());
-  dialogs.AnswerFile(ScopeState.DocumentsFolder + "fft");
+  dialogs.AnswerFile(ScopeState().DocumentsFolder + "fft");
   Form1->SaveDataAs1Click(Form1);
-  const std::vector<std::string> lines = CrLfLines(ReadBytes(ScopeState.DocumentsFolder + "fft.txt"));
+  const std::vector<std::string> lines = CrLfLines(ReadBytes(ScopeState().DocumentsFolder + "fft.txt"));
   ASSERT_EQ(lines.size(), 326u);
   EXPECT_EQ(lines[0], "N\tf/[kHz]\tV/[dBV]");
   EXPECT_EQ(lines[1], "0\t0.0153\t-44.4");
@@ -147,15 +148,15 @@ TEST_F(ScopeExports, ExportWaveformWritesEitherChannelAsALibraryFile) {
   using namespace engine;
   ScriptedDialogs& dialogs = harness_->Dialogs();
   for (std::size_t i = 0; i < kChannelSamples; ++i) {
-    Ch1Samples[i] = static_cast<std::int32_t>(i % 256);
-    Ch2Samples[i] = 255 - static_cast<std::int32_t>(i % 256);
+    ScopeState().Ch1Samples()[i] = static_cast<std::int32_t>(i % 256);
+    ScopeState().Ch2Samples()[i] = 255 - static_cast<std::int32_t>(i % 256);
   }
-  dialogs.AnswerFile(ScopeState.DocumentsFolder + "one");
+  dialogs.AnswerFile(ScopeState().DocumentsFolder + "one");
   Form1->ExportWaveformCH11Click(Form1);
-  dialogs.AnswerFile(ScopeState.DocumentsFolder + "two.lib");
+  dialogs.AnswerFile(ScopeState().DocumentsFolder + "two.lib");
   Form1->ExportWaveformofCh21Click(Form1);
-  const std::vector<std::string> one = CrLfLines(ReadBytes(ScopeState.DocumentsFolder + "one.lib"));
-  const std::vector<std::string> two = CrLfLines(ReadBytes(ScopeState.DocumentsFolder + "two.lib"));
+  const std::vector<std::string> one = CrLfLines(ReadBytes(ScopeState().DocumentsFolder + "one.lib"));
+  const std::vector<std::string> two = CrLfLines(ReadBytes(ScopeState().DocumentsFolder + "two.lib"));
   ASSERT_EQ(one.size(), 4097u);
   ASSERT_EQ(two.size(), 4097u);
   EXPECT_EQ(one[1], "0");
@@ -166,7 +167,7 @@ TEST_F(ScopeExports, ExportWaveformWritesEitherChannelAsALibraryFile) {
 
   // The generator's library reader takes the file back as the same 4096
   // points: each point starts its segment of the period at its own level.
-  const std::optional<generator::LibraryWave> back = generator::ReadLibraryWaveFile(ScopeState.DocumentsFolder + "two.lib");
+  const std::optional<generator::LibraryWave> back = generator::ReadLibraryWaveFile(ScopeState().DocumentsFolder + "two.lib");
   ASSERT_TRUE(back);
   EXPECT_FALSE(back->Error);
   ASSERT_EQ(back->Points, 4096);
@@ -174,17 +175,17 @@ TEST_F(ScopeExports, ExportWaveformWritesEitherChannelAsALibraryFile) {
   const double perPoint = 32000.0 / 4095;
   for (std::size_t i = 0; i + 1 < kChannelSamples; ++i) {
     const std::int16_t entry = back->Entries[static_cast<std::size_t>(std::lround(i * perPoint))];
-    ASSERT_EQ(std::lround((entry + 32766) * 255.0 / 65532), Ch2Samples[i]) << "point " << i;
+    ASSERT_EQ(std::lround((entry + 32766) * 255.0 / 65532), ScopeState().Ch2Samples()[i]) << "point " << i;
   }
   // The last point is where the period's last ramp ends.
   const std::int16_t* end = &back->Entries.back();
-  EXPECT_EQ(std::lround((2 * end[0] - end[-1] + 32766) * 255.0 / 65532), Ch2Samples[4095]);
+  EXPECT_EQ(std::lround((2 * end[0] - end[-1] + 32766) * 255.0 / 65532), ScopeState().Ch2Samples()[4095]);
 
   // A folder that cannot be written keeps nothing half-written and says so.
-  dialogs.AnswerFile(ScopeState.DocumentsFolder + "no such folder/three.lib");
+  dialogs.AnswerFile(ScopeState().DocumentsFolder + "no such folder/three.lib");
   Form1->ExportWaveformCH11Click(Form1);
   ASSERT_EQ(dialogs.Messages().size(), 1u);
-  EXPECT_EQ(dialogs.Messages()[0].Text.rfind("Unable to write to " + ScopeState.DocumentsFolder + "no such folder/three.lib", 0),
+  EXPECT_EQ(dialogs.Messages()[0].Text.rfind("Unable to write to " + ScopeState().DocumentsFolder + "no such folder/three.lib", 0),
             0u);
 }
 

@@ -16,6 +16,7 @@
 #include "recorder/recorder_form.h"
 #include "recorder/recorder_state.h"
 #include "widgets/fast_timer.h"
+#include "support/program_states.h"
 
 namespace recorder_test {
 
@@ -95,7 +96,7 @@ class DemoBase : public device_test::DeviceTest {
   bool DevicePresent() const override { return false; }
   void SetUp() override {
     DeviceTest::SetUp();
-    engine::ScopeState.DemoMode = 1;
+    ScopeState().DemoMode = 1;
   }
 };
 using RecorderDemoTest = RecorderTestOf<DemoBase>;

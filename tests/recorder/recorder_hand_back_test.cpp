@@ -10,6 +10,7 @@
 #include "engine/scope_settings.h"
 #include "io/shared_blocks.h"
 #include "recorder_fixture.h"
+#include "support/program_states.h"
 
 using namespace recorder_test;
 
@@ -34,7 +35,7 @@ const ProbeDuringVisit kVisits[] = {
 using RecorderHandBack = RecorderWireTest;
 
 TEST_F(RecorderHandBack, AProbeSetWhileTheRecorderHoldsTheInstrumentLeavesBothRangesWhereTheirPanelsHaveThem) {
-  engine::ScopeState.ProbeWarningMuted = 1;
+  ScopeState().ProbeWarningMuted = 1;
   for (const ProbeDuringVisit& v : kVisits) {
     SCOPED_TRACE(v.name);
     (Form1->*v.scopeRange)(Form1);
@@ -48,7 +49,7 @@ TEST_F(RecorderHandBack, AProbeSetWhileTheRecorderHoldsTheInstrumentLeavesBothRa
     Rec().SpeedButton5Click(&Rec());
     EXPECT_EQ(Device().LastSettings()->GainBits(v.channel), v.scopeGainBits);
     EXPECT_TRUE(Form1->FindComponentAs<TSpeedButton>(v.scopeButton)->Down());
-    EXPECT_EQ(v.channel == 1 ? engine::ScopeState.Ch1RangeText : engine::ScopeState.Ch2RangeText, v.scopeLabel);
+    EXPECT_EQ(v.channel == 1 ? ScopeState().Ch1RangeText : ScopeState().Ch2RangeText, v.scopeLabel);
 
     TSpeedButton* x1 = v.channel == 1 ? Form1->x11 : Form1->x12;
     x1->SetDown(true);

@@ -8,6 +8,7 @@
 
 #include "recorder/recorder_file.h"
 #include "recorder_fixture.h"
+#include "support/program_states.h"
 
 using namespace recorder_test;
 
@@ -276,7 +277,7 @@ TEST_F(RecorderWindow, AFileThatIsNotARecorderFileIsRefusedWhole) {
   EXPECT_EQ(Ch1(0, 2000), before);
   EXPECT_EQ(Rec().Caption(), caption);
   EXPECT_EQ(RecorderState().RecNoteShown, 0);  // its annotation was not taken either
-  EXPECT_EQ(engine::ScopeState.Settings.Ch1X10, 0);
+  EXPECT_EQ(ScopeState().Settings.Ch1X10, 0);
 }
 
 TEST_F(RecorderWindow, ABadFieldShowsItsMessageAndLeavesTheWindowUsable) {

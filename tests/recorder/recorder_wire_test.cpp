@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "recorder_fixture.h"
+#include "support/program_states.h"
 
 using namespace recorder_test;
 using acquisition_test::BlockReads;
@@ -96,7 +97,7 @@ TEST_F(RecorderWire, RunWrapsAndAShortReplyIsPolledForAgainNotStored) {
   EXPECT_EQ(RecorderState().RecStopped, 1);
   EXPECT_EQ(RecorderState().RecLength, 4);
   EXPECT_EQ(Rec().RecBufCh1[5], 255);
-  EXPECT_NE(engine::ScopeState.StartupTick & 8, 0);
+  EXPECT_NE(ScopeState().StartupTick & 8, 0);
 }
 
 TEST_F(RecorderWire, DeviceSilentDuringRunEndsTheRecordAtTheSamplesRead) {
