@@ -300,10 +300,10 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
           {"HighColor", [] { return OKRightDlg ? OKRightDlg->Edit4 : nullptr; }}};
       for (const auto& [key, edit] : texts)
         add({"Persistence", key, Step::kPersistenceText,
-             [edit](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
+             [edit](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
                if (TEdit* e = edit()) l.Text(k.Section, k.Key, e->Text());
              },
-             [edit](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+             [edit](TForm1&, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
                if (TEdit* e = edit()) e->SetText(f.Text(k.Section, k.Key, e->Text()));
              }});
       integerKey("Persistence", "Duration", Step::kPersistenceDuration,
