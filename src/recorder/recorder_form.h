@@ -129,7 +129,7 @@ class TForm1_rec : public TForm {
 
   // ---- The generator's controls under the recorder's panel, a second
   // instance of the scope window's generator panel driving the same engine
-  // (generator/recorder_generator.cpp), and the "Tools" menu of its tools.
+  // (recorder/recorder_generator.cpp), and the "Tools" menu of its tools.
   GeneratorPanel* GeneratorControls = nullptr;
   TMenuItem* Tools1 = nullptr;
   void CreateGeneratorControls();
