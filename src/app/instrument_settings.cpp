@@ -52,93 +52,93 @@ void RunGeneratorRange(std::size_t index) {
 
 // ---- The recorder's channels and markers, while there is a recorder.
 void AddRecorderChannelKeys(std::vector<engine::SettingsFileKey>& keys) {
-  using namespace engine;
-  using namespace engine::keys;
-  using Step = RecallStep;
-  auto add = [&keys](SettingsFileKey key) { keys.push_back(std::move(key)); };
+  using Step = engine::RecallStep;
+  auto add = [&keys](engine::SettingsFileKey key) { keys.push_back(std::move(key)); };
   for (int ch = 1; ch <= 2; ++ch) {
     const char* section = ch == 1 ? "Rec_CH1" : "Rec_CH2";
-    add(ButtonKey(section, "On", Step::kRecorderChannels, [ch](const TForm1&) { return RecorderChannel(ch).On; },
-                  ButtonRecall::kToggle));
+    add(engine::keys::ButtonKey(section, "On", Step::kRecorderChannels,
+                                [ch](const TForm1&) { return RecorderChannel(ch).On; },
+                                engine::keys::ButtonRecall::kToggle));
     for (std::size_t i = 0; i < 3; ++i)
-      add(ButtonKey(section, kCouplingKeys[i], Step::kRecorderChannels,
-                    [ch, i](const TForm1&) { return RecorderChannel(ch).Coupling[i]; }, ButtonRecall::kSelect));
+      add(engine::keys::ButtonKey(section, engine::keys::kCouplingKeys[i], Step::kRecorderChannels,
+                                  [ch, i](const TForm1&) { return RecorderChannel(ch).Coupling[i]; },
+                                  engine::keys::ButtonRecall::kSelect));
     for (std::size_t i = 0; i < 6; ++i)
-      add(ButtonKey(section, kRangeKeys[i], Step::kRecorderChannels,
-                    [ch, i](const TForm1&) { return RecorderChannel(ch).Ranges[i]; }, ButtonRecall::kSelect));
+      add(engine::keys::ButtonKey(section, engine::keys::kRangeKeys[i], Step::kRecorderChannels,
+                                  [ch, i](const TForm1&) { return RecorderChannel(ch).Ranges[i]; },
+                                  engine::keys::ButtonRecall::kSelect));
     add({section, "Position", Step::kRecorderChannels,
-         [ch](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
+         [ch](const TForm1&, engine::SettingsList& l, const engine::SettingsFileKey& k) {
            if (TTrackBar* bar = RecorderChannel(ch).Position) l.Integer(k.Section, k.Key, bar->Position());
          },
-         [ch](TForm1&, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+         [ch](TForm1&, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState&) {
            TTrackBar* bar = RecorderChannel(ch).Position;
            if (!bar) return;
            bar->SetPosition(f.Integer(k.Section, k.Key, bar->Position()));
            ch == 1 ? Form1_rec->TrackBar1Change(Form1_rec) : Form1_rec->TrackBar2Change(Form1_rec);
          }});
   }
-  add(MenuKey("Rec_Markers", "Markers_1", Step::kRecorderMarkers,
-              [](const TForm1&) { return Form1_rec ? Form1_rec->Markers1 : nullptr; }));
-  add(MenuKey("Rec_Markers", "Markers_2", Step::kRecorderMarkers,
-              [](const TForm1&) { return Form1_rec ? Form1_rec->MarkersVdt1 : nullptr; }));
+  add(engine::keys::MenuKey("Rec_Markers", "Markers_1", Step::kRecorderMarkers,
+                            [](const TForm1&) { return Form1_rec ? Form1_rec->Markers1 : nullptr; }));
+  add(engine::keys::MenuKey("Rec_Markers", "Markers_2", Step::kRecorderMarkers,
+                            [](const TForm1&) { return Form1_rec ? Form1_rec->MarkersVdt1 : nullptr; }));
 
 }
 
 void AddRecorderTimeKeys(std::vector<engine::SettingsFileKey>& keys) {
-  using namespace engine;
-  using namespace engine::keys;
-  using Step = RecallStep;
-  auto add = [&keys](SettingsFileKey key) { keys.push_back(std::move(key)); };
+  using Step = engine::RecallStep;
+  auto add = [&keys](engine::SettingsFileKey key) { keys.push_back(std::move(key)); };
   for (std::size_t i = 0; i < 16; ++i)
-    add(ButtonKey("Rec_Time", kRecTimeKeys[i], Step::kRecorderTime,
-                  [i](const TForm1&) { return Form1_rec ? Form1_rec->TimeButtons[i] : nullptr; },
-                  ButtonRecall::kSelect));
+    add(engine::keys::ButtonKey("Rec_Time", kRecTimeKeys[i], Step::kRecorderTime,
+                                [i](const TForm1&) { return Form1_rec ? Form1_rec->TimeButtons[i] : nullptr; },
+                                engine::keys::ButtonRecall::kSelect));
 }
 
 // ---- The recorder shown; the generator, written while it is active,
 // recalled when the file turns it on.
 void AddInstrumentAndGeneratorKeys(std::vector<engine::SettingsFileKey>& keys) {
-  using namespace engine;
-  using namespace engine::keys;
-  using Step = RecallStep;
-  auto add = [&keys](SettingsFileKey key) { keys.push_back(std::move(key)); };
+  using Step = engine::RecallStep;
+  auto add = [&keys](engine::SettingsFileKey key) { keys.push_back(std::move(key)); };
   add({"Device", "Recorder", Step::kInstrument,
-       [](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
+       [](const TForm1&, engine::SettingsList& l, const engine::SettingsFileKey& k) {
          l.Flag(k.Section, k.Key, Form1_rec && Form1_rec->Visible());
        },
-       [](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+       [](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState&) {
          if (!f.Flag(k.Section, k.Key, false) || !t.SpeedButton27) return;
          t.SpeedButton27->SetDown(true);
          t.SpeedButton27Click(&t);
        }});
   add({"Device", "Generator", Step::kGeneratorOn,
-       [](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
+       [](const TForm1&, engine::SettingsList& l, const engine::SettingsFileKey& k) {
          l.Flag(k.Section, k.Key, CreatedGeneratorState().GeneratorActive);
        },
-       [](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
+       [](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState& r) {
          r.Generator = f.Flag(k.Section, k.Key, false) && t.GeneratorControls;
        }});
 
   // ---- The generator, written while it is active, recalled when the file
   // turns it on.
   auto generatorKey = [&add](const char* section, const char* key, Step step,
-                             std::function<void(const GeneratorPanel&, SettingsList&, const SettingsFileKey&)> write,
-                             std::function<void(GeneratorPanel&, const SettingsSnapshot&, const SettingsFileKey&,
-                                                RecallState&)> recall) {
+                             std::function<void(const GeneratorPanel&, engine::SettingsList&,
+                                                const engine::SettingsFileKey&)> write,
+                             std::function<void(GeneratorPanel&, const engine::SettingsSnapshot&,
+                                                const engine::SettingsFileKey&, engine::RecallState&)> recall) {
     add({section, key, step,
-         [write](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
+         [write](const TForm1& t, engine::SettingsList& l, const engine::SettingsFileKey& k) {
            if (t.GeneratorControls && t.GeneratorControls->GeneratorState.GeneratorActive) write(*t.GeneratorControls, l, k);
          },
-         [recall](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
+         [recall](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k,
+                  engine::RecallState& r) {
            if (r.Generator && recall) recall(*t.GeneratorControls, f, k, r);
          }});
   };
   for (std::size_t i = 0; i < 8; ++i)
     generatorKey("Freq", kFreqKeys[i], Step::kGeneratorRange,
-                 [i](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
-                   FlagOf(l, k.Section, k.Key, g.RangeButtons()[i]);
+                 [i](const GeneratorPanel& g, engine::SettingsList& l, const engine::SettingsFileKey& k) {
+                   engine::keys::FlagOf(l, k.Section, k.Key, g.RangeButtons()[i]);
                  },
-                 [i](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+                 [i](GeneratorPanel& g, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k,
+                     engine::RecallState&) {
                    TGrSpeedButton* b = g.RangeButtons()[i];
                    PutGeneratorButton(g, f, k.Section, k.Key, b);
                    if (b->Down()) RunGeneratorRange(i);
@@ -146,58 +146,63 @@ void AddInstrumentAndGeneratorKeys(std::vector<engine::SettingsFileKey>& keys) {
   // A recalled file never selects the library shape.
   for (std::size_t i = 0; i < 4; ++i)
     generatorKey("Wave", kWaveKeys[i], Step::kGeneratorWave,
-                 [i](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
-                   FlagOf(l, k.Section, k.Key, g.ShapeButtons()[i]);
+                 [i](const GeneratorPanel& g, engine::SettingsList& l, const engine::SettingsFileKey& k) {
+                   engine::keys::FlagOf(l, k.Section, k.Key, g.ShapeButtons()[i]);
                  },
                  i == 3 ? nullptr
-                        : std::function<void(GeneratorPanel&, const SettingsSnapshot&, const SettingsFileKey&,
-                                             RecallState&)>(
-                              [i](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k,
-                                  RecallState&) {
+                        : std::function<void(GeneratorPanel&, const engine::SettingsSnapshot&,
+                                             const engine::SettingsFileKey&, engine::RecallState&)>(
+                              [i](GeneratorPanel& g, const engine::SettingsSnapshot& f,
+                                  const engine::SettingsFileKey& k, engine::RecallState&) {
                                 TGrSpeedButton* b = g.ShapeButtons()[i];
                                 PutGeneratorButton(g, f, k.Section, k.Key, b);
-                                if (b->Down()) RunClick(b);
+                                if (b->Down()) engine::keys::RunClick(b);
                               }));
   generatorKey("Signal", "Offset", Step::kGeneratorOffset,
-               [](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
+               [](const GeneratorPanel& g, engine::SettingsList& l, const engine::SettingsFileKey& k) {
                  l.Integer(k.Section, k.Key, g.TrackBar6->Position());
                },
-               [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
-                 PutPosition(f, k.Section, k.Key, g.TrackBar6, [&] { g.TrackBar6Change(&g); });
+               [](GeneratorPanel& g, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k,
+                  engine::RecallState&) {
+                 engine::keys::PutPosition(f, k.Section, k.Key, g.TrackBar6, [&] { g.TrackBar6Change(&g); });
                });
   generatorKey("Signal", "Symmetry", Step::kGeneratorSymmetry,
-               [](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
+               [](const GeneratorPanel& g, engine::SettingsList& l, const engine::SettingsFileKey& k) {
                  l.Integer(k.Section, k.Key, g.TrackBar5->Position());
                },
-               [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
-                 PutPosition(f, k.Section, k.Key, g.TrackBar5, [&] { g.TrackBar5Change(&g); });
+               [](GeneratorPanel& g, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k,
+                  engine::RecallState&) {
+                 engine::keys::PutPosition(f, k.Section, k.Key, g.TrackBar5, [&] { g.TrackBar5Change(&g); });
                  if (Form1_fgen) Form1_fgen->Timer8Timer(Form1_fgen);
                });
   generatorKey("Signal", "Amplitude_position", Step::kGeneratorAmplitudePosition,
-               [](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
+               [](const GeneratorPanel& g, engine::SettingsList& l, const engine::SettingsFileKey& k) {
                  l.Integer(k.Section, k.Key, g.TrackBar7->Position());
                },
-               [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+               [](GeneratorPanel& g, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k,
+                  engine::RecallState&) {
                  // The slider only shows where it was; the amplitude is the stored one.
                  if (g.TrackBar7) g.PutAmplitudeSlider(f.Integer(k.Section, k.Key, g.TrackBar7->Position()));
                });
   generatorKey("Signal", "Frequency", Step::kGeneratorLevels,
-               [](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
+               [](const GeneratorPanel& g, engine::SettingsList& l, const engine::SettingsFileKey& k) {
                  l.Real(k.Section, k.Key, g.GeneratorState.GenFrequency);
                },
-               [](GeneratorPanel&, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
-                 r.Frequency = StoredNumber(f, k.Section, k.Key, "1000");
+               [](GeneratorPanel&, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k,
+                  engine::RecallState& r) {
+                 r.Frequency = engine::keys::StoredNumber(f, k.Section, k.Key, "1000");
                });
   // The sliders follow the stored frequency first, or the range handler
   // would snap a frequency of a whole multiple of the range's minimum to
   // the slider's end.
   generatorKey("Signal", "Amplitude", Step::kGeneratorLevels,
-               [](const GeneratorPanel& g, SettingsList& l, const SettingsFileKey& k) {
+               [](const GeneratorPanel& g, engine::SettingsList& l, const engine::SettingsFileKey& k) {
                  l.Real(k.Section, k.Key, g.GeneratorState.GenAmplitude);
                },
-               [](GeneratorPanel& g, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
+               [](GeneratorPanel& g, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k,
+                  engine::RecallState& r) {
                  // The amplitudes the generator's entries allow, in volts peak to peak.
-                 const double amplitude = StoredNumber(f, k.Section, k.Key, "5", 0.1, 10);
+                 const double amplitude = engine::keys::StoredNumber(f, k.Section, k.Key, "5", 0.1, 10);
                  if (Form1_fgen) {
                    Form1_fgen->set_fg(r.Frequency, 0, amplitude);
                    Form1_fgen->HoldFrequencyOnSliders();

@@ -13,8 +13,6 @@
 #include "platform/ui/keys.h"
 #include "widgets/control_maker.h"
 
-using namespace bode;
-
 namespace {
 
 void SetUpDialog(TForm* form, const std::string& name, const std::string& caption, int w, int h) {
@@ -84,12 +82,12 @@ void SampleLine(TCanvas* c, int y, int width, TColor color, TPenMode mode) {
 
 // ---------------------------------------------------------------- Wait Time
 
-TOKRightDlg_1::TOKRightDlg_1(TComponent* owner, BodeSharedState& state) : TForm(owner), BodeState(state) {
+TOKRightDlg_1::TOKRightDlg_1(TComponent* owner, bode::BodeSharedState& state) : TForm(owner), BodeState(state) {
   SetUpDialog(this, "OKRightDlg_1", "Wait Time", 260, 90);
   ControlMaker make(this);
   Label1 = make.Label(this, "Label1", "Wait time:", 12, 14);
   ComboBox1 = make.List(this, "ComboBox1", 12, 34, 120, [this](TObject* s) { ComboBox1Change(s); });
-  for (int s : kWaitSeconds) ComboBox1->Items().Add(std::to_string(s) + "s");
+  for (int s : bode::kWaitSeconds) ComboBox1->Items().Add(std::to_string(s) + "s");
   ComboBox1->SetItemIndex(0);
   OKBtn = ModalButton(make, this, "OKBtn", "OK", mrOk, 152, 34);
   OnlyButtonTakesKeys(this, ComboBox1, OKBtn);
@@ -97,8 +95,8 @@ TOKRightDlg_1::TOKRightDlg_1(TComponent* owner, BodeSharedState& state) : TForm(
 
 void TOKRightDlg_1::ComboBox1Change(TObject*) {
   const int item = ComboBox1->ItemIndex();
-  if (item < 0 || item >= static_cast<int>(kWaitSeconds.size())) return;
-  BodeState.BodeWaitSeconds = kWaitSeconds[static_cast<std::size_t>(item)];
+  if (item < 0 || item >= static_cast<int>(bode::kWaitSeconds.size())) return;
+  BodeState.BodeWaitSeconds = bode::kWaitSeconds[static_cast<std::size_t>(item)];
   if (!Bode_plot) return;
   Bode_plot->Timer2->SetInterval(static_cast<unsigned>(BodeState.BodeWaitSeconds) * 1000);
   if (BodeState.BodeWaitSeconds == 0) {
@@ -109,19 +107,19 @@ void TOKRightDlg_1::ComboBox1Change(TObject*) {
 
 void TBode_plot::WaitTime1Click(TObject*) {
   if (!OKRightDlg_1) return;
-  for (std::size_t i = 0; i < kWaitSeconds.size(); ++i)
-    if (kWaitSeconds[i] == BodeState.BodeWaitSeconds) OKRightDlg_1->ComboBox1->SetItemIndex(static_cast<int>(i));
+  for (std::size_t i = 0; i < bode::kWaitSeconds.size(); ++i)
+    if (bode::kWaitSeconds[i] == BodeState.BodeWaitSeconds) OKRightDlg_1->ComboBox1->SetItemIndex(static_cast<int>(i));
   OKRightDlg_1->ShowModal();
 }
 
 // ---------------------------------------------------------------- Frequency Step
 
-TOKRightDlg_2::TOKRightDlg_2(TComponent* owner, BodeSharedState& state) : TForm(owner), BodeState(state) {
+TOKRightDlg_2::TOKRightDlg_2(TComponent* owner, bode::BodeSharedState& state) : TForm(owner), BodeState(state) {
   SetUpDialog(this, "OKRightDlg_2", "Frequency Step", 260, 90);
   ControlMaker make(this);
   Label1 = make.Label(this, "Label1", "Frequency step:", 12, 14);
   ComboBox1 = make.List(this, "ComboBox1", 12, 34, 120, [this](TObject* s) { ComboBox1Change(s); });
-  for (const char* item : kStepItems) ComboBox1->Items().Add(item);
+  for (const char* item : bode::kStepItems) ComboBox1->Items().Add(item);
   ComboBox1->SetItemIndex(0);
   OKBtn = ModalButton(make, this, "OKBtn", "OK", mrOk, 152, 34);
   OnlyButtonTakesKeys(this, ComboBox1, OKBtn);
@@ -132,10 +130,10 @@ void TOKRightDlg_2::ComboBox1Change(TObject*) { ApplyItem(ComboBox1->ItemIndex()
 void TOKRightDlg_2::ApplyItem(int item) {
   if (item < 0) return;
   if (BodeState.BodeOctaveSteps) {
-    BodeState.BodeOctaveRatio = OctaveRatioOfItem(item);
-    if (Bode_plot) Bode_plot->CheckBox4->SetCaption(OctaveBoxCaption(item));
+    BodeState.BodeOctaveRatio = bode::OctaveRatioOfItem(item);
+    if (Bode_plot) Bode_plot->CheckBox4->SetCaption(bode::OctaveBoxCaption(item));
   } else {
-    BodeState.BodeStepFraction = StepFractionOfItem(item);
+    BodeState.BodeStepFraction = bode::StepFractionOfItem(item);
   }
 }
 
@@ -145,12 +143,12 @@ void TBode_plot::FillStepList() {
   list->Items().BeginUpdate();
   list->Items().Clear();
   if (BodeState.BodeOctaveSteps) {
-    for (const char* item : kOctaveItems) list->Items().Add(item);
+    for (const char* item : bode::kOctaveItems) list->Items().Add(item);
   } else {
-    for (const char* item : kStepItems) list->Items().Add(item);
+    for (const char* item : bode::kStepItems) list->Items().Add(item);
   }
   list->Items().EndUpdate();
-  const int item = BodeState.BodeOctaveSteps ? ItemOfOctaveRatio(BodeState.BodeOctaveRatio) : ItemOfStepFraction(BodeState.BodeStepFraction);
+  const int item = BodeState.BodeOctaveSteps ? bode::ItemOfOctaveRatio(BodeState.BodeOctaveRatio) : bode::ItemOfStepFraction(BodeState.BodeStepFraction);
   list->SetItemIndex(item < 0 ? 0 : item);
 }
 
@@ -200,7 +198,7 @@ TOKBottomDlg1::TOKBottomDlg1(TComponent* owner) : TForm(owner) {
 
 // ---------------------------------------------------------------- Add Text
 
-Tform_9bode::Tform_9bode(TComponent* owner, BodeSharedState& state)
+Tform_9bode::Tform_9bode(TComponent* owner, bode::BodeSharedState& state)
     : TNoteWindow(owner, "form_9bode", state.BodeNoteShown, state.BodeNoteTransparent), BodeState(state) {}
 
 void Tform_9bode::Redraw() {
@@ -215,7 +213,7 @@ void Tform_9bode::note() {
 
 // ---------------------------------------------------------------- plot colours
 
-TBtnBottomDlg_2::TBtnBottomDlg_2(TComponent* owner, BodeSharedState& state) : TForm(owner), BodeState(state) {
+TBtnBottomDlg_2::TBtnBottomDlg_2(TComponent* owner, bode::BodeSharedState& state) : TForm(owner), BodeState(state) {
   SetUpDialog(this, "BtnBottomDlg_2", "Color", 400, 250);
   ControlMaker make(this);
   ColorDialog1 = new TColorDialog(this);
@@ -268,24 +266,24 @@ void TBode_plot::Colors1Click(TObject*) {
   BtnBottomDlg_2->Sample();
   const int result = BtnBottomDlg_2->ShowModal();
   if (result == TBtnBottomDlg_2::kDefaults) {
-    BodeState.BodeBackgroundColor = kDefaultBodeBackground;
-    BodeState.BodeGridColor = kDefaultBodeGrid;
-    BodeState.BodeBorderColor = kDefaultBodeBorder;
-    BodeState.BodeTextColor = kDefaultBodeText;
-    BodeState.BodeTraceColor = kDefaultBodeTrace;
-    BodeState.BodeFreqMarkerColor = kDefaultBodeMarker;
-    BodeState.BodeLevelMarkerColor = kDefaultBodeMarker;
+    BodeState.BodeBackgroundColor = bode::kDefaultBodeBackground;
+    BodeState.BodeGridColor = bode::kDefaultBodeGrid;
+    BodeState.BodeBorderColor = bode::kDefaultBodeBorder;
+    BodeState.BodeTextColor = bode::kDefaultBodeText;
+    BodeState.BodeTraceColor = bode::kDefaultBodeTrace;
+    BodeState.BodeFreqMarkerColor = bode::kDefaultBodeMarker;
+    BodeState.BodeLevelMarkerColor = bode::kDefaultBodeMarker;
   }
   // The marker pens stay as they were unless the choice was confirmed.
   if (result == mrOk || result == TBtnBottomDlg_2::kDefaults) DerivePens();
-  if (BodeState.BodeMultiTrace) BodeState.BodeTraceColors[static_cast<std::size_t>((NextTraceColor + kBodeTraceColorCount - 1) %
-                                                               kBodeTraceColorCount)] = BodeState.BodeTraceColor;
+  if (BodeState.BodeMultiTrace) BodeState.BodeTraceColors[static_cast<std::size_t>((NextTraceColor + bode::kBodeTraceColorCount - 1) %
+                                                               bode::kBodeTraceColorCount)] = BodeState.BodeTraceColor;
   draw();
 }
 
 // ---------------------------------------------------------------- colours of multiple traces
 
-TBtnBottomDlg_21::TBtnBottomDlg_21(TComponent* owner, BodeSharedState& state) : TForm(owner), BodeState(state) {
+TBtnBottomDlg_21::TBtnBottomDlg_21(TComponent* owner, bode::BodeSharedState& state) : TForm(owner), BodeState(state) {
   SetUpDialog(this, "BtnBottomDlg_21", "Color", 400, 250);
   ControlMaker make(this);
   ColorDialog1 = new TColorDialog(this);

@@ -9,8 +9,6 @@
 #include "engine/scope_state.h"
 #include "platform/os/folders.h"
 
-using namespace bode;
-
 namespace {
 
 // The empty plot as values: background, grid, border and the axis texts.
@@ -57,7 +55,7 @@ void DrawBodeTexts(TCanvas& c, const BodeEmptyPlot& p) {
   c.Font.Color = p.Text;
   c.Brush.Style = bsSolid;
   c.Brush.Color = p.Background;
-  if (p.PhaseOn) c.TextOut(TBode_plot::kImageWidth - m - c.TextWidth(kPhaseCaption), 1, kPhaseCaption);
+  if (p.PhaseOn) c.TextOut(TBode_plot::kImageWidth - m - c.TextWidth(bode::kPhaseCaption), 1, bode::kPhaseCaption);
   const int bottom = TBode_plot::kImageHeight - m + 2;
   c.TextOut(TBode_plot::kImageWidth - m - c.TextWidth(p.EndCaption) + 12, bottom, p.EndCaption);
   for (const std::string& start : p.StartCaptions) c.TextOut(m - 6, bottom, start);
@@ -67,7 +65,7 @@ void DrawBodeTexts(TCanvas& c, const BodeEmptyPlot& p) {
 
 // The empty plot of the present settings.
 BodeEmptyPlot CurrentBodeEmptyPlot(const TBode_plot& plot, int margin, int w, int h) {
-  const BodeSharedState& BodeState = plot.BodeState;
+  const bode::BodeSharedState& BodeState = plot.BodeState;
   const engine::ScopeSharedState& ScopeState = plot.ScopeState;
   BodeEmptyPlot p{BodeState.BodeBackgroundColor,
                   BodeState.BodeGridColor,
@@ -77,11 +75,11 @@ BodeEmptyPlot CurrentBodeEmptyPlot(const TBode_plot& plot, int margin, int w, in
                   w,
                   h,
                   BodeState.PhasePlotOn != 0,
-                  GridRows(h, margin),
-                  GridColumns(BodeState.BodeLogScale != 0, w, margin, BodeState.BodeSpanRatio),
-                  RangeEndCaption(BodeState.BodeRangeTop),
-                  ScaleText(BodeState.BodeVertScale, ScopeState.Settings.Ch1GainCode,
-                            ScopeState.Ch1ProbeFactor, ScopeState.Ch1ProbeDb),
+                  bode::GridRows(h, margin),
+                  bode::GridColumns(BodeState.BodeLogScale != 0, w, margin, BodeState.BodeSpanRatio),
+                  bode::RangeEndCaption(BodeState.BodeRangeTop),
+                  bode::ScaleText(BodeState.BodeVertScale, ScopeState.Settings.Ch1GainCode,
+                                  ScopeState.Ch1ProbeFactor, ScopeState.Ch1ProbeDb),
                   {},
                   BodeState.BodeStartFromDc && !BodeState.BodeLogScale};
   for (TRadioButton* start : plot.StartRadios)
@@ -100,7 +98,7 @@ void TBode_plot::curve_0() {
   DrawBodeGrid(*Image1->Canvas(), CurrentBodeEmptyPlot(*this, Margin(), PlotWidth(), PlotHeight()));
   markers_drawn_ = false;
   SetCaption(LoadedFileName.empty() ? "Bode Plotter" : "Bode Plotter - " + os::FileNameOnly(LoadedFileName));
-  if (!redrawing_ && Markers != MarkerMode::Off && !BodeState.BodeSweepRunning) DrawMarkers();
+  if (!redrawing_ && Markers != bode::MarkerMode::Off && !BodeState.BodeSweepRunning) DrawMarkers();
   Image1->Invalidate();
 }
 
@@ -130,7 +128,7 @@ void TBode_plot::DrawEmptyPlotWhenShown(bool redrawn) {
 }
 
 bool TBode_plot::DrawEmptyTableWhenShown() {
-  if (Image1->Picture()->Made() || Visible() || BodeState.BodeSweepRunning || Markers != MarkerMode::Off ||
+  if (Image1->Picture()->Made() || Visible() || BodeState.BodeSweepRunning || Markers != bode::MarkerMode::Off ||
       Memo1->Lines().Lines().size() > 1)
     return false;
   // A redraw hides the border strips; here they must be hidden already.
@@ -138,7 +136,7 @@ bool TBode_plot::DrawEmptyTableWhenShown() {
     if (strip->Visible()) return false;
   DrawEmptyPlotWhenShown(true);
   // As after a redraw that started one trace and found no points.
-  NextTraceColor = BodeState.BodeMultiTrace ? 1 % kBodeTraceColorCount : 1;
+  NextTraceColor = BodeState.BodeMultiTrace ? 1 % bode::kBodeTraceColorCount : 1;
   if (form_9bode) form_9bode->note();
   return true;
 }
@@ -151,7 +149,7 @@ void TBode_plot::draw() {
   CoverBorder();
   TCanvas* c = Image1->Canvas();
   const int m = Margin(), w = PlotWidth(), h = PlotHeight();
-  const RangeScale scale = RangeFullScale(ScopeState.Settings.Ch1GainCode);
+  const bode::RangeScale scale = bode::RangeFullScale(ScopeState.Settings.Ch1GainCode);
   const double reference = scale.FullScale * ScopeState.Ch1ProbeFactor;
   const bool logScale = BodeState.BodeLogScale != 0;
 
@@ -159,7 +157,7 @@ void TBode_plot::draw() {
   auto startTrace = [&] {
     if (BodeState.BodeMultiTrace) {
       c->Pen.Color = BodeState.BodeTraceColors[static_cast<std::size_t>(NextTraceColor)];
-      NextTraceColor = (NextTraceColor + 1) % kBodeTraceColorCount;
+      NextTraceColor = (NextTraceColor + 1) % bode::kBodeTraceColorCount;
     } else {
       c->Pen.Color = BodeState.BodeTraceColor;
     }
@@ -171,9 +169,9 @@ void TBode_plot::draw() {
   startTrace();
   const std::vector<std::string>& lines = Memo1->Lines().Lines();
   for (std::size_t i = 1; i < lines.size(); ++i) {
-    const TableLine line = ParseTableLine(lines[i]);
-    if (line.What == TableLine::Kind::End) break;
-    if (line.What == TableLine::Kind::Header) {
+    const bode::TableLine line = bode::ParseTableLine(lines[i]);
+    if (line.What == bode::TableLine::Kind::End) break;
+    if (line.What == bode::TableLine::Kind::Header) {
       if (!BodeState.BodeMultiTrace) break;
       startTrace();
       continue;
@@ -181,12 +179,12 @@ void TBode_plot::draw() {
     const double mm = BodeState.BodeSpanRatio * line.Hz / (BodeState.BodeRangeTop / 10.0);
     double value = std::pow(10.0, line.Dbv / 20);
     if (scale.Millivolts) value *= 1000;
-    const int row = LevelRow(BodeState.BodeVertScale, h, value / reference);
-    const int x = PointX(logScale, w, m, mm, BodeState.BodeSpanRatio);
+    const int row = bode::LevelRow(BodeState.BodeVertScale, h, value / reference);
+    const int x = bode::PointX(logScale, w, m, mm, BodeState.BodeSpanRatio);
     const int offset = x - m;
     const bool shown = logScale ? (mm > 0 && offset >= -99 && offset <= 1000) : (offset >= 0 && offset <= 1000);
     if (!shown) continue;
-    PlotPoint(pen, TPoint{x, m + row}, TPoint{x, PhaseRow(line.Phase, h, m)});
+    PlotPoint(pen, TPoint{x, m + row}, TPoint{x, bode::PhaseRow(line.Phase, h, m)});
   }
   if (!BodeState.BodeMultiTrace) NextTraceColor = 1;
   if (keepIndex) NextTraceColor = savedIndex;
@@ -197,7 +195,7 @@ void TBode_plot::draw() {
     c->Brush.Style = bsClear;
     c->Rectangle(m, m, m + w + 1, m + h + 1);
     c->Brush.Style = bsSolid;
-    if (Markers != MarkerMode::Off) DrawMarkers();
+    if (Markers != bode::MarkerMode::Off) DrawMarkers();
   }
   if (form_9bode) form_9bode->note();
   redrawing_ = false;
@@ -297,11 +295,13 @@ void TBode_plot::kursoridb() {
   WriteReadout(LevelReadoutText, 150, BodeState.BodeBackgroundColor);
   WriteReadout(FreqReadoutText, 250, BodeState.BodeBackgroundColor);
   const int m = Margin();
-  LevelReadoutText = LevelReadout(Markers, BodeState.BodeVertScale, {LevelMarker1Y, LevelMarker2Y, m, PlotHeight()},
-                                  ScopeState.Settings.Ch1GainCode, ScopeState.Ch1ProbeFactor, ScopeState.Ch1ProbeDb)
+  LevelReadoutText = bode::LevelReadout(Markers, BodeState.BodeVertScale,
+                                        {LevelMarker1Y, LevelMarker2Y, m, PlotHeight()},
+                                        ScopeState.Settings.Ch1GainCode, ScopeState.Ch1ProbeFactor,
+                                        ScopeState.Ch1ProbeDb)
                          .substr(0, 30);
   FreqReadoutText =
-      FrequencyReadout(BodeState.BodeLogScale != 0, FreqMarkerX, m, PlotWidth(), BodeState.BodeSpanRatio, BodeState.BodeRangeTop).substr(0, 30);
+      bode::FrequencyReadout(BodeState.BodeLogScale != 0, FreqMarkerX, m, PlotWidth(), BodeState.BodeSpanRatio, BodeState.BodeRangeTop).substr(0, 30);
   WriteReadout(LevelReadoutText, 150, BodeState.BodeLevelMarkerColor);
   WriteReadout(FreqReadoutText, 250, BodeState.BodeFreqMarkerColor);
   Image1->Invalidate();
@@ -327,14 +327,14 @@ void TBode_plot::EraseMarkers() {
   Image1->Invalidate();
 }
 
-void TBode_plot::SelectMarkers(MarkerMode mode) {
+void TBode_plot::SelectMarkers(bode::MarkerMode mode) {
   EraseMarkers();
-  Markers = Markers == mode ? MarkerMode::Off : mode;
-  MarkersfV1->SetChecked(Markers == MarkerMode::Level);
-  MarkersfdV1->SetChecked(Markers == MarkerMode::LevelDifference);
-  Markersfph1->SetChecked(Markers == MarkerMode::Phase);
-  LevelMarker2Y = Markers == MarkerMode::LevelDifference ? kImageHeight - Margin() - 13 : -300;
-  if (Markers != MarkerMode::Off && !BodeState.BodeSweepRunning) DrawMarkers();
+  Markers = Markers == mode ? bode::MarkerMode::Off : mode;
+  MarkersfV1->SetChecked(Markers == bode::MarkerMode::Level);
+  MarkersfdV1->SetChecked(Markers == bode::MarkerMode::LevelDifference);
+  Markersfph1->SetChecked(Markers == bode::MarkerMode::Phase);
+  LevelMarker2Y = Markers == bode::MarkerMode::LevelDifference ? kImageHeight - Margin() - 13 : -300;
+  if (Markers != bode::MarkerMode::Off && !BodeState.BodeSweepRunning) DrawMarkers();
 }
 
 void TBode_plot::Image1MouseDown(TObject*, TMouseButton button, TShiftState, int x, int y) {
@@ -345,7 +345,7 @@ void TBode_plot::Image1MouseDown(TObject*, TMouseButton button, TShiftState, int
     if (form_9bode) form_9bode->Show();
     return;
   }
-  if (button != mbLeft || Markers == MarkerMode::Off || BodeState.BodeSweepRunning || !markers_drawn_) return;
+  if (button != mbLeft || Markers == bode::MarkerMode::Off || BodeState.BodeSweepRunning || !markers_drawn_) return;
   const int d1 = std::abs(y - LevelMarker1Y), d2 = std::abs(y - LevelMarker2Y), df = std::abs(x - FreqMarkerX);
   const int level = d2 < d1 ? 3 : 2;
   drag_ = std::min(d1, d2) < df ? level : 1;

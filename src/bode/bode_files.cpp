@@ -14,8 +14,6 @@
 #include "platform/os/files.h"
 #include "platform/os/folders.h"
 
-using namespace bode;
-
 namespace {
 
 constexpr const char* kDataFilter = "Text file (*.txt)|*.txt|All files (*.*)|*.*";
@@ -56,7 +54,7 @@ void TBode_plot::OpenData1Click(TObject*) {
 }
 
 bool TBode_plot::SaveDataFile(const std::string& path) {
-  Annotation note;
+  bode::Annotation note;
   const bool withNote = BodeState.BodeNoteShown && form_9bode && form_9bode->Memo1->Lines().Count() > 0;
   if (withNote) {
     note.Lines = form_9bode->Memo1->Lines().Lines();
@@ -64,7 +62,7 @@ bool TBode_plot::SaveDataFile(const std::string& path) {
     note.Y = BodeState.BodeNoteY;
     note.Transparent = BodeState.BodeNoteTransparent != 0;
   }
-  const std::string text = FormatDataFile(Memo1->Lines().Lines(), withNote ? &note : nullptr);
+  const std::string text = bode::FormatDataFile(Memo1->Lines().Lines(), withNote ? &note : nullptr);
   if (!os::WriteWholeFile(path, text)) {
     MessageDlg("Unable to write to " + path, mtError, mbOK, 0);
     return false;
@@ -80,7 +78,7 @@ bool TBode_plot::LoadDataFile(const std::string& path) {
     MessageDlg("Cannot open file \"" + path + "\". " + read.Error + ".", mtError, mbOK, 0);
     return false;
   }
-  const ParsedDataFile file = ParseDataFile(read.Bytes);
+  const bode::ParsedDataFile file = bode::ParseDataFile(read.Bytes);
   if (!file.Ok()) {
     MessageDlg(path + ", line " + std::to_string(file.ErrorLine) + ": " + file.Error, mtError, mbOK, 0);
     return false;

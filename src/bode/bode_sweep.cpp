@@ -15,8 +15,6 @@
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
 
-using namespace bode;
-
 namespace {
 
 
@@ -63,11 +61,11 @@ class BodeSweep {
   void End();
 
   TBode_plot& plot_;
-  BodeSharedState& BodeState;
+  bode::BodeSharedState& BodeState;
   engine::ScopeSharedState& ScopeState;
   display::DisplaySharedState& DisplayState;
   // The controls a sweep holds are the generator's.
-  const SweepGenerator& TheSweepGenerator;
+  const bode::SweepGenerator& TheSweepGenerator;
   double m_ = 1;
   int band_ = 0;
   double previous_ = 0;
@@ -82,7 +80,6 @@ class BodeSweep {
 };
 
 bool BodeSweep::Start() {
-  using namespace engine;
   TheSweepGenerator.EnableControls(false);
   if (!BodeState.BodeAllowAveraging) Form1->Off1Click(&plot_);
   if (Form1->SpeedButtonRun && Form1->SpeedButtonRun->Down()) {
@@ -128,11 +125,11 @@ bool BodeSweep::Start() {
   c->Pen = TPen{};
   c->Pen.Color = BodeState.BodeMultiTrace ? BodeState.BodeTraceColors[static_cast<std::size_t>(plot_.NextTraceColor)] : BodeState.BodeTraceColor;
   startCode_ = ScopeState.Settings.Ch1GainCode;
-  reference_ = RangeFullScale(ScopeState.Settings.Ch1GainCode).FullScale * ScopeState.Ch1ProbeFactor;
-  millivolts_ = RangeFullScale(ScopeState.Settings.Ch1GainCode).Millivolts;
-  const std::string unit = TraceUnit(ScopeState.Settings.Ch1GainCode);
+  reference_ = bode::RangeFullScale(ScopeState.Settings.Ch1GainCode).FullScale * ScopeState.Ch1ProbeFactor;
+  millivolts_ = bode::RangeFullScale(ScopeState.Settings.Ch1GainCode).Millivolts;
+  const std::string unit = bode::TraceUnit(ScopeState.Settings.Ch1GainCode);
   plot_.Label3->SetCaption(unit);
-  plot_.Memo1->Lines().Add(HeaderLine(unit));
+  plot_.Memo1->Lines().Add(bode::HeaderLine(unit));
   if (OKRightDlg_2) OKRightDlg_2->ApplyItem(OKRightDlg_2->ComboBox1->ItemIndex());
   band_ = 0;
   m_ = BodeState.BodeStartFromDc && !BodeState.BodeLogScale ? 0 : 1;
@@ -148,8 +145,8 @@ void BodeSweep::Run() {
 }
 
 bool BodeSweep::Point() {
-  const double hz = PointHz(BodeState.BodeRangeTop, BodeState.BodeSpanRatio, m_);
-  const std::string text = FrequencyText(hz);
+  const double hz = bode::PointHz(BodeState.BodeRangeTop, BodeState.BodeSpanRatio, m_);
+  const std::string text = bode::FrequencyText(hz);
   TheSweepGenerator.SetFrequency(hz >= 5000 ? hz / 1000 : hz);
   applied_ = false;
   if (m_ != 0) {
@@ -162,7 +159,7 @@ bool BodeSweep::Point() {
     PressTimeDiv("100ms");
   }
   const std::int32_t s = BodeState.BodeRangeTop / BodeState.BodeSpanRatio;
-  if (const Band* band = BandToEnter(s * m_, band_)) {
+  if (const bode::Band* band = bode::BandToEnter(s * m_, band_)) {
     TheSweepGenerator.EnterBand(band->FilterChoice);
     TheSweepGenerator.SetFrequencySlider(10);
     TheSweepGenerator.PressRange(band->GeneratorRange);
@@ -171,49 +168,50 @@ bool BodeSweep::Point() {
     band_ = band->Index;
     applied_ = true;
   }
-  for (const char* label : RefinedTimeDivs(hz, TimeDivCaption(ScopeState.Settings.TimeBaseRow))) PressTimeDiv(label);
+  for (const char* label : bode::RefinedTimeDivs(hz, TimeDivCaption(ScopeState.Settings.TimeBaseRow)))
+    PressTimeDiv(label);
   plot_.Label1->SetCaption("Running " + text + "Hz");
 
   if (!Measure()) return false;
 
-  using namespace engine;
   const int h = plot_.PlotHeight(), margin = plot_.Margin();
   const double rms = DisplayState.RmsVolts;
   double value = rms;
   if (BodeState.BodeAutoScale) {
-    value = InSweepUnit(rms, millivolts_, ScopeState.Settings.Ch1GainCode);
+    value = bode::InSweepUnit(rms, millivolts_, ScopeState.Settings.Ch1GainCode);
   } else {
-    reference_ = RangeFullScale(ScopeState.Settings.Ch1GainCode).FullScale * ScopeState.Ch1ProbeFactor;
+    reference_ = bode::RangeFullScale(ScopeState.Settings.Ch1GainCode).FullScale * ScopeState.Ch1ProbeFactor;
   }
   std::string dbvText = "-80";
   int row = h;
   if (rms > 0 && std::isfinite(rms)) {
-    const double dbv = LevelDbv(rms, ScopeState.Settings.Ch1GainCode, ScopeState.Ch1ProbeFactor, ScopeState.Ch1ProbeDb);
+    const double dbv =
+        bode::LevelDbv(rms, ScopeState.Settings.Ch1GainCode, ScopeState.Ch1ProbeFactor, ScopeState.Ch1ProbeDb);
     if (std::isfinite(dbv)) {
-      dbvText = DbvText(dbv);
-      row = LevelRow(BodeState.BodeVertScale, h, value / reference_);
+      dbvText = bode::DbvText(dbv);
+      row = bode::LevelRow(BodeState.BodeVertScale, h, value / reference_);
     }
   }
   if (!std::isfinite(value)) value = 0;
-  std::string line = (m_ == 0 ? std::string("  0") : text) + "\t" + ValueText(value) + "\t" + dbvText;
+  std::string line = (m_ == 0 ? std::string("  0") : text) + "\t" + bode::ValueText(value) + "\t" + dbvText;
   int phaseRow = 0;
   if (BodeState.PhasePlotOn) {
     double phase = m_ == 0 ? 0 : Form1->calculate_phase();
     if (!std::isfinite(phase)) phase = 0;
-    line += "\t" + PhaseText(phase);
-    phaseRow = PhaseRow(phase, h, margin);
+    line += "\t" + bode::PhaseText(phase);
+    phaseRow = bode::PhaseRow(phase, h, margin);
   }
   plot_.Memo1->Lines().Add(line);
   Draw(row, phaseRow);
 
   plot_.Label5->SetCaption("");
-  const std::string warning = PointWarning(row, h, DisplayState.TraceMeanCode, BodeState.BodePauseFlag != 0);
+  const std::string warning = bode::PointWarning(row, h, DisplayState.TraceMeanCode, BodeState.BodePauseFlag != 0);
   plot_.Label5->SetCaption(warning);
   if (BodeState.BodePauseFlag) WaitWhilePaused(warning);
 
-  m_ = NextMultiplier(m_, BodeState.BodeLogSteps ? StepMode::Log : BodeState.BodeOctaveSteps ? StepMode::Octave : StepMode::Linear,
-                      BodeState.BodeStepFraction, BodeState.BodeOctaveRatio);
-  return !BodeState.BodeStopFlag && !SweepEnds(x_, plot_.PlotWidth(), margin, BodeState.BodeRangeTop, BodeState.BodeSpanRatio, m_);
+  m_ = bode::NextMultiplier(m_, BodeState.BodeLogSteps ? bode::StepMode::Log : BodeState.BodeOctaveSteps ? bode::StepMode::Octave : bode::StepMode::Linear,
+                            BodeState.BodeStepFraction, BodeState.BodeOctaveRatio);
+  return !BodeState.BodeStopFlag && !bode::SweepEnds(x_, plot_.PlotWidth(), margin, BodeState.BodeRangeTop, BodeState.BodeSpanRatio, m_);
 }
 
 bool BodeSweep::Measure() {
@@ -222,7 +220,7 @@ bool BodeSweep::Measure() {
     if (BodeState.BodePauseFlag) WaitWhilePaused("        Click \"Pause\" to continue.");
     if (BodeState.BodeStopFlag) return false;
     if (!BodeState.BodeAutoScale) return true;
-    const std::optional<std::uint8_t> code = AutoScaleCode(reading_, ScopeState.Settings.Ch1GainCode, ScopeState.Ch1ProbeFactor);
+    const std::optional<std::uint8_t> code = bode::AutoScaleCode(reading_, ScopeState.Settings.Ch1GainCode, ScopeState.Ch1ProbeFactor);
     if (!code) return true;
     Form1->RangeCodeClick(1, *code);
     plot_.Label1->SetCaption("Changing Voltage Scale...");
@@ -243,14 +241,13 @@ bool BodeSweep::MeasureAc() {
     previous_ = reading_;
     reading_ = ReadRms();
     ++shots;
-    const ShotState state{m_, Settled(previous_, reading_), shots, BodeState.BodeStepFraction, BodeState.BodeWaitOver != 0,
-                          DisplayState.TraceMeanCode};
-    if (AfterShot(state) == ShotVerdict::Accept) return true;
+    const bode::ShotState state{m_, bode::Settled(previous_, reading_), shots, BodeState.BodeStepFraction, BodeState.BodeWaitOver != 0,
+                                DisplayState.TraceMeanCode};
+    if (bode::AfterShot(state) == bode::ShotVerdict::Accept) return true;
   }
 }
 
 bool BodeSweep::MeasureDc() {
-  using namespace engine;
   double levels[2][2] = {{0, 0}, {0, 0}};  // [A or B][CH1 or CH2]
   for (int k = 0; k < 2; ++k) {
     TheSweepGenerator.OutputDc(k);
@@ -275,10 +272,10 @@ bool BodeSweep::MeasureDc() {
     reading_ = 2.0;
     DisplayState.TraceMeanCode = 128;
   } else if (BodeState.BodeNormalize) {
-    reading_ = NormalisedReading(TheSweepGenerator.Amplitude(), DcReading(levels[0][0], levels[1][0]), ScopeState.Settings.Ch1GainCode,
-                                 DcReading(levels[0][1], levels[1][1]), ScopeState.Settings.Ch2GainCode);
+    reading_ = bode::NormalisedReading(TheSweepGenerator.Amplitude(), bode::DcReading(levels[0][0], levels[1][0]), ScopeState.Settings.Ch1GainCode,
+                                       bode::DcReading(levels[0][1], levels[1][1]), ScopeState.Settings.Ch2GainCode);
   } else {
-    reading_ = DcReading(levels[0][0], levels[1][0]);
+    reading_ = bode::DcReading(levels[0][0], levels[1][0]);
   }
   DisplayState.RmsVolts = reading_;
   return true;
@@ -299,7 +296,6 @@ bool BodeSweep::Shot() {
 }
 
 double BodeSweep::ReadRms() {
-  using namespace engine;
   if (BodeState.NoScope) {
     DisplayState.TraceMeanCode = 128;
     DisplayState.RmsVolts = 2.0;
@@ -316,7 +312,7 @@ double BodeSweep::ReadRms() {
     const double input = DisplayState.RmsVolts;
     ScopeState.Settings.Ch1On = 1;
     DisplayState.TraceMeanCode = meanCode;
-    reading = NormalisedReading(TheSweepGenerator.Amplitude(), reading, ScopeState.Settings.Ch1GainCode, input, ScopeState.Settings.Ch2GainCode);
+    reading = bode::NormalisedReading(TheSweepGenerator.Amplitude(), reading, ScopeState.Settings.Ch1GainCode, input, ScopeState.Settings.Ch2GainCode);
     DisplayState.RmsVolts = reading;
   }
   ScopeState.RmsOn = savedRms;
@@ -330,7 +326,7 @@ void BodeSweep::WaitWhilePaused(const std::string& text) {
 
 void BodeSweep::Draw(int row, int phaseRow) {
   const int margin = plot_.Margin();
-  x_ = PointX(BodeState.BodeLogScale != 0, plot_.PlotWidth(), margin, m_, BodeState.BodeSpanRatio);
+  x_ = bode::PointX(BodeState.BodeLogScale != 0, plot_.PlotWidth(), margin, m_, BodeState.BodeSpanRatio);
   plot_.PlotPoint(pen_, TPoint{x_, margin + row}, TPoint{x_, phaseRow});
 }
 

@@ -161,9 +161,8 @@ void TBtnBottomDlg2::FormCreate(TObject* /*Sender*/) {
 }
 
 void TBtnBottomDlg2::draw_1() {
-  using namespace display;
   if (!Display) return;
-  const DisplaySharedState& d = *Display;
+  const display::DisplaySharedState& d = *Display;
   TCanvas* c = Image1->Canvas();
   const int width = Image1->Width();
   const TPen savedPen = c->Pen;
@@ -183,13 +182,13 @@ void TBtnBottomDlg2::draw_1() {
     c->MoveTo(0, y);
     c->LineTo(width, y);
   };
-  row(kSwatchCh1, NotXorPen(d.Ch1Color, bg), pmNotXor);
-  row(kSwatchCh2, NotXorPen(d.Ch2Color, bg), pmNotXor);
-  row(kSwatchMath1, NotXorPen(d.Math1Color, bg), pmNotXor);
-  row(kSwatchMath2, NotXorPen(d.Math2Color, bg), pmNotXor);
+  row(kSwatchCh1, display::NotXorPen(d.Ch1Color, bg), pmNotXor);
+  row(kSwatchCh2, display::NotXorPen(d.Ch2Color, bg), pmNotXor);
+  row(kSwatchMath1, display::NotXorPen(d.Math1Color, bg), pmNotXor);
+  row(kSwatchMath2, display::NotXorPen(d.Math2Color, bg), pmNotXor);
   row(kSwatchDarkGrid, d.DarkGridColor, pmCopy);
   row(kSwatchBrightGrid, d.BrightGridColor, pmCopy);
-  row(kSwatchTimeMarker, NotXorPen(d.TimeMarkerColor, bg), pmNotXor);
+  row(kSwatchTimeMarker, display::NotXorPen(d.TimeMarkerColor, bg), pmNotXor);
 
   c->Pen = savedPen;
   c->Brush = savedBrush;

@@ -19,8 +19,8 @@ namespace {
 constexpr const char* kSweepOrderText = "Stop frequency must be higher than Start frequency.";
 
 bool ShapeShowsFrequency(std::int32_t shape) {
-  using namespace generator;
-  return shape != kShapeNoise && shape != kShapeSweep && shape != kShapePoints && shape != kShapeDc;
+  return shape != generator::kShapeNoise && shape != generator::kShapeSweep && shape != generator::kShapePoints &&
+         shape != generator::kShapeDc;
 }
 
 }  // namespace
@@ -50,19 +50,17 @@ void TForm1_fgen::SetFrequencySliders(int position) {
 }
 
 void TForm1_fgen::HoldFrequencyOnSliders() {
-  using namespace generator;
   const double frequency = GeneratorState.GenFrequency;
-  SetFrequencySliders(FrequencySliderPosition(GeneratorState.GenFrequency, GeneratorState.RangeMin, GeneratorState.RangeMax));
+  SetFrequencySliders(generator::FrequencySliderPosition(GeneratorState.GenFrequency, GeneratorState.RangeMin, GeneratorState.RangeMax));
   GeneratorState.GenFrequency = frequency;
 }
 
 // ---------------------------------------------------------------- read-outs
 
 void TForm1_fgen::ShowFrequencyReadout() {
-  using namespace generator;
   // Noise and sweep show their own texts there, DC none.
   if (!ShapeShowsFrequency(GeneratorState.WaveShape)) return;
-  const std::string text = FrequencyReadoutText(GeneratorState.GenFrequency, GeneratorState.RangeDecimals, GeneratorState.FreqUnitText);
+  const std::string text = generator::FrequencyReadoutText(GeneratorState.GenFrequency, GeneratorState.RangeDecimals, GeneratorState.FreqUnitText);
   for (GeneratorPanel* p : GeneratorState.Panels) {
     GeneratorPanel::PaintReadout(p->Image5, 10, 5, text, GeneratorPanel::kReadoutColor);
     GeneratorPanel::PaintReadout(p->Image9, 10, 5, text, GeneratorPanel::kReadoutColor);
@@ -70,17 +68,16 @@ void TForm1_fgen::ShowFrequencyReadout() {
 }
 
 void TForm1_fgen::ShowOffsetReadout() {
-  using namespace generator;
-  const std::string text = OffsetReadoutText(GeneratorState.OffsetDac, GeneratorState.AutoOffsetMode != 0, GeneratorState.GenAmplitude);
+  const std::string text = generator::OffsetReadoutText(GeneratorState.OffsetDac, GeneratorState.AutoOffsetMode != 0, GeneratorState.GenAmplitude);
   const TColor color = GeneratorState.AutoOffsetMode ? GeneratorPanel::kReadoutGrey : GeneratorPanel::kReadoutColor;
   for (GeneratorPanel* p : GeneratorState.Panels) GeneratorPanel::PaintReadout(p->Image7, 4, 0, text, color);
 }
 
 void TForm1_fgen::ShowAmplitudeReadout() {
-  using namespace generator;
-  const bool dc = GeneratorState.WaveShape == kShapeDc;
+  const bool dc = GeneratorState.WaveShape == generator::kShapeDc;
   if (dc) GeneratorState.GenAmplitude = std::max(GeneratorState.GenAmplitude, 0.4);
-  const std::string text = AmplitudeReadoutText(GeneratorState.GenAmplitude, GeneratorState.PeakOffsetMode != 0, dc);
+  const std::string text =
+      generator::AmplitudeReadoutText(GeneratorState.GenAmplitude, GeneratorState.PeakOffsetMode != 0, dc);
   for (GeneratorPanel* p : GeneratorState.Panels) {
     p->Label29->SetCaption(dc ? "Vp" : "Vpp");
     GeneratorPanel::PaintReadout(p->Image8, 2, 0, text, GeneratorPanel::kReadoutColor);
@@ -88,31 +85,29 @@ void TForm1_fgen::ShowAmplitudeReadout() {
 }
 
 void TForm1_fgen::ShowVrmsReadout() {
-  using namespace generator;
-  const std::string text = VrmsReadoutText(GeneratorState.GenAmplitude, GeneratorState.PeakOffsetMode != 0);
+  const std::string text = generator::VrmsReadoutText(GeneratorState.GenAmplitude, GeneratorState.PeakOffsetMode != 0);
   for (GeneratorPanel* p : GeneratorState.Panels) GeneratorPanel::PaintReadout(p->Image2, 2, 0, text, GeneratorPanel::kReadoutColor);
 }
 
 // ---------------------------------------------------------------- apply
 
 void TForm1_fgen::Timer8Timer(TObject* /*Sender*/) {
-  using namespace generator;
   Timer8->SetEnabled(false);
   for (GeneratorPanel* p : GeneratorState.Panels) {
     p->Panel13->SetVisible(false);
     p->Label36->SetVisible(false);
   }
   for (GeneratorPanel* p : GeneratorState.Panels) {
-    p->Panel6->SetVisible(GeneratorState.WaveShape == kShapeNoise);
-    p->Panel7->SetVisible(GeneratorState.WaveShape == kShapeSweep);
-    p->Panel8->SetVisible(GeneratorState.WaveShape == kShapeDc);
-    if (GeneratorState.WaveShape == kShapeSine) {
+    p->Panel6->SetVisible(GeneratorState.WaveShape == generator::kShapeNoise);
+    p->Panel7->SetVisible(GeneratorState.WaveShape == generator::kShapeSweep);
+    p->Panel8->SetVisible(GeneratorState.WaveShape == generator::kShapeDc);
+    if (GeneratorState.WaveShape == generator::kShapeSine) {
       p->Panel13->SetVisible(true);
       p->Label36->SetVisible(true);
     }
   }
-  if (GeneratorState.WaveShape == kShapeSine) ShowVrmsReadout();
-  if (GeneratorState.WaveShape == kShapeNone) GeneratorState.GenOutputOff = 1;
+  if (GeneratorState.WaveShape == generator::kShapeSine) ShowVrmsReadout();
+  if (GeneratorState.WaveShape == generator::kShapeNone) GeneratorState.GenOutputOff = 1;
 
   ShowOffsetReadout();
   ShowAmplitudeReadout();
@@ -132,7 +127,6 @@ void TForm1_fgen::Timer8Timer(TObject* /*Sender*/) {
 }
 
 void TForm1_fgen::set_fg(double frequency, double offsetVolts, double amplitudeVpp) {
-  using namespace generator;
   Timer8->SetEnabled(false);
   if (std::isfinite(frequency)) GeneratorState.GenFrequency = std::clamp(frequency, GeneratorState.RangeMin, GeneratorState.RangeMax);
   GeneratorState.GenAmplitude = amplitudeVpp;
@@ -152,10 +146,9 @@ void TForm1_fgen::SpeedButton7Click(TObject*) { RangeClick(6); }
 void TForm1_fgen::SpeedButton8Click(TObject*) { RangeClick(7); }
 
 void TForm1_fgen::RangeClick(std::size_t index) {
-  using namespace generator;
   Timer8->SetEnabled(false);
-  const FrequencyRange& range = FrequencyRanges.at(index);
-  const bool top = index == kTopRange;
+  const generator::FrequencyRange& range = generator::FrequencyRanges.at(index);
+  const bool top = index == generator::kTopRange;
   GeneratorState.RangeDecimals = range.Decimals;
   GeneratorState.RangeCode = range.Code;
   GeneratorState.RangeBits = range.Bits;
@@ -163,23 +156,23 @@ void TForm1_fgen::RangeClick(std::size_t index) {
   GeneratorState.RangeMax = range.Max;
   GeneratorState.FreqUnitText = range.Unit;
   if (top) {
-    if (GeneratorState.WaveShape == kShapeSine) {
-      GeneratorState.RangeMax = kTopRangeSineMax;
+    if (GeneratorState.WaveShape == generator::kShapeSine) {
+      GeneratorState.RangeMax = generator::kTopRangeSineMax;
     } else if (GeneratorState.GenFrequency > range.Max) {
       GeneratorState.GenFrequency = range.Max;
     }
   }
 
   GeneratorPanel* scope = ScopePanel();
-  const int slider = scope ? scope->TrackBar4->Position() : kFrequencySliderMax;
-  GeneratorState.GenFrequency = RescaleToRange(GeneratorState.GenFrequency, GeneratorState.RangeMin, GeneratorState.RangeMax, top, slider);
+  const int slider = scope ? scope->TrackBar4->Position() : generator::kFrequencySliderMax;
+  GeneratorState.GenFrequency = generator::RescaleToRange(GeneratorState.GenFrequency, GeneratorState.RangeMin, GeneratorState.RangeMax, top, slider);
   const double chosen = GeneratorState.GenFrequency;
-  SetFrequencySliders(FrequencySliderPosition(GeneratorState.GenFrequency, GeneratorState.RangeMin, GeneratorState.RangeMax));
+  SetFrequencySliders(generator::FrequencySliderPosition(GeneratorState.GenFrequency, GeneratorState.RangeMin, GeneratorState.RangeMax));
   // The top range keeps its frequency; the others take the slider's grid.
   if (top) GeneratorState.GenFrequency = chosen;
 
   Application->ProcessMessages();
-  if (GeneratorState.WaveShape == kShapeSweep) read_edit34();
+  if (GeneratorState.WaveShape == generator::kShapeSweep) read_edit34();
   else Timer8Timer(this);
 }
 
@@ -190,12 +183,11 @@ void TForm1_fgen::SpeedButton11Click(TObject*) { ShapeButtonClick(generator::kSh
 void TForm1_fgen::SpeedButton12Click(TObject*) { ShapeButtonClick(generator::kShapeTriangle); }
 
 void TForm1_fgen::ShapeButtonClick(std::int32_t shape) {
-  using namespace generator;
   GeneratorPanel* scope = ScopePanel();
   if (!scope) return;
   for (GeneratorPanel* p : GeneratorState.Panels)
     for (TControl* c : std::initializer_list<TControl*>{p->TrackBar5, p->Label23, p->Label24, p->Label25})
-      c->SetVisible(shape == kShapeSquare);
+      c->SetVisible(shape == generator::kShapeSquare);
 
   TGrSpeedButton* button = scope->ShapeButtons()[static_cast<std::size_t>(shape - 1)];
   if (!button->Down()) {
@@ -211,15 +203,14 @@ void TForm1_fgen::ShapeButtonClick(std::int32_t shape) {
   if (Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(false);
   for (GeneratorPanel* p : GeneratorState.Panels) p->TrackBar4->SetVisible(true);
   GeneratorState.GenOutputOff = 0;
-  if (shape == kShapeSquare) skew_count();
+  if (shape == generator::kShapeSquare) skew_count();
   else if (!GeneratorState.SineInBaseTable) sine_count();
   GeneratorState.WaveShape = shape;
-  GeneratorState.FilterChoice = shape == kShapeSquare ? 4 : 7;
+  GeneratorState.FilterChoice = shape == generator::kShapeSquare ? 4 : 7;
   Timer8Timer(this);
 }
 
 void TForm1_fgen::SpeedButton1Click(TObject*) {
-  using namespace generator;
   GeneratorPanel* scope = ScopePanel();
   if (!scope) return;
   for (GeneratorPanel* p : GeneratorState.Panels)
@@ -231,12 +222,13 @@ void TForm1_fgen::SpeedButton1Click(TObject*) {
   if (scope->GrSpeedButton14->Down()) {
     if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->Show();
     // A shape of the dialog comes back on when its button is still down.
-    if (GeneratorState.WaveShape > kShapeTriangle) {
+    if (GeneratorState.WaveShape > generator::kShapeTriangle) {
       if (!BtnBottomDlg1_fgen) return;
       const auto buttons = BtnBottomDlg1_fgen->ShapeButtons();
       if (std::none_of(buttons.begin(), buttons.begin() + 5, [](TGrSpeedButton* b) { return b->Down(); })) return;
       GeneratorState.GenOutputOff = 0;
-      if (GeneratorState.WaveShape == kShapeSweep && Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(true);
+      if (GeneratorState.WaveShape == generator::kShapeSweep && Form1 && Form1->Timer91)
+        Form1->Timer91->SetEnabled(true);
       Timer8Timer(this);
       return;
     }
@@ -254,7 +246,6 @@ void TForm1_fgen::SpeedButton1Click(TObject*) {
 // ---------------------------------------------------------------- sweep
 
 void TForm1_fgen::read_edit34() {
-  using namespace generator;
   GeneratorPanel* from = PanelOf(nullptr);
   if (!from) return;
   GeneratorState.SweepRunning = 1;
@@ -262,19 +253,20 @@ void TForm1_fgen::read_edit34() {
     p->StopSweep->SetDown(false);
     p->Bar1->SetPosition(0);
   }
-  SweepSettings sweep = SanitizeSweep(from->Edit3->Text(), from->Edit4->Text(), from->Edit9->Text());
+  generator::SweepSettings sweep =
+      generator::SanitizeSweep(from->Edit3->Text(), from->Edit4->Text(), from->Edit9->Text());
   const auto writeBack = [&] {
     for (GeneratorPanel* p : GeneratorState.Panels) {
-      p->Edit3->SetText(EntryText(sweep.StartHz));
-      p->Edit4->SetText(EntryText(sweep.StopHz));
-      p->Edit9->SetText(EntryText(sweep.TimeS));
+      p->Edit3->SetText(generator::EntryText(sweep.StartHz));
+      p->Edit4->SetText(generator::EntryText(sweep.StopHz));
+      p->Edit9->SetText(generator::EntryText(sweep.TimeS));
     }
   };
   if (sweep.StopRaised) {
     // Shown with the entries as they were read, then the stop is raised.
     for (GeneratorPanel* p : GeneratorState.Panels) {
-      p->Edit3->SetText(EntryText(sweep.StartHz));
-      p->Edit9->SetText(EntryText(sweep.TimeS));
+      p->Edit3->SetText(generator::EntryText(sweep.StartHz));
+      p->Edit9->SetText(generator::EntryText(sweep.TimeS));
     }
     MessageDlg(kSweepOrderText, mtInformation, mbOK, 0);
   }
@@ -283,7 +275,7 @@ void TForm1_fgen::read_edit34() {
   GeneratorState.SweepStopHz = sweep.StopHz;
   GeneratorState.SweepTime = sweep.TimeS;
   GeneratorState.SweepLog = from->Log->Checked() ? 1 : 0;
-  GeneratorState.FilterChoice = SweepFilter(GeneratorState.SweepStartHz, GeneratorState.SweepStopHz);
+  GeneratorState.FilterChoice = generator::SweepFilter(GeneratorState.SweepStartHz, GeneratorState.SweepStopHz);
   Timer8Timer(this);
   if (Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(true);
 }
@@ -291,18 +283,16 @@ void TForm1_fgen::read_edit34() {
 // ---------------------------------------------------------------- sliders
 
 void TForm1_fgen::TrackBar1Change(TObject* /*Sender*/) {
-  using namespace generator;
   if (engine::BodeSweepRunning(ScopeState.OtherInstruments)) return;
   GeneratorPanel* scope = ScopePanel();
   if (!scope) return;
-  const bool fine = GeneratorState.WaveShape == kShapeSine && GeneratorState.RangeCode == 8;
-  GeneratorState.GenFrequency = SliderFrequency(scope->TrackBar4->Position(), GeneratorState.RangeMin, GeneratorState.RangeMax, fine);
+  const bool fine = GeneratorState.WaveShape == generator::kShapeSine && GeneratorState.RangeCode == 8;
+  GeneratorState.GenFrequency = generator::SliderFrequency(scope->TrackBar4->Position(), GeneratorState.RangeMin, GeneratorState.RangeMax, fine);
   ShowFrequencyReadout();
   RestartApplyTimer();
 }
 
 void TForm1_fgen::TrackBar2Change(TObject* Sender) {
-  using namespace generator;
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
   GeneratorState.OffsetDac = static_cast<std::uint8_t>(255 - from->TrackBar6->Position());
@@ -312,17 +302,15 @@ void TForm1_fgen::TrackBar2Change(TObject* Sender) {
 }
 
 void TForm1_fgen::TrackBar3Change(TObject* Sender) {
-  using namespace generator;
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
-  GeneratorState.GenAmplitude = SliderAmplitude(from->TrackBar7->Position());
+  GeneratorState.GenAmplitude = generator::SliderAmplitude(from->TrackBar7->Position());
   ShowAmplitudeReadout();
-  if (GeneratorState.WaveShape == kShapeSine) ShowVrmsReadout();
+  if (GeneratorState.WaveShape == generator::kShapeSine) ShowVrmsReadout();
   RestartApplyTimer();
 }
 
 void TForm1_fgen::TrackBar4Change(TObject* Sender) {
-  using namespace generator;
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
   GeneratorState.DutyCycle = from->TrackBar5->Position();
@@ -341,10 +329,9 @@ void TForm1_fgen::CloseEntries() {
 }
 
 void TForm1_fgen::Image5Click(TObject* Sender) {
-  using namespace generator;
-  if (GeneratorState.WaveShape == kShapeNoise || GeneratorState.WaveShape == kShapeSweep || GeneratorState.WaveShape == kShapePoints) return;
+  if (GeneratorState.WaveShape == generator::kShapeNoise || GeneratorState.WaveShape == generator::kShapeSweep || GeneratorState.WaveShape == generator::kShapePoints) return;
   GeneratorPanel* from = PanelOf(Sender);
-  const std::string text = EntryText(numeric::Round(GeneratorState.GenFrequency * 10000) / 10000.0);
+  const std::string text = generator::EntryText(numeric::Round(GeneratorState.GenFrequency * 10000) / 10000.0);
   for (GeneratorPanel* p : GeneratorState.Panels) {
     p->Edit1->SetText(text);
     p->Edit5->SetText(GeneratorState.FreqUnitText);
@@ -357,11 +344,10 @@ void TForm1_fgen::Image5Click(TObject* Sender) {
 }
 
 void TForm1_fgen::Edit1KeyDown(TObject* Sender, unsigned short& Key, TShiftState /*Shift*/) {
-  using namespace generator;
   if (Key != VK_RETURN) return;
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
-  const std::optional<double> v = ParseEntryNumber(from->Edit1->Text());
+  const std::optional<double> v = generator::ParseEntryNumber(from->Edit1->Text());
   if (v && *v >= GeneratorState.RangeMin - 1e-9 && *v <= GeneratorState.RangeMax) {
     GeneratorState.GenFrequency = *v;
     HoldFrequencyOnSliders();
@@ -374,23 +360,21 @@ void TForm1_fgen::Edit1KeyDown(TObject* Sender, unsigned short& Key, TShiftState
 }
 
 void TForm1_fgen::Image7Click(TObject* Sender) {
-  using namespace generator;
   if (GeneratorState.AutoOffsetMode) return;
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
-  from->Edit6->SetText(FixedText((GeneratorState.OffsetDac - 127) * 5 / 127.0, 0, 2));
+  from->Edit6->SetText(generator::FixedText((GeneratorState.OffsetDac - 127) * 5 / 127.0, 0, 2));
   from->Edit6->SetVisible(true);
   from->Edit6->BringToFront();
   from->Edit6->SetFocus();
 }
 
 void TForm1_fgen::Edit5KeyDown(TObject* Sender, unsigned short& Key, TShiftState /*Shift*/) {
-  using namespace generator;
   if (Key != VK_RETURN) return;
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
-  if (const std::optional<double> v = ParseEntryNumber(from->Edit6->Text())) {
-    GeneratorState.OffsetDac = OffsetDacFromVolts(*v);
+  if (const std::optional<double> v = generator::ParseEntryNumber(from->Edit6->Text())) {
+    GeneratorState.OffsetDac = generator::OffsetDacFromVolts(*v);
     const std::uint8_t typed = GeneratorState.OffsetDac;
     for (GeneratorPanel* p : GeneratorState.Panels) p->TrackBar6->SetPosition(255 - typed);
     GeneratorState.OffsetDac = typed;
@@ -402,53 +386,52 @@ void TForm1_fgen::Edit5KeyDown(TObject* Sender, unsigned short& Key, TShiftState
 }
 
 void TForm1_fgen::Image8Click(TObject* Sender) {
-  using namespace generator;
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
-  const bool peak = GeneratorState.WaveShape == kShapeDc || GeneratorState.PeakOffsetMode;
-  from->Edit7->SetText(FixedText(peak ? GeneratorState.GenAmplitude / 2 : GeneratorState.GenAmplitude, 0, 2));
+  const bool peak = GeneratorState.WaveShape == generator::kShapeDc || GeneratorState.PeakOffsetMode;
+  from->Edit7->SetText(
+      generator::FixedText(peak ? GeneratorState.GenAmplitude / 2 : GeneratorState.GenAmplitude, 0, 2));
   from->Edit7->SetVisible(true);
   from->Edit7->BringToFront();
   from->Edit7->SetFocus();
 }
 
 void TForm1_fgen::AmplitudeEntered(double amplitude) {
-  using namespace generator;
   GeneratorState.GenAmplitude = amplitude;
-  for (GeneratorPanel* p : GeneratorState.Panels) p->TrackBar7->SetPosition(AmplitudeSliderPosition(amplitude));
+  for (GeneratorPanel* p : GeneratorState.Panels)
+    p->TrackBar7->SetPosition(generator::AmplitudeSliderPosition(amplitude));
   // The typed amplitude stands; the slider only shows where it lies.
   GeneratorState.GenAmplitude = amplitude;
   ShowAmplitudeReadout();
-  if (GeneratorState.WaveShape == kShapeSine) ShowVrmsReadout();
+  if (GeneratorState.WaveShape == generator::kShapeSine) ShowVrmsReadout();
   RestartApplyTimer();
 }
 
 void TForm1_fgen::Edit6KeyDown(TObject* Sender, unsigned short& Key, TShiftState /*Shift*/) {
-  using namespace generator;
   if (Key != VK_RETURN) return;
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
-  if (const std::optional<double> v = ParseEntryNumber(from->Edit7->Text()))
-    AmplitudeEntered(AmplitudeFromEntry(*v, GeneratorState.WaveShape == kShapeDc, GeneratorState.PeakOffsetMode != 0));
+  if (const std::optional<double> v = generator::ParseEntryNumber(from->Edit7->Text()))
+    AmplitudeEntered(generator::AmplitudeFromEntry(*v, GeneratorState.WaveShape == generator::kShapeDc,
+                                                   GeneratorState.PeakOffsetMode != 0));
   CloseEntries();
 }
 
 void TForm1_fgen::Image1Click(TObject* Sender) {
-  using namespace generator;
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
-  from->Edit8->SetText(VrmsReadoutText(GeneratorState.GenAmplitude, false));
+  from->Edit8->SetText(generator::VrmsReadoutText(GeneratorState.GenAmplitude, false));
   from->Edit8->SetVisible(true);
   from->Edit8->BringToFront();
   from->Edit8->SetFocus();
 }
 
 void TForm1_fgen::Edit8KeyDown(TObject* Sender, unsigned short& Key, TShiftState /*Shift*/) {
-  using namespace generator;
   if (Key != VK_RETURN) return;
   GeneratorPanel* from = PanelOf(Sender);
   if (!from) return;
-  if (const std::optional<double> v = ParseEntryNumber(from->Edit8->Text())) AmplitudeEntered(AmplitudeFromVrms(*v));
+  if (const std::optional<double> v = generator::ParseEntryNumber(from->Edit8->Text()))
+    AmplitudeEntered(generator::AmplitudeFromVrms(*v));
   CloseEntries();
 }
 

@@ -50,10 +50,9 @@ TForm1_fgen::TForm1_fgen(TComponent* owner, device::ScopeDevice& device, generat
 }
 
 void TForm1_fgen::FormCreate(TObject* /*Sender*/) {
-  using namespace generator;
   // The panel's defaults: nothing chosen, output off, the "500Hz" range.
-  GeneratorState.WaveShape = kShapeNone;
-  const FrequencyRange& range = FrequencyRanges[kRange500Hz];
+  GeneratorState.WaveShape = generator::kShapeNone;
+  const generator::FrequencyRange& range = generator::FrequencyRanges[generator::kRange500Hz];
   GeneratorState.RangeCode = range.Code;
   GeneratorState.RangeDecimals = range.Decimals;
   GeneratorState.RangeBits = range.Bits;
@@ -80,12 +79,13 @@ void TForm1_fgen::FormCreate(TObject* /*Sender*/) {
   GeneratorState.OutputEnableCode = 1;
   GeneratorState.GeneratorHardware = 8016;
   GeneratorState.GenOutputOff = 1;
-  GeneratorState.OutputTable.assign(kTableEntries, 0);
+  GeneratorState.OutputTable.assign(generator::kTableEntries, 0);
   ReadGeneratorSettings();
 
   for (GeneratorPanel* p : GeneratorState.Panels) {
     if (!p->Edit3->Text().empty()) {
-      const SweepSettings sweep = SanitizeSweep(p->Edit3->Text(), p->Edit4->Text(), p->Edit9->Text());
+      const generator::SweepSettings sweep =
+          generator::SanitizeSweep(p->Edit3->Text(), p->Edit4->Text(), p->Edit9->Text());
       GeneratorState.SweepStartHz = sweep.StartHz;
       GeneratorState.SweepStopHz = sweep.StopHz;
       GeneratorState.SweepTime = sweep.TimeS;
@@ -145,44 +145,45 @@ void TForm1_fgen::sweep_count() {
 // ---------------------------------------------------------------- output table
 
 void TForm1_fgen::laske() {
-  using namespace generator;
   int pass = 0;
   double k = 0;
   do {
-    if (GeneratorState.WaveShape == kShapeSweep) {
+    if (GeneratorState.WaveShape == generator::kShapeSweep) {
       if (pass == 0) sweep_count();
       else sine_count();
     }
     ++pass;
 
-    if (GeneratorState.WaveShape == kShapeSquare && GeneratorState.DutyCycle != GeneratorState.LastDutyCycle) skew_count();
+    if (GeneratorState.WaveShape == generator::kShapeSquare && GeneratorState.DutyCycle != GeneratorState.LastDutyCycle) skew_count();
     GeneratorState.LastDutyCycle = GeneratorState.DutyCycle;
 
     std::string caption = "Function Generator ";
-    if (GeneratorState.WaveShape == kShapeLibrary) caption += std::filesystem::path(GeneratorState.LibraryFileName).filename().string();
+    if (GeneratorState.WaveShape == generator::kShapeLibrary) caption += std::filesystem::path(GeneratorState.LibraryFileName).filename().string();
     SetCaption(caption);
     for (GeneratorPanel* p : GeneratorState.Panels) p->Image9->SetVisible(GeneratorState.FreqReadoutVisible);
 
     GeneratorState.PrevAttenuatorRange = GeneratorState.AttenuatorRange;
-    const Attenuation att = ChooseAttenuator(GeneratorState.GenAmplitude);
+    const generator::Attenuation att = generator::ChooseAttenuator(GeneratorState.GenAmplitude);
     GeneratorState.AttenuatorRange = att.Range;
     k = att.K * (engine::BodeSweepRunning(ScopeState.OtherInstruments) ? 0.95 : GeneratorState.AmplitudeScale);
 
-    ShapeOutput(GeneratorState.BaseTable, {GeneratorState.WaveShape, k, GeneratorState.RangeCode, GeneratorState.GenFrequency, pass}, GeneratorState.OutputTable);
-    if (GeneratorState.PeakOffsetMode) ApplyPeakOffset(GeneratorState.OutputTable, k, GeneratorState.WaveShape == kShapeSine);
-    if (GeneratorState.AutoOffsetMode) GeneratorState.OffsetDac = AutoOffsetDac(GeneratorState.AttenuatorRange, k);
+    generator::ShapeOutput(GeneratorState.BaseTable, {GeneratorState.WaveShape, k, GeneratorState.RangeCode, GeneratorState.GenFrequency, pass}, GeneratorState.OutputTable);
+    if (GeneratorState.PeakOffsetMode) generator::ApplyPeakOffset(GeneratorState.OutputTable, k, GeneratorState.WaveShape == generator::kShapeSine);
+    if (GeneratorState.AutoOffsetMode)
+      GeneratorState.OffsetDac = generator::AutoOffsetDac(GeneratorState.AttenuatorRange, k);
 
     if (pass == 1) {
       Curve();
       curve_rec();
       if (!creating_) Application->ProcessMessages();
-      if (GeneratorState.AutoOffsetMode) GeneratorState.OffsetDac = AutoOffsetDac(GeneratorState.AttenuatorRange, k);
+      if (GeneratorState.AutoOffsetMode)
+        GeneratorState.OffsetDac = generator::AutoOffsetDac(GeneratorState.AttenuatorRange, k);
     }
-  } while (GeneratorState.WaveShape == kShapeSweep && pass == 1);
+  } while (GeneratorState.WaveShape == generator::kShapeSweep && pass == 1);
 
   ComposeSettings();
   GeneratorState.SendBusy = 1;
-  ApplyPolarityAndPhase(GeneratorState.OutputTable, GeneratorState.WaveShape);
+  generator::ApplyPolarityAndPhase(GeneratorState.OutputTable, GeneratorState.WaveShape);
   if (GeneratorState.GenOutputOff) timer99();
   else timer77();
 
@@ -212,9 +213,8 @@ void DrawPreviewOnPanel(GeneratorPanel& panel, const generator::PreviewInput& in
 }  // namespace
 
 void TForm1_fgen::Curve() {
-  using namespace generator;
-  const PreviewInput in{GeneratorState.WaveShape, GeneratorState.GenOutputOff != 0, GeneratorState.AttenuatorRange, GeneratorState.OffsetDac, GeneratorState.DutyCycle,
-                        GeneratorState.PeakOffsetMode != 0};
+  const generator::PreviewInput in{GeneratorState.WaveShape, GeneratorState.GenOutputOff != 0, GeneratorState.AttenuatorRange, GeneratorState.OffsetDac, GeneratorState.DutyCycle,
+                                   GeneratorState.PeakOffsetMode != 0};
   for (GeneratorPanel* p : GeneratorState.Panels) {
     if (!p->ScopeWindow()) continue;
     DrawPreviewOnPanel(*p, in, GeneratorState.OutputTable);
@@ -222,9 +222,8 @@ void TForm1_fgen::Curve() {
 }
 
 void TForm1_fgen::curve_rec() {
-  using namespace generator;
-  const PreviewInput in{GeneratorState.WaveShape, GeneratorState.GenOutputOff != 0, GeneratorState.AttenuatorRange, GeneratorState.OffsetDac, GeneratorState.DutyCycle,
-                        GeneratorState.PeakOffsetMode != 0};
+  const generator::PreviewInput in{GeneratorState.WaveShape, GeneratorState.GenOutputOff != 0, GeneratorState.AttenuatorRange, GeneratorState.OffsetDac, GeneratorState.DutyCycle,
+                                   GeneratorState.PeakOffsetMode != 0};
   for (GeneratorPanel* p : GeneratorState.Panels) {
     if (p->ScopeWindow()) continue;
     DrawPreviewOnPanel(*p, in, GeneratorState.OutputTable);
@@ -234,10 +233,9 @@ void TForm1_fgen::curve_rec() {
 // ---------------------------------------------------------------- packets
 
 void TForm1_fgen::ComposeSettings() {
-  using namespace generator;
-  GeneratorState.FilterChoice = ChooseFilter({GeneratorState.WaveShape, GeneratorState.RangeCode, GeneratorState.GenFrequency, engine::BodeSweepRunning(ScopeState.OtherInstruments), GeneratorState.FilterChoice});
+  GeneratorState.FilterChoice = generator::ChooseFilter({GeneratorState.WaveShape, GeneratorState.RangeCode, GeneratorState.GenFrequency, engine::BodeSweepRunning(ScopeState.OtherInstruments), GeneratorState.FilterChoice});
   GeneratorState.OutputEnableCode = GeneratorState.GenOutputOff ? 1 : 2;
-  SettingInput in;
+  generator::SettingInput in;
   in.Shape = GeneratorState.WaveShape;
   in.OutputOff = GeneratorState.GenOutputOff != 0;
   in.OffsetDac = GeneratorState.OffsetDac;
@@ -249,7 +247,7 @@ void TForm1_fgen::ComposeSettings() {
   in.OutputEnableCode = GeneratorState.OutputEnableCode;
   in.SweepRunning = GeneratorState.SweepRunning;
   in.FilterChoice = GeneratorState.FilterChoice;
-  GeneratorState.GeneratorSettingBytes = ComposeSettingBytes(in);
+  GeneratorState.GeneratorSettingBytes = generator::ComposeSettingBytes(in);
 }
 
 bool TForm1_fgen::MaySend() const {
@@ -262,32 +260,29 @@ void TForm1_fgen::WriteOut(const std::uint8_t* bytes, std::size_t length, std::u
 }
 
 void TForm1_fgen::Send_5Click(TObject* /*Sender*/) {
-  using namespace generator;
-  const std::uint8_t command = kWaveCommand;
-  WriteOut(&command, 1, kCommandTimeoutMs);
-  const WaveBlockBytes block = WaveBlock(GeneratorState.OutputTable);
-  WriteOut(block.data(), block.size(), kWaveBlockTimeoutMs);
+  const std::uint8_t command = generator::kWaveCommand;
+  WriteOut(&command, 1, generator::kCommandTimeoutMs);
+  const generator::WaveBlockBytes block = generator::WaveBlock(GeneratorState.OutputTable);
+  WriteOut(block.data(), block.size(), generator::kWaveBlockTimeoutMs);
 }
 
 void TForm1_fgen::Button1Click(TObject* /*Sender*/) {
-  using namespace generator;
   if (ScopeState.DemoMode || !Device().IsOpen()) return;
   if (GeneratorState.GenOutputOff) {
-    const std::uint8_t command = kWaveCommand;
-    WriteOut(&command, 1, kCommandTimeoutMs);
-    const WaveBlockBytes silent = SilentWaveBlock();
-    WriteOut(silent.data(), silent.size(), kWaveBlockTimeoutMs);
+    const std::uint8_t command = generator::kWaveCommand;
+    WriteOut(&command, 1, generator::kCommandTimeoutMs);
+    const generator::WaveBlockBytes silent = generator::SilentWaveBlock();
+    WriteOut(silent.data(), silent.size(), generator::kWaveBlockTimeoutMs);
     GeneratorState.GeneratorSettingBytes[0] = 128;
     GeneratorState.GeneratorSettingBytes[1] = 0;
     GeneratorState.GeneratorSettingBytes[3] = static_cast<std::uint8_t>(GeneratorState.SweepRunning * 8 + 7);
   }
-  const SettingsPacketBytes packet = SettingsPacket(GeneratorState.GeneratorSettingBytes);
-  WriteOut(packet.data(), packet.size(), kCommandTimeoutMs);
+  const generator::SettingsPacketBytes packet = generator::SettingsPacket(GeneratorState.GeneratorSettingBytes);
+  WriteOut(packet.data(), packet.size(), generator::kCommandTimeoutMs);
 }
 
 void TForm1_fgen::Button2Click(TObject* /*Sender*/) {
-  using namespace generator;
-  FrequencyInput in;
+  generator::FrequencyInput in;
   in.Shape = GeneratorState.WaveShape;
   in.RangeCode = GeneratorState.RangeCode;
   in.Frequency = GeneratorState.GenFrequency;
@@ -296,8 +291,8 @@ void TForm1_fgen::Button2Click(TObject* /*Sender*/) {
   in.SweepTime = GeneratorState.SweepTime;
   in.Log = GeneratorState.SweepLog != 0;
   in.FilterChoice = GeneratorState.FilterChoice;
-  const FrequencyPacketBytes packet = FrequencyPacket(ComputeFrequencyFields(in));
-  WriteOut(packet.data(), packet.size(), kCommandTimeoutMs);
+  const generator::FrequencyPacketBytes packet = generator::FrequencyPacket(generator::ComputeFrequencyFields(in));
+  WriteOut(packet.data(), packet.size(), generator::kCommandTimeoutMs);
 }
 
 void TForm1_fgen::Button3Click(TObject* /*Sender*/) {
@@ -322,7 +317,6 @@ void TForm1_fgen::timer66() {
 }
 
 void TForm1_fgen::timer77() {
-  using namespace generator;
   if (MaySend() && !GeneratorState.OffsetOnlyChange) {
     // A rising attenuator range takes the new wave before its new setting,
     // a falling one the other way round.
@@ -350,7 +344,6 @@ void TForm1_fgen::timer99() {
 }
 
 void TForm1_fgen::Disable() {
-  using namespace generator;
   GeneratorState.GeneratorSettingBytes[1] = 0;
   GeneratorState.OutputEnableCode = std::min(GeneratorState.OutputEnableCode, 1);
   GeneratorState.GeneratorSettingBytes[2] = static_cast<std::uint8_t>(GeneratorState.OutputEnableCode * 16 + std::clamp(GeneratorState.GainTrim, 0, 7));

@@ -41,7 +41,6 @@ TForm* PlotterWindow(const generator::PlotterLink& plotter) { return plotter.Win
 }  // namespace
 
 void TForm1_fgen::ReadGeneratorSettings() {
-  using namespace generator;
   GeneratorIni = std::make_unique<TIniFile>(ScopeState.DataFolder + "FGen48.ini");
   TIniFile& ini = *GeneratorIni;
 
@@ -74,7 +73,6 @@ void TForm1_fgen::ReadGeneratorSettings() {
 }
 
 bool TForm1_fgen::WriteGeneratorSettings() {
-  using namespace generator;
   if (!GeneratorIni) return true;
   TIniFile& ini = *GeneratorIni;
   // The user knows the file is left as it is.
@@ -120,7 +118,6 @@ bool TForm1_fgen::WaveEditorMayClose() {
 }
 
 void TForm1_fgen::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
-  using namespace generator;
   // The output and the settings file stay as they are when the editor keeps
   // its text.
   if (!WaveEditorMayClose()) {

@@ -455,7 +455,6 @@ void GeneratorPanel::PO1Click(TObject*) { OffsetModeClick(true); }
 void GeneratorPanel::AO1Click(TObject*) { OffsetModeClick(false); }
 
 void GeneratorPanel::OffsetModeClick(bool peak) {
-  using namespace generator;
   TMenuItem* item = peak ? PO1 : AO1;
   const bool on = !item->Checked();
   for (GeneratorPanel* p : GeneratorState.Panels) {

@@ -21,9 +21,8 @@ namespace {
 }  // namespace
 
 bool TForm1_fgen::LoadLibraryFile(const std::string& path, bool tellWhy) {
-  using namespace generator;
   std::string why;
-  const std::optional<LibraryWave> wave = ReadLibraryWaveFile(path, &why);
+  const std::optional<generator::LibraryWave> wave = generator::ReadLibraryWaveFile(path, &why);
   if (wave && wave->Entries.empty()) why = "It holds no waveform (fewer than two points)";
   if (!why.empty()) {
     if (tellWhy) MessageDlg("Cannot open file " + path + ": " + why + ".", mtError, mbOK, 0);
@@ -31,7 +30,7 @@ bool TForm1_fgen::LoadLibraryFile(const std::string& path, bool tellWhy) {
   }
   GeneratorState.LibraryFileName = path;
   SetCaption("Function Generator " + std::filesystem::path(path).filename().string());
-  ApplyLibraryWave(*wave, GeneratorState.BaseTable);
+  generator::ApplyLibraryWave(*wave, GeneratorState.BaseTable);
   GeneratorState.SineInBaseTable = 0;
   if (wave->Error) MessageDlg(generator::kDataErrorText, mtWarning, mbOK, 0);
   return true;

@@ -103,7 +103,6 @@ void TBtnBottomDlg1_fgen::FunctionClick(Function f) {
 }
 
 void TBtnBottomDlg1_fgen::Press(Function f) {
-  using namespace generator;
   if (f == Function::Library) {
     // Nothing changes unless a file was chosen.
     if (!Form1_fgen->file1_count()) {
@@ -123,15 +122,16 @@ void TBtnBottomDlg1_fgen::Press(Function f) {
   if (f == Function::Sweep) ShowFrequencyText(GeneratorState, "SWEEP            ");
   GeneratorState.GenOutputOff = 0;
   switch (f) {
-    case Function::Sinc: Form1_fgen->sinxx_count(); GeneratorState.WaveShape = kShapeSinc; break;
-    case Function::Noise: Form1_fgen->noise_count(); GeneratorState.WaveShape = kShapeNoise; break;
+    case Function::Sinc: Form1_fgen->sinxx_count(); GeneratorState.WaveShape = generator::kShapeSinc; break;
+    case Function::Noise: Form1_fgen->noise_count(); GeneratorState.WaveShape = generator::kShapeNoise; break;
     case Function::Sweep:
-      if (GeneratorState.WaveShape != kShapeSweep) GeneratorState.ShapeBeforeSweep = GeneratorState.WaveShape;
-      GeneratorState.WaveShape = kShapeSweep;
+      if (GeneratorState.WaveShape != generator::kShapeSweep)
+        GeneratorState.ShapeBeforeSweep = GeneratorState.WaveShape;
+      GeneratorState.WaveShape = generator::kShapeSweep;
       break;
-    case Function::Library: GeneratorState.WaveShape = kShapeLibrary; break;
-    case Function::DcPlus: Form1_fgen->dcn_count(); GeneratorState.WaveShape = kShapeDc; break;
-    case Function::DcMinus: Form1_fgen->dcp_count(); GeneratorState.WaveShape = kShapeDc; break;
+    case Function::Library: GeneratorState.WaveShape = generator::kShapeLibrary; break;
+    case Function::DcPlus: Form1_fgen->dcn_count(); GeneratorState.WaveShape = generator::kShapeDc; break;
+    case Function::DcMinus: Form1_fgen->dcp_count(); GeneratorState.WaveShape = generator::kShapeDc; break;
   }
   GeneratorState.NoiseSweepFlag = (f == Function::Noise || f == Function::Sweep) ? 1 : 0;
   Application->ProcessMessages();

@@ -102,10 +102,9 @@ void TWave_editor1::SetFileName(const std::string& path) {
 // ---------------------------------------------------------------- preview
 
 void TWave_editor1::PreviewClick(TObject* /*Sender*/) {
-  using namespace generator;
   std::fill_n(GeneratorState.EditorTable.begin(), 32767, std::int16_t{127});
-  const LibraryWave wave = ParseLibraryWave(Memo1->Text());
-  ApplyLibraryWave(wave, GeneratorState.EditorTable);
+  const generator::LibraryWave wave = generator::ParseLibraryWave(Memo1->Text());
+  generator::ApplyLibraryWave(wave, GeneratorState.EditorTable);
   if (wave.Error) MessageDlg(generator::kDataErrorText, mtWarning, mbOK, 0);
   if (Form1_fgen) Form1_fgen->laske_1();
   else curve_1();

@@ -219,7 +219,6 @@ void TForm900::ShowFields(const std::array<std::string, 5>& fields) {
 }
 
 void TForm900::ApplyStep(const generator::SequenceStep& step) {
-  using namespace generator;
   GeneratorPanel* scope = ScopeGeneratorPanel();
   if (!scope || !Form1_fgen) return;
   // The step's offset is the offset: the offset modes go off.
@@ -231,9 +230,9 @@ void TForm900::ApplyStep(const generator::SequenceStep& step) {
     GeneratorState.GenOutputOff = 1;
     Form1_fgen->Disable();
     // The top range then allows the sine's 1 MHz.
-    if (step.Function == 1) GeneratorState.WaveShape = kShapeSine;
+    if (step.Function == 1) GeneratorState.WaveShape = generator::kShapeSine;
   }
-  const StepRange range = ChooseStepRange(step.FrequencyHz);
+  const generator::StepRange range = generator::ChooseStepRange(step.FrequencyHz);
   scope->RangeButtons()[range.Index]->SetDown(true);
   scope->RangeButtonClick(range.Index);
   Form1_fgen->set_fg(range.Frequency, step.OffsetV, step.AmplitudeVpp);
@@ -254,7 +253,7 @@ void TForm900::ApplyStep(const generator::SequenceStep& step) {
         p->TrackBar4->SetVisible(true);
         p->TrackBar5->SetVisible(false);
       }
-      GeneratorState.WaveShape = kShapeLibrary;
+      GeneratorState.WaveShape = generator::kShapeLibrary;
       Application->ProcessMessages();
     }
   }
@@ -282,7 +281,6 @@ void TForm900::StartTiming(double seconds) {
 }
 
 void TForm900::EndSequence() {
-  using namespace generator;
   const bool stopped = SequenceStop != 0;
   if (!stopped && RadioButton2->Checked()) {
     Memo1->Clear();

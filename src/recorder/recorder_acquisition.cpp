@@ -49,7 +49,6 @@ bool TForm1_rec::LueData() {
 }
 
 void TForm1_rec::LueDemo() {
-  using namespace recorder;
   RecorderState.DemoIndex %= 600;
   if (RecorderState.DemoIndex < 0) RecorderState.DemoIndex += 600;
   RecBufCh2[RecorderState.RecPos] = DemoArrays.Ch2[static_cast<std::size_t>(RecorderState.DemoIndex / 2)] & 0xFF;
@@ -58,7 +57,6 @@ void TForm1_rec::LueDemo() {
 }
 
 void TForm1_rec::FastTimer1Timer(TObject* /*Sender*/) {
-  using namespace recorder;
   if (RecorderState.RecStopped) {
     FastTimer1->SetEnabled(false);
     return;
@@ -85,9 +83,9 @@ void TForm1_rec::FastTimer1Timer(TObject* /*Sender*/) {
   if (RecorderState.RecAutoSaveOn) WriteAutoSaveRow();
 
   // Run wraps: the sample just stored becomes the first of the next pass.
-  if (RecorderState.RecPos == kWrapPos) {
-    RecBufCh1[0] = RecBufCh1[kWrapPos];
-    RecBufCh2[0] = RecBufCh2[kWrapPos];
+  if (RecorderState.RecPos == recorder::kWrapPos) {
+    RecBufCh1[0] = RecBufCh1[recorder::kWrapPos];
+    RecBufCh2[0] = RecBufCh2[recorder::kWrapPos];
     paintbox_1();
     RecorderState.RecPos = 0;
     RecLastColumn = 0;
@@ -123,11 +121,10 @@ void TForm1_rec::FastTimer1Timer(TObject* /*Sender*/) {
   }
 
   ++RecorderState.RecPos;
-  if (RecorderState.RecSingleMode && RecorderState.RecPos == kWrapPos) lopetus();
+  if (RecorderState.RecSingleMode && RecorderState.RecPos == recorder::kWrapPos) lopetus();
 }
 
 void TForm1_rec::StopOnNoData() {
-  using namespace recorder;
   FastTimer1->SetEnabled(false);
   // A device lost during this recording has been reported as such: one
   // fault, one message.
@@ -173,7 +170,6 @@ void TForm1_rec::LockForRecording(bool recording, TSpeedButton* pressed) {
 }
 
 void TForm1_rec::aloitus() {
-  using namespace recorder;
   deviceAtStart_ = Device().IsOpen();
   RecorderState.RecStopped = 0;
   RecClearPending = 1;
@@ -185,7 +181,7 @@ void TForm1_rec::aloitus() {
   // The device records untriggered at the recorder's fixed time-base code;
   // the scope's trigger stays as its buttons show it.
   RecorderState.Settings.TriggerHeldOff = true;
-  ScopeState.FrontEndHolder = RecorderFrontEnd(RecorderState.Settings);
+  ScopeState.FrontEndHolder = recorder::RecorderFrontEnd(RecorderState.Settings);
   ScopeState.Settings.TimeBaseCode = 32;
   asetus("", 0);
   RecorderState.DemoIndex = 0;
@@ -243,7 +239,6 @@ void TForm1_rec::aloitus() {
 }
 
 void TForm1_rec::lopetus() {
-  using namespace recorder;
   // The last samples still in the device are read before the end.
   FastTimer1->SetEnabled(false);
   if (!RecorderState.RecFileReplay && !RecorderState.RecNoData) LueData();
@@ -251,10 +246,10 @@ void TForm1_rec::lopetus() {
   if (RecorderState.RecAutoSaveOn && !RecorderState.RecFileReplay) WriteAutoSaveTrailer();
   if (RecorderState.RecNoData) {
     RecorderState.RecLength = RecorderState.RecPos;
-    for (int i = RecorderState.RecPos; i <= kLastEntry; ++i) RecBufCh1[i] = RecBufCh2[i] = kNoData;
+    for (int i = RecorderState.RecPos; i <= recorder::kLastEntry; ++i) RecBufCh1[i] = RecBufCh2[i] = recorder::kNoData;
   } else if (RecorderState.RecPos > 1) {
     RecorderState.RecLength = RecorderState.RecPos - 1;
-    for (int i = RecorderState.RecPos; i <= kLastEntry; ++i) RecBufCh1[i] = RecBufCh2[i] = kNoData;
+    for (int i = RecorderState.RecPos; i <= recorder::kLastEntry; ++i) RecBufCh1[i] = RecBufCh2[i] = recorder::kNoData;
   }
   paintbox_0();
   if (!RecorderState.RecKeepDisplayStep) {

@@ -27,8 +27,7 @@ constexpr std::size_t kRecLabelChars = 50;
 // ---------------------------------------------------------------- time/div
 
 void TForm1_rec::TimeStepClick(std::size_t row) {
-  using namespace recorder;
-  const RecorderTimeStep& step = RecorderTimeTable[row];
+  const recorder::RecorderTimeStep& step = recorder::RecorderTimeTable[row];
   TimeButtons[row]->SetDown(true);
   RecorderState.Settings.TimeStep = row;
   PendingRateText = step.RateText;
@@ -56,7 +55,6 @@ void TForm1_rec::SpeedButton2usClick(TObject*) { TimeStepClick(14); }
 void TForm1_rec::SpeedButton1usClick(TObject*) { TimeStepClick(15); }
 
 void TForm1_rec::AsetaAika(const std::string& caption) {
-  using namespace recorder;
   putsataanko();
   poisto();
   TulostaTeksti(RecorderState.RecRateText, X0 + 352, DisplayState.BackgroundColor, 3);
@@ -70,7 +68,7 @@ void TForm1_rec::AsetaAika(const std::string& caption) {
   kursoriaika();
   piirrot();
   if (ScopeState.DemoMode) {
-    RecorderState.DemoStep = DemoStepFor(RecorderState.TimeUnitValue);
+    RecorderState.DemoStep = recorder::DemoStepFor(RecorderState.TimeUnitValue);
     tee_demo();
   }
 }
@@ -78,17 +76,17 @@ void TForm1_rec::AsetaAika(const std::string& caption) {
 // ---------------------------------------------------------------- volts/div
 
 void TForm1_rec::RangeStepClick(int channel, std::size_t row) {
-  using namespace recorder;
   const bool ch1 = channel == 1;
-  const RecorderRangeStep& step = RecorderRangeTable[row];
+  const recorder::RecorderRangeStep& step = recorder::RecorderRangeTable[row];
   (ch1 ? Ch1RangeButtons : Ch2RangeButtons)[row]->SetDown(true);
-  RecorderChannelSettings& settings = RecorderState.Settings.Channel(channel);
+  recorder::RecorderChannelSettings& settings = RecorderState.Settings.Channel(channel);
   settings.RangeRow = row;
   settings.RangeGiven = true;
   ScopeState.FrontEndHolder = recorder::RecorderFrontEnd(RecorderState.Settings);
   std::int32_t trim = 0;
-  if (step.TrimFrom == RecorderRangeStep::Trim::V5Offset) trim = ch1 ? ScopeState.Ch1V5Offset : ScopeState.Ch2V5Offset;
-  if (step.TrimFrom == RecorderRangeStep::Trim::RecRangeTrim) trim = ch1 ? RecorderState.Ch1RecRangeTrim : RecorderState.Ch2RecRangeTrim;
+  if (step.TrimFrom == recorder::RecorderRangeStep::Trim::V5Offset)
+    trim = ch1 ? ScopeState.Ch1V5Offset : ScopeState.Ch2V5Offset;
+  if (step.TrimFrom == recorder::RecorderRangeStep::Trim::RecRangeTrim) trim = ch1 ? RecorderState.Ch1RecRangeTrim : RecorderState.Ch2RecRangeTrim;
   (ch1 ? ScopeState.Ch1RangeTrim : ScopeState.Ch2RangeTrim) = trim;
   asetus(settings.X10 ? step.LabelX10 : step.LabelX1, channel);
   kursorivoltit();
@@ -108,7 +106,6 @@ void TForm1_rec::SpeedButton05v2Click(TObject*) { RangeStepClick(2, 4); }
 void TForm1_rec::SpeedButton015v2Click(TObject*) { RangeStepClick(2, 5); }
 
 void TForm1_rec::asetus(const std::string& label, int channel) {
-  using namespace recorder;
   putsataanko();
   if (channel == 1 || channel == 2) {
     const bool ch1 = channel == 1;
@@ -136,7 +133,6 @@ void TForm1_rec::ShowProbeCaptions(int channel, bool x10) {
 // ---------------------------------------------------------------- coupling
 
 void TForm1_rec::CouplingClick(int channel, int kind) {
-  using namespace engine;
   const bool ch1 = channel == 1;
   TSpeedButton* button = kind == kAc    ? (ch1 ? SpeedButton_ac1 : SpeedButton__ac2)
                          : kind == kDc ? (ch1 ? SpeedButton_dc1 : SpeedButton_dc2)
@@ -170,14 +166,13 @@ void TForm1_rec::SpeedButton_gnd2Click(TObject*) { CouplingClick(2, kGnd); }
 // ---------------------------------------------------------------- positions
 
 void TForm1_rec::PositionChange(int channel) {
-  using namespace recorder;
   const bool ch1 = channel == 1;
   TTrackBar* bar = ch1 ? TrackBar1 : TrackBar2;
   const int position = bar->Position();
   int& previous = ch1 ? PreviousPosition1 : PreviousPosition2;
 
   // After a user stop the stored record follows the bar.
-  if (RecorderState.RecStopped && (ScopeState.StartupTick & kUserStoppedBit)) {
+  if (RecorderState.RecStopped && (ScopeState.StartupTick & recorder::kUserStoppedBit)) {
     poisto();
     (ch1 ? RecorderState.RecShiftCh1 : RecorderState.RecShiftCh2) += previous - position;
     piirrot();
@@ -216,7 +211,6 @@ void TForm1_rec::TrackBar2Change(TObject*) { PositionChange(2); }
 // ---------------------------------------------------------------- channels
 
 void TForm1_rec::ChannelShow(int channel) {
-  using namespace recorder;
   const bool ch1 = channel == 1;
   putsataanko();
   TSpeedButton* off = ch1 ? SpeedButtonCh1 : SpeedButtonCh2;
@@ -249,7 +243,6 @@ void TForm1_rec::SpeedButtonCh1Click(TObject*) { ChannelFromOffButton(1); }
 void TForm1_rec::SpeedButtonCh2Click(TObject*) { ChannelFromOffButton(2); }
 
 void TForm1_rec::ChannelFromOffButton(int channel) {
-  using namespace recorder;
   // Both zero-level marks come off while the channel changes, and back after.
   if (RecorderState.RecCh1On) DrawZeroGlyph(1, RecorderState.RecCh1ZeroLevel);
   if (RecorderState.RecCh2On) DrawZeroGlyph(2, RecorderState.RecCh2ZeroLevel);
@@ -271,13 +264,12 @@ void TForm1_rec::CH2onClick(TObject*) { ChannelOn(2); }
 // ---------------------------------------------------------------- instruments
 
 void TForm1_rec::HandBack(bool spectrum) {
-  using namespace engine;
   if (!Form1) return;
   if (Form1->MoreData1 && Form1->MoreData1->Checked() && Form_99) Form_99->Show();
   // The scope's handlers put the device back as the scope had it: the
   // ranges, then the couplings AC, DC, GND, each taken back from the
   // recorder as its handler sends it.
-  const ScopeSettings scope = ScopeState.Settings;
+  const device::ScopeSettings scope = ScopeState.Settings;
   recorder::RecorderSettings& given = RecorderState.Settings;
   for (int ch = 1; ch <= 2; ++ch) {
     given.Channel(ch).RangeGiven = false;
@@ -291,14 +283,15 @@ void TForm1_rec::HandBack(bool spectrum) {
       {&TForm1::SpeedButton_gnd1Click, &TForm1::SpeedButton_gnd2Click}}};
   for (int kind = 0; kind < 3; ++kind)
     for (int ch = 1; ch <= 2; ++ch)
-      if (CouplingIndex(scope, ch) == kind) {
+      if (device::CouplingIndex(scope, ch) == kind) {
         given.Channel(ch).CouplingGiven = false;
         (Form1->*kCouplings[kind][ch - 1])(Form1);
       }
   // The time/div button's packet still leaves the trigger off, as the
   // recording had it; the scope's trigger comes back after it.
-  if (!spectrum && TimeBaseButton(ScopeState.Settings.TimeBaseRow))
-    if (TSpeedButton* b = Form1->*TimeBaseButton(ScopeState.Settings.TimeBaseRow); b && b->OnClick) b->OnClick(b);
+  if (!spectrum && engine::TimeBaseButton(ScopeState.Settings.TimeBaseRow))
+    if (TSpeedButton* b = Form1->*engine::TimeBaseButton(ScopeState.Settings.TimeBaseRow); b && b->OnClick)
+      b->OnClick(b);
   ScopeState.Settings.TimeBaseCode = RecorderState.SavedTimeBaseCode;
   ScopeState.Settings.TriggerOff = RecorderState.SavedTriggerOff;
   given.TriggerHeldOff = false;

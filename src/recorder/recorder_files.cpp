@@ -34,26 +34,23 @@ std::optional<recorder::CommentBlock> TForm1_rec::CurrentComment() const {
 }
 
 recorder::RecordHeader TForm1_rec::CurrentHeader() const {
-  using namespace recorder;
   return {RecorderState.RecStartText, RecorderState.RecStopText, RecorderState.RecHeaderTimeText, RecorderState.RecHeaderCh1Text, RecorderState.RecHeaderCh2Text};
 }
 
 void TForm1_rec::N1Click(TObject*) {
-  using namespace recorder;
   SaveDialog2->SetInitialDir(ScopeState.DocumentsFolder);
   if (!SaveDialog2->Execute()) return;
   // Nothing recorded since the window opened or a file was loaded.
   if (RecorderState.RecPos <= 1) return;
-  const std::optional<CommentBlock> comment = CurrentComment();
-  const std::string text =
-      FormatSaveData(CurrentHeader(), RecBufCh1, RecBufCh2, RecorderState.RecLength, comment ? &*comment : nullptr);
+  const std::optional<recorder::CommentBlock> comment = CurrentComment();
+  const std::string text = recorder::FormatSaveData(CurrentHeader(), RecBufCh1, RecBufCh2, RecorderState.RecLength,
+                                                    comment ? &*comment : nullptr);
   if (!os::WriteWholeFile(SaveDialog2->FileName(), text)) MessageDlg(UnableToWriteMessage(SaveDialog2->FileName()), mtError, mbOK, 0);
 }
 
 // ---------------------------------------------------------------- AutoSave
 
 void TForm1_rec::N2Click(TObject*) {
-  using namespace recorder;
   SaveDialog3->SetInitialDir(ScopeState.DocumentsFolder);
   if (!SaveDialog3->Execute()) return;
   AutoSaveFile.Close();
@@ -76,7 +73,6 @@ void TForm1_rec::N2Click(TObject*) {
 }
 
 void TForm1_rec::ReportAutoSaveFailure() {
-  using namespace recorder;
   AutoSaveFile.Close();
   RecorderState.RecAutoSaveOn = 0;
   AutoSaveFailed = true;
@@ -90,9 +86,8 @@ void TForm1_rec::ReportAutoSaveFailure() {
 }
 
 void TForm1_rec::WriteAutoSaveHeader() {
-  using namespace recorder;
   if (!AutoSaveFile.IsOpen()) return;
-  if (!AutoSaveFile.Append(FormatAutoSaveHeader(CurrentHeader()))) {
+  if (!AutoSaveFile.Append(recorder::FormatAutoSaveHeader(CurrentHeader()))) {
     ReportAutoSaveFailure();
     return;
   }
@@ -104,10 +99,9 @@ void TForm1_rec::WriteAutoSaveHeader() {
 }
 
 void TForm1_rec::WriteAutoSaveRow() {
-  using namespace recorder;
   if (!AutoSaveFile.IsOpen() || !AutoSaveHeaderWritten) return;
   // Whole rows only: a row that does not fit is taken back out of the file.
-  if (!AutoSaveFile.Append(FormatAutoSaveRow(RecorderState.AutoSaveRowNumber, 255 - RecBufCh1[RecorderState.RecPos], 255 - RecBufCh2[RecorderState.RecPos]))) {
+  if (!AutoSaveFile.Append(recorder::FormatAutoSaveRow(RecorderState.AutoSaveRowNumber, 255 - RecBufCh1[RecorderState.RecPos], 255 - RecBufCh2[RecorderState.RecPos]))) {
     ReportAutoSaveFailure();
     return;
   }
@@ -115,11 +109,10 @@ void TForm1_rec::WriteAutoSaveRow() {
 }
 
 void TForm1_rec::WriteAutoSaveTrailer() {
-  using namespace recorder;
   // A recording that never began keeps the log armed for the next one.
   if (!AutoSaveFile.IsOpen() || !AutoSaveHeaderWritten) return;
-  const std::optional<CommentBlock> comment = CurrentComment();
-  const bool written = AutoSaveFile.Append(FormatAutoSaveTrailer(RecorderState.RecStopText, comment ? &*comment : nullptr));
+  const std::optional<recorder::CommentBlock> comment = CurrentComment();
+  const bool written = AutoSaveFile.Append(recorder::FormatAutoSaveTrailer(RecorderState.RecStopText, comment ? &*comment : nullptr));
   const bool closed = AutoSaveFile.Close();
   RecorderState.RecAutoSaveOn = 0;
   AutoSaveHeaderWritten = false;
@@ -148,18 +141,18 @@ void TForm1_rec::EraseAutoSaveTexts() {
 // ---------------------------------------------------------------- reading
 
 void TForm1_rec::ShowLoadedPage(const recorder::ParsedPage& page, bool keepDisplayStep) {
-  using namespace recorder;
   RecorderState.RecFileReplay = 1;
   RecorderState.RecKeepDisplayStep = keepDisplayStep ? 1 : 0;
   aloitus();
   std::copy(page.Ch1.begin(), page.Ch1.end(), RecBufCh1.begin());
   std::copy(page.Ch2.begin(), page.Ch2.end(), RecBufCh2.begin());
-  for (int i = kRecordSamples; i <= kLastEntry; ++i) RecBufCh1[i] = RecBufCh2[i] = kNoData;
+  for (int i = recorder::kRecordSamples; i <= recorder::kLastEntry; ++i)
+    RecBufCh1[i] = RecBufCh2[i] = recorder::kNoData;
   if (!keepDisplayStep) {
     RecorderState.RecShiftCh1 = RecorderState.RecShiftCh2 = 0;
     ScopeState.StartupTick &= ~8;
   }
-  RecorderState.RecLength = kRecordSamples;
+  RecorderState.RecLength = recorder::kRecordSamples;
   lopetus();
   RecorderState.RecFileReplay = 0;
   RecorderState.RecKeepDisplayStep = 0;
@@ -194,26 +187,25 @@ bool TForm5_rec::ReadFileText(const std::string& path, std::string& text) {
 }
 
 void TForm5_rec::LoadDataFile() {
-  using namespace recorder;
   if (!Form1_rec || !Form1) return;
   OpenDialog2->SetInitialDir(ScopeState.DocumentsFolder);
   if (!OpenDialog2->Execute()) return;
   const std::string path = OpenDialog2->FileName();
   std::string file;
   if (!ReadFileText(path, file)) return;
-  const WholeRows rows = WithoutCutRow(file);
+  const recorder::WholeRows rows = recorder::WithoutCutRow(file);
   const std::string_view text = rows.Text;
 
   // The whole first page is read before anything changes.
-  const ParsedComment comment = ParseCommentBlock(text);
-  const ParsedHeader header = ParseRecordHeader(text);
+  const recorder::ParsedComment comment = recorder::ParseCommentBlock(text);
+  const recorder::ParsedHeader header = recorder::ParseRecordHeader(text);
   if (!header.Valid()) {
-    ShowError(RefusedRecorderFileText(path, header));
+    ShowError(recorder::RefusedRecorderFileText(path, header));
     return;
   }
-  const ParsedPage page = ParseForwardPage(text, 13);
+  const recorder::ParsedPage page = recorder::ParseForwardPage(text, 13);
   if (!page.Ok()) {
-    MessageDlg(BadFieldMessage(path, page.BadLine, *page.BadField), mtError, mbOK, 0);
+    MessageDlg(recorder::BadFieldMessage(path, page.BadLine, *page.BadField), mtError, mbOK, 0);
     return;
   }
 
@@ -252,18 +244,17 @@ void TForm5_rec::LoadDataFile() {
     // A file of one page shows its own time from its first row.
     RecorderState.RecPageStart = 2000;
   }
-  if (rows.CutLine) MessageDlg(CutRowMessage(path, rows.CutLine), mtWarning, mbOK, 0);
+  if (rows.CutLine) MessageDlg(recorder::CutRowMessage(path, rows.CutLine), mtWarning, mbOK, 0);
 }
 
 void TForm5_rec::LoadNextPage() {
-  using namespace recorder;
   if (!Form1_rec) return;
   std::string file;
   if (!ReadFileText(RecorderState.RecFileName, file)) return;
-  const std::string_view text = WithoutCutRow(file).Text;
-  const ParsedPage page = ParseForwardPage(text, 13 + static_cast<std::size_t>(std::max(RecorderState.RecPageStart, 0)));
+  const std::string_view text = recorder::WithoutCutRow(file).Text;
+  const recorder::ParsedPage page = recorder::ParseForwardPage(text, 13 + static_cast<std::size_t>(std::max(RecorderState.RecPageStart, 0)));
   if (!page.Ok()) {
-    MessageDlg(BadFieldMessage(RecorderState.RecFileName, page.BadLine, *page.BadField), mtError, mbOK, 0);
+    MessageDlg(recorder::BadFieldMessage(RecorderState.RecFileName, page.BadLine, *page.BadField), mtError, mbOK, 0);
     return;
   }
   Form1_rec->ShowLoadedPage(page, true);
@@ -279,16 +270,15 @@ void TForm5_rec::LoadNextPage() {
 }
 
 void TForm5_rec::LoadPreviousPage() {
-  using namespace recorder;
   if (!Form1_rec) return;
   std::string file;
   if (!ReadFileText(RecorderState.RecFileName, file)) return;
-  const std::string_view text = WithoutCutRow(file).Text;
+  const std::string_view text = recorder::WithoutCutRow(file).Text;
   // 12 header lines and the rows before the page before the one shown.
   const std::int64_t skip = std::max<std::int64_t>(static_cast<std::int64_t>(RecorderState.RecPageStart) - 3988, 12);
-  const ParsedPage page = ParseBackwardPage(text, static_cast<std::size_t>(skip) + 1);
+  const recorder::ParsedPage page = recorder::ParseBackwardPage(text, static_cast<std::size_t>(skip) + 1);
   if (!page.Ok()) {
-    MessageDlg(BadFieldMessage(RecorderState.RecFileName, page.BadLine, *page.BadField), mtError, mbOK, 0);
+    MessageDlg(recorder::BadFieldMessage(RecorderState.RecFileName, page.BadLine, *page.BadField), mtError, mbOK, 0);
     return;
   }
   Form1_rec->ShowLoadedPage(page, true);

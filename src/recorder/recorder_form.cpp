@@ -60,7 +60,6 @@ TForm1_rec::TForm1_rec(TComponent* owner, device::ScopeDevice& device, recorder:
 TForm1_rec::~TForm1_rec() = default;
 
 void TForm1_rec::BuildControls() {
-  using namespace recorder;
   ControlMaker make(this);
 
   Image1 = new TImage(this);
@@ -108,13 +107,13 @@ void TForm1_rec::BuildControls() {
   // Time/div: two rows of eight, slowest at the top left.
   const int timeY = pageY + 30;
   Time_div = make.Group(this, "Time_div", "Time/Div.", kRecMargin, timeY, kImageWidth, 78);
-  for (std::size_t i = 0; i < RecorderTimeTable.size(); ++i) {
+  for (std::size_t i = 0; i < recorder::RecorderTimeTable.size(); ++i) {
     const int col = static_cast<int>(i % 8), line = static_cast<int>(i / 8);
-    TimeButtons[i] = make.Button(Time_div, RecorderTimeTable[i].Button, RecorderTimeTable[i].Caption, 4,
-                                 8 + col * 82, 18 + line * 26, 78);
+    TimeButtons[i] = make.Button(Time_div, recorder::RecorderTimeTable[i].Button,
+                                 recorder::RecorderTimeTable[i].Caption, 4, 8 + col * 82, 18 + line * 26, 78);
     TimeButtons[i]->OnClick = [this, i](TObject*) { TimeStepClick(i); };
   }
-  TimeButtons[kStep1s]->SetDown(true);
+  TimeButtons[recorder::kStep1s]->SetDown(true);
 
   // Volts/div of both channels beside the picture.
   const int panelX = kRecMargin + kImageWidth + 8;
@@ -130,8 +129,8 @@ void TForm1_rec::BuildControls() {
     label->FontChanged();
     (ch1 ? LabelCh1 : LabelCh2) = label;
     auto& ranges = ch1 ? Ch1RangeButtons : Ch2RangeButtons;
-    for (std::size_t i = 0; i < RecorderRangeTable.size(); ++i) {
-      const auto& row = RecorderRangeTable[i];
+    for (std::size_t i = 0; i < recorder::RecorderRangeTable.size(); ++i) {
+      const auto& row = recorder::RecorderRangeTable[i];
       const int col = static_cast<int>(i % 2), line = static_cast<int>(i / 2);
       ranges[i] = make.Button(GroupBox1, ch1 ? row.Ch1Button : row.Ch2Button, row.Caption, ch, left + col * 44,
                               38 + line * 24, 40);
@@ -249,7 +248,6 @@ void TForm1_rec::BuildMenus() {
 }
 
 void TForm1_rec::FormCreate(TObject* /*Sender*/) {
-  using namespace recorder;
   RecorderState.RecShiftCh1 = RecorderState.RecShiftCh2 = 0;
   RecorderState.RecCh1ZeroLevel = RecorderState.RecCh2ZeroLevel = 127;
   PreviousPosition1 = TrackBar1->Position();
@@ -278,14 +276,15 @@ void TForm1_rec::FormCreate(TObject* /*Sender*/) {
   FastTimer1->SetInterval(10);
   RecorderState.ZoomStep = RecorderState.RecDisplayStep = 6.25;
   ScopeState.Settings.TimeBaseCode = 0;
-  for (RecorderChannelSettings& channel : RecorderState.Settings.Channels) channel.RangeRow = kRange1V;
+  for (recorder::RecorderChannelSettings& channel : RecorderState.Settings.Channels)
+    channel.RangeRow = recorder::kRange1V;
   PaintBox1->SetEnabled(false);
   RecorderState.Ch1OffsetSum = ScopeState.Ch1OffsetCal + ScopeState.Ch1PositionDac;
   RecorderState.Ch2OffsetSum = ScopeState.Ch2OffsetCal + ScopeState.Ch2PositionDac;
-  RecorderState.RecBlock.fill(kNoData);
+  RecorderState.RecBlock.fill(recorder::kNoData);
   RecorderState.RecPos = 0;
   RecorderState.RecLength = 2000;
-  DemoTable = BuildDemoSources();
+  DemoTable = recorder::BuildDemoSources();
 
   RecView.Image = Image1;
   RecView.X0 = X0;

@@ -30,8 +30,6 @@ constexpr display::ScreenColorSet kRecorderBrightColors{0xF5FFFF, 0xFF0000, 0x00
 // ---------------------------------------------------------------- picture cycle
 
 void TForm1_rec::DerivePens() {
-  using namespace engine;
-  using namespace recorder;
   RecCh1Pen = display::NotXorPen(RecorderState.RecCh1Color, RecorderState.RecBackgroundColor);
   RecCh2Pen = display::NotXorPen(RecorderState.RecCh2Color, RecorderState.RecBackgroundColor);
   RecTimeMarkerPen = display::NotXorPen(RecorderState.RecTimeMarkerColor, RecorderState.RecBackgroundColor);
@@ -71,16 +69,16 @@ void TForm1_rec::piirrot() {
 }
 
 void TForm1_rec::piirra(int channel) {
-  using namespace recorder;
   const bool ch1 = channel == 1;
   TCanvas* canvas = Image1->Canvas();
   canvas->Pen.Mode = pmNotXor;
   canvas->Pen.Style = psSolid;
   canvas->Pen.Width = 1;
   canvas->Pen.Color = ch1 ? RecCh1Pen : RecCh2Pen;
-  Kayran_Piirto(RecordPoints(ch1 ? std::span<const std::int32_t>(RecBufCh1) : std::span<const std::int32_t>(RecBufCh2),
-                             RecorderState.RecScrollOffset, RecorderState.RecDisplayStep, RecorderState.RecLength, X0, Y0, ch1 ? RecorderState.RecShiftCh1 : RecorderState.RecShiftCh2,
-                             RecorderState.RecStopped != 0));
+  Kayran_Piirto(recorder::RecordPoints(
+      ch1 ? std::span<const std::int32_t>(RecBufCh1) : std::span<const std::int32_t>(RecBufCh2),
+      RecorderState.RecScrollOffset, RecorderState.RecDisplayStep, RecorderState.RecLength, X0, Y0,
+      ch1 ? RecorderState.RecShiftCh1 : RecorderState.RecShiftCh2, RecorderState.RecStopped != 0));
 }
 
 void TForm1_rec::Kayran_Piirto(const std::vector<TPoint>& points) {
@@ -94,7 +92,6 @@ void TForm1_rec::DoGrid() {
 }
 
 TForm1_rec::GridLook TForm1_rec::TakeGridLook() {
-  using namespace recorder;
   GridLook look;
   look.Width = Image1->Width();
   look.Height = Image1->Height();
@@ -192,7 +189,6 @@ void TForm1_rec::TulostaTeksti(const std::string& text, int x, TColor color, int
 }
 
 std::vector<TForm1_rec::Label> TForm1_rec::LabelTexts() const {
-  using namespace recorder;
   std::vector<Label> texts;
   auto add = [&texts](const std::string& text, int x, TColor color, int y) { texts.push_back({text, x, y, color}); };
   add("DEMO", X0 + 240, ScopeState.DemoMode ? RecorderState.RecBrightGridColor : RecorderState.RecBackgroundColor, 3);
@@ -246,7 +242,6 @@ void TForm1_rec::DrawMarkerLine(int id, int pos, bool dotted) {
 }
 
 void TForm1_rec::kursorit() {
-  using namespace recorder;
   if (!RecorderState.RecMarkersOn) return;
   for (int id = 3; id <= 4; ++id) {
     const int y = id == 3 ? RecorderState.RecVoltMarker1Y : RecorderState.RecVoltMarker2Y;
@@ -259,9 +254,8 @@ void TForm1_rec::kursorit() {
 }
 
 void TForm1_rec::kursoriaika() {
-  using namespace recorder;
   if (!RecorderState.RecMarkersOn) return;
-  TimeReadoutInput in;
+  recorder::TimeReadoutInput in;
   in.TimeDivCaption = RecorderState.RecTimeDivText;
   in.Marker1X = RecorderState.RecTimeMarker1X;
   in.Marker2X = RecorderState.RecTimeMarker2X;
@@ -272,15 +266,14 @@ void TForm1_rec::kursoriaika() {
   in.ScrollOffset = RecorderState.RecScrollOffset;
   in.PageStart = RecorderState.RecPageStart;
   TulostaTeksti(TimeReadoutShown, X0 + 190, RecorderState.RecBackgroundColor, ReadoutY);
-  TimeReadoutShown = TimeReadoutText(in).substr(0, kRecReadoutChars);
+  TimeReadoutShown = recorder::TimeReadoutText(in).substr(0, kRecReadoutChars);
   TulostaTeksti(TimeReadoutShown, X0 + 190, RecorderState.RecTimeMarkerColor, ReadoutY);
 }
 
 void TForm1_rec::kursorivoltit() {
-  using namespace recorder;
   if (!RecorderState.RecMarkersOn) return;
   const bool ch1 = RecorderState.RecCh1On != 0;
-  VoltReadoutInput in;
+  recorder::VoltReadoutInput in;
   const recorder::RecorderChannelSettings& settings = RecorderState.Settings.Channel(ch1 ? 1 : 2);
   in.RangeCode = settings.GainCode();
   in.ProbeFactor = settings.X10 ? 10.0 : 1.0;
@@ -289,13 +282,12 @@ void TForm1_rec::kursorivoltit() {
   in.Marker2Y = RecorderState.RecVoltMarker2Y;
   in.Y0 = Y0;
   TulostaTeksti(VoltReadoutShown, X0, RecorderState.RecBackgroundColor, ReadoutY);
-  VoltReadoutShown = VoltReadoutText(in).substr(0, kRecReadoutChars);
+  VoltReadoutShown = recorder::VoltReadoutText(in).substr(0, kRecReadoutChars);
   if (RecorderState.RecVoltMarker1Y >= Y0 || RecorderState.RecVoltMarker2Y >= Y0)
     TulostaTeksti(VoltReadoutShown, X0, ch1 ? RecorderState.RecCh1Color : RecorderState.RecCh2Color, ReadoutY);
 }
 
 void TForm1_rec::dso_down(int x, int y) {
-  using namespace recorder;
   putsataanko();
   Dragging = true;
   const int timeId = std::abs(x - RecorderState.RecTimeMarker2X) < std::abs(x - RecorderState.RecTimeMarker1X) ? 2 : 1;
@@ -311,7 +303,6 @@ void TForm1_rec::dso_down(int x, int y) {
 }
 
 void TForm1_rec::Image1MouseMove(TObject*, TShiftState, int X, int Y) {
-  using namespace recorder;
   if (!Dragging) return;
   if (DragId <= 2) {
     if (X == DragPos) return;
@@ -331,7 +322,6 @@ void TForm1_rec::Image1MouseMove(TObject*, TShiftState, int X, int Y) {
 }
 
 void TForm1_rec::dso_up() {
-  using namespace recorder;
   Dragging = false;
   const bool onGrid = DragId <= 2 ? DragPos >= X0 : DragPos >= Y0;
   if (onGrid) {
@@ -347,7 +337,6 @@ void TForm1_rec::dso_up() {
 }
 
 void TForm1_rec::Image1MouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y) {
-  using namespace recorder;
   if (Button == mbLeft) {
     if (RecorderState.RecMarkersOn) dso_down(X, Y);
     return;
@@ -381,7 +370,6 @@ bool TForm1_rec::ZeroMarkShown(int channel) const {
 }
 
 int TForm1_rec::PlaceZeroLevel(int channel) {
-  using namespace recorder;
   const bool ch1 = channel == 1;
   std::int32_t& level = ch1 ? RecorderState.RecCh1ZeroLevel : RecorderState.RecCh2ZeroLevel;
   if (ScopeState.DemoMode) {
@@ -421,7 +409,6 @@ void TForm1_rec::Markers1Click(TObject*) { MarkersClick(Markers1, MarkersVdt1, -
 void TForm1_rec::MarkersVdt1Click(TObject*) { MarkersClick(MarkersVdt1, Markers1, X0 + 16); }
 
 void TForm1_rec::MarkersClick(TMenuItem* item, TMenuItem* other, int marker1X) {
-  using namespace recorder;
   item->SetChecked(!item->Checked());
   RecorderState.RecMarkersOn = item->Checked() ? 1 : 0;
   other->SetChecked(false);
@@ -449,7 +436,6 @@ void TForm1_rec::BrightGrid1Click(TObject*) {
 }
 
 void TForm1_rec::SampleRate1Click(TObject*) {
-  using namespace recorder;
   SampleRate1->SetChecked(!SampleRate1->Checked());
   RecorderState.RecSampleRateShown = SampleRate1->Checked() ? 1 : 0;
   TulostaTeksti(RecorderState.RecRateText, X0 + 352, RecorderState.RecSampleRateShown ? DisplayState.TimeMarkerColor : DisplayState.BackgroundColor, 3);
@@ -467,8 +453,6 @@ void recorder::CopyScreenColorsFromScope(RecorderSharedState& state, const displ
 }
 
 void TForm1_rec::Colors2Click(TObject*) {
-  using namespace engine;
-  using namespace recorder;
   CopyScreenColorsFromScope(RecorderState, DisplayState);
   if (BtnBottomDlg2 && BtnBottomDlg2->PresetChosen && !DisplayState.ColorsAccepted) {
     // The recorder keeps its own copy: the scope's picture, drawn with the
