@@ -59,7 +59,6 @@ void TForm1::Autoset1Click(TObject*) { AutosetChannel(1); }
 void TForm1::Autoset2Click(TObject*) { AutosetChannel(2); }
 
 void TForm1::AutosetChannel(int channel) {
-  using namespace engine;
   ScopeState.AutosetRunning = 1;
   if (!device_.IsOpen() && !ScopeState.DemoMode) {
     ScopeState.AutosetRunning = 0;
@@ -86,7 +85,7 @@ void TForm1::AutosetChannel(int channel) {
   else
     press(SpeedButtonCh2, &TForm1::SpeedButtonCh2Click, false);
   std::size_t range = 0;
-  RangeCodeClick(channel, RangeTable[range].Code);
+  RangeCodeClick(channel, engine::RangeTable[range].Code);
   TimeBaseStepClick(kRow2ms);
   StopRunAndSingleLoops();
   WaitOneTimer6Tick();
@@ -104,10 +103,10 @@ void TForm1::AutosetChannel(int channel) {
   };
   // One blocking capture of the channel; nothing when none came (the link
   // was lost, the loop stopped or the program is closing).
-  auto capture = [this, channel]() -> std::optional<SignalSpan> {
+  auto capture = [this, channel]() -> std::optional<engine::SignalSpan> {
     SingleClick();
     if (LinkLost() || ScopeState.SingleStop || Application->Terminated()) return std::nullopt;
-    return MeasureSignal(ChannelSamples(*this, channel));
+    return engine::MeasureSignal(ChannelSamples(*this, channel));
   };
 
   // Range: one step more sensitive while nothing clips, one back when the
@@ -120,11 +119,11 @@ void TForm1::AutosetChannel(int channel) {
     rms_out();
     ScopeState.RmsOn = savedRms;
     if (!first->Clipped())
-      if (const auto next = MoreSensitiveRange(range)) RangeCodeClick(channel, RangeTable[range = *next].Code);
+      if (const auto next = engine::MoreSensitiveRange(range)) RangeCodeClick(channel, engine::RangeTable[range = *next].Code);
     const auto second = capture();
     if (!second) return finish(false);
     if (second->Clipped())
-      if (const auto next = LessSensitiveRange(range)) RangeCodeClick(channel, RangeTable[range = *next].Code);
+      if (const auto next = engine::LessSensitiveRange(range)) RangeCodeClick(channel, engine::RangeTable[range = *next].Code);
     if (!second->InMiddleHalf()) break;
   }
 
@@ -136,10 +135,10 @@ void TForm1::AutosetChannel(int channel) {
     const auto s = capture();
     if (!s) return finish(false);
     if (round == kTimeBaseRounds) break;
-    const TimeBaseMove move = TimeBaseMoveFor(*s);
-    if (move == TimeBaseMove::Settled) break;
+    const engine::TimeBaseMove move = engine::TimeBaseMoveFor(*s);
+    if (move == engine::TimeBaseMove::Settled) break;
     const std::int32_t before = ScopeState.TimePerDiv;
-    const std::size_t next = move == TimeBaseMove::Slower ? AutosetSlowerRow(row) : AutosetFasterRow(row);
+    const std::size_t next = move == engine::TimeBaseMove::Slower ? engine::AutosetSlowerRow(row) : engine::AutosetFasterRow(row);
     if (next != row) TimeBaseStepClick(row = next);
     if (ScopeState.TimePerDiv == before) break;
   }

@@ -14,7 +14,6 @@ void TForm1::CheckAverageItem(std::size_t index) {
 }
 
 void TForm1::Off1Click(TObject*) {
-  using namespace engine;
   ScopeState.AveragingOn = 0;
   ScopeState.AverageRunning = 0;
   ScopeState.AverageCount = 0;
@@ -23,7 +22,6 @@ void TForm1::Off1Click(TObject*) {
 }
 
 void TForm1::AverageLengthClick(std::size_t index, std::int32_t length) {
-  using namespace engine;
   ScopeState.AverageLength = length;
   ScopeState.AverageCount = 0;
   ScopeState.AveragingOn = 1;

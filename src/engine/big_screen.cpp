@@ -96,11 +96,10 @@ struct BigScreenGridItems {
 // Wipes the Big Screen's view and takes DoGrid's steps on the program's
 // state now; returns what they would draw.
 BigScreenGridLook TakeFirstGridLook(TForm10& form) {
-  using namespace engine;
   // The wipe.
   form.BigView.Ch1Drawn = form.BigView.Ch2Drawn = form.BigView.MathDrawn = form.BigView.LineDrawn = 0;
   // DoGrid's items, each as it would draw now.
-  const display::PictureSettings settings = CurrentPictureSettings(form);
+  const display::PictureSettings settings = engine::CurrentPictureSettings(form);
   BigScreenGridLook look;
   look.View = form.BigView;
   look.XYLayout = form.DisplayState.XYPlotMode && !form.ScopeState.MathOff;
@@ -111,7 +110,7 @@ BigScreenGridLook TakeFirstGridLook(TForm10& form) {
   look.TriggerLevel = form.ScopeState.Settings.TriggerLevel;
   look.TriggerMirrored = display::InvertedCh2Source(settings);
   look.TriggerPen = display::TriggerPenColor(settings.Colors, form.ScopeState.Settings.TriggerSource);
-  look.Ground = {FindGroundMarker(form, 1), FindGroundMarker(form, 2)};
+  look.Ground = {engine::FindGroundMarker(form, 1), engine::FindGroundMarker(form, 2)};
   look.TimeMarkerPen = form.DisplayState.TimeMarkerPenColor;
   look.MarkerPen = display::ShownChannelPen(settings.Colors, form.ScopeState.Settings.Ch1On != 0);
   if (look.Spectrum) {
@@ -296,7 +295,6 @@ void TForm10::DrawPicture(const display::PictureSettings& settings) {
 }
 
 void TForm10::DoGrid() {
-  using namespace engine;
   display::RebuildGridItems(*this, BigView, DisplayState.XYPlotMode && !ScopeState.MathOff, ScopeState.SpectrumMode != 0, DisplayState.TriggerOn != 0,
                             display::GraticuleColors::Of(engine::CurrentColorTable(*this)));
 }
@@ -386,7 +384,6 @@ void TForm10::FreqMarkerBinFromX() {
 // ---------------------------------------------------------------- mouse
 
 void TForm10::Image10MouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y) {
-  using namespace engine;
   if (Button == mbLeft) {
     if (ScopeState.SpectrumMode && DisplayState.FftMarkersOn)
       fft_down(X, Y);

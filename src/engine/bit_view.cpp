@@ -32,7 +32,6 @@ void TForm1::CreateBitViewControls() {
 }
 
 void TForm1::GrSpeedButton15Click(TObject* /*Sender*/) {
-  using namespace engine;
   if (!GrSpeedButton15->Down()) {
     ScopeState.Settings.DigitalMode = 0;
     ScopeState.ClearPending = 1;

@@ -69,8 +69,6 @@ void TellCalibrationNeedsDevice() {
 
 namespace {
 
-using namespace engine;
-
 constexpr TColor kWhite = 0xFFFFFF;
 // Step 1: a capture's samples 100..199 should sum to 100 x (125..127).
 constexpr int kSumFirst = 100;
@@ -92,13 +90,13 @@ constexpr std::int32_t kStartOffset = 110;
 constexpr std::size_t kRange3V = 0;
 constexpr std::size_t kRange03V = 2;
 
-constexpr std::size_t TimeBaseRow(PanelButton button) {
-  for (std::size_t i = 0; i < TimeBaseTable.size(); ++i)
-    if (TimeBaseTable[i].Button == button) return i;
-  return TimeBaseTable.size();
+constexpr std::size_t TimeBaseRow(engine::PanelButton button) {
+  for (std::size_t i = 0; i < engine::TimeBaseTable.size(); ++i)
+    if (engine::TimeBaseTable[i].Button == button) return i;
+  return engine::TimeBaseTable.size();
 }
 constexpr std::size_t kTimeBase10us = TimeBaseRow(&FrontPanelControls::SpeedButton10us);
-static_assert(kTimeBase10us < TimeBaseTable.size());
+static_assert(kTimeBase10us < engine::TimeBaseTable.size());
 
 const char* const kFailedText = "CALIBRATION FAILED.\rPlease check 'Calibration.log' file for more details";
 const char* const kSucceededText = "Calibration completed successfully.";
@@ -114,7 +112,7 @@ bool Leaving() { return Form1->ScopeState.CloseRequested || (Application && Appl
 // Presses a button of the main window as the program presses buttons: down,
 // then its handler (a click would be refused while the window is disabled).
 // False when the front panel has no such button with a handler.
-bool Press(PanelButton member) {
+bool Press(engine::PanelButton member) {
   TSpeedButton* button = member ? Form1->*member : nullptr;
   if (!button || !button->OnClick) return false;
   button->SetDown(true);
@@ -124,19 +122,19 @@ bool Press(PanelButton member) {
 
 // Puts a button down or up on the main window and the twin panel, without
 // its handler.
-void SetButtonDown(PanelButton member, bool down) {
+void SetButtonDown(engine::PanelButton member, bool down) {
   for (TSpeedButton* button : {Form1->*member, TwinControl(member)})
     if (button) button->SetDown(down);
 }
 
 // A volts/div row for one channel and a time/div row, through their buttons.
 void SelectRange(int channel, std::size_t row) {
-  const RangeStep& step = RangeTable[row];
+  const engine::RangeStep& step = engine::RangeTable[row];
   if (!Press(channel == 1 ? step.Ch1Button : step.Ch2Button)) Form1->ApplyRangeStep(channel, step);
 }
 
 void SelectTimeBase(std::size_t row) {
-  const TimeBaseStep& step = TimeBaseTable[row];
+  const engine::TimeBaseStep& step = engine::TimeBaseTable[row];
   if (!Press(step.Button)) Form1->ApplyTimeBaseStep(step);
 }
 
@@ -162,19 +160,19 @@ struct SweepPoint {
   int UpTarget;
   int DownTarget;
   int ReadsPerStep;
-  std::int32_t ScopeSharedState::*Reading;  // the record's screen reading and DAC value of the point
-  std::int32_t ScopeSharedState::*Dac;
+  std::int32_t engine::ScopeSharedState::*Reading;  // the record's screen reading and DAC value of the point
+  std::int32_t engine::ScopeSharedState::*Dac;
   const char* Progress;   // progress shown once the point is measured; nullptr none
   int ReportLine;         // the report is complete up to this line
 };
 
 const SweepPoint kSweepPoints[] = {
-    {1, true, 2, kLowReading, kLowReading, 1, &ScopeSharedState::Ch1_pos1, &ScopeSharedState::Ch1_ad1, nullptr, 7},
-    {1, false, 0, kMidReading, kMidReading, 2, &ScopeSharedState::Ch1_pos0, &ScopeSharedState::Ch1_ad0, nullptr, 8},
-    {1, false, 0, kHighReadingUp, kHighReadingDown, 2, &ScopeSharedState::Ch1_pos2, &ScopeSharedState::Ch1_ad2, "50% Complete", 9},
-    {2, true, 0, kLowReading, kLowReading, 1, &ScopeSharedState::Ch2_pos1, &ScopeSharedState::Ch2_ad1, "70% Complete", 10},
-    {2, false, 0, kMidReading, kMidReading, 1, &ScopeSharedState::Ch2_pos0, &ScopeSharedState::Ch2_ad0, "90% Complete", 11},
-    {2, false, 0, kHighReadingUp, kHighReadingDown, 1, &ScopeSharedState::Ch2_pos2, &ScopeSharedState::Ch2_ad2, "100% Complete", 12},
+    {1, true, 2, kLowReading, kLowReading, 1, &engine::ScopeSharedState::Ch1_pos1, &engine::ScopeSharedState::Ch1_ad1, nullptr, 7},
+    {1, false, 0, kMidReading, kMidReading, 2, &engine::ScopeSharedState::Ch1_pos0, &engine::ScopeSharedState::Ch1_ad0, nullptr, 8},
+    {1, false, 0, kHighReadingUp, kHighReadingDown, 2, &engine::ScopeSharedState::Ch1_pos2, &engine::ScopeSharedState::Ch1_ad2, "50% Complete", 9},
+    {2, true, 0, kLowReading, kLowReading, 1, &engine::ScopeSharedState::Ch2_pos1, &engine::ScopeSharedState::Ch2_ad1, "70% Complete", 10},
+    {2, false, 0, kMidReading, kMidReading, 1, &engine::ScopeSharedState::Ch2_pos0, &engine::ScopeSharedState::Ch2_ad0, "90% Complete", 11},
+    {2, false, 0, kHighReadingUp, kHighReadingDown, 1, &engine::ScopeSharedState::Ch2_pos2, &engine::ScopeSharedState::Ch2_ad2, "100% Complete", 12},
 };
 
 // ---- The calibrating panels of the main window and the Big Screen
@@ -284,7 +282,7 @@ bool CaptureInTime() {
     late = true;
     Form1->ScopeState.SingleStop = 1;  // ends the capture loop without a capture
   });
-  limit.Start(std::chrono::milliseconds(kDeviceAnswerLimitMs), false);
+  limit.Start(std::chrono::milliseconds(device::kDeviceAnswerLimitMs), false);
   Form1->SingleClick();
   return !late && !Interrupted();
 }
@@ -363,10 +361,10 @@ std::string OffsetLine(const char* head, std::int32_t value, bool ok) {
 // Report lines 3..12 from the record as it stands.
 std::string ReportLine(int line) {
   switch (line) {
-    case 3: return OffsetLine("CH1 offset at 3V/div      :\t", Form1->ScopeState.Ch1OffsetCal, OffsetInWindow(Form1->ScopeState.Ch1OffsetCal));
-    case 4: return OffsetLine("CH2 offset at 3V/div      :\t", Form1->ScopeState.Ch2OffsetCal, OffsetInWindow(Form1->ScopeState.Ch2OffsetCal));
-    case 5: return OffsetLine("CH1 offset at 1V/div   :\t", Form1->ScopeState.Ch1V5Offset, CorrectionInWindow(Form1->ScopeState.Ch1V5Offset));
-    case 6: return OffsetLine("CH2 offset at 1V/div   :\t", Form1->ScopeState.Ch2V5Offset, CorrectionInWindow(Form1->ScopeState.Ch2V5Offset));
+    case 3: return OffsetLine("CH1 offset at 3V/div      :\t", Form1->ScopeState.Ch1OffsetCal, engine::OffsetInWindow(Form1->ScopeState.Ch1OffsetCal));
+    case 4: return OffsetLine("CH2 offset at 3V/div      :\t", Form1->ScopeState.Ch2OffsetCal, engine::OffsetInWindow(Form1->ScopeState.Ch2OffsetCal));
+    case 5: return OffsetLine("CH1 offset at 1V/div   :\t", Form1->ScopeState.Ch1V5Offset, engine::CorrectionInWindow(Form1->ScopeState.Ch1V5Offset));
+    case 6: return OffsetLine("CH2 offset at 1V/div   :\t", Form1->ScopeState.Ch2V5Offset, engine::CorrectionInWindow(Form1->ScopeState.Ch2V5Offset));
     case 7: return "CH1 Y-position low\t" + std::to_string(Form1->ScopeState.Ch1_pos1);
     case 8: return "CH1 Y-position mid\t" + std::to_string(Form1->ScopeState.Ch1_pos0);
     case 9: return "CH1 Y-position high\t" + std::to_string(Form1->ScopeState.Ch1_pos2);
@@ -461,7 +459,7 @@ void TForm1::calibrate() {
     ~RunningScope() { Flag = 0; }
   } running(ScopeState.CalibrationRunning);
   // What stays in force when this run is cut short.
-  const CalibrationRecordValues previous = CurrentCalibrationRecord(ScopeState);
+  const engine::CalibrationRecordValues previous = engine::CurrentCalibrationRecord(ScopeState);
   bool failed = false;
   bool complete = true;
 
@@ -483,14 +481,14 @@ void TForm1::calibrate() {
   ScopeState.Settings.TriggerOff = 64;
   SetButtonDown(&FrontPanelControls::SpeedButton_gnd1, true);
   SetButtonDown(&FrontPanelControls::SpeedButton_gnd2, true);
-  SetCalibrationPairs(ScopeState, kFallbackCalibrationPairs);
+  engine::SetCalibrationPairs(ScopeState, engine::kFallbackCalibrationPairs);
   ScopeState.Settings.Ch1InputOn = ScopeState.Settings.Ch2InputOn = 0;
   ScopeState.Ch1V5Offset = ScopeState.Ch2V5Offset = 0;
   ScopeState.Ch1RangeTrim = ScopeState.Ch2RangeTrim = 0;
   ScopeState.Ch1RateTrim = ScopeState.Ch2RateTrim = 0;
   ScopeState.Ch1PositionDac = ScopeState.Ch2PositionDac = 0;
   ScopeState.Ch1OffsetCal = ScopeState.Ch2OffsetCal = kStartOffset;
-  SelectTimeBase(kTimeBase1ms);
+  SelectTimeBase(engine::kTimeBase1ms);
   SelectRange(1, kRange3V);
   SelectRange(2, kRange3V);
 
@@ -501,20 +499,20 @@ void TForm1::calibrate() {
     complete = CentreOffset(2);
   }
   if (complete) {
-    failed = failed || !OffsetInWindow(ScopeState.Ch1OffsetCal) || !OffsetInWindow(ScopeState.Ch2OffsetCal);
+    failed = failed || !engine::OffsetInWindow(ScopeState.Ch1OffsetCal) || !engine::OffsetInWindow(ScopeState.Ch2OffsetCal);
     ShowProgress("20% Complete");
     report.Through(4);
   }
 
   // Step 2: the correction of the 1 V/div family.
   if (complete) {
-    SelectRange(1, kRange1V);
-    SelectRange(2, kRange1V);
+    SelectRange(1, engine::kRange1V);
+    SelectRange(2, engine::kRange1V);
     complete = CorrectOneVoltFamily();
   }
   if (complete) {
     ShowProgress("30% Complete");
-    failed = failed || !CorrectionInWindow(ScopeState.Ch1RangeTrim) || !CorrectionInWindow(ScopeState.Ch2RangeTrim);
+    failed = failed || !engine::CorrectionInWindow(ScopeState.Ch1RangeTrim) || !engine::CorrectionInWindow(ScopeState.Ch2RangeTrim);
     ScopeState.Ch1V5Offset = ScopeState.Ch1RangeTrim;
     ScopeState.Ch2V5Offset = ScopeState.Ch2RangeTrim;
     report.Through(6);
@@ -565,7 +563,7 @@ void TForm1::calibrate() {
   // The report tells what this run measured; a run cut short leaves the
   // previous record in force (the settings below are sent with it).
   report.Through(12);
-  if (!complete) SetCalibrationRecord(ScopeState, previous);
+  if (!complete) engine::SetCalibrationRecord(ScopeState, previous);
 
   if (Form10) ShowCalibratingPanel(Form10->CalibratingPanel, false);
   Form1->SetEnabled(true);
@@ -575,11 +573,11 @@ void TForm1::calibrate() {
   SetButtonDown(&FrontPanelControls::SpeedButton_dc1, true);
   SetButtonDown(&FrontPanelControls::SpeedButton_dc2, true);
   SetButtonDown(&FrontPanelControls::SpeedButton8, true);
-  SelectRange(1, kRange1V);
-  SelectRange(2, kRange1V);
-  SelectTimeBase(kTimeBase1ms);
+  SelectRange(1, engine::kRange1V);
+  SelectRange(2, engine::kRange1V);
+  SelectTimeBase(engine::kTimeBase1ms);
 
-  const std::string logPath = CalibrationLogPath(ScopeState);
+  const std::string logPath = engine::CalibrationLogPath(ScopeState);
   // Once the program has ended nothing more is written.
   const bool saved = Application->Terminated() || report.Save(logPath);
   ScopeState.Calibrating = 0;
@@ -629,7 +627,6 @@ void TForm1::CreateCalibrationControls() {
 }
 
 bool TForm1::RunMenuCalibration(bool stopAcquisitionFirst) {
-  using namespace engine;
   if (ScopeState.DemoMode) return false;
   if (stopAcquisitionFirst) {
     StopAcquisition();
@@ -664,13 +661,12 @@ void TForm1::CalibrateExit1Click(TObject* /*Sender*/) {
 // ---------------------------------------------------------------- the extended wait
 
 void TForm1::ExtendedCalibrationStep() {
-  using namespace engine;
-  if (!ScopeState.ExtendCalTime || !BtnBottomDlg3 || ScopeState.ExtendCalSteps >= kExtendedWaitSteps) return;
+  if (!ScopeState.ExtendCalTime || !BtnBottomDlg3 || ScopeState.ExtendCalSteps >= engine::kExtendedWaitSteps) return;
   if (!BtnBottomDlg3->Visible()) BtnBottomDlg3->Show();
   ++ScopeState.ExtendCalSteps;
   BtnBottomDlg3->ProgressBar1->SetPosition(ScopeState.ExtendCalSteps);
   if (ScopeState.ExtendCalSteps % 5 == 0) asetus("", 0);
-  if (ScopeState.ExtendCalSteps < kExtendedWaitSteps) return;
+  if (ScopeState.ExtendCalSteps < engine::kExtendedWaitSteps) return;
   BtnBottomDlg3->Hide();
   // Closed once this Run tick is over: the close stops Run and calibrates.
   PostToMessageLoop(BtnBottomDlg3, [] {
@@ -694,7 +690,7 @@ TBtnBottomDlg3::TBtnBottomDlg3(TComponent* owner) : TForm(owner) {
   ProgressBar1->SetParent(this);
   ProgressBar1->SetBounds(16, 48, 380, 20);
   ProgressBar1->SetMin(0);
-  ProgressBar1->SetMax(kExtendedWaitSteps);
+  ProgressBar1->SetMax(engine::kExtendedWaitSteps);
 
   Timer1 = new TTimer(this);
   Timer1->Name = "Timer1";
@@ -732,7 +728,7 @@ void TBtnBottomDlg3::FormClose(TObject* /*Sender*/, TCloseAction& /*Action*/) {
   if (Form1->ScopeState.CalibrationCompleted) Form1->ScopeState.FirstRunCalibration = 0;
   SelectRange(1, kRange03V);
   SelectRange(2, kRange03V);
-  SelectTimeBase(kTimeBase1ms);
+  SelectTimeBase(engine::kTimeBase1ms);
 }
 
 // ---------------------------------------------------------------- "Calibration Results"

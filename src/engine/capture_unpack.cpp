@@ -30,8 +30,6 @@ std::int32_t AveragedCaptures(const engine::WithScopeStates& states) {
 }
 
 bool AveragingApplies(const engine::WithScopeStates& states) {
-  using namespace engine;
-  using namespace display;
   return states.ScopeState.AveragingOn && !states.ScopeState.AutosetRunning && !states.ScopeState.SpectrumMode;
 }
 
@@ -40,13 +38,11 @@ bool AveragingApplies(const engine::WithScopeStates& states) {
 // averaged block. The first capture after averaging starts is not stored.
 template <class PairAt>
 void StoreCapture(const engine::WithScopeStates& states, PairAt pairAt) {
-  using namespace engine;
-  using namespace display;
   const bool averaging = AveragingApplies(states);
   const std::int32_t length = AveragedCaptures(states);
   if (states.ScopeState.AverageCount < 0 || states.ScopeState.AverageCount >= length) states.ScopeState.AverageCount = 0;
   if (!averaging) {
-    for (std::size_t i = 0; i < kChannelSamples; ++i) {
+    for (std::size_t i = 0; i < display::kChannelSamples; ++i) {
       const auto [ch1, ch2] = pairAt(i);
       states.ScopeState.Ch1Samples()[i] = ch1;
       states.ScopeState.Ch2Samples()[i] = ch2;
@@ -55,14 +51,14 @@ void StoreCapture(const engine::WithScopeStates& states, PairAt pairAt) {
   }
   if (states.ScopeState.AverageRunning) {
     const auto slot = static_cast<std::size_t>(states.ScopeState.AverageCount);
-    for (std::size_t i = 0; i < kChannelSamples; ++i) {
+    for (std::size_t i = 0; i < display::kChannelSamples; ++i) {
       const auto [ch1, ch2] = pairAt(i);
-      states.ScopeState.AverageRing[(kChannelSamples + i) * kAverageSlots + slot] = static_cast<std::uint8_t>(ch1);
-      states.ScopeState.AverageRing[i * kAverageSlots + slot] = static_cast<std::uint8_t>(ch2);
+      states.ScopeState.AverageRing[(display::kChannelSamples + i) * engine::kAverageSlots + slot] = static_cast<std::uint8_t>(ch1);
+      states.ScopeState.AverageRing[i * engine::kAverageSlots + slot] = static_cast<std::uint8_t>(ch2);
     }
     states.ScopeState.AverageCount = (states.ScopeState.AverageCount + 1) % length;
-    for (std::size_t k = 0; k < kSampleBlockEntries; ++k) {
-      const std::uint8_t* ring = &states.ScopeState.AverageRing[k * kAverageSlots];
+    for (std::size_t k = 0; k < display::kSampleBlockEntries; ++k) {
+      const std::uint8_t* ring = &states.ScopeState.AverageRing[k * engine::kAverageSlots];
       std::int32_t sum = 0;
       for (std::int32_t s = 0; s < length; ++s) sum += ring[s];
       states.ScopeState.ScopeSampleBlock[k] = sum / length;
@@ -74,10 +70,8 @@ void StoreCapture(const engine::WithScopeStates& states, PairAt pairAt) {
 // Noise Reject: a capture whose edge at the trigger point does not go the
 // trigger's way is not shown; the three pages show accepted captures in turn.
 void NoiseRejectRoute(const engine::WithScopeStates& states) {
-  using namespace engine;
-  using namespace display;
   const std::int32_t* trigger =
-      states.ScopeState.NoiseRejectStage.data() + (states.ScopeState.Settings.TriggerSource == 16 ? kChannelSamples : 0);
+      states.ScopeState.NoiseRejectStage.data() + (states.ScopeState.Settings.TriggerSource == 16 ? display::kChannelSamples : 0);
   std::int32_t before = 0;
   std::int32_t after = 0;
   for (int i = 1000; i <= 1024; ++i) before += trigger[i];
@@ -97,7 +91,7 @@ void NoiseRejectRoute(const engine::WithScopeStates& states) {
   }
   const auto& shown = page(states.ScopeState.NoiseRejectReadPage);
   StoreCapture(states, [&shown](std::size_t i) {
-    return std::pair<std::int32_t, std::int32_t>{shown[kChannelSamples + i], shown[i]};
+    return std::pair<std::int32_t, std::int32_t>{shown[display::kChannelSamples + i], shown[i]};
   });
   states.ScopeState.NoiseRejectReadPage = (states.ScopeState.NoiseRejectReadPage + 1) % 3;
 }
@@ -162,8 +156,7 @@ void UnpackDeviceCapture(const engine::WithScopeStates& states, const device::Sc
 }
 
 void KeepCapture(const engine::WithScopeStates& states, display::Capture& capture) {
-  using namespace display;
-  const std::span<const std::int32_t, kCaptureBytes> made = capture.Block().first<kCaptureBytes>();
+  const std::span<const std::int32_t, display::kCaptureBytes> made = capture.Block().first<display::kCaptureBytes>();
   // The demo's captures and the spectrum's input are shown as made.
   bool asMade = true;
   if (capture.Settings.SpectrumMode) {
@@ -178,16 +171,16 @@ void KeepCapture(const engine::WithScopeStates& states, display::Capture& captur
       asMade = false;
     } else if (AveragingApplies(states)) {
       StoreCapture(states, [&capture](std::size_t i) {
-        return std::pair<std::int32_t, std::int32_t>{capture.Samples[kChannelSamples + i], capture.Samples[i]};
+        return std::pair<std::int32_t, std::int32_t>{capture.Samples[display::kChannelSamples + i], capture.Samples[i]};
       });
       asMade = false;
     } else {
       std::copy(made.begin(), made.end(), states.ScopeState.ScopeSampleBlock.begin());
     }
     // The bit view expands from this copy, since it overwrites the block.
-    if (!capture.Settings.Demo) std::copy_n(states.ScopeState.ScopeSampleBlock.begin(), kCaptureBytes, states.ScopeState.SampleCopy.begin());
+    if (!capture.Settings.Demo) std::copy_n(states.ScopeState.ScopeSampleBlock.begin(), display::kCaptureBytes, states.ScopeState.SampleCopy.begin());
     // The readers after these get what is shown, and history keeps it.
-    if (asMade) capture.Samples[kCaptureBytes] = states.ScopeState.ScopeSampleBlock[kCaptureBytes];
+    if (asMade) capture.Samples[display::kCaptureBytes] = states.ScopeState.ScopeSampleBlock[display::kCaptureBytes];
     else capture.Samples = states.ScopeState.ScopeSampleBlock;
     display::StoreCaptureInHistory(states.HistoryState, capture.Block());
   }

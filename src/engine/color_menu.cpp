@@ -43,15 +43,13 @@ TMenuItem* MakeColorMenuItem(TForm1* form, const char* name, const char* caption
 // ---------------------------------------------------------------- pens
 
 void TForm1::DerivePens() {
-  using namespace engine;
-  using namespace display;
   using display::NotXorPen;
   const TColor bg = DisplayState.BackgroundColor;
-  DisplayState.Ch1XorColor = NotXorPen(DisplayState.Ch1Color, bg);
-  DisplayState.Ch2XorColor = NotXorPen(DisplayState.Ch2Color, bg);
-  DisplayState.Math1PenColor = NotXorPen(DisplayState.Math1Color, bg);
-  DisplayState.Math2PenColor = NotXorPen(DisplayState.Math2Color, bg);
-  DisplayState.TimeMarkerPenColor = NotXorPen(DisplayState.TimeMarkerColor, bg);
+  DisplayState.Ch1XorColor = display::NotXorPen(DisplayState.Ch1Color, bg);
+  DisplayState.Ch2XorColor = display::NotXorPen(DisplayState.Ch2Color, bg);
+  DisplayState.Math1PenColor = display::NotXorPen(DisplayState.Math1Color, bg);
+  DisplayState.Math2PenColor = display::NotXorPen(DisplayState.Math2Color, bg);
+  DisplayState.TimeMarkerPenColor = display::NotXorPen(DisplayState.TimeMarkerColor, bg);
   // The grid is drawn in copy mode, in its own colours.
   DisplayState.DarkGridPenColor = DisplayState.DarkGridColor;
   DisplayState.BrightGridPenColor = DisplayState.BrightGridColor;
@@ -84,8 +82,6 @@ void TForm1::CreateColorControls() {
 }
 
 void TForm1::BrightGrid1Click(TObject* /*Sender*/) {
-  using namespace engine;
-  using namespace display;
   BrightGrid1->SetChecked(!BrightGrid1->Checked());
   if (Form11)
     if (Form11->BrightGrid1) Form11->BrightGrid1->SetChecked(BrightGrid1->Checked());
@@ -99,8 +95,6 @@ void TForm1::BrightGrid1Click(TObject* /*Sender*/) {
 // ---------------------------------------------------------------- the colour dialog's outcome
 
 void TForm1::ApplyScreenColors() {
-  using namespace engine;
-  using namespace display;
   DerivePens();
   engine::ColourChannelLabels(*this, DisplayState);
   if (Form11) engine::ColourChannelLabels(*Form11, DisplayState);
@@ -110,8 +104,6 @@ void TForm1::ApplyScreenColors() {
 }
 
 void TForm1::Colors1Click(TObject* /*Sender*/) {
-  using namespace engine;
-  using namespace display;
   if (!BtnBottomDlg2) return;
   // Everything the dialog may change, so that leaving it without OK or a
   // preset changes nothing (the buttons store each pick at once).

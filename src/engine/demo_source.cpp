@@ -31,8 +31,6 @@ device::DemoSettings DemoSettingsNow(const TForm1& form) {
 }  // namespace
 
 void TForm1::tee_demo_taulut() {
-  using namespace engine;
-  using namespace display;
   ScopeState.ClearPending = 1;
   SpeedButton15v1->SetDown(true);
   SpeedButton15v1Click(this);
@@ -50,8 +48,6 @@ void TForm1::tee_demo_taulut() {
 }
 
 void TForm1::tee_demo() {
-  using namespace engine;
-  using namespace display;
   const bool demo1 = device_.Demo().BuildPeriods(ScopeState.DemoSourceTable, DemoSettingsNow(*this));
   TulostaTeksti(demo1 ? "DEMO 1" : "DEMO 2", ScopeState.ScreenX0 + 307, 3, DisplayState.BrightGridColor);
 }
@@ -59,14 +55,12 @@ void TForm1::tee_demo() {
 void TForm1::triggaa_demo() { device_.Demo().Trigger(ScopeState.DemoSourceTable, DemoSettingsNow(*this)); }
 
 void TForm1::luedemo() {
-  using namespace engine;
-  using namespace display;
   if (ScopeState.SettingsChanged) {
     ScopeState.WindowSkip = 3;
     ScopeState.SmoothWeight = 0.5;
     ScopeState.SmoothKeep = 0.5;
   }
   const auto& held = ScopeState.SpectrumMode ? ScopeState.SpectrumInputBlock : ScopeState.ScopeSampleBlock;
-  TakeNewCapture(*this, device_.Demo().NextCapture(ScopeState.DemoSourceTable, held, ScopeState.SpectrumMode != 0,
+  engine::TakeNewCapture(*this, device_.Demo().NextCapture(ScopeState.DemoSourceTable, held, ScopeState.SpectrumMode != 0,
                                                engine::CurrentCaptureSettings(*this)));
 }

@@ -28,7 +28,6 @@ void TForm1::CreateHardwareSetupControls() {
 }
 
 void TForm1::Hardware1Click(TObject* /*Sender*/) {
-  using namespace engine;
   // Nothing may be capturing while the source changes.
   ScopeState.RunStop = 1;
   ScopeState.SingleStop = 1;
@@ -78,11 +77,10 @@ void TForm1::Hardware1Click(TObject* /*Sender*/) {
 }
 
 void TForm1::ForgetCaptureOfOldSource() {
-  using namespace engine;
   poisto();
-  std::fill_n(ScopeState.ScopeSampleBlock.begin(), kCaptureBytes, 0);
+  std::fill_n(ScopeState.ScopeSampleBlock.begin(), display::kCaptureBytes, 0);
   ScopeState.SampleCopy.fill(0);
-  std::fill_n(ScopeState.NewestCapture.Samples.begin(), kCaptureBytes, 0);
+  std::fill_n(ScopeState.NewestCapture.Samples.begin(), display::kCaptureBytes, 0);
   // Nothing to draw or to save until the new source's first capture.
   ScopeState.TracesShown = 0;
   ScopeState.TraceValid = 0;

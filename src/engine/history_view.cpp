@@ -62,7 +62,6 @@ void ShowHistoryBars(bool shown) {
 }  // namespace
 
 void TForm1::CreateHistoryControls() {
-  using namespace display;
   ControlMaker make(this);
   const int left = ScrollBar2->Left(), top = ScrollBar2->Top();
   const int right = Image1->Left() + Image1->Width();
@@ -100,15 +99,13 @@ void TForm1::CreateHistoryControls() {
 // ---------------------------------------------------------------- the trace shown
 
 void TForm1::ScrollBar1Change(TObject*) {
-  using namespace engine;
-  using namespace display;
   if (!HistoryState.HistorySliderArmed || !ScrollBar1) return;
   poisto();
   const int position = ScrollBar1->Position();
-  HistoryState.HistoryViewIndex = HistorySlotOfPosition(position, HistoryState.HistoryIndex, HistoryState.HistoryLength);
-  ShowHistorySlot(HistoryState, HistoryState.HistoryViewIndex, ScopeState.ScopeSampleBlock, ScopeState.SpectrumInputBlock,
+  HistoryState.HistoryViewIndex = display::HistorySlotOfPosition(position, HistoryState.HistoryIndex, HistoryState.HistoryLength);
+  display::ShowHistorySlot(HistoryState, HistoryState.HistoryViewIndex, ScopeState.ScopeSampleBlock, ScopeState.SpectrumInputBlock,
                   ScopeState.Settings.DigitalMode ? std::span<std::int32_t>(ScopeState.SampleCopy) : std::span<std::int32_t>());
-  SetStatusText(HistoryTraceLabel(position, HistoryState.HistoryLength));
+  SetStatusText(display::HistoryTraceLabel(position, HistoryState.HistoryLength));
   if (Form10 && Form10->ScrollBar1) {
     // The Big Screen's bar follows without choosing again.
     HistoryState.HistorySliderArmed = 0;
@@ -122,7 +119,6 @@ void TForm1::ScrollBar1Change(TObject*) {
 }
 
 void TForm1::ShowNewestHistoryTrace() {
-  using namespace display;
   HistoryState.HistorySliderArmed = 0;
   for (TScrollBar* bar : {ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
     if (bar) bar->SetPosition(HistoryState.HistoryLength);
@@ -147,7 +143,6 @@ void TForm1::SaveHistory1Click(TObject*) {
 }
 
 void TForm1::OpenHistory1Click(TObject*) {
-  using namespace display;
   OpenHistoryDialog->SetInitialDir(ScopeState.DocumentsFolder);
   if (!OpenHistoryDialog->Execute()) return;
   const std::string path = OpenHistoryDialog->FileName();
@@ -155,13 +150,13 @@ void TForm1::OpenHistory1Click(TObject*) {
   // the ring, its indexes and the picture as they were.
   const os::WholeFile file = os::ReadWholeFile(path, kLargestHistoryFile);
   std::optional<std::vector<std::uint8_t>> ring;
-  if (file.Ok()) ring = HistoryRingFromFile(std::vector<std::uint8_t>(file.Bytes.begin(), file.Bytes.end()));
+  if (file.Ok()) ring = display::HistoryRingFromFile(std::vector<std::uint8_t>(file.Bytes.begin(), file.Bytes.end()));
   if (!ring) {
     const std::string why = file.Ok() ? "It holds only " + std::to_string(file.Bytes.size()) + " bytes" : file.Error;
     MessageDlg(UnableToRead(path, why), mtError, mbOK, 0);
     return;
   }
-  CommitHistoryRing(HistoryState, *ring);
+  display::CommitHistoryRing(HistoryState, *ring);
   ShowNewestHistoryTrace();
 }
 
@@ -177,7 +172,6 @@ void TForm1::HistoryClick(TObject*) {
 // ---------------------------------------------------------------- the Big Screen's bar
 
 void TForm10::CreateHistoryControls() {
-  using namespace display;
   ControlMaker make(this);
   ScrollBar1 = MakeHistoryBar(*this, make, this, ScrollBar2, Image10, kBigPositionBarWidth);
   ScrollBar1->OnChange = [this](TObject* s) { ScrollBar1Change(s); };
@@ -217,7 +211,6 @@ void TForm1::StartHistoryRecording() {
 }
 
 void TForm1::ShowNewestHistory() {
-  using namespace display;
   SetHistoryBarsEnabled(true);
   // The program moves the bars; their change handler must not take it for
   // the user choosing a trace.

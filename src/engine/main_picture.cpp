@@ -23,7 +23,6 @@ bool BigScreenShown() { return Form10 && Form10->Visible(); }
 }  // namespace
 
 void TForm1::putsataanko() {
-  using namespace engine;
   if (ScopeState.ClearPending) {
     display::WipePicture(MainView, DisplayState.BackgroundColor);
     DisplayState.FreqMarkerShown = 0;
@@ -58,7 +57,6 @@ void TForm1::DrawCapture(const display::Capture& capture) {
 }
 
 void TForm1::DrawPicture(display::PictureSettings s) {
-  using namespace engine;
   if (ScopeState.Settings.DigitalMode) engine::ExpandBitView(*this);
   if (display::DrawTraces(MainView, s)) s.PlotMethod = ScopeState.PlotMethod = 0;
   if (BigScreenShown()) Form10->DrawPicture(s);

@@ -46,8 +46,6 @@ void TForm1::CreateMarkerControls() {
 }
 
 void TForm1::Markers1Click(TObject* /*Sender*/) {
-  using namespace engine;
-  using namespace display;
   Markers1->SetChecked(!Markers1->Checked());
   MirrorCheck(Markers1, &TForm11::Markers1);
   DisplayState.MarkersOn = Markers1->Checked() ? 1 : 0;
@@ -60,8 +58,6 @@ void TForm1::Markers1Click(TObject* /*Sender*/) {
 }
 
 void TForm1::RMSCalculation1Click(TObject* /*Sender*/) {
-  using namespace engine;
-  using namespace display;
   putsataanko();
   RMSCalculation1->SetChecked(!RMSCalculation1->Checked());
   MirrorCheck(RMSCalculation1, &TForm11::RMSCalculation1);
@@ -83,8 +79,6 @@ void TForm1::MoreData1Click(TObject* /*Sender*/) {
 }
 
 void TForm1::Image1MouseDown(TObject* /*Sender*/, TMouseButton Button, TShiftState /*Shift*/, int X, int Y) {
-  using namespace engine;
-  using namespace display;
   if (Button == mbLeft) {
     if (ScopeState.SpectrumMode && DisplayState.FftMarkersOn) fft_down(X, Y);
     else if (!ScopeState.SpectrumMode && DisplayState.MarkersOn) dso_down(X, Y);

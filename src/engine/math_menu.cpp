@@ -48,7 +48,6 @@ bool GradedOrVariable(const engine::WithScopeStates& states) { return states.Per
 // math colour; otherwise the label is CH2's (grey while hidden) and the
 // coupling buttons read as CH1's do.
 void ColourCh2Labels(const engine::WithScopeStates& states, bool inverted) {
-  using namespace display;
   FrontPanelControls* panels[2] = {Form1, Form11};
   for (FrontPanelControls* p : panels) {
     if (!p) continue;
@@ -74,8 +73,6 @@ void TForm1::SetFastestStepsEnabled(bool enabled) {
 // Steps shared by the menu and the button once MathOff and the flags are set:
 // marker voltages, the picture rebuilt, the "On" buttons.
 void TForm1::RebuildMathPicture() {
-  using namespace engine;
-  using namespace display;
   if (ScopeState.Settings.TriggerOff == 0 && ScopeState.Settings.TriggerSource == 0) {
     SetFontColorOf(Label3, DisplayState.Ch2Color);
     if (Form11) SetFontColorOf(Form11->Label3, DisplayState.Ch2Color);
@@ -93,8 +90,6 @@ void TForm1::RebuildMathPicture() {
 }
 
 void TForm1::MathModeClick(int mode) {
-  using namespace engine;
-  using namespace display;
   const bool on = *ModeFlag(*this, mode) == 0;
   const bool arithmetic = mode <= kQuotient;
 
@@ -136,7 +131,7 @@ void TForm1::MathModeClick(int mode) {
   if (!on) SetFontColorOf(LabelCh1, ScopeState.Settings.Ch1On ? DisplayState.Ch1Color : clGray);
 
   // The computed traces need real samples: not the two magnified steps.
-  if (arithmetic && on && ScopeState.Settings.TimeBaseRow >= kTimeBase02us) {
+  if (arithmetic && on && ScopeState.Settings.TimeBaseRow >= engine::kTimeBase02us) {
     SpeedButton05us->SetDown(true);
     SpeedButton05usClick(this);
   }
@@ -175,8 +170,6 @@ void TForm1::xyplot1Click(TObject*) { MathModeClick(kXY); }
 void TForm1::InvertCH21Click(TObject*) { MathModeClick(kInvert); }
 
 void TForm1::SpeedButton21Click(TObject*) {
-  using namespace engine;
-  using namespace display;
   const bool down = SpeedButton21->Down();
   if (Form11) Form11->SpeedButton21->SetDown(down);
   const int mode = ChosenMode(*this);

@@ -36,8 +36,7 @@ struct Measured {
 
 // What the scope holds now, for the read-outs asked for between captures.
 Measured Held(const engine::WithScopeStates& states) {
-  using namespace engine;
-  return {states.ScopeState.SpectrumMode ? states.ScopeState.SpectrumInputBlock : states.ScopeState.ScopeSampleBlock, CurrentCaptureSettings(states)};
+  return {states.ScopeState.SpectrumMode ? states.ScopeState.SpectrumInputBlock : states.ScopeState.ScopeSampleBlock, engine::CurrentCaptureSettings(states)};
 }
 
 display::ChannelSetup SetupOf(const engine::WithScopeStates& states, const Measured& m, int channel) {
@@ -69,8 +68,6 @@ void TForm1::rms_out(const display::Capture& capture) { ShowRms(capture.Block(),
 
 void TForm1::ShowRms(display::SampleBlockView block, const display::CaptureSettings& settings) {
   const Measured m{block, settings};
-  using namespace engine;
-  using namespace display;
   if (!(ScopeState.RmsOn || ScopeState.DbmOn) || m.Settings.SpectrumMode || m.Settings.DigitalMode) return;
   const int channel = ScopeState.Settings.Ch1On ? 1 : 2;
   const display::RmsReadout r = display::MeasureRms(m.Channel(channel), m.RangeCode(channel), m.ProbeFactor(channel));
@@ -98,8 +95,6 @@ void TForm1::measure(const display::Capture& capture) { ShowMeasurements(capture
 
 void TForm1::ShowMeasurements(display::SampleBlockView block, const display::CaptureSettings& settings) {
   const Measured m{block, settings};
-  using namespace engine;
-  using namespace display;
   if (!Form_99 || !Form_99->Visible() || m.Settings.DigitalMode) return;
   ShowColumn(*this, m, 1);
 

@@ -164,8 +164,6 @@ void TForm_99::SpeedButton29Click(TObject* /*Sender*/) { Close(); }
 void TForm_99::GrSpeedButton1Click(TObject* /*Sender*/) { engine::ShowHelp(io::kScopeHelp, io::kMeasurementTopic); }
 
 void TForm_99::CheckBox22Click(TObject* /*Sender*/) {
-  using namespace engine;
-  using namespace display;
   ScopeState.ParametersOnScreen = CheckBox22->Checked() ? 1 : 0;
   if (!Form1) return;
   ScopeState.ClearPending = 1;

@@ -107,14 +107,12 @@ void TForm11::CreatePersistenceControls() {
 // ---------------------------------------------------------------- "Persist"
 
 void TForm1::SpeedButton23Click(TObject*) {
-  using namespace engine;
-  using namespace display;
   const bool down = SpeedButton23->Down();
   MirrorToTwin(*this, &FrontPanelControls::SpeedButton23);
   const std::int32_t mode = PersistenceState.PersistenceMode;
   if (mode == 2 || mode == 3) {
-    ClearPersistenceStores(MainView);
-    if (Form10) ClearPersistenceStores(Form10->BigView);
+    display::ClearPersistenceStores(MainView);
+    if (Form10) display::ClearPersistenceStores(Form10->BigView);
   }
   if ((down && mode == 2) || mode == 3) {
     ScopeState.ClearPending = 1;
@@ -125,16 +123,16 @@ void TForm1::SpeedButton23Click(TObject*) {
       PersistenceState.GradedRampTop = PersistenceState.HighColorCount - PersistenceState.LowColorCount;
       for (int ch = 0; ch < 2; ++ch)
         PersistenceState.PersistColorTable[static_cast<std::size_t>(ch)] =
-            GradedRamp(ch, colours[ch], DisplayState.BackgroundColor, PersistenceState.GradedRampTop);
+            display::GradedRamp(ch, colours[ch], DisplayState.BackgroundColor, PersistenceState.GradedRampTop);
     } else {
       PersistenceState.GradedRampTop = PersistenceState.VariablePersistenceMask;
       for (int ch = 0; ch < 2; ++ch)
-        PersistenceState.PersistColorTable[static_cast<std::size_t>(ch)] = VariableRamp(colours[ch], DisplayState.BackgroundColor, PersistenceState.GradedRampTop);
+        PersistenceState.PersistColorTable[static_cast<std::size_t>(ch)] = display::VariableRamp(colours[ch], DisplayState.BackgroundColor, PersistenceState.GradedRampTop);
     }
-    DrawPersistenceLegend(MainView, 0, PersistenceLookOf(PersistenceState));
+    display::DrawPersistenceLegend(MainView, 0, display::PersistenceLookOf(PersistenceState));
     Image1->Invalidate();
     if (TForm10* big = ShownBigScreen()) {
-      DrawPersistenceLegend(big->BigView, kBigScreenLegendOffset, PersistenceLookOf(PersistenceState));
+      display::DrawPersistenceLegend(big->BigView, kBigScreenLegendOffset, display::PersistenceLookOf(PersistenceState));
       big->Image10->Invalidate();
     }
   }
@@ -163,7 +161,6 @@ void TForm1::RestartPersist() {
 // ---------------------------------------------------------------- modes
 
 void TForm1::PersistenceModeClick(int mode) {
-  using namespace display;
   ReleasePersist();
   PersistenceState.PersistenceMode = mode;
   PersistenceState.NormalPersistenceChecked = mode == 1 ? 1 : 0;

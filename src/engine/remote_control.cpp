@@ -163,38 +163,37 @@ void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
 }
 
 void TFormx1::RunCommand(std::int32_t command, std::int32_t argument) {
-  using namespace engine;
   TForm1& f = *Form1;
   const auto inRange = [&](std::int32_t last) { return argument >= 0 && argument <= last; };
   switch (command) {
-    case kCh1Range:
-    case kCh2Range:
-      if (inRange(static_cast<std::int32_t>(RangeTable.size()) - 1)) {
-        const RangeStep& row = RangeTable[static_cast<std::size_t>(argument)];
-        Press(f.*(command == kCh1Range ? row.Ch1Button : row.Ch2Button));
+    case engine::kCh1Range:
+    case engine::kCh2Range:
+      if (inRange(static_cast<std::int32_t>(engine::RangeTable.size()) - 1)) {
+        const engine::RangeStep& row = engine::RangeTable[static_cast<std::size_t>(argument)];
+        engine::Press(f.*(command == engine::kCh1Range ? row.Ch1Button : row.Ch2Button));
       }
       break;
-    case kTimeDiv:
-      if (inRange(kMagnifiedIndex)) Press(f.*TimeBaseTable[kTimeDivRows[static_cast<std::size_t>(argument)]].Button);
+    case engine::kTimeDiv:
+      if (inRange(engine::kMagnifiedIndex)) engine::Press(f.*engine::TimeBaseTable[engine::kTimeDivRows[static_cast<std::size_t>(argument)]].Button);
       break;
-    case kRun: Press(f.SpeedButtonRun, argument == 1); break;
-    case kSingle: Press(f.SpeedButtonSingle, argument == 1); break;
-    case kCh1Position: MoveBar(f.TrackBar1, std::clamp(argument, -128, 127)); break;
-    case kCh2Position: MoveBar(f.TrackBar2, std::clamp(argument, -128, 127)); break;
-    case kTriggerOnOff: Press(argument == 0 ? f.SpeedButton8 : f.SpeedButton7); break;
-    case kTriggerLevel: MoveBar(f.TrackBar3, std::clamp(argument, 0, 254)); break;
-    case kTriggerSource: Press(std::clamp(argument, 0, 1) == 0 ? f.SpeedButton3 : f.SpeedButton4); break;
-    case kTriggerEdge: Press(argument == 0 ? f.SpeedButton6 : f.SpeedButton5); break;
-    case kCh1Coupling:
-    case kCh2Coupling: {
-      const bool ch1 = command == kCh1Coupling;
+    case engine::kRun: engine::Press(f.SpeedButtonRun, argument == 1); break;
+    case engine::kSingle: engine::Press(f.SpeedButtonSingle, argument == 1); break;
+    case engine::kCh1Position: engine::MoveBar(f.TrackBar1, std::clamp(argument, -128, 127)); break;
+    case engine::kCh2Position: engine::MoveBar(f.TrackBar2, std::clamp(argument, -128, 127)); break;
+    case engine::kTriggerOnOff: engine::Press(argument == 0 ? f.SpeedButton8 : f.SpeedButton7); break;
+    case engine::kTriggerLevel: engine::MoveBar(f.TrackBar3, std::clamp(argument, 0, 254)); break;
+    case engine::kTriggerSource: engine::Press(std::clamp(argument, 0, 1) == 0 ? f.SpeedButton3 : f.SpeedButton4); break;
+    case engine::kTriggerEdge: engine::Press(argument == 0 ? f.SpeedButton6 : f.SpeedButton5); break;
+    case engine::kCh1Coupling:
+    case engine::kCh2Coupling: {
+      const bool ch1 = command == engine::kCh1Coupling;
       TGrSpeedButton* buttons[3] = {ch1 ? f.SpeedButton_ac1 : f.SpeedButton__ac2,
                                     ch1 ? f.SpeedButton_dc1 : f.SpeedButton_dc2,
                                     ch1 ? f.SpeedButton_gnd1 : f.SpeedButton_gnd2};
-      Press(buttons[std::clamp(argument, 0, 2)]);
+      engine::Press(buttons[std::clamp(argument, 0, 2)]);
       break;
     }
-    case kShowWindow:
+    case engine::kShowWindow:
       if (argument == 1) {
         f.SetWindowState(wsNormal);
         f.Show();

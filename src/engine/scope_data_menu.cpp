@@ -23,7 +23,6 @@ constexpr std::uintmax_t kLargestScopeDataFile = 1u << 20;
 // ---------------------------------------------------------------- save
 
 void TForm1::SaveDSOData1Click(TObject*) {
-  using namespace engine;
   SaveDialog2->SetInitialDir(ScopeState.DocumentsFolder);
   if (!SaveDialog2->Execute()) return;
   const std::string path = SaveDialog2->FileName();
@@ -36,7 +35,7 @@ void TForm1::SaveDSOData1Click(TObject*) {
   d.Ch2Ground = ScopeState.Ch2GroundLevel;
   // The bit view keeps the raw samples aside; they are what the file holds.
   for (std::size_t n = 0; n < io::kDataRows; ++n) {
-    d.Ch1[n] = ScopeState.Settings.DigitalMode ? ScopeState.SampleCopy[kChannelSamples + n] : ScopeState.Ch1Samples()[n];
+    d.Ch1[n] = ScopeState.Settings.DigitalMode ? ScopeState.SampleCopy[display::kChannelSamples + n] : ScopeState.Ch1Samples()[n];
     d.Ch2[n] = ScopeState.Settings.DigitalMode ? ScopeState.SampleCopy[n] : ScopeState.Ch2Samples()[n];
   }
   io::CommentBlock note;
@@ -79,10 +78,9 @@ void TForm1::OpenData1Click(TObject*) {
 TForm5::TForm5(TComponent* owner) : FileErrorWindow(owner, "Form5", "Text file (*.txt)|*.txt") {}
 
 void TForm5::LoadScopeDataFile() {
-  using namespace engine;
   TForm1* f = Form1;
   if (!f) return;
-  ScopeSharedState& ScopeState = f->ScopeState;
+  engine::ScopeSharedState& ScopeState = f->ScopeState;
   display::DisplaySharedState& DisplayState = f->DisplayState;
   // The bit view is left while the file goes in, and comes back after.
   const bool bitView = f->GrSpeedButton15 && f->GrSpeedButton15->Down();
@@ -143,8 +141,8 @@ void TForm5::LoadScopeDataFile() {
   // The row of the time/div button that carries the file's caption (the time
   // base also has a row without a button).
   const std::string_view caption = io::kDataTimeCaptions[d.TimeCaption];
-  for (std::size_t row = 0; row < TimeBaseTable.size(); ++row)
-    if (TimeBaseTable[row].Button && caption == TimeBaseTable[row].Label) {
+  for (std::size_t row = 0; row < engine::TimeBaseTable.size(); ++row)
+    if (engine::TimeBaseTable[row].Button && caption == engine::TimeBaseTable[row].Label) {
       f->TimeBaseStepClick(row);
       break;
     }
@@ -155,7 +153,7 @@ void TForm5::LoadScopeDataFile() {
   }
   std::copy(ScopeState.ScopeSampleBlock.begin(), ScopeState.ScopeSampleBlock.end(), ScopeState.SpectrumInputBlock.begin());
   std::copy(ScopeState.ScopeSampleBlock.begin(), ScopeState.ScopeSampleBlock.begin() + ScopeState.SampleCopy.size(), ScopeState.SampleCopy.begin());
-  if (ScopeState.Settings.TimeBaseRow == kTimeBase2us) ScopeState.SpectrumInputBlock.fill(0);
+  if (ScopeState.Settings.TimeBaseRow == engine::kTimeBase2us) ScopeState.SpectrumInputBlock.fill(0);
 
   // The annotation: the file's own, or none when the file has none.
   if (d.EndsAfterRows) {

@@ -8,10 +8,9 @@
 #include "io/shared_blocks.h"
 
 void TForm1::SaveShareData(const display::Capture& taken) {
-  using namespace engine;
   if (!io::SampleExportBlock) return;
   // The export carries the trace as shown.
-  const display::SampleBlockView shown = ShownSamples(*this, taken);
+  const display::SampleBlockView shown = engine::ShownSamples(*this, taken);
   io::SampleExport capture;
   capture.TimeBaseCode = taken.Settings.TimeBaseCode;
   capture.Ch1GainCode = taken.Settings.Ch1GainCode;

@@ -130,13 +130,12 @@ void TForm1::PrintSetup1Click(TObject* /*Sender*/) { PrinterSetupDialog1->Execut
 // ---------------------------------------------------------------- spectrum table and waveform export
 
 void TForm1::BitBtn1Click(TObject* /*Sender*/) {
-  using namespace engine;
   Memo1->Lines().Clear();
   if (!ScopeState.SpectrumMode) return;
   const bool ch1 = ScopeState.Settings.Ch1On != 0;
   io::SpectrumTableInput input;
   input.Levels = ch1 ? std::span<const std::int32_t>(ScopeState.Ch1SpectrumLevels())
-                     : std::span<const std::int32_t>(ScopeState.SpectrumLevels.data(), kChannelSamples);
+                     : std::span<const std::int32_t>(ScopeState.SpectrumLevels.data(), display::kChannelSamples);
   input.TimePerDiv = ScopeState.TimePerDiv;
   input.LevelOffsetDb = display::TopLevelDbv(ch1 ? ScopeState.Settings.Ch1GainCode : ScopeState.Settings.Ch2GainCode) + (ch1 ? ScopeState.Ch1ProbeDb : ScopeState.Ch2ProbeDb);
   input.DisplayStart = ScopeState.DisplayStart;

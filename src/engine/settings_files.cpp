@@ -255,23 +255,20 @@ void TForm1::RecallSettings1Click(TObject*) {
 }
 
 const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
-  using namespace engine;
-  using namespace engine::keys;
-  using namespace display;
-  using Step = RecallStep;
+  using Step = engine::RecallStep;
   // The other instruments' keys are the same for every window: the first
   // window's links give them.
-  static const std::vector<SettingsFileKey> table = [this] {
-    std::vector<SettingsFileKey> keys;
-    auto add = [&keys](SettingsFileKey key) { keys.push_back(std::move(key)); };
-    auto addOthers = [this, &keys](SettingsKeyPlace place) {
+  static const std::vector<engine::SettingsFileKey> table = [this] {
+    std::vector<engine::SettingsFileKey> keys;
+    auto add = [&keys](engine::SettingsFileKey key) { keys.push_back(std::move(key)); };
+    auto addOthers = [this, &keys](engine::SettingsKeyPlace place) {
       if (ScopeState.OtherInstruments.AddSettingsKeys) ScopeState.OtherInstruments.AddSettingsKeys(place, keys);
     };
     auto integerKey = [&add](const char* section, const char* key, Step step, std::function<int(const TForm1&)> value,
                              std::function<void(TForm1&, int stored)> recall) {
       add({section, key, step,
-           [value](const TForm1& t, SettingsList& l, const SettingsFileKey& k) { l.Integer(k.Section, k.Key, value(t)); },
-           [value, recall](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+           [value](const TForm1& t, engine::SettingsList& l, const engine::SettingsFileKey& k) { l.Integer(k.Section, k.Key, value(t)); },
+           [value, recall](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState&) {
              recall(t, f.Integer(k.Section, k.Key, value(t)));
            }});
     };
@@ -287,8 +284,8 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
                                          &display::PersistenceSharedState::VariablePersistenceChecked};
       for (int i = 0; i < 3; ++i)
         add({"Persistence", kModeKeys[i], Step::kPersistenceMode,
-             [i](const TForm1& t, SettingsList& l, const SettingsFileKey& k) { l.Flag(k.Section, k.Key, t.PersistenceState.*kMarks[i]); },
-             [i](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState& r) {
+             [i](const TForm1& t, engine::SettingsList& l, const engine::SettingsFileKey& k) { l.Flag(k.Section, k.Key, t.PersistenceState.*kMarks[i]); },
+             [i](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState& r) {
                if (r.PersistenceChosen || !f.Flag(k.Section, k.Key, t.PersistenceState.*kMarks[i] != 0)) return;
                t.PersistenceModeClick(i + 1);
                r.PersistenceChosen = true;
@@ -300,153 +297,153 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
           {"HighColor", [] { return OKRightDlg ? OKRightDlg->Edit4 : nullptr; }}};
       for (const auto& [key, edit] : texts)
         add({"Persistence", key, Step::kPersistenceText,
-             [edit](const TForm1&, SettingsList& l, const SettingsFileKey& k) {
+             [edit](const TForm1&, engine::SettingsList& l, const engine::SettingsFileKey& k) {
                if (TEdit* e = edit()) l.Text(k.Section, k.Key, e->Text());
              },
-             [edit](TForm1&, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+             [edit](TForm1&, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState&) {
                if (TEdit* e = edit()) e->SetText(f.Text(k.Section, k.Key, e->Text()));
              }});
       integerKey("Persistence", "Duration", Step::kPersistenceDuration,
                  [](const TForm1& t) { return int{t.PersistenceState.VariablePersistenceMask}; },
-                 [](TForm1& t, int stored) { if (IsVariableMask(stored)) t.PersistenceState.VariablePersistenceMask = stored; });
+                 [](TForm1& t, int stored) { if (display::IsVariableMask(stored)) t.PersistenceState.VariablePersistenceMask = stored; });
       integerKey("Persistence", "Duration2", Step::kPersistenceDuration,
                  [](const TForm1& t) { return int{t.PersistenceState.GradedPersistenceMask}; },
-                 [](TForm1& t, int stored) { if (IsGradedMask(stored)) t.PersistenceState.GradedPersistenceMask = stored; });
+                 [](TForm1& t, int stored) { if (display::IsGradedMask(stored)) t.PersistenceState.GradedPersistenceMask = stored; });
     }
 
-    add(ButtonKey("Interpolation", "Linear", Step::kInterpolation, [](const TForm1& t) { return t.SpeedButton005us; },
-                  ButtonRecall::kToggle));
+    add(engine::keys::ButtonKey("Interpolation", "Linear", Step::kInterpolation, [](const TForm1& t) { return t.SpeedButton005us; },
+                  engine::keys::ButtonRecall::kToggle));
 
     // ---- The scope's channels: written from the scope's settings, recalled
     // through their buttons. No probe warning while the stored probes go in.
     for (int ch = 1; ch <= 2; ++ch) {
       const char* section = ch == 1 ? "CH1" : "CH2";
-      using Written = bool (*)(const ScopeSettings&, int channel, int index);
-      auto channelKey = [&](const char* key, Written written, int index, auto button, ButtonRecall rule) {
+      using Written = bool (*)(const device::ScopeSettings&, int channel, int index);
+      auto channelKey = [&](const char* key, Written written, int index, auto button, engine::keys::ButtonRecall rule) {
         add({section, key, Step::kChannels,
-             [ch, written, index](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
+             [ch, written, index](const TForm1& t, engine::SettingsList& l, const engine::SettingsFileKey& k) {
                l.Flag(k.Section, k.Key, written(t.ScopeState.Settings, ch, index));
              },
-             [ch, button, rule](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+             [ch, button, rule](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState&) {
                TSpeedButton* b = button(ScopeChannel(t, ch));
-               if (rule == ButtonRecall::kToggle) return ToggleRule(f, k.Section, k.Key, b);
-               SelectRule(f, k.Section, k.Key, b);
+               if (rule == engine::keys::ButtonRecall::kToggle) return engine::keys::ToggleRule(f, k.Section, k.Key, b);
+               engine::keys::SelectRule(f, k.Section, k.Key, b);
              }});
       };
-      channelKey("On", [](const ScopeSettings& s, int c, int) { return s.On(c) != 0; }, 0,
-                 [](const ChannelButtons& c) { return c.On; }, ButtonRecall::kToggle);
+      channelKey("On", [](const device::ScopeSettings& s, int c, int) { return s.On(c) != 0; }, 0,
+                 [](const engine::keys::ChannelButtons& c) { return c.On; }, engine::keys::ButtonRecall::kToggle);
       for (int i = 0; i < 2; ++i) {
         add({section, i == 0 ? "x1" : "x10", Step::kChannels,
-             [ch, i](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
+             [ch, i](const TForm1& t, engine::SettingsList& l, const engine::SettingsFileKey& k) {
                l.Flag(k.Section, k.Key, (t.ScopeState.Settings.X10(ch) != 0) == (i == 1));
              },
-             [ch, i](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+             [ch, i](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState&) {
                const std::uint8_t notice = t.ScopeState.ProbeWarningMuted;
                t.ScopeState.ProbeWarningMuted = 1;
-               SelectRule(f, k.Section, k.Key, ScopeChannel(t, ch).Probes[static_cast<std::size_t>(i)]);
+               engine::keys::SelectRule(f, k.Section, k.Key, ScopeChannel(t, ch).Probes[static_cast<std::size_t>(i)]);
                t.ScopeState.ProbeWarningMuted = notice;
              }});
       }
       for (int i = 0; i < 3; ++i)
-        channelKey(kCouplingKeys[i], [](const ScopeSettings& s, int c, int index) { return CouplingIndex(s, c) == index; },
-                   i, [i](const ChannelButtons& c) { return c.Coupling[static_cast<std::size_t>(i)]; },
-                   ButtonRecall::kSelect);
+        channelKey(engine::keys::kCouplingKeys[i], [](const device::ScopeSettings& s, int c, int index) { return device::CouplingIndex(s, c) == index; },
+                   i, [i](const engine::keys::ChannelButtons& c) { return c.Coupling[static_cast<std::size_t>(i)]; },
+                   engine::keys::ButtonRecall::kSelect);
       for (int i = 0; i < 6; ++i)
-        channelKey(kRangeKeys[i],
-                   [](const ScopeSettings& s, int c, int index) {
-                     return RangeTable[static_cast<std::size_t>(index)].Code == s.GainCode(c);
+        channelKey(engine::keys::kRangeKeys[i],
+                   [](const device::ScopeSettings& s, int c, int index) {
+                     return engine::RangeTable[static_cast<std::size_t>(index)].Code == s.GainCode(c);
                    },
-                   i, [i](const ChannelButtons& c) { return c.Ranges[static_cast<std::size_t>(i)]; },
-                   ButtonRecall::kSelect);
+                   i, [i](const engine::keys::ChannelButtons& c) { return c.Ranges[static_cast<std::size_t>(i)]; },
+                   engine::keys::ButtonRecall::kSelect);
       add({section, "Position", Step::kChannels,
-           [ch](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
+           [ch](const TForm1& t, engine::SettingsList& l, const engine::SettingsFileKey& k) {
              l.Integer(k.Section, k.Key, t.ScopeState.Settings.Position(ch));
            },
-           [ch](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
-             PutPosition(f, k.Section, k.Key, ScopeChannel(t, ch).Position,
+           [ch](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState&) {
+             engine::keys::PutPosition(f, k.Section, k.Key, ScopeChannel(t, ch).Position,
                          [&] { ch == 1 ? t.TrackBar1Change(&t) : t.TrackBar2Change(&t); });
            }});
     }
 
     // ---- The recorder's channels and markers.
-    addOthers(SettingsKeyPlace::kAfterScopeChannels);
+    addOthers(engine::SettingsKeyPlace::kAfterScopeChannels);
 
-    add(MenuKey("DSO_Markers", "Markers_1", Step::kDsoMarkers, [](const TForm1& t) { return t.Markers1; }));
-    add(MenuKey("FFT_Markers", "Markers_1", Step::kFftMarkers, [](const TForm1& t) { return t.MarkersFFT1; }));
-    add(MenuKey("FFT_Markers", "Markers_2", Step::kFftMarkers, [](const TForm1& t) { return t.MarkersFFTdBf1; }));
+    add(engine::keys::MenuKey("DSO_Markers", "Markers_1", Step::kDsoMarkers, [](const TForm1& t) { return t.Markers1; }));
+    add(engine::keys::MenuKey("FFT_Markers", "Markers_1", Step::kFftMarkers, [](const TForm1& t) { return t.MarkersFFT1; }));
+    add(engine::keys::MenuKey("FFT_Markers", "Markers_2", Step::kFftMarkers, [](const TForm1& t) { return t.MarkersFFTdBf1; }));
 
     for (std::size_t i = 0; i < 6; ++i)
-      add(MenuKey("Math", kMathKeys[i], Step::kMath, [i](const TForm1& t) { return t.MathItems()[i]; }));
-    add(ButtonKey("Math", "Button", Step::kMathButton, [](const TForm1& t) { return t.SpeedButton21; },
-                  ButtonRecall::kDownOnly));
+      add(engine::keys::MenuKey("Math", kMathKeys[i], Step::kMath, [i](const TForm1& t) { return t.MathItems()[i]; }));
+    add(engine::keys::ButtonKey("Math", "Button", Step::kMathButton, [](const TForm1& t) { return t.SpeedButton21; },
+                  engine::keys::ButtonRecall::kDownOnly));
     for (std::size_t i = 0; i < 8; ++i)
-      add(MenuKey("Average", kAverageKeys[i], Step::kAverage, [i](const TForm1& t) { return t.AverageItems()[i]; }));
+      add(engine::keys::MenuKey("Average", kAverageKeys[i], Step::kAverage, [i](const TForm1& t) { return t.AverageItems()[i]; }));
 
-    add(MenuKey("View", "RMS_Value", Step::kView, [](const TForm1& t) { return t.RMSCalculation1; }));
-    add(MenuKey("View", "dBm_Value", Step::kView, [](const TForm1& t) { return t.dBmValue1; },
+    add(engine::keys::MenuKey("View", "RMS_Value", Step::kView, [](const TForm1& t) { return t.RMSCalculation1; }));
+    add(engine::keys::MenuKey("View", "dBm_Value", Step::kView, [](const TForm1& t) { return t.dBmValue1; },
                 [](const TForm1& t) { return t.ScopeState.DbmOn != 0; }));
-    add(MenuKey("View", "Sample_Rate", Step::kView, [](const TForm1& t) { return t.SampleRate1; },
+    add(engine::keys::MenuKey("View", "Sample_Rate", Step::kView, [](const TForm1& t) { return t.SampleRate1; },
                 [](const TForm1& t) { return t.ScopeState.SampleRateOn != 0; }));
-    add(MenuKey("View", "DotJoin", Step::kDotJoin, [](const TForm1& t) { return t.DotJoin1; },
+    add(engine::keys::MenuKey("View", "DotJoin", Step::kDotJoin, [](const TForm1& t) { return t.DotJoin1; },
                 [](const TForm1& t) { return t.ScopeState.DotJoin != 0; }));
-    add(MenuKey("View", "ClearDisplay", Step::kView, [](const TForm1& t) { return t.ClearDisplayonRunSingleClick1; },
+    add(engine::keys::MenuKey("View", "ClearDisplay", Step::kView, [](const TForm1& t) { return t.ClearDisplayonRunSingleClick1; },
                 [](const TForm1& t) { return t.ScopeState.ClearOnRunSingle != 0; }));
 
     for (std::size_t i = 0; i < 21; ++i)
-      add(ButtonKey("Time", kTimeKeys[i], Step::kTime, [i](const TForm1& t) { return t.*kTimeMembers[i]; },
-                    ButtonRecall::kSelect,
-                    [i](const TForm1& t) { return TimeBaseButton(t.ScopeState.Settings.TimeBaseRow) == kTimeMembers[i]; }));
-    addOthers(SettingsKeyPlace::kAfterScopeTime);
+      add(engine::keys::ButtonKey("Time", kTimeKeys[i], Step::kTime, [i](const TForm1& t) { return t.*kTimeMembers[i]; },
+                    engine::keys::ButtonRecall::kSelect,
+                    [i](const TForm1& t) { return engine::TimeBaseButton(t.ScopeState.Settings.TimeBaseRow) == kTimeMembers[i]; }));
+    addOthers(engine::SettingsKeyPlace::kAfterScopeTime);
 
     // ---- Spectrum: the spans are only put down; the time base chose theirs.
     for (std::size_t i = 0; i < 17; ++i)
       add({"FFT", kSpanKeys[i], Step::kSpectrum,
-           [i](const TForm1& t, SettingsList& l, const SettingsFileKey& k) {
-             l.Flag(k.Section, k.Key, SpanButton(t.ScopeState.Settings.SpanRow) == kSpanMembers[i]);
+           [i](const TForm1& t, engine::SettingsList& l, const engine::SettingsFileKey& k) {
+             l.Flag(k.Section, k.Key, engine::SpanButton(t.ScopeState.Settings.SpanRow) == kSpanMembers[i]);
            },
-           [i](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+           [i](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState&) {
              std::size_t row = 0;
-             while (SpanButton(row) && SpanButton(row) != kSpanMembers[i]) ++row;
-             if (!SpanButton(row) || !f.Flag(k.Section, k.Key, t.ScopeState.Settings.SpanRow == row)) return;
+             while (engine::SpanButton(row) && engine::SpanButton(row) != kSpanMembers[i]) ++row;
+             if (!engine::SpanButton(row) || !f.Flag(k.Section, k.Key, t.ScopeState.Settings.SpanRow == row)) return;
              t.ScopeState.Settings.SpanRow = static_cast<std::uint8_t>(row);
              ShowTimeBase(t);
            }});
-    add(ButtonKey("FFT_Lin_Log", "Lin", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonLin; },
-                  ButtonRecall::kSelect));
-    add(ButtonKey("FFT_Lin_Log", "Log", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonLog; },
-                  ButtonRecall::kSelect));
-    add(ButtonKey("FFT_Zoom", "x1", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonZoom1; },
-                  ButtonRecall::kSelect));
-    add(ButtonKey("FFT_Zoom", "x2", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonZoom2; },
-                  ButtonRecall::kSelect));
-    add(ButtonKey("FFT_Zoom", "x4", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonZoom4; },
-                  ButtonRecall::kSelect));
-    add(ButtonKey("FFT_Zoom", "x8", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonZoom8; },
-                  ButtonRecall::kSelect));
-    add(MenuKey("FFT_Window", "Rectangle", Step::kSpectrum, [](const TForm1& t) { return t.Rectangle1; }));
-    add(MenuKey("FFT_Window", "Bartlett", Step::kSpectrum, [](const TForm1& t) { return t.Bartlett1; }));
-    add(MenuKey("FFT_Window", "Hamming", Step::kSpectrum, [](const TForm1& t) { return t.Hamming1; }));
-    add(MenuKey("FFT_Window", "Hanning", Step::kSpectrum, [](const TForm1& t) { return t.Hanning1; }));
-    add(MenuKey("FFT_Window", "Blackman", Step::kSpectrum, [](const TForm1& t) { return t.Blackman1; }));
-    add(MenuKey("FFT_Options", "Maximum", Step::kSpectrum, [](const TForm1& t) { return t.Maximum1; }));
-    add(MenuKey("FFT_Options", "Average", Step::kSpectrum, [](const TForm1& t) { return t.Average1; }));
-    add(MenuKey("FFT_Options", "VectorAverage", Step::kSpectrum, [](const TForm1& t) { return t.VectorAverage1; }));
+    add(engine::keys::ButtonKey("FFT_Lin_Log", "Lin", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonLin; },
+                  engine::keys::ButtonRecall::kSelect));
+    add(engine::keys::ButtonKey("FFT_Lin_Log", "Log", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonLog; },
+                  engine::keys::ButtonRecall::kSelect));
+    add(engine::keys::ButtonKey("FFT_Zoom", "x1", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonZoom1; },
+                  engine::keys::ButtonRecall::kSelect));
+    add(engine::keys::ButtonKey("FFT_Zoom", "x2", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonZoom2; },
+                  engine::keys::ButtonRecall::kSelect));
+    add(engine::keys::ButtonKey("FFT_Zoom", "x4", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonZoom4; },
+                  engine::keys::ButtonRecall::kSelect));
+    add(engine::keys::ButtonKey("FFT_Zoom", "x8", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonZoom8; },
+                  engine::keys::ButtonRecall::kSelect));
+    add(engine::keys::MenuKey("FFT_Window", "Rectangle", Step::kSpectrum, [](const TForm1& t) { return t.Rectangle1; }));
+    add(engine::keys::MenuKey("FFT_Window", "Bartlett", Step::kSpectrum, [](const TForm1& t) { return t.Bartlett1; }));
+    add(engine::keys::MenuKey("FFT_Window", "Hamming", Step::kSpectrum, [](const TForm1& t) { return t.Hamming1; }));
+    add(engine::keys::MenuKey("FFT_Window", "Hanning", Step::kSpectrum, [](const TForm1& t) { return t.Hanning1; }));
+    add(engine::keys::MenuKey("FFT_Window", "Blackman", Step::kSpectrum, [](const TForm1& t) { return t.Blackman1; }));
+    add(engine::keys::MenuKey("FFT_Options", "Maximum", Step::kSpectrum, [](const TForm1& t) { return t.Maximum1; }));
+    add(engine::keys::MenuKey("FFT_Options", "Average", Step::kSpectrum, [](const TForm1& t) { return t.Average1; }));
+    add(engine::keys::MenuKey("FFT_Options", "VectorAverage", Step::kSpectrum, [](const TForm1& t) { return t.VectorAverage1; }));
 
     // ---- Trigger.
     {
       using Member = TGrSpeedButton* FrontPanelControls::*;
-      using Shown = bool (*)(const ScopeSettings&);
+      using Shown = bool (*)(const device::ScopeSettings&);
       const std::tuple<const char*, Member, Shown> buttons[7] = {
-          {"On", &FrontPanelControls::SpeedButton7, [](const ScopeSettings& s) { return s.TriggerOff == 0; }},
-          {"Off", &FrontPanelControls::SpeedButton8, [](const ScopeSettings& s) { return s.TriggerOff != 0; }},
-          {"CH1", &FrontPanelControls::SpeedButton3, [](const ScopeSettings& s) { return TriggerSourceIndex(s) == 0; }},
-          {"CH2", &FrontPanelControls::SpeedButton4, [](const ScopeSettings& s) { return TriggerSourceIndex(s) == 1; }},
-          {"Ext", &FrontPanelControls::SpeedButton_ext, [](const ScopeSettings& s) { return TriggerSourceIndex(s) == 2; }},
-          {"Up", &FrontPanelControls::SpeedButton5, [](const ScopeSettings& s) { return s.TriggerSlope != 0; }},
-          {"Down", &FrontPanelControls::SpeedButton6, [](const ScopeSettings& s) { return s.TriggerSlope == 0; }}};
+          {"On", &FrontPanelControls::SpeedButton7, [](const device::ScopeSettings& s) { return s.TriggerOff == 0; }},
+          {"Off", &FrontPanelControls::SpeedButton8, [](const device::ScopeSettings& s) { return s.TriggerOff != 0; }},
+          {"CH1", &FrontPanelControls::SpeedButton3, [](const device::ScopeSettings& s) { return device::TriggerSourceIndex(s) == 0; }},
+          {"CH2", &FrontPanelControls::SpeedButton4, [](const device::ScopeSettings& s) { return device::TriggerSourceIndex(s) == 1; }},
+          {"Ext", &FrontPanelControls::SpeedButton_ext, [](const device::ScopeSettings& s) { return device::TriggerSourceIndex(s) == 2; }},
+          {"Up", &FrontPanelControls::SpeedButton5, [](const device::ScopeSettings& s) { return s.TriggerSlope != 0; }},
+          {"Down", &FrontPanelControls::SpeedButton6, [](const device::ScopeSettings& s) { return s.TriggerSlope == 0; }}};
       for (const auto& [key, member, shown] : buttons)
-        add(ButtonKey("Trigger", key, Step::kTrigger, [member](const TForm1& t) { return t.*member; },
-                      ButtonRecall::kSelect, [shown](const TForm1& t) { return shown(t.ScopeState.Settings); }));
+        add(engine::keys::ButtonKey("Trigger", key, Step::kTrigger, [member](const TForm1& t) { return t.*member; },
+                      engine::keys::ButtonRecall::kSelect, [shown](const TForm1& t) { return shown(t.ScopeState.Settings); }));
     }
     integerKey("Trigger", "Position", Step::kTrigger, [](const TForm1& t) { return int{t.ScopeState.Settings.TriggerLevel}; },
                [](TForm1& t, int stored) {
@@ -458,15 +455,15 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
                  t.ScrollBar2->SetPosition(stored);
                  t.ScrollBar2Change(&t);
                });
-    add(MenuKey("Trigger", "HF_Reject", Step::kNoiseReject, [](const TForm1& t) { return t.HFReject1; },
+    add(engine::keys::MenuKey("Trigger", "HF_Reject", Step::kNoiseReject, [](const TForm1& t) { return t.HFReject1; },
                 [](const TForm1& t) { return t.ScopeState.NoiseRejectOn != 0; }));
 
     // ---- The instrument shown: the scope's time view unless the file says more.
     auto deviceKey = [&add](const char* key, Step step, std::function<bool(const TForm1&)> value,
                             std::function<void(TForm1&, bool stored)> recall) {
       add({"Device", key, step,
-           [value](const TForm1& t, SettingsList& l, const SettingsFileKey& k) { l.Flag(k.Section, k.Key, value(t)); },
-           [recall](TForm1& t, const SettingsSnapshot& f, const SettingsFileKey& k, RecallState&) {
+           [value](const TForm1& t, engine::SettingsList& l, const engine::SettingsFileKey& k) { l.Flag(k.Section, k.Key, value(t)); },
+           [recall](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState&) {
              recall(t, f.Flag(k.Section, k.Key, false));
            }});
     };
@@ -480,21 +477,18 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
       t.fft1Click(&t);
     });
     // ---- The recorder shown, the generator.
-    addOthers(SettingsKeyPlace::kEnd);
+    addOthers(engine::SettingsKeyPlace::kEnd);
     return keys;
   }();
   return table;
 }
 
 void TForm1::ApplySettings(const SettingsSnapshot& f) {
-  using namespace engine;
-  using namespace engine::keys;
-  using namespace display;
-  const InstrumentLinks& others = ScopeState.OtherInstruments;
+  const engine::InstrumentLinks& others = ScopeState.OtherInstruments;
   const bool hasRecorder = others.RecorderExists && others.RecorderExists();
-  RecallState state;
-  auto recall = [&](RecallStep step) {
-    for (const SettingsFileKey& key : SettingsFileKeys())
+  engine::RecallState state;
+  auto recall = [&](engine::RecallStep step) {
+    for (const engine::SettingsFileKey& key : SettingsFileKeys())
       if (key.Step == step && key.Recall) key.Recall(*this, f, key, state);
   };
 
@@ -502,18 +496,18 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   if (others.RecorderShown && others.RecorderShown()) others.RecorderToScope();
   else if (Visible()) SpeedButton22Click(this);
 
-  recall(RecallStep::kPersistenceMode);
-  recall(RecallStep::kPersistenceText);
+  recall(engine::RecallStep::kPersistenceMode);
+  recall(engine::RecallStep::kPersistenceText);
   if (OKRightDlg) OKRightDlg->OKBtnClick(OKRightDlg);
-  recall(RecallStep::kPersistenceDuration);
+  recall(engine::RecallStep::kPersistenceDuration);
   if (OKRightDlg) {
     OKRightDlg->CheckVariableDuration(PersistenceState.VariablePersistenceMask);
     OKRightDlg->CheckGradedDuration(PersistenceState.GradedPersistenceMask);
   }
 
-  for (RecallStep step : {RecallStep::kInterpolation, RecallStep::kChannels, RecallStep::kTime, RecallStep::kTrigger,
-                          RecallStep::kAverage, RecallStep::kNoiseReject, RecallStep::kDsoMarkers, RecallStep::kMath,
-                          RecallStep::kView})
+  for (engine::RecallStep step : {engine::RecallStep::kInterpolation, engine::RecallStep::kChannels, engine::RecallStep::kTime, engine::RecallStep::kTrigger,
+                          engine::RecallStep::kAverage, engine::RecallStep::kNoiseReject, engine::RecallStep::kDsoMarkers, engine::RecallStep::kMath,
+                          engine::RecallStep::kView})
     recall(step);
 
   // The recorder takes its settings shown, as the device then has them; it
@@ -522,7 +516,7 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   const int left = Left(), top = Top(), width = Width(), height = Height();
   if (hasRecorder) {
     SpeedButton27Click(this);
-    for (RecallStep step : {RecallStep::kRecorderChannels, RecallStep::kRecorderTime, RecallStep::kRecorderMarkers})
+    for (engine::RecallStep step : {engine::RecallStep::kRecorderChannels, engine::RecallStep::kRecorderTime, engine::RecallStep::kRecorderMarkers})
       recall(step);
   }
 
@@ -533,18 +527,18 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   } else if (fft1 && !ScopeState.SpectrumMode) {
     fft1Click(this);
   }
-  for (RecallStep step : {RecallStep::kSpectrum, RecallStep::kFftMarkers, RecallStep::kDotJoin, RecallStep::kInstrument})
+  for (engine::RecallStep step : {engine::RecallStep::kSpectrum, engine::RecallStep::kFftMarkers, engine::RecallStep::kDotJoin, engine::RecallStep::kInstrument})
     recall(step);
   ScopeState.ClearPending = 1;
 
-  for (RecallStep step : {RecallStep::kGeneratorOn, RecallStep::kGeneratorRange, RecallStep::kGeneratorWave,
-                          RecallStep::kGeneratorLevels, RecallStep::kGeneratorSymmetry, RecallStep::kGeneratorOffset,
-                          RecallStep::kGeneratorAmplitudePosition, RecallStep::kMathButton, RecallStep::kPositionX})
+  for (engine::RecallStep step : {engine::RecallStep::kGeneratorOn, engine::RecallStep::kGeneratorRange, engine::RecallStep::kGeneratorWave,
+                          engine::RecallStep::kGeneratorLevels, engine::RecallStep::kGeneratorSymmetry, engine::RecallStep::kGeneratorOffset,
+                          engine::RecallStep::kGeneratorAmplitudePosition, engine::RecallStep::kMathButton, engine::RecallStep::kPositionX})
     recall(step);
 
   bool mathChecked = false;
   for (TMenuItem* item : MathItems()) mathChecked = mathChecked || (item && item->Checked());
-  if (mathChecked && SpeedButton21 && SpeedButton21->Down()) RunClick(SpeedButton21);
+  if (mathChecked && SpeedButton21 && SpeedButton21->Down()) engine::keys::RunClick(SpeedButton21);
 
   DisplayState.GridPenColor = BrightGrid1 && BrightGrid1->Checked() ? DisplayState.BrightGridPenColor : DisplayState.DarkGridPenColor;
 

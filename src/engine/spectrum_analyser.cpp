@@ -57,14 +57,12 @@ void ForBothWindows(TMenuItem* AnalysisControls::*item, const std::function<void
 void TForm1::Sin_Cosf() { (void)Twiddles(); }
 
 void TForm1::FFT() {
-  using namespace engine;
   FFT(ScopeState.Settings.Ch1On ? ScopeState.Ch1SpectrumInput() : ScopeState.Ch2Spectrum());
 }
 
 void TForm1::FFT(const display::Capture& capture) { FFT(capture.Channel(ScopeState.Settings.Ch1On ? 1 : 2)); }
 
 void TForm1::FFT(display::ChannelCodes input) {
-  using namespace engine;
   const bool ch1 = ScopeState.Settings.Ch1On != 0;
   display::SpectrumCounters counters{ScopeState.WindowSkip, ScopeState.FftSkip, ScopeState.SmoothWeight, ScopeState.SmoothKeep, DisplayState.FftCounter};
   const display::SpectrumSetup setup{&Twiddles(), WindowCoefficients(*this), DisplayState.WindowAmplitudeFactor,
@@ -75,7 +73,7 @@ void TForm1::FFT(display::ChannelCodes input) {
                                      DisplayState.FftImag,
                                      MagnitudeSlots(*this),
                                      ch1 ? ScopeState.Ch1Samples() : ScopeState.Ch2Samples(),
-                                     ch1 ? ScopeState.Ch1SpectrumLevels() : display::ChannelEntries(ScopeState.SpectrumLevels.data(), kChannelSamples)};
+                                     ch1 ? ScopeState.Ch1SpectrumLevels() : display::ChannelEntries(ScopeState.SpectrumLevels.data(), display::kChannelSamples)};
   display::RunSpectrum(input, setup, counters, out);
   ScopeState.WindowSkip = counters.WindowSkip;
   ScopeState.FftSkip = counters.FftSkip;
@@ -85,7 +83,6 @@ void TForm1::FFT(display::ChannelCodes input) {
 }
 
 double TForm1::FFT_freq(int channel) {
-  using namespace engine;
   const bool ch1 = channel == 1;
   if (ScopeState.SpectrumMode) return display::PeakFrequencyBin(ch1 ? ScopeState.Ch1SpectrumInput() : ScopeState.Ch2Spectrum(), Twiddles());
   return display::PeakFrequencyBin(ch1 ? ScopeState.Ch1Samples() : ScopeState.Ch2Samples(), Twiddles());
@@ -94,7 +91,6 @@ double TForm1::FFT_freq(int channel) {
 // ---------------------------------------------------------------- "FFT Window"
 
 void TForm1::SelectFftWindow(display::FftWindow kind) {
-  using namespace engine;
   const auto chosen = static_cast<std::size_t>(kind);
   for (AnalysisControls* c : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)}) {
     if (!c) continue;
@@ -126,7 +122,6 @@ void TForm1::FlatTop1Click(TObject*) { SelectFftWindow(FftWindow::FlatTop); }
 // ---------------------------------------------------------------- "FFT Options"
 
 void TForm1::FftOptionClick(TMenuItem* AnalysisControls::*chosen) {
-  using namespace engine;
   const bool on = !(this->*chosen)->Checked();
   for (TMenuItem* AnalysisControls::*item :
        {&AnalysisControls::Maximum1, &AnalysisControls::Average1, &AnalysisControls::VectorAverage1})

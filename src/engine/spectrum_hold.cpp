@@ -45,16 +45,15 @@ void WriteLow16(std::int32_t& entry, std::int64_t value) {
 namespace engine {
 
 void average_fft(const engine::WithScopeStates& states) {
-  using namespace display;
-  std::span<std::int32_t, kChannelSamples> shown = states.ScopeState.Settings.Ch1On ? states.ScopeState.Ch1Samples() : states.ScopeState.Ch2Samples();
+  std::span<std::int32_t, display::kChannelSamples> shown = states.ScopeState.Settings.Ch1On ? states.ScopeState.Ch1Samples() : states.ScopeState.Ch2Samples();
   std::int32_t* levels = states.ScopeState.Settings.Ch1On ? states.ScopeState.Ch1SpectrumLevels().data() : states.ScopeState.SpectrumLevels.data();
-  for (int b = 0; b < kFftBins; ++b) {
+  for (int b = 0; b < display::kFftBins; ++b) {
     double squares = 0.0;
-    for (int s = 0; s < kFftSlots; ++s) {
+    for (int s = 0; s < display::kFftSlots; ++s) {
       const double m = FftMagnitude(states, b, s);
       squares += m * m;
     }
-    const double rms = std::sqrt(squares / kFftSlots);
+    const double rms = std::sqrt(squares / display::kFftSlots);
     const std::int64_t level = numeric::Round(64.0 * (2.0 + std::log10(0.0001 + rms)));
     const auto display = static_cast<std::int32_t>(std::clamp<std::int64_t>(level - 210, 0, 255));
     const auto at = static_cast<std::size_t>(2 * b);
@@ -66,17 +65,15 @@ void average_fft(const engine::WithScopeStates& states) {
 }
 
 void maximize_fft(const engine::WithScopeStates& states) {
-  using namespace display;
-  for (std::size_t k = 0; k < kCaptureBytes; ++k) {
+  for (std::size_t k = 0; k < display::kCaptureBytes; ++k) {
     const auto value = static_cast<std::uint16_t>(states.ScopeState.ScopeSampleBlock[k]);
     states.ScopeState.ScopeSampleBlock[k] = std::max(value, PeakLevel(states, k));
   }
 }
 
 void refresh_fft(const engine::WithScopeStates& states) {
-  using namespace display;
   const bool keep = states.ScopeState.FftAverageOn || !states.ScopeState.SettingsChanged;
-  for (std::size_t k = 0; k < kCaptureBytes; ++k)
+  for (std::size_t k = 0; k < display::kCaptureBytes; ++k)
     SetPeakLevel(states, k, keep ? static_cast<std::uint16_t>(states.ScopeState.ScopeSampleBlock[k]) : 0);
 }
 

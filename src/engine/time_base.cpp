@@ -118,7 +118,6 @@ void TForm1::SpeedButton005usClick(TObject*) {
 // ---------------------------------------------------------------- horizontal position
 
 void TForm1::ScrollBar2Change(TObject*) {
-  using namespace engine;
   // Persistence does not survive a move through the record.
   ReleasePersist();
   ScopeState.CaptureCount = 0;
@@ -144,14 +143,13 @@ void TForm1::ScrollBar2Change(TObject*) {
 }
 
 void TForm1::SpeedButton24Click(TObject*) {
-  using namespace engine;
   const std::size_t row = ScopeState.Settings.TimeBaseRow;
   int preset = 24;
   if (ScopeState.SpectrumMode) preset = 0;
-  else if (row == kTimeBase1us) preset = 22;
-  else if (row == kTimeBase05us) preset = 19;
-  else if (row == kTimeBase02us) preset = 11;
-  else if (row == kTimeBase01us) preset = 0;
+  else if (row == engine::kTimeBase1us) preset = 22;
+  else if (row == engine::kTimeBase05us) preset = 19;
+  else if (row == engine::kTimeBase02us) preset = 11;
+  else if (row == engine::kTimeBase01us) preset = 0;
   if (Form10 && Form10->ScrollBar2) Form10->ScrollBar2->SetPosition(preset);
   // A real move runs the handler through the bar; an unchanged bar needs the call.
   if (ScrollBar2->Position() == preset) ScrollBar2Change(this);

@@ -52,7 +52,6 @@ void TForm1::SpeedButton4Click(TObject* /*Sender*/) { TriggerSourceClick(kSource
 void TForm1::SpeedButton_extClick(TObject* /*Sender*/) { TriggerSourceClick(kSourceExternal); }
 
 void TForm1::TriggerSourceClick(std::uint8_t source) {
-  using namespace engine;
   putsataanko();
   if (ScopeState.Settings.TriggerSource == source) {
     ShowTrigger(*this);
@@ -81,7 +80,6 @@ void TForm1::SpeedButton5Click(TObject* /*Sender*/) { TriggerSlopeClick(kSlopeRi
 void TForm1::SpeedButton6Click(TObject* /*Sender*/) { TriggerSlopeClick(kSlopeFalling); }
 
 void TForm1::TriggerSlopeClick(std::uint8_t slope) {
-  using namespace engine;
   const bool changed = ScopeState.Settings.TriggerSlope != slope;
   ScopeState.Settings.TriggerSlope = slope;
   ShowTrigger(*this);
@@ -91,7 +89,6 @@ void TForm1::TriggerSlopeClick(std::uint8_t slope) {
 // ---------------------------------------------------------------- on and off
 
 void TForm1::SpeedButton7Click(TObject* /*Sender*/) {
-  using namespace engine;
   const bool changed = ScopeState.Settings.TriggerOff != 0;
   ScopeState.Settings.TriggerOff = 0;
   ScopeState.Settings.TriggerWanted = 1;
@@ -110,7 +107,6 @@ void TForm1::SpeedButton7Click(TObject* /*Sender*/) {
 }
 
 void TForm1::SpeedButton8Click(TObject* /*Sender*/) {
-  using namespace engine;
   const bool changed = ScopeState.Settings.TriggerOff != kTriggerOffCode;
   ScopeState.Settings.TriggerOff = kTriggerOffCode;
   ScopeState.Settings.TriggerWanted = 0;
@@ -141,7 +137,6 @@ void TForm1::ShowTriggerState() {
 // ---------------------------------------------------------------- level
 
 void TForm1::TrackBar3Change(TObject* /*Sender*/) {
-  using namespace engine;
   ScopeState.CaptureCount = 0;
   putsataanko();
   const int position = TrackBar3->Position();

@@ -62,7 +62,6 @@ void TForm1::CreateViewOptionControls() {
 }
 
 void TForm1::ApplyViewMenuChecks() {
-  using namespace engine;
   struct Check {
     TMenuItem* Item;
     TwinItem Twin;
@@ -83,7 +82,6 @@ void TForm1::ApplyViewMenuChecks() {
 // ---------------------------------------------------------------- spectrum markers
 
 void TForm1::SpectrumMarkersClick(TMenuItem* chosen, bool density, bool secondAtBottom) {
-  using namespace engine;
   const std::pair<TMenuItem*, TwinItem> items[] = {{MarkersFFT1, &TForm11::MarkersFFT1},
                                                    {MarkersFFTdBf1, &TForm11::MarkersFFTdBf1},
                                                    {MarkersFFTSpectralDensity1, &TForm11::MarkersFFTSpectralDensity1}};
@@ -125,14 +123,12 @@ void TForm1::MarkersFFTSpectralDensity1Click(TObject*) {
 // ---------------------------------------------------------------- read-outs and drawing style
 
 void TForm1::dBmValue1Click(TObject*) {
-  using namespace engine;
   putsataanko();
   ScopeState.DbmOn = Toggle(dBmValue1, &TForm11::dBmValue1) ? 1 : 0;
   if (!ScopeState.DbmOn) TulostaTeksti(ScopeState.DbmText, MainView.X0 + MainView.Texts.Dbm, MainView.TextLineY, DisplayState.BackgroundColor);
 }
 
 void TForm1::SampleRate1Click(TObject*) {
-  using namespace engine;
   ScopeState.SampleRateOn = Toggle(SampleRate1, &TForm11::SampleRate1) ? 1 : 0;
   TulostaTeksti(ScopeState.SampleRateText, MainView.X0 + MainView.Texts.SampleRate, MainView.TopTextY,
                 ScopeState.SampleRateOn ? DisplayState.TimeMarkerColor : DisplayState.BackgroundColor);
