@@ -119,11 +119,13 @@ void TForm1::AutosetChannel(int channel) {
     rms_out();
     ScopeState.RmsOn = savedRms;
     if (!first->Clipped())
-      if (const auto next = engine::MoreSensitiveRange(range)) RangeCodeClick(channel, engine::RangeTable[range = *next].Code);
+      if (const auto next = engine::MoreSensitiveRange(range))
+        RangeCodeClick(channel, engine::RangeTable[range = *next].Code);
     const auto second = capture();
     if (!second) return finish(false);
     if (second->Clipped())
-      if (const auto next = engine::LessSensitiveRange(range)) RangeCodeClick(channel, engine::RangeTable[range = *next].Code);
+      if (const auto next = engine::LessSensitiveRange(range))
+        RangeCodeClick(channel, engine::RangeTable[range = *next].Code);
     if (!second->InMiddleHalf()) break;
   }
 
@@ -138,7 +140,8 @@ void TForm1::AutosetChannel(int channel) {
     const engine::TimeBaseMove move = engine::TimeBaseMoveFor(*s);
     if (move == engine::TimeBaseMove::Settled) break;
     const std::int32_t before = ScopeState.TimePerDiv;
-    const std::size_t next = move == engine::TimeBaseMove::Slower ? engine::AutosetSlowerRow(row) : engine::AutosetFasterRow(row);
+    const std::size_t next =
+        move == engine::TimeBaseMove::Slower ? engine::AutosetSlowerRow(row) : engine::AutosetFasterRow(row);
     if (next != row) TimeBaseStepClick(row = next);
     if (ScopeState.TimePerDiv == before) break;
   }

@@ -167,12 +167,18 @@ struct SweepPoint {
 };
 
 const SweepPoint kSweepPoints[] = {
-    {1, true, 2, kLowReading, kLowReading, 1, &engine::ScopeSharedState::Ch1_pos1, &engine::ScopeSharedState::Ch1_ad1, nullptr, 7},
-    {1, false, 0, kMidReading, kMidReading, 2, &engine::ScopeSharedState::Ch1_pos0, &engine::ScopeSharedState::Ch1_ad0, nullptr, 8},
-    {1, false, 0, kHighReadingUp, kHighReadingDown, 2, &engine::ScopeSharedState::Ch1_pos2, &engine::ScopeSharedState::Ch1_ad2, "50% Complete", 9},
-    {2, true, 0, kLowReading, kLowReading, 1, &engine::ScopeSharedState::Ch2_pos1, &engine::ScopeSharedState::Ch2_ad1, "70% Complete", 10},
-    {2, false, 0, kMidReading, kMidReading, 1, &engine::ScopeSharedState::Ch2_pos0, &engine::ScopeSharedState::Ch2_ad0, "90% Complete", 11},
-    {2, false, 0, kHighReadingUp, kHighReadingDown, 1, &engine::ScopeSharedState::Ch2_pos2, &engine::ScopeSharedState::Ch2_ad2, "100% Complete", 12},
+    {1, true, 2, kLowReading, kLowReading, 1, &engine::ScopeSharedState::Ch1_pos1, &engine::ScopeSharedState::Ch1_ad1,
+     nullptr, 7},
+    {1, false, 0, kMidReading, kMidReading, 2, &engine::ScopeSharedState::Ch1_pos0, &engine::ScopeSharedState::Ch1_ad0,
+     nullptr, 8},
+    {1, false, 0, kHighReadingUp, kHighReadingDown, 2, &engine::ScopeSharedState::Ch1_pos2,
+     &engine::ScopeSharedState::Ch1_ad2, "50% Complete", 9},
+    {2, true, 0, kLowReading, kLowReading, 1, &engine::ScopeSharedState::Ch2_pos1, &engine::ScopeSharedState::Ch2_ad1,
+     "70% Complete", 10},
+    {2, false, 0, kMidReading, kMidReading, 1, &engine::ScopeSharedState::Ch2_pos0, &engine::ScopeSharedState::Ch2_ad0,
+     "90% Complete", 11},
+    {2, false, 0, kHighReadingUp, kHighReadingDown, 1, &engine::ScopeSharedState::Ch2_pos2,
+     &engine::ScopeSharedState::Ch2_ad2, "100% Complete", 12},
 };
 
 // ---- The calibrating panels of the main window and the Big Screen
@@ -499,7 +505,8 @@ void TForm1::calibrate() {
     complete = CentreOffset(2);
   }
   if (complete) {
-    failed = failed || !engine::OffsetInWindow(ScopeState.Ch1OffsetCal) || !engine::OffsetInWindow(ScopeState.Ch2OffsetCal);
+    failed =
+        failed || !engine::OffsetInWindow(ScopeState.Ch1OffsetCal) || !engine::OffsetInWindow(ScopeState.Ch2OffsetCal);
     ShowProgress("20% Complete");
     report.Through(4);
   }
@@ -512,7 +519,8 @@ void TForm1::calibrate() {
   }
   if (complete) {
     ShowProgress("30% Complete");
-    failed = failed || !engine::CorrectionInWindow(ScopeState.Ch1RangeTrim) || !engine::CorrectionInWindow(ScopeState.Ch2RangeTrim);
+    failed = failed || !engine::CorrectionInWindow(ScopeState.Ch1RangeTrim) ||
+             !engine::CorrectionInWindow(ScopeState.Ch2RangeTrim);
     ScopeState.Ch1V5Offset = ScopeState.Ch1RangeTrim;
     ScopeState.Ch2V5Offset = ScopeState.Ch2RangeTrim;
     report.Through(6);

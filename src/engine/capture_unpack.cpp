@@ -53,7 +53,8 @@ void StoreCapture(const engine::WithScopeStates& states, PairAt pairAt) {
     const auto slot = static_cast<std::size_t>(states.ScopeState.AverageCount);
     for (std::size_t i = 0; i < display::kChannelSamples; ++i) {
       const auto [ch1, ch2] = pairAt(i);
-      states.ScopeState.AverageRing[(display::kChannelSamples + i) * engine::kAverageSlots + slot] = static_cast<std::uint8_t>(ch1);
+      states.ScopeState.AverageRing[(display::kChannelSamples + i) * engine::kAverageSlots + slot] =
+          static_cast<std::uint8_t>(ch1);
       states.ScopeState.AverageRing[i * engine::kAverageSlots + slot] = static_cast<std::uint8_t>(ch2);
     }
     states.ScopeState.AverageCount = (states.ScopeState.AverageCount + 1) % length;

@@ -61,6 +61,7 @@ void TForm1::luedemo() {
     ScopeState.SmoothKeep = 0.5;
   }
   const auto& held = ScopeState.SpectrumMode ? ScopeState.SpectrumInputBlock : ScopeState.ScopeSampleBlock;
-  engine::TakeNewCapture(*this, device_.Demo().NextCapture(ScopeState.DemoSourceTable, held, ScopeState.SpectrumMode != 0,
-                                               engine::CurrentCaptureSettings(*this)));
+  engine::TakeNewCapture(*this,
+                         device_.Demo().NextCapture(ScopeState.DemoSourceTable, held, ScopeState.SpectrumMode != 0,
+                                                    engine::CurrentCaptureSettings(*this)));
 }

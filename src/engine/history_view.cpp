@@ -104,7 +104,7 @@ void TForm1::ScrollBar1Change(TObject*) {
   const int position = ScrollBar1->Position();
   HistoryState.HistoryViewIndex = display::HistorySlotOfPosition(position, HistoryState.HistoryIndex, HistoryState.HistoryLength);
   display::ShowHistorySlot(HistoryState, HistoryState.HistoryViewIndex, ScopeState.ScopeSampleBlock, ScopeState.SpectrumInputBlock,
-                  ScopeState.Settings.DigitalMode ? std::span<std::int32_t>(ScopeState.SampleCopy) : std::span<std::int32_t>());
+                           ScopeState.Settings.DigitalMode ? std::span<std::int32_t>(ScopeState.SampleCopy) : std::span<std::int32_t>());
   SetStatusText(display::HistoryTraceLabel(position, HistoryState.HistoryLength));
   if (Form10 && Form10->ScrollBar1) {
     // The Big Screen's bar follows without choosing again.

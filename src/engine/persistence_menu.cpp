@@ -132,7 +132,8 @@ void TForm1::SpeedButton23Click(TObject*) {
     display::DrawPersistenceLegend(MainView, 0, display::PersistenceLookOf(PersistenceState));
     Image1->Invalidate();
     if (TForm10* big = ShownBigScreen()) {
-      display::DrawPersistenceLegend(big->BigView, kBigScreenLegendOffset, display::PersistenceLookOf(PersistenceState));
+      display::DrawPersistenceLegend(big->BigView, kBigScreenLegendOffset,
+                                     display::PersistenceLookOf(PersistenceState));
       big->Image10->Invalidate();
     }
   }

@@ -174,7 +174,8 @@ void TFormx1::RunCommand(std::int32_t command, std::int32_t argument) {
       }
       break;
     case engine::kTimeDiv:
-      if (inRange(engine::kMagnifiedIndex)) engine::Press(f.*engine::TimeBaseTable[engine::kTimeDivRows[static_cast<std::size_t>(argument)]].Button);
+      if (inRange(engine::kMagnifiedIndex))
+        engine::Press(f.*engine::TimeBaseTable[engine::kTimeDivRows[static_cast<std::size_t>(argument)]].Button);
       break;
     case engine::kRun: engine::Press(f.SpeedButtonRun, argument == 1); break;
     case engine::kSingle: engine::Press(f.SpeedButtonSingle, argument == 1); break;
@@ -182,7 +183,9 @@ void TFormx1::RunCommand(std::int32_t command, std::int32_t argument) {
     case engine::kCh2Position: engine::MoveBar(f.TrackBar2, std::clamp(argument, -128, 127)); break;
     case engine::kTriggerOnOff: engine::Press(argument == 0 ? f.SpeedButton8 : f.SpeedButton7); break;
     case engine::kTriggerLevel: engine::MoveBar(f.TrackBar3, std::clamp(argument, 0, 254)); break;
-    case engine::kTriggerSource: engine::Press(std::clamp(argument, 0, 1) == 0 ? f.SpeedButton3 : f.SpeedButton4); break;
+    case engine::kTriggerSource:
+      engine::Press(std::clamp(argument, 0, 1) == 0 ? f.SpeedButton3 : f.SpeedButton4);
+      break;
     case engine::kTriggerEdge: engine::Press(argument == 0 ? f.SpeedButton6 : f.SpeedButton5); break;
     case engine::kCh1Coupling:
     case engine::kCh2Coupling: {

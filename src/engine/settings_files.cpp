@@ -267,10 +267,11 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
     auto integerKey = [&add](const char* section, const char* key, Step step, std::function<int(const TForm1&)> value,
                              std::function<void(TForm1&, int stored)> recall) {
       add({section, key, step,
-           [value](const TForm1& t, engine::SettingsList& l, const engine::SettingsFileKey& k) { l.Integer(k.Section, k.Key, value(t)); },
-           [value, recall](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState&) {
-             recall(t, f.Integer(k.Section, k.Key, value(t)));
-           }});
+           [value](const TForm1& t, engine::SettingsList& l, const engine::SettingsFileKey& k) {
+             l.Integer(k.Section, k.Key, value(t));
+           },
+           [value, recall](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k,
+                           engine::RecallState&) { recall(t, f.Integer(k.Section, k.Key, value(t))); }});
     };
 
     // ---- Persistence: one mode, the first stored one; the masks take only
@@ -284,8 +285,11 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
                                          &display::PersistenceSharedState::VariablePersistenceChecked};
       for (int i = 0; i < 3; ++i)
         add({"Persistence", kModeKeys[i], Step::kPersistenceMode,
-             [i](const TForm1& t, engine::SettingsList& l, const engine::SettingsFileKey& k) { l.Flag(k.Section, k.Key, t.PersistenceState.*kMarks[i]); },
-             [i](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState& r) {
+             [i](const TForm1& t, engine::SettingsList& l, const engine::SettingsFileKey& k) {
+               l.Flag(k.Section, k.Key, t.PersistenceState.*kMarks[i]);
+             },
+             [i](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k,
+                 engine::RecallState& r) {
                if (r.PersistenceChosen || !f.Flag(k.Section, k.Key, t.PersistenceState.*kMarks[i] != 0)) return;
                t.PersistenceModeClick(i + 1);
                r.PersistenceChosen = true;
@@ -300,7 +304,8 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
              [edit](const TForm1&, engine::SettingsList& l, const engine::SettingsFileKey& k) {
                if (TEdit* e = edit()) l.Text(k.Section, k.Key, e->Text());
              },
-             [edit](TForm1&, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState&) {
+             [edit](TForm1&, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k,
+                    engine::RecallState&) {
                if (TEdit* e = edit()) e->SetText(f.Text(k.Section, k.Key, e->Text()));
              }});
       integerKey("Persistence", "Duration", Step::kPersistenceDuration,
@@ -311,8 +316,9 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
                  [](TForm1& t, int stored) { if (display::IsGradedMask(stored)) t.PersistenceState.GradedPersistenceMask = stored; });
     }
 
-    add(engine::keys::ButtonKey("Interpolation", "Linear", Step::kInterpolation, [](const TForm1& t) { return t.SpeedButton005us; },
-                  engine::keys::ButtonRecall::kToggle));
+    add(engine::keys::ButtonKey("Interpolation", "Linear", Step::kInterpolation,
+                                [](const TForm1& t) { return t.SpeedButton005us; },
+                                engine::keys::ButtonRecall::kToggle));
 
     // ---- The scope's channels: written from the scope's settings, recalled
     // through their buttons. No probe warning while the stored probes go in.
@@ -324,7 +330,8 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
              [ch, written, index](const TForm1& t, engine::SettingsList& l, const engine::SettingsFileKey& k) {
                l.Flag(k.Section, k.Key, written(t.ScopeState.Settings, ch, index));
              },
-             [ch, button, rule](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState&) {
+             [ch, button, rule](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k,
+                                engine::RecallState&) {
                TSpeedButton* b = button(ScopeChannel(t, ch));
                if (rule == engine::keys::ButtonRecall::kToggle) return engine::keys::ToggleRule(f, k.Section, k.Key, b);
                engine::keys::SelectRule(f, k.Section, k.Key, b);
@@ -337,7 +344,8 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
              [ch, i](const TForm1& t, engine::SettingsList& l, const engine::SettingsFileKey& k) {
                l.Flag(k.Section, k.Key, (t.ScopeState.Settings.X10(ch) != 0) == (i == 1));
              },
-             [ch, i](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState&) {
+             [ch, i](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k,
+                     engine::RecallState&) {
                const std::uint8_t notice = t.ScopeState.ProbeWarningMuted;
                t.ScopeState.ProbeWarningMuted = 1;
                engine::keys::SelectRule(f, k.Section, k.Key, ScopeChannel(t, ch).Probes[static_cast<std::size_t>(i)]);
@@ -361,38 +369,46 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
            },
            [ch](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState&) {
              engine::keys::PutPosition(f, k.Section, k.Key, ScopeChannel(t, ch).Position,
-                         [&] { ch == 1 ? t.TrackBar1Change(&t) : t.TrackBar2Change(&t); });
+                                       [&] { ch == 1 ? t.TrackBar1Change(&t) : t.TrackBar2Change(&t); });
            }});
     }
 
     // ---- The recorder's channels and markers.
     addOthers(engine::SettingsKeyPlace::kAfterScopeChannels);
 
-    add(engine::keys::MenuKey("DSO_Markers", "Markers_1", Step::kDsoMarkers, [](const TForm1& t) { return t.Markers1; }));
-    add(engine::keys::MenuKey("FFT_Markers", "Markers_1", Step::kFftMarkers, [](const TForm1& t) { return t.MarkersFFT1; }));
-    add(engine::keys::MenuKey("FFT_Markers", "Markers_2", Step::kFftMarkers, [](const TForm1& t) { return t.MarkersFFTdBf1; }));
+    add(engine::keys::MenuKey("DSO_Markers", "Markers_1", Step::kDsoMarkers,
+                              [](const TForm1& t) { return t.Markers1; }));
+    add(engine::keys::MenuKey("FFT_Markers", "Markers_1", Step::kFftMarkers,
+                              [](const TForm1& t) { return t.MarkersFFT1; }));
+    add(engine::keys::MenuKey("FFT_Markers", "Markers_2", Step::kFftMarkers,
+                              [](const TForm1& t) { return t.MarkersFFTdBf1; }));
 
     for (std::size_t i = 0; i < 6; ++i)
       add(engine::keys::MenuKey("Math", kMathKeys[i], Step::kMath, [i](const TForm1& t) { return t.MathItems()[i]; }));
     add(engine::keys::ButtonKey("Math", "Button", Step::kMathButton, [](const TForm1& t) { return t.SpeedButton21; },
-                  engine::keys::ButtonRecall::kDownOnly));
+                                engine::keys::ButtonRecall::kDownOnly));
     for (std::size_t i = 0; i < 8; ++i)
-      add(engine::keys::MenuKey("Average", kAverageKeys[i], Step::kAverage, [i](const TForm1& t) { return t.AverageItems()[i]; }));
+      add(engine::keys::MenuKey("Average", kAverageKeys[i], Step::kAverage,
+                                [i](const TForm1& t) { return t.AverageItems()[i]; }));
 
     add(engine::keys::MenuKey("View", "RMS_Value", Step::kView, [](const TForm1& t) { return t.RMSCalculation1; }));
     add(engine::keys::MenuKey("View", "dBm_Value", Step::kView, [](const TForm1& t) { return t.dBmValue1; },
-                [](const TForm1& t) { return t.ScopeState.DbmOn != 0; }));
+                              [](const TForm1& t) { return t.ScopeState.DbmOn != 0; }));
     add(engine::keys::MenuKey("View", "Sample_Rate", Step::kView, [](const TForm1& t) { return t.SampleRate1; },
-                [](const TForm1& t) { return t.ScopeState.SampleRateOn != 0; }));
+                              [](const TForm1& t) { return t.ScopeState.SampleRateOn != 0; }));
     add(engine::keys::MenuKey("View", "DotJoin", Step::kDotJoin, [](const TForm1& t) { return t.DotJoin1; },
-                [](const TForm1& t) { return t.ScopeState.DotJoin != 0; }));
-    add(engine::keys::MenuKey("View", "ClearDisplay", Step::kView, [](const TForm1& t) { return t.ClearDisplayonRunSingleClick1; },
-                [](const TForm1& t) { return t.ScopeState.ClearOnRunSingle != 0; }));
+                              [](const TForm1& t) { return t.ScopeState.DotJoin != 0; }));
+    add(engine::keys::MenuKey("View", "ClearDisplay", Step::kView,
+                              [](const TForm1& t) { return t.ClearDisplayonRunSingleClick1; },
+                              [](const TForm1& t) { return t.ScopeState.ClearOnRunSingle != 0; }));
 
     for (std::size_t i = 0; i < 21; ++i)
-      add(engine::keys::ButtonKey("Time", kTimeKeys[i], Step::kTime, [i](const TForm1& t) { return t.*kTimeMembers[i]; },
-                    engine::keys::ButtonRecall::kSelect,
-                    [i](const TForm1& t) { return engine::TimeBaseButton(t.ScopeState.Settings.TimeBaseRow) == kTimeMembers[i]; }));
+      add(engine::keys::ButtonKey(
+          "Time", kTimeKeys[i], Step::kTime, [i](const TForm1& t) { return t.*kTimeMembers[i]; },
+          engine::keys::ButtonRecall::kSelect,
+          [i](const TForm1& t) {
+            return engine::TimeBaseButton(t.ScopeState.Settings.TimeBaseRow) == kTimeMembers[i];
+          }));
     addOthers(engine::SettingsKeyPlace::kAfterScopeTime);
 
     // ---- Spectrum: the spans are only put down; the time base chose theirs.
@@ -409,25 +425,27 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
              ShowTimeBase(t);
            }});
     add(engine::keys::ButtonKey("FFT_Lin_Log", "Lin", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonLin; },
-                  engine::keys::ButtonRecall::kSelect));
+                                engine::keys::ButtonRecall::kSelect));
     add(engine::keys::ButtonKey("FFT_Lin_Log", "Log", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonLog; },
-                  engine::keys::ButtonRecall::kSelect));
+                                engine::keys::ButtonRecall::kSelect));
     add(engine::keys::ButtonKey("FFT_Zoom", "x1", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonZoom1; },
-                  engine::keys::ButtonRecall::kSelect));
+                                engine::keys::ButtonRecall::kSelect));
     add(engine::keys::ButtonKey("FFT_Zoom", "x2", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonZoom2; },
-                  engine::keys::ButtonRecall::kSelect));
+                                engine::keys::ButtonRecall::kSelect));
     add(engine::keys::ButtonKey("FFT_Zoom", "x4", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonZoom4; },
-                  engine::keys::ButtonRecall::kSelect));
+                                engine::keys::ButtonRecall::kSelect));
     add(engine::keys::ButtonKey("FFT_Zoom", "x8", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonZoom8; },
-                  engine::keys::ButtonRecall::kSelect));
-    add(engine::keys::MenuKey("FFT_Window", "Rectangle", Step::kSpectrum, [](const TForm1& t) { return t.Rectangle1; }));
+                                engine::keys::ButtonRecall::kSelect));
+    add(engine::keys::MenuKey("FFT_Window", "Rectangle", Step::kSpectrum,
+                              [](const TForm1& t) { return t.Rectangle1; }));
     add(engine::keys::MenuKey("FFT_Window", "Bartlett", Step::kSpectrum, [](const TForm1& t) { return t.Bartlett1; }));
     add(engine::keys::MenuKey("FFT_Window", "Hamming", Step::kSpectrum, [](const TForm1& t) { return t.Hamming1; }));
     add(engine::keys::MenuKey("FFT_Window", "Hanning", Step::kSpectrum, [](const TForm1& t) { return t.Hanning1; }));
     add(engine::keys::MenuKey("FFT_Window", "Blackman", Step::kSpectrum, [](const TForm1& t) { return t.Blackman1; }));
     add(engine::keys::MenuKey("FFT_Options", "Maximum", Step::kSpectrum, [](const TForm1& t) { return t.Maximum1; }));
     add(engine::keys::MenuKey("FFT_Options", "Average", Step::kSpectrum, [](const TForm1& t) { return t.Average1; }));
-    add(engine::keys::MenuKey("FFT_Options", "VectorAverage", Step::kSpectrum, [](const TForm1& t) { return t.VectorAverage1; }));
+    add(engine::keys::MenuKey("FFT_Options", "VectorAverage", Step::kSpectrum,
+                              [](const TForm1& t) { return t.VectorAverage1; }));
 
     // ---- Trigger.
     {
@@ -436,14 +454,19 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
       const std::tuple<const char*, Member, Shown> buttons[7] = {
           {"On", &FrontPanelControls::SpeedButton7, [](const device::ScopeSettings& s) { return s.TriggerOff == 0; }},
           {"Off", &FrontPanelControls::SpeedButton8, [](const device::ScopeSettings& s) { return s.TriggerOff != 0; }},
-          {"CH1", &FrontPanelControls::SpeedButton3, [](const device::ScopeSettings& s) { return device::TriggerSourceIndex(s) == 0; }},
-          {"CH2", &FrontPanelControls::SpeedButton4, [](const device::ScopeSettings& s) { return device::TriggerSourceIndex(s) == 1; }},
-          {"Ext", &FrontPanelControls::SpeedButton_ext, [](const device::ScopeSettings& s) { return device::TriggerSourceIndex(s) == 2; }},
+          {"CH1", &FrontPanelControls::SpeedButton3,
+           [](const device::ScopeSettings& s) { return device::TriggerSourceIndex(s) == 0; }},
+          {"CH2", &FrontPanelControls::SpeedButton4,
+           [](const device::ScopeSettings& s) { return device::TriggerSourceIndex(s) == 1; }},
+          {"Ext", &FrontPanelControls::SpeedButton_ext,
+           [](const device::ScopeSettings& s) { return device::TriggerSourceIndex(s) == 2; }},
           {"Up", &FrontPanelControls::SpeedButton5, [](const device::ScopeSettings& s) { return s.TriggerSlope != 0; }},
-          {"Down", &FrontPanelControls::SpeedButton6, [](const device::ScopeSettings& s) { return s.TriggerSlope == 0; }}};
+          {"Down", &FrontPanelControls::SpeedButton6,
+           [](const device::ScopeSettings& s) { return s.TriggerSlope == 0; }}};
       for (const auto& [key, member, shown] : buttons)
         add(engine::keys::ButtonKey("Trigger", key, Step::kTrigger, [member](const TForm1& t) { return t.*member; },
-                      engine::keys::ButtonRecall::kSelect, [shown](const TForm1& t) { return shown(t.ScopeState.Settings); }));
+                                    engine::keys::ButtonRecall::kSelect,
+                                    [shown](const TForm1& t) { return shown(t.ScopeState.Settings); }));
     }
     integerKey("Trigger", "Position", Step::kTrigger, [](const TForm1& t) { return int{t.ScopeState.Settings.TriggerLevel}; },
                [](TForm1& t, int stored) {
@@ -456,16 +479,17 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
                  t.ScrollBar2Change(&t);
                });
     add(engine::keys::MenuKey("Trigger", "HF_Reject", Step::kNoiseReject, [](const TForm1& t) { return t.HFReject1; },
-                [](const TForm1& t) { return t.ScopeState.NoiseRejectOn != 0; }));
+                              [](const TForm1& t) { return t.ScopeState.NoiseRejectOn != 0; }));
 
     // ---- The instrument shown: the scope's time view unless the file says more.
     auto deviceKey = [&add](const char* key, Step step, std::function<bool(const TForm1&)> value,
                             std::function<void(TForm1&, bool stored)> recall) {
       add({"Device", key, step,
-           [value](const TForm1& t, engine::SettingsList& l, const engine::SettingsFileKey& k) { l.Flag(k.Section, k.Key, value(t)); },
-           [recall](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState&) {
-             recall(t, f.Flag(k.Section, k.Key, false));
-           }});
+           [value](const TForm1& t, engine::SettingsList& l, const engine::SettingsFileKey& k) {
+             l.Flag(k.Section, k.Key, value(t));
+           },
+           [recall](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k,
+                    engine::RecallState&) { recall(t, f.Flag(k.Section, k.Key, false)); }});
     };
     deviceKey("Scope", Step::kInstrument, [](const TForm1& t) { return t.Visible(); }, [](TForm1& t, bool stored) {
       if (stored && t.SpeedButton22) t.SpeedButton22->SetDown(true);
@@ -505,9 +529,10 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
     OKRightDlg->CheckGradedDuration(PersistenceState.GradedPersistenceMask);
   }
 
-  for (engine::RecallStep step : {engine::RecallStep::kInterpolation, engine::RecallStep::kChannels, engine::RecallStep::kTime, engine::RecallStep::kTrigger,
-                          engine::RecallStep::kAverage, engine::RecallStep::kNoiseReject, engine::RecallStep::kDsoMarkers, engine::RecallStep::kMath,
-                          engine::RecallStep::kView})
+  for (engine::RecallStep step :
+       {engine::RecallStep::kInterpolation, engine::RecallStep::kChannels, engine::RecallStep::kTime,
+        engine::RecallStep::kTrigger, engine::RecallStep::kAverage, engine::RecallStep::kNoiseReject,
+        engine::RecallStep::kDsoMarkers, engine::RecallStep::kMath, engine::RecallStep::kView})
     recall(step);
 
   // The recorder takes its settings shown, as the device then has them; it
@@ -516,7 +541,8 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   const int left = Left(), top = Top(), width = Width(), height = Height();
   if (hasRecorder) {
     SpeedButton27Click(this);
-    for (engine::RecallStep step : {engine::RecallStep::kRecorderChannels, engine::RecallStep::kRecorderTime, engine::RecallStep::kRecorderMarkers})
+    for (engine::RecallStep step : {engine::RecallStep::kRecorderChannels, engine::RecallStep::kRecorderTime,
+                                    engine::RecallStep::kRecorderMarkers})
       recall(step);
   }
 
@@ -531,9 +557,11 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
     recall(step);
   ScopeState.ClearPending = 1;
 
-  for (engine::RecallStep step : {engine::RecallStep::kGeneratorOn, engine::RecallStep::kGeneratorRange, engine::RecallStep::kGeneratorWave,
-                          engine::RecallStep::kGeneratorLevels, engine::RecallStep::kGeneratorSymmetry, engine::RecallStep::kGeneratorOffset,
-                          engine::RecallStep::kGeneratorAmplitudePosition, engine::RecallStep::kMathButton, engine::RecallStep::kPositionX})
+  for (engine::RecallStep step :
+       {engine::RecallStep::kGeneratorOn, engine::RecallStep::kGeneratorRange, engine::RecallStep::kGeneratorWave,
+        engine::RecallStep::kGeneratorLevels, engine::RecallStep::kGeneratorSymmetry,
+        engine::RecallStep::kGeneratorOffset, engine::RecallStep::kGeneratorAmplitudePosition,
+        engine::RecallStep::kMathButton, engine::RecallStep::kPositionX})
     recall(step);
 
   bool mathChecked = false;
