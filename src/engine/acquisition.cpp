@@ -67,8 +67,6 @@ bool TForm1::PersistDown() const {
 bool TForm1::LinkLost() const { return !ScopeState.DemoMode && !device_.IsOpen(); }
 
 void TForm1::LeaveFileDisplay() {
-  using namespace engine;
-  using namespace display;
   ScopeState.DataFileName.clear();
   SetCaption(Caption().find("Darvik") != std::string::npos ? "Darvik48" : "Spectrum analyzer");
   ScopeState.FileCh1Ground = 10000;
@@ -86,8 +84,6 @@ bool TForm1::RefusedWithoutDevice() {
 }
 
 void TForm1::SpeedButtonRunClick(TObject* /*Sender*/) {
-  using namespace engine;
-  using namespace display;
   if (SpeedButtonRun->Down() && RefusedWithoutDevice()) {
     SetRunDown(false);
     return;
@@ -123,8 +119,6 @@ void TForm1::SpeedButtonRunClick(TObject* /*Sender*/) {
 }
 
 void TForm1::EndRunLoop() {
-  using namespace engine;
-  using namespace display;
   // Whoever set RunStop may have put Run up without its handler: leave the
   // controls as a released Run leaves them.
   RunPhase = 5;
@@ -137,8 +131,6 @@ void TForm1::EndRunLoop() {
 }
 
 void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
-  using namespace engine;
-  using namespace display;
   Fasttimer1->SetEnabled(false);
   if (RunPhase == 5) return;
   const std::int32_t phase = RunPhase++;
@@ -234,8 +226,6 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
 // blocking capture: positions and settings to the device, Run stopped, the
 // picture wiped when pending.
 void TForm1::ApplySettingsForSingle() {
-  using namespace engine;
-  using namespace display;
   if (!ScopeState.Calibrating) {
     TrackBar1Change(this);
     TrackBar2Change(this);
@@ -248,8 +238,6 @@ void TForm1::ApplySettingsForSingle() {
 }
 
 void TForm1::SpeedButtonSingleClick(TObject* /*Sender*/) {
-  using namespace engine;
-  using namespace display;
   if (SpeedButtonSingle->Down() && RefusedWithoutDevice()) {
     SetSingleDown(false);
     return;
@@ -284,8 +272,6 @@ void TForm1::SpeedButtonSingleClick(TObject* /*Sender*/) {
 }
 
 void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
-  using namespace engine;
-  using namespace display;
   Fasttimer2->SetEnabled(false);
   // A loaded data file is drawn through here without the device.
   if (!ScopeState.ScopeFileReplay) {
@@ -326,8 +312,6 @@ void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
 // ---------------------------------------------------------------- blocking captures
 
 void TForm1::SingleClick() {
-  using namespace engine;
-  using namespace display;
   RedrawWithoutPositionOffset();
   if (!ScopeState.ScopeFileReplay) LeaveFileDisplay();
   ScopeState.SettingsChanged = 1;
@@ -365,8 +349,6 @@ void TForm1::SingleClick() {
 }
 
 bool TForm1::SingleClick0() {
-  using namespace engine;
-  using namespace display;
   if (ScopeState.DemoMode || !device_.IsOpen()) return false;
   device_.Resetoi_500();
   const auto started = program_clock::Now();
@@ -383,13 +365,12 @@ bool TForm1::SingleClick0() {
 // ---------------------------------------------------------------- after a capture
 
 void TForm1::PostCaptureSteps(CaptureMode mode) {
-  using namespace engine;
-  using namespace display;
   const bool run = mode == CaptureMode::Run;
 
   // The erase needs the old samples.
   poisto();
-  ScopeState.PlotMethod = ScopeState.Settings.TimeBaseRow == kTimeBase02us ? 1 : ScopeState.Settings.TimeBaseRow == kTimeBase01us ? 2 : 0;
+  ScopeState.PlotMethod = ScopeState.Settings.TimeBaseRow == engine::kTimeBase02us ? 1
+                          : ScopeState.Settings.TimeBaseRow == engine::kTimeBase01us ? 2 : 0;
 
   // The new trace is shown at the time base it was taken with.
   if (!ScopeState.SpectrumMode) {
@@ -401,9 +382,9 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
   // it to averaging and history; or from a replayed data file, which is
   // already in the block. The readers below each take it in turn.
   display::Capture& capture = ScopeState.NewestCapture;
-  if (ScopeState.ScopeFileReplay) CaptureHeldSamples(*this, capture);
+  if (ScopeState.ScopeFileReplay) engine::CaptureHeldSamples(*this, capture);
   else if (ScopeState.DemoMode) luedemo();
-  else UnpackDeviceCapture(*this, device_);
+  else engine::UnpackDeviceCapture(*this, device_);
 
   // The device captures the next block while this one is drawn; also after
   // the capture that ends Run, so the device is armed as after any Run capture.
@@ -427,11 +408,11 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
       if (MarkersFFTSpectralDensity1 && MarkersFFTSpectralDensity1->Checked()) kursoridb();
     }
     FFT(capture);
-    if (run && ScopeState.FftAverageOn && !ScopeState.SettingsChanged) average_fft(*this);
+    if (run && ScopeState.FftAverageOn && !ScopeState.SettingsChanged) engine::average_fft(*this);
     if (ScopeState.LogFreqAxis) LinToLog();
     if (run) {
-      if (ScopeState.FftMaximumOn && !ScopeState.SettingsChanged) maximize_fft(*this);
-      if (ScopeState.FftAverageOn || ScopeState.FftMaximumOn) refresh_fft(*this);
+      if (ScopeState.FftMaximumOn && !ScopeState.SettingsChanged) engine::maximize_fft(*this);
+      if (ScopeState.FftAverageOn || ScopeState.FftMaximumOn) engine::refresh_fft(*this);
     }
     ScopeState.SettingsChanged = 0;
   }
@@ -474,7 +455,6 @@ void TForm1::ReleaseRunAndSingle() {
 }
 
 void TForm1::StopRunAndSingleLoops() {
-  using namespace engine;
   SetRunDown(false);
   SetSingleDown(false);
   ScopeState.RunStop = 1;

@@ -30,35 +30,31 @@ std::uint8_t OffsetByte(std::int32_t cal, std::int32_t rangeTrim, std::int32_t r
 // ---------------------------------------------------------------- settings packet
 
 engine::ScopeSettings TForm1::CurrentScopeSettings() const {
-  using namespace engine;
-  ScopeSettings s = ScopeState.Settings;
+  engine::ScopeSettings s = ScopeState.Settings;
   s.Sticky = PacketBits;
   s.Sticky.TimeBaseRegister = ScopeState.TimeBaseRegister;
   return s;
 }
 
 void TForm1::Set500() {
-  using namespace engine;
-  const ScopeSettings settings = DeviceFrontEnd(ScopeState, CurrentScopeSettings());
-  const SettingsPacket packet = EncodeSettingsPacket(settings);
-  PacketBits = NextStickyBits(settings);
+  const engine::ScopeSettings settings = engine::DeviceFrontEnd(ScopeState, CurrentScopeSettings());
+  const engine::SettingsPacket packet = engine::EncodeSettingsPacket(settings);
+  PacketBits = engine::NextStickyBits(settings);
   ScopeState.TimeBaseRegister = PacketBits.TimeBaseRegister;
-  std::copy(packet.begin() + kSettingsPacketHead.size(), packet.end(), ScopeState.ScopeControlBlock.begin());
+  std::copy(packet.begin() + engine::kSettingsPacketHead.size(), packet.end(), ScopeState.ScopeControlBlock.begin());
   if (!ScopeState.DemoMode) asetus_1();
 }
 
 void TForm1::asetus_1() {
-  using namespace engine;
   if (ScopeState.DemoMode || !device_.IsOpen()) return;
-  SettingsPacket packet{};
-  std::copy(kSettingsPacketHead.begin(), kSettingsPacketHead.end(), packet.begin());
-  std::copy(ScopeState.ScopeControlBlock.begin(), ScopeState.ScopeControlBlock.end(), packet.begin() + kSettingsPacketHead.size());
+  engine::SettingsPacket packet{};
+  std::copy(engine::kSettingsPacketHead.begin(), engine::kSettingsPacketHead.end(), packet.begin());
+  std::copy(ScopeState.ScopeControlBlock.begin(), ScopeState.ScopeControlBlock.end(),
+            packet.begin() + engine::kSettingsPacketHead.size());
   device_.SendSettings(packet);
 }
 
 void TForm1::Set_DACs() {
-  using namespace engine;
-  using namespace display;
   ScopeState.Settings.Ch1OffsetDacByte = OffsetByte(ScopeState.Ch1OffsetCal, ScopeState.Ch1RangeTrim, ScopeState.Ch1RateTrim, ScopeState.Ch1PositionDac);
   ScopeState.Settings.Ch2OffsetDacByte = OffsetByte(ScopeState.Ch2OffsetCal, ScopeState.Ch2RangeTrim, ScopeState.Ch2RateTrim, ScopeState.Ch2PositionDac);
   Set500();
@@ -67,8 +63,6 @@ void TForm1::Set_DACs() {
 // ---------------------------------------------------------------- apply operations
 
 void TForm1::asetus(const std::string& label, int kind) {
-  using namespace engine;
-  using namespace display;
   if (kind == 0) ScopeState.CaptureCount = 0;
   putsataanko();
   if (ScopeState.SpectrumMode) kursoridb();
@@ -86,8 +80,6 @@ void TForm1::asetus(const std::string& label, int kind) {
 }
 
 void TForm1::AsetaAika(int pixelStep, const std::string& label) {
-  using namespace engine;
-  using namespace display;
   putsataanko();
   poisto();
   if (ScopeState.ScopeNoteShown && Form_9) Form_9->note();
@@ -131,7 +123,7 @@ void TForm1::AsetaAika(int pixelStep, const std::string& label) {
 
   // "S/L" chooses the interpolation of the two finest steps only; the bit
   // view keeps it as it is.
-  const bool interpolated = ScopeState.Settings.TimeBaseRow >= kTimeBase02us;
+  const bool interpolated = ScopeState.Settings.TimeBaseRow >= engine::kTimeBase02us;
   for (TSpeedButton* sl : {SpeedButton005us, TwinControl(&FrontPanelControls::SpeedButton005us)}) {
     if (!sl) continue;
     if (!interpolated) sl->SetEnabled(false);
@@ -142,8 +134,6 @@ void TForm1::AsetaAika(int pixelStep, const std::string& label) {
 // ---------------------------------------------------------------- front-panel rows
 
 void TForm1::ms500off() {
-  using namespace engine;
-  using namespace display;
   for (FrontPanelControls* panel : {static_cast<FrontPanelControls*>(this), static_cast<FrontPanelControls*>(Form11)}) {
     if (!panel) continue;
     for (TControl* c : {panel->Autoset1, panel->Autoset2})
@@ -154,9 +144,7 @@ void TForm1::ms500off() {
 }
 
 void TForm1::ApplyTimeBaseStep(const engine::TimeBaseStep& step) {
-  using namespace engine;
-  using namespace display;
-  const auto row = static_cast<std::uint8_t>(&step - TimeBaseTable.data());
+  const auto row = static_cast<std::uint8_t>(&step - engine::TimeBaseTable.data());
   ms500off();
   if (step.RateText) NextSampleRateText = step.RateText;
   // A row without a button of the view leaves that view's row as it was.
@@ -179,8 +167,6 @@ void TForm1::ApplyTimeBaseStep(const engine::TimeBaseStep& step) {
 }
 
 void TForm1::ApplyRangeStep(int channel, const engine::RangeStep& step) {
-  using namespace engine;
-  using namespace display;
   const bool ch1 = channel == 1;
   ScopeState.Settings.GainCode(channel) = step.Code;
   ShowChannelSettings(*this, channel);
@@ -190,7 +176,8 @@ void TForm1::ApplyRangeStep(int channel, const engine::RangeStep& step) {
   kursorivoltit();
   if (ch1 && ScopeState.OtherInstruments.BodeRangeChosen) {
     std::optional<std::size_t> index;
-    if (const RangeStep* row = RangeRowOfCode(step.Code)) index = static_cast<std::size_t>(row - RangeTable.data());
+    if (const engine::RangeStep* row = engine::RangeRowOfCode(step.Code))
+      index = static_cast<std::size_t>(row - engine::RangeTable.data());
     ScopeState.OtherInstruments.BodeRangeChosen(index);
   }
 }

@@ -20,7 +20,6 @@ std::string ShortLabel(const std::string& s) { return s.substr(0, kLabelChars); 
 }  // namespace
 
 void TForm1::DoGrid() {
-  using namespace engine;
   display::RebuildGridItems(*this, MainView, DisplayState.XYPlotMode && !ScopeState.MathOff, ScopeState.SpectrumMode != 0, DisplayState.TriggerOn != 0,
                             display::GraticuleColors::Of(engine::CurrentColorTable(*this)));
 }
@@ -45,24 +44,23 @@ void TForm1::fft_kursorit() {
 }
 
 void TForm1::fft_viiva_on() {
-  using namespace display;
   if (TForm10* big = ShownBigScreen()) big->fft_viiva_on();
   if (!DisplayState.FftMarkersOn || !ScopeState.SpectrumMode || DisplayState.FreqMarkerShown) return;
-  const int x = FreqMarkerPixel(MainView, DisplayState.FreqMarkerBin, ScopeState.DisplayStart, DisplayState.SpectrumZoom);
+  const int x =
+      display::FreqMarkerPixel(MainView, DisplayState.FreqMarkerBin, ScopeState.DisplayStart, DisplayState.SpectrumZoom);
   if (x < 0) {
     DisplayState.FreqMarker1X = 0;
     return;
   }
   DisplayState.FreqMarker1X = x;
-  DrawFreqMarkerLine(MainView, x, DisplayState.TimeMarkerPenColor);
+  display::DrawFreqMarkerLine(MainView, x, DisplayState.TimeMarkerPenColor);
   DisplayState.FreqMarkerShown = 1;
 }
 
 void TForm1::fft_viiva_off() {
-  using namespace display;
   if (TForm10* big = ShownBigScreen()) big->fft_viiva_off();
   if (DisplayState.FreqMarkerShown && DisplayState.FreqMarker1X >= MainView.X0)
-    DrawFreqMarkerLine(MainView, DisplayState.FreqMarker1X, DisplayState.TimeMarkerPenColor);
+    display::DrawFreqMarkerLine(MainView, DisplayState.FreqMarker1X, DisplayState.TimeMarkerPenColor);
   DisplayState.FreqMarkerShown = 0;
 }
 
@@ -87,8 +85,6 @@ void TForm1::tekstit_pois() {
 }
 
 void TForm1::f_alue() {
-  using namespace engine;
-  using namespace display;
   const int x = MainView.X0 + MainView.Texts.TimeDiv;
   TulostaTeksti(DisplayState.SpanText, x, MainView.TopTextY, DisplayState.BackgroundColor);
   // A time base without a span (none of the span buttons gives one) keeps the label.
@@ -99,8 +95,6 @@ void TForm1::f_alue() {
 // ---------------------------------------------------------------- labels of the front-panel settings
 
 void TForm1::ShowRangeLabel(int channel, const std::string& label) {
-  using namespace engine;
-  using namespace display;
   const bool ch1 = channel == 1;
   const int x = ScopeState.ScreenX0 + (ch1 ? 10 : 70);
   std::string& shown = ch1 ? ScopeState.Ch1RangeText : ScopeState.Ch2RangeText;
@@ -119,8 +113,6 @@ void TForm1::ShowRangeLabel(int channel, const std::string& label) {
 }
 
 void TForm1::ShowTimeBaseLabels(const std::string& label, const std::string& rateText) {
-  using namespace engine;
-  using namespace display;
   TulostaTeksti(ScopeState.TimeDivText, ScopeState.ScreenX0 + 592, display::kTopTextY, DisplayState.BackgroundColor);
   ScopeState.TimeDivText = ShortLabel(label);
   TulostaTeksti(ScopeState.TimeDivText, ScopeState.ScreenX0 + 592, display::kTopTextY, DisplayState.TimeMarkerColor);
@@ -130,8 +122,6 @@ void TForm1::ShowTimeBaseLabels(const std::string& label, const std::string& rat
 }
 
 void TForm1::ClearHiddenReadouts() {
-  using namespace engine;
-  using namespace display;
   if (!ScopeState.RmsOn) TulostaTeksti(ScopeState.RmsText, ScopeState.ScreenX0 + 510, ScopeState.TextLineY, DisplayState.BackgroundColor);
   if (!ScopeState.DbmOn) TulostaTeksti(ScopeState.DbmText, ScopeState.ScreenX0 + 595, ScopeState.TextLineY, DisplayState.BackgroundColor);
 }

@@ -130,8 +130,6 @@ bool UnusableAndTold(const ScopeSharedState& scope, const std::string& path) {
 }  // namespace engine
 
 void TForm1::ReadCreationSettings() {
-  using namespace engine;
-  using namespace display;
   if (!ScopeIni) return;
   TIniFile& ini = *ScopeIni;
 
@@ -139,11 +137,12 @@ void TForm1::ReadCreationSettings() {
   ScopeState.Ch2OffsetCal = ini.ReadInteger("Calibration", "offs_2", 124);
   ScopeState.Ch1V5Offset = ini.ReadInteger("Calibration", "v5_offs1", 0);
   ScopeState.Ch2V5Offset = ini.ReadInteger("Calibration", "v5_offs2", 0);
-  for (const CalibrationPairKey& k : CalibrationPairKeys(ScopeState)) *k.Value = ini.ReadInteger("Calibration", k.Key, k.Default);
+  for (const engine::CalibrationPairKey& k : engine::CalibrationPairKeys(ScopeState))
+    *k.Value = ini.ReadInteger("Calibration", k.Key, k.Default);
 
   ReadPlace(ini, "ScopeMainForm", this);
 
-  const InstrumentLinks& others = ScopeState.OtherInstruments;
+  const engine::InstrumentLinks& others = ScopeState.OtherInstruments;
   if (others.RecorderBrightGrid) *others.RecorderBrightGrid = ReadFlag(ini, "Menu", "BrightGrid_rec", false);
   DisplayState.ScopeBrightGrid = ReadFlag(ini, "Menu", "BrightGrid_dso", false);
   ScopeState.DotJoin = ReadFlag(ini, "Menu", "Dot_Join", true);
@@ -169,7 +168,7 @@ void TForm1::ReadCreationSettings() {
   ScopeState.DemoMode = ReadFlag(ini, "Hardware", "DemoMode", false);
   ScopeState.ExtendCalTime = ReadFlag(ini, "Hardware", "ExtendCalTime", false);
 
-  const ScreenColorSet& preset = kBrightScreenColors;
+  const display::ScreenColorSet& preset = display::kBrightScreenColors;
   DisplayState.BackgroundColor = ReadColourEntry(ini, "Background", preset.Background);
   DisplayState.Ch1Color = ReadColourEntry(ini, "Ch1", preset.Ch1);
   DisplayState.Ch2Color = ReadColourEntry(ini, "Ch2", preset.Ch2);
@@ -181,17 +180,13 @@ void TForm1::ReadCreationSettings() {
 }
 
 void TForm1::CheckCalibrationRecord() {
-  using namespace engine;
-  using namespace display;
   // Two equal DAC values of one channel give no line through the pairs.
   if (!TwoEqual(ScopeState.Ch1_ad0, ScopeState.Ch1_ad1, ScopeState.Ch1_ad2) && !TwoEqual(ScopeState.Ch2_ad0, ScopeState.Ch2_ad1, ScopeState.Ch2_ad2)) return;
   ScopeState.CalibrationInvalid = 1;
-  SetCalibrationPairs(ScopeState, kFallbackCalibrationPairs);
+  engine::SetCalibrationPairs(ScopeState, engine::kFallbackCalibrationPairs);
 }
 
 void TForm1::MarkRunning() {
-  using namespace engine;
-  using namespace display;
   if (!ScopeIni) return;
   ScopeState.PreviousRunMark = ReadFlag(*ScopeIni, "Status", "Running", false);
   NoNoteAtStart = ScopeState.NoNote;
@@ -201,14 +196,13 @@ void TForm1::MarkRunning() {
 }
 
 void TForm1::ReadStartupSettings() {
-  using namespace engine;
-  using namespace display;
   if (!ScopeIni) return;
   TIniFile& ini = *ScopeIni;
 
   // Probe factors; CH2 follows CH1 when it has no key of its own.
-  const int ch1 = ProbeFactorFromFile(ini.ReadInteger("ScopeMainForm", "Probe_CH1", numeric::Round32(ScopeState.Ch1ProbeFactor)));
-  const int ch2 = ProbeFactorFromFile(ini.ReadInteger("ScopeMainForm", "Probe_CH2", ch1));
+  const int ch1 =
+      engine::ProbeFactorFromFile(ini.ReadInteger("ScopeMainForm", "Probe_CH1", numeric::Round32(ScopeState.Ch1ProbeFactor)));
+  const int ch2 = engine::ProbeFactorFromFile(ini.ReadInteger("ScopeMainForm", "Probe_CH2", ch1));
   ScopeState.Ch1ProbeFactor = ch1;
   ScopeState.Ch2ProbeFactor = ch2;
   ScopeState.Ch1ProbeDb = ch1 == 10 ? 20.0 : 0.0;
@@ -236,9 +230,9 @@ void TForm1::ReadStartupSettings() {
     OKRightDlg->Edit4->SetText(ini.ReadString("Persistence", "HighColor", "32"));
   }
   const int duration = ini.ReadInteger("Persistence", "Duration", 15);
-  if (IsVariableMask(duration)) PersistenceState.VariablePersistenceMask = duration;
+  if (display::IsVariableMask(duration)) PersistenceState.VariablePersistenceMask = duration;
   const int duration2 = ini.ReadInteger("Persistence", "Duration2", 31);
-  if (IsGradedMask(duration2)) PersistenceState.GradedPersistenceMask = duration2;
+  if (display::IsGradedMask(duration2)) PersistenceState.GradedPersistenceMask = duration2;
   if (OKRightDlg) {
     OKRightDlg->CheckVariableDuration(PersistenceState.VariablePersistenceMask);
     OKRightDlg->CheckGradedDuration(PersistenceState.GradedPersistenceMask);
@@ -263,11 +257,9 @@ void TForm1::ReadWindowSizes() {
 }
 
 bool TForm1::WriteMainSettings() {
-  using namespace engine;
-  using namespace display;
   if (!ScopeIni) return true;
   // The user knows the file is left as it is.
-  if (UnusableAndTold(ScopeState, *ScopeIni)) return true;
+  if (engine::UnusableAndTold(ScopeState, *ScopeIni)) return true;
   // Every key in memory first, then the file replaced once.
   IniWriteBatch batch(*ScopeIni);
   IniWriter w(*ScopeIni);
@@ -290,9 +282,10 @@ bool TForm1::WriteMainSettings() {
   w.Integer("Calibration", "offs_2", ScopeState.Ch2OffsetCal);
   w.Integer("Calibration", "v5_offs1", ScopeState.Ch1V5Offset);
   w.Integer("Calibration", "v5_offs2", ScopeState.Ch2V5Offset);
-  for (const CalibrationPairKey& k : CalibrationPairKeys(ScopeState)) w.Integer("Calibration", k.Key, *k.Value);
+  for (const engine::CalibrationPairKey& k : engine::CalibrationPairKeys(ScopeState))
+    w.Integer("Calibration", k.Key, *k.Value);
 
-  const InstrumentLinks& others = ScopeState.OtherInstruments;
+  const engine::InstrumentLinks& others = ScopeState.OtherInstruments;
   if (others.RecorderBrightGrid) w.Bool("Menu", "BrightGrid_rec", *others.RecorderBrightGrid);
   w.Bool("Menu", "BrightGrid_dso", DisplayState.ScopeBrightGrid);
   w.Bool("Menu", "Dot_Join", ScopeState.DotJoin);

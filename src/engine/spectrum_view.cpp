@@ -76,12 +76,11 @@ void EnableScopeOnlyControls(bool enabled) {
 // ---------------------------------------------------------------- the log axis
 
 void TForm1::LinToLog() {
-  using namespace engine;
-  using namespace display;
   const bool ch1 = ScopeState.Settings.Ch1On != 0;
   display::ChannelEntries shown = ch1 ? ScopeState.Ch1Samples() : ScopeState.Ch2Samples();
   display::ChannelEntries levels =
-      ch1 ? ScopeState.Ch1SpectrumLevels() : display::ChannelEntries(ScopeState.SpectrumLevels.data(), kChannelSamples);
+      ch1 ? ScopeState.Ch1SpectrumLevels()
+          : display::ChannelEntries(ScopeState.SpectrumLevels.data(), engine::kChannelSamples);
   display::KeepBinValues(shown, DisplayState.SavedLinearDisplay);
   display::KeepBinValues(levels, DisplayState.SavedLinearLevels);
   display::WriteLogView(DisplayState.SavedLinearDisplay, shown);
@@ -89,12 +88,11 @@ void TForm1::LinToLog() {
 }
 
 void TForm1::LogToLin() {
-  using namespace engine;
-  using namespace display;
   const bool ch1 = ScopeState.Settings.Ch1On != 0;
   display::WriteLinearView(DisplayState.SavedLinearDisplay, ch1 ? ScopeState.Ch1Samples() : ScopeState.Ch2Samples());
   display::WriteLinearView(DisplayState.SavedLinearLevels,
-                           ch1 ? ScopeState.Ch1SpectrumLevels() : display::ChannelEntries(ScopeState.SpectrumLevels.data(), kChannelSamples));
+                           ch1 ? ScopeState.Ch1SpectrumLevels()
+                               : display::ChannelEntries(ScopeState.SpectrumLevels.data(), engine::kChannelSamples));
 }
 
 void TForm1::LinKursLog() {
@@ -109,8 +107,6 @@ void TForm1::LogKursLin() {
 void TForm1::SetSpectrumScrollMax(int max) { ScrollBar2->SetMax(max); }
 
 void TForm1::SpeedButtonLogClick(TObject*) {
-  using namespace engine;
-  using namespace display;
   if (auto* twin = Twin(&AnalysisControls::SpeedButtonLog)) twin->SetDown(SpeedButtonLog->Down());
   if (!SpeedButtonLog->Down() || !ScopeState.SpectrumMode || ScopeState.LogFreqAxis) {
     SpeedButtonLog->SetDown(true);
@@ -131,8 +127,6 @@ void TForm1::SpeedButtonLogClick(TObject*) {
 }
 
 void TForm1::SpeedButtonLinClick(TObject*) {
-  using namespace engine;
-  using namespace display;
   if (auto* twin = Twin(&AnalysisControls::SpeedButtonLin)) twin->SetDown(SpeedButtonLin->Down());
   if (!SpeedButtonLin->Down() || !ScopeState.SpectrumMode || !ScopeState.LogFreqAxis) {
     SpeedButtonLin->SetDown(true);
@@ -188,8 +182,6 @@ void TForm1::ShowTimeOrSpan(bool spectrum) {
 void TForm1::SetHistorySliderEnabled(bool enabled) { SetHistoryBarsEnabled(enabled); }
 
 void TForm1::fft1Click(TObject*) {
-  using namespace engine;
-  using namespace display;
   // Controls that only the time view serves go idle.
   ReleaseButton(GrSpeedButton15);
   for (AnalysisControls* a : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)})
@@ -215,7 +207,7 @@ void TForm1::fft1Click(TObject*) {
     }
     poisto();
     Image1->Invalidate();
-    for (std::size_t k = 0; k < kCaptureBytes && ScopeState.SpectrumHistoryBlock; ++k) {
+    for (std::size_t k = 0; k < engine::kCaptureBytes && ScopeState.SpectrumHistoryBlock; ++k) {
       const auto sample = static_cast<std::int16_t>(ScopeState.ScopeSampleBlock[k]);
       std::memcpy(ScopeState.SpectrumHistoryBlock + 2 * k, &sample, sizeof sample);
     }
@@ -257,7 +249,7 @@ void TForm1::fft1Click(TObject*) {
 
     // The span buttons take the time base's place.
     ShowTimeOrSpan(true);
-    if (TimeBaseButton(ScopeState.Settings.TimeBaseRow)) TimeBaseStepClick(ScopeState.Settings.TimeBaseRow);
+    if (engine::TimeBaseButton(ScopeState.Settings.TimeBaseRow)) TimeBaseStepClick(ScopeState.Settings.TimeBaseRow);
     kursoritaajuus();
     kursoridb();
 
@@ -276,15 +268,13 @@ void TForm1::fft1Click(TObject*) {
 }
 
 void TForm1::SpeedButton22Click(TObject*) {
-  using namespace engine;
-  using namespace display;
   if (Form11) Form11->SpeedButton22->SetDown(true);
   ScopeState.CaptureCount = 0;
 
   if (ScopeState.SpectrumMode) {
     // The time traces saved on entry come back.
     poisto();
-    for (std::size_t k = 0; k < kCaptureBytes && ScopeState.SpectrumHistoryBlock; ++k) {
+    for (std::size_t k = 0; k < engine::kCaptureBytes && ScopeState.SpectrumHistoryBlock; ++k) {
       std::int16_t sample = 0;
       std::memcpy(&sample, ScopeState.SpectrumHistoryBlock + 2 * k, sizeof sample);
       ScopeState.ScopeSampleBlock[k] = sample;

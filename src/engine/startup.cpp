@@ -170,23 +170,19 @@ void TForm1::CreateStartupComponents() {
 }
 
 void TForm1::ReserveWorkBlocks() {
-  using namespace engine;
-  using namespace display;
   ReleaseWorkBlocks();
   // Most blocks serve the spectrum alone: pages nobody writes cost nothing.
   for (std::uint8_t** block : {&ScopeState.FftBuffer, &ScopeState.LogAxisTable, &ScopeState.SpectrumHistoryBlock, &ScopeState.WindowTable, &ScopeState.SpectrumPeakBlock,
                                &ScopeState.FftAverageBlock, &ScopeState.DemoSourceTable}) {
-    *block = static_cast<std::uint8_t*>(os::ReserveZeroPages(kWorkBlockBytes));
+    *block = static_cast<std::uint8_t*>(os::ReserveZeroPages(engine::kWorkBlockBytes));
     if (!*block) throw std::bad_alloc();
   }
 }
 
 void TForm1::ReleaseWorkBlocks() {
-  using namespace engine;
-  using namespace display;
   for (std::uint8_t** block : {&ScopeState.FftBuffer, &ScopeState.LogAxisTable, &ScopeState.SpectrumHistoryBlock, &ScopeState.WindowTable, &ScopeState.SpectrumPeakBlock,
                                &ScopeState.FftAverageBlock, &ScopeState.DemoSourceTable}) {
-    os::ReleaseZeroPages(*block, kWorkBlockBytes);
+    os::ReleaseZeroPages(*block, engine::kWorkBlockBytes);
     *block = nullptr;
   }
 }
@@ -194,9 +190,6 @@ void TForm1::ReleaseWorkBlocks() {
 // DerivePens lives with the screen colours (display/screen_colors.cpp).
 
 void TForm1::FormCreate(TObject* /*Sender*/) {
-  using namespace engine;
-  using namespace display;
-
   // One life cycle of the window: nothing of a previous one carries over.
   ScopeState.ClosingDone = 0;
   ScopeState.RestoreDefaultsOnExit = 0;
@@ -256,9 +249,9 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ScopeState.AverageCount = 0;
   // Only slots that are not zero are written: a ring nobody has used yet
   // stays memory the system has not had to give.
-  for (std::size_t entry = 0; entry < kSampleBlockEntries; ++entry)
+  for (std::size_t entry = 0; entry < engine::kSampleBlockEntries; ++entry)
     for (std::size_t slot = 0; slot < 4; ++slot)
-      if (std::uint8_t& v = ScopeState.AverageRing[entry * kAverageSlots + slot]; v != 0) v = 0;
+      if (std::uint8_t& v = ScopeState.AverageRing[entry * engine::kAverageSlots + slot]; v != 0) v = 0;
   display::ResetHistory(HistoryState);
   ScopeState.FileCh1Ground = ScopeState.FileCh2Ground = 10000;
   ScopeState.SampleRateText = "125kS/s";
@@ -270,7 +263,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ScopeState.StartupTick = 0;
 
   // Calibration record defaults.
-  SetCalibrationPairs(ScopeState, kDefaultCalibrationPairs);
+  engine::SetCalibrationPairs(ScopeState, engine::kDefaultCalibrationPairs);
 
   // Screen colours: the bright preset.
   display::UseDefaultScreenColors(DisplayState);
@@ -289,9 +282,9 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   Timer4->SetEnabled(false);
 
   // Folders.
-  ScopeState.DataFolder = ResolveDataFolder();
+  ScopeState.DataFolder = engine::ResolveDataFolder();
   os::ForceDirectories(ScopeState.DataFolder);
-  ScopeState.ProgramFolder = ResolveProgramFolder();
+  ScopeState.ProgramFolder = engine::ResolveProgramFolder();
 
   // The main settings file. A new session tells again of files it cannot use.
   ScopeState.UnusableSettingsFilesTold.clear();
@@ -304,7 +297,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
 
   // A record that cannot place the ground levels is replaced; one out of
   // range counts as no calibration at all.
-  DropCalibrationRecordOutOfRange(ScopeState);
+  engine::DropCalibrationRecordOutOfRange(ScopeState);
   CheckCalibrationRecord();
   // The ground markers read the offset DAC in force; until a
   // position bar moves that is the calibrated offset (position term 0).
@@ -345,14 +338,12 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
 }
 
 void TForm1::Timer3Timer(TObject* /*Sender*/) {
-  using namespace engine;
-  using namespace display;
   ++ScopeState.StartupTick;
   if (ScopeState.StartupTick < 2) return;
 
   // Never again; folders.
   Timer3->SetEnabled(false);
-  ScopeState.ProgramFolder = ResolveProgramFolder();
+  ScopeState.ProgramFolder = engine::ResolveProgramFolder();
   ScopeState.DocumentsFolder = os::GetSpecialFolderPath(os::kCsidlPersonal) + "/";
   const std::string candidate = ScopeState.DocumentsFolder + "My Darvik48/";
 
@@ -391,7 +382,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
 
   // Settings files that are there but cannot be used: said once, then left
   // alone.
-  if (ScopeIni) TellIfUnusable(ScopeState, *ScopeIni);
+  if (ScopeIni) engine::TellIfUnusable(ScopeState, *ScopeIni);
   if (ScopeState.OtherInstruments.TellIfGeneratorSettingsUnusable) ScopeState.OtherInstruments.TellIfGeneratorSettingsUnusable();
   if (Application->Terminated()) return;  // closed while a message was up
 
@@ -552,8 +543,6 @@ void TForm1::CloseFromSignal() {
 }
 
 void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
-  using namespace engine;
-  using namespace display;
   // A close asked for while this one's question is open (the window
   // manager's close box, a signal) asks nothing more.
   if (close_under_way_) {
@@ -592,7 +581,7 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   // Before the start-up reached its recall the panel does not hold the
   // user's settings: saving then would overwrite the last ones.
   if (ScopeState.RecallLastSettings && ScopeState.StartupReachedRecall) SaveSettings();
-  if (!ScopeState.AcquisitionIdle || BodeSweepRunning(ScopeState.OtherInstruments)) {
+  if (!ScopeState.AcquisitionIdle || engine::BodeSweepRunning(ScopeState.OtherInstruments)) {
     ScopeState.CloseRequested = 1;
     CanClose = false;
     Timer1->SetEnabled(true);
@@ -609,9 +598,6 @@ void TForm1::Timer1Timer(TObject* /*Sender*/) {
 }
 
 void TForm1::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
-  using namespace engine;
-  using namespace display;
-
   const CloseUnderWayMark underWay(close_under_way_);
 
   // The generator writes its own settings as its window closes; the wave

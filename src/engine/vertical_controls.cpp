@@ -32,8 +32,6 @@ void TForm1::RangeCodeClick(int channel, std::uint8_t code) {
 // ---------------------------------------------------------------- coupling
 
 void TForm1::CouplingClick(int channel, int kind, engine::PanelButton member) {
-  using namespace engine;
-  using namespace display;
   const bool ch1 = channel == 1;
   const TSpeedButton* button = this->*member;
 
@@ -52,7 +50,7 @@ void TForm1::CouplingClick(int channel, int kind, engine::PanelButton member) {
     }
   }
 
-  ScopeSettings& s = ScopeState.Settings;
+  engine::ScopeSettings& s = ScopeState.Settings;
   if (kind == kGnd) {
     s.InputOn(channel) = 0;
   } else {
@@ -74,8 +72,6 @@ void TForm1::SpeedButton_gnd2Click(TObject*) { CouplingClick(2, kGnd, &FrontPane
 // ---------------------------------------------------------------- probes
 
 void TForm1::ProbeClick(int channel, bool x10) {
-  using namespace engine;
-  using namespace display;
   const bool ch1 = channel == 1;
   const double otherFactor = ch1 ? ScopeState.Ch2ProbeFactor : ScopeState.Ch1ProbeFactor;
   if (x10 && otherFactor == 1.0 && !ScopeState.ProbeWarningMuted && Form12) Form12->Show();
@@ -85,10 +81,10 @@ void TForm1::ProbeClick(int channel, bool x10) {
   ScopeState.Settings.X10(channel) = x10 ? 1 : 0;
   ShowChannelSettings(*this, channel);
 
-  for (std::size_t i = 0; i < RangeTable.size(); ++i) {
-    const RangeStep& row = RangeTable[i];
+  for (std::size_t i = 0; i < engine::RangeTable.size(); ++i) {
+    const engine::RangeStep& row = engine::RangeTable[i];
     const char* caption = x10 ? row.CaptionX10 : row.CaptionX1;
-    const PanelButton button = ch1 ? row.Ch1Button : row.Ch2Button;
+    const engine::PanelButton button = ch1 ? row.Ch1Button : row.Ch2Button;
     for (TSpeedButton* b : {this->*button, TwinControl(button)})
       if (b) b->SetCaption(caption);
     if (ch1 && ScopeState.OtherInstruments.BodeRangeCaption) ScopeState.OtherInstruments.BodeRangeCaption(i, caption);
@@ -109,8 +105,6 @@ void TForm1::x102Click(TObject*) { ProbeClick(2, true); }
 // ---------------------------------------------------------------- positions
 
 void TForm1::PositionChange(int channel) {
-  using namespace engine;
-  using namespace display;
   const bool ch1 = channel == 1;
   TTrackBar* bar = ch1 ? TrackBar1 : TrackBar2;
   const int position = bar->Position();
@@ -177,8 +171,6 @@ void TForm1::TrackBar2Change(TObject*) { PositionChange(2); }
 // ---------------------------------------------------------------- channel display
 
 void TForm1::ChannelOnClick(int channel) {
-  using namespace engine;
-  using namespace display;
   const std::uint8_t mathWasOff = ScopeState.MathOff;
   if (!ScopeState.InvertCh2Mode) ScopeState.MathOff = 1;
   y1_viiva();
@@ -220,8 +212,6 @@ void TForm1::SpeedButtonCh1Click(TObject*) { ChannelShowClick(1); }
 void TForm1::SpeedButtonCh2Click(TObject*) { ChannelShowClick(2); }
 
 void TForm1::ChannelScopeView(int channel, bool show) {
-  using namespace engine;
-  using namespace display;
   const bool ch1 = channel == 1;
   std::uint8_t& on = ch1 ? ScopeState.Settings.Ch1On : ScopeState.Settings.Ch2On;
   putsataanko();
@@ -245,8 +235,6 @@ void TForm1::ChannelScopeView(int channel, bool show) {
 }
 
 void TForm1::ChannelSpectrumView(int channel, bool show) {
-  using namespace engine;
-  using namespace display;
   const bool ch1 = channel == 1;
   std::uint8_t& on = ch1 ? ScopeState.Settings.Ch1On : ScopeState.Settings.Ch2On;
   putsataanko();
