@@ -3,6 +3,7 @@
 // builds the main window's panel and the twin panel of the Big Screen.
 #include "engine/front_panel.h"
 
+#include <array>
 #include <map>
 #include <utility>
 
@@ -60,6 +61,9 @@ void DrawCentre(TCanvas& c, int x0, int w, int h) {
 }
 
 
+constexpr const char* kCouplingCaptions[3] = {"AC", "DC", "GND"};
+constexpr const char* kProbeCaptions[2] = {"x1", "x10"};
+
 // The position and level sliders: upright, full group height.
 TTrackBar* OffsetBar(ControlMaker& make, TWinControl* parent, const char* name, int l, int min, int max, int position) {
   auto* bar = make.Bar(parent, name, trVertical, l, 16, 30, kChannelsH - 24, min, max, position);
@@ -68,69 +72,97 @@ TTrackBar* OffsetBar(ControlMaker& make, TWinControl* parent, const char* name, 
   return bar;
 }
 
+// What sets the two channels' columns apart: their controls' names and
+// button groups, where the panel keeps the controls, and the label's colour.
+struct ChannelColumn {
+  const char* LabelName;
+  const char* Caption;
+  PanelControl<TLabel> Label;
+  TColor display::DisplaySharedState::*Color;
+  int RangeGroup;
+  engine::PanelButton engine::RangeStep::*RangeButton;
+  std::array<const char*, 6> RangeNames;  // least sensitive first
+  int CouplingGroup;
+  std::array<const char*, 3> CouplingNames;  // AC, DC, GND
+  std::array<engine::PanelButton, 3> Coupling;
+  int ProbeGroup;
+  std::array<const char*, 2> ProbeNames;  // x1, x10
+  std::array<engine::PanelButton, 2> Probe;
+  int OnGroup;
+  const char* OnName;
+  engine::PanelButton On;
+  const char* AutosetName;
+  engine::PanelButton Autoset;
+  int OffGroup;
+  const char* OffName;
+  engine::PanelButton Off;
+  const char* BarName;
+  PanelControl<TTrackBar> Bar;
+};
+
+using FP = FrontPanelControls;
+const ChannelColumn kChannelColumns[2] = {
+    {"LabelCh1", "CH1", &FP::LabelCh1, &display::DisplaySharedState::Ch1Color, 1, &engine::RangeStep::Ch1Button,
+     {"SpeedButton28", "SpeedButton15v1", "SpeedButton5v1", "SpeedButton1p5v1", "SpeedButton05v1", "SpeedButton015v1"},
+     21, {"SpeedButton_ac1", "SpeedButton_dc1", "SpeedButton_gnd1"},
+     {&FP::SpeedButton_ac1, &FP::SpeedButton_dc1, &FP::SpeedButton_gnd1}, 751, {"x11", "x101"}, {&FP::x11, &FP::x101},
+     55, "CH1on", &FP::CH1on, "Autoset1", &FP::Autoset1, 57, "SpeedButtonCh1", &FP::SpeedButtonCh1, "TrackBar1",
+     &FP::TrackBar1},
+    {"LabelCh2", "CH2", &FP::LabelCh2, &display::DisplaySharedState::Ch2Color, 2, &engine::RangeStep::Ch2Button,
+     {"SpeedButton29", "SpeedButton15v2", "SpeedButton5v2", "SpeedButton1p5v2", "SpeedButton05v2", "SpeedButton015v2"},
+     22, {"SpeedButton__ac2", "SpeedButton_dc2", "SpeedButton_gnd2"},
+     {&FP::SpeedButton__ac2, &FP::SpeedButton_dc2, &FP::SpeedButton_gnd2}, 752, {"x12", "x102"}, {&FP::x12, &FP::x102},
+     56, "CH2on", &FP::CH2on, "Autoset2", &FP::Autoset2, 58, "SpeedButtonCh2", &FP::SpeedButtonCh2, "TrackBar2",
+     &FP::TrackBar2},
+};
+
 void BuildChannel(ControlMaker& make, FrontPanelControls& p, const display::DisplaySharedState& display, int channel, int left) {
   TWinControl* box = p.GroupBox1;
-  const bool ch1 = channel == 1;
-  const int vGroup = ch1 ? 1 : 2;
+  const ChannelColumn& c = kChannelColumns[channel - 1];
 
-  TLabel* label = make.Label(box, ch1 ? "LabelCh1" : "LabelCh2", ch1 ? "CH1" : "CH2", left, 18);
+  TLabel* label = make.Label(box, c.LabelName, c.Caption, left, 18);
   label->Font().Style = fsBold;
   label->Font().Size = 9;
-  label->Font().Color = ch1 ? display.Ch1Color : display.Ch2Color;
+  label->Font().Color = display.*c.Color;
   label->FontChanged();
-  (ch1 ? p.LabelCh1 : p.LabelCh2) = label;
+  p.*c.Label = label;
 
   // Volts/div: two columns, least sensitive at the top left.
-  static constexpr const char* kCh1Names[6] = {"SpeedButton28",    "SpeedButton15v1", "SpeedButton5v1",
-                                               "SpeedButton1p5v1", "SpeedButton05v1", "SpeedButton015v1"};
-  static constexpr const char* kCh2Names[6] = {"SpeedButton29",    "SpeedButton15v2", "SpeedButton5v2",
-                                               "SpeedButton1p5v2", "SpeedButton05v2", "SpeedButton015v2"};
   for (std::size_t i = 0; i < engine::RangeTable.size(); ++i) {
     const auto& row = engine::RangeTable[i];
     const int col = static_cast<int>(i % 2), line = static_cast<int>(i / 2);
-    p.*(ch1 ? row.Ch1Button : row.Ch2Button) =
-        make.Button(box, (ch1 ? kCh1Names : kCh2Names)[i], row.CaptionX1, vGroup, left + col * (kRangeW + 4),
-                    38 + line * kRowStep, kRangeW);
+    p.*(row.*c.RangeButton) = make.Button(box, c.RangeNames[i], row.CaptionX1, c.RangeGroup,
+                                          left + col * (kRangeW + 4), 38 + line * kRowStep, kRangeW);
   }
-  (p.*(ch1 ? engine::RangeTable[engine::kRange1V].Ch1Button : engine::RangeTable[engine::kRange1V].Ch2Button))
-      ->SetDown(true);
+  (p.*(engine::RangeTable[engine::kRange1V].*c.RangeButton))->SetDown(true);
 
   const int coupleTop = 38 + 3 * kRowStep + 4;
-  const int cGroup = ch1 ? 21 : 22;
-  auto* ac = make.Button(box, ch1 ? "SpeedButton_ac1" : "SpeedButton__ac2", "AC", cGroup, left, coupleTop, kCoupleW);
-  auto* dc = make.Button(box, ch1 ? "SpeedButton_dc1" : "SpeedButton_dc2", "DC", cGroup, left + kCoupleW + 5,
-                         coupleTop, kCoupleW);
-  auto* gnd = make.Button(box, ch1 ? "SpeedButton_gnd1" : "SpeedButton_gnd2", "GND", cGroup,
-                          left + 2 * (kCoupleW + 5), coupleTop, kCoupleW + 2);
-  dc->SetDown(true);
-  (ch1 ? p.SpeedButton_ac1 : p.SpeedButton__ac2) = ac;
-  (ch1 ? p.SpeedButton_dc1 : p.SpeedButton_dc2) = dc;
-  (ch1 ? p.SpeedButton_gnd1 : p.SpeedButton_gnd2) = gnd;
+  const int coupleWidths[3] = {kCoupleW, kCoupleW, kCoupleW + 2};
+  for (std::size_t i = 0; i < 3; ++i)
+    p.*c.Coupling[i] = make.Button(box, c.CouplingNames[i], kCouplingCaptions[i], c.CouplingGroup,
+                                   left + static_cast<int>(i) * (kCoupleW + 5), coupleTop, coupleWidths[i]);
+  (p.*c.Coupling[1])->SetDown(true);
 
   const int probeTop = coupleTop + kRowStep;
-  const int pGroup = ch1 ? 751 : 752;
-  auto* x1 = make.Button(box, ch1 ? "x11" : "x12", "x1", pGroup, left, probeTop, kRangeW);
-  auto* x10 = make.Button(box, ch1 ? "x101" : "x102", "x10", pGroup, left + kRangeW + 4, probeTop, kRangeW);
-  x1->SetDown(true);
-  (ch1 ? p.x11 : p.x12) = x1;
-  (ch1 ? p.x101 : p.x102) = x10;
+  for (std::size_t i = 0; i < 2; ++i)
+    p.*c.Probe[i] = make.Button(box, c.ProbeNames[i], kProbeCaptions[i], c.ProbeGroup,
+                                left + static_cast<int>(i) * (kRangeW + 4), probeTop, kRangeW);
+  (p.*c.Probe[0])->SetDown(true);
 
   const int onTop = probeTop + kRowStep + 4;
-  auto* on = make.Button(box, ch1 ? "CH1on" : "CH2on", "On", ch1 ? 55 : 56, left, onTop, kRangeW);
+  auto* on = make.Button(box, c.OnName, "On", c.OnGroup, left, onTop, kRangeW);
   on->SetAllowAllUp(true);
   on->SetDown(true);
-  auto* autoset = make.Button(box, ch1 ? "Autoset1" : "Autoset2", "Autoset", 0, left + kRangeW + 4, onTop, kRangeW);
+  auto* autoset = make.Button(box, c.AutosetName, "Autoset", 0, left + kRangeW + 4, onTop, kRangeW);
   // The hidden companion of "On": down while the channel is hidden.
-  auto* off = make.Button(box, ch1 ? "SpeedButtonCh1" : "SpeedButtonCh2", "OFF", ch1 ? 57 : 58, left, onTop,
-                          kRangeW);
+  auto* off = make.Button(box, c.OffName, "OFF", c.OffGroup, left, onTop, kRangeW);
   off->SetAllowAllUp(true);
   off->SetVisible(false);
-  (ch1 ? p.CH1on : p.CH2on) = on;
-  (ch1 ? p.Autoset1 : p.Autoset2) = autoset;
-  (ch1 ? p.SpeedButtonCh1 : p.SpeedButtonCh2) = off;
+  p.*c.On = on;
+  p.*c.Autoset = autoset;
+  p.*c.Off = off;
 
-  (ch1 ? p.TrackBar1 : p.TrackBar2) =
-      OffsetBar(make, box, ch1 ? "TrackBar1" : "TrackBar2", left + 2 * kRangeW + 10, -128, 127, 0);
+  p.*c.Bar = OffsetBar(make, box, c.BarName, left + 2 * kRangeW + 10, -128, 127, 0);
 }
 
 void BuildTrigger(ControlMaker& make, FrontPanelControls& p) {
