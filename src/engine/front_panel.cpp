@@ -61,7 +61,6 @@ void DrawCentre(TCanvas& c, int x0, int w, int h) {
 }
 
 
-constexpr const char* kCouplingCaptions[3] = {"AC", "DC", "GND"};
 constexpr const char* kProbeCaptions[2] = {"x1", "x10"};
 
 // The position and level sliders: upright, full group height.
@@ -72,55 +71,43 @@ TTrackBar* OffsetBar(ControlMaker& make, TWinControl* parent, const char* name, 
   return bar;
 }
 
-// What sets the two channels' columns apart: their controls' names and
-// button groups, where the panel keeps the controls, and the label's colour.
+// Where the panel keeps each channel's controls, and what else sets the two
+// columns apart besides the names they share with the recorder.
 struct ChannelColumn {
-  const char* LabelName;
-  const char* Caption;
   PanelControl<TLabel> Label;
   TColor display::DisplaySharedState::*Color;
   int RangeGroup;
   engine::PanelButton engine::RangeStep::*RangeButton;
   std::array<const char*, 6> RangeNames;  // least sensitive first
-  int CouplingGroup;
-  std::array<const char*, 3> CouplingNames;  // AC, DC, GND
   std::array<engine::PanelButton, 3> Coupling;
   int ProbeGroup;
   std::array<const char*, 2> ProbeNames;  // x1, x10
   std::array<engine::PanelButton, 2> Probe;
-  int OnGroup;
-  const char* OnName;
   engine::PanelButton On;
   const char* AutosetName;
   engine::PanelButton Autoset;
-  int OffGroup;
-  const char* OffName;
   engine::PanelButton Off;
-  const char* BarName;
   PanelControl<TTrackBar> Bar;
 };
 
 using FP = FrontPanelControls;
 const ChannelColumn kChannelColumns[2] = {
-    {"LabelCh1", "CH1", &FP::LabelCh1, &display::DisplaySharedState::Ch1Color, 1, &engine::RangeStep::Ch1Button,
+    {&FP::LabelCh1, &display::DisplaySharedState::Ch1Color, 1, &engine::RangeStep::Ch1Button,
      {"SpeedButton28", "SpeedButton15v1", "SpeedButton5v1", "SpeedButton1p5v1", "SpeedButton05v1", "SpeedButton015v1"},
-     21, {"SpeedButton_ac1", "SpeedButton_dc1", "SpeedButton_gnd1"},
      {&FP::SpeedButton_ac1, &FP::SpeedButton_dc1, &FP::SpeedButton_gnd1}, 751, {"x11", "x101"}, {&FP::x11, &FP::x101},
-     55, "CH1on", &FP::CH1on, "Autoset1", &FP::Autoset1, 57, "SpeedButtonCh1", &FP::SpeedButtonCh1, "TrackBar1",
-     &FP::TrackBar1},
-    {"LabelCh2", "CH2", &FP::LabelCh2, &display::DisplaySharedState::Ch2Color, 2, &engine::RangeStep::Ch2Button,
+     &FP::CH1on, "Autoset1", &FP::Autoset1, &FP::SpeedButtonCh1, &FP::TrackBar1},
+    {&FP::LabelCh2, &display::DisplaySharedState::Ch2Color, 2, &engine::RangeStep::Ch2Button,
      {"SpeedButton29", "SpeedButton15v2", "SpeedButton5v2", "SpeedButton1p5v2", "SpeedButton05v2", "SpeedButton015v2"},
-     22, {"SpeedButton__ac2", "SpeedButton_dc2", "SpeedButton_gnd2"},
      {&FP::SpeedButton__ac2, &FP::SpeedButton_dc2, &FP::SpeedButton_gnd2}, 752, {"x12", "x102"}, {&FP::x12, &FP::x102},
-     56, "CH2on", &FP::CH2on, "Autoset2", &FP::Autoset2, 58, "SpeedButtonCh2", &FP::SpeedButtonCh2, "TrackBar2",
-     &FP::TrackBar2},
+     &FP::CH2on, "Autoset2", &FP::Autoset2, &FP::SpeedButtonCh2, &FP::TrackBar2},
 };
 
 void BuildChannel(ControlMaker& make, FrontPanelControls& p, const display::DisplaySharedState& display, int channel, int left) {
   TWinControl* box = p.GroupBox1;
   const ChannelColumn& c = kChannelColumns[channel - 1];
+  const ChannelControlNames& n = kChannelControlNames[static_cast<std::size_t>(channel - 1)];
 
-  TLabel* label = make.Label(box, c.LabelName, c.Caption, left, 18);
+  TLabel* label = make.Label(box, n.Label, n.Caption, left, 18);
   label->Font().Style = fsBold;
   label->Font().Size = 9;
   label->Font().Color = display.*c.Color;
@@ -139,7 +126,7 @@ void BuildChannel(ControlMaker& make, FrontPanelControls& p, const display::Disp
   const int coupleTop = 38 + 3 * kRowStep + 4;
   const int coupleWidths[3] = {kCoupleW, kCoupleW, kCoupleW + 2};
   for (std::size_t i = 0; i < 3; ++i)
-    p.*c.Coupling[i] = make.Button(box, c.CouplingNames[i], kCouplingCaptions[i], c.CouplingGroup,
+    p.*c.Coupling[i] = make.Button(box, n.Coupling[i], kCouplingCaptions[i], n.CouplingGroup,
                                    left + static_cast<int>(i) * (kCoupleW + 5), coupleTop, coupleWidths[i]);
   (p.*c.Coupling[1])->SetDown(true);
 
@@ -150,19 +137,19 @@ void BuildChannel(ControlMaker& make, FrontPanelControls& p, const display::Disp
   (p.*c.Probe[0])->SetDown(true);
 
   const int onTop = probeTop + kRowStep + 4;
-  auto* on = make.Button(box, c.OnName, "On", c.OnGroup, left, onTop, kRangeW);
+  auto* on = make.Button(box, n.On, "On", n.OnGroup, left, onTop, kRangeW);
   on->SetAllowAllUp(true);
   on->SetDown(true);
   auto* autoset = make.Button(box, c.AutosetName, "Autoset", 0, left + kRangeW + 4, onTop, kRangeW);
   // The hidden companion of "On": down while the channel is hidden.
-  auto* off = make.Button(box, c.OffName, "OFF", c.OffGroup, left, onTop, kRangeW);
+  auto* off = make.Button(box, n.Off, "OFF", n.OffGroup, left, onTop, kRangeW);
   off->SetAllowAllUp(true);
   off->SetVisible(false);
   p.*c.On = on;
   p.*c.Autoset = autoset;
   p.*c.Off = off;
 
-  p.*c.Bar = OffsetBar(make, box, c.BarName, left + 2 * kRangeW + 10, -128, 127, 0);
+  p.*c.Bar = OffsetBar(make, box, n.Bar, left + 2 * kRangeW + 10, -128, 127, 0);
 }
 
 void BuildTrigger(ControlMaker& make, FrontPanelControls& p) {

@@ -154,6 +154,28 @@ struct FrontPanelControls {
 template <class T>
 using PanelControl = T* FrontPanelControls::*;
 
+// The names and button groups of a channel's column of controls, the same on
+// the scope's front panel, its twin and the recorder (settings files and
+// remote commands know the controls by these names).
+struct ChannelControlNames {
+  const char* Label;
+  const char* Caption;
+  int CouplingGroup;
+  std::array<const char*, 3> Coupling;  // AC, DC, GND
+  int OnGroup;
+  const char* On;
+  int OffGroup;
+  const char* Off;  // the hidden companion of "On"
+  const char* Bar;  // the position bar
+};
+inline constexpr std::array<ChannelControlNames, 2> kChannelControlNames{{
+    {"LabelCh1", "CH1", 21, {"SpeedButton_ac1", "SpeedButton_dc1", "SpeedButton_gnd1"}, 55, "CH1on", 57,
+     "SpeedButtonCh1", "TrackBar1"},
+    {"LabelCh2", "CH2", 22, {"SpeedButton__ac2", "SpeedButton_dc2", "SpeedButton_gnd2"}, 56, "CH2on", 58,
+     "SpeedButtonCh2", "TrackBar2"},
+}};
+inline constexpr std::array<const char*, 3> kCouplingCaptions{"AC", "DC", "GND"};
+
 // Size of the area BuildFrontPanel fills, from the parent's top-left corner.
 constexpr int kFrontPanelWidth = 530;
 constexpr int kFrontPanelHeight = 296;

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 
+#include "engine/front_panel.h"
 #include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "recorder/add_text_rec.h"
@@ -119,53 +120,63 @@ void TForm1_rec::BuildControls() {
   const int panelX = kRecMargin + kImageWidth + 8;
   const int panelW = kRecFormWidth - panelX - kRecMargin;
   GroupBox1 = make.Group(this, "GroupBox1", "Volts/Div.", panelX, kRecMargin, panelW, kImageHeight);
+  // Where the window keeps each channel's controls.
+  struct Column {
+    TLabel*& Label;
+    std::array<TGrSpeedButton*, 6>& Ranges;
+    std::array<TGrSpeedButton**, 3> Coupling;
+    TGrSpeedButton*& On;
+    TGrSpeedButton*& Off;
+    TTrackBar*& Bar;
+  };
+  const Column columns[2] = {
+      {LabelCh1, Ch1RangeButtons, {&SpeedButton_ac1, &SpeedButton_dc1, &SpeedButton_gnd1}, CH1on, SpeedButtonCh1,
+       TrackBar1},
+      {LabelCh2, Ch2RangeButtons, {&SpeedButton__ac2, &SpeedButton_dc2, &SpeedButton_gnd2}, CH2on, SpeedButtonCh2,
+       TrackBar2}};
+  const TColor colours[2] = {RecorderState.RecCh1Color, RecorderState.RecCh2Color};
   for (int ch = 1; ch <= 2; ++ch) {
-    const bool ch1 = ch == 1;
-    const int left = 8 + (ch1 ? 0 : panelW / 2);
-    TLabel* label = make.Label(GroupBox1, ch1 ? "LabelCh1" : "LabelCh2", ch1 ? "CH1" : "CH2", left, 18);
+    const std::size_t c = static_cast<std::size_t>(ch - 1);
+    const Column& column = columns[c];
+    const ChannelControlNames& names = kChannelControlNames[c];
+    const int left = 8 + static_cast<int>(c) * (panelW / 2);
+    TLabel* label = make.Label(GroupBox1, names.Label, names.Caption, left, 18);
     label->Font().Style = fsBold;
     label->Font().Size = 9;
-    label->Font().Color = ch1 ? RecorderState.RecCh1Color : RecorderState.RecCh2Color;
+    label->Font().Color = colours[c];
     label->FontChanged();
-    (ch1 ? LabelCh1 : LabelCh2) = label;
-    auto& ranges = ch1 ? Ch1RangeButtons : Ch2RangeButtons;
+    column.Label = label;
     for (std::size_t i = 0; i < recorder::RecorderRangeTable.size(); ++i) {
       const auto& row = recorder::RecorderRangeTable[i];
       const int col = static_cast<int>(i % 2), line = static_cast<int>(i / 2);
-      ranges[i] = make.Button(GroupBox1, ch1 ? row.Ch1Button : row.Ch2Button, row.Caption, ch, left + col * 44,
-                              38 + line * 24, 40);
-      ranges[i]->OnClick = [this, ch, i](TObject*) { RangeStepClick(ch, i); };
+      column.Ranges[i] = make.Button(GroupBox1, c == 0 ? row.Ch1Button : row.Ch2Button, row.Caption, ch,
+                                     left + col * 44, 38 + line * 24, 40);
+      column.Ranges[i]->OnClick = [this, ch, i](TObject*) { RangeStepClick(ch, i); };
     }
-    ranges[recorder::kRange1V]->SetDown(true);
+    column.Ranges[recorder::kRange1V]->SetDown(true);
     const int coupleTop = 38 + 3 * 24 + 4;
-    const int cGroup = ch1 ? 21 : 22;
-    auto* ac = make.Button(GroupBox1, ch1 ? "SpeedButton_ac1" : "SpeedButton__ac2", "AC", cGroup, left, coupleTop, 27);
-    auto* dc = make.Button(GroupBox1, ch1 ? "SpeedButton_dc1" : "SpeedButton_dc2", "DC", cGroup, left + 29,
-                           coupleTop, 27);
-    auto* gnd = make.Button(GroupBox1, ch1 ? "SpeedButton_gnd1" : "SpeedButton_gnd2", "GND", cGroup, left + 58,
-                            coupleTop, 28);
-    dc->SetDown(true);
-    (ch1 ? SpeedButton_ac1 : SpeedButton__ac2) = ac;
-    (ch1 ? SpeedButton_dc1 : SpeedButton_dc2) = dc;
-    (ch1 ? SpeedButton_gnd1 : SpeedButton_gnd2) = gnd;
+    const int coupleLefts[3] = {0, 29, 58}, coupleWidths[3] = {27, 27, 28};
+    for (std::size_t i = 0; i < 3; ++i)
+      *column.Coupling[i] = make.Button(GroupBox1, names.Coupling[i], kCouplingCaptions[i], names.CouplingGroup,
+                                        left + coupleLefts[i], coupleTop, coupleWidths[i]);
+    (*column.Coupling[1])->SetDown(true);
     const int onTop = coupleTop + 28;
-    auto* on = make.Button(GroupBox1, ch1 ? "CH1on" : "CH2on", "On", ch1 ? 55 : 56, left, onTop, 40);
+    auto* on = make.Button(GroupBox1, names.On, "On", names.OnGroup, left, onTop, 40);
     on->SetAllowAllUp(true);
     on->SetDown(true);
-    auto* off = make.Button(GroupBox1, ch1 ? "SpeedButtonCh1" : "SpeedButtonCh2", "OFF", ch1 ? 57 : 58, left + 44,
-                            onTop, 40);
+    auto* off = make.Button(GroupBox1, names.Off, "OFF", names.OffGroup, left + 44, onTop, 40);
     off->SetAllowAllUp(true);
-    (ch1 ? CH1on : CH2on) = on;
-    (ch1 ? SpeedButtonCh1 : SpeedButtonCh2) = off;
+    column.On = on;
+    column.Off = off;
     auto* bar = new TTrackBar(this);
-    bar->Name = ch1 ? "TrackBar1" : "TrackBar2";
+    bar->Name = names.Bar;
     bar->SetParent(GroupBox1);
     bar->SetOrientation(trVertical);
     bar->SetBounds(left + 90, 16, 30, kImageHeight - 24);
     bar->SetParams(0, -128, 127);
     bar->SetPageSize(10);
     bar->SetFrequency(16);
-    (ch1 ? TrackBar1 : TrackBar2) = bar;
+    column.Bar = bar;
   }
   SpeedButton_ac1->OnClick = [this](TObject* s) { SpeedButton_ac1Click(s); };
   SpeedButton_dc1->OnClick = [this](TObject* s) { SpeedButton_dc1Click(s); };
