@@ -1,18 +1,13 @@
 // The capture loops: Run (continuous captures on a 10 ms tick), Single (one
 // capture on the same kind of tick), the blocking single capture other
-// instruments call, the recorder's start capture, and the steps every capture
-// goes through once it has arrived.
+// instruments call and the recorder's start capture.
 #include <chrono>
 
-#include "engine/big_screen.h"
-#include "engine/measurement_window.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/picture_settings.h"
 #include "device/scope_device.h"
-#include "engine/capture_unpack.h"
 #include "engine/scope_state.h"
-#include "engine/spectrum_hold.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/vcl.h"
 
@@ -31,47 +26,6 @@ bool DeviceTriggerOn(const engine::WithScopeStates& states) { return engine::Dev
 void IdleWait() { program_clock::Sleep(std::chrono::milliseconds(1)); }
 
 }  // namespace
-
-// ---------------------------------------------------------------- controls
-
-void TForm1::CreateAcquisitionControls() {
-  SpeedButtonRun->OnClick = [this](TObject* s) { SpeedButtonRunClick(s); };
-  SpeedButtonSingle->OnClick = [this](TObject* s) { SpeedButtonSingleClick(s); };
-
-}
-
-void TForm1::SetStatusText(const std::string& text) {
-  if (Label3) Label3->SetCaption(text);
-  if (auto* twin = TwinControl(&FrontPanelControls::Label3)) twin->SetCaption(text);
-}
-
-void TForm1::SetRunDown(bool down) {
-  SpeedButtonRun->SetDown(down);
-  MirrorToTwin(*this, &FrontPanelControls::SpeedButtonRun);
-}
-
-void TForm1::SetSingleDown(bool down) {
-  SpeedButtonSingle->SetDown(down);
-  MirrorToTwin(*this, &FrontPanelControls::SpeedButtonSingle);
-}
-
-void TForm1::SetSingleEnabled(bool enabled) {
-  SpeedButtonSingle->SetEnabled(enabled);
-  if (auto* twin = TwinControl(&FrontPanelControls::SpeedButtonSingle)) twin->SetEnabled(enabled);
-}
-
-bool TForm1::PersistDown() const {
-  return SpeedButton23 && SpeedButton23->Down();
-}
-
-bool TForm1::LinkLost() const { return !ScopeState.DemoMode && !device_.IsOpen(); }
-
-void TForm1::LeaveFileDisplay() {
-  ScopeState.DataFileName.clear();
-  SetCaption(Caption().find("Darvik") != std::string::npos ? "Darvik48" : "Spectrum analyzer");
-  ScopeState.FileCh1Ground = 10000;
-  ScopeState.FileCh2Ground = 10000;
-}
 
 // ---------------------------------------------------------------- Run
 
@@ -360,117 +314,4 @@ bool TForm1::SingleClick0() {
     if (program_clock::MillisecondsSince(started) >= RecorderCaptureLimitMs) return false;
     IdleWait();
   }
-}
-
-// ---------------------------------------------------------------- after a capture
-
-void TForm1::PostCaptureSteps(CaptureMode mode) {
-  const bool run = mode == CaptureMode::Run;
-
-  // The erase needs the old samples.
-  poisto();
-  ScopeState.PlotMethod = ScopeState.Settings.TimeBaseRow == engine::kTimeBase02us ? 1
-                          : ScopeState.Settings.TimeBaseRow == engine::kTimeBase01us ? 2 : 0;
-
-  // The new trace is shown at the time base it was taken with.
-  if (!ScopeState.SpectrumMode) {
-    ScopeState.Magnification = ScopeState.SampleStep;
-    ScopeState.ShownTimePerDiv = ScopeState.TimePerDiv;
-  }
-
-  // The capture, made once: by the unpacking or the demo source, which hand
-  // it to averaging and history; or from a replayed data file, which is
-  // already in the block. The readers below each take it in turn.
-  display::Capture& capture = ScopeState.NewestCapture;
-  if (ScopeState.ScopeFileReplay) engine::CaptureHeldSamples(*this, capture);
-  else if (ScopeState.DemoMode) luedemo();
-  else engine::UnpackDeviceCapture(*this, device_);
-
-  // The device captures the next block while this one is drawn; also after
-  // the capture that ends Run, so the device is armed as after any Run capture.
-  if (run && !ScopeState.DemoMode) device_.Resetoi_500();
-
-  // Read-outs, thinned in Run at the fast time bases.
-  if (!run || MeasureCounter > 5 || ScopeState.TimePerDiv > 1000000) {
-    rms_out(capture);
-    if (Form_99 && Form_99->Visible()) measure(capture);
-    if (run) {
-      MeasureCounter = 0;
-      if (ScopeState.ExtendCalTime) ExtendedCalibrationStep();
-    }
-  }
-  if (run) ++MeasureCounter;
-
-  // Spectrum.
-  if (ScopeState.SpectrumMode) {
-    if (ScopeState.CaptureTimePerDiv != ScopeState.TimePerDiv) {
-      ScopeState.CaptureTimePerDiv = ScopeState.TimePerDiv;
-      if (MarkersFFTSpectralDensity1 && MarkersFFTSpectralDensity1->Checked()) kursoridb();
-    }
-    FFT(capture);
-    if (run && ScopeState.FftAverageOn && !ScopeState.SettingsChanged) engine::average_fft(*this);
-    if (ScopeState.LogFreqAxis) LinToLog();
-    if (run) {
-      if (ScopeState.FftMaximumOn && !ScopeState.SettingsChanged) engine::maximize_fft(*this);
-      if (ScopeState.FftAverageOn || ScopeState.FftMaximumOn) engine::refresh_fft(*this);
-    }
-    ScopeState.SettingsChanged = 0;
-  }
-
-  // Labels for the files and the export; the magnified steps are all
-  // captured at 5 us/div.
-  ScopeState.ShareTimeDivText = ScopeState.TimePerDiv == 500 ? "5us" : ScopeState.TimeDivText;
-  ScopeState.ShareCh1RangeText = ScopeState.Ch1RangeText;
-  ScopeState.ShareCh2RangeText = ScopeState.Ch2RangeText;
-  SaveShareData(capture);
-
-  // The new trace on the picture, with its persistence; whatever had hidden
-  // the traces (a cleared display, a change of source) is over.
-  ScopeState.TracesShown = 1;
-  ScopeState.CaptureUnpacked = 0;
-  DrawCapture(capture);
-  if (!ScopeState.SpectrumMode) ScopeState.TraceValid = ScopeState.ScopeFileReplay ? 0 : 1;
-}
-
-// ---------------------------------------------------------------- counters
-
-void TForm1::Timer2Timer(TObject* /*Sender*/) {
-  if (ScopeState.TriggerWaitTicks < 255) ++ScopeState.TriggerWaitTicks;
-}
-
-void TForm1::Timer4Timer(TObject* /*Sender*/) {
-  if (DemoPaceTicks < 255) ++DemoPaceTicks;
-}
-
-void TForm1::ReleaseRunAndSingle() {
-  if (SpeedButtonRun->Down()) {
-    SpeedButtonRun->SetDown(false);
-    SpeedButtonRunClick(this);
-  }
-  if (SpeedButtonSingle->Down()) {
-    SpeedButtonSingle->SetDown(false);
-    SpeedButtonSingleClick(this);
-  }
-  StopRunAndSingleLoops();
-}
-
-void TForm1::StopRunAndSingleLoops() {
-  SetRunDown(false);
-  SetSingleDown(false);
-  ScopeState.RunStop = 1;
-  ScopeState.SingleStop = 1;
-  Fasttimer1->SetEnabled(false);
-  Fasttimer2->SetEnabled(false);
-}
-
-void TForm1::StopAndSettle() {
-  if (!SpeedButtonRun->Down() && !SpeedButtonSingle->Down()) return;
-  ReleaseRunAndSingle();
-  WaitOneTimer6Tick();
-}
-
-void TForm1::WaitOneTimer6Tick() {
-  Timer6Fired = 0;
-  Timer6->SetEnabled(true);
-  Application->ProcessMessagesUntil([this] { return Timer6Fired != 0; });
 }

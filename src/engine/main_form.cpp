@@ -55,4 +55,5 @@ TForm1::~TForm1() {
   ReleaseWorkBlocks();
 }
 
-// FormCreate and the rest of the start-up live in startup.cpp.
+// FormCreate lives in startup.cpp, the rest of the start-up in
+// startup_deferred.cpp and the close in startup_close.cpp.

@@ -1,0 +1,77 @@
+// The steps every capture goes through once it has arrived: read-outs, spectrum, share data, picture.
+#include "engine/measurement_window.h"
+#include "engine/main_form.h"
+#include "engine/picture_settings.h"
+#include "device/scope_device.h"
+#include "engine/capture_unpack.h"
+#include "engine/scope_state.h"
+#include "engine/spectrum_hold.h"
+#include "platform/ui/vcl.h"
+
+void TForm1::PostCaptureSteps(CaptureMode mode) {
+  const bool run = mode == CaptureMode::Run;
+
+  // The erase needs the old samples.
+  poisto();
+  ScopeState.PlotMethod = ScopeState.Settings.TimeBaseRow == engine::kTimeBase02us ? 1
+                          : ScopeState.Settings.TimeBaseRow == engine::kTimeBase01us ? 2 : 0;
+
+  // The new trace is shown at the time base it was taken with.
+  if (!ScopeState.SpectrumMode) {
+    ScopeState.Magnification = ScopeState.SampleStep;
+    ScopeState.ShownTimePerDiv = ScopeState.TimePerDiv;
+  }
+
+  // The capture, made once: by the unpacking or the demo source, which hand
+  // it to averaging and history; or from a replayed data file, which is
+  // already in the block. The readers below each take it in turn.
+  display::Capture& capture = ScopeState.NewestCapture;
+  if (ScopeState.ScopeFileReplay) engine::CaptureHeldSamples(*this, capture);
+  else if (ScopeState.DemoMode) luedemo();
+  else engine::UnpackDeviceCapture(*this, device_);
+
+  // The device captures the next block while this one is drawn; also after
+  // the capture that ends Run, so the device is armed as after any Run capture.
+  if (run && !ScopeState.DemoMode) device_.Resetoi_500();
+
+  // Read-outs, thinned in Run at the fast time bases.
+  if (!run || MeasureCounter > 5 || ScopeState.TimePerDiv > 1000000) {
+    rms_out(capture);
+    if (Form_99 && Form_99->Visible()) measure(capture);
+    if (run) {
+      MeasureCounter = 0;
+      if (ScopeState.ExtendCalTime) ExtendedCalibrationStep();
+    }
+  }
+  if (run) ++MeasureCounter;
+
+  // Spectrum.
+  if (ScopeState.SpectrumMode) {
+    if (ScopeState.CaptureTimePerDiv != ScopeState.TimePerDiv) {
+      ScopeState.CaptureTimePerDiv = ScopeState.TimePerDiv;
+      if (MarkersFFTSpectralDensity1 && MarkersFFTSpectralDensity1->Checked()) kursoridb();
+    }
+    FFT(capture);
+    if (run && ScopeState.FftAverageOn && !ScopeState.SettingsChanged) engine::average_fft(*this);
+    if (ScopeState.LogFreqAxis) LinToLog();
+    if (run) {
+      if (ScopeState.FftMaximumOn && !ScopeState.SettingsChanged) engine::maximize_fft(*this);
+      if (ScopeState.FftAverageOn || ScopeState.FftMaximumOn) engine::refresh_fft(*this);
+    }
+    ScopeState.SettingsChanged = 0;
+  }
+
+  // Labels for the files and the export; the magnified steps are all
+  // captured at 5 us/div.
+  ScopeState.ShareTimeDivText = ScopeState.TimePerDiv == 500 ? "5us" : ScopeState.TimeDivText;
+  ScopeState.ShareCh1RangeText = ScopeState.Ch1RangeText;
+  ScopeState.ShareCh2RangeText = ScopeState.Ch2RangeText;
+  SaveShareData(capture);
+
+  // The new trace on the picture, with its persistence; whatever had hidden
+  // the traces (a cleared display, a change of source) is over.
+  ScopeState.TracesShown = 1;
+  ScopeState.CaptureUnpacked = 0;
+  DrawCapture(capture);
+  if (!ScopeState.SpectrumMode) ScopeState.TraceValid = ScopeState.ScopeFileReplay ? 0 : 1;
+}
