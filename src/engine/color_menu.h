@@ -4,6 +4,9 @@
 #pragma once
 
 struct FrontPanelControls;
+namespace display {
+struct DisplaySharedState;
+}
 
 namespace engine {
 

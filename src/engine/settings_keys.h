@@ -66,6 +66,10 @@ void FlagOf(SettingsList& l, const char* section, const char* key, const TSpeedB
 void FlagOf(SettingsList& l, const char* section, const char* key, const TMenuItem* item);
 void RunClick(TSpeedButton* b);
 void RunClick(TMenuItem* item);
+// A stand-alone on/off button's key: a stored state that differs flips it.
+void ToggleRule(const SettingsSnapshot& f, const char* section, const char* key, TSpeedButton* b);
+// A button of a one-down group: put down as stored, its handler run if down.
+void SelectRule(const SettingsSnapshot& f, const char* section, const char* key, TSpeedButton* b);
 // A bar position, then the bar's handler.
 void PutPosition(const SettingsSnapshot& f, const char* section, const char* key, TTrackBar* bar,
                  const std::function<void()>& handler);

@@ -1,0 +1,115 @@
+// The calibration's measuring: the slow reads and captures of the grounded
+// inputs, and the three steps that move the offsets, the 1 V/div correction
+// and the position DACs until the readings hit their targets.
+#include <chrono>
+#include <cstdint>
+#include <optional>
+
+#include "engine/calibration_parts.h"
+#include "engine/main_form.h"
+#include "device/scope_device.h"
+#include "engine/scope_state.h"
+#include "platform/ui/clock.h"
+#include "platform/ui/vcl.h"
+
+namespace engine::calibration {
+
+namespace {
+
+// The calibration cannot go on: the device is unplugged, the program is
+// ending, or the user asked to close it.
+bool Interrupted() { return !Form1->Device().IsOpen() || (Application && Application->Terminated()) || Form1->ScopeState.CloseRequested; }
+
+// One blocking capture. False when none arrived: the calibration was
+// interrupted (a close request stops the capture loop), or the device
+// delivered nothing within kDeviceAnswerLimitMs.
+bool CaptureInTime() {
+  bool late = false;
+  program_clock::Alarm limit([&late] {
+    late = true;
+    Form1->ScopeState.SingleStop = 1;  // ends the capture loop without a capture
+  });
+  limit.Start(std::chrono::milliseconds(device::kDeviceAnswerLimitMs), false);
+  Form1->SingleClick();
+  return !late && !Interrupted();
+}
+
+}  // namespace
+
+// One slow read: the screen reading of each channel (255 minus its mean
+// code). Its pairs land in entries 0..31 of both channels' samples.
+Readings Read() {
+  const std::optional<device::LevelReading> r =
+      Form1->Device().ReadBytes([] { return Form1->ScopeState.CloseRequested != 0; });
+  if (!r) return {};
+  for (std::size_t k = 0; k < device::LevelReading::kPairs; ++k) {
+    Form1->ScopeState.Ch2Samples()[k] = r->Ch2[k];
+    Form1->ScopeState.Ch1Samples()[k] = r->Ch1[k];
+  }
+  return {r->Ch1Level, r->Ch2Level, true};
+}
+
+// Step 1 for one channel: move the offset until a capture centres the
+// grounded trace. False when no capture came.
+bool CentreOffset(int channel) {
+  std::int32_t& offset = channel == 1 ? Form1->ScopeState.Ch1OffsetCal : Form1->ScopeState.Ch2OffsetCal;
+  const std::int32_t* samples = channel == 1 ? Form1->ScopeState.Ch1Samples().data() : Form1->ScopeState.Ch2Samples().data();
+  int unchanged = 0;
+  for (int capture = 0; capture < kMaxOffsetCaptures && unchanged < kStableCaptures; ++capture) {
+    const std::int32_t before = offset;
+    if (!CaptureInTime()) return false;
+    std::int32_t sum = 0;
+    for (int i = kSumFirst; i < kSumFirst + kSumCount; ++i) sum += samples[i];
+    if (sum > kSumHigh) ++offset;
+    else if (sum < kSumLow) --offset;
+    unchanged = offset == before ? unchanged + 1 : 0;
+  }
+  return true;
+}
+
+// Step 2: both range trims at once until both readings are 128.
+bool CorrectOneVoltFamily() {
+  Form1->ScopeState.Ch1RangeTrim = 0;
+  Form1->ScopeState.Ch2RangeTrim = 0;
+  for (int i = 0; i < kMaxCorrectionReads; ++i) {
+    const std::int32_t before1 = Form1->ScopeState.Ch1RangeTrim;
+    const std::int32_t before2 = Form1->ScopeState.Ch2RangeTrim;
+    Form1->Set_DACs();
+    const Readings r = Read();
+    if (!r.ok) return false;
+    if (r.ch1 > kMidReading) --Form1->ScopeState.Ch1RangeTrim;
+    else if (r.ch1 < kMidReading) ++Form1->ScopeState.Ch1RangeTrim;
+    if (r.ch2 > kMidReading) --Form1->ScopeState.Ch2RangeTrim;
+    else if (r.ch2 < kMidReading) ++Form1->ScopeState.Ch2RangeTrim;
+    if (Form1->ScopeState.Ch1RangeTrim == before1 && Form1->ScopeState.Ch2RangeTrim == before2) break;
+  }
+  return true;
+}
+
+// Step 3: one point of a channel's position sweep. Up one DAC step at a time
+// until the reading reaches upTarget, then down while it is above
+// downTarget; both directions give up at DAC value 255. With two reads per
+// step the first one is discarded. False when the device went away.
+bool SweepPosition(int channel, int upTarget, int downTarget, int readsPerStep, int& reading) {
+  std::int32_t& position = channel == 1 ? Form1->ScopeState.Ch1PositionDac : Form1->ScopeState.Ch2PositionDac;
+  auto step = [&](int delta) {
+    position = (position + delta + 256) % 256;
+    Form1->Set_DACs();
+    for (int k = 0; k < readsPerStep; ++k) {
+      const Readings r = Read();
+      if (!r.ok) return false;
+      reading = channel == 1 ? r.ch1 : r.ch2;
+    }
+    return true;
+  };
+  do {
+    if (!step(+1)) return false;
+  } while (position != 255 && reading < upTarget);
+  while (reading > downTarget) {
+    if (!step(-1)) return false;
+    if (position == 255) break;
+  }
+  return true;
+}
+
+}  // namespace engine::calibration
