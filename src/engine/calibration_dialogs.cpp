@@ -66,14 +66,14 @@ void TBtnBottomDlg3::FormShow(TObject* /*Sender*/) { Timer1->SetEnabled(true); }
 
 void TBtnBottomDlg3::Timer1Timer(TObject* /*Sender*/) {
   Timer1->SetEnabled(false);
-  if (!Form1->ScopeState.ExtendCalTime || !Form1 || Form1->SpeedButtonRun->Down()) return;
+  if (!Form1 || !Form1->ScopeState.ExtendCalTime || Form1->SpeedButtonRun->Down()) return;
   Form1->SpeedButtonRun->SetDown(true);
   Form1->SpeedButtonRunClick(Form1);
 }
 
 void TBtnBottomDlg3::FormClose(TObject* /*Sender*/, TCloseAction& /*Action*/) {
   Timer1->SetEnabled(false);
-  if (!Form1->ScopeState.ExtendCalTime || !Form1) return;
+  if (!Form1 || !Form1->ScopeState.ExtendCalTime) return;
   Form1->ScopeState.ExtendCalTime = 0;
   Form1->ScopeState.ExtendCalSteps = 0;
   if (Form1->SpeedButtonRun->Down()) {
