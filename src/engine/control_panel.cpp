@@ -12,12 +12,13 @@ namespace {
 
 using MainHandler = void (TForm1::*)(TObject*);
 
-constexpr std::array<MainHandler, 6> kCh1Ranges{&TForm1::SpeedButton28Click,   &TForm1::SpeedButton15v1Click,
-                                                &TForm1::SpeedButton5v1Click,  &TForm1::SpeedButton1p5v1Click,
-                                                &TForm1::SpeedButton05v1Click, &TForm1::SpeedButton015v1Click};
-constexpr std::array<MainHandler, 6> kCh2Ranges{&TForm1::SpeedButton29Click,   &TForm1::SpeedButton15v2Click,
-                                                &TForm1::SpeedButton5v2Click,  &TForm1::SpeedButton1p5v2Click,
-                                                &TForm1::SpeedButton05v2Click, &TForm1::SpeedButton015v2Click};
+// The volts/div handlers of each channel in RangeTable order.
+constexpr std::array<std::array<MainHandler, 6>, 2> kRangeHandlers{{
+    {&TForm1::SpeedButton28Click, &TForm1::SpeedButton15v1Click, &TForm1::SpeedButton5v1Click,
+     &TForm1::SpeedButton1p5v1Click, &TForm1::SpeedButton05v1Click, &TForm1::SpeedButton015v1Click},
+    {&TForm1::SpeedButton29Click, &TForm1::SpeedButton15v2Click, &TForm1::SpeedButton5v2Click,
+     &TForm1::SpeedButton1p5v2Click, &TForm1::SpeedButton05v2Click, &TForm1::SpeedButton015v2Click},
+}};
 
 // The main window's copy of the twin panel's `button` takes its state, then
 // the main handler runs.
@@ -49,53 +50,27 @@ void ShowChannelSettings(FrontPanelControls* panel, const engine::ScopeSettings&
       {&FP::SpeedButton_ac1, &FP::SpeedButton_dc1, &FP::SpeedButton_gnd1},
       {&FP::SpeedButton__ac2, &FP::SpeedButton_dc2, &FP::SpeedButton_gnd2}};
   static constexpr engine::PanelButton kProbes[2][2] = {{&FP::x11, &FP::x101}, {&FP::x12, &FP::x102}};
+  static constexpr engine::PanelButton engine::RangeStep::*kRangeButtons[2] = {&engine::RangeStep::Ch1Button,
+                                                                              &engine::RangeStep::Ch2Button};
+  // "On" and its hidden companion, which is down while the trace is hidden.
+  static constexpr engine::PanelButton kOn[2] = {&FP::CH1on, &FP::CH2on};
+  static constexpr engine::PanelButton kOff[2] = {&FP::SpeedButtonCh1, &FP::SpeedButtonCh2};
   if (!panel || (channel != 1 && channel != 2)) return;
   auto press = [panel](engine::PanelButton button) {
     if (button && panel->*button) (panel->*button)->SetDown(true);
   };
   if (const engine::RangeStep* row = engine::RangeRowOfCode(s.GainCode(channel)))
-    press(channel == 1 ? row->Ch1Button : row->Ch2Button);
+    press(row->*kRangeButtons[channel - 1]);
   press(kCoupling[channel - 1][engine::CouplingIndex(s, channel)]);
   press(kProbes[channel - 1][s.X10(channel) ? 1 : 0]);
-  // "On" and its hidden companion, which is down while the trace is hidden.
   const bool shown = s.On(channel) != 0;
-  if (TGrSpeedButton* on = channel == 1 ? panel->CH1on : panel->CH2on) on->SetDown(shown);
-  if (TGrSpeedButton* off = channel == 1 ? panel->SpeedButtonCh1 : panel->SpeedButtonCh2) off->SetDown(!shown);
+  if (TGrSpeedButton* on = panel->*kOn[channel - 1]) on->SetDown(shown);
+  if (TGrSpeedButton* off = panel->*kOff[channel - 1]) off->SetDown(!shown);
 }
 
-void ShowChannelSettings(TForm1& main, int channel) {
-  ShowChannelSettings(&main, main.ScopeState.Settings, channel);
-  ShowChannelSettings(Form11, main.ScopeState.Settings, channel);
-}
+void ShowChannelSettings(TForm1& main, int channel) { main.FrontPanel().ShowChannelSettings(channel); }
 
-void ShowTimeBase(TForm1& main) {
-  const engine::ScopeSettings& s = main.ScopeState.Settings;
-  const engine::PanelButton shown[2] = {engine::TimeBaseButton(s.TimeBaseRow), engine::SpanButton(s.SpanRow)};
-  for (FrontPanelControls* panel : {static_cast<FrontPanelControls*>(&main), static_cast<FrontPanelControls*>(Form11)})
-    if (panel)
-      for (const engine::PanelButton button : shown)
-        if (button && panel->*button) (panel->*button)->SetDown(true);
-}
-
-void ShowTrigger(TForm1& main) {
-  using FP = FrontPanelControls;
-  const engine::ScopeSettings& s = main.ScopeState.Settings;
-  static constexpr engine::PanelButton kSources[3] = {&FP::SpeedButton3, &FP::SpeedButton4, &FP::SpeedButton_ext};
-  const engine::PanelButton shown[3] = {kSources[engine::TriggerSourceIndex(s)],
-                                        s.TriggerSlope == 0 ? &FP::SpeedButton6 : &FP::SpeedButton5,
-                                        s.TriggerOff == 0 ? &FP::SpeedButton7 : &FP::SpeedButton8};
-  for (FrontPanelControls* panel : {static_cast<FrontPanelControls*>(&main), static_cast<FrontPanelControls*>(Form11)})
-    if (panel)
-      for (const engine::PanelButton button : shown)
-        if (panel->*button) (panel->*button)->SetDown(true);
-}
-
-void ShowTriggerLevel(TForm1& main) {
-  const std::uint8_t level = main.ScopeState.Settings.TriggerLevel;
-  // The twin's bar handler comes back to the main bar only on a real change.
-  for (TTrackBar* bar : {main.TrackBar3, TwinControl(&FrontPanelControls::TrackBar3)})
-    if (bar && bar->Position() != level) bar->SetPosition(level);
-}
+void ShowTimeBase(TForm1& main) { main.FrontPanel().ShowTimeBase(); }
 
 TForm11::TForm11(TComponent* owner, const engine::ScopeStates& states)
     : TForm(owner), engine::WithScopeStates(states) {
@@ -160,11 +135,11 @@ void TForm11::BindForwards() {
           if (Form1) (Form1->*handler)(Form1);
         });
   }
-  for (std::size_t i = 0; i < 6; ++i) {
-    const MainHandler h1 = kCh1Ranges[i], h2 = kCh2Ranges[i];
-    bind(RangeButtons(1)[i], [h1] { if (Form1) (Form1->*h1)(Form1); });
-    bind(RangeButtons(2)[i], [h2] { if (Form1) (Form1->*h2)(Form1); });
-  }
+  for (int channel = 1; channel <= 2; ++channel)
+    for (std::size_t i = 0; i < 6; ++i) {
+      const MainHandler handler = kRangeHandlers[static_cast<std::size_t>(channel - 1)][i];
+      bind(RangeButtons(channel)[i], [handler] { if (Form1) (Form1->*handler)(Form1); });
+    }
 
   bind(CH1on, [this] { CH1onClick(this); });
   bind(CH2on, [this] { CH2onClick(this); });

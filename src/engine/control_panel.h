@@ -159,11 +159,6 @@ void ShowChannelSettings(FrontPanelControls* panel, const engine::ScopeSettings&
 void ShowChannelSettings(TForm1& main, int channel);
 // The time/div and span buttons of both panels show the settings' rows.
 void ShowTimeBase(TForm1& main);
-// The trigger's source, edge and on/off buttons of both panels show the
-// settings' trigger.
-void ShowTrigger(TForm1& main);
-// The level bars of both panels show the settings' trigger level.
-void ShowTriggerLevel(TForm1& main);
 
 
 // A main-window handler, as the twin panel's items run it.

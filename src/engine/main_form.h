@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "display/scope_view.h"
 #include "display/spectrum.h"
 #include "engine/front_panel.h"
+#include "engine/front_panel/front_panel_controller.h"
 #include "engine/scope_settings.h"
 #include "engine/scope_states.h"
 #include "engine/settings_packet.h"
@@ -37,7 +39,8 @@ class TForm1 : public TForm,
                public engine::WithScopeStates,
                public FrontPanelControls,
                public AnalysisControls,
-               public PersistenceControls {
+               public PersistenceControls,
+               public engine::front_panel::FrontPanelHost {
  public:
   // The window drives `device` and works on `states` as long as it lives.
   TForm1(TComponent* owner, device::ScopeDevice& device, const engine::ScopeStates& states);
@@ -63,16 +66,10 @@ class TForm1 : public TForm,
   // The firmware version query at the end of the start-up (About box).
   void QueryFirmwareVersion();
 
-  // Settings packet.
-  // Builds the control bytes from the engine state and sends the packet.
+  // Settings packet (engine/front_panel/): built from the engine state and sent.
   void Set500();
-  // Sends the packet of the control bytes last built.
-  void asetus_1();
-  // The settings the next packet carries, from the engine state.
-  engine::ScopeSettings CurrentScopeSettings() const;
   void Set_DACs();
   void asetus(const std::string& label, int kind);
-  void AsetaAika(int pixelStep, const std::string& label);
 
   // Controls of the display modes, made with their modes (nullptr until
   // then): the history bar, the bit view button "10110010" and the
@@ -88,13 +85,10 @@ class TForm1 : public TForm,
   void SpeedButton15v1Click(TObject* Sender);
   void SpeedButton15v2Click(TObject* Sender);
   void SpeedButton2msClick(TObject* Sender);
-  void ms500off();
   // Applies one row of the time-base table, or one volts/div row to a channel
   // (1 or 2), as the front-panel buttons of that row do.
   void ApplyTimeBaseStep(const engine::TimeBaseStep& step);
   void ApplyRangeStep(int channel, const engine::RangeStep& step);
-  // The sample-rate text the next AsetaAika prints.
-  std::string NextSampleRateText = "125kS/s";
 
   // Picture steps of the apply operations (main_picture.cpp). The marker read-outs
   // print nothing while no marker read-out is shown.
@@ -118,9 +112,6 @@ class TForm1 : public TForm,
   // Where the device's logic file is read from.
   device::LogicFolders LogicFolders() const;
   void ShowLoadingPanel(bool show);
-  // Sticky trigger bits of c6 as the last packet left them (the time-base
-  // register is TimeBaseRegister).
-  engine::PacketStickyBits PacketBits;
 
  public:
   // ---- Start-up, shutdown and settings file
@@ -330,6 +321,8 @@ class TForm1 : public TForm,
 
  public:
   // ======== Front panel: time base and vertical channels ========
+  // The work behind the front panel's handlers.
+  engine::front_panel::FrontPanelController& FrontPanel() { return *front_panel_; }
   // The panel's place beside the picture; BuildFrontPanel fills it.
   TPanel* FrontPanelArea = nullptr;
   // Builds the front panel and binds the time-base, channel and Run/Single
@@ -369,7 +362,7 @@ class TForm1 : public TForm,
   void ScrollBar2Change(TObject* Sender);       // horizontal position
   void SpeedButton24Click(TObject* Sender);     // horizontal position to the step's preset
 
-  // Volts/div.
+  // Vertical channels: volts/div, coupling, probes, positions, display.
   void SpeedButton28Click(TObject* Sender);
   void SpeedButton5v1Click(TObject* Sender);
   void SpeedButton1p5v1Click(TObject* Sender);
@@ -382,50 +375,33 @@ class TForm1 : public TForm,
   void SpeedButton015v2Click(TObject* Sender);
   // Runs the volts/div handler of range code `code` for channel 1 or 2.
   void RangeCodeClick(int channel, std::uint8_t code);
-  // Coupling.
   void SpeedButton_ac1Click(TObject* Sender);
   void SpeedButton_dc1Click(TObject* Sender);
   void SpeedButton_gnd1Click(TObject* Sender);
   void SpeedButton__ac2Click(TObject* Sender);
   void SpeedButton_dc2Click(TObject* Sender);
   void SpeedButton_gnd2Click(TObject* Sender);
-  // Probes.
   void x11Click(TObject* Sender);
   void x101Click(TObject* Sender);
   void x12Click(TObject* Sender);
   void x102Click(TObject* Sender);
-  // Positions.
   void TrackBar1Change(TObject* Sender);
   void TrackBar2Change(TObject* Sender);
-  // Channel display.
   void CH1onClick(TObject* Sender);
   void CH2onClick(TObject* Sender);
   void SpeedButtonCh1Click(TObject* Sender);
   void SpeedButtonCh2Click(TObject* Sender);
+  // CH1's trace, label and read-outs as the settings have it.
   void ch1_dso();
-  void ch2_dso();
-  void ch1_fft();
-  void ch2_fft();
 
   // Ground-level markers (engine/ground_levels.cpp).
   void y1_viiva();  // CH1 ground-level marker (engine/ground_levels.cpp)
   void y2_viiva();  // CH2 ground-level marker
 
  private:
-  // The position bars move a stopped trace only while set; cleared while
-  // the twins' bars are written back, whose handlers come back here.
-  std::uint8_t PositionShiftArmed = 1;
-  void CouplingClick(int channel, int kind, engine::PanelButton button);
-  void ProbeClick(int channel, bool x10);
-  void PositionChange(int channel);
-  void ChannelShowClick(int channel);
+  std::unique_ptr<engine::front_panel::FrontPanelController> front_panel_;
+  // "On" of channel 1 or 2 clicked (the Big Screen's keys press it too).
   void ChannelOnClick(int channel);
-  // Shows or hides a channel's trace (in the spectrum view, the other
-  // channel takes the opposite) and the buttons of both panels follow.
-  void ShowChannel(int channel, bool shown);
-  void ChannelScopeView(int channel, bool show);
-  void ChannelSpectrumView(int channel, bool show);
-
 
  public:
   // ======== Trigger controls, graticule, marker lines and screen texts ========
@@ -440,8 +416,7 @@ class TForm1 : public TForm,
   void SpeedButton8Click(TObject* Sender);
   // Binds the trigger group's handlers; run while the window is built.
   void BindTriggerHandlers();
-  // DemoMode changed: the device level follows the level bar (inverted in
-  // demo mode, where the demo trigger search reads it) and is sent again.
+  // DemoMode changed: the device level follows the level bar and is sent again.
   void RefreshDeviceTriggerLevel();
 
   // Picture items drawn with the not-xor pen (drawing one twice removes it).
@@ -459,13 +434,6 @@ class TForm1 : public TForm,
   void ShowRangeLabel(int channel, const std::string& label);
   void ShowTimeBaseLabels(const std::string& label, const std::string& rateText);
   void ClearHiddenReadouts();
-
- private:
-  // Source buttons: the common steps, with the new source code.
-  void TriggerSourceClick(std::uint8_t source);
-  void TriggerSlopeClick(std::uint8_t slope);
-  // Status label and panel of both windows for the trigger's state.
-  void ShowTriggerState();
 
  public:
   // ======== Ground-level markers and screen colours ========

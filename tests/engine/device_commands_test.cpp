@@ -176,13 +176,13 @@ TEST_F(DeviceCommandsTest, TimeStepSetsTheLayoutOfThePicture) {
 
   // The slider ends show from sample 1 and from 4066.
   Form1->ScrollBar2->SetPosition(-32);
-  Form1->AsetaAika(2, "1ms");
+  Form1->FrontPanel().AsetaAika(2, "1ms");
   EXPECT_EQ(ScopeState().DisplayStart, 1);
   Form1->ScrollBar2->SetPosition(224);
-  Form1->AsetaAika(2, "1ms");
+  Form1->FrontPanel().AsetaAika(2, "1ms");
   EXPECT_EQ(ScopeState().DisplayStart, 4066);
   ScopeState().Settings.DigitalMode = 1;
-  Form1->AsetaAika(2, "1ms");
+  Form1->FrontPanel().AsetaAika(2, "1ms");
   EXPECT_EQ(ScopeState().DisplayStart, 1024);
 }
 
@@ -194,13 +194,13 @@ TEST_F(DeviceCommandsTest, MagnificationStretchesAStoppedTraceAndCapsAbsurdFacto
   ScopeState().TimePerDiv = 65535;
   ScopeState().ShownTimePerDiv = 1;
   ScopeState().SampleStep = 1;
-  Form1->AsetaAika(2, "x");
+  Form1->FrontPanel().AsetaAika(2, "x");
   EXPECT_DOUBLE_EQ(ScopeState().Magnification, 100.0);
   ScopeState().TimePerDiv = 65534;
-  Form1->AsetaAika(2, "x");
+  Form1->FrontPanel().AsetaAika(2, "x");
   EXPECT_DOUBLE_EQ(ScopeState().Magnification, 65534.0);
   ScopeState().ShownTimePerDiv = 0;  // no capture yet
-  Form1->AsetaAika(2, "x");
+  Form1->FrontPanel().AsetaAika(2, "x");
   EXPECT_DOUBLE_EQ(ScopeState().Magnification, 100.0);
 }
 

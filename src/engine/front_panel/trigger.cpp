@@ -9,20 +9,16 @@
 #include "display/display_state.h"
 #include "display/graticule.h"
 #include "engine/control_panel.h"
-#include "engine/main_form.h"
+#include "engine/front_panel/front_panel_controller.h"
 #include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"
 
+namespace engine::front_panel {
 namespace {
 
 constexpr TColor kTriggerOnPanelColor = 0xC0B0B0;
 
-constexpr std::uint8_t kSourceCh1 = 16;
-constexpr std::uint8_t kSourceCh2 = 0;
-constexpr std::uint8_t kSourceExternal = 1;
-constexpr std::uint8_t kSlopeRising = 32;
-constexpr std::uint8_t kSlopeFalling = 0;
 constexpr std::uint8_t kTriggerOffCode = 64;
 
 // The level the device (or the demo trigger search) works from: the demo
@@ -34,130 +30,136 @@ std::uint8_t DeviceLevelFor(const engine::WithScopeStates& states, int position)
 
 }  // namespace
 
-void TForm1::BindTriggerHandlers() {
-  SpeedButton3->OnClick = [this](TObject* s) { SpeedButton3Click(s); };
-  SpeedButton4->OnClick = [this](TObject* s) { SpeedButton4Click(s); };
-  SpeedButton_ext->OnClick = [this](TObject* s) { SpeedButton_extClick(s); };
-  SpeedButton5->OnClick = [this](TObject* s) { SpeedButton5Click(s); };
-  SpeedButton6->OnClick = [this](TObject* s) { SpeedButton6Click(s); };
-  SpeedButton7->OnClick = [this](TObject* s) { SpeedButton7Click(s); };
-  SpeedButton8->OnClick = [this](TObject* s) { SpeedButton8Click(s); };
-  TrackBar3->OnChange = [this](TObject* s) { TrackBar3Change(s); };
-}
-
 // ---------------------------------------------------------------- source
 
-void TForm1::SpeedButton3Click(TObject* /*Sender*/) { TriggerSourceClick(kSourceCh1); }
-void TForm1::SpeedButton4Click(TObject* /*Sender*/) { TriggerSourceClick(kSourceCh2); }
-void TForm1::SpeedButton_extClick(TObject* /*Sender*/) { TriggerSourceClick(kSourceExternal); }
-
-void TForm1::TriggerSourceClick(std::uint8_t source) {
-  putsataanko();
-  if (ScopeState.Settings.TriggerSource == source) {
-    ShowTrigger(*this);
+void FrontPanelController::TriggerSourceClick(TriggerSource source) {
+  const std::uint8_t code = SourceCode(source);
+  host_.putsataanko();
+  if (ScopeState.Settings.TriggerSource == code) {
+    ShowTrigger();
     return;
   }
 
   // The ticks take the new source's colour: drawn again in the old pen
   // (which takes them off), then in the new one.
-  const bool positionTick = !ScopeState.SpectrumMode && MainView.LineDrawn;
-  if (DisplayState.TriggerOn) t_viiva();
-  if (positionTick) viiva();
-  ScopeState.Settings.TriggerSource = source;
-  ShowTrigger(*this);
-  if (DisplayState.TriggerOn) t_viiva();
-  if (positionTick) viiva();
-  Image1->Invalidate();
+  const bool positionTick = !ScopeState.SpectrumMode && view_.LineDrawn;
+  if (DisplayState.TriggerOn) host_.t_viiva();
+  if (positionTick) host_.viiva();
+  ScopeState.Settings.TriggerSource = code;
+  ShowTrigger();
+  if (DisplayState.TriggerOn) host_.t_viiva();
+  if (positionTick) host_.viiva();
+  window_.Image1->Invalidate();
 
   asetus("", 0);
   if (ScopeState.Settings.TriggerOff == 0) ShowTriggerState();
-  TrackBar3Change(this);
+  TriggerLevelChange();
 }
 
 // ---------------------------------------------------------------- slope
 
-void TForm1::SpeedButton5Click(TObject* /*Sender*/) { TriggerSlopeClick(kSlopeRising); }
-void TForm1::SpeedButton6Click(TObject* /*Sender*/) { TriggerSlopeClick(kSlopeFalling); }
-
-void TForm1::TriggerSlopeClick(std::uint8_t slope) {
-  const bool changed = ScopeState.Settings.TriggerSlope != slope;
-  ScopeState.Settings.TriggerSlope = slope;
-  ShowTrigger(*this);
+void FrontPanelController::TriggerSlopeClick(TriggerSlope slope) {
+  const auto code = static_cast<std::uint8_t>(slope);
+  const bool changed = ScopeState.Settings.TriggerSlope != code;
+  ScopeState.Settings.TriggerSlope = code;
+  ShowTrigger();
   if (changed) asetus("", 0);
 }
 
 // ---------------------------------------------------------------- on and off
 
-void TForm1::SpeedButton7Click(TObject* /*Sender*/) {
+void FrontPanelController::TriggerOnClick() {
   const bool changed = ScopeState.Settings.TriggerOff != 0;
   ScopeState.Settings.TriggerOff = 0;
   ScopeState.Settings.TriggerWanted = 1;
-  ShowTrigger(*this);
+  ShowTrigger();
   if (changed) asetus("", 0);
-  putsataanko();
+  host_.putsataanko();
 
-  SetStatusText("Trigger on");
+  host_.SetStatusText("Trigger on");
   ShowTriggerState();
   if (!DisplayState.TriggerOn) {
-    t_viiva();
+    host_.t_viiva();
     DisplayState.TriggerOn = 1;
   }
-  Timer2->SetEnabled(true);
+  window_.Timer2->SetEnabled(true);
   ScopeState.TriggerWaitTicks = 0;
 }
 
-void TForm1::SpeedButton8Click(TObject* /*Sender*/) {
+void FrontPanelController::TriggerOffClick() {
   const bool changed = ScopeState.Settings.TriggerOff != kTriggerOffCode;
   ScopeState.Settings.TriggerOff = kTriggerOffCode;
   ScopeState.Settings.TriggerWanted = 0;
-  ShowTrigger(*this);
+  ShowTrigger();
   if (changed) asetus("", 0);
-  putsataanko();
+  host_.putsataanko();
 
-  SetStatusText("Trigger off");
+  host_.SetStatusText("Trigger off");
   ShowTriggerState();
   if (DisplayState.TriggerOn) {
-    t_viiva();
+    host_.t_viiva();
     DisplayState.TriggerOn = 0;
   }
-  Timer2->SetEnabled(false);
+  window_.Timer2->SetEnabled(false);
   ScopeState.TriggerWaitTicks = 0;
 }
 
-void TForm1::ShowTriggerState() {
+void FrontPanelController::ShowTriggerState() {
   const bool on = ScopeState.Settings.TriggerOff == 0;
   const TColor text = on ? display::TriggerLabelColor(engine::CurrentColorTable(*this), ScopeState.Settings.TriggerSource, ScopeState.InvertCh2Mode && !ScopeState.MathOff) : clBlack;
   const TColor panel = on ? kTriggerOnPanelColor : clBtnFace;
-  SetFontColorOf(Label3, text);
+  SetFontColorOf(panel_.Label3, text);
   SetFontColorOf(TwinControl(&FrontPanelControls::Label3), text);
-  for (TPanel* p : {Panel2, TwinControl(&FrontPanelControls::Panel2)})
+  for (TPanel* p : {panel_.Panel2, TwinControl(&FrontPanelControls::Panel2)})
     if (p) p->SetColor(panel);
+}
+
+void FrontPanelController::ShowTrigger() {
+  using FP = FrontPanelControls;
+  const engine::ScopeSettings& s = ScopeState.Settings;
+  static constexpr engine::PanelButton kSources[3] = {&FP::SpeedButton3, &FP::SpeedButton4, &FP::SpeedButton_ext};
+  const engine::PanelButton shown[3] = {kSources[engine::TriggerSourceIndex(s)],
+                                        s.TriggerSlope == 0 ? &FP::SpeedButton6 : &FP::SpeedButton5,
+                                        s.TriggerOff == 0 ? &FP::SpeedButton7 : &FP::SpeedButton8};
+  for (FrontPanelControls* panel : {&panel_, static_cast<FrontPanelControls*>(Form11)})
+    if (panel)
+      for (const engine::PanelButton button : shown)
+        if (panel->*button) (panel->*button)->SetDown(true);
 }
 
 // ---------------------------------------------------------------- level
 
-void TForm1::TrackBar3Change(TObject* /*Sender*/) {
+void FrontPanelController::TriggerLevelChange() {
   ScopeState.CaptureCount = 0;
-  putsataanko();
-  const int position = TrackBar3->Position();
+  host_.putsataanko();
+  const int position = panel_.TrackBar3->Position();
   if (DisplayState.TriggerOn) {
-    t_viiva();
+    host_.t_viiva();
     ScopeState.Settings.TriggerLevel = static_cast<std::uint8_t>(position);
-    t_viiva();
-    Image1->Invalidate();
+    host_.t_viiva();
+    window_.Image1->Invalidate();
   } else {
     ScopeState.Settings.TriggerLevel = static_cast<std::uint8_t>(position);
   }
   ScopeState.Settings.DeviceTriggerLevel = DeviceLevelFor(*this, position);
-  ShowTriggerLevel(*this);
+  ShowTriggerLevel();
   Set500();
 }
 
-void TForm1::RefreshDeviceTriggerLevel() {
+void FrontPanelController::ShowTriggerLevel() {
+  const std::uint8_t level = ScopeState.Settings.TriggerLevel;
+  // The twin's bar handler comes back to the main bar only on a real change.
+  for (TTrackBar* bar : {panel_.TrackBar3, TwinControl(&FrontPanelControls::TrackBar3)})
+    if (bar && bar->Position() != level) bar->SetPosition(level);
+}
+
+void FrontPanelController::RefreshDeviceTriggerLevel() {
   // The level differs between the two modes for every position, so an
   // equal level means the mode did not change: nothing to send.
-  const std::uint8_t level = DeviceLevelFor(*this, TrackBar3->Position());
+  const std::uint8_t level = DeviceLevelFor(*this, panel_.TrackBar3->Position());
   if (level == ScopeState.Settings.DeviceTriggerLevel) return;
   ScopeState.Settings.DeviceTriggerLevel = level;
   Set500();
 }
+
+}  // namespace engine::front_panel
