@@ -6,7 +6,7 @@
 
 #include "engine/scope_states.h"
 
-#include "engine/analysis_controls.h"
+#include "engine/spectrum/analysis_controls.h"
 #include "engine/persistence_controls.h"
 #include "engine/front_panel.h"
 #include "platform/ui/vcl.h"

@@ -1,6 +1,7 @@
 #include "engine/main_form.h"
 
 #include "engine/scope_state.h"
+#include "engine/spectrum/spectrum_controller.h"
 
 namespace {
 // Design size of the window: the picture with the horizontal position bar

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "device/scope_device.h"
-#include "engine/analysis_controls.h"
+#include "engine/spectrum/spectrum_controller.h"
 #include "engine/persistence_controls.h"
 #include "display/capture.h"
 #include "display/marker_drag.h"
@@ -40,7 +40,8 @@ class TForm1 : public TForm,
                public FrontPanelControls,
                public AnalysisControls,
                public PersistenceControls,
-               public engine::front_panel::FrontPanelHost {
+               public engine::front_panel::FrontPanelHost,
+               public engine::spectrum::SpectrumHost {
  public:
   // The window drives `device` and works on `states` as long as it lives.
   TForm1(TComponent* owner, device::ScopeDevice& device, const engine::ScopeStates& states);
@@ -532,32 +533,29 @@ class TForm1 : public TForm,
 
  public:
   // ======== Spectrum analyser, spectrum view, math traces and averaging ========
-  // Builds the AnalysisControls under the picture and binds them; run while
-  // the window is built.
+  // Builds the AnalysisControls under the picture, binds them and makes the
+  // spectrum controller; run while the window is built.
   void CreateAnalysisControls();
+  engine::spectrum::SpectrumController& Spectrum() { return *spectrum_; }
 
-  // Spectrum analyser: twiddle table, transform of the shown channel into
-  // its sample and level arrays, and the peak frequency (in bins) of channel
-  // 1 or 2 (any other value: 2).
+  // The twiddle table; the transform of the shown channel (of its spectrum
+  // input, or of a capture); the shown spectrum onto the log axis.
   void Sin_Cosf();
-  void FFT();  // of the shown channel's spectrum input
+  void FFT();
   void FFT(const display::Capture& capture);
-  void FFT(display::ChannelCodes input);
-  double FFT_freq(int channel);
-  // "FFT Window": each checks its item on both windows and takes its window.
+  void LinToLog();
+
+  // "FFT Window" and "FFT Options" menus; "Options" opened.
   void Rectangle1Click(TObject* Sender);
   void Bartlett1Click(TObject* Sender);
   void Hamming1Click(TObject* Sender);
   void Hanning1Click(TObject* Sender);
   void Blackman1Click(TObject* Sender);
   void FlatTop1Click(TObject* Sender);
-  // "FFT Options": at most one of the three is on.
   void Maximum1Click(TObject* Sender);
   void Average1Click(TObject* Sender);
   void VectorAverage1Click(TObject* Sender);
-  // "Options" opened: the FFT menus are enabled only in spectrum mode.
   void Options1Click(TObject* Sender);
-
   // Spectrum view: entering it, back to the oscilloscope, axis and zoom.
   void fft1Click(TObject* Sender);
   void SpeedButton22Click(TObject* Sender);
@@ -567,13 +565,6 @@ class TForm1 : public TForm,
   void SpeedButtonZoom2Click(TObject* Sender);
   void SpeedButtonZoom4Click(TObject* Sender);
   void SpeedButtonZoom8Click(TObject* Sender);
-  // The shown channel's spectrum from the linear to the log axis and back;
-  // the frequency marker likewise.
-  void LinToLog();
-  void LogToLin();
-  void LinKursLog();
-  void LogKursLin();
-
   // "Math" menu and the math button.
   void CH1CH21Click(TObject* Sender);
   void CH1CH22Click(TObject* Sender);
@@ -582,7 +573,6 @@ class TForm1 : public TForm,
   void xyplot1Click(TObject* Sender);
   void InvertCH21Click(TObject* Sender);
   void SpeedButton21Click(TObject* Sender);
-
   // "Average...": Off, 2 .. 128.
   void Off1Click(TObject* Sender);
   void N21Click(TObject* Sender);
@@ -594,17 +584,7 @@ class TForm1 : public TForm,
   void N1281Click(TObject* Sender);
 
  private:
-  void SelectFftWindow(display::FftWindow kind);
-  void FftOptionClick(TMenuItem* AnalysisControls::*chosen);
-  void SpectrumZoomClick(TGrSpeedButton* AnalysisControls::*button, int factor);
-  void SetSpectrumScrollMax(int max);
-  void ShowTimeOrSpan(bool spectrum);
-  void SetHistorySliderEnabled(bool enabled);
-  void MathModeClick(int mode);
-  void RebuildMathPicture();
-  void SetFastestStepsEnabled(bool enabled);
-  void CheckAverageItem(std::size_t index);
-  void AverageLengthClick(std::size_t index, std::int32_t length);
+  std::unique_ptr<engine::spectrum::SpectrumController> spectrum_;
 
  public:
   // ======== Scope settings files and the scope data file ========

@@ -5,7 +5,7 @@
 #include "device/scope_device.h"
 #include "engine/capture_unpack.h"
 #include "engine/scope_state.h"
-#include "engine/spectrum_hold.h"
+#include "engine/spectrum/spectrum_hold.h"
 #include "platform/ui/vcl.h"
 
 void TForm1::PostCaptureSteps(CaptureMode mode) {

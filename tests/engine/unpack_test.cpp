@@ -16,7 +16,7 @@
 #include "support/held_startup_test.h"
 #include "device/scope_device.h"
 #include "support/device_stream.h"
-#include "engine/spectrum_hold.h"
+#include "engine/spectrum/spectrum_hold.h"
 #include "engine/scope_state.h"
 #include "support/app_harness.h"
 #include "display/history.h"

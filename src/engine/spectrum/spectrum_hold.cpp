@@ -1,6 +1,6 @@
 // The spectrum helpers the Run loop applies after each transform: the
 // averaged level of the FFT slots, the maximum hold and its peak store.
-#include "engine/spectrum_hold.h"
+#include "engine/spectrum/spectrum_hold.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,8 +5,9 @@
 #include "display/display_state.h"
 #include "display/persistence_state.h"
 #include "engine/control_panel.h"
-#include "engine/main_form.h"
 #include "engine/scope_state.h"
+#include "engine/spectrum/spectrum_controller.h"
+#include "engine/step_tables.h"
 #include "platform/ui/vcl.h"
 
 namespace {
@@ -36,8 +37,8 @@ int ChosenMode(const engine::WithScopeStates& states) {
 
 
 // "Persist" on both windows, where it is built.
-void SetPersistEnabled(bool enabled) {
-  FrontPanelControls* panels[2] = {Form1, Form11};
+void SetPersistEnabled(FrontPanelControls& own, bool enabled) {
+  FrontPanelControls* panels[2] = {&own, Form11};
   for (FrontPanelControls* p : panels)
     if (p && p->SpeedButton23) p->SpeedButton23->SetEnabled(enabled);
 }
@@ -47,8 +48,8 @@ bool GradedOrVariable(const engine::WithScopeStates& states) { return states.Per
 // The CH2 texts of the front panel that an inverted CH2 shows in the second
 // math colour; otherwise the label is CH2's (grey while hidden) and the
 // coupling buttons read as CH1's do.
-void ColourCh2Labels(const engine::WithScopeStates& states, bool inverted) {
-  FrontPanelControls* panels[2] = {Form1, Form11};
+void ColourCh2Labels(const engine::WithScopeStates& states, FrontPanelControls& own, bool inverted) {
+  FrontPanelControls* panels[2] = {&own, Form11};
   for (FrontPanelControls* p : panels) {
     if (!p) continue;
     SetFontColorOf(p->LabelCh2, inverted ? states.DisplayState.Math2Color : states.ScopeState.Settings.Ch2On ? states.DisplayState.Ch2Color : clGray);
@@ -61,8 +62,10 @@ void ColourCh2Labels(const engine::WithScopeStates& states, bool inverted) {
 
 }  // namespace
 
-void TForm1::SetFastestStepsEnabled(bool enabled) {
-  FrontPanelControls* panels[2] = {this, Form11};
+namespace engine::spectrum {
+
+void SpectrumController::SetFastestStepsEnabled(bool enabled) {
+  FrontPanelControls* panels[2] = {&panel_, Form11};
   for (FrontPanelControls* p : panels)
     if (p) {
       p->SpeedButton02us->SetEnabled(enabled);
@@ -72,24 +75,24 @@ void TForm1::SetFastestStepsEnabled(bool enabled) {
 
 // Steps shared by the menu and the button once MathOff and the flags are set:
 // marker voltages, the picture rebuilt, the "On" buttons.
-void TForm1::RebuildMathPicture() {
+void SpectrumController::RebuildMathPicture() {
   if (ScopeState.Settings.TriggerOff == 0 && ScopeState.Settings.TriggerSource == 0) {
-    SetFontColorOf(Label3, DisplayState.Ch2Color);
+    SetFontColorOf(panel_.Label3, DisplayState.Ch2Color);
     if (Form11) SetFontColorOf(Form11->Label3, DisplayState.Ch2Color);
   }
-  kursorivoltit();
+  host_.kursorivoltit();
   ScopeState.ClearPending = 1;
-  putsataanko();
-  FrontPanelControls* panels[2] = {this, Form11};
+  host_.putsataanko();
+  FrontPanelControls* panels[2] = {&panel_, Form11};
   for (FrontPanelControls* p : panels)
     if (p) {
       p->CH1on->SetEnabled(p->SpeedButtonCh1->Enabled());
       p->CH2on->SetEnabled(p->SpeedButtonCh2->Enabled());
     }
-  piirrot();
+  host_.piirrot();
 }
 
-void TForm1::MathModeClick(int mode) {
+void SpectrumController::MathModeClick(int mode) {
   const bool on = *ModeFlag(*this, mode) == 0;
   const bool arithmetic = mode <= kQuotient;
 
@@ -97,24 +100,24 @@ void TForm1::MathModeClick(int mode) {
   // persistence with XY and the quotient, and the inverted CH2.
   const bool keepPersistence = !on || mode == kInvert || ((mode == kXY || mode == kQuotient) && !GradedOrVariable(*this));
   if (keepPersistence) {
-    SetPersistEnabled(true);
-    SetPersistenceModeItemsEnabled(true);
+    SetPersistEnabled(panel_, true);
+    host_.SetPersistenceModeItemsEnabled(true);
   } else {
-    ReleasePersist();
-    SetPersistenceModeItemsEnabled(false);
-    SetPersistEnabled(!GradedOrVariable(*this));
+    host_.ReleasePersist();
+    host_.SetPersistenceModeItemsEnabled(false);
+    SetPersistEnabled(panel_, !GradedOrVariable(*this));
   }
 
   for (int m = 0; m < kModes; ++m) *ModeFlag(*this, m) = 0;
   *ModeFlag(*this, mode) = on ? 1 : 0;
 
   // and 3.
-  for (AnalysisControls* a : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)}) {
+  for (AnalysisControls* a : {&analysis_, static_cast<AnalysisControls*>(Form11)}) {
     if (!a) continue;
     const auto items = a->MathItems();
     for (int m = 0; m < kModes; ++m) items[static_cast<std::size_t>(m)]->SetChecked(m == mode && on);
   }
-  FrontPanelControls* buttons[2] = {this, Form11};
+  FrontPanelControls* buttons[2] = {&panel_, Form11};
   for (FrontPanelControls* p : buttons) {
     if (!p) continue;
     p->SpeedButton21->SetVisible(on);
@@ -127,34 +130,34 @@ void TForm1::MathModeClick(int mode) {
   DisplayState.Ch1PenColor = DisplayState.Ch1XorColor;
   DisplayState.Ch2PenColor = DisplayState.Ch2XorColor;
   if (on && mode == kInvert) DisplayState.Ch2PenColor = DisplayState.Math2PenColor;
-  ColourCh2Labels(*this, on && mode == kInvert);
-  if (!on) SetFontColorOf(LabelCh1, ScopeState.Settings.Ch1On ? DisplayState.Ch1Color : clGray);
+  ColourCh2Labels(*this, panel_, on && mode == kInvert);
+  if (!on) SetFontColorOf(panel_.LabelCh1, ScopeState.Settings.Ch1On ? DisplayState.Ch1Color : clGray);
 
   // The computed traces need real samples: not the two magnified steps.
   if (arithmetic && on && ScopeState.Settings.TimeBaseRow >= engine::kTimeBase02us) {
-    SpeedButton05us->SetDown(true);
-    SpeedButton05usClick(this);
+    panel_.SpeedButton05us->SetDown(true);
+    host_.SpeedButton05usClick(&side_.Window);
   }
   if (arithmetic) SetFastestStepsEnabled(!on);
   if (mode == kXY || mode == kInvert) SetFastestStepsEnabled(true);
 
   // The XY figure needs both channels; the time and voltage markers do not fit it.
   const bool xy = mode == kXY && on;
-  FrontPanelControls* panels[2] = {this, Form11};
+  FrontPanelControls* panels[2] = {&panel_, Form11};
   for (FrontPanelControls* p : panels)
     if (p) {
       p->SpeedButtonCh1->SetEnabled(!xy);
       p->SpeedButtonCh2->SetEnabled(!xy);
     }
-  if (xy && Markers1 && Markers1->Checked()) Markers1Click(this);
+  if (xy && side_.Markers1 && side_.Markers1->Checked()) host_.Markers1Click(&side_.Window);
   if (xy) DisplayState.MarkersOn = 0;
-  for (TMenuItem* markers : {Markers1, Form11 ? Form11->Markers1 : nullptr})
+  for (TMenuItem* markers : {side_.Markers1, Form11 ? Form11->Markers1 : nullptr})
     if (markers) markers->SetEnabled(!xy);
   if (mode == kInvert && on) {
-    for (TGrSpeedButton* on_button : {CH1on, CH2on})
-      if (!ScopeState.Settings.On(on_button == CH1on ? 1 : 2)) {
+    for (TGrSpeedButton* on_button : {panel_.CH1on, panel_.CH2on})
+      if (!ScopeState.Settings.On(on_button == panel_.CH1on ? 1 : 2)) {
         on_button->SetDown(true);
-        on_button == CH1on ? CH1onClick(this) : CH2onClick(this);
+        on_button == panel_.CH1on ? host_.CH1onClick(&side_.Window) : host_.CH2onClick(&side_.Window);
       }
   }
 
@@ -162,26 +165,26 @@ void TForm1::MathModeClick(int mode) {
   RebuildMathPicture();
 }
 
-void TForm1::CH1CH21Click(TObject*) { MathModeClick(kSum); }
-void TForm1::CH1CH22Click(TObject*) { MathModeClick(kDifference); }
-void TForm1::MultiClick(TObject*) { MathModeClick(kProduct); }
-void TForm1::DiviClick(TObject*) { MathModeClick(kQuotient); }
-void TForm1::xyplot1Click(TObject*) { MathModeClick(kXY); }
-void TForm1::InvertCH21Click(TObject*) { MathModeClick(kInvert); }
+void SpectrumController::CH1CH21Click(TObject*) { MathModeClick(kSum); }
+void SpectrumController::CH1CH22Click(TObject*) { MathModeClick(kDifference); }
+void SpectrumController::MultiClick(TObject*) { MathModeClick(kProduct); }
+void SpectrumController::DiviClick(TObject*) { MathModeClick(kQuotient); }
+void SpectrumController::xyplot1Click(TObject*) { MathModeClick(kXY); }
+void SpectrumController::InvertCH21Click(TObject*) { MathModeClick(kInvert); }
 
-void TForm1::SpeedButton21Click(TObject*) {
-  const bool down = SpeedButton21->Down();
+void SpectrumController::SpeedButton21Click(TObject*) {
+  const bool down = panel_.SpeedButton21->Down();
   if (Form11) Form11->SpeedButton21->SetDown(down);
   const int mode = ChosenMode(*this);
-  FrontPanelControls* panels[2] = {this, Form11};
+  FrontPanelControls* panels[2] = {&panel_, Form11};
   DisplayState.Ch1PenColor = DisplayState.Ch1XorColor;
   DisplayState.Ch2PenColor = DisplayState.Ch2XorColor;
   if (down) {
     ScopeState.MathOff = 0;
     if (mode == kInvert) {
       DisplayState.Ch2PenColor = DisplayState.Math2PenColor;
-      ColourCh2Labels(*this, true);
-      if (Label3) SetFontColorOf(Label3, DisplayState.Math2Color);
+      ColourCh2Labels(*this, panel_, true);
+      if (panel_.Label3) SetFontColorOf(panel_.Label3, DisplayState.Math2Color);
     }
     if (mode == kXY) {
       for (FrontPanelControls* p : panels)
@@ -194,15 +197,17 @@ void TForm1::SpeedButton21Click(TObject*) {
     }
   } else {
     ScopeState.MathOff = 1;
-    ColourCh2Labels(*this, false);
-    SetFontColorOf(LabelCh1, ScopeState.Settings.Ch1On ? DisplayState.Ch1Color : clGray);
+    ColourCh2Labels(*this, panel_, false);
+    SetFontColorOf(panel_.LabelCh1, ScopeState.Settings.Ch1On ? DisplayState.Ch1Color : clGray);
     for (FrontPanelControls* p : panels)
       if (p) {
         p->SpeedButtonCh1->SetEnabled(true);
         p->SpeedButtonCh2->SetEnabled(true);
       }
-    for (TMenuItem* markers : {Markers1, Form11 ? Form11->Markers1 : nullptr})
+    for (TMenuItem* markers : {side_.Markers1, Form11 ? Form11->Markers1 : nullptr})
       if (markers) markers->SetEnabled(true);
   }
   RebuildMathPicture();
 }
+
+}  // namespace engine::spectrum

@@ -1,4 +1,4 @@
-#include "engine/analysis_controls.h"
+#include "engine/spectrum/analysis_controls.h"
 
 #include "widgets/control_maker.h"
 

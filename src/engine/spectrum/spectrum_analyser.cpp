@@ -6,8 +6,9 @@
 #include "display/display_state.h"
 #include "display/spectrum.h"
 #include "engine/control_panel.h"
-#include "engine/main_form.h"
 #include "engine/scope_state.h"
+#include "engine/spectrum/channel_blocks.h"
+#include "engine/spectrum/spectrum_controller.h"
 #include "platform/ui/vcl.h"
 
 namespace {
@@ -45,25 +46,31 @@ display::FloatSignal WindowCoefficients(const engine::WithScopeStates& states) {
 }
 
 // The same item on both windows.
-void ForBothWindows(TMenuItem* AnalysisControls::*item, const std::function<void(TMenuItem*)>& f) {
-  for (AnalysisControls* c : {static_cast<AnalysisControls*>(Form1), static_cast<AnalysisControls*>(Form11)})
+void ForBothWindows(AnalysisControls& own, TMenuItem* AnalysisControls::*item, const std::function<void(TMenuItem*)>& f) {
+  for (AnalysisControls* c : {&own, static_cast<AnalysisControls*>(Form11)})
     if (c && c->*item) f(c->*item);
 }
 
 }  // namespace
 
+namespace engine::spectrum {
+
+SpectrumController::SpectrumController(const engine::ScopeStates& states, SpectrumHost& host, FrontPanelControls& panel,
+                                       AnalysisControls& analysis, const SpectrumSideControls& side)
+    : engine::WithScopeStates(states), host_(host), panel_(panel), analysis_(analysis), side_(side) {}
+
+int SpectrumController::ShownChannel() const { return ScopeState.Settings.Ch1On ? 1 : 2; }
+
 // ---------------------------------------------------------------- transform
 
-void TForm1::Sin_Cosf() { (void)Twiddles(); }
+void SpectrumController::Sin_Cosf() { (void)Twiddles(); }
 
-void TForm1::FFT() {
-  FFT(ScopeState.Settings.Ch1On ? ScopeState.Ch1SpectrumInput() : ScopeState.Ch2Spectrum());
-}
+void SpectrumController::FFT() { FFT(ChannelSpectrumInput(ScopeState, ShownChannel())); }
 
-void TForm1::FFT(const display::Capture& capture) { FFT(capture.Channel(ScopeState.Settings.Ch1On ? 1 : 2)); }
+void SpectrumController::FFT(const display::Capture& capture) { FFT(capture.Channel(ShownChannel())); }
 
-void TForm1::FFT(display::ChannelCodes input) {
-  const bool ch1 = ScopeState.Settings.Ch1On != 0;
+void SpectrumController::FFT(display::ChannelCodes input) {
+  const int shown = ShownChannel();
   display::SpectrumCounters counters{ScopeState.WindowSkip, ScopeState.FftSkip, ScopeState.SmoothWeight, ScopeState.SmoothKeep, DisplayState.FftCounter};
   const display::SpectrumSetup setup{&Twiddles(), WindowCoefficients(*this), DisplayState.WindowAmplitudeFactor,
                                      ScopeState.FftVectorAverageOn != 0};
@@ -72,8 +79,8 @@ void TForm1::FFT(display::ChannelCodes input) {
                                      DisplayState.FftReal,
                                      DisplayState.FftImag,
                                      MagnitudeSlots(*this),
-                                     ch1 ? ScopeState.Ch1Samples() : ScopeState.Ch2Samples(),
-                                     ch1 ? ScopeState.Ch1SpectrumLevels() : display::ChannelEntries(ScopeState.SpectrumLevels.data(), display::kChannelSamples)};
+                                     ChannelSamples(ScopeState, shown),
+                                     ChannelSpectrumLevels(ScopeState, shown)};
   display::RunSpectrum(input, setup, counters, out);
   ScopeState.WindowSkip = counters.WindowSkip;
   ScopeState.FftSkip = counters.FftSkip;
@@ -82,17 +89,16 @@ void TForm1::FFT(display::ChannelCodes input) {
   DisplayState.FftCounter = counters.FftCounter;
 }
 
-double TForm1::FFT_freq(int channel) {
-  const bool ch1 = channel == 1;
-  if (ScopeState.SpectrumMode) return display::PeakFrequencyBin(ch1 ? ScopeState.Ch1SpectrumInput() : ScopeState.Ch2Spectrum(), Twiddles());
-  return display::PeakFrequencyBin(ch1 ? ScopeState.Ch1Samples() : ScopeState.Ch2Samples(), Twiddles());
+double SpectrumController::FFT_freq(int channel) {
+  if (ScopeState.SpectrumMode) return display::PeakFrequencyBin(ChannelSpectrumInput(ScopeState, channel), Twiddles());
+  return display::PeakFrequencyBin(ChannelSamples(ScopeState, channel), Twiddles());
 }
 
 // ---------------------------------------------------------------- "FFT Window"
 
-void TForm1::SelectFftWindow(display::FftWindow kind) {
+void SpectrumController::SelectFftWindow(display::FftWindow kind) {
   const auto chosen = static_cast<std::size_t>(kind);
-  for (AnalysisControls* c : {static_cast<AnalysisControls*>(this), static_cast<AnalysisControls*>(Form11)}) {
+  for (AnalysisControls* c : {&analysis_, static_cast<AnalysisControls*>(Form11)}) {
     if (!c) continue;
     const auto items = c->WindowItems();
     for (std::size_t i = 0; i < items.size(); ++i)
@@ -104,46 +110,48 @@ void TForm1::SelectFftWindow(display::FftWindow kind) {
   DisplayState.WindowAmplitudeFactor = factors.Amplitude;
   DisplayState.WindowDensityCorrection = factors.DensityDb;
   if (!ScopeState.SpectrumMode) return;
-  putsataanko();
-  poisto();
+  host_.putsataanko();
+  host_.poisto();
   FFT();
   if (ScopeState.LogFreqAxis) LinToLog();
-  piirrot();
-  if (MarkersFFTSpectralDensity1 && MarkersFFTSpectralDensity1->Checked()) kursoridb();
+  host_.piirrot();
+  if (side_.MarkersFFTSpectralDensity1 && side_.MarkersFFTSpectralDensity1->Checked()) host_.kursoridb();
 }
 
-void TForm1::Rectangle1Click(TObject*) { SelectFftWindow(FftWindow::Rectangle); }
-void TForm1::Bartlett1Click(TObject*) { SelectFftWindow(FftWindow::Bartlett); }
-void TForm1::Hamming1Click(TObject*) { SelectFftWindow(FftWindow::Hamming); }
-void TForm1::Hanning1Click(TObject*) { SelectFftWindow(FftWindow::Hanning); }
-void TForm1::Blackman1Click(TObject*) { SelectFftWindow(FftWindow::Blackman); }
-void TForm1::FlatTop1Click(TObject*) { SelectFftWindow(FftWindow::FlatTop); }
+void SpectrumController::Rectangle1Click(TObject*) { SelectFftWindow(FftWindow::Rectangle); }
+void SpectrumController::Bartlett1Click(TObject*) { SelectFftWindow(FftWindow::Bartlett); }
+void SpectrumController::Hamming1Click(TObject*) { SelectFftWindow(FftWindow::Hamming); }
+void SpectrumController::Hanning1Click(TObject*) { SelectFftWindow(FftWindow::Hanning); }
+void SpectrumController::Blackman1Click(TObject*) { SelectFftWindow(FftWindow::Blackman); }
+void SpectrumController::FlatTop1Click(TObject*) { SelectFftWindow(FftWindow::FlatTop); }
 
 // ---------------------------------------------------------------- "FFT Options"
 
-void TForm1::FftOptionClick(TMenuItem* AnalysisControls::*chosen) {
-  const bool on = !(this->*chosen)->Checked();
+void SpectrumController::FftOptionClick(TMenuItem* AnalysisControls::*chosen) {
+  const bool on = !(analysis_.*chosen)->Checked();
   for (TMenuItem* AnalysisControls::*item :
        {&AnalysisControls::Maximum1, &AnalysisControls::Average1, &AnalysisControls::VectorAverage1})
-    ForBothWindows(item, [&](TMenuItem* m) { m->SetChecked(item == chosen && on); });
-  ScopeState.FftMaximumOn = Maximum1->Checked() ? 1 : 0;
-  ScopeState.FftAverageOn = Average1->Checked() ? 1 : 0;
-  ScopeState.FftVectorAverageOn = VectorAverage1->Checked() ? 1 : 0;
+    ForBothWindows(analysis_, item, [&](TMenuItem* m) { m->SetChecked(item == chosen && on); });
+  ScopeState.FftMaximumOn = analysis_.Maximum1->Checked() ? 1 : 0;
+  ScopeState.FftAverageOn = analysis_.Average1->Checked() ? 1 : 0;
+  ScopeState.FftVectorAverageOn = analysis_.VectorAverage1->Checked() ? 1 : 0;
   ScopeState.SettingsChanged = 1;
 }
 
-void TForm1::Maximum1Click(TObject*) { FftOptionClick(&AnalysisControls::Maximum1); }
-void TForm1::Average1Click(TObject*) { FftOptionClick(&AnalysisControls::Average1); }
+void SpectrumController::Maximum1Click(TObject*) { FftOptionClick(&AnalysisControls::Maximum1); }
+void SpectrumController::Average1Click(TObject*) { FftOptionClick(&AnalysisControls::Average1); }
 
-void TForm1::VectorAverage1Click(TObject*) {
+void SpectrumController::VectorAverage1Click(TObject*) {
   FftOptionClick(&AnalysisControls::VectorAverage1);
   // The smoothing only helps a signal that stands still on the trigger.
   if (ScopeState.FftVectorAverageOn && ScopeState.Settings.TriggerOff == 64)
-    MessageDlgPos(kVectorAverageNote, mtInformation, mbOK, 0, Left() + 111, Top() + 160);
+    MessageDlgPos(kVectorAverageNote, mtInformation, mbOK, 0, side_.Window.Left() + 111, side_.Window.Top() + 160);
 }
 
-void TForm1::Options1Click(TObject*) {
+void SpectrumController::Options1Click(TObject*) {
   const bool spectrum = ScopeState.SpectrumMode != 0;
   for (TMenuItem* AnalysisControls::*item : {&AnalysisControls::FFTWindow1, &AnalysisControls::FFTOptions1})
-    ForBothWindows(item, [&](TMenuItem* m) { m->SetEnabled(spectrum); });
+    ForBothWindows(analysis_, item, [&](TMenuItem* m) { m->SetEnabled(spectrum); });
 }
+
+}  // namespace engine::spectrum

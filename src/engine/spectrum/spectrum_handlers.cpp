@@ -1,8 +1,12 @@
 // Where the analysis controls sit on the main window and the twin panel, and
-// the handlers bound to them: the main window's own, the twin's forwards.
-#include "engine/analysis_controls.h"
+// the handlers bound to them: the main window's, which hand the work to its
+// spectrum controller, and the twin's forwards to them.
+#include <memory>
+
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
+#include "engine/spectrum/analysis_controls.h"
+#include "engine/spectrum/spectrum_controller.h"
 
 namespace {
 
@@ -97,6 +101,10 @@ void TForm1::CreateAnalysisControls() {
     (this->*i.Item)->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
   }
   Options1->OnClick = [this](TObject* s) { Options1Click(s); };
+  spectrum_ = std::make_unique<engine::spectrum::SpectrumController>(
+      engine::ScopeStates{ScopeState, DisplayState, HistoryState, PersistenceState}, *this, *this, *this,
+      engine::spectrum::SpectrumSideControls{*this, *Image1, *ScrollBar2, GrSpeedButton15, Markers1, RMSCalculation1,
+                                             dBmValue1, MarkersFFT1, MarkersFFTdBf1, MarkersFFTSpectralDensity1});
 }
 
 void TForm11::CreateAnalysisControls() {
@@ -122,3 +130,44 @@ void TForm11::CreateAnalysisControls() {
   }
   options->OnClick = [](TObject*) { ForwardToMain(&TForm1::Options1Click); };
 }
+
+// ---------------------------------------------------------------- the main window's work, in its spectrum controller
+
+void TForm1::Sin_Cosf() { Spectrum().Sin_Cosf(); }
+void TForm1::FFT() { Spectrum().FFT(); }
+void TForm1::FFT(const display::Capture& capture) { Spectrum().FFT(capture); }
+void TForm1::LinToLog() { Spectrum().LinToLog(); }
+
+void TForm1::Rectangle1Click(TObject* s) { Spectrum().Rectangle1Click(s); }
+void TForm1::Bartlett1Click(TObject* s) { Spectrum().Bartlett1Click(s); }
+void TForm1::Hamming1Click(TObject* s) { Spectrum().Hamming1Click(s); }
+void TForm1::Hanning1Click(TObject* s) { Spectrum().Hanning1Click(s); }
+void TForm1::Blackman1Click(TObject* s) { Spectrum().Blackman1Click(s); }
+void TForm1::FlatTop1Click(TObject* s) { Spectrum().FlatTop1Click(s); }
+void TForm1::Maximum1Click(TObject* s) { Spectrum().Maximum1Click(s); }
+void TForm1::Average1Click(TObject* s) { Spectrum().Average1Click(s); }
+void TForm1::VectorAverage1Click(TObject* s) { Spectrum().VectorAverage1Click(s); }
+void TForm1::Options1Click(TObject* s) { Spectrum().Options1Click(s); }
+void TForm1::fft1Click(TObject* s) { Spectrum().fft1Click(s); }
+void TForm1::SpeedButton22Click(TObject* s) { Spectrum().SpeedButton22Click(s); }
+void TForm1::SpeedButtonLogClick(TObject* s) { Spectrum().SpeedButtonLogClick(s); }
+void TForm1::SpeedButtonLinClick(TObject* s) { Spectrum().SpeedButtonLinClick(s); }
+void TForm1::SpeedButtonZoom1Click(TObject* s) { Spectrum().SpeedButtonZoom1Click(s); }
+void TForm1::SpeedButtonZoom2Click(TObject* s) { Spectrum().SpeedButtonZoom2Click(s); }
+void TForm1::SpeedButtonZoom4Click(TObject* s) { Spectrum().SpeedButtonZoom4Click(s); }
+void TForm1::SpeedButtonZoom8Click(TObject* s) { Spectrum().SpeedButtonZoom8Click(s); }
+void TForm1::CH1CH21Click(TObject* s) { Spectrum().CH1CH21Click(s); }
+void TForm1::CH1CH22Click(TObject* s) { Spectrum().CH1CH22Click(s); }
+void TForm1::MultiClick(TObject* s) { Spectrum().MultiClick(s); }
+void TForm1::DiviClick(TObject* s) { Spectrum().DiviClick(s); }
+void TForm1::xyplot1Click(TObject* s) { Spectrum().xyplot1Click(s); }
+void TForm1::InvertCH21Click(TObject* s) { Spectrum().InvertCH21Click(s); }
+void TForm1::SpeedButton21Click(TObject* s) { Spectrum().SpeedButton21Click(s); }
+void TForm1::Off1Click(TObject* s) { Spectrum().Off1Click(s); }
+void TForm1::N21Click(TObject* s) { Spectrum().N21Click(s); }
+void TForm1::N41Click(TObject* s) { Spectrum().N41Click(s); }
+void TForm1::N81Click(TObject* s) { Spectrum().N81Click(s); }
+void TForm1::N161Click(TObject* s) { Spectrum().N161Click(s); }
+void TForm1::N321Click(TObject* s) { Spectrum().N321Click(s); }
+void TForm1::N641Click(TObject* s) { Spectrum().N641Click(s); }
+void TForm1::N1281Click(TObject* s) { Spectrum().N1281Click(s); }
