@@ -20,6 +20,7 @@
 #include "display/spectrum.h"
 #include "engine/front_panel.h"
 #include "engine/front_panel/front_panel_controller.h"
+#include "engine/persistence/persistence_host.h"
 #include "engine/scope_settings.h"
 #include "engine/scope_states.h"
 #include "engine/settings_packet.h"
@@ -32,6 +33,9 @@ class GeneratorPanel;
 namespace engine {
 struct SettingsFileKey;
 }
+namespace engine::persistence {
+class PersistenceController;
+}
 
 // The front panel (channels, trigger, time base, Run/Single) comes from
 // FrontPanelControls, shared with the twin panel TForm11.
@@ -41,7 +45,9 @@ class TForm1 : public TForm,
                public AnalysisControls,
                public PersistenceControls,
                public engine::front_panel::FrontPanelHost,
-               public engine::spectrum::SpectrumHost {
+               public engine::spectrum::SpectrumHost,
+               public engine::persistence::HistoryControls,
+               public engine::persistence::PersistenceHost {
  public:
   // The window drives `device` and works on `states` as long as it lives.
   TForm1(TComponent* owner, device::ScopeDevice& device, const engine::ScopeStates& states);
@@ -73,10 +79,9 @@ class TForm1 : public TForm,
   void asetus(const std::string& label, int kind);
 
   // Controls of the display modes, made with their modes (nullptr until
-  // then): the history bar, the bit view button "10110010" and the
-  // spectral-density marker read-out. Averaging, math and the spectrum
-  // analyser are AnalysisControls.
-  TScrollBar* ScrollBar1 = nullptr;
+  // then): the bit view button "10110010" and the spectral-density marker
+  // read-out. Averaging, math and the spectrum analyser are AnalysisControls,
+  // the history bar HistoryControls.
   TGrSpeedButton* GrSpeedButton15 = nullptr;
   TMenuItem* MarkersFFTSpectralDensity1 = nullptr;
 
@@ -625,10 +630,11 @@ class TForm1 : public TForm,
   void OpenData1Click(TObject* Sender);
 
   // ======== Persistence and the history view ========
-  // "Persist", the persistence menu items and the history bar with its
-  // pop-up menu, "History" button and file dialogs; run while the window is built.
+  // "Persist", the persistence menu items and the history bar (HistoryControls);
+  // run while the window is built.
   void CreatePersistenceControls();
   void CreateHistoryControls();
+  engine::persistence::PersistenceController& Persistence() { return *persistence_; }
 
   // "Persist" (SpeedButton23) and the modes: 1 "Infinite Persistence",
   // 2 "Color Graded Persistence", 3 "Variable Persistence".
@@ -644,16 +650,7 @@ class TForm1 : public TForm,
   // The graded and variable mode items on both windows (a math trace has no use for them).
   void SetPersistenceModeItemsEnabled(bool enabled);
 
-  // The history bar ScrollBar1 and its pop-up menu.
-  TPopupMenu* HistoryMenu = nullptr;
-  TMenuItem* ClearHistory1 = nullptr;
-  TMenuItem* SaveHistory1 = nullptr;
-  TMenuItem* OpenHistory1 = nullptr;
-  TMenuItem* HideHistoryBar1 = nullptr;
-  TMenuItem* ShowHint1 = nullptr;
-  TGrSpeedButton* History = nullptr;  // shows the hidden history bar again
-  TSaveDialog* SaveHistoryDialog = nullptr;
-  TOpenDialog* OpenHistoryDialog = nullptr;
+  // The history bar and its pop-up menu.
   void ScrollBar1Change(TObject* Sender);
   void ClearHistory1Click(TObject* Sender);
   void SaveHistory1Click(TObject* Sender);
@@ -664,8 +661,7 @@ class TForm1 : public TForm,
 
  private:
   void PersistenceModeClick(int mode);
-  // Both history bars at the newest trace, then that trace shown as the user's choice.
-  void ShowNewestHistoryTrace();
+  std::unique_ptr<engine::persistence::PersistenceController> persistence_;
 
  public:
   // ======== Instruments, Big Screen, view options and shortcuts ========

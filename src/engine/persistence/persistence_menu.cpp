@@ -2,51 +2,25 @@
 // modes and the options dialog, and what a press of "Persist" prepares.
 #include <array>
 
-#include "engine/big_screen.h"
 #include "display/display_state.h"
 #include "display/persistence.h"
-#include "engine/persistence_controls.h"
 #include "display/persistence_drawing.h"
-#include "engine/persistence_options.h"
 #include "display/persistence_state.h"
+#include "engine/big_screen.h"
 #include "engine/control_panel.h"
-#include "engine/main_form.h"
+#include "engine/persistence/persistence_controller.h"
+#include "engine/persistence_controls.h"
+#include "engine/persistence_options.h"
 #include "engine/scope_state.h"
 #include "widgets/control_maker.h"
 
 namespace {
-
-using MainHandler = void (TForm1::*)(TObject*);
-
-struct PersistenceItemBinding {
-  TMenuItem* PersistenceControls::*Item;
-  MainHandler Handler;
-};
-
-constexpr PersistenceItemBinding kModeItems[] = {
-    {&PersistenceControls::NormalPersistence1, &TForm1::NormalPersistence1Click},
-    {&PersistenceControls::PersistencewithIntensityGrading1, &TForm1::PersistencewithIntensityGrading1Click},
-    {&PersistenceControls::VariablePersistence1, &TForm1::VariablePersistence1Click},
-};
-
-// The window's "Options" menu, made when no other control made it first.
-TMenuItem* OptionsMenu(TForm* owner, TMainMenu* menu) {
-  if (auto* options = owner->FindComponentAs<TMenuItem>("Options1")) return options;
-  auto* options = new TMenuItem(owner);
-  options->Name = "Options1";
-  options->SetCaption("&Options");
-  menu->Items()->Add(options);
-  return options;
-}
 
 // The Big Screen's legend strips lie this much further right.
 constexpr int kBigScreenLegendOffset = 330;
 
 // A button of its own group: down and up by itself.
 constexpr int kPersistGroup = 44;
-
-// Both windows' controls, where they are built.
-std::array<PersistenceControls*, 2> PersistencePanels() { return {Form1, Form11}; }
 
 // The true colour of a not-xor pen on the current background.
 TColor TrueColor(const engine::WithScopeStates& states, TColor pen) { return ~(pen ^ states.DisplayState.BackgroundColor) & 0xFFFFFF; }
@@ -69,54 +43,35 @@ void BuildPersistenceControls(TForm* owner, TWinControl* parent, int left, int t
   c.PersistenceOptions1 = make.Item(options, "PersistenceOptions1", "Persistence Options...");
 }
 
-// ---------------------------------------------------------------- building and binding
+namespace engine::persistence {
 
-void TForm1::CreatePersistenceControls() {
-  TMenuItem* options = OptionsMenu(this, MainMenu1);
-  const int left = FftView->Left() + FftView->Width() + 10;
-  BuildPersistenceControls(this, this, left, fft1->Top(), options, *this, *this);
-  SpeedButton23->OnClick = [this](TObject* s) { SpeedButton23Click(s); };
-  for (const PersistenceItemBinding& b : kModeItems) {
-    const MainHandler handler = b.Handler;
-    (this->*b.Item)->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
-  }
-  PersistenceOptions1->OnClick = [this](TObject* s) { PersistenceOptions1Click(s); };
-}
-
-void TForm11::CreatePersistenceControls() {
-  TMenuItem* options = OptionsMenu(this, MainMenu1);
-  const int left = FftView->Left() + FftView->Width() + 10;
-  BuildPersistenceControls(this, this, left, fft1->Top(), options, *this, *this);
-  // Copy then forward: the main window's "Persist" takes this one's state.
-  SpeedButton23->OnClick = [](TObject*) {
-    if (!Form1 || !Form11 || !Form1->SpeedButton23) return;
-    Form1->SpeedButton23->SetDown(Form11->SpeedButton23->Down());
-    Form1->SpeedButton23Click(Form1);
-  };
-  for (const PersistenceItemBinding& b : kModeItems) {
-    const MainHandler handler = b.Handler;
-    (this->*b.Item)->OnClick = [handler](TObject*) {
-      if (Form1) (Form1->*handler)(Form1);
-    };
-  }
-  PersistenceOptions1->OnClick = [](TObject*) {
-    if (OKRightDlg) OKRightDlg->ShowModal();
-  };
-}
+PersistenceController::PersistenceController(const engine::WithScopeStates& states, PersistenceHost& host,
+                                             TForm& window, PersistenceControls& persistence,
+                                             FrontPanelControls& panel, HistoryControls& history,
+                                             display::ScopeView& view, TImage& picture, TScrollBar& positionBar)
+    : engine::WithScopeStates(states),
+      host_(host),
+      window_(window),
+      persistence_(persistence),
+      panel_(panel),
+      history_(history),
+      view_(view),
+      picture_(picture),
+      positionBar_(positionBar) {}
 
 // ---------------------------------------------------------------- "Persist"
 
-void TForm1::SpeedButton23Click(TObject*) {
-  const bool down = SpeedButton23->Down();
-  MirrorToTwin(*this, &FrontPanelControls::SpeedButton23);
+void PersistenceController::SpeedButton23Click(TObject*) {
+  const bool down = panel_.SpeedButton23->Down();
+  MirrorToTwin(panel_, &FrontPanelControls::SpeedButton23);
   const std::int32_t mode = PersistenceState.PersistenceMode;
   if (mode == 2 || mode == 3) {
-    display::ClearPersistenceStores(MainView);
+    display::ClearPersistenceStores(view_);
     if (Form10) display::ClearPersistenceStores(Form10->BigView);
   }
   if ((down && mode == 2) || mode == 3) {
     ScopeState.ClearPending = 1;
-    putsataanko();
+    host_.putsataanko();
     PersistenceState.LiveTraceOn = 0;
     const TColor colours[2] = {TrueColor(*this, DisplayState.Ch1PenColor), TrueColor(*this, DisplayState.Ch2PenColor)};
     if (mode == 2) {
@@ -129,8 +84,8 @@ void TForm1::SpeedButton23Click(TObject*) {
       for (int ch = 0; ch < 2; ++ch)
         PersistenceState.PersistColorTable[static_cast<std::size_t>(ch)] = display::VariableRamp(colours[ch], DisplayState.BackgroundColor, PersistenceState.GradedRampTop);
     }
-    display::DrawPersistenceLegend(MainView, 0, display::PersistenceLookOf(PersistenceState));
-    Image1->Invalidate();
+    display::DrawPersistenceLegend(view_, 0, display::PersistenceLookOf(PersistenceState));
+    picture_.Invalidate();
     if (TForm10* big = ShownBigScreen()) {
       display::DrawPersistenceLegend(big->BigView, kBigScreenLegendOffset,
                                      display::PersistenceLookOf(PersistenceState));
@@ -141,27 +96,29 @@ void TForm1::SpeedButton23Click(TObject*) {
     PersistenceState.LiveTraceOn = 1;
     ScopeState.AcquisitionCountdown = ScopeState.AcquisitionLimit;
     ScopeState.ClearPending = 1;
-    putsataanko();
-    piirrot();
+    host_.putsataanko();
+    host_.piirrot();
   }
 }
 
-void TForm1::ReleasePersist() {
-  if (!SpeedButton23 || !SpeedButton23->Down()) return;
-  SpeedButton23->SetDown(false);
-  SpeedButton23Click(this);
+void PersistenceController::ReleasePersist() {
+  TGrSpeedButton* persist = panel_.SpeedButton23;
+  if (!persist || !persist->Down()) return;
+  persist->SetDown(false);
+  SpeedButton23Click(&window_);
 }
 
-void TForm1::RestartPersist() {
-  if (!SpeedButton23 || !SpeedButton23->Down()) return;
+void PersistenceController::RestartPersist() {
+  TGrSpeedButton* persist = panel_.SpeedButton23;
+  if (!persist || !persist->Down()) return;
   ReleasePersist();
-  SpeedButton23->SetDown(true);
-  SpeedButton23Click(this);
+  persist->SetDown(true);
+  SpeedButton23Click(&window_);
 }
 
 // ---------------------------------------------------------------- modes
 
-void TForm1::PersistenceModeClick(int mode) {
+void PersistenceController::PersistenceModeClick(int mode) {
   ReleasePersist();
   PersistenceState.PersistenceMode = mode;
   PersistenceState.NormalPersistenceChecked = mode == 1 ? 1 : 0;
@@ -173,23 +130,30 @@ void TForm1::PersistenceModeClick(int mode) {
     for (int m = 1; m <= 3; ++m) items[static_cast<std::size_t>(m - 1)]->SetChecked(m == mode);
   }
   if (mode == 1)
-    for (FrontPanelControls* p : {static_cast<FrontPanelControls*>(this), static_cast<FrontPanelControls*>(Form11)})
+    for (FrontPanelControls* p : {&panel_, static_cast<FrontPanelControls*>(Form11)})
       if (p && p->SpeedButton23) p->SpeedButton23->SetEnabled(true);
   if (OKRightDlg) OKRightDlg->EnableForMode(mode);
 }
 
-void TForm1::NormalPersistence1Click(TObject*) { PersistenceModeClick(1); }
-void TForm1::PersistencewithIntensityGrading1Click(TObject*) { PersistenceModeClick(2); }
-void TForm1::VariablePersistence1Click(TObject*) { PersistenceModeClick(3); }
+void PersistenceController::NormalPersistence1Click(TObject*) { PersistenceModeClick(1); }
+void PersistenceController::PersistencewithIntensityGrading1Click(TObject*) { PersistenceModeClick(2); }
+void PersistenceController::VariablePersistence1Click(TObject*) { PersistenceModeClick(3); }
 
-void TForm1::PersistenceOptions1Click(TObject*) {
+void PersistenceController::PersistenceOptions1Click(TObject*) {
   if (OKRightDlg) OKRightDlg->ShowModal();
 }
 
-void TForm1::SetPersistenceModeItemsEnabled(bool enabled) {
+void PersistenceController::SetPersistenceModeItemsEnabled(bool enabled) {
   for (PersistenceControls* p : PersistencePanels()) {
     if (!p || !p->PersistencewithIntensityGrading1) continue;
     p->PersistencewithIntensityGrading1->SetEnabled(enabled);
     p->VariablePersistence1->SetEnabled(enabled);
   }
 }
+
+// Both windows' controls, where they are built.
+std::array<PersistenceControls*, 2> PersistenceController::PersistencePanels() const {
+  return {&persistence_, Form11};
+}
+
+}  // namespace engine::persistence
