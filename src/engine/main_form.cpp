@@ -1,5 +1,6 @@
 #include "engine/main_form.h"
 
+#include "engine/markers/markers_controller.h"
 #include "engine/persistence/persistence_controller.h"
 #include "engine/scope_state.h"
 #include "engine/spectrum/spectrum_controller.h"

@@ -20,6 +20,7 @@
 #include "display/spectrum.h"
 #include "engine/front_panel.h"
 #include "engine/front_panel/front_panel_controller.h"
+#include "engine/markers/markers_host.h"
 #include "engine/persistence/persistence_host.h"
 #include "engine/scope_settings.h"
 #include "engine/scope_states.h"
@@ -32,6 +33,9 @@
 class GeneratorPanel;
 namespace engine {
 struct SettingsFileKey;
+}
+namespace engine::markers {
+class MarkersController;
 }
 namespace engine::persistence {
 class PersistenceController;
@@ -47,7 +51,9 @@ class TForm1 : public TForm,
                public engine::front_panel::FrontPanelHost,
                public engine::spectrum::SpectrumHost,
                public engine::persistence::HistoryControls,
-               public engine::persistence::PersistenceHost {
+               public engine::persistence::PersistenceHost,
+               public engine::markers::MarkerControls,
+               public engine::markers::MarkersHost {
  public:
   // The window drives `device` and works on `states` as long as it lives.
   TForm1(TComponent* owner, device::ScopeDevice& device, const engine::ScopeStates& states);
@@ -257,9 +263,6 @@ class TForm1 : public TForm,
   void CreateAcquisitionControls();
   // Erase, unpack (or synthesise), read-outs, spectrum, export, draw.
   void PostCaptureSteps(CaptureMode mode);
-  // The read-outs of a block of samples taken with `settings`.
-  void ShowRms(display::SampleBlockView block, const display::CaptureSettings& settings);
-  void ShowMeasurements(display::SampleBlockView block, const display::CaptureSettings& settings);
   // piirrot's steps with the settings given: main picture, Big Screen, notes.
   void DrawPicture(display::PictureSettings settings);
   void LeaveFileDisplay();
@@ -489,36 +492,23 @@ class TForm1 : public TForm,
   void GrSpeedButton15Click(TObject* Sender);
 
   // ======== Markers, waveform measurements and annotation ========
-  // View "Markers (DSO) ", "RMS Value" and "Waveform Parameters...".
-  TMenuItem* Markers1 = nullptr;
-  TMenuItem* RMSCalculation1 = nullptr;
-  TMenuItem* MoreData1 = nullptr;
-  // Builds the menu items above and binds the picture's mouse; run while the window is built.
+  // View "Markers (DSO) ", "RMS Value" and "Waveform Parameters..."
+  // (MarkerControls) and the picture's mouse; run while the window is built.
   void CreateMarkerControls();
+  engine::markers::MarkersController& Markers() { return *markers_; }
   void Markers1Click(TObject* Sender);
   void RMSCalculation1Click(TObject* Sender);
   void MoreData1Click(TObject* Sender);
-
   // The mouse on the picture: the left button drags the markers, the right
   // one places the annotation.
   void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   void Image1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
   void Image1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-  void dso_down(int x, int y);
-  void fft_down(int x, int y);
-  void dso_up();
-  void fft_up();
-  display::MarkerDrag Drag;  // the marker line the mouse holds, if any
-
-  // CH2's waveform parameters; the phase of CH2 against CH1 in degrees.
-  void measure2();
+  // The phase of CH2 against CH1 in degrees.
   double calculate_phase();
 
  private:
-  // Moves the dragged line to the pointer and updates its read-out.
-  void DragTo(int x, int y);
-  void MarkerMoved(display::MarkerMove move);
-  display::MarkerPens MarkerPens() const;
+  std::unique_ptr<engine::markers::MarkersController> markers_;
 
  public:
   // ======== Generator panel (engine/instruments.cpp) ========

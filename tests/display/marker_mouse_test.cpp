@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/add_text.h"
+#include "engine/markers/markers_controller.h"
 #include "picture_fixture.h"
 #include "support/program_states.h"
 
@@ -52,7 +53,7 @@ TEST_F(MarkerMouseTest, DraggedTimeMarkerReadsOutAndLeavesTheRebuiltPicture) {
   EXPECT_EQ(DisplayState().TimeMarker2X, X0() + 116);
   EXPECT_EQ(DisplayState().TimeMarkerText, "dt: 2.00ms");
   EXPECT_EQ(DisplayState().InvTimeMarkerText, "1/dt: 500.00Hz");
-  EXPECT_EQ(Form1->Drag.Active, 0);
+  EXPECT_EQ(Form1->Markers().Drag.Active, 0);
 
   // No solid line, no dotted line left at the old places: the picture is
   // the one a rebuild draws with the markers where they are now.
