@@ -9,7 +9,6 @@
 #include <cstring>
 
 #include "device/scope_device.h"
-#include "engine/main_form.h"
 #include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 #include "platform/ui/vcl.h"

@@ -13,6 +13,7 @@
 
 #include "device/scope_device.h"
 #include "engine/spectrum/spectrum_controller.h"
+#include "engine/acquisition/acquisition_controller.h"
 #include "engine/persistence_controls.h"
 #include "display/capture.h"
 #include "display/marker_drag.h"
@@ -53,7 +54,8 @@ class TForm1 : public TForm,
                public engine::persistence::HistoryControls,
                public engine::persistence::PersistenceHost,
                public engine::markers::MarkerControls,
-               public engine::markers::MarkersHost {
+               public engine::markers::MarkersHost,
+               public engine::acquisition::AcquisitionHost {
  public:
   // The window drives `device` and works on `states` as long as it lives.
   TForm1(TComponent* owner, device::ScopeDevice& device, const engine::ScopeStates& states);
@@ -119,11 +121,6 @@ class TForm1 : public TForm,
  private:
   // Builds the controls above; run by the constructor before FormCreate.
   void CreateDeviceControls();
-  // The open shared by test0/test1/test2; true when the link is open after it.
-  bool OpenLink();
-  // Where the device's logic file is read from.
-  device::LogicFolders LogicFolders() const;
-  void ShowLoadingPanel(bool show);
 
  public:
   // ---- Start-up, shutdown and settings file
@@ -211,33 +208,20 @@ class TForm1 : public TForm,
 
  public:
   // ======== Acquisition cycle and demo source ========
-  void ApplySettingsForSingle();
+  // The Run and Single loops, the blocking captures, the steps after a
+  // capture, the demo source and the device open.
+  engine::acquisition::AcquisitionController& Acquisition() { return *acquisition_; }
   void SpeedButtonSingleClick(TObject* Sender);
   // Blocking single capture for calibration, Bode sweep, autoset and the
-  // data-file reader: returns when the capture is drawn, or when the loop was
-  // stopped, the link closed or the program is ending.
+  // data-file reader; the recorder's start capture (true when all of it arrived).
   void SingleClick();
-  // The recorder's start capture: the device reads one capture, which is not
-  // unpacked. True when all of it arrived; false when the link closed, the
-  // program is ending or RecorderCaptureLimitMs passed without a capture.
   bool SingleClick0();
-  // The slowest capture (4096 samples at 250 S/s) and 2 s more.
-  int RecorderCaptureLimitMs = 16384 + 2000;
-  // Demo source: step and trigger search, and one synthetic capture.
-  void triggaa_demo();
-  void luedemo();
-  // Shows a status text on this window and on the twin panel.
   void SetStatusText(const std::string& text);
-  // Run and Single up on both windows through their handlers, both stop
-  // flags set, their timers stopped.
+  // Run and Single released (with, then without their handlers); the wait
+  // for one Timer6 tick; both released and one tick let pass.
   void ReleaseRunAndSingle();
-  // The same without the handlers.
   void StopRunAndSingleLoops();
-  // Lets messages run until the one-shot Timer6 has ticked once, so that a
-  // running acquisition loop can finish.
   void WaitOneTimer6Tick();
-  // When Run or Single is down: both released and one Timer6 tick let pass,
-  // so that no capture lands after the caller goes on.
   void StopAndSettle();
 
   // Steps of the capture path; those with an empty body have nothing to
@@ -247,41 +231,24 @@ class TForm1 : public TForm,
   void measure();            // waveform parameters of CH1, the phase, then CH2
   void rms_out(const display::Capture& capture);
   void measure(const display::Capture& capture);
-  void SaveShareData(const display::Capture& capture);  // sample export to shared memory (engine/scope_export.cpp)
   // The picture of a capture: its traces, or the spectrum or bit view made of it.
   void DrawCapture(const display::Capture& capture);
   void ExtendedCalibrationStep();  // one step of the extended wait before the first calibration
 
  private:
-  enum class CaptureMode { Run, Single };
-  std::int32_t RunPhase = 5;          // 0 start, 1 after a capture, 2 waiting, 5 stopped
-  std::uint8_t CaptureReady = 0;      // 16 when this tick read a complete capture
-  std::uint8_t RunningShown = 0;      // the status already reads "Running"
-  std::uint16_t MeasureCounter = 0;   // Run captures since the last read-out update
-  std::uint8_t DemoPaceTicks = 0;     // pacing ticks since a demo capture was asked for
-  // Makes the acquisition controls; run by the constructor before FormCreate.
+  std::unique_ptr<engine::acquisition::AcquisitionController> acquisition_;
+  // Makes the acquisition controller and binds Run and Single; run by the
+  // constructor before FormCreate.
   void CreateAcquisitionControls();
-  // Erase, unpack (or synthesise), read-outs, spectrum, export, draw.
-  void PostCaptureSteps(CaptureMode mode);
   // piirrot's steps with the settings given: main picture, Big Screen, notes.
   void DrawPicture(display::PictureSettings settings);
-  void LeaveFileDisplay();
   void RedrawWithoutPositionOffset();
   void ShowNewestHistory();
-  void SetRunDown(bool down);
-  void SetSingleDown(bool down);
-  void SetSingleEnabled(bool enabled);
   void SetHistoryBarsEnabled(bool enabled);
   // History bars off while the capture loop runs; the next capture is stored.
   void StartHistoryRecording();
   bool PersistDown() const;
   bool LinkLost() const;
-  // True (and the user told how to go on) when Run or Single is pressed
-  // while the device link is lost.
-  bool RefusedWithoutDevice();
-  static constexpr const char* kNoDeviceToCaptureText =
-      "The Darvik48 is not connected.\rConnect it and choose Options|Hardware Setup..., or choose demo mode there.";
-  void EndRunLoop();
 
  public:
   // ======== Picture cycle and trace drawing ========

@@ -294,11 +294,6 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   Timer3->SetEnabled(true);
 }
 
-void TForm1::Timer6Timer(TObject* /*Sender*/) {
-  Timer6->SetEnabled(false);
-  Timer6Fired = 1;
-}
-
 void TForm1::WMHotKey(int id) {
   if (id != kHotKeyId || !GrSpeedButton1) return;
   GrSpeedButton1->SetDown(!GrSpeedButton1->Down());

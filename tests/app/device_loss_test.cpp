@@ -143,7 +143,7 @@ class DeviceLossTest : public LossChecks<recorder_test::RecorderWireTest>,
     this->GeneratorState().GeneratorHardware = 10;
     // The generator's settle wait during a Bode sweep, shortened.
     Form1_fgen->Timer7->SetInterval(1);
-    Form1->RecorderCaptureLimitMs = 300;
+    Form1->Acquisition().RecorderCaptureLimitMs = 300;
   }
 
   // A front end the calibration settles on in few steps: centred at the

@@ -309,7 +309,7 @@ TEST_F(RunTest, RecorderStartCaptureReadsTheRawBlockWithShortTimeOutsAndDoesNotU
 
 TEST_F(RunTest, RecorderStartCaptureGivesUpAfterItsLimitOrWhenTheInstrumentGoes) {
   Device().SetBusyPolls(1000000);
-  Form1->RecorderCaptureLimitMs = 300;
+  Form1->Acquisition().RecorderCaptureLimitMs = 300;
   const auto started = program_clock::Now();
   EXPECT_FALSE(Form1->SingleClick0());
   const auto waited = program_clock::Now() - started;
@@ -317,7 +317,7 @@ TEST_F(RunTest, RecorderStartCaptureGivesUpAfterItsLimitOrWhenTheInstrumentGoes)
   EXPECT_LT(waited, std::chrono::milliseconds(2000));
   EXPECT_EQ(Count(kRequest), 0);
 
-  Form1->RecorderCaptureLimitMs = 60000;
+  Form1->Acquisition().RecorderCaptureLimitMs = 60000;
   // Tied to this test: the pull must not fire once the program has ended.
   program_clock::Alarm pull([this] { Device().Unplug(); });
   pull.Start(std::chrono::milliseconds(80), false);

@@ -69,7 +69,7 @@ TEST_F(CaptureReadersTest, EachReaderShowsTheCaptureItIsHandedNotWhatTheScopeHol
            cells += Form_99->StringGrid1->Cells(1, row) + "|" + Form_99->StringGrid1->Cells(2, row) + "\n";
          return cells;
        }},
-      {"sample export", [](const display::Capture& c) { Form1->SaveShareData(c); },
+      {"sample export", [](const display::Capture& c) { Form1->Acquisition().SaveShareData(c); },
        [] {
          std::string words;
          for (std::size_t i = 0; i <= io::kExportDataReady; ++i) {

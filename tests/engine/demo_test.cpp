@@ -33,8 +33,8 @@ class DemoTest : public HeldStartupTest {
 
   // One synthetic capture as the acquisition loops take it.
   static void Capture() {
-    Form1->triggaa_demo();
-    Form1->luedemo();
+    Form1->Acquisition().triggaa_demo();
+    Form1->Acquisition().luedemo();
   }
   static std::vector<std::int32_t> Channel(int channel) {
     const auto samples = channel == 1 ? ScopeState().Ch1Samples() : ScopeState().Ch2Samples();
@@ -147,7 +147,7 @@ TEST_F(DemoTest, LevelsAtTheEndsOfTheScaleGetNoRandomOffsetAndNeverTriggerPastTh
   ScopeState().Settings.TriggerSlope = 32;
   ScopeState().Settings.DeviceTriggerLevel = 0;  // nothing is below 0 (level 1 would find the zeros)
   for (int n = 0; n < 40; ++n) {
-    Form1->triggaa_demo();
+    Form1->Acquisition().triggaa_demo();
     ASSERT_FALSE(Driver().Demo().Triggered()) << n;
   }
   // CH2 pushed up so that its high half clips at 255.
@@ -157,7 +157,7 @@ TEST_F(DemoTest, LevelsAtTheEndsOfTheScaleGetNoRandomOffsetAndNeverTriggerPastTh
   ScopeState().Settings.TriggerSlope = 0;
   ScopeState().Settings.DeviceTriggerLevel = 255;
   for (int n = 0; n < 40; ++n) {
-    Form1->triggaa_demo();
+    Form1->Acquisition().triggaa_demo();
     ASSERT_FALSE(Driver().Demo().Triggered()) << n;
   }
 }
@@ -179,13 +179,13 @@ TEST_F(DemoTest, TwentyMicrosecondsRepeatsEachValueFiftyTimesAndLeavesTheTailAlo
 }
 
 TEST_F(DemoTest, SpectrumNoiseTouchesOnlyTheEightThousandSamples) {
-  Form1->triggaa_demo();
-  Form1->luedemo();
+  Form1->Acquisition().triggaa_demo();
+  Form1->Acquisition().luedemo();
   const std::vector<std::int32_t> clean(ScopeState().ScopeSampleBlock.begin(), ScopeState().ScopeSampleBlock.begin() + 8192);
   ScopeState().SpectrumMode = 1;
   ScopeState().SpectrumInputBlock[8192] = 12345;
   const std::int32_t index = HistoryState().HistoryIndex;
-  Form1->luedemo();  // same start: the same samples plus noise
+  Form1->Acquisition().luedemo();  // same start: the same samples plus noise
   for (std::size_t k = 0; k < 8192; ++k) {
     const std::int32_t noise = ScopeState().SpectrumInputBlock[k] - clean[k];
     ASSERT_TRUE(noise == 0 || noise == 1) << k;

@@ -125,7 +125,7 @@ TEST_F(RecorderWire, DeviceSilentDuringRunEndsTheRecordAtTheSamplesRead) {
 
 TEST_F(RecorderWire, DeviceSilentAtTheStartEndsWithTheMessageInsteadOfWaitingForEver) {
   RecorderState().RecBlock.fill(100);
-  Form1->RecorderCaptureLimitMs = 200;
+  Form1->Acquisition().RecorderCaptureLimitMs = 200;
   Device().SetBusyPolls(1000000);
   Rec().SpeedButtonSingle->Click();
   EXPECT_EQ(Dialogs().CountMessages(kNoData), 1);

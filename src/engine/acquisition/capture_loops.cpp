@@ -3,8 +3,9 @@
 // instruments call and the recorder's start capture.
 #include <chrono>
 
+#include "engine/acquisition/acquisition_controller.h"
+
 #include "engine/control_panel.h"
-#include "engine/main_form.h"
 #include "engine/picture_settings.h"
 #include "device/scope_device.h"
 #include "engine/scope_state.h"
@@ -27,9 +28,11 @@ void IdleWait() { program_clock::Sleep(std::chrono::milliseconds(1)); }
 
 }  // namespace
 
+namespace engine::acquisition {
+
 // ---------------------------------------------------------------- Run
 
-bool TForm1::RefusedWithoutDevice() {
+bool AcquisitionController::RefusedWithoutDevice() {
   if (!LinkLost()) return false;
   // The device was lost earlier and neither it nor demo mode was chosen
   // again: a loop would wait for nothing, so the user hears how to go on.
@@ -37,84 +40,84 @@ bool TForm1::RefusedWithoutDevice() {
   return true;
 }
 
-void TForm1::SpeedButtonRunClick(TObject* /*Sender*/) {
-  if (SpeedButtonRun->Down() && RefusedWithoutDevice()) {
+void AcquisitionController::SpeedButtonRunClick(TObject* /*Sender*/) {
+  if (panel_.SpeedButtonRun->Down() && RefusedWithoutDevice()) {
     SetRunDown(false);
     return;
   }
-  if (SpeedButtonRun->Down()) {
+  if (panel_.SpeedButtonRun->Down()) {
     SetSingleEnabled(false);
-    StartHistoryRecording();
+    host_.StartHistoryRecording();
     if (auto* twin = TwinControl(&FrontPanelControls::SpeedButtonRun)) twin->SetDown(true);
-    RedrawWithoutPositionOffset();
+    host_.RedrawWithoutPositionOffset();
     if (ScopeState.ClearOnRunSingle) {
-      poisto();
+      host_.poisto();
       ScopeState.TracesShown = 0;
     }
-    RunPhase = 0;
-    Fasttimer1->SetEnabled(true);
+    Phase = RunPhase::Start;
+    controls_.Fasttimer1.SetEnabled(true);
     return;
   }
   ScopeState.TracesShown = 1;
   SetSingleEnabled(true);
-  Fasttimer1->SetEnabled(false);
-  RunPhase = 5;
+  controls_.Fasttimer1.SetEnabled(false);
+  Phase = RunPhase::Stopped;
   SetRunDown(false);
   ScopeState.AcquisitionIdle = 1;
   ScopeState.RunStop = 1;
   ScopeState.SingleStop = 1;
   // Nothing waits for a trigger or a demo capture any more.
-  Timer2->SetEnabled(false);
-  Timer4->SetEnabled(false);
+  controls_.Timer2.SetEnabled(false);
+  controls_.Timer4.SetEnabled(false);
   DemoPaceTicks = 0;
   SetStatusText("Stopped");
-  if (engine::ActivePersistence(*this) == 2) poisto();
-  if (!ScopeState.SpectrumMode) ShowNewestHistory();
+  if (engine::ActivePersistence(*this) == 2) host_.poisto();
+  if (!ScopeState.SpectrumMode) host_.ShowNewestHistory();
 }
 
-void TForm1::EndRunLoop() {
+void AcquisitionController::EndRunLoop() {
   // Whoever set RunStop may have put Run up without its handler: leave the
   // controls as a released Run leaves them.
-  RunPhase = 5;
-  Timer2->SetEnabled(false);
-  Timer4->SetEnabled(false);
+  Phase = RunPhase::Stopped;
+  controls_.Timer2.SetEnabled(false);
+  controls_.Timer4.SetEnabled(false);
   DemoPaceTicks = 0;
-  if (!SpeedButtonRun->Down()) SetSingleEnabled(true);
+  if (!panel_.SpeedButtonRun->Down()) SetSingleEnabled(true);
   // A Single loop that took over keeps the acquisition busy itself.
   if (ScopeState.SingleStop) ScopeState.AcquisitionIdle = 1;
 }
 
-void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
-  Fasttimer1->SetEnabled(false);
-  if (RunPhase == 5) return;
-  const std::int32_t phase = RunPhase++;
+void AcquisitionController::FastTimer1Timer(TObject* /*Sender*/) {
+  controls_.Fasttimer1.SetEnabled(false);
+  if (Phase == RunPhase::Stopped) return;
+  const RunPhase phase = Phase;
 
-  if (phase == 0) {
+  if (phase == RunPhase::Start) {
     LeaveFileDisplay();
     ScopeState.SettingsChanged = 1;
     ScopeState.AcquisitionIdle = 0;
-    TrackBar1Change(this);
-    TrackBar2Change(this);
-    asetus("", 0);
+    host_.TrackBar1Change(&controls_.Window);
+    host_.TrackBar2Change(&controls_.Window);
+    host_.asetus("", 0);
     ScopeState.AverageBlend = 0;
     ScopeState.SingleStop = 1;
     SetSingleDown(false);
-    putsataanko();
+    host_.putsataanko();
     ScopeState.RunStop = 0;
     if (!ScopeState.DemoMode) device_.Resetoi_500();
     RunningShown = 0;
     SetStatusText("Running");
   }
-  if ((phase == 0 || phase == 1) && DeviceTriggerOn(*this)) {
-    Timer2->SetEnabled(true);
+  if ((phase == RunPhase::Start || phase == RunPhase::AfterCapture) && DeviceTriggerOn(*this)) {
+    controls_.Timer2.SetEnabled(true);
     ScopeState.TriggerWaitTicks = 0;
   }
-  RunPhase = 2;
+  Phase = RunPhase::Waiting;
   if (DeviceTriggerOn(*this) && ScopeState.TriggerWaitTicks > 2) {
     SetStatusText("Waiting for trigger");
     RunningShown = 0;
     ScopeState.TriggerWaitTicks = 0;
-    Timer2->SetEnabled(false);
+    controls_.Timer2.SetEnabled(false);
   }
 
   Application->ProcessMessages();
@@ -128,8 +131,8 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
         DemoPaceTicks = 2;
       } else {
         DemoPaceTicks = 1;
-        Timer4->SetInterval(static_cast<unsigned>(pace + 1));
-        Timer4->SetEnabled(true);
+        controls_.Timer4.SetInterval(static_cast<unsigned>(pace + 1));
+        controls_.Timer4.SetEnabled(true);
       }
     }
     if (device_.Demo().Triggered() && DemoPaceTicks > 1) CaptureReady = 16;
@@ -137,9 +140,9 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
     CaptureReady = device_.DeviceCaptureStep(kTickPollBytes, kBlockTimeoutMs) ? 16 : 0;
     if (LinkLost()) {
       // The device is gone (and the user has been told): Run ends as if released.
-      if (SpeedButtonRun->Down()) {
-        SpeedButtonRun->SetDown(false);
-        SpeedButtonRunClick(this);
+      if (panel_.SpeedButtonRun->Down()) {
+        panel_.SpeedButtonRun->SetDown(false);
+        SpeedButtonRunClick(&controls_.Window);
       } else {
         EndRunLoop();
       }
@@ -153,25 +156,25 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
 
   if (CaptureReady == 16) {
     ScopeState.TracesShown = 1;
-    RunPhase = 1;
+    Phase = RunPhase::AfterCapture;
     ScopeState.StartupTick |= kCaptureTakenBit;
-    Timer4->SetEnabled(false);
+    controls_.Timer4.SetEnabled(false);
     DemoPaceTicks = 0;
     if (PersistDown() && ScopeState.AcquisitionLimit != 0 && ScopeState.AcquisitionCountdown != 0) {
       --ScopeState.AcquisitionCountdown;
       if (ScopeState.AcquisitionCountdown == 0) {
         // This capture is still drawn; Run is over after it.
-        SpeedButtonRun->SetDown(false);
-        SpeedButtonRunClick(this);
+        panel_.SpeedButtonRun->SetDown(false);
+        SpeedButtonRunClick(&controls_.Window);
       }
     }
-    if (!RunningShown && RunPhase != 5) {
+    if (!RunningShown && Phase != RunPhase::Stopped) {
       SetStatusText("Running");
       RunningShown = 1;
     }
     PostCaptureSteps(CaptureMode::Run);
   }
-  if (RunPhase != 5) Fasttimer1->SetEnabled(true);
+  if (Phase != RunPhase::Stopped) controls_.Fasttimer1.SetEnabled(true);
 }
 
 // ---------------------------------------------------------------- Single
@@ -179,54 +182,54 @@ void TForm1::FastTimer1Timer(TObject* /*Sender*/) {
 // The steps a single capture starts with, from the Single button or a
 // blocking capture: positions and settings to the device, Run stopped, the
 // picture wiped when pending.
-void TForm1::ApplySettingsForSingle() {
+void AcquisitionController::ApplySettingsForSingle() {
   if (!ScopeState.Calibrating) {
-    TrackBar1Change(this);
-    TrackBar2Change(this);
+    host_.TrackBar1Change(&controls_.Window);
+    host_.TrackBar2Change(&controls_.Window);
   }
-  asetus("", 0);
+  host_.asetus("", 0);
   ScopeState.AverageBlend = 0;
   ScopeState.RunStop = 1;
   SetRunDown(false);
-  putsataanko();
+  host_.putsataanko();
 }
 
-void TForm1::SpeedButtonSingleClick(TObject* /*Sender*/) {
-  if (SpeedButtonSingle->Down() && RefusedWithoutDevice()) {
+void AcquisitionController::SpeedButtonSingleClick(TObject* /*Sender*/) {
+  if (panel_.SpeedButtonSingle->Down() && RefusedWithoutDevice()) {
     SetSingleDown(false);
     return;
   }
-  const bool down = SpeedButtonSingle->Down();
-  MirrorToTwin(*this, &FrontPanelControls::SpeedButtonSingle);
-  RedrawWithoutPositionOffset();
+  const bool down = panel_.SpeedButtonSingle->Down();
+  MirrorToTwin(panel_, &FrontPanelControls::SpeedButtonSingle);
+  host_.RedrawWithoutPositionOffset();
   if (ScopeState.ClearOnRunSingle) {
-    poisto();
+    host_.poisto();
     ScopeState.TracesShown = 0;
   }
   LeaveFileDisplay();
   ScopeState.SettingsChanged = 1;
   if (down) {
-    StartHistoryRecording();
+    host_.StartHistoryRecording();
     ApplySettingsForSingle();
     if (!ScopeState.DemoMode) device_.Resetoi_500();
     ScopeState.SingleStop = 0;
     ScopeState.SinglePhase = 0;
     ScopeState.AcquisitionIdle = 0;
-    Fasttimer2->SetEnabled(true);
+    controls_.Fasttimer2.SetEnabled(true);
     return;
   }
   ScopeState.TracesShown = 1;
-  if (!ScopeState.SpectrumMode) ShowNewestHistory();
+  if (!ScopeState.SpectrumMode) host_.ShowNewestHistory();
   SetStatusText("Stopped");
   ScopeState.SingleStop = 1;
   ScopeState.RunStop = 1;
-  Fasttimer2->SetEnabled(false);
+  controls_.Fasttimer2.SetEnabled(false);
   ScopeState.SinglePhase = 5;
   ScopeState.AcquisitionIdle = 1;
 }
 
-void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
-  Fasttimer2->SetEnabled(false);
+void AcquisitionController::FastTimer2Timer(TObject* /*Sender*/) {
+  controls_.Fasttimer2.SetEnabled(false);
   // A loaded data file is drawn through here without the device.
   if (!ScopeState.ScopeFileReplay) {
     if (ScopeState.SinglePhase == 5) return;
@@ -239,7 +242,7 @@ void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
       CaptureReady = device_.DeviceCaptureStep(kTickPollBytes, kBlockTimeoutMs) ? 16 : 0;
       if (LinkLost()) {
         SetSingleDown(false);
-        SpeedButtonSingleClick(this);
+        SpeedButtonSingleClick(&controls_.Window);
         return;
       }
     }
@@ -249,7 +252,7 @@ void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
     }
     if (CaptureReady != 16) {
       ScopeState.SinglePhase = 1;
-      Fasttimer2->SetEnabled(true);
+      controls_.Fasttimer2.SetEnabled(true);
       return;
     }
     ScopeState.SinglePhase = 5;
@@ -258,15 +261,15 @@ void TForm1::FastTimer2Timer(TObject* /*Sender*/) {
   ScopeState.TracesShown = 1;
   SetStatusText(DeviceTriggerOn(*this) ? "Trigged" : "Ready");
   PostCaptureSteps(CaptureMode::Single);
-  if (!ScopeState.SpectrumMode) ShowNewestHistory();
+  if (!ScopeState.SpectrumMode) host_.ShowNewestHistory();
   SetSingleDown(false);
   ScopeState.AcquisitionIdle = 1;
 }
 
 // ---------------------------------------------------------------- blocking captures
 
-void TForm1::SingleClick() {
-  RedrawWithoutPositionOffset();
+void AcquisitionController::SingleClick() {
+  host_.RedrawWithoutPositionOffset();
   if (!ScopeState.ScopeFileReplay) LeaveFileDisplay();
   ScopeState.SettingsChanged = 1;
   ApplySettingsForSingle();
@@ -302,7 +305,7 @@ void TForm1::SingleClick() {
   ScopeState.AcquisitionIdle = 1;
 }
 
-bool TForm1::SingleClick0() {
+bool AcquisitionController::SingleClick0() {
   if (ScopeState.DemoMode || !device_.IsOpen()) return false;
   device_.Resetoi_500();
   const auto started = program_clock::Now();
@@ -315,3 +318,5 @@ bool TForm1::SingleClick0() {
     IdleWait();
   }
 }
+
+}  // namespace engine::acquisition

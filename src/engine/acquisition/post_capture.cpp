@@ -1,18 +1,24 @@
-// The steps every capture goes through once it has arrived: read-outs, spectrum, share data, picture.
+// The steps every capture goes through once it has arrived: read-outs,
+// spectrum, the sample export, picture.
+#include "engine/acquisition/acquisition_controller.h"
+
 #include "engine/measurement_window.h"
-#include "engine/main_form.h"
 #include "engine/picture_settings.h"
 #include "device/scope_device.h"
 #include "engine/capture_unpack.h"
 #include "engine/scope_state.h"
 #include "engine/spectrum/spectrum_hold.h"
+#include "io/sample_export.h"
+#include "io/shared_blocks.h"
 #include "platform/ui/vcl.h"
 
-void TForm1::PostCaptureSteps(CaptureMode mode) {
+namespace engine::acquisition {
+
+void AcquisitionController::PostCaptureSteps(CaptureMode mode) {
   const bool run = mode == CaptureMode::Run;
 
   // The erase needs the old samples.
-  poisto();
+  host_.poisto();
   ScopeState.PlotMethod = ScopeState.Settings.TimeBaseRow == engine::kTimeBase02us ? 1
                           : ScopeState.Settings.TimeBaseRow == engine::kTimeBase01us ? 2 : 0;
 
@@ -36,11 +42,11 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
 
   // Read-outs, thinned in Run at the fast time bases.
   if (!run || MeasureCounter > 5 || ScopeState.TimePerDiv > 1000000) {
-    rms_out(capture);
-    if (Form_99 && Form_99->Visible()) measure(capture);
+    host_.rms_out(capture);
+    if (Form_99 && Form_99->Visible()) host_.measure(capture);
     if (run) {
       MeasureCounter = 0;
-      if (ScopeState.ExtendCalTime) ExtendedCalibrationStep();
+      if (ScopeState.ExtendCalTime) host_.ExtendedCalibrationStep();
     }
   }
   if (run) ++MeasureCounter;
@@ -49,11 +55,11 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
   if (ScopeState.SpectrumMode) {
     if (ScopeState.CaptureTimePerDiv != ScopeState.TimePerDiv) {
       ScopeState.CaptureTimePerDiv = ScopeState.TimePerDiv;
-      if (MarkersFFTSpectralDensity1 && MarkersFFTSpectralDensity1->Checked()) kursoridb();
+      if (controls_.MarkersFFTSpectralDensity1 && controls_.MarkersFFTSpectralDensity1->Checked()) host_.kursoridb();
     }
-    FFT(capture);
+    host_.FFT(capture);
     if (run && ScopeState.FftAverageOn && !ScopeState.SettingsChanged) engine::average_fft(*this);
-    if (ScopeState.LogFreqAxis) LinToLog();
+    if (ScopeState.LogFreqAxis) host_.LinToLog();
     if (run) {
       if (ScopeState.FftMaximumOn && !ScopeState.SettingsChanged) engine::maximize_fft(*this);
       if (ScopeState.FftAverageOn || ScopeState.FftMaximumOn) engine::refresh_fft(*this);
@@ -72,6 +78,28 @@ void TForm1::PostCaptureSteps(CaptureMode mode) {
   // the traces (a cleared display, a change of source) is over.
   ScopeState.TracesShown = 1;
   ScopeState.CaptureUnpacked = 0;
-  DrawCapture(capture);
+  host_.DrawCapture(capture);
   if (!ScopeState.SpectrumMode) ScopeState.TraceValid = ScopeState.ScopeFileReplay ? 0 : 1;
 }
+
+void AcquisitionController::SaveShareData(const display::Capture& taken) {
+  if (!io::SampleExportBlock) return;
+  // The export carries the trace as shown.
+  const display::SampleBlockView shown = engine::ShownSamples(*this, taken);
+  io::SampleExport capture;
+  capture.TimeBaseCode = taken.Settings.TimeBaseCode;
+  capture.Ch1GainCode = taken.Settings.Ch1GainCode;
+  capture.Ch2GainCode = taken.Settings.Ch2GainCode;
+  capture.Ch1GroundLevel = taken.Settings.Ch1GroundLevel;
+  capture.Ch2GroundLevel = taken.Settings.Ch2GroundLevel;
+  capture.Ch1 = shown.subspan<display::kChannelSamples, display::kChannelSamples>();
+  capture.Ch2 = shown.first<display::kChannelSamples>();
+  // Another program of the user may have made the block smaller; written
+  // beyond its end, the capture would end the whole program.
+  io::UseSharedBlock(
+      io::SampleExportBlock, [&] { io::WriteSampleExport(*io::SampleExportBlock, capture); },
+      "Sample export stopped: another program made ",
+      "\rOther programs get no more captures until the Darvik48 software is started again.");
+}
+
+}  // namespace engine::acquisition
