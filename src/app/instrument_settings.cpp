@@ -8,7 +8,7 @@
 
 #include "app/windows.h"
 #include "engine/main_form.h"
-#include "engine/settings_keys.h"
+#include "engine/settings_files/settings_keys.h"
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
 #include "generator/generator_state.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/instrument_links.h"
-#include "engine/settings_keys.h"
+#include "engine/settings_files/settings_keys.h"
 
 // Adds the keys that belong at `place` of the scope's key table.
 void AddInstrumentSettingsKeys(engine::SettingsKeyPlace place, std::vector<engine::SettingsFileKey>& keys);

@@ -2,6 +2,8 @@
 
 #include "engine/markers/markers_controller.h"
 #include "engine/persistence/persistence_controller.h"
+#include "engine/files/files_controller.h"
+#include "engine/settings_files/settings_files_controller.h"
 #include "engine/scope_state.h"
 #include "engine/spectrum/spectrum_controller.h"
 

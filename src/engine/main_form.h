@@ -14,6 +14,8 @@
 #include "device/scope_device.h"
 #include "engine/spectrum/spectrum_controller.h"
 #include "engine/acquisition/acquisition_controller.h"
+#include "engine/files/files_controller.h"
+#include "engine/settings_files/settings_files_controller.h"
 #include "engine/persistence_controls.h"
 #include "display/capture.h"
 #include "display/marker_drag.h"
@@ -55,7 +57,11 @@ class TForm1 : public TForm,
                public engine::persistence::PersistenceHost,
                public engine::markers::MarkerControls,
                public engine::markers::MarkersHost,
-               public engine::acquisition::AcquisitionHost {
+               public engine::acquisition::AcquisitionHost,
+               public engine::files::FileMenuControls,
+               public engine::files::FilesHost,
+               public engine::settings_files::SettingsFileControls,
+               public engine::settings_files::SettingsFilesHost {
  public:
   // The window drives `device` and works on `states` as long as it lives.
   TForm1(TComponent* owner, device::ScopeDevice& device, const engine::ScopeStates& states);
@@ -167,16 +173,13 @@ class TForm1 : public TForm,
   // The application-wide hot key arrived.
   void WMHotKey(int id);
 
-  // Main settings file: what the creation reads, what the start-up reads,
-  // and the complete write at close (false when a write was refused; the
-  // failure has then been reported once).
+  // Main settings file "Darvik48.ini" (SettingsFiles()).
   void ReadCreationSettings();
   void CheckCalibrationRecord();
   void MarkRunning();
   void ReadStartupSettings();
   void ReadWindowSizes();
   bool WriteMainSettings();
-  std::uint8_t NoNoteAtStart = 0;  // NoNote as the file held it at start; the close writes it back
   // Work blocks.
   void ReserveWorkBlocks();
   void ReleaseWorkBlocks();
@@ -550,42 +553,27 @@ class TForm1 : public TForm,
 
  public:
   // ======== Scope settings files and the scope data file ========
-  // File "Save Oscilloscope Settings...", "Recall Oscilloscope Settings...",
-  // "Save DSO Data...", "Open DSO Data..." and Options "Save/Recall Last
-  // Oscilloscope Settings"; built with their dialogs while the window is built.
-  TMenuItem* SaveSettings1 = nullptr;
-  TMenuItem* RecallSettings1 = nullptr;
-  TMenuItem* SaveDSOData1 = nullptr;
-  TMenuItem* OpenData1 = nullptr;
-  TMenuItem* SaveRecallLastSettings1 = nullptr;
-  TSaveDialog* SaveDialog3 = nullptr;  // ".set" files
+  // The items and their dialog are SettingsFileControls ("Save DSO Data..."
+  // and "Open DSO Data..." are FileMenuControls); the work is SettingsFiles().
+  engine::settings_files::SettingsFilesController& SettingsFiles() { return *settings_files_; }
+  // Builds the items with the data files' and the dialog; run while the window is built.
   void CreateSettingsFileControls();
-
-  // The whole panel, in file order, as the settings files store it.
-  std::vector<engine::SettingsEntry> ScopeSettingsEntries() const;
-  // Writes "settings48.ini" (close) or the chosen ".set" file; a refused
-  // write is reported, at close only once per close.
-  void SaveSettings();
   void SaveSettings1Click(TObject* Sender);
-  bool SaveSettingsTo(const std::string& path);
-  std::uint8_t SettingsRefusalShown = 0;
-  // Recall of "settings48.ini", of the file named on the command line (after
-  // the user confirms it in the open dialog) and of a file chosen from the menu.
-  void RecallSettings();
-  void RecallSettings2();
   void RecallSettings1Click(TObject* Sender);
   void SaveRecallLastSettings1Click(TObject* Sender);
-  // Puts a settings file read whole into the controls through their handlers.
-  void ApplySettings(const engine::SettingsSnapshot& file);
+  // "settings48.ini" at close; its recall at the start-up, and that of the
+  // file named on the command line.
+  void SaveSettings();
+  void RecallSettings();
+  void RecallSettings2();
   // The keys of the settings files in file order, each with how the writer
   // takes its value and how the recall puts it back.
   const std::vector<engine::SettingsFileKey>& SettingsFileKeys() const;
 
-  // The scope data file: save the last capture with its settings and
-  // annotation, and load one back.
-  void SaveDSOData1Click(TObject* Sender);
-  void OpenData1Click(TObject* Sender);
+ private:
+  std::unique_ptr<engine::settings_files::SettingsFilesController> settings_files_;
 
+ public:
   // ======== Persistence and the history view ========
   // "Persist", the persistence menu items and the history bar (HistoryControls);
   // run while the window is built.
@@ -677,60 +665,27 @@ class TForm1 : public TForm,
   void SpectrumMarkersClick(TMenuItem* chosen, bool density, bool secondAtBottom);
 
  public:
-  // ======== Pictures, printing, text export, help and about (scope_file_menu.cpp) ========
-  // File: "Open Image...", "Save Image...", "Save FFT Data...", "Export
-  // Waveform 1" and "2", "Print...", "Print Setup...", "Exit"; the "Edit"
-  // menu with "Copy" and "Paste"; the "Help" menu. nullptr until built.
-  TMenuItem* Open1 = nullptr;
-  TMenuItem* Save1 = nullptr;
-  TMenuItem* SaveDataAs1 = nullptr;
-  TMenuItem* ExportWaveformCH11 = nullptr;
-  TMenuItem* ExportWaveformofCh21 = nullptr;
-  TMenuItem* Print1 = nullptr;
-  TMenuItem* PrintSetup1 = nullptr;
-  TMenuItem* Exit1 = nullptr;
-  TMenuItem* Edit2 = nullptr;
-  TMenuItem* Copy1 = nullptr;
-  TMenuItem* Paste1 = nullptr;
-  TMenuItem* Help1 = nullptr;
-  TMenuItem* Help2 = nullptr;
-  TMenuItem* FunctionGenerorHelp1 = nullptr;
-  TMenuItem* About2 = nullptr;
-  TMenuItem* CheckForUpdates1 = nullptr;
-  TMenuItem* SupportForum1 = nullptr;
-  TSaveDialog* SaveDialog1 = nullptr;           // pictures
-  TOpenPictureDialog* OpenPictureDialog1 = nullptr;
-  TSaveDialog* SaveDialog2 = nullptr;           // spectrum table and data files
-  TSaveDialog* SaveDialog5 = nullptr;           // waveform export
-  TPrinterSetupDialog* PrinterSetupDialog1 = nullptr;
-  TMemo* Memo1 = nullptr;                       // the spectrum table, not shown
-  // Builds the items and dialogs above; run while the window is built.
+  // ======== Pictures, printing, text export, the scope data file, help and about ========
+  // The items and dialogs are FileMenuControls; the work is Files().
+  engine::files::FilesController& Files() { return *files_; }
+  // Builds the items and dialogs; run while the window is built.
   void CreateFileExportControls();
 
-  // Pictures and clipboard on the scope picture.
+  // File, Edit and Help.
   void SaveClick(TObject* Sender);
   void OpenClick(TObject* Sender);
+  void SaveDataAs1Click(TObject* Sender);
+  void ExportWaveformCH11Click(TObject* Sender);
+  void ExportWaveformofCh21Click(TObject* Sender);
+  void SaveDSOData1Click(TObject* Sender);
+  void OpenData1Click(TObject* Sender);
+  void Print1Click(TObject* Sender);
+  void PrintSetup1Click(TObject* Sender);
+  void ExitClick(TObject* Sender);
+  void File1Click(TObject* Sender);
   void Copy1Click(TObject* Sender);
   void Paste1Click(TObject* Sender);
   void Edit2Click(TObject* Sender);
-  void ExitClick(TObject* Sender);
-  // "Open Image..." and "Paste" onto a scope picture (Image1, or the Big
-  // Screen's Image10): the acquisition stopped, the picture drawn at the top
-  // left, and kept until the next refresh wipes it.
-  void OpenPictureOnto(TImage& image);
-  void PastePictureOnto(TImage& image);
-  // Printing: the scope's preview shows the Big Screen picture while the
-  // Big Screen shows, else Image1's.
-  const TBitmap* ScopePrintPicture() const;
-  void Print1Click(TObject* Sender);
-  void PrintSetup1Click(TObject* Sender);
-  // Spectrum table and waveform export; "File" opened.
-  void SaveDataAs1Click(TObject* Sender);
-  void BitBtn1Click(TObject* Sender);
-  void ExportWaveformCH11Click(TObject* Sender);
-  void ExportWaveformofCh21Click(TObject* Sender);
-  void File1Click(TObject* Sender);
-  // Help and about.
   void Help2Click(TObject* Sender);
   void FunctionGenerorHelp1Click(TObject* Sender);
   void InstallingNT4driver1Click(TObject* Sender);
@@ -739,7 +694,7 @@ class TForm1 : public TForm,
   void SupportForum1Click(TObject* Sender);
 
  private:
-  void ExportWaveform(int channel);
+  std::unique_ptr<engine::files::FilesController> files_;
 
   device::ScopeDevice& device_;
 };

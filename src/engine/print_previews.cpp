@@ -7,7 +7,7 @@
 TPreviewForm::TPreviewForm(TComponent* owner)
     : PrintPreviewWindow(owner, Design{620, 552, 570, 10, 428, 81, 4, true, "Oscilloscope"}) {}
 
-const TBitmap* TPreviewForm::SourcePicture() const { return Form1 ? Form1->ScopePrintPicture() : nullptr; }
+const TBitmap* TPreviewForm::SourcePicture() const { return Form1 ? Form1->Files().ScopePrintPicture() : nullptr; }
 
 std::vector<std::string> TPreviewForm::MeasurementTableLines() const {
   if (!Form_99) return {};

@@ -16,7 +16,7 @@
 #include "engine/persistence_options.h"
 #include "engine/scope_settings.h"
 #include "engine/scope_state.h"
-#include "engine/settings_keys.h"
+#include "engine/settings_files/settings_keys.h"
 #include "engine/step_tables.h"
 #include "platform/ui/vcl.h"
 

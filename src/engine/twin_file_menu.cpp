@@ -63,7 +63,7 @@ void TForm11::SaveClick(TObject*) {
 }
 
 void TForm11::OpenClick(TObject*) {
-  if (Form1 && BigPicture()) Form1->OpenPictureOnto(*BigPicture());
+  if (Form1 && BigPicture()) Form1->Files().OpenPictureOnto(*BigPicture());
 }
 
 void TForm11::Copy1Click(TObject*) {
@@ -71,7 +71,7 @@ void TForm11::Copy1Click(TObject*) {
 }
 
 void TForm11::Paste1Click(TObject*) {
-  if (Form1 && BigPicture()) Form1->PastePictureOnto(*BigPicture());
+  if (Form1 && BigPicture()) Form1->Files().PastePictureOnto(*BigPicture());
 }
 
 // ---------------------------------------------------------------- menus opened

@@ -112,7 +112,7 @@ class RangePathsTest : public DeviceTest {
 
   std::string Entry(int channel, const std::string& key) {
     const std::string section = channel == 1 ? "CH1" : "CH2";
-    for (const engine::SettingsEntry& e : Form1->ScopeSettingsEntries())
+    for (const engine::SettingsEntry& e : Form1->SettingsFiles().ScopeSettingsEntries())
       if (e.Section == section && e.Key == key) return e.Value;
     return "missing";
   }
@@ -245,7 +245,7 @@ class PanelPathsTest : public RangePathsTest {
   }
 
   std::string Entry(const std::string& section, const std::string& key) {
-    for (const engine::SettingsEntry& e : Form1->ScopeSettingsEntries())
+    for (const engine::SettingsEntry& e : Form1->SettingsFiles().ScopeSettingsEntries())
       if (e.Section == section && e.Key == key) return e.Value;
     return "missing";
   }

@@ -59,7 +59,7 @@ std::vector<std::string> Lines(const std::string& text) {
 // The panel as the files see it, one "Section/Key=Value" per entry.
 std::vector<std::string> Panel() {
   std::vector<std::string> out;
-  for (const engine::SettingsEntry& e : Form1->ScopeSettingsEntries())
+  for (const engine::SettingsEntry& e : Form1->SettingsFiles().ScopeSettingsEntries())
     out.push_back(e.Section + "/" + e.Key + "=" + e.Value);
   return out;
 }
@@ -405,7 +405,7 @@ TEST_F(SettingsFiles, DamagedSettingsFilesNeverCrashTheRecall) {
     WriteText(path, text);
     Recall(path);
     // Whatever went in, the panel is one the writer can store again.
-    ASSERT_TRUE(engine::WriteSettingsFile(SetFile("again.set"), Form1->ScopeSettingsEntries()));
+    ASSERT_TRUE(engine::WriteSettingsFile(SetFile("again.set"), Form1->SettingsFiles().ScopeSettingsEntries()));
   }
   EXPECT_GT(runs, 20);
 }
@@ -416,7 +416,7 @@ TEST_F(SettingsFiles, DamagedSettingsFilesNeverCrashTheRecall) {
 // written give the panel to compare with; only the recall itself is left on.
 TEST_F(SettingsFiles, ValuesOutOfTheirRangeCommandNothing) {
   StartAndRun();
-  ASSERT_TRUE(engine::WriteSettingsFile(LastSettings(), Form1->ScopeSettingsEntries()));
+  ASSERT_TRUE(engine::WriteSettingsFile(LastSettings(), Form1->SettingsFiles().ScopeSettingsEntries()));
   ASSERT_TRUE(Form1->WriteMainSettings());
   ASSERT_TRUE(Form1_fgen->WriteGeneratorSettings());
   const std::vector<std::string> paths = {IniPath(), DataDir() + "FGen48.ini", LastSettings()};

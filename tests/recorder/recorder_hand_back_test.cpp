@@ -68,7 +68,7 @@ class RecorderRemoteStatus : public RecorderWireTest {
     RecorderWireTest::SetUp();
   }
   std::string Entry(const std::string& section, const std::string& key) {
-    for (const engine::SettingsEntry& e : Form1->ScopeSettingsEntries())
+    for (const engine::SettingsEntry& e : Form1->SettingsFiles().ScopeSettingsEntries())
       if (e.Section == section && e.Key == key) return e.Value;
     return "missing";
   }

@@ -2,6 +2,8 @@
 // close and from the File menu) and recalled through the table of keys that
 // both use (settings_key_table.cpp); the recall puts each stored value into
 // its control and runs that control's own handler.
+#include "engine/settings_files/settings_files_controller.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,40 +16,53 @@
 #include "display/persistence_state.h"
 #include "engine/control_panel.h"
 #include "engine/instrument_links.h"
-#include "engine/main_form.h"
 #include "engine/scope_settings.h"
-#include "engine/settings_keys.h"
 #include "engine/scope_state.h"
+#include "engine/settings_files/settings_keys.h"
 #include "engine/startup.h"
+#include "platform/ini/ini_file.h"
 #include "platform/os/files.h"
 #include "platform/ui/vcl.h"
-#include "widgets/control_maker.h"
 
 namespace {
 
 using engine::SettingsList;
 using engine::SettingsSnapshot;
 
-const char* const kSettingsFilter = "Setup file (*.set)|*.set|All files (*.*)|*.*";
 const char* const kLastSettingsName = "settings48.ini";
 
 }  // namespace
 
+namespace engine::settings_files {
+
+SettingsFilesController::SettingsFilesController(const engine::ScopeStates& states, SettingsFilesHost& host,
+                                                 SettingsFileControls& menu, FrontPanelControls& panel,
+                                                 AnalysisControls& analysis, const OtherControls& other,
+                                                 TForm& window, TForm1& keysWindow)
+    : engine::WithScopeStates(states),
+      host_(host),
+      menu_(menu),
+      panel_(panel),
+      analysis_(analysis),
+      other_(other),
+      window_(window),
+      keys_window_(keysWindow) {}
+
 // ================================================================ the writer
 
-std::vector<engine::SettingsEntry> TForm1::ScopeSettingsEntries() const {
+std::vector<engine::SettingsEntry> SettingsFilesController::ScopeSettingsEntries() const {
   SettingsList l;
-  for (const engine::SettingsFileKey& key : SettingsFileKeys()) key.Write(*this, l, key);
+  for (const engine::SettingsFileKey& key : host_.SettingsFileKeys()) key.Write(keys_window_, l, key);
   return l.Entries();
 }
 
-bool TForm1::SaveSettingsTo(const std::string& path) {
+bool SettingsFilesController::SaveSettingsTo(const std::string& path) {
   if (engine::WriteSettingsFile(path, ScopeSettingsEntries())) return true;
   Application->MessageBox(UnableToWriteMessage(path), Application->Title(), MB_OK | MB_ICONERROR);
   return false;
 }
 
-void TForm1::SaveSettings() {
+void SettingsFilesController::SaveSettings() {
   // A close that is retried writes again; a refusal is told once per close.
   const std::string path = ScopeState.DataFolder + kLastSettingsName;
   // The user knows the file is left as it is.
@@ -57,22 +72,22 @@ void TForm1::SaveSettings() {
   Application->MessageBox(UnableToWriteMessage(path), Application->Title(), MB_OK | MB_ICONERROR);
 }
 
-void TForm1::SaveSettings1Click(TObject*) {
-  SaveDialog3->SetInitialDir(ScopeState.DataFolder);
-  SaveDialog3->SetFileName("*.set");
-  if (!SaveDialog3->Execute()) return;
-  SaveSettingsTo(SaveDialog3->FileName());
+void SettingsFilesController::SaveSettings1Click(TObject*) {
+  menu_.SaveDialog3->SetInitialDir(ScopeState.DataFolder);
+  menu_.SaveDialog3->SetFileName("*.set");
+  if (!menu_.SaveDialog3->Execute()) return;
+  SaveSettingsTo(menu_.SaveDialog3->FileName());
 }
 
-void TForm1::SaveRecallLastSettings1Click(TObject*) {
-  SaveRecallLastSettings1->SetChecked(!SaveRecallLastSettings1->Checked());
-  MirrorCheck(SaveRecallLastSettings1, &TForm11::SaveRecallLastSettings1);
-  ScopeState.RecallLastSettings = SaveRecallLastSettings1->Checked() ? 1 : 0;
+void SettingsFilesController::SaveRecallLastSettings1Click(TObject*) {
+  menu_.SaveRecallLastSettings1->SetChecked(!menu_.SaveRecallLastSettings1->Checked());
+  MirrorCheck(menu_.SaveRecallLastSettings1, &TForm11::SaveRecallLastSettings1);
+  ScopeState.RecallLastSettings = menu_.SaveRecallLastSettings1->Checked() ? 1 : 0;
 }
 
 // ================================================================ recall
 
-void TForm1::RecallSettings() {
+void SettingsFilesController::RecallSettings() {
   // A file that cannot be used is read as one without keys, and said so.
   const std::string path = ScopeState.DataFolder + kLastSettingsName;
   std::string problem;
@@ -98,30 +113,30 @@ static std::optional<SettingsSnapshot> ChosenSettingsFile(const std::string& pat
   return std::nullopt;
 }
 
-void TForm1::RecallSettings2() {
-  OpenDialog2->SetInitialDir(ScopeState.DocumentsFolder);
-  if (!OpenDialog2->Execute()) return;
-  if (const auto settings = ChosenSettingsFile(OpenDialog2->FileName())) ApplySettings(*settings);
+void SettingsFilesController::RecallSettings2() {
+  other_.OpenDialog2->SetInitialDir(ScopeState.DocumentsFolder);
+  if (!other_.OpenDialog2->Execute()) return;
+  if (const auto settings = ChosenSettingsFile(other_.OpenDialog2->FileName())) ApplySettings(*settings);
 }
 
-void TForm1::RecallSettings1Click(TObject*) {
-  OpenDialog2->SetInitialDir(ScopeState.DataFolder);
-  if (!OpenDialog2->Execute()) return;
-  if (const auto settings = ChosenSettingsFile(OpenDialog2->FileName())) ApplySettings(*settings);
+void SettingsFilesController::RecallSettings1Click(TObject*) {
+  other_.OpenDialog2->SetInitialDir(ScopeState.DataFolder);
+  if (!other_.OpenDialog2->Execute()) return;
+  if (const auto settings = ChosenSettingsFile(other_.OpenDialog2->FileName())) ApplySettings(*settings);
 }
 
-void TForm1::ApplySettings(const SettingsSnapshot& f) {
+void SettingsFilesController::ApplySettings(const SettingsSnapshot& f) {
   const engine::InstrumentLinks& others = ScopeState.OtherInstruments;
   const bool hasRecorder = others.RecorderExists && others.RecorderExists();
   engine::RecallState state;
   auto recall = [&](engine::RecallStep step) {
-    for (const engine::SettingsFileKey& key : SettingsFileKeys())
-      if (key.Step == step && key.Recall) key.Recall(*this, f, key, state);
+    for (const engine::SettingsFileKey& key : host_.SettingsFileKeys())
+      if (key.Step == step && key.Recall) key.Recall(keys_window_, f, key, state);
   };
 
   // Back to the scope.
   if (others.RecorderShown && others.RecorderShown()) others.RecorderToScope();
-  else if (Visible()) SpeedButton22Click(this);
+  else if (window_.Visible()) host_.SpeedButton22Click(nullptr);
 
   recall(engine::RecallStep::kPersistenceMode);
   recall(engine::RecallStep::kPersistenceText);
@@ -141,9 +156,9 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   // The recorder takes its settings shown, as the device then has them; it
   // hands the device back to the scope's settings when it leaves. The scope
   // window keeps its place and size through the visit.
-  const int left = Left(), top = Top(), width = Width(), height = Height();
+  const int left = window_.Left(), top = window_.Top(), width = window_.Width(), height = window_.Height();
   if (hasRecorder) {
-    SpeedButton27Click(this);
+    host_.SpeedButton27Click(nullptr);
     for (engine::RecallStep step : {engine::RecallStep::kRecorderChannels, engine::RecallStep::kRecorderTime,
                                     engine::RecallStep::kRecorderMarkers})
       recall(step);
@@ -152,9 +167,9 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   // The spectrum settings go in with the spectrum view on.
   if (hasRecorder) {
     others.RecorderToSpectrum();
-    SetBounds(left, top, width, height);
-  } else if (fft1 && !ScopeState.SpectrumMode) {
-    fft1Click(this);
+    window_.SetBounds(left, top, width, height);
+  } else if (analysis_.fft1 && !ScopeState.SpectrumMode) {
+    host_.fft1Click(nullptr);
   }
   for (engine::RecallStep step : {engine::RecallStep::kSpectrum, engine::RecallStep::kFftMarkers, engine::RecallStep::kDotJoin, engine::RecallStep::kInstrument})
     recall(step);
@@ -168,10 +183,10 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
     recall(step);
 
   bool mathChecked = false;
-  for (TMenuItem* item : MathItems()) mathChecked = mathChecked || (item && item->Checked());
-  if (mathChecked && SpeedButton21 && SpeedButton21->Down()) engine::keys::RunClick(SpeedButton21);
+  for (TMenuItem* item : analysis_.MathItems()) mathChecked = mathChecked || (item && item->Checked());
+  if (mathChecked && panel_.SpeedButton21 && panel_.SpeedButton21->Down()) engine::keys::RunClick(panel_.SpeedButton21);
 
-  DisplayState.GridPenColor = BrightGrid1 && BrightGrid1->Checked() ? DisplayState.BrightGridPenColor : DisplayState.DarkGridPenColor;
+  DisplayState.GridPenColor = other_.BrightGrid1 && other_.BrightGrid1->Checked() ? DisplayState.BrightGridPenColor : DisplayState.DarkGridPenColor;
 
   if (Form10 && Form10->Visible()) {
     Form10->Show();
@@ -183,32 +198,4 @@ void TForm1::ApplySettings(const SettingsSnapshot& f) {
   }
 }
 
-// ================================================================ menus
-
-void TForm1::CreateSettingsFileControls() {
-  ControlMaker make(this);
-  // Above "Calibrate": the data files, then the settings files.
-  const int at = File1->IndexOf(Calibrate1);
-  int next = at < 0 ? File1->Count() : at;
-  auto place = [&](const char* name, const char* caption, TNotifyEvent handler) {
-    TMenuItem* item = make.Item(name, caption);
-    item->OnClick = std::move(handler);
-    File1->Insert(next++, item);
-    return item;
-  };
-  OpenData1 = place("OpenData1", "Open DSO Data...", [this](TObject* s) { OpenData1Click(s); });
-  SaveDSOData1 = place("SaveDSOData1", "Save DSO Data...", [this](TObject* s) { SaveDSOData1Click(s); });
-  place("N3", "-", nullptr);
-  SaveSettings1 = place("SaveSettings1", "Save Oscilloscope Settings...", [this](TObject* s) { SaveSettings1Click(s); });
-  RecallSettings1 =
-      place("RecallSettings1", "Recall Oscilloscope Settings...", [this](TObject* s) { RecallSettings1Click(s); });
-  place("N4", "-", nullptr);
-
-  SaveRecallLastSettings1 = make.Item(Options1, "SaveRecallLastSettings1", "Save/Recall Last Oscilloscope Settings",
-                                      [this](TObject* s) { SaveRecallLastSettings1Click(s); });
-
-  SaveDialog3 = new TSaveDialog(this);
-  SaveDialog3->Name = "SaveDialog3";
-  SaveDialog3->SetFilter(kSettingsFilter);
-  SaveDialog3->SetDefaultExt("set");
-}
+}  // namespace engine::settings_files

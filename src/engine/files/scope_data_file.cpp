@@ -2,11 +2,15 @@
 // with its steps and annotation, and such a file loaded back through the
 // front panel's own buttons.
 #include <algorithm>
+#include <string_view>
 
-#include "engine/add_text.h"
+#include "engine/files/files_controller.h"
+
 #include "display/display_state.h"
-#include "engine/main_form.h"
+#include "engine/add_text.h"
 #include "engine/scope_state.h"
+#include "engine/step_tables.h"
+#include "platform/ini/ini_file.h"
 #include "io/scope_data_file.h"
 #include "io/scope_file_error.h"
 #include "platform/os/files.h"
@@ -20,12 +24,14 @@ constexpr std::uintmax_t kLargestScopeDataFile = 1u << 20;
 
 }  // namespace
 
+namespace engine::files {
+
 // ---------------------------------------------------------------- save
 
-void TForm1::SaveDSOData1Click(TObject*) {
-  SaveDialog2->SetInitialDir(ScopeState.DocumentsFolder);
-  if (!SaveDialog2->Execute()) return;
-  const std::string path = SaveDialog2->FileName();
+void FilesController::SaveDSOData1Click(TObject*) {
+  menu_.SaveDialog2->SetInitialDir(ScopeState.DocumentsFolder);
+  if (!menu_.SaveDialog2->Execute()) return;
+  const std::string path = menu_.SaveDialog2->FileName();
 
   io::ScopeDataFile d;
   d.TimeDivText = ScopeState.ShareTimeDivText;
@@ -52,46 +58,40 @@ void TForm1::SaveDSOData1Click(TObject*) {
 
 // ---------------------------------------------------------------- open
 
-void TForm1::OpenData1Click(TObject*) {
-  if (SpeedButtonRun->Down()) {
-    SpeedButtonRun->SetDown(false);
-    SpeedButtonRunClick(this);
-    Timer6Fired = 0;
-    Timer6->SetEnabled(true);
-    Application->ProcessMessagesUntil([this] { return Timer6Fired != 0; });
+void FilesController::OpenData1Click(TObject*) {
+  if (panel_.SpeedButtonRun->Down()) {
+    panel_.SpeedButtonRun->SetDown(false);
+    host_.SpeedButtonRunClick(nullptr);
+    host_.WaitOneTimer6Tick();
     if (Application->Terminated()) return;
   }
-  const bool mathWasDown = SpeedButton21 && SpeedButton21->Visible() && SpeedButton21->Down();
+  TGrSpeedButton* math = panel_.SpeedButton21;
+  const bool mathWasDown = math && math->Visible() && math->Down();
   if (mathWasDown) {
-    SpeedButton21->SetDown(false);
-    SpeedButton21Click(this);
+    math->SetDown(false);
+    host_.SpeedButton21Click(nullptr);
   }
   if (Form5) Form5->LoadScopeDataFile();
   if (mathWasDown) {
-    SpeedButton21->SetDown(true);
-    SpeedButton21Click(this);
-    ScrollBar2Change(this);
+    math->SetDown(true);
+    host_.SpeedButton21Click(nullptr);
+    host_.ScrollBar2Change(nullptr);
   }
-  ScrollBar2Change(this);
+  host_.ScrollBar2Change(nullptr);
 }
 
-TForm5::TForm5(TComponent* owner) : FileErrorWindow(owner, "Form5", "Text file (*.txt)|*.txt") {}
-
-void TForm5::LoadScopeDataFile() {
-  TForm1* f = Form1;
-  if (!f) return;
-  engine::ScopeSharedState& ScopeState = f->ScopeState;
-  display::DisplaySharedState& DisplayState = f->DisplayState;
+void FilesController::LoadScopeDataFile(TForm5& reader) {
+  TOpenDialog* const OpenDialog2 = reader.OpenDialog2;
   // The bit view is left while the file goes in, and comes back after.
-  const bool bitView = f->GrSpeedButton15 && f->GrSpeedButton15->Down();
+  const bool bitView = bit_view_ && bit_view_->Down();
   auto restoreBitView = [&] {
     if (!bitView) return;
-    f->GrSpeedButton15->SetDown(true);
-    f->GrSpeedButton15Click(f);
+    bit_view_->SetDown(true);
+    host_.GrSpeedButton15Click(nullptr);
   };
   if (bitView) {
-    f->GrSpeedButton15->SetDown(false);
-    f->GrSpeedButton15Click(f);
+    bit_view_->SetDown(false);
+    host_.GrSpeedButton15Click(nullptr);
   }
 
   OpenDialog2->SetInitialDir(ScopeState.DocumentsFolder);
@@ -109,7 +109,7 @@ void TForm5::LoadScopeDataFile() {
   // Nothing changes before the whole file has been accepted.
   const io::DataFileReading reading = io::ParseScopeDataFile(file.Bytes);
   if (reading.Fault != io::DataFileFault::None) {
-    ShowError(io::RefusedDataFileText(path, reading));
+    reader.ShowError(io::RefusedDataFileText(path, reading));
     restoreBitView();
     return;
   }
@@ -119,14 +119,14 @@ void TForm5::LoadScopeDataFile() {
   // The probes first: they choose the labels the ranges show.
   for (int channel = 1; channel <= 2; ++channel) {
     const bool x10 = d.X10[channel - 1];
-    TGrSpeedButton* probe = channel == 1 ? (x10 ? f->x101 : f->x11) : (x10 ? f->x102 : f->x12);
+    TGrSpeedButton* probe = channel == 1 ? (x10 ? panel_.x101 : panel_.x11) : (x10 ? panel_.x102 : panel_.x12);
     probe->SetDown(true);
     if (probe->OnClick) probe->OnClick(probe);
   }
-  f->poisto();
+  host_.poisto();
   if (ScopeState.SpectrumMode) {
-    f->SpeedButton22Click(f);
-    f->poisto();
+    host_.SpeedButton22Click(nullptr);
+    host_.poisto();
   }
   if (d.Ch1Ground) ScopeState.FileCh1Ground = *d.Ch1Ground;
   if (d.Ch2Ground) ScopeState.FileCh2Ground = *d.Ch2Ground;
@@ -143,11 +143,11 @@ void TForm5::LoadScopeDataFile() {
   const std::string_view caption = io::kDataTimeCaptions[d.TimeCaption];
   for (std::size_t row = 0; row < engine::TimeBaseTable.size(); ++row)
     if (engine::TimeBaseTable[row].Button && caption == engine::TimeBaseTable[row].Label) {
-      f->TimeBaseStepClick(row);
+      host_.TimeBaseStepClick(row);
       break;
     }
   for (int channel = 1; channel <= 2; ++channel) {
-    TGrSpeedButton* range = f->RangeButtons(channel)[d.Range[channel - 1]];
+    TGrSpeedButton* range = panel_.RangeButtons(channel)[d.Range[channel - 1]];
     range->SetDown(true);
     if (range->OnClick) range->OnClick(range);
   }
@@ -171,21 +171,23 @@ void TForm5::LoadScopeDataFile() {
   // The loaded block goes through the capture path as a capture would.
   ScopeState.ScopeFileReplay = 1;
   ScopeState.StartupTick &= ~4;
-  f->SingleClick();
-  if (f->fft1) {
-    f->fft1->SetDown(true);
-    f->fft1Click(f);
-    f->SingleClick();
+  host_.SingleClick();
+  if (analysis_.fft1) {
+    analysis_.fft1->SetDown(true);
+    host_.fft1Click(nullptr);
+    host_.SingleClick();
   }
-  if (f->SpeedButton22) f->SpeedButton22->SetDown(true);
-  f->SpeedButton22Click(f);
+  if (panel_.SpeedButton22) panel_.SpeedButton22->SetDown(true);
+  host_.SpeedButton22Click(nullptr);
   // Nothing of the spectrum pass stays on the picture.
   ScopeState.ClearPending = 1;
-  f->putsataanko();
-  f->piirrot();
-  f->rms_out();
+  host_.putsataanko();
+  host_.piirrot();
+  host_.rms_out();
   ScopeState.ScopeFileReplay = 0;
   ScopeState.MathOff = mathOff;
-  f->measure();
+  host_.measure();
   restoreBitView();
 }
+
+}  // namespace engine::files

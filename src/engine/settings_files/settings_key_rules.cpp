@@ -4,9 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "engine/main_form.h"
 #include "engine/scope_settings.h"
-#include "engine/settings_keys.h"
+#include "engine/settings_files/settings_keys.h"
 #include "platform/ui/vcl.h"
 
 namespace engine::keys {

@@ -1,6 +1,8 @@
-// The main settings file "Darvik48.ini" (ScopeIni): what the window's creation
-// and the deferred start-up read from it, the complete write at close, the
-// running-instance mark and "Restore Default Settings && Exit".
+// The main settings file "Darvik48.ini" (the window's ScopeIni): what the
+// window's creation and the deferred start-up read from it, the complete
+// write at close and the running-instance mark.
+#include "engine/settings_files/settings_files_controller.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -13,9 +15,9 @@
 #include "engine/calibration.h"
 #include "engine/control_panel.h"
 #include "engine/instrument_links.h"
-#include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "engine/startup.h"
+#include "platform/ini/ini_file.h"
 #include "platform/os/numeric.h"
 #include "platform/ui/vcl.h"
 #include "display/display_state.h"
@@ -129,9 +131,11 @@ bool UnusableAndTold(const ScopeSharedState& scope, const std::string& path) {
 
 }  // namespace engine
 
-void TForm1::ReadCreationSettings() {
-  if (!ScopeIni) return;
-  TIniFile& ini = *ScopeIni;
+namespace engine::settings_files {
+
+void SettingsFilesController::ReadCreationSettings() {
+  if (!other_.ScopeIni) return;
+  TIniFile& ini = *other_.ScopeIni;
 
   ScopeState.Ch1OffsetCal = ini.ReadInteger("Calibration", "offs_1", 124);
   ScopeState.Ch2OffsetCal = ini.ReadInteger("Calibration", "offs_2", 124);
@@ -140,7 +144,7 @@ void TForm1::ReadCreationSettings() {
   for (const engine::CalibrationPairKey& k : engine::CalibrationPairKeys(ScopeState))
     *k.Value = ini.ReadInteger("Calibration", k.Key, k.Default);
 
-  ReadPlace(ini, "ScopeMainForm", this);
+  ReadPlace(ini, "ScopeMainForm", &window_);
 
   const engine::InstrumentLinks& others = ScopeState.OtherInstruments;
   if (others.RecorderBrightGrid) *others.RecorderBrightGrid = ReadFlag(ini, "Menu", "BrightGrid_rec", false);
@@ -154,7 +158,7 @@ void TForm1::ReadCreationSettings() {
   ScopeState.SampleRateOn = ReadFlag(ini, "Menu", "Rate_on", false);
   ScopeState.NoNote = ReadFlag(ini, "Menu", "NoNote", false);
   ScopeState.RecallLastSettings = ReadFlag(ini, "Menu", "SaveRecallLastSettings", false);
-  for (TMenuItem* item : {SaveRecallLastSettings1, Form11 ? Form11->SaveRecallLastSettings1 : nullptr})
+  for (TMenuItem* item : {menu_.SaveRecallLastSettings1, Form11 ? Form11->SaveRecallLastSettings1 : nullptr})
     if (item) item->SetChecked(ScopeState.RecallLastSettings != 0);
   ScopeState.HistoryHintOn = ReadFlag(ini, "Menu", "ShowHistoryHint", true);
   if (others.Bodehelp) *others.Bodehelp = ReadFlag(ini, "Menu", "Bodehelp", true);
@@ -179,25 +183,25 @@ void TForm1::ReadCreationSettings() {
   DisplayState.TimeMarkerColor = ReadColourEntry(ini, "Time_Marker", preset.TimeMarker);
 }
 
-void TForm1::CheckCalibrationRecord() {
+void SettingsFilesController::CheckCalibrationRecord() {
   // Two equal DAC values of one channel give no line through the pairs.
   if (!TwoEqual(ScopeState.Ch1_ad0, ScopeState.Ch1_ad1, ScopeState.Ch1_ad2) && !TwoEqual(ScopeState.Ch2_ad0, ScopeState.Ch2_ad1, ScopeState.Ch2_ad2)) return;
   ScopeState.CalibrationInvalid = 1;
   engine::SetCalibrationPairs(ScopeState, engine::kFallbackCalibrationPairs);
 }
 
-void TForm1::MarkRunning() {
-  if (!ScopeIni) return;
-  ScopeState.PreviousRunMark = ReadFlag(*ScopeIni, "Status", "Running", false);
+void SettingsFilesController::MarkRunning() {
+  if (!other_.ScopeIni) return;
+  ScopeState.PreviousRunMark = ReadFlag(*other_.ScopeIni, "Status", "Running", false);
   NoNoteAtStart = ScopeState.NoNote;
   ScopeState.RunningMark = 1;
   // A file that cannot be used is told of, with its reason, at the start-up.
-  if (!ScopeIni->WriteBool("Status", "Running", true) && ScopeIni->Problem().empty()) ReportWriteFailure(*ScopeIni);
+  if (!other_.ScopeIni->WriteBool("Status", "Running", true) && other_.ScopeIni->Problem().empty()) ReportWriteFailure(*other_.ScopeIni);
 }
 
-void TForm1::ReadStartupSettings() {
-  if (!ScopeIni) return;
-  TIniFile& ini = *ScopeIni;
+void SettingsFilesController::ReadStartupSettings() {
+  if (!other_.ScopeIni) return;
+  TIniFile& ini = *other_.ScopeIni;
 
   // Probe factors; CH2 follows CH1 when it has no key of its own.
   const int ch1 =
@@ -210,15 +214,15 @@ void TForm1::ReadStartupSettings() {
   // Restoring the user's own probes is no reason for the probe warning.
   const std::uint8_t savedNotice = ScopeState.ProbeWarningMuted;
   if (ch1 == 10 || ch2 == 10) ScopeState.ProbeWarningMuted = 1;
-  if (ch1 == 10) x101Click(this);
-  if (ch2 == 10) x102Click(this);
+  if (ch1 == 10) host_.x101Click(nullptr);
+  if (ch2 == 10) host_.x102Click(nullptr);
   ScopeState.ProbeWarningMuted = savedNotice;
 
   ReadPlace(ini, "Big_Screen", Form10);
   // The history bars' hint as the file had it.
-  for (TScrollBar* bar : {ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
+  for (TScrollBar* bar : {other_.ScrollBar1, Form10 ? Form10->ScrollBar1 : nullptr})
     if (bar) bar->SetShowHint(ScopeState.HistoryHintOn != 0);
-  if (ShowHint1) ShowHint1->SetChecked(ScopeState.HistoryHintOn != 0);
+  if (other_.ShowHint1) other_.ShowHint1->SetChecked(ScopeState.HistoryHintOn != 0);
 
   // Persistence options: the acquisitions and the low colour are taken over
   // by OK, the high colour only at the next OK. A duration no button offers
@@ -237,36 +241,36 @@ void TForm1::ReadStartupSettings() {
     OKRightDlg->CheckVariableDuration(PersistenceState.VariablePersistenceMask);
     OKRightDlg->CheckGradedDuration(PersistenceState.GradedPersistenceMask);
   }
-  if (PersistenceState.NormalPersistenceChecked) NormalPersistence1Click(this);
-  if (PersistenceState.GradedPersistenceChecked) PersistencewithIntensityGrading1Click(this);
-  if (PersistenceState.VariablePersistenceChecked) VariablePersistence1Click(this);
+  if (PersistenceState.NormalPersistenceChecked) host_.NormalPersistence1Click(nullptr);
+  if (PersistenceState.GradedPersistenceChecked) host_.PersistencewithIntensityGrading1Click(nullptr);
+  if (PersistenceState.VariablePersistenceChecked) host_.VariablePersistence1Click(nullptr);
 
   ReadPlace(ini, "Big_Screen_ctrl", Form11);
   const bool bigScreen = ReadFlagKey(ini, "Big_Screen", "Visible", Form10 && Form10->Visible());
-  if (bigScreen && !ScopeState.HideScope && GrSpeedButton1) {
-    GrSpeedButton1->SetDown(true);
-    GrSpeedButton1Click(this);
+  if (bigScreen && !ScopeState.HideScope && other_.GrSpeedButton1) {
+    other_.GrSpeedButton1->SetDown(true);
+    host_.GrSpeedButton1Click(nullptr);
   }
 }
 
-void TForm1::ReadWindowSizes() {
-  if (!ScopeIni) return;
-  ReadSize(*ScopeIni, "EditForm", Form_9);
-  ReadSize(*ScopeIni, "EditForm_rec", RecorderTextEditor(ScopeState.OtherInstruments));
-  ReadPlace(*ScopeIni, "Wave_Parameters", Form_99);
+void SettingsFilesController::ReadWindowSizes() {
+  if (!other_.ScopeIni) return;
+  ReadSize(*other_.ScopeIni, "EditForm", Form_9);
+  ReadSize(*other_.ScopeIni, "EditForm_rec", RecorderTextEditor(ScopeState.OtherInstruments));
+  ReadPlace(*other_.ScopeIni, "Wave_Parameters", Form_99);
 }
 
-bool TForm1::WriteMainSettings() {
-  if (!ScopeIni) return true;
+bool SettingsFilesController::WriteMainSettings() {
+  if (!other_.ScopeIni) return true;
   // The user knows the file is left as it is.
-  if (engine::UnusableAndTold(ScopeState, *ScopeIni)) return true;
+  if (engine::UnusableAndTold(ScopeState, *other_.ScopeIni)) return true;
   // Every key in memory first, then the file replaced once.
-  IniWriteBatch batch(*ScopeIni);
-  IniWriter w(*ScopeIni);
+  IniWriteBatch batch(*other_.ScopeIni);
+  IniWriter w(*other_.ScopeIni);
 
   // Places of a maximised or minimised window are not the user's places.
-  if (WindowState() == wsNormal) {
-    w.Place("ScopeMainForm", this);
+  if (window_.WindowState() == wsNormal) {
+    w.Place("ScopeMainForm", &window_);
     w.Size("EditForm", Form_9);
     w.Size("EditForm_rec", RecorderTextEditor(ScopeState.OtherInstruments));
   }
@@ -330,11 +334,8 @@ bool TForm1::WriteMainSettings() {
   w.Colour("Colors", "Time_Marker", DisplayState.TimeMarkerColor);
 
   const bool written = batch.Commit() && w.Ok();
-  if (!written) ReportWriteFailure(*ScopeIni);
+  if (!written) ReportWriteFailure(*other_.ScopeIni);
   return written;
 }
 
-void TForm1::RestoreDefaultSettingsExit1Click(TObject* /*Sender*/) {
-  ScopeState.RestoreDefaultsOnExit = 1;
-  Close();
-}
+}  // namespace engine::settings_files
