@@ -14,6 +14,7 @@
 #include "recorder/recorder_form.h"
 #include "recorder/recorder_readouts.h"
 #include "recorder/recorder_state.h"
+#include "recorder/scope_channel.h"
 
 namespace {
 
@@ -89,14 +90,13 @@ void TForm1_rec::FastTimer1Timer(TObject* /*Sender*/) {
     paintbox_1();
     RecorderState.RecPos = 0;
     RecLastColumn = 0;
-    LivePointsCh1.clear();
-    LivePointsCh2.clear();
+    for (ChannelTrace& trace : Traces) trace.LivePoints.clear();
   }
 
   // Live trace: 320 columns of 2 pixels, one point per 6.25 samples.
   if (RecorderState.RecPos == 1) {
-    LivePen = {X0 + 1, Y0 + RecBufCh1[1]};
-    LivePenCh2Y = Y0 + RecBufCh2[1];
+    LiveX = X0 + 1;
+    for (int channel = 1; channel <= 2; ++channel) Trace(channel).LiveY = Y0 + Controls(channel).Record[1];
   } else {
     const int c = recorder::LiveColumn(RecorderState.RecPos);
     if (c > RecLastColumn) {
@@ -105,16 +105,18 @@ void TForm1_rec::FastTimer1Timer(TObject* /*Sender*/) {
       canvas->Pen.Mode = pmCopy;
       canvas->Pen.Style = psSolid;
       canvas->Pen.Width = 1;
-      auto segment = [&](TColor colour, int& y, int newY, std::vector<TPoint>& list) {
-        canvas->Pen.Color = colour;
-        canvas->MoveTo(LivePen.x, y);
+      // CH2 first: CH1 is drawn over it.
+      for (int channel = 2; channel >= 1; --channel) {
+        if (!RecorderState.Channel(channel).On) continue;
+        ChannelTrace& trace = Trace(channel);
+        const int newY = Y0 + Controls(channel).Record[RecorderState.RecPos];
+        canvas->Pen.Color = RecorderState.ChannelColor(channel);
+        canvas->MoveTo(LiveX, trace.LiveY);
         canvas->LineTo(x, newY);
-        list.push_back({LivePen.x, y});
-        y = newY;
-      };
-      if (RecorderState.RecCh2On) segment(RecorderState.RecCh2Color, LivePenCh2Y, Y0 + RecBufCh2[RecorderState.RecPos], LivePointsCh2);
-      if (RecorderState.RecCh1On) segment(RecorderState.RecCh1Color, LivePen.y, Y0 + RecBufCh1[RecorderState.RecPos], LivePointsCh1);
-      LivePen.x = x;
+        trace.LivePoints.push_back({LiveX, trace.LiveY});
+        trace.LiveY = newY;
+      }
+      LiveX = x;
       RecLastColumn = c;
       PaintBox1->Invalidate();
     }
@@ -147,8 +149,7 @@ void TForm1_rec::LockForRecording(bool recording, TSpeedButton* pressed) {
     c->SetEnabled(on);
   for (TMenuItem* m : {Options1, Help1, View1, OpenData1, N1, N2, Edit2, Open1, Save1, Print1, PrintSetup1})
     if (m) m->SetEnabled(on);
-  CH1on->SetEnabled(on);
-  CH2on->SetEnabled(on);
+  for (int channel = 1; channel <= 2; ++channel) Controls(channel).On->SetEnabled(on);
   ScrollBar2->SetEnabled(on);
   if (recording) {
     if (Form_9rec) Form_9rec->Hide();
@@ -176,8 +177,8 @@ void TForm1_rec::aloitus() {
   putsataanko();
   TrackBar1Change(this);
   TrackBar2Change(this);
-  ScopeState.Ch1RateTrim = RecorderState.Ch1RecRateTrim;
-  ScopeState.Ch2RateTrim = RecorderState.Ch2RecRateTrim;
+  for (int channel = 1; channel <= 2; ++channel)
+    recorder::ScopeChannel(ScopeState, channel).RateTrim = RecorderState.Channel(channel).RateTrim;
   // The device records untriggered at the recorder's fixed time-base code;
   // the scope's trigger stays as its buttons show it.
   RecorderState.Settings.TriggerHeldOff = true;
@@ -186,8 +187,7 @@ void TForm1_rec::aloitus() {
   asetus("", 0);
   RecorderState.DemoIndex = 0;
   RecorderState.RecHeaderTimeText = RecorderState.RecTimeDivText.substr(0, kHeaderChars);
-  RecorderState.RecHeaderCh1Text = RecorderState.RecCh1Text.substr(0, kHeaderChars);
-  RecorderState.RecHeaderCh2Text = RecorderState.RecCh2Text.substr(0, kHeaderChars);
+  for (recorder::RecorderChannel& channel : RecorderState.Channels) channel.HeaderText = channel.Text.substr(0, kHeaderChars);
   RecorderState.RecStartText = NowText();
   RecorderState.AutoSaveRowNumber = 0;
   // Controls that would disturb a recording stay locked until it ends.
@@ -200,8 +200,7 @@ void TForm1_rec::aloitus() {
   Application->ProcessMessages();
   if (RecorderState.RecStopped) return;  // stopped while the messages ran
   RecorderState.RecStopped = 0;
-  LivePointsCh1.clear();
-  LivePointsCh2.clear();
+  for (ChannelTrace& trace : Traces) trace.LivePoints.clear();
   RecorderState.RecPos = 0;
   RecLastColumn = 0;
   ScopeState.Settings.TimeBaseCode = 153;
@@ -283,7 +282,7 @@ void TForm1_rec::ReleaseScopeRunAndSingle() {
 }
 
 void TForm1_rec::SpeedButtonRunClick(TObject* /*Sender*/) {
-  RecorderState.RecShiftCh1 = RecorderState.RecShiftCh2 = 0;
+  for (recorder::RecorderChannel& channel : RecorderState.Channels) channel.Shift = 0;
   if (SpeedButtonRun->Down()) {
     ReleaseScopeRunAndSingle();
     ScopeState.RunStop = ScopeState.SingleStop = 1;
@@ -295,7 +294,7 @@ void TForm1_rec::SpeedButtonRunClick(TObject* /*Sender*/) {
 }
 
 void TForm1_rec::SpeedButtonSingleClick(TObject* /*Sender*/) {
-  RecorderState.RecShiftCh1 = RecorderState.RecShiftCh2 = 0;
+  for (recorder::RecorderChannel& channel : RecorderState.Channels) channel.Shift = 0;
   if (SpeedButtonSingle->Down()) {
     ReleaseScopeRunAndSingle();
     ScopeState.RunStop = ScopeState.SingleStop = 1;
@@ -324,13 +323,15 @@ void TForm1_rec::Timer2Timer(TObject* /*Sender*/) {
     paintbox_1();
     TCanvas* canvas = PaintBox1->Canvas();
     canvas->Pen.Mode = pmCopy;
-    auto draw = [&](std::vector<TPoint> points, TColor colour, int lastY) {
-      points.push_back({LivePen.x, lastY});
-      canvas->Pen.Color = colour;
+    // CH2 first: CH1 is drawn over it.
+    for (int channel = 2; channel >= 1; --channel) {
+      const ChannelTrace& trace = Trace(channel);
+      if (!RecorderState.Channel(channel).On || trace.LivePoints.empty()) continue;
+      std::vector<TPoint> points = trace.LivePoints;
+      points.push_back({LiveX, trace.LiveY});
+      canvas->Pen.Color = RecorderState.ChannelColor(channel);
       canvas->Polyline(points);
-    };
-    if (RecorderState.RecCh2On && !LivePointsCh2.empty()) draw(LivePointsCh2, RecorderState.RecCh2Color, LivePenCh2Y);
-    if (RecorderState.RecCh1On && !LivePointsCh1.empty()) draw(LivePointsCh1, RecorderState.RecCh1Color, LivePen.y);
+    }
     PaintBox1->Invalidate();
   }
   Timer2->SetEnabled(false);
@@ -357,5 +358,5 @@ void TForm1_rec::tee_demo_taulut() {
 void TForm1_rec::tee_demo() {
   TulostaTeksti("DEMO", X0 + 240, RecorderState.RecBrightGridColor, 3);
   DemoArrays = recorder::BuildDemoDisplay(DemoTable, RecorderState.Settings.Channel(1).GainCode(), RecorderState.Settings.Channel(2).GainCode(),
-                                          TrackBar1->Position(), TrackBar2->Position());
+                                          Controls(1).Bar->Position(), Controls(2).Bar->Position());
 }

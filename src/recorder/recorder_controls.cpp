@@ -17,6 +17,7 @@
 #include "recorder/add_text_rec.h"
 #include "recorder/recorder_form.h"
 #include "recorder/recorder_state.h"
+#include "recorder/scope_channel.h"
 
 namespace {
 
@@ -76,18 +77,17 @@ void TForm1_rec::AsetaAika(const std::string& caption) {
 // ---------------------------------------------------------------- volts/div
 
 void TForm1_rec::RangeStepClick(int channel, std::size_t row) {
-  const bool ch1 = channel == 1;
   const recorder::RecorderRangeStep& step = recorder::RecorderRangeTable[row];
-  (ch1 ? Ch1RangeButtons : Ch2RangeButtons)[row]->SetDown(true);
+  Controls(channel).Ranges[row]->SetDown(true);
   recorder::RecorderChannelSettings& settings = RecorderState.Settings.Channel(channel);
   settings.RangeRow = row;
   settings.RangeGiven = true;
   ScopeState.FrontEndHolder = recorder::RecorderFrontEnd(RecorderState.Settings);
+  const recorder::ScopeChannelTerms scope = recorder::ScopeChannel(ScopeState, channel);
   std::int32_t trim = 0;
-  if (step.TrimFrom == recorder::RecorderRangeStep::Trim::V5Offset)
-    trim = ch1 ? ScopeState.Ch1V5Offset : ScopeState.Ch2V5Offset;
-  if (step.TrimFrom == recorder::RecorderRangeStep::Trim::RecRangeTrim) trim = ch1 ? RecorderState.Ch1RecRangeTrim : RecorderState.Ch2RecRangeTrim;
-  (ch1 ? ScopeState.Ch1RangeTrim : ScopeState.Ch2RangeTrim) = trim;
+  if (step.TrimFrom == recorder::RecorderRangeStep::Trim::V5Offset) trim = scope.V5Offset;
+  if (step.TrimFrom == recorder::RecorderRangeStep::Trim::RecRangeTrim) trim = RecorderState.Channel(channel).RangeTrim;
+  scope.RangeTrim = trim;
   asetus(settings.X10 ? step.LabelX10 : step.LabelX1, channel);
   kursorivoltit();
 }
@@ -108,16 +108,15 @@ void TForm1_rec::SpeedButton015v2Click(TObject*) { RangeStepClick(2, 5); }
 void TForm1_rec::asetus(const std::string& label, int channel) {
   putsataanko();
   if (channel == 1 || channel == 2) {
-    const bool ch1 = channel == 1;
-    const int x = X0 + (ch1 ? 10 : 70);
-    std::string& shown = ch1 ? RecorderState.RecCh1Text : RecorderState.RecCh2Text;
-    TulostaTeksti(shown, x, RecorderState.RecBackgroundColor, 3);
-    (ch1 ? RecorderState.RecCh1Label : RecorderState.RecCh2Label) = label.substr(0, kRecLabelChars);
+    recorder::RecorderChannel& state = RecorderState.Channel(channel);
+    const int x = ChannelTextX(channel);
+    TulostaTeksti(state.Text, x, RecorderState.RecBackgroundColor, 3);
+    state.Label = label.substr(0, kRecLabelChars);
     std::string text = label;
     if (RecorderState.Settings.Channel(channel).Ac) text += "~";
     text = text.substr(0, kRecLabelChars);
-    if (ch1 ? RecorderState.RecCh1On : RecorderState.RecCh2On) TulostaTeksti(text, x, ch1 ? RecorderState.RecCh1Color : RecorderState.RecCh2Color, 3);
-    shown = text;
+    if (state.On) TulostaTeksti(text, x, RecorderState.ChannelColor(channel), 3);
+    state.Text = text;
   }
   if (Form1) Form1->Set_DACs();
   if (ScopeState.DemoMode) tee_demo();
@@ -125,7 +124,7 @@ void TForm1_rec::asetus(const std::string& label, int channel) {
 
 void TForm1_rec::ShowProbeCaptions(int channel, bool x10) {
   RecorderState.Settings.Channel(channel).X10 = x10 ? 1 : 0;
-  auto& buttons = channel == 1 ? Ch1RangeButtons : Ch2RangeButtons;
+  auto& buttons = Controls(channel).Ranges;
   for (std::size_t i = 0; i < buttons.size(); ++i)
     buttons[i]->SetCaption(x10 ? engine::RangeTable[i].CaptionX10 : recorder::RecorderRangeTable[i].Caption);
 }
@@ -133,10 +132,7 @@ void TForm1_rec::ShowProbeCaptions(int channel, bool x10) {
 // ---------------------------------------------------------------- coupling
 
 void TForm1_rec::CouplingClick(int channel, int kind) {
-  const bool ch1 = channel == 1;
-  TSpeedButton* button = kind == kAc    ? (ch1 ? SpeedButton_ac1 : SpeedButton__ac2)
-                         : kind == kDc ? (ch1 ? SpeedButton_dc1 : SpeedButton_dc2)
-                                       : (ch1 ? SpeedButton_gnd1 : SpeedButton_gnd2);
+  TSpeedButton* button = *Controls(channel).Coupling[static_cast<std::size_t>(kind)];
   button->SetDown(true);
   recorder::RecorderChannelSettings& settings = RecorderState.Settings.Channel(channel);
   // Grounding first keeps the coupling the device had from the scope.
@@ -153,7 +149,7 @@ void TForm1_rec::CouplingClick(int channel, int kind) {
   settings.CouplingGiven = true;
   ScopeState.FrontEndHolder = recorder::RecorderFrontEnd(RecorderState.Settings);
   if (Form1) Form1->Set500();
-  asetus(ch1 ? RecorderState.RecCh1Label : RecorderState.RecCh2Label, channel);
+  asetus(RecorderState.Channel(channel).Label, channel);
 }
 
 void TForm1_rec::SpeedButton_ac1Click(TObject*) { CouplingClick(1, kAc); }
@@ -166,15 +162,14 @@ void TForm1_rec::SpeedButton_gnd2Click(TObject*) { CouplingClick(2, kGnd); }
 // ---------------------------------------------------------------- positions
 
 void TForm1_rec::PositionChange(int channel) {
-  const bool ch1 = channel == 1;
-  TTrackBar* bar = ch1 ? TrackBar1 : TrackBar2;
-  const int position = bar->Position();
-  int& previous = ch1 ? PreviousPosition1 : PreviousPosition2;
+  recorder::RecorderChannel& state = RecorderState.Channel(channel);
+  const int position = Controls(channel).Bar->Position();
+  int& previous = Trace(channel).PreviousPosition;
 
   // After a user stop the stored record follows the bar.
   if (RecorderState.RecStopped && (ScopeState.StartupTick & recorder::kUserStoppedBit)) {
     poisto();
-    (ch1 ? RecorderState.RecShiftCh1 : RecorderState.RecShiftCh2) += previous - position;
+    state.Shift += previous - position;
     piirrot();
   }
   if (RecClearPending) {
@@ -184,24 +179,24 @@ void TForm1_rec::PositionChange(int channel) {
   // The main window's bar and the device follow. A bar that already
   // stands there is where this change came from: it has sent the position.
   if (Form1) {
-    TTrackBar* mainBar = ch1 ? Form1->TrackBar1 : Form1->TrackBar2;
+    static constexpr std::array<TTrackBar* TForm1::*, 2> kMainBars{&TForm1::TrackBar1, &TForm1::TrackBar2};
+    TTrackBar* mainBar = Form1->*kMainBars[static_cast<std::size_t>(channel - 1)];
     if (mainBar->Position() != position) mainBar->SetPosition(position);  // runs its change handler
   }
-  if (ch1 ? RecorderState.RecCh1On : RecorderState.RecCh2On) DrawZeroGlyph(channel, ch1 ? RecorderState.RecCh1ZeroLevel : RecorderState.RecCh2ZeroLevel);
+  if (state.On) DrawZeroGlyph(channel, state.ZeroLevel);
   previous = position;
-  std::int32_t& dac = ch1 ? ScopeState.Ch1PositionDac : ScopeState.Ch2PositionDac;
+  const recorder::ScopeChannelTerms scope = recorder::ScopeChannel(ScopeState, channel);
+  std::int32_t& dac = scope.PositionDac;
   dac = position;
   // The offset DAC cannot leave 0..255.
-  const std::int32_t cal = ch1 ? ScopeState.Ch1OffsetCal : ScopeState.Ch2OffsetCal;
-  const std::int32_t base =
-      (cal + (ch1 ? ScopeState.Ch1RangeTrim : ScopeState.Ch2RangeTrim) + (ch1 ? ScopeState.Ch1RateTrim : ScopeState.Ch2RateTrim)) &
-      255;
+  const std::int32_t cal = scope.OffsetCal;
+  const std::int32_t base = (cal + scope.RangeTrim + scope.RateTrim) & 255;
   const std::int32_t s = base + dac;
   if (s >= 256) dac -= s - 255;
   if (s < 0) dac += -s;
-  (ch1 ? RecorderState.Ch1OffsetSum : RecorderState.Ch2OffsetSum) = cal + dac;
+  state.OffsetSum = cal + dac;
   if (ScopeState.DemoMode) tee_demo();
-  ch1 ? y1_viiva() : y2_viiva();
+  ZeroLine(channel);
   kursorivoltit();
 }
 
@@ -211,11 +206,11 @@ void TForm1_rec::TrackBar2Change(TObject*) { PositionChange(2); }
 // ---------------------------------------------------------------- channels
 
 void TForm1_rec::ChannelShow(int channel) {
-  const bool ch1 = channel == 1;
   putsataanko();
-  TSpeedButton* off = ch1 ? SpeedButtonCh1 : SpeedButtonCh2;
-  std::uint8_t& drawn = ch1 ? RecCh1Drawn : RecCh2Drawn;
-  std::uint8_t& on = ch1 ? RecorderState.RecCh1On : RecorderState.RecCh2On;
+  const ChannelControls controls = Controls(channel);
+  TSpeedButton* off = controls.Off;
+  std::uint8_t& drawn = Trace(channel).Drawn;
+  std::uint8_t& on = RecorderState.Channel(channel).On;
   if (off->Down()) {
     if (drawn) {
       piirra(channel);
@@ -229,9 +224,9 @@ void TForm1_rec::ChannelShow(int channel) {
   kursorit();
   on = off->Down() ? 0 : 1;
   kursorit();
-  const TColor colour = ch1 ? RecorderState.RecCh1Color : RecorderState.RecCh2Color;
-  TulostaTeksti(ch1 ? RecorderState.RecCh1Text : RecorderState.RecCh2Text, X0 + (ch1 ? 10 : 70), on ? colour : RecorderState.RecBackgroundColor, 3);
-  TLabel* label = ch1 ? LabelCh1 : LabelCh2;
+  const TColor colour = RecorderState.ChannelColor(channel);
+  TulostaTeksti(RecorderState.Channel(channel).Text, ChannelTextX(channel), on ? colour : RecorderState.RecBackgroundColor, 3);
+  TLabel* label = controls.Label;
   label->Font().Color = on ? colour : clGray;
   label->FontChanged();
   kursorivoltit();
@@ -244,18 +239,18 @@ void TForm1_rec::SpeedButtonCh2Click(TObject*) { ChannelFromOffButton(2); }
 
 void TForm1_rec::ChannelFromOffButton(int channel) {
   // Both zero-level marks come off while the channel changes, and back after.
-  if (RecorderState.RecCh1On) DrawZeroGlyph(1, RecorderState.RecCh1ZeroLevel);
-  if (RecorderState.RecCh2On) DrawZeroGlyph(2, RecorderState.RecCh2ZeroLevel);
-  channel == 1 ? ch1_dso() : ch2_dso();
-  TSpeedButton* off = channel == 1 ? SpeedButtonCh1 : SpeedButtonCh2;
-  (channel == 1 ? CH1on : CH2on)->SetDown(!off->Down());
+  for (int ch = 1; ch <= 2; ++ch)
+    if (RecorderState.Channel(ch).On) DrawZeroGlyph(ch, RecorderState.Channel(ch).ZeroLevel);
+  ChannelShow(channel);
+  const ChannelControls controls = Controls(channel);
+  controls.On->SetDown(!controls.Off->Down());
   y_viivat();
 }
 
 void TForm1_rec::ChannelOn(int channel) {
-  TSpeedButton* on = channel == 1 ? CH1on : CH2on;
-  (channel == 1 ? SpeedButtonCh1 : SpeedButtonCh2)->SetDown(!on->Down());
-  channel == 1 ? SpeedButtonCh1Click(this) : SpeedButtonCh2Click(this);
+  const ChannelControls controls = Controls(channel);
+  controls.Off->SetDown(!controls.On->Down());
+  ChannelFromOffButton(channel);
 }
 
 void TForm1_rec::CH1onClick(TObject*) { ChannelOn(1); }

@@ -34,7 +34,7 @@ std::optional<recorder::CommentBlock> TForm1_rec::CurrentComment() const {
 }
 
 recorder::RecordHeader TForm1_rec::CurrentHeader() const {
-  return {RecorderState.RecStartText, RecorderState.RecStopText, RecorderState.RecHeaderTimeText, RecorderState.RecHeaderCh1Text, RecorderState.RecHeaderCh2Text};
+  return {RecorderState.RecStartText, RecorderState.RecStopText, RecorderState.RecHeaderTimeText, RecorderState.Channel(1).HeaderText, RecorderState.Channel(2).HeaderText};
 }
 
 void TForm1_rec::N1Click(TObject*) {
@@ -149,7 +149,7 @@ void TForm1_rec::ShowLoadedPage(const recorder::ParsedPage& page, bool keepDispl
   for (int i = recorder::kRecordSamples; i <= recorder::kLastEntry; ++i)
     RecBufCh1[i] = RecBufCh2[i] = recorder::kNoData;
   if (!keepDisplayStep) {
-    RecorderState.RecShiftCh1 = RecorderState.RecShiftCh2 = 0;
+    for (recorder::RecorderChannel& channel : RecorderState.Channels) channel.Shift = 0;
     ScopeState.StartupTick &= ~8;
   }
   RecorderState.RecLength = recorder::kRecordSamples;

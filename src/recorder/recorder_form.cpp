@@ -11,6 +11,7 @@
 #include "engine/scope_state.h"
 #include "recorder/add_text_rec.h"
 #include "recorder/recorder_state.h"
+#include "recorder/scope_channel.h"
 #include "widgets/control_maker.h"
 
 namespace {
@@ -59,6 +60,14 @@ TForm1_rec::TForm1_rec(TComponent* owner, device::ScopeDevice& device, recorder:
 }
 
 TForm1_rec::~TForm1_rec() = default;
+
+TForm1_rec::ChannelControls TForm1_rec::Controls(int channel) {
+  if (channel == 1)
+    return {LabelCh1, Ch1RangeButtons, {&SpeedButton_ac1, &SpeedButton_dc1, &SpeedButton_gnd1}, CH1on, SpeedButtonCh1,
+            TrackBar1, RecBufCh1};
+  return {LabelCh2, Ch2RangeButtons, {&SpeedButton__ac2, &SpeedButton_dc2, &SpeedButton_gnd2}, CH2on, SpeedButtonCh2,
+          TrackBar2, RecBufCh2};
+}
 
 void TForm1_rec::BuildControls() {
   ControlMaker make(this);
@@ -120,30 +129,15 @@ void TForm1_rec::BuildControls() {
   const int panelX = kRecMargin + kImageWidth + 8;
   const int panelW = kRecFormWidth - panelX - kRecMargin;
   GroupBox1 = make.Group(this, "GroupBox1", "Volts/Div.", panelX, kRecMargin, panelW, kImageHeight);
-  // Where the window keeps each channel's controls.
-  struct Column {
-    TLabel*& Label;
-    std::array<TGrSpeedButton*, 6>& Ranges;
-    std::array<TGrSpeedButton**, 3> Coupling;
-    TGrSpeedButton*& On;
-    TGrSpeedButton*& Off;
-    TTrackBar*& Bar;
-  };
-  const Column columns[2] = {
-      {LabelCh1, Ch1RangeButtons, {&SpeedButton_ac1, &SpeedButton_dc1, &SpeedButton_gnd1}, CH1on, SpeedButtonCh1,
-       TrackBar1},
-      {LabelCh2, Ch2RangeButtons, {&SpeedButton__ac2, &SpeedButton_dc2, &SpeedButton_gnd2}, CH2on, SpeedButtonCh2,
-       TrackBar2}};
-  const TColor colours[2] = {RecorderState.RecCh1Color, RecorderState.RecCh2Color};
   for (int ch = 1; ch <= 2; ++ch) {
     const std::size_t c = static_cast<std::size_t>(ch - 1);
-    const Column& column = columns[c];
+    const ChannelControls column = Controls(ch);
     const ChannelControlNames& names = kChannelControlNames[c];
     const int left = 8 + static_cast<int>(c) * (panelW / 2);
     TLabel* label = make.Label(GroupBox1, names.Label, names.Caption, left, 18);
     label->Font().Style = fsBold;
     label->Font().Size = 9;
-    label->Font().Color = colours[c];
+    label->Font().Color = RecorderState.ChannelColor(ch);
     label->FontChanged();
     column.Label = label;
     for (std::size_t i = 0; i < recorder::RecorderRangeTable.size(); ++i) {
@@ -259,16 +253,17 @@ void TForm1_rec::BuildMenus() {
 }
 
 void TForm1_rec::FormCreate(TObject* /*Sender*/) {
-  RecorderState.RecShiftCh1 = RecorderState.RecShiftCh2 = 0;
-  RecorderState.RecCh1ZeroLevel = RecorderState.RecCh2ZeroLevel = 127;
-  PreviousPosition1 = TrackBar1->Position();
-  PreviousPosition2 = TrackBar2->Position();
+  for (int channel = 1; channel <= 2; ++channel) {
+    RecorderState.Channel(channel).Shift = 0;
+    RecorderState.Channel(channel).ZeroLevel = 127;
+    Trace(channel).PreviousPosition = Controls(channel).Bar->Position();
+  }
   SpeedButton1->SetEnabled(false);
   SpeedButton2->SetEnabled(false);
   RecorderState.RecPageStart = 2000;
   RecorderState.RecSingleMode = RecorderState.RecAutoSaveOn = RecorderState.RecFileReplay = RecorderState.RecKeepDisplayStep = RecorderState.RecNoData = 0;
   RecorderState.RecStopped = 1;
-  RecorderState.RecCh1On = RecorderState.RecCh2On = 1;
+  for (recorder::RecorderChannel& channel : RecorderState.Channels) channel.On = 1;
   Timer1->SetEnabled(false);
   Timer2->SetEnabled(false);
   Label3->SetCaption("      Ready");
@@ -281,8 +276,7 @@ void TForm1_rec::FormCreate(TObject* /*Sender*/) {
   RecorderState.RecVoltMarker1Y = Y0 + 16;
   RecorderState.RecVoltMarker2Y = Y0 + 240;
   RecorderState.RecTimeDivText = "1s";
-  RecorderState.RecCh1Text = RecorderState.RecCh2Text = "5V";
-  RecorderState.RecCh1Label = RecorderState.RecCh2Label = "5V";
+  for (recorder::RecorderChannel& channel : RecorderState.Channels) channel.Text = channel.Label = "5V";
   RecorderState.TimeUnitValue = RecorderState.RecordedTimeUnit = 500;
   FastTimer1->SetInterval(10);
   RecorderState.ZoomStep = RecorderState.RecDisplayStep = 6.25;
@@ -290,8 +284,10 @@ void TForm1_rec::FormCreate(TObject* /*Sender*/) {
   for (recorder::RecorderChannelSettings& channel : RecorderState.Settings.Channels)
     channel.RangeRow = recorder::kRange1V;
   PaintBox1->SetEnabled(false);
-  RecorderState.Ch1OffsetSum = ScopeState.Ch1OffsetCal + ScopeState.Ch1PositionDac;
-  RecorderState.Ch2OffsetSum = ScopeState.Ch2OffsetCal + ScopeState.Ch2PositionDac;
+  for (int channel = 1; channel <= 2; ++channel) {
+    const recorder::ScopeChannelTerms scope = recorder::ScopeChannel(ScopeState, channel);
+    RecorderState.Channel(channel).OffsetSum = scope.OffsetCal + scope.PositionDac;
+  }
   RecorderState.RecBlock.fill(recorder::kNoData);
   RecorderState.RecPos = 0;
   RecorderState.RecLength = 2000;

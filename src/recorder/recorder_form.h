@@ -222,8 +222,6 @@ class TForm1_rec : public TForm {
 
   // ======== Screen
   std::uint8_t RecClearPending = 0;  // wipe the recorder picture at the next refresh
-  std::uint8_t RecCh1Drawn = 0;      // a trace is on the picture now
-  std::uint8_t RecCh2Drawn = 0;
   void putsataanko();
   void poisto();
   void piirrot();
@@ -239,6 +237,8 @@ class TForm1_rec : public TForm {
   void y_viivat();
   void y1_viiva();
   void y2_viiva();
+  // Channel 1 or 2's zero-level mark, placed anew.
+  void ZeroLine(int channel);
   void ScrollBar2Change(TObject* Sender);
   void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   void Image1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
@@ -297,6 +297,28 @@ class TForm1_rec : public TForm {
 
  private:
   void BuildControls();
+  // Where the window keeps channel 1 or 2's controls and half of the record.
+  struct ChannelControls {
+    TLabel*& Label;
+    std::array<TGrSpeedButton*, 6>& Ranges;
+    std::array<TGrSpeedButton**, 3> Coupling;  // AC, DC, GND
+    TGrSpeedButton*& On;
+    TGrSpeedButton*& Off;  // "OFF"
+    TTrackBar*& Bar;
+    std::span<std::int32_t, recorder::kChannelEntries> Record;
+  };
+  ChannelControls Controls(int channel);
+  // What the window keeps of each channel's picture, CH1 first.
+  struct ChannelTrace {
+    std::uint8_t Drawn = 0;    // a trace is on the picture now
+    TColor Pen = 0;            // the not-xor pen of the channel's colour
+    int PreviousPosition = 0;  // position as last applied
+    std::vector<TPoint> LivePoints;
+    int LiveY = 0;  // y of the live trace's last point
+  };
+  std::array<ChannelTrace, 2> Traces;
+  ChannelTrace& Trace(int channel) { return Traces[static_cast<std::size_t>(channel - 1)]; }
+  const ChannelTrace& Trace(int channel) const { return Traces[static_cast<std::size_t>(channel - 1)]; }
   void BuildMenus();
   // The picture, printing and help items of the menus.
   void BuildPictureMenus();
@@ -342,12 +364,16 @@ class TForm1_rec : public TForm {
   MarkerLine MarkerLineAt(int id, int pos) const;
   std::vector<Label> LabelTexts() const;
   bool ZeroMarkShown(int channel) const;
+  // The channel whose pen, zero level and range the voltage markers take: CH1 while it is shown.
+  int VoltMarkerChannel() const { return RecorderState.Channel(1).On ? 1 : 2; }
+  // Where channel 1 or 2's volts/div label stands on the picture.
+  int ChannelTextX(int channel) const { return X0 + 10 + 60 * (channel - 1); }
   // The channel's zero level (pixels from Y0) for its mark, kept in the recorder's state.
   int PlaceZeroLevel(int channel);
   void MarkersClick(TMenuItem* item, TMenuItem* other, int marker1X);
   // The not-xor pens of the recorder's colours and its grid pen.
   void DerivePens();
-  TColor RecCh1Pen = 0, RecCh2Pen = 0, RecTimeMarkerPen = 0, RecGridPen = 0;
+  TColor RecTimeMarkerPen = 0, RecGridPen = 0;
   void StopOnNoData();
   bool deviceAtStart_ = false;  // the device link was open when this recording started
   // Run and Single of the scope (and its twin panel) go up: no scope loop runs beside a recording.
@@ -360,16 +386,10 @@ class TForm1_rec : public TForm {
 
   // ---- Live drawing
   int RecLastColumn = 0;
-  TPoint LivePen{};  // previous point: x and CH1's y
-  int LivePenCh2Y = 0;
-  std::vector<TPoint> LivePointsCh1;
-  std::vector<TPoint> LivePointsCh2;
+  int LiveX = 0;  // x of the live traces' last points
   // ---- Demo source
   recorder::DemoSources DemoTable{};
   recorder::DemoDisplay DemoArrays{};
-  // ---- Positions as last applied, per channel
-  int PreviousPosition1 = 0;
-  int PreviousPosition2 = 0;
   // ---- Marker dragging
   bool Dragging = false;
   int DragId = 0;  // 1, 2 time markers; 3, 4 voltage markers

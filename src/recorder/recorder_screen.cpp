@@ -30,8 +30,8 @@ constexpr display::ScreenColorSet kRecorderBrightColors{0xF5FFFF, 0xFF0000, 0x00
 // ---------------------------------------------------------------- picture cycle
 
 void TForm1_rec::DerivePens() {
-  RecCh1Pen = display::NotXorPen(RecorderState.RecCh1Color, RecorderState.RecBackgroundColor);
-  RecCh2Pen = display::NotXorPen(RecorderState.RecCh2Color, RecorderState.RecBackgroundColor);
+  for (int channel = 1; channel <= 2; ++channel)
+    Trace(channel).Pen = display::NotXorPen(RecorderState.ChannelColor(channel), RecorderState.RecBackgroundColor);
   RecTimeMarkerPen = display::NotXorPen(RecorderState.RecTimeMarkerColor, RecorderState.RecBackgroundColor);
   RecGridPen = RecorderState.RecBrightGrid ? RecorderState.RecBrightGridColor : RecorderState.RecDarkGridColor;
 }
@@ -41,44 +41,37 @@ void TForm1_rec::putsataanko() {
   // New colours take effect here, where nothing drawn with the old pens stays.
   DerivePens();
   DoGrid();
-  RecCh1Drawn = RecCh2Drawn = 0;
+  for (ChannelTrace& trace : Traces) trace.Drawn = 0;
   RecClearPending = 0;
 }
 
 void TForm1_rec::poisto() {
-  if (RecCh1Drawn) {
-    piirra(1);
-    RecCh1Drawn = 0;
-  }
-  if (RecCh2Drawn) {
-    piirra(2);
-    RecCh2Drawn = 0;
+  for (int channel = 1; channel <= 2; ++channel) {
+    if (!Trace(channel).Drawn) continue;
+    piirra(channel);
+    Trace(channel).Drawn = 0;
   }
 }
 
 void TForm1_rec::piirrot() {
-  if (RecorderState.RecCh1On && !RecCh1Drawn) {
-    piirra(1);
-    RecCh1Drawn = 1;
-  }
-  if (RecorderState.RecCh2On && !RecCh2Drawn) {
-    piirra(2);
-    RecCh2Drawn = 1;
+  for (int channel = 1; channel <= 2; ++channel) {
+    if (!RecorderState.Channel(channel).On || Trace(channel).Drawn) continue;
+    piirra(channel);
+    Trace(channel).Drawn = 1;
   }
   if (Form_9rec) Form_9rec->note();
 }
 
 void TForm1_rec::piirra(int channel) {
-  const bool ch1 = channel == 1;
   TCanvas* canvas = Image1->Canvas();
   canvas->Pen.Mode = pmNotXor;
   canvas->Pen.Style = psSolid;
   canvas->Pen.Width = 1;
-  canvas->Pen.Color = ch1 ? RecCh1Pen : RecCh2Pen;
+  canvas->Pen.Color = Trace(channel).Pen;
   Kayran_Piirto(recorder::RecordPoints(
-      ch1 ? std::span<const std::int32_t>(RecBufCh1) : std::span<const std::int32_t>(RecBufCh2),
+      std::span<const std::int32_t>(Controls(channel).Record),
       RecorderState.RecScrollOffset, RecorderState.RecDisplayStep, RecorderState.RecLength, X0, Y0,
-      ch1 ? RecorderState.RecShiftCh1 : RecorderState.RecShiftCh2, RecorderState.RecStopped != 0));
+      RecorderState.Channel(channel).Shift, RecorderState.RecStopped != 0));
 }
 
 void TForm1_rec::Kayran_Piirto(const std::vector<TPoint>& points) {
@@ -102,7 +95,7 @@ TForm1_rec::GridLook TForm1_rec::TakeGridLook() {
   look.Frame = RecorderState.RecBrightGridColor;
   // The zero levels are found as their marks are placed.
   for (int channel = 1; channel <= 2; ++channel)
-    if (ZeroMarkShown(channel)) look.ZeroMarks.push_back({channel, PlaceZeroLevel(channel), channel == 1 ? RecCh1Pen : RecCh2Pen});
+    if (ZeroMarkShown(channel)) look.ZeroMarks.push_back({channel, PlaceZeroLevel(channel), Trace(channel).Pen});
   if (RecorderState.RecMarkersOn) {
     for (int id = 3; id <= 4; ++id) {
       const int y = id == 3 ? RecorderState.RecVoltMarker1Y : RecorderState.RecVoltMarker2Y;
@@ -194,13 +187,14 @@ std::vector<TForm1_rec::Label> TForm1_rec::LabelTexts() const {
   add("DEMO", X0 + 240, ScopeState.DemoMode ? RecorderState.RecBrightGridColor : RecorderState.RecBackgroundColor, 3);
   if (RecorderState.RecSampleRateShown) add(RecorderState.RecRateText, X0 + 352, DisplayState.TimeMarkerColor, 3);
   add(RecorderState.RecTimeDivText, X0 + 151, RecorderState.RecTimeMarkerColor, 3);
-  if (RecorderState.RecCh1On) add(RecorderState.RecCh1Text, X0 + 10, RecorderState.RecCh1Color, 3);
-  if (RecorderState.RecCh2On) add(RecorderState.RecCh2Text, X0 + 70, RecorderState.RecCh2Color, 3);
+  for (int channel = 1; channel <= 2; ++channel)
+    if (RecorderState.Channel(channel).On)
+      add(RecorderState.Channel(channel).Text, ChannelTextX(channel), RecorderState.ChannelColor(channel), 3);
   if (RecorderState.RecMarkersOn) {
     if (RecorderState.RecTimeMarker1X >= X0 || RecorderState.RecTimeMarker2X >= X0)
       add(TimeReadoutShown, X0 + 190, RecorderState.RecTimeMarkerColor, ReadoutY);
     if (RecorderState.RecVoltMarker1Y >= Y0 || RecorderState.RecVoltMarker2Y >= Y0)
-      add(VoltReadoutShown, X0, RecorderState.RecCh1On ? RecorderState.RecCh1Color : RecorderState.RecCh2Color, ReadoutY);
+      add(VoltReadoutShown, X0, RecorderState.ChannelColor(VoltMarkerChannel()), ReadoutY);
   }
   return texts;
 }
@@ -215,7 +209,7 @@ TForm1_rec::MarkerLine TForm1_rec::MarkerLineAt(int id, int pos) const {
   // The voltage markers (3, 4) across the grid in the pen of the channel
   // they follow, the time markers (1, 2) down it.
   if (id >= 3)
-    return {true, pos, RecorderState.RecCh1On ? RecCh1Pen : RecCh2Pen, X0 + 1, Image1->Width() - X0};
+    return {true, pos, Trace(VoltMarkerChannel()).Pen, X0 + 1, Image1->Width() - X0};
   return {false, pos, RecTimeMarkerPen, Y0 + 1, Image1->Height() - Y0 - 2};
 }
 
@@ -272,19 +266,19 @@ void TForm1_rec::kursoriaika() {
 
 void TForm1_rec::kursorivoltit() {
   if (!RecorderState.RecMarkersOn) return;
-  const bool ch1 = RecorderState.RecCh1On != 0;
+  const int channel = VoltMarkerChannel();
   recorder::VoltReadoutInput in;
-  const recorder::RecorderChannelSettings& settings = RecorderState.Settings.Channel(ch1 ? 1 : 2);
+  const recorder::RecorderChannelSettings& settings = RecorderState.Settings.Channel(channel);
   in.RangeCode = settings.GainCode();
   in.ProbeFactor = settings.X10 ? 10.0 : 1.0;
-  in.ZeroLevel = ch1 ? RecorderState.RecCh1ZeroLevel : RecorderState.RecCh2ZeroLevel;
+  in.ZeroLevel = RecorderState.Channel(channel).ZeroLevel;
   in.Marker1Y = RecorderState.RecVoltMarker1Y;
   in.Marker2Y = RecorderState.RecVoltMarker2Y;
   in.Y0 = Y0;
   TulostaTeksti(VoltReadoutShown, X0, RecorderState.RecBackgroundColor, ReadoutY);
   VoltReadoutShown = recorder::VoltReadoutText(in).substr(0, kRecReadoutChars);
   if (RecorderState.RecVoltMarker1Y >= Y0 || RecorderState.RecVoltMarker2Y >= Y0)
-    TulostaTeksti(VoltReadoutShown, X0, ch1 ? RecorderState.RecCh1Color : RecorderState.RecCh2Color, ReadoutY);
+    TulostaTeksti(VoltReadoutShown, X0, RecorderState.ChannelColor(channel), ReadoutY);
 }
 
 void TForm1_rec::dso_down(int x, int y) {
@@ -362,32 +356,29 @@ void TForm1_rec::Image1MouseUp(TObject*, TMouseButton Button, TShiftState, int, 
 // ---------------------------------------------------------------- zero levels
 
 void TForm1_rec::DrawZeroGlyph(int channel, int level) {
-  display::DrawGroundGlyph(RecView, channel, level, channel == 1 ? RecCh1Pen : RecCh2Pen);
+  display::DrawGroundGlyph(RecView, channel, level, Trace(channel).Pen);
 }
 
-bool TForm1_rec::ZeroMarkShown(int channel) const {
-  return (channel == 1 ? RecorderState.RecCh1On : RecorderState.RecCh2On) != 0;
-}
+bool TForm1_rec::ZeroMarkShown(int channel) const { return RecorderState.Channel(channel).On != 0; }
 
 int TForm1_rec::PlaceZeroLevel(int channel) {
-  const bool ch1 = channel == 1;
-  std::int32_t& level = ch1 ? RecorderState.RecCh1ZeroLevel : RecorderState.RecCh2ZeroLevel;
+  recorder::RecorderChannel& state = RecorderState.Channel(channel);
+  std::int32_t& level = state.ZeroLevel;
   if (ScopeState.DemoMode) {
-    level = 2 * (ch1 ? TrackBar1 : TrackBar2)->Position() + 128;
+    level = 2 * Controls(channel).Bar->Position() + 128;
   } else {
     const engine::GroundLevelLine line = engine::ChannelGroundLevelFit(ScopeState, channel);
-    level = line.Valid ? engine::GroundLevelAt(line, ch1 ? RecorderState.Ch1OffsetSum : RecorderState.Ch2OffsetSum) : 0;
+    level = line.Valid ? engine::GroundLevelAt(line, state.OffsetSum) : 0;
   }
   return level;
 }
 
-void TForm1_rec::y1_viiva() {
-  if (ZeroMarkShown(1)) DrawZeroGlyph(1, PlaceZeroLevel(1));
+void TForm1_rec::ZeroLine(int channel) {
+  if (ZeroMarkShown(channel)) DrawZeroGlyph(channel, PlaceZeroLevel(channel));
 }
 
-void TForm1_rec::y2_viiva() {
-  if (ZeroMarkShown(2)) DrawZeroGlyph(2, PlaceZeroLevel(2));
-}
+void TForm1_rec::y1_viiva() { ZeroLine(1); }
+void TForm1_rec::y2_viiva() { ZeroLine(2); }
 
 void TForm1_rec::y_viivat() {
   y1_viiva();
@@ -467,9 +458,10 @@ void TForm1_rec::Colors2Click(TObject*) {
     RecorderState.RecBrightGridColor = set.BrightGrid;
     RecorderState.RecTimeMarkerColor = set.TimeMarker;
   }
-  for (TLabel* label : {LabelCh1, LabelCh2}) {
+  for (int channel = 1; channel <= 2; ++channel) {
+    TLabel* label = Controls(channel).Label;
     if (label->Font().Color == clGray) continue;
-    label->Font().Color = label == LabelCh1 ? RecorderState.RecCh1Color : RecorderState.RecCh2Color;
+    label->Font().Color = RecorderState.ChannelColor(channel);
     label->FontChanged();
   }
   RecClearPending = 1;

@@ -28,15 +28,16 @@ struct RecorderChannelSettings {
 // The recorder's handlers set it; its buttons, labels, file headers and the
 // packets it sends read it.
 struct RecorderSettings {
-  std::array<RecorderChannelSettings, 2> Channels{};
+  std::array<RecorderChannelSettings, 2> Channels{};  // CH1 first
   std::size_t TimeStep = kStep1s;  // row of RecorderTimeTable
   // The device records untriggered from the first start of a recording
   // until the scope takes the device back; the scope's trigger buttons keep
   // what the user chose.
   bool TriggerHeldOff = false;
 
-  RecorderChannelSettings& Channel(int channel) { return Channels[channel == 1 ? 0 : 1]; }
-  const RecorderChannelSettings& Channel(int channel) const { return Channels[channel == 1 ? 0 : 1]; }
+  // Channel 1 or 2's settings.
+  RecorderChannelSettings& Channel(int channel) { return Channels[static_cast<std::size_t>(channel - 1)]; }
+  const RecorderChannelSettings& Channel(int channel) const { return Channels[static_cast<std::size_t>(channel - 1)]; }
 };
 
 // The settings the device gets: the scope's, with the ranges and couplings

@@ -29,6 +29,21 @@ inline constexpr std::int32_t kNoData = 255;
 // Set in engine::StartupTick when the user stopped a live record.
 inline constexpr std::int32_t kUserStoppedBit = 8;
 
+// What the recorder keeps of one channel besides its settings.
+struct RecorderChannel {
+  std::int32_t Shift = 0;         // record shift by the position bar after a user stop
+  std::int32_t OffsetSum = 0;     // offset calibration + position term: places the zero-level marker
+  std::uint8_t On = 1;            // trace shown
+  std::int32_t ZeroLevel = 127;   // zero level, pixel offset from Y0
+  std::string Label = "1V";       // label without the AC mark, as the coupling buttons re-apply it
+  std::string Text = "5V";        // label now printed on the picture
+  std::string HeaderText = "1V";  // Text as captured at the start, for the file headers
+  // Trims of the recorder's range and time base, from the calibration (0
+  // after every calibration).
+  std::int32_t RangeTrim = 0;
+  std::int32_t RateTrim = 0;
+};
+
 // The transient recorder's values that change while the program runs, each with its start-up value.
 struct RecorderSharedState {
   // The recorder's ranges, couplings, probes and time step.
@@ -49,9 +64,7 @@ struct RecorderSharedState {
   std::int32_t AutoSaveRowNumber = 0;   // N of the next AutoSave row; counts on across wraps
 
   // ---- Texts captured at each start for the file headers
-  std::string RecHeaderTimeText = "1s";
-  std::string RecHeaderCh1Text = "1V";
-  std::string RecHeaderCh2Text = "1V";
+  std::string RecHeaderTimeText = "1s";  // the channels' are their HeaderText
   std::string RecStartText;  // date TAB time
   std::string RecStopText;
 
@@ -64,26 +77,11 @@ struct RecorderSharedState {
   std::string RecRateText = "100S/s";   // sample-rate caption
   std::string RecTimeDivText = "1s";    // time/div caption on the screen
 
-  // ---- Channels
-  std::int32_t RecShiftCh1 = 0;  // record shift by the position bars after a user stop
-  std::int32_t RecShiftCh2 = 0;
-  std::int32_t Ch1OffsetSum = 0;  // offset calibration + position term: places the zero-level marker
-  std::int32_t Ch2OffsetSum = 0;
-  std::uint8_t RecCh1On = 1;  // trace shown
-  std::uint8_t RecCh2On = 1;
-  std::int32_t RecCh1ZeroLevel = 127;  // zero levels, pixel offsets from Y0
-  std::int32_t RecCh2ZeroLevel = 127;
-  std::string RecCh1Label = "1V";  // label without the AC mark, as the coupling buttons re-apply it
-  std::string RecCh2Label = "1V";
-  std::string RecCh1Text = "5V";   // label now printed on the picture
-  std::string RecCh2Text = "5V";
-
-  // Trims of the recorder's ranges and time base, from the calibration (0
-  // after every calibration).
-  std::int32_t Ch1RecRangeTrim = 0;
-  std::int32_t Ch2RecRangeTrim = 0;
-  std::int32_t Ch1RecRateTrim = 0;
-  std::int32_t Ch2RecRateTrim = 0;
+  // ---- Channels, CH1 first (index 0)
+  std::array<RecorderChannel, 2> Channels{};
+  // Channel 1 or 2's.
+  RecorderChannel& Channel(int channel) { return Channels[static_cast<std::size_t>(channel - 1)]; }
+  const RecorderChannel& Channel(int channel) const { return Channels[static_cast<std::size_t>(channel - 1)]; }
 
   // ---- Markers (pixels of the recorder picture); a marker left of X0 or
   // above Y0 is parked and not drawn on the grid.
@@ -123,6 +121,7 @@ struct RecorderSharedState {
   TColor RecBrightGridColor = display::kBrightScreenColors.BrightGrid;
   TColor RecTimeMarkerColor = display::kBrightScreenColors.TimeMarker;
   std::uint8_t RecBrightGrid = 0;  // "Bright Grid"
+  TColor ChannelColor(int channel) const { return channel == 1 ? RecCh1Color : RecCh2Color; }
 
   // ---- Hand-over to the other instruments
   std::uint8_t InstrumentSwitch = 0;  // the recorder closes to hand over: the program goes on

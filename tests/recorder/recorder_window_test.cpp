@@ -345,7 +345,7 @@ TEST_F(RecorderWindow, MarkersStopAtTheGridEdgesAndReadOutTheirDistance) {
 TEST_F(RecorderWindow, PositionBarShiftsARecordOnlyAfterTheUserStoppedIt) {
   SingleRecord();  // ends by itself
   Rec().TrackBar1->SetPosition(10);
-  EXPECT_EQ(RecorderState().RecShiftCh1, 0);
+  EXPECT_EQ(RecorderState().Channel(1).Shift, 0);
   EXPECT_EQ(Form1->TrackBar1->Position(), 10);  // mirrored to the scope
   Form1->TrackBar2->SetPosition(-7);  // and the scope's bar to the recorder
   EXPECT_EQ(Rec().TrackBar2->Position(), -7);
@@ -353,7 +353,7 @@ TEST_F(RecorderWindow, PositionBarShiftsARecordOnlyAfterTheUserStoppedIt) {
   Tick(50);
   Rec().SpeedButtonRun->Click();
   Rec().TrackBar1->SetPosition(4);
-  EXPECT_EQ(RecorderState().RecShiftCh1, 6);
+  EXPECT_EQ(RecorderState().Channel(1).Shift, 6);
 }
 
 TEST_F(RecorderWindow, ClosingWhileRecordingStopsTheRecordingFirst) {
@@ -373,7 +373,7 @@ TEST_F(RecorderWindow, ChannelsGoOffAndComeBackLeavingThePictureAsItWas) {
   Rec().MarkersVdt1->Click();
   const QImage before = Rec().Image1->Picture()->Image().copy();
   Rec().CH1on->Click();
-  EXPECT_EQ(RecorderState().RecCh1On, 0);
+  EXPECT_EQ(RecorderState().Channel(1).On, 0);
   EXPECT_TRUE(Rec().SpeedButtonCh1->Down());
   EXPECT_EQ(Rec().LabelCh1->Font().Color, 0x808080u);
   EXPECT_NE(Rec().Image1->Picture()->Image(), before);
@@ -383,7 +383,7 @@ TEST_F(RecorderWindow, ChannelsGoOffAndComeBackLeavingThePictureAsItWas) {
   Rec().Ch2RangeButtons[1]->Click();
   // Back on through its "OFF" button.
   Rec().SpeedButtonCh1->Click();
-  EXPECT_EQ(RecorderState().RecCh1On, 1);
+  EXPECT_EQ(RecorderState().Channel(1).On, 1);
   EXPECT_TRUE(Rec().CH1on->Down());
   EXPECT_EQ(Rec().Image1->Picture()->Image(), before);
 }

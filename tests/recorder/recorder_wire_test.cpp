@@ -161,9 +161,9 @@ TEST_F(RecorderWire, RangeAndCouplingChangesWhileRecordingReachTheInstrument) {
   Rec().SpeedButton__ac2->Click();
   EXPECT_FALSE(Device().LastSettings()->Grounded(2));
   EXPECT_FALSE(Device().LastSettings()->DcCoupled(2));
-  EXPECT_EQ(RecorderState().RecCh2Text, "1V~");
+  EXPECT_EQ(RecorderState().Channel(2).Text, "1V~");
   // GND keeps the AC mark.
   Rec().SpeedButton_gnd2->Click();
-  EXPECT_EQ(RecorderState().RecCh2Text, "1V~");
+  EXPECT_EQ(RecorderState().Channel(2).Text, "1V~");
   Rec().SpeedButtonRun->Click();
 }
