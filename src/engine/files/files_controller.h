@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "engine/analysis_controls.h"
+#include "engine/spectrum/analysis_controls.h"
 #include "engine/files/file_menu_controls.h"
 #include "engine/front_panel.h"
 #include "engine/scope_states.h"

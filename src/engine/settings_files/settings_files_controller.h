@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/analysis_controls.h"
+#include "engine/spectrum/analysis_controls.h"
 #include "engine/front_panel.h"
 #include "engine/scope_settings.h"
 #include "engine/scope_states.h"
