@@ -59,7 +59,7 @@ void PostCapturePath(benchmark::State& state, const char* label, std::uint8_t in
   Form1->ScopeState.DemoMode = 0;
   Form1->ScopeState.ScopeFileReplay = 0;
   Form1->ScopeState.AcquisitionIdle = 0;
-  Form1->ScopeState.Settings.Ch1On = Form1->ScopeState.Settings.Ch2On = 1;
+  Form1->ScopeState.Settings.Channels[0].On = Form1->ScopeState.Settings.Channels[1].On = 1;
   SelectTimeBase(label, interpolation);
   Form1->ScopeState.ClearPending = 1;
   Form1->putsataanko();

@@ -78,8 +78,8 @@ BodeEmptyPlot CurrentBodeEmptyPlot(const TBode_plot& plot, int margin, int w, in
                   bode::GridRows(h, margin),
                   bode::GridColumns(BodeState.BodeLogScale != 0, w, margin, BodeState.BodeSpanRatio),
                   bode::RangeEndCaption(BodeState.BodeRangeTop),
-                  bode::ScaleText(BodeState.BodeVertScale, ScopeState.Settings.Ch1GainCode,
-                                  ScopeState.Ch1ProbeFactor, ScopeState.Ch1ProbeDb),
+                  bode::ScaleText(BodeState.BodeVertScale, ScopeState.Settings.Channels[0].GainCode,
+                                  ScopeState.Channels[0].ProbeFactor, ScopeState.Channels[0].ProbeDb),
                   {},
                   BodeState.BodeStartFromDc && !BodeState.BodeLogScale};
   for (TRadioButton* start : plot.StartRadios)
@@ -149,8 +149,8 @@ void TBode_plot::draw() {
   CoverBorder();
   TCanvas* c = Image1->Canvas();
   const int m = Margin(), w = PlotWidth(), h = PlotHeight();
-  const bode::RangeScale scale = bode::RangeFullScale(ScopeState.Settings.Ch1GainCode);
-  const double reference = scale.FullScale * ScopeState.Ch1ProbeFactor;
+  const bode::RangeScale scale = bode::RangeFullScale(ScopeState.Settings.Channels[0].GainCode);
+  const double reference = scale.FullScale * ScopeState.Channels[0].ProbeFactor;
   const bool logScale = BodeState.BodeLogScale != 0;
 
   TracePen pen;
@@ -297,8 +297,8 @@ void TBode_plot::kursoridb() {
   const int m = Margin();
   LevelReadoutText = bode::LevelReadout(Markers, BodeState.BodeVertScale,
                                         {LevelMarker1Y, LevelMarker2Y, m, PlotHeight()},
-                                        ScopeState.Settings.Ch1GainCode, ScopeState.Ch1ProbeFactor,
-                                        ScopeState.Ch1ProbeDb)
+                                        ScopeState.Settings.Channels[0].GainCode, ScopeState.Channels[0].ProbeFactor,
+                                        ScopeState.Channels[0].ProbeDb)
                          .substr(0, 30);
   FreqReadoutText =
       bode::FrequencyReadout(BodeState.BodeLogScale != 0, FreqMarkerX, m, PlotWidth(), BodeState.BodeSpanRatio, BodeState.BodeRangeTop).substr(0, 30);

@@ -298,7 +298,7 @@ void TBode_plot::CheckBox3Click(TObject*) {
 void TBode_plot::FormPaint(TObject*) {
   for (TRadioButton* r : ScaleRadios)
     if (r->Checked() && Visible() && r->CanFocus()) r->SetFocus();
-  const engine::RangeStep* row = engine::RangeRowOfCode(ScopeState.Settings.Ch1GainCode);
+  const engine::RangeStep* row = engine::RangeRowOfCode(ScopeState.Settings.Channels[0].GainCode);
   if (row) Quietly([&] { RangeRadios()[static_cast<std::size_t>(row - engine::RangeTable.data())]->SetChecked(true); });
 }
 

@@ -124,10 +124,10 @@ bool BodeSweep::Start() {
   TCanvas* c = plot_.Image1->Canvas();
   c->Pen = TPen{};
   c->Pen.Color = BodeState.BodeMultiTrace ? BodeState.BodeTraceColors[static_cast<std::size_t>(plot_.NextTraceColor)] : BodeState.BodeTraceColor;
-  startCode_ = ScopeState.Settings.Ch1GainCode;
-  reference_ = bode::RangeFullScale(ScopeState.Settings.Ch1GainCode).FullScale * ScopeState.Ch1ProbeFactor;
-  millivolts_ = bode::RangeFullScale(ScopeState.Settings.Ch1GainCode).Millivolts;
-  const std::string unit = bode::TraceUnit(ScopeState.Settings.Ch1GainCode);
+  startCode_ = ScopeState.Settings.Channels[0].GainCode;
+  reference_ = bode::RangeFullScale(ScopeState.Settings.Channels[0].GainCode).FullScale * ScopeState.Channels[0].ProbeFactor;
+  millivolts_ = bode::RangeFullScale(ScopeState.Settings.Channels[0].GainCode).Millivolts;
+  const std::string unit = bode::TraceUnit(ScopeState.Settings.Channels[0].GainCode);
   plot_.Label3->SetCaption(unit);
   plot_.Memo1->Lines().Add(bode::HeaderLine(unit));
   if (OKRightDlg_2) OKRightDlg_2->ApplyItem(OKRightDlg_2->ComboBox1->ItemIndex());
@@ -178,15 +178,15 @@ bool BodeSweep::Point() {
   const double rms = DisplayState.RmsVolts;
   double value = rms;
   if (BodeState.BodeAutoScale) {
-    value = bode::InSweepUnit(rms, millivolts_, ScopeState.Settings.Ch1GainCode);
+    value = bode::InSweepUnit(rms, millivolts_, ScopeState.Settings.Channels[0].GainCode);
   } else {
-    reference_ = bode::RangeFullScale(ScopeState.Settings.Ch1GainCode).FullScale * ScopeState.Ch1ProbeFactor;
+    reference_ = bode::RangeFullScale(ScopeState.Settings.Channels[0].GainCode).FullScale * ScopeState.Channels[0].ProbeFactor;
   }
   std::string dbvText = "-80";
   int row = h;
   if (rms > 0 && std::isfinite(rms)) {
     const double dbv =
-        bode::LevelDbv(rms, ScopeState.Settings.Ch1GainCode, ScopeState.Ch1ProbeFactor, ScopeState.Ch1ProbeDb);
+        bode::LevelDbv(rms, ScopeState.Settings.Channels[0].GainCode, ScopeState.Channels[0].ProbeFactor, ScopeState.Channels[0].ProbeDb);
     if (std::isfinite(dbv)) {
       dbvText = bode::DbvText(dbv);
       row = bode::LevelRow(BodeState.BodeVertScale, h, value / reference_);
@@ -220,7 +220,7 @@ bool BodeSweep::Measure() {
     if (BodeState.BodePauseFlag) WaitWhilePaused("        Click \"Pause\" to continue.");
     if (BodeState.BodeStopFlag) return false;
     if (!BodeState.BodeAutoScale) return true;
-    const std::optional<std::uint8_t> code = bode::AutoScaleCode(reading_, ScopeState.Settings.Ch1GainCode, ScopeState.Ch1ProbeFactor);
+    const std::optional<std::uint8_t> code = bode::AutoScaleCode(reading_, ScopeState.Settings.Channels[0].GainCode, ScopeState.Channels[0].ProbeFactor);
     if (!code) return true;
     Form1->RangeCodeClick(1, *code);
     plot_.Label1->SetCaption("Changing Voltage Scale...");
@@ -260,10 +260,10 @@ bool BodeSweep::MeasureDc() {
     Form1->rms_out();
     levels[k][0] = DisplayState.TraceMeanVolts;
     if (BodeState.BodeNormalize) {
-      ScopeState.Settings.Ch1On = 0;
+      ScopeState.Settings.Channels[0].On = 0;
       Form1->rms_out();
       levels[k][1] = DisplayState.TraceMeanVolts;
-      ScopeState.Settings.Ch1On = 1;
+      ScopeState.Settings.Channels[0].On = 1;
     }
     ScopeState.RmsOn = savedRms;
   }
@@ -272,8 +272,8 @@ bool BodeSweep::MeasureDc() {
     reading_ = 2.0;
     DisplayState.TraceMeanCode = 128;
   } else if (BodeState.BodeNormalize) {
-    reading_ = bode::NormalisedReading(TheSweepGenerator.Amplitude(), bode::DcReading(levels[0][0], levels[1][0]), ScopeState.Settings.Ch1GainCode,
-                                       bode::DcReading(levels[0][1], levels[1][1]), ScopeState.Settings.Ch2GainCode);
+    reading_ = bode::NormalisedReading(TheSweepGenerator.Amplitude(), bode::DcReading(levels[0][0], levels[1][0]), ScopeState.Settings.Channels[0].GainCode,
+                                       bode::DcReading(levels[0][1], levels[1][1]), ScopeState.Settings.Channels[1].GainCode);
   } else {
     reading_ = bode::DcReading(levels[0][0], levels[1][0]);
   }
@@ -307,12 +307,12 @@ double BodeSweep::ReadRms() {
   double reading = DisplayState.RmsVolts;
   if (BodeState.BodeNormalize) {
     const std::int32_t meanCode = DisplayState.TraceMeanCode;
-    ScopeState.Settings.Ch1On = 0;
+    ScopeState.Settings.Channels[0].On = 0;
     Form1->rms_out();
     const double input = DisplayState.RmsVolts;
-    ScopeState.Settings.Ch1On = 1;
+    ScopeState.Settings.Channels[0].On = 1;
     DisplayState.TraceMeanCode = meanCode;
-    reading = bode::NormalisedReading(TheSweepGenerator.Amplitude(), reading, ScopeState.Settings.Ch1GainCode, input, ScopeState.Settings.Ch2GainCode);
+    reading = bode::NormalisedReading(TheSweepGenerator.Amplitude(), reading, ScopeState.Settings.Channels[0].GainCode, input, ScopeState.Settings.Channels[1].GainCode);
     DisplayState.RmsVolts = reading;
   }
   ScopeState.RmsOn = savedRms;

@@ -196,8 +196,8 @@ void DemoSource::MakeShapes(std::uint8_t* table, std::uint32_t seed) {
 
 bool DemoSource::BuildPeriods(std::uint8_t* table, const DemoSettings& s) const {
   const bool demo1 = s.TimePerDiv >= kDemo1FromTimePerDiv;
-  BuildPeriod(table, kCh1Period, demo1 ? kDemo1Ch1Source : kDemo2Ch1Source, s.Ch1Position, s.Ch1GainCode);
-  BuildPeriod(table, kCh2Period, demo1 ? kDemo1Ch2Source : kDemo2Ch2Source, s.Ch2Position, s.Ch2GainCode);
+  BuildPeriod(table, kCh1Period, demo1 ? kDemo1Ch1Source : kDemo2Ch1Source, s.Channels[0].Position, s.Channels[0].GainCode);
+  BuildPeriod(table, kCh2Period, demo1 ? kDemo1Ch2Source : kDemo2Ch2Source, s.Channels[1].Position, s.Channels[1].GainCode);
   return demo1;
 }
 

@@ -12,16 +12,20 @@
 #include <span>
 
 #include "display/capture.h"
+#include "display/channel_defaults.h"
 
 namespace device {
+
+// What the demo source takes from one channel's settings.
+struct DemoChannel {
+  std::uint8_t GainCode = display::kDefaultRangeCode;
+  int Position = 0;  // the position bar
+};
 
 // What the demo source takes from the scope's settings.
 struct DemoSettings {
   std::int32_t TimePerDiv = 100000;  // 10 ns units
-  std::uint8_t Ch1GainCode = 27;
-  std::uint8_t Ch2GainCode = 27;
-  int Ch1Position = 0;  // the position bars
-  int Ch2Position = 0;
+  std::array<DemoChannel, 2> Channels;  // CH1, CH2
   std::uint8_t TriggerOff = 64;
   std::uint8_t TriggerSource = 16;
   std::uint8_t TriggerSlope = 32;

@@ -74,10 +74,11 @@ SettingsPacket EncodeSettingsPacket(const ScopeSettings& s) {
   const PacketStickyBits bits = NextStickyBits(s);
   SettingsPacket packet{};
   std::copy(kSettingsPacketHead.begin(), kSettingsPacketHead.end(), packet.begin());
-  packet[3] = ChannelByte(s.Ch1GainCode, s.Ch1InputOn, s.Ch1Ac);
-  packet[4] = ChannelByte(s.Ch2GainCode, s.Ch2InputOn, s.Ch2Ac);
-  packet[5] = s.Ch1OffsetDacByte;
-  packet[6] = s.Ch2OffsetDacByte;
+  for (std::size_t i = 0; i < s.Channels.size(); ++i) {
+    const ScopeChannelSettings& c = s.Channels[i];
+    packet[3 + i] = ChannelByte(c.GainCode, c.InputOn, c.Ac);
+    packet[5 + i] = c.OffsetDacByte;
+  }
   packet[7] = static_cast<std::uint8_t>(255 - s.DeviceTriggerLevel);
   packet[8] = bits.TimeBaseRegister;
   packet[9] = static_cast<std::uint8_t>(bits.TriggerCh2 | (bits.TriggerOn << 1) | (bits.FallingEdge << 2) |

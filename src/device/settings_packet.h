@@ -3,7 +3,10 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+
+#include "display/channel_defaults.h"
 
 namespace device {
 
@@ -18,25 +21,25 @@ struct PacketStickyBits {
   bool operator==(const PacketStickyBits&) const = default;
 };
 
+using display::kDefaultRangeCode;
+
+// One channel's vertical settings, in the device's own codes.
+struct ScopeChannelSettings {
+  std::uint8_t GainCode = kDefaultRangeCode;  // range codes: 1 = 3 V .. 30 = 10 mV per division
+  std::uint8_t InputOn = 1;    // 0: input grounded
+  std::uint8_t Ac = 0;         // AC coupled
+  std::uint8_t X10 = 0;        // x10 probe: the x10 labels
+  std::uint8_t On = 1;         // trace shown
+  std::int32_t Position = 0;   // position bar, -128..127
+  std::uint8_t OffsetDacByte = 127;  // position and trims as the device takes them
+};
+
 // The scope's settings as one value, in the device's own codes: the
 // handlers set it, the settings packet, the labels and read-outs, the
 // settings file, the remote-status words and the panel buttons show it.
 struct ScopeSettings {
-  // ---- Vertical, per channel
-  std::uint8_t Ch1GainCode = 27;  // range codes: 1 = 3 V .. 30 = 10 mV per division
-  std::uint8_t Ch2GainCode = 27;
-  std::uint8_t Ch1InputOn = 1;    // 0: input grounded
-  std::uint8_t Ch2InputOn = 1;
-  std::uint8_t Ch1Ac = 0;         // AC coupled
-  std::uint8_t Ch2Ac = 0;
-  std::uint8_t Ch1X10 = 0;        // x10 probe: the x10 labels
-  std::uint8_t Ch2X10 = 0;
-  std::uint8_t Ch1On = 1;         // trace shown
-  std::uint8_t Ch2On = 1;
-  std::int32_t Ch1Position = 0;   // position bar, -128..127
-  std::int32_t Ch2Position = 0;
-  std::uint8_t Ch1OffsetDacByte = 127;  // position and trims as the device takes them
-  std::uint8_t Ch2OffsetDacByte = 127;
+  // ---- Vertical: CH1, CH2
+  std::array<ScopeChannelSettings, 2> Channels;
 
   // ---- Time base
   std::uint8_t TimeBaseCode = 88;
@@ -60,19 +63,21 @@ struct ScopeSettings {
 
   PacketStickyBits Sticky;          // as the previous packet left them
 
-  // One channel's range code, coupling and probe (channel 1 or 2).
-  std::uint8_t& GainCode(int channel) { return channel == 1 ? Ch1GainCode : Ch2GainCode; }
-  std::uint8_t GainCode(int channel) const { return channel == 1 ? Ch1GainCode : Ch2GainCode; }
-  std::uint8_t& InputOn(int channel) { return channel == 1 ? Ch1InputOn : Ch2InputOn; }
-  std::uint8_t InputOn(int channel) const { return channel == 1 ? Ch1InputOn : Ch2InputOn; }
-  std::uint8_t& Ac(int channel) { return channel == 1 ? Ch1Ac : Ch2Ac; }
-  std::uint8_t Ac(int channel) const { return channel == 1 ? Ch1Ac : Ch2Ac; }
-  std::uint8_t& X10(int channel) { return channel == 1 ? Ch1X10 : Ch2X10; }
-  std::uint8_t X10(int channel) const { return channel == 1 ? Ch1X10 : Ch2X10; }
-  std::uint8_t& On(int channel) { return channel == 1 ? Ch1On : Ch2On; }
-  std::uint8_t On(int channel) const { return channel == 1 ? Ch1On : Ch2On; }
-  std::int32_t& Position(int channel) { return channel == 1 ? Ch1Position : Ch2Position; }
-  std::int32_t Position(int channel) const { return channel == 1 ? Ch1Position : Ch2Position; }
+  // One channel's settings (channel 1 or 2).
+  ScopeChannelSettings& Channel(int channel) { return Channels[static_cast<std::size_t>(channel - 1)]; }
+  const ScopeChannelSettings& Channel(int channel) const { return Channels[static_cast<std::size_t>(channel - 1)]; }
+  std::uint8_t& GainCode(int channel) { return Channel(channel).GainCode; }
+  std::uint8_t GainCode(int channel) const { return Channel(channel).GainCode; }
+  std::uint8_t& InputOn(int channel) { return Channel(channel).InputOn; }
+  std::uint8_t InputOn(int channel) const { return Channel(channel).InputOn; }
+  std::uint8_t& Ac(int channel) { return Channel(channel).Ac; }
+  std::uint8_t Ac(int channel) const { return Channel(channel).Ac; }
+  std::uint8_t& X10(int channel) { return Channel(channel).X10; }
+  std::uint8_t X10(int channel) const { return Channel(channel).X10; }
+  std::uint8_t& On(int channel) { return Channel(channel).On; }
+  std::uint8_t On(int channel) const { return Channel(channel).On; }
+  std::int32_t& Position(int channel) { return Channel(channel).Position; }
+  std::int32_t Position(int channel) const { return Channel(channel).Position; }
 };
 
 // The trigger source in the panel's order: 0 CH1, 1 CH2, 2 external.

@@ -9,21 +9,23 @@
 #include <cstdint>
 #include <span>
 
+#include "display/channel_defaults.h"
 #include "display/sample_block.h"
 
 namespace display {
 
+// One channel's settings in force when the capture was taken.
+struct CaptureChannel {
+  std::uint8_t GainCode = kDefaultRangeCode;  // range code
+  double ProbeFactor = 1.0;
+  std::int32_t GroundLevel = 128;        // ground level in force (code)
+  std::int32_t FileGround = kNoFileGround;  // a loaded data file's
+};
+
 // The settings in force when the capture was taken: what its readers need to
 // scale, label and route the samples.
 struct CaptureSettings {
-  std::uint8_t Ch1GainCode = 27;      // range codes
-  std::uint8_t Ch2GainCode = 27;
-  double Ch1ProbeFactor = 1.0;
-  double Ch2ProbeFactor = 1.0;
-  std::int32_t Ch1GroundLevel = 128;  // ground levels in force (codes)
-  std::int32_t Ch2GroundLevel = 128;
-  std::int32_t FileCh1Ground = 10000; // a loaded data file's, 10000 while none
-  std::int32_t FileCh2Ground = 10000;
+  std::array<CaptureChannel, 2> Channels;  // CH1, CH2
   std::int32_t TimePerDiv = 100000;   // 10 ns units
   std::uint8_t TimeBaseCode = 88;
   std::uint8_t SpectrumMode = 0;      // the samples feed the spectrum, not the traces

@@ -18,15 +18,20 @@ namespace display {
 // The row of the range, time and rate texts above the grid.
 inline constexpr int kTopTextY = 3;
 
+// One channel's display values.
+struct DisplayChannel {
+  // Pixels the shown trace is moved up while acquisition is stopped (the
+  // position bars move a stopped trace without a new capture).
+  std::int32_t CapturePos = 0;
+};
+
 // The scope display's values that change while the program runs, each with its start-up value.
 struct DisplaySharedState {
   // "S/L": 1 linear, 0 sine interpolation at 0.2 us/div and 0.1 us/div.
   std::uint8_t InterpolationChoice = 0;
 
-  // Pixels the shown CH1 / CH2 trace is moved up while acquisition is stopped
-  // (the position bars move a stopped trace without a new capture).
-  std::int32_t Ch1CapturePos = 0;
-  std::int32_t Ch2CapturePos = 0;
+  // CH1, CH2.
+  std::array<DisplayChannel, 2> Channels;
 
   // ---- Math and XY traces; at most one mode is set. InvertCh2Mode and MathOff
   // live with the engine, which applies them to the device too.

@@ -297,10 +297,10 @@ void PrintLabels(const ScopeView& view, const PictureSettings& s, const TextPrin
 
   if (s.SpectrumMode) {
     print(s.SpanText, x0 + t.TimeDiv, top, s.Colors.TimeMarkerColor);
-    if (s.Ch1On)
-      print(s.Ch1RangeText, x0 + t.Ch1Range, top, s.Colors.Ch1Color);
+    if (s.Channels[0].On)
+      print(s.Channels[0].RangeText, x0 + t.Ch1Range, top, s.Colors.Ch1Color);
     else
-      print(s.Ch2RangeText, x0 + t.Ch2Range, top, s.Colors.Ch2Color);
+      print(s.Channels[1].RangeText, x0 + t.Ch2Range, top, s.Colors.Ch2Color);
     if (s.FftMarkersOn && Placed(m.FreqMarker1X, x0))
       print(text(r.Freq), x0 + t.FreqReadout, bottom, s.Colors.TimeMarkerColor);
     if (s.FftMarkersOn && (Placed(m.LevelMarker1Y, view.Y0) || Placed(m.LevelMarker2Y, view.Y0)))
@@ -311,11 +311,11 @@ void PrintLabels(const ScopeView& view, const PictureSettings& s, const TextPrin
   print(s.TimeDivText, x0 + t.TimeDiv, top, s.Colors.TimeMarkerColor);
   if (s.SampleRateOn) print(s.SampleRateText, x0 + t.SampleRate, top, s.Colors.TimeMarkerColor);
   // RMS and dBm belong to CH1 while it is shown, else to CH2.
-  const TColor readoutColor = s.Ch1On ? s.Colors.Ch1Color : s.Colors.Ch2Color;
-  if (s.Ch1On) print(s.Ch1RangeText, x0 + t.Ch1Range, top, s.Colors.Ch1Color);
-  if (s.Ch2On) {
-    print(s.Ch2RangeText, x0 + t.Ch2Range, top, s.Colors.Ch2Color);
-    if (s.InvertedCh2()) print(s.Ch2RangeText, x0 + t.Ch2Range, top, s.Colors.Math2Color);
+  const TColor readoutColor = s.Channels[0].On ? s.Colors.Ch1Color : s.Colors.Ch2Color;
+  if (s.Channels[0].On) print(s.Channels[0].RangeText, x0 + t.Ch1Range, top, s.Colors.Ch1Color);
+  if (s.Channels[1].On) {
+    print(s.Channels[1].RangeText, x0 + t.Ch2Range, top, s.Colors.Ch2Color);
+    if (s.InvertedCh2()) print(s.Channels[1].RangeText, x0 + t.Ch2Range, top, s.Colors.Math2Color);
   }
   if (s.RmsOn) print(s.RmsText, x0 + t.Rms, bottom, readoutColor);
   if (s.DbmOn) print(s.DbmText, x0 + t.Dbm, bottom, readoutColor);
@@ -334,8 +334,8 @@ void EraseLabels(const ScopeView& view, const PictureSettings& s, const TextPrin
   static const std::string kNone;
   auto text = [](const std::string* t) -> const std::string& { return t ? *t : kNone; };
   const ReadoutPlaces& r = view.Readouts;
-  print(s.Ch1RangeText, x0 + t.Ch1Range, top, bg);
-  print(s.Ch2RangeText, x0 + t.Ch2Range, top, bg);
+  print(s.Channels[0].RangeText, x0 + t.Ch1Range, top, bg);
+  print(s.Channels[1].RangeText, x0 + t.Ch2Range, top, bg);
   if (s.SpectrumMode) {
     print(s.SpanText, x0 + t.TimeDiv, top, bg);
     print(text(r.Freq), x0 + t.FreqReadout, bottom, bg);

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "display/channel_defaults.h"
+
 namespace display {
 
 // ---- Picking and dragging.
@@ -51,7 +53,7 @@ double TopLevelDbv(std::uint8_t rangeCode);
 // kursoridb: "V: ...dBV" (or "dBV/sqrt(Hz)" as spectral density) for the one
 // placed level marker, "dV: ...dB" between two placed markers.
 struct LevelSetup {
-  std::uint8_t RangeCode = 27;
+  std::uint8_t RangeCode = kDefaultRangeCode;
   double ProbeDb = 0;
   bool Density = false;
   std::int32_t CaptureTimePerDiv = 0;

@@ -11,6 +11,8 @@
 #include <span>
 #include <string>
 
+#include "display/channel_defaults.h"
+
 namespace display {
 
 inline constexpr int kCodesPerDiv = 32;  // sample codes per vertical division
@@ -75,7 +77,7 @@ PulseStats NegativeWidth(ChannelCodes x, int a);
 
 // ---- One channel's measurement pass.
 struct ChannelSetup {
-  std::uint8_t RangeCode = 27;
+  std::uint8_t RangeCode = kDefaultRangeCode;
   double ProbeFactor = 1.0;
   int GroundCode = 127;  // the code 0 V gives
   std::uint8_t TimeBaseCode = 82;

@@ -4,21 +4,38 @@
 // the drawing only reads them.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
+#include "display/channel_defaults.h"
 #include "display/persistence_state.h"
 #include "display/sample_block.h"
 #include "display/screen_colors.h"
 
 namespace display {
 
+// What the pictures draw from of one channel.
+struct PictureChannel {
+  std::uint8_t On = 1;             // trace shown
+  // Pixels the shown trace is moved up while acquisition is stopped.
+  std::int32_t CapturePos = 0;
+  // Vertical scale: range code and ground levels (codes).
+  std::uint8_t GainCode = kDefaultRangeCode;
+  std::int32_t GroundLevel = 128;
+  std::int32_t FileGround = kNoFileGround;  // a loaded data file's
+  double ProbeFactor = 1.0;
+  double ProbeDb = 0.0;
+  std::string RangeText;           // the range label above the grid
+};
+
 struct PictureSettings {
   SampleBlockView Samples{kSilentSampleBlock};  // the sample block the traces are plotted from
 
+  // ---- Per channel: CH1, CH2
+  std::array<PictureChannel, 2> Channels;
+
   // ---- Traces
-  std::uint8_t Ch1On = 1;
-  std::uint8_t Ch2On = 1;
   std::uint8_t MathOff = 1;
   std::uint8_t InvertCh2Mode = 0;
   std::uint8_t SpectrumMode = 0;
@@ -34,9 +51,6 @@ struct PictureSettings {
   double Magnification = 10.0;
   std::uint8_t TriggerSource = 16;    // 16 CH1, 0 CH2, 1 external
   std::uint8_t InterpolationChoice = 0;  // "S/L": 1 linear, 0 sine interpolation
-  // Pixels the shown CH1 / CH2 trace is moved up while acquisition is stopped.
-  std::int32_t Ch1CapturePos = 0;
-  std::int32_t Ch2CapturePos = 0;
   std::uint8_t LiveTraceOn = 1;       // 0 while graded or variable persistence alone shows the traces
 
   // ---- Math and XY traces; at most one mode is set.
@@ -45,18 +59,6 @@ struct PictureSettings {
   std::uint8_t Ch1MinusCh2Mode = 0;
   std::uint8_t MultiplyMode = 0;
   std::uint8_t DivideMode = 0;
-
-  // ---- Vertical scale: range codes and ground levels (codes)
-  std::uint8_t Ch1GainCode = 27;
-  std::uint8_t Ch2GainCode = 27;
-  std::int32_t Ch1GroundLevel = 128;
-  std::int32_t Ch2GroundLevel = 128;
-  std::int32_t FileCh1Ground = 10000;  // a loaded data file's, 10000 while none
-  std::int32_t FileCh2Ground = 10000;
-  double Ch1ProbeFactor = 1.0;
-  double Ch2ProbeFactor = 1.0;
-  double Ch1ProbeDb = 0.0;
-  double Ch2ProbeDb = 0.0;
 
   // ---- Time base and spectrum
   std::int32_t TimePerDiv = 100000;
@@ -73,8 +75,6 @@ struct PictureSettings {
   double WindowDensityCorrection = 0;
 
   // ---- Labels around the grid
-  std::string Ch1RangeText;
-  std::string Ch2RangeText;
   std::string TimeDivText;
   std::string SampleRateText;
   std::string RmsText;
@@ -88,6 +88,8 @@ struct PictureSettings {
   ColorTable Colors;
   PersistenceLook Persist;
 
+  // The channel the marker read-outs follow: CH1 while it is shown, else CH2.
+  const PictureChannel& ShownChannel() const { return Channels[Channels[0].On ? 0 : 1]; }
   // An inverted CH2 is on show (drawn mirrored, in the second math colour).
   bool InvertedCh2() const { return InvertCh2Mode && !MathOff; }
   // An arithmetic trace (sum, difference, product or quotient) is on show.

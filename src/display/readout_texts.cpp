@@ -23,7 +23,7 @@ void Replace(ScopeView& view, const PictureSettings& s, std::string* kept, const
 }  // namespace
 
 TColor ShownChannelColor(const PictureSettings& s) {
-  if (s.Ch1On) return s.Colors.Ch1Color;
+  if (s.Channels[0].On) return s.Colors.Ch1Color;
   return s.InvertedCh2() ? s.Colors.Math2Color : s.Colors.Ch2Color;
 }
 
@@ -37,15 +37,13 @@ void ShowTimeReadout(ScopeView& view, const PictureSettings& s) {
 
 void ShowVoltReadout(ScopeView& view, const PictureSettings& s) {
   if (s.SpectrumMode || !s.MarkersOn) return;
-  const bool ch1 = s.Ch1On != 0;
-  const bool fileGround = s.FileCh1Ground != 10000;
-  const int ground = ch1 ? (fileGround ? s.FileCh1Ground : s.Ch1GroundLevel)
-                         : (fileGround ? s.FileCh2Ground : s.Ch2GroundLevel);
+  const PictureChannel& c = s.ShownChannel();
+  // A loaded data file's grounds are used together, as CH1's says.
+  const bool fileGround = s.Channels[0].FileGround != kNoFileGround;
+  const int ground = fileGround ? c.FileGround : c.GroundLevel;
   const MarkerPlaces& m = view.Markers;
   const int y1 = ReadPlace(m.VoltMarker1Y), y2 = ReadPlace(m.VoltMarker2Y);
-  const std::string text = VoltMarkerReadout(ch1 ? s.Ch1GainCode : s.Ch2GainCode,
-                                             ch1 ? s.Ch1ProbeFactor : s.Ch2ProbeFactor, y1, y2, view.Y0, ground,
-                                             !s.MathOff, view.VScale);
+  const std::string text = VoltMarkerReadout(c.GainCode, c.ProbeFactor, y1, y2, view.Y0, ground, !s.MathOff, view.VScale);
   Replace(view, s, view.Readouts.Volt, text, view.X0 + view.Texts.VoltReadout, ShownChannelColor(s),
           y1 >= view.Y0 || y2 >= view.Y0);
 }
@@ -59,10 +57,9 @@ void ShowFreqReadout(ScopeView& view, const PictureSettings& s, int bin) {
 
 void ShowLevelReadout(ScopeView& view, const PictureSettings& s) {
   if (!s.SpectrumMode || !s.FftMarkersOn) return;
-  const bool ch1 = s.Ch1On != 0;
   LevelSetup setup;
-  setup.RangeCode = ch1 ? s.Ch1GainCode : s.Ch2GainCode;
-  setup.ProbeDb = ch1 ? s.Ch1ProbeDb : s.Ch2ProbeDb;
+  setup.RangeCode = s.ShownChannel().GainCode;
+  setup.ProbeDb = s.ShownChannel().ProbeDb;
   setup.Density = s.FftDensityMarkers != 0;
   setup.CaptureTimePerDiv = s.CaptureTimePerDiv;
   setup.WindowDensityCorrection = s.WindowDensityCorrection;

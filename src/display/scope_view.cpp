@@ -197,8 +197,8 @@ int SpectrumTracePoints(ScopeView& view, const PictureSettings& s, int first, in
 // relative to their ground codes and combined on the coarser channel's scale;
 // 127 is mid-screen.
 int MathTracePoints(ScopeView& view, const PictureSettings& s, int first, int end) {
-  view.Ch1MilliVoltsPerDiv = MilliVoltsOfRange(s.Ch1GainCode, view.Ch1MilliVoltsPerDiv);
-  view.Ch2MilliVoltsPerDiv = MilliVoltsOfRange(s.Ch2GainCode, view.Ch2MilliVoltsPerDiv);
+  view.Ch1MilliVoltsPerDiv = MilliVoltsOfRange(s.Channels[0].GainCode, view.Ch1MilliVoltsPerDiv);
+  view.Ch2MilliVoltsPerDiv = MilliVoltsOfRange(s.Channels[1].GainCode, view.Ch2MilliVoltsPerDiv);
   const double v1 = view.Ch1MilliVoltsPerDiv, v2 = view.Ch2MilliVoltsPerDiv;
   view.MathScaleRatio = std::min(v1, v2) / std::max(v1, v2);
   const MathFunction function = s.Ch1PlusCh2Mode    ? MathFunction::Sum
@@ -217,8 +217,8 @@ int MathTracePoints(ScopeView& view, const PictureSettings& s, int first, int en
   int n = 0;
   while (d < end && x < xEnd && n < cap) {
     const double f = l - static_cast<double>(d);
-    const std::int64_t a1 = RoundedCode(Interpolated(d + kChannelLength, f, ch1)) - (255 - s.Ch1GroundLevel);
-    const std::int64_t a2 = RoundedCode(Interpolated(d, f, ch2)) - (255 - s.Ch2GroundLevel);
+    const std::int64_t a1 = RoundedCode(Interpolated(d + kChannelLength, f, ch1)) - (255 - s.Channels[0].GroundLevel);
+    const std::int64_t a2 = RoundedCode(Interpolated(d, f, ch2)) - (255 - s.Channels[1].GroundLevel);
     const std::int32_t m = MathCode(function, a1, a2, v1, v2);
     view.PlotPoints[n++] = TPoint{x, view.Y0 - static_cast<int>(m) + 255};
     x += st.dx;
@@ -356,11 +356,11 @@ bool DrawTraces(ScopeView& view, const PictureSettings& s) {
   if (s.TracesShown) {
     WithChannelsOfMath(s, [&](const PictureSettings& c) {
       if (!c.MathOff && !c.InvertCh2Mode) return;
-      if (c.Ch1On && !view.Ch1Drawn) {
+      if (c.Channels[0].On && !view.Ch1Drawn) {
         plain |= PlotTraceOn(view, c, 1);
         view.Ch1Drawn = 1;
       }
-      if (c.Ch2On && !view.Ch2Drawn) {
+      if (c.Channels[1].On && !view.Ch2Drawn) {
         plain |= PlotTraceOn(view, c, 2);
         view.Ch2Drawn = 1;
       }
@@ -535,7 +535,7 @@ void DrawPlotPoints(ScopeView& view, const PictureSettings& s, int count) {
   // A stopped trace follows its position bar; the shift belongs to the
   // channel plotted, whatever colours the pens have.
   const bool stopped = s.AcquisitionIdle && !s.SpectrumMode;
-  const int shift = !stopped ? 0 : view.PlotTrace == 1 ? s.Ch1CapturePos : view.PlotTrace == 2 ? s.Ch2CapturePos : 0;
+  const int shift = !stopped ? 0 : view.PlotTrace == 1 ? s.Channels[0].CapturePos : view.PlotTrace == 2 ? s.Channels[1].CapturePos : 0;
   const bool mirrored = view.PlotTrace == 2 && s.InvertedCh2();
   for (int i = 0; i < count; ++i) {
     int y = view.PlotPoints[i].y;

@@ -78,7 +78,7 @@ void TForm1::AutosetChannel(int channel) {
     press(SpeedButton_ac1, &TForm1::SpeedButton_ac1Click);
   else
     press(SpeedButton__ac2, &TForm1::SpeedButton__ac2Click);
-  const bool ch1WasHidden = !ScopeState.Settings.Ch1On;
+  const bool ch1WasHidden = !ScopeState.Settings.Channels[0].On;
   if (!ch1) press(SpeedButtonCh1, &TForm1::SpeedButtonCh1Click, true);
   if (ch1)
     press(SpeedButtonCh1, &TForm1::SpeedButtonCh1Click, false);

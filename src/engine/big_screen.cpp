@@ -27,7 +27,7 @@ constexpr unsigned kFocusDelayMs = 500;
 constexpr TColor kAutosetPanelColor = 0x800000;  // navy
 
 display::MarkerPens Pens(const engine::WithScopeStates& states) {
-  return {display::ShownChannelPen(engine::CurrentColorTable(states), states.ScopeState.Settings.Ch1On != 0), states.DisplayState.TimeMarkerPenColor,
+  return {display::ShownChannelPen(engine::CurrentColorTable(states), states.ScopeState.Settings.Channels[0].On != 0), states.DisplayState.TimeMarkerPenColor,
           states.DisplayState.BackgroundColor};
 }
 
@@ -112,7 +112,7 @@ BigScreenGridLook TakeFirstGridLook(TForm10& form) {
   look.TriggerPen = display::TriggerPenColor(settings.Colors, form.ScopeState.Settings.TriggerSource);
   look.Ground = {engine::FindGroundMarker(form, 1), engine::FindGroundMarker(form, 2)};
   look.TimeMarkerPen = form.DisplayState.TimeMarkerPenColor;
-  look.MarkerPen = display::ShownChannelPen(settings.Colors, form.ScopeState.Settings.Ch1On != 0);
+  look.MarkerPen = display::ShownChannelPen(settings.Colors, form.ScopeState.Settings.Channels[0].On != 0);
   if (look.Spectrum) {
     if (form.DisplayState.FftMarkersOn) {
       const int x = display::FreqMarkerPixel(form.BigView, form.BigFreqMarkerBin, form.ScopeState.DisplayStart,
@@ -308,13 +308,13 @@ void TForm10::t_viiva() {
 
 void TForm10::kursorit() {
   if (ScopeState.SpectrumMode || !DisplayState.MarkersOn) return;
-  display::DrawScopeMarkerLines(BigView, display::ShownChannelPen(engine::CurrentColorTable(*this), ScopeState.Settings.Ch1On != 0), DisplayState.TimeMarkerPenColor,
+  display::DrawScopeMarkerLines(BigView, display::ShownChannelPen(engine::CurrentColorTable(*this), ScopeState.Settings.Channels[0].On != 0), DisplayState.TimeMarkerPenColor,
                                 DisplayState.BackgroundColor);
 }
 
 void TForm10::fft_kursorit() {
   if (!ScopeState.SpectrumMode || !DisplayState.FftMarkersOn) return;
-  display::DrawLevelMarkerLines(BigView, display::ShownChannelPen(engine::CurrentColorTable(*this), ScopeState.Settings.Ch1On != 0), DisplayState.BackgroundColor);
+  display::DrawLevelMarkerLines(BigView, display::ShownChannelPen(engine::CurrentColorTable(*this), ScopeState.Settings.Channels[0].On != 0), DisplayState.BackgroundColor);
 }
 
 void TForm10::fft_viiva_on() {

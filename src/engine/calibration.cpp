@@ -6,6 +6,7 @@
 // of the calibration.
 #include "engine/calibration.h"
 
+#include <array>
 #include <cstdlib>
 #include <string>
 
@@ -30,20 +31,22 @@ bool OffsetInWindow(std::int32_t offset) { return offset >= 91 && offset <= 165;
 bool CorrectionInWindow(std::int32_t correction) { return std::abs(correction) < 50; }
 
 void SetCalibrationPairs(ScopeSharedState& scope, const CalibrationPairs& p) {
-  scope.Ch1_pos0 = scope.Ch2_pos0 = p.pos0;
-  scope.Ch1_pos1 = scope.Ch2_pos1 = p.pos1;
-  scope.Ch1_pos2 = scope.Ch2_pos2 = p.pos2;
-  scope.Ch1_ad0 = scope.Ch2_ad0 = p.ad0;
-  scope.Ch1_ad1 = scope.Ch2_ad1 = p.ad1;
-  scope.Ch1_ad2 = scope.Ch2_ad2 = p.ad2;
+  for (ScopeChannelState& c : scope.Channels) {
+    c.pos0 = p.pos0;
+    c.pos1 = p.pos1;
+    c.pos2 = p.pos2;
+    c.ad0 = p.ad0;
+    c.ad1 = p.ad1;
+    c.ad2 = p.ad2;
+  }
 }
 
 std::array<CalibrationPairKey, 12> CalibrationPairKeys(ScopeSharedState& scope) {
   const CalibrationPairs& d = kDefaultCalibrationPairs;
-  return {{{"Ch1_pos0", &scope.Ch1_pos0, d.pos0}, {"Ch1_pos1", &scope.Ch1_pos1, d.pos1}, {"Ch1_pos2", &scope.Ch1_pos2, d.pos2},
-           {"Ch2_pos0", &scope.Ch2_pos0, d.pos0}, {"Ch2_pos1", &scope.Ch2_pos1, d.pos1}, {"Ch2_pos2", &scope.Ch2_pos2, d.pos2},
-           {"Ch1_ad0", &scope.Ch1_ad0, d.ad0},    {"Ch1_ad1", &scope.Ch1_ad1, d.ad1},    {"Ch1_ad2", &scope.Ch1_ad2, d.ad2},
-           {"Ch2_ad0", &scope.Ch2_ad0, d.ad0},    {"Ch2_ad1", &scope.Ch2_ad1, d.ad1},    {"Ch2_ad2", &scope.Ch2_ad2, d.ad2}}};
+  return {{{"Ch1_pos0", &scope.Channels[0].pos0, d.pos0}, {"Ch1_pos1", &scope.Channels[0].pos1, d.pos1}, {"Ch1_pos2", &scope.Channels[0].pos2, d.pos2},
+           {"Ch2_pos0", &scope.Channels[1].pos0, d.pos0}, {"Ch2_pos1", &scope.Channels[1].pos1, d.pos1}, {"Ch2_pos2", &scope.Channels[1].pos2, d.pos2},
+           {"Ch1_ad0", &scope.Channels[0].ad0, d.ad0},    {"Ch1_ad1", &scope.Channels[0].ad1, d.ad1},    {"Ch1_ad2", &scope.Channels[0].ad2, d.ad2},
+           {"Ch2_ad0", &scope.Channels[1].ad0, d.ad0},    {"Ch2_ad1", &scope.Channels[1].ad1, d.ad1},    {"Ch2_ad2", &scope.Channels[1].ad2, d.ad2}}};
 }
 
 std::string CalibrationLogPath(const ScopeSharedState& scope) {
@@ -100,25 +103,25 @@ struct SweepPoint {
   int UpTarget;
   int DownTarget;
   int ReadsPerStep;
-  std::int32_t engine::ScopeSharedState::*Reading;  // the record's screen reading and DAC value of the point
-  std::int32_t engine::ScopeSharedState::*Dac;
+  std::int32_t engine::ScopeChannelState::*Reading;  // the record's screen reading and DAC value of the point
+  std::int32_t engine::ScopeChannelState::*Dac;
   const char* Progress;   // progress shown once the point is measured; nullptr none
   int ReportLine;         // the report is complete up to this line
 };
 
 const SweepPoint kSweepPoints[] = {
-    {1, true, 2, kLowReading, kLowReading, 1, &engine::ScopeSharedState::Ch1_pos1, &engine::ScopeSharedState::Ch1_ad1,
+    {1, true, 2, kLowReading, kLowReading, 1, &engine::ScopeChannelState::pos1, &engine::ScopeChannelState::ad1,
      nullptr, 7},
-    {1, false, 0, kMidReading, kMidReading, 2, &engine::ScopeSharedState::Ch1_pos0, &engine::ScopeSharedState::Ch1_ad0,
+    {1, false, 0, kMidReading, kMidReading, 2, &engine::ScopeChannelState::pos0, &engine::ScopeChannelState::ad0,
      nullptr, 8},
-    {1, false, 0, kHighReadingUp, kHighReadingDown, 2, &engine::ScopeSharedState::Ch1_pos2,
-     &engine::ScopeSharedState::Ch1_ad2, "50% Complete", 9},
-    {2, true, 0, kLowReading, kLowReading, 1, &engine::ScopeSharedState::Ch2_pos1, &engine::ScopeSharedState::Ch2_ad1,
+    {1, false, 0, kHighReadingUp, kHighReadingDown, 2, &engine::ScopeChannelState::pos2,
+     &engine::ScopeChannelState::ad2, "50% Complete", 9},
+    {2, true, 0, kLowReading, kLowReading, 1, &engine::ScopeChannelState::pos1, &engine::ScopeChannelState::ad1,
      "70% Complete", 10},
-    {2, false, 0, kMidReading, kMidReading, 1, &engine::ScopeSharedState::Ch2_pos0, &engine::ScopeSharedState::Ch2_ad0,
+    {2, false, 0, kMidReading, kMidReading, 1, &engine::ScopeChannelState::pos0, &engine::ScopeChannelState::ad0,
      "90% Complete", 11},
-    {2, false, 0, kHighReadingUp, kHighReadingDown, 1, &engine::ScopeSharedState::Ch2_pos2,
-     &engine::ScopeSharedState::Ch2_ad2, "100% Complete", 12},
+    {2, false, 0, kHighReadingUp, kHighReadingDown, 1, &engine::ScopeChannelState::pos2,
+     &engine::ScopeChannelState::ad2, "100% Complete", 12},
 };
 
 // ---- The report
@@ -132,16 +135,16 @@ std::string OffsetLine(const char* head, std::int32_t value, bool ok) {
 // Report lines 3..12 from the record as it stands.
 std::string ReportLine(int line) {
   switch (line) {
-    case 3: return OffsetLine("CH1 offset at 3V/div      :\t", Form1->ScopeState.Ch1OffsetCal, engine::OffsetInWindow(Form1->ScopeState.Ch1OffsetCal));
-    case 4: return OffsetLine("CH2 offset at 3V/div      :\t", Form1->ScopeState.Ch2OffsetCal, engine::OffsetInWindow(Form1->ScopeState.Ch2OffsetCal));
-    case 5: return OffsetLine("CH1 offset at 1V/div   :\t", Form1->ScopeState.Ch1V5Offset, engine::CorrectionInWindow(Form1->ScopeState.Ch1V5Offset));
-    case 6: return OffsetLine("CH2 offset at 1V/div   :\t", Form1->ScopeState.Ch2V5Offset, engine::CorrectionInWindow(Form1->ScopeState.Ch2V5Offset));
-    case 7: return "CH1 Y-position low\t" + std::to_string(Form1->ScopeState.Ch1_pos1);
-    case 8: return "CH1 Y-position mid\t" + std::to_string(Form1->ScopeState.Ch1_pos0);
-    case 9: return "CH1 Y-position high\t" + std::to_string(Form1->ScopeState.Ch1_pos2);
-    case 10: return "CH2 Y-position low\t" + std::to_string(Form1->ScopeState.Ch2_pos1);
-    case 11: return "CH2 Y-position mid\t" + std::to_string(Form1->ScopeState.Ch2_pos0);
-    case 12: return "CH2 Y-position high\t" + std::to_string(Form1->ScopeState.Ch2_pos2);
+    case 3: return OffsetLine("CH1 offset at 3V/div      :\t", Form1->ScopeState.Channels[0].OffsetCal, engine::OffsetInWindow(Form1->ScopeState.Channels[0].OffsetCal));
+    case 4: return OffsetLine("CH2 offset at 3V/div      :\t", Form1->ScopeState.Channels[1].OffsetCal, engine::OffsetInWindow(Form1->ScopeState.Channels[1].OffsetCal));
+    case 5: return OffsetLine("CH1 offset at 1V/div   :\t", Form1->ScopeState.Channels[0].V5Offset, engine::CorrectionInWindow(Form1->ScopeState.Channels[0].V5Offset));
+    case 6: return OffsetLine("CH2 offset at 1V/div   :\t", Form1->ScopeState.Channels[1].V5Offset, engine::CorrectionInWindow(Form1->ScopeState.Channels[1].V5Offset));
+    case 7: return "CH1 Y-position low\t" + std::to_string(Form1->ScopeState.Channels[0].pos1);
+    case 8: return "CH1 Y-position mid\t" + std::to_string(Form1->ScopeState.Channels[0].pos0);
+    case 9: return "CH1 Y-position high\t" + std::to_string(Form1->ScopeState.Channels[0].pos2);
+    case 10: return "CH2 Y-position low\t" + std::to_string(Form1->ScopeState.Channels[1].pos1);
+    case 11: return "CH2 Y-position mid\t" + std::to_string(Form1->ScopeState.Channels[1].pos0);
+    case 12: return "CH2 Y-position high\t" + std::to_string(Form1->ScopeState.Channels[1].pos2);
     default: return {};
   }
 }
@@ -211,12 +214,14 @@ void TForm1::calibrate() {
   SetButtonDown(&FrontPanelControls::SpeedButton_gnd1, true);
   SetButtonDown(&FrontPanelControls::SpeedButton_gnd2, true);
   engine::SetCalibrationPairs(ScopeState, engine::kFallbackCalibrationPairs);
-  ScopeState.Settings.Ch1InputOn = ScopeState.Settings.Ch2InputOn = 0;
-  ScopeState.Ch1V5Offset = ScopeState.Ch2V5Offset = 0;
-  ScopeState.Ch1RangeTrim = ScopeState.Ch2RangeTrim = 0;
-  ScopeState.Ch1RateTrim = ScopeState.Ch2RateTrim = 0;
-  ScopeState.Ch1PositionDac = ScopeState.Ch2PositionDac = 0;
-  ScopeState.Ch1OffsetCal = ScopeState.Ch2OffsetCal = kStartOffset;
+  for (engine::ScopeChannelSettings& settings : ScopeState.Settings.Channels) settings.InputOn = 0;
+  for (engine::ScopeChannelState& channel : ScopeState.Channels) {
+    channel.V5Offset = 0;
+    channel.RangeTrim = 0;
+    channel.RateTrim = 0;
+    channel.PositionDac = 0;
+    channel.OffsetCal = kStartOffset;
+  }
   SelectTimeBase(engine::kTimeBase1ms);
   SelectRange(1, kRange3V);
   SelectRange(2, kRange3V);
@@ -228,8 +233,8 @@ void TForm1::calibrate() {
     complete = CentreOffset(2);
   }
   if (complete) {
-    failed =
-        failed || !engine::OffsetInWindow(ScopeState.Ch1OffsetCal) || !engine::OffsetInWindow(ScopeState.Ch2OffsetCal);
+    for (const engine::ScopeChannelState& channel : ScopeState.Channels)
+      failed = failed || !engine::OffsetInWindow(channel.OffsetCal);
     ShowProgress("20% Complete");
     report.Through(4);
   }
@@ -242,23 +247,24 @@ void TForm1::calibrate() {
   }
   if (complete) {
     ShowProgress("30% Complete");
-    failed = failed || !engine::CorrectionInWindow(ScopeState.Ch1RangeTrim) ||
-             !engine::CorrectionInWindow(ScopeState.Ch2RangeTrim);
-    ScopeState.Ch1V5Offset = ScopeState.Ch1RangeTrim;
-    ScopeState.Ch2V5Offset = ScopeState.Ch2RangeTrim;
+    for (engine::ScopeChannelState& channel : ScopeState.Channels) {
+      failed = failed || !engine::CorrectionInWindow(channel.RangeTrim);
+      channel.V5Offset = channel.RangeTrim;
+    }
     report.Through(6);
   }
 
   // Step 3: the position DACs alone drive the offset bytes.
-  const std::int32_t offset1 = ScopeState.Ch1OffsetCal;
-  const std::int32_t offset2 = ScopeState.Ch2OffsetCal;
+  const std::array<std::int32_t, 2> offsets{ScopeState.Channels[0].OffsetCal, ScopeState.Channels[1].OffsetCal};
   if (complete) {
     SelectRange(1, kRange3V);
     SelectRange(2, kRange3V);
     SelectTimeBase(kTimeBase10us);
-    ScopeState.Ch1OffsetCal = ScopeState.Ch2OffsetCal = 0;
-    ScopeState.Ch1RangeTrim = ScopeState.Ch2RangeTrim = 0;
-    ScopeState.Ch1RateTrim = ScopeState.Ch2RateTrim = 0;
+    for (engine::ScopeChannelState& channel : ScopeState.Channels) {
+      channel.OffsetCal = 0;
+      channel.RangeTrim = 0;
+      channel.RateTrim = 0;
+    }
     TriggerSourceButton(1);
     TriggerOffButton();
     RisingEdgeButton();
@@ -267,15 +273,16 @@ void TForm1::calibrate() {
     for (const SweepPoint& point : kSweepPoints) {
       if (point.StartsChannel) {
         if (point.Channel == 2) TriggerSourceButton(2);
-        (point.Channel == 1 ? ScopeState.Ch1PositionDac : ScopeState.Ch2PositionDac) = 0;
+        ScopeState.Channel(point.Channel).PositionDac = 0;
         Form1->Set_DACs();
         for (int k = 0; k < point.SettleReads && complete; ++k) complete = Read().ok;
       }
       device_.Resetoi_500();
       complete = complete && SweepPosition(point.Channel, point.UpTarget, point.DownTarget, point.ReadsPerStep, reading);
       if (!complete) break;
-      ScopeState.*point.Reading = reading;
-      ScopeState.*point.Dac = point.Channel == 1 ? ScopeState.Ch1PositionDac : ScopeState.Ch2PositionDac;
+      engine::ScopeChannelState& channel = ScopeState.Channel(point.Channel);
+      channel.*point.Reading = reading;
+      channel.*point.Dac = channel.PositionDac;
       if (point.Progress) ShowProgress(point.Progress);
       report.Through(point.ReportLine);
     }
@@ -289,8 +296,7 @@ void TForm1::calibrate() {
   TriggerOffButton();
   TriggerSourceButton(1);
   RisingEdgeButton();
-  ScopeState.Ch1OffsetCal = offset1;
-  ScopeState.Ch2OffsetCal = offset2;
+  for (std::size_t i = 0; i < offsets.size(); ++i) ScopeState.Channels[i].OffsetCal = offsets[i];
   // The report tells what this run measured; a run cut short leaves the
   // previous record in force (the settings below are sent with it).
   report.Through(12);
@@ -299,8 +305,10 @@ void TForm1::calibrate() {
   if (Form10) ShowCalibratingPanel(Form10->CalibratingPanel, false);
   Form1->SetEnabled(true);
   Form1->TrackBar3Change(Form1);
-  ScopeState.Settings.Ch1Ac = ScopeState.Settings.Ch2Ac = 0;
-  ScopeState.Settings.Ch1InputOn = ScopeState.Settings.Ch2InputOn = 1;
+  for (engine::ScopeChannelSettings& settings : ScopeState.Settings.Channels) {
+    settings.Ac = 0;
+    settings.InputOn = 1;
+  }
   SetButtonDown(&FrontPanelControls::SpeedButton_dc1, true);
   SetButtonDown(&FrontPanelControls::SpeedButton_dc2, true);
   SetButtonDown(&FrontPanelControls::SpeedButton8, true);

@@ -83,8 +83,8 @@ void PlainScopeDisplay() {
 
 // Both channels shown, through their "On" buttons.
 void BothChannelsShown() {
-  if (!Press(&FrontPanelControls::CH1on)) Form1->ScopeState.Settings.Ch1On = 1;
-  if (!Press(&FrontPanelControls::CH2on)) Form1->ScopeState.Settings.Ch2On = 1;
+  if (!Press(&FrontPanelControls::CH1on)) Form1->ScopeState.Settings.Channels[0].On = 1;
+  if (!Press(&FrontPanelControls::CH2on)) Form1->ScopeState.Settings.Channels[1].On = 1;
 }
 
 }  // namespace engine::calibration

@@ -1,6 +1,7 @@
 // The calibration's measuring: the slow reads and captures of the grounded
 // inputs, and the three steps that move the offsets, the 1 V/div correction
 // and the position DACs until the readings hit their targets.
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -52,7 +53,7 @@ Readings Read() {
 // Step 1 for one channel: move the offset until a capture centres the
 // grounded trace. False when no capture came.
 bool CentreOffset(int channel) {
-  std::int32_t& offset = channel == 1 ? Form1->ScopeState.Ch1OffsetCal : Form1->ScopeState.Ch2OffsetCal;
+  std::int32_t& offset = Form1->ScopeState.Channel(channel).OffsetCal;
   const std::int32_t* samples = channel == 1 ? Form1->ScopeState.Ch1Samples().data() : Form1->ScopeState.Ch2Samples().data();
   int unchanged = 0;
   for (int capture = 0; capture < kMaxOffsetCaptures && unchanged < kStableCaptures; ++capture) {
@@ -69,19 +70,20 @@ bool CentreOffset(int channel) {
 
 // Step 2: both range trims at once until both readings are 128.
 bool CorrectOneVoltFamily() {
-  Form1->ScopeState.Ch1RangeTrim = 0;
-  Form1->ScopeState.Ch2RangeTrim = 0;
+  for (engine::ScopeChannelState& channel : Form1->ScopeState.Channels) channel.RangeTrim = 0;
   for (int i = 0; i < kMaxCorrectionReads; ++i) {
-    const std::int32_t before1 = Form1->ScopeState.Ch1RangeTrim;
-    const std::int32_t before2 = Form1->ScopeState.Ch2RangeTrim;
+    const std::array<std::int32_t, 2> before{Form1->ScopeState.Channels[0].RangeTrim, Form1->ScopeState.Channels[1].RangeTrim};
     Form1->Set_DACs();
     const Readings r = Read();
     if (!r.ok) return false;
-    if (r.ch1 > kMidReading) --Form1->ScopeState.Ch1RangeTrim;
-    else if (r.ch1 < kMidReading) ++Form1->ScopeState.Ch1RangeTrim;
-    if (r.ch2 > kMidReading) --Form1->ScopeState.Ch2RangeTrim;
-    else if (r.ch2 < kMidReading) ++Form1->ScopeState.Ch2RangeTrim;
-    if (Form1->ScopeState.Ch1RangeTrim == before1 && Form1->ScopeState.Ch2RangeTrim == before2) break;
+    bool unchanged = true;
+    for (int ch = 1; ch <= 2; ++ch) {
+      std::int32_t& trim = Form1->ScopeState.Channel(ch).RangeTrim;
+      if (r.Of(ch) > kMidReading) --trim;
+      else if (r.Of(ch) < kMidReading) ++trim;
+      unchanged = unchanged && trim == before[static_cast<std::size_t>(ch - 1)];
+    }
+    if (unchanged) break;
   }
   return true;
 }
@@ -91,14 +93,14 @@ bool CorrectOneVoltFamily() {
 // downTarget; both directions give up at DAC value 255. With two reads per
 // step the first one is discarded. False when the device went away.
 bool SweepPosition(int channel, int upTarget, int downTarget, int readsPerStep, int& reading) {
-  std::int32_t& position = channel == 1 ? Form1->ScopeState.Ch1PositionDac : Form1->ScopeState.Ch2PositionDac;
+  std::int32_t& position = Form1->ScopeState.Channel(channel).PositionDac;
   auto step = [&](int delta) {
     position = (position + delta + 256) % 256;
     Form1->Set_DACs();
     for (int k = 0; k < readsPerStep; ++k) {
       const Readings r = Read();
       if (!r.ok) return false;
-      reading = channel == 1 ? r.ch1 : r.ch2;
+      reading = r.Of(channel);
     }
     return true;
   };

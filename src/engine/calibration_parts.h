@@ -38,6 +38,8 @@ struct Readings {
   int ch1 = 0;
   int ch2 = 0;
   bool ok = false;
+  // Channel 1 or 2.
+  int Of(int channel) const { return channel == 1 ? ch1 : ch2; }
 };
 
 Readings Read();

@@ -8,8 +8,8 @@ namespace {
 
 // Where each value of the record lives, in the record's order.
 std::array<std::int32_t*, 16> RecordFields(ScopeSharedState& scope) {
-  return {&scope.Ch1OffsetCal, &scope.Ch2OffsetCal, &scope.Ch1V5Offset, &scope.Ch2V5Offset, &scope.Ch1_pos0, &scope.Ch1_pos1, &scope.Ch1_pos2, &scope.Ch2_pos0,
-          &scope.Ch2_pos1,     &scope.Ch2_pos2,     &scope.Ch1_ad0,     &scope.Ch1_ad1,     &scope.Ch1_ad2,  &scope.Ch2_ad0,  &scope.Ch2_ad1,  &scope.Ch2_ad2};
+  return {&scope.Channels[0].OffsetCal, &scope.Channels[1].OffsetCal, &scope.Channels[0].V5Offset, &scope.Channels[1].V5Offset, &scope.Channels[0].pos0, &scope.Channels[0].pos1, &scope.Channels[0].pos2, &scope.Channels[1].pos0,
+          &scope.Channels[1].pos1,     &scope.Channels[1].pos2,     &scope.Channels[0].ad0,     &scope.Channels[0].ad1,     &scope.Channels[0].ad2,  &scope.Channels[1].ad0,  &scope.Channels[1].ad1,  &scope.Channels[1].ad2};
 }
 
 constexpr std::size_t kCorrections = 2;  // v5_offs1, v5_offs2

@@ -135,8 +135,8 @@ std::optional<device::UnpackOptions> BeginDeviceUnpack(const engine::WithScopeSt
   }
   device::UnpackOptions options;
   // The calibration measures the real input of a grounded channel.
-  options.FlattenCh1 = !states.ScopeState.Calibrating && !states.ScopeState.Settings.Ch1InputOn;
-  options.FlattenCh2 = !states.ScopeState.Calibrating && !states.ScopeState.Settings.Ch2InputOn;
+  options.FlattenCh1 = !states.ScopeState.Calibrating && !states.ScopeState.Settings.Channels[0].InputOn;
+  options.FlattenCh2 = !states.ScopeState.Calibrating && !states.ScopeState.Settings.Channels[1].InputOn;
   options.Settings = CurrentCaptureSettings(states);
   return options;
 }

@@ -29,8 +29,8 @@ std::int32_t GroundLevelAt(const GroundLevelLine& line, std::int32_t dac) {
 }
 
 GroundLevelLine ChannelGroundLevelFit(const ScopeSharedState& scope, int channel) {
-  if (channel == 1) return GroundLevelFit(scope.Ch1_ad0, scope.Ch1_ad1, scope.Ch1_ad2, scope.Ch1_pos0, scope.Ch1_pos1, scope.Ch1_pos2);
-  return GroundLevelFit(scope.Ch2_ad0, scope.Ch2_ad1, scope.Ch2_ad2, scope.Ch2_pos0, scope.Ch2_pos1, scope.Ch2_pos2);
+  const ScopeChannelState& c = scope.Channel(channel);
+  return GroundLevelFit(c.ad0, c.ad1, c.ad2, c.pos0, c.pos1, c.pos2);
 }
 
 }  // namespace engine

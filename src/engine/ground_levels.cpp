@@ -27,7 +27,9 @@ GroundMarkerOutcome PlaceGroundMarker(const WithScopeStates& states, display::Sc
 
 GroundMark FindGroundMarker(const WithScopeStates& states, int channel) {
   const bool ch1 = channel == 1;
-  if (states.ScopeState.SpectrumMode || !(ch1 ? states.ScopeState.Settings.Ch1On : states.ScopeState.Settings.Ch2On)) return {};
+  const ScopeChannelSettings& settings = states.ScopeState.Settings.Channel(channel);
+  ScopeChannelState& state = states.ScopeState.Channel(channel);
+  if (states.ScopeState.SpectrumMode || !settings.On) return {};
   // The inverted CH2 trace is mirrored about mid-screen, and so is its ground.
   const bool mirrored = !ch1 && states.ScopeState.InvertCh2Mode && !states.ScopeState.MathOff;
 
@@ -37,20 +39,20 @@ GroundMark FindGroundMarker(const WithScopeStates& states, int channel) {
   if (states.ScopeState.DemoMode) {
     // The demo signals sit two codes per bar step from mid-screen; only the
     // glyph of an inverted CH2 is mirrored, the level stays as the demo made it.
-    level = (ch1 ? states.ScopeState.Settings.Ch1Position : states.ScopeState.Settings.Ch2Position) * 2 + 128;
+    level = settings.Position * 2 + 128;
     drawnAt = mirrored ? 255 - level : level;
   } else {
     const GroundLevelLine line = ChannelGroundLevelFit(states.ScopeState, channel);
     if (line.Valid) {
-      level = GroundLevelAt(line, ch1 ? states.ScopeState.Ch1OffsetDac : states.ScopeState.Ch2OffsetDac);
+      level = GroundLevelAt(line, state.OffsetDac);
       if (mirrored) level = 255 - level;
-      (ch1 ? states.ScopeState.Ch1MarkerLevel : states.ScopeState.Ch2MarkerLevel) = level;
+      state.MarkerLevel = level;
     } else {
       outcome = GroundMarkerOutcome::NoCalibration;
     }
     drawnAt = level;
   }
-  (ch1 ? states.ScopeState.Ch1GroundLevel : states.ScopeState.Ch2GroundLevel) = level;
+  state.GroundLevel = level;
   return {outcome, drawnAt, ch1 ? states.DisplayState.Ch1PenColor : states.DisplayState.Ch2PenColor};
 }
 

@@ -32,14 +32,14 @@ void TForm1::t_viiva() {
 
 void TForm1::kursorit() {
   if (ScopeState.SpectrumMode || !DisplayState.MarkersOn) return;
-  display::DrawScopeMarkerLines(MainView, display::ShownChannelPen(engine::CurrentColorTable(*this), ScopeState.Settings.Ch1On != 0), DisplayState.TimeMarkerPenColor,
+  display::DrawScopeMarkerLines(MainView, display::ShownChannelPen(engine::CurrentColorTable(*this), ScopeState.Settings.Channels[0].On != 0), DisplayState.TimeMarkerPenColor,
                                 DisplayState.BackgroundColor);
   if (TForm10* big = ShownBigScreen()) big->kursorit();
 }
 
 void TForm1::fft_kursorit() {
   if (!ScopeState.SpectrumMode || !DisplayState.FftMarkersOn) return;
-  display::DrawLevelMarkerLines(MainView, display::ShownChannelPen(engine::CurrentColorTable(*this), ScopeState.Settings.Ch1On != 0), DisplayState.BackgroundColor);
+  display::DrawLevelMarkerLines(MainView, display::ShownChannelPen(engine::CurrentColorTable(*this), ScopeState.Settings.Channels[0].On != 0), DisplayState.BackgroundColor);
   if (TForm10* big = ShownBigScreen()) big->fft_kursorit();
 }
 
@@ -97,15 +97,16 @@ void TForm1::f_alue() {
 void TForm1::ShowRangeLabel(int channel, const std::string& label) {
   const bool ch1 = channel == 1;
   const int x = ScopeState.ScreenX0 + (ch1 ? 10 : 70);
-  std::string& shown = ch1 ? ScopeState.Ch1RangeText : ScopeState.Ch2RangeText;
+  engine::ScopeChannelState& state = ScopeState.Channel(channel);
+  std::string& shown = state.RangeText;
   TulostaTeksti(shown, x, display::kTopTextY, DisplayState.BackgroundColor);
   // The coupling buttons re-apply the label through here, so it is kept bare.
-  (ch1 ? ScopeState.Ch1RangeLabel : ScopeState.Ch2RangeLabel) = ShortLabel(label);
+  state.RangeLabel = ShortLabel(label);
   std::string text = label;
-  if (ch1 ? ScopeState.Settings.Ch1Ac : ScopeState.Settings.Ch2Ac) text += "~";
+  if (ScopeState.Settings.Ac(channel)) text += "~";
   text = ShortLabel(text);
-  if (ch1 && ScopeState.Settings.Ch1On) TulostaTeksti(text, x, display::kTopTextY, DisplayState.Ch1Color);
-  if (!ch1 && ScopeState.Settings.Ch2On) {
+  if (ch1 && ScopeState.Settings.Channels[0].On) TulostaTeksti(text, x, display::kTopTextY, DisplayState.Ch1Color);
+  if (!ch1 && ScopeState.Settings.Channels[1].On) {
     TulostaTeksti(text, x, display::kTopTextY, DisplayState.Ch2Color);
     if (ScopeState.InvertCh2Mode && !ScopeState.MathOff) TulostaTeksti(text, x, display::kTopTextY, DisplayState.Math2Color);
   }

@@ -81,9 +81,9 @@ void TForm1::Kayran_Piirto(int count) { display::DrawPlotPoints(MainView, engine
 void TForm1::viiva() { display::DrawTriggerTick(MainView, engine::CurrentPictureSettings(*this)); }
 
 void TForm1::RedrawWithoutPositionOffset() {
-  if (DisplayState.Ch1CapturePos == 0 && DisplayState.Ch2CapturePos == 0) return;
+  if (DisplayState.Channels[0].CapturePos == 0 && DisplayState.Channels[1].CapturePos == 0) return;
   poisto();
-  DisplayState.Ch1CapturePos = 0;
-  DisplayState.Ch2CapturePos = 0;
+  DisplayState.Channels[0].CapturePos = 0;
+  DisplayState.Channels[1].CapturePos = 0;
   piirrot();
 }

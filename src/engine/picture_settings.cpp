@@ -17,8 +17,18 @@ int ActivePersistence(const WithScopeStates& states) {
 display::PictureSettings CurrentPictureSettings(const WithScopeStates& states) {
   display::PictureSettings s;
   s.Samples = states.ScopeState.ScopeSampleBlock;
-  s.Ch1On = states.ScopeState.Settings.Ch1On;
-  s.Ch2On = states.ScopeState.Settings.Ch2On;
+  for (std::size_t i = 0; i < s.Channels.size(); ++i) {
+    display::PictureChannel& c = s.Channels[i];
+    const engine::ScopeChannelState& state = states.ScopeState.Channels[i];
+    c.On = states.ScopeState.Settings.Channels[i].On;
+    c.CapturePos = states.DisplayState.Channels[i].CapturePos;
+    c.GainCode = states.ScopeState.Settings.Channels[i].GainCode;
+    c.GroundLevel = state.GroundLevel;
+    c.FileGround = state.FileGround;
+    c.ProbeFactor = state.ProbeFactor;
+    c.ProbeDb = state.ProbeDb;
+    c.RangeText = state.RangeText;
+  }
   s.MathOff = states.ScopeState.MathOff;
   s.InvertCh2Mode = states.ScopeState.InvertCh2Mode;
   s.SpectrumMode = states.ScopeState.SpectrumMode;
@@ -33,21 +43,9 @@ display::PictureSettings CurrentPictureSettings(const WithScopeStates& states) {
   s.PixelStep = states.ScopeState.PixelStep;
   s.Magnification = states.ScopeState.Magnification;
   s.TriggerSource = states.ScopeState.Settings.TriggerSource;
-  s.Ch1GainCode = states.ScopeState.Settings.Ch1GainCode;
-  s.Ch2GainCode = states.ScopeState.Settings.Ch2GainCode;
-  s.Ch1GroundLevel = states.ScopeState.Ch1GroundLevel;
-  s.Ch2GroundLevel = states.ScopeState.Ch2GroundLevel;
-  s.FileCh1Ground = states.ScopeState.FileCh1Ground;
-  s.FileCh2Ground = states.ScopeState.FileCh2Ground;
-  s.Ch1ProbeFactor = states.ScopeState.Ch1ProbeFactor;
-  s.Ch2ProbeFactor = states.ScopeState.Ch2ProbeFactor;
-  s.Ch1ProbeDb = states.ScopeState.Ch1ProbeDb;
-  s.Ch2ProbeDb = states.ScopeState.Ch2ProbeDb;
   s.TimePerDiv = states.ScopeState.TimePerDiv;
   s.CaptureTimePerDiv = states.ScopeState.CaptureTimePerDiv;
   s.LogFreqAxis = states.ScopeState.LogFreqAxis;
-  s.Ch1RangeText = states.ScopeState.Ch1RangeText;
-  s.Ch2RangeText = states.ScopeState.Ch2RangeText;
   s.TimeDivText = states.ScopeState.TimeDivText;
   s.SampleRateText = states.ScopeState.SampleRateText;
   s.RmsText = states.ScopeState.RmsText;
@@ -57,8 +55,6 @@ display::PictureSettings CurrentPictureSettings(const WithScopeStates& states) {
   s.DbmOn = states.ScopeState.DbmOn;
   const display::DisplaySharedState& d = states.DisplayState;
   s.InterpolationChoice = d.InterpolationChoice;
-  s.Ch1CapturePos = d.Ch1CapturePos;
-  s.Ch2CapturePos = d.Ch2CapturePos;
   s.LiveTraceOn = states.PersistenceState.LiveTraceOn;
   s.XYPlotMode = d.XYPlotMode;
   s.Ch1PlusCh2Mode = d.Ch1PlusCh2Mode;
@@ -81,14 +77,14 @@ display::ColorTable CurrentColorTable(const WithScopeStates& states) { return di
 
 display::CaptureSettings CurrentCaptureSettings(const WithScopeStates& states) {
   display::CaptureSettings s;
-  s.Ch1GainCode = states.ScopeState.Settings.Ch1GainCode;
-  s.Ch2GainCode = states.ScopeState.Settings.Ch2GainCode;
-  s.Ch1ProbeFactor = states.ScopeState.Ch1ProbeFactor;
-  s.Ch2ProbeFactor = states.ScopeState.Ch2ProbeFactor;
-  s.Ch1GroundLevel = states.ScopeState.Ch1GroundLevel;
-  s.Ch2GroundLevel = states.ScopeState.Ch2GroundLevel;
-  s.FileCh1Ground = states.ScopeState.FileCh1Ground;
-  s.FileCh2Ground = states.ScopeState.FileCh2Ground;
+  for (std::size_t i = 0; i < s.Channels.size(); ++i) {
+    display::CaptureChannel& c = s.Channels[i];
+    const engine::ScopeChannelState& state = states.ScopeState.Channels[i];
+    c.GainCode = states.ScopeState.Settings.Channels[i].GainCode;
+    c.ProbeFactor = state.ProbeFactor;
+    c.GroundLevel = state.GroundLevel;
+    c.FileGround = state.FileGround;
+  }
   s.TimePerDiv = states.ScopeState.TimePerDiv;
   s.TimeBaseCode = states.ScopeState.Settings.TimeBaseCode;
   s.SpectrumMode = states.ScopeState.SpectrumMode;

@@ -74,11 +74,11 @@ std::int32_t TimeDivIndex(std::uint8_t timeBaseCode, int sampleStep) {
 std::array<std::int32_t, io::kMailboxStatusCount> ScopeStatusWords(const engine::ScopeSettings& s,
                                                                    const engine::ScopeSettings& device, int sampleStep) {
   return {
-      RangeIndexOfCode(device.Ch1GainCode),
-      RangeIndexOfCode(device.Ch2GainCode),
+      RangeIndexOfCode(device.Channels[0].GainCode),
+      RangeIndexOfCode(device.Channels[1].GainCode),
       TimeDivIndex(s.TimeBaseCode, sampleStep),
-      s.Ch1Position,
-      s.Ch2Position,
+      s.Channels[0].Position,
+      s.Channels[1].Position,
       engine::CouplingIndex(s, 1),
       engine::CouplingIndex(s, 2),
       s.TriggerOff == 0 ? 1 : 0,

@@ -13,6 +13,7 @@
 
 #include "device/scope_device.h"
 #include "display/capture.h"
+#include "display/channel_defaults.h"
 #include "display/sample_block.h"
 #include "engine/instrument_links.h"
 #include "engine/settings_packet.h"
@@ -50,6 +51,39 @@ using display::kSampleBlockEntries;
 // ---- Waveform averaging: 128 one-byte slots per block entry (entry i, slot
 // s at byte i * 128 + s).
 inline constexpr std::size_t kAverageSlots = 128;
+
+// One vertical channel's values that change while the program runs, each
+// with its start-up value (its settings are in ScopeSettings).
+struct ScopeChannelState {
+  // Terms of the offset DAC byte, each taken modulo 256.
+  std::int32_t OffsetCal = 124;   // offset calibration
+  std::int32_t V5Offset = 0;      // range trim of the 10 mV, 0.1 V and 1 V ranges
+  std::int32_t RangeTrim = 0;     // trim of the selected range
+  std::int32_t RateTrim = 0;      // trim of the selected time base
+  std::int32_t PositionDac = 0;   // position term from the position bar
+  std::int32_t OffsetDac = 0;     // offset calibration + position term: input of the ground-level fit
+
+  std::string RangeLabel;         // volts/div label without the AC mark
+  std::string RangeText = "5V";   // the label now printed on the picture
+  std::string ShareRangeText;     // the label of the last capture, for the data files and the export
+
+  // Probe factor (1 or 10) and the dB it adds to spectrum levels.
+  double ProbeFactor = 1.0;
+  double ProbeDb = 0.0;
+
+  // Calibration pairs (see CalibrationPairs), as at a first start.
+  std::int32_t pos0 = kDefaultCalibrationPairs.pos0, pos1 = kDefaultCalibrationPairs.pos1,
+               pos2 = kDefaultCalibrationPairs.pos2;
+  std::int32_t ad0 = kDefaultCalibrationPairs.ad0, ad1 = kDefaultCalibrationPairs.ad1,
+               ad2 = kDefaultCalibrationPairs.ad2;
+
+  // Ground levels predicted from those pairs (128: mid-screen).
+  std::int32_t MarkerLevel = 128;
+  std::int32_t GroundLevel = 128;
+
+  // Ground level of a loaded data file; kNoFileGround while no file is shown.
+  std::int32_t FileGround = display::kNoFileGround;
+};
 
 // The scope engine's values that change while the program runs, each with its start-up value.
 struct ScopeSharedState {
@@ -101,22 +135,8 @@ struct ScopeSharedState {
   std::array<std::uint8_t, 7> ScopeControlBlock{};
   std::uint8_t TimeBaseRegister = 0;
 
-  // Vertical channels (their settings are in Settings). Terms of the offset
-  // DAC bytes, each taken modulo 256.
-  std::int32_t Ch1OffsetCal = 124;   // offset calibration
-  std::int32_t Ch2OffsetCal = 124;
-  std::int32_t Ch1V5Offset = 0;      // range trim of the 10 mV, 0.1 V and 1 V ranges
-  std::int32_t Ch2V5Offset = 0;
-  std::int32_t Ch1RangeTrim = 0;     // trim of the selected range
-  std::int32_t Ch2RangeTrim = 0;
-  std::int32_t Ch1RateTrim = 0;      // trim of the selected time base
-  std::int32_t Ch2RateTrim = 0;
-  std::int32_t Ch1PositionDac = 0;   // position term from the position bar
-  std::int32_t Ch2PositionDac = 0;
-  std::string Ch1RangeLabel;         // volts/div label without the AC mark
-  std::string Ch2RangeLabel;
-  std::string Ch1RangeText = "5V";   // the label now printed on the picture
-  std::string Ch2RangeText = "5V";
+  // Vertical channels, CH1 and CH2 (their settings are in Settings).
+  std::array<ScopeChannelState, 2> Channels;
 
   // Time base. TimePerDiv is in 10 ns units (100,000 = 1 ms/div).
   std::int32_t TimePerDiv = 100000;
@@ -190,32 +210,7 @@ struct ScopeSharedState {
   std::uint8_t ExtendCalTime = 0;     // long wait before the first calibration
   std::uint8_t BigScreenOn = 0;       // the Big Screen window is in use
 
-  // Probe factors (1 or 10) and the dB they add to spectrum levels.
-  double Ch1ProbeFactor = 1.0;
-  double Ch2ProbeFactor = 1.0;
-  double Ch1ProbeDb = 0.0;
-  double Ch2ProbeDb = 0.0;
-
-  // Calibration pairs (see CalibrationPairs), as at a first start.
-  std::int32_t Ch1_pos0 = kDefaultCalibrationPairs.pos0, Ch1_pos1 = kDefaultCalibrationPairs.pos1,
-               Ch1_pos2 = kDefaultCalibrationPairs.pos2;
-  std::int32_t Ch2_pos0 = kDefaultCalibrationPairs.pos0, Ch2_pos1 = kDefaultCalibrationPairs.pos1,
-               Ch2_pos2 = kDefaultCalibrationPairs.pos2;
-  std::int32_t Ch1_ad0 = kDefaultCalibrationPairs.ad0, Ch1_ad1 = kDefaultCalibrationPairs.ad1,
-               Ch1_ad2 = kDefaultCalibrationPairs.ad2;
-  std::int32_t Ch2_ad0 = kDefaultCalibrationPairs.ad0, Ch2_ad1 = kDefaultCalibrationPairs.ad1,
-               Ch2_ad2 = kDefaultCalibrationPairs.ad2;
-
-  // Ground levels predicted from those pairs (128: mid-screen).
-  std::int32_t Ch1MarkerLevel = 128;
-  std::int32_t Ch2MarkerLevel = 128;
-  std::int32_t Ch1GroundLevel = 128;
-  std::int32_t Ch2GroundLevel = 128;
   std::uint8_t NoiseRejectOn = 0;
-
-  // ---- Vertical channels
-  std::int32_t Ch1OffsetDac = 0;  // offset calibration + position term: input of the ground-level fit
-  std::int32_t Ch2OffsetDac = 0;
 
   // ---- The sample block every display and analysis step reads (layout above).
   std::array<std::int32_t, kSampleBlockEntries> ScopeSampleBlock{};
@@ -246,14 +241,8 @@ struct ScopeSharedState {
   std::int32_t ExtendCalSteps = 0;       // steps of the extended wait before the first calibration
   std::uint8_t AutosetRunning = 0;       // an autoset runs
 
-  // Ground levels of a loaded data file; 10000 while no file is shown.
-  std::int32_t FileCh1Ground = 10000;
-  std::int32_t FileCh2Ground = 10000;
-
-  // Labels of the last capture, kept for the data files and the export.
+  // Label of the last capture, kept for the data files and the export.
   std::string ShareTimeDivText = "1ms";
-  std::string ShareCh1RangeText;
-  std::string ShareCh2RangeText;
 
   // ---- Waveform averaging (ring layout above).
   // The large arrays here and below have no initializer of their own: the
@@ -280,6 +269,10 @@ struct ScopeSharedState {
   std::int32_t FftSkip = 3;
   double SmoothWeight = 0.05;
   double SmoothKeep = 0.95;
+
+  // One vertical channel's values (channel 1 or 2).
+  ScopeChannelState& Channel(int channel) { return Channels[static_cast<std::size_t>(channel - 1)]; }
+  const ScopeChannelState& Channel(int channel) const { return Channels[static_cast<std::size_t>(channel - 1)]; }
 
   // Each channel's half of the blocks: CH2 first, CH1 second.
   using ChannelSpan = std::span<std::int32_t, kChannelSamples>;

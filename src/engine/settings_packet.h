@@ -12,6 +12,7 @@ using device::kSettingsPacketBytes;
 using device::kSettingsPacketHead;
 using device::NextStickyBits;
 using device::PacketStickyBits;
+using device::ScopeChannelSettings;
 using device::ScopeSettings;
 using device::SettingsPacket;
 using device::TriggerSourceIndex;

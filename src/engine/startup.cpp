@@ -67,7 +67,7 @@ constexpr int kTimer91Interval = 700;
 std::string RangeLabelOf(const engine::WithScopeStates& states, const engine::ScopeSettings& settings, int channel) {
   if (const engine::RangeStep* row = engine::RangeRowOfCode(settings.GainCode(channel)))
     return settings.X10(channel) ? row->LabelX10 : row->LabelX1;
-  return channel == 1 ? states.ScopeState.Ch1RangeText : states.ScopeState.Ch2RangeText;
+  return states.ScopeState.Channel(channel).RangeText;
 }
 
 }  // namespace
@@ -168,7 +168,24 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
     ShowMessage("Unable to assign \"ALT+B\" as hotkey.");
 
   // Engine defaults; the start-up presses 1 V/div and 1 ms/div later.
-  ScopeState.Settings.Ch1GainCode = ScopeState.Settings.Ch2GainCode = 27;
+  for (std::size_t i = 0; i < ScopeState.Channels.size(); ++i) {
+    engine::ScopeChannelSettings& settings = ScopeState.Settings.Channels[i];
+    settings.GainCode = display::kDefaultRangeCode;
+    settings.Ac = 0;
+    settings.InputOn = 1;
+    settings.OffsetDacByte = 127;
+    settings.On = 1;
+    settings.X10 = 0;
+    engine::ScopeChannelState& channel = ScopeState.Channels[i];
+    channel.OffsetCal = 124;
+    channel.RangeTrim = 0;
+    channel.RateTrim = 0;
+    channel.PositionDac = 0;
+    channel.ProbeFactor = 1.0;
+    channel.ProbeDb = 0.0;
+    channel.GroundLevel = 128;
+    channel.MarkerLevel = 128;
+  }
   ScopeState.Settings.TimeBaseCode = 88;
   ScopeState.TimePerDiv = ScopeState.ShownTimePerDiv = 100000;
   ScopeState.Settings.TriggerSource = 16;
@@ -179,26 +196,13 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   // Off, so no level tick on the picture and none wanted.
   ScopeState.Settings.TriggerWanted = 0;
   DisplayState.TriggerOn = 0;
-  ScopeState.Settings.Ch1Ac = ScopeState.Settings.Ch2Ac = 0;
-  ScopeState.Settings.Ch1InputOn = ScopeState.Settings.Ch2InputOn = 1;
-  ScopeState.Settings.Ch1OffsetDacByte = ScopeState.Settings.Ch2OffsetDacByte = 127;
-  ScopeState.Ch1OffsetCal = ScopeState.Ch2OffsetCal = 124;
-  ScopeState.Ch1RangeTrim = ScopeState.Ch2RangeTrim = 0;
-  ScopeState.Ch1RateTrim = ScopeState.Ch2RateTrim = 0;
-  ScopeState.Ch1PositionDac = ScopeState.Ch2PositionDac = 0;
   ScopeState.DisplayStart = ScopeState.CaptureStart = 1024;
   ScopeState.SampleStep = 10;
   ScopeState.PixelStep = 2;
   ScopeState.Magnification = 10.0;
   ScopeState.DemoMode = ScopeState.Settings.DigitalMode = ScopeState.SpectrumMode = ScopeState.NoiseRejectOn = 0;
-  ScopeState.Settings.Ch1On = ScopeState.Settings.Ch2On = 1;
   ScopeState.AcquisitionIdle = 1;
-  ScopeState.Ch1ProbeFactor = ScopeState.Ch2ProbeFactor = 1.0;
-  ScopeState.Settings.Ch1X10 = ScopeState.Settings.Ch2X10 = 0;
-  ScopeState.Ch1ProbeDb = ScopeState.Ch2ProbeDb = 0.0;
   ScopeState.AverageBlend = 10;
-  ScopeState.Ch1GroundLevel = ScopeState.Ch2GroundLevel = 128;
-  ScopeState.Ch1MarkerLevel = ScopeState.Ch2MarkerLevel = 128;
   if (ScopeState.OtherInstruments.GeneratorStartValues) ScopeState.OtherInstruments.GeneratorStartValues();
   ScopeState.DotJoin = 1;
   ScopeState.AveragingOn = 0;
@@ -210,13 +214,13 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
     for (std::size_t slot = 0; slot < 4; ++slot)
       if (std::uint8_t& v = ScopeState.AverageRing[entry * engine::kAverageSlots + slot]; v != 0) v = 0;
   display::ResetHistory(HistoryState);
-  ScopeState.FileCh1Ground = ScopeState.FileCh2Ground = 10000;
+  for (engine::ScopeChannelState& channel : ScopeState.Channels) channel.FileGround = display::kNoFileGround;
   ScopeState.SampleRateText = "125kS/s";
   ScopeState.TimeDivText = "1ms";
   // The range labels name the channels' ranges, so the picture agrees with
   // the panel while the start-up's dialogs are up.
-  ScopeState.Ch1RangeText = ScopeState.Ch1RangeLabel = RangeLabelOf(*this, ScopeState.Settings, 1);
-  ScopeState.Ch2RangeText = ScopeState.Ch2RangeLabel = RangeLabelOf(*this, ScopeState.Settings, 2);
+  for (int ch = 1; ch <= 2; ++ch)
+    ScopeState.Channel(ch).RangeText = ScopeState.Channel(ch).RangeLabel = RangeLabelOf(*this, ScopeState.Settings, ch);
   ScopeState.StartupTick = 0;
 
   // Calibration record defaults.
@@ -258,8 +262,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   CheckCalibrationRecord();
   // The ground markers read the offset DAC in force; until a
   // position bar moves that is the calibrated offset (position term 0).
-  ScopeState.Ch1OffsetDac = ScopeState.Ch1OffsetCal + ScopeState.Ch1PositionDac;
-  ScopeState.Ch2OffsetDac = ScopeState.Ch2OffsetCal + ScopeState.Ch2PositionDac;
+  for (engine::ScopeChannelState& channel : ScopeState.Channels) channel.OffsetDac = channel.OffsetCal + channel.PositionDac;
 
   // The running-instance mark.
   MarkRunning();

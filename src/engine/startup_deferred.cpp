@@ -80,8 +80,8 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   // The labels of the picture.
   TulostaTeksti(ScopeState.TimeDivText, ScopeState.ScreenX0 + 592, 3, DisplayState.TimeMarkerColor);
   if (ScopeState.SampleRateOn) TulostaTeksti(ScopeState.SampleRateText, ScopeState.ScreenX0 + 492, 3, DisplayState.TimeMarkerColor);
-  TulostaTeksti(ScopeState.Ch1RangeText, ScopeState.ScreenX0 + 10, 3, DisplayState.Ch1Color);
-  TulostaTeksti(ScopeState.Ch2RangeText, ScopeState.ScreenX0 + 70, 3, DisplayState.Ch2Color);
+  TulostaTeksti(ScopeState.Channels[0].RangeText, ScopeState.ScreenX0 + 10, 3, DisplayState.Ch1Color);
+  TulostaTeksti(ScopeState.Channels[1].RangeText, ScopeState.ScreenX0 + 70, 3, DisplayState.Ch2Color);
 
   // Without floating point there is no spectrum analyser.
   if (!ScopeState.FpuPresent) {
@@ -191,12 +191,12 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   // follow the bars in demo mode, so there the rounds would only push the
   // demo traces off centre.
   for (int round = 0; round < 5 && !ScopeState.DemoMode; ++round) {
-    if (ScopeState.Ch1MarkerLevel < 128) TrackBar1->SetPosition(TrackBar1->Position() + 1);
-    else if (ScopeState.Ch1MarkerLevel > 128) TrackBar1->SetPosition(TrackBar1->Position() - 1);
+    if (ScopeState.Channels[0].MarkerLevel < 128) TrackBar1->SetPosition(TrackBar1->Position() + 1);
+    else if (ScopeState.Channels[0].MarkerLevel > 128) TrackBar1->SetPosition(TrackBar1->Position() - 1);
   }
   for (int round = 0; round < 5 && !ScopeState.DemoMode; ++round) {
-    if (ScopeState.Ch2MarkerLevel < 128) TrackBar2->SetPosition(TrackBar2->Position() + 1);
-    else if (ScopeState.Ch2MarkerLevel > 128) TrackBar2->SetPosition(TrackBar2->Position() - 1);
+    if (ScopeState.Channels[1].MarkerLevel < 128) TrackBar2->SetPosition(TrackBar2->Position() + 1);
+    else if (ScopeState.Channels[1].MarkerLevel > 128) TrackBar2->SetPosition(TrackBar2->Position() - 1);
   }
 
   // Settings recall: a file named on the command line wins (offered in

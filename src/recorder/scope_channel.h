@@ -19,8 +19,8 @@ struct ScopeChannelTerms {
 // Channel 1 or 2's terms in `scope`.
 inline ScopeChannelTerms ScopeChannel(engine::ScopeSharedState& scope, int channel) {
   if (channel == 1)
-    return {scope.Ch1OffsetCal, scope.Ch1V5Offset, scope.Ch1RangeTrim, scope.Ch1RateTrim, scope.Ch1PositionDac};
-  return {scope.Ch2OffsetCal, scope.Ch2V5Offset, scope.Ch2RangeTrim, scope.Ch2RateTrim, scope.Ch2PositionDac};
+    return {scope.Channels[0].OffsetCal, scope.Channels[0].V5Offset, scope.Channels[0].RangeTrim, scope.Channels[0].RateTrim, scope.Channels[0].PositionDac};
+  return {scope.Channels[1].OffsetCal, scope.Channels[1].V5Offset, scope.Channels[1].RangeTrim, scope.Channels[1].RateTrim, scope.Channels[1].PositionDac};
 }
 
 }  // namespace recorder

@@ -189,7 +189,7 @@ TEST_F(BodeAutoScaleTest, ASmallSignalIsFollowedDownToTenMillivoltsAndTheRangeCo
   bool reached10mV = false;
   for (const SimScopeSettings& s : Device().SettingsHistory()) reached10mV |= s.GainBits(1) == 0x22;
   EXPECT_TRUE(reached10mV);
-  EXPECT_EQ(ScopeState().Settings.Ch1GainCode, 27) << "the sweep ends on the range it started with";
+  EXPECT_EQ(ScopeState().Settings.Channels[0].GainCode, 27) << "the sweep ends on the range it started with";
   EXPECT_TRUE(Bode_plot->RadioButton14->Checked());
   EXPECT_EQ(BodeState().BodeAutoScaleActive, 0);
 }

@@ -71,8 +71,8 @@ TEST_F(DeviceLinkTest, OpenSendsLogicStreamThenSettingsForOneVoltAndOneMilliseco
   EXPECT_EQ(Form1->SpeedButton2ms->Down(), true);
   EXPECT_EQ(ScopeState().Settings.TimeBaseCode, 82);
   EXPECT_EQ(ScopeState().TimeDivText, "1ms");
-  EXPECT_EQ(ScopeState().Ch1RangeText, "1V");
-  EXPECT_EQ(ScopeState().Ch2RangeText, "1V");
+  EXPECT_EQ(ScopeState().Channels[0].RangeText, "1V");
+  EXPECT_EQ(ScopeState().Channels[1].RangeText, "1V");
   EXPECT_TRUE(Dialogs().Messages().empty());
 }
 
@@ -88,13 +88,13 @@ TEST_F(DeviceLinkTest, OpenWhileOpenOnlyPressesTheButtons) {
 TEST_F(NoDeviceLinkTest, NoDeviceLeavesEverythingAsItWas) {
   InstallLogicFile(LogicFile(5, FullData()));
   // A range press would print its label over this one.
-  ScopeState().Ch1RangeText = "unchanged";
+  ScopeState().Channels[0].RangeText = "unchanged";
   Form1->test0();
   EXPECT_TRUE(Link().HardwareMissing());
   EXPECT_FALSE(Link().IsOpen());
   EXPECT_TRUE(Device().Transfers().empty());
   // No range button was pressed.
-  EXPECT_EQ(ScopeState().Ch1RangeText, "unchanged");
+  EXPECT_EQ(ScopeState().Channels[0].RangeText, "unchanged");
   EXPECT_TRUE(Dialogs().Messages().empty());
 }
 

@@ -29,24 +29,24 @@ TEST(SettingsPacket, WorkedSettingsGiveTheirTenBytes) {
        {14, 128, 7, 0x29, 0x29, 127, 127, 127, 0xF9, 0x00}},
       {"CH1 10 mV/div AC grounded, CH2 3 V/div DC",
        Settings([](ScopeSettings& s) {
-         s.Ch1GainCode = 30;
-         s.Ch1Ac = 1;
-         s.Ch1InputOn = 0;
-         s.Ch2GainCode = 1;
+         s.Channels[0].GainCode = 30;
+         s.Channels[0].Ac = 1;
+         s.Channels[0].InputOn = 0;
+         s.Channels[1].GainCode = 1;
        }),
        {14, 128, 7, 0x32, 0x09, 127, 127, 127, 0xF9, 0x00}},
       {"0.3 V, 0.1 V and 30 mV rows, offsets and trigger level 0",
        Settings([](ScopeSettings& s) {
-         s.Ch1GainCode = 11;
-         s.Ch2GainCode = 29;
-         s.Ch1OffsetDacByte = 68;
-         s.Ch2OffsetDacByte = 246;
+         s.Channels[0].GainCode = 11;
+         s.Channels[1].GainCode = 29;
+         s.Channels[0].OffsetDacByte = 68;
+         s.Channels[1].OffsetDacByte = 246;
          s.DeviceTriggerLevel = 0;
        }),
        {14, 128, 7, 0x05, 0x25, 68, 246, 255, 0xF9, 0x00}},
       {"trigger on CH2, falling edge, bit view, 5 us/div code 32",
        Settings([](ScopeSettings& s) {
-         s.Ch2GainCode = 13;
+         s.Channels[1].GainCode = 13;
          s.TriggerSource = 0;
          s.TriggerOff = 0;
          s.TriggerSlope = 0;
@@ -59,7 +59,7 @@ TEST(SettingsPacket, WorkedSettingsGiveTheirTenBytes) {
        Settings([](ScopeSettings& s) { s.TimeBaseCode = 153; }),
        {14, 128, 7, 0x29, 0x29, 127, 127, 127, 0x02, 0x00}},
       {"an unknown range code sends no gain bits",
-       Settings([](ScopeSettings& s) { s.Ch1GainCode = 2; }),
+       Settings([](ScopeSettings& s) { s.Channels[0].GainCode = 2; }),
        {14, 128, 7, 0x01, 0x29, 127, 127, 127, 0xF9, 0x00}},
   };
   for (const Case& c : cases) EXPECT_EQ(EncodeSettingsPacket(c.settings), c.bytes) << c.what;

@@ -55,11 +55,11 @@ PixelSet PixelsOf(TColor colour) {
 void UseKnownRecords() {
   using namespace engine;
   using namespace display;
-  ScopeState().Ch1_ad0 = 120, ScopeState().Ch1_ad1 = 75, ScopeState().Ch1_ad2 = 164;
-  ScopeState().Ch1_pos0 = 128, ScopeState().Ch1_pos1 = 32, ScopeState().Ch1_pos2 = 224;
-  ScopeState().Ch2_ad0 = 100, ScopeState().Ch2_ad1 = 50, ScopeState().Ch2_ad2 = 150;
-  ScopeState().Ch2_pos0 = 128, ScopeState().Ch2_pos1 = 28, ScopeState().Ch2_pos2 = 228;
-  ScopeState().Ch1OffsetDac = ScopeState().Ch2OffsetDac = 120;
+  ScopeState().Channels[0].ad0 = 120, ScopeState().Channels[0].ad1 = 75, ScopeState().Channels[0].ad2 = 164;
+  ScopeState().Channels[0].pos0 = 128, ScopeState().Channels[0].pos1 = 32, ScopeState().Channels[0].pos2 = 224;
+  ScopeState().Channels[1].ad0 = 100, ScopeState().Channels[1].ad1 = 50, ScopeState().Channels[1].ad2 = 150;
+  ScopeState().Channels[1].pos0 = 128, ScopeState().Channels[1].pos1 = 28, ScopeState().Channels[1].pos2 = 228;
+  ScopeState().Channels[0].OffsetDac = ScopeState().Channels[1].OffsetDac = 120;
 }
 
 // ---------------------------------------------------------------- the fit
@@ -98,10 +98,10 @@ TEST_F(PictureTest, EachRebuildDrawsBothGlyphsAtTheFittedLevels) {
   using namespace display;
   UseKnownRecords();
   Wipe();
-  EXPECT_EQ(ScopeState().Ch1GroundLevel, 129);
-  EXPECT_EQ(ScopeState().Ch1MarkerLevel, 129);
-  EXPECT_EQ(ScopeState().Ch2GroundLevel, 168);
-  EXPECT_EQ(ScopeState().Ch2MarkerLevel, 168);
+  EXPECT_EQ(ScopeState().Channels[0].GroundLevel, 129);
+  EXPECT_EQ(ScopeState().Channels[0].MarkerLevel, 129);
+  EXPECT_EQ(ScopeState().Channels[1].GroundLevel, 168);
+  EXPECT_EQ(ScopeState().Channels[1].MarkerLevel, 168);
   // On the background the not-xor pens show the channel colours.
   EXPECT_EQ(PixelsOf(DisplayState().Ch1Color), GlyphOne(ScopeState().ScreenX0, ScopeState().ScreenY0 + 129));
   EXPECT_EQ(PixelsOf(DisplayState().Ch2Color), GlyphTwo(ScopeState().ScreenX0, ScopeState().ScreenY0 + 168));
@@ -128,10 +128,10 @@ TEST_F(PictureTest, InvertedCh2MirrorsItsGroundLevel) {
   ScopeState().MathOff = 0;
   Form1->DerivePens();  // the inverted CH2 is drawn in the second math colour
   Wipe();
-  EXPECT_EQ(ScopeState().Ch2GroundLevel, 255 - 168);
-  EXPECT_EQ(ScopeState().Ch2MarkerLevel, 255 - 168);
+  EXPECT_EQ(ScopeState().Channels[1].GroundLevel, 255 - 168);
+  EXPECT_EQ(ScopeState().Channels[1].MarkerLevel, 255 - 168);
   EXPECT_EQ(PixelsOf(DisplayState().Math2Color), GlyphTwo(ScopeState().ScreenX0, ScopeState().ScreenY0 + 87));
-  EXPECT_EQ(ScopeState().Ch1GroundLevel, 129);
+  EXPECT_EQ(ScopeState().Channels[0].GroundLevel, 129);
 }
 
 TEST_F(PictureTest, DemoModeTakesTheLevelFromThePositionBar) {
@@ -139,56 +139,56 @@ TEST_F(PictureTest, DemoModeTakesTheLevelFromThePositionBar) {
   using namespace display;
   UseKnownRecords();
   ScopeState().DemoMode = 1;
-  ScopeState().Settings.Ch1Position = 10;
-  ScopeState().Settings.Ch2Position = -20;
-  ScopeState().Ch1MarkerLevel = ScopeState().Ch2MarkerLevel = 77;
+  ScopeState().Settings.Channels[0].Position = 10;
+  ScopeState().Settings.Channels[1].Position = -20;
+  ScopeState().Channels[0].MarkerLevel = ScopeState().Channels[1].MarkerLevel = 77;
   ScopeState().InvertCh2Mode = 1;
   ScopeState().MathOff = 0;
   Form1->DerivePens();
   Wipe();
-  EXPECT_EQ(ScopeState().Ch1GroundLevel, 148);
+  EXPECT_EQ(ScopeState().Channels[0].GroundLevel, 148);
   // Only the glyph of the inverted CH2 is mirrored, not the level.
-  EXPECT_EQ(ScopeState().Ch2GroundLevel, 88);
+  EXPECT_EQ(ScopeState().Channels[1].GroundLevel, 88);
   EXPECT_EQ(PixelsOf(DisplayState().Math2Color), GlyphTwo(ScopeState().ScreenX0, ScopeState().ScreenY0 + 255 - 88));
   EXPECT_EQ(PixelsOf(DisplayState().Ch1Color), GlyphOne(ScopeState().ScreenX0, ScopeState().ScreenY0 + 148));
   // The marker levels the start-up centres belong to the calibration.
-  EXPECT_EQ(ScopeState().Ch1MarkerLevel, 77);
-  EXPECT_EQ(ScopeState().Ch2MarkerLevel, 77);
+  EXPECT_EQ(ScopeState().Channels[0].MarkerLevel, 77);
+  EXPECT_EQ(ScopeState().Channels[1].MarkerLevel, 77);
 }
 
 TEST_F(PictureTest, HiddenChannelsAndTheSpectrumViewGetNoGlyph) {
   using namespace engine;
   using namespace display;
   UseKnownRecords();
-  ScopeState().Settings.Ch1On = 0;
-  ScopeState().Ch1GroundLevel = 55;
+  ScopeState().Settings.Channels[0].On = 0;
+  ScopeState().Channels[0].GroundLevel = 55;
   Wipe();
   EXPECT_TRUE(PixelsOf(DisplayState().Ch1Color).empty());
-  EXPECT_EQ(ScopeState().Ch1GroundLevel, 55);
-  EXPECT_EQ(ScopeState().Ch2GroundLevel, 168);
+  EXPECT_EQ(ScopeState().Channels[0].GroundLevel, 55);
+  EXPECT_EQ(ScopeState().Channels[1].GroundLevel, 168);
 
-  ScopeState().Settings.Ch1On = 1;
+  ScopeState().Settings.Channels[0].On = 1;
   ScopeState().SpectrumMode = 1;
-  ScopeState().Ch2GroundLevel = 66;
+  ScopeState().Channels[1].GroundLevel = 66;
   Wipe();
   EXPECT_TRUE(PixelsOf(DisplayState().Ch1Color).empty());
   EXPECT_TRUE(PixelsOf(DisplayState().Ch2Color).empty());
-  EXPECT_EQ(ScopeState().Ch2GroundLevel, 66);
+  EXPECT_EQ(ScopeState().Channels[1].GroundLevel, 66);
 }
 
 TEST_F(PictureTest, ThePositionBarMovesTheGlyph) {
   using namespace engine;
   using namespace display;
   UseKnownRecords();
-  ScopeState().Ch1OffsetCal = 124;
-  ScopeState().Ch1RangeTrim = ScopeState().Ch1RateTrim = 0;
+  ScopeState().Channels[0].OffsetCal = 124;
+  ScopeState().Channels[0].RangeTrim = ScopeState().Channels[0].RateTrim = 0;
   Form1->TrackBar1->SetPosition(-4);  // DAC 120: the level of the records above
-  ASSERT_EQ(ScopeState().Ch1OffsetDac, 120);
+  ASSERT_EQ(ScopeState().Channels[0].OffsetDac, 120);
   Wipe();
   ASSERT_EQ(PixelsOf(DisplayState().Ch1Color), GlyphOne(ScopeState().ScreenX0, ScopeState().ScreenY0 + 129));
 
   Form1->TrackBar1->SetPosition(5);  // DAC 129: 148.136
-  EXPECT_EQ(ScopeState().Ch1GroundLevel, 148);
+  EXPECT_EQ(ScopeState().Channels[0].GroundLevel, 148);
   EXPECT_EQ(PixelsOf(DisplayState().Ch1Color), GlyphOne(ScopeState().ScreenX0, ScopeState().ScreenY0 + 148));
   // Nothing of the old glyph is left: the picture is what a rebuild draws.
   const QImage moved = Picture();
@@ -199,11 +199,11 @@ TEST_F(PictureTest, ThePositionBarMovesTheGlyph) {
 TEST_F(PictureTest, AnOffScreenRecordDrawsNothingAndDoesNotFail) {
   using namespace engine;
   using namespace display;
-  ScopeState().Ch1_ad0 = 0, ScopeState().Ch1_ad1 = 1, ScopeState().Ch1_ad2 = 2;
-  ScopeState().Ch1_pos0 = INT_MIN, ScopeState().Ch1_pos1 = 0, ScopeState().Ch1_pos2 = INT_MAX;
-  ScopeState().Ch1OffsetDac = -5000;
+  ScopeState().Channels[0].ad0 = 0, ScopeState().Channels[0].ad1 = 1, ScopeState().Channels[0].ad2 = 2;
+  ScopeState().Channels[0].pos0 = INT_MIN, ScopeState().Channels[0].pos1 = 0, ScopeState().Channels[0].pos2 = INT_MAX;
+  ScopeState().Channels[0].OffsetDac = -5000;
   Wipe();
-  EXPECT_EQ(ScopeState().Ch1GroundLevel, -1000000);
+  EXPECT_EQ(ScopeState().Channels[0].GroundLevel, -1000000);
   EXPECT_TRUE(PixelsOf(DisplayState().Ch1Color).empty());
 }
 
@@ -213,16 +213,16 @@ TEST_F(PictureTest, UnusableCh1RecordWarnsOnceTheRebuildIsOver) {
   using namespace engine;
   using namespace display;
   UseKnownRecords();
-  ScopeState().Ch1_ad1 = ScopeState().Ch1_ad0;
+  ScopeState().Channels[0].ad1 = ScopeState().Channels[0].ad0;
   auto& dialogs = harness_->Dialogs();
   dialogs.ClearRecords();
-  const std::int32_t markerLevel = ScopeState().Ch1MarkerLevel;
+  const std::int32_t markerLevel = ScopeState().Channels[0].MarkerLevel;
 
   Wipe();
   // Level 0: the ground at the top grid line.
-  EXPECT_EQ(ScopeState().Ch1GroundLevel, 0);
+  EXPECT_EQ(ScopeState().Channels[0].GroundLevel, 0);
   EXPECT_EQ(PixelsOf(DisplayState().Ch1Color), GlyphOne(ScopeState().ScreenX0, ScopeState().ScreenY0));
-  EXPECT_EQ(ScopeState().Ch1MarkerLevel, markerLevel);
+  EXPECT_EQ(ScopeState().Channels[0].MarkerLevel, markerLevel);
   // Not from inside the rebuild, nor stacked by another rebuild meanwhile.
   EXPECT_EQ(dialogs.CountMessages(kNotice), 0);
   Wipe();
@@ -246,19 +246,19 @@ TEST_F(PictureTest, OnlyCh1OutsideDemoModeRaisesTheWarning) {
   using namespace engine;
   using namespace display;
   UseKnownRecords();
-  ScopeState().Ch2_ad2 = ScopeState().Ch2_ad0;
+  ScopeState().Channels[1].ad2 = ScopeState().Channels[1].ad0;
   auto& dialogs = harness_->Dialogs();
   dialogs.ClearRecords();
   Wipe();
-  EXPECT_EQ(ScopeState().Ch2GroundLevel, 0);
+  EXPECT_EQ(ScopeState().Channels[1].GroundLevel, 0);
   harness_->Pump(20);
   EXPECT_EQ(dialogs.CountMessages(kNotice), 0);
 
-  ScopeState().Ch1_ad1 = ScopeState().Ch1_ad0;
+  ScopeState().Channels[0].ad1 = ScopeState().Channels[0].ad0;
   ScopeState().DemoMode = 1;
-  ScopeState().Settings.Ch1Position = 0;
+  ScopeState().Settings.Channels[0].Position = 0;
   Wipe();
-  EXPECT_EQ(ScopeState().Ch1GroundLevel, 128);
+  EXPECT_EQ(ScopeState().Channels[0].GroundLevel, 128);
   harness_->Pump(20);
   EXPECT_EQ(dialogs.CountMessages(kNotice), 0);
 }
@@ -286,9 +286,9 @@ TEST_F(GroundStartupTest, StartUpCentresTheGroundMarksFromTheOffsetInForce) {
   // steps down bring it to 127 (DAC 119).
   EXPECT_EQ(Form1->TrackBar1->Position(), -5);
   EXPECT_EQ(Form1->TrackBar2->Position(), -5);
-  EXPECT_EQ(ScopeState().Ch1MarkerLevel, 127);
-  EXPECT_EQ(ScopeState().Ch2MarkerLevel, 127);
-  EXPECT_EQ(ScopeState().Ch1GroundLevel, 127);
+  EXPECT_EQ(ScopeState().Channels[0].MarkerLevel, 127);
+  EXPECT_EQ(ScopeState().Channels[1].MarkerLevel, 127);
+  EXPECT_EQ(ScopeState().Channels[0].GroundLevel, 127);
 }
 
 TEST_F(GroundStartupTest, FallingBackToDemoModeLeavesTheDemoBarsAlone) {
@@ -297,7 +297,7 @@ TEST_F(GroundStartupTest, FallingBackToDemoModeLeavesTheDemoBarsAlone) {
   WriteIni("[Menu]\nHWdialog=0\n");
   StartAndRun();
   ASSERT_EQ(ScopeState().DemoMode, 1);
-  ASSERT_NE(ScopeState().Ch1MarkerLevel, 128);
+  ASSERT_NE(ScopeState().Channels[0].MarkerLevel, 128);
   const int ch1 = Form1->TrackBar1->Position(), ch2 = Form1->TrackBar2->Position();
   // Where the demo tables put the bars.
   Form1->tee_demo_taulut();

@@ -22,12 +22,12 @@ class MarkerMouseTest : public PictureTest {
   void SetUp() override {
     PictureTest::SetUp();
     ScopeState().TimeDivText = "1ms";
-    ScopeState().Settings.Ch1GainCode = 27;
-    ScopeState().Ch1ProbeFactor = 1;
+    ScopeState().Settings.Channels[0].GainCode = 27;
+    ScopeState().Channels[0].ProbeFactor = 1;
     // Demo mode: the ground level follows the position bar, 128 at the centre.
     ScopeState().DemoMode = 1;
-    ScopeState().Settings.Ch1Position = 0;
-    ScopeState().FileCh1Ground = 10000;
+    ScopeState().Settings.Channels[0].Position = 0;
+    ScopeState().Channels[0].FileGround = display::kNoFileGround;
     DisplayState().TimeMarker1X = X0() + 16;
     DisplayState().TimeMarker2X = X0() + 634;
     DisplayState().VoltMarker1Y = Y0() + 16;

@@ -95,8 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Mode{"StoppedAndShifted",
                            [] {
                              ScopeState().AcquisitionIdle = 1;
-                             DisplayState().Ch1CapturePos = 12;
-                             DisplayState().Ch2CapturePos = -30;
+                             DisplayState().Channels[0].CapturePos = 12;
+                             DisplayState().Channels[1].CapturePos = -30;
                            }}),
     [](const ::testing::TestParamInfo<Mode>& info) { return info.param.name; });
 
@@ -146,7 +146,7 @@ TEST_F(PictureTest, WithCh1OffOnlyCh2AndTheTriggerTickAreDrawn) {
   // CH1 flat at code 200 (row y0 + 55), CH2 flat at code 50 (row y0 + 205).
   FillCh1([](int) { return 200; });
   FillCh2([](int) { return 50; });
-  ScopeState().Settings.Ch1On = 0;
+  ScopeState().Settings.Channels[0].On = 0;
   const int x0 = View().X0, y0 = View().Y0;
 
   Form1->piirrot();
@@ -200,8 +200,8 @@ TEST_F(PictureTest, MathModesChooseWhichTracesAreDrawn) {
   // Both channels at their ground codes (200 and 50) put the math trace at
   // mid-screen, clear of the channel traces, in the math colour.
   Form1->poisto();
-  ScopeState().Ch1GroundLevel = 55;
-  ScopeState().Ch2GroundLevel = 205;
+  ScopeState().Channels[0].GroundLevel = 55;
+  ScopeState().Channels[1].GroundLevel = 205;
   FillCh1([](int) { return 200; });
   FillCh2([](int) { return 50; });
   Form1->piirrot();

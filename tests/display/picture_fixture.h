@@ -76,12 +76,12 @@ inline void ResetDisplayModes() {
   ScopeState().Settings.DigitalMode = 0;
   ScopeState().DotJoin = 1;
   PersistenceState().LiveTraceOn = 1;
-  ScopeState().Settings.Ch1On = ScopeState().Settings.Ch2On = 1;
+  ScopeState().Settings.Channels[0].On = ScopeState().Settings.Channels[1].On = 1;
   ScopeState().TracesShown = 1;
   ScopeState().Settings.TriggerSource = 16;
   DisplayState().XYPlotMode = DisplayState().Ch1PlusCh2Mode = DisplayState().Ch1MinusCh2Mode = 0;
   DisplayState().MultiplyMode = DisplayState().DivideMode = 0;
-  DisplayState().Ch1CapturePos = DisplayState().Ch2CapturePos = 0;
+  DisplayState().Channels[0].CapturePos = DisplayState().Channels[1].CapturePos = 0;
   DisplayState().SpectrumZoom = 8;
   DisplayState().SpectrumPoints = 4096;
   Form1->MainView.TracePenWidth = 1;

@@ -61,8 +61,8 @@ TEST(PictureFromValues, TracesTakeThePensOfTheColourTableGiven) {
     s.Samples = display::SampleBlockView(samples);
     s.AcquisitionIdle = 0;
     s.Magnification = 4.0;  // one point per pixel, the window inside the record
-    s.Ch1On = r.ch1On;
-    s.Ch2On = r.ch2On;
+    s.Channels[0].On = r.ch1On;
+    s.Channels[1].On = r.ch2On;
     s.MathOff = r.sum ? 0 : 1;
     s.Ch1PlusCh2Mode = r.sum;
     s.TriggerSource = r.ch2On ? 0 : 16;

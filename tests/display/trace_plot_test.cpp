@@ -195,9 +195,9 @@ TEST_F(PictureTest, PlottersNeverReadPastAChannelsLastSample) {
 
 TEST_F(PictureTest, ArithmeticTracesCombineOnTheCoarserScale) {
   ScopeState().MathOff = 0;
-  ScopeState().Settings.Ch1GainCode = 27;  // 1 V/div
-  ScopeState().Settings.Ch2GainCode = 29;  // 0.1 V/div
-  ScopeState().Ch1GroundLevel = ScopeState().Ch2GroundLevel = 128;  // ground code 127
+  ScopeState().Settings.Channels[0].GainCode = 27;  // 1 V/div
+  ScopeState().Settings.Channels[1].GainCode = 29;  // 0.1 V/div
+  ScopeState().Channels[0].GroundLevel = ScopeState().Channels[1].GroundLevel = 128;  // ground code 127
   FillCh1([](int) { return 127 + 40; });
   FillCh2([](int) { return 127 - 50; });
 
@@ -256,8 +256,8 @@ TEST_F(PictureTest, TracesOnTheRailsLieOnTheFrameRows) {
 
 TEST_F(PictureTest, StoppedTraceShiftFollowsTheTraceNotThePenColour) {
   ScopeState().AcquisitionIdle = 1;
-  DisplayState().Ch1CapturePos = 10;
-  DisplayState().Ch2CapturePos = -20;
+  DisplayState().Channels[0].CapturePos = 10;
+  DisplayState().Channels[1].CapturePos = -20;
   // Both channels in one colour: the shift must still go by channel.
   DisplayState().Ch2PenColor = DisplayState().Ch1PenColor;
   FillCh1([](int) { return 100; });

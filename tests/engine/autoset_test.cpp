@@ -130,7 +130,7 @@ TEST_F(AutosetTest, Ch2AutosetHidesCh1OnlyWhileItRuns) {
   EXPECT_EQ(last->GainBits(2), 0x04);
   EXPECT_TRUE(last->TriggerSourceCh2());
   EXPECT_TRUE(last->TriggerOn());
-  EXPECT_EQ(ScopeState().Settings.Ch1On, 1);
+  EXPECT_EQ(ScopeState().Settings.Channels[0].On, 1);
   EXPECT_FALSE(Form1->SpeedButtonCh1->Down());
   EXPECT_TRUE(Form1->SpeedButtonRun->Down());
   Form1->SpeedButtonRun->Click();

@@ -25,11 +25,11 @@ class BigScreenTest : public PictureTest {
   void SetUp() override {
     PictureTest::SetUp();
     ScopeState().DemoMode = 1;
-    ScopeState().Settings.Ch1Position = ScopeState().Settings.Ch2Position = 0;
-    ScopeState().FileCh1Ground = ScopeState().FileCh2Ground = 10000;
+    ScopeState().Settings.Channels[0].Position = ScopeState().Settings.Channels[1].Position = 0;
+    ScopeState().Channels[0].FileGround = ScopeState().Channels[1].FileGround = display::kNoFileGround;
     ScopeState().TimeDivText = "1ms";
-    ScopeState().Settings.Ch1GainCode = 27;
-    ScopeState().Ch1ProbeFactor = 1;
+    ScopeState().Settings.Channels[0].GainCode = 27;
+    ScopeState().Channels[0].ProbeFactor = 1;
   }
   void Open() {
     Form1->GrSpeedButton1->Click();

@@ -51,8 +51,8 @@ const Record kEarlierRecord = {117, 133, -7, 12, 127, 30, 221, 129, 33, 226, 118
 
 std::array<std::int32_t*, 16> RecordFields() {
   using namespace engine;
-  return {&ScopeState().Ch1OffsetCal, &ScopeState().Ch2OffsetCal, &ScopeState().Ch1V5Offset, &ScopeState().Ch2V5Offset, &ScopeState().Ch1_pos0, &ScopeState().Ch1_pos1, &ScopeState().Ch1_pos2, &ScopeState().Ch2_pos0,
-          &ScopeState().Ch2_pos1,     &ScopeState().Ch2_pos2,     &ScopeState().Ch1_ad0,     &ScopeState().Ch1_ad1,     &ScopeState().Ch1_ad2,  &ScopeState().Ch2_ad0,  &ScopeState().Ch2_ad1,  &ScopeState().Ch2_ad2};
+  return {&ScopeState().Channels[0].OffsetCal, &ScopeState().Channels[1].OffsetCal, &ScopeState().Channels[0].V5Offset, &ScopeState().Channels[1].V5Offset, &ScopeState().Channels[0].pos0, &ScopeState().Channels[0].pos1, &ScopeState().Channels[0].pos2, &ScopeState().Channels[1].pos0,
+          &ScopeState().Channels[1].pos1,     &ScopeState().Channels[1].pos2,     &ScopeState().Channels[0].ad0,     &ScopeState().Channels[0].ad1,     &ScopeState().Channels[0].ad2,  &ScopeState().Channels[1].ad0,  &ScopeState().Channels[1].ad1,  &ScopeState().Channels[1].ad2};
 }
 void PutRecord(const Record& record) {
   const auto fields = RecordFields();
@@ -173,9 +173,9 @@ class CalibrationTest : public device_test::DeviceTest {
     ScopeState().Calibrating = 0;
     ScopeState().ExtendCalTime = 0;
     ScopeState().ExtendCalSteps = 0;
-    ScopeState().Ch1OffsetCal = ScopeState().Ch2OffsetCal = 124;
-    ScopeState().Ch1RateTrim = ScopeState().Ch2RateTrim = 0;
-    ScopeState().Ch1RangeTrim = ScopeState().Ch2RangeTrim = 0;
+    ScopeState().Channels[0].OffsetCal = ScopeState().Channels[1].OffsetCal = 124;
+    ScopeState().Channels[0].RateTrim = ScopeState().Channels[1].RateTrim = 0;
+    ScopeState().Channels[0].RangeTrim = ScopeState().Channels[1].RangeTrim = 0;
   }
 
   std::string LogPath() const { return docs_ + "Calibration.log"; }
@@ -193,8 +193,8 @@ class CalibrationTest : public device_test::DeviceTest {
     EXPECT_TRUE(Form1->Enabled());
     EXPECT_FALSE(Form1->CalibratingPanel->Visible());
     EXPECT_EQ(Form1->CalibratingLabel->Font().Color, 0x800000u);
-    EXPECT_EQ(ScopeState().Settings.Ch1InputOn, 1);
-    EXPECT_EQ(ScopeState().Settings.Ch2InputOn, 1);
+    EXPECT_EQ(ScopeState().Settings.Channels[0].InputOn, 1);
+    EXPECT_EQ(ScopeState().Settings.Channels[1].InputOn, 1);
     const SimScopeSettings last = *Device().LastSettings();
     EXPECT_EQ(last.ControlByte(1), 0x28 | 0x01) << "1 V/div, DC, connected";
     EXPECT_EQ(last.ControlByte(2), 0x28 | 0x01);
@@ -215,14 +215,14 @@ TEST_F(CalibrationTest, ConvergesOnTheModelAndReportsIt) {
 
   using namespace engine;
   EXPECT_TRUE(ScopeState().CalibrationCompleted);
-  EXPECT_EQ(ScopeState().Ch1OffsetCal, 120);
-  EXPECT_EQ(ScopeState().Ch2OffsetCal, 130);
-  EXPECT_EQ(ScopeState().Ch1V5Offset, -20);
-  EXPECT_EQ(ScopeState().Ch2V5Offset, 40);
-  EXPECT_EQ(std::vector<int>({ScopeState().Ch1_pos1, ScopeState().Ch1_pos0, ScopeState().Ch1_pos2}), std::vector<int>({32, 128, 223}));
-  EXPECT_EQ(std::vector<int>({ScopeState().Ch1_ad1, ScopeState().Ch1_ad0, ScopeState().Ch1_ad2}), std::vector<int>({24, 120, 215}));
-  EXPECT_EQ(std::vector<int>({ScopeState().Ch2_pos1, ScopeState().Ch2_pos0, ScopeState().Ch2_pos2}), std::vector<int>({30, 128, 219}));
-  EXPECT_EQ(std::vector<int>({ScopeState().Ch2_ad1, ScopeState().Ch2_ad0, ScopeState().Ch2_ad2}), std::vector<int>({116, 130, 143}));
+  EXPECT_EQ(ScopeState().Channels[0].OffsetCal, 120);
+  EXPECT_EQ(ScopeState().Channels[1].OffsetCal, 130);
+  EXPECT_EQ(ScopeState().Channels[0].V5Offset, -20);
+  EXPECT_EQ(ScopeState().Channels[1].V5Offset, 40);
+  EXPECT_EQ(std::vector<int>({ScopeState().Channels[0].pos1, ScopeState().Channels[0].pos0, ScopeState().Channels[0].pos2}), std::vector<int>({32, 128, 223}));
+  EXPECT_EQ(std::vector<int>({ScopeState().Channels[0].ad1, ScopeState().Channels[0].ad0, ScopeState().Channels[0].ad2}), std::vector<int>({24, 120, 215}));
+  EXPECT_EQ(std::vector<int>({ScopeState().Channels[1].pos1, ScopeState().Channels[1].pos0, ScopeState().Channels[1].pos2}), std::vector<int>({30, 128, 219}));
+  EXPECT_EQ(std::vector<int>({ScopeState().Channels[1].ad1, ScopeState().Channels[1].ad0, ScopeState().Channels[1].ad2}), std::vector<int>({116, 130, 143}));
 
   EXPECT_EQ(Memo(), kGoodReport);
   EXPECT_EQ(Log(), kGoodReport);
@@ -361,10 +361,10 @@ TEST_F(CalibrationTest, VerdictsAndSweepEdges) {
   Form1->calibrate();
 
   using namespace engine;
-  EXPECT_EQ(ScopeState().Ch1OffsetCal, 91);
-  EXPECT_EQ(ScopeState().Ch2OffsetCal, 90);
-  EXPECT_EQ(ScopeState().Ch1V5Offset, -49);
-  EXPECT_EQ(ScopeState().Ch2V5Offset, -50);
+  EXPECT_EQ(ScopeState().Channels[0].OffsetCal, 91);
+  EXPECT_EQ(ScopeState().Channels[1].OffsetCal, 90);
+  EXPECT_EQ(ScopeState().Channels[0].V5Offset, -49);
+  EXPECT_EQ(ScopeState().Channels[1].V5Offset, -50);
   const std::vector<std::string> log = Log();
   ASSERT_EQ(log.size(), 12u);
   EXPECT_EQ(log[2], "CH1 offset at 3V/div      :\t91\tOK");
@@ -381,13 +381,13 @@ TEST_F(CalibrationTest, VerdictsAndSweepEdges) {
 
   // CH1's low point: reading 128 + (1 - 89) = 40 at DAC 1, above 32, so it
   // steps down through 0 and wraps to 255, where the sweep ends.
-  EXPECT_EQ(ScopeState().Ch1_ad1, 255);
-  EXPECT_EQ(ScopeState().Ch1_pos1, 255);
+  EXPECT_EQ(ScopeState().Channels[0].ad1, 255);
+  EXPECT_EQ(ScopeState().Channels[0].pos1, 255);
   // CH2: 128 + 3 * (DAC - 90) is 32 at DAC 58 and 224 at DAC 122.
-  EXPECT_EQ(ScopeState().Ch2_ad1, 58);
-  EXPECT_EQ(ScopeState().Ch2_pos1, 32);
-  EXPECT_EQ(ScopeState().Ch2_ad2, 122);
-  EXPECT_EQ(ScopeState().Ch2_pos2, 224);
+  EXPECT_EQ(ScopeState().Channels[1].ad1, 58);
+  EXPECT_EQ(ScopeState().Channels[1].pos1, 32);
+  EXPECT_EQ(ScopeState().Channels[1].ad2, 122);
+  EXPECT_EQ(ScopeState().Channels[1].pos2, 224);
   const std::vector<Request> reads = Requests(Device().Transfers(), 13);
   ASSERT_FALSE(reads.empty());
   EXPECT_EQ(reads.back().c[3], 122) << "no step back from 224";
@@ -400,8 +400,8 @@ TEST_F(CalibrationTest, LowPointReachedAtTheFirstStepHasNoStepBack) {
   model.Ch1.Zero3V = 97;  // 128 + (1 - 97) = 32 at DAC 1
   Device().SetResponse(model.AsResponse());
   Form1->calibrate();
-  EXPECT_EQ(ScopeState().Ch1_ad1, 1);
-  EXPECT_EQ(ScopeState().Ch1_pos1, 32);
+  EXPECT_EQ(ScopeState().Channels[0].ad1, 1);
+  EXPECT_EQ(ScopeState().Channels[0].pos1, 32);
   // Two settling reads at 0, one at 1, then the mid sweep goes on upwards.
   const std::vector<Request> reads = Requests(Device().Transfers(), 13);
   std::size_t first = 0;
@@ -460,7 +460,7 @@ TEST_F(CalibrationStartupTest, FirstRunCalibratesAndTheNextStartDoesNot) {
   EXPECT_TRUE(Device().LogicLoaded());
   EXPECT_EQ(Requests(Device().Transfers(), 13).size(), 0u);
   EXPECT_EQ(Dialogs().CountMessages(kSucceeded), 0);
-  EXPECT_EQ(ScopeState().Ch2_ad2, 143);
+  EXPECT_EQ(ScopeState().Channels[1].ad2, 143);
 }
 
 TEST_F(CalibrationStartupTest, StuckChannelFailsAndTheNextStartFallsBack) {
@@ -475,11 +475,11 @@ TEST_F(CalibrationStartupTest, StuckChannelFailsAndTheNextStartFallsBack) {
   EXPECT_EQ(Dialogs().CountMessages(kSucceeded), 0);
   // CH2 reads 255 whatever it is told: its offset runs down for all 51
   // captures, its correction for all 101 reads, and every sweep ends at 255.
-  EXPECT_EQ(ScopeState().Ch2OffsetCal, 110 - 51);
-  EXPECT_EQ(ScopeState().Ch2V5Offset, -101);
-  EXPECT_EQ(ScopeState().Ch2_ad0, 255);
-  EXPECT_EQ(ScopeState().Ch2_ad1, 255);
-  EXPECT_EQ(ScopeState().Ch2_ad2, 255);
+  EXPECT_EQ(ScopeState().Channels[1].OffsetCal, 110 - 51);
+  EXPECT_EQ(ScopeState().Channels[1].V5Offset, -101);
+  EXPECT_EQ(ScopeState().Channels[1].ad0, 255);
+  EXPECT_EQ(ScopeState().Channels[1].ad1, 255);
+  EXPECT_EQ(ScopeState().Channels[1].ad2, 255);
   const std::vector<std::string> log = Lines(startup_test::ReadText(ScopeState().DocumentsFolder + "Calibration.log"));
   ASSERT_EQ(log.size(), 12u);
   EXPECT_EQ(log[2], "CH1 offset at 3V/div      :\t120\tOK");
@@ -495,8 +495,8 @@ TEST_F(CalibrationStartupTest, StuckChannelFailsAndTheNextStartFallsBack) {
   EXPECT_EQ(IniValue("Calibration", "offs_2"), "59");
   EXPECT_EQ(ScopeState().CalibrationInvalid, 1);
   EXPECT_EQ(Dialogs().CountMessages(kPreviousFailed), 1);
-  EXPECT_EQ(std::vector<int>({ScopeState().Ch1_ad0, ScopeState().Ch1_ad1, ScopeState().Ch1_ad2}), std::vector<int>({128, 62, 192}));
-  EXPECT_EQ(std::vector<int>({ScopeState().Ch2_pos0, ScopeState().Ch2_pos1, ScopeState().Ch2_pos2}), std::vector<int>({128, 32, 224}));
+  EXPECT_EQ(std::vector<int>({ScopeState().Channels[0].ad0, ScopeState().Channels[0].ad1, ScopeState().Channels[0].ad2}), std::vector<int>({128, 62, 192}));
+  EXPECT_EQ(std::vector<int>({ScopeState().Channels[1].pos0, ScopeState().Channels[1].pos1, ScopeState().Channels[1].pos2}), std::vector<int>({128, 32, 224}));
 }
 
 TEST_F(CalibrationStartupTest, DeviceLostMidwayKeepsTheFirstRunRequest) {
@@ -534,7 +534,7 @@ TEST_F(CalibrationTest, UnwritableReportIsToldOnceAndTheCalibrationStillFinishes
   EXPECT_EQ(Dialogs().Messages()[0].Text, unable);
   EXPECT_EQ(Dialogs().Messages()[1].Text, kSucceeded);
   EXPECT_TRUE(ScopeState().CalibrationCompleted);
-  EXPECT_EQ(ScopeState().Ch2_ad2, 143);
+  EXPECT_EQ(ScopeState().Channels[1].ad2, 143);
   EXPECT_EQ(Memo(), kGoodReport);
   ExpectFinished();
 }
@@ -820,9 +820,9 @@ TEST_F(CalibrationStartupTest, RecordOutOfRangeCountsAsNoCalibration) {
     EXPECT_EQ(Dialogs().CountMessages(kCalibrateNow), 1);
     EXPECT_EQ(Dialogs().CountMessages(kSucceeded), 1);
     EXPECT_EQ(Dialogs().CountMessages(kPreviousFailed), 0);
-    EXPECT_EQ(ScopeState().Ch1OffsetCal, 120);
-    EXPECT_EQ(ScopeState().Ch2V5Offset, 40);
-    EXPECT_EQ(ScopeState().Ch2_ad2, 143);
+    EXPECT_EQ(ScopeState().Channels[0].OffsetCal, 120);
+    EXPECT_EQ(ScopeState().Channels[1].V5Offset, 40);
+    EXPECT_EQ(ScopeState().Channels[1].ad2, 143);
     EXPECT_EQ(ScopeState().FirstRunCalibration, 0);
   }
 

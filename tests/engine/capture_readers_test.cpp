@@ -91,24 +91,24 @@ TEST_F(CaptureReadersTest, EachReaderShowsTheCaptureItIsHandedNotWhatTheScopeHol
   // time a late reader would look, the scope holds another trace at 1 V/div.
   display::Capture taken = SineCapture(64, 100), later = SineCapture(30, 64);
   later.Settings = taken.Settings = engine::CurrentCaptureSettings(States());
-  taken.Settings.Ch1GainCode = 1;
-  taken.Settings.Ch2GainCode = 13;
-  taken.Settings.Ch1GroundLevel = 100;
-  taken.Settings.Ch2GroundLevel = 150;
+  taken.Settings.Channels[0].GainCode = 1;
+  taken.Settings.Channels[1].GainCode = 13;
+  taken.Settings.Channels[0].GroundLevel = 100;
+  taken.Settings.Channels[1].GroundLevel = 150;
   for (const ReaderRow& row : rows) {
     SCOPED_TRACE(row.name);
     // The scope holding just this capture, as right after it was taken.
     ScopeState().ScopeSampleBlock = taken.Samples;
-    ScopeState().Settings.Ch1GainCode = 1;
-    ScopeState().Settings.Ch2GainCode = 13;
-    ScopeState().Ch1GroundLevel = 100;
-    ScopeState().Ch2GroundLevel = 150;
+    ScopeState().Settings.Channels[0].GainCode = 1;
+    ScopeState().Settings.Channels[1].GainCode = 13;
+    ScopeState().Channels[0].GroundLevel = 100;
+    ScopeState().Channels[1].GroundLevel = 150;
     row.read(taken);
     const std::string asTaken = row.seen();
 
     ScopeState().ScopeSampleBlock = later.Samples;
-    ScopeState().Settings.Ch1GainCode = ScopeState().Settings.Ch2GainCode = 27;
-    ScopeState().Ch1GroundLevel = ScopeState().Ch2GroundLevel = 128;
+    ScopeState().Settings.Channels[0].GainCode = ScopeState().Settings.Channels[1].GainCode = 27;
+    ScopeState().Channels[0].GroundLevel = ScopeState().Channels[1].GroundLevel = 128;
     row.read(later);
     EXPECT_NE(row.seen(), asTaken);  // the two captures do look different
     row.read(taken);

@@ -111,7 +111,7 @@ TEST_F(ControlPanelTest, TwinTrackBarMovesTheMainBarAndSendsOnce) {
   Device().ClearLog();
   Form11->TrackBar1->SetPosition(25);
   EXPECT_EQ(Form1->TrackBar1->Position(), 25);
-  EXPECT_EQ(ScopeState().Settings.Ch1Position, 25);
+  EXPECT_EQ(ScopeState().Settings.Channels[0].Position, 25);
   EXPECT_EQ(Packets(), 1u);
 
   Device().ClearLog();

@@ -52,8 +52,8 @@ class DemoTest : public HeldStartupTest {
 };
 
 TEST_F(DemoTest, StartingTheDemoSelectsOneVoltOneMillisecondAndOffsetsTheTraces) {
-  EXPECT_EQ(ScopeState().Settings.Ch1GainCode, 27);
-  EXPECT_EQ(ScopeState().Settings.Ch2GainCode, 27);
+  EXPECT_EQ(ScopeState().Settings.Channels[0].GainCode, 27);
+  EXPECT_EQ(ScopeState().Settings.Channels[1].GainCode, 27);
   EXPECT_EQ(ScopeState().TimePerDiv, 100000);
   EXPECT_TRUE(Form1->SpeedButton2ms->Down());
   EXPECT_EQ(Form1->TrackBar1->Position(), -20);
@@ -88,7 +88,7 @@ TEST_F(DemoTest, FasterThanTwentyMicrosecondsTheSecondPairIsShown) {
 
 TEST_F(DemoTest, EachChannelFollowsItsRangeAndPosition) {
   // CH2 at 3 V/div with the bar at 0: source / 200 + 128.
-  ScopeState().Settings.Ch2GainCode = 1;
+  ScopeState().Settings.Channels[1].GainCode = 1;
   Form1->TrackBar2->SetPosition(0);
   Form1->tee_demo();
   EXPECT_EQ(Period(300), 128);
@@ -96,7 +96,7 @@ TEST_F(DemoTest, EachChannelFollowsItsRangeAndPosition) {
   EXPECT_EQ(Period(304), 138);  // 2015 / 200 = 10
 
   // Pushed off the screen, the trace clips at 0 and 255.
-  ScopeState().Settings.Ch2GainCode = 27;
+  ScopeState().Settings.Channels[1].GainCode = 27;
   Form1->TrackBar2->SetPosition(127);
   Form1->tee_demo();
   Form1->TrackBar1->SetPosition(-128);

@@ -51,14 +51,14 @@ TEST_F(DeviceCommandsTest, DemoModeSendsNeitherCommandsNorPackets) {
 }
 
 TEST_F(DeviceCommandsTest, ChannelBytesCarryGainGroundAndCoupling) {
-  ScopeState().Settings.Ch1GainCode = 30;  // 10 mV/div
-  ScopeState().Settings.Ch1Ac = 1;
-  ScopeState().Settings.Ch1InputOn = 0;
-  ScopeState().Settings.Ch2GainCode = 1;   // 3 V/div, DC, connected
+  ScopeState().Settings.Channels[0].GainCode = 30;  // 10 mV/div
+  ScopeState().Settings.Channels[0].Ac = 1;
+  ScopeState().Settings.Channels[0].InputOn = 0;
+  ScopeState().Settings.Channels[1].GainCode = 1;   // 3 V/div, DC, connected
   Form1->Set500();
   EXPECT_EQ(Last().c[0], 0x32);
   EXPECT_EQ(Last().c[1], 0x09);
-  ScopeState().Settings.Ch1InputOn = 1;
+  ScopeState().Settings.Channels[0].InputOn = 1;
   Form1->Set500();
   EXPECT_EQ(Last().c[0], 0x22);
 }
@@ -74,20 +74,20 @@ TEST_F(DeviceCommandsTest, EachRangeRowSendsItsGainBits) {
 }
 
 TEST_F(DeviceCommandsTest, OffsetTermsWrapAroundInEightBits) {
-  ScopeState().Ch1OffsetCal = 124;
-  ScopeState().Ch1PositionDac = 200;
-  ScopeState().Ch2OffsetCal = 10;
-  ScopeState().Ch2RangeTrim = -20;
+  ScopeState().Channels[0].OffsetCal = 124;
+  ScopeState().Channels[0].PositionDac = 200;
+  ScopeState().Channels[1].OffsetCal = 10;
+  ScopeState().Channels[1].RangeTrim = -20;
   Form1->Set_DACs();
   EXPECT_EQ(Last().OffsetDac(1), 68);
   EXPECT_EQ(Last().OffsetDac(2), 246);
 }
 
 TEST_F(DeviceCommandsTest, OneVoltRowLoadsTheCalibratedTrimAndTimeStepClearsRateTrims) {
-  ScopeState().Ch1V5Offset = 5;
-  ScopeState().Ch2V5Offset = -4;
-  ScopeState().Ch1RateTrim = 7;
-  ScopeState().Ch2RateTrim = 7;
+  ScopeState().Channels[0].V5Offset = 5;
+  ScopeState().Channels[1].V5Offset = -4;
+  ScopeState().Channels[0].RateTrim = 7;
+  ScopeState().Channels[1].RateTrim = 7;
   Form1->SpeedButton15v1Click(Form1);
   Form1->SpeedButton15v2Click(Form1);
   EXPECT_EQ(Last().OffsetDac(1), 124 + 5 + 7);
@@ -205,13 +205,13 @@ TEST_F(DeviceCommandsTest, MagnificationStretchesAStoppedTraceAndCapsAbsurdFacto
 }
 
 TEST_F(DeviceCommandsTest, RangeLabelsFollowProbeAndCoupling) {
-  ScopeState().Settings.Ch1Ac = 1;
+  ScopeState().Settings.Channels[0].Ac = 1;
   Form1->SpeedButton15v1Click(Form1);
-  EXPECT_EQ(ScopeState().Ch1RangeLabel, "1V");
-  EXPECT_EQ(ScopeState().Ch1RangeText, "1V~");
-  ScopeState().Settings.Ch2X10 = 1;
+  EXPECT_EQ(ScopeState().Channels[0].RangeLabel, "1V");
+  EXPECT_EQ(ScopeState().Channels[0].RangeText, "1V~");
+  ScopeState().Settings.Channels[1].X10 = 1;
   Form1->SpeedButton15v2Click(Form1);
-  EXPECT_EQ(ScopeState().Ch2RangeText, "10V ");
+  EXPECT_EQ(ScopeState().Channels[1].RangeText, "10V ");
   EXPECT_TRUE(Form1->SpeedButton15v2->Down());
 }
 

@@ -78,9 +78,9 @@ TEST_F(ShortcutTest, LetterKeysToggleTheTriggerAndTheChannels) {
   EXPECT_FALSE(last->TriggerSourceCh2());
   EXPECT_FALSE(last->FallingEdge());
   Key('2');
-  EXPECT_EQ(ScopeState().Settings.Ch2On, 0);
+  EXPECT_EQ(ScopeState().Settings.Channels[1].On, 0);
   Key('2');
-  EXPECT_EQ(ScopeState().Settings.Ch2On, 1);
+  EXPECT_EQ(ScopeState().Settings.Channels[1].On, 1);
 }
 
 class InstrumentTest : public HeldStartupTest {

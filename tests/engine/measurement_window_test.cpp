@@ -21,10 +21,10 @@ class MeasurementWindowTest : public PictureTest {
  protected:
   void SetUp() override {
     PictureTest::SetUp();
-    ScopeState().Settings.Ch1GainCode = ScopeState().Settings.Ch2GainCode = 27;
-    ScopeState().Ch1ProbeFactor = ScopeState().Ch2ProbeFactor = 1;
-    ScopeState().Ch1GroundLevel = ScopeState().Ch2GroundLevel = 128;  // ground code 127
-    ScopeState().FileCh1Ground = 10000;
+    ScopeState().Settings.Channels[0].GainCode = ScopeState().Settings.Channels[1].GainCode = 27;
+    ScopeState().Channels[0].ProbeFactor = ScopeState().Channels[1].ProbeFactor = 1;
+    ScopeState().Channels[0].GroundLevel = ScopeState().Channels[1].GroundLevel = 128;  // ground code 127
+    ScopeState().Channels[0].FileGround = display::kNoFileGround;
     ScopeState().Settings.TimeBaseCode = 82;
     ScopeState().TimePerDiv = 100000;
     // Sines of +-2 V with a period of 100 samples (0.8 ms at 125 kS/s), CH2 a

@@ -133,7 +133,7 @@ TEST_F(RangePathsTest, EveryWayOfChangingARangeLeavesTheInstrumentThePictureTheP
     EXPECT_EQ(last.GainBits(c.channel), c.gainBits);
     EXPECT_EQ(last.GainBits(3 - c.channel), 0x28) << "the other channel stays at 1 V";
 
-    EXPECT_EQ(c.channel == 1 ? ScopeState().Ch1RangeText : ScopeState().Ch2RangeText, c.label);
+    EXPECT_EQ(c.channel == 1 ? ScopeState().Channels[0].RangeText : ScopeState().Channels[1].RangeText, c.label);
     const std::string stripKey = std::to_string(c.channel) + c.label;
     const QImage strip = LabelStrip(c.channel);
     if (!strips.count(stripKey)) strips[stripKey] = strip;

@@ -159,8 +159,8 @@ TEST_F(StartupTest, MissingFileGivesEveryDefault) {
   EXPECT_EQ(ScopeState().RecallLastSettings, 0);
   EXPECT_EQ(ScopeState().HistoryHintOn, 1);
   EXPECT_EQ(BodeState().Bodehelp, 1);
-  EXPECT_EQ(ScopeState().Ch1OffsetCal, 124);
-  EXPECT_EQ(ScopeState().Ch2_ad2, 164);
+  EXPECT_EQ(ScopeState().Channels[0].OffsetCal, 124);
+  EXPECT_EQ(ScopeState().Channels[1].ad2, 164);
   EXPECT_EQ(DisplayState().BackgroundColor, 0xF5FFFFu);
   EXPECT_EQ(DisplayState().TimeMarkerColor, 0x400080u);
   EXPECT_EQ(ScopeState().PreviousRunMark, 0);
@@ -183,9 +183,9 @@ TEST_F(StartupTest, DamagedValuesFallBackToTheirDefaults) {
   using namespace engine;
   using namespace bode;
   using namespace display;
-  EXPECT_EQ(ScopeState().Ch1OffsetCal, 124);
-  EXPECT_EQ(ScopeState().Ch1_ad0, 120);
-  EXPECT_EQ(ScopeState().Ch2_pos1, 32);  // "0x20" is hexadecimal 32
+  EXPECT_EQ(ScopeState().Channels[0].OffsetCal, 124);
+  EXPECT_EQ(ScopeState().Channels[0].ad0, 120);
+  EXPECT_EQ(ScopeState().Channels[1].pos1, 32);  // "0x20" is hexadecimal 32
   EXPECT_EQ(ScopeState().DotJoin, 1);
   EXPECT_EQ(ScopeState().FirstRunCalibration, 0);
   // A Boolean is "1" or "0": any other number is no state.
@@ -218,10 +218,10 @@ TEST_F(StartupTest, HideScopeWrittenWithCapitalSReadsBack) {
 TEST_F(StartupTest, Ch2ProbeFollowsCh1WhenItHasNoKey) {
   WriteIni("[ScopeMainForm]\nProbe_CH1=10\n");
   StartAndRun();
-  EXPECT_EQ(ScopeState().Ch1ProbeFactor, 10.0);
-  EXPECT_EQ(ScopeState().Ch2ProbeFactor, 10.0);
-  EXPECT_EQ(ScopeState().Ch1ProbeDb, 20.0);
-  EXPECT_EQ(ScopeState().Ch2ProbeDb, 20.0);
+  EXPECT_EQ(ScopeState().Channels[0].ProbeFactor, 10.0);
+  EXPECT_EQ(ScopeState().Channels[1].ProbeFactor, 10.0);
+  EXPECT_EQ(ScopeState().Channels[0].ProbeDb, 20.0);
+  EXPECT_EQ(ScopeState().Channels[1].ProbeDb, 20.0);
   // Restoring the probes is no reason to warn about them, and leaves the
   // warning as the user had it.
   EXPECT_EQ(ScopeState().ProbeWarningMuted, 0);
@@ -233,8 +233,8 @@ TEST_F(StartupTest, Ch2ProbeFollowsCh1WhenItHasNoKey) {
 TEST_F(StartupTest, ProbeFactorsOtherThanOneOrTenAreTakenAsOne) {
   WriteIni("[ScopeMainForm]\nProbe_CH1=7\n");
   StartAndRun();
-  EXPECT_EQ(ScopeState().Ch1ProbeFactor, 1.0);
-  EXPECT_EQ(ScopeState().Ch2ProbeFactor, 1.0);
+  EXPECT_EQ(ScopeState().Channels[0].ProbeFactor, 1.0);
+  EXPECT_EQ(ScopeState().Channels[1].ProbeFactor, 1.0);
   ASSERT_TRUE(Close());
   EXPECT_EQ(IniValue("ScopeMainForm", "Probe_CH1"), "1");
   EXPECT_EQ(IniValue("ScopeMainForm", "Probe_CH2"), "1");
@@ -246,8 +246,8 @@ TEST_F(StartupTest, ProbeFactorsOtherThanOneOrTenAreTakenAsOne) {
 TEST_F(StartupTest, Ch2ProbeOfItsOwnIsKept) {
   WriteIni("[ScopeMainForm]\nProbe_CH1=10\nProbe_CH2=1\n");
   StartAndRun();
-  EXPECT_EQ(ScopeState().Ch1ProbeFactor, 10.0);
-  EXPECT_EQ(ScopeState().Ch2ProbeFactor, 1.0);
+  EXPECT_EQ(ScopeState().Channels[0].ProbeFactor, 10.0);
+  EXPECT_EQ(ScopeState().Channels[1].ProbeFactor, 1.0);
 }
 
 TEST_F(StartupTest, MaximisedCloseKeepsThePreviousPlaces) {

@@ -68,10 +68,10 @@ TEST_F(ScopeRemoteTest, EachCommandPressesItsControlAndTheStatusWordsFollow) {
   };
   TForm1& f = *Form1;
   const Case cases[] = {
-      {1, 3, 10, 3, [&] { return f.SpeedButton1p5v1->Down() && ScopeState().Settings.Ch1GainCode == 29; }},
-      {1, 6, 10, 3, [&] { return ScopeState().Settings.Ch1GainCode == 29; }},  // no such button: nothing
-      {2, 5, 11, 5, [&] { return f.SpeedButton015v2->Down() && ScopeState().Settings.Ch2GainCode == 30; }},
-      {2, 0, 11, 0, [&] { return f.SpeedButton29->Down() && ScopeState().Settings.Ch2GainCode == 1; }},
+      {1, 3, 10, 3, [&] { return f.SpeedButton1p5v1->Down() && ScopeState().Settings.Channels[0].GainCode == 29; }},
+      {1, 6, 10, 3, [&] { return ScopeState().Settings.Channels[0].GainCode == 29; }},  // no such button: nothing
+      {2, 5, 11, 5, [&] { return f.SpeedButton015v2->Down() && ScopeState().Settings.Channels[1].GainCode == 30; }},
+      {2, 0, 11, 0, [&] { return f.SpeedButton29->Down() && ScopeState().Settings.Channels[1].GainCode == 1; }},
       {3, 0, 12, 0, [&] { return f.SpeedButton500ms->Down() && ScopeState().Settings.TimeBaseCode == 5; }},
       {3, 14, 12, 14, [&] { return f.SpeedButton10us->Down() && ScopeState().Settings.TimeBaseCode == 94; }},
       {3, 15, 12, 15, [&] { return f.SpeedButton5us->Down() && ScopeState().Settings.TimeBaseCode == 32; }},
@@ -89,9 +89,9 @@ TEST_F(ScopeRemoteTest, EachCommandPressesItsControlAndTheStatusWordsFollow) {
       {11, 0, 19, 0, [&] { return f.SpeedButton6->Down() && ScopeState().Settings.TriggerSlope == 0; }},
       {11, 3, 19, 1, [&] { return f.SpeedButton5->Down() && ScopeState().Settings.TriggerSlope == 32; }},
       {8, 0, 17, 0, [&] { return f.SpeedButton8->Down() && ScopeState().Settings.TriggerOff == 64; }},
-      {12, 9, 15, 2, [&] { return f.SpeedButton_gnd1->Down() && ScopeState().Settings.Ch1InputOn == 0; }},
-      {12, 0, 15, 0, [&] { return f.SpeedButton_ac1->Down() && ScopeState().Settings.Ch1Ac == 1; }},
-      {13, 1, 16, 1, [&] { return f.SpeedButton_dc2->Down() && ScopeState().Settings.Ch2Ac == 0 && ScopeState().Settings.Ch2InputOn == 1; }},
+      {12, 9, 15, 2, [&] { return f.SpeedButton_gnd1->Down() && ScopeState().Settings.Channels[0].InputOn == 0; }},
+      {12, 0, 15, 0, [&] { return f.SpeedButton_ac1->Down() && ScopeState().Settings.Channels[0].Ac == 1; }},
+      {13, 1, 16, 1, [&] { return f.SpeedButton_dc2->Down() && ScopeState().Settings.Channels[1].Ac == 0 && ScopeState().Settings.Channels[1].InputOn == 1; }},
       {0, 5, 16, 1, [] { return true; }},
       {15, 5, 16, 1, [] { return true; }},
   };
@@ -116,7 +116,7 @@ TEST_F(ScopeRemoteTest, CommandsWaitForTheStartUpAndCalibrationAndShowBringsTheW
     box_->Set(0, 1);
     harness_->Pump(100);
     EXPECT_EQ(box_->Get(0), 1);
-    EXPECT_EQ(ScopeState().Settings.Ch1GainCode, i == 0 ? 27 : 1);
+    EXPECT_EQ(ScopeState().Settings.Channels[0].GainCode, i == 0 ? 27 : 1);
     *holds[i] = released;
     EXPECT_TRUE(harness_->PumpUntil([&] { return box_->Get(0) == 0; }, 2000));
     EXPECT_TRUE(StatusShows(10, static_cast<std::int32_t>(i)));
@@ -168,9 +168,9 @@ TEST_F(ScopeRemoteTest, SingleFromAnotherProcessDeliversTheCaptureItReads) {
   EXPECT_FALSE(Form1->SpeedButtonSingle->Down());  // the capture is over
   EXPECT_EQ(got[0], 125000);                        // 1 ms/div
   EXPECT_EQ(got[1], 8000);                          // 1 V/div
-  EXPECT_EQ(got[2], 255 - ScopeState().Ch2GroundLevel);
+  EXPECT_EQ(got[2], 255 - ScopeState().Channels[1].GroundLevel);
   EXPECT_EQ(got[4100], 8000);
-  EXPECT_EQ(got[4101], 255 - ScopeState().Ch1GroundLevel);
+  EXPECT_EQ(got[4101], 255 - ScopeState().Channels[0].GroundLevel);
   EXPECT_TRUE(std::equal(ScopeState().Ch2Samples().begin(), ScopeState().Ch2Samples().end(), got.begin() + 3));
   EXPECT_TRUE(std::equal(ScopeState().Ch1Samples().begin(), ScopeState().Ch1Samples().end(), got.begin() + 4102));
   // The demo's sine and square, not an empty block.

@@ -213,10 +213,10 @@ TEST_F(SettingsFiles, ASavedPanelComesBackWhole) {
     GeneratorState().GeneratorActive = way.generator ? 1 : 0;
     EXPECT_EQ(Differences(Panel(), saved), "");
     // The device is left at the ranges the scope shows, not the recorder's.
-    EXPECT_EQ(ScopeState().Settings.Ch1GainCode, 29);
-    EXPECT_EQ(ScopeState().Settings.Ch2GainCode, 1);
+    EXPECT_EQ(ScopeState().Settings.Channels[0].GainCode, 29);
+    EXPECT_EQ(ScopeState().Settings.Channels[1].GainCode, 1);
     EXPECT_EQ(ScopeState().TimeDivText, "2ms");
-    EXPECT_DOUBLE_EQ(ScopeState().Ch2ProbeFactor, 10.0);
+    EXPECT_DOUBLE_EQ(ScopeState().Channels[1].ProbeFactor, 10.0);
     Form1->SaveRecallLastSettings1->SetChecked(false);
     ScopeState().RecallLastSettings = 0;
   }

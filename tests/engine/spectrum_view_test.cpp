@@ -63,8 +63,8 @@ TEST_F(SpectrumViewTest, EnteringWithBothChannelsShowsCh1AndLeavingRestoresTheSc
 
   Form1->fft1->Click();
   EXPECT_EQ(ScopeState().SpectrumMode, 1);
-  EXPECT_EQ(ScopeState().Settings.Ch1On, 1);
-  EXPECT_EQ(ScopeState().Settings.Ch2On, 0);
+  EXPECT_EQ(ScopeState().Settings.Channels[0].On, 1);
+  EXPECT_EQ(ScopeState().Settings.Channels[1].On, 0);
   // CH1's spectrum is in its sample array: the cosine's bin at display level 194
   // (Hamming: level 404), the levels beside it in the level array.
   EXPECT_EQ(ScopeState().Ch1Samples()[2048], 194);
@@ -91,13 +91,13 @@ TEST_F(SpectrumViewTest, EnteringWithBothChannelsShowsCh1AndLeavingRestoresTheSc
 
   // Pressing it again changes nothing of the view.
   Form1->fft1->Click();
-  EXPECT_EQ(ScopeState().Settings.Ch2On, 0);
+  EXPECT_EQ(ScopeState().Settings.Channels[1].On, 0);
   EXPECT_EQ(Form1->Caption(), "Spectrum Analyzer");
 
   Form1->SpeedButton22->Click();
   EXPECT_EQ(ScopeState().SpectrumMode, 0);
-  EXPECT_EQ(ScopeState().Settings.Ch1On, 1);
-  EXPECT_EQ(ScopeState().Settings.Ch2On, 1);
+  EXPECT_EQ(ScopeState().Settings.Channels[0].On, 1);
+  EXPECT_EQ(ScopeState().Settings.Channels[1].On, 1);
   EXPECT_EQ(std::vector<std::int32_t>(ScopeState().ScopeSampleBlock.begin(), ScopeState().ScopeSampleBlock.begin() + kCaptureBytes),
             timeSamples);
   EXPECT_EQ(Form1->Caption(), "Darvik48");
@@ -116,18 +116,18 @@ TEST_F(SpectrumViewTest, EnteringWithBothChannelsShowsCh1AndLeavingRestoresTheSc
 
 TEST_F(SpectrumViewTest, EnteringWithOnlyCh2OnShowsCh2sSpectrum) {
   Form1->CH1on->Click();  // CH1 off
-  ASSERT_EQ(ScopeState().Settings.Ch1On, 0);
+  ASSERT_EQ(ScopeState().Settings.Channels[0].On, 0);
   SpectrumInput(2, 10);
   Form1->fft1->Click();
-  EXPECT_EQ(ScopeState().Settings.Ch1On, 0);
-  EXPECT_EQ(ScopeState().Settings.Ch2On, 1);
+  EXPECT_EQ(ScopeState().Settings.Channels[0].On, 0);
+  EXPECT_EQ(ScopeState().Settings.Channels[1].On, 1);
   EXPECT_EQ(ScopeState().Ch2Samples()[2048], 194);
   EXPECT_EQ(display::LevelOf(ScopeState().SpectrumLevels[2048]), 404);
   EXPECT_TRUE(Form1->CH2on->Down());
   EXPECT_EQ(LabelColor(Form1->LabelCh2), DisplayState().Ch2Color);
   Form1->SpeedButton22->Click();
-  EXPECT_EQ(ScopeState().Settings.Ch1On, 0);
-  EXPECT_EQ(ScopeState().Settings.Ch2On, 1);
+  EXPECT_EQ(ScopeState().Settings.Channels[0].On, 0);
+  EXPECT_EQ(ScopeState().Settings.Channels[1].On, 1);
 }
 
 TEST_F(SpectrumViewTest, LogAxisAndBackRestoresTheLinearLevelsZoomAndMarker) {
@@ -331,7 +331,7 @@ TEST_F(SpectrumViewTest, XYAndInvertedCh2TakeTheirPensAndChannels) {
   EXPECT_EQ(DisplayState().XYPlotMode, 0);
   EXPECT_EQ(ScopeState().InvertCh2Mode, 1);
   EXPECT_TRUE(Form1->SpeedButtonCh1->Enabled());
-  EXPECT_EQ(ScopeState().Settings.Ch2On, 1);  // both channels switched on
+  EXPECT_EQ(ScopeState().Settings.Channels[1].On, 1);  // both channels switched on
   EXPECT_EQ(DisplayState().Ch2PenColor, DisplayState().Math2PenColor);
   EXPECT_EQ(LabelColor(Form1->LabelCh2), DisplayState().Math2Color);
   Form1->InvertCH21->Click();

@@ -34,8 +34,8 @@ TEST_F(StartupTest, RangeLabelsNameThePressedButtonsWhileTheStartupDialogsAreUp)
   std::string ch1 = "?", ch2 = "?", time = "?";
   bool pressed = false;
   Dialogs().AnswerModal([&](TForm&) {
-    ch1 = ScopeState().Ch1RangeText;
-    ch2 = ScopeState().Ch2RangeText;
+    ch1 = ScopeState().Channels[0].RangeText;
+    ch2 = ScopeState().Channels[1].RangeText;
     time = ScopeState().TimeDivText;
     pressed = Form1->SpeedButton15v1->Down() && Form1->SpeedButton15v2->Down() && Form1->SpeedButton2ms->Down();
     return mrOk;

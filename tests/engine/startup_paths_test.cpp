@@ -64,8 +64,8 @@ TEST_F(StartupTest, NoDeviceShowsTheNoticeModallyThenTheDemoMessageAndRunsInDemo
   EXPECT_EQ(AboutBox->Label2->Caption(), " ");
   EXPECT_EQ(ScopeState().StartupTick, 0);
   // The labels agree with the pressed 1 V/div and 1 ms/div buttons.
-  EXPECT_EQ(ScopeState().Ch1RangeText, "1V");
-  EXPECT_EQ(ScopeState().Ch2RangeText, "1V");
+  EXPECT_EQ(ScopeState().Channels[0].RangeText, "1V");
+  EXPECT_EQ(ScopeState().Channels[1].RangeText, "1V");
   EXPECT_EQ(ScopeState().TimeDivText, "1ms");
 
   // The session's demo state is what the next start finds.
@@ -86,7 +86,7 @@ TEST_F(StartupWithDeviceTest, DemoModeFromTheFileNeverTouchesTheInstrument) {
   EXPECT_EQ(AboutBox->Label2->Caption(), " ");
   EXPECT_EQ(ScopeState().DemoMode, 1);
   EXPECT_FALSE(Driver().IsOpen());
-  EXPECT_EQ(ScopeState().Ch1RangeText, "1V");
+  EXPECT_EQ(ScopeState().Channels[0].RangeText, "1V");
   EXPECT_EQ(ScopeState().TimeDivText, "1ms");
   // The hardware dialog offers the mode in force.
   EXPECT_TRUE(BtnBottomDlg->RadioButton2->Checked());
@@ -145,20 +145,20 @@ TEST_F(StartupTest, EqualDacValuesInvalidateBothChannelsAndWarnOnce) {
 
   using namespace engine;
   EXPECT_EQ(ScopeState().CalibrationInvalid, 1);
-  EXPECT_EQ(ScopeState().Ch1_pos0, 128);
-  EXPECT_EQ(ScopeState().Ch2_pos0, 128);
-  EXPECT_EQ(ScopeState().Ch1_ad0, 128);
-  EXPECT_EQ(ScopeState().Ch2_ad0, 128);
-  EXPECT_EQ(ScopeState().Ch1_pos1, 32);
-  EXPECT_EQ(ScopeState().Ch2_pos1, 32);
-  EXPECT_EQ(ScopeState().Ch1_pos2, 224);
-  EXPECT_EQ(ScopeState().Ch2_pos2, 224);
-  EXPECT_EQ(ScopeState().Ch1_ad1, 62);
-  EXPECT_EQ(ScopeState().Ch2_ad1, 62);
-  EXPECT_EQ(ScopeState().Ch1_ad2, 192);
-  EXPECT_EQ(ScopeState().Ch2_ad2, 192);
+  EXPECT_EQ(ScopeState().Channels[0].pos0, 128);
+  EXPECT_EQ(ScopeState().Channels[1].pos0, 128);
+  EXPECT_EQ(ScopeState().Channels[0].ad0, 128);
+  EXPECT_EQ(ScopeState().Channels[1].ad0, 128);
+  EXPECT_EQ(ScopeState().Channels[0].pos1, 32);
+  EXPECT_EQ(ScopeState().Channels[1].pos1, 32);
+  EXPECT_EQ(ScopeState().Channels[0].pos2, 224);
+  EXPECT_EQ(ScopeState().Channels[1].pos2, 224);
+  EXPECT_EQ(ScopeState().Channels[0].ad1, 62);
+  EXPECT_EQ(ScopeState().Channels[1].ad1, 62);
+  EXPECT_EQ(ScopeState().Channels[0].ad2, 192);
+  EXPECT_EQ(ScopeState().Channels[1].ad2, 192);
   // The offsets are not part of the fallback.
-  EXPECT_EQ(ScopeState().Ch1OffsetCal, 130);
+  EXPECT_EQ(ScopeState().Channels[0].OffsetCal, 130);
 
   EXPECT_EQ(Dialogs().CountMessages(kCalibrationFailedText), 1);
   const auto* warning = Dialogs().FindMessage(kCalibrationFailedText);
@@ -175,9 +175,9 @@ TEST_F(StartupTest, ThreeDifferentDacValuesPerChannelAreKept) {
   WriteIni("[Calibration]\nCh1_ad0=100\nCh1_ad1=60\nCh1_ad2=180\nCh2_pos2=230\n");
   StartAndRun();
   EXPECT_EQ(ScopeState().CalibrationInvalid, 0);
-  EXPECT_EQ(ScopeState().Ch1_ad1, 60);
-  EXPECT_EQ(ScopeState().Ch2_ad1, 75);
-  EXPECT_EQ(ScopeState().Ch2_pos2, 230);
+  EXPECT_EQ(ScopeState().Channels[0].ad1, 60);
+  EXPECT_EQ(ScopeState().Channels[1].ad1, 75);
+  EXPECT_EQ(ScopeState().Channels[1].pos2, 230);
   EXPECT_EQ(Dialogs().CountMessages(kCalibrationFailedText), 0);
 }
 

@@ -82,7 +82,7 @@ TEST_F(TimeBaseTest, EveryStepSendsItsRegisterAndLeavesItsRateLabelAndScale) {
     EXPECT_EQ(ScopeState().PixelStep, row.pixelStep);
     EXPECT_EQ(ScopeState().TimeDivText, row.label);
     EXPECT_EQ(ScopeState().SampleRateText, row.rate);
-    EXPECT_EQ(ScopeState().Ch1RateTrim, 0);
+    EXPECT_EQ(ScopeState().Channels[0].RateTrim, 0);
     EXPECT_TRUE(b->Down());
     EXPECT_TRUE(Button(Form11, row.button)->Down()) << "the twin follows";
     // The rest of the group is up on both windows.

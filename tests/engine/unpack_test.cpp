@@ -38,7 +38,7 @@ class UnpackTest : public HeldStartupTest {
     ScopeState().SpectrumMode = 0;
     ScopeState().Settings.DigitalMode = 0;
     ScopeState().Calibrating = 0;
-    ScopeState().Settings.Ch1InputOn = ScopeState().Settings.Ch2InputOn = 1;
+    ScopeState().Settings.Channels[0].InputOn = ScopeState().Settings.Channels[1].InputOn = 1;
     ScopeState().AveragingOn = 0;
     ScopeState().AverageRunning = 0;
     ScopeState().NoiseRejectOn = 0;
@@ -95,7 +95,7 @@ TEST_F(UnpackTest, AGroundedChannelBecomesItsMeanWithTheRemainderDropped) {
   ch1[17] = 127;
   const std::vector<std::uint8_t> ch2 = Ramp(1, 0);
   Receive(ch1, ch2);
-  ScopeState().Settings.Ch1InputOn = 0;
+  ScopeState().Settings.Channels[0].InputOn = 0;
   Unpack();
   for (std::size_t i = 0; i < 4096; ++i) {
     ASSERT_EQ(ScopeState().Ch1Samples()[i], 127) << i;
@@ -104,8 +104,8 @@ TEST_F(UnpackTest, AGroundedChannelBecomesItsMeanWithTheRemainderDropped) {
 
   // CH2 grounded: the ramp 0..255 repeated has mean 127 (127.5 dropped).
   Receive(ch1, ch2);
-  ScopeState().Settings.Ch1InputOn = 1;
-  ScopeState().Settings.Ch2InputOn = 0;
+  ScopeState().Settings.Channels[0].InputOn = 1;
+  ScopeState().Settings.Channels[1].InputOn = 0;
   Unpack();
   EXPECT_EQ(ScopeState().Ch2Samples()[0], 127);
   EXPECT_EQ(ScopeState().Ch2Samples()[4095], 127);
@@ -285,7 +285,7 @@ TEST_F(UnpackTest, SpectrumAverageIsTheRmsOfTheEightStoredMagnitudesAsALevel) {
   for (int s = 0; s < 8; ++s) SetMagnitude(2047, s, 1000.0f);
   // Slots 2000, 0, ... : rms = 2000 / sqrt(8) = 707.1 -> level 310 -> display 100.
   SetMagnitude(5, 0, 2000.0f);
-  ScopeState().Settings.Ch1On = 1;
+  ScopeState().Settings.Channels[0].On = 1;
   engine::average_fft(States());
   EXPECT_EQ(ScopeState().Ch1Samples()[4094], 110);
   EXPECT_EQ(ScopeState().Ch1Samples()[4095], 110);
@@ -295,7 +295,7 @@ TEST_F(UnpackTest, SpectrumAverageIsTheRmsOfTheEightStoredMagnitudesAsALevel) {
   EXPECT_EQ(ScopeState().Ch1Samples()[0], 0);
   EXPECT_EQ(ScopeState().Ch1SpectrumLevels()[0] & 0xFFFF, 0x10000 - 128);
 
-  ScopeState().Settings.Ch1On = 0;
+  ScopeState().Settings.Channels[0].On = 0;
   engine::average_fft(States());
   EXPECT_EQ(ScopeState().Ch2Samples()[4095], 110);
   EXPECT_EQ(ScopeState().SpectrumLevels[4095] & 0xFFFF, 320);

@@ -37,11 +37,11 @@ class VerticalTest : public DeviceTest {
     DeviceTest::SetUp();
     OpenDevice();
     using namespace engine;
-    ScopeState().Ch1OffsetCal = 124;
-    ScopeState().Ch2OffsetCal = 120;
-    ScopeState().Ch1V5Offset = 7;
-    ScopeState().Ch2V5Offset = -5;
-    ScopeState().Ch1ProbeFactor = ScopeState().Ch2ProbeFactor = 1.0;
+    ScopeState().Channels[0].OffsetCal = 124;
+    ScopeState().Channels[1].OffsetCal = 120;
+    ScopeState().Channels[0].V5Offset = 7;
+    ScopeState().Channels[1].V5Offset = -5;
+    ScopeState().Channels[0].ProbeFactor = ScopeState().Channels[1].ProbeFactor = 1.0;
     ScopeState().ProbeWarningMuted = 0;
     ScopeState().SpectrumMode = 0;
     Form1->SpeedButton15v1Click(Form1);
@@ -70,15 +70,15 @@ TEST_F(VerticalTest, EveryRangeSendsItsGainBitsTrimAndLabel) {
     ASSERT_FALSE(Device().SettingsHistory().empty());
     EXPECT_EQ(Last().GainBits(1), r.gainBits);
     EXPECT_EQ(Last().OffsetDac(1), r.trimmed ? 131 : 124);
-    EXPECT_EQ(ScopeState().Ch1RangeText, r.captionX1);
-    EXPECT_EQ(ScopeState().Ch1RangeLabel, r.captionX1);
+    EXPECT_EQ(ScopeState().Channels[0].RangeText, r.captionX1);
+    EXPECT_EQ(ScopeState().Channels[0].RangeLabel, r.captionX1);
     EXPECT_TRUE(Button(Form11, r.ch1)->Down());
 
     Button(Form1, r.ch2)->Click();
     EXPECT_EQ(Last().GainBits(2), r.gainBits);
     EXPECT_EQ(Last().GainBits(1), r.gainBits) << "CH1 keeps its range";
     EXPECT_EQ(Last().OffsetDac(2), r.trimmed ? 115 : 120);
-    EXPECT_EQ(ScopeState().Ch2RangeText, r.captionX1);
+    EXPECT_EQ(ScopeState().Channels[1].RangeText, r.captionX1);
     EXPECT_TRUE(Button(Form1, r.ch2)->Down());
     EXPECT_TRUE(Button(Form11, r.ch2)->Down());
   }
@@ -88,8 +88,8 @@ TEST_F(VerticalTest, TenTimesProbeRelabelsButtonsOnBothWindowsAndWarnsOnce) {
   ASSERT_NE(Form12, nullptr);
   Form1->x101->Click();
   EXPECT_TRUE(Form12->Visible()) << "the other channel is still at x1";
-  EXPECT_DOUBLE_EQ(ScopeState().Ch1ProbeFactor, 10.0);
-  EXPECT_DOUBLE_EQ(ScopeState().Ch1ProbeDb, 20.0);
+  EXPECT_DOUBLE_EQ(ScopeState().Channels[0].ProbeFactor, 10.0);
+  EXPECT_DOUBLE_EQ(ScopeState().Channels[0].ProbeDb, 20.0);
   EXPECT_TRUE(Form11->x101->Down());
   const std::vector<std::string> x10{"30V", "10V", "3V", "1V", "0.3V", "0.1V"};
   const std::vector<std::string> x1{"3V", "1V", "0.3V", "0.1V", "30mV", "10mV"};
@@ -97,12 +97,12 @@ TEST_F(VerticalTest, TenTimesProbeRelabelsButtonsOnBothWindowsAndWarnsOnce) {
   EXPECT_EQ(Captions(Form11, 1), x10);
   EXPECT_EQ(Captions(Form1, 2), x1);
   // The picture label carries the trailing blank; the device keeps the range.
-  EXPECT_EQ(ScopeState().Ch1RangeText, "10V ");
+  EXPECT_EQ(ScopeState().Channels[0].RangeText, "10V ");
   EXPECT_EQ(Last().GainBits(1), 0x28);
 
   for (const Range& r : kRanges) {
     Button(Form1, r.ch1)->Click();
-    EXPECT_EQ(ScopeState().Ch1RangeText, r.labelX10);
+    EXPECT_EQ(ScopeState().Channels[0].RangeText, r.labelX10);
   }
 
   Form12->Hide();
@@ -112,39 +112,39 @@ TEST_F(VerticalTest, TenTimesProbeRelabelsButtonsOnBothWindowsAndWarnsOnce) {
 
   Form1->x11->Click();
   EXPECT_EQ(Captions(Form1, 1), x1);
-  EXPECT_EQ(ScopeState().Ch1RangeText, "10mV");
-  EXPECT_DOUBLE_EQ(ScopeState().Ch1ProbeFactor, 1.0);
-  EXPECT_DOUBLE_EQ(ScopeState().Ch1ProbeDb, 0.0);
+  EXPECT_EQ(ScopeState().Channels[0].RangeText, "10mV");
+  EXPECT_DOUBLE_EQ(ScopeState().Channels[0].ProbeFactor, 1.0);
+  EXPECT_DOUBLE_EQ(ScopeState().Channels[0].ProbeDb, 0.0);
 }
 
 TEST_F(VerticalTest, MutedProbeWarningStaysHidden) {
   ScopeState().ProbeWarningMuted = 1;
   Form1->x102->Click();
   EXPECT_FALSE(Form12->Visible());
-  EXPECT_EQ(ScopeState().Ch2RangeText, "10V ");
+  EXPECT_EQ(ScopeState().Channels[1].RangeText, "10V ");
 }
 
 TEST_F(VerticalTest, CouplingSetsTheChannelBitsAndMarksTheLabel) {
   Form1->SpeedButton_ac1->Click();
   EXPECT_FALSE(Last().DcCoupled(1));
   EXPECT_FALSE(Last().Grounded(1));
-  EXPECT_EQ(ScopeState().Ch1RangeText, "1V~");
+  EXPECT_EQ(ScopeState().Channels[0].RangeText, "1V~");
   EXPECT_TRUE(Form11->SpeedButton_ac1->Down());
 
   Form1->SpeedButton_gnd1->Click();
   EXPECT_TRUE(Last().Grounded(1));
   EXPECT_FALSE(Last().DcCoupled(1)) << "GND keeps the coupling";
-  EXPECT_EQ(ScopeState().Ch1RangeText, "1V~");
+  EXPECT_EQ(ScopeState().Channels[0].RangeText, "1V~");
 
   Form1->SpeedButton_dc1->Click();
   EXPECT_TRUE(Last().DcCoupled(1));
   EXPECT_FALSE(Last().Grounded(1));
-  EXPECT_EQ(ScopeState().Ch1RangeText, "1V");
+  EXPECT_EQ(ScopeState().Channels[0].RangeText, "1V");
 
   Form1->SpeedButton__ac2->Click();
   EXPECT_FALSE(Last().DcCoupled(2));
   EXPECT_TRUE(Last().DcCoupled(1));
-  EXPECT_EQ(ScopeState().Ch2RangeText, "1V~");
+  EXPECT_EQ(ScopeState().Channels[1].RangeText, "1V~");
   EXPECT_TRUE(Form11->SpeedButton__ac2->Down());
   Form1->SpeedButton_gnd2->Click();
   EXPECT_TRUE(Last().Grounded(2));
@@ -178,55 +178,55 @@ TEST_F(VerticalTest, PositionTermStopsAtTheEdgesOfTheOffsetDac) {
   Form1->SpeedButton28Click(Form1);
   Form1->SpeedButton29Click(Form1);
   Form1->TrackBar1->SetPosition(127);  // 124 + 127 = 251 fits
-  EXPECT_EQ(ScopeState().Ch1PositionDac, 127);
+  EXPECT_EQ(ScopeState().Channels[0].PositionDac, 127);
   EXPECT_EQ(Last().OffsetDac(1), 251);
 
-  ScopeState().Ch1OffsetCal = 200;
+  ScopeState().Channels[0].OffsetCal = 200;
   Form1->TrackBar1->SetPosition(100);  // 300 would overflow: the term becomes 55
-  EXPECT_EQ(ScopeState().Ch1PositionDac, 55);
-  EXPECT_EQ(ScopeState().Ch1OffsetDac, 255);
+  EXPECT_EQ(ScopeState().Channels[0].PositionDac, 55);
+  EXPECT_EQ(ScopeState().Channels[0].OffsetDac, 255);
   EXPECT_EQ(Last().OffsetDac(1), 255);
   EXPECT_EQ(Form1->TrackBar1->Position(), 100) << "the bar keeps the user's value";
 
-  ScopeState().Ch2OffsetCal = 10;
+  ScopeState().Channels[1].OffsetCal = 10;
   Form1->TrackBar2->SetPosition(-128);  // -118 would underflow: the term becomes -10
-  EXPECT_EQ(ScopeState().Ch2PositionDac, -10);
-  EXPECT_EQ(ScopeState().Ch2OffsetDac, 0);
+  EXPECT_EQ(ScopeState().Channels[1].PositionDac, -10);
+  EXPECT_EQ(ScopeState().Channels[1].OffsetDac, 0);
   EXPECT_EQ(Last().OffsetDac(2), 0);
-  EXPECT_EQ(ScopeState().Settings.Ch2Position, -128);
+  EXPECT_EQ(ScopeState().Settings.Channels[1].Position, -128);
   EXPECT_EQ(Form11->TrackBar2->Position(), -128);
 }
 
 TEST_F(VerticalTest, PositionMovesAStoppedTraceOnlyOnce) {
   ScopeState().StartupTick |= 4;  // a capture has been taken
   ScopeState().AcquisitionIdle = 1;
-  const int before = DisplayState().Ch1CapturePos;
+  const int before = DisplayState().Channels[0].CapturePos;
   Form1->TrackBar1->SetPosition(10);
-  EXPECT_EQ(DisplayState().Ch1CapturePos, before - 10);
+  EXPECT_EQ(DisplayState().Channels[0].CapturePos, before - 10);
   EXPECT_EQ(Form11->TrackBar1->Position(), 10);
   // From the twin panel: the main bar follows and the trace moves once more.
   Form11->TrackBar1->SetPosition(4);
   EXPECT_EQ(Form1->TrackBar1->Position(), 4);
-  EXPECT_EQ(DisplayState().Ch1CapturePos, before - 4);
+  EXPECT_EQ(DisplayState().Channels[0].CapturePos, before - 4);
 
   // While a loop runs the next capture shows the new position by itself.
   ScopeState().AcquisitionIdle = 0;
   Form1->TrackBar1->SetPosition(20);
-  EXPECT_EQ(DisplayState().Ch1CapturePos, before - 4);
+  EXPECT_EQ(DisplayState().Channels[0].CapturePos, before - 4);
   ScopeState().AcquisitionIdle = 1;
 }
 
 TEST_F(VerticalTest, ChannelOnButtonsHideAndShowOnBothWindows) {
   Form1->CH1on->Click();
-  EXPECT_EQ(ScopeState().Settings.Ch1On, 0);
+  EXPECT_EQ(ScopeState().Settings.Channels[0].On, 0);
   EXPECT_TRUE(Form1->SpeedButtonCh1->Down());
   EXPECT_FALSE(Form11->CH1on->Down());
   EXPECT_EQ(Form1->LabelCh1->Font().Color, 0x808080u);
   EXPECT_EQ(Form11->LabelCh1->Font().Color, 0x808080u);
-  EXPECT_EQ(ScopeState().Settings.Ch2On, 1);
+  EXPECT_EQ(ScopeState().Settings.Channels[1].On, 1);
 
   Form11->CH1on->Click();  // the twin forwards
-  EXPECT_EQ(ScopeState().Settings.Ch1On, 1);
+  EXPECT_EQ(ScopeState().Settings.Channels[0].On, 1);
   EXPECT_TRUE(Form1->CH1on->Down());
   EXPECT_EQ(Form1->LabelCh1->Font().Color, DisplayState().Ch1Color);
   EXPECT_EQ(Form11->LabelCh1->Font().Color, DisplayState().Ch1Color);
@@ -235,21 +235,21 @@ TEST_F(VerticalTest, ChannelOnButtonsHideAndShowOnBothWindows) {
 TEST_F(VerticalTest, SpectrumShowsExactlyOneChannel) {
   using namespace engine;
   ScopeState().SpectrumMode = 1;
-  ScopeState().Settings.Ch1On = 1;
-  ScopeState().Settings.Ch2On = 0;
+  ScopeState().Settings.Channels[0].On = 1;
+  ScopeState().Settings.Channels[1].On = 0;
   Form1->SpeedButtonCh2->SetDown(true);
   Form1->CH2on->SetDown(false);
 
   Form1->CH1on->Click();  // hide CH1: CH2 comes instead
-  EXPECT_EQ(ScopeState().Settings.Ch1On, 0);
-  EXPECT_EQ(ScopeState().Settings.Ch2On, 1);
+  EXPECT_EQ(ScopeState().Settings.Channels[0].On, 0);
+  EXPECT_EQ(ScopeState().Settings.Channels[1].On, 1);
   EXPECT_TRUE(Form1->CH2on->Down());
   EXPECT_TRUE(Form11->CH2on->Down());
   EXPECT_FALSE(Form11->CH1on->Down());
 
   Form1->CH2on->Click();  // hide CH2: CH1 comes back
-  EXPECT_EQ(ScopeState().Settings.Ch1On, 1);
-  EXPECT_EQ(ScopeState().Settings.Ch2On, 0);
+  EXPECT_EQ(ScopeState().Settings.Channels[0].On, 1);
+  EXPECT_EQ(ScopeState().Settings.Channels[1].On, 0);
   EXPECT_TRUE(Form1->CH1on->Down());
   EXPECT_EQ(Form1->LabelCh2->Font().Color, 0x808080u);
 }

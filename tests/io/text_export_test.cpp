@@ -121,9 +121,9 @@ TEST_F(ScopeExports, SaveFftDataWritesTheShownChannelsTableAndTheFileMenuFollows
   EXPECT_FALSE(Form1->SaveDataAs1->Enabled());
 
   ScopeState().SpectrumMode = 1;
-  ScopeState().Settings.Ch1On = 0;  // CH2's levels, the first half of the block
-  ScopeState().Settings.Ch2GainCode = 1;
-  ScopeState().Ch2ProbeDb = 20.0;
+  ScopeState().Settings.Channels[0].On = 0;  // CH2's levels, the first half of the block
+  ScopeState().Settings.Channels[1].GainCode = 1;
+  ScopeState().Channels[1].ProbeDb = 20.0;
   ScopeState().TimePerDiv = 100000;
   ScopeState().DisplayStart = 1;
   DisplayState().SpectrumZoom = 1;

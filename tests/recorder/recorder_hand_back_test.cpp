@@ -49,7 +49,7 @@ TEST_F(RecorderHandBack, AProbeSetWhileTheRecorderHoldsTheInstrumentLeavesBothRa
     Rec().SpeedButton5Click(&Rec());
     EXPECT_EQ(Device().LastSettings()->GainBits(v.channel), v.scopeGainBits);
     EXPECT_TRUE(Form1->FindComponentAs<TSpeedButton>(v.scopeButton)->Down());
-    EXPECT_EQ(v.channel == 1 ? ScopeState().Ch1RangeText : ScopeState().Ch2RangeText, v.scopeLabel);
+    EXPECT_EQ(ScopeState().Channel(v.channel).RangeText, v.scopeLabel);
 
     TSpeedButton* x1 = v.channel == 1 ? Form1->x11 : Form1->x12;
     x1->SetDown(true);

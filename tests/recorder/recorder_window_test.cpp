@@ -277,7 +277,7 @@ TEST_F(RecorderWindow, AFileThatIsNotARecorderFileIsRefusedWhole) {
   EXPECT_EQ(Ch1(0, 2000), before);
   EXPECT_EQ(Rec().Caption(), caption);
   EXPECT_EQ(RecorderState().RecNoteShown, 0);  // its annotation was not taken either
-  EXPECT_EQ(ScopeState().Settings.Ch1X10, 0);
+  EXPECT_EQ(ScopeState().Settings.Channels[0].X10, 0);
 }
 
 TEST_F(RecorderWindow, ABadFieldShowsItsMessageAndLeavesTheWindowUsable) {

@@ -18,10 +18,10 @@ namespace {
 device::DemoSettings DemoSettingsNow(const engine::WithScopeStates& states, const FrontPanelControls& panel) {
   device::DemoSettings s;
   s.TimePerDiv = states.ScopeState.TimePerDiv;
-  s.Ch1GainCode = states.ScopeState.Settings.Ch1GainCode;
-  s.Ch2GainCode = states.ScopeState.Settings.Ch2GainCode;
-  s.Ch1Position = panel.TrackBar1->Position();
-  s.Ch2Position = panel.TrackBar2->Position();
+  s.Channels[0].GainCode = states.ScopeState.Settings.Channels[0].GainCode;
+  s.Channels[1].GainCode = states.ScopeState.Settings.Channels[1].GainCode;
+  s.Channels[0].Position = panel.TrackBar1->Position();
+  s.Channels[1].Position = panel.TrackBar2->Position();
   s.TriggerOff = states.ScopeState.Settings.TriggerOff;
   s.TriggerSource = states.ScopeState.Settings.TriggerSource;
   s.TriggerSlope = states.ScopeState.Settings.TriggerSlope;

@@ -70,8 +70,8 @@ void AcquisitionController::PostCaptureSteps(CaptureMode mode) {
   // Labels for the files and the export; the magnified steps are all
   // captured at 5 us/div.
   ScopeState.ShareTimeDivText = ScopeState.TimePerDiv == 500 ? "5us" : ScopeState.TimeDivText;
-  ScopeState.ShareCh1RangeText = ScopeState.Ch1RangeText;
-  ScopeState.ShareCh2RangeText = ScopeState.Ch2RangeText;
+  ScopeState.Channels[0].ShareRangeText = ScopeState.Channels[0].RangeText;
+  ScopeState.Channels[1].ShareRangeText = ScopeState.Channels[1].RangeText;
   SaveShareData(capture);
 
   // The new trace on the picture, with its persistence; whatever had hidden
@@ -88,10 +88,10 @@ void AcquisitionController::SaveShareData(const display::Capture& taken) {
   const display::SampleBlockView shown = engine::ShownSamples(*this, taken);
   io::SampleExport capture;
   capture.TimeBaseCode = taken.Settings.TimeBaseCode;
-  capture.Ch1GainCode = taken.Settings.Ch1GainCode;
-  capture.Ch2GainCode = taken.Settings.Ch2GainCode;
-  capture.Ch1GroundLevel = taken.Settings.Ch1GroundLevel;
-  capture.Ch2GroundLevel = taken.Settings.Ch2GroundLevel;
+  capture.Ch1GainCode = taken.Settings.Channels[0].GainCode;
+  capture.Ch2GainCode = taken.Settings.Channels[1].GainCode;
+  capture.Ch1GroundLevel = taken.Settings.Channels[0].GroundLevel;
+  capture.Ch2GroundLevel = taken.Settings.Channels[1].GroundLevel;
   capture.Ch1 = shown.subspan<display::kChannelSamples, display::kChannelSamples>();
   capture.Ch2 = shown.first<display::kChannelSamples>();
   // Another program of the user may have made the block smaller; written

@@ -45,8 +45,8 @@ void AcquisitionController::LeaveFileDisplay() {
   ScopeState.DataFileName.clear();
   TForm& window = controls_.Window;
   window.SetCaption(window.Caption().find("Darvik") != std::string::npos ? "Darvik48" : "Spectrum analyzer");
-  ScopeState.FileCh1Ground = 10000;
-  ScopeState.FileCh2Ground = 10000;
+  ScopeState.Channels[0].FileGround = display::kNoFileGround;
+  ScopeState.Channels[1].FileGround = display::kNoFileGround;
 }
 
 void AcquisitionController::Timer2Timer(TObject* /*Sender*/) {

@@ -85,12 +85,12 @@ void FilesController::PrintSetup1Click(TObject* /*Sender*/) { menu_.PrinterSetup
 void FilesController::BitBtn1Click(TObject* /*Sender*/) {
   menu_.Memo1->Lines().Clear();
   if (!ScopeState.SpectrumMode) return;
-  const bool ch1 = ScopeState.Settings.Ch1On != 0;
+  const bool ch1 = ScopeState.Settings.Channels[0].On != 0;
   io::SpectrumTableInput input;
   input.Levels = ch1 ? std::span<const std::int32_t>(ScopeState.Ch1SpectrumLevels())
                      : std::span<const std::int32_t>(ScopeState.SpectrumLevels.data(), display::kChannelSamples);
   input.TimePerDiv = ScopeState.TimePerDiv;
-  input.LevelOffsetDb = display::TopLevelDbv(ch1 ? ScopeState.Settings.Ch1GainCode : ScopeState.Settings.Ch2GainCode) + (ch1 ? ScopeState.Ch1ProbeDb : ScopeState.Ch2ProbeDb);
+  input.LevelOffsetDb = display::TopLevelDbv(ch1 ? ScopeState.Settings.Channels[0].GainCode : ScopeState.Settings.Channels[1].GainCode) + (ch1 ? ScopeState.Channels[0].ProbeDb : ScopeState.Channels[1].ProbeDb);
   input.DisplayStart = ScopeState.DisplayStart;
   input.Zoom = DisplayState.SpectrumZoom;
   input.Points = DisplayState.SpectrumPoints;

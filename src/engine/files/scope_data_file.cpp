@@ -35,10 +35,10 @@ void FilesController::SaveDSOData1Click(TObject*) {
 
   io::ScopeDataFile d;
   d.TimeDivText = ScopeState.ShareTimeDivText;
-  d.Ch1RangeText = ScopeState.ShareCh1RangeText;
-  d.Ch2RangeText = ScopeState.ShareCh2RangeText;
-  d.Ch1Ground = ScopeState.Ch1GroundLevel;
-  d.Ch2Ground = ScopeState.Ch2GroundLevel;
+  d.Ch1RangeText = ScopeState.Channels[0].ShareRangeText;
+  d.Ch2RangeText = ScopeState.Channels[1].ShareRangeText;
+  d.Ch1Ground = ScopeState.Channels[0].GroundLevel;
+  d.Ch2Ground = ScopeState.Channels[1].GroundLevel;
   // The bit view keeps the raw samples aside; they are what the file holds.
   for (std::size_t n = 0; n < io::kDataRows; ++n) {
     d.Ch1[n] = ScopeState.Settings.DigitalMode ? ScopeState.SampleCopy[display::kChannelSamples + n] : ScopeState.Ch1Samples()[n];
@@ -128,8 +128,8 @@ void FilesController::LoadScopeDataFile(TForm5& reader) {
     host_.SpeedButton22Click(nullptr);
     host_.poisto();
   }
-  if (d.Ch1Ground) ScopeState.FileCh1Ground = *d.Ch1Ground;
-  if (d.Ch2Ground) ScopeState.FileCh2Ground = *d.Ch2Ground;
+  if (d.Ch1Ground) ScopeState.Channels[0].FileGround = *d.Ch1Ground;
+  if (d.Ch2Ground) ScopeState.Channels[1].FileGround = *d.Ch2Ground;
   for (std::size_t n = 0; n < io::kDataRows; ++n) {
     ScopeState.Ch1Samples()[n] = d.Ch1[n];
     ScopeState.Ch2Samples()[n] = d.Ch2[n];

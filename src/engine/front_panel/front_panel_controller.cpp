@@ -54,8 +54,8 @@ void FrontPanelController::asetus_1() {
 }
 
 void FrontPanelController::Set_DACs() {
-  ScopeState.Settings.Ch1OffsetDacByte = OffsetByte(ScopeState.Ch1OffsetCal, ScopeState.Ch1RangeTrim, ScopeState.Ch1RateTrim, ScopeState.Ch1PositionDac);
-  ScopeState.Settings.Ch2OffsetDacByte = OffsetByte(ScopeState.Ch2OffsetCal, ScopeState.Ch2RangeTrim, ScopeState.Ch2RateTrim, ScopeState.Ch2PositionDac);
+  ScopeState.Settings.Channels[0].OffsetDacByte = OffsetByte(ScopeState.Channels[0].OffsetCal, ScopeState.Channels[0].RangeTrim, ScopeState.Channels[0].RateTrim, ScopeState.Channels[0].PositionDac);
+  ScopeState.Settings.Channels[1].OffsetDacByte = OffsetByte(ScopeState.Channels[1].OffsetCal, ScopeState.Channels[1].RangeTrim, ScopeState.Channels[1].RateTrim, ScopeState.Channels[1].PositionDac);
   Set500();
 }
 

@@ -55,8 +55,8 @@ void FrontPanelController::ApplyTimeBaseStep(const engine::TimeBaseStep& step) {
     ScopeState.SampleStep = step.SampleStep;
   }
   ShowTimeBase();
-  ScopeState.Ch1RateTrim = 0;
-  ScopeState.Ch2RateTrim = 0;
+  ScopeState.Channels[0].RateTrim = 0;
+  ScopeState.Channels[1].RateTrim = 0;
   asetus("", 0);
   AsetaAika(step.PixelStep, step.Label);
 }

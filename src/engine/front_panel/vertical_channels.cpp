@@ -17,7 +17,6 @@ namespace engine::front_panel {
 namespace {
 
 using FP = FrontPanelControls;
-using State = engine::ScopeSharedState;
 
 // Where the scope keeps what differs between the two channels.
 struct ChannelPlaces {
@@ -27,18 +26,8 @@ struct ChannelPlaces {
   PanelControl<TLabel> Label;
   std::array<engine::PanelButton, 3> Coupling;  // AC, DC, GND
   engine::PanelButton engine::RangeStep::*RangeButton;
-  std::int32_t State::*OffsetCal;
-  std::int32_t State::*V5Offset;
-  std::int32_t State::*RangeTrim;
-  std::int32_t State::*RateTrim;
-  std::int32_t State::*PositionDac;
-  std::int32_t State::*OffsetDac;
-  std::string State::*RangeLabel;
-  std::string State::*RangeText;
-  double State::*ProbeFactor;
-  double State::*ProbeDb;
+  std::size_t Index;  // of the channel in the states, CH1 first
   TColor display::DisplaySharedState::*Color;
-  std::int32_t display::DisplaySharedState::*CapturePos;
   void (FrontPanelHost::*GroundMarker)();
   int RangeTextX;  // of the volts/div label, right of the picture's left edge
 };
@@ -46,15 +35,13 @@ struct ChannelPlaces {
 const ChannelPlaces kChannelPlaces[2] = {
     {&FP::TrackBar1, &FP::CH1on, &FP::SpeedButtonCh1, &FP::LabelCh1,
      {&FP::SpeedButton_ac1, &FP::SpeedButton_dc1, &FP::SpeedButton_gnd1}, &engine::RangeStep::Ch1Button,
-     &State::Ch1OffsetCal, &State::Ch1V5Offset, &State::Ch1RangeTrim, &State::Ch1RateTrim, &State::Ch1PositionDac,
-     &State::Ch1OffsetDac, &State::Ch1RangeLabel, &State::Ch1RangeText, &State::Ch1ProbeFactor, &State::Ch1ProbeDb,
-     &display::DisplaySharedState::Ch1Color, &display::DisplaySharedState::Ch1CapturePos, &FrontPanelHost::y1_viiva,
+     0,
+     &display::DisplaySharedState::Ch1Color, &FrontPanelHost::y1_viiva,
      10},
     {&FP::TrackBar2, &FP::CH2on, &FP::SpeedButtonCh2, &FP::LabelCh2,
      {&FP::SpeedButton__ac2, &FP::SpeedButton_dc2, &FP::SpeedButton_gnd2}, &engine::RangeStep::Ch2Button,
-     &State::Ch2OffsetCal, &State::Ch2V5Offset, &State::Ch2RangeTrim, &State::Ch2RateTrim, &State::Ch2PositionDac,
-     &State::Ch2OffsetDac, &State::Ch2RangeLabel, &State::Ch2RangeText, &State::Ch2ProbeFactor, &State::Ch2ProbeDb,
-     &display::DisplaySharedState::Ch2Color, &display::DisplaySharedState::Ch2CapturePos, &FrontPanelHost::y2_viiva,
+     1,
+     &display::DisplaySharedState::Ch2Color, &FrontPanelHost::y2_viiva,
      70},
 };
 
@@ -79,7 +66,7 @@ void FrontPanelController::ApplyRangeStep(int channel, const engine::RangeStep& 
   const ChannelPlaces& c = Places(channel);
   ScopeState.Settings.GainCode(channel) = step.Code;
   ShowChannelSettings(channel);
-  ScopeState.*c.RangeTrim = step.CalibratedTrim ? ScopeState.*c.V5Offset : 0;
+  ScopeState.Channels[c.Index].RangeTrim = step.CalibratedTrim ? ScopeState.Channels[c.Index].V5Offset : 0;
   asetus(ScopeState.Settings.X10(channel) ? step.LabelX10 : step.LabelX1, channel);
   host_.kursorivoltit();
   // The Bode plot follows CH1's range.
@@ -122,18 +109,18 @@ void FrontPanelController::CouplingClick(int channel, int kind) {
   }
   ShowChannelSettings(channel);
   Set500();
-  asetus(ScopeState.*c.RangeLabel, channel);
+  asetus(ScopeState.Channels[c.Index].RangeLabel, channel);
 }
 
 // ---------------------------------------------------------------- probes
 
 void FrontPanelController::ProbeClick(int channel, bool x10) {
   const ChannelPlaces& c = Places(channel);
-  const double otherFactor = ScopeState.*Places(3 - channel).ProbeFactor;
+  const double otherFactor = ScopeState.Channels[Places(3 - channel).Index].ProbeFactor;
   if (x10 && otherFactor == 1.0 && !ScopeState.ProbeWarningMuted && Form12) Form12->Show();
 
-  ScopeState.*c.ProbeFactor = x10 ? 10.0 : 1.0;
-  ScopeState.*c.ProbeDb = x10 ? 20.0 : 0.0;
+  ScopeState.Channels[c.Index].ProbeFactor = x10 ? 10.0 : 1.0;
+  ScopeState.Channels[c.Index].ProbeDb = x10 ? 20.0 : 0.0;
   ScopeState.Settings.X10(channel) = x10 ? 1 : 0;
   ShowChannelSettings(channel);
 
@@ -171,16 +158,16 @@ void FrontPanelController::PositionChange(int channel) {
   auto groundMarker = [&] { (host_.*c.GroundMarker)(); };
   auto applyOffset = [&] {
     shownPosition = position;
-    const std::int32_t cal = ScopeState.*c.OffsetCal;
-    const std::int32_t base = (cal + ScopeState.*c.RangeTrim + ScopeState.*c.RateTrim) & 255;
+    const std::int32_t cal = ScopeState.Channels[c.Index].OffsetCal;
+    const std::int32_t base = (cal + ScopeState.Channels[c.Index].RangeTrim + ScopeState.Channels[c.Index].RateTrim) & 255;
     const std::int32_t s = base + position;
     // The DAC cannot leave 0..255: the term stops at the edge, the bar keeps
     // the value the user set.
     std::int32_t term = position;
     if (s > 255) term = position - s + 255;
     if (s < 0) term = position - s;
-    ScopeState.*c.PositionDac = term;
-    ScopeState.*c.OffsetDac = cal + term;
+    ScopeState.Channels[c.Index].PositionDac = term;
+    ScopeState.Channels[c.Index].OffsetDac = cal + term;
     Set_DACs();
   };
 
@@ -201,7 +188,7 @@ void FrontPanelController::PositionChange(int channel) {
   if (PositionShiftArmed && !persistDown && !mathShown && ScopeState.AcquisitionIdle && (ScopeState.StartupTick & 4)) {
     // A stopped trace follows the bar without a new capture.
     host_.poisto();
-    DisplayState.*c.CapturePos += shownPosition - position;
+    DisplayState.Channels[c.Index].CapturePos += shownPosition - position;
     host_.piirrot();
   }
   host_.putsataanko();
@@ -269,7 +256,7 @@ void FrontPanelController::ChannelScopeView(int channel, bool show) {
   TColor color = DisplayState.*c.Color;
   // CH2 inverted is drawn as the math trace.
   if (channel == 2 && ScopeState.InvertCh2Mode && !ScopeState.MathOff) color = DisplayState.Math2Color;
-  host_.TulostaTeksti(ScopeState.*c.RangeText, ScopeState.ScreenX0 + c.RangeTextX, display::kTopTextY,
+  host_.TulostaTeksti(ScopeState.Channels[c.Index].RangeText, ScopeState.ScreenX0 + c.RangeTextX, display::kTopTextY,
                       show ? color : DisplayState.BackgroundColor);
   for (FrontPanelControls* p : {&panel_, static_cast<FrontPanelControls*>(Form11)})
     if (p) SetFontColorOf(p->*c.Label, show ? color : clGray);
@@ -289,7 +276,7 @@ void FrontPanelController::ChannelSpectrumView(int channel, bool show) {
     host_.piirrot();
   }
   const TColor color = DisplayState.*c.Color;
-  host_.TulostaTeksti(ScopeState.*c.RangeText, ScopeState.ScreenX0 + c.RangeTextX, display::kTopTextY,
+  host_.TulostaTeksti(ScopeState.Channels[c.Index].RangeText, ScopeState.ScreenX0 + c.RangeTextX, display::kTopTextY,
                       show ? color : DisplayState.BackgroundColor);
   for (FrontPanelControls* p : {&panel_, static_cast<FrontPanelControls*>(Form11)})
     if (p) SetFontColorOf(p->*c.Label, show ? color : clGray);

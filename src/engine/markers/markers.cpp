@@ -121,7 +121,7 @@ void MarkersController::Image1MouseUp(TObject* /*Sender*/, TMouseButton Button, 
 // ---------------------------------------------------------------- dragging
 
 display::MarkerPens MarkersController::MarkerPens() const {
-  return {display::ShownChannelPen(engine::CurrentColorTable(*this), ScopeState.Settings.Ch1On != 0), DisplayState.TimeMarkerPenColor,
+  return {display::ShownChannelPen(engine::CurrentColorTable(*this), ScopeState.Settings.Channels[0].On != 0), DisplayState.TimeMarkerPenColor,
           DisplayState.BackgroundColor};
 }
 

@@ -15,18 +15,8 @@ namespace {
 constexpr std::size_t kReadoutChars = 50;
 
 // Per channel, CH1 first: where its samples start in a block, and the
-// settings, display values and measurement-window box that belong to it.
+// display colour and measurement-window box that belong to it.
 constexpr std::size_t kChannelOffset[2] = {display::kChannelSamples, 0};
-constexpr std::uint8_t display::CaptureSettings::*kRangeCode[2] = {&display::CaptureSettings::Ch1GainCode,
-                                                                   &display::CaptureSettings::Ch2GainCode};
-constexpr double display::CaptureSettings::*kProbeFactor[2] = {&display::CaptureSettings::Ch1ProbeFactor,
-                                                               &display::CaptureSettings::Ch2ProbeFactor};
-constexpr std::int32_t display::CaptureSettings::*kGroundLevel[2] = {&display::CaptureSettings::Ch1GroundLevel,
-                                                                     &display::CaptureSettings::Ch2GroundLevel};
-constexpr std::int32_t display::CaptureSettings::*kFileGround[2] = {&display::CaptureSettings::FileCh1Ground,
-                                                                    &display::CaptureSettings::FileCh2Ground};
-constexpr std::int32_t display::DisplaySharedState::*kCapturePos[2] = {&display::DisplaySharedState::Ch1CapturePos,
-                                                                       &display::DisplaySharedState::Ch2CapturePos};
 constexpr TColor display::DisplaySharedState::*kReadoutColor[2] = {&display::DisplaySharedState::Ch1Color,
                                                                    &display::DisplaySharedState::Ch2Color};
 constexpr TCheckBox* TForm_99::*kColumnBox[2] = {&TForm_99::CH1M, &TForm_99::CH2M};
@@ -44,13 +34,13 @@ struct Measured {
   display::ChannelCodes Channel(int channel) const {
     return display::ChannelCodes(Block.data() + kChannelOffset[Index(channel)], display::kSamples);
   }
-  std::uint8_t RangeCode(int channel) const { return Settings.*kRangeCode[Index(channel)]; }
-  double ProbeFactor(int channel) const { return Settings.*kProbeFactor[Index(channel)]; }
+  std::uint8_t RangeCode(int channel) const { return Settings.Channels[Index(channel)].GainCode; }
+  double ProbeFactor(int channel) const { return Settings.Channels[Index(channel)].ProbeFactor; }
   // The code that 0 V gives: from the ground level in force, or from a
   // loaded data file's while one is shown (CH1's ground says which).
   int GroundCode(int channel) const {
-    const bool file = Settings.FileCh1Ground != 10000;
-    return 255 - (file ? Settings.*kFileGround[Index(channel)] : Settings.*kGroundLevel[Index(channel)]);
+    const bool file = Settings.Channels[0].FileGround != display::kNoFileGround;
+    return 255 - (file ? Settings.Channels[Index(channel)].FileGround : Settings.Channels[Index(channel)].GroundLevel);
   }
 };
 
@@ -66,7 +56,7 @@ display::ChannelSetup SetupOf(const engine::WithScopeStates& states, const Measu
   s.GroundCode = m.GroundCode(channel);
   s.TimeBaseCode = m.Settings.TimeBaseCode;
   s.TimePerDiv = m.Settings.TimePerDiv;
-  s.PositionMoved = states.DisplayState.*kCapturePos[Index(channel)] != 0;
+  s.PositionMoved = states.DisplayState.Channels[Index(channel)].CapturePos != 0;
   return s;
 }
 
@@ -91,7 +81,7 @@ void MarkersController::rms_out(const display::Capture& capture) { ShowRms(captu
 void MarkersController::ShowRms(display::SampleBlockView block, const display::CaptureSettings& settings) {
   const Measured m{block, settings};
   if (!(ScopeState.RmsOn || ScopeState.DbmOn) || m.Settings.SpectrumMode || m.Settings.DigitalMode) return;
-  const int channel = ScopeState.Settings.Ch1On ? 1 : 2;
+  const int channel = ScopeState.Settings.Channels[0].On ? 1 : 2;
   const display::RmsReadout r = display::MeasureRms(m.Channel(channel), m.RangeCode(channel), m.ProbeFactor(channel));
   DisplayState.TraceMeanCode = r.MeanCode;
   DisplayState.TraceMeanVolts = r.MeanVolts;

@@ -137,10 +137,10 @@ void SettingsFilesController::ReadCreationSettings() {
   if (!other_.ScopeIni) return;
   TIniFile& ini = *other_.ScopeIni;
 
-  ScopeState.Ch1OffsetCal = ini.ReadInteger("Calibration", "offs_1", 124);
-  ScopeState.Ch2OffsetCal = ini.ReadInteger("Calibration", "offs_2", 124);
-  ScopeState.Ch1V5Offset = ini.ReadInteger("Calibration", "v5_offs1", 0);
-  ScopeState.Ch2V5Offset = ini.ReadInteger("Calibration", "v5_offs2", 0);
+  ScopeState.Channels[0].OffsetCal = ini.ReadInteger("Calibration", "offs_1", 124);
+  ScopeState.Channels[1].OffsetCal = ini.ReadInteger("Calibration", "offs_2", 124);
+  ScopeState.Channels[0].V5Offset = ini.ReadInteger("Calibration", "v5_offs1", 0);
+  ScopeState.Channels[1].V5Offset = ini.ReadInteger("Calibration", "v5_offs2", 0);
   for (const engine::CalibrationPairKey& k : engine::CalibrationPairKeys(ScopeState))
     *k.Value = ini.ReadInteger("Calibration", k.Key, k.Default);
 
@@ -185,7 +185,7 @@ void SettingsFilesController::ReadCreationSettings() {
 
 void SettingsFilesController::CheckCalibrationRecord() {
   // Two equal DAC values of one channel give no line through the pairs.
-  if (!TwoEqual(ScopeState.Ch1_ad0, ScopeState.Ch1_ad1, ScopeState.Ch1_ad2) && !TwoEqual(ScopeState.Ch2_ad0, ScopeState.Ch2_ad1, ScopeState.Ch2_ad2)) return;
+  if (!TwoEqual(ScopeState.Channels[0].ad0, ScopeState.Channels[0].ad1, ScopeState.Channels[0].ad2) && !TwoEqual(ScopeState.Channels[1].ad0, ScopeState.Channels[1].ad1, ScopeState.Channels[1].ad2)) return;
   ScopeState.CalibrationInvalid = 1;
   engine::SetCalibrationPairs(ScopeState, engine::kFallbackCalibrationPairs);
 }
@@ -205,12 +205,12 @@ void SettingsFilesController::ReadStartupSettings() {
 
   // Probe factors; CH2 follows CH1 when it has no key of its own.
   const int ch1 =
-      engine::ProbeFactorFromFile(ini.ReadInteger("ScopeMainForm", "Probe_CH1", numeric::Round32(ScopeState.Ch1ProbeFactor)));
+      engine::ProbeFactorFromFile(ini.ReadInteger("ScopeMainForm", "Probe_CH1", numeric::Round32(ScopeState.Channels[0].ProbeFactor)));
   const int ch2 = engine::ProbeFactorFromFile(ini.ReadInteger("ScopeMainForm", "Probe_CH2", ch1));
-  ScopeState.Ch1ProbeFactor = ch1;
-  ScopeState.Ch2ProbeFactor = ch2;
-  ScopeState.Ch1ProbeDb = ch1 == 10 ? 20.0 : 0.0;
-  ScopeState.Ch2ProbeDb = ch2 == 10 ? 20.0 : 0.0;
+  ScopeState.Channels[0].ProbeFactor = ch1;
+  ScopeState.Channels[1].ProbeFactor = ch2;
+  ScopeState.Channels[0].ProbeDb = ch1 == 10 ? 20.0 : 0.0;
+  ScopeState.Channels[1].ProbeDb = ch2 == 10 ? 20.0 : 0.0;
   // Restoring the user's own probes is no reason for the probe warning.
   const std::uint8_t savedNotice = ScopeState.ProbeWarningMuted;
   if (ch1 == 10 || ch2 == 10) ScopeState.ProbeWarningMuted = 1;
@@ -282,10 +282,10 @@ bool SettingsFilesController::WriteMainSettings() {
   ScopeState.RunningMark = 0;
   ScopeState.NoNote = NoNoteAtStart;
 
-  w.Integer("Calibration", "offs_1", ScopeState.Ch1OffsetCal);
-  w.Integer("Calibration", "offs_2", ScopeState.Ch2OffsetCal);
-  w.Integer("Calibration", "v5_offs1", ScopeState.Ch1V5Offset);
-  w.Integer("Calibration", "v5_offs2", ScopeState.Ch2V5Offset);
+  w.Integer("Calibration", "offs_1", ScopeState.Channels[0].OffsetCal);
+  w.Integer("Calibration", "offs_2", ScopeState.Channels[1].OffsetCal);
+  w.Integer("Calibration", "v5_offs1", ScopeState.Channels[0].V5Offset);
+  w.Integer("Calibration", "v5_offs2", ScopeState.Channels[1].V5Offset);
   for (const engine::CalibrationPairKey& k : engine::CalibrationPairKeys(ScopeState))
     w.Integer("Calibration", k.Key, *k.Value);
 
@@ -317,8 +317,8 @@ bool SettingsFilesController::WriteMainSettings() {
   w.Integer("Persistence", "Duration", PersistenceState.VariablePersistenceMask);
   w.Integer("Persistence", "Duration2", PersistenceState.GradedPersistenceMask);
 
-  w.Integer("ScopeMainForm", "Probe_CH1", numeric::Round32(ScopeState.Ch1ProbeFactor, 1));
-  w.Integer("ScopeMainForm", "Probe_CH2", numeric::Round32(ScopeState.Ch2ProbeFactor, 1));
+  w.Integer("ScopeMainForm", "Probe_CH1", numeric::Round32(ScopeState.Channels[0].ProbeFactor, 1));
+  w.Integer("ScopeMainForm", "Probe_CH2", numeric::Round32(ScopeState.Channels[1].ProbeFactor, 1));
   w.Integer("ScopeMainForm", "Status", 1);
 
   w.Bool("Hardware", "DemoMode", ScopeState.DemoMode);

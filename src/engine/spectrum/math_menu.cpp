@@ -52,7 +52,7 @@ void ColourCh2Labels(const engine::WithScopeStates& states, FrontPanelControls& 
   FrontPanelControls* panels[2] = {&own, Form11};
   for (FrontPanelControls* p : panels) {
     if (!p) continue;
-    SetFontColorOf(p->LabelCh2, inverted ? states.DisplayState.Math2Color : states.ScopeState.Settings.Ch2On ? states.DisplayState.Ch2Color : clGray);
+    SetFontColorOf(p->LabelCh2, inverted ? states.DisplayState.Math2Color : states.ScopeState.Settings.Channels[1].On ? states.DisplayState.Ch2Color : clGray);
     for (TGrSpeedButton* b : {p->SpeedButton__ac2, p->SpeedButton_dc2, p->SpeedButton_gnd2}) {
       b->Font().Color = inverted ? states.DisplayState.Math2Color : p->SpeedButton_dc1->Font().Color;
       b->FontChanged();
@@ -131,7 +131,7 @@ void SpectrumController::MathModeClick(int mode) {
   DisplayState.Ch2PenColor = DisplayState.Ch2XorColor;
   if (on && mode == kInvert) DisplayState.Ch2PenColor = DisplayState.Math2PenColor;
   ColourCh2Labels(*this, panel_, on && mode == kInvert);
-  if (!on) SetFontColorOf(panel_.LabelCh1, ScopeState.Settings.Ch1On ? DisplayState.Ch1Color : clGray);
+  if (!on) SetFontColorOf(panel_.LabelCh1, ScopeState.Settings.Channels[0].On ? DisplayState.Ch1Color : clGray);
 
   // The computed traces need real samples: not the two magnified steps.
   if (arithmetic && on && ScopeState.Settings.TimeBaseRow >= engine::kTimeBase02us) {
@@ -198,7 +198,7 @@ void SpectrumController::SpeedButton21Click(TObject*) {
   } else {
     ScopeState.MathOff = 1;
     ColourCh2Labels(*this, panel_, false);
-    SetFontColorOf(panel_.LabelCh1, ScopeState.Settings.Ch1On ? DisplayState.Ch1Color : clGray);
+    SetFontColorOf(panel_.LabelCh1, ScopeState.Settings.Channels[0].On ? DisplayState.Ch1Color : clGray);
     for (FrontPanelControls* p : panels)
       if (p) {
         p->SpeedButtonCh1->SetEnabled(true);

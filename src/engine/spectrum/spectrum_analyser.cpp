@@ -59,7 +59,7 @@ SpectrumController::SpectrumController(const engine::ScopeStates& states, Spectr
                                        AnalysisControls& analysis, const SpectrumSideControls& side)
     : engine::WithScopeStates(states), host_(host), panel_(panel), analysis_(analysis), side_(side) {}
 
-int SpectrumController::ShownChannel() const { return ScopeState.Settings.Ch1On ? 1 : 2; }
+int SpectrumController::ShownChannel() const { return ScopeState.Settings.Channels[0].On ? 1 : 2; }
 
 // ---------------------------------------------------------------- transform
 

@@ -45,8 +45,8 @@ void WriteLow16(std::int32_t& entry, std::int64_t value) {
 namespace engine {
 
 void average_fft(const engine::WithScopeStates& states) {
-  std::span<std::int32_t, display::kChannelSamples> shown = states.ScopeState.Settings.Ch1On ? states.ScopeState.Ch1Samples() : states.ScopeState.Ch2Samples();
-  std::int32_t* levels = states.ScopeState.Settings.Ch1On ? states.ScopeState.Ch1SpectrumLevels().data() : states.ScopeState.SpectrumLevels.data();
+  std::span<std::int32_t, display::kChannelSamples> shown = states.ScopeState.Settings.Channels[0].On ? states.ScopeState.Ch1Samples() : states.ScopeState.Ch2Samples();
+  std::int32_t* levels = states.ScopeState.Settings.Channels[0].On ? states.ScopeState.Ch1SpectrumLevels().data() : states.ScopeState.SpectrumLevels.data();
   for (int b = 0; b < display::kFftBins; ++b) {
     double squares = 0.0;
     for (int s = 0; s < display::kFftSlots; ++s) {

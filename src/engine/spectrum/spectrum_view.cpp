@@ -225,21 +225,21 @@ void SpectrumController::fft1Click(TObject*) {
     host_.fft_viiva_on();
 
     // One channel's spectrum shows.
-    DisplayState.SavedCh1On = ScopeState.Settings.Ch1On;
-    DisplayState.SavedCh2On = ScopeState.Settings.Ch2On;
+    DisplayState.SavedCh1On = ScopeState.Settings.Channels[0].On;
+    DisplayState.SavedCh2On = ScopeState.Settings.Channels[1].On;
     FrontPanelControls* panels[2] = {&panel_, Form11};
-    if (ScopeState.Settings.Ch1On) {
-      ScopeState.Settings.Ch2On = 0;
+    if (ScopeState.Settings.Channels[0].On) {
+      ScopeState.Settings.Channels[1].On = 0;
       host_.fft_kursorit();
       ShowChannelSettings(2);
       for (FrontPanelControls* p : panels)
         if (p) SetFontColorOf(p->LabelCh2, clGray);
-      host_.TulostaTeksti(ScopeState.Ch2RangeText, ScopeState.ScreenX0 + 70, display::kTopTextY, DisplayState.BackgroundColor);
-      host_.TulostaTeksti(ScopeState.Ch1RangeText, ScopeState.ScreenX0 + 10, display::kTopTextY, DisplayState.Ch1Color);
+      host_.TulostaTeksti(ScopeState.Channels[1].RangeText, ScopeState.ScreenX0 + 70, display::kTopTextY, DisplayState.BackgroundColor);
+      host_.TulostaTeksti(ScopeState.Channels[0].RangeText, ScopeState.ScreenX0 + 10, display::kTopTextY, DisplayState.Ch1Color);
     } else {
-      ScopeState.Settings.Ch2On = 1;
-      host_.TulostaTeksti(ScopeState.Ch1RangeText, ScopeState.ScreenX0 + 10, display::kTopTextY, DisplayState.BackgroundColor);
-      host_.TulostaTeksti(ScopeState.Ch2RangeText, ScopeState.ScreenX0 + 70, display::kTopTextY, DisplayState.Ch2Color);
+      ScopeState.Settings.Channels[1].On = 1;
+      host_.TulostaTeksti(ScopeState.Channels[0].RangeText, ScopeState.ScreenX0 + 10, display::kTopTextY, DisplayState.BackgroundColor);
+      host_.TulostaTeksti(ScopeState.Channels[1].RangeText, ScopeState.ScreenX0 + 70, display::kTopTextY, DisplayState.Ch2Color);
       ShowChannelSettings(2);
       for (FrontPanelControls* p : panels)
         if (p) SetFontColorOf(p->LabelCh2, DisplayState.Ch2Color);
@@ -283,15 +283,15 @@ void SpectrumController::SpeedButton22Click(TObject*) {
     ScopeState.SpectrumMode = 0;
     DisplayState.SpectrumDisplayStart = ScopeState.DisplayStart;
     ScopeState.DisplayStart = DisplayState.ScopeDisplayStart;
-    ScopeState.Settings.Ch1On = DisplayState.SavedCh1On;
-    ScopeState.Settings.Ch2On = DisplayState.SavedCh2On;
+    ScopeState.Settings.Channels[0].On = DisplayState.SavedCh1On;
+    ScopeState.Settings.Channels[1].On = DisplayState.SavedCh2On;
     host_.y_viivat();
     host_.kursorit();
     DisplayState.SpectrumPoints = display::kFftPoints;
     host_.tekstit();
     FrontPanelControls* panels[2] = {&panel_, Form11};
     const TColor colors[2] = {DisplayState.Ch1Color, DisplayState.Ch2Color};
-    const std::string* rangeTexts[2] = {&ScopeState.Ch1RangeText, &ScopeState.Ch2RangeText};
+    const std::string* rangeTexts[2] = {&ScopeState.Channels[0].RangeText, &ScopeState.Channels[1].RangeText};
     constexpr int kRangeTextX[2] = {10, 70};
     TLabel* FrontPanelControls::* const labels[2] = {&FrontPanelControls::LabelCh1, &FrontPanelControls::LabelCh2};
     for (int channel = 1; channel <= 2; ++channel) {
