@@ -1,7 +1,9 @@
 // The main oscilloscope window: the scope picture Image1 and, beside it, the
-// front panel. Its methods live in engine/, one file per concern (start-up,
-// device commands, acquisition, controls, pictures, analysis, files, export);
-// the pure drawing and analysis they call is in display/, the file formats in io/.
+// front panel. The work behind most handlers is done by the controllers the
+// window owns, one folder each under engine/ (front_panel/, acquisition/,
+// spectrum/, persistence/, markers/, files/, settings_files/); the window
+// keeps the picture cycle, start-up and close, calibration and view options.
+// The pure drawing and analysis is in display/, the file formats in io/.
 #pragma once
 
 #include <array>
