@@ -16,6 +16,7 @@
 #include "device/scope_device.h"
 #include "engine/capture_unpack.h"
 #include "engine/main_form.h"
+#include "engine/persistence/persistence_controller.h"
 #include "engine/scope_state.h"
 
 namespace {
@@ -111,7 +112,7 @@ void BM_GradedPersistenceBothChannels(benchmark::State& state) {
   Unpack();
   Form1->PersistencewithIntensityGrading1Click(Form1);
   Form1->SpeedButton23->SetDown(true);
-  Form1->SpeedButton23Click(Form1);
+  Form1->Persistence().SpeedButton23Click(Form1);
   for (int i = 0; i <= Form1->PersistenceState.GradedPersistenceMask + 1; ++i) {
     Form1->piirrot();
     Form1->poisto();

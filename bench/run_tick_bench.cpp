@@ -9,6 +9,7 @@
 #include "bench_program.h"
 
 #include "engine/main_form.h"
+#include "engine/persistence/persistence_controller.h"
 #include "engine/scope_state.h"
 #include "io/sample_export.h"
 #include "io/shared_blocks.h"
@@ -56,7 +57,7 @@ void RunTick(benchmark::State& state, const char* label, bool spectrum, bool gra
   if (graded) {
     Form1->PersistencewithIntensityGrading1Click(Form1);
     Form1->SpeedButton23->SetDown(true);
-    Form1->SpeedButton23Click(Form1);
+    Form1->Persistence().SpeedButton23Click(Form1);
     for (int i = 0; i < 40; ++i) TakeOneTick();  // the ring full, so each capture also ages the oldest out
   }
   for (auto _ : state) {
@@ -122,7 +123,7 @@ void RunLoop(benchmark::State& state, const char* label, View view) {
     case View::GradedPersistence:
       Form1->PersistencewithIntensityGrading1Click(Form1);
       Form1->SpeedButton23->SetDown(true);
-      Form1->SpeedButton23Click(Form1);
+      Form1->Persistence().SpeedButton23Click(Form1);
       break;
     case View::BigScreen: Form1->GrSpeedButton1->Click(); break;
   }

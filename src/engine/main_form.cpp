@@ -39,7 +39,6 @@ TForm1::TForm1(TComponent* owner, device::ScopeDevice& device, const engine::Sco
   CreateAnalysisControls();
   // "Persist", the persistence menu and the history bar.
   CreatePersistenceControls();
-  CreateHistoryControls();
   // The other instruments, the Big Screen, the view options and Autoset.
   CreateInstrumentControls();
   CreateGeneratorControls();

@@ -465,19 +465,14 @@ class TForm1 : public TForm,
 
   // ======== Markers, waveform measurements and annotation ========
   // View "Markers (DSO) ", "RMS Value" and "Waveform Parameters..."
-  // (MarkerControls) and the picture's mouse; run while the window is built.
+  // (MarkerControls) and the picture's mouse, bound to the markers
+  // controller; run while the window is built.
   void CreateMarkerControls();
   engine::markers::MarkersController& Markers() { return *markers_; }
+  // "Markers (DSO) ", as the spectrum view switches it.
   void Markers1Click(TObject* Sender);
-  void RMSCalculation1Click(TObject* Sender);
-  void MoreData1Click(TObject* Sender);
-  // The mouse on the picture: the left button drags the markers, the right
-  // one places the annotation.
-  void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-  void Image1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
-  void Image1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-  // The phase of CH2 against CH1 in degrees.
-  double calculate_phase();
+  // Called by the other instruments and windows.
+  double calculate_phase();  // the phase of CH2 against CH1 in degrees
 
  private:
   std::unique_ptr<engine::markers::MarkersController> markers_;
@@ -500,55 +495,23 @@ class TForm1 : public TForm,
 
  public:
   // ======== Spectrum analyser, spectrum view, math traces and averaging ========
-  // Builds the AnalysisControls under the picture, binds them and makes the
-  // spectrum controller; run while the window is built.
+  // Builds the AnalysisControls under the picture, binds them to the
+  // spectrum controller and makes it; run while the window is built.
   void CreateAnalysisControls();
   engine::spectrum::SpectrumController& Spectrum() { return *spectrum_; }
 
-  // The twiddle table; the transform of the shown channel (of its spectrum
-  // input, or of a capture); the shown spectrum onto the log axis.
-  void Sin_Cosf();
+  // What the other controllers ask of the spectrum: the transform of the
+  // shown channel (of its spectrum input, or of a capture), the shown
+  // spectrum onto the log axis, entering the spectrum view, back to the
+  // oscilloscope and the math button.
   void FFT();
   void FFT(const display::Capture& capture);
   void LinToLog();
-
-  // "FFT Window" and "FFT Options" menus; "Options" opened.
-  void Rectangle1Click(TObject* Sender);
-  void Bartlett1Click(TObject* Sender);
-  void Hamming1Click(TObject* Sender);
-  void Hanning1Click(TObject* Sender);
-  void Blackman1Click(TObject* Sender);
-  void FlatTop1Click(TObject* Sender);
-  void Maximum1Click(TObject* Sender);
-  void Average1Click(TObject* Sender);
-  void VectorAverage1Click(TObject* Sender);
-  void Options1Click(TObject* Sender);
-  // Spectrum view: entering it, back to the oscilloscope, axis and zoom.
   void fft1Click(TObject* Sender);
-  void SpeedButton22Click(TObject* Sender);
-  void SpeedButtonLogClick(TObject* Sender);
-  void SpeedButtonLinClick(TObject* Sender);
-  void SpeedButtonZoom1Click(TObject* Sender);
-  void SpeedButtonZoom2Click(TObject* Sender);
-  void SpeedButtonZoom4Click(TObject* Sender);
-  void SpeedButtonZoom8Click(TObject* Sender);
-  // "Math" menu and the math button.
-  void CH1CH21Click(TObject* Sender);
-  void CH1CH22Click(TObject* Sender);
-  void MultiClick(TObject* Sender);
-  void DiviClick(TObject* Sender);
-  void xyplot1Click(TObject* Sender);
-  void InvertCH21Click(TObject* Sender);
   void SpeedButton21Click(TObject* Sender);
-  // "Average...": Off, 2 .. 128.
+  void SpeedButton22Click(TObject* Sender);
+  // Called by the other instruments and windows.
   void Off1Click(TObject* Sender);
-  void N21Click(TObject* Sender);
-  void N41Click(TObject* Sender);
-  void N81Click(TObject* Sender);
-  void N161Click(TObject* Sender);
-  void N321Click(TObject* Sender);
-  void N641Click(TObject* Sender);
-  void N1281Click(TObject* Sender);
 
  private:
   std::unique_ptr<engine::spectrum::SpectrumController> spectrum_;
@@ -577,37 +540,24 @@ class TForm1 : public TForm,
 
  public:
   // ======== Persistence and the history view ========
-  // "Persist", the persistence menu items and the history bar (HistoryControls);
-  // run while the window is built.
+  // "Persist", the persistence menu items and the history bar (HistoryControls),
+  // bound to the persistence controller; run while the window is built.
   void CreatePersistenceControls();
-  void CreateHistoryControls();
   engine::persistence::PersistenceController& Persistence() { return *persistence_; }
 
-  // "Persist" (SpeedButton23) and the modes: 1 "Infinite Persistence",
-  // 2 "Color Graded Persistence", 3 "Variable Persistence".
-  void SpeedButton23Click(TObject* Sender);
+  // What the other controllers ask of persistence: the modes 1 "Infinite
+  // Persistence", 2 "Color Graded Persistence", 3 "Variable Persistence";
+  // "Persist" released (its handler run) when it is down; the graded and
+  // variable mode items on both windows (a math trace has no use for them).
   void NormalPersistence1Click(TObject* Sender);
   void PersistencewithIntensityGrading1Click(TObject* Sender);
   void VariablePersistence1Click(TObject* Sender);
-  void PersistenceOptions1Click(TObject* Sender);
-  // "Persist" released (its handler run) when it is down.
   void ReleasePersist();
-  // A running persistence starts again: released and pressed, each with its handler.
-  void RestartPersist();
-  // The graded and variable mode items on both windows (a math trace has no use for them).
   void SetPersistenceModeItemsEnabled(bool enabled);
-
-  // The history bar and its pop-up menu.
-  void ScrollBar1Change(TObject* Sender);
-  void ClearHistory1Click(TObject* Sender);
-  void SaveHistory1Click(TObject* Sender);
-  void OpenHistory1Click(TObject* Sender);
-  void HideHistoryBar1Click(TObject* Sender);
-  void HistoryClick(TObject* Sender);
-  void ShowHint1Click(TObject* Sender);
+  // Called by the other instruments and windows.
+  void RestartPersist();
 
  private:
-  void PersistenceModeClick(int mode);
   std::unique_ptr<engine::persistence::PersistenceController> persistence_;
 
  public:

@@ -13,6 +13,7 @@
 #include "engine/control_panel.h"
 #include "engine/instrument_links.h"
 #include "engine/main_form.h"
+#include "engine/persistence/persistence_controller.h"
 #include "engine/persistence_options.h"
 #include "engine/scope_settings.h"
 #include "engine/scope_state.h"
@@ -106,7 +107,7 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
              [i](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k,
                  engine::RecallState& r) {
                if (r.PersistenceChosen || !f.Flag(k.Section, k.Key, t.PersistenceState.*kMarks[i] != 0)) return;
-               t.PersistenceModeClick(i + 1);
+               t.Persistence().PersistenceModeClick(i + 1);
                r.PersistenceChosen = true;
              }});
       using EditOf = TEdit* (*)();

@@ -282,7 +282,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   // Floating point never traps here: exceptions masked, round to nearest.
   numeric::SetupFloatingPoint();
   ScopeState.FpuPresent = 1;
-  if (ScopeState.FpuPresent) Sin_Cosf();
+  if (ScopeState.FpuPresent) Spectrum().Sin_Cosf();
 
   // The empty picture in the background colour until the graticule is drawn.
   TCanvas* canvas = Image1->Canvas();

@@ -71,7 +71,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
 
   // Graticule and FFT window; the twin panel's labels in the channel colours.
   DoGrid();
-  Hamming1Click(this);
+  Spectrum().Hamming1Click(this);
   if (Form11) engine::ColourChannelLabels(*Form11, DisplayState);
 
   // Probe factors, Big Screen, persistence options, twin panel.

@@ -6,6 +6,7 @@
 #include "engine/control_panel.h"
 #include "engine/instruments.h"
 #include "engine/main_form.h"
+#include "engine/markers/markers_controller.h"
 #include "engine/scope_state.h"
 #include "widgets/control_maker.h"
 
@@ -48,9 +49,13 @@ void TForm11::CreateMenusAndInstruments() {
   MarkersFFTSpectralDensity1 = forward(View1, "MarkersFFTSpectralDensity1",
                                        "Markers (FFT)  f && Spectral Density  dBV/sqrt(Hz)",
                                        &TForm1::MarkersFFTSpectralDensity1Click);
-  MoreData1 = forward(View1, "MoreData1", "Waveform Parameters...", &TForm1::MoreData1Click);
+  MoreData1 = make.Item(View1, "MoreData1", "Waveform Parameters...", [](TObject*) {
+    if (Form1) Form1->Markers().MoreData1Click(Form1);
+  });
   BrightGrid1 = forward(View1, "BrightGrid1", "Bright Grid", &TForm1::BrightGrid1Click);
-  RMSCalculation1 = forward(View1, "RMSCalculation1", "RMS Value", &TForm1::RMSCalculation1Click);
+  RMSCalculation1 = make.Item(View1, "RMSCalculation1", "RMS Value", [](TObject*) {
+    if (Form1) Form1->Markers().RMSCalculation1Click(Form1);
+  });
   dBmValue1 = forward(View1, "dBmValue1", "dBm Value", &TForm1::dBmValue1Click);
   SampleRate1 = forward(View1, "SampleRate1", "Sample Rate", &TForm1::SampleRate1Click);
   DotJoin1 = forward(View1, "DotJoin1", "Dot Join", &TForm1::DotJoin1Click);

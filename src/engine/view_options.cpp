@@ -13,6 +13,7 @@
 #include "engine/autoset.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
+#include "engine/markers/markers_controller.h"
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
 #include "widgets/control_maker.h"
@@ -212,14 +213,14 @@ void TForm1::Form10KeyDown(unsigned short Key, TShiftState Shift) {
       ChannelOnClick(c);
       break;
     }
-    case VK_F1: CH1CH21Click(this); break;
-    case VK_F2: CH1CH22Click(this); break;
-    case VK_F3: MultiClick(this); break;
-    case VK_F4: DiviClick(this); break;
-    case VK_F5: xyplot1Click(this); break;
-    case VK_F6: InvertCH21Click(this); break;
+    case VK_F1: Spectrum().CH1CH21Click(this); break;
+    case VK_F2: Spectrum().CH1CH22Click(this); break;
+    case VK_F3: Spectrum().MultiClick(this); break;
+    case VK_F4: Spectrum().DiviClick(this); break;
+    case VK_F5: Spectrum().xyplot1Click(this); break;
+    case VK_F6: Spectrum().InvertCH21Click(this); break;
     case 'W':
-      MoreData1Click(this);
+      Markers().MoreData1Click(this);
       if (Form10 && Form10->Timer1) Form10->Timer1->SetEnabled(true);
       break;
     default: break;

@@ -34,9 +34,9 @@ class MarkerMouseTest : public PictureTest {
     DisplayState().VoltMarker2Y = Y0() + 240;
     Form1->Markers1Click(nullptr);  // markers on
   }
-  void Press(int x, int y) { Form1->Image1MouseDown(nullptr, mbLeft, 0, x, y); }
-  void Move(int x, int y) { Form1->Image1MouseMove(nullptr, ssLeft, x, y); }
-  void Release(int x, int y) { Form1->Image1MouseUp(nullptr, mbLeft, 0, x, y); }
+  void Press(int x, int y) { Form1->Markers().Image1MouseDown(nullptr, mbLeft, 0, x, y); }
+  void Move(int x, int y) { Form1->Markers().Image1MouseMove(nullptr, ssLeft, x, y); }
+  void Release(int x, int y) { Form1->Markers().Image1MouseUp(nullptr, mbLeft, 0, x, y); }
 };
 
 TEST_F(MarkerMouseTest, DraggedTimeMarkerReadsOutAndLeavesTheRebuiltPicture) {
@@ -137,7 +137,7 @@ TEST_F(MarkerMouseTest, SpectrumMarkersGiveFrequencyAndLevel) {
 
 TEST_F(MarkerMouseTest, RightClickPlacesTheAnnotation) {
   ASSERT_NE(Form_9, nullptr);
-  Form1->Image1MouseDown(nullptr, mbRight, 0, 120, 60);
+  Form1->Markers().Image1MouseDown(nullptr, mbRight, 0, 120, 60);
   EXPECT_EQ(DisplayState().ScopeNoteX, 120);
   EXPECT_EQ(DisplayState().ScopeNoteY, 60);
   EXPECT_TRUE(Form_9->Visible());
@@ -146,13 +146,13 @@ TEST_F(MarkerMouseTest, RightClickPlacesTheAnnotation) {
   Form_9->Memo1->Lines().Add("Probe A");
   Form_9->GrSpeedButton3->Click();
   const QImage at60 = Picture();
-  Form1->Image1MouseDown(nullptr, mbRight, 0, 200, 100);
+  Form1->Markers().Image1MouseDown(nullptr, mbRight, 0, 200, 100);
   EXPECT_EQ(DisplayState().ScopeNoteX, 200);
   EXPECT_GT(DifferentPixels(at60, Picture()), 0);
 
   // Shown and the window closed: the click only opens the window.
   Form_9->Close();
-  Form1->Image1MouseDown(nullptr, mbRight, 0, 300, 150);
+  Form1->Markers().Image1MouseDown(nullptr, mbRight, 0, 300, 150);
   EXPECT_EQ(DisplayState().ScopeNoteX, 200);
   EXPECT_TRUE(Form_9->Visible());
 }

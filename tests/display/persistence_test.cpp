@@ -14,6 +14,7 @@
 #include "engine/big_screen.h"
 #include "display/persistence.h"
 #include "display/persistence_drawing.h"
+#include "engine/persistence/persistence_controller.h"
 #include "engine/persistence_options.h"
 #include "engine/control_panel.h"
 #include "picture_fixture.h"
@@ -119,7 +120,7 @@ class PersistenceTest : public PictureTest {
   }
   void Press() {
     Form1->SpeedButton23->SetDown(true);
-    Form1->SpeedButton23Click(Form1);
+    Form1->Persistence().SpeedButton23Click(Form1);
   }
   // One capture of a flat CH1 trace at `code`, taken in as the cycle erases it.
   void Capture(int code) {
@@ -294,18 +295,18 @@ TEST_F(PersistenceTest, ModesAndMathTracesReleasePersist) {
   // disabled until the trace goes again.
   Form1->PersistencewithIntensityGrading1Click(Form1);
   Press();
-  Form1->CH1CH21Click(Form1);
+  Form1->Spectrum().CH1CH21Click(Form1);
   EXPECT_FALSE(Form1->SpeedButton23->Down());
   EXPECT_FALSE(Form1->SpeedButton23->Enabled());
   EXPECT_FALSE(Form11->VariablePersistence1->Enabled());
-  Form1->CH1CH21Click(Form1);
+  Form1->Spectrum().CH1CH21Click(Form1);
   EXPECT_TRUE(Form1->SpeedButton23->Enabled());
   EXPECT_TRUE(Form1->VariablePersistence1->Enabled());
 
   // Infinite persistence stays on through the XY display.
   Form1->NormalPersistence1Click(Form1);
   Press();
-  Form1->xyplot1Click(Form1);
+  Form1->Spectrum().xyplot1Click(Form1);
   EXPECT_TRUE(Form1->SpeedButton23->Down());
   EXPECT_TRUE(Form1->PersistencewithIntensityGrading1->Enabled());
 }

@@ -21,6 +21,7 @@
 #include "widgets/gr_speed_button.h"
 #include "display/display_state.h"
 #include "engine/main_form.h"
+#include "engine/persistence/persistence_controller.h"
 #include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
@@ -109,7 +110,7 @@ TEST_F(PictureIdentityTest, FixedCapturesDrawTheSamePicturesInEveryMode) {
          PressTimeBase("1ms");
          Form1->PersistencewithIntensityGrading1Click(Form1);
          Form1->SpeedButton23->SetDown(true);
-         Form1->SpeedButton23Click(Form1);
+         Form1->Persistence().SpeedButton23Click(Form1);
        },
        false, 15764052033044026676u, 232258298729733044u, 0u},
       {"Big Screen", [] { PressTimeBase("1ms"); Form1->GrSpeedButton1->Click(); }, true, 12881703265518774304u, 4060196357901714731u, 10765653183875033472u},

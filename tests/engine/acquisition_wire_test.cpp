@@ -6,6 +6,7 @@
 
 #include "acquisition_fixture.h"
 #include "display/history_state.h"
+#include "engine/persistence/persistence_controller.h"
 #include "engine/persistence_options.h"
 #include "support/program_states.h"
 
@@ -185,7 +186,7 @@ TEST_F(RunTest, PersistenceLimitOfThreeStopsRunAfterTheThirdCapture) {
   OKRightDlg->Edit1->SetText("3");
   OKRightDlg->OKBtnClick(OKRightDlg);
   Form1->SpeedButton23->SetDown(true);
-  Form1->SpeedButton23Click(Form1);
+  Form1->Persistence().SpeedButton23Click(Form1);
 
   ClickRun();
   PumpUntil([&] { return !Form1->SpeedButtonRun->Down(); });

@@ -12,6 +12,7 @@
 #include "display/measurements.h"
 #include "display/picture_fixture.h"
 #include "engine/big_screen.h"
+#include "engine/markers/markers_controller.h"
 #include "engine/measurement_window.h"
 #include "engine/picture_settings.h"
 #include "io/remote_fixture.h"
@@ -42,7 +43,7 @@ class CaptureReadersTest : public PictureTest {
     ASSERT_TRUE(io::OpenSharedBlocks(nullptr));
     PictureTest::SetUp();
     ScopeState().RmsOn = ScopeState().DbmOn = 1;
-    Form1->MoreData1Click(nullptr);  // "Waveform Parameters..."
+    Form1->Markers().MoreData1Click(nullptr);  // "Waveform Parameters..."
     Form_99->CH1on->Click();         // "Select All"
   }
   SharedBlockNames names_;

@@ -9,6 +9,7 @@
 
 #include "engine/add_text.h"
 #include "display/annotation.h"
+#include "engine/markers/markers_controller.h"
 #include "engine/measurement_window.h"
 #include "display/picture_fixture.h"
 #include "support/program_states.h"
@@ -32,7 +33,7 @@ class MeasurementWindowTest : public PictureTest {
     FillCh1([](int i) { return 127 + static_cast<int>(std::lround(64 * std::sin(2 * M_PI * i / 100))); });
     FillCh2([](int i) { return 127 + static_cast<int>(std::lround(64 * std::sin(2 * M_PI * (i - 25) / 100))); });
     ASSERT_NE(Form_99, nullptr);
-    Form1->MoreData1Click(nullptr);  // View "Waveform Parameters..."
+    Form1->Markers().MoreData1Click(nullptr);  // View "Waveform Parameters..."
   }
   std::string Cell(int col, int row) { return Form_99->StringGrid1->Cells(col, row); }
   std::vector<std::string> Report() {

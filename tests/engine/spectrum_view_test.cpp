@@ -33,7 +33,7 @@ class SpectrumViewTest : public ::testing::Test {
     options.ShowMainWindow = false;
     harness_ = std::make_unique<AppHarness>(options);
     Form1->Timer3->SetEnabled(false);
-    Form1->Hamming1Click(Form1);
+    Form1->Spectrum().Hamming1Click(Form1);
     ScopeState().AcquisitionIdle = 1;
     ScopeState().DemoMode = 0;
     // The axis outlives a window set; each test starts on the linear axis.

@@ -12,16 +12,6 @@ void TForm1::CreateMarkerControls() {
 }
 
 void TForm1::Markers1Click(TObject* s) { Markers().Markers1Click(s); }
-void TForm1::RMSCalculation1Click(TObject* s) { Markers().RMSCalculation1Click(s); }
-void TForm1::MoreData1Click(TObject* s) { Markers().MoreData1Click(s); }
-
-void TForm1::Image1MouseDown(TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-  Markers().Image1MouseDown(s, b, sh, x, y);
-}
-void TForm1::Image1MouseMove(TObject* s, TShiftState sh, int x, int y) { Markers().Image1MouseMove(s, sh, x, y); }
-void TForm1::Image1MouseUp(TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-  Markers().Image1MouseUp(s, b, sh, x, y);
-}
 
 void TForm1::kursoriaika() { Markers().kursoriaika(); }
 void TForm1::kursorivoltit() { Markers().kursorivoltit(); }

@@ -8,30 +8,23 @@
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
 #include "engine/persistence_options.h"
+#include "engine/spectrum/analysis_controls.h"
 #include "widgets/control_maker.h"
 
 namespace {
 
+using engine::persistence::PersistenceController;
+
 struct PersistenceItemBinding {
   TMenuItem* PersistenceControls::*Item;
-  MainHandler Handler;
+  void (PersistenceController::*Handler)(TObject*);
 };
 
 constexpr PersistenceItemBinding kModeItems[] = {
-    {&PersistenceControls::NormalPersistence1, &TForm1::NormalPersistence1Click},
-    {&PersistenceControls::PersistencewithIntensityGrading1, &TForm1::PersistencewithIntensityGrading1Click},
-    {&PersistenceControls::VariablePersistence1, &TForm1::VariablePersistence1Click},
+    {&PersistenceControls::NormalPersistence1, &PersistenceController::NormalPersistence1Click},
+    {&PersistenceControls::PersistencewithIntensityGrading1, &PersistenceController::PersistencewithIntensityGrading1Click},
+    {&PersistenceControls::VariablePersistence1, &PersistenceController::VariablePersistence1Click},
 };
-
-// The window's "Options" menu, made when no other control made it first.
-TMenuItem* OptionsMenu(TForm* owner, TMainMenu* menu) {
-  if (auto* options = owner->FindComponentAs<TMenuItem>("Options1")) return options;
-  auto* options = new TMenuItem(owner);
-  options->Name = "Options1";
-  options->SetCaption("&Options");
-  menu->Items()->Add(options);
-  return options;
-}
 
 }  // namespace
 
@@ -43,15 +36,14 @@ void TForm1::CreatePersistenceControls() {
   TMenuItem* options = OptionsMenu(this, MainMenu1);
   const int left = FftView->Left() + FftView->Width() + 10;
   BuildPersistenceControls(this, this, left, fft1->Top(), options, *this, *this);
-  SpeedButton23->OnClick = [this](TObject* s) { SpeedButton23Click(s); };
+  SpeedButton23->OnClick = [this](TObject* s) { Persistence().SpeedButton23Click(s); };
   for (const PersistenceItemBinding& b : kModeItems) {
-    const MainHandler handler = b.Handler;
-    (this->*b.Item)->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
+    const auto handler = b.Handler;
+    (this->*b.Item)->OnClick = [this, handler](TObject* s) { (Persistence().*handler)(s); };
   }
-  PersistenceOptions1->OnClick = [this](TObject* s) { PersistenceOptions1Click(s); };
+  PersistenceOptions1->OnClick = [this](TObject* s) { Persistence().PersistenceOptions1Click(s); };
+  Persistence().BuildHistoryControls();
 }
-
-void TForm1::CreateHistoryControls() { Persistence().BuildHistoryControls(); }
 
 void TForm11::CreatePersistenceControls() {
   TMenuItem* options = OptionsMenu(this, MainMenu1);
@@ -61,12 +53,12 @@ void TForm11::CreatePersistenceControls() {
   SpeedButton23->OnClick = [](TObject*) {
     if (!Form1 || !Form11 || !Form1->SpeedButton23) return;
     Form1->SpeedButton23->SetDown(Form11->SpeedButton23->Down());
-    Form1->SpeedButton23Click(Form1);
+    Form1->Persistence().SpeedButton23Click(Form1);
   };
   for (const PersistenceItemBinding& b : kModeItems) {
-    const MainHandler handler = b.Handler;
+    const auto handler = b.Handler;
     (this->*b.Item)->OnClick = [handler](TObject*) {
-      if (Form1) (Form1->*handler)(Form1);
+      if (Form1) (Form1->Persistence().*handler)(Form1);
     };
   }
   PersistenceOptions1->OnClick = [](TObject*) {
@@ -98,23 +90,12 @@ void TForm10::HistoryClick(TObject*) {
 
 // ---------------------------------------------------------------- forwards
 
-void TForm1::SpeedButton23Click(TObject* s) { Persistence().SpeedButton23Click(s); }
 void TForm1::NormalPersistence1Click(TObject* s) { Persistence().NormalPersistence1Click(s); }
 void TForm1::PersistencewithIntensityGrading1Click(TObject* s) { Persistence().PersistencewithIntensityGrading1Click(s); }
 void TForm1::VariablePersistence1Click(TObject* s) { Persistence().VariablePersistence1Click(s); }
-void TForm1::PersistenceOptions1Click(TObject* s) { Persistence().PersistenceOptions1Click(s); }
-void TForm1::PersistenceModeClick(int mode) { Persistence().PersistenceModeClick(mode); }
 void TForm1::ReleasePersist() { Persistence().ReleasePersist(); }
 void TForm1::RestartPersist() { Persistence().RestartPersist(); }
 void TForm1::SetPersistenceModeItemsEnabled(bool enabled) { Persistence().SetPersistenceModeItemsEnabled(enabled); }
-
-void TForm1::ScrollBar1Change(TObject* s) { Persistence().ScrollBar1Change(s); }
-void TForm1::ClearHistory1Click(TObject* s) { Persistence().ClearHistory1Click(s); }
-void TForm1::SaveHistory1Click(TObject* s) { Persistence().SaveHistory1Click(s); }
-void TForm1::OpenHistory1Click(TObject* s) { Persistence().OpenHistory1Click(s); }
-void TForm1::HideHistoryBar1Click(TObject* s) { Persistence().HideHistoryBar1Click(s); }
-void TForm1::HistoryClick(TObject* s) { Persistence().HistoryClick(s); }
-void TForm1::ShowHint1Click(TObject* s) { Persistence().ShowHint1Click(s); }
 void TForm1::SetHistoryBarsEnabled(bool enabled) { Persistence().SetHistoryBarsEnabled(enabled); }
 void TForm1::StartHistoryRecording() { Persistence().StartHistoryRecording(); }
 void TForm1::ShowNewestHistory() { Persistence().ShowNewestHistory(); }

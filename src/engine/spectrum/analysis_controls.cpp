@@ -26,6 +26,15 @@ std::array<TGrSpeedButton*, 4> AnalysisControls::ZoomButtons() const {
   return {SpeedButtonZoom1, SpeedButtonZoom2, SpeedButtonZoom4, SpeedButtonZoom8};
 }
 
+TMenuItem* OptionsMenu(TForm* owner, TMainMenu* menu) {
+  if (auto* options = owner->FindComponentAs<TMenuItem>("Options1")) return options;
+  auto* options = new TMenuItem(owner);
+  options->Name = "Options1";
+  options->SetCaption("&Options");
+  menu->Items()->Add(options);
+  return options;
+}
+
 void BuildAnalysisControls(TForm* owner, TWinControl* parent, int left, int top, TMainMenu* menu,
                            TMenuItem* options, AnalysisControls& c, FrontPanelControls& panel) {
   ControlMaker make(owner);

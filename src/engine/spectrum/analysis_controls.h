@@ -71,3 +71,7 @@ constexpr int kAnalysisRowHeight = 26;
 // names above.
 void BuildAnalysisControls(TForm* owner, TWinControl* parent, int left, int top, TMainMenu* menu,
                            TMenuItem* options, AnalysisControls& c, FrontPanelControls& panel);
+
+// The window's "Options" menu ("Options1" of `owner`), made and added to
+// `menu` when no other control made it first.
+TMenuItem* OptionsMenu(TForm* owner, TMainMenu* menu);

@@ -10,97 +10,97 @@
 
 namespace {
 
+using engine::spectrum::SpectrumController;
+// A handler of the main window's spectrum controller, as the controls run it.
+using SpectrumHandler = void (SpectrumController::*)(TObject*);
+
+// Runs the main window's spectrum handler, if there is a main window.
+void ForwardToSpectrum(SpectrumHandler handler) {
+  if (Form1) (Form1->Spectrum().*handler)(Form1);
+}
+
 // The main window's same-named button takes the twin's state, then its handler runs.
-void CopyThenForward(TGrSpeedButton* AnalysisControls::*button, MainHandler handler) {
+void CopyThenForward(TGrSpeedButton* AnalysisControls::*button, SpectrumHandler handler) {
   if (!Form1 || !Form11) return;
   (static_cast<AnalysisControls*>(Form1)->*button)->SetDown((static_cast<AnalysisControls*>(Form11)->*button)->Down());
-  (Form1->*handler)(Form1);
+  (Form1->Spectrum().*handler)(Form1);
 }
 
 struct ButtonBinding {
   TGrSpeedButton* AnalysisControls::*Button;
-  MainHandler Handler;
+  SpectrumHandler Handler;
 };
 
 constexpr ButtonBinding kButtons[] = {
-    {&AnalysisControls::fft1, &TForm1::fft1Click},
-    {&AnalysisControls::SpeedButtonLin, &TForm1::SpeedButtonLinClick},
-    {&AnalysisControls::SpeedButtonLog, &TForm1::SpeedButtonLogClick},
-    {&AnalysisControls::SpeedButtonZoom1, &TForm1::SpeedButtonZoom1Click},
-    {&AnalysisControls::SpeedButtonZoom2, &TForm1::SpeedButtonZoom2Click},
-    {&AnalysisControls::SpeedButtonZoom4, &TForm1::SpeedButtonZoom4Click},
-    {&AnalysisControls::SpeedButtonZoom8, &TForm1::SpeedButtonZoom8Click},
+    {&AnalysisControls::fft1, &SpectrumController::fft1Click},
+    {&AnalysisControls::SpeedButtonLin, &SpectrumController::SpeedButtonLinClick},
+    {&AnalysisControls::SpeedButtonLog, &SpectrumController::SpeedButtonLogClick},
+    {&AnalysisControls::SpeedButtonZoom1, &SpectrumController::SpeedButtonZoom1Click},
+    {&AnalysisControls::SpeedButtonZoom2, &SpectrumController::SpeedButtonZoom2Click},
+    {&AnalysisControls::SpeedButtonZoom4, &SpectrumController::SpeedButtonZoom4Click},
+    {&AnalysisControls::SpeedButtonZoom8, &SpectrumController::SpeedButtonZoom8Click},
 };
 
 struct PanelBinding {
   TGrSpeedButton* FrontPanelControls::*Button;
-  MainHandler Handler;
+  SpectrumHandler Handler;
 };
 
 constexpr PanelBinding kPanelButtons[] = {
-    {&FrontPanelControls::SpeedButton22, &TForm1::SpeedButton22Click},
-    {&FrontPanelControls::SpeedButton21, &TForm1::SpeedButton21Click},
+    {&FrontPanelControls::SpeedButton22, &SpectrumController::SpeedButton22Click},
+    {&FrontPanelControls::SpeedButton21, &SpectrumController::SpeedButton21Click},
 };
 
 struct ItemBinding {
   TMenuItem* AnalysisControls::*Item;
-  MainHandler Handler;
+  SpectrumHandler Handler;
 };
 
 constexpr ItemBinding kItems[] = {
-    {&AnalysisControls::CH1CH21, &TForm1::CH1CH21Click},
-    {&AnalysisControls::CH1CH22, &TForm1::CH1CH22Click},
-    {&AnalysisControls::Multi, &TForm1::MultiClick},
-    {&AnalysisControls::Divi, &TForm1::DiviClick},
-    {&AnalysisControls::XYplot1, &TForm1::xyplot1Click},
-    {&AnalysisControls::InvertCH21, &TForm1::InvertCH21Click},
-    {&AnalysisControls::Rectangle1, &TForm1::Rectangle1Click},
-    {&AnalysisControls::Bartlett1, &TForm1::Bartlett1Click},
-    {&AnalysisControls::Hamming1, &TForm1::Hamming1Click},
-    {&AnalysisControls::Hanning1, &TForm1::Hanning1Click},
-    {&AnalysisControls::Blackman1, &TForm1::Blackman1Click},
-    {&AnalysisControls::FlatTop1, &TForm1::FlatTop1Click},
-    {&AnalysisControls::Maximum1, &TForm1::Maximum1Click},
-    {&AnalysisControls::Average1, &TForm1::Average1Click},
-    {&AnalysisControls::VectorAverage1, &TForm1::VectorAverage1Click},
-    {&AnalysisControls::Off1, &TForm1::Off1Click},
-    {&AnalysisControls::N21, &TForm1::N21Click},
-    {&AnalysisControls::N41, &TForm1::N41Click},
-    {&AnalysisControls::N81, &TForm1::N81Click},
-    {&AnalysisControls::N161, &TForm1::N161Click},
-    {&AnalysisControls::N321, &TForm1::N321Click},
-    {&AnalysisControls::N641, &TForm1::N641Click},
-    {&AnalysisControls::N1281, &TForm1::N1281Click},
+    {&AnalysisControls::CH1CH21, &SpectrumController::CH1CH21Click},
+    {&AnalysisControls::CH1CH22, &SpectrumController::CH1CH22Click},
+    {&AnalysisControls::Multi, &SpectrumController::MultiClick},
+    {&AnalysisControls::Divi, &SpectrumController::DiviClick},
+    {&AnalysisControls::XYplot1, &SpectrumController::xyplot1Click},
+    {&AnalysisControls::InvertCH21, &SpectrumController::InvertCH21Click},
+    {&AnalysisControls::Rectangle1, &SpectrumController::Rectangle1Click},
+    {&AnalysisControls::Bartlett1, &SpectrumController::Bartlett1Click},
+    {&AnalysisControls::Hamming1, &SpectrumController::Hamming1Click},
+    {&AnalysisControls::Hanning1, &SpectrumController::Hanning1Click},
+    {&AnalysisControls::Blackman1, &SpectrumController::Blackman1Click},
+    {&AnalysisControls::FlatTop1, &SpectrumController::FlatTop1Click},
+    {&AnalysisControls::Maximum1, &SpectrumController::Maximum1Click},
+    {&AnalysisControls::Average1, &SpectrumController::Average1Click},
+    {&AnalysisControls::VectorAverage1, &SpectrumController::VectorAverage1Click},
+    {&AnalysisControls::Off1, &SpectrumController::Off1Click},
+    {&AnalysisControls::N21, &SpectrumController::N21Click},
+    {&AnalysisControls::N41, &SpectrumController::N41Click},
+    {&AnalysisControls::N81, &SpectrumController::N81Click},
+    {&AnalysisControls::N161, &SpectrumController::N161Click},
+    {&AnalysisControls::N321, &SpectrumController::N321Click},
+    {&AnalysisControls::N641, &SpectrumController::N641Click},
+    {&AnalysisControls::N1281, &SpectrumController::N1281Click},
 };
-
-TMenuItem* OptionsMenu(TForm* owner, TMainMenu* menu, TMenuItem* existing) {
-  if (existing) return existing;
-  auto* options = new TMenuItem(owner);
-  options->Name = "Options1";
-  options->SetCaption("&Options");
-  menu->Items()->Add(options);
-  return options;
-}
 
 }  // namespace
 
 void TForm1::CreateAnalysisControls() {
-  Options1 = OptionsMenu(this, MainMenu1, Options1);
+  Options1 = OptionsMenu(this, MainMenu1);
   BuildAnalysisControls(this, this, Image1->Left(), ScrollBar2->Top() + ScrollBar2->Height() + 4, MainMenu1, Options1,
                         *this, *this);
   for (const ButtonBinding& b : kButtons) {
-    const MainHandler handler = b.Handler;
-    (this->*b.Button)->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
+    const SpectrumHandler handler = b.Handler;
+    (this->*b.Button)->OnClick = [this, handler](TObject* s) { (Spectrum().*handler)(s); };
   }
   for (const PanelBinding& b : kPanelButtons) {
-    const MainHandler handler = b.Handler;
-    (this->*b.Button)->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
+    const SpectrumHandler handler = b.Handler;
+    (this->*b.Button)->OnClick = [this, handler](TObject* s) { (Spectrum().*handler)(s); };
   }
   for (const ItemBinding& i : kItems) {
-    const MainHandler handler = i.Handler;
-    (this->*i.Item)->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
+    const SpectrumHandler handler = i.Handler;
+    (this->*i.Item)->OnClick = [this, handler](TObject* s) { (Spectrum().*handler)(s); };
   }
-  Options1->OnClick = [this](TObject* s) { Options1Click(s); };
+  Options1->OnClick = [this](TObject* s) { Spectrum().Options1Click(s); };
   spectrum_ = std::make_unique<engine::spectrum::SpectrumController>(
       engine::ScopeStates{ScopeState, DisplayState, HistoryState, PersistenceState}, *this, *this, *this,
       engine::spectrum::SpectrumSideControls{*this, *Image1, *ScrollBar2, GrSpeedButton15, Markers1, RMSCalculation1,
@@ -108,66 +108,35 @@ void TForm1::CreateAnalysisControls() {
 }
 
 void TForm11::CreateAnalysisControls() {
-  TMenuItem* options = OptionsMenu(this, MainMenu1, FindComponentAs<TMenuItem>("Options1"));
+  TMenuItem* options = OptionsMenu(this, MainMenu1);
   BuildAnalysisControls(this, this, 8, kFrontPanelHeight + 14, MainMenu1, options, *this, *this);
   for (const ButtonBinding& b : kButtons) {
     TGrSpeedButton* AnalysisControls::*button = b.Button;
-    const MainHandler handler = b.Handler;
+    const SpectrumHandler handler = b.Handler;
     (this->*button)->OnClick = [button, handler](TObject*) { CopyThenForward(button, handler); };
   }
   for (const PanelBinding& b : kPanelButtons) {
     TGrSpeedButton* FrontPanelControls::*button = b.Button;
-    const MainHandler handler = b.Handler;
+    const SpectrumHandler handler = b.Handler;
     (this->*button)->OnClick = [button, handler](TObject*) {
       if (!Form1 || !Form11) return;
       (Form1->*button)->SetDown((Form11->*button)->Down());
-      (Form1->*handler)(Form1);
+      (Form1->Spectrum().*handler)(Form1);
     };
   }
   for (const ItemBinding& i : kItems) {
-    const MainHandler handler = i.Handler;
-    (this->*i.Item)->OnClick = [handler](TObject*) { ForwardToMain(handler); };
+    const SpectrumHandler handler = i.Handler;
+    (this->*i.Item)->OnClick = [handler](TObject*) { ForwardToSpectrum(handler); };
   }
-  options->OnClick = [](TObject*) { ForwardToMain(&TForm1::Options1Click); };
+  options->OnClick = [](TObject*) { ForwardToSpectrum(&SpectrumController::Options1Click); };
 }
 
 // ---------------------------------------------------------------- the main window's work, in its spectrum controller
 
-void TForm1::Sin_Cosf() { Spectrum().Sin_Cosf(); }
 void TForm1::FFT() { Spectrum().FFT(); }
 void TForm1::FFT(const display::Capture& capture) { Spectrum().FFT(capture); }
 void TForm1::LinToLog() { Spectrum().LinToLog(); }
-
-void TForm1::Rectangle1Click(TObject* s) { Spectrum().Rectangle1Click(s); }
-void TForm1::Bartlett1Click(TObject* s) { Spectrum().Bartlett1Click(s); }
-void TForm1::Hamming1Click(TObject* s) { Spectrum().Hamming1Click(s); }
-void TForm1::Hanning1Click(TObject* s) { Spectrum().Hanning1Click(s); }
-void TForm1::Blackman1Click(TObject* s) { Spectrum().Blackman1Click(s); }
-void TForm1::FlatTop1Click(TObject* s) { Spectrum().FlatTop1Click(s); }
-void TForm1::Maximum1Click(TObject* s) { Spectrum().Maximum1Click(s); }
-void TForm1::Average1Click(TObject* s) { Spectrum().Average1Click(s); }
-void TForm1::VectorAverage1Click(TObject* s) { Spectrum().VectorAverage1Click(s); }
-void TForm1::Options1Click(TObject* s) { Spectrum().Options1Click(s); }
 void TForm1::fft1Click(TObject* s) { Spectrum().fft1Click(s); }
-void TForm1::SpeedButton22Click(TObject* s) { Spectrum().SpeedButton22Click(s); }
-void TForm1::SpeedButtonLogClick(TObject* s) { Spectrum().SpeedButtonLogClick(s); }
-void TForm1::SpeedButtonLinClick(TObject* s) { Spectrum().SpeedButtonLinClick(s); }
-void TForm1::SpeedButtonZoom1Click(TObject* s) { Spectrum().SpeedButtonZoom1Click(s); }
-void TForm1::SpeedButtonZoom2Click(TObject* s) { Spectrum().SpeedButtonZoom2Click(s); }
-void TForm1::SpeedButtonZoom4Click(TObject* s) { Spectrum().SpeedButtonZoom4Click(s); }
-void TForm1::SpeedButtonZoom8Click(TObject* s) { Spectrum().SpeedButtonZoom8Click(s); }
-void TForm1::CH1CH21Click(TObject* s) { Spectrum().CH1CH21Click(s); }
-void TForm1::CH1CH22Click(TObject* s) { Spectrum().CH1CH22Click(s); }
-void TForm1::MultiClick(TObject* s) { Spectrum().MultiClick(s); }
-void TForm1::DiviClick(TObject* s) { Spectrum().DiviClick(s); }
-void TForm1::xyplot1Click(TObject* s) { Spectrum().xyplot1Click(s); }
-void TForm1::InvertCH21Click(TObject* s) { Spectrum().InvertCH21Click(s); }
 void TForm1::SpeedButton21Click(TObject* s) { Spectrum().SpeedButton21Click(s); }
+void TForm1::SpeedButton22Click(TObject* s) { Spectrum().SpeedButton22Click(s); }
 void TForm1::Off1Click(TObject* s) { Spectrum().Off1Click(s); }
-void TForm1::N21Click(TObject* s) { Spectrum().N21Click(s); }
-void TForm1::N41Click(TObject* s) { Spectrum().N41Click(s); }
-void TForm1::N81Click(TObject* s) { Spectrum().N81Click(s); }
-void TForm1::N161Click(TObject* s) { Spectrum().N161Click(s); }
-void TForm1::N321Click(TObject* s) { Spectrum().N321Click(s); }
-void TForm1::N641Click(TObject* s) { Spectrum().N641Click(s); }
-void TForm1::N1281Click(TObject* s) { Spectrum().N1281Click(s); }
