@@ -1,5 +1,6 @@
-// The main window's marker and measurement handlers, and its read-out steps
-// that other parts of the program call.
+// The main window's markers controller, which binds the marker items and
+// the picture's mouse, and the window's read-out steps and handlers that
+// other parts of the program call.
 #include "engine/markers/markers_controller.h"
 
 #include <memory>

@@ -1,5 +1,6 @@
-// The main window's persistence and history handlers, and the bindings of
-// the twin panel and the Big Screen to them.
+// The main window's persistence and history controls bound to its
+// persistence controller, the bindings of the twin panel and the Big Screen
+// to it, and the window's methods that other parts of the program call.
 #include "engine/persistence/persistence_controller.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 // Where the analysis controls sit on the main window and the twin panel, and
-// the handlers bound to them: the main window's, which hand the work to its
-// spectrum controller, and the twin's forwards to them.
+// their bindings: the main window's run its spectrum controller's handler of
+// the same name, the twin's forward to that handler of the main window's.
 #include <memory>
 
 #include "engine/control_panel.h"
