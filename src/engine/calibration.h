@@ -1,5 +1,5 @@
 // The automatic calibration: what the rest of the program may want of it
-// besides TForm1::calibrate and the menu handlers of TForm1.
+// besides the calibration controller (engine/calibration/).
 #pragma once
 
 #include <array>

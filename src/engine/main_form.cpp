@@ -1,5 +1,6 @@
 #include "engine/main_form.h"
 
+#include "engine/calibration/calibration_controller.h"
 #include "engine/markers/markers_controller.h"
 #include "engine/persistence/persistence_controller.h"
 #include "engine/files/files_controller.h"

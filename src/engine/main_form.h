@@ -1,8 +1,8 @@
 // The main oscilloscope window: the scope picture Image1 and, beside it, the
 // front panel. The work behind most handlers is done by the controllers the
 // window owns, one folder each under engine/ (front_panel/, acquisition/,
-// spectrum/, persistence/, markers/, files/, settings_files/); the window
-// keeps the picture cycle, start-up and close, calibration and view options.
+// spectrum/, persistence/, markers/, files/, settings_files/, calibration/);
+// the window keeps the picture cycle, start-up and close and view options.
 // The pure drawing and analysis is in display/, the file formats in io/.
 #pragma once
 
@@ -16,6 +16,7 @@
 #include "device/scope_device.h"
 #include "engine/spectrum/spectrum_controller.h"
 #include "engine/acquisition/acquisition_controller.h"
+#include "engine/calibration/calibration_controller.h"
 #include "engine/files/files_controller.h"
 #include "engine/settings_files/settings_files_controller.h"
 #include "engine/persistence_controls.h"
@@ -60,6 +61,8 @@ class TForm1 : public TForm,
                public engine::markers::MarkerControls,
                public engine::markers::MarkersHost,
                public engine::acquisition::AcquisitionHost,
+               public engine::calibration::CalibrationControls,
+               public engine::calibration::CalibrationHost,
                public engine::files::FileMenuControls,
                public engine::files::FilesHost,
                public engine::settings_files::SettingsFileControls,
@@ -175,13 +178,6 @@ class TForm1 : public TForm,
   // The application-wide hot key arrived.
   void WMHotKey(int id);
 
-  // Main settings file "Darvik48.ini" (SettingsFiles()).
-  void ReadCreationSettings();
-  void CheckCalibrationRecord();
-  void MarkRunning();
-  void ReadStartupSettings();
-  void ReadWindowSizes();
-  bool WriteMainSettings();
   // Work blocks.
   void ReserveWorkBlocks();
   void ReleaseWorkBlocks();
@@ -274,29 +270,18 @@ class TForm1 : public TForm,
 
  public:
   // ======== Automatic calibration ========
-  // File menu "Calibrate" and "Calibrate && Exit": stop the acquisition, wait
-  // one tick of Timer6, averaging off, then open the device if needed and
-  // calibrate; "No hardware response!" when no device answers.
-  TMenuItem* Calibrate1 = nullptr;
-  TMenuItem* CalibrateExit1 = nullptr;
-  void Calibrate1Click(TObject* Sender);
-  void CalibrateExit1Click(TObject* Sender);
-  // The calibration of the menus; stopAcquisitionFirst is false for the twin
-  // panel's "Calibrate", which goes straight to the device. True when a
-  // calibration ran to its end.
-  bool RunMenuCalibration(bool stopAcquisitionFirst);
-  // "Calibrating - Please wait..." over the picture while a calibration runs,
-  // with its progress ("0% Complete" .. "100% Complete").
-  TPanel* CalibratingPanel = nullptr;
-  TLabel* CalibratingLabel = nullptr;
-  TLabel* CalibrationProgressLabel = nullptr;
+  // File "Calibrate", "Calibrate && Exit" and the "Calibrating" panel are
+  // CalibrationControls; the work is Calibration().
+  engine::calibration::CalibrationController& Calibration() { return *calibration_; }
   // Builds the menu items and the panel; run while the window is built.
   void CreateCalibrationControls();
-  // Calibrates both channels through the device (nothing in demo mode or
-  // while the link is closed): the panel's buttons pressed as each step
-  // needs, the device's captures and slow reads, the report. Whether every
-  // step was measured is ScopeState.CalibrationCompleted.
+  // Called by the other instruments and windows (the acquisition's host).
   void calibrate();
+
+ private:
+  std::unique_ptr<engine::calibration::CalibrationController> calibration_;
+
+ public:
   // Run and Single up, both stop flags set (the close stops the acquisition so).
   void Power_on_off();
 
@@ -523,16 +508,8 @@ class TForm1 : public TForm,
   engine::settings_files::SettingsFilesController& SettingsFiles() { return *settings_files_; }
   // Builds the items with the data files' and the dialog; run while the window is built.
   void CreateSettingsFileControls();
-  void SaveSettings1Click(TObject* Sender);
-  void RecallSettings1Click(TObject* Sender);
-  void SaveRecallLastSettings1Click(TObject* Sender);
-  // "settings48.ini" at close; its recall at the start-up, and that of the
-  // file named on the command line.
-  void SaveSettings();
-  void RecallSettings();
-  void RecallSettings2();
   // The keys of the settings files in file order, each with how the writer
-  // takes its value and how the recall puts it back.
+  // takes its value and how the recall puts it back (SettingsFilesHost).
   const std::vector<engine::SettingsFileKey>& SettingsFileKeys() const;
 
  private:
@@ -623,27 +600,8 @@ class TForm1 : public TForm,
   // Builds the items and dialogs; run while the window is built.
   void CreateFileExportControls();
 
-  // File, Edit and Help.
-  void SaveClick(TObject* Sender);
-  void OpenClick(TObject* Sender);
-  void SaveDataAs1Click(TObject* Sender);
-  void ExportWaveformCH11Click(TObject* Sender);
-  void ExportWaveformofCh21Click(TObject* Sender);
-  void SaveDSOData1Click(TObject* Sender);
-  void OpenData1Click(TObject* Sender);
-  void Print1Click(TObject* Sender);
-  void PrintSetup1Click(TObject* Sender);
+  // File "Exit" closes the window.
   void ExitClick(TObject* Sender);
-  void File1Click(TObject* Sender);
-  void Copy1Click(TObject* Sender);
-  void Paste1Click(TObject* Sender);
-  void Edit2Click(TObject* Sender);
-  void Help2Click(TObject* Sender);
-  void FunctionGenerorHelp1Click(TObject* Sender);
-  void InstallingNT4driver1Click(TObject* Sender);
-  void About2Click(TObject* Sender);
-  void CheckForUpdates1Click(TObject* Sender);
-  void SupportForum1Click(TObject* Sender);
 
  private:
   std::unique_ptr<engine::files::FilesController> files_;

@@ -251,7 +251,7 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   ScopeState.UnusableSettingsFilesTold.clear();
   delete ScopeIni;
   ScopeIni = new TIniFile(ScopeState.DataFolder + "Darvik48.ini");
-  ReadCreationSettings();
+  SettingsFiles().ReadCreationSettings();
 
   // Pens.
   DerivePens();
@@ -259,13 +259,13 @@ void TForm1::FormCreate(TObject* /*Sender*/) {
   // A record that cannot place the ground levels is replaced; one out of
   // range counts as no calibration at all.
   engine::DropCalibrationRecordOutOfRange(ScopeState);
-  CheckCalibrationRecord();
+  SettingsFiles().CheckCalibrationRecord();
   // The ground markers read the offset DAC in force; until a
   // position bar moves that is the calibrated offset (position term 0).
   for (engine::ScopeChannelState& channel : ScopeState.Channels) channel.OffsetDac = channel.OffsetCal + channel.PositionDac;
 
   // The running-instance mark.
-  MarkRunning();
+  SettingsFiles().MarkRunning();
 
   // The trigger level bar shows the level; the channel labels take the
   // stored colours.

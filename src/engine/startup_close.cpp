@@ -67,7 +67,7 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
   }
   // Before the start-up reached its recall the panel does not hold the
   // user's settings: saving then would overwrite the last ones.
-  if (ScopeState.RecallLastSettings && ScopeState.StartupReachedRecall) SaveSettings();
+  if (ScopeState.RecallLastSettings && ScopeState.StartupReachedRecall) SettingsFiles().SaveSettings();
   if (!ScopeState.AcquisitionIdle || engine::BodeSweepRunning(ScopeState.OtherInstruments)) {
     ScopeState.CloseRequested = 1;
     CanClose = false;
@@ -103,7 +103,7 @@ void TForm1::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
 
   // The main settings file. A refused write has been reported; the close
   // goes on, since the device is already down.
-  WriteMainSettings();
+  SettingsFiles().WriteMainSettings();
   delete ScopeIni;
   ScopeIni = nullptr;
 

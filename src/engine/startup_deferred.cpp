@@ -75,7 +75,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   if (Form11) engine::ColourChannelLabels(*Form11, DisplayState);
 
   // Probe factors, Big Screen, persistence options, twin panel.
-  ReadStartupSettings();
+  SettingsFiles().ReadStartupSettings();
 
   // The labels of the picture.
   TulostaTeksti(ScopeState.TimeDivText, ScopeState.ScreenX0 + 592, 3, DisplayState.TimeMarkerColor);
@@ -100,7 +100,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   }
 
   // Sizes and places of the text and measurement windows.
-  ReadWindowSizes();
+  SettingsFiles().ReadWindowSizes();
 
   // Settings files that are there but cannot be used: said once, then left
   // alone.
@@ -172,7 +172,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   if (ScopeState.FirstRunCalibration && !ScopeState.DemoMode) {
     MessageDlgPos(kCalibrateNowText, mtInformation, mbOK, 0, Left() + 155, Top() + 200);
     if (Application->Terminated()) return;
-    calibrate();
+    Calibration().calibrate();
     TrackBar1Change(this);
     TrackBar2Change(this);
     // A calibration cut short (the device went away) is
@@ -205,9 +205,9 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   const std::vector<std::string> params = ProgramParameters();
   if (!params.empty()) {
     OpenDialog2->SetFileName(params.front());
-    RecallSettings2();
+    SettingsFiles().RecallSettings2();
   } else if (ScopeState.RecallLastSettings) {
-    RecallSettings();
+    SettingsFiles().RecallSettings();
   }
 
   // Fresh picture, generator output off, generator hardware.

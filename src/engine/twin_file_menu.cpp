@@ -1,7 +1,7 @@
 // The twin panel's File, Edit and Help items: the Big Screen's picture saved,
 // opened, copied and pasted through the main window's picture code and
-// dialogs; data files, settings files, printing and help forwarded to the
-// main window's handlers.
+// dialogs; data files, settings files, printing and help through the main
+// window's files and settings files.
 #include "engine/big_screen.h"
 #include "engine/control_panel.h"
 #include "engine/main_form.h"
@@ -18,25 +18,39 @@ TImage* BigPicture() { return Form10 ? Form10->Image10 : nullptr; }
 
 void TForm11::CreateFileEditHelpMenus() {
   ControlMaker make(this);
-  auto forward = [](MainHandler handler) -> TNotifyEvent { return [handler](TObject*) { ForwardToMain(handler); }; };
+  using engine::files::FilesController;
+  using engine::settings_files::SettingsFilesController;
+  using FilesHandler = void (FilesController::*)(TObject*);
+  using SettingsHandler = void (SettingsFilesController::*)(TObject*);
+  auto files = [](FilesHandler handler) -> TNotifyEvent {
+    return [handler](TObject*) {
+      if (Form1) (Form1->Files().*handler)(Form1);
+    };
+  };
+  auto settings = [](SettingsHandler handler) -> TNotifyEvent {
+    return [handler](TObject*) {
+      if (Form1) (Form1->SettingsFiles().*handler)(Form1);
+    };
+  };
 
   // Ahead of "Exit" and the calibration items.
   io::MenuInserter insert(make, File1, 0);
   Open1 = insert("Open1", "&Open Image...", [this](TObject* s) { OpenClick(s); });
   Save1 = insert("Save1", "&Save Image...", [this](TObject* s) { SaveClick(s); });
   insert("N21", "-");
-  OpenData1 = insert("OpenData1", "Open DSO Data...", forward(&TForm1::OpenData1Click));
-  SaveDSOData1 = insert("SaveDSOData1", "Save DSO D&ata...", forward(&TForm1::SaveDSOData1Click));
-  SaveDataAs1 = insert("SaveDataAs1", "Save FFT &Data...", forward(&TForm1::SaveDataAs1Click));
+  OpenData1 = insert("OpenData1", "Open DSO Data...", files(&FilesController::OpenData1Click));
+  SaveDSOData1 = insert("SaveDSOData1", "Save DSO D&ata...", files(&FilesController::SaveDSOData1Click));
+  SaveDataAs1 = insert("SaveDataAs1", "Save FFT &Data...", files(&FilesController::SaveDataAs1Click));
   insert("N22", "-");
-  SaveSettings1 = insert("SaveSettings1", "Save Oscilloscope Settings...", forward(&TForm1::SaveSettings1Click));
-  RecallSettings1 =
-      insert("RecallSettings1", "Recall Oscilloscope Settings...", forward(&TForm1::RecallSettings1Click));
+  SaveSettings1 =
+      insert("SaveSettings1", "Save Oscilloscope Settings...", settings(&SettingsFilesController::SaveSettings1Click));
+  RecallSettings1 = insert("RecallSettings1", "Recall Oscilloscope Settings...",
+                           settings(&SettingsFilesController::RecallSettings1Click));
   SaveRecallLastSettings1 = insert("SaveRecallLastSettings1", "Save/Recall Last Settings",
-                                   forward(&TForm1::SaveRecallLastSettings1Click));
+                                   settings(&SettingsFilesController::SaveRecallLastSettings1Click));
   insert("N23", "-");
-  Print1 = insert("Print1", "&Print...", forward(&TForm1::Print1Click));
-  PrintSetup1 = insert("PrintSetup1", "P&rint Setup...", forward(&TForm1::PrintSetup1Click));
+  Print1 = insert("Print1", "&Print...", files(&FilesController::Print1Click));
+  PrintSetup1 = insert("PrintSetup1", "P&rint Setup...", files(&FilesController::PrintSetup1Click));
   insert("N24", "-");
   File1->OnClick = [this](TObject* s) { File1Click(s); };
   SaveRecallLastSettings1->SetChecked(ScopeState.RecallLastSettings != 0);
@@ -48,11 +62,11 @@ void TForm11::CreateFileEditHelpMenus() {
   Paste1 = make.Item(Edit2, "Paste1", "&Paste", [this](TObject* s) { Paste1Click(s); });
 
   Help1 = make.Item(root, "Help1", "&Help");
-  Help2 = make.Item(Help1, "Help2", "&Contents", forward(&TForm1::Help2Click));
+  Help2 = make.Item(Help1, "Help2", "&Contents", files(&FilesController::Help2Click));
   InstallingNT4driver1 = make.Item(Help1, "InstallingNT4driver1", "&Installing LPT Port Driver for Function Generator",
-                                   forward(&TForm1::InstallingNT4driver1Click));
+                                   files(&FilesController::InstallingNT4driver1Click));
   make.Item(Help1, "N25", "-");
-  About2 = make.Item(Help1, "About2", "&About...", forward(&TForm1::About2Click));
+  About2 = make.Item(Help1, "About2", "&About...", files(&FilesController::About2Click));
 }
 
 // ---------------------------------------------------------------- the Big Screen's picture

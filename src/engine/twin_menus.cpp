@@ -37,7 +37,9 @@ void TForm11::CreateMenusAndInstruments() {
   Autoset2->OnClick = [](TObject*) { ForwardToMain(&TForm1::Autoset2Click); };
 
   Calibrate1 = make.Item(File1, "Calibrate1", "Calibrate", [this](TObject* s) { Calibrate1Click(s); });
-  CalibrateExit1 = forward(File1, "CalibrateExit1", "Calibrate && Exit", &TForm1::CalibrateExit1Click);
+  CalibrateExit1 = make.Item(File1, "CalibrateExit1", "Calibrate && Exit", [](TObject*) {
+    if (Form1) Form1->Calibration().CalibrateExit1Click(Form1);
+  });
   ExittoMenu1 = make.Item(File1, "ExittoMenu1", "Exit to Menu", [this](TObject* s) { ExittoMenu1Click(s); });
 
   View1 = make.Item("View1", "&View");
@@ -103,7 +105,7 @@ void TForm11::View1Click(TObject*) {
 void TForm11::Calibrate1Click(TObject*) {
   if (!Form1) return;
   if (ScopeState.DemoMode) engine::TellCalibrationNeedsDevice();
-  else Form1->RunMenuCalibration(false);
+  else Form1->Calibration().RunMenuCalibration(false);
 }
 
 void TForm11::ExittoMenu1Click(TObject*) {

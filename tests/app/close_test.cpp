@@ -100,7 +100,7 @@ TEST_F(CloseTest, SignalsDuringACalibrationCloseOnceAndTellTheVerdict) {
     Signal();
   });
   CaptureStderr();
-  Form1->calibrate();
+  Form1->Calibration().calibrate();
   ASSERT_TRUE(Ended());
   EXPECT_EQ(GetCapturedStderr(),
             "darvik48: CALIBRATION FAILED. Please check 'Calibration.log' file for more details\n");

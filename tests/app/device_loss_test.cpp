@@ -240,7 +240,7 @@ const LossPath kPaths[] = {
      }},
     {"Calibration", [](DeviceLossTest& t, int) {
        t.Dev().SetResponse(DeviceLossTest::QuickFrontEnd());
-       Form1->RunMenuCalibration(false);
+       Form1->Calibration().RunMenuCalibration(false);
      }},
     {"GeneratorRequest", [](DeviceLossTest& t, int round) {
        t.GeneratorRequest(1 + round % 3, 1000000 + 1000 * round);

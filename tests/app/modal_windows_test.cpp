@@ -188,7 +188,7 @@ TEST(ModalWindows, FileErrorShowsItsWholeMessageAboveItsButton) {
       EXPECT_GE(button->geometry().top(), text.bottom());
       return mrNone;
     });
-    if (std::string(c.reader) == "scope") Form1->OpenData1Click(nullptr);
+    if (std::string(c.reader) == "scope") Form1->Files().OpenData1Click(nullptr);
     else Form1_rec->OpenData1Click(nullptr);
     EXPECT_TRUE(shown);
   }

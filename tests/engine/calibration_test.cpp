@@ -211,7 +211,7 @@ class CalibrationTest : public device_test::DeviceTest {
 TEST_F(CalibrationTest, ConvergesOnTheModelAndReportsIt) {
   OpenDevice();
   Device().SetResponse(Model().AsResponse());
-  Form1->calibrate();
+  Form1->Calibration().calibrate();
 
   using namespace engine;
   EXPECT_TRUE(ScopeState().CalibrationCompleted);
@@ -253,7 +253,7 @@ TEST_F(CalibrationTest, ConvergesOnTheModelAndReportsIt) {
 TEST_F(CalibrationTest, OffsetSearchUsesCapturesAtThreeVoltsPerDivision) {
   OpenDevice();
   Device().SetResponse(Model().AsResponse());
-  Form1->calibrate();
+  Form1->Calibration().calibrate();
   const std::vector<SimTransfer>& wire = Device().Transfers();
 
   // CH1 from 110 up to 120, then twice unchanged; CH2 likewise up to 130.
@@ -289,7 +289,7 @@ TEST_F(CalibrationTest, OffsetSearchUsesCapturesAtThreeVoltsPerDivision) {
 TEST_F(CalibrationTest, CorrectionAndPositionSweepsUseSlowReads) {
   OpenDevice();
   Device().SetResponse(Model().AsResponse());
-  Form1->calibrate();
+  Form1->Calibration().calibrate();
   const std::vector<SimTransfer>& wire = Device().Transfers();
   const std::vector<Request> reads = Requests(wire, 13);
 
@@ -358,7 +358,7 @@ TEST_F(CalibrationTest, VerdictsAndSweepEdges) {
   // correction of -50; its high point reads 224 at once, without a step back.
   model.Ch2 = {.Zero3V = 90, .Slope3V = 3, .Zero1V = 40, .Slope1V = 1, .Stuck = {}};
   Device().SetResponse(model.AsResponse());
-  Form1->calibrate();
+  Form1->Calibration().calibrate();
 
   using namespace engine;
   EXPECT_EQ(ScopeState().Channels[0].OffsetCal, 91);
@@ -399,7 +399,7 @@ TEST_F(CalibrationTest, LowPointReachedAtTheFirstStepHasNoStepBack) {
   SimFrontEnd model = Model();
   model.Ch1.Zero3V = 97;  // 128 + (1 - 97) = 32 at DAC 1
   Device().SetResponse(model.AsResponse());
-  Form1->calibrate();
+  Form1->Calibration().calibrate();
   EXPECT_EQ(ScopeState().Channels[0].ad1, 1);
   EXPECT_EQ(ScopeState().Channels[0].pos1, 32);
   // Two settling reads at 0, one at 1, then the mid sweep goes on upwards.
@@ -418,7 +418,7 @@ class CalibrationStartupTest : public startup_test::StartupTest {
   // starts again on the same home. (A real close would end the test's
   // application for good.)
   void SaveAndStartAgain() {
-    ASSERT_TRUE(Form1->WriteMainSettings());
+    ASSERT_TRUE(Form1->SettingsFiles().WriteMainSettings());
     Dialogs().ClearRecords();
     StartAndRun();
   }
@@ -526,7 +526,7 @@ TEST_F(CalibrationTest, UnwritableReportIsToldOnceAndTheCalibrationStillFinishes
   OpenDevice();
   Device().SetResponse(Model().AsResponse());
   std::filesystem::create_directories(LogPath());
-  Form1->calibrate();
+  Form1->Calibration().calibrate();
 
   const std::string unable = "Unable to write to " + LogPath();
   EXPECT_EQ(Dialogs().CountMessages(unable), 1);
@@ -638,7 +638,7 @@ TEST_F(CalibrationTest, ExtendedWaitCountsRunUpdatesThenCalibrates) {
 
   // The first step shows the window, whose timer presses Run; the Run loop
   // takes it from there.
-  Form1->ExtendedCalibrationStep();
+  Form1->Calibration().ExtendedCalibrationStep();
   EXPECT_TRUE(BtnBottomDlg3->Visible());
   EXPECT_EQ(BtnBottomDlg3->Label1->Caption(),
             "Waiting for the Windows XP to complete the Plug and Play operation...");
@@ -665,7 +665,7 @@ TEST_F(CalibrationTest, ExtendedWaitCountsRunUpdatesThenCalibrates) {
   EXPECT_EQ(last.TimeBaseRegister(), kReg1ms);
 
   // The wait is over: further Run updates count nothing.
-  Form1->ExtendedCalibrationStep();
+  Form1->Calibration().ExtendedCalibrationStep();
   EXPECT_FALSE(BtnBottomDlg3->Visible());
 }
 
@@ -705,7 +705,7 @@ TEST_P(CalibrationCloseTest, CloseWaitsForTheCalibrationWhichKeepsTheEarlierReco
     Form1->Close();
   });
   closer.Start(std::chrono::milliseconds(1));
-  Form1->calibrate();
+  Form1->Calibration().calibrate();
   closer.Stop();
 
   ASSERT_TRUE(closedAt.has_value());
@@ -751,7 +751,7 @@ TEST_F(CalibrationTest, SilentDeviceEndsTheCalibrationAsFailedAndKeepsTheEarlier
     safety.Start(std::chrono::milliseconds(15000), false);
 
     const Clock::time_point started = Clock::now();
-    Form1->calibrate();
+    Form1->Calibration().calibrate();
     const Clock::duration took = Clock::now() - started;
     safety.Stop();
     c.silence(Device(), false);

@@ -144,7 +144,7 @@ TEST_F(InstrumentTest, CircuitAnalyzerShowsItsHintUntilTheUserDeclinesIt) {
   EXPECT_EQ(hints, 1);
 
   // The choice is kept in the settings file.
-  ASSERT_TRUE(Form1->WriteMainSettings());
+  ASSERT_TRUE(Form1->SettingsFiles().WriteMainSettings());
   EXPECT_EQ(TIniFile(Form1->ScopeIni->FileName()).ReadString("Menu", "Bodehelp", "?"), "0");
 }
 

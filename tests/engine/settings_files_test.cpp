@@ -196,7 +196,7 @@ TEST_F(SettingsFiles, ASavedPanelComesBackWhole) {
       bool canClose = false;
       Form1->FormCloseQuery(Form1, canClose);
       ASSERT_TRUE(canClose);
-      ASSERT_TRUE(Form1->WriteMainSettings());
+      ASSERT_TRUE(Form1->SettingsFiles().WriteMainSettings());
       Start();
       EXPECT_TRUE(Form1->SaveRecallLastSettings1->Checked());
       RunStartup();
@@ -346,7 +346,7 @@ TEST_F(SettingsFiles, TheCommandLineFileIsAppliedOnlyWhenConfirmed) {
     Dialogs().ClearRecords();
     Form1->OpenDialog2->SetFileName(path);
     confirm ? Dialogs().AnswerFile(path) : Dialogs().CancelFile();
-    Form1->RecallSettings2();
+    Form1->SettingsFiles().RecallSettings2();
     ASSERT_EQ(Dialogs().FileDialogs().size(), 1u);
     EXPECT_EQ(Dialogs().FileDialogs()[0].FileName, path);
     EXPECT_EQ(Dialogs().FileDialogs()[0].InitialDir, ScopeState().DocumentsFolder);
@@ -417,7 +417,7 @@ TEST_F(SettingsFiles, DamagedSettingsFilesNeverCrashTheRecall) {
 TEST_F(SettingsFiles, ValuesOutOfTheirRangeCommandNothing) {
   StartAndRun();
   ASSERT_TRUE(engine::WriteSettingsFile(LastSettings(), Form1->SettingsFiles().ScopeSettingsEntries()));
-  ASSERT_TRUE(Form1->WriteMainSettings());
+  ASSERT_TRUE(Form1->SettingsFiles().WriteMainSettings());
   ASSERT_TRUE(Form1_fgen->WriteGeneratorSettings());
   const std::vector<std::string> paths = {IniPath(), DataDir() + "FGen48.ini", LastSettings()};
   std::vector<std::string> written;
@@ -510,7 +510,7 @@ TEST_F(SettingsFilesOnTheWire, TheLastPacketOfEveryRecallCarriesTheScopesRanges)
     if (way == Way::CommandLine) {
       Form1->OpenDialog2->SetFileName(set);
       Dialogs().AnswerFile(set);
-      Form1->RecallSettings2();
+      Form1->SettingsFiles().RecallSettings2();
     } else if (way == Way::FileMenu) {
       Recall(set);
     }
@@ -669,7 +669,7 @@ TEST_F(SettingsFilesOnTheWire, BothGeneratorPanelsAndTheInstrumentShowTheSavedGe
         Device().ClearLog();
         Form1->OpenDialog2->SetFileName(set);
         Dialogs().AnswerFile(set);
-        Form1->RecallSettings2();
+        Form1->SettingsFiles().RecallSettings2();
       } else if (path == Path::FileMenu) {
         Device().ClearLog();
         Recall(set);

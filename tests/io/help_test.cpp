@@ -95,9 +95,9 @@ TEST_F(HelpRequests, EachWindowsHelpOpensItsFileAndTopicInTheHelpFolder) {
     std::vector<std::string> words;
   };
   const std::vector<Case> cases = {
-      {"Oscilloscope Help", [] { Form1->Help2Click(Form1); }, {info + "/Scopa48.chm"}},
-      {"Function Generor Help", [] { Form1->FunctionGenerorHelp1Click(Form1); }, {info + "/Selm48.chm"}},
-      {"driver help", [] { Form1->InstallingNT4driver1Click(Form1); }, {info + "/loaddrv60.chm"}},
+      {"Oscilloscope Help", [] { Form1->Files().Help2Click(Form1); }, {info + "/Scopa48.chm"}},
+      {"Function Generor Help", [] { Form1->Files().FunctionGenerorHelp1Click(Form1); }, {info + "/Selm48.chm"}},
+      {"driver help", [] { Form1->Files().InstallingNT4driver1Click(Form1); }, {info + "/loaddrv60.chm"}},
       {"Transient Recorder Help", [] { Form1_rec->Help2Click(Form1_rec); }, {info + "/REC48.chm"}},
       {"recorder's generator help", [] { Form1_rec->FunctionGeneratorHelp1->Click(); },
        {info + "/Selm48.chm"}},
@@ -124,7 +124,7 @@ TEST_F(HelpRequests, EachWindowsHelpOpensItsFileAndTopicInTheHelpFolder) {
 
 TEST_F(HelpRequests, AViewerThatCannotStartIsReported) {
   Form1->ScopeIni->WriteString("Help", "Viewer", root_ + "/missing-viewer %f");
-  Form1->Help2Click(Form1);
+  Form1->Files().Help2Click(Form1);
   ASSERT_EQ(harness_->Dialogs().Messages().size(), 1u);
   EXPECT_EQ(harness_->Dialogs().Messages()[0].Text, io::HelpViewerFailedText(root_ + "/missing-viewer"));
   EXPECT_NE(harness_->Dialogs().Messages()[0].Text.find("could not be started"), std::string::npos);
@@ -157,7 +157,7 @@ TEST_F(HelpRequests, MissingHelpFilesAreReportedWithTheFolderLookedIn) {
     c.prepare();
     Form1->ScopeIni->WriteString("Help", "Viewer", c.viewer);
     harness_->Dialogs().ClearRecords();
-    Form1->Help2Click(Form1);
+    Form1->Files().Help2Click(Form1);
     ASSERT_EQ(harness_->Dialogs().Messages().size(), 1u);
     EXPECT_EQ(harness_->Dialogs().Messages()[0].Text.substr(0, c.message.size()), c.message);
     EXPECT_EQ(harness_->Dialogs().Messages()[0].Kind, mtWarning);
@@ -194,7 +194,7 @@ TEST_F(AboutBoxes, ShowNameVersionAndNoFirmwareInDemoMode) {
     AboutBox->GrSpeedButton1->Click();
     return mrNone;
   });
-  Form1->About2Click(Form1);
+  Form1->Files().About2Click(Form1);
   ASSERT_EQ(harness_->Dialogs().Forms().size(), 1u);
   EXPECT_EQ(harness_->Dialogs().Forms()[0].Result, mrOk);
 }

@@ -84,14 +84,14 @@ TEST_F(ScopePictures, TheChosenNameDecidesTheFormatAndTheFileReadsBackPixelForPi
   for (const Case& c : cases) {
     SCOPED_TRACE(c.chosen);
     Dialogs().AnswerFile(Docs() + c.chosen);
-    Form1->SaveClick(Form1);
+    Form1->Files().SaveClick(Form1);
     const std::string path = Docs() + c.written;
     ASSERT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ(ReadBytes(path).substr(0, c.magic.size()), c.magic);
 
     PaintSolid(Picture(), qRgb(0, 0, 0));
     Dialogs().AnswerFile(path);
-    Form1->OpenClick(Form1);
+    Form1->Files().OpenClick(Form1);
     EXPECT_EQ(Picture().Image(), saved);
     EXPECT_EQ(Dialogs().Messages().size(), 0u);
   }
@@ -109,7 +109,7 @@ TEST_F(ScopePictures, ALargerPictureIsClippedAtTheTopLeft) {
   const std::string path = Docs() + "big.png";
   ASSERT_EQ(io::WritePictureFile(big, path, io::PictureFormat::Png), "");
   Dialogs().AnswerFile(path);
-  Form1->OpenClick(Form1);
+  Form1->Files().OpenClick(Form1);
   EXPECT_EQ(Picture().Width(), TForm1::kImage1Width);
   EXPECT_EQ(Picture().Height(), TForm1::kImage1Height);
   EXPECT_EQ(Picture().Image().pixel(0, 0), qRgb(10, 20, 30));
@@ -137,7 +137,7 @@ TEST_F(ScopePictures, AFileThatIsNoPictureOrTooLargeIsRefusedAndThePictureStays)
     if (!c.bytes.empty()) std::ofstream(path, std::ios::binary) << c.bytes;
     Dialogs().ClearRecords();
     Dialogs().AnswerFile(path);
-    Form1->OpenClick(Form1);
+    Form1->Files().OpenClick(Form1);
     ASSERT_EQ(Dialogs().Messages().size(), 1u);
     EXPECT_NE(Dialogs().Messages()[0].Text.find(c.says), std::string::npos) << Dialogs().Messages()[0].Text;
     EXPECT_EQ(Picture().Image(), before);
@@ -153,14 +153,14 @@ TEST_F(ScopePictures, OpenAndPasteReleaseRunThroughItsHandler) {
       {"open",
        [&] {
          Dialogs().AnswerFile(path);
-         Form1->OpenClick(Form1);
+         Form1->Files().OpenClick(Form1);
        }},
       {"paste",
        [&] {
          QApplication::clipboard()->setImage(image);
-         Form1->Edit2Click(Form1);
+         Form1->Files().Edit2Click(Form1);
          EXPECT_TRUE(Form1->Paste1->Enabled());
-         Form1->Paste1Click(Form1);
+         Form1->Files().Paste1Click(Form1);
        }},
   };
   for (const auto& [name, act] : actions) {
@@ -183,22 +183,22 @@ TEST_F(ScopePictures, OpenAndPasteReleaseRunThroughItsHandler) {
 
 TEST_F(ScopePictures, CopyPutsThePictureOnTheClipboardAndTextLeavesPasteDisabled) {
   PaintPattern(Picture());
-  Form1->Copy1Click(Form1);
+  Form1->Files().Copy1Click(Form1);
   EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), Picture().Image());
 
   QApplication::clipboard()->setText("only text");
-  Form1->Edit2Click(Form1);
+  Form1->Files().Edit2Click(Form1);
   EXPECT_FALSE(Form1->Paste1->Enabled());
   const QImage before = Picture().Image().copy();
   ScopeState().ClearPending = 0;
-  Form1->Paste1Click(Form1);
+  Form1->Files().Paste1Click(Form1);
   EXPECT_EQ(Picture().Image(), before);
   EXPECT_EQ(ScopeState().ClearPending, 1);
 
   QImage huge(20000, 10, QImage::Format_RGB32);
   huge.fill(Qt::red);
   QApplication::clipboard()->setImage(huge);
-  Form1->Paste1Click(Form1);
+  Form1->Files().Paste1Click(Form1);
   EXPECT_EQ(Picture().Image(), before);
   ASSERT_EQ(harness_->Dialogs().Messages().size(), 1u);
   EXPECT_EQ(harness_->Dialogs().Messages()[0].Text,

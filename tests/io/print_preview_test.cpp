@@ -120,7 +120,7 @@ TEST_F(PrintPreviews, EachInstrumentPrintsItsPictureWhereTheLayoutSays) {
     source->Picture()->Image().fill(kMarked);
     Printer()->SetOrientation(c.orientation);
     Dialogs().ClearRecords();
-    PrintThrough([&] { scope ? Form1->Print1Click(Form1) : Form1_rec->Print1Click(Form1_rec); }, preview);
+    PrintThrough([&] { scope ? Form1->Files().Print1Click(Form1) : Form1_rec->Print1Click(Form1_rec); }, preview);
 
     ASSERT_EQ(Dialogs().Forms().size(), 1u);
     EXPECT_EQ(Dialogs().Forms()[0].Caption, "Print Preview");
@@ -147,7 +147,7 @@ TEST_F(PrintPreviews, APortraitScopePageListsTheMeasurementsALandscapeOneDoesNot
   const auto tableInk = [&](TPrinterOrientation o) {
     Printer()->SetOrientation(o);
     Dialogs().ClearRecords();
-    PrintThrough([&] { Form1->Print1Click(Form1); }, *PreviewForm);
+    PrintThrough([&] { Form1->Files().Print1Click(Form1); }, *PreviewForm);
     const QImage& page = Dialogs().Printed().at(0).Pages.at(0);
     const io::PagePlace pic = *Bounds(page, kMarked);
     const int captionY = pic.Bottom() + page.height() / 30;
@@ -159,7 +159,7 @@ TEST_F(PrintPreviews, APortraitScopePageListsTheMeasurementsALandscapeOneDoesNot
 
 TEST_F(PrintPreviews, AnEmptyPictureKeepsThePreviewClosed) {
   Form1->Image1->Picture()->SetSize(0, 0);
-  Form1->Print1Click(Form1);
+  Form1->Files().Print1Click(Form1);
   Form1_rec->Image1->Picture()->SetSize(0, 0);
   Form1_rec->Print1Click(Form1_rec);
   EXPECT_TRUE(Dialogs().Forms().empty());
@@ -172,7 +172,7 @@ TEST_F(PrintPreviews, CloseLeavesWithoutPrintingAndTheSecondPreviewPrintsTheScop
     PreviewForm->Button2->Click();
     return mrNone;
   });
-  Form1->Print1Click(Form1);
+  Form1->Files().Print1Click(Form1);
   EXPECT_TRUE(Dialogs().Printed().empty());
 
   Preview_1Form->SetupPage();
@@ -262,7 +262,7 @@ TEST_F(PrintPreviews, EveryRowAndColumnOfThePictureIsOnThePageAtThePrintersResol
     Dialogs().SetPrinterResolution(c.dpi);
     Printer()->SetOrientation(c.orientation);
     Dialogs().ClearRecords();
-    PrintThrough([&] { scope ? Form1->Print1Click(Form1) : Form1_rec->Print1Click(Form1_rec); }, preview);
+    PrintThrough([&] { scope ? Form1->Files().Print1Click(Form1) : Form1_rec->Print1Click(Form1_rec); }, preview);
     ASSERT_EQ(Dialogs().Printed().size(), 1u);
     const QImage page = Dialogs().Printed()[0].Pages.at(0).convertToFormat(QImage::Format_RGB32);
     const PrinterPage sheet = A4Page(c.orientation, c.dpi);

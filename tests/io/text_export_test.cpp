@@ -117,7 +117,7 @@ class ScopeExports : public HeldStartupTest {
 TEST_F(ScopeExports, SaveFftDataWritesTheShownChannelsTableAndTheFileMenuFollowsTheMode) {
   using namespace engine;
   ScriptedDialogs& dialogs = harness_->Dialogs();
-  Form1->File1Click(Form1);
+  Form1->Files().File1Click(Form1);
   EXPECT_FALSE(Form1->SaveDataAs1->Enabled());
 
   ScopeState().SpectrumMode = 1;
@@ -133,10 +133,10 @@ TEST_F(ScopeExports, SaveFftDataWritesTheShownChannelsTableAndTheFileMenuFollows
     display::WriteLow16(ScopeState().SpectrumLevels[i], 210);
     display::WriteLow16(ScopeState().Ch1SpectrumLevels()[i], 465);
   }
-  Form1->File1Click(Form1);
+  Form1->Files().File1Click(Form1);
   EXPECT_TRUE(Form1->SaveDataAs1->Enabled());
   dialogs.AnswerFile(ScopeState().DocumentsFolder + "fft");
-  Form1->SaveDataAs1Click(Form1);
+  Form1->Files().SaveDataAs1Click(Form1);
   const std::vector<std::string> lines = CrLfLines(ReadBytes(ScopeState().DocumentsFolder + "fft.txt"));
   ASSERT_EQ(lines.size(), 326u);
   EXPECT_EQ(lines[0], "N\tf/[kHz]\tV/[dBV]");
@@ -152,9 +152,9 @@ TEST_F(ScopeExports, ExportWaveformWritesEitherChannelAsALibraryFile) {
     ScopeState().Ch2Samples()[i] = 255 - static_cast<std::int32_t>(i % 256);
   }
   dialogs.AnswerFile(ScopeState().DocumentsFolder + "one");
-  Form1->ExportWaveformCH11Click(Form1);
+  Form1->Files().ExportWaveformCH11Click(Form1);
   dialogs.AnswerFile(ScopeState().DocumentsFolder + "two.lib");
-  Form1->ExportWaveformofCh21Click(Form1);
+  Form1->Files().ExportWaveformofCh21Click(Form1);
   const std::vector<std::string> one = CrLfLines(ReadBytes(ScopeState().DocumentsFolder + "one.lib"));
   const std::vector<std::string> two = CrLfLines(ReadBytes(ScopeState().DocumentsFolder + "two.lib"));
   ASSERT_EQ(one.size(), 4097u);
@@ -183,7 +183,7 @@ TEST_F(ScopeExports, ExportWaveformWritesEitherChannelAsALibraryFile) {
 
   // A folder that cannot be written keeps nothing half-written and says so.
   dialogs.AnswerFile(ScopeState().DocumentsFolder + "no such folder/three.lib");
-  Form1->ExportWaveformCH11Click(Form1);
+  Form1->Files().ExportWaveformCH11Click(Form1);
   ASSERT_EQ(dialogs.Messages().size(), 1u);
   EXPECT_EQ(dialogs.Messages()[0].Text.rfind("Unable to write to " + ScopeState().DocumentsFolder + "no such folder/three.lib", 0),
             0u);

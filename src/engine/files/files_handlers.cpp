@@ -1,6 +1,6 @@
-// The scope window's File, Edit and Help handlers for pictures, printing,
-// text export, the scope data file, help and about, and the building of
-// their menu items and dialogs.
+// The building of the scope window's File, Edit and Help items for pictures,
+// printing, text export, help and about, and of their dialogs; the items are
+// bound to the files' work. "Exit" closes the window.
 #include <memory>
 
 #include "engine/files/files_controller.h"
@@ -14,39 +14,39 @@ void TForm1::CreateFileExportControls() {
   ControlMaker make(this);
   // Pictures, exports and printing open the File menu; "Exit" closes it.
   io::MenuInserter insert(make, File1, 0);
-  Open1 = insert("Open1", "Open Image...", [this](TObject* s) { OpenClick(s); });
-  Save1 = insert("Save1", "Save Image...", [this](TObject* s) { SaveClick(s); });
+  Open1 = insert("Open1", "Open Image...", [this](TObject* s) { Files().OpenClick(s); });
+  Save1 = insert("Save1", "Save Image...", [this](TObject* s) { Files().SaveClick(s); });
   insert("N21", "-");
-  SaveDataAs1 = insert("SaveDataAs1", "Save FFT Data...", [this](TObject* s) { SaveDataAs1Click(s); });
+  SaveDataAs1 = insert("SaveDataAs1", "Save FFT Data...", [this](TObject* s) { Files().SaveDataAs1Click(s); });
   ExportWaveformCH11 =
-      insert("ExportWaveformCH11", "Export Waveform 1", [this](TObject* s) { ExportWaveformCH11Click(s); });
+      insert("ExportWaveformCH11", "Export Waveform 1", [this](TObject* s) { Files().ExportWaveformCH11Click(s); });
   ExportWaveformofCh21 =
-      insert("ExportWaveformofCh21", "Export Waveform 2", [this](TObject* s) { ExportWaveformofCh21Click(s); });
+      insert("ExportWaveformofCh21", "Export Waveform 2", [this](TObject* s) { Files().ExportWaveformofCh21Click(s); });
   insert("N22", "-");
-  Print1 = insert("Print1", "Print...", [this](TObject* s) { Print1Click(s); });
-  PrintSetup1 = insert("PrintSetup1", "Print Setup...", [this](TObject* s) { PrintSetup1Click(s); });
+  Print1 = insert("Print1", "Print...", [this](TObject* s) { Files().Print1Click(s); });
+  PrintSetup1 = insert("PrintSetup1", "Print Setup...", [this](TObject* s) { Files().PrintSetup1Click(s); });
   insert("N23", "-");
   make.Item(File1, "N24", "-");
   Exit1 = make.Item(File1, "Exit1", "Exit", [this](TObject* s) { ExitClick(s); });
-  File1->OnClick = [this](TObject* s) { File1Click(s); };
+  File1->OnClick = [this](TObject* s) { Files().File1Click(s); };
 
   TMenuItem* root = MainMenu1->Items();
   Edit2 = io::MenuInserter(make, root, root->IndexOf(File1) + 1)("Edit2", "Edit",
-                                                                 [this](TObject* s) { Edit2Click(s); });
-  Copy1 = make.Item(Edit2, "Copy1", "Copy", [this](TObject* s) { Copy1Click(s); });
-  Paste1 = make.Item(Edit2, "Paste1", "Paste", [this](TObject* s) { Paste1Click(s); });
+                                                                 [this](TObject* s) { Files().Edit2Click(s); });
+  Copy1 = make.Item(Edit2, "Copy1", "Copy", [this](TObject* s) { Files().Copy1Click(s); });
+  Paste1 = make.Item(Edit2, "Paste1", "Paste", [this](TObject* s) { Files().Paste1Click(s); });
 
   Help1 = make.Item(root, "Help1", "Help");
-  Help2 = make.Item(Help1, "Help2", "Oscilloscope Help", [this](TObject* s) { Help2Click(s); });
+  Help2 = make.Item(Help1, "Help2", "Oscilloscope Help", [this](TObject* s) { Files().Help2Click(s); });
   FunctionGenerorHelp1 = make.Item(Help1, "FunctionGenerorHelp1", "Function Generor Help",
-                                   [this](TObject* s) { FunctionGenerorHelp1Click(s); });
+                                   [this](TObject* s) { Files().FunctionGenerorHelp1Click(s); });
   make.Item(Help1, "N25", "-");
-  About2 = make.Item(Help1, "About2", "About...", [this](TObject* s) { About2Click(s); });
+  About2 = make.Item(Help1, "About2", "About...", [this](TObject* s) { Files().About2Click(s); });
   make.Item(Help1, "N26", "-");
   CheckForUpdates1 = make.Item(Help1, "CheckForUpdates1", "For updates check: " + io::kMakerHost,
-                               [this](TObject* s) { CheckForUpdates1Click(s); });
+                               [this](TObject* s) { Files().CheckForUpdates1Click(s); });
   SupportForum1 = make.Item(Help1, "SupportForum1", "For support consult: " + io::kSupportHost,
-                            [this](TObject* s) { SupportForum1Click(s); });
+                            [this](TObject* s) { Files().SupportForum1Click(s); });
 
   io::MakePictureDialogs(*this);
   SaveDialog2 = new TSaveDialog(this);
@@ -65,26 +65,7 @@ void TForm1::CreateFileExportControls() {
                                                             *this, *this, *this, *this, GrSpeedButton15, *Image1);
 }
 
-void TForm1::SaveClick(TObject* s) { Files().SaveClick(s); }
-void TForm1::OpenClick(TObject* s) { Files().OpenClick(s); }
-void TForm1::Copy1Click(TObject* s) { Files().Copy1Click(s); }
-void TForm1::Paste1Click(TObject* s) { Files().Paste1Click(s); }
-void TForm1::Edit2Click(TObject* s) { Files().Edit2Click(s); }
 void TForm1::ExitClick(TObject* /*Sender*/) { Close(); }
-void TForm1::Print1Click(TObject* s) { Files().Print1Click(s); }
-void TForm1::PrintSetup1Click(TObject* s) { Files().PrintSetup1Click(s); }
-void TForm1::SaveDataAs1Click(TObject* s) { Files().SaveDataAs1Click(s); }
-void TForm1::ExportWaveformCH11Click(TObject* s) { Files().ExportWaveformCH11Click(s); }
-void TForm1::ExportWaveformofCh21Click(TObject* s) { Files().ExportWaveformofCh21Click(s); }
-void TForm1::File1Click(TObject* s) { Files().File1Click(s); }
-void TForm1::Help2Click(TObject* s) { Files().Help2Click(s); }
-void TForm1::FunctionGenerorHelp1Click(TObject* s) { Files().FunctionGenerorHelp1Click(s); }
-void TForm1::InstallingNT4driver1Click(TObject* s) { Files().InstallingNT4driver1Click(s); }
-void TForm1::About2Click(TObject* s) { Files().About2Click(s); }
-void TForm1::CheckForUpdates1Click(TObject* s) { Files().CheckForUpdates1Click(s); }
-void TForm1::SupportForum1Click(TObject* s) { Files().SupportForum1Click(s); }
-void TForm1::SaveDSOData1Click(TObject* s) { Files().SaveDSOData1Click(s); }
-void TForm1::OpenData1Click(TObject* s) { Files().OpenData1Click(s); }
 
 // The scope data file's reader window: its dialog and error box, the work the
 // scope window's.

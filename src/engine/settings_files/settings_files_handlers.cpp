@@ -1,5 +1,5 @@
-// The scope window's settings-file handlers and settings-file steps of its
-// start-up and close, and the building of the settings files' menu items.
+// The building of the settings files' menu items, bound to the settings
+// files' work, and "Restore Default Settings && Exit".
 #include <memory>
 #include <utility>
 
@@ -24,16 +24,16 @@ void TForm1::CreateSettingsFileControls() {
     File1->Insert(next++, item);
     return item;
   };
-  OpenData1 = place("OpenData1", "Open DSO Data...", [this](TObject* s) { OpenData1Click(s); });
-  SaveDSOData1 = place("SaveDSOData1", "Save DSO Data...", [this](TObject* s) { SaveDSOData1Click(s); });
+  OpenData1 = place("OpenData1", "Open DSO Data...", [this](TObject* s) { Files().OpenData1Click(s); });
+  SaveDSOData1 = place("SaveDSOData1", "Save DSO Data...", [this](TObject* s) { Files().SaveDSOData1Click(s); });
   place("N3", "-", nullptr);
-  SaveSettings1 = place("SaveSettings1", "Save Oscilloscope Settings...", [this](TObject* s) { SaveSettings1Click(s); });
+  SaveSettings1 = place("SaveSettings1", "Save Oscilloscope Settings...", [this](TObject* s) { SettingsFiles().SaveSettings1Click(s); });
   RecallSettings1 =
-      place("RecallSettings1", "Recall Oscilloscope Settings...", [this](TObject* s) { RecallSettings1Click(s); });
+      place("RecallSettings1", "Recall Oscilloscope Settings...", [this](TObject* s) { SettingsFiles().RecallSettings1Click(s); });
   place("N4", "-", nullptr);
 
   SaveRecallLastSettings1 = make.Item(Options1, "SaveRecallLastSettings1", "Save/Recall Last Oscilloscope Settings",
-                                      [this](TObject* s) { SaveRecallLastSettings1Click(s); });
+                                      [this](TObject* s) { SettingsFiles().SaveRecallLastSettings1Click(s); });
 
   SaveDialog3 = new TSaveDialog(this);
   SaveDialog3->Name = "SaveDialog3";
@@ -46,21 +46,6 @@ void TForm1::CreateSettingsFileControls() {
       engine::ScopeStates{ScopeState, DisplayState, HistoryState, PersistenceState}, *this, *this, *this, *this, other,
       *this, *this);
 }
-
-void TForm1::SaveSettings1Click(TObject* s) { SettingsFiles().SaveSettings1Click(s); }
-void TForm1::RecallSettings1Click(TObject* s) { SettingsFiles().RecallSettings1Click(s); }
-void TForm1::SaveRecallLastSettings1Click(TObject* s) { SettingsFiles().SaveRecallLastSettings1Click(s); }
-
-void TForm1::SaveSettings() { SettingsFiles().SaveSettings(); }
-void TForm1::RecallSettings() { SettingsFiles().RecallSettings(); }
-void TForm1::RecallSettings2() { SettingsFiles().RecallSettings2(); }
-
-void TForm1::ReadCreationSettings() { SettingsFiles().ReadCreationSettings(); }
-void TForm1::CheckCalibrationRecord() { SettingsFiles().CheckCalibrationRecord(); }
-void TForm1::MarkRunning() { SettingsFiles().MarkRunning(); }
-void TForm1::ReadStartupSettings() { SettingsFiles().ReadStartupSettings(); }
-void TForm1::ReadWindowSizes() { SettingsFiles().ReadWindowSizes(); }
-bool TForm1::WriteMainSettings() { return SettingsFiles().WriteMainSettings(); }
 
 void TForm1::RestoreDefaultSettingsExit1Click(TObject* /*Sender*/) {
   ScopeState.RestoreDefaultsOnExit = 1;

@@ -119,7 +119,7 @@ TEST(ModalStacking, EveryModalWindowOpensAboveItsOwnerAndTheStayOnTopWindows) {
       {"File Error (Open DSO Data...)", main, Form5,
        [&] {
          app.Dialogs().AnswerFile(notData);
-         Form1->OpenData1Click(nullptr);
+         Form1->Files().OpenData1Click(nullptr);
        }},
       {"File Error (recorder's Open Data...)", rec, Form5_rec,
        [&] {
@@ -298,7 +298,7 @@ TEST(WindowPlaces, EveryWindowOpensInsideTheScreensFreeArea) {
     expectInside(*f.Widget(), "the print preview");
     return mrCancel;
   });
-  Form1->Print1Click(nullptr);
+  Form1->Files().Print1Click(nullptr);
   EXPECT_TRUE(previewShown);
 
   DialogAnswerer* scripted = SetDialogAnswerer(nullptr);

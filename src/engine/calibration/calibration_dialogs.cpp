@@ -1,31 +1,27 @@
 // The calibration's dialogs: the extended wait before the first calibration,
 // and the "Calibration Results" window whose memo is the report.
+#include "engine/acquisition/acquisition_controller.h"
 #include "engine/btn_bottom_dlg3.h"
 #include "engine/calibration.h"
-#include "engine/calibration_parts.h"
+#include "engine/calibration/calibration_controller.h"
+#include "engine/calibration/calibration_parts.h"
 #include "engine/form9.h"
-#include "engine/main_form.h"
+#include "engine/front_panel/front_panel_controller.h"
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
 #include "platform/ui/message_loop.h"
 #include "platform/ui/vcl.h"
 
-namespace {
-
-using engine::calibration::kRange03V;
-using engine::calibration::SelectRange;
-using engine::calibration::SelectTimeBase;
-
-}  // namespace
+namespace engine::calibration {
 
 // ---------------------------------------------------------------- the extended wait
 
-void TForm1::ExtendedCalibrationStep() {
+void CalibrationController::ExtendedCalibrationStep() {
   if (!ScopeState.ExtendCalTime || !BtnBottomDlg3 || ScopeState.ExtendCalSteps >= engine::kExtendedWaitSteps) return;
   if (!BtnBottomDlg3->Visible()) BtnBottomDlg3->Show();
   ++ScopeState.ExtendCalSteps;
   BtnBottomDlg3->ProgressBar1->SetPosition(ScopeState.ExtendCalSteps);
-  if (ScopeState.ExtendCalSteps % 5 == 0) asetus("", 0);
+  if (ScopeState.ExtendCalSteps % 5 == 0) host_.FrontPanel().asetus("", 0);
   if (ScopeState.ExtendCalSteps < engine::kExtendedWaitSteps) return;
   BtnBottomDlg3->Hide();
   // Closed once this Run tick is over: the close stops Run and calibrates.
@@ -33,6 +29,33 @@ void TForm1::ExtendedCalibrationStep() {
     if (BtnBottomDlg3) BtnBottomDlg3->Close();
   });
 }
+
+void CalibrationController::ExtendedWaitTimer() {
+  if (!ScopeState.ExtendCalTime || panel_.SpeedButtonRun->Down()) return;
+  panel_.SpeedButtonRun->SetDown(true);
+  host_.Acquisition().SpeedButtonRunClick(&window_);
+}
+
+void CalibrationController::ExtendedWaitClosed() {
+  if (!ScopeState.ExtendCalTime) return;
+  ScopeState.ExtendCalTime = 0;
+  ScopeState.ExtendCalSteps = 0;
+  if (panel_.SpeedButtonRun->Down()) {
+    panel_.SpeedButtonRun->SetDown(false);
+    host_.Acquisition().SpeedButtonRunClick(&window_);
+  }
+  ScopeState.RunStop = 1;
+  ScopeState.SingleStop = 1;
+  calibrate();
+  host_.FrontPanel().PositionChange(1);
+  host_.FrontPanel().PositionChange(2);
+  if (ScopeState.CalibrationCompleted) ScopeState.FirstRunCalibration = 0;
+  SelectRange(1, kRange03V);
+  SelectRange(2, kRange03V);
+  SelectTimeBase(engine::kTimeBase1ms);
+}
+
+}  // namespace engine::calibration
 
 TBtnBottomDlg3::TBtnBottomDlg3(TComponent* owner) : TForm(owner) {
   SetCaption("Extended calibration time");
@@ -64,32 +87,6 @@ TBtnBottomDlg3::TBtnBottomDlg3(TComponent* owner) : TForm(owner) {
 
 void TBtnBottomDlg3::FormShow(TObject* /*Sender*/) { Timer1->SetEnabled(true); }
 
-void TBtnBottomDlg3::Timer1Timer(TObject* /*Sender*/) {
-  Timer1->SetEnabled(false);
-  if (!Form1 || !Form1->ScopeState.ExtendCalTime || Form1->SpeedButtonRun->Down()) return;
-  Form1->SpeedButtonRun->SetDown(true);
-  Form1->SpeedButtonRunClick(Form1);
-}
-
-void TBtnBottomDlg3::FormClose(TObject* /*Sender*/, TCloseAction& /*Action*/) {
-  Timer1->SetEnabled(false);
-  if (!Form1 || !Form1->ScopeState.ExtendCalTime) return;
-  Form1->ScopeState.ExtendCalTime = 0;
-  Form1->ScopeState.ExtendCalSteps = 0;
-  if (Form1->SpeedButtonRun->Down()) {
-    Form1->SpeedButtonRun->SetDown(false);
-    Form1->SpeedButtonRunClick(Form1);
-  }
-  Form1->ScopeState.RunStop = 1;
-  Form1->ScopeState.SingleStop = 1;
-  Form1->calibrate();
-  Form1->TrackBar1Change(Form1);
-  Form1->TrackBar2Change(Form1);
-  if (Form1->ScopeState.CalibrationCompleted) Form1->ScopeState.FirstRunCalibration = 0;
-  SelectRange(1, kRange03V);
-  SelectRange(2, kRange03V);
-  SelectTimeBase(engine::kTimeBase1ms);
-}
 
 // ---------------------------------------------------------------- "Calibration Results"
 

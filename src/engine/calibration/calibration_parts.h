@@ -1,12 +1,10 @@
 // What the calibration's files share: the targets of its steps, the
-// measuring, the "Calibrating" panels and the front-panel settings it makes.
+// readings of a slow read and the "Calibrating" panels.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
-#include "engine/step_tables.h"
 #include "platform/ui/vcl.h"
 
 namespace engine::calibration {
@@ -42,28 +40,16 @@ struct Readings {
   int Of(int channel) const { return channel == 1 ? ch1 : ch2; }
 };
 
-Readings Read();
-bool CentreOffset(int channel);
-bool CorrectOneVoltFamily();
-bool SweepPosition(int channel, int upTarget, int downTarget, int readsPerStep, int& reading);
-
 // ---- The calibrating panels of the main window and the Big Screen
 // (calibration_controls.cpp)
 
-void SetCalibratingLabelColor(TColor color);
-void ShowProgress(const std::string& text);
+// The panel with its heading and progress labels on `owner`.
+struct CalibratingControls {
+  TPanel* Panel = nullptr;
+  TLabel* Heading = nullptr;
+  TLabel* Progress = nullptr;
+};
+CalibratingControls MakeCalibratingPanel(TForm* owner, int left, int top);
 void ShowCalibratingPanel(TPanel* panel, bool show);
-
-// ---- The front panel as the calibration sets it (calibration_front_panel.cpp)
-
-void SetButtonDown(engine::PanelButton member, bool down);
-void SelectRange(int channel, std::size_t row);
-void SelectTimeBase(std::size_t row);
-void TriggerOffButton();
-void TriggerSourceButton(int channel);
-void RisingEdgeButton();
-void StopAcquisition();
-void PlainScopeDisplay();
-void BothChannelsShown();
 
 }  // namespace engine::calibration

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <optional>
 
-#include "engine/calibration_parts.h"
-#include "engine/main_form.h"
+#include "engine/acquisition/acquisition_controller.h"
+#include "engine/calibration/calibration_controller.h"
+#include "engine/calibration/calibration_parts.h"
+#include "engine/front_panel/front_panel_controller.h"
 #include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "platform/ui/clock.h"
@@ -15,46 +17,44 @@
 
 namespace engine::calibration {
 
-namespace {
-
 // The calibration cannot go on: the device is unplugged, the program is
 // ending, or the user asked to close it.
-bool Interrupted() { return !Form1->Device().IsOpen() || (Application && Application->Terminated()) || Form1->ScopeState.CloseRequested; }
+bool CalibrationController::Interrupted() const {
+  return !device_.IsOpen() || (Application && Application->Terminated()) || ScopeState.CloseRequested;
+}
 
 // One blocking capture. False when none arrived: the calibration was
 // interrupted (a close request stops the capture loop), or the device
 // delivered nothing within kDeviceAnswerLimitMs.
-bool CaptureInTime() {
+bool CalibrationController::CaptureInTime() {
   bool late = false;
-  program_clock::Alarm limit([&late] {
+  program_clock::Alarm limit([this, &late] {
     late = true;
-    Form1->ScopeState.SingleStop = 1;  // ends the capture loop without a capture
+    ScopeState.SingleStop = 1;  // ends the capture loop without a capture
   });
   limit.Start(std::chrono::milliseconds(device::kDeviceAnswerLimitMs), false);
-  Form1->SingleClick();
+  host_.Acquisition().SingleClick();
   return !late && !Interrupted();
 }
 
-}  // namespace
-
 // One slow read: the screen reading of each channel (255 minus its mean
 // code). Its pairs land in entries 0..31 of both channels' samples.
-Readings Read() {
+Readings CalibrationController::Read() {
   const std::optional<device::LevelReading> r =
-      Form1->Device().ReadBytes([] { return Form1->ScopeState.CloseRequested != 0; });
+      device_.ReadBytes([this] { return ScopeState.CloseRequested != 0; });
   if (!r) return {};
   for (std::size_t k = 0; k < device::LevelReading::kPairs; ++k) {
-    Form1->ScopeState.Ch2Samples()[k] = r->Ch2[k];
-    Form1->ScopeState.Ch1Samples()[k] = r->Ch1[k];
+    ScopeState.Ch2Samples()[k] = r->Ch2[k];
+    ScopeState.Ch1Samples()[k] = r->Ch1[k];
   }
   return {r->Ch1Level, r->Ch2Level, true};
 }
 
 // Step 1 for one channel: move the offset until a capture centres the
 // grounded trace. False when no capture came.
-bool CentreOffset(int channel) {
-  std::int32_t& offset = Form1->ScopeState.Channel(channel).OffsetCal;
-  const std::int32_t* samples = channel == 1 ? Form1->ScopeState.Ch1Samples().data() : Form1->ScopeState.Ch2Samples().data();
+bool CalibrationController::CentreOffset(int channel) {
+  std::int32_t& offset = ScopeState.Channel(channel).OffsetCal;
+  const std::int32_t* samples = channel == 1 ? ScopeState.Ch1Samples().data() : ScopeState.Ch2Samples().data();
   int unchanged = 0;
   for (int capture = 0; capture < kMaxOffsetCaptures && unchanged < kStableCaptures; ++capture) {
     const std::int32_t before = offset;
@@ -69,16 +69,16 @@ bool CentreOffset(int channel) {
 }
 
 // Step 2: both range trims at once until both readings are 128.
-bool CorrectOneVoltFamily() {
-  for (engine::ScopeChannelState& channel : Form1->ScopeState.Channels) channel.RangeTrim = 0;
+bool CalibrationController::CorrectOneVoltFamily() {
+  for (engine::ScopeChannelState& channel : ScopeState.Channels) channel.RangeTrim = 0;
   for (int i = 0; i < kMaxCorrectionReads; ++i) {
-    const std::array<std::int32_t, 2> before{Form1->ScopeState.Channels[0].RangeTrim, Form1->ScopeState.Channels[1].RangeTrim};
-    Form1->Set_DACs();
+    const std::array<std::int32_t, 2> before{ScopeState.Channels[0].RangeTrim, ScopeState.Channels[1].RangeTrim};
+    host_.FrontPanel().Set_DACs();
     const Readings r = Read();
     if (!r.ok) return false;
     bool unchanged = true;
     for (int ch = 1; ch <= 2; ++ch) {
-      std::int32_t& trim = Form1->ScopeState.Channel(ch).RangeTrim;
+      std::int32_t& trim = ScopeState.Channel(ch).RangeTrim;
       if (r.Of(ch) > kMidReading) --trim;
       else if (r.Of(ch) < kMidReading) ++trim;
       unchanged = unchanged && trim == before[static_cast<std::size_t>(ch - 1)];
@@ -92,11 +92,11 @@ bool CorrectOneVoltFamily() {
 // until the reading reaches upTarget, then down while it is above
 // downTarget; both directions give up at DAC value 255. With two reads per
 // step the first one is discarded. False when the device went away.
-bool SweepPosition(int channel, int upTarget, int downTarget, int readsPerStep, int& reading) {
-  std::int32_t& position = Form1->ScopeState.Channel(channel).PositionDac;
+bool CalibrationController::SweepPosition(int channel, int upTarget, int downTarget, int readsPerStep, int& reading) {
+  std::int32_t& position = ScopeState.Channel(channel).PositionDac;
   auto step = [&](int delta) {
     position = (position + delta + 256) % 256;
-    Form1->Set_DACs();
+    host_.FrontPanel().Set_DACs();
     for (int k = 0; k < readsPerStep; ++k) {
       const Readings r = Read();
       if (!r.ok) return false;

@@ -8,14 +8,16 @@
 
 #include <array>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "engine/big_screen.h"
-#include "engine/calibration_parts.h"
+#include "engine/calibration/calibration_controller.h"
+#include "engine/calibration/calibration_parts.h"
 #include "engine/calibration_record.h"
-#include "engine/control_panel.h"
 #include "engine/form9.h"
-#include "engine/main_form.h"
+#include "engine/front_panel/front_panel_controller.h"
 #include "device/scope_device.h"
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
@@ -67,15 +69,9 @@ void TellCalibrationNeedsDevice() {
 
 namespace {
 
-using engine::calibration::BothChannelsShown, engine::calibration::CentreOffset,
-    engine::calibration::CorrectOneVoltFamily, engine::calibration::kHighReadingDown,
-    engine::calibration::kHighReadingUp, engine::calibration::kLowReading, engine::calibration::kMidReading,
-    engine::calibration::kRange3V, engine::calibration::kStartOffset, engine::calibration::kWhite,
-    engine::calibration::PlainScopeDisplay, engine::calibration::Read, engine::calibration::RisingEdgeButton,
-    engine::calibration::SelectRange, engine::calibration::SelectTimeBase, engine::calibration::SetButtonDown,
-    engine::calibration::SetCalibratingLabelColor, engine::calibration::ShowCalibratingPanel,
-    engine::calibration::ShowProgress, engine::calibration::StopAcquisition, engine::calibration::SweepPosition,
-    engine::calibration::TriggerOffButton, engine::calibration::TriggerSourceButton;
+using engine::calibration::kHighReadingDown, engine::calibration::kHighReadingUp, engine::calibration::kLowReading,
+    engine::calibration::kMidReading, engine::calibration::kRange3V, engine::calibration::kStartOffset,
+    engine::calibration::kWhite, engine::calibration::ShowCalibratingPanel;
 
 constexpr std::size_t TimeBaseRow(engine::PanelButton button) {
   for (std::size_t i = 0; i < engine::TimeBaseTable.size(); ++i)
@@ -87,10 +83,6 @@ static_assert(kTimeBase10us < engine::TimeBaseTable.size());
 
 const char* const kFailedText = "CALIBRATION FAILED.\rPlease check 'Calibration.log' file for more details";
 const char* const kSucceededText = "Calibration completed successfully.";
-
-// The user will not be waiting for a verdict: the program ends once the
-// calibration has.
-bool Leaving() { return Form1->ScopeState.CloseRequested || (Application && Application->Terminated()); }
 
 // Step 3, point by point: low, mid and high of CH1, then of CH2. The first
 // point of a channel starts its position DAC at 0 (CH1 after two reads that
@@ -132,28 +124,12 @@ std::string OffsetLine(const char* head, std::int32_t value, bool ok) {
   return std::string(head) + std::to_string(value) + "\t" + Verdict(ok);
 }
 
-// Report lines 3..12 from the record as it stands.
-std::string ReportLine(int line) {
-  switch (line) {
-    case 3: return OffsetLine("CH1 offset at 3V/div      :\t", Form1->ScopeState.Channels[0].OffsetCal, engine::OffsetInWindow(Form1->ScopeState.Channels[0].OffsetCal));
-    case 4: return OffsetLine("CH2 offset at 3V/div      :\t", Form1->ScopeState.Channels[1].OffsetCal, engine::OffsetInWindow(Form1->ScopeState.Channels[1].OffsetCal));
-    case 5: return OffsetLine("CH1 offset at 1V/div   :\t", Form1->ScopeState.Channels[0].V5Offset, engine::CorrectionInWindow(Form1->ScopeState.Channels[0].V5Offset));
-    case 6: return OffsetLine("CH2 offset at 1V/div   :\t", Form1->ScopeState.Channels[1].V5Offset, engine::CorrectionInWindow(Form1->ScopeState.Channels[1].V5Offset));
-    case 7: return "CH1 Y-position low\t" + std::to_string(Form1->ScopeState.Channels[0].pos1);
-    case 8: return "CH1 Y-position mid\t" + std::to_string(Form1->ScopeState.Channels[0].pos0);
-    case 9: return "CH1 Y-position high\t" + std::to_string(Form1->ScopeState.Channels[0].pos2);
-    case 10: return "CH2 Y-position low\t" + std::to_string(Form1->ScopeState.Channels[1].pos1);
-    case 11: return "CH2 Y-position mid\t" + std::to_string(Form1->ScopeState.Channels[1].pos0);
-    case 12: return "CH2 Y-position high\t" + std::to_string(Form1->ScopeState.Channels[1].pos2);
-    default: return {};
-  }
-}
-
 // The memo of the "Calibration Results" window, written line by line as the
 // steps finish.
 class Report {
  public:
-  Report() {
+  // `line` gives report line 3..12 from the record as it stands.
+  explicit Report(std::function<std::string(int)> line) : line_(std::move(line)) {
     if (!Form9) return;
     Form9->Memo1->Clear();
     Form9->Memo1->Lines().Add("Calibration results:");
@@ -162,7 +138,7 @@ class Report {
   // Adds the lines up to `last` that are not there yet.
   void Through(int last) {
     for (; next_ <= last; ++next_)
-      if (Form9) Form9->Memo1->Lines().Add(ReportLine(next_));
+      if (Form9) Form9->Memo1->Lines().Add(line_(next_));
   }
   // Saves the memo; false when the file could not be written. A documents
   // folder that is not there yet is made.
@@ -174,16 +150,40 @@ class Report {
   }
 
  private:
+  std::function<std::string(int)> line_;
   int next_ = 3;
 };
 
 }  // namespace
 
+namespace engine::calibration {
+
+bool CalibrationController::Leaving() const {
+  return ScopeState.CloseRequested || (Application && Application->Terminated());
+}
+
+std::string CalibrationController::ReportLine(int line) const {
+  switch (line) {
+    case 3: return OffsetLine("CH1 offset at 3V/div      :\t", ScopeState.Channels[0].OffsetCal, engine::OffsetInWindow(ScopeState.Channels[0].OffsetCal));
+    case 4: return OffsetLine("CH2 offset at 3V/div      :\t", ScopeState.Channels[1].OffsetCal, engine::OffsetInWindow(ScopeState.Channels[1].OffsetCal));
+    case 5: return OffsetLine("CH1 offset at 1V/div   :\t", ScopeState.Channels[0].V5Offset, engine::CorrectionInWindow(ScopeState.Channels[0].V5Offset));
+    case 6: return OffsetLine("CH2 offset at 1V/div   :\t", ScopeState.Channels[1].V5Offset, engine::CorrectionInWindow(ScopeState.Channels[1].V5Offset));
+    case 7: return "CH1 Y-position low\t" + std::to_string(ScopeState.Channels[0].pos1);
+    case 8: return "CH1 Y-position mid\t" + std::to_string(ScopeState.Channels[0].pos0);
+    case 9: return "CH1 Y-position high\t" + std::to_string(ScopeState.Channels[0].pos2);
+    case 10: return "CH2 Y-position low\t" + std::to_string(ScopeState.Channels[1].pos1);
+    case 11: return "CH2 Y-position mid\t" + std::to_string(ScopeState.Channels[1].pos0);
+    case 12: return "CH2 Y-position high\t" + std::to_string(ScopeState.Channels[1].pos2);
+    default: return {};
+  }
+}
+
+
 // ---------------------------------------------------------------- the calibration
 
-void TForm1::calibrate() {
+void CalibrationController::calibrate() {
   ScopeState.CalibrationCompleted = false;
-  if (ScopeState.DemoMode || !device_.IsOpen() || !Form1) return;
+  if (ScopeState.DemoMode || !device_.IsOpen()) return;
   // The close waits for the whole calibration, its closing message included.
   struct RunningScope {
     std::uint8_t& Flag;
@@ -199,16 +199,16 @@ void TForm1::calibrate() {
   SetCalibratingLabelColor(kWhite);
   ShowProgress("0% Complete");
   ScopeState.Calibrating = 1;
-  Report report;
+  Report report([this](int line) { return ReportLine(line); });
   StopAcquisition();
   PlainScopeDisplay();
   TriggerOffButton();
   TriggerSourceButton(1);
   RisingEdgeButton();
   BothChannelsShown();
-  ShowCalibratingPanel(Form1->CalibratingPanel, true);
+  ShowCalibratingPanel(controls_.CalibratingPanel, true);
   if (Form10) ShowCalibratingPanel(Form10->CalibratingPanel, true);
-  Form1->SetEnabled(false);
+  window_.SetEnabled(false);
 
   ScopeState.Settings.TriggerOff = 64;
   SetButtonDown(&FrontPanelControls::SpeedButton_gnd1, true);
@@ -274,7 +274,7 @@ void TForm1::calibrate() {
       if (point.StartsChannel) {
         if (point.Channel == 2) TriggerSourceButton(2);
         ScopeState.Channel(point.Channel).PositionDac = 0;
-        Form1->Set_DACs();
+        host_.FrontPanel().Set_DACs();
         for (int k = 0; k < point.SettleReads && complete; ++k) complete = Read().ok;
       }
       device_.Resetoi_500();
@@ -292,7 +292,7 @@ void TForm1::calibrate() {
   if (!complete) failed = true;
 
   // Finish.
-  Form1->Set_DACs();
+  host_.FrontPanel().Set_DACs();
   TriggerOffButton();
   TriggerSourceButton(1);
   RisingEdgeButton();
@@ -303,8 +303,8 @@ void TForm1::calibrate() {
   if (!complete) engine::SetCalibrationRecord(ScopeState, previous);
 
   if (Form10) ShowCalibratingPanel(Form10->CalibratingPanel, false);
-  Form1->SetEnabled(true);
-  Form1->TrackBar3Change(Form1);
+  window_.SetEnabled(true);
+  host_.FrontPanel().TriggerLevelChange();
   for (engine::ScopeChannelSettings& settings : ScopeState.Settings.Channels) {
     settings.Ac = 0;
     settings.InputOn = 1;
@@ -329,14 +329,16 @@ void TForm1::calibrate() {
     // Nor does a user who was just told "Darvik48 disconnected.": one fault,
     // one message.
     if (device_.IsOpen()) {
-      if (failed) MessageDlgPos(kFailedText, mtWarning, mbOK, 0, Form1->Left() + 200, Form1->Top() + 200);
-      else MessageDlgPos(kSucceededText, mtInformation, mbOK, 0, Form1->Left() + 238, Form1->Top() + 200);
+      if (failed) MessageDlgPos(kFailedText, mtWarning, mbOK, 0, window_.Left() + 200, window_.Top() + 200);
+      else MessageDlgPos(kSucceededText, mtInformation, mbOK, 0, window_.Left() + 238, window_.Top() + 200);
     }
   }
 
-  ShowCalibratingPanel(Form1->CalibratingPanel, false);
+  ShowCalibratingPanel(controls_.CalibratingPanel, false);
   ScopeState.ClearPending = 1;
-  Form1->putsataanko();
-  Form1->piirrot();
+  host_.putsataanko();
+  host_.piirrot();
   ScopeState.CalibrationCompleted = complete;
 }
+
+}  // namespace engine::calibration
