@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "app/windows.h"
-#include "engine/main_form.h"
+#include "engine/scope_window.h"
 #include "engine/settings_files/settings_keys.h"
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
@@ -104,16 +104,17 @@ void AddInstrumentAndGeneratorKeys(std::vector<engine::SettingsFileKey>& keys) {
          l.Flag(k.Section, k.Key, Form1_rec && Form1_rec->Visible());
        },
        [](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState&) {
-         if (!f.Flag(k.Section, k.Key, false) || !t.SpeedButton27) return;
-         t.SpeedButton27->SetDown(true);
-         t.SpeedButton27Click(&t);
+         engine::ScopeWindow& scope = engine::ScopeWindowOf(t);
+         if (!f.Flag(k.Section, k.Key, false) || !scope.RecorderButton()) return;
+         scope.RecorderButton()->SetDown(true);
+         scope.SpeedButton27Click(&scope.Window());
        }});
   add({"Device", "Generator", Step::kGeneratorOn,
        [](const TForm1&, engine::SettingsList& l, const engine::SettingsFileKey& k) {
          l.Flag(k.Section, k.Key, CreatedGeneratorState().GeneratorActive);
        },
        [](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState& r) {
-         r.Generator = f.Flag(k.Section, k.Key, false) && t.GeneratorControls;
+         r.Generator = f.Flag(k.Section, k.Key, false) && engine::ScopeWindowOf(t).Generator();
        }});
 
   // ---- The generator, written while it is active, recalled when the file
@@ -125,11 +126,12 @@ void AddInstrumentAndGeneratorKeys(std::vector<engine::SettingsFileKey>& keys) {
                                                 const engine::SettingsFileKey&, engine::RecallState&)> recall) {
     add({section, key, step,
          [write](const TForm1& t, engine::SettingsList& l, const engine::SettingsFileKey& k) {
-           if (t.GeneratorControls && t.GeneratorControls->GeneratorState.GeneratorActive) write(*t.GeneratorControls, l, k);
+           GeneratorPanel* panel = engine::ScopeWindowOf(t).Generator();
+           if (panel && panel->GeneratorState.GeneratorActive) write(*panel, l, k);
          },
          [recall](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k,
                   engine::RecallState& r) {
-           if (r.Generator && recall) recall(*t.GeneratorControls, f, k, r);
+           if (r.Generator && recall) recall(*engine::ScopeWindowOf(t).Generator(), f, k, r);
          }});
   };
   for (std::size_t i = 0; i < 8; ++i)

@@ -25,7 +25,10 @@
 #include "bode/sweep_generator.h"
 #include "engine/add_text.h"
 #include "engine/instrument_links.h"
-#include "engine/main_form.h"
+#include "engine/acquisition/acquisition_controller.h"
+#include "engine/markers/markers_host.h"
+#include "engine/scope_window.h"
+#include "engine/scope_states.h"
 #include "engine/measurement_window.h"
 #include "engine/notice_dialogs.h"
 #include "engine/scope_state.h"
@@ -43,22 +46,22 @@ namespace {
 
 // The scope hands the device to the recorder: the recorder takes its own
 // settings to the device and the scope window's place, and shows.
-void OpenRecorder(TForm1& scope) {
+void OpenRecorder(engine::ScopeWindow& scope) {
   if (!Form1_rec) return;
   TForm1_rec& rec = *Form1_rec;
-  engine::ScopeSharedState& ScopeState = scope.ScopeState;
-  scope.GrSpeedButton15->SetDown(false);
-  scope.GrSpeedButton15Click(&scope);
+  engine::ScopeSharedState& ScopeState = scope.States().ScopeState;
+  scope.BitViewButton()->SetDown(false);
+  scope.GrSpeedButton15Click(&scope.Window());
   ScopeState.CaptureCount = 0;
-  scope.StopAndSettle();
+  scope.Acquisition().StopAndSettle();
 
   // Hardware Setup chose demo mode since the recorder last showed.
-  if (scope.RecorderDemoChangePending) {
+  if (scope.RecorderDemoChange()) {
     rec.TrackBar1Change(&rec);
     rec.TrackBar2Change(&rec);
     rec.RecClearPending = 1;
     rec.putsataanko();
-    scope.RecorderDemoChangePending = 0;
+    scope.RecorderDemoChange() = 0;
   }
   rec.RecorderState.SavedTimeBaseCode = ScopeState.Settings.TimeBaseCode;
   rec.RecorderState.SavedTriggerOff = ScopeState.Settings.TriggerOff;
@@ -83,7 +86,7 @@ void OpenRecorder(TForm1& scope) {
   for (const Coupling& c : kCouplings)
     if (TGrSpeedButton* b = rec.*c.Button; b && b->Down()) (rec.*c.Handler)(&rec);
 
-  rec.SetBounds(scope.Left(), scope.Top(), scope.Width(), scope.Height());
+  rec.SetBounds(scope.Window().Left(), scope.Window().Top(), scope.Window().Width(), scope.Window().Height());
   // A Bode sweep stops when the recorder takes the device.
   if (Bode_plot) Bode_plot->LeavePlotter();
   rec.RecorderState.InstrumentSwitch = 0;
@@ -98,21 +101,21 @@ void OpenRecorder(TForm1& scope) {
 
   rec.SpeedButton6->SetDown(true);
   rec.Show();
-  scope.Hide();
+  scope.Window().Hide();
   if (Form_9) Form_9->Hide();
   if (Form_99) {
-    scope.MoreData1->SetChecked(Form_99->Visible());
+    scope.MarkerItems().MoreData1->SetChecked(Form_99->Visible());
     Form_99->Hide();
   }
-  if (ScopeState.DemoMode && !scope.RecorderDemoBuilt) {
+  if (ScopeState.DemoMode && !scope.RecorderDemoReady()) {
     rec.tee_demo_taulut();
-    scope.RecorderDemoBuilt = 1;
+    scope.RecorderDemoReady() = 1;
   }
 }
 
 // "Circuit Analyzer": the Bode plotter comes up, with its wiring note until
 // the user declines it.
-void OpenBodePlotter(TForm1&, bode::BodeSharedState& BodeState) {
+void OpenBodePlotter(engine::ScopeWindow&, bode::BodeSharedState& BodeState) {
   if (Bode_plot) Bode_plot->ShowPlotter();
   if (Form_9) Form_9->Hide();
   if (BodeState.Bodehelp && OKBottomDlg) {
@@ -130,7 +133,7 @@ void LinkGenerator(engine::InstrumentLinks& links) {
     return new GeneratorPanel(place.Owner, place.Parent, place.Left, place.Top, options, CreatedGeneratorState());
   };
   links.StepSweepProgress = [] { GeneratorPanel::StepSweepProgress(CreatedGeneratorState()); };
-  links.ServeGeneratorMailbox = [](TForm1& scope) { generator::ServeGeneratorMailbox(scope, CreatedGeneratorState()); };
+  links.ServeGeneratorMailbox = [](engine::ScopeWindow& scope) { generator::ServeGeneratorMailbox(scope, CreatedGeneratorState()); };
   links.GeneratorStartValues = [] {
     CreatedGeneratorState().GeneratorActive = 1;
     CreatedGeneratorState().SweepRunning = 1;
@@ -191,7 +194,7 @@ void LinkRecorder(engine::InstrumentLinks& links, recorder::RecorderSharedState&
 }
 
 void LinkBodePlotter(engine::InstrumentLinks& links, bode::BodeSharedState& BodeState) {
-  links.OpenBodePlotter = [&BodeState](TForm1& scope) { OpenBodePlotter(scope, BodeState); };
+  links.OpenBodePlotter = [&BodeState](engine::ScopeWindow& scope) { OpenBodePlotter(scope, BodeState); };
   links.BodeRangeCaption = [](std::size_t row, const char* caption) {
     if (!Bode_plot) return;
     if (TRadioButton* radio = Bode_plot->RangeRadios()[row]) radio->SetCaption(caption);

@@ -31,7 +31,7 @@
 #include "engine/control_panel.h"
 #include "engine/device_path.h"
 #include "engine/form9.h"
-#include "engine/main_form.h"
+#include "engine/scope_window.h"
 #include "engine/notice_dialogs.h"
 #include "engine/remote_control_form.h"
 #include "device/scope_device.h"
@@ -123,6 +123,13 @@ void Create(T*& global, const char* className, const char* name, Args&&... args)
   Record(global, className, name);
 }
 
+// The scope window, made by the engine: the first window, so the main one.
+void RecordScopeWindow(TForm& window) {
+  if (window.Name.empty()) window.Name = "Form1";
+  created.push_back({"TForm1", &window});
+  releasers.push_back([] { engine::FreeScopeWindow(); });
+}
+
 // A window without owner (the notice dialogs).
 template <class T, class... Args>
 void CreateUnowned(T*& global, const char* className, const char* name, Args&&... args) {
@@ -184,7 +191,7 @@ bool OpenSharedMemory() {
 
 bool CloseOnTerminationSignals() {
   return os::OnTerminationSignal([] {
-    if (Form1) Form1->CloseFromSignal();
+    if (engine::ScopeWindow* scope = engine::TheScopeWindow()) scope->CloseFromSignal();
   });
 }
 
@@ -197,7 +204,7 @@ void CreateAllWindows() {
   bode::BodeSharedState& bodeState = TheBodeState();
   recorder::RecorderSharedState& recorderState = TheRecorderState();
   LinkInstruments(scopeStates.Scope, bodeState, recorderState, generatorState);
-  CREATE_WITH(Form1, TForm1, device, scopeStates);
+  RecordScopeWindow(engine::CreateScopeWindow(device, scopeStates));
   CREATE(AboutBox, TAboutBox);
   CREATE_UNOWNED_WITH(BtnBottomDlg, TBtnBottomDlg, scopeStates);
   CREATE_UNOWNED(BtnBottomDlg1, TBtnBottomDlg1);

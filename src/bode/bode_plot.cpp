@@ -8,7 +8,9 @@
 #include "bode/ok_bottom_dlg1.h"
 #include "bode/voltage_scale_note.h"
 #include "engine/help_request.h"
-#include "engine/main_form.h"
+#include "engine/front_panel/front_panel_controller.h"
+#include "engine/scope_window.h"
+#include "engine/spectrum/spectrum_controller.h"
 #include "engine/scope_state.h"
 #include "widgets/control_maker.h"
 
@@ -260,8 +262,9 @@ void TBode_plot::StartClick(int index) {
 }
 
 void TBode_plot::VoltRangeClick(int index) {
-  if (Quiet() || !Form1) return;
-  Form1->RangeCodeClick(1, engine::RangeTable[static_cast<std::size_t>(index)].Code);
+  engine::ScopeWindow* scope = engine::TheScopeWindow();
+  if (Quiet() || !scope) return;
+  scope->FrontPanel().RangeCodeClick(1, engine::RangeTable[static_cast<std::size_t>(index)].Code);
 }
 
 void TBode_plot::CheckBox1Click(TObject*) {
@@ -328,14 +331,15 @@ void TBode_plot::SpeedButton5Click(TObject*) {
 void TBode_plot::AutomaticVoltageScale1Click(TObject*) {
   BodeState.BodeAutoScale = BodeState.BodeAutoScale ? 0 : 1;
   AutomaticVoltageScale1->SetChecked(BodeState.BodeAutoScale);
-  if (!BodeState.BodeAutoScale || !Form1) return;
-  if (ScopeState.SpectrumMode) Form1->SpeedButton22Click(this);
-  Form1->SpeedButton8Click(this);
-  Form1->ch1_dso();
+  engine::ScopeWindow* scope = engine::TheScopeWindow();
+  if (!BodeState.BodeAutoScale || !scope) return;
+  if (ScopeState.SpectrumMode) scope->Spectrum().SpeedButton22Click(this);
+  scope->FrontPanel().TriggerOffClick();
+  scope->FrontPanel().ChannelDso(1);
   // The scope window is shown for its changed settings, but the user works
   // in the Bode Plotter: it stays in front, and the note opens over it.
-  if (!Form1->Visible()) {
-    Form1->SetVisible(true);
+  if (!scope->Window().Visible()) {
+    scope->Window().SetVisible(true);
     if (Visible()) Show();
   }
   if (OKBottomDlg_1) OKBottomDlg_1->ShowModal();

@@ -11,7 +11,12 @@
 #include "bode/frequency_step_dialog.h"
 #include "bode/sweep_generator.h"
 #include "display/display_state.h"
-#include "engine/main_form.h"
+#include "engine/acquisition/acquisition_controller.h"
+#include "engine/front_panel.h"
+#include "engine/front_panel/front_panel_controller.h"
+#include "engine/markers/markers_controller.h"
+#include "engine/scope_window.h"
+#include "engine/spectrum/spectrum_controller.h"
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
 
@@ -23,11 +28,11 @@ std::string TimeDivCaption(std::size_t row) {
   return engine::TimeBaseButton(row) ? engine::TimeBaseTable[row].Label : std::string();
 }
 
-void PressTimeDiv(const char* label) {
+void PressTimeDiv(engine::ScopeWindow& scope, const char* label) {
   for (std::size_t i = 0; i < engine::TimeBaseTable.size(); ++i) {
     const engine::TimeBaseStep& row = engine::TimeBaseTable[i];
     if (row.Button && std::string(row.Label) == label) {
-      Form1->TimeBaseStepClick(i);
+      scope.FrontPanel().TimeBaseStepClick(i);
       return;
     }
   }
@@ -61,6 +66,8 @@ class BodeSweep {
   void End();
 
   TBode_plot& plot_;
+  // The scope window the sweep measures with; none, no sweep.
+  engine::ScopeWindow* scope_ = engine::TheScopeWindow();
   bode::BodeSharedState& BodeState;
   engine::ScopeSharedState& ScopeState;
   display::DisplaySharedState& DisplayState;
@@ -81,10 +88,10 @@ class BodeSweep {
 
 bool BodeSweep::Start() {
   TheSweepGenerator.EnableControls(false);
-  if (!BodeState.BodeAllowAveraging) Form1->Off1Click(&plot_);
-  if (Form1->SpeedButtonRun && Form1->SpeedButtonRun->Down()) {
-    Form1->SpeedButtonRun->SetDown(false);
-    Form1->SpeedButtonRunClick(Form1->SpeedButtonRun);
+  if (!BodeState.BodeAllowAveraging) scope_->Spectrum().Off1Click(&plot_);
+  if (scope_->Panel().SpeedButtonRun && scope_->Panel().SpeedButtonRun->Down()) {
+    scope_->Panel().SpeedButtonRun->SetDown(false);
+    scope_->Acquisition().SpeedButtonRunClick(scope_->Panel().SpeedButtonRun);
   }
   previous_ = 0;
   if (BodeState.BodeSweepRunning) {
@@ -115,9 +122,9 @@ bool BodeSweep::Start() {
   BodeState.BodeWaitOver = 1;
   BodeState.BodeStopFlag = 0;
 
-  if (ScopeState.SpectrumMode) Form1->SpeedButton22Click(&plot_);
-  if (!BodeState.BodeAllowAveraging) Form1->SpeedButton8Click(&plot_);
-  Form1->ch1_dso();
+  if (ScopeState.SpectrumMode) scope_->Spectrum().SpeedButton22Click(&plot_);
+  if (!BodeState.BodeAllowAveraging) scope_->FrontPanel().TriggerOffClick();
+  scope_->FrontPanel().ChannelDso(1);
   TheSweepGenerator.SetFrequencyReadout(false);
   TheSweepGenerator.PressSine();
 
@@ -137,7 +144,7 @@ bool BodeSweep::Start() {
 }
 
 void BodeSweep::Run() {
-  if (!Form1 || !TheSweepGenerator.Present || !TheSweepGenerator.Present()) return;
+  if (!scope_ || !TheSweepGenerator.Present || !TheSweepGenerator.Present()) return;
   if (!Start()) return;
   while (Point()) {
   }
@@ -156,20 +163,20 @@ bool BodeSweep::Point() {
     TheSweepGenerator.SetFrequencySlider(10);
     TheSweepGenerator.PressRange(5);
     TheSweepGenerator.ShowReadouts();
-    PressTimeDiv("100ms");
+    PressTimeDiv(*scope_, "100ms");
   }
   const std::int32_t s = BodeState.BodeRangeTop / BodeState.BodeSpanRatio;
   if (const bode::Band* band = bode::BandToEnter(s * m_, band_)) {
     TheSweepGenerator.EnterBand(band->FilterChoice);
     TheSweepGenerator.SetFrequencySlider(10);
     TheSweepGenerator.PressRange(band->GeneratorRange);
-    if (band->Ch2TriggerShown && Form1->SpeedButton4) Form1->SpeedButton4->SetDown(true);
-    PressTimeDiv(band->TimeDiv);
+    if (band->Ch2TriggerShown && scope_->Panel().SpeedButton4) scope_->Panel().SpeedButton4->SetDown(true);
+    PressTimeDiv(*scope_, band->TimeDiv);
     band_ = band->Index;
     applied_ = true;
   }
   for (const char* label : bode::RefinedTimeDivs(hz, TimeDivCaption(ScopeState.Settings.TimeBaseRow)))
-    PressTimeDiv(label);
+    PressTimeDiv(*scope_, label);
   plot_.Label1->SetCaption("Running " + text + "Hz");
 
   if (!Measure()) return false;
@@ -196,7 +203,7 @@ bool BodeSweep::Point() {
   std::string line = (m_ == 0 ? std::string("  0") : text) + "\t" + bode::ValueText(value) + "\t" + dbvText;
   int phaseRow = 0;
   if (BodeState.PhasePlotOn) {
-    double phase = m_ == 0 ? 0 : Form1->calculate_phase();
+    double phase = m_ == 0 ? 0 : scope_->Markers().calculate_phase();
     if (!std::isfinite(phase)) phase = 0;
     line += "\t" + bode::PhaseText(phase);
     phaseRow = bode::PhaseRow(phase, h, margin);
@@ -222,7 +229,7 @@ bool BodeSweep::Measure() {
     if (!BodeState.BodeAutoScale) return true;
     const std::optional<std::uint8_t> code = bode::AutoScaleCode(reading_, ScopeState.Settings.Channels[0].GainCode, ScopeState.Channels[0].ProbeFactor);
     if (!code) return true;
-    Form1->RangeCodeClick(1, *code);
+    scope_->FrontPanel().RangeCodeClick(1, *code);
     plot_.Label1->SetCaption("Changing Voltage Scale...");
   }
 }
@@ -257,11 +264,11 @@ bool BodeSweep::MeasureDc() {
     if (BodeState.NoScope) continue;
     const std::uint8_t savedRms = ScopeState.RmsOn;
     ScopeState.RmsOn = 1;
-    Form1->rms_out();
+    scope_->Markers().rms_out();
     levels[k][0] = DisplayState.TraceMeanVolts;
     if (BodeState.BodeNormalize) {
       ScopeState.Settings.Channels[0].On = 0;
-      Form1->rms_out();
+      scope_->Markers().rms_out();
       levels[k][1] = DisplayState.TraceMeanVolts;
       ScopeState.Settings.Channels[0].On = 1;
     }
@@ -283,7 +290,7 @@ bool BodeSweep::MeasureDc() {
 
 bool BodeSweep::Shot() {
   if (!BodeState.NoScope) {
-    Form1->SingleClick();
+    scope_->Acquisition().SingleClick();
     Application->ProcessMessagesUntil([this] { return ScopeState.AcquisitionIdle || BodeState.BodeStopFlag; });
   } else {
     // Without captures the shots still let the wait timer and the buttons run.
@@ -303,12 +310,12 @@ double BodeSweep::ReadRms() {
   }
   const std::uint8_t savedRms = ScopeState.RmsOn;
   ScopeState.RmsOn = 1;
-  Form1->rms_out();
+  scope_->Markers().rms_out();
   double reading = DisplayState.RmsVolts;
   if (BodeState.BodeNormalize) {
     const std::int32_t meanCode = DisplayState.TraceMeanCode;
     ScopeState.Settings.Channels[0].On = 0;
-    Form1->rms_out();
+    scope_->Markers().rms_out();
     const double input = DisplayState.RmsVolts;
     ScopeState.Settings.Channels[0].On = 1;
     DisplayState.TraceMeanCode = meanCode;
@@ -337,13 +344,13 @@ void BodeSweep::End() {
   plot_.SpeedButton2Click(plot_.SpeedButton2);
   BodeState.BodeSweepRunning = 0;
   // However the sweep ended, no capture runs now: the scope's status says so.
-  Form1->SetStatusText("Stopped");
+  scope_->Acquisition().SetStatusText("Stopped");
   plot_.Timer2->SetEnabled(false);
   plot_.UncoverBorder();
   plot_.SetSweepControlsEnabled(true);
   plot_.SpeedButton4->SetVisible(BodeState.BodeMultiTrace);
   plot_.SpeedButton5->SetVisible(BodeState.BodeMultiTrace);
-  if (BodeState.BodeAutoScale) Form1->RangeCodeClick(1, startCode_);
+  if (BodeState.BodeAutoScale) scope_->FrontPanel().RangeCodeClick(1, startCode_);
   plot_.draw();
   BodeState.BodeAutoScaleActive = 0;
   TheSweepGenerator.EnableControls(true);

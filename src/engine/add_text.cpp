@@ -5,7 +5,7 @@
 #include "display/annotation.h"
 #include "display/display_state.h"
 #include "engine/measurement_window.h"
-#include "engine/main_form.h"
+#include "engine/scope_window.h"
 #include "engine/picture_settings.h"
 #include "engine/scope_state.h"
 
@@ -26,10 +26,11 @@ bool BothChannelsReported() { return Form_99 && Form_99->CH1M->Checked() && Form
 
 // Wipes the scope picture and draws it again, annotation and list included.
 void Redraw() {
-  if (!Form1) return;
-  Form1->ScopeState.ClearPending = 1;
-  Form1->putsataanko();
-  Form1->piirrot();
+  engine::ScopeWindow* scope = engine::TheScopeWindow();
+  if (!scope) return;
+  scope->States().ScopeState.ClearPending = 1;
+  scope->putsataanko();
+  scope->piirrot();
 }
 
 }  // namespace
@@ -151,10 +152,11 @@ void TForm_9::Paste1Click(TObject* /*Sender*/) { Memo1->PasteFromClipboard(); }
 void TForm_9::SelectAll1Click(TObject* /*Sender*/) { Memo1->SelectAll(); }
 
 void TForm_9::note() {
-  if (!ScopeState.ScopeNoteShown || !Form1) return;
+  engine::ScopeWindow* scope = engine::TheScopeWindow();
+  if (!ScopeState.ScopeNoteShown || !scope) return;
   const auto texts = display::AnnotationLayout(Memo1->Lines().Lines(), DisplayState.ScopeNoteX, DisplayState.ScopeNoteY,
                                                BothChannelsReported());
-  display::DrawPlacedTexts(Form1->MainView, texts, DisplayState.ScopeNoteTransparent != 0, engine::CurrentColorTable(*this));
+  display::DrawPlacedTexts(scope->View(), texts, DisplayState.ScopeNoteTransparent != 0, engine::CurrentColorTable(*this));
 }
 
 void TForm_9::NotesOnBigScreen(display::ScopeView& big) {
@@ -174,9 +176,10 @@ void TForm_9::NotesOnBigScreen(display::ScopeView& big) {
 }
 
 void TForm_9::note_1() {
-  if (!ScopeState.ParametersOnScreen || !Form1 || !Form_99) return;
+  engine::ScopeWindow* scope = engine::TheScopeWindow();
+  if (!ScopeState.ParametersOnScreen || !scope || !Form_99) return;
   Form_99->CopyClick(this);
   const auto texts = display::ParameterListLayout(Form_99->Memo1->Lines().Lines(), kParameterListX,
                                                   Form_99->CH1M->Checked(), Form_99->CH2M->Checked());
-  display::DrawPlacedTexts(Form1->MainView, texts, false, engine::CurrentColorTable(*this));
+  display::DrawPlacedTexts(scope->View(), texts, false, engine::CurrentColorTable(*this));
 }

@@ -15,9 +15,11 @@
 #include "display/marker_readouts.h"
 #include "engine/ground_levels.h"
 #include "display/spectrum.h"
-#include "engine/main_form.h"
+#include "engine/front_panel/front_panel_controller.h"
+#include "engine/persistence/persistence_host.h"
 #include "engine/picture_settings.h"
 #include "engine/scope_state.h"
+#include "engine/scope_window.h"
 #include "widgets/control_maker.h"
 
 namespace {
@@ -232,13 +234,14 @@ void TForm10::PlaceDefaultMarkers() {
 
 void TForm10::FormClose(TObject*, TCloseAction& Action) {
   Action = caHide;
-  if (!Form1 || !Form1->GrSpeedButton1) return;
-  Form1->GrSpeedButton1->SetDown(false);
-  Form1->GrSpeedButton1Click(this);
+  engine::ScopeWindow* scope = engine::TheScopeWindow();
+  if (!scope || !scope->BigScreenButton()) return;
+  scope->BigScreenButton()->SetDown(false);
+  scope->GrSpeedButton1Click(this);
 }
 
 void TForm10::FormKeyDown(TObject*, unsigned short& Key, TShiftState Shift) {
-  if (Form1) Form1->Form10KeyDown(Key, Shift);
+  if (engine::ScopeWindow* scope = engine::TheScopeWindow()) scope->Form10KeyDown(Key, Shift);
 }
 
 void TForm10::Timer1Timer(TObject*) {
@@ -247,26 +250,28 @@ void TForm10::Timer1Timer(TObject*) {
 }
 
 void TForm10::ScrollBar2Change(TObject*) {
-  if (!Form1 || !Form1->ScrollBar2) return;
+  engine::ScopeWindow* scope = engine::TheScopeWindow();
+  if (!scope || !scope->PositionBar()) return;
   // A real move runs the main handler through the bar, which writes this bar
   // back unchanged.
-  if (Form1->ScrollBar2->Position() == ScrollBar2->Position())
-    Form1->ScrollBar2Change(this);
+  if (scope->PositionBar()->Position() == ScrollBar2->Position())
+    scope->FrontPanel().HorizontalPositionChange();
   else
-    Form1->ScrollBar2->SetPosition(ScrollBar2->Position());
+    scope->PositionBar()->SetPosition(ScrollBar2->Position());
 }
 
 void TForm10::ScrollBar1Change(TObject*) {
-  if (!Form1 || !Form1->ScrollBar1 || !ScrollBar1) return;
-  Form1->ScrollBar1->SetPosition(ScrollBar1->Position());
+  engine::ScopeWindow* scope = engine::TheScopeWindow();
+  if (!scope || !scope->HistoryBar().ScrollBar1 || !ScrollBar1) return;
+  scope->HistoryBar().ScrollBar1->SetPosition(ScrollBar1->Position());
 }
 
 void TForm10::Rebuild() {
   // A forced clear wipes both pictures; the main window draws both again.
   ScopeState.ClearPending = 1;
-  if (Form1) {
-    Form1->putsataanko();
-    Form1->piirrot();
+  if (engine::ScopeWindow* scope = engine::TheScopeWindow()) {
+    scope->putsataanko();
+    scope->piirrot();
   }
   kursoriaika();
   kursorivoltit();
@@ -391,7 +396,8 @@ void TForm10::Image10MouseDown(TObject*, TMouseButton Button, TShiftState, int X
       dso_down(X, Y);
     return;
   }
-  if (Button != mbRight || !Form_9 || !Form1) return;
+  engine::ScopeWindow* scope = engine::TheScopeWindow();
+  if (Button != mbRight || !Form_9 || !scope) return;
   // The annotation's place is kept in main-picture pixels.
   const bool move = !ScopeState.ScopeNoteShown || Form_9->Visible();
   if (move) {
@@ -400,8 +406,8 @@ void TForm10::Image10MouseDown(TObject*, TMouseButton Button, TShiftState, int X
   }
   if (ScopeState.ScopeNoteShown && Form_9->Visible()) {
     ScopeState.ClearPending = 1;
-    Form1->putsataanko();
-    Form1->piirrot();
+    scope->putsataanko();
+    scope->piirrot();
   }
   Form_9->Show();
 }
@@ -421,12 +427,12 @@ void TForm10::Image10MouseUp(TObject*, TMouseButton Button, TShiftState, int, in
 }
 
 void TForm10::dso_down(int x, int y) {
-  if (Form1) Form1->putsataanko();
+  if (engine::ScopeWindow* scope = engine::TheScopeWindow()) scope->putsataanko();
   display::BeginScopeDrag(BigView, Drag, x, y, Pens(*this));
 }
 
 void TForm10::fft_down(int x, int y) {
-  if (Form1) Form1->putsataanko();
+  if (engine::ScopeWindow* scope = engine::TheScopeWindow()) scope->putsataanko();
   display::BeginSpectrumDrag(BigView, Drag, x, y, Pens(*this), BigFreqMarkerShown);
 }
 

@@ -16,13 +16,13 @@
 class GeneratorPanel;
 class TComponent;
 class TForm;
-class TForm1;
 class TMenuItem;
 class TObject;
 class TWinControl;
 
 namespace engine {
 
+class ScopeWindow;
 struct SettingsFileKey;
 
 // Where the other instruments' keys go in the settings files' key table.
@@ -46,7 +46,7 @@ struct InstrumentLinks {
   };
   std::function<GeneratorPanel*(const PanelPlace&)> MakeGeneratorPanel;
   std::function<void()> StepSweepProgress;            // the scope's Timer91
-  std::function<void(TForm1&)> ServeGeneratorMailbox;  // the scope's Timer5
+  std::function<void(ScopeWindow&)> ServeGeneratorMailbox;  // the scope's Timer5
   std::function<void()> GeneratorStartValues;         // on, sweep running
   std::function<void()> ActivateGenerator;
   std::function<void(bool device)> SetGeneratorHardware;
@@ -60,7 +60,7 @@ struct InstrumentLinks {
   std::function<bool()> CloseGenerator;
 
   // ---- The transient recorder.
-  std::function<void(TForm1&)> OpenRecorder;  // "Transient Recorder"
+  std::function<void(ScopeWindow&)> OpenRecorder;  // "Transient Recorder"
   std::function<bool()> RecorderExists;
   std::function<bool()> RecorderShown;
   std::function<void()> RecorderToScope;      // its "Oscilloscope" button
@@ -75,7 +75,7 @@ struct InstrumentLinks {
   std::uint8_t* RecorderBrightGrid = nullptr;  // "BrightGrid_rec" in the main settings file
 
   // ---- The Bode plotter.
-  std::function<void(TForm1&)> OpenBodePlotter;  // "Circuit Analyzer"
+  std::function<void(ScopeWindow&)> OpenBodePlotter;  // "Circuit Analyzer"
   // The Bode window's range radios follow the CH1 range buttons.
   std::function<void(std::size_t row, const char* caption)> BodeRangeCaption;
   // A CH1 range was chosen (its row, when it has one): the Bode window's

@@ -7,6 +7,8 @@
 #include "engine/settings_files/settings_files_controller.h"
 #include "engine/scope_state.h"
 #include "engine/spectrum/spectrum_controller.h"
+#include "io/shared_blocks.h"
+#include "platform/ui/application.h"
 
 namespace {
 // Design size of the window: the picture with the horizontal position bar
@@ -62,3 +64,61 @@ TForm1::~TForm1() {
 
 // FormCreate lives in startup.cpp, the rest of the start-up in
 // startup_deferred.cpp and the close in startup_close.cpp.
+
+engine::ScopeWindow* engine::TheScopeWindow() { return Form1; }
+
+TForm& engine::CreateScopeWindow(device::ScopeDevice& device, const engine::ScopeStates& states) {
+  Application->CreateForm(Form1, device, states);
+  return *Form1;
+}
+
+void engine::FreeScopeWindow() { FreeAndNil(Form1); }
+engine::ScopeWindow& engine::ScopeWindowOf(TForm1& window) { return window; }
+const engine::ScopeWindow& engine::ScopeWindowOf(const TForm1& window) { return window; }
+
+// ---------------------------------------------------------------- controls
+
+// The controls under the picture: the horizontal position bar and the
+// panel shown while the device opens.
+void TForm1::CreateDeviceControls() {
+  // The horizontal position under the picture; 32 shows the trigger point
+  // at the first division.
+  ScrollBar2 = new TScrollBar(this);
+  ScrollBar2->Name = "ScrollBar2";
+  ScrollBar2->SetParent(this);
+  ScrollBar2->SetBounds(Image1->Left(), Image1->Top() + Image1->Height() + 4, Image1->Width(), 17);
+  ScrollBar2->SetParams(32, 0, 127);
+  ScrollBar2->OnChange = [this](TObject* s) { ScrollBar2Change(s); };
+
+  LoadingPanel = new TPanel(this);
+  LoadingPanel->Name = "LoadingPanel";
+  LoadingPanel->SetParent(this);
+  LoadingPanel->SetBounds(Image1->Left() + Image1->Width() / 2 - 120,
+                          Image1->Top() + Image1->Height() / 2 - 20, 240, 40);
+  LoadingPanel->SetCaption("Loading, please wait...");
+  LoadingPanel->SetVisible(false);
+}
+
+// ---------------------------------------------------------------- shared memory
+
+// The scope window's words of the sample export block and of the generator
+// mailbox, for the programs that read or write them one at a time.
+std::int32_t TForm1::GetShareData(int index) {
+  return io::SampleExportBlock && index >= 0 ? io::SampleExportBlock->Get(static_cast<std::size_t>(index)) : 0;
+}
+
+void TForm1::SetShareData(int index, std::int32_t value) {
+  if (io::SampleExportBlock && index >= 0) io::SampleExportBlock->Set(static_cast<std::size_t>(index), value);
+}
+
+std::int32_t TForm1::GetShareData1(int index) {
+  std::int32_t word = 0;
+  if (index >= 0)
+    io::UseGeneratorMailbox([&] { word = io::GeneratorMailboxBlock->Get(static_cast<std::size_t>(index)); });
+  return word;
+}
+
+void TForm1::SetShareData1(int index, std::int32_t value) {
+  if (index >= 0)
+    io::UseGeneratorMailbox([&] { io::GeneratorMailboxBlock->Set(static_cast<std::size_t>(index), value); });
+}

@@ -29,6 +29,7 @@
 #include "engine/markers/markers_host.h"
 #include "engine/persistence/persistence_host.h"
 #include "engine/scope_settings.h"
+#include "engine/scope_window.h"
 #include "engine/scope_states.h"
 #include "engine/settings_packet.h"
 #include "engine/step_tables.h"
@@ -66,7 +67,8 @@ class TForm1 : public TForm,
                public engine::files::FileMenuControls,
                public engine::files::FilesHost,
                public engine::settings_files::SettingsFileControls,
-               public engine::settings_files::SettingsFilesHost {
+               public engine::settings_files::SettingsFilesHost,
+               public engine::ScopeWindow {
  public:
   // The window drives `device` and works on `states` as long as it lives.
   TForm1(TComponent* owner, device::ScopeDevice& device, const engine::ScopeStates& states);
@@ -211,7 +213,7 @@ class TForm1 : public TForm,
   // ======== Acquisition cycle and demo source ========
   // The Run and Single loops, the blocking captures, the steps after a
   // capture, the demo source and the device open.
-  engine::acquisition::AcquisitionController& Acquisition() { return *acquisition_; }
+  engine::acquisition::AcquisitionController& Acquisition() override { return *acquisition_; }
   void SpeedButtonSingleClick(TObject* Sender);
   // Blocking single capture for calibration, Bode sweep, autoset and the
   // data-file reader; the recorder's start capture (true when all of it arrived).
@@ -288,7 +290,7 @@ class TForm1 : public TForm,
  public:
   // ======== Front panel: time base and vertical channels ========
   // The work behind the front panel's handlers.
-  engine::front_panel::FrontPanelController& FrontPanel() { return *front_panel_; }
+  engine::front_panel::FrontPanelController& FrontPanel() override { return *front_panel_; }
   // The panel's place beside the picture; BuildFrontPanel fills it.
   TPanel* FrontPanelArea = nullptr;
   // Builds the front panel and binds the time-base, channel and Run/Single
@@ -453,7 +455,7 @@ class TForm1 : public TForm,
   // (MarkerControls) and the picture's mouse, bound to the markers
   // controller; run while the window is built.
   void CreateMarkerControls();
-  engine::markers::MarkersController& Markers() { return *markers_; }
+  engine::markers::MarkersController& Markers() override { return *markers_; }
   // "Markers (DSO) ", as the spectrum view switches it.
   void Markers1Click(TObject* Sender);
   // Called by the other instruments and windows.
@@ -470,20 +472,41 @@ class TForm1 : public TForm,
   TMenuItem* Tools1 = nullptr;
   void CreateGeneratorControls();
 
+  // ---- The window as the instruments and the other windows see it (engine::ScopeWindow).
+  TForm& Window() override { return *this; }
+  engine::WithScopeStates& States() override { return *this; }
+  FrontPanelControls& Panel() override { return *this; }
+  AnalysisControls& Analysis() override { return *this; }
+  engine::markers::MarkerControls& MarkerItems() override { return *this; }
+  engine::persistence::HistoryControls& HistoryBar() override { return *this; }
+  TImage* Picture() override { return Image1; }
+  TScrollBar* PositionBar() override { return ScrollBar2; }
+  TGrSpeedButton* BitViewButton() override { return GrSpeedButton15; }
+  TGrSpeedButton* BigScreenButton() override { return GrSpeedButton1; }
+  TGrSpeedButton* RecorderButton() override { return SpeedButton27; }
+  TTimer* MailboxTimer() override { return Timer5; }
+  TTimer* SweepBarTimer() override { return Timer91; }
+  TTimer* BigScreenTimer() override { return Timer7; }
+  GeneratorPanel* Generator() const override { return GeneratorControls; }
+  TIniFile* Ini() override { return ScopeIni; }
+  std::uint8_t& RecorderDemoChange() override { return RecorderDemoChangePending; }
+  std::uint8_t& RecorderDemoReady() override { return RecorderDemoBuilt; }
+  display::ScopeView& View() override { return MainView; }
+
  public:
-  // ======== Shared memory (scope_export.cpp): one word of the sample export and of the
+  // ======== Shared memory (main_form.cpp): one word of the sample export and of the
   // generator mailbox; a word outside its block reads 0 and takes no write.
   std::int32_t GetShareData(int index);
   void SetShareData(int index, std::int32_t value);
   std::int32_t GetShareData1(int index);
-  void SetShareData1(int index, std::int32_t value);
+  void SetShareData1(int index, std::int32_t value) override;
 
  public:
   // ======== Spectrum analyser, spectrum view, math traces and averaging ========
   // Builds the AnalysisControls under the picture, binds them to the
   // spectrum controller and makes it; run while the window is built.
   void CreateAnalysisControls();
-  engine::spectrum::SpectrumController& Spectrum() { return *spectrum_; }
+  engine::spectrum::SpectrumController& Spectrum() override { return *spectrum_; }
 
   // What the other controllers ask of the spectrum: the transform of the
   // shown channel (of its spectrum input, or of a capture), the shown
@@ -505,7 +528,7 @@ class TForm1 : public TForm,
   // ======== Scope settings files and the scope data file ========
   // The items and their dialog are SettingsFileControls ("Save DSO Data..."
   // and "Open DSO Data..." are FileMenuControls); the work is SettingsFiles().
-  engine::settings_files::SettingsFilesController& SettingsFiles() { return *settings_files_; }
+  engine::settings_files::SettingsFilesController& SettingsFiles() override { return *settings_files_; }
   // Builds the items with the data files' and the dialog; run while the window is built.
   void CreateSettingsFileControls();
   // The keys of the settings files in file order, each with how the writer
@@ -520,7 +543,7 @@ class TForm1 : public TForm,
   // "Persist", the persistence menu items and the history bar (HistoryControls),
   // bound to the persistence controller; run while the window is built.
   void CreatePersistenceControls();
-  engine::persistence::PersistenceController& Persistence() { return *persistence_; }
+  engine::persistence::PersistenceController& Persistence() override { return *persistence_; }
 
   // What the other controllers ask of persistence: the modes 1 "Infinite
   // Persistence", 2 "Color Graded Persistence", 3 "Variable Persistence";
@@ -596,7 +619,7 @@ class TForm1 : public TForm,
  public:
   // ======== Pictures, printing, text export, the scope data file, help and about ========
   // The items and dialogs are FileMenuControls; the work is Files().
-  engine::files::FilesController& Files() { return *files_; }
+  engine::files::FilesController& Files() override { return *files_; }
   // Builds the items and dialogs; run while the window is built.
   void CreateFileExportControls();
 

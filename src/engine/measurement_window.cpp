@@ -5,7 +5,8 @@
 
 #include "engine/add_text.h"
 #include "engine/help_request.h"
-#include "engine/main_form.h"
+#include "engine/markers/markers_controller.h"
+#include "engine/scope_window.h"
 #include "engine/scope_state.h"
 
 namespace {
@@ -60,9 +61,10 @@ TGrSpeedButton* MakeButton(TForm_99* form, const char* name, const char* caption
 }
 
 void Remeasure() {
-  if (!Form1) return;
-  Form1->measure();
-  Form1->piirrot();
+  engine::ScopeWindow* scope = engine::TheScopeWindow();
+  if (!scope) return;
+  scope->Markers().measure();
+  scope->piirrot();
 }
 
 }  // namespace
@@ -148,15 +150,15 @@ void TForm_99::MeasureBoxClick(TObject* /*Sender*/) { Remeasure(); }
 
 void TForm_99::CH1onClick(TObject* /*Sender*/) {
   for (int row : kSelectOrder) RowBoxes[static_cast<std::size_t>(row)]->SetChecked(true);
-  if (Form1) Form1->measure();
+  if (engine::ScopeWindow* scope = engine::TheScopeWindow()) scope->Markers().measure();
   RowBoxes[display::kRowPhase]->SetChecked(true);
 }
 
 void TForm_99::GrSpeedButton2Click(TObject* /*Sender*/) {
   RowBoxes[display::kRowPhase]->SetChecked(false);
-  if (Form1) Form1->measure();
+  if (engine::ScopeWindow* scope = engine::TheScopeWindow()) scope->Markers().measure();
   for (int row : kSelectOrder) RowBoxes[static_cast<std::size_t>(row)]->SetChecked(false);
-  if (Form1) Form1->measure();
+  if (engine::ScopeWindow* scope = engine::TheScopeWindow()) scope->Markers().measure();
 }
 
 void TForm_99::SpeedButton29Click(TObject* /*Sender*/) { Close(); }
@@ -165,16 +167,18 @@ void TForm_99::GrSpeedButton1Click(TObject* /*Sender*/) { engine::ShowHelp(io::k
 
 void TForm_99::CheckBox22Click(TObject* /*Sender*/) {
   ScopeState.ParametersOnScreen = CheckBox22->Checked() ? 1 : 0;
-  if (!Form1) return;
+  engine::ScopeWindow* scope = engine::TheScopeWindow();
+  if (!scope) return;
   ScopeState.ClearPending = 1;
-  Form1->putsataanko();
-  Form1->piirrot();  // draws the list while it is on
+  scope->putsataanko();
+  scope->piirrot();  // draws the list while it is on
 }
 
 void TForm_99::FormClose(TObject* /*Sender*/, TCloseAction& /*Action*/) {
   if (ScopeState.ParametersOnScreen) CheckBox22->SetChecked(false);
   if (Form_9) Form_9->Parameters->SetEnabled(false);
-  if (Form1 && Form1->MoreData1) Form1->MoreData1->SetChecked(false);
+  engine::ScopeWindow* scope = engine::TheScopeWindow();
+  if (scope && scope->MarkerItems().MoreData1) scope->MarkerItems().MoreData1->SetChecked(false);
 }
 
 std::vector<std::string> TForm_99::ReportLines() const {

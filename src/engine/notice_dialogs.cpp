@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-#include "engine/main_form.h"
+#include "engine/front_panel.h"
+#include "engine/front_panel/front_panel_controller.h"
+#include "engine/scope_window.h"
 
 namespace {
 
@@ -10,9 +12,10 @@ namespace {
 // once: the main window's Run and Single buttons go up and both loops are
 // told to end.
 void ReleaseRunAndSingle(engine::ScopeSharedState& scope) {
-  if (Form1) {
-    if (Form1->SpeedButtonRun) Form1->SpeedButtonRun->SetDown(false);
-    if (Form1->SpeedButtonSingle) Form1->SpeedButtonSingle->SetDown(false);
+  if (engine::ScopeWindow* window = engine::TheScopeWindow()) {
+    FrontPanelControls& panel = window->Panel();
+    if (panel.SpeedButtonRun) panel.SpeedButtonRun->SetDown(false);
+    if (panel.SpeedButtonSingle) panel.SpeedButtonSingle->SetDown(false);
   }
   scope.RunStop = 1;
   scope.SingleStop = 1;
@@ -83,14 +86,14 @@ TBtnBottomDlg::TBtnBottomDlg(TComponent* owner, const engine::ScopeStates& state
 void TBtnBottomDlg::RadioButton1Click(TObject*) {
   ScopeState.DemoMode = 0;
   // The device level depends on the mode.
-  if (Form1) Form1->RefreshDeviceTriggerLevel();
+  if (engine::ScopeWindow* window = engine::TheScopeWindow()) window->FrontPanel().RefreshDeviceTriggerLevel();
   ReleaseRunAndSingle(ScopeState);
 }
 
 void TBtnBottomDlg::RadioButton2Click(TObject*) {
   ScopeState.DemoMode = 1;
   // The device level depends on the mode.
-  if (Form1) Form1->RefreshDeviceTriggerLevel();
+  if (engine::ScopeWindow* window = engine::TheScopeWindow()) window->FrontPanel().RefreshDeviceTriggerLevel();
   ReleaseRunAndSingle(ScopeState);
 }
 

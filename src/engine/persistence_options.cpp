@@ -3,8 +3,9 @@
 
 #include "display/persistence.h"
 #include "display/persistence_state.h"
-#include "engine/main_form.h"
+#include "engine/persistence/persistence_controller.h"
 #include "engine/scope_state.h"
+#include "engine/scope_window.h"
 #include "platform/ui/keys.h"
 #include "widgets/control_maker.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 // A running persistence starts again with the new values.
 void RestartPersist() {
-  if (Form1) Form1->RestartPersist();
+  if (engine::ScopeWindow* scope = engine::TheScopeWindow()) scope->Persistence().RestartPersist();
 }
 
 }  // namespace

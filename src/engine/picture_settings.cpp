@@ -3,15 +3,17 @@
 
 #include "engine/control_panel.h"
 #include "display/display_state.h"
-#include "engine/main_form.h"
 #include "display/persistence_state.h"
 #include "engine/scope_state.h"
+#include "engine/scope_window.h"
 
 namespace engine {
 
 int ActivePersistence(const WithScopeStates& states) {
-  if (!Form1) return 0;
-  return Form1->SpeedButton23 && Form1->SpeedButton23->Down() ? states.PersistenceState.PersistenceMode : 0;
+  ScopeWindow* scope = TheScopeWindow();
+  if (!scope) return 0;
+  TGrSpeedButton* persist = scope->Panel().SpeedButton23;
+  return persist && persist->Down() ? states.PersistenceState.PersistenceMode : 0;
 }
 
 display::PictureSettings CurrentPictureSettings(const WithScopeStates& states) {

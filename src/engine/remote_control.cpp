@@ -4,8 +4,10 @@
 #include <algorithm>
 
 #include "engine/calibration.h"
-#include "engine/main_form.h"
+#include "engine/front_panel.h"
 #include "engine/scope_state.h"
+#include "engine/scope_states.h"
+#include "engine/scope_window.h"
 #include "engine/step_tables.h"
 #include "io/shared_blocks.h"
 #include "platform/ui/application.h"
@@ -132,8 +134,9 @@ void TFormx1::SetShareDatax(int index, std::int32_t value) {
 }
 
 void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
-  if (!io::ScopeMailboxBlock || !Form1) return;
-  engine::ScopeSharedState& ScopeState = Form1->ScopeState;
+  engine::ScopeWindow* scope = engine::TheScopeWindow();
+  if (!io::ScopeMailboxBlock || !scope) return;
+  engine::ScopeSharedState& ScopeState = scope->States().ScopeState;
   // A slow command is never re-entered by the next tick.
   FastTimer1->SetEnabled(false);
   struct Rearm {
@@ -147,7 +150,7 @@ void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
   // autoset and calibration at work: the command waits.
   const bool mayTake =
       ScopeState.StartupModeReady && !ScopeState.ClosingDone && !Application->Terminated() &&
-      !engine::PanelLocked(*Form1);
+      !engine::PanelLocked(scope->States());
   const engine::ScopeSettings& panel = ScopeState.Settings;
   const auto status = engine::ScopeStatusWords(panel, engine::DeviceFrontEnd(ScopeState, panel), ScopeState.SampleStep);
   io::SharedWords& box = *io::ScopeMailboxBlock;
@@ -163,7 +166,8 @@ void TFormx1::FastTimer1Timer(TObject* /*Sender*/) {
 }
 
 void TFormx1::RunCommand(std::int32_t command, std::int32_t argument) {
-  TForm1& f = *Form1;
+  engine::ScopeWindow& scope = *engine::TheScopeWindow();
+  FrontPanelControls& f = scope.Panel();
   const auto inRange = [&](std::int32_t last) { return argument >= 0 && argument <= last; };
   switch (command) {
     case engine::kCh1Range:
@@ -198,10 +202,10 @@ void TFormx1::RunCommand(std::int32_t command, std::int32_t argument) {
     }
     case engine::kShowWindow:
       if (argument == 1) {
-        f.SetWindowState(wsNormal);
-        f.Show();
+        scope.Window().SetWindowState(wsNormal);
+        scope.Window().Show();
       } else {
-        f.Hide();
+        scope.Window().Hide();
       }
       break;
     default: break;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/main_form.h"
 #include "engine/instrument_links.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
@@ -200,7 +199,7 @@ void TForm1_fgen::ShapeButtonClick(std::int32_t shape) {
     BtnBottomDlg1_fgen->Hide();
   }
   // The sweep's progress bar has nothing more to show.
-  if (Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(false);
+  RunScopeSweepBar(false);
   for (GeneratorPanel* p : GeneratorState.Panels) p->TrackBar4->SetVisible(true);
   GeneratorState.GenOutputOff = 0;
   if (shape == generator::kShapeSquare) skew_count();
@@ -217,7 +216,7 @@ void TForm1_fgen::SpeedButton1Click(TObject*) {
     for (TControl* c : std::initializer_list<TControl*>{p->TrackBar5, p->Label23, p->Label24, p->Label25})
       c->SetVisible(false);
   const auto stopProgress = [] {
-    if (Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(false);
+    RunScopeSweepBar(false);
   };
   if (scope->GrSpeedButton14->Down()) {
     if (BtnBottomDlg1_fgen) BtnBottomDlg1_fgen->Show();
@@ -227,8 +226,7 @@ void TForm1_fgen::SpeedButton1Click(TObject*) {
       const auto buttons = BtnBottomDlg1_fgen->ShapeButtons();
       if (std::none_of(buttons.begin(), buttons.begin() + 5, [](TGrSpeedButton* b) { return b->Down(); })) return;
       GeneratorState.GenOutputOff = 0;
-      if (GeneratorState.WaveShape == generator::kShapeSweep && Form1 && Form1->Timer91)
-        Form1->Timer91->SetEnabled(true);
+      if (GeneratorState.WaveShape == generator::kShapeSweep) RunScopeSweepBar(true);
       Timer8Timer(this);
       return;
     }
@@ -277,7 +275,7 @@ void TForm1_fgen::read_edit34() {
   GeneratorState.SweepLog = from->Log->Checked() ? 1 : 0;
   GeneratorState.FilterChoice = generator::SweepFilter(GeneratorState.SweepStartHz, GeneratorState.SweepStopHz);
   Timer8Timer(this);
-  if (Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(true);
+  RunScopeSweepBar(true);
 }
 
 // ---------------------------------------------------------------- sliders

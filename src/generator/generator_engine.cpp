@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "device/scope_device.h"
-#include "engine/main_form.h"
+#include "engine/scope_window.h"
 #include "engine/instrument_links.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
@@ -251,11 +251,11 @@ void TForm1_fgen::ComposeSettings() {
 }
 
 bool TForm1_fgen::MaySend() const {
-  return GeneratorState.GeneratorHardware > 0 && Device().IsOpen() && !ScopeState.DemoMode && Form1;
+  return GeneratorState.GeneratorHardware > 0 && Device().IsOpen() && !ScopeState.DemoMode && engine::TheScopeWindow();
 }
 
 void TForm1_fgen::WriteOut(const std::uint8_t* bytes, std::size_t length, std::uint32_t timeoutMs) {
-  if (!Form1 || ScopeState.DemoMode || !Device().IsOpen()) return;
+  if (!engine::TheScopeWindow() || ScopeState.DemoMode || !Device().IsOpen()) return;
   Device().SendBytes(bytes, static_cast<std::uint32_t>(length), timeoutMs);
 }
 

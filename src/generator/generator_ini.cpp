@@ -9,8 +9,8 @@
 
 #include "engine/help_request.h"
 #include "engine/instrument_links.h"
-#include "engine/main_form.h"
 #include "engine/scope_state.h"
+#include "engine/scope_window.h"
 #include "engine/startup.h"
 #include "generator/fine_tune.h"
 #include "generator/generator_form.h"
@@ -136,7 +136,9 @@ void TForm1_fgen::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
   if (Wave_editor1) Wave_editor1->Close();
   if (GeneratorState.Plotter.Close) GeneratorState.Plotter.Close();
   const auto& recorderShown = ScopeState.OtherInstruments.RecorderShown;
-  if (Form1 && !ScopeState.HideScope && !(recorderShown && recorderShown()) && !Form1->Visible()) Form1->Show();
+  engine::ScopeWindow* scope = engine::TheScopeWindow();
+  if (scope && !ScopeState.HideScope && !(recorderShown && recorderShown()) && !scope->Window().Visible())
+    scope->Window().Show();
   if (!GeneratorState.WaveEditorCanClose) {
     // The editor keeps unsaved text: it stays, and so does the generator.
     Action = caNone;

@@ -7,7 +7,10 @@
 #include <memory>
 #include <utility>
 
-#include "engine/main_form.h"
+#include "engine/acquisition/acquisition_controller.h"
+#include "engine/front_panel.h"
+#include "engine/front_panel/front_panel_controller.h"
+#include "engine/scope_window.h"
 #include "engine/scope_state.h"
 #include "generator/fine_tune.h"
 #include "generator/generator_form.h"
@@ -54,7 +57,15 @@ GeneratorPanel* LeadingGeneratorPanel(const generator::GeneratorSharedState& sta
   return state.Panels.empty() ? nullptr : state.Panels.front();
 }
 
-GeneratorPanel* ScopeGeneratorPanel() { return Form1 ? Form1->GeneratorControls : nullptr; }
+GeneratorPanel* ScopeGeneratorPanel() {
+  engine::ScopeWindow* scope = engine::TheScopeWindow();
+  return scope ? scope->Generator() : nullptr;
+}
+
+void RunScopeSweepBar(bool on) {
+  engine::ScopeWindow* scope = engine::TheScopeWindow();
+  if (scope && scope->SweepBarTimer()) scope->SweepBarTimer()->SetEnabled(on);
+}
 
 void GeneratorPanel::Build(TWinControl* parent, int left, int top) {
   ControlMaker make(owner_);
@@ -253,9 +264,10 @@ void GeneratorPanel::BindHandlers() {
   };
   BodePlotter1->OnClick = [this](TObject*) {
     // The bit view cannot measure: it goes before the plotter opens.
-    if (Form1 && Form1->GrSpeedButton15 && Form1->GrSpeedButton15->Down()) {
-      Form1->GrSpeedButton15->SetDown(false);
-      Form1->GrSpeedButton15Click(Form1->GrSpeedButton15);
+    engine::ScopeWindow* scope = engine::TheScopeWindow();
+    if (scope && scope->BitViewButton() && scope->BitViewButton()->Down()) {
+      scope->BitViewButton()->SetDown(false);
+      scope->GrSpeedButton15Click(scope->BitViewButton());
     }
     if (GeneratorState.Plotter.Show) GeneratorState.Plotter.Show();
   };
@@ -421,8 +433,7 @@ void GeneratorPanel::StopSweepClick(TObject*) {
   GeneratorState.SweepRunning = StopSweep->Down() ? 0 : 1;
   const bool down = StopSweep->Down();
   ForOtherPanels([&](GeneratorPanel& p) { p.StopSweep->SetDown(down); });
-  if (Form1 && Form1->Timer91)
-    Form1->Timer91->SetEnabled(GeneratorState.SweepRunning && GeneratorState.WaveShape == generator::kShapeSweep);
+  RunScopeSweepBar(GeneratorState.SweepRunning && GeneratorState.WaveShape == generator::kShapeSweep);
   if (Form1_fgen) Form1_fgen->asetus();
 }
 
@@ -499,15 +510,16 @@ void GeneratorPanel::GrSpeedButton2Click(TObject*) {
   GrSpeedButton12Click(GrSpeedButton12);
   GrSpeedButton5->SetDown(true);
   GrSpeedButton5Click(GrSpeedButton5);
-  if (Form1) {
-    Form1->SpeedButton02msClick(Form1);  // 0.1 ms/div
-    Form1->SpeedButton5v1Click(Form1);   // 0.3 V/div
-    Form1->SpeedButton5v2Click(Form1);
-    Form1->SpeedButton8->SetDown(true);  // trigger off
-    Form1->SpeedButton8Click(Form1);
-    if (!Form1->SpeedButtonRun->Down()) {
-      Form1->SpeedButtonRun->SetDown(true);
-      Form1->SpeedButtonRunClick(Form1);
+  if (engine::ScopeWindow* scope = engine::TheScopeWindow()) {
+    FrontPanelControls& panel = scope->Panel();
+    scope->FrontPanel().TimeBaseStepClick(11);  // 0.1 ms/div
+    scope->FrontPanel().RangeClick(1, 2);       // 0.3 V/div
+    scope->FrontPanel().RangeClick(2, 2);
+    panel.SpeedButton8->SetDown(true);  // trigger off
+    scope->FrontPanel().TriggerOffClick();
+    if (!panel.SpeedButtonRun->Down()) {
+      panel.SpeedButtonRun->SetDown(true);
+      scope->Acquisition().SpeedButtonRunClick(&scope->Window());
     }
   }
   TForm* window = owner_;

@@ -173,10 +173,15 @@ class GeneratorPanel : public TComponent {
 GeneratorPanel* LeadingGeneratorPanel(const generator::GeneratorSharedState& state);
 // The scope window's generator panel; nullptr without the scope window.
 GeneratorPanel* ScopeGeneratorPanel();
+// The scope window's sweep progress bar (its Timer91) runs or stops;
+// nothing without the scope window.
+void RunScopeSweepBar(bool on);
 
-class TForm1;
+namespace engine {
+class ScopeWindow;
+}
 namespace generator {
 // The scope window's Timer5: carries out what another program asks of the
 // generator in the generator mailbox, and says the generator lives.
-void ServeGeneratorMailbox(TForm1& scope, GeneratorSharedState& state);
+void ServeGeneratorMailbox(engine::ScopeWindow& scope, GeneratorSharedState& state);
 }  // namespace generator

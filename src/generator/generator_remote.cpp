@@ -3,7 +3,7 @@
 #include <array>
 #include <span>
 
-#include "engine/main_form.h"
+#include "engine/scope_window.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
@@ -17,18 +17,18 @@
 static_assert(io::kRemoteFrequencyRanges == generator::FrequencyRanges.size(),
               "a remote request picks one of the panel's frequency ranges");
 
-void generator::ServeGeneratorMailbox(TForm1& scope, GeneratorSharedState& state) {
+void generator::ServeGeneratorMailbox(engine::ScopeWindow& scope, GeneratorSharedState& state) {
   io::GeneratorMailboxMemory& GeneratorMailbox = state.GeneratorMailbox;
   using io::UseGeneratorMailbox;
-  if (!io::GeneratorMailboxBlock || !scope.GeneratorControls || !Form1_fgen) return;
-  if (scope.ScopeState.ClosingDone || Application->Terminated()) return;
-  scope.Timer5->SetEnabled(false);
+  if (!io::GeneratorMailboxBlock || !scope.Generator() || !Form1_fgen) return;
+  if (scope.States().ScopeState.ClosingDone || Application->Terminated()) return;
+  scope.MailboxTimer()->SetEnabled(false);
   // The poll runs again, and says it lives, however the request ended.
   struct Rearm {
-    TForm1* form;
+    engine::ScopeWindow* form;
     ~Rearm() {
       if (Application->Terminated()) return;
-      form->Timer5->SetEnabled(true);
+      form->MailboxTimer()->SetEnabled(true);
       form->SetShareData1(io::kGenAlive, io::kGenAliveValue);
     }
   } rearm{&scope};
@@ -46,7 +46,7 @@ void generator::ServeGeneratorMailbox(TForm1& scope, GeneratorSharedState& state
   const std::int32_t offset = words[io::kGenOffset];
   const std::int32_t sweepEnd = words[io::kGenSweepEnd];
   const std::int32_t sweepTime = words[io::kGenSweepTime];
-  GeneratorPanel& panel = *scope.GeneratorControls;
+  GeneratorPanel& panel = *scope.Generator();
   TGrSpeedButton* moreSweep = BtnBottomDlg1_fgen ? BtnBottomDlg1_fgen->SpeedButton3 : nullptr;
 
   // The library file a wave-5 request names, for the library reader (and
@@ -136,7 +136,7 @@ void generator::ServeGeneratorMailbox(TForm1& scope, GeneratorSharedState& state
             state.WaveShape = kShapeLibrary;
             Application->ProcessMessages();
           }
-          Form1_fgen->Timer8Timer(&scope);
+          Form1_fgen->Timer8Timer(&scope.Window());
         }
       }
     }

@@ -2,7 +2,6 @@
 // each switched on by pressing its button and off by releasing it.
 #include "generator/more_functions.h"
 
-#include "engine/main_form.h"
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
 #include "generator/generator_state.h"
@@ -145,7 +144,7 @@ void TBtnBottomDlg1_fgen::Press(Function f) {
 void TBtnBottomDlg1_fgen::Release(Function f) {
   active_.reset();
   if (f == Function::Sweep) {
-    if (Form1 && Form1->Timer91) Form1->Timer91->SetEnabled(false);
+    RunScopeSweepBar(false);
     for (GeneratorPanel* p : GeneratorState.Panels) p->Bar1->SetPosition(0);
   }
   GeneratorState.GenOutputOff = 1;

@@ -5,7 +5,8 @@
 #include <filesystem>
 
 #include "engine/help_request.h"
-#include "engine/main_form.h"
+#include "engine/front_panel.h"
+#include "engine/scope_window.h"
 #include "engine/scope_state.h"
 #include "generator/generator_form.h"
 #include "generator/generator_panel.h"
@@ -40,9 +41,10 @@ std::string CaptionWith(const std::string& tail) {
 
 // The scope's Run and Single buttons stay off while a step is applied.
 void EnableScopeRunSingle(bool enabled) {
-  if (!Form1) return;
-  Form1->SpeedButtonRun->SetEnabled(enabled);
-  Form1->SpeedButtonSingle->SetEnabled(enabled);
+  engine::ScopeWindow* scope = engine::TheScopeWindow();
+  if (!scope) return;
+  scope->Panel().SpeedButtonRun->SetEnabled(enabled);
+  scope->Panel().SpeedButtonSingle->SetEnabled(enabled);
 }
 
 }  // namespace

@@ -8,7 +8,9 @@
 
 #include "device/scope_device.h"
 #include "engine/control_panel.h"
-#include "engine/main_form.h"
+#include "engine/acquisition/acquisition_controller.h"
+#include "engine/front_panel/front_panel_controller.h"
+#include "engine/scope_window.h"
 #include "engine/scope_state.h"
 #include "recorder/add_text_rec.h"
 #include "recorder/recorder_form.h"
@@ -39,7 +41,7 @@ std::string NowText() {
 // ---------------------------------------------------------------- samples
 
 bool TForm1_rec::LueData() {
-  if (ScopeState.DemoMode || !Form1) return false;
+  if (ScopeState.DemoMode || !engine::TheScopeWindow()) return false;
   // A short reply is no sample.
   const std::optional<device::RecorderSample> sample = Device().ReadRecorderSample(kPollTimeoutMs);
   if (!sample) return false;
@@ -70,7 +72,7 @@ void TForm1_rec::FastTimer1Timer(TObject* /*Sender*/) {
     // Polls until the device has a sample ready; a reply that came short is
     // polled for again within the same budget.
     for (int polls = 0; polls < kPollLimit && !sampled; ++polls) {
-      if (Form1 && Device().PollDone(1, kPollTimeoutMs)) sampled = LueData();
+      if (engine::TheScopeWindow() && Device().PollDone(1, kPollTimeoutMs)) sampled = LueData();
       if (!Device().IsOpen()) break;
     }
     FastTimer1->SetEnabled(!RecorderState.RecStopped);
@@ -204,7 +206,7 @@ void TForm1_rec::aloitus() {
   RecorderState.RecPos = 0;
   RecLastColumn = 0;
   ScopeState.Settings.TimeBaseCode = 153;
-  if (Form1) Form1->Set_DACs();
+  if (engine::ScopeWindow* scopeWindow = engine::TheScopeWindow()) scopeWindow->FrontPanel().Set_DACs();
   // The live view always shows 100 samples per division.
   if (RecorderState.TimeUnitValue == 500) {
     TulostaTeksti(RecorderState.RecTimeDivText, X0 + 151, RecorderState.RecBackgroundColor, 3);
@@ -217,7 +219,8 @@ void TForm1_rec::aloitus() {
     const std::size_t slash = RecorderState.RecFileName.find_last_of('/');
     SetCaption("Transient Recorder - " + (slash == std::string::npos ? RecorderState.RecFileName : RecorderState.RecFileName.substr(slash + 1)));
   } else {
-    if (!ScopeState.DemoMode && !(Form1 && Form1->SingleClick0())) {
+    engine::ScopeWindow* scopeWindow = engine::TheScopeWindow();
+    if (!ScopeState.DemoMode && !(scopeWindow && scopeWindow->Acquisition().SingleClick0())) {
       // The device never delivered its start capture.
       StopOnNoData();
       return;
@@ -227,7 +230,7 @@ void TForm1_rec::aloitus() {
     SpeedButton2->SetEnabled(false);
     RecorderState.RecPageStart = 2000;
     kursoriaika();
-    if (!ScopeState.DemoMode && Form1) {
+    if (!ScopeState.DemoMode && engine::TheScopeWindow()) {
       LueData();
       Device().Resetoi_500();
     }
@@ -274,7 +277,8 @@ void TForm1_rec::lopetus() {
 }
 
 void TForm1_rec::ReleaseScopeRunAndSingle() {
-  for (FrontPanelControls* panel : {static_cast<FrontPanelControls*>(Form1), static_cast<FrontPanelControls*>(Form11)}) {
+  engine::ScopeWindow* scopeWindow = engine::TheScopeWindow();
+  for (FrontPanelControls* panel : {scopeWindow ? &scopeWindow->Panel() : nullptr, static_cast<FrontPanelControls*>(Form11)}) {
     if (!panel) continue;
     if (panel->SpeedButtonRun) panel->SpeedButtonRun->SetDown(false);
     if (panel->SpeedButtonSingle) panel->SpeedButtonSingle->SetDown(false);

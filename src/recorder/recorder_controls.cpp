@@ -9,7 +9,10 @@
 #include "engine/measurement_window.h"
 #include "display/display_state.h"
 #include "engine/control_panel.h"
-#include "engine/main_form.h"
+#include "engine/front_panel/front_panel_controller.h"
+#include "engine/markers/markers_host.h"
+#include "engine/scope_window.h"
+#include "engine/spectrum/analysis_controls.h"
 #include "engine/scope_state.h"
 #include "io/about_box_rec.h"
 #include "engine/help_request.h"
@@ -22,6 +25,12 @@
 namespace {
 
 constexpr std::size_t kRecLabelChars = 50;
+
+// The scope window whose menu items the recorder's File menu runs; nullptr without it.
+TForm* RecorderScopeForm() {
+  engine::ScopeWindow* scope = engine::TheScopeWindow();
+  return scope ? &scope->Window() : nullptr;
+}
 
 }  // namespace
 
@@ -118,7 +127,7 @@ void TForm1_rec::asetus(const std::string& label, int channel) {
     if (state.On) TulostaTeksti(text, x, RecorderState.ChannelColor(channel), 3);
     state.Text = text;
   }
-  if (Form1) Form1->Set_DACs();
+  if (engine::ScopeWindow* scopeWindow = engine::TheScopeWindow()) scopeWindow->FrontPanel().Set_DACs();
   if (ScopeState.DemoMode) tee_demo();
 }
 
@@ -148,7 +157,7 @@ void TForm1_rec::CouplingClick(int channel, int kind) {
   }
   settings.CouplingGiven = true;
   ScopeState.FrontEndHolder = recorder::RecorderFrontEnd(RecorderState.Settings);
-  if (Form1) Form1->Set500();
+  if (engine::ScopeWindow* scopeWindow = engine::TheScopeWindow()) scopeWindow->FrontPanel().Set500();
   asetus(RecorderState.Channel(channel).Label, channel);
 }
 
@@ -178,9 +187,10 @@ void TForm1_rec::PositionChange(int channel) {
   }
   // The main window's bar and the device follow. A bar that already
   // stands there is where this change came from: it has sent the position.
-  if (Form1) {
-    static constexpr std::array<TTrackBar* TForm1::*, 2> kMainBars{&TForm1::TrackBar1, &TForm1::TrackBar2};
-    TTrackBar* mainBar = Form1->*kMainBars[static_cast<std::size_t>(channel - 1)];
+  if (engine::ScopeWindow* scopeWindow = engine::TheScopeWindow()) {
+    static constexpr std::array<TTrackBar* FrontPanelControls::*, 2> kMainBars{&FrontPanelControls::TrackBar1,
+                                                                               &FrontPanelControls::TrackBar2};
+    TTrackBar* mainBar = scopeWindow->Panel().*kMainBars[static_cast<std::size_t>(channel - 1)];
     if (mainBar->Position() != position) mainBar->SetPosition(position);  // runs its change handler
   }
   if (state.On) DrawZeroGlyph(channel, state.ZeroLevel);
@@ -259,8 +269,10 @@ void TForm1_rec::CH2onClick(TObject*) { ChannelOn(2); }
 // ---------------------------------------------------------------- instruments
 
 void TForm1_rec::HandBack(bool spectrum) {
-  if (!Form1) return;
-  if (Form1->MoreData1 && Form1->MoreData1->Checked() && Form_99) Form_99->Show();
+  engine::ScopeWindow* scopeWindow = engine::TheScopeWindow();
+  if (!scopeWindow) return;
+  engine::ScopeWindow& window = *scopeWindow;
+  if (window.MarkerItems().MoreData1 && window.MarkerItems().MoreData1->Checked() && Form_99) Form_99->Show();
   // The scope's handlers put the device back as the scope had it: the
   // ranges, then the couplings AC, DC, GND, each taken back from the
   // recorder as its handler sends it.
@@ -268,30 +280,25 @@ void TForm1_rec::HandBack(bool spectrum) {
   recorder::RecorderSettings& given = RecorderState.Settings;
   for (int ch = 1; ch <= 2; ++ch) {
     given.Channel(ch).RangeGiven = false;
-    Form1->RangeCodeClick(ch, scope.GainCode(ch));
+    window.FrontPanel().RangeCodeClick(ch, scope.GainCode(ch));
   }
-  using Handler = void (TForm1::*)(TObject*);
-  // std::array: the sanitizer misreads the index of a plain array of member pointers.
-  static constexpr std::array<std::array<Handler, 2>, 3> kCouplings{{
-      {&TForm1::SpeedButton_ac1Click, &TForm1::SpeedButton__ac2Click},
-      {&TForm1::SpeedButton_dc1Click, &TForm1::SpeedButton_dc2Click},
-      {&TForm1::SpeedButton_gnd1Click, &TForm1::SpeedButton_gnd2Click}}};
-  for (int kind = 0; kind < 3; ++kind)
+  // Coupling kinds in the order kAc, kDc, kGnd.
+  for (int kind = kAc; kind <= kGnd; ++kind)
     for (int ch = 1; ch <= 2; ++ch)
       if (device::CouplingIndex(scope, ch) == kind) {
         given.Channel(ch).CouplingGiven = false;
-        (Form1->*kCouplings[kind][ch - 1])(Form1);
+        window.FrontPanel().CouplingClick(ch, kind);
       }
   // The time/div button's packet still leaves the trigger off, as the
   // recording had it; the scope's trigger comes back after it.
   if (!spectrum && engine::TimeBaseButton(ScopeState.Settings.TimeBaseRow))
-    if (TSpeedButton* b = Form1->*engine::TimeBaseButton(ScopeState.Settings.TimeBaseRow); b && b->OnClick)
+    if (TSpeedButton* b = window.Panel().*engine::TimeBaseButton(ScopeState.Settings.TimeBaseRow); b && b->OnClick)
       b->OnClick(b);
   ScopeState.Settings.TimeBaseCode = RecorderState.SavedTimeBaseCode;
   ScopeState.Settings.TriggerOff = RecorderState.SavedTriggerOff;
   given.TriggerHeldOff = false;
   ScopeState.FrontEndHolder = nullptr;
-  TSpeedButton* instrument = spectrum ? Form1->fft1 : Form1->SpeedButton22;
+  TSpeedButton* instrument = spectrum ? window.Analysis().fft1 : window.Panel().SpeedButton22;
   if (TSpeedButton* b = instrument; b && !b->Down()) {
     b->SetDown(true);
     if (b->OnClick) b->OnClick(b);
@@ -299,7 +306,7 @@ void TForm1_rec::HandBack(bool spectrum) {
   RecorderState.InstrumentSwitch = 1;
   if (Form_9rec) Form_9rec->Hide();
   Close();
-  if (ScopeState.BigScreenOn && Form1->Timer7) Form1->Timer7->SetEnabled(true);
+  if (ScopeState.BigScreenOn && window.BigScreenTimer()) window.BigScreenTimer()->SetEnabled(true);
 }
 
 void TForm1_rec::SpeedButton5Click(TObject*) { HandBack(false); }
@@ -307,7 +314,7 @@ void TForm1_rec::SpeedButton7Click(TObject*) { HandBack(true); }
 
 void TForm1_rec::SpeedButton3Click(TObject*) {
   SpeedButton3->SetDown(true);
-  if (Form1) Form1->SpeedButton26Click(Form1);
+  if (engine::ScopeWindow* scopeWindow = engine::TheScopeWindow()) scopeWindow->SpeedButton26Click(&scopeWindow->Window());
 }
 
 void TForm1_rec::SpeedButton6Click(TObject*) { SpeedButton6->SetDown(true); }
@@ -326,15 +333,15 @@ void TForm1_rec::About2Click(TObject*) {
 }
 
 void TForm1_rec::Colors1Click(TObject*) {
-  if (Form1) Form1->Colors1Click(Form1);
+  if (engine::ScopeWindow* scopeWindow = engine::TheScopeWindow()) scopeWindow->Colors1Click(&scopeWindow->Window());
 }
 
 void TForm1_rec::SaveSettings1Click(TObject*) {
-  if (auto* item = FindOwned<TMenuItem>(Form1, "SaveSettings1"); item && item->OnClick) item->OnClick(item);
+  if (auto* item = FindOwned<TMenuItem>(RecorderScopeForm(), "SaveSettings1"); item && item->OnClick) item->OnClick(item);
 }
 
 void TForm1_rec::RecallSettings1Click(TObject*) {
-  if (auto* item = FindOwned<TMenuItem>(Form1, "RecallSettings1"); item && item->OnClick) item->OnClick(item);
+  if (auto* item = FindOwned<TMenuItem>(RecorderScopeForm(), "RecallSettings1"); item && item->OnClick) item->OnClick(item);
 }
 
 void TForm1_rec::File1Click(TObject*) { N1->SetEnabled(RecorderState.RecPos > 1); }

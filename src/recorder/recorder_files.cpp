@@ -3,7 +3,9 @@
 #include <algorithm>
 
 
-#include "engine/main_form.h"
+#include "engine/front_panel.h"
+#include "engine/front_panel/front_panel_controller.h"
+#include "engine/scope_window.h"
 #include "engine/scope_state.h"
 #include "platform/ini/ini_file.h"
 #include "platform/os/folders.h"
@@ -187,7 +189,8 @@ bool TForm5_rec::ReadFileText(const std::string& path, std::string& text) {
 }
 
 void TForm5_rec::LoadDataFile() {
-  if (!Form1_rec || !Form1) return;
+  engine::ScopeWindow* scopeWindow = engine::TheScopeWindow();
+  if (!Form1_rec || !scopeWindow) return;
   OpenDialog2->SetInitialDir(ScopeState.DocumentsFolder);
   if (!OpenDialog2->Execute()) return;
   const std::string path = OpenDialog2->FileName();
@@ -221,12 +224,13 @@ void TForm5_rec::LoadDataFile() {
     }
   }
   // The probes of the main window.
-  auto press = [](TSpeedButton* b, void (TForm1::*handler)(TObject*)) {
+  FrontPanelControls& panel = scopeWindow->Panel();
+  auto press = [scopeWindow](TSpeedButton* b, int channel, bool x10) {
     b->SetDown(true);
-    (Form1->*handler)(Form1);
+    scopeWindow->FrontPanel().ProbeClick(channel, x10);
   };
-  header.Ch1X10 ? press(Form1->x101, &TForm1::x101Click) : press(Form1->x11, &TForm1::x11Click);
-  header.Ch2X10 ? press(Form1->x102, &TForm1::x102Click) : press(Form1->x12, &TForm1::x12Click);
+  header.Ch1X10 ? press(panel.x101, 1, true) : press(panel.x11, 1, false);
+  header.Ch2X10 ? press(panel.x102, 2, true) : press(panel.x12, 2, false);
   // The recorder's steps, then the page.
   RecorderState.RecFileName = path;
   Form1_rec->TimeStepClick(*header.TimeStep);

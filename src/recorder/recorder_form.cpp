@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "engine/front_panel.h"
-#include "engine/main_form.h"
+#include "engine/scope_window.h"
 #include "engine/scope_state.h"
 #include "recorder/add_text_rec.h"
 #include "recorder/recorder_state.h"
@@ -318,10 +318,11 @@ void TForm1_rec::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
 void TForm1_rec::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
   Action = caHide;
   Hide();
-  if (Form1) {
-    Form1->SetBounds(Left(), Top(), Form1->Width(), Height());
-    Form1->Show();
-    if (!RecorderState.InstrumentSwitch) Form1->Close();
+  if (engine::ScopeWindow* scopeWindow = engine::TheScopeWindow()) {
+    TForm& scope = scopeWindow->Window();
+    scope.SetBounds(Left(), Top(), scope.Width(), Height());
+    scope.Show();
+    if (!RecorderState.InstrumentSwitch) scope.Close();
   }
 }
 

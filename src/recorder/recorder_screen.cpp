@@ -10,7 +10,6 @@
 #include "display/screen_colors.h"
 #include "engine/color_menu.h"
 #include "engine/calibration.h"
-#include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "recorder/add_text_rec.h"
 #include "recorder/recorder_form.h"
