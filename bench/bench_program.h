@@ -83,7 +83,7 @@ inline int RunProgramBenchmarks(int argc, char** argv, const std::function<void(
 inline void SelectTimeBase(const std::string& label) {
   for (const engine::TimeBaseStep& step : engine::TimeBaseTable)
     if (step.Button && step.Label == label) {
-      Form1->ApplyTimeBaseStep(step);
+      Form1->FrontPanel().ApplyTimeBaseStep(step);
       return;
     }
 }

@@ -26,7 +26,7 @@ void StartDemoRun(const char* label) {
   using namespace engine;
   if (SpeedButtonRunDown()) StopRun();
   Form1->ScopeState.DemoMode = 1;
-  Form1->tee_demo_taulut();
+  Form1->Acquisition().tee_demo_taulut();
   SelectTimeBase(label);
   Form1->SpeedButtonRun->SetDown(true);
   Form1->SpeedButtonRunClick(Form1);
@@ -35,9 +35,9 @@ void StartDemoRun(const char* label) {
 
 void TakeOneTick() {
   // The pacing timer's ticks that a capture waits for have passed.
-  Form1->Timer4Timer(Form1);
-  Form1->Timer4Timer(Form1);
-  Form1->FastTimer1Timer(Form1);
+  Form1->Acquisition().Timer4Timer(Form1);
+  Form1->Acquisition().Timer4Timer(Form1);
+  Form1->Acquisition().FastTimer1Timer(Form1);
 }
 
 bool SpeedButtonRunDown() { return Form1->SpeedButtonRun->Down(); }
@@ -112,7 +112,7 @@ void RunLoop(benchmark::State& state, const char* label, View view) {
   }
   if (SpeedButtonRunDown()) StopRun();
   Form1->ScopeState.DemoMode = 1;
-  Form1->tee_demo_taulut();
+  Form1->Acquisition().tee_demo_taulut();
   SelectTimeBase(label);
   switch (view) {
     case View::Plain: break;

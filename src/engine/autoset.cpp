@@ -59,6 +59,8 @@ void TForm1::Autoset1Click(TObject*) { AutosetChannel(1); }
 void TForm1::Autoset2Click(TObject*) { AutosetChannel(2); }
 
 void TForm1::AutosetChannel(int channel) {
+  using engine::acquisition::AcquisitionController;
+  using engine::front_panel::FrontPanelController;
   ScopeState.AutosetRunning = 1;
   if (!device_.IsOpen() && !ScopeState.DemoMode) {
     ScopeState.AutosetRunning = 0;
@@ -69,35 +71,36 @@ void TForm1::AutosetChannel(int channel) {
   Application->ProcessMessages();
 
   // Preset: trigger off, AC, the channel shown (CH2 alone), 3 V, 2 ms, stopped.
-  auto press = [this](TGrSpeedButton* button, void (TForm1::*handler)(TObject*), bool down = true) {
+  // The handler is that of a controller: `handler` of `target`.
+  auto press = [this](TGrSpeedButton* button, auto& target, auto handler, bool down = true) {
     button->SetDown(down);
-    (this->*handler)(this);
+    (target.*handler)(this);
   };
-  press(SpeedButton8, &TForm1::SpeedButton8Click);
+  press(SpeedButton8, FrontPanel(), &FrontPanelController::SpeedButton8Click);
   if (ch1)
-    press(SpeedButton_ac1, &TForm1::SpeedButton_ac1Click);
+    press(SpeedButton_ac1, FrontPanel(), &FrontPanelController::SpeedButton_ac1Click);
   else
-    press(SpeedButton__ac2, &TForm1::SpeedButton__ac2Click);
+    press(SpeedButton__ac2, FrontPanel(), &FrontPanelController::SpeedButton__ac2Click);
   const bool ch1WasHidden = !ScopeState.Settings.Channels[0].On;
-  if (!ch1) press(SpeedButtonCh1, &TForm1::SpeedButtonCh1Click, true);
+  if (!ch1) press(SpeedButtonCh1, FrontPanel(), &FrontPanelController::SpeedButtonCh1Click, true);
   if (ch1)
-    press(SpeedButtonCh1, &TForm1::SpeedButtonCh1Click, false);
+    press(SpeedButtonCh1, FrontPanel(), &FrontPanelController::SpeedButtonCh1Click, false);
   else
-    press(SpeedButtonCh2, &TForm1::SpeedButtonCh2Click, false);
+    press(SpeedButtonCh2, FrontPanel(), &FrontPanelController::SpeedButtonCh2Click, false);
   std::size_t range = 0;
   RangeCodeClick(channel, engine::RangeTable[range].Code);
   TimeBaseStepClick(kRow2ms);
-  StopRunAndSingleLoops();
+  Acquisition().StopRunAndSingleLoops();
   WaitOneTimer6Tick();
   (ch1 ? TrackBar1 : TrackBar2)->SetPosition(0);
 
   // The end of the run, whole or cut short by a capture that brought nothing.
   auto finish = [&](bool completed) {
     ShowAutosetPanels(false);
-    if (!ch1) press(SpeedButtonCh1, &TForm1::SpeedButtonCh1Click, ch1WasHidden);
+    if (!ch1) press(SpeedButtonCh1, FrontPanel(), &FrontPanelController::SpeedButtonCh1Click, ch1WasHidden);
     if (completed) {
       ClearHiddenReadouts();
-      press(SpeedButtonRun, &TForm1::SpeedButtonRunClick);
+      press(SpeedButtonRun, Acquisition(), &AcquisitionController::SpeedButtonRunClick);
     }
     ScopeState.AutosetRunning = 0;
   };
@@ -105,7 +108,7 @@ void TForm1::AutosetChannel(int channel) {
   // was lost, the loop stopped or the program is closing).
   auto capture = [this, channel]() -> std::optional<engine::SignalSpan> {
     SingleClick();
-    if (LinkLost() || ScopeState.SingleStop || Application->Terminated()) return std::nullopt;
+    if (Acquisition().LinkLost() || ScopeState.SingleStop || Application->Terminated()) return std::nullopt;
     return engine::MeasureSignal(ChannelSamples(*this, channel));
   };
 
@@ -152,14 +155,14 @@ void TForm1::AutosetChannel(int channel) {
   if (s->Max - s->Min > kFlatSpan) {
     const int level = 255 - (s->Max + s->Min) / 2;
     if (TrackBar3->Position() == level)
-      TrackBar3Change(this);
+      FrontPanel().TrackBar3Change(this);
     else
       TrackBar3->SetPosition(level);
     if (ch1)
-      press(SpeedButton3, &TForm1::SpeedButton3Click);
+      press(SpeedButton3, FrontPanel(), &FrontPanelController::SpeedButton3Click);
     else
-      press(SpeedButton4, &TForm1::SpeedButton4Click);
-    press(SpeedButton7, &TForm1::SpeedButton7Click);
+      press(SpeedButton4, FrontPanel(), &FrontPanelController::SpeedButton4Click);
+    press(SpeedButton7, FrontPanel(), &FrontPanelController::SpeedButton7Click);
   }
   finish(true);
 }

@@ -2,30 +2,49 @@
 #include "engine/control_panel.h"
 
 #include "engine/big_screen.h"
+#include "engine/front_panel/front_panel_controller.h"
+#include "engine/front_panel/time_base.h"
 #include "engine/main_form.h"
-#include "engine/time_base.h"
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
 #include "widgets/control_maker.h"
 
 namespace {
 
-using MainHandler = void (TForm1::*)(TObject*);
+using engine::acquisition::AcquisitionController;
+using engine::front_panel::FrontPanelController;
+using PanelHandler = void (FrontPanelController::*)(TObject*);
+using AcquisitionHandler = void (AcquisitionController::*)(TObject*);
 
 // The volts/div handlers of each channel in RangeTable order.
-constexpr std::array<std::array<MainHandler, 6>, 2> kRangeHandlers{{
-    {&TForm1::SpeedButton28Click, &TForm1::SpeedButton15v1Click, &TForm1::SpeedButton5v1Click,
-     &TForm1::SpeedButton1p5v1Click, &TForm1::SpeedButton05v1Click, &TForm1::SpeedButton015v1Click},
-    {&TForm1::SpeedButton29Click, &TForm1::SpeedButton15v2Click, &TForm1::SpeedButton5v2Click,
-     &TForm1::SpeedButton1p5v2Click, &TForm1::SpeedButton05v2Click, &TForm1::SpeedButton015v2Click},
+constexpr std::array<std::array<PanelHandler, 6>, 2> kRangeHandlers{{
+    {&FrontPanelController::SpeedButton28Click, &FrontPanelController::SpeedButton15v1Click,
+     &FrontPanelController::SpeedButton5v1Click, &FrontPanelController::SpeedButton1p5v1Click,
+     &FrontPanelController::SpeedButton05v1Click, &FrontPanelController::SpeedButton015v1Click},
+    {&FrontPanelController::SpeedButton29Click, &FrontPanelController::SpeedButton15v2Click,
+     &FrontPanelController::SpeedButton5v2Click, &FrontPanelController::SpeedButton1p5v2Click,
+     &FrontPanelController::SpeedButton05v2Click, &FrontPanelController::SpeedButton015v2Click},
 }};
 
+// Runs the main window's front-panel handler, if there is a main window.
+void ForwardToPanel(PanelHandler handler) {
+  if (Form1) (Form1->FrontPanel().*handler)(Form1);
+}
+
 // The main window's copy of the twin panel's `button` takes its state, then
-// the main handler runs.
-void CopyThenForward(const FrontPanelControls& twin, engine::PanelButton button, MainHandler handler) {
-  if (!Form1 || !(twin.*button)) return;
+// the main window's handler runs.
+bool CopyToMain(const FrontPanelControls& twin, engine::PanelButton button) {
+  if (!Form1 || !(twin.*button)) return false;
   if (auto* main = Form1->*button) main->SetDown((twin.*button)->Down());
-  (Form1->*handler)(Form1);
+  return true;
+}
+
+void CopyThenForward(const FrontPanelControls& twin, engine::PanelButton button, PanelHandler handler) {
+  if (CopyToMain(twin, button)) (Form1->FrontPanel().*handler)(Form1);
+}
+
+void CopyThenForward(const FrontPanelControls& twin, engine::PanelButton button, AcquisitionHandler handler) {
+  if (CopyToMain(twin, button)) (Form1->Acquisition().*handler)(Form1);
 }
 
 void CopyBar(TTrackBar* twin, TTrackBar* main) {
@@ -67,10 +86,6 @@ void ShowChannelSettings(FrontPanelControls* panel, const engine::ScopeSettings&
   if (TGrSpeedButton* on = panel->*kOn[channel - 1]) on->SetDown(shown);
   if (TGrSpeedButton* off = panel->*kOff[channel - 1]) off->SetDown(!shown);
 }
-
-void ShowChannelSettings(TForm1& main, int channel) { main.FrontPanel().ShowChannelSettings(channel); }
-
-void ShowTimeBase(TForm1& main) { main.FrontPanel().ShowTimeBase(); }
 
 TForm11::TForm11(TComponent* owner, const engine::ScopeStates& states)
     : TForm(owner), engine::WithScopeStates(states) {
@@ -128,17 +143,14 @@ void TForm11::BindForwards() {
   // The main window's handlers set the settings, which both panels show.
   for (std::size_t row = 0; row < engine::TimeBaseTable.size(); ++row) {
     const engine::TimeBaseStep& step = engine::TimeBaseTable[row];
-    const MainHandler handler = TimeBaseHandlers[row];
+    const PanelHandler handler = engine::front_panel::TimeBaseHandlers[row];
     for (const engine::PanelButton button : {step.Button, step.SpanButton})
-      if (button)
-        bind(this->*button, [handler] {
-          if (Form1) (Form1->*handler)(Form1);
-        });
+      if (button) bind(this->*button, [handler] { ForwardToPanel(handler); });
   }
   for (int channel = 1; channel <= 2; ++channel)
     for (std::size_t i = 0; i < 6; ++i) {
-      const MainHandler handler = kRangeHandlers[static_cast<std::size_t>(channel - 1)][i];
-      bind(RangeButtons(channel)[i], [handler] { if (Form1) (Form1->*handler)(Form1); });
+      const PanelHandler handler = kRangeHandlers[static_cast<std::size_t>(channel - 1)][i];
+      bind(RangeButtons(channel)[i], [handler] { ForwardToPanel(handler); });
     }
 
   bind(CH1on, [this] { CH1onClick(this); });
@@ -169,58 +181,42 @@ void TForm11::BindForwards() {
   TrackBar3->OnChange = [this](TObject* s) { TrackBar3Change(s); };
 }
 
-void TForm11::CH1onClick(TObject*) { CopyThenForward(*this, &FrontPanelControls::CH1on, &TForm1::CH1onClick); }
-void TForm11::CH2onClick(TObject*) { CopyThenForward(*this, &FrontPanelControls::CH2on, &TForm1::CH2onClick); }
-void TForm11::SpeedButtonRunClick(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButtonRun, &TForm1::SpeedButtonRunClick); }
+void TForm11::CH1onClick(TObject*) { CopyThenForward(*this, &FrontPanelControls::CH1on, &FrontPanelController::CH1onClick); }
+void TForm11::CH2onClick(TObject*) { CopyThenForward(*this, &FrontPanelControls::CH2on, &FrontPanelController::CH2onClick); }
+void TForm11::SpeedButtonRunClick(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButtonRun, &AcquisitionController::SpeedButtonRunClick); }
 void TForm11::SpeedButtonSingleClick(TObject*) {
-  CopyThenForward(*this, &FrontPanelControls::SpeedButtonSingle, &TForm1::SpeedButtonSingleClick);
+  CopyThenForward(*this, &FrontPanelControls::SpeedButtonSingle, &AcquisitionController::SpeedButtonSingleClick);
 }
-void TForm11::SpeedButton_ac1Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton_ac1, &TForm1::SpeedButton_ac1Click); }
-void TForm11::SpeedButton_dc1Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton_dc1, &TForm1::SpeedButton_dc1Click); }
+void TForm11::SpeedButton_ac1Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton_ac1, &FrontPanelController::SpeedButton_ac1Click); }
+void TForm11::SpeedButton_dc1Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton_dc1, &FrontPanelController::SpeedButton_dc1Click); }
 void TForm11::SpeedButton_gnd1Click(TObject*) {
-  CopyThenForward(*this, &FrontPanelControls::SpeedButton_gnd1, &TForm1::SpeedButton_gnd1Click);
+  CopyThenForward(*this, &FrontPanelControls::SpeedButton_gnd1, &FrontPanelController::SpeedButton_gnd1Click);
 }
-void TForm11::SpeedButton_ac2Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton__ac2, &TForm1::SpeedButton__ac2Click); }
-void TForm11::SpeedButton_dc2Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton_dc2, &TForm1::SpeedButton_dc2Click); }
+void TForm11::SpeedButton_ac2Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton__ac2, &FrontPanelController::SpeedButton__ac2Click); }
+void TForm11::SpeedButton_dc2Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::SpeedButton_dc2, &FrontPanelController::SpeedButton_dc2Click); }
 void TForm11::SpeedButton_gnd2Click(TObject*) {
-  CopyThenForward(*this, &FrontPanelControls::SpeedButton_gnd2, &TForm1::SpeedButton_gnd2Click);
+  CopyThenForward(*this, &FrontPanelControls::SpeedButton_gnd2, &FrontPanelController::SpeedButton_gnd2Click);
 }
 void TForm11::SpeedButton005usClick(TObject*) {
-  CopyThenForward(*this, &FrontPanelControls::SpeedButton005us, &TForm1::SpeedButton005usClick);
+  CopyThenForward(*this, &FrontPanelControls::SpeedButton005us, &FrontPanelController::SpeedButton005usClick);
 }
-void TForm11::x11Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::x11, &TForm1::x11Click); }
-void TForm11::x101Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::x101, &TForm1::x101Click); }
-void TForm11::x12Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::x12, &TForm1::x12Click); }
-void TForm11::x102Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::x102, &TForm1::x102Click); }
-void TForm11::SpeedButton3Click(TObject*) {
-  if (Form1) Form1->SpeedButton3Click(Form1);
-}
-void TForm11::SpeedButton4Click(TObject*) {
-  if (Form1) Form1->SpeedButton4Click(Form1);
-}
-void TForm11::SpeedButton_extClick(TObject*) {
-  if (Form1) Form1->SpeedButton_extClick(Form1);
-}
-void TForm11::SpeedButton5Click(TObject*) {
-  if (Form1) Form1->SpeedButton5Click(Form1);
-}
-void TForm11::SpeedButton6Click(TObject*) {
-  if (Form1) Form1->SpeedButton6Click(Form1);
-}
-void TForm11::SpeedButton7Click(TObject*) {
-  if (Form1) Form1->SpeedButton7Click(Form1);
-}
-void TForm11::SpeedButton8Click(TObject*) {
-  if (Form1) Form1->SpeedButton8Click(Form1);
-}
+void TForm11::x11Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::x11, &FrontPanelController::x11Click); }
+void TForm11::x101Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::x101, &FrontPanelController::x101Click); }
+void TForm11::x12Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::x12, &FrontPanelController::x12Click); }
+void TForm11::x102Click(TObject*) { CopyThenForward(*this, &FrontPanelControls::x102, &FrontPanelController::x102Click); }
+void TForm11::SpeedButton3Click(TObject*) { ForwardToPanel(&FrontPanelController::SpeedButton3Click); }
+void TForm11::SpeedButton4Click(TObject*) { ForwardToPanel(&FrontPanelController::SpeedButton4Click); }
+void TForm11::SpeedButton_extClick(TObject*) { ForwardToPanel(&FrontPanelController::SpeedButton_extClick); }
+void TForm11::SpeedButton5Click(TObject*) { ForwardToPanel(&FrontPanelController::SpeedButton5Click); }
+void TForm11::SpeedButton6Click(TObject*) { ForwardToPanel(&FrontPanelController::SpeedButton6Click); }
+void TForm11::SpeedButton7Click(TObject*) { ForwardToPanel(&FrontPanelController::SpeedButton7Click); }
+void TForm11::SpeedButton8Click(TObject*) { ForwardToPanel(&FrontPanelController::SpeedButton8Click); }
 
 void TForm11::TrackBar1Change(TObject*) { CopyBar(TrackBar1, Form1 ? Form1->TrackBar1 : nullptr); }
 void TForm11::TrackBar2Change(TObject*) { CopyBar(TrackBar2, Form1 ? Form1->TrackBar2 : nullptr); }
 void TForm11::TrackBar3Change(TObject*) { CopyBar(TrackBar3, Form1 ? Form1->TrackBar3 : nullptr); }
 
-void TForm11::SpeedButton24Click(TObject*) {
-  if (Form1) Form1->SpeedButton24Click(Form1);
-}
+void TForm11::SpeedButton24Click(TObject*) { ForwardToPanel(&FrontPanelController::SpeedButton24Click); }
 
 void TForm11::GrSpeedButton1Click(TObject*) {
   LeaveBigScreen();

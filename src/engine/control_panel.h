@@ -155,10 +155,6 @@ void MirrorToTwin(const FrontPanelControls& main, PanelControl<TTrackBar> contro
 // the range (while its code has a button), the coupling, the probe and
 // whether the trace is shown.
 void ShowChannelSettings(FrontPanelControls* panel, const engine::ScopeSettings& settings, int channel);
-// The same on the main window and on the twin panel.
-void ShowChannelSettings(TForm1& main, int channel);
-// The time/div and span buttons of both panels show the settings' rows.
-void ShowTimeBase(TForm1& main);
 
 
 // A main-window handler, as the twin panel's items run it.

@@ -34,7 +34,7 @@ void TForm1::Hardware1Click(TObject* /*Sender*/) {
   SpeedButtonRun->SetDown(false);
   SpeedButtonRunClick(this);
   SpeedButtonSingle->SetDown(false);
-  SpeedButtonSingleClick(this);
+  Acquisition().SpeedButtonSingleClick(this);
 
   // The dialog offers the mode in force; its radio buttons set DemoMode
   // (and the device trigger level that goes with it) as they are clicked.
@@ -49,19 +49,19 @@ void TForm1::Hardware1Click(TObject* /*Sender*/) {
 
   if (ScopeState.DemoMode) {
     // Demo mode chosen.
-    tee_demo_taulut();
+    Acquisition().tee_demo_taulut();
     MessageDlgPos(kDemoChosenText, mtInformation, mbOK, 0, Left() + 240, Top() + 200);
     RecorderDemoChangePending = 1;
   } else {
     // The device: open it unless it is open already.
-    test2();
+    Acquisition().test2();
     if (device_.HardwareMissing()) {
       if (BtnBottomDlg1) BtnBottomDlg1->ShowModal();
       MessageDlgPos(kNoDeviceText, mtInformation, mbOK, 0, Left() + 238, Top() + 200);
       ScopeState.DemoMode = 1;
       // The device level is turned round for the demo trigger search.
       RefreshDeviceTriggerLevel();
-      tee_demo_taulut();
+      Acquisition().tee_demo_taulut();
     } else if (ScopeState.FirstRunCalibration) {
       MessageDlgPos(kNotCalibratedText, mtWarning, mbOK, 0, Left() + 125, Top() + 200);
     }

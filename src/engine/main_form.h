@@ -83,21 +83,9 @@ class TForm1 : public TForm,
 
   void FormCreate(TObject* Sender);
 
-  // ---- Device link and commands
+  // ---- Device link
   // The device this window drives.
   device::ScopeDevice& Device() const { return device_; }
-  // Open the device if needed, then 1 V/div on both channels and 1 ms/div;
-  // test1 also calibrates when asked to, test2 first forgets an earlier failure.
-  void test0();
-  void test1();
-  void test2();
-  // The firmware version query at the end of the start-up (About box).
-  void QueryFirmwareVersion();
-
-  // Settings packet (engine/front_panel/): built from the engine state and sent.
-  void Set500();
-  void Set_DACs();
-  void asetus(const std::string& label, int kind);
 
   // Controls of the display modes, made with their modes (nullptr until
   // then): the bit view button "10110010" and the spectral-density marker
@@ -109,13 +97,6 @@ class TForm1 : public TForm,
   // The buttons the start-up presses and the horizontal position bar.
   TPanel* LoadingPanel;             // "Loading, please wait..." while the device opens
   TScrollBar* ScrollBar2;           // horizontal position, 32 = centre
-  void SpeedButton15v1Click(TObject* Sender);
-  void SpeedButton15v2Click(TObject* Sender);
-  void SpeedButton2msClick(TObject* Sender);
-  // Applies one row of the time-base table, or one volts/div row to a channel
-  // (1 or 2), as the front-panel buttons of that row do.
-  void ApplyTimeBaseStep(const engine::TimeBaseStep& step);
-  void ApplyRangeStep(int channel, const engine::RangeStep& step);
 
   // Picture steps of the apply operations (main_picture.cpp). The marker read-outs
   // print nothing while no marker read-out is shown.
@@ -128,8 +109,6 @@ class TForm1 : public TForm,
   void kursorivoltit();     // voltage-marker read-out (dV and levels)
   void kursoritaajuus();    // frequency-marker read-out
   void kursoridb();         // level-marker read-out
-  // Demo display periods from the current ranges, positions and time base.
-  void tee_demo();
 
  private:
   // Builds the controls above; run by the constructor before FormCreate.
@@ -168,7 +147,6 @@ class TForm1 : public TForm,
   void CreateStartupComponents();
   void Timer3Timer(TObject* Sender);
   void Timer1Timer(TObject* Sender);
-  void Timer6Timer(TObject* Sender);
   void FormCloseQuery(TObject* Sender, bool& CanClose);
   void FormClose(TObject* Sender, TCloseAction& Action);
   // A close asked for by a signal (SIGTERM, SIGINT, SIGHUP): nobody is there
@@ -188,16 +166,9 @@ class TForm1 : public TForm,
 
   // Handlers the start-up and close call in place. Those with an empty body
   // do nothing yet: no window control leads to them.
-  void SpeedButtonRunClick(TObject* Sender);            // Run button: acquisition cycle
-  void FastTimer1Timer(TObject* Sender);                // Run tick: acquisition cycle
-  void FastTimer2Timer(TObject* Sender);                // Single tick: acquisition cycle
-  void Timer2Timer(TObject* Sender);                    // trigger wait count: acquisition cycle
-  void Timer4Timer(TObject* Sender);                    // demo pacing: acquisition cycle
   void Timer5Timer(TObject* Sender);                    // generator mailbox poll (engine/instruments.cpp)
   void Timer91Timer(TObject* Sender);                   // generator sweep progress bar (engine/instruments.cpp)
   void DoGrid();                                        // graticule, markers and texts
-  void TrackBar3Change(TObject* Sender);                // trigger level
-  void tee_demo_taulut();                               // demo source tables
 
  private:
   // Unregisters the hot key when the window goes without a normal close.
@@ -214,18 +185,6 @@ class TForm1 : public TForm,
   // The Run and Single loops, the blocking captures, the steps after a
   // capture, the demo source and the device open.
   engine::acquisition::AcquisitionController& Acquisition() override { return *acquisition_; }
-  void SpeedButtonSingleClick(TObject* Sender);
-  // Blocking single capture for calibration, Bode sweep, autoset and the
-  // data-file reader; the recorder's start capture (true when all of it arrived).
-  void SingleClick();
-  bool SingleClick0();
-  void SetStatusText(const std::string& text);
-  // Run and Single released (with, then without their handlers); the wait
-  // for one Timer6 tick; both released and one tick let pass.
-  void ReleaseRunAndSingle();
-  void StopRunAndSingleLoops();
-  void WaitOneTimer6Tick();
-  void StopAndSettle();
 
   // Steps of the capture path; those with an empty body have nothing to
   // compute while their read-out or export is not shown.
@@ -237,6 +196,14 @@ class TForm1 : public TForm,
   // The picture of a capture: its traces, or the spectrum or bit view made of it.
   void DrawCapture(const display::Capture& capture);
   void ExtendedCalibrationStep();  // one step of the extended wait before the first calibration
+
+  // Called by the other instruments and windows.
+  void SpeedButtonRunClick(TObject* Sender);
+  void SingleClick();
+  bool SingleClick0();
+  void SetStatusText(const std::string& text);
+  void WaitOneTimer6Tick();
+  void StopAndSettle();
 
  private:
   std::unique_ptr<engine::acquisition::AcquisitionController> acquisition_;
@@ -250,8 +217,6 @@ class TForm1 : public TForm,
   void SetHistoryBarsEnabled(bool enabled);
   // History bars off while the capture loop runs; the next capture is stored.
   void StartHistoryRecording();
-  bool PersistDown() const;
-  bool LinkLost() const;
 
  public:
   // ======== Picture cycle and trace drawing ========
@@ -284,10 +249,6 @@ class TForm1 : public TForm,
   std::unique_ptr<engine::calibration::CalibrationController> calibration_;
 
  public:
-  // Run and Single up, both stop flags set (the close stops the acquisition so).
-  void Power_on_off();
-
- public:
   // ======== Front panel: time base and vertical channels ========
   // The work behind the front panel's handlers.
   engine::front_panel::FrontPanelController& FrontPanel() override { return *front_panel_; }
@@ -297,52 +258,16 @@ class TForm1 : public TForm,
   // handlers (BindTriggerHandlers binds the trigger group); run while the window is built.
   void CreateFrontPanel();
 
-  // Time/div steps; each presses its own button (and its twin), so callers
-  // need not. In spectrum mode the same handlers serve the span buttons.
-  void SpeedButton500msClick(TObject* Sender);
-  void SpeedButton200msClick(TObject* Sender);
-  void SpeedButton50usClick(TObject* Sender);   // "100ms"
-  void SpeedButton01sClick(TObject* Sender);    // "50ms"
-  void peedButton50msClick(TObject* Sender);    // "20ms"
-  void SpeedButton20msClick(TObject* Sender);   // "10ms"
-  void SpeedButton10msClick(TObject* Sender);   // "5ms"
-  void SpeedButton5msClick(TObject* Sender);    // "2ms"
-  void SpeedButton1msClick(TObject* Sender);    // "0.5ms"
-  void SpeedButton05msClick(TObject* Sender);   // "0.2ms"
-  void SpeedButton02msClick(TObject* Sender);   // "0.1ms"
-  void SpeedButton01msClick(TObject* Sender);   // "50us"
-  void SpeedButton20usClick(TObject* Sender);
-  void SpeedButton55Click(TObject* Sender);     // span "6M"
-  void SpeedButton10usClick(TObject* Sender);
-  void SpeedButton5usClick(TObject* Sender);
-  void SpeedButton2usClick(TObject* Sender);
-  void SpeedButton1usClick(TObject* Sender);
-  void SpeedButton05usClick(TObject* Sender);
-  void SpeedButton02usClick(TObject* Sender);
-  void SpeedButton01usClick(TObject* Sender);
-  void SpeedButton20nsClick(TObject* /*Sender*/) {}  // no control calls it
-  // The handler of TimeBaseTable row `row`.
-  void TimeBaseStepClick(std::size_t row);
-  // Runs the handler of the time/div button that is down (scope mode) or of
-  // the span button that is down (spectrum mode).
-  void ReapplyTimeBase();
-  void SpeedButton005usClick(TObject* Sender);  // "S/L": linear or sine interpolation
-  void ScrollBar2Change(TObject* Sender);       // horizontal position
-  void SpeedButton24Click(TObject* Sender);     // horizontal position to the step's preset
+  // Ground-level markers (engine/ground_levels.cpp).
+  void y1_viiva();  // CH1 ground-level marker (engine/ground_levels.cpp)
+  void y2_viiva();  // CH2 ground-level marker
 
-  // Vertical channels: volts/div, coupling, probes, positions, display.
-  void SpeedButton28Click(TObject* Sender);
-  void SpeedButton5v1Click(TObject* Sender);
-  void SpeedButton1p5v1Click(TObject* Sender);
-  void SpeedButton05v1Click(TObject* Sender);
-  void SpeedButton015v1Click(TObject* Sender);
-  void SpeedButton29Click(TObject* Sender);
-  void SpeedButton5v2Click(TObject* Sender);
-  void SpeedButton1p5v2Click(TObject* Sender);
-  void SpeedButton05v2Click(TObject* Sender);
-  void SpeedButton015v2Click(TObject* Sender);
-  // Runs the volts/div handler of range code `code` for channel 1 or 2.
+  // Called by the other instruments and windows.
+  void Set500();
+  void Set_DACs();
   void RangeCodeClick(int channel, std::uint8_t code);
+  void SpeedButton5v1Click(TObject* Sender);
+  void SpeedButton5v2Click(TObject* Sender);
   void SpeedButton_ac1Click(TObject* Sender);
   void SpeedButton_dc1Click(TObject* Sender);
   void SpeedButton_gnd1Click(TObject* Sender);
@@ -353,39 +278,24 @@ class TForm1 : public TForm,
   void x101Click(TObject* Sender);
   void x12Click(TObject* Sender);
   void x102Click(TObject* Sender);
-  void TrackBar1Change(TObject* Sender);
-  void TrackBar2Change(TObject* Sender);
   void CH1onClick(TObject* Sender);
   void CH2onClick(TObject* Sender);
-  void SpeedButtonCh1Click(TObject* Sender);
-  void SpeedButtonCh2Click(TObject* Sender);
-  // CH1's trace, label and read-outs as the settings have it.
   void ch1_dso();
-
-  // Ground-level markers (engine/ground_levels.cpp).
-  void y1_viiva();  // CH1 ground-level marker (engine/ground_levels.cpp)
-  void y2_viiva();  // CH2 ground-level marker
+  void TimeBaseStepClick(std::size_t row);
+  void ReapplyTimeBase();
+  void SpeedButton02msClick(TObject* Sender);
+  void SpeedButton05usClick(TObject* Sender);
+  void ScrollBar2Change(TObject* Sender);
+  void SpeedButton8Click(TObject* Sender);
+  void RefreshDeviceTriggerLevel();
 
  private:
   std::unique_ptr<engine::front_panel::FrontPanelController> front_panel_;
-  // "On" of channel 1 or 2 clicked (the Big Screen's keys press it too).
-  void ChannelOnClick(int channel);
 
  public:
   // ======== Trigger controls, graticule, marker lines and screen texts ========
-  // Trigger source "Ch1", "Ch2", "Ext"; slope rising, falling; "On", "Off".
-  // Each presses its own button and its twin on Form11.
-  void SpeedButton3Click(TObject* Sender);
-  void SpeedButton4Click(TObject* Sender);
-  void SpeedButton_extClick(TObject* Sender);
-  void SpeedButton5Click(TObject* Sender);
-  void SpeedButton6Click(TObject* Sender);
-  void SpeedButton7Click(TObject* Sender);
-  void SpeedButton8Click(TObject* Sender);
-  // Binds the trigger group's handlers; run while the window is built.
+  // Binds the trigger group's handlers (FrontPanel()); run while the window is built.
   void BindTriggerHandlers();
-  // DemoMode changed: the device level follows the level bar and is sent again.
-  void RefreshDeviceTriggerLevel();
 
   // Picture items drawn with the not-xor pen (drawing one twice removes it).
   void t_viiva();       // trigger-level tick in the trigger source's pen

@@ -185,7 +185,7 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
            },
            [ch](TForm1& t, const engine::SettingsSnapshot& f, const engine::SettingsFileKey& k, engine::RecallState&) {
              engine::keys::PutPosition(f, k.Section, k.Key, ScopeChannel(t, ch).Position,
-                                       [&] { ch == 1 ? t.TrackBar1Change(&t) : t.TrackBar2Change(&t); });
+                                       [&] { ch == 1 ? t.FrontPanel().TrackBar1Change(&t) : t.FrontPanel().TrackBar2Change(&t); });
            }});
     }
 
@@ -238,7 +238,7 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
              while (engine::SpanButton(row) && engine::SpanButton(row) != kSpanMembers[i]) ++row;
              if (!engine::SpanButton(row) || !f.Flag(k.Section, k.Key, t.ScopeState.Settings.SpanRow == row)) return;
              t.ScopeState.Settings.SpanRow = static_cast<std::uint8_t>(row);
-             ShowTimeBase(t);
+             t.FrontPanel().ShowTimeBase();
            }});
     add(engine::keys::ButtonKey("FFT_Lin_Log", "Lin", Step::kSpectrum, [](const TForm1& t) { return t.SpeedButtonLin; },
                                 engine::keys::ButtonRecall::kSelect));
@@ -287,7 +287,7 @@ const std::vector<engine::SettingsFileKey>& TForm1::SettingsFileKeys() const {
     integerKey("Trigger", "Position", Step::kTrigger, [](const TForm1& t) { return int{t.ScopeState.Settings.TriggerLevel}; },
                [](TForm1& t, int stored) {
                  t.TrackBar3->SetPosition(stored);
-                 t.TrackBar3Change(&t);
+                 t.FrontPanel().TrackBar3Change(&t);
                });
     integerKey("Trigger", "Position_x", Step::kPositionX, [](const TForm1& t) { return t.ScrollBar2->Position(); },
                [](TForm1& t, int stored) {

@@ -83,14 +83,14 @@ void TForm1::CreateStartupComponents() {
     return t;
   };
   Timer1 = timer("Timer1", kTimer1Interval, true, [this](TObject* s) { Timer1Timer(s); });
-  Timer2 = timer("Timer2", kTimer2Interval, true, [this](TObject* s) { Timer2Timer(s); });
+  Timer2 = timer("Timer2", kTimer2Interval, true, [this](TObject* s) { Acquisition().Timer2Timer(s); });
   // The start-up timer is enabled at the end of FormCreate.
   Timer3 = timer("Timer3", kTimer3Interval, false, [this](TObject* s) { Timer3Timer(s); });
-  Timer4 = timer("Timer4", kTimer4Interval, true, [this](TObject* s) { Timer4Timer(s); });
+  Timer4 = timer("Timer4", kTimer4Interval, true, [this](TObject* s) { Acquisition().Timer4Timer(s); });
   Timer5 = timer("Timer5", kTimer5Interval, true, [this](TObject* s) { Timer5Timer(s); });
-  Timer6 = timer("Timer6", kTimer6Interval, false, [this](TObject* s) { Timer6Timer(s); });
-  Fasttimer1 = timer("Fasttimer1", kFastTimerInterval, false, [this](TObject* s) { FastTimer1Timer(s); });
-  Fasttimer2 = timer("Fasttimer2", kFastTimerInterval, false, [this](TObject* s) { FastTimer2Timer(s); });
+  Timer6 = timer("Timer6", kTimer6Interval, false, [this](TObject* s) { Acquisition().Timer6Timer(s); });
+  Fasttimer1 = timer("Fasttimer1", kFastTimerInterval, false, [this](TObject* s) { Acquisition().FastTimer1Timer(s); });
+  Fasttimer2 = timer("Fasttimer2", kFastTimerInterval, false, [this](TObject* s) { Acquisition().FastTimer2Timer(s); });
   Timer91 = timer("Timer91", kTimer91Interval, false, [this](TObject* s) { Timer91Timer(s); });
 
   MainMenu1 = new TMainMenu(this);
@@ -102,8 +102,8 @@ void TForm1::CreateStartupComponents() {
 
   // The front panel holds the CH1 and CH2 position bars (the trigger level
   // bar is bound with the other trigger controls).
-  TrackBar1->OnChange = [this](TObject* s) { TrackBar1Change(s); };
-  TrackBar2->OnChange = [this](TObject* s) { TrackBar2Change(s); };
+  TrackBar1->OnChange = [this](TObject* s) { FrontPanel().TrackBar1Change(s); };
+  TrackBar2->OnChange = [this](TObject* s) { FrontPanel().TrackBar2Change(s); };
 
   OpenDialog2 = new TOpenDialog(this);
   OpenDialog2->Name = "OpenDialog2";

@@ -97,7 +97,7 @@ void TForm1::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
   // Stop the acquisition and power the device down, once.
   if (!ScopeState.ClosingDone) {
     ScopeState.ClosingDone = 1;
-    if (!ScopeState.DemoMode) Power_on_off();
+    if (!ScopeState.DemoMode) Acquisition().Power_on_off();
     device_.ReleaseDevice();
   }
 

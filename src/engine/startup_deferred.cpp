@@ -140,10 +140,10 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   // the range and time labels agree with the pressed buttons (nothing is sent
   // in demo mode); remote commands are taken from here on.
   const auto demoReady = [this] {
-    tee_demo_taulut();
-    SpeedButton15v1Click(this);
-    SpeedButton15v2Click(this);
-    SpeedButton2msClick(this);
+    Acquisition().tee_demo_taulut();
+    FrontPanel().SpeedButton15v1Click(this);
+    FrontPanel().SpeedButton15v2Click(this);
+    FrontPanel().SpeedButton2msClick(this);
     ScopeState.StartupModeReady = 1;
   };
   if (ScopeState.DemoMode) {
@@ -155,7 +155,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
       Close();
       return;
     }
-    test0();
+    Acquisition().test0();
     ScopeState.StartupModeReady = !device_.HardwareMissing();
     if (device_.HardwareMissing()) {
       if (BtnBottomDlg1) BtnBottomDlg1->ShowModal();
@@ -173,16 +173,16 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
     MessageDlgPos(kCalibrateNowText, mtInformation, mbOK, 0, Left() + 155, Top() + 200);
     if (Application->Terminated()) return;
     Calibration().calibrate();
-    TrackBar1Change(this);
-    TrackBar2Change(this);
+    FrontPanel().TrackBar1Change(this);
+    FrontPanel().TrackBar2Change(this);
     // A calibration cut short (the device went away) is
     // asked for again at the next start.
     if (ScopeState.CalibrationCompleted) ScopeState.FirstRunCalibration = 0;
     // Asked to close while calibrating: the close follows, nothing more starts.
     if (ScopeState.CloseRequested) return;
-    SpeedButton15v1Click(this);
-    SpeedButton15v2Click(this);
-    SpeedButton2msClick(this);
+    FrontPanel().SpeedButton15v1Click(this);
+    FrontPanel().SpeedButton15v2Click(this);
+    FrontPanel().SpeedButton2msClick(this);
   }
 
   // Bring each ground mark toward mid-screen, one bar step per round: a
@@ -222,7 +222,7 @@ void TForm1::Timer3Timer(TObject* /*Sender*/) {
   if (ScopeState.OtherInstruments.ActivateGenerator) ScopeState.OtherInstruments.ActivateGenerator();
 
   // The firmware version for the about box.
-  QueryFirmwareVersion();
+  Acquisition().QueryFirmwareVersion();
 
   // From now on StartupTick counts for the capture loops.
   ScopeState.StartupTick = 0;

@@ -158,19 +158,23 @@ void TForm1::ClearDisplayonRunSingleClick1Click(TObject*) {
 // ---------------------------------------------------------------- shortcuts
 
 void TForm1::Form10KeyDown(unsigned short Key, TShiftState Shift) {
-  auto press = [this](TGrSpeedButton* button, void (TForm1::*handler)(TObject*)) {
+  using engine::acquisition::AcquisitionController;
+  using engine::front_panel::FrontPanelController;
+  // The handler is that of a controller: `handler` of `target`.
+  auto press = [this](TGrSpeedButton* button, auto& target, auto handler) {
     button->SetDown(true);
-    (this->*handler)(this);
+    (target.*handler)(this);
   };
-  auto toggle = [this](TGrSpeedButton* button, void (TForm1::*handler)(TObject*)) {
+  auto toggle = [this](TGrSpeedButton* button, auto& target, auto handler) {
     button->SetDown(!button->Down());
-    (this->*handler)(this);
+    (target.*handler)(this);
   };
   const int channel = Shift == ssShift ? 2 : 1;
   switch (Key) {
-    case 'R': toggle(SpeedButtonRun, &TForm1::SpeedButtonRunClick); break;
+    case 'R': toggle(SpeedButtonRun, Acquisition(), &AcquisitionController::SpeedButtonRunClick); break;
     case 'S':
-      if (SpeedButtonSingle->Enabled()) toggle(SpeedButtonSingle, &TForm1::SpeedButtonSingleClick);
+      if (SpeedButtonSingle->Enabled())
+        toggle(SpeedButtonSingle, Acquisition(), &AcquisitionController::SpeedButtonSingleClick);
       break;
     case VK_DOWN:
     case VK_UP: {
@@ -189,28 +193,28 @@ void TForm1::Form10KeyDown(unsigned short Key, TShiftState Shift) {
     }
     case 'T':
       if (ScopeState.Settings.TriggerOff != 0)
-        press(SpeedButton7, &TForm1::SpeedButton7Click);
+        press(SpeedButton7, FrontPanel(), &FrontPanelController::SpeedButton7Click);
       else
-        press(SpeedButton8, &TForm1::SpeedButton8Click);
+        press(SpeedButton8, FrontPanel(), &FrontPanelController::SpeedButton8Click);
       break;
     case 'C':
       if (engine::TriggerSourceIndex(ScopeState.Settings) == 0)
-        press(SpeedButton4, &TForm1::SpeedButton4Click);
+        press(SpeedButton4, FrontPanel(), &FrontPanelController::SpeedButton4Click);
       else
-        press(SpeedButton3, &TForm1::SpeedButton3Click);
+        press(SpeedButton3, FrontPanel(), &FrontPanelController::SpeedButton3Click);
       break;
     case 'E':
       if (ScopeState.Settings.TriggerSlope != 0)
-        press(SpeedButton6, &TForm1::SpeedButton6Click);
+        press(SpeedButton6, FrontPanel(), &FrontPanelController::SpeedButton6Click);
       else
-        press(SpeedButton5, &TForm1::SpeedButton5Click);
+        press(SpeedButton5, FrontPanel(), &FrontPanelController::SpeedButton5Click);
       break;
     case '1':
     case '2': {
       // "On" takes the state opposite to the settings', then its click runs.
       const int c = Key == '1' ? 1 : 2;
       (c == 1 ? CH1on : CH2on)->SetDown(!ScopeState.Settings.On(c));
-      ChannelOnClick(c);
+      FrontPanel().ChannelOnClick(c);
       break;
     }
     case VK_F1: Spectrum().CH1CH21Click(this); break;

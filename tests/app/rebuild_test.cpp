@@ -23,7 +23,7 @@ class RebuildTest : public device_test::DeviceTest {
   Opening OpenAndCapture() {
     InstallLogicFile(device_test::LogicFile(5, device_test::FullData()));
     Device().ClearLog();
-    Form1->test0();
+    Form1->Acquisition().test0();
     Opening o{Writes(), {}};
     Form1->SpeedButtonSingle->Click();
     EXPECT_TRUE(harness_->PumpUntil([] { return ScopeState().AcquisitionIdle == 1; }, 3000));
@@ -38,8 +38,8 @@ TEST_F(RebuildTest, AProgramBuiltAfterAnotherClosedStartsAsTheFirstDid) {
   ASSERT_FALSE(first.Writes.empty());
   // The user moves away from every start-up setting the opening sends, then
   // closes the program.
-  Form1->SpeedButton5usClick(Form1);
-  Form1->SpeedButton015v1Click(Form1);
+  Form1->FrontPanel().SpeedButton5usClick(Form1);
+  Form1->FrontPanel().SpeedButton015v1Click(Form1);
   Form1->SpeedButton5v2Click(Form1);
   Form1->SpeedButton_ac1Click(Form1);
   Form1->SpeedButton_gnd2Click(Form1);

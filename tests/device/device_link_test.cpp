@@ -31,7 +31,7 @@ TEST_F(DeviceLinkTest, OpenSendsLogicStreamThenSettingsForOneVoltAndOneMilliseco
   const std::vector<std::uint8_t> data = FullData();
   InstallLogicFile(LogicFile(5, data));
 
-  Form1->test0();
+  Form1->Acquisition().test0();
 
   EXPECT_TRUE(Link().IsOpen());
   EXPECT_FALSE(Link().HardwareMissing());
@@ -78,7 +78,7 @@ TEST_F(DeviceLinkTest, OpenSendsLogicStreamThenSettingsForOneVoltAndOneMilliseco
 
 TEST_F(DeviceLinkTest, OpenWhileOpenOnlyPressesTheButtons) {
   OpenDevice();
-  Form1->test0();
+  Form1->Acquisition().test0();
   const auto writes = Writes();
   ASSERT_EQ(writes.size(), 3u) << Device().Dump();
   for (const auto& w : writes) EXPECT_EQ(w.size(), 10u);
@@ -89,7 +89,7 @@ TEST_F(NoDeviceLinkTest, NoDeviceLeavesEverythingAsItWas) {
   InstallLogicFile(LogicFile(5, FullData()));
   // A range press would print its label over this one.
   ScopeState().Channels[0].RangeText = "unchanged";
-  Form1->test0();
+  Form1->Acquisition().test0();
   EXPECT_TRUE(Link().HardwareMissing());
   EXPECT_FALSE(Link().IsOpen());
   EXPECT_TRUE(Device().Transfers().empty());
@@ -102,7 +102,7 @@ TEST_F(DeviceLinkTest, ReadPipeFailureClosesTheWritePipe) {
   InstallLogicFile(LogicFile(5, FullData()));
   Device().FailOpen(1);  // the write pipe opens, the read pipe does not
 
-  Form1->test0();
+  Form1->Acquisition().test0();
 
   EXPECT_TRUE(Link().HardwareMissing());
   EXPECT_FALSE(Link().IsOpen());
@@ -112,7 +112,7 @@ TEST_F(DeviceLinkTest, ReadPipeFailureClosesTheWritePipe) {
   EXPECT_FALSE(Form1->LoadingPanel->Visible());
 
   // Nothing stays claimed: the next open goes through.
-  Form1->test2();
+  Form1->Acquisition().test2();
   EXPECT_TRUE(Link().IsOpen());
   EXPECT_FALSE(Link().HardwareMissing());
   EXPECT_EQ(Device().LogicUploads(), 1);
@@ -123,7 +123,7 @@ TEST_F(DeviceLinkTest, FirmwareQueryShowsTheFourVersionCharacters) {
   Device().SetFirmwareVersion("2.07");
   EXPECT_EQ(AboutBox->Label2->Caption(), " ");
 
-  Form1->QueryFirmwareVersion();
+  Form1->Acquisition().QueryFirmwareVersion();
 
   const auto& t = Device().Transfers();
   ASSERT_EQ(t.size(), 2u) << Device().Dump();
@@ -143,7 +143,7 @@ TEST_F(DeviceLinkTest, FirmwareLabelStaysBlankWithoutAFullReply) {
   Device().SetFirmwareVersion("9.99");
   ASSERT_EQ(Link().FirmwareVersion(), std::optional<std::string>("9.99"));
   Device().ScriptRead(UsbStatus::Timeout, 3);
-  Form1->QueryFirmwareVersion();
+  Form1->Acquisition().QueryFirmwareVersion();
   EXPECT_EQ(AboutBox->Label2->Caption(), " ");
   EXPECT_TRUE(Link().IsOpen()) << "a time-out is no lost device";
   EXPECT_TRUE(Dialogs().Messages().empty());
@@ -152,7 +152,7 @@ TEST_F(DeviceLinkTest, FirmwareLabelStaysBlankWithoutAFullReply) {
 TEST_F(DeviceLinkTest, FirmwareQueryInDemoModeSendsNothing) {
   OpenDevice();
   ScopeState().DemoMode = 1;
-  Form1->QueryFirmwareVersion();
+  Form1->Acquisition().QueryFirmwareVersion();
   EXPECT_TRUE(Device().Transfers().empty());
   EXPECT_EQ(AboutBox->Label2->Caption(), " ");
 }
@@ -197,7 +197,7 @@ TEST_F(DeviceLinkTest, VanishedDeviceIsReportedOnceAndSilencesTheLink) {
   Link().SendDeviceCommand(15);
   std::uint32_t got = 0;
   Link().MPUSBRead(Link().InHandle(), buffer.data(), 64, &got, 200);
-  Form1->QueryFirmwareVersion();
+  Form1->Acquisition().QueryFirmwareVersion();
   Link().ReleaseDevice();
   EXPECT_EQ(Device().Transfers().size(), seen) << Device().Dump();
   EXPECT_EQ(got, 0u);
@@ -220,7 +220,7 @@ TEST_F(DeviceLinkTest, VanishedDeviceIsRecognisedOnARead) {
 TEST_F(DeviceLinkTest, DeviceVanishingDuringTheUploadEndsTheOpen) {
   InstallLogicFile(LogicFile(5, FullData()));
   Device().UnplugAfter(1, 1000);  // command 8 gets through, the stream does not
-  Form1->test0();
+  Form1->Acquisition().test0();
   EXPECT_FALSE(Link().IsOpen());
   EXPECT_TRUE(Link().HardwareMissing());
   EXPECT_EQ(Dialogs().CountMessages(kDisconnected), 1);

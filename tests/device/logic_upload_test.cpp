@@ -11,7 +11,7 @@ class DeviceLogicTest : public DeviceTest {
   // Opens with `file` as the program's logic file; the stream sent, or empty.
   std::vector<std::uint8_t> UploadOf(const std::vector<std::uint8_t>& file) {
     InstallLogicFile(file);
-    Form1->test0();
+    Form1->Acquisition().test0();
     for (const SimTransfer& t : Device().Transfers())
       if (t.kind == SimTransfer::Kind::Write && t.length == kStreamBytes) return t.data;
     return {};
@@ -85,14 +85,14 @@ TEST_F(DeviceLogicTest, FileShorterThanItsHeaderIsRefused) {
 }
 
 TEST_F(DeviceLogicTest, MissingFileNamesWhereTheShippedFileBelongs) {
-  Form1->test0();
+  Form1->Acquisition().test0();
   ExpectRefused(ProgramLogicFile());
 }
 
 TEST_F(DeviceLogicTest, EarlierCopyInTheDataFolderServesWhenTheProgramFolderHasNone) {
   const std::vector<std::uint8_t> data = FullData();
   WriteFile(DataLogicFile(), LogicFile(5, data));
-  Form1->test0();
+  Form1->Acquisition().test0();
   EXPECT_TRUE(Driver().IsOpen());
   ASSERT_EQ(Device().LogicStream().size(), kStreamBytes);
   EXPECT_EQ(Device().LogicStream()[3], Reversed(data[0]));
@@ -109,7 +109,7 @@ TEST_F(DeviceLogicTest, UnreadableFileIsRefused) {
   // A folder where the copy should be: nothing can be copied over it or read.
   InstallLogicFile(LogicFile(5, FullData()));
   std::filesystem::create_directories(DataLogicFile());
-  Form1->test0();
+  Form1->Acquisition().test0();
   ExpectRefused(DataLogicFile());
 }
 
@@ -119,7 +119,7 @@ TEST_F(DeviceLogicTest, FailedUploadLeavesNoStaleStreamForTheNextOpen) {
   Driver().ReleaseDevice();
   Device().ClearLog();
   InstallLogicFile(LogicFile(26, FullData()));
-  Form1->test0();
+  Form1->Acquisition().test0();
   ExpectRefused(DataLogicFile());
 }
 

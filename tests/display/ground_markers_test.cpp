@@ -300,7 +300,7 @@ TEST_F(GroundStartupTest, FallingBackToDemoModeLeavesTheDemoBarsAlone) {
   ASSERT_NE(ScopeState().Channels[0].MarkerLevel, 128);
   const int ch1 = Form1->TrackBar1->Position(), ch2 = Form1->TrackBar2->Position();
   // Where the demo tables put the bars.
-  Form1->tee_demo_taulut();
+  Form1->Acquisition().tee_demo_taulut();
   EXPECT_EQ(Form1->TrackBar1->Position(), ch1);
   EXPECT_EQ(Form1->TrackBar2->Position(), ch2);
 }

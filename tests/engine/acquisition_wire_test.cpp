@@ -110,7 +110,7 @@ TEST_F(RunTest, SingleWhileRunIsActiveReleasesRunAndTakesOneCapture) {
   // Single is disabled while Run is down; the twin panel and the other
   // instruments press it by its state and handler.
   Form1->SpeedButtonSingle->SetDown(true);
-  Form1->SpeedButtonSingleClick(Form1);
+  Form1->Acquisition().SpeedButtonSingleClick(Form1);
   EXPECT_FALSE(Form1->SpeedButtonRun->Down());
   PumpUntil([&] { return !Form1->SpeedButtonSingle->Down(); });
   Pump(60);

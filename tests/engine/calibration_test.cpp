@@ -632,7 +632,7 @@ TEST_F(CalibrationTest, ExtendedWaitCountsRunUpdatesThenCalibrates) {
   using namespace engine;
   ScopeState().ExtendCalTime = 1;
   // At 20 ms/div every Run capture updates the read-outs.
-  Form1->ApplyTimeBaseStep(TimeBaseTable[4]);
+  Form1->FrontPanel().ApplyTimeBaseStep(TimeBaseTable[4]);
   ASSERT_GT(ScopeState().TimePerDiv, 1000000);
   Dialogs().ClearRecords();
 

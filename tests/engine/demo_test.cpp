@@ -28,7 +28,7 @@ class DemoTest : public HeldStartupTest {
     ScopeState().DemoMode = 1;
     HistoryState().HistoryIndex = 0;
     HistoryState().HistoryStoreOn = 1;
-    Form1->tee_demo_taulut();
+    Form1->Acquisition().tee_demo_taulut();
   }
 
   // One synthetic capture as the acquisition loops take it.
@@ -74,7 +74,7 @@ TEST_F(DemoTest, AtOneMillisecondPerDivisionBothSignalsSpanTheirRanges) {
 
 TEST_F(DemoTest, FasterThanTwentyMicrosecondsTheSecondPairIsShown) {
   ScopeState().TimePerDiv = 1000;
-  Form1->tee_demo();
+  Form1->Acquisition().tee_demo();
   std::vector<std::int16_t> ch1, ch2;
   for (int i = 0; i < 300; ++i) {
     ch1.push_back(Period(i));
@@ -90,7 +90,7 @@ TEST_F(DemoTest, EachChannelFollowsItsRangeAndPosition) {
   // CH2 at 3 V/div with the bar at 0: source / 200 + 128.
   ScopeState().Settings.Channels[1].GainCode = 1;
   Form1->TrackBar2->SetPosition(0);
-  Form1->tee_demo();
+  Form1->Acquisition().tee_demo();
   EXPECT_EQ(Period(300), 128);
   EXPECT_EQ(Period(301), 130);  // 522 / 200 = 2
   EXPECT_EQ(Period(304), 138);  // 2015 / 200 = 10
@@ -98,9 +98,9 @@ TEST_F(DemoTest, EachChannelFollowsItsRangeAndPosition) {
   // Pushed off the screen, the trace clips at 0 and 255.
   ScopeState().Settings.Channels[1].GainCode = 27;
   Form1->TrackBar2->SetPosition(127);
-  Form1->tee_demo();
+  Form1->Acquisition().tee_demo();
   Form1->TrackBar1->SetPosition(-128);
-  Form1->tee_demo();
+  Form1->Acquisition().tee_demo();
   Capture();
   const std::vector<std::int32_t> ch1 = Channel(1), ch2 = Channel(2);
   EXPECT_EQ(*std::min_element(ch2.begin(), ch2.end()), 0);
@@ -139,7 +139,7 @@ TEST_F(DemoTest, ATriggeredCaptureCrossesTheLevelAtTheLeftScreenEdge) {
 TEST_F(DemoTest, LevelsAtTheEndsOfTheScaleGetNoRandomOffsetAndNeverTriggerPastThem) {
   // CH2 pushed down so that its low half clips at code 0 (base 20, swing +-46).
   Form1->TrackBar2->SetPosition(54);
-  Form1->tee_demo();
+  Form1->Acquisition().tee_demo();
   ASSERT_EQ(Period(525), 0);
   ASSERT_GT(Period(375), 1);
   ScopeState().Settings.TriggerOff = 0;
@@ -152,7 +152,7 @@ TEST_F(DemoTest, LevelsAtTheEndsOfTheScaleGetNoRandomOffsetAndNeverTriggerPastTh
   }
   // CH2 pushed up so that its high half clips at 255.
   Form1->TrackBar2->SetPosition(-51);
-  Form1->tee_demo();
+  Form1->Acquisition().tee_demo();
   ASSERT_EQ(Period(375), 255);
   ScopeState().Settings.TriggerSlope = 0;
   ScopeState().Settings.DeviceTriggerLevel = 255;
@@ -164,7 +164,7 @@ TEST_F(DemoTest, LevelsAtTheEndsOfTheScaleGetNoRandomOffsetAndNeverTriggerPastTh
 
 TEST_F(DemoTest, TwentyMicrosecondsRepeatsEachValueFiftyTimesAndLeavesTheTailAlone) {
   ScopeState().TimePerDiv = 2000;
-  Form1->tee_demo();
+  Form1->Acquisition().tee_demo();
   ScopeState().ScopeSampleBlock.fill(-1);
   Capture();
   EXPECT_EQ(Driver().Demo().Repeat(), 50);

@@ -44,7 +44,7 @@ TEST_F(DeviceCommandsTest, DemoModeSendsNeitherCommandsNorPackets) {
   ScopeState().DemoMode = 1;
   Driver().Reset_500(0, 0);
   Form1->Set_DACs();
-  Form1->SpeedButton15v1Click(Form1);
+  Form1->FrontPanel().SpeedButton15v1Click(Form1);
   EXPECT_TRUE(Device().Transfers().empty());
   // The control bytes are still kept up to date.
   EXPECT_EQ(ScopeState().ScopeControlBlock[0], 0x29);
@@ -66,8 +66,8 @@ TEST_F(DeviceCommandsTest, ChannelBytesCarryGainGroundAndCoupling) {
 TEST_F(DeviceCommandsTest, EachRangeRowSendsItsGainBits) {
   const std::uint8_t expected[] = {0x08, 0x28, 0x04, 0x24, 0x02, 0x22};
   for (std::size_t i = 0; i < engine::RangeTable.size(); ++i) {
-    Form1->ApplyRangeStep(1, engine::RangeTable[i]);
-    Form1->ApplyRangeStep(2, engine::RangeTable[i]);
+    Form1->FrontPanel().ApplyRangeStep(1, engine::RangeTable[i]);
+    Form1->FrontPanel().ApplyRangeStep(2, engine::RangeTable[i]);
     EXPECT_EQ(Last().GainBits(1), expected[i]) << engine::RangeTable[i].LabelX1;
     EXPECT_EQ(Last().GainBits(2), expected[i]) << engine::RangeTable[i].LabelX1;
   }
@@ -88,14 +88,14 @@ TEST_F(DeviceCommandsTest, OneVoltRowLoadsTheCalibratedTrimAndTimeStepClearsRate
   ScopeState().Channels[1].V5Offset = -4;
   ScopeState().Channels[0].RateTrim = 7;
   ScopeState().Channels[1].RateTrim = 7;
-  Form1->SpeedButton15v1Click(Form1);
-  Form1->SpeedButton15v2Click(Form1);
+  Form1->FrontPanel().SpeedButton15v1Click(Form1);
+  Form1->FrontPanel().SpeedButton15v2Click(Form1);
   EXPECT_EQ(Last().OffsetDac(1), 124 + 5 + 7);
-  Form1->SpeedButton2msClick(Form1);
+  Form1->FrontPanel().SpeedButton2msClick(Form1);
   EXPECT_EQ(Last().OffsetDac(1), 129);
   EXPECT_EQ(Last().OffsetDac(2), 120);
   // The 3 V row has no trim.
-  Form1->ApplyRangeStep(1, engine::RangeTable[0]);
+  Form1->FrontPanel().ApplyRangeStep(1, engine::RangeTable[0]);
   EXPECT_EQ(Last().OffsetDac(1), 124);
 }
 
@@ -152,20 +152,20 @@ TEST_F(DeviceCommandsTest, EveryTimeBaseRowSendsItsRegister) {
                                    0xFC, 0xFD, 0xFE, 0x80, 0x80, 0x40, 0x40, 0x40, 0x40, 0x40, 0x40};
   ASSERT_EQ(std::size(expected), engine::TimeBaseTable.size());
   for (std::size_t i = 0; i < engine::TimeBaseTable.size(); ++i) {
-    Form1->ApplyTimeBaseStep(engine::TimeBaseTable[i]);
+    Form1->FrontPanel().ApplyTimeBaseStep(engine::TimeBaseTable[i]);
     EXPECT_EQ(Last().TimeBaseRegister(), expected[i]) << engine::TimeBaseTable[i].Label;
     EXPECT_EQ(ScopeState().TimeDivText, engine::TimeBaseTable[i].Label);
   }
   // In spectrum mode the "12M" span (10 us row) runs at 25 MS/s, 10 samples a step.
   ScopeState().SpectrumMode = 1;
-  Form1->ApplyTimeBaseStep(engine::TimeBaseTable[15]);
+  Form1->FrontPanel().ApplyTimeBaseStep(engine::TimeBaseTable[15]);
   EXPECT_EQ(Last().TimeBaseRegister(), 0x40);
   EXPECT_EQ(ScopeState().SampleStep, 10);
   EXPECT_EQ(ScopeState().TimePerDiv, 500);
 }
 
 TEST_F(DeviceCommandsTest, TimeStepSetsTheLayoutOfThePicture) {
-  Form1->SpeedButton2msClick(Form1);
+  Form1->FrontPanel().SpeedButton2msClick(Form1);
   EXPECT_EQ(ScopeState().TimePerDiv, 100000);
   EXPECT_EQ(ScopeState().SampleStep, 5);
   EXPECT_EQ(ScopeState().PixelStep, 2);
@@ -188,7 +188,7 @@ TEST_F(DeviceCommandsTest, TimeStepSetsTheLayoutOfThePicture) {
 
 TEST_F(DeviceCommandsTest, MagnificationStretchesAStoppedTraceAndCapsAbsurdFactors) {
   ScopeState().ShownTimePerDiv = 100000;
-  Form1->ApplyTimeBaseStep(engine::TimeBaseTable[9]);  // 0.5 ms
+  Form1->FrontPanel().ApplyTimeBaseStep(engine::TimeBaseTable[9]);  // 0.5 ms
   EXPECT_DOUBLE_EQ(ScopeState().Magnification, 2.5);
 
   ScopeState().TimePerDiv = 65535;
@@ -206,11 +206,11 @@ TEST_F(DeviceCommandsTest, MagnificationStretchesAStoppedTraceAndCapsAbsurdFacto
 
 TEST_F(DeviceCommandsTest, RangeLabelsFollowProbeAndCoupling) {
   ScopeState().Settings.Channels[0].Ac = 1;
-  Form1->SpeedButton15v1Click(Form1);
+  Form1->FrontPanel().SpeedButton15v1Click(Form1);
   EXPECT_EQ(ScopeState().Channels[0].RangeLabel, "1V");
   EXPECT_EQ(ScopeState().Channels[0].RangeText, "1V~");
   ScopeState().Settings.Channels[1].X10 = 1;
-  Form1->SpeedButton15v2Click(Form1);
+  Form1->FrontPanel().SpeedButton15v2Click(Form1);
   EXPECT_EQ(ScopeState().Channels[1].RangeText, "10V ");
   EXPECT_TRUE(Form1->SpeedButton15v2->Down());
 }

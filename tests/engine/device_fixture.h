@@ -82,7 +82,7 @@ class DeviceTest : public HeldStartupTest {
   // A good logic file, the device opened, the log cleared.
   void OpenDevice() {
     InstallLogicFile(LogicFile(5, FullData()));
-    Form1->test0();
+    Form1->Acquisition().test0();
     ASSERT_TRUE(Driver().IsOpen());
     Device().ClearLog();
   }

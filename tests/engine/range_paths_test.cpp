@@ -61,8 +61,8 @@ class RangePathsTest : public DeviceTest {
 
   // Every range back to 1 V on both channels, by the main window's buttons.
   void StartAt1V() {
-    Form1->SpeedButton15v1Click(Form1);
-    Form1->SpeedButton15v2Click(Form1);
+    Form1->FrontPanel().SpeedButton15v1Click(Form1);
+    Form1->FrontPanel().SpeedButton15v2Click(Form1);
     Device().ClearLog();
   }
 
@@ -210,9 +210,9 @@ class PanelPathsTest : public RangePathsTest {
   // 1 ms/div, trigger off on CH1's rising edge, both traces shown, the
   // remote's status in step: by the main window's handlers.
   void StartFromDefaults() {
-    Form1->SpeedButton2msClick(Form1);
-    Form1->SpeedButton3Click(Form1);
-    Form1->SpeedButton5Click(Form1);
+    Form1->FrontPanel().SpeedButton2msClick(Form1);
+    Form1->FrontPanel().SpeedButton3Click(Form1);
+    Form1->FrontPanel().SpeedButton5Click(Form1);
     Form1->SpeedButton8Click(Form1);
     for (TSpeedButton* on : {Form1->CH1on, Form1->CH2on})
       if (!on->Down()) on->Click();

@@ -38,7 +38,7 @@ class ScopeRemoteTest : public HeldStartupTest {
     ASSERT_TRUE(io::OpenSharedBlocks(nullptr));
     HeldStartupTest::SetUp();
     ScopeState().DemoMode = 1;
-    Form1->tee_demo_taulut();
+    Form1->Acquisition().tee_demo_taulut();
     ScopeState().StartupModeReady = 1;
     box_ = io::ScopeMailboxBlock.get();
   }

@@ -99,30 +99,30 @@ TEST_F(TimeBaseTest, EveryStepSendsItsRegisterAndLeavesItsRateLabelAndScale) {
 }
 
 TEST_F(TimeBaseTest, StepsFromFiveMicrosecondsDownSendTheSameDeviceSettings) {
-  Form1->SpeedButton5usClick(Form1);
+  Form1->FrontPanel().SpeedButton5usClick(Form1);
   const auto reference = Last().c;
-  for (auto handler : {&TForm1::SpeedButton2usClick, &TForm1::SpeedButton1usClick, &TForm1::SpeedButton05usClick,
-                       &TForm1::SpeedButton02usClick, &TForm1::SpeedButton01usClick}) {
-    (Form1->*handler)(Form1);
+  for (auto handler : {&engine::front_panel::FrontPanelController::SpeedButton2usClick, &engine::front_panel::FrontPanelController::SpeedButton1usClick, &engine::front_panel::FrontPanelController::SpeedButton05usClick,
+                       &engine::front_panel::FrontPanelController::SpeedButton02usClick, &engine::front_panel::FrontPanelController::SpeedButton01usClick}) {
+    (Form1->FrontPanel().*handler)(Form1);
     EXPECT_EQ(Last().c, reference);
   }
 }
 
 TEST_F(TimeBaseTest, HandlersCalledFromCodePressTheirOwnButton) {
-  Form1->SpeedButton500msClick(Form1);
+  Form1->FrontPanel().SpeedButton500msClick(Form1);
   EXPECT_TRUE(Form1->SpeedButton500ms->Down());
   EXPECT_FALSE(Form1->SpeedButton2ms->Down());
-  Form1->SpeedButton01usClick(Form1);
+  Form1->FrontPanel().SpeedButton01usClick(Form1);
   EXPECT_TRUE(Form1->SpeedButton01us->Down());
   EXPECT_TRUE(Form11->SpeedButton01us->Down());
 
   // Re-applying runs the step the panel shows: the span in spectrum mode.
-  Form1->peedButton50msClick(Form1);  // "20ms", named as documented
+  Form1->FrontPanel().peedButton50msClick(Form1);  // "20ms", named as documented
   ScopeState().TimePerDiv = 1;
   Form1->ReapplyTimeBase();
   EXPECT_EQ(ScopeState().TimePerDiv, 2000000);
   ScopeState().SpectrumMode = 1;
-  Form1->SpeedButton10usClick(Form1);
+  Form1->FrontPanel().SpeedButton10usClick(Form1);
   EXPECT_TRUE(Form1->SpeedButton19->Down());
   EXPECT_TRUE(Form11->SpeedButton19->Down());
   EXPECT_TRUE(Form1->SpeedButton50ms->Down());  // the time view keeps its row
@@ -133,18 +133,18 @@ TEST_F(TimeBaseTest, HandlersCalledFromCodePressTheirOwnButton) {
 }
 
 TEST_F(TimeBaseTest, StoppedTraceIsStretchedByTheMagnification) {
-  Form1->SpeedButton2msClick(Form1);
+  Form1->FrontPanel().SpeedButton2msClick(Form1);
   ScopeState().ShownTimePerDiv = 100000;  // the trace on screen was taken at 1 ms/div
-  Form1->SpeedButton1msClick(Form1);
+  Form1->FrontPanel().SpeedButton1msClick(Form1);
   EXPECT_DOUBLE_EQ(ScopeState().Magnification, 2.5);
 
   ScopeState().ShownTimePerDiv = 50000000;  // taken at 500 ms/div
-  Form1->SpeedButton01usClick(Form1);
+  Form1->FrontPanel().SpeedButton01usClick(Form1);
   EXPECT_NEAR(ScopeState().Magnification, 0.00001, 1e-12);
 
   // A trace taken at a time base that gives no usable factor shows at 100.
   ScopeState().ShownTimePerDiv = 0;
-  Form1->SpeedButton2msClick(Form1);
+  Form1->FrontPanel().SpeedButton2msClick(Form1);
   EXPECT_DOUBLE_EQ(ScopeState().Magnification, 100.0);
 }
 
@@ -169,7 +169,7 @@ TEST_F(TimeBaseTest, SpectrumSpansSelectTheSpectrumRates) {
   EXPECT_FALSE(Form1->SpeedButton19->Down());
 
   // The time/div handler presses the span button in spectrum mode.
-  Form1->SpeedButton2msClick(Form1);
+  Form1->FrontPanel().SpeedButton2msClick(Form1);
   EXPECT_TRUE(Form1->SpeedButton12->Down());
   EXPECT_TRUE(Form11->SpeedButton12->Down());
   EXPECT_EQ(Last().TimeBaseRegister(), 0xF8);
@@ -184,7 +184,7 @@ TEST_F(TimeBaseTest, DemoModeSendsNothing) {
 }
 
 TEST_F(TimeBaseTest, PositionBarReachesBothEndsOfTheRecord) {
-  Form1->SpeedButton2msClick(Form1);
+  Form1->FrontPanel().SpeedButton2msClick(Form1);
   // At 1 ms/div a bar step is 16 samples and the bar spans the record.
   EXPECT_EQ(Form1->ScrollBar2->Min(), -32);
   EXPECT_EQ(Form1->ScrollBar2->Max(), 224);
@@ -199,7 +199,7 @@ TEST_F(TimeBaseTest, PositionBarReachesBothEndsOfTheRecord) {
 }
 
 TEST_F(TimeBaseTest, PositionBarClampsAtTheEndsInBitViewAndSpectrum) {
-  Form1->SpeedButton2msClick(Form1);
+  Form1->FrontPanel().SpeedButton2msClick(Form1);
   ScopeState().Settings.DigitalMode = 1;
   Form1->ScrollBar2->SetPosition(224);  // 0.125 samples a step x 32 x 192 = 768
   EXPECT_EQ(ScopeState().DisplayStart, 1024);
@@ -218,13 +218,13 @@ TEST_F(TimeBaseTest, PositionBarClampsAtTheEndsInBitViewAndSpectrum) {
 
 TEST_F(TimeBaseTest, PresetButtonPutsTheTriggerPointAtTheStepsPlace) {
   struct Case {
-    void (TForm1::*step)(TObject*);
+    void (engine::front_panel::FrontPanelController::*step)(TObject*);
     int preset;
-  } cases[] = {{&TForm1::SpeedButton1usClick, 22},  {&TForm1::SpeedButton05usClick, 19},
-               {&TForm1::SpeedButton02usClick, 11}, {&TForm1::SpeedButton01usClick, 0},
-               {&TForm1::SpeedButton2msClick, 24}};
+  } cases[] = {{&engine::front_panel::FrontPanelController::SpeedButton1usClick, 22},  {&engine::front_panel::FrontPanelController::SpeedButton05usClick, 19},
+               {&engine::front_panel::FrontPanelController::SpeedButton02usClick, 11}, {&engine::front_panel::FrontPanelController::SpeedButton01usClick, 0},
+               {&engine::front_panel::FrontPanelController::SpeedButton2msClick, 24}};
   for (const Case& c : cases) {
-    (Form1->*c.step)(Form1);
+    (Form1->FrontPanel().*c.step)(Form1);
     Form1->ScrollBar2->SetPosition(Form1->ScrollBar2->Min() + 3);
     Form1->SpeedButton24->Click();
     EXPECT_EQ(Form1->ScrollBar2->Position(), c.preset);
@@ -238,7 +238,7 @@ TEST_F(TimeBaseTest, PresetButtonPutsTheTriggerPointAtTheStepsPlace) {
 }
 
 TEST_F(TimeBaseTest, InterpolationButtonChoosesLinearOrSineOnBothWindows) {
-  Form1->SpeedButton02usClick(Form1);
+  Form1->FrontPanel().SpeedButton02usClick(Form1);
   ASSERT_TRUE(Form1->SpeedButton005us->Enabled());
   Form1->SpeedButton005us->Click();
   EXPECT_EQ(DisplayState().InterpolationChoice, 1);
@@ -253,10 +253,10 @@ TEST_F(TimeBaseTest, InterpolationButtonChoosesLinearOrSineOnBothWindows) {
   EXPECT_EQ(Form11->Label3->Caption(), "Sine interpolation");
 
   // Leaving the fine steps disables it; the bit view keeps its state.
-  Form1->SpeedButton5usClick(Form1);
+  Form1->FrontPanel().SpeedButton5usClick(Form1);
   EXPECT_FALSE(Form1->SpeedButton005us->Enabled());
   ScopeState().Settings.DigitalMode = 1;
-  Form1->SpeedButton01usClick(Form1);
+  Form1->FrontPanel().SpeedButton01usClick(Form1);
   EXPECT_FALSE(Form1->SpeedButton005us->Enabled());
 }
 
@@ -265,7 +265,7 @@ TEST_F(TimeBaseTest, StepsEnableAutosetOnBothWindows) {
     p->Autoset1->SetEnabled(false);
     p->Autoset2->SetEnabled(false);
   }
-  Form1->SpeedButton10msClick(Form1);
+  Form1->FrontPanel().SpeedButton10msClick(Form1);
   for (FrontPanelControls* p : {static_cast<FrontPanelControls*>(Form1), static_cast<FrontPanelControls*>(Form11)}) {
     EXPECT_TRUE(p->Autoset1->Enabled());
     EXPECT_TRUE(p->Autoset2->Enabled());

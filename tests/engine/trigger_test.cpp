@@ -67,14 +67,14 @@ TEST_F(TriggerTest, SourceButtonsSetTheSourceBitAndExternalKeepsTheLastChannel) 
   EXPECT_TRUE(Form11->SpeedButton4->Down());
   EXPECT_FALSE(Form11->SpeedButton3->Down());
 
-  Form1->SpeedButton_extClick(Form1);
+  Form1->FrontPanel().SpeedButton_extClick(Form1);
   EXPECT_EQ(ScopeState().Settings.TriggerSource, 1);
   EXPECT_TRUE(Form1->SpeedButton_ext->Down());
   EXPECT_TRUE(Last().TriggerSourceCh2());
 
   Form1->SpeedButton3->Click();
   EXPECT_FALSE(Last().TriggerSourceCh2());
-  Form1->SpeedButton_extClick(Form1);
+  Form1->FrontPanel().SpeedButton_extClick(Form1);
   EXPECT_FALSE(Last().TriggerSourceCh2());
   // Every change of source sends the settings and then the level again.
   for (const SimScopeSettings& s : Device().SettingsHistory()) {
@@ -111,7 +111,7 @@ TEST_F(TriggerTest, ANewSourceRecoloursBothTicksAndTheStatusLabel) {
   EXPECT_EQ(Pixel(x0 + 2, y0 + 101), DisplayState().Ch2Color);
 
   for (TLabel* label : {Form1->Label3, TwinLabel3()}) EXPECT_EQ(label->Font().Color, DisplayState().Ch2Color);
-  Form1->SpeedButton_extClick(Form1);
+  Form1->FrontPanel().SpeedButton_extClick(Form1);
   for (TLabel* label : {Form1->Label3, TwinLabel3()}) EXPECT_EQ(label->Font().Color, DisplayState().Math1Color);
   EXPECT_EQ(Pixel(x0 + 2, y0 + 101), DisplayState().Math1Color);
 }
@@ -134,7 +134,7 @@ TEST_F(TriggerTest, SlopeButtonsSetTheEdgeBitOncePerChange) {
   EXPECT_EQ(Packets(), 1u);
 
   Form1->SpeedButton6->Click();
-  Form1->SpeedButton6Click(Form1);
+  Form1->FrontPanel().SpeedButton6Click(Form1);
   EXPECT_EQ(Packets(), 1u);
 
   Form1->SpeedButton5->Click();
@@ -161,7 +161,7 @@ TEST_F(TriggerTest, OnAndOffSetTheBitStatusPanelTickAndWaitCounter) {
   EXPECT_TRUE(Form11->SpeedButton7->Down());
   // The level tick at mid-level, drawn once however often "On" is pressed.
   EXPECT_EQ(DifferentPixels(Picture(), off), 10);
-  Form1->SpeedButton7Click(Form1);
+  Form1->FrontPanel().SpeedButton7Click(Form1);
   EXPECT_EQ(DifferentPixels(Picture(), off), 10);
   EXPECT_EQ(Packets(), 1u);
 

@@ -44,8 +44,8 @@ class VerticalTest : public DeviceTest {
     ScopeState().Channels[0].ProbeFactor = ScopeState().Channels[1].ProbeFactor = 1.0;
     ScopeState().ProbeWarningMuted = 0;
     ScopeState().SpectrumMode = 0;
-    Form1->SpeedButton15v1Click(Form1);
-    Form1->SpeedButton15v2Click(Form1);
+    Form1->FrontPanel().SpeedButton15v1Click(Form1);
+    Form1->FrontPanel().SpeedButton15v2Click(Form1);
     Device().ClearLog();
   }
 
@@ -175,8 +175,8 @@ TEST_F(VerticalTest, TriggerTheUserSwitchedOffStaysOffAfterReconnecting) {
 
 TEST_F(VerticalTest, PositionTermStopsAtTheEdgesOfTheOffsetDac) {
   // 3 V/div carries no range trim.
-  Form1->SpeedButton28Click(Form1);
-  Form1->SpeedButton29Click(Form1);
+  Form1->FrontPanel().SpeedButton28Click(Form1);
+  Form1->FrontPanel().SpeedButton29Click(Form1);
   Form1->TrackBar1->SetPosition(127);  // 124 + 127 = 251 fits
   EXPECT_EQ(ScopeState().Channels[0].PositionDac, 127);
   EXPECT_EQ(Last().OffsetDac(1), 251);

@@ -171,7 +171,7 @@ class AboutBoxes : public HeldStartupTest {};
 
 TEST_F(AboutBoxes, ShowNameVersionAndNoFirmwareInDemoMode) {
   ScopeState().DemoMode = 1;
-  Form1->QueryFirmwareVersion();
+  Form1->Acquisition().QueryFirmwareVersion();
   struct Case {
     AboutWindow* box;
     std::string caption, title, version;

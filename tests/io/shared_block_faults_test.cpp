@@ -42,7 +42,7 @@ class SharedBlockFaultTest : public HeldStartupTest {
   // Demo mode, as a start without a device leaves it.
   void StartDemo() {
     ScopeState().DemoMode = 1;
-    Form1->tee_demo_taulut();
+    Form1->Acquisition().tee_demo_taulut();
     ScopeState().StartupModeReady = 1;
   }
   void PressRun() {

@@ -19,7 +19,7 @@ namespace {
 struct ProbeDuringVisit {
   const char* name;
   int channel;
-  void (TForm1::*scopeRange)(TObject*);  // the scope's range before the visit
+  void (engine::front_panel::FrontPanelController::*scopeRange)(TObject*);  // the scope's range before the visit
   std::size_t recorderRow;               // the recorder's range while it holds the device
   std::uint8_t scopeGainBits;
   std::uint8_t recorderGainBits;
@@ -28,8 +28,8 @@ struct ProbeDuringVisit {
 };
 
 const ProbeDuringVisit kVisits[] = {
-    {"CH1 0.1 V, recorder 10 mV", 1, &TForm1::SpeedButton1p5v1Click, 5, 0x24, 0x22, "SpeedButton1p5v1", "1V "},
-    {"CH2 3 V, recorder 0.1 V", 2, &TForm1::SpeedButton29Click, 3, 0x08, 0x24, "SpeedButton29", "30V "},
+    {"CH1 0.1 V, recorder 10 mV", 1, &engine::front_panel::FrontPanelController::SpeedButton1p5v1Click, 5, 0x24, 0x22, "SpeedButton1p5v1", "1V "},
+    {"CH2 3 V, recorder 0.1 V", 2, &engine::front_panel::FrontPanelController::SpeedButton29Click, 3, 0x08, 0x24, "SpeedButton29", "30V "},
 };
 
 using RecorderHandBack = RecorderWireTest;
@@ -38,7 +38,7 @@ TEST_F(RecorderHandBack, AProbeSetWhileTheRecorderHoldsTheInstrumentLeavesBothRa
   ScopeState().ProbeWarningMuted = 1;
   for (const ProbeDuringVisit& v : kVisits) {
     SCOPED_TRACE(v.name);
-    (Form1->*v.scopeRange)(Form1);
+    (Form1->FrontPanel().*v.scopeRange)(Form1);
     Form1->SpeedButton27Click(Form1);
     (v.channel == 1 ? Rec().Ch1RangeButtons : Rec().Ch2RangeButtons)[v.recorderRow]->Click();
     TSpeedButton* x10 = v.channel == 1 ? Form1->x101 : Form1->x102;
@@ -76,9 +76,9 @@ class RecorderRemoteStatus : public RecorderWireTest {
 };
 
 TEST_F(RecorderRemoteStatus, TheRangeWordsFollowTheInstrumentAndTheTriggerWordTheScopesButtons) {
-  Form1->SpeedButton1p5v1Click(Form1);  // CH1 0.1 V
-  Form1->SpeedButton29Click(Form1);     // CH2 3 V
-  Form1->SpeedButton7->Click();         // trigger on
+  Form1->FrontPanel().SpeedButton1p5v1Click(Form1);  // CH1 0.1 V
+  Form1->FrontPanel().SpeedButton29Click(Form1);     // CH2 3 V
+  Form1->SpeedButton7->Click();                      // trigger on
   ASSERT_TRUE(Device().LastSettings() && Device().LastSettings()->TriggerOn());
 
   struct Phase {

@@ -13,15 +13,20 @@
 #include "engine/scope_states.h"
 #include "platform/ui/vcl.h"
 
+namespace engine::front_panel {
+class FrontPanelController;
+}
+
 namespace engine::acquisition {
 
 // Where the Run loop stands; the numbers are those the loop has always used.
 enum class RunPhase : std::int32_t { Start = 0, AfterCapture = 1, Waiting = 2, Stopped = 5 };
 
 // What the acquisition asks of the main window: the picture cycle, the
-// front panel's handlers, the read-outs and the spectrum of a new capture.
+// front panel, the read-outs and the spectrum of a new capture.
 class AcquisitionHost {
  public:
+  virtual engine::front_panel::FrontPanelController& FrontPanel() = 0;
   virtual void putsataanko() = 0;
   virtual void poisto() = 0;
   virtual void TulostaTeksti(const std::string& text, int x, int y, TColor color) = 0;
@@ -30,12 +35,6 @@ class AcquisitionHost {
   virtual void RedrawWithoutPositionOffset() = 0;
   virtual void StartHistoryRecording() = 0;
   virtual void ShowNewestHistory() = 0;
-  virtual void TrackBar1Change(TObject* Sender) = 0;
-  virtual void TrackBar2Change(TObject* Sender) = 0;
-  virtual void SpeedButton15v1Click(TObject* Sender) = 0;
-  virtual void SpeedButton15v2Click(TObject* Sender) = 0;
-  virtual void SpeedButton2msClick(TObject* Sender) = 0;
-  virtual void asetus(const std::string& label, int kind) = 0;
   virtual void rms_out(const display::Capture& capture) = 0;
   virtual void measure(const display::Capture& capture) = 0;
   virtual void ExtendedCalibrationStep() = 0;

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "engine/acquisition/acquisition_controller.h"
+#include "engine/front_panel/front_panel_controller.h"
 
 #include "engine/control_panel.h"
 #include "engine/picture_settings.h"
@@ -96,9 +97,9 @@ void AcquisitionController::FastTimer1Timer(TObject* /*Sender*/) {
     LeaveFileDisplay();
     ScopeState.SettingsChanged = 1;
     ScopeState.AcquisitionIdle = 0;
-    host_.TrackBar1Change(&controls_.Window);
-    host_.TrackBar2Change(&controls_.Window);
-    host_.asetus("", 0);
+    host_.FrontPanel().TrackBar1Change(&controls_.Window);
+    host_.FrontPanel().TrackBar2Change(&controls_.Window);
+    host_.FrontPanel().asetus("", 0);
     ScopeState.AverageBlend = 0;
     ScopeState.SingleStop = 1;
     SetSingleDown(false);
@@ -184,10 +185,10 @@ void AcquisitionController::FastTimer1Timer(TObject* /*Sender*/) {
 // picture wiped when pending.
 void AcquisitionController::ApplySettingsForSingle() {
   if (!ScopeState.Calibrating) {
-    host_.TrackBar1Change(&controls_.Window);
-    host_.TrackBar2Change(&controls_.Window);
+    host_.FrontPanel().TrackBar1Change(&controls_.Window);
+    host_.FrontPanel().TrackBar2Change(&controls_.Window);
   }
-  host_.asetus("", 0);
+  host_.FrontPanel().asetus("", 0);
   ScopeState.AverageBlend = 0;
   ScopeState.RunStop = 1;
   SetRunDown(false);

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "engine/acquisition/acquisition_controller.h"
+#include "engine/front_panel/front_panel_controller.h"
 
 #include "device/demo_source.h"
 #include "device/scope_device.h"
@@ -36,11 +37,11 @@ namespace engine::acquisition {
 void AcquisitionController::tee_demo_taulut() {
   ScopeState.ClearPending = 1;
   panel_.SpeedButton15v1->SetDown(true);
-  host_.SpeedButton15v1Click(&controls_.Window);
+  host_.FrontPanel().SpeedButton15v1Click(&controls_.Window);
   panel_.SpeedButton15v2->SetDown(true);
-  host_.SpeedButton15v2Click(&controls_.Window);
+  host_.FrontPanel().SpeedButton15v2Click(&controls_.Window);
   panel_.SpeedButton2ms->SetDown(true);
-  host_.SpeedButton2msClick(&controls_.Window);
+  host_.FrontPanel().SpeedButton2msClick(&controls_.Window);
   panel_.TrackBar1->SetPosition(-20);
   panel_.TrackBar2->SetPosition(20);
   device_.Demo().MakeShapes(ScopeState.DemoSourceTable,

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "engine/acquisition/acquisition_controller.h"
+#include "engine/front_panel/front_panel_controller.h"
 
 #include "device/scope_device.h"
 #include "engine/scope_state.h"
@@ -20,16 +21,16 @@ bool AcquisitionController::OpenLink() {
 
 void AcquisitionController::test0() {
   if (!OpenLink()) return;
-  host_.SpeedButton15v1Click(&controls_.Window);
-  host_.SpeedButton15v2Click(&controls_.Window);
-  host_.SpeedButton2msClick(&controls_.Window);
+  host_.FrontPanel().SpeedButton15v1Click(&controls_.Window);
+  host_.FrontPanel().SpeedButton15v2Click(&controls_.Window);
+  host_.FrontPanel().SpeedButton2msClick(&controls_.Window);
 }
 
 void AcquisitionController::test1() {
   if (!OpenLink()) return;
-  host_.SpeedButton15v1Click(&controls_.Window);
-  host_.SpeedButton15v2Click(&controls_.Window);
-  host_.SpeedButton2msClick(&controls_.Window);
+  host_.FrontPanel().SpeedButton15v1Click(&controls_.Window);
+  host_.FrontPanel().SpeedButton15v2Click(&controls_.Window);
+  host_.FrontPanel().SpeedButton2msClick(&controls_.Window);
   if (ScopeState.FirstRunCalibration && device_.IsOpen()) host_.calibrate();
 }
 

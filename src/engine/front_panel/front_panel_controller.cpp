@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "engine/acquisition/acquisition_controller.h"
 #include "engine/scope_state.h"
 #include "engine/settings_packet.h"
 
@@ -73,7 +74,7 @@ void FrontPanelController::asetus(const std::string& label, int kind) {
 
   Set_DACs();
   ScopeState.SettingsChanged = 1;
-  if (ScopeState.DemoMode) host_.tee_demo();
+  if (ScopeState.DemoMode) host_.Acquisition().tee_demo();
   host_.ClearHiddenReadouts();
   ScopeState.AverageBlend = 10;
 }

@@ -17,6 +17,10 @@
 #include "platform/ui/vcl.h"
 #include "widgets/gr_speed_button.h"
 
+namespace engine::acquisition {
+class AcquisitionController;
+}
+
 namespace engine::front_panel {
 
 // The trigger source as the settings packet carries it.
@@ -32,9 +36,10 @@ inline constexpr TriggerSource kChannelTriggerSources[2] = {TriggerSource::Ch1, 
 constexpr TriggerSource ChannelTriggerSource(int channel) { return kChannelTriggerSources[channel - 1]; }
 
 // What the panel's work asks of the main window: the picture cycle, the
-// read-outs and the screen texts.
+// read-outs, the screen texts and the demo source of the acquisition.
 class FrontPanelHost {
  public:
+  virtual engine::acquisition::AcquisitionController& Acquisition() = 0;
   virtual void putsataanko() = 0;
   virtual void poisto() = 0;
   virtual void piirrot() = 0;
@@ -51,7 +56,6 @@ class FrontPanelHost {
   virtual void fft_viiva_off() = 0;
   virtual void y1_viiva() = 0;
   virtual void y2_viiva() = 0;
-  virtual void tee_demo() = 0;
   virtual void rms_out() = 0;
   virtual void FFT() = 0;
   virtual void ShowRangeLabel(int channel, const std::string& label) = 0;
@@ -77,6 +81,79 @@ class FrontPanelController : public engine::WithScopeStates {
  public:
   FrontPanelController(const engine::ScopeStates& states, FrontPanelControls& panel, FrontPanelHost& host,
                        MainWindowControls window, display::ScopeView& view, device::ScopeDevice& device);
+
+  // ---- Handlers of the panel's controls (the main window's and its twin's)
+  // Time/div steps, in TimeBaseTable row order; each presses its own button
+  // (and its twin), so callers need not. In spectrum mode the same handlers
+  // serve the span buttons.
+  void SpeedButton500msClick(TObject*) { TimeBaseStepClick(0); }
+  void SpeedButton200msClick(TObject*) { TimeBaseStepClick(1); }
+  void SpeedButton50usClick(TObject*) { TimeBaseStepClick(2); }   // "100ms"
+  void SpeedButton01sClick(TObject*) { TimeBaseStepClick(3); }    // "50ms"
+  void peedButton50msClick(TObject*) { TimeBaseStepClick(4); }    // "20ms"
+  void SpeedButton20msClick(TObject*) { TimeBaseStepClick(5); }   // "10ms"
+  void SpeedButton10msClick(TObject*) { TimeBaseStepClick(6); }   // "5ms"
+  void SpeedButton5msClick(TObject*) { TimeBaseStepClick(7); }    // "2ms"
+  void SpeedButton2msClick(TObject*) { TimeBaseStepClick(engine::kTimeBase1ms); }
+  void SpeedButton1msClick(TObject*) { TimeBaseStepClick(9); }    // "0.5ms"
+  void SpeedButton05msClick(TObject*) { TimeBaseStepClick(10); }  // "0.2ms"
+  void SpeedButton02msClick(TObject*) { TimeBaseStepClick(11); }  // "0.1ms"
+  void SpeedButton01msClick(TObject*) { TimeBaseStepClick(12); }  // "50us"
+  void SpeedButton20usClick(TObject*) { TimeBaseStepClick(13); }
+  void SpeedButton55Click(TObject*) { TimeBaseStepClick(14); }    // span "6M"
+  void SpeedButton10usClick(TObject*) { TimeBaseStepClick(15); }
+  void SpeedButton5usClick(TObject*) { TimeBaseStepClick(16); }
+  void SpeedButton2usClick(TObject*) { TimeBaseStepClick(17); }
+  void SpeedButton1usClick(TObject*) { TimeBaseStepClick(18); }
+  void SpeedButton05usClick(TObject*) { TimeBaseStepClick(19); }
+  void SpeedButton02usClick(TObject*) { TimeBaseStepClick(20); }
+  void SpeedButton01usClick(TObject*) { TimeBaseStepClick(21); }
+  void SpeedButton20nsClick(TObject*) {}  // no control calls it
+  void SpeedButton005usClick(TObject*) { InterpolationClick(); }  // "S/L"
+  void ScrollBar2Change(TObject*) { HorizontalPositionChange(); }
+  void SpeedButton24Click(TObject*) { PositionPresetClick(); }
+  // Volts/div, in RangeTable order per channel.
+  void SpeedButton28Click(TObject*) { RangeClick(1, 0); }
+  void SpeedButton15v1Click(TObject*) { RangeClick(1, engine::kRange1V); }
+  void SpeedButton5v1Click(TObject*) { RangeClick(1, 2); }
+  void SpeedButton1p5v1Click(TObject*) { RangeClick(1, 3); }
+  void SpeedButton05v1Click(TObject*) { RangeClick(1, 4); }
+  void SpeedButton015v1Click(TObject*) { RangeClick(1, 5); }
+  void SpeedButton29Click(TObject*) { RangeClick(2, 0); }
+  void SpeedButton15v2Click(TObject*) { RangeClick(2, engine::kRange1V); }
+  void SpeedButton5v2Click(TObject*) { RangeClick(2, 2); }
+  void SpeedButton1p5v2Click(TObject*) { RangeClick(2, 3); }
+  void SpeedButton05v2Click(TObject*) { RangeClick(2, 4); }
+  void SpeedButton015v2Click(TObject*) { RangeClick(2, 5); }
+  // Coupling, probes, positions and channel display.
+  void SpeedButton_ac1Click(TObject*) { CouplingClick(1, kAc); }
+  void SpeedButton_dc1Click(TObject*) { CouplingClick(1, kDc); }
+  void SpeedButton_gnd1Click(TObject*) { CouplingClick(1, kGnd); }
+  void SpeedButton__ac2Click(TObject*) { CouplingClick(2, kAc); }
+  void SpeedButton_dc2Click(TObject*) { CouplingClick(2, kDc); }
+  void SpeedButton_gnd2Click(TObject*) { CouplingClick(2, kGnd); }
+  void x11Click(TObject*) { ProbeClick(1, false); }
+  void x101Click(TObject*) { ProbeClick(1, true); }
+  void x12Click(TObject*) { ProbeClick(2, false); }
+  void x102Click(TObject*) { ProbeClick(2, true); }
+  void TrackBar1Change(TObject*) { PositionChange(1); }
+  void TrackBar2Change(TObject*) { PositionChange(2); }
+  void CH1onClick(TObject*) { ChannelOnClick(1); }
+  void CH2onClick(TObject*) { ChannelOnClick(2); }
+  void SpeedButtonCh1Click(TObject*) { ChannelShowClick(1); }
+  void SpeedButtonCh2Click(TObject*) { ChannelShowClick(2); }
+  // CH1's trace, label and read-outs as the settings have it.
+  void ch1_dso() { ChannelDso(1); }
+  // Trigger source "Ch1", "Ch2", "Ext"; slope rising, falling; "On", "Off";
+  // the level bar. Each presses its own button and its twin.
+  void SpeedButton3Click(TObject*) { TriggerSourceClick(TriggerSource::Ch1); }
+  void SpeedButton4Click(TObject*) { TriggerSourceClick(TriggerSource::Ch2); }
+  void SpeedButton_extClick(TObject*) { TriggerSourceClick(TriggerSource::External); }
+  void SpeedButton5Click(TObject*) { TriggerSlopeClick(TriggerSlope::Rising); }
+  void SpeedButton6Click(TObject*) { TriggerSlopeClick(TriggerSlope::Falling); }
+  void SpeedButton7Click(TObject*) { TriggerOnClick(); }
+  void SpeedButton8Click(TObject*) { TriggerOffClick(); }
+  void TrackBar3Change(TObject*) { TriggerLevelChange(); }
 
   // ---- Settings packet
   // Builds the control bytes from the engine state and sends the packet.

@@ -7,6 +7,7 @@
 #include "engine/add_text.h"
 #include "engine/big_screen.h"
 #include "engine/control_panel.h"
+#include "engine/acquisition/acquisition_controller.h"
 #include "engine/front_panel/front_panel_controller.h"
 #include "engine/scope_state.h"
 #include "platform/os/numeric.h"
@@ -113,7 +114,7 @@ void FrontPanelController::AsetaAika(int pixelStep, const std::string& label) {
   host_.kursoriaika();
 
   ScopeState.SettingsChanged = 1;
-  if (ScopeState.DemoMode && ScopeState.DataFileName.empty()) host_.tee_demo();
+  if (ScopeState.DemoMode && ScopeState.DataFileName.empty()) host_.Acquisition().tee_demo();
 
   // "S/L" chooses the interpolation of the two finest steps only; the bit
   // view keeps it as it is.

@@ -8,6 +8,7 @@
 #include "display/display_state.h"
 #include "engine/big_screen.h"
 #include "engine/control_panel.h"
+#include "engine/acquisition/acquisition_controller.h"
 #include "engine/front_panel/front_panel_controller.h"
 #include "engine/instrument_links.h"
 #include "engine/notice_dialogs.h"
@@ -177,7 +178,7 @@ void FrontPanelController::PositionChange(int channel) {
     copyToTwins();
     groundMarker();
     applyOffset();
-    if (ScopeState.DemoMode) host_.tee_demo();
+    if (ScopeState.DemoMode) host_.Acquisition().tee_demo();
     groundMarker();
     host_.kursorivoltit();
     return;
@@ -198,7 +199,7 @@ void FrontPanelController::PositionChange(int channel) {
   if (mathShown) host_.poisto();
   groundMarker();
   applyOffset();
-  if (ScopeState.DemoMode) host_.tee_demo();
+  if (ScopeState.DemoMode) host_.Acquisition().tee_demo();
   groundMarker();
   if (mathShown) host_.piirrot();
   host_.kursorivoltit();
