@@ -1,10 +1,10 @@
 // The twin control panel: its layout and its forwards to the main window.
 #include "engine/control_panel.h"
 
+#include "engine/acquisition/acquisition_controller.h"
 #include "engine/big_screen.h"
 #include "engine/front_panel/front_panel_controller.h"
 #include "engine/front_panel/time_base.h"
-#include "engine/main_form.h"
 #include "engine/scope_state.h"
 #include "engine/step_tables.h"
 #include "widgets/control_maker.h"
@@ -26,29 +26,36 @@ constexpr std::array<std::array<PanelHandler, 6>, 2> kRangeHandlers{{
      &FrontPanelController::SpeedButton05v2Click, &FrontPanelController::SpeedButton015v2Click},
 }};
 
+// The handlers do not look at their sender.
+constexpr TObject* kNoSender = nullptr;
+
 // Runs the main window's front-panel handler, if there is a main window.
 void ForwardToPanel(PanelHandler handler) {
-  if (Form1) (Form1->FrontPanel().*handler)(Form1);
+  if (FrontPanelController* main = engine::front_panel::MainFrontPanel()) (main->*handler)(kNoSender);
 }
 
 // The main window's copy of the twin panel's `button` takes its state, then
 // the main window's handler runs.
 bool CopyToMain(const FrontPanelControls& twin, engine::PanelButton button) {
-  if (!Form1 || !(twin.*button)) return false;
-  if (auto* main = Form1->*button) main->SetDown((twin.*button)->Down());
+  FrontPanelController* main = engine::front_panel::MainFrontPanel();
+  if (!main || !(twin.*button)) return false;
+  if (auto* b = main->Controls().*button) b->SetDown((twin.*button)->Down());
   return true;
 }
 
 void CopyThenForward(const FrontPanelControls& twin, engine::PanelButton button, PanelHandler handler) {
-  if (CopyToMain(twin, button)) (Form1->FrontPanel().*handler)(Form1);
+  if (CopyToMain(twin, button)) (engine::front_panel::MainFrontPanel()->*handler)(kNoSender);
 }
 
 void CopyThenForward(const FrontPanelControls& twin, engine::PanelButton button, AcquisitionHandler handler) {
-  if (CopyToMain(twin, button)) (Form1->Acquisition().*handler)(Form1);
+  if (CopyToMain(twin, button)) (engine::acquisition::MainAcquisition()->*handler)(kNoSender);
 }
 
-void CopyBar(TTrackBar* twin, TTrackBar* main) {
-  if (Form1 && twin && main) main->SetPosition(twin->Position());
+// The main window's bar `bar` takes the twin's position.
+void CopyBar(TTrackBar* twin, PanelControl<TTrackBar> bar) {
+  FrontPanelController* main = engine::front_panel::MainFrontPanel();
+  TTrackBar* mainBar = main ? main->Controls().*bar : nullptr;
+  if (twin && mainBar) mainBar->SetPosition(twin->Position());
 }
 
 }  // namespace
@@ -212,26 +219,8 @@ void TForm11::SpeedButton6Click(TObject*) { ForwardToPanel(&FrontPanelController
 void TForm11::SpeedButton7Click(TObject*) { ForwardToPanel(&FrontPanelController::SpeedButton7Click); }
 void TForm11::SpeedButton8Click(TObject*) { ForwardToPanel(&FrontPanelController::SpeedButton8Click); }
 
-void TForm11::TrackBar1Change(TObject*) { CopyBar(TrackBar1, Form1 ? Form1->TrackBar1 : nullptr); }
-void TForm11::TrackBar2Change(TObject*) { CopyBar(TrackBar2, Form1 ? Form1->TrackBar2 : nullptr); }
-void TForm11::TrackBar3Change(TObject*) { CopyBar(TrackBar3, Form1 ? Form1->TrackBar3 : nullptr); }
+void TForm11::TrackBar1Change(TObject*) { CopyBar(TrackBar1, &FrontPanelControls::TrackBar1); }
+void TForm11::TrackBar2Change(TObject*) { CopyBar(TrackBar2, &FrontPanelControls::TrackBar2); }
+void TForm11::TrackBar3Change(TObject*) { CopyBar(TrackBar3, &FrontPanelControls::TrackBar3); }
 
 void TForm11::SpeedButton24Click(TObject*) { ForwardToPanel(&FrontPanelController::SpeedButton24Click); }
-
-void TForm11::GrSpeedButton1Click(TObject*) {
-  LeaveBigScreen();
-  ScopeState.BigScreenOn = 0;
-  // The main window's button goes up too, so that the next press or Alt+B
-  // opens the Big Screen again.
-  if (Form1 && Form1->GrSpeedButton1) Form1->GrSpeedButton1->SetDown(false);
-}
-
-void TForm11::ExitClick(TObject*) {
-  if (Form1) Form1->Close();
-}
-
-void TForm11::FormClose(TObject*, TCloseAction& Action) {
-  // The panel stays; the main window's close ends the program.
-  Action = caHide;
-  if (Form1) Form1->Close();
-}

@@ -1,5 +1,6 @@
-// The twin panel's instrument buttons and its menus beyond "Exit": each item
-// forwards to the main window's handler, whose check marks come back here.
+// The twin panel's instrument buttons, "Normal Screen", its close and its
+// menus: each item forwards to the main window's handler, whose check marks
+// come back here.
 #include "engine/big_screen.h"
 #include "engine/measurement_window.h"
 #include "engine/calibration.h"
@@ -85,6 +86,24 @@ void TForm11::LeaveBigScreen() {
   if (Form10) Form10->Hide();
   Hide();
   if (Form1) Form1->Show();
+}
+
+void TForm11::GrSpeedButton1Click(TObject*) {
+  LeaveBigScreen();
+  ScopeState.BigScreenOn = 0;
+  // The main window's button goes up too, so that the next press or Alt+B
+  // opens the Big Screen again.
+  if (Form1 && Form1->GrSpeedButton1) Form1->GrSpeedButton1->SetDown(false);
+}
+
+void TForm11::ExitClick(TObject*) {
+  if (Form1) Form1->Close();
+}
+
+void TForm11::FormClose(TObject*, TCloseAction& Action) {
+  // The panel stays; the main window's close ends the program.
+  Action = caHide;
+  if (Form1) Form1->Close();
 }
 
 void TForm11::SpeedButton26Click(TObject*) {

@@ -157,4 +157,7 @@ class AcquisitionController : public engine::WithScopeStates {
   std::uint8_t DemoPaceTicks = 0;     // pacing ticks since a demo capture was asked for
 };
 
+// The main window's acquisition; nullptr while there is no main window.
+AcquisitionController* MainAcquisition();
+
 }  // namespace engine::acquisition

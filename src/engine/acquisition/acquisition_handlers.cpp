@@ -15,6 +15,10 @@ void TForm1::CreateAcquisitionControls() {
   SpeedButtonSingle->OnClick = [acquisition](TObject* s) { acquisition->SpeedButtonSingleClick(s); };
 }
 
+engine::acquisition::AcquisitionController* engine::acquisition::MainAcquisition() {
+  return Form1 ? &Form1->Acquisition() : nullptr;
+}
+
 // Called by the other instruments and windows.
 void TForm1::SpeedButtonRunClick(TObject* s) { Acquisition().SpeedButtonRunClick(s); }
 void TForm1::SingleClick() { Acquisition().SingleClick(); }

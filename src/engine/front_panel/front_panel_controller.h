@@ -82,6 +82,9 @@ class FrontPanelController : public engine::WithScopeStates {
   FrontPanelController(const engine::ScopeStates& states, FrontPanelControls& panel, FrontPanelHost& host,
                        MainWindowControls window, display::ScopeView& view, device::ScopeDevice& device);
 
+  // The main window's panel, which this controller works.
+  FrontPanelControls& Controls() { return panel_; }
+
   // ---- Handlers of the panel's controls (the main window's and its twin's)
   // Time/div steps, in TimeBaseTable row order; each presses its own button
   // (and its twin), so callers need not. In spectrum mode the same handlers
@@ -247,5 +250,8 @@ class FrontPanelController : public engine::WithScopeStates {
   // The sample-rate text the next AsetaAika prints.
   std::string NextSampleRateText = "125kS/s";
 };
+
+// The main window's front panel; nullptr while there is no main window.
+FrontPanelController* MainFrontPanel();
 
 }  // namespace engine::front_panel

@@ -86,6 +86,10 @@ void TForm1::BindTriggerHandlers() {
   TrackBar3->OnChange = [panel](TObject* s) { panel->TrackBar3Change(s); };
 }
 
+engine::front_panel::FrontPanelController* engine::front_panel::MainFrontPanel() {
+  return Form1 ? &Form1->FrontPanel() : nullptr;
+}
+
 // ---------------------------------------------------------------- called by the other instruments and windows
 
 void TForm1::Set500() { FrontPanel().Set500(); }
