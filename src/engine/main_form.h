@@ -94,9 +94,8 @@ class TForm1 : public TForm,
   TGrSpeedButton* GrSpeedButton15 = nullptr;
   TMenuItem* MarkersFFTSpectralDensity1 = nullptr;
 
-  // The buttons the start-up presses and the horizontal position bar.
-  TPanel* LoadingPanel;             // "Loading, please wait..." while the device opens
-  TScrollBar* ScrollBar2;           // horizontal position, 32 = centre
+  TPanel* LoadingPanel;    // "Loading, please wait..." while the device opens
+  TScrollBar* ScrollBar2;  // horizontal position, 32 = centre
 
   // Picture steps of the apply operations (main_picture.cpp). The marker read-outs
   // print nothing while no marker read-out is shown.
